@@ -1,4 +1,6 @@
 #include "app/MainWindow.h"
+#include "common/Accessors.h"
+#include "common/Settings.h"
 #include "harness/TestMain.h"
 
 #include <QAction>
@@ -196,14 +198,26 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void init();
     void actionsCarryTheirTextsTipsAndStates_data();
     void actionsCarryTheirTextsTipsAndStates();
     void menusListTheirEntriesInOrder_data();
     void menusListTheirEntriesInOrder();
     void toolbarOffersFormActionsWithSpacersAndZoomSlider();
+    void toolbarShowsTheActionsTheSettingsChoose_data();
+    void toolbarShowsTheActionsTheSettingsChoose();
+    void toolbarIconSizeAndTextFollowTheSettings_data();
+    void toolbarIconSizeAndTextFollowTheSettings();
     void windowShowsTitleAndFourEmptyTabs();
     void toolbarIconsAreReallyDrawn();
 };
+
+// Every window starts from no preferences, except that the sample plans were already offered.
+void TestMainWindow::init()
+{
+    settings()->clear();
+    settings()->setValue(QStringLiteral("samples/samples_deployed_for_v241"), 1);
+}
 
 void TestMainWindow::actionsCarryTheirTextsTipsAndStates_data()
 {
@@ -381,11 +395,97 @@ void TestMainWindow::toolbarOffersFormActionsWithSpacersAndZoomSlider()
     auto *toolBar = window.findChild<QToolBar *>("m_mainToolBar");
     QVERIFY(toolBar);
     QCOMPARE(toolBar->windowTitle(), QStringLiteral("Tool bar"));
-    QCOMPARE(toolBar->iconSize(), QSize(26, 26));
-    QCOMPARE(toolBar->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
     QCOMPARE(window.toolBarArea(toolBar), Qt::TopToolBarArea);
     for (QAction *action : toolBar->actions())
         QVERIFY2(!action->isSeparator(), "separators are replaced by spacers");
+}
+
+void TestMainWindow::toolbarShowsTheActionsTheSettingsChoose_data()
+{
+    QTest::addColumn<QStringList>("onKeys");
+    QTest::addColumn<QStringList>("offKeys");
+    QTest::addColumn<QStringList>("expected");
+    const QStringList defaults {"m_editAddTaskAction",
+                                "m_editAddPropertyAction",
+                                "m_editDeleteAction",
+                                "spacer",
+                                "m_viewShowLeftPaneAction",
+                                "spacer",
+                                "Zoom slider",
+                                "m_viewZoomFitAction",
+                                "m_viewZoomInAction",
+                                "m_viewZoomOutAction",
+                                "m_viewZoomSelectedAction",
+                                "m_viewZoomMagnifyAction",
+                                "spacer",
+                                "m_viewTransposeAction"};
+    QTest::newRow("no settings") << QStringList() << QStringList() << defaults;
+    const QStringList all {"new",      "open",    "add_card", "add_property", "replace",
+                           "delete",   "undo",    "redo",     "left_pane",    "zoom_slider",
+                           "zoom_fit", "zoom_in", "zoom_out", "zoom_to",      "magnify",
+                           "swap_x_y", "print"};
+    QTest::newRow("everything off") << QStringList() << all << QStringList();
+    QTest::newRow("first and last only")
+        << QStringList {"new", "print"} << all
+        << QStringList {"m_fileNewAction", "spacer", "m_filePrintAction"};
+    QStringList withUndo = defaults;
+    withUndo.insert(3, "spacer");
+    withUndo.insert(4, "m_editUndoAction");
+    QTest::newRow("undo added") << QStringList {"undo"} << QStringList() << withUndo;
+    QTest::newRow("one group left")
+        << QStringList()
+        << QStringList {"add_card", "add_property", "delete", "left_pane", "swap_x_y"}
+        << defaults.mid(6, 6);
+}
+
+void TestMainWindow::toolbarShowsTheActionsTheSettingsChoose()
+{
+    QFETCH(QStringList, onKeys);
+    QFETCH(QStringList, offKeys);
+    QFETCH(QStringList, expected);
+    for (const QString &key : offKeys)
+        settings()->setValue(QStringLiteral("toolbar_show_") + key, false);
+    for (const QString &key : onKeys)
+        settings()->setValue(QStringLiteral("toolbar_show_") + key, true);
+    MainWindow window;
+    auto *toolBar = window.findChild<QToolBar *>("m_mainToolBar");
+    QCOMPARE(entryNames(toolBar->actions()), expected);
+    // Rebuilding from the same settings gives the same toolbar.
+    window.setupToolBar();
+    QCOMPARE(entryNames(toolBar->actions()), expected);
+}
+
+void TestMainWindow::toolbarIconSizeAndTextFollowTheSettings_data()
+{
+    QTest::addColumn<QVariant>("iconSize");
+    QTest::addColumn<QVariant>("showText");
+    QTest::addColumn<int>("pixels");
+    QTest::addColumn<int>("style");
+    QTest::newRow("defaults") << QVariant() << QVariant() << 18 << int(Qt::ToolButtonTextUnderIcon);
+    QTest::newRow("medium") << QVariant(1) << QVariant(true) << 24
+                            << int(Qt::ToolButtonTextUnderIcon);
+    QTest::newRow("large, icons only")
+        << QVariant(2) << QVariant(false) << 32 << int(Qt::ToolButtonIconOnly);
+    QTest::newRow("unknown size") << QVariant(7) << QVariant() << 24
+                                  << int(Qt::ToolButtonTextUnderIcon);
+    QTest::newRow("negative size")
+        << QVariant(-1) << QVariant() << 24 << int(Qt::ToolButtonTextUnderIcon);
+}
+
+void TestMainWindow::toolbarIconSizeAndTextFollowTheSettings()
+{
+    QFETCH(QVariant, iconSize);
+    QFETCH(QVariant, showText);
+    QFETCH(int, pixels);
+    QFETCH(int, style);
+    if (iconSize.isValid())
+        settings()->setValue(QStringLiteral("toolbar_icon_size"), iconSize);
+    if (showText.isValid())
+        settings()->setValue(QStringLiteral("show_toolbar_text"), showText);
+    MainWindow window;
+    auto *toolBar = window.findChild<QToolBar *>("m_mainToolBar");
+    QCOMPARE(toolBar->iconSize(), QSize(pixels, pixels));
+    QCOMPARE(int(toolBar->toolButtonStyle()), style);
 }
 
 void TestMainWindow::windowShowsTitleAndFourEmptyTabs()
