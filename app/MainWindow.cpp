@@ -32,6 +32,12 @@ QString samplesOfferKey()
         .arg(versionPatch);
 }
 
+// A separator, or one of the toolbar's flexible spaces that stand in for separators.
+bool isToolBarSpacer(const QAction *action)
+{
+    return action->isSeparator() || action->iconText() == QLatin1String("_spacer");
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
@@ -146,8 +152,8 @@ void MainWindow::setupToolBar()
         m_ui.m_mainToolBar->removeAction(action);
     QAction *last = nullptr;
     for (QAction *action : qAsConst(m_availableToolBarActions)) {
-        if (isSpacerAction(action)) {
-            if (!last || isSpacerAction(last))
+        if (isToolBarSpacer(action)) {
+            if (!last || isToolBarSpacer(last))
                 continue;
         } else {
             const QString key = Settings::toolbarShowKey(action);
@@ -157,7 +163,7 @@ void MainWindow::setupToolBar()
         m_ui.m_mainToolBar->addAction(action);
         last = action;
     }
-    if (last && isSpacerAction(last))
+    if (last && isToolBarSpacer(last))
         m_ui.m_mainToolBar->removeAction(last);
 }
 

@@ -170,24 +170,14 @@ QImage iconImage(const QIcon &icon)
     return icon.pixmap(QSize(32, 32)).toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
-// Counts pixels that are clearly coloured, which text and the toolbar's own grey background never
-// are.
-int colouredPixels(const QImage &image)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            count += QColor(image.pixel(x, y)).hsvSaturation() > 80 ? 1 : 0;
-    return count;
-}
-
+// Counts the pixels that stand out from the top-left one, which is the toolbar's background.
 int shapePixels(const QImage &image)
 {
     const QRgb background = image.pixel(0, 0);
     int count = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            count += qAbs(qGray(image.pixel(x, y)) - qGray(background)) > 40 ? 1 : 0;
+            count += qAbs(qGray(image.pixel(x, y)) - qGray(background)) > 12 ? 1 : 0;
     return count;
 }
 
@@ -437,7 +427,7 @@ void TestMainWindow::toolbarShowsTheActionsTheSettingsChoose_data()
     QTest::newRow("one group left")
         << QStringList()
         << QStringList {"add_card", "add_property", "delete", "left_pane", "swap_x_y"}
-        << defaults.mid(6, 6);
+        << QStringList(defaults.mid(6, 6));
 }
 
 void TestMainWindow::toolbarShowsTheActionsTheSettingsChoose()
@@ -525,11 +515,12 @@ void TestMainWindow::toolbarIconsAreReallyDrawn()
         QVERIFY(button);
         if (!button->isVisible())
             continue; // moved into the toolbar's overflow menu on a narrow window
-        const QRect area(button->mapTo(&window, QPoint(0, 0)), button->size());
-        // Disabled icons are drawn grey, so for them any shape on the background will do.
-        const QImage image = shot.copy(area);
-        const int pixels = action->isEnabled() ? colouredPixels(image) : shapePixels(image);
-        QVERIFY2(pixels > 20, qPrintable(action->objectName()));
+        // Only the icon's strip above the text, inside the button's frame.
+        const QSize icon = toolBar->iconSize();
+        const QRect area(button->mapTo(&window, QPoint((button->width() - icon.width()) / 2, 3)),
+                         icon);
+        const int pixels = shapePixels(shot.copy(area));
+        QVERIFY2(pixels > 10, qPrintable(action->objectName()));
         ++drawn;
     }
     QVERIFY(drawn >= 10);
