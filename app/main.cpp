@@ -1,9 +1,13 @@
+#include "app/MainWindow.h"
+
 #include <QApplication>
-#include <QTextStream>
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    QTextStream(stdout) << "Tavrolo has no main window yet." << Qt::endl;
-    return 0;
+    MainWindow window;
+    window.show();
+    QObject::connect(&application, &QApplication::lastWindowClosed, &application,
+                     &QApplication::quit);
+    return application.exec();
 }

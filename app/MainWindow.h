@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ui_MainWindow.h"
+
+#include <QList>
+#include <QMainWindow>
+
+class QAction;
+class QSlider;
+
+// The program's one top-level window: the menus, the toolbar and the four tabs of the open plan.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    QString fileName() const { return m_fileName; }
+    QList<QAction *> availableToolBarActions() const { return m_availableToolBarActions; }
+
+private:
+    void removeFullScreenAction();
+    void replaceToolBarSeparatorsWithSpacers();
+    void removeLastHelpSeparator();
+    void createZoomSlider();
+
+    Ui_MainWindow m_ui;
+    QString m_fileName;
+    QSlider *m_zoomSlider = nullptr;
+    QAction *m_zoomSliderAction = nullptr;
+    QList<QAction *> m_availableToolBarActions;
+};

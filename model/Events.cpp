@@ -1,0 +1,9 @@
+#include "model/Events.h"
+
+#include <algorithm>
+
+bool Events::containsType(int type) const
+{
+    return std::any_of(events.cbegin(), events.cend(),
+                       [type](const Event &event) { return event.type == type; });
+}

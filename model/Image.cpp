@@ -1,0 +1,89 @@
+#include "model/Image.h"
+
+#include "common/TextHelpers.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+
+namespace {
+
+const QString dragImageFileName = QStringLiteral("_TavroloTempDragImage.png");
+
+bool tooLarge(const QSize &size)
+{
+    return size.width() > Image::MaxDecodedSide || size.height() > Image::MaxDecodedSide;
+}
+
+} // namespace
+
+Image::Image(const QPixmap &pixmap, const QString &name, const QString &path)
+    : m_pixmap(pixmap), m_name(elideText(name, MaxNameLength)), m_path(path)
+{
+    if (qMax(m_pixmap.width(), m_pixmap.height()) > MaxSide)
+        m_pixmap = m_pixmap.scaled(MaxSide, MaxSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+Image::Image(const QString &fileName)
+{
+    const QImage picture = readLimited(fileName);
+    if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
+        return;
+    const QFileInfo info(fileName);
+    const QString name
+        = info.fileName() == dragImageFileName ? QStringLiteral("image") : info.baseName();
+    const QString path = fileName.startsWith(QLatin1String(":/")) ? fileName : QString();
+    *this = Image(QPixmap::fromImage(picture), name, path);
+}
+
+QImage Image::readLimited(const QString &fileName)
+{
+    QImageReader reader(fileName);
+    if (tooLarge(reader.size()))
+        return QImage();
+    QImage picture = reader.read();
+    // Some formats do not declare their size up front; refuse what turned out too large.
+    if (tooLarge(picture.size()))
+        return QImage();
+    return picture;
+}
+
+void Image::setName(const QString &name)
+{
+    m_name = elideText(name, MaxNameLength);
+}
+
+bool Image::isNull() const
+{
+    return m_pixmap.isNull() || m_pixmap.width() == 0 || m_pixmap.height() == 0;
+}
+
+bool Image::operator==(const Image &other) const
+{
+    return m_name == other.m_name && samePixels(m_pixmap, other.m_pixmap);
+}
+
+bool Image::samePixels(const QPixmap &a, const QPixmap &b)
+{
+    if (a.cacheKey() == b.cacheKey())
+        return true;
+    if (a.size() != b.size() || a.isNull() != b.isNull())
+        return false;
+    QImage first = a.toImage();
+    QImage second = b.toImage();
+    // A picture read back from a file may come in another pixel format than the one it was
+    // made with; compare what is seen, not how it is stored.
+    if (first.format() != second.format()) {
+        first = first.convertToFormat(QImage::Format_ARGB32);
+        second = second.convertToFormat(QImage::Format_ARGB32);
+    }
+    return first == second;
+}
+
+int Image::indexOf(const QPixmap &pixmap, const QList<Image> &images)
+{
+    for (int i = 0; i < images.size(); ++i) {
+        if (samePixels(images.at(i).pixmap(), pixmap))
+            return i;
+    }
+    return -1;
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QMap>
+#include <QPair>
+#include <QString>
+
+// Small types and integer codes shared by the plan model and everyone who reads it. The codes
+// are plain ints (they are stored in plan files and views as numbers); the names only make
+// the code that uses them readable.
+
+// A card index counted from 0; -1 for none.
+using TaskIndex = int;
+
+// Where a date lies relative to today; see the date bucket codes below.
+using RelativeDate = int;
+
+// The type a property's values are treated as (see ActualType for the codes).
+using ActualPropertyType = int;
+
+// A property index and a value text, used to preset the values of a new card.
+using PropertyIndexAndValue = QPair<int, QString>;
+
+// The card values: (card index, property index) -> text, ordered by card, then property.
+using ValueKey = QPair<TaskIndex, int>;
+using ValueMap = QMap<ValueKey, QString>;
+
+// Maps each new property index to the old index of the property that moves there.
+using PropertyReorderMap = QMap<int, int>;
+
+// Declared type of a property (Property::type).
+namespace PropertyType {
+enum : int { Automatic = 0, Text = 1, Numeric = 2, Date = 3 };
+}
+
+// Codes of ActualPropertyType; note they differ from the declared PropertyType codes.
+namespace ActualType {
+enum : int { Text = 0, Numeric = 1, Date = 2 };
+}
+
+// How a card shows a property (stored per view).
+namespace PropertyVisibility {
+enum : int {
+    Hidden = 0,
+    Text = 1,
+    Square = 2,
+    Circle = 3,
+    Star = 4,
+    Triangle = 5,
+    Diamond = 6,
+    BoldText = 7,
+    ItalicText = 8
+};
+}
+
+// Date bucket codes (RelativeDate).
+namespace DateBucket {
+enum : int { Past = 0, Today = 1, Tomorrow = 2, NextSevenDays = 3, Later = 4, Undefined = 5 };
+}
+
+// How a filter term compares (FilterTerm::matchType).
+namespace MatchType {
+enum : int { Contains = 0, DoesNotContain = 1, Is = 2, IsNot = 3, GreaterThan = 4, LessThan = 5 };
+}
+
+// What a change notification says changed (Event::type).
+namespace EventType {
+enum : int {
+    AllChanged = 0,
+    TaskAdded = 1,
+    TasksDeleted = 2,
+    PropertyAdded = 3,
+    PropertyChanged = 4,
+    PropertyDeleted = 5,
+    ValueChanged = 6,
+    TaskNotesChanged = 7,
+    CardsLayoutChanged = 8,
+    CardContentChanged = 9,
+    ViewChanged = 10,
+    StoredViewsChanged = 11,
+    FilterChanged = 12,
+    CardsAppearanceChanged = 13,
+    TaskLinksChanged = 14,
+    SearchChanged = 15,
+    PropertiesReordered = 16,
+    ImagesChanged = 17,
+    TaskImageChanged = 18,
+    UiStyleChanged = 19,
+    ChartsSettingsChanged = 20,
+    ChartsAppearanceChanged = 21,
+    TableAppearanceChanged = 22
+};
+}
