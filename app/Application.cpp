@@ -1,0 +1,123 @@
+#include "app/Application.h"
+
+#include "common/BusyCursor.h"
+#include "common/Settings.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPixmap>
+
+namespace {
+
+QString s_appDirOverride;
+
+QDir defaultAppDir()
+{
+    if (!s_appDirOverride.isEmpty())
+        return QDir(s_appDirOverride);
+    return QDir(QCoreApplication::applicationDirPath());
+}
+
+const char iniFileName[] = "tavrolo.ini";
+const char cardsAppearancesGroup[] = "cards_appearances";
+
+} // namespace
+
+Application::Application(int &argc, char **argv)
+    : QApplication(argc, argv), m_document(), m_settings(nullptr), m_uiStyle(0), m_appDir()
+{
+    setAttribute(Qt::AA_DontShowIconsInMenus);
+    m_appDir = defaultAppDir();
+    if (QFileInfo::exists(iniFilePath()))
+        m_settings = new Settings(iniFilePath());
+    else
+        m_settings = new Settings;
+    setUiStyle(m_settings->uiStyle());
+}
+
+Application::~Application()
+{
+    delete m_settings;
+    m_settings = nullptr;
+}
+
+void Application::setAppDirOverride(const QString &path)
+{
+    s_appDirOverride = path;
+    if (auto *application = qobject_cast<Application *>(QCoreApplication::instance()))
+        application->m_appDir = defaultAppDir();
+}
+
+QString Application::iniFilePath() const
+{
+    return QDir::toNativeSeparators(m_appDir.absoluteFilePath(QString::fromLatin1(iniFileName)));
+}
+
+bool Application::useSystemSettings()
+{
+    BusyCursor busy;
+    auto *next = new Settings;
+    copySettings(m_settings, next);
+    next->sync();
+    // Only a platform store that really holds the preferences may replace the portable file.
+    if (!next->isWritable() || next->status() != QSettings::NoError) {
+        delete next;
+        return false;
+    }
+    delete m_settings;
+    m_settings = next;
+    QFile::remove(iniFilePath());
+    return true;
+}
+
+bool Application::usePortableSettings()
+{
+    BusyCursor busy;
+    auto *next = new Settings(iniFilePath());
+    if (!next->isWritable()) {
+        delete next;
+        return false;
+    }
+    copySettings(m_settings, next);
+    next->sync();
+    if (next->status() != QSettings::NoError) {
+        delete next;
+        return false;
+    }
+    delete m_settings;
+    m_settings = next;
+    return true;
+}
+
+void Application::copySettings(QSettings *from, QSettings *to)
+{
+    // Stored appearances deleted in one store must not come back from the other.
+    to->remove(QString::fromLatin1(cardsAppearancesGroup));
+    const QStringList keys = from->allKeys();
+    for (const QString &key : keys)
+        to->setValue(key, from->value(key));
+}
+
+void Application::setUiStyle(int style)
+{
+    m_uiStyle = style;
+}
+
+QString Application::iconPath(const QString &name) const
+{
+    return (m_uiStyle == 1 ? QStringLiteral(":/pngs/dark/") : QStringLiteral(":/pngs/")) + name;
+}
+
+QIcon Application::icon(const QString &name) const
+{
+    const QString path = iconPath(name);
+    QIcon result;
+    result.addPixmap(QPixmap(path), QIcon::Normal, QIcon::Off);
+    if (m_uiStyle == 1) {
+        const QPixmap disabled(
+            QString(path).replace(QStringLiteral(".png"), QStringLiteral("_disabled.png")));
+        if (!disabled.isNull())
+            result.addPixmap(disabled, QIcon::Disabled, QIcon::Off);
+    }
+    return result;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "model/Document.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QString>
+
+class QSettings;
+class Settings;
+
+// The one application object: owns the open plan and the preferences store, knows the
+// application folder with its portable settings file, and resolves themed icons.
+class Application : public QApplication
+{
+    Q_OBJECT
+
+public:
+    Application(int &argc, char **argv);
+    ~Application() override;
+
+    Document *document() { return &m_document; }
+    Settings *settings() const { return m_settings; }
+    QDir appDir() const { return m_appDir; }
+    QString iniFilePath() const;
+
+    // Both moves keep the current store when the new one cannot be written.
+    bool useSystemSettings();
+    bool usePortableSettings();
+    static void copySettings(QSettings *from, QSettings *to);
+
+    int uiStyle() const { return m_uiStyle; }
+    void setUiStyle(int style);
+    QString iconPath(const QString &name) const;
+    QIcon icon(const QString &name) const;
+
+    // The application folder is the executable's own folder; tests and callers that keep
+    // the program elsewhere point it at another folder, also before construction.
+    static void setAppDirOverride(const QString &path);
+
+private:
+    Document m_document;
+    Settings *m_settings;
+    int m_uiStyle;
+    QDir m_appDir;
+};

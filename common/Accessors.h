@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QIcon>
+#include <QList>
+#include <QString>
+
+class Application;
+class Document;
+class MainWindow;
+class QTableWidget;
+class Settings;
+
+// The ways every pane reaches the application object, the open plan, the preferences and
+// the main window. Fetch settings() anew for every use: moving the preferences between the
+// platform store and the portable file replaces the object.
+Application *app();
+Document *doc();
+Settings *settings();
+// Null while no main window exists (during start-up and after it closed).
+MainWindow *mainWindow();
+QIcon icon(const QString &name);
+
+// Ascending, distinct rows of the selection ranges that span the whole width of the table.
+QList<int> selectedRows(const QTableWidget *table);
+int sumOfList(const QList<int> &values);
+// 0 to n - 1 from the C library's generator, which is never seeded, so every run repeats.
+int randomInt(int n);
+void sleepMicroseconds(unsigned int microseconds);

@@ -1,0 +1,221 @@
+#include "common/NumberDateText.h"
+
+#include "common/Accessors.h"
+#include "common/Settings.h"
+
+#include <cmath>
+#include <limits>
+
+#include <QLocale>
+#include <QStringList>
+
+namespace {
+
+const int minYear = 1600;
+const int maxYear = 3000;
+
+QLocale numberLocale()
+{
+    return settings()->numberFormat() == 1 ? QLocale::c() : QLocale::system();
+}
+
+QString namedText(int code, const QStringList &names)
+{
+    return code >= 0 && code < names.size() ? names.at(code) : QString();
+}
+
+int monthFromText(const QString &text)
+{
+    bool ok = false;
+    const int month = text.toInt(&ok, 10);
+    if (ok || text.isEmpty())
+        return ok ? month : 0;
+    const QString name = text.toLower().trimmed();
+    const QLocale locale = QLocale::system();
+    for (int candidate = 1; candidate <= 12; ++candidate) {
+        if (name == locale.monthName(candidate, QLocale::LongFormat).toLower()
+            || name == locale.monthName(candidate, QLocale::ShortFormat).toLower())
+            return candidate;
+    }
+    return 0;
+}
+
+// The year of a date text: absent or empty parts mean this year, two digits mean 20xx.
+int yearFromText(const QString &text, bool present)
+{
+    if (!present || text.isEmpty())
+        return QDate::currentDate().year();
+    bool ok = false;
+    int year = text.toInt(&ok, 10);
+    if (!ok)
+        return 0;
+    if (year <= 99)
+        year += 2000;
+    return year;
+}
+
+struct DateParts
+{
+    int day;
+    int month;
+    int year; // -1: absent
+};
+
+// Which part holds day, month and year, by date format and number of parts.
+bool partOrder(int dateFormat, int partCount, DateParts &order)
+{
+    if (dateFormat < 0 || dateFormat > 2 || (partCount != 2 && partCount != 3))
+        return false;
+    if (partCount == 2) {
+        order = dateFormat == 0 ? DateParts {0, 1, -1} : DateParts {1, 0, -1};
+        return true;
+    }
+    static const DateParts threeParts[] = {{0, 1, 2}, {1, 0, 2}, {2, 1, 0}};
+    order = threeParts[dateFormat];
+    return true;
+}
+
+QString dateSeparator(const QString &text)
+{
+    for (const char *separator : {"/", "-", " "}) {
+        if (text.contains(QLatin1String(separator)))
+            return QString::fromLatin1(separator);
+    }
+    return QString();
+}
+
+} // namespace
+
+double stringToNumber(const QString &text, bool emptyIsZero, bool *ok)
+{
+    QString cleaned = text.trimmed();
+    cleaned.remove(QLatin1Char('$')).remove(QChar(0x00A3)).remove(QChar(0x20AC));
+    if (emptyIsZero && cleaned.isEmpty()) {
+        if (ok)
+            *ok = true;
+        return 0;
+    }
+    bool converted = false;
+    double value = numberLocale().toDouble(cleaned, &converted);
+    // The locale reads "inf" and "nan", which no bin, sum or range can use.
+    if (converted && !std::isfinite(value))
+        converted = false;
+    if (!converted)
+        value = 0;
+    if (ok)
+        *ok = converted;
+    return value;
+}
+
+QString numberToString(double value)
+{
+    return numberLocale().toString(value, 'g', 6);
+}
+
+int guessValueType(const QString &text)
+{
+    if (text.isEmpty())
+        return 0;
+    bool ok = false;
+    stringToNumber(text, false, &ok);
+    if (ok)
+        return 1;
+    stringToDate(text, &ok);
+    return ok ? 2 : 0;
+}
+
+QDate stringToDate(const QString &text, bool *ok)
+{
+    return stringToDateWithFormat(text, settings()->dateFormat(), ok);
+}
+
+QDate stringToDateWithFormat(const QString &text, int dateFormat, bool *ok)
+{
+    if (ok)
+        *ok = false;
+    const QString separator = dateSeparator(text);
+    if (separator.isEmpty())
+        return QDate();
+    const QStringList parts = text.split(separator);
+    DateParts order;
+    if (!partOrder(dateFormat, parts.size(), order))
+        return QDate();
+    bool dayOk = false;
+    const int day = parts.at(order.day).toInt(&dayOk, 10);
+    const int month = monthFromText(parts.at(order.month));
+    const bool hasYear = order.year >= 0;
+    const int year = yearFromText(hasYear ? parts.at(order.year) : QString(), hasYear);
+    if (!dayOk || day < 1 || day > 31 || month < 1 || month > 12 || year < minYear
+        || year > maxYear)
+        return QDate();
+    const QDate date(year, month, day);
+    if (ok)
+        *ok = date.isValid();
+    return date;
+}
+
+bool isWeekend(const QString &text)
+{
+    if (text.isEmpty())
+        return false;
+    bool ok = false;
+    const QDate date = stringToDate(text, &ok);
+    return ok && date.dayOfWeek() >= 6;
+}
+
+QString dateToString(const QDate &date, int dateFormat, bool longYear)
+{
+    if (!date.isValid())
+        return QString();
+    static const char *const longPatterns[] = {"d/M/yyyy", "M/d/yyyy", "yyyy/M/d"};
+    static const char *const shortPatterns[] = {"d/M/yy", "M/d/yy", "yy/M/d"};
+    const int index = dateFormat == 1 || dateFormat == 2 ? dateFormat : 0;
+    // Plain digits whatever the system locale, so that every written date reads back.
+    return QLocale::c().toString(
+        date, QString::fromLatin1(longYear ? longPatterns[index] : shortPatterns[index]));
+}
+
+bool fuzzyEqual(double a, double b)
+{
+    const double difference = std::fabs(a - b);
+    if (difference < std::fabs(a + b) * 0x1p-22)
+        return true;
+    return difference < static_cast<double>(std::numeric_limits<float>::min());
+}
+
+int dateBucket(const QDate &date)
+{
+    if (!date.isValid())
+        return 5;
+    const qint64 days = QDate::currentDate().daysTo(date);
+    if (days < 0)
+        return 0;
+    if (days == 0)
+        return 1;
+    if (days == 1)
+        return 2;
+    return days <= 7 ? 3 : 4;
+}
+
+QString dateBucketName(int bucket)
+{
+    static const QStringList names
+        = {QStringLiteral("Past"),        QStringLiteral("Today"),   QStringLiteral("Tomorrow"),
+           QStringLiteral("Next 7 days"), QStringLiteral(">7 days"), QStringLiteral("Undefined")};
+    return namedText(bucket, names);
+}
+
+QString propertyTypeName(int declaredType)
+{
+    static const QStringList names = {QStringLiteral("Automatic"), QStringLiteral("Text"),
+                                      QStringLiteral("Numeric"), QStringLiteral("Date")};
+    return namedText(declaredType, names);
+}
+
+QString matchTypeName(int matchType)
+{
+    static const QStringList names = {
+        QStringLiteral("Contains"), QStringLiteral("Doesn't contain"), QStringLiteral("Is"),
+        QStringLiteral("Is not"),   QStringLiteral("Greater than"),    QStringLiteral("Less than")};
+    return namedText(matchType, names);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// Card values are text; these decide whether a value is a number or a date, and what it
+// stands for, under the user's number and date formats.
+
+// Currency signs are ignored; "inf" and "nan" are no numbers.
+double stringToNumber(const QString &text, bool emptyIsZero, bool *ok = nullptr);
+QString numberToString(double value);
+// 0 text, 1 numeric, 2 date; numbers take precedence ("2020" is numeric).
+int guessValueType(const QString &text);
+
+// Date formats: 0 day-month-year, 1 month-day-year, 2 year-month-day.
+QDate stringToDate(const QString &text, bool *ok = nullptr);
+QDate stringToDateWithFormat(const QString &text, int dateFormat, bool *ok = nullptr);
+bool isWeekend(const QString &text);
+QString dateToString(const QDate &date, int dateFormat, bool longYear);
+
+bool fuzzyEqual(double a, double b);
+
+// Where a date lies relative to today: 0 past, 1 today, 2 tomorrow, 3 within the next
+// 7 days, 4 later, 5 undefined (an invalid date).
+int dateBucket(const QDate &date);
+QString dateBucketName(int bucket);
+
+QString propertyTypeName(int declaredType);
+QString matchTypeName(int matchType);

@@ -1,0 +1,117 @@
+#include "common/RelativeDates.h"
+
+#include "common/Accessors.h"
+#include "common/NumberDateText.h"
+#include "common/Settings.h"
+
+#include <QLocale>
+#include <QStringList>
+
+namespace {
+
+// Dates outside these years cannot be read back from the text they are written as.
+const int minYear = 1600;
+const int maxYear = 3000;
+
+QDate offsetFromToday(const QString &signedNumber)
+{
+    bool ok = false;
+    const double days = stringToNumber(signedNumber, false, &ok);
+    // Checked before converting: a huge count must not overflow into some other date.
+    const double maxDays = 366.0 * (maxYear - minYear + 1);
+    if (!ok || days > maxDays || days < -maxDays)
+        return QDate();
+    const QDate date = QDate::currentDate().addDays(static_cast<qint64>(days));
+    if (date.year() < minYear || date.year() > maxYear)
+        return QDate();
+    return date;
+}
+
+QDate nextWeekday(const QString &name)
+{
+    const QDate today = QDate::currentDate();
+    const QLocale locale = QLocale::system();
+    for (int day = 1; day <= 7; ++day) {
+        if (name == locale.dayName(day, QLocale::ShortFormat).toLower()
+            || name == locale.dayName(day, QLocale::LongFormat).toLower()) {
+            int ahead = day - today.dayOfWeek();
+            if (ahead < 0)
+                ahead += 7;
+            return today.addDays(ahead);
+        }
+    }
+    return QDate();
+}
+
+QString explicitDateExamples(int dateFormat)
+{
+    const QLocale locale = QLocale::system();
+    const QString january = locale.monthName(1, QLocale::LongFormat);
+    const QString jan = locale.monthName(1, QLocale::ShortFormat).toLower();
+    const QString year = QStringLiteral("2017");
+    const QString shortYear = QStringLiteral("17");
+    if (dateFormat == 1)
+        return QStringLiteral("%1 01, %2/1/%3 or 01-01-%4").arg(january, jan, year, shortYear);
+    if (dateFormat == 2)
+        return QStringLiteral("%1 01, %3/%2/1 or %4-01-01").arg(january, jan, year, shortYear);
+    return QStringLiteral("01 %1, 1/%2/%3 or 01-01-%4").arg(january, jan, year, shortYear);
+}
+
+QString shortMonthNames()
+{
+    QStringList names;
+    for (int month = 1; month <= 12; ++month)
+        names.append(QLocale::system().monthName(month, QLocale::ShortFormat));
+    return names.join(QLatin1Char(','));
+}
+
+QString shortDayNames()
+{
+    QStringList names;
+    for (int day = 1; day <= 7; ++day)
+        names.append(QLocale::system().dayName(day, QLocale::ShortFormat));
+    return names.join(QLatin1Char(','));
+}
+
+} // namespace
+
+QDate parseRelativeDate(const QString &text)
+{
+    bool ok = false;
+    const QDate date = stringToDateWithFormat(text, settings()->dateFormat(), &ok);
+    if (ok)
+        return date;
+    const QString lower = text.trimmed().toLower();
+    if ((lower.startsWith(QLatin1Char('+')) || lower.startsWith(QLatin1Char('-')))
+        && lower.size() > 1)
+        return offsetFromToday(lower);
+    if (lower == QLatin1String("today"))
+        return QDate::currentDate();
+    if (lower == QLatin1String("tomorrow"))
+        return QDate::currentDate().addDays(1);
+    return nextWeekday(lower);
+}
+
+QString normalizeDateText(const QString &text)
+{
+    const QDate date = parseRelativeDate(text);
+    if (!date.isValid())
+        return text;
+    return dateToString(date, settings()->dateFormat(), true);
+}
+
+QString dateEntryHelpText(bool mentionLetterCase)
+{
+    QString help = QStringLiteral(
+                       "\nFor date properties you can type explicit dates (e.g. '%1', '%2', %3) or "
+                       "relative dates:\n'today', 'tomorrow', '+N' or '-N' (where N is a number of "
+                       "days in the future/past, e.g. '+7' is 7 days in the future).")
+                       .arg(QLocale::system().dayName(1, QLocale::LongFormat),
+                            QLocale::system().dayName(1, QLocale::ShortFormat).toLower(),
+                            explicitDateExamples(settings()->dateFormat()));
+    help += QStringLiteral("\nMonth abbreviations: %1.").arg(shortMonthNames());
+    help += QStringLiteral("\nDay abbreviations: %1.").arg(shortDayNames());
+    if (mentionLetterCase)
+        help += QStringLiteral("\nDate values are not case sensitive.");
+    return help;
+}

@@ -1,0 +1,238 @@
+#include "common/Settings.h"
+
+#include "common/FileHelpers.h"
+
+#include <algorithm>
+#include <array>
+
+#include <QAction>
+#include <QDir>
+#include <QLocale>
+
+namespace {
+
+// The transparency of dialogs is capped so that they can never fade out of sight.
+const int maxWindowTransparency = 90;
+
+struct KeyEntry
+{
+    Settings::Key key;
+    const char *name;
+    QVariant defaultValue; // invalid: no default, or one computed when read
+};
+
+// The one table of preference keys: name and default, indexed by Settings::Key.
+const std::array<KeyEntry, static_cast<size_t>(Settings::Key::Count)> &keyTable()
+{
+    using K = Settings::Key;
+    static const std::array<KeyEntry, static_cast<size_t>(K::Count)> table = {{
+        {K::Geometry, "geometry", QVariant()},
+        {K::WindowState, "window_state", QVariant()},
+        {K::TaskWindowGeometry, "task_window_geometry", QVariant()},
+        {K::PropertyWindowGeometry, "property_window_geometry", QVariant()},
+        {K::Sessions, "sessions", 0},
+        {K::LastUpdatedCheck, "last_updated_check", QString()},
+        {K::LastPlan, "last_plan", QString()},
+        {K::ShowGettingStarted, "show_getting_started", 1},
+        {K::RecentDocs, "recent_docs", QStringList()},
+        {K::WindowTransparency, "window_transparency", 5},
+        {K::DateFormat, "date_format", 0},
+        {K::NumberFormat, "number_format", 0},
+        {K::Unused12, "", QVariant()},
+        {K::MouseWheelBehaviour, "mouse_wheel_behaviour", 0},
+        {K::ZoomSensitivity, "zoom_sensitivity", 6},
+        {K::WarnOnFileHyperlink, "warn_on_file_hyperlink", false},
+        {K::CheckPlanUpdates, "check_plan_updates", true},
+        {K::BackupTimedOn, "backup_timed_on", true},
+        {K::BackupInterval, "backup_interval", 10},
+        {K::BackupFolder, "backup_folder", QVariant()},
+        {K::BackupEverySaveOn, "backup_everysave_on", false},
+        {K::HideQuickAdd, "hide_quick_add", true},
+        {K::UiStyle, "ui_style", false},
+        {K::AutoUpdateInterval, "auto_update_interval", 1},
+        {K::ShowToolbarFullscreen, "show_toolbar_fullscreen", false},
+        {K::ShowedEncodedExcelCsvWarning, "showed_encoded_excel_csv_warning", false},
+        {K::ShowedPdfGradientWarning, "showed_pdf_gradient_warning", false},
+        {K::AnimationDuration, "animation_duration", 0.8},
+        {K::ShowToolbarText, "show_toolbar_text", true},
+        {K::ShowTooltips, "show_tooltips", true},
+        {K::ShowCardsLeftPane, "show_cards_left_pane", true},
+        {K::ShowChartsLeftPane, "show_charts_left_pane", true},
+        {K::ShowTableLeftPane, "show_table_left_pane", true},
+        {K::SuggestPropertiesNewPlan, "suggest_properties_new_plan", false},
+        {K::ShowOverlay, "show_overlay", false},
+        {K::CardsAppearances, "cards_appearances", QVariant()},
+        {K::StoreAppearanceInView, "store_appearance_in_view", true},
+        {K::PdfPageSize, "pdf_page_size", QVariant()},
+        {K::ShowedV2CardEditWarning, "showed_v2_card_edit_warning", false},
+        {K::ShowWarningRenameCol, "show_warning_rename_col", true},
+        {K::ShowWarningRenameRow, "show_warning_rename_row", true},
+        {K::ShowWarningDelCol, "show_warning_del_col", true},
+        {K::ShowWarningDelRow, "show_warning_del_row", true},
+        {K::ShowWarningDelProperty, "show_warning_del_property", true},
+        {K::ShowWarningUpdateStoredViewName, "show_warning_update_stored_view_name", true},
+        {K::ShowWarningOverwriteStoredViewName, "show_warning_overwrite_stored_view_name", true},
+        {K::ShowWarningOverwriteAppearanceName, "show_warning_overwrite_appearance_name", true},
+        {K::ShowInfoLatestVersion, "show_info_latest_version", true},
+        {K::ShowQuestionFilter, "show_question_filter", true},
+        {K::ReplaceCaseSensitive, "replace_case_sensitive", false},
+        {K::ReplaceProperties, "replace_properties", true},
+        {K::ReplaceLinkUrls, "replace_link_urls", false},
+        {K::ReplaceLinkNames, "replace_link_names", false},
+        {K::ReplaceNotes, "replace_notes", false},
+        {K::ReplaceWindowGeometry, "replace_window_geometry", QVariant()},
+        {K::ToolbarIconSize, "toolbar_icon_size", 0},
+        {K::LinkWindowGeometry, "link_window_geometry", QVariant()},
+        {K::PrefsWindowGeometry, "prefs_window_geometry", QVariant()},
+    }};
+    return table;
+}
+
+const KeyEntry &entry(Settings::Key key)
+{
+    const auto &table = keyTable();
+    const KeyEntry &found = table.at(static_cast<size_t>(key));
+    Q_ASSERT(found.key == key);
+    return found;
+}
+
+// The install page is offered once per version: 2.4.1 gives "show_install_page_v241".
+const char installPageKey[] = "show_install_page_v241";
+
+} // namespace
+
+Settings::Settings()
+    : QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brenmoor"),
+                QStringLiteral("Tavrolo")),
+      m_iniFormat(false)
+{ }
+
+Settings::Settings(const QString &fileName)
+    : QSettings(fileName, QSettings::IniFormat), m_iniFormat(true)
+{ }
+
+Settings::~Settings() = default;
+
+QString Settings::keyName(Key key)
+{
+    return QString::fromLatin1(entry(key).name);
+}
+
+QVariant Settings::read(Key key) const
+{
+    const QString name = keyName(key);
+    if (contains(name))
+        return value(name);
+    return defaultValue(key);
+}
+
+void Settings::write(Key key, const QVariant &value)
+{
+    setValue(keyName(key), value);
+}
+
+QVariant Settings::defaultValue(Key key) const
+{
+    // Computed only when the key is absent: the backups folder is created on the way.
+    switch (key) {
+    case Key::BackupFolder:
+        return backupsFolder(true);
+    case Key::PdfPageSize:
+        return defaultPdfPageSize(QLocale::system());
+    default:
+        return entry(key).defaultValue;
+    }
+}
+
+int Settings::dateFormat() const
+{
+    if (!m_dateFormat)
+        m_dateFormat = read(Key::DateFormat).toInt();
+    return *m_dateFormat;
+}
+
+void Settings::setDateFormat(int format)
+{
+    write(Key::DateFormat, format);
+    m_dateFormat = format;
+}
+
+int Settings::numberFormat() const
+{
+    if (!m_numberFormat)
+        m_numberFormat = read(Key::NumberFormat).toInt();
+    return *m_numberFormat;
+}
+
+void Settings::setNumberFormat(int format)
+{
+    write(Key::NumberFormat, format);
+    m_numberFormat = format;
+}
+
+QDate Settings::lastUpdatedCheck() const
+{
+    return QDate::fromString(read(Key::LastUpdatedCheck).toString(), Qt::ISODate);
+}
+
+void Settings::setLastUpdatedCheck(const QDate &date)
+{
+    write(Key::LastUpdatedCheck, date.toString(Qt::ISODate));
+}
+
+QString Settings::backupFolder() const
+{
+    return QDir::toNativeSeparators(read(Key::BackupFolder).toString());
+}
+
+double Settings::windowOpacity() const
+{
+    const int transparency = std::clamp(windowTransparency(), 0, maxWindowTransparency);
+    return 1.0 - transparency / 100.0;
+}
+
+double Settings::zoomStep() const
+{
+    return std::clamp(1.0 + 0.05 * zoomSensitivity(), 1.05, 2.0);
+}
+
+int Settings::autoUpdateIntervalDays(int index)
+{
+    switch (index) {
+    case 0:
+        return 1;
+    case 1:
+        return 7;
+    case 2:
+        return 30;
+    default:
+        return 0;
+    }
+}
+
+bool Settings::takeShowInstallPage()
+{
+    const QString key = QString::fromLatin1(installPageKey);
+    const bool show = value(key, true).toBool();
+    if (show)
+        setValue(key, false);
+    return show;
+}
+
+QString Settings::toolbarShowKey(const QAction *action)
+{
+    QString name = action ? action->iconText().toLower() : QString();
+    name.replace(QLatin1Char(' '), QLatin1Char('_')).replace(QLatin1Char('/'), QLatin1Char('_'));
+    return QStringLiteral("toolbar_show_") + name;
+}
+
+int Settings::defaultPdfPageSize(const QLocale &locale)
+{
+    const int a4 = 0;
+    const int letter = 2;
+    if (locale.country() == QLocale::UnitedKingdom)
+        return a4;
+    if (locale.country() == QLocale::UnitedStates)
+        return letter;
+    return locale.measurementSystem() == QLocale::ImperialUSSystem ? letter : a4;
+}

@@ -1,0 +1,184 @@
+#include "app/Application.h"
+#include "common/Accessors.h"
+#include "common/Settings.h"
+#include "harness/TestMain.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+// Each test starts on the platform store with the application folder in a fresh folder.
+class TestApplication : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void accessorsReachTheApplication();
+    void portableFileLivesInTheApplicationFolder();
+    void movingToPortableFileCopiesEveryKey();
+    void unwritablePortableFileKeepsPlatformStore();
+    void movingBackRemovesPortableFile();
+    void unwritablePlatformStoreKeepsPortableFile();
+    void deletedAppearancesDoNotComeBack_data();
+    void deletedAppearancesDoNotComeBack();
+    void iconsFollowTheStyle();
+
+private:
+    QString platformStoreFolder() const;
+
+    std::unique_ptr<QTemporaryDir> m_appFolder;
+};
+
+QString TestApplication::platformStoreFolder() const
+{
+    return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Brenmoor");
+}
+
+void TestApplication::init()
+{
+    m_appFolder = std::make_unique<QTemporaryDir>();
+    Application::setAppDirOverride(m_appFolder->path());
+    if (settings()->isIniFormat())
+        QVERIFY(app()->useSystemSettings());
+    settings()->clear();
+}
+
+void TestApplication::cleanup()
+{
+    QFileInfo store(platformStoreFolder());
+    if (store.isFile())
+        QFile::remove(store.filePath());
+}
+
+void TestApplication::accessorsReachTheApplication()
+{
+    QCOMPARE(static_cast<QCoreApplication *>(app()), QCoreApplication::instance());
+    QCOMPARE(doc(), app()->document());
+    QCOMPARE(settings(), app()->settings());
+    QVERIFY(!settings()->isIniFormat());
+    QVERIFY(!mainWindow());
+}
+
+void TestApplication::portableFileLivesInTheApplicationFolder()
+{
+    QCOMPARE(app()->appDir().absolutePath(), QDir(m_appFolder->path()).absolutePath());
+    QCOMPARE(app()->iniFilePath(),
+             QDir::toNativeSeparators(m_appFolder->filePath(QStringLiteral("tavrolo.ini"))));
+}
+
+void TestApplication::movingToPortableFileCopiesEveryKey()
+{
+    settings()->setBackupInterval(25);
+    settings()->setValue(QStringLiteral("recent_docs"),
+                         QStringList {QStringLiteral("a.tv"), QStringLiteral("b.tv")});
+    settings()->setDateFormat(2);
+    QVERIFY(app()->usePortableSettings());
+    QVERIFY(settings()->isIniFormat());
+    QVERIFY(QFileInfo::exists(app()->iniFilePath()));
+    QCOMPARE(settings()->backupInterval(), 25);
+    QCOMPARE(settings()->dateFormat(), 2);
+    QCOMPARE(settings()->value(QStringLiteral("recent_docs")).toStringList(),
+             (QStringList {QStringLiteral("a.tv"), QStringLiteral("b.tv")}));
+
+    Settings fromDisk(app()->iniFilePath());
+    QCOMPARE(fromDisk.backupInterval(), 25);
+}
+
+void TestApplication::unwritablePortableFileKeepsPlatformStore()
+{
+    // A regular file where the application folder should be: nothing can be created there,
+    // whoever runs the test.
+    const QString blocker = m_appFolder->filePath(QStringLiteral("not_a_folder"));
+    QFile file(blocker);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    Application::setAppDirOverride(blocker + QStringLiteral("/app"));
+    settings()->setBackupInterval(33);
+    Settings *before = settings();
+
+    QVERIFY(!app()->usePortableSettings());
+    QCOMPARE(settings(), before);
+    QVERIFY(!settings()->isIniFormat());
+    QCOMPARE(settings()->backupInterval(), 33);
+}
+
+void TestApplication::movingBackRemovesPortableFile()
+{
+    settings()->setValue(QStringLiteral("platform_only"), 7);
+    QVERIFY(app()->usePortableSettings());
+    settings()->remove(QStringLiteral("platform_only"));
+    settings()->setZoomSensitivity(9);
+
+    QVERIFY(app()->useSystemSettings());
+    QVERIFY(!settings()->isIniFormat());
+    QVERIFY(!QFileInfo::exists(app()->iniFilePath()));
+    QCOMPARE(settings()->zoomSensitivity(), 9);
+    // Keys the portable file lacked stay in the platform store.
+    QCOMPARE(settings()->value(QStringLiteral("platform_only")).toInt(), 7);
+}
+
+void TestApplication::unwritablePlatformStoreKeepsPortableFile()
+{
+    QVERIFY(app()->usePortableSettings());
+    settings()->setBackupInterval(44);
+    settings()->sync();
+    // The platform store's folder turns into a file, so the store cannot be written.
+    QVERIFY(QDir(platformStoreFolder()).removeRecursively());
+    QFile file(platformStoreFolder());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    Settings *before = settings();
+
+    QVERIFY(!app()->useSystemSettings());
+    QCOMPARE(settings(), before);
+    QVERIFY(settings()->isIniFormat());
+    QVERIFY(QFileInfo::exists(app()->iniFilePath()));
+    QCOMPARE(Settings(app()->iniFilePath()).backupInterval(), 44);
+}
+
+void TestApplication::deletedAppearancesDoNotComeBack_data()
+{
+    QTest::addColumn<bool>("toPortable");
+    QTest::newRow("to the portable file") << true;
+    QTest::newRow("to the platform store") << false;
+}
+
+void TestApplication::deletedAppearancesDoNotComeBack()
+{
+    QFETCH(bool, toPortable);
+    const QString stale = QStringLiteral("cards_appearances/Stale");
+    const QString kept = QStringLiteral("cards_appearances/Kept");
+    if (toPortable) {
+        Settings portable(app()->iniFilePath());
+        portable.setValue(stale, QStringLiteral("<appearance/>"));
+        portable.setValue(QStringLiteral("ini_only"), 1);
+    } else {
+        QVERIFY(app()->usePortableSettings());
+        Settings platform;
+        platform.setValue(stale, QStringLiteral("<appearance/>"));
+    }
+    settings()->remove(stale);
+    settings()->setValue(kept, QStringLiteral("<appearance/>"));
+
+    QVERIFY(toPortable ? app()->usePortableSettings() : app()->useSystemSettings());
+    QVERIFY(!settings()->contains(stale));
+    QVERIFY(settings()->contains(kept));
+    if (toPortable)
+        QCOMPARE(settings()->value(QStringLiteral("ini_only")).toInt(), 1);
+}
+
+void TestApplication::iconsFollowTheStyle()
+{
+    app()->setUiStyle(1);
+    QCOMPARE(app()->uiStyle(), 1);
+    QCOMPARE(app()->iconPath(QStringLiteral("arrow_top_32.png")),
+             QStringLiteral(":/pngs/dark/arrow_top_32.png"));
+    app()->setUiStyle(0);
+    QCOMPARE(app()->iconPath(QStringLiteral("arrow_top_32.png")),
+             QStringLiteral(":/pngs/arrow_top_32.png"));
+    QVERIFY(icon(QStringLiteral("no_such_picture.png")).pixmap(16).isNull());
+}
+
+TAVROLO_TEST_MAIN(TestApplication)
+#include "tst_application.moc"

@@ -1,0 +1,71 @@
+#include "common/Accessors.h"
+#include "harness/TestMain.h"
+
+#include <QMainWindow>
+#include <QTableWidget>
+
+// Stands in for the program's main window, which mainWindow() finds by its class name.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+};
+
+class TestAccessors : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void mainWindowIsFoundAmongTopLevelWidgets();
+    void selectedRowsTakesFullWidthRangesOnly_data();
+    void selectedRowsTakesFullWidthRangesOnly();
+    void randomIntStaysBelowItsBound();
+};
+
+void TestAccessors::mainWindowIsFoundAmongTopLevelWidgets()
+{
+    QVERIFY(!mainWindow());
+    QWidget other;
+    auto *window = new MainWindow;
+    QCOMPARE(reinterpret_cast<QWidget *>(mainWindow()), static_cast<QWidget *>(window));
+    delete window;
+    QVERIFY(!mainWindow());
+}
+
+using Ranges = QList<QTableWidgetSelectionRange>;
+
+void TestAccessors::selectedRowsTakesFullWidthRangesOnly_data()
+{
+    QTest::addColumn<Ranges>("ranges");
+    QTest::addColumn<QList<int>>("rows");
+    QTest::newRow("nothing") << Ranges() << QList<int>();
+    QTest::newRow("one full range") << Ranges {{2, 0, 3, 3}} << QList<int> {2, 3};
+    QTest::newRow("partial width") << Ranges {{1, 1, 4, 3}} << QList<int>();
+    QTest::newRow("overlapping, out of order")
+        << Ranges {{5, 0, 6, 3}, {1, 0, 5, 3}} << QList<int> {1, 2, 3, 4, 5, 6};
+    QTest::newRow("mixed") << Ranges {{0, 0, 0, 3}, {2, 0, 2, 2}} << QList<int> {0};
+}
+
+void TestAccessors::selectedRowsTakesFullWidthRangesOnly()
+{
+    QFETCH(Ranges, ranges);
+    QFETCH(QList<int>, rows);
+    QTableWidget table(8, 4);
+    table.setSelectionMode(QAbstractItemView::MultiSelection);
+    for (const QTableWidgetSelectionRange &range : ranges)
+        table.setRangeSelected(range, true);
+    QCOMPARE(selectedRows(&table), rows);
+}
+
+void TestAccessors::randomIntStaysBelowItsBound()
+{
+    for (int i = 0; i < 1000; ++i) {
+        QCOMPARE(randomInt(1), 0);
+        const int value = randomInt(7);
+        QVERIFY(value >= 0 && value < 7);
+    }
+}
+
+Q_DECLARE_METATYPE(Ranges)
+
+TAVROLO_TEST_MAIN(TestAccessors)
+#include "tst_accessors.moc"
