@@ -19,8 +19,12 @@ bool tooLarge(const QSize &size)
 Image::Image(const QPixmap &pixmap, const QString &name, const QString &path)
     : m_pixmap(pixmap), m_name(elideText(name, MaxNameLength)), m_path(path)
 {
-    if (qMax(m_pixmap.width(), m_pixmap.height()) > MaxSide)
-        m_pixmap = m_pixmap.scaled(MaxSide, MaxSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    if (qMax(m_pixmap.width(), m_pixmap.height()) > MaxSide) {
+        // A very long, thin picture would round to no pixels at all; keep at least one.
+        const QSize size
+            = m_pixmap.size().scaled(MaxSide, MaxSide, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+        m_pixmap = m_pixmap.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
 }
 
 Image::Image(const QString &fileName)
