@@ -120,18 +120,30 @@ public:
     double scaledCardWidth() const { return m_cardsAppearance.aspectRatio * 390.0; }
     double limitedCardWidth() const { return qMin(scaledCardWidth(), 390.0); }
 
-    // Property types, value ranges, value lists, the filter, setting a value, bins and value
-    // colours
+    // The blank lines keep each group's additions apart when branches merge.
+    // clang-format off
+    // Property types, value ranges, value lists, the filter, setting a value, bins and value colours
+
+
 
     // Card, property and image library edits
 
+
+
     // Cards, charts and table presentation setters
+
+
 
     // Views, filter and search
 
+
+
     // Replace and bulk value updates
 
+
+
 signals:
+    // clang-format on
     void aboutToChange(const QString &name);
     void changed(const Events &events);
 
@@ -148,9 +160,13 @@ private:
     void dropCachedProperty(int property) const;
     void dropCaches() const;
 
+    // clang-format off
     // Caches and helpers of the value model
 
+
+
     QList<Task> m_tasks;
+    // clang-format on
     QList<Property> m_properties;
     ValueMap m_values;
     QList<QStringList> m_predefinedValues;

@@ -52,7 +52,6 @@ private slots:
     void propertyIndexIgnoresCase();
     void reorderMovesValuesAndViews();
     void reorderWithIdentityEmitsNothing();
-    void propertyVisibilityOutsideViewIsText();
     void visiblePropertyCountCountsSymbolsOnly();
     void aspectRatioFallback();
 };
@@ -514,17 +513,6 @@ void TestDocument::reorderWithIdentityEmitsNothing()
     QVERIFY(doc == before);
 }
 
-void TestDocument::propertyVisibilityOutsideViewIsText()
-{
-    Document doc;
-    QCOMPARE(doc.propertyVisibility(-1), int(PropertyVisibility::Text));
-    QCOMPARE(doc.propertyVisibility(2), int(PropertyVisibility::Text));
-    // Setting outside the view's list changes nothing.
-    Document before(doc);
-    doc.setPropertyVisibility(7, PropertyVisibility::Star, false);
-    QVERIFY(doc == before);
-}
-
 void TestDocument::visiblePropertyCountCountsSymbolsOnly()
 {
     Document doc;
@@ -542,8 +530,11 @@ void TestDocument::visiblePropertyCountCountsSymbolsOnly()
 void TestDocument::aspectRatioFallback()
 {
     Document doc;
+    doc.m_cardsAppearance.aspectRatio = 0.05;
     QCOMPARE(doc.cardAspectRatio(), 1.3);
-    QCOMPARE(doc.scaledCardWidth(), 1.3 * 390.0);
+    QCOMPARE(doc.scaledCardWidth(), 19.5);
+    QCOMPARE(doc.limitedCardWidth(), 19.5);
+    doc.m_cardsAppearance.aspectRatio = 2.0;
     QCOMPARE(doc.limitedCardWidth(), 390.0);
 }
 
