@@ -102,11 +102,11 @@ bool copyFolder(QString &from, QString &to, bool overwrite)
     ensureTrailingSeparator(from);
     ensureTrailingSeparator(to);
     if (!isValidFolder(from)) {
-        qWarning() << "Invalid from folder " << from;
+        qWarning().noquote() << QStringLiteral("Invalid from folder ") + from;
         return false;
     }
     if (!isValidFolder(to)) {
-        qWarning() << "Invalid to folder " << to;
+        qWarning().noquote() << QStringLiteral("Invalid to folder ") + to;
         return false;
     }
     if (QDir(from).absolutePath() == QDir(to).absolutePath()) {
@@ -116,15 +116,16 @@ bool copyFolder(QString &from, QString &to, bool overwrite)
     bool ok = true;
     for (const QFileInfo &file : folderEntries(from, QDir::Files)) {
         if (!copyFile(from + file.fileName(), to + file.fileName(), overwrite)) {
-            qWarning() << QStringLiteral("failed to copy file '%1' from '%2' to '%3'")
-                              .arg(file.fileName(), from, to);
+            qWarning().noquote() << QStringLiteral("failed to copy file '%1' from '%2' to '%3'")
+                                        .arg(file.fileName(), from, to);
             ok = false;
         }
     }
     for (const QFileInfo &folder : folderEntries(from, QDir::Dirs)) {
         const QString name = folder.fileName();
         if (!QFileInfo::exists(to + name) && !QDir(to).mkdir(name)) {
-            qWarning() << QStringLiteral("Couldn't create sub-dir '%1' in '%2'").arg(name, to);
+            qWarning().noquote()
+                << QStringLiteral("Couldn't create sub-dir '%1' in '%2'").arg(name, to);
             ok = false;
             continue;
         }

@@ -1,5 +1,13 @@
 #include "common/TextHelpers.h"
 
+#include "common/UrlOpener.h"
+#include "model/Image.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QSysInfo>
+#include <QUrl>
+
 QString elideText(const QString &text, int maxLength)
 {
     if (text.length() <= maxLength)
@@ -7,4 +15,155 @@ QString elideText(const QString &text, int maxLength)
     if (maxLength <= 1)
         return text.left(qMax(0, maxLength));
     return text.left(maxLength - 1) + QChar(0x2026);
+}
+
+namespace {
+
+const int versionMajor = 2;
+const int versionMinor = 4;
+const int versionPatch = 1;
+
+bool containsIgnoringCase(const QStringList &list, const QString &text)
+{
+    return list.contains(text, Qt::CaseInsensitive);
+}
+
+} // namespace
+
+QString toPercentEncoding(const QString &text)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(text));
+}
+
+QString fromPercentEncoding(const QString &text)
+{
+    return QUrl::fromPercentEncoding(text.toUtf8());
+}
+
+QStringList toPercentEncodingList(const QStringList &texts)
+{
+    QStringList encoded;
+    encoded.reserve(texts.size());
+    for (const QString &text : texts)
+        encoded.append(toPercentEncoding(text));
+    return encoded;
+}
+
+QStringList fromPercentEncodingList(const QStringList &texts)
+{
+    QStringList decoded;
+    decoded.reserve(texts.size());
+    for (const QString &text : texts)
+        decoded.append(fromPercentEncoding(text));
+    return decoded;
+}
+
+QString webSiteUrl()
+{
+    return QStringLiteral("http://www.brenmoor.example");
+}
+
+QString helpUrl()
+{
+    return webSiteUrl()
+        + QStringLiteral("/help/v%1%2/index.html").arg(versionMajor).arg(versionMinor);
+}
+
+QString tipsUrl()
+{
+    return webSiteUrl()
+        + QStringLiteral("/help/v%1%2/tips.html").arg(versionMajor).arg(versionMinor);
+}
+
+QString quickStartUrl()
+{
+    return helpUrl();
+}
+
+bool openUrlWithVersion(const QString &url)
+{
+    const QString withVersion = QStringLiteral("%1?v=%2_%3_%4")
+                                    .arg(url)
+                                    .arg(versionMajor)
+                                    .arg(versionMinor)
+                                    .arg(versionPatch);
+    return openUrl(QUrl(withVersion, QUrl::TolerantMode));
+}
+
+QStringList imageFileExtensions()
+{
+    return {QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("jpeg"),
+            QStringLiteral("bmp")};
+}
+
+QStringList openableFileExtensions()
+{
+    return {QStringLiteral("tv"), QStringLiteral("tvb"), QStringLiteral("csv")};
+}
+
+bool isImageFile(const QString &extension)
+{
+    return containsIgnoringCase(imageFileExtensions(), extension);
+}
+
+bool isOpenableFile(const QString &extension)
+{
+    return containsIgnoringCase(openableFileExtensions(), extension);
+}
+
+QString imageToHex(const QImage &image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return QString::fromLatin1(bytes.toHex());
+}
+
+QImage imageFromHex(const QString &text, const char *format)
+{
+    if (text.isEmpty())
+        return QImage();
+    QByteArray bytes = QByteArray::fromHex(text.toLatin1());
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    // A plan file from elsewhere must not make us allocate a picture of gigabytes.
+    const int maxSide = Image::MaxDecodedSide;
+    const QSize declared = reader.size();
+    if (declared.width() > maxSide || declared.height() > maxSide)
+        return QImage();
+    const QImage image = reader.read();
+    if (image.width() > maxSide || image.height() > maxSide)
+        return QImage();
+    return image;
+}
+
+QString nativeShortcutText(const QString &shortcut)
+{
+    QString text = shortcut;
+    text.replace(QStringLiteral("Ctrl"), QString(QChar(0x2318)));
+    text.replace(QStringLiteral("Alt"), QString(QChar(0x2325)));
+    text.remove(QLatin1Char('+'));
+    return text;
+}
+
+QString osVersionText()
+{
+    return QStringLiteral("%1 %2").arg(QSysInfo::productType(), QSysInfo::productVersion());
+}
+
+QString userName()
+{
+    const QString user = qEnvironmentVariable("USER");
+    return user.isEmpty() ? qEnvironmentVariable("USERNAME") : user;
+}
+
+bool hasNonAscii(const QString &text)
+{
+    for (const QChar character : text) {
+        if (character.unicode() > 127)
+            return true;
+    }
+    return false;
 }
