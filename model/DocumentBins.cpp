@@ -1,10 +1,10 @@
 #include "common/NumberDateText.h"
 #include "model/Document.h"
 
-#include <QLocale>
-
 #include <cmath>
 #include <limits>
+
+#include <QLocale>
 
 namespace {
 
@@ -126,7 +126,7 @@ QList<Document::DateBin> Document::dateBins(int unit, const QDate &minimum, cons
 QString Document::numericBinName(const NumericBin &bin)
 {
     return QStringLiteral("%1%2 <%3")
-            .arg(QChar(0x2265), binNumber(bin.first), binNumber(bin.second));
+        .arg(QChar(0x2265), binNumber(bin.first), binNumber(bin.second));
 }
 
 QStringList Document::numericBinNames(const QList<NumericBin> &bins)
@@ -147,10 +147,10 @@ QString Document::dateBinName(const DateBin &bin)
         return QString();
     if (first == last)
         return QStringLiteral("%1 %2 %3 %4")
-                .arg(shortDay(first))
-                .arg(first.day())
-                .arg(shortMonth(first))
-                .arg(first.year());
+            .arg(shortDay(first))
+            .arg(first.day())
+            .arg(shortMonth(first))
+            .arg(first.year());
     const bool sameYear = first.year() == last.year();
     if (sameYear && first == QDate(first.year(), 1, 1) && last == QDate(first.year(), 12, 31))
         return QString::number(first.year());
@@ -159,27 +159,27 @@ QString Document::dateBinName(const DateBin &bin)
         return QStringLiteral("%1 %2").arg(shortMonth(first)).arg(first.year());
     if (!sameYear)
         return QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
-                .arg(first.day())
-                .arg(shortMonth(first))
-                .arg(first.year())
-                .arg(ellipsis)
-                .arg(last.day())
-                .arg(shortMonth(last))
-                .arg(last.year());
-    if (sameMonth)
-        return QStringLiteral("%1 %2 %3 %4 %5")
-                .arg(first.day())
-                .arg(ellipsis)
-                .arg(last.day())
-                .arg(shortMonth(first))
-                .arg(first.year());
-    return QStringLiteral("%1 %2 %3 %4 %5 %6")
             .arg(first.day())
             .arg(shortMonth(first))
+            .arg(first.year())
             .arg(ellipsis)
             .arg(last.day())
             .arg(shortMonth(last))
+            .arg(last.year());
+    if (sameMonth)
+        return QStringLiteral("%1 %2 %3 %4 %5")
+            .arg(first.day())
+            .arg(ellipsis)
+            .arg(last.day())
+            .arg(shortMonth(first))
             .arg(first.year());
+    return QStringLiteral("%1 %2 %3 %4 %5 %6")
+        .arg(first.day())
+        .arg(shortMonth(first))
+        .arg(ellipsis)
+        .arg(last.day())
+        .arg(shortMonth(last))
+        .arg(first.year());
 }
 
 QStringList Document::dateBinNames(const QList<DateBin> &bins)
@@ -223,7 +223,7 @@ QColor Document::colorForValue(int property, const QString &value)
         return numberColor(property, value);
     case ActualType::Date:
         return m_properties.at(property).appearanceRef().colorForDate(
-                dateBucket(stringToDate(value)));
+            dateBucket(stringToDate(value)));
     default:
         break;
     }
@@ -240,9 +240,7 @@ QColor Document::numberColor(int property, const QString &value) const
     const double number = stringToNumber(value, true);
     const QPair<double, double> range = numericRange(property);
     const double span = range.second - range.first;
-    const double t = fuzzyEqual(span, 0.0)
-            ? 1.0
-            : qBound(0.0, (number - range.first) / span, 1.0);
+    const double t = fuzzyEqual(span, 0.0) ? 1.0 : qBound(0.0, (number - range.first) / span, 1.0);
     const PropertyAppearance &appearance = m_properties.at(property).appearanceRef();
     int hsv[2][3];
     appearance.minColor().getHsv(&hsv[0][0], &hsv[0][1], &hsv[0][2]);

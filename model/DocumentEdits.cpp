@@ -47,14 +47,13 @@ void Document::setTaskField(TaskIndex task, const T &content, Get get, Set set, 
     notifyChange(events, undoable);
 }
 
-void Document::setTaskNotes(TaskIndex task, const QString &notes, bool undoable,
-                            QObject *source)
+void Document::setTaskNotes(TaskIndex task, const QString &notes, bool undoable, QObject *source)
 {
     announceChange(QStringLiteral("Set Card Notes"), undoable);
     setTaskField(
-            task, notes, [](const Task &t) { return t.notes(); },
-            [](Task &t, const QString &n) { t.setNotes(n); }, EventType::TaskNotesChanged,
-            undoable, source);
+        task, notes, [](const Task &t) { return t.notes(); },
+        [](Task &t, const QString &n) { t.setNotes(n); }, EventType::TaskNotesChanged, undoable,
+        source);
 }
 
 void Document::setTaskLinks(TaskIndex task, const QList<HyperLink> &links, bool undoable,
@@ -62,18 +61,17 @@ void Document::setTaskLinks(TaskIndex task, const QList<HyperLink> &links, bool 
 {
     announceChange(QStringLiteral("Edit Links"), undoable);
     setTaskField(
-            task, links, [](const Task &t) { return t.hyperLinks(); },
-            [](Task &t, const QList<HyperLink> &l) { t.setHyperLinks(l); },
-            EventType::TaskLinksChanged, undoable, source);
+        task, links, [](const Task &t) { return t.hyperLinks(); },
+        [](Task &t, const QList<HyperLink> &l) { t.setHyperLinks(l); }, EventType::TaskLinksChanged,
+        undoable, source);
 }
 
 void Document::setTaskImage(TaskIndex task, int imageIndex, bool undoable, QObject *source)
 {
     announceChange(QStringLiteral("Set Card Image"), undoable);
     setTaskField(
-            task, imageIndex, [](const Task &t) { return t.imageIndex(); },
-            [](Task &t, int i) { t.setImageIndex(i); }, EventType::TaskImageChanged, undoable,
-            source);
+        task, imageIndex, [](const Task &t) { return t.imageIndex(); },
+        [](Task &t, int i) { t.setImageIndex(i); }, EventType::TaskImageChanged, undoable, source);
 }
 
 void Document::duplicateTasks(const QList<TaskIndex> &tasks, int copies, bool undoable)
@@ -102,7 +100,7 @@ void Document::deleteTask(TaskIndex task, bool undoable)
 {
     // The undo list drops the second, identical snapshot that deleteTasks asks for.
     announceChange(QStringLiteral("Delete Card"), undoable);
-    deleteTasks(QList<TaskIndex>{task}, undoable);
+    deleteTasks(QList<TaskIndex> {task}, undoable);
 }
 
 void Document::deleteTasks(const QList<TaskIndex> &tasks, bool undoable)
@@ -250,7 +248,7 @@ void Document::setValueOrder(int property, const QStringList &order, bool undoab
 
 void Document::deleteProperty(int property, bool undoable)
 {
-    deleteProperties(QList<int>{property}, undoable);
+    deleteProperties(QList<int> {property}, undoable);
 }
 
 void Document::deleteProperties(const QList<int> &properties, bool undoable)

@@ -2,10 +2,10 @@
 #include "common/RelativeDates.h"
 #include "model/Document.h"
 
+#include <algorithm>
+
 #include <QHash>
 #include <QSet>
-
-#include <algorithm>
 
 namespace {
 
@@ -151,8 +151,9 @@ bool Document::taskPassesFilter(TaskIndex task) const
     const Slice &view = m_currentView;
     if (view.filterTerms.isEmpty())
         return true;
-    const bool match = combineTerms(view.filterTerms, view.filterMatchAny,
-                                    [&](const FilterTerm &term) { return taskMatches(task, term); });
+    const bool match
+        = combineTerms(view.filterTerms, view.filterMatchAny,
+                       [&](const FilterTerm &term) { return taskMatches(task, term); });
     return view.filterShowsMatching ? match : !match;
 }
 

@@ -31,9 +31,9 @@ inline QString eventText(const QList<Event> &events)
     QStringList words;
     for (const Event &event : events)
         words.append(QStringLiteral("%1:%2:%3")
-                             .arg(event.type)
-                             .arg(event.taskIndex)
-                             .arg(event.propertyIndex));
+                         .arg(event.type)
+                         .arg(event.taskIndex)
+                         .arg(event.propertyIndex));
     return words.join(QLatin1Char(' '));
 }
 

@@ -13,8 +13,9 @@ void fillCards(Document &doc, int count)
 {
     addProperty(doc, QStringLiteral("Extra"));
     for (int i = 0; i < count; ++i) {
-        doc.addTaskWithValues({{1, QStringLiteral("c%1").arg(i)}, {2, QStringLiteral("v%1").arg(i)}},
-                              QStringLiteral("n%1").arg(i), {}, -1, false);
+        doc.addTaskWithValues(
+            {{1, QStringLiteral("c%1").arg(i)}, {2, QStringLiteral("v%1").arg(i)}},
+            QStringLiteral("n%1").arg(i), {}, -1, false);
     }
 }
 
@@ -97,7 +98,7 @@ void TestDocumentEdits::deletingCardsKeepsOtherValues()
     ChangeRecorder recorder(doc);
     doc.deleteTasks({5, 2}, true);
 
-    QCOMPARE(recorder.undoTexts, QStringList{"Delete Cards"});
+    QCOMPARE(recorder.undoTexts, QStringList {"Delete Cards"});
     QCOMPARE(eventText(recorder.events), QStringLiteral("2:5:-1 2:2:-1"));
     QCOMPARE(column(doc, 1), QStringList({"c0", "c1", "c3", "c4", "c6", "c7"}));
     QCOMPARE(column(doc, 2), QStringList({"v0", "v1", "v3", "v4", "v6", "v7"}));
@@ -110,14 +111,11 @@ void TestDocumentEdits::deletingCardsIgnoresRepeatedAndStaleIndexes_data()
     QTest::addColumn<QList<int>>("kept");
     QTest::addColumn<QString>("events");
 
-    QTest::newRow("repeated index") << QList<int>{2, 2} << QList<int>{0, 1, 3, 4}
-                                    << "2:2:-1";
-    QTest::newRow("index past the end") << QList<int>{9, 1} << QList<int>{0, 2, 3, 4}
-                                        << "2:1:-1";
-    QTest::newRow("negative index") << QList<int>{-1, 4} << QList<int>{0, 1, 2, 3}
-                                    << "2:4:-1";
-    QTest::newRow("nothing valid") << QList<int>{5, 5} << QList<int>{0, 1, 2, 3, 4} << "";
-    QTest::newRow("every card") << QList<int>{4, 3, 2, 1, 0, 0} << QList<int>()
+    QTest::newRow("repeated index") << QList<int> {2, 2} << QList<int> {0, 1, 3, 4} << "2:2:-1";
+    QTest::newRow("index past the end") << QList<int> {9, 1} << QList<int> {0, 2, 3, 4} << "2:1:-1";
+    QTest::newRow("negative index") << QList<int> {-1, 4} << QList<int> {0, 1, 2, 3} << "2:4:-1";
+    QTest::newRow("nothing valid") << QList<int> {5, 5} << QList<int> {0, 1, 2, 3, 4} << "";
+    QTest::newRow("every card") << QList<int> {4, 3, 2, 1, 0, 0} << QList<int>()
                                 << "2:4:-1 2:3:-1 2:2:-1 2:1:-1 2:0:-1";
 }
 
@@ -139,8 +137,8 @@ void TestDocumentEdits::deletingCardsIgnoresRepeatedAndStaleIndexes()
     addProperty(expected, QStringLiteral("Extra"));
     for (const int i : kept) {
         expected.addTaskWithValues(
-                {{1, QStringLiteral("c%1").arg(i)}, {2, QStringLiteral("v%1").arg(i)}},
-                QStringLiteral("n%1").arg(i), {}, -1, false);
+            {{1, QStringLiteral("c%1").arg(i)}, {2, QStringLiteral("v%1").arg(i)}},
+            QStringLiteral("n%1").arg(i), {}, -1, false);
     }
     QVERIFY(doc == expected);
 }
@@ -187,15 +185,15 @@ void TestDocumentEdits::duplicatingCopiesValuesAfterExistingCards_data()
     QTest::addColumn<QString>("undoText");
     QTest::addColumn<QStringList>("names");
 
-    QTest::newRow("two cards twice") << QList<int>{0, 3} << 2 << "Duplicate cards"
-                                     << QStringList{"c0", "c1", "c2", "c3", "c0",
-                                                    "c0", "c3", "c3"};
-    QTest::newRow("one card thrice") << QList<int>{1} << 3 << "Duplicate card"
-                                     << QStringList{"c0", "c1", "c2", "c3", "c1", "c1", "c1"};
-    QTest::newRow("no copies") << QList<int>{1} << 0 << "Duplicate card"
-                               << QStringList{"c0", "c1", "c2", "c3"};
-    QTest::newRow("stale card skipped") << QList<int>{7, 2} << 1 << "Duplicate cards"
-                                        << QStringList{"c0", "c1", "c2", "c3", "c2"};
+    QTest::newRow("two cards twice")
+        << QList<int> {0, 3} << 2 << "Duplicate cards"
+        << QStringList {"c0", "c1", "c2", "c3", "c0", "c0", "c3", "c3"};
+    QTest::newRow("one card thrice") << QList<int> {1} << 3 << "Duplicate card"
+                                     << QStringList {"c0", "c1", "c2", "c3", "c1", "c1", "c1"};
+    QTest::newRow("no copies") << QList<int> {1} << 0 << "Duplicate card"
+                               << QStringList {"c0", "c1", "c2", "c3"};
+    QTest::newRow("stale card skipped") << QList<int> {7, 2} << 1 << "Duplicate cards"
+                                        << QStringList {"c0", "c1", "c2", "c3", "c2"};
 }
 
 void TestDocumentEdits::duplicatingCopiesValuesAfterExistingCards()
@@ -210,7 +208,7 @@ void TestDocumentEdits::duplicatingCopiesValuesAfterExistingCards()
     doc.setTaskImage(0, 0, false);
     ChangeRecorder recorder(doc);
     doc.duplicateTasks(sources, copies, true);
-    QCOMPARE(recorder.undoTexts, QStringList{undoText});
+    QCOMPARE(recorder.undoTexts, QStringList {undoText});
     QCOMPARE(column(doc, 1), names);
     QCOMPARE(recorder.events.size(), names.size() - 4);
     for (int task = 4; task < doc.taskCount(); ++task) {
@@ -231,11 +229,11 @@ void TestDocumentEdits::newCardTakesDefaultsAndGivenValues()
     QCOMPARE(doc.value(plain, status), QStringLiteral("open"));
     QCOMPARE(recorder.undoTexts.size() + recorder.changedCount, 0);
 
-    const QList<HyperLink> links{HyperLink(QUrl(QStringLiteral("https://example.org/a/")))};
+    const QList<HyperLink> links {HyperLink(QUrl(QStringLiteral("https://example.org/a/")))};
     const int given = doc.addTaskWithValues({{status, "late"}, {1, "Write"}, {status, "done"}},
                                             QStringLiteral("notes"), links, 3, true);
     QCOMPARE(given, 1);
-    QCOMPARE(recorder.undoTexts, QStringList{"Add Card"});
+    QCOMPARE(recorder.undoTexts, QStringList {"Add Card"});
     QCOMPARE(eventText(recorder.events), QStringLiteral("1:1:-1"));
     QCOMPARE(doc.value(given, status), QStringLiteral("done"));
     QCOMPARE(doc.value(given, 1), QStringLiteral("Write"));
@@ -267,7 +265,7 @@ void TestDocumentEdits::unchangedCardFieldsReportNothing()
         doc.setTaskLinks(1, {}, true);
     else
         doc.setTaskImage(1, -1, true);
-    QCOMPARE(recorder.undoTexts, QStringList{undoText});
+    QCOMPARE(recorder.undoTexts, QStringList {undoText});
     QCOMPARE(recorder.changedCount, 0);
     QVERIFY(doc == before);
 }
@@ -320,12 +318,12 @@ void TestDocumentEdits::deletingPropertiesMovesValuesAndViews()
     doc.m_currentView.xProperty = x;
     doc.m_currentView.totalProperty = 6;
     doc.m_chartsSettings.showProperty = 6;
-    doc.m_currentView.filterTerms = {FilterTerm(5, MatchType::Is, "5"),
-                                     FilterTerm(4, MatchType::Is, "4")};
+    doc.m_currentView.filterTerms
+        = {FilterTerm(5, MatchType::Is, "5"), FilterTerm(4, MatchType::Is, "4")};
     ChangeRecorder recorder(doc);
     doc.deleteProperties({2, 4}, true);
 
-    QCOMPARE(recorder.undoTexts, QStringList{"Delete Properties"});
+    QCOMPARE(recorder.undoTexts, QStringList {"Delete Properties"});
     QCOMPARE(eventText(recorder.events), QStringLiteral("5:-1:4 5:-1:2"));
     QCOMPARE(doc.propertyCount(), 4);
     QCOMPARE(doc.value(0, 1), QStringLiteral("1"));
@@ -336,7 +334,7 @@ void TestDocumentEdits::deletingPropertiesMovesValuesAndViews()
     // The card count stays the card count.
     QCOMPARE(doc.m_currentView.totalProperty, 4);
     QCOMPARE(doc.m_chartsSettings.showProperty, 4);
-    QCOMPARE(doc.m_currentView.filterTerms, QList<FilterTerm>{FilterTerm(3, MatchType::Is, "5")});
+    QCOMPARE(doc.m_currentView.filterTerms, QList<FilterTerm> {FilterTerm(3, MatchType::Is, "5")});
     QCOMPARE(doc.m_currentView.propertyVisibilities.size(), 4);
     QCOMPARE(doc.predefinedValues(3), QStringList());
     QVERIFY(doc.taskPassesFilter(0));
@@ -347,10 +345,10 @@ void TestDocumentEdits::deletingPropertiesSkipsPlaceholderAndStaleIndexes_data()
     QTest::addColumn<QList<int>>("doomed");
     QTest::addColumn<QStringList>("names");
 
-    QTest::newRow("placeholder") << QList<int>{0} << QStringList{"<select>", "P1", "P2", "P3"};
-    QTest::newRow("repeated") << QList<int>{2, 2} << QStringList{"<select>", "P1", "P3"};
-    QTest::newRow("past the end") << QList<int>{4, 7, -2, 1}
-                                  << QStringList{"<select>", "P2", "P3"};
+    QTest::newRow("placeholder") << QList<int> {0} << QStringList {"<select>", "P1", "P2", "P3"};
+    QTest::newRow("repeated") << QList<int> {2, 2} << QStringList {"<select>", "P1", "P3"};
+    QTest::newRow("past the end") << QList<int> {4, 7, -2, 1}
+                                  << QStringList {"<select>", "P2", "P3"};
 }
 
 void TestDocumentEdits::deletingPropertiesSkipsPlaceholderAndStaleIndexes()
@@ -386,7 +384,7 @@ void TestDocumentEdits::deletingNoPropertyStillReports()
     fillProperties(doc, 3);
     ChangeRecorder recorder(doc);
     doc.deleteProperties({}, true);
-    QCOMPARE(recorder.undoTexts, QStringList{"Delete Property"});
+    QCOMPARE(recorder.undoTexts, QStringList {"Delete Property"});
     QCOMPARE(recorder.changedCount, 1);
     QVERIFY(recorder.events.isEmpty());
     doc.deleteProperty(1, true);
@@ -411,12 +409,12 @@ void TestDocumentEdits::predefinedValuesAreSortedOnEdit()
 {
     Document doc;
     const int p = addProperty(doc, QStringLiteral("Size"));
-    doc.editProperty(p, QStringLiteral("Size"), QString(), PropertyType::Automatic,
-                     {"b", "A", "a"}, PropertyAppearance(), false);
+    doc.editProperty(p, QStringLiteral("Size"), QString(), PropertyType::Automatic, {"b", "A", "a"},
+                     PropertyAppearance(), false);
     QCOMPARE(doc.predefinedValues(p), QStringList({"A", "a", "b"}));
     QCOMPARE(doc.actualPropertyType(p), int(ActualType::Text));
-    doc.editProperty(p, QStringLiteral("Size"), QString(), PropertyType::Automatic,
-                     {"1", "2"}, PropertyAppearance(), false);
+    doc.editProperty(p, QStringLiteral("Size"), QString(), PropertyType::Automatic, {"1", "2"},
+                     PropertyAppearance(), false);
     QCOMPARE(doc.actualPropertyType(p), int(ActualType::Numeric));
     QCOMPARE(doc.numericRange(p), qMakePair(1.0, 2.0));
 }
@@ -430,8 +428,8 @@ void TestDocumentEdits::appearanceEditKeepsRanges()
     PropertyAppearance appearance;
     appearance.setBinSize(2);
     ChangeRecorder recorder(doc);
-    doc.editProperty(p, QStringLiteral("Cost"), QString(), PropertyType::Automatic, {},
-                     appearance, true);
+    doc.editProperty(p, QStringLiteral("Cost"), QString(), PropertyType::Automatic, {}, appearance,
+                     true);
     QCOMPARE(eventText(recorder.events), QStringLiteral("4:-1:%1").arg(p));
     QCOMPARE(doc.numericBinsOfProperty(p).size(), 3);
 }
@@ -443,14 +441,13 @@ void TestDocumentEdits::typeEditResetsChartRoles_data()
     QTest::addColumn<bool>("showKept");
     QTest::addColumn<bool>("byKept");
 
-    QTest::newRow("declared text") << int(PropertyType::Text) << QStringList{"1"} << false
-                                   << true;
-    QTest::newRow("declared numeric") << int(PropertyType::Numeric) << QStringList{"a"} << true
-                                      << false;
-    QTest::newRow("automatic over words") << int(PropertyType::Automatic) << QStringList{"a"}
-                                          << false << true;
+    QTest::newRow("declared text") << int(PropertyType::Text) << QStringList {"1"} << false << true;
+    QTest::newRow("declared numeric")
+        << int(PropertyType::Numeric) << QStringList {"a"} << true << false;
+    QTest::newRow("automatic over words")
+        << int(PropertyType::Automatic) << QStringList {"a"} << false << true;
     QTest::newRow("automatic over numbers")
-            << int(PropertyType::Automatic) << QStringList{"2"} << true << false;
+        << int(PropertyType::Automatic) << QStringList {"2"} << true << false;
 }
 
 void TestDocumentEdits::typeEditResetsChartRoles()
@@ -523,8 +520,8 @@ void TestDocumentEdits::editingLibraryMovesCardsWithPictures_data()
     QTest::addColumn<QList<int>>("after");
 
     // Cards showing red, green, blue, no picture, and an index the library never had.
-    QTest::newRow("first entry removed") << QList<int>{0, 1, 2, -1, 7}
-                                         << QList<int>{-1, 0, 1, -1, -1};
+    QTest::newRow("first entry removed")
+        << QList<int> {0, 1, 2, -1, 7} << QList<int> {-1, 0, 1, -1, -1};
 }
 
 void TestDocumentEdits::editingLibraryMovesCardsWithPictures()
@@ -548,19 +545,19 @@ void TestDocumentEdits::editingLibraryMovesCardsWithPictures()
     for (int task = 0; task < doc.taskCount(); ++task)
         actual.append(doc.taskImage(task));
     QCOMPARE(actual, after);
-    QCOMPARE(recorder.undoTexts, QStringList{"Edit Images"});
+    QCOMPARE(recorder.undoTexts, QStringList {"Edit Images"});
     QCOMPARE(eventText(recorder.events),
              QStringLiteral("17:-1:-1 18:0:-1 18:1:-1 18:2:-1 18:4:-1"));
 
     // Two entries with the same pixels: both cards end on the first of them.
-    doc.editImages({pictureOf(Qt::green, QStringLiteral("one")),
-                    pictureOf(Qt::green, QStringLiteral("two"))},
-                   false);
+    doc.editImages(
+        {pictureOf(Qt::green, QStringLiteral("one")), pictureOf(Qt::green, QStringLiteral("two"))},
+        false);
     doc.setTaskImage(0, 0, false);
     doc.setTaskImage(1, 1, false);
-    doc.editImages({pictureOf(Qt::blue, QStringLiteral("b")),
-                    pictureOf(Qt::green, QStringLiteral("g"))},
-                   false);
+    doc.editImages(
+        {pictureOf(Qt::blue, QStringLiteral("b")), pictureOf(Qt::green, QStringLiteral("g"))},
+        false);
     QCOMPARE(doc.taskImage(0), 1);
     QCOMPARE(doc.taskImage(1), 1);
 }

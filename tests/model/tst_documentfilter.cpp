@@ -6,6 +6,13 @@ using namespace PlanFixture;
 
 namespace {
 
+// A data column of terms, under a name of the test's own.
+struct Terms
+{
+    Terms(std::initializer_list<FilterTerm> terms = {}) : list(terms) { }
+    QList<FilterTerm> list;
+};
+
 enum Properties { Name = 1, Cost = 2, Due = 3, Free = 4 };
 
 // Four cards over a text, a numeric and a date property, plus an automatic one that is left
@@ -17,10 +24,10 @@ void fillPlan(Document &doc)
     addProperty(doc, QStringLiteral("Cost"), PropertyType::Numeric);
     addProperty(doc, QStringLiteral("Due"), PropertyType::Date);
     addProperty(doc, QStringLiteral("Free"));
-    const QList<QStringList> cards{{"Alpha", "10", "1/3/2025"},
-                                   {"beta", "10.0", ""},
-                                   {"Gamma", "", "not a date"},
-                                   {"b", "25", "15/3/2025"}};
+    const QList<QStringList> cards {{"Alpha", "10", "1/3/2025"},
+                                    {"beta", "10.0", ""},
+                                    {"Gamma", "", "not a date"},
+                                    {"b", "25", "15/3/2025"}};
     for (const QStringList &card : cards) {
         doc.addTaskWithValues({{Name, card.at(0)}, {Cost, card.at(1)}, {Due, card.at(2)}},
                               QString(), {}, -1, false);
@@ -38,6 +45,8 @@ QString passing(const Document &doc)
 
 } // namespace
 
+Q_DECLARE_METATYPE(Terms)
+
 class TestDocumentFilter : public QObject
 {
     Q_OBJECT
@@ -54,68 +63,68 @@ private slots:
 
 void TestDocumentFilter::cardsPassingFilter_data()
 {
-    QTest::addColumn<QList<FilterTerm>>("terms");
+    QTest::addColumn<Terms>("terms");
     QTest::addColumn<bool>("matchAny");
     QTest::addColumn<bool>("showMatching");
     QTest::addColumn<QString>("expected");
 
     using T = FilterTerm;
-    QTest::newRow("no terms") << QList<T>() << true << true << "1111";
-    QTest::newRow("no terms in hide mode") << QList<T>() << false << false << "1111";
+    QTest::newRow("no terms") << Terms() << true << true << "1111";
+    QTest::newRow("no terms in hide mode") << Terms() << false << false << "1111";
     QTest::newRow("contains nothing on any property")
-            << QList<T>{T(0, MatchType::Contains, "")} << true << true << "1111";
+        << Terms {T(0, MatchType::Contains, "")} << true << true << "1111";
     QTest::newRow("numeric is 10 matches 10.0")
-            << QList<T>{T(Cost, MatchType::Is, " 10 ")} << true << true << "1100";
+        << Terms {T(Cost, MatchType::Is, " 10 ")} << true << true << "1100";
     QTest::newRow("numeric greater than is strict")
-            << QList<T>{T(Cost, MatchType::GreaterThan, "10")} << true << true << "0001";
+        << Terms {T(Cost, MatchType::GreaterThan, "10")} << true << true << "0001";
     QTest::newRow("numeric empty counts as zero")
-            << QList<T>{T(Cost, MatchType::LessThan, "1")} << true << true << "0010";
+        << Terms {T(Cost, MatchType::LessThan, "1")} << true << true << "0010";
     QTest::newRow("numeric term that is no number")
-            << QList<T>{T(Cost, MatchType::Is, "ten")} << true << true << "0000";
+        << Terms {T(Cost, MatchType::Is, "ten")} << true << true << "0000";
     QTest::newRow("date less than takes empty and non-dates")
-            << QList<T>{T(Due, MatchType::LessThan, "10/3/2025")} << true << true << "1110";
+        << Terms {T(Due, MatchType::LessThan, "10/3/2025")} << true << true << "1110";
     QTest::newRow("date is not takes non-dates")
-            << QList<T>{T(Due, MatchType::IsNot, "1/3/2025")} << true << true << "0111";
+        << Terms {T(Due, MatchType::IsNot, "1/3/2025")} << true << true << "0111";
     QTest::newRow("date greater than never takes non-dates")
-            << QList<T>{T(Due, MatchType::GreaterThan, "1/1/2025")} << true << true << "1001";
+        << Terms {T(Due, MatchType::GreaterThan, "1/1/2025")} << true << true << "1001";
     QTest::newRow("date term that is no date")
-            << QList<T>{T(Due, MatchType::Is, "someday")} << true << true << "0000";
+        << Terms {T(Due, MatchType::Is, "someday")} << true << true << "0000";
     QTest::newRow("text greater than ignores case")
-            << QList<T>{T(Name, MatchType::GreaterThan, "B")} << true << true << "0110";
+        << Terms {T(Name, MatchType::GreaterThan, "B")} << true << true << "0110";
     QTest::newRow("text is ignores case and blanks")
-            << QList<T>{T(Name, MatchType::Is, " ALPHA")} << true << true << "1000";
+        << Terms {T(Name, MatchType::Is, " ALPHA")} << true << true << "1000";
     QTest::newRow("text does not contain")
-            << QList<T>{T(Name, MatchType::DoesNotContain, "a")} << true << true << "0001";
+        << Terms {T(Name, MatchType::DoesNotContain, "a")} << true << true << "0001";
     QTest::newRow("any property looks at notes")
-            << QList<T>{T(0, MatchType::Contains, "bob")} << true << true << "1000";
+        << Terms {T(0, MatchType::Contains, "bob")} << true << true << "1000";
     QTest::newRow("one property never looks at notes")
-            << QList<T>{T(Name, MatchType::Contains, "bob")} << true << true << "0000";
+        << Terms {T(Name, MatchType::Contains, "bob")} << true << true << "0000";
     QTest::newRow("notes is matches trimmed notes")
-            << QList<T>{T(0, MatchType::Is, "call bob")} << true << true << "1000";
-    const QList<T> two{T(Name, MatchType::Contains, "zzz"), T(Cost, MatchType::Is, "25")};
+        << Terms {T(0, MatchType::Is, "call bob")} << true << true << "1000";
+    const Terms two {T(Name, MatchType::Contains, "zzz"), T(Cost, MatchType::Is, "25")};
     QTest::newRow("any of two") << two << true << true << "0001";
     QTest::newRow("all of two") << two << false << true << "0000";
     QTest::newRow("any of two hidden") << two << true << false << "1110";
     QTest::newRow("all of two hidden") << two << false << false << "1111";
-    QTest::newRow("unknown match type") << QList<T>{T(Name, 17, "a")} << true << true << "0000";
+    QTest::newRow("unknown match type") << Terms {T(Name, 17, "a")} << true << true << "0000";
     QTest::newRow("term on a property the plan lacks")
-            << QList<T>{T(9, MatchType::DoesNotContain, "x")} << true << true << "0000";
+        << Terms {T(9, MatchType::DoesNotContain, "x")} << true << true << "0000";
     QTest::newRow("term on a missing property hidden")
-            << QList<T>{T(9, MatchType::Contains, "")} << true << false << "1111";
+        << Terms {T(9, MatchType::Contains, "")} << true << false << "1111";
     QTest::newRow("term on a negative property")
-            << QList<T>{T(-3, MatchType::Contains, "")} << true << true << "0000";
+        << Terms {T(-3, MatchType::Contains, "")} << true << true << "0000";
 }
 
 void TestDocumentFilter::cardsPassingFilter()
 {
-    QFETCH(QList<FilterTerm>, terms);
+    QFETCH(Terms, terms);
     QFETCH(bool, matchAny);
     QFETCH(bool, showMatching);
     QFETCH(QString, expected);
 
     Document doc;
     fillPlan(doc);
-    doc.m_currentView.filterTerms = terms;
+    doc.m_currentView.filterTerms = terms.list;
     doc.m_currentView.filterMatchAny = matchAny;
     doc.m_currentView.filterShowsMatching = showMatching;
     QCOMPARE(passing(doc), expected);
@@ -123,32 +132,32 @@ void TestDocumentFilter::cardsPassingFilter()
 
 void TestDocumentFilter::valueAgainstTermsOfItsProperty_data()
 {
-    QTest::addColumn<QList<FilterTerm>>("terms");
+    QTest::addColumn<Terms>("terms");
     QTest::addColumn<int>("property");
     QTest::addColumn<QString>("value");
     QTest::addColumn<bool>("expected");
 
     using T = FilterTerm;
     QTest::newRow("no term names the property")
-            << QList<T>{T(Cost, MatchType::Is, "3")} << int(Name) << "zzz" << true;
+        << Terms {T(Cost, MatchType::Is, "3")} << int(Name) << "zzz" << true;
     QTest::newRow("term on the property")
-            << QList<T>{T(Cost, MatchType::Is, "3")} << int(Cost) << "3.0" << true;
+        << Terms {T(Cost, MatchType::Is, "3")} << int(Cost) << "3.0" << true;
     QTest::newRow("term on the property fails")
-            << QList<T>{T(Cost, MatchType::Is, "3")} << int(Cost) << "4" << false;
+        << Terms {T(Cost, MatchType::Is, "3")} << int(Cost) << "4" << false;
     QTest::newRow("any property term counts")
-            << QList<T>{T(0, MatchType::Contains, "lph")} << int(Name) << "Alpha" << true;
+        << Terms {T(0, MatchType::Contains, "lph")} << int(Name) << "Alpha" << true;
 }
 
 void TestDocumentFilter::valueAgainstTermsOfItsProperty()
 {
-    QFETCH(QList<FilterTerm>, terms);
+    QFETCH(Terms, terms);
     QFETCH(int, property);
     QFETCH(QString, value);
     QFETCH(bool, expected);
 
     Document doc;
     fillPlan(doc);
-    doc.m_currentView.filterTerms = terms;
+    doc.m_currentView.filterTerms = terms.list;
     QCOMPARE(doc.valueMatchesFilterTerms(property, value), expected);
 }
 
@@ -164,22 +173,20 @@ void TestDocumentFilter::valueLists_data()
 
     const QStringList none;
     QTest::newRow("value order first")
-            << QStringList{"a", "b", "c", "d"} << none << "" << QStringList{"c", "x", "a"} << 2
-            << false << QStringList{"c", "a", "b", "d"};
-    QTest::newRow("as collected, each once")
-            << QStringList{"b", "a", "b", "", "a"} << none << "" << none << 0 << true
-            << QStringList{"b", "a", ""};
-    QTest::newRow("sorted by code units")
-            << QStringList{"b", "B", "a"} << none << "" << none << 1 << false
-            << QStringList{"B", "a", "b"};
+        << QStringList {"a", "b", "c", "d"} << none << "" << QStringList {"c", "x", "a"} << 2
+        << false << QStringList {"c", "a", "b", "d"};
+    QTest::newRow("as collected, each once") << QStringList {"b", "a", "b", "", "a"} << none << ""
+                                             << none << 0 << true << QStringList {"b", "a", ""};
+    QTest::newRow("sorted by code units") << QStringList {"b", "B", "a"} << none << "" << none << 1
+                                          << false << QStringList {"B", "a", "b"};
     QTest::newRow("empty default dropped")
-            << QStringList{"x", ""} << none << "" << none << 0 << false << QStringList{"x"};
+        << QStringList {"x", ""} << none << "" << none << 0 << false << QStringList {"x"};
     QTest::newRow("predefined first, repeats kept")
-            << QStringList{"z", "p"} << QStringList{"p", "p"} << "d" << none << 0 << true
-            << QStringList{"p", "p", "z", "d"};
+        << QStringList {"z", "p"} << QStringList {"p", "p"} << "d" << none << 0 << true
+        << QStringList {"p", "p", "z", "d"};
     QTest::newRow("value order moves repeated predefined together")
-            << QStringList{"z"} << QStringList{"p", "p", "q"} << "" << QStringList{"z", "p"} << 2
-            << true << QStringList{"z", "p", "p", "q", ""};
+        << QStringList {"z"} << QStringList {"p", "p", "q"} << "" << QStringList {"z", "p"} << 2
+        << true << QStringList {"z", "p", "p", "q", ""};
 }
 
 void TestDocumentFilter::valueLists()
@@ -205,8 +212,7 @@ void TestDocumentFilter::valueListOfFilteredCards()
     Document doc;
     fillPlan(doc);
     doc.m_currentView.filterTerms = {FilterTerm(Cost, MatchType::Is, "10")};
-    QCOMPARE(doc.values(Name, 0, true, true, false, false, true),
-             QStringList({"Alpha", "beta"}));
+    QCOMPARE(doc.values(Name, 0, true, true, false, false, true), QStringList({"Alpha", "beta"}));
 }
 
 void TestDocumentFilter::valueListOfMissingPropertyIsEmpty()

@@ -34,30 +34,30 @@ void TestDocumentTypes::typeComesFromValues_data()
     QTest::addColumn<int>("expected");
 
     const QStringList none;
-    QTest::newRow("only empty values") << 0 << QStringList{"", "  ", ""} << none
-                                       << int(ActualType::Text);
+    QTest::newRow("only empty values")
+        << 0 << QStringList {"", "  ", ""} << none << int(ActualType::Text);
     QTest::newRow("numbers and an empty card")
-            << 0 << QStringList{"3", "4.5", ""} << none << int(ActualType::Numeric);
+        << 0 << QStringList {"3", "4.5", ""} << none << int(ActualType::Numeric);
     QTest::newRow("a word among numbers")
-            << 0 << QStringList{"3", "4.5", "soon"} << none << int(ActualType::Text);
-    QTest::newRow("only dates") << 0 << QStringList{"14/3/2021", "1/1/2020", ""} << none
+        << 0 << QStringList {"3", "4.5", "soon"} << none << int(ActualType::Text);
+    QTest::newRow("only dates") << 0 << QStringList {"14/3/2021", "1/1/2020", ""} << none
                                 << int(ActualType::Date);
     QTest::newRow("a word among dates")
-            << 0 << QStringList{"14/3/2021", "later"} << none << int(ActualType::Text);
+        << 0 << QStringList {"14/3/2021", "later"} << none << int(ActualType::Text);
     QTest::newRow("predefined word keeps it text")
-            << 0 << QStringList{"1", "2"} << QStringList{"high"} << int(ActualType::Text);
-    QTest::newRow("predefined numbers only") << 0 << QStringList{"", ""}
-                                             << QStringList{"1", "2"} << int(ActualType::Numeric);
+        << 0 << QStringList {"1", "2"} << QStringList {"high"} << int(ActualType::Text);
+    QTest::newRow("predefined numbers only")
+        << 0 << QStringList {"", ""} << QStringList {"1", "2"} << int(ActualType::Numeric);
     QTest::newRow("declared text holding numbers")
-            << 1 << QStringList{"1", "2"} << none << int(ActualType::Text);
+        << 1 << QStringList {"1", "2"} << none << int(ActualType::Text);
     QTest::newRow("declared numeric holding words")
-            << 2 << QStringList{"a", "b"} << none << int(ActualType::Numeric);
+        << 2 << QStringList {"a", "b"} << none << int(ActualType::Numeric);
     QTest::newRow("declared date holding words")
-            << 3 << QStringList{"a", "b"} << none << int(ActualType::Date);
+        << 3 << QStringList {"a", "b"} << none << int(ActualType::Date);
     QTest::newRow("unknown declared type acts automatic")
-            << 9 << QStringList{"1", "2"} << none << int(ActualType::Numeric);
+        << 9 << QStringList {"1", "2"} << none << int(ActualType::Numeric);
     QTest::newRow("negative declared type acts automatic")
-            << -4 << QStringList{"x"} << none << int(ActualType::Text);
+        << -4 << QStringList {"x"} << none << int(ActualType::Text);
 }
 
 void TestDocumentTypes::typeComesFromValues()
@@ -87,9 +87,9 @@ void TestDocumentTypes::wordAmongNumbersIsReportedAsTypeChange()
     QString word = QStringLiteral("soon");
     doc.setValue(2, p, word, true, &source);
 
-    QCOMPARE(recorder.undoTexts, QStringList{"Update Value"});
+    QCOMPARE(recorder.undoTexts, QStringList {"Update Value"});
     QCOMPARE(eventText(recorder.events), QStringLiteral("6:2:%1 4:-1:%1").arg(p));
-    QCOMPARE(recorder.sources, QList<QObject *>{&source});
+    QCOMPARE(recorder.sources, QList<QObject *> {&source});
     QCOMPARE(doc.actualPropertyType(p), int(ActualType::Text));
     QCOMPARE(doc.value(2, p), QStringLiteral("soon"));
 }
@@ -104,7 +104,7 @@ void TestDocumentTypes::settingTheSameValueReportsNothing()
     ChangeRecorder recorder(doc);
     QString same = QStringLiteral("3");
     doc.setValue(0, p, same, true, nullptr);
-    QCOMPARE(recorder.undoTexts, QStringList{"Update Value"});
+    QCOMPARE(recorder.undoTexts, QStringList {"Update Value"});
     QCOMPARE(recorder.changedCount, 0);
     QVERIFY(doc == before);
 }
@@ -113,7 +113,7 @@ void TestDocumentTypes::settingTheSameValueReportsNothing()
 // deleted meanwhile: the answer must always be what a fresh look at the values gives.
 void TestDocumentTypes::typeStaysRightThroughLongEditSequences()
 {
-    const QStringList pool{"", "5", "-2.5", "x", "14/3/2021", " ", "1/2/2020", "7"};
+    const QStringList pool {"", "5", "-2.5", "x", "14/3/2021", " ", "1/2/2020", "7"};
     Document doc;
     const int p = addProperty(doc, QStringLiteral("P"));
     const int q = addProperty(doc, QStringLiteral("Q"), PropertyType::Automatic, {"3"});
@@ -147,13 +147,13 @@ void TestDocumentTypes::numericRange_data()
     QTest::addColumn<double>("minimum");
     QTest::addColumn<double>("maximum");
 
-    QTest::newRow("empty value counts as zero") << QStringList{"5", "12", ""} << 0.0 << 12.0;
+    QTest::newRow("empty value counts as zero") << QStringList {"5", "12", ""} << 0.0 << 12.0;
     QTest::newRow("no cards") << QStringList() << 0.0 << 0.0;
-    QTest::newRow("all negative") << QStringList{"-5", "-3"} << -5.0 << -3.0;
-    QTest::newRow("beyond single precision") << QStringList{"1e39", "2e39"} << 1e39 << 2e39;
+    QTest::newRow("all negative") << QStringList {"-5", "-3"} << -5.0 << -3.0;
+    QTest::newRow("beyond single precision") << QStringList {"1e39", "2e39"} << 1e39 << 2e39;
     QTest::newRow("far below single precision")
-            << QStringList{"-1e300", "-2e300"} << -2e300 << -1e300;
-    QTest::newRow("word counts as zero") << QStringList{"7", "n/a"} << 0.0 << 7.0;
+        << QStringList {"-1e300", "-2e300"} << -2e300 << -1e300;
+    QTest::newRow("word counts as zero") << QStringList {"7", "n/a"} << 0.0 << 7.0;
 }
 
 void TestDocumentTypes::numericRange()
@@ -203,10 +203,8 @@ void TestDocumentTypes::relativeDateIsStoredAsDate()
     QString text = QStringLiteral("tomorrow");
     doc.setValue(0, p, text, true, nullptr);
     const QDate tomorrow = QDate::currentDate().addDays(1);
-    const QString expected = QStringLiteral("%1/%2/%3")
-                                     .arg(tomorrow.day())
-                                     .arg(tomorrow.month())
-                                     .arg(tomorrow.year());
+    const QString expected
+        = QStringLiteral("%1/%2/%3").arg(tomorrow.day()).arg(tomorrow.month()).arg(tomorrow.year());
     QCOMPARE(text, expected);
     QCOMPARE(doc.value(0, p), expected);
 }
@@ -229,8 +227,8 @@ void TestDocumentTypes::valueTurningTypeResetsChartRoles_data()
     QTest::addColumn<bool>("byKept");
 
     // The summed property must stay numeric, the bars' property must stay text.
-    QTest::newRow("numbers turn text") << QStringList{"1", "2"} << "word" << false << true;
-    QTest::newRow("text turns numeric") << QStringList{"1", "a"} << "2" << true << false;
+    QTest::newRow("numbers turn text") << QStringList {"1", "2"} << "word" << false << true;
+    QTest::newRow("text turns numeric") << QStringList {"1", "a"} << "2" << true << false;
 }
 
 void TestDocumentTypes::valueTurningTypeResetsChartRoles()
