@@ -377,6 +377,9 @@ public:
     bool filterShowsMatching() const { return m_currentView.filterShowsMatching; }
     bool filterMatchAny() const { return m_currentView.filterMatchAny; }
     QList<FilterTerm> filterTerms() const { return m_currentView.filterTerms; }
+    // True also for a plan without cards.
+    bool allTasksFilteredOut() const;
+    int filteredOutTaskCount() const;
 
     // Never undoable: notify only reports the change, without an announcement.
     void setSearch(const QString &text, bool flag, bool notify);
@@ -386,6 +389,30 @@ public:
     void emitChanged(int type);
 
     // Replace and bulk value updates
+    // One value change: the card and property, and the new text.
+    using ValueChange = QPair<ValueKey, QString>;
+
+    // Finds, and with apply replaces, the text in the searched values (property 0: every
+    // property), link addresses, link names and notes. An empty find text finds only empty
+    // texts. Returns the cards that matched before any replacement, ascending.
+    QList<TaskIndex> replaceText(const QString &find, const QString &replacement,
+                                 Qt::CaseSensitivity caseSensitivity, bool searchValues,
+                                 int property, bool searchLinkUrls, bool searchLinkNames,
+                                 bool searchNotes, bool apply, bool undoable);
+    // One undo step for many values. A text value that takes the place of the last card of
+    // another value takes over that value's colour.
+    void setValues(const QList<ValueChange> &changes, bool undoable, QObject *source = nullptr);
+    void addTaskLinks(TaskIndex task, const QList<HyperLink> &links, bool undoable,
+                      QObject *source = nullptr);
+    // Renames the value on every card, in the predefined values and in the value order.
+    void renameValue(int property, const QString &oldValue, const QString &newValue, bool undoable);
+    // The value also goes into the value order at the position (appended when outside it).
+    void insertPredefinedValue(int property, const QString &value, int position, bool undoable);
+    void addPredefinedValue(int property, const QString &value, bool undoable);
+    void removePredefinedValue(int property, const QString &value, bool undoable);
+    // The cards ordered by their value of the property: dates and numbers ascending (cards
+    // without a date last), texts by the value order; equal keys keep the given order.
+    QList<TaskIndex> sortTasks(const QList<TaskIndex> &tasks, int property) const;
 
 signals:
     void aboutToChange(const QString &name);
