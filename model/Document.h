@@ -377,6 +377,9 @@ public:
     bool filterShowsMatching() const { return m_currentView.filterShowsMatching; }
     bool filterMatchAny() const { return m_currentView.filterMatchAny; }
     QList<FilterTerm> filterTerms() const { return m_currentView.filterTerms; }
+    // True also for a plan without cards.
+    bool allTasksFilteredOut() const;
+    int filteredOutTaskCount() const;
 
     // Never undoable: notify only reports the change, without an announcement.
     void setSearch(const QString &text, bool flag, bool notify);
