@@ -29,11 +29,12 @@ QDate offsetFromToday(const QString &signedNumber)
 
 QDate nextWeekday(const QString &name)
 {
-    const QDate today = QDate::currentDate();
     const QLocale locale = QLocale::system();
     for (int day = 1; day <= 7; ++day) {
         if (name == locale.dayName(day, QLocale::ShortFormat).toLower()
             || name == locale.dayName(day, QLocale::LongFormat).toLower()) {
+            // Today's date costs a look at the time zone file: only for a matching name.
+            const QDate today = QDate::currentDate();
             int ahead = day - today.dayOfWeek();
             if (ahead < 0)
                 ahead += 7;
