@@ -144,6 +144,10 @@ void TestPlanFile::writtenPlanReadsBackEqual()
     QVERIFY(read == original);
     // Writing what was read gives the same bytes: nothing drifts from save to save.
     QCOMPARE(planFileText(read), planFileText(original));
+    // These files also seed the fuzzing of the reader (fuzz/corpus/plan_file).
+    const QString seeds = qEnvironmentVariable("TAVROLO_FUZZ_SEEDS");
+    if (!seeds.isEmpty() && kind < 4)
+        QFile::copy(path, QStringLiteral("%1/round_trip_%2.tv").arg(seeds).arg(kind));
 }
 
 void TestPlanFile::storedViewNamesSurviveAndEmptyNameBecomesUnnamed()
