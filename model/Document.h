@@ -126,8 +126,170 @@ public:
     // Card, property and image library edits
 
     // Cards, charts and table presentation setters
+    // Appearance setters write the document's Cards appearance and, when the current view
+    // stores one, the view's copy; layout and display setters write the current view only.
+    // None compares with the stored value, except the three single table setters.
+    void setCardAspectRatio(double ratio, bool undoable);
+    void setCardsCellLayout(int layout, bool undoable);
+    void setCardFont(const QFont &font, bool undoable);
+    void setCardFontScaling(int scaling, bool undoable);
+    void setCardsHeadersShowName(bool show, bool undoable);
+    void setCardsHeaderType(int type, bool undoable);
+    void setCardsHeaderTransparency(int transparency, bool undoable);
+    void setCardsRowHeaderTextOrientation(int orientation, bool undoable);
+    void setCardFontSize(int size, bool undoable);
+    void setHeaderFontScaling(int scaling, bool undoable);
+    void setHeaderFontSize(int size, bool undoable);
+    void setCardsTitle(const QString &title, bool undoable);
+    void setCardsTitleSize(int size, bool undoable);
+    void setCardsFooter(const QString &footer, bool undoable);
+    void setCardsFooterSize(int size, bool undoable);
+    void setCardBackgroundColor(const QColor &color, bool undoable);
+    void setCardsSelectionColor(const QColor &color, bool undoable);
+    void setHeaderColor(const QColor &color, bool undoable);
+    void setHeaderTextColor(const QColor &color, bool undoable);
+    void setCardsLineColor(const QColor &color, bool undoable);
+    void setCardsHeaderSize(int size, bool undoable);
+    void setCardsGradient(int gradient, bool undoable);
+    void setCardsShowLegend(int show, bool undoable);
+    void setShowDropShadow(int show, bool undoable);
+    void setCardsShape(int shape, bool undoable);
+    void setCardsAppearance(const CardsAppearance &appearance, bool undoable);
+    CardsAppearance cardsAppearance() const { return m_cardsAppearance; }
+    CardsAppearance &cardsAppearanceRef() { return m_cardsAppearance; }
 
+    void setXProperty(int property, bool undoable);
+    void setYProperty(int property, bool undoable);
+    void swapXY(bool undoable);
+    void setCellOrderingProperty(int property, bool undoable);
+    void setCardColorProperty(int property, bool undoable);
+    void setHighlightColorProperty(int property, bool undoable);
+    void setTotalProperty(int property, bool undoable);
+    void setShowCellsTotals(bool show, bool undoable);
+    void setRowColColor(int rowColColor, bool undoable);
+    void setShowLabels(bool show, bool undoable);
+    void setShowNotes(bool show, bool undoable);
+    void setShowHyperLinks(bool show, bool undoable);
+    void setShowImages(bool show, int position, int size, bool undoable);
+    int xProperty() const { return m_currentView.xProperty; }
+    int yProperty() const { return m_currentView.yProperty; }
+    int cellOrderingProperty() const { return m_currentView.cellOrderingProperty; }
+    int cardColorProperty() const { return m_currentView.cardColorProperty; }
+    int highlightColorProperty() const { return m_currentView.highlightColorProperty; }
+    int totalProperty() const { return m_currentView.totalProperty; }
+    bool showCellsTotals() const { return m_currentView.showCellsTotals; }
+    int rowColColor() const { return m_currentView.rowColColor; }
+    bool showLabels() const { return m_currentView.showLabels; }
+    bool showNotes() const { return m_currentView.showNotes; }
+    bool showHyperLinks() const { return m_currentView.showHyperLinks; }
+    bool showImages() const { return m_currentView.showImages; }
+    int imagePosition() const { return m_currentView.imagePosition; }
+    int imageSize() const { return m_currentView.imageSize; }
+
+    void setChartShowProperty(int property, bool undoable);
+    void setChartByProperty(int property, bool undoable);
+    void setChartPerProperty(int property, bool undoable);
+    void setChartsFiltering(bool useCardsFilter, bool undoable);
+    void setChartsHideZeroBars(bool hide, bool undoable);
+    void setChartsHideEmpty(bool hide, bool undoable);
+    int chartShowProperty() const { return m_chartsSettings.showProperty; }
+    int chartByProperty() const { return m_chartsSettings.byProperty; }
+    int chartPerProperty() const { return m_chartsSettings.perProperty; }
+    bool chartsFiltering() const { return m_chartsSettings.useCardsFilter; }
+    bool chartsHideZeroBars() const { return m_chartsSettings.hideZeroBars; }
+    bool chartsHideEmpty() const { return m_chartsSettings.hideEmptyCharts; }
+
+    void setChartsTitle(const QString &title, bool undoable);
+    void setChartsTitleSize(int size, bool undoable);
+    void setChartsFooter(const QString &footer, bool undoable);
+    void setChartsFooterSize(int size, bool undoable);
+    void setChartFont(const QFont &font, bool undoable);
+    void setChartsShowLegend(int show, bool undoable);
+    void setChartsGradient(int gradient, bool undoable);
+    void setChartBackgroundColor(const QColor &color, bool undoable);
+    void setChartsTextColor(const QColor &color, bool undoable);
+    void setChartsLineColor(const QColor &color, bool undoable);
+    void setChartsAxesText(bool show, bool undoable);
+    void setChartsShowValueText(bool show, bool undoable);
+    void setChartsByText(bool show, bool undoable);
+    void setChartsAppearance(const ChartsAppearance &appearance, bool undoable);
+    QString chartsTitle() const { return m_chartsAppearance.title; }
+    QString chartsFooter() const { return m_chartsAppearance.footer; }
+    int chartsTitleSize() const { return m_chartsAppearance.titleSize; }
+    int chartsFooterSize() const { return m_chartsAppearance.footerSize; }
+    int chartsGradient() const { return m_chartsAppearance.gradient; }
+    int chartsShowLegend() const { return m_chartsAppearance.showLegend; }
+    QFont chartFont() const { return m_chartsAppearance.font; }
+    QColor chartBackgroundColor() const { return m_chartsAppearance.backgroundColor; }
+    QColor chartsTextColor() const { return m_chartsAppearance.textColor; }
+    QColor chartsLineColor() const { return m_chartsAppearance.lineColor; }
+    bool chartsAxesText() const { return m_chartsAppearance.showAxesText; }
+    bool chartsShowValueText() const { return m_chartsAppearance.showValueText; }
+    bool chartsByText() const { return m_chartsAppearance.showByText; }
+    ChartsAppearance chartsAppearance() const { return m_chartsAppearance; }
+    ChartsAppearance &chartsAppearanceRef() { return m_chartsAppearance; }
+
+    // The table's font (by family), size and colouring return at once when unchanged.
+    void setTableFont(const QFont &font, bool undoable);
+    void setTableFontSize(int size, bool undoable);
+    void setTableColor(int cellColor, bool undoable);
+    void setTableAppearance(const TableAppearance &appearance, bool undoable);
+    QFont tableFont() const { return m_tableAppearance.font; }
+    int tableFontSize() const { return m_tableAppearance.fontSize; }
+    int tableColor() const { return m_tableAppearance.cellColor; }
+    TableAppearance tableAppearance() const { return m_tableAppearance; }
+    TableAppearance &tableAppearanceRef() { return m_tableAppearance; }
+
+private:
+    // One presentation edit: announce it, store, then report one event per type in order.
+    template<typename Store>
+    void changePresentation(const QString &undoText, const QList<int> &eventTypes, bool undoable,
+                            Store store);
+    template<typename T>
+    void setCardsAppearanceField(T CardsAppearance::*field, const T &value, const QString &undoText,
+                                 const QList<int> &eventTypes, bool undoable);
+    template<typename T>
+    void setCurrentViewField(T Slice::*field, const T &value, const QString &undoText,
+                             int eventType, bool undoable);
+    template<typename Record, typename T>
+    void setRecordField(Record &record, T Record::*field, const T &value, const QString &undoText,
+                        const QList<int> &eventTypes, bool undoable);
+
+public:
     // Views, filter and search
+    // Stores the current view under the name, keeping the list sorted by name and free of
+    // other views with the same settings.
+    void addStoredView(const QString &name, bool withAppearance, bool undoable);
+    // Deletes the stored views of that name and any stored view with the same settings.
+    void deleteStoredView(const QString &name, bool undoable);
+    // Makes the first stored view of that name the current view, with its appearance if kept.
+    void changeView(const QString &name, bool undoable);
+    bool hasStoredView(const QString &name) const;
+    // The name of the first stored view equal to the current one, or the empty text.
+    QString currentStoredViewName() const;
+    // A short description of the current view, offered as the name when storing it.
+    QString viewDescription() const;
+    const Slice &currentView() const { return m_currentView; }
+    Slice &editableCurrentView() { return m_currentView; }
+    QList<Slice> storedViews() const { return m_storedViews; }
+    QList<Slice> &storedViewsRef() { return m_storedViews; }
+
+    // fullRefresh reports a changed view (the column and row menus) instead of a changed filter.
+    void setFilter(bool basic, bool showMatching, bool matchAny, const QList<FilterTerm> &terms,
+                   bool undoable, bool fullRefresh);
+    // Removes the terms; the mode and the show and any choices stay.
+    void clearFilter(bool undoable);
+    bool filterBasic() const { return m_currentView.filterBasic; }
+    bool filterShowsMatching() const { return m_currentView.filterShowsMatching; }
+    bool filterMatchAny() const { return m_currentView.filterMatchAny; }
+    QList<FilterTerm> filterTerms() const { return m_currentView.filterTerms; }
+
+    // Never undoable: notify only reports the change, without an announcement.
+    void setSearch(const QString &text, bool flag, bool notify);
+    QString searchText() const { return m_searchText; }
+    bool searchFlag() const { return m_searchFlag; }
+    // Reports a change of the given type made outside the plan's own edits.
+    void emitChanged(int type);
 
     // Replace and bulk value updates
 

@@ -1,0 +1,303 @@
+#include "harness/DocumentRecorder.h"
+#include "harness/TestMain.h"
+#include "model/Document.h"
+
+namespace {
+
+// Title (1), Status (2), Owner (3), Colour (4), Cost (5).
+void fillPlan(Document &doc)
+{
+    for (const char *name : {"Status", "Owner", "Colour", "Cost"})
+        doc.addProperty(QLatin1String(name), QString(), PropertyType::Automatic, QStringList(),
+                        PropertyVisibility::Text, PropertyAppearance(), false);
+    doc.addTask(false);
+}
+
+QStringList storedNames(const Document &doc)
+{
+    QStringList names;
+    for (const Slice &view : doc.storedViews())
+        names << view.name;
+    return names;
+}
+
+QList<FilterTerm> oneTerm(const QString &value)
+{
+    return {FilterTerm(2, MatchType::Contains, value)};
+}
+
+} // namespace
+
+class TestDocumentViews : public QObject
+{
+    Q_OBJECT
+private slots:
+    void storingUnderExistingNameReplacesIt();
+    void storingSameSettingsUnderAnotherNameDropsTheOldName();
+    void storedViewsSortByCodeUnits();
+    void storingIsOneUndoStepTakenBeforeTheChange();
+    void changeViewRestoresAppearanceOnlyWhenStored_data();
+    void changeViewRestoresAppearanceOnlyWhenStored();
+    void currentStoredViewNameFollowsChanges();
+    void deletingRemovesViewsWithEqualSettings();
+    void deletingUnknownNameStillMakesAnUndoStep();
+    void viewDescription_data();
+    void viewDescription();
+    void filterEventDependsOnRefresh_data();
+    void filterEventDependsOnRefresh();
+    void clearFilterKeepsModeAndChoices();
+    void searchIsTrimmedAndNeverUndoable_data();
+    void searchIsTrimmedAndNeverUndoable();
+    void plainNotificationCarriesOneEvent();
+};
+
+void TestDocumentViews::storingUnderExistingNameReplacesIt()
+{
+    Document doc;
+    fillPlan(doc);
+    doc.setXProperty(2, false);
+    doc.addStoredView(QStringLiteral("Board"), false, false);
+    doc.setXProperty(3, false);
+    doc.addStoredView(QStringLiteral("Alpha"), false, false);
+    doc.setXProperty(4, false);
+    doc.addStoredView(QStringLiteral("Board"), false, false);
+
+    QCOMPARE(storedNames(doc), (QStringList {"Alpha", "Board"}));
+    QCOMPARE(doc.storedViews().at(1).xProperty, 4);
+    QCOMPARE(doc.currentView().name, QStringLiteral("Board"));
+}
+
+void TestDocumentViews::storingSameSettingsUnderAnotherNameDropsTheOldName()
+{
+    Document doc;
+    fillPlan(doc);
+    doc.setXProperty(2, false);
+    doc.addStoredView(QStringLiteral("Sprint"), false, false);
+    doc.addStoredView(QStringLiteral("Team"), false, false);
+    doc.addStoredView(QStringLiteral("Team"), false, false);
+    QCOMPARE(storedNames(doc), QStringList {"Team"});
+}
+
+void TestDocumentViews::storedViewsSortByCodeUnits()
+{
+    Document doc;
+    fillPlan(doc);
+    int x = 1;
+    for (const char *name : {"b", "B", "a"}) {
+        doc.setXProperty(++x, false);
+        doc.addStoredView(QLatin1String(name), false, false);
+    }
+    QCOMPARE(storedNames(doc), (QStringList {"B", "a", "b"}));
+    QVERIFY(doc.hasStoredView(QStringLiteral("B")));
+    QVERIFY(!doc.hasStoredView(QStringLiteral("A")));
+}
+
+void TestDocumentViews::storingIsOneUndoStepTakenBeforeTheChange()
+{
+    Document doc;
+    fillPlan(doc);
+    const Document before(doc);
+    DocumentRecorder recorder(doc);
+    doc.addStoredView(QStringLiteral("Board"), true, true);
+    QCOMPARE(recorder.undoTexts, QStringList {"Add Stored View"});
+    QVERIFY(*recorder.snapshots.front() == before);
+    QCOMPARE(recorder.eventTypes(), QList<QList<int>> {{11}});
+}
+
+void TestDocumentViews::changeViewRestoresAppearanceOnlyWhenStored_data()
+{
+    QTest::addColumn<bool>("withAppearance");
+    QTest::addColumn<QList<int>>("events");
+    QTest::newRow("with appearance") << true << QList<int> {10, 13};
+    QTest::newRow("without appearance") << false << QList<int> {10};
+}
+
+void TestDocumentViews::changeViewRestoresAppearanceOnlyWhenStored()
+{
+    QFETCH(bool, withAppearance);
+    QFETCH(QList<int>, events);
+    Document doc;
+    fillPlan(doc);
+    doc.setXProperty(2, false);
+    doc.setCardsTitle(QStringLiteral("Stored title"), false);
+    doc.addStoredView(QStringLiteral("Board"), withAppearance, false);
+    doc.setXProperty(3, false);
+    doc.setCardsTitle(QStringLiteral("Later title"), false);
+    DocumentRecorder recorder(doc);
+
+    doc.changeView(QStringLiteral("Board"), true);
+
+    QCOMPARE(recorder.undoTexts, QStringList {"Change View"});
+    QCOMPARE(recorder.eventTypes(), QList<QList<int>> {events});
+    QCOMPARE(doc.xProperty(), 2);
+    QCOMPARE(doc.cardsTitle(),
+             withAppearance ? QStringLiteral("Stored title") : QStringLiteral("Later title"));
+}
+
+void TestDocumentViews::currentStoredViewNameFollowsChanges()
+{
+    Document doc;
+    fillPlan(doc);
+    doc.setXProperty(2, false);
+    doc.addStoredView(QStringLiteral("Board"), true, false);
+    doc.setXProperty(3, false);
+    QCOMPARE(doc.currentStoredViewName(), QString());
+    doc.changeView(QStringLiteral("Board"), false);
+    QCOMPARE(doc.currentStoredViewName(), QStringLiteral("Board"));
+    // The view keeps its appearance, so changing the appearance leaves the stored view.
+    doc.setCardsFooter(QStringLiteral("Draft"), false);
+    QCOMPARE(doc.currentStoredViewName(), QString());
+    doc.changeView(QStringLiteral("Board"), false);
+    doc.setFilter(true, true, true, oneTerm(QStringLiteral("open")), false, false);
+    QCOMPARE(doc.currentStoredViewName(), QString());
+}
+
+void TestDocumentViews::deletingRemovesViewsWithEqualSettings()
+{
+    Document doc;
+    fillPlan(doc);
+    doc.setXProperty(2, false);
+    doc.addStoredView(QStringLiteral("Board"), false, false);
+    // A plan file may hold two names for the same settings.
+    Slice twin = doc.currentView();
+    twin.name = QStringLiteral("Copy");
+    doc.storedViewsRef().append(twin);
+    doc.setXProperty(3, false);
+    doc.addStoredView(QStringLiteral("Other"), false, false);
+
+    doc.deleteStoredView(QStringLiteral("Board"), false);
+    QCOMPARE(storedNames(doc), QStringList {"Other"});
+}
+
+void TestDocumentViews::deletingUnknownNameStillMakesAnUndoStep()
+{
+    Document doc;
+    fillPlan(doc);
+    doc.addStoredView(QStringLiteral("Board"), false, false);
+    DocumentRecorder recorder(doc);
+    doc.deleteStoredView(QStringLiteral("board"), true);
+    QCOMPARE(storedNames(doc), QStringList {"Board"});
+    QCOMPARE(recorder.undoTexts, QStringList {"Delete View"});
+    QCOMPARE(recorder.eventTypes(), QList<QList<int>> {{11}});
+}
+
+void TestDocumentViews::viewDescription_data()
+{
+    QTest::addColumn<int>("x");
+    QTest::addColumn<int>("y");
+    QTest::addColumn<int>("colour");
+    QTest::addColumn<int>("total");
+    QTest::addColumn<bool>("basic");
+    QTest::addColumn<bool>("showMatching");
+    QTest::addColumn<QString>("termValue");
+    QTest::addColumn<QString>("description");
+    const QString none;
+    QTest::newRow("nothing") << 0 << 0 << 0 << 0 << true << true << none << "unnamed";
+    QTest::newRow("x, y and colour")
+        << 2 << 3 << 4 << 0 << true << true << none << "Status vs Owner/Colour";
+    QTest::newRow("only y and total") << 0 << 3 << 0 << 5 << true << true << none << "Owner/Cost";
+    QTest::newRow("only x") << 2 << 0 << 0 << 0 << true << true << none << "Status";
+    QTest::newRow("basic filter showing") << 2 << 0 << 0 << 0 << true << true << "open"
+                                          << "Status/Show \"open\"";
+    QTest::newRow("basic filter hiding") << 0 << 0 << 0 << 0 << true << false << "done"
+                                         << "Hide \"done\"";
+    QTest::newRow("basic filter with empty word") << 2 << 0 << 0 << 0 << true << true << ""
+                                                  << "Status";
+    QTest::newRow("advanced filter") << 2 << 0 << 0 << 0 << false << true << ""
+                                     << "Status/Filtered";
+}
+
+void TestDocumentViews::viewDescription()
+{
+    QFETCH(int, x);
+    QFETCH(int, y);
+    QFETCH(int, colour);
+    QFETCH(int, total);
+    QFETCH(bool, basic);
+    QFETCH(bool, showMatching);
+    QFETCH(QString, termValue);
+    QFETCH(QString, description);
+    Document doc;
+    fillPlan(doc);
+    doc.setXProperty(x, false);
+    doc.setYProperty(y, false);
+    doc.setCardColorProperty(colour, false);
+    doc.setHighlightColorProperty(3, false);
+    doc.setTotalProperty(total, false);
+    const bool filtered = !termValue.isNull() || !basic;
+    doc.setFilter(basic, showMatching, true, filtered ? oneTerm(termValue) : QList<FilterTerm>(),
+                  false, false);
+    QCOMPARE(doc.viewDescription(), description);
+}
+
+void TestDocumentViews::filterEventDependsOnRefresh_data()
+{
+    QTest::addColumn<bool>("fullRefresh");
+    QTest::addColumn<int>("event");
+    QTest::newRow("filter section") << false << 12;
+    QTest::newRow("column menu") << true << 10;
+}
+
+void TestDocumentViews::filterEventDependsOnRefresh()
+{
+    QFETCH(bool, fullRefresh);
+    QFETCH(int, event);
+    Document doc;
+    fillPlan(doc);
+    DocumentRecorder recorder(doc);
+    doc.setFilter(false, false, false, oneTerm(QStringLiteral("open")), true, fullRefresh);
+    QCOMPARE(recorder.undoTexts, QStringList {"Change Filter"});
+    QCOMPARE(recorder.eventTypes(), QList<QList<int>> {{event}});
+    QCOMPARE(doc.filterTerms(), oneTerm(QStringLiteral("open")));
+    QVERIFY(!doc.filterBasic() && !doc.filterShowsMatching() && !doc.filterMatchAny());
+}
+
+void TestDocumentViews::clearFilterKeepsModeAndChoices()
+{
+    Document doc;
+    fillPlan(doc);
+    doc.setFilter(true, false, false, oneTerm(QStringLiteral("done")), false, false);
+    DocumentRecorder recorder(doc);
+    doc.clearFilter(true);
+    QCOMPARE(doc.filterTerms(), QList<FilterTerm>());
+    QVERIFY(doc.filterBasic());
+    QVERIFY(!doc.filterShowsMatching());
+    QVERIFY(!doc.filterMatchAny());
+    QCOMPARE(recorder.undoTexts, QStringList {"Clear Filter"});
+    QCOMPARE(recorder.eventTypes(), QList<QList<int>> {{10}});
+}
+
+void TestDocumentViews::searchIsTrimmedAndNeverUndoable_data()
+{
+    QTest::addColumn<bool>("notify");
+    QTest::addColumn<QList<QList<int>>>("events");
+    QTest::newRow("notify") << true << QList<QList<int>> {{15}};
+    QTest::newRow("quiet") << false << QList<QList<int>>();
+}
+
+void TestDocumentViews::searchIsTrimmedAndNeverUndoable()
+{
+    QFETCH(bool, notify);
+    QFETCH(QList<QList<int>>, events);
+    Document doc;
+    DocumentRecorder recorder(doc);
+    doc.setSearch(QStringLiteral("  release \t"), true, notify);
+    QCOMPARE(doc.searchText(), QStringLiteral("release"));
+    QVERIFY(doc.searchFlag());
+    QVERIFY(recorder.undoTexts.isEmpty());
+    QCOMPARE(recorder.eventTypes(), events);
+}
+
+void TestDocumentViews::plainNotificationCarriesOneEvent()
+{
+    Document doc;
+    DocumentRecorder recorder(doc);
+    doc.emitChanged(EventType::AllChanged);
+    QVERIFY(recorder.undoTexts.isEmpty());
+    QCOMPARE(recorder.changes.size(), 1);
+    QCOMPARE(recorder.changes.first().source, nullptr);
+    QCOMPARE(recorder.changes.first().events, QList<Event> {Event(0, -1, -1)});
+}
+
+TAVROLO_TEST_MAIN(TestDocumentViews)
+#include "tst_documentviews.moc"
