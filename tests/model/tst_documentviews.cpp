@@ -49,6 +49,8 @@ private slots:
     void searchIsTrimmedAndNeverUndoable_data();
     void searchIsTrimmedAndNeverUndoable();
     void plainNotificationCarriesOneEvent();
+    void countingCardsHiddenByFilter_data();
+    void countingCardsHiddenByFilter();
 };
 
 void TestDocumentViews::storingUnderExistingNameReplacesIt()
@@ -297,6 +299,39 @@ void TestDocumentViews::plainNotificationCarriesOneEvent()
     QCOMPARE(recorder.changes.size(), 1);
     QCOMPARE(recorder.changes.first().source, nullptr);
     QCOMPARE(recorder.changes.first().events, QList<Event> {Event(0, -1, -1)});
+}
+
+void TestDocumentViews::countingCardsHiddenByFilter_data()
+{
+    QTest::addColumn<QStringList>("statuses");
+    QTest::addColumn<QString>("termValue");
+    QTest::addColumn<bool>("showMatching");
+    QTest::addColumn<int>("hidden");
+    QTest::addColumn<bool>("allHidden");
+    const QStringList three {"open", "done", "open"};
+    QTest::newRow("no cards") << QStringList() << "open" << true << 0 << true;
+    QTest::newRow("no terms hide nothing") << three << QString() << false << 0 << false;
+    QTest::newRow("showing open") << three << "open" << true << 1 << false;
+    QTest::newRow("hiding open") << three << "open" << false << 2 << false;
+    QTest::newRow("nothing matches") << three << "later" << true << 3 << true;
+}
+
+void TestDocumentViews::countingCardsHiddenByFilter()
+{
+    QFETCH(QStringList, statuses);
+    QFETCH(QString, termValue);
+    QFETCH(bool, showMatching);
+    QFETCH(int, hidden);
+    QFETCH(bool, allHidden);
+    Document doc;
+    doc.addProperty(QStringLiteral("Status"), QString(), PropertyType::Text, QStringList(),
+                    PropertyVisibility::Text, PropertyAppearance(), false);
+    for (QString status : statuses)
+        doc.setValue(doc.addTask(false), 2, status, false);
+    const QList<FilterTerm> terms = termValue.isNull() ? QList<FilterTerm>() : oneTerm(termValue);
+    doc.setFilter(true, showMatching, true, terms, false, false);
+    QCOMPARE(doc.filteredOutTaskCount(), hidden);
+    QCOMPARE(doc.allTasksFilteredOut(), allHidden);
 }
 
 TAVROLO_TEST_MAIN(TestDocumentViews)
