@@ -389,6 +389,30 @@ public:
     void emitChanged(int type);
 
     // Replace and bulk value updates
+    // One value change: the card and property, and the new text.
+    using ValueChange = QPair<ValueKey, QString>;
+
+    // Finds, and with apply replaces, the text in the searched values (property 0: every
+    // property), link addresses, link names and notes. An empty find text finds only empty
+    // texts. Returns the cards that matched before any replacement, ascending.
+    QList<TaskIndex> replaceText(const QString &find, const QString &replacement,
+                                 Qt::CaseSensitivity caseSensitivity, bool searchValues,
+                                 int property, bool searchLinkUrls, bool searchLinkNames,
+                                 bool searchNotes, bool apply, bool undoable);
+    // One undo step for many values. A text value that takes the place of the last card of
+    // another value takes over that value's colour.
+    void setValues(const QList<ValueChange> &changes, bool undoable, QObject *source = nullptr);
+    void addTaskLinks(TaskIndex task, const QList<HyperLink> &links, bool undoable,
+                      QObject *source = nullptr);
+    // Renames the value on every card, in the predefined values and in the value order.
+    void renameValue(int property, const QString &oldValue, const QString &newValue, bool undoable);
+    // The value also goes into the value order at the position (appended when outside it).
+    void insertPredefinedValue(int property, const QString &value, int position, bool undoable);
+    void addPredefinedValue(int property, const QString &value, bool undoable);
+    void removePredefinedValue(int property, const QString &value, bool undoable);
+    // The cards ordered by their value of the property: dates and numbers ascending (cards
+    // without a date last), texts by the value order; equal keys keep the given order.
+    QList<TaskIndex> sortTasks(const QList<TaskIndex> &tasks, int property) const;
 
 signals:
     void aboutToChange(const QString &name);
@@ -428,14 +452,29 @@ private:
 
     bool isValidProperty(int property) const;
     bool isValidTask(TaskIndex task) const;
-    ActualPropertyType scanActualPropertyType(int property) const;
+    void scanActualPropertyTypes(int property) const;
     TypeTally *usableTally(int property) const;
     void catchUpTally(int property, TypeTally &tally) const;
     void noteStoredValue(TaskIndex task, int property, const QString &oldText,
                          const QString &newText);
     void forgetTypeTallies() const;
     void normalizeDateValue(int property, QString &text) const;
-    bool taskMatches(TaskIndex task, const FilterTerm &term) const;
+    // A filter term with its text trimmed, lower-cased and read as a number and as a date.
+    struct PreparedTerm
+    {
+        int property = 0;
+        int matchType = 0;
+        QString text;
+        QString dateText;
+        double number = 0.0;
+        bool isNumber = false;
+        QDate date;
+    };
+    PreparedTerm prepareTerm(const FilterTerm &term) const;
+    const QList<PreparedTerm> &preparedFilterTerms() const;
+    bool taskMatchesPrepared(TaskIndex task, const PreparedTerm &term) const;
+    bool notesMatchPrepared(TaskIndex task, const PreparedTerm &term) const;
+    bool valueMatchesPrepared(int property, const QString &value, const PreparedTerm &term) const;
     QColor numberColor(int property, const QString &value) const;
     template<typename T, typename Get, typename Set>
     void setTaskField(TaskIndex task, const T &content, Get get, Set set, int eventType,
@@ -447,6 +486,12 @@ private:
     mutable QMap<int, TypeTally> m_typeTallies;
     // Properties whose detected type a stored value has dropped.
     mutable QMap<int, bool> m_typeDroppedBySetValue;
+    // The current view's filter terms as last prepared, and under which formats and when.
+    mutable QList<FilterTerm> m_preparedFrom;
+    mutable QList<PreparedTerm> m_preparedTerms;
+    mutable qint64 m_preparedAt = 0;
+    mutable int m_preparedDateFormat = -1;
+    mutable int m_preparedNumberFormat = -1;
 
     QList<Task> m_tasks;
     QList<Property> m_properties;
