@@ -452,14 +452,29 @@ private:
 
     bool isValidProperty(int property) const;
     bool isValidTask(TaskIndex task) const;
-    ActualPropertyType scanActualPropertyType(int property) const;
+    void scanActualPropertyTypes(int property) const;
     TypeTally *usableTally(int property) const;
     void catchUpTally(int property, TypeTally &tally) const;
     void noteStoredValue(TaskIndex task, int property, const QString &oldText,
                          const QString &newText);
     void forgetTypeTallies() const;
     void normalizeDateValue(int property, QString &text) const;
-    bool taskMatches(TaskIndex task, const FilterTerm &term) const;
+    // A filter term with its text trimmed, lower-cased and read as a number and as a date.
+    struct PreparedTerm
+    {
+        int property = 0;
+        int matchType = 0;
+        QString text;
+        QString dateText;
+        double number = 0.0;
+        bool isNumber = false;
+        QDate date;
+    };
+    PreparedTerm prepareTerm(const FilterTerm &term) const;
+    const QList<PreparedTerm> &preparedFilterTerms() const;
+    bool taskMatchesPrepared(TaskIndex task, const PreparedTerm &term) const;
+    bool notesMatchPrepared(TaskIndex task, const PreparedTerm &term) const;
+    bool valueMatchesPrepared(int property, const QString &value, const PreparedTerm &term) const;
     QColor numberColor(int property, const QString &value) const;
     template<typename T, typename Get, typename Set>
     void setTaskField(TaskIndex task, const T &content, Get get, Set set, int eventType,
@@ -471,6 +486,12 @@ private:
     mutable QMap<int, TypeTally> m_typeTallies;
     // Properties whose detected type a stored value has dropped.
     mutable QMap<int, bool> m_typeDroppedBySetValue;
+    // The current view's filter terms as last prepared, and under which formats and when.
+    mutable QList<FilterTerm> m_preparedFrom;
+    mutable QList<PreparedTerm> m_preparedTerms;
+    mutable qint64 m_preparedAt = 0;
+    mutable int m_preparedDateFormat = -1;
+    mutable int m_preparedNumberFormat = -1;
 
     QList<Task> m_tasks;
     QList<Property> m_properties;

@@ -1,7 +1,6 @@
 #include "model/Document.h"
 
 #include <algorithm>
-#include <climits>
 
 namespace {
 
@@ -123,25 +122,32 @@ void Document::deleteTasks(const QList<TaskIndex> &tasks, bool undoable)
 
 void Document::removeTaskValues(const QList<TaskIndex> &doomed)
 {
-    // Cards before the first deleted one keep their entries. Every later survivor moves down
-    // and gets an entry for every property; nothing stays behind at or past the new count,
-    // so two equal plans compare equal whatever was deleted before.
-    ValueMap moved;
+    // One walk over the map builds the new one: cards before the first deleted one keep their
+    // entries as they are; every later survivor moves down and gets an entry for every
+    // property (absent ones as empty texts), which setValue needs to store a value later.
+    // Nothing is kept at or past the new card count, so equal plans compare equal.
+    const int first = doomed.first();
+    ValueMap kept;
+    auto entry = m_values.constBegin();
+    const auto end = m_values.constEnd();
+    for (; entry != end && entry.key().first < first; ++entry)
+        kept.insert(kept.constEnd(), entry.key(), entry.value());
     int removedBelow = 0;
-    for (TaskIndex task = doomed.first(); task < m_tasks.size(); ++task) {
-        if (removedBelow < doomed.size() && doomed.at(removedBelow) == task) {
-            ++removedBelow;
-            continue;
+    for (TaskIndex task = first; task < m_tasks.size(); ++task) {
+        const bool deleted = removedBelow < doomed.size() && doomed.at(removedBelow) == task;
+        for (int property = 0; property < m_properties.size(); ++property) {
+            while (entry != end && entry.key() < ValueKey(task, property))
+                ++entry;
+            if (deleted)
+                continue;
+            const bool present = entry != end && entry.key() == ValueKey(task, property);
+            kept.insert(kept.constEnd(), ValueKey(task - removedBelow, property),
+                        present ? entry.value() : QString());
         }
-        for (int property = 0; property < m_properties.size(); ++property)
-            moved.insert(moved.constEnd(), ValueKey(task - removedBelow, property),
-                         value(task, property));
+        if (deleted)
+            ++removedBelow;
     }
-    auto it = m_values.lowerBound(ValueKey(doomed.first(), INT_MIN));
-    while (it != m_values.end())
-        it = m_values.erase(it);
-    for (auto entry = moved.constBegin(); entry != moved.constEnd(); ++entry)
-        m_values.insert(m_values.constEnd(), entry.key(), entry.value());
+    m_values = kept;
 }
 
 QString Document::taskNotes(TaskIndex task) const

@@ -2,6 +2,9 @@
 #include "common/RelativeDates.h"
 #include "model/Document.h"
 
+#include <QSet>
+#include <QVector>
+
 namespace {
 
 bool isBlank(const QString &text)
@@ -49,7 +52,6 @@ ActualPropertyType Document::detectActualPropertyType(int property) const
         return cached.value();
     if (!isValidProperty(property))
         return ActualType::Text;
-    ActualPropertyType type;
     TypeTally *tally = usableTally(property);
     if (!tally && m_typeDroppedBySetValue.contains(property)) {
         // Values are being set one by one with the type asked for in between (a plan being
@@ -60,21 +62,39 @@ ActualPropertyType Document::detectActualPropertyType(int property) const
     }
     if (tally) {
         catchUpTally(property, *tally);
-        type = tally->typeWith(m_predefinedValues.value(property));
-    } else {
-        type = scanActualPropertyType(property);
+        const ActualPropertyType type = tally->typeWith(m_predefinedValues.value(property));
+        m_actualTypeCache.insert(property, type);
+        return type;
     }
-    m_actualTypeCache.insert(property, type);
-    return type;
+    scanActualPropertyTypes(property);
+    return m_actualTypeCache.value(property);
 }
 
-ActualPropertyType Document::scanActualPropertyType(int property) const
+namespace {
+
+// What the values of one property seen so far read as; once a kind has failed, later texts
+// are no longer tried for it.
+struct TypeScan
 {
+    bool wanted = false;
     bool someNumber = false;
     bool notAllNumbers = false;
     bool someDate = false;
     bool notAllDates = false;
-    auto test = [&](const QString &text) {
+    // Dates repeat a lot and are the slowest to parse: each distinct text is parsed once.
+    QSet<QString> testedDates;
+
+    bool decided() const { return notAllNumbers && notAllDates; }
+
+    bool isNewDateText(const QString &text)
+    {
+        const int before = testedDates.size();
+        testedDates.insert(text);
+        return testedDates.size() != before;
+    }
+
+    void test(const QString &text)
+    {
         if (isBlank(text))
             return;
         bool ok = false;
@@ -82,20 +102,59 @@ ActualPropertyType Document::scanActualPropertyType(int property) const
             stringToNumber(text, false, &ok);
             (ok ? someNumber : notAllNumbers) = true;
         }
-        if (!notAllDates) {
+        if (!notAllDates && isNewDateText(text)) {
             stringToDate(text, &ok);
             (ok ? someDate : notAllDates) = true;
         }
-    };
-    for (const QString &text : m_predefinedValues.value(property))
-        test(text);
-    for (TaskIndex task = 0; task < m_tasks.size() && !(notAllNumbers && notAllDates); ++task)
-        test(value(task, property));
-    if (someDate && !notAllDates)
-        return ActualType::Date;
-    if (someNumber && !notAllNumbers)
-        return ActualType::Numeric;
-    return ActualType::Text;
+    }
+
+    ActualPropertyType type() const
+    {
+        if (someDate && !notAllDates)
+            return ActualType::Date;
+        if (someNumber && !notAllNumbers)
+            return ActualType::Numeric;
+        return ActualType::Text;
+    }
+};
+
+} // namespace
+
+void Document::scanActualPropertyTypes(int property) const
+{
+    // One walk over the value map detects every automatic property that has no type yet: far
+    // cheaper than looking each card up, and after an undo or a re-order the panes ask for
+    // all of them anyway.
+    QVector<TypeScan> scans(m_properties.size());
+    int open = 0;
+    for (int p = 0; p < m_properties.size(); ++p) {
+        const int declared = m_properties.at(p).type();
+        const bool automatic = declared < PropertyType::Text || declared > PropertyType::Date;
+        if (p != property
+            && (!automatic || m_actualTypeCache.contains(p) || m_typeTallies.contains(p)
+                || m_typeDroppedBySetValue.contains(p)))
+            continue;
+        scans[p].wanted = true;
+        for (const QString &text : m_predefinedValues.value(p))
+            scans[p].test(text);
+        if (!scans[p].decided())
+            ++open;
+    }
+    for (auto it = m_values.constBegin(); it != m_values.constEnd() && open > 0; ++it) {
+        const int p = it.key().second;
+        if (it.key().first >= m_tasks.size() || p < 0 || p >= scans.size())
+            continue;
+        TypeScan &scan = scans[p];
+        if (!scan.wanted || scan.decided())
+            continue;
+        scan.test(it.value());
+        if (scan.decided())
+            --open;
+    }
+    for (int p = 0; p < scans.size(); ++p) {
+        if (scans.at(p).wanted)
+            m_actualTypeCache.insert(p, scans.at(p).type());
+    }
 }
 
 void Document::TypeTally::add(const QString &text, int sign)
@@ -243,12 +302,18 @@ void Document::normalizeDateValue(int property, QString &text) const
     const int declared = m_properties.at(property).type();
     if (declared == PropertyType::Text || declared == PropertyType::Numeric)
         return;
-    const QString normalized = normalizeDateText(text);
-    // Asking an automatic property for its type can mean a walk over the cards; it only
-    // matters when normalising would change the text.
-    if (normalized == text)
+    const auto cached = m_actualTypeCache.constFind(property);
+    if (declared == PropertyType::Date
+        || (cached != m_actualTypeCache.constEnd() && cached.value() == ActualType::Date)) {
+        text = normalizeDateText(text);
         return;
-    if (declared == PropertyType::Date || actualPropertyType(property) == ActualType::Date)
+    }
+    if (cached != m_actualTypeCache.constEnd())
+        return;
+    // Detecting the type of an automatic property can mean a walk over the cards; it only
+    // matters when normalising would change the text.
+    const QString normalized = normalizeDateText(text);
+    if (normalized != text && actualPropertyType(property) == ActualType::Date)
         text = normalized;
 }
 
