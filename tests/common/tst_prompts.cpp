@@ -45,7 +45,6 @@ private slots:
     void hiddenByFilterWarningCanBeSwitchedOff();
     void renameInStoredViews_data();
     void renameInStoredViews();
-    void renameInStoredViewsSkipsUnmatchedNames();
 };
 
 void TestPrompts::init()
@@ -141,15 +140,6 @@ void TestPrompts::renameInStoredViews()
     QCOMPARE(sortedNames, names);
     // The property edit that follows makes the undo step; this adds none of its own.
     QVERIFY(recorder.isSilent());
-}
-
-void TestPrompts::renameInStoredViewsSkipsUnmatchedNames()
-{
-    ModalAnswer answer(QStringLiteral("OK"), {}, {}, 200);
-    offerRenameInStoredViews(nullptr, 1, QStringLiteral("Name"));
-    offerRenameInStoredViews(nullptr, 2, QStringLiteral("Cost"));
-    QVERIFY(!answer.answered());
-    QCOMPARE(storedNames(), (QStringList {"Cost by team", "High cost"}));
 }
 
 TAVROLO_TEST_MAIN(TestPrompts)
