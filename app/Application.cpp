@@ -1,10 +1,13 @@
 #include "app/Application.h"
 
+#include "app/FileOpenEvent.h"
+#include "common/Accessors.h"
 #include "common/BusyCursor.h"
 #include "common/Settings.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QFileOpenEvent>
 #include <QPixmap>
 
 namespace {
@@ -120,4 +123,31 @@ QIcon Application::icon(const QString &name) const
             result.addPixmap(disabled, QIcon::Disabled, QIcon::Off);
     }
     return result;
+}
+
+QString Application::pendingOpenPath;
+
+// A request that comes while the window is being built would be lost, so it is kept for the
+// window's first plan; once the window exists it is handed on at once.
+bool Application::event(QEvent *event)
+{
+    auto *request
+        = event->type() == QEvent::FileOpen ? dynamic_cast<QFileOpenEvent *>(event) : nullptr;
+    if (!request)
+        return QApplication::event(event);
+    if (mainWindow()) {
+        FileOpenEvent open(request->url());
+        QCoreApplication::sendEvent(this, &open);
+        return true;
+    }
+    pendingOpenPath = request->file();
+    return QApplication::event(event);
+}
+
+// The main window's dropped-files handling opens the requested file and raises a minimised
+// window; until it takes the request, the request is only accepted here.
+void Application::customEvent(QEvent *event)
+{
+    if (event->type() == FileOpenEvent::Type && mainWindow())
+        event->accept();
 }

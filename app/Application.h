@@ -39,6 +39,14 @@ public:
     // the program elsewhere point it at another folder, also before construction.
     static void setAppDirOverride(const QString &path);
 
+    // The file of the last open request that came before the main window existed; the main
+    // window opens it as its first plan and empties it.
+    static QString pendingOpenPath;
+
+protected:
+    bool event(QEvent *event) override;
+    void customEvent(QEvent *event) override;
+
 private:
     Document m_document;
     Settings *m_settings;

@@ -20,11 +20,20 @@ public:
     QString fileName() const { return m_fileName; }
     QList<QAction *> availableToolBarActions() const { return m_availableToolBarActions; }
 
+    void setupToolBar();
+    void applyToolBarIconSize();
+    void applyToolBarTextStyle();
+
+    void offerSamplePlans();
+    QString bundleSamplesFolder() const;
+    bool hasSamplePlans() const;
+
 private:
     void removeFullScreenAction();
     void replaceToolBarSeparatorsWithSpacers();
     void removeLastHelpSeparator();
     void createZoomSlider();
+    bool isDefaultToolBarAction(const QAction *action) const;
 
     Ui_MainWindow m_ui;
     QString m_fileName;

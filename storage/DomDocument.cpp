@@ -1,0 +1,264 @@
+#include "storage/DomDocument.h"
+
+#include "common/Colors.h"
+#include "common/TextHelpers.h"
+#include "model/Image.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QtMath>
+
+namespace {
+
+const QString valueAttribute = QStringLiteral("value");
+const QChar listSeparator = QLatin1Char(',');
+
+// Most stored texts hold no "%", and decoding those changes nothing.
+QString decoded(const QString &text)
+{
+    if (!text.contains(QLatin1Char('%')))
+        return text;
+    return fromPercentEncoding(text);
+}
+
+// Plan files come from anywhere: a few bytes of PNG header can declare a picture of
+// gigabytes, so the declared size is checked before anything is decoded.
+QImage imageFromData(const QByteArray &data, const QString &format)
+{
+    const int maximumSide = Image::MaxDecodedSide;
+    QBuffer buffer;
+    buffer.setData(data);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return QImage();
+    QImageReader reader(&buffer, format.toLatin1());
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > maximumSide || size.height() > maximumSide)
+        return QImage();
+    QImage image;
+    if (!reader.read(&image))
+        return QImage();
+    return image;
+}
+
+} // namespace
+
+DomDocument::DomDocument(const QString &typeName) : QDomDocument(typeName) { }
+
+QDomElement DomDocument::findChildElement(const QDomElement &parent, const QString &tag)
+{
+    if (parent.isNull())
+        return QDomElement();
+    return parent.firstChildElement(tag);
+}
+
+QDomNodeList DomDocument::elementsByTag(const QDomElement &parent, const QString &tag)
+{
+    if (parent.isNull())
+        return QDomNodeList();
+    return parent.elementsByTagName(tag);
+}
+
+void DomDocument::setAttributeString(QDomElement &element, const QString &name, const QString &text,
+                                     bool skipIfEmpty, bool encode)
+{
+    if (skipIfEmpty && text.isEmpty())
+        return;
+    element.setAttribute(name, encode ? toPercentEncoding(text) : text);
+}
+
+void DomDocument::setAttributeInt(QDomElement &element, const QString &name, int value)
+{
+    setAttributeString(element, name, QString::number(value), true, true);
+}
+
+void DomDocument::setAttributeColor(QDomElement &element, const QString &name, const QColor &color)
+{
+    setAttributeString(element, name, colorToString(color), true, true);
+}
+
+void DomDocument::setAttributeImage(QDomElement &element, const QString &name, const QImage &image)
+{
+    setAttributeString(element, name, image.isNull() ? QString() : imageToHex(image), true, true);
+}
+
+void DomDocument::setAttributeList(QDomElement &element, const QString &name,
+                                   const QStringList &list)
+{
+    const QString joined = encodeList(list);
+    if (!joined.isEmpty())
+        element.setAttribute(name, joined);
+}
+
+QString DomDocument::readAttributeString(const QDomElement &element, const QString &name,
+                                         const QString &defaultValue)
+{
+    if (element.isNull() || !element.hasAttribute(name))
+        return decoded(defaultValue);
+    return decoded(element.attribute(name));
+}
+
+int DomDocument::readAttributeInt(const QDomElement &element, const QString &name, int defaultValue)
+{
+    return textToInt(readAttributeString(element, name, QString::number(defaultValue)));
+}
+
+QStringList DomDocument::readAttributeList(const QDomElement &element, const QString &name)
+{
+    return decodeList(element.isNull() ? QString() : element.attribute(name));
+}
+
+QImage DomDocument::readAttributeImage(const QDomElement &element, const QString &name,
+                                       const QString &format, const QImage &defaultValue)
+{
+    const QString text = readAttributeString(element, name, QString());
+    if (text.isEmpty())
+        return defaultValue;
+    return imageFromData(QByteArray::fromHex(text.toLatin1()), format);
+}
+
+QDomElement DomDocument::writeValueString(QDomElement &parent, const QString &tag,
+                                          const QString &text)
+{
+    QDomElement element = createElement(tag);
+    setAttributeString(element, valueAttribute, text, true, true);
+    parent.appendChild(element);
+    return element;
+}
+
+QDomElement DomDocument::writeValueInt(QDomElement &parent, const QString &tag, int value)
+{
+    return writeValueString(parent, tag, QString::number(value));
+}
+
+QDomElement DomDocument::writeValueDouble(QDomElement &parent, const QString &tag, double value)
+{
+    return writeValueString(parent, tag, doubleToText(value));
+}
+
+QDomElement DomDocument::writeValueBool(QDomElement &parent, const QString &tag, bool value)
+{
+    return writeValueString(parent, tag, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+QDomElement DomDocument::writeValueColor(QDomElement &parent, const QString &tag,
+                                         const QColor &color)
+{
+    return writeValueString(parent, tag, colorToString(color));
+}
+
+QDomElement DomDocument::writeValueFont(QDomElement &parent, const QString &tag, const QFont &font)
+{
+    return writeValueString(parent, tag, font.toString());
+}
+
+QDomElement DomDocument::writeValueStringList(QDomElement &parent, const QString &tag,
+                                              const QStringList &list)
+{
+    QDomElement element = createElement(tag);
+    setAttributeList(element, valueAttribute, list);
+    parent.appendChild(element);
+    return element;
+}
+
+QDomElement DomDocument::writeValueIntList(QDomElement &parent, const QString &tag,
+                                           const QList<int> &list)
+{
+    QStringList texts;
+    texts.reserve(list.size());
+    for (int value : list)
+        texts << QString::number(value);
+    return writeValueStringList(parent, tag, texts);
+}
+
+QString DomDocument::readValueString(const QDomElement &parent, const QString &tag,
+                                     const QString &defaultValue)
+{
+    return readAttributeString(findChildElement(parent, tag), valueAttribute, defaultValue);
+}
+
+int DomDocument::readValueInt(const QDomElement &parent, const QString &tag, int defaultValue)
+{
+    return textToInt(readValueString(parent, tag, QString::number(defaultValue)));
+}
+
+double DomDocument::readValueDouble(const QDomElement &parent, const QString &tag,
+                                    double defaultValue)
+{
+    return textToDouble(readValueString(parent, tag, doubleToText(defaultValue)));
+}
+
+bool DomDocument::readValueBool(const QDomElement &parent, const QString &tag, bool defaultValue)
+{
+    return readValueInt(parent, tag, defaultValue ? 1 : 0) != 0;
+}
+
+QColor DomDocument::readValueColor(const QDomElement &parent, const QString &tag,
+                                   const QColor &defaultValue)
+{
+    return stringToColor(readValueString(parent, tag, colorToString(defaultValue)));
+}
+
+QFont DomDocument::readValueFont(const QDomElement &parent, const QString &tag,
+                                 const QFont &defaultValue)
+{
+    const QString text = readValueString(parent, tag, defaultValue.toString());
+    QFont font;
+    if (text.isEmpty() || !font.fromString(text))
+        return defaultValue;
+    return font;
+}
+
+QStringList DomDocument::readValueStringList(const QDomElement &parent, const QString &tag)
+{
+    const QDomElement child = findChildElement(parent, tag);
+    if (readAttributeString(child, valueAttribute).trimmed().isEmpty())
+        return QStringList();
+    return decodeList(child.attribute(valueAttribute));
+}
+
+QList<int> DomDocument::readValueIntList(const QDomElement &parent, const QString &tag)
+{
+    QList<int> result;
+    for (const QString &item : readValueStringList(parent, tag))
+        result << textToInt(item);
+    return result;
+}
+
+QString DomDocument::doubleToText(double value)
+{
+    return QString::number(value, 'g', 6);
+}
+
+int DomDocument::textToInt(const QString &text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    return ok ? value : 0;
+}
+
+double DomDocument::textToDouble(const QString &text)
+{
+    // "inf" and "nan" parse as numbers, but no stored ratio or size may be non-finite.
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    return ok && qIsFinite(value) ? value : 0.0;
+}
+
+QString DomDocument::encodeList(const QStringList &list)
+{
+    QString joined;
+    for (int i = 0; i < list.size(); ++i) {
+        if (i > 0)
+            joined += listSeparator;
+        joined += toPercentEncoding(list.at(i));
+    }
+    return joined;
+}
+
+QStringList DomDocument::decodeList(const QString &text)
+{
+    QStringList list = text.split(listSeparator, Qt::KeepEmptyParts);
+    for (QString &item : list)
+        item = decoded(item);
+    return list;
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QColor>
+#include <QDomDocument>
+#include <QDomElement>
+#include <QDomNodeList>
+#include <QFont>
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// An XML document of the plan file, the stored card appearances and the update-check
+// answer, with the typed helpers that decide how each kind of value is stored. Every
+// attribute text is percent-encoded, so written files are plain ASCII and a comma inside
+// a list item never splits it.
+class DomDocument : public QDomDocument
+{
+public:
+    explicit DomDocument(const QString &typeName);
+
+    // Lookup: direct children only, or descendants at any depth.
+    static QDomElement findChildElement(const QDomElement &parent, const QString &tag);
+    static QDomNodeList elementsByTag(const QDomElement &parent, const QString &tag);
+
+    static void setAttributeString(QDomElement &element, const QString &name, const QString &text,
+                                   bool skipIfEmpty = true, bool encode = true);
+    static void setAttributeInt(QDomElement &element, const QString &name, int value);
+    static void setAttributeColor(QDomElement &element, const QString &name, const QColor &color);
+    static void setAttributeImage(QDomElement &element, const QString &name, const QImage &image);
+    static void setAttributeList(QDomElement &element, const QString &name,
+                                 const QStringList &list);
+
+    static QString readAttributeString(const QDomElement &element, const QString &name,
+                                       const QString &defaultValue = QString());
+    static int readAttributeInt(const QDomElement &element, const QString &name, int defaultValue);
+    static QStringList readAttributeList(const QDomElement &element, const QString &name);
+    static QImage readAttributeImage(const QDomElement &element, const QString &name,
+                                     const QString &format, const QImage &defaultValue = QImage());
+
+    // Field elements: a child named after the field, holding its text in "value".
+    QDomElement writeValueString(QDomElement &parent, const QString &tag, const QString &text);
+    QDomElement writeValueInt(QDomElement &parent, const QString &tag, int value);
+    QDomElement writeValueDouble(QDomElement &parent, const QString &tag, double value);
+    QDomElement writeValueBool(QDomElement &parent, const QString &tag, bool value);
+    QDomElement writeValueColor(QDomElement &parent, const QString &tag, const QColor &color);
+    QDomElement writeValueFont(QDomElement &parent, const QString &tag, const QFont &font);
+    QDomElement writeValueStringList(QDomElement &parent, const QString &tag,
+                                     const QStringList &list);
+    QDomElement writeValueIntList(QDomElement &parent, const QString &tag, const QList<int> &list);
+
+    static QString readValueString(const QDomElement &parent, const QString &tag,
+                                   const QString &defaultValue = QString());
+    static int readValueInt(const QDomElement &parent, const QString &tag, int defaultValue);
+    static double readValueDouble(const QDomElement &parent, const QString &tag,
+                                  double defaultValue);
+    static bool readValueBool(const QDomElement &parent, const QString &tag, bool defaultValue);
+    static QColor readValueColor(const QDomElement &parent, const QString &tag,
+                                 const QColor &defaultValue);
+    static QFont readValueFont(const QDomElement &parent, const QString &tag,
+                               const QFont &defaultValue);
+    static QStringList readValueStringList(const QDomElement &parent, const QString &tag);
+    static QList<int> readValueIntList(const QDomElement &parent, const QString &tag);
+
+    // The texts of numbers as files hold them.
+    static QString doubleToText(double value);
+    static int textToInt(const QString &text);
+    static double textToDouble(const QString &text);
+
+    // Items percent-encoded one by one and joined with ","; the reverse keeps empty items.
+    static QString encodeList(const QStringList &list);
+    static QStringList decodeList(const QString &text);
+};

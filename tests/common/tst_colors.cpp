@@ -1,0 +1,133 @@
+#include "common/Colors.h"
+#include "harness/TestMain.h"
+
+class TestColors : public QObject
+{
+    Q_OBJECT
+private slots:
+    void textStaysReadableOnBackground_data();
+    void textStaysReadableOnBackground();
+    void colourTextRoundTrips_data();
+    void colourTextRoundTrips();
+    void cardBrushIsSolidOrSlantedGradient();
+    void markersHaveTheirCornerCounts_data();
+    void markersHaveTheirCornerCounts();
+    void fitToAspectNeverGrows_data();
+    void fitToAspectNeverGrows();
+};
+
+void TestColors::textStaysReadableOnBackground_data()
+{
+    QTest::addColumn<QColor>("background");
+    QTest::addColumn<QColor>("plain");
+    QTest::addColumn<QColor>("soft");
+    QTest::newRow("red is dark") << QColor(255, 0, 0) << QColor(Qt::white) << QColor(208, 208, 208);
+    QTest::newRow("yellow is light")
+        << QColor(255, 255, 0) << QColor(Qt::black) << QColor(64, 64, 64);
+    QTest::newRow("middle grey counts as light")
+        << QColor(128, 128, 128) << QColor(Qt::black) << QColor(64, 64, 64);
+}
+
+void TestColors::textStaysReadableOnBackground()
+{
+    QFETCH(QColor, background);
+    QFETCH(QColor, plain);
+    QFETCH(QColor, soft);
+    QCOMPARE(contrastingTextColor(background, false), plain);
+    QCOMPARE(contrastingTextColor(background, true), soft);
+}
+
+void TestColors::colourTextRoundTrips_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QColor>("color");
+    QTest::newRow("empty is invalid") << "" << QColor();
+    QTest::newRow("two parts") << "10,20" << QColor();
+    QTest::newRow("doubled comma ignored") << "10,,20,30" << QColor(10, 20, 30);
+    QTest::newRow("component above 255") << "10,20,300" << QColor();
+    QTest::newRow("negative component") << "-1,20,30" << QColor();
+    QTest::newRow("words count as zero") << "a,b,c" << QColor(0, 0, 0);
+    QTest::newRow("fourth part ignored") << "1,2,3,4" << QColor(1, 2, 3);
+}
+
+void TestColors::colourTextRoundTrips()
+{
+    QFETCH(QString, text);
+    QFETCH(QColor, color);
+    const QColor read = stringToColor(text);
+    QCOMPARE(read, color);
+    QCOMPARE(stringToColor(colorToString(read)), color);
+    // Alpha is not kept: a written colour reads back opaque.
+    QCOMPARE(colorToString(QColor(1, 2, 3, 4)), QStringLiteral("1,2,3"));
+}
+
+void TestColors::cardBrushIsSolidOrSlantedGradient()
+{
+    const QRectF rect(0, 0, 100, 50);
+    const QColor color(100, 50, 20);
+    const QBrush solid = cardBrush(rect, color, 0);
+    QCOMPARE(solid.style(), Qt::SolidPattern);
+    QCOMPARE(solid.color(), color);
+    const QBrush brush = cardBrush(rect, color, 100);
+    QCOMPARE(brush.style(), Qt::LinearGradientPattern);
+    const auto *gradient = static_cast<const QLinearGradient *>(brush.gradient());
+    QCOMPARE(gradient->start(), QPointF(30, 0));
+    QCOMPARE(gradient->finalStop(), QPointF(70, 50));
+    QCOMPARE(gradient->stops().first().second, color.lighter(200));
+    QCOMPARE(gradient->stops().last().second, color);
+}
+
+void TestColors::markersHaveTheirCornerCounts_data()
+{
+    QTest::addColumn<bool>("star");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("corners");
+    QTest::newRow("five-point star") << true << 5 << 10;
+    QTest::newRow("no points") << true << 0 << 0;
+    QTest::newRow("triangle") << false << 3 << 3;
+    QTest::newRow("diamond") << false << 4 << 4;
+    QTest::newRow("negative corners") << false << -2 << 0;
+}
+
+void TestColors::markersHaveTheirCornerCounts()
+{
+    QFETCH(bool, star);
+    QFETCH(int, count);
+    QFETCH(int, corners);
+    const QRectF rect(10, 20, 40, 60);
+    const QPolygonF polygon = star ? starPolygon(rect, count) : regularPolygon(rect, count);
+    QCOMPARE(polygon.size(), corners);
+    if (corners > 0) {
+        const QPointF centre = polygon.boundingRect().center();
+        QVERIFY(qAbs(centre.x() - rect.center().x()) < 1e-9);
+        QVERIFY(qAbs(centre.y() - rect.center().y()) < 1e-9);
+        QVERIFY(polygon.boundingRect().width() <= rect.width() + 1e-9);
+    }
+}
+
+void TestColors::fitToAspectNeverGrows_data()
+{
+    QTest::addColumn<double>("width");
+    QTest::addColumn<double>("height");
+    QTest::addColumn<double>("aspect");
+    QTest::addColumn<double>("fittedWidth");
+    QTest::addColumn<double>("fittedHeight");
+    QTest::newRow("too wide") << 200.0 << 100.0 << 1.0 << 100.0 << 100.0;
+    QTest::newRow("too tall") << 100.0 << 200.0 << 2.0 << 100.0 << 50.0;
+    QTest::newRow("equal") << 130.0 << 100.0 << 1.3 << 130.0 << 100.0;
+}
+
+void TestColors::fitToAspectNeverGrows()
+{
+    QFETCH(double, width);
+    QFETCH(double, height);
+    QFETCH(double, aspect);
+    QFETCH(double, fittedWidth);
+    QFETCH(double, fittedHeight);
+    fitToAspect(width, height, aspect);
+    QCOMPARE(width, fittedWidth);
+    QCOMPARE(height, fittedHeight);
+}
+
+TAVROLO_TEST_MAIN(TestColors)
+#include "tst_colors.moc"
