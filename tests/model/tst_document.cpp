@@ -52,7 +52,6 @@ private slots:
     void propertyIndexIgnoresCase();
     void reorderMovesValuesAndViews();
     void reorderWithIdentityEmitsNothing();
-    void propertyVisibilityOutsideViewIsText();
     void visiblePropertyCountCountsSymbolsOnly();
     void aspectRatioFallback();
 };
@@ -371,12 +370,12 @@ void TestDocument::chartOnCardsStaysOnCardsWhenAddingProperty()
     QFETCH(int, showProperty);
     QFETCH(int, expected);
     Document doc;
-    QCOMPARE(doc.m_chartsSettings.showProperty, 2);
+    QCOMPARE(doc.chartShowProperty(), 2);
     fillSmallPlan(doc);
-    QCOMPARE(doc.m_chartsSettings.showProperty, 4);
-    doc.m_chartsSettings.showProperty = showProperty;
+    QCOMPARE(doc.chartShowProperty(), 4);
+    doc.setChartShowProperty(showProperty, false);
     addProperty(doc, QStringLiteral("More"));
-    QCOMPARE(doc.m_chartsSettings.showProperty, expected);
+    QCOMPARE(doc.chartShowProperty(), expected);
 }
 
 void TestDocument::totalOnCardsStaysOnCardsWhenAddingProperty_data()
@@ -394,16 +393,16 @@ void TestDocument::totalOnCardsStaysOnCardsWhenAddingProperty()
     QFETCH(int, expected);
     Document doc;
     // A fresh view totals nothing, and adding the first properties keeps it so.
-    QCOMPARE(doc.m_currentView.totalProperty, 0);
+    QCOMPARE(doc.totalProperty(), 0);
     fillSmallPlan(doc);
-    doc.m_currentView.totalProperty = total;
-    Slice stored = doc.m_currentView;
+    doc.setTotalProperty(total, false);
+    Slice stored = doc.currentView();
     stored.name = QStringLiteral("stored");
-    doc.m_storedViews.append(stored);
+    doc.storedViewsRef().append(stored);
     addProperty(doc, QStringLiteral("More"));
-    QCOMPARE(doc.m_currentView.totalProperty, expected);
-    QCOMPARE(doc.m_storedViews.at(0).totalProperty, expected);
-    QCOMPARE(doc.m_storedViews.at(0).propertyVisibilities.size(), doc.propertyCount());
+    QCOMPARE(doc.totalProperty(), expected);
+    QCOMPARE(doc.storedViews().at(0).totalProperty, expected);
+    QCOMPARE(doc.storedViews().at(0).propertyVisibilities.size(), doc.propertyCount());
 }
 
 void TestDocument::propertyNameAroundCardsIndex_data()
@@ -514,17 +513,6 @@ void TestDocument::reorderWithIdentityEmitsNothing()
     QVERIFY(doc == before);
 }
 
-void TestDocument::propertyVisibilityOutsideViewIsText()
-{
-    Document doc;
-    QCOMPARE(doc.propertyVisibility(-1), int(PropertyVisibility::Text));
-    QCOMPARE(doc.propertyVisibility(2), int(PropertyVisibility::Text));
-    // Setting outside the view's list changes nothing.
-    Document before(doc);
-    doc.setPropertyVisibility(7, PropertyVisibility::Star, false);
-    QVERIFY(doc == before);
-}
-
 void TestDocument::visiblePropertyCountCountsSymbolsOnly()
 {
     Document doc;
@@ -542,8 +530,11 @@ void TestDocument::visiblePropertyCountCountsSymbolsOnly()
 void TestDocument::aspectRatioFallback()
 {
     Document doc;
+    doc.m_cardsAppearance.aspectRatio = 0.05;
     QCOMPARE(doc.cardAspectRatio(), 1.3);
-    QCOMPARE(doc.scaledCardWidth(), 1.3 * 390.0);
+    QCOMPARE(doc.scaledCardWidth(), 19.5);
+    QCOMPARE(doc.limitedCardWidth(), 19.5);
+    doc.m_cardsAppearance.aspectRatio = 2.0;
     QCOMPARE(doc.limitedCardWidth(), 390.0);
 }
 

@@ -34,7 +34,6 @@ private slots:
     void textColorsAreCaseSensitive();
     void appearanceEquality_data();
     void appearanceEquality();
-    void dateColorsStartAtDefaults();
     void propertyEqualityIncludesAppearance();
     void taskEqualityComparesLinksInOrder();
     void hyperLinkNames_data();
@@ -131,18 +130,6 @@ void TestRecords::appearanceEquality()
     }
     QCOMPARE(a == b, equal);
     QCOMPARE(a != b, !equal);
-}
-
-void TestRecords::dateColorsStartAtDefaults()
-{
-    PropertyAppearance appearance;
-    QCOMPARE(appearance.dateColors().size(), 6);
-    QCOMPARE(appearance.colorForDate(DateBucket::Past), QColor(255, 0, 0));
-    QCOMPARE(appearance.colorForDate(DateBucket::Undefined), QColor(255, 255, 255));
-    QVERIFY(!appearance.colorForDate(6).isValid());
-    appearance.setDateColor(DateBucket::Today, Qt::black);
-    appearance.setDefaultDateColors();
-    QCOMPARE(appearance.colorForDate(DateBucket::Today), QColor(255, 170, 0));
 }
 
 void TestRecords::propertyEqualityIncludesAppearance()
