@@ -6,17 +6,24 @@
 #include <cmath>
 #include <limits>
 
+#include <QElapsedTimer>
 #include <QLocale>
+#include <QPair>
 #include <QStringList>
+#include <QVector>
 
 namespace {
 
 const int minYear = 1600;
 const int maxYear = 3000;
 
-QLocale numberLocale()
+// Every value of a plan passes through here during type detection; the system locale is
+// built once rather than for each value.
+const QLocale &numberLocale()
 {
-    return settings()->numberFormat() == 1 ? QLocale::c() : QLocale::system();
+    static const QLocale cLocale = QLocale::c();
+    static const QLocale systemLocale = QLocale::system();
+    return settings()->numberFormat() == 1 ? cLocale : systemLocale;
 }
 
 QString namedText(int code, const QStringList &names)
@@ -30,12 +37,20 @@ int monthFromText(const QString &text)
     const int month = text.toInt(&ok, 10);
     if (ok || text.isEmpty())
         return ok ? month : 0;
+    // Built once: the system locale's names do not change during a run, and every date-like
+    // value of a plan comes through here.
+    static const QVector<QPair<QString, QString>> names = [] {
+        const QLocale locale = QLocale::system();
+        QVector<QPair<QString, QString>> list;
+        for (int month = 1; month <= 12; ++month)
+            list.append({locale.monthName(month, QLocale::LongFormat).toLower(),
+                         locale.monthName(month, QLocale::ShortFormat).toLower()});
+        return list;
+    }();
     const QString name = text.toLower().trimmed();
-    const QLocale locale = QLocale::system();
-    for (int candidate = 1; candidate <= 12; ++candidate) {
-        if (name == locale.monthName(candidate, QLocale::LongFormat).toLower()
-            || name == locale.monthName(candidate, QLocale::ShortFormat).toLower())
-            return candidate;
+    for (int month = 1; month <= 12; ++month) {
+        if (name == names.at(month - 1).first || name == names.at(month - 1).second)
+            return month;
     }
     return 0;
 }
@@ -44,7 +59,7 @@ int monthFromText(const QString &text)
 int yearFromText(const QString &text, bool present)
 {
     if (!present || text.isEmpty())
-        return QDate::currentDate().year();
+        return today().year();
     bool ok = false;
     int year = text.toInt(&ok, 10);
     if (!ok)
@@ -183,11 +198,22 @@ bool fuzzyEqual(double a, double b)
     return difference < static_cast<double>(std::numeric_limits<float>::min());
 }
 
+QDate today()
+{
+    static QElapsedTimer sinceLookup;
+    static QDate date;
+    if (!sinceLookup.isValid() || sinceLookup.elapsed() >= 1000) {
+        date = QDate::currentDate();
+        sinceLookup.start();
+    }
+    return date;
+}
+
 int dateBucket(const QDate &date)
 {
     if (!date.isValid())
         return 5;
-    const qint64 days = QDate::currentDate().daysTo(date);
+    const qint64 days = today().daysTo(date);
     if (days < 0)
         return 0;
     if (days == 0)

@@ -20,6 +20,10 @@ QString dateToString(const QDate &date, int dateFormat, bool longYear);
 
 bool fuzzyEqual(double a, double b);
 
+// The local date. Asking the system costs a time-zone lookup, and bucketing or reading the
+// dates of a large plan asks for every value, so the answer is reused for up to a second.
+QDate today();
+
 // Where a date lies relative to today: 0 past, 1 today, 2 tomorrow, 3 within the next
 // 7 days, 4 later, 5 undefined (an invalid date).
 int dateBucket(const QDate &date);

@@ -21,7 +21,7 @@ QDate offsetFromToday(const QString &signedNumber)
     const double maxDays = 366.0 * (maxYear - minYear + 1);
     if (!ok || days > maxDays || days < -maxDays)
         return QDate();
-    const QDate date = QDate::currentDate().addDays(static_cast<qint64>(days));
+    const QDate date = today().addDays(static_cast<qint64>(days));
     if (date.year() < minYear || date.year() > maxYear)
         return QDate();
     return date;
@@ -29,15 +29,15 @@ QDate offsetFromToday(const QString &signedNumber)
 
 QDate nextWeekday(const QString &name)
 {
-    const QDate today = QDate::currentDate();
+    const QDate now = today();
     const QLocale locale = QLocale::system();
     for (int day = 1; day <= 7; ++day) {
         if (name == locale.dayName(day, QLocale::ShortFormat).toLower()
             || name == locale.dayName(day, QLocale::LongFormat).toLower()) {
-            int ahead = day - today.dayOfWeek();
+            int ahead = day - now.dayOfWeek();
             if (ahead < 0)
                 ahead += 7;
-            return today.addDays(ahead);
+            return now.addDays(ahead);
         }
     }
     return QDate();
@@ -86,9 +86,9 @@ QDate parseRelativeDate(const QString &text)
         && lower.size() > 1)
         return offsetFromToday(lower);
     if (lower == QLatin1String("today"))
-        return QDate::currentDate();
+        return today();
     if (lower == QLatin1String("tomorrow"))
-        return QDate::currentDate().addDays(1);
+        return today().addDays(1);
     return nextWeekday(lower);
 }
 

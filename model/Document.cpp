@@ -117,4 +117,5 @@ void Document::dropCaches() const
     m_actualTypeCache.clear();
     m_numericRangeCache.clear();
     m_dateRangeCache.clear();
+    forgetTypeTallies();
 }

@@ -122,8 +122,102 @@ public:
 
     // Property types, value ranges, value lists, the filter, setting a value, bins and value
     // colours
+    // A numeric bin holds lower <= v < upper; a date bin first <= d <= last, and the pair of
+    // invalid dates is the bin of cards without a date.
+    using NumericBin = QPair<double, double>;
+    using DateBin = QPair<QDate, QDate>;
+
+    // The type the property's values are treated as; an Automatic property (and a declared type
+    // no dialog offers) takes the type detected from its values, cached until a value changes.
+    ActualPropertyType actualPropertyType(int property) const;
+    ActualPropertyType detectActualPropertyType(int property) const;
+    void clearActualTypeCache();
+    // Smallest and largest number (an empty or non-numeric value counts as 0) and date.
+    QPair<double, double> computeNumericRange(int property) const;
+    QPair<double, double> numericRange(int property) const;
+    QPair<QDate, QDate> computeDateRange(int property) const;
+    QPair<QDate, QDate> dateRange(int property) const;
+    void clearRangeCache(int property);
+
+    // The distinct values of a property. sortMode: 0 as collected, 1 sorted, 2 the user's
+    // value order first.
+    QStringList values(int property, int sortMode, bool keepEmpty, bool includeUsed,
+                       bool includePredefined, bool includeDefault, bool onlyFiltered) const;
+    bool taskPassesFilter(TaskIndex task) const;
+    bool valueMatchesFilterTerms(int property, const QString &value) const;
+    bool taskMatchesFilterTerm(TaskIndex task, int property, const FilterTerm &term) const;
+    bool notesMatchFilterTerm(TaskIndex task, const FilterTerm &term) const;
+    bool valueMatchesFilterTerm(int property, const QString &value, const FilterTerm &term) const;
+
+    // Date texts of date properties are stored in the user's date format; the caller's text is
+    // rewritten to what was stored.
+    void setValue(TaskIndex task, int property, QString &value, bool undoable,
+                  QObject *source = nullptr);
+    // Clears the chart roles a property no longer suits after its type changed.
+    bool resetInvalidChartProperties(int property);
+
+    // At most 500 bins whatever the range; the last bin takes the rest of it.
+    static QList<NumericBin> numericBins(int binSize, double minimum, double maximum);
+    // unit: 0 day, 1 week from Monday, 2 month, 3 year.
+    static QList<DateBin> dateBins(int unit, const QDate &minimum, const QDate &maximum,
+                                   bool addNoDateBin);
+    static QString numericBinName(const NumericBin &bin);
+    static QStringList numericBinNames(const QList<NumericBin> &bins);
+    static QString dateBinName(const DateBin &bin);
+    static QStringList dateBinNames(const QList<DateBin> &bins);
+    static int numericBinIndex(const QList<NumericBin> &bins, double value);
+    static int dateBinIndex(const QList<DateBin> &bins, const QDate &date);
+
+    // A text value seen for the first time gets the next palette colour, kept with the plan.
+    QColor colorForValue(int property, const QString &value);
+    QColor valueColor(TaskIndex task, int property);
+    QList<NumericBin> numericBinsOfProperty(int property) const;
+    QList<DateBin> dateBinsOfProperty(int property) const;
+    bool isBinnedProperty(int property) const;
 
     // Card, property and image library edits
+    TaskIndex addTaskWithValues(const QList<PropertyIndexAndValue> &values, const QString &notes,
+                                const QList<HyperLink> &links, int imageIndex, bool undoable);
+    void setTaskNotes(TaskIndex task, const QString &notes, bool undoable,
+                      QObject *source = nullptr);
+    void setTaskLinks(TaskIndex task, const QList<HyperLink> &links, bool undoable,
+                      QObject *source = nullptr);
+    void setTaskImage(TaskIndex task, int imageIndex, bool undoable, QObject *source = nullptr);
+    // The copies of each card follow the existing cards, those of one card next to each other.
+    void duplicateTasks(const QList<TaskIndex> &tasks, int copies, bool undoable);
+    void deleteTask(TaskIndex task, bool undoable);
+    // Repeated and out-of-range indexes are ignored.
+    void deleteTasks(const QList<TaskIndex> &tasks, bool undoable);
+    QString taskNotes(TaskIndex task) const;
+    QList<HyperLink> taskLinks(TaskIndex task) const;
+    int taskImage(TaskIndex task) const;
+    bool hasNotes(TaskIndex task) const;
+    bool hasLinks(TaskIndex task) const;
+
+    void editProperty(int property, const QString &name, const QString &defaultValue, int type,
+                      const QStringList &predefinedValues, const PropertyAppearance &appearance,
+                      bool undoable);
+    void setPropertyName(int property, const QString &name, bool undoable);
+    void setPropertyType(int property, int type, bool undoable);
+    void setPropertyDefaultValue(int property, const QString &defaultValue, bool undoable);
+    void setValueOrder(int property, const QStringList &order, bool undoable);
+    void deleteProperty(int property, bool undoable);
+    // The placeholder property 0, repeated and out-of-range indexes are ignored.
+    void deleteProperties(const QList<int> &properties, bool undoable);
+
+    // Cards refer to library entries by index, -1 for none.
+    int addImage(const Image &image, bool undoable);
+    // Pictures already in the library are not added again; with a card, it shows the last one.
+    void addImages(const QStringList &fileNames, TaskIndex task, bool undoable);
+    // Replaces the library; cards follow their pictures, found by pixels.
+    void editImages(const QList<Image> &images, bool undoable);
+    int findImage(const QPixmap &pixmap) const;
+    const Image &image(int index) const { return m_images.at(index); }
+    int imageCount() const { return m_images.size(); }
+    const QList<Image> &images() const { return m_images; }
+    Image &editableImage(int index) { return m_images[index]; }
+    // No undo, no notification and no fix-up of the cards' image indexes.
+    void removeImageAt(int index);
 
     // Cards, charts and table presentation setters
     // Appearance setters write the document's Cards appearance and, when the current view
@@ -283,6 +377,9 @@ public:
     bool filterShowsMatching() const { return m_currentView.filterShowsMatching; }
     bool filterMatchAny() const { return m_currentView.filterMatchAny; }
     QList<FilterTerm> filterTerms() const { return m_currentView.filterTerms; }
+    // True also for a plan without cards.
+    bool allTasksFilteredOut() const;
+    int filteredOutTaskCount() const;
 
     // Never undoable: notify only reports the change, without an announcement.
     void setSearch(const QString &text, bool flag, bool notify);
@@ -292,6 +389,30 @@ public:
     void emitChanged(int type);
 
     // Replace and bulk value updates
+    // One value change: the card and property, and the new text.
+    using ValueChange = QPair<ValueKey, QString>;
+
+    // Finds, and with apply replaces, the text in the searched values (property 0: every
+    // property), link addresses, link names and notes. An empty find text finds only empty
+    // texts. Returns the cards that matched before any replacement, ascending.
+    QList<TaskIndex> replaceText(const QString &find, const QString &replacement,
+                                 Qt::CaseSensitivity caseSensitivity, bool searchValues,
+                                 int property, bool searchLinkUrls, bool searchLinkNames,
+                                 bool searchNotes, bool apply, bool undoable);
+    // One undo step for many values. A text value that takes the place of the last card of
+    // another value takes over that value's colour.
+    void setValues(const QList<ValueChange> &changes, bool undoable, QObject *source = nullptr);
+    void addTaskLinks(TaskIndex task, const QList<HyperLink> &links, bool undoable,
+                      QObject *source = nullptr);
+    // Renames the value on every card, in the predefined values and in the value order.
+    void renameValue(int property, const QString &oldValue, const QString &newValue, bool undoable);
+    // The value also goes into the value order at the position (appended when outside it).
+    void insertPredefinedValue(int property, const QString &value, int position, bool undoable);
+    void addPredefinedValue(int property, const QString &value, bool undoable);
+    void removePredefinedValue(int property, const QString &value, bool undoable);
+    // The cards ordered by their value of the property: dates and numbers ascending (cards
+    // without a date last), texts by the value order; equal keys keep the given order.
+    QList<TaskIndex> sortTasks(const QList<TaskIndex> &tasks, int property) const;
 
 signals:
     void aboutToChange(const QString &name);
@@ -311,6 +432,66 @@ private:
     void dropCaches() const;
 
     // Caches and helpers of the value model
+    // The value model's tests set up views and chart roles directly.
+    friend class TestDocumentTypes;
+    friend class TestDocumentFilter;
+    friend class TestDocumentEdits;
+    // Counts of a property's non-empty card values that read as numbers and as dates, so that
+    // setting values one by one keeps type detection cheap. Covers the cards below
+    // coveredTasks; cards are only ever appended behind its back.
+    struct TypeTally
+    {
+        void add(const QString &text, int sign);
+        ActualPropertyType typeWith(const QStringList &predefinedValues) const;
+
+        int coveredTasks = 0;
+        int nonEmpty = 0;
+        int numbers = 0;
+        int dates = 0;
+    };
+
+    bool isValidProperty(int property) const;
+    bool isValidTask(TaskIndex task) const;
+    void scanActualPropertyTypes(int property) const;
+    TypeTally *usableTally(int property) const;
+    void catchUpTally(int property, TypeTally &tally) const;
+    void noteStoredValue(TaskIndex task, int property, const QString &oldText,
+                         const QString &newText);
+    void forgetTypeTallies() const;
+    void normalizeDateValue(int property, QString &text) const;
+    // A filter term with its text trimmed, lower-cased and read as a number and as a date.
+    struct PreparedTerm
+    {
+        int property = 0;
+        int matchType = 0;
+        QString text;
+        QString dateText;
+        double number = 0.0;
+        bool isNumber = false;
+        QDate date;
+    };
+    PreparedTerm prepareTerm(const FilterTerm &term) const;
+    const QList<PreparedTerm> &preparedFilterTerms() const;
+    bool taskMatchesPrepared(TaskIndex task, const PreparedTerm &term) const;
+    bool notesMatchPrepared(TaskIndex task, const PreparedTerm &term) const;
+    bool valueMatchesPrepared(int property, const QString &value, const PreparedTerm &term) const;
+    QColor numberColor(int property, const QString &value) const;
+    template<typename T, typename Get, typename Set>
+    void setTaskField(TaskIndex task, const T &content, Get get, Set set, int eventType,
+                      bool undoable, QObject *source);
+    void removeTaskValues(const QList<TaskIndex> &doomed);
+    void editPropertyAs(int property, const Property &edited, bool undoable);
+    void removePropertyValues(const QList<int> &doomed);
+
+    mutable QMap<int, TypeTally> m_typeTallies;
+    // Properties whose detected type a stored value has dropped.
+    mutable QMap<int, bool> m_typeDroppedBySetValue;
+    // The current view's filter terms as last prepared, and under which formats and when.
+    mutable QList<FilterTerm> m_preparedFrom;
+    mutable QList<PreparedTerm> m_preparedTerms;
+    mutable qint64 m_preparedAt = 0;
+    mutable int m_preparedDateFormat = -1;
+    mutable int m_preparedNumberFormat = -1;
 
     QList<Task> m_tasks;
     QList<Property> m_properties;

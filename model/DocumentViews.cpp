@@ -110,6 +110,25 @@ void Document::clearFilter(bool undoable)
     notifyChange(EventType::ViewChanged, -1, -1, undoable);
 }
 
+bool Document::allTasksFilteredOut() const
+{
+    for (TaskIndex task = 0; task < taskCount(); ++task) {
+        if (taskPassesFilter(task))
+            return false;
+    }
+    return true;
+}
+
+int Document::filteredOutTaskCount() const
+{
+    int count = 0;
+    for (TaskIndex task = 0; task < taskCount(); ++task) {
+        if (!taskPassesFilter(task))
+            ++count;
+    }
+    return count;
+}
+
 void Document::setSearch(const QString &text, bool flag, bool notify)
 {
     m_searchText = text.trimmed();

@@ -18,7 +18,6 @@ private slots:
     void mainWindowIsFoundAmongTopLevelWidgets();
     void selectedRowsTakesFullWidthRangesOnly_data();
     void selectedRowsTakesFullWidthRangesOnly();
-    void randomIntStaysBelowItsBound();
 };
 
 void TestAccessors::mainWindowIsFoundAmongTopLevelWidgets()
@@ -54,15 +53,6 @@ void TestAccessors::selectedRowsTakesFullWidthRangesOnly()
     for (const QTableWidgetSelectionRange &range : ranges)
         table.setRangeSelected(range, true);
     QCOMPARE(selectedRows(&table), rows);
-}
-
-void TestAccessors::randomIntStaysBelowItsBound()
-{
-    for (int i = 0; i < 1000; ++i) {
-        QCOMPARE(randomInt(1), 0);
-        const int value = randomInt(7);
-        QVERIFY(value >= 0 && value < 7);
-    }
 }
 
 Q_DECLARE_METATYPE(Ranges)

@@ -23,7 +23,6 @@ private slots:
     void scaledModeShrinksUntilTextFitsWithoutEliding_data();
     void scaledModeShrinksUntilTextFitsWithoutEliding();
     void intelligentModeNeverGoesBelowTenPixels();
-    void nothingHappensWithoutPainterOrText();
 
 private:
     QImage m_image {400, 300, QImage::Format_ARGB32};
@@ -120,20 +119,6 @@ void TestFittedText::intelligentModeNeverGoesBelowTenPixels()
     QString text = QStringLiteral("Status");
     drawFittedText(&painter, QRectF(0, 0, 10, 5), 2, 0, 20, font, Qt::AlignCenter, text, false);
     QCOMPARE(font.pixelSize(), 10);
-}
-
-void TestFittedText::nothingHappensWithoutPainterOrText()
-{
-    QFont font;
-    font.setPixelSize(7);
-    QString text = QStringLiteral("Kept as it is");
-    drawFittedText(nullptr, QRectF(0, 0, 1, 1), 0, 30, 0, font, Qt::AlignCenter, text, false);
-    QCOMPARE(text, QStringLiteral("Kept as it is"));
-    QCOMPARE(font.pixelSize(), 7);
-    QPainter painter(&m_image);
-    QString empty;
-    drawFittedText(&painter, QRectF(0, 0, 1, 1), 0, 30, 0, font, Qt::AlignCenter, empty, false);
-    QCOMPARE(font.pixelSize(), 7);
 }
 
 TAVROLO_TEST_MAIN(TestFittedText)

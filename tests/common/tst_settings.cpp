@@ -3,7 +3,6 @@
 
 #include <memory>
 
-#include <QAction>
 #include <QLocale>
 #include <QTemporaryDir>
 
@@ -19,14 +18,10 @@ private slots:
     void zoomStepStaysInRange();
     void dialogsStayVisible_data();
     void dialogsStayVisible();
-    void updateIntervalDays_data();
-    void updateIntervalDays();
     void cachedFormatsKeepTheirValue();
     void installPageIsOfferedOncePerVersion();
     void pdfPageSizeFollowsTheCountry_data();
     void pdfPageSizeFollowsTheCountry();
-    void toolbarShowKeyFromIconText_data();
-    void toolbarShowKeyFromIconText();
     void backupFolderDefaultsToCreatedBackupsFolder();
 
 private:
@@ -128,25 +123,6 @@ void TestSettings::dialogsStayVisible()
     QCOMPARE(m_settings->windowOpacity(), opacity);
 }
 
-void TestSettings::updateIntervalDays_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<int>("days");
-    QTest::newRow("daily") << 0 << 1;
-    QTest::newRow("weekly") << 1 << 7;
-    QTest::newRow("monthly") << 2 << 30;
-    QTest::newRow("never") << 3 << 0;
-    QTest::newRow("negative") << -1 << 0;
-    QTest::newRow("beyond") << 9 << 0;
-}
-
-void TestSettings::updateIntervalDays()
-{
-    QFETCH(int, index);
-    QFETCH(int, days);
-    QCOMPARE(Settings::autoUpdateIntervalDays(index), days);
-}
-
 void TestSettings::cachedFormatsKeepTheirValue()
 {
     QCOMPARE(m_settings->dateFormat(), 0);
@@ -187,26 +163,6 @@ void TestSettings::pdfPageSizeFollowsTheCountry()
     QFETCH(QLocale, locale);
     QFETCH(int, pageSize);
     QCOMPARE(Settings::defaultPdfPageSize(locale), pageSize);
-}
-
-void TestSettings::toolbarShowKeyFromIconText_data()
-{
-    QTest::addColumn<QString>("iconText");
-    QTest::addColumn<QString>("key");
-    QTest::newRow("plain") << "Undo"
-                           << "toolbar_show_undo";
-    QTest::newRow("space and slash") << "Zoom In/Out All"
-                                     << "toolbar_show_zoom_in_out_all";
-    QTest::newRow("other characters kept") << "Zoom (+)"
-                                           << "toolbar_show_zoom_(+)";
-}
-
-void TestSettings::toolbarShowKeyFromIconText()
-{
-    QFETCH(QString, iconText);
-    QFETCH(QString, key);
-    QAction action(iconText, nullptr);
-    QCOMPARE(Settings::toolbarShowKey(&action), key);
 }
 
 void TestSettings::backupFolderDefaultsToCreatedBackupsFolder()

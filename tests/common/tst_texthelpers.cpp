@@ -15,13 +15,7 @@ private slots:
     void picturesTravelAsHex();
     void brokenOrOversizedHexGivesNoPicture_data();
     void brokenOrOversizedHexGivesNoPicture();
-    void extensionsIgnoreLetterCase_data();
-    void extensionsIgnoreLetterCase();
-    void shortcutsUseKeySymbols_data();
-    void shortcutsUseKeySymbols();
     void pagesOpenWithTheVersion();
-    void nonAsciiIsFound_data();
-    void nonAsciiIsFound();
 };
 
 void TestTextHelpers::percentEncodingRoundTrips_data()
@@ -86,48 +80,6 @@ void TestTextHelpers::brokenOrOversizedHexGivesNoPicture()
     QVERIFY(imageFromHex(hex, "PNG").isNull());
 }
 
-void TestTextHelpers::extensionsIgnoreLetterCase_data()
-{
-    QTest::addColumn<QString>("extension");
-    QTest::addColumn<bool>("image");
-    QTest::addColumn<bool>("openable");
-    QTest::newRow("JPG") << "JPG" << true << false;
-    QTest::newRow("jpeg") << "jpeg" << true << false;
-    QTest::newRow("gif") << "gif" << false << false;
-    QTest::newRow("CSV") << "CSV" << false << true;
-    QTest::newRow("plan") << "tv" << false << true;
-    QTest::newRow("backup") << "Tvb" << false << true;
-    QTest::newRow("empty") << "" << false << false;
-}
-
-void TestTextHelpers::extensionsIgnoreLetterCase()
-{
-    QFETCH(QString, extension);
-    QFETCH(bool, image);
-    QFETCH(bool, openable);
-    QCOMPARE(isImageFile(extension), image);
-    QCOMPARE(isOpenableFile(extension), openable);
-}
-
-void TestTextHelpers::shortcutsUseKeySymbols_data()
-{
-    QTest::addColumn<QString>("shortcut");
-    QTest::addColumn<QString>("native");
-    QTest::newRow("ctrl shift") << "Ctrl+Shift+N" << QString::fromUtf8("\xe2\x8c\x98ShiftN");
-    QTest::newRow("alt") << "Alt+F4"
-                         << QString::fromUtf8("\xe2\x8c\xa5"
-                                              "F4");
-    QTest::newRow("case must match") << "ctrl+X"
-                                     << "ctrlX";
-}
-
-void TestTextHelpers::shortcutsUseKeySymbols()
-{
-    QFETCH(QString, shortcut);
-    QFETCH(QString, native);
-    QCOMPARE(nativeShortcutText(shortcut), native);
-}
-
 void TestTextHelpers::pagesOpenWithTheVersion()
 {
     QList<QUrl> opened;
@@ -142,23 +94,6 @@ void TestTextHelpers::pagesOpenWithTheVersion()
     setUrlOpener(previous);
     QCOMPARE(opened.size(), 1);
     QCOMPARE(opened.first().toString(), helpUrl() + QStringLiteral("?v=2_4_1"));
-}
-
-void TestTextHelpers::nonAsciiIsFound_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("nonAscii");
-    QTest::newRow("plain") << "Plain, text ~127" << false;
-    QTest::newRow("delete character") << QString(QChar(127)) << false;
-    QTest::newRow("first beyond") << QString(QChar(128)) << true;
-    QTest::newRow("euro") << QString::fromUtf8("5 \xe2\x82\xac") << true;
-}
-
-void TestTextHelpers::nonAsciiIsFound()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, nonAscii);
-    QCOMPARE(hasNonAscii(text), nonAscii);
 }
 
 TAVROLO_TEST_MAIN(TestTextHelpers)

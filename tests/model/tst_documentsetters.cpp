@@ -41,7 +41,6 @@ private slots:
     void appearanceSetterWritesViewCopyOnlyWhenViewKeepsOne();
     void tableSetterIgnoresUnchangedValue_data();
     void tableSetterIgnoresUnchangedValue();
-    void swapXYExchangesColumnsAndRows();
     void settingTheSameValueStillMakesAnUndoStep();
 };
 
@@ -51,80 +50,35 @@ void TestDocumentSetters::undoableSetterAnnouncesOldStateThenReportsEvents_data(
     QTest::addColumn<QString>("undoText");
     QTest::addColumn<QList<int>>("events");
 
-    QTest::newRow("card aspect ratio")
-        << Edit([](Document &d, bool u) { d.setCardAspectRatio(2.0, u); })
-        << "Set Card Aspect Ratio" << QList<int> {13, 8};
     QTest::newRow("cards title") << Edit([](Document &d, bool u) { d.setCardsTitle("Q3", u); })
                                  << "Set Cards Title" << QList<int> {13, 8};
-    QTest::newRow("cards legend") << Edit([](Document &d, bool u) { d.setCardsShowLegend(1, u); })
-                                  << "Set Cards Show Legend" << QList<int> {13, 8};
     QTest::newRow("card font") << Edit([](Document &d, bool u) {
         d.setCardFont(QFont("DejaVu Serif"), u);
     }) << "Set Card Font" << QList<int> {13};
-    QTest::newRow("header text colour")
-        << Edit([](Document &d, bool u) { d.setHeaderTextColor(Qt::red, u); })
-        << "Set Header Text Color" << QList<int> {13};
     QTest::newRow("whole cards appearance")
         << Edit([](Document &d, bool u) { d.setCardsAppearance(darkAppearance(), u); })
         << "Set Cards Appearance" << QList<int> {8, 13};
-    QTest::newRow("y property") << Edit([](Document &d, bool u) { d.setYProperty(3, u); })
-                                << "Set Y Property" << QList<int> {8};
     QTest::newRow("swap x and y") << Edit([](Document &d, bool u) { d.swapXY(u); }) << "Swap X/Y"
                                   << QList<int> {10, 8};
-    QTest::newRow("cell ordering")
-        << Edit([](Document &d, bool u) { d.setCellOrderingProperty(3, u); })
-        << "Set Cell ordering Property" << QList<int> {8};
-    QTest::newRow("total") << Edit([](Document &d, bool u) { d.setTotalProperty(4, u); })
-                           << "Show Total" << QList<int> {8};
     QTest::newRow("cells totals") << Edit([](Document &d, bool u) {
         d.setShowCellsTotals(true, u);
     }) << "Show Cells Totals" << QList<int> {10};
-    QTest::newRow("row and column colour")
-        << Edit([](Document &d, bool u) { d.setRowColColor(2, u); }) << "Change row/col color"
-        << QList<int> {8};
     QTest::newRow("hide labels") << Edit([](Document &d, bool u) { d.setShowLabels(false, u); })
                                  << "Hide Labels" << QList<int> {9};
-    QTest::newRow("show notes") << Edit([](Document &d, bool u) { d.setShowNotes(true, u); })
-                                << "Show Notes" << QList<int> {9};
-    QTest::newRow("move images") << Edit([](Document &d, bool u) {
-        d.setShowImages(true, 2, 0, u);
-    }) << "Show Images" << QList<int> {9};
     QTest::newRow("hide images") << Edit([](Document &d, bool u) {
         d.setShowImages(false, 0, 1, u);
     }) << "Hide Images" << QList<int> {9};
-    QTest::newRow("chart show property")
-        << Edit([](Document &d, bool u) { d.setChartShowProperty(2, u); })
-        << "Set Chart Show Property" << QList<int> {20};
-    QTest::newRow("charts hide empty")
-        << Edit([](Document &d, bool u) { d.setChartsHideEmpty(true, u); })
-        << "Set Charts Hide Empty" << QList<int> {20};
     QTest::newRow("charts title") << Edit([](Document &d, bool u) { d.setChartsTitle("Costs", u); })
                                   << "Set Charts Title" << QList<int> {21, 20};
-    QTest::newRow("chart font") << Edit([](Document &d, bool u) {
-        d.setChartFont(QFont("DejaVu Serif"), u);
-    }) << "Set Chart Font" << QList<int> {21, 20};
     QTest::newRow("charts gradient") << Edit([](Document &d, bool u) { d.setChartsGradient(0, u); })
                                      << "Set Charts Gradient" << QList<int> {21};
-    QTest::newRow("charts value text")
-        << Edit([](Document &d, bool u) { d.setChartsShowValueText(false, u); })
-        << "Set Charts Show Value Text" << QList<int> {21};
     QTest::newRow("whole charts appearance") << Edit([](Document &d, bool u) {
         ChartsAppearance appearance;
         appearance.footer = QStringLiteral("Draft");
         d.setChartsAppearance(appearance, u);
     }) << "Set Charts Appearance" << QList<int> {20, 21};
-    QTest::newRow("table font") << Edit([](Document &d, bool u) {
-        d.setTableFont(QFont("DejaVu Serif"), u);
-    }) << "Set Table Font" << QList<int> {22};
     QTest::newRow("table font size") << Edit([](Document &d, bool u) { d.setTableFontSize(15, u); })
                                      << "Set Table Font Size" << QList<int> {22};
-    QTest::newRow("table colour") << Edit([](Document &d, bool u) { d.setTableColor(3, u); })
-                                  << "Set Table Color" << QList<int> {22};
-    QTest::newRow("whole table appearance") << Edit([](Document &d, bool u) {
-        TableAppearance appearance;
-        appearance.cellColor = 1;
-        d.setTableAppearance(appearance, u);
-    }) << "Set Table Appearance" << QList<int> {22};
 }
 
 void TestDocumentSetters::undoableSetterAnnouncesOldStateThenReportsEvents()
@@ -221,17 +175,6 @@ void TestDocumentSetters::tableSetterIgnoresUnchangedValue()
     QCOMPARE(doc.tableFont().bold(), false);
     QCOMPARE(doc.tableFontSize(), 12);
     QCOMPARE(doc.tableColor(), 0);
-}
-
-void TestDocumentSetters::swapXYExchangesColumnsAndRows()
-{
-    Document doc;
-    fillPlan(doc);
-    QCOMPARE(doc.xProperty(), 2);
-    QCOMPARE(doc.yProperty(), 0);
-    doc.swapXY(true);
-    QCOMPARE(doc.xProperty(), 0);
-    QCOMPARE(doc.yProperty(), 2);
 }
 
 void TestDocumentSetters::settingTheSameValueStillMakesAnUndoStep()

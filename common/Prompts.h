@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Warns after adding ("new") or editing ("edited") cards that the filter hides some of them,
+// and offers to remove the filter; silent once the user asked not to be warned again.
+void warnHiddenByFilter(int count, const QString &adjective);
+
+// After the user renamed a property, offers to put the new name into the names of the stored
+// views that contain the old one. Called right before the undoable property edit, whose undo
+// step and notification then cover the renamed views too.
+void offerRenameInStoredViews(QWidget *parent, int property, const QString &newName);

@@ -1,0 +1,292 @@
+#include "common/Accessors.h"
+#include "common/NumberDateText.h"
+#include "common/RelativeDates.h"
+#include "common/Settings.h"
+#include "model/Document.h"
+
+#include <algorithm>
+
+#include <QDateTime>
+#include <QHash>
+#include <QSet>
+
+namespace {
+
+// Moves the texts of the user's value order to the front, in that order; the rest keep the
+// order they were collected in.
+QStringList inValueOrder(const QStringList &texts, const QStringList &order)
+{
+    QHash<QString, int> counts;
+    for (const QString &text : texts)
+        ++counts[text];
+    QStringList front;
+    QSet<QString> moved;
+    for (const QString &text : order) {
+        const int count = counts.value(text);
+        if (count == 0 || moved.contains(text))
+            continue;
+        moved.insert(text);
+        for (int i = 0; i < count; ++i)
+            front.append(text);
+    }
+    for (const QString &text : texts) {
+        if (!moved.contains(text))
+            front.append(text);
+    }
+    return front;
+}
+
+bool compareTexts(int matchType, const QString &value, const QString &term)
+{
+    switch (matchType) {
+    case MatchType::Is:
+        return value == term;
+    case MatchType::IsNot:
+        return value != term;
+    case MatchType::GreaterThan:
+        return term < value;
+    case MatchType::LessThan:
+        return value < term;
+    default:
+        return false;
+    }
+}
+
+bool compareNumbers(int matchType, const QString &value, double term)
+{
+    bool ok = false;
+    const double number = stringToNumber(value, true, &ok);
+    if (!ok)
+        return false;
+    switch (matchType) {
+    case MatchType::Is:
+        return fuzzyEqual(number, term);
+    case MatchType::IsNot:
+        return !fuzzyEqual(number, term);
+    case MatchType::GreaterThan:
+        return number > term;
+    case MatchType::LessThan:
+        return number < term;
+    default:
+        return false;
+    }
+}
+
+// A value that is no date counts as earlier than, and different from, every date.
+bool compareDates(int matchType, const QString &value, const QDate &term)
+{
+    const QDate date = stringToDate(value);
+    const bool valid = date.isValid();
+    switch (matchType) {
+    case MatchType::Is:
+        return valid && date == term;
+    case MatchType::IsNot:
+        return !valid || date != term;
+    case MatchType::GreaterThan:
+        return valid && date > term;
+    case MatchType::LessThan:
+        return !valid || date < term;
+    default:
+        return false;
+    }
+}
+
+bool isContainsTerm(int matchType)
+{
+    return matchType == MatchType::Contains || matchType == MatchType::DoesNotContain;
+}
+
+// Any-mode ends at the first match, all-mode at the first miss.
+template<typename Terms, typename Matches>
+bool combineTerms(const Terms &terms, bool matchAny, Matches matches)
+{
+    for (const auto &term : terms) {
+        const bool match = matches(term);
+        if (matchAny && match)
+            return true;
+        if (!matchAny && !match)
+            return false;
+    }
+    return !matchAny;
+}
+
+} // namespace
+
+QStringList Document::values(int property, int sortMode, bool keepEmpty, bool includeUsed,
+                             bool includePredefined, bool includeDefault, bool onlyFiltered) const
+{
+    QStringList list;
+    if (!isValidProperty(property))
+        return list;
+    QSet<QString> seen;
+    auto addOnce = [&](const QString &text) {
+        const int before = seen.size();
+        seen.insert(text);
+        if (seen.size() != before)
+            list.append(text);
+    };
+    if (includePredefined) {
+        // All of them, repeated ones included.
+        list = m_predefinedValues.value(property);
+        for (const QString &text : qAsConst(list))
+            seen.insert(text);
+    }
+    if (includeUsed) {
+        for (TaskIndex task = 0; task < m_tasks.size(); ++task) {
+            if (!onlyFiltered || taskPassesFilter(task))
+                addOnce(value(task, property));
+        }
+    }
+    if (includeDefault)
+        addOnce(m_properties.at(property).defaultValue());
+    if (!keepEmpty)
+        list.removeAll(QString());
+    if (sortMode == 1)
+        std::sort(list.begin(), list.end());
+    else if (sortMode == 2)
+        list = inValueOrder(list, m_properties.at(property).appearanceRef().textOrder());
+    return list;
+}
+
+Document::PreparedTerm Document::prepareTerm(const FilterTerm &term) const
+{
+    PreparedTerm prepared;
+    prepared.property = term.propertyIndex;
+    prepared.matchType = term.matchType;
+    prepared.text = term.value.trimmed().toLower();
+    prepared.dateText = normalizeDateText(prepared.text);
+    prepared.number = stringToNumber(prepared.text, false, &prepared.isNumber);
+    bool isDate = false;
+    prepared.date = stringToDate(prepared.dateText, &isDate);
+    if (!isDate)
+        prepared.date = QDate();
+    return prepared;
+}
+
+const QList<Document::PreparedTerm> &Document::preparedFilterTerms() const
+{
+    // The filter is evaluated card by card, many thousand times per refresh: the term texts
+    // are trimmed, lower-cased and read as numbers and dates once. They depend on the user's
+    // formats and, for relative dates, on the day, so the preparation is redone when either
+    // may have changed.
+    const QList<FilterTerm> &terms = m_currentView.filterTerms;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const int dateFormat = settings()->dateFormat();
+    const int numberFormat = settings()->numberFormat();
+    if (terms != m_preparedFrom || now - m_preparedAt > 1000 || now < m_preparedAt
+        || dateFormat != m_preparedDateFormat || numberFormat != m_preparedNumberFormat) {
+        m_preparedTerms.clear();
+        for (const FilterTerm &term : terms)
+            m_preparedTerms.append(prepareTerm(term));
+        m_preparedFrom = terms;
+        m_preparedAt = now;
+        m_preparedDateFormat = dateFormat;
+        m_preparedNumberFormat = numberFormat;
+    }
+    return m_preparedTerms;
+}
+
+bool Document::taskPassesFilter(TaskIndex task) const
+{
+    const Slice &view = m_currentView;
+    if (view.filterTerms.isEmpty())
+        return true;
+    const bool match
+        = combineTerms(preparedFilterTerms(), view.filterMatchAny,
+                       [&](const PreparedTerm &term) { return taskMatchesPrepared(task, term); });
+    return view.filterShowsMatching ? match : !match;
+}
+
+bool Document::taskMatchesPrepared(TaskIndex task, const PreparedTerm &term) const
+{
+    if (term.property != 0)
+        return valueMatchesPrepared(term.property, value(task, term.property), term);
+    // Any property: walk the card's own entries in the value map instead of looking each up.
+    auto entry = m_values.lowerBound(ValueKey(task, 1));
+    const auto end = m_values.constEnd();
+    for (int property = 1; property < m_properties.size(); ++property) {
+        while (entry != end && entry.key().first == task && entry.key().second < property)
+            ++entry;
+        const bool present = entry != end && entry.key() == ValueKey(task, property);
+        if (valueMatchesPrepared(property, present ? entry.value() : QString(), term))
+            return true;
+    }
+    return notesMatchPrepared(task, term);
+}
+
+bool Document::valueMatchesFilterTerms(int property, const QString &value) const
+{
+    const Slice &view = m_currentView;
+    QList<PreparedTerm> terms;
+    for (const PreparedTerm &term : preparedFilterTerms()) {
+        if (term.property == 0 || term.property == property)
+            terms.append(term);
+    }
+    if (terms.isEmpty())
+        return true;
+    const bool match = combineTerms(terms, view.filterMatchAny, [&](const PreparedTerm &term) {
+        return valueMatchesPrepared(property, value, term);
+    });
+    return view.filterShowsMatching ? match : !match;
+}
+
+bool Document::taskMatchesFilterTerm(TaskIndex task, int property, const FilterTerm &term) const
+{
+    return valueMatchesFilterTerm(property, value(task, property), term);
+}
+
+bool Document::notesMatchFilterTerm(TaskIndex task, const FilterTerm &term) const
+{
+    return notesMatchPrepared(task, prepareTerm(term));
+}
+
+bool Document::valueMatchesFilterTerm(int property, const QString &value,
+                                      const FilterTerm &term) const
+{
+    return valueMatchesPrepared(property, value, prepareTerm(term));
+}
+
+bool Document::notesMatchPrepared(TaskIndex task, const PreparedTerm &term) const
+{
+    if (!isValidTask(task))
+        return false;
+    const QString notes = m_tasks.at(task).notes().trimmed().toLower();
+    switch (term.matchType) {
+    case MatchType::Contains:
+        return notes.contains(term.text);
+    case MatchType::DoesNotContain:
+        return !notes.contains(term.text);
+    case MatchType::Is:
+        return notes == term.text;
+    case MatchType::IsNot:
+        return notes != term.text;
+    default:
+        return false;
+    }
+}
+
+bool Document::valueMatchesPrepared(int property, const QString &value,
+                                    const PreparedTerm &term) const
+{
+    // A term read from a damaged file may name a property the plan does not have.
+    if (!isValidProperty(property))
+        return false;
+    if (isContainsTerm(term.matchType)) {
+        // The property's type only matters when the term reads as a relative or other date.
+        const bool asDate
+            = term.dateText != term.text && actualPropertyType(property) == ActualType::Date;
+        // No need to trim the value: the term has no blanks at either end, so it can only be
+        // found inside the trimmed part.
+        const bool contains = value.toLower().contains(asDate ? term.dateText : term.text);
+        return term.matchType == MatchType::Contains ? contains : !contains;
+    }
+    const QString text = value.trimmed().toLower();
+    switch (actualPropertyType(property)) {
+    case ActualType::Numeric:
+        return term.isNumber && compareNumbers(term.matchType, text, term.number);
+    case ActualType::Date:
+        return term.date.isValid() && compareDates(term.matchType, text, term.date);
+    default:
+        return compareTexts(term.matchType, text, term.text);
+    }
+}

@@ -1,0 +1,372 @@
+#include "common/NumberDateText.h"
+#include "common/RelativeDates.h"
+#include "model/Document.h"
+
+#include <QSet>
+#include <QVector>
+
+namespace {
+
+bool isBlank(const QString &text)
+{
+    for (const QChar c : text) {
+        if (!c.isSpace())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool Document::isValidProperty(int property) const
+{
+    return property >= 0 && property < m_properties.size();
+}
+
+bool Document::isValidTask(TaskIndex task) const
+{
+    return task >= 0 && task < m_tasks.size();
+}
+
+ActualPropertyType Document::actualPropertyType(int property) const
+{
+    if (!isValidProperty(property))
+        return ActualType::Text;
+    switch (m_properties.at(property).type()) {
+    case PropertyType::Text:
+        return ActualType::Text;
+    case PropertyType::Numeric:
+        return ActualType::Numeric;
+    case PropertyType::Date:
+        return ActualType::Date;
+    default:
+        // Automatic, and any code a damaged plan file may hold.
+        return detectActualPropertyType(property);
+    }
+}
+
+ActualPropertyType Document::detectActualPropertyType(int property) const
+{
+    const auto cached = m_actualTypeCache.constFind(property);
+    if (cached != m_actualTypeCache.constEnd())
+        return cached.value();
+    if (!isValidProperty(property))
+        return ActualType::Text;
+    TypeTally *tally = usableTally(property);
+    if (!tally && m_typeDroppedBySetValue.contains(property)) {
+        // Values are being set one by one with the type asked for in between (a plan being
+        // read or imported): from now on keep a tally, so that each further value costs two
+        // parses instead of a walk over every card.
+        tally = &m_typeTallies[property];
+        *tally = TypeTally();
+    }
+    if (tally) {
+        catchUpTally(property, *tally);
+        const ActualPropertyType type = tally->typeWith(m_predefinedValues.value(property));
+        m_actualTypeCache.insert(property, type);
+        return type;
+    }
+    scanActualPropertyTypes(property);
+    return m_actualTypeCache.value(property);
+}
+
+namespace {
+
+// What the values of one property seen so far read as; once a kind has failed, later texts
+// are no longer tried for it.
+struct TypeScan
+{
+    bool wanted = false;
+    bool someNumber = false;
+    bool notAllNumbers = false;
+    bool someDate = false;
+    bool notAllDates = false;
+    // Dates repeat a lot and are the slowest to parse: each distinct text is parsed once.
+    QSet<QString> testedDates;
+
+    bool decided() const { return notAllNumbers && notAllDates; }
+
+    bool isNewDateText(const QString &text)
+    {
+        const int before = testedDates.size();
+        testedDates.insert(text);
+        return testedDates.size() != before;
+    }
+
+    void test(const QString &text)
+    {
+        if (isBlank(text))
+            return;
+        bool ok = false;
+        if (!notAllNumbers) {
+            stringToNumber(text, false, &ok);
+            (ok ? someNumber : notAllNumbers) = true;
+        }
+        if (!notAllDates && isNewDateText(text)) {
+            stringToDate(text, &ok);
+            (ok ? someDate : notAllDates) = true;
+        }
+    }
+
+    ActualPropertyType type() const
+    {
+        if (someDate && !notAllDates)
+            return ActualType::Date;
+        if (someNumber && !notAllNumbers)
+            return ActualType::Numeric;
+        return ActualType::Text;
+    }
+};
+
+} // namespace
+
+void Document::scanActualPropertyTypes(int property) const
+{
+    // One walk over the value map detects every automatic property that has no type yet: far
+    // cheaper than looking each card up, and after an undo or a re-order the panes ask for
+    // all of them anyway.
+    QVector<TypeScan> scans(m_properties.size());
+    int open = 0;
+    for (int p = 0; p < m_properties.size(); ++p) {
+        const int declared = m_properties.at(p).type();
+        const bool automatic = declared < PropertyType::Text || declared > PropertyType::Date;
+        if (p != property
+            && (!automatic || m_actualTypeCache.contains(p) || m_typeTallies.contains(p)
+                || m_typeDroppedBySetValue.contains(p)))
+            continue;
+        scans[p].wanted = true;
+        for (const QString &text : m_predefinedValues.value(p))
+            scans[p].test(text);
+        if (!scans[p].decided())
+            ++open;
+    }
+    for (auto it = m_values.constBegin(); it != m_values.constEnd() && open > 0; ++it) {
+        const int p = it.key().second;
+        if (it.key().first >= m_tasks.size() || p < 0 || p >= scans.size())
+            continue;
+        TypeScan &scan = scans[p];
+        if (!scan.wanted || scan.decided())
+            continue;
+        scan.test(it.value());
+        if (scan.decided())
+            --open;
+    }
+    for (int p = 0; p < scans.size(); ++p) {
+        if (scans.at(p).wanted)
+            m_actualTypeCache.insert(p, scans.at(p).type());
+    }
+}
+
+void Document::TypeTally::add(const QString &text, int sign)
+{
+    if (isBlank(text))
+        return;
+    bool ok = false;
+    nonEmpty += sign;
+    stringToNumber(text, false, &ok);
+    if (ok)
+        numbers += sign;
+    stringToDate(text, &ok);
+    if (ok)
+        dates += sign;
+}
+
+ActualPropertyType Document::TypeTally::typeWith(const QStringList &predefinedValues) const
+{
+    TypeTally all = *this;
+    for (const QString &text : predefinedValues)
+        all.add(text, 1);
+    if (all.nonEmpty <= 0)
+        return ActualType::Text;
+    if (all.dates == all.nonEmpty)
+        return ActualType::Date;
+    if (all.numbers == all.nonEmpty)
+        return ActualType::Numeric;
+    return ActualType::Text;
+}
+
+Document::TypeTally *Document::usableTally(int property) const
+{
+    // Cards are only ever appended behind a tally's back; anything else that changes values
+    // wholesale drops every tally (forgetTypeTallies).
+    const auto tally = m_typeTallies.find(property);
+    if (tally == m_typeTallies.end())
+        return nullptr;
+    if (tally->coveredTasks > m_tasks.size()) {
+        m_typeTallies.erase(tally);
+        return nullptr;
+    }
+    return &tally.value();
+}
+
+void Document::catchUpTally(int property, TypeTally &tally) const
+{
+    for (TaskIndex task = tally.coveredTasks; task < m_tasks.size(); ++task)
+        tally.add(value(task, property), 1);
+    tally.coveredTasks = m_tasks.size();
+}
+
+void Document::noteStoredValue(TaskIndex task, int property, const QString &oldText,
+                               const QString &newText)
+{
+    m_actualTypeCache.remove(property);
+    TypeTally *tally = usableTally(property);
+    if (!tally) {
+        m_typeDroppedBySetValue.insert(property, true);
+        return;
+    }
+    if (task < tally->coveredTasks) {
+        tally->add(oldText, -1);
+        tally->add(newText, 1);
+    }
+}
+
+void Document::forgetTypeTallies() const
+{
+    m_typeTallies.clear();
+}
+
+void Document::clearActualTypeCache()
+{
+    m_actualTypeCache.clear();
+    forgetTypeTallies();
+}
+
+QPair<double, double> Document::computeNumericRange(int property) const
+{
+    const QStringList texts = values(property, 0, true, true, true, false, false);
+    if (texts.isEmpty())
+        return qMakePair(0.0, 0.0);
+    // Start from the first value, so that numbers beyond any fixed bound still count.
+    double minimum = stringToNumber(texts.first(), true);
+    double maximum = minimum;
+    for (const QString &text : texts) {
+        const double x = stringToNumber(text, true);
+        if (x < minimum)
+            minimum = x;
+        if (x > maximum)
+            maximum = x;
+    }
+    return qMakePair(minimum, maximum);
+}
+
+QPair<double, double> Document::numericRange(int property) const
+{
+    const auto cached = m_numericRangeCache.constFind(property);
+    if (cached != m_numericRangeCache.constEnd())
+        return cached.value();
+    const QPair<double, double> range = computeNumericRange(property);
+    m_numericRangeCache.insert(property, range);
+    return range;
+}
+
+QPair<QDate, QDate> Document::computeDateRange(int property) const
+{
+    QDate minimum;
+    QDate maximum;
+    for (const QString &text : values(property, 0, false, true, true, false, false)) {
+        if (isBlank(text))
+            continue;
+        bool ok = false;
+        const QDate date = stringToDate(text, &ok);
+        if (!ok || !date.isValid())
+            continue;
+        if (!minimum.isValid() || date < minimum)
+            minimum = date;
+        if (!maximum.isValid() || date > maximum)
+            maximum = date;
+    }
+    return qMakePair(minimum, maximum);
+}
+
+QPair<QDate, QDate> Document::dateRange(int property) const
+{
+    const auto cached = m_dateRangeCache.constFind(property);
+    if (cached != m_dateRangeCache.constEnd())
+        return cached.value();
+    const QPair<QDate, QDate> range = computeDateRange(property);
+    m_dateRangeCache.insert(property, range);
+    return range;
+}
+
+void Document::clearRangeCache(int property)
+{
+    m_numericRangeCache.remove(property);
+    m_dateRangeCache.remove(property);
+}
+
+void Document::normalizeDateValue(int property, QString &text) const
+{
+    if (!isValidProperty(property))
+        return;
+    const int declared = m_properties.at(property).type();
+    if (declared == PropertyType::Text || declared == PropertyType::Numeric)
+        return;
+    const auto cached = m_actualTypeCache.constFind(property);
+    if (declared == PropertyType::Date
+        || (cached != m_actualTypeCache.constEnd() && cached.value() == ActualType::Date)) {
+        text = normalizeDateText(text);
+        return;
+    }
+    if (cached != m_actualTypeCache.constEnd())
+        return;
+    // Detecting the type of an automatic property can mean a walk over the cards; it only
+    // matters when normalising would change the text.
+    const QString normalized = normalizeDateText(text);
+    if (normalized != text && actualPropertyType(property) == ActualType::Date)
+        text = normalized;
+}
+
+void Document::setValue(TaskIndex task, int property, QString &value, bool undoable,
+                        QObject *source)
+{
+    announceChange(QStringLiteral("Update Value"), undoable);
+    normalizeDateValue(property, value);
+    clearRangeCache(property);
+    const ValueKey key(task, property);
+    const auto stored = m_values.constFind(key);
+    if (stored == m_values.constEnd() || stored.value() == value)
+        return;
+    const ActualPropertyType typeBefore = undoable ? actualPropertyType(property) : -1;
+    const QString oldText = stored.value();
+    m_values.insert(key, value);
+    noteStoredValue(task, property, oldText, value);
+    if (!undoable) {
+        resetInvalidChartProperties(property);
+        return;
+    }
+    const bool typeChanged = actualPropertyType(property) != typeBefore;
+    if (typeChanged)
+        resetInvalidChartProperties(property);
+    Events events(source);
+    events.add(EventType::ValueChanged, task, property);
+    if (typeChanged)
+        events.add(EventType::PropertyChanged, -1, property);
+    notifyChange(events, undoable);
+}
+
+bool Document::resetInvalidChartProperties(int property)
+{
+    if (property < 1 || !isValidProperty(property))
+        return false;
+    ChartsSettings &chart = m_chartsSettings;
+    if (chart.showProperty != property && chart.byProperty != property
+        && chart.perProperty != property)
+        return false;
+    const ActualPropertyType type = actualPropertyType(property);
+    bool reset = false;
+    // The summed property must be numeric, the bars and the charts must come from text.
+    if (chart.showProperty == property && type != ActualType::Numeric) {
+        chart.showProperty = 0;
+        reset = true;
+    }
+    if (chart.byProperty == property && type != ActualType::Text) {
+        chart.byProperty = 0;
+        reset = true;
+    }
+    if (chart.perProperty == property && type != ActualType::Text) {
+        chart.perProperty = 0;
+        reset = true;
+    }
+    return reset;
+}
