@@ -157,11 +157,16 @@ QDate stringToDateWithFormat(const QString &text, int dateFormat, bool *ok)
         return QDate();
     bool dayOk = false;
     const int day = parts.at(order.day).toInt(&dayOk, 10);
+    if (!dayOk || day < 1 || day > 31)
+        return QDate();
     const int month = monthFromText(parts.at(order.month));
+    if (month < 1 || month > 12)
+        return QDate();
+    // Only now the year: today's date costs a look at the time zone file, and most texts
+    // that reach here (every value of an automatic property) are no dates at all.
     const bool hasYear = order.year >= 0;
     const int year = yearFromText(hasYear ? parts.at(order.year) : QString(), hasYear);
-    if (!dayOk || day < 1 || day > 31 || month < 1 || month > 12 || year < minYear
-        || year > maxYear)
+    if (year < minYear || year > maxYear)
         return QDate();
     const QDate date(year, month, day);
     if (ok)

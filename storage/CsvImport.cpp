@@ -1,5 +1,9 @@
 #include "storage/CsvImport.h"
 
+#include "common/Accessors.h"
+#include "common/BusyCursor.h"
+#include "model/Document.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -29,7 +33,141 @@ QString cleanCsvCell(QString cell)
     return cell;
 }
 
+// What one import learned from the header row: which column feeds what.
+struct CsvColumns
+{
+    QList<int> headerColumns;
+    int notesColumn = -1;
+    int linksColumn = -1;
+    int imagesColumn = -1;
+    QHash<int, int> properties; // column -> property index
+    QHash<QString, int> imageIndexes; // image path -> library index, -1 for no picture
+};
+
+// The property a header cell names, added when the plan has none of that name (ignoring
+// case). Only the first header column's new property shows on cards.
+int propertyForHeader(Document &document, const QString &name, bool firstColumn)
+{
+    if (document.propertyIndex(name) < 0) {
+        document.addProperty(document.uniquePropertyName(name), QString(), PropertyType::Automatic,
+                             QStringList(),
+                             firstColumn ? PropertyVisibility::Text : PropertyVisibility::Hidden,
+                             PropertyAppearance(), false);
+    }
+    return document.propertyIndex(name);
+}
+
+bool isHeaderName(const QString &name, const char *special)
+{
+    return name.compare(QLatin1String(special), Qt::CaseInsensitive) == 0;
+}
+
+void readHeader(Document &document, const QStringList &cells, CsvColumns &columns)
+{
+    const int maximumNameLength = 30;
+    columns.headerColumns = nonEmptyColumns(cells);
+    for (int k = 0; k < columns.headerColumns.size(); ++k) {
+        const int column = columns.headerColumns.at(k);
+        const QString name = cells.at(column).trimmed().left(maximumNameLength);
+        if (columns.notesColumn < 0 && isHeaderName(name, "Notes"))
+            columns.notesColumn = column;
+        else if (columns.linksColumn < 0 && isHeaderName(name, "Links"))
+            columns.linksColumn = column;
+        else if (columns.imagesColumn < 0 && isHeaderName(name, "Images"))
+            columns.imagesColumn = column;
+        else
+            columns.properties.insert(column, propertyForHeader(document, name, k == 0));
+    }
+}
+
+QList<HyperLink> linksFromCell(const QString &cell)
+{
+    QList<HyperLink> links;
+    for (const QString &part : cell.split(QLatin1Char(','), Qt::SkipEmptyParts))
+        links << HyperLink(QUrl(part, QUrl::TolerantMode));
+    return links;
+}
+
+// Rows that name the same picture file share one library entry; remembering the outcome
+// per path spares decoding the same file for every row.
+void setCardImage(Document &document, int card, const QString &cell, CsvColumns &columns)
+{
+    const QString path = cell.trimmed();
+    // Only regular files: a device or pipe named in a cell could block the import forever.
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return;
+    const auto known = columns.imageIndexes.constFind(path);
+    if (known != columns.imageIndexes.constEnd()) {
+        if (known.value() >= 0)
+            document.setTaskImage(card, known.value(), false, nullptr);
+        return;
+    }
+    document.addImages(QStringList() << path, card, false);
+    const int image = document.task(card).imageIndex();
+    columns.imageIndexes.insert(path, image);
+}
+
+void readDataRow(Document &document, const QStringList &cells, CsvColumns &columns)
+{
+    const int card = document.addTask(false);
+    for (int column : qAsConst(columns.headerColumns)) {
+        QString cell = column < cells.size() ? cells.at(column) : QString();
+        if (column == columns.notesColumn) {
+            document.setTaskNotes(card, cell, false, nullptr);
+        } else if (column == columns.linksColumn) {
+            document.setTaskLinks(card, linksFromCell(cell), false, nullptr);
+        } else if (column == columns.imagesColumn) {
+            setCardImage(document, card, cell, columns);
+        } else {
+            const int property = columns.properties.value(column);
+            if (cell.isEmpty())
+                cell = document.propertyDefaultValue(property);
+            document.setValue(card, property, cell, false, nullptr);
+        }
+    }
+}
+
+QString chooseSeparator(const QString &text)
+{
+    return text.count(QLatin1Char(';')) > text.count(QLatin1Char(',')) ? QStringLiteral(";")
+                                                                       : QStringLiteral(",");
+}
+
 } // namespace
+
+bool importCsvFile(const QString &fileName, bool clearFirst, QString *errorMessage)
+{
+    BusyCursor busy;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *errorMessage = QStringLiteral("Cannot open file '%1' to read.").arg(fileName);
+        return false;
+    }
+    Document &document = *doc();
+    if (clearFirst)
+        document.clear(false);
+    QTextStream stream(&file);
+    QString text = stream.readAll();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), lineFeed);
+    text = protectCharInQuotes(text, lineFeed, space);
+    const QString separator = chooseSeparator(text);
+    CsvColumns columns;
+    bool headerSeen = false;
+    for (const QString &line : text.split(lineFeed, Qt::SkipEmptyParts)) {
+        const QStringList cells = splitCsvLine(line, separator);
+        if (isBlankRow(cells)) {
+            if (headerSeen)
+                break;
+        } else if (!headerSeen) {
+            readHeader(document, cells, columns);
+            headerSeen = true;
+        } else {
+            readDataRow(document, cells, columns);
+        }
+    }
+    return true;
+}
 
 QString protectCharInQuotes(const QString &text, QChar from, QChar to)
 {

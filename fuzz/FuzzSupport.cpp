@@ -1,0 +1,39 @@
+#include "FuzzSupport.h"
+
+#include "app/Application.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+
+namespace {
+
+QTemporaryDir *scratch = nullptr;
+
+} // namespace
+
+void initializeFuzzApplication(int *argc, char ***argv)
+{
+    scratch = new QTemporaryDir;
+    const QString home = scratch->path();
+    qputenv("HOME", home.toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (home + QStringLiteral("/data")).toUtf8());
+    qputenv("LC_ALL", "C.UTF-8");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QDir(home).mkpath(QStringLiteral("app"));
+    Application::setAppDirOverride(home + QStringLiteral("/app"));
+    // Lives for the whole process, as in the program.
+    new Application(*argc, *argv);
+    QLocale::setDefault(QLocale::c());
+}
+
+QString writeFuzzInput(const unsigned char *data, size_t size, const QString &suffix)
+{
+    const QString path = scratch->path() + QStringLiteral("/input.") + suffix;
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(reinterpret_cast<const char *>(data), qint64(size));
+    return path;
+}

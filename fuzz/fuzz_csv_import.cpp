@@ -1,0 +1,31 @@
+// Feeds arbitrary bytes to the CSV importer, into an emptied plan and into one that already
+// holds cards; then exports what was imported. Nothing may crash, hang or leak.
+#include "FuzzSupport.h"
+#include "common/Accessors.h"
+#include "model/Document.h"
+#include "storage/CsvExport.h"
+#include "storage/CsvImport.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    initializeFuzzApplication(argc, argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, size_t size)
+{
+    const QString path = writeFuzzInput(data, size, QStringLiteral("csv"));
+    QString error;
+    const bool clearFirst = size > 0 && (data[0] & 1);
+    if (!importCsvFile(path, clearFirst, &error))
+        abort(); // the file exists, so it can always be read
+    bool usedUnicode = false;
+    if (!exportCsvFile(path + QStringLiteral(".out"), doc()->taskIndexes(), &usedUnicode, &error))
+        abort();
+    // Keep the open plan small between inputs.
+    if (doc()->taskCount() > 50 || doc()->propertyCount() > 50)
+        doc()->clear(false);
+    return 0;
+}

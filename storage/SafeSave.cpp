@@ -1,0 +1,45 @@
+#include "storage/SafeSave.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+int errorCodeOf(const QFileDevice &file)
+{
+    // A failed commit can leave the device without an error of its own.
+    return file.error() != QFileDevice::NoError ? int(file.error()) : int(QFileDevice::WriteError);
+}
+
+SaveOutcome writeInPlace(const QString &fileName, const QByteArray &bytes, int *errorCode)
+{
+    QFile file(fileName);
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return SaveOutcome::OpenFailed;
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        *errorCode = errorCodeOf(file);
+        return SaveOutcome::WriteFailed;
+    }
+    return SaveOutcome::Saved;
+}
+
+} // namespace
+
+SaveOutcome saveFileContent(const QString &fileName, const QByteArray &bytes, int *errorCode)
+{
+    QSaveFile file(fileName);
+    // Falls back by itself where the folder refuses permission to create the temporary file.
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
+        return writeInPlace(fileName, bytes, errorCode);
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        *errorCode = errorCodeOf(file);
+        file.cancelWriting();
+        return SaveOutcome::WriteFailed;
+    }
+    if (!file.commit()) {
+        *errorCode = errorCodeOf(file);
+        return SaveOutcome::WriteFailed;
+    }
+    return SaveOutcome::Saved;
+}

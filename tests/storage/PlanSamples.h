@@ -1,0 +1,180 @@
+#pragma once
+
+// Plans built in memory for the storage tests, the fuzz seeds and the benchmark.
+
+#include "model/Document.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <QUrl>
+
+namespace PlanSamples {
+
+inline void addProperty(Document &doc, const QString &name, int type = PropertyType::Automatic,
+                        const QString &defaultValue = QString(),
+                        const QStringList &predefined = QStringList(),
+                        const PropertyAppearance &appearance = PropertyAppearance())
+{
+    doc.addProperty(name, defaultValue, type, predefined, PropertyVisibility::Text, appearance,
+                    false);
+}
+
+inline void setValue(Document &doc, int card, int property, const QString &value)
+{
+    QString text = value;
+    doc.setValue(card, property, text, false, nullptr);
+}
+
+inline Image picture(const QString &name, const QColor &color, int width, int height,
+                     const QString &path = QString())
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(color);
+    image.setPixel(0, 0, qRgba(1, 2, 3, 255));
+    return Image(QPixmap::fromImage(image), name, path);
+}
+
+// A plan file keeps a property's text order as the whole value list in display order; a
+// list of only the empty text is written as no list.
+inline void normalizeLikeFile(Document &doc)
+{
+    for (int p = 1; p < doc.propertyCount(); ++p) {
+        QStringList order = doc.values(p, 2, true, true, true, false, false);
+        if (order == QStringList(QString()))
+            order.clear();
+        doc.editablePropertyAppearance(p).setTextOrder(order);
+    }
+}
+
+// Texts that have broken plan files before: separators, quotes, percent signs, markup,
+// line breaks, blanks at the ends, non-ASCII letters and characters outside the BMP.
+inline QStringList awkwardTexts()
+{
+    return {QStringLiteral("High,5"),
+            QStringLiteral("say \"hi\""),
+            QStringLiteral("100% & <b>bold</b>"),
+            QStringLiteral("line one\nline two\r\nthree"),
+            QStringLiteral("  padded  "),
+            QStringLiteral("Ünïcödé – 東京 \U0001F600"),
+            QStringLiteral("%41 stays %41"),
+            QString(),
+            QStringLiteral(",,")};
+}
+
+inline CardsAppearance customCardsAppearance(const QString &title)
+{
+    CardsAppearance appearance;
+    appearance.title = title;
+    appearance.titleSize = 140;
+    appearance.footer = QStringLiteral("Footer, with {date}");
+    appearance.aspectRatio = 1.5;
+    appearance.cardFont = QFont(QStringLiteral("DejaVu Sans"), 11);
+    appearance.headerColor = QColor(10, 20, 30);
+    appearance.backgroundColor = QColor(250, 240, 230);
+    appearance.rowHeaderTextOrientation = 0;
+    appearance.shape = 2;
+    appearance.showLegend = 1;
+    return appearance;
+}
+
+// A plan that exercises every part of the file: awkward texts everywhere, images from files
+// and stock images, links, property appearances, stored views with and without their own
+// appearance, a filter, and non-default charts and table settings.
+inline void fillVariedPlan(Document &doc)
+{
+    doc.clear(false);
+    doc.addImage(picture(QStringLiteral("photo, big"), QColor(200, 10, 10), 40, 20), false);
+    doc.addImage(picture(QStringLiteral("stock"), QColor(10, 200, 10), 16, 16,
+                         QStringLiteral(":/stock/flag.png")),
+                 false);
+    PropertyAppearance stage;
+    stage.setTextOrder({QStringLiteral("Doing"), QStringLiteral("Ünïcödé – 東京 \U0001F600")});
+    stage.setTextColor(QStringLiteral("Doing"), QColor(1, 2, 3));
+    stage.setDateColor(DateBucket::Today, QColor(9, 8, 7));
+    stage.setMinMaxColors(QColor(0, 0, 0), QColor(255, 255, 255));
+    stage.setBinSize(5);
+    stage.setDateBinSize(2);
+    stage.setShowEmpty(false);
+    addProperty(doc, QStringLiteral("Name, first"));
+    addProperty(doc, QStringLiteral("Stage"), PropertyType::Text, QStringLiteral("To do"),
+                {QStringLiteral("Doing"), QStringLiteral("b,c"), QStringLiteral("To do")}, stage);
+    addProperty(doc, QStringLiteral("Cost"), PropertyType::Numeric, QStringLiteral("0"));
+    addProperty(doc, QStringLiteral("Ünïcödé %"));
+    const QStringList texts = awkwardTexts();
+    for (int card = 0; card < texts.size(); ++card) {
+        doc.addTask(false);
+        setValue(doc, card, 1, texts.at(card));
+        setValue(doc, card, 2, texts.at((card + 3) % texts.size()));
+        setValue(doc, card, 3, QString::number(card * 2.5));
+        setValue(doc, card, 4, texts.at((card + 5) % texts.size()));
+        doc.setTaskNotes(card, texts.at((card + 1) % texts.size()), false, nullptr);
+        if (card % 3 == 0) {
+            doc.setTaskLinks(card,
+                             {HyperLink(QStringLiteral("Home, page"),
+                                        QUrl(QStringLiteral("https://example.com/a b?x=1,2"))),
+                              HyperLink(QString(), QUrl(QStringLiteral("file:///tmp/plan.tv")))},
+                             false, nullptr);
+        }
+        doc.setTaskImage(card, card % 3 - 1, false, nullptr);
+    }
+    Slice &current = doc.editableCurrentView();
+    current.xProperty = 2;
+    current.yProperty = 1;
+    current.totalProperty = doc.propertyCount();
+    current.showLabels = true;
+    current.showNotes = true;
+    current.imagePosition = 2;
+    current.setPropertyVisibility(2, PropertyVisibility::Star);
+    current.setPropertyVisibility(3, PropertyVisibility::Hidden);
+    current.filterBasic = false;
+    current.filterTerms << FilterTerm(2, MatchType::IsNot, QStringLiteral("b,c"))
+                        << FilterTerm(0, MatchType::Contains, QString());
+    current.storeAppearance = true;
+    current.appearance = customCardsAppearance(QStringLiteral("Current, own"));
+    doc.cardsAppearanceRef() = customCardsAppearance(QStringLiteral("Plan title %1"));
+    Slice plain = current;
+    plain.name = QStringLiteral("Plain view");
+    plain.storeAppearance = false;
+    plain.filterTerms.clear();
+    plain.showLabels = false;
+    Slice styled = current;
+    styled.name = QStringLiteral("Styled, ü");
+    styled.appearance = customCardsAppearance(QStringLiteral("Stored"));
+    doc.storedViewsRef() << plain << styled;
+    doc.setChartShowProperty(3, false);
+    doc.setChartByProperty(2, false);
+    doc.setChartsHideZeroBars(true, false);
+    doc.chartsAppearanceRef().title = QStringLiteral("Chart \"title\"");
+    doc.chartsAppearanceRef().lineColor = QColor(1, 1, 1);
+    doc.chartsAppearanceRef().showAxesText = false;
+    doc.tableAppearanceRef().fontSize = 15;
+    doc.tableAppearanceRef().cellColor = 3;
+}
+
+// A large plan for the benchmark: cards x properties of short texts and numbers, and a few
+// images.
+inline void fillLargePlan(Document &doc, int cards, int properties)
+{
+    doc.clear(false);
+    for (int i = 0; i < 4; ++i)
+        doc.addImage(picture(QStringLiteral("image %1").arg(i), QColor(40 * i, 80, 120), 128, 96),
+                     false);
+    for (int p = 1; p <= properties; ++p) {
+        addProperty(doc, QStringLiteral("Property %1").arg(p),
+                    p % 3 == 0 ? PropertyType::Numeric : PropertyType::Automatic);
+    }
+    for (int card = 0; card < cards; ++card) {
+        doc.addTask(false);
+        for (int p = 1; p <= properties; ++p) {
+            setValue(doc, card, p,
+                     p % 3 == 0 ? QString::number((card * p) % 1000)
+                                : QStringLiteral("Value %1-%2").arg(p).arg(card % 50));
+        }
+        doc.setTaskNotes(card, QStringLiteral("Notes of card %1, with a comma").arg(card), false,
+                         nullptr);
+        if (card % 1000 == 0)
+            doc.setTaskImage(card, (card / 1000) % 4, false, nullptr);
+    }
+}
+
+} // namespace PlanSamples
