@@ -265,12 +265,18 @@ public:
     void setShowNotes(bool show, bool undoable);
     void setShowHyperLinks(bool show, bool undoable);
     void setShowImages(bool show, int position, int size, bool undoable);
-    int xProperty() const { return m_currentView.xProperty; }
-    int yProperty() const { return m_currentView.yProperty; }
-    int cellOrderingProperty() const { return m_currentView.cellOrderingProperty; }
-    int cardColorProperty() const { return m_currentView.cardColorProperty; }
-    int highlightColorProperty() const { return m_currentView.highlightColorProperty; }
-    int totalProperty() const { return m_currentView.totalProperty; }
+    int xProperty() const { return roleIndex(m_currentView.xProperty, false); }
+    int yProperty() const { return roleIndex(m_currentView.yProperty, false); }
+    int cellOrderingProperty() const
+    {
+        return roleIndex(m_currentView.cellOrderingProperty, false);
+    }
+    int cardColorProperty() const { return roleIndex(m_currentView.cardColorProperty, false); }
+    int highlightColorProperty() const
+    {
+        return roleIndex(m_currentView.highlightColorProperty, false);
+    }
+    int totalProperty() const { return roleIndex(m_currentView.totalProperty, true); }
     bool showCellsTotals() const { return m_currentView.showCellsTotals; }
     int rowColColor() const { return m_currentView.rowColColor; }
     bool showLabels() const { return m_currentView.showLabels; }
@@ -286,9 +292,9 @@ public:
     void setChartsFiltering(bool useCardsFilter, bool undoable);
     void setChartsHideZeroBars(bool hide, bool undoable);
     void setChartsHideEmpty(bool hide, bool undoable);
-    int chartShowProperty() const { return m_chartsSettings.showProperty; }
-    int chartByProperty() const { return m_chartsSettings.byProperty; }
-    int chartPerProperty() const { return m_chartsSettings.perProperty; }
+    int chartShowProperty() const { return roleIndex(m_chartsSettings.showProperty, true); }
+    int chartByProperty() const { return roleIndex(m_chartsSettings.byProperty, false); }
+    int chartPerProperty() const { return roleIndex(m_chartsSettings.perProperty, false); }
     bool chartsFiltering() const { return m_chartsSettings.useCardsFilter; }
     bool chartsHideZeroBars() const { return m_chartsSettings.hideZeroBars; }
     bool chartsHideEmpty() const { return m_chartsSettings.hideEmptyCharts; }
@@ -451,6 +457,9 @@ private:
     };
 
     bool isValidProperty(int property) const;
+    // A role index read from a damaged plan file may point past the properties: it then
+    // counts as none (0). withCards keeps the index that stands for "<cards>".
+    int roleIndex(int index, bool withCards) const;
     bool isValidTask(TaskIndex task) const;
     void scanActualPropertyTypes(int property) const;
     TypeTally *usableTally(int property) const;

@@ -23,6 +23,12 @@ bool Document::isValidProperty(int property) const
     return property >= 0 && property < m_properties.size();
 }
 
+int Document::roleIndex(int index, bool withCards) const
+{
+    const int limit = withCards ? m_properties.size() : m_properties.size() - 1;
+    return index >= 0 && index <= limit ? index : 0;
+}
+
 bool Document::isValidTask(TaskIndex task) const
 {
     return task >= 0 && task < m_tasks.size();

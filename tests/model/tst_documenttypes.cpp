@@ -24,6 +24,8 @@ private slots:
     void valueTurningTypeResetsChartRoles_data();
     void valueTurningTypeResetsChartRoles();
     void valueOfMissingCardIsNotStored();
+    void damagedRoleIndexesCountAsNone_data();
+    void damagedRoleIndexesCountAsNone();
 };
 
 void TestDocumentTypes::typeComesFromValues_data()
@@ -266,6 +268,47 @@ void TestDocumentTypes::valueOfMissingCardIsNotStored()
     doc.setValue(0, 42, text, false, nullptr);
     doc.setValue(-1, -1, text, false, nullptr);
     QVERIFY(doc == before);
+}
+
+void TestDocumentTypes::damagedRoleIndexesCountAsNone_data()
+{
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<int>("cardsRole");
+
+    // The plan has properties 0 to 2, so 3 stands for "<cards>".
+    QTest::newRow("valid property") << 2 << 2 << 2;
+    QTest::newRow("none") << 0 << 0 << 0;
+    QTest::newRow("the card count") << 3 << 0 << 3;
+    QTest::newRow("past the card count") << 4 << 0 << 0;
+    QTest::newRow("far past") << 1000000 << 0 << 0;
+    QTest::newRow("negative") << -1 << 0 << 0;
+}
+
+// Indexes read from a damaged plan file are kept as the file holds them, but whoever reads a
+// role through the document sees none instead of a property that does not exist.
+void TestDocumentTypes::damagedRoleIndexesCountAsNone()
+{
+    QFETCH(int, stored);
+    QFETCH(int, role);
+    QFETCH(int, cardsRole);
+
+    Document doc;
+    addProperty(doc, QStringLiteral("P"));
+    QCOMPARE(doc.propertyCount(), 3);
+    Slice &view = doc.m_currentView;
+    view.xProperty = view.yProperty = view.cellOrderingProperty = stored;
+    view.cardColorProperty = view.highlightColorProperty = view.totalProperty = stored;
+    ChartsSettings &chart = doc.m_chartsSettings;
+    chart.showProperty = chart.byProperty = chart.perProperty = stored;
+
+    QCOMPARE(QList<int>({doc.xProperty(), doc.yProperty(), doc.cellOrderingProperty(),
+                         doc.cardColorProperty(), doc.highlightColorProperty(),
+                         doc.chartByProperty(), doc.chartPerProperty()}),
+             QList<int>({role, role, role, role, role, role, role}));
+    QCOMPARE(doc.totalProperty(), cardsRole);
+    QCOMPARE(doc.chartShowProperty(), cardsRole);
+    QCOMPARE(doc.valueColor(0, doc.cardColorProperty()).isValid(), true);
 }
 
 TAVROLO_TEST_MAIN(TestDocumentTypes)
