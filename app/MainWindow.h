@@ -12,6 +12,8 @@ class QSlider;
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
+    // Read by name by the title and footer variables, which cannot include this header.
+    Q_PROPERTY(QString fileName READ fileName)
 
 public:
     explicit MainWindow(QWidget *parent = nullptr);

@@ -236,3 +236,73 @@ int Settings::defaultPdfPageSize(const QLocale &locale)
         return letter;
     return locale.measurementSystem() == QLocale::ImperialUSSystem ? letter : a4;
 }
+
+// Stored card appearances
+
+namespace {
+
+struct KeyEscape
+{
+    QChar character;
+    const char *code;
+};
+
+// Only these are escaped, so that every other name keeps the key it always had.
+const KeyEscape keyEscapes[]
+    = {{QLatin1Char('%'), "%25"}, {QLatin1Char('/'), "%2F"}, {QLatin1Char('\\'), "%5C"}};
+
+QString escapeAppearanceName(const QString &name)
+{
+    QString key;
+    key.reserve(name.size());
+    for (const QChar c : name) {
+        const auto escape = std::find_if(std::begin(keyEscapes), std::end(keyEscapes),
+                                         [c](const KeyEscape &e) { return e.character == c; });
+        if (escape == std::end(keyEscapes))
+            key += c;
+        else
+            key += QLatin1String(escape->code);
+    }
+    return key;
+}
+
+} // namespace
+
+void Settings::setCardsAppearance(const QString &name, const CardsAppearance &appearance)
+{
+    m_cardsAppearances.insert(name, appearance);
+}
+
+void Settings::removeCardsAppearance(const QString &name)
+{
+    m_cardsAppearances.remove(name);
+}
+
+bool Settings::hasCardsAppearance(const QString &name) const
+{
+    return m_cardsAppearances.contains(name);
+}
+
+QStringList Settings::cardsAppearanceNames() const
+{
+    return m_cardsAppearances.keys();
+}
+
+CardsAppearance Settings::cardsAppearance(const QString &name) const
+{
+    return m_cardsAppearances.value(name, CardsAppearance());
+}
+
+QString Settings::findCardsAppearanceName(const CardsAppearance &appearance) const
+{
+    for (auto it = m_cardsAppearances.constBegin(); it != m_cardsAppearances.constEnd(); ++it) {
+        if (it.value() == appearance)
+            return it.key();
+    }
+    return QString();
+}
+
+QString Settings::cardsAppearanceKey(const QString &name)
+{
+    return QStringLiteral("%1/%2").arg(keyName(Key::CardsAppearances), escapeAppearanceName(name));
+}

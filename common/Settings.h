@@ -1,8 +1,11 @@
 #pragma once
 
+#include "model/CardsAppearance.h"
+
 #include <optional>
 
 #include <QDate>
+#include <QMap>
 #include <QSettings>
 #include <QString>
 #include <QVariant>
@@ -155,10 +158,27 @@ public:
     static QString toolbarShowKey(const QAction *action);
     static int defaultPdfPageSize(const QLocale &locale);
 
+    // Named Cards appearances kept apart from any plan, ordered by name (case-sensitive). They
+    // change in memory only; loadCardsAppearances and saveCardsAppearances move them between
+    // memory and the store, one line of XML text per name in the group "cards_appearances".
+    void setCardsAppearance(const QString &name, const CardsAppearance &appearance);
+    void removeCardsAppearance(const QString &name);
+    bool hasCardsAppearance(const QString &name) const;
+    QStringList cardsAppearanceNames() const;
+    // The default appearance for an unknown name.
+    CardsAppearance cardsAppearance(const QString &name) const;
+    // The first name, in name order, whose appearance equals the given one; empty for none.
+    QString findCardsAppearanceName(const CardsAppearance &appearance) const;
+    // The key of one stored appearance. "/" and "\" would open a sub-group that the next
+    // load does not list, so they are percent-encoded, and "%" with them; other names are
+    // their own key.
+    static QString cardsAppearanceKey(const QString &name);
+
 private:
     QVariant defaultValue(Key key) const;
 
     bool m_iniFormat;
     mutable std::optional<int> m_numberFormat;
     mutable std::optional<int> m_dateFormat;
+    QMap<QString, CardsAppearance> m_cardsAppearances;
 };

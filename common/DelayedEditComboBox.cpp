@@ -1,0 +1,37 @@
+#include "common/DelayedEditComboBox.h"
+
+#include "common/FilterDelay.h"
+
+#include <algorithm>
+
+DelayedEditComboBox::DelayedEditComboBox(QWidget *parent) : QComboBox(parent)
+{
+    setEditable(true);
+    setFocusPolicy(Qt::StrongFocus);
+    connect(this, &QComboBox::editTextChanged, this, &DelayedEditComboBox::onTextChanged);
+    connect(&m_timer, &QTimer::timeout, this, &DelayedEditComboBox::onTimeOut);
+}
+
+void DelayedEditComboBox::flush()
+{
+    if (m_timer.isActive())
+        onTimeOut();
+}
+
+QSize DelayedEditComboBox::sizeHint() const
+{
+    QSize hint = QComboBox::sizeHint();
+    hint.setWidth(std::min(hint.width(), 200));
+    return hint;
+}
+
+void DelayedEditComboBox::onTextChanged()
+{
+    restartDelayTimer(m_timer);
+}
+
+void DelayedEditComboBox::onTimeOut()
+{
+    m_timer.stop();
+    emit delayedEditTextChanged(currentText());
+}

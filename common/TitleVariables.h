@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+// The {x_property}-style variables that titles and footers of the Cards and Charts panes may
+// hold; they are replaced by current values whenever a title or footer is drawn.
+
+// The text with every variable replaced; a text without braces comes back untouched.
+QString expandVariables(const QString &text);
+
+// The help text listing the variables, for the title and footer editors.
+QString variablesHelpText(bool cards, bool charts);
+
+// One line of the help text, optionally followed by the variable's current value.
+QString variableHelpLine(const QString &description, const QString &variable, bool showValue);
