@@ -5,6 +5,7 @@
 #include "common/BusyCursor.h"
 #include "common/FileHelpers.h"
 #include "common/Settings.h"
+#include "common/TextDrawing.h"
 #include "common/UpdateBlocker.h"
 
 #include <QDir>
@@ -30,12 +31,6 @@ QString samplesOfferKey()
         .arg(versionMajor)
         .arg(versionMinor)
         .arg(versionPatch);
-}
-
-// A separator, or one of the toolbar's flexible spaces that stand in for separators.
-bool isToolBarSpacer(const QAction *action)
-{
-    return action->isSeparator() || action->iconText() == QLatin1String("_spacer");
 }
 
 } // namespace
@@ -152,8 +147,8 @@ void MainWindow::setupToolBar()
         m_ui.m_mainToolBar->removeAction(action);
     QAction *last = nullptr;
     for (QAction *action : qAsConst(m_availableToolBarActions)) {
-        if (isToolBarSpacer(action)) {
-            if (!last || isToolBarSpacer(last))
+        if (isSpacerAction(action)) {
+            if (!last || isSpacerAction(last))
                 continue;
         } else {
             const QString key = Settings::toolbarShowKey(action);
@@ -163,7 +158,7 @@ void MainWindow::setupToolBar()
         m_ui.m_mainToolBar->addAction(action);
         last = action;
     }
-    if (last && isToolBarSpacer(last))
+    if (last && isSpacerAction(last))
         m_ui.m_mainToolBar->removeAction(last);
 }
 
