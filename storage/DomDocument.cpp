@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QMap>
 #include <QtMath>
 
 namespace {
@@ -19,6 +20,25 @@ QString decoded(const QString &text)
     if (!text.contains(QLatin1Char('%')))
         return text;
     return fromPercentEncoding(text);
+}
+
+// Letters, digits and "-._~" stand for themselves in an encoded text; numbers and many
+// names need no encoding at all, which spares most of the cost of a large save.
+bool needsNoEncoding(const QString &text)
+{
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        const bool unreserved = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z')
+            || (u >= '0' && u <= '9') || u == '-' || u == '.' || u == '_' || u == '~';
+        if (!unreserved)
+            return false;
+    }
+    return true;
+}
+
+QString encoded(const QString &text)
+{
+    return needsNoEncoding(text) ? text : toPercentEncoding(text);
 }
 
 // Plan files come from anywhere: a few bytes of PNG header can declare a picture of
@@ -38,6 +58,65 @@ QImage imageFromData(const QByteArray &data, const QString &format)
     if (!reader.read(&image))
         return QImage();
     return image;
+}
+
+void appendEscaped(QByteArray &out, const QString &text)
+{
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            if (c.unicode() < 0x20)
+                out += "&#x" + QByteArray::number(c.unicode(), 16) + ';';
+            else if (c.unicode() < 0x80)
+                out += char(c.unicode());
+            else
+                out += QString(c).toUtf8();
+        }
+    }
+}
+
+void appendNode(QByteArray &out, const QDomNode &node, int depth, int indent)
+{
+    const QByteArray margin(depth * indent, ' ');
+    if (!node.isElement()) {
+        out += margin;
+        appendEscaped(out, node.nodeValue());
+        out += '\n';
+        return;
+    }
+    const QDomElement element = node.toElement();
+    out += margin + '<' + element.tagName().toUtf8();
+    const QDomNamedNodeMap attributes = element.attributes();
+    QMap<QString, QString> sorted;
+    for (int i = 0; i < attributes.count(); ++i) {
+        const QDomAttr attribute = attributes.item(i).toAttr();
+        sorted.insert(attribute.name(), attribute.value());
+    }
+    for (auto it = sorted.cbegin(); it != sorted.cend(); ++it) {
+        out += ' ' + it.key().toUtf8() + "=\"";
+        appendEscaped(out, it.value());
+        out += '"';
+    }
+    if (!element.hasChildNodes()) {
+        out += "/>\n";
+        return;
+    }
+    out += ">\n";
+    for (QDomNode child = element.firstChild(); !child.isNull(); child = child.nextSibling())
+        appendNode(out, child, depth + 1, indent);
+    out += margin + "</" + element.tagName().toUtf8() + ">\n";
 }
 
 } // namespace
@@ -63,7 +142,7 @@ void DomDocument::setAttributeString(QDomElement &element, const QString &name, 
 {
     if (skipIfEmpty && text.isEmpty())
         return;
-    element.setAttribute(name, encode ? toPercentEncoding(text) : text);
+    element.setAttribute(name, encode ? encoded(text) : text);
 }
 
 void DomDocument::setAttributeInt(QDomElement &element, const QString &name, int value)
@@ -224,6 +303,18 @@ QList<int> DomDocument::readValueIntList(const QDomElement &parent, const QStrin
     return result;
 }
 
+QByteArray DomDocument::toText(int indent) const
+{
+    QByteArray out;
+    if (!doctype().name().isEmpty())
+        out += "<!DOCTYPE " + doctype().name().toUtf8() + ">\n";
+    for (QDomNode node = firstChild(); !node.isNull(); node = node.nextSibling()) {
+        if (node.isElement())
+            appendNode(out, node, 0, indent);
+    }
+    return out;
+}
+
 QString DomDocument::doubleToText(double value)
 {
     return QString::number(value, 'g', 6);
@@ -250,7 +341,7 @@ QString DomDocument::encodeList(const QStringList &list)
     for (int i = 0; i < list.size(); ++i) {
         if (i > 0)
             joined += listSeparator;
-        joined += toPercentEncoding(list.at(i));
+        joined += encoded(list.at(i));
     }
     return joined;
 }

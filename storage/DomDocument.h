@@ -62,6 +62,12 @@ public:
     static QStringList readValueStringList(const QDomElement &parent, const QString &tag);
     static QList<int> readValueIntList(const QDomElement &parent, const QString &tag);
 
+    // The document as text: the document type, then the elements indented by the given
+    // number of blanks per level, attributes in name order, childless elements self-closed.
+    // Unlike QDomDocument::toString, two saves of the same tree give the same bytes (the
+    // attribute order there follows a hash seeded anew in every run).
+    QByteArray toText(int indent) const;
+
     // The texts of numbers as files hold them.
     static QString doubleToText(double value);
     static int textToInt(const QString &text);

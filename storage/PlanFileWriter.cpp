@@ -291,7 +291,7 @@ QByteArray planFileText(const Document &document)
     writeCards(dom, root, document);
     writeStoredViews(dom, root, document);
     // Every attribute is percent-encoded, so the text is ASCII whatever the plan holds.
-    return dom.toString(3).toLatin1();
+    return dom.toText(3);
 }
 
 bool writePlanFile(const Document &document, const QString &fileName, QString *errorMessage)

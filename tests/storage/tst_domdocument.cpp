@@ -74,6 +74,7 @@ private slots:
     void fontsRoundTripAndBrokenFontGivesDefault();
     void imagesRoundTripAndOversizedImagesAreRefused();
     void lookupSeesDirectChildrenOnly();
+    void textParsesBackToTheSameTree();
 };
 
 void TestDomDocument::textsArePercentEncodedAndReadBack_data()
@@ -293,6 +294,31 @@ void TestDomDocument::lookupSeesDirectChildrenOnly()
     QVERIFY(DomDocument::findChildElement(root, QStringLiteral("title")).isNull());
     QCOMPARE(DomDocument::elementsByTag(root, QStringLiteral("title")).count(), 1);
     QCOMPARE(DomDocument::readValueInt(root, QStringLiteral("title"), 5), 5);
+}
+
+void TestDomDocument::textParsesBackToTheSameTree()
+{
+    DomDocument dom(QStringLiteral("tavrolo"));
+    QDomElement root = dom.createElement(QStringLiteral("root"));
+    dom.appendChild(root);
+    QDomElement field = dom.writeValueString(root, QStringLiteral("field"), QStringLiteral("a b"));
+    const QString raw = QStringLiteral("<&>\"\n\t é");
+    DomDocument::setAttributeString(field, QStringLiteral("raw"), raw, true, false);
+    DomDocument::setAttributeString(field, QStringLiteral("another"), QStringLiteral("x"));
+    QDomElement empty = dom.createElement(QStringLiteral("empty"));
+    root.appendChild(empty);
+    const QByteArray text = dom.toText(3);
+    QCOMPARE(text.left(38), QByteArray("<!DOCTYPE tavrolo>\n<root>\n   <field an"));
+    QVERIFY(text.contains("\n   <empty/>\n</root>\n"));
+    QCOMPARE(dom.toText(3), text); // the same bytes every time
+    DomDocument copy(QStringLiteral("other"));
+    QVERIFY(copy.setContent(text));
+    QCOMPARE(copy.doctype().name(), QStringLiteral("tavrolo"));
+    const QDomElement readField = copy.documentElement().firstChildElement();
+    QCOMPARE(readField.attribute(QStringLiteral("raw")), raw);
+    QCOMPARE(DomDocument::readValueString(copy.documentElement(), QStringLiteral("field")),
+             QStringLiteral("a b"));
+    QCOMPARE(copy.documentElement().childNodes().count(), 2);
 }
 
 TAVROLO_TEST_MAIN(TestDomDocument)
