@@ -1,6 +1,9 @@
 #include "common/Settings.h"
 
 #include "common/FileHelpers.h"
+#include "storage/DomDocument.h"
+#include "storage/PlanFileWriter.h"
+#include "storage/ViewReaders.h"
 
 #include <algorithm>
 #include <array>
@@ -266,6 +269,26 @@ QString escapeAppearanceName(const QString &name)
     return key;
 }
 
+// Decodes only the escapes above; any other percent sign stays as it was stored.
+QString unescapeAppearanceKey(const QString &key)
+{
+    QString name;
+    name.reserve(key.size());
+    for (int i = 0; i < key.size(); ++i) {
+        const QString code = key.mid(i, 3).toUpper();
+        const auto escape
+            = std::find_if(std::begin(keyEscapes), std::end(keyEscapes),
+                           [&code](const KeyEscape &e) { return code == QLatin1String(e.code); });
+        if (escape == std::end(keyEscapes)) {
+            name += key.at(i);
+        } else {
+            name += escape->character;
+            i += 2;
+        }
+    }
+    return name;
+}
+
 } // namespace
 
 void Settings::setCardsAppearance(const QString &name, const CardsAppearance &appearance)
@@ -305,4 +328,73 @@ QString Settings::findCardsAppearanceName(const CardsAppearance &appearance) con
 QString Settings::cardsAppearanceKey(const QString &name)
 {
     return QStringLiteral("%1/%2").arg(keyName(Key::CardsAppearances), escapeAppearanceName(name));
+}
+
+void Settings::loadCardsAppearances()
+{
+    m_cardsAppearances.clear();
+    const QString group = keyName(Key::CardsAppearances);
+    const QStringList keys = storedCardsAppearanceKeys();
+    for (const QString &key : keys) {
+        m_cardsAppearances.insert(unescapeAppearanceKey(key),
+                                  readCardsAppearanceAt(group + QLatin1Char('/') + key));
+    }
+    if (!m_cardsAppearances.isEmpty())
+        return;
+    CardsAppearance light;
+    light.setDefaults();
+    CardsAppearance dark;
+    dark.setDarkDefaults();
+    setCardsAppearance(QStringLiteral("Default (light)"), light);
+    setCardsAppearance(QStringLiteral("Default (dark)"), dark);
+}
+
+void Settings::saveCardsAppearances()
+{
+    remove(keyName(Key::CardsAppearances));
+    for (auto it = m_cardsAppearances.constBegin(); it != m_cardsAppearances.constEnd(); ++it)
+        writeCardsAppearance(it.key(), it.value());
+}
+
+QStringList Settings::storedCardsAppearanceNames()
+{
+    QStringList names = storedCardsAppearanceKeys();
+    for (QString &name : names)
+        name = unescapeAppearanceKey(name);
+    return names;
+}
+
+// Every key of the group, also those inside sub-groups: earlier versions stored a name
+// holding "/" as a sub-group, and reading those back recovers the appearance.
+QStringList Settings::storedCardsAppearanceKeys()
+{
+    beginGroup(keyName(Key::CardsAppearances));
+    const QStringList keys = allKeys();
+    endGroup();
+    return keys;
+}
+
+CardsAppearance Settings::readCardsAppearance(const QString &name) const
+{
+    return readCardsAppearanceAt(cardsAppearanceKey(name));
+}
+
+CardsAppearance Settings::readCardsAppearanceAt(const QString &key) const
+{
+    CardsAppearance appearance;
+    const QString text = value(key, QString()).toString();
+    DomDocument dom(QStringLiteral("stored_appearance"));
+    if (!text.isEmpty() && dom.setContent(text))
+        readCardsAppearanceXml(dom, planFileVersion, dom.documentElement(), appearance);
+    return appearance;
+}
+
+void Settings::writeCardsAppearance(const QString &name, const CardsAppearance &appearance)
+{
+    DomDocument dom(QStringLiteral("stored_appearance"));
+    QDomElement root = dom.createElement(QStringLiteral("appearance"));
+    dom.appendChild(root);
+    writeCardsAppearanceXml(dom, root, appearance);
+    // One line per appearance; attribute texts are percent-encoded, so no value holds one.
+    setValue(cardsAppearanceKey(name), dom.toString(1).remove(QLatin1Char('\n')));
 }

@@ -173,8 +173,21 @@ public:
     // load does not list, so they are percent-encoded, and "%" with them; other names are
     // their own key.
     static QString cardsAppearanceKey(const QString &name);
+    // Replaces the appearances in memory by those of the store; when the store holds none,
+    // by the two built-in ones, "Default (light)" and "Default (dark)".
+    void loadCardsAppearances();
+    // Replaces every appearance of the store by those in memory.
+    void saveCardsAppearances();
+    // The names the store holds.
+    QStringList storedCardsAppearanceNames();
+    // The stored appearance of the name; the default one when it is missing or unreadable.
+    CardsAppearance readCardsAppearance(const QString &name) const;
+    void writeCardsAppearance(const QString &name, const CardsAppearance &appearance);
 
 private:
+    CardsAppearance readCardsAppearanceAt(const QString &key) const;
+    QStringList storedCardsAppearanceKeys();
+
     QVariant defaultValue(Key key) const;
 
     bool m_iniFormat;

@@ -2,7 +2,7 @@
 #include "common/RelativeDates.h"
 #include "model/Document.h"
 
-#include <QSet>
+#include <QHash>
 #include <QVector>
 
 namespace {
@@ -78,6 +78,8 @@ ActualPropertyType Document::detectActualPropertyType(int property) const
 
 namespace {
 
+constexpr uint KnownDateSlots = 4096;
+
 // What the values of one property seen so far read as; once a kind has failed, later texts
 // are no longer tried for it.
 struct TypeScan
@@ -87,16 +89,22 @@ struct TypeScan
     bool notAllNumbers = false;
     bool someDate = false;
     bool notAllDates = false;
-    // Dates repeat a lot and are the slowest to parse: each distinct text is parsed once.
-    QSet<QString> testedDates;
+    // Dates repeat a lot and are the slowest to parse: a small direct-mapped memory of texts
+    // already read as dates spares most repeats a parse (a miss only costs that parse).
+    QVector<QString> knownDates;
 
     bool decided() const { return notAllNumbers && notAllDates; }
 
-    bool isNewDateText(const QString &text)
+    bool isKnownDate(const QString &text, uint slot) const
     {
-        const int before = testedDates.size();
-        testedDates.insert(text);
-        return testedDates.size() != before;
+        return !knownDates.isEmpty() && knownDates.at(int(slot)) == text;
+    }
+
+    void rememberDate(const QString &text, uint slot)
+    {
+        if (knownDates.isEmpty())
+            knownDates.resize(KnownDateSlots);
+        knownDates[int(slot)] = text;
     }
 
     void test(const QString &text)
@@ -108,9 +116,14 @@ struct TypeScan
             stringToNumber(text, false, &ok);
             (ok ? someNumber : notAllNumbers) = true;
         }
-        if (!notAllDates && isNewDateText(text)) {
+        if (!notAllDates) {
+            const uint slot = qHash(text) % KnownDateSlots;
+            if (isKnownDate(text, slot))
+                return;
             stringToDate(text, &ok);
             (ok ? someDate : notAllDates) = true;
+            if (ok)
+                rememberDate(text, slot);
         }
     }
 

@@ -31,6 +31,7 @@ void TestAccessors::mainWindowIsFoundAmongTopLevelWidgets()
 }
 
 using Ranges = QList<QTableWidgetSelectionRange>;
+Q_DECLARE_METATYPE(Ranges)
 
 void TestAccessors::selectedRowsTakesFullWidthRangesOnly_data()
 {
@@ -55,7 +56,6 @@ void TestAccessors::selectedRowsTakesFullWidthRangesOnly()
     QCOMPARE(selectedRows(&table), rows);
 }
 
-Q_DECLARE_METATYPE(Ranges)
 
 TAVROLO_TEST_MAIN(TestAccessors)
 #include "tst_accessors.moc"

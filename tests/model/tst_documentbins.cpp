@@ -20,20 +20,13 @@ private slots:
     void numericBinsEndOnExtremeInput_data();
     void numericBinsEndOnExtremeInput();
     void numericBinLookupAtBoundaries();
-    void numericBinNames_data();
-    void numericBinNames();
     void dateBins_data();
     void dateBins();
     void dateBinNames_data();
     void dateBinNames();
-    void dateBinLookup();
     void numberColourRamp_data();
     void numberColourRamp();
-    void sameNumbersEverywhereGetMaxColour();
-    void dateWithoutDateIsUndefinedColour();
     void textColoursAreKeptWithPlan();
-    void binnedProperties_data();
-    void binnedProperties();
     void propertyBinsSurviveDamagedBinSizes();
 };
 
@@ -126,26 +119,6 @@ void TestDocumentBins::numericBinLookupAtBoundaries()
     QCOMPARE(Document::numericBinIndex(bins, -0.5), -1);
 }
 
-void TestDocumentBins::numericBinNames_data()
-{
-    QTest::addColumn<double>("lower");
-    QTest::addColumn<double>("upper");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("whole numbers") << 10.0 << 20.0 << QString::fromUtf8("≥10 <20");
-    QTest::newRow("fraction") << 2.5 << 12.5 << QString::fromUtf8("≥2.5 <12.5");
-    QTest::newRow("large") << 1e6 << 2e6 << QString::fromUtf8("≥1e+06 <2e+06");
-    QTest::newRow("negative") << -10.0 << 0.0 << QString::fromUtf8("≥-10 <0");
-}
-
-void TestDocumentBins::numericBinNames()
-{
-    QFETCH(double, lower);
-    QFETCH(double, upper);
-    QFETCH(QString, expected);
-    QCOMPARE(Document::numericBinName(Document::NumericBin(lower, upper)), expected);
-}
-
 void TestDocumentBins::dateBins_data()
 {
     QTest::addColumn<int>("unit");
@@ -229,57 +202,31 @@ void TestDocumentBins::dateBinNames()
     QCOMPARE(Document::dateBinName(Document::DateBin(first, last)), expected);
 }
 
-void TestDocumentBins::dateBinLookup()
-{
-    const QDate day(2025, 3, 3);
-    const DateBins withNoDate = Document::dateBins(1, day, day.addDays(20), true);
-    QCOMPARE(Document::dateBinIndex(withNoDate, QDate()), withNoDate.size() - 1);
-    QCOMPARE(Document::dateBinIndex(withNoDate, day.addDays(6)), 0);
-    QCOMPARE(Document::dateBinIndex(withNoDate, day.addDays(7)), 1);
-    const DateBins withoutNoDate = Document::dateBins(1, day, day.addDays(20), false);
-    QCOMPARE(Document::dateBinIndex(withoutNoDate, QDate()), -1);
-    QCOMPARE(Document::dateBinIndex(withoutNoDate, day.addDays(-1)), -1);
-}
-
 void TestDocumentBins::numberColourRamp_data()
 {
+    QTest::addColumn<QStringList>("cards");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QColor>("expected");
 
-    QTest::newRow("middle") << "5" << QColor::fromHsv(135, 212, 255);
-    QTest::newRow("minimum") << "0" << QColor(255, 0, 0);
-    QTest::newRow("maximum") << "10" << QColor(170, 85, 255);
-    QTest::newRow("empty counts as zero") << "" << QColor(255, 0, 0);
-    QTest::newRow("beyond the range is clamped") << "99" << QColor(170, 85, 255);
+    const QStringList zeroToTen {"0", "10"};
+    QTest::newRow("middle") << zeroToTen << "5" << QColor::fromHsv(135, 212, 255);
+    QTest::newRow("minimum") << zeroToTen << "0" << QColor(255, 0, 0);
+    QTest::newRow("maximum") << zeroToTen << "10" << QColor(170, 85, 255);
+    QTest::newRow("empty counts as zero") << zeroToTen << "" << QColor(255, 0, 0);
+    QTest::newRow("beyond the range is clamped") << zeroToTen << "99" << QColor(170, 85, 255);
+    QTest::newRow("one number everywhere") << QStringList {"5", "5"} << "5" << QColor(170, 85, 255);
 }
 
 void TestDocumentBins::numberColourRamp()
 {
+    QFETCH(QStringList, cards);
     QFETCH(QString, value);
     QFETCH(QColor, expected);
 
     Document doc;
     const int p = addProperty(doc, QStringLiteral("Cost"), PropertyType::Numeric);
-    addCards(doc, p, {"0", "10"});
-    const QColor color = doc.colorForValue(p, value);
-    QCOMPARE(color.toRgb(), expected.toRgb());
-}
-
-void TestDocumentBins::sameNumbersEverywhereGetMaxColour()
-{
-    Document doc;
-    const int p = addProperty(doc, QStringLiteral("Cost"));
-    addCards(doc, p, {"5", "5"});
-    QCOMPARE(doc.valueColor(0, p).toRgb(), QColor(170, 85, 255));
-}
-
-void TestDocumentBins::dateWithoutDateIsUndefinedColour()
-{
-    Document doc;
-    const int p = addProperty(doc, QStringLiteral("Due"), PropertyType::Date);
-    addCards(doc, p, {"", "soon"});
-    QCOMPARE(doc.valueColor(0, p), QColor(Qt::white));
-    QCOMPARE(doc.valueColor(1, p), QColor(Qt::white));
+    addCards(doc, p, cards);
+    QCOMPARE(doc.colorForValue(p, value).toRgb(), expected.toRgb());
 }
 
 void TestDocumentBins::textColoursAreKeptWithPlan()
@@ -294,43 +241,6 @@ void TestDocumentBins::textColoursAreKeptWithPlan()
     QCOMPARE(doc.propertyAppearanceRef(p).textColors().size(), 2);
     // The snapshot taken before must not have been touched by the first lookups.
     QVERIFY(before.propertyAppearanceRef(p).textColors().isEmpty());
-}
-
-void TestDocumentBins::binnedProperties_data()
-{
-    QTest::addColumn<int>("declared");
-    QTest::addColumn<QStringList>("values");
-    QTest::addColumn<int>("dateBinSize");
-    QTest::addColumn<bool>("binned");
-
-    QTest::newRow("numeric") << int(PropertyType::Numeric) << QStringList() << 1 << true;
-    QTest::newRow("text") << int(PropertyType::Text) << QStringList {"1"} << 1 << false;
-    QTest::newRow("date by day is not binned")
-        << int(PropertyType::Date) << QStringList() << 0 << false;
-    QTest::newRow("date by year") << int(PropertyType::Date) << QStringList() << 3 << true;
-    QTest::newRow("detected numbers")
-        << int(PropertyType::Automatic) << QStringList {"1", "2"} << 0 << true;
-    QTest::newRow("detected dates by week")
-        << int(PropertyType::Automatic) << QStringList {"1/2/2020"} << 1 << true;
-    QTest::newRow("detected text")
-        << int(PropertyType::Automatic) << QStringList {"a"} << 1 << false;
-}
-
-void TestDocumentBins::binnedProperties()
-{
-    QFETCH(int, declared);
-    QFETCH(QStringList, values);
-    QFETCH(int, dateBinSize);
-    QFETCH(bool, binned);
-
-    Document doc;
-    PropertyAppearance appearance;
-    appearance.setDateBinSize(dateBinSize);
-    doc.addProperty(QStringLiteral("P"), QString(), declared, {}, PropertyVisibility::Text,
-                    appearance, false);
-    const int p = doc.propertyCount() - 1;
-    addCards(doc, p, values);
-    QCOMPARE(doc.isBinnedProperty(p), binned);
 }
 
 // A plan file can carry any bin size; the bins must still come back at once and hold every

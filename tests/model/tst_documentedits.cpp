@@ -69,26 +69,16 @@ private slots:
     void duplicatingCopiesValuesAfterExistingCards_data();
     void duplicatingCopiesValuesAfterExistingCards();
     void newCardTakesDefaultsAndGivenValues();
-    void unchangedCardFieldsReportNothing_data();
-    void unchangedCardFieldsReportNothing();
-    void cardFieldChangesCarrySource();
-    void blankNotesAreNoNotes();
     void deletingPropertiesMovesValuesAndViews_data();
     void deletingPropertiesMovesValuesAndViews();
     void deletingPropertiesSkipsPlaceholderAndStaleIndexes_data();
     void deletingPropertiesSkipsPlaceholderAndStaleIndexes();
-    void deletingNoPropertyStillReports();
-    void editingPropertyWithoutChangeReportsNothing();
     void predefinedValuesAreSortedOnEdit();
-    void appearanceEditKeepsRanges();
     void typeEditResetsChartRoles_data();
     void typeEditResetsChartRoles();
-    void valueOrderEdit();
     void samePictureJoinsLibraryOnce();
-    void unreadablePicturesOnlyReportLibrary();
     void editingLibraryMovesCardsWithPictures_data();
     void editingLibraryMovesCardsWithPictures();
-    void unchangedLibraryReportsNothing();
 };
 
 void TestDocumentEdits::deletingCardsKeepsOtherValues()
@@ -241,63 +231,6 @@ void TestDocumentEdits::newCardTakesDefaultsAndGivenValues()
     QCOMPARE(doc.taskImage(given), 3);
 }
 
-void TestDocumentEdits::unchangedCardFieldsReportNothing_data()
-{
-    QTest::addColumn<int>("field");
-    QTest::addColumn<QString>("undoText");
-    QTest::newRow("notes") << 0 << "Set Card Notes";
-    QTest::newRow("links") << 1 << "Edit Links";
-    QTest::newRow("image") << 2 << "Set Card Image";
-}
-
-void TestDocumentEdits::unchangedCardFieldsReportNothing()
-{
-    QFETCH(int, field);
-    QFETCH(QString, undoText);
-
-    Document doc;
-    fillCards(doc, 2);
-    const Document before(doc);
-    ChangeRecorder recorder(doc);
-    if (field == 0)
-        doc.setTaskNotes(1, QStringLiteral("n1"), true);
-    else if (field == 1)
-        doc.setTaskLinks(1, {}, true);
-    else
-        doc.setTaskImage(1, -1, true);
-    QCOMPARE(recorder.undoTexts, QStringList {undoText});
-    QCOMPARE(recorder.changedCount, 0);
-    QVERIFY(doc == before);
-}
-
-void TestDocumentEdits::cardFieldChangesCarrySource()
-{
-    Document doc;
-    fillCards(doc, 2);
-    const HyperLink a(QStringLiteral("a"), QUrl(QStringLiteral("https://a.example")));
-    const HyperLink b(QStringLiteral("b"), QUrl(QStringLiteral("https://b.example")));
-    doc.setTaskLinks(0, {a, b}, false);
-    ChangeRecorder recorder(doc);
-    QObject editor;
-    doc.setTaskLinks(0, {b, a}, true, &editor);
-    doc.setTaskNotes(1, QStringLiteral("new"), true, &editor);
-    doc.setTaskImage(1, 2, true, &editor);
-    QCOMPARE(eventText(recorder.events), QStringLiteral("14:0:-1 7:1:-1 18:1:-1"));
-    QCOMPARE(recorder.sources, QList<QObject *>({&editor, &editor, &editor}));
-    QCOMPARE(doc.taskLinks(0), QList<HyperLink>({b, a}));
-}
-
-void TestDocumentEdits::blankNotesAreNoNotes()
-{
-    Document doc;
-    fillCards(doc, 2);
-    doc.setTaskNotes(0, QStringLiteral(" \n\t "), false);
-    QVERIFY(!doc.hasNotes(0));
-    QVERIFY(doc.hasNotes(1));
-    QVERIFY(!doc.hasLinks(0));
-    QVERIFY(!doc.hasNotes(7));
-}
-
 void TestDocumentEdits::deletingPropertiesMovesValuesAndViews_data()
 {
     QTest::addColumn<int>("x");
@@ -378,33 +311,6 @@ void TestDocumentEdits::deletingPropertiesSkipsPlaceholderAndStaleIndexes()
     QVERIFY(doc == expected);
 }
 
-void TestDocumentEdits::deletingNoPropertyStillReports()
-{
-    Document doc;
-    fillProperties(doc, 3);
-    ChangeRecorder recorder(doc);
-    doc.deleteProperties({}, true);
-    QCOMPARE(recorder.undoTexts, QStringList {"Delete Property"});
-    QCOMPARE(recorder.changedCount, 1);
-    QVERIFY(recorder.events.isEmpty());
-    doc.deleteProperty(1, true);
-    QCOMPARE(recorder.undoTexts, QStringList({"Delete Property", "Delete Property"}));
-}
-
-void TestDocumentEdits::editingPropertyWithoutChangeReportsNothing()
-{
-    Document doc;
-    const int p = addProperty(doc, QStringLiteral("Size"), PropertyType::Text, {"b", "a"});
-    const Document before(doc);
-    ChangeRecorder recorder(doc);
-    doc.editProperty(p, QStringLiteral("Size"), QString(), PropertyType::Text, {"a", "b"},
-                     PropertyAppearance(), true);
-    doc.setPropertyName(p, QStringLiteral("Size"), true);
-    QCOMPARE(recorder.undoTexts, QStringList({"Edit Property", "Edit Property"}));
-    QCOMPARE(recorder.changedCount, 0);
-    QVERIFY(doc == before);
-}
-
 void TestDocumentEdits::predefinedValuesAreSortedOnEdit()
 {
     Document doc;
@@ -417,21 +323,6 @@ void TestDocumentEdits::predefinedValuesAreSortedOnEdit()
                      PropertyAppearance(), false);
     QCOMPARE(doc.actualPropertyType(p), int(ActualType::Numeric));
     QCOMPARE(doc.numericRange(p), qMakePair(1.0, 2.0));
-}
-
-void TestDocumentEdits::appearanceEditKeepsRanges()
-{
-    Document doc;
-    const int p = addProperty(doc, QStringLiteral("Cost"));
-    addCards(doc, p, {"1", "5"});
-    QCOMPARE(doc.numericRange(p), qMakePair(1.0, 5.0));
-    PropertyAppearance appearance;
-    appearance.setBinSize(2);
-    ChangeRecorder recorder(doc);
-    doc.editProperty(p, QStringLiteral("Cost"), QString(), PropertyType::Automatic, {}, appearance,
-                     true);
-    QCOMPARE(eventText(recorder.events), QStringLiteral("4:-1:%1").arg(p));
-    QCOMPARE(doc.numericBinsOfProperty(p).size(), 3);
 }
 
 void TestDocumentEdits::typeEditResetsChartRoles_data()
@@ -469,18 +360,6 @@ void TestDocumentEdits::typeEditResetsChartRoles()
     QCOMPARE(eventText(recorder.events), QStringLiteral("4:-1:%1").arg(p));
 }
 
-void TestDocumentEdits::valueOrderEdit()
-{
-    Document doc;
-    const int p = addProperty(doc, QStringLiteral("Status"));
-    ChangeRecorder recorder(doc);
-    doc.setValueOrder(p, {"b", "a"}, true);
-    doc.setValueOrder(p, {"b", "a"}, true);
-    QCOMPARE(recorder.undoTexts, QStringList({"Change Order", "Change Order"}));
-    QCOMPARE(eventText(recorder.events), QStringLiteral("4:-1:%1").arg(p));
-    QCOMPARE(doc.propertyAppearanceRef(p).textOrder(), QStringList({"b", "a"}));
-}
-
 void TestDocumentEdits::samePictureJoinsLibraryOnce()
 {
     QTemporaryDir dir;
@@ -496,22 +375,6 @@ void TestDocumentEdits::samePictureJoinsLibraryOnce()
     QCOMPARE(doc.taskImage(0), 0);
     QCOMPARE(recorder.undoTexts, QStringList({"Add Images", "Add Images"}));
     QCOMPARE(eventText(recorder.events), QStringLiteral("17:-1:-1 18:0:-1 17:-1:-1 18:0:-1"));
-}
-
-void TestDocumentEdits::unreadablePicturesOnlyReportLibrary()
-{
-    QTemporaryDir dir;
-    QFile junk(dir.filePath(QStringLiteral("junk.png")));
-    QVERIFY(junk.open(QIODevice::WriteOnly));
-    junk.write("not a picture");
-    junk.close();
-    Document doc;
-    fillCards(doc, 1);
-    ChangeRecorder recorder(doc);
-    doc.addImages({junk.fileName(), dir.filePath(QStringLiteral("missing.png"))}, 0, true);
-    QCOMPARE(doc.imageCount(), 0);
-    QCOMPARE(doc.taskImage(0), -1);
-    QCOMPARE(eventText(recorder.events), QStringLiteral("17:-1:-1"));
 }
 
 void TestDocumentEdits::editingLibraryMovesCardsWithPictures_data()
@@ -560,16 +423,6 @@ void TestDocumentEdits::editingLibraryMovesCardsWithPictures()
         false);
     QCOMPARE(doc.taskImage(0), 1);
     QCOMPARE(doc.taskImage(1), 1);
-}
-
-void TestDocumentEdits::unchangedLibraryReportsNothing()
-{
-    Document doc;
-    doc.addImage(pictureOf(Qt::red, QStringLiteral("red")), false);
-    ChangeRecorder recorder(doc);
-    doc.editImages(doc.images(), true);
-    QVERIFY(recorder.undoTexts.isEmpty());
-    QCOMPARE(recorder.changedCount, 0);
 }
 
 TAVROLO_TEST_MAIN(TestDocumentEdits)

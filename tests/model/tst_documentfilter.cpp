@@ -58,7 +58,6 @@ private slots:
     void valueLists_data();
     void valueLists();
     void valueListOfFilteredCards();
-    void valueListOfMissingPropertyIsEmpty();
 };
 
 void TestDocumentFilter::cardsPassingFilter_data()
@@ -213,14 +212,6 @@ void TestDocumentFilter::valueListOfFilteredCards()
     fillPlan(doc);
     doc.m_currentView.filterTerms = {FilterTerm(Cost, MatchType::Is, "10")};
     QCOMPARE(doc.values(Name, 0, true, true, false, false, true), QStringList({"Alpha", "beta"}));
-}
-
-void TestDocumentFilter::valueListOfMissingPropertyIsEmpty()
-{
-    Document doc;
-    fillPlan(doc);
-    QVERIFY(doc.values(Free + 1, 0, true, true, true, true, false).isEmpty());
-    QVERIFY(doc.values(-1, 2, true, true, true, true, false).isEmpty());
 }
 
 TAVROLO_TEST_MAIN(TestDocumentFilter)

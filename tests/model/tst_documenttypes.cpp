@@ -13,7 +13,6 @@ private slots:
     void typeComesFromValues_data();
     void typeComesFromValues();
     void wordAmongNumbersIsReportedAsTypeChange();
-    void settingTheSameValueReportsNothing();
     void typeStaysRightThroughLongEditSequences();
     void numericRange_data();
     void numericRange();
@@ -94,21 +93,6 @@ void TestDocumentTypes::wordAmongNumbersIsReportedAsTypeChange()
     QCOMPARE(recorder.sources, QList<QObject *> {&source});
     QCOMPARE(doc.actualPropertyType(p), int(ActualType::Text));
     QCOMPARE(doc.value(2, p), QStringLiteral("soon"));
-}
-
-void TestDocumentTypes::settingTheSameValueReportsNothing()
-{
-    Document doc;
-    const int p = addProperty(doc, QStringLiteral("Cost"));
-    addCards(doc, p, {"3"});
-    const Document before(doc);
-
-    ChangeRecorder recorder(doc);
-    QString same = QStringLiteral("3");
-    doc.setValue(0, p, same, true, nullptr);
-    QCOMPARE(recorder.undoTexts, QStringList {"Update Value"});
-    QCOMPARE(recorder.changedCount, 0);
-    QVERIFY(doc == before);
 }
 
 // Values set one by one, with the type asked for in between and cards added, undone and
