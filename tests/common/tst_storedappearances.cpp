@@ -58,9 +58,6 @@ class TestStoredAppearances : public QObject
     Q_OBJECT
 private slots:
     void init();
-    void namesSortByCodeUnits();
-    void storingUnderAnExistingNameReplaces();
-    void unknownNameGivesDefaultWithoutAddingIt();
     void findReturnsFirstEqualName_data();
     void findReturnsFirstEqualName();
     void keysEscapeOnlyGroupSeparators_data();
@@ -77,35 +74,6 @@ private slots:
 void TestStoredAppearances::init()
 {
     clearAppearances();
-}
-
-void TestStoredAppearances::namesSortByCodeUnits()
-{
-    for (const char *name : {"b", "Zed", "a", "B"})
-        settings()->setCardsAppearance(QString::fromLatin1(name), CardsAppearance());
-    QCOMPARE(settings()->cardsAppearanceNames(),
-             QStringList({QStringLiteral("B"), QStringLiteral("Zed"), QStringLiteral("a"),
-                          QStringLiteral("b")}));
-    QVERIFY(settings()->hasCardsAppearance(QStringLiteral("B")));
-    QVERIFY(!settings()->hasCardsAppearance(QStringLiteral("z")));
-}
-
-void TestStoredAppearances::storingUnderAnExistingNameReplaces()
-{
-    settings()->setCardsAppearance(QStringLiteral("Mine"), titled(QStringLiteral("old")));
-    settings()->setCardsAppearance(QStringLiteral("Mine"), titled(QStringLiteral("new")));
-    QCOMPARE(settings()->cardsAppearanceNames(), QStringList {QStringLiteral("Mine")});
-    QCOMPARE(settings()->cardsAppearance(QStringLiteral("Mine")).title, QStringLiteral("new"));
-    settings()->removeCardsAppearance(QStringLiteral("Mine"));
-    settings()->removeCardsAppearance(QStringLiteral("Unknown"));
-    QVERIFY(settings()->cardsAppearanceNames().isEmpty());
-}
-
-void TestStoredAppearances::unknownNameGivesDefaultWithoutAddingIt()
-{
-    settings()->setCardsAppearance(QStringLiteral("Dark"), darkAppearance());
-    QVERIFY(settings()->cardsAppearance(QStringLiteral("dark")) == CardsAppearance());
-    QCOMPARE(settings()->cardsAppearanceNames(), QStringList {QStringLiteral("Dark")});
 }
 
 void TestStoredAppearances::findReturnsFirstEqualName_data()
