@@ -48,13 +48,16 @@ struct CsvColumns
 // case). Only the first header column's new property shows on cards.
 int propertyForHeader(Document &document, const QString &name, bool firstColumn)
 {
-    if (document.propertyIndex(name) < 0) {
-        document.addProperty(document.uniquePropertyName(name), QString(), PropertyType::Automatic,
-                             QStringList(),
-                             firstColumn ? PropertyVisibility::Text : PropertyVisibility::Hidden,
-                             PropertyAppearance(), false);
-    }
-    return document.propertyIndex(name);
+    const int existing = document.propertyIndex(name);
+    if (existing >= 0)
+        return existing;
+    document.addProperty(document.uniquePropertyName(name), QString(), PropertyType::Automatic,
+                         QStringList(),
+                         firstColumn ? PropertyVisibility::Text : PropertyVisibility::Hidden,
+                         PropertyAppearance(), false);
+    // The stored name can differ from the header text (a cut name loses trailing blanks),
+    // so the column maps to the new property itself rather than to a lookup of the text.
+    return document.propertyCount() - 1;
 }
 
 bool isHeaderName(const QString &name, const char *special)

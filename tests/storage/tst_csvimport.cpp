@@ -212,6 +212,9 @@ void TestCsvImport::cardsAreImported_data()
     QTest::newRow("long header is cut to 30")
         << QByteArray("  1234567890123456789012345678901  \nv\n")
         << QStringList {"123456789012345678901234567890", "v /  /  / -1"};
+    QTest::newRow("header cut before blanks")
+        << QByteArray("Name                          X,Other\nv,w\n")
+        << QStringList {"Name|Other", "v|w /  /  / -1"};
     QTest::newRow("blank row after header ends the import")
         << QByteArray("Name\na\n , \nb\n") << QStringList {"Name", "a /  /  / -1"};
     QTest::newRow("blank rows before header are skipped")

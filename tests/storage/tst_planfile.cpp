@@ -77,6 +77,7 @@ private slots:
     void coloursOfVanishedValuesAreDropped();
     void olderVersionsAreConverted_data();
     void olderVersionsAreConverted();
+    void viewAppearancesAreReadAsCurrentVersion();
     void failedReadLeavesPlanUntouched_data();
     void failedReadLeavesPlanUntouched();
     void missingPartsTakeDefaults_data();
@@ -296,6 +297,34 @@ void TestPlanFile::olderVersionsAreConverted()
     QCOMPARE(doc.cardsTitleSize(), titleSize);
     QCOMPARE(doc.cardsHeaderSize(), headerSize);
     QCOMPARE(doc.cardsRowHeaderTextOrientation(), orientation);
+}
+
+void TestPlanFile::viewAppearancesAreReadAsCurrentVersion()
+{
+    // A view's own appearance was always written in the current scale, whatever the file.
+    Document doc;
+    QString error;
+    bool later = false;
+    QVERIFY2(readPlanFile(doc, dataFile(QStringLiteral("version13.tv")), &error, &later),
+             qPrintable(error));
+    QVERIFY(doc.currentView().storeAppearance);
+    QCOMPARE(doc.currentView().appearance.titleSize, 60);
+    QCOMPARE(doc.currentView().appearance.rowHeaderTextOrientation, 1);
+    QCOMPARE(doc.storedViewsRef().size(), 1);
+    const Slice &stored = doc.storedViewsRef().first();
+    QCOMPARE(stored.name, QStringLiteral("Costs"));
+    QVERIFY(stored.storeAppearance);
+    QVERIFY(stored.appearance == CardsAppearance());
+    QCOMPARE(doc.propertyAppearanceRef(1).binSize(), 25);
+    QCOMPARE(doc.value(0, 1), QStringLiteral("12"));
+
+    QVERIFY(readPlanFile(doc, dataFile(QStringLiteral("version6.tv")), &error, &later));
+    QCOMPARE(doc.cardsTitle(), QStringLiteral("Old plan"));
+    QCOMPARE(doc.value(0, 1), QStringLiteral("Open"));
+    QCOMPARE(doc.value(1, 1), QStringLiteral("Done"));
+    QCOMPARE(doc.task(0).notes(), QStringLiteral("first card"));
+    QCOMPARE(doc.propertyVisibility(1), int(PropertyVisibility::Square));
+    QCOMPARE(doc.xProperty(), 1);
 }
 
 void TestPlanFile::failedReadLeavesPlanUntouched_data()
