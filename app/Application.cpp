@@ -69,6 +69,7 @@ bool Application::useSystemSettings()
     }
     delete m_settings;
     m_settings = next;
+    m_settings->loadCardsAppearances();
     QFile::remove(iniFilePath());
     return true;
 }
@@ -89,6 +90,7 @@ bool Application::usePortableSettings()
     }
     delete m_settings;
     m_settings = next;
+    m_settings->loadCardsAppearances();
     return true;
 }
 

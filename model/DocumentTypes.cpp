@@ -2,7 +2,7 @@
 #include "common/RelativeDates.h"
 #include "model/Document.h"
 
-#include <QHash>
+#include <QSet>
 #include <QVector>
 
 namespace {
@@ -78,8 +78,6 @@ ActualPropertyType Document::detectActualPropertyType(int property) const
 
 namespace {
 
-constexpr uint KnownDateSlots = 4096;
-
 // What the values of one property seen so far read as; once a kind has failed, later texts
 // are no longer tried for it.
 struct TypeScan
@@ -89,22 +87,16 @@ struct TypeScan
     bool notAllNumbers = false;
     bool someDate = false;
     bool notAllDates = false;
-    // Dates repeat a lot and are the slowest to parse: a small direct-mapped memory of texts
-    // already read as dates spares most repeats a parse (a miss only costs that parse).
-    QVector<QString> knownDates;
+    // Dates repeat a lot and are the slowest to parse: each distinct text is parsed once.
+    QSet<QString> testedDates;
 
     bool decided() const { return notAllNumbers && notAllDates; }
 
-    bool isKnownDate(const QString &text, uint slot) const
+    bool isNewDateText(const QString &text)
     {
-        return !knownDates.isEmpty() && knownDates.at(int(slot)) == text;
-    }
-
-    void rememberDate(const QString &text, uint slot)
-    {
-        if (knownDates.isEmpty())
-            knownDates.resize(KnownDateSlots);
-        knownDates[int(slot)] = text;
+        const int before = testedDates.size();
+        testedDates.insert(text);
+        return testedDates.size() != before;
     }
 
     void test(const QString &text)
@@ -116,14 +108,9 @@ struct TypeScan
             stringToNumber(text, false, &ok);
             (ok ? someNumber : notAllNumbers) = true;
         }
-        if (!notAllDates) {
-            const uint slot = qHash(text) % KnownDateSlots;
-            if (isKnownDate(text, slot))
-                return;
+        if (!notAllDates && isNewDateText(text)) {
             stringToDate(text, &ok);
             (ok ? someDate : notAllDates) = true;
-            if (ok)
-                rememberDate(text, slot);
         }
     }
 

@@ -164,6 +164,9 @@ void TestApplication::deletedAppearancesDoNotComeBack()
     QVERIFY(toPortable ? app()->usePortableSettings() : app()->useSystemSettings());
     QVERIFY(!settings()->contains(stale));
     QVERIFY(settings()->contains(kept));
+    // The new store's appearances are the ones offered from now on.
+    QVERIFY(settings()->hasCardsAppearance(QStringLiteral("Kept")));
+    QVERIFY(!settings()->hasCardsAppearance(QStringLiteral("Stale")));
     if (toPortable)
         QCOMPARE(settings()->value(QStringLiteral("ini_only")).toInt(), 1);
 }
