@@ -1,5 +1,3 @@
-#include "app/Application.h"
-#include "common/Accessors.h"
 #include "common/Colors.h"
 #include "harness/TestMain.h"
 
@@ -25,12 +23,8 @@ private slots:
     void textStaysReadableOnBackground();
     void colourTextRoundTrips_data();
     void colourTextRoundTrips();
-    void cardBrushIsSolidOrSlantedGradient();
     void markersHaveTheirCornerCounts_data();
     void markersHaveTheirCornerCounts();
-    void fitToAspectNeverGrows_data();
-    void fitToAspectNeverGrows();
-    void accentColourFollowsStyle();
     void fullScreenNoteIsCentredOnTheView();
 };
 
@@ -79,22 +73,6 @@ void TestColors::colourTextRoundTrips()
     QCOMPARE(colorToString(QColor(1, 2, 3, 4)), QStringLiteral("1,2,3"));
 }
 
-void TestColors::cardBrushIsSolidOrSlantedGradient()
-{
-    const QRectF rect(0, 0, 100, 50);
-    const QColor color(100, 50, 20);
-    const QBrush solid = cardBrush(rect, color, 0);
-    QCOMPARE(solid.style(), Qt::SolidPattern);
-    QCOMPARE(solid.color(), color);
-    const QBrush brush = cardBrush(rect, color, 100);
-    QCOMPARE(brush.style(), Qt::LinearGradientPattern);
-    const auto *gradient = static_cast<const QLinearGradient *>(brush.gradient());
-    QCOMPARE(gradient->start(), QPointF(30, 0));
-    QCOMPARE(gradient->finalStop(), QPointF(70, 50));
-    QCOMPARE(gradient->stops().first().second, color.lighter(200));
-    QCOMPARE(gradient->stops().last().second, color);
-}
-
 void TestColors::markersHaveTheirCornerCounts_data()
 {
     QTest::addColumn<bool>("star");
@@ -121,40 +99,6 @@ void TestColors::markersHaveTheirCornerCounts()
         QVERIFY(qAbs(centre.y() - rect.center().y()) < 1e-9);
         QVERIFY(polygon.boundingRect().width() <= rect.width() + 1e-9);
     }
-}
-
-void TestColors::fitToAspectNeverGrows_data()
-{
-    QTest::addColumn<double>("width");
-    QTest::addColumn<double>("height");
-    QTest::addColumn<double>("aspect");
-    QTest::addColumn<double>("fittedWidth");
-    QTest::addColumn<double>("fittedHeight");
-    QTest::newRow("too wide") << 200.0 << 100.0 << 1.0 << 100.0 << 100.0;
-    QTest::newRow("too tall") << 100.0 << 200.0 << 2.0 << 100.0 << 50.0;
-    QTest::newRow("equal") << 130.0 << 100.0 << 1.3 << 130.0 << 100.0;
-}
-
-void TestColors::fitToAspectNeverGrows()
-{
-    QFETCH(double, width);
-    QFETCH(double, height);
-    QFETCH(double, aspect);
-    QFETCH(double, fittedWidth);
-    QFETCH(double, fittedHeight);
-    fitToAspect(width, height, aspect);
-    QCOMPARE(width, fittedWidth);
-    QCOMPARE(height, fittedHeight);
-}
-
-void TestColors::accentColourFollowsStyle()
-{
-    const int style = app()->uiStyle();
-    app()->setUiStyle(0);
-    QCOMPARE(accentColor(), QColor(Qt::blue));
-    app()->setUiStyle(1);
-    QCOMPARE(accentColor(), QColor(61, 142, 201));
-    app()->setUiStyle(style);
 }
 
 void TestColors::fullScreenNoteIsCentredOnTheView()
