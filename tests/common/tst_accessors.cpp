@@ -56,6 +56,5 @@ void TestAccessors::selectedRowsTakesFullWidthRangesOnly()
     QCOMPARE(selectedRows(&table), rows);
 }
 
-
 TAVROLO_TEST_MAIN(TestAccessors)
 #include "tst_accessors.moc"
