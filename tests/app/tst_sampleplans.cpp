@@ -4,6 +4,8 @@
 #include "common/FileHelpers.h"
 #include "common/Settings.h"
 #include "harness/TestMain.h"
+#include "model/Document.h"
+#include "storage/PlanFileReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,6 +45,8 @@ private slots:
     void copyingKeepsThePlansTheUserAlreadyHas();
     void missingSamplesFolderStillRecordsTheOffer();
     void shippedSamplesAreCopiedIntoTheDataFolder();
+    void shippedSamplesReadAsCompletePlans_data();
+    void shippedSamplesReadAsCompletePlans();
     void hasSamplePlansLooksOnlyAtReadablePlanFiles_data();
     void hasSamplePlansLooksOnlyAtReadablePlanFiles();
 };
@@ -130,6 +134,78 @@ void TestSamplePlans::shippedSamplesAreCopiedIntoTheDataFolder()
     for (const QString &plan : plans)
         QCOMPARE(readFile(dataPath(plan)), readFile(shipped + "/" + plan));
     QVERIFY(window.hasSamplePlans());
+}
+
+void TestSamplePlans::shippedSamplesReadAsCompletePlans_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("cards");
+    QTest::addColumn<QStringList>("properties");
+    QTest::addColumn<QString>("columns");
+    QTest::addColumn<QString>("rows");
+    QTest::addColumn<QString>("total");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<int>("storedViews");
+    QTest::newRow("project plan") << "Project plan.tv" << 12
+                                  << QStringList {"Name",  "Status", "Priority",
+                                                  "Owner", "Days",   "Due"}
+                                  << "Status"
+                                  << "Priority"
+                                  << "Days"
+                                  << "Due" << 2;
+    QTest::newRow("reading list") << "Reading list.tv" << 10
+                                  << QStringList {"Title",  "Author", "Genre",
+                                                  "Status", "Rating", "Pages"}
+                                  << "Status"
+                                  << "Genre"
+                                  << "Pages"
+                                  << "" << 1;
+    QTest::newRow("household budget")
+        << "Household budget.tv" << 12
+        << QStringList {"Item", "Category", "Month", "Amount", "Paid"} << "Month"
+        << "Category"
+        << "Amount"
+        << "" << 1;
+}
+
+// A sample with a typo in a value, a wrong property index or a broken encoding would greet every
+// new user with a muddled plan.
+void TestSamplePlans::shippedSamplesReadAsCompletePlans()
+{
+    QFETCH(QString, file);
+    QFETCH(int, cards);
+    QFETCH(QStringList, properties);
+    QFETCH(QString, columns);
+    QFETCH(QString, rows);
+    QFETCH(QString, total);
+    QFETCH(QString, date);
+    QFETCH(int, storedViews);
+    Document plan;
+    QString error;
+    bool later = true;
+    const QString path = qEnvironmentVariable("TAVROLO_SOURCE_DIR") + "/samples/" + file;
+    QVERIFY2(readPlanFile(plan, path, &error, &later), qPrintable(error));
+    QVERIFY(!later);
+    QCOMPARE(plan.taskCount(), cards);
+    QStringList names;
+    for (int p = 1; p < plan.propertyCount(); ++p)
+        names << plan.propertyName(p);
+    QCOMPARE(names, properties);
+    QCOMPARE(plan.propertyName(plan.xProperty()), columns);
+    QCOMPARE(plan.propertyName(plan.yProperty()), rows);
+    QCOMPARE(plan.propertyName(plan.totalProperty()), total);
+    QCOMPARE(plan.actualPropertyType(names.indexOf(total) + 1), int(ActualType::Numeric));
+    if (!date.isEmpty())
+        QCOMPARE(plan.actualPropertyType(names.indexOf(date) + 1), int(ActualType::Date));
+    QCOMPARE(plan.storedViews().size(), storedViews);
+    for (int card = 0; card < plan.taskCount(); ++card) {
+        QVERIFY(!plan.value(card, 1).isEmpty());
+        for (int p = 1; p < plan.propertyCount(); ++p) {
+            const QStringList allowed = plan.predefinedValues(p);
+            QVERIFY2(allowed.isEmpty() || allowed.contains(plan.value(card, p)),
+                     qPrintable(plan.value(card, p)));
+        }
+    }
 }
 
 void TestSamplePlans::hasSamplePlansLooksOnlyAtReadablePlanFiles_data()

@@ -1,5 +1,21 @@
+#include "app/Application.h"
+#include "common/Accessors.h"
 #include "common/Colors.h"
 #include "harness/TestMain.h"
+
+#include <QAbstractScrollArea>
+
+namespace {
+
+// A view that paints the full-screen note over its (empty) contents, as the Cards and
+// Charts views do while shown full screen.
+class HintedView : public QAbstractScrollArea
+{
+protected:
+    void paintEvent(QPaintEvent *) override { drawFullScreenHint(this); }
+};
+
+} // namespace
 
 class TestColors : public QObject
 {
@@ -13,6 +29,8 @@ private slots:
     void markersHaveTheirCornerCounts();
     void fitToAspectNeverGrows_data();
     void fitToAspectNeverGrows();
+    void accentColourFollowsStyle();
+    void fullScreenNoteIsCentredOnTheView();
 };
 
 void TestColors::textStaysReadableOnBackground_data()
@@ -102,6 +120,37 @@ void TestColors::fitToAspectNeverGrows()
     double height = size.height();
     fitToAspect(width, height, aspect);
     QCOMPARE(QSizeF(width, height), fitted);
+}
+
+void TestColors::accentColourFollowsStyle()
+{
+    const int style = app()->uiStyle();
+    app()->setUiStyle(0);
+    QCOMPARE(accentColor(), QColor(Qt::blue));
+    app()->setUiStyle(1);
+    QCOMPARE(accentColor(), QColor(61, 142, 201));
+    app()->setUiStyle(style);
+}
+
+void TestColors::fullScreenNoteIsCentredOnTheView()
+{
+    HintedView view;
+    view.resize(1200, 500);
+    view.setFrameShape(QFrame::NoFrame);
+    view.viewport()->setAutoFillBackground(false);
+    const QImage image = view.grab().toImage();
+    const QPoint centre = view.rect().center();
+    // Above and below the centre line the box is black (painted at 80 % over the view);
+    // the corners of the view stay untouched.
+    const QColor inside = image.pixelColor(centre.x() - 300, centre.y() - 30);
+    QVERIFY(inside.lightness() < 80);
+    QCOMPARE(image.pixelColor(5, 5), view.viewport()->palette().color(QPalette::Window));
+    bool yellowFrame = false;
+    for (int y = 0; y < image.height() && !yellowFrame; ++y) {
+        const QColor c = image.pixelColor(centre.x(), y);
+        yellowFrame = c.red() > 150 && c.green() > 150 && c.blue() < 100;
+    }
+    QVERIFY(yellowFrame);
 }
 
 TAVROLO_TEST_MAIN(TestColors)

@@ -2,6 +2,10 @@
 #include "model/Document.h"
 #include "tests/model/PlanFixture.h"
 
+#include <algorithm>
+#include <functional>
+
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 using namespace PlanFixture;
@@ -62,6 +66,7 @@ class TestDocumentEdits : public QObject
     Q_OBJECT
 private slots:
     void deletingCardsKeepsOtherValues();
+    void valuesSurviveLongEditSequences();
     void deletingCardsIgnoresRepeatedAndStaleIndexes_data();
     void deletingCardsIgnoresRepeatedAndStaleIndexes();
     void deletingOneCardAnnouncesTwice();
@@ -93,6 +98,76 @@ void TestDocumentEdits::deletingCardsKeepsOtherValues()
     QCOMPARE(column(doc, 1), QStringList({"c0", "c1", "c3", "c4", "c6", "c7"}));
     QCOMPARE(column(doc, 2), QStringList({"v0", "v1", "v3", "v4", "v6", "v7"}));
     QCOMPARE(doc.taskNotes(4), QStringLiteral("n6"));
+}
+
+// Cards and properties added, duplicated, deleted (with repeated and stale indexes) and values
+// set in random order: every value must stay where a plain table of rows says it is.
+void TestDocumentEdits::valuesSurviveLongEditSequences()
+{
+    Document doc;
+    doc.clear(false);
+    QList<QStringList> rows; // rows[card][property], property 0 included
+    int columns = 1;
+    QRandomGenerator random(1206);
+    auto anyIndexes = [&](int count) {
+        QList<int> indexes;
+        for (int i = random.bounded(4); i >= 0; --i)
+            indexes.append(random.bounded(-1, count + 2));
+        return indexes;
+    };
+    for (int step = 0; step < 400; ++step) {
+        const int action = random.bounded(6);
+        if (action == 0 && columns < 8) {
+            addProperty(doc, QStringLiteral("P%1").arg(step), PropertyType::Text, {},
+                        QStringLiteral("d%1").arg(step));
+            for (QStringList &row : rows)
+                row.append(QStringLiteral("d%1").arg(step));
+            ++columns;
+        } else if (action == 1) {
+            doc.addTask(false);
+            QStringList row {QString()};
+            for (int p = 1; p < columns; ++p)
+                row.append(doc.propertyDefaultValue(p));
+            rows.append(row);
+        } else if (action == 2 && !rows.isEmpty()) {
+            const int card = random.bounded(rows.size());
+            doc.duplicateTasks({card}, 2, false);
+            rows << rows.at(card) << rows.at(card);
+        } else if (action == 3) {
+            QList<int> doomed = anyIndexes(rows.size());
+            doc.deleteTasks(doomed, false);
+            std::sort(doomed.begin(), doomed.end(), std::greater<int>());
+            doomed.erase(std::unique(doomed.begin(), doomed.end()), doomed.end());
+            for (const int card : doomed) {
+                if (card >= 0 && card < rows.size())
+                    rows.removeAt(card);
+            }
+        } else if (action == 4) {
+            QList<int> doomed = anyIndexes(columns);
+            doc.deleteProperties(doomed, false);
+            std::sort(doomed.begin(), doomed.end(), std::greater<int>());
+            doomed.erase(std::unique(doomed.begin(), doomed.end()), doomed.end());
+            for (const int p : doomed) {
+                if (p < 1 || p >= columns)
+                    continue;
+                for (QStringList &row : rows)
+                    row.removeAt(p);
+                --columns;
+            }
+        } else if (!rows.isEmpty() && columns > 1) {
+            const int card = random.bounded(rows.size());
+            const int p = random.bounded(1, columns);
+            QString text = QStringLiteral("v%1").arg(step);
+            doc.setValue(card, p, text, false, nullptr);
+            rows[card][p] = text;
+        }
+        QCOMPARE(doc.taskCount(), rows.size());
+        QCOMPARE(doc.propertyCount(), columns);
+        for (int card = 0; card < rows.size(); ++card) {
+            for (int p = 0; p < columns; ++p)
+                QCOMPARE(doc.value(card, p), rows.at(card).at(p));
+        }
+    }
 }
 
 void TestDocumentEdits::deletingCardsIgnoresRepeatedAndStaleIndexes_data()

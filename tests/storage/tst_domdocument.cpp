@@ -1,3 +1,4 @@
+#include "PlanSamples.h"
 #include "harness/TestMain.h"
 #include "storage/DomDocument.h"
 
@@ -21,37 +22,6 @@ QDomElement reparsed(const DomDocument &dom)
     DomDocument copy(QStringLiteral("tavrolo"));
     copy.setContent(dom.toString(3));
     return copy.documentElement();
-}
-
-quint32 crc32(const QByteArray &data)
-{
-    quint32 crc = 0xffffffffu;
-    for (char byte : data) {
-        crc ^= quint8(byte);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-// A real one-pixel PNG whose header claims another size.
-QByteArray pngDeclaring(quint32 width, quint32 height)
-{
-    QImage image(1, 1, QImage::Format_ARGB32);
-    image.fill(Qt::red);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    const int ihdr = png.indexOf("IHDR");
-    for (int i = 0; i < 4; ++i) {
-        png[ihdr + 4 + i] = char((width >> (24 - 8 * i)) & 0xff);
-        png[ihdr + 8 + i] = char((height >> (24 - 8 * i)) & 0xff);
-    }
-    const quint32 crc = crc32(png.mid(ihdr, 4 + 13));
-    for (int i = 0; i < 4; ++i)
-        png[ihdr + 17 + i] = char((crc >> (24 - 8 * i)) & 0xff);
-    return png;
 }
 
 } // namespace
@@ -269,7 +239,7 @@ void TestDomDocument::imagesRoundTripAndOversizedImagesAreRefused()
 
     QDomElement huge = dom.createElement(QStringLiteral("image"));
     huge.setAttribute(QStringLiteral("value"),
-                      QString::fromLatin1(pngDeclaring(20000, 20000).toHex()));
+                      QString::fromLatin1(PlanSamples::pngDeclaring(20000, 20000).toHex()));
     QVERIFY(DomDocument::readAttributeImage(huge, QStringLiteral("value"), QStringLiteral("PNG"))
                 .isNull());
     QDomElement garbage = dom.createElement(QStringLiteral("image"));
