@@ -1,25 +1,29 @@
 #include "common/ColorButton.h"
-#include "common/DialogHelpers.h"
 #include "harness/TestMain.h"
 
 #include <QColorDialog>
 
 namespace {
 
-// Answers the next colour dialog: picks the colour and presses OK, or presses Cancel when
-// the colour is invalid.
-ModalAnswer::Action pick(const QColor &color)
+// Answers the next colour dialog: notes the colour it offered, then picks the answer and
+// presses OK, or presses Cancel when the answer is no colour.
+struct ColourAnswer
 {
-    return [color](QWidget *modal) {
-        if (auto *dialog = qobject_cast<QColorDialog *>(modal))
-            dialog->setCurrentColor(color);
-    };
-}
+    QColor offered;
+    ModalAnswer modal;
 
-QString buttonFor(const QColor &answer)
-{
-    return answer.isValid() ? QStringLiteral("OK") : QStringLiteral("Cancel");
-}
+    ColourAnswer(const QColor &answer, int timeoutMs = 5000)
+        : modal(
+            answer.isValid() ? QStringLiteral("OK") : QStringLiteral("Cancel"), {},
+            [this, answer](QWidget *widget) {
+                if (auto *dialog = qobject_cast<QColorDialog *>(widget)) {
+                    offered = dialog->currentColor();
+                    dialog->setCurrentColor(answer);
+                }
+            },
+            timeoutMs)
+    { }
+};
 
 } // namespace
 
@@ -57,28 +61,17 @@ void TestColorButton::clickReportsChosenColour()
     QFETCH(QColor, expected);
     QWidget parent;
     ColorButton button(&parent, initial);
-    // Without a colour the button shows the palette's background.
-    QCOMPARE(button.styleSheet().isEmpty(), !initial.isValid());
     parent.show();
     QSignalSpy spy(&button, &ColorButton::colorChanged);
-    QColor offered;
-    ModalAnswer answerer(buttonFor(answer), {}, [&offered, answer](QWidget *modal) {
-        if (auto *dialog = qobject_cast<QColorDialog *>(modal)) {
-            offered = dialog->currentColor();
-            dialog->setCurrentColor(answer);
-        }
-    });
+    ColourAnswer answerer(answer);
     QTest::mouseClick(&button, Qt::LeftButton);
-    QVERIFY(answerer.answered());
-    QCOMPARE(answerer.shownClassName(), QStringLiteral("QColorDialog"));
+    QVERIFY(answerer.modal.answered());
     if (initial.isValid())
-        QCOMPARE(offered, initial);
+        QCOMPARE(answerer.offered, initial);
     QCOMPARE(spy.count(), reports);
     if (reports)
         QCOMPARE(spy.first().first().value<QColor>(), expected);
     QCOMPARE(button.color(), expected);
-    QCOMPARE(button.styleSheet().contains(QStringLiteral("rgb(0, 128, 128)")),
-             expected == QColor(0, 128, 128));
 }
 
 void TestColorButton::keysOpenTheDialog_data()
@@ -101,26 +94,25 @@ void TestColorButton::keysOpenTheDialog()
     const QColor chosen(200, 100, 50);
     ColorButton button(nullptr, before);
     button.show();
-    QSignalSpy spy(&button, &ColorButton::colorChanged);
-    ModalAnswer answerer(QStringLiteral("OK"), {}, pick(chosen), opens ? 5000 : 100);
+    ColourAnswer answerer(chosen, opens ? 5000 : 100);
     QTest::keyClick(&button, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    QCOMPARE(answerer.answered(), opens);
+    QCOMPARE(answerer.modal.answered(), opens);
+    QCOMPARE(answerer.offered, opens ? before : QColor());
     QCOMPARE(button.color(), opens ? chosen : before);
-    QCOMPARE(spy.count(), opens ? 1 : 0);
 }
 
 void TestColorButton::dotsStayReadableOnTheSwatch_data()
 {
     QTest::addColumn<QColor>("color");
-    QTest::addColumn<QColor>("text");
-    QTest::newRow("dark swatch") << QColor(20, 20, 80) << QColor(Qt::white);
-    QTest::newRow("light swatch") << QColor(250, 250, 200) << QColor(Qt::black);
+    QTest::addColumn<bool>("whiteText");
+    QTest::newRow("dark swatch") << QColor(20, 20, 80) << true;
+    QTest::newRow("light swatch") << QColor(250, 250, 200) << false;
 }
 
 void TestColorButton::dotsStayReadableOnTheSwatch()
 {
     QFETCH(QColor, color);
-    QFETCH(QColor, text);
+    QFETCH(bool, whiteText);
     ColorButton button(nullptr, QColor(128, 128, 128));
     button.setColor(color);
     button.resize(60, 24);
@@ -129,10 +121,10 @@ void TestColorButton::dotsStayReadableOnTheSwatch()
     button.render(&image);
     // Inside the frame, the "…" is the only thing drawn in the text colour.
     bool found = false;
-    for (int y = 4; y < image.height() - 4 && !found; ++y) {
-        for (int x = 4; x < image.width() - 4 && !found; ++x) {
+    for (int y = 4; y < image.height() - 4; ++y) {
+        for (int x = 4; x < image.width() - 4; ++x) {
             const int lightness = QColor(image.pixel(x, y)).lightness();
-            found = text == QColor(Qt::white) ? lightness > 200 : lightness < 60;
+            found = found || (whiteText ? lightness > 200 : lightness < 60);
         }
     }
     QVERIFY(found);

@@ -4,8 +4,16 @@
 #include "harness/TestMain.h"
 
 namespace {
+
 const char deleteRowKey[] = "show_warning_del_row";
-const QString dontShowAgain = QStringLiteral("Don't show this again");
+const QString onceKey = QStringLiteral("showed_pdf_gradient_warning");
+
+void boxRow(const char *name, const QString &box, bool silenced, const QString &button, bool tick,
+            int result, bool shown, bool silencedAfter)
+{
+    QTest::newRow(name) << box << silenced << button << tick << result << shown << silencedAfter;
+}
+
 } // namespace
 
 class TestMessageBoxes : public QObject
@@ -14,12 +22,8 @@ class TestMessageBoxes : public QObject
 
 private slots:
     void init();
-    void plainBoxesReturnThePressedButton();
-    void silencedBoxReturnsDefaultWithoutShowing_data();
-    void silencedBoxReturnsDefaultWithoutShowing();
-    void tickedBoxIsSilencedWhateverTheButton_data();
-    void tickedBoxIsSilencedWhateverTheButton();
-    void onceBoxShowsOnlyTheFirstTime();
+    void boxIsShownUntilSilenced_data();
+    void boxIsShownUntilSilenced();
 };
 
 void TestMessageBoxes::init()
@@ -27,76 +31,54 @@ void TestMessageBoxes::init()
     settings()->clear();
 }
 
-void TestMessageBoxes::plainBoxesReturnThePressedButton()
+void TestMessageBoxes::boxIsShownUntilSilenced_data()
 {
-    ModalAnswer answer(QStringLiteral("Cancel"));
-    const int result = criticalMessage(nullptr, QStringLiteral("Could not open the plan."),
-                                       QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
-    QVERIFY(answer.answered());
-    QCOMPARE(result, int(QMessageBox::Cancel));
-    QCOMPARE(answer.shownText(), QStringLiteral("Could not open the plan."));
-}
-
-void TestMessageBoxes::silencedBoxReturnsDefaultWithoutShowing_data()
-{
-    QTest::addColumn<bool>("information");
-    QTest::newRow("warning") << false;
-    QTest::newRow("information") << true;
-}
-
-void TestMessageBoxes::silencedBoxReturnsDefaultWithoutShowing()
-{
-    QFETCH(bool, information);
-    settings()->setValue(QString::fromLatin1(deleteRowKey), false);
-    // Would close a box that should not have been shown, so the test fails instead of hanging.
-    ModalAnswer answer(QStringLiteral("OK"), {}, ModalAnswer::Action(), 300);
-    const auto show = information ? informationWithDontShowAgain : warningWithDontShowAgain;
-    const int result = show(nullptr, deleteRowKey, QStringLiteral("Delete the row?"),
-                            QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);
-    QCOMPARE(result, int(QMessageBox::Cancel));
-    QVERIFY(!answer.answered());
-}
-
-void TestMessageBoxes::tickedBoxIsSilencedWhateverTheButton_data()
-{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<bool>("silenced");
     QTest::addColumn<QString>("button");
     QTest::addColumn<bool>("tick");
     QTest::addColumn<int>("result");
-    QTest::addColumn<bool>("showAgain");
-    QTest::newRow("ticked cancel") << "Cancel" << true << int(QMessageBox::Cancel) << false;
-    QTest::newRow("ticked ok") << "OK" << true << int(QMessageBox::Ok) << false;
-    QTest::newRow("unticked ok") << "OK" << false << int(QMessageBox::Ok) << true;
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<bool>("silencedAfter");
+    const int ok = QMessageBox::Ok;
+    const int cancel = QMessageBox::Cancel;
+    boxRow("silenced warning", "warning", true, "OK", false, cancel, false, true);
+    boxRow("silenced information", "information", true, "OK", false, cancel, false, true);
+    boxRow("ticked, cancelled", "warning", false, "Cancel", true, cancel, true, true);
+    boxRow("ticked, accepted", "information", false, "OK", true, ok, true, true);
+    boxRow("not ticked", "warning", false, "OK", false, ok, true, false);
+    boxRow("once, first time", "once", false, "OK", false, ok, true, true);
+    boxRow("once, again", "once", true, "OK", false, cancel, false, true);
 }
 
-void TestMessageBoxes::tickedBoxIsSilencedWhateverTheButton()
+void TestMessageBoxes::boxIsShownUntilSilenced()
 {
+    QFETCH(QString, box);
+    QFETCH(bool, silenced);
     QFETCH(QString, button);
     QFETCH(bool, tick);
     QFETCH(int, result);
-    QFETCH(bool, showAgain);
-    ModalAnswer answer(button, tick ? QStringList {dontShowAgain} : QStringList());
-    QCOMPARE(warningWithDontShowAgain(nullptr, deleteRowKey, QStringLiteral("Delete the row?"),
-                                      QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok),
+    QFETCH(bool, shown);
+    QFETCH(bool, silencedAfter);
+    const bool once = box == "once";
+    const QString key = once ? onceKey : QString::fromLatin1(deleteRowKey);
+    if (silenced)
+        settings()->setValue(key, once);
+    // A short wait where no box may come: the test fails instead of hanging if one does.
+    ModalAnswer answer(button,
+                       tick ? QStringList {QStringLiteral("Don't show this again")} : QStringList(),
+                       {}, shown ? 5000 : 300);
+    const auto buttons = QMessageBox::Ok | QMessageBox::Cancel;
+    const QString text = QStringLiteral("Delete the row?");
+    const auto withDontShow
+        = box == "information" ? informationWithDontShowAgain : warningWithDontShowAgain;
+    QCOMPARE(once ? warningMessageOnce(key, nullptr, text, buttons, QMessageBox::Cancel)
+                  : withDontShow(nullptr, deleteRowKey, text, buttons, QMessageBox::Cancel),
              result);
-    QVERIFY(answer.answered());
-    QCOMPARE(settings()->value(QString::fromLatin1(deleteRowKey), true).toBool(), showAgain);
-}
-
-void TestMessageBoxes::onceBoxShowsOnlyTheFirstTime()
-{
-    const QString key = QStringLiteral("showed_pdf_gradient_warning");
-    {
-        ModalAnswer answer(QStringLiteral("OK"));
-        QCOMPARE(warningMessageOnce(key, nullptr, QStringLiteral("Gradients may look odd.")),
-                 int(QMessageBox::Ok));
-        QVERIFY(answer.answered());
-    }
-    QVERIFY(settings()->value(key).toBool());
-    ModalAnswer answer(QStringLiteral("OK"), {}, ModalAnswer::Action(), 300);
-    QCOMPARE(warningMessageOnce(key, nullptr, QStringLiteral("Gradients may look odd."),
-                                QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel),
-             int(QMessageBox::Cancel));
-    QVERIFY(!answer.answered());
+    QCOMPARE(answer.answered(), shown);
+    if (shown)
+        QCOMPARE(answer.shownText(), text);
+    QCOMPARE(settings()->value(key, !once).toBool(), once ? silencedAfter : !silencedAfter);
 }
 
 TAVROLO_TEST_MAIN(TestMessageBoxes)

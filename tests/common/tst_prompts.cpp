@@ -5,32 +5,14 @@
 #include "harness/TestMain.h"
 #include "model/Document.h"
 
-#include <QMessageBox>
-
 namespace {
 
-const QString dontShowAgain = QStringLiteral("Don't show this again");
+const QString oneNewHidden = QStringLiteral("1 new card is hidden by the current filter.");
 
-QStringList storedNames()
+void warningRow(const char *name, int count, const QString &adjective, const QString &button,
+                bool tick, const QString &text, bool filterRemoved)
 {
-    QStringList names;
-    for (const Slice &view : doc()->storedViews())
-        names << view.name;
-    return names;
-}
-
-// Cost (2) with the stored views "Cost by team" and "High cost", and a filter on Cost.
-void fillPlan()
-{
-    doc()->clear(true);
-    doc()->addProperty(QStringLiteral("Cost"), QString(), PropertyType::Automatic, QStringList(),
-                       PropertyVisibility::Text, PropertyAppearance(), false);
-    int x = 0;
-    for (const char *name : {"Cost by team", "High cost"}) {
-        doc()->setXProperty(x++, false);
-        doc()->addStoredView(QLatin1String(name), false, false);
-    }
-    doc()->setFilter(true, true, true, {FilterTerm(2, MatchType::Contains, "5")}, false, false);
+    QTest::newRow(name) << count << adjective << button << tick << text << filterRemoved;
 }
 
 } // namespace
@@ -42,14 +24,22 @@ private slots:
     void init();
     void hiddenByFilterWarning_data();
     void hiddenByFilterWarning();
-    void hiddenByFilterWarningCanBeSwitchedOff();
     void renameInStoredViews_data();
     void renameInStoredViews();
 };
 
+// Cost (2) with the stored views "Cost by team" and "High cost", and a filter on Cost.
 void TestPrompts::init()
 {
-    fillPlan();
+    doc()->clear(true);
+    doc()->addProperty(QStringLiteral("Cost"), QString(), PropertyType::Automatic, QStringList(),
+                       PropertyVisibility::Text, PropertyAppearance(), false);
+    int x = 0;
+    for (const char *name : {"Cost by team", "High cost"}) {
+        doc()->setXProperty(x++, false);
+        doc()->addStoredView(QLatin1String(name), false, false);
+    }
+    doc()->setFilter(true, true, true, {FilterTerm(2, MatchType::Contains, "5")}, false, false);
     settings()->write(Settings::Key::ShowQuestionFilter, true);
     settings()->write(Settings::Key::ShowWarningUpdateStoredViewName, true);
 }
@@ -59,19 +49,14 @@ void TestPrompts::hiddenByFilterWarning_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<QString>("adjective");
     QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("tick");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("filterRemoved");
-    QTest::newRow("one new card kept hidden")
-        << 1 << "new"
-        << "Hide card"
-        << "1 new card is hidden by the current filter." << false;
-    QTest::newRow("three edited cards kept hidden")
-        << 3 << "edited"
-        << "Hide cards"
-        << "3 edited cards are hidden by the current filter." << false;
-    QTest::newRow("filter removed") << 1 << "new"
-                                    << "Remove filter"
-                                    << "1 new card is hidden by the current filter." << true;
+    warningRow("one new card kept hidden", 1, "new", "Hide card", false, oneNewHidden, false);
+    warningRow("three edited cards kept hidden", 3, "edited", "Hide cards", false,
+               "3 edited cards are hidden by the current filter.", false);
+    warningRow("filter removed", 1, "new", "Remove filter", false, oneNewHidden, true);
+    warningRow("switched off", 1, "new", "Hide card", true, oneNewHidden, false);
 }
 
 void TestPrompts::hiddenByFilterWarning()
@@ -79,33 +64,25 @@ void TestPrompts::hiddenByFilterWarning()
     QFETCH(int, count);
     QFETCH(QString, adjective);
     QFETCH(QString, button);
+    QFETCH(bool, tick);
     QFETCH(QString, text);
     QFETCH(bool, filterRemoved);
     DocumentRecorder recorder(*doc());
-    ModalAnswer answer(button);
-
-    warnHiddenByFilter(count, adjective);
-
-    QVERIFY(answer.answered());
-    QCOMPARE(answer.shownText(), text);
+    {
+        ModalAnswer answer(button, tick ? QStringList {"Don't show this again"} : QStringList());
+        warnHiddenByFilter(count, adjective);
+        QVERIFY(answer.answered());
+        QCOMPARE(answer.shownText(), text);
+    }
     QCOMPARE(doc()->filterTerms().isEmpty(), filterRemoved);
     QCOMPARE(recorder.undoTexts, filterRemoved ? QStringList {"Clear Filter"} : QStringList());
     QVERIFY(doc()->filterBasic());
-}
-
-void TestPrompts::hiddenByFilterWarningCanBeSwitchedOff()
-{
-    {
-        ModalAnswer answer(QStringLiteral("Hide card"), {dontShowAgain});
+    // Once switched off, nothing may be shown; an answer waiting for a box would find none.
+    ModalAnswer again(QStringLiteral("Remove filter"), {}, {}, 200);
+    if (tick)
         warnHiddenByFilter(1, QStringLiteral("new"));
-        QVERIFY(answer.answered());
-    }
-    QCOMPARE(settings()->read(Settings::Key::ShowQuestionFilter).toBool(), false);
-    // Nothing may be shown now; an answer waiting for a box would find none.
-    ModalAnswer answer(QStringLiteral("Remove filter"), {}, {}, 200);
-    warnHiddenByFilter(1, QStringLiteral("new"));
-    QVERIFY(!answer.answered());
-    QCOMPARE(doc()->filterTerms().size(), 1);
+    QVERIFY(!again.answered());
+    QCOMPARE(doc()->filterTerms().isEmpty(), filterRemoved);
 }
 
 void TestPrompts::renameInStoredViews_data()
@@ -135,9 +112,11 @@ void TestPrompts::renameInStoredViews()
         QCOMPARE(answer.shownText(),
                  QStringLiteral("Do you want to update 'Cost' to 'Price' in the names of 1 "
                                 "stored view(s)?\nE.g.: 'Cost by team' -> 'Price by team'"));
-    QStringList sortedNames = storedNames();
-    sortedNames.sort();
-    QCOMPARE(sortedNames, names);
+    QStringList storedNames;
+    for (const Slice &view : doc()->storedViews())
+        storedNames << view.name;
+    storedNames.sort();
+    QCOMPARE(storedNames, names);
     // The property edit that follows makes the undo step; this adds none of its own.
     QVERIFY(recorder.isSilent());
 }
