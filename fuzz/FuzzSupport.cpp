@@ -11,6 +11,10 @@ namespace {
 
 QTemporaryDir *scratch = nullptr;
 
+// Broken inputs make Qt warn about every bad picture and font; the fuzzer's own report is
+// what matters, so the warnings are dropped.
+void dropMessage(QtMsgType, const QMessageLogContext &, const QString &) { }
+
 } // namespace
 
 void initializeFuzzApplication(int *argc, char ***argv)
@@ -24,6 +28,7 @@ void initializeFuzzApplication(int *argc, char ***argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QDir(home).mkpath(QStringLiteral("app"));
     Application::setAppDirOverride(home + QStringLiteral("/app"));
+    qInstallMessageHandler(dropMessage);
     // Lives for the whole process, as in the program.
     new Application(*argc, *argv);
     QLocale::setDefault(QLocale::c());
