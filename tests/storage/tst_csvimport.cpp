@@ -76,7 +76,6 @@ private slots:
     void longLineWithStrayQuoteSplitsInOnePass();
     void lineBreaksInsideQuotesBecomeBlanks_data();
     void lineBreaksInsideQuotesBecomeBlanks();
-    void blankRowsAndColumns();
     void cardsAreImported_data();
     void cardsAreImported();
     void headerMapsToExistingPropertiesIgnoringCase();
@@ -181,14 +180,6 @@ void TestCsvImport::lineBreaksInsideQuotesBecomeBlanks()
     QFETCH(QString, text);
     QFETCH(QString, protectedText);
     QCOMPARE(protectCharInQuotes(text, QLatin1Char('\n'), QLatin1Char(' ')), protectedText);
-}
-
-void TestCsvImport::blankRowsAndColumns()
-{
-    QVERIFY(isBlankRow(QStringList()));
-    QVERIFY(isBlankRow(QStringList {" ", "\t", ""}));
-    QVERIFY(!isBlankRow(QStringList {" ", "x"}));
-    QCOMPARE(nonEmptyColumns(QStringList {"a", " ", "", "b "}), (QList<int> {0, 3}));
 }
 
 void TestCsvImport::cardsAreImported_data()

@@ -41,9 +41,7 @@ private slots:
     void listsKeepCommasAndEmptyItems_data();
     void listsKeepCommasAndEmptyItems();
     void emptyListTextsReadAsEmptyOrOneEmptyItem();
-    void fontsRoundTripAndBrokenFontGivesDefault();
     void imagesRoundTripAndOversizedImagesAreRefused();
-    void lookupSeesDirectChildrenOnly();
     void textParsesBackToTheSameTree();
 };
 
@@ -206,23 +204,6 @@ void TestDomDocument::emptyListTextsReadAsEmptyOrOneEmptyItem()
              (QList<int> {2, 0, -1}));
 }
 
-void TestDomDocument::fontsRoundTripAndBrokenFontGivesDefault()
-{
-    DomDocument dom(QStringLiteral("tavrolo"));
-    QDomElement root = dom.createElement(QStringLiteral("root"));
-    dom.appendChild(root);
-    QFont font(QStringLiteral("Some Family"), 17);
-    font.setBold(true);
-    font.setItalic(true);
-    dom.writeValueFont(root, QStringLiteral("font"), font);
-    const QFont fallback(QStringLiteral("Fallback"));
-    const QFont read = DomDocument::readValueFont(reparsed(dom), QStringLiteral("font"), fallback);
-    QCOMPARE(read.toString(), font.toString());
-    const QDomElement broken = parentWithRawValue(dom, QStringLiteral("font"), ",,");
-    QCOMPARE(DomDocument::readValueFont(broken, QStringLiteral("font"), fallback).family(),
-             fallback.family());
-}
-
 void TestDomDocument::imagesRoundTripAndOversizedImagesAreRefused()
 {
     QImage picture(3, 2, QImage::Format_ARGB32);
@@ -251,19 +232,6 @@ void TestDomDocument::imagesRoundTripAndOversizedImagesAreRefused()
                                              QStringLiteral("value"), QStringLiteral("PNG"),
                                              picture),
              picture);
-}
-
-void TestDomDocument::lookupSeesDirectChildrenOnly()
-{
-    DomDocument dom(QStringLiteral("tavrolo"));
-    QDomElement root = dom.createElement(QStringLiteral("root"));
-    QDomElement middle = dom.createElement(QStringLiteral("middle"));
-    QDomElement deep = dom.createElement(QStringLiteral("title"));
-    root.appendChild(middle);
-    middle.appendChild(deep);
-    QVERIFY(DomDocument::findChildElement(root, QStringLiteral("title")).isNull());
-    QCOMPARE(DomDocument::elementsByTag(root, QStringLiteral("title")).count(), 1);
-    QCOMPARE(DomDocument::readValueInt(root, QStringLiteral("title"), 5), 5);
 }
 
 void TestDomDocument::textParsesBackToTheSameTree()
