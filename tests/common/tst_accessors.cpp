@@ -1,14 +1,7 @@
 #include "common/Accessors.h"
 #include "harness/TestMain.h"
 
-#include <QMainWindow>
 #include <QTableWidget>
-
-// Stands in for the program's main window, which mainWindow() finds by its class name.
-class MainWindow : public QMainWindow
-{
-    Q_OBJECT
-};
 
 using Ranges = QList<QTableWidgetSelectionRange>;
 Q_DECLARE_METATYPE(Ranges)
@@ -18,19 +11,9 @@ class TestAccessors : public QObject
     Q_OBJECT
 
 private slots:
-    void mainWindowIsFoundAmongTopLevelWidgets();
     void selectedRowsTakesFullWidthRangesOnly_data();
     void selectedRowsTakesFullWidthRangesOnly();
 };
-
-void TestAccessors::mainWindowIsFoundAmongTopLevelWidgets()
-{
-    QWidget other;
-    auto *window = new MainWindow;
-    QCOMPARE(reinterpret_cast<QWidget *>(mainWindow()), static_cast<QWidget *>(window));
-    delete window;
-    QVERIFY(!mainWindow());
-}
 
 void TestAccessors::selectedRowsTakesFullWidthRangesOnly_data()
 {

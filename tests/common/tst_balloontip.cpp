@@ -47,10 +47,8 @@ private slots:
     void showOnceShowsTipOnlyWhenItCanBeSeen();
     void arrowSitsOnTheSideWithRoom_data();
     void arrowSitsOnTheSideWithRoom();
-    void balloonNearScreenCornerPointsAtAnchor();
     void balloonFollowsMovedAnchor();
     void oneBalloonAtATimeGoesWhenClickedOrAPreparedDialogOpens();
-    void pointerOnBalloonKeepsItOpen();
 };
 
 void TestBalloonTip::cleanup()
@@ -139,25 +137,6 @@ void TestBalloonTip::arrowSitsOnTheSideWithRoom()
     QCOMPARE(int(BalloonTip::arrowCorner(point, QSize(200, 80), screen)), corner);
 }
 
-void TestBalloonTip::balloonNearScreenCornerPointsAtAnchor()
-{
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    Window w;
-    w.window.move(screen.right() - w.window.frameGeometry().width() - 5,
-                  screen.bottom() - w.window.frameGeometry().height() - 5);
-    QTRY_VERIFY(w.window.geometry().right() > screen.center().x());
-    BalloonTip::showBalloon(w.button, QStringLiteral("Add a card"), QStringLiteral("Click"));
-    const BalloonTip *balloon = BalloonTip::currentBalloon();
-    QVERIFY(balloon);
-    const QPoint centre = anchorCentre(w.button);
-    // Above the anchor and reaching to its left, the arrow's tip on the anchor's centre.
-    const QRect geometry(balloon->pos(), balloon->size());
-    QVERIFY(geometry.bottom() < centre.y());
-    QVERIFY(geometry.left() < centre.x());
-    const QPoint tip(geometry.x() + geometry.width() - 19, geometry.y() + geometry.height() - 1);
-    QVERIFY((tip - centre).manhattanLength() <= 2);
-}
-
 void TestBalloonTip::balloonFollowsMovedAnchor()
 {
     Window w;
@@ -193,23 +172,6 @@ void TestBalloonTip::oneBalloonAtATimeGoesWhenClickedOrAPreparedDialogOpens()
     QVERIFY(qAbs(dialog.windowOpacity() - 0.5) < 0.01);
     QVERIFY(!balloon);
     QVERIFY(!BalloonTip::currentBalloon());
-}
-
-void TestBalloonTip::pointerOnBalloonKeepsItOpen()
-{
-    Window w;
-    BalloonTip::showBalloon(w.button, QStringLiteral("T"), QStringLiteral("text"), 100);
-    QPointer<BalloonTip> balloon = BalloonTip::currentBalloon();
-    QCursor::setPos(balloon->geometry().center());
-    if (QCursor::pos() != balloon->geometry().center())
-        QSKIP("This platform cannot place the pointer");
-    QTest::qWait(400);
-    QVERIFY(balloon && balloon->isVisible());
-
-    QCursor::setPos(balloon->geometry().bottomRight() + QPoint(50, 50));
-    BalloonTip::showBalloon(w.button, QStringLiteral("T"), QStringLiteral("text"), 100);
-    balloon = BalloonTip::currentBalloon();
-    QTRY_VERIFY(!balloon || !balloon->isVisible());
 }
 
 TAVROLO_TEST_MAIN(TestBalloonTip)

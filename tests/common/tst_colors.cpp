@@ -1,9 +1,9 @@
-#include "app/Application.h"
-#include "common/Accessors.h"
+#include "common/ColorButton.h"
 #include "common/Colors.h"
 #include "harness/TestMain.h"
 
 #include <QAbstractScrollArea>
+#include <QColorDialog>
 
 namespace {
 
@@ -15,44 +15,26 @@ protected:
     void paintEvent(QPaintEvent *) override { drawFullScreenHint(this); }
 };
 
+void buttonRow(const char *name, int key, const QColor &initial, const QColor &answer, bool opens,
+               const QColor &expected, int reports)
+{
+    QTest::newRow(name) << key << initial << answer << opens << expected << reports;
+}
+
 } // namespace
 
 class TestColors : public QObject
 {
     Q_OBJECT
 private slots:
-    void textStaysReadableOnBackground_data();
-    void textStaysReadableOnBackground();
     void colourTextRoundTrips_data();
     void colourTextRoundTrips();
-    void markersHaveTheirCornerCounts_data();
-    void markersHaveTheirCornerCounts();
-    void fitToAspectNeverGrows_data();
-    void fitToAspectNeverGrows();
-    void accentColourFollowsStyle();
+    void colourButtonReportsChosenColour_data();
+    void colourButtonReportsChosenColour();
+    void dotsStayReadableOnTheSwatch_data();
+    void dotsStayReadableOnTheSwatch();
     void fullScreenNoteIsCentredOnTheView();
 };
-
-void TestColors::textStaysReadableOnBackground_data()
-{
-    QTest::addColumn<QColor>("background");
-    QTest::addColumn<QColor>("plain");
-    QTest::addColumn<QColor>("soft");
-    QTest::newRow("red is dark") << QColor(255, 0, 0) << QColor(Qt::white) << QColor(208, 208, 208);
-    QTest::newRow("yellow is light")
-        << QColor(255, 255, 0) << QColor(Qt::black) << QColor(64, 64, 64);
-    QTest::newRow("middle grey counts as light")
-        << QColor(128, 128, 128) << QColor(Qt::black) << QColor(64, 64, 64);
-}
-
-void TestColors::textStaysReadableOnBackground()
-{
-    QFETCH(QColor, background);
-    QFETCH(QColor, plain);
-    QFETCH(QColor, soft);
-    QCOMPARE(contrastingTextColor(background, false), plain);
-    QCOMPARE(contrastingTextColor(background, true), soft);
-}
 
 void TestColors::colourTextRoundTrips_data()
 {
@@ -75,61 +57,86 @@ void TestColors::colourTextRoundTrips()
     QCOMPARE(stringToColor(colorToString(color)), color);
 }
 
-void TestColors::markersHaveTheirCornerCounts_data()
+void TestColors::colourButtonReportsChosenColour_data()
 {
-    QTest::addColumn<bool>("star");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<int>("corners");
-    QTest::newRow("five-point star") << true << 5 << 10;
-    QTest::newRow("no points") << true << 0 << 0;
-    QTest::newRow("triangle") << false << 3 << 3;
-    QTest::newRow("negative corners") << false << -2 << 0;
+    QTest::addColumn<int>("key"); // 0: a click
+    QTest::addColumn<QColor>("initial");
+    QTest::addColumn<QColor>("answer"); // none: the dialog is cancelled
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QColor>("expected");
+    QTest::addColumn<int>("reports");
+    const QColor red(255, 0, 0);
+    const QColor teal(0, 128, 128);
+    buttonRow("click, accepted", 0, red, teal, true, teal, 1);
+    buttonRow("click without a colour before", 0, QColor(), teal, true, teal, 1);
+    buttonRow("click, cancelled keeps the colour", 0, red, QColor(), true, red, 1);
+    buttonRow("click, cancelled without a colour", 0, QColor(), QColor(), true, QColor(), 0);
+    buttonRow("space", Qt::Key_Space, red, teal, true, teal, 1);
+    buttonRow("return", Qt::Key_Return, red, teal, true, teal, 1);
+    buttonRow("keypad enter is the dialog's", Qt::Key_Enter, red, teal, false, red, 0);
+    buttonRow("letter", Qt::Key_A, red, teal, false, red, 0);
 }
 
-void TestColors::markersHaveTheirCornerCounts()
+void TestColors::colourButtonReportsChosenColour()
 {
-    QFETCH(bool, star);
-    QFETCH(int, count);
-    QFETCH(int, corners);
-    const QRectF rect(10, 20, 40, 60);
-    const QPolygonF polygon = star ? starPolygon(rect, count) : regularPolygon(rect, count);
-    QCOMPARE(polygon.size(), corners);
-    if (corners > 0) {
-        const QPointF offset = polygon.boundingRect().center() - rect.center();
-        QVERIFY(offset.manhattanLength() < 1e-9);
-        QVERIFY(polygon.boundingRect().width() <= rect.width() + 1e-9);
+    QFETCH(int, key);
+    QFETCH(QColor, initial);
+    QFETCH(QColor, answer);
+    QFETCH(bool, opens);
+    QFETCH(QColor, expected);
+    QFETCH(int, reports);
+    QWidget parent;
+    ColorButton button(&parent, initial);
+    parent.show();
+    QSignalSpy spy(&button, &ColorButton::colorChanged);
+    QColor offered;
+    ModalAnswer answerer(
+        answer.isValid() ? QStringLiteral("OK") : QStringLiteral("Cancel"), {},
+        [&offered, answer](QWidget *modal) {
+            auto *dialog = qobject_cast<QColorDialog *>(modal);
+            offered = dialog->currentColor();
+            dialog->setCurrentColor(answer);
+        },
+        opens ? 5000 : 100);
+    if (key)
+        QTest::keyClick(&button, Qt::Key(key),
+                        key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    else
+        QTest::mouseClick(&button, Qt::LeftButton);
+    QCOMPARE(answerer.answered(), opens);
+    if (initial.isValid()) // the dialog starts from the button's colour
+        QCOMPARE(offered, opens ? initial : QColor());
+    QCOMPARE(button.color(), expected);
+    QCOMPARE(spy.count(), reports);
+    if (reports)
+        QCOMPARE(spy.first().first().value<QColor>(), expected);
+}
+
+void TestColors::dotsStayReadableOnTheSwatch_data()
+{
+    QTest::addColumn<QColor>("color");
+    QTest::addColumn<bool>("whiteText");
+    QTest::newRow("dark swatch") << QColor(20, 20, 80) << true;
+    QTest::newRow("light swatch") << QColor(250, 250, 200) << false;
+}
+
+void TestColors::dotsStayReadableOnTheSwatch()
+{
+    QFETCH(QColor, color);
+    QFETCH(bool, whiteText);
+    ColorButton button(nullptr, QColor(128, 128, 128));
+    button.setColor(color);
+    button.resize(60, 24);
+    const QImage image = button.grab().toImage();
+    // Inside the frame, the "…" is the only thing drawn in the text colour.
+    bool found = false;
+    for (int y = 4; y < image.height() - 4; ++y) {
+        for (int x = 4; x < image.width() - 4; ++x) {
+            const int lightness = image.pixelColor(x, y).lightness();
+            found = found || (whiteText ? lightness > 200 : lightness < 60);
+        }
     }
-}
-
-void TestColors::fitToAspectNeverGrows_data()
-{
-    QTest::addColumn<QSizeF>("size");
-    QTest::addColumn<double>("aspect");
-    QTest::addColumn<QSizeF>("fitted");
-    QTest::newRow("too wide") << QSizeF(200, 100) << 1.0 << QSizeF(100, 100);
-    QTest::newRow("too tall") << QSizeF(100, 200) << 2.0 << QSizeF(100, 50);
-    QTest::newRow("equal") << QSizeF(130, 100) << 1.3 << QSizeF(130, 100);
-}
-
-void TestColors::fitToAspectNeverGrows()
-{
-    QFETCH(QSizeF, size);
-    QFETCH(double, aspect);
-    QFETCH(QSizeF, fitted);
-    double width = size.width();
-    double height = size.height();
-    fitToAspect(width, height, aspect);
-    QCOMPARE(QSizeF(width, height), fitted);
-}
-
-void TestColors::accentColourFollowsStyle()
-{
-    const int style = app()->uiStyle();
-    app()->setUiStyle(0);
-    QCOMPARE(accentColor(), QColor(Qt::blue));
-    app()->setUiStyle(1);
-    QCOMPARE(accentColor(), QColor(61, 142, 201));
-    app()->setUiStyle(style);
+    QVERIFY(found);
 }
 
 void TestColors::fullScreenNoteIsCentredOnTheView()
@@ -140,15 +147,14 @@ void TestColors::fullScreenNoteIsCentredOnTheView()
     view.viewport()->setAutoFillBackground(false);
     const QImage image = view.grab().toImage();
     const QPoint centre = view.rect().center();
-    // Above and below the centre line the box is black (painted at 80 % over the view);
+    // The box is black (painted at 80 % over the view), with a yellow frame above the centre;
     // the corners of the view stay untouched.
-    const QColor inside = image.pixelColor(centre.x() - 300, centre.y() - 30);
-    QVERIFY(inside.lightness() < 80);
+    QVERIFY(image.pixelColor(centre.x() - 300, centre.y() - 30).lightness() < 80);
     QCOMPARE(image.pixelColor(5, 5), view.viewport()->palette().color(QPalette::Window));
     bool yellowFrame = false;
-    for (int y = 0; y < image.height() && !yellowFrame; ++y) {
+    for (int y = 0; y < centre.y(); ++y) {
         const QColor c = image.pixelColor(centre.x(), y);
-        yellowFrame = c.red() > 150 && c.green() > 150 && c.blue() < 100;
+        yellowFrame = yellowFrame || (c.red() > 150 && c.green() > 150 && c.blue() < 100);
     }
     QVERIFY(yellowFrame);
 }

@@ -65,7 +65,6 @@ private slots:
     void failedWriteLeavesNoPartialTarget_data();
     void failedWriteLeavesNoPartialTarget();
     void copiesFolderTrees();
-    void dataFoldersAreMadeOnRequest();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -171,15 +170,6 @@ void TestFileHelpers::copiesFolderTrees()
     QVERIFY(!copyFolder(from, missing, false));
     QTest::ignoreMessage(QtWarningMsg, "From and to folders the same");
     QVERIFY(!copyFolder(from, from, false));
-}
-
-void TestFileHelpers::dataFoldersAreMadeOnRequest()
-{
-    const QString documents = QDir::homePath() + QStringLiteral("/Documents");
-    QDir(documents + QStringLiteral("/Tavrolo")).removeRecursively();
-    QCOMPARE(backupsFolder(false), documents);
-    QCOMPARE(backupsFolder(true), documents + QStringLiteral("/Tavrolo/Backups"));
-    QVERIFY(QFileInfo(documents + QStringLiteral("/Tavrolo/Backups")).isDir());
 }
 
 TAVROLO_TEST_MAIN(TestFileHelpers)

@@ -26,7 +26,6 @@ private slots:
     void elidedTextFitsOrEndsAtEllipsis();
     void scaledModeShrinksUntilTextFitsWithoutEliding_data();
     void scaledModeShrinksUntilTextFitsWithoutEliding();
-    void intelligentModeNeverGoesBelowTenPixels();
 
 private:
     QImage m_image {400, 300, QImage::Format_ARGB32};
@@ -103,16 +102,6 @@ void TestFittedText::scaledModeShrinksUntilTextFitsWithoutEliding()
     const QRectF needed = painter.boundingRect(area, Qt::AlignCenter, text);
     QVERIFY2(needed.width() <= area.width() && needed.height() <= area.height(),
              qPrintable(QString::number(font.pixelSize())));
-}
-
-void TestFittedText::intelligentModeNeverGoesBelowTenPixels()
-{
-    QPainter painter(&m_image);
-    painter.scale(40, 40);
-    QFont font;
-    QString text = QStringLiteral("Status");
-    drawFittedText(&painter, QRectF(0, 0, 10, 5), 2, 0, 20, font, Qt::AlignCenter, text, false);
-    QCOMPARE(font.pixelSize(), 10);
 }
 
 TAVROLO_TEST_MAIN(TestFittedText)

@@ -13,14 +13,9 @@ class TestSettings : public QObject
 private slots:
     void init();
     void storedValuesComeBackAtTheNextStart();
-    void zoomStepStaysInRange_data();
-    void zoomStepStaysInRange();
     void dialogsStayVisible_data();
     void dialogsStayVisible();
     void installPageIsOfferedOncePerVersion();
-    void pdfPageSizeFollowsTheCountry_data();
-    void pdfPageSizeFollowsTheCountry();
-    void backupFolderDefaultsToCreatedBackupsFolder();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -57,40 +52,32 @@ void TestSettings::storedValuesComeBackAtTheNextStart()
     QVERIFY(!reopened.lastUpdatedCheck().isValid());
 }
 
-void TestSettings::zoomStepStaysInRange_data()
-{
-    QTest::addColumn<int>("sensitivity");
-    QTest::addColumn<double>("step");
-    QTest::newRow("negative") << -40 << 1.05;
-    QTest::newRow("default") << 6 << 1.3;
-    QTest::newRow("huge") << 5000 << 2.0;
-}
-
-void TestSettings::zoomStepStaysInRange()
-{
-    QFETCH(int, sensitivity);
-    QFETCH(double, step);
-    m_settings->setZoomSensitivity(sensitivity);
-    QCOMPARE(m_settings->zoomStep(), step);
-}
-
 void TestSettings::dialogsStayVisible_data()
 {
+    QTest::addColumn<QString>("key");
     QTest::addColumn<QVariant>("stored");
-    QTest::addColumn<double>("opacity");
-    QTest::newRow("opaque") << QVariant(0) << 1.0;
-    QTest::newRow("ninety") << QVariant(90) << 0.1;
-    QTest::newRow("hand-edited huge") << QVariant(250) << 0.1;
-    QTest::newRow("negative") << QVariant(-30) << 1.0;
-    QTest::newRow("not a number") << QVariant(QStringLiteral("abc")) << 1.0;
+    QTest::addColumn<double>("value");
+    const QString transparency = QStringLiteral("window_transparency");
+    const QString zoom = QStringLiteral("zoom_sensitivity");
+    QTest::newRow("opaque") << transparency << QVariant(0) << 1.0;
+    QTest::newRow("ninety") << transparency << QVariant(90) << 0.1;
+    QTest::newRow("hand-edited huge") << transparency << QVariant(250) << 0.1;
+    QTest::newRow("negative") << transparency << QVariant(-30) << 1.0;
+    QTest::newRow("not a number") << transparency << QVariant(QStringLiteral("abc")) << 1.0;
+    // The zoom step stays in range as well.
+    QTest::newRow("negative zoom sensitivity") << zoom << QVariant(-40) << 1.05;
+    QTest::newRow("default zoom sensitivity") << zoom << QVariant(6) << 1.3;
+    QTest::newRow("huge zoom sensitivity") << zoom << QVariant(5000) << 2.0;
 }
 
 void TestSettings::dialogsStayVisible()
 {
+    QFETCH(QString, key);
     QFETCH(QVariant, stored);
-    QFETCH(double, opacity);
-    m_settings->setValue(QStringLiteral("window_transparency"), stored);
-    QCOMPARE(m_settings->windowOpacity(), opacity);
+    QFETCH(double, value);
+    m_settings->setValue(key, stored);
+    QCOMPARE(key == "zoom_sensitivity" ? m_settings->zoomStep() : m_settings->windowOpacity(),
+             value);
 }
 
 void TestSettings::installPageIsOfferedOncePerVersion()
@@ -100,30 +87,6 @@ void TestSettings::installPageIsOfferedOncePerVersion()
     m_settings->sync();
     Settings nextRun(m_settings->fileName());
     QVERIFY(!nextRun.takeShowInstallPage());
-}
-
-void TestSettings::pdfPageSizeFollowsTheCountry_data()
-{
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<int>("pageSize");
-    QTest::newRow("United Kingdom") << QLocale(QLocale::English, QLocale::UnitedKingdom) << 0;
-    QTest::newRow("other imperial country")
-        << QLocale(QLocale::English, QLocale::UnitedStatesMinorOutlyingIslands) << 2;
-    QTest::newRow("Germany") << QLocale(QLocale::German, QLocale::Germany) << 0;
-}
-
-void TestSettings::pdfPageSizeFollowsTheCountry()
-{
-    QFETCH(QLocale, locale);
-    QFETCH(int, pageSize);
-    QCOMPARE(Settings::defaultPdfPageSize(locale), pageSize);
-}
-
-void TestSettings::backupFolderDefaultsToCreatedBackupsFolder()
-{
-    const QString expected = QDir::homePath() + QStringLiteral("/Documents/Tavrolo/Backups");
-    QCOMPARE(m_settings->backupFolder(), QDir::toNativeSeparators(expected));
-    QVERIFY(QFileInfo(expected).isDir());
 }
 
 TAVROLO_TEST_MAIN(TestSettings)
