@@ -2,6 +2,8 @@
 
 #include "app/Application.h"
 
+#include <cstdlib>
+
 #include <QDir>
 #include <QFile>
 #include <QLocale>
@@ -20,6 +22,7 @@ void dropMessage(QtMsgType, const QMessageLogContext &, const QString &) { }
 void initializeFuzzApplication(int *argc, char ***argv)
 {
     scratch = new QTemporaryDir;
+    std::atexit([] { delete scratch; });
     const QString home = scratch->path();
     qputenv("HOME", home.toUtf8());
     qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/config")).toUtf8());
@@ -27,6 +30,10 @@ void initializeFuzzApplication(int *argc, char ***argv)
     qputenv("LC_ALL", "C.UTF-8");
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QDir(home).mkpath(QStringLiteral("app"));
+    QDir(home).mkpath(QStringLiteral("runtime"));
+    QFile::setPermissions(home + QStringLiteral("/runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", (home + QStringLiteral("/runtime")).toUtf8());
     Application::setAppDirOverride(home + QStringLiteral("/app"));
     qInstallMessageHandler(dropMessage);
     // Lives for the whole process, as in the program.
