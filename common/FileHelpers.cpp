@@ -59,8 +59,9 @@ QFileInfoList folderEntries(const QString &folder, QDir::Filters kind)
 QString subFolder(const QString &parent, const QString &name, bool create)
 {
     QDir dir(parent);
-    if (create && dir.exists() && !dir.exists(name))
-        dir.mkdir(name);
+    // On Linux the Documents folder itself may not exist yet on a fresh account.
+    if (create && !dir.exists(name))
+        dir.mkpath(name);
     if (dir.exists(name))
         return QDir(dir.absoluteFilePath(name)).absolutePath();
     return dir.exists() ? dir.absolutePath() : parent;

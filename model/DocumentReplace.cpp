@@ -6,6 +6,9 @@
 #include <cmath>
 #include <limits>
 
+#include <QHash>
+#include <QSet>
+
 // Edits that change many values at once or a property's list of values. Each runs its inner
 // steps without undo and makes one undo step with one change notification of its own.
 
@@ -110,8 +113,17 @@ void Document::setValues(const QList<ValueChange> &changes, bool undoable, QObje
     announceChange(changes.size() > 1 ? QStringLiteral("Update Values")
                                       : QStringLiteral("Update Value"),
                    undoable);
-    const auto allValues
-        = [this](int property) { return values(property, 0, true, true, true, false, false); };
+    // The distinct values of a property, listed once per property and pass: listing them for
+    // every change made a drop of many cards onto one cell quadratic in the plan's size.
+    QHash<int, QSet<QString>> listed;
+    const auto allValues = [this, &listed](int property) -> const QSet<QString> & {
+        auto it = listed.find(property);
+        if (it == listed.end()) {
+            const QStringList list = values(property, 0, true, true, true, false, false);
+            it = listed.insert(property, QSet<QString>(list.cbegin(), list.cend()));
+        }
+        return *it;
+    };
     // Keyed by (property, new value), ordered by property and then text; holds the value the
     // card had before and the colour it was shown in.
     QMap<QPair<int, QString>, QPair<QString, QColor>> carried;
@@ -131,6 +143,7 @@ void Document::setValues(const QList<ValueChange> &changes, bool undoable, QObje
         setValue(change.first.first, change.first.second, text, false, nullptr);
         events.add(EventType::ValueChanged, change.first.first, change.first.second);
     }
+    listed.clear();
     for (auto it = carried.constBegin(); it != carried.constEnd(); ++it) {
         const int property = it.key().first;
         // Only a value that is gone hands its colour on; one still in use keeps it.

@@ -43,6 +43,7 @@ private slots:
     void offerIsMadeOncePerVersionWhateverTheAnswer_data();
     void offerIsMadeOncePerVersionWhateverTheAnswer();
     void copyingKeepsThePlansTheUserAlreadyHas();
+    void copyingMakesAMissingDocumentsFolder();
     void missingSamplesFolderStillRecordsTheOffer();
     void shippedSamplesAreCopiedIntoTheDataFolder();
     void shippedSamplesReadAsCompletePlans_data();
@@ -107,6 +108,16 @@ void TestSamplePlans::copyingKeepsThePlansTheUserAlreadyHas()
     MainWindow window;
     QVERIFY(answer.answered());
     QCOMPARE(readFile(dataPath("Garden.tv")), QByteArray("my own garden"));
+    QCOMPARE(readFile(dataPath("Trip.tv")), QByteArray("sample trip"));
+}
+
+// A fresh Linux account need not have a Documents folder yet.
+void TestSamplePlans::copyingMakesAMissingDocumentsFolder()
+{
+    QVERIFY(QDir(QDir::homePath() + "/Documents").removeRecursively());
+    ModalAnswer answer(QStringLiteral("Copy samples"));
+    MainWindow window;
+    QVERIFY(answer.answered());
     QCOMPARE(readFile(dataPath("Trip.tv")), QByteArray("sample trip"));
 }
 

@@ -1,41 +1,40 @@
+#include "common/ColorButton.h"
 #include "common/Colors.h"
 #include "harness/TestMain.h"
+
+#include <QAbstractScrollArea>
+#include <QColorDialog>
+
+namespace {
+
+// A view that paints the full-screen note over its (empty) contents, as the Cards and
+// Charts views do while shown full screen.
+class HintedView : public QAbstractScrollArea
+{
+protected:
+    void paintEvent(QPaintEvent *) override { drawFullScreenHint(this); }
+};
+
+void buttonRow(const char *name, int key, const QColor &initial, const QColor &answer, bool opens,
+               const QColor &expected, int reports)
+{
+    QTest::newRow(name) << key << initial << answer << opens << expected << reports;
+}
+
+} // namespace
 
 class TestColors : public QObject
 {
     Q_OBJECT
 private slots:
-    void textStaysReadableOnBackground_data();
-    void textStaysReadableOnBackground();
     void colourTextRoundTrips_data();
     void colourTextRoundTrips();
-    void cardBrushIsSolidOrSlantedGradient();
-    void markersHaveTheirCornerCounts_data();
-    void markersHaveTheirCornerCounts();
-    void fitToAspectNeverGrows_data();
-    void fitToAspectNeverGrows();
+    void colourButtonReportsChosenColour_data();
+    void colourButtonReportsChosenColour();
+    void dotsStayReadableOnTheSwatch_data();
+    void dotsStayReadableOnTheSwatch();
+    void fullScreenNoteIsCentredOnTheView();
 };
-
-void TestColors::textStaysReadableOnBackground_data()
-{
-    QTest::addColumn<QColor>("background");
-    QTest::addColumn<QColor>("plain");
-    QTest::addColumn<QColor>("soft");
-    QTest::newRow("red is dark") << QColor(255, 0, 0) << QColor(Qt::white) << QColor(208, 208, 208);
-    QTest::newRow("yellow is light")
-        << QColor(255, 255, 0) << QColor(Qt::black) << QColor(64, 64, 64);
-    QTest::newRow("middle grey counts as light")
-        << QColor(128, 128, 128) << QColor(Qt::black) << QColor(64, 64, 64);
-}
-
-void TestColors::textStaysReadableOnBackground()
-{
-    QFETCH(QColor, background);
-    QFETCH(QColor, plain);
-    QFETCH(QColor, soft);
-    QCOMPARE(contrastingTextColor(background, false), plain);
-    QCOMPARE(contrastingTextColor(background, true), soft);
-}
 
 void TestColors::colourTextRoundTrips_data()
 {
@@ -54,79 +53,110 @@ void TestColors::colourTextRoundTrips()
 {
     QFETCH(QString, text);
     QFETCH(QColor, color);
-    const QColor read = stringToColor(text);
-    QCOMPARE(read, color);
-    QCOMPARE(stringToColor(colorToString(read)), color);
-    // Alpha is not kept: a written colour reads back opaque.
-    QCOMPARE(colorToString(QColor(1, 2, 3, 4)), QStringLiteral("1,2,3"));
+    QCOMPARE(stringToColor(text), color);
+    QCOMPARE(stringToColor(colorToString(color)), color);
 }
 
-void TestColors::cardBrushIsSolidOrSlantedGradient()
+void TestColors::colourButtonReportsChosenColour_data()
 {
-    const QRectF rect(0, 0, 100, 50);
-    const QColor color(100, 50, 20);
-    const QBrush solid = cardBrush(rect, color, 0);
-    QCOMPARE(solid.style(), Qt::SolidPattern);
-    QCOMPARE(solid.color(), color);
-    const QBrush brush = cardBrush(rect, color, 100);
-    QCOMPARE(brush.style(), Qt::LinearGradientPattern);
-    const auto *gradient = static_cast<const QLinearGradient *>(brush.gradient());
-    QCOMPARE(gradient->start(), QPointF(30, 0));
-    QCOMPARE(gradient->finalStop(), QPointF(70, 50));
-    QCOMPARE(gradient->stops().first().second, color.lighter(200));
-    QCOMPARE(gradient->stops().last().second, color);
+    QTest::addColumn<int>("key"); // 0: a click
+    QTest::addColumn<QColor>("initial");
+    QTest::addColumn<QColor>("answer"); // none: the dialog is cancelled
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QColor>("expected");
+    QTest::addColumn<int>("reports");
+    const QColor red(255, 0, 0);
+    const QColor teal(0, 128, 128);
+    buttonRow("click, accepted", 0, red, teal, true, teal, 1);
+    buttonRow("click without a colour before", 0, QColor(), teal, true, teal, 1);
+    buttonRow("click, cancelled keeps the colour", 0, red, QColor(), true, red, 1);
+    buttonRow("click, cancelled without a colour", 0, QColor(), QColor(), true, QColor(), 0);
+    buttonRow("space", Qt::Key_Space, red, teal, true, teal, 1);
+    buttonRow("return", Qt::Key_Return, red, teal, true, teal, 1);
+    buttonRow("keypad enter is the dialog's", Qt::Key_Enter, red, teal, false, red, 0);
+    buttonRow("letter", Qt::Key_A, red, teal, false, red, 0);
 }
 
-void TestColors::markersHaveTheirCornerCounts_data()
+void TestColors::colourButtonReportsChosenColour()
 {
-    QTest::addColumn<bool>("star");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<int>("corners");
-    QTest::newRow("five-point star") << true << 5 << 10;
-    QTest::newRow("no points") << true << 0 << 0;
-    QTest::newRow("triangle") << false << 3 << 3;
-    QTest::newRow("diamond") << false << 4 << 4;
-    QTest::newRow("negative corners") << false << -2 << 0;
+    QFETCH(int, key);
+    QFETCH(QColor, initial);
+    QFETCH(QColor, answer);
+    QFETCH(bool, opens);
+    QFETCH(QColor, expected);
+    QFETCH(int, reports);
+    QWidget parent;
+    ColorButton button(&parent, initial);
+    parent.show();
+    QSignalSpy spy(&button, &ColorButton::colorChanged);
+    QColor offered;
+    ModalAnswer answerer(
+        answer.isValid() ? QStringLiteral("OK") : QStringLiteral("Cancel"), {},
+        [&offered, answer](QWidget *modal) {
+            auto *dialog = qobject_cast<QColorDialog *>(modal);
+            offered = dialog->currentColor();
+            dialog->setCurrentColor(answer);
+        },
+        opens ? 5000 : 100);
+    if (key)
+        QTest::keyClick(&button, Qt::Key(key),
+                        key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    else
+        QTest::mouseClick(&button, Qt::LeftButton);
+    QCOMPARE(answerer.answered(), opens);
+    if (initial.isValid()) // the dialog starts from the button's colour
+        QCOMPARE(offered, opens ? initial : QColor());
+    QCOMPARE(button.color(), expected);
+    QCOMPARE(spy.count(), reports);
+    if (reports)
+        QCOMPARE(spy.first().first().value<QColor>(), expected);
 }
 
-void TestColors::markersHaveTheirCornerCounts()
+void TestColors::dotsStayReadableOnTheSwatch_data()
 {
-    QFETCH(bool, star);
-    QFETCH(int, count);
-    QFETCH(int, corners);
-    const QRectF rect(10, 20, 40, 60);
-    const QPolygonF polygon = star ? starPolygon(rect, count) : regularPolygon(rect, count);
-    QCOMPARE(polygon.size(), corners);
-    if (corners > 0) {
-        const QPointF centre = polygon.boundingRect().center();
-        QVERIFY(qAbs(centre.x() - rect.center().x()) < 1e-9);
-        QVERIFY(qAbs(centre.y() - rect.center().y()) < 1e-9);
-        QVERIFY(polygon.boundingRect().width() <= rect.width() + 1e-9);
+    QTest::addColumn<QColor>("color");
+    QTest::addColumn<bool>("whiteText");
+    QTest::newRow("dark swatch") << QColor(20, 20, 80) << true;
+    QTest::newRow("light swatch") << QColor(250, 250, 200) << false;
+}
+
+void TestColors::dotsStayReadableOnTheSwatch()
+{
+    QFETCH(QColor, color);
+    QFETCH(bool, whiteText);
+    ColorButton button(nullptr, QColor(128, 128, 128));
+    button.setColor(color);
+    button.resize(60, 24);
+    const QImage image = button.grab().toImage();
+    // Inside the frame, the "…" is the only thing drawn in the text colour.
+    bool found = false;
+    for (int y = 4; y < image.height() - 4; ++y) {
+        for (int x = 4; x < image.width() - 4; ++x) {
+            const int lightness = image.pixelColor(x, y).lightness();
+            found = found || (whiteText ? lightness > 200 : lightness < 60);
+        }
     }
+    QVERIFY(found);
 }
 
-void TestColors::fitToAspectNeverGrows_data()
+void TestColors::fullScreenNoteIsCentredOnTheView()
 {
-    QTest::addColumn<double>("width");
-    QTest::addColumn<double>("height");
-    QTest::addColumn<double>("aspect");
-    QTest::addColumn<double>("fittedWidth");
-    QTest::addColumn<double>("fittedHeight");
-    QTest::newRow("too wide") << 200.0 << 100.0 << 1.0 << 100.0 << 100.0;
-    QTest::newRow("too tall") << 100.0 << 200.0 << 2.0 << 100.0 << 50.0;
-    QTest::newRow("equal") << 130.0 << 100.0 << 1.3 << 130.0 << 100.0;
-}
-
-void TestColors::fitToAspectNeverGrows()
-{
-    QFETCH(double, width);
-    QFETCH(double, height);
-    QFETCH(double, aspect);
-    QFETCH(double, fittedWidth);
-    QFETCH(double, fittedHeight);
-    fitToAspect(width, height, aspect);
-    QCOMPARE(width, fittedWidth);
-    QCOMPARE(height, fittedHeight);
+    HintedView view;
+    view.resize(1200, 500);
+    view.setFrameShape(QFrame::NoFrame);
+    view.viewport()->setAutoFillBackground(false);
+    const QImage image = view.grab().toImage();
+    const QPoint centre = view.rect().center();
+    // The box is black (painted at 80 % over the view), with a yellow frame above the centre;
+    // the corners of the view stay untouched.
+    QVERIFY(image.pixelColor(centre.x() - 300, centre.y() - 30).lightness() < 80);
+    QCOMPARE(image.pixelColor(5, 5), view.viewport()->palette().color(QPalette::Window));
+    bool yellowFrame = false;
+    for (int y = 0; y < centre.y(); ++y) {
+        const QColor c = image.pixelColor(centre.x(), y);
+        yellowFrame = yellowFrame || (c.red() > 150 && c.green() > 150 && c.blue() < 100);
+    }
+    QVERIFY(yellowFrame);
 }
 
 TAVROLO_TEST_MAIN(TestColors)

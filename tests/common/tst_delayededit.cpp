@@ -7,79 +7,37 @@
 #include "model/Document.h"
 
 #include <climits>
+#include <functional>
 #include <memory>
 
 namespace {
 
-enum class Kind { LineEdit, ComboBox, PlainTextEdit };
-
-// One of the three delayed-edit widgets with a spy on its delayed signal.
+// One of the three delayed-edit widgets, with a spy on its delayed signal.
 struct Field
 {
     std::unique_ptr<QWidget> widget;
     std::unique_ptr<QSignalSpy> spy;
-
-    explicit Field(Kind kind)
-    {
-        switch (kind) {
-        case Kind::LineEdit: {
-            auto *edit = new DelayedEditLineEdit;
-            widget.reset(edit);
-            spy.reset(new QSignalSpy(edit, &DelayedEditLineEdit::delayedEditTextChanged));
-            break;
-        }
-        case Kind::ComboBox: {
-            auto *combo = new DelayedEditComboBox;
-            widget.reset(combo);
-            spy.reset(new QSignalSpy(combo, &DelayedEditComboBox::delayedEditTextChanged));
-            break;
-        }
-        case Kind::PlainTextEdit: {
-            auto *edit = new DelayedEditPlainTextEdit;
-            widget.reset(edit);
-            spy.reset(new QSignalSpy(edit, &DelayedEditPlainTextEdit::delayedEditTextChanged));
-            break;
-        }
-        }
-        widget->show();
-        QVERIFY(QTest::qWaitForWindowExposed(widget.get()));
-    }
-
-    QWidget *focusTarget() const
-    {
-        if (auto *combo = qobject_cast<QComboBox *>(widget.get()))
-            return combo->lineEdit();
-        return widget.get();
-    }
-
-    void type(const QString &text) { QTest::keyClicks(focusTarget(), text); }
-
-    void flush()
-    {
-        if (auto *edit = qobject_cast<DelayedEditLineEdit *>(widget.get()))
-            edit->flush();
-        else if (auto *combo = qobject_cast<DelayedEditComboBox *>(widget.get()))
-            combo->flush();
-        else if (auto *plain = qobject_cast<DelayedEditPlainTextEdit *>(widget.get()))
-            plain->flushPendingEdit();
-    }
-
-    QString text() const
-    {
-        if (auto *edit = qobject_cast<QLineEdit *>(widget.get()))
-            return edit->text();
-        if (auto *combo = qobject_cast<QComboBox *>(widget.get()))
-            return combo->currentText();
-        return static_cast<QPlainTextEdit *>(widget.get())->toPlainText();
-    }
+    std::function<void()> flush;
 };
 
-void addKindRows(const char *suffix)
+template<typename Widget, typename Signal>
+Field makeField(Widget *widget, Signal signal, void (Widget::*flush)())
 {
-    QTest::newRow(qPrintable(QStringLiteral("line edit %1").arg(suffix))) << int(Kind::LineEdit);
-    QTest::newRow(qPrintable(QStringLiteral("combo box %1").arg(suffix))) << int(Kind::ComboBox);
-    QTest::newRow(qPrintable(QStringLiteral("plain text %1").arg(suffix)))
-        << int(Kind::PlainTextEdit);
+    return {std::unique_ptr<QWidget>(widget), std::make_unique<QSignalSpy>(widget, signal),
+            [widget, flush] { (widget->*flush)(); }};
+}
+
+Field makeField(int kind)
+{
+    if (kind == 0)
+        return makeField(new DelayedEditLineEdit, &DelayedEditLineEdit::delayedEditTextChanged,
+                         &DelayedEditLineEdit::flush);
+    if (kind == 1)
+        return makeField(new DelayedEditComboBox, &DelayedEditComboBox::delayedEditTextChanged,
+                         &DelayedEditComboBox::flush);
+    return makeField(new DelayedEditPlainTextEdit,
+                     &DelayedEditPlainTextEdit::delayedEditTextChanged,
+                     &DelayedEditPlainTextEdit::flushPendingEdit);
 }
 
 } // namespace
@@ -91,15 +49,10 @@ private slots:
     void cleanup();
     void pauseGrowsWithPlanSize_data();
     void pauseGrowsWithPlanSize();
-    void quickTypingIsReportedOnceAfterThePause_data();
-    void quickTypingIsReportedOnceAfterThePause();
-    void bigPlanWaitsLonger();
-    void flushReportsOnlyPendingEdits_data();
-    void flushReportsOnlyPendingEdits();
+    void typingIsReportedOnceAfterThePauseOrFlush_data();
+    void typingIsReportedOnceAfterThePauseOrFlush();
+    void greyHintIsNeverReported_data();
     void greyHintIsNeverReported();
-    void clickRemovesGreyHint();
-    void escapeIsAnnounced();
-    void comboSizeHintStaysNarrow();
 };
 
 void TestDelayedEdit::cleanup()
@@ -111,13 +64,7 @@ void TestDelayedEdit::pauseGrowsWithPlanSize_data()
 {
     QTest::addColumn<int>("cards");
     QTest::addColumn<int>("pause");
-    QTest::newRow("empty plan") << 0 << 400;
-    QTest::newRow("199 cards") << 199 << 400;
     QTest::newRow("200 cards") << 200 << 600;
-    QTest::newRow("1000 cards") << 1000 << 1400;
-    QTest::newRow("1599 cards") << 1599 << 1800;
-    QTest::newRow("1600 cards") << 1600 << 2000;
-    QTest::newRow("5000 cards") << 5000 << 2000;
     QTest::newRow("count near the int limit") << INT_MAX << 2000;
 }
 
@@ -128,128 +75,75 @@ void TestDelayedEdit::pauseGrowsWithPlanSize()
     QCOMPARE(filterDelayMs(cards), pause);
 }
 
-void TestDelayedEdit::quickTypingIsReportedOnceAfterThePause_data()
+void TestDelayedEdit::typingIsReportedOnceAfterThePauseOrFlush_data()
 {
     QTest::addColumn<int>("kind");
-    addKindRows("");
+    QTest::addColumn<int>("cards");
+    QTest::addColumn<bool>("flushed");
+    const char *names[] = {"line edit", "combo box", "plain text"};
+    for (int kind = 0; kind < 3; ++kind) {
+        QTest::addRow("%s, pause", names[kind]) << kind << 0 << false;
+        QTest::addRow("%s, flushed", names[kind]) << kind << 0 << true;
+    }
+    QTest::newRow("line edit, 1000 cards") << 0 << 1000 << false;
 }
 
-void TestDelayedEdit::quickTypingIsReportedOnceAfterThePause()
+void TestDelayedEdit::typingIsReportedOnceAfterThePauseOrFlush()
 {
     QFETCH(int, kind);
-    Field field {Kind(kind)};
-    field.type(QStringLiteral("hello"));
-    QTest::qWait(250);
+    QFETCH(int, cards);
+    QFETCH(bool, flushed);
+    for (int i = 0; i < cards; ++i)
+        doc()->addTask(false);
+    Field field = makeField(kind);
+    field.widget->show();
+    QVERIFY(QTest::qWaitForWindowExposed(field.widget.get()));
+    auto *combo = qobject_cast<QComboBox *>(field.widget.get());
+    field.flush(); // nothing pending, nothing to report
     QCOMPARE(field.spy->count(), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(field.spy->count(), 1, 3000);
-    QTest::qWait(600);
+    QTest::keyClicks(combo ? combo->lineEdit() : field.widget.get(), QStringLiteral("hello"));
+    if (flushed) {
+        field.flush();
+        QCOMPARE(field.spy->count(), 1);
+    } else {
+        QTest::qWait(cards ? 1100 : 250);
+        QCOMPARE(field.spy->count(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(field.spy->count(), 1, 5000);
+    }
+    // Neither the end of the pause nor another flush reports the edit again.
+    QTest::qWait(filterDelayMs() + 200);
+    field.flush();
     QCOMPARE(field.spy->count(), 1);
-    QCOMPARE(field.text(), QStringLiteral("hello"));
-    if (Kind(kind) != Kind::PlainTextEdit)
+    if (kind != 2) // the plain text edit's receiver reads the text itself
         QCOMPARE(field.spy->first().first().toString(), QStringLiteral("hello"));
 }
 
-void TestDelayedEdit::bigPlanWaitsLonger()
+void TestDelayedEdit::greyHintIsNeverReported_data()
 {
-    for (int i = 0; i < 1000; ++i)
-        doc()->addTask(false);
-    QCOMPARE(doc()->taskCount(), 1000);
-    Field field {Kind::LineEdit};
-    field.type(QStringLiteral("x"));
-    QTest::qWait(1100);
-    QCOMPARE(field.spy->count(), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(field.spy->count(), 1, 5000);
-}
-
-void TestDelayedEdit::flushReportsOnlyPendingEdits_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<bool>("typed");
-    QTest::addColumn<int>("reports");
-    QTest::newRow("line edit pending") << int(Kind::LineEdit) << true << 1;
-    QTest::newRow("line edit idle") << int(Kind::LineEdit) << false << 0;
-    QTest::newRow("combo box pending") << int(Kind::ComboBox) << true << 1;
-    QTest::newRow("combo box idle") << int(Kind::ComboBox) << false << 0;
-    QTest::newRow("plain text pending") << int(Kind::PlainTextEdit) << true << 1;
-    QTest::newRow("plain text idle") << int(Kind::PlainTextEdit) << false << 0;
-}
-
-void TestDelayedEdit::flushReportsOnlyPendingEdits()
-{
-    QFETCH(int, kind);
-    QFETCH(bool, typed);
-    QFETCH(int, reports);
-    Field field {Kind(kind)};
-    if (typed)
-        field.type(QStringLiteral("ab"));
-    field.flush();
-    QCOMPARE(field.spy->count(), reports);
-    // The flushed edit must not be reported a second time when its pause would have ended.
-    QTest::qWait(700);
-    QCOMPARE(field.spy->count(), reports);
-    field.flush();
-    QCOMPARE(field.spy->count(), reports);
+    QTest::addColumn<bool>("click");
+    QTest::addColumn<QString>("reported");
+    QTest::newRow("typed over") << false << QStringLiteral("a");
+    // The field now really is empty, and whoever filters by it must hear that.
+    QTest::newRow("clicked into") << true << QString();
 }
 
 void TestDelayedEdit::greyHintIsNeverReported()
 {
+    QFETCH(bool, click);
+    QFETCH(QString, reported);
     DelayedEditLineEdit edit;
     QSignalSpy spy(&edit, &DelayedEditLineEdit::delayedEditTextChanged);
     edit.show();
     edit.setGreyText(QStringLiteral("Search"));
-    QCOMPARE(edit.text(), QStringLiteral("Search"));
     QTest::qWait(600);
     QCOMPARE(spy.count(), 0);
-
-    QTest::keyClick(&edit, Qt::Key_A);
-    QCOMPARE(edit.text(), QStringLiteral("a"));
-    QTRY_VERIFY_WITH_TIMEOUT(!spy.isEmpty(), 3000);
-    QCOMPARE(spy.last().first().toString(), QStringLiteral("a"));
-    QVERIFY(!edit.styleSheet().contains(QStringLiteral("gray")));
-}
-
-void TestDelayedEdit::clickRemovesGreyHint()
-{
-    DelayedEditLineEdit edit;
-    QSignalSpy spy(&edit, &DelayedEditLineEdit::delayedEditTextChanged);
-    edit.show();
-    edit.setText(QStringLiteral("old"));
-    edit.flush();
-    spy.clear();
-    edit.setGreyText(QStringLiteral("Filter"));
-    QTest::mouseClick(&edit, Qt::LeftButton);
-    QCOMPARE(edit.text(), QString());
-    // The field now really is empty, and whoever filters by it must hear that.
+    if (click)
+        QTest::mouseClick(&edit, Qt::LeftButton);
+    else
+        QTest::keyClick(&edit, Qt::Key_A);
+    QCOMPARE(edit.text(), reported);
     QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 3000);
-    QCOMPARE(spy.first().first().toString(), QString());
-}
-
-void TestDelayedEdit::escapeIsAnnounced()
-{
-    DelayedEditLineEdit line;
-    DelayedEditPlainTextEdit plain;
-    QSignalSpy lineSpy(&line, &DelayedEditLineEdit::escapePressed);
-    QSignalSpy plainSpy(&plain, &DelayedEditPlainTextEdit::escapePressed);
-    QTest::keyClick(&line, Qt::Key_Escape);
-    QTest::keyClick(&plain, Qt::Key_Escape);
-    QTest::keyClick(&plain, Qt::Key_A);
-    QCOMPARE(lineSpy.count(), 1);
-    QCOMPARE(plainSpy.count(), 1);
-}
-
-void TestDelayedEdit::comboSizeHintStaysNarrow()
-{
-    DelayedEditComboBox shortCombo;
-    shortCombo.addItem(QStringLiteral("a"));
-    DelayedEditComboBox longCombo;
-    longCombo.addItem(QStringLiteral("a"));
-    longCombo.addItem(QString(300, QLatin1Char('W')));
-    // The natural width follows the entries when the combo box is first shown.
-    shortCombo.show();
-    longCombo.show();
-    QVERIFY(shortCombo.sizeHint().width() < 200);
-    QCOMPARE(longCombo.sizeHint().width(), 200);
-    QCOMPARE(longCombo.sizeHint().height(), shortCombo.sizeHint().height());
+    QCOMPARE(spy.first().first().toString(), reported);
 }
 
 TAVROLO_TEST_MAIN(TestDelayedEdit)

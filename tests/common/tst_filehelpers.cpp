@@ -46,6 +46,12 @@ private:
     rlimit m_saved;
 };
 
+void copyRow(const char *name, int size, const QString &from, const QString &to, bool overwrite,
+             bool ok, const QString &target)
+{
+    QTest::newRow(name) << size << from << to << overwrite << ok << target;
+}
+
 } // namespace
 
 class TestFileHelpers : public QObject
@@ -54,17 +60,11 @@ class TestFileHelpers : public QObject
 
 private slots:
     void init();
-    void copiesWholeFiles_data();
-    void copiesWholeFiles();
-    void refusesToCopyAFileOntoItself_data();
-    void refusesToCopyAFileOntoItself();
-    void keepsExistingTargetWithoutOverwrite();
+    void copyFileCopiesEveryByteOrChangesNothing_data();
+    void copyFileCopiesEveryByteOrChangesNothing();
     void failedWriteLeavesNoPartialTarget_data();
     void failedWriteLeavesNoPartialTarget();
-    void refusesMissingSourceAndDeepTarget();
     void copiesFolderTrees();
-    void folderCopyRefusesBadFolders();
-    void dataFoldersAreMadeOnRequest();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -76,58 +76,50 @@ void TestFileHelpers::init()
     m_dir = std::make_unique<QTemporaryDir>();
 }
 
-void TestFileHelpers::copiesWholeFiles_data()
+void TestFileHelpers::copyFileCopiesEveryByteOrChangesNothing_data()
 {
     QTest::addColumn<int>("size");
-    QTest::newRow("empty") << 0;
-    QTest::newRow("one byte") << 1;
-    QTest::newRow("one block") << 512;
-    QTest::newRow("two blocks exactly") << 1024;
-    QTest::newRow("odd size") << 100003;
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<bool>("overwrite");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("target"); // holds the "source" bytes, its "old" ones or is "none"
+    copyRow("empty file", 0, "plan.tv", "copy.tv", false, true, "source");
+    copyRow("two blocks exactly", 1024, "plan.tv", "copy.tv", false, true, "source");
+    copyRow("odd size over a longer file", 100003, "plan.tv", "old.tv", true, true, "source");
+    copyRow("existing target kept without overwrite", 10, "plan.tv", "old.tv", false, true, "old");
+    copyRow("missing folder is made", 10, "plan.tv", "Backups/plan.tvb", false, true, "source");
+    copyRow("two missing folders", 10, "plan.tv", "a/b/copy.tv", true, false, "none");
+    copyRow("missing source", 10, "missing.tv", "copy.tv", true, false, "none");
+    copyRow("folder as source", 10, "folder", "copy.tv", true, false, "none");
+    copyRow("onto itself", 3000, "plan.tv", "plan.tv", true, false, "source");
+    copyRow("onto itself, no overwrite", 3000, "plan.tv", "plan.tv", false, false, "source");
+    copyRow("onto itself through a dot folder", 3000, "plan.tv", "./plan.tv", true, false,
+            "source");
+    copyRow("onto itself through a symbolic link", 3000, "plan.tv", "link.tv", true, false,
+            "source");
 }
 
-void TestFileHelpers::copiesWholeFiles()
+void TestFileHelpers::copyFileCopiesEveryByteOrChangesNothing()
 {
     QFETCH(int, size);
-    const QByteArray content = patterned(size);
-    QVERIFY(writeFile(path("plan.tv"), content));
-    QVERIFY(writeFile(path("old.tvb"), "older and longer content than some sources"));
-    QVERIFY(copyFile(path("plan.tv"), path("copy.tv"), false));
-    QCOMPARE(readFile(path("copy.tv")), content);
-    QVERIFY(copyFile(path("plan.tv"), path("old.tvb"), true));
-    QCOMPARE(readFile(path("old.tvb")), content);
-    // The target's folder is made when missing.
-    QVERIFY(copyFile(path("plan.tv"), path("Backups/plan.tvb"), false));
-    QCOMPARE(readFile(path("Backups/plan.tvb")), content);
-}
-
-void TestFileHelpers::refusesToCopyAFileOntoItself_data()
-{
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<bool>("overwrite");
-    QTest::newRow("same text") << "plan.tv" << true;
-    QTest::newRow("same text, no overwrite") << "plan.tv" << false;
-    QTest::newRow("through a dot folder") << "./plan.tv" << true;
-    QTest::newRow("through a symbolic link") << "link.tv" << true;
-}
-
-void TestFileHelpers::refusesToCopyAFileOntoItself()
-{
-    QFETCH(QString, target);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
     QFETCH(bool, overwrite);
-    const QByteArray content = patterned(3000);
+    QFETCH(bool, ok);
+    QFETCH(QString, target);
+    const QByteArray content = patterned(size);
+    const QByteArray old("older and longer content than some sources");
     QVERIFY(writeFile(path("plan.tv"), content));
+    QVERIFY(writeFile(path("old.tv"), old));
     QVERIFY(QFile::link(path("plan.tv"), path("link.tv")));
-    QVERIFY(!copyFile(path("plan.tv"), path(target), overwrite));
+    QVERIFY(QDir(m_dir->path()).mkdir("folder"));
+    QCOMPARE(copyFile(path(from), path(to), overwrite), ok);
     QCOMPARE(readFile(path("plan.tv")), content);
-}
-
-void TestFileHelpers::keepsExistingTargetWithoutOverwrite()
-{
-    QVERIFY(writeFile(path("plan.tv"), "new"));
-    QVERIFY(writeFile(path("copy.tv"), "old"));
-    QVERIFY(copyFile(path("plan.tv"), path("copy.tv"), false));
-    QCOMPARE(readFile(path("copy.tv")), QByteArray("old"));
+    if (target == "none")
+        QVERIFY(!QFileInfo::exists(path(to)));
+    else
+        QCOMPARE(readFile(path(to)), target == "old" ? old : content);
 }
 
 void TestFileHelpers::failedWriteLeavesNoPartialTarget_data()
@@ -156,63 +148,28 @@ void TestFileHelpers::failedWriteLeavesNoPartialTarget()
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), targetExists ? 2 : 1);
 }
 
-void TestFileHelpers::refusesMissingSourceAndDeepTarget()
-{
-    QVERIFY(!copyFile(path("missing.tv"), path("copy.tv"), true));
-    QVERIFY(!QFileInfo::exists(path("copy.tv")));
-    QVERIFY(writeFile(path("plan.tv"), "x"));
-    // Only one missing folder level is made.
-    QVERIFY(!copyFile(path("plan.tv"), path("a/b/copy.tv"), true));
-    QVERIFY(!copyFile(m_dir->path(), path("copy.tv"), true));
-}
-
 void TestFileHelpers::copiesFolderTrees()
 {
     QDir root(m_dir->path());
-    QVERIFY(root.mkpath("from/Samples/Deep"));
-    QVERIFY(root.mkpath("to/Samples"));
-    QVERIFY(writeFile(path("from/a.tv"), "a"));
-    QVERIFY(writeFile(path("from/Samples/b.tv"), "b"));
-    QVERIFY(writeFile(path("from/Samples/Deep/c.tv"), "c"));
-    QVERIFY(writeFile(path("from/.hidden"), "h"));
+    QVERIFY(root.mkpath("from/Samples/Deep") && root.mkpath("to/Samples"));
+    QVERIFY(writeFile(path("from/a.tv"), "a") && writeFile(path("from/Samples/b.tv"), "b"));
+    QVERIFY(writeFile(path("from/Samples/Deep/c.tv"), "c") && writeFile(path("from/.hidden"), "h"));
     QVERIFY(writeFile(path("to/Samples/b.tv"), "user's own b"));
     QString from = path("from");
     QString to = path("to");
     QVERIFY(copyFolder(from, to, false));
-    QCOMPARE(from, path("from/"));
-    QCOMPARE(to, path("to/"));
     QCOMPARE(readFile(path("to/a.tv")), QByteArray("a"));
     QCOMPARE(readFile(path("to/Samples/b.tv")), QByteArray("user's own b"));
     QCOMPARE(readFile(path("to/Samples/Deep/c.tv")), QByteArray("c"));
     QVERIFY(!QFileInfo::exists(path("to/.hidden")));
     QVERIFY(copyFolder(from, to, true));
     QCOMPARE(readFile(path("to/Samples/b.tv")), QByteArray("b"));
-}
 
-void TestFileHelpers::folderCopyRefusesBadFolders()
-{
-    QDir(m_dir->path()).mkpath("from");
-    QString from = path("from");
     QString missing = path("missing/to");
     QTest::ignoreMessage(QtWarningMsg, qPrintable("Invalid to folder " + missing + "/"));
     QVERIFY(!copyFolder(from, missing, false));
-    QString same = path("from/");
     QTest::ignoreMessage(QtWarningMsg, "From and to folders the same");
-    QVERIFY(!copyFolder(from, same, false));
-    QString empty;
-    QTest::ignoreMessage(QtWarningMsg, "Invalid from folder ");
-    QVERIFY(!copyFolder(empty, from, false));
-}
-
-void TestFileHelpers::dataFoldersAreMadeOnRequest()
-{
-    const QString documents = QDir::homePath() + QStringLiteral("/Documents");
-    QDir(documents + QStringLiteral("/Tavrolo")).removeRecursively();
-    QCOMPARE(dataFolder(false), documents);
-    QCOMPARE(backupsFolder(false), documents);
-    QCOMPARE(dataFolder(true), documents + QStringLiteral("/Tavrolo"));
-    QCOMPARE(backupsFolder(true), documents + QStringLiteral("/Tavrolo/Backups"));
-    QVERIFY(QFileInfo(documents + QStringLiteral("/Tavrolo/Backups")).isDir());
+    QVERIFY(!copyFolder(from, from, false));
 }
 
 TAVROLO_TEST_MAIN(TestFileHelpers)

@@ -3,8 +3,6 @@
 #include "common/UpdateBlocker.h"
 #include "harness/TestMain.h"
 
-#include <memory>
-
 #include <QLineEdit>
 
 class TestGuards : public QObject
@@ -12,91 +10,52 @@ class TestGuards : public QObject
     Q_OBJECT
 
 private slots:
-    void objectAddedTwiceIsUnblockedOnce();
-    void objectBlockedElsewhereStaysBlocked();
-    void deletedObjectIsSkipped();
-    void updateBlockerLeavesSuspendedWidgetSuspended();
-    void nestedBusyCursorsEndWithTheOuterOne();
-    void busyCursorKeepsAForeignCursorUntilTheEnd();
+    void nestedSignalBlockersReleaseOnlyTheirOwn();
+    void nestedUpdateAndCursorGuardsEndWithTheOuterOne();
 };
 
-void TestGuards::objectAddedTwiceIsUnblockedOnce()
+void TestGuards::nestedSignalBlockersReleaseOnlyTheirOwn()
 {
     QLineEdit edit;
+    QLineEdit blockedElsewhere;
+    blockedElsewhere.blockSignals(true);
     QSignalSpy spy(&edit, &QLineEdit::textChanged);
     {
         SignalBlocker outer;
         outer.add(&edit);
+        outer.add(&blockedElsewhere);
+        auto *deleted = new QObject;
+        outer.add(deleted);
+        delete deleted; // the guard must not touch it at its end
         {
             SignalBlocker inner;
             inner.add(&edit);
-            outer.add(&edit);
         }
-        // The inner guard must not have released what the outer one holds.
         edit.setText(QStringLiteral("filled from the plan"));
         QCOMPARE(spy.count(), 0);
     }
-    QVERIFY(!edit.signalsBlocked());
+    QVERIFY(blockedElsewhere.signalsBlocked());
     edit.setText(QStringLiteral("typed"));
     QCOMPARE(spy.count(), 1);
 }
 
-void TestGuards::objectBlockedElsewhereStaysBlocked()
-{
-    QLineEdit edit;
-    edit.blockSignals(true);
-    {
-        SignalBlocker blocker;
-        blocker.add(&edit);
-    }
-    QVERIFY(edit.signalsBlocked());
-}
-
-void TestGuards::deletedObjectIsSkipped()
-{
-    auto blocker = std::make_unique<SignalBlocker>();
-    auto *first = new QObject;
-    QObject second;
-    blocker->add(first);
-    blocker->add(&second);
-    delete first;
-    blocker.reset(); // must not touch the deleted object
-    QVERIFY(!second.signalsBlocked());
-}
-
-void TestGuards::updateBlockerLeavesSuspendedWidgetSuspended()
+void TestGuards::nestedUpdateAndCursorGuardsEndWithTheOuterOne()
 {
     QWidget widget;
     {
         UpdateBlocker outer(&widget);
-        QVERIFY(!widget.updatesEnabled());
+        BusyCursor busy;
         {
             UpdateBlocker inner(&widget);
+            BusyCursor nested;
         }
         QVERIFY(!widget.updatesEnabled());
-        UpdateBlocker none(nullptr);
+        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
     }
     QVERIFY(widget.updatesEnabled());
-}
-
-void TestGuards::nestedBusyCursorsEndWithTheOuterOne()
-{
     QVERIFY(!QGuiApplication::overrideCursor());
-    {
-        BusyCursor outer;
-        QVERIFY(QGuiApplication::overrideCursor());
-        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        {
-            BusyCursor inner;
-        }
-        QVERIFY(QGuiApplication::overrideCursor());
-        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    }
-    QVERIFY(!QGuiApplication::overrideCursor());
-}
 
-void TestGuards::busyCursorKeepsAForeignCursorUntilTheEnd()
-{
+    // A cursor somebody else set stays until the guard ends.
     QGuiApplication::setOverrideCursor(QCursor(Qt::CrossCursor));
     {
         BusyCursor busy;

@@ -4,6 +4,7 @@
 
 #include "model/Document.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPixmap>
 #include <QUrl>
@@ -32,6 +33,37 @@ inline Image picture(const QString &name, const QColor &color, int width, int he
     image.fill(color);
     image.setPixel(0, 0, qRgba(1, 2, 3, 255));
     return Image(QPixmap::fromImage(image), name, path);
+}
+
+// A real one-pixel PNG whose header claims another size, with a valid checksum.
+inline quint32 crc32(const QByteArray &data)
+{
+    quint32 crc = 0xffffffffu;
+    for (char byte : data) {
+        crc ^= quint8(byte);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+inline QByteArray pngDeclaring(quint32 width, quint32 height)
+{
+    QImage image(1, 1, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    const int ihdr = png.indexOf("IHDR");
+    for (int i = 0; i < 4; ++i) {
+        png[ihdr + 4 + i] = char((width >> (24 - 8 * i)) & 0xff);
+        png[ihdr + 8 + i] = char((height >> (24 - 8 * i)) & 0xff);
+    }
+    const quint32 crc = crc32(png.mid(ihdr, 4 + 13));
+    for (int i = 0; i < 4; ++i)
+        png[ihdr + 17 + i] = char((crc >> (24 - 8 * i)) & 0xff);
+    return png;
 }
 
 // A plan file keeps a property's text order as the whole value list in display order; a

@@ -1,3 +1,4 @@
+#include "PlanSamples.h"
 #include "harness/TestMain.h"
 #include "storage/DomDocument.h"
 
@@ -23,37 +24,6 @@ QDomElement reparsed(const DomDocument &dom)
     return copy.documentElement();
 }
 
-quint32 crc32(const QByteArray &data)
-{
-    quint32 crc = 0xffffffffu;
-    for (char byte : data) {
-        crc ^= quint8(byte);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-// A real one-pixel PNG whose header claims another size.
-QByteArray pngDeclaring(quint32 width, quint32 height)
-{
-    QImage image(1, 1, QImage::Format_ARGB32);
-    image.fill(Qt::red);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    const int ihdr = png.indexOf("IHDR");
-    for (int i = 0; i < 4; ++i) {
-        png[ihdr + 4 + i] = char((width >> (24 - 8 * i)) & 0xff);
-        png[ihdr + 8 + i] = char((height >> (24 - 8 * i)) & 0xff);
-    }
-    const quint32 crc = crc32(png.mid(ihdr, 4 + 13));
-    for (int i = 0; i < 4; ++i)
-        png[ihdr + 17 + i] = char((crc >> (24 - 8 * i)) & 0xff);
-    return png;
-}
-
 } // namespace
 
 class TestDomDocument : public QObject
@@ -71,9 +41,7 @@ private slots:
     void listsKeepCommasAndEmptyItems_data();
     void listsKeepCommasAndEmptyItems();
     void emptyListTextsReadAsEmptyOrOneEmptyItem();
-    void fontsRoundTripAndBrokenFontGivesDefault();
     void imagesRoundTripAndOversizedImagesAreRefused();
-    void lookupSeesDirectChildrenOnly();
     void textParsesBackToTheSameTree();
 };
 
@@ -236,23 +204,6 @@ void TestDomDocument::emptyListTextsReadAsEmptyOrOneEmptyItem()
              (QList<int> {2, 0, -1}));
 }
 
-void TestDomDocument::fontsRoundTripAndBrokenFontGivesDefault()
-{
-    DomDocument dom(QStringLiteral("tavrolo"));
-    QDomElement root = dom.createElement(QStringLiteral("root"));
-    dom.appendChild(root);
-    QFont font(QStringLiteral("Some Family"), 17);
-    font.setBold(true);
-    font.setItalic(true);
-    dom.writeValueFont(root, QStringLiteral("font"), font);
-    const QFont fallback(QStringLiteral("Fallback"));
-    const QFont read = DomDocument::readValueFont(reparsed(dom), QStringLiteral("font"), fallback);
-    QCOMPARE(read.toString(), font.toString());
-    const QDomElement broken = parentWithRawValue(dom, QStringLiteral("font"), ",,");
-    QCOMPARE(DomDocument::readValueFont(broken, QStringLiteral("font"), fallback).family(),
-             fallback.family());
-}
-
 void TestDomDocument::imagesRoundTripAndOversizedImagesAreRefused()
 {
     QImage picture(3, 2, QImage::Format_ARGB32);
@@ -269,7 +220,7 @@ void TestDomDocument::imagesRoundTripAndOversizedImagesAreRefused()
 
     QDomElement huge = dom.createElement(QStringLiteral("image"));
     huge.setAttribute(QStringLiteral("value"),
-                      QString::fromLatin1(pngDeclaring(20000, 20000).toHex()));
+                      QString::fromLatin1(PlanSamples::pngDeclaring(20000, 20000).toHex()));
     QVERIFY(DomDocument::readAttributeImage(huge, QStringLiteral("value"), QStringLiteral("PNG"))
                 .isNull());
     QDomElement garbage = dom.createElement(QStringLiteral("image"));
@@ -281,19 +232,6 @@ void TestDomDocument::imagesRoundTripAndOversizedImagesAreRefused()
                                              QStringLiteral("value"), QStringLiteral("PNG"),
                                              picture),
              picture);
-}
-
-void TestDomDocument::lookupSeesDirectChildrenOnly()
-{
-    DomDocument dom(QStringLiteral("tavrolo"));
-    QDomElement root = dom.createElement(QStringLiteral("root"));
-    QDomElement middle = dom.createElement(QStringLiteral("middle"));
-    QDomElement deep = dom.createElement(QStringLiteral("title"));
-    root.appendChild(middle);
-    middle.appendChild(deep);
-    QVERIFY(DomDocument::findChildElement(root, QStringLiteral("title")).isNull());
-    QCOMPARE(DomDocument::elementsByTag(root, QStringLiteral("title")).count(), 1);
-    QCOMPARE(DomDocument::readValueInt(root, QStringLiteral("title"), 5), 5);
 }
 
 void TestDomDocument::textParsesBackToTheSameTree()
