@@ -493,8 +493,10 @@ void TestDocument::reorderMovesValuesAndViews()
     fillUndoPlan(doc);
     doc.m_predefinedValues[Due] = QStringList {"1/1/2020"};
     doc.setPropertyVisibility(Cost, PropertyVisibility::Star, false);
-    doc.m_currentView.xProperty = Due;
-    doc.m_currentView.totalProperty = 5;
+    Slice &view = doc.m_currentView;
+    view.xProperty = view.yProperty = view.cellOrderingProperty = Due;
+    view.cardColorProperty = view.highlightColorProperty = Due;
+    view.totalProperty = 5;
     doc.m_currentView.filterTerms
         = {FilterTerm(Cost, MatchType::GreaterThan, "5"), FilterTerm(0, MatchType::Contains, "x")};
     doc.m_chartsSettings.byProperty = Status;
@@ -510,8 +512,9 @@ void TestDocument::reorderMovesValuesAndViews()
     QCOMPARE(doc.predefinedValues(4), QStringList());
     QCOMPARE(doc.propertyVisibility(4), int(PropertyVisibility::Star));
     QCOMPARE(doc.propertyVisibility(0), int(PropertyVisibility::Hidden));
-    QCOMPARE(doc.m_currentView.xProperty, 1);
-    QCOMPARE(doc.m_currentView.totalProperty, 5);
+    QCOMPARE((QList<int> {view.xProperty, view.yProperty, view.cellOrderingProperty,
+                          view.cardColorProperty, view.highlightColorProperty, view.totalProperty}),
+             (QList<int> {1, 1, 1, 1, 1, 5}));
     QCOMPARE(doc.m_currentView.filterTerms.at(0).propertyIndex, 4);
     QCOMPARE(doc.m_currentView.filterTerms.at(1).propertyIndex, 0);
     QCOMPARE(doc.m_chartsSettings.byProperty, 3);

@@ -245,6 +245,7 @@ void TestDocumentEdits::deletingPropertiesMovesValuesAndViews_data()
     QTest::newRow("x on a deleted property becomes none") << 4 << 0;
     QTest::newRow("x between moves down once") << 3 << 2;
     QTest::newRow("x before stays") << 1 << 1;
+    QTest::newRow("none stays none") << 0 << 0;
 }
 
 void TestDocumentEdits::deletingPropertiesMovesValuesAndViews()
@@ -254,7 +255,10 @@ void TestDocumentEdits::deletingPropertiesMovesValuesAndViews()
 
     Document doc;
     fillProperties(doc, {"P1", "P2", "P3", "P4", "P5"});
-    doc.m_currentView.xProperty = x;
+    Slice &view = doc.m_currentView;
+    view.xProperty = view.yProperty = view.cellOrderingProperty = x;
+    view.cardColorProperty = view.highlightColorProperty = x;
+    doc.setPropertyVisibility(5, PropertyVisibility::Star, false);
     doc.m_currentView.totalProperty = 6;
     doc.m_chartsSettings.showProperty = 6;
     doc.m_currentView.filterTerms
@@ -263,7 +267,10 @@ void TestDocumentEdits::deletingPropertiesMovesValuesAndViews()
 
     Document expected;
     fillProperties(expected, {"P1", "P3", "P5"});
-    QCOMPARE(doc.m_currentView.xProperty, expectedX);
+    QCOMPARE((QList<int> {view.xProperty, view.yProperty, view.cellOrderingProperty,
+                          view.cardColorProperty, view.highlightColorProperty}),
+             QList<int>() << expectedX << expectedX << expectedX << expectedX << expectedX);
+    QCOMPARE(doc.propertyVisibility(3), int(PropertyVisibility::Star));
     // The card count stays the card count.
     QCOMPARE(doc.m_currentView.totalProperty, 4);
     QCOMPARE(doc.m_chartsSettings.showProperty, 4);

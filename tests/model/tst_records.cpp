@@ -28,14 +28,6 @@ CardsAppearance darkAppearance()
     return appearance;
 }
 
-QList<int> termProperties(const Slice &view)
-{
-    QList<int> indexes;
-    for (const FilterTerm &term : view.filterTerms)
-        indexes.append(term.propertyIndex);
-    return indexes;
-}
-
 } // namespace
 
 class TestRecords : public QObject
@@ -60,9 +52,6 @@ private slots:
     void sliceEquality();
     void sliceCopiesTakeAppearanceOnlyWhenStored();
     void visibilityOutsideListIsText();
-    void removingPropertyAdjustsRolesAndTerms_data();
-    void removingPropertyAdjustsRolesAndTerms();
-    void remappingFollowsMovedProperties();
     void chartsPropertyRemoved_data();
     void chartsPropertyRemoved();
     void chartsRemapKeepsCardCount();
@@ -361,69 +350,6 @@ void TestRecords::visibilityOutsideListIsText()
     view.setPropertyVisibility(2, PropertyVisibility::Circle);
     view.setPropertyVisibility(-1, PropertyVisibility::Circle);
     QCOMPARE(view.propertyVisibilities, QList<int>({0, 4}));
-}
-
-void TestRecords::removingPropertyAdjustsRolesAndTerms_data()
-{
-    QTest::addColumn<int>("removed");
-    QTest::addColumn<QList<int>>("roles"); // x, y, ordering, card colour, highlight, total
-    QTest::addColumn<QList<int>>("terms");
-    QTest::addColumn<QList<int>>("visibility");
-    // Six properties (0 to 5): the total 6 stands for the card count.
-    QTest::newRow("x removed") << 2 << QList<int> {0, 2, 0, 4, 0, 5} << QList<int> {4, 0}
-                               << QList<int> {0, 1, 3, 4, 5};
-    QTest::newRow("below every role")
-        << 1 << QList<int> {1, 2, 0, 4, 0, 5} << QList<int> {1, 4, 0} << QList<int> {0, 2, 3, 4, 5};
-    QTest::newRow("last property")
-        << 5 << QList<int> {2, 3, 0, 0, 0, 5} << QList<int> {2, 0} << QList<int> {0, 1, 2, 3, 4};
-}
-
-void TestRecords::removingPropertyAdjustsRolesAndTerms()
-{
-    QFETCH(int, removed);
-    QFETCH(QList<int>, roles);
-    QFETCH(QList<int>, terms);
-    QFETCH(QList<int>, visibility);
-    Slice view;
-    view.xProperty = 2;
-    view.yProperty = 3;
-    view.cardColorProperty = 5;
-    view.totalProperty = 6;
-    view.propertyVisibilities = {0, 1, 2, 3, 4, 5};
-    view.filterTerms = {FilterTerm(2, MatchType::Contains, QStringLiteral("a")),
-                        FilterTerm(5, MatchType::Is, QStringLiteral("b")),
-                        FilterTerm(0, MatchType::Contains, QStringLiteral("c"))};
-    view.removeProperty(removed);
-    QCOMPARE((QList<int> {view.xProperty, view.yProperty, view.cellOrderingProperty,
-                          view.cardColorProperty, view.highlightColorProperty, view.totalProperty}),
-             roles);
-    QCOMPARE(termProperties(view), terms);
-    QCOMPARE(view.propertyVisibilities, visibility);
-}
-
-void TestRecords::remappingFollowsMovedProperties()
-{
-    Slice view;
-    view.xProperty = 1;
-    view.yProperty = 3;
-    view.highlightColorProperty = 2;
-    view.totalProperty = 4; // the card count with four properties
-    view.propertyVisibilities = {0, 1, 2, 3};
-    view.filterTerms = {FilterTerm(3, MatchType::Is, QStringLiteral("x")),
-                        FilterTerm(0, MatchType::Contains, QStringLiteral("y"))};
-    // Property 3 moves to the front, 1 and 2 move down.
-    view.remapProperties({{0, 0}, {1, 3}, {2, 1}, {3, 2}});
-    QCOMPARE((QList<int> {view.xProperty, view.yProperty, view.highlightColorProperty,
-                          view.cellOrderingProperty, view.totalProperty}),
-             (QList<int> {2, 1, 3, 0, 4}));
-    QCOMPARE(view.propertyVisibilities, QList<int>({0, 3, 1, 2}));
-    QCOMPARE(termProperties(view), QList<int>({1, 0}));
-
-    // A role whose property is in no entry of the map is lost, not kept on a wrong property.
-    Slice lost;
-    lost.xProperty = 5;
-    lost.remapProperties({{0, 0}, {1, 1}});
-    QCOMPARE(lost.xProperty, -1);
 }
 
 void TestRecords::chartsPropertyRemoved_data()
