@@ -2,6 +2,8 @@
 
 #include "app/Application.h"
 
+#include <cstdlib>
+
 #include <QDir>
 #include <QFile>
 #include <QLocale>
@@ -11,11 +13,16 @@ namespace {
 
 QTemporaryDir *scratch = nullptr;
 
+// Broken inputs make Qt warn about every bad picture and font; the fuzzer's own report is
+// what matters, so the warnings are dropped.
+void dropMessage(QtMsgType, const QMessageLogContext &, const QString &) { }
+
 } // namespace
 
 void initializeFuzzApplication(int *argc, char ***argv)
 {
     scratch = new QTemporaryDir;
+    std::atexit([] { delete scratch; });
     const QString home = scratch->path();
     qputenv("HOME", home.toUtf8());
     qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/config")).toUtf8());
@@ -23,7 +30,12 @@ void initializeFuzzApplication(int *argc, char ***argv)
     qputenv("LC_ALL", "C.UTF-8");
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QDir(home).mkpath(QStringLiteral("app"));
+    QDir(home).mkpath(QStringLiteral("runtime"));
+    QFile::setPermissions(home + QStringLiteral("/runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", (home + QStringLiteral("/runtime")).toUtf8());
     Application::setAppDirOverride(home + QStringLiteral("/app"));
+    qInstallMessageHandler(dropMessage);
     // Lives for the whole process, as in the program.
     new Application(*argc, *argv);
     QLocale::setDefault(QLocale::c());

@@ -26,7 +26,7 @@ run() {
     echo "== Fuzzing $target for $seconds s"
     (cd "$build" && "$build/fuzz/$target" -max_total_time="$seconds" -timeout=20 \
         -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1 "$corpus" 2>&1 \
-        | grep -v "^#[0-9]*.*\(NEW\|REDUCE\|pulse\)")
+        | grep -v "^#[0-9]*.*\(NEW\|REDUCE\|pulse\)\|^libpng \|^Suppressions used\|^  count \|^ *[0-9]* *[0-9]* libfontconfig\|^------\|^$")
 }
 run fuzz_plan_file "$root/fuzz/corpus/plan_file" "*.tv"
 run fuzz_csv_import "$root/fuzz/corpus/csv_import" "*.csv"
