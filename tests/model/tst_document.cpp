@@ -1,5 +1,4 @@
 #include "harness/TestMain.h"
-#include "model/ChartsAppearance.h"
 #include "model/TableAppearance.h"
 #include "tests/model/PlanFixture.h"
 
@@ -59,7 +58,6 @@ private slots:
     void cardCountRoleStaysOnCardsWhenAddingProperty();
     void propertyIndexesFollowDeletionAndReorder_data();
     void propertyIndexesFollowDeletionAndReorder();
-    void uniquePropertyNameIsTrimmedAndNumbered();
     void damagedAspectRatioFallsBack();
     void storingKeepsOneSortedEntryPerNameAndSettings();
     void changeViewRestoresAppearanceOnlyWhenStored_data();
@@ -129,7 +127,6 @@ void TestDocument::differencesCountInEquality_data()
         [picture](Document &d, bool) { d.m_images.append(Image(picture, "red", QString())); });
     QTest::newRow("cards appearance")
         << Edit([](Document &d, bool) { d.m_cardsAppearance.setDarkDefaults(); });
-    QTest::newRow("search text") << Edit([](Document &d, bool) { d.m_searchText = "open"; });
     QTest::newRow("charts settings")
         << Edit([](Document &d, bool) { d.m_chartsSettings.hideZeroBars = true; });
     QTest::newRow("charts appearance")
@@ -158,13 +155,9 @@ void TestDocument::fontsCompareByFamilyOnly()
 {
     CardsAppearance cards;
     cards.cardFont.setPointSize(31);
-    cards.cardFont.setBold(true);
     QVERIFY(cards == CardsAppearance());
     cards.cardFont.setFamily(QStringLiteral("Serif"));
     QVERIFY(cards != CardsAppearance());
-    ChartsAppearance charts;
-    charts.font.setItalic(true);
-    QVERIFY(charts == ChartsAppearance());
     TableAppearance table;
     table.font.setPointSize(30);
     QVERIFY(table == TableAppearance());
@@ -424,15 +417,6 @@ void TestDocument::propertyIndexesFollowDeletionAndReorder()
         doc.m_tableAppearance = expected.m_tableAppearance;
         QVERIFY(doc == expected);
     }
-}
-
-void TestDocument::uniquePropertyNameIsTrimmedAndNumbered()
-{
-    Document doc;
-    addProperty(doc, QStringLiteral("Cost"));
-    addProperty(doc, QStringLiteral("Cost1"));
-    QCOMPARE(doc.uniquePropertyName(QStringLiteral(" COST ")), QStringLiteral("COST2"));
-    QCOMPARE(doc.uniquePropertyName(QStringLiteral("  Price ")), QStringLiteral("Price"));
 }
 
 void TestDocument::damagedAspectRatioFallsBack()
