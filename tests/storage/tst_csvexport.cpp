@@ -9,25 +9,6 @@
 
 using namespace PlanSamples;
 
-namespace {
-
-// Priority and Effort, with the cards a, b and c.
-void smallPlan()
-{
-    Document &d = *doc();
-    d.clear(false);
-    d.addImage(picture(QStringLiteral("logo"), Qt::red, 4, 4), false);
-    addProperty(d, QStringLiteral("Priority"));
-    addProperty(d, QStringLiteral("Effort"));
-    for (const QString &name : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}) {
-        const int card = d.addTask(false);
-        setValue(d, card, 1, name);
-        setValue(d, card, 2, QString::number(card));
-    }
-}
-
-} // namespace
-
 class TestCsvExport : public QObject
 {
     Q_OBJECT
@@ -44,10 +25,19 @@ private:
     QTemporaryDir m_dir;
 };
 
+// Priority and Effort, with the cards a, b and c.
 void TestCsvExport::init()
 {
-    QVERIFY(m_dir.isValid());
-    smallPlan();
+    Document &d = *doc();
+    d.clear(false);
+    d.addImage(picture(QStringLiteral("logo"), Qt::red, 4, 4), false);
+    addProperty(d, QStringLiteral("Priority"));
+    addProperty(d, QStringLiteral("Effort"));
+    for (const QString &name : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}) {
+        const int card = d.addTask(false);
+        setValue(d, card, 1, name);
+        setValue(d, card, 2, QString::number(card));
+    }
 }
 
 void TestCsvExport::fieldsAreQuoted_data()
@@ -55,22 +45,17 @@ void TestCsvExport::fieldsAreQuoted_data()
     QTest::addColumn<bool>("always");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("quoted");
-    QTest::newRow("plain") << true << "abc"
-                           << "\"abc\"";
-    QTest::newRow("quotes doubled") << true << "say \"hi\""
-                                    << "\"say \"\"hi\"\"\"";
-    QTest::newRow("line feed and cr lf become blanks") << true << "a\nb\r\nc"
-                                                       << "\"a b c\"";
-    QTest::newRow("lone cr stays") << true << "a\rb"
-                                   << "\"a\rb\"";
-    QTest::newRow("not forced, separator") << false << "a,b"
-                                           << "\"a,b\"";
-    QTest::newRow("not forced, quote") << false << "a\"b"
-                                       << "\"a\"\"b\"";
-    QTest::newRow("not forced, plain") << false << "a b"
-                                       << "a b";
-    QTest::newRow("not forced, only a line break") << false << "a\nb"
-                                                   << "a b";
+    const auto row = [](const char *name, bool always, const char *field, const char *quoted) {
+        QTest::newRow(name) << always << QString(field) << QString(quoted);
+    };
+    row("plain", true, "abc", "\"abc\"");
+    row("quotes doubled", true, "say \"hi\"", "\"say \"\"hi\"\"\"");
+    row("line feed and cr lf become blanks", true, "a\nb\r\nc", "\"a b c\"");
+    row("lone cr stays", true, "a\rb", "\"a\rb\"");
+    row("not forced, separator", false, "a,b", "\"a,b\"");
+    row("not forced, quote", false, "a\"b", "\"a\"\"b\"");
+    row("not forced, plain", false, "a b", "a b");
+    row("not forced, only a line break", false, "a\nb", "a b");
 }
 
 void TestCsvExport::fieldsAreQuoted()
@@ -138,9 +123,7 @@ void TestCsvExport::exportedTableImportsBack()
         for (int p = 1; p < original.propertyCount(); ++p) {
             // Line breaks become blanks on the way; everything else comes back.
             QString expected = original.value(card, p);
-            expected.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-            expected.replace(QLatin1Char('\n'), QLatin1Char(' '));
-            QCOMPARE(doc()->value(card, p), expected);
+            QCOMPARE(doc()->value(card, p), expected.replace("\r\n", " ").replace('\n', ' '));
         }
     }
 }

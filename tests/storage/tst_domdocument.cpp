@@ -33,16 +33,15 @@ void TestDomDocument::textsSurviveTheirStoredForm_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("blank comma percent") << "a b,c%"
-                                         << "a%20b%2Cc%25";
-    QTest::newRow("xml characters") << "<a href=\"x\">&amp;</a>"
-                                    << "%3Ca%20href%3D%22x%22%3E%26amp%3B%3C%2Fa%3E";
-    QTest::newRow("line breaks and tab") << "one\ntwo\r\nthree\t"
-                                         << "one%0Atwo%0D%0Athree%09";
-    QTest::newRow("unreserved kept") << "Az09-._~"
-                                     << "Az09-._~";
+    const auto row = [](const char *name, const char *text, const char *stored) {
+        QTest::newRow(name) << QString::fromUtf8(text) << QString(stored);
+    };
+    row("blank comma percent", "a b,c%", "a%20b%2Cc%25");
+    row("xml characters", "<a href=\"x\">&amp;</a>", "%3Ca%20href%3D%22x%22%3E%26amp%3B%3C%2Fa%3E");
+    row("line breaks and tab", "one\ntwo\r\nthree\t", "one%0Atwo%0D%0Athree%09");
+    row("unreserved kept", "Az09-._~", "Az09-._~");
     // Characters outside the BMP only travel encoded (the plan round trip has them).
-    QTest::newRow("accent") << QStringLiteral("é") << "%C3%A9";
+    row("accent", "é", "%C3%A9");
 }
 
 // Written as percent encoding and also as a plain attribute, through the program's own

@@ -23,12 +23,6 @@ QByteArray planWith(const QByteArray &body)
     return "<!DOCTYPE tavrolo>\n<root>\n" + body + "\n</root>\n";
 }
 
-QByteArray manyEmptyCards()
-{
-    QByteArray body = "<properties>" + QByteArray("<property/>").repeated(20000) + "</properties>";
-    return body + "<cards>" + QByteArray("<card/>").repeated(6000) + "</cards>";
-}
-
 } // namespace
 
 class TestPlanFile : public QObject
@@ -44,8 +38,6 @@ private slots:
     void failedReadLeavesPlanUntouched();
     void missingOrBadPartsTakeDefaults_data();
     void missingOrBadPartsTakeDefaults();
-    void shortOrLongVisibilityListsFitThePropertyCount();
-    void saveToMissingFolderNamesTheFile();
     void failedWriteKeepsOldFile();
     void saveIntoLockedFolderKeepsOldFile();
     void saveFollowsSymbolicLinkAndKeepsPermissions();
@@ -176,7 +168,8 @@ void TestPlanFile::failedReadLeavesPlanUntouched_data()
                                 << "Document root not found.";
     // A few KB of XML must not ask for billions of values.
     QTest::newRow("hostile value count")
-        << planWith(manyEmptyCards())
+        << planWith("<properties>" + QByteArray("<property/>").repeated(20000) + "</properties>"
+                    + "<cards>" + QByteArray("<card/>").repeated(6000) + "</cards>")
         << "The file '%1' holds more cards and properties than can be opened.";
 }
 
@@ -220,6 +213,12 @@ void TestPlanFile::missingOrBadPartsTakeDefaults_data()
     QTest::newRow("negative bin size") << QByteArray(binSize).replace("%1", "-4") << "bin 10";
     QTest::newRow("bare filter term")
         << QByteArray("<view><filter_terms><filter_term/></filter_terms></view>") << "terms 1";
+    // Every view's list fits the property count, so the next property gets its own entry.
+    QTest::newRow("short and long visibility lists")
+        << QByteArray("<properties><property/><property/><property/></properties>"
+                      "<view><property_visibility value=\"2\"/></view><stored_views><stored_view>"
+                      "<property_visibility value=\"0,0,0,5,5\"/></stored_view></stored_views>")
+        << "visible 0,2,1,1 0,0,0,0";
     QTest::newRow("stored view without name")
         << QByteArray("<stored_views><stored_view/><stored_view/></stored_views>")
         << "stored unnamed unnamed";
@@ -242,38 +241,16 @@ void TestPlanFile::missingOrBadPartsTakeDefaults()
         actual += QStringLiteral(" %1").arg(doc.propertyAppearanceRef(1).binSize());
     else if (kind == QLatin1String("terms"))
         actual += QStringLiteral(" %1").arg(doc.currentView().filterTerms.size());
+    for (int i = 0; kind == QLatin1String("visible") && i < 2; ++i) {
+        const Slice view = i == 0 ? doc.currentView() : doc.storedViewsRef().value(0);
+        QStringList visible;
+        for (int visibility : view.propertyVisibilities)
+            visible << QString::number(visibility);
+        actual += QLatin1Char(' ') + visible.join(QLatin1Char(','));
+    }
     for (int i = 0; kind == QLatin1String("stored") && i < doc.storedViewsRef().size(); ++i)
         actual += QLatin1Char(' ') + doc.storedViewsRef().at(i).name;
     QCOMPARE(actual, expected);
-}
-
-void TestPlanFile::shortOrLongVisibilityListsFitThePropertyCount()
-{
-    const QByteArray properties = "<properties><property/><property/><property/></properties>";
-    Document doc;
-    QString error;
-    QVERIFY(readText(doc,
-                     planWith(properties
-                              + "<view><property_visibility value=\"2\"/></view>"
-                                "<stored_views><stored_view value=\"v\">"
-                                "<property_visibility value=\"0,0,0,5,5\"/>"
-                                "</stored_view></stored_views>"),
-                     &error));
-    QCOMPARE(doc.currentView().propertyVisibilities, (QList<int> {0, 2, 1, 1}));
-    QCOMPARE(doc.storedViewsRef().at(0).propertyVisibilities, (QList<int> {0, 0, 0, 0}));
-    // A property added next gets its own entry, not the place of a missing one.
-    addProperty(doc, QStringLiteral("D"));
-    QCOMPARE(doc.propertyVisibility(4), int(PropertyVisibility::Text));
-    QCOMPARE(doc.propertyVisibility(1), int(PropertyVisibility::Square));
-}
-
-void TestPlanFile::saveToMissingFolderNamesTheFile()
-{
-    Document doc;
-    const QString path = m_dir.filePath(QStringLiteral("missing/folder/plan.tv"));
-    QString error;
-    QVERIFY(!writePlanFile(doc, path, &error));
-    QCOMPARE(error, QStringLiteral("Can't open file '%1' to write.").arg(path));
 }
 
 void TestPlanFile::failedWriteKeepsOldFile()
@@ -295,6 +272,9 @@ void TestPlanFile::failedWriteKeepsOldFile()
     // No temporary file is left behind.
     QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("full.tv*")}, QDir::Files),
              QStringList {QStringLiteral("full.tv")});
+    const QString missing = m_dir.filePath(QStringLiteral("missing/folder/plan.tv"));
+    QVERIFY(!writePlanFile(doc, missing, &error));
+    QCOMPARE(error, QStringLiteral("Can't open file '%1' to write.").arg(missing));
 }
 
 void TestPlanFile::saveIntoLockedFolderKeepsOldFile()
