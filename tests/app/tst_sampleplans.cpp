@@ -32,6 +32,11 @@ QString dataPath(const QString &name)
     return QDir(dataFolder(true)).absoluteFilePath(name);
 }
 
+QString samplesFolder()
+{
+    return app()->appDir().absoluteFilePath("samples");
+}
+
 } // namespace
 
 class TestSamplePlans : public QObject
@@ -42,10 +47,8 @@ private slots:
     void init();
     void offerIsMadeOncePerVersionWhateverTheAnswer_data();
     void offerIsMadeOncePerVersionWhateverTheAnswer();
-    void copyingKeepsThePlansTheUserAlreadyHas();
-    void copyingMakesAMissingDocumentsFolder();
-    void missingSamplesFolderStillRecordsTheOffer();
-    void shippedSamplesAreCopiedIntoTheDataFolder();
+    void copyingKeepsUserPlansAndMakesMissingFolders_data();
+    void copyingKeepsUserPlansAndMakesMissingFolders();
     void shippedSamplesReadAsCompletePlans_data();
     void shippedSamplesReadAsCompletePlans();
     void hasSamplePlansLooksOnlyAtReadablePlanFiles_data();
@@ -58,29 +61,32 @@ void TestSamplePlans::init()
 {
     settings()->clear();
     QDir(dataFolder(true)).removeRecursively();
-    QDir samples(app()->appDir().absoluteFilePath("samples"));
-    samples.removeRecursively();
-    QVERIFY(writeFile(samples.absoluteFilePath("Garden.tv"), "sample garden"));
-    QVERIFY(writeFile(samples.absoluteFilePath("Trip.tv"), "sample trip"));
+    QDir(samplesFolder()).removeRecursively();
+    QVERIFY(writeFile(samplesFolder() + "/Garden.tv", "sample garden"));
+    QVERIFY(writeFile(samplesFolder() + "/Trip.tv", "sample trip"));
 }
 
 void TestSamplePlans::offerIsMadeOncePerVersionWhateverTheAnswer_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<bool>("otherVersionSeen");
-    QTest::addColumn<bool>("copied");
+    QTest::addColumn<bool>("shipped");
     QTest::newRow("copy samples") << "Copy samples" << false << true;
-    QTest::newRow("no thanks") << "No thanks" << false << false;
+    QTest::newRow("no thanks") << "No thanks" << false << true;
     QTest::newRow("an older version asked before") << "Copy samples" << true << true;
+    QTest::newRow("no samples folder") << "Copy samples" << false << false;
 }
 
 void TestSamplePlans::offerIsMadeOncePerVersionWhateverTheAnswer()
 {
     QFETCH(QString, button);
     QFETCH(bool, otherVersionSeen);
-    QFETCH(bool, copied);
+    QFETCH(bool, shipped);
     if (otherVersionSeen)
         settings()->setValue(QStringLiteral("samples/samples_deployed_for_v240"), 1);
+    if (!shipped)
+        QDir(samplesFolder()).removeRecursively();
+    const bool copied = shipped && button == QLatin1String("Copy samples");
     {
         ModalAnswer answer(button);
         MainWindow window;
@@ -89,94 +95,54 @@ void TestSamplePlans::offerIsMadeOncePerVersionWhateverTheAnswer()
                  QStringLiteral("Tavrolo would like to copy some sample plans to '%1'. No existing "
                                 "files will be overwritten. Is that OK?")
                      .arg(dataFolder(false)));
+        QCOMPARE(window.hasSamplePlans(), copied);
     }
     QCOMPARE(settings()->value(offerKey).toInt(), 1);
-    QCOMPARE(QFile::exists(dataPath("Garden.tv")), copied);
-    QCOMPARE(QFile::exists(dataPath("Trip.tv")), copied);
-    {
-        ModalAnswer again(QStringLiteral("Copy samples"), {}, {}, 200);
-        MainWindow window;
-        QVERIFY(!again.answered());
-    }
-    QCOMPARE(QFile::exists(dataPath("Garden.tv")), copied);
+    QCOMPARE(readFile(dataPath("Garden.tv")), QByteArray(copied ? "sample garden" : ""));
+    QCOMPARE(readFile(dataPath("Trip.tv")), QByteArray(copied ? "sample trip" : ""));
+    ModalAnswer again(QStringLiteral("Copy samples"), {}, {}, 200);
+    MainWindow window;
+    QVERIFY(!again.answered());
 }
 
-void TestSamplePlans::copyingKeepsThePlansTheUserAlreadyHas()
+void TestSamplePlans::copyingKeepsUserPlansAndMakesMissingFolders_data()
 {
-    QVERIFY(writeFile(dataPath("Garden.tv"), "my own garden"));
+    QTest::addColumn<bool>("ownGarden");
+    QTest::newRow("the user's own plan is not overwritten") << true;
+    // A fresh Linux account need not have a Documents folder yet.
+    QTest::newRow("no Documents folder yet") << false;
+}
+
+void TestSamplePlans::copyingKeepsUserPlansAndMakesMissingFolders()
+{
+    QFETCH(bool, ownGarden);
+    if (ownGarden)
+        QVERIFY(writeFile(dataPath("Garden.tv"), "my own garden"));
+    else
+        QVERIFY(QDir(QDir::homePath() + "/Documents").removeRecursively());
     ModalAnswer answer(QStringLiteral("Copy samples"));
     MainWindow window;
     QVERIFY(answer.answered());
-    QCOMPARE(readFile(dataPath("Garden.tv")), QByteArray("my own garden"));
+    QCOMPARE(readFile(dataPath("Garden.tv")),
+             QByteArray(ownGarden ? "my own garden" : "sample garden"));
     QCOMPARE(readFile(dataPath("Trip.tv")), QByteArray("sample trip"));
-}
-
-// A fresh Linux account need not have a Documents folder yet.
-void TestSamplePlans::copyingMakesAMissingDocumentsFolder()
-{
-    QVERIFY(QDir(QDir::homePath() + "/Documents").removeRecursively());
-    ModalAnswer answer(QStringLiteral("Copy samples"));
-    MainWindow window;
-    QVERIFY(answer.answered());
-    QCOMPARE(readFile(dataPath("Trip.tv")), QByteArray("sample trip"));
-}
-
-void TestSamplePlans::missingSamplesFolderStillRecordsTheOffer()
-{
-    QDir(app()->appDir().absoluteFilePath("samples")).removeRecursively();
-    ModalAnswer answer(QStringLiteral("Copy samples"));
-    MainWindow window;
-    QVERIFY(answer.answered());
-    QCOMPARE(settings()->value(offerKey).toInt(), 1);
-    QVERIFY(!window.hasSamplePlans());
-}
-
-void TestSamplePlans::shippedSamplesAreCopiedIntoTheDataFolder()
-{
-    const QString shipped = qEnvironmentVariable("TAVROLO_SOURCE_DIR") + "/samples";
-    QVERIFY(QFileInfo(shipped).isDir());
-    Application::setAppDirOverride(qEnvironmentVariable("TAVROLO_SOURCE_DIR"));
-    ModalAnswer answer(QStringLiteral("Copy samples"));
-    MainWindow window;
-    Application::setAppDirOverride(QDir::homePath() + "/app");
-    QVERIFY(answer.answered());
-    const QStringList plans = QDir(shipped).entryList({"*.tv"}, QDir::Files);
-    QVERIFY(plans.size() >= 2);
-    for (const QString &plan : plans)
-        QCOMPARE(readFile(dataPath(plan)), readFile(shipped + "/" + plan));
-    QVERIFY(window.hasSamplePlans());
 }
 
 void TestSamplePlans::shippedSamplesReadAsCompletePlans_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<int>("cards");
-    QTest::addColumn<QStringList>("properties");
-    QTest::addColumn<QString>("columns");
-    QTest::addColumn<QString>("rows");
-    QTest::addColumn<QString>("total");
-    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("properties");
+    QTest::addColumn<QString>("axes"); // columns, rows, total (numeric), date property
     QTest::addColumn<int>("storedViews");
-    QTest::newRow("project plan") << "Project plan.tv" << 12
-                                  << QStringList {"Name",  "Status", "Priority",
-                                                  "Owner", "Days",   "Due"}
-                                  << "Status"
-                                  << "Priority"
-                                  << "Days"
-                                  << "Due" << 2;
-    QTest::newRow("reading list") << "Reading list.tv" << 10
-                                  << QStringList {"Title",  "Author", "Genre",
-                                                  "Status", "Rating", "Pages"}
-                                  << "Status"
-                                  << "Genre"
-                                  << "Pages"
-                                  << "" << 1;
-    QTest::newRow("household budget")
-        << "Household budget.tv" << 12
-        << QStringList {"Item", "Category", "Month", "Amount", "Paid"} << "Month"
-        << "Category"
-        << "Amount"
-        << "" << 1;
+    const auto row = [](const char *file, int cards, const char *names, const char *axes,
+                        int views) {
+        QTest::newRow(file) << QString(file) << cards << QString(names) << QString(axes) << views;
+    };
+    row("Project plan.tv", 12, "Name Status Priority Owner Days Due", "Status Priority Days Due",
+        2);
+    row("Reading list.tv", 10, "Title Author Genre Status Rating Pages", "Status Genre Pages", 1);
+    row("Household budget.tv", 12, "Item Category Month Amount Paid", "Month Category Amount", 1);
 }
 
 // A sample with a typo in a value, a wrong property index or a broken encoding would greet every
@@ -185,11 +151,8 @@ void TestSamplePlans::shippedSamplesReadAsCompletePlans()
 {
     QFETCH(QString, file);
     QFETCH(int, cards);
-    QFETCH(QStringList, properties);
-    QFETCH(QString, columns);
-    QFETCH(QString, rows);
-    QFETCH(QString, total);
-    QFETCH(QString, date);
+    QFETCH(QString, properties);
+    QFETCH(QString, axes);
     QFETCH(int, storedViews);
     Document plan;
     QString error;
@@ -201,13 +164,16 @@ void TestSamplePlans::shippedSamplesReadAsCompletePlans()
     QStringList names;
     for (int p = 1; p < plan.propertyCount(); ++p)
         names << plan.propertyName(p);
-    QCOMPARE(names, properties);
-    QCOMPARE(plan.propertyName(plan.xProperty()), columns);
-    QCOMPARE(plan.propertyName(plan.yProperty()), rows);
-    QCOMPARE(plan.propertyName(plan.totalProperty()), total);
-    QCOMPARE(plan.actualPropertyType(names.indexOf(total) + 1), int(ActualType::Numeric));
-    if (!date.isEmpty())
-        QCOMPARE(plan.actualPropertyType(names.indexOf(date) + 1), int(ActualType::Date));
+    QCOMPARE(names.join(' '), properties);
+    QStringList actualAxes;
+    for (int p : {plan.xProperty(), plan.yProperty(), plan.totalProperty()})
+        actualAxes << plan.propertyName(p);
+    QCOMPARE(plan.actualPropertyType(plan.totalProperty()), int(ActualType::Numeric));
+    for (int p = 1; p < plan.propertyCount(); ++p) {
+        if (plan.actualPropertyType(p) == int(ActualType::Date))
+            actualAxes << plan.propertyName(p);
+    }
+    QCOMPARE(actualAxes.join(' '), axes);
     QCOMPARE(plan.storedViews().size(), storedViews);
     for (int card = 0; card < plan.taskCount(); ++card) {
         QVERIFY(!plan.value(card, 1).isEmpty());
@@ -223,12 +189,12 @@ void TestSamplePlans::hasSamplePlansLooksOnlyAtReadablePlanFiles_data()
 {
     QTest::addColumn<QString>("layout");
     QTest::addColumn<bool>("expected");
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("one plan") << "file:Plan.tv" << true;
-    QTest::newRow("other files only") << "file:Plan.csv file:Notes.txt" << false;
-    QTest::newRow("plan in a sub-folder only") << "file:Old/Plan.tv" << false;
-    QTest::newRow("link to a plan only") << "link:Plan.tv" << false;
-    QTest::newRow("folder named like a plan") << "folder:Plan.tv" << false;
+    const auto row = [](const char *name, const char *layout, bool expected) {
+        QTest::newRow(name) << QString(layout) << expected;
+    };
+    row("one plan", "file:Plan.tv", true);
+    row("no plan file in the folder itself",
+        "file:Notes.txt file:Old/Plan.tv link:Link.tv folder:Folder.tv", false);
 }
 
 void TestSamplePlans::hasSamplePlansLooksOnlyAtReadablePlanFiles()
