@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QToolBar>
 
 namespace {
@@ -107,19 +108,21 @@ const ActionRow actionRows[] = {
     {"m_fileExportChartsSVGAction", "&SVG", "e", "Export charts to SVG format.", "", nullptr, ""},
 };
 
-// Object names in order; "-" for a separator, "spacer" for a toolbar spacer.
+// Object names without "m_" and "Action" in order; "-" for a separator, "spacer" for a toolbar
+// spacer.
 QString entryNames(const QList<QAction *> &actions)
 {
     QStringList names;
     for (const QAction *action : actions) {
+        const QString name = action->menu() ? action->menu()->objectName() : action->objectName();
         if (action->isSeparator())
             names << QStringLiteral("-");
-        else if (action->menu())
-            names << action->menu()->objectName();
         else if (action->iconText() == QLatin1String("_spacer"))
             names << QStringLiteral("spacer");
+        else if (name.isEmpty())
+            names << action->iconText();
         else
-            names << (action->objectName().isEmpty() ? action->iconText() : action->objectName());
+            names << QString(name).remove(QRegularExpression("^m_|Action$"));
     }
     return names.join(QLatin1Char(' '));
 }
@@ -212,39 +215,33 @@ void TestMainWindow::menusAndToolbarListTheirEntriesInOrder_data()
         = [](const char *name, const char *menu, const char *title, const char *entries) {
               QTest::newRow(name) << QString(menu) << QString(title) << QString(entries);
           };
-    row("menu bar", "menuBar", "", "m_fileMenu m_editMenu m_viewMenu m_helpMenu");
-    row("file", "m_fileMenu", "&File",
-        "m_fileNewAction m_fileOpenAction m_fileRecentDocs m_fileDuplicateAction - "
-        "m_filePageSetup m_filePrintAction - m_fileExportMenu - m_fileExitAction");
-    row("recent files", "m_fileRecentDocs", "&Recent Files", "");
-    row("export", "m_fileExportMenu", "&Export", "m_menuCards m_menuCharts m_menuTable");
-    row("export cards", "m_menuCards", "&Cards",
-        "m_fileExportCardsPDFAction m_fileExportCardsSVGAction m_fileExportCardsPNGAction "
-        "m_fileExportCardsJPGAction");
-    row("export charts", "m_menuCharts", "C&harts",
-        "m_fileExportChartsPDFAction m_fileExportChartsSVGAction m_fileExportChartsPNGAction "
-        "m_fileExportChartsJPGAction");
-    row("export table", "m_menuTable", "&Table",
-        "m_fileExportTableCSVAction m_fileExportTableTXTAction");
-    row("edit", "m_editMenu", "&Edit",
-        "m_editUndoAction m_editRedoAction - m_editAddTaskAction m_editTaskAction "
-        "m_editDuplicateAction - m_editAddPropertyAction m_editPropertyAction "
-        "m_editOrderPropertiesAction - m_editImagesAction - m_editReplaceAction - "
-        "m_editSelectAllAction - m_editDeleteAction - m_editPreferencesAction");
+    row("menu bar", "menuBar", "", "fileMenu editMenu viewMenu helpMenu");
+    row("file", "fileMenu", "&File",
+        "fileNew fileOpen fileRecentDocs fileDuplicate - filePageSetup filePrint - fileExportMenu "
+        "- fileExit");
+    row("recent files", "fileRecentDocs", "&Recent Files", "");
+    row("export", "fileExportMenu", "&Export", "menuCards menuCharts menuTable");
+    row("export cards", "menuCards", "&Cards",
+        "fileExportCardsPDF fileExportCardsSVG fileExportCardsPNG fileExportCardsJPG");
+    row("export charts", "menuCharts", "C&harts",
+        "fileExportChartsPDF fileExportChartsSVG fileExportChartsPNG fileExportChartsJPG");
+    row("export table", "menuTable", "&Table", "fileExportTableCSV fileExportTableTXT");
+    row("edit", "editMenu", "&Edit",
+        "editUndo editRedo - editAddTask editTask editDuplicate - editAddProperty editProperty "
+        "editOrderProperties - editImages - editReplace - editSelectAll - editDelete - "
+        "editPreferences");
     // Full screen is in neither the View menu (which so ends with a separator) nor the toolbar.
-    row("view", "m_viewMenu", "&View",
-        "m_viewZoomFitAction m_viewZoomInAction m_viewZoomOutAction m_viewZoomSelectedAction "
-        "m_viewZoomMagnifyAction - m_viewTransposeAction - m_viewToolBarAction "
-        "m_viewShowLeftPaneAction m_viewShowOverlays m_viewToolTipsAction -");
-    row("help", "m_helpMenu", "&Help",
-        "m_helpTavroloAction m_helpFAQAction m_helpTipsTavroloAction m_helpSupportAction - "
-        "m_helpCheckForUpdatesAction m_helpSubscribeToNewsletterAction m_helpAboutAction");
+    row("view", "viewMenu", "&View",
+        "viewZoomFit viewZoomIn viewZoomOut viewZoomSelected viewZoomMagnify - viewTranspose - "
+        "viewToolBar viewShowLeftPane viewShowOverlays viewToolTips -");
+    row("help", "helpMenu", "&Help",
+        "helpTavrolo helpFAQ helpTipsTavrolo helpSupport - helpCheckForUpdates "
+        "helpSubscribeToNewsletter helpAbout");
     row("toolbar", "toolbar", "",
-        "m_fileNewAction m_fileOpenAction spacer m_editAddTaskAction m_editAddPropertyAction "
-        "m_editReplaceAction m_editDeleteAction spacer m_editUndoAction m_editRedoAction spacer "
-        "m_viewShowLeftPaneAction spacer Zoom slider m_viewZoomFitAction m_viewZoomInAction "
-        "m_viewZoomOutAction m_viewZoomSelectedAction m_viewZoomMagnifyAction spacer "
-        "m_viewTransposeAction spacer m_filePrintAction spacer");
+        "fileNew fileOpen spacer editAddTask editAddProperty editReplace editDelete spacer "
+        "editUndo editRedo spacer viewShowLeftPane spacer Zoom slider viewZoomFit viewZoomIn "
+        "viewZoomOut viewZoomSelected viewZoomMagnify spacer viewTranspose spacer filePrint "
+        "spacer");
 }
 
 void TestMainWindow::menusAndToolbarListTheirEntriesInOrder()
@@ -257,7 +254,7 @@ void TestMainWindow::menusAndToolbarListTheirEntriesInOrder()
         QCOMPARE(entryNames(window.availableToolBarActions()), entries);
         return;
     }
-    auto *widget = window.findChild<QWidget *>(menu);
+    auto *widget = window.findChild<QWidget *>(menu == "menuBar" ? menu : "m_" + menu);
     QVERIFY(widget);
     if (auto *asMenu = qobject_cast<QMenu *>(widget))
         QCOMPARE(asMenu->title(), title);
@@ -272,17 +269,16 @@ void TestMainWindow::toolbarShowsTheActionsTheSettingsChoose_data()
     const auto row = [](const char *name, const char *on, const char *off, const QString &shown) {
         QTest::newRow(name) << QString(on) << QString(off) << shown;
     };
-    const QString zoom = "m_viewZoomFitAction m_viewZoomInAction m_viewZoomOutAction "
-                         "m_viewZoomSelectedAction m_viewZoomMagnifyAction";
-    const QString edits = "m_editAddTaskAction m_editAddPropertyAction m_editDeleteAction";
-    const QString rest = " spacer m_viewShowLeftPaneAction spacer Zoom slider " + zoom
-        + " spacer m_viewTransposeAction";
+    const QString zoom = "viewZoomFit viewZoomIn viewZoomOut viewZoomSelected viewZoomMagnify";
+    const QString edits = "editAddTask editAddProperty editDelete";
+    const QString rest
+        = " spacer viewShowLeftPane spacer Zoom slider " + zoom + " spacer viewTranspose";
     const char all[] = "new open add_card add_property replace delete undo redo left_pane "
                        "zoom_slider zoom_fit zoom_in zoom_out zoom_to magnify swap_x_y print";
     row("no settings", "", "", edits + rest);
     row("everything off", "", all, "");
-    row("first and last only", "new print", all, "m_fileNewAction spacer m_filePrintAction");
-    row("undo added", "undo", "", edits + " spacer m_editUndoAction" + rest);
+    row("first and last only", "new print", all, "fileNew spacer filePrint");
+    row("undo added", "undo", "", edits + " spacer editUndo" + rest);
     row("one group left", "", "add_card add_property delete left_pane swap_x_y",
         "Zoom slider " + zoom);
 }
