@@ -37,39 +37,26 @@ class TestFileOpen : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void requestsBeforeTheWindowAreKeptForTheFirstPlan();
-    void requestWithAWindowBecomesOneImmediateFileOpenEvent();
+    void requestsWaitForTheWindowThenOpenAtOnce();
 };
 
-void TestFileOpen::init()
+void TestFileOpen::requestsWaitForTheWindowThenOpenAtOnce()
 {
-    Application::pendingOpenPath.clear();
     settings()->setValue(QStringLiteral("samples/samples_deployed_for_v241"), 1);
-}
-
-void TestFileOpen::requestsBeforeTheWindowAreKeptForTheFirstPlan()
-{
-    QVERIFY(!mainWindow());
     FileOpenRecorder recorder;
     app()->installEventFilter(&recorder);
+    // Before the window the last request is kept for the first plan.
+    QVERIFY(!mainWindow());
     sendFileOpen(QStringLiteral("/plans/Launch.tv"));
     sendFileOpen(QStringLiteral("/plans/Übersicht é.tv"));
-    app()->removeEventFilter(&recorder);
     QCOMPARE(Application::pendingOpenPath, QStringLiteral("/plans/Übersicht é.tv"));
     QVERIFY(recorder.urls.isEmpty());
-}
-
-void TestFileOpen::requestWithAWindowBecomesOneImmediateFileOpenEvent()
-{
+    Application::pendingOpenPath.clear();
+    // With a window it is delivered inside the request, not posted for later.
     MainWindow window;
     QCOMPARE(mainWindow(), &window);
-    FileOpenRecorder recorder;
-    app()->installEventFilter(&recorder);
-    const bool handled = sendFileOpen(QStringLiteral("/plans/Launch plan.tv"));
+    QVERIFY(sendFileOpen(QStringLiteral("/plans/Launch plan.tv")));
     app()->removeEventFilter(&recorder);
-    QVERIFY(handled);
-    // Delivered inside the request, not posted for later.
     QCOMPARE(recorder.urls, QList<QUrl> {QUrl::fromLocalFile("/plans/Launch plan.tv")});
     QVERIFY(Application::pendingOpenPath.isEmpty());
 }

@@ -47,12 +47,8 @@ private slots:
     void init();
     void offerIsMadeOncePerVersionWhateverTheAnswer_data();
     void offerIsMadeOncePerVersionWhateverTheAnswer();
-    void copyingKeepsUserPlansAndMakesMissingFolders_data();
-    void copyingKeepsUserPlansAndMakesMissingFolders();
     void shippedSamplesReadAsCompletePlans_data();
     void shippedSamplesReadAsCompletePlans();
-    void hasSamplePlansLooksOnlyAtReadablePlanFiles_data();
-    void hasSamplePlansLooksOnlyAtReadablePlanFiles();
 };
 
 // Each case starts with empty preferences, an empty data folder and a samples folder beside
@@ -69,24 +65,35 @@ void TestSamplePlans::init()
 void TestSamplePlans::offerIsMadeOncePerVersionWhateverTheAnswer_data()
 {
     QTest::addColumn<QString>("button");
-    QTest::addColumn<bool>("otherVersionSeen");
-    QTest::addColumn<bool>("shipped");
-    QTest::newRow("copy samples") << "Copy samples" << false << true;
-    QTest::newRow("no thanks") << "No thanks" << false << true;
-    QTest::newRow("an older version asked before") << "Copy samples" << true << true;
-    QTest::newRow("no samples folder") << "Copy samples" << false << false;
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("garden"); // the data folder's Garden.tv afterwards
+    const auto row
+        = [](const char *name, const char *button, const char *before, const char *garden) {
+              QTest::newRow(name) << QString(button) << QString(before) << QString(garden);
+          };
+    row("copy samples", "Copy samples", "", "sample garden");
+    row("no thanks", "No thanks", "", "");
+    row("an older version asked before", "Copy samples", "older version", "sample garden");
+    row("no samples folder", "Copy samples", "no samples", "");
+    row("the user's own plan is not overwritten", "Copy samples", "own garden", "my own garden");
+    // A fresh Linux account need not have a Documents folder yet.
+    row("no Documents folder yet", "Copy samples", "no documents", "sample garden");
 }
 
 void TestSamplePlans::offerIsMadeOncePerVersionWhateverTheAnswer()
 {
     QFETCH(QString, button);
-    QFETCH(bool, otherVersionSeen);
-    QFETCH(bool, shipped);
-    if (otherVersionSeen)
+    QFETCH(QString, before);
+    QFETCH(QString, garden);
+    if (before == "older version")
         settings()->setValue(QStringLiteral("samples/samples_deployed_for_v240"), 1);
-    if (!shipped)
+    else if (before == "no samples")
         QDir(samplesFolder()).removeRecursively();
-    const bool copied = shipped && button == QLatin1String("Copy samples");
+    else if (before == "own garden")
+        QVERIFY(writeFile(dataPath("Garden.tv"), "my own garden"));
+    else if (before == "no documents")
+        QVERIFY(QDir(QDir::homePath() + "/Documents").removeRecursively());
+    const bool copied = button == "Copy samples" && before != "no samples";
     {
         ModalAnswer answer(button);
         MainWindow window;
@@ -95,54 +102,29 @@ void TestSamplePlans::offerIsMadeOncePerVersionWhateverTheAnswer()
                  QStringLiteral("Tavrolo would like to copy some sample plans to '%1'. No existing "
                                 "files will be overwritten. Is that OK?")
                      .arg(dataFolder(false)));
-        QCOMPARE(window.hasSamplePlans(), copied);
+        QCOMPARE(window.hasSamplePlans(), !garden.isEmpty());
     }
     QCOMPARE(settings()->value(offerKey).toInt(), 1);
-    QCOMPARE(readFile(dataPath("Garden.tv")), QByteArray(copied ? "sample garden" : ""));
+    QCOMPARE(readFile(dataPath("Garden.tv")), garden.toUtf8());
     QCOMPARE(readFile(dataPath("Trip.tv")), QByteArray(copied ? "sample trip" : ""));
     ModalAnswer again(QStringLiteral("Copy samples"), {}, {}, 200);
     MainWindow window;
     QVERIFY(!again.answered());
 }
 
-void TestSamplePlans::copyingKeepsUserPlansAndMakesMissingFolders_data()
-{
-    QTest::addColumn<bool>("ownGarden");
-    QTest::newRow("the user's own plan is not overwritten") << true;
-    // A fresh Linux account need not have a Documents folder yet.
-    QTest::newRow("no Documents folder yet") << false;
-}
-
-void TestSamplePlans::copyingKeepsUserPlansAndMakesMissingFolders()
-{
-    QFETCH(bool, ownGarden);
-    if (ownGarden)
-        QVERIFY(writeFile(dataPath("Garden.tv"), "my own garden"));
-    else
-        QVERIFY(QDir(QDir::homePath() + "/Documents").removeRecursively());
-    ModalAnswer answer(QStringLiteral("Copy samples"));
-    MainWindow window;
-    QVERIFY(answer.answered());
-    QCOMPARE(readFile(dataPath("Garden.tv")),
-             QByteArray(ownGarden ? "my own garden" : "sample garden"));
-    QCOMPARE(readFile(dataPath("Trip.tv")), QByteArray("sample trip"));
-}
-
 void TestSamplePlans::shippedSamplesReadAsCompletePlans_data()
 {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("cards");
-    QTest::addColumn<QString>("properties");
-    QTest::addColumn<QString>("axes"); // columns, rows, total (numeric), date property
-    QTest::addColumn<int>("storedViews");
-    const auto row = [](const char *file, int cards, const char *names, const char *axes,
-                        int views) {
-        QTest::newRow(file) << QString(file) << cards << QString(names) << QString(axes) << views;
-    };
-    row("Project plan.tv", 12, "Name Status Priority Owner Days Due", "Status Priority Days Due",
-        2);
-    row("Reading list.tv", 10, "Title Author Genre Status Rating Pages", "Status Genre Pages", 1);
-    row("Household budget.tv", 12, "Item Category Month Amount Paid", "Month Category Amount", 1);
+    QTest::addColumn<QString>("summary"); // columns, rows and total of the charts; date properties
+    QTest::newRow("project plan")
+        << "Project plan.tv"
+        << "12 cards, Name Status Priority Owner Days Due; Status Priority Days; Due; 2 views";
+    QTest::newRow("reading list")
+        << "Reading list.tv"
+        << "10 cards, Title Author Genre Status Rating Pages; Status Genre Pages; ; 1 views";
+    QTest::newRow("household budget")
+        << "Household budget.tv"
+        << "12 cards, Item Category Month Amount Paid; Month Category Amount; ; 1 views";
 }
 
 // A sample with a typo in a value, a wrong property index or a broken encoding would greet every
@@ -150,31 +132,27 @@ void TestSamplePlans::shippedSamplesReadAsCompletePlans_data()
 void TestSamplePlans::shippedSamplesReadAsCompletePlans()
 {
     QFETCH(QString, file);
-    QFETCH(int, cards);
-    QFETCH(QString, properties);
-    QFETCH(QString, axes);
-    QFETCH(int, storedViews);
+    QFETCH(QString, summary);
     Document plan;
     QString error;
     bool later = true;
     const QString path = qEnvironmentVariable("TAVROLO_SOURCE_DIR") + "/samples/" + file;
     QVERIFY2(readPlanFile(plan, path, &error, &later), qPrintable(error));
     QVERIFY(!later);
-    QCOMPARE(plan.taskCount(), cards);
-    QStringList names;
-    for (int p = 1; p < plan.propertyCount(); ++p)
-        names << plan.propertyName(p);
-    QCOMPARE(names.join(' '), properties);
-    QStringList actualAxes;
-    for (int p : {plan.xProperty(), plan.yProperty(), plan.totalProperty()})
-        actualAxes << plan.propertyName(p);
-    QCOMPARE(plan.actualPropertyType(plan.totalProperty()), int(ActualType::Numeric));
+    QStringList names, axes, dates;
     for (int p = 1; p < plan.propertyCount(); ++p) {
+        names << plan.propertyName(p);
         if (plan.actualPropertyType(p) == int(ActualType::Date))
-            actualAxes << plan.propertyName(p);
+            dates << plan.propertyName(p);
     }
-    QCOMPARE(actualAxes.join(' '), axes);
-    QCOMPARE(plan.storedViews().size(), storedViews);
+    for (int p : {plan.xProperty(), plan.yProperty(), plan.totalProperty()})
+        axes << plan.propertyName(p);
+    QCOMPARE(QStringLiteral("%1 cards, %2; %3; %4; %5 views")
+                 .arg(plan.taskCount())
+                 .arg(names.join(' '), axes.join(' '), dates.join(' '))
+                 .arg(plan.storedViews().size()),
+             summary);
+    QCOMPARE(plan.actualPropertyType(plan.totalProperty()), int(ActualType::Numeric));
     for (int card = 0; card < plan.taskCount(); ++card) {
         QVERIFY(!plan.value(card, 1).isEmpty());
         for (int p = 1; p < plan.propertyCount(); ++p) {
@@ -183,39 +161,6 @@ void TestSamplePlans::shippedSamplesReadAsCompletePlans()
                      qPrintable(plan.value(card, p)));
         }
     }
-}
-
-void TestSamplePlans::hasSamplePlansLooksOnlyAtReadablePlanFiles_data()
-{
-    QTest::addColumn<QString>("layout");
-    QTest::addColumn<bool>("expected");
-    const auto row = [](const char *name, const char *layout, bool expected) {
-        QTest::newRow(name) << QString(layout) << expected;
-    };
-    row("one plan", "file:Plan.tv", true);
-    row("no plan file in the folder itself",
-        "file:Notes.txt file:Old/Plan.tv link:Link.tv folder:Folder.tv", false);
-}
-
-void TestSamplePlans::hasSamplePlansLooksOnlyAtReadablePlanFiles()
-{
-    QFETCH(QString, layout);
-    QFETCH(bool, expected);
-    settings()->setValue(offerKey, 1);
-    MainWindow window;
-    const QString elsewhere = QDir::homePath() + "/elsewhere.tv";
-    QVERIFY(writeFile(elsewhere, "plan"));
-    for (const QString &entry : layout.split(' ', Qt::SkipEmptyParts)) {
-        const QString kind = entry.section(':', 0, 0);
-        const QString path = dataPath(entry.section(':', 1));
-        if (kind == "file")
-            QVERIFY(writeFile(path, "plan"));
-        else if (kind == "link")
-            QVERIFY(QFile::link(elsewhere, path));
-        else if (kind == "folder")
-            QVERIFY(QDir().mkpath(path));
-    }
-    QCOMPARE(window.hasSamplePlans(), expected);
 }
 
 TAVROLO_TEST_MAIN(TestSamplePlans)
