@@ -108,6 +108,7 @@ void TestBalloonTip::arrowSitsOnTheSideWithRoom_data()
     const QRect below(0, 1080, 1920, 1080);
     QTest::newRow("near bottom right") << first << QPoint(1900, 1050) << int(Qt::BottomRightCorner);
     // Screens that do not start at the origin.
+    QTest::newRow("second screen, room") << right << QPoint(2000, 100) << int(Qt::TopLeftCorner);
     QTest::newRow("second screen, right edge")
         << right << QPoint(3800, 100) << int(Qt::TopRightCorner);
     QTest::newRow("lower screen, room") << below << QPoint(100, 1200) << int(Qt::TopLeftCorner);

@@ -48,7 +48,6 @@ void TestNumberDateText::readsTypedNumbersAndDates_data()
     typed("word", "high", 0, Text, 0);
     // The locale reads these, but no sum, bin or range can use them.
     typed("infinity", "inf", 0, Text, 0);
-    typed("minus infinity", "-inf", 0, Text, 0);
     typed("not a number", "nan", 0, Text, 0);
     typed("overflowing", "1e999", 0, Text, 0);
     dated("day first, a Sunday", "14/3/2021", 0, QDate(2021, 3, 14));

@@ -58,7 +58,6 @@ void TestSettings::dialogsStayVisible_data()
     QTest::addColumn<double>("value");
     const QString transparency = QStringLiteral("window_transparency");
     const QString zoom = QStringLiteral("zoom_sensitivity");
-    QTest::newRow("ninety") << transparency << QVariant(90) << 0.1;
     QTest::newRow("hand-edited huge") << transparency << QVariant(250) << 0.1;
     QTest::newRow("negative") << transparency << QVariant(-30) << 1.0;
     QTest::newRow("not a number") << transparency << QVariant(QStringLiteral("abc")) << 1.0;

@@ -37,8 +37,6 @@ void TestTitleVariables::variablesExpandToCurrentValues_data()
     QTest::newRow("layout") << "{x_property} by {y_property}" << QStringLiteral("Status by Owner");
     QTest::newRow("charts counting cards") << "{show_property} by {by_property} per {per_property}"
                                            << QStringLiteral("<cards> by Status per <select>");
-    QTest::newRow("braces the other way round")
-        << "} {x_property} {" << QStringLiteral("} Status {");
     QTest::newRow("capitals and unknown words stay")
         << "{X_PROPERTY} {owner} {username}" << QStringLiteral("{X_PROPERTY} {owner} alice");
     QTest::newRow("stored view") << "[{view}]" << QStringLiteral("[Weekly]");
