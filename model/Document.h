@@ -445,8 +445,7 @@ private:
 
     // Caches and helpers of the value model
     // The value model's tests set up views and chart roles directly.
-    friend class TestDocumentTypes;
-    friend class TestDocumentFilter;
+    friend class TestDocumentValues;
     friend class TestDocumentEdits;
     // Counts of a property's non-empty card values that read as numbers and as dates, so that
     // setting values one by one keeps type detection cheap. Covers the cards below

@@ -50,6 +50,10 @@ void TestSettings::storedValuesComeBackAtTheNextStart()
     QCOMPARE(reopened.animationDuration(), 0.25);
     reopened.setValue(QStringLiteral("last_updated_check"), QStringLiteral("yesterday"));
     QVERIFY(!reopened.lastUpdatedCheck().isValid());
+    // The default backups folder is made when first asked for, so that backups can go there.
+    const QString backups = QDir::homePath() + QStringLiteral("/Documents/Tavrolo/Backups");
+    QCOMPARE(reopened.backupFolder(), backups);
+    QVERIFY(QFileInfo(backups).isDir());
 }
 
 void TestSettings::dialogsStayVisible_data()

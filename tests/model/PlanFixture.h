@@ -1,13 +1,20 @@
 #pragma once
 
+#include "harness/DocumentRecorder.h"
 #include "model/Document.h"
 
-#include <QList>
-#include <QObject>
+#include <functional>
+
 #include <QStringList>
 
-// Small builders and a change recorder shared by the value-model tests.
+// One edit of a plan, made with or without an undo step.
+using Edit = std::function<void(Document &, bool undoable)>;
+Q_DECLARE_METATYPE(Edit)
+
+// Builders shared by the model tests.
 namespace PlanFixture {
+
+enum Columns { Name = 1, Status = 2, Cost = 3, Due = 4 };
 
 inline int addProperty(Document &doc, const QString &name, int type = PropertyType::Automatic,
                        const QStringList &predefined = QStringList(),
@@ -25,40 +32,45 @@ inline void addCards(Document &doc, int property, const QStringList &texts)
         doc.addTaskWithValues({PropertyIndexAndValue(property, text)}, QString(), {}, -1, false);
 }
 
-// Events as "type:card:property" words, so that a failing comparison shows them.
-inline QString eventText(const QList<Event> &events)
+// Name (text), Status and Cost (automatic), Due (date); one card per row of texts in that order.
+inline void fillPlan(Document &doc, const QList<QStringList> &cards)
 {
-    QStringList words;
-    for (const Event &event : events)
-        words.append(QStringLiteral("%1:%2:%3")
-                         .arg(event.type)
-                         .arg(event.taskIndex)
-                         .arg(event.propertyIndex));
-    return words.join(QLatin1Char(' '));
+    doc.clear(false);
+    addProperty(doc, QStringLiteral("Name"), PropertyType::Text);
+    addProperty(doc, QStringLiteral("Status"));
+    addProperty(doc, QStringLiteral("Cost"));
+    addProperty(doc, QStringLiteral("Due"), PropertyType::Date);
+    for (const QStringList &card : cards) {
+        QList<PropertyIndexAndValue> values;
+        for (int i = 0; i < card.size(); ++i)
+            values.append({i + 1, card.at(i)});
+        doc.addTaskWithValues(values, QString(), {}, -1, false);
+    }
 }
 
-// Records what a document announces and reports, in order.
-class ChangeRecorder
+inline QStringList column(const Document &doc, int property)
 {
-public:
-    explicit ChangeRecorder(Document &doc)
-    {
-        QObject::connect(&doc, &Document::aboutToChange, &m_context,
-                         [this](const QString &text) { undoTexts.append(text); });
-        QObject::connect(&doc, &Document::changed, &m_context, [this](const Events &events) {
-            ++changedCount;
-            this->events.append(events.events);
-            sources.append(events.source);
-        });
+    QStringList texts;
+    for (TaskIndex task = 0; task < doc.taskCount(); ++task)
+        texts.append(doc.value(task, property));
+    return texts;
+}
+
+// Every reported event as "type:card:property", changes apart by " | ", so that a failing
+// comparison shows them.
+inline QString eventText(const DocumentRecorder &recorder)
+{
+    QStringList changes;
+    for (const Events &events : recorder.changes) {
+        QStringList words;
+        for (const Event &event : events.events)
+            words.append(QStringLiteral("%1:%2:%3")
+                             .arg(event.type)
+                             .arg(event.taskIndex)
+                             .arg(event.propertyIndex));
+        changes.append(words.join(QLatin1Char(' ')));
     }
-
-    QStringList undoTexts;
-    int changedCount = 0;
-    QList<Event> events;
-    QList<QObject *> sources;
-
-private:
-    QObject m_context;
-};
+    return changes.join(QStringLiteral(" | "));
+}
 
 } // namespace PlanFixture

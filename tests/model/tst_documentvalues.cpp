@@ -1,0 +1,765 @@
+#include "harness/TestMain.h"
+#include "tests/model/PlanFixture.h"
+
+#include <climits>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include <QRandomGenerator>
+
+using namespace PlanFixture;
+
+using NumericBins = QList<Document::NumericBin>;
+using DateBins = QList<Document::DateBin>;
+
+namespace {
+
+// A data column of filter terms, under a name of the test's own.
+struct Terms
+{
+    Terms(std::initializer_list<FilterTerm> terms = {}) : list(terms) { }
+    QList<FilterTerm> list;
+};
+
+// Four cards over a text, a numeric and a date property; notes on the first.
+void fillFilterPlan(Document &doc)
+{
+    fillPlan(doc,
+             {{"Alpha", "", "10", "1/3/2025"},
+              {"beta", "", "10.0", ""},
+              {"Gamma", "", "", "not a date"},
+              {"b", "", "25", "15/3/2025"}});
+    doc.setTaskNotes(0, QStringLiteral("  Call BOB  "), false);
+}
+
+QString passing(const Document &doc)
+{
+    QString marks;
+    for (int task = 0; task < doc.taskCount(); ++task)
+        marks.append(doc.taskPassesFilter(task) ? QLatin1Char('1') : QLatin1Char('0'));
+    return marks;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Terms)
+
+class TestDocumentValues : public QObject
+{
+    Q_OBJECT
+private slots:
+    void typeComesFromValues_data();
+    void typeComesFromValues();
+    void typeStaysRightThroughLongEditSequences();
+    void numericRange_data();
+    void numericRange();
+    void rangesFollowEdits();
+    void relativeDateBecomesDateOnlyOnDateProperty_data();
+    void relativeDateBecomesDateOnlyOnDateProperty();
+    void typeChangeResetsChartRoles_data();
+    void typeChangeResetsChartRoles();
+    void valueOfMissingCardIsNotStored();
+    void damagedRoleIndexesCountAsNone_data();
+    void damagedRoleIndexesCountAsNone();
+    void numericBins_data();
+    void numericBins();
+    void numericBinsEndOnExtremeInput_data();
+    void numericBinsEndOnExtremeInput();
+    void propertyBinsSurviveDamagedBinSizes_data();
+    void propertyBinsSurviveDamagedBinSizes();
+    void dateBins_data();
+    void dateBins();
+    void dateBinNames_data();
+    void dateBinNames();
+    void numberColourRamp_data();
+    void numberColourRamp();
+    void textColoursAreKeptWithPlan();
+    void cardsPassingFilter_data();
+    void cardsPassingFilter();
+    void valueAgainstTermsOfItsProperty_data();
+    void valueAgainstTermsOfItsProperty();
+    void countingCardsHiddenByFilter_data();
+    void countingCardsHiddenByFilter();
+    void valueLists_data();
+    void valueLists();
+    void valueListCountsOnlyFilteredCardsWhenAsked();
+};
+
+void TestDocumentValues::typeComesFromValues_data()
+{
+    QTest::addColumn<int>("declared");
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QStringList>("predefined");
+    QTest::addColumn<int>("expected");
+
+    const QStringList none;
+    QTest::newRow("only empty values")
+        << 0 << QStringList {"", "  ", ""} << none << int(ActualType::Text);
+    QTest::newRow("numbers and an empty card")
+        << 0 << QStringList {"3", "4.5", ""} << none << int(ActualType::Numeric);
+    QTest::newRow("a word among numbers")
+        << 0 << QStringList {"3", "4.5", "soon"} << none << int(ActualType::Text);
+    QTest::newRow("only dates") << 0 << QStringList {"14/3/2021", "1/1/2020", ""} << none
+                                << int(ActualType::Date);
+    QTest::newRow("a word among dates")
+        << 0 << QStringList {"14/3/2021", "later"} << none << int(ActualType::Text);
+    QTest::newRow("predefined word keeps it text")
+        << 0 << QStringList {"1", "2"} << QStringList {"high"} << int(ActualType::Text);
+    QTest::newRow("predefined numbers only")
+        << 0 << QStringList {"", ""} << QStringList {"1", "2"} << int(ActualType::Numeric);
+    QTest::newRow("declared text holding numbers")
+        << 1 << QStringList {"1", "2"} << none << int(ActualType::Text);
+    QTest::newRow("declared numeric holding words")
+        << 2 << QStringList {"a", "b"} << none << int(ActualType::Numeric);
+    QTest::newRow("declared date holding words")
+        << 3 << QStringList {"a", "b"} << none << int(ActualType::Date);
+    QTest::newRow("unknown declared type acts automatic")
+        << 9 << QStringList {"1", "2"} << none << int(ActualType::Numeric);
+    QTest::newRow("negative declared type acts automatic")
+        << -4 << QStringList {"x"} << none << int(ActualType::Text);
+}
+
+void TestDocumentValues::typeComesFromValues()
+{
+    QFETCH(int, declared);
+    QFETCH(QStringList, values);
+    QFETCH(QStringList, predefined);
+    QFETCH(int, expected);
+
+    Document doc;
+    const int p = addProperty(doc, QStringLiteral("P"), declared, predefined);
+    addCards(doc, p, values);
+    QCOMPARE(doc.actualPropertyType(p), expected);
+    // A fresh copy has no caches: it must reach the same answer from the values alone.
+    QCOMPARE(Document(doc).actualPropertyType(p), expected);
+}
+
+// Values set one by one, with the type asked for in between and cards added, undone and
+// deleted meanwhile: the answer must always be what a fresh look at the values gives.
+void TestDocumentValues::typeStaysRightThroughLongEditSequences()
+{
+    const QStringList pool {"", "5", "-2.5", "x", "14/3/2021", " ", "1/2/2020", "7"};
+    Document doc;
+    const int p = addProperty(doc, QStringLiteral("P"));
+    const int q = addProperty(doc, QStringLiteral("Q"), PropertyType::Automatic, {"3"});
+    QRandomGenerator random(4711);
+    std::vector<Document> snapshots;
+    for (int step = 0; step < 3000; ++step) {
+        const int action = random.bounded(100);
+        if (action < 5 || doc.taskCount() == 0) {
+            doc.addTask(false);
+        } else if (action < 7) {
+            snapshots.emplace_back(doc);
+        } else if (action < 9 && !snapshots.empty()) {
+            doc = snapshots.back();
+            snapshots.pop_back();
+        } else if (action < 11) {
+            doc.deleteTasks({random.bounded(doc.taskCount())}, false);
+        } else {
+            QString text = pool.at(random.bounded(pool.size()));
+            doc.setValue(random.bounded(doc.taskCount()), random.bounded(2) ? p : q, text, false);
+        }
+        const Document fresh(doc);
+        QCOMPARE(doc.actualPropertyType(p), fresh.actualPropertyType(p));
+        QCOMPARE(doc.actualPropertyType(q), fresh.actualPropertyType(q));
+    }
+}
+
+void TestDocumentValues::numericRange_data()
+{
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+
+    QTest::newRow("empty value counts as zero") << QStringList {"5", "12", ""} << 0.0 << 12.0;
+    QTest::newRow("no cards") << QStringList() << 0.0 << 0.0;
+    QTest::newRow("all negative") << QStringList {"-5", "-3"} << -5.0 << -3.0;
+    QTest::newRow("beyond single precision") << QStringList {"1e39", "2e39"} << 1e39 << 2e39;
+    QTest::newRow("far below single precision")
+        << QStringList {"-1e300", "-2e300"} << -2e300 << -1e300;
+    QTest::newRow("word counts as zero") << QStringList {"7", "n/a"} << 0.0 << 7.0;
+}
+
+void TestDocumentValues::numericRange()
+{
+    QFETCH(QStringList, values);
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+
+    Document doc;
+    const int p = addProperty(doc, QStringLiteral("Cost"), PropertyType::Numeric);
+    addCards(doc, p, values);
+    QCOMPARE(doc.numericRange(p), qMakePair(minimum, maximum));
+}
+
+// Ranges are cached: every edit that touches the values must drop them.
+void TestDocumentValues::rangesFollowEdits()
+{
+    Document doc;
+    fillPlan(doc, {{"a", "", "1", "not a date"}, {"b", "", "2", "14/3/2021"}, {"c", "", "", ""}});
+    QCOMPARE(doc.dateRange(Due), qMakePair(QDate(2021, 3, 14), QDate(2021, 3, 14)));
+    QCOMPARE(doc.numericRange(Cost), qMakePair(0.0, 2.0));
+    QString text = QStringLiteral("40");
+    doc.setValue(2, Cost, text, true);
+    QCOMPARE(doc.numericRange(Cost), qMakePair(1.0, 40.0));
+    doc.deleteTasks({0}, false);
+    QCOMPARE(doc.numericRange(Cost), qMakePair(2.0, 40.0));
+    doc.editProperty(Status, QStringLiteral("Status"), QString(), PropertyType::Automatic,
+                     {"2", "1"}, PropertyAppearance(), false);
+    QCOMPARE(doc.predefinedValues(Status), (QStringList {"1", "2"}));
+    QCOMPARE(doc.numericRange(Status), qMakePair(0.0, 2.0));
+    doc.deleteTasks({0}, false);
+    QVERIFY(!doc.dateRange(Due).first.isValid());
+}
+
+void TestDocumentValues::relativeDateBecomesDateOnlyOnDateProperty_data()
+{
+    const QDate tomorrow = QDate::currentDate().addDays(1);
+    QTest::addColumn<int>("property");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("date property") << int(Due)
+                                   << QStringLiteral("%1/%2/%3")
+                                          .arg(tomorrow.day())
+                                          .arg(tomorrow.month())
+                                          .arg(tomorrow.year());
+    QTest::newRow("text property") << int(Name) << "tomorrow";
+}
+
+void TestDocumentValues::relativeDateBecomesDateOnlyOnDateProperty()
+{
+    QFETCH(int, property);
+    QFETCH(QString, stored);
+    Document doc;
+    fillPlan(doc, {{"call Bob"}, {"write"}});
+    QString text = QStringLiteral("tomorrow");
+    doc.setValue(1, property, text, true);
+    QCOMPARE(text, stored);
+    QCOMPARE(doc.value(1, property), stored);
+}
+
+void TestDocumentValues::typeChangeResetsChartRoles_data()
+{
+    QTest::addColumn<int>("declared");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<Edit>("edit");
+    QTest::addColumn<bool>("showKept");
+    QTest::addColumn<bool>("byKept");
+
+    // The summed property must stay numeric, the bars' property must not be numeric.
+    const auto setValue = [](const char *text) {
+        return [text](Document &d, bool u) {
+            QString value = QString::fromUtf8(text);
+            d.setValue(1, Status, value, u);
+        };
+    };
+    const auto declare = [](int type) {
+        return [type](Document &d, bool u) { d.setPropertyType(Status, type, u); };
+    };
+    const int automatic = PropertyType::Automatic;
+    const int date = PropertyType::Date;
+    QTest::newRow("value turns numbers to text")
+        << automatic << "1" << Edit(setValue("word")) << false << true;
+    QTest::newRow("value turns text numeric")
+        << automatic << "a" << Edit(setValue("2")) << true << false;
+    QTest::newRow("declared text")
+        << date << "1" << Edit(declare(PropertyType::Text)) << false << true;
+    QTest::newRow("declared numeric")
+        << date << "a" << Edit(declare(PropertyType::Numeric)) << true << false;
+    QTest::newRow("automatic over words")
+        << date << "a" << Edit(declare(automatic)) << false << true;
+    QTest::newRow("automatic over numbers")
+        << date << "2" << Edit(declare(automatic)) << true << false;
+}
+
+void TestDocumentValues::typeChangeResetsChartRoles()
+{
+    QFETCH(int, declared);
+    QFETCH(QString, value);
+    QFETCH(Edit, edit);
+    QFETCH(bool, showKept);
+    QFETCH(bool, byKept);
+
+    for (const bool undoable : {false, true}) {
+        Document doc;
+        fillPlan(doc, {{"a", "1"}, {"b", value}});
+        doc.setPropertyType(Status, declared, false);
+        doc.actualPropertyType(Status);
+        doc.m_chartsSettings.showProperty = doc.m_chartsSettings.byProperty = Status;
+        doc.m_chartsSettings.perProperty = Status;
+        edit(doc, undoable);
+        QCOMPARE(doc.m_chartsSettings.showProperty, showKept ? Status : 0);
+        QCOMPARE(doc.m_chartsSettings.byProperty, byKept ? Status : 0);
+        QCOMPARE(doc.m_chartsSettings.perProperty, byKept ? Status : 0);
+    }
+}
+
+void TestDocumentValues::valueOfMissingCardIsNotStored()
+{
+    Document doc;
+    fillPlan(doc, {{"a"}});
+    const Document before(doc);
+    QString text = QStringLiteral("b");
+    doc.setValue(5, Name, text, false);
+    doc.setValue(0, 42, text, false);
+    doc.setValue(-1, -1, text, false);
+    QVERIFY(doc == before);
+}
+
+void TestDocumentValues::damagedRoleIndexesCountAsNone_data()
+{
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<int>("cardsRole");
+
+    // The plan has properties 0 to 2, so 3 stands for "<cards>".
+    QTest::newRow("valid property") << 2 << 2 << 2;
+    QTest::newRow("none") << 0 << 0 << 0;
+    QTest::newRow("the card count") << 3 << 0 << 3;
+    QTest::newRow("past the card count") << 4 << 0 << 0;
+    QTest::newRow("far past") << 1000000 << 0 << 0;
+    QTest::newRow("negative") << -1 << 0 << 0;
+}
+
+// Indexes read from a damaged plan file are kept as the file holds them, but whoever reads a
+// role through the document sees none instead of a property that does not exist.
+void TestDocumentValues::damagedRoleIndexesCountAsNone()
+{
+    QFETCH(int, stored);
+    QFETCH(int, role);
+    QFETCH(int, cardsRole);
+
+    Document doc;
+    addProperty(doc, QStringLiteral("P"));
+    Slice &view = doc.m_currentView;
+    view.xProperty = view.yProperty = view.cellOrderingProperty = stored;
+    view.cardColorProperty = view.highlightColorProperty = view.totalProperty = stored;
+    ChartsSettings &chart = doc.m_chartsSettings;
+    chart.showProperty = chart.byProperty = chart.perProperty = stored;
+
+    QCOMPARE(QList<int>({doc.xProperty(), doc.yProperty(), doc.cellOrderingProperty(),
+                         doc.cardColorProperty(), doc.highlightColorProperty(),
+                         doc.chartByProperty(), doc.chartPerProperty()}),
+             QList<int>({role, role, role, role, role, role, role}));
+    QCOMPARE(doc.totalProperty(), cardsRole);
+    QCOMPARE(doc.chartShowProperty(), cardsRole);
+}
+
+void TestDocumentValues::numericBins_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<NumericBins>("expected");
+
+    using B = Document::NumericBin;
+    QTest::newRow("single value at zero") << 10 << 0.0 << 0.0 << NumericBins {B(0, 10)};
+    QTest::newRow("positive start is the minimum")
+        << 10 << 7.0 << 30.0 << NumericBins {B(7, 17), B(17, 27), B(27, 37)};
+    QTest::newRow("negative start on a multiple")
+        << 10 << -5.0 << 4.0 << NumericBins {B(-10, 0), B(0, 10)};
+    QTest::newRow("negative start exactly on a multiple")
+        << 10 << -10.0 << -1.0 << NumericBins {B(-10, 0)};
+    QTest::newRow("maximum on a boundary gets its own bin")
+        << 10 << 0.0 << 20.0 << NumericBins {B(0, 10), B(10, 20), B(20, 30)};
+    QTest::newRow("fractional minimum truncated") << 5 << 2.7 << 6.0 << NumericBins {B(2, 7)};
+}
+
+void TestDocumentValues::numericBins()
+{
+    QFETCH(int, size);
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    QFETCH(NumericBins, expected);
+    QCOMPARE(Document::numericBins(size, minimum, maximum), expected);
+    // A value on a boundary belongs to the upper bin.
+    for (int i = 0; i < expected.size(); ++i)
+        QCOMPARE(Document::numericBinIndex(expected, expected.at(i).first), i);
+    QCOMPARE(Document::numericBinIndex(expected, expected.first().first - 0.5), -1);
+}
+
+void TestDocumentValues::numericBinsEndOnExtremeInput_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<double>("firstLower");
+
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    QTest::newRow("capped at 500") << 1 << 0.0 << 10000.0 << 0.0;
+    QTest::newRow("maximum infinite") << 10 << 0.0 << inf << 0.0;
+    QTest::newRow("minimum far below zero") << 10 << -1e300 << 0.0 << -1e300;
+    QTest::newRow("minimum beyond 32-bit") << 10 << 3e9 << 3e9 + 25 << 3e9;
+    QTest::newRow("minimum at 2^31") << 1 << 2147483648.0 << 2147483650.0 << 2147483648.0;
+    QTest::newRow("bin size vanishes in the magnitude") << 10 << 1e300 << 2e300 << 1e300;
+    QTest::newRow("bin size zero") << 0 << 0.0 << 100.0 << 0.0;
+    QTest::newRow("bin size negative") << -7 << -3.0 << 3.0 << -3.0;
+    QTest::newRow("minimum not a number") << 10 << nan << 5.0 << 0.0;
+    QTest::newRow("maximum not a number") << 10 << 5.0 << nan << 5.0;
+    QTest::newRow("minimum infinite") << 10 << -inf << 5.0 << 0.0;
+}
+
+// Each of these used to hang, overflow or crawl: every one must come back at once with
+// contiguous bins, no more than 500, the last one holding the maximum.
+void TestDocumentValues::numericBinsEndOnExtremeInput()
+{
+    QFETCH(int, size);
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    QFETCH(double, firstLower);
+
+    const NumericBins bins = Document::numericBins(size, minimum, maximum);
+    QVERIFY(!bins.isEmpty());
+    QVERIFY(bins.size() <= 500);
+    if (firstLower == 0.0)
+        QCOMPARE(bins.first().first, firstLower);
+    else
+        QVERIFY(qFuzzyCompare(bins.first().first, firstLower));
+    for (int i = 0; i < bins.size(); ++i) {
+        QVERIFY2(bins.at(i).first < bins.at(i).second, qPrintable(QString::number(i)));
+        if (i > 0)
+            QCOMPARE(bins.at(i).first, bins.at(i - 1).second);
+    }
+    if (std::isfinite(maximum) && maximum >= bins.first().first)
+        QCOMPARE(Document::numericBinIndex(bins, maximum), bins.size() - 1);
+    // Values just outside the bins find none.
+    QCOMPARE(Document::numericBinIndex(bins, bins.last().second), -1);
+}
+
+void TestDocumentValues::propertyBinsSurviveDamagedBinSizes_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::newRow("zero") << 0;
+    QTest::newRow("negative") << -5;
+    QTest::newRow("most negative") << INT_MIN;
+}
+
+// A plan file can carry any bin size; the bins must still come back at once and hold every
+// card.
+void TestDocumentValues::propertyBinsSurviveDamagedBinSizes()
+{
+    QFETCH(int, size);
+    Document doc;
+    fillPlan(doc, {{"a", "", "-3", "1/2/2020"}, {"b", "", "2000", "9/2/2020"}});
+    doc.editablePropertyAppearance(Cost).setBinSize(size);
+    doc.editablePropertyAppearance(Due).setDateBinSize(size);
+    const NumericBins numeric = doc.numericBinsOfProperty(Cost);
+    QVERIFY(numeric.size() <= 500);
+    QVERIFY(Document::numericBinIndex(numeric, -3) >= 0);
+    QVERIFY(Document::numericBinIndex(numeric, 2000) >= 0);
+    QVERIFY(Document::dateBinIndex(doc.dateBinsOfProperty(Due), QDate(2020, 2, 9)) >= 0);
+}
+
+void TestDocumentValues::dateBins_data()
+{
+    QTest::addColumn<int>("unit");
+    QTest::addColumn<QDate>("minimum");
+    QTest::addColumn<QDate>("maximum");
+    QTest::addColumn<bool>("noDateBin");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QDate>("firstDay");
+    QTest::addColumn<QDate>("lastBinStart");
+    QTest::addColumn<QDate>("lastBinEnd");
+
+    const QDate start(2025, 1, 1);
+    QTest::newRow("499 days fill 499 bins") << 0 << start << start.addDays(498) << false << 499
+                                            << start << start.addDays(498) << start.addDays(498);
+    QTest::newRow("600 days end in a rest bin")
+        << 0 << start << start.addDays(599) << false << 500 << start << start.addDays(499)
+        << start.addDays(599);
+    QTest::newRow("weeks start on Monday")
+        << 1 << QDate(2025, 3, 5) << QDate(2025, 3, 20) << false << 3 << QDate(2025, 3, 3)
+        << QDate(2025, 3, 17) << QDate(2025, 3, 23);
+    QTest::newRow("months start on the first")
+        << 2 << QDate(2024, 12, 15) << QDate(2025, 2, 1) << false << 3 << QDate(2024, 12, 1)
+        << QDate(2025, 2, 1) << QDate(2025, 2, 28);
+    QTest::newRow("years start in January")
+        << 3 << QDate(2023, 6, 6) << QDate(2024, 1, 1) << false << 2 << QDate(2023, 1, 1)
+        << QDate(2024, 1, 1) << QDate(2024, 12, 31);
+    QTest::newRow("centuries of days stay capped")
+        << 0 << QDate(1600, 1, 1) << QDate(3000, 12, 31) << true << 500 << QDate(1600, 1, 1)
+        << QDate() << QDate();
+    QTest::newRow("invalid minimum gives only the no-date bin")
+        << 0 << QDate() << start << true << 1 << QDate() << QDate() << QDate();
+    QTest::newRow("unknown unit gives only the no-date bin")
+        << 7 << start << start << true << 1 << QDate() << QDate() << QDate();
+}
+
+void TestDocumentValues::dateBins()
+{
+    QFETCH(int, unit);
+    QFETCH(QDate, minimum);
+    QFETCH(QDate, maximum);
+    QFETCH(bool, noDateBin);
+    QFETCH(int, count);
+    QFETCH(QDate, firstDay);
+    QFETCH(QDate, lastBinStart);
+    QFETCH(QDate, lastBinEnd);
+
+    const DateBins bins = Document::dateBins(unit, minimum, maximum, noDateBin);
+    QCOMPARE(bins.size(), count);
+    QCOMPARE(bins.first().first, firstDay);
+    QCOMPARE(bins.last().first, lastBinStart);
+    QCOMPARE(bins.last().second, lastBinEnd);
+    for (int i = 1; i < bins.size(); ++i) {
+        if (bins.at(i).first.isValid())
+            QCOMPARE(bins.at(i).first, bins.at(i - 1).second.addDays(1));
+    }
+}
+
+void TestDocumentValues::dateBinNames_data()
+{
+    QTest::addColumn<QDate>("first");
+    QTest::addColumn<QDate>("last");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("day") << QDate(2025, 3, 3) << QDate(2025, 3, 3) << "Mon 3 Mar 2025";
+    QTest::newRow("week in a month")
+        << QDate(2025, 3, 3) << QDate(2025, 3, 9) << QString::fromUtf8("3 … 9 Mar 2025");
+    QTest::newRow("week across months")
+        << QDate(2025, 4, 28) << QDate(2025, 5, 4) << QString::fromUtf8("28 Apr … 4 May 2025");
+    QTest::newRow("week across New Year") << QDate(2024, 12, 30) << QDate(2025, 1, 5)
+                                          << QString::fromUtf8("30 Dec 2024 … 5 Jan 2025");
+    QTest::newRow("month") << QDate(2024, 2, 1) << QDate(2024, 2, 29) << "Feb 2024";
+    QTest::newRow("year") << QDate(2025, 1, 1) << QDate(2025, 12, 31) << "2025";
+    QTest::newRow("no date") << QDate() << QDate() << "";
+}
+
+void TestDocumentValues::dateBinNames()
+{
+    QFETCH(QDate, first);
+    QFETCH(QDate, last);
+    QFETCH(QString, expected);
+    QCOMPARE(Document::dateBinName(Document::DateBin(first, last)), expected);
+}
+
+void TestDocumentValues::numberColourRamp_data()
+{
+    QTest::addColumn<QStringList>("cards");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QColor>("expected");
+
+    const QStringList zeroToTen {"0", "10"};
+    QTest::newRow("middle") << zeroToTen << "5" << QColor::fromHsv(135, 212, 255);
+    QTest::newRow("minimum") << zeroToTen << "0" << QColor(255, 0, 0);
+    QTest::newRow("maximum") << zeroToTen << "10" << QColor(170, 85, 255);
+    QTest::newRow("empty counts as zero") << zeroToTen << "" << QColor(255, 0, 0);
+    QTest::newRow("beyond the range is clamped") << zeroToTen << "99" << QColor(170, 85, 255);
+    QTest::newRow("one number everywhere") << QStringList {"5", "5"} << "5" << QColor(170, 85, 255);
+}
+
+void TestDocumentValues::numberColourRamp()
+{
+    QFETCH(QStringList, cards);
+    QFETCH(QString, value);
+    QFETCH(QColor, expected);
+
+    Document doc;
+    const int p = addProperty(doc, QStringLiteral("Cost"), PropertyType::Numeric);
+    addCards(doc, p, cards);
+    QCOMPARE(doc.colorForValue(p, value).toRgb(), expected.toRgb());
+}
+
+void TestDocumentValues::textColoursAreKeptWithPlan()
+{
+    Document doc;
+    fillPlan(doc, {{"a", "open"}, {"b", "done"}});
+    const Document before(doc);
+    QCOMPARE(doc.valueColor(1, Status), PropertyAppearance::defaultTextColor(0));
+    QCOMPARE(doc.valueColor(0, Status), PropertyAppearance::defaultTextColor(1));
+    QCOMPARE(doc.valueColor(1, Status), PropertyAppearance::defaultTextColor(0));
+    QCOMPARE(doc.propertyAppearanceRef(Status).textColors().size(), 2);
+    // The snapshot taken before must not have been touched by the first lookups.
+    QVERIFY(before.propertyAppearanceRef(Status).textColors().isEmpty());
+}
+
+void TestDocumentValues::cardsPassingFilter_data()
+{
+    QTest::addColumn<Terms>("terms");
+    QTest::addColumn<bool>("matchAny");
+    QTest::addColumn<bool>("showMatching");
+    QTest::addColumn<QString>("expected");
+
+    using T = FilterTerm;
+    QTest::newRow("no terms") << Terms() << true << true << "1111";
+    QTest::newRow("no terms in hide mode") << Terms() << false << false << "1111";
+    QTest::newRow("contains nothing on any property")
+        << Terms {T(0, MatchType::Contains, "")} << true << true << "1111";
+    QTest::newRow("numeric is 10 matches 10.0")
+        << Terms {T(Cost, MatchType::Is, " 10 ")} << true << true << "1100";
+    QTest::newRow("numeric greater than is strict")
+        << Terms {T(Cost, MatchType::GreaterThan, "10")} << true << true << "0001";
+    QTest::newRow("numeric empty counts as zero")
+        << Terms {T(Cost, MatchType::LessThan, "1")} << true << true << "0010";
+    QTest::newRow("numeric term that is no number")
+        << Terms {T(Cost, MatchType::Is, "ten")} << true << true << "0000";
+    QTest::newRow("date less than takes empty and non-dates")
+        << Terms {T(Due, MatchType::LessThan, "10/3/2025")} << true << true << "1110";
+    QTest::newRow("date is not takes non-dates")
+        << Terms {T(Due, MatchType::IsNot, "1/3/2025")} << true << true << "0111";
+    QTest::newRow("date greater than never takes non-dates")
+        << Terms {T(Due, MatchType::GreaterThan, "1/1/2025")} << true << true << "1001";
+    QTest::newRow("date term that is no date")
+        << Terms {T(Due, MatchType::Is, "someday")} << true << true << "0000";
+    QTest::newRow("text greater than ignores case")
+        << Terms {T(Name, MatchType::GreaterThan, "B")} << true << true << "0110";
+    QTest::newRow("text is ignores case and blanks")
+        << Terms {T(Name, MatchType::Is, " ALPHA")} << true << true << "1000";
+    QTest::newRow("text does not contain")
+        << Terms {T(Name, MatchType::DoesNotContain, "a")} << true << true << "0001";
+    QTest::newRow("any property looks at notes")
+        << Terms {T(0, MatchType::Contains, "bob")} << true << true << "1000";
+    QTest::newRow("one property never looks at notes")
+        << Terms {T(Name, MatchType::Contains, "bob")} << true << true << "0000";
+    QTest::newRow("notes is matches trimmed notes")
+        << Terms {T(0, MatchType::Is, "call bob")} << true << true << "1000";
+    const Terms two {T(Name, MatchType::Contains, "zzz"), T(Cost, MatchType::Is, "25")};
+    QTest::newRow("any of two") << two << true << true << "0001";
+    QTest::newRow("all of two") << two << false << true << "0000";
+    QTest::newRow("any of two hidden") << two << true << false << "1110";
+    QTest::newRow("all of two hidden") << two << false << false << "1111";
+    QTest::newRow("unknown match type") << Terms {T(Name, 17, "a")} << true << true << "0000";
+    QTest::newRow("term on a property the plan lacks")
+        << Terms {T(9, MatchType::DoesNotContain, "x")} << true << true << "0000";
+    QTest::newRow("term on a missing property hidden")
+        << Terms {T(9, MatchType::Contains, "")} << true << false << "1111";
+    QTest::newRow("term on a negative property")
+        << Terms {T(-3, MatchType::Contains, "")} << true << true << "0000";
+}
+
+void TestDocumentValues::cardsPassingFilter()
+{
+    QFETCH(Terms, terms);
+    QFETCH(bool, matchAny);
+    QFETCH(bool, showMatching);
+    QFETCH(QString, expected);
+
+    Document doc;
+    fillFilterPlan(doc);
+    doc.m_currentView.filterTerms = terms.list;
+    doc.m_currentView.filterMatchAny = matchAny;
+    doc.m_currentView.filterShowsMatching = showMatching;
+    QCOMPARE(passing(doc), expected);
+}
+
+void TestDocumentValues::valueAgainstTermsOfItsProperty_data()
+{
+    QTest::addColumn<Terms>("terms");
+    QTest::addColumn<int>("property");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("expected");
+
+    using T = FilterTerm;
+    QTest::newRow("no term names the property")
+        << Terms {T(Cost, MatchType::Is, "3")} << int(Name) << "zzz" << true;
+    QTest::newRow("term on the property")
+        << Terms {T(Cost, MatchType::Is, "3")} << int(Cost) << "3.0" << true;
+    QTest::newRow("term on the property fails")
+        << Terms {T(Cost, MatchType::Is, "3")} << int(Cost) << "4" << false;
+    QTest::newRow("any property term counts")
+        << Terms {T(0, MatchType::Contains, "lph")} << int(Name) << "Alpha" << true;
+}
+
+void TestDocumentValues::valueAgainstTermsOfItsProperty()
+{
+    QFETCH(Terms, terms);
+    QFETCH(int, property);
+    QFETCH(QString, value);
+    QFETCH(bool, expected);
+
+    Document doc;
+    fillFilterPlan(doc);
+    doc.m_currentView.filterTerms = terms.list;
+    QCOMPARE(doc.valueMatchesFilterTerms(property, value), expected);
+}
+
+void TestDocumentValues::countingCardsHiddenByFilter_data()
+{
+    QTest::addColumn<QStringList>("statuses");
+    QTest::addColumn<QString>("termValue");
+    QTest::addColumn<bool>("showMatching");
+    QTest::addColumn<int>("hidden");
+    QTest::addColumn<bool>("allHidden");
+    const QStringList three {"open", "done", "open"};
+    QTest::newRow("no cards") << QStringList() << "open" << true << 0 << true;
+    QTest::newRow("no terms hide nothing") << three << QString() << false << 0 << false;
+    QTest::newRow("showing open") << three << "open" << true << 1 << false;
+    QTest::newRow("hiding open") << three << "open" << false << 2 << false;
+    QTest::newRow("nothing matches") << three << "later" << true << 3 << true;
+}
+
+void TestDocumentValues::countingCardsHiddenByFilter()
+{
+    QFETCH(QStringList, statuses);
+    QFETCH(QString, termValue);
+    QFETCH(bool, showMatching);
+    QFETCH(int, hidden);
+    QFETCH(bool, allHidden);
+    Document doc;
+    fillPlan(doc, {});
+    addCards(doc, Status, statuses);
+    QList<FilterTerm> terms;
+    if (!termValue.isNull())
+        terms.append(FilterTerm(Status, MatchType::Contains, termValue));
+    doc.setFilter(true, showMatching, true, terms, false, false);
+    QCOMPARE(doc.filteredOutTaskCount(), hidden);
+    QCOMPARE(doc.allTasksFilteredOut(), allHidden);
+}
+
+void TestDocumentValues::valueLists_data()
+{
+    QTest::addColumn<QStringList>("cards");
+    QTest::addColumn<QStringList>("predefined");
+    QTest::addColumn<QString>("defaultValue");
+    QTest::addColumn<QStringList>("order");
+    QTest::addColumn<int>("sortMode");
+    QTest::addColumn<bool>("keepEmpty");
+    QTest::addColumn<QStringList>("expected");
+
+    const QStringList none;
+    QTest::newRow("value order first")
+        << QStringList {"a", "b", "c", "d"} << none << "" << QStringList {"c", "x", "a"} << 2
+        << false << QStringList {"c", "a", "b", "d"};
+    QTest::newRow("as collected, each once") << QStringList {"b", "a", "b", "", "a"} << none << ""
+                                             << none << 0 << true << QStringList {"b", "a", ""};
+    QTest::newRow("sorted by code units") << QStringList {"b", "B", "a"} << none << "" << none << 1
+                                          << false << QStringList {"B", "a", "b"};
+    QTest::newRow("empty default dropped")
+        << QStringList {"x", ""} << none << "" << none << 0 << false << QStringList {"x"};
+    QTest::newRow("predefined first, repeats kept")
+        << QStringList {"z", "p"} << QStringList {"p", "p"} << "d" << none << 0 << true
+        << QStringList {"p", "p", "z", "d"};
+    QTest::newRow("value order moves repeated predefined together")
+        << QStringList {"z"} << QStringList {"p", "p", "q"} << "" << QStringList {"z", "p"} << 2
+        << true << QStringList {"z", "p", "p", "q", ""};
+}
+
+void TestDocumentValues::valueLists()
+{
+    QFETCH(QStringList, cards);
+    QFETCH(QStringList, predefined);
+    QFETCH(QString, defaultValue);
+    QFETCH(QStringList, order);
+    QFETCH(int, sortMode);
+    QFETCH(bool, keepEmpty);
+    QFETCH(QStringList, expected);
+
+    Document doc;
+    const int p = addProperty(doc, QStringLiteral("P"), PropertyType::Text, predefined);
+    addCards(doc, p, cards);
+    doc.setPropertyDefaultValue(p, defaultValue, false);
+    doc.setValueOrder(p, order, false);
+    QCOMPARE(doc.values(p, sortMode, keepEmpty, true, true, true, false), expected);
+}
+
+void TestDocumentValues::valueListCountsOnlyFilteredCardsWhenAsked()
+{
+    Document doc;
+    fillFilterPlan(doc);
+    doc.m_currentView.filterTerms = {FilterTerm(Cost, MatchType::Is, "10")};
+    QCOMPARE(doc.values(Name, 0, true, true, false, false, true), QStringList({"Alpha", "beta"}));
+}
+
+TAVROLO_TEST_MAIN(TestDocumentValues)
+#include "tst_documentvalues.moc"
