@@ -7,9 +7,18 @@
 #include <csignal>
 #include <sys/resource.h>
 
+#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+
+// The bytes on disk, to compare before and after a failed save.
+inline QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
 
 // Writes beyond the given size fail (EFBIG) while the guard lives.
 class FileSizeLimit
