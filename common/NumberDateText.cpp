@@ -31,7 +31,7 @@ QString namedText(int code, const QStringList &names)
     return code >= 0 && code < names.size() ? names.at(code) : QString();
 }
 
-int monthFromText(const QString &text)
+int monthFromText(const QStringRef &text)
 {
     bool ok = false;
     const int month = text.toInt(&ok, 10);
@@ -47,7 +47,7 @@ int monthFromText(const QString &text)
                          locale.monthName(month, QLocale::ShortFormat).toLower()});
         return list;
     }();
-    const QString name = text.toLower().trimmed();
+    const QString name = text.toString().toLower().trimmed();
     for (int month = 1; month <= 12; ++month) {
         if (name == names.at(month - 1).first || name == names.at(month - 1).second)
             return month;
@@ -56,7 +56,7 @@ int monthFromText(const QString &text)
 }
 
 // The year of a date text: absent or empty parts mean this year, two digits mean 20xx.
-int yearFromText(const QString &text, bool present)
+int yearFromText(const QStringRef &text, bool present)
 {
     if (!present || text.isEmpty())
         return today().year();
@@ -99,12 +99,24 @@ QString dateSeparator(const QString &text)
     return QString();
 }
 
+// One scan instead of three searches: every value of an automatic property is read as a
+// number, and few hold a currency sign.
+bool hasCurrencySign(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c == QLatin1Char('$') || c == QChar(0x00A3) || c == QChar(0x20AC))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 double stringToNumber(const QString &text, bool emptyIsZero, bool *ok)
 {
     QString cleaned = text.trimmed();
-    cleaned.remove(QLatin1Char('$')).remove(QChar(0x00A3)).remove(QChar(0x20AC));
+    if (hasCurrencySign(cleaned))
+        cleaned.remove(QLatin1Char('$')).remove(QChar(0x00A3)).remove(QChar(0x20AC));
     if (emptyIsZero && cleaned.isEmpty()) {
         if (ok)
             *ok = true;
@@ -151,7 +163,8 @@ QDate stringToDateWithFormat(const QString &text, int dateFormat, bool *ok)
     const QString separator = dateSeparator(text);
     if (separator.isEmpty())
         return QDate();
-    const QStringList parts = text.split(separator);
+    // Parts as references into the text: every value of an automatic property comes here.
+    const QVector<QStringRef> parts = text.splitRef(separator);
     DateParts order;
     if (!partOrder(dateFormat, parts.size(), order))
         return QDate();
@@ -165,7 +178,7 @@ QDate stringToDateWithFormat(const QString &text, int dateFormat, bool *ok)
     // Only now the year: today's date costs a look at the time zone file, and most texts
     // that reach here (every value of an automatic property) are no dates at all.
     const bool hasYear = order.year >= 0;
-    const int year = yearFromText(hasYear ? parts.at(order.year) : QString(), hasYear);
+    const int year = yearFromText(hasYear ? parts.at(order.year) : QStringRef(), hasYear);
     if (year < minYear || year > maxYear)
         return QDate();
     const QDate date(year, month, day);

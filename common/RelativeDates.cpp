@@ -5,7 +5,9 @@
 #include "common/Settings.h"
 
 #include <QLocale>
+#include <QPair>
 #include <QStringList>
+#include <QVector>
 
 namespace {
 
@@ -27,13 +29,27 @@ QDate offsetFromToday(const QString &signedNumber)
     return date;
 }
 
+// Built once, as the month names are: the system locale's names do not change during a run,
+// and every value of an automatic property that reads as no other date is tried against them.
+const QVector<QPair<QString, QString>> &lowerDayNames()
+{
+    static const QVector<QPair<QString, QString>> names = [] {
+        const QLocale locale = QLocale::system();
+        QVector<QPair<QString, QString>> list;
+        for (int day = 1; day <= 7; ++day)
+            list.append({locale.dayName(day, QLocale::ShortFormat).toLower(),
+                         locale.dayName(day, QLocale::LongFormat).toLower()});
+        return list;
+    }();
+    return names;
+}
+
 QDate nextWeekday(const QString &name)
 {
-    const QDate now = today();
-    const QLocale locale = QLocale::system();
+    const QVector<QPair<QString, QString>> &names = lowerDayNames();
     for (int day = 1; day <= 7; ++day) {
-        if (name == locale.dayName(day, QLocale::ShortFormat).toLower()
-            || name == locale.dayName(day, QLocale::LongFormat).toLower()) {
+        if (name == names.at(day - 1).first || name == names.at(day - 1).second) {
+            const QDate now = today();
             int ahead = day - now.dayOfWeek();
             if (ahead < 0)
                 ahead += 7;

@@ -143,6 +143,12 @@ public:
     // value order first.
     QStringList values(int property, int sortMode, bool keepEmpty, bool includeUsed,
                        bool includePredefined, bool includeDefault, bool onlyFiltered) const;
+    // values(p, sortMode, keepEmpty, true, includePredefined, includeDefault, false) of every
+    // property p (the list at index p), gathered in one walk over the cards.
+    QList<QStringList> valuesOfEveryProperty(int sortMode, bool keepEmpty, bool includePredefined,
+                                             bool includeDefault) const;
+    // A card's values of properties 1 to the last, in property order.
+    QStringList taskValues(TaskIndex task) const;
     bool taskPassesFilter(TaskIndex task) const;
     bool valueMatchesFilterTerms(int property, const QString &value) const;
     bool taskMatchesFilterTerm(TaskIndex task, int property, const FilterTerm &term) const;
@@ -460,6 +466,12 @@ private:
     // counts as none (0). withCards keeps the index that stands for "<cards>".
     int roleIndex(int index, bool withCards) const;
     bool isValidTask(TaskIndex task) const;
+    // The value of (task, property) reached from `entry`, which is left there for the next
+    // key: a caller asking for keys in increasing order walks the value map once.
+    const QString &valueAfter(ValueMap::const_iterator &entry, TaskIndex task, int property) const;
+    class DistinctTexts;
+    QStringList finishedValues(int property, DistinctTexts &texts, int sortMode, bool keepEmpty,
+                               bool includeDefault) const;
     void scanActualPropertyTypes(int property) const;
     TypeTally *usableTally(int property) const;
     void catchUpTally(int property, TypeTally &tally) const;

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QSet>
+#include <QVector>
 
 namespace {
 
@@ -91,6 +92,29 @@ bool compareDates(int matchType, const QString &value, const QDate &term)
     }
 }
 
+// value.toLower().contains(needle) for a lower-case needle. Values are mostly plain ASCII, where
+// lower-casing is per character: then no lower-case copy is made, as the any-property filter
+// asks this of every value of every card.
+bool lowerCaseContains(const QString &value, const QString &needle)
+{
+    const QChar *text = value.constData();
+    const int size = value.size();
+    for (int i = 0; i < size; ++i) {
+        if (text[i].unicode() >= 0x80)
+            return value.toLower().contains(needle);
+    }
+    const int length = needle.size();
+    for (int start = 0; start + length <= size; ++start) {
+        int matched = 0;
+        while (matched < length
+               && QChar::toLower(text[start + matched].unicode()) == needle.at(matched).unicode())
+            ++matched;
+        if (matched == length)
+            return true;
+    }
+    return false;
+}
+
 bool isContainsTerm(int matchType)
 {
     return matchType == MatchType::Contains || matchType == MatchType::DoesNotContain;
@@ -112,39 +136,99 @@ bool combineTerms(const Terms &terms, bool matchAny, Matches matches)
 
 } // namespace
 
-QStringList Document::values(int property, int sortMode, bool keepEmpty, bool includeUsed,
-                             bool includePredefined, bool includeDefault, bool onlyFiltered) const
+// Texts in the order first met, each once; the predefined values come first, repeats kept.
+class Document::DistinctTexts
 {
-    QStringList list;
-    if (!isValidProperty(property))
-        return list;
-    QSet<QString> seen;
-    auto addOnce = [&](const QString &text) {
-        const int before = seen.size();
-        seen.insert(text);
-        if (seen.size() != before)
-            list.append(text);
-    };
-    if (includePredefined) {
-        // All of them, repeated ones included.
-        list = m_predefinedValues.value(property);
-        for (const QString &text : qAsConst(list))
-            seen.insert(text);
+public:
+    void addPredefined(const QStringList &texts)
+    {
+        m_list = texts;
+        for (const QString &text : texts)
+            m_seen.insert(text);
     }
-    if (includeUsed) {
-        for (TaskIndex task = 0; task < m_tasks.size(); ++task) {
-            if (!onlyFiltered || taskPassesFilter(task))
-                addOnce(value(task, property));
-        }
+    void add(const QString &text)
+    {
+        const int before = m_seen.size();
+        m_seen.insert(text);
+        if (m_seen.size() != before)
+            m_list.append(text);
     }
+    QStringList &list() { return m_list; }
+
+private:
+    QStringList m_list;
+    QSet<QString> m_seen;
+};
+
+const QString &Document::valueAfter(ValueMap::const_iterator &entry, TaskIndex task,
+                                    int property) const
+{
+    static const QString none;
+    const ValueKey key(task, property);
+    const auto end = m_values.constEnd();
+    while (entry != end && entry.key() < key)
+        ++entry;
+    return entry != end && entry.key() == key ? entry.value() : none;
+}
+
+QStringList Document::finishedValues(int property, DistinctTexts &texts, int sortMode,
+                                     bool keepEmpty, bool includeDefault) const
+{
     if (includeDefault)
-        addOnce(m_properties.at(property).defaultValue());
+        texts.add(m_properties.at(property).defaultValue());
+    QStringList &list = texts.list();
     if (!keepEmpty)
         list.removeAll(QString());
     if (sortMode == 1)
         std::sort(list.begin(), list.end());
     else if (sortMode == 2)
         list = inValueOrder(list, m_properties.at(property).appearanceRef().textOrder());
+    return list;
+}
+
+QStringList Document::values(int property, int sortMode, bool keepEmpty, bool includeUsed,
+                             bool includePredefined, bool includeDefault, bool onlyFiltered) const
+{
+    if (!isValidProperty(property))
+        return QStringList();
+    DistinctTexts texts;
+    if (includePredefined)
+        texts.addPredefined(m_predefinedValues.value(property));
+    if (includeUsed) {
+        for (TaskIndex task = 0; task < m_tasks.size(); ++task) {
+            if (!onlyFiltered || taskPassesFilter(task))
+                texts.add(value(task, property));
+        }
+    }
+    return finishedValues(property, texts, sortMode, keepEmpty, includeDefault);
+}
+
+QList<QStringList> Document::valuesOfEveryProperty(int sortMode, bool keepEmpty,
+                                                   bool includePredefined,
+                                                   bool includeDefault) const
+{
+    const int count = m_properties.size();
+    QVector<DistinctTexts> texts(count);
+    for (int property = 0; includePredefined && property < count; ++property)
+        texts[property].addPredefined(m_predefinedValues.value(property));
+    auto entry = m_values.constBegin();
+    for (TaskIndex task = 0; task < m_tasks.size(); ++task) {
+        for (int property = 0; property < count; ++property)
+            texts[property].add(valueAfter(entry, task, property));
+    }
+    QList<QStringList> lists;
+    for (int property = 0; property < count; ++property)
+        lists.append(
+            finishedValues(property, texts[property], sortMode, keepEmpty, includeDefault));
+    return lists;
+}
+
+QStringList Document::taskValues(TaskIndex task) const
+{
+    QStringList list;
+    auto entry = m_values.lowerBound(ValueKey(task, 1));
+    for (int property = 1; property < m_properties.size(); ++property)
+        list.append(valueAfter(entry, task, property));
     return list;
 }
 
@@ -203,12 +287,8 @@ bool Document::taskMatchesPrepared(TaskIndex task, const PreparedTerm &term) con
         return valueMatchesPrepared(term.property, value(task, term.property), term);
     // Any property: walk the card's own entries in the value map instead of looking each up.
     auto entry = m_values.lowerBound(ValueKey(task, 1));
-    const auto end = m_values.constEnd();
     for (int property = 1; property < m_properties.size(); ++property) {
-        while (entry != end && entry.key().first == task && entry.key().second < property)
-            ++entry;
-        const bool present = entry != end && entry.key() == ValueKey(task, property);
-        if (valueMatchesPrepared(property, present ? entry.value() : QString(), term))
+        if (valueMatchesPrepared(property, valueAfter(entry, task, property), term))
             return true;
     }
     return notesMatchPrepared(task, term);
@@ -277,7 +357,7 @@ bool Document::valueMatchesPrepared(int property, const QString &value,
             = term.dateText != term.text && actualPropertyType(property) == ActualType::Date;
         // No need to trim the value: the term has no blanks at either end, so it can only be
         // found inside the trimmed part.
-        const bool contains = value.toLower().contains(asDate ? term.dateText : term.text);
+        const bool contains = lowerCaseContains(value, asDate ? term.dateText : term.text);
         return term.matchType == MatchType::Contains ? contains : !contains;
     }
     const QString text = value.trimmed().toLower();

@@ -91,11 +91,11 @@ void writeTextColors(DomDocument &dom, QDomElement &property, const PropertyAppe
     property.appendChild(colors);
 }
 
-void writeProperty(DomDocument &dom, QDomElement &properties, const Document &document, int p)
+void writeProperty(DomDocument &dom, QDomElement &properties, const Document &document, int p,
+                   const QStringList &valueList)
 {
     const Property &property = document.property(p);
     const PropertyAppearance &appearance = property.appearanceRef();
-    const QStringList valueList = document.values(p, 2, true, true, true, false, false);
     QDomElement element = dom.createElement(QStringLiteral("property"));
     dom.writeValueString(element, QStringLiteral("name"), property.name());
     dom.writeValueString(element, QStringLiteral("default"), property.defaultValue());
@@ -116,8 +116,11 @@ void writeProperty(DomDocument &dom, QDomElement &properties, const Document &do
 void writeProperties(DomDocument &dom, QDomElement &root, const Document &document)
 {
     QDomElement properties = dom.createElement(QStringLiteral("properties"));
+    // The text order holds every value in the user's order; gathered in one go, as each
+    // property on its own would mean a look-up per card.
+    const QList<QStringList> valueLists = document.valuesOfEveryProperty(2, true, true, false);
     for (int p = 1; p < document.propertyCount(); ++p)
-        writeProperty(dom, properties, document, p);
+        writeProperty(dom, properties, document, p, valueLists.at(p));
     root.appendChild(properties);
 }
 
@@ -138,14 +141,10 @@ void writeLinks(DomDocument &dom, QDomElement &card, const QList<HyperLink> &lin
 void writeCards(DomDocument &dom, QDomElement &root, const Document &document)
 {
     QDomElement cards = dom.createElement(QStringLiteral("cards"));
-    QStringList values;
     for (int t = 0; t < document.taskCount(); ++t) {
         const Task &task = document.task(t);
         QDomElement card = dom.createElement(QStringLiteral("card"));
-        values.clear();
-        for (int p = 1; p < document.propertyCount(); ++p)
-            values << document.value(t, p);
-        DomDocument::setAttributeList(card, valueAttribute, values);
+        DomDocument::setAttributeList(card, valueAttribute, document.taskValues(t));
         DomDocument::setAttributeString(card, QStringLiteral("notes"), task.notes());
         writeLinks(dom, card, task.hyperLinks());
         DomDocument::setAttributeInt(card, QStringLiteral("image"), task.imageIndex());

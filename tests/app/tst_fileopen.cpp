@@ -37,50 +37,26 @@ class TestFileOpen : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void requestsBeforeTheWindowAreKeptForTheFirstPlan_data();
-    void requestsBeforeTheWindowAreKeptForTheFirstPlan();
-    void requestWithAWindowBecomesOneImmediateFileOpenEvent();
+    void requestsWaitForTheWindowThenOpenAtOnce();
 };
 
-void TestFileOpen::init()
+void TestFileOpen::requestsWaitForTheWindowThenOpenAtOnce()
 {
-    Application::pendingOpenPath.clear();
     settings()->setValue(QStringLiteral("samples/samples_deployed_for_v241"), 1);
-}
-
-void TestFileOpen::requestsBeforeTheWindowAreKeptForTheFirstPlan_data()
-{
-    QTest::addColumn<QStringList>("paths");
-    QTest::newRow("one request") << QStringList {"/plans/Launch.tv"};
-    QTest::newRow("two requests keep the last")
-        << QStringList {"/plans/Launch.tv", "/plans/Budget 2027.tv"};
-    QTest::newRow("non-ASCII name") << QStringList {QString::fromUtf8("/plans/Übersicht é.tv")};
-}
-
-void TestFileOpen::requestsBeforeTheWindowAreKeptForTheFirstPlan()
-{
-    QFETCH(QStringList, paths);
-    QVERIFY(!mainWindow());
     FileOpenRecorder recorder;
     app()->installEventFilter(&recorder);
-    for (const QString &path : paths)
-        sendFileOpen(path);
-    app()->removeEventFilter(&recorder);
-    QCOMPARE(Application::pendingOpenPath, paths.last());
+    // Before the window the last request is kept for the first plan.
+    QVERIFY(!mainWindow());
+    sendFileOpen(QStringLiteral("/plans/Launch.tv"));
+    sendFileOpen(QStringLiteral("/plans/Übersicht é.tv"));
+    QCOMPARE(Application::pendingOpenPath, QStringLiteral("/plans/Übersicht é.tv"));
     QVERIFY(recorder.urls.isEmpty());
-}
-
-void TestFileOpen::requestWithAWindowBecomesOneImmediateFileOpenEvent()
-{
+    Application::pendingOpenPath.clear();
+    // With a window it is delivered inside the request, not posted for later.
     MainWindow window;
     QCOMPARE(mainWindow(), &window);
-    FileOpenRecorder recorder;
-    app()->installEventFilter(&recorder);
-    const bool handled = sendFileOpen(QStringLiteral("/plans/Launch plan.tv"));
+    QVERIFY(sendFileOpen(QStringLiteral("/plans/Launch plan.tv")));
     app()->removeEventFilter(&recorder);
-    QVERIFY(handled);
-    // Delivered inside the request, not posted for later.
     QCOMPARE(recorder.urls, QList<QUrl> {QUrl::fromLocalFile("/plans/Launch plan.tv")});
     QVERIFY(Application::pendingOpenPath.isEmpty());
 }

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPixmap>
 #include <QUrl>
+#include <QtEndian>
 
 namespace PlanSamples {
 
@@ -36,17 +37,6 @@ inline Image picture(const QString &name, const QColor &color, int width, int he
 }
 
 // A real one-pixel PNG whose header claims another size, with a valid checksum.
-inline quint32 crc32(const QByteArray &data)
-{
-    quint32 crc = 0xffffffffu;
-    for (char byte : data) {
-        crc ^= quint8(byte);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
 inline QByteArray pngDeclaring(quint32 width, quint32 height)
 {
     QImage image(1, 1, QImage::Format_ARGB32);
@@ -55,14 +45,16 @@ inline QByteArray pngDeclaring(quint32 width, quint32 height)
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
-    const int ihdr = png.indexOf("IHDR");
-    for (int i = 0; i < 4; ++i) {
-        png[ihdr + 4 + i] = char((width >> (24 - 8 * i)) & 0xff);
-        png[ihdr + 8 + i] = char((height >> (24 - 8 * i)) & 0xff);
+    char *ihdr = png.data() + png.indexOf("IHDR");
+    qToBigEndian(width, ihdr + 4);
+    qToBigEndian(height, ihdr + 8);
+    quint32 crc = 0xffffffffu;
+    for (int i = 0; i < 4 + 13; ++i) {
+        crc ^= quint8(ihdr[i]);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
     }
-    const quint32 crc = crc32(png.mid(ihdr, 4 + 13));
-    for (int i = 0; i < 4; ++i)
-        png[ihdr + 17 + i] = char((crc >> (24 - 8 * i)) & 0xff);
+    qToBigEndian(~crc, ihdr + 17);
     return png;
 }
 

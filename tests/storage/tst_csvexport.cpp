@@ -6,21 +6,27 @@
 #include "storage/CsvImport.h"
 
 #include <QTemporaryDir>
-#include <QTextCodec>
 
 using namespace PlanSamples;
 
-namespace {
-
-QByteArray readBytes(const QString &path)
+class TestCsvExport : public QObject
 {
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
+    Q_OBJECT
+private slots:
+    void init();
+    void fieldsAreQuoted_data();
+    void fieldsAreQuoted();
+    void asciiTableIsPlainWithoutByteOrderMark();
+    void nonAsciiTableIsUtf16WithByteOrderMark();
+    void exportedTableImportsBack();
+    void failedExportKeepsOldFileAndSaysWhy();
+
+private:
+    QTemporaryDir m_dir;
+};
 
 // Priority and Effort, with the cards a, b and c.
-void smallPlan()
+void TestCsvExport::init()
 {
     Document &d = *doc();
     d.clear(false);
@@ -34,54 +40,22 @@ void smallPlan()
     }
 }
 
-} // namespace
-
-class TestCsvExport : public QObject
-{
-    Q_OBJECT
-private slots:
-    void init();
-    void fieldsAreQuoted_data();
-    void fieldsAreQuoted();
-    void asciiTableHasNoByteOrderMark();
-    void nonAsciiTableIsUtf16WithByteOrderMark();
-    void cardsAreWrittenOnceInPlanOrder();
-    void unknownImageIndexWritesEmptyName();
-    void exportedTableImportsBack();
-    void unwritablePathGivesMessage();
-    void failedWriteKeepsOldFile();
-
-private:
-    QTemporaryDir m_dir;
-};
-
-void TestCsvExport::init()
-{
-    QVERIFY(m_dir.isValid());
-    smallPlan();
-}
-
 void TestCsvExport::fieldsAreQuoted_data()
 {
     QTest::addColumn<bool>("always");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("quoted");
-    QTest::newRow("plain") << true << "abc"
-                           << "\"abc\"";
-    QTest::newRow("quotes doubled") << true << "say \"hi\""
-                                    << "\"say \"\"hi\"\"\"";
-    QTest::newRow("line feed and cr lf become blanks") << true << "a\nb\r\nc"
-                                                       << "\"a b c\"";
-    QTest::newRow("lone cr stays") << true << "a\rb"
-                                   << "\"a\rb\"";
-    QTest::newRow("not forced, separator") << false << "a,b"
-                                           << "\"a,b\"";
-    QTest::newRow("not forced, quote") << false << "a\"b"
-                                       << "\"a\"\"b\"";
-    QTest::newRow("not forced, plain") << false << "a b"
-                                       << "a b";
-    QTest::newRow("not forced, only a line break") << false << "a\nb"
-                                                   << "a b";
+    const auto row = [](const char *name, bool always, const char *field, const char *quoted) {
+        QTest::newRow(name) << always << QString(field) << QString(quoted);
+    };
+    row("plain", true, "abc", "\"abc\"");
+    row("quotes doubled", true, "say \"hi\"", "\"say \"\"hi\"\"\"");
+    row("line feed and cr lf become blanks", true, "a\nb\r\nc", "\"a b c\"");
+    row("lone cr stays", true, "a\rb", "\"a\rb\"");
+    row("not forced, separator", false, "a,b", "\"a,b\"");
+    row("not forced, quote", false, "a\"b", "\"a\"\"b\"");
+    row("not forced, plain", false, "a b", "a b");
+    row("not forced, only a line break", false, "a\nb", "a b");
 }
 
 void TestCsvExport::fieldsAreQuoted()
@@ -90,12 +64,11 @@ void TestCsvExport::fieldsAreQuoted()
     QFETCH(QString, field);
     QFETCH(QString, quoted);
     QCOMPARE(quoteCsvField(always, field, QStringLiteral(",")), quoted);
-    QCOMPARE(quoteCsvLine(always, {field, field}, QStringLiteral(";")),
-             quoteCsvField(always, field, QStringLiteral(";")) + QLatin1Char(';')
-                 + quoteCsvField(always, field, QStringLiteral(";")));
 }
 
-void TestCsvExport::asciiTableHasNoByteOrderMark()
+// Cards chosen twice, out of order or unknown are written once in plan order; an image index
+// outside the library (a plan file may hold one) writes no name.
+void TestCsvExport::asciiTableIsPlainWithoutByteOrderMark()
 {
     doc()->setTaskNotes(0, QStringLiteral("line\nbreak"), false, nullptr);
     doc()->setTaskLinks(
@@ -104,19 +77,18 @@ void TestCsvExport::asciiTableHasNoByteOrderMark()
          HyperLink(QStringLiteral("y"), QUrl(QStringLiteral("http://b.example/p")))},
         false, nullptr);
     doc()->setTaskImage(0, 0, false, nullptr);
-    const QString csv = m_dir.filePath(QStringLiteral("plan.csv"));
-    const QString txt = m_dir.filePath(QStringLiteral("plan.txt"));
+    doc()->setTaskImage(2, 5, false, nullptr);
     bool unicode = true;
     QString error;
-    QVERIFY(exportCsvFile(csv, {0, 2}, &unicode, &error));
-    QVERIFY(!unicode);
-    QCOMPARE(readBytes(csv),
-             QByteArray("\"Priority\",\"Effort\",\"Notes\",\"Links\",\"Images\"\n"
-                        "\"a\",\"0\",\"line break\",\"http://a.example/,http://b.example/p\","
-                        "\"logo\"\n"
-                        "\"c\",\"2\",\"\",\"\",\"\"\n"));
-    QVERIFY(exportCsvFile(txt, {0, 2}, &unicode, &error));
-    QCOMPARE(readBytes(txt), readBytes(csv));
+    for (const QString &name : {QStringLiteral("plan.csv"), QStringLiteral("plan.txt")}) {
+        QVERIFY(exportCsvFile(m_dir.filePath(name), {2, 0, 2, 17, -1}, &unicode, &error));
+        QVERIFY(!unicode);
+        QCOMPARE(readBytes(m_dir.filePath(name)),
+                 QByteArray("\"Priority\",\"Effort\",\"Notes\",\"Links\",\"Images\"\n"
+                            "\"a\",\"0\",\"line break\",\"http://a.example/,http://b.example/p\","
+                            "\"logo\"\n"
+                            "\"c\",\"2\",\"\",\"\",\"\"\n"));
+    }
 }
 
 void TestCsvExport::nonAsciiTableIsUtf16WithByteOrderMark()
@@ -134,28 +106,6 @@ void TestCsvExport::nonAsciiTableIsUtf16WithByteOrderMark()
     QCOMPARE(text, QStringLiteral("\"Priority\",\"Aufwänd\",\"Notes\",\"Links\",\"Images\"\n"));
 }
 
-void TestCsvExport::cardsAreWrittenOnceInPlanOrder()
-{
-    const QString path = m_dir.filePath(QStringLiteral("plan.csv"));
-    bool unicode = false;
-    QString error;
-    QVERIFY(exportCsvFile(path, {2, 0, 2, 17, -1}, &unicode, &error));
-    const QList<QByteArray> lines = readBytes(path).split('\n');
-    QCOMPARE(lines.size(), 4); // header, two cards, and the empty text after the last LF
-    QVERIFY(lines.at(1).startsWith("\"a\""));
-    QVERIFY(lines.at(2).startsWith("\"c\""));
-}
-
-void TestCsvExport::unknownImageIndexWritesEmptyName()
-{
-    doc()->setTaskImage(1, 5, false, nullptr); // a plan file may hold such an index
-    const QString path = m_dir.filePath(QStringLiteral("plan.csv"));
-    bool unicode = false;
-    QString error;
-    QVERIFY(exportCsvFile(path, {1}, &unicode, &error));
-    QVERIFY(readBytes(path).endsWith("\"b\",\"1\",\"\",\"\",\"\"\n"));
-}
-
 void TestCsvExport::exportedTableImportsBack()
 {
     Document original;
@@ -166,9 +116,6 @@ void TestCsvExport::exportedTableImportsBack()
     QString error;
     QVERIFY(exportCsvFile(path, doc()->taskIndexes(), &unicode, &error));
     QVERIFY(unicode);
-    const QString seeds = qEnvironmentVariable("TAVROLO_FUZZ_SEEDS");
-    if (!seeds.isEmpty())
-        QFile::copy(path, seeds + QStringLiteral("/exported.csv"));
     QVERIFY(importCsvFile(path, true, &error));
     QCOMPARE(doc()->taskCount(), original.taskCount());
     QCOMPARE(doc()->propertyCount(), original.propertyCount());
@@ -176,27 +123,12 @@ void TestCsvExport::exportedTableImportsBack()
         for (int p = 1; p < original.propertyCount(); ++p) {
             // Line breaks become blanks on the way; everything else comes back.
             QString expected = original.value(card, p);
-            expected.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-            expected.replace(QLatin1Char('\n'), QLatin1Char(' '));
-            QCOMPARE(doc()->value(card, p), expected);
+            QCOMPARE(doc()->value(card, p), expected.replace("\r\n", " ").replace('\n', ' '));
         }
     }
 }
 
-void TestCsvExport::unwritablePathGivesMessage()
-{
-    const QString path = m_dir.filePath(QStringLiteral("missing/plan.csv"));
-    bool unicode = true;
-    QString error;
-    QVERIFY(!exportCsvFile(path, {0}, &unicode, &error));
-    QVERIFY(!unicode);
-    QCOMPARE(error,
-             QStringLiteral("Unable to write to '%1'.\nFile may be open in another "
-                            "application.")
-                 .arg(path));
-}
-
-void TestCsvExport::failedWriteKeepsOldFile()
+void TestCsvExport::failedExportKeepsOldFileAndSaysWhy()
 {
     const QString path = m_dir.filePath(QStringLiteral("plan.csv"));
     bool unicode = false;
@@ -211,6 +143,11 @@ void TestCsvExport::failedWriteKeepsOldFile()
     QCOMPARE(error,
              QStringLiteral("Can't save to file. Error code %1.").arg(QFileDevice::WriteError));
     QCOMPARE(readBytes(path), old);
+    const QString missing = m_dir.filePath(QStringLiteral("missing/plan.csv"));
+    QVERIFY(!exportCsvFile(missing, {0}, &unicode, &error));
+    QCOMPARE(error,
+             QStringLiteral("Unable to write to '%1'.\nFile may be open in another application.")
+                 .arg(missing));
 }
 
 TAVROLO_TEST_MAIN(TestCsvExport)

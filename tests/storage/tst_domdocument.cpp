@@ -2,8 +2,6 @@
 #include "harness/TestMain.h"
 #include "storage/DomDocument.h"
 
-#include <QBuffer>
-
 namespace {
 
 // A field element holding the raw attribute text, as a hand-written file would.
@@ -16,85 +14,56 @@ QDomElement parentWithRawValue(DomDocument &dom, const QString &tag, const QStri
     return parent;
 }
 
-// Parses the document's own text again, so values also pass the XML escaping.
-QDomElement reparsed(const DomDocument &dom)
-{
-    DomDocument copy(QStringLiteral("tavrolo"));
-    copy.setContent(dom.toString(3));
-    return copy.documentElement();
-}
-
 } // namespace
 
 class TestDomDocument : public QObject
 {
     Q_OBJECT
 private slots:
-    void textsArePercentEncodedAndReadBack_data();
-    void textsArePercentEncodedAndReadBack();
-    void numbersKeepSixSignificantDigits_data();
-    void numbersKeepSixSignificantDigits();
+    void textsSurviveTheirStoredForm_data();
+    void textsSurviveTheirStoredForm();
     void malformedOrMissingValuesGiveZeroOrDefault_data();
     void malformedOrMissingValuesGiveZeroOrDefault();
-    void coloursTravelAsComponentText_data();
-    void coloursTravelAsComponentText();
-    void listsKeepCommasAndEmptyItems_data();
-    void listsKeepCommasAndEmptyItems();
-    void emptyListTextsReadAsEmptyOrOneEmptyItem();
-    void imagesRoundTripAndOversizedImagesAreRefused();
-    void textParsesBackToTheSameTree();
+    void coloursReadFromComponentText_data();
+    void coloursReadFromComponentText();
+    void oversizedOrBrokenImagesReadAsNone();
 };
 
-void TestDomDocument::textsArePercentEncodedAndReadBack_data()
+void TestDomDocument::textsSurviveTheirStoredForm_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("blank comma percent") << "a b,c%"
-                                         << "a%20b%2Cc%25";
-    QTest::newRow("accented letter") << QStringLiteral("é") << "%C3%A9";
-    QTest::newRow("xml characters") << "<a href=\"x\">&amp;</a>"
-                                    << "%3Ca%20href%3D%22x%22%3E%26amp%3B%3C%2Fa%3E";
-    QTest::newRow("line breaks") << "one\ntwo\r\nthree"
-                                 << "one%0Atwo%0D%0Athree";
-    QTest::newRow("unreserved kept") << "Az09-._~"
-                                     << "Az09-._~";
-    QTest::newRow("emoji") << QStringLiteral("\U0001F600") << "%F0%9F%98%80";
+    const auto row = [](const char *name, const char *text, const char *stored) {
+        QTest::newRow(name) << QString::fromUtf8(text) << QString(stored);
+    };
+    row("blank comma percent", "a b,c%", "a%20b%2Cc%25");
+    row("xml characters", "<a href=\"x\">&amp;</a>", "%3Ca%20href%3D%22x%22%3E%26amp%3B%3C%2Fa%3E");
+    row("line breaks and tab", "one\ntwo\r\nthree\t", "one%0Atwo%0D%0Athree%09");
+    row("unreserved kept", "Az09-._~", "Az09-._~");
+    // Characters outside the BMP only travel encoded (the plan round trip has them).
+    row("accent", "é", "%C3%A9");
 }
 
-void TestDomDocument::textsArePercentEncodedAndReadBack()
+// Written as percent encoding and also as a plain attribute, through the program's own
+// serialiser, so the XML escaping is checked as well.
+void TestDomDocument::textsSurviveTheirStoredForm()
 {
     QFETCH(QString, text);
     QFETCH(QString, stored);
     DomDocument dom(QStringLiteral("tavrolo"));
     QDomElement root = dom.createElement(QStringLiteral("root"));
     dom.appendChild(root);
-    const QDomElement field = dom.writeValueString(root, QStringLiteral("field"), text);
+    QDomElement field = dom.writeValueString(root, QStringLiteral("field"), text);
     QCOMPARE(field.attribute(QStringLiteral("value")), stored);
-    QCOMPARE(DomDocument::readValueString(reparsed(dom), QStringLiteral("field")), text);
-}
-
-void TestDomDocument::numbersKeepSixSignificantDigits_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<double>("readBack");
-    QTest::newRow("short") << 1.3 << "1.3" << 1.3;
-    QTest::newRow("long fraction") << 0.123456789 << "0.123457" << 0.123457;
-    QTest::newRow("aspect ratio") << 1.33333333 << "1.33333" << 1.33333;
-    QTest::newRow("large") << 1234567.0 << "1.23457e%2B06" << 1234570.0;
-    QTest::newRow("negative") << -2.5 << "-2.5" << -2.5;
-}
-
-void TestDomDocument::numbersKeepSixSignificantDigits()
-{
-    QFETCH(double, value);
-    QFETCH(QString, stored);
-    QFETCH(double, readBack);
-    DomDocument dom(QStringLiteral("tavrolo"));
-    QDomElement root = dom.createElement(QStringLiteral("root"));
-    const QDomElement field = dom.writeValueDouble(root, QStringLiteral("ratio"), value);
-    QCOMPARE(field.attribute(QStringLiteral("value")), stored);
-    QCOMPARE(DomDocument::readValueDouble(root, QStringLiteral("ratio"), 9.0), readBack);
+    DomDocument::setAttributeString(field, QStringLiteral("raw"), text, true, false);
+    const QByteArray bytes = dom.toText(3);
+    QCOMPARE(dom.toText(3), bytes); // the same bytes every time
+    DomDocument copy(QStringLiteral("other"));
+    QVERIFY(copy.setContent(bytes));
+    QCOMPARE(copy.doctype().name(), QStringLiteral("tavrolo"));
+    const QDomElement readRoot = copy.documentElement();
+    QCOMPARE(DomDocument::readValueString(readRoot, QStringLiteral("field")), text);
+    QCOMPARE(readRoot.firstChildElement().attribute(QStringLiteral("raw")), text);
 }
 
 void TestDomDocument::malformedOrMissingValuesGiveZeroOrDefault_data()
@@ -119,19 +88,18 @@ void TestDomDocument::malformedOrMissingValuesGiveZeroOrDefault()
     QFETCH(bool, boolValue);
     QFETCH(double, doubleValue);
     DomDocument dom(QStringLiteral("tavrolo"));
-    const QString tag
-        = raw == QLatin1String("<missing>") ? QStringLiteral("other") : QStringLiteral("field");
+    const QString tag = raw == "<missing>" ? QStringLiteral("other") : QStringLiteral("field");
     const QDomElement parent = parentWithRawValue(dom, tag, raw);
     QCOMPARE(DomDocument::readValueInt(parent, QStringLiteral("field"), 7), intValue);
     QCOMPARE(DomDocument::readValueBool(parent, QStringLiteral("field"), true), boolValue);
     QCOMPARE(DomDocument::readValueDouble(parent, QStringLiteral("field"), 1.5), doubleValue);
 }
 
-void TestDomDocument::coloursTravelAsComponentText_data()
+void TestDomDocument::coloursReadFromComponentText_data()
 {
     QTest::addColumn<QString>("raw");
-    QTest::addColumn<QColor>("expected");
-    QTest::newRow("blue") << "0%2C0%2C255" << QColor(0, 0, 255);
+    QTest::addColumn<QColor>("expected"); // invalid: no colour
+    QTest::newRow("encoded") << "0%2C0%2C255" << QColor(0, 0, 255);
     QTest::newRow("unencoded") << "235,235,235" << QColor(235, 235, 235);
     QTest::newRow("two components") << "1,2" << QColor();
     QTest::newRow("out of range") << "300,0,0" << QColor();
@@ -139,124 +107,31 @@ void TestDomDocument::coloursTravelAsComponentText_data()
     QTest::newRow("doubled comma") << "10,,20,30" << QColor(10, 20, 30);
 }
 
-void TestDomDocument::coloursTravelAsComponentText()
+void TestDomDocument::coloursReadFromComponentText()
 {
     QFETCH(QString, raw);
     QFETCH(QColor, expected);
     DomDocument dom(QStringLiteral("tavrolo"));
     const QDomElement parent = parentWithRawValue(dom, QStringLiteral("color"), raw);
     QCOMPARE(DomDocument::readValueColor(parent, QStringLiteral("color"), Qt::green), expected);
-
+    // What is written reads back; an invalid colour writes no value, so the default comes back.
     QDomElement written = dom.createElement(QStringLiteral("parent"));
-    if (expected.isValid()) {
-        dom.writeValueColor(written, QStringLiteral("color"), expected);
-        QCOMPARE(DomDocument::readValueColor(written, QStringLiteral("color"), Qt::green),
-                 expected);
-    } else {
-        // An invalid colour writes no value, so reading it again gives the default.
-        const QDomElement field = dom.writeValueColor(written, QStringLiteral("color"), expected);
-        QVERIFY(!field.hasAttribute(QStringLiteral("value")));
-        QCOMPARE(DomDocument::readValueColor(written, QStringLiteral("color"), Qt::green),
-                 QColor(Qt::green));
+    dom.writeValueColor(written, QStringLiteral("color"), expected);
+    QCOMPARE(DomDocument::readValueColor(written, QStringLiteral("color"), Qt::green),
+             expected.isValid() ? expected : QColor(Qt::green));
+}
+
+void TestDomDocument::oversizedOrBrokenImagesReadAsNone()
+{
+    DomDocument dom(QStringLiteral("tavrolo"));
+    const QImage fallback(2, 2, QImage::Format_ARGB32);
+    const QString huge = QString::fromLatin1(PlanSamples::pngDeclaring(20000, 20000).toHex());
+    for (const QString &hex : {huge, QStringLiteral("zz0102")}) {
+        QDomElement element = dom.createElement(QStringLiteral("image"));
+        element.setAttribute(QStringLiteral("value"), hex);
+        QVERIFY(DomDocument::readAttributeImage(element, QStringLiteral("value"), "PNG", fallback)
+                    .isNull());
     }
-}
-
-void TestDomDocument::listsKeepCommasAndEmptyItems_data()
-{
-    QTest::addColumn<QStringList>("list");
-    QTest::addColumn<QString>("stored");
-    QTest::newRow("comma inside an item")
-        << QStringList {QStringLiteral("x,y"), QString()} << "x%2Cy,";
-    QTest::newRow("three empty items") << QStringList {QString(), QString(), QString()} << ",,";
-    QTest::newRow("unicode and percent")
-        << QStringList {QStringLiteral("ü 5%"), QStringLiteral("b")} << "%C3%BC%205%25,b";
-}
-
-void TestDomDocument::listsKeepCommasAndEmptyItems()
-{
-    QFETCH(QStringList, list);
-    QFETCH(QString, stored);
-    DomDocument dom(QStringLiteral("tavrolo"));
-    QDomElement root = dom.createElement(QStringLiteral("root"));
-    dom.appendChild(root);
-    const QDomElement field = dom.writeValueStringList(root, QStringLiteral("items"), list);
-    QCOMPARE(field.attribute(QStringLiteral("value")), stored);
-    QCOMPARE(DomDocument::readValueStringList(reparsed(dom), QStringLiteral("items")), list);
-    QDomElement card = dom.createElement(QStringLiteral("card"));
-    DomDocument::setAttributeList(card, QStringLiteral("value"), list);
-    QCOMPARE(DomDocument::readAttributeList(card, QStringLiteral("value")), list);
-}
-
-void TestDomDocument::emptyListTextsReadAsEmptyOrOneEmptyItem()
-{
-    DomDocument dom(QStringLiteral("tavrolo"));
-    QDomElement root = dom.createElement(QStringLiteral("root"));
-    const QDomElement field
-        = dom.writeValueStringList(root, QStringLiteral("items"), QStringList {QString()});
-    QVERIFY(!field.hasAttribute(QStringLiteral("value")));
-    QCOMPARE(DomDocument::readValueStringList(root, QStringLiteral("items")), QStringList());
-    const QDomElement blank = parentWithRawValue(dom, QStringLiteral("items"), "%20");
-    QCOMPARE(DomDocument::readValueStringList(blank, QStringLiteral("items")), QStringList());
-    QCOMPARE(DomDocument::readAttributeList(root, QStringLiteral("missing")),
-             QStringList {QString()});
-    QCOMPARE(DomDocument::readValueIntList(
-                 parentWithRawValue(dom, QStringLiteral("ints"), "2,x,-1"), QStringLiteral("ints")),
-             (QList<int> {2, 0, -1}));
-}
-
-void TestDomDocument::imagesRoundTripAndOversizedImagesAreRefused()
-{
-    QImage picture(3, 2, QImage::Format_ARGB32);
-    picture.fill(QColor(10, 20, 30));
-    picture.setPixel(0, 0, qRgba(200, 100, 50, 255));
-    DomDocument dom(QStringLiteral("tavrolo"));
-    QDomElement element = dom.createElement(QStringLiteral("image"));
-    DomDocument::setAttributeImage(element, QStringLiteral("value"), picture);
-    const QString hex = element.attribute(QStringLiteral("value"));
-    QVERIFY(hex.startsWith(QLatin1String("89504e47"))); // lower-case hexadecimal PNG
-    const QImage read
-        = DomDocument::readAttributeImage(element, QStringLiteral("value"), QStringLiteral("PNG"));
-    QCOMPARE(read.convertToFormat(QImage::Format_ARGB32), picture);
-
-    QDomElement huge = dom.createElement(QStringLiteral("image"));
-    huge.setAttribute(QStringLiteral("value"),
-                      QString::fromLatin1(PlanSamples::pngDeclaring(20000, 20000).toHex()));
-    QVERIFY(DomDocument::readAttributeImage(huge, QStringLiteral("value"), QStringLiteral("PNG"))
-                .isNull());
-    QDomElement garbage = dom.createElement(QStringLiteral("image"));
-    garbage.setAttribute(QStringLiteral("value"), QStringLiteral("zz0102"));
-    QVERIFY(DomDocument::readAttributeImage(garbage, QStringLiteral("value"), QStringLiteral("PNG"),
-                                            picture)
-                .isNull());
-    QCOMPARE(DomDocument::readAttributeImage(dom.createElement(QStringLiteral("image")),
-                                             QStringLiteral("value"), QStringLiteral("PNG"),
-                                             picture),
-             picture);
-}
-
-void TestDomDocument::textParsesBackToTheSameTree()
-{
-    DomDocument dom(QStringLiteral("tavrolo"));
-    QDomElement root = dom.createElement(QStringLiteral("root"));
-    dom.appendChild(root);
-    QDomElement field = dom.writeValueString(root, QStringLiteral("field"), QStringLiteral("a b"));
-    const QString raw = QStringLiteral("<&>\"\n\t é");
-    DomDocument::setAttributeString(field, QStringLiteral("raw"), raw, true, false);
-    DomDocument::setAttributeString(field, QStringLiteral("another"), QStringLiteral("x"));
-    QDomElement empty = dom.createElement(QStringLiteral("empty"));
-    root.appendChild(empty);
-    const QByteArray text = dom.toText(3);
-    QCOMPARE(text.left(38), QByteArray("<!DOCTYPE tavrolo>\n<root>\n   <field an"));
-    QVERIFY(text.contains("\n   <empty/>\n</root>\n"));
-    QCOMPARE(dom.toText(3), text); // the same bytes every time
-    DomDocument copy(QStringLiteral("other"));
-    QVERIFY(copy.setContent(text));
-    QCOMPARE(copy.doctype().name(), QStringLiteral("tavrolo"));
-    const QDomElement readField = copy.documentElement().firstChildElement();
-    QCOMPARE(readField.attribute(QStringLiteral("raw")), raw);
-    QCOMPARE(DomDocument::readValueString(copy.documentElement(), QStringLiteral("field")),
-             QStringLiteral("a b"));
-    QCOMPARE(copy.documentElement().childNodes().count(), 2);
 }
 
 TAVROLO_TEST_MAIN(TestDomDocument)
