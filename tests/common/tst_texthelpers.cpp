@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "common/Accessors.h"
+#include "common/Colors.h"
 #include "common/TextDrawing.h"
 #include "common/TextHelpers.h"
 #include "harness/TestMain.h"
@@ -24,45 +25,22 @@ class TestTextHelpers : public QObject
     Q_OBJECT
 
 private slots:
-    void elideTextCutsWithEllipsis_data();
-    void elideTextCutsWithEllipsis();
     void percentEncodingRoundTrips_data();
     void percentEncodingRoundTrips();
     void brokenOrOversizedHexGivesNoPicture_data();
     void brokenOrOversizedHexGivesNoPicture();
-    void keyForValueFindsTheNewIndex_data();
-    void keyForValueFindsTheNewIndex();
-    void textIsCutAtEncodedNewline_data();
-    void textIsCutAtEncodedNewline();
     void pathsRoundTripThroughApplicationFolder_data();
     void pathsRoundTripThroughApplicationFolder();
+    void colourTextRoundTrips_data();
+    void colourTextRoundTrips();
 };
-
-void TestTextHelpers::elideTextCutsWithEllipsis_data()
-{
-    QTest::addColumn<int>("maxLength");
-    QTest::addColumn<QString>("elided");
-    QTest::newRow("fits exactly") << 10 << QStringLiteral("abcdefghij");
-    QTest::newRow("cut with ellipsis") << 5 << QStringLiteral("abcd\u2026");
-    QTest::newRow("one character") << 1 << QStringLiteral("a");
-    QTest::newRow("negative") << -3 << QString();
-}
-
-void TestTextHelpers::elideTextCutsWithEllipsis()
-{
-    QFETCH(int, maxLength);
-    QFETCH(QString, elided);
-    QCOMPARE(elideText(QStringLiteral("abcdefghij"), maxLength), elided);
-}
 
 void TestTextHelpers::percentEncodingRoundTrips_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("encoded");
-    QTest::newRow("unreserved kept") << "aZ09-._~" << QStringLiteral("aZ09-._~");
     QTest::newRow("blank and comma") << "a b,c" << QStringLiteral("a%20b%2Cc");
     QTest::newRow("accented letter") << QString::fromUtf8("caf\xc3\xa9") << "caf%C3%A9";
-    QTest::newRow("percent sign") << "100%" << QStringLiteral("100%25");
     QTest::newRow("line break and quotes") << "a\n\"b\"<c>" << QStringLiteral("a%0A%22b%22%3Cc%3E");
     QTest::newRow("beyond the basic plane")
         << QString::fromUtf8("\xf0\x9f\x93\x85") << "%F0%9F%93%85";
@@ -83,8 +61,6 @@ void TestTextHelpers::brokenOrOversizedHexGivesNoPicture_data()
     QTest::addColumn<QString>("hex");
     QTest::addColumn<bool>("valid");
     QTest::newRow("round trip") << imageToHex(picture()) << true;
-    QTest::newRow("empty") << QString() << false;
-    QTest::newRow("not hexadecimal") << QStringLiteral("zzzz") << false;
     QTest::newRow("truncated") << imageToHex(picture()).left(40) << false;
     QTest::newRow("wider than allowed")
         << imageToHex(QImage(20000, 1, QImage::Format_Mono)) << false;
@@ -100,49 +76,11 @@ void TestTextHelpers::brokenOrOversizedHexGivesNoPicture()
         QCOMPARE(image.convertToFormat(QImage::Format_ARGB32), picture());
 }
 
-void TestTextHelpers::keyForValueFindsTheNewIndex_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<int>("result");
-    QTest::newRow("found") << 3 << 1;
-    QTest::newRow("missing") << 4 << -1;
-    QTest::newRow("none stays") << 0 << 0;
-    QTest::newRow("negative stays") << -1 << -1;
-}
-
-void TestTextHelpers::keyForValueFindsTheNewIndex()
-{
-    QFETCH(int, index);
-    QFETCH(int, result);
-    keyForValue(index, {{1, 3}, {2, 1}, {3, 2}});
-    QCOMPARE(index, result);
-}
-
-void TestTextHelpers::textIsCutAtEncodedNewline_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("cut");
-    QTest::newRow("lower case first") << "abc%0adef%0Aghi" << QStringLiteral("abc");
-    QTest::newRow("none") << "abc%20def" << QStringLiteral("abc%20def");
-    QTest::newRow("at start") << "%0Aabc" << QString();
-}
-
-void TestTextHelpers::textIsCutAtEncodedNewline()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, cut);
-    cutAtEncodedNewline(text);
-    QCOMPARE(text, cut);
-}
-
 void TestTextHelpers::pathsRoundTripThroughApplicationFolder_data()
 {
     const QString appFolder = app()->appDir().absolutePath();
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("absolute");
-    QTest::newRow("empty") << QString() << QString();
-    QTest::newRow("absolute") << "/home/me/plans/a.tv" << QStringLiteral("/home/me/plans/a.tv");
-    QTest::newRow("relative") << "plans/a.tv" << appFolder + "/plans/a.tv";
     QTest::newRow("beside") << "../b.tv" << QDir::cleanPath(appFolder + "/../b.tv");
     QTest::newRow("backslashes from another system")
         << "plans\\team\\a.tv" << appFolder + "/plans/team/a.tv";
@@ -155,6 +93,24 @@ void TestTextHelpers::pathsRoundTripThroughApplicationFolder()
     QFETCH(QString, absolute);
     QCOMPARE(absolutePath(path), absolute);
     QCOMPARE(absolutePath(relativePath(absolute)), absolute);
+}
+
+void TestTextHelpers::colourTextRoundTrips_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QColor>("color");
+    QTest::newRow("two parts") << "10,20" << QColor();
+    QTest::newRow("doubled comma ignored") << "10,,20,30" << QColor(10, 20, 30);
+    QTest::newRow("component above 255") << "10,20,300" << QColor();
+    QTest::newRow("words count as zero") << "a,b,c" << QColor(0, 0, 0);
+}
+
+void TestTextHelpers::colourTextRoundTrips()
+{
+    QFETCH(QString, text);
+    QFETCH(QColor, color);
+    QCOMPARE(stringToColor(text), color);
+    QCOMPARE(stringToColor(colorToString(color)), color);
 }
 
 TAVROLO_TEST_MAIN(TestTextHelpers)

@@ -23,10 +23,6 @@ void TestTitleVariables::initTestCase()
                            PropertyAppearance(), false);
     doc()->setXProperty(1, false);
     doc()->setYProperty(2, false);
-    doc()->setCardColorProperty(1, false);
-    doc()->setHighlightColorProperty(0, false);
-    doc()->setCellOrderingProperty(3, false);
-    doc()->setTotalProperty(3, false);
     doc()->setChartShowProperty(doc()->propertyCount(), false);
     doc()->setChartByProperty(1, false);
     doc()->setChartPerProperty(0, false);
@@ -37,18 +33,10 @@ void TestTitleVariables::variablesExpandToCurrentValues_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("empty") << QString() << QString();
     QTest::newRow("no closing brace") << "{x_property" << QStringLiteral("{x_property");
     QTest::newRow("layout") << "{x_property} by {y_property}" << QStringLiteral("Status by Owner");
-    QTest::newRow("colours and cells")
-        << "{bg_color_property}/{highlight_color_property}/{cell_property}"
-        << QStringLiteral("Status/<select>/Cost");
-    QTest::newRow("total") << "Sum of {total_property}" << QStringLiteral("Sum of Cost");
     QTest::newRow("charts counting cards") << "{show_property} by {by_property} per {per_property}"
                                            << QStringLiteral("<cards> by Status per <select>");
-    QTest::newRow("twice") << "{x_property}-{x_property}" << QStringLiteral("Status-Status");
-    QTest::newRow("braces the other way round")
-        << "} {x_property} {" << QStringLiteral("} Status {");
     QTest::newRow("capitals and unknown words stay")
         << "{X_PROPERTY} {owner} {username}" << QStringLiteral("{X_PROPERTY} {owner} alice");
     QTest::newRow("stored view") << "[{view}]" << QStringLiteral("[Weekly]");

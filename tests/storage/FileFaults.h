@@ -1,8 +1,8 @@
 #pragma once
 
-// Real faults for save tests. Tests run as root, so file modes cannot stop a write; the
-// file-size limit makes writes fail part way, and the immutable flag stops any file from
-// being created in a folder.
+// Files written and read byte for byte, and real faults for save tests. Tests run as root, so file
+// modes cannot stop a write; the file-size limit makes writes fail part way, and the immutable flag
+// stops any file from being created in a folder.
 
 #include <csignal>
 #include <sys/resource.h>
@@ -18,6 +18,14 @@ inline QByteArray readBytes(const QString &path)
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     return file.readAll();
+}
+
+inline QString writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(bytes);
+    return path;
 }
 
 // Writes beyond the given size fail (EFBIG) while the guard lives.

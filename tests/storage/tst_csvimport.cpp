@@ -1,3 +1,4 @@
+#include "FileFaults.h"
 #include "PlanSamples.h"
 #include "common/Accessors.h"
 #include "harness/TestMain.h"
@@ -69,11 +70,7 @@ private:
 
 QString TestCsvImport::writeCsv(const QByteArray &bytes, const QString &name)
 {
-    const QString path = m_dir.filePath(name);
-    QFile file(path);
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(bytes);
-    return path;
+    return writeBytes(m_dir.filePath(name), bytes);
 }
 
 void TestCsvImport::splittingFollowsTheQuoteRule()

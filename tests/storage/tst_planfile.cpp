@@ -1,7 +1,6 @@
 #include "FileFaults.h"
 #include "PlanSamples.h"
 #include "harness/TestMain.h"
-#include "storage/DomDocument.h"
 #include "storage/PlanFileReader.h"
 #include "storage/PlanFileWriter.h"
 
@@ -10,13 +9,6 @@
 using namespace PlanSamples;
 
 namespace {
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(bytes);
-}
 
 QByteArray planWith(const QByteArray &body)
 {
@@ -43,18 +35,8 @@ private slots:
     void saveFollowsSymbolicLinkAndKeepsPermissions();
 
 private:
-    bool readText(Document &doc, const QByteArray &text, QString *error);
-
     QTemporaryDir m_dir;
 };
-
-bool TestPlanFile::readText(Document &doc, const QByteArray &text, QString *error)
-{
-    const QString path = m_dir.filePath(QStringLiteral("hand.tv"));
-    writeBytes(path, text);
-    bool later = false;
-    return readPlanFile(doc, path, error, &later);
-}
 
 void TestPlanFile::writtenPlanReadsBackEqual_data()
 {
@@ -230,7 +212,9 @@ void TestPlanFile::missingOrBadPartsTakeDefaults()
     QFETCH(QString, expected);
     Document doc;
     QString error;
-    QVERIFY2(readText(doc, planWith(body), &error), qPrintable(error));
+    bool later = false;
+    const QString path = writeBytes(m_dir.filePath(QStringLiteral("hand.tv")), planWith(body));
+    QVERIFY2(readPlanFile(doc, path, &error, &later), qPrintable(error));
     const QString kind = expected.section(QLatin1Char(' '), 0, 0);
     QString actual = kind;
     if (kind == QLatin1String("values"))
