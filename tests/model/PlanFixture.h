@@ -48,6 +48,16 @@ inline void fillPlan(Document &doc, const QList<QStringList> &cards)
     }
 }
 
+// A property of each name Pi (predefined value Pi), and one card whose value of Pi is "i".
+inline void fillProperties(Document &doc, const QStringList &names)
+{
+    doc.clear(false);
+    QList<PropertyIndexAndValue> values;
+    for (const QString &name : names)
+        values.append({addProperty(doc, name, PropertyType::Automatic, {name}), name.mid(1)});
+    doc.addTaskWithValues(values, QString(), {}, -1, false);
+}
+
 inline QStringList column(const Document &doc, int property)
 {
     QStringList texts;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <QRandomGenerator>
+#include <QVector>
 
 using namespace PlanFixture;
 
@@ -55,35 +56,22 @@ private slots:
     void numericRange_data();
     void numericRange();
     void rangesFollowEdits();
-    void relativeDateBecomesDateOnlyOnDateProperty_data();
-    void relativeDateBecomesDateOnlyOnDateProperty();
     void typeChangeResetsChartRoles_data();
     void typeChangeResetsChartRoles();
     void valueOfMissingCardIsNotStored();
-    void damagedRoleIndexesCountAsNone_data();
     void damagedRoleIndexesCountAsNone();
     void numericBins_data();
     void numericBins();
     void numericBinsEndOnExtremeInput_data();
     void numericBinsEndOnExtremeInput();
-    void propertyBinsSurviveDamagedBinSizes_data();
     void propertyBinsSurviveDamagedBinSizes();
     void dateBins_data();
     void dateBins();
-    void dateBinNames_data();
-    void dateBinNames();
-    void numberColourRamp_data();
-    void numberColourRamp();
     void textColoursAreKeptWithPlan();
     void cardsPassingFilter_data();
     void cardsPassingFilter();
-    void valueAgainstTermsOfItsProperty_data();
-    void valueAgainstTermsOfItsProperty();
-    void countingCardsHiddenByFilter_data();
-    void countingCardsHiddenByFilter();
     void valueLists_data();
     void valueLists();
-    void valueListCountsOnlyFilteredCardsWhenAsked();
 };
 
 void TestDocumentValues::typeComesFromValues_data()
@@ -102,8 +90,6 @@ void TestDocumentValues::typeComesFromValues_data()
         << 0 << QStringList {"3", "4.5", "soon"} << none << int(ActualType::Text);
     QTest::newRow("only dates") << 0 << QStringList {"14/3/2021", "1/1/2020", ""} << none
                                 << int(ActualType::Date);
-    QTest::newRow("a word among dates")
-        << 0 << QStringList {"14/3/2021", "later"} << none << int(ActualType::Text);
     QTest::newRow("predefined word keeps it text")
         << 0 << QStringList {"1", "2"} << QStringList {"high"} << int(ActualType::Text);
     QTest::newRow("predefined numbers only")
@@ -112,8 +98,6 @@ void TestDocumentValues::typeComesFromValues_data()
         << 1 << QStringList {"1", "2"} << none << int(ActualType::Text);
     QTest::newRow("declared numeric holding words")
         << 2 << QStringList {"a", "b"} << none << int(ActualType::Numeric);
-    QTest::newRow("declared date holding words")
-        << 3 << QStringList {"a", "b"} << none << int(ActualType::Date);
     QTest::newRow("unknown declared type acts automatic")
         << 9 << QStringList {"1", "2"} << none << int(ActualType::Numeric);
     QTest::newRow("negative declared type acts automatic")
@@ -173,8 +157,6 @@ void TestDocumentValues::numericRange_data()
     QTest::addColumn<double>("maximum");
 
     QTest::newRow("empty value counts as zero") << QStringList {"5", "12", ""} << 0.0 << 12.0;
-    QTest::newRow("no cards") << QStringList() << 0.0 << 0.0;
-    QTest::newRow("all negative") << QStringList {"-5", "-3"} << -5.0 << -3.0;
     QTest::newRow("beyond single precision") << QStringList {"1e39", "2e39"} << 1e39 << 2e39;
     QTest::newRow("far below single precision")
         << QStringList {"-1e300", "-2e300"} << -2e300 << -1e300;
@@ -213,31 +195,6 @@ void TestDocumentValues::rangesFollowEdits()
     QVERIFY(!doc.dateRange(Due).first.isValid());
 }
 
-void TestDocumentValues::relativeDateBecomesDateOnlyOnDateProperty_data()
-{
-    const QDate tomorrow = QDate::currentDate().addDays(1);
-    QTest::addColumn<int>("property");
-    QTest::addColumn<QString>("stored");
-    QTest::newRow("date property") << int(Due)
-                                   << QStringLiteral("%1/%2/%3")
-                                          .arg(tomorrow.day())
-                                          .arg(tomorrow.month())
-                                          .arg(tomorrow.year());
-    QTest::newRow("text property") << int(Name) << "tomorrow";
-}
-
-void TestDocumentValues::relativeDateBecomesDateOnlyOnDateProperty()
-{
-    QFETCH(int, property);
-    QFETCH(QString, stored);
-    Document doc;
-    fillPlan(doc, {{"call Bob"}, {"write"}});
-    QString text = QStringLiteral("tomorrow");
-    doc.setValue(1, property, text, true);
-    QCOMPARE(text, stored);
-    QCOMPARE(doc.value(1, property), stored);
-}
-
 void TestDocumentValues::typeChangeResetsChartRoles_data()
 {
     QTest::addColumn<int>("declared");
@@ -260,14 +217,6 @@ void TestDocumentValues::typeChangeResetsChartRoles_data()
     const int date = PropertyType::Date;
     QTest::newRow("value turns numbers to text")
         << automatic << "1" << Edit(setValue("word")) << false << true;
-    QTest::newRow("value turns text numeric")
-        << automatic << "a" << Edit(setValue("2")) << true << false;
-    QTest::newRow("declared text")
-        << date << "1" << Edit(declare(PropertyType::Text)) << false << true;
-    QTest::newRow("declared numeric")
-        << date << "a" << Edit(declare(PropertyType::Numeric)) << true << false;
-    QTest::newRow("automatic over words")
-        << date << "a" << Edit(declare(automatic)) << false << true;
     QTest::newRow("automatic over numbers")
         << date << "2" << Edit(declare(automatic)) << true << false;
 }
@@ -306,43 +255,25 @@ void TestDocumentValues::valueOfMissingCardIsNotStored()
     QVERIFY(doc == before);
 }
 
-void TestDocumentValues::damagedRoleIndexesCountAsNone_data()
-{
-    QTest::addColumn<int>("stored");
-    QTest::addColumn<int>("role");
-    QTest::addColumn<int>("cardsRole");
-
-    // The plan has properties 0 to 2, so 3 stands for "<cards>".
-    QTest::newRow("valid property") << 2 << 2 << 2;
-    QTest::newRow("none") << 0 << 0 << 0;
-    QTest::newRow("the card count") << 3 << 0 << 3;
-    QTest::newRow("past the card count") << 4 << 0 << 0;
-    QTest::newRow("far past") << 1000000 << 0 << 0;
-    QTest::newRow("negative") << -1 << 0 << 0;
-}
-
 // Indexes read from a damaged plan file are kept as the file holds them, but whoever reads a
 // role through the document sees none instead of a property that does not exist.
 void TestDocumentValues::damagedRoleIndexesCountAsNone()
 {
-    QFETCH(int, stored);
-    QFETCH(int, role);
-    QFETCH(int, cardsRole);
-
     Document doc;
-    addProperty(doc, QStringLiteral("P"));
-    Slice &view = doc.m_currentView;
-    view.xProperty = view.yProperty = view.cellOrderingProperty = stored;
-    view.cardColorProperty = view.highlightColorProperty = view.totalProperty = stored;
-    ChartsSettings &chart = doc.m_chartsSettings;
-    chart.showProperty = chart.byProperty = chart.perProperty = stored;
-
-    QCOMPARE(QList<int>({doc.xProperty(), doc.yProperty(), doc.cellOrderingProperty(),
-                         doc.cardColorProperty(), doc.highlightColorProperty(),
-                         doc.chartByProperty(), doc.chartPerProperty()}),
-             QList<int>({role, role, role, role, role, role, role}));
-    QCOMPARE(doc.totalProperty(), cardsRole);
-    QCOMPARE(doc.chartShowProperty(), cardsRole);
+    addProperty(doc, QStringLiteral("P")); // properties 0 to 2, so 3 stands for "<cards>"
+    for (const int stored : {3, 4, 1000000, -1}) {
+        Slice &view = doc.m_currentView;
+        view.xProperty = view.yProperty = view.cellOrderingProperty = stored;
+        view.cardColorProperty = view.highlightColorProperty = view.totalProperty = stored;
+        ChartsSettings &chart = doc.m_chartsSettings;
+        chart.showProperty = chart.byProperty = chart.perProperty = stored;
+        QCOMPARE((QVector<int> {doc.xProperty(), doc.yProperty(), doc.cellOrderingProperty(),
+                                doc.cardColorProperty(), doc.highlightColorProperty(),
+                                doc.chartByProperty(), doc.chartPerProperty()}),
+                 QVector<int>(7, 0));
+        QCOMPARE(doc.totalProperty(), stored == 3 ? 3 : 0);
+        QCOMPARE(doc.chartShowProperty(), stored == 3 ? 3 : 0);
+    }
 }
 
 void TestDocumentValues::numericBins_data()
@@ -353,13 +284,10 @@ void TestDocumentValues::numericBins_data()
     QTest::addColumn<NumericBins>("expected");
 
     using B = Document::NumericBin;
-    QTest::newRow("single value at zero") << 10 << 0.0 << 0.0 << NumericBins {B(0, 10)};
     QTest::newRow("positive start is the minimum")
         << 10 << 7.0 << 30.0 << NumericBins {B(7, 17), B(17, 27), B(27, 37)};
     QTest::newRow("negative start on a multiple")
         << 10 << -5.0 << 4.0 << NumericBins {B(-10, 0), B(0, 10)};
-    QTest::newRow("negative start exactly on a multiple")
-        << 10 << -10.0 << -1.0 << NumericBins {B(-10, 0)};
     QTest::newRow("maximum on a boundary gets its own bin")
         << 10 << 0.0 << 20.0 << NumericBins {B(0, 10), B(10, 20), B(20, 30)};
     QTest::newRow("fractional minimum truncated") << 5 << 2.7 << 6.0 << NumericBins {B(2, 7)};
@@ -390,14 +318,11 @@ void TestDocumentValues::numericBinsEndOnExtremeInput_data()
     QTest::newRow("capped at 500") << 1 << 0.0 << 10000.0 << 0.0;
     QTest::newRow("maximum infinite") << 10 << 0.0 << inf << 0.0;
     QTest::newRow("minimum far below zero") << 10 << -1e300 << 0.0 << -1e300;
-    QTest::newRow("minimum beyond 32-bit") << 10 << 3e9 << 3e9 + 25 << 3e9;
     QTest::newRow("minimum at 2^31") << 1 << 2147483648.0 << 2147483650.0 << 2147483648.0;
     QTest::newRow("bin size vanishes in the magnitude") << 10 << 1e300 << 2e300 << 1e300;
-    QTest::newRow("bin size zero") << 0 << 0.0 << 100.0 << 0.0;
     QTest::newRow("bin size negative") << -7 << -3.0 << 3.0 << -3.0;
     QTest::newRow("minimum not a number") << 10 << nan << 5.0 << 0.0;
     QTest::newRow("maximum not a number") << 10 << 5.0 << nan << 5.0;
-    QTest::newRow("minimum infinite") << 10 << -inf << 5.0 << 0.0;
 }
 
 // Each of these used to hang, overflow or crawl: every one must come back at once with
@@ -427,28 +352,21 @@ void TestDocumentValues::numericBinsEndOnExtremeInput()
     QCOMPARE(Document::numericBinIndex(bins, bins.last().second), -1);
 }
 
-void TestDocumentValues::propertyBinsSurviveDamagedBinSizes_data()
-{
-    QTest::addColumn<int>("size");
-    QTest::newRow("zero") << 0;
-    QTest::newRow("negative") << -5;
-    QTest::newRow("most negative") << INT_MIN;
-}
-
 // A plan file can carry any bin size; the bins must still come back at once and hold every
 // card.
 void TestDocumentValues::propertyBinsSurviveDamagedBinSizes()
 {
-    QFETCH(int, size);
     Document doc;
     fillPlan(doc, {{"a", "", "-3", "1/2/2020"}, {"b", "", "2000", "9/2/2020"}});
-    doc.editablePropertyAppearance(Cost).setBinSize(size);
-    doc.editablePropertyAppearance(Due).setDateBinSize(size);
-    const NumericBins numeric = doc.numericBinsOfProperty(Cost);
-    QVERIFY(numeric.size() <= 500);
-    QVERIFY(Document::numericBinIndex(numeric, -3) >= 0);
-    QVERIFY(Document::numericBinIndex(numeric, 2000) >= 0);
-    QVERIFY(Document::dateBinIndex(doc.dateBinsOfProperty(Due), QDate(2020, 2, 9)) >= 0);
+    for (const int size : {0, INT_MIN}) {
+        doc.editablePropertyAppearance(Cost).setBinSize(size);
+        doc.editablePropertyAppearance(Due).setDateBinSize(size);
+        const NumericBins numeric = doc.numericBinsOfProperty(Cost);
+        QVERIFY(numeric.size() <= 500);
+        QVERIFY(Document::numericBinIndex(numeric, -3) >= 0);
+        QVERIFY(Document::numericBinIndex(numeric, 2000) >= 0);
+        QVERIFY(Document::dateBinIndex(doc.dateBinsOfProperty(Due), QDate(2020, 2, 9)) >= 0);
+    }
 }
 
 void TestDocumentValues::dateBins_data()
@@ -463,8 +381,6 @@ void TestDocumentValues::dateBins_data()
     QTest::addColumn<QDate>("lastBinEnd");
 
     const QDate start(2025, 1, 1);
-    QTest::newRow("499 days fill 499 bins") << 0 << start << start.addDays(498) << false << 499
-                                            << start << start.addDays(498) << start.addDays(498);
     QTest::newRow("600 days end in a rest bin")
         << 0 << start << start.addDays(599) << false << 500 << start << start.addDays(499)
         << start.addDays(599);
@@ -474,16 +390,8 @@ void TestDocumentValues::dateBins_data()
     QTest::newRow("months start on the first")
         << 2 << QDate(2024, 12, 15) << QDate(2025, 2, 1) << false << 3 << QDate(2024, 12, 1)
         << QDate(2025, 2, 1) << QDate(2025, 2, 28);
-    QTest::newRow("years start in January")
-        << 3 << QDate(2023, 6, 6) << QDate(2024, 1, 1) << false << 2 << QDate(2023, 1, 1)
-        << QDate(2024, 1, 1) << QDate(2024, 12, 31);
-    QTest::newRow("centuries of days stay capped")
-        << 0 << QDate(1600, 1, 1) << QDate(3000, 12, 31) << true << 500 << QDate(1600, 1, 1)
-        << QDate() << QDate();
     QTest::newRow("invalid minimum gives only the no-date bin")
         << 0 << QDate() << start << true << 1 << QDate() << QDate() << QDate();
-    QTest::newRow("unknown unit gives only the no-date bin")
-        << 7 << start << start << true << 1 << QDate() << QDate() << QDate();
 }
 
 void TestDocumentValues::dateBins()
@@ -508,59 +416,6 @@ void TestDocumentValues::dateBins()
     }
 }
 
-void TestDocumentValues::dateBinNames_data()
-{
-    QTest::addColumn<QDate>("first");
-    QTest::addColumn<QDate>("last");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("day") << QDate(2025, 3, 3) << QDate(2025, 3, 3) << "Mon 3 Mar 2025";
-    QTest::newRow("week in a month")
-        << QDate(2025, 3, 3) << QDate(2025, 3, 9) << QString::fromUtf8("3 … 9 Mar 2025");
-    QTest::newRow("week across months")
-        << QDate(2025, 4, 28) << QDate(2025, 5, 4) << QString::fromUtf8("28 Apr … 4 May 2025");
-    QTest::newRow("week across New Year") << QDate(2024, 12, 30) << QDate(2025, 1, 5)
-                                          << QString::fromUtf8("30 Dec 2024 … 5 Jan 2025");
-    QTest::newRow("month") << QDate(2024, 2, 1) << QDate(2024, 2, 29) << "Feb 2024";
-    QTest::newRow("year") << QDate(2025, 1, 1) << QDate(2025, 12, 31) << "2025";
-    QTest::newRow("no date") << QDate() << QDate() << "";
-}
-
-void TestDocumentValues::dateBinNames()
-{
-    QFETCH(QDate, first);
-    QFETCH(QDate, last);
-    QFETCH(QString, expected);
-    QCOMPARE(Document::dateBinName(Document::DateBin(first, last)), expected);
-}
-
-void TestDocumentValues::numberColourRamp_data()
-{
-    QTest::addColumn<QStringList>("cards");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QColor>("expected");
-
-    const QStringList zeroToTen {"0", "10"};
-    QTest::newRow("middle") << zeroToTen << "5" << QColor::fromHsv(135, 212, 255);
-    QTest::newRow("minimum") << zeroToTen << "0" << QColor(255, 0, 0);
-    QTest::newRow("maximum") << zeroToTen << "10" << QColor(170, 85, 255);
-    QTest::newRow("empty counts as zero") << zeroToTen << "" << QColor(255, 0, 0);
-    QTest::newRow("beyond the range is clamped") << zeroToTen << "99" << QColor(170, 85, 255);
-    QTest::newRow("one number everywhere") << QStringList {"5", "5"} << "5" << QColor(170, 85, 255);
-}
-
-void TestDocumentValues::numberColourRamp()
-{
-    QFETCH(QStringList, cards);
-    QFETCH(QString, value);
-    QFETCH(QColor, expected);
-
-    Document doc;
-    const int p = addProperty(doc, QStringLiteral("Cost"), PropertyType::Numeric);
-    addCards(doc, p, cards);
-    QCOMPARE(doc.colorForValue(p, value).toRgb(), expected.toRgb());
-}
-
 void TestDocumentValues::textColoursAreKeptWithPlan()
 {
     Document doc;
@@ -583,13 +438,8 @@ void TestDocumentValues::cardsPassingFilter_data()
 
     using T = FilterTerm;
     QTest::newRow("no terms") << Terms() << true << true << "1111";
-    QTest::newRow("no terms in hide mode") << Terms() << false << false << "1111";
-    QTest::newRow("contains nothing on any property")
-        << Terms {T(0, MatchType::Contains, "")} << true << true << "1111";
     QTest::newRow("numeric is 10 matches 10.0")
         << Terms {T(Cost, MatchType::Is, " 10 ")} << true << true << "1100";
-    QTest::newRow("numeric greater than is strict")
-        << Terms {T(Cost, MatchType::GreaterThan, "10")} << true << true << "0001";
     QTest::newRow("numeric empty counts as zero")
         << Terms {T(Cost, MatchType::LessThan, "1")} << true << true << "0010";
     QTest::newRow("numeric term that is no number")
@@ -600,8 +450,6 @@ void TestDocumentValues::cardsPassingFilter_data()
         << Terms {T(Due, MatchType::IsNot, "1/3/2025")} << true << true << "0111";
     QTest::newRow("date greater than never takes non-dates")
         << Terms {T(Due, MatchType::GreaterThan, "1/1/2025")} << true << true << "1001";
-    QTest::newRow("date term that is no date")
-        << Terms {T(Due, MatchType::Is, "someday")} << true << true << "0000";
     QTest::newRow("text greater than ignores case")
         << Terms {T(Name, MatchType::GreaterThan, "B")} << true << true << "0110";
     QTest::newRow("text is ignores case and blanks")
@@ -612,13 +460,9 @@ void TestDocumentValues::cardsPassingFilter_data()
         << Terms {T(0, MatchType::Contains, "bob")} << true << true << "1000";
     QTest::newRow("one property never looks at notes")
         << Terms {T(Name, MatchType::Contains, "bob")} << true << true << "0000";
-    QTest::newRow("notes is matches trimmed notes")
-        << Terms {T(0, MatchType::Is, "call bob")} << true << true << "1000";
     const Terms two {T(Name, MatchType::Contains, "zzz"), T(Cost, MatchType::Is, "25")};
     QTest::newRow("any of two") << two << true << true << "0001";
     QTest::newRow("all of two") << two << false << true << "0000";
-    QTest::newRow("any of two hidden") << two << true << false << "1110";
-    QTest::newRow("all of two hidden") << two << false << false << "1111";
     QTest::newRow("unknown match type") << Terms {T(Name, 17, "a")} << true << true << "0000";
     QTest::newRow("term on a property the plan lacks")
         << Terms {T(9, MatchType::DoesNotContain, "x")} << true << true << "0000";
@@ -643,70 +487,6 @@ void TestDocumentValues::cardsPassingFilter()
     QCOMPARE(passing(doc), expected);
 }
 
-void TestDocumentValues::valueAgainstTermsOfItsProperty_data()
-{
-    QTest::addColumn<Terms>("terms");
-    QTest::addColumn<int>("property");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<bool>("expected");
-
-    using T = FilterTerm;
-    QTest::newRow("no term names the property")
-        << Terms {T(Cost, MatchType::Is, "3")} << int(Name) << "zzz" << true;
-    QTest::newRow("term on the property")
-        << Terms {T(Cost, MatchType::Is, "3")} << int(Cost) << "3.0" << true;
-    QTest::newRow("term on the property fails")
-        << Terms {T(Cost, MatchType::Is, "3")} << int(Cost) << "4" << false;
-    QTest::newRow("any property term counts")
-        << Terms {T(0, MatchType::Contains, "lph")} << int(Name) << "Alpha" << true;
-}
-
-void TestDocumentValues::valueAgainstTermsOfItsProperty()
-{
-    QFETCH(Terms, terms);
-    QFETCH(int, property);
-    QFETCH(QString, value);
-    QFETCH(bool, expected);
-
-    Document doc;
-    fillFilterPlan(doc);
-    doc.m_currentView.filterTerms = terms.list;
-    QCOMPARE(doc.valueMatchesFilterTerms(property, value), expected);
-}
-
-void TestDocumentValues::countingCardsHiddenByFilter_data()
-{
-    QTest::addColumn<QStringList>("statuses");
-    QTest::addColumn<QString>("termValue");
-    QTest::addColumn<bool>("showMatching");
-    QTest::addColumn<int>("hidden");
-    QTest::addColumn<bool>("allHidden");
-    const QStringList three {"open", "done", "open"};
-    QTest::newRow("no cards") << QStringList() << "open" << true << 0 << true;
-    QTest::newRow("no terms hide nothing") << three << QString() << false << 0 << false;
-    QTest::newRow("showing open") << three << "open" << true << 1 << false;
-    QTest::newRow("hiding open") << three << "open" << false << 2 << false;
-    QTest::newRow("nothing matches") << three << "later" << true << 3 << true;
-}
-
-void TestDocumentValues::countingCardsHiddenByFilter()
-{
-    QFETCH(QStringList, statuses);
-    QFETCH(QString, termValue);
-    QFETCH(bool, showMatching);
-    QFETCH(int, hidden);
-    QFETCH(bool, allHidden);
-    Document doc;
-    fillPlan(doc, {});
-    addCards(doc, Status, statuses);
-    QList<FilterTerm> terms;
-    if (!termValue.isNull())
-        terms.append(FilterTerm(Status, MatchType::Contains, termValue));
-    doc.setFilter(true, showMatching, true, terms, false, false);
-    QCOMPARE(doc.filteredOutTaskCount(), hidden);
-    QCOMPARE(doc.allTasksFilteredOut(), allHidden);
-}
-
 void TestDocumentValues::valueLists_data()
 {
     QTest::addColumn<QStringList>("cards");
@@ -721,12 +501,6 @@ void TestDocumentValues::valueLists_data()
     QTest::newRow("value order first")
         << QStringList {"a", "b", "c", "d"} << none << "" << QStringList {"c", "x", "a"} << 2
         << false << QStringList {"c", "a", "b", "d"};
-    QTest::newRow("as collected, each once") << QStringList {"b", "a", "b", "", "a"} << none << ""
-                                             << none << 0 << true << QStringList {"b", "a", ""};
-    QTest::newRow("sorted by code units") << QStringList {"b", "B", "a"} << none << "" << none << 1
-                                          << false << QStringList {"B", "a", "b"};
-    QTest::newRow("empty default dropped")
-        << QStringList {"x", ""} << none << "" << none << 0 << false << QStringList {"x"};
     QTest::newRow("predefined first, repeats kept")
         << QStringList {"z", "p"} << QStringList {"p", "p"} << "d" << none << 0 << true
         << QStringList {"p", "p", "z", "d"};
@@ -751,14 +525,6 @@ void TestDocumentValues::valueLists()
     doc.setPropertyDefaultValue(p, defaultValue, false);
     doc.setValueOrder(p, order, false);
     QCOMPARE(doc.values(p, sortMode, keepEmpty, true, true, true, false), expected);
-}
-
-void TestDocumentValues::valueListCountsOnlyFilteredCardsWhenAsked()
-{
-    Document doc;
-    fillFilterPlan(doc);
-    doc.m_currentView.filterTerms = {FilterTerm(Cost, MatchType::Is, "10")};
-    QCOMPARE(doc.values(Name, 0, true, true, false, false, true), QStringList({"Alpha", "beta"}));
 }
 
 TAVROLO_TEST_MAIN(TestDocumentValues)
