@@ -486,6 +486,8 @@ private:
         int matchType = 0;
         QString text;
         QString dateText;
+        // dateText differs from text: the term reads as a relative or other-format date.
+        bool isOtherDateText = false;
         double number = 0.0;
         bool isNumber = false;
         QDate date;

@@ -92,22 +92,34 @@ bool compareDates(int matchType, const QString &value, const QDate &term)
     }
 }
 
+ushort asciiLower(ushort c)
+{
+    return c >= 'A' && c <= 'Z' ? ushort(c + ('a' - 'A')) : c;
+}
+
+bool isAscii(const ushort *text, int size)
+{
+    for (int i = 0; i < size; ++i) {
+        if (text[i] >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 // value.toLower().contains(needle) for a lower-case needle. Values are mostly plain ASCII, where
 // lower-casing is per character: then no lower-case copy is made, as the any-property filter
 // asks this of every value of every card.
 bool lowerCaseContains(const QString &value, const QString &needle)
 {
-    const QChar *text = value.constData();
+    const auto *text = reinterpret_cast<const ushort *>(value.constData());
     const int size = value.size();
-    for (int i = 0; i < size; ++i) {
-        if (text[i].unicode() >= 0x80)
-            return value.toLower().contains(needle);
-    }
+    if (!isAscii(text, size))
+        return value.toLower().contains(needle);
+    const auto *wanted = reinterpret_cast<const ushort *>(needle.constData());
     const int length = needle.size();
     for (int start = 0; start + length <= size; ++start) {
         int matched = 0;
-        while (matched < length
-               && QChar::toLower(text[start + matched].unicode()) == needle.at(matched).unicode())
+        while (matched < length && asciiLower(text[start + matched]) == wanted[matched])
             ++matched;
         if (matched == length)
             return true;
@@ -239,6 +251,7 @@ Document::PreparedTerm Document::prepareTerm(const FilterTerm &term) const
     prepared.matchType = term.matchType;
     prepared.text = term.value.trimmed().toLower();
     prepared.dateText = normalizeDateText(prepared.text);
+    prepared.isOtherDateText = prepared.dateText != prepared.text;
     prepared.number = stringToNumber(prepared.text, false, &prepared.isNumber);
     bool isDate = false;
     prepared.date = stringToDate(prepared.dateText, &isDate);
@@ -354,7 +367,7 @@ bool Document::valueMatchesPrepared(int property, const QString &value,
     if (isContainsTerm(term.matchType)) {
         // The property's type only matters when the term reads as a relative or other date.
         const bool asDate
-            = term.dateText != term.text && actualPropertyType(property) == ActualType::Date;
+            = term.isOtherDateText && actualPropertyType(property) == ActualType::Date;
         // No need to trim the value: the term has no blanks at either end, so it can only be
         // found inside the trimmed part.
         const bool contains = lowerCaseContains(value, asDate ? term.dateText : term.text);

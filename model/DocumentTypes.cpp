@@ -2,7 +2,7 @@
 #include "common/RelativeDates.h"
 #include "model/Document.h"
 
-#include <QSet>
+#include <QHash>
 #include <QVector>
 
 namespace {
@@ -78,6 +78,26 @@ ActualPropertyType Document::detectActualPropertyType(int property) const
 
 namespace {
 
+// Whether texts read as dates, each distinct text parsed once per scan: dates are the slowest
+// to parse, and the same dates recur across cards and across properties.
+class DateVerdicts
+{
+public:
+    bool isDate(const QString &text)
+    {
+        const auto known = m_verdicts.constFind(text);
+        if (known != m_verdicts.constEnd())
+            return known.value();
+        bool ok = false;
+        stringToDate(text, &ok);
+        m_verdicts.insert(text, ok);
+        return ok;
+    }
+
+private:
+    QHash<QString, bool> m_verdicts;
+};
+
 // What the values of one property seen so far read as; once a kind has failed, later texts
 // are no longer tried for it.
 struct TypeScan
@@ -87,19 +107,10 @@ struct TypeScan
     bool notAllNumbers = false;
     bool someDate = false;
     bool notAllDates = false;
-    // Dates repeat a lot and are the slowest to parse: each distinct text is parsed once.
-    QSet<QString> testedDates;
 
     bool decided() const { return notAllNumbers && notAllDates; }
 
-    bool isNewDateText(const QString &text)
-    {
-        const int before = testedDates.size();
-        testedDates.insert(text);
-        return testedDates.size() != before;
-    }
-
-    void test(const QString &text)
+    void test(const QString &text, DateVerdicts &dates)
     {
         if (isBlank(text))
             return;
@@ -108,10 +119,8 @@ struct TypeScan
             stringToNumber(text, false, &ok);
             (ok ? someNumber : notAllNumbers) = true;
         }
-        if (!notAllDates && isNewDateText(text)) {
-            stringToDate(text, &ok);
-            (ok ? someDate : notAllDates) = true;
-        }
+        if (!notAllDates)
+            (dates.isDate(text) ? someDate : notAllDates) = true;
     }
 
     ActualPropertyType type() const
@@ -132,6 +141,7 @@ void Document::scanActualPropertyTypes(int property) const
     // cheaper than looking each card up, and after an undo or a re-order the panes ask for
     // all of them anyway.
     QVector<TypeScan> scans(m_properties.size());
+    DateVerdicts dates;
     int open = 0;
     for (int p = 0; p < m_properties.size(); ++p) {
         const int declared = m_properties.at(p).type();
@@ -142,7 +152,7 @@ void Document::scanActualPropertyTypes(int property) const
             continue;
         scans[p].wanted = true;
         for (const QString &text : m_predefinedValues.value(p))
-            scans[p].test(text);
+            scans[p].test(text, dates);
         if (!scans[p].decided())
             ++open;
     }
@@ -153,7 +163,7 @@ void Document::scanActualPropertyTypes(int property) const
         TypeScan &scan = scans[p];
         if (!scan.wanted || scan.decided())
             continue;
-        scan.test(it.value());
+        scan.test(it.value(), dates);
         if (scan.decided())
             --open;
     }
