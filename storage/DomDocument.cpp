@@ -60,30 +60,47 @@ QImage imageFromData(const QByteArray &data, const QString &format)
     return image;
 }
 
+void appendEscapedAscii(QByteArray &out, char c)
+{
+    switch (c) {
+    case '&':
+        out += "&amp;";
+        break;
+    case '<':
+        out += "&lt;";
+        break;
+    case '>':
+        out += "&gt;";
+        break;
+    case '"':
+        out += "&quot;";
+        break;
+    default:
+        if (uchar(c) < 0x20)
+            out += "&#x" + QByteArray::number(uchar(c), 16) + ';';
+        else
+            out += c;
+    }
+}
+
 void appendEscaped(QByteArray &out, const QString &text)
 {
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            if (c.unicode() < 0x20)
-                out += "&#x" + QByteArray::number(c.unicode(), 16) + ';';
-            else if (c.unicode() < 0x80)
-                out += char(c.unicode());
-            else
-                out += QString(c).toUtf8();
+    // Runs of non-ASCII characters are converted whole, so that a character written as a
+    // surrogate pair (an emoji, say) is not split into two halves that UTF-8 cannot hold.
+    int run = -1;
+    for (int i = 0; i <= text.size(); ++i) {
+        const ushort c = i < text.size() ? text.at(i).unicode() : 0;
+        if (i < text.size() && c >= 0x80) {
+            if (run < 0)
+                run = i;
+            continue;
         }
+        if (run >= 0) {
+            out += text.midRef(run, i - run).toUtf8();
+            run = -1;
+        }
+        if (i < text.size())
+            appendEscapedAscii(out, char(c));
     }
 }
 

@@ -59,7 +59,6 @@ private slots:
     void propertyIndexesFollowDeletionAndReorder_data();
     void propertyIndexesFollowDeletionAndReorder();
     void damagedAspectRatioFallsBack();
-    void storingKeepsOneSortedEntryPerNameAndSettings();
     void changeViewRestoresAppearanceOnlyWhenStored_data();
     void changeViewRestoresAppearanceOnlyWhenStored();
     void appearanceSetterWritesViewCopyOnlyWhenViewKeepsOne();
@@ -425,24 +424,6 @@ void TestDocument::damagedAspectRatioFallsBack()
     doc.m_cardsAppearance.aspectRatio = 0.05;
     QCOMPARE(doc.cardAspectRatio(), 1.3);
     QCOMPARE(doc.limitedCardWidth(), 19.5);
-}
-
-void TestDocument::storingKeepsOneSortedEntryPerNameAndSettings()
-{
-    Document doc;
-    fillUndoPlan(doc);
-    int x = 0;
-    for (const char *name : {"b", "B", "a", "b"}) {
-        doc.setXProperty(++x, false);
-        doc.addStoredView(QLatin1String(name), false, false);
-    }
-    // The same settings under another name replace the older name.
-    doc.addStoredView(QStringLiteral("Board"), false, false);
-    QStringList names;
-    for (const Slice &view : doc.storedViews())
-        names << view.name;
-    QCOMPARE(names, (QStringList {"B", "Board", "a"}));
-    QCOMPARE(doc.storedViews().at(1).xProperty, 4);
 }
 
 void TestDocument::changeViewRestoresAppearanceOnlyWhenStored_data()

@@ -70,7 +70,6 @@ private slots:
     void replaceInLinksAndNotesReportsEachCardOnce();
     void setValuesCarriesColourOfVanishedValue_data();
     void setValuesCarriesColourOfVanishedValue();
-    void renameValueTakesOverPlaceAndColour();
     void sortTasks_data();
     void sortTasks();
 };
@@ -340,24 +339,6 @@ void TestDocumentEdits::setValuesCarriesColourOfVanishedValue()
     QCOMPARE(doc.value(0, Status), QStringLiteral("Crimson"));
     QCOMPARE(doc.colorForValue(Status, QStringLiteral("Crimson")) == red, carried);
     QCOMPARE(doc.colorForValue(Status, QStringLiteral("Blue")), blue);
-}
-
-void TestDocumentEdits::renameValueTakesOverPlaceAndColour()
-{
-    Document doc;
-    fillPlan(doc, {{"Alpha", "Red"}, {"Beta", "Blue"}, {"Gamma", "Red"}});
-    doc.addPredefinedValue(Status, QStringLiteral("Red"), false);
-    doc.addPredefinedValue(Status, QStringLiteral("Amber"), false);
-    doc.setValueOrder(Status, {"Blue", "Red", "Amber"}, false);
-    const QColor red = doc.colorForValue(Status, QStringLiteral("Red"));
-
-    doc.renameValue(Status, QStringLiteral("Red"), QStringLiteral("Crimson"), true);
-
-    QCOMPARE(column(doc, Status), (QStringList {"Crimson", "Blue", "Crimson"}));
-    QCOMPARE(doc.predefinedValues(Status), (QStringList {"Amber", "Crimson"}));
-    QCOMPARE(doc.propertyAppearanceRef(Status).textOrder(),
-             (QStringList {"Blue", "Crimson", "Amber"}));
-    QCOMPARE(doc.colorForValue(Status, QStringLiteral("Crimson")), red);
 }
 
 void TestDocumentEdits::sortTasks_data()

@@ -42,6 +42,35 @@ QString passing(const Document &doc)
     return marks;
 }
 
+QString randomText(QRandomGenerator &random)
+{
+    static const QStringList words {"", "open", "Open", "done", " x ", "b", "a", "10", "2"};
+    return words.at(random.bounded(words.size()));
+}
+
+// Random cards over properties with predefined values, defaults and value orders; cards
+// and a property are deleted so that the value map has seen churn.
+void fillRandomPlan(Document &doc, QRandomGenerator &random)
+{
+    doc.clear(false);
+    for (int p = 0; p < 5; ++p) {
+        const QStringList predefined = p % 2 ? QStringList {"z", "a", "z"} : QStringList();
+        addProperty(doc, QStringLiteral("P%1").arg(p), PropertyType::Text, predefined,
+                    p == 2 ? QStringLiteral("dflt") : QString());
+        doc.setValueOrder(doc.propertyCount() - 1, {"done", "z", "missing", "open"}, false);
+    }
+    for (int card = 0; card < 60; ++card) {
+        QList<PropertyIndexAndValue> values;
+        for (int p = 1; p < doc.propertyCount(); ++p) {
+            if (random.bounded(4) != 0)
+                values.append({p, randomText(random)});
+        }
+        doc.addTaskWithValues(values, QString(), {}, -1, false);
+    }
+    doc.deleteTasks({3, 17, 40, 41}, false);
+    doc.deleteProperty(2, false);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Terms)
@@ -56,8 +85,6 @@ private slots:
     void numericRange_data();
     void numericRange();
     void rangesFollowEdits();
-    void typeChangeResetsChartRoles_data();
-    void typeChangeResetsChartRoles();
     void valueOfMissingCardIsNotStored();
     void damagedRoleIndexesCountAsNone();
     void numericBins_data();
@@ -72,6 +99,9 @@ private slots:
     void cardsPassingFilter();
     void valueLists_data();
     void valueLists();
+    void listsOfEveryPropertyMatchOneByOne();
+    void containsTermIgnoresCase_data();
+    void containsTermIgnoresCase();
 };
 
 void TestDocumentValues::typeComesFromValues_data()
@@ -193,54 +223,6 @@ void TestDocumentValues::rangesFollowEdits()
     QCOMPARE(doc.numericRange(Status), qMakePair(0.0, 2.0));
     doc.deleteTasks({0}, false);
     QVERIFY(!doc.dateRange(Due).first.isValid());
-}
-
-void TestDocumentValues::typeChangeResetsChartRoles_data()
-{
-    QTest::addColumn<int>("declared");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<Edit>("edit");
-    QTest::addColumn<bool>("showKept");
-    QTest::addColumn<bool>("byKept");
-
-    // The summed property must stay numeric, the bars' property must not be numeric.
-    const auto setValue = [](const char *text) {
-        return [text](Document &d, bool u) {
-            QString value = QString::fromUtf8(text);
-            d.setValue(1, Status, value, u);
-        };
-    };
-    const auto declare = [](int type) {
-        return [type](Document &d, bool u) { d.setPropertyType(Status, type, u); };
-    };
-    const int automatic = PropertyType::Automatic;
-    const int date = PropertyType::Date;
-    QTest::newRow("value turns numbers to text")
-        << automatic << "1" << Edit(setValue("word")) << false << true;
-    QTest::newRow("automatic over numbers")
-        << date << "2" << Edit(declare(automatic)) << true << false;
-}
-
-void TestDocumentValues::typeChangeResetsChartRoles()
-{
-    QFETCH(int, declared);
-    QFETCH(QString, value);
-    QFETCH(Edit, edit);
-    QFETCH(bool, showKept);
-    QFETCH(bool, byKept);
-
-    for (const bool undoable : {false, true}) {
-        Document doc;
-        fillPlan(doc, {{"a", "1"}, {"b", value}});
-        doc.setPropertyType(Status, declared, false);
-        doc.actualPropertyType(Status);
-        doc.m_chartsSettings.showProperty = doc.m_chartsSettings.byProperty = Status;
-        doc.m_chartsSettings.perProperty = Status;
-        edit(doc, undoable);
-        QCOMPARE(doc.m_chartsSettings.showProperty, showKept ? Status : 0);
-        QCOMPARE(doc.m_chartsSettings.byProperty, byKept ? Status : 0);
-        QCOMPARE(doc.m_chartsSettings.perProperty, byKept ? Status : 0);
-    }
 }
 
 void TestDocumentValues::valueOfMissingCardIsNotStored()
@@ -525,6 +507,63 @@ void TestDocumentValues::valueLists()
     doc.setPropertyDefaultValue(p, defaultValue, false);
     doc.setValueOrder(p, order, false);
     QCOMPARE(doc.values(p, sortMode, keepEmpty, true, true, true, false), expected);
+}
+
+// The quick paths used on large plans (one walk over the value map for all properties, the
+// case-insensitive search without a lower-case copy) must answer exactly as the plain ones.
+void TestDocumentValues::listsOfEveryPropertyMatchOneByOne()
+{
+    QRandomGenerator random(4711);
+    Document doc;
+    fillRandomPlan(doc, random);
+    for (int mode = 0; mode < 24; ++mode) {
+        const int sortMode = mode % 3;
+        const bool keepEmpty = mode & 4;
+        const bool predefined = mode & 8;
+        const bool withDefault = mode & 16;
+        const QList<QStringList> lists
+            = doc.valuesOfEveryProperty(sortMode, keepEmpty, predefined, withDefault);
+        QCOMPARE(lists.size(), doc.propertyCount());
+        for (int p = 0; p < doc.propertyCount(); ++p)
+            QCOMPARE(lists.at(p),
+                     doc.values(p, sortMode, keepEmpty, true, predefined, withDefault, false));
+    }
+    for (int task = 0; task < doc.taskCount(); ++task) {
+        QStringList row;
+        for (int p = 1; p < doc.propertyCount(); ++p)
+            row.append(doc.value(task, p));
+        QCOMPARE(doc.taskValues(task), row);
+    }
+}
+
+void TestDocumentValues::containsTermIgnoresCase_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("term");
+    const QStringList values {"",         "Alpha",  "ALPHA beta",   "  Spaced  ", "Äpfel",
+                              "İstanbul", "Straße", "K\u212Aelvin", "abc",        "a"};
+    const QStringList terms {"", "a", "alpha", "pha b", "äpfel", "i", "ss", "k", "ABC", "abcd"};
+    for (const QString &value : values) {
+        for (const QString &term : terms)
+            QTest::addRow("'%s' in '%s'", qPrintable(term), qPrintable(value)) << value << term;
+    }
+}
+
+void TestDocumentValues::containsTermIgnoresCase()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, term);
+
+    Document doc;
+    doc.clear(false);
+    const int text = addProperty(doc, QStringLiteral("Text"), PropertyType::Text);
+    const QString lowered = term.trimmed().toLower();
+    for (const int matchType : {MatchType::Contains, MatchType::DoesNotContain}) {
+        const bool expected
+            = value.toLower().contains(lowered) == (matchType == MatchType::Contains);
+        QCOMPARE(doc.valueMatchesFilterTerm(text, value, FilterTerm(text, matchType, term)),
+                 expected);
+    }
 }
 
 TAVROLO_TEST_MAIN(TestDocumentValues)

@@ -40,8 +40,8 @@ void TestDomDocument::textsSurviveTheirStoredForm_data()
     row("xml characters", "<a href=\"x\">&amp;</a>", "%3Ca%20href%3D%22x%22%3E%26amp%3B%3C%2Fa%3E");
     row("line breaks and tab", "one\ntwo\r\nthree\t", "one%0Atwo%0D%0Athree%09");
     row("unreserved kept", "Az09-._~", "Az09-._~");
-    // Characters outside the BMP only travel encoded (the plan round trip has them).
     row("accent", "é", "%C3%A9");
+    row("outside the basic plane", "a\U0001F600b", "a%F0%9F%98%80b");
 }
 
 // Written as percent encoding and also as a plain attribute, through the program's own
