@@ -134,15 +134,16 @@ void TestCsvImport::missingFileLeavesPlanUntouched()
     QVERIFY(*doc() == original);
 }
 
-// Files that are no picture or a few bytes declaring 400 megapixels give no image; a path named
-// twice is one image.
+// Files that are no picture or a picture wider than the limit give no image; a path named twice
+// is one image.
 void TestCsvImport::rowsNamingOnePictureShareOneImage()
 {
     const QString picture = m_dir.filePath(QStringLiteral("red square.png"));
     QVERIFY(PlanSamples::picture({}, Qt::red, 8, 8).pixmap().save(picture));
-    const QStringList paths {picture, QStringLiteral(" %1 ").arg(picture),
-                             writeCsv("not a picture", QStringLiteral("fake.png")),
-                             writeCsv(PlanSamples::pngDeclaring(20000, 20000), "huge.png")};
+    const QStringList paths {
+        picture, QStringLiteral(" %1 ").arg(picture),
+        writeCsv("not a picture", QStringLiteral("fake.png")),
+        writeCsv(PlanSamples::pngOfWidth(Image::MaxDecodedSide + 1), "huge.png")};
     QString error;
     QVERIFY(importCsvFile(writeCsv("Name,Images\nx," + paths.join("\nx,").toUtf8() + "\n"), true,
                           &error));

@@ -31,7 +31,7 @@ private slots:
     void failedReadLeavesPlanUntouched();
     void handWrittenFaultsAreMendedOnRead();
     void failedWriteKeepsOldFile();
-    void saveIntoLockedFolderKeepsOldFile();
+    void saveKeepsOldFileInLockedFolderAndFollowsLinks();
 
 private:
     QTemporaryDir m_dir;
@@ -176,8 +176,8 @@ void TestPlanFile::failedReadLeavesPlanUntouched()
 }
 
 // A bin size below 1 would bin nothing; a visibility list of another length than the properties
-// would show the wrong ones, or none for the next property added; a few bytes declaring 400
-// megapixels would be decoded in full.
+// would show the wrong ones, or none for the next property added; a few bytes of picture can
+// declare gigabytes, so a side over the limit is no image.
 void TestPlanFile::handWrittenFaultsAreMendedOnRead()
 {
     const QString path = writeBytes(
@@ -186,7 +186,7 @@ void TestPlanFile::handWrittenFaultsAreMendedOnRead()
                  "</properties><view><property_visibility value=\"2\"/></view><stored_views>"
                  "<stored_view><property_visibility value=\"0,0,0,5,5\"/></stored_view>"
                  "</stored_views><images><image value=\""
-                 + pngDeclaring(20000, 20000).toHex() + "\"/></images>"));
+                 + pngOfWidth(Image::MaxDecodedSide + 1).toHex() + "\"/></images>"));
     Document doc;
     QString error;
     bool later = false;
@@ -222,7 +222,7 @@ void TestPlanFile::failedWriteKeepsOldFile()
     QCOMPARE(error, QStringLiteral("Can't open file '%1' to write.").arg(missing));
 }
 
-void TestPlanFile::saveIntoLockedFolderKeepsOldFile()
+void TestPlanFile::saveKeepsOldFileInLockedFolderAndFollowsLinks()
 {
     const QString folder = m_dir.filePath(QStringLiteral("locked"));
     QDir().mkpath(folder);
@@ -247,6 +247,15 @@ void TestPlanFile::saveIntoLockedFolderKeepsOldFile()
         QVERIFY2(writePlanFile(doc, path, &error), qPrintable(error));
     }
     QCOMPARE(readBytes(path), planFileText(doc));
+    // A save through a link writes the file it points to and keeps that file's permissions.
+    const QString link = m_dir.filePath(QStringLiteral("link.tv"));
+    const auto permissions
+        = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    QVERIFY(QFile::setPermissions(path, permissions) && QFile::link(path, link));
+    doc.addTask(false);
+    QVERIFY(writePlanFile(doc, link, &error) && QFileInfo(link).isSymLink());
+    QCOMPARE(readBytes(path), planFileText(doc));
+    QCOMPARE(QFile::permissions(path) & QFileDevice::Permissions(0x7077), permissions);
 }
 
 TAVROLO_TEST_MAIN(TestPlanFile)
