@@ -4,6 +4,7 @@
 #include "common/Accessors.h"
 #include "common/FileHelpers.h"
 #include "common/Settings.h"
+#include "harness/FileFaults.h"
 #include "harness/TestMain.h"
 
 #include <QDir>
@@ -19,12 +20,6 @@ bool writeFile(const QString &path, const QByteArray &content)
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString dataPath(const QString &name)
@@ -142,8 +137,8 @@ void TestStartup::offerIsMadeOncePerVersionWhateverTheAnswer()
         QCOMPARE(window.hasSamplePlans(), !garden.isEmpty());
     }
     QCOMPARE(settings()->value(offerKey).toInt(), 1);
-    QCOMPARE(readFile(dataPath("Garden.tv")), garden.toUtf8());
-    QCOMPARE(readFile(dataPath("Trip.tv")),
+    QCOMPARE(readBytes(dataPath("Garden.tv")), garden.toUtf8());
+    QCOMPARE(readBytes(dataPath("Trip.tv")),
              QByteArray(button == "Copy samples" ? "sample trip" : ""));
     ModalAnswer again(QStringLiteral("Copy samples"), {}, {}, 200);
     MainWindow window;

@@ -1,8 +1,6 @@
 #include "common/FileHelpers.h"
+#include "harness/FileFaults.h"
 #include "harness/TestMain.h"
-
-#include <csignal>
-#include <sys/resource.h>
 
 #include <QTemporaryDir>
 
@@ -14,12 +12,6 @@ bool writeFile(const QString &path, const QByteArray &content)
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray patterned(int size)
 {
     QByteArray bytes(size, '\0');
@@ -27,24 +19,6 @@ QByteArray patterned(int size)
         bytes[i] = char(i * 7 + i / 251);
     return bytes;
 }
-
-// Makes every write beyond the limit fail, as a full disk would, for the guard's lifetime.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-
-private:
-    rlimit m_saved;
-};
 
 void copyRow(const char *name, int size, const QString &from, const QString &to, bool overwrite,
              bool ok, const QString &target)
@@ -111,11 +85,11 @@ void TestFileHelpers::copyFileCopiesEveryByteOrChangesNothing()
     QVERIFY(QFile::link(path("plan.tv"), path("link.tv")));
     QVERIFY(QDir(m_dir->path()).mkdir("folder"));
     QCOMPARE(copyFile(path(from), path(to), overwrite), ok);
-    QCOMPARE(readFile(path("plan.tv")), content);
+    QCOMPARE(readBytes(path("plan.tv")), content);
     if (target == "none")
         QVERIFY(!QFileInfo::exists(path(to)));
     else
-        QCOMPARE(readFile(path(to)), target == "old" ? old : content);
+        QCOMPARE(readBytes(path(to)), target == "old" ? old : content);
 }
 
 void TestFileHelpers::failedWriteLeavesNoPartialTarget_data()
@@ -138,7 +112,7 @@ void TestFileHelpers::failedWriteLeavesNoPartialTarget()
     }
     QVERIFY(!copied);
     if (targetExists)
-        QCOMPARE(readFile(path("copy.tvb")), QByteArray("previous backup"));
+        QCOMPARE(readBytes(path("copy.tvb")), QByteArray("previous backup"));
     else
         QVERIFY(!QFileInfo::exists(path("copy.tvb")));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), targetExists ? 2 : 1);

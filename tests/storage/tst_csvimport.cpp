@@ -1,6 +1,6 @@
-#include "FileFaults.h"
 #include "PlanSamples.h"
 #include "common/Accessors.h"
+#include "harness/FileFaults.h"
 #include "harness/TestMain.h"
 #include "storage/CsvImport.h"
 

@@ -1,5 +1,5 @@
-#include "FileFaults.h"
 #include "PlanSamples.h"
+#include "harness/FileFaults.h"
 #include "harness/TestMain.h"
 #include "storage/DomDocument.h"
 #include "storage/PlanFileReader.h"
