@@ -7,6 +7,7 @@
 #include "common/Settings.h"
 #include "common/TextDrawing.h"
 #include "common/UpdateBlocker.h"
+#include "common/Version.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,9 +21,6 @@
 
 namespace {
 
-const int versionMajor = 2;
-const int versionMinor = 4;
-const int versionPatch = 1;
 const char planExtension[] = "tv";
 
 QString samplesOfferKey()

@@ -1,6 +1,7 @@
 #include "common/Settings.h"
 
 #include "common/FileHelpers.h"
+#include "common/Version.h"
 #include "storage/DomDocument.h"
 #include "storage/PlanFileWriter.h"
 #include "storage/ViewReaders.h"
@@ -100,7 +101,13 @@ const KeyEntry &entry(Settings::Key key)
 }
 
 // The install page is offered once per version: 2.4.1 gives "show_install_page_v241".
-const char installPageKey[] = "show_install_page_v241";
+QString installPageKey()
+{
+    return QStringLiteral("show_install_page_v%1%2%3")
+        .arg(versionMajor)
+        .arg(versionMinor)
+        .arg(versionPatch);
+}
 
 } // namespace
 
@@ -215,7 +222,7 @@ int Settings::autoUpdateIntervalDays(int index)
 
 bool Settings::takeShowInstallPage()
 {
-    const QString key = QString::fromLatin1(installPageKey);
+    const QString key = installPageKey();
     const bool show = value(key, true).toBool();
     if (show)
         setValue(key, false);

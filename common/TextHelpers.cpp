@@ -1,6 +1,7 @@
 #include "common/TextHelpers.h"
 
 #include "common/UrlOpener.h"
+#include "common/Version.h"
 #include "model/Image.h"
 
 #include <QBuffer>
@@ -18,10 +19,6 @@ QString elideText(const QString &text, int maxLength)
 }
 
 namespace {
-
-const int versionMajor = 2;
-const int versionMinor = 4;
-const int versionPatch = 1;
 
 bool containsIgnoringCase(const QStringList &list, const QString &text)
 {

@@ -2,6 +2,7 @@
 
 #include "common/BusyCursor.h"
 #include "common/TextHelpers.h"
+#include "common/Version.h"
 #include "model/Document.h"
 #include "storage/DomDocument.h"
 #include "storage/SafeSave.h"
@@ -184,9 +185,9 @@ QString lastSavedByText()
 {
     QString text = QStringLiteral("%1 v%2.%3.%4 on %5 at %6")
                        .arg(QStringLiteral("Tavrolo"))
-                       .arg(2)
-                       .arg(4)
-                       .arg(1)
+                       .arg(versionMajor)
+                       .arg(versionMinor)
+                       .arg(versionPatch)
                        .arg(osVersionText(), QDate::currentDate().toString(Qt::ISODate));
     text.replace(QLatin1Char(' '), QLatin1Char('_'));
     return text;
