@@ -20,6 +20,15 @@ QString elideText(const QString &text, int maxLength)
 
 namespace {
 
+QStringList eachText(const QStringList &texts, QString (*convert)(const QString &))
+{
+    QStringList converted;
+    converted.reserve(texts.size());
+    for (const QString &text : texts)
+        converted.append(convert(text));
+    return converted;
+}
+
 bool containsIgnoringCase(const QStringList &list, const QString &text)
 {
     return list.contains(text, Qt::CaseInsensitive);
@@ -39,20 +48,12 @@ QString fromPercentEncoding(const QString &text)
 
 QStringList toPercentEncodingList(const QStringList &texts)
 {
-    QStringList encoded;
-    encoded.reserve(texts.size());
-    for (const QString &text : texts)
-        encoded.append(toPercentEncoding(text));
-    return encoded;
+    return eachText(texts, &toPercentEncoding);
 }
 
 QStringList fromPercentEncodingList(const QStringList &texts)
 {
-    QStringList decoded;
-    decoded.reserve(texts.size());
-    for (const QString &text : texts)
-        decoded.append(fromPercentEncoding(text));
-    return decoded;
+    return eachText(texts, &fromPercentEncoding);
 }
 
 QString webSiteUrl()

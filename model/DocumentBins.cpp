@@ -8,6 +8,16 @@
 
 namespace {
 
+template<typename Bin>
+QStringList binNames(const QList<Bin> &bins, QString (*name)(const Bin &))
+{
+    QStringList names;
+    names.reserve(bins.size());
+    for (const Bin &bin : bins)
+        names.append(name(bin));
+    return names;
+}
+
 // The Cards pane gets one column or row per bin, so every bin list is capped; the last bin
 // absorbs whatever the range still holds.
 constexpr int MaxBins = 500;
@@ -131,11 +141,7 @@ QString Document::numericBinName(const NumericBin &bin)
 
 QStringList Document::numericBinNames(const QList<NumericBin> &bins)
 {
-    QStringList names;
-    names.reserve(bins.size());
-    for (const NumericBin &bin : bins)
-        names.append(numericBinName(bin));
-    return names;
+    return binNames(bins, &Document::numericBinName);
 }
 
 QString Document::dateBinName(const DateBin &bin)
@@ -184,11 +190,7 @@ QString Document::dateBinName(const DateBin &bin)
 
 QStringList Document::dateBinNames(const QList<DateBin> &bins)
 {
-    QStringList names;
-    names.reserve(bins.size());
-    for (const DateBin &bin : bins)
-        names.append(dateBinName(bin));
-    return names;
+    return binNames(bins, &Document::dateBinName);
 }
 
 int Document::numericBinIndex(const QList<NumericBin> &bins, double value)
