@@ -1,9 +1,9 @@
 #include "app/Application.h"
 
 #include "app/FileOpenEvent.h"
-#include "common/Accessors.h"
 #include "common/BusyCursor.h"
 #include "common/Settings.h"
+#include "common/WidgetContext.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -31,17 +31,47 @@ Application::Application(int &argc, char **argv)
 {
     setAttribute(Qt::AA_DontShowIconsInMenus);
     m_appDir = defaultAppDir();
+    WidgetContext::setPlan(&m_document);
     if (QFileInfo::exists(iniFilePath()))
-        m_settings = new Settings(iniFilePath());
+        adoptSettings(new Settings(iniFilePath()));
     else
-        m_settings = new Settings;
+        adoptSettings(new Settings);
     setUiStyle(m_settings->uiStyle());
 }
 
 Application::~Application()
 {
+    WidgetContext::setSettings(nullptr);
+    WidgetContext::setPlan(nullptr);
     delete m_settings;
     m_settings = nullptr;
+}
+
+void Application::adoptSettings(Settings *settings)
+{
+    m_settings = settings;
+    m_settings->setValueFormatsObserver(
+        [this](const ValueFormats &formats) { m_document.setValueFormats(formats); });
+    m_document.setValueFormats(m_settings->valueFormats());
+    WidgetContext::setSettings(m_settings);
+}
+
+void Application::registerMainWindow(MainWindow *window)
+{
+    m_mainWindow = window;
+}
+
+void Application::unregisterMainWindow(MainWindow *window)
+{
+    if (m_mainWindow != window)
+        return;
+    m_mainWindow = nullptr;
+    m_planFileName.clear();
+}
+
+void Application::setPlanFileName(const QString &path)
+{
+    m_planFileName = path;
 }
 
 void Application::setAppDirOverride(const QString &path)
@@ -68,7 +98,7 @@ bool Application::useSystemSettings()
         return false;
     }
     delete m_settings;
-    m_settings = next;
+    adoptSettings(next);
     m_settings->loadCardsAppearances();
     QFile::remove(iniFilePath());
     return true;
@@ -89,7 +119,7 @@ bool Application::usePortableSettings()
         return false;
     }
     delete m_settings;
-    m_settings = next;
+    adoptSettings(next);
     m_settings->loadCardsAppearances();
     return true;
 }
@@ -106,6 +136,7 @@ void Application::copySettings(QSettings *from, QSettings *to)
 void Application::setUiStyle(int style)
 {
     m_uiStyle = style;
+    WidgetContext::setUiStyle(style);
 }
 
 QString Application::iconPath(const QString &name) const
@@ -137,7 +168,7 @@ bool Application::event(QEvent *event)
         = event->type() == QEvent::FileOpen ? dynamic_cast<QFileOpenEvent *>(event) : nullptr;
     if (!request)
         return QApplication::event(event);
-    if (mainWindow()) {
+    if (m_mainWindow) {
         FileOpenEvent open(request->url());
         QCoreApplication::sendEvent(this, &open);
         return true;
@@ -150,6 +181,6 @@ bool Application::event(QEvent *event)
 // window; until it takes the request, the request is only accepted here.
 void Application::customEvent(QEvent *event)
 {
-    if (event->type() == FileOpenEvent::Type && mainWindow())
+    if (event->type() == FileOpenEvent::Type && m_mainWindow)
         event->accept();
 }

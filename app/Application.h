@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QString>
 
+class MainWindow;
 class QSettings;
 class Settings;
 
@@ -30,6 +31,16 @@ public:
     bool usePortableSettings();
     static void copySettings(QSettings *from, QSettings *to);
 
+    // The main window registers itself once built and unregisters when destroyed; null
+    // before and after.
+    void registerMainWindow(MainWindow *window);
+    void unregisterMainWindow(MainWindow *window);
+    MainWindow *mainWindow() const { return m_mainWindow; }
+    // The path of the open plan's file as the main window holds it; empty for a plan without
+    // a file and while no main window exists.
+    void setPlanFileName(const QString &path);
+    QString planFileName() const { return m_planFileName; }
+
     int uiStyle() const { return m_uiStyle; }
     void setUiStyle(int style);
     QString iconPath(const QString &name) const;
@@ -48,8 +59,14 @@ protected:
     void customEvent(QEvent *event) override;
 
 private:
+    // Makes the settings object current: the plan reads its values with its formats from now
+    // on, and the shared widgets read it.
+    void adoptSettings(Settings *settings);
+
     Document m_document;
     Settings *m_settings;
+    MainWindow *m_mainWindow = nullptr;
+    QString m_planFileName;
     int m_uiStyle;
     QDir m_appDir;
 };

@@ -3,9 +3,9 @@
 #include "app/Application.h"
 #include "common/Accessors.h"
 #include "common/BusyCursor.h"
+#include "common/DialogHelpers.h"
 #include "common/FileHelpers.h"
 #include "common/Settings.h"
-#include "common/TextDrawing.h"
 #include "common/UpdateBlocker.h"
 #include "common/Version.h"
 
@@ -35,6 +35,7 @@ QString samplesOfferKey()
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
+    app()->registerMainWindow(this);
     m_ui.setupUi(this);
     // The tab labels say enough; the form's tab icons are only there for the designer.
     for (int i = 0; i < m_ui.m_tabWidget->count(); ++i)
@@ -56,7 +57,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     offerSamplePlans();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    app()->unregisterMainWindow(this);
+}
 
 // Full screen is reached by its shortcut and the Escape key only, so it takes no room
 // in the View menu or on the toolbar.

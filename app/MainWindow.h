@@ -12,8 +12,6 @@ class QSlider;
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
-    // Read by name by the title and footer variables, which cannot include this header.
-    Q_PROPERTY(QString fileName READ fileName)
 
 public:
     explicit MainWindow(QWidget *parent = nullptr);
@@ -38,6 +36,8 @@ private:
     bool isDefaultToolBarAction(const QAction *action) const;
 
     Ui_MainWindow m_ui;
+    // The file commands that open and save plans set it; each change also goes to
+    // Application::setPlanFileName, where the title and footer variables read it.
     QString m_fileName;
     QSlider *m_zoomSlider = nullptr;
     QAction *m_zoomSliderAction = nullptr;

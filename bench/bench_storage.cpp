@@ -64,7 +64,7 @@ int importOnce(const QString &path)
     QElapsedTimer timer;
     timer.start();
     QString error;
-    if (!importCsvFile(path, true, &error)) {
+    if (!importCsvFile(*doc(), path, true, &error)) {
         print(error);
         return 1;
     }
@@ -105,7 +105,7 @@ int runAll(const QString &folder)
     const QString csvPath = folder + QStringLiteral("/large.csv");
     bool unicode = false;
     timer.restart();
-    if (!exportCsvFile(csvPath, doc()->taskIndexes(), &unicode, &error)) {
+    if (!exportCsvFile(*doc(), csvPath, doc()->taskIndexes(), &unicode, &error)) {
         print(error);
         return 1;
     }

@@ -45,7 +45,7 @@ void BenchValueText::guessTypesOfMixedValues()
     {
         numeric = 0;
         for (const QString &value : values)
-            numeric += guessValueType(value) == 1 ? 1 : 0;
+            numeric += guessValueType(value, ValueFormats()) == 1 ? 1 : 0;
     }
     QCOMPARE(numeric, 50000);
 }
@@ -57,7 +57,7 @@ void BenchValueText::normalizeRelativeDates()
     QBENCHMARK
     {
         for (int i = 0; i < 10000; ++i)
-            normalizeDateText(texts.at(i % texts.size()));
+            normalizeDateText(texts.at(i % texts.size()), ValueFormats());
     }
 }
 

@@ -7,6 +7,7 @@
 #include <numeric>
 #include <unistd.h>
 
+#include <QDir>
 #include <QTableWidget>
 
 Application *app()
@@ -26,18 +27,30 @@ Settings *settings()
 
 MainWindow *mainWindow()
 {
-    // Found by class name so that this library does not depend on the window's own.
-    const QWidgetList widgets = QApplication::topLevelWidgets();
-    for (QWidget *widget : widgets) {
-        if (widget->inherits("MainWindow"))
-            return reinterpret_cast<MainWindow *>(widget);
-    }
-    return nullptr;
+    return app()->mainWindow();
 }
 
 QIcon icon(const QString &name)
 {
     return app()->icon(name);
+}
+
+QString absolutePath(const QString &path)
+{
+    if (path.isEmpty() || QDir::isAbsolutePath(path))
+        return path;
+    QString portable = path;
+    // A portable settings file may have been written on another system.
+    portable.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return QDir::toNativeSeparators(QDir::cleanPath(app()->appDir().absoluteFilePath(portable)));
+}
+
+QString relativePath(const QString &path)
+{
+    if (QDir::isRelativePath(path))
+        return path;
+    const QString relative = app()->appDir().relativeFilePath(QDir::fromNativeSeparators(path));
+    return QDir::toNativeSeparators(relative);
 }
 
 QList<int> selectedRows(const QTableWidget *table)

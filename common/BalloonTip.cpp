@@ -1,8 +1,7 @@
 #include "common/BalloonTip.h"
 
-#include "app/Application.h"
-#include "common/Accessors.h"
 #include "common/Settings.h"
+#include "common/WidgetContext.h"
 
 #include <QApplication>
 #include <QBitmap>
@@ -96,7 +95,7 @@ BalloonTip::BalloonTip(QWidget *anchor, const QString &title, const QString &tex
     closeButton->setFlat(true);
     closeButton->setFixedSize(18, 18);
     closeButton->setIconSize(QSize(18, 18));
-    closeButton->setIcon(app()->uiStyle() == 1
+    closeButton->setIcon(WidgetContext::uiStyle() == 1
                              ? QIcon(QStringLiteral(":/qss_icons/rc/close_18.png"))
                              : style()->standardIcon(QStyle::SP_DockWidgetCloseButton));
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
@@ -142,9 +141,10 @@ BalloonTip::~BalloonTip()
 
 bool BalloonTip::wasShown(const QString &key, bool mark)
 {
-    const bool shown = settings()->value(key, false).toBool();
+    Settings *settings = WidgetContext::settings();
+    const bool shown = settings->value(key, false).toBool();
     if (mark && !shown)
-        settings()->setValue(key, true);
+        settings->setValue(key, true);
     return shown;
 }
 
@@ -243,7 +243,8 @@ void BalloonTip::balloon(const QPoint &point, int msecs, bool showArrow)
     m_pixmap = QPixmap(sh);
     m_pixmap.fill(Qt::transparent);
     QPainter painter(&m_pixmap);
-    painter.setPen(QPen(app()->uiStyle() == 1 ? QColor(Qt::lightGray) : QColor(Qt::black), 1));
+    painter.setPen(
+        QPen(WidgetContext::uiStyle() == 1 ? QColor(Qt::lightGray) : QColor(Qt::black), 1));
     painter.setBrush(palette().color(QPalette::Window));
     painter.drawPath(path);
     painter.end();

@@ -1,10 +1,5 @@
 #include "common/Colors.h"
 
-#include "app/Application.h"
-#include "common/Accessors.h"
-
-#include <QAbstractScrollArea>
-#include <QFontMetrics>
 #include <QPainter>
 #include <QStringList>
 #include <QtMath>
@@ -102,9 +97,9 @@ QPolygonF regularPolygon(const QRectF &rect, int corners)
     return markerPolygon(rect, corners, 6.2824 / corners, false);
 }
 
-QColor accentColor()
+QColor accentColor(int uiStyle)
 {
-    return app()->uiStyle() == 1 ? QColor(61, 142, 201) : QColor(Qt::blue);
+    return uiStyle == 1 ? QColor(61, 142, 201) : QColor(Qt::blue);
 }
 
 void fitToAspect(double &width, double &height, double aspect)
@@ -114,25 +109,4 @@ void fitToAspect(double &width, double &height, double aspect)
         width = height * aspect;
     else if (aspect > ratio)
         height = width / aspect;
-}
-
-void drawFullScreenHint(QAbstractScrollArea *view)
-{
-    QPainter painter(view->viewport());
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setOpacity(0.8);
-    painter.setPen(QPen(QBrush(Qt::yellow), 2, Qt::SolidLine));
-    painter.setBrush(QBrush(Qt::black, Qt::SolidPattern));
-    QFont font;
-    font.setPixelSize(40);
-    painter.setFont(font);
-    const QString text = QStringLiteral("Press the 'Esc' key to exit full screen mode");
-    const QFontMetrics metrics(font);
-    const int textWidth = metrics.horizontalAdvance(text);
-    const int textHeight = metrics.height();
-    QRect box(0, 0, int(textWidth * 1.3), 3 * textHeight);
-    box.moveCenter(view->rect().center());
-    const int radius = (3 * textHeight) / 5;
-    painter.drawRoundedRect(box, radius, radius);
-    painter.drawText(box, Qt::AlignCenter, text);
 }

@@ -7,8 +7,6 @@
 #include <QRectF>
 #include <QString>
 
-class QAbstractScrollArea;
-
 // Colour and shape rules shared by the Cards and Charts panes, the tables, the colour
 // buttons and the plan files. They keep no state.
 
@@ -25,11 +23,8 @@ QLinearGradient cardGradient(const QRectF &rect, const QColor &color, int gradie
 QPolygonF starPolygon(const QRectF &rect, int points);
 QPolygonF regularPolygon(const QRectF &rect, int corners);
 
-// The colour of links and highlights in the current user-interface style.
-QColor accentColor();
+// The colour of links and highlights in the user-interface style (1 dark, 0 standard).
+QColor accentColor(int uiStyle);
 
 // Shrinks one side so that width / height equals the aspect; never grows either side.
 void fitToAspect(double &width, double &height, double aspect);
-
-// The note painted over a view while it is shown full screen.
-void drawFullScreenHint(QAbstractScrollArea *view);

@@ -1,8 +1,7 @@
 #include "common/DelayedEditLineEdit.h"
 
-#include "app/Application.h"
-#include "common/Accessors.h"
 #include "common/FilterDelay.h"
+#include "common/WidgetContext.h"
 
 #include <QKeyEvent>
 
@@ -35,8 +34,9 @@ void DelayedEditLineEdit::clearGreyText()
     m_greyText.clear();
     // Not blocked: removing the hint counts as an edit, so the empty text is reported.
     clear();
-    setStyleSheet(app()->uiStyle() == 1 ? QStringLiteral("DelayedEditLineEdit{color: silver;}")
-                                        : QStringLiteral("DelayedEditLineEdit{color: black;}"));
+    setStyleSheet(WidgetContext::uiStyle() == 1
+                      ? QStringLiteral("DelayedEditLineEdit{color: silver;}")
+                      : QStringLiteral("DelayedEditLineEdit{color: black;}"));
 }
 
 void DelayedEditLineEdit::keyPressEvent(QKeyEvent *event)

@@ -1,10 +1,13 @@
 #include "common/DialogHelpers.h"
 
-#include "common/Accessors.h"
 #include "common/BalloonTip.h"
 #include "common/Settings.h"
+#include "common/WidgetContext.h"
 
+#include <QAction>
+#include <QBoxLayout>
 #include <QColorDialog>
+#include <QSpacerItem>
 
 QColor pickColor(const QColor &initial, QWidget *parent)
 {
@@ -17,7 +20,7 @@ QColor pickColor(const QColor &initial, QWidget *parent)
 void prepareDialog(QWidget *dialog)
 {
     dialog->setWindowFlags(dialog->windowFlags() & ~Qt::WindowContextHelpButtonHint);
-    dialog->setWindowOpacity(settings()->windowOpacity());
+    dialog->setWindowOpacity(WidgetContext::settings()->windowOpacity());
     BalloonTip::hideBalloon();
 }
 
@@ -25,4 +28,23 @@ void setSmallButtonStyle(QWidget *button)
 {
     button->setFixedSize(18, 21);
     button->setStyleSheet(QStringLiteral("margin-top: 3px;"));
+}
+
+bool isSpacerAction(const QAction *action)
+{
+    return action->isSeparator() || action->iconText() == QLatin1String("_spacer");
+}
+
+void wrapWithSpacers(QWidget *widget, QBoxLayout *layout, int topHeight, int bottomHeight,
+                     int position)
+{
+    auto *column = new QVBoxLayout;
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    if (topHeight > 0)
+        column->addItem(new QSpacerItem(0, topHeight, QSizePolicy::Fixed, QSizePolicy::Fixed));
+    column->addWidget(widget);
+    if (bottomHeight > 0)
+        column->addItem(new QSpacerItem(0, bottomHeight, QSizePolicy::Fixed, QSizePolicy::Fixed));
+    layout->insertLayout(position, column, 0);
 }

@@ -2,6 +2,8 @@
 
 #include <QColor>
 
+class QAction;
+class QBoxLayout;
 class QWidget;
 
 // Runs the colour dialog; the chosen colour when accepted, else the initial colour.
@@ -13,3 +15,10 @@ void prepareDialog(QWidget *dialog);
 
 // The look of the small tool buttons beside fields.
 void setSmallButtonStyle(QWidget *button);
+
+// True for a separator and for the flexible spaces of the toolbar.
+bool isSpacerAction(const QAction *action);
+// Inserts the widget into the layout at the position, between fixed spacers of the given
+// heights (a height of 0 or less adds no spacer).
+void wrapWithSpacers(QWidget *widget, QBoxLayout *layout, int topHeight, int bottomHeight,
+                     int position);

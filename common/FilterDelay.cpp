@@ -1,6 +1,6 @@
 #include "common/FilterDelay.h"
 
-#include "common/Accessors.h"
+#include "common/WidgetContext.h"
 #include "model/Document.h"
 
 #include <algorithm>
@@ -16,7 +16,8 @@ int filterDelayMs(int cardCount)
 
 int filterDelayMs()
 {
-    return filterDelayMs(doc()->taskCount());
+    const Document *plan = WidgetContext::plan();
+    return filterDelayMs(plan ? plan->taskCount() : 0);
 }
 
 void restartDelayTimer(QTimer &timer)

@@ -1,7 +1,7 @@
 #include "common/MessageBoxes.h"
 
-#include "common/Accessors.h"
 #include "common/Settings.h"
+#include "common/WidgetContext.h"
 
 #include <QCheckBox>
 
@@ -37,10 +37,10 @@ int warningMessageOnce(const QString &key, QWidget *parent, const QString &text,
                        QMessageBox::StandardButtons buttons,
                        QMessageBox::StandardButton defaultButton)
 {
-    if (settings()->value(key, false).toBool())
+    if (WidgetContext::settings()->value(key, false).toBool())
         return defaultButton;
     const int result = warningMessage(parent, text, buttons, defaultButton);
-    settings()->setValue(key, true);
+    WidgetContext::settings()->setValue(key, true);
     return result;
 }
 
@@ -49,7 +49,7 @@ int messageBoxWithDontShowAgain(QWidget *parent, QMessageBox::Icon icon, const c
                                 QMessageBox::StandardButton defaultButton)
 {
     const QString keyName = QString::fromLatin1(key);
-    if (!settings()->value(keyName, true).toBool())
+    if (!WidgetContext::settings()->value(keyName, true).toBool())
         return defaultButton;
     QMessageBox box(icon, boxTitle(), text, buttons, parent,
                     Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
@@ -58,7 +58,7 @@ int messageBoxWithDontShowAgain(QWidget *parent, QMessageBox::Icon icon, const c
     box.setDefaultButton(defaultButton);
     const int result = box.exec();
     if (dontShow->isChecked())
-        settings()->setValue(keyName, false);
+        WidgetContext::settings()->setValue(keyName, false);
     return result;
 }
 

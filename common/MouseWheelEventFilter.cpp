@@ -1,7 +1,7 @@
 #include "common/MouseWheelEventFilter.h"
 
-#include "common/Accessors.h"
 #include "common/Settings.h"
+#include "common/WidgetContext.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -26,7 +26,7 @@ bool MouseWheelEventFilter::eventFilter(QObject *watched, QEvent *event)
         combo->setFocusPolicy(Qt::StrongFocus);
         break;
     case QEvent::Wheel:
-        if (settings()->mouseWheelBehaviour() == WheelDoesNothing
+        if (WidgetContext::settings()->mouseWheelBehaviour() == WheelDoesNothing
             || combo->focusPolicy() != Qt::WheelFocus) {
             // Ignored, the wheel goes on to the enclosing pane, which scrolls.
             event->ignore();

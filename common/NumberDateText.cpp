@@ -1,8 +1,5 @@
 #include "common/NumberDateText.h"
 
-#include "common/Accessors.h"
-#include "common/Settings.h"
-
 #include <cmath>
 #include <limits>
 
@@ -19,11 +16,11 @@ const int maxYear = 3000;
 
 // Every value of a plan passes through here during type detection; the system locale is
 // built once rather than for each value.
-const QLocale &numberLocale()
+const QLocale &numberLocale(const ValueFormats &formats)
 {
     static const QLocale cLocale = QLocale::c();
     static const QLocale systemLocale = QLocale::system();
-    return settings()->numberFormat() == 1 ? cLocale : systemLocale;
+    return formats.numberFormat == 1 ? cLocale : systemLocale;
 }
 
 QString namedText(int code, const QStringList &names)
@@ -112,7 +109,7 @@ bool hasCurrencySign(const QString &text)
 
 } // namespace
 
-double stringToNumber(const QString &text, bool emptyIsZero, bool *ok)
+double stringToNumber(const QString &text, const ValueFormats &formats, bool emptyIsZero, bool *ok)
 {
     QString cleaned = text.trimmed();
     if (hasCurrencySign(cleaned))
@@ -123,7 +120,7 @@ double stringToNumber(const QString &text, bool emptyIsZero, bool *ok)
         return 0;
     }
     bool converted = false;
-    double value = numberLocale().toDouble(cleaned, &converted);
+    double value = numberLocale(formats).toDouble(cleaned, &converted);
     // The locale reads "inf" and "nan", which no bin, sum or range can use.
     if (converted && !std::isfinite(value))
         converted = false;
@@ -134,26 +131,26 @@ double stringToNumber(const QString &text, bool emptyIsZero, bool *ok)
     return value;
 }
 
-QString numberToString(double value)
+QString numberToString(double value, const ValueFormats &formats)
 {
-    return numberLocale().toString(value, 'g', 6);
+    return numberLocale(formats).toString(value, 'g', 6);
 }
 
-int guessValueType(const QString &text)
+int guessValueType(const QString &text, const ValueFormats &formats)
 {
     if (text.isEmpty())
         return 0;
     bool ok = false;
-    stringToNumber(text, false, &ok);
+    stringToNumber(text, formats, false, &ok);
     if (ok)
         return 1;
-    stringToDate(text, &ok);
+    stringToDate(text, formats, &ok);
     return ok ? 2 : 0;
 }
 
-QDate stringToDate(const QString &text, bool *ok)
+QDate stringToDate(const QString &text, const ValueFormats &formats, bool *ok)
 {
-    return stringToDateWithFormat(text, settings()->dateFormat(), ok);
+    return stringToDateWithFormat(text, formats.dateFormat, ok);
 }
 
 QDate stringToDateWithFormat(const QString &text, int dateFormat, bool *ok)
@@ -187,12 +184,12 @@ QDate stringToDateWithFormat(const QString &text, int dateFormat, bool *ok)
     return date;
 }
 
-bool isWeekend(const QString &text)
+bool isWeekend(const QString &text, const ValueFormats &formats)
 {
     if (text.isEmpty())
         return false;
     bool ok = false;
-    const QDate date = stringToDate(text, &ok);
+    const QDate date = stringToDate(text, formats, &ok);
     return ok && date.dayOfWeek() >= 6;
 }
 

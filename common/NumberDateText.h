@@ -1,21 +1,24 @@
 #pragma once
 
+#include "common/ValueFormats.h"
+
 #include <QDate>
 #include <QString>
 
 // Card values are text; these decide whether a value is a number or a date, and what it
-// stands for, under the user's number and date formats.
+// stands for, under the number and date formats they are given.
 
 // Currency signs are ignored; "inf" and "nan" are no numbers.
-double stringToNumber(const QString &text, bool emptyIsZero, bool *ok = nullptr);
-QString numberToString(double value);
+double stringToNumber(const QString &text, const ValueFormats &formats, bool emptyIsZero,
+                      bool *ok = nullptr);
+QString numberToString(double value, const ValueFormats &formats);
 // 0 text, 1 numeric, 2 date; numbers take precedence ("2020" is numeric).
-int guessValueType(const QString &text);
+int guessValueType(const QString &text, const ValueFormats &formats);
 
 // Date formats: 0 day-month-year, 1 month-day-year, 2 year-month-day.
-QDate stringToDate(const QString &text, bool *ok = nullptr);
+QDate stringToDate(const QString &text, const ValueFormats &formats, bool *ok = nullptr);
 QDate stringToDateWithFormat(const QString &text, int dateFormat, bool *ok = nullptr);
-bool isWeekend(const QString &text);
+bool isWeekend(const QString &text, const ValueFormats &formats);
 QString dateToString(const QDate &date, int dateFormat, bool longYear);
 
 bool fuzzyEqual(double a, double b);

@@ -1,8 +1,8 @@
 #include "common/Prompts.h"
 
-#include "common/Accessors.h"
 #include "common/MessageBoxes.h"
 #include "common/Settings.h"
+#include "common/WidgetContext.h"
 #include "model/Document.h"
 
 #include <QApplication>
@@ -10,9 +10,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-void warnHiddenByFilter(int count, const QString &adjective)
+void warnHiddenByFilter(Document &document, int count, const QString &adjective)
 {
-    if (!settings()->read(Settings::Key::ShowQuestionFilter).toBool())
+    Settings *settings = WidgetContext::settings();
+    if (!settings->read(Settings::Key::ShowQuestionFilter).toBool())
         return;
     const bool one = count == 1;
     const QString text = QStringLiteral("%1 %2 %3 hidden by the current filter.")
@@ -29,21 +30,22 @@ void warnHiddenByFilter(int count, const QString &adjective)
     box.setCheckBox(new QCheckBox(QStringLiteral("Don't show this again")));
     box.exec();
     if (box.checkBox()->isChecked())
-        settings()->write(Settings::Key::ShowQuestionFilter, false);
+        settings->write(Settings::Key::ShowQuestionFilter, false);
     if (box.clickedButton() == removeFilter)
-        doc()->clearFilter(true);
+        document.clearFilter(true);
 }
 
-void offerRenameInStoredViews(QWidget *parent, int property, const QString &newName)
+void offerRenameInStoredViews(Document &document, QWidget *parent, int property,
+                              const QString &newName)
 {
-    const QString oldName = doc()->propertyName(property);
+    const QString oldName = document.propertyName(property);
     // Every name contains the empty text; replacing it would scatter the new name through
     // every view name.
     if (oldName == newName || oldName.isEmpty())
         return;
     int count = 0;
     QString example;
-    for (const Slice &view : doc()->storedViews()) {
+    for (const Slice &view : document.storedViews()) {
         if (!view.name.contains(oldName, Qt::CaseSensitive))
             continue;
         if (count++ == 0)
@@ -61,6 +63,6 @@ void offerRenameInStoredViews(QWidget *parent, int property, const QString &newN
                                  QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
         != QMessageBox::Ok)
         return;
-    for (Slice &view : doc()->storedViewsRef())
+    for (Slice &view : document.storedViewsRef())
         view.name.replace(oldName, newName, Qt::CaseSensitive);
 }

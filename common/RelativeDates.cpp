@@ -1,8 +1,6 @@
 #include "common/RelativeDates.h"
 
-#include "common/Accessors.h"
 #include "common/NumberDateText.h"
-#include "common/Settings.h"
 
 #include <QLocale>
 #include <QPair>
@@ -15,10 +13,10 @@ namespace {
 const int minYear = 1600;
 const int maxYear = 3000;
 
-QDate offsetFromToday(const QString &signedNumber)
+QDate offsetFromToday(const QString &signedNumber, const ValueFormats &formats)
 {
     bool ok = false;
-    const double days = stringToNumber(signedNumber, false, &ok);
+    const double days = stringToNumber(signedNumber, formats, false, &ok);
     // Checked before converting: a huge count must not overflow into some other date.
     const double maxDays = 366.0 * (maxYear - minYear + 1);
     if (!ok || days > maxDays || days < -maxDays)
@@ -91,16 +89,16 @@ QString shortDayNames()
 
 } // namespace
 
-QDate parseRelativeDate(const QString &text)
+QDate parseRelativeDate(const QString &text, const ValueFormats &formats)
 {
     bool ok = false;
-    const QDate date = stringToDateWithFormat(text, settings()->dateFormat(), &ok);
+    const QDate date = stringToDateWithFormat(text, formats.dateFormat, &ok);
     if (ok)
         return date;
     const QString lower = text.trimmed().toLower();
     if ((lower.startsWith(QLatin1Char('+')) || lower.startsWith(QLatin1Char('-')))
         && lower.size() > 1)
-        return offsetFromToday(lower);
+        return offsetFromToday(lower, formats);
     if (lower == QLatin1String("today"))
         return today();
     if (lower == QLatin1String("tomorrow"))
@@ -108,15 +106,15 @@ QDate parseRelativeDate(const QString &text)
     return nextWeekday(lower);
 }
 
-QString normalizeDateText(const QString &text)
+QString normalizeDateText(const QString &text, const ValueFormats &formats)
 {
-    const QDate date = parseRelativeDate(text);
+    const QDate date = parseRelativeDate(text, formats);
     if (!date.isValid())
         return text;
-    return dateToString(date, settings()->dateFormat(), true);
+    return dateToString(date, formats.dateFormat, true);
 }
 
-QString dateEntryHelpText(bool mentionLetterCase)
+QString dateEntryHelpText(bool mentionLetterCase, const ValueFormats &formats)
 {
     QString help = QStringLiteral(
                        "\nFor date properties you can type explicit dates (e.g. '%1', '%2', %3) or "
@@ -124,7 +122,7 @@ QString dateEntryHelpText(bool mentionLetterCase)
                        "days in the future/past, e.g. '+7' is 7 days in the future).")
                        .arg(QLocale::system().dayName(1, QLocale::LongFormat),
                             QLocale::system().dayName(1, QLocale::ShortFormat).toLower(),
-                            explicitDateExamples(settings()->dateFormat()));
+                            explicitDateExamples(formats.dateFormat));
     help += QStringLiteral("\nMonth abbreviations: %1.").arg(shortMonthNames());
     help += QStringLiteral("\nDay abbreviations: %1.").arg(shortDayNames());
     if (mentionLetterCase)

@@ -2,9 +2,7 @@
 
 #include "common/FileHelpers.h"
 #include "common/Version.h"
-#include "storage/DomDocument.h"
-#include "storage/PlanFileWriter.h"
-#include "storage/ViewReaders.h"
+#include "storage/StoredAppearance.h"
 
 #include <algorithm>
 #include <array>
@@ -165,6 +163,8 @@ void Settings::setDateFormat(int format)
 {
     write(Key::DateFormat, format);
     m_dateFormat = format;
+    if (m_valueFormatsObserver)
+        m_valueFormatsObserver(valueFormats());
 }
 
 int Settings::numberFormat() const
@@ -178,6 +178,21 @@ void Settings::setNumberFormat(int format)
 {
     write(Key::NumberFormat, format);
     m_numberFormat = format;
+    if (m_valueFormatsObserver)
+        m_valueFormatsObserver(valueFormats());
+}
+
+ValueFormats Settings::valueFormats() const
+{
+    ValueFormats formats;
+    formats.dateFormat = dateFormat();
+    formats.numberFormat = numberFormat();
+    return formats;
+}
+
+void Settings::setValueFormatsObserver(std::function<void(const ValueFormats &)> observer)
+{
+    m_valueFormatsObserver = std::move(observer);
 }
 
 QDate Settings::lastUpdatedCheck() const
@@ -388,20 +403,10 @@ CardsAppearance Settings::readCardsAppearance(const QString &name) const
 
 CardsAppearance Settings::readCardsAppearanceAt(const QString &key) const
 {
-    CardsAppearance appearance;
-    const QString text = value(key, QString()).toString();
-    DomDocument dom(QStringLiteral("stored_appearance"));
-    if (!text.isEmpty() && dom.setContent(text))
-        readCardsAppearanceXml(dom, planFileVersion, dom.documentElement(), appearance);
-    return appearance;
+    return storedAppearanceFromText(value(key, QString()).toString());
 }
 
 void Settings::writeCardsAppearance(const QString &name, const CardsAppearance &appearance)
 {
-    DomDocument dom(QStringLiteral("stored_appearance"));
-    QDomElement root = dom.createElement(QStringLiteral("appearance"));
-    dom.appendChild(root);
-    writeCardsAppearanceXml(dom, root, appearance);
-    // One line per appearance; attribute texts are percent-encoded, so no value holds one.
-    setValue(cardsAppearanceKey(name), dom.toString(1).remove(QLatin1Char('\n')));
+    setValue(cardsAppearanceKey(name), storedAppearanceText(appearance));
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "common/ValueFormats.h"
 #include "model/CardsAppearance.h"
 
+#include <functional>
 #include <optional>
 
 #include <QDate>
@@ -102,6 +104,11 @@ public:
     void setDateFormat(int format);
     int numberFormat() const;
     void setNumberFormat(int format);
+    // The two formats the plan reads its values with.
+    ValueFormats valueFormats() const;
+    // Told the formats in force after each of the two setters above; the application passes
+    // them on to the plan.
+    void setValueFormatsObserver(std::function<void(const ValueFormats &)> observer);
     QDate lastUpdatedCheck() const;
     void setLastUpdatedCheck(const QDate &date);
     int mouseWheelBehaviour() const { return read(Key::MouseWheelBehaviour).toInt(); }
@@ -193,5 +200,6 @@ private:
     bool m_iniFormat;
     mutable std::optional<int> m_numberFormat;
     mutable std::optional<int> m_dateFormat;
+    std::function<void(const ValueFormats &)> m_valueFormatsObserver;
     QMap<QString, CardsAppearance> m_cardsAppearances;
 };

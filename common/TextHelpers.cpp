@@ -2,7 +2,6 @@
 
 #include "common/UrlOpener.h"
 #include "common/Version.h"
-#include "model/Image.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -127,7 +126,7 @@ QImage imageFromHex(const QString &text, const char *format)
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
     // A plan file from elsewhere must not make us allocate a picture of gigabytes.
-    const int maxSide = Image::MaxDecodedSide;
+    const int maxSide = maxDecodedImageSide;
     const QSize declared = reader.size();
     if (declared.width() > maxSide || declared.height() > maxSide)
         return QImage();

@@ -28,6 +28,10 @@ QStringList openableFileExtensions();
 bool isImageFile(const QString &extension);
 bool isOpenableFile(const QString &extension);
 
+// Pictures declaring a larger side are refused before decoding, so that a tiny file cannot
+// make the program allocate gigabytes.
+constexpr int maxDecodedImageSide = 16384;
+
 // Pictures inside plan files: PNG bytes as lower-case hexadecimal text.
 QString imageToHex(const QImage &image);
 QImage imageFromHex(const QString &text, const char *format);

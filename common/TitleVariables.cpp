@@ -1,5 +1,6 @@
 #include "common/TitleVariables.h"
 
+#include "app/Application.h"
 #include "common/Accessors.h"
 #include "common/TextHelpers.h"
 #include "model/Document.h"
@@ -9,7 +10,6 @@
 #include <QHostInfo>
 #include <QLocale>
 #include <QStringList>
-#include <QWidget>
 
 namespace {
 
@@ -30,13 +30,9 @@ QString showPropertyName()
     return index >= doc()->propertyCount() ? QStringLiteral("<cards>") : propertyName(index);
 }
 
-// The main window lives in a library above this one, so its path is read as a property.
 QString planFileName()
 {
-    const MainWindow *window = mainWindow();
-    if (!window)
-        return QString();
-    return reinterpret_cast<const QWidget *>(window)->property("fileName").toString();
+    return app()->planFileName();
 }
 
 QString timestamp(Qt::DateFormat format)

@@ -1,11 +1,10 @@
 #include "FuzzSupport.h"
 
-#include "app/Application.h"
-
 #include <cstdlib>
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLocale>
 #include <QTemporaryDir>
 
@@ -29,15 +28,13 @@ void initializeFuzzApplication(int *argc, char ***argv)
     qputenv("XDG_DATA_HOME", (home + QStringLiteral("/data")).toUtf8());
     qputenv("LC_ALL", "C.UTF-8");
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QDir(home).mkpath(QStringLiteral("app"));
     QDir(home).mkpath(QStringLiteral("runtime"));
     QFile::setPermissions(home + QStringLiteral("/runtime"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", (home + QStringLiteral("/runtime")).toUtf8());
-    Application::setAppDirOverride(home + QStringLiteral("/app"));
     qInstallMessageHandler(dropMessage);
     // Lives for the whole process, as in the program.
-    new Application(*argc, *argv);
+    new QGuiApplication(*argc, *argv);
     QLocale::setDefault(QLocale::c());
 }
 

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// Builds the application object once per fuzzing process, in a throw-away home, so the
-// readers find their plan and preferences as in the program.
+// Builds a plain QGuiApplication once per fuzzing process, in a throw-away home with the
+// locale pinned; the readers need pictures and fonts, but nothing of the program above them.
 void initializeFuzzApplication(int *argc, char ***argv);
 
 // Writes one input to a scratch file the readers can open; returns its path.

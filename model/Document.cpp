@@ -19,7 +19,7 @@ Document::Document(QObject *parent) : QObject(parent)
     clear(true);
 }
 
-Document::Document(const Document &other) : QObject(nullptr)
+Document::Document(const Document &other) : QObject(nullptr), m_valueFormats(other.m_valueFormats)
 {
     registerEventsType();
     *this = other;
@@ -82,6 +82,15 @@ void Document::clear(bool withTitle)
     if (withTitle)
         addProperty(QStringLiteral("Title"), QString(), PropertyType::Automatic, QStringList(),
                     PropertyVisibility::Text, PropertyAppearance(), false);
+}
+
+void Document::setValueFormats(const ValueFormats &formats)
+{
+    if (formats == m_valueFormats)
+        return;
+    m_valueFormats = formats;
+    dropCaches();
+    m_preparedDay = QDate();
 }
 
 void Document::announceChange(const QString &undoText, bool undoable)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ValueFormats.h"
 #include "model/CardsAppearance.h"
 #include "model/ChartsAppearance.h"
 #include "model/ChartsSettings.h"
@@ -55,6 +56,13 @@ public:
     // The undo label a snapshot copy carries.
     void setChangeName(const QString &name) { m_changeName = name; }
     const QString &changeName() const { return m_changeName; }
+
+    // The date and number formats the values are read with. They belong to the preferences,
+    // not to the plan: a copy takes them over so that it reads its values alike, but
+    // assignment and equality leave them out, so restoring a snapshot keeps the formats in
+    // force. A change drops every type, range and filter result read under the old ones.
+    const ValueFormats &valueFormats() const { return m_valueFormats; }
+    void setValueFormats(const ValueFormats &formats);
 
     // Cards, properties and values
     const QList<Task> &tasks() const { return m_tasks; }
@@ -452,8 +460,9 @@ private:
     // coveredTasks; cards are only ever appended behind its back.
     struct TypeTally
     {
-        void add(const QString &text, int sign);
-        ActualPropertyType typeWith(const QStringList &predefinedValues) const;
+        void add(const QString &text, int sign, const ValueFormats &formats);
+        ActualPropertyType typeWith(const QStringList &predefinedValues,
+                                    const ValueFormats &formats) const;
 
         int coveredTasks = 0;
         int nonEmpty = 0;
@@ -508,12 +517,14 @@ private:
     mutable QMap<int, TypeTally> m_typeTallies;
     // Properties whose detected type a stored value has dropped.
     mutable QMap<int, bool> m_typeDroppedBySetValue;
-    // The current view's filter terms as last prepared, and under which formats and when.
+    // The current view's filter terms as last prepared, and under which formats and on which
+    // day (relative dates such as "today" move with it).
     mutable QList<FilterTerm> m_preparedFrom;
     mutable QList<PreparedTerm> m_preparedTerms;
-    mutable qint64 m_preparedAt = 0;
-    mutable int m_preparedDateFormat = -1;
-    mutable int m_preparedNumberFormat = -1;
+    mutable ValueFormats m_preparedFormats;
+    mutable QDate m_preparedDay;
+
+    ValueFormats m_valueFormats;
 
     QList<Task> m_tasks;
     QList<Property> m_properties;

@@ -225,7 +225,7 @@ QColor Document::colorForValue(int property, const QString &value)
         return numberColor(property, value);
     case ActualType::Date:
         return m_properties.at(property).appearanceRef().colorForDate(
-            dateBucket(stringToDate(value)));
+            dateBucket(stringToDate(value, m_valueFormats)));
     default:
         break;
     }
@@ -239,7 +239,7 @@ QColor Document::colorForValue(int property, const QString &value)
 
 QColor Document::numberColor(int property, const QString &value) const
 {
-    const double number = stringToNumber(value, true);
+    const double number = stringToNumber(value, m_valueFormats, true);
     const QPair<double, double> range = numericRange(property);
     const double span = range.second - range.first;
     const double t = fuzzyEqual(span, 0.0) ? 1.0 : qBound(0.0, (number - range.first) / span, 1.0);

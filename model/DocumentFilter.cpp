@@ -1,12 +1,9 @@
-#include "common/Accessors.h"
 #include "common/NumberDateText.h"
 #include "common/RelativeDates.h"
-#include "common/Settings.h"
 #include "model/Document.h"
 
 #include <algorithm>
 
-#include <QDateTime>
 #include <QHash>
 #include <QSet>
 #include <QVector>
@@ -53,10 +50,10 @@ bool compareTexts(int matchType, const QString &value, const QString &term)
     }
 }
 
-bool compareNumbers(int matchType, const QString &value, double term)
+bool compareNumbers(int matchType, const QString &value, double term, const ValueFormats &formats)
 {
     bool ok = false;
-    const double number = stringToNumber(value, true, &ok);
+    const double number = stringToNumber(value, formats, true, &ok);
     if (!ok)
         return false;
     switch (matchType) {
@@ -74,9 +71,10 @@ bool compareNumbers(int matchType, const QString &value, double term)
 }
 
 // A value that is no date counts as earlier than, and different from, every date.
-bool compareDates(int matchType, const QString &value, const QDate &term)
+bool compareDates(int matchType, const QString &value, const QDate &term,
+                  const ValueFormats &formats)
 {
-    const QDate date = stringToDate(value);
+    const QDate date = stringToDate(value, formats);
     const bool valid = date.isValid();
     switch (matchType) {
     case MatchType::Is:
@@ -250,11 +248,11 @@ Document::PreparedTerm Document::prepareTerm(const FilterTerm &term) const
     prepared.property = term.propertyIndex;
     prepared.matchType = term.matchType;
     prepared.text = term.value.trimmed().toLower();
-    prepared.dateText = normalizeDateText(prepared.text);
+    prepared.dateText = normalizeDateText(prepared.text, m_valueFormats);
     prepared.isOtherDateText = prepared.dateText != prepared.text;
-    prepared.number = stringToNumber(prepared.text, false, &prepared.isNumber);
+    prepared.number = stringToNumber(prepared.text, m_valueFormats, false, &prepared.isNumber);
     bool isDate = false;
-    prepared.date = stringToDate(prepared.dateText, &isDate);
+    prepared.date = stringToDate(prepared.dateText, m_valueFormats, &isDate);
     if (!isDate)
         prepared.date = QDate();
     return prepared;
@@ -263,22 +261,18 @@ Document::PreparedTerm Document::prepareTerm(const FilterTerm &term) const
 const QList<Document::PreparedTerm> &Document::preparedFilterTerms() const
 {
     // The filter is evaluated card by card, many thousand times per refresh: the term texts
-    // are trimmed, lower-cased and read as numbers and dates once. They depend on the user's
+    // are trimmed, lower-cased and read as numbers and dates once. They depend on the plan's
     // formats and, for relative dates, on the day, so the preparation is redone when either
-    // may have changed.
+    // changed.
     const QList<FilterTerm> &terms = m_currentView.filterTerms;
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    const int dateFormat = settings()->dateFormat();
-    const int numberFormat = settings()->numberFormat();
-    if (terms != m_preparedFrom || now - m_preparedAt > 1000 || now < m_preparedAt
-        || dateFormat != m_preparedDateFormat || numberFormat != m_preparedNumberFormat) {
+    const QDate day = today();
+    if (terms != m_preparedFrom || day != m_preparedDay || m_valueFormats != m_preparedFormats) {
         m_preparedTerms.clear();
         for (const FilterTerm &term : terms)
             m_preparedTerms.append(prepareTerm(term));
         m_preparedFrom = terms;
-        m_preparedAt = now;
-        m_preparedDateFormat = dateFormat;
-        m_preparedNumberFormat = numberFormat;
+        m_preparedDay = day;
+        m_preparedFormats = m_valueFormats;
     }
     return m_preparedTerms;
 }
@@ -376,9 +370,9 @@ bool Document::valueMatchesPrepared(int property, const QString &value,
     const QString text = value.trimmed().toLower();
     switch (actualPropertyType(property)) {
     case ActualType::Numeric:
-        return term.isNumber && compareNumbers(term.matchType, text, term.number);
+        return term.isNumber && compareNumbers(term.matchType, text, term.number, m_valueFormats);
     case ActualType::Date:
-        return term.date.isValid() && compareDates(term.matchType, text, term.date);
+        return term.date.isValid() && compareDates(term.matchType, text, term.date, m_valueFormats);
     default:
         return compareTexts(term.matchType, text, term.text);
     }

@@ -244,12 +244,12 @@ QList<TaskIndex> Document::sortTasks(const QList<TaskIndex> &tasks, int property
     const auto keyOf = [&](TaskIndex task) -> double {
         const QString text = value(task, property);
         if (type == ActualType::Date) {
-            const QDate date = stringToDate(text);
+            const QDate date = stringToDate(text, m_valueFormats);
             return date.isValid() ? double(date.toJulianDay()) : std::numeric_limits<double>::max();
         }
         if (type == ActualType::Numeric) {
             bool ok = false;
-            const double number = stringToNumber(text, true, &ok);
+            const double number = stringToNumber(text, m_valueFormats, true, &ok);
             // A NaN key would break the ordering that the sort relies on.
             return ok && !std::isnan(number) ? number : 0.0;
         }

@@ -68,7 +68,8 @@ ActualPropertyType Document::detectActualPropertyType(int property) const
     }
     if (tally) {
         catchUpTally(property, *tally);
-        const ActualPropertyType type = tally->typeWith(m_predefinedValues.value(property));
+        const ActualPropertyType type
+            = tally->typeWith(m_predefinedValues.value(property), m_valueFormats);
         m_actualTypeCache.insert(property, type);
         return type;
     }
@@ -83,18 +84,23 @@ namespace {
 class DateVerdicts
 {
 public:
+    explicit DateVerdicts(const ValueFormats &formats) : m_formats(formats) { }
+
+    const ValueFormats &formats() const { return m_formats; }
+
     bool isDate(const QString &text)
     {
         const auto known = m_verdicts.constFind(text);
         if (known != m_verdicts.constEnd())
             return known.value();
         bool ok = false;
-        stringToDate(text, &ok);
+        stringToDate(text, m_formats, &ok);
         m_verdicts.insert(text, ok);
         return ok;
     }
 
 private:
+    ValueFormats m_formats;
     QHash<QString, bool> m_verdicts;
 };
 
@@ -116,7 +122,7 @@ struct TypeScan
             return;
         bool ok = false;
         if (!notAllNumbers) {
-            stringToNumber(text, false, &ok);
+            stringToNumber(text, dates.formats(), false, &ok);
             (ok ? someNumber : notAllNumbers) = true;
         }
         if (!notAllDates)
@@ -141,7 +147,7 @@ void Document::scanActualPropertyTypes(int property) const
     // cheaper than looking each card up, and after an undo or a re-order the panes ask for
     // all of them anyway.
     QVector<TypeScan> scans(m_properties.size());
-    DateVerdicts dates;
+    DateVerdicts dates(m_valueFormats);
     int open = 0;
     for (int p = 0; p < m_properties.size(); ++p) {
         const int declared = m_properties.at(p).type();
@@ -173,25 +179,26 @@ void Document::scanActualPropertyTypes(int property) const
     }
 }
 
-void Document::TypeTally::add(const QString &text, int sign)
+void Document::TypeTally::add(const QString &text, int sign, const ValueFormats &formats)
 {
     if (isBlank(text))
         return;
     bool ok = false;
     nonEmpty += sign;
-    stringToNumber(text, false, &ok);
+    stringToNumber(text, formats, false, &ok);
     if (ok)
         numbers += sign;
-    stringToDate(text, &ok);
+    stringToDate(text, formats, &ok);
     if (ok)
         dates += sign;
 }
 
-ActualPropertyType Document::TypeTally::typeWith(const QStringList &predefinedValues) const
+ActualPropertyType Document::TypeTally::typeWith(const QStringList &predefinedValues,
+                                                 const ValueFormats &formats) const
 {
     TypeTally all = *this;
     for (const QString &text : predefinedValues)
-        all.add(text, 1);
+        all.add(text, 1, formats);
     if (all.nonEmpty <= 0)
         return ActualType::Text;
     if (all.dates == all.nonEmpty)
@@ -218,7 +225,7 @@ Document::TypeTally *Document::usableTally(int property) const
 void Document::catchUpTally(int property, TypeTally &tally) const
 {
     for (TaskIndex task = tally.coveredTasks; task < m_tasks.size(); ++task)
-        tally.add(value(task, property), 1);
+        tally.add(value(task, property), 1, m_valueFormats);
     tally.coveredTasks = m_tasks.size();
 }
 
@@ -232,8 +239,8 @@ void Document::noteStoredValue(TaskIndex task, int property, const QString &oldT
         return;
     }
     if (task < tally->coveredTasks) {
-        tally->add(oldText, -1);
-        tally->add(newText, 1);
+        tally->add(oldText, -1, m_valueFormats);
+        tally->add(newText, 1, m_valueFormats);
     }
 }
 
@@ -254,10 +261,10 @@ QPair<double, double> Document::computeNumericRange(int property) const
     if (texts.isEmpty())
         return qMakePair(0.0, 0.0);
     // Start from the first value, so that numbers beyond any fixed bound still count.
-    double minimum = stringToNumber(texts.first(), true);
+    double minimum = stringToNumber(texts.first(), m_valueFormats, true);
     double maximum = minimum;
     for (const QString &text : texts) {
-        const double x = stringToNumber(text, true);
+        const double x = stringToNumber(text, m_valueFormats, true);
         if (x < minimum)
             minimum = x;
         if (x > maximum)
@@ -284,7 +291,7 @@ QPair<QDate, QDate> Document::computeDateRange(int property) const
         if (isBlank(text))
             continue;
         bool ok = false;
-        const QDate date = stringToDate(text, &ok);
+        const QDate date = stringToDate(text, m_valueFormats, &ok);
         if (!ok || !date.isValid())
             continue;
         if (!minimum.isValid() || date < minimum)
@@ -321,14 +328,14 @@ void Document::normalizeDateValue(int property, QString &text) const
     const auto cached = m_actualTypeCache.constFind(property);
     if (declared == PropertyType::Date
         || (cached != m_actualTypeCache.constEnd() && cached.value() == ActualType::Date)) {
-        text = normalizeDateText(text);
+        text = normalizeDateText(text, m_valueFormats);
         return;
     }
     if (cached != m_actualTypeCache.constEnd())
         return;
     // Detecting the type of an automatic property can mean a walk over the cards; it only
     // matters when normalising would change the text.
-    const QString normalized = normalizeDateText(text);
+    const QString normalized = normalizeDateText(text, m_valueFormats);
     if (normalized != text && actualPropertyType(property) == ActualType::Date)
         text = normalized;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/TextHelpers.h"
+
 #include <QImage>
 #include <QList>
 #include <QPixmap>
@@ -14,7 +16,7 @@ public:
     static constexpr int MaxNameLength = 128;
     // Pictures declaring a larger side are refused before decoding, so that a tiny file cannot
     // make the program allocate gigabytes.
-    static constexpr int MaxDecodedSide = 16384;
+    static constexpr int MaxDecodedSide = maxDecodedImageSide;
 
     Image() = default;
     Image(const QPixmap &pixmap, const QString &name, const QString &path);

@@ -1,6 +1,5 @@
 #include "storage/CsvExport.h"
 
-#include "common/Accessors.h"
 #include "common/BusyCursor.h"
 #include "common/TextHelpers.h"
 #include "model/Document.h"
@@ -52,12 +51,12 @@ QString tableText(const Document &document, const QList<int> &taskIndexes)
 
 } // namespace
 
-bool exportCsvFile(const QString &fileName, const QList<int> &taskIndexes, bool *usedUnicode,
-                   QString *errorMessage)
+bool exportCsvFile(const Document &document, const QString &fileName, const QList<int> &taskIndexes,
+                   bool *usedUnicode, QString *errorMessage)
 {
     *usedUnicode = false;
     BusyCursor busy;
-    const QString text = tableText(*doc(), taskIndexes);
+    const QString text = tableText(document, taskIndexes);
     QByteArray bytes;
     if (hasNonAscii(text)) {
         *usedUnicode = true;

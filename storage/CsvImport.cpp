@@ -1,6 +1,5 @@
 #include "storage/CsvImport.h"
 
-#include "common/Accessors.h"
 #include "common/BusyCursor.h"
 #include "model/Document.h"
 
@@ -138,7 +137,8 @@ QString chooseSeparator(const QString &text)
 
 } // namespace
 
-bool importCsvFile(const QString &fileName, bool clearFirst, QString *errorMessage)
+bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
+                   QString *errorMessage)
 {
     BusyCursor busy;
     QFile file(fileName);
@@ -146,7 +146,6 @@ bool importCsvFile(const QString &fileName, bool clearFirst, QString *errorMessa
         *errorMessage = QStringLiteral("Cannot open file '%1' to read.").arg(fileName);
         return false;
     }
-    Document &document = *doc();
     if (clearFirst)
         document.clear(false);
     QTextStream stream(&file);

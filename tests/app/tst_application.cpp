@@ -18,6 +18,7 @@ private slots:
     void failedMoveKeepsTheCurrentStore();
     void deletedAppearancesDoNotComeBack_data();
     void deletedAppearancesDoNotComeBack();
+    void planReadsWithTheFormatsOfThePreferences();
 
 private:
     QString platformStoreFolder() const;
@@ -109,6 +110,24 @@ void TestApplication::deletedAppearancesDoNotComeBack()
     QVERIFY(!settings()->hasCardsAppearance(QStringLiteral("Stale")));
     if (toPortable)
         QCOMPARE(settings()->value(QStringLiteral("ini_only")).toInt(), 1);
+}
+
+// The plan holds its own copy of the formats; every change of the preferences, also in a store
+// that took the place of another, must reach it.
+void TestApplication::planReadsWithTheFormatsOfThePreferences()
+{
+    settings()->setDateFormat(2);
+    settings()->setNumberFormat(1);
+    QCOMPARE(doc()->valueFormats().dateFormat, 2);
+    QCOMPARE(doc()->valueFormats().numberFormat, 1);
+    QVERIFY(app()->usePortableSettings());
+    settings()->setDateFormat(1);
+    QCOMPARE(doc()->valueFormats().dateFormat, 1);
+    QVERIFY(app()->useSystemSettings());
+    QCOMPARE(doc()->valueFormats().dateFormat, 1);
+    settings()->setDateFormat(0);
+    settings()->setNumberFormat(0);
+    QVERIFY(doc()->valueFormats() == ValueFormats());
 }
 
 TAVROLO_TEST_MAIN(TestApplication)

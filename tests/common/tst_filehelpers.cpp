@@ -1,6 +1,6 @@
 #include "common/FileHelpers.h"
 #include "harness/FileFaults.h"
-#include "harness/TestMain.h"
+#include "harness/PlainTestMain.h"
 
 #include <QTemporaryDir>
 
@@ -118,5 +118,5 @@ void TestFileHelpers::failedWriteLeavesNoPartialTarget()
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), targetExists ? 2 : 1);
 }
 
-TAVROLO_TEST_MAIN(TestFileHelpers)
+TAVROLO_CORE_TEST_MAIN(TestFileHelpers)
 #include "tst_filehelpers.moc"

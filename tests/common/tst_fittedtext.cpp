@@ -1,5 +1,5 @@
 #include "common/FittedText.h"
-#include "harness/TestMain.h"
+#include "harness/PlainTestMain.h"
 
 #include <QFont>
 #include <QImage>
@@ -102,5 +102,5 @@ void TestFittedText::scaledModeShrinksUntilTextFitsWithoutEliding()
              qPrintable(QString::number(font.pixelSize())));
 }
 
-TAVROLO_TEST_MAIN(TestFittedText)
+TAVROLO_GUI_TEST_MAIN(TestFittedText)
 #include "tst_fittedtext.moc"

@@ -104,7 +104,7 @@ void TestMessageBoxes::hiddenByFilterWarning()
     DocumentRecorder recorder(*doc());
     {
         ModalAnswer answer(button, tick ? QStringList {dontShowAgain} : QStringList());
-        warnHiddenByFilter(1, QStringLiteral("new"));
+        warnHiddenByFilter(*doc(), 1, QStringLiteral("new"));
         QCOMPARE(answer.shownText(), QStringLiteral("1 new card is hidden by the current filter."));
     }
     QCOMPARE(doc()->filterTerms().isEmpty(), filterRemoved);
@@ -114,7 +114,7 @@ void TestMessageBoxes::hiddenByFilterWarning()
         return;
     // Switched off, nothing may be shown; an answer waiting for a box would find none.
     ModalAnswer again(QStringLiteral("Remove filter"), {}, {}, 200);
-    warnHiddenByFilter(1, QStringLiteral("new"));
+    warnHiddenByFilter(*doc(), 1, QStringLiteral("new"));
     QVERIFY(!again.answered());
     QVERIFY(!doc()->filterTerms().isEmpty());
 }

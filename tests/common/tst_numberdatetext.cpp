@@ -1,8 +1,6 @@
-#include "common/Accessors.h"
 #include "common/NumberDateText.h"
 #include "common/RelativeDates.h"
-#include "common/Settings.h"
-#include "harness/TestMain.h"
+#include "harness/PlainTestMain.h"
 
 namespace {
 
@@ -12,6 +10,15 @@ void typed(const char *name, const QString &text, int format, Kind kind, double 
            const QDate &date = QDate())
 {
     QTest::newRow(name) << text << format << int(kind) << number << date;
+}
+
+// The fixed number format, with the point as decimal separator, and the given date format.
+ValueFormats withDateFormat(int dateFormat)
+{
+    ValueFormats formats;
+    formats.dateFormat = dateFormat;
+    formats.numberFormat = 1;
+    return formats;
 }
 
 void dated(const char *name, const QString &text, int format, const QDate &date)
@@ -26,7 +33,6 @@ class TestNumberDateText : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { settings()->setNumberFormat(1); }
     void readsTypedNumbersAndDates_data();
     void readsTypedNumbersAndDates();
     void writtenDatesReadBack();
@@ -71,15 +77,14 @@ void TestNumberDateText::readsTypedNumbersAndDates()
     QFETCH(int, kind);
     QFETCH(double, number);
     QFETCH(QDate, date);
-    settings()->setDateFormat(format);
+    const ValueFormats formats = withDateFormat(format);
     bool ok = kind != Number;
-    QCOMPARE(stringToNumber(text, false, &ok), number);
+    QCOMPARE(stringToNumber(text, formats, false, &ok), number);
     QCOMPARE(ok, kind == Number);
-    QCOMPARE(stringToDate(text, &ok), date);
+    QCOMPARE(stringToDate(text, formats, &ok), date);
     QCOMPARE(ok, kind == Date);
-    QCOMPARE(guessValueType(text), kind);
-    QCOMPARE(isWeekend(text), date.isValid() && date.dayOfWeek() >= 6);
-    settings()->setDateFormat(0);
+    QCOMPARE(guessValueType(text, formats), kind);
+    QCOMPARE(isWeekend(text, formats), date.isValid() && date.dayOfWeek() >= 6);
 }
 
 void TestNumberDateText::writtenDatesReadBack()
@@ -120,10 +125,11 @@ void TestNumberDateText::readsRelativeDates()
 {
     QFETCH(QString, text);
     QFETCH(QDate, date);
-    QCOMPARE(parseRelativeDate(text), date);
+    const ValueFormats formats = withDateFormat(0);
+    QCOMPARE(parseRelativeDate(text, formats), date);
     // Entered dates are written in the user's format; anything else stays as typed.
-    QCOMPARE(normalizeDateText(text), date.isValid() ? dateToString(date, 0, true) : text);
+    QCOMPARE(normalizeDateText(text, formats), date.isValid() ? dateToString(date, 0, true) : text);
 }
 
-TAVROLO_TEST_MAIN(TestNumberDateText)
+TAVROLO_CORE_TEST_MAIN(TestNumberDateText)
 #include "tst_numberdatetext.moc"

@@ -1,4 +1,4 @@
-#include "harness/TestMain.h"
+#include "harness/PlainTestMain.h"
 #include "model/TableAppearance.h"
 #include "tests/model/PlanFixture.h"
 
@@ -468,5 +468,5 @@ void TestDocument::appearanceSetterWritesViewCopyOnlyWhenViewKeepsOne()
     }
 }
 
-TAVROLO_TEST_MAIN(TestDocument)
+TAVROLO_GUI_TEST_MAIN(TestDocument)
 #include "tst_document.moc"

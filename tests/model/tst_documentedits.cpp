@@ -1,4 +1,4 @@
-#include "harness/TestMain.h"
+#include "harness/PlainTestMain.h"
 #include "tests/model/PlanFixture.h"
 
 #include <QFile>
@@ -367,5 +367,5 @@ void TestDocumentEdits::sortTasks()
     QCOMPARE(doc.sortTasks(upTo(texts.size()), property), order);
 }
 
-TAVROLO_TEST_MAIN(TestDocumentEdits)
+TAVROLO_GUI_TEST_MAIN(TestDocumentEdits)
 #include "tst_documentedits.moc"

@@ -1,4 +1,4 @@
-#include "harness/TestMain.h"
+#include "harness/PlainTestMain.h"
 #include "tests/model/PlanFixture.h"
 
 #include <climits>
@@ -566,5 +566,5 @@ void TestDocumentValues::containsTermIgnoresCase()
     }
 }
 
-TAVROLO_TEST_MAIN(TestDocumentValues)
+TAVROLO_GUI_TEST_MAIN(TestDocumentValues)
 #include "tst_documentvalues.moc"

@@ -1,5 +1,5 @@
 #include "common/NumberDateText.h"
-#include "harness/TestMain.h"
+#include "harness/PlainTestMain.h"
 #include "model/Document.h"
 #include "tests/model/PlanFixture.h"
 
@@ -29,9 +29,9 @@ int plainType(const QStringList &texts)
             continue;
         bool ok = false;
         ++nonEmpty;
-        stringToNumber(text, false, &ok);
+        stringToNumber(text, ValueFormats(), false, &ok);
         numbers += ok ? 1 : 0;
-        stringToDate(text, &ok);
+        stringToDate(text, ValueFormats(), &ok);
         dates += ok ? 1 : 0;
     }
     if (nonEmpty > 0 && dates == nonEmpty)
@@ -81,5 +81,5 @@ void TestTypeScan::typesOfEveryPropertyMatchOneByOne()
     }
 }
 
-TAVROLO_TEST_MAIN(TestTypeScan)
+TAVROLO_GUI_TEST_MAIN(TestTypeScan)
 #include "tst_typescan.moc"

@@ -1,7 +1,6 @@
 #include "PlanSamples.h"
-#include "common/Accessors.h"
 #include "harness/FileFaults.h"
-#include "harness/TestMain.h"
+#include "harness/PlainTestMain.h"
 #include "storage/CsvExport.h"
 
 #include <QTemporaryDir>
@@ -21,12 +20,13 @@ private slots:
 
 private:
     QTemporaryDir m_dir;
+    Document m_plan;
 };
 
 // Priority and Effort, with the cards a, b and c.
 void TestCsvExport::init()
 {
-    Document &d = *doc();
+    Document &d = m_plan;
     d.clear(false);
     d.addImage(picture(QStringLiteral("logo"), Qt::red, 4, 4), false);
     addProperty(d, QStringLiteral("Priority"));
@@ -64,18 +64,18 @@ void TestCsvExport::fieldsAreQuoted()
 // outside the library (a plan file may hold one) writes no name.
 void TestCsvExport::asciiTableIsPlainWithoutByteOrderMark()
 {
-    doc()->setTaskNotes(0, QStringLiteral("line\nbreak"), false, nullptr);
-    doc()->setTaskLinks(
+    m_plan.setTaskNotes(0, QStringLiteral("line\nbreak"), false, nullptr);
+    m_plan.setTaskLinks(
         0,
         {HyperLink(QStringLiteral("x"), QUrl(QStringLiteral("http://a.example/"))),
          HyperLink(QStringLiteral("y"), QUrl(QStringLiteral("http://b.example/p")))},
         false, nullptr);
-    doc()->setTaskImage(0, 0, false, nullptr);
-    doc()->setTaskImage(2, 5, false, nullptr);
+    m_plan.setTaskImage(0, 0, false, nullptr);
+    m_plan.setTaskImage(2, 5, false, nullptr);
     bool unicode = true;
     QString error;
     const QString path = m_dir.filePath(QStringLiteral("plan.csv"));
-    QVERIFY(exportCsvFile(path, {2, 0, 2, 17, -1}, &unicode, &error));
+    QVERIFY(exportCsvFile(m_plan, path, {2, 0, 2, 17, -1}, &unicode, &error));
     QVERIFY(!unicode);
     QCOMPARE(readBytes(path),
              QByteArray("\"Priority\",\"Effort\",\"Notes\",\"Links\",\"Images\"\n"
@@ -86,11 +86,11 @@ void TestCsvExport::asciiTableIsPlainWithoutByteOrderMark()
 
 void TestCsvExport::nonAsciiTableIsUtf16WithByteOrderMark()
 {
-    doc()->property(2).setName(QStringLiteral("Aufwänd"));
+    m_plan.property(2).setName(QStringLiteral("Aufwänd"));
     const QString path = m_dir.filePath(QStringLiteral("plan.csv"));
     bool unicode = false;
     QString error;
-    QVERIFY(exportCsvFile(path, QList<int>(), &unicode, &error));
+    QVERIFY(exportCsvFile(m_plan, path, QList<int>(), &unicode, &error));
     QVERIFY(unicode);
     const QByteArray bytes = readBytes(path);
     QVERIFY(bytes.startsWith("\xff\xfe"));
@@ -104,22 +104,22 @@ void TestCsvExport::failedExportKeepsOldFileAndSaysWhy()
     const QString path = m_dir.filePath(QStringLiteral("plan.csv"));
     bool unicode = false;
     QString error;
-    QVERIFY(exportCsvFile(path, {0}, &unicode, &error));
+    QVERIFY(exportCsvFile(m_plan, path, {0}, &unicode, &error));
     const QByteArray old = readBytes(path);
-    fillLargePlan(*doc(), 500, 8);
+    fillLargePlan(m_plan, 500, 8);
     {
         FileSizeLimit limit(old.size() + 100);
-        QVERIFY(!exportCsvFile(path, doc()->taskIndexes(), &unicode, &error));
+        QVERIFY(!exportCsvFile(m_plan, path, m_plan.taskIndexes(), &unicode, &error));
     }
     QCOMPARE(error,
              QStringLiteral("Can't save to file. Error code %1.").arg(QFileDevice::WriteError));
     QCOMPARE(readBytes(path), old);
     const QString missing = m_dir.filePath(QStringLiteral("missing/plan.csv"));
-    QVERIFY(!exportCsvFile(missing, {0}, &unicode, &error));
+    QVERIFY(!exportCsvFile(m_plan, missing, {0}, &unicode, &error));
     QCOMPARE(error,
              QStringLiteral("Unable to write to '%1'.\nFile may be open in another application.")
                  .arg(missing));
 }
 
-TAVROLO_TEST_MAIN(TestCsvExport)
+TAVROLO_GUI_TEST_MAIN(TestCsvExport)
 #include "tst_csvexport.moc"

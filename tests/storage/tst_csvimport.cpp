@@ -1,7 +1,6 @@
 #include "PlanSamples.h"
-#include "common/Accessors.h"
 #include "harness/FileFaults.h"
-#include "harness/TestMain.h"
+#include "harness/PlainTestMain.h"
 #include "storage/CsvImport.h"
 
 #include <QRegExp>
@@ -59,6 +58,7 @@ private:
     QString writeCsv(const QByteArray &bytes, const QString &name = QStringLiteral("cards.csv"));
 
     QTemporaryDir m_dir;
+    Document m_plan;
 };
 
 QString TestCsvImport::writeCsv(const QByteArray &bytes, const QString &name)
@@ -118,20 +118,20 @@ void TestCsvImport::cardsAreImported()
     QFETCH(QByteArray, csv);
     QFETCH(QString, plan);
     QString error;
-    QVERIFY(importCsvFile(writeCsv(csv), true, &error));
-    QCOMPARE(describePlan(*doc()), plan);
+    QVERIFY(importCsvFile(m_plan, writeCsv(csv), true, &error));
+    QCOMPARE(describePlan(m_plan), plan);
 }
 
 void TestCsvImport::missingFileLeavesPlanUntouched()
 {
     Document original;
     PlanSamples::fillVariedPlan(original);
-    *doc() = original;
+    m_plan = original;
     const QString path = m_dir.filePath(QStringLiteral("missing.csv"));
     QString error;
-    QVERIFY(!importCsvFile(path, true, &error));
+    QVERIFY(!importCsvFile(m_plan, path, true, &error));
     QCOMPARE(error, QStringLiteral("Cannot open file '%1' to read.").arg(path));
-    QVERIFY(*doc() == original);
+    QVERIFY(m_plan == original);
 }
 
 // Files that are no picture or a picture wider than the limit give no image; a path named twice
@@ -145,15 +145,15 @@ void TestCsvImport::rowsNamingOnePictureShareOneImage()
         writeCsv("not a picture", QStringLiteral("fake.png")),
         writeCsv(PlanSamples::pngOfWidth(Image::MaxDecodedSide + 1), "huge.png")};
     QString error;
-    QVERIFY(importCsvFile(writeCsv("Name,Images\nx," + paths.join("\nx,").toUtf8() + "\n"), true,
-                          &error));
-    QCOMPARE(doc()->imageCount(), 1);
-    QCOMPARE(doc()->image(0).name(), QStringLiteral("red square"));
+    QVERIFY(importCsvFile(m_plan, writeCsv("Name,Images\nx," + paths.join("\nx,").toUtf8() + "\n"),
+                          true, &error));
+    QCOMPARE(m_plan.imageCount(), 1);
+    QCOMPARE(m_plan.image(0).name(), QStringLiteral("red square"));
     QList<int> images;
-    for (int card = 0; card < doc()->taskCount(); ++card)
-        images << doc()->task(card).imageIndex();
+    for (int card = 0; card < m_plan.taskCount(); ++card)
+        images << m_plan.task(card).imageIndex();
     QCOMPARE(images, (QList<int> {0, 0, -1, -1}));
 }
 
-TAVROLO_TEST_MAIN(TestCsvImport)
+TAVROLO_GUI_TEST_MAIN(TestCsvImport)
 #include "tst_csvimport.moc"

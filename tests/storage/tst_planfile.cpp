@@ -1,6 +1,6 @@
 #include "PlanSamples.h"
 #include "harness/FileFaults.h"
-#include "harness/TestMain.h"
+#include "harness/PlainTestMain.h"
 #include "storage/DomDocument.h"
 #include "storage/PlanFileReader.h"
 #include "storage/PlanFileWriter.h"
@@ -258,5 +258,5 @@ void TestPlanFile::saveKeepsOldFileInLockedFolderAndFollowsLinks()
     QCOMPARE(QFile::permissions(path) & QFileDevice::Permissions(0x7077), permissions);
 }
 
-TAVROLO_TEST_MAIN(TestPlanFile)
+TAVROLO_GUI_TEST_MAIN(TestPlanFile)
 #include "tst_planfile.moc"
