@@ -112,7 +112,7 @@ void TestDocument::differencesCountInEquality_data()
     QTest::newRow("card notes") << Edit([](Document &d, bool) { d.task(2).setNotes("x"); });
     QTest::newRow("property name case")
         << Edit([](Document &d, bool) { d.property(Status).setName("status"); });
-    QTest::newRow("one value") << Edit([](Document &d, bool) { d.m_values[{1, Cost}] = "12"; });
+    QTest::newRow("one value") << Edit([](Document &d, bool) { d.m_values.setText(1, Cost, "12"); });
     QTest::newRow("predefined values")
         << Edit([](Document &d, bool) { d.m_predefinedValues[Cost] = QStringList {"a"}; });
     QTest::newRow("current view") << Edit([](Document &d, bool) {
