@@ -19,10 +19,13 @@ Document::Document(QObject *parent) : QObject(parent)
     clear(true);
 }
 
-Document::Document(const Document &other) : QObject(nullptr), m_valueFormats(other.m_valueFormats)
+Document::Document(const Document &other)
+    : QObject(nullptr),
+      PlanData(other),
+      m_valueFormats(other.m_valueFormats),
+      m_changeName(other.m_changeName)
 {
     registerEventsType();
-    *this = other;
 }
 
 Document::~Document() = default;
@@ -31,52 +34,21 @@ Document &Document::operator=(const Document &other)
 {
     if (this == &other)
         return *this;
-    m_tasks = other.m_tasks;
-    m_properties = other.m_properties;
-    m_values = other.m_values;
-    m_images = other.m_images;
-    m_predefinedValues = other.m_predefinedValues;
-    m_currentView = other.m_currentView;
-    m_storedViews = other.m_storedViews;
-    m_cardsAppearance = other.m_cardsAppearance;
-    m_searchText = other.m_searchText;
-    m_searchFlag = other.m_searchFlag;
+    PlanData::operator=(other);
     m_changeName = other.m_changeName;
-    m_chartsSettings = other.m_chartsSettings;
-    m_chartsAppearance = other.m_chartsAppearance;
-    m_tableAppearance = other.m_tableAppearance;
     dropCaches();
     return *this;
 }
 
 bool Document::operator==(const Document &other) const
 {
-    return m_tasks == other.m_tasks && m_properties == other.m_properties
-        && m_values == other.m_values && m_images == other.m_images
-        && m_predefinedValues == other.m_predefinedValues && m_currentView == other.m_currentView
-        && m_storedViews == other.m_storedViews && m_cardsAppearance == other.m_cardsAppearance
-        && m_searchText == other.m_searchText && m_searchFlag == other.m_searchFlag
-        && m_chartsSettings == other.m_chartsSettings
-        && m_chartsAppearance == other.m_chartsAppearance
-        && m_tableAppearance == other.m_tableAppearance;
+    return PlanData::operator==(other);
 }
 
 void Document::clear(bool withTitle)
 {
-    m_tasks.clear();
-    m_properties.clear();
-    m_values.clear();
-    m_predefinedValues.clear();
-    m_images.clear();
+    PlanData::reset();
     dropCaches();
-    m_currentView.reset();
-    m_storedViews.clear();
-    m_cardsAppearance.setDefaults();
-    m_searchText.clear();
-    m_searchFlag = false;
-    m_chartsSettings.reset();
-    m_chartsAppearance.setDefaults();
-    m_tableAppearance.setDefaults();
     addProperty(placeholderName, QString(), PropertyType::Automatic, QStringList(),
                 PropertyVisibility::Hidden, PropertyAppearance(), false);
     if (withTitle)
@@ -116,15 +88,21 @@ void Document::notifyChange(int type, int taskIndex, int propertyIndex, bool und
 
 void Document::dropCachedProperty(int property) const
 {
-    m_actualTypeCache.remove(property);
-    m_numericRangeCache.remove(property);
-    m_dateRangeCache.remove(property);
+    m_caches.actualTypes.remove(property);
+    m_caches.numericRanges.remove(property);
+    m_caches.dateRanges.remove(property);
 }
 
 void Document::dropCaches() const
 {
-    m_actualTypeCache.clear();
-    m_numericRangeCache.clear();
-    m_dateRangeCache.clear();
-    forgetTypeTallies();
+    m_caches.clear();
+}
+
+void Document::TypeCaches::clear()
+{
+    actualTypes.clear();
+    numericRanges.clear();
+    dateRanges.clear();
+    tallies.clear();
+    droppedBySetValue.clear();
 }

@@ -9,6 +9,7 @@
 #include "model/HyperLink.h"
 #include "model/Image.h"
 #include "model/ModelTypes.h"
+#include "model/PlanData.h"
 #include "model/Property.h"
 #include "model/PropertyAppearance.h"
 #include "model/Slice.h"
@@ -27,14 +28,18 @@
 
 // The one open plan: cards, properties, values, images, views and presentation. Everything
 // reads and edits the plan through it. It is also a copyable value: the undo list keeps copies
-// and compares them. Its data lives in implicitly shared containers, so a snapshot of a large
-// plan costs little until one side changes.
+// and compares them. Its data (PlanData) lives in implicitly shared containers, the values in
+// one column per property, so a snapshot of a large plan costs little until one side changes,
+// and then only what changed is copied.
 //
 // Every edit takes a final `undoable` flag: set, it announces itself with aboutToChange (the undo
 // text) before the change and reports changed (the events) after it; clear, it only stores.
+// The accessors that hand out writable references (editableCurrentView, storedViewsRef,
+// cardsAppearanceRef, ...) are there for the plan-file reader filling a new plan; every other
+// change goes through an edit, or the undo list and the modified mark never hear of it.
 //
 // The member definitions are grouped by concern over several Document*.cpp files.
-class Document : public QObject
+class Document : public QObject, private PlanData
 {
     Q_OBJECT
 
@@ -475,9 +480,6 @@ private:
     // counts as none (0). withCards keeps the index that stands for "<cards>".
     int roleIndex(int index, bool withCards) const;
     bool isValidTask(TaskIndex task) const;
-    // The value of (task, property) reached from `entry`, which is left there for the next
-    // key: a caller asking for keys in increasing order walks the value map once.
-    const QString &valueAfter(ValueMap::const_iterator &entry, TaskIndex task, int property) const;
     class DistinctTexts;
     QStringList finishedValues(int property, DistinctTexts &texts, int sortMode, bool keepEmpty,
                                bool includeDefault) const;
@@ -510,13 +512,29 @@ private:
     template<typename T, typename Get, typename Set>
     void setTaskField(TaskIndex task, const T &content, Get get, Set set, int eventType,
                       bool undoable, QObject *source);
-    void removeTaskValues(const QList<TaskIndex> &doomed);
     void editPropertyAs(int property, const Property &edited, bool undoable);
-    void removePropertyValues(const QList<int> &doomed);
 
-    mutable QMap<int, TypeTally> m_typeTallies;
-    // Properties whose detected type a stored value has dropped.
-    mutable QMap<int, bool> m_typeDroppedBySetValue;
+    // What the const readers derive from the values, kept until an edit drops it. It is no
+    // part of the plan: a copy starts empty, and equality never looks at it.
+    struct TypeCaches
+    {
+        TypeCaches() = default;
+        TypeCaches(const TypeCaches &) { }
+        TypeCaches &operator=(const TypeCaches &)
+        {
+            clear();
+            return *this;
+        }
+        void clear();
+
+        // Detected types of Automatic properties.
+        QMap<int, ActualPropertyType> actualTypes;
+        QMap<int, QPair<double, double>> numericRanges;
+        QMap<int, QPair<QDate, QDate>> dateRanges;
+        QMap<int, TypeTally> tallies;
+        // Properties whose detected type a stored value has dropped.
+        QMap<int, bool> droppedBySetValue;
+    };
     // The current view's filter terms as last prepared, and under which formats and on which
     // day (relative dates such as "today" move with it).
     mutable QList<FilterTerm> m_preparedFrom;
@@ -526,22 +544,7 @@ private:
 
     ValueFormats m_valueFormats;
 
-    QList<Task> m_tasks;
-    QList<Property> m_properties;
-    ValueMap m_values;
-    QList<QStringList> m_predefinedValues;
-    QList<Image> m_images;
-    // Derived from the values; filled on demand by const readers, never copied or compared.
-    mutable QMap<int, ActualPropertyType> m_actualTypeCache;
-    mutable QMap<int, QPair<double, double>> m_numericRangeCache;
-    mutable QMap<int, QPair<QDate, QDate>> m_dateRangeCache;
-    Slice m_currentView;
-    QList<Slice> m_storedViews;
-    CardsAppearance m_cardsAppearance;
-    QString m_searchText;
-    bool m_searchFlag = false;
+    mutable TypeCaches m_caches;
+    // Copied with the plan but no part of it: equality and a reset leave it alone.
     QString m_changeName;
-    ChartsSettings m_chartsSettings;
-    ChartsAppearance m_chartsAppearance;
-    TableAppearance m_tableAppearance;
 };

@@ -75,7 +75,7 @@ QString Document::uniquePropertyName(const QString &name) const
 
 QString Document::value(TaskIndex task, int property) const
 {
-    return m_values.value(ValueKey(task, property));
+    return m_values.text(task, property);
 }
 
 QStringList Document::predefinedValues(int property) const
@@ -128,8 +128,7 @@ void Document::addProperty(const QString &name, const QString &defaultValue, int
 
     m_properties.append(Property(name, defaultValue, type, appearance));
     const int index = oldCount;
-    for (int t = 0; t < m_tasks.size(); ++t)
-        m_values.insert(ValueKey(t, index), defaultValue);
+    m_values.appendProperty(defaultValue);
     m_currentView.appendPropertyVisibility(visibility);
     for (Slice &view : m_storedViews)
         view.appendPropertyVisibility(visibility);
@@ -145,9 +144,9 @@ TaskIndex Document::addTask(bool undoable)
     announceChange(QStringLiteral("Add Card"), undoable);
     m_tasks.append(Task());
     const TaskIndex index = m_tasks.size() - 1;
+    m_values.appendTask();
     for (int p = 0; p < m_properties.size(); ++p) {
-        const QString &defaultValue = m_properties.at(p).defaultValue();
-        m_values.insert(ValueKey(index, p), defaultValue);
+        m_values.setText(index, p, m_properties.at(p).defaultValue());
         // The new card's value takes part in type detection and ranges (an empty value counts
         // as 0 in a numeric range), so what was cached may no longer hold.
         dropCachedProperty(p);
@@ -166,25 +165,19 @@ void Document::reorderProperties(const PropertyReorderMap &newToOld, bool undoab
     announceChange(QStringLiteral("Re-order Properties"), undoable);
     dropCaches();
 
-    QMap<int, int> oldToNew;
-    for (auto it = newToOld.constBegin(); it != newToOld.constEnd(); ++it)
-        oldToNew.insert(it.value(), it.key());
+    // Values move with their property: a property the map leaves out keeps its place and its
+    // values.
+    QVector<int> from;
     QList<Property> properties;
     QList<QStringList> predefined;
     for (int i = 0; i < m_properties.size(); ++i) {
-        const int from = newToOld.value(i, i);
-        properties.append(m_properties.at(from));
-        predefined.append(m_predefinedValues.value(from));
-    }
-    ValueMap values;
-    for (auto it = m_values.constBegin(); it != m_values.constEnd(); ++it) {
-        auto to = oldToNew.constFind(it.key().second);
-        if (to != oldToNew.constEnd())
-            values.insert(ValueKey(it.key().first, to.value()), it.value());
+        from.append(newToOld.value(i, i));
+        properties.append(m_properties.at(from.last()));
+        predefined.append(m_predefinedValues.value(from.last()));
     }
     m_properties = properties;
     m_predefinedValues = predefined;
-    m_values = values;
+    m_values.reorderProperties(from);
 
     m_currentView.remapProperties(newToOld);
     for (Slice &view : m_storedViews)

@@ -87,8 +87,9 @@ void Document::duplicateTasks(const QList<TaskIndex> &tasks, int copies, bool un
             const Task card = m_tasks.at(task);
             m_tasks.append(card);
             const TaskIndex added = m_tasks.size() - 1;
+            m_values.appendTask();
             for (int property = 0; property < m_properties.size(); ++property)
-                m_values.insert(ValueKey(added, property), value(task, property));
+                m_values.setText(added, property, m_values.text(task, property));
             events.add(EventType::TaskAdded, added, -1);
         }
     }
@@ -109,8 +110,7 @@ void Document::deleteTasks(const QList<TaskIndex> &tasks, bool undoable)
                    undoable);
     // A repeated or stale index must never take an innocent card with it.
     const QList<int> doomed = validIndexes(tasks, 0, m_tasks.size());
-    if (!doomed.isEmpty())
-        removeTaskValues(doomed);
+    m_values.removeTasks(doomed);
     Events events;
     for (int i = doomed.size() - 1; i >= 0; --i) {
         m_tasks.removeAt(doomed.at(i));
@@ -118,36 +118,6 @@ void Document::deleteTasks(const QList<TaskIndex> &tasks, bool undoable)
     }
     dropCaches();
     notifyChange(events, undoable);
-}
-
-void Document::removeTaskValues(const QList<TaskIndex> &doomed)
-{
-    // One walk over the map builds the new one: cards before the first deleted one keep their
-    // entries as they are; every later survivor moves down and gets an entry for every
-    // property (absent ones as empty texts), which setValue needs to store a value later.
-    // Nothing is kept at or past the new card count, so equal plans compare equal.
-    const int first = doomed.first();
-    ValueMap kept;
-    auto entry = m_values.constBegin();
-    const auto end = m_values.constEnd();
-    for (; entry != end && entry.key().first < first; ++entry)
-        kept.insert(kept.constEnd(), entry.key(), entry.value());
-    int removedBelow = 0;
-    for (TaskIndex task = first; task < m_tasks.size(); ++task) {
-        const bool deleted = removedBelow < doomed.size() && doomed.at(removedBelow) == task;
-        for (int property = 0; property < m_properties.size(); ++property) {
-            while (entry != end && entry.key() < ValueKey(task, property))
-                ++entry;
-            if (deleted)
-                continue;
-            const bool present = entry != end && entry.key() == ValueKey(task, property);
-            kept.insert(kept.constEnd(), ValueKey(task - removedBelow, property),
-                        present ? entry.value() : QString());
-        }
-        if (deleted)
-            ++removedBelow;
-    }
-    m_values = kept;
 }
 
 QString Document::taskNotes(TaskIndex task) const
@@ -207,7 +177,7 @@ void Document::editProperty(int property, const QString &name, const QString &de
         edited.setAppearance(appearance);
     else if (!changed)
         return;
-    m_actualTypeCache.remove(property);
+    m_caches.actualTypes.remove(property);
     resetInvalidChartProperties(property);
     notifyChange(EventType::PropertyChanged, -1, property, undoable);
 }
@@ -264,8 +234,7 @@ void Document::deleteProperties(const QList<int> &properties, bool undoable)
                    undoable);
     // Property 0 is the "<select>" placeholder that every "none" points at: never deleted.
     const QList<int> doomed = validIndexes(properties, 1, m_properties.size());
-    if (!doomed.isEmpty())
-        removePropertyValues(doomed);
+    m_values.removeProperties(doomed);
     Events events;
     for (int i = doomed.size() - 1; i >= 0; --i) {
         const int property = doomed.at(i);
@@ -281,20 +250,4 @@ void Document::deleteProperties(const QList<int> &properties, bool undoable)
     }
     dropCaches();
     notifyChange(events, undoable);
-}
-
-void Document::removePropertyValues(const QList<int> &doomed)
-{
-    // One pass over the map: entries of deleted properties go, later ones move down by the
-    // number of deleted properties below them; an absent entry stays absent.
-    ValueMap kept;
-    for (auto it = m_values.constBegin(); it != m_values.constEnd(); ++it) {
-        const int property = it.key().second;
-        const auto below = std::lower_bound(doomed.begin(), doomed.end(), property);
-        if (below != doomed.end() && *below == property)
-            continue;
-        const int shift = static_cast<int>(below - doomed.begin());
-        kept.insert(kept.constEnd(), ValueKey(it.key().first, property - shift), it.value());
-    }
-    m_values = kept;
 }

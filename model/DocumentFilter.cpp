@@ -170,17 +170,6 @@ private:
     QSet<QString> m_seen;
 };
 
-const QString &Document::valueAfter(ValueMap::const_iterator &entry, TaskIndex task,
-                                    int property) const
-{
-    static const QString none;
-    const ValueKey key(task, property);
-    const auto end = m_values.constEnd();
-    while (entry != end && entry.key() < key)
-        ++entry;
-    return entry != end && entry.key() == key ? entry.value() : none;
-}
-
 QStringList Document::finishedValues(int property, DistinctTexts &texts, int sortMode,
                                      bool keepEmpty, bool includeDefault) const
 {
@@ -207,7 +196,7 @@ QStringList Document::values(int property, int sortMode, bool keepEmpty, bool in
     if (includeUsed) {
         for (TaskIndex task = 0; task < m_tasks.size(); ++task) {
             if (!onlyFiltered || taskPassesFilter(task))
-                texts.add(value(task, property));
+                texts.add(m_values.text(task, property));
         }
     }
     return finishedValues(property, texts, sortMode, keepEmpty, includeDefault);
@@ -221,10 +210,9 @@ QList<QStringList> Document::valuesOfEveryProperty(int sortMode, bool keepEmpty,
     QVector<DistinctTexts> texts(count);
     for (int property = 0; includePredefined && property < count; ++property)
         texts[property].addPredefined(m_predefinedValues.value(property));
-    auto entry = m_values.constBegin();
-    for (TaskIndex task = 0; task < m_tasks.size(); ++task) {
-        for (int property = 0; property < count; ++property)
-            texts[property].add(valueAfter(entry, task, property));
+    for (int property = 0; property < count; ++property) {
+        for (const QString &text : m_values.column(property))
+            texts[property].add(text);
     }
     QList<QStringList> lists;
     for (int property = 0; property < count; ++property)
@@ -236,9 +224,8 @@ QList<QStringList> Document::valuesOfEveryProperty(int sortMode, bool keepEmpty,
 QStringList Document::taskValues(TaskIndex task) const
 {
     QStringList list;
-    auto entry = m_values.lowerBound(ValueKey(task, 1));
     for (int property = 1; property < m_properties.size(); ++property)
-        list.append(valueAfter(entry, task, property));
+        list.append(m_values.text(task, property));
     return list;
 }
 
@@ -291,11 +278,9 @@ bool Document::taskPassesFilter(TaskIndex task) const
 bool Document::taskMatchesPrepared(TaskIndex task, const PreparedTerm &term) const
 {
     if (term.property != 0)
-        return valueMatchesPrepared(term.property, value(task, term.property), term);
-    // Any property: walk the card's own entries in the value map instead of looking each up.
-    auto entry = m_values.lowerBound(ValueKey(task, 1));
+        return valueMatchesPrepared(term.property, m_values.text(task, term.property), term);
     for (int property = 1; property < m_properties.size(); ++property) {
-        if (valueMatchesPrepared(property, valueAfter(entry, task, property), term))
+        if (valueMatchesPrepared(property, m_values.text(task, property), term))
             return true;
     }
     return notesMatchPrepared(task, term);

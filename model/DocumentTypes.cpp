@@ -53,28 +53,28 @@ ActualPropertyType Document::actualPropertyType(int property) const
 
 ActualPropertyType Document::detectActualPropertyType(int property) const
 {
-    const auto cached = m_actualTypeCache.constFind(property);
-    if (cached != m_actualTypeCache.constEnd())
+    const auto cached = m_caches.actualTypes.constFind(property);
+    if (cached != m_caches.actualTypes.constEnd())
         return cached.value();
     if (!isValidProperty(property))
         return ActualType::Text;
     TypeTally *tally = usableTally(property);
-    if (!tally && m_typeDroppedBySetValue.contains(property)) {
+    if (!tally && m_caches.droppedBySetValue.contains(property)) {
         // Values are being set one by one with the type asked for in between (a plan being
         // read or imported): from now on keep a tally, so that each further value costs two
         // parses instead of a walk over every card.
-        tally = &m_typeTallies[property];
+        tally = &m_caches.tallies[property];
         *tally = TypeTally();
     }
     if (tally) {
         catchUpTally(property, *tally);
         const ActualPropertyType type
             = tally->typeWith(m_predefinedValues.value(property), m_valueFormats);
-        m_actualTypeCache.insert(property, type);
+        m_caches.actualTypes.insert(property, type);
         return type;
     }
     scanActualPropertyTypes(property);
-    return m_actualTypeCache.value(property);
+    return m_caches.actualTypes.value(property);
 }
 
 namespace {
@@ -143,9 +143,9 @@ struct TypeScan
 
 void Document::scanActualPropertyTypes(int property) const
 {
-    // One walk over the value map detects every automatic property that has no type yet: far
-    // cheaper than looking each card up, and after an undo or a re-order the panes ask for
-    // all of them anyway.
+    // One call detects every automatic property that has no type yet: after an undo or a
+    // re-order the panes ask for all of them anyway, and the dates parsed for one property are
+    // remembered for the others.
     QVector<TypeScan> scans(m_properties.size());
     DateVerdicts dates(m_valueFormats);
     int open = 0;
@@ -153,8 +153,8 @@ void Document::scanActualPropertyTypes(int property) const
         const int declared = m_properties.at(p).type();
         const bool automatic = declared < PropertyType::Text || declared > PropertyType::Date;
         if (p != property
-            && (!automatic || m_actualTypeCache.contains(p) || m_typeTallies.contains(p)
-                || m_typeDroppedBySetValue.contains(p)))
+            && (!automatic || m_caches.actualTypes.contains(p) || m_caches.tallies.contains(p)
+                || m_caches.droppedBySetValue.contains(p)))
             continue;
         scans[p].wanted = true;
         for (const QString &text : m_predefinedValues.value(p))
@@ -162,20 +162,21 @@ void Document::scanActualPropertyTypes(int property) const
         if (!scans[p].decided())
             ++open;
     }
-    for (auto it = m_values.constBegin(); it != m_values.constEnd() && open > 0; ++it) {
-        const int p = it.key().second;
-        if (it.key().first >= m_tasks.size() || p < 0 || p >= scans.size())
-            continue;
+    for (int p = 0; p < scans.size() && open > 0; ++p) {
         TypeScan &scan = scans[p];
         if (!scan.wanted || scan.decided())
             continue;
-        scan.test(it.value(), dates);
+        for (const QString &text : m_values.column(p)) {
+            scan.test(text, dates);
+            if (scan.decided())
+                break;
+        }
         if (scan.decided())
             --open;
     }
     for (int p = 0; p < scans.size(); ++p) {
         if (scans.at(p).wanted)
-            m_actualTypeCache.insert(p, scans.at(p).type());
+            m_caches.actualTypes.insert(p, scans.at(p).type());
     }
 }
 
@@ -212,11 +213,11 @@ Document::TypeTally *Document::usableTally(int property) const
 {
     // Cards are only ever appended behind a tally's back; anything else that changes values
     // wholesale drops every tally (forgetTypeTallies).
-    const auto tally = m_typeTallies.find(property);
-    if (tally == m_typeTallies.end())
+    const auto tally = m_caches.tallies.find(property);
+    if (tally == m_caches.tallies.end())
         return nullptr;
     if (tally->coveredTasks > m_tasks.size()) {
-        m_typeTallies.erase(tally);
+        m_caches.tallies.erase(tally);
         return nullptr;
     }
     return &tally.value();
@@ -232,10 +233,10 @@ void Document::catchUpTally(int property, TypeTally &tally) const
 void Document::noteStoredValue(TaskIndex task, int property, const QString &oldText,
                                const QString &newText)
 {
-    m_actualTypeCache.remove(property);
+    m_caches.actualTypes.remove(property);
     TypeTally *tally = usableTally(property);
     if (!tally) {
-        m_typeDroppedBySetValue.insert(property, true);
+        m_caches.droppedBySetValue.insert(property, true);
         return;
     }
     if (task < tally->coveredTasks) {
@@ -246,12 +247,12 @@ void Document::noteStoredValue(TaskIndex task, int property, const QString &oldT
 
 void Document::forgetTypeTallies() const
 {
-    m_typeTallies.clear();
+    m_caches.tallies.clear();
 }
 
 void Document::clearActualTypeCache()
 {
-    m_actualTypeCache.clear();
+    m_caches.actualTypes.clear();
     forgetTypeTallies();
 }
 
@@ -275,11 +276,11 @@ QPair<double, double> Document::computeNumericRange(int property) const
 
 QPair<double, double> Document::numericRange(int property) const
 {
-    const auto cached = m_numericRangeCache.constFind(property);
-    if (cached != m_numericRangeCache.constEnd())
+    const auto cached = m_caches.numericRanges.constFind(property);
+    if (cached != m_caches.numericRanges.constEnd())
         return cached.value();
     const QPair<double, double> range = computeNumericRange(property);
-    m_numericRangeCache.insert(property, range);
+    m_caches.numericRanges.insert(property, range);
     return range;
 }
 
@@ -304,18 +305,18 @@ QPair<QDate, QDate> Document::computeDateRange(int property) const
 
 QPair<QDate, QDate> Document::dateRange(int property) const
 {
-    const auto cached = m_dateRangeCache.constFind(property);
-    if (cached != m_dateRangeCache.constEnd())
+    const auto cached = m_caches.dateRanges.constFind(property);
+    if (cached != m_caches.dateRanges.constEnd())
         return cached.value();
     const QPair<QDate, QDate> range = computeDateRange(property);
-    m_dateRangeCache.insert(property, range);
+    m_caches.dateRanges.insert(property, range);
     return range;
 }
 
 void Document::clearRangeCache(int property)
 {
-    m_numericRangeCache.remove(property);
-    m_dateRangeCache.remove(property);
+    m_caches.numericRanges.remove(property);
+    m_caches.dateRanges.remove(property);
 }
 
 void Document::normalizeDateValue(int property, QString &text) const
@@ -325,13 +326,13 @@ void Document::normalizeDateValue(int property, QString &text) const
     const int declared = m_properties.at(property).type();
     if (declared == PropertyType::Text || declared == PropertyType::Numeric)
         return;
-    const auto cached = m_actualTypeCache.constFind(property);
+    const auto cached = m_caches.actualTypes.constFind(property);
     if (declared == PropertyType::Date
-        || (cached != m_actualTypeCache.constEnd() && cached.value() == ActualType::Date)) {
+        || (cached != m_caches.actualTypes.constEnd() && cached.value() == ActualType::Date)) {
         text = normalizeDateText(text, m_valueFormats);
         return;
     }
-    if (cached != m_actualTypeCache.constEnd())
+    if (cached != m_caches.actualTypes.constEnd())
         return;
     // Detecting the type of an automatic property can mean a walk over the cards; it only
     // matters when normalising would change the text.
@@ -346,13 +347,12 @@ void Document::setValue(TaskIndex task, int property, QString &value, bool undoa
     announceChange(QStringLiteral("Update Value"), undoable);
     normalizeDateValue(property, value);
     clearRangeCache(property);
-    const ValueKey key(task, property);
-    const auto stored = m_values.constFind(key);
-    if (stored == m_values.constEnd() || stored.value() == value)
+    const QString &stored = m_values.text(task, property);
+    if (stored.isNull() || stored == value)
         return;
     const ActualPropertyType typeBefore = undoable ? actualPropertyType(property) : -1;
-    const QString oldText = stored.value();
-    m_values.insert(key, value);
+    const QString oldText = stored;
+    m_values.setText(task, property, value);
     noteStoredValue(task, property, oldText, value);
     if (!undoable) {
         resetInvalidChartProperties(property);

@@ -20,9 +20,8 @@ using ActualPropertyType = int;
 // A property index and a value text, used to preset the values of a new card.
 using PropertyIndexAndValue = QPair<int, QString>;
 
-// The card values: (card index, property index) -> text, ordered by card, then property.
+// A card value's place: (card index, property index).
 using ValueKey = QPair<TaskIndex, int>;
-using ValueMap = QMap<ValueKey, QString>;
 
 // Maps each new property index to the old index of the property that moves there.
 using PropertyReorderMap = QMap<int, int>;

@@ -5,7 +5,7 @@
 #include <QList>
 #include <QString>
 
-// One card: its notes, links and image. Its property values live in the Document's value map.
+// One card: its notes, links and image. Its property values live in the Document's ValueStore.
 class Task
 {
 public:

@@ -1,7 +1,10 @@
 #include "harness/PlainTestMain.h"
 #include "model/TableAppearance.h"
+#include "storage/PlanFileReader.h"
+#include "storage/PlanFileWriter.h"
 #include "tests/model/PlanFixture.h"
 
+#include <QTemporaryDir>
 #include <QVector>
 
 using namespace PlanFixture;
@@ -54,6 +57,13 @@ private slots:
     void editWithoutUndoIsSilentAndSame();
     void editsThatChangeNothingEmitNothing_data();
     void editsThatChangeNothingEmitNothing();
+    void snapshotKeepsItsPlanThroughLaterEdits_data()
+    {
+        undoableEditAnnouncesOldPlanThenReports_data();
+    }
+    void snapshotKeepsItsPlanThroughLaterEdits();
+    void pairWithoutEntryStaysApartFromEmptyText_data();
+    void pairWithoutEntryStaysApartFromEmptyText();
     void cardCountRoleStaysOnCardsWhenAddingProperty_data();
     void cardCountRoleStaysOnCardsWhenAddingProperty();
     void propertyIndexesFollowDeletionAndReorder_data();
@@ -112,7 +122,8 @@ void TestDocument::differencesCountInEquality_data()
     QTest::newRow("card notes") << Edit([](Document &d, bool) { d.task(2).setNotes("x"); });
     QTest::newRow("property name case")
         << Edit([](Document &d, bool) { d.property(Status).setName("status"); });
-    QTest::newRow("one value") << Edit([](Document &d, bool) { d.m_values[{1, Cost}] = "12"; });
+    QTest::newRow("one value") << Edit(
+        [](Document &d, bool) { d.m_values.setText(1, Cost, "12"); });
     QTest::newRow("predefined values")
         << Edit([](Document &d, bool) { d.m_predefinedValues[Cost] = QStringList {"a"}; });
     QTest::newRow("current view") << Edit([](Document &d, bool) {
@@ -325,6 +336,94 @@ void TestDocument::editsThatChangeNothingEmitNothing()
         QVERIFY(doc == before);
         QVERIFY(!doc.tableFont().bold());
     }
+}
+
+// A snapshot shares its data with the plan until one of them changes; an edit of the plan must
+// never reach into the snapshot, or undo brings back the edited plan.
+void TestDocument::snapshotKeepsItsPlanThroughLaterEdits()
+{
+    QFETCH(Edit, edit);
+    Document doc;
+    fillUndoPlan(doc);
+    const Document snapshot(doc);
+    edit(doc, true);
+    // Built apart, so that nothing is shared with the snapshot and equality looks at every
+    // value.
+    Document unedited;
+    fillUndoPlan(unedited);
+    QVERIFY(snapshot == unedited);
+
+    doc = snapshot;
+    edit(doc, false);
+    QVERIFY(snapshot == unedited);
+    QVERIFY(doc != unedited);
+}
+
+void TestDocument::pairWithoutEntryStaysApartFromEmptyText_data()
+{
+    // Card 4 has no entries; card 3's Status is the empty text. After the edit: where the
+    // entry-less card and Status are, and whether that card has an entry now.
+    QTest::addColumn<Edit>("edit");
+    QTest::addColumn<int>("card");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("entry");
+    QTest::newRow("copy") << Edit([](Document &d, bool) {
+        const Document copy(d);
+        d.clear(true);
+        d = copy;
+    }) << 4 << int(Status) << false;
+    QTest::newRow("later card deleted")
+        << Edit([](Document &d, bool u) { d.deleteTasks({5}, u); }) << 4 << int(Status) << false;
+    // Every card that moves down gets an entry for every property.
+    QTest::newRow("earlier card deleted")
+        << Edit([](Document &d, bool u) { d.deleteTasks({0}, u); }) << 3 << int(Status) << true;
+    QTest::newRow("property deleted")
+        << Edit([](Document &d, bool u) { d.deleteProperties({Name}, u); }) << 4 << int(Name)
+        << false;
+    QTest::newRow("properties re-ordered") << Edit([](Document &d, bool u) {
+        d.reorderProperties({{0, 0}, {1, 2}, {2, 1}, {3, 3}, {4, 4}}, u);
+    }) << 4 << int(Name) << false;
+    QTest::newRow("copy of the card")
+        << Edit([](Document &d, bool u) { d.duplicateTasks({4}, 1, u); }) << 6 << int(Status)
+        << true;
+    QTest::newRow("saved and read back") << Edit([](Document &d, bool) {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("plan.tv"));
+        QString error;
+        bool later = false;
+        QVERIFY(writePlanFile(d, path, &error));
+        QVERIFY(readPlanFile(d, path, &error, &later));
+    }) << 4 << int(Status) << true;
+}
+
+// A pair without an entry reads as the empty text, but setting a value stores nothing for it;
+// the plan's edits, copies and equality must keep the two apart.
+void TestDocument::pairWithoutEntryStaysApartFromEmptyText()
+{
+    QFETCH(Edit, edit);
+    QFETCH(int, card);
+    QFETCH(int, status);
+    QFETCH(bool, entry);
+    Document doc;
+    fillUndoPlan(doc);
+    doc.m_tasks.append(Task());
+    doc.m_values.appendTask();
+    doc.addTask(false);
+    edit(doc, true);
+
+    const int emptyCard = card - 1;
+    QCOMPARE(doc.value(card, status), QString());
+    QCOMPARE(doc.value(emptyCard, status), QString());
+    Document withEntry(doc);
+    withEntry.m_values.setText(card, status, QString());
+    QCOMPARE(withEntry == doc, entry);
+
+    for (const TaskIndex task : {card, emptyCard}) {
+        QString text = QStringLiteral("set");
+        doc.setValue(task, status, text, true);
+    }
+    QCOMPARE(doc.value(card, status), entry ? QStringLiteral("set") : QString());
+    QCOMPARE(doc.value(emptyCard, status), QStringLiteral("set"));
 }
 
 void TestDocument::cardCountRoleStaysOnCardsWhenAddingProperty_data()
