@@ -27,7 +27,7 @@ QString dataPath(const QString &name)
 }
 
 // The small corners of the format: no user property, a lone empty value, only empty values,
-// colours of vanished values, an unnamed stored view, a ratio with more than six digits.
+// colours of vanished values, an unnamed stored view, a ratio written with an exponent.
 void fillEdgePlan(Document &doc, const QString &kind)
 {
     doc.clear(false);
@@ -45,13 +45,17 @@ void fillEdgePlan(Document &doc, const QString &kind)
     addProperty(doc, QStringLiteral("B"), PropertyType::Date);
     addProperty(doc, QStringLiteral("C"), PropertyType::Automatic, QStringLiteral("1%"));
     setValue(doc, 1, 2, QStringLiteral("1/2/2024"));
+    // Halves of surrogate pairs on their own, as a cut text can leave them.
+    const QChar high(0xD83D);
+    const QChar low(0xDE00);
+    setValue(doc, 0, 1, QString(high) + "a" + low + low + high);
     doc.setTaskLinks(0,
                      {HyperLink(QString(), QUrl(QStringLiteral("https://example.com/x"))),
                       HyperLink(QStringLiteral("no address"), QUrl())},
                      false, nullptr);
     Slice unnamed = doc.currentView();
     unnamed.storeAppearance = true;
-    unnamed.appearance.aspectRatio = 1.33333333;
+    unnamed.appearance.aspectRatio = 1234567;
     unnamed.appearance.title = QStringLiteral("+1e5 %");
     doc.storedViewsRef() << unnamed;
 }
