@@ -19,11 +19,20 @@ const int maximumEncodedLength = 9;
 
 const char upperHexDigits[] = "0123456789ABCDEF";
 
-bool isUnreserved(ushort u)
+// Letters, digits and "-._~" stand for themselves in an encoded text; a table, as this is
+// asked for every character of every value.
+struct UnreservedTable
 {
-    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-'
-        || u == '.' || u == '_' || u == '~';
-}
+    constexpr UnreservedTable() : flags()
+    {
+        for (int c = 0; c < 128; ++c) {
+            flags[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
+                || c == '-' || c == '.' || c == '_' || c == '~';
+        }
+    }
+    bool flags[128];
+};
+constexpr UnreservedTable unreserved;
 
 inline char *putPercent(char *out, uint byte)
 {
@@ -51,7 +60,7 @@ void XmlTextWriter::startElement(const char *tag)
 {
     closeStartTag();
     appendMargin();
-    appendLatin1("<");
+    appendChar('<');
     appendLatin1(tag);
     m_open.append(tag);
     m_startTagOpen = true;
@@ -80,14 +89,14 @@ void XmlTextWriter::writeText(const QString &text)
     closeStartTag();
     appendMargin();
     appendEscaped(text);
-    appendLatin1("\n");
+    appendChar('\n');
 }
 
 void XmlTextWriter::writeAttribute(const char *name, const QString &text)
 {
     startAttribute(name);
     appendEscaped(text);
-    appendLatin1("\"");
+    appendChar('"');
 }
 
 void XmlTextWriter::writeEncodedAttribute(const char *name, const QString &text)
@@ -96,14 +105,14 @@ void XmlTextWriter::writeEncodedAttribute(const char *name, const QString &text)
         return;
     startAttribute(name);
     appendEncoded(text);
-    appendLatin1("\"");
+    appendChar('"');
 }
 
 void XmlTextWriter::writeIntAttribute(const char *name, int value)
 {
     startAttribute(name);
     appendInt(value);
-    appendLatin1("\"");
+    appendChar('"');
 }
 
 void XmlTextWriter::writeColorAttribute(const char *name, const QColor &color)
@@ -118,10 +127,10 @@ void XmlTextWriter::writeListAttribute(const char *name, const QStringList &list
     startAttribute(name);
     for (int i = 0; i < list.size(); ++i) {
         if (i > 0)
-            appendLatin1(",");
+            appendChar(',');
         appendEncoded(list.at(i));
     }
-    appendLatin1("\"");
+    appendChar('"');
 }
 
 void XmlTextWriter::writeValueString(const char *tag, const QString &text)
@@ -172,10 +181,10 @@ void XmlTextWriter::writeValueIntList(const char *tag, const QList<int> &list)
         startAttribute("value");
         for (int i = 0; i < list.size(); ++i) {
             if (i > 0)
-                appendLatin1(",");
+                appendChar(',');
             appendInt(list.at(i));
         }
-        appendLatin1("\"");
+        appendChar('"');
     }
     endElement();
 }
@@ -202,6 +211,12 @@ void XmlTextWriter::appendLatin1(const char *text)
     const int length = int(std::strlen(text));
     std::memcpy(room(length), text, size_t(length));
     m_used += length;
+}
+
+void XmlTextWriter::appendChar(char c)
+{
+    *room(1) = c;
+    ++m_used;
 }
 
 void XmlTextWriter::appendInt(int value)
@@ -244,7 +259,7 @@ void XmlTextWriter::appendEncodedPart(const QChar *begin, const QChar *end)
     for (const QChar *c = begin; c < end; ++c) {
         const ushort u = c->unicode();
         if (u < 0x80) {
-            if (isUnreserved(u))
+            if (unreserved.flags[u])
                 *out++ = char(u);
             else
                 out = putPercent(out, u);
@@ -308,10 +323,9 @@ void XmlTextWriter::appendEscaped(const QString &text)
             if (c < 0x20) {
                 appendLatin1("&#x");
                 appendLatin1(QByteArray::number(c, 16).constData());
-                appendLatin1(";");
+                appendChar(';');
             } else {
-                *room(1) = char(c);
-                ++m_used;
+                appendChar(char(c));
             }
         }
     }
@@ -340,7 +354,7 @@ void XmlTextWriter::startAttribute(const char *name)
     Q_ASSERT(!m_lastAttribute || std::strcmp(m_lastAttribute, name) < 0);
     m_lastAttribute = name;
 #endif
-    appendLatin1(" ");
+    appendChar(' ');
     appendLatin1(name);
     appendLatin1("=\"");
 }

@@ -52,6 +52,7 @@ public:
 
 private:
     char *room(int bytes);
+    void appendChar(char c);
     void appendLatin1(const char *text);
     void appendInt(int value);
     void appendEncoded(const QString &text);
