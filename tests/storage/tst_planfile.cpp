@@ -72,6 +72,32 @@ void fillGoldenPlan(Document &doc, const QString &name)
     }
 }
 
+// Takes the given number of bytes, then refuses every write, as a full disk does.
+class FailingDevice : public QIODevice
+{
+public:
+    explicit FailingDevice(qint64 capacity) : m_capacity(capacity) { open(QIODevice::WriteOnly); }
+    int writesAfterFailure = 0;
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *, qint64 length) override
+    {
+        if (m_failed || m_written + length > m_capacity) {
+            writesAfterFailure += m_failed ? 1 : 0;
+            m_failed = true;
+            return -1;
+        }
+        m_written += length;
+        return length;
+    }
+
+private:
+    qint64 m_capacity;
+    qint64 m_written = 0;
+    bool m_failed = false;
+};
+
 // The creator line holds today's date and the system's name.
 QByteArray withoutCreator(QByteArray text)
 {
@@ -96,6 +122,8 @@ private slots:
     void failedReadLeavesPlanUntouched();
     void handWrittenFaultsAreMendedOnRead();
     void failedWriteKeepsOldFile();
+    void writeFailureAnywhereIsReported_data();
+    void writeFailureAnywhereIsReported();
     void saveKeepsOldFileInLockedFolderAndFollowsLinks();
 
 private:
@@ -338,6 +366,31 @@ void TestPlanFile::failedWriteKeepsOldFile()
     const QString missing = m_dir.filePath(QStringLiteral("missing/folder/plan.tv"));
     QVERIFY(!writePlanFile(doc, missing, &error));
     QCOMPARE(error, QStringLiteral("Can't open file '%1' to write.").arg(missing));
+}
+
+void TestPlanFile::writeFailureAnywhereIsReported_data()
+{
+    QTest::addColumn<qint64>("capacity");
+    QTest::newRow("first byte") << qint64(0);
+    QTest::newRow("part of the first chunk") << qint64(1000);
+    QTest::newRow("after the first chunk") << qint64(70000);
+    QTest::newRow("last byte") << qint64(-1);
+}
+
+// The text goes out in chunks while it is made; a refused chunk anywhere, the last one too,
+// must fail the save, and nothing is sent after it.
+void TestPlanFile::writeFailureAnywhereIsReported()
+{
+    QFETCH(qint64, capacity);
+    Document doc;
+    fillLargePlan(doc, 1500, 10);
+    const qint64 size = planFileText(doc).size();
+    QVERIFY(size > 3 * 70000);
+    FailingDevice device(capacity < 0 ? size - 1 : capacity);
+    QVERIFY(!writePlanText(doc, &device));
+    QCOMPARE(device.writesAfterFailure, 0);
+    FailingDevice roomy(size);
+    QVERIFY(writePlanText(doc, &roomy));
 }
 
 void TestPlanFile::saveKeepsOldFileInLockedFolderAndFollowsLinks()
