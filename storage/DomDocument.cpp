@@ -3,6 +3,7 @@
 #include "common/Colors.h"
 #include "common/TextHelpers.h"
 #include "model/Image.h"
+#include "storage/XmlTextWriter.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -60,80 +61,30 @@ QImage imageFromData(const QByteArray &data, const QString &format)
     return image;
 }
 
-void appendEscapedAscii(QByteArray &out, char c)
+// Attributes in name order: the tree keeps them in a hash whose order changes from run to run.
+void writeNode(XmlTextWriter &out, const QDomNode &node)
 {
-    switch (c) {
-    case '&':
-        out += "&amp;";
-        break;
-    case '<':
-        out += "&lt;";
-        break;
-    case '>':
-        out += "&gt;";
-        break;
-    case '"':
-        out += "&quot;";
-        break;
-    default:
-        if (uchar(c) < 0x20)
-            out += "&#x" + QByteArray::number(uchar(c), 16) + ';';
-        else
-            out += c;
-    }
-}
-
-void appendEscaped(QByteArray &out, const QString &text)
-{
-    // Runs of non-ASCII characters are converted whole, so that a character written as a
-    // surrogate pair (an emoji, say) is not split into two halves that UTF-8 cannot hold.
-    int run = -1;
-    for (int i = 0; i <= text.size(); ++i) {
-        const ushort c = i < text.size() ? text.at(i).unicode() : 0;
-        if (i < text.size() && c >= 0x80) {
-            if (run < 0)
-                run = i;
-            continue;
-        }
-        if (run >= 0) {
-            out += text.midRef(run, i - run).toUtf8();
-            run = -1;
-        }
-        if (i < text.size())
-            appendEscapedAscii(out, char(c));
-    }
-}
-
-void appendNode(QByteArray &out, const QDomNode &node, int depth, int indent)
-{
-    const QByteArray margin(depth * indent, ' ');
     if (!node.isElement()) {
-        out += margin;
-        appendEscaped(out, node.nodeValue());
-        out += '\n';
+        out.writeText(node.nodeValue());
         return;
     }
     const QDomElement element = node.toElement();
-    out += margin + '<' + element.tagName().toUtf8();
+    const QByteArray tag = element.tagName().toUtf8();
+    out.startElement(tag.constData());
     const QDomNamedNodeMap attributes = element.attributes();
     QMap<QString, QString> sorted;
     for (int i = 0; i < attributes.count(); ++i) {
         const QDomAttr attribute = attributes.item(i).toAttr();
         sorted.insert(attribute.name(), attribute.value());
     }
+    QList<QByteArray> names; // the writer keeps the names until the element ends
     for (auto it = sorted.cbegin(); it != sorted.cend(); ++it) {
-        out += ' ' + it.key().toUtf8() + "=\"";
-        appendEscaped(out, it.value());
-        out += '"';
+        names.append(it.key().toUtf8());
+        out.writeAttribute(names.constLast().constData(), it.value());
     }
-    if (!element.hasChildNodes()) {
-        out += "/>\n";
-        return;
-    }
-    out += ">\n";
     for (QDomNode child = element.firstChild(); !child.isNull(); child = child.nextSibling())
-        appendNode(out, child, depth + 1, indent);
-    out += margin + "</" + element.tagName().toUtf8() + ">\n";
+        writeNode(out, child);
+    out.endElement();
 }
 
 } // namespace
@@ -322,14 +273,19 @@ QList<int> DomDocument::readValueIntList(const QDomElement &parent, const QStrin
 
 QByteArray DomDocument::toText(int indent) const
 {
-    QByteArray out;
-    if (!doctype().name().isEmpty())
-        out += "<!DOCTYPE " + doctype().name().toUtf8() + ">\n";
+    QByteArray text;
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::WriteOnly);
+    XmlTextWriter out(&buffer, indent);
+    const QByteArray typeName = doctype().name().toUtf8();
+    if (!typeName.isEmpty())
+        out.writeDocumentType(typeName.constData());
     for (QDomNode node = firstChild(); !node.isNull(); node = node.nextSibling()) {
         if (node.isElement())
-            appendNode(out, node, 0, indent);
+            writeNode(out, node);
     }
-    return out;
+    out.finish();
+    return text;
 }
 
 QString DomDocument::doubleToText(double value)

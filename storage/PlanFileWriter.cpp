@@ -6,177 +6,247 @@
 #include "model/Document.h"
 #include "storage/DomDocument.h"
 #include "storage/SafeSave.h"
+#include "storage/XmlTextWriter.h"
 
+#include <QBuffer>
 #include <QDate>
 #include <QSet>
 
 const char planFileTypeName[] = "tavrolo";
 
+// The file is written as it is made, element by element, with attributes in name order.
+
 namespace {
 
-const QString valueAttribute = QStringLiteral("value");
-
-void writeMeta(DomDocument &dom, QDomElement &root)
+// The Cards appearance fields go to plan files and, through a tree, to the preferences; one
+// list serves both.
+template<typename Fields>
+void writeCardsAppearanceFields(Fields &out, const CardsAppearance &a)
 {
-    QDomElement meta = dom.createElement(QStringLiteral("meta"));
-    dom.writeValueString(meta, QStringLiteral("version"), QString::number(planFileVersion));
-    dom.writeValueString(meta, QStringLiteral("last_saved_by"), lastSavedByText());
-    root.appendChild(meta);
+    out.writeValueDouble("card_aspect_ratio", a.aspectRatio);
+    out.writeValueInt("cell_layout", a.cellLayout);
+    out.writeValueFont("card_font", a.cardFont);
+    out.writeValueInt("card_font_scaled", a.fontScaling);
+    out.writeValueBool("header_show_name", a.headersShowName);
+    out.writeValueInt("header_type", a.headerType);
+    out.writeValueInt("header_transparency", a.headerTransparency);
+    out.writeValueInt("header_row_text_orientation", a.rowHeaderTextOrientation);
+    out.writeValueInt("card_font_size", a.cardFontSize);
+    out.writeValueInt("header_font_scaled", a.headerFontScaling);
+    out.writeValueInt("header_font_size", a.headerFontSize);
+    out.writeValueString("title", a.title);
+    out.writeValueInt("title_size", a.titleSize);
+    out.writeValueString("footer", a.footer);
+    out.writeValueInt("footer_size", a.footerSize);
+    out.writeValueColor("card_selection_color", a.selectionColor);
+    out.writeValueColor("card_header_color", a.headerColor);
+    out.writeValueColor("card_header_text_color", a.headerTextColor);
+    out.writeValueColor("card_line_color", a.lineColor);
+    out.writeValueColor("card_background_color", a.backgroundColor);
+    out.writeValueInt("card_header_size", a.headerSize);
+    out.writeValueInt("card_gradient_effect", a.gradient);
+    out.writeValueInt("card_show_legend", a.showLegend);
+    out.writeValueInt("card_show_drop_shadow", a.dropShadow);
+    out.writeValueInt("card_shape", a.shape);
 }
 
-void writeChartsSettings(DomDocument &dom, QDomElement &view, const Document &document)
+// Field elements appended to one element of a tree.
+class DomFields
 {
-    dom.writeValueInt(view, QStringLiteral("chart_show_property"), document.chartShowProperty());
-    dom.writeValueInt(view, QStringLiteral("chart_by_property"), document.chartByProperty());
-    dom.writeValueInt(view, QStringLiteral("chart_per_property"), document.chartPerProperty());
-    dom.writeValueBool(view, QStringLiteral("chart_hide_zero_bars"), document.chartsHideZeroBars());
-    dom.writeValueBool(view, QStringLiteral("chart_hide_empty"), document.chartsHideEmpty());
-    dom.writeValueBool(view, QStringLiteral("chart_use_cards_filter"), document.chartsFiltering());
-}
-
-void writeView(DomDocument &dom, QDomElement &root, const Document &document)
-{
-    QDomElement view = dom.createElement(QStringLiteral("view"));
-    writeSliceXml(dom, view, document.currentView());
-    writeCardsAppearanceXml(dom, view, document.cardsAppearance());
-    writeChartsSettings(dom, view, document);
-    writeChartsAppearanceXml(dom, view, document.chartsAppearance());
-    writeTableAppearanceXml(dom, view, document.tableAppearance());
-    root.appendChild(view);
-}
-
-void writeImages(DomDocument &dom, QDomElement &root, const Document &document)
-{
-    QDomElement images = dom.createElement(QStringLiteral("images"));
-    for (const Image &image : document.images()) {
-        QDomElement element = dom.createElement(QStringLiteral("image"));
-        DomDocument::setAttributeString(element, QStringLiteral("name"), image.name());
-        DomDocument::setAttributeString(element, QStringLiteral("stock_resource"), image.path());
-        DomDocument::setAttributeImage(element, valueAttribute, image.toImage());
-        DomDocument::setAttributeString(element, QStringLiteral("format"), QStringLiteral("PNG"));
-        images.appendChild(element);
+public:
+    DomFields(DomDocument &dom, QDomElement &parent) : m_dom(dom), m_parent(parent) { }
+    void writeValueString(const char *tag, const QString &text)
+    {
+        m_dom.writeValueString(m_parent, QLatin1String(tag), text);
     }
-    root.appendChild(images);
+    void writeValueInt(const char *tag, int value)
+    {
+        m_dom.writeValueInt(m_parent, QLatin1String(tag), value);
+    }
+    void writeValueDouble(const char *tag, double value)
+    {
+        m_dom.writeValueDouble(m_parent, QLatin1String(tag), value);
+    }
+    void writeValueBool(const char *tag, bool value)
+    {
+        m_dom.writeValueBool(m_parent, QLatin1String(tag), value);
+    }
+    void writeValueColor(const char *tag, const QColor &color)
+    {
+        m_dom.writeValueColor(m_parent, QLatin1String(tag), color);
+    }
+    void writeValueFont(const char *tag, const QFont &font)
+    {
+        m_dom.writeValueFont(m_parent, QLatin1String(tag), font);
+    }
+
+private:
+    DomDocument &m_dom;
+    QDomElement &m_parent;
+};
+
+void writeMeta(XmlTextWriter &out)
+{
+    out.startElement("meta");
+    out.writeValueInt("version", planFileVersion);
+    out.writeValueString("last_saved_by", lastSavedByText());
+    out.endElement();
 }
 
-void writeDateColors(DomDocument &dom, QDomElement &property, const PropertyAppearance &appearance)
+void writeChartsSettings(XmlTextWriter &out, const Document &document)
+{
+    out.writeValueInt("chart_show_property", document.chartShowProperty());
+    out.writeValueInt("chart_by_property", document.chartByProperty());
+    out.writeValueInt("chart_per_property", document.chartPerProperty());
+    out.writeValueBool("chart_hide_zero_bars", document.chartsHideZeroBars());
+    out.writeValueBool("chart_hide_empty", document.chartsHideEmpty());
+    out.writeValueBool("chart_use_cards_filter", document.chartsFiltering());
+}
+
+void writeView(XmlTextWriter &out, const Document &document)
+{
+    out.startElement("view");
+    writeSliceXml(out, document.currentView());
+    writeCardsAppearanceXml(out, document.cardsAppearance());
+    writeChartsSettings(out, document);
+    writeChartsAppearanceXml(out, document.chartsAppearance());
+    writeTableAppearanceXml(out, document.tableAppearance());
+    out.endElement();
+}
+
+void writeImages(XmlTextWriter &out, const Document &document)
+{
+    out.startElement("images");
+    for (const Image &image : document.images()) {
+        out.startElement("image");
+        out.writeEncodedAttribute("format", QStringLiteral("PNG"));
+        out.writeEncodedAttribute("name", image.name());
+        out.writeEncodedAttribute("stock_resource", image.path());
+        const QImage picture = image.toImage();
+        if (!picture.isNull())
+            out.writeEncodedAttribute("value", imageToHex(picture));
+        out.endElement();
+    }
+    out.endElement();
+}
+
+void writeDateColors(XmlTextWriter &out, const PropertyAppearance &appearance)
 {
     if (appearance.dateColors().isEmpty())
         return;
-    QDomElement colors = dom.createElement(QStringLiteral("date_colors"));
+    out.startElement("date_colors");
     for (auto it = appearance.dateColors().cbegin(); it != appearance.dateColors().cend(); ++it) {
-        QDomElement entry = dom.createElement(QStringLiteral("date_color"));
-        DomDocument::setAttributeInt(entry, valueAttribute, it.key());
-        DomDocument::setAttributeColor(entry, QStringLiteral("color"), it.value());
-        colors.appendChild(entry);
+        out.startElement("date_color");
+        out.writeColorAttribute("color", it.value());
+        out.writeIntAttribute("value", it.key());
+        out.endElement();
     }
-    property.appendChild(colors);
+    out.endElement();
 }
 
 // Colours of values that no card and no predefined value holds any more are dropped here.
-void writeTextColors(DomDocument &dom, QDomElement &property, const PropertyAppearance &appearance,
+void writeTextColors(XmlTextWriter &out, const PropertyAppearance &appearance,
                      const QStringList &valueList)
 {
     if (appearance.textColors().isEmpty())
         return;
     const QSet<QString> present(valueList.cbegin(), valueList.cend());
-    QDomElement colors = dom.createElement(QStringLiteral("text_colors"));
+    out.startElement("text_colors");
     for (auto it = appearance.textColors().cbegin(); it != appearance.textColors().cend(); ++it) {
         if (!present.contains(it.key()))
             continue;
-        QDomElement entry = dom.createElement(QStringLiteral("text_color"));
-        DomDocument::setAttributeString(entry, valueAttribute, it.key());
-        DomDocument::setAttributeColor(entry, QStringLiteral("color"), it.value());
-        colors.appendChild(entry);
+        out.startElement("text_color");
+        out.writeColorAttribute("color", it.value());
+        out.writeEncodedAttribute("value", it.key());
+        out.endElement();
     }
-    property.appendChild(colors);
+    out.endElement();
 }
 
-void writeProperty(DomDocument &dom, QDomElement &properties, const Document &document, int p,
+void writeProperty(XmlTextWriter &out, const Document &document, int p,
                    const QStringList &valueList)
 {
     const Property &property = document.property(p);
     const PropertyAppearance &appearance = property.appearanceRef();
-    QDomElement element = dom.createElement(QStringLiteral("property"));
-    dom.writeValueString(element, QStringLiteral("name"), property.name());
-    dom.writeValueString(element, QStringLiteral("default"), property.defaultValue());
-    dom.writeValueInt(element, QStringLiteral("type"), property.type());
-    dom.writeValueStringList(element, QStringLiteral("predefined_values"),
-                             document.predefinedValues(p));
-    dom.writeValueColor(element, QStringLiteral("min_color"), appearance.minColor());
-    dom.writeValueColor(element, QStringLiteral("max_color"), appearance.maxColor());
-    dom.writeValueInt(element, QStringLiteral("bin_size"), appearance.binSize());
-    dom.writeValueInt(element, QStringLiteral("date_bin_size"), appearance.dateBinSize());
-    dom.writeValueBool(element, QStringLiteral("show_empty"), appearance.showEmpty());
-    dom.writeValueStringList(element, QStringLiteral("text_order"), valueList);
-    writeDateColors(dom, element, appearance);
-    writeTextColors(dom, element, appearance, valueList);
-    properties.appendChild(element);
+    out.startElement("property");
+    out.writeValueString("name", property.name());
+    out.writeValueString("default", property.defaultValue());
+    out.writeValueInt("type", property.type());
+    out.writeValueStringList("predefined_values", document.predefinedValues(p));
+    out.writeValueColor("min_color", appearance.minColor());
+    out.writeValueColor("max_color", appearance.maxColor());
+    out.writeValueInt("bin_size", appearance.binSize());
+    out.writeValueInt("date_bin_size", appearance.dateBinSize());
+    out.writeValueBool("show_empty", appearance.showEmpty());
+    out.writeValueStringList("text_order", valueList);
+    writeDateColors(out, appearance);
+    writeTextColors(out, appearance, valueList);
+    out.endElement();
 }
 
-void writeProperties(DomDocument &dom, QDomElement &root, const Document &document)
+void writeProperties(XmlTextWriter &out, const Document &document)
 {
-    QDomElement properties = dom.createElement(QStringLiteral("properties"));
+    out.startElement("properties");
     // The text order holds every value in the user's order; gathered in one go, as each
     // property on its own would mean a look-up per card.
     const QList<QStringList> valueLists = document.valuesOfEveryProperty(2, true, true, false);
     for (int p = 1; p < document.propertyCount(); ++p)
-        writeProperty(dom, properties, document, p, valueLists.at(p));
-    root.appendChild(properties);
+        writeProperty(out, document, p, valueLists.at(p));
+    out.endElement();
 }
 
-void writeLinks(DomDocument &dom, QDomElement &card, const QList<HyperLink> &links)
+void writeLinks(XmlTextWriter &out, const QList<HyperLink> &links)
 {
     if (links.isEmpty())
         return;
-    QDomElement element = dom.createElement(QStringLiteral("links"));
+    out.startElement("links");
     for (const HyperLink &link : links) {
-        QDomElement entry = dom.createElement(QStringLiteral("link"));
-        DomDocument::setAttributeString(entry, valueAttribute, link.displayUrl());
-        DomDocument::setAttributeString(entry, QStringLiteral("link_name"), link.name());
-        element.appendChild(entry);
+        out.startElement("link");
+        out.writeEncodedAttribute("link_name", link.name());
+        out.writeEncodedAttribute("value", link.displayUrl());
+        out.endElement();
     }
-    card.appendChild(element);
+    out.endElement();
 }
 
-void writeCards(DomDocument &dom, QDomElement &root, const Document &document)
+void writeCards(XmlTextWriter &out, const Document &document)
 {
-    QDomElement cards = dom.createElement(QStringLiteral("cards"));
+    out.startElement("cards");
     for (int t = 0; t < document.taskCount(); ++t) {
         const Task &task = document.task(t);
-        QDomElement card = dom.createElement(QStringLiteral("card"));
-        DomDocument::setAttributeList(card, valueAttribute, document.taskValues(t));
-        DomDocument::setAttributeString(card, QStringLiteral("notes"), task.notes());
-        writeLinks(dom, card, task.hyperLinks());
-        DomDocument::setAttributeInt(card, QStringLiteral("image"), task.imageIndex());
-        cards.appendChild(card);
+        out.startElement("card");
+        out.writeIntAttribute("image", task.imageIndex());
+        out.writeEncodedAttribute("notes", task.notes());
+        out.writeListAttribute("value", document.taskValues(t));
+        writeLinks(out, task.hyperLinks());
+        out.endElement();
     }
-    root.appendChild(cards);
+    out.endElement();
 }
 
-void writeStoredViews(DomDocument &dom, QDomElement &root, const Document &document)
+void writeStoredViews(XmlTextWriter &out, const Document &document)
 {
-    QDomElement views = dom.createElement(QStringLiteral("stored_views"));
+    out.startElement("stored_views");
     for (const Slice &slice : document.storedViews()) {
-        QDomElement view = dom.createElement(QStringLiteral("stored_view"));
-        DomDocument::setAttributeString(view, valueAttribute, slice.name);
-        writeSliceXml(dom, view, slice);
-        views.appendChild(view);
+        out.startElement("stored_view");
+        out.writeEncodedAttribute("value", slice.name);
+        writeSliceXml(out, slice);
+        out.endElement();
     }
-    root.appendChild(views);
+    out.endElement();
 }
 
-void writeFilterTerms(DomDocument &dom, QDomElement &parent, const QList<FilterTerm> &terms)
+void writeFilterTerms(XmlTextWriter &out, const QList<FilterTerm> &terms)
 {
-    QDomElement element = dom.createElement(QStringLiteral("filter_terms"));
+    out.startElement("filter_terms");
     for (const FilterTerm &term : terms) {
-        QDomElement entry = dom.createElement(QStringLiteral("filter_term"));
-        DomDocument::setAttributeInt(entry, QStringLiteral("match_type"), term.matchType);
-        DomDocument::setAttributeInt(entry, QStringLiteral("property"), term.propertyIndex);
-        DomDocument::setAttributeString(entry, valueAttribute, term.value);
-        element.appendChild(entry);
+        out.startElement("filter_term");
+        out.writeIntAttribute("match_type", term.matchType);
+        out.writeIntAttribute("property", term.propertyIndex);
+        out.writeEncodedAttribute("value", term.value);
+        out.endElement();
     }
-    parent.appendChild(element);
+    out.endElement();
 }
 
 } // namespace
@@ -193,113 +263,103 @@ QString lastSavedByText()
     return text;
 }
 
-void writeSliceXml(DomDocument &dom, QDomElement &parent, const Slice &slice)
+void writeSliceXml(XmlTextWriter &out, const Slice &slice)
 {
-    dom.writeValueInt(parent, QStringLiteral("x_property"), slice.xProperty);
-    dom.writeValueInt(parent, QStringLiteral("y_property"), slice.yProperty);
-    dom.writeValueInt(parent, QStringLiteral("cell_order_property"), slice.cellOrderingProperty);
-    dom.writeValueInt(parent, QStringLiteral("background_color_property"), slice.cardColorProperty);
-    dom.writeValueInt(parent, QStringLiteral("top_color_property"), slice.highlightColorProperty);
-    dom.writeValueInt(parent, QStringLiteral("total_property"), slice.totalProperty);
-    dom.writeValueBool(parent, QStringLiteral("total_in_cells"), slice.showCellsTotals);
-    dom.writeValueInt(parent, QStringLiteral("row_col_color"), slice.rowColColor);
+    out.writeValueInt("x_property", slice.xProperty);
+    out.writeValueInt("y_property", slice.yProperty);
+    out.writeValueInt("cell_order_property", slice.cellOrderingProperty);
+    out.writeValueInt("background_color_property", slice.cardColorProperty);
+    out.writeValueInt("top_color_property", slice.highlightColorProperty);
+    out.writeValueInt("total_property", slice.totalProperty);
+    out.writeValueBool("total_in_cells", slice.showCellsTotals);
+    out.writeValueInt("row_col_color", slice.rowColColor);
     // Property 0 is the placeholder; the reader puts its entry back in front.
-    dom.writeValueIntList(parent, QStringLiteral("property_visibility"),
-                          slice.propertyVisibilities.mid(1));
-    dom.writeValueBool(parent, QStringLiteral("show_labels_on"), slice.showLabels);
-    dom.writeValueBool(parent, QStringLiteral("show_notes_icon"), slice.showNotes);
-    dom.writeValueBool(parent, QStringLiteral("show_hyperlinks_icon"), slice.showHyperLinks);
-    dom.writeValueBool(parent, QStringLiteral("show_images_on"), slice.showImages);
-    dom.writeValueInt(parent, QStringLiteral("image_position"), slice.imagePosition);
-    dom.writeValueInt(parent, QStringLiteral("image_size"), slice.imageSize);
-    dom.writeValueBool(parent, QStringLiteral("filter_basic"), slice.filterBasic);
-    dom.writeValueBool(parent, QStringLiteral("filter_show"), slice.filterShowsMatching);
-    dom.writeValueBool(parent, QStringLiteral("filter_any"), slice.filterMatchAny);
-    writeFilterTerms(dom, parent, slice.filterTerms);
+    out.writeValueIntList("property_visibility", slice.propertyVisibilities.mid(1));
+    out.writeValueBool("show_labels_on", slice.showLabels);
+    out.writeValueBool("show_notes_icon", slice.showNotes);
+    out.writeValueBool("show_hyperlinks_icon", slice.showHyperLinks);
+    out.writeValueBool("show_images_on", slice.showImages);
+    out.writeValueInt("image_position", slice.imagePosition);
+    out.writeValueInt("image_size", slice.imageSize);
+    out.writeValueBool("filter_basic", slice.filterBasic);
+    out.writeValueBool("filter_show", slice.filterShowsMatching);
+    out.writeValueBool("filter_any", slice.filterMatchAny);
+    writeFilterTerms(out, slice.filterTerms);
     if (slice.storeAppearance) {
-        QDomElement appearance = dom.createElement(QStringLiteral("appearance"));
-        dom.writeValueString(appearance, QStringLiteral("version"),
-                             QString::number(planFileVersion));
-        writeCardsAppearanceXml(dom, appearance, slice.appearance);
-        parent.appendChild(appearance);
+        out.startElement("appearance");
+        out.writeValueInt("version", planFileVersion);
+        writeCardsAppearanceXml(out, slice.appearance);
+        out.endElement();
     }
 }
 
-void writeCardsAppearanceXml(DomDocument &dom, QDomElement &parent, const CardsAppearance &a)
+void writeCardsAppearanceXml(XmlTextWriter &out, const CardsAppearance &appearance)
 {
-    dom.writeValueDouble(parent, QStringLiteral("card_aspect_ratio"), a.aspectRatio);
-    dom.writeValueInt(parent, QStringLiteral("cell_layout"), a.cellLayout);
-    dom.writeValueFont(parent, QStringLiteral("card_font"), a.cardFont);
-    dom.writeValueInt(parent, QStringLiteral("card_font_scaled"), a.fontScaling);
-    dom.writeValueBool(parent, QStringLiteral("header_show_name"), a.headersShowName);
-    dom.writeValueInt(parent, QStringLiteral("header_type"), a.headerType);
-    dom.writeValueInt(parent, QStringLiteral("header_transparency"), a.headerTransparency);
-    dom.writeValueInt(parent, QStringLiteral("header_row_text_orientation"),
-                      a.rowHeaderTextOrientation);
-    dom.writeValueInt(parent, QStringLiteral("card_font_size"), a.cardFontSize);
-    dom.writeValueInt(parent, QStringLiteral("header_font_scaled"), a.headerFontScaling);
-    dom.writeValueInt(parent, QStringLiteral("header_font_size"), a.headerFontSize);
-    dom.writeValueString(parent, QStringLiteral("title"), a.title);
-    dom.writeValueInt(parent, QStringLiteral("title_size"), a.titleSize);
-    dom.writeValueString(parent, QStringLiteral("footer"), a.footer);
-    dom.writeValueInt(parent, QStringLiteral("footer_size"), a.footerSize);
-    dom.writeValueColor(parent, QStringLiteral("card_selection_color"), a.selectionColor);
-    dom.writeValueColor(parent, QStringLiteral("card_header_color"), a.headerColor);
-    dom.writeValueColor(parent, QStringLiteral("card_header_text_color"), a.headerTextColor);
-    dom.writeValueColor(parent, QStringLiteral("card_line_color"), a.lineColor);
-    dom.writeValueColor(parent, QStringLiteral("card_background_color"), a.backgroundColor);
-    dom.writeValueInt(parent, QStringLiteral("card_header_size"), a.headerSize);
-    dom.writeValueInt(parent, QStringLiteral("card_gradient_effect"), a.gradient);
-    dom.writeValueInt(parent, QStringLiteral("card_show_legend"), a.showLegend);
-    dom.writeValueInt(parent, QStringLiteral("card_show_drop_shadow"), a.dropShadow);
-    dom.writeValueInt(parent, QStringLiteral("card_shape"), a.shape);
+    writeCardsAppearanceFields(out, appearance);
 }
 
-void writeChartsAppearanceXml(DomDocument &dom, QDomElement &parent, const ChartsAppearance &a)
+void writeCardsAppearanceXml(DomDocument &dom, QDomElement &parent,
+                             const CardsAppearance &appearance)
 {
-    dom.writeValueFont(parent, QStringLiteral("chart_font"), a.font);
-    dom.writeValueString(parent, QStringLiteral("chart_title"), a.title);
-    dom.writeValueInt(parent, QStringLiteral("chart_title_size"), a.titleSize);
-    dom.writeValueString(parent, QStringLiteral("chart_footer"), a.footer);
-    dom.writeValueInt(parent, QStringLiteral("chart_footer_size"), a.footerSize);
-    dom.writeValueColor(parent, QStringLiteral("chart_text_color"), a.textColor);
-    dom.writeValueColor(parent, QStringLiteral("chart_line_color"), a.lineColor);
-    dom.writeValueColor(parent, QStringLiteral("chart_background_color"), a.backgroundColor);
-    dom.writeValueInt(parent, QStringLiteral("chart_gradient_effect"), a.gradient);
-    dom.writeValueInt(parent, QStringLiteral("chart_show_legend"), a.showLegend);
-    dom.writeValueBool(parent, QStringLiteral("chart_show_axes"), a.showAxesText);
-    dom.writeValueBool(parent, QStringLiteral("chart_value_text"), a.showValueText);
-    dom.writeValueBool(parent, QStringLiteral("chart_by_text"), a.showByText);
+    DomFields fields(dom, parent);
+    writeCardsAppearanceFields(fields, appearance);
 }
 
-void writeTableAppearanceXml(DomDocument &dom, QDomElement &parent, const TableAppearance &a)
+void writeChartsAppearanceXml(XmlTextWriter &out, const ChartsAppearance &a)
 {
-    dom.writeValueFont(parent, QStringLiteral("table_font"), a.font);
-    dom.writeValueInt(parent, QStringLiteral("table_font_size"), a.fontSize);
-    dom.writeValueInt(parent, QStringLiteral("table_cell_color"), a.cellColor);
+    out.writeValueFont("chart_font", a.font);
+    out.writeValueString("chart_title", a.title);
+    out.writeValueInt("chart_title_size", a.titleSize);
+    out.writeValueString("chart_footer", a.footer);
+    out.writeValueInt("chart_footer_size", a.footerSize);
+    out.writeValueColor("chart_text_color", a.textColor);
+    out.writeValueColor("chart_line_color", a.lineColor);
+    out.writeValueColor("chart_background_color", a.backgroundColor);
+    out.writeValueInt("chart_gradient_effect", a.gradient);
+    out.writeValueInt("chart_show_legend", a.showLegend);
+    out.writeValueBool("chart_show_axes", a.showAxesText);
+    out.writeValueBool("chart_value_text", a.showValueText);
+    out.writeValueBool("chart_by_text", a.showByText);
+}
+
+void writeTableAppearanceXml(XmlTextWriter &out, const TableAppearance &a)
+{
+    out.writeValueFont("table_font", a.font);
+    out.writeValueInt("table_font_size", a.fontSize);
+    out.writeValueInt("table_cell_color", a.cellColor);
+}
+
+bool writePlanText(const Document &document, QIODevice *device)
+{
+    // Every attribute is percent-encoded, so the text is ASCII whatever the plan holds.
+    XmlTextWriter out(device, 3);
+    out.writeDocumentType(planFileTypeName);
+    out.startElement("root");
+    writeMeta(out);
+    writeView(out, document);
+    writeImages(out, document);
+    writeProperties(out, document);
+    writeCards(out, document);
+    writeStoredViews(out, document);
+    out.endElement();
+    return out.finish();
 }
 
 QByteArray planFileText(const Document &document)
 {
-    DomDocument dom(QString::fromLatin1(planFileTypeName));
-    QDomElement root = dom.createElement(QStringLiteral("root"));
-    dom.appendChild(root);
-    writeMeta(dom, root);
-    writeView(dom, root, document);
-    writeImages(dom, root, document);
-    writeProperties(dom, root, document);
-    writeCards(dom, root, document);
-    writeStoredViews(dom, root, document);
-    // Every attribute is percent-encoded, so the text is ASCII whatever the plan holds.
-    return dom.toText(3);
+    QByteArray text;
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::WriteOnly);
+    writePlanText(document, &buffer);
+    return text;
 }
 
 bool writePlanFile(const Document &document, const QString &fileName, QString *errorMessage)
 {
     BusyCursor busy;
-    const QByteArray text = planFileText(document);
     int errorCode = 0;
-    switch (saveFileContent(fileName, text, &errorCode)) {
+    const auto write = [&document](QIODevice &device) { return writePlanText(document, &device); };
+    switch (saveFileContent(fileName, write, &errorCode)) {
     case SaveOutcome::OpenFailed:
         *errorMessage = QStringLiteral("Can't open file '%1' to write.").arg(fileName);
         return false;

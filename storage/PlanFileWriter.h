@@ -3,12 +3,15 @@
 #include <QDomElement>
 #include <QString>
 
+class QIODevice;
+
 struct CardsAppearance;
 struct ChartsAppearance;
 class Document;
 class DomDocument;
 class Slice;
 struct TableAppearance;
+class XmlTextWriter;
 
 // The format version this program writes; files of a higher one come from a later version.
 constexpr int planFileVersion = 14;
@@ -21,14 +24,18 @@ bool writePlanFile(const Document &document, const QString &fileName, QString *e
 
 // The whole file text as writePlanFile stores it.
 QByteArray planFileText(const Document &document);
+// Writes the file text to a device as it is made; false when a write to the device failed.
+bool writePlanText(const Document &document, QIODevice *device);
 
 // Who wrote the file and when; only informs the reader of the file.
 QString lastSavedByText();
 
-void writeSliceXml(DomDocument &dom, QDomElement &parent, const Slice &slice);
+// The field elements of one block, written into the element the writer has open.
+void writeSliceXml(XmlTextWriter &out, const Slice &slice);
+void writeCardsAppearanceXml(XmlTextWriter &out, const CardsAppearance &appearance);
+void writeChartsAppearanceXml(XmlTextWriter &out, const ChartsAppearance &appearance);
+void writeTableAppearanceXml(XmlTextWriter &out, const TableAppearance &appearance);
+// The same Cards appearance fields appended to an element of a tree, for the stored
+// appearances of the preferences.
 void writeCardsAppearanceXml(DomDocument &dom, QDomElement &parent,
                              const CardsAppearance &appearance);
-void writeChartsAppearanceXml(DomDocument &dom, QDomElement &parent,
-                              const ChartsAppearance &appearance);
-void writeTableAppearanceXml(DomDocument &dom, QDomElement &parent,
-                             const TableAppearance &appearance);

@@ -11,12 +11,13 @@ int errorCodeOf(const QFileDevice &file)
     return file.error() != QFileDevice::NoError ? int(file.error()) : int(QFileDevice::WriteError);
 }
 
-SaveOutcome writeInPlace(const QString &fileName, const QByteArray &bytes, int *errorCode)
+SaveOutcome writeInPlace(const QString &fileName,
+                         const std::function<bool(QIODevice &device)> &writeContent, int *errorCode)
 {
     QFile file(fileName);
     if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return SaveOutcome::OpenFailed;
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
+    if (!writeContent(file) || !file.flush()) {
         *errorCode = errorCodeOf(file);
         return SaveOutcome::WriteFailed;
     }
@@ -27,12 +28,21 @@ SaveOutcome writeInPlace(const QString &fileName, const QByteArray &bytes, int *
 
 SaveOutcome saveFileContent(const QString &fileName, const QByteArray &bytes, int *errorCode)
 {
+    return saveFileContent(
+        fileName, [&bytes](QIODevice &device) { return device.write(bytes) == bytes.size(); },
+        errorCode);
+}
+
+SaveOutcome saveFileContent(const QString &fileName,
+                            const std::function<bool(QIODevice &device)> &writeContent,
+                            int *errorCode)
+{
     QSaveFile file(fileName);
     // Falls back by itself where the folder refuses permission to create the temporary file.
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
-        return writeInPlace(fileName, bytes, errorCode);
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        return writeInPlace(fileName, writeContent, errorCode);
+    if (!writeContent(file) || !file.flush()) {
         *errorCode = errorCodeOf(file);
         file.cancelWriting();
         return SaveOutcome::WriteFailed;

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <functional>
+
 #include <QByteArray>
 #include <QString>
+
+class QIODevice;
 
 // How replacing a file's content ended; errorCode is the file's error code on a failure.
 enum class SaveOutcome { Saved, OpenFailed, WriteFailed };
@@ -11,3 +15,9 @@ enum class SaveOutcome { Saved, OpenFailed, WriteFailed };
 // the old content. A symbolic link is followed and the file keeps its permissions. Only
 // where no temporary file can be created beside it is an existing file written in place.
 SaveOutcome saveFileContent(const QString &fileName, const QByteArray &bytes, int *errorCode);
+
+// The same, with the content written to the file by the given function as it is made, so that
+// it never has to be held whole; the function returns false when a write failed.
+SaveOutcome saveFileContent(const QString &fileName,
+                            const std::function<bool(QIODevice &device)> &writeContent,
+                            int *errorCode);

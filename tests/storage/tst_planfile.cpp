@@ -1,10 +1,14 @@
 #include "PlanSamples.h"
+#include "common/Accessors.h"
+#include "common/Settings.h"
+#include "common/TextHelpers.h"
 #include "harness/FileFaults.h"
 #include "harness/PlainTestMain.h"
 #include "storage/DomDocument.h"
 #include "storage/PlanFileReader.h"
 #include "storage/PlanFileWriter.h"
 
+#include <QDirIterator>
 #include <QTemporaryDir>
 
 using namespace PlanSamples;
@@ -16,6 +20,90 @@ QByteArray planWith(const QByteArray &body)
     return "<!DOCTYPE tavrolo>\n<root>\n" + body + "\n</root>\n";
 }
 
+QString dataPath(const QString &name)
+{
+    return qEnvironmentVariable("TAVROLO_SOURCE_DIR") + QStringLiteral("/tests/storage/data/")
+        + name;
+}
+
+// The small corners of the format: no user property, a lone empty value, only empty values,
+// colours of vanished values, an unnamed stored view, a ratio written with an exponent.
+void fillEdgePlan(Document &doc, const QString &kind)
+{
+    doc.clear(false);
+    doc.addTask(false);
+    doc.addTask(false);
+    doc.setTaskNotes(1, QStringLiteral("only notes"), false, nullptr);
+    if (kind == QLatin1String("no properties"))
+        return;
+    PropertyAppearance vanished;
+    vanished.setTextColor(QStringLiteral("Vanished"), Qt::red);
+    vanished.setDateColor(DateBucket::Undefined, QColor(1, 2, 3));
+    addProperty(doc, QStringLiteral("A"), PropertyType::Text, QString(), {}, vanished);
+    if (kind == QLatin1String("one empty value"))
+        return;
+    addProperty(doc, QStringLiteral("B"), PropertyType::Date);
+    addProperty(doc, QStringLiteral("C"), PropertyType::Automatic, QStringLiteral("1%"));
+    setValue(doc, 1, 2, QStringLiteral("1/2/2024"));
+    // Halves of surrogate pairs on their own, as a cut text can leave them.
+    const QChar high(0xD83D);
+    const QChar low(0xDE00);
+    setValue(doc, 0, 1, QString(high) + "a" + low + low + high);
+    doc.setTaskLinks(0,
+                     {HyperLink(QString(), QUrl(QStringLiteral("https://example.com/x"))),
+                      HyperLink(QStringLiteral("no address"), QUrl())},
+                     false, nullptr);
+    Slice unnamed = doc.currentView();
+    unnamed.storeAppearance = true;
+    unnamed.appearance.aspectRatio = 1234567;
+    unnamed.appearance.title = QStringLiteral("+1e5 %");
+    doc.storedViewsRef() << unnamed;
+}
+
+// The plans whose written bytes are kept under tests/storage/data/written.
+void fillGoldenPlan(Document &doc, const QString &name)
+{
+    if (name == QLatin1String("varied")) {
+        fillVariedPlan(doc);
+    } else if (name == QLatin1String("large")) {
+        fillLargePlan(doc, 60, 7);
+    } else {
+        fillEdgePlan(doc, name);
+    }
+}
+
+// Takes the given number of bytes, then refuses every write, as a full disk does.
+class FailingDevice : public QIODevice
+{
+public:
+    explicit FailingDevice(qint64 capacity) : m_capacity(capacity) { open(QIODevice::WriteOnly); }
+    int writesAfterFailure = 0;
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *, qint64 length) override
+    {
+        if (m_failed || m_written + length > m_capacity) {
+            writesAfterFailure += m_failed ? 1 : 0;
+            m_failed = true;
+            return -1;
+        }
+        m_written += length;
+        return length;
+    }
+
+private:
+    qint64 m_capacity;
+    qint64 m_written = 0;
+    bool m_failed = false;
+};
+
+// The creator line holds today's date and the system's name.
+QByteArray withoutCreator(QByteArray text)
+{
+    return text.replace(toPercentEncoding(lastSavedByText()).toLatin1(), "creator");
+}
+
 } // namespace
 
 class TestPlanFile : public QObject
@@ -25,12 +113,17 @@ private slots:
     void textsSurviveTheirStoredForm_data();
     void textsSurviveTheirStoredForm();
     void writtenPlanReadsBackEqual();
+    void writtenBytesStayTheSame_data();
+    void writtenBytesStayTheSame();
+    void storedAppearanceTextStaysTheSame();
     void olderVersionsAreConverted_data();
     void olderVersionsAreConverted();
     void failedReadLeavesPlanUntouched_data();
     void failedReadLeavesPlanUntouched();
     void handWrittenFaultsAreMendedOnRead();
     void failedWriteKeepsOldFile();
+    void writeFailureAnywhereIsReported_data();
+    void writeFailureAnywhereIsReported();
     void saveKeepsOldFileInLockedFolderAndFollowsLinks();
 
 private:
@@ -93,6 +186,59 @@ void TestPlanFile::writtenPlanReadsBackEqual()
         text.startsWith("<!DOCTYPE tavrolo>\n<root>\n   <meta>\n      <version value=\"14\"/>"));
     QVERIFY(std::all_of(text.begin(), text.end(), [](char c) { return uchar(c) < 128; }));
     QCOMPARE(text.count("<version value=\"14\"/>"), 2);
+}
+
+void TestPlanFile::writtenBytesStayTheSame_data()
+{
+    QTest::addColumn<QString>("plan");
+    QTest::addColumn<QString>("sample"); // a plan file read and written again
+    QTest::addColumn<QString>("golden");
+    for (const char *plan : {"no properties", "one empty value", "edge cases", "varied", "large"}) {
+        QTest::newRow(plan) << QString(plan) << QString()
+                            << QStringLiteral("written/%1.tv").arg(QString(plan).replace(' ', '_'));
+    }
+    QDirIterator samples(qEnvironmentVariable("TAVROLO_SOURCE_DIR") + QStringLiteral("/samples"),
+                         {QStringLiteral("*.tv")}, QDir::Files);
+    while (samples.hasNext()) {
+        const QString path = samples.next();
+        const QString name = samples.fileName();
+        QTest::newRow(qPrintable("sample " + name))
+            << QString() << path << "written/sample_" + QString(name).replace(' ', '_');
+    }
+}
+
+// Files written by earlier versions of the writer must come out byte for byte the same.
+void TestPlanFile::writtenBytesStayTheSame()
+{
+    QFETCH(QString, plan);
+    QFETCH(QString, sample);
+    QFETCH(QString, golden);
+    Document doc;
+    if (sample.isEmpty()) {
+        fillGoldenPlan(doc, plan);
+    } else {
+        QString error;
+        bool later = false;
+        QVERIFY2(readPlanFile(doc, sample, &error, &later), qPrintable(error));
+    }
+    const QString path = m_dir.filePath(QStringLiteral("golden.tv"));
+    QString error;
+    QVERIFY2(writePlanFile(doc, path, &error), qPrintable(error));
+    const QByteArray expected = readBytes(dataPath(golden));
+    QVERIFY(!expected.isEmpty());
+    QCOMPARE(withoutCreator(readBytes(path)), expected);
+    QCOMPARE(withoutCreator(planFileText(doc)), expected);
+}
+
+// The preferences keep named card appearances in the plan file's own field form.
+void TestPlanFile::storedAppearanceTextStaysTheSame()
+{
+    CardsAppearance appearance = customCardsAppearance(awkwardTexts().join(QLatin1Char('|')));
+    appearance.aspectRatio = 1.33333333;
+    settings()->writeCardsAppearance(QStringLiteral("golden"), appearance);
+    const QString text
+        = settings()->value(Settings::cardsAppearanceKey(QStringLiteral("golden"))).toString();
+    QCOMPARE(text.toUtf8() + '\n', readBytes(dataPath(QStringLiteral("written/appearance.txt"))));
 }
 
 void TestPlanFile::olderVersionsAreConverted_data()
@@ -220,6 +366,31 @@ void TestPlanFile::failedWriteKeepsOldFile()
     const QString missing = m_dir.filePath(QStringLiteral("missing/folder/plan.tv"));
     QVERIFY(!writePlanFile(doc, missing, &error));
     QCOMPARE(error, QStringLiteral("Can't open file '%1' to write.").arg(missing));
+}
+
+void TestPlanFile::writeFailureAnywhereIsReported_data()
+{
+    QTest::addColumn<qint64>("capacity");
+    QTest::newRow("first byte") << qint64(0);
+    QTest::newRow("part of the first chunk") << qint64(1000);
+    QTest::newRow("after the first chunk") << qint64(70000);
+    QTest::newRow("last byte") << qint64(-1);
+}
+
+// The text goes out in chunks while it is made; a refused chunk anywhere, the last one too,
+// must fail the save, and nothing is sent after it.
+void TestPlanFile::writeFailureAnywhereIsReported()
+{
+    QFETCH(qint64, capacity);
+    Document doc;
+    fillLargePlan(doc, 1500, 10);
+    const qint64 size = planFileText(doc).size();
+    QVERIFY(size > 3 * 70000);
+    FailingDevice device(capacity < 0 ? size - 1 : capacity);
+    QVERIFY(!writePlanText(doc, &device));
+    QCOMPARE(device.writesAfterFailure, 0);
+    FailingDevice roomy(size);
+    QVERIFY(writePlanText(doc, &roomy));
 }
 
 void TestPlanFile::saveKeepsOldFileInLockedFolderAndFollowsLinks()
