@@ -170,7 +170,7 @@ int importAndSave(const QString &csvPath, const QString &planPath)
     QElapsedTimer timer;
     timer.start();
     QString error;
-    if (!importCsvFile(csvPath, true, &error)) {
+    if (!importCsvFile(*doc(), csvPath, true, &error)) {
         print(error);
         return 1;
     }

@@ -1,12 +1,11 @@
 #include "PlanSamples.h"
-#include "common/Accessors.h"
-#include "common/Settings.h"
 #include "common/TextHelpers.h"
 #include "harness/FileFaults.h"
 #include "harness/PlainTestMain.h"
 #include "storage/DomDocument.h"
 #include "storage/PlanFileReader.h"
 #include "storage/PlanFileWriter.h"
+#include "storage/StoredAppearance.h"
 
 #include <QDirIterator>
 #include <QTemporaryDir>
@@ -235,9 +234,7 @@ void TestPlanFile::storedAppearanceTextStaysTheSame()
 {
     CardsAppearance appearance = customCardsAppearance(awkwardTexts().join(QLatin1Char('|')));
     appearance.aspectRatio = 1.33333333;
-    settings()->writeCardsAppearance(QStringLiteral("golden"), appearance);
-    const QString text
-        = settings()->value(Settings::cardsAppearanceKey(QStringLiteral("golden"))).toString();
+    const QString text = storedAppearanceText(appearance);
     QCOMPARE(text.toUtf8() + '\n', readBytes(dataPath(QStringLiteral("written/appearance.txt"))));
 }
 
