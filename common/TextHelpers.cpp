@@ -117,7 +117,41 @@ QString imageToHex(const QImage &image)
     return QString::fromLatin1(bytes.toHex());
 }
 
-QImage imageFromHex(const QString &text, const char *format)
+QImage readLimitedPicture(QImageReader &reader, const QSize &fitInto, qint64 *areaBudget)
+{
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > maximumPictureSide || size.height() > maximumPictureSide)
+        return QImage();
+    // A picture of 16 bits a channel takes twice the bytes of others while it is decoded.
+    const bool wide = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel() > 32;
+    const qint64 area = qint64(size.width()) * size.height() * (wide ? 2 : 1);
+    if (area > maximumPictureArea || (areaBudget && area > *areaBudget))
+        return QImage();
+    const bool fit
+        = fitInto.isValid() && (size.width() > fitInto.width() || size.height() > fitInto.height());
+    const QSize fitted = size.scaled(fitInto, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    // The decoders scale wide pictures at their full precision, which takes more than
+    // decoding them whole and narrowing them in place before scaling.
+    if (fit && !wide)
+        reader.setScaledSize(fitted);
+    QImage image;
+    if (!reader.read(&image))
+        return QImage();
+    // A format may declare one size and then deliver another.
+    if (image.width() > maximumPictureSide || image.height() > maximumPictureSide
+        || qint64(image.width()) * image.height() > maximumPictureArea)
+        return QImage();
+    if (fit && wide) {
+        image.convertTo(QImage::Format_ARGB32_Premultiplied);
+        image = image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    if (areaBudget)
+        *areaBudget -= area;
+    return image;
+}
+
+QImage imageFromHex(const QString &text, const char *format, const QSize &fitInto,
+                    qint64 *areaBudget)
 {
     if (text.isEmpty())
         return QImage();
@@ -125,15 +159,7 @@ QImage imageFromHex(const QString &text, const char *format)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
-    // A plan file from elsewhere must not make us allocate a picture of gigabytes.
-    const int maxSide = maxDecodedImageSide;
-    const QSize declared = reader.size();
-    if (declared.width() > maxSide || declared.height() > maxSide)
-        return QImage();
-    const QImage image = reader.read();
-    if (image.width() > maxSide || image.height() > maxSide)
-        return QImage();
-    return image;
+    return readLimitedPicture(reader, fitInto, areaBudget);
 }
 
 QString nativeShortcutText(const QString &shortcut)

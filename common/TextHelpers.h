@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -28,13 +29,29 @@ QStringList openableFileExtensions();
 bool isImageFile(const QString &extension);
 bool isOpenableFile(const QString &extension);
 
-// Pictures declaring a larger side are refused before decoding, so that a tiny file cannot
-// make the program allocate gigabytes.
-constexpr int maxDecodedImageSide = 16384;
+class QImageReader;
 
-// Pictures inside plan files: PNG bytes as lower-case hexadecimal text.
+// Pictures come from anywhere (picture files, plan files), and a few bytes can declare a
+// picture of gigabytes; these limits are checked against the declared size before anything
+// is decoded. 64 megapixels keep the photos of today's cameras; a picture of 16 bits a
+// channel counts twice its pixels, for the memory it takes.
+constexpr int maximumPictureSide = 16384;
+constexpr qint64 maximumPictureArea = 64LL * 1024 * 1024;
+
+// Decodes the reader's picture within the limits above; one over them, or one whose size
+// cannot be known before decoding, gives a null image. A picture larger than fitInto (when
+// valid) comes out scaled to fit into it; JPEG, and PNG of 8 bits a channel, are decoded
+// scaled without ever holding the full-size picture. areaBudget, when given, is the number
+// of pixels the caller still allows: a larger picture gives a null image, and a decoded one
+// takes its counted area from it.
+QImage readLimitedPicture(QImageReader &reader, const QSize &fitInto = QSize(),
+                          qint64 *areaBudget = nullptr);
+
+// Pictures inside plan files: PNG bytes as lower-case hexadecimal text, decoded through
+// readLimitedPicture.
 QString imageToHex(const QImage &image);
-QImage imageFromHex(const QString &text, const char *format);
+QImage imageFromHex(const QString &text, const char *format, const QSize &fitInto = QSize(),
+                    qint64 *areaBudget = nullptr);
 
 // "Ctrl+Shift+N" as the platform's key symbols show it.
 QString nativeShortcutText(const QString &shortcut);

@@ -9,11 +9,6 @@ namespace {
 
 const QString dragImageFileName = QStringLiteral("_TavroloTempDragImage.png");
 
-bool tooLarge(const QSize &size)
-{
-    return size.width() > Image::MaxDecodedSide || size.height() > Image::MaxDecodedSide;
-}
-
 } // namespace
 
 Image::Image(const QPixmap &pixmap, const QString &name, const QString &path)
@@ -29,7 +24,9 @@ Image::Image(const QPixmap &pixmap, const QString &name, const QString &path)
 
 Image::Image(const QString &fileName)
 {
-    const QImage picture = readLimited(fileName);
+    // Only the fitted picture is kept, so a photo is decoded at that size where it can be.
+    QImageReader reader(fileName);
+    const QImage picture = readLimitedPicture(reader, QSize(MaxSide, MaxSide));
     if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
         return;
     const QFileInfo info(fileName);
@@ -37,18 +34,6 @@ Image::Image(const QString &fileName)
         = info.fileName() == dragImageFileName ? QStringLiteral("image") : info.baseName();
     const QString path = fileName.startsWith(QLatin1String(":/")) ? fileName : QString();
     *this = Image(QPixmap::fromImage(picture), name, path);
-}
-
-QImage Image::readLimited(const QString &fileName)
-{
-    QImageReader reader(fileName);
-    if (tooLarge(reader.size()))
-        return QImage();
-    QImage picture = reader.read();
-    // Some formats do not declare their size up front; refuse what turned out too large.
-    if (tooLarge(picture.size()))
-        return QImage();
-    return picture;
 }
 
 void Image::setName(const QString &name)

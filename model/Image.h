@@ -16,7 +16,7 @@ public:
     static constexpr int MaxNameLength = 128;
     // Pictures declaring a larger side are refused before decoding, so that a tiny file cannot
     // make the program allocate gigabytes.
-    static constexpr int MaxDecodedSide = maxDecodedImageSide;
+    static constexpr int MaxDecodedSide = maximumPictureSide;
 
     Image() = default;
     Image(const QPixmap &pixmap, const QString &name, const QString &path);
@@ -38,8 +38,6 @@ public:
     static bool samePixels(const QPixmap &a, const QPixmap &b);
 
 private:
-    static QImage readLimited(const QString &fileName);
-
     QPixmap m_pixmap;
     QString m_name;
     QString m_path;

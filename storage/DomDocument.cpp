@@ -2,11 +2,9 @@
 
 #include "common/Colors.h"
 #include "common/TextHelpers.h"
-#include "model/Image.h"
 #include "storage/XmlTextWriter.h"
 
 #include <QBuffer>
-#include <QImageReader>
 #include <QMap>
 #include <QtMath>
 
@@ -40,25 +38,6 @@ bool needsNoEncoding(const QString &text)
 QString encoded(const QString &text)
 {
     return needsNoEncoding(text) ? text : toPercentEncoding(text);
-}
-
-// Plan files come from anywhere: a few bytes of PNG header can declare a picture of
-// gigabytes, so the declared size is checked before anything is decoded.
-QImage imageFromData(const QByteArray &data, const QString &format)
-{
-    const int maximumSide = Image::MaxDecodedSide;
-    QBuffer buffer;
-    buffer.setData(data);
-    if (!buffer.open(QIODevice::ReadOnly))
-        return QImage();
-    QImageReader reader(&buffer, format.toLatin1());
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() > maximumSide || size.height() > maximumSide)
-        return QImage();
-    QImage image;
-    if (!reader.read(&image))
-        return QImage();
-    return image;
 }
 
 // Attributes in name order: the tree keeps them in a hash whose order changes from run to run.
@@ -98,11 +77,33 @@ QDomElement DomDocument::findChildElement(const QDomElement &parent, const QStri
     return parent.firstChildElement(tag);
 }
 
-QDomNodeList DomDocument::elementsByTag(const QDomElement &parent, const QString &tag)
+QList<QDomElement> DomDocument::items(const QDomElement &parent, const QString &containerTag,
+                                      const QString &itemTag)
 {
-    if (parent.isNull())
-        return QDomNodeList();
-    return parent.elementsByTagName(tag);
+    QList<QDomElement> result;
+    const QDomElement container = findChildElement(parent, containerTag);
+    if (container.isNull())
+        return result;
+    // Walks the tree below the container without recursion, skipping nested lists.
+    QDomNode node = container.firstChild();
+    while (!node.isNull()) {
+        bool descend = true;
+        if (node.isElement()) {
+            const QDomElement element = node.toElement();
+            if (element.tagName() == itemTag)
+                result << element;
+            else if (element.tagName() == containerTag)
+                descend = false;
+        }
+        if (descend && node.hasChildNodes()) {
+            node = node.firstChild();
+            continue;
+        }
+        while (node != container && node.nextSibling().isNull())
+            node = node.parentNode();
+        node = node == container ? QDomNode() : node.nextSibling();
+    }
+    return result;
 }
 
 void DomDocument::setAttributeString(QDomElement &element, const QString &name, const QString &text,
@@ -155,12 +156,13 @@ QStringList DomDocument::readAttributeList(const QDomElement &element, const QSt
 }
 
 QImage DomDocument::readAttributeImage(const QDomElement &element, const QString &name,
-                                       const QString &format, const QImage &defaultValue)
+                                       const QString &format, const QImage &defaultValue,
+                                       const QSize &fitInto, qint64 *areaBudget)
 {
     const QString text = readAttributeString(element, name, QString());
     if (text.isEmpty())
         return defaultValue;
-    return imageFromData(QByteArray::fromHex(text.toLatin1()), format);
+    return imageFromHex(text, format.toLatin1().constData(), fitInto, areaBudget);
 }
 
 QDomElement DomDocument::writeValueString(QDomElement &parent, const QString &tag,

@@ -19,9 +19,13 @@ class DomDocument : public QDomDocument
 public:
     explicit DomDocument(const QString &typeName);
 
-    // Lookup: direct children only, or descendants at any depth.
+    // Lookup: the first direct child of that name.
     static QDomElement findChildElement(const QDomElement &parent, const QString &tag);
-    static QDomNodeList elementsByTag(const QDomElement &parent, const QString &tag);
+    // The items of a list: the elements named itemTag at any depth below the parent's child
+    // containerTag, in document order. Those inside another element named containerTag belong
+    // to that list alone, so that lists nested in one another are not counted over and over.
+    static QList<QDomElement> items(const QDomElement &parent, const QString &containerTag,
+                                    const QString &itemTag);
 
     static void setAttributeString(QDomElement &element, const QString &name, const QString &text,
                                    bool skipIfEmpty = true, bool encode = true);
@@ -35,8 +39,10 @@ public:
                                        const QString &defaultValue = QString());
     static int readAttributeInt(const QDomElement &element, const QString &name, int defaultValue);
     static QStringList readAttributeList(const QDomElement &element, const QString &name);
+    // Decoded within the limits of readLimitedPicture, with its fitInto and areaBudget.
     static QImage readAttributeImage(const QDomElement &element, const QString &name,
-                                     const QString &format, const QImage &defaultValue = QImage());
+                                     const QString &format, const QImage &defaultValue = QImage(),
+                                     const QSize &fitInto = QSize(), qint64 *areaBudget = nullptr);
 
     // Field elements: a child named after the field, holding its text in "value".
     QDomElement writeValueString(QDomElement &parent, const QString &tag, const QString &text);

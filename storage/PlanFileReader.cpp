@@ -9,29 +9,190 @@
 
 #include <QFile>
 #include <QPixmap>
+#include <QRegularExpression>
+#include <QTextCodec>
 #include <QUrl>
+#include <QVector>
 
 namespace {
-
-using Dom = DomDocument;
 
 const QString valueAttribute = QStringLiteral("value");
 const QString colorAttribute = QStringLiteral("color");
 
-// Every card holds a value for every property, so a few kilobytes of hostile XML could
-// otherwise ask for billions of values.
-const qint64 maximumValueCount = 100000000;
+// Every card holds a value, and every view a visibility, for every property. A file this
+// program writes spends at least a byte (a comma) on each, so a plan may hold as many of
+// them as its file has bytes, and a million in any case; a few kilobytes of hostile XML
+// could otherwise ask for billions.
+const qint64 cellsAlwaysAllowed = 1000000;
 
-QList<QDomElement> items(const QDomElement &parent, const QString &containerTag,
-                         const QString &itemTag)
+// The pixels that the pictures of a plan may declare together: enough for any library
+// this program writes (at most 128 x 128 each), charged so that no small file decodes
+// gigapixels.
+const qint64 pixelsAlwaysAllowed = 16LL * 1024 * 1024;
+const qint64 pixelsPerFileByte = 8;
+
+// The shape of a plan's text, checked before the parser sees it. Plans nest five elements
+// deep, give an element outside the lists a few dozen children, declare nothing in their
+// document type, and spend a dozen bytes or more on each node of the tree; a text far from
+// that is refused, because the parser recurses once per level (a deep nesting exhausts the
+// stack), entities declared in the document type let a few hundred bytes spell gigabytes,
+// every field is looked up among all the children of its element, and each node of the
+// tree takes some two hundred bytes.
+const int maximumDepth = 100;
+const int maximumChildrenOutsideLists = 1000;
+const qint64 nodesAlwaysAllowed = 250000;
+const qint64 bytesPerNode = 4;
+
+using Dom = DomDocument;
+
+QString formatError(const QString &reason, int line, int column)
 {
-    QList<QDomElement> result;
-    const QDomNodeList nodes
-        = Dom::elementsByTag(Dom::findChildElement(parent, containerTag), itemTag);
-    result.reserve(nodes.count());
-    for (int i = 0; i < nodes.count(); ++i)
-        result << nodes.item(i).toElement();
-    return result;
+    return QStringLiteral("Format error '%1' detected at line %2 column %3.\n"
+                          "Contact support if you are sure this a Tavrolo file.")
+        .arg(reason)
+        .arg(line)
+        .arg(column);
+}
+
+// The file's text, decoded as the parser would: by its byte-order mark, else by the encoding
+// its XML declaration names, else as UTF-8. The checks and the parser then read the same
+// characters.
+QString decodedText(const QByteArray &bytes)
+{
+    QTextCodec *codec = QTextCodec::codecForUtfText(bytes, nullptr);
+    if (!codec) {
+        static const QRegularExpression declaration(
+            QStringLiteral("^<\\?xml[^>]*encoding\\s*=\\s*[\"']([A-Za-z0-9._:-]+)[\"']"));
+        const QRegularExpressionMatch match
+            = declaration.match(QString::fromLatin1(bytes.left(256)));
+        if (match.hasMatch())
+            codec = QTextCodec::codecForName(match.captured(1).toLatin1());
+    }
+    if (!codec)
+        codec = QTextCodec::codecForName("UTF-8");
+    return codec->toUnicode(bytes);
+}
+
+struct Refusal
+{
+    QString reason;
+    int position = -1;
+};
+
+bool isListTag(QStringView name)
+{
+    static const QStringList lists {QStringLiteral("images"),      QStringLiteral("properties"),
+                                    QStringLiteral("cards"),       QStringLiteral("stored_views"),
+                                    QStringLiteral("links"),       QStringLiteral("date_colors"),
+                                    QStringLiteral("text_colors"), QStringLiteral("filter_terms")};
+    for (const QString &list : lists) {
+        if (name == list)
+            return true;
+    }
+    return false;
+}
+
+// Walks the text's markup without building anything, and returns the first thing refused
+// (see the limits above). Malformed markup is left to the parser, which stops at it: the
+// walk only has to agree with the parser up to there.
+Refusal checkShape(const QString &text, qint64 fileSize)
+{
+    struct Open
+    {
+        bool isList;
+        int children;
+    };
+    QVector<Open> open {{false, 0}}; // the document itself
+    const qint64 nodeLimit = qMax(nodesAlwaysAllowed, fileSize / bytesPerNode);
+    qint64 nodes = 0;
+    const QChar *c = text.constData();
+    const int n = text.size();
+    const auto at = [&](int i, QLatin1String what) {
+        return QStringView(c + i, qMin(n - i, what.size())) == what;
+    };
+    const auto skipPast = [&](int from, QLatin1String end) {
+        const int found = text.indexOf(end, from);
+        return found < 0 ? n : found + end.size();
+    };
+    int i = 0;
+    while (i < n) {
+        const int tag = text.indexOf(QLatin1Char('<'), i);
+        // A run of text holding more than white space is a node of its own.
+        for (int k = i; k < (tag < 0 ? n : tag); ++k) {
+            if (!c[k].isSpace()) {
+                ++nodes;
+                break;
+            }
+        }
+        if (nodes > nodeLimit)
+            return {QStringLiteral("More markup than the file's size explains."), i};
+        if (tag < 0)
+            break;
+        i = tag + 1;
+        if (at(tag, QLatin1String("<!--")) || at(tag, QLatin1String("<![CDATA["))
+            || at(tag, QLatin1String("<?"))) {
+            ++nodes;
+            i = skipPast(i,
+                         at(tag, QLatin1String("<!--"))     ? QLatin1String("-->")
+                             : at(tag, QLatin1String("<?")) ? QLatin1String("?>")
+                                                            : QLatin1String("]]>"));
+            continue;
+        }
+        if (at(tag, QLatin1String("<!"))) {
+            // The document type: a name and perhaps an outside identifier, no declarations.
+            QChar quote;
+            for (; i < n && (!quote.isNull() || c[i] != QLatin1Char('>')); ++i) {
+                if (!quote.isNull())
+                    quote = c[i] == quote ? QChar() : quote;
+                else if (c[i] == QLatin1Char('"') || c[i] == QLatin1Char('\''))
+                    quote = c[i];
+                else if (c[i] == QLatin1Char('['))
+                    return {QStringLiteral("The document type holds declarations."), i};
+            }
+            ++i;
+            continue;
+        }
+        if (at(tag, QLatin1String("</"))) {
+            if (open.size() > 1)
+                open.removeLast();
+            i = skipPast(i, QLatin1String(">"));
+            continue;
+        }
+        const int nameStart = i;
+        while (i < n && !c[i].isSpace() && c[i] != QLatin1Char('/') && c[i] != QLatin1Char('>'))
+            ++i;
+        const QStringView name(c + nameStart, i - nameStart);
+        ++nodes;
+        Open &parent = open.last();
+        if (!parent.isList && ++parent.children > maximumChildrenOutsideLists) {
+            return {QStringLiteral("An element holds more than %1 others.")
+                        .arg(maximumChildrenOutsideLists),
+                    tag};
+        }
+        bool empty = false;
+        while (i < n && c[i] != QLatin1Char('>')) {
+            if (c[i] == QLatin1Char('"') || c[i] == QLatin1Char('\'')) {
+                // An attribute's value; a ">" inside it does not end the tag.
+                const int close = text.indexOf(c[i], i + 1);
+                i = close < 0 ? n : close + 1;
+                ++nodes;
+                continue;
+            }
+            empty = c[i] == QLatin1Char('/');
+            ++i;
+        }
+        ++i;
+        if (nodes > nodeLimit)
+            return {QStringLiteral("More markup than the file's size explains."), tag};
+        if (!empty) {
+            open.append({isListTag(name), 0});
+            if (open.size() - 1 > maximumDepth) {
+                return {QStringLiteral("Elements are nested more than %1 deep.").arg(maximumDepth),
+                        tag};
+            }
+        }
+    }
+    return {};
 }
 
 int readVersion(const QDomElement &root)
@@ -41,12 +202,16 @@ int readVersion(const QDomElement &root)
         Dom::readValueString(meta, QStringLiteral("version"), QString::number(planFileVersion)));
 }
 
-void readImages(Document &document, const QList<QDomElement> &elements)
+void readImages(Document &document, const QList<QDomElement> &elements, qint64 fileSize)
 {
+    // The library keeps each picture fitted into 128 x 128, so none is decoded larger.
+    const QSize fitInto(Image::MaxSide, Image::MaxSide);
+    qint64 pixelBudget = pixelsAlwaysAllowed + pixelsPerFileByte * fileSize;
     for (const QDomElement &element : elements) {
         const QString format
             = Dom::readAttributeString(element, QStringLiteral("format"), QStringLiteral("PNG"));
-        const QImage picture = Dom::readAttributeImage(element, valueAttribute, format);
+        const QImage picture = Dom::readAttributeImage(element, valueAttribute, format, QImage(),
+                                                       fitInto, &pixelBudget);
         const Image image(QPixmap::fromImage(picture),
                           Dom::readAttributeString(element, QStringLiteral("name")),
                           Dom::readAttributeString(element, QStringLiteral("stock_resource")));
@@ -57,7 +222,7 @@ void readImages(Document &document, const QList<QDomElement> &elements)
 void readDateColors(const QDomElement &property, PropertyAppearance &appearance)
 {
     for (const QDomElement &entry :
-         items(property, QStringLiteral("date_colors"), QStringLiteral("date_color"))) {
+         Dom::items(property, QStringLiteral("date_colors"), QStringLiteral("date_color"))) {
         const QColor color = stringToColor(Dom::readAttributeString(entry, colorAttribute));
         if (color.isValid())
             appearance.setDateColor(Dom::readAttributeInt(entry, valueAttribute, 1), color);
@@ -67,7 +232,7 @@ void readDateColors(const QDomElement &property, PropertyAppearance &appearance)
 void readTextColors(const QDomElement &property, PropertyAppearance &appearance)
 {
     for (const QDomElement &entry :
-         items(property, QStringLiteral("text_colors"), QStringLiteral("text_color"))) {
+         Dom::items(property, QStringLiteral("text_colors"), QStringLiteral("text_color"))) {
         const QColor color = stringToColor(Dom::readAttributeString(entry, colorAttribute));
         if (color.isValid())
             appearance.setTextColor(Dom::readAttributeString(entry, valueAttribute), color);
@@ -107,7 +272,8 @@ void readProperties(Document &document, const QList<QDomElement> &elements)
 QList<HyperLink> readLinks(const QDomElement &card)
 {
     QList<HyperLink> links;
-    for (const QDomElement &entry : items(card, QStringLiteral("links"), QStringLiteral("link"))) {
+    for (const QDomElement &entry :
+         Dom::items(card, QStringLiteral("links"), QStringLiteral("link"))) {
         const QUrl url(Dom::readAttributeString(entry, valueAttribute), QUrl::TolerantMode);
         links << HyperLink(Dom::readAttributeString(entry, QStringLiteral("link_name")), url);
     }
@@ -189,31 +355,45 @@ void fitVisibilities(Slice &slice, int propertyCount)
         visibilities.removeLast();
 }
 
-void readPlan(Document &document, const DomDocument &dom, const QDomElement &root)
+// The lists of the plan, taken once: they decide whether the plan is too large to open,
+// and are then read.
+struct PlanItems
+{
+    explicit PlanItems(const QDomElement &root)
+        : images(Dom::items(root, QStringLiteral("images"), QStringLiteral("image"))),
+          properties(Dom::items(root, QStringLiteral("properties"), QStringLiteral("property"))),
+          cards(Dom::items(root, QStringLiteral("cards"), QStringLiteral("card"))),
+          storedViews(
+              Dom::items(root, QStringLiteral("stored_views"), QStringLiteral("stored_view")))
+    { }
+
+    bool tooLarge(qint64 fileSize) const
+    {
+        // The placeholder property and the current view count too.
+        const qint64 cells
+            = (qint64(properties.size()) + 1) * (cards.size() + storedViews.size() + 1);
+        return cells > qMax(cellsAlwaysAllowed, fileSize);
+    }
+
+    QList<QDomElement> images;
+    QList<QDomElement> properties;
+    QList<QDomElement> cards;
+    QList<QDomElement> storedViews;
+};
+
+void readPlan(Document &document, const DomDocument &dom, const QDomElement &root,
+              const PlanItems &plan, qint64 fileSize)
 {
     const int version = readVersion(root);
     document.clear(false);
-    readImages(document, items(root, QStringLiteral("images"), QStringLiteral("image")));
-    readProperties(document, items(root, QStringLiteral("properties"), QStringLiteral("property")));
-    readCards(document, items(root, QStringLiteral("cards"), QStringLiteral("card")));
+    readImages(document, plan.images, fileSize);
+    readProperties(document, plan.properties);
+    readCards(document, plan.cards);
     readView(document, dom, Dom::findChildElement(root, QStringLiteral("view")), version);
-    readStoredViews(document, dom,
-                    items(root, QStringLiteral("stored_views"), QStringLiteral("stored_view")));
+    readStoredViews(document, dom, plan.storedViews);
     fitVisibilities(document.editableCurrentView(), document.propertyCount());
     for (Slice &slice : document.storedViewsRef())
         fitVisibilities(slice, document.propertyCount());
-}
-
-bool tooLarge(const QDomElement &root)
-{
-    const qint64 properties
-        = Dom::elementsByTag(Dom::findChildElement(root, QStringLiteral("properties")),
-                             QStringLiteral("property"))
-              .count();
-    const qint64 cards = Dom::elementsByTag(Dom::findChildElement(root, QStringLiteral("cards")),
-                                            QStringLiteral("card"))
-                             .count();
-    return (properties + 1) * cards > maximumValueCount;
 }
 
 } // namespace
@@ -227,19 +407,25 @@ bool readPlanFile(Document &document, const QString &fileName, QString *errorMes
         *errorMessage = QStringLiteral("Can't open file '%1'").arg(fileName);
         return false;
     }
+    const qint64 fileSize = file.size();
+    const QString text = decodedText(file.readAll());
+    file.close();
+    const Refusal refusal = checkShape(text, fileSize);
+    if (refusal.position >= 0) {
+        const int lineStart = text.lastIndexOf(QLatin1Char('\n'), refusal.position - 1) + 1;
+        *errorMessage = formatError(refusal.reason,
+                                    text.leftRef(refusal.position).count(QLatin1Char('\n')) + 1,
+                                    refusal.position - lineStart + 1);
+        return false;
+    }
     DomDocument dom(QString::fromLatin1(planFileTypeName));
     QString parseError;
     int line = 0;
     int column = 0;
-    if (!dom.setContent(&file, false, &parseError, &line, &column)) {
-        *errorMessage = QStringLiteral("Format error '%1' detected at line %2 column %3.\n"
-                                       "Contact support if you are sure this a Tavrolo file.")
-                            .arg(parseError)
-                            .arg(line)
-                            .arg(column);
+    if (!dom.setContent(text, false, &parseError, &line, &column)) {
+        *errorMessage = formatError(parseError, line, column);
         return false;
     }
-    file.close();
     // Everything that can fail is checked before the open plan is touched.
     if (dom.doctype().name() != QLatin1String(planFileTypeName)) {
         *errorMessage = QStringLiteral("Incorrect document type.");
@@ -250,13 +436,14 @@ bool readPlanFile(Document &document, const QString &fileName, QString *errorMes
         *errorMessage = QStringLiteral("Document root not found.");
         return false;
     }
-    if (tooLarge(root)) {
+    const PlanItems plan(root);
+    if (plan.tooLarge(fileSize)) {
         *errorMessage = QStringLiteral("The file '%1' holds more cards and properties than "
                                        "can be opened.")
                             .arg(fileName);
         return false;
     }
     *savedByLaterVersion = readVersion(root) > planFileVersion;
-    readPlan(document, dom, root);
+    readPlan(document, dom, root, plan, fileSize);
     return true;
 }

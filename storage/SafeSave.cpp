@@ -1,5 +1,9 @@
 #include "storage/SafeSave.h"
 
+#include <cerrno>
+#include <cstdlib>
+#include <unistd.h>
+
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -9,6 +13,26 @@ int errorCodeOf(const QFileDevice &file)
 {
     // A failed commit can leave the device without an error of its own.
     return file.error() != QFileDevice::NoError ? int(file.error()) : int(QFileDevice::WriteError);
+}
+
+// Whether the folder that holds the file (behind any link) refuses new files by permission:
+// a folder the user may not write to, or one locked against changes. A folder that merely
+// has no room left does not count, since writing in place there would cut the old content
+// short. The folder's answer is asked directly, because the reason a temporary file could
+// not be made does not survive the save file's own clean-up.
+bool folderRefusesNewFiles(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    const QString target = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+    QByteArray probe
+        = QFile::encodeName(QFileInfo(target).absolutePath() + QStringLiteral("/.tavrolo-XXXXXX"));
+    const int descriptor = mkstemp(probe.data());
+    if (descriptor >= 0) {
+        close(descriptor);
+        unlink(probe.constData());
+        return false;
+    }
+    return errno == EACCES || errno == EPERM;
 }
 
 SaveOutcome writeInPlace(const QString &fileName,
@@ -38,10 +62,13 @@ SaveOutcome saveFileContent(const QString &fileName,
                             int *errorCode)
 {
     QSaveFile file(fileName);
-    // Falls back by itself where the folder refuses permission to create the temporary file.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return writeInPlace(fileName, writeContent, errorCode);
+    // The save file's own fallback knows only EACCES; the choice is made below instead.
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (folderRefusesNewFiles(fileName))
+            return writeInPlace(fileName, writeContent, errorCode);
+        return SaveOutcome::OpenFailed;
+    }
     if (!writeContent(file) || !file.flush()) {
         *errorCode = errorCodeOf(file);
         file.cancelWriting();

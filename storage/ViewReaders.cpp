@@ -26,10 +26,8 @@ int tripled(int size)
 
 void readFilterTerms(const QDomElement &parent, QList<FilterTerm> &terms)
 {
-    const QDomElement container = Dom::findChildElement(parent, QStringLiteral("filter_terms"));
-    const QDomNodeList items = Dom::elementsByTag(container, QStringLiteral("filter_term"));
-    for (int i = 0; i < items.count(); ++i) {
-        const QDomElement item = items.item(i).toElement();
+    for (const QDomElement &item :
+         Dom::items(parent, QStringLiteral("filter_terms"), QStringLiteral("filter_term"))) {
         terms << FilterTerm(Dom::readAttributeInt(item, QStringLiteral("property"), 0),
                             Dom::readAttributeInt(item, QStringLiteral("match_type"), 0),
                             Dom::readAttributeString(item, QStringLiteral("value")));

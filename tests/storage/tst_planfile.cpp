@@ -1,3 +1,4 @@
+#include "HostilePlans.h"
 #include "PlanSamples.h"
 #include "common/TextHelpers.h"
 #include "harness/FileFaults.h"
@@ -103,6 +104,23 @@ QByteArray withoutCreator(QByteArray text)
     return text.replace(toPercentEncoding(lastSavedByText()).toLatin1(), "creator");
 }
 
+// What a read gave, in a few counts: cards, properties, stored views, the first view's
+// filter terms, the first card's links, the pictures that were decoded.
+QString summary(Document &doc)
+{
+    int pictures = 0;
+    for (int i = 0; i < doc.imageCount(); ++i)
+        pictures += doc.image(i).isNull() ? 0 : 1;
+    const Slice firstView = doc.storedViewsRef().value(0);
+    return QStringLiteral("%1 cards, %2 properties, %3 views, %4 terms, %5 links, %6 pictures")
+        .arg(doc.taskCount())
+        .arg(doc.propertyCount() - 1)
+        .arg(doc.storedViewsRef().size())
+        .arg(firstView.filterTerms.size())
+        .arg(doc.taskCount() > 0 ? doc.taskLinks(0).size() : 0)
+        .arg(pictures);
+}
+
 } // namespace
 
 class TestPlanFile : public QObject
@@ -120,6 +138,9 @@ private slots:
     void failedReadLeavesPlanUntouched_data();
     void failedReadLeavesPlanUntouched();
     void handWrittenFaultsAreMendedOnRead();
+    void hostileFilesAreReadOrRefused_data();
+    void hostileFilesAreReadOrRefused();
+    void largePlansThisProgramWritesAreRead();
     void failedWriteKeepsOldFile();
     void writeFailureAnywhereIsReported_data();
     void writeFailureAnywhereIsReported();
@@ -339,6 +360,74 @@ void TestPlanFile::handWrittenFaultsAreMendedOnRead()
     QCOMPARE(doc.storedViewsRef().value(0).propertyVisibilities, (QList<int> {0, 0, 0, 0}));
     QCOMPARE(doc.imageCount(), 1);
     QVERIFY(doc.image(0).pixmap().isNull());
+}
+
+// Each shape a little past its limit: what was read, or the start of the refusal.
+void TestPlanFile::hostileFilesAreReadOrRefused_data()
+{
+    using namespace HostilePlans;
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("outcome");
+    const QString tooLarge = "holds more cards and properties than can be opened.";
+    const QString formatError = "Format error '%1' detected at line 3 column %2.";
+    QTest::newRow("cards x properties") << cardsTimesProperties(1100) << tooLarge;
+    QTest::newRow("views x properties") << viewsTimesProperties(1100) << tooLarge;
+    QTest::newRow("long lists") << longLists(5000)
+                                << "4 cards, 2 properties, 4 views, 0 terms, 0 links, 0 pictures";
+    QTest::newRow("deep nesting") << deepNesting(
+        200) << formatError.arg("Elements are nested more than 100 deep.").arg(301);
+    QTest::newRow("field among many siblings")
+        << manyFieldSiblings(1001)
+        << formatError.arg("An element holds more than 1000 others.").arg(4007);
+    QTest::newRow("more nodes than bytes")
+        << denseNodes(130000)
+        << formatError.arg("More markup than the file's size explains.").arg(625003);
+    QTest::newRow("views nested in filter terms")
+        << nestedViews(40) << "0 cards, 1 properties, 40 views, 40 terms, 0 links, 0 pictures";
+    QTest::newRow("cards nested in links")
+        << nestedCards(40) << "40 cards, 0 properties, 0 views, 0 terms, 40 links, 0 pictures";
+    QTest::newRow("entities doubling")
+        << expandingEntities(24) << "Format error 'The document type holds declarations.'";
+    QTest::newRow("entity repeated")
+        << repeatedEntity(100) << "Format error 'The document type holds declarations.'";
+    QTest::newRow("pictures of millions of pixels")
+        << manyLargePictures(3) << "0 cards, 0 properties, 0 views, 0 terms, 0 links, 1 pictures";
+}
+
+void TestPlanFile::hostileFilesAreReadOrRefused()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, outcome);
+    const QString path = writeBytes(m_dir.filePath(QStringLiteral("hostile.tv")), text);
+    Document doc;
+    QString error;
+    bool later = false;
+    if (readPlanFile(doc, path, &error, &later))
+        QCOMPARE(summary(doc), outcome);
+    else
+        QVERIFY2(error.contains(outcome), qPrintable(error));
+}
+
+// More values than the million always allowed, in the file this program writes for them.
+void TestPlanFile::largePlansThisProgramWritesAreRead()
+{
+    Document original;
+    for (int p = 0; p < 1100; ++p)
+        addProperty(original, QStringLiteral("P%1").arg(p));
+    for (int card = 0; card < 900; ++card)
+        original.addTask(false);
+    for (int view = 0; view < 100; ++view) {
+        Slice slice = original.currentView();
+        slice.name = QStringLiteral("View %1").arg(view);
+        original.storedViewsRef() << slice;
+    }
+    const QString path = m_dir.filePath(QStringLiteral("large.tv"));
+    QString error;
+    QVERIFY2(writePlanFile(original, path, &error), qPrintable(error));
+    Document read;
+    bool later = false;
+    QVERIFY2(readPlanFile(read, path, &error, &later), qPrintable(error));
+    QCOMPARE(summary(read), summary(original));
 }
 
 void TestPlanFile::failedWriteKeepsOldFile()

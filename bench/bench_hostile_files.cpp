@@ -1,0 +1,222 @@
+// Reads hostile plan files and pictures, each in a fresh process of this program, and prints
+// the time, the peak memory and what was read, beside the bound of 100 MB + 50 x the file's
+// size. Every plan shape is read at several sizes, so a cost growing faster than the file
+// shows in the figures.
+//
+//   bench_hostile_files [WORD]        builds and reads every probe (whose name holds WORD);
+//                                     TAVROLO_PROBE_READER names another build of this
+//                                     program to read them, for figures before a change
+//   bench_hostile_files corpus DIR    writes the small probes as fuzzing seeds
+//   bench_hostile_files plan FILE     (used by the above) reads one plan file
+//   bench_hostile_files picture FILE  (used by the above) loads one picture as a card image
+#include "app/Application.h"
+#include "common/Accessors.h"
+#include "model/Document.h"
+#include "storage/PlanFileReader.h"
+#include "tests/storage/HostilePlans.h"
+
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+namespace {
+
+double peakMegabytes()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+void print(const QString &line)
+{
+    QTextStream(stdout) << line << Qt::endl;
+}
+
+void save(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(bytes);
+}
+
+// One line: milliseconds, peak MB and what came of it, for the parent to print.
+int readPlan(const QString &path)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QString error;
+    bool later = false;
+    const bool ok = readPlanFile(*doc(), path, &error, &later);
+    Document &plan = *doc();
+    const QString outcome = ok ? QStringLiteral("read %1 cards, %2 properties, %3 views, %4 images")
+                                     .arg(plan.taskCount())
+                                     .arg(plan.propertyCount() - 1)
+                                     .arg(plan.storedViewsRef().size())
+                                     .arg(plan.imageCount())
+                               : error.section(QLatin1Char('\n'), 0, 0);
+    print(QStringLiteral("%1 %2 %3")
+              .arg(timer.elapsed())
+              .arg(peakMegabytes(), 0, 'f', 0)
+              .arg(outcome));
+    return 0;
+}
+
+int readPicture(const QString &path)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const Image image(path);
+    const QString outcome = image.isNull() ? QStringLiteral("no picture")
+                                           : QStringLiteral("picture %1 x %2")
+                                                 .arg(image.pixmap().width())
+                                                 .arg(image.pixmap().height());
+    print(QStringLiteral("%1 %2 %3")
+              .arg(timer.elapsed())
+              .arg(peakMegabytes(), 0, 'f', 0)
+              .arg(outcome));
+    return 0;
+}
+
+// Runs one probe in a child limited to 4 GB and 120 s, so that a probe that still explodes
+// does not take the machine with it.
+void measure(const QString &mode, const QString &label, const QString &path)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::SeparateChannels);
+    child.setProgram(QStringLiteral("/bin/sh"));
+    const QString reader
+        = qEnvironmentVariable("TAVROLO_PROBE_READER", QCoreApplication::applicationFilePath());
+    child.setArguments({QStringLiteral("-c"),
+                        QStringLiteral("ulimit -v 4194304; exec \"$0\" \"$1\" \"$2\""), reader,
+                        mode, path});
+    child.start();
+    QString result;
+    if (!child.waitForFinished(120000)) {
+        child.kill();
+        child.waitForFinished(-1);
+        result = QStringLiteral("- - stopped after 120 s");
+    } else {
+        result = QString::fromUtf8(child.readAllStandardOutput()).trimmed();
+        if (result.isEmpty())
+            result = QStringLiteral("- - crashed or ran out of memory (exit %1)")
+                         .arg(child.exitCode());
+    }
+    const qint64 size = QFileInfo(path).size();
+    const double bound = 100 + 50.0 * size / (1024 * 1024);
+    const QStringList parts = result.split(QLatin1Char(' '));
+    print(QStringLiteral("%1 %2 KB  %3 ms  %4 MB (bound %5 MB)  %6")
+              .arg(label, -34)
+              .arg(size / 1024, 7)
+              .arg(parts.value(0), 6)
+              .arg(parts.value(1), 5)
+              .arg(bound, 0, 'f', 0)
+              .arg(parts.mid(2).join(QLatin1Char(' '))));
+}
+
+// The count that makes the shape about the given number of bytes.
+int countForSize(const HostilePlans::Shape &shape, qint64 bytes)
+{
+    int low = 1;
+    int high = 2;
+    while (shape.build(high).size() < bytes && high < (1 << 26))
+        high *= 2;
+    while (high - low > 1) {
+        const int middle = (low + high) / 2;
+        (shape.build(middle).size() < bytes ? low : high) = middle;
+    }
+    return high;
+}
+
+int runAll(const QString &folder, const QString &only)
+{
+    print(QStringLiteral("%1 %2     %3     %4")
+              .arg(QStringLiteral("probe"), -34)
+              .arg(QStringLiteral("size"), 10)
+              .arg(QStringLiteral("time"), 6)
+              .arg(QStringLiteral("peak")));
+    for (const HostilePlans::Shape &shape : HostilePlans::shapes()) {
+        if (!QLatin1String(shape.name).contains(only))
+            continue;
+        for (const qint64 kilobytes : {64, 256, 1024}) {
+            const int n = countForSize(shape, kilobytes * 1024);
+            const QString label = QStringLiteral("%1 n=%2").arg(QLatin1String(shape.name)).arg(n);
+            const QString path = folder
+                + QStringLiteral("/%1-%2.tv").arg(QLatin1String(shape.name)).arg(kilobytes);
+            save(path, shape.build(n));
+            measure(QStringLiteral("plan"), label, path);
+        }
+    }
+    const QString entities = folder + QStringLiteral("/entities.tv");
+    save(entities, HostilePlans::expandingEntities(24));
+    if (QStringLiteral("expanding_entities").contains(only))
+        measure(QStringLiteral("plan"), QStringLiteral("expanding_entities levels=24"), entities);
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+    } pictures[] = {
+        {"png 16384 x 16384 1-bit", HostilePlans::blackPng(16384, 16384)},
+        {"png 9000 x 9000 1-bit", HostilePlans::blackPng(9000, 9000)},
+        {"png 8192 x 8192 1-bit (largest)", HostilePlans::blackPng(8192, 8192)},
+        {"png 6000 x 4000 8-bit RGB", HostilePlans::blackPng(6000, 4000, 8, 2)},
+        {"png 4096 x 4096 16-bit RGBA", HostilePlans::blackPng(4096, 4096, 16, 6)},
+        {"png 3000 x 3000 16-bit RGBA", HostilePlans::blackPng(3000, 3000, 16, 6)},
+        {"jpeg 6000 x 4000 photo", HostilePlans::jpegPhoto(6000, 4000)},
+    };
+    for (const auto &picture : pictures) {
+        if (!QLatin1String(picture.name).contains(only))
+            continue;
+        const QString path = folder
+            + QStringLiteral("/picture-%1")
+                  .arg(QLatin1String(picture.name))
+                  .replace(QLatin1Char(' '), QLatin1Char('_'));
+        save(path, picture.bytes);
+        measure(QStringLiteral("picture"), QLatin1String(picture.name), path);
+    }
+    return 0;
+}
+
+// Seeds for the plan-file fuzzer: each shape as large as the fuzzer's 64 KB inputs allow.
+int writeCorpus(const QString &folder)
+{
+    QDir().mkpath(folder);
+    for (const HostilePlans::Shape &shape : HostilePlans::shapes()) {
+        // Pictures are few, so that each run of the fuzzer stays quick.
+        const bool pictures = QLatin1String(shape.name).contains(QLatin1String("picture"));
+        const int n = pictures ? 2 : countForSize(shape, 60 * 1024) - 1;
+        save(folder + QStringLiteral("/hostile_%1.tv").arg(QLatin1String(shape.name)),
+             shape.build(n));
+    }
+    save(folder + QStringLiteral("/hostile_expanding_entities.tv"),
+         HostilePlans::expandingEntities(24));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QDir(home.path()).mkpath(QStringLiteral("app"));
+    Application::setAppDirOverride(home.path() + QStringLiteral("/app"));
+    Application application(argc, argv);
+    const QStringList arguments = application.arguments();
+    const QString mode = arguments.value(1);
+    if (arguments.size() == 3 && mode == QLatin1String("plan"))
+        return readPlan(arguments.at(2));
+    if (arguments.size() == 3 && mode == QLatin1String("picture"))
+        return readPicture(arguments.at(2));
+    if (arguments.size() == 3 && mode == QLatin1String("corpus"))
+        return writeCorpus(arguments.at(2));
+    return runAll(home.path(), arguments.value(1));
+}

@@ -1,0 +1,44 @@
+#include "harness/FileFaults.h"
+#include "harness/TestMain.h"
+#include "model/Image.h"
+#include "storage/HostilePlans.h"
+
+#include <QTemporaryDir>
+
+class TestImage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void pictureFilesAreFittedOrRefused_data();
+    void pictureFilesAreFittedOrRefused();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestImage::pictureFilesAreFittedOrRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("size"); // invalid: no image
+    QTest::newRow("camera photo") << HostilePlans::jpegPhoto(4000, 3000) << QSize(128, 96);
+    QTest::newRow("small picture kept as it is")
+        << HostilePlans::blackPng(100, 120) << QSize(100, 120);
+    QTest::newRow("side over the limit") << HostilePlans::blackPng(16385, 1) << QSize();
+    // 81 megapixels in 9 KB: would take a third of a gigabyte to decode.
+    QTest::newRow("area over the limit") << HostilePlans::blackPng(9000, 9000) << QSize();
+}
+
+void TestImage::pictureFilesAreFittedOrRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, size);
+    const Image image(writeBytes(m_dir.filePath(QStringLiteral("holiday.photo.jpg")), bytes));
+    QCOMPARE(image.isNull(), !size.isValid());
+    if (size.isValid()) {
+        QCOMPARE(image.pixmap().size(), size);
+        QCOMPARE(image.name(), QStringLiteral("holiday"));
+    }
+}
+
+TAVROLO_TEST_MAIN(TestImage)
+#include "tst_image.moc"

@@ -1,0 +1,207 @@
+#pragma once
+
+// Plan files and pictures built to cost the reader as much as possible for their size: small
+// files declaring huge counts, shapes whose cost grows with the square of the file, deep or
+// overlapping nesting, and pictures declaring far more pixels than their bytes hold. The
+// storage tests read them at a size just past each limit; the benchmark at several sizes.
+
+#include <functional>
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QtEndian>
+#include <QtGlobal>
+
+namespace HostilePlans {
+
+inline QByteArray plan(const QByteArray &body)
+{
+    return "<!DOCTYPE tavrolo>\n<root>\n" + body + "\n</root>\n";
+}
+
+inline QByteArray container(const char *tag, const QByteArray &piece, int count)
+{
+    return '<' + QByteArray(tag) + '>' + piece.repeated(count) + "</" + QByteArray(tag) + '>';
+}
+
+// Every card holds a value for every property.
+inline QByteArray cardsTimesProperties(int n)
+{
+    return plan(container("properties", "<property/>", n) + container("cards", "<card/>", n));
+}
+
+// Every view holds a visibility for every property.
+inline QByteArray viewsTimesProperties(int n)
+{
+    return plan(container("properties", "<property/>", n)
+                + container("stored_views", "<stored_view/>", n));
+}
+
+// Lists far longer than the plan's properties: visibilities, card values, text orders.
+inline QByteArray longLists(int n)
+{
+    const QByteArray list = "<property_visibility value=\"" + QByteArray("2,").repeated(n) + "\"/>";
+    return plan("<view>" + list + "</view>"
+                + container("properties",
+                            "<property><text_order value=\"" + QByteArray(",").repeated(n)
+                                + "\"/></property>",
+                            2)
+                + container("cards", "<card value=\"" + QByteArray(",").repeated(n) + "\"/>", 4)
+                + container("stored_views", "<stored_view>" + list + "</stored_view>", 4));
+}
+
+// An element with very many attributes: the parser compares each with all the others.
+inline QByteArray manyAttributes(int n)
+{
+    QByteArray attributes;
+    for (int i = 0; i < n; ++i)
+        attributes += " a" + QByteArray::number(i, 36) + "=\"\"";
+    return plan("<view" + attributes + "/>");
+}
+
+// A view whose fields sit among very many other children: each field is looked up among
+// them all.
+inline QByteArray manyFieldSiblings(int n)
+{
+    return plan("<view>" + QByteArray("<a/>").repeated(n) + "</view>");
+}
+
+// The smallest nodes the parser accepts, each taking some hundreds of bytes in the tree,
+// inside a list, where many children are allowed.
+inline QByteArray denseNodes(int n)
+{
+    return plan(container("cards", "<a/>x", n));
+}
+
+inline QByteArray deepNesting(int n)
+{
+    return plan("<view>" + QByteArray("<a>").repeated(n) + QByteArray("</a>").repeated(n)
+                + "</view>");
+}
+
+// Each stored view sits inside the filter terms of the one before, so a view that took every
+// "filter_term" below its own list would take those of all the views inside it too.
+inline QByteArray nestedViews(int n)
+{
+    const QByteArray open = "<stored_view><filter_terms>"
+        + QByteArray("<filter_term property=\"1\" value=\"x\"/>").repeated(n);
+    return plan("<properties><property/></properties><stored_views>" + open.repeated(n)
+                + QByteArray("</filter_terms></stored_view>").repeated(n) + "</stored_views>");
+}
+
+// The same with cards inside the links of the card before.
+inline QByteArray nestedCards(int n)
+{
+    const QByteArray open
+        = "<card><links>" + QByteArray("<link value=\"http://a.b/c\"/>").repeated(n);
+    return plan("<cards>" + open.repeated(n) + QByteArray("</links></card>").repeated(n)
+                + "</cards>");
+}
+
+// Entities that double at every level: a few hundred bytes spelling gigabytes.
+inline QByteArray expandingEntities(int levels)
+{
+    QByteArray declarations = "<!ENTITY e0 \"xxxxxxxxxxxxxxxx\">";
+    for (int i = 1; i <= levels; ++i) {
+        const QByteArray previous = "&e" + QByteArray::number(i - 1) + ';';
+        declarations += "<!ENTITY e" + QByteArray::number(i) + " \"" + previous + previous + "\">";
+    }
+    const QByteArray last = "&e" + QByteArray::number(levels) + ';';
+    return "<!DOCTYPE tavrolo [" + declarations + "]>\n<root><properties><property><name value=\""
+        + last + "\"/></property></properties><cards>"
+        + QByteArray("<card value=\"" + last + "\"/>").repeated(16) + "</cards></root>\n";
+}
+
+// One entity of a few thousand characters, named over and over in a card's values.
+inline QByteArray repeatedEntity(int n)
+{
+    return "<!DOCTYPE tavrolo [<!ENTITY e \"" + QByteArray("x").repeated(4000)
+        + "\">]>\n<root><properties><property/></properties><cards><card value=\""
+        + QByteArray("&e;").repeated(n) + "\"/></cards></root>\n";
+}
+
+// A PNG of one-bit grey pixels, all black, built without ever holding the pixels as an
+// image: a few kilobytes that decode to width x height pixels.
+inline QByteArray blackPng(int width, int height, int bitDepth = 1, int colorType = 0)
+{
+    const auto crc = [](const QByteArray &bytes) {
+        quint32 c = 0xffffffffu;
+        for (const char byte : bytes) {
+            c ^= quint8(byte);
+            for (int k = 0; k < 8; ++k)
+                c = (c >> 1) ^ (0xedb88320u & (0u - (c & 1u)));
+        }
+        return c ^ 0xffffffffu;
+    };
+    const auto chunk = [&crc](const char *type, const QByteArray &data) {
+        QByteArray length(4, 0);
+        qToBigEndian(quint32(data.size()), length.data());
+        const QByteArray body = QByteArray(type) + data;
+        QByteArray check(4, 0);
+        qToBigEndian(crc(body), check.data());
+        return length + body + check;
+    };
+    QByteArray header(13, 0);
+    qToBigEndian(quint32(width), header.data());
+    qToBigEndian(quint32(height), header.data() + 4);
+    header[8] = char(bitDepth);
+    header[9] = char(colorType);
+    const int channels = colorType == 6 ? 4 : colorType == 2 ? 3 : 1;
+    const qint64 rowBytes = 1 + (qint64(width) * channels * bitDepth + 7) / 8;
+    // qCompress puts the length in front of a plain zlib stream.
+    const QByteArray rows(int(rowBytes * height), 0);
+    const QByteArray data = qCompress(rows, 9).mid(4);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", data)
+        + chunk("IEND", QByteArray());
+}
+
+// A photo-like JPEG: smooth gradients with some detail, as a camera would give.
+inline QByteArray jpegPhoto(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            line[x] = qRgb(x * 255 / width, y * 255 / height, (x ^ y) & 0xff);
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 90);
+    return bytes;
+}
+
+inline QByteArray imageElement(const QByteArray &picture)
+{
+    return "<image format=\"PNG\" value=\"" + picture.toHex() + "\"/>";
+}
+
+// Many small pictures that each decode to millions of pixels.
+inline QByteArray manyLargePictures(int n)
+{
+    return plan(container("images", imageElement(blackPng(4096, 4096)), n));
+}
+
+struct Shape
+{
+    const char *name;
+    std::function<QByteArray(int)> build;
+};
+
+inline QList<Shape> shapes()
+{
+    return {{"cards_x_properties", cardsTimesProperties},
+            {"views_x_properties", viewsTimesProperties},
+            {"long_lists", longLists},
+            {"many_attributes", manyAttributes},
+            {"many_field_siblings", manyFieldSiblings},
+            {"dense_nodes", denseNodes},
+            {"deep_nesting", deepNesting},
+            {"nested_views", nestedViews},
+            {"nested_cards", nestedCards},
+            {"repeated_entity", repeatedEntity},
+            {"many_large_pictures", manyLargePictures}};
+}
+
+} // namespace HostilePlans
