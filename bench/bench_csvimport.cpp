@@ -25,19 +25,27 @@
 
 namespace {
 
+// From the kernel's figures for this process's memory map; the peak of getrusage would also
+// count the parent's memory at the fork before this program started.
+double memoryMegabytes(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toDouble() / 1024;
+    }
+    return 0;
+}
+
 double peakMegabytes()
 {
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
+    return memoryMegabytes("VmHWM:");
 }
 
 double currentMegabytes()
 {
-    QFile status(QStringLiteral("/proc/self/statm"));
-    status.open(QIODevice::ReadOnly);
-    const QList<QByteArray> fields = status.readAll().split(' ');
-    return fields.value(1).toDouble() * 4096 / (1024 * 1024);
+    return memoryMegabytes("VmRSS:");
 }
 
 void print(const QString &line)

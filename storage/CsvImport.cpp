@@ -532,8 +532,12 @@ bool importCsvFile(const QString &fileName, bool clearFirst, QString *errorMessa
     const QChar separator = chooseSeparator(text);
 
     Document &document = *doc();
+    // Matched against the plan as it will be when the rows go in: emptied, it holds only the
+    // placeholder.
     QStringList names;
-    for (int p = 0; p < (clearFirst ? 1 : document.propertyCount()); ++p)
+    if (clearFirst)
+        names << Document().propertyName(0);
+    for (int p = 0; !clearFirst && p < document.propertyCount(); ++p)
         names << document.propertyName(p);
     PropertyNames plannedNames(names);
     CsvRows rows(text, separator);
