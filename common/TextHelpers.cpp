@@ -6,15 +6,28 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QSysInfo>
+#include <QTextBoundaryFinder>
 #include <QUrl>
+
+QString leftWholeCharacters(const QString &text, int maxLength)
+{
+    if (text.length() <= maxLength)
+        return text;
+    if (maxLength <= 0)
+        return QString();
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text);
+    characters.setPosition(maxLength);
+    const int cut = characters.isAtBoundary() ? maxLength : characters.toPreviousBoundary();
+    return text.left(qMax(0, cut));
+}
 
 QString elideText(const QString &text, int maxLength)
 {
     if (text.length() <= maxLength)
         return text;
     if (maxLength <= 1)
-        return text.left(qMax(0, maxLength));
-    return text.left(maxLength - 1) + QChar(0x2026);
+        return leftWholeCharacters(text, maxLength);
+    return leftWholeCharacters(text, maxLength - 1) + QChar(0x2026);
 }
 
 namespace {

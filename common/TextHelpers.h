@@ -5,8 +5,12 @@
 #include <QString>
 #include <QStringList>
 
-// Shortens a label to at most maxLength characters (UTF-16 units); a longer text keeps its
-// first maxLength - 1 characters and ends in "…" so the reader sees it was cut.
+// The longest start of the text that is at most maxLength UTF-16 units long and does not end
+// inside a character: a cut through a surrogate pair would leave half a character, which a
+// plan file stores as "?", and one between a letter and its accent would change the letter.
+QString leftWholeCharacters(const QString &text, int maxLength);
+// Shortens a label to at most maxLength UTF-16 units; a longer text keeps as many whole
+// characters as fit before a closing "…", so the reader sees it was cut.
 QString elideText(const QString &text, int maxLength);
 
 // Texts inside plan files travel as percent-encoded UTF-8: every byte but letters, digits,

@@ -1,138 +1,517 @@
 #include "storage/CsvImport.h"
 
 #include "common/BusyCursor.h"
+#include "common/NumberDateText.h"
+#include "common/TextHelpers.h"
 #include "model/Document.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QTextStream>
 #include <QUrl>
+#include <QVector>
 
 namespace {
 
 const QChar quote = QLatin1Char('"');
 const QChar lineFeed = QLatin1Char('\n');
+const QChar carriageReturn = QLatin1Char('\r');
 const QChar space = QLatin1Char(' ');
+const int maximumNameLength = 30;
 
-// Drops the text up to and including the first quote and from the last remaining quote
-// on, then makes doubled quotes single and line breaks blanks.
-QString cleanCsvCell(QString cell)
+// Every card holds a value for every property, so a few bytes of short rows under a wide
+// header, or a wide header imported into a plan of many cards, could ask for billions of values.
+// A read may take about 100 MB plus 50 bytes per byte of the file. What the plan spends on each
+// thing an import adds, roughly: a spreadsheet spends at least one byte (a separator or a line
+// break) on every cell it writes, and a few on every column and row, so its files stay well
+// inside the allowance.
+const qint64 fixedAllowance = 100 * 1024 * 1024;
+const qint64 allowancePerFileByte = 50;
+const qint64 bytesPerCard = 64;
+const qint64 bytesPerValue = 48;
+const qint64 bytesPerProperty = 768;
+const qint64 bytesPerLink = 256;
+
+bool isBlank(const QChar *chars, int length)
 {
-    const int first = cell.indexOf(quote);
-    if (first >= 0) {
-        cell.remove(0, first + 1);
-        const int last = cell.lastIndexOf(quote);
-        if (last >= 0)
-            cell.truncate(last);
-        cell.replace(QStringLiteral("\"\""), QStringLiteral("\""));
+    for (int i = 0; i < length; ++i) {
+        if (!chars[i].isSpace())
+            return false;
     }
-    cell.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    cell.replace(lineFeed, space);
+    return true;
+}
+
+bool isBlank(const QString &text)
+{
+    return isBlank(text.constData(), text.size());
+}
+
+// The part of a cell its text comes from: a cell whose first non-blank character opened a
+// quoted run keeps what lies between its first and its last quote.
+QStringView cellContent(const QChar *chars, int length, bool quoted)
+{
+    const QStringView raw(chars, length);
+    if (!quoted)
+        return raw;
+    const int first = int(raw.indexOf(quote));
+    const int last = int(raw.lastIndexOf(quote));
+    return last > first ? raw.mid(first + 1, last - first - 1) : raw.mid(first + 1);
+}
+
+// Doubled quotes of a quoted cell become single, line breaks become blanks.
+QString cellText(QStringView content, bool quoted)
+{
+    QString cell = content.toString();
+    if (quoted && cell.contains(quote))
+        cell.replace(QStringLiteral("\"\""), QStringLiteral("\""));
+    if (cell.contains(lineFeed)) {
+        cell.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        cell.replace(lineFeed, space);
+    }
     return cell;
 }
 
-// What one import learned from the header row: which column feeds what.
+// The index of the quote that ends the run starting at i (just after its opening quote), or the
+// length when the run is never closed.
+int endOfQuotedRun(const QChar *chars, int length, int i)
+{
+    for (; i < length; ++i) {
+        if (chars[i] != quote)
+            continue;
+        if (i + 1 < length && chars[i + 1] == quote)
+            ++i;
+        else
+            return i;
+    }
+    return length;
+}
+
+// Walks the row that starts at position, hands each cell's content to addCell(content, quoted)
+// and moves position past the row. A double quote opens a quoted run only as the first
+// non-blank character of a cell; in the run, separators and line feeds are text, "" is an
+// escaped quote and any other quote ends it. Every other quote is a plain character. With
+// lineFeedsEndRows a line feed outside a run ends the row; otherwise it is text too.
+template<typename AddCell>
+void scanRow(const QString &text, int &position, QChar separator, bool lineFeedsEndRows,
+             AddCell addCell)
+{
+    const QChar *chars = text.constData();
+    const int length = text.size();
+    int cellStart = position;
+    bool quoted = false;
+    bool blanksOnly = true;
+    for (int i = position; i < length; ++i) {
+        const QChar c = chars[i];
+        const bool rowEnd = lineFeedsEndRows && c == lineFeed;
+        if (c == separator || rowEnd) {
+            addCell(cellContent(chars + cellStart, i - cellStart, quoted), quoted);
+            cellStart = i + 1;
+            quoted = false;
+            blanksOnly = true;
+            if (rowEnd) {
+                position = i + 1;
+                return;
+            }
+        } else if (blanksOnly && !c.isSpace()) {
+            blanksOnly = false;
+            if (c == quote) {
+                quoted = true;
+                i = endOfQuotedRun(chars, length, i + 1);
+            }
+        }
+    }
+    addCell(cellContent(chars + cellStart, length - cellStart, quoted), quoted);
+    position = length;
+}
+
+void readCells(const QString &text, int &position, QChar separator, bool lineFeedsEndRows,
+               QStringList &cells)
+{
+    cells.clear();
+    scanRow(text, position, separator, lineFeedsEndRows,
+            [&cells](QStringView content, bool quoted) { cells << cellText(content, quoted); });
+}
+
+// The rows of the whole text in order; empty lines are no rows.
+class CsvRows
+{
+public:
+    CsvRows(const QString &text, QChar separator) : m_text(text), m_separator(separator) { }
+
+    // Moves to the next row; false at the end of the text.
+    bool next()
+    {
+        while (m_position < m_text.size() && m_text.at(m_position) == lineFeed)
+            ++m_position;
+        return m_position < m_text.size();
+    }
+    void read(QStringList &cells) { readCells(m_text, m_position, m_separator, true, cells); }
+    // Passes over the row; addCell(column, content) sees its cells.
+    template<typename AddCell>
+    void scan(AddCell addCell)
+    {
+        int column = 0;
+        scanRow(m_text, m_position, m_separator, true,
+                [&](QStringView content, bool) { addCell(column++, content); });
+    }
+    int position() const { return m_position; }
+    void setPosition(int position) { m_position = position; }
+
+private:
+    const QString &m_text;
+    const QChar m_separator;
+    int m_position = 0;
+};
+
+// CR LF and lone CR become LF, in place.
+void unifyLineBreaks(QString &text)
+{
+    if (!text.contains(carriageReturn))
+        return;
+    QChar *chars = text.data();
+    const int length = text.size();
+    int to = 0;
+    for (int from = 0; from < length; ++from) {
+        if (chars[from] == carriageReturn) {
+            chars[to++] = lineFeed;
+            if (from + 1 < length && chars[from + 1] == lineFeed)
+                ++from;
+        } else {
+            chars[to++] = chars[from];
+        }
+    }
+    text.truncate(to);
+}
+
+QChar chooseSeparator(const QString &text)
+{
+    int semicolons = 0;
+    int commas = 0;
+    for (const QChar c : text) {
+        semicolons += c == QLatin1Char(';') ? 1 : 0;
+        commas += c == QLatin1Char(',') ? 1 : 0;
+    }
+    return semicolons > commas ? QLatin1Char(';') : QLatin1Char(',');
+}
+
+// The plan's property names while a header is matched against them, in hashes, so that a header
+// of thousands of columns costs linear time. Names match ignoring case as
+// Document::propertyIndex does, but never the hidden placeholder 0: a column stored there would
+// never show and would be lost on the next save. A new name avoids every name, the
+// placeholder's included, as Document::uniquePropertyName does.
+class PropertyNames
+{
+public:
+    explicit PropertyNames(const QStringList &names)
+    {
+        for (const QString &name : names)
+            add(name);
+    }
+
+    int count() const { return m_count; }
+    int match(const QString &name) const { return m_byName.value(name.toLower(), -1); }
+
+    QString unique(const QString &name)
+    {
+        const QString base = name.trimmed();
+        const QString key = base.toLower();
+        if (!m_taken.contains(key))
+            return base;
+        // Names are only ever added, so numbers found taken once stay taken.
+        int &number = m_nextNumber[key];
+        number = qMax(number, 1);
+        while (m_taken.contains(key + QString::number(number)))
+            ++number;
+        return base + QString::number(number);
+    }
+
+    int add(const QString &name)
+    {
+        const QString key = name.toLower();
+        m_taken.insert(key);
+        if (m_count > 0 && !m_byName.contains(key))
+            m_byName.insert(key, m_count);
+        return m_count++;
+    }
+
+private:
+    QHash<QString, int> m_byName;
+    QSet<QString> m_taken;
+    QHash<QString, int> m_nextNumber;
+    int m_count = 0;
+};
+
+// What the header row decides: which column feeds what, and the properties to add.
 struct CsvColumns
 {
     QList<int> headerColumns;
     int notesColumn = -1;
     int linksColumn = -1;
     int imagesColumn = -1;
-    QHash<int, int> properties; // column -> property index
-    QHash<QString, int> imageIndexes; // image path -> library index, -1 for no picture
+    // Property columns in header order: (column, property index).
+    QVector<QPair<int, int>> propertyColumns;
+    int firstNewProperty = 0;
+    QStringList newNames;
+    // The new property that shows on cards, -1 for none.
+    int shownProperty = -1;
 };
-
-// The property a header cell names, added when the plan has none of that name (ignoring
-// case). Only the first header column's new property shows on cards.
-int propertyForHeader(Document &document, const QString &name, bool firstColumn)
-{
-    const int existing = document.propertyIndex(name);
-    if (existing >= 0)
-        return existing;
-    document.addProperty(document.uniquePropertyName(name), QString(), PropertyType::Automatic,
-                         QStringList(),
-                         firstColumn ? PropertyVisibility::Text : PropertyVisibility::Hidden,
-                         PropertyAppearance(), false);
-    // The stored name can differ from the header text (a cut name loses trailing blanks),
-    // so the column maps to the new property itself rather than to a lookup of the text.
-    return document.propertyCount() - 1;
-}
 
 bool isHeaderName(const QString &name, const char *special)
 {
     return name.compare(QLatin1String(special), Qt::CaseInsensitive) == 0;
 }
 
-void readHeader(Document &document, const QStringList &cells, CsvColumns &columns)
+CsvColumns planColumns(const QStringList &cells, PropertyNames &names)
 {
-    const int maximumNameLength = 30;
+    CsvColumns columns;
+    columns.firstNewProperty = names.count();
     columns.headerColumns = nonEmptyColumns(cells);
     for (int k = 0; k < columns.headerColumns.size(); ++k) {
         const int column = columns.headerColumns.at(k);
-        const QString name = cells.at(column).trimmed().left(maximumNameLength);
-        if (columns.notesColumn < 0 && isHeaderName(name, "Notes"))
+        const QString name = leftWholeCharacters(cells.at(column).trimmed(), maximumNameLength);
+        if (columns.notesColumn < 0 && isHeaderName(name, "Notes")) {
             columns.notesColumn = column;
-        else if (columns.linksColumn < 0 && isHeaderName(name, "Links"))
+        } else if (columns.linksColumn < 0 && isHeaderName(name, "Links")) {
             columns.linksColumn = column;
-        else if (columns.imagesColumn < 0 && isHeaderName(name, "Images"))
+        } else if (columns.imagesColumn < 0 && isHeaderName(name, "Images")) {
             columns.imagesColumn = column;
-        else
-            columns.properties.insert(column, propertyForHeader(document, name, k == 0));
+        } else {
+            int property = names.match(name);
+            if (property < 0) {
+                // The stored name can differ from the header text (a cut name loses trailing
+                // blanks), so the column maps to the new property itself.
+                const QString unique = names.unique(name);
+                property = names.add(unique);
+                columns.newNames << unique;
+                if (k == 0)
+                    columns.shownProperty = property;
+            }
+            columns.propertyColumns << qMakePair(column, property);
+        }
     }
+    return columns;
 }
 
-QList<HyperLink> linksFromCell(const QString &cell)
+int countLinks(QStringView cell)
 {
-    QList<HyperLink> links;
-    for (const QString &part : cell.split(QLatin1Char(','), Qt::SkipEmptyParts))
-        links << HyperLink(QUrl(part, QUrl::TolerantMode));
+    int links = 0;
+    bool inLink = false;
+    for (const QChar c : cell) {
+        const bool linkText = c != QLatin1Char(',');
+        links += linkText && !inLink ? 1 : 0;
+        inLink = linkText;
+    }
     return links;
 }
 
-// Rows that name the same picture file share one library entry; remembering the outcome
-// per path spares decoding the same file for every row.
-void setCardImage(Document &document, int card, const QString &cell, CsvColumns &columns)
+// What a file will add to the plan, worked out before the plan changes: the header's columns,
+// where the data rows start, how many there are and how many links they hold.
+struct CsvSurvey
 {
-    const QString path = cell.trimmed();
-    // Only regular files: a device or pipe named in a cell could block the import forever.
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return;
-    const auto known = columns.imageIndexes.constFind(path);
-    if (known != columns.imageIndexes.constEnd()) {
-        if (known.value() >= 0)
-            document.setTaskImage(card, known.value(), false, nullptr);
-        return;
+    CsvColumns columns;
+    int dataStart = 0;
+    qint64 dataRows = 0;
+    qint64 links = 0;
+};
+
+CsvSurvey surveyRows(CsvRows &rows, PropertyNames &names)
+{
+    CsvSurvey survey;
+    QStringList header;
+    while (header.isEmpty() && rows.next()) {
+        rows.read(header);
+        if (isBlankRow(header))
+            header.clear();
     }
-    document.addImages(QStringList() << path, card, false);
-    const int image = document.task(card).imageIndex();
-    columns.imageIndexes.insert(path, image);
+    survey.columns = planColumns(header, names);
+    survey.dataStart = rows.position();
+    const int linksColumn = survey.columns.linksColumn;
+    // Data rows are only counted here: cutting them into texts waits until they are stored.
+    while (rows.next()) {
+        bool blank = true;
+        qint64 links = 0;
+        rows.scan([&](int column, QStringView content) {
+            blank = blank && isBlank(content.data(), int(content.size()));
+            if (column == linksColumn)
+                links = countLinks(content);
+        });
+        if (blank)
+            break;
+        ++survey.dataRows;
+        survey.links += links;
+    }
+    return survey;
 }
 
-void readDataRow(Document &document, const QStringList &cells, CsvColumns &columns)
+// The date that each distinct text reads as, in the user's format, worked out once per import
+// (reading dates is the slowest part of a value); a null text for a text that is no date.
+class DateTexts
 {
-    const int card = document.addTask(false);
-    for (int column : qAsConst(columns.headerColumns)) {
-        QString cell = column < cells.size() ? cells.at(column) : QString();
-        if (column == columns.notesColumn) {
-            document.setTaskNotes(card, cell, false, nullptr);
-        } else if (column == columns.linksColumn) {
-            document.setTaskLinks(card, linksFromCell(cell), false, nullptr);
-        } else if (column == columns.imagesColumn) {
-            setCardImage(document, card, cell, columns);
-        } else {
-            const int property = columns.properties.value(column);
-            if (cell.isEmpty())
-                cell = document.propertyDefaultValue(property);
-            document.setValue(card, property, cell, false, nullptr);
+public:
+    explicit DateTexts(int dateFormat) : m_dateFormat(dateFormat) { }
+
+    const QString &normalized(const QString &text)
+    {
+        auto known = m_texts.find(text);
+        if (known == m_texts.end()) {
+            bool ok = false;
+            const QDate date = stringToDateWithFormat(text, m_dateFormat, &ok);
+            QString normalized;
+            if (ok)
+                normalized = date.isValid() ? dateToString(date, m_dateFormat, true) : text;
+            known = m_texts.insert(text, normalized);
+        }
+        return known.value();
+    }
+
+private:
+    QHash<QString, QString> m_texts;
+    const int m_dateFormat;
+};
+
+// Whether every non-blank value of a new property so far reads as a date.
+struct DateColumn
+{
+    bool someDate = false;
+    bool notAllDates = false;
+
+    void note(const QString &text, DateTexts &dates)
+    {
+        if (notAllDates || isBlank(text))
+            return;
+        (dates.normalized(text).isNull() ? notAllDates : someDate) = true;
+    }
+};
+
+// Writing the rows into the plan. The properties the header adds are declared Text while the
+// values go in, so that storing a value is not also a date check of it; once all values are in,
+// a property whose values all read as dates gets them in the user's date format, as setting each
+// value of a date property would have done, and every new property becomes Automatic.
+class CsvWriter
+{
+public:
+    CsvWriter(Document &document, const CsvColumns &columns, int dateFormat)
+        : m_document(document),
+          m_columns(columns),
+          m_dates(dateFormat),
+          m_dateColumns(columns.newNames.size()),
+          m_firstCard(document.taskCount())
+    {
+        for (int i = 0; i < columns.newNames.size(); ++i) {
+            m_document.addProperty(
+                columns.newNames.at(i), QString(), PropertyType::Text, QStringList(),
+                columns.firstNewProperty + i == columns.shownProperty ? PropertyVisibility::Text
+                                                                      : PropertyVisibility::Hidden,
+                PropertyAppearance(), false);
+        }
+        m_rowOfProperty.fill(-1, m_document.propertyCount());
+        for (int p = 0; p < columns.firstNewProperty; ++p)
+            m_defaults << m_document.propertyDefaultValue(p);
+    }
+
+    void readRow(const QStringList &cells)
+    {
+        const int card = m_document.addTask(false);
+        if (m_columns.notesColumn >= 0)
+            m_document.setTaskNotes(card, cells.value(m_columns.notesColumn), false, nullptr);
+        if (m_columns.linksColumn >= 0)
+            m_document.setTaskLinks(card, linksFromCell(cells.value(m_columns.linksColumn)), false,
+                                    nullptr);
+        if (m_columns.imagesColumn >= 0)
+            setCardImage(card, cells.value(m_columns.imagesColumn));
+        // When two columns feed one property the later column's value stays, so each property
+        // is set once, from the last of its columns.
+        for (int i = m_columns.propertyColumns.size() - 1; i >= 0; --i) {
+            const int column = m_columns.propertyColumns.at(i).first;
+            const int property = m_columns.propertyColumns.at(i).second;
+            if (m_rowOfProperty.at(property) == card)
+                continue;
+            m_rowOfProperty[property] = card;
+            QString cell = cells.value(column);
+            const int fresh = property - m_columns.firstNewProperty;
+            if (fresh >= 0) {
+                // A new property's default, the empty text, is on the card already.
+                if (cell.isEmpty())
+                    continue;
+                m_dateColumns[fresh].note(cell, m_dates);
+            } else if (cell.isEmpty()) {
+                cell = m_defaults.at(property);
+            }
+            m_document.setValue(card, property, cell, false, nullptr);
         }
     }
-}
 
-QString chooseSeparator(const QString &text)
+    void finish()
+    {
+        for (int i = 0; i < m_dateColumns.size(); ++i) {
+            const int property = m_columns.firstNewProperty + i;
+            if (m_dateColumns.at(i).someDate && !m_dateColumns.at(i).notAllDates)
+                normalizeDates(property);
+            m_document.setPropertyType(property, PropertyType::Automatic, false);
+        }
+    }
+
+private:
+    void normalizeDates(int property)
+    {
+        for (int card = m_firstCard; card < m_document.taskCount(); ++card) {
+            const QString text = m_document.value(card, property);
+            if (isBlank(text))
+                continue;
+            QString normalized = m_dates.normalized(text);
+            if (normalized != text)
+                m_document.setValue(card, property, normalized, false, nullptr);
+        }
+    }
+
+    static QList<HyperLink> linksFromCell(const QString &cell)
+    {
+        QList<HyperLink> links;
+        for (const QString &part : cell.split(QLatin1Char(','), Qt::SkipEmptyParts))
+            links << HyperLink(QUrl(part, QUrl::TolerantMode));
+        return links;
+    }
+
+    // Rows that name the same picture file share one library entry; remembering the outcome
+    // per path spares decoding the same file for every row.
+    void setCardImage(int card, const QString &cell)
+    {
+        const QString path = cell.trimmed();
+        // Only regular files: a device or pipe named in a cell could block the import forever.
+        if (path.isEmpty() || !QFileInfo(path).isFile())
+            return;
+        const auto known = m_imageIndexes.constFind(path);
+        if (known != m_imageIndexes.constEnd()) {
+            if (known.value() >= 0)
+                m_document.setTaskImage(card, known.value(), false, nullptr);
+            return;
+        }
+        m_document.addImages(QStringList() << path, card, false);
+        m_imageIndexes.insert(path, m_document.task(card).imageIndex());
+    }
+
+    Document &m_document;
+    const CsvColumns &m_columns;
+    DateTexts m_dates;
+    QVector<DateColumn> m_dateColumns;
+    const int m_firstCard;
+    QStringList m_defaults;
+    // The card whose value of the property was set last.
+    QVector<int> m_rowOfProperty;
+    QHash<QString, int> m_imageIndexes; // image path -> library index, -1 for no picture
+};
+
+QString readText(QFile &file)
 {
-    return text.count(QLatin1Char(';')) > text.count(QLatin1Char(',')) ? QStringLiteral(";")
-                                                                       : QStringLiteral(",");
+    QTextStream stream(&file);
+    QString text = stream.readAll();
+    unifyLineBreaks(text);
+    // A line feed that ends the text ends its last row, even inside an unclosed quoted run.
+    if (text.endsWith(lineFeed))
+        text.chop(1);
+    return text;
 }
 
 } // namespace
@@ -146,83 +525,59 @@ bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
         *errorMessage = QStringLiteral("Cannot open file '%1' to read.").arg(fileName);
         return false;
     }
+    const qint64 fileSize = file.size();
+    const QString text = readText(file);
+    file.close();
+    const QChar separator = chooseSeparator(text);
+
+    // Matched against the plan as it will be when the rows go in: emptied, it holds only the
+    // placeholder.
+    QStringList names;
+    if (clearFirst)
+        names << Document().propertyName(0);
+    for (int p = 0; !clearFirst && p < document.propertyCount(); ++p)
+        names << document.propertyName(p);
+    PropertyNames plannedNames(names);
+    CsvRows rows(text, separator);
+    const CsvSurvey survey = surveyRows(rows, plannedNames);
+    const qint64 cardsBefore = clearFirst ? 0 : document.taskCount();
+    const qint64 newProperties = survey.columns.newNames.size();
+    const qint64 cost = survey.dataRows * (bytesPerCard + plannedNames.count() * bytesPerValue)
+        + cardsBefore * newProperties * bytesPerValue + newProperties * bytesPerProperty
+        + survey.links * bytesPerLink;
+    if (cost > fixedAllowance + allowancePerFileByte * fileSize) {
+        *errorMessage = QStringLiteral("The file '%1' holds more cards and properties than can "
+                                       "be opened.")
+                            .arg(fileName);
+        return false;
+    }
+
     if (clearFirst)
         document.clear(false);
-    QTextStream stream(&file);
-    QString text = stream.readAll();
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), lineFeed);
-    text = protectCharInQuotes(text, lineFeed, space);
-    const QString separator = chooseSeparator(text);
-    CsvColumns columns;
-    bool headerSeen = false;
-    for (const QString &line : text.split(lineFeed, Qt::SkipEmptyParts)) {
-        const QStringList cells = splitCsvLine(line, separator);
-        if (isBlankRow(cells)) {
-            if (headerSeen)
-                break;
-        } else if (!headerSeen) {
-            readHeader(document, cells, columns);
-            headerSeen = true;
-        } else {
-            readDataRow(document, cells, columns);
-        }
+    CsvWriter writer(document, survey.columns, document.valueFormats().dateFormat);
+    rows.setPosition(survey.dataStart);
+    QStringList cells;
+    for (qint64 row = 0; row < survey.dataRows && rows.next(); ++row) {
+        rows.read(cells);
+        writer.readRow(cells);
     }
+    writer.finish();
     return true;
-}
-
-QString protectCharInQuotes(const QString &text, QChar from, QChar to)
-{
-    if (text.size() < 2)
-        return text;
-    QString result = text;
-    QChar *chars = result.data();
-    const int last = result.size() - 1; // the last character is never examined
-    bool inQuotes = false;
-    for (int i = 0; i < last; ++i) {
-        if (!inQuotes) {
-            inQuotes = chars[i] == quote;
-        } else if (chars[i] == quote) {
-            if (chars[i + 1] == quote)
-                ++i; // an escaped quote: the run goes on
-            else
-                inQuotes = false;
-        } else if (chars[i] == from) {
-            chars[i] = to;
-        }
-    }
-    return result;
 }
 
 QStringList splitCsvLine(const QString &line, const QString &separator)
 {
-    // A separator splits the line when an even number of quotes follows it on the line, so
-    // separators inside a quoted run stay in their cell. Counting the quotes once and
-    // keeping a running count makes this one pass over the line.
     QStringList cells;
-    const int length = line.size();
-    const QChar *chars = line.constData();
-    int quotesAfter = 0;
-    for (int i = 0; i < length; ++i)
-        quotesAfter += chars[i] == quote ? 1 : 0;
-    const QChar separatorChar = separator.isEmpty() ? QLatin1Char(',') : separator.at(0);
-    int cellStart = 0;
-    for (int i = 0; i < length; ++i) {
-        if (chars[i] == quote)
-            --quotesAfter;
-        else if (chars[i] == separatorChar && quotesAfter % 2 == 0) {
-            cells << cleanCsvCell(line.mid(cellStart, i - cellStart));
-            cellStart = i + 1;
-        }
-    }
-    cells << cleanCsvCell(line.mid(cellStart));
+    int position = 0;
+    readCells(line, position, separator.isEmpty() ? QLatin1Char(',') : separator.at(0), false,
+              cells);
     return cells;
 }
 
 bool isBlankRow(const QStringList &cells)
 {
     for (const QString &cell : cells) {
-        if (!cell.trimmed().isEmpty())
+        if (!isBlank(cell))
             return false;
     }
     return true;
@@ -232,7 +587,7 @@ QList<int> nonEmptyColumns(const QStringList &cells)
 {
     QList<int> columns;
     for (int i = 0; i < cells.size(); ++i) {
-        if (!cells.at(i).trimmed().isEmpty())
+        if (!isBlank(cells.at(i)))
             columns << i;
     }
     return columns;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QChar>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -8,15 +7,17 @@
 class Document;
 
 // Reads cards from a text file of comma- or semicolon-separated values with a header row
-// of property names into the plan. The plan changes without undo steps or notifications;
-// the caller records the undo snapshot and announces the whole change.
+// of property names into the plan. The plan changes without undo steps or
+// notifications; the caller records the undo snapshot and announces the whole change.
+// False, with the message, when the file cannot be read or would give the plan more values
+// than its size can justify; the plan is then untouched.
 bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
                    QString *errorMessage);
 
-// Replaces the character wherever it stands inside a double-quoted run.
-QString protectCharInQuotes(const QString &text, QChar from, QChar to);
-
-// The cleaned cells of one line; the one-character separator splits only outside quotes.
+// The cleaned cells of one line. A double quote that is a cell's first non-blank character
+// opens a quoted run, in which the one-character separator and line breaks are text and ""
+// stands for one quote; the run ends at any other quote. Elsewhere a quote is a plain
+// character.
 QStringList splitCsvLine(const QString &line, const QString &separator);
 
 bool isBlankRow(const QStringList &cells);

@@ -4,6 +4,7 @@
 #include "common/TextDrawing.h"
 #include "common/TextHelpers.h"
 #include "harness/TestMain.h"
+#include "model/Image.h"
 #include "storage/HostilePlans.h"
 
 #include <QDir>
@@ -28,6 +29,8 @@ class TestTextHelpers : public QObject
 private slots:
     void percentEncodingRoundTrips_data();
     void percentEncodingRoundTrips();
+    void elidingKeepsWholeCharacters_data();
+    void elidingKeepsWholeCharacters();
     void brokenOrOversizedHexGivesNoPicture_data();
     void brokenOrOversizedHexGivesNoPicture();
     void picturesDecodeFittedAndWithinBudget_data();
@@ -57,6 +60,38 @@ void TestTextHelpers::percentEncodingRoundTrips()
     QCOMPARE(fromPercentEncoding(encoded), text);
     const QStringList list {text, QString(), text};
     QCOMPARE(fromPercentEncodingList(toPercentEncodingList(list)), list);
+}
+
+void TestTextHelpers::elidingKeepsWholeCharacters_data()
+{
+    const QString face = QString::fromUtf8("\xf0\x9f\x98\x80");
+    const QString ellipsis(QChar(0x2026));
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("maxLength");
+    QTest::addColumn<QString>("elided");
+    QTest::newRow("fits") << "abcdefghij" << 10 << "abcdefghij";
+    QTest::newRow("cut") << "abcdefghij" << 5 << QString("abcd" + ellipsis);
+    QTest::newRow("one") << "abcdefghij" << 1 << "a";
+    QTest::newRow("before a surrogate pair")
+        << QString("abc" + face + "de") << 5 << QString("abc" + ellipsis);
+    QTest::newRow("after a surrogate pair")
+        << QString("abc" + face + "de") << 6 << QString("abc" + face + ellipsis);
+    QTest::newRow("accent stays with its letter")
+        << QString::fromUtf8("abe\xcc\x81xyz") << 4 << QString("ab" + ellipsis);
+    QTest::newRow("one unit of a pair") << face << 1 << QString();
+}
+
+void TestTextHelpers::elidingKeepsWholeCharacters()
+{
+    QFETCH(QString, text);
+    QFETCH(int, maxLength);
+    QFETCH(QString, elided);
+    QCOMPARE(elideText(text, maxLength), elided);
+    // An image name is cut the same way, so that it survives a plan file, whose texts travel
+    // as UTF-8.
+    const QString name = QString(Image::MaxNameLength - maxLength, 'n') + text;
+    const QString stored = Image(QPixmap(), name, QString()).name();
+    QCOMPARE(fromPercentEncoding(toPercentEncoding(stored)), stored);
 }
 
 void TestTextHelpers::brokenOrOversizedHexGivesNoPicture_data()
