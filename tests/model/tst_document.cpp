@@ -303,6 +303,33 @@ void TestDocument::editsThatChangeNothingEmitNothing_data()
     });
     QTest::newRow("rename a value to itself")
         << Edit([](Document &d, bool u) { d.renameValue(Status, "open", "open", u); });
+    // Calls that name cards or properties outside the plan are refused whole.
+    const auto reorder = [](const PropertyReorderMap &map) {
+        return Edit([map](Document &d, bool u) { d.reorderProperties(map, u); });
+    };
+    QTest::newRow("re-order leaving a property out") << reorder({{0, 0}, {1, 2}, {2, 1}, {3, 3}});
+    QTest::newRow("re-order moving the placeholder")
+        << reorder({{0, 1}, {1, 0}, {2, 2}, {3, 3}, {4, 4}});
+    QTest::newRow("re-order from past the end")
+        << reorder({{0, 0}, {1, 5}, {2, 2}, {3, 3}, {4, 4}});
+    QTest::newRow("re-order taking one property twice")
+        << reorder({{0, 0}, {1, 1}, {2, 1}, {3, 3}, {4, 4}});
+    for (const int card : {-1, 4}) {
+        QTest::addRow("links for card %d", card) << Edit([card](Document &d, bool u) {
+            d.addTaskLinks(card, {HyperLink(QUrl("https://example.org"))}, u);
+        });
+        QTest::addRow("values with one for card %d", card) << Edit([card](Document &d, bool u) {
+            d.setValues({change(0, Cost, "11"), change(card, Status, "x")}, u);
+        });
+    }
+    for (const int property : {-1, 5}) {
+        QTest::addRow("values with one on property %d", property)
+            << Edit([property](Document &d, bool u) {
+                   d.setValues({change(0, Cost, "11"), change(1, property, "x")}, u);
+               });
+        QTest::addRow("rename in property %d", property) << Edit(
+            [property](Document &d, bool u) { d.renameValue(property, "open", "started", u); });
+    }
     QTest::newRow("same table font size")
         << Edit([](Document &d, bool u) { d.setTableFontSize(12, u); });
     QTest::newRow("bold table font of the same family") << Edit([](Document &d, bool u) {
