@@ -43,6 +43,7 @@ class TestDocument : public QObject
 {
     Q_OBJECT
 private slots:
+    void newAndClearedPlansHoldOnlyPlaceholders_data();
     void newAndClearedPlansHoldOnlyPlaceholders();
     void copiesAreIndependentPlans();
     void differencesCountInEquality_data();
@@ -62,18 +63,44 @@ private slots:
     void changeViewRestoresAppearanceOnlyWhenStored_data();
     void changeViewRestoresAppearanceOnlyWhenStored();
     void appearanceSetterWritesViewCopyOnlyWhenViewKeepsOne();
+    void viewDescriptionNamesRolesAndFilter_data();
+    void viewDescriptionNamesRolesAndFilter();
 };
 
+void TestDocument::newAndClearedPlansHoldOnlyPlaceholders_data()
+{
+    QTest::addColumn<int>("reset"); // -1 none, 0 clear(false), 1 clear(true)
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("constructed") << -1 << QStringList {"<select>", "Title"};
+    QTest::newRow("new plan") << 1 << QStringList {"<select>", "Title"};
+    QTest::newRow("cleared for reading") << 0 << QStringList {"<select>"};
+}
+
+// A new plan shows its title on cards, never the placeholder, and counts cards in its chart.
 void TestDocument::newAndClearedPlansHoldOnlyPlaceholders()
 {
+    QFETCH(int, reset);
+    QFETCH(QStringList, names);
     Document doc;
-    // The chart counts cards from the start.
+    if (reset >= 0) {
+        fillUndoPlan(doc);
+        doc.addStoredView(QStringLiteral("Board"), true, false);
+        doc.clear(reset == 1);
+    }
+    QStringList found;
+    for (const int property : doc.propertyIndexes(true))
+        found << doc.propertyName(property);
+    QCOMPARE(found, names);
+    QCOMPARE(doc.propertyVisibility(0), int(PropertyVisibility::Hidden));
+    if (names.size() > 1)
+        QCOMPARE(doc.propertyVisibility(1), int(PropertyVisibility::Text));
+    QCOMPARE(doc.currentView().propertyVisibilities.size(), names.size());
+    QCOMPARE(doc.taskCount(), 0);
+    QVERIFY(doc.storedViews().isEmpty());
     QCOMPARE(doc.propertyName(doc.chartShowProperty()), QStringLiteral("<cards>"));
-    fillUndoPlan(doc);
-    doc.clear(false);
-    QCOMPARE(doc.propertyCount(), 1);
     Document fresh;
-    fresh.clear(false);
+    if (reset == 0)
+        fresh.clear(false);
     QVERIFY(doc == fresh);
 }
 
@@ -301,6 +328,8 @@ void TestDocument::editsThatChangeNothingEmitNothing_data()
     QTest::newRow("re-order to the same order") << Edit([](Document &d, bool u) {
         d.reorderProperties({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}}, u);
     });
+    QTest::newRow("remove a value that is not predefined")
+        << Edit([](Document &d, bool u) { d.removePredefinedValue(Status, "open", u); });
     QTest::newRow("rename a value to itself")
         << Edit([](Document &d, bool u) { d.renameValue(Status, "open", "open", u); });
     // Calls that name cards or properties outside the plan are refused whole.
@@ -480,6 +509,8 @@ void TestDocument::changeViewRestoresAppearanceOnlyWhenStored()
     QCOMPARE(doc.xProperty(), int(Status));
     QCOMPARE(doc.cardsTitle(), QString(withAppearance ? "Stored title" : "Later title"));
     QCOMPARE(doc.currentStoredViewName(), QStringLiteral("Board"));
+    QVERIFY(doc.hasStoredView(QStringLiteral("Board")));
+    QVERIFY(!doc.hasStoredView(QStringLiteral("board")));
 }
 
 void TestDocument::appearanceSetterWritesViewCopyOnlyWhenViewKeepsOne()
@@ -493,6 +524,51 @@ void TestDocument::appearanceSetterWritesViewCopyOnlyWhenViewKeepsOne()
         doc.setCardsAppearance(darkAppearance(), true);
         QCOMPARE(doc.currentView().appearance == darkAppearance(), viewKeepsAppearance);
     }
+}
+
+void TestDocument::viewDescriptionNamesRolesAndFilter_data()
+{
+    QTest::addColumn<Edit>("edit");
+    QTest::addColumn<QString>("expected");
+    const auto view = [](std::function<void(Slice &)> set) {
+        return Edit([set](Document &d, bool) { set(d.editableCurrentView()); });
+    };
+    QTest::newRow("nothing set") << view([](Slice &) {}) << "unnamed";
+    QTest::newRow("x, y and colour") << view([](Slice &v) {
+        v.xProperty = Status;
+        v.yProperty = Name;
+        v.cardColorProperty = Cost;
+    }) << "Status vs Name/Cost";
+    QTest::newRow("y and total") << view([](Slice &v) {
+        v.yProperty = Due;
+        v.totalProperty = Cost;
+    }) << "Due/Cost";
+    QTest::newRow("basic filter hiding") << view([](Slice &v) {
+        v.xProperty = Status;
+        v.filterBasic = true;
+        v.filterShowsMatching = false;
+        v.filterTerms = oneTerm("open");
+    }) << "Status/Hide \"open\"";
+    QTest::newRow("basic filter without a value") << view([](Slice &v) {
+        v.filterBasic = true;
+        v.filterTerms = oneTerm(QString());
+    }) << "unnamed";
+    QTest::newRow("advanced filter") << view([](Slice &v) {
+        v.filterBasic = false;
+        v.filterTerms = oneTerm(QString());
+    }) << "Filtered";
+}
+
+// The description is offered as the name of a view the user stores.
+void TestDocument::viewDescriptionNamesRolesAndFilter()
+{
+    QFETCH(Edit, edit);
+    QFETCH(QString, expected);
+    Document doc;
+    fillUndoPlan(doc);
+    doc.editableCurrentView().xProperty = 0;
+    edit(doc, false);
+    QCOMPARE(doc.viewDescription(), expected);
 }
 
 TAVROLO_GUI_TEST_MAIN(TestDocument)
