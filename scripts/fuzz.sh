@@ -8,6 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-fuzz
 flags="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
+export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-true}
 # Configured afresh each run, so that no option cached by an earlier run carries over.
 CC=clang-14 CXX=clang++-14 cmake --fresh -S "$root" -B "$build" -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVROLO_FUZZ=ON -DTAVROLO_BENCH=OFF \

@@ -6,9 +6,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
 export QT_QPA_PLATFORM=offscreen
-# Compiler cache entries name paths relative to the checkout, so a fresh clone elsewhere
-# still finds them.
+# Compiler cache entries name paths relative to the checkout and leave the build folder out
+# of the hash, so a fresh clone elsewhere still finds them.
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
+export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-true}
 jobs=$(nproc)
 summary=$(mktemp)
 trap 'rm -f "$summary"' EXIT
