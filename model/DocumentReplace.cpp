@@ -110,8 +110,7 @@ QList<TaskIndex> Document::replaceText(const QString &find, const QString &repla
 
 void Document::setValues(const QList<ValueChange> &changes, bool undoable, QObject *source)
 {
-    // One change outside the plan refuses the whole batch, as one undo step it stands or falls
-    // together.
+    // The batch is one undo step: a single change outside the plan refuses all of it.
     for (const ValueChange &change : changes) {
         if (!isValidTask(change.first.first) || !isValidProperty(change.first.second))
             return;
