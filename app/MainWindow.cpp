@@ -23,15 +23,17 @@ namespace {
 
 const char planExtension[] = "tv";
 
-QString samplesOfferKey()
+} // namespace
+
+QString MainWindow::samplesOfferKey(int major, int minor, int patch)
 {
-    return QStringLiteral("samples/samples_deployed_for_v%1%2%3")
-        .arg(versionMajor)
-        .arg(versionMinor)
-        .arg(versionPatch);
+    return QStringLiteral("samples/samples_deployed_for_v%1%2%3").arg(major).arg(minor).arg(patch);
 }
 
-} // namespace
+QString MainWindow::samplesOfferKey()
+{
+    return samplesOfferKey(versionMajor, versionMinor, versionPatch);
+}
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {

@@ -24,6 +24,10 @@ public:
     void applyToolBarIconSize();
     void applyToolBarTextStyle();
 
+    // The preference that records the sample plans were offered, once per version; tests
+    // preset it through these.
+    static QString samplesOfferKey();
+    static QString samplesOfferKey(int major, int minor, int patch);
     void offerSamplePlans();
     QString bundleSamplesFolder() const;
     bool hasSamplePlans() const;

@@ -110,8 +110,9 @@ BalloonTip::BalloonTip(QWidget *anchor, const QString &title, const QString &tex
     if (!info.isNull()) {
         auto *iconLabel = new QLabel(this);
         iconLabel->setPixmap(info.pixmap(15, 15));
-        iconLabel->setFixedSize(iconLabel->sizeHint());
+        // The margin is part of the size hint: fixed before it, the picture would be cut.
         iconLabel->setMargin(2);
+        iconLabel->setFixedSize(iconLabel->sizeHint());
         layout->addWidget(iconLabel, 0, 0);
         layout->addWidget(titleLabel, 0, 1);
     } else {

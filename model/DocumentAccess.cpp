@@ -2,6 +2,29 @@
 
 #include <algorithm>
 
+#include <QVector>
+
+namespace {
+
+// Whether the map names every property once and keeps the placeholder first. Any other map
+// would drop a property's values, turn a property into the placeholder (which is never saved)
+// or reach past the list.
+bool isPropertyPermutation(const PropertyReorderMap &newToOld, int count)
+{
+    if (newToOld.size() != count || newToOld.value(0, -1) != 0)
+        return false;
+    QVector<bool> taken(count, false);
+    for (auto it = newToOld.constBegin(); it != newToOld.constEnd(); ++it) {
+        const int from = it.value();
+        if (it.key() < 0 || it.key() >= count || from < 0 || from >= count || taken.at(from))
+            return false;
+        taken[from] = true;
+    }
+    return true;
+}
+
+} // namespace
+
 QList<TaskIndex> Document::taskIndexes() const
 {
     QList<TaskIndex> indexes;
@@ -157,6 +180,8 @@ TaskIndex Document::addTask(bool undoable)
 
 void Document::reorderProperties(const PropertyReorderMap &newToOld, bool undoable)
 {
+    if (!isPropertyPermutation(newToOld, m_properties.size()))
+        return;
     bool identity = true;
     for (auto it = newToOld.constBegin(); it != newToOld.constEnd() && identity; ++it)
         identity = it.key() == it.value();

@@ -110,6 +110,11 @@ QList<TaskIndex> Document::replaceText(const QString &find, const QString &repla
 
 void Document::setValues(const QList<ValueChange> &changes, bool undoable, QObject *source)
 {
+    // The batch is one undo step: a single change outside the plan refuses all of it.
+    for (const ValueChange &change : changes) {
+        if (!isValidTask(change.first.first) || !isValidProperty(change.first.second))
+            return;
+    }
     announceChange(changes.size() > 1 ? QStringLiteral("Update Values")
                                       : QStringLiteral("Update Value"),
                    undoable);
@@ -156,6 +161,8 @@ void Document::setValues(const QList<ValueChange> &changes, bool undoable, QObje
 void Document::addTaskLinks(TaskIndex task, const QList<HyperLink> &links, bool undoable,
                             QObject *source)
 {
+    if (!isValidTask(task))
+        return;
     announceChange(QStringLiteral("Add Links"), undoable);
     m_tasks[task].addHyperLinks(links);
     Events events(source);
@@ -166,7 +173,7 @@ void Document::addTaskLinks(TaskIndex task, const QList<HyperLink> &links, bool 
 void Document::renameValue(int property, const QString &oldValue, const QString &newValue,
                            bool undoable)
 {
-    if (newValue == oldValue)
+    if (newValue == oldValue || !isValidProperty(property))
         return;
     announceChange(QStringLiteral("Rename value"), undoable);
     const bool newValueIsNew

@@ -7,8 +7,12 @@ seconds=${1:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-fuzz
 flags="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
-CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DTAVROLO_FUZZ=ON -DTAVROLO_BENCH=OFF -DCMAKE_CXX_FLAGS="$flags" >/dev/null
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
+export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-true}
+# Configured afresh each run, so that no option cached by an earlier run carries over.
+CC=clang-14 CXX=clang++-14 cmake --fresh -S "$root" -B "$build" -G Ninja \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVROLO_FUZZ=ON -DTAVROLO_BENCH=OFF \
+    -DCMAKE_CXX_FLAGS="$flags" >/dev/null
 cmake --build "$build" --parallel "$(nproc)" --target fuzz_plan_file fuzz_csv_import
 
 export QT_QPA_PLATFORM=offscreen
@@ -20,6 +24,8 @@ export LSAN_OPTIONS=suppressions=$root/fuzz/lsan.supp
 run() {
     local target=$1 seeds=$2 pattern=$3
     local corpus=$build/corpus/$target
+    # Each run starts from the seeds alone, so that its length does not grow from run to run.
+    rm -rf "$corpus"
     mkdir -p "$corpus"
     find "$seeds" "$root/tests/storage/data" -maxdepth 1 -type f -name "$pattern" \
         -exec cp {} "$corpus/" \; 2>/dev/null || true

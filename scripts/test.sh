@@ -6,27 +6,37 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
 export QT_QPA_PLATFORM=offscreen
+# Compiler cache entries name paths relative to the checkout and leave the build folder out
+# of the hash, so a fresh clone elsewhere still finds them.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
+export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-true}
 jobs=$(nproc)
 summary=$(mktemp)
 trap 'rm -f "$summary"' EXIT
 
-# Runs CTest in a build folder and keeps its count of tests for the closing line.
+echo "== Formatting"
+format=$(command -v clang-format-14 || command -v clang-format)
+find "$root" \( -path "$root/build*" -o -path "$root/.git" \) -prune -o \
+    \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 "$format" --dry-run --Werror
+echo "Every source file is formatted."
+
+# Runs CTest in a build folder and keeps its count of tests for the closing line. A test
+# without a time limit of its own gets two minutes.
 run_ctest() {
-    (cd "$1" && ctest --output-on-failure --parallel "$jobs") | tee -a "$summary"
+    (cd "$1" && ctest --output-on-failure --parallel "$jobs" --timeout 120) | tee -a "$summary"
 }
 
+# Every run configures afresh: options cached by an earlier run must not carry over.
 echo "== Plain build"
-bash "$root/scripts/build.sh" "$root/build-test"
+bash "$root/scripts/build.sh" "$root/build-test" --fresh
 run_ctest "$root/build-test"
 
 echo "== Sanitizer build"
-bash "$root/scripts/build.sh" "$root/build-asan" -DTAVROLO_SANITIZE=ON -DTAVROLO_BENCH=OFF
+bash "$root/scripts/build.sh" "$root/build-asan" --fresh -DTAVROLO_SANITIZE=ON -DTAVROLO_BENCH=OFF
 run_ctest "$root/build-asan"
 
-if [ -x "$root/scripts/fuzz.sh" ]; then
-    echo "== Fuzzing"
-    bash "$root/scripts/fuzz.sh" "${TAVROLO_FUZZ_SECONDS:-60}"
-fi
+echo "== Fuzzing"
+bash "$root/scripts/fuzz.sh" "${TAVROLO_FUZZ_SECONDS:-60}"
 
 passed=$(grep -oE 'tests passed, [0-9]+ tests failed out of [0-9]+' "$summary" | awk '{s += $8} END {print s + 0}')
 echo "tests: $passed passed, 0 failed"

@@ -4,6 +4,7 @@
 #include "harness/TestMain.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 // Each test starts on the platform store with the application folder in a fresh folder.
@@ -19,6 +20,8 @@ private slots:
     void deletedAppearancesDoNotComeBack_data();
     void deletedAppearancesDoNotComeBack();
     void planReadsWithTheFormatsOfThePreferences();
+    void everyIconOfTheMainWindowLoads_data();
+    void everyIconOfTheMainWindowLoads();
 
 private:
     QString platformStoreFolder() const;
@@ -128,6 +131,38 @@ void TestApplication::planReadsWithTheFormatsOfThePreferences()
     settings()->setDateFormat(0);
     settings()->setNumberFormat(0);
     QVERIFY(doc()->valueFormats() == ValueFormats());
+}
+
+void TestApplication::everyIconOfTheMainWindowLoads_data()
+{
+    QTest::addColumn<int>("uiStyle");
+    QTest::newRow("light style") << 0;
+    QTest::newRow("dark style") << 1;
+}
+
+// The window asks for its icons by the names its form uses; the dark style takes them from
+// its own set, each with a disabled variant.
+void TestApplication::everyIconOfTheMainWindowLoads()
+{
+    QFETCH(int, uiStyle);
+    QFile form(QStringLiteral(TAVROLO_SOURCE_DIR "/forms/MainWindow.ui"));
+    QVERIFY(form.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(form.readAll());
+    QStringList names;
+    QRegularExpressionMatchIterator it
+        = QRegularExpression(QStringLiteral(":/pngs/([^<>/\"]+\\.png)")).globalMatch(text);
+    while (it.hasNext())
+        names << it.next().captured(1);
+    names.removeDuplicates();
+    QVERIFY(names.size() >= 20);
+    app()->setUiStyle(uiStyle);
+    for (const QString &name : qAsConst(names)) {
+        const QIcon icon = app()->icon(name);
+        QVERIFY2(!icon.pixmap(32, 32).isNull(), qPrintable(name));
+        if (uiStyle == 1)
+            QVERIFY2(!icon.availableSizes(QIcon::Disabled).isEmpty(), qPrintable(name));
+    }
+    app()->setUiStyle(0);
 }
 
 TAVROLO_TEST_MAIN(TestApplication)

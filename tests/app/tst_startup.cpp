@@ -4,6 +4,7 @@
 #include "common/Accessors.h"
 #include "common/FileHelpers.h"
 #include "common/Settings.h"
+#include "common/Version.h"
 #include "harness/FileFaults.h"
 #include "harness/TestMain.h"
 
@@ -12,8 +13,6 @@
 #include <QFileOpenEvent>
 
 namespace {
-
-const char offerKey[] = "samples/samples_deployed_for_v241";
 
 bool writeFile(const QString &path, const QByteArray &content)
 {
@@ -79,7 +78,7 @@ void TestStartup::init()
 
 void TestStartup::requestsWaitForTheWindowThenOpenAtOnce()
 {
-    settings()->setValue(offerKey, 1);
+    settings()->setValue(MainWindow::samplesOfferKey(), 1);
     FileOpenRecorder recorder;
     app()->installEventFilter(&recorder);
     // Before the window the last request is kept for the first plan.
@@ -121,7 +120,8 @@ void TestStartup::offerIsMadeOncePerVersionWhateverTheAnswer()
     QFETCH(QString, before);
     QFETCH(QString, garden);
     if (before == "older version")
-        settings()->setValue(QStringLiteral("samples/samples_deployed_for_v240"), 1);
+        settings()->setValue(
+            MainWindow::samplesOfferKey(versionMajor - 1, versionMinor, versionPatch), 1);
     else if (before == "own garden")
         QVERIFY(writeFile(dataPath("Garden.tv"), "my own garden"));
     else if (before == "no documents")
@@ -136,7 +136,7 @@ void TestStartup::offerIsMadeOncePerVersionWhateverTheAnswer()
                      .arg(dataFolder(false)));
         QCOMPARE(window.hasSamplePlans(), !garden.isEmpty());
     }
-    QCOMPARE(settings()->value(offerKey).toInt(), 1);
+    QCOMPARE(settings()->value(MainWindow::samplesOfferKey()).toInt(), 1);
     QCOMPARE(readBytes(dataPath("Garden.tv")), garden.toUtf8());
     QCOMPARE(readBytes(dataPath("Trip.tv")),
              QByteArray(button == "Copy samples" ? "sample trip" : ""));

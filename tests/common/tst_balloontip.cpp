@@ -1,10 +1,13 @@
+#include "app/Application.h"
 #include "common/Accessors.h"
 #include "common/BalloonTip.h"
 #include "common/Settings.h"
 #include "harness/TestMain.h"
 
 #include <QDialog>
+#include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -34,6 +37,17 @@ QPoint anchorCentre(const QWidget *anchor)
     return anchor->mapToGlobal(QPoint((anchor->width() - 1) / 2, (anchor->height() - 1) / 2));
 }
 
+// Counts the pixels that stand out from the top-left one, which is the background.
+int shapePixels(const QImage &image)
+{
+    const QRgb background = image.pixel(0, 0);
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += qAbs(qGray(image.pixel(x, y)) - qGray(background)) > 12 ? 1 : 0;
+    return count;
+}
+
 } // namespace
 
 class TestBalloonTip : public QObject
@@ -46,11 +60,14 @@ private slots:
     void arrowSitsOnTheSideWithRoom_data();
     void arrowSitsOnTheSideWithRoom();
     void balloonFollowsMovedAnchor();
+    void balloonShowsItsPicturesWhole_data();
+    void balloonShowsItsPicturesWhole();
 };
 
 void TestBalloonTip::cleanup()
 {
     BalloonTip::hideBalloon();
+    app()->setUiStyle(0);
     settings()->remove(tipKey);
     settings()->remove(firstTipKey);
 }
@@ -134,6 +151,51 @@ void TestBalloonTip::balloonFollowsMovedAnchor()
     w.window.move(w.window.pos() + QPoint(40, 30));
     QTRY_VERIFY(anchorCentre(w.button) != anchorBefore);
     QTRY_COMPARE(balloon->pos(), before + anchorCentre(w.button) - anchorBefore);
+}
+
+void TestBalloonTip::balloonShowsItsPicturesWhole_data()
+{
+    QTest::addColumn<int>("uiStyle");
+    QTest::newRow("light style") << 0;
+    QTest::newRow("dark style") << 1;
+}
+
+void TestBalloonTip::balloonShowsItsPicturesWhole()
+{
+    QFETCH(int, uiStyle);
+    app()->setUiStyle(uiStyle);
+    Window w;
+    BalloonTip::showBalloon(w.button, QStringLiteral("Add a card"), QStringLiteral("Click"));
+    BalloonTip *balloon = BalloonTip::currentBalloon();
+    QVERIFY(QTest::qWaitForWindowExposed(balloon));
+    const QImage shot = balloon->grab().toImage();
+
+    const auto *close = balloon->findChild<QPushButton *>();
+    QVERIFY(close);
+    QVERIFY2(shapePixels(shot.copy(close->geometry())) > 20, "no picture on the close button");
+
+    const QPixmap info
+        = balloon->style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(15, 15);
+    if (info.isNull())
+        QSKIP("The style has no information icon");
+    const QList<QLabel *> labels = balloon->findChildren<QLabel *>();
+    const auto iconLabel = std::find_if(labels.cbegin(), labels.cend(), [](const QLabel *label) {
+        return !label->pixmap(Qt::ReturnByValue).isNull();
+    });
+    QVERIFY(iconLabel != labels.cend());
+    // Every opaque pixel of the icon is drawn inside the label's margin of 2, none cut off.
+    const QImage expected = info.toImage();
+    const QPoint origin = (*iconLabel)->mapTo(balloon, QPoint(2, 2));
+    int compared = 0;
+    for (int y = 0; y < expected.height(); ++y) {
+        for (int x = 0; x < expected.width(); ++x) {
+            if (qAlpha(expected.pixel(x, y)) < 255)
+                continue;
+            QCOMPARE(QColor(shot.pixel(origin + QPoint(x, y))), QColor(expected.pixel(x, y)));
+            ++compared;
+        }
+    }
+    QVERIFY(compared > 50);
 }
 
 TAVROLO_TEST_MAIN(TestBalloonTip)

@@ -46,6 +46,7 @@ class TestDocument : public QObject
 {
     Q_OBJECT
 private slots:
+    void newAndClearedPlansHoldOnlyPlaceholders_data();
     void newAndClearedPlansHoldOnlyPlaceholders();
     void copiesAreIndependentPlans();
     void differencesCountInEquality_data();
@@ -72,18 +73,44 @@ private slots:
     void changeViewRestoresAppearanceOnlyWhenStored_data();
     void changeViewRestoresAppearanceOnlyWhenStored();
     void appearanceSetterWritesViewCopyOnlyWhenViewKeepsOne();
+    void viewDescriptionNamesRolesAndFilter_data();
+    void viewDescriptionNamesRolesAndFilter();
 };
 
+void TestDocument::newAndClearedPlansHoldOnlyPlaceholders_data()
+{
+    QTest::addColumn<int>("reset"); // -1 none, 0 clear(false), 1 clear(true)
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("constructed") << -1 << QStringList {"<select>", "Title"};
+    QTest::newRow("new plan") << 1 << QStringList {"<select>", "Title"};
+    QTest::newRow("cleared for reading") << 0 << QStringList {"<select>"};
+}
+
+// A new plan shows its title on cards, never the placeholder, and counts cards in its chart.
 void TestDocument::newAndClearedPlansHoldOnlyPlaceholders()
 {
+    QFETCH(int, reset);
+    QFETCH(QStringList, names);
     Document doc;
-    // The chart counts cards from the start.
+    if (reset >= 0) {
+        fillUndoPlan(doc);
+        doc.addStoredView(QStringLiteral("Board"), true, false);
+        doc.clear(reset == 1);
+    }
+    QStringList found;
+    for (const int property : doc.propertyIndexes(true))
+        found << doc.propertyName(property);
+    QCOMPARE(found, names);
+    QCOMPARE(doc.propertyVisibility(0), int(PropertyVisibility::Hidden));
+    if (names.size() > 1)
+        QCOMPARE(doc.propertyVisibility(1), int(PropertyVisibility::Text));
+    QCOMPARE(doc.currentView().propertyVisibilities.size(), names.size());
+    QCOMPARE(doc.taskCount(), 0);
+    QVERIFY(doc.storedViews().isEmpty());
     QCOMPARE(doc.propertyName(doc.chartShowProperty()), QStringLiteral("<cards>"));
-    fillUndoPlan(doc);
-    doc.clear(false);
-    QCOMPARE(doc.propertyCount(), 1);
     Document fresh;
-    fresh.clear(false);
+    if (reset == 0)
+        fresh.clear(false);
     QVERIFY(doc == fresh);
 }
 
@@ -312,8 +339,37 @@ void TestDocument::editsThatChangeNothingEmitNothing_data()
     QTest::newRow("re-order to the same order") << Edit([](Document &d, bool u) {
         d.reorderProperties({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}}, u);
     });
+    QTest::newRow("remove a value that is not predefined")
+        << Edit([](Document &d, bool u) { d.removePredefinedValue(Status, "open", u); });
     QTest::newRow("rename a value to itself")
         << Edit([](Document &d, bool u) { d.renameValue(Status, "open", "open", u); });
+    // Calls that name cards or properties outside the plan are refused whole.
+    const auto reorder = [](const PropertyReorderMap &map) {
+        return Edit([map](Document &d, bool u) { d.reorderProperties(map, u); });
+    };
+    QTest::newRow("re-order leaving a property out") << reorder({{0, 0}, {1, 2}, {2, 1}, {3, 3}});
+    QTest::newRow("re-order moving the placeholder")
+        << reorder({{0, 1}, {1, 0}, {2, 2}, {3, 3}, {4, 4}});
+    QTest::newRow("re-order from past the end")
+        << reorder({{0, 0}, {1, 5}, {2, 2}, {3, 3}, {4, 4}});
+    QTest::newRow("re-order taking one property twice")
+        << reorder({{0, 0}, {1, 1}, {2, 1}, {3, 3}, {4, 4}});
+    for (const int card : {-1, 4}) {
+        QTest::addRow("links for card %d", card) << Edit([card](Document &d, bool u) {
+            d.addTaskLinks(card, {HyperLink(QUrl("https://example.org"))}, u);
+        });
+        QTest::addRow("values with one for card %d", card) << Edit([card](Document &d, bool u) {
+            d.setValues({change(0, Cost, "11"), change(card, Status, "x")}, u);
+        });
+    }
+    for (const int property : {-1, 5}) {
+        QTest::addRow("values with one on property %d", property)
+            << Edit([property](Document &d, bool u) {
+                   d.setValues({change(0, Cost, "11"), change(1, property, "x")}, u);
+               });
+        QTest::addRow("rename in property %d", property) << Edit(
+            [property](Document &d, bool u) { d.renameValue(property, "open", "started", u); });
+    }
     QTest::newRow("same table font size")
         << Edit([](Document &d, bool u) { d.setTableFontSize(12, u); });
     QTest::newRow("bold table font of the same family") << Edit([](Document &d, bool u) {
@@ -552,6 +608,8 @@ void TestDocument::changeViewRestoresAppearanceOnlyWhenStored()
     QCOMPARE(doc.xProperty(), int(Status));
     QCOMPARE(doc.cardsTitle(), QString(withAppearance ? "Stored title" : "Later title"));
     QCOMPARE(doc.currentStoredViewName(), QStringLiteral("Board"));
+    QVERIFY(doc.hasStoredView(QStringLiteral("Board")));
+    QVERIFY(!doc.hasStoredView(QStringLiteral("board")));
 }
 
 void TestDocument::appearanceSetterWritesViewCopyOnlyWhenViewKeepsOne()
@@ -565,6 +623,51 @@ void TestDocument::appearanceSetterWritesViewCopyOnlyWhenViewKeepsOne()
         doc.setCardsAppearance(darkAppearance(), true);
         QCOMPARE(doc.currentView().appearance == darkAppearance(), viewKeepsAppearance);
     }
+}
+
+void TestDocument::viewDescriptionNamesRolesAndFilter_data()
+{
+    QTest::addColumn<Edit>("edit");
+    QTest::addColumn<QString>("expected");
+    const auto view = [](std::function<void(Slice &)> set) {
+        return Edit([set](Document &d, bool) { set(d.editableCurrentView()); });
+    };
+    QTest::newRow("nothing set") << view([](Slice &) {}) << "unnamed";
+    QTest::newRow("x, y and colour") << view([](Slice &v) {
+        v.xProperty = Status;
+        v.yProperty = Name;
+        v.cardColorProperty = Cost;
+    }) << "Status vs Name/Cost";
+    QTest::newRow("y and total") << view([](Slice &v) {
+        v.yProperty = Due;
+        v.totalProperty = Cost;
+    }) << "Due/Cost";
+    QTest::newRow("basic filter hiding") << view([](Slice &v) {
+        v.xProperty = Status;
+        v.filterBasic = true;
+        v.filterShowsMatching = false;
+        v.filterTerms = oneTerm("open");
+    }) << "Status/Hide \"open\"";
+    QTest::newRow("basic filter without a value") << view([](Slice &v) {
+        v.filterBasic = true;
+        v.filterTerms = oneTerm(QString());
+    }) << "unnamed";
+    QTest::newRow("advanced filter") << view([](Slice &v) {
+        v.filterBasic = false;
+        v.filterTerms = oneTerm(QString());
+    }) << "Filtered";
+}
+
+// The description is offered as the name of a view the user stores.
+void TestDocument::viewDescriptionNamesRolesAndFilter()
+{
+    QFETCH(Edit, edit);
+    QFETCH(QString, expected);
+    Document doc;
+    fillUndoPlan(doc);
+    doc.editableCurrentView().xProperty = 0;
+    edit(doc, false);
+    QCOMPARE(doc.viewDescription(), expected);
 }
 
 TAVROLO_GUI_TEST_MAIN(TestDocument)

@@ -70,6 +70,8 @@ private slots:
     void replaceInLinksAndNotesReportsEachCardOnce();
     void setValuesCarriesColourOfVanishedValue_data();
     void setValuesCarriesColourOfVanishedValue();
+    void predefinedValueEditsKeepTheValueOrder_data();
+    void predefinedValueEditsKeepTheValueOrder();
     void sortTasks_data();
     void sortTasks();
 };
@@ -339,6 +341,57 @@ void TestDocumentEdits::setValuesCarriesColourOfVanishedValue()
     QCOMPARE(doc.value(0, Status), QStringLiteral("Crimson"));
     QCOMPARE(doc.colorForValue(Status, QStringLiteral("Crimson")) == red, carried);
     QCOMPARE(doc.colorForValue(Status, QStringLiteral("Blue")), blue);
+}
+
+void TestDocumentEdits::predefinedValueEditsKeepTheValueOrder_data()
+{
+    // The cards hold open, done, open; the value order is done first; "prepared" values are
+    // predefined before the edit.
+    QTest::addColumn<QStringList>("prepared");
+    QTest::addColumn<Edit>("edit");
+    QTest::addColumn<QStringList>("predefined");
+    QTest::addColumn<QStringList>("order");
+    const auto insert = [](int position) {
+        return Edit([position](Document &d, bool u) {
+            d.insertPredefinedValue(Status, "waiting", position, u);
+        });
+    };
+    QTest::newRow("insert inside the order")
+        << QStringList() << insert(1) << QStringList {"waiting"}
+        << QStringList {"done", "waiting", "open"};
+    QTest::newRow("insert past the end") << QStringList() << insert(9) << QStringList {"waiting"}
+                                         << QStringList {"done", "open", "waiting"};
+    QTest::newRow("insert before the start")
+        << QStringList() << insert(-1) << QStringList {"waiting"}
+        << QStringList {"done", "open", "waiting"};
+    QTest::newRow("add sorts by code units")
+        << QStringList {"waiting"}
+        << Edit([](Document &d, bool u) { d.addPredefinedValue(Status, "Blocked", u); })
+        << QStringList {"Blocked", "waiting"} << QStringList {"done"};
+    // Cards may still hold a removed value: it keeps its place in the order.
+    QTest::newRow("remove keeps the place in the order")
+        << QStringList {"later", "waiting"}
+        << Edit([](Document &d, bool u) { d.removePredefinedValue(Status, "later", u); })
+        << QStringList {"waiting"} << QStringList {"done", "later", "waiting", "open"};
+}
+
+void TestDocumentEdits::predefinedValueEditsKeepTheValueOrder()
+{
+    QFETCH(QStringList, prepared);
+    QFETCH(Edit, edit);
+    QFETCH(QStringList, predefined);
+    QFETCH(QStringList, order);
+    Document doc;
+    fillPlan(doc, {{"a", "open"}, {"b", "done"}, {"c", "open"}});
+    doc.setValueOrder(Status, {"done"}, false);
+    for (const QString &value : qAsConst(prepared))
+        doc.addPredefinedValue(Status, value, false);
+    DocumentRecorder recorder(doc);
+    edit(doc, true);
+    QCOMPARE(recorder.undoTexts, QStringList {"Edit Property"});
+    QCOMPARE(eventText(recorder), QStringLiteral("4:-1:2"));
+    QCOMPARE(doc.predefinedValues(Status), predefined);
+    QCOMPARE(doc.propertyAppearanceRef(Status).textOrder(), order);
 }
 
 void TestDocumentEdits::sortTasks_data()

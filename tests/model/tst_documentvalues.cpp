@@ -94,6 +94,12 @@ private slots:
     void propertyBinsSurviveDamagedBinSizes();
     void dateBins_data();
     void dateBins();
+    void numericBinNames_data();
+    void numericBinNames();
+    void dateBinNames_data();
+    void dateBinNames();
+    void numberColoursFollowTheRamp_data();
+    void numberColoursFollowTheRamp();
     void textColoursAreKeptWithPlan();
     void cardsPassingFilter_data();
     void cardsPassingFilter();
@@ -398,6 +404,83 @@ void TestDocumentValues::dateBins()
     }
 }
 
+void TestDocumentValues::numericBinNames_data()
+{
+    QTest::addColumn<double>("lower");
+    QTest::addColumn<double>("upper");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("whole numbers") << 10.0 << 20.0 << QString::fromUtf8("≥10 <20");
+    QTest::newRow("negative and fraction") << -2.5 << 0.5 << QString::fromUtf8("≥-2.5 <0.5");
+    QTest::newRow("six digits at most")
+        << 1000000.0 << 1000010.0 << QString::fromUtf8("≥1e+06 <1.00001e+06");
+}
+
+void TestDocumentValues::numericBinNames()
+{
+    QFETCH(double, lower);
+    QFETCH(double, upper);
+    QFETCH(QString, expected);
+    QCOMPARE(Document::numericBinNames({Document::NumericBin(lower, upper)}),
+             QStringList {expected});
+}
+
+void TestDocumentValues::dateBinNames_data()
+{
+    QTest::addColumn<QDate>("first");
+    QTest::addColumn<QDate>("last");
+    QTest::addColumn<QString>("expected");
+    const auto row
+        = [](const char *name, const QDate &first, const QDate &last, const char *expected) {
+              QTest::newRow(name) << first << last << QString::fromUtf8(expected);
+          };
+    row("cards without a date", QDate(), QDate(), "");
+    row("one day", QDate(2025, 3, 3), QDate(2025, 3, 3), "Mon 3 Mar 2025");
+    row("whole year", QDate(2024, 1, 1), QDate(2024, 12, 31), "2024");
+    row("whole month", QDate(2025, 3, 1), QDate(2025, 3, 31), "Mar 2025");
+    row("whole leap February", QDate(2024, 2, 1), QDate(2024, 2, 29), "Feb 2024");
+    row("week across New Year", QDate(2024, 12, 30), QDate(2025, 1, 5), "30 Dec 2024 … 5 Jan 2025");
+    row("week in one month", QDate(2025, 3, 3), QDate(2025, 3, 9), "3 … 9 Mar 2025");
+    row("rest of a month", QDate(2025, 3, 1), QDate(2025, 3, 9), "1 … 9 Mar 2025");
+    row("week across two months", QDate(2025, 4, 28), QDate(2025, 5, 4), "28 Apr … 4 May 2025");
+}
+
+// Column and row headers of date bins: each of the forms, chosen by what the bin spans.
+void TestDocumentValues::dateBinNames()
+{
+    QFETCH(QDate, first);
+    QFETCH(QDate, last);
+    QFETCH(QString, expected);
+    QCOMPARE(Document::dateBinNames({Document::DateBin(first, last)}), QStringList {expected});
+}
+
+void TestDocumentValues::numberColoursFollowTheRamp_data()
+{
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QColor>("expected");
+    const QStringList zeroToTen {"0", "10", "4"};
+    const QColor red = QColor::fromHsv(0, 255, 255);
+    const QColor violet(170, 85, 255);
+    QTest::newRow("halfway") << zeroToTen << "5" << QColor::fromHsv(135, 212, 255);
+    QTest::newRow("minimum") << zeroToTen << "0" << red;
+    QTest::newRow("maximum") << zeroToTen << "10" << violet;
+    QTest::newRow("empty counts as zero") << zeroToTen << "" << red;
+    QTest::newRow("beyond the maximum") << zeroToTen << "25" << violet;
+    QTest::newRow("all numbers alike") << QStringList {"5", "5"} << "5" << violet;
+}
+
+void TestDocumentValues::numberColoursFollowTheRamp()
+{
+    QFETCH(QStringList, values);
+    QFETCH(QString, value);
+    QFETCH(QColor, expected);
+    Document doc;
+    doc.clear(false);
+    const int cost = addProperty(doc, QStringLiteral("Cost"), PropertyType::Numeric);
+    addCards(doc, cost, values);
+    QCOMPARE(doc.colorForValue(cost, value).toRgb(), expected.toRgb());
+}
+
 void TestDocumentValues::textColoursAreKeptWithPlan()
 {
     Document doc;
@@ -467,6 +550,13 @@ void TestDocumentValues::cardsPassingFilter()
     doc.m_currentView.filterMatchAny = matchAny;
     doc.m_currentView.filterShowsMatching = showMatching;
     QCOMPARE(passing(doc), expected);
+    // The prompt about hidden cards counts them.
+    QCOMPARE(doc.filteredOutTaskCount(), int(expected.count(QLatin1Char('0'))));
+    QCOMPARE(doc.allTasksFilteredOut(), !expected.contains(QLatin1Char('1')));
+    // A plan without cards shows nothing, but hides nothing either.
+    doc.deleteTasks(doc.taskIndexes(), false);
+    QCOMPARE(doc.filteredOutTaskCount(), 0);
+    QVERIFY(doc.allTasksFilteredOut());
 }
 
 void TestDocumentValues::valueLists_data()

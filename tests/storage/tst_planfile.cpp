@@ -290,7 +290,7 @@ void TestPlanFile::olderVersionsAreConverted()
     Document doc;
     QString error;
     bool laterVersion = !later;
-    const QString path = qEnvironmentVariable("TAVROLO_SOURCE_DIR") + "/tests/storage/data/" + file;
+    const QString path = QStringLiteral(TAVROLO_SOURCE_DIR "/tests/storage/data/") + file;
     QVERIFY2(readPlanFile(doc, path, &error, &laterVersion), qPrintable(error));
     QCOMPARE(laterVersion, later);
     const Slice &view = doc.currentView();
