@@ -22,8 +22,7 @@ QByteArray planWith(const QByteArray &body)
 
 QString dataPath(const QString &name)
 {
-    return qEnvironmentVariable("TAVROLO_SOURCE_DIR") + QStringLiteral("/tests/storage/data/")
-        + name;
+    return QStringLiteral(TAVROLO_SOURCE_DIR "/tests/storage/data/") + name;
 }
 
 // The small corners of the format: no user property, a lone empty value, only empty values,
@@ -217,8 +216,8 @@ void TestPlanFile::writtenBytesStayTheSame_data()
         QTest::newRow(plan) << QString(plan) << QString()
                             << QStringLiteral("written/%1.tv").arg(QString(plan).replace(' ', '_'));
     }
-    QDirIterator samples(qEnvironmentVariable("TAVROLO_SOURCE_DIR") + QStringLiteral("/samples"),
-                         {QStringLiteral("*.tv")}, QDir::Files);
+    QDirIterator samples(QStringLiteral(TAVROLO_SOURCE_DIR "/samples"), {QStringLiteral("*.tv")},
+                         QDir::Files);
     while (samples.hasNext()) {
         const QString path = samples.next();
         const QString name = samples.fileName();
