@@ -79,6 +79,9 @@ void TestPreferencesDialog::init()
 void TestPreferencesDialog::cleanup()
 {
     QFile::remove(platformStoreFolder()); // the blocker, where a test made one
+    // The portable file would be written again into the removed folder at the end.
+    if (settings()->isIniFormat())
+        QVERIFY(app()->useSystemSettings());
 }
 
 void TestPreferencesDialog::okWritesEveryControlAndCancelOnlyTheGeometry_data()
