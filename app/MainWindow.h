@@ -19,6 +19,8 @@ public:
 
     QString fileName() const { return m_fileName; }
     QList<QAction *> availableToolBarActions() const { return m_availableToolBarActions; }
+    // The actions on the toolbar now.
+    QList<QAction *> toolBarActions() const { return m_ui.m_mainToolBar->actions(); }
 
     void setupToolBar();
     void applyToolBarIconSize();
