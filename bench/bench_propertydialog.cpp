@@ -1,0 +1,128 @@
+#include "common/Accessors.h"
+#include "harness/TestMain.h"
+#include "model/Document.h"
+#include "properties/PropertyDialog.h"
+
+#include <algorithm>
+#include <time.h>
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QRandomGenerator>
+#include <QTableWidget>
+
+// Opening the property dialog on a plan of 10,000 cards and 30 properties (ten each of text,
+// numbers and dates, all Automatic). The dialog lists the property's values, detects its type
+// once and fills a colour button per text value; it should open within 150 ms for a text
+// property of 50 values and for a numeric one. A text property whose every card holds another
+// value (10,000 colour buttons) is timed for the record. Each run opens the dialog on a fresh
+// copy of the plan, so no type or range the plan has cached helps it.
+class BenchPropertyDialog : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void openDialog_data();
+    void openDialog();
+
+private:
+    Document m_plan;
+};
+
+namespace {
+
+double threadMilliseconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+constexpr int Cards = 10000;
+constexpr int PerKind = 10;
+// Property indexes: text 1-10 (1 a distinct text per card, 2 fifty values), numbers 11-20,
+// dates 21-30.
+constexpr int DistinctText = 1;
+constexpr int FiftyValues = 2;
+constexpr int FirstNumber = 1 + PerKind;
+constexpr int FirstDate = FirstNumber + PerKind;
+
+QString textValue(QRandomGenerator &random, int property, int card)
+{
+    if (property == DistinctText)
+        return QStringLiteral("item %1 %2").arg(card).arg(random.bounded(1000000));
+    if (property == FiftyValues)
+        return QStringLiteral("value %1").arg(random.bounded(50));
+    static const QStringList words {"open",  "doing", "done",  "blocked", "later",
+                                    "alpha", "beta",  "gamma", ""};
+    return words.at(random.bounded(words.size()));
+}
+
+} // namespace
+
+void BenchPropertyDialog::initTestCase()
+{
+    m_plan.clear(false);
+    for (int p = 1; p <= 3 * PerKind; ++p)
+        m_plan.addProperty(QStringLiteral("P%1").arg(p), QString(), PropertyType::Automatic, {},
+                           PropertyVisibility::Text, PropertyAppearance(), false);
+    QRandomGenerator random(20261207);
+    for (int card = 0; card < Cards; ++card) {
+        QList<PropertyIndexAndValue> values;
+        for (int p = 1; p < FirstNumber; ++p)
+            values.append({p, textValue(random, p, card)});
+        for (int p = FirstNumber; p < FirstDate; ++p)
+            values.append({p, QString::number(random.bounded(100000) / 100.0)});
+        for (int p = FirstDate; p < FirstDate + PerKind; ++p) {
+            const QDate date = QDate(2020, 1, 1).addDays(random.bounded(2000));
+            values.append(
+                {p, QStringLiteral("%1/%2/%3").arg(date.day()).arg(date.month()).arg(date.year())});
+        }
+        m_plan.addTaskWithValues(values, QString(), {}, -1, false);
+    }
+}
+
+void BenchPropertyDialog::openDialog_data()
+{
+    QTest::addColumn<int>("property");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<int>("runs");
+    QTest::addColumn<int>("colorRows");
+    QTest::newRow("text property, 50 values") << FiftyValues << 1 << 9 << 50;
+    QTest::newRow("numeric property") << FirstNumber << 2 << 9 << 2;
+    QTest::newRow("date property") << FirstDate << 2 << 9 << 6;
+    QTest::newRow("text property, 10,000 distinct values") << DistinctText << 1 << 3 << Cards;
+}
+
+void BenchPropertyDialog::openDialog()
+{
+    QFETCH(int, property);
+    QFETCH(int, page);
+    QFETCH(int, runs);
+    QFETCH(int, colorRows);
+    QList<double> wall;
+    QList<double> cpu;
+    for (int run = 0; run < runs; ++run) {
+        *doc() = m_plan;
+        QElapsedTimer timer;
+        timer.start();
+        const double cpuStart = threadMilliseconds();
+        {
+            PropertyDialog dialog(nullptr, property, page);
+            cpu.append(threadMilliseconds() - cpuStart);
+            wall.append(double(timer.nsecsElapsed()) / 1e6);
+            const auto *colors
+                = dialog.findChild<QTableWidget *>(QStringLiteral("m_colorsTableWidget"));
+            QCOMPARE(colors->rowCount(), colorRows);
+        }
+    }
+    std::sort(wall.begin(), wall.end());
+    std::sort(cpu.begin(), cpu.end());
+    // The fastest run shows the cost itself; the median what a busy machine makes of it.
+    qInfo("open the property dialog, %-38s CPU %7.1f ms fastest, %7.1f ms median; wall %7.1f ms "
+          "median",
+          QTest::currentDataTag(), cpu.first(), cpu.at(cpu.size() / 2), wall.at(wall.size() / 2));
+}
+
+TAVROLO_TEST_MAIN(BenchPropertyDialog)
+#include "bench_propertydialog.moc"
