@@ -63,6 +63,23 @@ void drawMarker(QPainter *painter, const QRectF &rect, int visibility)
     }
 }
 
+// How high the text of a row is drawn, in item units, by the card font's scaling mode: the
+// fixed pixel size; up to 0.95 of the row when shrunk to fit; from the zoom, at most 0.4 of the
+// row and never under 10 units.
+double textHeight(const CardFace &face, double rowHeight)
+{
+    switch (face.fontScaling) {
+    case FittedTextFixed:
+        return face.fontSize;
+    case FittedTextScaled:
+        return 0.95 * rowHeight;
+    case FittedTextIntelligent:
+        return std::min(rowHeight, std::max(10.0, rowHeight / 2.5));
+    default:
+        return rowHeight;
+    }
+}
+
 } // namespace
 
 CardItem::CardItem(int taskIndex) : m_taskIndex(taskIndex)
@@ -201,13 +218,16 @@ void CardItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, 
     const double margin = selected ? 5.0 : w / 20;
     QRectF card = boundingRect().adjusted(margin, margin, -margin, -margin);
 
+    // Taken before the shadow clears the pen: a copy of that would leave the border and the
+    // text of shadowed cards invisible.
+    QPen border = painter->pen();
+    border.setStyle(Qt::SolidLine);
     if (face.dropShadow) {
         painter->setPen(Qt::NoPen);
         painter->setBrush(QColor(0, 0, 0, 100));
         drawCardShape(painter, card.translated(0.7 * margin, 0.7 * margin), face.shape);
     }
 
-    QPen border = painter->pen();
     if (selected) {
         border.setJoinStyle(Qt::MiterJoin);
         border.setColor(face.selectionColor);
@@ -311,11 +331,11 @@ void CardItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, 
 
     const QRectF inner = text.adjusted(q, q, -q, -q);
     const double rowHeight = rows > 0 ? inner.height() / rows : 0.0;
-    // Rows under about a device pixel would draw no legible glyph but cost the text layout of
-    // every card of a large plan; the level of detail comes from the painter, so an export at a
-    // large scale still draws them.
+    // Text under about a device pixel high shows no legible glyph but costs a text layout per
+    // row of every card of a large plan. The level of detail comes from the painter, so an
+    // export at a large scale still draws it.
     const double detail = QStyleOptionGraphicsItem::levelOfDetailFromTransform(transform);
-    if (rows < 1 || rowHeight * detail < 1.0) {
+    if (rows < 1 || textHeight(face, rowHeight) * detail < 1.0) {
         painter->restore();
         return;
     }

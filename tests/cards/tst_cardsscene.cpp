@@ -350,20 +350,23 @@ void TestCardsScene::overlayClicksRunAfterTheIconsHandler()
 void TestCardsScene::cardPaintsItsSelectionBorder_data()
 {
     QTest::addColumn<bool>("selected");
+    QTest::addColumn<bool>("shadow");
     QTest::addColumn<QColor>("border");
-    QTest::addColumn<QColor>("margin");
     // At aspect ratio 1 the card is 390 wide: inset 19.5 with a 1-unit black line, or, selected,
-    // inset 5 with a 20-unit line of the selection colour.
-    QTest::newRow("unselected") << false << QColor(Qt::white) << QColor(Qt::white);
-    QTest::newRow("selected") << true << QColor(0, 0, 255) << QColor(Qt::white);
+    // inset 5 with a 20-unit line of the selection colour. A drop shadow changes neither.
+    QTest::newRow("unselected") << false << false << QColor(Qt::white);
+    QTest::newRow("selected") << true << false << QColor(0, 0, 255);
+    QTest::newRow("unselected with shadow") << false << true << QColor(Qt::white);
+    QTest::newRow("selected with shadow") << true << true << QColor(0, 0, 255);
 }
 
 void TestCardsScene::cardPaintsItsSelectionBorder()
 {
     QFETCH(bool, selected);
+    QFETCH(bool, shadow);
     QFETCH(QColor, border);
-    QFETCH(QColor, margin);
     fillNamesAndGroups({{"a"}});
+    doc()->setShowDropShadow(shadow ? 1 : 0, false);
     doc()->setCardAspectRatio(1.0, false);
     doc()->setCardsGradient(0, false);
     doc()->setPropertyVisibility(1, PropertyVisibility::Hidden, false);
@@ -373,7 +376,7 @@ void TestCardsScene::cardPaintsItsSelectionBorder()
     QCOMPARE(card->boundingRect(), QRectF(0, 0, 390, 390));
     card->setSelected(selected);
     const QImage image = render(on.scene, card->sceneBoundingRect());
-    QCOMPARE(image.pixelColor(3, 195), margin);
+    QCOMPARE(image.pixelColor(3, 195), QColor(Qt::white));
     QCOMPARE(image.pixelColor(15, 195), border);
     QCOMPARE(image.pixelColor(195, 15), border);
     QCOMPARE(image.pixelColor(30, 195), plainCard);
