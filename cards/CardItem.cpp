@@ -168,7 +168,9 @@ void CardItem::hoverEnterEvent(QGraphicsSceneHoverEvent *event)
     Q_UNUSED(event);
     m_hovered = true;
     const CardsScene *cards = cardsScene();
-    if (cards && cards->overlaysVisible() && m_paintedScale >= 0.125) {
+    // A card fading out by the filter offers no icons: nobody should delete what they cannot
+    // see.
+    if (cards && cards->overlaysVisible() && m_paintedScale >= 0.125 && m_passesFilter) {
         if (!m_deleteOverlay) {
             m_deleteOverlay = new DeleteCardItem(this);
             connect(m_deleteOverlay, &DeleteCardItem::clicked, this,

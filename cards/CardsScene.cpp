@@ -518,11 +518,14 @@ void CardsScene::applyLayout(int duration)
         if (highlight != item->highlightColor())
             change(item, "highlightColor", highlight);
         const double opacity = placement.passesFilter ? 1.0 : 0.0;
-        if (!qFuzzyCompare(item->opacity(), opacity))
+        if (item->opacity() != opacity)
             change(item, "opacity", opacity);
-        if (!placement.passesFilter && item->isSelected()) {
-            item->setSelected(false);
-            deselected = true;
+        if (!placement.passesFilter) {
+            item->removeOverlays();
+            if (item->isSelected()) {
+                item->setSelected(false);
+                deselected = true;
+            }
         }
     }
     blockSignals(false);

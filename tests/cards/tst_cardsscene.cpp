@@ -196,6 +196,9 @@ void TestCardsScene::cardsHiddenByTheFilterAreNeverSelected()
     QCOMPARE(on.item(1)->pos(), placed);
     QVERIFY(!on.item(1)->passesFilter());
     QVERIFY(on.scene.selectedTaskIndexes().isEmpty());
+    // Nor does it offer its icons to a pointer passing over it.
+    sendMouse(on.scene, QEvent::GraphicsSceneMouseMove, on.item(1)->sceneBoundingRect().center());
+    QVERIFY(!iconOf<DeleteCardItem>(on.item(1)));
     QSignalSpy selectionChanges(&on.scene, &QGraphicsScene::selectionChanged);
     if (selection == "all") {
         on.scene.selectAll();
