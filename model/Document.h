@@ -129,8 +129,11 @@ public:
     int cardsShowLegend() const { return m_cardsAppearance.showLegend; }
     int showDropShadow() const { return m_cardsAppearance.dropShadow; }
     int cardsShape() const { return m_cardsAppearance.shape; }
-    // These two use the stored ratio as it is, without the fallback of cardAspectRatio.
-    double scaledCardWidth() const { return m_cardsAppearance.aspectRatio * 390.0; }
+    // The card width in Cards scene units (a card is 390 high): the stored ratio as it is when
+    // that gives a positive, finite width, so that the 0.05 of an old plan stays narrow; a
+    // malformed ratio (read as 0) or one that overflows falls back to cardAspectRatio, so
+    // cards never vanish.
+    double scaledCardWidth() const;
     double limitedCardWidth() const { return qMin(scaledCardWidth(), 390.0); }
 
     // Property types, value ranges, value lists, the filter, setting a value, bins and value

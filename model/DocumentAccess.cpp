@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QVector>
+#include <QtNumeric>
 
 namespace {
 
@@ -130,6 +131,17 @@ int Document::visiblePropertyCount() const
 double Document::cardAspectRatio() const
 {
     return m_cardsAppearance.aspectRatio < 0.1 ? 1.3 : m_cardsAppearance.aspectRatio;
+}
+
+double Document::scaledCardWidth() const
+{
+    const double width = m_cardsAppearance.aspectRatio * 390.0;
+    if (width > 0.0 && qIsFinite(width))
+        return width;
+    // The fallback ratio is the stored one too when that is at least 0.1: infinite or not a
+    // number, it would give no width either.
+    const double fallback = cardAspectRatio() * 390.0;
+    return fallback > 0.0 && qIsFinite(fallback) ? fallback : 1.3 * 390.0;
 }
 
 void Document::addProperty(const QString &name, const QString &defaultValue, int type,
