@@ -140,8 +140,12 @@ void ExportPDFDialog::onPageSizeChanged()
     QFormLayout *form = m_ui->m_formLayout;
     const bool custom = isCustomSize();
     const auto take = [form](QLabel *label, QWidget *field) {
-        if (form->indexOf(field) >= 0)
-            form->takeRow(field);
+        if (form->indexOf(field) >= 0) {
+            // The row's layout items are ours once taken; the widgets stay with the dialog.
+            const QFormLayout::TakeRowResult row = form->takeRow(field);
+            delete row.labelItem;
+            delete row.fieldItem;
+        }
         label->hide();
         field->hide();
     };

@@ -49,7 +49,10 @@ PreferencesDialog::PreferencesDialog(QWidget *parent, const QList<QAction *> &av
     m_ui->setupUi(this);
     prepareDialog(this);
     m_ui->m_backupBrowseButton->setText(tr("Choose"));
-    m_ui->m_formLayout->takeRow(m_ui->m_showToolbarInFullScreenModeCheckBox);
+    const QFormLayout::TakeRowResult hiddenRow
+        = m_ui->m_formLayout->takeRow(m_ui->m_showToolbarInFullScreenModeCheckBox);
+    delete hiddenRow.labelItem;
+    delete hiddenRow.fieldItem;
     m_ui->m_showToolbarInFullScreenModeCheckBox->hide();
 
     // Everything is loaded before anything is connected, so opening the dialog never moves

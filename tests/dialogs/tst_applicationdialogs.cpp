@@ -141,6 +141,11 @@ void TestApplicationDialogs::exitEndsTheProcessWithTheSettingsStored()
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QLatin1String(childStoreVariable), store.path());
+    // The exit ends the process with its windows alive on purpose; under the leak checker
+    // that would count as leaks and change the exit code this test reads.
+    environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                       environment.value(QStringLiteral("ASAN_OPTIONS"))
+                           + QStringLiteral(":detect_leaks=0"));
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::MergedChannels);
     child.start(QCoreApplication::applicationFilePath(),
