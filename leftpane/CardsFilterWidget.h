@@ -1,0 +1,76 @@
+#pragma once
+
+#include "leftpane/LeftPaneWidget.h"
+#include "model/Events.h"
+#include "model/FilterTerm.h"
+
+#include <QList>
+
+namespace Ui {
+class CardsFilterWidget;
+}
+class MouseWheelEventFilter;
+class QTimer;
+
+// The "Filter" section of the Cards left pane: the current view's filter, as words looked for
+// in any property or the notes (basic) or as a table of terms (advanced), with Show/Hide and,
+// in advanced mode, all or any. Each change is one "Change Filter" step of the plan; typed
+// text waits for typing to pause. A grey line explains the filter in words, and
+// filteredOnOff tells the pane whether any term is in force.
+class CardsFilterWidget : public LeftPaneWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CardsFilterWidget(QWidget *parent = nullptr);
+    ~CardsFilterWidget() override;
+
+    bool isBasic() const;
+    bool isShow() const;
+    // Always true in basic mode: a card matching any word is matched.
+    bool isMatchAny() const;
+    // The terms of the editor of the current mode: basic words as typed, advanced values
+    // trimmed and in lower case (an empty value is still a term).
+    QList<FilterTerm> filterTerms() const;
+    // Fills both editors from the plan's filter without writing anything back.
+    void loadFromDocument();
+
+signals:
+    // Emitted on every rebuild of the explanation: whether a term is in force.
+    void filteredOnOff(bool on);
+
+public slots:
+    void giveFocus() override;
+    void onChangedDoc(const Events &events);
+
+private slots:
+    void onAddFilterRow();
+    void onComboChanged();
+    void onFiltersChanged();
+    void onUpdateRows();
+    void onUpdateSelection();
+    void onUpdateBasicAdvanced();
+    void onValueChange();
+    void onDelayedValueChange();
+    void onValueClear();
+    void onTimeOut();
+    void onDeleteFilter();
+    void onDeleteAllFilter();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void addFilterRow(const FilterTerm &term, bool focus);
+    void clearTable();
+    void showModePanel();
+    void updateExplainer();
+    void setIcons();
+
+    Ui::CardsFilterWidget *m_ui;
+    // Waits for a second pause after the basic field's own, or for the one pause of an
+    // advanced value, before the typed text is applied.
+    QTimer *m_timer;
+    // Shared by every combo of the section, rows included, so rows come and go freely.
+    MouseWheelEventFilter *m_wheelFilter;
+};
