@@ -9,7 +9,6 @@
 namespace Ui {
 class ReplaceDialog;
 }
-class QMetaObject;
 class QPushButton;
 
 // The find-and-replace tool window: it counts the cards whose values, link addresses, link

@@ -11,7 +11,6 @@
 #include "properties/PropertyDialog.h"
 
 #include <QComboBox>
-#include <QHeaderView>
 #include <QPushButton>
 
 namespace {

@@ -126,6 +126,11 @@ void TestPropertiesView::rowsShowThePropertiesInOrder()
     QVERIFY(button(*m_view, 2, Up)->isEnabled());
     QVERIFY(!button(*m_view, 2, Down)->isEnabled());
     QCOMPARE(typeCombo(*m_view, 1)->currentText(), QStringLiteral("Automatic"));
+
+    // The Edit and Delete commands act on whole rows only.
+    m_view->setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, 1), true);
+    m_view->setRangeSelected(QTableWidgetSelectionRange(2, 0, 2, 7), true);
+    QCOMPARE(m_view->selectedPropertyIndexes(), QList<int>({3}));
 }
 
 void TestPropertiesView::movesExchangeTwoPropertiesInOneStep_data()
