@@ -1,0 +1,53 @@
+#pragma once
+
+#include "model/Events.h"
+#include "model/ModelTypes.h"
+
+#include <QDialog>
+#include <QList>
+
+namespace Ui {
+class ReplaceDialog;
+}
+class QPushButton;
+
+// The find-and-replace tool window: it counts the cards whose values, link addresses, link
+// names or notes contain a text, selects them in the Cards or Table pane, and replaces the
+// text in all of them in one undoable step. The main window keeps at most one, modeless beside
+// it, and forgets it on closing().
+class ReplaceDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit ReplaceDialog(QWidget *parent = nullptr);
+    // Writes the choices of the check boxes and the geometry, then emits closing().
+    ~ReplaceDialog() override;
+
+signals:
+    void closing();
+
+public slots:
+    // Also run by the main window when the selection of its pane changes, since whether the
+    // matches can be selected depends on the pane on show.
+    void onUpdatePreview();
+    void onReplace();
+    void onSelect();
+    void onChangedDoc(const Events &events);
+    // Lists "<All>" and the properties, keeping the chosen property when it is still there.
+    void onRefreshProperties();
+    void addProperty(int pi);
+    void updateProperty(int pi);
+    void removeProperty(int pi);
+    void onPropertiesToggled();
+
+private:
+    QList<TaskIndex> runReplace(bool preview);
+    bool canSelectInShownPane() const;
+
+    Ui::ReplaceDialog *m_ui;
+    QPushButton *m_replaceButton;
+    // The parent's class when the window was made. While the parent is being destroyed it
+    // reports a base class instead, and closing() must not call into what is left of it.
+    const QMetaObject *m_parentClass;
+};

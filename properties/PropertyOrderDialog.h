@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+
+namespace Ui {
+class PropertyOrderDialog;
+}
+
+// "Re-order Properties": the plan's properties listed by name, moved as a selection to the
+// top, up, down or to the bottom, or sorted by name; Ok stores the new order as one undoable
+// change. The main window's order command and the Show Properties section run it modally.
+class PropertyOrderDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit PropertyOrderDialog(QWidget *parent = nullptr);
+    ~PropertyOrderDialog() override;
+
+public slots:
+    void accept() override;
+
+private slots:
+    void onAlphaSort();
+    void onMoveTop();
+    void onMoveUp();
+    void onMoveDown();
+    void onMoveBottom();
+    void onUpdateUpDownButtons();
+
+private:
+    void selectRows(const QList<int> &rows);
+    // Takes both items out before putting them back, as a table cell holds one item at a time.
+    void swapRows(int first, int second);
+
+    Ui::PropertyOrderDialog *m_ui;
+};

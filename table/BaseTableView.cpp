@@ -1,0 +1,186 @@
+#include "table/BaseTableView.h"
+
+#include "common/Accessors.h"
+#include "common/FileHelpers.h"
+#include "common/FullScreenHint.h"
+#include "common/UpdateBlocker.h"
+#include "model/Document.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QItemSelection>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+constexpr int FullScreenExitMessageMs = 5000;
+constexpr int HintPointSize = 11;
+
+QList<int> sortedDistinct(QList<int> list)
+{
+    std::sort(list.begin(), list.end());
+    list.erase(std::unique(list.begin(), list.end()), list.end());
+    return list;
+}
+
+} // namespace
+
+BaseTableView::BaseTableView(QWidget *parent) : QTableWidget(parent), m_fullScreenExitMessage(false)
+{
+    // Signal arguments named by their aliases, for spies and queued connections.
+    qRegisterMetaType<TaskIndex>("TaskIndex");
+    qRegisterMetaType<QList<PropertyIndexAndValue>>("QList<PropertyIndexAndValue>");
+    setAcceptDrops(true);
+    m_hideTimer.setSingleShot(true);
+    m_hideTimer.setInterval(FullScreenExitMessageMs);
+    connect(&m_hideTimer, &QTimer::timeout, this, &BaseTableView::onHideFullScreenExitMessage);
+}
+
+void BaseTableView::showEvent(QShowEvent *event)
+{
+    QTableWidget::showEvent(event);
+    emit visibilityChanged();
+}
+
+void BaseTableView::keyPressEvent(QKeyEvent *event)
+{
+    QTableWidget::keyPressEvent(event);
+    if (event->key() == Qt::Key_Escape)
+        emit escapeKeyPressed();
+}
+
+void BaseTableView::mousePressEvent(QMouseEvent *event)
+{
+    QTableWidget::mousePressEvent(event);
+    onHideFullScreenExitMessage();
+}
+
+void BaseTableView::dragEnterEvent(QDragEnterEvent *event)
+{
+    QTableWidget::dragEnterEvent(event);
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void BaseTableView::dragMoveEvent(QDragMoveEvent *event)
+{
+    QTableWidget::dragMoveEvent(event);
+    event->acceptProposedAction();
+}
+
+void BaseTableView::dropEvent(QDropEvent *event)
+{
+    QTableWidget::dropEvent(event);
+    if (!event->mimeData()->hasUrls())
+        return;
+    emit droppedFiles(event->mimeData()->urls(), -1, {});
+    event->acceptProposedAction();
+}
+
+void BaseTableView::showFullScreenExitMessage()
+{
+    if (m_fullScreenExitMessage)
+        return;
+    m_fullScreenExitMessage = true;
+    viewport()->update();
+    m_hideTimer.start();
+}
+
+void BaseTableView::onHideFullScreenExitMessage()
+{
+    m_hideTimer.stop();
+    if (!m_fullScreenExitMessage)
+        return;
+    m_fullScreenExitMessage = false;
+    viewport()->update();
+}
+
+void BaseTableView::drawFullScreenExitMessage()
+{
+    if (m_fullScreenExitMessage)
+        drawFullScreenHint(this);
+}
+
+void BaseTableView::drawCenteredMessage(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    QPainter painter(viewport());
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QColor(Qt::gray));
+    QFont font = QApplication::font();
+    font.setPointSize(HintPointSize);
+    painter.setFont(font);
+    painter.drawText(viewport()->rect(), Qt::AlignCenter, text);
+}
+
+QString BaseTableView::emptyPlanHint()
+{
+    const Document *plan = doc();
+    if (plan->taskCount() == 0) {
+        QString hint = plan->propertyCount() > 1 ? tr("Add cards") : tr("Add cards and properties");
+        // Without its own folder dataFolder names the Documents folder, which holds no samples.
+        const QString samples = dataFolder(false);
+        if (QDir(samples).exists() && QFileInfo(samples).fileName() == QLatin1String("Tavrolo"))
+            hint += tr("\nor open a sample from:\n'%1'").arg(QDir::toNativeSeparators(samples));
+        return hint;
+    }
+    if (plan->propertyCount() <= 2)
+        return tr("Add properties");
+    return QString();
+}
+
+void BaseTableView::selectVisibleRows()
+{
+    UpdateBlocker blocker(this);
+    clearSelection();
+    const int lastColumn = columnCount() - 1;
+    if (lastColumn < 0)
+        return;
+    // Runs of visible rows go in as one range each: one selection change for the whole table
+    // instead of one per row.
+    QItemSelection selection;
+    int row = 0;
+    while (row < rowCount()) {
+        if (isRowHidden(row)) {
+            ++row;
+            continue;
+        }
+        const int first = row;
+        while (row + 1 < rowCount() && !isRowHidden(row + 1))
+            ++row;
+        selection.select(model()->index(first, 0), model()->index(row, lastColumn));
+        ++row;
+    }
+    selectionModel()->select(selection, QItemSelectionModel::Select);
+}
+
+QList<int> BaseTableView::selectedRows() const
+{
+    return ::selectedRows(this);
+}
+
+QList<int> BaseTableView::selectedColumns() const
+{
+    QList<int> columns;
+    const int lastRow = rowCount() - 1;
+    const QList<QTableWidgetSelectionRange> ranges = selectedRanges();
+    for (const QTableWidgetSelectionRange &range : ranges) {
+        if (range.topRow() != 0 || range.bottomRow() != lastRow)
+            continue;
+        for (int column = range.leftColumn(); column <= range.rightColumn(); ++column)
+            columns.append(column);
+    }
+    return sortedDistinct(columns);
+}
