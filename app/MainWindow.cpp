@@ -1,27 +1,37 @@
 #include "app/MainWindow.h"
 
 #include "app/Application.h"
+#include "app/FileOpenEvent.h"
+#include "cards/CardsScene.h"
 #include "common/Accessors.h"
 #include "common/BusyCursor.h"
 #include "common/DialogHelpers.h"
 #include "common/FileHelpers.h"
+#include "common/MessageBoxes.h"
 #include "common/Settings.h"
+#include "common/TextHelpers.h"
 #include "common/UpdateBlocker.h"
 #include "common/Version.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/GettingStartedDialog.h"
+#include "ui_MainWindow.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSlider>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
 
 namespace {
 
 const char planExtension[] = "tv";
+const int startupCompletionDelayMs = 250;
 
 } // namespace
 
@@ -35,53 +45,135 @@ QString MainWindow::samplesOfferKey()
     return samplesOfferKey(versionMajor, versionMinor, versionPatch);
 }
 
-MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent), m_ui(new Ui::MainWindow), m_idleTimer(this), m_externalCheckTimer(this)
 {
-    app()->registerMainWindow(this);
-    m_ui.setupUi(this);
+    // A relative argument names a file of the folder the program was started in, which the
+    // data folder replaces further down.
+    const QString argument = planArgument(QCoreApplication::arguments());
+    m_ui->setupUi(this);
+    settings()->loadCardsAppearances();
     // The tab labels say enough; the form's tab icons are only there for the designer.
-    for (int i = 0; i < m_ui.m_tabWidget->count(); ++i)
-        m_ui.m_tabWidget->setTabIcon(i, QIcon(QPixmap()));
+    for (int i = 0; i < m_ui->m_tabWidget->count(); ++i)
+        m_ui->m_tabWidget->setTabIcon(i, QIcon(QPixmap()));
     setUnifiedTitleAndToolBarOnMac(true);
-    m_ui.statusBar->hide();
+    m_ui->statusBar->hide();
     removeFullScreenAction();
     replaceToolBarSeparatorsWithSpacers();
     removeLastHelpSeparator();
-    m_ui.m_viewFullScreenAction->setIconVisibleInMenu(false);
+    m_ui->m_viewFullScreenAction->setIconVisibleInMenu(false);
     applyToolBarIconSize();
     applyToolBarTextStyle();
     createZoomSlider();
-    setContentsMargins(0, 0, 0, 0);
-    m_ui.horizontalLayout->setContentsMargins(0, 0, 0, 0);
-    m_availableToolBarActions = m_ui.m_mainToolBar->actions();
+    createTabPages();
+    m_availableToolBarActions = m_ui->m_mainToolBar->actions();
     setupToolBar();
+    connectActions();
+    connectPanes();
+    // Slot: the view-commands issue installs the keyboard shortcuts here (addShortcut:
+    // Ctrl+B, Ctrl+K, Ctrl+F, Ctrl+S, Ctrl+R, Ctrl+[, Ctrl+], Ctrl+1 to Ctrl+9, Ctrl+J,
+    // Ctrl+G, Ctrl+M, Backspace and Ctrl+Backspace).
+    m_idleTimer.setObjectName(QStringLiteral("m_idleTimer"));
+    m_idleTimer.setSingleShot(true);
+    connect(&m_idleTimer, &QTimer::timeout, this, &MainWindow::onIdleTimeOut);
+    // Slot: the backups issue connects m_backupTimer to onBackupTimeOut and
+    // m_externalCheckTimer to onCheckExternalUpdatesToPlan here.
+    m_externalCheckTimer.setObjectName(QStringLiteral("m_externalCheckTimer"));
+    doc()->emitChanged(EventType::UiStyleChanged);
+    restoreGeometry(settings()->read(Settings::Key::Geometry).toByteArray());
+    restoreState(settings()->read(Settings::Key::WindowState).toByteArray(), 0);
+    m_ui->m_viewToolTipsAction->setChecked(settings()->showTooltips());
+    m_ui->m_viewShowOverlays->setChecked(settings()->showOverlay());
     QDir::setCurrent(dataFolder(true));
     offerSamplePlans();
+    loadRecentDocs();
+    openFirstPlan(argument);
+    onUpdateRecentDocs();
+    runGettingStarted();
+    setWindowModified(false);
+    updateWindowTitle();
+    {
+        // Before the window is shown no toolbar is visible yet; what counts is whether it is
+        // to be shown.
+        const QSignalBlocker blocker(m_ui->m_viewToolBarAction);
+        m_ui->m_viewToolBarAction->setChecked(!m_ui->m_mainToolBar->isHidden());
+    }
+    // Slot: the printing issue creates m_printer (a QPrinter in high resolution) here.
+    QTimer::singleShot(startupCompletionDelayMs, this, &MainWindow::onCompleteStartup);
+    // Open requests of the operating system reach the window only from here on; earlier ones
+    // wait in Application::pendingOpenPath.
+    app()->registerMainWindow(this);
+    handOnLateOpenRequest();
 }
 
 MainWindow::~MainWindow()
 {
     app()->unregisterMainWindow(this);
+    // Nothing reaches the half-destroyed window any more: the scene still signals a selection
+    // change when its selected cards go with it.
+    doc()->disconnect(this);
+    m_cardsScene->disconnect(this);
+    // Slot: the pane issues disconnect their views and left panes from this window here.
+    Settings *store = settings();
+    store->saveCardsAppearances();
+    store->setShowTooltips(m_ui->m_viewToolTipsAction->isChecked());
+    store->setShowOverlay(m_ui->m_viewShowOverlays->isChecked());
+    const QList<int> cardsSizes = m_cardsSplitter->sizes();
+    store->setShowCardsLeftPane(cardsSizes.isEmpty() || cardsSizes.first() != 0);
+    // A tab never shown has not been laid out, and says nothing about its left pane.
+    const auto laidOut = [](const QList<int> &sizes) {
+        return sizes.size() == 2 && (sizes.at(0) != 0 || sizes.at(1) != 0);
+    };
+    const QList<int> chartsSizes = m_chartsSplitter->sizes();
+    if (laidOut(chartsSizes))
+        store->setShowChartsLeftPane(chartsSizes.first() != 0);
+    const QList<int> tableSizes = m_tableSplitter->sizes();
+    if (laidOut(tableSizes))
+        store->setShowTableLeftPane(tableSizes.first() != 0);
+    store->write(Settings::Key::Sessions, store->read(Settings::Key::Sessions).toInt() + 1);
+    store->write(Settings::Key::LastPlan,
+                 store->isIniFormat() ? relativePath(m_fileName) : m_fileName);
+    if (store->takeShowInstallPage())
+        openUrlWithVersion(webSiteUrl() + QStringLiteral("/mac_install.html"));
+    // Slot: the undo issue deletes the snapshots, sets m_undoIndex to -1 and relabels Undo and
+    // Redo here; the printing issue deletes m_printer.
+    delete m_ui;
+}
+
+QList<QAction *> MainWindow::toolBarActions() const
+{
+    return m_ui->m_mainToolBar->actions();
+}
+
+QString MainWindow::planArgument(const QStringList &arguments)
+{
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument.isEmpty() || argument.startsWith(QLatin1Char('-')))
+            continue;
+        return QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(argument).absoluteFilePath()));
+    }
+    return QString();
 }
 
 // Full screen is reached by its shortcut and the Escape key only, so it takes no room
 // in the View menu or on the toolbar.
 void MainWindow::removeFullScreenAction()
 {
-    m_ui.m_viewMenu->removeAction(m_ui.m_viewFullScreenAction);
-    m_ui.m_mainToolBar->removeAction(m_ui.m_viewFullScreenAction);
+    m_ui->m_viewMenu->removeAction(m_ui->m_viewFullScreenAction);
+    m_ui->m_mainToolBar->removeAction(m_ui->m_viewFullScreenAction);
 }
 
 // Toolbar groups are spread over the window's width rather than split by lines.
 void MainWindow::replaceToolBarSeparatorsWithSpacers()
 {
-    const QList<QAction *> actions = m_ui.m_mainToolBar->actions();
+    const QList<QAction *> actions = m_ui->m_mainToolBar->actions();
     for (QAction *action : actions) {
         if (!action->isSeparator())
             continue;
         auto *spacer = new QWidget;
         spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-        QAction *spacerAction = m_ui.m_mainToolBar->insertWidget(action, spacer);
+        QAction *spacerAction = m_ui->m_mainToolBar->insertWidget(action, spacer);
         spacerAction->setIconText(QStringLiteral("_spacer"));
         delete action;
     }
@@ -91,7 +183,7 @@ void MainWindow::replaceToolBarSeparatorsWithSpacers()
 // separator of its own.
 void MainWindow::removeLastHelpSeparator()
 {
-    const QList<QAction *> actions = m_ui.m_helpMenu->actions();
+    const QList<QAction *> actions = m_ui->m_helpMenu->actions();
     for (int i = actions.size() - 1; i >= 0; --i) {
         if (actions.at(i)->isSeparator()) {
             delete actions.at(i);
@@ -111,8 +203,157 @@ void MainWindow::createZoomSlider()
     m_zoomSlider->setSliderPosition(0);
     m_zoomSlider->setToolTip(tr("Zoom in/out."));
     m_zoomSlider->setFocusPolicy(Qt::NoFocus);
-    m_zoomSliderAction = m_ui.m_mainToolBar->insertWidget(m_ui.m_viewZoomFitAction, m_zoomSlider);
+    m_zoomSliderAction = m_ui->m_mainToolBar->insertWidget(m_ui->m_viewZoomFitAction, m_zoomSlider);
     m_zoomSliderAction->setIconText(QStringLiteral("Zoom slider"));
+}
+
+// Each tab holds a left pane beside its view in a splitter; the Properties tab holds its table
+// alone.
+void MainWindow::createTabPages()
+{
+    const auto splitterPage = [](QWidget *page, QHBoxLayout **layout, QSplitter **splitter) {
+        *layout = new QHBoxLayout(page);
+        *splitter = new QSplitter(Qt::Horizontal, page);
+        (*splitter)->setFrameStyle(QFrame::NoFrame);
+        (*splitter)->setContentsMargins(0, 0, 0, 0);
+        (*layout)->setContentsMargins(0, 0, 0, 0);
+        (*layout)->addWidget(*splitter);
+    };
+    splitterPage(m_ui->m_cardsTab, &m_cardsLayout, &m_cardsSplitter);
+    m_cardsScene = new CardsScene(doc(), this);
+    // Slot: the Cards view issue creates m_cardsView (CardsView, parent m_cardsSplitter,
+    // showing m_cardsScene) and the Cards left pane issue m_cardsLeftPane (CardsLeftPane with
+    // the splitter, scene and view) here; the splitter takes the left pane, then the view,
+    // both without a frame; views stretch (Expanding, stretch 1), left panes do not
+    // (Minimum, stretch 0).
+    splitterPage(m_ui->m_chartsTab, &m_chartsLayout, &m_chartsSplitter);
+    // Slot: the Charts pane issue creates m_chartsScene (parent this window), m_chartsView
+    // (parent m_chartsSplitter) and m_chartsLeftPane here, the left pane first in the splitter.
+    splitterPage(m_ui->m_tableTab, &m_tableLayout, &m_tableSplitter);
+    // Slot: the Table pane issue creates m_tableView (parent m_tableSplitter) and
+    // m_tableLeftPane here, the left pane first in the splitter.
+    m_propertiesLayout = new QHBoxLayout(m_ui->m_propertiesTab);
+    m_propertiesLayout->setContentsMargins(0, 0, 0, 0);
+    m_ui->m_propertiesTab->setContentsMargins(0, 0, 0, 0);
+    // Slot: the Properties pane issue adds m_propertiesView (PropertiesView, no frame) to
+    // m_propertiesLayout here.
+    setContentsMargins(0, 0, 0, 0);
+    m_ui->horizontalLayout->setContentsMargins(0, 0, 0, 0);
+}
+
+void MainWindow::connectActions()
+{
+    Ui::MainWindow &ui = *m_ui;
+    connect(ui.m_fileNewAction, &QAction::triggered, this, &MainWindow::onFileNewAction);
+    connect(ui.m_fileOpenAction, &QAction::triggered, this, &MainWindow::onFileOpenAction);
+    connect(ui.m_fileDuplicateAction, &QAction::triggered, this,
+            &MainWindow::onFileDuplicateAction);
+    // Slot: the exports issue connects Page Setup, Print and the ten exports here
+    // (onFilePageSetupAction, onFilePrintAction, onExportCardsPDF ... onExportTableTXT).
+    connect(ui.m_fileExitAction, &QAction::triggered, this, &MainWindow::onFileExitAction);
+    // Slot: the undo issue connects Undo and Redo (onEditUndoAction, onEditRedoAction) here,
+    // and the edit-commands issue the rest of the Edit menu (onEditAddTaskAction to
+    // onEditPreferencesAction).
+    //
+    // Slot: the view-commands issue connects the View menu here: Zoom Fit, In and Out, Toolbar,
+    // Left Pane, Icon Overlay and Full screen to this window; the Cards view issue Zoom To
+    // Selected, Magnify and Card Tool Tips to the view; the Cards left pane issue Swap X/Y to
+    // its layout section (CardsColorLayoutWidget::onTranspose).
+    connect(ui.m_helpTavroloAction, &QAction::triggered, this, &MainWindow::onHelpTavroloAction);
+    connect(ui.m_helpFAQAction, &QAction::triggered, this, &MainWindow::onFAQPage);
+    connect(ui.m_helpTipsTavroloAction, &QAction::triggered, this,
+            &MainWindow::onHelpTipTavroloAction);
+    connect(ui.m_helpSupportAction, &QAction::triggered, this, &MainWindow::onHelpSupportAction);
+    // Slot: the update-check issue connects Check for Updates (onCheckForUpdates) here.
+    connect(ui.m_helpSubscribeToNewsletterAction, &QAction::triggered, this,
+            &MainWindow::onSubscribeToNewsletter);
+    connect(ui.m_helpAboutAction, &QAction::triggered, this, &MainWindow::onHelpAboutAction);
+}
+
+// The plan's change notification reaches its receivers in the order connected here: this
+// window first, then the scenes and views, the tables, and the left panes' sections.
+void MainWindow::connectPanes()
+{
+    // Slot: the view-commands issue connects the toolbar's visibilityChanged
+    // (onToolbarVisibilityChanged) and the tab widget's currentChanged (onTabChanged) here.
+    // Slot: the Cards view issue connects animationFinished to CardsView::onRedrawMagnify and
+    // redrawing to CardsView::onAutoZoom here; the exports issue connects redrawing to
+    // onUpdatePrinterStatus and onUpdateExportStatus.
+    // Slot: the edit-commands issue connects editTask to onEditTask here.
+    connect(m_cardsScene, &QGraphicsScene::selectionChanged, this, &MainWindow::onSelectionChanged);
+    // Slot: the edit-commands issue connects newTask to onNewTask here.
+    // Slot: the Cards view and Cards left pane issues connect here: the Cards splitter's
+    // splitterMoved (onUpdateShowHideLeftPane), CardsLeftPane::escapeKeyPressed, and the
+    // view's visibilityChanged, zoomButtonClicked, droppedFiles, doubleClicked,
+    // editSelectedCards, duplicateSelectedCards, deleteSelectedCards and escapeKeyPressed;
+    // then the zoom slider's valueChanged (onZoomTo).
+    // Slot: the Charts pane issue connects its scene, view, splitter and left pane here.
+    // Slot: the Table pane issue connects its splitter, left pane and view here.
+    // Slot: the Properties pane issue connects its view here.
+    connect(doc(), &Document::changed, this, &MainWindow::onChangedDoc);
+    connect(doc(), &Document::changed, m_cardsScene, &CardsScene::onChangedDoc);
+    // Slot: the pane issues connect Document::changed here, in this order: CardsView,
+    // ChartsScene, ChartsView, TableView, PropertiesView.
+    // Slot: the undo issue connects Document::aboutToChange to onAboutToChange here.
+    // Slot: the left-pane issues call connectToDocument here: CardsLeftPane, then
+    // ChartsLeftPane, then TableLeftPane.
+}
+
+// A file named on the command line comes first, then one the operating system asked for
+// while the window was being built, then the plan of the last run.
+void MainWindow::openFirstPlan(const QString &argument)
+{
+    const QString pending = Application::pendingOpenPath;
+    Application::pendingOpenPath.clear();
+    QString path = argument;
+    if (path.isEmpty())
+        path = pending;
+    if (path.isEmpty())
+        path = absolutePath(settings()->read(Settings::Key::LastPlan).toString());
+    if (!path.isEmpty() && QFileInfo::exists(path))
+        openFile(path, false);
+}
+
+void MainWindow::runGettingStarted()
+{
+    while (m_fileName.isEmpty()) {
+        GettingStartedDialog dialog(nullptr, hasSamplePlans());
+        dialog.exec();
+        if (dialog.openPlanRequested())
+            openPlanDialog(false);
+        else if (dialog.openCSVRequested())
+            openPlanDialog(true);
+        else
+            onFileNewAction();
+    }
+}
+
+// A request that came while a start-up dialog was open is handed on as the operating system
+// would have, once the event loop runs.
+void MainWindow::handOnLateOpenRequest()
+{
+    if (Application::pendingOpenPath.isEmpty())
+        return;
+    const QUrl url = QUrl::fromLocalFile(Application::pendingOpenPath);
+    Application::pendingOpenPath.clear();
+    QTimer::singleShot(0, app(), [url] {
+        FileOpenEvent request(url);
+        QCoreApplication::sendEvent(app(), &request);
+    });
+}
+
+// The note for users of the program's first major version is never due: no such version
+// was ever installed on this platform.
+void MainWindow::onCompleteStartup()
+{
+    if (settings()->isIniFormat() && !settings()->isWritable()) {
+        criticalMessage(this,
+                        tr("Cannot write to '%1'.\nMake sure the file and folder have write "
+                           "permission\nor store 'Preferences' in %2.")
+                            .arg(app()->iniFilePath(), Settings().fileName()));
+    }
+    // Slot: the update-check issue schedules onAutoCheckForUpdates 750 ms later here, and the
+    // backups issue restarts m_backupTimer from "backup_timed_on" and "backup_interval".
 }
 
 void MainWindow::applyToolBarIconSize()
@@ -120,24 +361,30 @@ void MainWindow::applyToolBarIconSize()
     static const int sizes[] = {18, 24, 32};
     const int index = settings()->toolbarIconSize();
     const int size = index >= 0 && index < 3 ? sizes[index] : 24;
-    m_ui.m_mainToolBar->setIconSize(QSize(size, size));
+    m_ui->m_mainToolBar->setIconSize(QSize(size, size));
 }
 
 void MainWindow::applyToolBarTextStyle()
 {
     const Qt::ToolButtonStyle style
         = settings()->showToolbarText() ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly;
-    if (m_ui.m_mainToolBar->toolButtonStyle() != style)
-        m_ui.m_mainToolBar->setToolButtonStyle(style);
+    if (m_ui->m_mainToolBar->toolButtonStyle() != style)
+        m_ui->m_mainToolBar->setToolButtonStyle(style);
 }
 
 bool MainWindow::isDefaultToolBarAction(const QAction *action) const
 {
-    const QAction *defaults[] = {
-        m_ui.m_editAddTaskAction,      m_ui.m_editAddPropertyAction, m_ui.m_editDeleteAction,
-        m_ui.m_viewShowLeftPaneAction, m_zoomSliderAction,           m_ui.m_viewZoomFitAction,
-        m_ui.m_viewZoomInAction,       m_ui.m_viewZoomOutAction,     m_ui.m_viewZoomSelectedAction,
-        m_ui.m_viewZoomMagnifyAction,  m_ui.m_viewTransposeAction};
+    const QAction *defaults[] = {m_ui->m_editAddTaskAction,
+                                 m_ui->m_editAddPropertyAction,
+                                 m_ui->m_editDeleteAction,
+                                 m_ui->m_viewShowLeftPaneAction,
+                                 m_zoomSliderAction,
+                                 m_ui->m_viewZoomFitAction,
+                                 m_ui->m_viewZoomInAction,
+                                 m_ui->m_viewZoomOutAction,
+                                 m_ui->m_viewZoomSelectedAction,
+                                 m_ui->m_viewZoomMagnifyAction,
+                                 m_ui->m_viewTransposeAction};
     return std::find(std::begin(defaults), std::end(defaults), action) != std::end(defaults);
 }
 
@@ -145,10 +392,10 @@ bool MainWindow::isDefaultToolBarAction(const QAction *action) const
 // with empty room and never shows two gaps in a row.
 void MainWindow::setupToolBar()
 {
-    UpdateBlocker blocker(m_ui.m_mainToolBar);
-    const QList<QAction *> shown = m_ui.m_mainToolBar->actions();
+    UpdateBlocker blocker(m_ui->m_mainToolBar);
+    const QList<QAction *> shown = m_ui->m_mainToolBar->actions();
     for (QAction *action : shown)
-        m_ui.m_mainToolBar->removeAction(action);
+        m_ui->m_mainToolBar->removeAction(action);
     QAction *last = nullptr;
     for (QAction *action : qAsConst(m_availableToolBarActions)) {
         if (isSpacerAction(action)) {
@@ -159,11 +406,11 @@ void MainWindow::setupToolBar()
             if (!settings()->value(key, isDefaultToolBarAction(action)).toBool())
                 continue;
         }
-        m_ui.m_mainToolBar->addAction(action);
+        m_ui->m_mainToolBar->addAction(action);
         last = action;
     }
     if (last && isSpacerAction(last))
-        m_ui.m_mainToolBar->removeAction(last);
+        m_ui->m_mainToolBar->removeAction(last);
 }
 
 void MainWindow::offerSamplePlans()
@@ -204,4 +451,192 @@ bool MainWindow::hasSamplePlans() const
         = folder.entryList({QStringLiteral("*.%1").arg(QLatin1String(planExtension))},
                            QDir::Files | QDir::Readable | QDir::NoSymLinks, QDir::Unsorted);
     return !plans.isEmpty();
+}
+
+void MainWindow::updateWindowTitle()
+{
+    QString title = QStringLiteral("%1 v%2.%3.%4")
+                        .arg(QStringLiteral("Tavrolo"))
+                        .arg(versionMajor)
+                        .arg(versionMinor)
+                        .arg(versionPatch);
+    if (!m_fileName.isEmpty())
+        title += QStringLiteral(" : %1").arg(QDir::toNativeSeparators(m_fileName));
+    if (m_readOnly)
+        title += tr(" [read-only]");
+    setWindowTitle(title + QStringLiteral("[*]"));
+}
+
+// Reacting to plan changes
+
+void MainWindow::onChangedDoc(const Events &events)
+{
+    bool modified = false;
+    bool status = false;
+    bool actions = false;
+    for (const Event &event : events.events) {
+        switch (event.type) {
+        case EventType::AllChanged:
+            status = actions = true;
+            break;
+        case EventType::TaskAdded:
+        case EventType::TasksDeleted:
+        case EventType::PropertyChanged:
+        case EventType::ValueChanged:
+        case EventType::FilterChanged:
+        case EventType::ChartsSettingsChanged:
+            modified = status = true;
+            break;
+        case EventType::PropertyAdded:
+        case EventType::PropertyDeleted:
+        case EventType::PropertiesReordered:
+        case EventType::CardsLayoutChanged:
+            modified = status = actions = true;
+            break;
+        case EventType::TaskNotesChanged:
+        case EventType::CardContentChanged:
+        case EventType::ViewChanged:
+        case EventType::StoredViewsChanged:
+        case EventType::CardsAppearanceChanged:
+        case EventType::TaskLinksChanged:
+        case EventType::ImagesChanged:
+        case EventType::TaskImageChanged:
+        case EventType::ChartsAppearanceChanged:
+        case EventType::TableAppearanceChanged:
+            modified = true;
+            break;
+        default: // the search text, the user-interface style and unknown types
+            break;
+        }
+    }
+    if (modified) {
+        setWindowModified(true);
+        m_idleTimer.stop();
+        m_idleTimer.setSingleShot(true);
+        m_idleTimer.start(5000 + 2 * doc()->taskCount());
+        m_changedSinceBackup = true;
+        if (m_readOnly && !m_readOnlyWarned) {
+            m_readOnlyWarned = true;
+            // The panes connected after this window have not seen the change yet; a modal box
+            // now would let them repaint a plan they do not know.
+            QTimer::singleShot(0, this, &MainWindow::showReadOnlyWarning);
+        }
+    }
+    if (status)
+        updateStatusBar();
+    if (actions)
+        updateActions();
+}
+
+void MainWindow::showReadOnlyWarning()
+{
+    // The plan may have been replaced by a writable one in the meantime.
+    if (!m_readOnly)
+        return;
+    warningMessage(this,
+                   tr("This plan is opened read-only. Any changes will *not* be saved or "
+                      "backed up.\nHowever you can 'File>Duplicate' your changes to a new "
+                      "file."));
+}
+
+void MainWindow::updateStatusBar()
+{
+    const int cards = doc()->taskCount();
+    const int hidden = doc()->filteredOutTaskCount();
+    QString text = tr("%1 %2").arg(cards).arg(cards == 1 ? tr("card") : tr("cards"));
+    if (hidden >= 1)
+        text += tr(" (%1 shown, %2 hidden by filtering)").arg(cards - hidden).arg(hidden);
+    m_ui->statusBar->showMessage(text);
+}
+
+// Every enabled state that follows the plan or the selection is set here.
+void MainWindow::updateActions()
+{
+    m_ui->m_fileDuplicateAction->setEnabled(!m_fileName.isEmpty());
+    updateTransposeStatus();
+    // The placeholder property counts: two properties of the user can be re-ordered.
+    m_ui->m_editOrderPropertiesAction->setEnabled(doc()->propertyCount() >= 3);
+    // The first shown pane of Table, Properties and Cards decides what its selection allows;
+    // with none of them shown nothing is selected.
+    bool cardsSelected = false;
+    bool oneProperty = false;
+    bool anySelected = false;
+    bool zoomToSelected = false;
+    // Slot: the Table pane issue decides here while m_tableView is shown: cardsSelected and
+    // anySelected from its selected rows.
+    // Slot: the Properties pane issue decides next while m_propertiesView is shown:
+    // oneProperty for exactly one selected property, anySelected for any.
+    // Slot: the Cards view issue decides last while m_cardsView is shown: cardsSelected,
+    // anySelected and zoomToSelected from m_cardsScene's selected items.
+    m_ui->m_editTaskAction->setEnabled(cardsSelected);
+    m_ui->m_editDuplicateAction->setEnabled(cardsSelected);
+    m_ui->m_editPropertyAction->setEnabled(oneProperty);
+    m_ui->m_editDeleteAction->setEnabled(anySelected);
+    m_ui->m_viewZoomSelectedAction->setEnabled(zoomToSelected);
+    // Slot: the undo issue relabels Undo and Redo (updateUndoRedoActions), the view-commands
+    // issue updates the zoom actions and the exports issue Print and Export here.
+}
+
+void MainWindow::updateTransposeStatus()
+{
+    // Slot: the Cards view issue adds "while m_cardsView is visible" to this rule.
+    m_ui->m_viewTransposeAction->setEnabled(doc()->xProperty() != doc()->yProperty());
+}
+
+void MainWindow::onSelectionChanged()
+{
+    updateActions();
+    // Slot: the edit-commands issue has the open find-and-replace window refresh its preview
+    // here (ReplaceDialog::onUpdatePreview).
+}
+
+void MainWindow::onRefresh()
+{
+    doc()->emitChanged(EventType::AllChanged);
+    onSelectionChanged();
+    // Slot: the Cards view issue fits the scene here when zoom-to-fit is on
+    // (CardsView::onAutoZoom).
+    setWindowModified(false);
+}
+
+// Help pages
+
+void MainWindow::openWebPage(const QString &url)
+{
+    if (!openUrlWithVersion(url))
+        criticalMessage(this,
+                        tr("Unable to access: %1. Please check you have a working Internet "
+                           "connection.")
+                            .arg(url));
+}
+
+void MainWindow::onHelpTavroloAction()
+{
+    openWebPage(helpUrl());
+}
+
+void MainWindow::onHelpTipTavroloAction()
+{
+    openWebPage(tipsUrl());
+}
+
+void MainWindow::onHelpSupportAction()
+{
+    openWebPage(webSiteUrl() + QStringLiteral("/support.html"));
+}
+
+void MainWindow::onSubscribeToNewsletter()
+{
+    openWebPage(webSiteUrl() + QStringLiteral("/subscribe.html"));
+}
+
+void MainWindow::onFAQPage()
+{
+    openWebPage(webSiteUrl() + QStringLiteral("/faq.html"));
+}
+
+void MainWindow::onHelpAboutAction()
+{
+    AboutDialog dialog(this);
+    dialog.exec();
 }

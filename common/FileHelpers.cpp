@@ -84,7 +84,9 @@ bool copyFile(const QString &from, const QString &to, bool overwrite)
     QSaveFile output(to);
     if (!input.open(QIODevice::ReadOnly) || !output.open(QIODevice::WriteOnly))
         return false;
-    if (!copyContent(input, output)) {
+    // The last block is written only when the buffer is flushed, and a failure there is not
+    // seen by commit(), which would put a cut copy in place of the target.
+    if (!copyContent(input, output) || !output.flush()) {
         output.cancelWriting(); // the temporary file goes with the QSaveFile
         return false;
     }

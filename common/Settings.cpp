@@ -98,15 +98,6 @@ const KeyEntry &entry(Settings::Key key)
     return found;
 }
 
-// The install page is offered once per version: 2.4.1 gives "show_install_page_v241".
-QString installPageKey()
-{
-    return QStringLiteral("show_install_page_v%1%2%3")
-        .arg(versionMajor)
-        .arg(versionMinor)
-        .arg(versionPatch);
-}
-
 } // namespace
 
 Settings::Settings()
@@ -233,6 +224,14 @@ int Settings::autoUpdateIntervalDays(int index)
     default:
         return 0;
     }
+}
+
+QString Settings::installPageKey()
+{
+    return QStringLiteral("show_install_page_v%1%2%3")
+        .arg(versionMajor)
+        .arg(versionMinor)
+        .arg(versionPatch);
 }
 
 bool Settings::takeShowInstallPage()

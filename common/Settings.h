@@ -162,6 +162,8 @@ public:
     static int autoUpdateIntervalDays(int index);
     // True once per program version: the first call of a version stores false.
     bool takeShowInstallPage();
+    // The key takeShowInstallPage reads: "show_install_page_v241" for version 2.4.1.
+    static QString installPageKey();
     static QString toolbarShowKey(const QAction *action);
     static int defaultPdfPageSize(const QLocale &locale);
 

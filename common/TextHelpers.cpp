@@ -8,6 +8,7 @@
 #include <QSysInfo>
 #include <QTextBoundaryFinder>
 #include <QUrl>
+#include <QUrlQuery>
 
 QString leftWholeCharacters(const QString &text, int maxLength)
 {
@@ -90,14 +91,16 @@ QString quickStartUrl()
     return helpUrl();
 }
 
+// The version joins any query the address has, before any fragment.
 bool openUrlWithVersion(const QString &url)
 {
-    const QString withVersion = QStringLiteral("%1?v=%2_%3_%4")
-                                    .arg(url)
-                                    .arg(versionMajor)
-                                    .arg(versionMinor)
-                                    .arg(versionPatch);
-    return openUrl(QUrl(withVersion, QUrl::TolerantMode));
+    QUrl address(url, QUrl::TolerantMode);
+    QUrlQuery query(address);
+    query.addQueryItem(
+        QStringLiteral("v"),
+        QStringLiteral("%1_%2_%3").arg(versionMajor).arg(versionMinor).arg(versionPatch));
+    address.setQuery(query);
+    return openUrl(address);
 }
 
 QStringList imageFileExtensions()

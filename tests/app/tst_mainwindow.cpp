@@ -1,11 +1,12 @@
-#include "app/MainWindow.h"
-#include "common/Accessors.h"
-#include "common/Settings.h"
+#include "MainWindowFixture.h"
+#include "common/TextHelpers.h"
+#include "common/UrlOpener.h"
 #include "harness/TestMain.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QToolBar>
 
 namespace {
@@ -17,6 +18,7 @@ struct ActionRow
     const char *shortcut; // portable key text
 };
 
+// With a plan of one property open and no pane that has a selection.
 const ActionRow actionRows[] = {
     {"m_fileNewAction", "e", "Ctrl+N"},
     {"m_fileOpenAction", "e", "Ctrl+O"},
@@ -31,7 +33,7 @@ const ActionRow actionRows[] = {
     {"m_viewZoomInAction", "e", "Ctrl++"},
     {"m_viewZoomOutAction", "e", "Ctrl+-"},
     {"m_viewZoomMagnifyAction", "ec", "Alt+M"},
-    {"m_viewTransposeAction", "e", "Ctrl+\\"},
+    {"m_viewTransposeAction", "", "Ctrl+\\"},
     {"m_viewToolTipsAction", "ecx", "Ctrl+T"},
     {"m_viewFullScreenAction", "ec", "Ctrl+Shift+F"},
     {"m_editUndoAction", "", "Ctrl+Z"},
@@ -39,15 +41,15 @@ const ActionRow actionRows[] = {
     {"m_fileExportTableCSVAction", "e", ""},
     {"m_editPreferencesAction", "e", "Ctrl+,"},
     {"m_helpCheckForUpdatesAction", "e", ""},
-    {"m_editDuplicateAction", "e", "Ctrl+D"},
+    {"m_editDuplicateAction", "", "Ctrl+D"},
     {"m_editSelectAllAction", "e", "Ctrl+A"},
-    {"m_fileDuplicateAction", "", "Ctrl+U"},
+    {"m_fileDuplicateAction", "e", "Ctrl+U"},
     {"m_viewShowLeftPaneAction", "cx", "Ctrl+L"},
     {"m_editOrderPropertiesAction", "", ""},
     {"m_editImagesAction", "e", ""},
-    {"m_editTaskAction", "e", "Ctrl+E"},
-    {"m_viewZoomSelectedAction", "e", "Ctrl+/"},
-    {"m_viewShowOverlays", "ecx", "Ctrl+."},
+    {"m_editTaskAction", "", "Ctrl+E"},
+    {"m_viewZoomSelectedAction", "", "Ctrl+/"},
+    {"m_viewShowOverlays", "ec", "Ctrl+."},
     {"m_viewToolBarAction", "ecx", "Ctrl+Shift+T"},
     {"m_editReplaceAction", "e", "Ctrl+H"},
     {"m_fileExportCardsSVGAction", "e", ""},
@@ -90,19 +92,35 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void actionsCarryTheirShortcutsAndStates_data();
     void actionsCarryTheirShortcutsAndStates();
     void menusAndToolbarListTheirEntriesInOrder_data();
     void menusAndToolbarListTheirEntriesInOrder();
     void toolbarIconsAreReallyDrawn();
+    void titleNamesTheVersionAndThePlanFile();
+    void helpPagesOpenWithTheVersionQuery_data();
+    void helpPagesOpenWithTheVersionQuery();
+    void installPageOpensAtTheFirstExitOfAVersion();
+    void planArgumentSkipsOptionsAndResolvesRelativePaths_data();
+    void planArgumentSkipsOptionsAndResolvesRelativePaths();
+
+private:
+    QTemporaryDir m_folder;
+    QString m_plan;
 };
 
-// Every window starts from no preferences, except that the sample plans were already offered.
+void TestMainWindow::initTestCase()
+{
+    m_plan = QDir::toNativeSeparators(m_folder.filePath("Plan.tv"));
+    QVERIFY(writeTestPlan(m_plan, 3));
+}
+
+// Every window starts from no preferences, except those that keep the start-up quiet.
 void TestMainWindow::init()
 {
-    settings()->clear();
-    settings()->setValue(MainWindow::samplesOfferKey(), 1);
+    presetQuietStartup(m_plan);
 }
 
 void TestMainWindow::actionsCarryTheirShortcutsAndStates_data()
@@ -193,6 +211,105 @@ void TestMainWindow::toolbarIconsAreReallyDrawn()
         ++drawn;
     }
     QVERIFY(drawn >= 10);
+}
+
+void TestMainWindow::titleNamesTheVersionAndThePlanFile()
+{
+    MainWindow window;
+    QCOMPARE(window.fileName(), m_plan);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Tavrolo v2.4.1 : %1[*]").arg(m_plan));
+    QVERIFY(!window.isWindowModified());
+    // A plan opened read-only says so.
+    QVERIFY(window.openFile(m_plan, true));
+    QCOMPARE(window.windowTitle(),
+             QStringLiteral("Tavrolo v2.4.1 : %1 [read-only][*]").arg(m_plan));
+}
+
+void TestMainWindow::helpPagesOpenWithTheVersionQuery_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("page"); // without the query
+    const QString site = webSiteUrl();
+    QTest::newRow("help, F1") << "m_helpTavroloAction" << site + "/help/v24/index.html";
+    QTest::newRow("tips") << "m_helpTipsTavroloAction" << site + "/help/v24/tips.html";
+    QTest::newRow("support") << "m_helpSupportAction" << site + "/support.html";
+    QTest::newRow("newsletter") << "m_helpSubscribeToNewsletterAction" << site + "/subscribe.html";
+    QTest::newRow("questions") << "m_helpFAQAction" << site + "/faq.html";
+}
+
+void TestMainWindow::helpPagesOpenWithTheVersionQuery()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, page);
+    MainWindow window;
+    QList<QUrl> opened;
+    bool accept = true;
+    const UrlOpenerFunction previous = setUrlOpener([&](const QUrl &url) {
+        opened << url;
+        return accept;
+    });
+    window.findChild<QAction *>(action)->trigger();
+    QCOMPARE(opened, QList<QUrl> {QUrl(page + "?v=2_4_1")});
+    // Without a browser the message names the page without the query.
+    accept = false;
+    ModalAnswer answer(QStringLiteral("OK"));
+    window.findChild<QAction *>(action)->trigger();
+    QVERIFY(answer.answered());
+    QCOMPARE(answer.shownText(),
+             QStringLiteral("Unable to access: %1. Please check you have a working Internet "
+                            "connection.")
+                 .arg(page));
+    // An address with a query of its own keeps it, and a fragment stays last.
+    opened.clear();
+    accept = true;
+    QVERIFY(openUrlWithVersion("http://pages.example/guide?lang=de#start"));
+    setUrlOpener(previous);
+    QCOMPARE(opened, QList<QUrl> {QUrl("http://pages.example/guide?lang=de&v=2_4_1#start")});
+}
+
+void TestMainWindow::installPageOpensAtTheFirstExitOfAVersion()
+{
+    settings()->remove(Settings::installPageKey());
+    QList<QUrl> opened;
+    const UrlOpenerFunction previous = setUrlOpener([&](const QUrl &url) {
+        opened << url;
+        return true;
+    });
+    const int sessions = settings()->read(Settings::Key::Sessions).toInt();
+    {
+        MainWindow window;
+    }
+    {
+        MainWindow window;
+    }
+    setUrlOpener(previous);
+    QCOMPARE(opened, QList<QUrl> {QUrl(webSiteUrl() + "/mac_install.html?v=2_4_1")});
+    QCOMPARE(settings()->read(Settings::Key::Sessions).toInt(), sessions + 2);
+    QCOMPARE(settings()->read(Settings::Key::LastPlan).toString(), m_plan);
+}
+
+void TestMainWindow::planArgumentSkipsOptionsAndResolvesRelativePaths_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("plan");
+    const QString here = QDir::currentPath();
+    const auto native = [](const QString &path) { return QDir::toNativeSeparators(path); };
+    QTest::newRow("none") << QStringList {"tavrolo"} << QString();
+    QTest::newRow("absolute") << QStringList {"tavrolo", "/plans/a.tv"} << native("/plans/a.tv");
+    QTest::newRow("relative, against the folder started in")
+        << QStringList {"tavrolo", "samples/Project plan.tv"}
+        << native(here + "/samples/Project plan.tv");
+    QTest::newRow("options first")
+        << QStringList {"tavrolo", "-style", "--reverse", "../b.tv", "c.tv"}
+        << native(QDir::cleanPath(here + "/../b.tv"));
+    QTest::newRow("only options") << QStringList {"tavrolo", "-platform"} << QString();
+}
+
+void TestMainWindow::planArgumentSkipsOptionsAndResolvesRelativePaths()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, plan);
+    QCOMPARE(MainWindow::planArgument(arguments), plan);
 }
 
 TAVROLO_TEST_MAIN(TestMainWindow)

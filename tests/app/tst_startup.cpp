@@ -1,3 +1,4 @@
+#include "MainWindowFixture.h"
 #include "app/Application.h"
 #include "app/FileOpenEvent.h"
 #include "app/MainWindow.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileOpenEvent>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -59,17 +61,36 @@ class TestStartup : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void requestsWaitForTheWindowThenOpenAtOnce();
+    void requestDuringTheSampleOfferBecomesTheFirstPlan();
+    void firstPlanComesFromTheRequestThenTheLastPlan_data();
+    void firstPlanComesFromTheRequestThenTheLastPlan();
     void offerIsMadeOncePerVersionWhateverTheAnswer_data();
     void offerIsMadeOncePerVersionWhateverTheAnswer();
+
+private:
+    QTemporaryDir m_folder;
+    QString m_lastPlan;
+    QString m_otherPlan;
 };
 
-// Each case starts with empty preferences, an empty data folder and a samples folder beside
-// the program holding two plans.
+void TestStartup::initTestCase()
+{
+    m_lastPlan = QDir::toNativeSeparators(m_folder.filePath("Last.tv"));
+    m_otherPlan = QDir::toNativeSeparators(m_folder.filePath("Other plan.tv"));
+    QVERIFY(writeTestPlan(m_lastPlan, 2));
+    QVERIFY(writeTestPlan(m_otherPlan, 5));
+}
+
+// Each case starts with preferences naming a real last plan, an empty data folder and a
+// samples folder beside the program holding two plans.
 void TestStartup::init()
 {
-    settings()->clear();
+    presetQuietStartup(m_lastPlan);
+    settings()->remove(MainWindow::samplesOfferKey());
+    Application::pendingOpenPath.clear();
     QDir(dataFolder(true)).removeRecursively();
     QDir(samplesFolder()).removeRecursively();
     QVERIFY(writeFile(samplesFolder() + "/Garden.tv", "sample garden"));
@@ -94,6 +115,57 @@ void TestStartup::requestsWaitForTheWindowThenOpenAtOnce()
     QVERIFY(sendFileOpen(QStringLiteral("/plans/Launch plan.tv")));
     app()->removeEventFilter(&recorder);
     QCOMPARE(recorder.urls, QList<QUrl> {QUrl::fromLocalFile("/plans/Launch plan.tv")});
+    QVERIFY(Application::pendingOpenPath.isEmpty());
+}
+
+// The window opens a request that came while it asked about the samples; the request does not
+// reach the half-built window.
+void TestStartup::requestDuringTheSampleOfferBecomesTheFirstPlan()
+{
+    FileOpenRecorder recorder;
+    app()->installEventFilter(&recorder);
+    bool windowDuringOffer = true;
+    ModalAnswer answer(QStringLiteral("No thanks"), {}, [&](QWidget *) {
+        windowDuringOffer = mainWindow() != nullptr;
+        sendFileOpen(m_otherPlan);
+    });
+    MainWindow window;
+    app()->removeEventFilter(&recorder);
+    QVERIFY(answer.answered());
+    QVERIFY(!windowDuringOffer);
+    QVERIFY(recorder.urls.isEmpty());
+    QCOMPARE(window.fileName(), m_otherPlan);
+    QCOMPARE(doc()->taskCount(), 5);
+    QVERIFY(Application::pendingOpenPath.isEmpty());
+    QCOMPARE(mainWindow(), &window);
+}
+
+void TestStartup::firstPlanComesFromTheRequestThenTheLastPlan_data()
+{
+    QTest::addColumn<QString>("pending");
+    QTest::addColumn<QString>("lastPlan"); // "relative": the last plan relative to the app folder
+    QTest::addColumn<int>("cards");
+    QTest::newRow("last plan") << ""
+                               << "last" << 2;
+    QTest::newRow("a request beats the last plan") << "other"
+                                                   << "last" << 5;
+    QTest::newRow("last plan relative to the application folder") << ""
+                                                                  << "relative" << 2;
+}
+
+void TestStartup::firstPlanComesFromTheRequestThenTheLastPlan()
+{
+    QFETCH(QString, pending);
+    QFETCH(QString, lastPlan);
+    QFETCH(int, cards);
+    settings()->setValue(MainWindow::samplesOfferKey(), 1);
+    if (lastPlan == "relative")
+        settings()->write(Settings::Key::LastPlan, relativePath(m_lastPlan));
+    if (pending == "other")
+        Application::pendingOpenPath = m_otherPlan;
+    MainWindow window;
+    QCOMPARE(window.fileName(), cards == 5 ? m_otherPlan : m_lastPlan);
+    QCOMPARE(doc()->taskCount(), cards);
     QVERIFY(Application::pendingOpenPath.isEmpty());
 }
 

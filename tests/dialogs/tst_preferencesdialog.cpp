@@ -5,6 +5,7 @@
 #include "common/Settings.h"
 #include "dialogs/PreferencesDialog.h"
 #include "harness/TestMain.h"
+#include "storage/PlanFileWriter.h"
 
 #include <memory>
 
@@ -210,7 +211,14 @@ void TestPreferencesDialog::toolbarBoxesStandInColumnsOfNine()
 
 void TestPreferencesDialog::untickedToolbarBoxRemovesTheButton()
 {
-    settings()->setValue(QStringLiteral("samples/samples_deployed_for_v241"), 1);
+    // The window asks nothing at start-up: the samples were offered, the install page was
+    // shown, and the last plan is a real file.
+    settings()->setValue(MainWindow::samplesOfferKey(), 1);
+    settings()->setValue(Settings::installPageKey(), false);
+    const QString plan = m_appFolder->filePath(QStringLiteral("Plan.tv"));
+    QString error;
+    QVERIFY(writePlanFile(Document(), plan, &error));
+    settings()->write(Settings::Key::LastPlan, plan);
     MainWindow window;
     const QList<QAction *> before = window.toolBarActions();
     QAction *addProperty = window.findChild<QAction *>(QStringLiteral("m_editAddPropertyAction"));

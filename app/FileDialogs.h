@@ -1,0 +1,37 @@
+#pragma once
+
+#include <functional>
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// What a file command asks the user for: a plan to open, or a name to save under.
+struct FileDialogRequest
+{
+    enum class Mode { Open, Save };
+
+    Mode mode = Mode::Open;
+    QString caption;
+    // The folder to start in, or the proposed file.
+    QString path;
+    QStringList filters;
+    // The filter shown first; empty for the first of the list.
+    QString selectedFilter;
+};
+
+// The user's answer: the chosen file, empty when the dialog was cancelled, and its filter.
+struct FileDialogAnswer
+{
+    QString path;
+    QString selectedFilter;
+};
+
+// Every open and save dialog of the file commands runs through here, so that tests answer it
+// with a function instead of a dialog waiting for clicks, as openUrl does for web pages.
+FileDialogAnswer runFileDialog(QWidget *parent, const FileDialogRequest &request);
+
+using FileDialogFunction = std::function<FileDialogAnswer(const FileDialogRequest &)>;
+// Replaces the dialogs; an empty function brings them back. Returns the previous one.
+FileDialogFunction setFileDialogFunction(FileDialogFunction function);

@@ -1,0 +1,594 @@
+// The main window's plan-file commands: opening, creating and importing plans, saving by
+// itself, closing, the recent files and duplicating.
+
+#include "app/Application.h"
+#include "app/FileDialogs.h"
+#include "app/MainWindow.h"
+#include "common/Accessors.h"
+#include "common/FileHelpers.h"
+#include "common/MessageBoxes.h"
+#include "common/Settings.h"
+#include "properties/NewPlanDialog.h"
+#include "storage/CsvImport.h"
+#include "storage/PlanFileReader.h"
+#include "storage/PlanFileWriter.h"
+#include "ui_MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QPushButton>
+#include <QRegularExpression>
+
+namespace {
+
+const char planExtension[] = "tv";
+const char backupExtension[] = "tvb";
+const char csvExtension[] = "csv";
+const int externalCheckIntervalMs = 15000;
+const int maximumRecentDocs = 10;
+
+QString planFilesFilter()
+{
+    return QStringLiteral("%1 Files (*.%2)").arg(QStringLiteral("Tavrolo"), planExtension);
+}
+
+QString csvFilesFilter()
+{
+    return QStringLiteral("%1 (*.%2)").arg(QStringLiteral("CSV Files"), csvExtension);
+}
+
+QString backupFilesFilter()
+{
+    return QStringLiteral("%1 Backup Files (*.%2)").arg(QStringLiteral("Tavrolo"), backupExtension);
+}
+
+QString tavroloFilter()
+{
+    return QStringLiteral("%1 (*.%2)").arg(QStringLiteral("Tavrolo"), planExtension);
+}
+
+QString nativeAbsolutePath(const QString &path)
+{
+    return QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+}
+
+// The path as the file system knows it, links resolved, also for a file not yet made.
+QString canonicalPath(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString file = info.canonicalFilePath();
+    if (!file.isEmpty())
+        return file;
+    const QString folder = info.absoluteDir().canonicalPath();
+    if (folder.isEmpty())
+        return QDir::cleanPath(info.absoluteFilePath());
+    return folder + QLatin1Char('/') + info.fileName();
+}
+
+// The file name up to its first dot, and what follows that dot.
+void splitFileName(const QString &fileName, QString *base, QString *suffix)
+{
+    const int dot = fileName.indexOf(QLatin1Char('.'));
+    *base = dot < 0 ? fileName : fileName.left(dot);
+    *suffix = dot < 0 ? QString() : fileName.mid(dot + 1);
+}
+
+} // namespace
+
+// Opening and creating
+
+bool MainWindow::openFile(const QString &path, bool readOnly)
+{
+    m_externalCheckTimer.stop();
+    const QString fileName = absolutePath(path);
+    bool opened = false;
+    bool savedByLaterVersion = false;
+    if (QFileInfo(fileName).suffix().toLower() == QLatin1String(csvExtension))
+        opened = importCsv(fileName);
+    else if (!QFileInfo::exists(fileName))
+        criticalMessage(this, tr("Cannot find '%1'.").arg(fileName));
+    else
+        opened = readPlan(fileName, readOnly, &savedByLaterVersion);
+    if (opened) {
+        refreshAfterReplacingPlan();
+        m_ui->m_fileDuplicateAction->setEnabled(true);
+        m_planFileTime = fileLastModified();
+        m_ui->m_viewZoomFitAction->setChecked(true);
+        // Only now do the panes show the plan the warning is about.
+        if (savedByLaterVersion)
+            warningMessage(this,
+                           tr("This plan was saved using a later version of %1. Making "
+                              "changes with this version of %2 may lose some of the data.")
+                               .arg(QStringLiteral("Tavrolo"), QStringLiteral("Tavrolo")));
+    }
+    if (settings()->checkPlanUpdates())
+        m_externalCheckTimer.start(externalCheckIntervalMs);
+    return opened;
+}
+
+// The reader leaves the plan alone when it fails, and so does the window: its file name,
+// read-only state, undo list and modified mark change only with a plan read whole.
+bool MainWindow::readPlan(const QString &fileName, bool readOnly, bool *savedByLaterVersion)
+{
+    QString error;
+    if (!readPlanFile(*doc(), fileName, &error, savedByLaterVersion)) {
+        criticalMessage(this, error);
+        return false;
+    }
+    m_readOnly = readOnly;
+    m_readOnlyWarned = false;
+    setCurrentFile(fileName);
+    // Slot: the undo issue empties the snapshot list here (m_undoIndex -1, Undo and Redo
+    // relabelled).
+    return true;
+}
+
+// The panes learn of a plan read or imported without notifications.
+void MainWindow::refreshAfterReplacingPlan()
+{
+    doc()->emitChanged(EventType::AllChanged);
+    onSelectionChanged();
+    // Slot: the Cards view issue fits the scene here when zoom-to-fit is on
+    // (CardsView::onAutoZoom).
+    setWindowModified(false);
+}
+
+bool MainWindow::importCsv(const QString &fileName)
+{
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Tavrolo"),
+                    tr("Do you wish to import the CSV file into the current plan or create a new "
+                       "plan?"),
+                    QMessageBox::NoButton, nullptr);
+    QPushButton *newButton = box.addButton(tr("New"), QMessageBox::AcceptRole);
+    QPushButton *currentButton = box.addButton(tr("Current"), QMessageBox::AcceptRole);
+    box.addButton(tr("Cancel"), QMessageBox::RejectRole);
+    box.exec();
+    QCoreApplication::processEvents();
+    if (box.clickedButton() == newButton)
+        return importCsvAsNewPlan(fileName);
+    if (box.clickedButton() == currentButton)
+        return importCsvIntoCurrentPlan(fileName);
+    return false;
+}
+
+bool MainWindow::importCsvAsNewPlan(const QString &fileName)
+{
+    // The importer leaves the plan alone when it fails; the copy makes sure of it, as the
+    // plan is still saved under its own file's name.
+    const Document kept(*doc());
+    QString error;
+    if (!importCsvFile(*doc(), fileName, true, &error)) {
+        *doc() = kept;
+        criticalMessage(this, error);
+        return false;
+    }
+    refreshAfterReplacingPlan();
+    // A plan always has a file: cancelling the dialog takes the proposed name.
+    const QString proposal = uniqueFileName(QFileInfo(fileName).baseName(), planExtension);
+    forever {
+        FileDialogRequest request;
+        request.mode = FileDialogRequest::Mode::Save;
+        request.caption = tr("New plan");
+        request.path = proposal;
+        request.filters = QStringList {planFilesFilter()};
+        const QString chosen = runFileDialog(this, request).path;
+        QCoreApplication::processEvents();
+        // The new file is the user's own, whatever the state of the plan it replaces.
+        m_readOnly = false;
+        setCurrentFile(chosen.isEmpty() ? proposal : chosen);
+        if (save())
+            break;
+    }
+    // Slot: the undo issue empties the snapshot list here (m_undoIndex -1, Undo and Redo
+    // relabelled).
+    return true;
+}
+
+bool MainWindow::importCsvIntoCurrentPlan(const QString &fileName)
+{
+    // Slot: the undo issue pushes the snapshot "Import CSV" here (saveUndoState).
+    QString error;
+    if (!importCsvFile(*doc(), fileName, false, &error)) {
+        criticalMessage(this, error);
+        return false;
+    }
+    // The panes show the imported cards before any message of the save can repaint them.
+    doc()->emitChanged(EventType::AllChanged);
+    if (!save()) {
+        onSelectionChanged();
+        setWindowModified(true);
+        return false;
+    }
+    m_readOnly = false;
+    updateWindowTitle();
+    return true;
+}
+
+bool MainWindow::openPlanDialog(bool preselectCsv)
+{
+    if (!maybeSave())
+        return false;
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Open;
+    request.path = defaultFolder();
+    request.filters = QStringList {planFilesFilter(), csvFilesFilter(), backupFilesFilter()};
+    if (preselectCsv)
+        request.selectedFilter = csvFilesFilter();
+    const QString chosen = runFileDialog(this, request).path;
+    if (chosen.isEmpty())
+        return false;
+    return openFile(chosen, false);
+}
+
+void MainWindow::onFileOpenAction()
+{
+    openPlanDialog(false);
+}
+
+void MainWindow::onFileNewAction()
+{
+    if (!maybeSave())
+        return;
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.caption = tr("New plan");
+    request.path = uniqueFileName(QStringLiteral("unnamed"), planExtension);
+    request.filters = QStringList {planFilesFilter()};
+    const QString chosen = runFileDialog(this, request).path;
+    if (chosen.isEmpty())
+        return;
+    m_readOnly = false;
+    setCurrentFile(chosen);
+    // Slot: the undo issue empties the snapshot list here (m_undoIndex -1, Undo and Redo
+    // relabelled).
+    m_ui->m_viewZoomFitAction->setChecked(true);
+    const bool suggest = settings()->suggestPropertiesNewPlan();
+    doc()->clear(!suggest);
+    refreshAfterReplacingPlan();
+    if (suggest) {
+        NewPlanDialog dialog(this, m_recentDocs);
+        dialog.exec();
+    }
+    save();
+    onUpdateRecentDocs();
+}
+
+QString MainWindow::uniqueFileName(const QString &base, const QString &extension) const
+{
+    const QString stem = defaultFolder() + QDir::separator() + base;
+    for (int n = 0;; ++n) {
+        const QString number = n == 0 ? QString() : QString::number(n);
+        const QString candidate = QStringLiteral("%1%2.%3").arg(stem, number, extension);
+        if (!QFileInfo::exists(candidate))
+            return candidate;
+    }
+}
+
+QString MainWindow::defaultFolder() const
+{
+    if (m_fileName.isEmpty())
+        return dataFolder(false);
+    return QDir::toNativeSeparators(QFileInfo(m_fileName).absolutePath());
+}
+
+void MainWindow::setCurrentFile(const QString &path)
+{
+    const QString previous = m_fileName;
+    m_fileName = path.isEmpty() ? QString() : nativeAbsolutePath(path);
+    // The time seen belongs to the file it was seen on.
+    if (m_fileName != previous)
+        m_planFileTime = QDateTime();
+    app()->setPlanFileName(m_fileName);
+    if (!m_fileName.isEmpty())
+        addRecentDoc(m_fileName);
+    updateWindowTitle();
+}
+
+// Saving, automatic saving and closing
+
+bool MainWindow::save()
+{
+    if (m_fileName.isEmpty())
+        return saveAs();
+    return saveFile(m_fileName);
+}
+
+bool MainWindow::saveAs()
+{
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.path = m_fileName.isEmpty() ? uniqueFileName(QStringLiteral("unnamed"), planExtension)
+                                        : m_fileName;
+    request.filters = QStringList {tavroloFilter()};
+    QString chosen = runFileDialog(this, request).path;
+    if (chosen.isEmpty())
+        return false;
+    if (QFileInfo(chosen).suffix().isEmpty())
+        chosen += QStringLiteral(".%1").arg(planExtension);
+    return saveFile(chosen);
+}
+
+bool MainWindow::isOpenPlanFile(const QString &path) const
+{
+    return !m_fileName.isEmpty() && canonicalPath(path) == canonicalPath(m_fileName);
+}
+
+bool MainWindow::planFileChangedOutside() const
+{
+    if (!m_planFileTime.isValid())
+        return false;
+    const QDateTime onDisk = fileLastModified();
+    return onDisk.isValid() && onDisk > m_planFileTime;
+}
+
+bool MainWindow::saveFile(const QString &path)
+{
+    if (isOpenPlanFile(path)) {
+        if (m_readOnly) {
+            criticalMessage(this,
+                            tr("Unable to save changes to read-only file '%1'.").arg(m_fileName));
+            return false;
+        }
+        if (planFileChangedOutside()) {
+            criticalMessage(this,
+                            tr("The plan file '%1' has been changed by another application. "
+                               "Your changes have not been saved over it.")
+                                .arg(m_fileName));
+            return false;
+        }
+    }
+    m_externalCheckTimer.stop();
+    if (!m_readOnly && settings()->backupEverySaveOn())
+        makePerSaveCopy(path);
+    QString error;
+    const bool written = writePlanFile(*doc(), path, &error);
+    if (written) {
+        setWindowModified(false);
+        setCurrentFile(path);
+        // Only this window's own write moves the time on; anything later is another program's.
+        m_planFileTime = fileLastModified();
+    } else {
+        criticalMessage(this, error);
+    }
+    if (settings()->checkPlanUpdates())
+        m_externalCheckTimer.start(externalCheckIntervalMs);
+    return written;
+}
+
+// The previous save stays beside the plan as Name.tvb. The copy replaces the old one only
+// once it is whole, so a failing copy keeps the last good one.
+void MainWindow::makePerSaveCopy(const QString &path)
+{
+    QString copy = path;
+    copy.replace(QRegularExpression(QStringLiteral("\\.%1$").arg(planExtension),
+                                    QRegularExpression::CaseInsensitiveOption),
+                 QStringLiteral(".%1").arg(backupExtension));
+    if (copy != path)
+        copyFile(path, copy, true);
+}
+
+bool MainWindow::maybeSave()
+{
+    if (!isWindowModified())
+        return true;
+    if (m_readOnly) {
+        return criticalMessage(this,
+                               tr("Unable to save changes to read-only file '%1'. Do you wish to "
+                                  "exit and discard your changes?")
+                                   .arg(m_fileName),
+                               QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel)
+            == QMessageBox::Discard;
+    }
+    if (planFileChangedOutside()) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Tavrolo"),
+                        tr("The plan file '%1' has been changed by another application since it "
+                           "was opened.\nDo you want to overwrite it with your changes or discard "
+                           "your changes?")
+                            .arg(m_fileName),
+                        QMessageBox::NoButton, this);
+        QPushButton *overwrite = box.addButton(tr("Overwrite"), QMessageBox::AcceptRole);
+        QPushButton *discard = box.addButton(QMessageBox::Discard);
+        box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Cancel);
+        box.exec();
+        if (box.clickedButton() == discard)
+            return true;
+        if (box.clickedButton() != overwrite)
+            return false;
+        // The user has seen the outside change and chosen to write over it.
+        m_planFileTime = fileLastModified();
+    }
+    if (save())
+        return true;
+    return criticalMessage(this,
+                           tr("Unable to save changes to '%1'. Do you wish to exit and discard "
+                              "your changes?")
+                               .arg(m_fileName),
+                           QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel)
+        == QMessageBox::Discard;
+}
+
+void MainWindow::onIdleTimeOut()
+{
+    if (!isWindowModified())
+        return;
+    // Never while a dialog is open, which may be about to change the plan again, but soon
+    // after it closes.
+    if (QApplication::activeModalWidget()) {
+        m_idleTimer.start();
+        return;
+    }
+    if (m_fileName.isEmpty() || m_readOnly)
+        return;
+    // Writing now would destroy what another program wrote.
+    // Slot: the backups issue's outside-change check asks whether to reload.
+    if (planFileChangedOutside())
+        return;
+    if (!save())
+        qWarning().noquote() << QStringLiteral("Unable to save ") + m_fileName;
+}
+
+QDateTime MainWindow::fileLastModified() const
+{
+    if (m_fileName.isEmpty())
+        return QDateTime();
+    const QFileInfo info(m_fileName);
+    return info.exists() ? info.lastModified() : QDateTime();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (maybeSave())
+        event->accept();
+    else
+        event->ignore();
+    settings()->write(Settings::Key::Geometry, saveGeometry());
+    settings()->write(Settings::Key::WindowState, saveState(0));
+    QCoreApplication::processEvents();
+    sleepMicroseconds(500);
+}
+
+void MainWindow::onFileExitAction()
+{
+    close();
+}
+
+// Recent files
+
+void MainWindow::loadRecentDocs()
+{
+    m_recentDocs = settings()->read(Settings::Key::RecentDocs).toStringList();
+}
+
+// With the portable settings file, paths are kept relative to the application folder so that
+// the list moves with the installation.
+void MainWindow::addRecentDoc(const QString &path)
+{
+    QString entry = nativeAbsolutePath(path);
+    if (settings()->isIniFormat())
+        entry = relativePath(entry);
+    m_recentDocs.removeAll(entry);
+    m_recentDocs.prepend(entry);
+    while (m_recentDocs.size() > maximumRecentDocs)
+        m_recentDocs.removeLast();
+    saveRecentDocs();
+    onUpdateRecentDocs();
+}
+
+void MainWindow::saveRecentDocs()
+{
+    settings()->write(Settings::Key::RecentDocs, m_recentDocs);
+}
+
+void MainWindow::onUpdateRecentDocs()
+{
+    QMenu *menu = m_ui->m_fileRecentDocs;
+    // The entry being chosen may be the one asking for the rebuild.
+    const QList<QAction *> previous = menu->actions();
+    for (QAction *action : previous) {
+        menu->removeAction(action);
+        action->deleteLater();
+    }
+    int added = 0;
+    for (const QString &entry : qAsConst(m_recentDocs)) {
+        // Entries may be relative to the application folder; the open plan is not offered.
+        if (absolutePath(entry) == m_fileName)
+            continue;
+        QAction *action = menu->addAction(QDir::toNativeSeparators(entry));
+        // Some platform themes add shortcut markers to menu texts; the path travels apart.
+        action->setData(entry);
+        connect(action, &QAction::triggered, this, &MainWindow::onRecentDocSelected);
+        ++added;
+    }
+    if (added > 0) {
+        menu->addSeparator();
+        QAction *clear = menu->addAction(tr("&Clear Menu"));
+        connect(clear, &QAction::triggered, this, &MainWindow::onClearRecentDocSelected);
+    }
+    menu->setEnabled(added > 0);
+}
+
+void MainWindow::onRecentDocSelected()
+{
+    auto *action = qobject_cast<QAction *>(sender());
+    if (!action)
+        return;
+    const QString path = action->data().toString();
+    if (!maybeSave())
+        return;
+    m_ui->m_viewZoomFitAction->setChecked(true);
+    if (!openFile(path, false))
+        onUpdateRecentDocs();
+}
+
+void MainWindow::onClearRecentDocSelected()
+{
+    m_recentDocs.clear();
+    saveRecentDocs();
+    onUpdateRecentDocs();
+}
+
+// Duplicating
+
+QString MainWindow::duplicateFileName(const QString &path) const
+{
+    const QFileInfo info(path);
+    const QString folder = QDir::toNativeSeparators(info.absolutePath());
+    QString base;
+    QString suffix;
+    splitFileName(info.fileName(), &base, &suffix);
+    for (int n = 2;; ++n) {
+        QString candidate = folder + QDir::separator() + base + QStringLiteral(" %1").arg(n);
+        if (!suffix.isEmpty())
+            candidate += QStringLiteral(".%1").arg(suffix);
+        if (!QFileInfo::exists(candidate))
+            return candidate;
+    }
+}
+
+void MainWindow::onFileDuplicateAction()
+{
+    if (m_fileName.isEmpty()) {
+        criticalMessage(this,
+                        tr("You need to save this plan to a file before you can duplicate it."));
+        return;
+    }
+    // Changes that may not go into the plan's own file (it is read-only, or another program
+    // has rewritten it) go into the duplicate only; otherwise the plan is saved and its file
+    // copied.
+    const bool modified = isWindowModified();
+    const bool changesToCopyOnly = modified && (m_readOnly || planFileChangedOutside());
+    if (modified && !changesToCopyOnly && !save()) {
+        criticalMessage(this, tr("Unable to save current file to '%1'").arg(m_fileName));
+        return;
+    }
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.path = duplicateFileName(m_fileName);
+    request.filters = QStringList {tavroloFilter()};
+    QString chosen = runFileDialog(this, request).path;
+    if (chosen.isEmpty())
+        return;
+    if (QFileInfo(chosen).suffix().isEmpty())
+        chosen += QStringLiteral(".%1").arg(planExtension);
+    if (isOpenPlanFile(chosen)) {
+        criticalMessage(this, tr("The duplicate cannot be saved over the current plan file."));
+        return;
+    }
+    QString error;
+    const bool made = changesToCopyOnly ? writePlanFile(*doc(), chosen, &error)
+                                        : copyFile(m_fileName, chosen, true);
+    if (!made) {
+        criticalMessage(this, tr("Unable to create new file '%1'.").arg(chosen));
+        return;
+    }
+    if (informationMessage(this, tr("Do you wish to open the new duplicate file?"),
+                           QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+        != QMessageBox::Yes)
+        return;
+    if (!openFile(chosen, false))
+        criticalMessage(this, tr("Unable to open duplicate file '%1'.").arg(chosen));
+}

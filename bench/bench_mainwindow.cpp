@@ -1,0 +1,162 @@
+#include "app/MainWindow.h"
+#include "cards/CardItem.h"
+#include "cards/CardsScene.h"
+#include "common/Accessors.h"
+#include "common/FileHelpers.h"
+#include "common/Settings.h"
+#include "harness/TestMain.h"
+#include "model/Document.h"
+#include "storage/PlanFileReader.h"
+#include "storage/PlanFileWriter.h"
+#include "tests/storage/PlanSamples.h"
+
+#include <algorithm>
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+namespace {
+
+const int largeCards = 10000;
+const int largeProperties = 30;
+const int runs = 7;
+
+void print(const QString &line)
+{
+    QTextStream(stdout) << line << Qt::endl;
+}
+
+// The median of a few runs, in milliseconds; prepare runs before each run, untimed.
+template<typename Work, typename Prepare>
+double medianMs(Work work, Prepare prepare, int count = runs)
+{
+    QVector<double> figures;
+    for (int i = 0; i < count; ++i) {
+        prepare();
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        figures.append(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(figures.begin(), figures.end());
+    return figures.at(figures.size() / 2);
+}
+
+void report(const QString &what, double ms, double target = 0)
+{
+    const QString goal
+        = target > 0 ? QStringLiteral(" (target %1 ms)").arg(target, 0, 'f', 0) : QString();
+    print(QStringLiteral("%1: %2 ms%3").arg(what, -52).arg(ms, 0, 'f', 1).arg(goal));
+}
+
+// The project's large plan of 10,000 cards and 30 properties, every value filled, with notes
+// and a few images; laid out by a text property of 50 values (X) and a number in 10 bins (Y),
+// coloured by X.
+bool writeLargePlan(const QString &path)
+{
+    Document plan;
+    PlanSamples::fillLargePlan(plan, largeCards, largeProperties);
+    plan.editablePropertyAppearance(3).setBinSize(100);
+    plan.setXProperty(1, false);
+    plan.setYProperty(3, false);
+    plan.setCardColorProperty(1, false);
+    QString error;
+    return writePlanFile(plan, path, &error);
+}
+
+} // namespace
+
+// The main window's plan-file work on a large plan: opening a plan file until the Cards scene
+// has laid out every card (no Cards view exists yet, so the scene lays out at once and nothing
+// is painted), and one autosave with the outside-change check and the per-save copy.
+class BenchMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void openFileToSceneLaidOut();
+    void autosave();
+
+private:
+    QTemporaryDir m_folder;
+    QString m_large;
+    QString m_small;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+void BenchMainWindow::initTestCase()
+{
+    m_large = m_folder.filePath(QStringLiteral("Large.tv"));
+    m_small = m_folder.filePath(QStringLiteral("Small.tv"));
+    QVERIFY(writeLargePlan(m_large));
+    QString error;
+    QVERIFY(writePlanFile(Document(), m_small, &error));
+    settings()->clear();
+    settings()->setValue(MainWindow::samplesOfferKey(), 1);
+    settings()->setValue(Settings::installPageKey(), false);
+    settings()->write(Settings::Key::LastPlan, m_small);
+    m_window.reset(new MainWindow);
+    print(QStringLiteral("Plan: %1 cards x %2 properties, %3 MB on disk")
+              .arg(largeCards)
+              .arg(largeProperties)
+              .arg(QFileInfo(m_large).size() / 1e6, 0, 'f', 1));
+}
+
+void BenchMainWindow::openFileToSceneLaidOut()
+{
+    Document plan;
+    QString error;
+    bool later = false;
+    report(QStringLiteral("readPlanFile alone"),
+           medianMs([&] { readPlanFile(plan, m_large, &error, &later); }, [] {}));
+
+    auto *scene = m_window->findChild<CardsScene *>();
+    int wholePlanEvents = 0;
+    int layouts = 0;
+    const auto countEvents = connect(doc(), &Document::changed, [&](const Events &events) {
+        wholePlanEvents += events.containsType(EventType::AllChanged) ? 1 : 0;
+    });
+    const auto countLayouts = connect(scene, &CardsScene::redrawing, [&] { ++layouts; });
+    // Each run starts from the small plan, so the large one is read and laid out whole.
+    const double ms = medianMs(
+        [&] {
+            wholePlanEvents = 0;
+            layouts = 0;
+            QVERIFY(m_window->openFile(m_large, false));
+        },
+        [&] { QVERIFY(m_window->openFile(m_small, false)); });
+    disconnect(countEvents);
+    disconnect(countLayouts);
+    report(QStringLiteral("openFile to the Cards scene laid out"), ms, 1000);
+    print(QStringLiteral("  per open: %1 whole-plan refresh, %2 scene layout, %3 card items")
+              .arg(wholePlanEvents)
+              .arg(layouts)
+              .arg(scene->cardItems(false, false).size()));
+}
+
+void BenchMainWindow::autosave()
+{
+    settings()->setBackupEverySaveOn(true);
+    QVERIFY(m_window->openFile(m_large, false));
+    int change = 0;
+    const double ms = medianMs([&] { m_window->onIdleTimeOut(); },
+                               [&] {
+                                   doc()->setTaskNotes(0, QString::number(++change), true);
+                                   QVERIFY(m_window->isWindowModified());
+                               });
+    QVERIFY(!m_window->isWindowModified());
+    report(QStringLiteral("autosave (time check, per-save copy, write)"), ms, 250);
+    QString error;
+    report(QStringLiteral("  writePlanFile alone"),
+           medianMs([&] { writePlanFile(*doc(), m_large, &error); }, [] {}));
+    const QString scratch = m_folder.filePath(QStringLiteral("Scratch.tvb"));
+    report(QStringLiteral("  copyFile alone"),
+           medianMs([&] { copyFile(m_large, scratch, true); }, [] {}));
+    const QString copy = QString(m_large).replace(QStringLiteral(".tv"), QStringLiteral(".tvb"));
+    print(QStringLiteral("  per-save copy %1 MB").arg(QFileInfo(copy).size() / 1e6, 0, 'f', 1));
+}
+
+TAVROLO_TEST_MAIN(BenchMainWindow)
+#include "bench_mainwindow.moc"

@@ -1,0 +1,510 @@
+#include "MainWindowFixture.h"
+#include "app/Application.h"
+#include "cards/CardsScene.h"
+#include "common/MessageBoxes.h"
+#include "harness/FileFaults.h"
+#include "harness/TestMain.h"
+#include "storage/PlanFileReader.h"
+
+#include <memory>
+
+#include <QMenu>
+#include <QTemporaryDir>
+
+namespace {
+
+// The number of cards the plan file holds; -1 when it cannot be read.
+int cardsInFile(const QString &path)
+{
+    Document plan;
+    QString error;
+    bool later = false;
+    return readPlanFile(plan, path, &error, &later) ? plan.taskCount() : -1;
+}
+
+QString csvFile(const QString &path, const QByteArray &content = "Name\nAda\nBea\n")
+{
+    return writeBytes(path, content);
+}
+
+// Another program writes the file; its time lies clearly after anything this window saw.
+void writeFromOutside(const QString &path)
+{
+    QVERIFY(writeTestPlan(path, 7, "Outside"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                             QFileDevice::FileModificationTime));
+}
+
+QTimer *idleTimer(MainWindow &window)
+{
+    return window.findChild<QTimer *>("m_idleTimer");
+}
+
+int cardItemCount(MainWindow &window)
+{
+    return window.findChild<CardsScene *>()->cardItems(false, false).size();
+}
+
+} // namespace
+
+class TestPlanFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void autosaveWaitsLongerForLargerPlans_data();
+    void autosaveWaitsLongerForLargerPlans();
+    void noAutosaveWhileADialogIsOpenButSoonAfter();
+    void aFailedOpenKeepsThePlanAndItsFile_data();
+    void aFailedOpenKeepsThePlanAndItsFile();
+    void importIntoAPlanThatCannotBeSavedKeepsItModified_data();
+    void importIntoAPlanThatCannotBeSavedKeepsItModified();
+    void csvAsANewPlanAlwaysGetsAWritableFile();
+    void newPlansTakeTheNextFreeNameAndAreOnDiskAtOnce();
+    void perSaveCopyKeepsThePreviousSave_data();
+    void perSaveCopyKeepsThePreviousSave();
+    void aPlanFileChangedOnDiskIsNeverOverwrittenUnasked_data();
+    void aPlanFileChangedOnDiskIsNeverOverwrittenUnasked();
+    void closingWithAFailedSaveAndCancelKeepsTheWindow();
+    void readOnlyPlanWarnsOnceAfterThePanesUpdate();
+    void recentFilesKeepTheTenNewest();
+    void portableSettingsListEveryPlanButTheOpenOne();
+    void duplicateProposesRefusesAndCopies_data();
+    void duplicateProposesRefusesAndCopies();
+
+private:
+    QString path(const QString &name) const
+    {
+        return QDir::toNativeSeparators(m_folder->filePath(name));
+    }
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    QString m_plan; // "Plan.tv", 3 cards, the last plan of every start
+};
+
+void TestPlanFiles::init()
+{
+    m_folder.reset(new QTemporaryDir);
+    m_plan = path("Plan.tv");
+    QVERIFY(writeTestPlan(m_plan, 3));
+    presetQuietStartup(m_plan);
+}
+
+void TestPlanFiles::cleanup()
+{
+    m_folder.reset();
+}
+
+void TestPlanFiles::autosaveWaitsLongerForLargerPlans_data()
+{
+    QTest::addColumn<int>("cards");
+    QTest::addColumn<int>("interval");
+    QTest::newRow("no cards") << 0 << 5000;
+    QTest::newRow("1000 cards") << 1000 << 7000;
+}
+
+void TestPlanFiles::autosaveWaitsLongerForLargerPlans()
+{
+    QFETCH(int, cards);
+    QFETCH(int, interval);
+    QVERIFY(writeTestPlan(m_plan, cards));
+    MainWindow window;
+    QVERIFY(!idleTimer(window)->isActive());
+    doc()->addProperty("Due", QString(), PropertyType::Date, {}, PropertyVisibility::Text,
+                       PropertyAppearance(), true);
+    QVERIFY(window.isWindowModified());
+    QVERIFY(idleTimer(window)->isActive());
+    QVERIFY(idleTimer(window)->isSingleShot());
+    QCOMPARE(idleTimer(window)->interval(), interval);
+    // Typing a search changes nothing that is saved.
+    doc()->setSearch("Card", false, true);
+    QCOMPARE(idleTimer(window)->interval(), interval);
+    window.onIdleTimeOut();
+    QVERIFY(!window.isWindowModified());
+    Document saved;
+    QString error;
+    bool later = false;
+    QVERIFY(readPlanFile(saved, m_plan, &error, &later));
+    QCOMPARE(saved.propertyIndex("Due"), 2);
+    QCOMPARE(saved.taskCount(), cards);
+}
+
+void TestPlanFiles::noAutosaveWhileADialogIsOpenButSoonAfter()
+{
+    MainWindow window;
+    doc()->addTask(true);
+    bool restarted = false;
+    int cardsWhileOpen = -1;
+    ModalAnswer answer(QStringLiteral("OK"), {}, [&](QWidget *) {
+        idleTimer(window)->stop();
+        window.onIdleTimeOut();
+        restarted = idleTimer(window)->isActive();
+        cardsWhileOpen = cardsInFile(m_plan);
+    });
+    informationMessage(&window, QStringLiteral("A dialog of some command"));
+    QVERIFY(answer.answered());
+    QVERIFY(restarted);
+    QCOMPARE(cardsWhileOpen, 3);
+    QVERIFY(window.isWindowModified());
+    QVERIFY(idleTimer(window)->isActive());
+    window.onIdleTimeOut();
+    QCOMPARE(cardsInFile(m_plan), 4);
+}
+
+void TestPlanFiles::aFailedOpenKeepsThePlanAndItsFile_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("answers");
+    QTest::newRow("damaged plan file") << "Damaged.tv" << QStringList {"OK"};
+    QTest::newRow("missing plan file") << "Missing.tv" << QStringList {"OK"};
+    QTest::newRow("unreadable CSV as a new plan") << "Missing.csv" << QStringList {"New", "OK"};
+    QTest::newRow("CSV cancelled") << "People.csv" << QStringList {"Cancel"};
+}
+
+void TestPlanFiles::aFailedOpenKeepsThePlanAndItsFile()
+{
+    QFETCH(QString, file);
+    QFETCH(QStringList, answers);
+    writeBytes(path("Damaged.tv"), "<?xml version=\"1.0\"?><root><tasks><task");
+    csvFile(path("People.csv"));
+    MainWindow window;
+    doc()->addTask(true);
+    window.onIdleTimeOut();
+    const Document before(*doc());
+    const QString title = window.windowTitle();
+    QList<std::shared_ptr<ModalAnswer>> boxes;
+    for (const QString &button : answers)
+        boxes << std::make_shared<ModalAnswer>(button);
+    // Asked read-only: a failed open must not leave the open plan read-only.
+    QVERIFY(!window.openFile(path(file), true));
+    for (const auto &box : boxes)
+        QVERIFY(box->answered());
+    QVERIFY(*doc() == before);
+    QCOMPARE(window.fileName(), m_plan);
+    QCOMPARE(window.windowTitle(), title);
+    QVERIFY(!window.isWindowModified());
+    // The next save writes the same plan into its own file.
+    doc()->addTask(true);
+    window.onIdleTimeOut();
+    QCOMPARE(cardsInFile(m_plan), 5);
+}
+
+void TestPlanFiles::importIntoAPlanThatCannotBeSavedKeepsItModified_data()
+{
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<QString>("message"); // its start
+    QTest::newRow("read-only plan") << true << "Unable to save changes to read-only file";
+    QTest::newRow("the write fails") << false << "Can't save to file";
+}
+
+void TestPlanFiles::importIntoAPlanThatCannotBeSavedKeepsItModified()
+{
+    QFETCH(bool, readOnly);
+    QFETCH(QString, message);
+    const QString csv = csvFile(path("People.csv"));
+    const QByteArray onDisk = readBytes(m_plan);
+    MainWindow window;
+    QVERIFY(window.openFile(m_plan, readOnly));
+    ModalAnswer current(QStringLiteral("Current"));
+    ModalAnswer refused(QStringLiteral("OK"));
+    {
+        FileSizeLimit limit(readOnly ? RLIM_INFINITY : rlim_t(onDisk.size()));
+        QVERIFY(!window.openFile(csv, false));
+    }
+    QVERIFY(current.answered());
+    QVERIFY(refused.answered());
+    QVERIFY2(refused.shownText().startsWith(message), qPrintable(refused.shownText()));
+    QCOMPARE(doc()->taskCount(), 5);
+    QCOMPARE(cardItemCount(window), 5);
+    QVERIFY(window.isWindowModified());
+    QCOMPARE(window.fileName(), m_plan);
+    QCOMPARE(readBytes(m_plan), onDisk);
+}
+
+// A name in capitals takes the CSV road; cancelling the name still gives the plan its file,
+// and the plan it replaced being read-only does not make the new one so.
+void TestPlanFiles::csvAsANewPlanAlwaysGetsAWritableFile()
+{
+    const QString csv = csvFile(path("People.CSV"));
+    MainWindow window;
+    QVERIFY(window.openFile(m_plan, true));
+    ScriptedFileDialogs dialogs({""});
+    ModalAnswer choice(QStringLiteral("New"));
+    QVERIFY(window.openFile(csv, false));
+    QVERIFY(choice.answered());
+    QCOMPARE(choice.shownText(),
+             QStringLiteral("Do you wish to import the CSV file into the current "
+                            "plan or create a new plan?"));
+    QCOMPARE(dialogs.requests.size(), 1);
+    QCOMPARE(dialogs.requests.first().caption, QStringLiteral("New plan"));
+    const QString created = path("People.tv");
+    QCOMPARE(dialogs.requests.first().path, created);
+    QCOMPARE(window.fileName(), created);
+    QCOMPARE(cardsInFile(created), 2);
+    QCOMPARE(cardsInFile(m_plan), 3);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Tavrolo v2.4.1 : %1[*]").arg(created));
+    QVERIFY(!window.isWindowModified());
+    doc()->addTask(true);
+    window.onIdleTimeOut();
+    QCOMPARE(cardsInFile(created), 3);
+}
+
+void TestPlanFiles::newPlansTakeTheNextFreeNameAndAreOnDiskAtOnce()
+{
+    QVERIFY(writeTestPlan(path("unnamed.tv"), 0));
+    QVERIFY(writeTestPlan(path("unnamed1.tv"), 0));
+    MainWindow window;
+    {
+        ScriptedFileDialogs cancelled({""});
+        window.onFileNewAction();
+        QCOMPARE(window.fileName(), m_plan);
+        QCOMPARE(doc()->taskCount(), 3);
+    }
+    ScriptedFileDialogs dialogs({"="});
+    window.onFileNewAction();
+    const QString created = path("unnamed2.tv");
+    QCOMPARE(dialogs.requests.first().path, created);
+    QCOMPARE(window.fileName(), created);
+    QCOMPARE(doc()->taskCount(), 0);
+    QCOMPARE(doc()->propertyName(1), QStringLiteral("Title"));
+    QCOMPARE(cardsInFile(created), 0);
+    QVERIFY(!window.isWindowModified());
+}
+
+void TestPlanFiles::perSaveCopyKeepsThePreviousSave_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("copy");
+    QTest::addColumn<bool>("failing");
+    QTest::newRow("suffix in capitals") << "Plan.TV"
+                                        << "Plan.tvb" << false;
+    QTest::newRow("another suffix gets no copy") << "Plan.plan"
+                                                 << "" << false;
+    QTest::newRow("a failing copy keeps the last one") << "Plan.tv"
+                                                       << "Plan.tvb" << true;
+}
+
+void TestPlanFiles::perSaveCopyKeepsThePreviousSave()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, copy);
+    QFETCH(bool, failing);
+    settings()->setBackupEverySaveOn(true);
+    QVERIFY(writeTestPlan(path(name), 3));
+    const QByteArray previous = readBytes(path(name));
+    if (failing)
+        writeBytes(path(copy), "the copy of an earlier save");
+    MainWindow window;
+    QVERIFY(window.openFile(path(name), false));
+    doc()->addTask(true);
+    if (failing) {
+        ModalAnswer writeFailed(QStringLiteral("OK"));
+        FileSizeLimit limit(100);
+        window.onIdleTimeOut();
+        QVERIFY(writeFailed.answered());
+        QCOMPARE(readBytes(path(copy)), QByteArray("the copy of an earlier save"));
+        return;
+    }
+    window.onIdleTimeOut();
+    QCOMPARE(cardsInFile(path(name)), 4);
+    const QStringList copies = QDir(m_folder->path()).entryList({"*.tvb", "*.TVB"}, QDir::Files);
+    QCOMPARE(copies, copy.isEmpty() ? QStringList() : QStringList {copy});
+    if (!copy.isEmpty())
+        QCOMPARE(readBytes(path(copy)), previous);
+}
+
+void TestPlanFiles::aPlanFileChangedOnDiskIsNeverOverwrittenUnasked_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<int>("cardsOnDisk");
+    QTest::newRow("overwrite") << "Overwrite" << true << 4;
+    QTest::newRow("discard") << "Discard" << true << 7;
+    QTest::newRow("cancel") << "Cancel" << false << 7;
+}
+
+void TestPlanFiles::aPlanFileChangedOnDiskIsNeverOverwrittenUnasked()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, closes);
+    QFETCH(int, cardsOnDisk);
+    MainWindow window;
+    window.show();
+    doc()->addTask(true);
+    writeFromOutside(m_plan);
+    window.onIdleTimeOut();
+    QCOMPARE(cardsInFile(m_plan), 7);
+    QVERIFY(window.isWindowModified());
+    ModalAnswer answer(button);
+    QCOMPARE(window.close(), closes);
+    QVERIFY(answer.answered());
+    QVERIFY(answer.shownText().contains("has been changed by another application"));
+    QCOMPARE(cardsInFile(m_plan), cardsOnDisk);
+}
+
+void TestPlanFiles::closingWithAFailedSaveAndCancelKeepsTheWindow()
+{
+    MainWindow window;
+    window.show();
+    doc()->addTask(true);
+    {
+        ModalAnswer writeFailed(QStringLiteral("OK"));
+        ModalAnswer keep(QStringLiteral("Cancel"));
+        FileSizeLimit limit(100);
+        QVERIFY(!window.close());
+        QVERIFY(writeFailed.answered());
+        QVERIFY(keep.answered());
+        QCOMPARE(keep.shownText(),
+                 QStringLiteral("Unable to save changes to '%1'. Do you wish to "
+                                "exit and discard your changes?")
+                     .arg(m_plan));
+    }
+    QVERIFY(window.isVisible());
+    QVERIFY(window.isWindowModified());
+    QVERIFY(!settings()->read(Settings::Key::Geometry).toByteArray().isEmpty());
+    QVERIFY(window.close());
+    QCOMPARE(cardsInFile(m_plan), 4);
+}
+
+void TestPlanFiles::readOnlyPlanWarnsOnceAfterThePanesUpdate()
+{
+    const QByteArray onDisk = readBytes(m_plan);
+    MainWindow window;
+    QVERIFY(window.openFile(m_plan, true));
+    int cardsShownAtWarning = -1;
+    ModalAnswer warning(QStringLiteral("OK"), {},
+                        [&](QWidget *) { cardsShownAtWarning = cardItemCount(window); });
+    doc()->addTask(true);
+    // Not inside the change: the panes see it first.
+    QVERIFY(!warning.answered());
+    QTRY_VERIFY(warning.answered());
+    QCOMPARE(cardsShownAtWarning, 4);
+    QCOMPARE(warning.shownText(),
+             QStringLiteral("This plan is opened read-only. Any changes will *not* be saved or "
+                            "backed up.\nHowever you can 'File>Duplicate' your changes to a new "
+                            "file."));
+    ModalAnswer again(QStringLiteral("OK"), {}, {}, 300);
+    doc()->addTask(true);
+    window.onIdleTimeOut();
+    QTest::qWait(400);
+    QVERIFY(!again.answered());
+    QCOMPARE(readBytes(m_plan), onDisk);
+    // Opening it again arms the warning again.
+    QVERIFY(window.openFile(m_plan, true));
+    ModalAnswer reopened(QStringLiteral("OK"));
+    doc()->addTask(true);
+    QTRY_VERIFY(reopened.answered());
+}
+
+void TestPlanFiles::recentFilesKeepTheTenNewest()
+{
+    MainWindow window;
+    QStringList plans;
+    for (int i = 0; i < 11; ++i) {
+        plans << path(QStringLiteral("Plan %1.tv").arg(i));
+        QVERIFY(writeTestPlan(plans.last(), 1));
+        QVERIFY(window.openFile(plans.last(), false));
+    }
+    QStringList newestFirst;
+    for (int i = 10; i >= 1; --i)
+        newestFirst << plans.at(i);
+    QCOMPARE(settings()->read(Settings::Key::RecentDocs).toStringList(), newestFirst);
+    QVERIFY(window.openFile(plans.at(5), false));
+    newestFirst.move(5, 0);
+    QCOMPARE(settings()->read(Settings::Key::RecentDocs).toStringList(), newestFirst);
+    // The menu offers every plan but the open one, then the clearing entry.
+    auto *menu = window.findChild<QMenu *>("m_fileRecentDocs");
+    QList<QAction *> entries = menu->actions();
+    QCOMPARE(entries.size(), 9 + 2);
+    QCOMPARE(entries.first()->text(), plans.at(10));
+    QCOMPARE(entries.last()->text(), QStringLiteral("&Clear Menu"));
+    // A plan deleted since stays listed after its entry fails.
+    QFile::remove(plans.at(3));
+    ModalAnswer missing(QStringLiteral("OK"));
+    entries.at(6)->trigger();
+    QVERIFY(missing.answered());
+    QCOMPARE(missing.shownText(), QStringLiteral("Cannot find '%1'.").arg(plans.at(3)));
+    QCOMPARE(window.fileName(), plans.at(5));
+    QCOMPARE(settings()->read(Settings::Key::RecentDocs).toStringList(), newestFirst);
+    menu->actions().last()->trigger();
+    QVERIFY(settings()->read(Settings::Key::RecentDocs).toStringList().isEmpty());
+    QVERIFY(!menu->isEnabled());
+}
+
+void TestPlanFiles::portableSettingsListEveryPlanButTheOpenOne()
+{
+    const QString other = path("Other.tv");
+    QVERIFY(writeTestPlan(other, 2));
+    QVERIFY(app()->usePortableSettings());
+    {
+        MainWindow window;
+        QVERIFY(window.openFile(other, false));
+        QCOMPARE(settings()->read(Settings::Key::RecentDocs).toStringList(),
+                 (QStringList {relativePath(other), relativePath(m_plan)}));
+        QStringList shown;
+        for (QAction *action : window.findChild<QMenu *>("m_fileRecentDocs")->actions())
+            shown << action->text();
+        QCOMPARE(shown, (QStringList {relativePath(m_plan), QString(), "&Clear Menu"}));
+    }
+    QCOMPARE(settings()->read(Settings::Key::LastPlan).toString(), relativePath(other));
+    QVERIFY(app()->useSystemSettings());
+}
+
+void TestPlanFiles::duplicateProposesRefusesAndCopies_data()
+{
+    QTest::addColumn<QString>("plan");
+    QTest::addColumn<bool>("readOnlyChange");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("message"); // of the box answered with "OK"; empty for none
+    QTest::addColumn<int>("copyCards"); // -1: no copy
+    QTest::newRow("a.b.tv proposes a 2.b.tv") << "a.b.tv" << false << ""
+                                              << "" << -1;
+    QTest::newRow("own name without suffix is refused before copying")
+        << "Plan.tv" << false << "Plan"
+        << "The duplicate cannot be saved over the current plan file." << -1;
+    QTest::newRow("a saved plan is copied") << "Plan.tv" << false << "Copy"
+                                            << "" << 3;
+    QTest::newRow("read-only changes go to the copy only") << "Plan.tv" << true << "Copy"
+                                                           << "" << 4;
+}
+
+void TestPlanFiles::duplicateProposesRefusesAndCopies()
+{
+    QFETCH(QString, plan);
+    QFETCH(bool, readOnlyChange);
+    QFETCH(QString, chosen);
+    QFETCH(QString, message);
+    QFETCH(int, copyCards);
+    QVERIFY(writeTestPlan(path(plan), 3));
+    const QByteArray onDisk = readBytes(path(plan));
+    MainWindow window;
+    QVERIFY(window.openFile(path(plan), readOnlyChange));
+    if (readOnlyChange) {
+        ModalAnswer warning(QStringLiteral("OK"));
+        doc()->addTask(true);
+        QTRY_VERIFY(warning.answered());
+    }
+    ScriptedFileDialogs dialogs({chosen.isEmpty() ? QString() : path(chosen)});
+    std::unique_ptr<ModalAnswer> refusal(message.isEmpty() ? nullptr : new ModalAnswer("OK"));
+    std::unique_ptr<ModalAnswer> open(copyCards < 0 ? nullptr : new ModalAnswer("No"));
+    window.onFileDuplicateAction();
+    if (plan == "a.b.tv")
+        QCOMPARE(dialogs.requests.first().path, path("a 2.b.tv"));
+    if (refusal) {
+        QVERIFY(refusal->answered());
+        QCOMPARE(refusal->shownText(), message);
+    }
+    if (open)
+        QVERIFY(open->answered());
+    QCOMPARE(cardsInFile(path("Copy.tv")), copyCards);
+    QCOMPARE(readBytes(path(plan)), onDisk);
+    QCOMPARE(window.fileName(), path(plan));
+    QCOMPARE(window.isWindowModified(), readOnlyChange);
+}
+
+TAVROLO_TEST_MAIN(TestPlanFiles)
+#include "tst_planfiles.moc"
