@@ -225,8 +225,10 @@ void CardsEditScrollWidget::removePropertyRow(int property)
     int formRow = -1;
     QFormLayout::ItemRole role;
     m_formLayout->getWidgetPosition(label, &formRow, &role);
-    if (formRow >= 0)
-        m_formLayout->takeRow(formRow);
+    if (formRow >= 0) {
+        const QFormLayout::TakeRowResult taken = m_formLayout->takeRow(formRow);
+        delete taken.labelItem;
+    }
     // The row goes at once, but its widgets only once control is back in the event loop: the
     // property may have been deleted from inside the click of this row's own edit button.
     for (QWidget *widget :
@@ -258,9 +260,14 @@ void CardsEditScrollWidget::reset()
         DelayedEditComboBox *combo = m_valueCombos.at(row);
         SignalBlocker blocker;
         blocker.add(combo);
-        fillValueCombo(combo, lists.value(row + 1));
+        const QStringList &values = lists.value(row + 1);
+        fillValueCombo(combo, values);
         m_plainCombos.insert(combo);
-        showText(combo, QString());
+        const int empty = values.indexOf(QString());
+        if (empty >= 0)
+            combo->setCurrentIndex(empty);
+        else
+            showText(combo, QString());
         combo->setEnabled(true);
     }
     for (QToolButton *button : qAsConst(m_calendarButtons))

@@ -60,6 +60,11 @@ public:
     // says what it wants shown.
     static void showText(QComboBox *combo, const QString &text);
 
+    // Every property's listed values (sort mode 2, empty kept, predefined, no default), from
+    // one walk over the cards, kept until the plan changes: loading empty fields and loading
+    // the selected cards list the same values, and quick add looks values up in them.
+    const QList<QStringList> &valueLists();
+
 public slots:
     void onChangedDoc(const Events &events);
     void onNotesChanged();
@@ -80,10 +85,6 @@ private:
     void updateImageCombo();
     // Lists the values in the combo at once, without measuring them for its size.
     void fillValueCombo(DelayedEditComboBox *combo, const QStringList &values);
-    // Every property's listed values (sort mode 2, empty kept, predefined, no default), from
-    // one walk over the cards, kept until the plan changes: loading empty fields and loading
-    // the selected cards list the same values.
-    const QList<QStringList> &valueLists();
     // The image list starts with "<varies>", the one entry without data.
     bool firstImageEntryVaries() const;
 

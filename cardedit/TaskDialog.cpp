@@ -76,7 +76,7 @@ TaskDialog::TaskDialog(QWidget *parent, QGraphicsScene *cardsScene,
         setAbbreviations(m_records);
         updateFieldLabels();
         // The grey example is never parsed: the line reports only what the user types.
-        assignQuickAddTerms(m_records, QString(), *plan, knownLowerValues());
+        assignQuickAddTerms(m_records, QString(), *plan, {});
         for (const PropertyPreview &record : qAsConst(m_records))
             showPreviewValue(record.propertyIndex, record.value);
         m_quickAddEdit->setGreyText(quickAddExample());
@@ -149,26 +149,26 @@ QSize TaskDialog::sizeHint() const
     return hint;
 }
 
-const QList<QStringList> &TaskDialog::knownValues()
+const QList<QSet<QString>> &TaskDialog::knownLowerValues()
 {
+    // The values the fields list, less the empty text, with each default value: derived from
+    // the editor's lists rather than walking the cards again.
     if (!m_knownValuesValid) {
-        m_knownValues = doc()->valuesOfEveryProperty(2, false, true, true);
+        const Document *plan = doc();
+        const QList<QStringList> &lists = m_editor->valueLists();
         m_knownLowerValues.clear();
-        for (const QStringList &values : qAsConst(m_knownValues)) {
+        for (int property = 0; property < lists.size(); ++property) {
+            const QStringList &values = lists.at(property);
             QSet<QString> lower;
-            lower.reserve(values.size());
+            lower.reserve(values.size() + 1);
             for (const QString &value : values)
                 lower.insert(value.toLower());
+            lower.insert(plan->propertyDefaultValue(property).toLower());
+            lower.remove(QString());
             m_knownLowerValues.append(lower);
         }
         m_knownValuesValid = true;
     }
-    return m_knownValues;
-}
-
-const QList<QSet<QString>> &TaskDialog::knownLowerValues()
-{
-    knownValues();
     return m_knownLowerValues;
 }
 
@@ -192,7 +192,7 @@ void TaskDialog::updateFieldLabels()
 
 QString TaskDialog::quickAddExample()
 {
-    const QList<QStringList> &values = knownValues();
+    const Document *plan = doc();
     QStringList parts;
     for (const PropertyPreview &record : qAsConst(m_records)) {
         if (record.propertyIndex > 3)
@@ -201,7 +201,8 @@ QString TaskDialog::quickAddExample()
         const QString key = record.propertyIndex == 1 || record.abbreviation.isEmpty()
             ? lowerName
             : record.abbreviation;
-        const QStringList existing = values.value(record.propertyIndex);
+        const QStringList existing
+            = plan->values(record.propertyIndex, 2, false, true, true, true, false);
         const QString value
             = existing.isEmpty() ? QStringLiteral("<%1>").arg(lowerName) : existing.first();
         parts.append(QStringLiteral("%1=%2").arg(key, value));
@@ -212,7 +213,7 @@ QString TaskDialog::quickAddExample()
 void TaskDialog::showPreviewValue(int property, const QString &value)
 {
     DelayedEditComboBox *combo = m_editor->valueCombo(property - 1);
-    if (!combo)
+    if (!combo || combo->currentText() == value)
         return;
     // An entry equal to the value, case ignored; a text may also be finished from the first
     // entry it begins ('hi' picks 'High'). Numbers and dates are taken as they are: '5' must

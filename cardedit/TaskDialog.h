@@ -64,9 +64,9 @@ private:
     void updateTabOrder();
     // Shows a value quick add assigned in its field.
     void showPreviewValue(int property, const QString &value);
-    // Each property's existing values (sort mode 2, no empty text, predefined and default
-    // values included), listed once and kept until the plan changes.
-    const QList<QStringList> &knownValues();
+    // Each property's existing values in lower case (no empty text, predefined and default
+    // values included), for bare quick-add values; listed when first needed, kept until the
+    // plan changes.
     const QList<QSet<QString>> &knownLowerValues();
 
     Ui::TaskDialog *m_ui;
@@ -85,7 +85,6 @@ private:
     // the grey example empties the line too, and must not undo what the user typed into
     // the fields meanwhile.
     bool m_lastRunHadTerms = false;
-    QList<QStringList> m_knownValues;
     QList<QSet<QString>> m_knownLowerValues;
     bool m_knownValuesValid = false;
 };

@@ -20,7 +20,7 @@ namespace {
 enum { Name = 1, Priority = 2, Due = 3, Cost = 4 };
 
 // Name (text, default "Untitled"), Priority (values High and Low), Due (date) and Cost
-// (numbers, "50" listed before "500", no "5").
+// (numbers: "10" pre-defined, "50" and "500" in use, no "1" nor "5").
 void fillPlan()
 {
     Document *plan = doc();
@@ -31,7 +31,7 @@ void fillPlan()
                       PropertyVisibility::Text, PropertyAppearance(), false);
     plan->addProperty(QStringLiteral("Due"), QString(), PropertyType::Date, {},
                       PropertyVisibility::Text, PropertyAppearance(), false);
-    plan->addProperty(QStringLiteral("Cost"), QString(), PropertyType::Numeric, {},
+    plan->addProperty(QStringLiteral("Cost"), QString(), PropertyType::Numeric, {"10"},
                       PropertyVisibility::Text, PropertyAppearance(), false);
     plan->addTaskWithValues({{Name, "Write docs"}, {Priority, "High"}, {Cost, "50"}}, QString(), {},
                             -1, false);
