@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -140,6 +141,21 @@ void TaskDialog::buildQuickAdd()
     m_quickAddLabel->setVisible(shown);
     m_quickAddEdit->setVisible(shown);
     m_quickAddHelpButton->setVisible(shown);
+}
+
+void TaskDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Once shown, QDialog focuses the quick-add line as if tabbed to, which selects its grey
+    // example; selected, it would read as text of the user's.
+    if (m_quickAddEdit) {
+        QTimer::singleShot(0, this, [this] {
+            if (!m_quickAddEdit->isModified()) {
+                m_quickAddEdit->deselect();
+                m_quickAddEdit->setCursorPosition(0);
+            }
+        });
+    }
 }
 
 QSize TaskDialog::sizeHint() const

@@ -53,6 +53,9 @@ public slots:
     void onAddProperty();
     void onAddLink();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private slots:
     void onChangedDoc(const Events &events);
 
