@@ -450,6 +450,9 @@ TaskIndex CardsEditScrollWidget::addCard()
 
 void CardsEditScrollWidget::setImage(int imageIndex)
 {
+    // A loaded picture is no choice of the user's.
+    SignalBlocker blocker;
+    blocker.add(m_imageCombo);
     const int entry = m_imageCombo->findData(imageIndex, Qt::UserRole, Qt::MatchExactly);
     m_imageCombo->setCurrentIndex(entry >= 0 ? entry : 0);
 }

@@ -41,7 +41,8 @@ public:
     void applyChanges(const QList<TaskIndex> &tasks);
     // Creates one card from the fields, in one undo step; returns its index (add mode).
     TaskIndex addCard();
-    // Selects the library entry of that index, else the first entry.
+    // Selects the library entry of that index, else the first entry, as loaded rather than
+    // chosen by the user.
     void setImage(int imageIndex);
 
     // Row n belongs to property n + 1.
