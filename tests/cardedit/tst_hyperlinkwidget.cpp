@@ -76,7 +76,6 @@ private slots:
     void droppedUrlsAreAddedInOrder();
     void pastedLinkClearsVaries();
     void deletingThroughTheRowButton();
-    void clearingReportsAChange();
     void clickingTheNameOpensTheLink();
     void handCursorIsGivenBackOnlyWhenOurs();
     void dialogNamesTheLinkFromItsAddress();
@@ -209,18 +208,6 @@ void TestHyperLinkWidget::deletingThroughTheRowButton()
     // The row's item and button are freed once the click is over.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(list.findChildren<HyperLinkWidgetItem *>().size(), 1);
-}
-
-void TestHyperLinkWidget::clearingReportsAChange()
-{
-    HyperLinkWidget list;
-    QSignalSpy changed(&list, &HyperLinkWidget::linksChanged);
-    list.onClear();
-    QCOMPARE(changed.count(), 0);
-    list.setLinks({HyperLink(QUrl("https://a.example"))});
-    list.onClear();
-    QCOMPARE(changed.count(), 1);
-    QVERIFY(list.links().isEmpty());
 }
 
 void TestHyperLinkWidget::clickingTheNameOpensTheLink()
