@@ -1,0 +1,293 @@
+#include "cardedit/CardsEditScrollWidget.h"
+#include "cardedit/HyperLinkWidget.h"
+#include "cardedit/TaskDialog.h"
+#include "common/Accessors.h"
+#include "common/DelayedEditComboBox.h"
+#include "common/NumberDateText.h"
+#include "common/Settings.h"
+#include "harness/DocumentRecorder.h"
+#include "harness/TestMain.h"
+#include "model/Document.h"
+
+#include <QComboBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QToolButton>
+
+namespace {
+
+enum { Name = 1, Priority = 2, Due = 3 };
+
+QPixmap picture(const QColor &color)
+{
+    QPixmap pixmap(4, 4);
+    pixmap.fill(color);
+    return pixmap;
+}
+
+// Three cards: ("One", High), ("Two", Low), ("Three", High); Due is a date property.
+void fillPlan()
+{
+    Document *plan = doc();
+    plan->clear(false);
+    for (const QString &name : QStringList {"Name", "Priority", "Due"})
+        plan->addProperty(name, QString(),
+                          name == QLatin1String("Due") ? PropertyType::Date
+                                                       : PropertyType::Automatic,
+                          {}, PropertyVisibility::Text, PropertyAppearance(), false);
+    plan->addTaskWithValues({{Name, "One"}, {Priority, "High"}}, QStringLiteral("same"), {}, -1,
+                            false);
+    plan->addTaskWithValues({{Name, "Two"}, {Priority, "Low"}}, QStringLiteral("same"), {}, -1,
+                            false);
+    plan->addTaskWithValues({{Name, "Three"}, {Priority, "High"}}, QStringLiteral("same"), {}, -1,
+                            false);
+}
+
+CardsEditScrollWidget *editor(QWidget *dialog)
+{
+    return dialog->findChild<CardsEditScrollWidget *>();
+}
+
+QComboBox *imageCombo(QWidget *dialog)
+{
+    QComboBox *found = nullptr;
+    for (QComboBox *combo : editor(dialog)->findChildren<QComboBox *>()) {
+        if (!qobject_cast<DelayedEditComboBox *>(combo))
+            found = combo;
+    }
+    return found;
+}
+
+QStringList entries(const QComboBox *combo)
+{
+    QStringList texts;
+    for (int i = 0; i < combo->count(); ++i)
+        texts.append(combo->itemText(i));
+    return texts;
+}
+
+} // namespace
+
+class TestCardsEditScrollWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void editedFieldsAreWrittenOnce_data();
+    void editedFieldsAreWrittenOnce();
+    void notesAreWrittenOnlyWhenChanged();
+    void addedLinksJoinDifferingLists();
+    void clearedLinksAreWritten();
+    void imagesAreSortedAndKeptAcrossLibraryEdits();
+    void pickedDateIsAppended();
+    void propertyDeletedFromItsOwnRow();
+    void hiddenCardsAreCountedAfterTheWrites();
+};
+
+void TestCardsEditScrollWidget::init()
+{
+    settings()->clear();
+    fillPlan();
+}
+
+void TestCardsEditScrollWidget::editedFieldsAreWrittenOnce_data()
+{
+    QTest::addColumn<QList<TaskIndex>>("cards");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("undoTexts");
+    QTest::addColumn<QStringList>("priorities");
+    QTest::newRow("differing values untouched")
+        << QList<TaskIndex> {0, 1} << "<varies>"
+        << "" << QStringList() << QStringList {"High", "Low", "High"};
+    QTest::newRow("one card, one value")
+        << QList<TaskIndex> {1} << "Low"
+        << "Medium" << QStringList {"Update Value"} << QStringList {"High", "Medium", "High"};
+    QTest::newRow("three cards take a value one had")
+        << QList<TaskIndex> {0, 1, 2} << "<varies>"
+        << "Low" << QStringList {"Update Values"} << QStringList {"Low", "Low", "Low"};
+    QTest::newRow("letter case differs")
+        << QList<TaskIndex> {0, 1} << "<varies>"
+        << "" << QStringList() << QStringList {"high", "Low", "High"};
+}
+
+void TestCardsEditScrollWidget::editedFieldsAreWrittenOnce()
+{
+    QFETCH(QList<TaskIndex>, cards);
+    QFETCH(QString, shown);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, undoTexts);
+    QFETCH(QStringList, priorities);
+    if (QByteArray(QTest::currentDataTag()) == "letter case differs") {
+        QString lower = QStringLiteral("high");
+        doc()->setValue(0, Priority, lower, false);
+    }
+    const QStringList names {"One", "Two", "Three"};
+    DocumentRecorder recorder(*doc());
+    TaskDialog dialog(nullptr, nullptr, {}, cards);
+    QCOMPARE(dialog.windowTitle(),
+             cards.size() == 1 ? QStringLiteral("Edit 1 Card")
+                               : QStringLiteral("Edit %1 Cards").arg(cards.size()));
+    DelayedEditComboBox *field = editor(&dialog)->valueCombo(Priority - 1);
+    QCOMPARE(field->currentText(), shown);
+    if (shown == QLatin1String("<varies>"))
+        QCOMPARE(field->itemText(0), shown);
+    if (!typed.isEmpty())
+        field->setEditText(typed);
+    dialog.accept();
+    QCOMPARE(recorder.undoTexts, undoTexts);
+    QStringList found;
+    for (TaskIndex card = 0; card < 3; ++card) {
+        found.append(doc()->value(card, Priority));
+        QCOMPARE(doc()->value(card, Name), names.at(card));
+    }
+    QCOMPARE(found, priorities);
+}
+
+void TestCardsEditScrollWidget::notesAreWrittenOnlyWhenChanged()
+{
+    DocumentRecorder recorder(*doc());
+    {
+        TaskDialog dialog(nullptr, nullptr, {}, {0, 1, 2});
+        auto *notes = editor(&dialog)->findChild<QPlainTextEdit *>();
+        QCOMPARE(notes->toPlainText(), QStringLiteral("same"));
+        notes->setPlainText(QStringLiteral("new"));
+        dialog.accept();
+    }
+    QCOMPARE(recorder.undoTexts,
+             (QStringList {"Set Card Notes", "Set Card Notes", "Set Card Notes"}));
+    doc()->setTaskNotes(1, QStringLiteral("other"), false);
+    recorder.clear();
+    TaskDialog dialog(nullptr, nullptr, {}, {0, 1});
+    auto *notes = editor(&dialog)->findChild<QPlainTextEdit *>();
+    QCOMPARE(notes->toPlainText(), QStringLiteral("<varies>"));
+    // Typing a character and taking it back leaves every card its own notes.
+    notes->moveCursor(QTextCursor::End);
+    QTest::keyClick(notes, Qt::Key_X);
+    QTest::keyClick(notes, Qt::Key_Backspace);
+    dialog.accept();
+    QVERIFY(recorder.undoTexts.isEmpty());
+    QCOMPARE(doc()->taskNotes(0), QStringLiteral("new"));
+    QCOMPARE(doc()->taskNotes(1), QStringLiteral("other"));
+}
+
+void TestCardsEditScrollWidget::addedLinksJoinDifferingLists()
+{
+    const HyperLink a(QStringLiteral("a"), QUrl(QStringLiteral("https://a.example")));
+    const HyperLink b(QStringLiteral("b"), QUrl(QStringLiteral("https://b.example")));
+    doc()->setTaskLinks(0, {a}, false);
+    doc()->setTaskLinks(1, {b}, false);
+    DocumentRecorder recorder(*doc());
+    TaskDialog dialog(nullptr, nullptr, {}, {0, 1});
+    HyperLinkWidget *links = editor(&dialog)->linksWidget();
+    QVERIFY(links->varies());
+    QMimeData data;
+    data.setText(QStringLiteral("https://new.example/page"));
+    links->addUrls(&data);
+    dialog.accept();
+    const HyperLink added(QUrl(QStringLiteral("https://new.example/page")));
+    QCOMPARE(doc()->taskLinks(0), (QList<HyperLink> {a, added}));
+    QCOMPARE(doc()->taskLinks(1), (QList<HyperLink> {b, added}));
+    QCOMPARE(recorder.undoTexts, (QStringList {"Add Links", "Add Links"}));
+}
+
+void TestCardsEditScrollWidget::clearedLinksAreWritten()
+{
+    doc()->setTaskLinks(2, {HyperLink(QUrl(QStringLiteral("https://a.example")))}, false);
+    TaskDialog dialog(nullptr, nullptr, {}, {2});
+    editor(&dialog)->linksWidget()->onClear();
+    dialog.accept();
+    QVERIFY(doc()->taskLinks(2).isEmpty());
+}
+
+void TestCardsEditScrollWidget::imagesAreSortedAndKeptAcrossLibraryEdits()
+{
+    Document *plan = doc();
+    {
+        TaskDialog dialog(nullptr, nullptr, {}, {0});
+        QComboBox *combo = imageCombo(&dialog);
+        QVERIFY(!combo->isEnabled());
+        QCOMPARE(entries(combo), QStringList {"<no image>"});
+        QCOMPARE(combo->toolTip(), QStringLiteral("No images have been added to this plan yet."));
+    }
+    plan->addImage(Image(picture(Qt::red), QStringLiteral("b"), QString()), false);
+    plan->addImage(Image(picture(Qt::green), QStringLiteral("A"), QString()), false);
+    plan->addImage(Image(picture(Qt::blue), QStringLiteral("a"), QString()), false);
+    plan->setTaskImage(0, 0, false);
+    plan->setTaskImage(1, 1, false);
+
+    // A new card with a dropped picture keeps it when the library is edited meanwhile.
+    TaskDialog adding(nullptr, nullptr, {}, {}, {}, 2);
+    QComboBox *combo = imageCombo(&adding);
+    QCOMPARE(entries(combo), (QStringList {"<no image>", "A", "a", "b"}));
+    QCOMPARE(combo->currentText(), QStringLiteral("a"));
+    TaskDialog editing(nullptr, nullptr, {}, {0, 1});
+    QCOMPARE(imageCombo(&editing)->currentText(), QStringLiteral("<varies>"));
+
+    QList<Image> library = plan->images();
+    library.prepend(Image(picture(Qt::yellow), QStringLiteral("c"), QString()));
+    plan->editImages(library, true);
+    QCOMPARE(combo->currentText(), QStringLiteral("a"));
+    QCOMPARE(imageCombo(&editing)->currentText(), QStringLiteral("<varies>"));
+    DocumentRecorder recorder(*plan);
+    editing.accept();
+    QVERIFY(recorder.undoTexts.isEmpty());
+    QCOMPARE(plan->taskImage(0), 1);
+    QCOMPARE(plan->taskImage(1), 2);
+    adding.accept();
+    QCOMPARE(plan->taskImage(adding.createdTaskIndex()), 3);
+}
+
+void TestCardsEditScrollWidget::pickedDateIsAppended()
+{
+    TaskDialog dialog(nullptr, nullptr, {}, {0});
+    DelayedEditComboBox *field = editor(&dialog)->valueCombo(Due - 1);
+    const int count = field->count();
+    const QDate date(2031, 3, 9);
+    editor(&dialog)->onDatePicked(Due, date);
+    QCOMPARE(field->currentText(), QString());
+    QCoreApplication::sendPostedEvents(editor(&dialog));
+    const QString text = dateToString(date, settings()->dateFormat(), true);
+    QCOMPARE(field->currentText(), text);
+    QCOMPARE(field->count(), count + 1);
+    dialog.accept();
+    QCOMPARE(doc()->value(0, Due), text);
+}
+
+void TestCardsEditScrollWidget::propertyDeletedFromItsOwnRow()
+{
+    settings()->write(Settings::Key::ShowWarningDelProperty, false);
+    TaskDialog dialog(nullptr, nullptr, {}, {1});
+    CardsEditScrollWidget *fields = editor(&dialog);
+    QList<QToolButton *> rowButtons;
+    for (QToolButton *button : fields->findChildren<QToolButton *>()) {
+        if (button->toolTip().startsWith(QLatin1String("Edit/Delete this property")))
+            rowButtons.append(button);
+    }
+    QCOMPARE(rowButtons.size(), 3);
+    ModalAnswer answer(QStringLiteral("Delete Property"));
+    rowButtons.at(Priority - 1)->click();
+    QVERIFY(answer.answered());
+    QCOMPARE(fields->rowCount(), 2);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    fields->valueCombo(1)->setEditText(QStringLiteral("1/2/2030"));
+    dialog.accept();
+    QCOMPARE(doc()->taskValues(1), (QStringList {"Two", "1/2/2030"}));
+}
+
+void TestCardsEditScrollWidget::hiddenCardsAreCountedAfterTheWrites()
+{
+    doc()->setFilter(false, true, false, {FilterTerm(Priority, MatchType::Is, "high")}, false,
+                     false);
+    TaskDialog dialog(nullptr, nullptr, {}, {0, 1, 2});
+    editor(&dialog)->valueCombo(Priority - 1)->setEditText(QStringLiteral("Low"));
+    ModalAnswer answer(QStringLiteral("Hide cards"));
+    dialog.accept();
+    QVERIFY(answer.answered());
+    QCOMPARE(answer.shownText(),
+             QStringLiteral("3 edited cards are hidden by the current filter."));
+}
+
+TAVROLO_TEST_MAIN(TestCardsEditScrollWidget)
+#include "tst_cardseditscrollwidget.moc"
