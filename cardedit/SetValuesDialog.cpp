@@ -19,10 +19,12 @@ SetValuesDialog::SetValuesDialog(QWidget *parent, const QList<Row> &rows)
         m_ui->m_label2->setText(tr("%1:").arg(m_rows.at(1).first));
         m_ui->m_lineEdit2->setText(*m_rows.at(1).second);
     } else {
+        // The row's layout items are ours once taken; the widgets stay with the dialog.
+        const QFormLayout::TakeRowResult row = m_ui->m_formLayout->takeRow(m_ui->m_lineEdit2);
+        delete row.labelItem;
+        delete row.fieldItem;
         m_ui->m_label2->hide();
         m_ui->m_lineEdit2->hide();
-        m_ui->m_formLayout->removeWidget(m_ui->m_label2);
-        m_ui->m_formLayout->removeWidget(m_ui->m_lineEdit2);
     }
     adjustSize();
 }
