@@ -134,10 +134,10 @@ private:
     // rectangle.
     void drawTotal(QPainter *painter, const QRectF &area, int column, int row, bool cell);
     void drawTotals(QPainter *painter, const QRectF &exposed);
-    void drawRowHeaders(QPainter *painter, const QRectF &exposed, double opacity, double viewEdge,
-                        bool floating);
-    void drawColumnHeaders(QPainter *painter, const QRectF &exposed, double opacity,
-                           double viewEdge, bool floating);
+    // The row headers (stacked vertically) or the column headers, fixed beside the grid or
+    // floating at the view's edge.
+    void drawHeaders(QPainter *painter, const QRectF &exposed, Qt::Orientation stacking,
+                     double opacity, double viewEdge, bool floating);
     void drawHeaderCell(QPainter *painter, const QRectF &rect, QString text, const QColor &color,
                         bool underline, bool rotate, Qt::Orientation gradient, double opacity);
     void drawLens(QPainter *painter);

@@ -118,9 +118,9 @@ void CardsView::drawBackground(QPainter *painter, const QRectF &rect)
     const QPointF corner = mapToScene(QPoint(0, 0));
     const bool floating = doc.cardsHeaderType() == 1;
     if (!floating || corner.x() <= -headerSize)
-        drawRowHeaders(painter, rect, 1.0, corner.x(), false);
+        drawHeaders(painter, rect, Qt::Vertical, 1.0, corner.x(), false);
     if (!floating || corner.y() <= -headerSize)
-        drawColumnHeaders(painter, rect, 1.0, corner.y(), false);
+        drawHeaders(painter, rect, Qt::Horizontal, 1.0, corner.y(), false);
 
     painter->setPen(linePen);
     if (yProperty > 0) {
@@ -156,9 +156,9 @@ void CardsView::drawForeground(QPainter *painter, const QRectF &rect)
         const double opacity = (100 - doc.cardsHeaderTransparency()) / 100.0;
         const int headerSize = doc.cardsHeaderSize();
         if (corner.x() > -headerSize)
-            drawRowHeaders(painter, rect, opacity, corner.x(), true);
+            drawHeaders(painter, rect, Qt::Vertical, opacity, corner.x(), true);
         if (corner.y() > -headerSize)
-            drawColumnHeaders(painter, rect, opacity, corner.y(), true);
+            drawHeaders(painter, rect, Qt::Horizontal, opacity, corner.y(), true);
     }
     painter->restore();
 }
@@ -270,80 +270,53 @@ void CardsView::drawTotal(QPainter *painter, const QRectF &area, int column, int
 
 // Header bands
 
-void CardsView::drawRowHeaders(QPainter *painter, const QRectF &exposed, double opacity,
-                               double viewEdge, bool floating)
+void CardsView::drawHeaders(QPainter *painter, const QRectF &exposed, Qt::Orientation stacking,
+                            double opacity, double viewEdge, bool floating)
 {
     Document &doc = *document();
-    const int property = doc.yProperty();
+    // Row headers stand stacked down the left of the grid, column headers side by side above it.
+    const bool rows = stacking == Qt::Vertical;
+    const int property = rows ? doc.yProperty() : doc.xProperty();
     if (property < 1)
         return;
-    const CardsLayouter::Axis &rows = m_scene->layouter().rows();
+    const CardsLayouter::Axis &axis
+        = rows ? m_scene->layouter().rows() : m_scene->layouter().columns();
     const double headerSize = doc.cardsHeaderSize();
     const bool showName = doc.cardsHeadersShowName();
     const double band = showName ? headerSize * 0.5 : headerSize;
-    double x0 = -headerSize;
+    // Across the band: from the grid's edge outwards, or pinned to the view's edge.
+    double across = -headerSize;
     if (floating && viewEdge > -band)
-        x0 = viewEdge - (showName ? headerSize * 0.5 : 0.0);
+        across = viewEdge - (showName ? headerSize * 0.5 : 0.0);
     const double used = floating ? opacity : 1.0;
-    const double width = showName ? 2 * band : band;
-    if (x0 + width + slack < exposed.left() || x0 - slack > exposed.right())
+    const double depth = showName ? 2 * band : band;
+    const double low = rows ? exposed.left() : exposed.top();
+    const double high = rows ? exposed.right() : exposed.bottom();
+    if (across + depth + slack < low || across - slack > high)
         return;
-    const bool rotate = doc.cardsRowHeaderTextOrientation() != 0;
+    const auto cell = [&](double along, double length) {
+        return rows ? QRectF(across, along, band, length) : QRectF(along, across, length, band);
+    };
+    const bool rotate = rows && doc.cardsRowHeaderTextOrientation() != 0;
+    const Qt::Orientation gradient = rows ? Qt::Horizontal : Qt::Vertical;
     if (showName) {
-        drawHeaderCell(painter, QRectF(x0, 0, band, rows.total), doc.propertyName(property),
-                       doc.headerColor(), false, rotate, Qt::Horizontal, used);
-        x0 += band;
+        drawHeaderCell(painter, cell(0, axis.total), doc.propertyName(property), doc.headerColor(),
+                       false, rotate, gradient, used);
+        across += band;
     }
     const PropertyAppearance &appearance = doc.propertyAppearanceRef(property);
     const bool daily
         = doc.actualPropertyType(property) == ActualType::Date && appearance.dateBinSize() == 0;
-    const IndexRange shown = meeting(rows, exposed.top() - slack, exposed.bottom() + slack);
+    const IndexRange shown = rows ? meeting(axis, exposed.top() - slack, exposed.bottom() + slack)
+                                  : meeting(axis, exposed.left() - slack, exposed.right() + slack);
     for (int i = shown.first; i < shown.last; ++i) {
-        if (rows.spans.at(i) <= 0)
+        if (axis.spans.at(i) <= 0)
             continue;
         const QColor color
-            = i == rows.today ? appearance.colorForDate(DateBucket::Today) : doc.headerColor();
-        const bool underline = daily && isWeekend(rows.values.value(i), doc.valueFormats());
-        drawHeaderCell(painter, QRectF(x0, rows.startOf(i), band, rows.spans.at(i)),
-                       rows.labels.at(i), color, underline, rotate, Qt::Horizontal, used);
-    }
-}
-
-void CardsView::drawColumnHeaders(QPainter *painter, const QRectF &exposed, double opacity,
-                                  double viewEdge, bool floating)
-{
-    Document &doc = *document();
-    const int property = doc.xProperty();
-    if (property < 1)
-        return;
-    const CardsLayouter::Axis &columns = m_scene->layouter().columns();
-    const double headerSize = doc.cardsHeaderSize();
-    const bool showName = doc.cardsHeadersShowName();
-    const double band = showName ? headerSize * 0.5 : headerSize;
-    double y0 = -headerSize;
-    if (floating && viewEdge > -band)
-        y0 = viewEdge - (showName ? headerSize * 0.5 : 0.0);
-    const double used = floating ? opacity : 1.0;
-    const double height = showName ? 2 * band : band;
-    if (y0 + height + slack < exposed.top() || y0 - slack > exposed.bottom())
-        return;
-    if (showName) {
-        drawHeaderCell(painter, QRectF(0, y0, columns.total, band), doc.propertyName(property),
-                       doc.headerColor(), false, false, Qt::Vertical, used);
-        y0 += band;
-    }
-    const PropertyAppearance &appearance = doc.propertyAppearanceRef(property);
-    const bool daily
-        = doc.actualPropertyType(property) == ActualType::Date && appearance.dateBinSize() == 0;
-    const IndexRange shown = meeting(columns, exposed.left() - slack, exposed.right() + slack);
-    for (int i = shown.first; i < shown.last; ++i) {
-        if (columns.spans.at(i) <= 0)
-            continue;
-        const QColor color
-            = i == columns.today ? appearance.colorForDate(DateBucket::Today) : doc.headerColor();
-        const bool underline = daily && isWeekend(columns.values.value(i), doc.valueFormats());
-        drawHeaderCell(painter, QRectF(columns.startOf(i), y0, columns.spans.at(i), band),
-                       columns.labels.at(i), color, underline, false, Qt::Vertical, used);
+            = i == axis.today ? appearance.colorForDate(DateBucket::Today) : doc.headerColor();
+        const bool underline = daily && isWeekend(axis.values.value(i), doc.valueFormats());
+        drawHeaderCell(painter, cell(axis.startOf(i), axis.spans.at(i)), axis.labels.at(i), color,
+                       underline, rotate, gradient, used);
     }
 }
 
