@@ -1,6 +1,7 @@
 #include "cards/CardItem.h"
 #include "cards/CardsLayouter.h"
 #include "cards/CardsScene.h"
+#include "cards/CardsView.h"
 #include "common/Accessors.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
@@ -11,6 +12,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTextStream>
 
@@ -92,6 +95,86 @@ QImage renderScene(CardsScene &scene, const QSize &size)
     return image;
 }
 
+Events wholePlan()
+{
+    Events events;
+    events.add(EventType::AllChanged);
+    return events;
+}
+
+// The Cards view as the main window shows it, fitted to a viewport of the given size.
+struct ShownView
+{
+    explicit ShownView(const QSize &viewport) : scene(doc()), view(&scene)
+    {
+        scene.setAnimate(false);
+        QObject::connect(doc(), &Document::changed, &scene, &CardsScene::onChangedDoc);
+        QObject::connect(doc(), &Document::changed, &view, &CardsView::onChangedDoc);
+        QObject::connect(&scene, &CardsScene::redrawing, &view, &CardsView::onAutoZoom);
+        scene.onChangedDoc(wholePlan());
+        view.setFrameShape(QFrame::NoFrame);
+        view.resize(viewport);
+        view.show();
+        if (!QTest::qWaitForWindowExposed(&view))
+            qWarning("the view was not shown");
+        view.onZoomToFit();
+        QCoreApplication::processEvents();
+    }
+
+    QImage paint(const QRegion &region = QRegion())
+    {
+        QImage image(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        view.viewport()->render(&image, QPoint(), region);
+        return image;
+    }
+
+    void mouse(QEvent::Type type, const QPoint &point, Qt::MouseButton button,
+               Qt::MouseButtons buttons)
+    {
+        QMouseEvent event(type, point, view.viewport()->mapToGlobal(point), button, buttons,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(view.viewport(), &event);
+    }
+
+    CardsScene scene;
+    CardsView view;
+};
+
+// Adds up the areas the viewport is asked to repaint.
+class PaintedArea : public QObject
+{
+public:
+    explicit PaintedArea(QWidget *viewport) : m_viewport(viewport)
+    {
+        viewport->installEventFilter(this);
+    }
+
+    // The share of the viewport repainted since the last call, after pending updates ran.
+    double take()
+    {
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        const double share = m_pixels / double(m_viewport->width() * m_viewport->height());
+        m_pixels = 0;
+        return share;
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_viewport && event->type() == QEvent::Paint) {
+            for (const QRect &rect : static_cast<QPaintEvent *>(event)->region())
+                m_pixels += double(rect.width()) * rect.height();
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_viewport;
+    double m_pixels = 0;
+};
+
 } // namespace
 
 // The Cards grid on a large plan: the layouter alone, the scene's full layout, one value change,
@@ -105,6 +188,8 @@ private slots:
     void layouterAlone();
     void sceneLayout();
     void renderFittedScene();
+    void paintFittedView();
+    void repaintOnlyWhatChanged();
     void renderSamples();
 };
 
@@ -180,6 +265,66 @@ void BenchCards::renderFittedScene()
            150);
 }
 
+void BenchCards::paintFittedView()
+{
+    doc()->setSearch(QString(), false, false);
+    ShownView shown(QSize(1600, 1000));
+    print(QStringLiteral("  fitted at scale %1: %2 columns, %3 rows")
+              .arg(shown.view.currentScale(), 0, 'f', 4)
+              .arg(shown.scene.columnLabels().size())
+              .arg(shown.scene.rowLabels().size()));
+    report(QStringLiteral("full repaint of the fitted view, 1600x1000"),
+           medianMs([&] { shown.paint(); }), 200);
+    // Grid, headers and totals are painted per exposure: a small one visits what meets it.
+    const QRect middle(750, 450, 100, 100);
+    report(QStringLiteral("repaint of 100x100 pixels of it"),
+           medianMs([&] { shown.paint(middle); }));
+    // Closer, where card text and header text are drawn.
+    shown.view.zoomTo(0.1);
+    report(QStringLiteral("full repaint at scale 0.1"), medianMs([&] { shown.paint(); }), 200);
+    shown.view.zoomTo(1.0);
+    report(QStringLiteral("full repaint at scale 1"), medianMs([&] { shown.paint(); }), 200);
+    shown.view.onMagnifyUnderCursor(true);
+    shown.mouse(QEvent::MouseMove, QPoint(800, 500), Qt::NoButton, Qt::NoButton);
+    report(QStringLiteral("full repaint at scale 1 with the lens"),
+           medianMs([&] { shown.paint(); }), 200);
+}
+
+void BenchCards::repaintOnlyWhatChanged()
+{
+    doc()->setSearch(QString(), false, false);
+    ShownView shown(QSize(1600, 1000));
+    CardsView &view = shown.view;
+    PaintedArea painted(view.viewport());
+    painted.take();
+    const auto report = [](const QString &what, double share) {
+        print(
+            QStringLiteral("%1: %2 % of the viewport").arg(what, -44).arg(share * 100, 0, 'f', 2));
+    };
+    // The first card of the second column, and an empty spot of the cell beside it.
+    QList<TaskIndex> cards = shown.scene.layouter().orderedCell(1, 0);
+    QVERIFY(!cards.isEmpty());
+    const CardItem *card = shown.scene.cardItemForTask(cards.first());
+    const QPoint onCard = view.mapFromScene(card->sceneBoundingRect().center());
+    shown.mouse(QEvent::MouseMove, onCard, Qt::NoButton, Qt::NoButton);
+    report(QStringLiteral("hover onto a card"), painted.take());
+    shown.mouse(QEvent::MouseButtonPress, onCard, Qt::LeftButton, Qt::LeftButton);
+    shown.mouse(QEvent::MouseButtonRelease, onCard, Qt::LeftButton, Qt::NoButton);
+    report(QStringLiteral("click on it (selected, laid out again)"), painted.take());
+    shown.mouse(QEvent::MouseButtonPress, onCard, Qt::LeftButton, Qt::LeftButton);
+    for (int step = 1; step <= 5; ++step)
+        shown.mouse(QEvent::MouseMove, onCard + QPoint(0, 4 * step), Qt::NoButton, Qt::LeftButton);
+    report(QStringLiteral("drag it a few pixels"), painted.take());
+    // Dropped into another cell of the numeric Y, it asks for the value; cancelled, it glides back.
+    answerNextModal(QStringLiteral("Cancel"));
+    shown.mouse(QEvent::MouseButtonRelease, onCard + QPoint(0, 20), Qt::LeftButton, Qt::NoButton);
+    painted.take();
+    view.onMagnifyUnderCursor(true);
+    painted.take();
+    shown.mouse(QEvent::MouseMove, QPoint(800, 500), Qt::NoButton, Qt::NoButton);
+    report(QStringLiteral("pointer move with the magnifier on"), painted.take());
+}
+
 void BenchCards::renderSamples()
 {
     const QString folder = qEnvironmentVariable("TAVROLO_CARDS_RENDER_DIR");
@@ -193,24 +338,17 @@ void BenchCards::renderSamples()
         QString error;
         bool newer = false;
         QVERIFY2(readPlanFile(*doc(), samples.filePath(name), &error, &newer), qPrintable(error));
-        CardsScene scene(doc());
-        scene.onChangedDoc([] {
-            Events events;
-            events.add(EventType::AllChanged);
-            return events;
-        }());
-        if (CardItem *first = scene.cardItemForTask(0))
+        // As the Cards tab shows it: the view paints grid, headers and totals around the scene.
+        ShownView shown(QSize(1600, 1000));
+        if (CardItem *first = shown.scene.cardItemForTask(0))
             first->setSelected(true);
-        const QRectF rect = scene.sceneRect();
-        const int width = 1600;
-        const QSize size(width, int(width * rect.height() / rect.width()));
         const QString file = QDir(folder).filePath(QFileInfo(name).baseName() + ".png");
-        QVERIFY(renderScene(scene, size).save(file));
+        QVERIFY(shown.paint().save(file));
         print(QStringLiteral("%1: %2 cards, %3 x %4 cells -> %5")
                   .arg(name)
                   .arg(doc()->taskCount())
-                  .arg(scene.columnLabels().size())
-                  .arg(scene.rowLabels().size())
+                  .arg(shown.scene.columnLabels().size())
+                  .arg(shown.scene.rowLabels().size())
                   .arg(file));
     }
 }

@@ -423,6 +423,18 @@ void CardsLayouter::calculateTotals(const Document &doc)
     }
 }
 
+bool CardsLayouter::sameGrid(const CardsLayouter &other) const
+{
+    const auto sameAxis = [](const Axis &a, const Axis &b) {
+        return a.property == b.property && a.type == b.type && a.today == b.today
+            && a.total == b.total && a.spans == b.spans && a.labels == b.labels
+            && a.values == b.values;
+    };
+    return sameAxis(m_columns, other.m_columns) && sameAxis(m_rows, other.m_rows)
+        && m_headerSize == other.m_headerSize && m_numericTotals == other.m_numericTotals
+        && m_textTotals == other.m_textTotals;
+}
+
 QList<PropertyIndexAndValue> CardsLayouter::cellPresets(int column, int row) const
 {
     QList<PropertyIndexAndValue> presets;

@@ -78,6 +78,10 @@ public:
     const QVector<Placement> &placements() const { return m_placements; }
     double cardWidth() const { return m_cardWidth; }
 
+    // Whether the other layout has the same columns, rows and totals: what is painted around
+    // the cards.
+    bool sameGrid(const CardsLayouter &other) const;
+
     // The values a card created in or dropped on that cell receives; the placeholder property 0
     // never yields one.
     QList<PropertyIndexAndValue> cellPresets(int column, int row) const;

@@ -65,6 +65,7 @@ CardsScene::~CardsScene()
 
 CardsScene::CellMap CardsScene::binCards()
 {
+    m_backdropStale = true;
     m_layout.layout(*m_document);
     return m_layout.cells();
 }
@@ -156,6 +157,7 @@ bool CardsScene::rowAt(bool clampOutside, bool nearestBoundary, int *index, doub
 
 void CardsScene::calculateTotals()
 {
+    m_backdropStale = true;
     m_layout.layout(*m_document);
 }
 
@@ -281,6 +283,8 @@ void CardsScene::hideInsertLine()
 
 void CardsScene::onChangedDoc(const Events &events)
 {
+    if (!events.events.isEmpty())
+        m_backdropStale = true;
     bool layOut = false;
     bool repaint = false;
     const auto decorated = [this] {
@@ -471,11 +475,15 @@ void CardsScene::redraw()
     hideAddCardItem();
     stopAnimation();
     m_cardFace.read(*m_document);
+    // A copy costs little: the layouter's containers are shared until the layout replaces them.
+    const CardsLayouter before = m_layout;
     m_layout.layout(*m_document);
-    applyLayout(animationDuration());
+    const bool backdropChanged = m_backdropStale || !m_layout.sameGrid(before);
+    m_backdropStale = false;
+    applyLayout(animationDuration(), backdropChanged);
 }
 
-void CardsScene::applyLayout(int duration)
+void CardsScene::applyLayout(int duration, bool backdropChanged)
 {
     QParallelAnimationGroup *group = duration > 0 ? new QParallelAnimationGroup : nullptr;
     // Only what differs is animated; without a duration it is set at once.
@@ -538,7 +546,8 @@ void CardsScene::applyLayout(int duration)
         connect(group, &QAbstractAnimation::finished, this, &CardsScene::animationFinished);
         group->start(QAbstractAnimation::DeleteWhenStopped);
     }
-    update();
+    if (backdropChanged)
+        update();
     if (deselected)
         emit selectionChanged();
     emit redrawing();

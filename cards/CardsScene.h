@@ -143,7 +143,7 @@ private:
     void refreshBackground();
     void stopAnimation();
     int animationDuration() const;
-    void applyLayout(int duration);
+    void applyLayout(int duration, bool backdropChanged);
     QRectF placeTitleLegendFooter();
     void selectWithSignalsBlocked(const std::function<bool(const CardItem *)> &selects);
 
@@ -165,4 +165,9 @@ private:
     QPointer<QParallelAnimationGroup> m_animation;
     bool m_animate = true;
     bool m_overlaysVisible = true;
+    // The grid, headers and totals the views paint around the cards may differ from what they
+    // show: set by every change of the plan and every layout outside redraw. A redraw that
+    // leaves them as they were (cards put back after a click or a cancelled drag) repaints only
+    // the cards that move, not the whole of every view.
+    bool m_backdropStale = true;
 };

@@ -1,0 +1,717 @@
+#include "cards/CardItem.h"
+#include "cards/CardsScene.h"
+#include "cards/CardsView.h"
+#include "common/Accessors.h"
+#include "common/BalloonTip.h"
+#include "common/NumberDateText.h"
+#include "common/Settings.h"
+#include "harness/DocumentRecorder.h"
+#include "harness/TestMain.h"
+#include "model/PlanFixture.h"
+
+#include <QGestureEvent>
+#include <QLineEdit>
+#include <QPinchGesture>
+#include <QScrollBar>
+#include <QSignalSpy>
+
+// The Cards view shown on the application's plan, driven by mouse, wheel, gesture and key
+// events sent to its viewport, checked on the plan, the undo texts and the painted colours.
+class TestCardsView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void zoomStepFollowsTheSensitivity_data();
+    void zoomStepFollowsTheSensitivity();
+    void wheelAndPinchStopAtTheLimits();
+    void wheelFollowsTheMode_data();
+    void wheelFollowsTheMode();
+    void zoomSelectedWithoutSelectionKeepsZoomAndFit();
+    void spaceScrollingLastsWhileSpaceIsHeld();
+    void droppedCardTakesTheCellsValues_data();
+    void droppedCardTakesTheCellsValues();
+    void binnedCellAsksForTheValue_data();
+    void binnedCellAsksForTheValue();
+    void verticalDragKeepsTheBinnedColumnValue();
+    void shiftDragKeepsEachCardsRow();
+    void dropOffTheGridChangesNothing();
+    void ctrlRubberBandChangesNothing();
+    void headerDropReordersValues_data();
+    void headerDropReordersValues();
+    void headerDropAfterTheColumnVanishedMovesNothing();
+    void autoScrollEndsWithTheDragAndAtTheLimit();
+    void headersLinesAndBadgesFollowThePlan();
+    void todaysHeaderTakesTheTodayColour();
+    void floatingHeadersStayAtTheViewsEdge();
+    void emptyAndFilteredPlansShowAHint_data();
+    void emptyAndFilteredPlansShowAHint();
+    void lensMagnifiesTwiceInASmallViewport();
+};
+
+namespace {
+
+enum Properties { Status = 1, Group = 2, Cost = 3, Due = 4 };
+
+const QColor hintGrey(160, 160, 164);
+
+// Status and Group (text), Cost (numbers in bins of 10), Due (dates); one card per row of texts.
+void fillCards(const QList<QStringList> &cards)
+{
+    Document &plan = *doc();
+    plan.clear(false);
+    PlanFixture::addProperty(plan, QStringLiteral("Status"), PropertyType::Text);
+    PlanFixture::addProperty(plan, QStringLiteral("Group"), PropertyType::Text);
+    PlanFixture::addProperty(plan, QStringLiteral("Cost"), PropertyType::Numeric);
+    PlanFixture::addProperty(plan, QStringLiteral("Due"), PropertyType::Date);
+    plan.editablePropertyAppearance(Cost).setBinSize(10);
+    for (const QStringList &card : cards) {
+        QList<PropertyIndexAndValue> values;
+        for (int i = 0; i < card.size(); ++i)
+            values.append({i + 1, card.at(i)});
+        plan.addTaskWithValues(values, QString(), {}, -1, false);
+    }
+    // Exact colours: no gradient on headers and rows.
+    plan.setCardsGradient(0, false);
+}
+
+// The scene and the view wired as the main window wires them, shown at a fixed size.
+struct ShownView
+{
+    explicit ShownView(int x, int y, const QSize &size = QSize(800, 600))
+        : scene(doc()), view(&scene)
+    {
+        doc()->setXProperty(x, false);
+        doc()->setYProperty(y, false);
+        QObject::connect(doc(), &Document::changed, &scene, &CardsScene::onChangedDoc);
+        QObject::connect(doc(), &Document::changed, &view, &CardsView::onChangedDoc);
+        QObject::connect(&scene, &CardsScene::redrawing, &view, &CardsView::onAutoZoom);
+        view.setFrameShape(QFrame::NoFrame);
+        view.resize(size);
+        view.show();
+        if (!QTest::qWaitForWindowExposed(&view))
+            qWarning("the view was not shown");
+        doc()->emitChanged(EventType::AllChanged);
+    }
+
+    QPoint at(const QPointF &scenePoint) const { return view.mapFromScene(scenePoint); }
+    // A point of a cell, by fractions of its width and height.
+    QPoint cell(int column, int row, double fx = 0.5, double fy = 0.5) const
+    {
+        const CardsLayouter::Axis &columns = scene.layouter().columns();
+        const CardsLayouter::Axis &rows = scene.layouter().rows();
+        return at(QPointF(columns.startOf(column) + fx * columns.spans.value(column),
+                          rows.startOf(row) + fy * rows.spans.value(row)));
+    }
+    QPoint card(TaskIndex task) const
+    {
+        return at(scene.cardItemForTask(task)->sceneBoundingRect().center());
+    }
+    bool cardsInPlace() const
+    {
+        const QVector<CardsLayouter::Placement> &placements = scene.layouter().placements();
+        for (TaskIndex task = 0; task < placements.size(); ++task) {
+            if (placements.at(task).placed
+                && scene.cardItemForTask(task)->pos() != placements.at(task).target)
+                return false;
+        }
+        return true;
+    }
+
+    void mouse(QEvent::Type type, const QPoint &point, Qt::MouseButton button,
+               Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QWidget *viewport = view.viewport();
+        QMouseEvent event(type, point, viewport->mapToGlobal(point), button, buttons, modifiers);
+        QCoreApplication::sendEvent(viewport, &event);
+    }
+    void press(const QPoint &point, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        mouse(QEvent::MouseButtonPress, point, Qt::LeftButton, Qt::LeftButton, modifiers);
+    }
+    // Moves with the left button held, in a few steps.
+    void moveTo(const QPoint &from, const QPoint &to,
+                Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        const int steps = 6;
+        for (int i = 1; i <= steps; ++i)
+            mouse(QEvent::MouseMove, from + (to - from) * i / steps, Qt::NoButton, Qt::LeftButton,
+                  modifiers);
+    }
+    void release(const QPoint &point, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        mouse(QEvent::MouseButtonRelease, point, Qt::LeftButton, Qt::NoButton, modifiers);
+    }
+    void drag(const QPoint &from, const QPoint &to,
+              Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        press(from, modifiers);
+        moveTo(from, to, modifiers);
+        release(to, modifiers);
+    }
+
+    void wheel(int delta, Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons)
+    {
+        const QPoint point = view.viewport()->rect().center();
+        QWheelEvent event(point, view.viewport()->mapToGlobal(point), QPoint(), QPoint(0, delta),
+                          buttons, modifiers, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(view.viewport(), &event);
+    }
+    void pinch(double factor)
+    {
+        QPinchGesture gesture;
+        gesture.setChangeFlags(QPinchGesture::ScaleFactorChanged);
+        gesture.setScaleFactor(factor);
+        QGestureEvent event({&gesture});
+        QCoreApplication::sendEvent(view.viewport(), &event);
+    }
+
+    QImage grab() { return view.viewport()->grab().toImage(); }
+    QColor colorAt(const QPointF &scenePoint) { return grab().pixelColor(at(scenePoint)); }
+
+    CardsScene scene;
+    CardsView view;
+};
+
+QStringList valuesOf(TaskIndex task)
+{
+    return {doc()->value(task, Status), doc()->value(task, Group), doc()->value(task, Cost)};
+}
+
+int countPixels(const QImage &image, const QColor &color)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y) == color)
+                ++count;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+void TestCardsView::initTestCase()
+{
+    QApplication::setStartDragDistance(4);
+}
+
+void TestCardsView::init()
+{
+    doc()->clear(false);
+    settings()->setAnimationDuration(0);
+    settings()->setZoomSensitivity(6);
+    settings()->setMouseWheelBehaviour(0);
+    for (const char *tip : {"tip_drag_shift", "tip_space_scroll", "tip_alt_click"})
+        BalloonTip::markShown(QLatin1String(tip));
+}
+
+// Zoom
+
+void TestCardsView::zoomStepFollowsTheSensitivity_data()
+{
+    QTest::addColumn<int>("sensitivity");
+    QTest::addColumn<double>("step");
+    QTest::addColumn<double>("pinch");
+    QTest::newRow("0") << 0 << 1.05 << 1.0125;
+    QTest::newRow("6, the default") << 6 << 1.3 << 1.075;
+    QTest::newRow("20") << 20 << 2.0 << 1.25;
+    QTest::newRow("above 20") << 35 << 2.0 << 1.25;
+}
+
+void TestCardsView::zoomStepFollowsTheSensitivity()
+{
+    QFETCH(int, sensitivity);
+    QFETCH(double, step);
+    QFETCH(double, pinch);
+    fillCards({{"a", "r1"}});
+    settings()->setZoomSensitivity(sensitivity);
+    ShownView shown(Status, Group);
+    QSignalSpy zooms(&shown.view, &CardsView::zoomButtonClicked);
+    shown.view.zoomTo(1.0);
+    QCOMPARE(zooms.count(), 0);
+    shown.view.onZoomIn();
+    QVERIFY(qFuzzyCompare(shown.view.currentScale(), step));
+    QVERIFY(!shown.view.isZoomToFit());
+    shown.view.onZoomOut();
+    QVERIFY(qFuzzyCompare(shown.view.currentScale(), 1.0));
+    // Only the side of 1 counts, not how far the fingers moved.
+    shown.pinch(1.9);
+    QVERIFY(qFuzzyCompare(shown.view.currentScale(), pinch));
+    shown.pinch(0.99);
+    shown.pinch(0.5);
+    QVERIFY(qFuzzyCompare(shown.view.currentScale(), 1.0 / pinch));
+    QCOMPARE(zooms.count(), 5);
+}
+
+void TestCardsView::wheelAndPinchStopAtTheLimits()
+{
+    fillCards({{"a", "r1"}});
+    settings()->setMouseWheelBehaviour(2);
+    ShownView shown(Status, Group);
+    QSignalSpy zooms(&shown.view, &CardsView::zoomButtonClicked);
+    shown.view.zoomTo(3.33);
+    QVERIFY(!shown.view.canZoomIn());
+    QVERIFY(shown.view.canZoomOut());
+    shown.wheel(120, Qt::NoModifier, Qt::NoButton);
+    shown.pinch(1.5);
+    QVERIFY(qFuzzyCompare(shown.view.currentScale(), 3.33));
+    shown.view.zoomTo(0.033);
+    QVERIFY(!shown.view.canZoomOut());
+    shown.wheel(-120, Qt::NoModifier, Qt::NoButton);
+    shown.pinch(0.5);
+    QVERIFY(qFuzzyCompare(shown.view.currentScale(), 0.033));
+    QCOMPARE(zooms.count(), 0);
+}
+
+void TestCardsView::wheelFollowsTheMode_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<int>("delta");
+    // -1 zoomed out a step, 0 unchanged, 1 zoomed in a step.
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<bool>("scrolls");
+    const int none = Qt::NoModifier;
+    const int alt = Qt::AltModifier;
+    const int noButton = Qt::NoButton;
+    QTest::newRow("0 scrolls") << 0 << none << noButton << -120 << 0 << true;
+    QTest::newRow("0 with Alt zooms out away") << 0 << alt << noButton << 120 << -1 << false;
+    QTest::newRow("0 with the middle button zooms in toward")
+        << 0 << none << int(Qt::MiddleButton) << -120 << 1 << false;
+    QTest::newRow("1 zooms out away") << 1 << none << noButton << 120 << -1 << false;
+    QTest::newRow("2 zooms in away") << 2 << none << noButton << 120 << 1 << false;
+    QTest::newRow("2 with Alt scrolls") << 2 << alt << noButton << -120 << 0 << true;
+    QTest::newRow("3 ignores the wheel") << 3 << none << noButton << -120 << 0 << false;
+    QTest::newRow("3 with Alt ignores it too") << 3 << alt << noButton << -120 << 0 << false;
+}
+
+void TestCardsView::wheelFollowsTheMode()
+{
+    QFETCH(int, mode);
+    QFETCH(int, modifiers);
+    QFETCH(int, buttons);
+    QFETCH(int, delta);
+    QFETCH(int, zoom);
+    QFETCH(bool, scrolls);
+    fillCards({{"a", "r1"}, {"b", "r2"}, {"c", "r3"}, {"d", "r4"}});
+    settings()->setMouseWheelBehaviour(mode);
+    ShownView shown(Status, Group);
+    shown.view.zoomTo(1.0);
+    QScrollBar *bar = shown.view.verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    bar->setValue(bar->maximum() / 2);
+    const int before = bar->value();
+    shown.wheel(delta, Qt::KeyboardModifiers(modifiers), Qt::MouseButtons(buttons));
+    const double step = settings()->zoomStep();
+    const double expected = zoom > 0 ? step : zoom < 0 ? 1.0 / step : 1.0;
+    QVERIFY2(qFuzzyCompare(shown.view.currentScale(), expected),
+             qPrintable(QString::number(shown.view.currentScale())));
+    if (zoom == 0)
+        QCOMPARE(bar->value() != before, scrolls);
+}
+
+void TestCardsView::zoomSelectedWithoutSelectionKeepsZoomAndFit()
+{
+    fillCards({{"a", "r1"}, {"b", "r2"}, {"c", "r3"}});
+    ShownView shown(Status, Group);
+    const double fitted = shown.view.currentScale();
+    QVERIFY(shown.view.isZoomToFit());
+    shown.view.onZoomSelected();
+    QCOMPARE(shown.view.currentScale(), fitted);
+    QVERIFY(shown.view.isZoomToFit());
+    shown.scene.selectTasks({1});
+    shown.view.onZoomSelected();
+    QVERIFY(!shown.view.isZoomToFit());
+    QVERIFY(shown.view.currentScale() > fitted);
+}
+
+// Keys
+
+void TestCardsView::spaceScrollingLastsWhileSpaceIsHeld()
+{
+    fillCards({{"a", "r1"}, {"b", "r2"}, {"c", "r3"}});
+    ShownView shown(Status, Group);
+    shown.view.zoomTo(1.0);
+    QCoreApplication::processEvents();
+    QVERIFY(shown.view.anyScrollBarVisible());
+    const auto key = [&](QEvent::Type type, bool repeat) {
+        QKeyEvent event(type, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), repeat);
+        QCoreApplication::sendEvent(&shown.view, &event);
+    };
+    key(QEvent::KeyPress, false);
+    QCOMPARE(shown.view.dragMode(), QGraphicsView::ScrollHandDrag);
+    QVERIFY(!shown.view.isInteractive());
+    // X11 repeats a held key as release and press pairs.
+    for (int i = 0; i < 3; ++i) {
+        key(QEvent::KeyRelease, true);
+        key(QEvent::KeyPress, true);
+    }
+    QCOMPARE(shown.view.dragMode(), QGraphicsView::ScrollHandDrag);
+    key(QEvent::KeyRelease, false);
+    QCOMPARE(shown.view.dragMode(), QGraphicsView::RubberBandDrag);
+    QVERIFY(shown.view.isInteractive());
+}
+
+// Dragging cards
+
+void TestCardsView::droppedCardTakesTheCellsValues_data()
+{
+    QTest::addColumn<int>("y");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QStringList>("undoTexts");
+    QTest::newRow("text x and y") << int(Group) << 1 << 1 << QStringList {"b", "r2", ""}
+                                  << QStringList {"Update Values"};
+    QTest::newRow("text x only") << 0 << 1 << 0 << QStringList {"b", "r1", ""}
+                                 << QStringList {"Update Value"};
+    QTest::newRow("same cell") << int(Group) << 0 << 0 << QStringList {"a", "r1", ""}
+                               << QStringList();
+}
+
+void TestCardsView::droppedCardTakesTheCellsValues()
+{
+    QFETCH(int, y);
+    QFETCH(int, column);
+    QFETCH(int, row);
+    QFETCH(QStringList, values);
+    QFETCH(QStringList, undoTexts);
+    fillCards({{"a", "r1"}, {"b", "r2"}});
+    ShownView shown(Status, y);
+    DocumentRecorder recorder(*doc());
+    shown.drag(shown.card(0), shown.cell(column, row, 0.7, 0.3));
+    QCOMPARE(valuesOf(0), values);
+    QCOMPARE(valuesOf(1), QStringList({"b", "r2", ""}));
+    QCOMPARE(recorder.undoTexts, undoTexts);
+    QVERIFY(shown.cardsInPlace());
+}
+
+void TestCardsView::binnedCellAsksForTheValue_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("cost");
+    QTest::addColumn<QStringList>("undoTexts");
+    QTest::newRow("accepted") << "OK"
+                              << "22" << QStringList {"Update Values"};
+    QTest::newRow("cancelled") << "Cancel"
+                               << "" << QStringList();
+}
+
+void TestCardsView::binnedCellAsksForTheValue()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, cost);
+    QFETCH(QStringList, undoTexts);
+    fillCards({{"a", "r1", "5"}, {"a", "r1", "7"}, {"b", "r1", "18"}});
+    ShownView shown(Cost, Group);
+    QCOMPARE(shown.scene.columnValues(), QStringList({"5", "15"}));
+    shown.scene.selectTasks({0, 1});
+    DocumentRecorder recorder(*doc());
+    QString proposed;
+    QString title;
+    ModalAnswer answer(button, {}, [&](QWidget *modal) {
+        title = modal->windowTitle();
+        auto *edit = modal->findChild<QLineEdit *>(QStringLiteral("m_lineEdit1"));
+        proposed = edit->text();
+        edit->setText(QStringLiteral("22"));
+    });
+    shown.drag(shown.card(0), shown.cell(1, 0, 0.8, 0.8));
+    QVERIFY(answer.answered());
+    QCOMPARE(title, QStringLiteral("Set Cost Value"));
+    // The value that stands for the bin [15, 25).
+    QCOMPARE(proposed, QStringLiteral("15"));
+    QCOMPARE(recorder.undoTexts, undoTexts);
+    if (!cost.isEmpty()) {
+        QCOMPARE(doc()->value(0, Cost), cost);
+        QCOMPARE(doc()->value(1, Cost), cost);
+    } else {
+        QCOMPARE(doc()->value(0, Cost), QStringLiteral("5"));
+        QCOMPARE(doc()->value(1, Cost), QStringLiteral("7"));
+    }
+    QCOMPARE(doc()->value(0, Group), QStringLiteral("r1"));
+    QVERIFY(shown.cardsInPlace());
+}
+
+void TestCardsView::verticalDragKeepsTheBinnedColumnValue()
+{
+    fillCards({{"a", "r1", "18"}, {"b", "r2", "5"}});
+    ShownView shown(Cost, Group);
+    QCOMPARE(shown.scene.columnValues(), QStringList({"5", "15"}));
+    DocumentRecorder recorder(*doc());
+    // From (15-25, r1) down to (15-25, r2): no question, and 18 stays 18, not the bin's 15.
+    shown.drag(shown.card(0), shown.cell(1, 1, 0.8, 0.8));
+    QCOMPARE(doc()->value(0, Cost), QStringLiteral("18"));
+    QCOMPARE(doc()->value(0, Group), QStringLiteral("r2"));
+    QCOMPARE(recorder.undoTexts, QStringList {"Update Values"});
+}
+
+void TestCardsView::shiftDragKeepsEachCardsRow()
+{
+    fillCards({{"a", "r1"}, {"a", "r2"}, {"a", "r1"}, {"b", "r2"}});
+    ShownView shown(Status, Group);
+    shown.scene.selectTasks({0, 1, 2});
+    DocumentRecorder recorder(*doc());
+    const QPoint from = shown.card(0);
+    const QPoint to = shown.cell(1, 0, 0.5, 0.5);
+    shown.press(from, Qt::ShiftModifier);
+    shown.moveTo(from, to, Qt::ShiftModifier);
+    // While dragging, the whole target column is highlighted, also in the other row.
+    const QRectF cell = shown.scene.columnRect(1, false);
+    const QColor highlight = shown.colorAt(QPointF(cell.left() + 12, cell.bottom() - 12));
+    QCOMPARE(highlight, doc()->cardsSelectionColor());
+    shown.release(to, Qt::ShiftModifier);
+    QCOMPARE(valuesOf(0), QStringList({"b", "r1", ""}));
+    QCOMPARE(valuesOf(1), QStringList({"b", "r2", ""}));
+    QCOMPARE(valuesOf(2), QStringList({"b", "r1", ""}));
+    QCOMPARE(recorder.undoTexts, QStringList {"Update Values"});
+    QVERIFY(BalloonTip::wasShown(QStringLiteral("tip_drag_shift"), false));
+}
+
+void TestCardsView::dropOffTheGridChangesNothing()
+{
+    fillCards({{"a", "r1"}, {"b", "r2"}});
+    ShownView shown(Status, Group);
+    DocumentRecorder recorder(*doc());
+    // Into the row headers, left of the grid.
+    shown.drag(shown.card(0), shown.at(QPointF(-40, 100)));
+    QVERIFY(recorder.isSilent());
+    QVERIFY(shown.cardsInPlace());
+}
+
+void TestCardsView::ctrlRubberBandChangesNothing()
+{
+    fillCards({{"a", "r1"}, {"b", "r2"}});
+    ShownView shown(Status, Group);
+    shown.scene.selectTasks({0});
+    DocumentRecorder recorder(*doc());
+    // From the empty cell (b, r1) to the empty cell (a, r2), extending the selection.
+    shown.drag(shown.cell(1, 0), shown.cell(0, 1), Qt::ControlModifier);
+    QVERIFY(recorder.isSilent());
+    QCOMPARE(valuesOf(0), QStringList({"a", "r1", ""}));
+    QVERIFY(shown.cardsInPlace());
+}
+
+// Dragging headers
+
+void TestCardsView::headerDropReordersValues_data()
+{
+    QTest::addColumn<int>("pressed");
+    // Where the release lands, as a scene x.
+    QTest::addColumn<double>("x");
+    QTest::addColumn<QStringList>("order");
+    QTest::addColumn<QStringList>("undoTexts");
+    const QStringList change {"Change Order"};
+    QTest::newRow("on its own place") << 0 << 300.0 << QStringList {"a", "b", "c"} << QStringList();
+    QTest::newRow("past the middle of the third")
+        << 0 << 2.75 * 507 << QStringList {"b", "c", "a"} << change;
+    QTest::newRow("left of the grid") << 2 << -60.0 << QStringList {"c", "a", "b"} << change;
+    QTest::newRow("right of the grid")
+        << 1 << 3 * 507 + 60.0 << QStringList {"a", "c", "b"} << change;
+}
+
+void TestCardsView::headerDropReordersValues()
+{
+    QFETCH(int, pressed);
+    QFETCH(double, x);
+    QFETCH(QStringList, order);
+    QFETCH(QStringList, undoTexts);
+    fillCards({{"a"}, {"b"}, {"c"}});
+    ShownView shown(Status, 0);
+    QCOMPARE(shown.scene.columnLabels(), QStringList({"a", "b", "c"}));
+    const QPoint from = shown.at(QPointF((pressed + 0.5) * 507, -75));
+    const QPoint to = shown.at(QPointF(x, -75));
+    DocumentRecorder recorder(*doc());
+    shown.press(from);
+    shown.moveTo(from, from + QPoint(8, 0));
+    shown.moveTo(from + QPoint(8, 0), to);
+    shown.release(to);
+    QCOMPARE(shown.scene.columnLabels(), order);
+    QCOMPARE(recorder.undoTexts, undoTexts);
+}
+
+void TestCardsView::headerDropAfterTheColumnVanishedMovesNothing()
+{
+    fillCards({{"a"}, {"b"}, {"c"}});
+    ShownView shown(Status, 0);
+    const QPoint from = shown.at(QPointF(2.5 * 507, -75));
+    const QPoint to = shown.at(QPointF(-60, -75));
+    shown.press(from);
+    shown.moveTo(from, from - QPoint(20, 0));
+    // The plan changes under the drag: column c goes with its only card.
+    doc()->deleteTasks({2}, true);
+    QCOMPARE(shown.scene.columnLabels(), QStringList({"a", "b"}));
+    DocumentRecorder recorder(*doc());
+    shown.moveTo(from - QPoint(20, 0), to);
+    shown.release(to);
+    QVERIFY(recorder.isSilent());
+    QCOMPARE(shown.scene.columnLabels(), QStringList({"a", "b"}));
+}
+
+// Auto-scroll
+
+void TestCardsView::autoScrollEndsWithTheDragAndAtTheLimit()
+{
+    QList<QStringList> cards;
+    for (char status = 'a'; status <= 'l'; ++status)
+        cards.append({QString(QLatin1Char(status)), "r1"});
+    fillCards(cards);
+    ShownView shown(Status, Group);
+    shown.view.zoomTo(0.5);
+    QScrollBar *bar = shown.view.horizontalScrollBar();
+    QVERIFY(bar->maximum() > 100);
+
+    // Held at the left edge with the bar at its start, nothing scrolls, and nothing starts
+    // scrolling again by itself later.
+    const int start = bar->minimum();
+    bar->setValue(start);
+    QPoint from = shown.card(0);
+    QPoint edge(5, from.y());
+    shown.press(from);
+    shown.moveTo(from, edge);
+    QTest::qWait(700);
+    QCOMPARE(bar->value(), start);
+    bar->setValue(start + 200);
+    QTest::qWait(300);
+    QCOMPARE(bar->value(), start + 200);
+    shown.release(edge);
+
+    // Near the right edge it scrolls after the delay, and stops with the release.
+    bar->setValue(start);
+    from = shown.card(0);
+    edge = QPoint(shown.view.viewport()->width() - 5, from.y());
+    shown.press(from);
+    shown.moveTo(from, edge);
+    QTest::qWait(250);
+    QCOMPARE(bar->value(), start);
+    QTRY_VERIFY(bar->value() > start + 16);
+    shown.release(edge);
+    const int released = bar->value();
+    QTest::qWait(400);
+    QCOMPARE(bar->value(), released);
+}
+
+// Painting
+
+void TestCardsView::headersLinesAndBadgesFollowThePlan()
+{
+    fillCards({{"a", "r1"}, {"b", "r2"}});
+    doc()->setTotalProperty(doc()->propertyCount(), false);
+    ShownView shown(Status, Group);
+    const double side = doc()->limitedCardWidth();
+    const QColor header = doc()->headerColor();
+    const QColor background = doc()->cardBackgroundColor();
+    // A column header, a row header, the line between the columns, a column total.
+    QCOMPARE(shown.colorAt(QPointF(40, -130)), header);
+    QCOMPARE(shown.colorAt(QPointF(-130, 40)), header);
+    QCOMPARE(shown.colorAt(QPointF(507, 195)), doc()->cardsLineColor());
+    QCOMPARE(shown.colorAt(QPointF(253 - 0.4 * side, 780 + side / 2)), QColor(Qt::darkGray));
+
+    // Without X and Y: no header bands and no grand total.
+    doc()->setXProperty(0, false);
+    doc()->setYProperty(0, false);
+    doc()->emitChanged(EventType::AllChanged);
+    const int total = shown.scene.totalWidth();
+    QCOMPARE(shown.colorAt(QPointF(40, -40)), background);
+    QCOMPARE(shown.colorAt(QPointF(-40, 40)), background);
+    QCOMPARE(shown.colorAt(QPointF(total + side / 2 - 0.4 * side, 390 + side / 2)), background);
+}
+
+void TestCardsView::todaysHeaderTakesTheTodayColour()
+{
+    const ValueFormats &formats = doc()->valueFormats();
+    fillCards({{"a", "r1", "", dateToString(today(), formats.dateFormat, true)},
+               {"a", "r1", "", dateToString(today().addDays(1), formats.dateFormat, true)}});
+    doc()->editablePropertyAppearance(Due).setDateBinSize(0);
+    ShownView shown(Due, 0);
+    QCOMPARE(shown.scene.todayColumn(), 0);
+    const QColor todayColour = doc()->propertyAppearanceRef(Due).colorForDate(DateBucket::Today);
+    QVERIFY(todayColour != doc()->headerColor());
+    QCOMPARE(shown.colorAt(QPointF(40, -130)), todayColour);
+    QCOMPARE(shown.colorAt(QPointF(507 + 40, -130)), doc()->headerColor());
+}
+
+void TestCardsView::floatingHeadersStayAtTheViewsEdge()
+{
+    QList<QStringList> cards;
+    for (char status = 'a'; status <= 'h'; ++status)
+        cards.append({QString(QLatin1Char(status)), "r1"});
+    fillCards(cards);
+    doc()->setCardsHeaderType(1, false);
+    ShownView shown(Status, Group);
+    shown.view.zoomTo(1.0);
+    shown.view.horizontalScrollBar()->setValue(shown.view.horizontalScrollBar()->maximum());
+    shown.view.verticalScrollBar()->setValue(shown.view.verticalScrollBar()->minimum());
+    const QPoint edge(20, shown.cell(0, 0, 0.5, 0.6).y());
+    QCOMPARE(shown.grab().pixelColor(edge), doc()->headerColor());
+    // Fixed headers stay beside the grid, out of view.
+    doc()->setCardsHeaderType(0, false);
+    QVERIFY(shown.grab().pixelColor(edge) != doc()->headerColor());
+}
+
+void TestCardsView::emptyAndFilteredPlansShowAHint_data()
+{
+    QTest::addColumn<int>("cards");
+    QTest::addColumn<bool>("filtered");
+    QTest::addColumn<bool>("hint");
+    QTest::newRow("no cards, no properties") << -1 << false << true;
+    QTest::newRow("no cards") << 0 << false << true;
+    QTest::newRow("two cards hidden") << 2 << true << true;
+    QTest::newRow("two cards shown") << 2 << false << false;
+}
+
+void TestCardsView::emptyAndFilteredPlansShowAHint()
+{
+    QFETCH(int, cards);
+    QFETCH(bool, filtered);
+    QFETCH(bool, hint);
+    if (cards >= 0)
+        fillCards(QVector<QStringList>(cards, QStringList {"a", "r1"}).toList());
+    if (filtered) {
+        FilterTerm term;
+        term.propertyIndex = Status;
+        term.matchType = MatchType::IsNot;
+        term.value = QStringLiteral("a");
+        doc()->setFilter(false, true, false, {term}, false, false);
+    }
+    ShownView shown(cards >= 0 ? Status : 0, 0);
+    QCOMPARE(countPixels(shown.grab(), hintGrey) > 0, hint);
+}
+
+// The magnifier
+
+void TestCardsView::lensMagnifiesTwiceInASmallViewport()
+{
+    fillCards({{"a", "r1"}, {"b", "r2"}});
+    ShownView shown(Status, Group, QSize(500, 200));
+    shown.view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    shown.view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    shown.view.zoomTo(1.0);
+    // The grid's top-left corner 50 pixels up and left of the pointer.
+    shown.view.centerOn(QPointF(50, 50));
+    const QPoint pointer = shown.at(QPointF(50, 50));
+    const QPoint corner = shown.at(QPointF(0, 0));
+    QCOMPARE(pointer - corner, QPoint(50, 50));
+    const QColor header = doc()->headerColor();
+    QCOMPARE(shown.grab().pixelColor(pointer - QPoint(70, 0)), header);
+
+    shown.view.onMagnifyUnderCursor(true);
+    shown.mouse(QEvent::MouseMove, pointer, Qt::NoButton, Qt::NoButton);
+    const QImage lens = shown.grab();
+    // Twice enlarged, the row header's edge lies 100 pixels left of the pointer: 70 pixels left
+    // shows the grid, 110 the header; and the column header's edge 100 pixels up, at the top
+    // of a lens 200 pixels high.
+    QVERIFY(lens.pixelColor(pointer - QPoint(70, 0)) != header);
+    QCOMPARE(lens.pixelColor(pointer - QPoint(110, 0)), header);
+    QVERIFY(lens.pixelColor(pointer - QPoint(0, 90)) != header);
+
+    shown.view.onMagnifyUnderCursor(false);
+    QCOMPARE(shown.grab().pixelColor(pointer - QPoint(70, 0)), header);
+}
+
+TAVROLO_TEST_MAIN(TestCardsView)
+#include "tst_cardsview.moc"
