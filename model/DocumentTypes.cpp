@@ -1,6 +1,7 @@
 #include "common/NumberDateText.h"
 #include "common/RelativeDates.h"
 #include "model/Document.h"
+#include "model/SharedTexts.h"
 
 #include <QHash>
 #include <QVector>
@@ -366,6 +367,147 @@ void Document::setValue(TaskIndex task, int property, QString &value, bool undoa
     if (typeChanged)
         events.add(EventType::PropertyChanged, -1, property);
     notifyChange(events, undoable);
+}
+
+namespace {
+
+// What the distinct texts of one column being read stand for, each worked out when first
+// asked: the date a text is normalised to, and whether it reads as a date.
+class ColumnVerdicts
+{
+public:
+    explicit ColumnVerdicts(const ValueFormats &formats) : m_formats(formats) { }
+
+    // normalizeDateText of the text; the text itself (shared, not copied) when that is equal.
+    QString normalized(const QString &text)
+    {
+        const int index = entryIndex(text);
+        if (index >= 0 && m_entries.at(index).normalized >= 0)
+            return m_entries.at(index).normalized ? m_normalizedTexts.value(index) : text;
+        const QString normalized = normalizeDateText(text, m_formats);
+        const bool changed = normalized != text;
+        if (index >= 0) {
+            m_entries[index].normalized = changed ? 1 : 0;
+            if (changed)
+                m_normalizedTexts.insert(index, normalized);
+        }
+        return changed ? normalized : text;
+    }
+
+    bool isDate(const QString &text)
+    {
+        const int index = entryIndex(text);
+        if (index >= 0 && m_entries.at(index).date >= 0)
+            return m_entries.at(index).date != 0;
+        bool ok = false;
+        stringToDate(text, m_formats, &ok);
+        if (index >= 0)
+            m_entries[index].date = ok ? 1 : 0;
+        return ok;
+    }
+
+private:
+    // -1 while not worked out.
+    struct Entry
+    {
+        qint8 normalized = -1;
+        qint8 date = -1;
+    };
+
+    int entryIndex(const QString &text)
+    {
+        const int index = m_texts.add(text);
+        if (index >= 0 && index == m_entries.size())
+            m_entries.append(Entry());
+        return index;
+    }
+
+    const ValueFormats m_formats;
+    SharedTexts m_texts;
+    QVector<Entry> m_entries;
+    QHash<int, QString> m_normalizedTexts;
+};
+
+} // namespace
+
+void Document::fillReadColumn(int property, QVector<QString> &column) const
+{
+    const Property &definition = m_properties.at(property);
+    QString defaultText = definition.defaultValue();
+    if (defaultText.isNull())
+        defaultText = QLatin1String("");
+    const int declared = definition.type();
+    ColumnVerdicts verdicts(m_valueFormats);
+    if (declared == PropertyType::Text || declared == PropertyType::Numeric) {
+        for (QString &text : column) {
+            if (text.isNull())
+                text = defaultText;
+        }
+        return;
+    }
+    if (declared == PropertyType::Date) {
+        for (QString &text : column)
+            text = text.isNull() ? defaultText : verdicts.normalized(text);
+        return;
+    }
+    // An automatic property: setValue writes a text as the date it stands for only while the
+    // property reads as a date, that is while some value is not blank and every one that is
+    // not blank reads as a date: the values of the cards before, the card's own default value
+    // (still in place when its value is set) and the predefined values. Once one does not,
+    // none does again, and the rest of the column is stored as it is.
+    bool someNotBlank = false;
+    bool allDates = true;
+    const auto count = [&](const QString &text) {
+        if (!allDates || isBlank(text))
+            return;
+        someNotBlank = true;
+        allDates = verdicts.isDate(text);
+    };
+    for (const QString &text : m_predefinedValues.value(property))
+        count(text);
+    count(defaultText);
+    for (QString &text : column) {
+        if (text.isNull()) {
+            text = defaultText;
+            continue;
+        }
+        if (!allDates)
+            continue;
+        if (someNotBlank)
+            text = verdicts.normalized(text);
+        count(text);
+    }
+}
+
+void Document::appendCards(const QList<Task> &cards, QVector<QVector<QString>> values)
+{
+    const int count = cards.size();
+    const TaskIndex first = m_tasks.size();
+    m_tasks.append(cards);
+    values.resize(m_properties.size());
+    // Properties the charts use: a value that changes such a property's type may reset the
+    // chart's roles on the way, so their values are set one by one, as before.
+    QVector<QPair<int, QVector<QString>>> oneByOne;
+    for (int p = 0; p < m_properties.size(); ++p) {
+        QVector<QString> &column = values[p];
+        if (column.size() != count)
+            column = QVector<QString>(count);
+        const ChartsSettings &chart = m_chartsSettings;
+        if (p >= 1
+            && (chart.showProperty == p || chart.byProperty == p || chart.perProperty == p)) {
+            oneByOne.append(qMakePair(p, column));
+            column = QVector<QString>(count);
+        }
+        fillReadColumn(p, column);
+        dropCachedProperty(p);
+    }
+    m_values.appendTasks(count, values);
+    for (auto &pending : oneByOne) {
+        for (int i = 0; i < count; ++i) {
+            if (!pending.second.at(i).isNull())
+                setValue(first + i, pending.first, pending.second[i], false, nullptr);
+        }
+    }
 }
 
 bool Document::resetInvalidChartProperties(int property)

@@ -2,7 +2,9 @@
 
 #include "common/BusyCursor.h"
 #include "common/Colors.h"
+#include "common/TextHelpers.h"
 #include "model/Document.h"
+#include "model/SharedTexts.h"
 #include "storage/DomDocument.h"
 #include "storage/PlanFileWriter.h"
 #include "storage/ViewReaders.h"
@@ -280,23 +282,84 @@ QList<HyperLink> readLinks(const QDomElement &card)
     return links;
 }
 
+// The cards' value lists, read as DomDocument::decodeList reads them (split at ",", every
+// item percent-decoded), with the equal texts of a property shared across the cards.
+class CardValues
+{
+public:
+    CardValues(int propertyCount, int cardCount)
+        : m_columns(propertyCount), m_shared(qMax(propertyCount, 1))
+    {
+        for (int p = 1; p < propertyCount; ++p)
+            m_columns[p].resize(cardCount);
+    }
+
+    // Item p - 1 of the list becomes the card's value of property p; properties beyond the
+    // list keep their default (a null text), items beyond the properties are ignored.
+    void read(int card, const QString &list)
+    {
+        const QChar *chars = list.constData();
+        const int size = list.size();
+        int start = 0;
+        for (int p = 1; p < m_columns.size() && start <= size; ++p) {
+            int end = start;
+            while (end < size && chars[end] != QLatin1Char(','))
+                ++end;
+            m_columns[p][card] = itemText(p, QStringView(chars + start, end - start));
+            start = end + 1;
+        }
+    }
+
+    QVector<QVector<QString>> &columns() { return m_columns; }
+
+private:
+    QString itemText(int property, QStringView item)
+    {
+        SharedTexts &shared = m_shared[property];
+        if (!item.contains(QLatin1Char('%')))
+            return sharedText(shared, item, nullptr);
+        if (Dom::decodeSimpleText(item, m_decoded))
+            return sharedText(shared, QStringView(m_decoded), nullptr);
+        const QString decoded = fromPercentEncoding(item.toString());
+        return sharedText(shared, QStringView(decoded), &decoded);
+    }
+
+    static QString sharedText(SharedTexts &shared, QStringView text, const QString *copy)
+    {
+        const int index = shared.add(text, copy);
+        if (index >= 0)
+            return shared.at(index);
+        if (copy && !copy->isNull())
+            return *copy;
+        // An empty text is an entry, never the null text that keeps the default.
+        return text.isEmpty() ? QString(QLatin1String("")) : text.toString();
+    }
+
+    QVector<QVector<QString>> m_columns;
+    QVector<SharedTexts> m_shared;
+    QString m_decoded;
+};
+
 void readCards(Document &document, const QList<QDomElement> &elements)
 {
-    const int propertyCount = document.propertyCount();
-    for (const QDomElement &element : elements) {
-        const int card = document.addTask(false);
-        QStringList values = Dom::readAttributeList(element, valueAttribute);
-        const int count = qMin(values.size(), propertyCount - 1);
-        for (int p = 1; p <= count; ++p)
-            document.setValue(card, p, values[p - 1], false, nullptr);
-        document.setTaskNotes(card, Dom::readAttributeString(element, QStringLiteral("notes")),
-                              false, nullptr);
-        const QList<HyperLink> links = readLinks(element);
-        if (!links.isEmpty())
-            document.setTaskLinks(card, links, false, nullptr);
-        document.setTaskImage(card, Dom::readAttributeInt(element, QStringLiteral("image"), -1),
-                              false, nullptr);
+    const int count = elements.size();
+    CardValues values(document.propertyCount(), count);
+    QList<Task> cards;
+    cards.reserve(count);
+    for (int card = 0; card < count; ++card) {
+        const QDomElement &element = elements.at(card);
+        // An absent list reads as one empty item.
+        values.read(card, element.attribute(valueAttribute));
+        Task task;
+        // Setting the empty text leaves a card's notes as they are, as setTaskNotes does.
+        const QString notes = Dom::readAttributeString(element, QStringLiteral("notes"));
+        if (!notes.isEmpty())
+            task.setNotes(notes);
+        task.setHyperLinks(readLinks(element));
+        task.setImageIndex(Dom::readAttributeInt(element, QStringLiteral("image"), -1));
+        cards.append(task);
     }
+    document.appendCards(cards, std::move(values.columns()));
 }
 
 void readChartsSettings(Document &document, const QDomElement &view)
