@@ -499,6 +499,10 @@ private:
     void forgetTypeTallies() const;
     void normalizeDateValue(int property, QString &text) const;
     void fillReadColumn(int property, QVector<QString> &column) const;
+    void resetChartRolesAsRead(int property, TaskIndex first);
+    // The chart roles held by the property that a property of that type does not suit go back
+    // to none; true when one did.
+    bool resetChartRoles(int property, ActualPropertyType type);
     // A filter term with its text trimmed, lower-cased and read as a number and as a date.
     struct PreparedTerm
     {

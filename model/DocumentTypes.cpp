@@ -452,9 +452,10 @@ void Document::fillReadColumn(int property, QVector<QString> &column) const
     }
     // An automatic property: setValue writes a text as the date it stands for only while the
     // property reads as a date, that is while some value is not blank and every one that is
-    // not blank reads as a date: the values of the cards before, the card's own default value
-    // (still in place when its value is set) and the predefined values. Once one does not,
-    // none does again, and the rest of the column is stored as it is.
+    // not blank reads as a date: the values of the cards before (those the plan held already
+    // included), the card's own default value (still in place when its value is set) and the
+    // predefined values. Once one does not, none does again, and the rest of the column is
+    // stored as it is.
     bool someNotBlank = false;
     bool allDates = true;
     const auto count = [&](const QString &text) {
@@ -466,6 +467,11 @@ void Document::fillReadColumn(int property, QVector<QString> &column) const
     for (const QString &text : m_predefinedValues.value(property))
         count(text);
     count(defaultText);
+    for (const QString &text : m_values.column(property)) {
+        if (!allDates)
+            break;
+        count(text);
+    }
     for (QString &text : column) {
         if (text.isNull()) {
             text = defaultText;
@@ -485,28 +491,45 @@ void Document::appendCards(const QList<Task> &cards, QVector<QVector<QString>> v
     const TaskIndex first = m_tasks.size();
     m_tasks.append(cards);
     values.resize(m_properties.size());
-    // Properties the charts use: a value that changes such a property's type may reset the
-    // chart's roles on the way, so their values are set one by one, as before.
-    QVector<QPair<int, QVector<QString>>> oneByOne;
     for (int p = 0; p < m_properties.size(); ++p) {
-        QVector<QString> &column = values[p];
-        if (column.size() != count)
-            column = QVector<QString>(count);
-        const ChartsSettings &chart = m_chartsSettings;
-        if (p >= 1
-            && (chart.showProperty == p || chart.byProperty == p || chart.perProperty == p)) {
-            oneByOne.append(qMakePair(p, column));
-            column = QVector<QString>(count);
-        }
-        fillReadColumn(p, column);
+        if (values.at(p).size() != count)
+            values[p] = QVector<QString>(count);
+        fillReadColumn(p, values[p]);
         dropCachedProperty(p);
     }
     m_values.appendTasks(count, values);
-    for (auto &pending : oneByOne) {
-        for (int i = 0; i < count; ++i) {
-            if (!pending.second.at(i).isNull())
-                setValue(first + i, pending.first, pending.second[i], false, nullptr);
-        }
+    for (int p = 1; p < m_properties.size(); ++p)
+        resetChartRolesAsRead(p, first);
+}
+
+void Document::resetChartRolesAsRead(int property, TaskIndex first)
+{
+    // After each value it stores setValue resets the chart roles the property no longer suits,
+    // by the property's type at that moment: the cards after it were not there yet.
+    const ChartsSettings &chart = m_chartsSettings;
+    const auto isRole = [&] {
+        return chart.showProperty == property || chart.byProperty == property
+            || chart.perProperty == property;
+    };
+    if (!isRole())
+        return;
+    const int declared = m_properties.at(property).type();
+    const bool automatic = declared < PropertyType::Text || declared > PropertyType::Date;
+    const QString &defaultText = m_properties.at(property).defaultValue();
+    TypeTally tally;
+    for (TaskIndex task = 0; task < first && automatic; ++task)
+        tally.add(value(task, property), 1, m_valueFormats);
+    for (TaskIndex task = first; task < m_tasks.size() && isRole(); ++task) {
+        const QString &text = m_values.text(task, property);
+        if (automatic)
+            tally.add(text, 1, m_valueFormats);
+        // A text equal to the default the card started with was not stored.
+        if (text == defaultText)
+            continue;
+        resetChartRoles(property,
+                        automatic
+                            ? tally.typeWith(m_predefinedValues.value(property), m_valueFormats)
+                            : actualPropertyType(property));
     }
 }
 
@@ -518,7 +541,12 @@ bool Document::resetInvalidChartProperties(int property)
     if (chart.showProperty != property && chart.byProperty != property
         && chart.perProperty != property)
         return false;
-    const ActualPropertyType type = actualPropertyType(property);
+    return resetChartRoles(property, actualPropertyType(property));
+}
+
+bool Document::resetChartRoles(int property, ActualPropertyType type)
+{
+    ChartsSettings &chart = m_chartsSettings;
     bool reset = false;
     // The summed property must be numeric, the bars and the charts must come from text.
     if (chart.showProperty == property && type != ActualType::Numeric) {
