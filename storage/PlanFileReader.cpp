@@ -9,12 +9,15 @@
 #include "storage/PlanFileWriter.h"
 #include "storage/ViewReaders.h"
 
+#include <memory>
+
 #include <QFile>
 #include <QPixmap>
 #include <QRegularExpression>
 #include <QTextCodec>
 #include <QUrl>
 #include <QVector>
+#include <QXmlStreamReader>
 
 namespace {
 
@@ -75,6 +78,12 @@ QString decodedText(const QByteArray &bytes)
     return codec->toUnicode(bytes);
 }
 
+QString tooLarge(const QString &fileName)
+{
+    return QStringLiteral("The file '%1' holds more cards and properties than can be opened.")
+        .arg(fileName);
+}
+
 struct Refusal
 {
     QString reason;
@@ -97,7 +106,9 @@ bool isListTag(QStringView name)
 // Walks the text's markup without building anything, and returns the first thing refused
 // (see the limits above). Malformed markup is left to the parser, which stops at it: the
 // walk only has to agree with the parser up to there.
-Refusal checkShape(const QString &text, qint64 fileSize)
+// controlsInAttributes is set when an attribute's value holds a line break, a tab or another
+// control character as it stands.
+Refusal checkShape(const QString &text, qint64 fileSize, bool *controlsInAttributes)
 {
     struct Open
     {
@@ -176,6 +187,8 @@ Refusal checkShape(const QString &text, qint64 fileSize)
             if (c[i] == QLatin1Char('"') || c[i] == QLatin1Char('\'')) {
                 // An attribute's value; a ">" inside it does not end the tag.
                 const int close = text.indexOf(c[i], i + 1);
+                for (int k = i + 1; k < (close < 0 ? n : close) && !*controlsInAttributes; ++k)
+                    *controlsInAttributes = c[k].unicode() < 0x20;
                 i = close < 0 ? n : close + 1;
                 ++nodes;
                 continue;
@@ -282,37 +295,66 @@ QList<HyperLink> readLinks(const QDomElement &card)
     return links;
 }
 
-// The cards' value lists, read as DomDocument::decodeList reads them (split at ",", every
-// item percent-decoded), with the equal texts of a property shared across the cards.
-class CardValues
+// The plan's cards as they are read, one after the other: each card's values go straight into
+// a column per property, the equal texts of a property shared, and the rest into its Task.
+// The attributes are taken as readAttributeList, readAttributeString and readAttributeInt
+// take them.
+class CardReader
 {
 public:
-    CardValues(int propertyCount, int cardCount)
+    explicit CardReader(int propertyCount)
         : m_columns(propertyCount), m_shared(qMax(propertyCount, 1))
-    {
-        for (int p = 1; p < propertyCount; ++p)
-            m_columns[p].resize(cardCount);
-    }
+    { }
 
-    // Item p - 1 of the list becomes the card's value of property p; properties beyond the
-    // list keep their default (a null text), items beyond the properties are ignored.
-    void read(int card, const QString &list)
+    int count() const { return m_cards.size(); }
+    int propertyCount() const { return m_columns.size(); }
+
+    // A card from the texts of its attributes "value", "notes" and "image" as the file holds
+    // them, and whether the last two are there at all.
+    void add(QStringView values, bool hasNotes, QStringView notes, bool hasImage, QStringView image)
     {
-        const QChar *chars = list.constData();
-        const int size = list.size();
+        // Item p - 1 of the list becomes the value of property p; properties beyond the list
+        // keep their default (a null text), items beyond the properties are ignored. An
+        // absent list reads as one empty item.
+        const QChar *chars = values.data();
+        const int size = int(values.size());
         int start = 0;
-        for (int p = 1; p < m_columns.size() && start <= size; ++p) {
+        for (int p = 1; p < m_columns.size(); ++p) {
+            if (start > size) {
+                m_columns[p].append(QString());
+                continue;
+            }
             int end = start;
             while (end < size && chars[end] != QLatin1Char(','))
                 ++end;
-            m_columns[p][card] = itemText(p, QStringView(chars + start, end - start));
+            m_columns[p].append(itemText(p, QStringView(chars + start, end - start)));
             start = end + 1;
         }
+        Task card;
+        // Setting the empty text leaves a card's notes as they are, as setTaskNotes does.
+        const QString notesText = hasNotes ? decodedText(notes) : QString();
+        if (!notesText.isEmpty())
+            card.setNotes(notesText);
+        card.setImageIndex(hasImage ? Dom::textToInt(decodedText(image)) : -1);
+        m_cards.append(card);
+    }
+    // The links of the card, taken from its element once the element is complete.
+    void addLinksFrom(const QDomElement &element) { m_linkSources.append({count() - 1, element}); }
+
+    void appendTo(Document &document)
+    {
+        for (const auto &source : qAsConst(m_linkSources))
+            m_cards[source.first].setHyperLinks(readLinks(source.second));
+        document.appendCards(m_cards, std::move(m_columns));
     }
 
-    QVector<QVector<QString>> &columns() { return m_columns; }
-
 private:
+    static QString decodedText(QStringView text)
+    {
+        const QString whole = text.toString();
+        return whole.contains(QLatin1Char('%')) ? fromPercentEncoding(whole) : whole;
+    }
+
     QString itemText(int property, QStringView item)
     {
         SharedTexts &shared = m_shared[property];
@@ -338,28 +380,27 @@ private:
     QVector<QVector<QString>> m_columns;
     QVector<SharedTexts> m_shared;
     QString m_decoded;
+    QList<Task> m_cards;
+    QList<QPair<int, QDomElement>> m_linkSources;
 };
 
-void readCards(Document &document, const QList<QDomElement> &elements)
+void addCardElement(CardReader &cards, const QDomElement &element)
 {
-    const int count = elements.size();
-    CardValues values(document.propertyCount(), count);
-    QList<Task> cards;
-    cards.reserve(count);
-    for (int card = 0; card < count; ++card) {
-        const QDomElement &element = elements.at(card);
-        // An absent list reads as one empty item.
-        values.read(card, element.attribute(valueAttribute));
-        Task task;
-        // Setting the empty text leaves a card's notes as they are, as setTaskNotes does.
-        const QString notes = Dom::readAttributeString(element, QStringLiteral("notes"));
-        if (!notes.isEmpty())
-            task.setNotes(notes);
-        task.setHyperLinks(readLinks(element));
-        task.setImageIndex(Dom::readAttributeInt(element, QStringLiteral("image"), -1));
-        cards.append(task);
-    }
-    document.appendCards(cards, std::move(values.columns()));
+    const QString notes = QStringLiteral("notes");
+    const QString image = QStringLiteral("image");
+    // An absent list reads as one empty item.
+    cards.add(element.attribute(valueAttribute), element.hasAttribute(notes),
+              element.attribute(notes), element.hasAttribute(image), element.attribute(image));
+    if (element.hasChildNodes())
+        cards.addLinksFrom(element);
+}
+
+// Every card holds a value for every property: a plan with more of them than its file
+// explains is refused (see cellsAlwaysAllowed).
+bool tooManyCells(qint64 propertyCount, qint64 cards, qint64 storedViews, qint64 fileSize)
+{
+    // The current view holds a visibility for every property too.
+    return propertyCount * (cards + storedViews + 1) > qMax(cellsAlwaysAllowed, fileSize);
 }
 
 void readChartsSettings(Document &document, const QDomElement &view)
@@ -425,38 +466,185 @@ struct PlanItems
     explicit PlanItems(const QDomElement &root)
         : images(Dom::items(root, QStringLiteral("images"), QStringLiteral("image"))),
           properties(Dom::items(root, QStringLiteral("properties"), QStringLiteral("property"))),
-          cards(Dom::items(root, QStringLiteral("cards"), QStringLiteral("card"))),
           storedViews(
               Dom::items(root, QStringLiteral("stored_views"), QStringLiteral("stored_view")))
     { }
 
-    bool tooLarge(qint64 fileSize) const
-    {
-        // The placeholder property and the current view count too.
-        const qint64 cells
-            = (qint64(properties.size()) + 1) * (cards.size() + storedViews.size() + 1);
-        return cells > qMax(cellsAlwaysAllowed, fileSize);
-    }
-
     QList<QDomElement> images;
     QList<QDomElement> properties;
-    QList<QDomElement> cards;
     QList<QDomElement> storedViews;
 };
 
 void readPlan(Document &document, const DomDocument &dom, const QDomElement &root,
-              const PlanItems &plan, qint64 fileSize)
+              const PlanItems &plan, CardReader &cards, qint64 fileSize)
 {
     const int version = readVersion(root);
     document.clear(false);
     readImages(document, plan.images, fileSize);
     readProperties(document, plan.properties);
-    readCards(document, plan.cards);
+    cards.appendTo(document);
     readView(document, dom, Dom::findChildElement(root, QStringLiteral("view")), version);
     readStoredViews(document, dom, plan.storedViews);
     fitVisibilities(document.editableCurrentView(), document.propertyCount());
     for (Slice &slice : document.storedViewsRef())
         fitVisibilities(slice, document.propertyCount());
+}
+
+// The tree of a plan file built from a stream of its markup, but for the cards: each card's
+// values go into the plan's columns as the card streams past, and only a card with elements
+// inside (its links) gets a tree of its own. The tree of a large plan is mostly its cards, so
+// this takes a fraction of the memory and time. A file out of the ordinary (not well-formed,
+// without the document type or the root, its cards before its properties, too many values)
+// is left to the plain tree, which tells what is wrong with it in the words files have always
+// been refused with: read() then returns false.
+class StreamedPlan
+{
+public:
+    StreamedPlan() : m_dom(QString::fromLatin1(planFileTypeName)) { }
+
+    bool read(const QString &text, qint64 fileSize);
+    const DomDocument &dom() const { return m_dom; }
+    CardReader &cards() { return *m_cards; }
+
+private:
+    QDomElement element(const QXmlStreamReader &xml)
+    {
+        QDomElement element = m_dom.createElement(xml.qualifiedName().toString());
+        for (const QXmlStreamAttribute &attribute : xml.attributes())
+            element.setAttribute(attribute.qualifiedName().toString(),
+                                 attribute.value().toString());
+        return element;
+    }
+    bool readCards(QXmlStreamReader &xml, const QDomElement &root, qint64 fileSize);
+
+    DomDocument m_dom;
+    std::unique_ptr<CardReader> m_cards;
+};
+
+bool StreamedPlan::read(const QString &text, qint64 fileSize)
+{
+    // Where the two parsers differ, the tree has the say: the stream passes over a byte-order
+    // mark left in the text and takes names the tree refuses (letters beyond ASCII), and reads
+    // entity references the tree drops or refuses. Files this program writes are plain ASCII
+    // without any "&" (every text in them is percent-encoded), and start with their markup.
+    const QChar *c = text.constData();
+    const QChar *end = c + text.size();
+    while (c < end
+           && (*c == QLatin1Char(' ') || *c == QLatin1Char('\n') || *c == QLatin1Char('\r')
+               || *c == QLatin1Char('\t')))
+        ++c;
+    if (c == end || *c != QLatin1Char('<'))
+        return false;
+    for (; c < end; ++c) {
+        if (c->unicode() >= 0x80 || *c == QLatin1Char('&'))
+            return false;
+    }
+    QXmlStreamReader xml(text);
+    xml.setNamespaceProcessing(false);
+    bool typeRead = false;
+    QDomElement open; // the innermost open element, null outside the root
+    int depth = 0;
+    while (!xml.atEnd()) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::DTD:
+            if (typeRead || xml.dtdName() != QLatin1String(planFileTypeName))
+                return false;
+            typeRead = true;
+            break;
+        case QXmlStreamReader::StartElement: {
+            if (depth == 0
+                && (!typeRead || !m_dom.documentElement().isNull()
+                    || xml.qualifiedName() != QLatin1String("root")))
+                return false;
+            const QDomElement child = element(xml);
+            (depth == 0 ? static_cast<QDomNode &>(m_dom) : open).appendChild(child);
+            if (depth == 1 && !m_cards && xml.qualifiedName() == QLatin1String("cards")) {
+                if (!readCards(xml, open, fileSize))
+                    return false;
+                break;
+            }
+            open = child;
+            ++depth;
+            break;
+        }
+        case QXmlStreamReader::EndElement:
+            open = open.parentNode().toElement();
+            --depth;
+            break;
+        default:
+            break;
+        }
+    }
+    return !xml.hasError() && !m_dom.documentElement().isNull() && m_cards;
+}
+
+bool StreamedPlan::readCards(QXmlStreamReader &xml, const QDomElement &root, qint64 fileSize)
+{
+    // The number of properties decides how many values a card holds. Files this program
+    // writes have them before the cards.
+    if (Dom::findChildElement(root, QStringLiteral("properties")).isNull())
+        return false;
+    const int propertyCount
+        = Dom::items(root, QStringLiteral("properties"), QStringLiteral("property")).size() + 1;
+    m_cards.reset(new CardReader(propertyCount));
+    const QString card = QStringLiteral("card");
+    const QString cards = QStringLiteral("cards");
+    // Elements open inside the list; the depth of a list nested in it (whose cards are its
+    // own, as items() reads them); a card whose start was read, not yet known to hold
+    // elements; the innermost open element of a card's tree and the depth of that card.
+    int depth = 0;
+    int nestedList = -1;
+    bool cardOpen = false;
+    QDomElement building;
+    int buildingCard = -1;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            if (cardOpen) {
+                // The card holds elements (links, say): they are kept as a tree.
+                building = m_dom.createElement(card);
+                m_cards->addLinksFrom(building);
+                buildingCard = depth;
+                cardOpen = false;
+            }
+            ++depth;
+            const QStringRef name = xml.qualifiedName();
+            if (nestedList < 0 && name == cards)
+                nestedList = depth;
+            const bool isCard = nestedList < 0 && name == card;
+            if (isCard) {
+                if (tooManyCells(propertyCount, m_cards->count() + 1, 0, fileSize))
+                    return false;
+                const QXmlStreamAttributes attributes = xml.attributes();
+                const QLatin1String notes("notes");
+                const QLatin1String image("image");
+                // An absent list reads as one empty item.
+                m_cards->add(attributes.value(QLatin1String("value")),
+                             attributes.hasAttribute(notes), attributes.value(notes),
+                             attributes.hasAttribute(image), attributes.value(image));
+            }
+            if (!building.isNull()) {
+                const QDomElement child = element(xml);
+                building.appendChild(child);
+                building = child;
+                if (isCard)
+                    m_cards->addLinksFrom(child);
+            } else {
+                cardOpen = isCard;
+            }
+        } else if (token == QXmlStreamReader::EndElement) {
+            if (depth == 0)
+                return true;
+            if (!building.isNull())
+                building
+                    = depth == buildingCard ? QDomElement() : building.parentNode().toElement();
+            cardOpen = false;
+            if (depth == nestedList)
+                nestedList = -1;
+            --depth;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -473,13 +661,29 @@ bool readPlanFile(Document &document, const QString &fileName, QString *errorMes
     const qint64 fileSize = file.size();
     const QString text = decodedText(file.readAll());
     file.close();
-    const Refusal refusal = checkShape(text, fileSize);
+    bool controlsInAttributes = false;
+    const Refusal refusal = checkShape(text, fileSize, &controlsInAttributes);
     if (refusal.position >= 0) {
         const int lineStart = text.lastIndexOf(QLatin1Char('\n'), refusal.position - 1) + 1;
         *errorMessage = formatError(refusal.reason,
                                     text.leftRef(refusal.position).count(QLatin1Char('\n')) + 1,
                                     refusal.position - lineStart + 1);
         return false;
+    }
+    // The tree keeps an attribute's line breaks and tabs, where the stream reads them as
+    // blanks; files this program writes hold none.
+    StreamedPlan streamed;
+    if (!controlsInAttributes && streamed.read(text, fileSize)) {
+        const QDomElement root = streamed.dom().documentElement();
+        const PlanItems plan(root);
+        if (tooManyCells(plan.properties.size() + 1, streamed.cards().count(),
+                         plan.storedViews.size(), fileSize)) {
+            *errorMessage = tooLarge(fileName);
+            return false;
+        }
+        *savedByLaterVersion = readVersion(root) > planFileVersion;
+        readPlan(document, streamed.dom(), root, plan, streamed.cards(), fileSize);
+        return true;
     }
     DomDocument dom(QString::fromLatin1(planFileTypeName));
     QString parseError;
@@ -500,13 +704,17 @@ bool readPlanFile(Document &document, const QString &fileName, QString *errorMes
         return false;
     }
     const PlanItems plan(root);
-    if (plan.tooLarge(fileSize)) {
-        *errorMessage = QStringLiteral("The file '%1' holds more cards and properties than "
-                                       "can be opened.")
-                            .arg(fileName);
+    const QList<QDomElement> cardElements
+        = Dom::items(root, QStringLiteral("cards"), QStringLiteral("card"));
+    if (tooManyCells(plan.properties.size() + 1, cardElements.size(), plan.storedViews.size(),
+                     fileSize)) {
+        *errorMessage = tooLarge(fileName);
         return false;
     }
+    CardReader cards(plan.properties.size() + 1);
+    for (const QDomElement &element : cardElements)
+        addCardElement(cards, element);
     *savedByLaterVersion = readVersion(root) > planFileVersion;
-    readPlan(document, dom, root, plan, fileSize);
+    readPlan(document, dom, root, plan, cards, fileSize);
     return true;
 }
