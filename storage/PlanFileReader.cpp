@@ -490,6 +490,44 @@ void readPlan(Document &document, const DomDocument &dom, const QDomElement &roo
         fitVisibilities(slice, document.propertyCount());
 }
 
+// A stream parser over an ASCII text, handed the text a slice at a time: given the whole text
+// at once, it keeps an encoded and a decoded copy of all of it besides.
+class XmlSlices
+{
+public:
+    explicit XmlSlices(const QString &text) : m_text(text) { m_xml.setNamespaceProcessing(false); }
+
+    const QXmlStreamReader &xml() const { return m_xml; }
+    // Whether the text is not well-formed, or was not read to its end.
+    bool failed() const { return m_xml.hasError() || m_cut; }
+    // The next token; Invalid after the last one or at an error.
+    QXmlStreamReader::TokenType next()
+    {
+        for (;;) {
+            const QXmlStreamReader::TokenType token = m_xml.readNext();
+            // The root ending with a slice ends the document for the parser, whatever follows.
+            if (token == QXmlStreamReader::EndDocument && m_given < m_text.size()) {
+                m_cut = true;
+                return QXmlStreamReader::Invalid;
+            }
+            if (token != QXmlStreamReader::Invalid
+                || m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError
+                || m_given == m_text.size())
+                return token;
+            const int length = qMin(sliceLength, m_text.size() - m_given);
+            m_xml.addData(m_text.midRef(m_given, length).toLatin1());
+            m_given += length;
+        }
+    }
+
+private:
+    static constexpr int sliceLength = 64 * 1024;
+    const QString &m_text;
+    QXmlStreamReader m_xml;
+    int m_given = 0;
+    bool m_cut = false;
+};
+
 // The tree of a plan file built from a stream of its markup, but for the cards: each card's
 // values go into the plan's columns as the card streams past, and only a card with elements
 // inside (its links) gets a tree of its own. The tree of a large plan is mostly its cards, so
@@ -515,7 +553,7 @@ private:
                                  attribute.value().toString());
         return element;
     }
-    bool readCards(QXmlStreamReader &xml, const QDomElement &root, qint64 fileSize);
+    bool readCards(XmlSlices &slices, const QDomElement &root, qint64 fileSize);
 
     DomDocument m_dom;
     std::unique_ptr<CardReader> m_cards;
@@ -539,13 +577,15 @@ bool StreamedPlan::read(const QString &text, qint64 fileSize)
         if (c->unicode() >= 0x80 || *c == QLatin1Char('&'))
             return false;
     }
-    QXmlStreamReader xml(text);
-    xml.setNamespaceProcessing(false);
+    XmlSlices slices(text);
+    const QXmlStreamReader &xml = slices.xml();
     bool typeRead = false;
     QDomElement open; // the innermost open element, null outside the root
     int depth = 0;
-    while (!xml.atEnd()) {
-        switch (xml.readNext()) {
+    for (QXmlStreamReader::TokenType token = slices.next();
+         token != QXmlStreamReader::Invalid && token != QXmlStreamReader::EndDocument;
+         token = slices.next()) {
+        switch (token) {
         case QXmlStreamReader::DTD:
             if (typeRead || xml.dtdName() != QLatin1String(planFileTypeName))
                 return false;
@@ -559,7 +599,7 @@ bool StreamedPlan::read(const QString &text, qint64 fileSize)
             const QDomElement child = element(xml);
             (depth == 0 ? static_cast<QDomNode &>(m_dom) : open).appendChild(child);
             if (depth == 1 && !m_cards && xml.qualifiedName() == QLatin1String("cards")) {
-                if (!readCards(xml, open, fileSize))
+                if (!readCards(slices, open, fileSize))
                     return false;
                 break;
             }
@@ -575,11 +615,12 @@ bool StreamedPlan::read(const QString &text, qint64 fileSize)
             break;
         }
     }
-    return !xml.hasError() && !m_dom.documentElement().isNull() && m_cards;
+    return !slices.failed() && !m_dom.documentElement().isNull() && m_cards;
 }
 
-bool StreamedPlan::readCards(QXmlStreamReader &xml, const QDomElement &root, qint64 fileSize)
+bool StreamedPlan::readCards(XmlSlices &slices, const QDomElement &root, qint64 fileSize)
 {
+    const QXmlStreamReader &xml = slices.xml();
     // The number of properties decides how many values a card holds. Files this program
     // writes have them before the cards.
     if (Dom::findChildElement(root, QStringLiteral("properties")).isNull())
@@ -597,8 +638,9 @@ bool StreamedPlan::readCards(QXmlStreamReader &xml, const QDomElement &root, qin
     bool cardOpen = false;
     QDomElement building;
     int buildingCard = -1;
-    while (!xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
+    for (QXmlStreamReader::TokenType token = slices.next();
+         token != QXmlStreamReader::Invalid && token != QXmlStreamReader::EndDocument;
+         token = slices.next()) {
         if (token == QXmlStreamReader::StartElement) {
             if (cardOpen) {
                 // The card holds elements (links, say): they are kept as a tree.
