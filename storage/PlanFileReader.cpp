@@ -490,12 +490,39 @@ void readPlan(Document &document, const DomDocument &dom, const QDomElement &roo
         fitVisibilities(slice, document.propertyCount());
 }
 
-// A stream parser over an ASCII text, handed the text a slice at a time: given the whole text
+// Whether the stream may read the file's bytes, where the two parsers differ the tree having
+// the say: the stream passes over a byte-order mark the tree refuses and takes names the tree
+// refuses (letters beyond ASCII), reads entity references the tree drops or refuses, and
+// reads the line breaks and tabs of an attribute as blanks, where the tree keeps them. Files
+// this program writes are plain ASCII without any "&" (every text in them is
+// percent-encoded) and start with their markup; their decoded text is their bytes.
+bool isPlainMarkup(const QByteArray &bytes, const QString &text, bool controlsInAttributes)
+{
+    if (controlsInAttributes || bytes.size() != text.size())
+        return false;
+    const char *c = bytes.constData();
+    const char *end = c + bytes.size();
+    while (c < end && (*c == ' ' || *c == '\n' || *c == '\r' || *c == '\t'))
+        ++c;
+    if (c == end || *c != '<')
+        return false;
+    const QChar *decoded = text.constData();
+    for (c = bytes.constData(); c < end; ++c, ++decoded) {
+        if (uchar(*c) >= 0x80 || *c == '&' || decoded->unicode() != uchar(*c))
+            return false;
+    }
+    return true;
+}
+
+// A stream parser over a text, handed the text a slice at a time: given the whole text
 // at once, it keeps an encoded and a decoded copy of all of it besides.
 class XmlSlices
 {
 public:
-    explicit XmlSlices(const QString &text) : m_text(text) { m_xml.setNamespaceProcessing(false); }
+    explicit XmlSlices(const QByteArray &text) : m_text(text)
+    {
+        m_xml.setNamespaceProcessing(false);
+    }
 
     const QXmlStreamReader &xml() const { return m_xml; }
     // Whether the text is not well-formed, or was not read to its end.
@@ -515,14 +542,14 @@ public:
                 || m_given == m_text.size())
                 return token;
             const int length = qMin(sliceLength, m_text.size() - m_given);
-            m_xml.addData(m_text.midRef(m_given, length).toLatin1());
+            m_xml.addData(m_text.mid(m_given, length));
             m_given += length;
         }
     }
 
 private:
     static constexpr int sliceLength = 64 * 1024;
-    const QString &m_text;
+    const QByteArray &m_text;
     QXmlStreamReader m_xml;
     int m_given = 0;
     bool m_cut = false;
@@ -540,7 +567,8 @@ class StreamedPlan
 public:
     StreamedPlan() : m_dom(QString::fromLatin1(planFileTypeName)) { }
 
-    bool read(const QString &text, qint64 fileSize);
+    // The bytes must be plain markup (isPlainMarkup).
+    bool read(const QByteArray &text, qint64 fileSize);
     const DomDocument &dom() const { return m_dom; }
     CardReader &cards() { return *m_cards; }
 
@@ -559,24 +587,8 @@ private:
     std::unique_ptr<CardReader> m_cards;
 };
 
-bool StreamedPlan::read(const QString &text, qint64 fileSize)
+bool StreamedPlan::read(const QByteArray &text, qint64 fileSize)
 {
-    // Where the two parsers differ, the tree has the say: the stream passes over a byte-order
-    // mark left in the text and takes names the tree refuses (letters beyond ASCII), and reads
-    // entity references the tree drops or refuses. Files this program writes are plain ASCII
-    // without any "&" (every text in them is percent-encoded), and start with their markup.
-    const QChar *c = text.constData();
-    const QChar *end = c + text.size();
-    while (c < end
-           && (*c == QLatin1Char(' ') || *c == QLatin1Char('\n') || *c == QLatin1Char('\r')
-               || *c == QLatin1Char('\t')))
-        ++c;
-    if (c == end || *c != QLatin1Char('<'))
-        return false;
-    for (; c < end; ++c) {
-        if (c->unicode() >= 0x80 || *c == QLatin1Char('&'))
-            return false;
-    }
     XmlSlices slices(text);
     const QXmlStreamReader &xml = slices.xml();
     bool typeRead = false;
@@ -701,8 +713,9 @@ bool readPlanFile(Document &document, const QString &fileName, QString *errorMes
         return false;
     }
     const qint64 fileSize = file.size();
-    const QString text = decodedText(file.readAll());
+    QByteArray bytes = file.readAll();
     file.close();
+    QString text = decodedText(bytes);
     bool controlsInAttributes = false;
     const Refusal refusal = checkShape(text, fileSize, &controlsInAttributes);
     if (refusal.position >= 0) {
@@ -712,10 +725,15 @@ bool readPlanFile(Document &document, const QString &fileName, QString *errorMes
                                     refusal.position - lineStart + 1);
         return false;
     }
-    // The tree keeps an attribute's line breaks and tabs, where the stream reads them as
-    // blanks; files this program writes hold none.
+    // Reading a stream of the bytes, the text is not needed: a large plan is read in the
+    // memory of its file and its values. Should the stream fail, the tree reads the text.
     StreamedPlan streamed;
-    if (!controlsInAttributes && streamed.read(text, fileSize)) {
+    const bool plain = isPlainMarkup(bytes, text, controlsInAttributes);
+    if (plain)
+        text.clear();
+    else
+        bytes.clear();
+    if (plain && streamed.read(bytes, fileSize)) {
         const QDomElement root = streamed.dom().documentElement();
         const PlanItems plan(root);
         if (tooManyCells(plan.properties.size() + 1, streamed.cards().count(),
@@ -727,6 +745,9 @@ bool readPlanFile(Document &document, const QString &fileName, QString *errorMes
         readPlan(document, streamed.dom(), root, plan, streamed.cards(), fileSize);
         return true;
     }
+    if (plain)
+        text = decodedText(bytes);
+    bytes.clear();
     DomDocument dom(QString::fromLatin1(planFileTypeName));
     QString parseError;
     int line = 0;
