@@ -18,6 +18,18 @@ bool sameText(const QString &held, QStringView text)
                 == 0);
 }
 
+// The texts' own hash spread over all its bits: texts that differ only near their end (a
+// title with a running number, say) would otherwise crowd into neighbouring slots.
+uint spread(uint hash)
+{
+    hash ^= hash >> 16;
+    hash *= 0x85ebca6bU;
+    hash ^= hash >> 13;
+    hash *= 0xc2b2ae35U;
+    hash ^= hash >> 16;
+    return hash;
+}
+
 QString copyOf(QStringView text)
 {
     // An empty text stays an empty text, never a null one: a column's null means no entry.
@@ -30,8 +42,8 @@ int SharedTexts::slotOf(QStringView text, uint hash) const
 {
     const int mask = m_slots.size() - 1;
     for (int slot = int(hash) & mask;; slot = (slot + 1) & mask) {
-        const int entry = m_slots.at(slot) - 1;
-        if (entry < 0 || (m_hashes.at(entry) == hash && sameText(m_texts.at(entry), text)))
+        const Slot &probe = m_slots.at(slot);
+        if (probe.entry == 0 || (probe.hash == hash && sameText(m_texts.at(probe.entry - 1), text)))
             return slot;
     }
 }
@@ -40,7 +52,7 @@ int SharedTexts::indexOf(QStringView text) const
 {
     if (m_slots.isEmpty())
         return -1;
-    return m_slots.at(slotOf(text, qHash(text))) - 1;
+    return m_slots.at(slotOf(text, spread(qHash(text)))).entry - 1;
 }
 
 int SharedTexts::add(QStringView text, const QString *copy)
@@ -49,21 +61,19 @@ int SharedTexts::add(QStringView text, const QString *copy)
         return -1;
     ++m_adds;
     if (m_slots.isEmpty())
-        m_slots.fill(0, firstSlotCount);
-    const uint hash = qHash(text);
+        m_slots.fill(Slot {0, 0}, firstSlotCount);
+    const uint hash = spread(qHash(text));
     const int slot = slotOf(text, hash);
-    if (m_slots.at(slot) > 0)
-        return m_slots.at(slot) - 1;
+    if (m_slots.at(slot).entry > 0)
+        return m_slots.at(slot).entry - 1;
     if (m_mode == MayGiveUp && m_adds >= addsBeforeGivingUp && m_texts.size() * 2 >= m_adds) {
         m_gaveUp = true;
         m_texts = QVector<QString>();
-        m_hashes = QVector<uint>();
-        m_slots = QVector<int>();
+        m_slots = QVector<Slot>();
         return -1;
     }
     m_texts.append(copy && !copy->isNull() ? *copy : copyOf(text));
-    m_hashes.append(hash);
-    m_slots[slot] = m_texts.size();
+    m_slots[slot] = Slot {m_texts.size(), hash};
     // At most half the slots in use keeps the runs of the probes short.
     if (m_texts.size() * 2 > m_slots.size())
         rehash(m_slots.size() * 2);
@@ -72,12 +82,15 @@ int SharedTexts::add(QStringView text, const QString *copy)
 
 void SharedTexts::rehash(int slotCount)
 {
-    m_slots.fill(0, slotCount);
+    const QVector<Slot> old = m_slots;
+    m_slots.fill(Slot {0, 0}, slotCount);
     const int mask = slotCount - 1;
-    for (int entry = 0; entry < m_texts.size(); ++entry) {
-        int slot = int(m_hashes.at(entry)) & mask;
-        while (m_slots.at(slot) != 0)
+    for (const Slot &entry : old) {
+        if (entry.entry == 0)
+            continue;
+        int slot = int(entry.hash) & mask;
+        while (m_slots.at(slot).entry != 0)
             slot = (slot + 1) & mask;
-        m_slots[slot] = entry + 1;
+        m_slots[slot] = entry;
     }
 }

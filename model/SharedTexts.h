@@ -31,13 +31,19 @@ public:
     bool gaveUp() const { return m_gaveUp; }
 
 private:
+    // Open addressing: an index into m_texts plus 1 per slot, 0 for a free one, and the hash
+    // of that text, so that a probe reads a text only where the hashes agree.
+    struct Slot
+    {
+        int entry;
+        uint hash;
+    };
+
     int slotOf(QStringView text, uint hash) const;
     void rehash(int slotCount);
 
     QVector<QString> m_texts;
-    QVector<uint> m_hashes; // parallel to m_texts
-    // Open addressing: an index into m_texts plus 1 per slot, 0 for a free one.
-    QVector<int> m_slots;
+    QVector<Slot> m_slots;
     int m_adds = 0;
     Mode m_mode;
     bool m_gaveUp = false;
