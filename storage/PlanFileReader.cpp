@@ -46,6 +46,8 @@ const qint64 pixelsPerFileByte = 8;
 const int maximumDepth = 100;
 const int maximumChildrenOutsideLists = 1000;
 const qint64 nodesAlwaysAllowed = 250000;
+// Elements of plan files hold four attributes at most.
+const int maximumStreamedAttributes = 16;
 const qint64 bytesPerNode = 4;
 
 using Dom = DomDocument;
@@ -106,9 +108,11 @@ bool isListTag(QStringView name)
 // Walks the text's markup without building anything, and returns the first thing refused
 // (see the limits above). Malformed markup is left to the parser, which stops at it: the
 // walk only has to agree with the parser up to there.
-// controlsInAttributes is set when an attribute's value holds a line break, a tab or another
-// control character as it stands.
-Refusal checkShape(const QString &text, qint64 fileSize, bool *controlsInAttributes)
+// needsTree is set where only the tree reads the text as files have always been read (see
+// isPlainMarkup): an attribute's value holds a line break, a tab or another control character
+// as it stands, or an element holds more attributes than any the program writes (the stream
+// compares each attribute of an element with all the others).
+Refusal checkShape(const QString &text, qint64 fileSize, bool *needsTree)
 {
     struct Open
     {
@@ -183,12 +187,14 @@ Refusal checkShape(const QString &text, qint64 fileSize, bool *controlsInAttribu
                     tag};
         }
         bool empty = false;
+        int attributes = 0;
         while (i < n && c[i] != QLatin1Char('>')) {
             if (c[i] == QLatin1Char('"') || c[i] == QLatin1Char('\'')) {
                 // An attribute's value; a ">" inside it does not end the tag.
                 const int close = text.indexOf(c[i], i + 1);
-                for (int k = i + 1; k < (close < 0 ? n : close) && !*controlsInAttributes; ++k)
-                    *controlsInAttributes = c[k].unicode() < 0x20;
+                for (int k = i + 1; k < (close < 0 ? n : close) && !*needsTree; ++k)
+                    *needsTree = c[k].unicode() < 0x20;
+                *needsTree = *needsTree || ++attributes > maximumStreamedAttributes;
                 i = close < 0 ? n : close + 1;
                 ++nodes;
                 continue;
@@ -496,9 +502,9 @@ void readPlan(Document &document, const DomDocument &dom, const QDomElement &roo
 // reads the line breaks and tabs of an attribute as blanks, where the tree keeps them. Files
 // this program writes are plain ASCII without any "&" (every text in them is
 // percent-encoded) and start with their markup; their decoded text is their bytes.
-bool isPlainMarkup(const QByteArray &bytes, const QString &text, bool controlsInAttributes)
+bool isPlainMarkup(const QByteArray &bytes, const QString &text, bool needsTree)
 {
-    if (controlsInAttributes || bytes.size() != text.size())
+    if (needsTree || bytes.size() != text.size())
         return false;
     const char *c = bytes.constData();
     const char *end = c + bytes.size();
@@ -701,6 +707,27 @@ bool StreamedPlan::readCards(XmlSlices &slices, const QDomElement &root, qint64 
     return false;
 }
 
+enum class StreamOutcome { Read, Refused, NotStreamed };
+
+// What was built of a stream that failed is gone before the tree is built.
+StreamOutcome readStreamed(Document &document, const QByteArray &bytes, const QString &fileName,
+                           qint64 fileSize, QString *errorMessage, bool *savedByLaterVersion)
+{
+    StreamedPlan streamed;
+    if (!streamed.read(bytes, fileSize))
+        return StreamOutcome::NotStreamed;
+    const QDomElement root = streamed.dom().documentElement();
+    const PlanItems plan(root);
+    if (tooManyCells(plan.properties.size() + 1, streamed.cards().count(), plan.storedViews.size(),
+                     fileSize)) {
+        *errorMessage = tooLarge(fileName);
+        return StreamOutcome::Refused;
+    }
+    *savedByLaterVersion = readVersion(root) > planFileVersion;
+    readPlan(document, streamed.dom(), root, plan, streamed.cards(), fileSize);
+    return StreamOutcome::Read;
+}
+
 } // namespace
 
 bool readPlanFile(Document &document, const QString &fileName, QString *errorMessage,
@@ -716,8 +743,8 @@ bool readPlanFile(Document &document, const QString &fileName, QString *errorMes
     QByteArray bytes = file.readAll();
     file.close();
     QString text = decodedText(bytes);
-    bool controlsInAttributes = false;
-    const Refusal refusal = checkShape(text, fileSize, &controlsInAttributes);
+    bool needsTree = false;
+    const Refusal refusal = checkShape(text, fileSize, &needsTree);
     if (refusal.position >= 0) {
         const int lineStart = text.lastIndexOf(QLatin1Char('\n'), refusal.position - 1) + 1;
         *errorMessage = formatError(refusal.reason,
@@ -727,26 +754,19 @@ bool readPlanFile(Document &document, const QString &fileName, QString *errorMes
     }
     // Reading a stream of the bytes, the text is not needed: a large plan is read in the
     // memory of its file and its values. Should the stream fail, the tree reads the text.
-    StreamedPlan streamed;
-    const bool plain = isPlainMarkup(bytes, text, controlsInAttributes);
-    if (plain)
+    if (isPlainMarkup(bytes, text, needsTree)) {
         text.clear();
-    else
-        bytes.clear();
-    if (plain && streamed.read(bytes, fileSize)) {
-        const QDomElement root = streamed.dom().documentElement();
-        const PlanItems plan(root);
-        if (tooManyCells(plan.properties.size() + 1, streamed.cards().count(),
-                         plan.storedViews.size(), fileSize)) {
-            *errorMessage = tooLarge(fileName);
+        switch (
+            readStreamed(document, bytes, fileName, fileSize, errorMessage, savedByLaterVersion)) {
+        case StreamOutcome::Read:
+            return true;
+        case StreamOutcome::Refused:
             return false;
+        case StreamOutcome::NotStreamed:
+            text = decodedText(bytes);
+            break;
         }
-        *savedByLaterVersion = readVersion(root) > planFileVersion;
-        readPlan(document, streamed.dom(), root, plan, streamed.cards(), fileSize);
-        return true;
     }
-    if (plain)
-        text = decodedText(bytes);
     bytes.clear();
     DomDocument dom(QString::fromLatin1(planFileTypeName));
     QString parseError;
