@@ -596,8 +596,13 @@ bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
                      int(survey.dataRows));
     rows.setPosition(survey.dataStart);
     QStringList cells;
-    QVector<SharedTexts> shared(
-        survey.columns.headerColumns.isEmpty() ? 0 : survey.columns.headerColumns.last() + 1);
+    // A table per column pays for itself over many rows; a header of many thousand columns
+    // over a few rows would only spend the allowance on tables.
+    const int minimumSharedRows = 64;
+    QVector<SharedTexts> shared(survey.columns.headerColumns.isEmpty()
+                                        || survey.dataRows < minimumSharedRows
+                                    ? 0
+                                    : survey.columns.headerColumns.last() + 1);
     for (qint64 row = 0; row < survey.dataRows && rows.next(); ++row) {
         rows.readShared(cells, shared);
         writer.readRow(cells);
