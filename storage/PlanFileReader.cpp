@@ -313,7 +313,6 @@ public:
     { }
 
     int count() const { return m_cards.size(); }
-    int propertyCount() const { return m_columns.size(); }
 
     // A card from the texts of its attributes "value", "notes" and "image" as the file holds
     // them, and whether the last two are there at all.
