@@ -6,8 +6,7 @@
 //   bench_csvimport                      writes every file to a scratch folder and imports each
 //   bench_csvimport write FOLDER         writes the files only (for profiling and fuzz seeds)
 //   bench_csvimport import FILE [CARDS]  imports one file, into a plan of CARDS cards when given
-#include "app/Application.h"
-#include "common/Accessors.h"
+#include "BenchTools.h"
 #include "model/Document.h"
 #include "storage/CsvExport.h"
 #include "storage/CsvImport.h"
@@ -19,39 +18,24 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 namespace {
 
-// From the kernel's figures for this process's memory map; the peak of getrusage would also
-// count the parent's memory at the fork before this program started.
-double memoryMegabytes(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toDouble() / 1024;
-    }
-    return 0;
-}
-
 double peakMegabytes()
 {
-    return memoryMegabytes("VmHWM:");
+    return BenchTools::peakMebibytes();
 }
 
 double currentMegabytes()
 {
-    return memoryMegabytes("VmRSS:");
+    return BenchTools::residentMebibytes();
 }
 
-void print(const QString &line)
-{
-    QTextStream(stdout) << line << Qt::endl;
-}
+using BenchTools::print;
 
 QByteArray names(int count, const char *prefix = "c")
 {
@@ -102,11 +86,12 @@ QList<QPair<QString, QByteArray>> hostileFiles(int size)
 // A 10,000 x 30 plan as this program exports it.
 QByteArray largeExport(const QString &folder)
 {
-    PlanSamples::fillLargePlan(*doc(), 10000, 30);
+    Document plan;
+    PlanSamples::fillLargePlan(plan, 10000, 30);
     const QString path = folder + QStringLiteral("/large-export.csv");
     bool unicode = false;
     QString error;
-    exportCsvFile(*doc(), path, doc()->taskIndexes(), &unicode, &error);
+    exportCsvFile(plan, path, plan.taskIndexes(), &unicode, &error);
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     return file.readAll();
@@ -137,7 +122,7 @@ int importOnce(const QString &path, int cards)
     rlimit memory {};
     memory.rlim_cur = memory.rlim_max = rlim_t(3) << 30;
     setrlimit(RLIMIT_AS, &memory);
-    Document &document = *doc();
+    Document document;
     document.clear(false);
     if (cards > 0)
         PlanSamples::fillLargePlan(document, cards, 10);
@@ -145,7 +130,7 @@ int importOnce(const QString &path, int cards)
     QElapsedTimer timer;
     timer.start();
     QString error;
-    const bool read = importCsvFile(*doc(), path, cards == 0, &error);
+    const bool read = importCsvFile(document, path, cards == 0, &error);
     const qint64 elapsed = timer.elapsed();
     const double size = QFileInfo(path).size();
     print(QStringLiteral("%1%2: %3 KB, %4 ms, +%5 MB (allowed %6 MB), %7 cards, %8 properties%9")
@@ -184,13 +169,10 @@ int runChild(const QStringList &arguments)
 
 int main(int argc, char *argv[])
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
     QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QDir(home.path()).mkpath(QStringLiteral("app"));
-    Application::setAppDirOverride(home.path() + QStringLiteral("/app"));
-    Application application(argc, argv);
     const QStringList arguments = application.arguments();
     if (arguments.size() == 3 && arguments.at(1) == QLatin1String("write")) {
         QDir().mkpath(arguments.at(2));

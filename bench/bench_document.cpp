@@ -1,4 +1,4 @@
-#include "harness/TestMain.h"
+#include "harness/PlainTestMain.h"
 #include "model/Document.h"
 
 #include <algorithm>
@@ -258,5 +258,5 @@ void BenchDocument::compareSnapshotsSharingValues()
               .arg(milliseconds(timer) / repeats, 0, 'f', 4));
 }
 
-TAVROLO_TEST_MAIN(BenchDocument)
+TAVROLO_GUI_TEST_MAIN(BenchDocument)
 #include "bench_document.moc"

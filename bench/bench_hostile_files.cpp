@@ -9,18 +9,16 @@
 //   bench_hostile_files corpus DIR    writes the small probes as fuzzing seeds
 //   bench_hostile_files plan FILE     (used by the above) reads one plan file
 //   bench_hostile_files picture FILE  (used by the above) loads one picture as a card image
-#include "app/Application.h"
-#include "common/Accessors.h"
+#include "BenchTools.h"
 #include "model/Document.h"
 #include "storage/PlanFileReader.h"
 #include "tests/storage/HostilePlans.h"
-
-#include <sys/resource.h>
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -29,15 +27,10 @@ namespace {
 
 double peakMegabytes()
 {
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
+    return BenchTools::peakMebibytes();
 }
 
-void print(const QString &line)
-{
-    QTextStream(stdout) << line << Qt::endl;
-}
+using BenchTools::print;
 
 void save(const QString &path, const QByteArray &bytes)
 {
@@ -51,10 +44,10 @@ int readPlan(const QString &path)
 {
     QElapsedTimer timer;
     timer.start();
+    Document plan;
     QString error;
     bool later = false;
-    const bool ok = readPlanFile(*doc(), path, &error, &later);
-    Document &plan = *doc();
+    const bool ok = readPlanFile(plan, path, &error, &later);
     const QString outcome = ok ? QStringLiteral("read %1 cards, %2 properties, %3 views, %4 images")
                                      .arg(plan.taskCount())
                                      .arg(plan.propertyCount() - 1)
@@ -203,13 +196,10 @@ int writeCorpus(const QString &folder)
 
 int main(int argc, char *argv[])
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
     QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QDir(home.path()).mkpath(QStringLiteral("app"));
-    Application::setAppDirOverride(home.path() + QStringLiteral("/app"));
-    Application application(argc, argv);
     const QStringList arguments = application.arguments();
     const QString mode = arguments.value(1);
     if (arguments.size() == 3 && mode == QLatin1String("plan"))

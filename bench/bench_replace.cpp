@@ -1,4 +1,4 @@
-#include "harness/TestMain.h"
+#include "harness/PlainTestMain.h"
 #include "model/Document.h"
 
 // Dragging a whole column of cards, find and replace and the in-cell ordering run over every
@@ -87,5 +87,5 @@ void BenchReplace::sortCardsByText()
     }
 }
 
-TAVROLO_TEST_MAIN(BenchReplace)
+TAVROLO_GUI_TEST_MAIN(BenchReplace)
 #include "bench_replace.moc"

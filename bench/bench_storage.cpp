@@ -5,8 +5,7 @@
 //   bench_storage            runs everything and prints the figures
 //   bench_storage read FILE  (used by the above) reads one plan file
 //   bench_storage import FILE
-#include "app/Application.h"
-#include "common/Accessors.h"
+#include "BenchTools.h"
 #include "model/Document.h"
 #include "storage/CsvExport.h"
 #include "storage/CsvImport.h"
@@ -14,48 +13,36 @@
 #include "storage/PlanFileWriter.h"
 #include "tests/storage/PlanSamples.h"
 
-#include <sys/resource.h>
-
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
+#include <QGuiApplication>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 namespace {
 
 const int cardCount = 10000;
 const int propertyCount = 30;
 
-double peakMegabytes()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
-
-void print(const QString &line)
-{
-    QTextStream(stdout) << line << Qt::endl;
-}
+using BenchTools::peakMebibytes;
+using BenchTools::print;
 
 int readOnce(const QString &path)
 {
-    const double before = peakMegabytes();
+    const double before = peakMebibytes();
     QElapsedTimer timer;
     timer.start();
+    Document plan;
     QString error;
     bool later = false;
-    if (!readPlanFile(*doc(), path, &error, &later)) {
+    if (!readPlanFile(plan, path, &error, &later)) {
         print(error);
         return 1;
     }
-    print(QStringLiteral("read   %1 ms, peak memory %2 MB (%3 MB before reading), %4 cards")
+    print(QStringLiteral("read   %1 ms, peak memory %2 MiB (%3 MiB before reading), %4 cards")
               .arg(timer.elapsed())
-              .arg(peakMegabytes(), 0, 'f', 1)
+              .arg(peakMebibytes(), 0, 'f', 1)
               .arg(before, 0, 'f', 1)
-              .arg(doc()->taskCount()));
+              .arg(plan.taskCount()));
     return 0;
 }
 
@@ -63,25 +50,17 @@ int importOnce(const QString &path)
 {
     QElapsedTimer timer;
     timer.start();
+    Document plan;
     QString error;
-    if (!importCsvFile(*doc(), path, true, &error)) {
+    if (!importCsvFile(plan, path, true, &error)) {
         print(error);
         return 1;
     }
-    print(QStringLiteral("import %1 ms, peak memory %2 MB, %3 cards")
+    print(QStringLiteral("import %1 ms, peak memory %2 MiB, %3 cards")
               .arg(timer.elapsed())
-              .arg(peakMegabytes(), 0, 'f', 1)
-              .arg(doc()->taskCount()));
+              .arg(peakMebibytes(), 0, 'f', 1)
+              .arg(plan.taskCount()));
     return 0;
-}
-
-int runChild(const QString &mode, const QString &path)
-{
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedChannels);
-    child.start(QCoreApplication::applicationFilePath(), {mode, path});
-    child.waitForFinished(-1);
-    return child.exitCode();
 }
 
 int runAll(const QString &folder)
@@ -101,33 +80,30 @@ int runAll(const QString &folder)
               .arg(cardCount)
               .arg(propertyCount)
               .arg(QFileInfo(planPath).size() / 1024));
-    *doc() = plan;
     const QString csvPath = folder + QStringLiteral("/large.csv");
     bool unicode = false;
     timer.restart();
-    if (!exportCsvFile(*doc(), csvPath, doc()->taskIndexes(), &unicode, &error)) {
+    if (!exportCsvFile(plan, csvPath, plan.taskIndexes(), &unicode, &error)) {
         print(error);
         return 1;
     }
     print(QStringLiteral("export %1 ms").arg(timer.elapsed()));
-    return runChild(QStringLiteral("read"), planPath) + runChild(QStringLiteral("import"), csvPath);
+    return BenchTools::runChild({QStringLiteral("read"), planPath})
+        + BenchTools::runChild({QStringLiteral("import"), csvPath});
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QDir(home.path()).mkpath(QStringLiteral("app"));
-    Application::setAppDirOverride(home.path() + QStringLiteral("/app"));
-    Application application(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
     const QStringList arguments = application.arguments();
     if (arguments.size() == 3 && arguments.at(1) == QLatin1String("read"))
         return readOnce(arguments.at(2));
     if (arguments.size() == 3 && arguments.at(1) == QLatin1String("import"))
         return importOnce(arguments.at(2));
-    return runAll(home.path());
+    QTemporaryDir folder;
+    return runAll(folder.path());
 }

@@ -1,4 +1,4 @@
-#include "harness/TestMain.h"
+#include "harness/PlainTestMain.h"
 #include "model/Document.h"
 
 #include <algorithm>
@@ -216,5 +216,5 @@ void BenchValueModel::deleteOneProperty()
     report("delete one property", [](Document &doc) { doc.deleteProperty(FirstText, false); });
 }
 
-TAVROLO_TEST_MAIN(BenchValueModel)
+TAVROLO_GUI_TEST_MAIN(BenchValueModel)
 #include "bench_valuemodel.moc"

@@ -1,6 +1,6 @@
 #include "common/NumberDateText.h"
 #include "common/RelativeDates.h"
-#include "harness/TestMain.h"
+#include "harness/PlainTestMain.h"
 
 // Type detection reads every value of a plan as a number and then as a date: a
 // 10,000-card plan with 20 properties means 200,000 values.
@@ -61,5 +61,5 @@ void BenchValueText::normalizeRelativeDates()
     }
 }
 
-TAVROLO_TEST_MAIN(BenchValueText)
+TAVROLO_GUI_TEST_MAIN(BenchValueText)
 #include "bench_valuetext.moc"

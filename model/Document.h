@@ -25,6 +25,7 @@
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // The one open plan: cards, properties, values, images, views and presentation. Everything
 // reads and edits the plan through it. It is also a copyable value: the undo list keeps copies
@@ -100,6 +101,13 @@ public:
                      const QStringList &predefinedValues, int visibility,
                      const PropertyAppearance &appearance, bool undoable);
     TaskIndex addTask(bool undoable);
+    // For the readers of plan and CSV files: the cards appended in one go. The plan ends as if
+    // addTask(false) had added each card, its notes, links and image been set, and then
+    // setValue(card, p, text, false) been called for every text of values[p] that is not
+    // null, card after card. values holds a column per property, each as long as cards; a
+    // property without one keeps its default on every card. Each distinct text of a column is
+    // judged as a date at most once.
+    void appendCards(const QList<Task> &cards, QVector<QVector<QString>> values);
     void reorderProperties(const PropertyReorderMap &newToOld, bool undoable);
     void setPropertyVisibility(int property, int visibility, bool undoable);
 
@@ -493,6 +501,11 @@ private:
                          const QString &newText);
     void forgetTypeTallies() const;
     void normalizeDateValue(int property, QString &text) const;
+    void fillReadColumn(int property, QVector<QString> &column) const;
+    void resetChartRolesAsRead(int property, TaskIndex first);
+    // The chart roles held by the property that a property of that type does not suit go back
+    // to none; true when one did.
+    bool resetChartRoles(int property, ActualPropertyType type);
     // A filter term with its text trimmed, lower-cased and read as a number and as a date.
     struct PreparedTerm
     {

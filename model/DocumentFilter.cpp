@@ -1,6 +1,7 @@
 #include "common/NumberDateText.h"
 #include "common/RelativeDates.h"
 #include "model/Document.h"
+#include "model/SharedTexts.h"
 
 #include <algorithm>
 
@@ -9,30 +10,6 @@
 #include <QVector>
 
 namespace {
-
-// Moves the texts of the user's value order to the front, in that order; the rest keep the
-// order they were collected in.
-QStringList inValueOrder(const QStringList &texts, const QStringList &order)
-{
-    QHash<QString, int> counts;
-    for (const QString &text : texts)
-        ++counts[text];
-    QStringList front;
-    QSet<QString> moved;
-    for (const QString &text : order) {
-        const int count = counts.value(text);
-        if (count == 0 || moved.contains(text))
-            continue;
-        moved.insert(text);
-        for (int i = 0; i < count; ++i)
-            front.append(text);
-    }
-    for (const QString &text : texts) {
-        if (!moved.contains(text))
-            front.append(text);
-    }
-    return front;
-}
 
 bool compareTexts(int matchType, const QString &value, const QString &term)
 {
@@ -147,27 +124,80 @@ bool combineTerms(const Terms &terms, bool matchAny, Matches matches)
 } // namespace
 
 // Texts in the order first met, each once; the predefined values come first, repeats kept.
+// One table of the distinct texts serves collecting them and putting them in the user's order,
+// so the cost grows with the number of texts and not faster, however many are distinct.
 class Document::DistinctTexts
 {
 public:
     void addPredefined(const QStringList &texts)
     {
-        m_list = texts;
         for (const QString &text : texts)
-            m_seen.insert(text);
+            append(text, m_seen.add(text));
     }
     void add(const QString &text)
     {
-        const int before = m_seen.size();
-        m_seen.insert(text);
-        if (m_seen.size() != before)
-            m_list.append(text);
+        const int before = m_seen.count();
+        const int index = m_seen.add(text);
+        if (m_seen.count() != before)
+            append(text, index);
+    }
+    void removeEmpty()
+    {
+        const int empty = m_seen.indexOf(QStringView());
+        if (empty < 0 || m_counts.at(empty) == 0)
+            return;
+        m_counts[empty] = 0;
+        QStringList kept;
+        QVector<int> keptIndexes;
+        for (int i = 0; i < m_list.size(); ++i) {
+            if (m_indexes.at(i) != empty) {
+                kept.append(m_list.at(i));
+                keptIndexes.append(m_indexes.at(i));
+            }
+        }
+        m_list = kept;
+        m_indexes = keptIndexes;
+    }
+    // Moves the texts of the order to the front, in that order; the rest keep the order they
+    // were collected in.
+    void putInOrder(const QStringList &order)
+    {
+        QVector<bool> moved(m_seen.count(), false);
+        QStringList front;
+        for (const QString &text : order) {
+            const int index = m_seen.indexOf(text);
+            if (index < 0 || m_counts.at(index) == 0 || moved.at(index))
+                continue;
+            moved[index] = true;
+            for (int i = 0; i < m_counts.at(index); ++i)
+                front.append(text);
+        }
+        if (front.isEmpty())
+            return;
+        front.reserve(m_list.size());
+        for (int i = 0; i < m_list.size(); ++i) {
+            if (!moved.at(m_indexes.at(i)))
+                front.append(m_list.at(i));
+        }
+        m_list = front;
     }
     QStringList &list() { return m_list; }
 
 private:
+    void append(const QString &text, int index)
+    {
+        m_list.append(text);
+        m_indexes.append(index);
+        if (index == m_counts.size())
+            m_counts.append(0);
+        ++m_counts[index];
+    }
+
     QStringList m_list;
-    QSet<QString> m_seen;
+    // The distinct text of each entry of m_list, and how often each distinct text is in it.
+    QVector<int> m_indexes;
+    QVector<int> m_counts;
+    SharedTexts m_seen {SharedTexts::KeepAll};
 };
 
 QStringList Document::finishedValues(int property, DistinctTexts &texts, int sortMode,
@@ -175,14 +205,14 @@ QStringList Document::finishedValues(int property, DistinctTexts &texts, int sor
 {
     if (includeDefault)
         texts.add(m_properties.at(property).defaultValue());
-    QStringList &list = texts.list();
     if (!keepEmpty)
-        list.removeAll(QString());
+        texts.removeEmpty();
+    QStringList &list = texts.list();
     if (sortMode == 1)
         std::sort(list.begin(), list.end());
     else if (sortMode == 2)
-        list = inValueOrder(list, m_properties.at(property).appearanceRef().textOrder());
-    return list;
+        texts.putInOrder(m_properties.at(property).appearanceRef().textOrder());
+    return texts.list();
 }
 
 QStringList Document::values(int property, int sortMode, bool keepEmpty, bool includeUsed,

@@ -1,6 +1,7 @@
 #include "common/NumberDateText.h"
 #include "common/RelativeDates.h"
 #include "model/Document.h"
+#include "model/SharedTexts.h"
 
 #include <QHash>
 #include <QVector>
@@ -368,6 +369,170 @@ void Document::setValue(TaskIndex task, int property, QString &value, bool undoa
     notifyChange(events, undoable);
 }
 
+namespace {
+
+// What the distinct texts of one column being read stand for, each worked out when first
+// asked: the date a text is normalised to, and whether it reads as a date.
+class ColumnVerdicts
+{
+public:
+    explicit ColumnVerdicts(const ValueFormats &formats) : m_formats(formats) { }
+
+    // normalizeDateText of the text; the text itself (shared, not copied) when that is equal.
+    QString normalized(const QString &text)
+    {
+        const int index = entryIndex(text);
+        if (index >= 0 && m_entries.at(index).normalized >= 0)
+            return m_entries.at(index).normalized ? m_normalizedTexts.value(index) : text;
+        const QString normalized = normalizeDateText(text, m_formats);
+        const bool changed = normalized != text;
+        if (index >= 0) {
+            m_entries[index].normalized = changed ? 1 : 0;
+            if (changed)
+                m_normalizedTexts.insert(index, normalized);
+        }
+        return changed ? normalized : text;
+    }
+
+    bool isDate(const QString &text)
+    {
+        const int index = entryIndex(text);
+        if (index >= 0 && m_entries.at(index).date >= 0)
+            return m_entries.at(index).date != 0;
+        bool ok = false;
+        stringToDate(text, m_formats, &ok);
+        if (index >= 0)
+            m_entries[index].date = ok ? 1 : 0;
+        return ok;
+    }
+
+private:
+    // -1 while not worked out.
+    struct Entry
+    {
+        qint8 normalized = -1;
+        qint8 date = -1;
+    };
+
+    int entryIndex(const QString &text)
+    {
+        const int index = m_texts.add(text);
+        if (index >= 0 && index == m_entries.size())
+            m_entries.append(Entry());
+        return index;
+    }
+
+    const ValueFormats m_formats;
+    SharedTexts m_texts;
+    QVector<Entry> m_entries;
+    QHash<int, QString> m_normalizedTexts;
+};
+
+} // namespace
+
+void Document::fillReadColumn(int property, QVector<QString> &column) const
+{
+    const Property &definition = m_properties.at(property);
+    QString defaultText = definition.defaultValue();
+    if (defaultText.isNull())
+        defaultText = QLatin1String("");
+    const int declared = definition.type();
+    ColumnVerdicts verdicts(m_valueFormats);
+    if (declared == PropertyType::Text || declared == PropertyType::Numeric) {
+        for (QString &text : column) {
+            if (text.isNull())
+                text = defaultText;
+        }
+        return;
+    }
+    if (declared == PropertyType::Date) {
+        for (QString &text : column)
+            text = text.isNull() ? defaultText : verdicts.normalized(text);
+        return;
+    }
+    // An automatic property: setValue writes a text as the date it stands for only while the
+    // property reads as a date, that is while some value is not blank and every one that is
+    // not blank reads as a date: the values of the cards before (those the plan held already
+    // included), the card's own default value (still in place when its value is set) and the
+    // predefined values. Once one does not, none does again, and the rest of the column is
+    // stored as it is.
+    bool someNotBlank = false;
+    bool allDates = true;
+    const auto count = [&](const QString &text) {
+        if (!allDates || isBlank(text))
+            return;
+        someNotBlank = true;
+        allDates = verdicts.isDate(text);
+    };
+    for (const QString &text : m_predefinedValues.value(property))
+        count(text);
+    count(defaultText);
+    for (const QString &text : m_values.column(property)) {
+        if (!allDates)
+            break;
+        count(text);
+    }
+    for (QString &text : column) {
+        if (text.isNull()) {
+            text = defaultText;
+            continue;
+        }
+        if (!allDates)
+            continue;
+        if (someNotBlank)
+            text = verdicts.normalized(text);
+        count(text);
+    }
+}
+
+void Document::appendCards(const QList<Task> &cards, QVector<QVector<QString>> values)
+{
+    const int count = cards.size();
+    const TaskIndex first = m_tasks.size();
+    m_tasks.append(cards);
+    values.resize(m_properties.size());
+    for (int p = 0; p < m_properties.size(); ++p) {
+        if (values.at(p).size() != count)
+            values[p] = QVector<QString>(count);
+        fillReadColumn(p, values[p]);
+        dropCachedProperty(p);
+    }
+    m_values.appendTasks(count, values);
+    for (int p = 1; p < m_properties.size(); ++p)
+        resetChartRolesAsRead(p, first);
+}
+
+void Document::resetChartRolesAsRead(int property, TaskIndex first)
+{
+    // After each value it stores setValue resets the chart roles the property no longer suits,
+    // by the property's type at that moment: the cards after it were not there yet.
+    const ChartsSettings &chart = m_chartsSettings;
+    const auto isRole = [&] {
+        return chart.showProperty == property || chart.byProperty == property
+            || chart.perProperty == property;
+    };
+    if (!isRole())
+        return;
+    const int declared = m_properties.at(property).type();
+    const bool automatic = declared < PropertyType::Text || declared > PropertyType::Date;
+    const QString &defaultText = m_properties.at(property).defaultValue();
+    TypeTally tally;
+    for (TaskIndex task = 0; task < first && automatic; ++task)
+        tally.add(value(task, property), 1, m_valueFormats);
+    for (TaskIndex task = first; task < m_tasks.size() && isRole(); ++task) {
+        const QString &text = m_values.text(task, property);
+        if (automatic)
+            tally.add(text, 1, m_valueFormats);
+        // A text equal to the default the card started with was not stored.
+        if (text == defaultText)
+            continue;
+        resetChartRoles(property,
+                        automatic
+                            ? tally.typeWith(m_predefinedValues.value(property), m_valueFormats)
+                            : actualPropertyType(property));
+    }
+}
+
 bool Document::resetInvalidChartProperties(int property)
 {
     if (property < 1 || !isValidProperty(property))
@@ -376,7 +541,12 @@ bool Document::resetInvalidChartProperties(int property)
     if (chart.showProperty != property && chart.byProperty != property
         && chart.perProperty != property)
         return false;
-    const ActualPropertyType type = actualPropertyType(property);
+    return resetChartRoles(property, actualPropertyType(property));
+}
+
+bool Document::resetChartRoles(int property, ActualPropertyType type)
+{
+    ChartsSettings &chart = m_chartsSettings;
     bool reset = false;
     // The summed property must be numeric, the bars and the charts must come from text.
     if (chart.showProperty == property && type != ActualType::Numeric) {

@@ -2,6 +2,7 @@
 
 #include "common/TextHelpers.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -34,6 +35,20 @@ Image::Image(const QString &fileName)
         = info.fileName() == dragImageFileName ? QStringLiteral("image") : info.baseName();
     const QString path = fileName.startsWith(QLatin1String(":/")) ? fileName : QString();
     *this = Image(QPixmap::fromImage(picture), name, path);
+}
+
+QByteArray Image::pngBytes() const
+{
+    if (!m_encoded->done) {
+        const QImage picture = toImage();
+        if (!picture.isNull()) {
+            QBuffer buffer(&m_encoded->png);
+            buffer.open(QIODevice::WriteOnly);
+            picture.save(&buffer, "PNG");
+        }
+        m_encoded->done = true;
+    }
+    return m_encoded->png;
 }
 
 void Image::setName(const QString &name)

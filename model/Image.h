@@ -2,9 +2,11 @@
 
 #include "common/TextHelpers.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QList>
 #include <QPixmap>
+#include <QSharedPointer>
 #include <QString>
 
 // One entry of the plan's image library: a small picture, its name and, for a stock image,
@@ -26,6 +28,11 @@ public:
     const QString &name() const { return m_name; }
     const QString &path() const { return m_path; }
     QImage toImage() const { return m_pixmap.toImage(); }
+    // The picture as PNG bytes, as plan files hold it; empty for no picture. Encoding takes a
+    // while and the plan is saved after every change, so the bytes are made once, on the first
+    // save, and shared with every copy of this entry (an undo snapshot, say). Nothing changes
+    // an entry's picture but assigning another entry, which brings its own bytes.
+    QByteArray pngBytes() const;
     void setName(const QString &name);
     bool isNull() const;
 
@@ -38,7 +45,14 @@ public:
     static bool samePixels(const QPixmap &a, const QPixmap &b);
 
 private:
+    struct Encoded
+    {
+        QByteArray png;
+        bool done = false;
+    };
+
     QPixmap m_pixmap;
+    QSharedPointer<Encoded> m_encoded = QSharedPointer<Encoded>::create();
     QString m_name;
     QString m_path;
 };

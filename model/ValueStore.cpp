@@ -45,6 +45,19 @@ void ValueStore::appendTask()
     ++m_taskCount;
 }
 
+void ValueStore::appendTasks(int count, QVector<Column> &columns)
+{
+    Q_ASSERT(columns.size() == m_columns.size());
+    for (int p = 0; p < m_columns.size(); ++p) {
+        Q_ASSERT(columns.at(p).size() == count);
+        if (m_columns.at(p).isEmpty())
+            m_columns[p].swap(columns[p]);
+        else
+            m_columns[p].append(columns.at(p));
+    }
+    m_taskCount += count;
+}
+
 void ValueStore::removeTasks(const QList<TaskIndex> &tasks)
 {
     if (tasks.isEmpty())

@@ -43,6 +43,9 @@ public:
     void appendProperty(const QString &text);
     // A card without entries.
     void appendTask();
+    // count cards at once, with the texts of columns: one column per property, each holding
+    // count texts, none of them null. Columns are taken over, not copied, where they can be.
+    void appendTasks(int count, QVector<Column> &columns);
     // The indexes ascending, each once and in range. Later cards move down; every card after
     // the first removed one gets an entry for every property (the empty text where it had
     // none), so that values can be set on it.

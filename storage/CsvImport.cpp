@@ -4,6 +4,7 @@
 #include "common/NumberDateText.h"
 #include "common/TextHelpers.h"
 #include "model/Document.h"
+#include "model/SharedTexts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -148,6 +149,24 @@ public:
         return m_position < m_text.size();
     }
     void read(QStringList &cells) { readCells(m_text, m_position, m_separator, true, cells); }
+    // As read, with the texts of a column shared with the equal ones of the rows before
+    // (shared holds a table per column): a large file repeats a column's few values over and
+    // over, and a shared text costs neither memory nor the time to copy it.
+    void readShared(QStringList &cells, QVector<SharedTexts> &shared)
+    {
+        cells.clear();
+        int column = 0;
+        scanRow(m_text, m_position, m_separator, true, [&](QStringView content, bool quoted) {
+            if (quoted || column >= shared.size() || content.contains(lineFeed)) {
+                cells << cellText(content, quoted);
+            } else {
+                SharedTexts &texts = shared[column];
+                const int index = texts.add(content);
+                cells << (index >= 0 ? texts.at(index) : content.toString());
+            }
+            ++column;
+        });
+    }
     // Passes over the row; addCell(column, content) sees its cells.
     template<typename AddCell>
     void scan(AddCell addCell)
@@ -389,10 +408,11 @@ struct DateColumn
 // values go in, so that storing a value is not also a date check of it; once all values are in,
 // a property whose values all read as dates gets them in the user's date format, as setting each
 // value of a date property would have done, and every new property becomes Automatic.
+// The cards and their values are gathered row by row and go into the plan in one go.
 class CsvWriter
 {
 public:
-    CsvWriter(Document &document, const CsvColumns &columns, int dateFormat)
+    CsvWriter(Document &document, const CsvColumns &columns, int dateFormat, int rows)
         : m_document(document),
           m_columns(columns),
           m_dates(dateFormat),
@@ -409,26 +429,32 @@ public:
         m_rowOfProperty.fill(-1, m_document.propertyCount());
         for (int p = 0; p < columns.firstNewProperty; ++p)
             m_defaults << m_document.propertyDefaultValue(p);
+        m_values.resize(m_document.propertyCount());
+        for (const auto &feed : columns.propertyColumns)
+            m_values[feed.second].resize(rows);
+        m_cards.reserve(rows);
     }
 
     void readRow(const QStringList &cells)
     {
-        const int card = m_document.addTask(false);
-        if (m_columns.notesColumn >= 0)
-            m_document.setTaskNotes(card, cells.value(m_columns.notesColumn), false, nullptr);
+        const int row = m_cards.size();
+        Task card;
+        // As setting them would: empty notes and links leave the card's as they are.
+        if (m_columns.notesColumn >= 0 && !cells.value(m_columns.notesColumn).isEmpty())
+            card.setNotes(cells.value(m_columns.notesColumn));
         if (m_columns.linksColumn >= 0)
-            m_document.setTaskLinks(card, linksFromCell(cells.value(m_columns.linksColumn)), false,
-                                    nullptr);
-        if (m_columns.imagesColumn >= 0)
-            setCardImage(card, cells.value(m_columns.imagesColumn));
+            card.setHyperLinks(linksFromCell(cells.value(m_columns.linksColumn)));
+        if (m_columns.imagesColumn >= 0 && !cells.value(m_columns.imagesColumn).isEmpty())
+            m_imageCells.append(qMakePair(row, cells.value(m_columns.imagesColumn)));
+        m_cards.append(card);
         // When two columns feed one property the later column's value stays, so each property
         // is set once, from the last of its columns.
         for (int i = m_columns.propertyColumns.size() - 1; i >= 0; --i) {
             const int column = m_columns.propertyColumns.at(i).first;
             const int property = m_columns.propertyColumns.at(i).second;
-            if (m_rowOfProperty.at(property) == card)
+            if (m_rowOfProperty.at(property) == row)
                 continue;
-            m_rowOfProperty[property] = card;
+            m_rowOfProperty[property] = row;
             QString cell = cells.value(column);
             const int fresh = property - m_columns.firstNewProperty;
             if (fresh >= 0) {
@@ -439,12 +465,20 @@ public:
             } else if (cell.isEmpty()) {
                 cell = m_defaults.at(property);
             }
-            m_document.setValue(card, property, cell, false, nullptr);
+            m_values[property][row] = cell;
         }
     }
 
     void finish()
     {
+        // Rows that were never read (the file changed under the import) keep every default.
+        for (QVector<QString> &column : m_values) {
+            if (!column.isEmpty())
+                column.resize(m_cards.size());
+        }
+        m_document.appendCards(m_cards, std::move(m_values));
+        for (const auto &image : qAsConst(m_imageCells))
+            setCardImage(m_firstCard + image.first, image.second);
         for (int i = 0; i < m_dateColumns.size(); ++i) {
             const int property = m_columns.firstNewProperty + i;
             if (m_dateColumns.at(i).someDate && !m_dateColumns.at(i).notAllDates)
@@ -498,8 +532,12 @@ private:
     QVector<DateColumn> m_dateColumns;
     const int m_firstCard;
     QStringList m_defaults;
-    // The card whose value of the property was set last.
+    // The row whose value of the property was set last.
     QVector<int> m_rowOfProperty;
+    QList<Task> m_cards;
+    QVector<QVector<QString>> m_values;
+    // (row, cell) of the rows that name a picture, in row order.
+    QList<QPair<int, QString>> m_imageCells;
     QHash<QString, int> m_imageIndexes; // image path -> library index, -1 for no picture
 };
 
@@ -554,11 +592,19 @@ bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
 
     if (clearFirst)
         document.clear(false);
-    CsvWriter writer(document, survey.columns, document.valueFormats().dateFormat);
+    CsvWriter writer(document, survey.columns, document.valueFormats().dateFormat,
+                     int(survey.dataRows));
     rows.setPosition(survey.dataStart);
     QStringList cells;
+    // A table per column pays for itself over many rows; a header of many thousand columns
+    // over a few rows would only spend the allowance on tables.
+    const int minimumSharedRows = 64;
+    QVector<SharedTexts> shared(survey.columns.headerColumns.isEmpty()
+                                        || survey.dataRows < minimumSharedRows
+                                    ? 0
+                                    : survey.columns.headerColumns.last() + 1);
     for (qint64 row = 0; row < survey.dataRows && rows.next(); ++row) {
-        rows.read(cells);
+        rows.readShared(cells, shared);
         writer.readRow(cells);
     }
     writer.finish();

@@ -35,6 +35,21 @@ bool needsNoEncoding(const QString &text)
     return true;
 }
 
+// Whether an ASCII character that percent-decoding leaves as it is, and that is no blank,
+// stands in the text. Decoding takes the two characters after a "%" that has two after it.
+bool hasPlainNonBlank(const QString &text)
+{
+    const int size = text.size();
+    for (int i = 0; i < size; ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('%'))
+            i += 2;
+        else if (c.unicode() < 0x80 && !c.isSpace())
+            return true;
+    }
+    return false;
+}
+
 QString encoded(const QString &text)
 {
     return needsNoEncoding(text) ? text : toPercentEncoding(text);
@@ -260,9 +275,13 @@ QFont DomDocument::readValueFont(const QDomElement &parent, const QString &tag,
 QStringList DomDocument::readValueStringList(const QDomElement &parent, const QString &tag)
 {
     const QDomElement child = findChildElement(parent, tag);
-    if (readAttributeString(child, valueAttribute).trimmed().isEmpty())
+    const QString text = child.isNull() ? QString() : child.attribute(valueAttribute);
+    // A list whose decoded text is blank is empty. Decoding a long list only to learn that
+    // costs as much as reading it, so a character that stays itself in the decoded text, and
+    // is no blank, settles it first.
+    if (!hasPlainNonBlank(text) && decoded(text).trimmed().isEmpty())
         return QStringList();
-    return decodeList(child.attribute(valueAttribute));
+    return decodeList(text);
 }
 
 QList<int> DomDocument::readValueIntList(const QDomElement &parent, const QString &tag)
@@ -324,7 +343,45 @@ QString DomDocument::encodeList(const QStringList &list)
 QStringList DomDocument::decodeList(const QString &text)
 {
     QStringList list = text.split(listSeparator, Qt::KeepEmptyParts);
-    for (QString &item : list)
-        item = decoded(item);
+    QString scratch;
+    for (QString &item : list) {
+        if (!item.contains(QLatin1Char('%')))
+            continue;
+        if (decodeSimpleText(item, scratch))
+            item = QString(scratch.constData(), scratch.size());
+        else
+            item = fromPercentEncoding(item);
+    }
     return list;
+}
+
+bool DomDocument::decodeSimpleText(QStringView item, QString &text)
+{
+    const auto hexDigit = [](ushort c) {
+        return c >= '0' && c <= '9' ? c - '0'
+            : c >= 'a' && c <= 'f'  ? c - 'a' + 10
+            : c >= 'A' && c <= 'F'  ? c - 'A' + 10
+                                    : -1;
+    };
+    const int size = int(item.size());
+    text.resize(size);
+    QChar *out = text.data();
+    for (int i = 0; i < size; ++i) {
+        const ushort c = item.at(i).unicode();
+        if (c >= 0x80)
+            return false;
+        if (c != '%') {
+            *out++ = QChar(c);
+            continue;
+        }
+        const int high = i + 2 < size ? hexDigit(item.at(i + 1).unicode()) : -1;
+        const int low = i + 2 < size ? hexDigit(item.at(i + 2).unicode()) : -1;
+        const int byte = high * 16 + low;
+        if (high < 0 || low < 0 || byte == 0 || byte >= 0x80)
+            return false;
+        *out++ = QChar(ushort(byte));
+        i += 2;
+    }
+    text.resize(int(out - text.constData()));
+    return true;
 }

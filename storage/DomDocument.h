@@ -9,6 +9,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 // An XML document of the plan file, the stored card appearances and the update-check
 // answer, with the typed helpers that decide how each kind of value is stored. Every
@@ -82,4 +83,9 @@ public:
     // Items percent-encoded one by one and joined with ","; the reverse keeps empty items.
     static QString encodeList(const QStringList &list);
     static QStringList decodeList(const QString &text);
+    // The percent-decoded text of an item that is plain ASCII with a valid "%XX" at every "%"
+    // and decodes to ASCII without a NUL, the items nearly every file holds, as
+    // fromPercentEncoding gives it but without its copies: the text goes into scratch, which
+    // can serve every item. False for other items, which fromPercentEncoding reads.
+    static bool decodeSimpleText(QStringView text, QString &scratch);
 };

@@ -2,10 +2,14 @@
 
 #include "common/BusyCursor.h"
 #include "common/Colors.h"
+#include "common/TextHelpers.h"
 #include "model/Document.h"
+#include "model/SharedTexts.h"
 #include "storage/DomDocument.h"
 #include "storage/PlanFileWriter.h"
 #include "storage/ViewReaders.h"
+
+#include <memory>
 
 #include <QFile>
 #include <QPixmap>
@@ -13,6 +17,7 @@
 #include <QTextCodec>
 #include <QUrl>
 #include <QVector>
+#include <QXmlStreamReader>
 
 namespace {
 
@@ -41,6 +46,8 @@ const qint64 pixelsPerFileByte = 8;
 const int maximumDepth = 100;
 const int maximumChildrenOutsideLists = 1000;
 const qint64 nodesAlwaysAllowed = 250000;
+// Elements of plan files hold four attributes at most.
+const int maximumStreamedAttributes = 16;
 const qint64 bytesPerNode = 4;
 
 using Dom = DomDocument;
@@ -73,6 +80,12 @@ QString decodedText(const QByteArray &bytes)
     return codec->toUnicode(bytes);
 }
 
+QString tooLarge(const QString &fileName)
+{
+    return QStringLiteral("The file '%1' holds more cards and properties than can be opened.")
+        .arg(fileName);
+}
+
 struct Refusal
 {
     QString reason;
@@ -95,7 +108,11 @@ bool isListTag(QStringView name)
 // Walks the text's markup without building anything, and returns the first thing refused
 // (see the limits above). Malformed markup is left to the parser, which stops at it: the
 // walk only has to agree with the parser up to there.
-Refusal checkShape(const QString &text, qint64 fileSize)
+// needsTree is set where only the tree reads the text as files have always been read (see
+// isPlainMarkup): an attribute's value holds a line break, a tab or another control character
+// as it stands, or an element holds more attributes than any the program writes (the stream
+// compares each attribute of an element with all the others).
+Refusal checkShape(const QString &text, qint64 fileSize, bool *needsTree)
 {
     struct Open
     {
@@ -170,10 +187,14 @@ Refusal checkShape(const QString &text, qint64 fileSize)
                     tag};
         }
         bool empty = false;
+        int attributes = 0;
         while (i < n && c[i] != QLatin1Char('>')) {
             if (c[i] == QLatin1Char('"') || c[i] == QLatin1Char('\'')) {
                 // An attribute's value; a ">" inside it does not end the tag.
                 const int close = text.indexOf(c[i], i + 1);
+                for (int k = i + 1; k < (close < 0 ? n : close) && !*needsTree; ++k)
+                    *needsTree = c[k].unicode() < 0x20;
+                *needsTree = *needsTree || ++attributes > maximumStreamedAttributes;
                 i = close < 0 ? n : close + 1;
                 ++nodes;
                 continue;
@@ -280,23 +301,111 @@ QList<HyperLink> readLinks(const QDomElement &card)
     return links;
 }
 
-void readCards(Document &document, const QList<QDomElement> &elements)
+// The plan's cards as they are read, one after the other: each card's values go straight into
+// a column per property, the equal texts of a property shared, and the rest into its Task.
+// The attributes are taken as readAttributeList, readAttributeString and readAttributeInt
+// take them.
+class CardReader
 {
-    const int propertyCount = document.propertyCount();
-    for (const QDomElement &element : elements) {
-        const int card = document.addTask(false);
-        QStringList values = Dom::readAttributeList(element, valueAttribute);
-        const int count = qMin(values.size(), propertyCount - 1);
-        for (int p = 1; p <= count; ++p)
-            document.setValue(card, p, values[p - 1], false, nullptr);
-        document.setTaskNotes(card, Dom::readAttributeString(element, QStringLiteral("notes")),
-                              false, nullptr);
-        const QList<HyperLink> links = readLinks(element);
-        if (!links.isEmpty())
-            document.setTaskLinks(card, links, false, nullptr);
-        document.setTaskImage(card, Dom::readAttributeInt(element, QStringLiteral("image"), -1),
-                              false, nullptr);
+public:
+    explicit CardReader(int propertyCount)
+        : m_columns(propertyCount), m_shared(qMax(propertyCount, 1))
+    { }
+
+    int count() const { return m_cards.size(); }
+
+    // A card from the texts of its attributes "value", "notes" and "image" as the file holds
+    // them, and whether the last two are there at all.
+    void add(QStringView values, bool hasNotes, QStringView notes, bool hasImage, QStringView image)
+    {
+        // Item p - 1 of the list becomes the value of property p; properties beyond the list
+        // keep their default (a null text), items beyond the properties are ignored. An
+        // absent list reads as one empty item.
+        const QChar *chars = values.data();
+        const int size = int(values.size());
+        int start = 0;
+        for (int p = 1; p < m_columns.size(); ++p) {
+            if (start > size) {
+                m_columns[p].append(QString());
+                continue;
+            }
+            int end = start;
+            while (end < size && chars[end] != QLatin1Char(','))
+                ++end;
+            m_columns[p].append(itemText(p, QStringView(chars + start, end - start)));
+            start = end + 1;
+        }
+        Task card;
+        // Setting the empty text leaves a card's notes as they are, as setTaskNotes does.
+        const QString notesText = hasNotes ? decodedText(notes) : QString();
+        if (!notesText.isEmpty())
+            card.setNotes(notesText);
+        card.setImageIndex(hasImage ? Dom::textToInt(decodedText(image)) : -1);
+        m_cards.append(card);
     }
+    // The links of the card, taken from its element once the element is complete.
+    void addLinksFrom(const QDomElement &element) { m_linkSources.append({count() - 1, element}); }
+
+    void appendTo(Document &document)
+    {
+        for (const auto &source : qAsConst(m_linkSources))
+            m_cards[source.first].setHyperLinks(readLinks(source.second));
+        document.appendCards(m_cards, std::move(m_columns));
+    }
+
+private:
+    static QString decodedText(QStringView text)
+    {
+        const QString whole = text.toString();
+        return whole.contains(QLatin1Char('%')) ? fromPercentEncoding(whole) : whole;
+    }
+
+    QString itemText(int property, QStringView item)
+    {
+        SharedTexts &shared = m_shared[property];
+        if (!item.contains(QLatin1Char('%')))
+            return sharedText(shared, item, nullptr);
+        if (Dom::decodeSimpleText(item, m_decoded))
+            return sharedText(shared, QStringView(m_decoded), nullptr);
+        const QString decoded = fromPercentEncoding(item.toString());
+        return sharedText(shared, QStringView(decoded), &decoded);
+    }
+
+    static QString sharedText(SharedTexts &shared, QStringView text, const QString *copy)
+    {
+        const int index = shared.add(text, copy);
+        if (index >= 0)
+            return shared.at(index);
+        if (copy && !copy->isNull())
+            return *copy;
+        // An empty text is an entry, never the null text that keeps the default.
+        return text.isEmpty() ? QString(QLatin1String("")) : text.toString();
+    }
+
+    QVector<QVector<QString>> m_columns;
+    QVector<SharedTexts> m_shared;
+    QString m_decoded;
+    QList<Task> m_cards;
+    QList<QPair<int, QDomElement>> m_linkSources;
+};
+
+void addCardElement(CardReader &cards, const QDomElement &element)
+{
+    const QString notes = QStringLiteral("notes");
+    const QString image = QStringLiteral("image");
+    // An absent list reads as one empty item.
+    cards.add(element.attribute(valueAttribute), element.hasAttribute(notes),
+              element.attribute(notes), element.hasAttribute(image), element.attribute(image));
+    if (element.hasChildNodes())
+        cards.addLinksFrom(element);
+}
+
+// Every card holds a value for every property: a plan with more of them than its file
+// explains is refused (see cellsAlwaysAllowed).
+bool tooManyCells(qint64 propertyCount, qint64 cards, qint64 storedViews, qint64 fileSize)
+{
+    // The current view holds a visibility for every property too.
+    return propertyCount * (cards + storedViews + 1) > qMax(cellsAlwaysAllowed, fileSize);
 }
 
 void readChartsSettings(Document &document, const QDomElement &view)
@@ -362,38 +471,260 @@ struct PlanItems
     explicit PlanItems(const QDomElement &root)
         : images(Dom::items(root, QStringLiteral("images"), QStringLiteral("image"))),
           properties(Dom::items(root, QStringLiteral("properties"), QStringLiteral("property"))),
-          cards(Dom::items(root, QStringLiteral("cards"), QStringLiteral("card"))),
           storedViews(
               Dom::items(root, QStringLiteral("stored_views"), QStringLiteral("stored_view")))
     { }
 
-    bool tooLarge(qint64 fileSize) const
-    {
-        // The placeholder property and the current view count too.
-        const qint64 cells
-            = (qint64(properties.size()) + 1) * (cards.size() + storedViews.size() + 1);
-        return cells > qMax(cellsAlwaysAllowed, fileSize);
-    }
-
     QList<QDomElement> images;
     QList<QDomElement> properties;
-    QList<QDomElement> cards;
     QList<QDomElement> storedViews;
 };
 
 void readPlan(Document &document, const DomDocument &dom, const QDomElement &root,
-              const PlanItems &plan, qint64 fileSize)
+              const PlanItems &plan, CardReader &cards, qint64 fileSize)
 {
     const int version = readVersion(root);
     document.clear(false);
     readImages(document, plan.images, fileSize);
     readProperties(document, plan.properties);
-    readCards(document, plan.cards);
+    cards.appendTo(document);
     readView(document, dom, Dom::findChildElement(root, QStringLiteral("view")), version);
     readStoredViews(document, dom, plan.storedViews);
     fitVisibilities(document.editableCurrentView(), document.propertyCount());
     for (Slice &slice : document.storedViewsRef())
         fitVisibilities(slice, document.propertyCount());
+}
+
+// Whether the stream may read the file's bytes, where the two parsers differ the tree having
+// the say: the stream passes over a byte-order mark the tree refuses and takes names the tree
+// refuses (letters beyond ASCII), reads entity references the tree drops or refuses, and
+// reads the line breaks and tabs of an attribute as blanks, where the tree keeps them. Files
+// this program writes are plain ASCII without any "&" (every text in them is
+// percent-encoded) and start with their markup; their decoded text is their bytes.
+bool isPlainMarkup(const QByteArray &bytes, const QString &text, bool needsTree)
+{
+    if (needsTree || bytes.size() != text.size())
+        return false;
+    const char *c = bytes.constData();
+    const char *end = c + bytes.size();
+    while (c < end && (*c == ' ' || *c == '\n' || *c == '\r' || *c == '\t'))
+        ++c;
+    if (c == end || *c != '<')
+        return false;
+    const QChar *decoded = text.constData();
+    for (c = bytes.constData(); c < end; ++c, ++decoded) {
+        if (uchar(*c) >= 0x80 || *c == '&' || decoded->unicode() != uchar(*c))
+            return false;
+    }
+    return true;
+}
+
+// A stream parser over a text, handed the text a slice at a time: given the whole text
+// at once, it keeps an encoded and a decoded copy of all of it besides.
+class XmlSlices
+{
+public:
+    explicit XmlSlices(const QByteArray &text) : m_text(text)
+    {
+        m_xml.setNamespaceProcessing(false);
+    }
+
+    const QXmlStreamReader &xml() const { return m_xml; }
+    // Whether the text is not well-formed, or was not read to its end.
+    bool failed() const { return m_xml.hasError() || m_cut; }
+    // The next token; Invalid after the last one or at an error.
+    QXmlStreamReader::TokenType next()
+    {
+        for (;;) {
+            const QXmlStreamReader::TokenType token = m_xml.readNext();
+            // The root ending with a slice ends the document for the parser, whatever follows.
+            if (token == QXmlStreamReader::EndDocument && m_given < m_text.size()) {
+                m_cut = true;
+                return QXmlStreamReader::Invalid;
+            }
+            if (token != QXmlStreamReader::Invalid
+                || m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError
+                || m_given == m_text.size())
+                return token;
+            const int length = qMin(sliceLength, m_text.size() - m_given);
+            m_xml.addData(m_text.mid(m_given, length));
+            m_given += length;
+        }
+    }
+
+private:
+    static constexpr int sliceLength = 64 * 1024;
+    const QByteArray &m_text;
+    QXmlStreamReader m_xml;
+    int m_given = 0;
+    bool m_cut = false;
+};
+
+// The tree of a plan file built from a stream of its markup, but for the cards: each card's
+// values go into the plan's columns as the card streams past, and only a card with elements
+// inside (its links) gets a tree of its own. The tree of a large plan is mostly its cards, so
+// this takes a fraction of the memory and time. A file out of the ordinary (not well-formed,
+// without the document type or the root, its cards before its properties, too many values)
+// is left to the plain tree, which tells what is wrong with it in the words files have always
+// been refused with: read() then returns false.
+class StreamedPlan
+{
+public:
+    StreamedPlan() : m_dom(QString::fromLatin1(planFileTypeName)) { }
+
+    // The bytes must be plain markup (isPlainMarkup).
+    bool read(const QByteArray &text, qint64 fileSize);
+    const DomDocument &dom() const { return m_dom; }
+    CardReader &cards() { return *m_cards; }
+
+private:
+    QDomElement element(const QXmlStreamReader &xml)
+    {
+        QDomElement element = m_dom.createElement(xml.qualifiedName().toString());
+        for (const QXmlStreamAttribute &attribute : xml.attributes())
+            element.setAttribute(attribute.qualifiedName().toString(),
+                                 attribute.value().toString());
+        return element;
+    }
+    bool readCards(XmlSlices &slices, const QDomElement &root, qint64 fileSize);
+
+    DomDocument m_dom;
+    std::unique_ptr<CardReader> m_cards;
+};
+
+bool StreamedPlan::read(const QByteArray &text, qint64 fileSize)
+{
+    XmlSlices slices(text);
+    const QXmlStreamReader &xml = slices.xml();
+    bool typeRead = false;
+    QDomElement open; // the innermost open element, null outside the root
+    int depth = 0;
+    for (QXmlStreamReader::TokenType token = slices.next();
+         token != QXmlStreamReader::Invalid && token != QXmlStreamReader::EndDocument;
+         token = slices.next()) {
+        switch (token) {
+        case QXmlStreamReader::DTD:
+            if (typeRead || xml.dtdName() != QLatin1String(planFileTypeName))
+                return false;
+            typeRead = true;
+            break;
+        case QXmlStreamReader::StartElement: {
+            if (depth == 0
+                && (!typeRead || !m_dom.documentElement().isNull()
+                    || xml.qualifiedName() != QLatin1String("root")))
+                return false;
+            const QDomElement child = element(xml);
+            (depth == 0 ? static_cast<QDomNode &>(m_dom) : open).appendChild(child);
+            if (depth == 1 && !m_cards && xml.qualifiedName() == QLatin1String("cards")) {
+                if (!readCards(slices, open, fileSize))
+                    return false;
+                break;
+            }
+            open = child;
+            ++depth;
+            break;
+        }
+        case QXmlStreamReader::EndElement:
+            open = open.parentNode().toElement();
+            --depth;
+            break;
+        default:
+            break;
+        }
+    }
+    return !slices.failed() && !m_dom.documentElement().isNull() && m_cards;
+}
+
+bool StreamedPlan::readCards(XmlSlices &slices, const QDomElement &root, qint64 fileSize)
+{
+    const QXmlStreamReader &xml = slices.xml();
+    // The number of properties decides how many values a card holds. Files this program
+    // writes have them before the cards.
+    if (Dom::findChildElement(root, QStringLiteral("properties")).isNull())
+        return false;
+    const int propertyCount
+        = Dom::items(root, QStringLiteral("properties"), QStringLiteral("property")).size() + 1;
+    m_cards.reset(new CardReader(propertyCount));
+    const QString card = QStringLiteral("card");
+    const QString cards = QStringLiteral("cards");
+    // Elements open inside the list; the depth of a list nested in it (whose cards are its
+    // own, as items() reads them); a card whose start was read, not yet known to hold
+    // elements; the innermost open element of a card's tree and the depth of that card.
+    int depth = 0;
+    int nestedList = -1;
+    bool cardOpen = false;
+    QDomElement building;
+    int buildingCard = -1;
+    for (QXmlStreamReader::TokenType token = slices.next();
+         token != QXmlStreamReader::Invalid && token != QXmlStreamReader::EndDocument;
+         token = slices.next()) {
+        if (token == QXmlStreamReader::StartElement) {
+            if (cardOpen) {
+                // The card holds elements (links, say): they are kept as a tree.
+                building = m_dom.createElement(card);
+                m_cards->addLinksFrom(building);
+                buildingCard = depth;
+                cardOpen = false;
+            }
+            ++depth;
+            const QStringRef name = xml.qualifiedName();
+            if (nestedList < 0 && name == cards)
+                nestedList = depth;
+            const bool isCard = nestedList < 0 && name == card;
+            if (isCard) {
+                if (tooManyCells(propertyCount, m_cards->count() + 1, 0, fileSize))
+                    return false;
+                const QXmlStreamAttributes attributes = xml.attributes();
+                const QLatin1String notes("notes");
+                const QLatin1String image("image");
+                // An absent list reads as one empty item.
+                m_cards->add(attributes.value(QLatin1String("value")),
+                             attributes.hasAttribute(notes), attributes.value(notes),
+                             attributes.hasAttribute(image), attributes.value(image));
+            }
+            if (!building.isNull()) {
+                const QDomElement child = element(xml);
+                building.appendChild(child);
+                building = child;
+                if (isCard)
+                    m_cards->addLinksFrom(child);
+            } else {
+                cardOpen = isCard;
+            }
+        } else if (token == QXmlStreamReader::EndElement) {
+            if (depth == 0)
+                return true;
+            if (!building.isNull())
+                building
+                    = depth == buildingCard ? QDomElement() : building.parentNode().toElement();
+            cardOpen = false;
+            if (depth == nestedList)
+                nestedList = -1;
+            --depth;
+        }
+    }
+    return false;
+}
+
+enum class StreamOutcome { Read, Refused, NotStreamed };
+
+// What was built of a stream that failed is gone before the tree is built.
+StreamOutcome readStreamed(Document &document, const QByteArray &bytes, const QString &fileName,
+                           qint64 fileSize, QString *errorMessage, bool *savedByLaterVersion)
+{
+    StreamedPlan streamed;
+    if (!streamed.read(bytes, fileSize))
+        return StreamOutcome::NotStreamed;
+    const QDomElement root = streamed.dom().documentElement();
+    const PlanItems plan(root);
+    if (tooManyCells(plan.properties.size() + 1, streamed.cards().count(), plan.storedViews.size(),
+                     fileSize)) {
+        *errorMessage = tooLarge(fileName);
+        return StreamOutcome::Refused;
+    }
+    *savedByLaterVersion = readVersion(root) > planFileVersion;
+    readPlan(document, streamed.dom(), root, plan, streamed.cards(), fileSize);
+    return StreamOutcome::Read;
 }
 
 } // namespace
@@ -408,9 +739,11 @@ bool readPlanFile(Document &document, const QString &fileName, QString *errorMes
         return false;
     }
     const qint64 fileSize = file.size();
-    const QString text = decodedText(file.readAll());
+    QByteArray bytes = file.readAll();
     file.close();
-    const Refusal refusal = checkShape(text, fileSize);
+    QString text = decodedText(bytes);
+    bool needsTree = false;
+    const Refusal refusal = checkShape(text, fileSize, &needsTree);
     if (refusal.position >= 0) {
         const int lineStart = text.lastIndexOf(QLatin1Char('\n'), refusal.position - 1) + 1;
         *errorMessage = formatError(refusal.reason,
@@ -418,6 +751,22 @@ bool readPlanFile(Document &document, const QString &fileName, QString *errorMes
                                     refusal.position - lineStart + 1);
         return false;
     }
+    // Reading a stream of the bytes, the text is not needed: a large plan is read in the
+    // memory of its file and its values. Should the stream fail, the tree reads the text.
+    if (isPlainMarkup(bytes, text, needsTree)) {
+        text.clear();
+        switch (
+            readStreamed(document, bytes, fileName, fileSize, errorMessage, savedByLaterVersion)) {
+        case StreamOutcome::Read:
+            return true;
+        case StreamOutcome::Refused:
+            return false;
+        case StreamOutcome::NotStreamed:
+            text = decodedText(bytes);
+            break;
+        }
+    }
+    bytes.clear();
     DomDocument dom(QString::fromLatin1(planFileTypeName));
     QString parseError;
     int line = 0;
@@ -437,13 +786,17 @@ bool readPlanFile(Document &document, const QString &fileName, QString *errorMes
         return false;
     }
     const PlanItems plan(root);
-    if (plan.tooLarge(fileSize)) {
-        *errorMessage = QStringLiteral("The file '%1' holds more cards and properties than "
-                                       "can be opened.")
-                            .arg(fileName);
+    const QList<QDomElement> cardElements
+        = Dom::items(root, QStringLiteral("cards"), QStringLiteral("card"));
+    if (tooManyCells(plan.properties.size() + 1, cardElements.size(), plan.storedViews.size(),
+                     fileSize)) {
+        *errorMessage = tooLarge(fileName);
         return false;
     }
+    CardReader cards(plan.properties.size() + 1);
+    for (const QDomElement &element : cardElements)
+        addCardElement(cards, element);
     *savedByLaterVersion = readVersion(root) > planFileVersion;
-    readPlan(document, dom, root, plan, fileSize);
+    readPlan(document, dom, root, plan, cards, fileSize);
     return true;
 }

@@ -4,13 +4,13 @@
 #include "common/TextHelpers.h"
 #include "common/Version.h"
 #include "model/Document.h"
+#include "model/SharedTexts.h"
 #include "storage/DomDocument.h"
 #include "storage/SafeSave.h"
 #include "storage/XmlTextWriter.h"
 
 #include <QBuffer>
 #include <QDate>
-#include <QSet>
 
 const char planFileTypeName[] = "tavrolo";
 
@@ -122,9 +122,8 @@ void writeImages(XmlTextWriter &out, const Document &document)
         out.writeEncodedAttribute("format", QStringLiteral("PNG"));
         out.writeEncodedAttribute("name", image.name());
         out.writeEncodedAttribute("stock_resource", image.path());
-        const QImage picture = image.toImage();
-        if (!picture.isNull())
-            out.writeEncodedAttribute("value", imageToHex(picture));
+        // Hexadecimal digits stand for themselves in an encoded text.
+        out.writeLatin1Attribute("value", image.pngBytes().toHex());
         out.endElement();
     }
     out.endElement();
@@ -150,10 +149,12 @@ void writeTextColors(XmlTextWriter &out, const PropertyAppearance &appearance,
 {
     if (appearance.textColors().isEmpty())
         return;
-    const QSet<QString> present(valueList.cbegin(), valueList.cend());
+    SharedTexts present(SharedTexts::KeepAll);
+    for (const QString &text : valueList)
+        present.add(text);
     out.startElement("text_colors");
     for (auto it = appearance.textColors().cbegin(); it != appearance.textColors().cend(); ++it) {
-        if (!present.contains(it.key()))
+        if (present.indexOf(it.key()) < 0)
             continue;
         out.startElement("text_color");
         out.writeColorAttribute("color", it.value());
@@ -217,7 +218,9 @@ void writeCards(XmlTextWriter &out, const Document &document)
         out.startElement("card");
         out.writeIntAttribute("image", task.imageIndex());
         out.writeEncodedAttribute("notes", task.notes());
-        out.writeListAttribute("value", document.taskValues(t));
+        // Straight from the plan's columns: no list of the card's values is made.
+        out.writeListAttribute("value", document.propertyCount() - 1,
+                               [&document, t](int i) { return document.value(t, i + 1); });
         writeLinks(out, task.hyperLinks());
         out.endElement();
     }

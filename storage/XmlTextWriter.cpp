@@ -133,6 +133,16 @@ void XmlTextWriter::writeListAttribute(const char *name, const QStringList &list
     appendChar('"');
 }
 
+void XmlTextWriter::writeLatin1Attribute(const char *name, const QByteArray &text)
+{
+    if (text.isEmpty())
+        return;
+    startAttribute(name);
+    std::memcpy(room(text.size()), text.constData(), size_t(text.size()));
+    m_used += text.size();
+    appendChar('"');
+}
+
 void XmlTextWriter::writeValueString(const char *tag, const QString &text)
 {
     startElement(tag);

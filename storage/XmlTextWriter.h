@@ -35,6 +35,11 @@ public:
     void writeColorAttribute(const char *name, const QColor &color);
     // Items encoded one by one and joined with ","; nothing when the joined text is empty.
     void writeListAttribute(const char *name, const QStringList &list);
+    // The same for the count items that item(i) returns, without a list of them.
+    template<typename Item>
+    void writeListAttribute(const char *name, int count, Item item);
+    // Text that needs neither encoding nor escaping (hexadecimal digits, say); nothing when empty.
+    void writeLatin1Attribute(const char *name, const QByteArray &text);
 
     // Field elements: a childless element named after the field, its text in "value".
     void writeValueString(const char *tag, const QString &text);
@@ -74,3 +79,17 @@ private:
     const char *m_lastAttribute = nullptr;
 #endif
 };
+
+template<typename Item>
+void XmlTextWriter::writeListAttribute(const char *name, int count, Item item)
+{
+    if (count <= 0 || (count == 1 && item(0).isEmpty()))
+        return;
+    startAttribute(name);
+    for (int i = 0; i < count; ++i) {
+        if (i > 0)
+            appendChar(',');
+        appendEncoded(item(i));
+    }
+    appendChar('"');
+}

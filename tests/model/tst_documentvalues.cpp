@@ -106,6 +106,8 @@ private slots:
     void valueLists_data();
     void valueLists();
     void listsOfEveryPropertyMatchOneByOne();
+    void cardsAppendedAtOnceMatchOneByOne_data();
+    void cardsAppendedAtOnceMatchOneByOne();
     void containsTermIgnoresCase_data();
     void containsTermIgnoresCase();
 };
@@ -624,6 +626,97 @@ void TestDocumentValues::listsOfEveryPropertyMatchOneByOne()
             row.append(doc.value(task, p));
         QCOMPARE(doc.taskValues(task), row);
     }
+}
+
+// The readers of plan and CSV files append their cards at once: the plan must end exactly as
+// if each card had been added and its values set one by one, where a value's date form and
+// the chart's roles follow the type the property has at that moment.
+void TestDocumentValues::cardsAppendedAtOnceMatchOneByOne_data()
+{
+    QTest::addColumn<int>("declared");
+    QTest::addColumn<QString>("defaultValue");
+    QTest::addColumn<QStringList>("predefined");
+    QTest::addColumn<QStringList>("before"); // cards the plan holds already
+    QTest::addColumn<QStringList>("values"); // a null text keeps the default
+    QTest::addColumn<int>("chartRole"); // 0 none, 1 shown, 2 bars
+
+    const QStringList none;
+    const QString keep;
+    QTest::newRow("relative dates among dates")
+        << 0 << "" << none << none
+        << QStringList {"5/3/2021", "today", "05/03/2021", "+2", "x", "tomorrow"} << 0;
+    QTest::newRow("blank values first")
+        << 0 << "" << none << none << QStringList {"", " ", "today", keep, "1/1/2020"} << 0;
+    QTest::newRow("a default that is no date")
+        << 0 << "n/a" << none << none << QStringList {"today", "1/1/2020", keep} << 0;
+    QTest::newRow("a predefined word")
+        << 0 << "" << QStringList {"soon"} << none << QStringList {"1/1/2020", "today"} << 0;
+    QTest::newRow("the plan's own dates count")
+        << 0 << "" << none << QStringList {"1/1/2020"} << QStringList {"today"} << 0;
+    QTest::newRow("the plan's own words count")
+        << 0 << "" << QStringList {"1/1/2020"} << QStringList {"word"} << QStringList {"today"}
+        << 0;
+    QTest::newRow("declared date")
+        << 3 << "+1" << none << none << QStringList {"today", "x", "05/03/2021", keep} << 0;
+    QTest::newRow("declared text") << 1 << "" << none << none << QStringList {"today", "+1"} << 0;
+    QTest::newRow("bars of a property numeric for a moment")
+        << 0 << "" << none << none << QStringList {"1", "2", "word"} << 2;
+    QTest::newRow("bars of a property text all along")
+        << 0 << "" << none << none << QStringList {"a", "1", keep} << 2;
+    QTest::newRow("sum of numbers after a default word")
+        << 0 << "x" << none << QStringList {"4"} << QStringList {"1", keep, "2"} << 1;
+}
+
+void TestDocumentValues::cardsAppendedAtOnceMatchOneByOne()
+{
+    QFETCH(int, declared);
+    QFETCH(QString, defaultValue);
+    QFETCH(QStringList, predefined);
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, values);
+    QFETCH(int, chartRole);
+
+    Document oneByOne;
+    oneByOne.clear(false);
+    const int other = addProperty(oneByOne, QStringLiteral("Other"));
+    const int p = addProperty(oneByOne, QStringLiteral("P"), declared, predefined, defaultValue);
+    for (const QString &text : before) {
+        const TaskIndex card = oneByOne.addTask(false);
+        QString value = text;
+        oneByOne.setValue(card, p, value, false);
+    }
+    if (chartRole == 1)
+        oneByOne.setChartShowProperty(p, false);
+    if (chartRole == 2)
+        oneByOne.setChartByProperty(p, false);
+    Document atOnce(oneByOne);
+
+    QList<Task> cards;
+    for (int i = 0; i < values.size(); ++i) {
+        Task card;
+        card.setNotes(QStringLiteral("card %1").arg(i));
+        cards.append(card);
+        const TaskIndex added = oneByOne.addTask(false);
+        oneByOne.setTaskNotes(added, card.notes(), false);
+        QString otherValue = QStringLiteral("o%1").arg(i);
+        oneByOne.setValue(added, other, otherValue, false);
+        if (!values.at(i).isNull()) {
+            QString value = values.at(i);
+            oneByOne.setValue(added, p, value, false);
+        }
+    }
+    QVector<QVector<QString>> columns(atOnce.propertyCount());
+    for (int i = 0; i < values.size(); ++i)
+        columns[other].append(QStringLiteral("o%1").arg(i));
+    columns[p] = values.toVector();
+    atOnce.appendCards(cards, columns);
+
+    QVERIFY(atOnce == oneByOne);
+    for (TaskIndex card = 0; card < oneByOne.taskCount(); ++card)
+        QCOMPARE(atOnce.value(card, p), oneByOne.value(card, p));
+    QCOMPARE(atOnce.chartShowProperty(), oneByOne.chartShowProperty());
+    QCOMPARE(atOnce.chartByProperty(), oneByOne.chartByProperty());
+    QCOMPARE(atOnce.actualPropertyType(p), oneByOne.actualPropertyType(p));
 }
 
 void TestDocumentValues::containsTermIgnoresCase_data()
