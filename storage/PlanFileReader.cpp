@@ -732,6 +732,13 @@ StreamOutcome readStreamed(Document &document, const QByteArray &bytes, const QS
 bool readPlanFile(Document &document, const QString &fileName, QString *errorMessage,
                   bool *savedByLaterVersion)
 {
+    // Callers that need neither answer may pass null for them.
+    QString unusedMessage;
+    bool unusedLater = false;
+    if (!errorMessage)
+        errorMessage = &unusedMessage;
+    if (!savedByLaterVersion)
+        savedByLaterVersion = &unusedLater;
     BusyCursor busy;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {

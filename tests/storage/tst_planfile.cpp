@@ -339,6 +339,9 @@ void TestPlanFile::failedReadLeavesPlanUntouched()
     QCOMPARE(error, message.contains(QLatin1String("%1")) ? message.arg(path) : message);
     QVERIFY(later);
     QVERIFY(doc == before);
+    // A caller that wants neither answer passes null for both.
+    QVERIFY(!readPlanFile(doc, path, nullptr, nullptr));
+    QVERIFY(doc == before);
 }
 
 // A bin size below 1 would bin nothing; a visibility list of another length than the properties
