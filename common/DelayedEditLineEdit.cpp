@@ -17,6 +17,11 @@ void DelayedEditLineEdit::flush()
         onTimeOut();
 }
 
+void DelayedEditLineEdit::discard()
+{
+    m_timer.stop();
+}
+
 void DelayedEditLineEdit::setGreyText(const QString &hint)
 {
     const bool wasBlocked = blockSignals(true);

@@ -14,6 +14,10 @@ public:
 
     // Reports a pending edit at once; does nothing when no edit is pending.
     void flush();
+    // Forgets a pending edit without reporting it. A pane that refills the field from the plan
+    // calls it, so that typing from before the refill does not come back afterwards as a
+    // change of its own.
+    void discard();
 
     // Shows a hint as grey text without reporting a change.
     void setGreyText(const QString &hint);

@@ -49,6 +49,7 @@ private slots:
     void typingIsReportedOnceAfterThePauseOrFlush_data();
     void typingIsReportedOnceAfterThePauseOrFlush();
     void clickingIntoGreyHintReportsEmptyField();
+    void discardedEditIsNeverReported();
 };
 
 void TestDelayedEdit::cleanup()
@@ -113,6 +114,23 @@ void TestDelayedEdit::clickingIntoGreyHintReportsEmptyField()
     QCOMPARE(edit.text(), QString());
     QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 3000);
     QCOMPARE(spy.first().first().toString(), QString());
+}
+
+// A field refilled from the plan (undo within the pause) must not report the earlier typing.
+void TestDelayedEdit::discardedEditIsNeverReported()
+{
+    DelayedEditLineEdit edit;
+    QSignalSpy spy(&edit, &DelayedEditLineEdit::delayedEditTextChanged);
+    edit.show();
+    QTest::keyClicks(&edit, QStringLiteral("bug"));
+    edit.discard();
+    QTest::qWait(filterDelayMs() + 200);
+    edit.flush();
+    QCOMPARE(spy.count(), 0);
+    // The field goes on reporting what is typed after it.
+    QTest::keyClicks(&edit, QStringLiteral("s"));
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 3000);
+    QCOMPARE(spy.first().first().toString(), QStringLiteral("bugs"));
 }
 
 TAVROLO_TEST_MAIN(TestDelayedEdit)
