@@ -1,0 +1,89 @@
+#include "table/SmartSortTableWidgetItem.h"
+
+#include "common/Accessors.h"
+#include "common/NumberDateText.h"
+#include "model/Document.h"
+
+namespace {
+
+enum Flag : quint8 { DateRead = 1, IsNumber = 2, IsDate = 4 };
+
+// A key for the formats the cached readings were made under; never 0, which means unread.
+quint8 formatsKey(const ValueFormats &formats)
+{
+    return static_cast<quint8>(1 + ((formats.dateFormat & 0x3f) << 1)
+                               + (formats.numberFormat == 1 ? 1 : 0));
+}
+
+} // namespace
+
+SmartSortTableWidgetItem::SmartSortTableWidgetItem(const QString &text, int type)
+    : QTableWidgetItem(text, type)
+{ }
+
+SmartSortTableWidgetItem::~SmartSortTableWidgetItem() = default;
+
+QTableWidgetItem *SmartSortTableWidgetItem::clone() const
+{
+    auto *copy = new SmartSortTableWidgetItem(QString(), type());
+    *static_cast<QTableWidgetItem *>(copy) = *this;
+    return copy;
+}
+
+void SmartSortTableWidgetItem::setData(int role, const QVariant &value)
+{
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        m_formats = 0;
+    QTableWidgetItem::setData(role, value);
+}
+
+void SmartSortTableWidgetItem::parse(bool withDate) const
+{
+    const ValueFormats &formats = doc()->valueFormats();
+    const quint8 key = formatsKey(formats);
+    if (m_formats != key) {
+        m_formats = key;
+        bool ok = false;
+        m_number = stringToNumber(text(), formats, false, &ok);
+        m_flags = ok ? IsNumber : 0;
+    }
+    if (withDate && !(m_flags & DateRead)) {
+        bool ok = false;
+        const QDate day = stringToDate(text(), formats, &ok);
+        m_julianDay = ok ? day.toJulianDay() : 0;
+        m_flags |= DateRead | (ok && day.isValid() ? IsDate : 0);
+    }
+}
+
+bool SmartSortTableWidgetItem::number(double *value) const
+{
+    parse(false);
+    *value = m_number;
+    return m_flags & IsNumber;
+}
+
+bool SmartSortTableWidgetItem::date(qint64 *julianDay) const
+{
+    parse(true);
+    *julianDay = m_julianDay;
+    return m_flags & IsDate;
+}
+
+bool SmartSortTableWidgetItem::operator<(const QTableWidgetItem &other) const
+{
+    const auto *smart = dynamic_cast<const SmartSortTableWidgetItem *>(&other);
+    if (!smart) {
+        // A cell of another kind is read afresh, the same way.
+        const SmartSortTableWidgetItem reading(other.text());
+        return *this < reading;
+    }
+    double a = 0.0;
+    double b = 0.0;
+    if (number(&a) && smart->number(&b))
+        return a < b;
+    qint64 dayA = 0;
+    qint64 dayB = 0;
+    if (date(&dayA) && smart->date(&dayB))
+        return dayA < dayB;
+    return text() < other.text();
+}
