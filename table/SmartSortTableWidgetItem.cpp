@@ -4,6 +4,8 @@
 #include "common/NumberDateText.h"
 #include "model/Document.h"
 
+#include <typeinfo>
+
 namespace {
 
 enum Flag : quint8 { DateRead = 1, IsNumber = 2, IsDate = 4 };
@@ -27,7 +29,23 @@ QTableWidgetItem *SmartSortTableWidgetItem::clone() const
 {
     auto *copy = new SmartSortTableWidgetItem(QString(), type());
     *static_cast<QTableWidgetItem *>(copy) = *this;
+    copy->setColors(m_background, m_foreground);
     return copy;
+}
+
+QVariant SmartSortTableWidgetItem::data(int role) const
+{
+    if (role == Qt::BackgroundRole && m_background.style() != Qt::NoBrush)
+        return m_background;
+    if (role == Qt::ForegroundRole && m_foreground.style() != Qt::NoBrush)
+        return m_foreground;
+    return QTableWidgetItem::data(role);
+}
+
+void SmartSortTableWidgetItem::setColors(const QBrush &background, const QBrush &foreground)
+{
+    m_background = background;
+    m_foreground = foreground;
 }
 
 void SmartSortTableWidgetItem::setData(int role, const QVariant &value)
@@ -71,7 +89,10 @@ bool SmartSortTableWidgetItem::date(qint64 *julianDay) const
 
 bool SmartSortTableWidgetItem::operator<(const QTableWidgetItem &other) const
 {
-    const auto *smart = dynamic_cast<const SmartSortTableWidgetItem *>(&other);
+    // Sorting compares each cell many times; a type check is cheaper than a dynamic cast.
+    const auto *smart = typeid(other) == typeid(SmartSortTableWidgetItem)
+        ? static_cast<const SmartSortTableWidgetItem *>(&other)
+        : nullptr;
     if (!smart) {
         // A cell of another kind is read afresh, the same way.
         const SmartSortTableWidgetItem reading(other.text());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QBrush>
 #include <QTableWidgetItem>
 
 // A table cell that sorts numbers by value and dates by date, the rest as text, compared pair
@@ -10,6 +11,11 @@
 //
 // Sorting compares each cell many times, so the number and the date a text stands for are read
 // once and kept until the cell's data or the user's number or date format changes.
+//
+// The colours the table gives a cell are kept here too and read as the cell's background and
+// foreground. Setting them through the item's data would report each cell to the table, which
+// after a sort first searches the whole table for the cell: colouring every cell would take
+// minutes. Colouring this way reports nothing; the table repaints after it.
 class SmartSortTableWidgetItem : public QTableWidgetItem
 {
 public:
@@ -17,7 +23,10 @@ public:
     ~SmartSortTableWidgetItem() override;
 
     bool operator<(const QTableWidgetItem &other) const override;
+    QVariant data(int role) const override;
     void setData(int role, const QVariant &value) override;
+    // An empty brush (no brush style) leaves that colour to the item's data, the default.
+    void setColors(const QBrush &background, const QBrush &foreground);
     // The prototype of cells the table creates itself.
     QTableWidgetItem *clone() const override;
 
@@ -32,4 +41,6 @@ private:
     mutable qint64 m_julianDay = 0;
     mutable quint8 m_formats = 0;
     mutable quint8 m_flags = 0;
+    QBrush m_background;
+    QBrush m_foreground;
 };

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include <QApplication>
 #include <QFontMetricsF>
@@ -407,16 +408,26 @@ void TableView::onChangedDoc(const Events &events)
                      [](const Event &event) { return isTableEvent(event.type); }))
         return;
     BusyCursor busy;
-    UpdateBlocker updates(this);
+    // Sorting moves rows as cells change, so it is suspended while the sort column changes,
+    // and switched on again at the end, which sorts once. Otherwise the rows stay where they
+    // are.
+    const bool resort = isSortingEnabled() && sortColumnMayChange(events);
+    // Values and notes changed in place repaint their rows; anything more repaints the whole
+    // table once, at the end.
+    const bool inPlace = !resort && std::all_of(list.cbegin(), list.cend(), [](const Event &event) {
+        return event.type == EventType::ValueChanged || event.type == EventType::TaskNotesChanged
+            || !isTableEvent(event.type);
+    });
+    std::optional<UpdateBlocker> updates;
+    if (!inPlace)
+        updates.emplace(this);
+    m_repaintRows.clear();
+    m_repaintAll = false;
     // Cells set from the plan must never come back as edits.
     SignalBlocker signalBlocker;
     signalBlocker.add(this);
     m_brushes.clear();
     m_refreshing = true;
-    // Sorting moves rows as cells change, so it is suspended while the sort column changes,
-    // and switched on again at the end, which sorts once. Otherwise the rows stay where they
-    // are.
-    const bool resort = isSortingEnabled() && sortColumnMayChange(events);
     if (resort)
         setSortingEnabled(false);
     TaskIndex added = -1;
@@ -469,6 +480,15 @@ void TableView::onChangedDoc(const Events &events)
     if (resort)
         restoreSort();
     m_refreshing = false;
+    if (inPlace) {
+        if (m_repaintAll) {
+            viewport()->update();
+        } else {
+            for (int row : qAsConst(m_repaintRows))
+                viewport()->update(0, rowViewportPosition(row), viewport()->width(),
+                                   rowHeight(row));
+        }
+    }
     // Only now, sorted, is the new card's row known.
     if (added >= 0 && rowCount() > 0 && columnCount() > 0)
         makeTaskCurrent(added);
@@ -581,8 +601,7 @@ void TableView::insertPropertyColumn(int property)
         setCellForTask(defaultValue, t, property);
     if (rowCount() > 0 && columnCount() > 0) {
         setCurrentCell(0, columnCount() - 1);
-        if (QTableWidgetItem *cell = item(0, columnCount() - 1))
-            scrollToItem(cell);
+        scrollTo(model()->index(0, columnCount() - 1));
         if (isVisible())
             setFocus();
     }
@@ -681,7 +700,13 @@ const QBrush &TableView::brush(const QColor &color)
     return found.value();
 }
 
-void TableView::colorCell(QTableWidgetItem *cell, TaskIndex task, int column)
+SmartSortTableWidgetItem *TableView::cellAt(int row, int column) const
+{
+    // Every cell is made by the table or from its prototype.
+    return dynamic_cast<SmartSortTableWidgetItem *>(item(row, column));
+}
+
+void TableView::colorCell(SmartSortTableWidgetItem *cell, TaskIndex task, int column)
 {
     const int setting = tableColorSetting();
     if (setting == 0 || (setting == 1 && column >= doc()->propertyCount()))
@@ -690,24 +715,18 @@ void TableView::colorCell(QTableWidgetItem *cell, TaskIndex task, int column)
         colorCellByValue(cell, task, setting == 1 ? column : setting - 1);
 }
 
-void TableView::colorCellByValue(QTableWidgetItem *cell, TaskIndex task, int property)
+void TableView::colorCellByValue(SmartSortTableWidgetItem *cell, TaskIndex task, int property)
 {
     if (!cell)
         return;
     const QColor color = doc()->valueColor(task, property);
-    cell->setBackground(brush(color));
-    cell->setForeground(brush(contrastingTextColor(color, false)));
+    cell->setColors(brush(color), brush(contrastingTextColor(color, false)));
 }
 
-void TableView::resetCellColors(QTableWidgetItem *cell)
+void TableView::resetCellColors(SmartSortTableWidgetItem *cell)
 {
-    // A cell without colours already shows the defaults; empty brushes would only cost memory.
-    if (cell->data(Qt::BackgroundRole).isValid())
-        cell->setBackground(QBrush());
-    if (isDarkStyle())
-        cell->setForeground(brush(darkStyleTextColor()));
-    else if (cell->data(Qt::ForegroundRole).isValid())
-        cell->setForeground(QBrush());
+    // No brush is no colour of the cell's own: the defaults show.
+    cell->setColors(QBrush(), isDarkStyle() ? brush(darkStyleTextColor()) : QBrush());
 }
 
 QList<int> TableView::columnsColoredBy(int property) const
@@ -723,9 +742,11 @@ QList<int> TableView::columnsColoredBy(int property) const
 
 void TableView::recolorColumns(const QList<int> &columns, int onlyRow)
 {
-    // Colours change no text and no order: the view repaints once at the end of the refresh,
-    // and the sorted table is not asked to check its order once per cell.
-    const QSignalBlocker modelSignals(model());
+    // The cells report no change of colour; the refresh repaints them.
+    if (onlyRow >= 0)
+        m_repaintRows.append(onlyRow);
+    else
+        m_repaintAll = true;
     const int setting = tableColorSetting();
     const int first = onlyRow >= 0 ? onlyRow : 0;
     const int end = onlyRow >= 0 ? onlyRow + 1 : rowCount();
@@ -737,15 +758,13 @@ void TableView::recolorColumns(const QList<int> &columns, int onlyRow)
             const QBrush &background = brush(color);
             const QBrush &foreground = brush(contrastingTextColor(color, false));
             for (int column : columns) {
-                if (QTableWidgetItem *cell = item(row, column)) {
-                    cell->setBackground(background);
-                    cell->setForeground(foreground);
-                }
+                if (SmartSortTableWidgetItem *cell = cellAt(row, column))
+                    cell->setColors(background, foreground);
             }
             continue;
         }
         for (int column : columns) {
-            if (QTableWidgetItem *cell = item(row, column))
+            if (SmartSortTableWidgetItem *cell = cellAt(row, column))
                 colorCell(cell, task, column);
         }
     }
@@ -850,6 +869,21 @@ void TableView::fitRowHeights()
             heights[row] = heightOfKind[kind];
         }
     }
+    // The commonest height becomes the header's default: sorting keeps track of every row of
+    // another height, which for thousands of rows costs more than the sort itself. Rows the
+    // filter hides keep the height they had.
+    QHash<int, int> counts;
+    for (int height : qAsConst(heights)) {
+        if (height >= 0)
+            ++counts[height];
+    }
+    int common = -1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (common < 0 || it.value() > counts.value(common))
+            common = it.key();
+    }
+    if (common >= 0)
+        header->setDefaultSectionSize(common);
     for (int row = 0; row < rows; ++row) {
         if (heights.at(row) >= 0)
             header->resizeSection(row, heights.at(row));
@@ -885,8 +919,7 @@ void TableView::makeTaskCurrent(TaskIndex task)
     if (row < 0 || columnCount() < 2)
         return;
     setCurrentCell(row, 1);
-    if (QTableWidgetItem *cell = item(row, 1))
-        scrollToItem(cell);
+    scrollTo(model()->index(row, 1));
     // A table on a tab out of sight takes no keyboard focus from the view the user works in.
     if (isVisible())
         setFocus();

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QVector>
 
+class SmartSortTableWidgetItem;
+
 // The Table tab: the plan as a spreadsheet, a row per card and a column per property, the
 // notes last. Column 0 holds each row's card index and is hidden; rows move when sorted, so a
 // row's card is always read from it. Cells are edited in place and every edit goes to the plan
@@ -80,9 +82,10 @@ private:
     void setCardIndexCell(int row, TaskIndex task);
     void setCellForTask(const QString &text, TaskIndex task, int column);
     void setCell(const QString &text, TaskIndex task, int row, int column);
-    void colorCell(QTableWidgetItem *cell, TaskIndex task, int column);
-    void colorCellByValue(QTableWidgetItem *cell, TaskIndex task, int property);
-    void resetCellColors(QTableWidgetItem *cell);
+    SmartSortTableWidgetItem *cellAt(int row, int column) const;
+    void colorCell(SmartSortTableWidgetItem *cell, TaskIndex task, int column);
+    void colorCellByValue(SmartSortTableWidgetItem *cell, TaskIndex task, int property);
+    void resetCellColors(SmartSortTableWidgetItem *cell);
     void recolorColumns(const QList<int> &columns, int onlyRow = -1);
     void recolorAll();
     QList<int> columnsColoredBy(int property) const;
@@ -106,6 +109,9 @@ private:
     bool m_refreshing = false;
     // Row of each card as last seen; checked on every use and renewed when it is stale.
     mutable QVector<int> m_rowOfTask;
+    // What a refresh of cells in place repaints at its end.
+    QVector<int> m_repaintRows;
+    bool m_repaintAll = false;
     // Brushes by colour, so the cells of one colour share one brush.
     QHash<QRgb, QBrush> m_brushes;
 };
