@@ -140,10 +140,17 @@ private:
     QVector<qreal> m_pairs;
 };
 
-// The widths in the font the table shows; a new font starts afresh.
+// The widths in the font the table shows; a new font starts afresh. Fonts outlive no
+// application object, so the widths go with it.
 TextWidths &textWidths(const QFont &font)
 {
     static std::unique_ptr<TextWidths> widths;
+    if (!widths) {
+        static bool cleanUpAdded = false;
+        if (!cleanUpAdded)
+            qAddPostRoutine([] { widths.reset(); });
+        cleanUpAdded = true;
+    }
     if (!widths || widths->font() != font)
         widths = std::make_unique<TextWidths>(font);
     return *widths;
