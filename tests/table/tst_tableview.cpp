@@ -1,0 +1,467 @@
+#include "app/Application.h"
+#include "common/Accessors.h"
+#include "common/Colors.h"
+#include "harness/DocumentRecorder.h"
+#include "harness/TestMain.h"
+#include "model/Document.h"
+#include "table/TableView.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Properties "P1"... of the given types, and a card per list of values (property 1 first).
+void makePlan(const QList<int> &types, const QList<QStringList> &cards,
+              const QStringList &notes = {})
+{
+    doc()->clear(false);
+    for (int p = 0; p < types.size(); ++p)
+        doc()->addProperty(QStringLiteral("P%1").arg(p + 1), QString(), types.at(p), {},
+                           PropertyVisibility::Text, PropertyAppearance(), false);
+    for (int t = 0; t < cards.size(); ++t) {
+        QList<PropertyIndexAndValue> values;
+        for (int p = 0; p < cards.at(t).size(); ++p)
+            values.append({p + 1, cards.at(t).at(p)});
+        doc()->addTaskWithValues(values, notes.value(t), {}, -1, false);
+    }
+}
+
+// Six cards of a name, a colour word, a size and a date; card 1 has notes.
+enum { Name = 1, Colour, Size, Due, Notes };
+void makeSixCards()
+{
+    makePlan({PropertyType::Text, PropertyType::Text, PropertyType::Automatic, PropertyType::Date},
+             {{"a", "red", "10", "1/2/2024"},
+              {"b", "green", "9", "15/1/2024"},
+              {"c", "blue", "", "3/12/2023"},
+              {"d", "dark red", "100", "7/7/2024"},
+              {"e", "yellow", "2", "1/1/2025"},
+              {"f", "light blue", "33", "2/2/2022"}},
+             {QString(), QStringLiteral("Notes with Blue")});
+}
+
+// The table as the main window has it: connected to the plan, shown, rebuilt.
+struct ShownTable : TableView
+{
+    ShownTable()
+    {
+        QObject::connect(doc(), &Document::changed, this, &TableView::onChangedDoc);
+        resize(900, 400);
+        show();
+        exposed = QTest::qWaitForWindowExposed(this);
+        doc()->emitChanged(EventType::AllChanged);
+    }
+    bool exposed = false;
+};
+
+QStringList columnTexts(const TableView &table, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < table.rowCount(); ++row)
+        texts.append(table.item(row, column)->text());
+    return texts;
+}
+
+// Every card has one row, which shows its values and notes.
+void verifyRowsMatchPlan(const TableView &table)
+{
+    QCOMPARE(table.rowCount(), doc()->taskCount());
+    QList<TaskIndex> seen;
+    for (int row = 0; row < table.rowCount(); ++row) {
+        const TaskIndex task = table.taskIndex(row);
+        seen.append(task);
+        for (int p = 1; p < doc()->propertyCount(); ++p)
+            QCOMPARE(table.item(row, p)->text(), doc()->value(task, p));
+        QCOMPARE(table.item(row, table.notesColumn())->text(), doc()->taskNotes(task));
+    }
+    std::sort(seen.begin(), seen.end());
+    QCOMPARE(seen, doc()->taskIndexes());
+}
+
+void clickHeader(TableView &table, int column)
+{
+    QHeaderView *header = table.horizontalHeader();
+    const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                    header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+QColor background(const TableView &table, int row, int column)
+{
+    return table.item(row, column)->background().color();
+}
+
+} // namespace
+
+class TestTableView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void headerClickSortsSmartly_data();
+    void headerClickSortsSmartly();
+    void userSortSurvivesEditUndoAndRebuild();
+    void deletingCardsRenumbersTheRest_data();
+    void deletingCardsRenumbersTheRest();
+    void editingACellStoresOneStep_data();
+    void editingACellStoresOneStep();
+    void tabOnLastCellAddsCardAndFollowsIt_data();
+    void tabOnLastCellAddsCardAndFollowsIt();
+    void filterShowsOrHidesMatchingRows_data();
+    void filterShowsOrHidesMatchingRows();
+    void wholeRowColouringByNumberFollowsEveryValue();
+    void colouringOffAllAndDarkText();
+    void cardsWithoutRowsChangeNoOtherRow();
+    void sizesMatchFittingEveryCell();
+};
+
+void TestTableView::init()
+{
+    doc()->clear(false);
+    app()->setUiStyle(0);
+}
+
+void TestTableView::headerClickSortsSmartly_data()
+{
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QStringList>("ascending");
+    QTest::newRow("numbers by value, the empty text as text")
+        << QStringList {"10", "9", ""} << QStringList {"", "9", "10"};
+    QTest::newRow("currency and decimals")
+        << QStringList {"$12.5", "3", "100", "-1"} << QStringList {"-1", "3", "$12.5", "100"};
+    QTest::newRow("dates by day") << QStringList {"1/2/2024", "15/1/2024", "3/12/2023"}
+                                  << QStringList {"3/12/2023", "15/1/2024", "1/2/2024"};
+    QTest::newRow("a date and words as text")
+        << QStringList {"soon", "1/2/2024", "Later"} << QStringList {"1/2/2024", "Later", "soon"};
+}
+
+void TestTableView::headerClickSortsSmartly()
+{
+    QFETCH(QStringList, values);
+    QFETCH(QStringList, ascending);
+    QList<QStringList> cards;
+    for (const QString &value : values)
+        cards.append({value});
+    makePlan({PropertyType::Automatic}, cards);
+    ShownTable table;
+    // Before any click: card order, by the hidden index column.
+    QCOMPARE(table.horizontalHeader()->sortIndicatorSection(), 0);
+    QCOMPARE(columnTexts(table, Name), values);
+
+    clickHeader(table, Name);
+    QCOMPARE(columnTexts(table, Name), ascending);
+    clickHeader(table, Name);
+    std::reverse(ascending.begin(), ascending.end());
+    QCOMPARE(columnTexts(table, Name), ascending);
+}
+
+void TestTableView::userSortSurvivesEditUndoAndRebuild()
+{
+    makeSixCards();
+    DocumentRecorder recorder(*doc());
+    ShownTable table;
+    clickHeader(table, Size);
+    clickHeader(table, Size);
+    const QStringList sizesDown {"100", "33", "10", "9", "2", ""};
+    QCOMPARE(columnTexts(table, Size), sizesDown);
+
+    table.item(table.rowOfTask(4), Size)->setText(QStringLiteral("50"));
+    QCOMPARE(columnTexts(table, Size), (QStringList {"100", "50", "33", "10", "9", ""}));
+    // Undo as the main window does it: the copy from before the step, then event 0.
+    *doc() = *recorder.snapshots.back();
+    doc()->emitChanged(EventType::AllChanged);
+    QCOMPARE(columnTexts(table, Size), sizesDown);
+    QCOMPARE(table.horizontalHeader()->sortIndicatorSection(), int(Size));
+    QCOMPARE(table.horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+    table.item(table.rowOfTask(0), Colour)->setText(QStringLiteral("violet"));
+    QCOMPARE(columnTexts(table, Size), sizesDown);
+    verifyRowsMatchPlan(table);
+}
+
+void TestTableView::deletingCardsRenumbersTheRest_data()
+{
+    QTest::addColumn<QList<TaskIndex>>("deleted");
+    QTest::addColumn<int>("sortColumn");
+    QTest::addColumn<QStringList>("sortedAfter");
+    QTest::newRow("card 3 of six")
+        << QList<TaskIndex> {3} << 0 << QStringList {"0", "1", "2", "3", "4"};
+    QTest::newRow("three cards") << QList<TaskIndex> {1, 3, 4} << 0 << QStringList {"0", "1", "2"};
+    QTest::newRow("three cards, sorted by size")
+        << QList<TaskIndex> {0, 2, 5} << int(Size) << QStringList {"2", "9", "100"};
+    QTest::newRow("every card") << QList<TaskIndex> {0, 1, 2, 3, 4, 5} << int(Colour)
+                                << QStringList();
+}
+
+void TestTableView::deletingCardsRenumbersTheRest()
+{
+    QFETCH(QList<TaskIndex>, deleted);
+    QFETCH(int, sortColumn);
+    QFETCH(QStringList, sortedAfter);
+    makeSixCards();
+    ShownTable table;
+    if (sortColumn != 0)
+        clickHeader(table, sortColumn);
+    doc()->deleteTasks(deleted, true);
+    verifyRowsMatchPlan(table);
+    QCOMPARE(columnTexts(table, sortColumn), sortedAfter);
+}
+
+void TestTableView::editingACellStoresOneStep_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("undoText");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("value") << int(Colour) << "purple"
+                           << "Update Value"
+                           << "purple";
+    QTest::newRow("date normalised") << int(Due) << "today"
+                                     << "Update Value" << QDate::currentDate().toString("d/M/yyyy");
+    QTest::newRow("notes") << int(Notes) << "Call\nback"
+                           << "Set Card Notes"
+                           << "Call\nback";
+}
+
+void TestTableView::editingACellStoresOneStep()
+{
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, undoText);
+    QFETCH(QString, shown);
+    makeSixCards();
+    ShownTable table;
+    DocumentRecorder recorder(*doc());
+    // A typed cell is an edit of the card its row shows, not of the card of that number.
+    clickHeader(table, Size);
+    const int row = table.rowOfTask(2);
+    QVERIFY(row != 2);
+    table.item(row, column)->setText(typed);
+    QCOMPARE(recorder.undoTexts, QStringList {undoText});
+    QCOMPARE(table.item(table.rowOfTask(2), column)->text(), shown);
+    verifyRowsMatchPlan(table);
+    QVERIFY(!(table.item(row, 0)->flags() & Qt::ItemIsEditable));
+}
+
+void TestTableView::tabOnLastCellAddsCardAndFollowsIt_data()
+{
+    QTest::addColumn<bool>("sortedDown");
+    QTest::addColumn<bool>("withEditor");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("card order") << false << false << Qt::KeyboardModifiers();
+    QTest::newRow("sorted descending") << true << false << Qt::KeyboardModifiers();
+    QTest::newRow("sorted, typing in the last cell") << true << true << Qt::KeyboardModifiers();
+    QTest::newRow("control tab") << false << false << Qt::KeyboardModifiers(Qt::ControlModifier);
+}
+
+void TestTableView::tabOnLastCellAddsCardAndFollowsIt()
+{
+    QFETCH(bool, sortedDown);
+    QFETCH(bool, withEditor);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    makeSixCards();
+    doc()->setPropertyDefaultValue(Size, QStringLiteral("5"), false);
+    ShownTable table;
+    if (sortedDown) {
+        clickHeader(table, Size);
+        clickHeader(table, Size);
+    }
+    DocumentRecorder recorder(*doc());
+    const int lastRow = table.rowCount() - 1;
+    const TaskIndex lastCard = table.taskIndex(lastRow);
+    table.setFocus();
+    table.setCurrentCell(lastRow, table.notesColumn());
+    QWidget *target = &table;
+    if (withEditor) {
+        table.editItem(table.item(lastRow, table.notesColumn()));
+        auto *editor = table.findChild<QLineEdit *>();
+        QVERIFY(editor);
+        editor->setText(QStringLiteral("typed note"));
+        target = editor;
+    }
+    QTest::keyClick(target, Qt::Key_Tab, modifiers);
+    if (modifiers & Qt::ControlModifier) {
+        QVERIFY(recorder.isSilent());
+        return;
+    }
+    QCOMPARE(recorder.undoTexts.last(), QStringLiteral("Add Card"));
+    if (withEditor)
+        QCOMPARE(doc()->taskNotes(lastCard), QStringLiteral("typed note"));
+    // The next typing goes to the new card, wherever the sort put it.
+    QCOMPARE(table.currentRow(), table.rowOfTask(6));
+    QCOMPARE(table.currentColumn(), 1);
+    if (sortedDown)
+        QCOMPARE(columnTexts(table, Size), (QStringList {"100", "33", "10", "9", "5", "2", ""}));
+    verifyRowsMatchPlan(table);
+}
+
+void TestTableView::filterShowsOrHidesMatchingRows_data()
+{
+    QTest::addColumn<bool>("showMatching");
+    QTest::addColumn<QStringList>("terms");
+    QTest::addColumn<QList<TaskIndex>>("visible");
+    const QList<TaskIndex> all {0, 1, 2, 3, 4, 5};
+    QTest::newRow("no terms, show") << true << QStringList() << all;
+    QTest::newRow("no terms, hide") << false << QStringList() << all;
+    QTest::newRow("either term, notes too")
+        << true << QStringList {"red", "BLUE"} << QList<TaskIndex> {0, 1, 2, 3, 5};
+    QTest::newRow("hide either term")
+        << false << QStringList {"red", "BLUE"} << QList<TaskIndex> {4};
+    QTest::newRow("index column not searched")
+        << true << QStringList {"3"} << QList<TaskIndex> {2, 5};
+}
+
+void TestTableView::filterShowsOrHidesMatchingRows()
+{
+    QFETCH(bool, showMatching);
+    QFETCH(QStringList, terms);
+    QFETCH(QList<TaskIndex>, visible);
+    makeSixCards();
+    ShownTable table;
+    table.selectTasks({0, 4});
+    table.setSearch(showMatching, terms);
+    QCOMPARE(table.visibleTasks(), visible);
+    // A row the filter hides loses its selection; a row that stays keeps it.
+    QList<TaskIndex> selected;
+    for (TaskIndex task : {0, 4}) {
+        if (visible.contains(task))
+            selected.append(task);
+    }
+    QCOMPARE(table.selectedTasks(), selected);
+    doc()->emitChanged(EventType::AllChanged);
+    QCOMPARE(table.visibleTasks(), visible);
+}
+
+void TestTableView::wholeRowColouringByNumberFollowsEveryValue()
+{
+    makeSixCards();
+    doc()->setTableColor(Size + 1, false);
+    ShownTable table;
+    const auto verifyRowColours = [&] {
+        const QImage image = table.viewport()->grab().toImage();
+        for (int row = 0; row < table.rowCount(); ++row) {
+            const QColor expected = doc()->valueColor(table.taskIndex(row), Size);
+            for (int column = 1; column < table.columnCount(); ++column) {
+                QCOMPARE(background(table, row, column), expected);
+                QCOMPARE(table.item(row, column)->foreground().color(),
+                         contrastingTextColor(expected, false));
+            }
+            // Painted so, right of the short text.
+            const QRect cell = table.visualItemRect(table.item(row, Name));
+            QCOMPARE(image.pixelColor(cell.right() - 4, cell.center().y()).rgb(), expected.rgb());
+        }
+    };
+    verifyRowColours();
+    // A new largest number moves every other card's place on the colour scale.
+    const QColor before = background(table, table.rowOfTask(1), Name);
+    table.item(table.rowOfTask(4), Size)->setText(QStringLiteral("1000"));
+    QVERIFY(background(table, table.rowOfTask(1), Name) != before);
+    verifyRowColours();
+}
+
+void TestTableView::colouringOffAllAndDarkText()
+{
+    makeSixCards();
+    // A setting past the colouring list, as a damaged file has it, colours nothing.
+    doc()->tableAppearanceRef().cellColor = doc()->propertyCount() + 3;
+    ShownTable table;
+    for (int column = 1; column < table.columnCount(); ++column)
+        QVERIFY(!table.item(0, column)->data(Qt::BackgroundRole).isValid());
+
+    doc()->setTableColor(1, true);
+    for (int column = 1; column < table.notesColumn(); ++column)
+        QCOMPARE(background(table, 0, column), doc()->valueColor(table.taskIndex(0), column));
+    QVERIFY(!table.item(0, table.notesColumn())->data(Qt::BackgroundRole).isValid());
+
+    app()->setUiStyle(1);
+    doc()->setTableColor(0, true);
+    QVERIFY(!table.item(0, Colour)->data(Qt::BackgroundRole).isValid());
+    QCOMPARE(table.item(0, Colour)->foreground().color(), QColor("#C0C0C0"));
+    app()->setUiStyle(0);
+}
+
+void TestTableView::cardsWithoutRowsChangeNoOtherRow()
+{
+    makeSixCards();
+    ShownTable table;
+    QCOMPARE(table.rowOfTask(6), -1);
+    const QStringList firstRow {table.item(0, Name)->text(), table.item(0, Colour)->text()};
+    // Changes reported for a card the table has no row for.
+    Events events;
+    events.add(EventType::ValueChanged, 17, Name);
+    events.add(EventType::TaskNotesChanged, 17);
+    table.onChangedDoc(events);
+    QCOMPARE((QStringList {table.item(0, Name)->text(), table.item(0, Colour)->text()}), firstRow);
+
+    // Two cards added, the second one reported: the table was out of step and is rebuilt.
+    doc()->addTask(false);
+    doc()->addTask(false);
+    Events added;
+    added.add(EventType::TaskAdded, 7);
+    table.onChangedDoc(added);
+    verifyRowsMatchPlan(table);
+}
+
+void TestTableView::sizesMatchFittingEveryCell()
+{
+    // One-line texts of many widths, some wider than the widest column, line breaks, empty
+    // and missing values, other characters, tabs, and notes of several lines.
+    QList<QStringList> cards;
+    QStringList notes;
+    for (int t = 0; t < 40; ++t) {
+        QString title = QStringLiteral("Task %1 ").arg(t) + QString(t % 7, QLatin1Char('w'));
+        if (t % 9 == 4)
+            title += QStringLiteral(" and a very long tail of words that will not fit in a column");
+        if (t % 11 == 5)
+            title = QStringLiteral("Two\nlines");
+        QString other = t % 3 == 0 ? QString() : QStringLiteral("Zoë's café №%1 office").arg(t);
+        if (t % 13 == 6)
+            other = QStringLiteral("日本語のテキスト %1").arg(t);
+        cards.append({title, other, QString::number(t * 1.5), QStringLiteral("\tTab %1").arg(t)});
+        if (t % 5 == 2)
+            cards.last() = QStringList {title};
+        notes.append(t % 4 == 0 ? QStringLiteral("Line one\nLine two\nLine three") : QString());
+    }
+    makePlan({PropertyType::Text, PropertyType::Text, PropertyType::Numeric, PropertyType::Text},
+             cards, notes);
+
+    for (bool shown : {false, true}) {
+        TableView table;
+        if (shown) {
+            table.resize(700, 300);
+            table.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&table));
+        }
+        // Rows the filter hides keep their heights.
+        table.setSearch(false, {QStringLiteral("Task 1")});
+        table.onChangedDoc([] {
+            Events events;
+            events.add(EventType::AllChanged);
+            return events;
+        }());
+        const auto sizes = [&] {
+            QList<int> list;
+            for (int column = 0; column < table.columnCount(); ++column)
+                list.append(table.columnWidth(column));
+            for (int row = 0; row < table.rowCount(); ++row)
+                list.append(table.rowHeight(row));
+            return list;
+        };
+        const QList<int> fitted = sizes();
+        QVERIFY(QSet<int>(fitted.begin(), fitted.end()).size() > 3);
+        // Qt's fitting of every cell by the style, as in a refresh (sorting off, so the headers
+        // leave no room for the sort arrow), gives the same sizes.
+        table.setItemDelegate(new QStyledItemDelegate(&table));
+        table.setSortingEnabled(false);
+        table.resizeColumnsToContents();
+        table.setColumnHidden(table.notesColumn(), true);
+        table.resizeRowsToContents();
+        table.setColumnHidden(table.notesColumn(), false);
+        QCOMPARE(fitted, sizes());
+    }
+}
+
+TAVROLO_TEST_MAIN(TestTableView)
+#include "tst_tableview.moc"
