@@ -1,0 +1,112 @@
+#include "cardedit/DuplicateDialog.h"
+#include "cardedit/SetValuesDialog.h"
+#include "harness/TestMain.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+
+namespace {
+
+template<typename T>
+T *child(QWidget *dialog, const char *name)
+{
+    T *widget = dialog->findChild<T *>(QLatin1String(name));
+    if (!widget)
+        qFatal("no widget %s", name);
+    return widget;
+}
+
+} // namespace
+
+// The three small modal dialogs of card editing, run as their callers run them.
+class TestSmallCardDialogs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void setValuesDialogEditsTheCallersTexts_data();
+    void setValuesDialogEditsTheCallersTexts();
+    void duplicateDialogCountsTheNewItems_data();
+    void duplicateDialogCountsTheNewItems();
+};
+
+void TestSmallCardDialogs::setValuesDialogEditsTheCallersTexts_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("one row accepted") << 1 << "OK"
+                                      << "Set Cost Value" << QStringList {"12.5", "2027-01-01"};
+    QTest::newRow("two rows accepted")
+        << 2 << "OK"
+        << "Set Property Values" << QStringList {"12.5", "2027-02-02"};
+    QTest::newRow("cancelled") << 2 << "Cancel"
+                               << "Set Property Values" << QStringList {"10", "2027-01-01"};
+}
+
+void TestSmallCardDialogs::setValuesDialogEditsTheCallersTexts()
+{
+    QFETCH(int, rows);
+    QFETCH(QString, button);
+    QFETCH(QString, title);
+    QFETCH(QStringList, expected);
+    QString cost = QStringLiteral("10");
+    QString due = QStringLiteral("2027-01-01");
+    QList<SetValuesDialog::Row> list {{QStringLiteral("Cost"), &cost}};
+    if (rows == 2)
+        list.append({QStringLiteral("Due"), &due});
+    SetValuesDialog dialog(nullptr, list);
+    QCOMPARE(dialog.windowTitle(), title);
+    QCOMPARE(child<QLabel>(&dialog, "m_label1")->text(), QStringLiteral("Cost:"));
+    auto *first = child<QLineEdit>(&dialog, "m_lineEdit1");
+    auto *second = child<QLineEdit>(&dialog, "m_lineEdit2");
+    QCOMPARE(first->text(), QStringLiteral("10"));
+    // The proposed value is selected, so typing replaces it.
+    QCOMPARE(first->selectedText(), QStringLiteral("10"));
+    QCOMPARE(second->isHidden(), rows == 1);
+
+    ModalAnswer answer(button, {}, [](QWidget *modal) {
+        child<QLineEdit>(modal, "m_lineEdit1")->setText(QStringLiteral("12.5"));
+        child<QLineEdit>(modal, "m_lineEdit2")->setText(QStringLiteral("2027-02-02"));
+    });
+    dialog.exec();
+    QVERIFY(answer.answered());
+    QCOMPARE(QStringList({cost, due}), expected);
+}
+
+void TestSmallCardDialogs::duplicateDialogCountsTheNewItems_data()
+{
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<bool>("cards");
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::newRow("1 card, 1 copy") << 1 << true << 1 << "Duplicate the 1 selected card"
+                                    << "time to create 1 new card";
+    QTest::newRow("1 card, 3 copies") << 1 << true << 3 << "Duplicate the 1 selected card"
+                                      << "time to create 3 new cards";
+    QTest::newRow("4 rows, 2 copies") << 4 << false << 2 << "Duplicate the 4 selected rows"
+                                      << "times each to create 8 new rows";
+    QTest::newRow("above the range") << 2 << true << 5000 << "Duplicate the 2 selected cards"
+                                     << "times each to create 2000 new cards";
+}
+
+void TestSmallCardDialogs::duplicateDialogCountsTheNewItems()
+{
+    QFETCH(int, selected);
+    QFETCH(bool, cards);
+    QFETCH(int, copies);
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    DuplicateDialog dialog(nullptr, selected, cards);
+    child<QSpinBox>(&dialog, "m_spinBox")->setValue(copies);
+    QCOMPARE(child<QLabel>(&dialog, "m_label1")->text(), first);
+    QCOMPARE(child<QLabel>(&dialog, "m_label2")->text(), second);
+    QCOMPARE(dialog.count(), std::min(copies, 1000));
+    QCOMPARE(child<QSpinBox>(&dialog, "m_spinBox")->minimum(), 1);
+}
+
+TAVROLO_TEST_MAIN(TestSmallCardDialogs)
+#include "tst_smallcarddialogs.moc"
