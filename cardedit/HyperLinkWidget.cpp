@@ -179,11 +179,8 @@ void HyperLinkWidget::releaseHandCursor()
     if (!m_handCursorSet)
         return;
     m_handCursorSet = false;
-    // The wait cursor's guard may have popped the hand already; then what is on top now
-    // belongs to someone else.
-    const QCursor *current = QGuiApplication::overrideCursor();
-    if (current && current->shape() == Qt::PointingHandCursor)
-        QGuiApplication::restoreOverrideCursor();
+    // A wait cursor may lie on top of the hand by now; it stays.
+    removeOverrideCursor(QCursor(Qt::PointingHandCursor));
 }
 
 void HyperLinkWidget::showHandCursor()

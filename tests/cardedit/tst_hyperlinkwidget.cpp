@@ -257,7 +257,8 @@ void TestHyperLinkWidget::handCursorIsGivenBackOnlyWhenOurs()
     moveTo(onLink);
     {
         BusyCursor busy;
-    } // pops the hand on its way out
+    } // takes only its own wait cursor away
+    QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::PointingHandCursor);
     {
         BusyCursor busy;
         QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
