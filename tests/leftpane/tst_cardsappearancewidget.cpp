@@ -94,8 +94,6 @@ void TestCardsAppearanceWidget::eachStepIsOneUndoStep_data()
     const QString size = QStringLiteral("Set Cards Title Size");
     QTest::newRow("two steps of a spin box")
         << "m_titleSizeSpinBox" << 140 << QStringList({size, size});
-    QTest::newRow("header names") << "m_headerNameComboBox" << 1
-                                  << QStringList({"Set Cards Headers Show Name"});
     QTest::newRow("legend") << "m_showLegendComboBox" << 4
                             << QStringList({"Set Cards Show Legend"});
     QTest::newRow("header colour")
@@ -121,8 +119,6 @@ void TestCardsAppearanceWidget::eachStepIsOneUndoStep()
         QCOMPARE(doc()->headerColor(), QColor(QRgb(value)));
     }
     QCOMPARE(recorder.undoTexts, undoTexts);
-    if (QTest::currentDataTag() == QLatin1String("header names"))
-        QVERIFY(doc()->cardsHeadersShowName());
     if (QTest::currentDataTag() == QLatin1String("legend"))
         QCOMPARE(doc()->cardsShowLegend(), 4);
     // The plan's appearance no longer equals a stored one.

@@ -75,7 +75,6 @@ void TestCardsShowPropertiesWidget::eachControlIsOneUndoStep_data()
     QTest::newRow("hide Status") << "Status" << 8 << "Show/Hide Property On Card";
     QTest::newRow("Cost in bold") << "Cost" << 1 << "Show/Hide Property On Card";
     QTest::newRow("labels") << "m_showLabelsCheckBox" << 1 << "Show Labels";
-    QTest::newRow("notes") << "m_showNotesCheckBox" << 1 << "Show Notes";
     QTest::newRow("images off") << "m_showImageCheckBox" << 0 << "Hide Images";
     // The size is kept for when images are shown again.
     QTest::newRow("size while images off") << "m_imageSizeComboBox" << 2 << "Hide Images";

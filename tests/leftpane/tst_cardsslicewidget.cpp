@@ -46,7 +46,6 @@ private slots:
     void steppingThroughStoredViews();
     void editsOutsideTheComboShowTheViewNowEqual_data();
     void editsOutsideTheComboShowTheViewNowEqual();
-    void withoutStoredViewsPlusTakesTheFocus();
 
 private:
     QComboBox *combo() const
@@ -215,17 +214,6 @@ void TestCardsSliceWidget::editsOutsideTheComboShowTheViewNowEqual()
     QCOMPARE(recorder.undoTexts, QStringList({"Change View"}));
     QCOMPARE(doc()->currentStoredViewName(), start);
     QCOMPARE(combo()->currentText(), start);
-}
-
-void TestCardsSliceWidget::withoutStoredViewsPlusTakesTheFocus()
-{
-    QCOMPARE(combo()->count(), 1);
-    QVERIFY(!combo()->isEnabled());
-    QVERIFY(
-        !m_widget->findChild<QToolButton *>(QStringLiteral("m_deleteSliceButton"))->isEnabled());
-    m_widget->giveFocus();
-    QCOMPARE(m_widget->focusWidget(),
-             m_widget->findChild<QWidget *>(QStringLiteral("m_addSliceButton")));
 }
 
 TAVROLO_TEST_MAIN(TestCardsSliceWidget)
