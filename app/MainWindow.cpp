@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/FileOpenEvent.h"
 #include "cards/CardsScene.h"
+#include "cards/CardsView.h"
 #include "common/Accessors.h"
 #include "common/BusyCursor.h"
 #include "common/DialogHelpers.h"
@@ -14,6 +15,8 @@
 #include "common/Version.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/GettingStartedDialog.h"
+#include "leftpane/CardsColorLayoutWidget.h"
+#include "leftpane/CardsLeftPane.h"
 #include "ui_MainWindow.h"
 
 #include <QDir>
@@ -32,6 +35,19 @@ namespace {
 
 const char planExtension[] = "tv";
 const int startupCompletionDelayMs = 250;
+
+// A tab's view takes the room the splitter gains; its left pane keeps its width.
+void setPaneStretch(QWidget *leftPane, QWidget *view)
+{
+    QSizePolicy pane = leftPane->sizePolicy();
+    pane.setHorizontalPolicy(QSizePolicy::Minimum);
+    pane.setHorizontalStretch(0);
+    leftPane->setSizePolicy(pane);
+    QSizePolicy grows = view->sizePolicy();
+    grows.setHorizontalPolicy(QSizePolicy::Expanding);
+    grows.setHorizontalStretch(1);
+    view->setSizePolicy(grows);
+}
 
 } // namespace
 
@@ -221,11 +237,13 @@ void MainWindow::createTabPages()
     };
     splitterPage(m_ui->m_cardsTab, &m_cardsLayout, &m_cardsSplitter);
     m_cardsScene = new CardsScene(doc(), this);
-    // Slot: the Cards view issue creates m_cardsView (CardsView, parent m_cardsSplitter,
-    // showing m_cardsScene) and the Cards left pane issue m_cardsLeftPane (CardsLeftPane with
-    // the splitter, scene and view) here; the splitter takes the left pane, then the view,
-    // both without a frame; views stretch (Expanding, stretch 1), left panes do not
-    // (Minimum, stretch 0).
+    m_cardsView = new CardsView(m_cardsScene, m_cardsSplitter);
+    m_cardsLeftPane = new CardsLeftPane(m_cardsSplitter, m_cardsScene, m_cardsView);
+    m_cardsSplitter->addWidget(m_cardsLeftPane);
+    m_cardsSplitter->addWidget(m_cardsView);
+    m_cardsLeftPane->setFrameStyle(QFrame::NoFrame);
+    m_cardsView->setFrameStyle(QFrame::NoFrame);
+    setPaneStretch(m_cardsLeftPane, m_cardsView);
     splitterPage(m_ui->m_chartsTab, &m_chartsLayout, &m_chartsSplitter);
     // Slot: the Charts pane issue creates m_chartsScene (parent this window), m_chartsView
     // (parent m_chartsSplitter) and m_chartsLeftPane here, the left pane first in the splitter.
@@ -256,9 +274,14 @@ void MainWindow::connectActions()
     // onEditPreferencesAction).
     //
     // Slot: the view-commands issue connects the View menu here: Zoom Fit, In and Out, Toolbar,
-    // Left Pane, Icon Overlay and Full screen to this window; the Cards view issue Zoom To
-    // Selected, Magnify and Card Tool Tips to the view; the Cards left pane issue Swap X/Y to
-    // its layout section (CardsColorLayoutWidget::onTranspose).
+    // Left Pane, Icon Overlay and Full screen to this window.
+    connect(ui.m_viewZoomSelectedAction, &QAction::triggered, m_cardsView,
+            QOverload<>::of(&CardsView::onZoomSelected));
+    connect(ui.m_viewZoomMagnifyAction, &QAction::toggled, m_cardsView,
+            &CardsView::onMagnifyUnderCursor);
+    connect(ui.m_viewTransposeAction, &QAction::triggered, m_cardsLeftPane->colorLayoutWidget(),
+            &CardsColorLayoutWidget::onTranspose);
+    connect(ui.m_viewToolTipsAction, &QAction::toggled, m_cardsView, &CardsView::onToolTipsToggled);
     connect(ui.m_helpTavroloAction, &QAction::triggered, this, &MainWindow::onHelpTavroloAction);
     connect(ui.m_helpFAQAction, &QAction::triggered, this, &MainWindow::onFAQPage);
     connect(ui.m_helpTipsTavroloAction, &QAction::triggered, this,
@@ -276,9 +299,10 @@ void MainWindow::connectPanes()
 {
     // Slot: the view-commands issue connects the toolbar's visibilityChanged
     // (onToolbarVisibilityChanged) and the tab widget's currentChanged (onTabChanged) here.
-    // Slot: the Cards view issue connects animationFinished to CardsView::onRedrawMagnify and
-    // redrawing to CardsView::onAutoZoom here; the exports issue connects redrawing to
-    // onUpdatePrinterStatus and onUpdateExportStatus.
+    connect(m_cardsScene, &CardsScene::animationFinished, m_cardsView, &CardsView::onRedrawMagnify);
+    connect(m_cardsScene, &CardsScene::redrawing, m_cardsView, &CardsView::onAutoZoom);
+    // Slot: the exports issue connects redrawing to onUpdatePrinterStatus and
+    // onUpdateExportStatus here.
     // Slot: the edit-commands issue connects editTask to onEditTask here.
     connect(m_cardsScene, &QGraphicsScene::selectionChanged, this, &MainWindow::onSelectionChanged);
     // Slot: the edit-commands issue connects newTask to onNewTask here.
@@ -292,11 +316,13 @@ void MainWindow::connectPanes()
     // Slot: the Properties pane issue connects its view here.
     connect(doc(), &Document::changed, this, &MainWindow::onChangedDoc);
     connect(doc(), &Document::changed, m_cardsScene, &CardsScene::onChangedDoc);
-    // Slot: the pane issues connect Document::changed here, in this order: CardsView,
-    // ChartsScene, ChartsView, TableView, PropertiesView.
+    connect(doc(), &Document::changed, m_cardsView, &CardsView::onChangedDoc);
+    // Slot: the pane issues connect Document::changed here, in this order: ChartsScene,
+    // ChartsView, TableView, PropertiesView.
     // Slot: the undo issue connects Document::aboutToChange to onAboutToChange here.
-    // Slot: the left-pane issues call connectToDocument here: CardsLeftPane, then
-    // ChartsLeftPane, then TableLeftPane.
+    m_cardsLeftPane->connectToDocument();
+    // Slot: the left-pane issues call connectToDocument here: ChartsLeftPane, then
+    // TableLeftPane.
 }
 
 // A file named on the command line comes first, then one the operating system asked for
@@ -566,8 +592,9 @@ void MainWindow::updateActions()
     // anySelected from its selected rows.
     // Slot: the Properties pane issue decides next while m_propertiesView is shown:
     // oneProperty for exactly one selected property, anySelected for any.
-    // Slot: the Cards view issue decides last while m_cardsView is shown: cardsSelected,
-    // anySelected and zoomToSelected from m_cardsScene's selected items.
+    if (m_cardsView->isVisible()) {
+        cardsSelected = anySelected = zoomToSelected = !m_cardsScene->selectedItems().isEmpty();
+    }
     m_ui->m_editTaskAction->setEnabled(cardsSelected);
     m_ui->m_editDuplicateAction->setEnabled(cardsSelected);
     m_ui->m_editPropertyAction->setEnabled(oneProperty);
@@ -579,8 +606,8 @@ void MainWindow::updateActions()
 
 void MainWindow::updateTransposeStatus()
 {
-    // Slot: the Cards view issue adds "while m_cardsView is visible" to this rule.
-    m_ui->m_viewTransposeAction->setEnabled(doc()->xProperty() != doc()->yProperty());
+    m_ui->m_viewTransposeAction->setEnabled(m_cardsView->isVisible()
+                                            && doc()->xProperty() != doc()->yProperty());
 }
 
 void MainWindow::onSelectionChanged()
@@ -594,8 +621,7 @@ void MainWindow::onRefresh()
 {
     doc()->emitChanged(EventType::AllChanged);
     onSelectionChanged();
-    // Slot: the Cards view issue fits the scene here when zoom-to-fit is on
-    // (CardsView::onAutoZoom).
+    m_cardsView->onAutoZoom();
     setWindowModified(false);
 }
 

@@ -8,7 +8,9 @@
 #include <QStringList>
 #include <QTimer>
 
+class CardsLeftPane;
 class CardsScene;
+class CardsView;
 class QAction;
 class QHBoxLayout;
 class QSlider;
@@ -141,11 +143,11 @@ private:
     // (TableView).
     QHBoxLayout *m_tableLayout = nullptr;
     QSplitter *m_tableSplitter = nullptr;
-    // Slot: the Cards left pane and Cards view issues add m_cardsLeftPane (CardsLeftPane) and
-    // m_cardsView (CardsView).
     QHBoxLayout *m_cardsLayout = nullptr;
     QSplitter *m_cardsSplitter = nullptr;
+    CardsLeftPane *m_cardsLeftPane = nullptr;
     CardsScene *m_cardsScene = nullptr;
+    CardsView *m_cardsView = nullptr;
     // Slot: the Charts pane issue adds m_chartsLeftPane, m_chartsScene and m_chartsView.
     QHBoxLayout *m_chartsLayout = nullptr;
     QSplitter *m_chartsSplitter = nullptr;

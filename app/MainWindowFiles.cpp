@@ -4,6 +4,7 @@
 #include "app/Application.h"
 #include "app/FileDialogs.h"
 #include "app/MainWindow.h"
+#include "cards/CardsView.h"
 #include "common/Accessors.h"
 #include "common/FileHelpers.h"
 #include "common/MessageBoxes.h"
@@ -131,8 +132,7 @@ void MainWindow::refreshAfterReplacingPlan()
 {
     doc()->emitChanged(EventType::AllChanged);
     onSelectionChanged();
-    // Slot: the Cards view issue fits the scene here when zoom-to-fit is on
-    // (CardsView::onAutoZoom).
+    m_cardsView->onAutoZoom();
     setWindowModified(false);
 }
 
