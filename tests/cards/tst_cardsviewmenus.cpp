@@ -202,8 +202,6 @@ void TestCardsViewMenus::cardMenuEntriesReachTheMainWindow_data()
     QTest::addColumn<QStringList>("heardLater");
     const QList<int> two {0, 1};
     QTest::newRow("edit") << two << "Edit 2 Cards..." << QStringList() << QStringList {"edit"};
-    QTest::newRow("duplicate") << two << "Duplicate 2 Cards..." << QStringList()
-                               << QStringList {"duplicate"};
     QTest::newRow("delete at once")
         << two << "Delete 2 Cards" << QStringList {"delete"} << QStringList {"delete"};
     QTest::newRow("add a card in the empty cell")
@@ -223,7 +221,6 @@ void TestCardsViewMenus::cardMenuEntriesReachTheMainWindow()
     shown.scene.selectTasks(selected);
     QStringList heard;
     connect(&shown.view, &CardsView::editSelectedCards, [&] { heard << "edit"; });
-    connect(&shown.view, &CardsView::duplicateSelectedCards, [&] { heard << "duplicate"; });
     connect(&shown.view, &CardsView::deleteSelectedCards, [&] { heard << "delete"; });
     connect(&shown.scene, &CardsScene::newTask, [&](const QList<PropertyIndexAndValue> &presets) {
         QStringList values {"new"};
@@ -295,16 +292,7 @@ void TestCardsViewMenus::headerMenuShowsTheHeadersState_data()
     QTest::addColumn<QStringList>("entries");
     // Checked "Show this ... if empty", enabled "Hide other ...", enabled "Show all ...".
     QTest::addColumn<QList<bool>>("states");
-    const QStringList columnEntries {"Edit Property 'Status'...",
-                                     "Add Column Left",
-                                     "Add Column Right",
-                                     "Rename Column",
-                                     "Show this column if empty",
-                                     "Hide this column",
-                                     "Hide other columns",
-                                     "Show all columns",
-                                     "Delete Column"};
-    QTest::newRow("a column") << true << "Status" << QStringList() << false << columnEntries
+    QTest::newRow("a column") << true << "Status" << QStringList() << false << QStringList()
                               << QList<bool> {false, true, false};
     QTest::newRow("a predefined value") << true << "Status" << QStringList {"a"} << false
                                         << QStringList() << QList<bool> {true, true, false};
