@@ -3,19 +3,23 @@
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
 #include "common/Accessors.h"
+#include "common/Settings.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
 #include "storage/PlanFileReader.h"
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTextStream>
+#include <QTimer>
 
 namespace {
 
@@ -137,6 +141,28 @@ struct ShownView
         QCoreApplication::sendEvent(view.viewport(), &event);
     }
 
+    // Right-clicks the column's header and chooses the entry of its menu.
+    void chooseFromColumnMenu(int column, const QString &entry)
+    {
+        const CardsLayouter::Axis &columns = scene.layouter().columns();
+        const QPoint header
+            = view.mapFromScene(QPointF(columns.startOf(column) + columns.spans.value(column) / 2.0,
+                                        -doc()->cardsHeaderSize() / 2.0));
+        QTimer::singleShot(0, [entry] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            const QList<QAction *> actions = menu->actions();
+            for (QAction *action : actions) {
+                if (action->text() == entry)
+                    menu->setActiveAction(action);
+            }
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        mouse(QEvent::MouseButtonPress, header, Qt::RightButton, Qt::RightButton);
+        mouse(QEvent::MouseButtonRelease, header, Qt::RightButton, Qt::NoButton);
+    }
+
     CardsScene scene;
     CardsView view;
 };
@@ -190,6 +216,9 @@ private slots:
     void renderFittedScene();
     void paintFittedView();
     void repaintOnlyWhatChanged();
+    void searchChange();
+    void cardMenuLinks();
+    void deleteLargeColumn();
     void renderSamples();
 };
 
@@ -323,6 +352,98 @@ void BenchCards::repaintOnlyWhatChanged()
     painted.take();
     shown.mouse(QEvent::MouseMove, QPoint(800, 500), Qt::NoButton, Qt::NoButton);
     report(QStringLiteral("pointer move with the magnifier on"), painted.take());
+}
+
+void BenchCards::searchChange()
+{
+    doc()->setSearch(QString(), false, false);
+    ShownView shown(QSize(1600, 1000));
+    // As the search field reports it: event 15 to the scene and the view, the zoom flag off.
+    int round = 0;
+    report(QStringLiteral("search change (event 15) selects"), medianMs([&] {
+               doc()->setSearch(QStringLiteral("Card 1%1").arg(++round % 10), false, true);
+           }),
+           50);
+    print(QStringLiteral("  %1 cards selected").arg(shown.scene.selectedTaskIndexes().size()));
+    doc()->setSearch(QString(), false, true);
+}
+
+void BenchCards::cardMenuLinks()
+{
+    // Every card a link of its own and one they all share: 10,001 distinct links of 20,000.
+    const HyperLink shared(QStringLiteral("Home"), QUrl(QStringLiteral("http://home.example/")));
+    for (TaskIndex t = 0; t < largeCards; ++t)
+        doc()->setTaskLinks(t,
+                            {HyperLink(QStringLiteral("Doc %1").arg(t),
+                                       QUrl(QStringLiteral("http://docs.example/%1").arg(t))),
+                             shared},
+                            false);
+    ShownView shown(QSize(1600, 1000));
+    shown.scene.selectAll();
+    QList<HyperLink> links;
+    report(QStringLiteral("card menu links of 10,000 selected cards"),
+           medianMs([&] { links = shown.view.selectedLinks(); }));
+    // The same list as a search of the list collected so far gives, in the same order.
+    QList<HyperLink> listed;
+    const double listedMs = medianMs(
+        [&] {
+            listed.clear();
+            const QList<CardItem *> selected = shown.scene.cardItems(true, false);
+            for (const CardItem *card : selected) {
+                const QList<HyperLink> cardLinks = doc()->taskLinks(card->taskIndex());
+                for (const HyperLink &link : cardLinks) {
+                    if (!listed.contains(link))
+                        listed.append(link);
+                }
+            }
+            std::stable_sort(listed.begin(), listed.end());
+        },
+        1);
+    report(QStringLiteral("  the same by searching the list"), listedMs);
+    print(QStringLiteral("  %1 distinct links, same order: %2")
+              .arg(links.size())
+              .arg(links == listed ? QStringLiteral("yes") : QStringLiteral("no")));
+    QCOMPARE(links, listed);
+    for (TaskIndex t = 0; t < largeCards; ++t)
+        doc()->setTaskLinks(t, {}, false);
+}
+
+void BenchCards::deleteLargeColumn()
+{
+    // Every other card moves to one column of X: 5,000 cards.
+    QList<Document::ValueChange> changes;
+    for (TaskIndex t = 0; t < largeCards; t += 2)
+        changes.append({{t, 1}, QStringLiteral("Half")});
+    doc()->setValues(changes, false);
+    doc()->setSearch(QString(), false, false);
+    ShownView shown(QSize(1600, 1000));
+    settings()->write(Settings::Key::ShowWarningDelCol, false);
+    const int column = shown.scene.columnLabels().indexOf(QStringLiteral("Half"));
+    QVERIFY(column >= 0);
+    int deleteCalls = 0;
+    int deleted = 0;
+    int layouts = 0;
+    const QMetaObject::Connection counting = connect(
+        doc(), &Document::changed, this, [&](const Events &events) {
+            if (!events.events.isEmpty() && events.events.first().type == EventType::TasksDeleted) {
+                ++deleteCalls;
+                deleted += events.events.size();
+            }
+        });
+    connect(&shown.scene, &CardsScene::redrawing, [&] { ++layouts; });
+    shown.chooseFromColumnMenu(column, QStringLiteral("Delete Column"));
+    QElapsedTimer timer;
+    timer.start();
+    QCoreApplication::sendPostedEvents(&shown.view, 0);
+    report(QStringLiteral("delete a column of 5,000 cards"), timer.nsecsElapsed() / 1e6);
+    print(QStringLiteral("  %1 deleteTasks call(s) for %2 cards, %3 layout(s), %4 cards left")
+              .arg(deleteCalls)
+              .arg(deleted)
+              .arg(layouts)
+              .arg(doc()->taskCount()));
+    QCOMPARE(deleteCalls, 1);
+    QCOMPARE(layouts, 1);
+    disconnect(counting);
 }
 
 void BenchCards::renderSamples()

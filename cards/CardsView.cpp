@@ -2,16 +2,21 @@
 
 #include "cards/CardItem.h"
 #include "cards/CardsScene.h"
+#include "cards/CardsViewToolTip.h"
 #include "common/Accessors.h"
 #include "common/BalloonTip.h"
+#include "common/MessageBoxes.h"
 #include "common/Settings.h"
+#include "common/UrlOpener.h"
 #include "model/Document.h"
 
 #include <algorithm>
 #include <cstdlib>
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QGestureEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPinchGesture>
 #include <QScrollBar>
@@ -48,7 +53,7 @@ CardsView::CardsView(CardsScene *scene, QWidget *parent) : GraphicsView(parent),
     viewport()->setAcceptDrops(true);
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
-    // The card tool-tip object is created here once the tool tips are built.
+    m_toolTip = std::make_unique<CardsViewToolTip>(this);
     for (QScrollBar *bar : {horizontalScrollBar(), verticalScrollBar()}) {
         if (bar)
             connect(bar, &QScrollBar::sliderMoved, this, &CardsView::onScrollbarSliderMoved);
@@ -217,6 +222,10 @@ void CardsView::wheelEvent(QWheelEvent *event)
 
 bool CardsView::viewportEvent(QEvent *event)
 {
+    // Resting on the cards, the viewport gets the tool-tip events. The scene is not asked: no
+    // item has a tip of its own, and asking it would hide the card's tip at once.
+    if (event->type() == QEvent::ToolTip)
+        return showCardToolTip(event, viewport());
     if (event->type() == QEvent::Gesture) {
         auto *gestures = static_cast<QGestureEvent *>(event);
         auto *pinch = static_cast<QPinchGesture *>(gestures->gesture(Qt::PinchGesture));
@@ -307,41 +316,89 @@ void CardsView::deleteSelected()
 
 void CardsView::onPostEditCards()
 {
-    QCoreApplication::postEvent(this, new QEvent(QEvent::Type(QEvent::User + 22)));
+    postCommand(CommandEvent::EditCards);
 }
 
 void CardsView::onPostDuplicateCards()
 {
-    QCoreApplication::postEvent(this, new QEvent(QEvent::Type(QEvent::User + 23)));
+    postCommand(CommandEvent::DuplicateCards);
 }
 
-// Plan changes
+// Plan changes, search, links and tool tips
 
 void CardsView::onChangedDoc(const Events &events)
 {
+    const Document &doc = *document();
     for (const Event &event : events.events) {
         switch (event.type) {
+        case EventType::TaskAdded:
+            // Added and deleted cards clear the tip too: a new card's item may take the address
+            // of a deleted one, and the items after a deleted card show other cards now.
+            clearToolTip();
+            if (doc.taskCount() >= 10 && doc.xProperty() > 0 && doc.yProperty() != 0)
+                postCommand(CommandEvent::AltClickTip);
+            break;
         case EventType::SearchChanged:
             m_scene->selectMatchingCards();
-            if (document()->searchFlag())
+            if (doc.searchFlag())
                 onZoomSelected(true);
             break;
-        // Empty slot for the card tool tips: they forget their cached card and text on types
-        // 0, 3 to 8, 10, 12, 14 and 16 to 18. Empty slot for the context menus' Alt-click tip:
-        // an added card (type 1) that brings a plan laid out by X and Y to 10 cards or more
-        // posts event 1025.
+        case EventType::AllChanged:
+        case EventType::TasksDeleted:
+        case EventType::PropertyAdded:
+        case EventType::PropertyChanged:
+        case EventType::PropertyDeleted:
+        case EventType::ValueChanged:
+        case EventType::TaskNotesChanged:
+        case EventType::CardsLayoutChanged:
+        case EventType::ViewChanged:
+        case EventType::FilterChanged:
+        case EventType::TaskLinksChanged:
+        case EventType::PropertiesReordered:
+        case EventType::ImagesChanged:
+        case EventType::TaskImageChanged:
+            clearToolTip();
+            break;
         default:
             break;
         }
     }
 }
 
+void CardsView::clearToolTip()
+{
+    if (m_toolTip)
+        m_toolTip->clear();
+}
+
 void CardsView::onToolTipsToggled(bool on)
 {
-    Q_UNUSED(on);
+    m_toolTip->setEnabled(on);
+    settings()->setShowTooltips(on);
 }
 
 void CardsView::onHyperlinkSelected(QAction *action)
 {
-    Q_UNUSED(action);
+    const auto found = m_linkMap.constFind(action);
+    if (found == m_linkMap.constEnd())
+        return;
+    const QUrl url = found.value();
+    if (!openUrl(url))
+        criticalMessage(this, tr("Unable to open link '%1'.").arg(url.toString()));
+}
+
+bool CardsView::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip)
+        return showCardToolTip(event, this);
+    return GraphicsView::event(event);
+}
+
+bool CardsView::showCardToolTip(QEvent *event, QWidget *receiver)
+{
+    auto *help = static_cast<QHelpEvent *>(event);
+    if (m_toolTip && !m_magnify)
+        m_toolTip->showToolTip(viewport()->mapFrom(receiver, help->pos()), help->globalPos());
+    event->accept();
+    return true;
 }

@@ -4,27 +4,35 @@
 #include "model/Events.h"
 #include "model/ModelTypes.h"
 
+#include <memory>
+
 #include <QBitmap>
+#include <QEvent>
 #include <QList>
+#include <QMap>
 #include <QPixmap>
 #include <QPoint>
 #include <QUrl>
 
 class CardItem;
 class CardsScene;
+class CardsViewToolTip;
 class Document;
+class HyperLink;
 class QAction;
 class QTimer;
 
 // The widget of the Cards tab: shows the CardsScene, zooms (commands, fit, wheel, pinch), paints
-// the grid, headers, totals and hints around the cards and the magnifier lens over them, and
-// turns a drag of cards into new values and a drag of a text header into a new value order.
+// the grid, headers, totals and hints around the cards and the magnifier lens over them, turns
+// a drag of cards into new values and a drag of a text header into a new value order, offers
+// the context menus of headers, cards and cells, follows the search and shows card tool tips.
 // The main window creates it on the scene, connects its signals and calls it directly for
 // zoom, selection and the magnifier.
 //
-// The definitions are grouped by concern: the frame (construction, zoom, keys) in
-// CardsView.cpp, painting and the magnifier in CardsViewPainting.cpp, selecting, dragging and
-// auto-scroll in CardsViewMouse.cpp.
+// The definitions are grouped by concern: the frame (construction, zoom, keys, search, links
+// and tool tips) in CardsView.cpp, painting and the magnifier in CardsViewPainting.cpp,
+// selecting, dragging and auto-scroll in CardsViewMouse.cpp, the context menus and the
+// commands they post in CardsViewMenus.cpp.
 class CardsView : public GraphicsView
 {
     Q_OBJECT
@@ -39,6 +47,33 @@ public:
         RowHeaderPressed = 4,
         ColumnHeaderDrag = 5,
         RowHeaderDrag = 6
+    };
+
+    // The events the view posts to itself for its menu commands, run once the menu has closed
+    // and the mouse handler has returned (1020 and 1021 belong to other parts of the program).
+    enum class CommandEvent : int {
+        AddColLeft = QEvent::User + 4,
+        AddColRight = QEvent::User + 5,
+        EditColProperties = QEvent::User + 6,
+        EditRowProperties = QEvent::User + 7,
+        AddRowAbove = QEvent::User + 8,
+        AddRowBelow = QEvent::User + 9,
+        DeleteCol = QEvent::User + 10,
+        DeleteRow = QEvent::User + 11,
+        RenameCol = QEvent::User + 12,
+        RenameRow = QEvent::User + 13,
+        HideCol = QEvent::User + 14,
+        HideOtherCols = QEvent::User + 15,
+        ShowAllCols = QEvent::User + 16,
+        HideRow = QEvent::User + 17,
+        HideOtherRows = QEvent::User + 18,
+        ShowAllRows = QEvent::User + 19,
+        EditCards = QEvent::User + 22,
+        DuplicateCards = QEvent::User + 23,
+        AddCardAtMouseLocation = QEvent::User + 24,
+        AltClickTip = QEvent::User + 25,
+        ToggleColAlwaysShown = QEvent::User + 26,
+        ToggleRowAlwaysShown = QEvent::User + 27
     };
 
     CardsView(CardsScene *scene, QWidget *parent = nullptr);
@@ -70,6 +105,14 @@ public:
     // An integer rectangle of the size centred on the point (integer halving).
     static QRect centredRect(const QPoint &center, int width, int height);
 
+    // The distinct links of the selected cards, by name; equal names keep the scene's order.
+    QList<HyperLink> selectedLinks() const;
+    // Asks for a new value of the property until it is one the property does not have yet,
+    // and inserts it at the position of the value order. kindWord: "column" or "row".
+    void addValue(int property, int position, const QString &kindWord);
+    // Forgets the tool tip's cached card and text.
+    void clearToolTip();
+
     // Not overridden yet: renderScene, which prints and exports without selection marks and
     // with fixed headers, comes with the work on dropped files, links and exports.
 
@@ -95,18 +138,62 @@ public slots:
     void onMagnifyUnderCursor(bool on);
     void onRedrawMagnify();
     void onChangedDoc(const Events &events);
-    // Empty slot: card tool tips are switched here once the tool tips are built.
     void onToolTipsToggled(bool on);
-    // Empty slot: opens a link chosen from the card context menu, which comes with the context
-    // menus.
+    // Opens a link chosen from the card context menu.
     void onHyperlinkSelected(QAction *action);
     void onAutoScroll();
     void onScrollbarSliderMoved();
     void onShowSpaceDragTipOnce();
 
+    // The menu entries: each posts its command event to the view.
+    void onPostAddColLeft();
+    void onPostAddColRight();
+    void onPostAddRowAbove();
+    void onPostAddRowBelow();
+    void onPostDeleteCol();
+    void onPostDeleteRow();
+    void onPostRenameCol();
+    void onPostRenameRow();
+    void onPostHideCol();
+    void onPostHideOtherCols();
+    void onPostShowAllCols();
+    void onPostHideRow();
+    void onPostHideOtherRows();
+    void onPostShowAllRows();
+    void onPostShowColIfEmpty();
+    void onPostShowRowIfEmpty();
+    void onPostAddCardAtMouseLocation();
+    void onPostEditColProperties();
+    void onPostEditRowProperties();
+
+private slots:
+    // The commands, run by customEvent, and the card menu's Delete.
+    void onAddColLeft();
+    void onAddColRight();
+    void onEditColProperties();
+    void onDeleteCol();
+    void onRenameCol();
+    void onHideCol();
+    void onHideOtherCols();
+    void onShowAllCols();
+    void onToggleColAlwaysShown();
+    void onAddRowAbove();
+    void onAddRowBelow();
+    void onEditRowProperties();
+    void onDeleteRow();
+    void onRenameRow();
+    void onHideRow();
+    void onHideOtherRows();
+    void onShowAllRows();
+    void onToggleRowAlwaysShown();
+    void onAddCardAtMouseLocation();
+    void onEditCards();
+    void onDuplicateCards();
+    void onEditDelete();
+
 protected:
-    // Not overridden yet: event (card tool tips) comes with the tool tips, and customEvent
-    // (the posted commands 1004 to 1027) with the context menus.
+    bool event(QEvent *event) override;
+    void customEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
@@ -155,11 +242,39 @@ private:
     void releaseElsewhere(const QMouseEvent *event);
     void armAutoScroll(const QMouseEvent *event);
 
+    // Context menus and their commands. A header menu remembers the header it was opened
+    // for; its commands act only while that header still stands at its index with its label.
+    struct MenuHeader
+    {
+        bool column = true;
+        int property = -1;
+        int index = -1;
+        QString label;
+    };
+    void postCommand(CommandEvent type);
+    void releaseOnHeader(const QMouseEvent *event, bool column);
+    void runHeaderMenu(bool column);
+    void runCardMenu(int count);
+    void runEmptyCellMenu(const QPointF &scenePoint);
+    bool menuHeader(bool column, MenuHeader *header) const;
+    int axisProperty(bool column) const;
+    QStringList axisLabels(bool column) const;
+    QList<TaskIndex> tasksWithValue(int property, const QString &value) const;
+    void addValueAt(bool column, int offset);
+    void editAxisProperty(bool column);
+    void deleteValue(bool column);
+    void renameValue(bool column);
+    void hideValues(bool column, bool others);
+    void showAllValues(bool column);
+    void toggleAlwaysShown(bool column);
+    // Card tool tips, from the view's own events or its viewport's.
+    bool showCardToolTip(QEvent *event, QWidget *receiver);
+
     CardsScene *m_scene;
     bool m_zoomToFit = true;
     // Viewport pixels of the last press, kept until the next one.
     QPoint m_pressPosition;
-    // The tool-tip object is created here once the card tool tips are built.
+    std::unique_ptr<CardsViewToolTip> m_toolTip;
     bool m_magnify = false;
     // Viewport pixels of the last mouse move, read by the magnifier and auto-scroll.
     QPoint m_pointerPosition;
@@ -175,5 +290,10 @@ private:
     // Owned; null while no auto-scroll runs.
     QTimer *m_autoScrollDelayTimer = nullptr;
     QTimer *m_autoScrollRepeatTimer = nullptr;
-    // The link map of the card context menu is added with the context menus.
+    // The link entries of the card menu while it runs, and their addresses.
+    QMap<QAction *, QUrl> m_linkMap;
+    MenuHeader m_menuHeader;
+    // Where the add-card command was asked for, in scene units: the press of that gesture,
+    // not a later one.
+    QPointF m_addCardPosition;
 };

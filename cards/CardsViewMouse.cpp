@@ -9,7 +9,6 @@
 #include <cstdlib>
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -27,7 +26,6 @@ const int autoScrollDelayMs = 500;
 const int autoScrollIntervalMs = 75;
 const int autoScrollStep = 8;
 const int autoScrollEdge = 15;
-const QEvent::Type addCardAtMouseLocationEvent = QEvent::Type(QEvent::User + 24);
 
 // The view keeps at most one override cursor of its own on the application's stack.
 void setCursorShape(Qt::CursorShape shape)
@@ -67,7 +65,7 @@ void CardsView::mousePressEvent(QMouseEvent *event)
         return;
     if (event->modifiers() & Qt::AltModifier) {
         BalloonTip::markShown(QStringLiteral("tip_alt_click"));
-        QCoreApplication::postEvent(this, new QEvent(addCardAtMouseLocationEvent));
+        onPostAddCardAtMouseLocation();
         return;
     }
     // Only a press on a selected card starts a card drag. A Ctrl+press on empty space keeps
@@ -373,16 +371,34 @@ void CardsView::dropCards(const QMouseEvent *event)
 
 void CardsView::releaseElsewhere(const QMouseEvent *event)
 {
-    const QPointF point = mapToScene(event->localPos().toPoint());
-    if (m_scene->headerAt(point, nullptr, nullptr, &m_pressedHeaderIndex)) {
+    const QPoint viewPoint = event->localPos().toPoint();
+    const QPointF point = mapToScene(viewPoint);
+    bool isColumn = false;
+    bool isRow = false;
+    if (m_scene->headerAt(point, &isColumn, &isRow, &m_pressedHeaderIndex)) {
         m_scene->hideInsertLine();
-        // Empty slot for the context menus: a numeric or date header opens its property's
-        // dialog (events 1006 and 1007) with any button; a text header shows its frame and,
-        // for the right button, its menu.
+        if (isColumn || isRow)
+            releaseOnHeader(event, isColumn);
         return;
     }
     if (event->button() == Qt::RightButton) {
-        // Empty slot for the context menus: the card menu, or the empty-cell menu in a cell.
+        // The menu is for the card under the pointer: the selection when it is one of it,
+        // else that card alone; nothing selected in an empty cell.
+        QGraphicsItem *top = itemAt(viewPoint);
+        CardItem *card = asCard(top);
+        if (!card && top)
+            card = asCard(top->parentItem());
+        if (!card) {
+            m_scene->clearSelection();
+        } else if (!card->isSelected()) {
+            m_scene->clearSelection();
+            card->setSelected(true);
+        }
+        const int count = m_scene->cardItems(true, false).size();
+        if (count > 0)
+            runCardMenu(count);
+        else
+            runEmptyCellMenu(point);
         return;
     }
     // A card the toolkit moved without selecting it (Ctrl held) goes back as well.
