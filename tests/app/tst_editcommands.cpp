@@ -176,10 +176,14 @@ void TestEditCommands::theCardCountChoosesTheTipAfterTheCardDialog_data()
     QTest::addColumn<int>("cards");
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("tip"); // the key set afterwards; "" for none
-    QTest::newRow("3rd card") << 2 << "OK" << "tip_add_property";
-    QTest::newRow("2nd card") << 1 << "OK" << "";
-    QTest::newRow("12 cards, cancelled") << 12 << "Cancel" << "tip_no_save_button";
-    QTest::newRow("13th card") << 12 << "OK" << "tip_tabs";
+    QTest::newRow("3rd card") << 2 << "OK"
+                              << "tip_add_property";
+    QTest::newRow("2nd card") << 1 << "OK"
+                              << "";
+    QTest::newRow("12 cards, cancelled") << 12 << "Cancel"
+                                         << "tip_no_save_button";
+    QTest::newRow("13th card") << 12 << "OK"
+                               << "tip_tabs";
 }
 
 void TestEditCommands::theCardCountChoosesTheTipAfterTheCardDialog()

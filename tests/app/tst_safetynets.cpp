@@ -156,9 +156,10 @@ void TestSafetyNets::aMissingBackupFolderShowsOneBoxAtATime()
     window.onBackupTimeOut();
     QVERIFY(box.answered());
     QVERIFY(!stacked);
-    QCOMPARE(box.shownText(), QStringLiteral("Backup folder '%1' doesn't exist.\nYou can change "
-                                             "backup settings in the 'Preferences' window.")
-                                  .arg(missing));
+    QCOMPARE(box.shownText(),
+             QStringLiteral("Backup folder '%1' doesn't exist.\nYou can change "
+                            "backup settings in the 'Preferences' window.")
+                 .arg(missing));
     ModalAnswer again(QStringLiteral("OK"));
     window.onBackupTimeOut();
     QVERIFY(again.answered());
