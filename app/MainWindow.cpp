@@ -627,8 +627,9 @@ void MainWindow::updateActions()
         oneProperty = selected == 1;
         anySelected = selected > 0;
     }
-    // Slot: the Cards view issue decides last while m_cardsView is shown: cardsSelected,
-    // anySelected and zoomToSelected from m_cardsScene's selected items.
+    // Slot: the Cards view issue decides last here, as an else branch while m_cardsView is
+    // shown (isCardsViewShown()): cardsSelected, anySelected and zoomToSelected from
+    // m_cardsScene's selected items.
     m_ui->m_editTaskAction->setEnabled(cardsSelected);
     m_ui->m_editDuplicateAction->setEnabled(cardsSelected);
     m_ui->m_editPropertyAction->setEnabled(oneProperty);
