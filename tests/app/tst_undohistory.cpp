@@ -51,7 +51,6 @@ class TestUndoHistory : public QObject
 
 private slots:
     void sixteenEditsLeaveFifteenSnapshots();
-    void undoThenRedoReturnsToTheEditedPlan();
     void aNewEditAfterUndoDropsTheRedoStates();
     void undoNamesTheEditItTakesBack_data();
     void undoNamesTheEditItTakesBack();
@@ -74,25 +73,6 @@ void TestUndoHistory::sixteenEditsLeaveFifteenSnapshots()
     QCOMPARE(undone, 14);
     QCOMPARE(f.plan.taskCount(), 2);
     QCOMPARE(f.history.count(), 15);
-}
-
-void TestUndoHistory::undoThenRedoReturnsToTheEditedPlan()
-{
-    HistoryFixture f;
-    f.addCard();
-    QVERIFY(f.history.canUndo());
-    QCOMPARE(f.history.undoName(), QStringLiteral("Add Card"));
-    QVERIFY(!f.history.canRedo());
-    QVERIFY(f.undo());
-    QCOMPARE(f.plan.taskCount(), 0);
-    QCOMPARE(f.history.count(), 2);
-    QVERIFY(!f.history.canUndo());
-    QCOMPARE(f.history.redoName(), QStringLiteral("Add Card"));
-    QVERIFY(f.redo());
-    QCOMPARE(f.plan.taskCount(), 1);
-    QCOMPARE(f.history.position(), 0);
-    QVERIFY(!f.history.canRedo());
-    QCOMPARE(f.history.undoName(), QStringLiteral("Add Card"));
 }
 
 void TestUndoHistory::aNewEditAfterUndoDropsTheRedoStates()
