@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/FileOpenEvent.h"
+#include "cardedit/ReplaceDialog.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
 #include "common/Accessors.h"
@@ -17,6 +18,7 @@
 #include "dialogs/GettingStartedDialog.h"
 #include "leftpane/CardsColorLayoutWidget.h"
 #include "leftpane/CardsLeftPane.h"
+#include "properties/PropertiesView.h"
 #include "ui_MainWindow.h"
 
 #include <QDir>
@@ -35,6 +37,7 @@ namespace {
 
 const char planExtension[] = "tv";
 const int startupCompletionDelayMs = 250;
+const int autoUpdateCheckDelayMs = 750;
 
 // A tab's view takes the room the splitter gains; its left pane keeps its width.
 void setPaneStretch(QWidget *leftPane, QWidget *view)
@@ -62,7 +65,11 @@ QString MainWindow::samplesOfferKey()
 }
 
 MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent), m_ui(new Ui::MainWindow), m_idleTimer(this), m_externalCheckTimer(this)
+    : QMainWindow(parent),
+      m_ui(new Ui::MainWindow),
+      m_idleTimer(this),
+      m_backupTimer(this),
+      m_externalCheckTimer(this)
 {
     // A relative argument names a file of the folder the program was started in, which the
     // data folder replaces further down.
@@ -92,9 +99,11 @@ MainWindow::MainWindow(QWidget *parent)
     m_idleTimer.setObjectName(QStringLiteral("m_idleTimer"));
     m_idleTimer.setSingleShot(true);
     connect(&m_idleTimer, &QTimer::timeout, this, &MainWindow::onIdleTimeOut);
-    // Slot: the backups issue connects m_backupTimer to onBackupTimeOut and
-    // m_externalCheckTimer to onCheckExternalUpdatesToPlan here.
+    m_backupTimer.setObjectName(QStringLiteral("m_backupTimer"));
+    connect(&m_backupTimer, &QTimer::timeout, this, &MainWindow::onBackupTimeOut);
     m_externalCheckTimer.setObjectName(QStringLiteral("m_externalCheckTimer"));
+    connect(&m_externalCheckTimer, &QTimer::timeout, this,
+            &MainWindow::onCheckExternalUpdatesToPlan);
     doc()->emitChanged(EventType::UiStyleChanged);
     restoreGeometry(settings()->read(Settings::Key::Geometry).toByteArray());
     restoreState(settings()->read(Settings::Key::WindowState).toByteArray(), 0);
@@ -124,11 +133,15 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    // The find-and-replace window goes first, while its closing() still reaches a whole
+    // window.
+    delete m_replaceDialog;
     app()->unregisterMainWindow(this);
     // Nothing reaches the half-destroyed window any more: the scene still signals a selection
     // change when its selected cards go with it.
     doc()->disconnect(this);
     m_cardsScene->disconnect(this);
+    m_propertiesView->disconnect(this);
     // Slot: the pane issues disconnect their views and left panes from this window here.
     Settings *store = settings();
     store->saveCardsAppearances();
@@ -151,8 +164,8 @@ MainWindow::~MainWindow()
                  store->isIniFormat() ? relativePath(m_fileName) : m_fileName);
     if (store->takeShowInstallPage())
         openUrlWithVersion(webSiteUrl() + QStringLiteral("/mac_install.html"));
-    // Slot: the undo issue deletes the snapshots, sets m_undoIndex to -1 and relabels Undo and
-    // Redo here; the printing issue deletes m_printer.
+    clearUndoHistory();
+    // Slot: the printing issue deletes m_printer here.
     delete m_ui;
 }
 
@@ -253,8 +266,13 @@ void MainWindow::createTabPages()
     m_propertiesLayout = new QHBoxLayout(m_ui->m_propertiesTab);
     m_propertiesLayout->setContentsMargins(0, 0, 0, 0);
     m_ui->m_propertiesTab->setContentsMargins(0, 0, 0, 0);
-    // Slot: the Properties pane issue adds m_propertiesView (PropertiesView, no frame) to
-    // m_propertiesLayout here.
+    m_propertiesView = new PropertiesView(m_ui->m_propertiesTab);
+    m_propertiesView->setFrameStyle(QFrame::NoFrame);
+    QSizePolicy stretching = m_propertiesView->sizePolicy();
+    stretching.setHorizontalPolicy(QSizePolicy::Expanding);
+    stretching.setHorizontalStretch(1);
+    m_propertiesView->setSizePolicy(stretching);
+    m_propertiesLayout->addWidget(m_propertiesView);
     setContentsMargins(0, 0, 0, 0);
     m_ui->horizontalLayout->setContentsMargins(0, 0, 0, 0);
 }
@@ -269,9 +287,24 @@ void MainWindow::connectActions()
     // Slot: the exports issue connects Page Setup, Print and the ten exports here
     // (onFilePageSetupAction, onFilePrintAction, onExportCardsPDF ... onExportTableTXT).
     connect(ui.m_fileExitAction, &QAction::triggered, this, &MainWindow::onFileExitAction);
-    // Slot: the undo issue connects Undo and Redo (onEditUndoAction, onEditRedoAction) here,
-    // and the edit-commands issue the rest of the Edit menu (onEditAddTaskAction to
-    // onEditPreferencesAction).
+    connect(ui.m_editUndoAction, &QAction::triggered, this, &MainWindow::onEditUndoAction);
+    connect(ui.m_editRedoAction, &QAction::triggered, this, &MainWindow::onEditRedoAction);
+    connect(ui.m_editAddTaskAction, &QAction::triggered, this, &MainWindow::onEditAddTaskAction);
+    connect(ui.m_editTaskAction, &QAction::triggered, this, &MainWindow::onEditTaskAction);
+    connect(ui.m_editDuplicateAction, &QAction::triggered, this,
+            &MainWindow::onEditDuplicateAction);
+    connect(ui.m_editAddPropertyAction, &QAction::triggered, this,
+            &MainWindow::onEditAddPropertyAction);
+    connect(ui.m_editPropertyAction, &QAction::triggered, this, &MainWindow::onEditPropertyAction);
+    connect(ui.m_editOrderPropertiesAction, &QAction::triggered, this,
+            &MainWindow::onEditOrderPropertiesAction);
+    connect(ui.m_editImagesAction, &QAction::triggered, this, &MainWindow::onEditImagesAction);
+    connect(ui.m_editReplaceAction, &QAction::triggered, this, &MainWindow::onEditReplaceAction);
+    connect(ui.m_editSelectAllAction, &QAction::triggered, this,
+            &MainWindow::onEditSelectAllAction);
+    connect(ui.m_editDeleteAction, &QAction::triggered, this, &MainWindow::onEditDeleteAction);
+    connect(ui.m_editPreferencesAction, &QAction::triggered, this,
+            &MainWindow::onEditPreferencesAction);
     //
     // Slot: the view-commands issue connects the View menu here: Zoom Fit, In and Out, Toolbar,
     // Left Pane, Icon Overlay and Full screen to this window.
@@ -287,7 +320,8 @@ void MainWindow::connectActions()
     connect(ui.m_helpTipsTavroloAction, &QAction::triggered, this,
             &MainWindow::onHelpTipTavroloAction);
     connect(ui.m_helpSupportAction, &QAction::triggered, this, &MainWindow::onHelpSupportAction);
-    // Slot: the update-check issue connects Check for Updates (onCheckForUpdates) here.
+    connect(ui.m_helpCheckForUpdatesAction, &QAction::triggered, this,
+            &MainWindow::onCheckForUpdates);
     connect(ui.m_helpSubscribeToNewsletterAction, &QAction::triggered, this,
             &MainWindow::onSubscribeToNewsletter);
     connect(ui.m_helpAboutAction, &QAction::triggered, this, &MainWindow::onHelpAboutAction);
@@ -298,14 +332,15 @@ void MainWindow::connectActions()
 void MainWindow::connectPanes()
 {
     // Slot: the view-commands issue connects the toolbar's visibilityChanged
-    // (onToolbarVisibilityChanged) and the tab widget's currentChanged (onTabChanged) here.
+    // (onToolbarVisibilityChanged) here.
+    connect(m_ui->m_tabWidget, &QTabWidget::currentChanged, this, &MainWindow::onTabChanged);
     connect(m_cardsScene, &CardsScene::animationFinished, m_cardsView, &CardsView::onRedrawMagnify);
     connect(m_cardsScene, &CardsScene::redrawing, m_cardsView, &CardsView::onAutoZoom);
     // Slot: the exports issue connects redrawing to onUpdatePrinterStatus and
     // onUpdateExportStatus here.
-    // Slot: the edit-commands issue connects editTask to onEditTask here.
+    connect(m_cardsScene, &CardsScene::editTask, this, &MainWindow::onEditTask);
     connect(m_cardsScene, &QGraphicsScene::selectionChanged, this, &MainWindow::onSelectionChanged);
-    // Slot: the edit-commands issue connects newTask to onNewTask here.
+    connect(m_cardsScene, &CardsScene::newTask, this, &MainWindow::onNewTask);
     // Slot: the Cards view and Cards left pane issues connect here: the Cards splitter's
     // splitterMoved (onUpdateShowHideLeftPane), CardsLeftPane::escapeKeyPressed, and the
     // view's visibilityChanged, zoomButtonClicked, droppedFiles, doubleClicked,
@@ -313,13 +348,19 @@ void MainWindow::connectPanes()
     // then the zoom slider's valueChanged (onZoomTo).
     // Slot: the Charts pane issue connects its scene, view, splitter and left pane here.
     // Slot: the Table pane issue connects its splitter, left pane and view here.
-    // Slot: the Properties pane issue connects its view here.
+    // Slot: the view-commands issue connects the Properties view's visibilityChanged
+    // (onVisibilityChanged) and escapeKeyPressed (onEscapeKeyPressed) here.
+    connect(m_propertiesView, &QTableWidget::itemSelectionChanged, this,
+            &MainWindow::onSelectionChanged);
+    // Slot: the dropped-files issue connects the Properties view's droppedFiles
+    // (onDroppedFiles) here.
     connect(doc(), &Document::changed, this, &MainWindow::onChangedDoc);
     connect(doc(), &Document::changed, m_cardsScene, &CardsScene::onChangedDoc);
     connect(doc(), &Document::changed, m_cardsView, &CardsView::onChangedDoc);
     // Slot: the pane issues connect Document::changed here, in this order: ChartsScene,
-    // ChartsView, TableView, PropertiesView.
-    // Slot: the undo issue connects Document::aboutToChange to onAboutToChange here.
+    // ChartsView, TableView.
+    connect(doc(), &Document::changed, m_propertiesView, &PropertiesView::onChangedDoc);
+    connect(doc(), &Document::aboutToChange, this, &MainWindow::onAboutToChange);
     m_cardsLeftPane->connectToDocument();
     // Slot: the left-pane issues call connectToDocument here: ChartsLeftPane, then
     // TableLeftPane.
@@ -378,8 +419,8 @@ void MainWindow::onCompleteStartup()
                            "permission\nor store 'Preferences' in %2.")
                             .arg(app()->iniFilePath(), Settings().fileName()));
     }
-    // Slot: the update-check issue schedules onAutoCheckForUpdates 750 ms later here, and the
-    // backups issue restarts m_backupTimer from "backup_timed_on" and "backup_interval".
+    QTimer::singleShot(autoUpdateCheckDelayMs, this, &MainWindow::onAutoCheckForUpdates);
+    restartBackupTimer();
 }
 
 void MainWindow::applyToolBarIconSize()
@@ -497,6 +538,9 @@ void MainWindow::updateWindowTitle()
 
 void MainWindow::onChangedDoc(const Events &events)
 {
+    // Only now, with the change stored, does the plan show whether the edit announced before
+    // it changed anything, and so what Undo takes back.
+    m_undoHistory.noteChanged(*doc());
     bool modified = false;
     bool status = false;
     bool actions = false;
@@ -535,23 +579,34 @@ void MainWindow::onChangedDoc(const Events &events)
             break;
         }
     }
-    if (modified) {
-        setWindowModified(true);
-        m_idleTimer.stop();
-        m_idleTimer.setSingleShot(true);
-        m_idleTimer.start(5000 + 2 * doc()->taskCount());
-        m_changedSinceBackup = true;
-        if (m_readOnly && !m_readOnlyWarned) {
-            m_readOnlyWarned = true;
-            // The panes connected after this window have not seen the change yet; a modal box
-            // now would let them repaint a plan they do not know.
-            QTimer::singleShot(0, this, &MainWindow::showReadOnlyWarning);
-        }
-    }
+    if (modified)
+        noteModification();
     if (status)
         updateStatusBar();
     if (actions)
         updateActions();
+    updateUndoRedoActions();
+}
+
+void MainWindow::noteModification()
+{
+    setWindowModified(true);
+    restartIdleTimer();
+    m_changedSinceBackup = true;
+    if (m_readOnly && !m_readOnlyWarned) {
+        m_readOnlyWarned = true;
+        // The panes connected after this window have not seen the change yet; a modal box
+        // now would let them repaint a plan they do not know.
+        QTimer::singleShot(0, this, &MainWindow::showReadOnlyWarning);
+    }
+}
+
+// A fresh full interval from now, longer for larger plans.
+void MainWindow::restartIdleTimer()
+{
+    m_idleTimer.stop();
+    m_idleTimer.setSingleShot(true);
+    m_idleTimer.start(5000 + 2 * doc()->taskCount());
 }
 
 void MainWindow::showReadOnlyWarning()
@@ -590,9 +645,14 @@ void MainWindow::updateActions()
     bool zoomToSelected = false;
     // Slot: the Table pane issue decides here while m_tableView is shown: cardsSelected and
     // anySelected from its selected rows.
-    // Slot: the Properties pane issue decides next while m_propertiesView is shown:
-    // oneProperty for exactly one selected property, anySelected for any.
-    if (m_cardsView->isVisible()) {
+    //     if (isTableViewShown()) {
+    //         cardsSelected = anySelected = !m_tableView->selectedTasks().isEmpty();
+    //     } else
+    if (isPropertiesViewShown()) {
+        const int selected = m_propertiesView->selectedPropertyIndexes().size();
+        oneProperty = selected == 1;
+        anySelected = selected > 0;
+    } else if (isCardsViewShown()) {
         cardsSelected = anySelected = zoomToSelected = !m_cardsScene->selectedItems().isEmpty();
     }
     m_ui->m_editTaskAction->setEnabled(cardsSelected);
@@ -600,8 +660,9 @@ void MainWindow::updateActions()
     m_ui->m_editPropertyAction->setEnabled(oneProperty);
     m_ui->m_editDeleteAction->setEnabled(anySelected);
     m_ui->m_viewZoomSelectedAction->setEnabled(zoomToSelected);
-    // Slot: the undo issue relabels Undo and Redo (updateUndoRedoActions), the view-commands
-    // issue updates the zoom actions and the exports issue Print and Export here.
+    updateUndoRedoActions();
+    // Slot: the view-commands issue updates the zoom actions and the exports issue Print and
+    // Export here.
 }
 
 void MainWindow::updateTransposeStatus()
@@ -613,8 +674,8 @@ void MainWindow::updateTransposeStatus()
 void MainWindow::onSelectionChanged()
 {
     updateActions();
-    // Slot: the edit-commands issue has the open find-and-replace window refresh its preview
-    // here (ReplaceDialog::onUpdatePreview).
+    if (m_replaceDialog)
+        m_replaceDialog->onUpdatePreview();
 }
 
 void MainWindow::onRefresh()

@@ -1,20 +1,32 @@
 #pragma once
 
+#include "app/UndoHistory.h"
 #include "model/Events.h"
+#include "model/HyperLink.h"
+#include "model/ModelTypes.h"
 
+#include <QDate>
 #include <QDateTime>
+#include <QEvent>
 #include <QList>
 #include <QMainWindow>
+#include <QMap>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
 class CardsLeftPane;
 class CardsScene;
 class CardsView;
+class Document;
+class HttpLoader;
+class PropertiesView;
 class QAction;
 class QHBoxLayout;
 class QSlider;
 class QSplitter;
+class QWidget;
+class ReplaceDialog;
 
 namespace Ui {
 class MainWindow;
@@ -29,6 +41,11 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
+    // Events the window posts itself: an automatic update check is due; check the plan file
+    // for changes by another program now.
+    static constexpr QEvent::Type updateCheckDueEvent = QEvent::Type(QEvent::User + 1);
+    static constexpr QEvent::Type outsideChangeCheckEvent = QEvent::Type(QEvent::User + 2);
+
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
@@ -81,6 +98,44 @@ public:
 
     QString duplicateFileName(const QString &path) const;
 
+    // Undo and redo by plan snapshots.
+    void saveUndoState(const QString &name);
+    void updateUndoRedoActions();
+    const UndoHistory &undoHistory() const { return m_undoHistory; }
+
+    // Edit commands. addTask runs the card dialog for a new card from the presets, links and
+    // picture; editTasks for the given cards.
+    void addTask(const QList<PropertyIndexAndValue> &presets, const QList<HyperLink> &links,
+                 int imageIndex);
+    void editTasks(const QList<TaskIndex> &tasks);
+    // The cards selected, or left visible by the filter, in the shown Table or Cards pane.
+    QList<TaskIndex> selectedTaskIndexes() const;
+    QList<TaskIndex> visibleTaskIndexes() const;
+    // For the find-and-replace window, whose matches can be selected in these two panes.
+    bool isCardsOrTableShown() const;
+    void selectTasks(const QList<TaskIndex> &tasks);
+
+    // Timed backups and the check for changes of the plan file by another program.
+    QString backupFilePath(const QString &planPath, bool timeStamped) const;
+
+    // One-time tips.
+    void showTabsTip();
+    void showAutoSaveTip();
+    void showLayoutTip();
+    void showAddPropertyTip();
+    void showAddCardTip();
+
+    // The update check. The server is the maker's site unless set otherwise (tests serve the
+    // answers on this machine); an empty address restores it.
+    static QString updateServerAddress();
+    static void setUpdateServerAddress(const QString &address);
+    // Whether the automatic check is due at the start of a run.
+    static bool isUpdateCheckDue(int sessions, int intervalIndex, const QDate &lastCheck,
+                                 const QDate &today);
+    // The query keys "f", "p", "s" and "v" of the update request.
+    static QMap<QString, QString> updateQueryParameters(bool automatic);
+    void checkForUpdates(bool automatic);
+
 public slots:
     void onCompleteStartup();
 
@@ -108,9 +163,38 @@ public slots:
     void onFAQPage();
     void onHelpAboutAction();
 
+    void onAboutToChange(const QString &name);
+    void onEditUndoAction();
+    void onEditRedoAction();
+
+    void onEditAddTaskAction();
+    void onNewTask(const QList<PropertyIndexAndValue> &presets);
+    void onEditTaskAction();
+    void onEditTask(TaskIndex task);
+    void onEditDuplicateAction();
+    void onEditImagesAction();
+    void onEditReplaceAction();
+    void onReplaceDlgClosing();
+    void onEditAddPropertyAction();
+    void onEditPropertyAction();
+    void onEditOrderPropertiesAction();
+    void onEditPreferencesAction();
+    void onEditSelectAllAction();
+    void onEditDeleteAction();
+
+    void onBackupTimeOut();
+    bool onCheckExternalUpdatesToPlan();
+
+    void onShowSplitterTipOnce();
+    void onTabChanged(int index);
+
+    void onAutoCheckForUpdates();
+    void onCheckForUpdates();
+
 protected:
-    // Slot: the view-commands issue adds event (outside-change check on activation),
-    // customEvent (events 1001 to 1003) and keyPressEvent (Escape) here.
+    bool event(QEvent *event) override;
+    void customEvent(QEvent *event) override;
+    // Slot: the view-commands issue adds keyPressEvent (Escape) here.
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -135,8 +219,21 @@ private:
     bool isOpenPlanFile(const QString &path) const;
     void makePerSaveCopy(const QString &path);
     void showReadOnlyWarning();
+    // What every change that modifies the plan does to the window: the modified mark, the
+    // idle autosave, the timed backup and the read-only warning.
+    void noteModification();
+    void restartIdleTimer();
     void updateStatusBar();
     void openWebPage(const QString &url);
+
+    void clearUndoHistory();
+    void restoreSnapshot(const Document *snapshot);
+    bool isCardsViewShown() const;
+    bool isTableViewShown() const;
+    bool isPropertiesViewShown() const;
+    void offerTipAfterAddingCard();
+    void restartBackupTimer();
+    void showUpdateAnswer(const QString &answer);
 
     Ui::MainWindow *m_ui;
     // Slot: the Table pane issue adds m_tableLeftPane (TableLeftPane) and m_tableView
@@ -151,19 +248,21 @@ private:
     // Slot: the Charts pane issue adds m_chartsLeftPane, m_chartsScene and m_chartsView.
     QHBoxLayout *m_chartsLayout = nullptr;
     QSplitter *m_chartsSplitter = nullptr;
-    // Slot: the Properties pane issue adds m_propertiesView (PropertiesView).
     QHBoxLayout *m_propertiesLayout = nullptr;
+    PropertiesView *m_propertiesView = nullptr;
     // The file commands set it; each change also goes to Application::setPlanFileName, where
     // the title and footer variables read it.
     QString m_fileName;
     QSlider *m_zoomSlider = nullptr;
     QAction *m_zoomSliderAction = nullptr;
-    // Slot: the undo issue adds m_undoIndex and m_undoStack (the plan snapshots); the printing
-    // issue adds m_printer.
+    // The plan snapshots of undo and redo.
+    UndoHistory m_undoHistory;
+    // Slot: the printing issue adds m_printer.
     QStringList m_recentDocs;
     // Single-shot: the plan is saved this long after its last modifying change.
     QTimer m_idleTimer;
-    // Slot: the backups issue adds m_backupTimer.
+    // Repeating: a time-stamped copy of the plan file every "backup_interval" minutes.
+    QTimer m_backupTimer;
     bool m_changedSinceBackup = false;
     bool m_readOnly = false;
     bool m_readOnlyWarned = false;
@@ -172,6 +271,13 @@ private:
     QDateTime m_planFileTime;
     QTimer m_externalCheckTimer;
     // Slot: the view-commands issue adds m_restoreCardsLeftPane, m_restoreChartsLeftPane and
-    // m_restoreTableLeftPane; the edit-commands issue adds m_replaceDialog.
+    // m_restoreTableLeftPane.
+    // The open find-and-replace window; it deletes itself on closing.
+    QPointer<ReplaceDialog> m_replaceDialog;
     QList<QAction *> m_availableToolBarActions;
+    // The loader of an update check while it waits, so that closing the window can end it.
+    QPointer<HttpLoader> m_updateLoader;
+    bool m_checkingForUpdates = false;
+    // The window was closed while an update check waited: the check ends without a word.
+    bool m_updateCheckCancelled = false;
 };

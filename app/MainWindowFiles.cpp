@@ -3,6 +3,7 @@
 
 #include "app/Application.h"
 #include "app/FileDialogs.h"
+#include "app/HttpLoader.h"
 #include "app/MainWindow.h"
 #include "cards/CardsView.h"
 #include "common/Accessors.h"
@@ -122,8 +123,7 @@ bool MainWindow::readPlan(const QString &fileName, bool readOnly, bool *savedByL
     m_readOnly = readOnly;
     m_readOnlyWarned = false;
     setCurrentFile(fileName);
-    // Slot: the undo issue empties the snapshot list here (m_undoIndex -1, Undo and Redo
-    // relabelled).
+    clearUndoHistory();
     return true;
 }
 
@@ -182,14 +182,13 @@ bool MainWindow::importCsvAsNewPlan(const QString &fileName)
         if (save())
             break;
     }
-    // Slot: the undo issue empties the snapshot list here (m_undoIndex -1, Undo and Redo
-    // relabelled).
+    clearUndoHistory();
     return true;
 }
 
 bool MainWindow::importCsvIntoCurrentPlan(const QString &fileName)
 {
-    // Slot: the undo issue pushes the snapshot "Import CSV" here (saveUndoState).
+    saveUndoState(QStringLiteral("Import CSV"));
     QString error;
     if (!importCsvFile(*doc(), fileName, false, &error)) {
         criticalMessage(this, error);
@@ -242,8 +241,7 @@ void MainWindow::onFileNewAction()
         return;
     m_readOnly = false;
     setCurrentFile(chosen);
-    // Slot: the undo issue empties the snapshot list here (m_undoIndex -1, Undo and Redo
-    // relabelled).
+    clearUndoHistory();
     m_ui->m_viewZoomFitAction->setChecked(true);
     const bool suggest = settings()->suggestPropertiesNewPlan();
     doc()->clear(!suggest);
@@ -423,10 +421,12 @@ void MainWindow::onIdleTimeOut()
     }
     if (m_fileName.isEmpty() || m_readOnly)
         return;
-    // Writing now would destroy what another program wrote.
-    // Slot: the backups issue's outside-change check asks whether to reload.
-    if (planFileChangedOutside())
+    // Writing now would destroy what another program wrote. The user is asked whether to
+    // re-open it, once the window is active; declining lets the next autosave write.
+    if (planFileChangedOutside()) {
+        QCoreApplication::postEvent(this, new QEvent(outsideChangeCheckEvent));
         return;
+    }
     if (!save())
         qWarning().noquote() << QStringLiteral("Unable to save ") + m_fileName;
 }
@@ -441,10 +441,17 @@ QDateTime MainWindow::fileLastModified() const
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (maybeSave())
+    if (maybeSave()) {
         event->accept();
-    else
+        // An update check still waiting ends without a word.
+        if (m_checkingForUpdates) {
+            m_updateCheckCancelled = true;
+            if (m_updateLoader)
+                m_updateLoader->cancel();
+        }
+    } else {
         event->ignore();
+    }
     settings()->write(Settings::Key::Geometry, saveGeometry());
     settings()->write(Settings::Key::WindowState, saveState(0));
     QCoreApplication::processEvents();

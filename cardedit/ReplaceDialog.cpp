@@ -1,5 +1,6 @@
 #include "cardedit/ReplaceDialog.h"
 
+#include "app/MainWindow.h"
 #include "common/Accessors.h"
 #include "common/BusyCursor.h"
 #include "common/DialogHelpers.h"
@@ -115,11 +116,8 @@ QList<TaskIndex> ReplaceDialog::runReplace(bool preview)
 
 bool ReplaceDialog::canSelectInShownPane() const
 {
-    // Empty slot for the edit commands' work, which gives the main window
-    // isCardsOrTableShown(); it fills this with
-    //     return mainWindow() && mainWindow()->isCardsOrTableShown();
-    // Until then, and always without a main window (tests), matches cannot be selected.
-    return false;
+    // Without a main window (tests) matches cannot be selected.
+    return mainWindow() && mainWindow()->isCardsOrTableShown();
 }
 
 void ReplaceDialog::onUpdatePreview()
@@ -147,11 +145,8 @@ void ReplaceDialog::onSelect()
 {
     BusyCursor busy;
     const QList<TaskIndex> matches = runReplace(true);
-    // Empty slot for the edit commands' work, which gives the main window selectTasks(); it
-    // fills this with
-    //     if (MainWindow *window = mainWindow())
-    //         window->selectTasks(matches);
-    Q_UNUSED(matches)
+    if (MainWindow *window = mainWindow())
+        window->selectTasks(matches);
 }
 
 void ReplaceDialog::onPropertiesToggled()

@@ -1,0 +1,240 @@
+// The update check: once per start when due, or from the Help menu, the maker's server is
+// asked for the latest production version and the user is told how it compares.
+
+#include "app/CheckUpdatesDlg.h"
+#include "app/HttpLoader.h"
+#include "app/MainWindow.h"
+#include "common/Accessors.h"
+#include "common/BusyCursor.h"
+#include "common/MessageBoxes.h"
+#include "common/Settings.h"
+#include "common/TextHelpers.h"
+#include "common/Version.h"
+#include "model/Document.h"
+#include "ui_MainWindow.h"
+
+#include <algorithm>
+
+#include <QDomDocument>
+#include <QUrl>
+
+namespace {
+
+const int updateRounds = 5;
+const int neverIntervalIndex = 3;
+
+QString &serverAddressOverride()
+{
+    static QString address;
+    return address;
+}
+
+QString productName()
+{
+    return QStringLiteral("Tavrolo");
+}
+
+// The server's texts (the version, the page address) are shown as they are, never as markup.
+int plainMessage(QWidget *parent, QMessageBox::Icon icon, const QString &text,
+                 QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                 QMessageBox::StandardButton defaultButton = QMessageBox::Ok)
+{
+    QMessageBox box(icon, productName(), text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(defaultButton);
+    return box.exec();
+}
+
+// Only a web page is handed to the desktop: another scheme could open a local file or start
+// a program registered for it.
+bool isWebPage(const QString &address)
+{
+    const QUrl url(address, QUrl::TolerantMode);
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && !url.host().isEmpty()
+        && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
+// Three whole numbers joined by points; empty parts (".2..4.1.") do not count.
+bool readVersion(const QString &text, int numbers[3])
+{
+    const QStringList parts = text.split(QLatin1Char('.'), Qt::SkipEmptyParts);
+    if (parts.size() != 3)
+        return false;
+    for (int i = 0; i < 3; ++i) {
+        bool ok = false;
+        numbers[i] = parts.at(i).toInt(&ok, 10);
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+QString runningVersion()
+{
+    return QStringLiteral("%1.%2.%3").arg(versionMajor).arg(versionMinor).arg(versionPatch);
+}
+
+} // namespace
+
+QString MainWindow::updateServerAddress()
+{
+    if (!serverAddressOverride().isEmpty())
+        return serverAddressOverride();
+    QUrl site(webSiteUrl());
+    site.setScheme(QStringLiteral("https"));
+    return site.toString();
+}
+
+void MainWindow::setUpdateServerAddress(const QString &address)
+{
+    serverAddressOverride() = address;
+}
+
+bool MainWindow::isUpdateCheckDue(int sessions, int intervalIndex, const QDate &lastCheck,
+                                  const QDate &today)
+{
+    if (sessions < 2 || intervalIndex == neverIntervalIndex)
+        return false;
+    if (!lastCheck.isValid())
+        return true;
+    return lastCheck.daysTo(today) >= Settings::autoUpdateIntervalDays(intervalIndex);
+}
+
+void MainWindow::onAutoCheckForUpdates()
+{
+    const Settings *preferences = settings();
+    if (isUpdateCheckDue(preferences->read(Settings::Key::Sessions).toInt(),
+                         preferences->autoUpdateInterval(), preferences->lastUpdatedCheck(),
+                         QDate::currentDate())) {
+        QCoreApplication::postEvent(this, new QEvent(updateCheckDueEvent));
+        return;
+    }
+    if (doc()->propertyCount() < 2)
+        showAddPropertyTip();
+    else
+        showAddCardTip();
+}
+
+void MainWindow::onCheckForUpdates()
+{
+    checkForUpdates(false);
+}
+
+QMap<QString, QString> MainWindow::updateQueryParameters(bool automatic)
+{
+    const Settings *preferences = settings();
+    QMap<QString, QString> parameters;
+    parameters.insert(QStringLiteral("f"),
+                      automatic ? QString::number(
+                          Settings::autoUpdateIntervalDays(preferences->autoUpdateInterval()))
+                                : QStringLiteral("m"));
+    parameters.insert(QStringLiteral("p"), osVersionText());
+    parameters.insert(QStringLiteral("s"),
+                      QString::number(preferences->read(Settings::Key::Sessions).toInt()));
+    parameters.insert(QStringLiteral("v"), runningVersion());
+    return parameters;
+}
+
+// Every slot may run while the answer is awaited: the command is disabled meanwhile, and a
+// window closed during the wait ends the check without a word.
+void MainWindow::checkForUpdates(bool automatic)
+{
+    if (m_checkingForUpdates)
+        return;
+    m_checkingForUpdates = true;
+    m_updateCheckCancelled = false;
+    m_ui->m_helpCheckForUpdatesAction->setEnabled(false);
+    QString answer;
+    {
+        BusyCursor busy;
+        // A failed check postpones the next automatic one all the same.
+        settings()->setLastUpdatedCheck(QDate::currentDate());
+        settings()->sync();
+        QPointer<CheckUpdatesDlg> busyWindow = new CheckUpdatesDlg(this);
+        busyWindow->setMessage(automatic
+                                   ? tr("Automatically checking for %1 software "
+                                        "updates\n(you can change this in the Preferences "
+                                        "window)")
+                                         .arg(productName())
+                                   : tr("Checking for %1 software updates").arg(productName()));
+        busyWindow->updateGeometry();
+        busyWindow->show();
+        busyWindow->setFixedSize(busyWindow->size());
+        answer
+            = HttpLoader::download(updateServerAddress() + QStringLiteral("/updates.php"),
+                                   updateQueryParameters(automatic), updateRounds, &m_updateLoader);
+        delete busyWindow;
+    }
+    m_checkingForUpdates = false;
+    m_ui->m_helpCheckForUpdatesAction->setEnabled(true);
+    if (m_updateCheckCancelled)
+        return;
+    showUpdateAnswer(answer);
+}
+
+void MainWindow::showUpdateAnswer(const QString &answer)
+{
+    if (answer.isEmpty()) {
+        criticalMessage(this,
+                        tr("Unable to retrieve updates information. Please ensure you have "
+                           "a working Internet connection and your firewall is not "
+                           "blocking %1. You can check for updates manually at:\n%2")
+                            .arg(productName(), webSiteUrl()));
+        return;
+    }
+    QDomDocument xml;
+    QString error;
+    int line = 0;
+    int column = 0;
+    if (!xml.setContent(answer, &error, &line, &column)) {
+        qWarning().noquote() << QStringLiteral("errMsg=") + error;
+        qWarning().noquote() << QStringLiteral("errLine=") + QString::number(line);
+        qWarning().noquote() << QStringLiteral("errCol=") + QString::number(column);
+        criticalMessage(this, tr("Unable to retrieve update information."));
+        return;
+    }
+    const QDomElement latest = xml.documentElement()
+                                   .firstChildElement(QStringLiteral("mac"))
+                                   .firstChildElement(QStringLiteral("latest"));
+    const QString version = fromPercentEncoding(latest.attribute(QStringLiteral("version")));
+    const QString url = fromPercentEncoding(latest.attribute(QStringLiteral("url")));
+    int numbers[3] = {0, 0, 0};
+    if (!isWebPage(url) || !readVersion(version, numbers)) {
+        criticalMessage(this, tr("Unable to retrieve latest version information."));
+        return;
+    }
+    const int running[3] = {versionMajor, versionMinor, versionPatch};
+    const bool newer = std::lexicographical_compare(running, running + 3, numbers, numbers + 3);
+    const bool equal = std::equal(numbers, numbers + 3, running);
+    if (newer) {
+        const QString text = tr("New version available!\nYou are using v%1. The latest "
+                                "production version is v%2.")
+                                 .arg(runningVersion(), version)
+            + tr("\nClick \"OK\" to go to the download page and find out more.");
+        if (plainMessage(this, QMessageBox::Information, text,
+                         QMessageBox::Ok | QMessageBox::Cancel)
+                == QMessageBox::Ok
+            && !openUrlWithVersion(url))
+            plainMessage(this, QMessageBox::Critical,
+                         tr("Unable to access via web browser\n'%1'").arg(url));
+    } else if (equal) {
+        const QString text
+            = tr("You are using v%1. This is the latest production version.").arg(runningVersion());
+        if (settings()->read(Settings::Key::ShowInfoLatestVersion).toBool()) {
+            informationWithDontShowAgain(this, "show_info_latest_version", text);
+        } else {
+            // The user asked for no box: a glimpse of the answer in the busy window.
+            CheckUpdatesDlg glimpse(this);
+            glimpse.setMessage(text);
+            glimpse.show();
+            glimpse.setFixedSize(glimpse.size());
+            QCoreApplication::processEvents();
+            sleepMicroseconds(2000);
+        }
+    } else {
+        plainMessage(this, QMessageBox::Information,
+                     tr("You are using v%1. The latest production version is v%2.")
+                         .arg(runningVersion(), version));
+    }
+}

@@ -1,0 +1,291 @@
+#include "MainWindowFixture.h"
+#include "cardedit/ReplaceDialog.h"
+#include "cards/CardsScene.h"
+#include "common/BalloonTip.h"
+#include "harness/TestMain.h"
+#include "properties/PropertiesView.h"
+#include "storage/PlanFileReader.h"
+
+#include <memory>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QToolBar>
+
+namespace {
+
+QAction *action(MainWindow &window, const char *name)
+{
+    return window.findChild<QAction *>(QLatin1String(name));
+}
+
+int cardsInFile(const QString &path)
+{
+    Document plan;
+    QString error;
+    bool later = false;
+    return readPlanFile(plan, path, &error, &later) ? plan.taskCount() : -1;
+}
+
+void addProperty(const QString &name, bool undoable)
+{
+    doc()->addProperty(name, QString(), PropertyType::Text, {}, PropertyVisibility::Text,
+                       PropertyAppearance(), undoable);
+}
+
+bool tipShown(const char *key)
+{
+    return settings()->value(QLatin1String(key), false).toBool();
+}
+
+} // namespace
+
+class TestEditCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void undoAndRedoNameAndRestoreTheEdit();
+    void anUndoneEditStaysUndoneOnDisk();
+    void addCardIsRefusedWithoutAPropertyAndSelectsTheNewCard();
+    void aNewCardHiddenByTheFilterIsNamedNew();
+    void theCardCountChoosesTheTipAfterTheCardDialog_data();
+    void theCardCountChoosesTheTipAfterTheCardDialog();
+    void deletingPropertiesAsksFirst_data();
+    void deletingPropertiesAsksFirst();
+    void preferencesApplyOnOk();
+    void findAndReplaceOpensOneWindow();
+
+private:
+    QString path(const QString &name) const
+    {
+        return QDir::toNativeSeparators(m_folder->filePath(name));
+    }
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    QString m_plan; // "Plan.tv": the property Name and 3 cards
+};
+
+void TestEditCommands::init()
+{
+    m_folder.reset(new QTemporaryDir);
+    m_plan = path("Plan.tv");
+    QVERIFY(writeTestPlan(m_plan, 3));
+    presetQuietStartup(m_plan);
+}
+
+void TestEditCommands::cleanup()
+{
+    m_folder.reset();
+}
+
+void TestEditCommands::undoAndRedoNameAndRestoreTheEdit()
+{
+    MainWindow window;
+    QAction *undo = action(window, "m_editUndoAction");
+    QAction *redo = action(window, "m_editRedoAction");
+    QVERIFY(!undo->isEnabled());
+    doc()->addTask(true);
+    QVERIFY(undo->isEnabled());
+    QCOMPARE(undo->text(), QStringLiteral("&Undo Add Card"));
+    QCOMPARE(undo->iconText(), QStringLiteral("&Undo"));
+    // An announced edit that changes nothing is not what Undo takes back.
+    doc()->setCardsTitle(doc()->cardsTitle(), true);
+    QCOMPARE(undo->text(), QStringLiteral("&Undo Add Card"));
+    undo->trigger();
+    QCOMPARE(doc()->taskCount(), 3);
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(redo->isEnabled());
+    QCOMPARE(redo->text(), QStringLiteral("&Redo Add Card"));
+    redo->trigger();
+    QCOMPARE(doc()->taskCount(), 4);
+    QVERIFY(!redo->isEnabled());
+    QCOMPARE(redo->text(), QStringLiteral("&Redo"));
+    QCOMPARE(undo->text(), QStringLiteral("&Undo Add Card"));
+    // The cards jump to a restored layout, and animate again afterwards.
+    QVERIFY(window.findChild<CardsScene *>()->animate());
+    // A plan opened anew starts without history.
+    QVERIFY(window.openFile(m_plan, false));
+    QVERIFY(!undo->isEnabled());
+    QCOMPARE(undo->text(), QStringLiteral("&Undo"));
+}
+
+// Undo after the edit was saved must be saved in its turn.
+void TestEditCommands::anUndoneEditStaysUndoneOnDisk()
+{
+    {
+        MainWindow window;
+        doc()->addTask(true);
+        window.onIdleTimeOut();
+        QCOMPARE(cardsInFile(m_plan), 4);
+        QVERIFY(!window.isWindowModified());
+        action(window, "m_editUndoAction")->trigger();
+        QVERIFY(window.isWindowModified());
+        QVERIFY(window.findChild<QTimer *>("m_idleTimer")->isActive());
+        QVERIFY(window.close());
+    }
+    QCOMPARE(cardsInFile(m_plan), 3);
+    MainWindow reopened;
+    QCOMPARE(doc()->taskCount(), 3);
+}
+
+void TestEditCommands::addCardIsRefusedWithoutAPropertyAndSelectsTheNewCard()
+{
+    MainWindow window;
+    doc()->deleteProperties({1}, false);
+    {
+        ModalAnswer refusal(QStringLiteral("OK"));
+        action(window, "m_editAddTaskAction")->trigger();
+        QVERIFY(refusal.answered());
+        QCOMPARE(refusal.shownClassName(), QStringLiteral("QMessageBox"));
+        QCOMPARE(refusal.shownText(),
+                 QStringLiteral("Add at least 1 property (e.g. \"Name\") before you add cards."));
+    }
+    QCOMPARE(doc()->taskCount(), 3);
+    addProperty(QStringLiteral("Name"), true);
+    ModalAnswer accept(QStringLiteral("OK"));
+    action(window, "m_editAddTaskAction")->trigger();
+    QVERIFY(accept.answered());
+    QCOMPARE(accept.shownClassName(), QStringLiteral("TaskDialog"));
+    QCOMPARE(doc()->taskCount(), 4);
+    QCOMPARE(window.findChild<CardsScene *>()->selectedTaskIndexes(), QList<int> {3});
+    QCOMPARE(action(window, "m_editUndoAction")->text(), QStringLiteral("&Undo Add Card"));
+}
+
+void TestEditCommands::aNewCardHiddenByTheFilterIsNamedNew()
+{
+    MainWindow window;
+    doc()->setFilter(false, true, false, {FilterTerm(1, MatchType::Contains, "card")}, false,
+                     false);
+    ModalAnswer accept(QStringLiteral("OK"));
+    ModalAnswer warning(QStringLiteral("Hide card"));
+    window.addTask({}, {}, -1);
+    QVERIFY(accept.answered());
+    QVERIFY(warning.answered());
+    QCOMPARE(warning.shownText(), QStringLiteral("1 new card is hidden by the current filter."));
+}
+
+void TestEditCommands::theCardCountChoosesTheTipAfterTheCardDialog_data()
+{
+    QTest::addColumn<int>("cards");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("tip"); // the key set afterwards; "" for none
+    QTest::newRow("3rd card") << 2 << "OK"
+                              << "tip_add_property";
+    QTest::newRow("2nd card") << 1 << "OK"
+                              << "";
+    QTest::newRow("12 cards, cancelled") << 12 << "Cancel"
+                                         << "tip_no_save_button";
+    QTest::newRow("13th card") << 12 << "OK"
+                               << "tip_tabs";
+}
+
+void TestEditCommands::theCardCountChoosesTheTipAfterTheCardDialog()
+{
+    QFETCH(int, cards);
+    QFETCH(QString, button);
+    QFETCH(QString, tip);
+    QVERIFY(writeTestPlan(m_plan, cards));
+    // The start-up's own tip stays out of the way.
+    settings()->setValue("tip_add_card", true);
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const char *keys[] = {"tip_add_property", "tip_no_save_button", "tip_tabs"};
+    ModalAnswer answer(button);
+    window.addTask({}, {}, -1);
+    QVERIFY(answer.answered());
+    for (const char *key : keys)
+        QCOMPARE(tipShown(key), tip == QLatin1String(key));
+    if (tip.isEmpty())
+        return;
+    // A tip seen once is not shown again, nor replaced by another.
+    BalloonTip::hideBalloon();
+    ModalAnswer again(button);
+    window.addTask({}, {}, -1);
+    QVERIFY(again.answered());
+    QVERIFY(!BalloonTip::currentBalloon());
+}
+
+void TestEditCommands::deletingPropertiesAsksFirst_data()
+{
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("deleted");
+    QTest::newRow("ok") << true << "OK" << true;
+    QTest::newRow("cancel") << true << "Cancel" << false;
+    QTest::newRow("switched off") << false << "" << true;
+}
+
+void TestEditCommands::deletingPropertiesAsksFirst()
+{
+    QFETCH(bool, asked);
+    QFETCH(QString, button);
+    QFETCH(bool, deleted);
+    settings()->setValue("show_warning_del_property", asked);
+    MainWindow window;
+    addProperty(QStringLiteral("Status"), true);
+    window.show();
+    window.findChild<QTabWidget *>("m_tabWidget")->setCurrentIndex(3);
+    auto *view = window.findChild<PropertiesView *>();
+    QVERIFY(view->isVisible());
+    view->selectRow(1);
+    QCOMPARE(view->selectedPropertyIndexes(), QList<int> {2});
+    QVERIFY(action(window, "m_editDeleteAction")->isEnabled());
+    std::unique_ptr<ModalAnswer> answer;
+    if (asked)
+        answer.reset(new ModalAnswer(button));
+    action(window, "m_editDeleteAction")->trigger();
+    if (answer) {
+        QVERIFY(answer->answered());
+        QCOMPARE(answer->shownText(), QStringLiteral("Delete properties from all cards?"));
+    }
+    QCOMPARE(doc()->propertyIndex("Status") < 0, deleted);
+    QCOMPARE(view->selectedPropertyIndexes().isEmpty(), deleted);
+}
+
+void TestEditCommands::preferencesApplyOnOk()
+{
+    MainWindow window;
+    window.onCompleteStartup();
+    auto *backupTimer = window.findChild<QTimer *>("m_backupTimer");
+    auto *checkTimer = window.findChild<QTimer *>("m_externalCheckTimer");
+    QCOMPARE(backupTimer->interval(), 10 * 60000);
+    QVERIFY(checkTimer->isActive());
+    ModalAnswer answer(QStringLiteral("OK"), {}, [](QWidget *dialog) {
+        dialog->findChild<QSpinBox *>("m_backupFrequencySpinBox")->setValue(5);
+        dialog->findChild<QComboBox *>("m_iconSizeComboBox")->setCurrentIndex(2);
+        dialog->findChild<QAbstractButton *>("m_detectChangedFileCheckBox")->setChecked(false);
+    });
+    action(window, "m_editPreferencesAction")->trigger();
+    QVERIFY(answer.answered());
+    QVERIFY(backupTimer->isActive());
+    QCOMPARE(backupTimer->interval(), 5 * 60000);
+    QVERIFY(!checkTimer->isActive());
+    QCOMPARE(window.findChild<QToolBar *>("m_mainToolBar")->iconSize(), QSize(32, 32));
+}
+
+void TestEditCommands::findAndReplaceOpensOneWindow()
+{
+    auto window = std::make_unique<MainWindow>();
+    QAction *replace = action(*window, "m_editReplaceAction");
+    replace->trigger();
+    replace->trigger();
+    QCOMPARE(window->findChildren<ReplaceDialog *>().size(), 1);
+    QPointer<ReplaceDialog> first = window->findChild<ReplaceDialog *>();
+    first->close();
+    QTRY_VERIFY(!first);
+    replace->trigger();
+    QCOMPARE(window->findChildren<ReplaceDialog *>().size(), 1);
+    // The window goes with its find-and-replace window open.
+    window.reset();
+}
+
+TAVROLO_TEST_MAIN(TestEditCommands)
+#include "tst_editcommands.moc"
