@@ -8,6 +8,7 @@
 #include "cardedit/ReplaceDialog.h"
 #include "cardedit/TaskDialog.h"
 #include "cards/CardsScene.h"
+#include "cards/CardsView.h"
 #include "common/Accessors.h"
 #include "common/BalloonTip.h"
 #include "common/BusyCursor.h"
@@ -143,8 +144,7 @@ void MainWindow::updateUndoRedoActions()
 
 bool MainWindow::isCardsViewShown() const
 {
-    // Slot: the Cards view issue answers here: return m_cardsView->isVisible();
-    return false;
+    return m_cardsView->isVisible();
 }
 
 bool MainWindow::isTableViewShown() const
