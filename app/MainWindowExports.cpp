@@ -19,6 +19,7 @@
 
 #include <algorithm>
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -168,7 +169,7 @@ bool MainWindow::exportPlan(ExportKind kind, const QString &extension, GraphicsV
         return false;
     }
     if (kind == ExportKind::Csv && unicode)
-        warningMessageOnce(QStringLiteral("showed_encoded_excel_csv_warning"), this,
+        warningMessageOnce(Settings::keyName(Settings::Key::ShowedEncodedExcelCsvWarning), this,
                            tr("Excel has problems reading UTF-8 and UTF-16 encoded CSV format "
                               "files on Mac.\nIf you have problems try exporting to TXT format "
                               "and 'File>Open' it from Excel."));
@@ -178,7 +179,7 @@ bool MainWindow::exportPlan(ExportKind kind, const QString &extension, GraphicsV
 void MainWindow::warnPdfGradients(int gradient)
 {
     if (gradient > 0)
-        warningMessageOnce(QStringLiteral("showed_pdf_gradient_warning"), this,
+        warningMessageOnce(Settings::keyName(Settings::Key::ShowedPdfGradientWarning), this,
                            tr("Some PDF viewers don't handle gradients correctly.\nIf your PDF "
                               "shows no colors, try setting the gradient effect to 0 before "
                               "exporting."));
@@ -331,10 +332,15 @@ bool MainWindow::exportImage(const QString &fileName, const char *format, Graphi
                            "applications."));
         return false;
     }
+    // Encoded in memory first: the image writers leak when the file fails under them.
     bool saved = false;
     {
         BusyCursor busy;
-        saved = image.save(&file, format) && commitWhole(&file);
+        QByteArray encoded;
+        QBuffer buffer(&encoded);
+        saved = buffer.open(QIODevice::WriteOnly) && image.save(&buffer, format);
+        image = QImage();
+        saved = saved && file.write(encoded) == encoded.size() && commitWhole(&file);
     }
     if (!saved)
         criticalMessage(this,

@@ -130,12 +130,15 @@ void MainWindow::installShortcuts()
     addShortcut(QStringLiteral("Ctrl+R"), &MainWindow::onStoredViewShortcut);
     addShortcut(QStringLiteral("Ctrl+["), &MainWindow::onStoredViewPrev);
     addShortcut(QStringLiteral("Ctrl+]"), &MainWindow::onStoredViewNext);
-    void (MainWindow::*const storedViews[])()
-        = {&MainWindow::onStoredView1, &MainWindow::onStoredView2, &MainWindow::onStoredView3,
-           &MainWindow::onStoredView4, &MainWindow::onStoredView5, &MainWindow::onStoredView6,
-           &MainWindow::onStoredView7, &MainWindow::onStoredView8, &MainWindow::onStoredView9};
-    for (int n = 1; n <= 9; ++n)
-        addShortcut(QStringLiteral("Ctrl+%1").arg(n), storedViews[n - 1]);
+    addShortcut(QStringLiteral("Ctrl+1"), &MainWindow::onStoredView1);
+    addShortcut(QStringLiteral("Ctrl+2"), &MainWindow::onStoredView2);
+    addShortcut(QStringLiteral("Ctrl+3"), &MainWindow::onStoredView3);
+    addShortcut(QStringLiteral("Ctrl+4"), &MainWindow::onStoredView4);
+    addShortcut(QStringLiteral("Ctrl+5"), &MainWindow::onStoredView5);
+    addShortcut(QStringLiteral("Ctrl+6"), &MainWindow::onStoredView6);
+    addShortcut(QStringLiteral("Ctrl+7"), &MainWindow::onStoredView7);
+    addShortcut(QStringLiteral("Ctrl+8"), &MainWindow::onStoredView8);
+    addShortcut(QStringLiteral("Ctrl+9"), &MainWindow::onStoredView9);
     addShortcut(QStringLiteral("Ctrl+J"), &MainWindow::onAppearanceShortcut);
     addShortcut(QStringLiteral("Ctrl+G"), &MainWindow::onChartDisplayShortcut);
     addShortcut(QStringLiteral("Ctrl+M"), &MainWindow::onShowMinimized);
@@ -281,16 +284,25 @@ void MainWindow::onUpdateShowHideLeftPane()
 
 void MainWindow::onFullScreenToggled(bool on)
 {
-    void (MainWindow::*const handlers[])(bool)
-        = {&MainWindow::onCardsFullScreenToggled, &MainWindow::onChartsFullScreenToggled,
-           &MainWindow::onTableFullScreenToggled, &MainWindow::onPropertiesFullScreenToggled};
-    const Tab tabs[] = {Tab::Cards, Tab::Charts, Tab::Table, Tab::Properties};
-    for (int i = 0; i < 4; ++i) {
-        const QWidget *view = tabPanes(tabs[i]).view;
-        if (view && view->isVisible()) {
-            (this->*handlers[i])(on);
-            return;
+    for (Tab tab : {Tab::Cards, Tab::Charts, Tab::Table, Tab::Properties}) {
+        const QWidget *view = tabPanes(tab).view;
+        if (!view || !view->isVisible())
+            continue;
+        switch (tab) {
+        case Tab::Cards:
+            onCardsFullScreenToggled(on);
+            break;
+        case Tab::Charts:
+            onChartsFullScreenToggled(on);
+            break;
+        case Tab::Table:
+            onTableFullScreenToggled(on);
+            break;
+        case Tab::Properties:
+            onPropertiesFullScreenToggled(on);
+            break;
         }
+        return;
     }
 }
 

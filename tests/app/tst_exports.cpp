@@ -98,7 +98,7 @@ void TestExports::init()
     m_plan = path("Plan.tv");
     QVERIFY(writeTestPlan(m_plan, 10));
     presetQuietStartup(m_plan);
-    settings()->setValue(QStringLiteral("showed_pdf_gradient_warning"), true);
+    settings()->write(Settings::Key::ShowedPdfGradientWarning, true);
 }
 
 void TestExports::cleanup()
