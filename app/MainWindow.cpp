@@ -5,6 +5,9 @@
 #include "cardedit/ReplaceDialog.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
+#include "charts/ChartsLeftPane.h"
+#include "charts/ChartsScene.h"
+#include "charts/ChartsView.h"
 #include "common/Accessors.h"
 #include "common/BusyCursor.h"
 #include "common/DialogHelpers.h"
@@ -19,6 +22,8 @@
 #include "leftpane/CardsColorLayoutWidget.h"
 #include "leftpane/CardsLeftPane.h"
 #include "properties/PropertiesView.h"
+#include "table/TableLeftPane.h"
+#include "table/TableView.h"
 #include "ui_MainWindow.h"
 
 #include <QDir>
@@ -140,9 +145,11 @@ MainWindow::~MainWindow()
     // Nothing reaches the half-destroyed window any more: the scene still signals a selection
     // change when its selected cards go with it.
     doc()->disconnect(this);
-    m_cardsScene->disconnect(this);
-    m_propertiesView->disconnect(this);
-    // Slot: the pane issues disconnect their views and left panes from this window here.
+    const QList<QObject *> panes
+        = {m_cardsScene,     m_cardsView, m_cardsLeftPane, m_chartsScene,   m_chartsView,
+           m_chartsLeftPane, m_tableView, m_tableLeftPane, m_propertiesView};
+    for (QObject *pane : panes)
+        pane->disconnect(this);
     Settings *store = settings();
     store->saveCardsAppearances();
     store->setShowTooltips(m_ui->m_viewToolTipsAction->isChecked());
@@ -258,11 +265,22 @@ void MainWindow::createTabPages()
     m_cardsView->setFrameStyle(QFrame::NoFrame);
     setPaneStretch(m_cardsLeftPane, m_cardsView);
     splitterPage(m_ui->m_chartsTab, &m_chartsLayout, &m_chartsSplitter);
-    // Slot: the Charts pane issue creates m_chartsScene (parent this window), m_chartsView
-    // (parent m_chartsSplitter) and m_chartsLeftPane here, the left pane first in the splitter.
+    m_chartsScene = new ChartsScene(doc(), this);
+    m_chartsView = new ChartsView(m_chartsSplitter);
+    m_chartsView->setScene(m_chartsScene);
+    m_chartsLeftPane = new ChartsLeftPane(m_chartsSplitter, m_chartsScene, m_chartsView);
+    m_chartsSplitter->addWidget(m_chartsLeftPane);
+    m_chartsSplitter->addWidget(m_chartsView);
+    m_chartsLeftPane->setFrameStyle(QFrame::NoFrame);
+    m_chartsView->setFrameStyle(QFrame::NoFrame);
+    setPaneStretch(m_chartsLeftPane, m_chartsView);
     splitterPage(m_ui->m_tableTab, &m_tableLayout, &m_tableSplitter);
-    // Slot: the Table pane issue creates m_tableView (parent m_tableSplitter) and
-    // m_tableLeftPane here, the left pane first in the splitter.
+    m_tableView = new TableView(m_tableSplitter);
+    m_tableLeftPane = new TableLeftPane(m_tableSplitter, m_tableView);
+    m_tableSplitter->addWidget(m_tableLeftPane);
+    m_tableSplitter->addWidget(m_tableView);
+    m_tableView->setFrameStyle(QFrame::NoFrame);
+    setPaneStretch(m_tableLeftPane, m_tableView);
     m_propertiesLayout = new QHBoxLayout(m_ui->m_propertiesTab);
     m_propertiesLayout->setContentsMargins(0, 0, 0, 0);
     m_ui->m_propertiesTab->setContentsMargins(0, 0, 0, 0);
@@ -341,13 +359,29 @@ void MainWindow::connectPanes()
     connect(m_cardsScene, &CardsScene::editTask, this, &MainWindow::onEditTask);
     connect(m_cardsScene, &QGraphicsScene::selectionChanged, this, &MainWindow::onSelectionChanged);
     connect(m_cardsScene, &CardsScene::newTask, this, &MainWindow::onNewTask);
-    // Slot: the Cards view and Cards left pane issues connect here: the Cards splitter's
-    // splitterMoved (onUpdateShowHideLeftPane), CardsLeftPane::escapeKeyPressed, and the
-    // view's visibilityChanged, zoomButtonClicked, droppedFiles, doubleClicked,
-    // editSelectedCards, duplicateSelectedCards, deleteSelectedCards and escapeKeyPressed;
-    // then the zoom slider's valueChanged (onZoomTo).
-    // Slot: the Charts pane issue connects its scene, view, splitter and left pane here.
-    // Slot: the Table pane issue connects its splitter, left pane and view here.
+    // Slot: the view-commands issue connects here the Cards splitter's splitterMoved
+    // (onUpdateShowHideLeftPane), CardsLeftPane::escapeKeyPressed, and the view's
+    // visibilityChanged and zoomButtonClicked; the dropped-files issue the view's droppedFiles
+    // (onDroppedFiles).
+    connect(m_cardsView, &CardsView::doubleClicked, this, &MainWindow::onEditTaskAction);
+    connect(m_cardsView, &CardsView::editSelectedCards, this, &MainWindow::onEditTaskAction);
+    connect(m_cardsView, &CardsView::duplicateSelectedCards, this,
+            &MainWindow::onEditDuplicateAction);
+    connect(m_cardsView, &CardsView::deleteSelectedCards, this, &MainWindow::onEditDeleteAction);
+    // Slot: the view-commands issue connects the Cards view's escapeKeyPressed
+    // (onEscapeKeyPressed), then the zoom slider's valueChanged (onZoomTo), here.
+    connect(m_chartsScene, &ChartsScene::layoutFinished, m_chartsView, &ChartsView::onZoomAll);
+    // Slot: the exports issue connects the Charts scene's redrawing (onUpdatePrinterStatus)
+    // here; the dropped-files issue the Charts view's droppedFiles (onDroppedFiles); the
+    // view-commands issue the Charts splitter's splitterMoved (onUpdateShowHideLeftPane),
+    // ChartsLeftPane::escapeKeyPressed and the view's visibilityChanged and escapeKeyPressed.
+    // Slot: the view-commands issue connects the Table splitter's splitterMoved
+    // (onUpdateShowHideLeftPane), TableLeftPane::escapeKeyPressed and the view's
+    // escapeKeyPressed here.
+    connect(m_tableView, &QTableWidget::itemSelectionChanged, this,
+            &MainWindow::onSelectionChanged);
+    // Slot: the view-commands issue connects the Table view's visibilityChanged
+    // (onVisibilityChanged) here, and the dropped-files issue its droppedFiles (onDroppedFiles).
     // Slot: the view-commands issue connects the Properties view's visibilityChanged
     // (onVisibilityChanged) and escapeKeyPressed (onEscapeKeyPressed) here.
     connect(m_propertiesView, &QTableWidget::itemSelectionChanged, this,
@@ -357,13 +391,14 @@ void MainWindow::connectPanes()
     connect(doc(), &Document::changed, this, &MainWindow::onChangedDoc);
     connect(doc(), &Document::changed, m_cardsScene, &CardsScene::onChangedDoc);
     connect(doc(), &Document::changed, m_cardsView, &CardsView::onChangedDoc);
-    // Slot: the pane issues connect Document::changed here, in this order: ChartsScene,
-    // ChartsView, TableView.
+    connect(doc(), &Document::changed, m_chartsScene, &ChartsScene::onChangedDoc);
+    connect(doc(), &Document::changed, m_chartsView, &ChartsView::onChangedDoc);
+    connect(doc(), &Document::changed, m_tableView, &TableView::onChangedDoc);
     connect(doc(), &Document::changed, m_propertiesView, &PropertiesView::onChangedDoc);
     connect(doc(), &Document::aboutToChange, this, &MainWindow::onAboutToChange);
     m_cardsLeftPane->connectToDocument();
-    // Slot: the left-pane issues call connectToDocument here: ChartsLeftPane, then
-    // TableLeftPane.
+    m_chartsLeftPane->connectToDocument();
+    m_tableLeftPane->connectToDocument();
 }
 
 // A file named on the command line comes first, then one the operating system asked for
@@ -643,12 +678,10 @@ void MainWindow::updateActions()
     bool oneProperty = false;
     bool anySelected = false;
     bool zoomToSelected = false;
-    // Slot: the Table pane issue decides here while m_tableView is shown: cardsSelected and
-    // anySelected from its selected rows.
-    //     if (isTableViewShown()) {
-    //         cardsSelected = anySelected = !m_tableView->selectedTasks().isEmpty();
-    //     } else
-    if (isPropertiesViewShown()) {
+    if (isTableViewShown()) {
+        cardsSelected = anySelected = !m_tableView->selectedTasks().isEmpty();
+        oneProperty = tableSelectedProperty() > 0;
+    } else if (isPropertiesViewShown()) {
         const int selected = m_propertiesView->selectedPropertyIndexes().size();
         oneProperty = selected == 1;
         anySelected = selected > 0;
