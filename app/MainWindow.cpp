@@ -5,6 +5,9 @@
 #include "cardedit/ReplaceDialog.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
+#include "charts/ChartsLeftPane.h"
+#include "charts/ChartsScene.h"
+#include "charts/ChartsView.h"
 #include "common/Accessors.h"
 #include "common/BusyCursor.h"
 #include "common/DialogHelpers.h"
@@ -20,6 +23,8 @@
 #include "leftpane/CardsLeftPane.h"
 #include "properties/PropertiesView.h"
 #include "table/BaseTableView.h"
+#include "table/TableLeftPane.h"
+#include "table/TableView.h"
 #include "ui_MainWindow.h"
 
 #include <QDir>
@@ -146,11 +151,12 @@ MainWindow::~MainWindow()
     // Nothing reaches the half-destroyed window any more: the scene still signals a selection
     // change when its selected cards go with it.
     doc()->disconnect(this);
-    m_cardsScene->disconnect(this);
-    m_propertiesView->disconnect(this);
-    m_cardsView->disconnect(this);
-    m_cardsLeftPane->disconnect(this);
-    m_cardsSplitter->disconnect(this);
+    const QList<QObject *> panes
+        = {m_cardsScene,  m_cardsView,     m_cardsLeftPane,  m_cardsSplitter,
+           m_chartsScene, m_chartsView,    m_chartsLeftPane, m_chartsSplitter,
+           m_tableView,   m_tableLeftPane, m_tableSplitter,  m_propertiesView};
+    for (QObject *pane : panes)
+        pane->disconnect(this);
     disconnect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::onAboutToQuit);
     // A tab standing alone in full screen goes back to its page, to go with the window.
     if (m_fullScreenContainer && !m_fullScreenContainer->parentWidget()) {
@@ -161,7 +167,6 @@ MainWindow::~MainWindow()
                 m_fullScreenContainer->setParent(panes.page);
         }
     }
-    // Slot: the pane issues disconnect their views and left panes from this window here.
     Settings *store = settings();
     store->saveCardsAppearances();
     store->setShowTooltips(m_ui->m_viewToolTipsAction->isChecked());
@@ -278,11 +283,22 @@ void MainWindow::createTabPages()
     m_cardsView->setFrameStyle(QFrame::NoFrame);
     setPaneStretch(m_cardsLeftPane, m_cardsView);
     splitterPage(m_ui->m_chartsTab, &m_chartsLayout, &m_chartsSplitter);
-    // Slot: the Charts pane issue creates m_chartsScene (parent this window), m_chartsView
-    // (parent m_chartsSplitter) and m_chartsLeftPane here, the left pane first in the splitter.
+    m_chartsScene = new ChartsScene(doc(), this);
+    m_chartsView = new ChartsView(m_chartsSplitter);
+    m_chartsView->setScene(m_chartsScene);
+    m_chartsLeftPane = new ChartsLeftPane(m_chartsSplitter, m_chartsScene, m_chartsView);
+    m_chartsSplitter->addWidget(m_chartsLeftPane);
+    m_chartsSplitter->addWidget(m_chartsView);
+    m_chartsLeftPane->setFrameStyle(QFrame::NoFrame);
+    m_chartsView->setFrameStyle(QFrame::NoFrame);
+    setPaneStretch(m_chartsLeftPane, m_chartsView);
     splitterPage(m_ui->m_tableTab, &m_tableLayout, &m_tableSplitter);
-    // Slot: the Table pane issue creates m_tableView (parent m_tableSplitter) and
-    // m_tableLeftPane here, the left pane first in the splitter.
+    m_tableView = new TableView(m_tableSplitter);
+    m_tableLeftPane = new TableLeftPane(m_tableSplitter, m_tableView);
+    m_tableSplitter->addWidget(m_tableLeftPane);
+    m_tableSplitter->addWidget(m_tableView);
+    m_tableView->setFrameStyle(QFrame::NoFrame);
+    setPaneStretch(m_tableLeftPane, m_tableView);
     m_propertiesLayout = new QHBoxLayout(m_ui->m_propertiesTab);
     m_propertiesLayout->setContentsMargins(0, 0, 0, 0);
     m_ui->m_propertiesTab->setContentsMargins(0, 0, 0, 0);
@@ -392,37 +408,29 @@ void MainWindow::connectPanes()
     connect(m_cardsView, &GraphicsView::visibilityChanged, this, &MainWindow::onVisibilityChanged);
     connect(m_cardsView, &CardsView::zoomButtonClicked, this, &MainWindow::onZoomButtonClicked);
     connect(m_cardsView, &CardsView::droppedFiles, this, &MainWindow::onDroppedFiles);
-    // Slot: the Cards view issue connects the view's doubleClicked, editSelectedCards,
-    // duplicateSelectedCards and deleteSelectedCards here.
+    connect(m_cardsView, &CardsView::doubleClicked, this, &MainWindow::onEditTaskAction);
+    connect(m_cardsView, &CardsView::editSelectedCards, this, &MainWindow::onEditTaskAction);
+    connect(m_cardsView, &CardsView::duplicateSelectedCards, this,
+            &MainWindow::onEditDuplicateAction);
+    connect(m_cardsView, &CardsView::deleteSelectedCards, this, &MainWindow::onEditDeleteAction);
     connect(m_cardsView, &GraphicsView::escapeKeyPressed, this, &MainWindow::onEscapeKeyPressed);
     connect(m_zoomSlider, &QSlider::valueChanged, this, &MainWindow::onZoomTo);
-    // Slot: the Charts pane issue connects its scene, view, splitter and left pane here:
-    // layoutFinished to ChartsView::onZoomAll and redrawing to onUpdatePrinterStatus; the
-    // view's droppedFiles, visibilityChanged and escapeKeyPressed, the splitter's splitterMoved
-    // and the left pane's escapeKeyPressed as for the Cards tab.
-    //     connect(m_chartsScene, &ChartsScene::redrawing, this,
-    //             &MainWindow::onUpdatePrinterStatus);
-    //     connect(m_chartsView, &ChartsView::droppedFiles, this, &MainWindow::onDroppedFiles);
-    //     connect(m_chartsSplitter, &QSplitter::splitterMoved, this,
-    //             &MainWindow::onUpdateShowHideLeftPane);
-    //     connect(m_chartsLeftPane, &LeftPane::escapeKeyPressed, this,
-    //             &MainWindow::onEscapeKeyPressed);
-    //     connect(m_chartsView, &GraphicsView::visibilityChanged, this,
-    //             &MainWindow::onVisibilityChanged);
-    //     connect(m_chartsView, &GraphicsView::escapeKeyPressed, this,
-    //             &MainWindow::onEscapeKeyPressed);
-    // Slot: the Table pane issue connects its splitter, left pane and view here:
-    //     connect(m_tableSplitter, &QSplitter::splitterMoved, this,
-    //             &MainWindow::onUpdateShowHideLeftPane);
-    //     connect(m_tableLeftPane, &LeftPane::escapeKeyPressed, this,
-    //             &MainWindow::onEscapeKeyPressed);
-    //     connect(m_tableView, &BaseTableView::escapeKeyPressed, this,
-    //             &MainWindow::onEscapeKeyPressed);
-    //     connect(m_tableView, &QTableWidget::itemSelectionChanged, this,
-    //             &MainWindow::onSelectionChanged);
-    //     connect(m_tableView, &BaseTableView::visibilityChanged, this,
-    //             &MainWindow::onVisibilityChanged);
-    //     connect(m_tableView, &BaseTableView::droppedFiles, this, &MainWindow::onDroppedFiles);
+    connect(m_chartsScene, &ChartsScene::layoutFinished, m_chartsView, &ChartsView::onZoomAll);
+    connect(m_chartsScene, &ChartsScene::redrawing, this, &MainWindow::onUpdatePrinterStatus);
+    connect(m_chartsView, &ChartsView::droppedFiles, this, &MainWindow::onDroppedFiles);
+    connect(m_chartsSplitter, &QSplitter::splitterMoved, this,
+            &MainWindow::onUpdateShowHideLeftPane);
+    connect(m_chartsLeftPane, &LeftPane::escapeKeyPressed, this, &MainWindow::onEscapeKeyPressed);
+    connect(m_chartsView, &GraphicsView::visibilityChanged, this, &MainWindow::onVisibilityChanged);
+    connect(m_chartsView, &GraphicsView::escapeKeyPressed, this, &MainWindow::onEscapeKeyPressed);
+    connect(m_tableSplitter, &QSplitter::splitterMoved, this,
+            &MainWindow::onUpdateShowHideLeftPane);
+    connect(m_tableLeftPane, &LeftPane::escapeKeyPressed, this, &MainWindow::onEscapeKeyPressed);
+    connect(m_tableView, &BaseTableView::escapeKeyPressed, this, &MainWindow::onEscapeKeyPressed);
+    connect(m_tableView, &QTableWidget::itemSelectionChanged, this,
+            &MainWindow::onSelectionChanged);
+    connect(m_tableView, &BaseTableView::visibilityChanged, this, &MainWindow::onVisibilityChanged);
+    connect(m_tableView, &BaseTableView::droppedFiles, this, &MainWindow::onDroppedFiles);
     connect(m_propertiesView, &BaseTableView::visibilityChanged, this,
             &MainWindow::onVisibilityChanged);
     connect(m_propertiesView, &BaseTableView::escapeKeyPressed, this,
@@ -433,13 +441,14 @@ void MainWindow::connectPanes()
     connect(doc(), &Document::changed, this, &MainWindow::onChangedDoc);
     connect(doc(), &Document::changed, m_cardsScene, &CardsScene::onChangedDoc);
     connect(doc(), &Document::changed, m_cardsView, &CardsView::onChangedDoc);
-    // Slot: the pane issues connect Document::changed here, in this order: ChartsScene,
-    // ChartsView, TableView.
+    connect(doc(), &Document::changed, m_chartsScene, &ChartsScene::onChangedDoc);
+    connect(doc(), &Document::changed, m_chartsView, &ChartsView::onChangedDoc);
+    connect(doc(), &Document::changed, m_tableView, &TableView::onChangedDoc);
     connect(doc(), &Document::changed, m_propertiesView, &PropertiesView::onChangedDoc);
     connect(doc(), &Document::aboutToChange, this, &MainWindow::onAboutToChange);
     m_cardsLeftPane->connectToDocument();
-    // Slot: the left-pane issues call connectToDocument here: ChartsLeftPane, then
-    // TableLeftPane.
+    m_chartsLeftPane->connectToDocument();
+    m_tableLeftPane->connectToDocument();
 }
 
 // A file named on the command line comes first, then one the operating system asked for
@@ -720,12 +729,10 @@ void MainWindow::updateActions()
     bool oneProperty = false;
     bool anySelected = false;
     bool zoomToSelected = false;
-    // Slot: the Table pane issue decides here while m_tableView is shown: cardsSelected and
-    // anySelected from its selected rows.
-    //     if (isTableViewShown()) {
-    //         cardsSelected = anySelected = !m_tableView->selectedTasks().isEmpty();
-    //     } else
-    if (isPropertiesViewShown()) {
+    if (isTableViewShown()) {
+        cardsSelected = anySelected = !m_tableView->selectedTasks().isEmpty();
+        oneProperty = tableSelectedProperty() > 0;
+    } else if (isPropertiesViewShown()) {
         const int selected = m_propertiesView->selectedPropertyIndexes().size();
         oneProperty = selected == 1;
         anySelected = selected > 0;

@@ -22,6 +22,9 @@
 class CardsLeftPane;
 class CardsScene;
 class CardsView;
+class ChartsLeftPane;
+class ChartsScene;
+class ChartsView;
 class Document;
 class GraphicsView;
 class HttpLoader;
@@ -35,6 +38,8 @@ class QSlider;
 class QSplitter;
 class QWidget;
 class ReplaceDialog;
+class TableLeftPane;
+class TableView;
 
 namespace Ui {
 class MainWindow;
@@ -339,6 +344,8 @@ private:
     bool isCardsViewShown() const;
     bool isTableViewShown() const;
     bool isPropertiesViewShown() const;
+    // The property of the one column selected in the Table, or -1.
+    int tableSelectedProperty() const;
     void offerTipAfterAddingCard();
     void restartBackupTimer();
     void showUpdateAnswer(const QString &answer);
@@ -386,18 +393,20 @@ private:
     GraphicsView *printableView() const;
 
     Ui::MainWindow *m_ui;
-    // Slot: the Table pane issue adds m_tableLeftPane (TableLeftPane) and m_tableView
-    // (TableView).
     QHBoxLayout *m_tableLayout = nullptr;
     QSplitter *m_tableSplitter = nullptr;
+    TableLeftPane *m_tableLeftPane = nullptr;
+    TableView *m_tableView = nullptr;
     QHBoxLayout *m_cardsLayout = nullptr;
     QSplitter *m_cardsSplitter = nullptr;
     CardsLeftPane *m_cardsLeftPane = nullptr;
     CardsScene *m_cardsScene = nullptr;
     CardsView *m_cardsView = nullptr;
-    // Slot: the Charts pane issue adds m_chartsLeftPane, m_chartsScene and m_chartsView.
     QHBoxLayout *m_chartsLayout = nullptr;
     QSplitter *m_chartsSplitter = nullptr;
+    ChartsLeftPane *m_chartsLeftPane = nullptr;
+    ChartsScene *m_chartsScene = nullptr;
+    ChartsView *m_chartsView = nullptr;
     QHBoxLayout *m_propertiesLayout = nullptr;
     PropertiesView *m_propertiesView = nullptr;
     // The file commands set it; each change also goes to Application::setPlanFileName, where

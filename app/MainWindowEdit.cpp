@@ -4,6 +4,7 @@
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
+#include "cardedit/DuplicateDialog.h"
 #include "cardedit/ImagesDialog.h"
 #include "cardedit/ReplaceDialog.h"
 #include "cardedit/TaskDialog.h"
@@ -16,14 +17,18 @@
 #include "common/Prompts.h"
 #include "common/Settings.h"
 #include "dialogs/PreferencesDialog.h"
+#include "leftpane/CardsColorLayoutWidget.h"
+#include "leftpane/CardsLeftPane.h"
 #include "model/Document.h"
 #include "properties/PropertiesView.h"
 #include "properties/PropertyDialog.h"
 #include "properties/PropertyOrderDialog.h"
+#include "table/TableView.h"
 #include "ui_MainWindow.h"
 
 #include <algorithm>
 
+#include <QComboBox>
 #include <QSplitter>
 #include <QTabBar>
 #include <QToolBar>
@@ -149,8 +154,7 @@ bool MainWindow::isCardsViewShown() const
 
 bool MainWindow::isTableViewShown() const
 {
-    // Slot: the Table pane issue answers here: return m_tableView->isVisible();
-    return false;
+    return m_tableView->isVisible();
 }
 
 bool MainWindow::isPropertiesViewShown() const
@@ -158,11 +162,21 @@ bool MainWindow::isPropertiesViewShown() const
     return m_propertiesView->isVisible();
 }
 
+// The table's columns are numbered as the properties, with the hidden card-index column as
+// the placeholder and the notes last; neither of those is a property to edit.
+int MainWindow::tableSelectedProperty() const
+{
+    const QList<int> columns = m_tableView->selectedProperties();
+    if (columns.size() != 1)
+        return -1;
+    const int property = columns.first();
+    return property >= 1 && property < doc()->propertyCount() ? property : -1;
+}
+
 QList<TaskIndex> MainWindow::selectedTaskIndexes() const
 {
-    // Slot: the Table pane issue answers first here:
-    //     if (isTableViewShown())
-    //         return m_tableView->selectedTasks();
+    if (isTableViewShown())
+        return m_tableView->selectedTasks();
     if (isCardsViewShown()) {
         QList<TaskIndex> tasks = m_cardsScene->selectedTaskIndexes();
         std::sort(tasks.begin(), tasks.end());
@@ -173,9 +187,8 @@ QList<TaskIndex> MainWindow::selectedTaskIndexes() const
 
 QList<TaskIndex> MainWindow::visibleTaskIndexes() const
 {
-    // Slot: the Table pane issue answers first here:
-    //     if (isTableViewShown())
-    //         return m_tableView->visibleTasks();
+    if (isTableViewShown())
+        return m_tableView->visibleTasks();
     if (isCardsViewShown()) {
         QList<TaskIndex> tasks = m_cardsScene->visibleTaskIndexes();
         std::sort(tasks.begin(), tasks.end());
@@ -193,9 +206,8 @@ void MainWindow::selectTasks(const QList<TaskIndex> &tasks)
 {
     if (isCardsViewShown())
         m_cardsScene->selectTasks(tasks);
-    // Slot: the Table pane issue selects in the table here:
-    //     else if (isTableViewShown())
-    //         m_tableView->selectTasks(tasks);
+    else if (isTableViewShown())
+        m_tableView->selectTasks(tasks);
 }
 
 // Cards
@@ -258,12 +270,11 @@ void MainWindow::onEditDuplicateAction()
     const QList<TaskIndex> tasks = selectedTaskIndexes();
     if (tasks.isEmpty())
         return;
-    // Slot: the Cards view issue (DuplicateDialog) runs the dialog and makes the copies here:
-    //     DuplicateDialog dialog(this, tasks.size(), isCardsViewShown());
-    //     if (dialog.exec() != QDialog::Accepted)
-    //         return;
-    //     BusyCursor busy;
-    //     doc()->duplicateTasks(tasks, dialog.count(), true);
+    DuplicateDialog dialog(this, tasks.size(), isCardsViewShown());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    BusyCursor busy;
+    doc()->duplicateTasks(tasks, dialog.count(), true);
 }
 
 void MainWindow::onEditImagesAction()
@@ -302,13 +313,9 @@ void MainWindow::onEditAddPropertyAction()
 void MainWindow::onEditPropertyAction()
 {
     int property = -1;
-    // Slot: the Table pane issue looks at the table first here:
-    //     if (isTableViewShown()) {
-    //         const QList<int> selected = m_tableView->selectedProperties();
-    //         if (selected.size() == 1)
-    //             property = selected.first();
-    //     } else
-    if (isPropertiesViewShown()) {
+    if (isTableViewShown()) {
+        property = tableSelectedProperty();
+    } else if (isPropertiesViewShown()) {
         const QList<int> selected = m_propertiesView->selectedPropertyIndexes();
         if (selected.size() == 1)
             property = selected.first();
@@ -378,11 +385,9 @@ void MainWindow::onEditPreferencesAction()
 void MainWindow::onEditSelectAllAction()
 {
     BusyCursor busy;
-    // Slot: the Table pane issue selects the table's visible rows first here:
-    //     if (isTableViewShown())
-    //         m_tableView->selectVisibleRows();
-    //     else
-    if (isPropertiesViewShown())
+    if (isTableViewShown())
+        m_tableView->selectVisibleRows();
+    else if (isPropertiesViewShown())
         m_propertiesView->selectVisibleRows();
     else if (isCardsViewShown())
         m_cardsScene->selectAll();
@@ -390,15 +395,15 @@ void MainWindow::onEditSelectAllAction()
 
 void MainWindow::onEditDeleteAction()
 {
-    // Slot: the Table pane issue deletes the selected rows first here, without a question:
-    //     if (isTableViewShown()) {
-    //         const QList<TaskIndex> tasks = m_tableView->selectedTasks();
-    //         if (!tasks.isEmpty()) {
-    //             m_tableView->clearSelection();
-    //             doc()->deleteTasks(tasks, true);
-    //         }
-    //         return;
-    //     }
+    // Rows go without a question: Undo brings them back.
+    if (isTableViewShown()) {
+        const QList<TaskIndex> tasks = m_tableView->selectedTasks();
+        if (tasks.isEmpty())
+            return;
+        m_tableView->clearSelection();
+        doc()->deleteTasks(tasks, true);
+        return;
+    }
     if (isPropertiesViewShown()) {
         const QList<int> properties = m_propertiesView->selectedPropertyIndexes();
         if (properties.isEmpty())
@@ -412,9 +417,8 @@ void MainWindow::onEditDeleteAction()
         doc()->deleteProperties(properties, true);
         return;
     }
-    // Slot: the Cards view issue deletes the selected cards here:
-    //     if (isCardsViewShown())
-    //         m_cardsView->deleteSelected();
+    if (isCardsViewShown())
+        m_cardsView->deleteSelected();
 }
 
 // One-time tips
@@ -459,10 +463,7 @@ void MainWindow::onShowSplitterTipOnce()
 
 void MainWindow::showLayoutTip()
 {
-    // Slot: the Cards left pane issue points the tip at its layout section's X-property
-    // drop-down here:
-    //     offerTip(m_cardsLeftPane->colorLayoutWidget()->xPropertyCombo(), layoutTip);
-    Q_UNUSED(layoutTip)
+    offerTip(m_cardsLeftPane->colorLayoutWidget()->xPropertyCombo(), layoutTip);
 }
 
 void MainWindow::showAddPropertyTip()

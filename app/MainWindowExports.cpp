@@ -7,6 +7,8 @@
 #include "app/MainWindow.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
+#include "charts/ChartsScene.h"
+#include "charts/ChartsView.h"
 #include "common/Accessors.h"
 #include "common/BusyCursor.h"
 #include "common/MessageBoxes.h"
@@ -383,29 +385,25 @@ void MainWindow::onExportCardsJPG()
     exportPlan(ExportKind::Jpg, QStringLiteral("jpg"), m_cardsView);
 }
 
-// Slot: the Charts pane issue hands its view to the four Charts exports once m_chartsView
-// exists, in place of the null view that makes them do nothing:
-//     exportPlan(ExportKind::Pdf, QStringLiteral("pdf"), m_chartsView); and so on.
-
 void MainWindow::onExportChartsPDF()
 {
     warnPdfGradients(doc()->chartsGradient());
-    exportPlan(ExportKind::Pdf, QStringLiteral("pdf"), nullptr);
+    exportPlan(ExportKind::Pdf, QStringLiteral("pdf"), m_chartsView);
 }
 
 void MainWindow::onExportChartsSVG()
 {
-    exportPlan(ExportKind::Svg, QStringLiteral("svg"), nullptr);
+    exportPlan(ExportKind::Svg, QStringLiteral("svg"), m_chartsView);
 }
 
 void MainWindow::onExportChartsPNG()
 {
-    exportPlan(ExportKind::Png, QStringLiteral("png"), nullptr);
+    exportPlan(ExportKind::Png, QStringLiteral("png"), m_chartsView);
 }
 
 void MainWindow::onExportChartsJPG()
 {
-    exportPlan(ExportKind::Jpg, QStringLiteral("jpg"), nullptr);
+    exportPlan(ExportKind::Jpg, QStringLiteral("jpg"), m_chartsView);
 }
 
 // Printing
@@ -414,9 +412,8 @@ GraphicsView *MainWindow::printableView() const
 {
     if (m_cardsView->isVisible())
         return m_cardsView;
-    // Slot: the Charts pane issue answers here:
-    //     if (m_chartsView->isVisible())
-    //         return m_chartsView;
+    if (m_chartsView->isVisible())
+        return m_chartsView;
     return nullptr;
 }
 
@@ -425,9 +422,8 @@ void MainWindow::onUpdatePrinterStatus()
     bool printable = false;
     if (m_cardsView->isVisible())
         printable = !m_cardsScene->items().isEmpty();
-    // Slot: the Charts pane issue answers here:
-    //     else if (m_chartsView->isVisible())
-    //         printable = !m_chartsScene->chartItems().isEmpty();
+    else if (m_chartsView->isVisible())
+        printable = !m_chartsScene->chartItems().isEmpty();
     m_ui->m_filePrintAction->setEnabled(printable);
 }
 

@@ -5,6 +5,11 @@
 #include "app/MainWindow.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
+#include "charts/ChartsAppearanceWidget.h"
+#include "charts/ChartsDisplayWidget.h"
+#include "charts/ChartsFilterWidget.h"
+#include "charts/ChartsLeftPane.h"
+#include "charts/ChartsView.h"
 #include "common/Accessors.h"
 #include "common/Settings.h"
 #include "leftpane/CardsAppearanceWidget.h"
@@ -16,6 +21,10 @@
 #include "leftpane/CardsSliceWidget.h"
 #include "leftpane/LeftPaneWidget.h"
 #include "properties/PropertiesView.h"
+#include "table/TableAppearanceWidget.h"
+#include "table/TableFilterWidget.h"
+#include "table/TableLeftPane.h"
+#include "table/TableView.h"
 #include "ui_MainWindow.h"
 
 #include <cmath>
@@ -82,18 +91,16 @@ MainWindow::TabPanes MainWindow::tabPanes(Tab tab)
         panes.layout = m_chartsLayout;
         panes.splitter = m_chartsSplitter;
         panes.restoreLeftPane = &m_restoreChartsLeftPane;
-        // Slot: the Charts pane issue names its left pane and view here:
-        //     panes.leftPane = m_chartsLeftPane;
-        //     panes.view = m_chartsView;
+        panes.leftPane = m_chartsLeftPane;
+        panes.view = m_chartsView;
         break;
     case Tab::Table:
         panes.page = m_ui->m_tableTab;
         panes.layout = m_tableLayout;
         panes.splitter = m_tableSplitter;
         panes.restoreLeftPane = &m_restoreTableLeftPane;
-        // Slot: the Table pane issue names its left pane and view here:
-        //     panes.leftPane = m_tableLeftPane;
-        //     panes.view = m_tableView;
+        panes.leftPane = m_tableLeftPane;
+        panes.view = m_tableView;
         break;
     case Tab::Properties:
         panes.page = m_ui->m_propertiesTab;
@@ -202,8 +209,7 @@ void MainWindow::onVisibilityChanged()
     const bool cards = m_cardsView->isVisible();
     m_ui->m_viewToolTipsAction->setEnabled(cards);
     m_ui->m_viewShowOverlays->setEnabled(cards);
-    const QWidget *table = tabPanes(Tab::Table).view;
-    m_ui->m_editSelectAllAction->setEnabled(cards || (table && table->isVisible())
+    m_ui->m_editSelectAllAction->setEnabled(cards || m_tableView->isVisible()
                                             || m_propertiesView->isVisible());
     restoreLeftPaneOnFirstShow();
     updateTransposeStatus();
@@ -464,15 +470,12 @@ void MainWindow::onShowPropertiesShortcut()
 
 void MainWindow::onFilterShortcut()
 {
-    if (m_cardsView->isVisible()) {
+    if (m_cardsView->isVisible())
         toggleSection(Tab::Cards, m_cardsLeftPane->filterWidget());
-        return;
-    }
-    // Slot: the Charts and Table pane issues open their Filter sections here:
-    //     if (m_chartsView->isVisible())
-    //         toggleSection(Tab::Charts, m_chartsLeftPane->filterWidget());
-    //     else if (m_tableView->isVisible())
-    //         toggleSection(Tab::Table, m_tableLeftPane->filterWidget());
+    else if (m_chartsView->isVisible())
+        toggleSection(Tab::Charts, m_chartsLeftPane->filterWidget());
+    else if (m_tableView->isVisible())
+        toggleSection(Tab::Table, m_tableLeftPane->filterWidget());
 }
 
 void MainWindow::onSearchShortcut()
@@ -487,21 +490,17 @@ void MainWindow::onStoredViewShortcut()
 
 void MainWindow::onAppearanceShortcut()
 {
-    if (m_cardsView->isVisible()) {
+    if (m_cardsView->isVisible())
         toggleSection(Tab::Cards, m_cardsLeftPane->appearanceWidget());
-        return;
-    }
-    // Slot: the Charts and Table pane issues open their Appearance sections here:
-    //     if (m_chartsView->isVisible())
-    //         toggleSection(Tab::Charts, m_chartsLeftPane->appearanceWidget());
-    //     else if (m_tableView->isVisible())
-    //         toggleSection(Tab::Table, m_tableLeftPane->appearanceWidget());
+    else if (m_chartsView->isVisible())
+        toggleSection(Tab::Charts, m_chartsLeftPane->appearanceWidget());
+    else if (m_tableView->isVisible())
+        toggleSection(Tab::Table, m_tableLeftPane->appearanceWidget());
 }
 
 void MainWindow::onChartDisplayShortcut()
 {
-    // Slot: the Charts pane issue opens its Display section here:
-    //     toggleSection(Tab::Charts, m_chartsLeftPane->displayWidget());
+    toggleSection(Tab::Charts, m_chartsLeftPane->displayWidget());
 }
 
 // Stored views: item n of the Stored Views section; a number beyond its list does nothing.

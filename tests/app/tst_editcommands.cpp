@@ -180,6 +180,8 @@ void TestEditCommands::theCardCountChoosesTheTipAfterTheCardDialog_data()
                               << "tip_add_property";
     QTest::newRow("2nd card") << 1 << "OK"
                               << "";
+    QTest::newRow("6th card") << 5 << "OK"
+                              << "tip_x_layout";
     QTest::newRow("12 cards, cancelled") << 12 << "Cancel"
                                          << "tip_no_save_button";
     QTest::newRow("13th card") << 12 << "OK"
@@ -197,7 +199,7 @@ void TestEditCommands::theCardCountChoosesTheTipAfterTheCardDialog()
     MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const char *keys[] = {"tip_add_property", "tip_no_save_button", "tip_tabs"};
+    const char *keys[] = {"tip_add_property", "tip_x_layout", "tip_no_save_button", "tip_tabs"};
     ModalAnswer answer(button);
     window.addTask({}, {}, -1);
     QVERIFY(answer.answered());

@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
+#include "charts/ChartsView.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/FileFaults.h"
 #include "harness/TestMain.h"
@@ -186,9 +187,9 @@ void TestExports::aFailedExportKeepsTheOldFile_data()
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("message");
     const QString unable = "Unable to write to '%1'.\nFile may be open in another application.";
-    QTest::newRow("nothing to draw") << "png"
-                                     << "empty"
-                                     << "There is nothing to export.";
+    QTest::newRow("charts without a chart") << "png"
+                                            << "no chart"
+                                            << "There is nothing to export.";
     QTest::newRow("png written part way")
         << "png"
         << "limit"
@@ -208,7 +209,11 @@ void TestExports::aFailedExportKeepsTheOldFile()
     QFETCH(QString, fault);
     QFETCH(QString, message);
     m_window.reset(new MainWindow);
-    SceneOfSize shown(fault == QLatin1String("empty") ? QSizeF() : QSizeF(3000, 2000));
+    SceneOfSize shown(QSizeF(3000, 2000));
+    // The Charts tab of a plan with no property to chart draws nothing.
+    GraphicsView *view = fault == QLatin1String("no chart")
+        ? static_cast<GraphicsView *>(m_window->findChild<ChartsView *>())
+        : &shown.view;
     const QString target = writeBytes(path("out.") + format, oldBytes);
     std::unique_ptr<ModalAnswer> pageOptions(format == QLatin1String("pdf") ? new ModalAnswer("OK")
                                                                             : nullptr);
@@ -222,11 +227,11 @@ void TestExports::aFailedExportKeepsTheOldFile()
         if (closed && !closed->isActive())
             QSKIP("the folder cannot be closed to new files here");
         if (format == QLatin1String("svg"))
-            written = m_window->exportSvg(target, &shown.view);
+            written = m_window->exportSvg(target, view);
         else if (format == QLatin1String("pdf"))
-            written = m_window->exportPdf(target, &shown.view);
+            written = m_window->exportPdf(target, view);
         else
-            written = m_window->exportImage(target, format.toLatin1().constData(), &shown.view);
+            written = m_window->exportImage(target, format.toLatin1().constData(), view);
     }
     QVERIFY(!written);
     QCOMPARE(box.shownText(), message.contains("%1") ? message.arg(target) : message);
