@@ -1,8 +1,11 @@
 #include "MainWindowFixture.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
+#include "charts/ChartsDisplayWidget.h"
+#include "charts/ChartsLeftPane.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/TestMain.h"
+#include "leftpane/CardsColorLayoutWidget.h"
 #include "leftpane/CardsFilterWidget.h"
 #include "leftpane/CardsLeftPane.h"
 #include "properties/PropertiesView.h"
@@ -164,8 +167,16 @@ void TestViewCommands::sectionKeysOpenAndCloseOnlyInTheirTab()
     QTest::keyClick(m_window.get(), Qt::Key_F, Qt::ControlModifier);
     QTest::keyClick(m_window.get(), Qt::Key_1, Qt::ControlModifier);
     QVERIFY(recorder.isSilent());
+    // The Charts tab has its own Display section, and no Cards layout section.
+    m_window->findChild<QTabWidget *>()->setCurrentIndex(1);
+    QWidget *display = m_window->findChild<ChartsLeftPane *>()->displayWidget();
+    const bool displayOpen = display->isVisible();
+    QTest::keyClick(m_window.get(), Qt::Key_G, Qt::ControlModifier);
+    QCOMPARE(display->isVisible(), !displayOpen);
+    QWidget *layout = m_window->findChild<CardsLeftPane *>()->colorLayoutWidget();
+    QTest::keyClick(m_window.get(), Qt::Key_B, Qt::ControlModifier);
     m_window->findChild<QTabWidget *>()->setCurrentIndex(0);
-    QVERIFY(!filter->isVisible());
+    QVERIFY(!filter->isVisible() && layout->isVisible());
 }
 
 void TestViewCommands::oneEscapeEndsMagnifyAndFullScreenAndTheTabReturns()
