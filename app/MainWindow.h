@@ -441,6 +441,8 @@ private:
     QList<DropRequest> m_waitingDrops;
     QTimer m_waitingDropsTimer;
     bool m_runningDrop = false;
+    // The window's close was accepted: what the user decided there about the plan stands.
+    bool m_closeAccepted = false;
     // Raised by every change that renumbers cards (a whole plan replaced, cards deleted).
     quint64 m_cardsGeneration = 0;
     // The open find-and-replace window; it deletes itself on closing.

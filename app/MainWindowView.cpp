@@ -392,8 +392,10 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 // be written is saved here. A file another program has written since is left to it.
 void MainWindow::onAboutToQuit()
 {
-    if (isWindowModified() && !m_readOnly && !m_fileName.isEmpty() && !planFileChangedOutside())
-        save();
+    if (m_closeAccepted || !isWindowModified() || m_readOnly || m_fileName.isEmpty()
+        || planFileChangedOutside())
+        return;
+    save();
 }
 
 void MainWindow::onEscapeKeyPressed()
