@@ -1,14 +1,18 @@
 #pragma once
 
-// What the benchmarks share that run each step in a fresh process of their own, so that a
-// step's peak memory is its own: memory figures, printing and starting a step.
+// What the benchmarks share: timing runs and printing their figures, memory figures, and
+// starting a step in a fresh process of its own, so that its peak memory is its own.
+
+#include <algorithm>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <QVector>
 
 namespace BenchTools {
 
@@ -51,5 +55,56 @@ inline int runChild(const QStringList &arguments)
     child.waitForFinished(-1);
     return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : 1;
 }
+
+// Enough runs for a median that one slow run on the shared machine does not move.
+constexpr int Runs = 7;
+
+// The wall-clock times of count runs of work in milliseconds, fastest first; prepare runs
+// before each run, untimed.
+template<typename Work, typename Prepare>
+QVector<double> sortedRunsMs(Work work, Prepare prepare, int count)
+{
+    QVector<double> figures;
+    for (int i = 0; i < count; ++i) {
+        prepare();
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        figures.append(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(figures.begin(), figures.end());
+    return figures;
+}
+
+// The median of a few runs, in milliseconds; prepare runs before each run, untimed.
+template<typename Work, typename Prepare>
+double medianMs(Work work, Prepare prepare, int count = Runs)
+{
+    const QVector<double> figures = sortedRunsMs(work, prepare, count);
+    return figures.at(figures.size() / 2);
+}
+
+template<typename Work>
+double medianMs(Work work, int count = Runs)
+{
+    return medianMs(
+        work, [] {}, count);
+}
+
+// Prints a time in milliseconds beside its target; a target of 0 is a figure printed for
+// information. Each benchmark keeps its own column width and decimals, so that its figures
+// read as they always have.
+struct MsReport
+{
+    int width;
+    int decimals;
+
+    void operator()(const QString &what, double ms, double target = 0) const
+    {
+        const QString goal
+            = target > 0 ? QStringLiteral(" (target %1 ms)").arg(target, 0, 'f', 0) : QString();
+        print(QStringLiteral("%1: %2 ms%3").arg(what, -width).arg(ms, 0, 'f', decimals).arg(goal));
+    }
+};
 
 } // namespace BenchTools

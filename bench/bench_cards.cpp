@@ -1,3 +1,4 @@
+#include "BenchTools.h"
 #include "cards/CardItem.h"
 #include "cards/CardsLayouter.h"
 #include "cards/CardsScene.h"
@@ -18,42 +19,16 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QTextStream>
 #include <QTimer>
 
 namespace {
 
 const int largeCards = 10000;
 const int largeProperties = 30;
-const int runs = 7;
 
-void print(const QString &line)
-{
-    QTextStream(stdout) << line << Qt::endl;
-}
-
-// The median of a few runs, in milliseconds.
-template<typename Work>
-double medianMs(Work work, int count = runs)
-{
-    QVector<double> figures;
-    for (int i = 0; i < count; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        figures.append(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(figures.begin(), figures.end());
-    return figures.at(figures.size() / 2);
-}
-
-// A target of 0 is a figure printed for information.
-void report(const QString &what, double ms, double target = 0)
-{
-    const QString goal
-        = target > 0 ? QStringLiteral(" (target %1 ms)").arg(target, 0, 'f', 0) : QString();
-    print(QStringLiteral("%1: %2 ms%3").arg(what, -44).arg(ms, 0, 'f', 1).arg(goal));
-}
+using BenchTools::medianMs;
+using BenchTools::print;
+const BenchTools::MsReport report {44, 1};
 
 // 10,000 cards of 30 properties: X a text of 50 values, Y a number binned into 10 rows, a card
 // colour by X, a marker, two text rows and the card count as total; the rest hidden.

@@ -1,3 +1,4 @@
+#include "BenchTools.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
 #include "common/Accessors.h"
@@ -19,39 +20,16 @@
 
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QTextStream>
 
 namespace {
 
 const int largeCards = 10000;
 const int largeProperties = 30;
-const int runs = 7;
+const int runs = BenchTools::Runs;
 
-void print(const QString &line)
-{
-    QTextStream(stdout) << line << Qt::endl;
-}
-
-template<typename Work>
-double medianMs(Work work, int count = runs)
-{
-    QVector<double> figures;
-    for (int i = 0; i < count; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        figures.append(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(figures.begin(), figures.end());
-    return figures.at(figures.size() / 2);
-}
-
-void report(const QString &what, double ms, double target = 0)
-{
-    const QString goal
-        = target > 0 ? QStringLiteral(" (target %1 ms)").arg(target, 0, 'f', 0) : QString();
-    print(QStringLiteral("%1: %2 ms%3").arg(what, -52).arg(ms, 0, 'f', 3).arg(goal));
-}
+using BenchTools::medianMs;
+using BenchTools::print;
+const BenchTools::MsReport report {52, 3};
 
 // 10,000 cards of 30 properties: X a text of 50 values, Y a number in 10 bins, card colour by
 // X, four properties shown on the cards, the card count as total.
