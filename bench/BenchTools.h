@@ -1,7 +1,10 @@
 #pragma once
 
-// What the benchmarks share: timing runs and printing their figures, memory figures, and
-// starting a step in a fresh process of its own, so that its peak memory is its own.
+// What the benchmarks share: timing runs and printing their figures, memory figures, starting
+// a step in a fresh process of its own (so that its peak memory is its own), and the large
+// plans several of them measure on.
+
+#include "model/Document.h"
 
 #include <algorithm>
 
@@ -106,5 +109,39 @@ struct MsReport
         print(QStringLiteral("%1: %2 ms%3").arg(what, -width).arg(ms, 0, 'f', decimals).arg(goal));
     }
 };
+
+// 10,000 cards of 30 properties as the Cards view measures them: X (property 1) a text of 50
+// values, Y (2) a number in 10 bins, the card colour by X and the card count as total; every
+// other property holds a text of its card. visibility(p) says how property p shows on a card.
+constexpr int CardsPlanCards = 10000;
+constexpr int CardsPlanProperties = 30;
+
+template<typename Visibility>
+void fillCardsPlan(Document &plan, Visibility visibility)
+{
+    plan.clear(false);
+    for (int p = 1; p <= CardsPlanProperties; ++p) {
+        plan.addProperty(QStringLiteral("P%1").arg(p), QString(),
+                         p == 2 ? PropertyType::Numeric : PropertyType::Text, {}, visibility(p),
+                         PropertyAppearance(), false);
+    }
+    plan.editablePropertyAppearance(2).setBinSize(100);
+    for (TaskIndex t = 0; t < CardsPlanCards; ++t) {
+        QList<PropertyIndexAndValue> values;
+        for (int p = 1; p <= CardsPlanProperties; ++p) {
+            if (p == 1)
+                values.append({p, QStringLiteral("Value %1").arg(t % 50)});
+            else if (p == 2)
+                values.append({p, QString::number((t * 37) % 1000)});
+            else
+                values.append({p, QStringLiteral("Card %1 text %2").arg(t).arg(p)});
+        }
+        plan.addTaskWithValues(values, QString(), {}, -1, false);
+    }
+    plan.setXProperty(1, false);
+    plan.setYProperty(2, false);
+    plan.setCardColorProperty(1, false);
+    plan.setTotalProperty(plan.propertyCount(), false);
+}
 
 } // namespace BenchTools

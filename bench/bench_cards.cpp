@@ -23,44 +23,22 @@
 
 namespace {
 
-const int largeCards = 10000;
-const int largeProperties = 30;
+const int largeCards = BenchTools::CardsPlanCards;
+const int largeProperties = BenchTools::CardsPlanProperties;
 
 using BenchTools::medianMs;
 using BenchTools::print;
 const BenchTools::MsReport report {44, 1};
 
-// 10,000 cards of 30 properties: X a text of 50 values, Y a number binned into 10 rows, a card
-// colour by X, a marker, two text rows and the card count as total; the rest hidden.
+// The large plan with a marker, two text rows and the rest hidden.
 void fillLargePlan(Document &plan)
 {
-    plan.clear(false);
-    for (int p = 1; p <= largeProperties; ++p) {
-        const int visibility = p <= 2 ? PropertyVisibility::Text
-            : p == 3                  ? PropertyVisibility::Circle
-            : p == 4                  ? PropertyVisibility::BoldText
-                                      : PropertyVisibility::Hidden;
-        plan.addProperty(QStringLiteral("P%1").arg(p), QString(),
-                         p == 2 ? PropertyType::Numeric : PropertyType::Text, {}, visibility,
-                         PropertyAppearance(), false);
-    }
-    plan.editablePropertyAppearance(2).setBinSize(100);
-    for (TaskIndex t = 0; t < largeCards; ++t) {
-        QList<PropertyIndexAndValue> values;
-        for (int p = 1; p <= largeProperties; ++p) {
-            if (p == 1)
-                values.append({p, QStringLiteral("Value %1").arg(t % 50)});
-            else if (p == 2)
-                values.append({p, QString::number((t * 37) % 1000)});
-            else
-                values.append({p, QStringLiteral("Card %1 text %2").arg(t).arg(p)});
-        }
-        plan.addTaskWithValues(values, QString(), {}, -1, false);
-    }
-    plan.setXProperty(1, false);
-    plan.setYProperty(2, false);
-    plan.setCardColorProperty(1, false);
-    plan.setTotalProperty(plan.propertyCount(), false);
+    BenchTools::fillCardsPlan(plan, [](int p) {
+        return p <= 2 ? PropertyVisibility::Text
+            : p == 3  ? PropertyVisibility::Circle
+            : p == 4  ? PropertyVisibility::BoldText
+                      : PropertyVisibility::Hidden;
+    });
 }
 
 QImage renderScene(CardsScene &scene, const QSize &size)

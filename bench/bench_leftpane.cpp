@@ -23,42 +23,19 @@
 
 namespace {
 
-const int largeCards = 10000;
-const int largeProperties = 30;
+const int largeCards = BenchTools::CardsPlanCards;
+const int largeProperties = BenchTools::CardsPlanProperties;
 const int runs = BenchTools::Runs;
 
 using BenchTools::medianMs;
 using BenchTools::print;
 const BenchTools::MsReport report {52, 3};
 
-// 10,000 cards of 30 properties: X a text of 50 values, Y a number in 10 bins, card colour by
-// X, four properties shown on the cards, the card count as total.
+// The large plan with four properties shown on the cards.
 void fillLargePlan(Document &plan)
 {
-    plan.clear(false);
-    for (int p = 1; p <= largeProperties; ++p) {
-        plan.addProperty(QStringLiteral("P%1").arg(p), QString(),
-                         p == 2 ? PropertyType::Numeric : PropertyType::Text, {},
-                         p <= 4 ? PropertyVisibility::Text : PropertyVisibility::Hidden,
-                         PropertyAppearance(), false);
-    }
-    plan.editablePropertyAppearance(2).setBinSize(100);
-    for (TaskIndex t = 0; t < largeCards; ++t) {
-        QList<PropertyIndexAndValue> values;
-        for (int p = 1; p <= largeProperties; ++p) {
-            if (p == 1)
-                values.append({p, QStringLiteral("Value %1").arg(t % 50)});
-            else if (p == 2)
-                values.append({p, QString::number((t * 37) % 1000)});
-            else
-                values.append({p, QStringLiteral("Card %1 text %2").arg(t).arg(p)});
-        }
-        plan.addTaskWithValues(values, QString(), {}, -1, false);
-    }
-    plan.setXProperty(1, false);
-    plan.setYProperty(2, false);
-    plan.setCardColorProperty(1, false);
-    plan.setTotalProperty(plan.propertyCount(), false);
+    BenchTools::fillCardsPlan(
+        plan, [](int p) { return p <= 4 ? PropertyVisibility::Text : PropertyVisibility::Hidden; });
 }
 
 Events eventsOf(int type)
