@@ -7,11 +7,13 @@
 #include "model/Document.h"
 
 #include <algorithm>
+#include <time.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -57,6 +59,14 @@ inline int runChild(const QStringList &arguments)
     child.start(QCoreApplication::applicationFilePath(), arguments);
     child.waitForFinished(-1);
     return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : 1;
+}
+
+// CPU time of this thread: other programs running beside the benchmark hardly change it.
+inline double threadMilliseconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
 
 // Enough runs for a median that one slow run on the shared machine does not move.
@@ -142,6 +152,36 @@ void fillCardsPlan(Document &plan, Visibility visibility)
     plan.setYProperty(2, false);
     plan.setCardColorProperty(1, false);
     plan.setTotalProperty(plan.propertyCount(), false);
+}
+
+// A plan of random values from a fixed seed, so that every run measures the same plan:
+// MixedPerKind text properties, as many numeric and as many date ones after them, all
+// Automatic so that their types are detected. text(random, property, card) draws a text
+// value; notes(card) gives a card's notes. Numbers have up to two decimals below 1,000;
+// dates fall in 2020 to 2025.
+constexpr int MixedPerKind = 10;
+
+template<typename Text, typename Notes>
+void fillMixedPlan(Document &plan, int cards, quint32 seed, Text text, Notes notes)
+{
+    plan.clear(false);
+    for (int p = 1; p <= 3 * MixedPerKind; ++p)
+        plan.addProperty(QStringLiteral("P%1").arg(p), QString(), PropertyType::Automatic, {},
+                         PropertyVisibility::Text, PropertyAppearance(), false);
+    QRandomGenerator random(seed);
+    for (int card = 0; card < cards; ++card) {
+        QList<PropertyIndexAndValue> values;
+        for (int p = 1; p <= MixedPerKind; ++p)
+            values.append({p, text(random, p, card)});
+        for (int p = MixedPerKind + 1; p <= 2 * MixedPerKind; ++p)
+            values.append({p, QString::number(random.bounded(100000) / 100.0)});
+        for (int p = 2 * MixedPerKind + 1; p <= 3 * MixedPerKind; ++p) {
+            const QDate date = QDate(2020, 1, 1).addDays(random.bounded(2000));
+            values.append(
+                {p, QStringLiteral("%1/%2/%3").arg(date.day()).arg(date.month()).arg(date.year())});
+        }
+        plan.addTaskWithValues(values, notes(card), {}, -1, false);
+    }
 }
 
 } // namespace BenchTools
