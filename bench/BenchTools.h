@@ -5,6 +5,8 @@
 // plans several of them measure on.
 
 #include "model/Document.h"
+#include "storage/PlanFileWriter.h"
+#include "tests/storage/PlanSamples.h"
 
 #include <algorithm>
 #include <time.h>
@@ -182,6 +184,21 @@ void fillMixedPlan(Document &plan, int cards, quint32 seed, Text text, Notes not
         }
         plan.addTaskWithValues(values, notes(card), {}, -1, false);
     }
+}
+
+// The storage tests' large plan, every value filled, with notes and a few images, laid out by
+// a text property of 50 values (X) and a number in 10 bins (Y) and coloured by X, written to
+// the path as a plan file.
+inline bool writeLargePlan(const QString &path, int cards, int properties)
+{
+    Document plan;
+    PlanSamples::fillLargePlan(plan, cards, properties);
+    plan.editablePropertyAppearance(3).setBinSize(100);
+    plan.setXProperty(1, false);
+    plan.setYProperty(3, false);
+    plan.setCardColorProperty(1, false);
+    QString error;
+    return writePlanFile(plan, path, &error);
 }
 
 } // namespace BenchTools

@@ -9,7 +9,6 @@
 #include "model/Document.h"
 #include "storage/PlanFileReader.h"
 #include "storage/PlanFileWriter.h"
-#include "tests/storage/PlanSamples.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -22,21 +21,6 @@ const int largeProperties = 30;
 using BenchTools::medianMs;
 using BenchTools::print;
 const BenchTools::MsReport report {52, 1};
-
-// The project's large plan of 10,000 cards and 30 properties, every value filled, with notes
-// and a few images; laid out by a text property of 50 values (X) and a number in 10 bins (Y),
-// coloured by X.
-bool writeLargePlan(const QString &path)
-{
-    Document plan;
-    PlanSamples::fillLargePlan(plan, largeCards, largeProperties);
-    plan.editablePropertyAppearance(3).setBinSize(100);
-    plan.setXProperty(1, false);
-    plan.setYProperty(3, false);
-    plan.setCardColorProperty(1, false);
-    QString error;
-    return writePlanFile(plan, path, &error);
-}
 
 } // namespace
 
@@ -62,7 +46,7 @@ void BenchMainWindow::initTestCase()
 {
     m_large = m_folder.filePath(QStringLiteral("Large.tv"));
     m_small = m_folder.filePath(QStringLiteral("Small.tv"));
-    QVERIFY(writeLargePlan(m_large));
+    QVERIFY(BenchTools::writeLargePlan(m_large, largeCards, largeProperties));
     QString error;
     QVERIFY(writePlanFile(Document(), m_small, &error));
     settings()->clear();

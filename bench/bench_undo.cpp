@@ -6,7 +6,6 @@
 #include "common/Settings.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
-#include "storage/PlanFileWriter.h"
 #include "tests/storage/PlanSamples.h"
 
 #include <functional>
@@ -76,15 +75,8 @@ private:
 
 void BenchUndo::initTestCase()
 {
-    Document plan;
-    PlanSamples::fillLargePlan(plan, largeCards, largeProperties);
-    plan.editablePropertyAppearance(3).setBinSize(100);
-    plan.setXProperty(1, false);
-    plan.setYProperty(3, false);
-    plan.setCardColorProperty(1, false);
     m_large = m_folder.filePath(QStringLiteral("Large.tv"));
-    QString error;
-    QVERIFY(writePlanFile(plan, m_large, &error));
+    QVERIFY(BenchTools::writeLargePlan(m_large, largeCards, largeProperties));
     print(QStringLiteral("Plan: %1 cards x %2 properties").arg(largeCards).arg(largeProperties));
 }
 
