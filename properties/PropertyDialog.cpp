@@ -17,7 +17,6 @@
 #include "ui_PropertyDialog.h"
 
 #include <algorithm>
-#include <limits>
 
 #include <QHeaderView>
 #include <QLocale>
@@ -234,22 +233,6 @@ QStringList PropertyDialog::currentValuesNotPredefined() const
             values.append(value);
     }
     return values;
-}
-
-QPair<double, double> PropertyDialog::numericRange(const QStringList &values) const
-{
-    if (values.isEmpty())
-        return {0.0, 0.0};
-    // Values that are no numbers count as 0, as they do when the cards are binned.
-    const ValueFormats formats = doc()->valueFormats();
-    double minimum = std::numeric_limits<double>::infinity();
-    double maximum = -std::numeric_limits<double>::infinity();
-    for (const QString &value : values) {
-        const double number = stringToNumber(value, formats, true);
-        minimum = std::min(minimum, number);
-        maximum = std::max(maximum, number);
-    }
-    return {minimum, maximum};
 }
 
 QPair<QDate, QDate> PropertyDialog::dateRange(const QStringList &values) const
@@ -472,7 +455,7 @@ void PropertyDialog::updateBins(const QStringList &values)
     QString text;
     switch (effectiveType()) {
     case ActualType::Numeric: {
-        const QPair<double, double> range = numericRange(values);
+        const QPair<double, double> range = numberRange(values, doc()->valueFormats());
         const QList<Document::NumericBin> bins = Document::numericBins(
             m_ui->m_numericalBinSizeSpinBox->value(), range.first, range.second);
         text = binsPreview(shortestNumber(range.first), shortestNumber(range.second),

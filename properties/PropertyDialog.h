@@ -62,7 +62,6 @@ private:
     QStringList allValues(bool keepEmpty, bool includeDefault) const;
     QStringList predefinedValues() const;
     QStringList currentValuesNotPredefined() const;
-    QPair<double, double> numericRange(const QStringList &values) const;
     QPair<QDate, QDate> dateRange(const QStringList &values) const;
     QStringList orderingTexts() const;
     void updateAddCurrentValuesButton();
