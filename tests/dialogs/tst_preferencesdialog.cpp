@@ -4,6 +4,7 @@
 #include "common/DialogHelpers.h"
 #include "common/Settings.h"
 #include "dialogs/PreferencesDialog.h"
+#include "harness/NamedChild.h"
 #include "harness/SettingsStores.h"
 #include "harness/TestMain.h"
 #include "storage/PlanFileWriter.h"
@@ -16,15 +17,6 @@
 #include <QSpinBox>
 
 namespace {
-
-template<typename T>
-T *child(QObject *dialog, const char *name)
-{
-    T *found = dialog->findChild<T *>(QLatin1String(name));
-    if (!found)
-        qFatal("no widget %s", name);
-    return found;
-}
 
 QCheckBox *boxWithText(QObject *dialog, const QString &text)
 {

@@ -1,6 +1,7 @@
 #include "common/Accessors.h"
 #include "common/Settings.h"
 #include "harness/DocumentRecorder.h"
+#include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
 #include "properties/PropertyOrderDialog.h"
@@ -10,15 +11,6 @@
 #include <QToolButton>
 
 namespace {
-
-template<typename T>
-T *child(QWidget *dialog, const char *name)
-{
-    T *widget = dialog->findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("no widget %s", name);
-    return widget;
-}
 
 QTableWidget *table(QWidget *dialog)
 {
