@@ -66,7 +66,13 @@ void Application::unregisterMainWindow(MainWindow *window)
     if (m_mainWindow != window)
         return;
     m_mainWindow = nullptr;
+    m_fileOpenHandler = nullptr;
     m_planFileName.clear();
+}
+
+void Application::setFileOpenHandler(FileOpenHandler handler)
+{
+    m_fileOpenHandler = std::move(handler);
 }
 
 void Application::setPlanFileName(const QString &path)
@@ -177,10 +183,13 @@ bool Application::event(QEvent *event)
     return QApplication::event(event);
 }
 
-// The main window's dropped-files handling opens the requested file and raises a minimised
-// window; until it takes the request, the request is only accepted here.
+// The main window opens the requested file as it would a dropped one, and raises itself when
+// minimised.
 void Application::customEvent(QEvent *event)
 {
-    if (event->type() == FileOpenEvent::Type && m_mainWindow)
-        event->accept();
+    if (event->type() != FileOpenEvent::Type || !m_mainWindow)
+        return;
+    event->accept();
+    if (m_fileOpenHandler)
+        m_fileOpenHandler(static_cast<const FileOpenEvent *>(event)->url);
 }

@@ -2,10 +2,13 @@
 
 #include "model/Document.h"
 
+#include <functional>
+
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
 #include <QString>
+#include <QUrl>
 
 class MainWindow;
 class QSettings;
@@ -36,6 +39,10 @@ public:
     void registerMainWindow(MainWindow *window);
     void unregisterMainWindow(MainWindow *window);
     MainWindow *mainWindow() const { return m_mainWindow; }
+    // What the main window does with a file the operating system asks to open, set while it
+    // exists; the application object hands each request to it.
+    using FileOpenHandler = std::function<void(const QUrl &url)>;
+    void setFileOpenHandler(FileOpenHandler handler);
     // The path of the open plan's file as the main window holds it; empty for a plan without
     // a file and while no main window exists.
     void setPlanFileName(const QString &path);
@@ -66,6 +73,7 @@ private:
     Document m_document;
     Settings *m_settings;
     MainWindow *m_mainWindow = nullptr;
+    FileOpenHandler m_fileOpenHandler;
     QString m_planFileName;
     int m_uiStyle;
     QDir m_appDir;

@@ -1,12 +1,20 @@
 #include "app/FileDialogs.h"
 
 #include <QFileDialog>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
 
 namespace {
 
 FileDialogFunction &currentFunction()
 {
     static FileDialogFunction function;
+    return function;
+}
+
+PrinterDialogFunction &currentPrinterFunction()
+{
+    static PrinterDialogFunction function;
     return function;
 }
 
@@ -32,5 +40,24 @@ FileDialogFunction setFileDialogFunction(FileDialogFunction function)
 {
     FileDialogFunction previous = currentFunction();
     currentFunction() = std::move(function);
+    return previous;
+}
+
+bool runPrinterDialog(QWidget *parent, PrinterDialogKind kind, QPrinter *printer)
+{
+    if (currentPrinterFunction())
+        return currentPrinterFunction()(kind, printer);
+    if (kind == PrinterDialogKind::Print) {
+        QPrintDialog dialog(printer, parent);
+        return dialog.exec() == QDialog::Accepted;
+    }
+    QPageSetupDialog dialog(printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+PrinterDialogFunction setPrinterDialogFunction(PrinterDialogFunction function)
+{
+    PrinterDialogFunction previous = currentPrinterFunction();
+    currentPrinterFunction() = std::move(function);
     return previous;
 }

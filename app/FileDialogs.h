@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+class QPrinter;
 class QWidget;
 
 // What a file command asks the user for: a plan to open, or a name to save under.
@@ -35,3 +36,13 @@ FileDialogAnswer runFileDialog(QWidget *parent, const FileDialogRequest &request
 using FileDialogFunction = std::function<FileDialogAnswer(const FileDialogRequest &)>;
 // Replaces the dialogs; an empty function brings them back. Returns the previous one.
 FileDialogFunction setFileDialogFunction(FileDialogFunction function);
+
+// The print and page set-up dialogs of the main window run through here for the same reason: a
+// test answers them with a function that may change the printer, and returns whether the
+// dialog was accepted.
+enum class PrinterDialogKind { Print, PageSetup };
+bool runPrinterDialog(QWidget *parent, PrinterDialogKind kind, QPrinter *printer);
+
+using PrinterDialogFunction = std::function<bool(PrinterDialogKind kind, QPrinter *printer)>;
+// Replaces the dialogs; an empty function brings them back. Returns the previous one.
+PrinterDialogFunction setPrinterDialogFunction(PrinterDialogFunction function);

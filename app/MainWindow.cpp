@@ -22,6 +22,7 @@
 #include "leftpane/CardsColorLayoutWidget.h"
 #include "leftpane/CardsLeftPane.h"
 #include "properties/PropertiesView.h"
+#include "table/BaseTableView.h"
 #include "table/TableLeftPane.h"
 #include "table/TableView.h"
 #include "ui_MainWindow.h"
@@ -32,6 +33,7 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSlider>
 #include <QSplitter>
@@ -98,9 +100,8 @@ MainWindow::MainWindow(QWidget *parent)
     setupToolBar();
     connectActions();
     connectPanes();
-    // Slot: the view-commands issue installs the keyboard shortcuts here (addShortcut:
-    // Ctrl+B, Ctrl+K, Ctrl+F, Ctrl+S, Ctrl+R, Ctrl+[, Ctrl+], Ctrl+1 to Ctrl+9, Ctrl+J,
-    // Ctrl+G, Ctrl+M, Backspace and Ctrl+Backspace).
+    connectViewCommands();
+    installShortcuts();
     m_idleTimer.setObjectName(QStringLiteral("m_idleTimer"));
     m_idleTimer.setSingleShot(true);
     connect(&m_idleTimer, &QTimer::timeout, this, &MainWindow::onIdleTimeOut);
@@ -128,11 +129,16 @@ MainWindow::MainWindow(QWidget *parent)
         const QSignalBlocker blocker(m_ui->m_viewToolBarAction);
         m_ui->m_viewToolBarAction->setChecked(!m_ui->m_mainToolBar->isHidden());
     }
-    // Slot: the printing issue creates m_printer (a QPrinter in high resolution) here.
+    m_printer = new QPrinter(QPrinter::HighResolution);
     QTimer::singleShot(startupCompletionDelayMs, this, &MainWindow::onCompleteStartup);
     // Open requests of the operating system reach the window only from here on; earlier ones
     // wait in Application::pendingOpenPath.
     app()->registerMainWindow(this);
+    app()->setFileOpenHandler([this](const QUrl &url) {
+        openDroppedFiles({url}, -1, {});
+        if (isMinimized())
+            raise();
+    });
     handOnLateOpenRequest();
 }
 
@@ -146,10 +152,21 @@ MainWindow::~MainWindow()
     // change when its selected cards go with it.
     doc()->disconnect(this);
     const QList<QObject *> panes
-        = {m_cardsScene,     m_cardsView, m_cardsLeftPane, m_chartsScene,   m_chartsView,
-           m_chartsLeftPane, m_tableView, m_tableLeftPane, m_propertiesView};
+        = {m_cardsScene,  m_cardsView,     m_cardsLeftPane,  m_cardsSplitter,
+           m_chartsScene, m_chartsView,    m_chartsLeftPane, m_chartsSplitter,
+           m_tableView,   m_tableLeftPane, m_tableSplitter,  m_propertiesView};
     for (QObject *pane : panes)
         pane->disconnect(this);
+    disconnect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::onAboutToQuit);
+    // A tab standing alone in full screen goes back to its page, to go with the window.
+    if (m_fullScreenContainer && !m_fullScreenContainer->parentWidget()) {
+        m_fullScreenContainer->removeEventFilter(this);
+        for (Tab tab : {Tab::Cards, Tab::Charts, Tab::Table, Tab::Properties}) {
+            const TabPanes panes = tabPanes(tab);
+            if ((panes.splitter ? panes.splitter : panes.view) == m_fullScreenContainer)
+                m_fullScreenContainer->setParent(panes.page);
+        }
+    }
     Settings *store = settings();
     store->saveCardsAppearances();
     store->setShowTooltips(m_ui->m_viewToolTipsAction->isChecked());
@@ -172,7 +189,8 @@ MainWindow::~MainWindow()
     if (store->takeShowInstallPage())
         openUrlWithVersion(webSiteUrl() + QStringLiteral("/mac_install.html"));
     clearUndoHistory();
-    // Slot: the printing issue deletes m_printer here.
+    delete m_printer;
+    m_printer = nullptr;
     delete m_ui;
 }
 
@@ -302,8 +320,28 @@ void MainWindow::connectActions()
     connect(ui.m_fileOpenAction, &QAction::triggered, this, &MainWindow::onFileOpenAction);
     connect(ui.m_fileDuplicateAction, &QAction::triggered, this,
             &MainWindow::onFileDuplicateAction);
-    // Slot: the exports issue connects Page Setup, Print and the ten exports here
-    // (onFilePageSetupAction, onFilePrintAction, onExportCardsPDF ... onExportTableTXT).
+    connect(ui.m_filePageSetup, &QAction::triggered, this, &MainWindow::onFilePageSetupAction);
+    connect(ui.m_filePrintAction, &QAction::triggered, this, &MainWindow::onFilePrintAction);
+    connect(ui.m_fileExportCardsPDFAction, &QAction::triggered, this,
+            &MainWindow::onExportCardsPDF);
+    connect(ui.m_fileExportCardsSVGAction, &QAction::triggered, this,
+            &MainWindow::onExportCardsSVG);
+    connect(ui.m_fileExportCardsPNGAction, &QAction::triggered, this,
+            &MainWindow::onExportCardsPNG);
+    connect(ui.m_fileExportCardsJPGAction, &QAction::triggered, this,
+            &MainWindow::onExportCardsJPG);
+    connect(ui.m_fileExportChartsPDFAction, &QAction::triggered, this,
+            &MainWindow::onExportChartsPDF);
+    connect(ui.m_fileExportChartsSVGAction, &QAction::triggered, this,
+            &MainWindow::onExportChartsSVG);
+    connect(ui.m_fileExportChartsPNGAction, &QAction::triggered, this,
+            &MainWindow::onExportChartsPNG);
+    connect(ui.m_fileExportChartsJPGAction, &QAction::triggered, this,
+            &MainWindow::onExportChartsJPG);
+    connect(ui.m_fileExportTableCSVAction, &QAction::triggered, this,
+            &MainWindow::onExportTableCSV);
+    connect(ui.m_fileExportTableTXTAction, &QAction::triggered, this,
+            &MainWindow::onExportTableTXT);
     connect(ui.m_fileExitAction, &QAction::triggered, this, &MainWindow::onFileExitAction);
     connect(ui.m_editUndoAction, &QAction::triggered, this, &MainWindow::onEditUndoAction);
     connect(ui.m_editRedoAction, &QAction::triggered, this, &MainWindow::onEditRedoAction);
@@ -323,16 +361,21 @@ void MainWindow::connectActions()
     connect(ui.m_editDeleteAction, &QAction::triggered, this, &MainWindow::onEditDeleteAction);
     connect(ui.m_editPreferencesAction, &QAction::triggered, this,
             &MainWindow::onEditPreferencesAction);
-    //
-    // Slot: the view-commands issue connects the View menu here: Zoom Fit, In and Out, Toolbar,
-    // Left Pane, Icon Overlay and Full screen to this window.
+    connect(ui.m_viewZoomFitAction, &QAction::toggled, this, &MainWindow::onZoomToFitToggled);
+    connect(ui.m_viewZoomInAction, &QAction::triggered, this, &MainWindow::onZoomIn);
+    connect(ui.m_viewZoomOutAction, &QAction::triggered, this, &MainWindow::onZoomOut);
     connect(ui.m_viewZoomSelectedAction, &QAction::triggered, m_cardsView,
             QOverload<>::of(&CardsView::onZoomSelected));
     connect(ui.m_viewZoomMagnifyAction, &QAction::toggled, m_cardsView,
             &CardsView::onMagnifyUnderCursor);
     connect(ui.m_viewTransposeAction, &QAction::triggered, m_cardsLeftPane->colorLayoutWidget(),
             &CardsColorLayoutWidget::onTranspose);
+    connect(ui.m_viewToolBarAction, &QAction::toggled, this,
+            &MainWindow::onToolbarVisibilityToggled);
+    connect(ui.m_viewShowLeftPaneAction, &QAction::toggled, this, &MainWindow::onToggleLeftPane);
+    connect(ui.m_viewShowOverlays, &QAction::toggled, this, &MainWindow::onOverlayToggled);
     connect(ui.m_viewToolTipsAction, &QAction::toggled, m_cardsView, &CardsView::onToolTipsToggled);
+    connect(ui.m_viewFullScreenAction, &QAction::toggled, this, &MainWindow::onFullScreenToggled);
     connect(ui.m_helpTavroloAction, &QAction::triggered, this, &MainWindow::onHelpTavroloAction);
     connect(ui.m_helpFAQAction, &QAction::triggered, this, &MainWindow::onFAQPage);
     connect(ui.m_helpTipsTavroloAction, &QAction::triggered, this,
@@ -349,45 +392,52 @@ void MainWindow::connectActions()
 // window first, then the scenes and views, the tables, and the left panes' sections.
 void MainWindow::connectPanes()
 {
-    // Slot: the view-commands issue connects the toolbar's visibilityChanged
-    // (onToolbarVisibilityChanged) here.
+    connect(m_ui->m_mainToolBar, &QToolBar::visibilityChanged, this,
+            &MainWindow::onToolbarVisibilityChanged);
     connect(m_ui->m_tabWidget, &QTabWidget::currentChanged, this, &MainWindow::onTabChanged);
     connect(m_cardsScene, &CardsScene::animationFinished, m_cardsView, &CardsView::onRedrawMagnify);
     connect(m_cardsScene, &CardsScene::redrawing, m_cardsView, &CardsView::onAutoZoom);
-    // Slot: the exports issue connects redrawing to onUpdatePrinterStatus and
-    // onUpdateExportStatus here.
+    connect(m_cardsScene, &CardsScene::redrawing, this, &MainWindow::onUpdatePrinterStatus);
+    connect(m_cardsScene, &CardsScene::redrawing, this, &MainWindow::onUpdateExportStatus);
     connect(m_cardsScene, &CardsScene::editTask, this, &MainWindow::onEditTask);
     connect(m_cardsScene, &QGraphicsScene::selectionChanged, this, &MainWindow::onSelectionChanged);
     connect(m_cardsScene, &CardsScene::newTask, this, &MainWindow::onNewTask);
-    // Slot: the view-commands issue connects here the Cards splitter's splitterMoved
-    // (onUpdateShowHideLeftPane), CardsLeftPane::escapeKeyPressed, and the view's
-    // visibilityChanged and zoomButtonClicked; the dropped-files issue the view's droppedFiles
-    // (onDroppedFiles).
+    connect(m_cardsSplitter, &QSplitter::splitterMoved, this,
+            &MainWindow::onUpdateShowHideLeftPane);
+    connect(m_cardsLeftPane, &LeftPane::escapeKeyPressed, this, &MainWindow::onEscapeKeyPressed);
+    connect(m_cardsView, &GraphicsView::visibilityChanged, this, &MainWindow::onVisibilityChanged);
+    connect(m_cardsView, &CardsView::zoomButtonClicked, this, &MainWindow::onZoomButtonClicked);
+    connect(m_cardsView, &CardsView::droppedFiles, this, &MainWindow::onDroppedFiles);
     connect(m_cardsView, &CardsView::doubleClicked, this, &MainWindow::onEditTaskAction);
     connect(m_cardsView, &CardsView::editSelectedCards, this, &MainWindow::onEditTaskAction);
     connect(m_cardsView, &CardsView::duplicateSelectedCards, this,
             &MainWindow::onEditDuplicateAction);
     connect(m_cardsView, &CardsView::deleteSelectedCards, this, &MainWindow::onEditDeleteAction);
-    // Slot: the view-commands issue connects the Cards view's escapeKeyPressed
-    // (onEscapeKeyPressed), then the zoom slider's valueChanged (onZoomTo), here.
+    connect(m_cardsView, &GraphicsView::escapeKeyPressed, this, &MainWindow::onEscapeKeyPressed);
+    connect(m_zoomSlider, &QSlider::valueChanged, this, &MainWindow::onZoomTo);
     connect(m_chartsScene, &ChartsScene::layoutFinished, m_chartsView, &ChartsView::onZoomAll);
-    // Slot: the exports issue connects the Charts scene's redrawing (onUpdatePrinterStatus)
-    // here; the dropped-files issue the Charts view's droppedFiles (onDroppedFiles); the
-    // view-commands issue the Charts splitter's splitterMoved (onUpdateShowHideLeftPane),
-    // ChartsLeftPane::escapeKeyPressed and the view's visibilityChanged and escapeKeyPressed.
-    // Slot: the view-commands issue connects the Table splitter's splitterMoved
-    // (onUpdateShowHideLeftPane), TableLeftPane::escapeKeyPressed and the view's
-    // escapeKeyPressed here.
+    connect(m_chartsScene, &ChartsScene::redrawing, this, &MainWindow::onUpdatePrinterStatus);
+    connect(m_chartsView, &ChartsView::droppedFiles, this, &MainWindow::onDroppedFiles);
+    connect(m_chartsSplitter, &QSplitter::splitterMoved, this,
+            &MainWindow::onUpdateShowHideLeftPane);
+    connect(m_chartsLeftPane, &LeftPane::escapeKeyPressed, this, &MainWindow::onEscapeKeyPressed);
+    connect(m_chartsView, &GraphicsView::visibilityChanged, this, &MainWindow::onVisibilityChanged);
+    connect(m_chartsView, &GraphicsView::escapeKeyPressed, this, &MainWindow::onEscapeKeyPressed);
+    connect(m_tableSplitter, &QSplitter::splitterMoved, this,
+            &MainWindow::onUpdateShowHideLeftPane);
+    connect(m_tableLeftPane, &LeftPane::escapeKeyPressed, this, &MainWindow::onEscapeKeyPressed);
+    connect(m_tableView, &BaseTableView::escapeKeyPressed, this, &MainWindow::onEscapeKeyPressed);
     connect(m_tableView, &QTableWidget::itemSelectionChanged, this,
             &MainWindow::onSelectionChanged);
-    // Slot: the view-commands issue connects the Table view's visibilityChanged
-    // (onVisibilityChanged) here, and the dropped-files issue its droppedFiles (onDroppedFiles).
-    // Slot: the view-commands issue connects the Properties view's visibilityChanged
-    // (onVisibilityChanged) and escapeKeyPressed (onEscapeKeyPressed) here.
+    connect(m_tableView, &BaseTableView::visibilityChanged, this, &MainWindow::onVisibilityChanged);
+    connect(m_tableView, &BaseTableView::droppedFiles, this, &MainWindow::onDroppedFiles);
+    connect(m_propertiesView, &BaseTableView::visibilityChanged, this,
+            &MainWindow::onVisibilityChanged);
+    connect(m_propertiesView, &BaseTableView::escapeKeyPressed, this,
+            &MainWindow::onEscapeKeyPressed);
     connect(m_propertiesView, &QTableWidget::itemSelectionChanged, this,
             &MainWindow::onSelectionChanged);
-    // Slot: the dropped-files issue connects the Properties view's droppedFiles
-    // (onDroppedFiles) here.
+    connect(m_propertiesView, &BaseTableView::droppedFiles, this, &MainWindow::onDroppedFiles);
     connect(doc(), &Document::changed, this, &MainWindow::onChangedDoc);
     connect(doc(), &Document::changed, m_cardsScene, &CardsScene::onChangedDoc);
     connect(doc(), &Document::changed, m_cardsView, &CardsView::onChangedDoc);
@@ -576,6 +626,7 @@ void MainWindow::onChangedDoc(const Events &events)
     // Only now, with the change stored, does the plan show whether the edit announced before
     // it changed anything, and so what Undo takes back.
     m_undoHistory.noteChanged(*doc());
+    noteCardRenumbering(events);
     bool modified = false;
     bool status = false;
     bool actions = false;
@@ -694,8 +745,6 @@ void MainWindow::updateActions()
     m_ui->m_editDeleteAction->setEnabled(anySelected);
     m_ui->m_viewZoomSelectedAction->setEnabled(zoomToSelected);
     updateUndoRedoActions();
-    // Slot: the view-commands issue updates the zoom actions and the exports issue Print and
-    // Export here.
 }
 
 void MainWindow::updateTransposeStatus()

@@ -5,15 +5,19 @@
 #include "model/HyperLink.h"
 #include "model/ModelTypes.h"
 
+#include <functional>
+
 #include <QDate>
 #include <QDateTime>
 #include <QEvent>
+#include <QImage>
 #include <QList>
 #include <QMainWindow>
 #include <QMap>
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
+#include <QUrl>
 
 class CardsLeftPane;
 class CardsScene;
@@ -22,10 +26,14 @@ class ChartsLeftPane;
 class ChartsScene;
 class ChartsView;
 class Document;
+class GraphicsView;
 class HttpLoader;
+class LeftPane;
 class PropertiesView;
 class QAction;
 class QHBoxLayout;
+class QPrinter;
+class QSizeF;
 class QSlider;
 class QSplitter;
 class QWidget;
@@ -50,6 +58,11 @@ public:
     // for changes by another program now.
     static constexpr QEvent::Type updateCheckDueEvent = QEvent::Type(QEvent::User + 1);
     static constexpr QEvent::Type outsideChangeCheckEvent = QEvent::Type(QEvent::User + 2);
+
+    // The forms an export writes; the numbers are those the export commands have always used.
+    enum class ExportKind : int { Csv = 0, Png = 1, Pdf = 2, Jpg = 3, Txt = 4, Svg = 5 };
+    // Exported images are at most this many pixels a side.
+    static constexpr int maximumExportSide = 10000;
 
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -122,6 +135,36 @@ public:
 
     // Timed backups and the check for changes of the plan file by another program.
     QString backupFilePath(const QString &planPath, bool timeStamped) const;
+
+    // Dropped files and links, and the operating system's requests to open a file: a plan or
+    // CSV file replaces the plan, pictures become card images, other files and web links card
+    // links, on the card given or on a new card with the preset values. A request that comes
+    // while a dialog is open waits until it closes; a card index that a reload, undo or
+    // deletion may have given to another card since the drop counts as no card.
+    void openDroppedFiles(const QList<QUrl> &urls, TaskIndex taskIndex,
+                          const QList<PropertyIndexAndValue> &presets);
+
+    // Exports and printing. exportPlan asks for the file and returns whether a CSV or TXT
+    // export succeeded. The writers draw first and replace an existing file only once the
+    // new one is whole; none writes over the open plan's own file.
+    bool exportPlan(ExportKind kind, const QString &extension, GraphicsView *view);
+    bool exportPdf(const QString &fileName, GraphicsView *view);
+    bool exportSvg(const QString &fileName, GraphicsView *view);
+    bool exportImage(const QString &fileName, const char *format, GraphicsView *view);
+    void warnPdfGradients(int gradient);
+    // The plan's path with its suffix, of any case, replaced by the extension, or the extension
+    // appended when it has none.
+    static QString exportFileProposal(const QString &planPath, const QString &extension);
+    // The scale at which a scene of the size becomes an image no side of which exceeds
+    // maximumExportSide.
+    static double exportImageScale(const QSizeF &sceneSize);
+    // Makes the image an export draws into; a null image stands for memory refused. Tests set
+    // one that refuses; an empty function restores the plain allocation. Returns the previous.
+    using ImageAllocator = std::function<QImage(const QSize &size)>;
+    static ImageAllocator setExportImageAllocator(ImageAllocator allocator);
+    // The view's scene drawn into one image at the export scale; after each refused allocation
+    // the scale shrinks to 0.75 of itself, down to 0.05. Null when nothing could be allocated.
+    static QImage renderExportImage(GraphicsView *view);
 
     // One-time tips.
     void showTabsTip();
@@ -196,11 +239,76 @@ public slots:
     void onAutoCheckForUpdates();
     void onCheckForUpdates();
 
+    void onDroppedFiles(const QList<QUrl> &urls, TaskIndex taskIndex,
+                        const QList<PropertyIndexAndValue> &presets);
+
+    // View commands
+    void onZoomToFitToggled(bool on);
+    void onZoomIn();
+    void onZoomOut();
+    void onZoomTo(int value);
+    void onZoomButtonClicked();
+    void onVisibilityChanged();
+    void onToggleLeftPane(bool show);
+    void onUpdateShowHideLeftPane();
+    void onFullScreenToggled(bool on);
+    void onCardsFullScreenToggled(bool on);
+    void onChartsFullScreenToggled(bool on);
+    void onTableFullScreenToggled(bool on);
+    void onPropertiesFullScreenToggled(bool on);
+    void onEscapeKeyPressed();
+    void onOverlayToggled(bool on);
+    void onToolbarVisibilityToggled(bool on);
+    void onToolbarVisibilityChanged();
+    void onShowMinimized();
+    void onLayoutShortcut();
+    void onShowPropertiesShortcut();
+    void onFilterShortcut();
+    void onSearchShortcut();
+    void onStoredViewShortcut();
+    void onAppearanceShortcut();
+    void onChartDisplayShortcut();
+    void onStoredViewPrev();
+    void onStoredViewNext();
+    void onStoredView1();
+    void onStoredView2();
+    void onStoredView3();
+    void onStoredView4();
+    void onStoredView5();
+    void onStoredView6();
+    void onStoredView7();
+    void onStoredView8();
+    void onStoredView9();
+
+    // Exports and printing
+    void onExportTableCSV();
+    void onExportTableTXT();
+    void onExportCardsPDF();
+    void onExportCardsSVG();
+    void onExportCardsPNG();
+    void onExportCardsJPG();
+    void onExportChartsPDF();
+    void onExportChartsSVG();
+    void onExportChartsPNG();
+    void onExportChartsJPG();
+    void onFilePrintAction();
+    void onFilePageSetupAction();
+    void onUpdatePrinterStatus();
+    void onUpdateExportStatus();
+
+    // The last chance to keep the edits when the program ends without closing this window.
+    void onAboutToQuit();
+
 protected:
     bool event(QEvent *event) override;
     void customEvent(QEvent *event) override;
-    // Slot: the view-commands issue adds keyPressEvent (Escape) here.
+    void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    // Closing the tab that stands alone in full screen leaves full screen.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private slots:
+    void onWaitingDropsTimeOut();
 
 private:
     void removeFullScreenAction();
@@ -242,6 +350,48 @@ private:
     void restartBackupTimer();
     void showUpdateAnswer(const QString &answer);
 
+    // Dropped files: a request with the card-renumbering count it was made under.
+    struct DropRequest
+    {
+        QList<QUrl> urls;
+        TaskIndex taskIndex = -1;
+        QList<PropertyIndexAndValue> presets;
+        quint64 generation = 0;
+    };
+    void takeDropRequest(const DropRequest &request);
+    void runDropRequest(const DropRequest &request);
+    void noteCardRenumbering(const Events &events);
+
+    // View commands. A tab as they see it: the page and its layout, the splitter (none for
+    // Properties), the left pane and the view, null while the tab's panes are not built.
+    enum class Tab { Cards, Charts, Table, Properties };
+    struct TabPanes
+    {
+        QWidget *page = nullptr;
+        QHBoxLayout *layout = nullptr;
+        QSplitter *splitter = nullptr;
+        LeftPane *leftPane = nullptr;
+        QWidget *view = nullptr;
+        bool *restoreLeftPane = nullptr;
+    };
+    TabPanes tabPanes(Tab tab);
+    void connectViewCommands();
+    void installShortcuts();
+    void addShortcut(const QString &keyText, void (MainWindow::*slot)());
+    void updateZoomActions();
+    QSplitter *visibleSplitter() const;
+    void setLeftPaneOpen(QSplitter *splitter, bool open);
+    void restoreLeftPaneOnFirstShow();
+    void setTabFullScreen(Tab tab, bool on);
+    void toggleSection(Tab tab, QWidget *section);
+    void selectStoredView(int number);
+
+    // Exports and printing.
+    bool refuseOpenPlanAsTarget(const QString &fileName);
+    bool writePdf(QPrinter *printer, const QString &fileName, GraphicsView *view);
+    bool hasSomethingToExport(GraphicsView *view);
+    GraphicsView *printableView() const;
+
     Ui::MainWindow *m_ui;
     QHBoxLayout *m_tableLayout = nullptr;
     QSplitter *m_tableSplitter = nullptr;
@@ -266,7 +416,8 @@ private:
     QAction *m_zoomSliderAction = nullptr;
     // The plan snapshots of undo and redo.
     UndoHistory m_undoHistory;
-    // Slot: the printing issue adds m_printer.
+    // Kept for the whole run, so that the page set-up chosen once applies to every print.
+    QPrinter *m_printer = nullptr;
     QStringList m_recentDocs;
     // Single-shot: the plan is saved this long after its last modifying change.
     QTimer m_idleTimer;
@@ -279,8 +430,21 @@ private:
     // on disk means another program wrote it.
     QDateTime m_planFileTime;
     QTimer m_externalCheckTimer;
-    // Slot: the view-commands issue adds m_restoreCardsLeftPane, m_restoreChartsLeftPane and
-    // m_restoreTableLeftPane.
+    // The stored left-pane visibility of the tab is still to be applied at its first showing.
+    bool m_restoreCardsLeftPane = true;
+    bool m_restoreChartsLeftPane = true;
+    bool m_restoreTableLeftPane = true;
+    // The tab that stands alone in full screen, while one does.
+    QPointer<QWidget> m_fullScreenContainer;
+    // Drops and open requests that came while a dialog was open, in their order, and the timer
+    // that looks for the dialog to close.
+    QList<DropRequest> m_waitingDrops;
+    QTimer m_waitingDropsTimer;
+    bool m_runningDrop = false;
+    // The window's close was accepted: what the user decided there about the plan stands.
+    bool m_closeAccepted = false;
+    // Raised by every change that renumbers cards (a whole plan replaced, cards deleted).
+    quint64 m_cardsGeneration = 0;
     // The open find-and-replace window; it deletes itself on closing.
     QPointer<ReplaceDialog> m_replaceDialog;
     QList<QAction *> m_availableToolBarActions;

@@ -1,6 +1,7 @@
 // The two safety nets around the plan file: time-stamped backups at a fixed interval, and the
 // check for changes of the file by another program, with the offer to re-open it.
 
+#include "app/DropFilesEvent.h"
 #include "app/MainWindow.h"
 #include "common/Accessors.h"
 #include "common/FileHelpers.h"
@@ -116,8 +117,11 @@ void MainWindow::customEvent(QEvent *event)
         onCheckExternalUpdatesToPlan();
         m_externalCheckTimer.start(externalCheckIntervalMs);
         break;
-    // Slot: the dropped-files issue handles the DropFilesEvent (1003) here, handing its URLs,
-    // target card and preset values to openDroppedFiles.
+    case DropFilesEvent::Type: {
+        const auto *drop = static_cast<const DropFilesEvent *>(event);
+        takeDropRequest({drop->paths, drop->taskIndex, drop->presets, drop->generation});
+        break;
+    }
     default:
         break;
     }

@@ -443,6 +443,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (maybeSave()) {
         event->accept();
+        m_closeAccepted = true;
         // An update check still waiting ends without a word.
         if (m_checkingForUpdates) {
             m_updateCheckCancelled = true;

@@ -32,7 +32,8 @@ class QTimer;
 // The definitions are grouped by concern: the frame (construction, zoom, keys, search, links
 // and tool tips) in CardsView.cpp, painting and the magnifier in CardsViewPainting.cpp,
 // selecting, dragging and auto-scroll in CardsViewMouse.cpp, the context menus and the
-// commands they post in CardsViewMenus.cpp.
+// commands they post in CardsViewMenus.cpp, drops and the rendering for print and export in
+// CardsViewDrops.cpp.
 class CardsView : public GraphicsView
 {
     Q_OBJECT
@@ -113,12 +114,17 @@ public:
     // Forgets the tool tip's cached card and text.
     void clearToolTip();
 
-    // Not overridden yet: renderScene, which prints and exports without selection marks and
-    // with fixed headers, comes with the work on dropped files, links and exports.
+    // Prints and exports the plan as a document: no selection marks, the headers fixed beside
+    // the grid. The plan and the selection are as they were afterwards, with nothing to undo.
+    void renderScene(QPainter *painter) override;
+    // Where a picture dropped as image data is written before it travels as a file: the same
+    // name every time, in a folder of this program's own that lasts until it ends.
+    static QString dragImagePath();
 
 signals:
     void zoomButtonClicked();
-    // Emitted by the drop handlers, which come with the work on dropped files and links.
+    // A drop of files, links or a picture: the card under it (-1 for none) and the values of
+    // the cell under it (none outside the grid).
     void droppedFiles(const QList<QUrl> &urls, TaskIndex taskIndex,
                       const QList<PropertyIndexAndValue> &presets);
     void doubleClicked();
@@ -205,8 +211,10 @@ protected:
     void leaveEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    // Not overridden yet: dragEnterEvent, dragMoveEvent, dragLeaveEvent and dropEvent come with
-    // the work on dropped files and links.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     bool viewportEvent(QEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;

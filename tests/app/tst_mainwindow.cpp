@@ -19,7 +19,8 @@ struct ActionRow
     const char *shortcut; // portable key text
 };
 
-// With a plan of one property open and no pane that has a selection.
+// With a plan of one property open and no pane that has a selection, before the window is shown:
+// the zoom commands wait for the Cards view to be shown.
 const ActionRow actionRows[] = {
     {"m_fileNewAction", "e", "Ctrl+N"},
     {"m_fileOpenAction", "e", "Ctrl+O"},
@@ -30,10 +31,10 @@ const ActionRow actionRows[] = {
     {"m_helpTavroloAction", "e", "F1"},
     {"m_editPropertyAction", "", ""},
     {"m_filePrintAction", "", "Ctrl+P"},
-    {"m_viewZoomFitAction", "ecx", "Ctrl+="},
-    {"m_viewZoomInAction", "e", "Ctrl++"},
-    {"m_viewZoomOutAction", "e", "Ctrl+-"},
-    {"m_viewZoomMagnifyAction", "ec", "Alt+M"},
+    {"m_viewZoomFitAction", "cx", "Ctrl+="},
+    {"m_viewZoomInAction", "", "Ctrl++"},
+    {"m_viewZoomOutAction", "", "Ctrl+-"},
+    {"m_viewZoomMagnifyAction", "c", "Alt+M"},
     {"m_viewTransposeAction", "", "Ctrl+\\"},
     {"m_viewToolTipsAction", "ecx", "Ctrl+T"},
     {"m_viewFullScreenAction", "ec", "Ctrl+Shift+F"},

@@ -1,0 +1,225 @@
+#include "MainWindowFixture.h"
+#include "cards/CardsScene.h"
+#include "cards/CardsView.h"
+#include "charts/ChartsDisplayWidget.h"
+#include "charts/ChartsLeftPane.h"
+#include "harness/DocumentRecorder.h"
+#include "harness/TestMain.h"
+#include "leftpane/CardsColorLayoutWidget.h"
+#include "leftpane/CardsFilterWidget.h"
+#include "leftpane/CardsLeftPane.h"
+#include "properties/PropertiesView.h"
+#include "storage/PlanFileReader.h"
+
+#include <cmath>
+#include <memory>
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QSlider>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+namespace {
+
+QAction *action(MainWindow &window, const char *name)
+{
+    return window.findChild<QAction *>(QLatin1String(name));
+}
+
+int cardsInFile(const QString &path)
+{
+    Document plan;
+    QString error;
+    bool later = false;
+    return readPlanFile(plan, path, &error, &later) ? plan.taskCount() : -1;
+}
+
+} // namespace
+
+// The View menu, the zoom slider, left panes, full screen and the section and stored-view keys,
+// on a shown window.
+class TestViewCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void sliderAndZoomCommandsFollowTheView();
+    void storedLeftPaneIsAppliedAtFirstShowAndCtrlLToggles();
+    void sectionKeysOpenAndCloseOnlyInTheirTab();
+    void oneEscapeEndsMagnifyAndFullScreenAndTheTabReturns();
+    void closingTheLoneTabLeavesFullScreenAndQuittingSaves();
+
+private:
+    void showWindow();
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    QString m_plan;
+    std::unique_ptr<MainWindow> m_window;
+    CardsView *m_view = nullptr;
+    QSplitter *m_splitter = nullptr;
+};
+
+void TestViewCommands::init()
+{
+    m_folder.reset(new QTemporaryDir);
+    m_plan = QDir::toNativeSeparators(m_folder->filePath("Plan.tv"));
+    QVERIFY(writeTestPlan(m_plan, 6));
+    presetQuietStartup(m_plan);
+}
+
+void TestViewCommands::cleanup()
+{
+    m_window.reset();
+    m_folder.reset();
+}
+
+void TestViewCommands::showWindow()
+{
+    m_window.reset(new MainWindow);
+    m_window->resize(1200, 800);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_view = m_window->findChild<CardsView *>();
+    m_splitter = qobject_cast<QSplitter *>(m_view->parentWidget());
+    QVERIFY(m_splitter);
+}
+
+void TestViewCommands::sliderAndZoomCommandsFollowTheView()
+{
+    showWindow();
+    auto *slider = m_window->findChild<QSlider *>();
+    QAction *zoomIn = action(*m_window, "m_viewZoomInAction");
+    QAction *zoomOut = action(*m_window, "m_viewZoomOutAction");
+    QAction *fit = action(*m_window, "m_viewZoomFitAction");
+    QVERIFY(fit->isChecked());
+    slider->setValue(4);
+    slider->setValue(0);
+    QVERIFY(qAbs(m_view->currentScale() - 1.0 / 3) < 1e-9);
+    QVERIFY(!fit->isChecked());
+    // Zooming by command moves the slider to the scale's value, without zooming again.
+    zoomIn->trigger();
+    const double scale = m_view->currentScale();
+    QVERIFY(scale > 1.0 / 3);
+    QCOMPARE(slider->value(), int(std::lround(10 * std::log10(3 * scale))));
+    QCOMPARE(m_view->currentScale(), scale);
+    // At the limits the commands stop.
+    slider->setValue(10);
+    QVERIFY(!zoomIn->isEnabled() && zoomOut->isEnabled());
+    slider->setValue(-10);
+    zoomOut->trigger();
+    QVERIFY(zoomIn->isEnabled() && !zoomOut->isEnabled());
+    // Another tab has nothing to zoom.
+    m_window->findChild<QTabWidget *>()->setCurrentIndex(3);
+    QVERIFY(!zoomIn->isEnabled() && !fit->isEnabled() && !slider->isEnabled());
+}
+
+void TestViewCommands::storedLeftPaneIsAppliedAtFirstShowAndCtrlLToggles()
+{
+    settings()->setShowCardsLeftPane(false);
+    showWindow();
+    QAction *leftPane = action(*m_window, "m_viewShowLeftPaneAction");
+    QCOMPARE(m_splitter->sizes().value(0, -1), 0);
+    QVERIFY(leftPane->isEnabled() && !leftPane->isChecked());
+    QTest::keyClick(m_window.get(), Qt::Key_L, Qt::ControlModifier);
+    QVERIFY(m_splitter->sizes().value(0) > 0);
+    QVERIFY(leftPane->isChecked());
+    // Opened by hand, it stays open across tab changes; the Properties tab has none.
+    auto *tabs = m_window->findChild<QTabWidget *>();
+    tabs->setCurrentIndex(3);
+    QVERIFY(!leftPane->isEnabled());
+    tabs->setCurrentIndex(0);
+    QVERIFY(m_splitter->sizes().value(0) > 0);
+    QVERIFY(leftPane->isEnabled() && leftPane->isChecked());
+    QTest::keyClick(m_window.get(), Qt::Key_L, Qt::ControlModifier);
+    QCOMPARE(m_splitter->sizes().value(0, -1), 0);
+}
+
+void TestViewCommands::sectionKeysOpenAndCloseOnlyInTheirTab()
+{
+    showWindow();
+    for (const QString &name :
+         {QStringLiteral("One"), QStringLiteral("Two"), QStringLiteral("Three")}) {
+        doc()->setXProperty(name == QLatin1String("Two") ? 1 : 0, false);
+        doc()->addStoredView(name, false, false);
+    }
+    doc()->emitChanged(EventType::AllChanged);
+    QWidget *filter = m_window->findChild<CardsLeftPane *>()->filterWidget();
+    QVERIFY(!filter->isVisible());
+    QTest::keyClick(m_window.get(), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(filter->isVisible());
+    QTest::keyClick(m_window.get(), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(!filter->isVisible());
+    // The second stored view; a fifth there is not.
+    QTest::keyClick(m_window.get(), Qt::Key_2, Qt::ControlModifier);
+    QCOMPARE(doc()->currentStoredViewName(), QStringLiteral("Two"));
+    DocumentRecorder recorder(*doc());
+    QTest::keyClick(m_window.get(), Qt::Key_5, Qt::ControlModifier);
+    QVERIFY(recorder.isSilent());
+    QCOMPARE(doc()->currentStoredViewName(), QStringLiteral("Two"));
+    // The Properties tab has no filter section, nor stored views.
+    m_window->findChild<QTabWidget *>()->setCurrentIndex(3);
+    QTest::keyClick(m_window.get(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(m_window.get(), Qt::Key_1, Qt::ControlModifier);
+    QVERIFY(recorder.isSilent());
+    // The Charts tab has its own Display section, and no Cards layout section.
+    m_window->findChild<QTabWidget *>()->setCurrentIndex(1);
+    QWidget *display = m_window->findChild<ChartsLeftPane *>()->displayWidget();
+    const bool displayOpen = display->isVisible();
+    QTest::keyClick(m_window.get(), Qt::Key_G, Qt::ControlModifier);
+    QCOMPARE(display->isVisible(), !displayOpen);
+    QWidget *layout = m_window->findChild<CardsLeftPane *>()->colorLayoutWidget();
+    QTest::keyClick(m_window.get(), Qt::Key_B, Qt::ControlModifier);
+    m_window->findChild<QTabWidget *>()->setCurrentIndex(0);
+    QVERIFY(!filter->isVisible() && layout->isVisible());
+}
+
+void TestViewCommands::oneEscapeEndsMagnifyAndFullScreenAndTheTabReturns()
+{
+    showWindow();
+    QWidget *page = m_splitter->parentWidget();
+    QAction *magnify = action(*m_window, "m_viewZoomMagnifyAction");
+    QAction *fullScreen = action(*m_window, "m_viewFullScreenAction");
+    magnify->setChecked(true);
+    QTest::keyClick(m_window.get(), Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(fullScreen->isChecked());
+    QVERIFY(!m_splitter->parentWidget() && m_splitter->isFullScreen() && m_splitter->isVisible());
+    QVERIFY(!m_window->isVisible());
+    QVERIFY(m_view->isFullScreenExitMessageShown());
+    QTest::keyClick(m_view, Qt::Key_Escape);
+    QVERIFY(!fullScreen->isChecked() && !magnify->isChecked());
+    QCOMPARE(m_splitter->parentWidget(), page);
+    QCOMPARE(page->layout()->indexOf(m_splitter), 0);
+    QVERIFY(m_window->isVisible() && m_view->isVisible());
+    QVERIFY(!m_view->isFullScreenExitMessageShown());
+}
+
+// Closed by the window manager, the lone tab would end the program without the window's
+// closing, which saves the plan: it returns to the window instead, and the end of the program
+// saves what a close did not.
+void TestViewCommands::closingTheLoneTabLeavesFullScreenAndQuittingSaves()
+{
+    showWindow();
+    QAction *fullScreen = action(*m_window, "m_viewFullScreenAction");
+    fullScreen->setChecked(true);
+    QVERIFY(!m_splitter->parentWidget());
+    QVERIFY(!m_splitter->close());
+    QTRY_VERIFY(!fullScreen->isChecked());
+    QVERIFY(m_splitter->parentWidget() && m_window->isVisible());
+
+    doc()->addTaskWithValues({{1, QStringLiteral("New")}}, QString(), {}, -1, true);
+    QVERIFY(m_window->isWindowModified());
+    QCOMPARE(cardsInFile(m_plan), 6);
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    qApp->exec();
+    QCOMPARE(cardsInFile(m_plan), 7);
+    QVERIFY(!m_window->isWindowModified());
+}
+
+TAVROLO_TEST_MAIN(TestViewCommands)
+#include "tst_viewcommands.moc"

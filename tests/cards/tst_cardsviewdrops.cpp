@@ -1,0 +1,189 @@
+#include "ShownCardsView.h"
+#include "common/Settings.h"
+#include "harness/DocumentRecorder.h"
+#include "harness/TestMain.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QPainter>
+#include <QTemporaryDir>
+
+namespace {
+
+struct Dropped
+{
+    QList<QUrl> urls;
+    TaskIndex task = -2;
+    QList<PropertyIndexAndValue> presets;
+    int count = 0;
+};
+
+// Drops the data on the viewport point; what the view reported, and whether it took the drop.
+Dropped dropOn(ShownView &shown, const QPoint &point, QMimeData *data, bool *accepted = nullptr)
+{
+    Dropped dropped;
+    const QMetaObject::Connection connection = QObject::connect(
+        &shown.view, &CardsView::droppedFiles,
+        [&](const QList<QUrl> &urls, TaskIndex task, const QList<PropertyIndexAndValue> &presets) {
+            dropped = {urls, task, presets, dropped.count + 1};
+        });
+    // The drop goes where the drag entered and was taken.
+    QDragEnterEvent enter(point, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(shown.view.viewport(), &enter);
+    QDropEvent event(point, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(shown.view.viewport(), &event);
+    QObject::disconnect(connection);
+    if (accepted)
+        *accepted = enter.isAccepted() && event.isAccepted();
+    return dropped;
+}
+
+QImage picture(const QColor &color)
+{
+    QImage image(6, 4, QImage::Format_RGB32);
+    image.fill(color);
+    return image;
+}
+
+QImage rendered(ShownView &shown, bool plain)
+{
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    if (plain)
+        shown.view.GraphicsView::renderScene(&painter);
+    else
+        shown.view.renderScene(&painter);
+    return image;
+}
+
+} // namespace
+
+// Drops on the Cards view, sent to its viewport as the window system would, and the view drawn
+// for printing and export.
+class TestCardsViewDrops : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void dropsNameTheCardAndTheCell_data();
+    void dropsNameTheCardAndTheCell();
+    void pictureDataTravelsAsAFileOfThisProgramsOwn();
+    void renderingForExportHidesTheSelectionAndKeepsThePlan();
+};
+
+void TestCardsViewDrops::init()
+{
+    doc()->clear(false);
+    settings()->setAnimationDuration(0);
+    fillCards({{"a", "r1"}, {"b", "r1"}, {"b", "r2"}});
+}
+
+void TestCardsViewDrops::dropsNameTheCardAndTheCell_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<TaskIndex>("task");
+    QTest::addColumn<QStringList>("presets"); // Status, then Group
+    QTest::newRow("on a card") << "card" << 1 << QStringList {"b", "r1"};
+    QTest::newRow("in an empty cell") << "cell" << -1 << QStringList {"a", "r2"};
+    QTest::newRow("on a header") << "header" << -1 << QStringList();
+}
+
+void TestCardsViewDrops::dropsNameTheCardAndTheCell()
+{
+    QFETCH(QString, where);
+    QFETCH(TaskIndex, task);
+    QFETCH(QStringList, presets);
+    ShownView shown(Status, Group);
+    const QPoint point = where == QLatin1String("card") ? shown.card(1)
+        : where == QLatin1String("cell")                ? shown.cell(0, 1)
+                                                        : shown.header(true, 0);
+    QMimeData data;
+    const QList<QUrl> urls {QUrl(QStringLiteral("https://example.com/a")),
+                            QUrl::fromLocalFile(QStringLiteral("/plans/b.tv"))};
+    data.setUrls(urls);
+    bool accepted = false;
+    const Dropped dropped = dropOn(shown, point, &data, &accepted);
+    QVERIFY(accepted);
+    QCOMPARE(dropped.count, 1);
+    QCOMPARE(dropped.urls, urls);
+    QCOMPARE(dropped.task, task);
+    QList<PropertyIndexAndValue> expected;
+    if (!presets.isEmpty())
+        expected = {{Status, presets.at(0)}, {Group, presets.at(1)}};
+    QCOMPARE(dropped.presets, expected);
+    // Nothing usable is not taken.
+    QMimeData text;
+    text.setText(QStringLiteral("words"));
+    QCOMPARE(dropOn(shown, point, &text, &accepted).count, 0);
+    QVERIFY(!accepted);
+}
+
+// A picture dragged from a web page brings its address too; only the picture travels, as a file
+// in a folder that no other user can reach, so a link planted under the fixed name in the shared
+// temporary folder is never written through.
+void TestCardsViewDrops::pictureDataTravelsAsAFileOfThisProgramsOwn()
+{
+    QTemporaryDir other;
+    const QString victim = other.filePath(QStringLiteral("victim.txt"));
+    {
+        QFile file(victim);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("keep me");
+    }
+    const QString planted = QDir::temp().filePath(QStringLiteral("_TavroloTempDragImage.png"));
+    const bool plantedHere = !QFileInfo(planted).exists() && QFile::link(victim, planted);
+    ShownView shown(Status, Group);
+    QList<QUrl> delivered;
+    for (const QColor &color : {QColor(Qt::red), QColor(Qt::blue)}) {
+        QMimeData data;
+        data.setImageData(picture(color));
+        data.setUrls({QUrl(QStringLiteral("https://example.com/picture.png"))});
+        const Dropped dropped = dropOn(shown, shown.card(0), &data);
+        QCOMPARE(dropped.task, 0);
+        QCOMPARE(dropped.urls.size(), 1);
+        QVERIFY(dropped.urls.first().isLocalFile());
+        // The second picture replaces the first under the same name.
+        QCOMPARE(QImage(dropped.urls.first().toLocalFile()).pixelColor(0, 0), color);
+        delivered << dropped.urls.first();
+    }
+    if (plantedHere)
+        QFile::remove(planted);
+    QCOMPARE(delivered.at(0), delivered.at(1));
+    const QFileInfo file(delivered.at(0).toLocalFile());
+    QCOMPARE(file.fileName(), QStringLiteral("_TavroloTempDragImage.png"));
+    QVERIFY(file.absolutePath() != QFileInfo(QDir::tempPath()).absoluteFilePath());
+    const QFileInfo folder(file.absolutePath());
+    QCOMPARE(folder.permissions()
+                 & (QFile::ReadOther | QFile::WriteOther | QFile::ExeOther | QFile::ReadGroup
+                    | QFile::WriteGroup | QFile::ExeGroup),
+             QFile::Permissions());
+    QFile kept(victim);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("keep me"));
+}
+
+// Three cards selected and floating headers: the output shows neither the selection nor the
+// floating headers, and afterwards the plan, its undo and the selection are as they were.
+void TestCardsViewDrops::renderingForExportHidesTheSelectionAndKeepsThePlan()
+{
+    doc()->setCardsHeaderType(1, false);
+    ShownView shown(Status, Group);
+    const QImage unselected = rendered(shown, false);
+    shown.scene.selectTasks({0, 1, 2});
+    const QImage marked = rendered(shown, true);
+    QVERIFY(marked != unselected);
+    DocumentRecorder recorder(*doc());
+    QCOMPARE(rendered(shown, false), unselected);
+    QVERIFY(recorder.isSilent());
+    QCOMPARE(doc()->cardsHeaderType(), 1);
+    QList<TaskIndex> selected = shown.scene.selectedTaskIndexes();
+    std::sort(selected.begin(), selected.end());
+    QCOMPARE(selected, QList<TaskIndex>({0, 1, 2}));
+}
+
+TAVROLO_TEST_MAIN(TestCardsViewDrops)
+#include "tst_cardsviewdrops.moc"
