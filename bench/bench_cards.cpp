@@ -1,3 +1,4 @@
+#include "BenchTools.h"
 #include "cards/CardItem.h"
 #include "cards/CardsLayouter.h"
 #include "cards/CardsScene.h"
@@ -18,74 +19,26 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QTextStream>
 #include <QTimer>
 
 namespace {
 
-const int largeCards = 10000;
-const int largeProperties = 30;
-const int runs = 7;
+const int largeCards = BenchTools::CardsPlanCards;
+const int largeProperties = BenchTools::CardsPlanProperties;
 
-void print(const QString &line)
-{
-    QTextStream(stdout) << line << Qt::endl;
-}
+using BenchTools::medianMs;
+using BenchTools::print;
+const BenchTools::MsReport report {44, 1};
 
-// The median of a few runs, in milliseconds.
-template<typename Work>
-double medianMs(Work work, int count = runs)
-{
-    QVector<double> figures;
-    for (int i = 0; i < count; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        figures.append(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(figures.begin(), figures.end());
-    return figures.at(figures.size() / 2);
-}
-
-// A target of 0 is a figure printed for information.
-void report(const QString &what, double ms, double target = 0)
-{
-    const QString goal
-        = target > 0 ? QStringLiteral(" (target %1 ms)").arg(target, 0, 'f', 0) : QString();
-    print(QStringLiteral("%1: %2 ms%3").arg(what, -44).arg(ms, 0, 'f', 1).arg(goal));
-}
-
-// 10,000 cards of 30 properties: X a text of 50 values, Y a number binned into 10 rows, a card
-// colour by X, a marker, two text rows and the card count as total; the rest hidden.
+// The large plan with a marker, two text rows and the rest hidden.
 void fillLargePlan(Document &plan)
 {
-    plan.clear(false);
-    for (int p = 1; p <= largeProperties; ++p) {
-        const int visibility = p <= 2 ? PropertyVisibility::Text
-            : p == 3                  ? PropertyVisibility::Circle
-            : p == 4                  ? PropertyVisibility::BoldText
-                                      : PropertyVisibility::Hidden;
-        plan.addProperty(QStringLiteral("P%1").arg(p), QString(),
-                         p == 2 ? PropertyType::Numeric : PropertyType::Text, {}, visibility,
-                         PropertyAppearance(), false);
-    }
-    plan.editablePropertyAppearance(2).setBinSize(100);
-    for (TaskIndex t = 0; t < largeCards; ++t) {
-        QList<PropertyIndexAndValue> values;
-        for (int p = 1; p <= largeProperties; ++p) {
-            if (p == 1)
-                values.append({p, QStringLiteral("Value %1").arg(t % 50)});
-            else if (p == 2)
-                values.append({p, QString::number((t * 37) % 1000)});
-            else
-                values.append({p, QStringLiteral("Card %1 text %2").arg(t).arg(p)});
-        }
-        plan.addTaskWithValues(values, QString(), {}, -1, false);
-    }
-    plan.setXProperty(1, false);
-    plan.setYProperty(2, false);
-    plan.setCardColorProperty(1, false);
-    plan.setTotalProperty(plan.propertyCount(), false);
+    BenchTools::fillCardsPlan(plan, [](int p) {
+        return p <= 2 ? PropertyVisibility::Text
+            : p == 3  ? PropertyVisibility::Circle
+            : p == 4  ? PropertyVisibility::BoldText
+                      : PropertyVisibility::Hidden;
+    });
 }
 
 QImage renderScene(CardsScene &scene, const QSize &size)

@@ -1,3 +1,4 @@
+#include "BenchTools.h"
 #include "charts/ChartItem.h"
 #include "charts/ChartsLayouter.h"
 #include "charts/ChartsScene.h"
@@ -7,50 +8,21 @@
 #include "model/Document.h"
 #include "storage/PlanFileReader.h"
 
-#include <algorithm>
-
 #include <QDir>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
-#include <QTextStream>
 
 namespace {
 
 const int largeCards = 10000;
 const int largeProperties = 30;
-const int runs = 7;
 
 // The properties of the large plan that the charts use.
 enum Chart { By20 = 1, Per20 = 2, Amount = 3, By5000 = 4, Filtered = 5 };
 
-void print(const QString &line)
-{
-    QTextStream(stdout) << line << Qt::endl;
-}
-
-// The median of a few runs, in milliseconds.
-template<typename Work>
-double medianMs(Work work, int count = runs)
-{
-    QVector<double> figures;
-    for (int i = 0; i < count; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        figures.append(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(figures.begin(), figures.end());
-    return figures.at(figures.size() / 2);
-}
-
-// A target of 0 is a figure printed for information.
-void report(const QString &what, double ms, double target = 0)
-{
-    const QString goal
-        = target > 0 ? QStringLiteral(" (target %1 ms)").arg(target, 0, 'f', 0) : QString();
-    print(QStringLiteral("%1: %2 ms%3").arg(what, -52).arg(ms, 0, 'f', 1).arg(goal));
-}
+using BenchTools::medianMs;
+using BenchTools::print;
+const BenchTools::MsReport report {52, 1};
 
 // 10,000 cards of 30 properties: a text of 20 values (By), another of 20 values (Per), a number
 // (Show), a text of 5,000 values, a text the filter looks at, and 25 more texts.

@@ -1,3 +1,4 @@
+#include "BenchTools.h"
 #include "app/MainWindow.h"
 #include "cards/CardItem.h"
 #include "cards/CardsScene.h"
@@ -8,63 +9,18 @@
 #include "model/Document.h"
 #include "storage/PlanFileReader.h"
 #include "storage/PlanFileWriter.h"
-#include "tests/storage/PlanSamples.h"
 
-#include <algorithm>
-
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 namespace {
 
 const int largeCards = 10000;
 const int largeProperties = 30;
-const int runs = 7;
 
-void print(const QString &line)
-{
-    QTextStream(stdout) << line << Qt::endl;
-}
-
-// The median of a few runs, in milliseconds; prepare runs before each run, untimed.
-template<typename Work, typename Prepare>
-double medianMs(Work work, Prepare prepare, int count = runs)
-{
-    QVector<double> figures;
-    for (int i = 0; i < count; ++i) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        figures.append(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(figures.begin(), figures.end());
-    return figures.at(figures.size() / 2);
-}
-
-void report(const QString &what, double ms, double target = 0)
-{
-    const QString goal
-        = target > 0 ? QStringLiteral(" (target %1 ms)").arg(target, 0, 'f', 0) : QString();
-    print(QStringLiteral("%1: %2 ms%3").arg(what, -52).arg(ms, 0, 'f', 1).arg(goal));
-}
-
-// The project's large plan of 10,000 cards and 30 properties, every value filled, with notes
-// and a few images; laid out by a text property of 50 values (X) and a number in 10 bins (Y),
-// coloured by X.
-bool writeLargePlan(const QString &path)
-{
-    Document plan;
-    PlanSamples::fillLargePlan(plan, largeCards, largeProperties);
-    plan.editablePropertyAppearance(3).setBinSize(100);
-    plan.setXProperty(1, false);
-    plan.setYProperty(3, false);
-    plan.setCardColorProperty(1, false);
-    QString error;
-    return writePlanFile(plan, path, &error);
-}
+using BenchTools::medianMs;
+using BenchTools::print;
+const BenchTools::MsReport report {52, 1};
 
 } // namespace
 
@@ -90,7 +46,7 @@ void BenchMainWindow::initTestCase()
 {
     m_large = m_folder.filePath(QStringLiteral("Large.tv"));
     m_small = m_folder.filePath(QStringLiteral("Small.tv"));
-    QVERIFY(writeLargePlan(m_large));
+    QVERIFY(BenchTools::writeLargePlan(m_large, largeCards, largeProperties));
     QString error;
     QVERIFY(writePlanFile(Document(), m_small, &error));
     settings()->clear();

@@ -1,3 +1,4 @@
+#include "BenchTools.h"
 #include "cardedit/ReplaceDialog.h"
 #include "common/Accessors.h"
 #include "common/DelayedEditLineEdit.h"
@@ -6,7 +7,6 @@
 #include "properties/PropertiesView.h"
 
 #include <algorithm>
-#include <time.h>
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -34,15 +34,10 @@ private:
 
 namespace {
 
-double threadMilliseconds()
-{
-    timespec now {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
+using BenchTools::threadMilliseconds;
 
 constexpr int Cards = 10000;
-constexpr int PerKind = 10;
+constexpr int PerKind = BenchTools::MixedPerKind;
 constexpr int Runs = 15;
 
 void report(const char *what, QList<double> cpu, QList<double> wall)
@@ -58,26 +53,11 @@ void report(const char *what, QList<double> cpu, QList<double> wall)
 // Ten text, ten numeric and ten date properties, all Automatic, with notes on every tenth card.
 void BenchPropertiesTab::initTestCase()
 {
-    m_plan.clear(false);
-    for (int p = 1; p <= 3 * PerKind; ++p)
-        m_plan.addProperty(QStringLiteral("P%1").arg(p), QString(), PropertyType::Automatic, {},
-                           PropertyVisibility::Text, PropertyAppearance(), false);
-    QRandomGenerator random(20261207);
     static const QStringList words {"open", "doing", "done", "blocked", "later", "alpha", ""};
-    for (int card = 0; card < Cards; ++card) {
-        QList<PropertyIndexAndValue> values;
-        for (int p = 1; p <= PerKind; ++p)
-            values.append({p, words.at(random.bounded(words.size()))});
-        for (int p = PerKind + 1; p <= 2 * PerKind; ++p)
-            values.append({p, QString::number(random.bounded(100000) / 100.0)});
-        for (int p = 2 * PerKind + 1; p <= 3 * PerKind; ++p) {
-            const QDate date = QDate(2020, 1, 1).addDays(random.bounded(2000));
-            values.append(
-                {p, QStringLiteral("%1/%2/%3").arg(date.day()).arg(date.month()).arg(date.year())});
-        }
-        const QString notes = card % 10 == 0 ? QStringLiteral("call back later") : QString();
-        m_plan.addTaskWithValues(values, notes, {}, -1, false);
-    }
+    BenchTools::fillMixedPlan(
+        m_plan, Cards, 20261207,
+        [](QRandomGenerator &random, int, int) { return words.at(random.bounded(words.size())); },
+        [](int card) { return card % 10 == 0 ? QStringLiteral("call back later") : QString(); });
     *doc() = m_plan;
 }
 

@@ -1,10 +1,10 @@
+#include "BenchTools.h"
 #include "common/Accessors.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
 #include "properties/PropertyDialog.h"
 
 #include <algorithm>
-#include <time.h>
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -31,15 +31,10 @@ private:
 
 namespace {
 
-double threadMilliseconds()
-{
-    timespec now {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
+using BenchTools::threadMilliseconds;
 
 constexpr int Cards = 10000;
-constexpr int PerKind = 10;
+constexpr int PerKind = BenchTools::MixedPerKind;
 // Property indexes: text 1-10 (1 a distinct text per card, 2 fifty values), numbers 11-20,
 // dates 21-30.
 constexpr int DistinctText = 1;
@@ -62,24 +57,7 @@ QString textValue(QRandomGenerator &random, int property, int card)
 
 void BenchPropertyDialog::initTestCase()
 {
-    m_plan.clear(false);
-    for (int p = 1; p <= 3 * PerKind; ++p)
-        m_plan.addProperty(QStringLiteral("P%1").arg(p), QString(), PropertyType::Automatic, {},
-                           PropertyVisibility::Text, PropertyAppearance(), false);
-    QRandomGenerator random(20261207);
-    for (int card = 0; card < Cards; ++card) {
-        QList<PropertyIndexAndValue> values;
-        for (int p = 1; p < FirstNumber; ++p)
-            values.append({p, textValue(random, p, card)});
-        for (int p = FirstNumber; p < FirstDate; ++p)
-            values.append({p, QString::number(random.bounded(100000) / 100.0)});
-        for (int p = FirstDate; p < FirstDate + PerKind; ++p) {
-            const QDate date = QDate(2020, 1, 1).addDays(random.bounded(2000));
-            values.append(
-                {p, QStringLiteral("%1/%2/%3").arg(date.day()).arg(date.month()).arg(date.year())});
-        }
-        m_plan.addTaskWithValues(values, QString(), {}, -1, false);
-    }
+    BenchTools::fillMixedPlan(m_plan, Cards, 20261207, textValue, [](int) { return QString(); });
 }
 
 void BenchPropertyDialog::openDialog_data()

@@ -1,3 +1,4 @@
+#include "BenchTools.h"
 #include "app/Application.h"
 #include "common/Accessors.h"
 #include "harness/TestMain.h"
@@ -7,15 +8,12 @@
 #include "table/TableLeftPane.h"
 #include "table/TableView.h"
 
-#include <algorithm>
 #include <malloc.h>
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QSplitter>
 #include <QTableWidget>
-#include <QTextStream>
 
 namespace {
 
@@ -24,10 +22,7 @@ const int largeProperties = 30;
 // The columns of the large plan.
 enum { Status = 1, Cost = 2, Due = 3, Title = 4 };
 
-void print(const QString &line)
-{
-    QTextStream(stdout) << line << Qt::endl;
-}
+using BenchTools::print;
 
 // The fastest run, as the shared machine lets it, beside the median.
 double fastestMs = 0;
@@ -35,14 +30,8 @@ double fastestMs = 0;
 template<typename Work>
 double medianMs(Work work, int count)
 {
-    QVector<double> figures;
-    for (int i = 0; i < count; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        figures.append(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(figures.begin(), figures.end());
+    const QVector<double> figures = BenchTools::sortedRunsMs(
+        work, [] {}, count);
     fastestMs = figures.first();
     return figures.at(figures.size() / 2);
 }

@@ -1,3 +1,4 @@
+#include "BenchTools.h"
 #include "cardedit/TaskDialog.h"
 #include "common/Accessors.h"
 #include "common/DelayedEditLineEdit.h"
@@ -5,7 +6,6 @@
 #include "model/Document.h"
 
 #include <algorithm>
-#include <time.h>
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -31,15 +31,10 @@ private:
 
 namespace {
 
-double threadMilliseconds()
-{
-    timespec now {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
+using BenchTools::threadMilliseconds;
 
 constexpr int Cards = 10000;
-constexpr int PerKind = 10;
+constexpr int PerKind = BenchTools::MixedPerKind;
 constexpr int Selected = 100;
 constexpr int FirstNumber = 1 + PerKind;
 constexpr int FirstDate = FirstNumber + PerKind;
@@ -57,26 +52,16 @@ void report(const char *what, QList<double> cpu, QList<double> wall)
 
 void BenchTaskDialog::initTestCase()
 {
-    m_plan.clear(false);
-    for (int p = 1; p <= 3 * PerKind; ++p)
-        m_plan.addProperty(QStringLiteral("P%1").arg(p), QString(), PropertyType::Automatic, {},
-                           PropertyVisibility::Text, PropertyAppearance(), false);
-    QRandomGenerator random(20261207);
     static const QStringList words {"open", "doing", "done", "blocked", "later", "alpha", ""};
-    for (int card = 0; card < Cards; ++card) {
-        QList<PropertyIndexAndValue> values;
-        values.append({1, QStringLiteral("item %1 %2").arg(card).arg(random.bounded(1000000))});
-        for (int p = 2; p < FirstNumber; ++p)
-            values.append({p, words.at(random.bounded(words.size()))});
-        for (int p = FirstNumber; p < FirstDate; ++p)
-            values.append({p, QString::number(random.bounded(100000) / 100.0)});
-        for (int p = FirstDate; p < FirstDate + PerKind; ++p) {
-            const QDate date = QDate(2020, 1, 1).addDays(random.bounded(2000));
-            values.append(
-                {p, QStringLiteral("%1/%2/%3").arg(date.day()).arg(date.month()).arg(date.year())});
-        }
-        m_plan.addTaskWithValues(values, QStringLiteral("notes %1").arg(card % 3), {}, -1, false);
-    }
+    BenchTools::fillMixedPlan(
+        m_plan, Cards, 20261207,
+        [](QRandomGenerator &random, int property, int card) {
+            // The first text property holds another value on every card.
+            if (property == 1)
+                return QStringLiteral("item %1 %2").arg(card).arg(random.bounded(1000000));
+            return words.at(random.bounded(words.size()));
+        },
+        [](int card) { return QStringLiteral("notes %1").arg(card % 3); });
 }
 
 void BenchTaskDialog::openDialog_data()

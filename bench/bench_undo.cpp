@@ -1,3 +1,4 @@
+#include "BenchTools.h"
 #include "app/MainWindow.h"
 #include "app/UndoHistory.h"
 #include "cards/CardsScene.h"
@@ -5,56 +6,29 @@
 #include "common/Settings.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
-#include "storage/PlanFileWriter.h"
 #include "tests/storage/PlanSamples.h"
 
-#include <algorithm>
 #include <functional>
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 namespace {
 
 const int largeCards = 10000;
 const int largeProperties = 30;
+// Snapshots are quick, so more runs steady their median.
 const int runs = 15;
 
-void print(const QString &line)
-{
-    QTextStream(stdout) << line << Qt::endl;
-}
-
-// The median of the runs, in milliseconds; prepare runs before each run, untimed.
-double medianMs(const std::function<void()> &work, const std::function<void()> &prepare,
-                int count = runs)
-{
-    QVector<double> figures;
-    for (int i = 0; i < count; ++i) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        figures.append(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(figures.begin(), figures.end());
-    return figures.at(figures.size() / 2);
-}
+using BenchTools::medianMs;
+using BenchTools::print;
+const BenchTools::MsReport report {56, 3};
 
 // What the event loop does between two commands: the items a layout let go are deleted.
 void settle()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
-}
-
-void report(const QString &what, double ms, double target = 0)
-{
-    const QString goal
-        = target > 0 ? QStringLiteral(" (target %1 ms)").arg(target, 0, 'g', 3) : QString();
-    print(QStringLiteral("%1: %2 ms%3").arg(what, -56).arg(ms, 0, 'f', 3).arg(goal));
 }
 
 // The edits whose undo step is measured, each made without an undo step of its own.
@@ -101,15 +75,8 @@ private:
 
 void BenchUndo::initTestCase()
 {
-    Document plan;
-    PlanSamples::fillLargePlan(plan, largeCards, largeProperties);
-    plan.editablePropertyAppearance(3).setBinSize(100);
-    plan.setXProperty(1, false);
-    plan.setYProperty(3, false);
-    plan.setCardColorProperty(1, false);
     m_large = m_folder.filePath(QStringLiteral("Large.tv"));
-    QString error;
-    QVERIFY(writePlanFile(plan, m_large, &error));
+    QVERIFY(BenchTools::writeLargePlan(m_large, largeCards, largeProperties));
     print(QStringLiteral("Plan: %1 cards x %2 properties").arg(largeCards).arg(largeProperties));
 }
 
@@ -123,20 +90,21 @@ void BenchUndo::snapshot()
         int run = 0;
         // Each snapshot is taken after the edit before it, whose change it has to find.
         const double record = medianMs([&] { history.record(plan, QStringLiteral("Edit")); },
-                                       [&] { edit.apply(plan, ++run); });
+                                       [&] { edit.apply(plan, ++run); }, runs);
         report(QStringLiteral("snapshot after %1 (copy, compare)").arg(edit.name), record, 1);
         const double compare = medianMs([&] { history.noteChanged(plan); },
                                         [&] {
                                             history.record(plan, QStringLiteral("Edit"));
                                             edit.apply(plan, ++run);
-                                        });
+                                        },
+                                        runs);
         report(QStringLiteral("  comparison after the change"), compare);
         QCOMPARE(history.count(), UndoHistory::capacity);
     }
     UndoHistory history;
     history.record(plan, QStringLiteral("first"));
     report(QStringLiteral("snapshot of an unchanged plan"),
-           medianMs([&] { history.record(plan, QStringLiteral("Nothing")); }, [] {}), 1);
+           medianMs([&] { history.record(plan, QStringLiteral("Nothing")); }, [] {}, runs), 1);
 }
 
 void BenchUndo::restore()

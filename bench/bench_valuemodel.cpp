@@ -1,9 +1,9 @@
+#include "BenchTools.h"
 #include "harness/PlainTestMain.h"
 #include "model/Document.h"
 
 #include <algorithm>
 #include <functional>
-#include <time.h>
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -39,16 +39,10 @@ private:
 
 namespace {
 
-// CPU time of this thread: other programs running beside the benchmark hardly change it.
-double threadMilliseconds()
-{
-    timespec now {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
+using BenchTools::threadMilliseconds;
 
 constexpr int Cards = 10000;
-constexpr int PerKind = 10;
+constexpr int PerKind = BenchTools::MixedPerKind;
 // Property indexes: text 1-10 (1 holds a distinct text per card), numbers 11-20, dates 21-30.
 constexpr int FirstText = 1;
 constexpr int FirstNumber = FirstText + PerKind;
@@ -63,39 +57,15 @@ QString randomText(QRandomGenerator &random, int property, int card)
     return words.at(random.bounded(words.size()));
 }
 
-QString randomNumber(QRandomGenerator &random)
-{
-    return QString::number(random.bounded(100000) / 100.0);
-}
-
-QString randomDate(QRandomGenerator &random)
-{
-    const QDate date = QDate(2020, 1, 1).addDays(random.bounded(2000));
-    return QStringLiteral("%1/%2/%3").arg(date.day()).arg(date.month()).arg(date.year());
-}
-
 } // namespace
 
 void BenchValueModel::initTestCase()
 {
-    m_plan.clear(false);
-    for (int p = 1; p <= 3 * PerKind; ++p)
-        m_plan.addProperty(QStringLiteral("P%1").arg(p), QString(), PropertyType::Automatic, {},
-                           PropertyVisibility::Text, PropertyAppearance(), false);
-    QRandomGenerator random(20261206);
     QElapsedTimer timer;
     timer.start();
-    for (int card = 0; card < Cards; ++card) {
-        QList<PropertyIndexAndValue> values;
-        for (int p = FirstText; p < FirstNumber; ++p)
-            values.append({p, randomText(random, p, card)});
-        for (int p = FirstNumber; p < FirstDate; ++p)
-            values.append({p, randomNumber(random)});
-        for (int p = FirstDate; p < FirstDate + PerKind; ++p)
-            values.append({p, randomDate(random)});
-        m_plan.addTaskWithValues(values, QStringLiteral("notes of card %1").arg(card), {}, -1,
-                                 false);
-    }
+    BenchTools::fillMixedPlan(m_plan, Cards, 20261206, randomText, [](int card) {
+        return QStringLiteral("notes of card %1").arg(card);
+    });
     qInfo("%-56s %8.1f ms wall", "build the plan card by card (addTaskWithValues)",
           double(timer.nsecsElapsed()) / 1e6);
     QCOMPARE(m_plan.actualPropertyType(FirstText), int(ActualType::Text));

@@ -3,6 +3,7 @@
 #include "cardedit/HyperLinkDialog.h"
 #include "cardedit/HyperLinkWidgetItem.h"
 #include "common/BusyCursor.h"
+#include "common/DialogHelpers.h"
 #include "common/MessageBoxes.h"
 #include "common/Settings.h"
 #include "common/UrlOpener.h"
@@ -15,7 +16,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPointer>
 
 HyperLinkWidget::HyperLinkWidget(QWidget *parent) : QTreeWidget(parent)
@@ -238,14 +238,7 @@ void HyperLinkWidget::paintEvent(QPaintEvent *event)
 
 void HyperLinkWidget::drawHint(const QString &text)
 {
-    QPainter painter(viewport());
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.resetTransform();
-    painter.setPen(Qt::gray);
-    QFont font = QApplication::font();
-    font.setPointSize(11);
-    painter.setFont(font);
-    painter.drawText(QRect(0, 0, width(), height()), Qt::AlignCenter, text);
+    drawCenteredHint(viewport(), QRect(0, 0, width(), height()), text);
 }
 
 void HyperLinkWidget::dragEnterEvent(QDragEnterEvent *event)

@@ -1,15 +1,14 @@
 #include "cardedit/ImagesWidget.h"
 
 #include "common/BusyCursor.h"
+#include "common/DialogHelpers.h"
 #include "common/TextHelpers.h"
 
-#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QPainter>
 #include <QUrl>
 
 ImagesWidget::ImagesWidget(QWidget *parent) : QTreeWidget(parent)
@@ -54,14 +53,7 @@ void ImagesWidget::paintEvent(QPaintEvent *event)
 
 void ImagesWidget::drawHint(const QString &text)
 {
-    QPainter painter(viewport());
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.resetTransform();
-    painter.setPen(Qt::gray);
-    QFont font = QApplication::font();
-    font.setPointSize(11);
-    painter.setFont(font);
-    painter.drawText(QRect(0, 0, width(), height()), Qt::AlignCenter, text);
+    drawCenteredHint(viewport(), QRect(0, 0, width(), height()), text);
 }
 
 void ImagesWidget::dragEnterEvent(QDragEnterEvent *event)

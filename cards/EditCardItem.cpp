@@ -1,20 +1,12 @@
 #include "cards/EditCardItem.h"
 
-#include "cards/CardItem.h"
-
 #include <QPainter>
 
-EditCardItem::EditCardItem(CardItem *card) : OverlayItem(card), m_card(card) { }
+EditCardItem::EditCardItem(CardItem *card) : CardOverlayItem(card) { }
 
-void EditCardItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget)
+void EditCardItem::paintSymbol(QPainter *painter, const QRectF &symbol) const
 {
-    Q_UNUSED(option);
-    Q_UNUSED(widget);
-    painter->save();
-    painter->setRenderHint(QPainter::Antialiasing);
-    painter->setPen(iconPen(painter, false));
-    paintFrame(painter, true);
-    const QRectF s = symbolRect();
+    const QRectF &s = symbol;
     const QRectF inner
         = s.adjusted(0.25 * s.width(), 0.25 * s.width(), -0.25 * s.width(), -0.25 * s.width());
     // Three tiny squares; the wide round-capped pen turns them into dots.
@@ -26,12 +18,4 @@ void EditCardItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *opti
     painter->setBrush(Qt::NoBrush);
     for (double left : lefts)
         painter->drawRect(int(left), y, side, side);
-    paintHoverRing(painter, true);
-    painter->restore();
-}
-
-void EditCardItem::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
-{
-    OverlayItem::mouseReleaseEvent(event);
-    emit clicked(m_card);
 }

@@ -1,29 +1,16 @@
 #pragma once
 
-#include "cards/OverlayItem.h"
-
-class CardItem;
+#include "cards/CardOverlayItem.h"
 
 // The three dots in a circle at a hovered card's top-left corner: a click opens the card for
-// editing. The card creates it as its child item on hover and deletes it on leave.
-class EditCardItem : public OverlayItem
+// editing.
+class EditCardItem : public CardOverlayItem
 {
     Q_OBJECT
 
 public:
     explicit EditCardItem(CardItem *card);
 
-    CardItem *card() const { return m_card; }
-
-    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
-               QWidget *widget = nullptr) override;
-
-signals:
-    void clicked(CardItem *cardItem);
-
 protected:
-    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
-
-private:
-    CardItem *m_card;
+    void paintSymbol(QPainter *painter, const QRectF &symbol) const override;
 };

@@ -5,8 +5,10 @@
 #include "common/WidgetContext.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QBoxLayout>
 #include <QColorDialog>
+#include <QPainter>
 #include <QSpacerItem>
 
 QColor pickColor(const QColor &initial, QWidget *parent)
@@ -47,4 +49,15 @@ void wrapWithSpacers(QWidget *widget, QBoxLayout *layout, int topHeight, int bot
     if (bottomHeight > 0)
         column->addItem(new QSpacerItem(0, bottomHeight, QSizePolicy::Fixed, QSizePolicy::Fixed));
     layout->insertLayout(position, column, 0);
+}
+
+void drawCenteredHint(QWidget *viewport, const QRect &area, const QString &text)
+{
+    QPainter painter(viewport);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::gray);
+    QFont font = QApplication::font();
+    font.setPointSize(11);
+    painter.setFont(font);
+    painter.drawText(area, Qt::AlignCenter, text);
 }

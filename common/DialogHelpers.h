@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QColor>
+#include <QString>
 
 class QAction;
 class QBoxLayout;
+class QRect;
 class QWidget;
 
 // Runs the colour dialog; the chosen colour when accepted, else the initial colour.
@@ -22,3 +24,7 @@ bool isSpacerAction(const QAction *action);
 // heights (a height of 0 or less adds no spacer).
 void wrapWithSpacers(QWidget *widget, QBoxLayout *layout, int topHeight, int bottomHeight,
                      int position);
+
+// Paints a hint in grey, centred in the area of a list's or table's viewport: what the empty
+// lists and tables show in place of rows.
+void drawCenteredHint(QWidget *viewport, const QRect &area, const QString &text);

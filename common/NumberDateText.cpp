@@ -1,5 +1,6 @@
 #include "common/NumberDateText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -129,6 +130,20 @@ double stringToNumber(const QString &text, const ValueFormats &formats, bool emp
     if (ok)
         *ok = converted;
     return value;
+}
+
+QPair<double, double> numberRange(const QStringList &texts, const ValueFormats &formats)
+{
+    if (texts.isEmpty())
+        return qMakePair(0.0, 0.0);
+    double minimum = stringToNumber(texts.first(), formats, true);
+    double maximum = minimum;
+    for (const QString &text : texts) {
+        const double x = stringToNumber(text, formats, true);
+        minimum = std::min(minimum, x);
+        maximum = std::max(maximum, x);
+    }
+    return qMakePair(minimum, maximum);
 }
 
 QString numberToString(double value, const ValueFormats &formats)

@@ -3,7 +3,9 @@
 #include "common/ValueFormats.h"
 
 #include <QDate>
+#include <QPair>
 #include <QString>
+#include <QStringList>
 
 // Card values are text; these decide whether a value is a number or a date, and what it
 // stands for, under the number and date formats they are given.
@@ -14,6 +16,9 @@ double stringToNumber(const QString &text, const ValueFormats &formats, bool emp
 QString numberToString(double value, const ValueFormats &formats);
 // 0 text, 1 numeric, 2 date; numbers take precedence ("2020" is numeric).
 int guessValueType(const QString &text, const ValueFormats &formats);
+// The smallest and largest number among the texts, a text that is no number counting as 0 as
+// it does when cards are binned; (0, 0) for no texts.
+QPair<double, double> numberRange(const QStringList &texts, const ValueFormats &formats);
 
 // Date formats: 0 day-month-year, 1 month-day-year, 2 year-month-day.
 QDate stringToDate(const QString &text, const ValueFormats &formats, bool *ok = nullptr);

@@ -259,20 +259,7 @@ void Document::clearActualTypeCache()
 
 QPair<double, double> Document::computeNumericRange(int property) const
 {
-    const QStringList texts = values(property, 0, true, true, true, false, false);
-    if (texts.isEmpty())
-        return qMakePair(0.0, 0.0);
-    // Start from the first value, so that numbers beyond any fixed bound still count.
-    double minimum = stringToNumber(texts.first(), m_valueFormats, true);
-    double maximum = minimum;
-    for (const QString &text : texts) {
-        const double x = stringToNumber(text, m_valueFormats, true);
-        if (x < minimum)
-            minimum = x;
-        if (x > maximum)
-            maximum = x;
-    }
-    return qMakePair(minimum, maximum);
+    return numberRange(values(property, 0, true, true, true, false, false), m_valueFormats);
 }
 
 QPair<double, double> Document::numericRange(int property) const

@@ -13,10 +13,10 @@
 #include "common/SignalBlocker.h"
 #include "common/UpdateBlocker.h"
 #include "model/Document.h"
+#include "properties/RowOrderButtons.h"
 #include "ui_PropertyDialog.h"
 
 #include <algorithm>
-#include <limits>
 
 #include <QHeaderView>
 #include <QLocale>
@@ -69,10 +69,9 @@ PropertyDialog::PropertyDialog(QWidget *parent, int propertyIndex, int tabIndex)
     m_ui->m_calendarButton->setIcon(icon(QStringLiteral("calendar_16.png")));
     m_ui->m_addValueButton->setIcon(icon(QStringLiteral("add_12.png")));
     m_ui->m_deleteValueButton->setIcon(icon(QStringLiteral("minus_12.png")));
-    m_ui->m_upButton->setIcon(icon(QStringLiteral("arrow_up_32.png")));
-    m_ui->m_downButton->setIcon(icon(QStringLiteral("arrow_down_32.png")));
-    m_ui->m_topButton->setIcon(icon(QStringLiteral("arrow_top_32.png")));
-    m_ui->m_bottomButton->setIcon(icon(QStringLiteral("arrow_bottom_32.png")));
+    m_orderButtons = new RowOrderButtons(m_ui->m_orderingTable, m_ui->m_topButton, m_ui->m_upButton,
+                                         m_ui->m_downButton, m_ui->m_bottomButton,
+                                         m_ui->m_alphaSortButton, this);
 
     m_ui->m_nameEdit->setMaxLength(MaxNameLength);
     setWindowTitle(isAddMode() ? tr("Add Property") : tr("Edit Property"));
@@ -121,13 +120,6 @@ PropertyDialog::PropertyDialog(QWidget *parent, int propertyIndex, int tabIndex)
             &PropertyDialog::onUpdateBins);
     connect(m_ui->m_numericalBinSizeSpinBox, QOverload<int>::of(&QSpinBox::valueChanged), this,
             &PropertyDialog::onUpdateBins);
-    connect(m_ui->m_orderingTable, &QTableWidget::itemSelectionChanged, this,
-            &PropertyDialog::onUpdateUpDownButtons);
-    connect(m_ui->m_topButton, &QToolButton::clicked, this, &PropertyDialog::onMoveTop);
-    connect(m_ui->m_upButton, &QToolButton::clicked, this, &PropertyDialog::onMoveUp);
-    connect(m_ui->m_downButton, &QToolButton::clicked, this, &PropertyDialog::onMoveDown);
-    connect(m_ui->m_bottomButton, &QToolButton::clicked, this, &PropertyDialog::onMoveBottom);
-    connect(m_ui->m_alphaSortButton, &QPushButton::clicked, this, &PropertyDialog::onAlphaSort);
     connect(m_ui->m_addValueButton, &QToolButton::clicked, this,
             &PropertyDialog::onAddPredefinedValue);
     connect(m_ui->m_deleteValueButton, &QToolButton::clicked, this,
@@ -241,22 +233,6 @@ QStringList PropertyDialog::currentValuesNotPredefined() const
             values.append(value);
     }
     return values;
-}
-
-QPair<double, double> PropertyDialog::numericRange(const QStringList &values) const
-{
-    if (values.isEmpty())
-        return {0.0, 0.0};
-    // Values that are no numbers count as 0, as they do when the cards are binned.
-    const ValueFormats formats = doc()->valueFormats();
-    double minimum = std::numeric_limits<double>::infinity();
-    double maximum = -std::numeric_limits<double>::infinity();
-    for (const QString &value : values) {
-        const double number = stringToNumber(value, formats, true);
-        minimum = std::min(minimum, number);
-        maximum = std::max(maximum, number);
-    }
-    return {minimum, maximum};
 }
 
 QPair<QDate, QDate> PropertyDialog::dateRange(const QStringList &values) const
@@ -404,7 +380,7 @@ void PropertyDialog::fillTextPages(const QStringList &values)
     table->setRowCount(order.size());
     for (int row = 0; row < order.size(); ++row)
         table->setItem(row, 0, new QTableWidgetItem(order.at(row)));
-    onUpdateUpDownButtons();
+    m_orderButtons->onUpdateButtons();
 }
 
 void PropertyDialog::fillColorRows(const QStringList &headers, const QList<QColor> &colors)
@@ -479,7 +455,7 @@ void PropertyDialog::updateBins(const QStringList &values)
     QString text;
     switch (effectiveType()) {
     case ActualType::Numeric: {
-        const QPair<double, double> range = numericRange(values);
+        const QPair<double, double> range = numberRange(values, doc()->valueFormats());
         const QList<Document::NumericBin> bins = Document::numericBins(
             m_ui->m_numericalBinSizeSpinBox->value(), range.first, range.second);
         text = binsPreview(shortestNumber(range.first), shortestNumber(range.second),
@@ -551,110 +527,6 @@ void PropertyDialog::onAddCurrentValues()
     onUpdateSelection();
     onPossibleValuesChanged();
     updateAddCurrentValuesButton();
-}
-
-void PropertyDialog::onUpdateUpDownButtons()
-{
-    const QList<int> rows = selectedRows(m_ui->m_orderingTable);
-    const int lastRow = m_ui->m_orderingTable->rowCount() - 1;
-    const bool upward = !rows.isEmpty() && rows.first() != 0;
-    const bool downward = !rows.isEmpty() && rows.last() != lastRow;
-    m_ui->m_topButton->setEnabled(upward);
-    m_ui->m_upButton->setEnabled(upward);
-    m_ui->m_downButton->setEnabled(downward);
-    m_ui->m_bottomButton->setEnabled(downward);
-}
-
-void PropertyDialog::selectRows(const QList<int> &rows)
-{
-    QTableWidget *table = m_ui->m_orderingTable;
-    const QAbstractItemView::SelectionMode mode = table->selectionMode();
-    table->setSelectionMode(QAbstractItemView::MultiSelection);
-    table->clearSelection();
-    for (int row : rows)
-        table->selectRow(row);
-    table->setSelectionMode(mode);
-}
-
-void PropertyDialog::onMoveTop()
-{
-    QTableWidget *table = m_ui->m_orderingTable;
-    UpdateBlocker blocker(table);
-    const QList<int> rows = selectedRows(table);
-    QList<int> moved;
-    for (int k = 0; k < rows.size(); ++k) {
-        // Rows moved so far were taken from above this one and put above it again.
-        const int row = rows.at(k);
-        QTableWidgetItem *item = table->takeItem(row, 0);
-        table->insertRow(k);
-        table->setItem(k, 0, item);
-        table->removeRow(row + 1);
-        moved.append(k);
-    }
-    selectRows(moved);
-}
-
-void PropertyDialog::onMoveUp()
-{
-    QTableWidget *table = m_ui->m_orderingTable;
-    const QList<int> rows = selectedRows(table);
-    if (rows.isEmpty() || rows.first() == 0)
-        return;
-    UpdateBlocker blocker(table);
-    QList<int> moved;
-    for (int row : rows) {
-        QTableWidgetItem *above = table->takeItem(row - 1, 0);
-        QTableWidgetItem *item = table->takeItem(row, 0);
-        table->setItem(row - 1, 0, item);
-        table->setItem(row, 0, above);
-        moved.append(row - 1);
-    }
-    selectRows(moved);
-}
-
-void PropertyDialog::onMoveDown()
-{
-    QTableWidget *table = m_ui->m_orderingTable;
-    const QList<int> rows = selectedRows(table);
-    if (rows.isEmpty() || rows.last() == table->rowCount() - 1)
-        return;
-    UpdateBlocker blocker(table);
-    QList<int> moved;
-    for (auto row = rows.crbegin(); row != rows.crend(); ++row) {
-        QTableWidgetItem *below = table->takeItem(*row + 1, 0);
-        QTableWidgetItem *item = table->takeItem(*row, 0);
-        table->setItem(*row + 1, 0, item);
-        table->setItem(*row, 0, below);
-        moved.prepend(*row + 1);
-    }
-    selectRows(moved);
-}
-
-void PropertyDialog::onMoveBottom()
-{
-    QTableWidget *table = m_ui->m_orderingTable;
-    UpdateBlocker blocker(table);
-    const QList<int> rows = selectedRows(table);
-    for (int k = 0; k < rows.size(); ++k) {
-        // Each row moved before this one was above it, so it has moved up by k.
-        const int row = rows.at(k) - k;
-        QTableWidgetItem *item = table->takeItem(row, 0);
-        const int last = table->rowCount();
-        table->insertRow(last);
-        table->setItem(last, 0, item);
-        table->removeRow(row);
-    }
-    QList<int> moved;
-    for (int row = table->rowCount() - rows.size(); row < table->rowCount(); ++row)
-        moved.append(row);
-    selectRows(moved);
-}
-
-void PropertyDialog::onAlphaSort()
-{
-    m_ui->m_orderingTable->sortItems(0, Qt::AscendingOrder);
-    m_ui->m_orderingTable->setFocus();
-    onUpdateUpDownButtons();
 }
 
 void PropertyDialog::onCalendarButtonClicked()

@@ -13,6 +13,7 @@ namespace Ui {
 class PropertyDialog;
 }
 class ColorButton;
+class RowOrderButtons;
 
 // The one editor of a property: its name, type, default value, pre-defined values, value
 // colours, value order and bins. Every pane that lets the user change a property opens it
@@ -47,12 +48,6 @@ private slots:
     void onDeletePredefinedValue();
     void onUpdateSelection();
     void onSetDefaultColors();
-    void onAlphaSort();
-    void onMoveTop();
-    void onMoveUp();
-    void onMoveDown();
-    void onMoveBottom();
-    void onUpdateUpDownButtons();
     void onPossibleValuesChanged();
     void onUpdateBins();
     void onDeleteClicked();
@@ -67,10 +62,8 @@ private:
     QStringList allValues(bool keepEmpty, bool includeDefault) const;
     QStringList predefinedValues() const;
     QStringList currentValuesNotPredefined() const;
-    QPair<double, double> numericRange(const QStringList &values) const;
     QPair<QDate, QDate> dateRange(const QStringList &values) const;
     QStringList orderingTexts() const;
-    void selectRows(const QList<int> &rows);
     void updateAddCurrentValuesButton();
     // The preview of the bins the values fall into, from values as allValues(true, false).
     void updateBins(const QStringList &values);
@@ -84,6 +77,7 @@ private:
     ColorButton *colorButton(int row) const;
 
     Ui::PropertyDialog *m_ui;
+    RowOrderButtons *m_orderButtons = nullptr;
     int m_propertyIndex;
     // False for an index that is neither -1 nor a property of the user.
     bool m_validIndex;

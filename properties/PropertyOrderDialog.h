@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QList>
 
 namespace Ui {
 class PropertyOrderDialog;
@@ -21,18 +20,6 @@ public:
 public slots:
     void accept() override;
 
-private slots:
-    void onAlphaSort();
-    void onMoveTop();
-    void onMoveUp();
-    void onMoveDown();
-    void onMoveBottom();
-    void onUpdateUpDownButtons();
-
 private:
-    void selectRows(const QList<int> &rows);
-    // Takes both items out before putting them back, as a table cell holds one item at a time.
-    void swapRows(int first, int second);
-
     Ui::PropertyOrderDialog *m_ui;
 };

@@ -1,6 +1,7 @@
 #include "table/BaseTableView.h"
 
 #include "common/Accessors.h"
+#include "common/DialogHelpers.h"
 #include "common/FileHelpers.h"
 #include "common/FullScreenHint.h"
 #include "common/UpdateBlocker.h"
@@ -8,7 +9,6 @@
 
 #include <algorithm>
 
-#include <QApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
@@ -18,12 +18,10 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPainter>
 
 namespace {
 
 constexpr int FullScreenExitMessageMs = 5000;
-constexpr int HintPointSize = 11;
 
 QList<int> sortedDistinct(QList<int> list)
 {
@@ -116,13 +114,7 @@ void BaseTableView::drawCenteredMessage(const QString &text)
 {
     if (text.isEmpty())
         return;
-    QPainter painter(viewport());
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QColor(Qt::gray));
-    QFont font = QApplication::font();
-    font.setPointSize(HintPointSize);
-    painter.setFont(font);
-    painter.drawText(viewport()->rect(), Qt::AlignCenter, text);
+    drawCenteredHint(viewport(), viewport()->rect(), text);
 }
 
 QString BaseTableView::emptyPlanHint()

@@ -8,12 +8,16 @@
 #include "common/Accessors.h"
 #include "common/Settings.h"
 #include "model/Document.h"
+#include "storage/PlanFileReader.h"
 #include "storage/PlanFileWriter.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QList>
 #include <QStringList>
+#include <QTest>
 
 // A plan of one property "Name" and the given number of cards, written to the path.
 inline bool writeTestPlan(const QString &path, int cards, const QString &prefix = "Card")
@@ -28,6 +32,26 @@ inline bool writeTestPlan(const QString &path, int cards, const QString &prefix 
                                false);
     QString error;
     return writePlanFile(plan, path, &error);
+}
+
+// The number of cards the plan file holds; -1 when it cannot be read.
+inline int cardsInFile(const QString &path)
+{
+    Document plan;
+    QString error;
+    bool later = false;
+    return readPlanFile(plan, path, &error, &later) ? plan.taskCount() : -1;
+}
+
+// Another program writes a test plan of the given cards to the file, stamped the given seconds
+// from now: later than anything the window saw.
+inline void writeFromOutside(const QString &path, int cards, int seconds = 60)
+{
+    QVERIFY(writeTestPlan(path, cards, "Outside"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(seconds),
+                             QFileDevice::FileModificationTime));
 }
 
 // Fresh preferences in which the window asks nothing at start-up: the samples were offered,

@@ -1,11 +1,11 @@
 #include "app/Application.h"
 #include "common/Accessors.h"
 #include "common/Settings.h"
+#include "harness/SettingsStores.h"
 #include "harness/TestMain.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 // Each test starts on the platform store with the application folder in a fresh folder.
 class TestApplication : public QObject
@@ -24,28 +24,17 @@ private slots:
     void everyIconOfTheMainWindowLoads();
 
 private:
-    QString platformStoreFolder() const;
-
-    std::unique_ptr<QTemporaryDir> m_appFolder;
+    SettingsStores m_stores;
 };
-
-QString TestApplication::platformStoreFolder() const
-{
-    return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Brenmoor");
-}
 
 void TestApplication::init()
 {
-    m_appFolder = std::make_unique<QTemporaryDir>();
-    Application::setAppDirOverride(m_appFolder->path());
-    if (settings()->isIniFormat())
-        QVERIFY(app()->useSystemSettings());
-    settings()->clear();
+    QVERIFY(m_stores.start());
 }
 
 void TestApplication::cleanup()
 {
-    QFile::remove(platformStoreFolder()); // the blocker, where a test made one
+    m_stores.finish();
 }
 
 void TestApplication::failedMoveKeepsTheCurrentStore_data()
@@ -62,12 +51,8 @@ void TestApplication::failedMoveKeepsTheCurrentStore()
         QVERIFY(app()->usePortableSettings());
     settings()->setBackupInterval(44);
     settings()->sync();
-    // A regular file where the target's folder should be: nothing can be created there,
-    // whoever runs the test.
-    const QString blocker = toPortable ? m_appFolder->filePath(QStringLiteral("not_a_folder"))
-                                       : platformStoreFolder();
-    QDir(blocker).removeRecursively();
-    QVERIFY(QFile(blocker).open(QIODevice::WriteOnly));
+    const QString blocker = m_stores.blockStore(toPortable);
+    QVERIFY(!blocker.isEmpty());
     if (toPortable)
         Application::setAppDirOverride(blocker + QStringLiteral("/app"));
     Settings *before = settings();

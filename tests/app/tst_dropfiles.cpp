@@ -15,14 +15,6 @@
 
 namespace {
 
-int cardsInFile(const QString &path)
-{
-    Document plan;
-    QString error;
-    bool later = false;
-    return readPlanFile(plan, path, &error, &later) ? plan.taskCount() : -1;
-}
-
 // Delivered as the event loop would deliver the drop.
 void drop(MainWindow &window, const QList<QUrl> &urls, TaskIndex task,
           const QList<PropertyIndexAndValue> &presets = {})

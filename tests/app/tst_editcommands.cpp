@@ -4,7 +4,6 @@
 #include "common/BalloonTip.h"
 #include "harness/TestMain.h"
 #include "properties/PropertiesView.h"
-#include "storage/PlanFileReader.h"
 
 #include <memory>
 
@@ -21,14 +20,6 @@ namespace {
 QAction *action(MainWindow &window, const char *name)
 {
     return window.findChild<QAction *>(QLatin1String(name));
-}
-
-int cardsInFile(const QString &path)
-{
-    Document plan;
-    QString error;
-    bool later = false;
-    return readPlanFile(plan, path, &error, &later) ? plan.taskCount() : -1;
 }
 
 void addProperty(const QString &name, bool undoable)

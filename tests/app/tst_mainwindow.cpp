@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 #include "common/TextHelpers.h"
 #include "common/UrlOpener.h"
+#include "harness/ShapePixels.h"
 #include "harness/TestMain.h"
 
 #include <QAction>
@@ -73,17 +74,6 @@ QString entryNames(const QList<QAction *> &actions)
             names << QString(name).remove(QRegularExpression("^m_|Action$"));
     }
     return names.join(QLatin1Char(' '));
-}
-
-// Counts the pixels that stand out from the top-left one, which is the toolbar's background.
-int shapePixels(const QImage &image)
-{
-    const QRgb background = image.pixel(0, 0);
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            count += qAbs(qGray(image.pixel(x, y)) - qGray(background)) > 12 ? 1 : 0;
-    return count;
 }
 
 } // namespace

@@ -13,28 +13,9 @@
 
 namespace {
 
-// The number of cards the plan file holds; -1 when it cannot be read.
-int cardsInFile(const QString &path)
-{
-    Document plan;
-    QString error;
-    bool later = false;
-    return readPlanFile(plan, path, &error, &later) ? plan.taskCount() : -1;
-}
-
 QString csvFile(const QString &path, const QByteArray &content = "Name\nAda\nBea\n")
 {
     return writeBytes(path, content);
-}
-
-// Another program writes the file; its time lies clearly after anything this window saw.
-void writeFromOutside(const QString &path)
-{
-    QVERIFY(writeTestPlan(path, 7, "Outside"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(60),
-                             QFileDevice::FileModificationTime));
 }
 
 QTimer *idleTimer(MainWindow &window)
@@ -335,7 +316,7 @@ void TestPlanFiles::aPlanFileChangedOnDiskIsNeverOverwrittenUnasked()
     MainWindow window;
     window.show();
     doc()->addTask(true);
-    writeFromOutside(m_plan);
+    writeFromOutside(m_plan, 7);
     window.onIdleTimeOut();
     QCOMPARE(cardsInFile(m_plan), 7);
     QVERIFY(window.isWindowModified());

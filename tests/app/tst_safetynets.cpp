@@ -1,7 +1,6 @@
 #include "MainWindowFixture.h"
 #include "harness/FileFaults.h"
 #include "harness/TestMain.h"
-#include "storage/PlanFileReader.h"
 
 #include <memory>
 
@@ -9,25 +8,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-int cardsInFile(const QString &path)
-{
-    Document plan;
-    QString error;
-    bool later = false;
-    return readPlanFile(plan, path, &error, &later) ? plan.taskCount() : -1;
-}
-
-// Another program writes the file, stamped the given seconds from now: later than anything
-// this window saw.
-void writeFromOutside(const QString &path, int cards, int seconds = 60)
-{
-    QVERIFY(writeTestPlan(path, cards, "Outside"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(seconds),
-                             QFileDevice::FileModificationTime));
-}
 
 QStringList backups(const QString &folder)
 {

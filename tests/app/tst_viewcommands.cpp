@@ -9,7 +9,6 @@
 #include "leftpane/CardsFilterWidget.h"
 #include "leftpane/CardsLeftPane.h"
 #include "properties/PropertiesView.h"
-#include "storage/PlanFileReader.h"
 
 #include <cmath>
 #include <memory>
@@ -26,14 +25,6 @@ namespace {
 QAction *action(MainWindow &window, const char *name)
 {
     return window.findChild<QAction *>(QLatin1String(name));
-}
-
-int cardsInFile(const QString &path)
-{
-    Document plan;
-    QString error;
-    bool later = false;
-    return readPlanFile(plan, path, &error, &later) ? plan.taskCount() : -1;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "common/Settings.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/FileFaults.h"
+#include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
 
@@ -22,15 +23,6 @@ namespace {
 // The smallest GIF: one white pixel. Qt reads GIF but cannot write it.
 const QByteArray gifBytes = QByteArray::fromHex(
     "47494638396101000100800000000000ffffff21f90401000000002c00000000010001000002024401003b");
-
-template<typename T>
-T *child(QWidget *dialog, const char *name)
-{
-    T *widget = dialog->findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("no widget %s", name);
-    return widget;
-}
 
 ImagesWidget *imageList(QWidget *dialog)
 {

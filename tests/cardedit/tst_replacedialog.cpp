@@ -3,6 +3,7 @@
 #include "common/DelayedEditLineEdit.h"
 #include "common/Settings.h"
 #include "harness/DocumentRecorder.h"
+#include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
 
@@ -15,15 +16,6 @@
 namespace {
 
 enum { Title = 1, Status = 2 };
-
-template<typename T>
-T *child(QWidget *dialog, const char *name)
-{
-    T *widget = dialog->findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("no widget %s", name);
-    return widget;
-}
 
 QPushButton *replaceButton(QWidget *dialog)
 {

@@ -1,23 +1,11 @@
 #include "cardedit/DuplicateDialog.h"
 #include "cardedit/SetValuesDialog.h"
+#include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
-
-namespace {
-
-template<typename T>
-T *child(QWidget *dialog, const char *name)
-{
-    T *widget = dialog->findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("no widget %s", name);
-    return widget;
-}
-
-} // namespace
 
 // The three small modal dialogs of card editing, run as their callers run them.
 class TestSmallCardDialogs : public QObject

@@ -8,6 +8,7 @@
 #include "common/FilterDelay.h"
 #include "common/Settings.h"
 #include "harness/DocumentRecorder.h"
+#include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 #include "leftpane/HeaderButton.h"
 #include "model/Document.h"
@@ -26,15 +27,6 @@
 using namespace PlanFixture;
 
 namespace {
-
-template<typename T>
-T *child(QWidget *parent, const char *name)
-{
-    T *widget = parent->findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("no widget %s", name);
-    return widget;
-}
 
 QStringList items(const QComboBox *combo)
 {

@@ -2,6 +2,7 @@
 #include "common/Accessors.h"
 #include "common/BalloonTip.h"
 #include "common/Settings.h"
+#include "harness/ShapePixels.h"
 #include "harness/TestMain.h"
 
 #include <QDialog>
@@ -35,17 +36,6 @@ struct Window
 QPoint anchorCentre(const QWidget *anchor)
 {
     return anchor->mapToGlobal(QPoint((anchor->width() - 1) / 2, (anchor->height() - 1) / 2));
-}
-
-// Counts the pixels that stand out from the top-left one, which is the background.
-int shapePixels(const QImage &image)
-{
-    const QRgb background = image.pixel(0, 0);
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            count += qAbs(qGray(image.pixel(x, y)) - qGray(background)) > 12 ? 1 : 0;
-    return count;
 }
 
 } // namespace

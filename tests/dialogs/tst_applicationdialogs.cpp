@@ -5,6 +5,7 @@
 #include "common/UrlOpener.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/GettingStartedDialog.h"
+#include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 
 #include <cstdlib>
@@ -17,15 +18,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-template<typename T>
-T *child(QObject *dialog, const char *name)
-{
-    T *found = dialog->findChild<T *>(QLatin1String(name));
-    if (!found)
-        qFatal("no widget %s", name);
-    return found;
-}
 
 // Set in the copy of this program that the exit test starts: the folder of its settings file.
 const char childStoreVariable[] = "TAVROLO_TEST_EXIT_STORE";

@@ -1,5 +1,6 @@
 #include "dialogs/ExportCSVDialog.h"
 #include "dialogs/ExportPDFDialog.h"
+#include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 
 #include <QComboBox>
@@ -11,15 +12,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-template<typename T>
-T *child(QObject *dialog, const char *name)
-{
-    T *found = dialog->findChild<T *>(QLatin1String(name));
-    if (!found)
-        qFatal("no widget %s", name);
-    return found;
-}
 
 // Picks an entry the way the user does, so that only "activated" reaches the dialog.
 void choose(QComboBox *combo, int index)

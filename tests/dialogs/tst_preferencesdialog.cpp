@@ -4,10 +4,10 @@
 #include "common/DialogHelpers.h"
 #include "common/Settings.h"
 #include "dialogs/PreferencesDialog.h"
+#include "harness/NamedChild.h"
+#include "harness/SettingsStores.h"
 #include "harness/TestMain.h"
 #include "storage/PlanFileWriter.h"
-
-#include <memory>
 
 #include <QAction>
 #include <QCheckBox>
@@ -15,18 +15,8 @@
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QTemporaryDir>
 
 namespace {
-
-template<typename T>
-T *child(QObject *dialog, const char *name)
-{
-    T *found = dialog->findChild<T *>(QLatin1String(name));
-    if (!found)
-        qFatal("no widget %s", name);
-    return found;
-}
 
 QCheckBox *boxWithText(QObject *dialog, const QString &text)
 {
@@ -36,11 +26,6 @@ QCheckBox *boxWithText(QObject *dialog, const QString &text)
             return box;
     }
     return nullptr;
-}
-
-QString platformStoreFolder()
-{
-    return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Brenmoor");
 }
 
 } // namespace
@@ -65,21 +50,17 @@ private slots:
     void failedMoveSaysSoAndSwitchesNothing();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_appFolder;
+    SettingsStores m_stores;
 };
 
 void TestPreferencesDialog::init()
 {
-    m_appFolder = std::make_unique<QTemporaryDir>();
-    Application::setAppDirOverride(m_appFolder->path());
-    if (settings()->isIniFormat())
-        QVERIFY(app()->useSystemSettings());
-    settings()->clear();
+    QVERIFY(m_stores.start());
 }
 
 void TestPreferencesDialog::cleanup()
 {
-    QFile::remove(platformStoreFolder()); // the blocker, where a test made one
+    m_stores.finish();
     // The portable file would be written again into the removed folder at the end.
     if (settings()->isIniFormat())
         QVERIFY(app()->useSystemSettings());
@@ -215,7 +196,7 @@ void TestPreferencesDialog::untickedToolbarBoxRemovesTheButton()
     // shown, and the last plan is a real file.
     settings()->setValue(MainWindow::samplesOfferKey(), 1);
     settings()->setValue(Settings::installPageKey(), false);
-    const QString plan = m_appFolder->filePath(QStringLiteral("Plan.tv"));
+    const QString plan = m_stores.appFilePath(QStringLiteral("Plan.tv"));
     QString error;
     QVERIFY(writePlanFile(Document(), plan, &error));
     settings()->write(Settings::Key::LastPlan, plan);
@@ -279,16 +260,14 @@ void TestPreferencesDialog::failedMoveSaysSoAndSwitchesNothing()
         QVERIFY(app()->usePortableSettings());
     settings()->setBackupInterval(44);
     settings()->sync();
-    // A regular file where the target's folder should be: unwritable even for root.
-    const QString blocker = toPortable ? m_appFolder->filePath(QStringLiteral("not_a_folder"))
-                                       : platformStoreFolder();
-    QDir(blocker).removeRecursively();
-    QVERIFY(QFile(blocker).open(QIODevice::WriteOnly));
+    const QString blocker = m_stores.blockStore(toPortable);
+    QVERIFY(!blocker.isEmpty());
     const QString iniFile = app()->iniFilePath();
     if (toPortable)
         Application::setAppDirOverride(blocker + QStringLiteral("/app"));
-    const QString target = toPortable ? app()->iniFilePath()
-                                      : platformStoreFolder() + QStringLiteral("/Tavrolo.conf");
+    const QString target = toPortable
+        ? app()->iniFilePath()
+        : SettingsStores::platformStoreFolder() + QStringLiteral("/Tavrolo.conf");
     Settings *before = settings();
     PreferencesDialog dialog(nullptr);
     auto *location = child<QComboBox>(&dialog, "m_prefsLocationComboBox");

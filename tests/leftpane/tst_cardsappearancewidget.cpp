@@ -3,6 +3,7 @@
 #include "common/DelayedEditLineEdit.h"
 #include "common/Settings.h"
 #include "harness/DocumentRecorder.h"
+#include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 #include "leftpane/CardsAppearanceWidget.h"
 #include "model/Document.h"
@@ -16,15 +17,6 @@
 #include <QToolButton>
 
 namespace {
-
-template<typename T>
-T *child(QWidget *parent, const QString &name)
-{
-    T *widget = parent->findChild<T *>(name);
-    if (!widget)
-        qFatal("no widget %s", qPrintable(name));
-    return widget;
-}
 
 CardsAppearance darkAppearance()
 {

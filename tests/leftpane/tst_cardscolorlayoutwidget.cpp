@@ -3,6 +3,7 @@
 #include "common/BalloonTip.h"
 #include "common/Settings.h"
 #include "harness/DocumentRecorder.h"
+#include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 #include "leftpane/CardsColorLayoutWidget.h"
 #include "model/Document.h"
@@ -18,15 +19,6 @@
 #include <QToolButton>
 
 namespace {
-
-template<typename T>
-T *child(QWidget *parent, const QString &name)
-{
-    T *widget = parent->findChild<T *>(name);
-    if (!widget)
-        qFatal("no widget %s", qPrintable(name));
-    return widget;
-}
 
 const QStringList comboNames = {"m_xPropertyComboBox",
                                 "m_yPropertyComboBox",

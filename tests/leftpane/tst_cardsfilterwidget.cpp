@@ -3,6 +3,7 @@
 #include "common/FilterDelay.h"
 #include "common/Settings.h"
 #include "harness/DocumentRecorder.h"
+#include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 #include "leftpane/CardsFilterWidget.h"
 #include "model/Document.h"
@@ -20,15 +21,6 @@
 Q_DECLARE_METATYPE(QList<FilterTerm>)
 
 namespace {
-
-template<typename T>
-T *child(QWidget *parent, const char *name)
-{
-    T *widget = parent->findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("no widget %s", name);
-    return widget;
-}
 
 QList<FilterTerm> words(const QStringList &values)
 {

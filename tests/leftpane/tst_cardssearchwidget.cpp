@@ -3,6 +3,7 @@
 #include "common/FilterDelay.h"
 #include "common/Settings.h"
 #include "harness/DocumentRecorder.h"
+#include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 #include "leftpane/CardsFilterWidget.h"
 #include "leftpane/CardsSearchWidget.h"
@@ -16,15 +17,6 @@
 #include <QPushButton>
 
 namespace {
-
-template<typename T>
-T *child(QWidget *parent, const char *name)
-{
-    T *widget = parent->findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("no widget %s", name);
-    return widget;
-}
 
 int beyondPause()
 {

@@ -1,5 +1,6 @@
 #include "common/Accessors.h"
 #include "harness/DocumentRecorder.h"
+#include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 #include "leftpane/CardsPropertiesTable.h"
 #include "leftpane/CardsShowPropertiesWidget.h"
@@ -13,15 +14,6 @@
 #include <QPushButton>
 
 namespace {
-
-template<typename T>
-T *child(QWidget *parent, const char *name)
-{
-    T *widget = parent->findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("no widget %s", name);
-    return widget;
-}
 
 QStringList rowNames(const QTableWidget *table)
 {

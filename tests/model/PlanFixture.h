@@ -58,6 +58,27 @@ inline void fillProperties(Document &doc, const QStringList &names)
     doc.addTaskWithValues(values, QString(), {}, -1, false);
 }
 
+// Automatic properties of the names and as many cards, each holding every property's own name
+// as its value, so that a value shows which property it went with.
+inline void fillSelfNamedProperties(Document &doc, const QStringList &names, int cards = 1)
+{
+    doc.clear(false);
+    QList<PropertyIndexAndValue> values;
+    for (const QString &name : names)
+        values.append({addProperty(doc, name), name});
+    for (int card = 0; card < cards; ++card)
+        doc.addTaskWithValues(values, QString(), {}, -1, false);
+}
+
+// The names of the plan's properties in their order.
+inline QStringList propertyNames(const Document &doc)
+{
+    QStringList names;
+    for (int property : doc.propertyIndexes(false))
+        names.append(doc.propertyName(property));
+    return names;
+}
+
 inline QStringList column(const Document &doc, int property)
 {
     QStringList texts;

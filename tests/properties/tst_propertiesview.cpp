@@ -3,6 +3,7 @@
 #include "harness/DocumentRecorder.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
+#include "model/PlanFixture.h"
 #include "properties/PropertiesView.h"
 
 #include <memory>
@@ -12,15 +13,16 @@
 
 namespace {
 
-enum Column { Name = 0, Type = 1, Default = 2, Top = 3, Up = 4, Down = 5, Bottom = 6, Edit = 7 };
-
-QStringList planNames()
-{
-    QStringList names;
-    for (int property : doc()->propertyIndexes(false))
-        names.append(doc()->propertyName(property));
-    return names;
-}
+enum Column {
+    Name = 0,
+    Type = 1,
+    Default = 2,
+    Top = 3,
+    Up = 4,
+    Down = 5,
+    Bottom = 6,
+    EditButton = 7
+};
 
 QStringList rowNames(const QTableWidget &view)
 {
@@ -38,21 +40,6 @@ QPushButton *button(const QTableWidget &view, int row, int column)
 QComboBox *typeCombo(const QTableWidget &view, int row)
 {
     return qobject_cast<QComboBox *>(view.cellWidget(row, Type));
-}
-
-// Each property's value on card 0 is its own name.
-void makePlan(const QStringList &names, int cards = 1)
-{
-    Document *plan = doc();
-    plan->clear(false);
-    QList<PropertyIndexAndValue> values;
-    for (const QString &name : names) {
-        plan->addProperty(name, QString(), PropertyType::Automatic, {}, PropertyVisibility::Text,
-                          PropertyAppearance(), false);
-        values.append({plan->propertyCount() - 1, name});
-    }
-    for (int card = 0; card < cards; ++card)
-        plan->addTaskWithValues(values, QString(), {}, -1, false);
 }
 
 // Grey text pixels (Qt::gray, softened at the glyph edges) in the middle band of the viewport.
@@ -100,7 +87,7 @@ private:
 void TestPropertiesView::init()
 {
     settings()->clear();
-    makePlan({"A", "B", "C"});
+    PlanFixture::fillSelfNamedProperties(*doc(), {"A", "B", "C"});
     m_view = std::make_unique<PropertiesView>();
     connect(doc(), &Document::changed, m_view.get(), &PropertiesView::onChangedDoc);
     m_view->resize(900, 400);
@@ -120,7 +107,7 @@ void TestPropertiesView::rowsShowThePropertiesInOrder()
     QCOMPARE(m_view->horizontalHeaderItem(Default)->text(), QStringLiteral("Default value"));
     QVERIFY(m_view->isColumnHidden(Top));
     QVERIFY(m_view->isColumnHidden(Bottom));
-    QVERIFY(!m_view->isColumnHidden(Up) && !m_view->isColumnHidden(Edit));
+    QVERIFY(!m_view->isColumnHidden(Up) && !m_view->isColumnHidden(EditButton));
     QVERIFY(!button(*m_view, 0, Up)->isEnabled());
     QVERIFY(button(*m_view, 0, Down)->isEnabled());
     QVERIFY(button(*m_view, 2, Up)->isEnabled());
@@ -152,12 +139,12 @@ void TestPropertiesView::movesExchangeTwoPropertiesInOneStep()
     QFETCH(int, column);
     QFETCH(QStringList, order);
 
-    makePlan({"A", "B", "C", "D"});
+    PlanFixture::fillSelfNamedProperties(*doc(), {"A", "B", "C", "D"});
     doc()->emitChanged(EventType::AllChanged);
     DocumentRecorder recorder(*doc());
     button(*m_view, row, column)->click();
 
-    QCOMPARE(planNames(), order);
+    QCOMPARE(PlanFixture::propertyNames(*doc()), order);
     QCOMPARE(recorder.undoTexts, QStringList({"Re-order Properties"}));
     QCOMPARE(rowNames(*m_view), order);
     for (int property : doc()->propertyIndexes(false))
@@ -193,7 +180,7 @@ void TestPropertiesView::refusedNamesShowTheMessageAndGoBack()
     QVERIFY(answer.answered());
     QCOMPARE(answer.shownText(), message);
     QCOMPARE(m_view->item(1, Name)->text(), QStringLiteral("B"));
-    QCOMPARE(planNames(), QStringList({"A", "B", "C"}));
+    QCOMPARE(PlanFixture::propertyNames(*doc()), QStringList({"A", "B", "C"}));
     QVERIFY(recorder.isSilent());
 }
 
@@ -245,7 +232,7 @@ void TestPropertiesView::refusedNameCommittedAgainShowsOneMessage()
     QVERIFY(answer.answered());
     QVERIFY(!secondMessage);
     QCOMPARE(m_view->item(1, Name)->text(), QStringLiteral("B"));
-    QCOMPARE(planNames(), QStringList({"A", "B", "C"}));
+    QCOMPARE(PlanFixture::propertyNames(*doc()), QStringList({"A", "B", "C"}));
 }
 
 void TestPropertiesView::defaultValueAndTypeAreStoredUndoably()
@@ -294,13 +281,13 @@ void TestPropertiesView::rowsFollowAddedChangedAndDeletedProperties()
     // The rows still lead to their properties after the deletion.
     DocumentRecorder recorder(*doc());
     button(*m_view, 1, Down)->click();
-    QCOMPARE(planNames(), QStringList({"A", "C", "Bee"}));
+    QCOMPARE(PlanFixture::propertyNames(*doc()), QStringList({"A", "C", "Bee"}));
 }
 
 void TestPropertiesView::editButtonOpensThePropertyDialog()
 {
     ModalAnswer answer(QStringLiteral("Cancel"));
-    button(*m_view, 1, Edit)->click();
+    button(*m_view, 1, EditButton)->click();
     QVERIFY(answer.answered());
     QCOMPARE(answer.shownClassName(), QStringLiteral("PropertyDialog"));
     QCOMPARE(answer.shownText(), QStringLiteral("Edit Property"));
@@ -312,7 +299,7 @@ void TestPropertiesView::emptyPlanHintIsPaintedInGrey()
     QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
     QCOMPARE(greyPixelsInMiddle(*m_view), 0);
 
-    makePlan({}, 0);
+    PlanFixture::fillSelfNamedProperties(*doc(), {}, 0);
     doc()->emitChanged(EventType::AllChanged);
     QCOMPARE(m_view->rowCount(), 0);
     QVERIFY(greyPixelsInMiddle(*m_view) > 20);

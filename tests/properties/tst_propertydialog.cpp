@@ -3,6 +3,7 @@
 #include "common/DelayedEditLineEdit.h"
 #include "common/Settings.h"
 #include "harness/DocumentRecorder.h"
+#include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
 #include "properties/PropertyDialog.h"
@@ -23,15 +24,6 @@ namespace {
 
 // Property indexes of the plan every test starts from.
 enum { Status = 1, Cost = 2, Due = 3 };
-
-template<typename T>
-T *child(QWidget *dialog, const char *name)
-{
-    T *widget = dialog->findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("no widget %s", name);
-    return widget;
-}
 
 QStringList columnTexts(QTableWidget *table)
 {

@@ -1,8 +1,10 @@
 #include "common/Accessors.h"
 #include "common/Settings.h"
 #include "harness/DocumentRecorder.h"
+#include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
+#include "model/PlanFixture.h"
 #include "properties/PropertyOrderDialog.h"
 
 #include <QPushButton>
@@ -10,15 +12,6 @@
 #include <QToolButton>
 
 namespace {
-
-template<typename T>
-T *child(QWidget *dialog, const char *name)
-{
-    T *widget = dialog->findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("no widget %s", name);
-    return widget;
-}
 
 QTableWidget *table(QWidget *dialog)
 {
@@ -51,28 +44,6 @@ void selectNames(QWidget *dialog, const QStringList &names)
     }
 }
 
-QStringList planNames()
-{
-    QStringList names;
-    for (int property : doc()->propertyIndexes(false))
-        names.append(doc()->propertyName(property));
-    return names;
-}
-
-// Each property's value on card 0 is its own name.
-void makePlan(const QStringList &names)
-{
-    Document *plan = doc();
-    plan->clear(false);
-    QList<PropertyIndexAndValue> values;
-    for (const QString &name : names) {
-        plan->addProperty(name, QString(), PropertyType::Automatic, {}, PropertyVisibility::Text,
-                          PropertyAppearance(), false);
-        values.append({plan->propertyCount() - 1, name});
-    }
-    plan->addTaskWithValues(values, QString(), {}, -1, false);
-}
-
 bool valuesFollowProperties()
 {
     for (int property : doc()->propertyIndexes(false)) {
@@ -102,7 +73,7 @@ private slots:
 void TestPropertyOrderDialog::init()
 {
     settings()->clear();
-    makePlan({"A", "B", "C", "D", "E"});
+    PlanFixture::fillSelfNamedProperties(*doc(), {"A", "B", "C", "D", "E"});
 }
 
 void TestPropertyOrderDialog::movesKeepTheMovedRowsSelected_data()
@@ -133,7 +104,7 @@ void TestPropertyOrderDialog::movesKeepTheMovedRowsSelected()
     QCOMPARE(rowNames(&dialog), order);
     QCOMPARE(selectedNames(&dialog), selected);
     // Nothing is stored before Ok.
-    QCOMPARE(planNames(), QStringList({"A", "B", "C", "D", "E"}));
+    QCOMPARE(PlanFixture::propertyNames(*doc()), QStringList({"A", "B", "C", "D", "E"}));
 }
 
 void TestPropertyOrderDialog::moveButtonsFollowTheSelection_data()
@@ -166,7 +137,7 @@ void TestPropertyOrderDialog::moveButtonsFollowTheSelection()
 
 void TestPropertyOrderDialog::okStoresTheOrderInOneStep()
 {
-    makePlan({"Delta", "alpha", "Charlie", "bravo"});
+    PlanFixture::fillSelfNamedProperties(*doc(), {"Delta", "alpha", "Charlie", "bravo"});
     PropertyOrderDialog dialog(nullptr);
     // The first row starts selected.
     QCOMPARE(selectedNames(&dialog), QStringList({"Delta"}));
@@ -176,7 +147,8 @@ void TestPropertyOrderDialog::okStoresTheOrderInOneStep()
 
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     // The table's own sort: upper case before lower case.
-    QCOMPARE(planNames(), QStringList({"Charlie", "Delta", "alpha", "bravo"}));
+    QCOMPARE(PlanFixture::propertyNames(*doc()),
+             QStringList({"Charlie", "Delta", "alpha", "bravo"}));
     QCOMPARE(recorder.undoTexts, QStringList({"Re-order Properties"}));
     QVERIFY(valuesFollowProperties());
 }
@@ -190,20 +162,20 @@ void TestPropertyOrderDialog::okWithoutMovesStoresNothing()
     dialog.accept();
 
     QVERIFY(recorder.isSilent());
-    QCOMPARE(planNames(), QStringList({"A", "B", "C", "D", "E"}));
+    QCOMPARE(PlanFixture::propertyNames(*doc()), QStringList({"A", "B", "C", "D", "E"}));
 }
 
 // A plan file may hold "Cost" and "cost"; mapped back by name, one of them would take both
 // places and the other would be lost with its values.
 void TestPropertyOrderDialog::namesDifferingInCaseKeepEveryProperty()
 {
-    makePlan({"Cost", "Status", "cost"});
+    PlanFixture::fillSelfNamedProperties(*doc(), {"Cost", "Status", "cost"});
     PropertyOrderDialog dialog(nullptr);
     selectNames(&dialog, {"cost"});
     child<QToolButton>(&dialog, "m_topButton")->click();
     dialog.accept();
 
-    QCOMPARE(planNames(), QStringList({"cost", "Cost", "Status"}));
+    QCOMPARE(PlanFixture::propertyNames(*doc()), QStringList({"cost", "Cost", "Status"}));
     QVERIFY(valuesFollowProperties());
 }
 

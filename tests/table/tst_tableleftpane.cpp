@@ -1,6 +1,7 @@
 #include "common/Accessors.h"
 #include "common/DelayedEditLineEdit.h"
 #include "harness/DocumentRecorder.h"
+#include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 #include "leftpane/HeaderButton.h"
 #include "model/Document.h"
@@ -17,15 +18,6 @@
 #include <QToolButton>
 
 namespace {
-
-template<typename T>
-T *child(QWidget *parent, const char *name)
-{
-    T *widget = parent->findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("no widget %s", name);
-    return widget;
-}
 
 // The Table tab as the main window builds and connects it, on five cards of a colour word each.
 struct TableTab

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+
+class QAbstractButton;
+class QTableWidget;
+
+// The top, up, down, bottom and sort-by-name buttons beside a one-column list to be put in
+// order: they move the selected rows as a block and are enabled only where a move can go.
+// The property dialog's order page and the property order dialog both put their lists in
+// order through it.
+class RowOrderButtons : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Gives the four move buttons their arrows and connects all five and the table's
+    // selection; the table and buttons must outlive this object (make it their dialog's child).
+    RowOrderButtons(QTableWidget *table, QAbstractButton *top, QAbstractButton *up,
+                    QAbstractButton *down, QAbstractButton *bottom, QAbstractButton *sortByName,
+                    QObject *parent);
+
+    // Selects exactly these rows; rows outside the table are passed over.
+    void selectRows(const QList<int> &rows);
+
+public slots:
+    void onUpdateButtons();
+
+private slots:
+    void onMoveTop();
+    void onMoveUp();
+    void onMoveDown();
+    void onMoveBottom();
+    void onSortByName();
+
+private:
+    // Takes both items out before putting them back, as a table cell holds one item at a time.
+    void swapRows(int first, int second);
+
+    QTableWidget *m_table;
+    QAbstractButton *m_top;
+    QAbstractButton *m_up;
+    QAbstractButton *m_down;
+    QAbstractButton *m_bottom;
+};
