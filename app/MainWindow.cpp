@@ -594,8 +594,8 @@ QString MainWindow::bundleSamplesFolder() const
 {
     const QDir programFolder = app()->appDir();
     const QString beside = programFolder.absoluteFilePath(QStringLiteral("samples"));
-    const QString installed =
-        QDir::cleanPath(programFolder.absoluteFilePath(QStringLiteral("../share/tavrolo/samples")));
+    const QString installed = QDir::cleanPath(
+        programFolder.absoluteFilePath(QStringLiteral("../share/tavrolo/samples")));
     if (!QFileInfo(beside).isDir() && QFileInfo(installed).isDir())
         return installed;
     return beside;
