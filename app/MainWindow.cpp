@@ -588,10 +588,17 @@ void MainWindow::offerSamplePlans()
     settings()->setValue(key, 1);
 }
 
-// Installed and built programs keep their sample plans in a "samples" folder beside them.
+// A built program keeps its sample plans in a "samples" folder beside it; an installed one
+// finds them in the shared data folder of its prefix (bin/../share/tavrolo/samples).
 QString MainWindow::bundleSamplesFolder() const
 {
-    return app()->appDir().absoluteFilePath(QStringLiteral("samples"));
+    const QDir programFolder = app()->appDir();
+    const QString beside = programFolder.absoluteFilePath(QStringLiteral("samples"));
+    const QString installed = QDir::cleanPath(
+        programFolder.absoluteFilePath(QStringLiteral("../share/tavrolo/samples")));
+    if (!QFileInfo(beside).isDir() && QFileInfo(installed).isDir())
+        return installed;
+    return beside;
 }
 
 bool MainWindow::hasSamplePlans() const

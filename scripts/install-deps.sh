@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build ccache pkg-config
           qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qttools5-dev-tools
           libgl-dev xvfb xauth clang-14 libclang-rt-14-dev clang-format
-          fonts-dejavu-core)
+          fonts-dejavu-core desktop-file-utils shared-mime-info xdg-utils
+          libxml2-utils libfile-mimeinfo-perl)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -33,6 +33,12 @@ QString samplesFolder()
     return app()->appDir().absoluteFilePath("samples");
 }
 
+// Where an installed program (bin/tavrolo) finds the sample plans of its prefix.
+QString installedSamplesFolder()
+{
+    return QDir::cleanPath(app()->appDir().absoluteFilePath("../share/tavrolo/samples"));
+}
+
 // Records the file-open requests that reach the application object in the program's own form.
 class FileOpenRecorder : public QObject
 {
@@ -93,6 +99,7 @@ void TestStartup::init()
     Application::pendingOpenPath.clear();
     QDir(dataFolder(true)).removeRecursively();
     QDir(samplesFolder()).removeRecursively();
+    QDir(installedSamplesFolder()).removeRecursively();
     QVERIFY(writeFile(samplesFolder() + "/Garden.tv", "sample garden"));
     QVERIFY(writeFile(samplesFolder() + "/Trip.tv", "sample trip"));
 }
@@ -184,6 +191,7 @@ void TestStartup::offerIsMadeOncePerVersionWhateverTheAnswer_data()
     row("the user's own plan is not overwritten", "Copy samples", "own garden", "my own garden");
     // A fresh Linux account need not have a Documents folder yet.
     row("no Documents folder yet", "Copy samples", "no documents", "sample garden");
+    row("an installed program's samples", "Copy samples", "installed", "sample garden");
 }
 
 void TestStartup::offerIsMadeOncePerVersionWhateverTheAnswer()
@@ -198,6 +206,9 @@ void TestStartup::offerIsMadeOncePerVersionWhateverTheAnswer()
         QVERIFY(writeFile(dataPath("Garden.tv"), "my own garden"));
     else if (before == "no documents")
         QVERIFY(QDir(QDir::homePath() + "/Documents").removeRecursively());
+    else if (before == "installed")
+        QVERIFY(QDir().mkpath(QFileInfo(installedSamplesFolder()).path())
+                && QDir().rename(samplesFolder(), installedSamplesFolder()));
     {
         ModalAnswer answer(button);
         MainWindow window;
