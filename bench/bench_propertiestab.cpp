@@ -40,12 +40,19 @@ constexpr int Cards = 10000;
 constexpr int PerKind = BenchTools::MixedPerKind;
 constexpr int Runs = 15;
 
-void report(const char *what, QList<double> cpu, QList<double> wall)
+constexpr int RebuildTargetMs = 50;
+
+// A target of 0 is a figure printed for the record.
+void report(const char *what, QList<double> cpu, QList<double> wall, int target)
 {
     std::sort(cpu.begin(), cpu.end());
     std::sort(wall.begin(), wall.end());
-    qInfo("%-58s CPU %7.2f ms fastest, %7.2f ms median, %7.2f ms slowest; wall %7.2f ms median",
-          what, cpu.first(), cpu.at(cpu.size() / 2), cpu.last(), wall.at(wall.size() / 2));
+    const QByteArray goal = target > 0 ? QByteArray("target ") + QByteArray::number(target) + " ms"
+                                       : QByteArray("for the record");
+    qInfo("%-58s CPU %7.2f ms fastest, %7.2f ms median, %7.2f ms slowest; wall %7.2f ms median "
+          "(%s)",
+          what, cpu.first(), cpu.at(cpu.size() / 2), cpu.last(), wall.at(wall.size() / 2),
+          goal.constData());
 }
 
 } // namespace
@@ -102,9 +109,10 @@ void BenchPropertiesTab::rebuildOnWholePlanChange()
         afterWall.append(double(timer.nsecsElapsed()) / 1e6);
     }
     const QByteArray tag = QTest::currentDataTag();
-    report(QByteArray("Properties tab rebuild on event 0, " + tag).constData(), cpu, wall);
+    report(QByteArray("Properties tab rebuild on event 0, " + tag).constData(), cpu, wall,
+           RebuildTargetMs);
     report(QByteArray("  then the event loop (old widgets, repaint), " + tag).constData(), afterCpu,
-           afterWall);
+           afterWall, 0);
 }
 
 void BenchPropertiesTab::findPreviewOverWholePlan_data()
@@ -136,8 +144,9 @@ void BenchPropertiesTab::findPreviewOverWholePlan()
     const double cpu = threadMilliseconds() - start;
     const double wall = double(timer.nsecsElapsed()) / 1e6;
     const QString label = dialog.findChild<QLabel *>(QStringLiteral("m_previewTextLabel"))->text();
-    qInfo("find preview over the whole plan, %-40s CPU %7.2f ms, wall %7.2f ms (%s)",
-          QTest::currentDataTag(), cpu, wall, qPrintable(label));
+    qInfo(
+        "find preview over the whole plan, %-40s CPU %7.2f ms, wall %7.2f ms (%s; for the record)",
+        QTest::currentDataTag(), cpu, wall, qPrintable(label));
 }
 
 TAVROLO_TEST_MAIN(BenchPropertiesTab)

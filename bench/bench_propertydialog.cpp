@@ -66,10 +66,12 @@ void BenchPropertyDialog::openDialog_data()
     QTest::addColumn<int>("page");
     QTest::addColumn<int>("runs");
     QTest::addColumn<int>("colorRows");
-    QTest::newRow("text property, 50 values") << FiftyValues << 1 << 9 << 50;
-    QTest::newRow("numeric property") << FirstNumber << 2 << 9 << 2;
-    QTest::newRow("date property") << FirstDate << 2 << 9 << 6;
-    QTest::newRow("text property, 10,000 distinct values") << DistinctText << 1 << 3 << Cards;
+    // In milliseconds; 0 for a figure printed for the record.
+    QTest::addColumn<int>("target");
+    QTest::newRow("text property, 50 values") << FiftyValues << 1 << 9 << 50 << 150;
+    QTest::newRow("numeric property") << FirstNumber << 2 << 9 << 2 << 150;
+    QTest::newRow("date property") << FirstDate << 2 << 9 << 6 << 0;
+    QTest::newRow("text property, 10,000 distinct values") << DistinctText << 1 << 3 << Cards << 0;
 }
 
 void BenchPropertyDialog::openDialog()
@@ -78,6 +80,7 @@ void BenchPropertyDialog::openDialog()
     QFETCH(int, page);
     QFETCH(int, runs);
     QFETCH(int, colorRows);
+    QFETCH(int, target);
     QList<double> wall;
     QList<double> cpu;
     for (int run = 0; run < runs; ++run) {
@@ -97,9 +100,12 @@ void BenchPropertyDialog::openDialog()
     std::sort(wall.begin(), wall.end());
     std::sort(cpu.begin(), cpu.end());
     // The fastest run shows the cost itself; the median what a busy machine makes of it.
+    const QByteArray goal = target > 0 ? QByteArray("target ") + QByteArray::number(target) + " ms"
+                                       : QByteArray("for the record");
     qInfo("open the property dialog, %-38s CPU %7.1f ms fastest, %7.1f ms median; wall %7.1f ms "
-          "median",
-          QTest::currentDataTag(), cpu.first(), cpu.at(cpu.size() / 2), wall.at(wall.size() / 2));
+          "median (%s)",
+          QTest::currentDataTag(), cpu.first(), cpu.at(cpu.size() / 2), wall.at(wall.size() / 2),
+          goal.constData());
 }
 
 TAVROLO_TEST_MAIN(BenchPropertyDialog)

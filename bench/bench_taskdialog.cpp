@@ -39,13 +39,16 @@ constexpr int Selected = 100;
 constexpr int FirstNumber = 1 + PerKind;
 constexpr int FirstDate = FirstNumber + PerKind;
 
-void report(const char *what, QList<double> cpu, QList<double> wall)
+// A target of 0 is a figure printed for the record.
+void report(const char *what, QList<double> cpu, QList<double> wall, int target)
 {
     std::sort(cpu.begin(), cpu.end());
     std::sort(wall.begin(), wall.end());
+    const QByteArray goal = target > 0 ? QByteArray("target ") + QByteArray::number(target) + " ms"
+                                       : QByteArray("for the record");
     // The fastest run shows the cost itself; the median what a busy machine makes of it.
-    qInfo("%-44s CPU %7.1f ms fastest, %7.1f ms median; wall %7.1f ms median", what, cpu.first(),
-          cpu.at(cpu.size() / 2), wall.at(wall.size() / 2));
+    qInfo("%-44s CPU %7.1f ms fastest, %7.1f ms median; wall %7.1f ms median (%s)", what,
+          cpu.first(), cpu.at(cpu.size() / 2), wall.at(wall.size() / 2), goal.constData());
 }
 
 } // namespace
@@ -67,13 +70,15 @@ void BenchTaskDialog::initTestCase()
 void BenchTaskDialog::openDialog_data()
 {
     QTest::addColumn<int>("selected");
-    QTest::newRow("edit 100 selected cards") << Selected;
-    QTest::newRow("add a card") << 0;
+    QTest::addColumn<int>("target");
+    QTest::newRow("edit 100 selected cards") << Selected << 150;
+    QTest::newRow("add a card") << 0 << 0;
 }
 
 void BenchTaskDialog::openDialog()
 {
     QFETCH(int, selected);
+    QFETCH(int, target);
     QList<TaskIndex> tasks;
     for (int i = 0; i < selected; ++i)
         tasks.append(i * (Cards / Selected));
@@ -89,7 +94,7 @@ void BenchTaskDialog::openDialog()
         wall.append(double(timer.nsecsElapsed()) / 1e6);
     }
     report(qPrintable(QStringLiteral("construct TaskDialog, %1").arg(QTest::currentDataTag())), cpu,
-           wall);
+           wall, target);
 }
 
 void BenchTaskDialog::quickAddParse()
@@ -108,7 +113,7 @@ void BenchTaskDialog::quickAddParse()
         cpu.append(threadMilliseconds() - cpuStart);
         wall.append(double(timer.nsecsElapsed()) / 1e6);
     }
-    report("one quick-add parse, fields shown", cpu, wall);
+    report("one quick-add parse, fields shown", cpu, wall, 0);
 }
 
 TAVROLO_TEST_MAIN(BenchTaskDialog)

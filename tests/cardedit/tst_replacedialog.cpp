@@ -1,4 +1,6 @@
+#include "app/MainWindowFixture.h"
 #include "cardedit/ReplaceDialog.h"
+#include "cards/CardsScene.h"
 #include "common/Accessors.h"
 #include "common/DelayedEditLineEdit.h"
 #include "common/Settings.h"
@@ -6,12 +8,19 @@
 #include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
+#include "table/TableView.h"
 
+#include <algorithm>
+#include <memory>
+
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -110,6 +119,11 @@ private slots:
     void wholePlanChangeRecountsTheMatches();
     void choicesComeBackButNotTheTexts();
     void closingReachesOnlyAWholeWindow();
+    void selectMatchesActsInTheShownPane_data();
+    void selectMatchesActsInTheShownPane();
+
+private:
+    QTemporaryDir m_folder;
 };
 
 void TestReplaceDialog::init()
@@ -335,6 +349,57 @@ void TestReplaceDialog::closingReachesOnlyAWholeWindow()
     delete dialog;
     QCOMPARE(calls, 1);
     delete window;
+}
+
+void TestReplaceDialog::selectMatchesActsInTheShownPane_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<bool>("canSelect");
+    QTest::newRow("Cards") << 0 << true;
+    QTest::newRow("Charts") << 1 << false;
+    QTest::newRow("Table") << 2 << true;
+    QTest::newRow("Properties") << 3 << false;
+}
+
+// The window opened from Edit > Replace: its matches are selected in the Cards or Table pane,
+// and "Select Matches" follows the tab the user switches to.
+void TestReplaceDialog::selectMatchesActsInTheShownPane()
+{
+    QFETCH(int, tab);
+    QFETCH(bool, canSelect);
+    const QString path = m_folder.filePath(QStringLiteral("find.tv"));
+    Document plan;
+    makePlan(plan);
+    QString error;
+    QVERIFY2(writePlanFile(plan, path, &error), qPrintable(error));
+    presetQuietStartup(path);
+    auto window = std::make_unique<MainWindow>();
+    window->resize(1000, 700);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QCOMPARE(doc()->taskCount(), 4);
+    auto *tabs = window->findChild<QTabWidget *>(QStringLiteral("m_tabWidget"));
+    window->findChild<QAction *>(QStringLiteral("m_editReplaceAction"))->trigger();
+    auto *dialog = window->findChild<ReplaceDialog *>();
+    QVERIFY(dialog);
+    typeTexts(dialog, QStringLiteral("x"), QStringLiteral("y"));
+    QCOMPARE(preview(dialog), QStringLiteral("3 cards match"));
+
+    tabs->setCurrentIndex(tab);
+    auto *select = child<QPushButton>(dialog, "m_selectButton");
+    QCOMPARE(select->isEnabled(), canSelect);
+    if (canSelect) {
+        select->click();
+        QList<TaskIndex> selected = tab == 0
+            ? window->findChild<CardsScene *>()->selectedTaskIndexes()
+            : window->findChild<TableView *>()->selectedTasks();
+        std::sort(selected.begin(), selected.end());
+        QCOMPARE(selected, (QList<TaskIndex> {0, 1, 2}));
+    }
+    // Back on a pane without cards to select, and on one with them.
+    tabs->setCurrentIndex(canSelect ? 1 : 0);
+    QCOMPARE(select->isEnabled(), !canSelect);
+    window.reset();
 }
 
 TAVROLO_TEST_MAIN(TestReplaceDialog)

@@ -1,3 +1,4 @@
+#include "app/MainWindowFixture.h"
 #include "common/Accessors.h"
 #include "common/Settings.h"
 #include "harness/DocumentRecorder.h"
@@ -56,6 +57,7 @@ private slots:
     void suggestions();
     void tickedRowsBecomeProperties_data();
     void tickedRowsBecomeProperties();
+    void fileNewOffersTheRecentPlansProperties();
 
 private:
     // A plan file written by the program's own writer, with one property per name (an
@@ -233,6 +235,38 @@ void TestNewPlanDialog::tickedRowsBecomeProperties()
     QCOMPARE(recorder.undoTexts.size(), added.size());
     QCOMPARE(recorder.undoTexts.value(0), QStringLiteral("Add Property"));
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
+}
+
+// File > New with suggestions switched on: the dialog lists the open plan's properties (the
+// recent plans' head) and the ticked rows become the new plan's properties, saved with it.
+void TestNewPlanDialog::fileNewOffersTheRecentPlansProperties()
+{
+    const QString team = planFile(QStringLiteral("team.tv"), {"Status", "Owner"});
+    presetQuietStartup(team);
+    settings()->setSuggestPropertiesNewPlan(true);
+    MainWindow window;
+    QCOMPARE(doc()->propertyName(2), QStringLiteral("Owner"));
+    QString offered;
+    ModalAnswer answer(QStringLiteral("OK"), {}, [&offered](QWidget *modal) {
+        if (!qobject_cast<NewPlanDialog *>(modal))
+            return;
+        offered = rowsText(modal);
+        table(modal)->item(rowNamed(modal, QStringLiteral("Owner")), 0)->setCheckState(Qt::Checked);
+    });
+    const QString created = m_files.filePath(QStringLiteral("new.tv"));
+    ScriptedFileDialogs dialogs({created});
+    window.onFileNewAction();
+    QVERIFY(answer.answered());
+    QCOMPARE(offered, QStringLiteral("Title*, Status, Owner:2, Priority, Cost:2, Due date:3"));
+    QCOMPARE(window.fileName(), created);
+    Document saved;
+    QString error;
+    bool later = false;
+    QVERIFY(readPlanFile(saved, created, &error, &later));
+    QCOMPARE(saved.propertyCount(), 3);
+    QCOMPARE(saved.propertyName(1), QStringLiteral("Title"));
+    QCOMPARE(saved.propertyName(2), QStringLiteral("Owner"));
+    QCOMPARE(saved.propertyType(2), int(PropertyType::Numeric));
 }
 
 TAVROLO_TEST_MAIN(TestNewPlanDialog)
