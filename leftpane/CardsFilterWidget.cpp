@@ -189,6 +189,7 @@ void CardsFilterWidget::onChangedDoc(const Events &events)
             break;
         }
         case EventType::PropertiesReordered:
+            followReorderedProperties();
             if (!plan->filterBasic()) {
                 const QList<FilterTerm> terms = plan->filterTerms();
                 for (const FilterTerm &term : terms) {
@@ -382,6 +383,28 @@ void CardsFilterWidget::addFilterRow(const FilterTerm &term, bool focus)
     if (focus) {
         table->setCurrentCell(row, PropertyColumn);
         property->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+// Rows that a reload does not rebuild (those kept while the basic editor is in force, and
+// rows on "<Any>") would otherwise list the properties in their old order, so that a row showing
+// one property applies to whichever property now holds its index.
+void CardsFilterWidget::followReorderedProperties()
+{
+    const Document *plan = doc();
+    QTableWidget *table = m_ui->m_filterTable;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        auto *combo = qobject_cast<QComboBox *>(table->cellWidget(row, PropertyColumn));
+        if (!combo)
+            continue;
+        const int property
+            = combo->currentIndex() > 0 ? plan->propertyIndex(combo->currentText()) : -1;
+        SignalBlocker blocker;
+        blocker.add(combo);
+        for (int index = 1; index < combo->count() && index < plan->propertyCount(); ++index)
+            combo->setItemText(index, plan->propertyName(index));
+        if (property > 0)
+            combo->setCurrentIndex(property);
     }
 }
 

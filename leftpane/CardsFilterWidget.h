@@ -62,6 +62,7 @@ protected:
 
 private:
     void addFilterRow(const FilterTerm &term, bool focus);
+    void followReorderedProperties();
     void clearTable();
     void showModePanel();
     void updateExplainer();

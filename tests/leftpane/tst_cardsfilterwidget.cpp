@@ -53,6 +53,8 @@ private slots:
     void reloadDiscardsPendingTyping_data();
     void reloadDiscardsPendingTyping();
     void storedBasicFilterShowsItsWords();
+    void reorderedRowsStayOnTheirProperty_data();
+    void reorderedRowsStayOnTheirProperty();
 
 private:
     QWidget *widget() const { return m_widget.get(); }
@@ -285,6 +287,53 @@ void TestCardsFilterWidget::storedBasicFilterShowsItsWords()
     QVERIFY(m_filtered->last().first().toBool());
     QTest::qWait(twoPauses());
     QCOMPARE(recorder.undoTexts, QStringList());
+}
+
+void TestCardsFilterWidget::reorderedRowsStayOnTheirProperty_data()
+{
+    QTest::addColumn<bool>("basic");
+    // The advanced rows kept while the basic editor is in force.
+    QTest::newRow("rows kept in basic mode") << true;
+    // Advanced, no stored term names a property: nothing to reload.
+    QTest::newRow("advanced row on <Any>") << false;
+}
+
+// After a re-order a row names the property it named before and applies to that property.
+void TestCardsFilterWidget::reorderedRowsStayOnTheirProperty()
+{
+    QFETCH(bool, basic);
+    auto *table = child<QTableWidget>(widget(), "m_filterTable");
+    if (basic) {
+        doc()->setFilter(false, true, false, {FilterTerm(PlanFixture::Status, 0, "todo")}, false,
+                         false);
+        doc()->emitChanged(EventType::AllChanged);
+        child<QRadioButton>(widget(), "m_basicRadioButton")->click();
+    } else {
+        doc()->setFilter(false, true, false, {FilterTerm(0, 0, "todo")}, false, false);
+        doc()->emitChanged(EventType::AllChanged);
+    }
+    // Name and Status change places.
+    PropertyReorderMap newToOld;
+    for (int property = 0; property < doc()->propertyCount(); ++property)
+        newToOld.insert(property, property);
+    newToOld[PlanFixture::Name] = PlanFixture::Status;
+    newToOld[PlanFixture::Status] = PlanFixture::Name;
+    DocumentRecorder recorder(*doc());
+    doc()->reorderProperties(newToOld, true);
+    QCOMPARE(recorder.undoTexts.size(), 1);
+
+    auto *property = qobject_cast<QComboBox *>(table->cellWidget(0, 0));
+    if (basic)
+        child<QRadioButton>(widget(), "m_advancedRadioButton")->click();
+    else
+        property->setCurrentIndex(property->findText(QStringLiteral("Status")));
+    QCOMPARE(property->currentText(), QStringLiteral("Status"));
+    QCOMPARE(recorder.undoTexts.size(), 2);
+    QCOMPARE(doc()->filterTerms(),
+             QList<FilterTerm>({FilterTerm(doc()->propertyIndex("Status"), 0, "todo")}));
+    QCOMPARE(explainer(), QStringLiteral("SHOW (Status Contains \"todo\")"));
+    for (int index = 1; index < doc()->propertyCount(); ++index)
+        QCOMPARE(property->itemText(index), doc()->propertyName(index));
 }
 
 TAVROLO_TEST_MAIN(TestCardsFilterWidget)
