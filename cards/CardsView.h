@@ -229,8 +229,13 @@ private:
     // rectangle.
     void drawTotal(QPainter *painter, const QRectF &area, int column, int row, bool cell);
     void drawTotals(QPainter *painter, const QRectF &exposed);
-    // The row headers (stacked vertically) or the column headers, fixed beside the grid or
-    // floating at the view's edge.
+    // The row headers left of the grid and the column headers above it, fixed beside the grid
+    // or floating at the view's edge (viewEdge: the scene x or y of the viewport's left or top).
+    void drawRowHeaders(QPainter *painter, const QRectF &exposed, double opacity, double viewEdge,
+                        bool floating);
+    void drawColumnHeaders(QPainter *painter, const QRectF &exposed, double opacity,
+                           double viewEdge, bool floating);
+    // The two bands are mirror images: the stacking picks the axis.
     void drawHeaders(QPainter *painter, const QRectF &exposed, Qt::Orientation stacking,
                      double opacity, double viewEdge, bool floating);
     void drawHeaderCell(QPainter *painter, const QRectF &rect, QString text, const QColor &color,

@@ -118,9 +118,9 @@ void CardsView::drawBackground(QPainter *painter, const QRectF &rect)
     const QPointF corner = mapToScene(QPoint(0, 0));
     const bool floating = doc.cardsHeaderType() == 1;
     if (!floating || corner.x() <= -headerSize)
-        drawHeaders(painter, rect, Qt::Vertical, 1.0, corner.x(), false);
+        drawRowHeaders(painter, rect, 1.0, corner.x(), false);
     if (!floating || corner.y() <= -headerSize)
-        drawHeaders(painter, rect, Qt::Horizontal, 1.0, corner.y(), false);
+        drawColumnHeaders(painter, rect, 1.0, corner.y(), false);
 
     painter->setPen(linePen);
     if (yProperty > 0) {
@@ -156,9 +156,9 @@ void CardsView::drawForeground(QPainter *painter, const QRectF &rect)
         const double opacity = (100 - doc.cardsHeaderTransparency()) / 100.0;
         const int headerSize = doc.cardsHeaderSize();
         if (corner.x() > -headerSize)
-            drawHeaders(painter, rect, Qt::Vertical, opacity, corner.x(), true);
+            drawRowHeaders(painter, rect, opacity, corner.x(), true);
         if (corner.y() > -headerSize)
-            drawHeaders(painter, rect, Qt::Horizontal, opacity, corner.y(), true);
+            drawColumnHeaders(painter, rect, opacity, corner.y(), true);
     }
     painter->restore();
 }
@@ -269,6 +269,18 @@ void CardsView::drawTotal(QPainter *painter, const QRectF &area, int column, int
 }
 
 // Header bands
+
+void CardsView::drawRowHeaders(QPainter *painter, const QRectF &exposed, double opacity,
+                               double viewEdge, bool floating)
+{
+    drawHeaders(painter, exposed, Qt::Vertical, opacity, viewEdge, floating);
+}
+
+void CardsView::drawColumnHeaders(QPainter *painter, const QRectF &exposed, double opacity,
+                                  double viewEdge, bool floating)
+{
+    drawHeaders(painter, exposed, Qt::Horizontal, opacity, viewEdge, floating);
+}
 
 void CardsView::drawHeaders(QPainter *painter, const QRectF &exposed, Qt::Orientation stacking,
                             double opacity, double viewEdge, bool floating)

@@ -1,4 +1,5 @@
 #include "cardedit/DuplicateDialog.h"
+#include "cardedit/LineEditDialog.h"
 #include "cardedit/SetValuesDialog.h"
 #include "harness/NamedChild.h"
 #include "harness/TestMain.h"
@@ -17,6 +18,7 @@ private slots:
     void setValuesDialogEditsTheCallersTexts();
     void duplicateDialogCountsTheNewItems_data();
     void duplicateDialogCountsTheNewItems();
+    void lineEditDialogKeepsTheTypedBlanks();
 };
 
 void TestSmallCardDialogs::setValuesDialogEditsTheCallersTexts_data()
@@ -94,6 +96,22 @@ void TestSmallCardDialogs::duplicateDialogCountsTheNewItems()
     QCOMPARE(child<QLabel>(&dialog, "m_label2")->text(), second);
     QCOMPARE(dialog.count(), std::min(copies, 1000));
     QCOMPARE(child<QSpinBox>(&dialog, "m_spinBox")->minimum(), 1);
+}
+
+void TestSmallCardDialogs::lineEditDialogKeepsTheTypedBlanks()
+{
+    // The column commands compare the answer with the values exactly, blanks and all.
+    LineEditDialog dialog(nullptr, QStringLiteral("Rename High"), QStringLiteral("New value"),
+                          QStringLiteral("High"));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Rename High"));
+    QCOMPARE(child<QLabel>(&dialog, "m_label")->text(), QStringLiteral("New value:"));
+    QCOMPARE(child<QLineEdit>(&dialog, "m_lineEdit")->text(), QStringLiteral("High"));
+    ModalAnswer answer(QStringLiteral("OK"), {}, [](QWidget *modal) {
+        child<QLineEdit>(modal, "m_lineEdit")->setText(QStringLiteral(" High  "));
+    });
+    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+    QVERIFY(answer.answered());
+    QCOMPARE(dialog.text(), QStringLiteral(" High  "));
 }
 
 TAVROLO_TEST_MAIN(TestSmallCardDialogs)

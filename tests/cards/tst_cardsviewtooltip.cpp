@@ -145,6 +145,20 @@ void TestCardsViewToolTip::tipFollowsTheCardUnderThePointer()
     QTextDocument text;
     text.setHtml(shown.toolTipAt(shown.card(1)));
     QCOMPARE(text.toPlainText().simplified(), QStringLiteral("Status: third Group: r2"));
+
+    // Whether or not the allocator hands a new card the deleted one's item address, every card
+    // added or deleted forgets the cached text: here card 0 changes without a notice of its own,
+    // and only the card's addition or deletion follows.
+    for (const bool add : {true, false}) {
+        QString quiet = add ? QStringLiteral("quiet") : QStringLiteral("still");
+        QVERIFY(!shown.toolTipAt(shown.card(0)).contains(quiet));
+        doc()->setValue(0, Status, quiet, false);
+        if (add)
+            doc()->addTaskWithValues({{Status, QStringLiteral("fourth")}}, QString(), {}, -1, true);
+        else
+            doc()->deleteTasks({doc()->taskCount() - 1}, true);
+        QVERIFY(shown.toolTipAt(shown.card(0)).contains(quiet));
+    }
 }
 
 void TestCardsViewToolTip::noTipWithTheMagnifierOrTipsOff()
