@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Lists every project include that reaches from a lower library layer into a higher one, and
 # every call of the accessors app(), doc(), settings() and mainWindow() below the application
-# layer, and exits non-zero when there is any. The layers, bottom up, as CMakeLists.txt builds them:
+# layer, and every test of the model that runs on the application object, and exits non-zero
+# when there is any. The layers, bottom up, as CMakeLists.txt builds them:
 #   core     the widget-free helpers of common/ named in CORE below
 #   model    model/ and storage/
 #   widgets  the rest of common/
@@ -52,5 +53,13 @@ if [ -n "$found" ]; then
     echo "$found"
     status=1
 fi
-[ $status -eq 0 ] && echo "No include reaches into a higher layer; nothing below app/ calls its accessors."
+# The model's tests run under a plain Qt application: one built on the program's application
+# object would link every layer and hide a model that leans on them.
+found=$(grep -Hn '^TAVROLO_TEST_MAIN(' tests/model/*.cpp tests/storage/*.cpp || true)
+if [ -n "$found" ]; then
+    echo "$found"
+    status=1
+fi
+[ $status -eq 0 ] && echo "No include reaches into a higher layer; nothing below app/ calls its" \
+    "accessors; the model's tests run without the application object."
 exit $status

@@ -1,3 +1,4 @@
+#include "app/Application.h"
 #include "common/Accessors.h"
 #include "common/TitleVariables.h"
 #include "harness/TestMain.h"
@@ -32,23 +33,34 @@ void TestTitleVariables::initTestCase()
 void TestTitleVariables::variablesExpandToCurrentValues_data()
 {
     QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("planFile"); // the open plan's file, as the window hands it over
     QTest::addColumn<QString>("expected");
-    QTest::newRow("no closing brace") << "{x_property" << QStringLiteral("{x_property");
-    QTest::newRow("layout") << "{x_property} by {y_property}" << QStringLiteral("Status by Owner");
-    QTest::newRow("charts counting cards") << "{show_property} by {by_property} per {per_property}"
-                                           << QStringLiteral("<cards> by Status per <select>");
+    QTest::newRow("no closing brace")
+        << "{x_property" << QString() << QStringLiteral("{x_property");
+    QTest::newRow("layout") << "{x_property} by {y_property}" << QString()
+                            << QStringLiteral("Status by Owner");
+    QTest::newRow("charts counting cards")
+        << "{show_property} by {by_property} per {per_property}" << QString()
+        << QStringLiteral("<cards> by Status per <select>");
     QTest::newRow("capitals and unknown words stay")
-        << "{X_PROPERTY} {owner} {username}" << QStringLiteral("{X_PROPERTY} {owner} alice");
-    QTest::newRow("stored view") << "[{view}]" << QStringLiteral("[Weekly]");
-    QTest::newRow("no plan file") << "[{filename}][{filepath}]" << QStringLiteral("[][]");
+        << "{X_PROPERTY} {owner} {username}" << QString()
+        << QStringLiteral("{X_PROPERTY} {owner} alice");
+    QTest::newRow("stored view") << "[{view}]" << QString() << QStringLiteral("[Weekly]");
+    QTest::newRow("no plan file") << "[{filename}][{filepath}]" << QString()
+                                  << QStringLiteral("[][]");
+    QTest::newRow("plan file") << "[{filename}][{filepath}]"
+                               << "/plans/Q3 review.tv"
+                               << QStringLiteral("[Q3 review.tv][/plans/Q3 review.tv]");
     QTest::newRow("percent signs kept")
-        << "100% {x_property} %1" << QStringLiteral("100% Status %1");
+        << "100% {x_property} %1" << QString() << QStringLiteral("100% Status %1");
 }
 
 void TestTitleVariables::variablesExpandToCurrentValues()
 {
     QFETCH(QString, text);
+    QFETCH(QString, planFile);
     QFETCH(QString, expected);
+    app()->setPlanFileName(planFile);
     QCOMPARE(expandVariables(text), expected);
 }
 

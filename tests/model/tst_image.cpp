@@ -1,5 +1,5 @@
 #include "harness/FileFaults.h"
-#include "harness/TestMain.h"
+#include "harness/PlainTestMain.h"
 #include "model/Image.h"
 #include "storage/HostilePlans.h"
 
@@ -40,5 +40,5 @@ void TestImage::pictureFilesAreFittedOrRefused()
     }
 }
 
-TAVROLO_TEST_MAIN(TestImage)
+TAVROLO_GUI_TEST_MAIN(TestImage)
 #include "tst_image.moc"

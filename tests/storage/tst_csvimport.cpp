@@ -155,6 +155,8 @@ void TestCsvImport::cardsAreImported_data()
         << QStringLiteral("Place|Kind\n37°36'37.8\"N 121°2'17.9\"W|x");
     QTest::newRow("quotes inside a plain cell")
         << QByteArray("A,B\na\"b\"c,d\n") << "A|B\na\"b\"c|d";
+    QTest::newRow("doubled quotes inside a plain cell stay doubled")
+        << QByteArray("A,B\n5\"\" x 7\"\",d\n") << "A|B\n5\"\" x 7\"\"|d";
     QTest::newRow("quote ending the last cell")
         << QByteArray("A,B\nx,y\"\nz,w\n") << "A|B\nx|y\"\nz|w";
     QTest::newRow("unclosed quote on the last line runs to the end")

@@ -1,5 +1,5 @@
 #include "harness/FileFaults.h"
-#include "harness/TestMain.h"
+#include "harness/PlainTestMain.h"
 #include "storage/SafeSave.h"
 
 #include <sys/mount.h>
@@ -69,5 +69,5 @@ void TestSafeSave::fileSystemWithoutFreeInodeKeepsOldContent()
     QCOMPARE(readBytes(path), QByteArray(12000, 'n'));
 }
 
-TAVROLO_TEST_MAIN(TestSafeSave)
+TAVROLO_CORE_TEST_MAIN(TestSafeSave)
 #include "tst_safesave.moc"
