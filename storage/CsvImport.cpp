@@ -563,9 +563,9 @@ private:
     QHash<QString, int> m_imageIndexes; // image path -> library index, -1 for no picture
 };
 
-QString readText(QFile &file)
+QString readText(QIODevice &device)
 {
-    QTextStream stream(&file);
+    QTextStream stream(&device);
     QString text = stream.readAll();
     unifyLineBreaks(text);
     // A line feed that ends the text ends its last row, even inside an unclosed quoted run.
@@ -574,20 +574,10 @@ QString readText(QFile &file)
     return text;
 }
 
-} // namespace
-
-bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
-                   QString *errorMessage)
+// The import of a text read whole; fileSize bytes held it and fileName names it in messages.
+bool importText(Document &document, const QString &text, qint64 fileSize, const QString &fileName,
+                bool clearFirst, QString *errorMessage)
 {
-    BusyCursor busy;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *errorMessage = QStringLiteral("Cannot open file '%1' to read.").arg(fileName);
-        return false;
-    }
-    const qint64 fileSize = file.size();
-    const QString text = readText(file);
-    file.close();
     const QChar separator = chooseSeparator(text);
 
     // Matched against the plan as it will be when the rows go in: emptied, it holds only the
@@ -631,6 +621,28 @@ bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
     }
     writer.finish();
     return true;
+}
+
+} // namespace
+
+bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
+                   QString *errorMessage)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *errorMessage = QStringLiteral("Cannot open file '%1' to read.").arg(fileName);
+        return false;
+    }
+    return importCsvFile(document, &file, fileName, clearFirst, errorMessage);
+}
+
+bool importCsvFile(Document &document, QIODevice *device, const QString &fileName, bool clearFirst,
+                   QString *errorMessage)
+{
+    BusyCursor busy;
+    const qint64 fileSize = device->size();
+    const QString text = readText(*device);
+    return importText(document, text, fileSize, fileName, clearFirst, errorMessage);
 }
 
 QStringList splitCsvLine(const QString &line, const QString &separator)
