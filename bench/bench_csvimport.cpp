@@ -4,7 +4,8 @@
 // peak growth during the import, next to the allowance of 100 MB + 50 x the file size.
 //
 //   bench_csvimport                      writes every file to a scratch folder and imports each
-//   bench_csvimport write FOLDER         writes the files only (for profiling and fuzz seeds)
+//   bench_csvimport write FOLDER         writes the files only (for profiling)
+//   bench_csvimport corpus FOLDER        writes the hostile shapes at 400 bytes as fuzzing seeds
 //   bench_csvimport import FILE [CARDS]  imports one file, into a plan of CARDS cards when given
 #include "BenchTools.h"
 #include "model/Document.h"
@@ -54,8 +55,9 @@ QList<QPair<QString, QByteArray>> hostileFiles(int size)
     QByteArray shortRows = names(half / 6);
     shortRows += QByteArray("x\n").repeated(half / 2);
     files << qMakePair(QStringLiteral("wide-header-short-rows"), shortRows);
-    // What a spreadsheet writes for a wide sheet with few filled cells.
-    const int columns = 500;
+    // What a spreadsheet writes for a wide sheet with few filled cells (narrower in a seed, to
+    // leave room for rows).
+    const int columns = qMin(500, size / 40);
     QByteArray padded = names(columns);
     while (padded.size() < size)
         padded += "x" + QByteArray(columns - 1, ',') + '\n';
@@ -177,6 +179,17 @@ int main(int argc, char *argv[])
     if (arguments.size() == 3 && arguments.at(1) == QLatin1String("write")) {
         QDir().mkpath(arguments.at(2));
         writeFiles(arguments.at(2));
+        return 0;
+    }
+    if (arguments.size() == 3 && arguments.at(1) == QLatin1String("corpus")) {
+        // Small, so that the fuzzer runs hundreds of inputs a second; the sizes that cost are
+        // read here and in the storage tests.
+        QDir().mkpath(arguments.at(2));
+        for (const auto &file : hostileFiles(400)) {
+            QFile out(arguments.at(2) + QStringLiteral("/hostile-%1.csv").arg(file.first));
+            if (out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                out.write(file.second);
+        }
         return 0;
     }
     if (arguments.size() >= 3 && arguments.at(1) == QLatin1String("import"))

@@ -37,12 +37,3 @@ void initializeFuzzApplication(int *argc, char ***argv)
     new QGuiApplication(*argc, *argv);
     QLocale::setDefault(QLocale::c());
 }
-
-QString writeFuzzInput(const unsigned char *data, size_t size, const QString &suffix)
-{
-    const QString path = scratch->path() + QStringLiteral("/input.") + suffix;
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(reinterpret_cast<const char *>(data), qint64(size));
-    return path;
-}

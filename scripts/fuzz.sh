@@ -16,8 +16,6 @@ CC=clang-14 CXX=clang++-14 cmake --fresh -S "$root" -B "$build" -G Ninja \
 cmake --build "$build" --parallel "$(nproc)" --target fuzz_plan_file fuzz_csv_import
 
 export QT_QPA_PLATFORM=offscreen
-# The targets write every input to a scratch file; keep those in memory when possible.
-if [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
 export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$root/fuzz/lsan.supp

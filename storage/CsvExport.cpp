@@ -56,17 +56,11 @@ bool exportCsvFile(const Document &document, const QString &fileName, const QLis
 {
     *usedUnicode = false;
     BusyCursor busy;
-    const QString text = tableText(document, taskIndexes);
-    QByteArray bytes;
-    if (hasNonAscii(text)) {
-        *usedUnicode = true;
-        QTextCodec *codec = QTextCodec::codecForName("UTF-16");
-        bytes = codec->fromUnicode(text); // with a byte-order mark, in the processor's order
-    } else {
-        bytes = QTextCodec::codecForLocale()->fromUnicode(text);
-    }
     int errorCode = 0;
-    switch (saveFileContent(fileName, bytes, &errorCode)) {
+    const auto write = [&](QIODevice &device) {
+        return writeCsvText(document, &device, taskIndexes, usedUnicode);
+    };
+    switch (saveFileContent(fileName, write, &errorCode)) {
     case SaveOutcome::OpenFailed:
         *usedUnicode = false;
         *errorMessage = QStringLiteral("Unable to write to '%1'.\nFile may be open in another "
@@ -80,6 +74,21 @@ bool exportCsvFile(const Document &document, const QString &fileName, const QLis
         break;
     }
     return true;
+}
+
+bool writeCsvText(const Document &document, QIODevice *device, const QList<int> &taskIndexes,
+                  bool *usedUnicode)
+{
+    const QString text = tableText(document, taskIndexes);
+    QByteArray bytes;
+    *usedUnicode = hasNonAscii(text);
+    if (*usedUnicode) {
+        QTextCodec *codec = QTextCodec::codecForName("UTF-16");
+        bytes = codec->fromUnicode(text); // with a byte-order mark, in the processor's order
+    } else {
+        bytes = QTextCodec::codecForLocale()->fromUnicode(text);
+    }
+    return device->write(bytes) == bytes.size();
 }
 
 QString quoteCsvField(bool alwaysQuote, const QString &field, const QString &separator)

@@ -89,33 +89,23 @@ int endOfQuotedRun(const QChar *chars, int length, int i)
     return length;
 }
 
-// Walks the row that starts at position, hands each cell's content to addCell(content, quoted)
-// and moves position past the row. A double quote opens a quoted run only as the first
-// non-blank character of a cell; in the run, separators and line feeds are text, "" is an
-// escaped quote and any other quote ends it. Every other quote is a plain character. With
-// lineFeedsEndRows a line feed outside a run ends the row; otherwise it is text too.
-template<typename AddCell>
-void scanRow(const QString &text, int &position, QChar separator, bool lineFeedsEndRows,
-             AddCell addCell)
+// Where the cell that starts at start ends: the index of the separator that ends it (with
+// lineFeedsEndRows, also of a line feed), or the length. A double quote opens a quoted run only
+// as the first non-blank character of a cell; in the run, separators and line feeds are text,
+// "" is an escaped quote and any other quote ends it. Every other quote is a plain character.
+// quoted tells whether the cell opened a run. The one place this rule lives: reading the rows
+// and choosing the separator both go through here.
+template<typename IsSeparator>
+int cellEnd(const QChar *chars, int length, int start, IsSeparator isSeparator,
+            bool lineFeedsEndRows, bool &quoted)
 {
-    const QChar *chars = text.constData();
-    const int length = text.size();
-    int cellStart = position;
-    bool quoted = false;
+    quoted = false;
     bool blanksOnly = true;
-    for (int i = position; i < length; ++i) {
+    for (int i = start; i < length; ++i) {
         const QChar c = chars[i];
-        const bool rowEnd = lineFeedsEndRows && c == lineFeed;
-        if (c == separator || rowEnd) {
-            addCell(cellContent(chars + cellStart, i - cellStart, quoted), quoted);
-            cellStart = i + 1;
-            quoted = false;
-            blanksOnly = true;
-            if (rowEnd) {
-                position = i + 1;
-                return;
-            }
-        } else if (blanksOnly && !c.isSpace()) {
+        if (isSeparator(c) || (lineFeedsEndRows && c == lineFeed))
+            return i;
+        if (blanksOnly && !c.isSpace()) {
             blanksOnly = false;
             if (c == quote) {
                 quoted = true;
@@ -123,8 +113,29 @@ void scanRow(const QString &text, int &position, QChar separator, bool lineFeeds
             }
         }
     }
-    addCell(cellContent(chars + cellStart, length - cellStart, quoted), quoted);
-    position = length;
+    return length;
+}
+
+// Walks the row that starts at position, hands each cell's content to addCell(content, quoted)
+// and moves position past the row. With lineFeedsEndRows a line feed outside a quoted run ends
+// the row; otherwise it is text.
+template<typename AddCell>
+void scanRow(const QString &text, int &position, QChar separator, bool lineFeedsEndRows,
+             AddCell addCell)
+{
+    const QChar *chars = text.constData();
+    const int length = text.size();
+    const auto isSeparator = [separator](QChar c) { return c == separator; };
+    for (int start = position;;) {
+        bool quoted = false;
+        const int end = cellEnd(chars, length, start, isSeparator, lineFeedsEndRows, quoted);
+        addCell(cellContent(chars + start, end - start, quoted), quoted);
+        if (end == length || (lineFeedsEndRows && chars[end] == lineFeed)) {
+            position = qMin(end + 1, length);
+            return;
+        }
+        start = end + 1;
+    }
 }
 
 void readCells(const QString &text, int &position, QChar separator, bool lineFeedsEndRows,
@@ -204,15 +215,26 @@ void unifyLineBreaks(QString &text)
     text.truncate(to);
 }
 
+// ";" when more semicolons than commas stand outside quoted runs, else ",": separators inside
+// quoted cells are text and must not outvote the ones that split the file. Which of the two
+// splits is what is being decided, so either ends a cell here: a quote just after either opens
+// a run.
 QChar chooseSeparator(const QString &text)
 {
+    const QChar semicolon = QLatin1Char(';');
+    const QChar comma = QLatin1Char(',');
+    const auto isEither = [&](QChar c) { return c == semicolon || c == comma; };
+    const QChar *chars = text.constData();
+    const int length = text.size();
     int semicolons = 0;
     int commas = 0;
-    for (const QChar c : text) {
-        semicolons += c == QLatin1Char(';') ? 1 : 0;
-        commas += c == QLatin1Char(',') ? 1 : 0;
+    bool quoted = false;
+    for (int end = cellEnd(chars, length, 0, isEither, true, quoted); end < length;
+         end = cellEnd(chars, length, end + 1, isEither, true, quoted)) {
+        semicolons += chars[end] == semicolon ? 1 : 0;
+        commas += chars[end] == comma ? 1 : 0;
     }
-    return semicolons > commas ? QLatin1Char(';') : QLatin1Char(',');
+    return semicolons > commas ? semicolon : comma;
 }
 
 // The plan's property names while a header is matched against them, in hashes, so that a header
@@ -541,9 +563,9 @@ private:
     QHash<QString, int> m_imageIndexes; // image path -> library index, -1 for no picture
 };
 
-QString readText(QFile &file)
+QString readText(QIODevice &device)
 {
-    QTextStream stream(&file);
+    QTextStream stream(&device);
     QString text = stream.readAll();
     unifyLineBreaks(text);
     // A line feed that ends the text ends its last row, even inside an unclosed quoted run.
@@ -552,20 +574,10 @@ QString readText(QFile &file)
     return text;
 }
 
-} // namespace
-
-bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
-                   QString *errorMessage)
+// The import of a text read whole; fileSize bytes held it and fileName names it in messages.
+bool importText(Document &document, const QString &text, qint64 fileSize, const QString &fileName,
+                bool clearFirst, QString *errorMessage)
 {
-    BusyCursor busy;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *errorMessage = QStringLiteral("Cannot open file '%1' to read.").arg(fileName);
-        return false;
-    }
-    const qint64 fileSize = file.size();
-    const QString text = readText(file);
-    file.close();
     const QChar separator = chooseSeparator(text);
 
     // Matched against the plan as it will be when the rows go in: emptied, it holds only the
@@ -609,6 +621,28 @@ bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
     }
     writer.finish();
     return true;
+}
+
+} // namespace
+
+bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
+                   QString *errorMessage)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *errorMessage = QStringLiteral("Cannot open file '%1' to read.").arg(fileName);
+        return false;
+    }
+    return importCsvFile(document, &file, fileName, clearFirst, errorMessage);
+}
+
+bool importCsvFile(Document &document, QIODevice *device, const QString &fileName, bool clearFirst,
+                   QString *errorMessage)
+{
+    BusyCursor busy;
+    const qint64 fileSize = device->size();
+    const QString text = readText(*device);
+    return importText(document, text, fileSize, fileName, clearFirst, errorMessage);
 }
 
 QStringList splitCsvLine(const QString &line, const QString &separator)

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class Document;
+class QIODevice;
 
 // Reads cards from a text file of comma- or semicolon-separated values with a header row
 // of property names into the plan. The plan changes without undo steps or
@@ -12,6 +13,10 @@ class Document;
 // False, with the message, when the file cannot be read or would give the plan more values
 // than its size can justify; the plan is then untouched.
 bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
+                   QString *errorMessage);
+// The same from a device open for reading (a file, or bytes in memory): its size stands for the
+// file's in the allowance, and fileName names it in the messages.
+bool importCsvFile(Document &document, QIODevice *device, const QString &fileName, bool clearFirst,
                    QString *errorMessage);
 
 // The cleaned cells of one line. A double quote that is a cell's first non-blank character

@@ -727,27 +727,11 @@ StreamOutcome readStreamed(Document &document, const QByteArray &bytes, const QS
     return StreamOutcome::Read;
 }
 
-} // namespace
-
-bool readPlanFile(Document &document, const QString &fileName, QString *errorMessage,
-                  bool *savedByLaterVersion)
+// Reads the whole bytes of a plan file; fileSize stands for the file in the limits and
+// fileName in the messages.
+bool readPlanBytes(Document &document, QByteArray bytes, qint64 fileSize, const QString &fileName,
+                   QString *errorMessage, bool *savedByLaterVersion)
 {
-    // Callers that need neither answer may pass null for them.
-    QString unusedMessage;
-    bool unusedLater = false;
-    if (!errorMessage)
-        errorMessage = &unusedMessage;
-    if (!savedByLaterVersion)
-        savedByLaterVersion = &unusedLater;
-    BusyCursor busy;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *errorMessage = QStringLiteral("Can't open file '%1'").arg(fileName);
-        return false;
-    }
-    const qint64 fileSize = file.size();
-    QByteArray bytes = file.readAll();
-    file.close();
     QString text = decodedText(bytes);
     bool needsTree = false;
     const Refusal refusal = checkShape(text, fileSize, &needsTree);
@@ -806,4 +790,35 @@ bool readPlanFile(Document &document, const QString &fileName, QString *errorMes
     *savedByLaterVersion = readVersion(root) > planFileVersion;
     readPlan(document, dom, root, plan, cards, fileSize);
     return true;
+}
+
+} // namespace
+
+bool readPlanFile(Document &document, const QString &fileName, QString *errorMessage,
+                  bool *savedByLaterVersion)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (errorMessage)
+            *errorMessage = QStringLiteral("Can't open file '%1'").arg(fileName);
+        return false;
+    }
+    return readPlanFile(document, &file, fileName, errorMessage, savedByLaterVersion);
+}
+
+bool readPlanFile(Document &document, QIODevice *device, const QString &fileName,
+                  QString *errorMessage, bool *savedByLaterVersion)
+{
+    // Callers that need neither answer may pass null for them.
+    QString unusedMessage;
+    bool unusedLater = false;
+    if (!errorMessage)
+        errorMessage = &unusedMessage;
+    if (!savedByLaterVersion)
+        savedByLaterVersion = &unusedLater;
+    BusyCursor busy;
+    const qint64 fileSize = device->size();
+    // Handed over, so that the bytes can be let go of once the tree is built from them.
+    return readPlanBytes(document, device->readAll(), fileSize, fileName, errorMessage,
+                         savedByLaterVersion);
 }

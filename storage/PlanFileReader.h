@@ -3,6 +3,7 @@
 #include <QString>
 
 class Document;
+class QIODevice;
 
 // Reads a plan file of any format version into the document, without undo steps or change
 // notifications; the caller refreshes the views afterwards. The file is parsed and checked
@@ -11,3 +12,7 @@ class Document;
 // version of the program (it is still read). Either pointer may be null.
 bool readPlanFile(Document &document, const QString &fileName, QString *errorMessage,
                   bool *savedByLaterVersion);
+// The same from a device open for reading (a file, or bytes in memory): its size stands for the
+// file's in the limits, and fileName names it in the messages.
+bool readPlanFile(Document &document, QIODevice *device, const QString &fileName,
+                  QString *errorMessage, bool *savedByLaterVersion);

@@ -127,6 +127,17 @@ void TestCsvImport::cardsAreImported_data()
     QTest::newRow("more semicolons than commas")
         << QByteArray("Name;Cost\nx;1,5\n") << "Name|Cost\nx|1,5";
     QTest::newRow("equal counts choose commas") << QByteArray("a;b,c\n1;2,3\n") << "a;b|c\n1;2|3";
+    // Only separators outside quoted runs vote, with runs opened as the rows are read.
+    QTest::newRow("quoted semicolons do not vote")
+        << QByteArray("Recipe,Steps\nTea,\"boil; steep; pour\"\nRice,  \"rinse; soak; cook\"\n")
+        << "Recipe|Steps\nTea|boil; steep; pour\nRice|rinse; soak; cook";
+    QTest::newRow("quoted commas do not vote")
+        << QByteArray("Name;Price\n\"Smith, Jo\";\"1,5\"\n\"Lee, Al\";\"2,25\"\n")
+        << "Name|Price\nSmith, Jo|1,5\nLee, Al|2,25";
+    QTest::newRow("quoted run across lines does not vote")
+        << QByteArray("Name,Notes\n\"a;b;c\nd;e\",x\n") << "Name\na;b;c d;e / x / ";
+    QTest::newRow("equal counts outside quotes choose commas")
+        << QByteArray("A;B,C\n\"x;y;z\";1,2\n") << "A;B|C\nx;y;z|2";
     QTest::newRow("doubled quotes") << QByteArray("Name\n\"a\"\"b\"\n\"\"\n") << "Name\na\"b";
     QTest::newRow("quoted line break is one row")
         << QByteArray("Name,Notes\n\"two\nlines\",x\n") << "Name\ntwo lines / x / ";
