@@ -83,7 +83,8 @@ public:
     CardsScene *cardsScene() const { return m_scene; }
 
     // Zoom. The current zoom is the view transform's horizontal scale; wheel and pinch stop at
-    // the limits, the commands rely on being disabled there.
+    // the limits, the commands rely on being disabled there. Zooming out stops at the smallest
+    // zoom, or at the fitted zoom of a plan that needs less to fit.
     bool canZoomIn() const;
     bool canZoomOut() const;
     bool isZoomToFit() const { return m_zoomToFit; }
@@ -224,6 +225,12 @@ protected:
 private:
     Document *document() const;
     void fitRect(const QRectF &rect);
+    // The scene area Zoom Fit shows, and the scale at which a rectangle fills the viewport (0
+    // when either is empty).
+    QRectF fitArea() const;
+    double fittedScale(const QRectF &rect) const;
+    // The scale below which zooming out stops.
+    double zoomOutFloor() const;
 
     // Painting, in scene units; each visits only the columns and rows meeting the exposed
     // rectangle.
