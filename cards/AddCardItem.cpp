@@ -32,5 +32,6 @@ void AddCardItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *optio
 void AddCardItem::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
 {
     OverlayItem::mouseReleaseEvent(event);
-    emit clicked(m_column, m_row);
+    if (isClick(event))
+        emit clicked(m_column, m_row);
 }

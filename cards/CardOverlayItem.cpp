@@ -23,5 +23,6 @@ void CardOverlayItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *o
 void CardOverlayItem::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
 {
     OverlayItem::mouseReleaseEvent(event);
-    emit clicked(m_card);
+    if (isClick(event))
+        emit clicked(m_card);
 }

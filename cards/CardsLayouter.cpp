@@ -97,8 +97,10 @@ void CardsLayouter::binAxis(const Document &doc, int property, Axis &axis) const
     case ActualType::Numeric:
         axis.numericBins = doc.numericBinsOfProperty(property);
         axis.labels = Document::numericBinNames(axis.numericBins);
+        // Written so that the value reads back as the bound itself: six significant digits
+        // would put 1234567 into another bin, and an exponent is no number in every locale.
         for (const Document::NumericBin &bin : qAsConst(axis.numericBins))
-            axis.values.append(QStringLiteral("%1").arg(bin.first));
+            axis.values.append(exactNumberToString(bin.first, doc.valueFormats()));
         break;
     case ActualType::Date:
         axis.dateBins = doc.dateBinsOfProperty(property);

@@ -309,6 +309,11 @@ void CardsScene::onChangedDoc(const Events &events)
             removeCardItem(event.taskIndex);
             layOut = true;
             break;
+        case EventType::PropertyAdded:
+            // Shown on the cards from the start, it changes what every card draws.
+            if (m_document->propertyVisibility(event.propertyIndex) != PropertyVisibility::Hidden)
+                repaint = true;
+            break;
         case EventType::PropertyChanged:
         case EventType::PropertyDeleted:
         case EventType::ValueChanged:

@@ -80,7 +80,16 @@ bool CardsView::canZoomIn() const
 
 bool CardsView::canZoomOut() const
 {
-    return currentScale() > zoomOutLimit;
+    return currentScale() > zoomOutFloor();
+}
+
+double CardsView::zoomOutFloor() const
+{
+    // A plan too large to fit at the smallest zoom still zooms out as far as Zoom Fit goes, so
+    // that a plan fitted and zoomed into can be zoomed out again. A hair's tolerance: a zoom in
+    // and out again may not land on the fitted scale to the last bit.
+    const double fitted = fittedScale(fitArea());
+    return fitted > 0 && fitted < zoomOutLimit ? fitted * (1 + 1e-9) : zoomOutLimit;
 }
 
 void CardsView::setZoomToFit(bool on)
@@ -128,10 +137,23 @@ void CardsView::onZoomOut()
 void CardsView::onZoomToFit()
 {
     m_zoomToFit = true;
-    // A plan of a card or two is not blown up to the window's size.
-    const QRectF rect = atLeast(sceneRect(), 2 * document()->scaledCardWidth(), fittedHeight);
-    fitRect(rect);
+    fitRect(fitArea());
     emit zoomButtonClicked();
+}
+
+QRectF CardsView::fitArea() const
+{
+    // A plan of a card or two is not blown up to the window's size.
+    return atLeast(sceneRect(), 2 * document()->scaledCardWidth(), fittedHeight);
+}
+
+double CardsView::fittedScale(const QRectF &rect) const
+{
+    const int margin = 2;
+    const QRectF available = QRectF(viewport()->rect()).adjusted(margin, margin, -margin, -margin);
+    if (rect.isEmpty() || available.isEmpty())
+        return 0.0;
+    return std::min(available.width() / rect.width(), available.height() / rect.height());
 }
 
 void CardsView::fitRect(const QRectF &rect)
@@ -139,12 +161,9 @@ void CardsView::fitRect(const QRectF &rect)
     // As fitInView keeping the aspect ratio, but a fit that changes nothing repaints nothing:
     // the scene refits after every layout, also after a click that only selects a card, and
     // fitInView passes through the unscaled view on the way, which repaints all of it.
-    const int margin = 2;
-    const QRectF available = QRectF(viewport()->rect()).adjusted(margin, margin, -margin, -margin);
-    if (rect.isEmpty() || available.isEmpty())
+    const double ratio = fittedScale(rect);
+    if (!(ratio > 0.0))
         return;
-    const double ratio
-        = std::min(available.width() / rect.width(), available.height() / rect.height());
     const QTransform fitted = QTransform::fromScale(ratio, ratio);
     if (transform() != fitted)
         setTransform(fitted, false);
@@ -205,7 +224,7 @@ void CardsView::wheelEvent(QWheelEvent *event)
         delta = -delta;
     setTransformationAnchor(AnchorUnderMouse);
     bool zoomed = false;
-    if (delta < 0 && currentScale() > zoomOutLimit) {
+    if (delta < 0 && canZoomOut()) {
         m_zoomToFit = false;
         scaleBy(1.0 / settings()->zoomStep());
         zoomed = true;
@@ -232,8 +251,7 @@ bool CardsView::viewportEvent(QEvent *event)
         if (pinch && (pinch->changeFlags() & QPinchGesture::ScaleFactorChanged)) {
             // Only the side of 1 counts: each gesture event is one small step.
             const double factor = pinch->property("scaleFactor").toReal();
-            const bool blocked
-                = factor > 1 ? currentScale() >= zoomInLimit : currentScale() <= zoomOutLimit;
+            const bool blocked = factor > 1 ? currentScale() >= zoomInLimit : !canZoomOut();
             if (!blocked) {
                 m_zoomToFit = false;
                 const double step = 1 + (settings()->zoomStep() - 1) * 0.25;

@@ -83,7 +83,8 @@ public:
     CardsScene *cardsScene() const { return m_scene; }
 
     // Zoom. The current zoom is the view transform's horizontal scale; wheel and pinch stop at
-    // the limits, the commands rely on being disabled there.
+    // the limits, the commands rely on being disabled there. Zooming out stops at the smallest
+    // zoom, or at the fitted zoom of a plan that needs less to fit.
     bool canZoomIn() const;
     bool canZoomOut() const;
     bool isZoomToFit() const { return m_zoomToFit; }
@@ -113,6 +114,10 @@ public:
     void addValue(int property, int position, const QString &kindWord);
     // Forgets the tool tip's cached card and text.
     void clearToolTip();
+    // What the total badge of a cell ((column, row)), a row ((-1, row)), a column ((column, -1))
+    // or the grid ((-1, -1)) shows: the sum or count, or a "value: count" line per text value.
+    // Empty when there is no badge.
+    QString totalText(int column, int row) const;
 
     // Prints and exports the plan as a document: no selection marks, the headers fixed beside
     // the grid. The plan and the selection are as they were afterwards, with nothing to undo.
@@ -224,6 +229,12 @@ protected:
 private:
     Document *document() const;
     void fitRect(const QRectF &rect);
+    // The scene area Zoom Fit shows, and the scale at which a rectangle fills the viewport (0
+    // when either is empty).
+    QRectF fitArea() const;
+    double fittedScale(const QRectF &rect) const;
+    // The scale below which zooming out stops.
+    double zoomOutFloor() const;
 
     // Painting, in scene units; each visits only the columns and rows meeting the exposed
     // rectangle.
@@ -300,6 +311,10 @@ private:
     DragState m_dragState = DragState::Idle;
     // The last press landed on a card (selected or not), which the toolkit may have moved.
     bool m_pressedOnCard = false;
+    // The header under the last press, with any button (index -1 for none): only a release
+    // over that same header is a click on it.
+    bool m_pressHeaderIsColumn = false;
+    int m_pressHeaderIndex = -1;
     // Owned; null while no auto-scroll runs.
     QTimer *m_autoScrollDelayTimer = nullptr;
     QTimer *m_autoScrollRepeatTimer = nullptr;

@@ -59,6 +59,8 @@ void CardsView::mousePressEvent(QMouseEvent *event)
     m_dragState = DragState::Idle;
     m_pressedOnCard = false;
     m_pressPosition = event->localPos().toPoint();
+    m_scene->headerAt(mapToScene(m_pressPosition), &m_pressHeaderIsColumn, nullptr,
+                      &m_pressHeaderIndex);
     restoreCursor();
     updateLensArea(m_pointerPosition);
     if (!isInteractive() || event->button() != Qt::LeftButton)
@@ -375,7 +377,11 @@ void CardsView::releaseElsewhere(const QMouseEvent *event)
     const QPointF point = mapToScene(viewPoint);
     bool isColumn = false;
     bool isRow = false;
-    if (m_scene->headerAt(point, &isColumn, &isRow, &m_pressedHeaderIndex)) {
+    const bool onHeader = m_scene->headerAt(point, &isColumn, &isRow, &m_pressedHeaderIndex);
+    // Only a press and release on the same header is a click on it: a rubber band let go over
+    // a header is a selection.
+    if (onHeader && m_pressedHeaderIndex == m_pressHeaderIndex
+        && isColumn == m_pressHeaderIsColumn) {
         m_scene->hideInsertLine();
         if (isColumn || isRow)
             releaseOnHeader(event, isColumn);

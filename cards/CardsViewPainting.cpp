@@ -212,31 +212,36 @@ void CardsView::drawTotals(QPainter *painter, const QRectF &exposed)
         drawTotal(painter, grand, -1, -1, false);
 }
 
-void CardsView::drawTotal(QPainter *painter, const QRectF &area, int column, int row, bool cell)
+QString CardsView::totalText(int column, int row) const
 {
     const Document &doc = *document();
     const int property = doc.totalProperty();
-    QString text;
     if (property == doc.propertyCount()) {
         const int count = int(m_scene->numericTotal(column, row));
-        if (count != 0)
-            text = QString::number(count);
-    } else if (property < doc.propertyCount()) {
-        const ActualPropertyType type = doc.actualPropertyType(property);
-        if (type == ActualType::Numeric) {
-            const double total = m_scene->numericTotal(column, row);
-            if (!fuzzyEqual(total, 0.0))
-                text = numberToString(total, doc.valueFormats());
-        } else if (type == ActualType::Text || type == ActualType::Date) {
-            const CardsLayouter::TextTotals counts = m_scene->textTotals(column, row);
-            QStringList lines;
-            for (auto it = counts.constBegin(); it != counts.constEnd(); ++it)
-                lines.append(QStringLiteral("%1: %2")
-                                 .arg(it.key().isEmpty() ? tr("<Empty>") : it.key())
-                                 .arg(it.value()));
-            text = lines.join(QLatin1Char('\n'));
-        }
+        return count != 0 ? QString::number(count) : QString();
     }
+    if (property >= doc.propertyCount())
+        return QString();
+    const ActualPropertyType type = doc.actualPropertyType(property);
+    if (type == ActualType::Numeric) {
+        const double total = m_scene->numericTotal(column, row);
+        return fuzzyEqual(total, 0.0) ? QString() : numberToString(total, doc.valueFormats());
+    }
+    if (type != ActualType::Text && type != ActualType::Date)
+        return QString();
+    const CardsLayouter::TextTotals counts = m_scene->textTotals(column, row);
+    QStringList lines;
+    // Filled in one go: a value holding "%2" must stay as it is, not take the count's place.
+    for (auto it = counts.constBegin(); it != counts.constEnd(); ++it)
+        lines.append(QStringLiteral("%1: %2").arg(it.key().isEmpty() ? tr("<Empty>") : it.key(),
+                                                  QString::number(it.value())));
+    return lines.join(QLatin1Char('\n'));
+}
+
+void CardsView::drawTotal(QPainter *painter, const QRectF &area, int column, int row, bool cell)
+{
+    const Document &doc = *document();
+    const QString text = totalText(column, row);
     if (text.isEmpty())
         return;
 

@@ -4,6 +4,7 @@
 #include "common/Colors.h"
 #include "model/Document.h"
 
+#include <QGraphicsSceneMouseEvent>
 #include <QPainter>
 #include <QPen>
 
@@ -55,13 +56,20 @@ void OverlayItem::hoverLeaveEvent(QGraphicsSceneHoverEvent *event)
 
 void OverlayItem::mousePressEvent(QGraphicsSceneMouseEvent *event)
 {
-    // Left accepted: the release then comes to this icon.
-    Q_UNUSED(event);
+    // Left accepted: the release then comes to this icon. Any other button goes on to the card
+    // or cell below, whose menu it opens.
+    if (event->button() != Qt::LeftButton)
+        event->ignore();
 }
 
 void OverlayItem::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
 {
     Q_UNUSED(event);
+}
+
+bool OverlayItem::isClick(const QGraphicsSceneMouseEvent *event) const
+{
+    return event->button() == Qt::LeftButton && boundingRect().contains(event->pos());
 }
 
 QRectF OverlayItem::symbolRect()

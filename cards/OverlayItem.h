@@ -6,8 +6,9 @@
 class CardsScene;
 
 // The base of the clickable icons drawn over the Cards pane (add a card to a cell, edit or
-// delete a card): their size, stacking, hover state and colours. A press is accepted so that the
-// release comes back to the same icon; the subclasses draw their symbol and report the release.
+// delete a card): their size, stacking, hover state and colours. A left press is accepted so
+// that the release comes back to the same icon; the subclasses draw their symbol and report a
+// release that isClick() calls a click.
 class OverlayItem : public QGraphicsObject
 {
     Q_OBJECT
@@ -29,6 +30,9 @@ protected:
     void hoverLeaveEvent(QGraphicsSceneHoverEvent *event) override;
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
+    // A left-button release over the icon that took the press: a press dragged off the icon and
+    // let go elsewhere is no click.
+    bool isClick(const QGraphicsSceneMouseEvent *event) const;
 
     // The frame and, while hovered, the ring shared by the three icons; round for the card
     // icons, square for the add icon. The caller draws the symbol in between.

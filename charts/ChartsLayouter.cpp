@@ -117,6 +117,29 @@ ChartsLayouter::Charts ChartsLayouter::buildCharts(Document &doc)
     return result;
 }
 
+QList<QPair<QString, QColor>> ChartsLayouter::legendRows(Document &doc)
+{
+    QList<QPair<QString, QColor>> rows;
+    const int by = doc.chartByProperty();
+    if (by < 1 || doc.actualPropertyType(by) != ActualType::Text)
+        return rows;
+    const int mode = doc.chartsShowLegend();
+    const bool allColors = mode == 1 || mode == 2;
+    const QStringList listed = doc.values(by, 2, true, true, allColors, false,
+                                          allColors ? false : doc.chartsFiltering());
+    TrimmedValues bars;
+    bars.read(doc, by);
+    QVector<bool> listedBar(bars.values.size(), false);
+    for (const QString &value : listed) {
+        const int bar = bars.index.value(value, -1);
+        if (bar < 0 || listedBar.at(bar))
+            continue;
+        listedBar[bar] = true;
+        rows.append({bars.values.at(bar), doc.colorForValue(by, bars.firstStored.at(bar))});
+    }
+    return rows;
+}
+
 int ChartsLayouter::gridColumns(int n, double aspect)
 {
     if (n < 2)

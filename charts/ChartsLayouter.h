@@ -2,7 +2,9 @@
 
 #include "charts/ChartData.h"
 
+#include <QColor>
 #include <QList>
+#include <QPair>
 #include <QPointF>
 #include <QRectF>
 #include <QSize>
@@ -39,6 +41,11 @@ public:
     // that differ only in leading or trailing blanks share one bar and one chart, at the place
     // of the first of them. Empty when canChart is false.
     static Charts buildCharts(Document &doc);
+
+    // The legend's rows for the show-legend setting, each a value and its colour: the values
+    // the setting lists, as the bars show them. By values that differ only in leading or
+    // trailing blanks are one bar, so they are one row, trimmed, in that bar's colour.
+    static QList<QPair<QString, QColor>> legendRows(Document &doc);
 
     // The grid of n charts for a viewport of width / height aspect: as many columns as make
     // the grid's shape close to the aspect, and no column left empty.

@@ -37,19 +37,11 @@ void ChartsLegendItem::build()
     m_textWidth = 0;
     Document &doc = *m_document;
     m_hasCards = doc.taskCount() > 0;
-    const int by = doc.chartByProperty();
-    if (by < 1 || doc.actualPropertyType(by) != ActualType::Text)
-        return;
-    const int mode = doc.chartsShowLegend();
-    const bool allColors = mode == 1 || mode == 2;
-    const QStringList values = doc.values(by, 2, true, true, allColors, false,
-                                          allColors ? false : doc.chartsFiltering());
+    m_rows = ChartsLayouter::legendRows(doc);
     const QFontMetricsF metrics(legendFont(doc));
     double widest = 0.0;
-    for (const QString &value : values) {
-        m_rows.append({value, doc.colorForValue(by, value)});
-        widest = std::max(widest, metrics.horizontalAdvance(elideText(value, textLength)));
-    }
+    for (const QPair<QString, QColor> &row : qAsConst(m_rows))
+        widest = std::max(widest, metrics.horizontalAdvance(elideText(row.first, textLength)));
     m_textWidth = int(std::ceil(widest));
 }
 

@@ -9,9 +9,9 @@
 class Document;
 
 // The colour legend of the Charts pane: a swatch and a name for each value of the By
-// property, in value order. The rows and their widest text are read from the plan by build(),
-// which the scene calls once per rebuild; a resize only moves the item. The colours of the
-// text, lines and swatches' gradient are read when painting.
+// property as the bars show it, in value order. The rows and their widest text are read from the
+// plan by build(), which the scene calls once per rebuild; a resize only moves the item. The
+// colours of the text, lines and swatches' gradient are read when painting.
 class ChartsLegendItem : public QAbstractGraphicsShapeItem
 {
 public:

@@ -151,6 +151,20 @@ QString numberToString(double value, const ValueFormats &formats)
     return numberLocale(formats).toString(value, 'g', 6);
 }
 
+QString exactNumberToString(double value, const ValueFormats &formats)
+{
+    QLocale locale = numberLocale(formats);
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    // Past this size an integer's digits would be mostly zeros; the exponent form is shorter.
+    const double wholeLimit = 1e21;
+    if (value == 0.0)
+        value = 0.0; // no "-0"
+    const bool whole
+        = std::isfinite(value) && value == std::trunc(value) && std::fabs(value) < wholeLimit;
+    return whole ? locale.toString(value, 'f', 0)
+                 : locale.toString(value, 'g', QLocale::FloatingPointShortest);
+}
+
 int guessValueType(const QString &text, const ValueFormats &formats)
 {
     if (text.isEmpty())

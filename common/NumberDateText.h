@@ -14,6 +14,10 @@
 double stringToNumber(const QString &text, const ValueFormats &formats, bool emptyIsZero,
                       bool *ok = nullptr);
 QString numberToString(double value, const ValueFormats &formats);
+// A number as a value to store: the text reads back through stringToNumber as the same double.
+// Whole numbers are written as integers, others in the fewest digits that do, without group
+// separators.
+QString exactNumberToString(double value, const ValueFormats &formats);
 // 0 text, 1 numeric, 2 date; numbers take precedence ("2020" is numeric).
 int guessValueType(const QString &text, const ValueFormats &formats);
 // The smallest and largest number among the texts, a text that is no number counting as 0 as

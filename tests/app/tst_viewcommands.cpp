@@ -39,6 +39,7 @@ private slots:
     void init();
     void cleanup();
     void sliderAndZoomCommandsFollowTheView();
+    void planTooLargeForTheSmallestZoomZoomsOutToItsFit();
     void storedLeftPaneIsAppliedAtFirstShowAndCtrlLToggles();
     void sectionKeysOpenAndCloseOnlyInTheirTab();
     void oneEscapeEndsMagnifyAndFullScreenAndTheTabReturns();
@@ -108,6 +109,29 @@ void TestViewCommands::sliderAndZoomCommandsFollowTheView()
     // Another tab has nothing to zoom.
     m_window->findChild<QTabWidget *>()->setCurrentIndex(3);
     QVERIFY(!zoomIn->isEnabled() && !fit->isEnabled() && !slider->isEnabled());
+}
+
+void TestViewCommands::planTooLargeForTheSmallestZoomZoomsOutToItsFit()
+{
+    // A column per card: some 400 cards wide fit only well below the smallest zoom.
+    QVERIFY(writeTestPlan(m_plan, 400));
+    showWindow();
+    QAction *zoomIn = action(*m_window, "m_viewZoomInAction");
+    QAction *zoomOut = action(*m_window, "m_viewZoomOutAction");
+    QAction *fit = action(*m_window, "m_viewZoomFitAction");
+    doc()->setXProperty(1, true);
+    QVERIFY(fit->isChecked());
+    const double fitted = m_view->currentScale();
+    QVERIFY(fitted > 0 && fitted < 0.033 / 1.3);
+    QVERIFY(zoomIn->isEnabled() && !zoomOut->isEnabled());
+    zoomIn->trigger();
+    QVERIFY(m_view->currentScale() > fitted);
+    QVERIFY(zoomOut->isEnabled());
+    zoomOut->trigger();
+    QVERIFY(qAbs(m_view->currentScale() / fitted - 1) < 1e-9);
+    // Out as far as the fit, not beyond.
+    QVERIFY(zoomIn->isEnabled() && !zoomOut->isEnabled());
+    QVERIFY(!fit->isChecked());
 }
 
 void TestViewCommands::storedLeftPaneIsAppliedAtFirstShowAndCtrlLToggles()

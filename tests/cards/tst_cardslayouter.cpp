@@ -118,10 +118,10 @@ void TestCardsLayouter::numericCellPresetsGiveTheLowerBound()
     doc.setYProperty(1, false);
     CardsLayouter layout;
     layout.layout(doc);
-    QCOMPARE(layout.columns().values, (QStringList {"0", "1e+06", "2e+06"}));
+    QCOMPARE(layout.columns().values, (QStringList {"0", "1000000", "2000000"}));
     QVERIFY(layout.columns().labels.at(1) != layout.columns().values.at(1));
     const QList<PropertyIndexAndValue> presets = layout.cellPresets(1, 2);
-    QCOMPARE(presets, (QList<PropertyIndexAndValue> {{2, "1e+06"}, {1, "c"}}));
+    QCOMPARE(presets, (QList<PropertyIndexAndValue> {{2, "1000000"}, {1, "c"}}));
     QVERIFY(layout.cellPresets(-1, -1).isEmpty());
 }
 

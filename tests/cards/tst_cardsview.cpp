@@ -1,7 +1,10 @@
 #include "ShownCardsView.h"
+#include "cards/AddCardItem.h"
 #include "cards/CardItem.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
+#include "cards/DeleteCardItem.h"
+#include "cards/EditCardItem.h"
 #include "common/Accessors.h"
 #include "common/BalloonTip.h"
 #include "common/NumberDateText.h"
@@ -40,11 +43,18 @@ private slots:
     void shiftDragKeepsEachCardsRow();
     void dropOffTheGridChangesNothing();
     void ctrlRubberBandChangesNothing();
+    void numericCellsOfferTheirBoundExactly_data();
+    void numericCellsOfferTheirBoundExactly();
+    void overlayIconsActOnlyOnALeftClickOnThem_data();
+    void overlayIconsActOnlyOnALeftClickOnThem();
     void headerDropReordersValues_data();
     void headerDropReordersValues();
     void headerDropAfterTheColumnVanishedMovesNothing();
     void autoScrollEndsWithTheDragAndAtTheLimit();
     void headersLinesAndBadgesFollowThePlan();
+    void textTotalsShowValuesAsTyped();
+    void propertyAddedToTheCardsShowsAtOnce_data();
+    void propertyAddedToTheCardsShowsAtOnce();
     void todaysHeaderTakesTheTodayColour();
     void floatingHeadersStayAtTheViewsEdge();
     void emptyAndFilteredPlansShowAHint_data();
@@ -59,6 +69,36 @@ const QColor hintGrey(160, 160, 164);
 QStringList valuesOf(TaskIndex task)
 {
     return {doc()->value(task, Status), doc()->value(task, Group), doc()->value(task, Cost)};
+}
+
+QList<QStringList> everyCardsValues()
+{
+    QList<QStringList> cards;
+    for (TaskIndex task = 0; task < doc()->taskCount(); ++task)
+        cards.append(valuesOf(task));
+    return cards;
+}
+
+// The overlay icon of that kind on the card, or the add icon of the scene; null when not shown.
+OverlayItem *shownIcon(const ShownView &shown, const QString &kind, TaskIndex task)
+{
+    if (kind == QLatin1String("add")) {
+        for (QGraphicsItem *item : shown.scene.items()) {
+            auto *icon = qobject_cast<AddCardItem *>(item->toGraphicsObject());
+            if (icon && icon->isVisible())
+                return icon;
+        }
+        return nullptr;
+    }
+    for (QGraphicsItem *child : shown.scene.cardItemForTask(task)->childItems()) {
+        auto *icon = qobject_cast<OverlayItem *>(child->toGraphicsObject());
+        const bool wanted = kind == QLatin1String("delete")
+            ? bool(qobject_cast<DeleteCardItem *>(icon))
+            : bool(qobject_cast<EditCardItem *>(icon));
+        if (icon && wanted && icon->isVisible())
+            return icon;
+    }
+    return nullptr;
 }
 
 int countPixels(const QImage &image, const QColor &color)
@@ -377,6 +417,128 @@ void TestCardsView::ctrlRubberBandChangesNothing()
     QVERIFY(shown.cardsInPlace());
 }
 
+void TestCardsView::numericCellsOfferTheirBoundExactly_data()
+{
+    QTest::addColumn<QString>("gesture");
+    QTest::newRow("card dragged into the cell") << "drag";
+    QTest::newRow("add icon of the cell") << "add icon";
+    QTest::newRow("Alt+click in the cell") << "alt click";
+    QTest::newRow("Add Card in the cell's menu") << "menu";
+}
+
+void TestCardsView::numericCellsOfferTheirBoundExactly()
+{
+    QFETCH(QString, gesture);
+    // Bins of 10 from 1234567: six significant digits would write both bounds as 1.2345xe+06.
+    fillCards({{"a", "r1", "1234567"}, {"b", "r2", "1234580"}});
+    ShownView shown(Cost, Group);
+    QCOMPARE(shown.scene.columnValues(), QStringList({"1234567", "1234577"}));
+    QSignalSpy newTasks(&shown.scene, &CardsScene::newTask);
+    DocumentRecorder recorder(*doc());
+    // The empty cell (1234577-1234587, r1).
+    const QPoint cell = shown.cell(1, 0);
+    const QList<PropertyIndexAndValue> presets {{Cost, "1234577"}, {Group, "r1"}};
+    if (gesture == QLatin1String("drag")) {
+        QString proposed;
+        ModalAnswer answer(QStringLiteral("OK"), {}, [&](QWidget *modal) {
+            proposed = modal->findChild<QLineEdit *>(QStringLiteral("m_lineEdit1"))->text();
+        });
+        shown.drag(shown.card(0), cell);
+        QVERIFY(answer.answered());
+        QCOMPARE(proposed, QStringLiteral("1234577"));
+        QCOMPARE(everyCardsValues(),
+                 QList<QStringList>({{"a", "r1", "1234577"}, {"b", "r2", "1234580"}}));
+        QCOMPARE(recorder.undoTexts, QStringList {"Update Values"});
+        // It landed in the bin it was dropped on, card b's: the bins now start at 1234577.
+        const QVector<CardsLayouter::Placement> &placements = shown.scene.layouter().placements();
+        QCOMPARE(placements.at(0).cell.first, placements.at(1).cell.first);
+        return;
+    }
+    if (gesture == QLatin1String("add icon")) {
+        shown.mouse(QEvent::MouseMove, cell, Qt::NoButton, Qt::NoButton);
+        OverlayItem *icon = shownIcon(shown, QStringLiteral("add"), -1);
+        QVERIFY(icon);
+        const QPoint point = shown.at(icon->sceneBoundingRect().center());
+        shown.press(point);
+        shown.release(point);
+    } else if (gesture == QLatin1String("alt click")) {
+        shown.press(cell, Qt::AltModifier);
+        shown.release(cell, Qt::AltModifier);
+    } else {
+        QCOMPARE(shown.rightClick(cell, QStringLiteral("Add Card...")).size(), 1);
+    }
+    shown.runPosted();
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(newTasks.count(), 1);
+    QCOMPARE(newTasks.first().first().value<QList<PropertyIndexAndValue>>(), presets);
+    QVERIFY(recorder.isSilent());
+}
+
+void TestCardsView::overlayIconsActOnlyOnALeftClickOnThem_data()
+{
+    QTest::addColumn<QString>("icon");
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<bool>("acts");
+    for (const char *icon : {"delete", "edit", "add"}) {
+        QTest::addRow("%s, left click", icon) << icon << "left click" << true;
+        QTest::addRow("%s, right click", icon) << icon << "right click" << false;
+        QTest::addRow("%s, pressed and let go on another card", icon)
+            << icon << "let go elsewhere" << false;
+    }
+}
+
+void TestCardsView::overlayIconsActOnlyOnALeftClickOnThem()
+{
+    QFETCH(QString, icon);
+    QFETCH(QString, gesture);
+    QFETCH(bool, acts);
+    fillCards({{"a", "r1"}, {"b", "r1"}, {"c", "r2"}});
+    const QList<QStringList> before = everyCardsValues();
+    ShownView shown(Status, Group);
+    // The card icons come at the zoom the card was last painted at.
+    shown.grab();
+    QSignalSpy edits(&shown.scene, &CardsScene::editTask);
+    QSignalSpy newTasks(&shown.scene, &CardsScene::newTask);
+    // Card a's icons, or the add icon of the empty cell (c, r1).
+    const bool add = icon == QLatin1String("add");
+    shown.mouse(QEvent::MouseMove, add ? shown.cell(2, 0) : shown.card(0), Qt::NoButton,
+                Qt::NoButton);
+    OverlayItem *item = shownIcon(shown, icon, 0);
+    QVERIFY(item);
+    const QPoint point = shown.at(item->sceneBoundingRect().center());
+    DocumentRecorder recorder(*doc());
+    if (gesture == QLatin1String("left click")) {
+        shown.press(point);
+        shown.release(point);
+    } else if (gesture == QLatin1String("right click")) {
+        shown.rightClick(point);
+    } else {
+        shown.press(point);
+        shown.moveTo(point, shown.card(1));
+        shown.release(shown.card(1));
+    }
+    shown.runPosted();
+    QCoreApplication::sendPostedEvents();
+    if (icon == QLatin1String("delete")) {
+        QCOMPARE(everyCardsValues(),
+                 acts ? QList<QStringList>({before.at(1), before.at(2)}) : before);
+        // One step (the model announces a deletion twice; the undo list keeps one snapshot).
+        QCOMPARE(recorder.undoTexts.count(QStringLiteral("Delete Card")),
+                 acts ? recorder.undoTexts.size() : 0);
+        QCOMPARE(recorder.eventTypes(),
+                 acts ? QList<QList<int>> {{EventType::TasksDeleted}} : QList<QList<int>>());
+    } else {
+        QCOMPARE(everyCardsValues(), before);
+        QVERIFY(recorder.isSilent());
+        QCOMPARE((add ? newTasks : edits).count(), acts ? 1 : 0);
+    }
+    if (acts && icon == QLatin1String("edit"))
+        QCOMPARE(edits.first().first().toInt(), 0);
+    if (acts && add)
+        QCOMPARE(newTasks.first().first().value<QList<PropertyIndexAndValue>>(),
+                 (QList<PropertyIndexAndValue> {{Status, "c"}, {Group, "r1"}}));
+}
+
 // Dragging headers
 
 void TestCardsView::headerDropReordersValues_data()
@@ -500,6 +662,41 @@ void TestCardsView::headersLinesAndBadgesFollowThePlan()
     QCOMPARE(shown.colorAt(QPointF(40, -40)), background);
     QCOMPARE(shown.colorAt(QPointF(-40, 40)), background);
     QCOMPARE(shown.colorAt(QPointF(total + side / 2 - 0.4 * side, 390 + side / 2)), background);
+}
+
+void TestCardsView::textTotalsShowValuesAsTyped()
+{
+    fillCards({{"50%2 off", "r1"}, {"%1", "r1"}, {"", "r1"}, {"50%2 off", "r2"}});
+    doc()->setTotalProperty(Status, false);
+    ShownView shown(Group, 0);
+    // One line per value, in value order, the value exactly as typed.
+    QCOMPARE(shown.view.totalText(0, -1), QStringLiteral("<Empty>: 1\n%1: 1\n50%2 off: 1"));
+    QCOMPARE(shown.view.totalText(1, -1), QStringLiteral("50%2 off: 1"));
+}
+
+void TestCardsView::propertyAddedToTheCardsShowsAtOnce_data()
+{
+    QTest::addColumn<int>("visibility");
+    QTest::newRow("text row") << int(PropertyVisibility::Text);
+    QTest::newRow("bold text row") << int(PropertyVisibility::BoldText);
+    QTest::newRow("marker") << int(PropertyVisibility::Square);
+    QTest::newRow("hidden") << int(PropertyVisibility::Hidden);
+}
+
+void TestCardsView::propertyAddedToTheCardsShowsAtOnce()
+{
+    QFETCH(int, visibility);
+    fillCards({{"a", "r1"}, {"b", "r1"}});
+    ShownView shown(Status, Group);
+    const QImage before = shown.grab();
+    doc()->addProperty(QStringLiteral("Owner"), QStringLiteral("Everybody"), PropertyType::Text, {},
+                       visibility, PropertyAppearance(), true);
+    const QImage added = shown.grab();
+    // What a fresh build of the whole scene shows.
+    doc()->emitChanged(EventType::AllChanged);
+    const QImage rebuilt = shown.grab();
+    QCOMPARE(added == before, visibility == PropertyVisibility::Hidden);
+    QVERIFY(added == rebuilt);
 }
 
 void TestCardsView::todaysHeaderTakesTheTodayColour()

@@ -1,5 +1,6 @@
 #include "ShownCardsView.h"
 #include "common/BalloonTip.h"
+#include "common/NumberDateText.h"
 #include "common/Settings.h"
 #include "common/UrlOpener.h"
 #include "harness/DocumentRecorder.h"
@@ -27,6 +28,8 @@ private slots:
     void headerMenuShowsTheHeadersState();
     void numericHeaderOpensItsOrderingPage_data();
     void numericHeaderOpensItsOrderingPage();
+    void rubberBandLetGoOnAHeaderOnlySelects_data();
+    void rubberBandLetGoOnAHeaderOnlySelects();
     void addingAValueAsksUntilItIsNew_data();
     void addingAValueAsksUntilItIsNew();
     void renamingRefusesAnyExistingLabel();
@@ -368,6 +371,45 @@ void TestCardsViewMenus::numericHeaderOpensItsOrderingPage()
     QVERIFY(answer.answered());
     QCOMPARE(page, 2);
     QVERIFY(recorder.isSilent());
+}
+
+void TestCardsViewMenus::rubberBandLetGoOnAHeaderOnlySelects_data()
+{
+    QTest::addColumn<bool>("column");
+    QTest::newRow("numeric column header") << true;
+    QTest::newRow("date row header") << false;
+}
+
+void TestCardsViewMenus::rubberBandLetGoOnAHeaderOnlySelects()
+{
+    QFETCH(bool, column);
+    const ValueFormats &formats = doc()->valueFormats();
+    const QString first = dateToString(QDate(2030, 1, 10), formats.dateFormat, true);
+    const QString second = dateToString(QDate(2030, 1, 20), formats.dateFormat, true);
+    fillCards({{"a", "r1", "5", first}, {"b", "r2", "15", second}});
+    doc()->editablePropertyAppearance(Due).setDateBinSize(0);
+    // Card a in the first cell, card b in the second column and row; the cell beside card a
+    // and under its header is empty.
+    ShownView shown(column ? Cost : Status, column ? Group : Due);
+    const QList<QStringList> before {{"a", "r1", "5", first}, {"b", "r2", "15", second}};
+    ModalAnswer answer(QStringLiteral("Cancel"));
+    DocumentRecorder recorder(*doc());
+    // From the empty cell beside or under card a, across card a, onto the header of its
+    // column or row.
+    const CardsLayouter::Cell a = shown.scene.layouter().placements().at(0).cell;
+    const CardsLayouter::Cell b = shown.scene.layouter().placements().at(1).cell;
+    const QPoint from = column ? shown.cell(b.first, a.second) : shown.cell(a.first, b.second);
+    const QPoint to = shown.header(column, column ? a.first : a.second);
+    shown.drag(from, to);
+    shown.runPosted();
+    QVERIFY(!answer.answered());
+    QCOMPARE(shown.scene.selectedTaskIndexes(), QList<int> {0});
+    QVERIFY(recorder.isSilent());
+    QList<QStringList> cards;
+    for (TaskIndex task = 0; task < doc()->taskCount(); ++task)
+        cards.append({doc()->value(task, Status), doc()->value(task, Group),
+                      doc()->value(task, Cost), doc()->value(task, Due)});
+    QCOMPARE(cards, before);
 }
 
 // Column and row commands

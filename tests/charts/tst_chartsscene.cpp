@@ -80,6 +80,8 @@ private slots:
     void eventsRebuildRepaintOrPass_data();
     void eventsRebuildRepaintOrPass();
     void layoutFramesChartsLegendAndFooter();
+    void legendListsWhatTheBarsShow_data();
+    void legendListsWhatTheBarsShow();
     void negativeBarPaintsOnlyInsideItsChart();
     void thousandsOfBarsAskForNoFontBelowOnePixel();
 
@@ -175,6 +177,49 @@ void TestChartsScene::layoutFramesChartsLegendAndFooter()
     QCOMPARE(outer.top(), -25.0);
     QCOMPARE(outer.bottom(), line.bottom() + 25);
     QCOMPARE(outer.left(), std::min(0.0, line.left() - line.height() / 2) - 25);
+}
+
+void TestChartsScene::legendListsWhatTheBarsShow_data()
+{
+    QTest::addColumn<int>("showLegend");
+    QTest::addColumn<bool>("filtering");
+    QTest::newRow("all colours") << 1 << false;
+    QTest::newRow("visible colours") << 3 << false;
+    QTest::newRow("visible colours, filtered") << 4 << true;
+}
+
+void TestChartsScene::legendListsWhatTheBarsShow()
+{
+    QFETCH(int, showLegend);
+    QFETCH(bool, filtering);
+    // " High" and "High" are one bar; each has a colour of its own.
+    fillPlan({{" High", "x", "1"}, {"High", "x", "2"}, {"Low", "x", "4"}, {"Hidden", "y", "8"}},
+             false);
+    Document &plan = *doc();
+    PropertyAppearance &group = plan.editablePropertyAppearance(Group);
+    group.setTextColor(QStringLiteral(" High"), Qt::red);
+    group.setTextColor(QStringLiteral("High"), Qt::blue);
+    group.setTextColor(QStringLiteral("Low"), Qt::green);
+    plan.setFilter(false, false, false, {FilterTerm(Part, MatchType::Is, QStringLiteral("y"))},
+                   false, false);
+    plan.setChartsFiltering(filtering, false);
+    plan.setChartsShowLegend(showLegend, false);
+    plan.emitChanged(EventType::AllChanged);
+    ChartsLegendItem *legend = nullptr;
+    for (QGraphicsItem *item : m_scene->items()) {
+        if (auto *found = dynamic_cast<ChartsLegendItem *>(item))
+            legend = found;
+    }
+    QVERIFY(legend);
+    // Each row is a bar, by the name the bar shows, in the colour the bar is filled with.
+    QList<QPair<QString, QColor>> bars;
+    for (const ChartValue &bar : m_scene->chartItems().value(0)->chart().values)
+        bars.append({bar.name.trimmed(), bar.color});
+    QCOMPARE(bars.value(0), (QPair<QString, QColor>(QStringLiteral("High"), Qt::red)));
+    if (!filtering)
+        QCOMPARE(legend->rows(), bars);
+    else
+        QCOMPARE(legend->rows(), bars.mid(0, 2));
 }
 
 void TestChartsScene::negativeBarPaintsOnlyInsideItsChart()

@@ -36,6 +36,8 @@ private slots:
     void readsTypedNumbersAndDates_data();
     void readsTypedNumbersAndDates();
     void writtenDatesReadBack();
+    void exactNumbersReadBack_data();
+    void exactNumbersReadBack();
     void readsRelativeDates_data();
     void readsRelativeDates();
 };
@@ -96,6 +98,33 @@ void TestNumberDateText::writtenDatesReadBack()
                 QCOMPARE(stringToDateWithFormat(dateToString(date, format, false), format), date);
         }
     }
+}
+
+void TestNumberDateText::exactNumbersReadBack_data()
+{
+    QTest::addColumn<double>("number");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("a million and more") << 1234567.0 << "1234567";
+    QTest::newRow("a round million") << 1000000.0 << "1000000";
+    QTest::newRow("negative with a fraction") << -1234567.25 << "-1234567.25";
+    QTest::newRow("a tenth") << 0.1 << "0.1";
+    QTest::newRow("a third") << 1.0 / 3 << "0.3333333333333333";
+    QTest::newRow("beyond the exact integers") << 123456789012345678.0 << "123456789012345680";
+    QTest::newRow("whole, just below the exponent") << 1e20 << "100000000000000000000";
+    QTest::newRow("whole, past it") << 1e22 << "1e+22";
+    QTest::newRow("tiny") << 1e-7 << "1e-07";
+    QTest::newRow("negative zero") << -0.0 << "0";
+}
+
+void TestNumberDateText::exactNumbersReadBack()
+{
+    QFETCH(double, number);
+    QFETCH(QString, text);
+    const ValueFormats formats = withDateFormat(0);
+    QCOMPARE(exactNumberToString(number, formats), text);
+    bool ok = false;
+    QCOMPARE(stringToNumber(text, formats, false, &ok), number);
+    QVERIFY(ok);
 }
 
 void TestNumberDateText::readsRelativeDates_data()
