@@ -350,7 +350,10 @@ void TableView::filterRow(int row, const QStringList &lowerTerms)
     }
     if (isRowHidden(row) != show)
         return;
-    if (!show) {
+    // A row going out of sight leaves the selection. One coming back into sight is deselected
+    // too: whatever selection it holds came from a Shift+click or a drag that reached over it
+    // while it was hidden, not from the user's choice.
+    if (selectionModel()->hasSelection()) {
         const QItemSelection rowCells(model()->index(row, 0),
                                       model()->index(row, columnCount() - 1));
         selectionModel()->select(rowCells, QItemSelectionModel::Deselect);
