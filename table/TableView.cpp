@@ -609,13 +609,17 @@ void TableView::insertPropertyColumn(int property)
     const QString defaultValue = plan->propertyDefaultValue(property);
     for (TaskIndex t = 0; t < plan->taskCount(); ++t)
         setCellForTask(defaultValue, t, property);
-    if (rowCount() > 0 && columnCount() > 0) {
-        setCurrentCell(0, columnCount() - 1);
-        scrollTo(model()->index(0, columnCount() - 1));
+    onFilter();
+    // The top row the filter shows, never one it hides, where typing would go unseen.
+    int top = 0;
+    while (top < rowCount() && isRowHidden(top))
+        ++top;
+    if (top < rowCount() && columnCount() > 0) {
+        setCurrentCell(top, columnCount() - 1);
+        scrollTo(model()->index(top, columnCount() - 1));
         if (isVisible())
             setFocus();
     }
-    onFilter();
 }
 
 void TableView::changeColumnHeader(int property)
@@ -926,7 +930,9 @@ bool TableView::isLastCell(const QModelIndex &index) const
 void TableView::makeTaskCurrent(TaskIndex task)
 {
     const int row = rowOfTask(task);
-    if (row < 0 || columnCount() < 2)
+    // A card the filter hides stays out of reach: made current, it would take what the user
+    // types next without showing it. The cell the user is on stays current.
+    if (row < 0 || isRowHidden(row) || columnCount() < 2)
         return;
     setCurrentCell(row, 1);
     scrollTo(model()->index(row, 1));

@@ -6,6 +6,7 @@
 #include "model/Document.h"
 #include "table/TableView.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
@@ -88,6 +89,36 @@ void clickHeader(TableView &table, int column)
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
 }
 
+QPoint cellCentre(const TableView &table, int row, int column)
+{
+    return QPoint(table.columnViewportPosition(column) + table.columnWidth(column) / 2,
+                  table.rowViewportPosition(row) + table.rowHeight(row) / 2);
+}
+
+// Keys to whatever has the focus, one by one as the focus moves into an editor, then Return.
+void typeAndEnter(const QString &text)
+{
+    for (const QChar c : text)
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    // The item delegate commits Return's text in a queued call.
+    QCoreApplication::processEvents();
+}
+
+// Every card's values and notes, a line per card.
+QStringList planCards()
+{
+    QStringList cards;
+    for (TaskIndex task = 0; task < doc()->taskCount(); ++task) {
+        QStringList card;
+        for (int p = 1; p < doc()->propertyCount(); ++p)
+            card.append(doc()->value(task, p));
+        card.append(doc()->taskNotes(task));
+        cards.append(card.join(QLatin1Char('|')));
+    }
+    return cards;
+}
+
 QColor background(const TableView &table, int row, int column)
 {
     return table.item(row, column)->background().color();
@@ -110,6 +141,9 @@ private slots:
     void editingACellStoresOneStep();
     void tabOnLastCellAddsCardAndFollowsIt_data();
     void tabOnLastCellAddsCardAndFollowsIt();
+    void tabUnderAFilterTypesOnlyWhereTheUserSees_data();
+    void tabUnderAFilterTypesOnlyWhereTheUserSees();
+    void aNewColumnUnderAFilterTakesTypingInSight();
     void filterShowsOrHidesMatchingRows_data();
     void filterShowsOrHidesMatchingRows();
     void wholeRowColouringByNumberFollowsEveryValue();
@@ -295,6 +329,84 @@ void TestTableView::tabOnLastCellAddsCardAndFollowsIt()
     if (sortedDown)
         QCOMPARE(columnTexts(table, Size), (QStringList {"100", "33", "10", "9", "5", "2", ""}));
     verifyRowsMatchPlan(table);
+}
+
+void TestTableView::tabUnderAFilterTypesOnlyWhereTheUserSees_data()
+{
+    QTest::addColumn<QString>("colourDefault");
+    QTest::addColumn<bool>("withEditor");
+    QTest::newRow("new card hidden") << QString() << false;
+    QTest::newRow("new card hidden, typing in the last cell") << QString() << true;
+    QTest::newRow("new card shown") << QStringLiteral("navy blue") << false;
+}
+
+// Tab on the last cell adds a card. Only a card the filter shows takes the cursor; otherwise
+// the next typing goes to the cell the user was on, in sight.
+void TestTableView::tabUnderAFilterTypesOnlyWhereTheUserSees()
+{
+    QFETCH(QString, colourDefault);
+    QFETCH(bool, withEditor);
+    makeSixCards();
+    doc()->setPropertyDefaultValue(Colour, colourDefault, false);
+    ShownTable table;
+    QVERIFY(table.exposed);
+    table.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&table));
+    table.setSearch(true, {QStringLiteral("blue")});
+    QCOMPARE(table.visibleTasks(), QList<TaskIndex>({1, 2, 5}));
+    const int lastRow = table.rowOfTask(5);
+    QCOMPARE(lastRow, table.rowCount() - 1);
+    QTest::mouseClick(table.viewport(), Qt::LeftButton, Qt::NoModifier,
+                      cellCentre(table, lastRow, table.notesColumn()));
+    QCOMPARE(table.currentRow(), lastRow);
+    QCOMPARE(QApplication::focusWidget(), &table);
+    QStringList expected = planCards();
+    DocumentRecorder recorder(*doc());
+    QStringList undoTexts;
+    if (withEditor) {
+        QTest::keyClick(&table, Qt::Key_F2);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("first"));
+        undoTexts << QStringLiteral("Set Card Notes");
+    }
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    typeAndEnter(QStringLiteral("typed"));
+
+    undoTexts << QStringLiteral("Add Card");
+    if (colourDefault.isEmpty()) {
+        QCOMPARE(table.visibleTasks(), QList<TaskIndex>({1, 2, 5}));
+        expected[5] = QStringLiteral("f|light blue|33|2/2/2022|typed");
+        expected << QStringLiteral("||||");
+        undoTexts << QStringLiteral("Set Card Notes");
+    } else {
+        QCOMPARE(table.visibleTasks(), QList<TaskIndex>({1, 2, 5, 6}));
+        expected << QStringLiteral("typed|navy blue|||");
+        undoTexts << QStringLiteral("Update Value");
+    }
+    QCOMPARE(planCards(), expected);
+    QCOMPARE(recorder.undoTexts, undoTexts);
+    QVERIFY(!table.isRowHidden(table.currentRow()));
+    verifyRowsMatchPlan(table);
+}
+
+// Typing after a property was added goes to a row the filter shows.
+void TestTableView::aNewColumnUnderAFilterTakesTypingInSight()
+{
+    makeSixCards();
+    ShownTable table;
+    QVERIFY(table.exposed);
+    table.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&table));
+    table.setSearch(true, {QStringLiteral("blue")});
+    QVERIFY(table.isRowHidden(0));
+    doc()->addProperty(QStringLiteral("Owner"), QString(), PropertyType::Text, {},
+                       PropertyVisibility::Text, PropertyAppearance(), true);
+    QStringList expected = planCards();
+    QCOMPARE(table.currentRow(), table.rowOfTask(1));
+    QCOMPARE(table.currentColumn(), table.notesColumn());
+    typeAndEnter(QStringLiteral("typed"));
+    expected[1] = QStringLiteral("b|green|9|15/1/2024||typed");
+    QCOMPARE(planCards(), expected);
 }
 
 void TestTableView::filterShowsOrHidesMatchingRows_data()
