@@ -507,6 +507,15 @@ void TableView::onChangedDoc(const Events &events)
 void TableView::rebuild()
 {
     const Document *plan = doc();
+    // Columns may come back in another order (properties re-ordered, or an undo of an added,
+    // deleted or moved property): the sort stays with its property, found by its name, which
+    // is unique. The index and notes columns keep their roles.
+    const int oldNotesColumn = columnCount() - 1;
+    QString sortProperty;
+    if (m_sortColumn > 0 && m_sortColumn < oldNotesColumn) {
+        if (const QTableWidgetItem *header = horizontalHeaderItem(m_sortColumn))
+            sortProperty = header->text();
+    }
     clear();
     setRowCount(0);
     setColumnCount(0);
@@ -532,8 +541,32 @@ void TableView::rebuild()
         recolorAll();
     }
     setColumnHidden(0, true);
+    followSort(sortProperty, oldNotesColumn);
     onFilter();
     resizeToContents();
+}
+
+void TableView::followSort(const QString &sortProperty, int oldNotesColumn)
+{
+    if (m_sortColumn > 0 && m_sortColumn == oldNotesColumn) {
+        m_sortColumn = notesColumn();
+        return;
+    }
+    if (sortProperty.isEmpty())
+        return;
+    for (int p = 1; p < notesColumn(); ++p) {
+        if (horizontalHeaderItem(p) && horizontalHeaderItem(p)->text() == sortProperty) {
+            m_sortColumn = p;
+            return;
+        }
+    }
+    // Gone by that name. With as many columns as before it was renamed (an undone rename, or
+    // a plan of the same shape): its column stays. Otherwise the columns moved and the number
+    // would name another property: back to card order.
+    if (oldNotesColumn != notesColumn()) {
+        m_sortColumn = 0;
+        m_sortOrder = Qt::AscendingOrder;
+    }
 }
 
 void TableView::appendTaskRow(TaskIndex task)

@@ -119,6 +119,15 @@ QStringList planCards()
     return cards;
 }
 
+// The cards in the order the rows show them.
+QList<TaskIndex> rowOrder(const TableView &table)
+{
+    QList<TaskIndex> cards;
+    for (int row = 0; row < table.rowCount(); ++row)
+        cards.append(table.taskIndex(row));
+    return cards;
+}
+
 QColor background(const TableView &table, int row, int column)
 {
     return table.item(row, column)->background().color();
@@ -144,6 +153,9 @@ private slots:
     void tabUnderAFilterTypesOnlyWhereTheUserSees_data();
     void tabUnderAFilterTypesOnlyWhereTheUserSees();
     void aNewColumnUnderAFilterTakesTypingInSight();
+    void sortFollowsItsPropertyWhenColumnsMove_data();
+    void sortFollowsItsPropertyWhenColumnsMove();
+    void sortOnAPropertyUndoneAwayGoesBackToCardOrder();
     void filterShowsOrHidesMatchingRows_data();
     void filterShowsOrHidesMatchingRows();
     void wholeRowColouringByNumberFollowsEveryValue();
@@ -407,6 +419,79 @@ void TestTableView::aNewColumnUnderAFilterTakesTypingInSight()
     typeAndEnter(QStringLiteral("typed"));
     expected[1] = QStringLiteral("b|green|9|15/1/2024||typed");
     QCOMPARE(planCards(), expected);
+}
+
+void TestTableView::sortFollowsItsPropertyWhenColumnsMove_data()
+{
+    QTest::addColumn<int>("sortColumn");
+    QTest::addColumn<bool>("descending");
+    QTest::addColumn<PropertyReorderMap>("newToOld");
+    QTest::addColumn<int>("movedTo");
+    QTest::newRow("by size, size moved first")
+        << int(Size) << true << PropertyReorderMap {{0, 0}, {1, 3}, {2, 1}, {3, 2}, {4, 4}} << 1;
+    QTest::newRow("by name, reversed")
+        << int(Name) << true << PropertyReorderMap {{0, 0}, {1, 4}, {2, 3}, {3, 2}, {4, 1}} << 4;
+    QTest::newRow("by colour, two others swapped")
+        << int(Colour) << false << PropertyReorderMap {{0, 0}, {1, 3}, {2, 2}, {3, 1}, {4, 4}}
+        << int(Colour);
+    QTest::newRow("by notes, due moved first")
+        << int(Notes) << false << PropertyReorderMap {{0, 0}, {1, 4}, {2, 1}, {3, 2}, {4, 3}}
+        << int(Notes);
+}
+
+void TestTableView::sortFollowsItsPropertyWhenColumnsMove()
+{
+    QFETCH(int, sortColumn);
+    QFETCH(bool, descending);
+    QFETCH(PropertyReorderMap, newToOld);
+    QFETCH(int, movedTo);
+    makeSixCards();
+    ShownTable table;
+    clickHeader(table, sortColumn);
+    if (descending)
+        clickHeader(table, sortColumn);
+    const Qt::SortOrder order = descending ? Qt::DescendingOrder : Qt::AscendingOrder;
+    const QList<TaskIndex> sorted = rowOrder(table);
+    QVERIFY(sorted != doc()->taskIndexes());
+    DocumentRecorder recorder(*doc());
+
+    doc()->reorderProperties(newToOld, true);
+    QCOMPARE(recorder.undoTexts, QStringList {"Re-order Properties"});
+    QCOMPARE(table.horizontalHeader()->sortIndicatorSection(), movedTo);
+    QCOMPARE(table.horizontalHeader()->sortIndicatorOrder(), order);
+    QCOMPARE(rowOrder(table), sorted);
+    verifyRowsMatchPlan(table);
+
+    // Undo as the main window does it: the copy from before the step, then event 0.
+    *doc() = *recorder.snapshots.back();
+    doc()->emitChanged(EventType::AllChanged);
+    QCOMPARE(table.horizontalHeader()->sortIndicatorSection(), sortColumn);
+    QCOMPARE(table.horizontalHeader()->sortIndicatorOrder(), order);
+    QCOMPARE(rowOrder(table), sorted);
+    verifyRowsMatchPlan(table);
+}
+
+// The column sorted on goes with the undo of its adding; the number it had now names the notes.
+void TestTableView::sortOnAPropertyUndoneAwayGoesBackToCardOrder()
+{
+    makeSixCards();
+    ShownTable table;
+    DocumentRecorder recorder(*doc());
+    doc()->addProperty(QStringLiteral("Rank"), QString(), PropertyType::Text, {},
+                       PropertyVisibility::Text, PropertyAppearance(), true);
+    for (TaskIndex task = 0; task < doc()->taskCount(); ++task) {
+        QString rank = QString::number(9 - task);
+        doc()->setValue(task, Notes, rank, false);
+    }
+    doc()->emitChanged(EventType::AllChanged);
+    clickHeader(table, Notes);
+    QCOMPARE(rowOrder(table), QList<TaskIndex>({5, 4, 3, 2, 1, 0}));
+
+    *doc() = *recorder.snapshots.front();
+    doc()->emitChanged(EventType::AllChanged);
+    QCOMPARE(table.horizontalHeader()->sortIndicatorSection(), 0);
+    QCOMPARE(rowOrder(table), doc()->taskIndexes());
+    verifyRowsMatchPlan(table);
 }
 
 void TestTableView::filterShowsOrHidesMatchingRows_data()
