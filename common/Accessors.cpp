@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QTableWidget>
+#include <QVector>
 
 Application *app()
 {
@@ -55,15 +56,63 @@ QString relativePath(const QString &path)
 
 QList<int> selectedRows(const QTableWidget *table)
 {
+    // What counts is what the user sees: a hidden column (the Table's card index) need not be
+    // selected, and a row hidden by a filter is never taken, even where a Shift+click or a
+    // drag reached over it.
+    QVector<int> shownColumns;
+    for (int column = 0; column < table->columnCount(); ++column) {
+        if (!table->isColumnHidden(column))
+            shownColumns.append(column);
+    }
+    if (shownColumns.isEmpty())
+        return {};
+    const int firstShown = shownColumns.first();
+    const int lastShown = shownColumns.last();
     QList<int> rows;
-    const int lastColumn = table->columnCount() - 1;
+    // Ranges over part of the width may make a whole row together (Ctrl+drags over its halves).
+    QList<QTableWidgetSelectionRange> partial;
     const QList<QTableWidgetSelectionRange> ranges = table->selectedRanges();
     for (const QTableWidgetSelectionRange &range : ranges) {
-        if (range.leftColumn() != 0 || range.rightColumn() != lastColumn)
+        if (range.leftColumn() > firstShown || range.rightColumn() < lastShown) {
+            partial.append(range);
             continue;
-        for (int row = range.topRow(); row <= range.bottomRow(); ++row)
-            rows.append(row);
+        }
+        for (int row = range.topRow(); row <= range.bottomRow(); ++row) {
+            if (!table->isRowHidden(row))
+                rows.append(row);
+        }
     }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    const auto covered = [&](int row, int column) {
+        return std::any_of(partial.cbegin(), partial.cend(),
+                           [&](const QTableWidgetSelectionRange &range) {
+                               return range.topRow() <= row && row <= range.bottomRow()
+                                   && range.leftColumn() <= column && column <= range.rightColumn();
+                           });
+    };
+    // Most partial selections leave a column untouched in every row: nothing to piece together.
+    const bool everyColumnReached
+        = std::all_of(shownColumns.cbegin(), shownColumns.cend(), [&](int column) {
+              return std::any_of(
+                  partial.cbegin(), partial.cend(), [&](const QTableWidgetSelectionRange &range) {
+                      return range.leftColumn() <= column && column <= range.rightColumn();
+                  });
+          });
+    if (!everyColumnReached)
+        return rows;
+    QList<int> pieced;
+    for (const QTableWidgetSelectionRange &range : qAsConst(partial)) {
+        for (int row = range.topRow(); row <= range.bottomRow(); ++row) {
+            if (table->isRowHidden(row) || std::binary_search(rows.cbegin(), rows.cend(), row))
+                continue;
+            const bool whole = std::all_of(shownColumns.cbegin(), shownColumns.cend(),
+                                           [&](int column) { return covered(row, column); });
+            if (whole)
+                pieced.append(row);
+        }
+    }
+    rows += pieced;
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;

@@ -28,7 +28,8 @@ QString absolutePath(const QString &path);
 // Relative paths come back unchanged.
 QString relativePath(const QString &path);
 
-// Ascending, distinct rows of the selection ranges that span the whole width of the table.
+// Ascending, distinct rows whose shown cells are all selected; rows hidden by a filter are
+// never among them.
 QList<int> selectedRows(const QTableWidget *table);
 int sumOfList(const QList<int> &values);
 // 0 to n - 1 from the C library's generator, which is never seeded, so every run repeats.

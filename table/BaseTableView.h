@@ -26,9 +26,11 @@ public:
 
     // Selects every row not hidden by a filter, across all columns.
     void selectVisibleRows();
-    // The rows (columns) of the selection ranges spanning every column (row), ascending, each
-    // once; cells selected on their own count for nothing.
+    // The rows whose shown cells are all selected, ascending, each once; a row hidden by the
+    // filter is never one of them, whatever a Shift+click or a drag reached over.
     QList<int> selectedRows() const;
+    // The columns of the selection ranges spanning every row, ascending, each once; cells
+    // selected on their own count for nothing.
     QList<int> selectedColumns() const;
 
     // The hint both tables paint over an empty plan; empty when the plan needs none.

@@ -350,7 +350,10 @@ void TableView::filterRow(int row, const QStringList &lowerTerms)
     }
     if (isRowHidden(row) != show)
         return;
-    if (!show) {
+    // A row going out of sight leaves the selection. One coming back into sight is deselected
+    // too: whatever selection it holds came from a Shift+click or a drag that reached over it
+    // while it was hidden, not from the user's choice.
+    if (selectionModel()->hasSelection()) {
         const QItemSelection rowCells(model()->index(row, 0),
                                       model()->index(row, columnCount() - 1));
         selectionModel()->select(rowCells, QItemSelectionModel::Deselect);
@@ -504,6 +507,15 @@ void TableView::onChangedDoc(const Events &events)
 void TableView::rebuild()
 {
     const Document *plan = doc();
+    // Columns may come back in another order (properties re-ordered, or an undo of an added,
+    // deleted or moved property): the sort stays with its property, found by its name, which
+    // is unique. The index and notes columns keep their roles.
+    const int oldNotesColumn = columnCount() - 1;
+    QString sortProperty;
+    if (m_sortColumn > 0 && m_sortColumn < oldNotesColumn) {
+        if (const QTableWidgetItem *header = horizontalHeaderItem(m_sortColumn))
+            sortProperty = header->text();
+    }
     clear();
     setRowCount(0);
     setColumnCount(0);
@@ -529,8 +541,32 @@ void TableView::rebuild()
         recolorAll();
     }
     setColumnHidden(0, true);
+    followSort(sortProperty, oldNotesColumn);
     onFilter();
     resizeToContents();
+}
+
+void TableView::followSort(const QString &sortProperty, int oldNotesColumn)
+{
+    if (m_sortColumn > 0 && m_sortColumn == oldNotesColumn) {
+        m_sortColumn = notesColumn();
+        return;
+    }
+    if (sortProperty.isEmpty())
+        return;
+    for (int p = 1; p < notesColumn(); ++p) {
+        if (horizontalHeaderItem(p) && horizontalHeaderItem(p)->text() == sortProperty) {
+            m_sortColumn = p;
+            return;
+        }
+    }
+    // Gone by that name. With as many columns as before it was renamed (an undone rename, or
+    // a plan of the same shape): its column stays. Otherwise the columns moved and the number
+    // would name another property: back to card order.
+    if (oldNotesColumn != notesColumn()) {
+        m_sortColumn = 0;
+        m_sortOrder = Qt::AscendingOrder;
+    }
 }
 
 void TableView::appendTaskRow(TaskIndex task)
@@ -606,13 +642,17 @@ void TableView::insertPropertyColumn(int property)
     const QString defaultValue = plan->propertyDefaultValue(property);
     for (TaskIndex t = 0; t < plan->taskCount(); ++t)
         setCellForTask(defaultValue, t, property);
-    if (rowCount() > 0 && columnCount() > 0) {
-        setCurrentCell(0, columnCount() - 1);
-        scrollTo(model()->index(0, columnCount() - 1));
+    onFilter();
+    // The top row the filter shows, never one it hides, where typing would go unseen.
+    int top = 0;
+    while (top < rowCount() && isRowHidden(top))
+        ++top;
+    if (top < rowCount() && columnCount() > 0) {
+        setCurrentCell(top, columnCount() - 1);
+        scrollTo(model()->index(top, columnCount() - 1));
         if (isVisible())
             setFocus();
     }
-    onFilter();
 }
 
 void TableView::changeColumnHeader(int property)
@@ -923,7 +963,9 @@ bool TableView::isLastCell(const QModelIndex &index) const
 void TableView::makeTaskCurrent(TaskIndex task)
 {
     const int row = rowOfTask(task);
-    if (row < 0 || columnCount() < 2)
+    // A card the filter hides stays out of reach: made current, it would take what the user
+    // types next without showing it. The cell the user is on stays current.
+    if (row < 0 || isRowHidden(row) || columnCount() < 2)
         return;
     setCurrentCell(row, 1);
     scrollTo(model()->index(row, 1));

@@ -76,6 +76,9 @@ private:
     void removePropertyColumn(int property);
     void changeValue(TaskIndex task, int property);
     void changeNotes(TaskIndex task);
+    // After a rebuild: the sort column of the property named sortProperty, or of the notes
+    // when the sort was on the old notes column.
+    void followSort(const QString &sortProperty, int oldNotesColumn);
     bool sortColumnMayChange(const Events &events) const;
     void restoreSort();
 

@@ -5,8 +5,10 @@
 #include "charts/ChartsLeftPane.h"
 #include "charts/ChartsScene.h"
 #include "charts/ChartsView.h"
+#include "common/DelayedEditLineEdit.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/TestMain.h"
+#include "table/TableFilterWidget.h"
 #include "table/TableLeftPane.h"
 #include "table/TableView.h"
 
@@ -14,8 +16,10 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QSet>
 #include <QSpinBox>
 #include <QSplitter>
@@ -31,14 +35,38 @@ QAction *action(MainWindow &window, const char *name)
     return window.findChild<QAction *>(QLatin1String(name));
 }
 
-// The window on a copy of the sample plan, shown on the given tab.
+// A plan of one property "Name" and a card of each name, written to the path.
+bool writeNamedCards(const QString &path, const QStringList &names)
+{
+    Document plan;
+    plan.clear(false);
+    plan.addProperty(QStringLiteral("Name"), QString(), PropertyType::Text, {},
+                     PropertyVisibility::Text, PropertyAppearance(), false);
+    for (const QString &name : names)
+        plan.addTaskWithValues({{1, name}}, QString(), {}, -1, false);
+    QString error;
+    return writePlanFile(plan, path, &error);
+}
+
+QStringList cardNames()
+{
+    QStringList names;
+    for (TaskIndex task = 0; task < doc()->taskCount(); ++task)
+        names.append(doc()->value(task, 1));
+    return names;
+}
+
+// The window on a copy of the sample plan, or on a plan of cards of the given names, shown on
+// the given tab.
 struct ShownWindow
 {
-    explicit ShownWindow(const QString &folder, Tab tab)
+    explicit ShownWindow(const QString &folder, Tab tab, const QStringList &names = {})
     {
         const QString plan = QDir(folder).filePath(QStringLiteral("Project plan.tv"));
         QFile::remove(plan);
-        ok = QFile::copy(QStringLiteral(TAVROLO_SOURCE_DIR "/samples/Project plan.tv"), plan);
+        ok = names.isEmpty()
+            ? QFile::copy(QStringLiteral(TAVROLO_SOURCE_DIR "/samples/Project plan.tv"), plan)
+            : writeNamedCards(plan, names);
         presetQuietStartup(plan);
         window.reset(new MainWindow);
         window->resize(1000, 700);
@@ -54,6 +82,48 @@ struct ShownWindow
     CardsScene *cards = nullptr;
     bool ok = false;
 };
+
+QPoint rowHeaderCentre(const TableView *table, int row)
+{
+    const QHeaderView *header = table->verticalHeader();
+    return QPoint(header->width() / 2,
+                  header->sectionViewportPosition(row) + header->sectionSize(row) / 2);
+}
+
+QPoint cellCentre(const TableView *table, int row, int column)
+{
+    return QPoint(table->columnViewportPosition(column) + table->columnWidth(column) / 2,
+                  table->rowViewportPosition(row) + table->rowHeight(row) / 2);
+}
+
+// Presses the left button, moves in a few steps with it held, and releases.
+void dragWithLeftButton(QWidget *widget, const QPoint &from, const QPoint &to)
+{
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, from);
+    const int steps = 4;
+    for (int i = 1; i <= steps; ++i) {
+        const QPoint at = from + (to - from) * i / steps;
+        QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &move);
+    }
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, to);
+}
+
+// Types the filter into the Table tab's Filter section, without waiting for the typing pause.
+void typeTableFilter(MainWindow &window, const QString &text)
+{
+    auto *line
+        = window.findChild<TableLeftPane *>()->filterWidget()->findChild<DelayedEditLineEdit *>(
+            QStringLiteral("m_lineEdit"));
+    QVERIFY(line);
+    line->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(line, Qt::Key_Delete);
+    else
+        QTest::keyClicks(line, text);
+    line->flush();
+}
 
 } // namespace
 
@@ -72,6 +142,8 @@ private slots:
     void cardsViewEditsTheSelectedCards();
     void selectAllInTheTableSelectsTheVisibleRows();
     void editPropertyInTheTableEditsTheSelectedColumn();
+    void tableCommandsTakeOnlyTheRowsInSight_data();
+    void tableCommandsTakeOnlyTheRowsInSight();
 
 private:
     QTemporaryDir m_folder;
@@ -285,6 +357,116 @@ void TestMainWindowPanes::editPropertyInTheTableEditsTheSelectedColumn()
     QVERIFY(answer.answered());
     QCOMPARE(answer.shownText(), QStringLiteral("Edit Property"));
     QCOMPARE(doc()->propertyName(owner), QStringLiteral("Lead"));
+}
+
+namespace {
+
+enum Gesture { ShiftClickRowHeaders, DragOverRowHeaders, DragOverCells };
+enum Command { Delete, Duplicate, Edit };
+
+} // namespace
+
+void TestMainWindowPanes::tableCommandsTakeOnlyTheRowsInSight_data()
+{
+    QTest::addColumn<int>("gesture");
+    QTest::addColumn<int>("firstRow");
+    QTest::addColumn<int>("lastRow");
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QStringList>("namesAfter");
+    QTest::addColumn<QStringList>("undoTexts");
+    const QStringList blues {"blue1", "blue3", "blue5"};
+    QTest::newRow("Shift+click red0 to red4, delete")
+        << int(ShiftClickRowHeaders) << 0 << 4 << int(Delete) << blues
+        << QStringList {"Delete Cards"};
+    QTest::newRow("drag over row headers red0 to red4, delete")
+        << int(DragOverRowHeaders) << 0 << 4 << int(Delete) << blues
+        << QStringList {"Delete Cards"};
+    QTest::newRow("drag over the cells of red0 to red4, delete")
+        << int(DragOverCells) << 0 << 4 << int(Delete) << blues << QStringList {"Delete Cards"};
+    QTest::newRow("drag over every cell of red2, delete")
+        << int(DragOverCells) << 2 << 2 << int(Delete)
+        << QStringList {"red0", "blue1", "blue3", "red4", "blue5"} << QStringList {"Delete Card"};
+    QTest::newRow("Shift+click red0 to red4, duplicate")
+        << int(ShiftClickRowHeaders) << 0 << 4 << int(Duplicate)
+        << QStringList {"red0", "blue1", "red2", "blue3", "red4", "blue5", "red0", "red2", "red4"}
+        << QStringList {"Duplicate cards"};
+    QTest::newRow("Shift+click red0 to red4, edit")
+        << int(ShiftClickRowHeaders) << 0 << 4 << int(Edit)
+        << QStringList {"red0", "blue1", "red2", "blue3", "red4", "blue5"} << QStringList();
+}
+
+// What the filter hides is out of the user's reach: a Shift+click or a drag over it selects
+// nothing there, and a row whose shown cells are all selected is selected, though the hidden
+// card-index column is not.
+void TestMainWindowPanes::tableCommandsTakeOnlyTheRowsInSight()
+{
+    QFETCH(int, gesture);
+    QFETCH(int, firstRow);
+    QFETCH(int, lastRow);
+    QFETCH(int, command);
+    QFETCH(QStringList, namesAfter);
+    QFETCH(QStringList, undoTexts);
+    ShownWindow shown(m_folder.path(), TableTab,
+                      {"red0", "blue1", "red2", "blue3", "red4", "blue5"});
+    QVERIFY(shown.ok);
+    TableView *table = shown.table;
+    typeTableFilter(*shown.window, QStringLiteral("red"));
+    QCOMPARE(table->visibleTasks(), QList<TaskIndex>({0, 2, 4}));
+
+    QWidget *headers = table->verticalHeader()->viewport();
+    switch (gesture) {
+    case ShiftClickRowHeaders:
+        QTest::mouseClick(headers, Qt::LeftButton, Qt::NoModifier,
+                          rowHeaderCentre(table, firstRow));
+        QTest::mouseClick(headers, Qt::LeftButton, Qt::ShiftModifier,
+                          rowHeaderCentre(table, lastRow));
+        break;
+    case DragOverRowHeaders:
+        dragWithLeftButton(headers, rowHeaderCentre(table, firstRow),
+                           rowHeaderCentre(table, lastRow));
+        break;
+    case DragOverCells:
+        dragWithLeftButton(table->viewport(), cellCentre(table, firstRow, 1),
+                           cellCentre(table, lastRow, table->notesColumn()));
+        break;
+    }
+    QList<TaskIndex> chosen;
+    for (TaskIndex task : {0, 2, 4}) {
+        if (task >= firstRow && task <= lastRow)
+            chosen.append(task);
+    }
+    QCOMPARE(table->selectedTasks(), chosen);
+
+    DocumentRecorder recorder(*doc());
+    switch (command) {
+    case Delete:
+        action(*shown.window, "m_editDeleteAction")->trigger();
+        break;
+    case Duplicate: {
+        ModalAnswer answer(QStringLiteral("OK"), {}, [](QWidget *dialog) {
+            dialog->findChild<QSpinBox *>(QStringLiteral("m_spinBox"))->setValue(1);
+        });
+        action(*shown.window, "m_editDuplicateAction")->trigger();
+        QVERIFY(answer.answered());
+        break;
+    }
+    case Edit: {
+        ModalAnswer answer(QStringLiteral("Cancel"));
+        action(*shown.window, "m_editTaskAction")->trigger();
+        QVERIFY(answer.answered());
+        QCOMPARE(answer.shownText(), QStringLiteral("Edit %1 Cards").arg(chosen.size()));
+        break;
+    }
+    }
+    QCOMPARE(cardNames(), namesAfter);
+    QCOMPARE(recorder.undoTexts, undoTexts);
+
+    // Shown again, the rows that were hidden come back unselected.
+    typeTableFilter(*shown.window, QString());
+    QCOMPARE(table->visibleTasks().size(), doc()->taskCount());
+    for (TaskIndex task : table->selectedTasks())
+        QVERIFY2(doc()->value(task, 1).startsWith(QLatin1String("red")),
+                 qPrintable(doc()->value(task, 1)));
 }
 
 TAVROLO_TEST_MAIN(TestMainWindowPanes)

@@ -25,6 +25,7 @@ private slots:
     void clickRemovesFullScreenNote();
     void onlyWholeRowsAndColumnsAreListed();
     void selectingVisibleRowsSkipsHiddenOnes();
+    void rowsCountByTheirShownCells();
     void emptyPlanHint_data();
     void emptyPlanHint();
 };
@@ -196,6 +197,26 @@ void TestBaseTableView::selectingVisibleRowsSkipsHiddenOnes()
     table.selectVisibleRows();
 
     QCOMPARE(table.selectedRows(), QList<int>({1, 2, 5}));
+}
+
+// A hidden column need not be selected for its row to count; a hidden row never counts, even
+// inside a range; a row selected in pieces counts once all its shown cells are.
+void TestBaseTableView::rowsCountByTheirShownCells()
+{
+    BaseTableView table;
+    fillTable(table, 6, 4);
+    table.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table.setColumnHidden(0, true);
+    table.setRowHidden(2, true);
+
+    table.setRangeSelected(QTableWidgetSelectionRange(0, 1, 3, 3), true);
+    QCOMPARE(table.selectedRows(), QList<int>({0, 1, 3}));
+
+    table.clearSelection();
+    table.setRangeSelected(QTableWidgetSelectionRange(4, 1, 5, 1), true);
+    table.setRangeSelected(QTableWidgetSelectionRange(4, 2, 4, 3), true);
+    table.setRangeSelected(QTableWidgetSelectionRange(5, 3, 5, 3), true);
+    QCOMPARE(table.selectedRows(), QList<int>({4}));
 }
 
 void TestBaseTableView::emptyPlanHint_data()

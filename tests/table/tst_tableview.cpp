@@ -6,6 +6,7 @@
 #include "model/Document.h"
 #include "table/TableView.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
@@ -88,6 +89,45 @@ void clickHeader(TableView &table, int column)
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
 }
 
+QPoint cellCentre(const TableView &table, int row, int column)
+{
+    return QPoint(table.columnViewportPosition(column) + table.columnWidth(column) / 2,
+                  table.rowViewportPosition(row) + table.rowHeight(row) / 2);
+}
+
+// Keys to whatever has the focus, one by one as the focus moves into an editor, then Return.
+void typeAndEnter(const QString &text)
+{
+    for (const QChar c : text)
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    // The item delegate commits Return's text in a queued call.
+    QCoreApplication::processEvents();
+}
+
+// Every card's values and notes, a line per card.
+QStringList planCards()
+{
+    QStringList cards;
+    for (TaskIndex task = 0; task < doc()->taskCount(); ++task) {
+        QStringList card;
+        for (int p = 1; p < doc()->propertyCount(); ++p)
+            card.append(doc()->value(task, p));
+        card.append(doc()->taskNotes(task));
+        cards.append(card.join(QLatin1Char('|')));
+    }
+    return cards;
+}
+
+// The cards in the order the rows show them.
+QList<TaskIndex> rowOrder(const TableView &table)
+{
+    QList<TaskIndex> cards;
+    for (int row = 0; row < table.rowCount(); ++row)
+        cards.append(table.taskIndex(row));
+    return cards;
+}
+
 QColor background(const TableView &table, int row, int column)
 {
     return table.item(row, column)->background().color();
@@ -110,6 +150,12 @@ private slots:
     void editingACellStoresOneStep();
     void tabOnLastCellAddsCardAndFollowsIt_data();
     void tabOnLastCellAddsCardAndFollowsIt();
+    void tabUnderAFilterTypesOnlyWhereTheUserSees_data();
+    void tabUnderAFilterTypesOnlyWhereTheUserSees();
+    void aNewColumnUnderAFilterTakesTypingInSight();
+    void sortFollowsItsPropertyWhenColumnsMove_data();
+    void sortFollowsItsPropertyWhenColumnsMove();
+    void sortOnAPropertyUndoneAwayGoesBackToCardOrder();
     void filterShowsOrHidesMatchingRows_data();
     void filterShowsOrHidesMatchingRows();
     void wholeRowColouringByNumberFollowsEveryValue();
@@ -294,6 +340,157 @@ void TestTableView::tabOnLastCellAddsCardAndFollowsIt()
     QCOMPARE(table.currentColumn(), 1);
     if (sortedDown)
         QCOMPARE(columnTexts(table, Size), (QStringList {"100", "33", "10", "9", "5", "2", ""}));
+    verifyRowsMatchPlan(table);
+}
+
+void TestTableView::tabUnderAFilterTypesOnlyWhereTheUserSees_data()
+{
+    QTest::addColumn<QString>("colourDefault");
+    QTest::addColumn<bool>("withEditor");
+    QTest::newRow("new card hidden") << QString() << false;
+    QTest::newRow("new card hidden, typing in the last cell") << QString() << true;
+    QTest::newRow("new card shown") << QStringLiteral("navy blue") << false;
+}
+
+// Tab on the last cell adds a card. Only a card the filter shows takes the cursor; otherwise
+// the next typing goes to the cell the user was on, in sight.
+void TestTableView::tabUnderAFilterTypesOnlyWhereTheUserSees()
+{
+    QFETCH(QString, colourDefault);
+    QFETCH(bool, withEditor);
+    makeSixCards();
+    doc()->setPropertyDefaultValue(Colour, colourDefault, false);
+    ShownTable table;
+    QVERIFY(table.exposed);
+    table.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&table));
+    table.setSearch(true, {QStringLiteral("blue")});
+    QCOMPARE(table.visibleTasks(), QList<TaskIndex>({1, 2, 5}));
+    const int lastRow = table.rowOfTask(5);
+    QCOMPARE(lastRow, table.rowCount() - 1);
+    QTest::mouseClick(table.viewport(), Qt::LeftButton, Qt::NoModifier,
+                      cellCentre(table, lastRow, table.notesColumn()));
+    QCOMPARE(table.currentRow(), lastRow);
+    QCOMPARE(QApplication::focusWidget(), &table);
+    QStringList expected = planCards();
+    DocumentRecorder recorder(*doc());
+    QStringList undoTexts;
+    if (withEditor) {
+        QTest::keyClick(&table, Qt::Key_F2);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("first"));
+        undoTexts << QStringLiteral("Set Card Notes");
+    }
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    typeAndEnter(QStringLiteral("typed"));
+
+    undoTexts << QStringLiteral("Add Card");
+    if (colourDefault.isEmpty()) {
+        QCOMPARE(table.visibleTasks(), QList<TaskIndex>({1, 2, 5}));
+        expected[5] = QStringLiteral("f|light blue|33|2/2/2022|typed");
+        expected << QStringLiteral("||||");
+        undoTexts << QStringLiteral("Set Card Notes");
+    } else {
+        QCOMPARE(table.visibleTasks(), QList<TaskIndex>({1, 2, 5, 6}));
+        expected << QStringLiteral("typed|navy blue|||");
+        undoTexts << QStringLiteral("Update Value");
+    }
+    QCOMPARE(planCards(), expected);
+    QCOMPARE(recorder.undoTexts, undoTexts);
+    QVERIFY(!table.isRowHidden(table.currentRow()));
+    verifyRowsMatchPlan(table);
+}
+
+// Typing after a property was added goes to a row the filter shows.
+void TestTableView::aNewColumnUnderAFilterTakesTypingInSight()
+{
+    makeSixCards();
+    ShownTable table;
+    QVERIFY(table.exposed);
+    table.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&table));
+    table.setSearch(true, {QStringLiteral("blue")});
+    QVERIFY(table.isRowHidden(0));
+    doc()->addProperty(QStringLiteral("Owner"), QString(), PropertyType::Text, {},
+                       PropertyVisibility::Text, PropertyAppearance(), true);
+    QStringList expected = planCards();
+    QCOMPARE(table.currentRow(), table.rowOfTask(1));
+    QCOMPARE(table.currentColumn(), table.notesColumn());
+    typeAndEnter(QStringLiteral("typed"));
+    expected[1] = QStringLiteral("b|green|9|15/1/2024||typed");
+    QCOMPARE(planCards(), expected);
+}
+
+void TestTableView::sortFollowsItsPropertyWhenColumnsMove_data()
+{
+    QTest::addColumn<int>("sortColumn");
+    QTest::addColumn<bool>("descending");
+    QTest::addColumn<PropertyReorderMap>("newToOld");
+    QTest::addColumn<int>("movedTo");
+    QTest::newRow("by size, size moved first")
+        << int(Size) << true << PropertyReorderMap {{0, 0}, {1, 3}, {2, 1}, {3, 2}, {4, 4}} << 1;
+    QTest::newRow("by name, reversed")
+        << int(Name) << true << PropertyReorderMap {{0, 0}, {1, 4}, {2, 3}, {3, 2}, {4, 1}} << 4;
+    QTest::newRow("by colour, two others swapped")
+        << int(Colour) << false << PropertyReorderMap {{0, 0}, {1, 3}, {2, 2}, {3, 1}, {4, 4}}
+        << int(Colour);
+    QTest::newRow("by notes, due moved first")
+        << int(Notes) << false << PropertyReorderMap {{0, 0}, {1, 4}, {2, 1}, {3, 2}, {4, 3}}
+        << int(Notes);
+}
+
+void TestTableView::sortFollowsItsPropertyWhenColumnsMove()
+{
+    QFETCH(int, sortColumn);
+    QFETCH(bool, descending);
+    QFETCH(PropertyReorderMap, newToOld);
+    QFETCH(int, movedTo);
+    makeSixCards();
+    ShownTable table;
+    clickHeader(table, sortColumn);
+    if (descending)
+        clickHeader(table, sortColumn);
+    const Qt::SortOrder order = descending ? Qt::DescendingOrder : Qt::AscendingOrder;
+    const QList<TaskIndex> sorted = rowOrder(table);
+    QVERIFY(sorted != doc()->taskIndexes());
+    DocumentRecorder recorder(*doc());
+
+    doc()->reorderProperties(newToOld, true);
+    QCOMPARE(recorder.undoTexts, QStringList {"Re-order Properties"});
+    QCOMPARE(table.horizontalHeader()->sortIndicatorSection(), movedTo);
+    QCOMPARE(table.horizontalHeader()->sortIndicatorOrder(), order);
+    QCOMPARE(rowOrder(table), sorted);
+    verifyRowsMatchPlan(table);
+
+    // Undo as the main window does it: the copy from before the step, then event 0.
+    *doc() = *recorder.snapshots.back();
+    doc()->emitChanged(EventType::AllChanged);
+    QCOMPARE(table.horizontalHeader()->sortIndicatorSection(), sortColumn);
+    QCOMPARE(table.horizontalHeader()->sortIndicatorOrder(), order);
+    QCOMPARE(rowOrder(table), sorted);
+    verifyRowsMatchPlan(table);
+}
+
+// The column sorted on goes with the undo of its adding; the number it had now names the notes.
+void TestTableView::sortOnAPropertyUndoneAwayGoesBackToCardOrder()
+{
+    makeSixCards();
+    ShownTable table;
+    DocumentRecorder recorder(*doc());
+    doc()->addProperty(QStringLiteral("Rank"), QString(), PropertyType::Text, {},
+                       PropertyVisibility::Text, PropertyAppearance(), true);
+    for (TaskIndex task = 0; task < doc()->taskCount(); ++task) {
+        QString rank = QString::number(9 - task);
+        doc()->setValue(task, Notes, rank, false);
+    }
+    doc()->emitChanged(EventType::AllChanged);
+    clickHeader(table, Notes);
+    QCOMPARE(rowOrder(table), QList<TaskIndex>({5, 4, 3, 2, 1, 0}));
+
+    *doc() = *recorder.snapshots.front();
+    doc()->emitChanged(EventType::AllChanged);
+    QCOMPARE(table.horizontalHeader()->sortIndicatorSection(), 0);
+    QCOMPARE(rowOrder(table), doc()->taskIndexes());
     verifyRowsMatchPlan(table);
 }
 
