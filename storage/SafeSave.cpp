@@ -11,13 +11,11 @@
 
 namespace {
 
-// The system's words for the failure just seen on the file: the file's own report where it has
-// one; else the error the last system call left, since a write cut short (a file grown past the
-// size limit) is not reported by the file at all.
+// The system's words for the failure just seen on the file: the error the failing system call
+// left, taken before anything else runs, since the file reports a write cut short (a file grown
+// past the size limit) without a reason of its own; else whatever the file says.
 QString failureReason(const QFileDevice &file, int systemError)
 {
-    if (file.error() != QFileDevice::NoError)
-        return file.errorString();
     if (systemError != 0)
         return QString::fromLocal8Bit(std::strerror(systemError));
     return file.errorString();

@@ -2,7 +2,9 @@
 #include "harness/PlainTestMain.h"
 #include "storage/SafeSave.h"
 
+#include <csignal>
 #include <memory>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QTemporaryDir>
@@ -12,6 +14,7 @@ class TestSafeSave : public QObject
     Q_OBJECT
 private slots:
     void fileSystemWithoutFreeInodeKeepsOldContent();
+    void aKillDuringTheSaveLeavesTheOldOrTheNewFile();
     void whetherASaveCanWorkIsForeseen_data();
     void whetherASaveCanWorkIsForeseen();
 
@@ -45,6 +48,31 @@ void TestSafeSave::fileSystemWithoutFreeInodeKeepsOldContent()
     QVERIFY(QFile::remove(folder + QStringLiteral("/filler0")));
     QCOMPARE(saveFileContent(path, QByteArray(12000, 'n'), &reason), SaveOutcome::Saved);
     QCOMPARE(readBytes(path), QByteArray(12000, 'n'));
+}
+
+// The program killed at any moment of an autosave: the file holds one whole version or the other.
+void TestSafeSave::aKillDuringTheSaveLeavesTheOldOrTheNewFile()
+{
+    const QString path = m_dir.filePath(QStringLiteral("killed.tv"));
+    const QByteArray first(300000, 'a');
+    const QByteArray second(200000, 'b');
+    QString reason;
+    QCOMPARE(saveFileContent(path, first, &reason), SaveOutcome::Saved);
+    for (int kill = 1; kill <= 28; ++kill) {
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            // Saves without end, one version after the other, until killed.
+            for (int i = 0;; ++i)
+                saveFileContent(path, i % 2 ? first : second, &reason);
+        }
+        usleep(useconds_t(kill * 700));
+        QCOMPARE(::kill(child, SIGKILL), 0);
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        const QByteArray onDisk = readBytes(path);
+        QVERIFY2(onDisk == first || onDisk == second, qPrintable(QString::number(onDisk.size())));
+    }
 }
 
 void TestSafeSave::whetherASaveCanWorkIsForeseen_data()
