@@ -1,6 +1,7 @@
 #include "app/FileDialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 
@@ -18,21 +19,37 @@ PrinterDialogFunction &currentPrinterFunction()
     return function;
 }
 
+// The dialog knows the default suffix, so that it asks about replacing the file the name
+// with the suffix stands for.
+FileDialogAnswer runQtFileDialog(QWidget *parent, const FileDialogRequest &request)
+{
+    FileDialogAnswer answer;
+    answer.selectedFilter = request.selectedFilter;
+    const bool open = request.mode == FileDialogRequest::Mode::Open;
+    QFileDialog dialog(parent, request.caption, request.path,
+                       request.filters.join(QStringLiteral(";;")));
+    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!request.selectedFilter.isEmpty())
+        dialog.selectNameFilter(request.selectedFilter);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (dialog.exec() == QDialog::Accepted) {
+        answer.path = dialog.selectedFiles().value(0);
+        answer.selectedFilter = dialog.selectedNameFilter();
+    }
+    return answer;
+}
+
 } // namespace
 
 FileDialogAnswer runFileDialog(QWidget *parent, const FileDialogRequest &request)
 {
-    if (currentFunction())
-        return currentFunction()(request);
-    FileDialogAnswer answer;
-    answer.selectedFilter = request.selectedFilter;
-    const QString filters = request.filters.join(QStringLiteral(";;"));
-    if (request.mode == FileDialogRequest::Mode::Open)
-        answer.path = QFileDialog::getOpenFileName(parent, request.caption, request.path, filters,
-                                                   &answer.selectedFilter);
-    else
-        answer.path = QFileDialog::getSaveFileName(parent, request.caption, request.path, filters,
-                                                   &answer.selectedFilter);
+    FileDialogAnswer answer
+        = currentFunction() ? currentFunction()(request) : runQtFileDialog(parent, request);
+    // As the dialog does it: a name without any dot gets the suffix.
+    if (!request.defaultSuffix.isEmpty() && !answer.path.isEmpty()
+        && !QFileInfo(answer.path).fileName().contains(QLatin1Char('.')))
+        answer.path += QLatin1Char('.') + request.defaultSuffix;
     return answer;
 }
 

@@ -20,6 +20,9 @@ struct FileDialogRequest
     QStringList filters;
     // The filter shown first; empty for the first of the list.
     QString selectedFilter;
+    // For a save: the suffix a name typed without one gets ("tv", "csv"), so that the file is
+    // listed, opened and dropped as what it is. A name with any suffix stays as typed.
+    QString defaultSuffix;
 };
 
 // The user's answer: the chosen file, empty when the dialog was cancelled, and its filter.
@@ -30,7 +33,8 @@ struct FileDialogAnswer
 };
 
 // Every open and save dialog of the file commands runs through here, so that tests answer it
-// with a function instead of a dialog waiting for clicks, as openUrl does for web pages.
+// with a function instead of a dialog waiting for clicks, as openUrl does for web pages. The
+// default suffix is added to the answer whichever of them gave it.
 FileDialogAnswer runFileDialog(QWidget *parent, const FileDialogRequest &request);
 
 using FileDialogFunction = std::function<FileDialogAnswer(const FileDialogRequest &)>;

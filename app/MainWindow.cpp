@@ -29,12 +29,14 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QSplitter>
 #include <QStatusBar>
@@ -610,6 +612,42 @@ bool MainWindow::hasSamplePlans() const
         = folder.entryList({QStringLiteral("*.%1").arg(QLatin1String(planExtension))},
                            QDir::Files | QDir::Readable | QDir::NoSymLinks, QDir::Unsorted);
     return !plans.isEmpty();
+}
+
+// The form is wider than many screens, and a stored geometry may belong to a screen that has
+// gone: the window is shrunk to the available area of the screen it lies most on (else the
+// primary one) and moved inside it, so no end of the toolbar is cut off. A window that fits is
+// left where it is. Done at the first showing, once the layout has set the smallest size and
+// the frame, where known, its margins.
+void MainWindow::fitOntoScreen()
+{
+    if (isMaximized() || isFullScreen())
+        return;
+    const QRect frame = frameGeometry();
+    QScreen *target = nullptr;
+    qint64 largestOverlap = 0;
+    for (QScreen *screen : QGuiApplication::screens()) {
+        const QRect overlap = screen->availableGeometry().intersected(frame);
+        const qint64 area = qint64(overlap.width()) * overlap.height();
+        if (area > largestOverlap) {
+            largestOverlap = area;
+            target = screen;
+        }
+    }
+    if (!target)
+        target = QGuiApplication::primaryScreen();
+    if (!target)
+        return;
+    const QRect available = target->availableGeometry();
+    if (available.contains(frame))
+        return;
+    // The frame around the window is known only once it is shown; its margins, where known,
+    // are kept inside the area too.
+    const QSize margins = frame.size() - size();
+    resize(size().boundedTo(available.size() - margins));
+    const QSize outer = size() + margins;
+    move(qBound(available.left(), frame.left(), available.right() + 1 - outer.width()),
+         qBound(available.top(), frame.top(), available.bottom() + 1 - outer.height()));
 }
 
 void MainWindow::updateWindowTitle()

@@ -100,7 +100,8 @@ public:
 
     // Saving. saveFile refuses to write over the open plan's own file when the plan is
     // read-only or another program has written the file since this window last read or
-    // wrote it.
+    // wrote it; once the user keeps the plan shown over such a file, the other version is
+    // copied aside before the first write over it.
     bool save();
     bool saveAs();
     bool saveFile(const QString &path);
@@ -328,8 +329,19 @@ private:
     bool importCsvAsNewPlan(const QString &fileName);
     bool importCsvIntoCurrentPlan(const QString &fileName);
     void refreshAfterReplacingPlan();
-    bool planFileChangedOutside() const;
     bool isOpenPlanFile(const QString &path) const;
+    // The plan file as this window last read or wrote it, and whether another program has
+    // written it since: any other time or size, earlier ones too.
+    void notePlanFileOnDisk();
+    bool planFileChangedOutside() const;
+    // A plan whose file can't be written is read-only until it can again.
+    void recheckPlanFileWritable();
+    // The user keeps the plan shown over a version another program wrote into its file.
+    void acceptOutsideVersion();
+    bool keepOutsideVersion(QString *copy);
+    void keepPlanOverOutsideVersion();
+    void keepPlanOverDamagedFile();
+    void showBackupWriteFailure(const QString &backup);
     void makePerSaveCopy(const QString &path);
     void showReadOnlyWarning();
     // What every change that modifies the plan does to the window: the modified mark, the
@@ -348,6 +360,8 @@ private:
     int tableSelectedProperty() const;
     void offerTipAfterAddingCard();
     void restartBackupTimer();
+    // The first window, or one stored where no screen is now, fits the screen.
+    void fitOntoScreen();
     void showUpdateAnswer(const QString &answer);
 
     // Dropped files: a request with the card-renumbering count it was made under.
@@ -426,9 +440,18 @@ private:
     bool m_changedSinceBackup = false;
     bool m_readOnly = false;
     bool m_readOnlyWarned = false;
-    // The plan file's modification time after this window last read or wrote it; a later time
-    // on disk means another program wrote it.
+    // The plan is read-only because its file can't be written, not because it was asked for.
+    bool m_unwritableFile = false;
+    // The plan file's modification time and size after this window last read or wrote it; any
+    // other on disk means another program wrote it.
     QDateTime m_planFileTime;
+    qint64 m_planFileSize = -1;
+    // The plan file holds a version another program wrote, which the user chose not to load
+    // and which is copied aside before this window writes over it.
+    bool m_outsideVersionUnkept = false;
+    // The autosave stopped for an outside change and waits for the question about it, which is
+    // asked whatever the preference for the periodic checks.
+    bool m_outsideChangeQuestionDue = false;
     QTimer m_externalCheckTimer;
     // The stored left-pane visibility of the tab is still to be applied at its first showing.
     bool m_restoreCardsLeftPane = true;
@@ -441,6 +464,8 @@ private:
     QList<DropRequest> m_waitingDrops;
     QTimer m_waitingDropsTimer;
     bool m_runningDrop = false;
+    // The window was fitted onto the screen at its first showing.
+    bool m_fittedOntoScreen = false;
     // The window's close was accepted: what the user decided there about the plan stands.
     bool m_closeAccepted = false;
     // Raised by every change that renumbers cards (a whole plan replaced, cards deleted).

@@ -1,5 +1,7 @@
 // The two safety nets around the plan file: time-stamped backups at a fixed interval, and the
-// check for changes of the file by another program, with the offer to re-open it.
+// check for changes of the file by another program, with the offer to re-open it. A version
+// another program wrote that the user does not re-open is copied aside, under the backups'
+// name, before this window writes over it.
 
 #include "app/DropFilesEvent.h"
 #include "app/MainWindow.h"
@@ -65,20 +67,109 @@ void MainWindow::onBackupTimeOut()
                            "settings in the 'Preferences' window.")
                             .arg(folder));
     else
-        criticalMessage(this,
-                        tr("Unable to write backup to '%1'.\nYou can change backup "
-                           "settings in the 'Preferences' window.")
-                            .arg(backup));
+        showBackupWriteFailure(backup);
+}
+
+void MainWindow::showBackupWriteFailure(const QString &backup)
+{
+    criticalMessage(this,
+                    tr("Unable to write backup to '%1'.\nYou can change backup "
+                       "settings in the 'Preferences' window.")
+                        .arg(backup));
+}
+
+// The version another program wrote is no longer reported, and is kept before the next write.
+void MainWindow::acceptOutsideVersion()
+{
+    m_outsideVersionUnkept = true;
+    notePlanFileOnDisk();
+}
+
+// The copy takes the timed backups' name, in the backup folder or, where that folder is
+// missing or refuses it, beside the plan; a name already taken (a timed backup of the same
+// second) gets a number, since an existing file would count as the copy made. True when the
+// copy is made or there is nothing to keep; *copy is then its path, on failure the path tried.
+bool MainWindow::keepOutsideVersion(QString *copy)
+{
+    copy->clear();
+    if (!m_outsideVersionUnkept)
+        return true;
+    if (m_fileName.isEmpty() || !QFileInfo::exists(m_fileName)) {
+        m_outsideVersionUnkept = false;
+        return true;
+    }
+    const QString inBackupFolder = backupFilePath(m_fileName, true);
+    QStringList candidates;
+    if (QFileInfo(settings()->backupFolder()).isDir())
+        candidates << inBackupFolder;
+    candidates << QDir::toNativeSeparators(QFileInfo(m_fileName).absolutePath()) + QDir::separator()
+            + QFileInfo(inBackupFolder).fileName();
+    candidates.removeDuplicates();
+    for (const QString &candidate : qAsConst(candidates)) {
+        const QString name
+            = QFileInfo::exists(candidate) ? duplicateFileName(candidate) : candidate;
+        if (copyFile(m_fileName, name, false)) {
+            m_outsideVersionUnkept = false;
+            *copy = name;
+            return true;
+        }
+    }
+    *copy = candidates.first();
+    return false;
+}
+
+// Cancel: the plan shown stays and is saved as before; the other program's version is copied
+// aside now, while it is the one the user declined, and the message says where.
+void MainWindow::keepPlanOverOutsideVersion()
+{
+    acceptOutsideVersion();
+    // A read-only plan writes nothing over it; should it become writable, the copy is made
+    // before the first write.
+    if (m_readOnly)
+        return;
+    QString copy;
+    if (!keepOutsideVersion(&copy))
+        showBackupWriteFailure(copy);
+    else if (!copy.isEmpty())
+        informationMessage(this,
+                           tr("The plan shown is kept; your changes will be saved to '%1'.\nThe "
+                              "version written by the other application has been kept as '%2'.")
+                               .arg(m_fileName, copy));
+    if (isWindowModified())
+        restartIdleTimer();
+}
+
+// The file another program wrote can't be read: the plan shown is the good one. Marked
+// modified, it is saved over the damaged file at the next pause, the damaged file copied aside.
+void MainWindow::keepPlanOverDamagedFile()
+{
+    acceptOutsideVersion();
+    if (m_readOnly)
+        return;
+    QString copy;
+    const bool kept = keepOutsideVersion(&copy);
+    noteModification();
+    if (!kept)
+        showBackupWriteFailure(copy);
+    else
+        warningMessage(this,
+                       tr("The plan shown will be saved over the damaged file '%1'.\nThe damaged "
+                          "file has been kept as '%2'.")
+                           .arg(m_fileName, copy));
 }
 
 bool MainWindow::onCheckExternalUpdatesToPlan()
 {
-    if (!settings()->checkPlanUpdates() || !isActiveWindow() || QApplication::activeModalWidget())
+    // The autosave's own request is answered whatever the preference: it waits for it.
+    if (!settings()->checkPlanUpdates() && !m_outsideChangeQuestionDue)
         return false;
-    if (!m_planFileTime.isValid() || m_fileName.isEmpty() || !QFileInfo::exists(m_fileName))
+    if (!isActiveWindow() || QApplication::activeModalWidget())
         return false;
-    if (!(m_planFileTime < fileLastModified()))
+    if (!planFileChangedOutside()) {
+        m_outsideChangeQuestionDue = false;
         return false;
+    }
+    m_outsideChangeQuestionDue = false;
     const QString question = tr("The plan has been updated by another application.\nDo you "
                                 "want to re-open the updated plan?\n");
     const QString stop = tr("(You can stop these update checks in the 'Preferences' window.)");
@@ -87,20 +178,28 @@ bool MainWindow::onCheckExternalUpdatesToPlan()
         ? warningMessage(this, question + tr("Any changes you have made will be lost.\n") + stop,
                          buttons, QMessageBox::Open)
         : informationMessage(this, question + stop, buttons, QMessageBox::Open);
-    if (answer == QMessageBox::Open && openFile(m_fileName, m_readOnly))
+    if (answer != QMessageBox::Open) {
+        keepPlanOverOutsideVersion();
+        return false;
+    }
+    // A plan read-only only because its file could not be written is opened as the file is now.
+    if (openFile(m_fileName, m_readOnly && !m_unwritableFile))
         return true;
-    // Declined, or the file could not be read: this outside change is not reported again,
-    // and the plan shown is the one to keep, so the autosave may write it.
-    m_planFileTime = fileLastModified();
-    if (isWindowModified() && !m_readOnly)
-        restartIdleTimer();
+    keepPlanOverDamagedFile();
     return false;
 }
 
 bool MainWindow::event(QEvent *event)
 {
-    if (event->type() == QEvent::WindowActivate && settings()->checkPlanUpdates())
-        QCoreApplication::postEvent(this, new QEvent(outsideChangeCheckEvent));
+    if (event->type() == QEvent::Show && !m_fittedOntoScreen) {
+        m_fittedOntoScreen = true;
+        fitOntoScreen();
+    }
+    if (event->type() == QEvent::WindowActivate) {
+        recheckPlanFileWritable();
+        if (settings()->checkPlanUpdates() || m_outsideChangeQuestionDue)
+            QCoreApplication::postEvent(this, new QEvent(outsideChangeCheckEvent));
+    }
     return QMainWindow::event(event);
 }
 
@@ -110,13 +209,17 @@ void MainWindow::customEvent(QEvent *event)
     case updateCheckDueEvent:
         checkForUpdates(true);
         break;
-    case outsideChangeCheckEvent:
-        if (!settings()->checkPlanUpdates())
-            break;
-        m_externalCheckTimer.stop();
+    case outsideChangeCheckEvent: {
+        // With the periodic checks off, only the autosave's request is answered; the check
+        // itself tells it apart.
+        const bool periodic = settings()->checkPlanUpdates();
+        if (periodic)
+            m_externalCheckTimer.stop();
         onCheckExternalUpdatesToPlan();
-        m_externalCheckTimer.start(externalCheckIntervalMs);
+        if (periodic)
+            m_externalCheckTimer.start(externalCheckIntervalMs);
         break;
+    }
     case DropFilesEvent::Type: {
         const auto *drop = static_cast<const DropFilesEvent *>(event);
         takeDropRequest({drop->paths, drop->taskIndex, drop->presets, drop->generation});

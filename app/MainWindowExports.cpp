@@ -131,6 +131,7 @@ bool MainWindow::exportPlan(ExportKind kind, const QString &extension, GraphicsV
     request.path = exportFileProposal(m_fileName, extension);
     request.filters = QStringList {
         QStringLiteral("%1 file (*.%2)").arg(extension.toUpper(), extension.toLower())};
+    request.defaultSuffix = extension.toLower();
     const QString fileName = runFileDialog(this, request).path;
     if (fileName.isEmpty() || refuseOpenPlanAsTarget(fileName))
         return false;
@@ -456,6 +457,7 @@ void MainWindow::onFilePrintAction()
     request.caption = tr("Print");
     request.path = exportFileProposal(m_fileName, QStringLiteral("pdf"));
     request.filters = QStringList {QStringLiteral("PDF file (*.pdf)")};
+    request.defaultSuffix = QStringLiteral("pdf");
     const QString fileName = runFileDialog(this, request).path;
     if (fileName.isEmpty() || refuseOpenPlanAsTarget(fileName))
         return;

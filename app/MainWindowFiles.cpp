@@ -14,7 +14,10 @@
 #include "storage/CsvImport.h"
 #include "storage/PlanFileReader.h"
 #include "storage/PlanFileWriter.h"
+#include "storage/SafeSave.h"
 #include "ui_MainWindow.h"
+
+#include <algorithm>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -97,7 +100,10 @@ bool MainWindow::openFile(const QString &path, bool readOnly)
     if (opened) {
         refreshAfterReplacingPlan();
         m_ui->m_fileDuplicateAction->setEnabled(true);
-        m_planFileTime = fileLastModified();
+        // What is on disk is what is shown.
+        notePlanFileOnDisk();
+        m_outsideVersionUnkept = false;
+        m_outsideChangeQuestionDue = false;
         m_ui->m_viewZoomFitAction->setChecked(true);
         // Only now do the panes show the plan the warning is about.
         if (savedByLaterVersion)
@@ -120,11 +126,34 @@ bool MainWindow::readPlan(const QString &fileName, bool readOnly, bool *savedByL
         criticalMessage(this, error);
         return false;
     }
-    m_readOnly = readOnly;
+    // A file that can't be written is opened read-only: its one warning points to Duplicate,
+    // instead of an error at every pause.
+    m_unwritableFile = !readOnly && !canReplaceFile(fileName);
+    m_readOnly = readOnly || m_unwritableFile;
     m_readOnlyWarned = false;
     setCurrentFile(fileName);
     clearUndoHistory();
     return true;
+}
+
+// Asked again whenever the window is activated: a stick pulled or put back, a lock set or
+// lifted.
+void MainWindow::recheckPlanFileWritable()
+{
+    if (m_fileName.isEmpty() || (m_readOnly && !m_unwritableFile))
+        return;
+    const bool writable = canReplaceFile(m_fileName);
+    if (writable != m_readOnly)
+        return;
+    m_readOnly = !writable;
+    m_unwritableFile = !writable;
+    updateWindowTitle();
+    if (m_readOnly && isWindowModified() && !m_readOnlyWarned) {
+        m_readOnlyWarned = true;
+        QTimer::singleShot(0, this, &MainWindow::showReadOnlyWarning);
+    } else if (!m_readOnly && isWindowModified()) {
+        restartIdleTimer();
+    }
 }
 
 // The panes learn of a plan read or imported without notifications.
@@ -174,6 +203,7 @@ bool MainWindow::importCsvAsNewPlan(const QString &fileName)
         request.caption = tr("New plan");
         request.path = proposal;
         request.filters = QStringList {planFilesFilter()};
+        request.defaultSuffix = planExtension;
         const QString chosen = runFileDialog(this, request).path;
         QCoreApplication::processEvents();
         // The new file is the user's own, whatever the state of the plan it replaces.
@@ -236,6 +266,7 @@ void MainWindow::onFileNewAction()
     request.caption = tr("New plan");
     request.path = uniqueFileName(QStringLiteral("unnamed"), planExtension);
     request.filters = QStringList {planFilesFilter()};
+    request.defaultSuffix = planExtension;
     const QString chosen = runFileDialog(this, request).path;
     if (chosen.isEmpty())
         return;
@@ -276,9 +307,13 @@ void MainWindow::setCurrentFile(const QString &path)
 {
     const QString previous = m_fileName;
     m_fileName = path.isEmpty() ? QString() : nativeAbsolutePath(path);
-    // The time seen belongs to the file it was seen on.
-    if (m_fileName != previous)
+    // What was seen belongs to the file it was seen on.
+    if (m_fileName != previous) {
         m_planFileTime = QDateTime();
+        m_planFileSize = -1;
+        m_outsideVersionUnkept = false;
+        m_outsideChangeQuestionDue = false;
+    }
     app()->setPlanFileName(m_fileName);
     if (!m_fileName.isEmpty())
         addRecentDoc(m_fileName);
@@ -301,11 +336,10 @@ bool MainWindow::saveAs()
     request.path = m_fileName.isEmpty() ? uniqueFileName(QStringLiteral("unnamed"), planExtension)
                                         : m_fileName;
     request.filters = QStringList {tavroloFilter()};
-    QString chosen = runFileDialog(this, request).path;
+    request.defaultSuffix = planExtension;
+    const QString chosen = runFileDialog(this, request).path;
     if (chosen.isEmpty())
         return false;
-    if (QFileInfo(chosen).suffix().isEmpty())
-        chosen += QStringLiteral(".%1").arg(planExtension);
     return saveFile(chosen);
 }
 
@@ -314,12 +348,21 @@ bool MainWindow::isOpenPlanFile(const QString &path) const
     return !m_fileName.isEmpty() && canonicalPath(path) == canonicalPath(m_fileName);
 }
 
+void MainWindow::notePlanFileOnDisk()
+{
+    m_planFileTime = fileLastModified();
+    m_planFileSize = m_planFileTime.isValid() ? QFileInfo(m_fileName).size() : -1;
+}
+
+// Not only a later time: a copy put back with its old time, a sync tool's, or a write within
+// the same tick of a coarse file system are other programs' versions too.
 bool MainWindow::planFileChangedOutside() const
 {
-    if (!m_planFileTime.isValid())
+    if (!m_planFileTime.isValid() || m_fileName.isEmpty())
         return false;
-    const QDateTime onDisk = fileLastModified();
-    return onDisk.isValid() && onDisk > m_planFileTime;
+    const QFileInfo info(m_fileName);
+    return info.exists()
+        && (info.lastModified() != m_planFileTime || info.size() != m_planFileSize);
 }
 
 bool MainWindow::saveFile(const QString &path)
@@ -337,6 +380,11 @@ bool MainWindow::saveFile(const QString &path)
                                 .arg(m_fileName));
             return false;
         }
+        QString copy;
+        if (!keepOutsideVersion(&copy)) {
+            showBackupWriteFailure(copy);
+            return false;
+        }
     }
     m_externalCheckTimer.stop();
     if (!m_readOnly && settings()->backupEverySaveOn())
@@ -346,8 +394,8 @@ bool MainWindow::saveFile(const QString &path)
     if (written) {
         setWindowModified(false);
         setCurrentFile(path);
-        // Only this window's own write moves the time on; anything later is another program's.
-        m_planFileTime = fileLastModified();
+        // Only this window's own write moves the time on; anything else is another program's.
+        notePlanFileOnDisk();
     } else {
         criticalMessage(this, error);
     }
@@ -396,8 +444,9 @@ bool MainWindow::maybeSave()
             return true;
         if (box.clickedButton() != overwrite)
             return false;
-        // The user has seen the outside change and chosen to write over it.
-        m_planFileTime = fileLastModified();
+        // The user has seen the outside change and chosen to write over it; the other version
+        // is still copied aside first.
+        acceptOutsideVersion();
     }
     if (save())
         return true;
@@ -422,8 +471,10 @@ void MainWindow::onIdleTimeOut()
     if (m_fileName.isEmpty() || m_readOnly)
         return;
     // Writing now would destroy what another program wrote. The user is asked whether to
-    // re-open it, once the window is active; declining lets the next autosave write.
+    // re-open it, once the window is active, even with the periodic checks off; declining lets
+    // the next autosave write, after the other version is copied aside.
     if (planFileChangedOutside()) {
+        m_outsideChangeQuestionDue = true;
         QCoreApplication::postEvent(this, new QEvent(outsideChangeCheckEvent));
         return;
     }
@@ -476,9 +527,15 @@ void MainWindow::loadRecentDocs()
 void MainWindow::addRecentDoc(const QString &path)
 {
     QString entry = nativeAbsolutePath(path);
+    // The same file may be listed in the other form, from before the preferences moved.
+    const QString file = canonicalPath(entry);
+    m_recentDocs.erase(std::remove_if(m_recentDocs.begin(), m_recentDocs.end(),
+                                      [&file](const QString &listed) {
+                                          return canonicalPath(absolutePath(listed)) == file;
+                                      }),
+                       m_recentDocs.end());
     if (settings()->isIniFormat())
         entry = relativePath(entry);
-    m_recentDocs.removeAll(entry);
     m_recentDocs.prepend(entry);
     while (m_recentDocs.size() > maximumRecentDocs)
         m_recentDocs.removeLast();
@@ -505,7 +562,9 @@ void MainWindow::onUpdateRecentDocs()
         // Entries may be relative to the application folder; the open plan is not offered.
         if (absolutePath(entry) == m_fileName)
             continue;
-        QAction *action = menu->addAction(QDir::toNativeSeparators(entry));
+        // A "&" in a path is shown as it is, not taken for a shortcut marker.
+        QAction *action = menu->addAction(
+            QDir::toNativeSeparators(entry).replace(QLatin1Char('&'), QStringLiteral("&&")));
         // Some platform themes add shortcut markers to menu texts; the path travels apart.
         action->setData(entry);
         connect(action, &QAction::triggered, this, &MainWindow::onRecentDocSelected);
@@ -566,22 +625,20 @@ void MainWindow::onFileDuplicateAction()
     }
     // Changes that may not go into the plan's own file (it is read-only, or another program
     // has rewritten it) go into the duplicate only; otherwise the plan is saved and its file
-    // copied.
+    // copied. A file that can't take the save (a full disk, a pulled stick, a locked file)
+    // stays as it is, and the duplicate is the way to keep the changes: the save has said why.
     const bool modified = isWindowModified();
-    const bool changesToCopyOnly = modified && (m_readOnly || planFileChangedOutside());
-    if (modified && !changesToCopyOnly && !save()) {
-        criticalMessage(this, tr("Unable to save current file to '%1'").arg(m_fileName));
-        return;
-    }
+    bool changesToCopyOnly = modified && (m_readOnly || planFileChangedOutside());
+    if (modified && !changesToCopyOnly && !save())
+        changesToCopyOnly = true;
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Save;
     request.path = duplicateFileName(m_fileName);
     request.filters = QStringList {tavroloFilter()};
-    QString chosen = runFileDialog(this, request).path;
+    request.defaultSuffix = planExtension;
+    const QString chosen = runFileDialog(this, request).path;
     if (chosen.isEmpty())
         return;
-    if (QFileInfo(chosen).suffix().isEmpty())
-        chosen += QStringLiteral(".%1").arg(planExtension);
     if (isOpenPlanFile(chosen)) {
         criticalMessage(this, tr("The duplicate cannot be saved over the current plan file."));
         return;

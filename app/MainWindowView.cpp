@@ -389,12 +389,14 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 // Ending the program without closing this window (the lone full-screen tab closed by the window
 // manager, a quit from the system) gives closeEvent no chance to save: a modified plan that may
-// be written is saved here. A file another program has written since is left to it.
+// be written is saved here. Nothing is dropped: a version another program wrote meanwhile is
+// copied aside first.
 void MainWindow::onAboutToQuit()
 {
-    if (m_closeAccepted || !isWindowModified() || m_readOnly || m_fileName.isEmpty()
-        || planFileChangedOutside())
+    if (m_closeAccepted || !isWindowModified() || m_readOnly || m_fileName.isEmpty())
         return;
+    if (planFileChangedOutside())
+        acceptOutsideVersion();
     save();
 }
 

@@ -56,19 +56,20 @@ bool exportCsvFile(const Document &document, const QString &fileName, const QLis
 {
     *usedUnicode = false;
     BusyCursor busy;
-    int errorCode = 0;
+    QString reason;
     const auto write = [&](QIODevice &device) {
         return writeCsvText(document, &device, taskIndexes, usedUnicode);
     };
-    switch (saveFileContent(fileName, write, &errorCode)) {
+    switch (saveFileContent(fileName, write, &reason)) {
     case SaveOutcome::OpenFailed:
         *usedUnicode = false;
-        *errorMessage = QStringLiteral("Unable to write to '%1'.\nFile may be open in another "
-                                       "application.")
-                            .arg(fileName);
+        *errorMessage = withFailureReason(
+            QStringLiteral("Unable to write to '%1'.\nFile may be open in another application.")
+                .arg(fileName),
+            reason);
         return false;
     case SaveOutcome::WriteFailed:
-        *errorMessage = QStringLiteral("Can't save to file. Error code %1.").arg(errorCode);
+        *errorMessage = writeFailureMessage(fileName, reason);
         return false;
     case SaveOutcome::Saved:
         break;

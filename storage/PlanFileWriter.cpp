@@ -360,14 +360,15 @@ QByteArray planFileText(const Document &document)
 bool writePlanFile(const Document &document, const QString &fileName, QString *errorMessage)
 {
     BusyCursor busy;
-    int errorCode = 0;
+    QString reason;
     const auto write = [&document](QIODevice &device) { return writePlanText(document, &device); };
-    switch (saveFileContent(fileName, write, &errorCode)) {
+    switch (saveFileContent(fileName, write, &reason)) {
     case SaveOutcome::OpenFailed:
-        *errorMessage = QStringLiteral("Can't open file '%1' to write.").arg(fileName);
+        *errorMessage = withFailureReason(
+            QStringLiteral("Can't open file '%1' to write.").arg(fileName), reason);
         return false;
     case SaveOutcome::WriteFailed:
-        *errorMessage = QStringLiteral("Can't save to file. Error code %1.").arg(errorCode);
+        *errorMessage = writeFailureMessage(fileName, reason);
         return false;
     case SaveOutcome::Saved:
         break;

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <QFileInfo>
@@ -9,10 +11,14 @@
 
 namespace {
 
-int errorCodeOf(const QFileDevice &file)
+// The system's words for the failure just seen on the file: the error the failing system call
+// left, taken before anything else runs, since the file reports a write cut short (a file grown
+// past the size limit) without a reason of its own; else whatever the file says.
+QString failureReason(const QFileDevice &file, int systemError)
 {
-    // A failed commit can leave the device without an error of its own.
-    return file.error() != QFileDevice::NoError ? int(file.error()) : int(QFileDevice::WriteError);
+    if (systemError != 0)
+        return QString::fromLocal8Bit(std::strerror(systemError));
+    return file.errorString();
 }
 
 // Whether the folder that holds the file (behind any link) refuses new files by permission:
@@ -36,13 +42,21 @@ bool folderRefusesNewFiles(const QString &fileName)
 }
 
 SaveOutcome writeInPlace(const QString &fileName,
-                         const std::function<bool(QIODevice &device)> &writeContent, int *errorCode)
+                         const std::function<bool(QIODevice &device)> &writeContent,
+                         QString *reason)
 {
     QFile file(fileName);
-    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // No file to write in place: the reason the folder gave stands.
+    if (!QFileInfo(fileName).isFile())
         return SaveOutcome::OpenFailed;
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        *reason = failureReason(file, errno);
+        return SaveOutcome::OpenFailed;
+    }
+    errno = 0;
     if (!writeContent(file) || !file.flush()) {
-        *errorCode = errorCodeOf(file);
+        *reason = failureReason(file, errno);
         return SaveOutcome::WriteFailed;
     }
     return SaveOutcome::Saved;
@@ -50,33 +64,65 @@ SaveOutcome writeInPlace(const QString &fileName,
 
 } // namespace
 
-SaveOutcome saveFileContent(const QString &fileName, const QByteArray &bytes, int *errorCode)
+SaveOutcome saveFileContent(const QString &fileName, const QByteArray &bytes, QString *reason)
 {
     return saveFileContent(
         fileName, [&bytes](QIODevice &device) { return device.write(bytes) == bytes.size(); },
-        errorCode);
+        reason);
 }
 
 SaveOutcome saveFileContent(const QString &fileName,
                             const std::function<bool(QIODevice &device)> &writeContent,
-                            int *errorCode)
+                            QString *reason)
 {
     QSaveFile file(fileName);
     // The save file's own fallback knows only EACCES; the choice is made below instead.
     file.setDirectWriteFallback(false);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly)) {
+        // Taken before the folder is probed, which sets errors of its own.
+        *reason = failureReason(file, errno);
         if (folderRefusesNewFiles(fileName))
-            return writeInPlace(fileName, writeContent, errorCode);
+            return writeInPlace(fileName, writeContent, reason);
         return SaveOutcome::OpenFailed;
     }
+    errno = 0;
     if (!writeContent(file) || !file.flush()) {
-        *errorCode = errorCodeOf(file);
+        *reason = failureReason(file, errno);
         file.cancelWriting();
         return SaveOutcome::WriteFailed;
     }
+    errno = 0;
     if (!file.commit()) {
-        *errorCode = errorCodeOf(file);
+        *reason = failureReason(file, errno);
         return SaveOutcome::WriteFailed;
     }
     return SaveOutcome::Saved;
+}
+
+bool canReplaceFile(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    if (info.exists()) {
+        // The rename of a save, or the write in place, needs the file itself to take writes;
+        // the folder refusing a new file only sends the save down the in-place road.
+        return faccessat(AT_FDCWD, QFile::encodeName(info.canonicalFilePath()).constData(), W_OK,
+                         AT_EACCESS)
+            == 0;
+    }
+    return faccessat(AT_FDCWD, QFile::encodeName(info.absolutePath()).constData(), W_OK | X_OK,
+                     AT_EACCESS)
+        == 0;
+}
+
+QString writeFailureMessage(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("Can't save '%1': %2.").arg(fileName, reason);
+}
+
+QString withFailureReason(const QString &message, const QString &reason)
+{
+    if (reason.isEmpty())
+        return message;
+    return message + QLatin1Char('\n') + reason + QLatin1Char('.');
 }

@@ -7,7 +7,7 @@
 
 class QIODevice;
 
-// How replacing a file's content ended; errorCode is the file's error code on a failure.
+// How replacing a file's content ended.
 enum class SaveOutcome { Saved, OpenFailed, WriteFailed };
 
 // Replaces the content of a file as a whole: the bytes go to a temporary file beside it
@@ -15,11 +15,23 @@ enum class SaveOutcome { Saved, OpenFailed, WriteFailed };
 // the old content. A symbolic link is followed and the file keeps its permissions. Only
 // where the folder refuses new files by permission is an existing file written in place;
 // when the temporary file cannot be made for any other reason (no space, no free inode),
-// the file is left untouched and the result is OpenFailed.
-SaveOutcome saveFileContent(const QString &fileName, const QByteArray &bytes, int *errorCode);
+// the file is left untouched and the result is OpenFailed. On a failure, reason holds the
+// system's words for it ("No space left on device"), for the message that names the file.
+SaveOutcome saveFileContent(const QString &fileName, const QByteArray &bytes, QString *reason);
 
 // The same, with the content written to the file by the given function as it is made, so that
 // it never has to be held whole; the function returns false when a write failed.
 SaveOutcome saveFileContent(const QString &fileName,
                             const std::function<bool(QIODevice &device)> &writeContent,
-                            int *errorCode);
+                            QString *reason);
+
+// The messages of the writers that save through here: "Can't save 'FILE': REASON." for a write
+// that failed, and a message of their own for a file that could not be opened, followed by the
+// reason on a line of its own.
+QString writeFailureMessage(const QString &fileName, const QString &reason);
+QString withFailureReason(const QString &message, const QString &reason);
+
+// Whether saveFileContent may replace the file now, asked without writing anything: false for
+// a file on a read-only file system, a locked file or one the user may not write, and, for a
+// file not made yet, a folder that takes no new file. A full disk is not foreseen here.
+bool canReplaceFile(const QString &fileName);

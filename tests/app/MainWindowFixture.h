@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
+#include <QMap>
 #include <QStringList>
 #include <QTest>
 
@@ -43,15 +44,63 @@ inline int cardsInFile(const QString &path)
     return readPlanFile(plan, path, &error, &later) ? plan.taskCount() : -1;
 }
 
-// Another program writes a test plan of the given cards to the file, stamped the given seconds
-// from now: later than anything the window saw.
-inline void writeFromOutside(const QString &path, int cards, int seconds = 60)
+// The "Name" of every card the plan file holds, in order; {"unreadable"} when the plan reader
+// refuses the file.
+inline QStringList cardNamesInFile(const QString &path)
+{
+    Document plan;
+    QString error;
+    bool later = false;
+    if (!readPlanFile(plan, path, &error, &later))
+        return {QStringLiteral("unreadable")};
+    QStringList names;
+    for (int task = 0; task < plan.taskCount(); ++task)
+        names << plan.value(task, 1);
+    return names;
+}
+
+// The card names of every plan and backup file in the folders, by file name: what can be got
+// back from the disk.
+inline QMap<QString, QStringList> versionsOnDisk(const QStringList &folders)
+{
+    QMap<QString, QStringList> versions;
+    for (const QString &folder : folders) {
+        for (const QFileInfo &file :
+             QDir(folder).entryInfoList({"*.tv", "*.tvb", "*.TV"}, QDir::Files))
+            versions.insert(file.fileName(), cardNamesInFile(file.filePath()));
+    }
+    return versions;
+}
+
+// The names of a test plan's cards, as writeTestPlan names them.
+inline QStringList testPlanNames(int cards, const QString &prefix = "Card")
+{
+    QStringList names;
+    for (int i = 0; i < cards; ++i)
+        names << QStringLiteral("%1 %2").arg(prefix).arg(i);
+    return names;
+}
+
+// A card whose name the user typed, added as one undoable edit.
+inline void addTypedCard(const QString &name)
+{
+    doc()->addTaskWithValues({{1, name}}, QString(), {}, -1, true);
+}
+
+// Another program writes a test plan of the given cards, named "Outside 0" and on, to the file,
+// stamped with the given time.
+inline void writeFromOutsideAt(const QString &path, int cards, const QDateTime &time)
 {
     QVERIFY(writeTestPlan(path, cards, "Outside"));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(seconds),
-                             QFileDevice::FileModificationTime));
+    QVERIFY(file.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
+// The same, stamped the given seconds from now: later than anything the window saw.
+inline void writeFromOutside(const QString &path, int cards, int seconds = 60)
+{
+    writeFromOutsideAt(path, cards, QDateTime::currentDateTime().addSecs(seconds));
 }
 
 // Fresh preferences in which the window asks nothing at start-up: the samples were offered,

@@ -5,8 +5,10 @@
 #include "harness/TestMain.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QToolBar>
 
@@ -91,6 +93,8 @@ private slots:
     void menusAndToolbarListTheirEntriesInOrder();
     void toolbarIconsAreReallyDrawn();
     void titleNamesTheVersionAndThePlanFile();
+    void theWindowFitsTheScreen_data();
+    void theWindowFitsTheScreen();
     void helpPagesOpenWithTheVersionQuery_data();
     void helpPagesOpenWithTheVersionQuery();
     void installPageOpensAtTheFirstExitOfAVersion();
@@ -183,8 +187,9 @@ void TestMainWindow::menusAndToolbarListTheirEntriesInOrder()
 void TestMainWindow::toolbarIconsAreReallyDrawn()
 {
     MainWindow window;
-    window.resize(1449, 557);
     window.show();
+    // Wider than the test's screen, which the window fits itself into when it is first shown.
+    window.resize(1449, 557);
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QImage shot = window.grab().toImage();
     auto *toolBar = window.findChild<QToolBar *>("m_mainToolBar");
@@ -202,6 +207,41 @@ void TestMainWindow::toolbarIconsAreReallyDrawn()
         ++drawn;
     }
     QVERIFY(drawn >= 10);
+}
+
+// The form is wider than many screens; the toolbar's end must not be cut off. A stored geometry
+// is kept where it still fits.
+void TestMainWindow::theWindowFitsTheScreen_data()
+{
+    QTest::addColumn<QRect>("stored"); // null for none
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QTest::newRow("first window, no stored geometry") << QRect();
+    QTest::newRow("stored wider and taller than the screen")
+        << QRect(area.left() + 50, area.top() + 20, area.width() + 600, area.height() + 100);
+    QTest::newRow("stored where no screen is now")
+        << QRect(area.right() + 3000, area.bottom() + 2000, area.width() / 2, area.height() / 2);
+    QTest::newRow("stored inside the screen stays")
+        << QRect(area.left() + 20, area.top() + 40, area.width() * 3 / 4, area.height() * 3 / 4);
+}
+
+void TestMainWindow::theWindowFitsTheScreen()
+{
+    QFETCH(QRect, stored);
+    if (!stored.isNull()) {
+        QWidget probe;
+        probe.setGeometry(stored);
+        settings()->write(Settings::Key::Geometry, probe.saveGeometry());
+    }
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(area.contains(window.frameGeometry()));
+    if (area.contains(stored))
+        QCOMPARE(window.geometry(), stored);
+    // The toolbar's last button is inside the window.
+    auto *toolBar = window.findChild<QToolBar *>("m_mainToolBar");
+    QVERIFY(window.rect().contains(toolBar->geometry()));
 }
 
 void TestMainWindow::titleNamesTheVersionAndThePlanFile()

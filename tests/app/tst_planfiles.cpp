@@ -7,7 +7,10 @@
 #include "storage/PlanFileReader.h"
 
 #include <memory>
+#include <unistd.h>
 
+#include <QKeySequence>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
 
@@ -56,11 +59,27 @@ private slots:
     void portableSettingsListEveryPlanButTheOpenOne();
     void duplicateProposesRefusesAndCopies_data();
     void duplicateProposesRefusesAndCopies();
+    void aPlanFileThatCannotTakeTheSaveIsDuplicatedWithTheEdits_data();
+    void aPlanFileThatCannotTakeTheSaveIsDuplicatedWithTheEdits();
+    void aFileThatCannotBeWrittenIsOpenedReadOnly_data();
+    void aFileThatCannotBeWrittenIsOpenedReadOnly();
+    void aNameTypedWithoutSuffixGetsTheFileType_data();
+    void aNameTypedWithoutSuffixGetsTheFileType();
+    void aNameTypedInTheQtDialogGetsTheFileType();
+    void recentFilesShowAmpersandsAndListEachPlanOnce();
 
 private:
     QString path(const QString &name) const
     {
         return QDir::toNativeSeparators(m_folder->filePath(name));
+    }
+
+    // Shown and active, as the window looks at its file again only then.
+    void activate(QWidget &window)
+    {
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
     }
 
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -179,7 +198,7 @@ void TestPlanFiles::importIntoAPlanThatCannotBeSavedKeepsItModified_data()
     QTest::addColumn<bool>("readOnly");
     QTest::addColumn<QString>("message"); // its start
     QTest::newRow("read-only plan") << true << "Unable to save changes to read-only file";
-    QTest::newRow("the write fails") << false << "Can't save to file";
+    QTest::newRow("the write fails") << false << "Can't save '";
 }
 
 void TestPlanFiles::importIntoAPlanThatCannotBeSavedKeepsItModified()
@@ -485,6 +504,249 @@ void TestPlanFiles::duplicateProposesRefusesAndCopies()
     QCOMPARE(readBytes(path(plan)), onDisk);
     QCOMPARE(window.fileName(), path(plan));
     QCOMPARE(window.isWindowModified(), readOnlyChange);
+}
+
+// A full disk or a pulled stick: every save fails with a message that says which file and why,
+// and Duplicate writes the plan shown, edits and all, to the new name, leaving the plan's own
+// file as it was.
+void TestPlanFiles::aPlanFileThatCannotTakeTheSaveIsDuplicatedWithTheEdits_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("message"); // of the failed save, %1 the plan file
+    QTest::newRow("full disk") << "full"
+                               << "Can't save '%1': No space left on device.";
+    QTest::newRow("stick pulled, a file in the folder's place")
+        << "pulled"
+        << "Can't open file '%1' to write.\nNot a directory.";
+}
+
+void TestPlanFiles::aPlanFileThatCannotTakeTheSaveIsDuplicatedWithTheEdits()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, message);
+    const QString stick = path("Stick");
+    QVERIFY(QDir().mkpath(stick));
+    std::unique_ptr<SmallFileSystem> disk;
+    if (fault == QLatin1String("full")) {
+        disk.reset(new SmallFileSystem(stick, "size=1m"));
+        if (!disk->isMounted())
+            QSKIP(smallFileSystemRefused);
+    }
+    const QString plan = QDir::toNativeSeparators(stick + "/Plan.tv");
+    QVERIFY(writeTestPlan(plan, 3));
+    MainWindow window;
+    QVERIFY(window.openFile(plan, false));
+    addTypedCard("Typed by user");
+    QString kept = plan; // where the plan's own file is afterwards
+    if (disk) {
+        QVERIFY(disk->fill());
+    } else {
+        kept = path("Pulled/Plan.tv");
+        QVERIFY(QDir().rename(stick, path("Pulled")));
+        writeBytes(stick, "a file where the folder was");
+    }
+    {
+        ModalAnswer failed(QStringLiteral("OK"));
+        window.onIdleTimeOut();
+        QVERIFY(failed.answered());
+        QCOMPARE(failed.shownText(), message.arg(plan));
+    }
+    QCOMPARE(cardNamesInFile(kept), testPlanNames(3));
+    ScriptedFileDialogs dialogs({path("Copy")});
+    ModalAnswer failedAgain(QStringLiteral("OK"));
+    ModalAnswer open(QStringLiteral("No"));
+    window.onFileDuplicateAction();
+    QVERIFY(failedAgain.answered());
+    QCOMPARE(dialogs.requests.size(), 1);
+    QVERIFY(open.answered());
+    QCOMPARE(cardNamesInFile(path("Copy.tv")), testPlanNames(3) << "Typed by user");
+    QCOMPARE(cardNamesInFile(kept), testPlanNames(3));
+    QCOMPARE(window.fileName(), plan);
+    QVERIFY(window.isWindowModified());
+}
+
+// Autosave would fail at every pause; the plan is read-only instead, says so once, and is
+// looked at again whenever the window is activated.
+void TestPlanFiles::aFileThatCannotBeWrittenIsOpenedReadOnly_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("read-only file system") << "read-only";
+    QTest::newRow("locked file") << "locked";
+    QTest::newRow("file the user may not write") << "mode";
+}
+
+void TestPlanFiles::aFileThatCannotBeWrittenIsOpenedReadOnly()
+{
+    QFETCH(QString, fault);
+    const QString folder = path("Disk");
+    QVERIFY(QDir().mkpath(folder));
+    std::unique_ptr<SmallFileSystem> disk;
+    if (fault == QLatin1String("read-only")) {
+        disk.reset(new SmallFileSystem(folder, "size=1m"));
+        if (!disk->isMounted())
+            QSKIP(smallFileSystemRefused);
+    } else if (fault == QLatin1String("mode") && geteuid() == 0) {
+        QSKIP("File modes do not stop root");
+    }
+    const QString plan = QDir::toNativeSeparators(folder + "/Plan.tv");
+    QVERIFY(writeTestPlan(plan, 3));
+    std::unique_ptr<ImmutablePaths> lock;
+    const auto setWritable = [&](bool writable) {
+        if (disk)
+            return writable ? disk->remountWritable() : disk->remountReadOnly();
+        if (fault == QLatin1String("locked")) {
+            lock.reset(writable ? nullptr : new ImmutablePaths({plan}));
+            return writable || lock->isActive();
+        }
+        return QFile::setPermissions(plan,
+                                     writable ? QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                              : QFileDevice::ReadOwner);
+    };
+    if (!setWritable(false))
+        QSKIP("The file system cannot lock files");
+    const QByteArray onDisk = readBytes(plan);
+    MainWindow window;
+    QVERIFY(window.openFile(plan, false));
+    const QString title = QStringLiteral("Tavrolo v2.4.1 : %1 [read-only][*]").arg(plan);
+    QCOMPARE(window.windowTitle(), title);
+    {
+        ModalAnswer warning(QStringLiteral("OK"));
+        addTypedCard("Typed by user");
+        QTRY_VERIFY(warning.answered());
+        QVERIFY(warning.shownText().startsWith("This plan is opened read-only."));
+    }
+    {
+        ModalAnswer noError(QStringLiteral("OK"), {}, {}, 200);
+        window.onIdleTimeOut();
+        QTest::qWait(300);
+        QVERIFY(!noError.answered());
+    }
+    QCOMPARE(readBytes(plan), onDisk);
+    // Writable again: the next activation lets the autosave write the edits.
+    QVERIFY(setWritable(true));
+    activate(window);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Tavrolo v2.4.1 : %1[*]").arg(plan));
+    window.onIdleTimeOut();
+    QCOMPARE(cardNamesInFile(plan), testPlanNames(3) << "Typed by user");
+    // Locked again while the window was elsewhere.
+    QWidget elsewhere;
+    activate(elsewhere);
+    QVERIFY(setWritable(false));
+    activate(window);
+    QCOMPARE(window.windowTitle(), title);
+    QVERIFY(setWritable(true));
+}
+
+// A name typed without a suffix would not be listed by File > Open, would be taken for a link
+// when dropped, and would get no per-save copy; a name with a suffix of its own stays as typed.
+void TestPlanFiles::aNameTypedWithoutSuffixGetsTheFileType_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("new plan") << "new"
+                              << "Budget"
+                              << "Budget.tv";
+    QTest::newRow("new plan with a suffix of its own") << "new"
+                                                       << "Budget.plan"
+                                                       << "Budget.plan";
+    QTest::newRow("CSV as a new plan") << "csv"
+                                       << "Persons"
+                                       << "Persons.tv";
+    QTest::newRow("CSV export") << "export csv"
+                                << "Table"
+                                << "Table.csv";
+    QTest::newRow("TXT export") << "export txt"
+                                << "Table"
+                                << "Table.txt";
+}
+
+void TestPlanFiles::aNameTypedWithoutSuffixGetsTheFileType()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    const QString csv = csvFile(path("People.csv"));
+    MainWindow window;
+    ScriptedFileDialogs dialogs({path(typed)});
+    if (command == QLatin1String("new")) {
+        window.onFileNewAction();
+    } else if (command == QLatin1String("csv")) {
+        ModalAnswer choice(QStringLiteral("New"));
+        QVERIFY(window.openFile(csv, false));
+    } else {
+        const QString extension = command.section(' ', 1);
+        QVERIFY(window.exportPlan(extension == "csv" ? MainWindow::ExportKind::Csv
+                                                     : MainWindow::ExportKind::Txt,
+                                  extension, nullptr));
+    }
+    QCOMPARE(dialogs.requests.size(), 1);
+    QVERIFY(!QFileInfo::exists(path(typed)) || typed == written);
+    QVERIFY(QFileInfo::exists(path(written)));
+    if (command.startsWith(QLatin1String("export")))
+        QVERIFY(readBytes(path(written)).startsWith("\"Name\""));
+    else
+        QVERIFY(cardsInFile(path(written)) >= 0);
+    if (command == QLatin1String("new") || command == QLatin1String("csv"))
+        QCOMPARE(window.fileName(), path(written));
+}
+
+// The program's own dialog knows the suffix too, so that it asks about replacing the file the
+// name with the suffix stands for.
+void TestPlanFiles::aNameTypedInTheQtDialogGetsTheFileType()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(writeTestPlan(path("Budget.tv"), 2));
+    ModalAnswer named(QStringLiteral("Save"), {}, [&](QWidget *dialog) {
+        dialog->findChild<QLineEdit *>("fileNameEdit")->setText(path("Budget"));
+    });
+    ModalAnswer replace(QStringLiteral("Yes"));
+    window.onFileNewAction();
+    QVERIFY(named.answered());
+    QVERIFY(replace.answered());
+    QVERIFY(replace.shownText().contains("Budget.tv"));
+    QCOMPARE(window.fileName(), path("Budget.tv"));
+    QCOMPARE(cardsInFile(path("Budget.tv")), 0);
+    QVERIFY(!QFileInfo::exists(path("Budget")));
+}
+
+// A "&" in a path is no shortcut marker; a plan listed before the preferences moved between the
+// platform store and the portable file, in the other form, is listed once.
+void TestPlanFiles::recentFilesShowAmpersandsAndListEachPlanOnce()
+{
+    const QString research = path("R&D.tv");
+    QVERIFY(writeTestPlan(research, 2));
+    const QString other = path("Other.tv");
+    QVERIFY(writeTestPlan(other, 1));
+    const auto entriesFor = [](const QString &plan) {
+        int count = 0;
+        for (const QString &entry : settings()->read(Settings::Key::RecentDocs).toStringList())
+            count += QFileInfo(absolutePath(entry)).canonicalFilePath()
+                == QFileInfo(plan).canonicalFilePath();
+        return count;
+    };
+    {
+        MainWindow window;
+        QVERIFY(window.openFile(research, false));
+        QVERIFY(window.openFile(other, false));
+        QAction *entry = window.findChild<QMenu *>("m_fileRecentDocs")->actions().first();
+        QCOMPARE(entry->text(), QString(research).replace("&", "&&"));
+        QVERIFY(QKeySequence::mnemonic(entry->text()).isEmpty());
+        entry->trigger();
+        QCOMPARE(window.fileName(), research);
+        QVERIFY(app()->usePortableSettings());
+        QVERIFY(window.openFile(other, false));
+        QVERIFY(window.openFile(research, false));
+        QCOMPARE(entriesFor(research), 1);
+        QCOMPARE(entriesFor(other), 1);
+        QVERIFY(app()->useSystemSettings());
+        QVERIFY(window.openFile(other, false));
+        QVERIFY(window.openFile(research, false));
+        QCOMPARE(entriesFor(research), 1);
+        QCOMPARE(entriesFor(other), 1);
+        QCOMPARE(settings()->read(Settings::Key::RecentDocs).toStringList().first(), research);
+    }
 }
 
 TAVROLO_TEST_MAIN(TestPlanFiles)

@@ -18,6 +18,14 @@ const QString reloadQuestion
     = QStringLiteral("The plan has been updated by another application.\nDo you want to re-open "
                      "the updated plan?\n");
 
+// The message after a declined reload, %1 the plan and %2 the copy of the other version.
+const QString keptMessage
+    = QStringLiteral("The plan shown is kept; your changes will be saved to '%1'.\nThe version "
+                     "written by the other application has been kept as '%2'.");
+
+const QRegularExpression
+    backupName(QStringLiteral("^Plan_\\d{4}-\\d\\d-\\d\\dT\\d\\d-\\d\\d-\\d\\d( \\d+)?\\.tvb$"));
+
 } // namespace
 
 class TestSafetyNets : public QObject
@@ -34,6 +42,13 @@ private slots:
     void anAutosaveStoppedByAnOutsideChangeAsksFirst_data();
     void anAutosaveStoppedByAnOutsideChangeAsksFirst();
     void aFailedReloadKeepsThePlan();
+    void theAutosavesQuestionComesWithTheChecksOff_data();
+    void theAutosavesQuestionComesWithTheChecksOff();
+    void anyOtherTimeOrSizeIsAnOutsideChange_data();
+    void anyOtherTimeOrSizeIsAnOutsideChange();
+    void theOutsideVersionIsCopiedAsideBeforeItIsWrittenOver_data();
+    void theOutsideVersionIsCopiedAsideBeforeItIsWrittenOver();
+    void aQuitFromTheSystemSavesTheEditsAndKeepsTheOutsideVersion();
 
 private:
     QString path(const QString &name) const
@@ -41,12 +56,19 @@ private:
         return QDir::toNativeSeparators(m_folder->filePath(name));
     }
     // Shown and active, as the outside-change check asks only then.
-    void activate(MainWindow &window)
+    void activate(QWidget &window)
     {
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
     }
+    // The plan's folder and the backup folder, where every version is looked for.
+    QMap<QString, QStringList> versions() const
+    {
+        return versionsOnDisk({m_folder->path(), m_backups});
+    }
+    // The plan as the user has it: the three cards of the file and one typed.
+    QStringList usersPlan() const { return testPlanNames(3) << QStringLiteral("Typed by user"); }
 
     std::unique_ptr<QTemporaryDir> m_folder;
     QString m_plan; // "Plan.tv": 3 cards
@@ -152,11 +174,13 @@ void TestSafetyNets::aDeclinedReloadIsAskedAgainAfterTheNextOutsideChange()
     writeFromOutside(m_plan, 7);
     {
         ModalAnswer decline(QStringLiteral("Cancel"));
+        ModalAnswer kept(QStringLiteral("OK"));
         QVERIFY(!window.onCheckExternalUpdatesToPlan());
         QVERIFY(decline.answered());
         QCOMPARE(decline.shownText(),
                  reloadQuestion
                      + "(You can stop these update checks in the 'Preferences' window.)");
+        QVERIFY(kept.answered());
     }
     QCOMPARE(doc()->taskCount(), 3);
     {
@@ -193,9 +217,12 @@ void TestSafetyNets::anAutosaveStoppedByAnOutsideChangeAsksFirst()
     doc()->addTask(true);
     writeFromOutside(m_plan, 7);
     ModalAnswer answer(button);
+    std::unique_ptr<ModalAnswer> kept(button == "Cancel" ? new ModalAnswer("OK") : nullptr);
     window.onIdleTimeOut();
     QCOMPARE(cardsInFile(m_plan), 7);
     QTRY_VERIFY(answer.answered());
+    if (kept)
+        QTRY_VERIFY(kept->answered());
     QVERIFY(answer.shownText().startsWith(reloadQuestion
                                           + "Any changes you have made will be lost.\n"));
     QCOMPARE(doc()->taskCount(), cardsShown);
@@ -205,6 +232,8 @@ void TestSafetyNets::anAutosaveStoppedByAnOutsideChangeAsksFirst()
     QCOMPARE(window.isWindowModified(), false);
 }
 
+// The plan shown is the good one: it is saved over the damaged file at the next pause, and the
+// damaged file is kept as it was.
 void TestSafetyNets::aFailedReloadKeepsThePlan()
 {
     MainWindow window;
@@ -218,14 +247,169 @@ void TestSafetyNets::aFailedReloadKeepsThePlan()
     {
         ModalAnswer reopen(QStringLiteral("Open"));
         ModalAnswer failure(QStringLiteral("OK"));
+        ModalAnswer saving(QStringLiteral("OK"));
         QVERIFY(!window.onCheckExternalUpdatesToPlan());
         QVERIFY(reopen.answered());
         QVERIFY(failure.answered());
+        QVERIFY(saving.answered());
+        const QStringList backups = QDir(m_backups).entryList({"*.tvb"}, QDir::Files);
+        QCOMPARE(backups.size(), 1);
+        QCOMPARE(saving.shownText(),
+                 QStringLiteral("The plan shown will be saved over the damaged file '%1'.\nThe "
+                                "damaged file has been kept as '%2'.")
+                     .arg(m_plan, path("Backups/" + backups.first())));
     }
     QCOMPARE(doc()->taskCount(), 3);
+    QVERIFY(window.isWindowModified());
     ModalAnswer notAgain(QStringLiteral("Open"), {}, {}, 200);
     QVERIFY(!window.onCheckExternalUpdatesToPlan());
     QVERIFY(!notAgain.answered());
+    window.onIdleTimeOut();
+    QVERIFY(!window.isWindowModified());
+    const QMap<QString, QStringList> onDisk = versions();
+    QCOMPARE(onDisk.value("Plan.tv"), testPlanNames(3));
+    QCOMPARE(onDisk.size(), 2);
+    QVERIFY(backupName.match(onDisk.lastKey()).hasMatch());
+    QCOMPARE(readBytes(m_backups + "/" + onDisk.lastKey()), QByteArray("not a plan"));
+}
+
+// The autosave stops before writing over another program's version and waits for the question;
+// with the periodic checks off the question must still come, once the window is active.
+void TestSafetyNets::theAutosavesQuestionComesWithTheChecksOff_data()
+{
+    QTest::addColumn<bool>("activeAtTheAutosave");
+    QTest::newRow("window active") << true;
+    QTest::newRow("window activated later") << false;
+}
+
+void TestSafetyNets::theAutosavesQuestionComesWithTheChecksOff()
+{
+    QFETCH(bool, activeAtTheAutosave);
+    settings()->setCheckPlanUpdates(false);
+    MainWindow window;
+    activate(window);
+    QWidget elsewhere;
+    if (!activeAtTheAutosave)
+        activate(elsewhere);
+    addTypedCard("Typed by user");
+    writeFromOutside(m_plan, 7);
+    {
+        ModalAnswer notYet(QStringLiteral("Cancel"), {}, {}, 200);
+        window.onIdleTimeOut();
+        if (!activeAtTheAutosave) {
+            QTest::qWait(300);
+            QVERIFY(!notYet.answered());
+        }
+    }
+    QCOMPARE(cardNamesInFile(m_plan), testPlanNames(7, "Outside"));
+    ModalAnswer decline(QStringLiteral("Cancel"));
+    ModalAnswer kept(QStringLiteral("OK"));
+    if (!activeAtTheAutosave)
+        activate(window);
+    QTRY_VERIFY(decline.answered());
+    QTRY_VERIFY(kept.answered());
+    QVERIFY(decline.shownText().startsWith(reloadQuestion));
+    window.onIdleTimeOut();
+    const QMap<QString, QStringList> onDisk = versions();
+    QCOMPARE(onDisk.value("Plan.tv"), usersPlan());
+    QCOMPARE(onDisk.size(), 2);
+    QCOMPARE(onDisk.last(), testPlanNames(7, "Outside"));
+}
+
+// A copy put back with its old time, a sync tool's or a write within the same tick of a coarse
+// file system: none is written over unasked.
+void TestSafetyNets::anyOtherTimeOrSizeIsAnOutsideChange_data()
+{
+    QTest::addColumn<int>("seconds"); // from the time the window saw; 0 keeps it
+    QTest::newRow("newer") << 60;
+    QTest::newRow("older") << -3600;
+    QTest::newRow("same time, other size") << 0;
+}
+
+void TestSafetyNets::anyOtherTimeOrSizeIsAnOutsideChange()
+{
+    QFETCH(int, seconds);
+    MainWindow window;
+    activate(window);
+    const QDateTime seen = QFileInfo(m_plan).lastModified();
+    addTypedCard("Typed by user");
+    writeFromOutsideAt(m_plan, 7, seen.addSecs(seconds));
+    QCOMPARE(QFileInfo(m_plan).lastModified(), seen.addSecs(seconds));
+    ModalAnswer decline(QStringLiteral("Cancel"));
+    ModalAnswer kept(QStringLiteral("OK"));
+    window.onIdleTimeOut();
+    QCOMPARE(cardNamesInFile(m_plan), testPlanNames(7, "Outside"));
+    QTRY_VERIFY(decline.answered());
+    QTRY_VERIFY(kept.answered());
+    window.onIdleTimeOut();
+    const QMap<QString, QStringList> onDisk = versions();
+    QCOMPARE(onDisk.value("Plan.tv"), usersPlan());
+    QCOMPARE(onDisk.size(), 2);
+    QCOMPARE(onDisk.last(), testPlanNames(7, "Outside"));
+}
+
+// The user keeps the plan shown over another program's version: by declining the reload (the
+// message then says where the other version went), or by choosing Overwrite at closing.
+void TestSafetyNets::theOutsideVersionIsCopiedAsideBeforeItIsWrittenOver_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("backupFolder");
+    QTest::newRow("declined, into the backup folder") << "Cancel" << true;
+    QTest::newRow("declined, beside the plan without a backup folder") << "Cancel" << false;
+    QTest::newRow("overwrite at closing") << "Overwrite" << true;
+}
+
+void TestSafetyNets::theOutsideVersionIsCopiedAsideBeforeItIsWrittenOver()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, backupFolder);
+    if (!backupFolder)
+        settings()->setBackupFolder(writeBytes(path("File"), "a file") + "/Backups");
+    const QString folder = backupFolder ? m_backups : m_folder->path();
+    MainWindow window;
+    activate(window);
+    addTypedCard("Typed by user");
+    writeFromOutside(m_plan, 7);
+    ModalAnswer choice(answer);
+    if (answer == QLatin1String("Cancel")) {
+        ModalAnswer kept(QStringLiteral("OK"));
+        QVERIFY(!window.onCheckExternalUpdatesToPlan());
+        QVERIFY(choice.answered());
+        QVERIFY(kept.answered());
+        const QStringList copies = QDir(folder).entryList({"*.tvb"}, QDir::Files);
+        QCOMPARE(copies.size(), 1);
+        QVERIFY2(backupName.match(copies.first()).hasMatch(), qPrintable(copies.first()));
+        const QString copy = QDir::toNativeSeparators(folder + "/" + copies.first());
+        QCOMPARE(kept.shownText(), keptMessage.arg(m_plan, copy));
+        QCOMPARE(cardNamesInFile(copy), testPlanNames(7, "Outside"));
+        // The message is said once; the autosave then writes.
+        ModalAnswer notAgain(QStringLiteral("OK"), {}, {}, 200);
+        window.onIdleTimeOut();
+        QTest::qWait(300);
+        QVERIFY(!notAgain.answered());
+    } else {
+        QVERIFY(window.close());
+        QVERIFY(choice.answered());
+    }
+    QCOMPARE(cardNamesInFile(m_plan), usersPlan());
+    const QStringList copies = QDir(folder).entryList({"*.tvb"}, QDir::Files);
+    QCOMPARE(copies.size(), 1);
+    QCOMPARE(cardNamesInFile(folder + "/" + copies.first()), testPlanNames(7, "Outside"));
+}
+
+// The system ends the program without closing the window: the edits are written, and what another
+// program wrote meanwhile is copied aside first.
+void TestSafetyNets::aQuitFromTheSystemSavesTheEditsAndKeepsTheOutsideVersion()
+{
+    MainWindow window;
+    addTypedCard("Typed by user");
+    writeFromOutside(m_plan, 7);
+    window.onAboutToQuit();
+    const QMap<QString, QStringList> onDisk = versions();
+    QCOMPARE(onDisk.value("Plan.tv"), usersPlan());
+    QCOMPARE(onDisk.size(), 2);
+    QVERIFY(backupName.match(onDisk.lastKey()).hasMatch());
+    QCOMPARE(onDisk.last(), testPlanNames(7, "Outside"));
 }
 
 TAVROLO_TEST_MAIN(TestSafetyNets)

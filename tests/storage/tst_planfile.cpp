@@ -8,6 +8,8 @@
 #include "storage/PlanFileWriter.h"
 #include "storage/StoredAppearance.h"
 
+#include <memory>
+
 #include <QDirIterator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -144,6 +146,8 @@ private slots:
     void streamedAndTreeReadingsAgree_data();
     void streamedAndTreeReadingsAgree();
     void failedWriteKeepsOldFile();
+    void saveFailureNamesTheFileAndTheCause_data();
+    void saveFailureNamesTheFileAndTheCause();
     void writeFailureAnywhereIsReported_data();
     void writeFailureAnywhereIsReported();
     void saveKeepsOldFileInLockedFolderAndFollowsLinks();
@@ -518,15 +522,66 @@ void TestPlanFile::failedWriteKeepsOldFile()
         FileSizeLimit limit(planFileText(doc).size() / 2);
         QVERIFY(!writePlanFile(doc, path, &error));
     }
-    QCOMPARE(error,
-             QStringLiteral("Can't save to file. Error code %1.").arg(QFileDevice::WriteError));
+    QCOMPARE(error, QStringLiteral("Can't save '%1': File too large.").arg(path));
     QCOMPARE(readBytes(path), old);
     // No temporary file is left behind.
     QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("full.tv*")}, QDir::Files),
              QStringList {QStringLiteral("full.tv")});
     const QString missing = m_dir.filePath(QStringLiteral("missing/folder/plan.tv"));
     QVERIFY(!writePlanFile(doc, missing, &error));
-    QCOMPARE(error, QStringLiteral("Can't open file '%1' to write.").arg(missing));
+    QCOMPARE(
+        error,
+        QStringLiteral("Can't open file '%1' to write.\nNo such file or directory.").arg(missing));
+}
+
+void TestPlanFile::saveFailureNamesTheFileAndTheCause_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("message"); // %1 is the file
+    QTest::newRow("full disk") << "full"
+                               << "Can't save '%1': No space left on device.";
+    QTest::newRow("file size limit") << "limit"
+                                     << "Can't save '%1': File too large.";
+    QTest::newRow("folder under a regular file")
+        << "under file"
+        << "Can't open file '%1' to write.\nNot a directory.";
+}
+
+// A full disk, a pulled stick or a locked file: the message says which file and why, and the
+// plan that was on disk before stays whole.
+void TestPlanFile::saveFailureNamesTheFileAndTheCause()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, message);
+    const QString folder = m_dir.filePath(QStringLiteral("disk-") + fault.left(5));
+    QVERIFY(QDir().mkpath(folder));
+    std::unique_ptr<SmallFileSystem> disk;
+    if (fault == QLatin1String("full")) {
+        disk.reset(new SmallFileSystem(folder, "size=1m"));
+        if (!disk->isMounted())
+            QSKIP(smallFileSystemRefused);
+    }
+    QString path = folder + QStringLiteral("/plan.tv");
+    Document doc;
+    fillVariedPlan(doc);
+    QString error;
+    QVERIFY(writePlanFile(doc, path, &error));
+    const QByteArray old = readBytes(path);
+    fillLargePlan(doc, 400, 10);
+    bool written = true;
+    if (fault == QLatin1String("full")) {
+        QVERIFY(disk->fill());
+        written = writePlanFile(doc, path, &error);
+    } else if (fault == QLatin1String("limit")) {
+        FileSizeLimit limit(old.size() + 100);
+        written = writePlanFile(doc, path, &error);
+    } else {
+        path = writeBytes(folder + QStringLiteral("/file"), "a file") + QStringLiteral("/plan.tv");
+        written = writePlanFile(doc, path, &error);
+    }
+    QVERIFY(!written);
+    QCOMPARE(error, message.arg(path));
+    QCOMPARE(readBytes(folder + QStringLiteral("/plan.tv")), old);
 }
 
 void TestPlanFile::writeFailureAnywhereIsReported_data()
@@ -570,7 +625,9 @@ void TestPlanFile::saveKeepsOldFileInLockedFolderAndFollowsLinks()
         if (!locked.isActive())
             QSKIP("The file system cannot lock the folder");
         QVERIFY(!writePlanFile(doc, path, &error));
-        QCOMPARE(error, QStringLiteral("Can't open file '%1' to write.").arg(path));
+        QCOMPARE(
+            error,
+            QStringLiteral("Can't open file '%1' to write.\nOperation not permitted.").arg(path));
     }
     QCOMPARE(readBytes(path), old);
     {

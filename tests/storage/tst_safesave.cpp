@@ -2,40 +2,21 @@
 #include "harness/PlainTestMain.h"
 #include "storage/SafeSave.h"
 
-#include <sys/mount.h>
+#include <csignal>
+#include <memory>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QTemporaryDir>
-
-namespace {
-
-// A file system of a few pages and inodes mounted for the test's life; needs root rights.
-class TinyFileSystem
-{
-public:
-    explicit TinyFileSystem(const QString &path) : m_path(QFile::encodeName(path))
-    {
-        m_mounted
-            = mount("tmpfs", m_path.constData(), "tmpfs", 0, "size=32k,nr_inodes=16,mode=700") == 0;
-    }
-    ~TinyFileSystem()
-    {
-        if (m_mounted)
-            umount2(m_path.constData(), MNT_DETACH);
-    }
-    bool isMounted() const { return m_mounted; }
-
-private:
-    QByteArray m_path;
-    bool m_mounted = false;
-};
-
-} // namespace
 
 class TestSafeSave : public QObject
 {
     Q_OBJECT
 private slots:
     void fileSystemWithoutFreeInodeKeepsOldContent();
+    void aKillDuringTheSaveLeavesTheOldOrTheNewFile();
+    void whetherASaveCanWorkIsForeseen_data();
+    void whetherASaveCanWorkIsForeseen();
 
 private:
     QTemporaryDir m_dir;
@@ -45,13 +26,13 @@ void TestSafeSave::fileSystemWithoutFreeInodeKeepsOldContent()
 {
     const QString folder = m_dir.filePath(QStringLiteral("tiny"));
     QVERIFY(QDir().mkpath(folder));
-    TinyFileSystem tiny(folder);
+    SmallFileSystem tiny(folder, "size=32k,nr_inodes=16,mode=700");
     if (!tiny.isMounted())
-        QSKIP("A small file system cannot be mounted here (it needs root rights)");
+        QSKIP(smallFileSystemRefused);
     const QString path = folder + QStringLiteral("/plan.tv");
     const QByteArray old(20000, 'o');
-    int errorCode = 0;
-    QCOMPARE(saveFileContent(path, old, &errorCode), SaveOutcome::Saved);
+    QString reason;
+    QCOMPARE(saveFileContent(path, old, &reason), SaveOutcome::Saved);
     // Use up every inode left, so no temporary file can be made beside the plan.
     int filler = 0;
     while (filler < 64) {
@@ -62,11 +43,85 @@ void TestSafeSave::fileSystemWithoutFreeInodeKeepsOldContent()
     }
     QVERIFY(filler < 64);
     // The new content would not even fit in the pages left: written in place, it would be cut.
-    QCOMPARE(saveFileContent(path, QByteArray(40000, 'n'), &errorCode), SaveOutcome::OpenFailed);
+    QCOMPARE(saveFileContent(path, QByteArray(40000, 'n'), &reason), SaveOutcome::OpenFailed);
     QCOMPARE(readBytes(path), old);
     QVERIFY(QFile::remove(folder + QStringLiteral("/filler0")));
-    QCOMPARE(saveFileContent(path, QByteArray(12000, 'n'), &errorCode), SaveOutcome::Saved);
+    QCOMPARE(saveFileContent(path, QByteArray(12000, 'n'), &reason), SaveOutcome::Saved);
     QCOMPARE(readBytes(path), QByteArray(12000, 'n'));
+}
+
+// The program killed at any moment of an autosave: the file holds one whole version or the other.
+void TestSafeSave::aKillDuringTheSaveLeavesTheOldOrTheNewFile()
+{
+    const QString path = m_dir.filePath(QStringLiteral("killed.tv"));
+    const QByteArray first(300000, 'a');
+    const QByteArray second(200000, 'b');
+    QString reason;
+    QCOMPARE(saveFileContent(path, first, &reason), SaveOutcome::Saved);
+    for (int kill = 1; kill <= 28; ++kill) {
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            // Saves without end, one version after the other, until killed.
+            for (int i = 0;; ++i)
+                saveFileContent(path, i % 2 ? first : second, &reason);
+        }
+        usleep(useconds_t(kill * 700));
+        QCOMPARE(::kill(child, SIGKILL), 0);
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        const QByteArray onDisk = readBytes(path);
+        QVERIFY2(onDisk == first || onDisk == second, qPrintable(QString::number(onDisk.size())));
+    }
+}
+
+void TestSafeSave::whetherASaveCanWorkIsForeseen_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("replaceable");
+    QTest::newRow("writable file") << "" << true;
+    QTest::newRow("read-only file system") << "read-only" << false;
+    QTest::newRow("locked file") << "locked file" << false;
+    QTest::newRow("locked folder: written in place") << "locked folder" << true;
+    QTest::newRow("new file in a missing folder") << "missing" << false;
+    QTest::newRow("file the user may not write") << "mode" << false;
+}
+
+// The probe writes nothing, and says what a save would then do.
+void TestSafeSave::whetherASaveCanWorkIsForeseen()
+{
+    QFETCH(QString, fault);
+    QFETCH(bool, replaceable);
+    const QString folder = m_dir.filePath(QStringLiteral("probe-") + QTest::currentDataTag());
+    QVERIFY(QDir().mkpath(folder));
+    std::unique_ptr<SmallFileSystem> disk;
+    if (fault == QLatin1String("read-only")) {
+        disk.reset(new SmallFileSystem(folder, "size=1m"));
+        if (!disk->isMounted())
+            QSKIP(smallFileSystemRefused);
+    }
+    QString path = writeBytes(folder + QStringLiteral("/plan.tv"), "old");
+    std::unique_ptr<ImmutablePaths> locked;
+    if (fault == QLatin1String("read-only")) {
+        QVERIFY(disk->remountReadOnly());
+    } else if (fault.startsWith(QLatin1String("locked"))) {
+        locked.reset(new ImmutablePaths({fault == QLatin1String("locked file") ? path : folder}));
+        if (!locked->isActive())
+            QSKIP("The file system cannot lock files");
+    } else if (fault == QLatin1String("missing")) {
+        path = folder + QStringLiteral("/missing/plan.tv");
+    } else if (fault == QLatin1String("mode")) {
+        if (geteuid() == 0)
+            QSKIP("File modes do not stop root");
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
+    }
+    const QByteArray before = fault == QLatin1String("missing") ? QByteArray() : readBytes(path);
+    QCOMPARE(canReplaceFile(path), replaceable);
+    QCOMPARE(QFileInfo::exists(path), !before.isEmpty());
+    if (!before.isEmpty())
+        QCOMPARE(readBytes(path), before);
+    QString reason;
+    QCOMPARE(saveFileContent(path, QByteArray("new"), &reason) == SaveOutcome::Saved, replaceable);
 }
 
 TAVROLO_CORE_TEST_MAIN(TestSafeSave)
