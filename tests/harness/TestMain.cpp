@@ -18,7 +18,10 @@ int runTavroloTest(int argc, char *argv[], QObject *(*makeTest)())
     QDir(home.path()).mkpath(QStringLiteral("app"));
     Application::setAppDirOverride(home.path() + QStringLiteral("/app"));
 
-    Application application(argc, argv);
+    // The application sees only the program's name: the test's own arguments (function names,
+    // QtTest options) would otherwise be taken for a plan to open at start-up.
+    int applicationArgc = 1;
+    Application application(applicationArgc, argv);
     QLocale::setDefault(QLocale::c());
     std::unique_ptr<QObject> test(makeTest());
     return QTest::qExec(test.get(), argc, argv);
