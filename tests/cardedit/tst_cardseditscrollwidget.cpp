@@ -77,6 +77,8 @@ private slots:
     void editedFieldsAreWrittenOnce_data();
     void editedFieldsAreWrittenOnce();
     void notesAreWrittenOnlyWhenChanged();
+    void differingNotesTakeOnlyWhatIsTyped_data();
+    void differingNotesTakeOnlyWhatIsTyped();
     void addedLinksJoinDifferingLists();
     void clearedLinksAreWritten();
     void imagesAreSortedAndKeptAcrossLibraryEdits();
@@ -161,7 +163,8 @@ void TestCardsEditScrollWidget::notesAreWrittenOnlyWhenChanged()
     recorder.clear();
     TaskDialog dialog(nullptr, nullptr, {}, {0, 1});
     auto *notes = editor(&dialog)->findChild<QPlainTextEdit *>();
-    QCOMPARE(notes->toPlainText(), QStringLiteral("<varies>"));
+    QVERIFY(notes->toPlainText().isEmpty());
+    QCOMPARE(notes->placeholderText(), QStringLiteral("<varies>"));
     // Typing a character and taking it back leaves every card its own notes.
     notes->moveCursor(QTextCursor::End);
     QTest::keyClick(notes, Qt::Key_X);
@@ -170,6 +173,53 @@ void TestCardsEditScrollWidget::notesAreWrittenOnlyWhenChanged()
     QVERIFY(recorder.undoTexts.isEmpty());
     QCOMPARE(doc()->taskNotes(0), QStringLiteral("new"));
     QCOMPARE(doc()->taskNotes(1), QStringLiteral("other"));
+}
+
+void TestCardsEditScrollWidget::differingNotesTakeOnlyWhatIsTyped_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("notes");
+    QTest::addColumn<QStringList>("undoTexts");
+    QTest::newRow("untouched") << QString() << QStringList {"alpha", "beta", "gamma"}
+                               << QStringList();
+    QTest::newRow("typed after the placeholder")
+        << " extra" << QStringList {" extra", " extra", "gamma"}
+        << QStringList {"Set Card Notes", "Set Card Notes"};
+    QTest::newRow("the placeholder's own text")
+        << "<varies>" << QStringList {"<varies>", "<varies>", "gamma"}
+        << QStringList {"Set Card Notes", "Set Card Notes"};
+}
+
+// Two cards with different notes are edited; the third, unselected, card keeps its notes.
+void TestCardsEditScrollWidget::differingNotesTakeOnlyWhatIsTyped()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, notes);
+    QFETCH(QStringList, undoTexts);
+    const QStringList before {"alpha", "beta", "gamma"};
+    for (TaskIndex card = 0; card < 3; ++card)
+        doc()->setTaskNotes(card, before.at(card), false);
+    DocumentRecorder recorder(*doc());
+    TaskDialog dialog(nullptr, nullptr, {}, {0, 1});
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto *field = editor(&dialog)->findChild<QPlainTextEdit *>();
+    const QString placeholder = field->placeholderText();
+    if (!typed.isEmpty()) {
+        QTest::mouseClick(field->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          field->viewport()->rect().center());
+        QTest::keyClick(field, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(field, typed);
+    }
+    dialog.accept();
+    QCOMPARE(recorder.undoTexts, undoTexts);
+    QStringList found;
+    for (TaskIndex card = 0; card < 3; ++card)
+        found.append(doc()->taskNotes(card));
+    QCOMPARE(found, notes);
+    QCOMPARE(doc()->value(0, Name), QStringLiteral("One"));
+    QCOMPARE(doc()->value(1, Priority), QStringLiteral("Low"));
+    QCOMPARE(placeholder, QStringLiteral("<varies>"));
 }
 
 void TestCardsEditScrollWidget::addedLinksJoinDifferingLists()
