@@ -5,6 +5,7 @@
 #include "common/ColorButton.h"
 #include "common/DatePopup.h"
 #include "common/DialogHelpers.h"
+#include "common/LongTextDelegate.h"
 #include "common/MessageBoxes.h"
 #include "common/NumberDateText.h"
 #include "common/Prompts.h"
@@ -80,6 +81,7 @@ PropertyDialog::PropertyDialog(QWidget *parent, int propertyIndex, int tabIndex)
 
     QTableWidget *predefined = m_ui->m_predefinedValuesTable;
     predefined->setColumnCount(1);
+    predefined->setItemDelegate(new LongTextDelegate(predefined));
     predefined->horizontalHeader()->hide();
     predefined->verticalHeader()->hide();
     // Rows stay sorted by text, descending, with a row not typed into yet below the others.
@@ -569,17 +571,26 @@ void PropertyDialog::accept()
     }
     m_ui->m_defaultValueEdit->flush();
     Document *plan = doc();
-    const QString name = propertyName();
+    QString name = propertyName();
+    // A plan file may hold a name longer than the field takes: while the field still shows it
+    // cut at its limit, the user has not renamed the property, and it keeps its whole name.
+    const QString stored = isAddMode() ? QString() : plan->propertyName(m_propertyIndex);
+    const bool nameKept
+        = stored.size() > MaxNameLength && m_ui->m_nameEdit->text() == stored.left(MaxNameLength);
     QString refusal;
-    const int namesake = plan->propertyIndex(name);
-    if (name.isEmpty())
-        refusal = tr("Please provide a name for the property.");
-    else if (name.size() > MaxNameLength)
-        refusal = tr("The maximum property name length is %1 characters.").arg(MaxNameLength);
-    else if (name.compare(QLatin1String("Notes"), Qt::CaseInsensitive) == 0)
-        refusal = tr("\"%1\" is a reserved name.").arg(QStringLiteral("Notes"));
-    else if (namesake != -1 && (isAddMode() || namesake != m_propertyIndex))
-        refusal = tr("A property with the name '%1' already exists.").arg(name);
+    if (nameKept) {
+        name = stored;
+    } else {
+        const int namesake = plan->propertyIndex(name);
+        if (name.isEmpty())
+            refusal = tr("Please provide a name for the property.");
+        else if (name.size() > MaxNameLength)
+            refusal = tr("The maximum property name length is %1 characters.").arg(MaxNameLength);
+        else if (name.compare(QLatin1String("Notes"), Qt::CaseInsensitive) == 0)
+            refusal = tr("\"%1\" is a reserved name.").arg(QStringLiteral("Notes"));
+        else if (namesake != -1 && (isAddMode() || namesake != m_propertyIndex))
+            refusal = tr("A property with the name '%1' already exists.").arg(name);
+    }
     if (!refusal.isEmpty()) {
         criticalMessage(this, refusal, QMessageBox::Ok);
         return;

@@ -79,6 +79,8 @@ private slots:
     void notesAreWrittenOnlyWhenChanged();
     void differingNotesTakeOnlyWhatIsTyped_data();
     void differingNotesTakeOnlyWhatIsTyped();
+    void longValuesSurviveAnUntouchedOk_data();
+    void longValuesSurviveAnUntouchedOk();
     void addedLinksJoinDifferingLists();
     void clearedLinksAreWritten();
     void imagesAreSortedAndKeptAcrossLibraryEdits();
@@ -220,6 +222,37 @@ void TestCardsEditScrollWidget::differingNotesTakeOnlyWhatIsTyped()
     QCOMPARE(doc()->value(0, Name), QStringLiteral("One"));
     QCOMPARE(doc()->value(1, Priority), QStringLiteral("Low"));
     QCOMPARE(placeholder, QStringLiteral("<varies>"));
+}
+
+void TestCardsEditScrollWidget::longValuesSurviveAnUntouchedOk_data()
+{
+    QTest::addColumn<QList<TaskIndex>>("cards");
+    QTest::addColumn<QStringList>("undoTexts");
+    QTest::newRow("one card") << QList<TaskIndex> {0} << QStringList();
+    QTest::newRow("two cards sharing it") << QList<TaskIndex> {0, 2} << QStringList();
+    QTest::newRow("a new card preset with it") << QList<TaskIndex>() << QStringList {"Add Card"};
+}
+
+// Longer than a line edit takes by default; CSV imports and plan files keep such values.
+void TestCardsEditScrollWidget::longValuesSurviveAnUntouchedOk()
+{
+    QFETCH(QList<TaskIndex>, cards);
+    QFETCH(QStringList, undoTexts);
+    const QString longValue = QStringLiteral("0123456789").repeated(4000);
+    for (const TaskIndex card : {0, 2}) {
+        QString stored = longValue;
+        doc()->setValue(card, Name, stored, false);
+    }
+    DocumentRecorder recorder(*doc());
+    TaskDialog dialog(nullptr, nullptr, {PropertyIndexAndValue(Name, longValue)}, cards);
+    QCOMPARE(editor(&dialog)->valueCombo(Name - 1)->currentText().size(), longValue.size());
+    dialog.accept();
+    QCOMPARE(recorder.undoTexts, undoTexts);
+    QCOMPARE(doc()->value(0, Name), longValue);
+    QCOMPARE(doc()->value(1, Name), QStringLiteral("Two"));
+    QCOMPARE(doc()->value(2, Name), longValue);
+    if (cards.isEmpty())
+        QCOMPARE(doc()->value(dialog.createdTaskIndex(), Name), longValue);
 }
 
 void TestCardsEditScrollWidget::addedLinksJoinDifferingLists()

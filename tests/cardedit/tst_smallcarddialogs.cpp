@@ -19,6 +19,7 @@ private slots:
     void duplicateDialogCountsTheNewItems_data();
     void duplicateDialogCountsTheNewItems();
     void lineEditDialogKeepsTheTypedBlanks();
+    void longTextsComeBackWhole();
 };
 
 void TestSmallCardDialogs::setValuesDialogEditsTheCallersTexts_data()
@@ -112,6 +113,30 @@ void TestSmallCardDialogs::lineEditDialogKeepsTheTypedBlanks()
     QCOMPARE(dialog.exec(), int(QDialog::Accepted));
     QVERIFY(answer.answered());
     QCOMPARE(dialog.text(), QStringLiteral(" High  "));
+}
+
+// A value longer than a line edit takes by default comes back whole from an untouched OK.
+void TestSmallCardDialogs::longTextsComeBackWhole()
+{
+    const QString longValue = QStringLiteral("0123456789").repeated(4000);
+    QString first = longValue;
+    QString second = longValue + QStringLiteral("!");
+    {
+        SetValuesDialog dialog(
+            nullptr, {{QStringLiteral("Cost"), &first}, {QStringLiteral("Due"), &second}});
+        ModalAnswer answer(QStringLiteral("OK"));
+        dialog.exec();
+        QVERIFY(answer.answered());
+    }
+    QCOMPARE(first, longValue);
+    QCOMPARE(second, longValue + QStringLiteral("!"));
+
+    LineEditDialog dialog(nullptr, QStringLiteral("Rename"), QStringLiteral("New value"),
+                          longValue);
+    ModalAnswer answer(QStringLiteral("OK"));
+    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+    QVERIFY(answer.answered());
+    QCOMPARE(dialog.text(), longValue);
 }
 
 TAVROLO_TEST_MAIN(TestSmallCardDialogs)

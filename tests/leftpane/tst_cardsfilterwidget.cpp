@@ -55,6 +55,7 @@ private slots:
     void storedBasicFilterShowsItsWords();
     void reorderedRowsStayOnTheirProperty_data();
     void reorderedRowsStayOnTheirProperty();
+    void longTermValueSurvivesAnotherEdit();
 
 private:
     QWidget *widget() const { return m_widget.get(); }
@@ -242,6 +243,22 @@ void TestCardsFilterWidget::switchingModeAppliesAtOnce()
     QVERIFY(!m_filtered->last().first().toBool());
     // The advanced editor kept its row.
     QCOMPARE(child<QTableWidget>(widget(), "m_filterTable")->rowCount(), 1);
+}
+
+// A term value longer than a line edit takes by default stays whole when another control
+// of the section is changed.
+void TestCardsFilterWidget::longTermValueSurvivesAnotherEdit()
+{
+    const QString longValue = QStringLiteral("0123456789").repeated(4000);
+    doc()->setFilter(false, true, true, {FilterTerm(PlanFixture::Name, MatchType::Is, longValue)},
+                     false, false);
+    doc()->emitChanged(EventType::AllChanged);
+    DocumentRecorder recorder(*doc());
+    child<QComboBox>(widget(), "m_advancedShowHideCombo")->setCurrentIndex(1);
+    QCOMPARE(recorder.undoTexts, QStringList({"Change Filter"}));
+    QVERIFY(!doc()->filterShowsMatching());
+    QCOMPARE(doc()->filterTerms(),
+             (QList<FilterTerm> {FilterTerm(PlanFixture::Name, MatchType::Is, longValue)}));
 }
 
 void TestCardsFilterWidget::reloadDiscardsPendingTyping_data()

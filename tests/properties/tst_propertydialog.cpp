@@ -100,6 +100,7 @@ private slots:
     void indexOfNoUserPropertyChangesNothing();
     void deletingAsksUnlessSwitchedOff_data();
     void deletingAsksUnlessSwitchedOff();
+    void untouchedOkKeepsLongTexts();
 };
 
 // Status (text, pre-defined todo/doing/done), Cost (numeric), Due (date), three cards.
@@ -420,6 +421,43 @@ void TestPropertyDialog::deletingAsksUnlessSwitchedOff()
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     // The geometry is kept only by OK.
     QVERIFY(!settings()->contains(Settings::keyName(Settings::Key::PropertyWindowGeometry)));
+}
+
+// A plan file may hold a name longer than the name field takes and values longer than any
+// line edit takes by default; opening the dialog and pressing OK keeps them whole.
+void TestPropertyDialog::untouchedOkKeepsLongTexts()
+{
+    Document *plan = doc();
+    const QString longName = QStringLiteral("Status of the work, as agreed today");
+    const QString longValue = QStringLiteral("0123456789").repeated(4000);
+    const QStringList predefined {longValue, QStringLiteral("todo")};
+    plan->editProperty(Status, longName, longValue, PropertyType::Text, predefined,
+                       plan->propertyAppearance(Status), false);
+    PropertyDialog dialog(nullptr, Status, PropertyDialog::PredefinedValuesPage);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    // The user opens the long pre-defined value's cell and leaves it with Return.
+    auto *table = child<QTableWidget>(&dialog, "m_predefinedValuesTable");
+    QTableWidgetItem *longRow = nullptr;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (table->item(row, 0) && table->item(row, 0)->text() == longValue)
+            longRow = table->item(row, 0);
+    }
+    QVERIFY(longRow);
+    table->editItem(longRow);
+    auto *editor = table->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+
+    DocumentRecorder recorder(*plan);
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(recorder.undoTexts, QStringList {"Edit Property"});
+    QCOMPARE(plan->propertyName(Status), longName);
+    QCOMPARE(plan->propertyDefaultValue(Status), longValue);
+    QCOMPARE(plan->predefinedValues(Status), (QStringList {longValue, QStringLiteral("todo")}));
+    QCOMPARE(plan->propertyName(Cost), QStringLiteral("Cost"));
 }
 
 TAVROLO_TEST_MAIN(TestPropertyDialog)
