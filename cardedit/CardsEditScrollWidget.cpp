@@ -161,7 +161,10 @@ void CardsEditScrollWidget::addPropertyRow(int property, bool resize)
     const int position = m_formLayout->rowCount() - (m_hasTrailingRow ? 4 : 3);
     const bool isDate = plan->actualPropertyType(property) == ActualType::Date;
 
-    auto *label = new QLabel(tr("%1:").arg(plan->propertyName(property)), this);
+    auto *label = new QLabel(this);
+    // A property name is shown as written, never as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setText(tr("%1:").arg(plan->propertyName(property)));
     m_labels.append(label);
 
     auto *rowLayout = new QHBoxLayout;

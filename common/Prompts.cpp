@@ -19,8 +19,9 @@ void warnHiddenByFilter(Document &document, int count, const QString &adjective)
     const QString text = QStringLiteral("%1 %2 %3 hidden by the current filter.")
                              .arg(QString::number(count), adjective,
                                   one ? QStringLiteral("card is") : QStringLiteral("cards are"));
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Tavrolo"), text, QMessageBox::NoButton,
+    QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::NoButton,
                     QApplication::activeWindow());
+    setMessageText(box, text);
     QPushButton *hide = box.addButton(
         one ? QStringLiteral("Hide card") : QStringLiteral("Hide cards"), QMessageBox::AcceptRole);
     QPushButton *removeFilter

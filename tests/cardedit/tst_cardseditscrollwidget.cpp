@@ -10,6 +10,7 @@
 #include "model/Document.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QToolButton>
@@ -87,6 +88,7 @@ private slots:
     void pickedDateIsAppended();
     void propertyDeletedFromItsOwnRow();
     void hiddenCardsAreCountedAfterTheWrites();
+    void propertyLabelsShowNamesAsWritten();
 };
 
 void TestCardsEditScrollWidget::init()
@@ -370,6 +372,21 @@ void TestCardsEditScrollWidget::hiddenCardsAreCountedAfterTheWrites()
     QVERIFY(answer.answered());
     QCOMPARE(answer.shownText(),
              QStringLiteral("3 edited cards are hidden by the current filter."));
+}
+
+// A property name goes into its row's label as written, in both modes of the dialog and after
+// a rename while the dialog is open.
+void TestCardsEditScrollWidget::propertyLabelsShowNamesAsWritten()
+{
+    doc()->setPropertyName(Priority, QStringLiteral("<b>x</b>%1"), false);
+    TaskDialog editing(nullptr, nullptr, {}, {0});
+    QCOMPARE(editor(&editing)->propertyLabel(Priority - 1)->text(), QStringLiteral("<b>x</b>%1:"));
+    TaskDialog adding(nullptr, nullptr, {}, {});
+    doc()->setPropertyName(Name, QStringLiteral("<img src=\"x.png\">"), true);
+    QCOMPARE(editor(&editing)->propertyLabel(Name - 1)->text(),
+             QStringLiteral("<img src=\"x.png\">:"));
+    QVERIFY(!labelsShowMarkup(&editing));
+    QVERIFY(!labelsShowMarkup(&adding));
 }
 
 TAVROLO_TEST_MAIN(TestCardsEditScrollWidget)

@@ -20,6 +20,7 @@ private slots:
     void duplicateDialogCountsTheNewItems();
     void lineEditDialogKeepsTheTypedBlanks();
     void longTextsComeBackWhole();
+    void labelsShowNamesAsWritten();
 };
 
 void TestSmallCardDialogs::setValuesDialogEditsTheCallersTexts_data()
@@ -137,6 +138,25 @@ void TestSmallCardDialogs::longTextsComeBackWhole()
     QCOMPARE(dialog.exec(), int(QDialog::Accepted));
     QVERIFY(answer.answered());
     QCOMPARE(dialog.text(), longValue);
+}
+
+// Property names and values go into the labels as written: markup is text, "%1" stays.
+void TestSmallCardDialogs::labelsShowNamesAsWritten()
+{
+    QString first = QStringLiteral("1");
+    QString second = QStringLiteral("2");
+    SetValuesDialog one(nullptr, {{QStringLiteral("<b>x</b>"), &first}});
+    QCOMPARE(one.windowTitle(), QStringLiteral("Set <b>x</b> Value"));
+    SetValuesDialog two(nullptr,
+                        {{QStringLiteral("<b>x</b>"), &first}, {QStringLiteral("%1"), &second}});
+    QCOMPARE(child<QLabel>(&two, "m_label1")->text(), QStringLiteral("<b>x</b>:"));
+    QCOMPARE(child<QLabel>(&two, "m_label2")->text(), QStringLiteral("%1:"));
+    LineEditDialog line(nullptr, QStringLiteral("Add %1"), QStringLiteral("New <i>%1</i> value"),
+                        QString());
+    QCOMPARE(child<QLabel>(&line, "m_label")->text(), QStringLiteral("New <i>%1</i> value:"));
+    for (const QWidget *dialog : {static_cast<QWidget *>(&one), static_cast<QWidget *>(&two),
+                                  static_cast<QWidget *>(&line)})
+        QVERIFY(!labelsShowMarkup(dialog));
 }
 
 TAVROLO_TEST_MAIN(TestSmallCardDialogs)

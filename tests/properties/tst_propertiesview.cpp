@@ -195,6 +195,8 @@ void TestPropertiesView::acceptedNamesAreStored_data()
                              << "Budget";
     QTest::newRow("own name, other case") << "b"
                                           << "b";
+    QTest::newRow("markup and a place marker") << "<b>B</b>%1"
+                                               << "<b>B</b>%1";
 }
 
 void TestPropertiesView::acceptedNamesAreStored()
@@ -211,6 +213,7 @@ void TestPropertiesView::acceptedNamesAreStored()
     QVERIFY(offer.answered());
     QVERIFY(offer.shownText().startsWith(
         QStringLiteral("Do you want to update 'B' to '%1'").arg(stored)));
+    QVERIFY(!offer.shownAsMarkup());
     QCOMPARE(doc()->propertyName(2), stored);
     QCOMPARE(doc()->storedViews().first().name, stored + QStringLiteral(" by A"));
     QCOMPARE(recorder.undoTexts, QStringList({"Edit Property"}));

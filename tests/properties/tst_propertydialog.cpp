@@ -101,6 +101,7 @@ private slots:
     void deletingAsksUnlessSwitchedOff_data();
     void deletingAsksUnlessSwitchedOff();
     void untouchedOkKeepsLongTexts();
+    void messagesShowNamesAsWritten();
 };
 
 // Status (text, pre-defined todo/doing/done), Cost (numeric), Due (date), three cards.
@@ -458,6 +459,37 @@ void TestPropertyDialog::untouchedOkKeepsLongTexts()
     QCOMPARE(plan->propertyDefaultValue(Status), longValue);
     QCOMPARE(plan->predefinedValues(Status), (QStringList {longValue, QStringLiteral("todo")}));
     QCOMPARE(plan->propertyName(Cost), QStringLiteral("Cost"));
+}
+
+// Property names go into the dialog's messages as written: markup is text, "%1" stays.
+void TestPropertyDialog::messagesShowNamesAsWritten()
+{
+    const QString name = QStringLiteral("<b>x</b>%1");
+    doc()->setPropertyName(Status, name, false);
+    PropertyDialog dialog(nullptr, Cost, PropertyDialog::PredefinedValuesPage);
+    child<QLineEdit>(&dialog, "m_nameEdit")->setText(QStringLiteral("<B>X</B>%1"));
+    {
+        ModalAnswer answer(QStringLiteral("OK"));
+        dialog.accept();
+        QVERIFY(answer.answered());
+        QCOMPARE(answer.shownText(),
+                 QStringLiteral("A property with the name '<B>X</B>%1' already exists."));
+        QVERIFY(!answer.shownAsMarkup());
+    }
+    PropertyDialog deleting(nullptr, Status, PropertyDialog::PredefinedValuesPage);
+    QPushButton *deleteButton = nullptr;
+    for (QPushButton *button : deleting.findChildren<QPushButton *>()) {
+        if (button->text() == QLatin1String("Delete Property"))
+            deleteButton = button;
+    }
+    QVERIFY(deleteButton);
+    ModalAnswer answer(QStringLiteral("Cancel"));
+    deleteButton->click();
+    QVERIFY(answer.answered());
+    QCOMPARE(answer.shownText(), QStringLiteral("Delete property '<b>x</b>%1' from all cards?"));
+    QVERIFY(!answer.shownAsMarkup());
+    QCOMPARE(doc()->propertyName(Status), name);
+    QCOMPARE(doc()->propertyName(Cost), QStringLiteral("Cost"));
 }
 
 TAVROLO_TEST_MAIN(TestPropertyDialog)
