@@ -36,14 +36,14 @@ void warnHiddenByFilter(Document &document, int count, const QString &adjective)
         document.clearFilter(true);
 }
 
-void offerRenameInStoredViews(Document &document, QWidget *parent, int property,
-                              const QString &newName)
+Document::ViewNames offerRenameInStoredViews(const Document &document, QWidget *parent,
+                                             int property, const QString &newName)
 {
     const QString oldName = document.propertyName(property);
     // Every name contains the empty text; replacing it would scatter the new name through
     // every view name.
     if (oldName == newName || oldName.isEmpty())
-        return;
+        return Document::ViewNames::Keep;
     int count = 0;
     QString example;
     for (const Slice &view : document.storedViews()) {
@@ -55,7 +55,7 @@ void offerRenameInStoredViews(Document &document, QWidget *parent, int property,
                                QString(view.name).replace(oldName, newName, Qt::CaseSensitive));
     }
     if (count == 0)
-        return;
+        return Document::ViewNames::Keep;
     const QString question
         = QStringLiteral("Do you want to update '%1' to '%2' in the names of %3 stored "
                          "view(s)?\nE.g.: %4")
@@ -63,7 +63,6 @@ void offerRenameInStoredViews(Document &document, QWidget *parent, int property,
     if (warningWithDontShowAgain(parent, "show_warning_update_stored_view_name", question,
                                  QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
         != QMessageBox::Ok)
-        return;
-    for (Slice &view : document.storedViewsRef())
-        view.name.replace(oldName, newName, Qt::CaseSensitive);
+        return Document::ViewNames::Keep;
+    return Document::ViewNames::Follow;
 }

@@ -298,8 +298,8 @@ void PropertiesView::renameProperty(int property, const QString &name)
         setCellText(rowOfProperty(property), NameColumn, plan->propertyName(property));
         return;
     }
-    offerRenameInStoredViews(*plan, this, property, name);
-    plan->setPropertyName(property, name, true);
+    const Document::ViewNames viewNames = offerRenameInStoredViews(*plan, this, property, name);
+    plan->setPropertyName(property, name, viewNames, true);
 }
 
 void PropertiesView::onTypeChanged()

@@ -612,9 +612,10 @@ void PropertyDialog::accept()
                           valuesShown ? PropertyVisibility::Hidden : PropertyVisibility::Text,
                           m_appearance, true);
     } else {
-        offerRenameInStoredViews(*plan, this, m_propertyIndex, name);
+        const Document::ViewNames viewNames
+            = offerRenameInStoredViews(*plan, this, m_propertyIndex, name);
         plan->editProperty(m_propertyIndex, name, defaultValue, declaredType, predefined,
-                           m_appearance, true);
+                           m_appearance, viewNames, true);
     }
     settings()->write(Settings::Key::PropertyWindowGeometry, saveGeometry());
     QDialog::accept();

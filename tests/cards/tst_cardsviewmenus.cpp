@@ -5,6 +5,7 @@
 #include "common/UrlOpener.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/TestMain.h"
+#include "harness/TestPlanKey.h"
 
 #include <QLineEdit>
 #include <QTabWidget>
@@ -392,7 +393,7 @@ void TestCardsViewMenus::rubberBandLetGoOnAHeaderOnlySelects()
     const QString first = dateToString(QDate(2030, 1, 10), formats.dateFormat, true);
     const QString second = dateToString(QDate(2030, 1, 20), formats.dateFormat, true);
     fillCards({{"a", "r1", "5", first}, {"b", "r2", "15", second}});
-    doc()->editablePropertyAppearance(Due).setDateBinSize(0);
+    doc()->editablePropertyAppearance(Due, TestPlanKey::key()).setDateBinSize(0);
     // Card a in the first cell, card b in the second column and row; the cell beside card a
     // and under its header is empty.
     ShownView shown(column ? Cost : Status, column ? Group : Due);

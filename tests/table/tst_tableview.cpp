@@ -3,6 +3,7 @@
 #include "common/Colors.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/TestMain.h"
+#include "harness/TestPlanKey.h"
 #include "model/Document.h"
 #include "table/TableView.h"
 
@@ -600,7 +601,7 @@ void TestTableView::colouringOffAllAndDarkText()
 {
     makeSixCards();
     // A setting past the colouring list, as a damaged file has it, colours nothing.
-    doc()->tableAppearanceRef().cellColor = doc()->propertyCount() + 3;
+    doc()->tableAppearanceRef(TestPlanKey::key()).cellColor = doc()->propertyCount() + 3;
     ShownTable table;
     for (int column = 1; column < table.columnCount(); ++column)
         QVERIFY(!table.item(0, column)->data(Qt::BackgroundRole).isValid());
