@@ -91,7 +91,10 @@ PropertyDialog::PropertyDialog(QWidget *parent, int propertyIndex, int tabIndex)
     if (editMode) {
         m_actualType = plan->detectActualPropertyType(propertyIndex);
         m_ui->m_nameEdit->setText(plan->propertyName(propertyIndex));
-        m_ui->m_userTypeComboBox->setCurrentIndex(plan->propertyType(propertyIndex));
+        const int declaredType = plan->propertyType(propertyIndex);
+        m_ui->m_userTypeComboBox->setCurrentIndex(typeEntry(declaredType));
+        if (typeEntry(declaredType) != declaredType)
+            m_keptType = declaredType;
         m_ui->m_defaultValueEdit->setText(plan->propertyDefaultValue(propertyIndex));
         m_ui->m_defaultValueEdit->setToolTip(m_ui->m_defaultValueEdit->toolTip()
                                              + dateEntryHelpText(true, plan->valueFormats()));
@@ -116,6 +119,8 @@ PropertyDialog::PropertyDialog(QWidget *parent, int propertyIndex, int tabIndex)
 
     connect(m_ui->m_userTypeComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &PropertyDialog::onUserTypeChanged);
+    connect(m_ui->m_userTypeComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this] { m_keptType.reset(); });
     connect(m_ui->m_addCurrentValuesButton, &QPushButton::clicked, this,
             &PropertyDialog::onAddCurrentValues);
     connect(m_ui->m_dateBinSizeComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
@@ -170,6 +175,13 @@ void PropertyDialog::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (!m_validIndex)
         QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+}
+
+int PropertyDialog::typeEntry(int declaredType)
+{
+    return declaredType >= PropertyType::Automatic && declaredType <= PropertyType::Date
+        ? declaredType
+        : int(PropertyType::Automatic);
 }
 
 QString PropertyDialog::propertyName() const
@@ -599,7 +611,7 @@ void PropertyDialog::accept()
     storePages();
     const QStringList predefined = predefinedValues();
     const QString defaultValue = m_ui->m_defaultValueEdit->text();
-    const int declaredType = m_ui->m_userTypeComboBox->currentIndex();
+    const int declaredType = m_keptType.value_or(m_ui->m_userTypeComboBox->currentIndex());
     if (isAddMode()) {
         bool valuesShown = false;
         for (int property = 1; property < plan->propertyCount() && !valuesShown; ++property) {

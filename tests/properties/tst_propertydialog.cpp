@@ -7,6 +7,7 @@
 #include "harness/TestMain.h"
 #include "model/Document.h"
 #include "properties/PropertyDialog.h"
+#include "storage/PlanFileReader.h"
 
 #include <memory>
 
@@ -102,6 +103,8 @@ private slots:
     void deletingAsksUnlessSwitchedOff();
     void untouchedOkKeepsLongTexts();
     void messagesShowNamesAsWritten();
+    void unknownTypeIsKeptUnlessATypeIsPicked_data();
+    void unknownTypeIsKeptUnlessATypeIsPicked();
 };
 
 // Status (text, pre-defined todo/doing/done), Cost (numeric), Due (date), three cards.
@@ -490,6 +493,50 @@ void TestPropertyDialog::messagesShowNamesAsWritten()
     QVERIFY(!answer.shownAsMarkup());
     QCOMPARE(doc()->propertyName(Status), name);
     QCOMPARE(doc()->propertyName(Cost), QStringLiteral("Cost"));
+}
+
+void TestPropertyDialog::unknownTypeIsKeptUnlessATypeIsPicked_data()
+{
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<QStringList>("picked");
+    QTest::addColumn<int>("stored");
+    QTest::newRow("plain OK") << "Kind" << QStringList() << 7;
+    QTest::newRow("plain OK, negative") << "Size" << QStringList() << -2;
+    QTest::newRow("a type picked") << "Kind" << QStringList {"Text"} << int(PropertyType::Text);
+    QTest::newRow("Automatic picked after another")
+        << "Kind" << QStringList {"Date", "Automatic"} << int(PropertyType::Automatic);
+}
+
+// A plan file may declare a type outside 0..3; the reader keeps it, and so does the dialog
+// until the user picks a type.
+void TestPropertyDialog::unknownTypeIsKeptUnlessATypeIsPicked()
+{
+    QFETCH(QString, property);
+    QFETCH(QStringList, picked);
+    QFETCH(int, stored);
+    QString error;
+    QVERIFY2(readPlanFile(*doc(), TAVROLO_SOURCE_DIR "/tests/storage/data/unknown_codes.tv", &error,
+                          nullptr),
+             qPrintable(error));
+    const int index = doc()->propertyIndex(property);
+    const QList<int> typesBefore {doc()->propertyType(1), doc()->propertyType(2),
+                                  doc()->propertyType(3)};
+    QCOMPARE(typesBefore, (QList<int> {7, -2, PropertyType::Text}));
+    PropertyDialog dialog(nullptr, index, PropertyDialog::PredefinedValuesPage);
+    auto *type = child<QComboBox>(&dialog, "m_userTypeComboBox");
+    QCOMPARE(type->currentText(), QStringLiteral("Automatic"));
+    for (const QString &entry : picked)
+        type->setCurrentText(entry);
+    DocumentRecorder recorder(*doc());
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(recorder.undoTexts, QStringList {"Edit Property"});
+    QList<int> types = typesBefore;
+    types[index - 1] = stored;
+    QCOMPARE((QList<int> {doc()->propertyType(1), doc()->propertyType(2), doc()->propertyType(3)}),
+             types);
+    QCOMPARE(doc()->propertyName(index), property);
+    QCOMPARE(doc()->propertyDefaultValue(1), QStringLiteral("k"));
 }
 
 TAVROLO_TEST_MAIN(TestPropertyDialog)
