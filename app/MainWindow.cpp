@@ -572,11 +572,11 @@ void MainWindow::offerSamplePlans()
     const QString key = samplesOfferKey();
     if (settings()->value(key, 0).toInt() != 0)
         return;
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Tavrolo"),
-                    tr("Tavrolo would like to copy some sample plans to '%1'. No existing files "
-                       "will be overwritten. Is that OK?")
-                        .arg(dataFolder(false)),
-                    QMessageBox::NoButton, nullptr);
+    QMessageBox box(QMessageBox::Information, QString(), QString(), QMessageBox::NoButton, nullptr);
+    setMessageText(box,
+                   tr("Tavrolo would like to copy some sample plans to '%1'. No existing files "
+                      "will be overwritten. Is that OK?")
+                       .arg(dataFolder(false)));
     QPushButton *copyButton = box.addButton(tr("Copy samples"), QMessageBox::AcceptRole);
     box.addButton(tr("No thanks"), QMessageBox::RejectRole);
     box.exec();

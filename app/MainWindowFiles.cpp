@@ -167,10 +167,10 @@ void MainWindow::refreshAfterReplacingPlan()
 
 bool MainWindow::importCsv(const QString &fileName)
 {
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Tavrolo"),
-                    tr("Do you wish to import the CSV file into the current plan or create a new "
-                       "plan?"),
-                    QMessageBox::NoButton, nullptr);
+    QMessageBox box(QMessageBox::Information, QString(), QString(), QMessageBox::NoButton, nullptr);
+    setMessageText(box,
+                   tr("Do you wish to import the CSV file into the current plan or create a new "
+                      "plan?"));
     QPushButton *newButton = box.addButton(tr("New"), QMessageBox::AcceptRole);
     QPushButton *currentButton = box.addButton(tr("Current"), QMessageBox::AcceptRole);
     box.addButton(tr("Cancel"), QMessageBox::RejectRole);
@@ -429,12 +429,12 @@ bool MainWindow::maybeSave()
             == QMessageBox::Discard;
     }
     if (planFileChangedOutside()) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Tavrolo"),
-                        tr("The plan file '%1' has been changed by another application since it "
-                           "was opened.\nDo you want to overwrite it with your changes or discard "
-                           "your changes?")
-                            .arg(m_fileName),
-                        QMessageBox::NoButton, this);
+        QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::NoButton, this);
+        setMessageText(box,
+                       tr("The plan file '%1' has been changed by another application since it "
+                          "was opened.\nDo you want to overwrite it with your changes or "
+                          "discard your changes?")
+                           .arg(m_fileName));
         QPushButton *overwrite = box.addButton(tr("Overwrite"), QMessageBox::AcceptRole);
         QPushButton *discard = box.addButton(QMessageBox::Discard);
         box.addButton(QMessageBox::Cancel);

@@ -34,17 +34,6 @@ QString productName()
     return QStringLiteral("Tavrolo");
 }
 
-// The server's texts (the version, the page address) are shown as they are, never as markup.
-int plainMessage(QWidget *parent, QMessageBox::Icon icon, const QString &text,
-                 QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                 QMessageBox::StandardButton defaultButton = QMessageBox::Ok)
-{
-    QMessageBox box(icon, productName(), text, buttons, parent);
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(defaultButton);
-    return box.exec();
-}
-
 // Only a web page is handed to the desktop: another scheme could open a local file or start
 // a program registered for it.
 bool isWebPage(const QString &address)
@@ -212,12 +201,11 @@ void MainWindow::showUpdateAnswer(const QString &answer)
                                 "production version is v%2.")
                                  .arg(runningVersion(), version)
             + tr("\nClick \"OK\" to go to the download page and find out more.");
-        if (plainMessage(this, QMessageBox::Information, text,
-                         QMessageBox::Ok | QMessageBox::Cancel)
+        if (messageBox(this, QMessageBox::Information, text, QMessageBox::Ok | QMessageBox::Cancel)
                 == QMessageBox::Ok
             && !openUrlWithVersion(url))
-            plainMessage(this, QMessageBox::Critical,
-                         tr("Unable to access via web browser\n'%1'").arg(url));
+            messageBox(this, QMessageBox::Critical,
+                       tr("Unable to access via web browser\n'%1'").arg(url));
     } else if (equal) {
         const QString text
             = tr("You are using v%1. This is the latest production version.").arg(runningVersion());
@@ -233,8 +221,8 @@ void MainWindow::showUpdateAnswer(const QString &answer)
             sleepMicroseconds(2000);
         }
     } else {
-        plainMessage(this, QMessageBox::Information,
-                     tr("You are using v%1. The latest production version is v%2.")
-                         .arg(runningVersion(), version));
+        messageBox(this, QMessageBox::Information,
+                   tr("You are using v%1. The latest production version is v%2.")
+                       .arg(runningVersion(), version));
     }
 }

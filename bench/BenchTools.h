@@ -4,6 +4,7 @@
 // a step in a fresh process of its own (so that its peak memory is its own), and the large
 // plans several of them measure on.
 
+#include "harness/TestPlanKey.h"
 #include "model/Document.h"
 #include "storage/PlanFileWriter.h"
 #include "tests/storage/PlanSamples.h"
@@ -137,7 +138,7 @@ void fillCardsPlan(Document &plan, Visibility visibility)
                          p == 2 ? PropertyType::Numeric : PropertyType::Text, {}, visibility(p),
                          PropertyAppearance(), false);
     }
-    plan.editablePropertyAppearance(2).setBinSize(100);
+    plan.editablePropertyAppearance(2, TestPlanKey::key()).setBinSize(100);
     for (TaskIndex t = 0; t < CardsPlanCards; ++t) {
         QList<PropertyIndexAndValue> values;
         for (int p = 1; p <= CardsPlanProperties; ++p) {
@@ -193,7 +194,7 @@ inline bool writeLargePlan(const QString &path, int cards, int properties)
 {
     Document plan;
     PlanSamples::fillLargePlan(plan, cards, properties);
-    plan.editablePropertyAppearance(3).setBinSize(100);
+    plan.editablePropertyAppearance(3, TestPlanKey::key()).setBinSize(100);
     plan.setXProperty(1, false);
     plan.setYProperty(3, false);
     plan.setCardColorProperty(1, false);

@@ -10,6 +10,7 @@
 //   bench_bulkfiles write CARDS PLAN      builds a plan of CARDS cards and saves it
 //   bench_bulkfiles open PLAN             opens a plan file
 #include "BenchTools.h"
+#include "harness/TestPlanKey.h"
 #include "model/Document.h"
 #include "storage/CsvImport.h"
 #include "storage/PlanFileReader.h"
@@ -256,21 +257,21 @@ void fillPlan(Document &plan, int cards)
         if (card % 50 == 0)
             plan.setTaskImage(card, (card / 50) % 6, false, nullptr);
     }
-    Slice &current = plan.editableCurrentView();
+    Slice &current = plan.editableCurrentView(TestPlanKey::key());
     current.xProperty = 7;
     current.yProperty = 8;
     current.filterTerms << FilterTerm(1, MatchType::Contains, QStringLiteral("10% \U0001F600"));
     current.storeAppearance = true;
     current.appearance.title = awkward.at(3);
-    plan.cardsAppearanceRef().footer = awkward.at(0);
+    plan.cardsAppearanceRef(TestPlanKey::key()).footer = awkward.at(0);
     Slice plain = current;
     plain.name = QStringLiteral("Plain, \"quoted\"");
     plain.storeAppearance = false;
     Slice unnamed = current;
     unnamed.name.clear();
     unnamed.appearance.aspectRatio = 1.33333333;
-    plan.storedViewsRef() << unnamed << plain;
-    plan.chartsAppearanceRef().title = awkward.at(2);
+    plan.storedViewsRef(TestPlanKey::key()) << unnamed << plain;
+    plan.chartsAppearanceRef(TestPlanKey::key()).title = awkward.at(2);
 }
 
 int buildAndWrite(int cards, const QString &path)

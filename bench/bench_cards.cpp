@@ -6,6 +6,7 @@
 #include "common/Accessors.h"
 #include "common/Settings.h"
 #include "harness/TestMain.h"
+#include "harness/TestPlanKey.h"
 #include "model/Document.h"
 #include "storage/PlanFileReader.h"
 
@@ -205,8 +206,9 @@ void BenchCards::sceneLayout()
            150);
     // Every card moves: the X values rotate by one.
     report(QStringLiteral("CardsScene::redraw, every card moves"), medianMs([&] {
-               doc()->editablePropertyAppearance(1).setTextOrder(
-                   doc()->values(1, 2, true, true, true, false, false).mid(1));
+               doc()
+                   ->editablePropertyAppearance(1, TestPlanKey::key())
+                   .setTextOrder(doc()->values(1, 2, true, true, true, false, false).mid(1));
                scene.redraw();
            }),
            150);

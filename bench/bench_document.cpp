@@ -1,4 +1,5 @@
 #include "harness/PlainTestMain.h"
+#include "harness/TestPlanKey.h"
 #include "model/Document.h"
 
 #include <algorithm>
@@ -146,7 +147,7 @@ void BenchDocument::firstEditAfterCopy()
     {
         Document snapshot(m_plan);
         Document edited(m_plan);
-        edited.task(5).setNotes(QStringLiteral("changed"));
+        edited.editableTask(5, TestPlanKey::key()).setNotes(QStringLiteral("changed"));
         QVERIFY(edited != snapshot);
     }
 }

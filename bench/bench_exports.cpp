@@ -12,6 +12,7 @@
 #include "common/Accessors.h"
 #include "common/Settings.h"
 #include "harness/TestMain.h"
+#include "harness/TestPlanKey.h"
 #include "model/Document.h"
 #include "storage/PlanFileWriter.h"
 #include "tests/storage/PlanSamples.h"
@@ -32,7 +33,7 @@ bool writeLargePlan(const QString &path, bool wide)
 {
     Document plan;
     PlanSamples::fillLargePlan(plan, largeCards, largeProperties);
-    plan.editablePropertyAppearance(3).setBinSize(100);
+    plan.editablePropertyAppearance(3, TestPlanKey::key()).setBinSize(100);
     plan.setXProperty(wide ? 1 : 3, false);
     plan.setYProperty(wide ? 3 : 1, false);
     plan.setCardColorProperty(1, false);

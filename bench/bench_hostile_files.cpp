@@ -51,7 +51,7 @@ int readPlan(const QString &path)
     const QString outcome = ok ? QStringLiteral("read %1 cards, %2 properties, %3 views, %4 images")
                                      .arg(plan.taskCount())
                                      .arg(plan.propertyCount() - 1)
-                                     .arg(plan.storedViewsRef().size())
+                                     .arg(plan.storedViews().size())
                                      .arg(plan.imageCount())
                                : error.section(QLatin1Char('\n'), 0, 0);
     print(QStringLiteral("%1 %2 %3")

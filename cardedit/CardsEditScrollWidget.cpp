@@ -161,7 +161,10 @@ void CardsEditScrollWidget::addPropertyRow(int property, bool resize)
     const int position = m_formLayout->rowCount() - (m_hasTrailingRow ? 4 : 3);
     const bool isDate = plan->actualPropertyType(property) == ActualType::Date;
 
-    auto *label = new QLabel(tr("%1:").arg(plan->propertyName(property)), this);
+    auto *label = new QLabel(this);
+    // A property name is shown as written, never as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setText(tr("%1:").arg(plan->propertyName(property)));
     m_labels.append(label);
 
     auto *rowLayout = new QHBoxLayout;
@@ -330,6 +333,7 @@ void CardsEditScrollWidget::setSelection(const QList<TaskIndex> &tasks)
     blocker.add(m_linksWidget);
     blocker.add(m_imageCombo);
     m_notesEdit->clear();
+    m_notesEdit->setPlaceholderText(QString());
     m_notesEdit->setEnabled(false);
     m_linksWidget->clear();
     m_linksWidget->setEnabled(false);
@@ -350,7 +354,10 @@ void CardsEditScrollWidget::setSelection(const QList<TaskIndex> &tasks)
             m_linksVaried = m_linksVaried || plan->taskLinks(task) != links;
             imageDiffers = imageDiffers || plan->taskImage(task) != image;
         }
-        m_notesEdit->setPlainText(m_notesVaried ? variesText : notes);
+        // Differing notes leave the field empty, "<varies>" only its placeholder: text that
+        // stood in the field would become part of whatever the user types next to it.
+        m_notesEdit->setPlainText(m_notesVaried ? QString() : notes);
+        m_notesEdit->setPlaceholderText(m_notesVaried ? variesText : QString());
         m_notesEdit->setEnabled(true);
         if (m_linksVaried)
             m_linksWidget->setVaries(true);
@@ -406,9 +413,9 @@ void CardsEditScrollWidget::applyChanges(const QList<TaskIndex> &tasks)
     }
 
     const QString notes = m_notesEdit->toPlainText();
-    // Differing notes are shown as "<varies>": unless the user wrote something else, every
-    // card keeps its own.
-    const bool writeNotes = m_notesEdited && !(m_notesVaried && notes == variesText);
+    // While the cards' notes differ, an empty field shows "<varies>" again: each card keeps its
+    // own unless the user wrote something there.
+    const bool writeNotes = m_notesEdited && !(m_notesVaried && notes.isEmpty());
     const QList<HyperLink> links = m_linksWidget->links();
     const QVariant image = m_imageCombo->currentData();
     for (const TaskIndex task : tasks) {

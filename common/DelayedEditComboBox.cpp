@@ -1,5 +1,6 @@
 #include "common/DelayedEditComboBox.h"
 
+#include "common/DialogHelpers.h"
 #include "common/FilterDelay.h"
 
 #include <algorithm>
@@ -7,6 +8,8 @@
 DelayedEditComboBox::DelayedEditComboBox(QWidget *parent) : QComboBox(parent)
 {
     setEditable(true);
+    // The field shows plan values, which may be longer than a line edit takes by default.
+    allowLongText(this);
     setFocusPolicy(Qt::StrongFocus);
     connect(this, &QComboBox::editTextChanged, this, &DelayedEditComboBox::onTextChanged);
     connect(&m_timer, &QTimer::timeout, this, &DelayedEditComboBox::onTimeOut);

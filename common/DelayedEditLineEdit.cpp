@@ -1,5 +1,6 @@
 #include "common/DelayedEditLineEdit.h"
 
+#include "common/DialogHelpers.h"
 #include "common/FilterDelay.h"
 #include "common/WidgetContext.h"
 
@@ -7,6 +8,8 @@
 
 DelayedEditLineEdit::DelayedEditLineEdit(QWidget *parent) : QLineEdit(parent)
 {
+    // Filter terms, titles and default values come from the plan, at any length.
+    allowLongText(this);
     connect(this, &QLineEdit::textChanged, this, &DelayedEditLineEdit::onTextChanged);
     connect(&m_timer, &QTimer::timeout, this, &DelayedEditLineEdit::onTimeOut);
 }

@@ -4,10 +4,13 @@
 #include "common/Settings.h"
 #include "common/WidgetContext.h"
 
+#include <limits>
+
 #include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QColorDialog>
+#include <QLineEdit>
 #include <QPainter>
 #include <QSpacerItem>
 
@@ -24,6 +27,20 @@ void prepareDialog(QWidget *dialog)
     dialog->setWindowFlags(dialog->windowFlags() & ~Qt::WindowContextHelpButtonHint);
     dialog->setWindowOpacity(WidgetContext::settings()->windowOpacity());
     BalloonTip::hideBalloon();
+    allowLongText(dialog);
+}
+
+void allowLongText(QWidget *widget)
+{
+    // QLineEdit's own default; a field that still has it was never limited on purpose.
+    constexpr int defaultMaxLength = 32767;
+    QList<QLineEdit *> edits = widget->findChildren<QLineEdit *>();
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        edits.prepend(edit);
+    for (QLineEdit *edit : qAsConst(edits)) {
+        if (edit->maxLength() == defaultMaxLength)
+            edit->setMaxLength(std::numeric_limits<int>::max());
+    }
 }
 
 void setSmallButtonStyle(QWidget *button)

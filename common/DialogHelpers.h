@@ -12,8 +12,16 @@ class QWidget;
 QColor pickColor(const QColor &initial, QWidget *parent);
 
 // The set-up every dialog of the program gets in its constructor: no help button, the
-// preferred transparency, and no help balloon left hanging over it.
+// preferred transparency, no help balloon left hanging over it, and room for long text in
+// its line edits (allowLongText).
 void prepareDialog(QWidget *dialog);
+
+// A line edit cuts its text at 32,767 characters unless told otherwise, while a plan value
+// may be longer (CSV imports and plan files keep any length): a field showing such a value
+// would hand back the cut text, and an untouched OK would store it. Lifts that default limit
+// on the widget, when it is a line edit, and on every line edit inside it; a limit set on
+// purpose (the 30 characters of a property name) stays.
+void allowLongText(QWidget *widget);
 
 // The look of the small tool buttons beside fields.
 void setSmallButtonStyle(QWidget *button);

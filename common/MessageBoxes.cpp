@@ -15,22 +15,41 @@ const QString &boxTitle()
 
 } // namespace
 
+void setMessageText(QMessageBox &box, const QString &text)
+{
+    box.setWindowTitle(boxTitle());
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+}
+
+int messageBox(QWidget *parent, QMessageBox::Icon icon, const QString &text,
+               QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(icon, boxTitle(), QString(), buttons, parent);
+    setMessageText(box, text);
+    box.setDefaultButton(defaultButton);
+    // As QMessageBox's own static boxes answer.
+    if (box.exec() == -1)
+        return QMessageBox::Cancel;
+    return box.standardButton(box.clickedButton());
+}
+
 int criticalMessage(QWidget *parent, const QString &text, QMessageBox::StandardButtons buttons,
                     QMessageBox::StandardButton defaultButton)
 {
-    return QMessageBox::critical(parent, boxTitle(), text, buttons, defaultButton);
+    return messageBox(parent, QMessageBox::Critical, text, buttons, defaultButton);
 }
 
 int warningMessage(QWidget *parent, const QString &text, QMessageBox::StandardButtons buttons,
                    QMessageBox::StandardButton defaultButton)
 {
-    return QMessageBox::warning(parent, boxTitle(), text, buttons, defaultButton);
+    return messageBox(parent, QMessageBox::Warning, text, buttons, defaultButton);
 }
 
 int informationMessage(QWidget *parent, const QString &text, QMessageBox::StandardButtons buttons,
                        QMessageBox::StandardButton defaultButton)
 {
-    return QMessageBox::information(parent, boxTitle(), text, buttons, defaultButton);
+    return messageBox(parent, QMessageBox::Information, text, buttons, defaultButton);
 }
 
 int warningMessageOnce(const QString &key, QWidget *parent, const QString &text,
@@ -51,8 +70,9 @@ int messageBoxWithDontShowAgain(QWidget *parent, QMessageBox::Icon icon, const c
     const QString keyName = QString::fromLatin1(key);
     if (!WidgetContext::settings()->value(keyName, true).toBool())
         return defaultButton;
-    QMessageBox box(icon, boxTitle(), text, buttons, parent,
+    QMessageBox box(icon, boxTitle(), QString(), buttons, parent,
                     Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    setMessageText(box, text);
     auto *dontShow = new QCheckBox(QStringLiteral("Don't show this again"), &box);
     box.setCheckBox(dontShow);
     box.setDefaultButton(defaultButton);

@@ -5,7 +5,9 @@
 
 class QWidget;
 
-// Modal message boxes titled "Tavrolo"; each returns the button that closed it.
+// Modal message boxes titled "Tavrolo"; each returns the button that closed it. Every box
+// shows its text as written, never as markup: messages quote values, property and view names,
+// file names and server answers, and a "<b>" or "<img src=...>" in them is text like any other.
 int criticalMessage(QWidget *parent, const QString &text,
                     QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                     QMessageBox::StandardButton defaultButton = QMessageBox::Ok);
@@ -30,6 +32,14 @@ int messageBoxWithDontShowAgain(QWidget *parent, QMessageBox::Icon icon, const c
 int warningWithDontShowAgain(QWidget *parent, const char *key, const QString &text,
                              QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                              QMessageBox::StandardButton defaultButton = QMessageBox::Ok);
+// The title and the text of a box built by its caller (one with buttons of its own), the text
+// shown as written like that of every other box.
+void setMessageText(QMessageBox &box, const QString &text);
+// A box of the given icon with standard buttons, for callers that choose the icon at run time.
+int messageBox(QWidget *parent, QMessageBox::Icon icon, const QString &text,
+               QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+               QMessageBox::StandardButton defaultButton = QMessageBox::Ok);
+
 int informationWithDontShowAgain(QWidget *parent, const char *key, const QString &text,
                                  QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                  QMessageBox::StandardButton defaultButton = QMessageBox::Ok);

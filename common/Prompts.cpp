@@ -19,8 +19,9 @@ void warnHiddenByFilter(Document &document, int count, const QString &adjective)
     const QString text = QStringLiteral("%1 %2 %3 hidden by the current filter.")
                              .arg(QString::number(count), adjective,
                                   one ? QStringLiteral("card is") : QStringLiteral("cards are"));
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Tavrolo"), text, QMessageBox::NoButton,
+    QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::NoButton,
                     QApplication::activeWindow());
+    setMessageText(box, text);
     QPushButton *hide = box.addButton(
         one ? QStringLiteral("Hide card") : QStringLiteral("Hide cards"), QMessageBox::AcceptRole);
     QPushButton *removeFilter
@@ -35,14 +36,14 @@ void warnHiddenByFilter(Document &document, int count, const QString &adjective)
         document.clearFilter(true);
 }
 
-void offerRenameInStoredViews(Document &document, QWidget *parent, int property,
-                              const QString &newName)
+Document::ViewNames offerRenameInStoredViews(const Document &document, QWidget *parent,
+                                             int property, const QString &newName)
 {
     const QString oldName = document.propertyName(property);
     // Every name contains the empty text; replacing it would scatter the new name through
     // every view name.
     if (oldName == newName || oldName.isEmpty())
-        return;
+        return Document::ViewNames::Keep;
     int count = 0;
     QString example;
     for (const Slice &view : document.storedViews()) {
@@ -54,7 +55,7 @@ void offerRenameInStoredViews(Document &document, QWidget *parent, int property,
                                QString(view.name).replace(oldName, newName, Qt::CaseSensitive));
     }
     if (count == 0)
-        return;
+        return Document::ViewNames::Keep;
     const QString question
         = QStringLiteral("Do you want to update '%1' to '%2' in the names of %3 stored "
                          "view(s)?\nE.g.: %4")
@@ -62,7 +63,6 @@ void offerRenameInStoredViews(Document &document, QWidget *parent, int property,
     if (warningWithDontShowAgain(parent, "show_warning_update_stored_view_name", question,
                                  QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
         != QMessageBox::Ok)
-        return;
-    for (Slice &view : document.storedViewsRef())
-        view.name.replace(oldName, newName, Qt::CaseSensitive);
+        return Document::ViewNames::Keep;
+    return Document::ViewNames::Follow;
 }

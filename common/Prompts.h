@@ -1,16 +1,18 @@
 #pragma once
 
+#include "model/Document.h"
+
 #include <QString>
 
-class Document;
 class QWidget;
 
 // Warns after adding ("new") or editing ("edited") cards that the filter hides some of them,
 // and offers to remove the plan's filter; silent once the user asked not to be warned again.
 void warnHiddenByFilter(Document &document, int count, const QString &adjective);
 
-// After the user renamed a property, offers to put the new name into the names of the stored
-// views that contain the old one. Called right before the undoable property edit, whose undo
-// step and notification then cover the renamed views too.
-void offerRenameInStoredViews(Document &document, QWidget *parent, int property,
-                              const QString &newName);
+// When the user renames a property, offers to put the new name into the names of the stored
+// views that contain the old one. Called right before the undoable property edit, which is
+// handed the answer and renames the views itself: its one undo step and notification cover
+// them, and undo gives back both names.
+Document::ViewNames offerRenameInStoredViews(const Document &document, QWidget *parent,
+                                             int property, const QString &newName);

@@ -22,6 +22,30 @@ enum Column { PropertyColumn = 0, MatchColumn = 1, ValueColumn = 2 };
 // The explanation names this many terms, then "…".
 const int explainedTerms = 5;
 
+// A term from a damaged file may name a property or a match type past the combos' entries.
+// Its combo then shows no entry and keeps the code, and the row's value field keeps the value
+// as read: the term is written back unchanged, field by field, until the user picks an entry
+// or types a value.
+const char keptCodeProperty[] = "keptCode";
+const char keptValueProperty[] = "keptValue";
+
+// Shows the code's entry; returns false when there is none.
+bool showCode(QComboBox *combo, int code)
+{
+    const bool named = code >= 0 && code < combo->count();
+    combo->setCurrentIndex(named ? code : -1);
+    if (!named)
+        combo->setProperty(keptCodeProperty, code);
+    return named;
+}
+
+// The code of the entry the combo shows, or the code it kept.
+int shownCode(const QComboBox *combo)
+{
+    const QVariant kept = combo->property(keptCodeProperty);
+    return combo->currentIndex() < 0 && kept.isValid() ? kept.toInt() : combo->currentIndex();
+}
+
 } // namespace
 
 CardsFilterWidget::CardsFilterWidget(QWidget *parent)
@@ -121,8 +145,10 @@ QList<FilterTerm> CardsFilterWidget::filterTerms() const
         const auto *match = qobject_cast<QComboBox *>(table->cellWidget(row, MatchColumn));
         if (!value || !property || !match)
             continue;
-        terms.append(FilterTerm(property->currentIndex(), match->currentIndex(),
-                                value->text().trimmed().toLower()));
+        const QVariant keptValue = value->property(keptValueProperty);
+        terms.append(FilterTerm(shownCode(property), shownCode(match),
+                                keptValue.isValid() ? keptValue.toString()
+                                                    : value->text().trimmed().toLower()));
     }
     return terms;
 }
@@ -175,6 +201,10 @@ void CardsFilterWidget::onChangedDoc(const Events &events)
                 auto *combo = qobject_cast<QComboBox *>(table->cellWidget(row, PropertyColumn));
                 if (!combo || property < 1 || property >= combo->count())
                     continue;
+                // A kept code (always past the entries) moves down with the plan's terms.
+                const QVariant kept = combo->property(keptCodeProperty);
+                if (combo->currentIndex() < 0 && kept.isValid() && kept.toInt() > property)
+                    combo->setProperty(keptCodeProperty, kept.toInt() - 1);
                 if (combo->currentIndex() == property) {
                     table->removeRow(row);
                 } else {
@@ -351,11 +381,12 @@ void CardsFilterWidget::addFilterRow(const FilterTerm &term, bool focus)
     property->addItem(tr("<Any>"));
     for (int index = 1; index < plan->propertyCount(); ++index)
         property->addItem(plan->propertyName(index));
-    property->setCurrentIndex(term.propertyIndex);
     auto *match = new QComboBox;
     for (int type = MatchType::Contains; type <= MatchType::LessThan; ++type)
         match->addItem(matchTypeName(type));
-    match->setCurrentIndex(term.matchType);
+    const bool propertyNamed = showCode(property, term.propertyIndex);
+    const bool matchNamed = showCode(match, term.matchType);
+    const bool named = propertyNamed && matchNamed;
     for (QComboBox *combo : {property, match}) {
         combo->setFocusPolicy(Qt::StrongFocus);
         combo->setAttribute(Qt::WA_MacSmallSize);
@@ -370,6 +401,11 @@ void CardsFilterWidget::addFilterRow(const FilterTerm &term, bool focus)
 
     auto *value = new DelayedEditLineEdit;
     value->setText(term.value);
+    if (!named) {
+        value->setProperty(keptValueProperty, term.value);
+        connect(value, &QLineEdit::textEdited, value,
+                [value] { value->setProperty(keptValueProperty, QVariant()); });
+    }
     value->setToolTip(tr("The term you wish to filter on (not case-sensitive).")
                       + dateEntryHelpText(false, plan->valueFormats()));
     value->setAttribute(Qt::WA_MacSmallSize);

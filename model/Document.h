@@ -27,6 +27,8 @@
 #include <QStringList>
 #include <QVector>
 
+class QIODevice;
+
 // The one open plan: cards, properties, values, images, views and presentation. Everything
 // reads and edits the plan through it. It is also a copyable value: the undo list keeps copies
 // and compares them. Its data (PlanData) lives in implicitly shared containers, the values in
@@ -36,8 +38,9 @@
 // Every edit takes a final `undoable` flag: set, it announces itself with aboutToChange (the undo
 // text) before the change and reports changed (the events) after it; clear, it only stores.
 // The accessors that hand out writable references (editableCurrentView, storedViewsRef,
-// cardsAppearanceRef, ...) are there for the plan-file reader filling a new plan; every other
-// change goes through an edit, or the undo list and the modified mark never hear of it.
+// cardsAppearanceRef, ...) take a FillKey, which only the plan-file reader can make, to fill a
+// new plan: every other change goes through an edit, or the undo list and the modified mark
+// never hear of it.
 //
 // The member definitions are grouped by concern over several Document*.cpp files.
 class Document : public QObject, private PlanData
@@ -75,19 +78,16 @@ public:
     QList<TaskIndex> taskIndexes() const;
     int taskCount() const { return m_tasks.size(); }
     const Task &task(TaskIndex task) const { return m_tasks.at(task); }
-    Task &task(TaskIndex task) { return m_tasks[task]; }
     const QList<Property> &properties() const { return m_properties; }
     QList<int> propertyIndexes(bool withPlaceholder) const;
     // The property count, "<select>" included; as a property index it stands for "<cards>".
     int propertyCount() const { return m_properties.size(); }
     const Property &property(int property) const { return m_properties.at(property); }
-    Property &property(int property) { return m_properties[property]; }
     QString propertyName(int property) const;
     int propertyType(int property) const;
     QString propertyDefaultValue(int property) const;
     PropertyAppearance propertyAppearance(int property) const;
     const PropertyAppearance &propertyAppearanceRef(int property) const;
-    PropertyAppearance &editablePropertyAppearance(int property);
     // The first property whose name equals the text ignoring case, or -1.
     int propertyIndex(const QString &name) const;
     QString uniquePropertyName(const QString &name) const;
@@ -224,10 +224,17 @@ public:
     bool hasNotes(TaskIndex task) const;
     bool hasLinks(TaskIndex task) const;
 
+    // Whether renaming a property also puts its new name in place of the old one in the names
+    // of the stored views (the user was asked first), within the same undo step.
+    enum class ViewNames { Keep, Follow };
     void editProperty(int property, const QString &name, const QString &defaultValue, int type,
                       const QStringList &predefinedValues, const PropertyAppearance &appearance,
                       bool undoable);
+    void editProperty(int property, const QString &name, const QString &defaultValue, int type,
+                      const QStringList &predefinedValues, const PropertyAppearance &appearance,
+                      ViewNames viewNames, bool undoable);
     void setPropertyName(int property, const QString &name, bool undoable);
+    void setPropertyName(int property, const QString &name, ViewNames viewNames, bool undoable);
     void setPropertyType(int property, int type, bool undoable);
     void setPropertyDefaultValue(int property, const QString &defaultValue, bool undoable);
     void setValueOrder(int property, const QStringList &order, bool undoable);
@@ -245,7 +252,6 @@ public:
     const Image &image(int index) const { return m_images.at(index); }
     int imageCount() const { return m_images.size(); }
     const QList<Image> &images() const { return m_images; }
-    Image &editableImage(int index) { return m_images[index]; }
     // No undo, no notification and no fix-up of the cards' image indexes.
     void removeImageAt(int index);
 
@@ -280,7 +286,6 @@ public:
     void setCardsShape(int shape, bool undoable);
     void setCardsAppearance(const CardsAppearance &appearance, bool undoable);
     CardsAppearance cardsAppearance() const { return m_cardsAppearance; }
-    CardsAppearance &cardsAppearanceRef() { return m_cardsAppearance; }
 
     void setXProperty(int property, bool undoable);
     void setYProperty(int property, bool undoable);
@@ -357,7 +362,6 @@ public:
     bool chartsShowValueText() const { return m_chartsAppearance.showValueText; }
     bool chartsByText() const { return m_chartsAppearance.showByText; }
     ChartsAppearance chartsAppearance() const { return m_chartsAppearance; }
-    ChartsAppearance &chartsAppearanceRef() { return m_chartsAppearance; }
 
     // The table's font (by family), size and colouring return at once when unchanged.
     void setTableFont(const QFont &font, bool undoable);
@@ -368,7 +372,6 @@ public:
     int tableFontSize() const { return m_tableAppearance.fontSize; }
     int tableColor() const { return m_tableAppearance.cellColor; }
     TableAppearance tableAppearance() const { return m_tableAppearance; }
-    TableAppearance &tableAppearanceRef() { return m_tableAppearance; }
 
 private:
     // One presentation edit: announce it, store, then report one event per type in order.
@@ -400,9 +403,27 @@ public:
     // A short description of the current view, offered as the name when storing it.
     QString viewDescription() const;
     const Slice &currentView() const { return m_currentView; }
-    Slice &editableCurrentView() { return m_currentView; }
     QList<Slice> storedViews() const { return m_storedViews; }
-    QList<Slice> &storedViewsRef() { return m_storedViews; }
+
+    // The key to the writable references below. Only the plan-file reader makes one, to fill a
+    // plan nobody shows yet; the tests build plans the same way through TestPlanKey. A pane
+    // holds none: its changes go through the edits, each an undo step of its own.
+    class FillKey
+    {
+        // Provided, not defaulted, so that nobody else makes a key as an aggregate.
+        FillKey() { }
+        friend bool readPlanFile(Document &document, QIODevice *device, const QString &fileName,
+                                 QString *errorMessage, bool *savedByLaterVersion);
+        friend struct TestPlanKey;
+    };
+    Task &editableTask(TaskIndex task, FillKey) { return m_tasks[task]; }
+    Property &editableProperty(int property, FillKey) { return m_properties[property]; }
+    PropertyAppearance &editablePropertyAppearance(int property, FillKey);
+    CardsAppearance &cardsAppearanceRef(FillKey) { return m_cardsAppearance; }
+    ChartsAppearance &chartsAppearanceRef(FillKey) { return m_chartsAppearance; }
+    TableAppearance &tableAppearanceRef(FillKey) { return m_tableAppearance; }
+    Slice &editableCurrentView(FillKey) { return m_currentView; }
+    QList<Slice> &storedViewsRef(FillKey) { return m_storedViews; }
 
     // fullRefresh reports a changed view (the column and row menus) instead of a changed filter.
     void setFilter(bool basic, bool showMatching, bool matchAny, const QList<FilterTerm> &terms,

@@ -72,7 +72,7 @@ const PropertyAppearance &Document::propertyAppearanceRef(int property) const
     return m_properties.at(property).appearanceRef();
 }
 
-PropertyAppearance &Document::editablePropertyAppearance(int property)
+PropertyAppearance &Document::editablePropertyAppearance(int property, FillKey)
 {
     return m_properties[property].mutableAppearance();
 }

@@ -149,6 +149,15 @@ void Document::editProperty(int property, const QString &name, const QString &de
                             int type, const QStringList &predefinedValues,
                             const PropertyAppearance &appearance, bool undoable)
 {
+    editProperty(property, name, defaultValue, type, predefinedValues, appearance, ViewNames::Keep,
+                 undoable);
+}
+
+void Document::editProperty(int property, const QString &name, const QString &defaultValue,
+                            int type, const QStringList &predefinedValues,
+                            const PropertyAppearance &appearance, ViewNames viewNames,
+                            bool undoable)
+{
     announceChange(QStringLiteral("Edit Property"), undoable);
     if (!isValidProperty(property))
         return;
@@ -158,7 +167,18 @@ void Document::editProperty(int property, const QString &name, const QString &de
         edited.setDefaultValue(defaultValue);
         changed = true;
     }
+    bool viewsRenamed = false;
     if (edited.name() != name) {
+        // Every name contains the empty text; replacing it would scatter the new name through
+        // every view name.
+        if (viewNames == ViewNames::Follow && !edited.name().isEmpty()) {
+            for (Slice &view : m_storedViews) {
+                if (view.name.contains(edited.name(), Qt::CaseSensitive)) {
+                    view.name.replace(edited.name(), name, Qt::CaseSensitive);
+                    viewsRenamed = true;
+                }
+            }
+        }
         edited.setName(name);
         changed = true;
     }
@@ -179,7 +199,11 @@ void Document::editProperty(int property, const QString &name, const QString &de
         return;
     m_caches.actualTypes.remove(property);
     resetInvalidChartProperties(property);
-    notifyChange(EventType::PropertyChanged, -1, property, undoable);
+    Events events;
+    events.add(EventType::PropertyChanged, -1, property);
+    if (viewsRenamed)
+        events.add(EventType::StoredViewsChanged);
+    notifyChange(events, undoable);
 }
 
 void Document::editPropertyAs(int property, const Property &edited, bool undoable)
@@ -190,9 +214,16 @@ void Document::editPropertyAs(int property, const Property &edited, bool undoabl
 
 void Document::setPropertyName(int property, const QString &name, bool undoable)
 {
-    Property edited = isValidProperty(property) ? m_properties.at(property) : Property();
-    edited.setName(name);
-    editPropertyAs(property, edited, undoable);
+    setPropertyName(property, name, ViewNames::Keep, undoable);
+}
+
+void Document::setPropertyName(int property, const QString &name, ViewNames viewNames,
+                               bool undoable)
+{
+    // A copy: the edit writes the property the fields would otherwise be read from.
+    const Property edited = isValidProperty(property) ? m_properties.at(property) : Property();
+    editProperty(property, name, edited.defaultValue(), edited.type(),
+                 m_predefinedValues.value(property), edited.appearanceRef(), viewNames, undoable);
 }
 
 void Document::setPropertyType(int property, int type, bool undoable)

@@ -153,7 +153,8 @@ void Document::setValues(const QList<ValueChange> &changes, bool undoable, QObje
         const int property = it.key().first;
         // Only a value that is gone hands its colour on; one still in use keeps it.
         if (!allValues(property).contains(it.value().first))
-            editablePropertyAppearance(property).setTextColor(it.key().second, it.value().second);
+            m_properties[property].mutableAppearance().setTextColor(it.key().second,
+                                                                    it.value().second);
     }
     notifyChange(events, undoable);
 }
@@ -202,7 +203,7 @@ void Document::renameValue(int property, const QString &oldValue, const QString 
     if (!changes.isEmpty())
         setValues(changes, false, nullptr);
     if (newValueIsNew)
-        editablePropertyAppearance(property).setTextColor(newValue, color);
+        m_properties[property].mutableAppearance().setTextColor(newValue, color);
     events.add(EventType::CardsLayoutChanged);
     notifyChange(events, undoable);
 }

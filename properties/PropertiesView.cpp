@@ -148,7 +148,7 @@ void PropertiesView::addPropertyRow(int property, const RowParts &parts)
     combo->setToolTip(tr("Edit the property type."));
     for (int type = PropertyType::Automatic; type <= PropertyType::Date; ++type)
         combo->addItem(propertyTypeName(type));
-    combo->setCurrentIndex(plan->propertyType(property));
+    combo->setCurrentIndex(PropertyDialog::typeEntry(plan->propertyType(property)));
     setCellWidget(row, TypeColumn, combo);
     m_typeCombos.append(combo);
     connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
@@ -195,11 +195,11 @@ void PropertiesView::updatePropertyRow(int property)
     QTableWidgetItem *name = item(row, NameColumn);
     if (name && name->text() != plan->propertyName(property))
         name->setText(plan->propertyName(property));
-    if (row < m_typeCombos.size()
-        && m_typeCombos.at(row)->currentIndex() != plan->propertyType(property)) {
+    const int typeEntry = PropertyDialog::typeEntry(plan->propertyType(property));
+    if (row < m_typeCombos.size() && m_typeCombos.at(row)->currentIndex() != typeEntry) {
         SignalBlocker comboBlocker;
         comboBlocker.add(m_typeCombos.at(row));
-        m_typeCombos.at(row)->setCurrentIndex(plan->propertyType(property));
+        m_typeCombos.at(row)->setCurrentIndex(typeEntry);
     }
     QTableWidgetItem *defaultValue = item(row, DefaultColumn);
     if (defaultValue && defaultValue->text() != plan->propertyDefaultValue(property))
@@ -298,8 +298,8 @@ void PropertiesView::renameProperty(int property, const QString &name)
         setCellText(rowOfProperty(property), NameColumn, plan->propertyName(property));
         return;
     }
-    offerRenameInStoredViews(*plan, this, property, name);
-    plan->setPropertyName(property, name, true);
+    const Document::ViewNames viewNames = offerRenameInStoredViews(*plan, this, property, name);
+    plan->setPropertyName(property, name, viewNames, true);
 }
 
 void PropertiesView::onTypeChanged()

@@ -5,6 +5,7 @@
 #include "common/ColorButton.h"
 #include "common/DatePopup.h"
 #include "common/DialogHelpers.h"
+#include "common/LongTextDelegate.h"
 #include "common/MessageBoxes.h"
 #include "common/NumberDateText.h"
 #include "common/Prompts.h"
@@ -80,6 +81,7 @@ PropertyDialog::PropertyDialog(QWidget *parent, int propertyIndex, int tabIndex)
 
     QTableWidget *predefined = m_ui->m_predefinedValuesTable;
     predefined->setColumnCount(1);
+    predefined->setItemDelegate(new LongTextDelegate(predefined));
     predefined->horizontalHeader()->hide();
     predefined->verticalHeader()->hide();
     // Rows stay sorted by text, descending, with a row not typed into yet below the others.
@@ -89,7 +91,10 @@ PropertyDialog::PropertyDialog(QWidget *parent, int propertyIndex, int tabIndex)
     if (editMode) {
         m_actualType = plan->detectActualPropertyType(propertyIndex);
         m_ui->m_nameEdit->setText(plan->propertyName(propertyIndex));
-        m_ui->m_userTypeComboBox->setCurrentIndex(plan->propertyType(propertyIndex));
+        const int declaredType = plan->propertyType(propertyIndex);
+        m_ui->m_userTypeComboBox->setCurrentIndex(typeEntry(declaredType));
+        if (typeEntry(declaredType) != declaredType)
+            m_keptType = declaredType;
         m_ui->m_defaultValueEdit->setText(plan->propertyDefaultValue(propertyIndex));
         m_ui->m_defaultValueEdit->setToolTip(m_ui->m_defaultValueEdit->toolTip()
                                              + dateEntryHelpText(true, plan->valueFormats()));
@@ -114,6 +119,8 @@ PropertyDialog::PropertyDialog(QWidget *parent, int propertyIndex, int tabIndex)
 
     connect(m_ui->m_userTypeComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &PropertyDialog::onUserTypeChanged);
+    connect(m_ui->m_userTypeComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this] { m_keptType.reset(); });
     connect(m_ui->m_addCurrentValuesButton, &QPushButton::clicked, this,
             &PropertyDialog::onAddCurrentValues);
     connect(m_ui->m_dateBinSizeComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
@@ -168,6 +175,13 @@ void PropertyDialog::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (!m_validIndex)
         QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+}
+
+int PropertyDialog::typeEntry(int declaredType)
+{
+    return declaredType >= PropertyType::Automatic && declaredType <= PropertyType::Date
+        ? declaredType
+        : int(PropertyType::Automatic);
 }
 
 QString PropertyDialog::propertyName() const
@@ -569,17 +583,26 @@ void PropertyDialog::accept()
     }
     m_ui->m_defaultValueEdit->flush();
     Document *plan = doc();
-    const QString name = propertyName();
+    QString name = propertyName();
+    // A plan file may hold a name longer than the field takes: while the field still shows it
+    // cut at its limit, the user has not renamed the property, and it keeps its whole name.
+    const QString stored = isAddMode() ? QString() : plan->propertyName(m_propertyIndex);
+    const bool nameKept
+        = stored.size() > MaxNameLength && m_ui->m_nameEdit->text() == stored.left(MaxNameLength);
     QString refusal;
-    const int namesake = plan->propertyIndex(name);
-    if (name.isEmpty())
-        refusal = tr("Please provide a name for the property.");
-    else if (name.size() > MaxNameLength)
-        refusal = tr("The maximum property name length is %1 characters.").arg(MaxNameLength);
-    else if (name.compare(QLatin1String("Notes"), Qt::CaseInsensitive) == 0)
-        refusal = tr("\"%1\" is a reserved name.").arg(QStringLiteral("Notes"));
-    else if (namesake != -1 && (isAddMode() || namesake != m_propertyIndex))
-        refusal = tr("A property with the name '%1' already exists.").arg(name);
+    if (nameKept) {
+        name = stored;
+    } else {
+        const int namesake = plan->propertyIndex(name);
+        if (name.isEmpty())
+            refusal = tr("Please provide a name for the property.");
+        else if (name.size() > MaxNameLength)
+            refusal = tr("The maximum property name length is %1 characters.").arg(MaxNameLength);
+        else if (name.compare(QLatin1String("Notes"), Qt::CaseInsensitive) == 0)
+            refusal = tr("\"%1\" is a reserved name.").arg(QStringLiteral("Notes"));
+        else if (namesake != -1 && (isAddMode() || namesake != m_propertyIndex))
+            refusal = tr("A property with the name '%1' already exists.").arg(name);
+    }
     if (!refusal.isEmpty()) {
         criticalMessage(this, refusal, QMessageBox::Ok);
         return;
@@ -588,7 +611,7 @@ void PropertyDialog::accept()
     storePages();
     const QStringList predefined = predefinedValues();
     const QString defaultValue = m_ui->m_defaultValueEdit->text();
-    const int declaredType = m_ui->m_userTypeComboBox->currentIndex();
+    const int declaredType = m_keptType.value_or(m_ui->m_userTypeComboBox->currentIndex());
     if (isAddMode()) {
         bool valuesShown = false;
         for (int property = 1; property < plan->propertyCount() && !valuesShown; ++property) {
@@ -601,9 +624,10 @@ void PropertyDialog::accept()
                           valuesShown ? PropertyVisibility::Hidden : PropertyVisibility::Text,
                           m_appearance, true);
     } else {
-        offerRenameInStoredViews(*plan, this, m_propertyIndex, name);
+        const Document::ViewNames viewNames
+            = offerRenameInStoredViews(*plan, this, m_propertyIndex, name);
         plan->editProperty(m_propertyIndex, name, defaultValue, declaredType, predefined,
-                           m_appearance, true);
+                           m_appearance, viewNames, true);
     }
     settings()->write(Settings::Key::PropertyWindowGeometry, saveGeometry());
     QDialog::accept();

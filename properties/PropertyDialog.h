@@ -3,6 +3,8 @@
 #include "model/ModelTypes.h"
 #include "model/PropertyAppearance.h"
 
+#include <optional>
+
 #include <QDate>
 #include <QDialog>
 #include <QList>
@@ -35,6 +37,10 @@ public:
     ~PropertyDialog() override;
 
     int exec() override;
+
+    // The type combo's entry for a declared type. A plan file may declare a type outside 0..3:
+    // the property is then treated as Automatic, and so it is shown.
+    static int typeEntry(int declaredType);
 
 public slots:
     void accept() override;
@@ -88,4 +94,7 @@ private:
     // The values the cards hold, the stored value order first. The plan cannot change while
     // the dialog is open, so they are listed once.
     QStringList m_usedValues;
+    // A declared type outside 0..3 as read from the plan, stored again unless the user picks
+    // a type.
+    std::optional<int> m_keptType;
 };

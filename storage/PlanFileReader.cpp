@@ -424,9 +424,10 @@ void readChartsSettings(Document &document, const QDomElement &view)
         Dom::readValueInt(view, QStringLiteral("chart_use_cards_filter"), 0) != 0, false);
 }
 
-void readView(Document &document, const DomDocument &dom, const QDomElement &view, int version)
+void readView(Document &document, Document::FillKey key, const DomDocument &dom,
+              const QDomElement &view, int version)
 {
-    readSliceXml(dom, view, document.editableCurrentView());
+    readSliceXml(dom, view, document.editableCurrentView(key));
     // The current view shows labels unless the file says otherwise; stored views do not.
     document.setShowLabels(Dom::readValueBool(view, QStringLiteral("show_labels_on"), true), false);
     document.setShowNotes(Dom::readValueBool(view, QStringLiteral("show_notes_icon"), false),
@@ -436,19 +437,20 @@ void readView(Document &document, const DomDocument &dom, const QDomElement &vie
     document.setShowImages(Dom::readValueBool(view, QStringLiteral("show_images_on"), true),
                            Dom::readValueInt(view, QStringLiteral("image_position"), 0),
                            Dom::readValueInt(view, QStringLiteral("image_size"), 1), false);
-    readCardsAppearanceXml(dom, version, view, document.cardsAppearanceRef());
+    readCardsAppearanceXml(dom, version, view, document.cardsAppearanceRef(key));
     readChartsSettings(document, view);
-    readChartsAppearanceXml(dom, view, document.chartsAppearanceRef());
-    readTableAppearanceXml(dom, view, document.tableAppearanceRef());
+    readChartsAppearanceXml(dom, view, document.chartsAppearanceRef(key));
+    readTableAppearanceXml(dom, view, document.tableAppearanceRef(key));
 }
 
-void readStoredViews(Document &document, const DomDocument &dom, const QList<QDomElement> &elements)
+void readStoredViews(Document &document, Document::FillKey key, const DomDocument &dom,
+                     const QList<QDomElement> &elements)
 {
     for (const QDomElement &element : elements) {
         Slice slice;
         slice.name = Dom::readAttributeString(element, valueAttribute, QStringLiteral("unnamed"));
         readSliceXml(dom, element, slice);
-        document.storedViewsRef().append(slice);
+        document.storedViewsRef(key).append(slice);
     }
 }
 
@@ -480,18 +482,18 @@ struct PlanItems
     QList<QDomElement> storedViews;
 };
 
-void readPlan(Document &document, const DomDocument &dom, const QDomElement &root,
-              const PlanItems &plan, CardReader &cards, qint64 fileSize)
+void readPlan(Document &document, Document::FillKey key, const DomDocument &dom,
+              const QDomElement &root, const PlanItems &plan, CardReader &cards, qint64 fileSize)
 {
     const int version = readVersion(root);
     document.clear(false);
     readImages(document, plan.images, fileSize);
     readProperties(document, plan.properties);
     cards.appendTo(document);
-    readView(document, dom, Dom::findChildElement(root, QStringLiteral("view")), version);
-    readStoredViews(document, dom, plan.storedViews);
-    fitVisibilities(document.editableCurrentView(), document.propertyCount());
-    for (Slice &slice : document.storedViewsRef())
+    readView(document, key, dom, Dom::findChildElement(root, QStringLiteral("view")), version);
+    readStoredViews(document, key, dom, plan.storedViews);
+    fitVisibilities(document.editableCurrentView(key), document.propertyCount());
+    for (Slice &slice : document.storedViewsRef(key))
         fitVisibilities(slice, document.propertyCount());
 }
 
@@ -709,8 +711,9 @@ bool StreamedPlan::readCards(XmlSlices &slices, const QDomElement &root, qint64 
 enum class StreamOutcome { Read, Refused, NotStreamed };
 
 // What was built of a stream that failed is gone before the tree is built.
-StreamOutcome readStreamed(Document &document, const QByteArray &bytes, const QString &fileName,
-                           qint64 fileSize, QString *errorMessage, bool *savedByLaterVersion)
+StreamOutcome readStreamed(Document &document, Document::FillKey key, const QByteArray &bytes,
+                           const QString &fileName, qint64 fileSize, QString *errorMessage,
+                           bool *savedByLaterVersion)
 {
     StreamedPlan streamed;
     if (!streamed.read(bytes, fileSize))
@@ -723,14 +726,14 @@ StreamOutcome readStreamed(Document &document, const QByteArray &bytes, const QS
         return StreamOutcome::Refused;
     }
     *savedByLaterVersion = readVersion(root) > planFileVersion;
-    readPlan(document, streamed.dom(), root, plan, streamed.cards(), fileSize);
+    readPlan(document, key, streamed.dom(), root, plan, streamed.cards(), fileSize);
     return StreamOutcome::Read;
 }
 
 // Reads the whole bytes of a plan file; fileSize stands for the file in the limits and
 // fileName in the messages.
-bool readPlanBytes(Document &document, QByteArray bytes, qint64 fileSize, const QString &fileName,
-                   QString *errorMessage, bool *savedByLaterVersion)
+bool readPlanBytes(Document &document, Document::FillKey key, QByteArray bytes, qint64 fileSize,
+                   const QString &fileName, QString *errorMessage, bool *savedByLaterVersion)
 {
     QString text = decodedText(bytes);
     bool needsTree = false;
@@ -746,8 +749,8 @@ bool readPlanBytes(Document &document, QByteArray bytes, qint64 fileSize, const 
     // memory of its file and its values. Should the stream fail, the tree reads the text.
     if (isPlainMarkup(bytes, text, needsTree)) {
         text.clear();
-        switch (
-            readStreamed(document, bytes, fileName, fileSize, errorMessage, savedByLaterVersion)) {
+        switch (readStreamed(document, key, bytes, fileName, fileSize, errorMessage,
+                             savedByLaterVersion)) {
         case StreamOutcome::Read:
             return true;
         case StreamOutcome::Refused:
@@ -788,7 +791,7 @@ bool readPlanBytes(Document &document, QByteArray bytes, qint64 fileSize, const 
     for (const QDomElement &element : cardElements)
         addCardElement(cards, element);
     *savedByLaterVersion = readVersion(root) > planFileVersion;
-    readPlan(document, dom, root, plan, cards, fileSize);
+    readPlan(document, key, dom, root, plan, cards, fileSize);
     return true;
 }
 
@@ -817,8 +820,10 @@ bool readPlanFile(Document &document, QIODevice *device, const QString &fileName
     if (!savedByLaterVersion)
         savedByLaterVersion = &unusedLater;
     BusyCursor busy;
+    // Filling the new plan's views and appearances in place is the reader's alone.
+    const Document::FillKey key;
     const qint64 fileSize = device->size();
     // Handed over, so that the bytes can be let go of once the tree is built from them.
-    return readPlanBytes(document, device->readAll(), fileSize, fileName, errorMessage,
+    return readPlanBytes(document, key, device->readAll(), fileSize, fileName, errorMessage,
                          savedByLaterVersion);
 }

@@ -4,6 +4,7 @@
 #include "common/DialogHelpers.h"
 #include "common/FileHelpers.h"
 #include "common/FullScreenHint.h"
+#include "common/LongTextDelegate.h"
 #include "common/UpdateBlocker.h"
 #include "model/Document.h"
 
@@ -38,6 +39,7 @@ BaseTableView::BaseTableView(QWidget *parent) : QTableWidget(parent), m_fullScre
     qRegisterMetaType<TaskIndex>("TaskIndex");
     qRegisterMetaType<QList<PropertyIndexAndValue>>("QList<PropertyIndexAndValue>");
     setAcceptDrops(true);
+    setItemDelegate(new LongTextDelegate(this));
     m_hideTimer.setSingleShot(true);
     m_hideTimer.setInterval(FullScreenExitMessageMs);
     connect(&m_hideTimer, &QTimer::timeout, this, &BaseTableView::onHideFullScreenExitMessage);

@@ -4,6 +4,7 @@
 #include "common/Accessors.h"
 #include "common/BusyCursor.h"
 #include "common/Colors.h"
+#include "common/LongTextDelegate.h"
 #include "common/SignalBlocker.h"
 #include "common/UpdateBlocker.h"
 #include "model/Document.h"
@@ -169,10 +170,10 @@ bool hasLineBreakOrControl(const QString &text)
 // width plus the style's margins, and the height of a line: both are taken from the style
 // once, on the first such cell, and are the same for every one-line text in the font. Other
 // cells (several lines, other characters, no text) are sized by the style as always.
-class TableItemDelegate : public QStyledItemDelegate
+class TableItemDelegate : public LongTextDelegate
 {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using LongTextDelegate::LongTextDelegate;
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {

@@ -2,14 +2,17 @@
 #include "cardedit/ReplaceDialog.h"
 #include "cards/CardsScene.h"
 #include "common/BalloonTip.h"
+#include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 #include "properties/PropertiesView.h"
+#include "properties/PropertyDialog.h"
 
 #include <memory>
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -44,6 +47,8 @@ private slots:
     void cleanup();
     void undoAndRedoNameAndRestoreTheEdit();
     void anUndoneEditStaysUndoneOnDisk();
+    void undoOfARenameGivesBackTheStoredViewNames_data();
+    void undoOfARenameGivesBackTheStoredViewNames();
     void addCardIsRefusedWithoutAPropertyAndSelectsTheNewCard();
     void aNewCardHiddenByTheFilterIsNamedNew();
     void theCardCountChoosesTheTipAfterTheCardDialog_data();
@@ -124,6 +129,76 @@ void TestEditCommands::anUndoneEditStaysUndoneOnDisk()
     QCOMPARE(cardsInFile(m_plan), 3);
     MainWindow reopened;
     QCOMPARE(doc()->taskCount(), 3);
+}
+
+void TestEditCommands::undoOfARenameGivesBackTheStoredViewNames_data()
+{
+    QTest::addColumn<bool>("inTheTable");
+    QTest::newRow("properties tab") << true;
+    QTest::newRow("property dialog") << false;
+}
+
+// The stored views renamed after a property are part of the rename's one undo step.
+void TestEditCommands::undoOfARenameGivesBackTheStoredViewNames()
+{
+    QFETCH(bool, inTheTable);
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    addProperty(QStringLiteral("Price"), false);
+    const int price = doc()->propertyIndex(QStringLiteral("Price"));
+    doc()->setXProperty(price, false);
+    doc()->addStoredView(QStringLiteral("By Price"), false, false);
+    doc()->setXProperty(0, false);
+    doc()->addStoredView(QStringLiteral("Plain"), false, false);
+    doc()->emitChanged(EventType::AllChanged);
+    const auto viewNames = [] {
+        QStringList names;
+        for (const Slice &view : doc()->storedViews())
+            names.append(view.name);
+        return names;
+    };
+    auto *shownViews = window.findChild<QComboBox *>(QStringLiteral("m_sliceComboBox"));
+    QVERIFY(shownViews);
+    const auto listedViews = [shownViews] {
+        QStringList names;
+        for (int i = 1; i < shownViews->count(); ++i)
+            names.append(shownViews->itemText(i));
+        return names;
+    };
+
+    ModalAnswer offer(QStringLiteral("OK"));
+    if (inTheTable) {
+        window.findChild<QTabWidget *>("m_tabWidget")->setCurrentIndex(3);
+        auto *view = window.findChild<PropertiesView *>();
+        view->item(price - 1, 0)->setText(QStringLiteral("Cost"));
+    } else {
+        PropertyDialog dialog(&window, price, PropertyDialog::PredefinedValuesPage);
+        child<QLineEdit>(&dialog, "m_nameEdit")->setText(QStringLiteral("Cost"));
+        dialog.accept();
+    }
+    QVERIFY(offer.answered());
+    QCOMPARE(offer.shownText(),
+             QStringLiteral("Do you want to update 'Price' to 'Cost' in the names of 1 stored "
+                            "view(s)?\nE.g.: 'By Price' -> 'By Cost'"));
+    QCOMPARE(doc()->propertyName(price), QStringLiteral("Cost"));
+    QCOMPARE(viewNames(), (QStringList {"By Cost", "Plain"}));
+    QCOMPARE(listedViews(), (QStringList {"By Cost", "Plain"}));
+    QAction *undo = action(window, "m_editUndoAction");
+    QCOMPARE(undo->text(), QStringLiteral("&Undo Edit Property"));
+
+    undo->trigger();
+    QCOMPARE(doc()->propertyName(price), QStringLiteral("Price"));
+    QCOMPARE(viewNames(), (QStringList {"By Price", "Plain"}));
+    QCOMPARE(listedViews(), (QStringList {"By Price", "Plain"}));
+    QVERIFY(!undo->isEnabled());
+
+    action(window, "m_editRedoAction")->trigger();
+    QCOMPARE(doc()->propertyName(price), QStringLiteral("Cost"));
+    QCOMPARE(viewNames(), (QStringList {"By Cost", "Plain"}));
+    QCOMPARE(listedViews(), (QStringList {"By Cost", "Plain"}));
+    doc()->changeView(QStringLiteral("By Cost"), false);
+    QCOMPARE(doc()->xProperty(), price);
 }
 
 void TestEditCommands::addCardIsRefusedWithoutAPropertyAndSelectsTheNewCard()

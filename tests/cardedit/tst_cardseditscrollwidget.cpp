@@ -10,6 +10,7 @@
 #include "model/Document.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QToolButton>
@@ -77,12 +78,17 @@ private slots:
     void editedFieldsAreWrittenOnce_data();
     void editedFieldsAreWrittenOnce();
     void notesAreWrittenOnlyWhenChanged();
+    void differingNotesTakeOnlyWhatIsTyped_data();
+    void differingNotesTakeOnlyWhatIsTyped();
+    void longValuesSurviveAnUntouchedOk_data();
+    void longValuesSurviveAnUntouchedOk();
     void addedLinksJoinDifferingLists();
     void clearedLinksAreWritten();
     void imagesAreSortedAndKeptAcrossLibraryEdits();
     void pickedDateIsAppended();
     void propertyDeletedFromItsOwnRow();
     void hiddenCardsAreCountedAfterTheWrites();
+    void propertyLabelsShowNamesAsWritten();
 };
 
 void TestCardsEditScrollWidget::init()
@@ -161,7 +167,8 @@ void TestCardsEditScrollWidget::notesAreWrittenOnlyWhenChanged()
     recorder.clear();
     TaskDialog dialog(nullptr, nullptr, {}, {0, 1});
     auto *notes = editor(&dialog)->findChild<QPlainTextEdit *>();
-    QCOMPARE(notes->toPlainText(), QStringLiteral("<varies>"));
+    QVERIFY(notes->toPlainText().isEmpty());
+    QCOMPARE(notes->placeholderText(), QStringLiteral("<varies>"));
     // Typing a character and taking it back leaves every card its own notes.
     notes->moveCursor(QTextCursor::End);
     QTest::keyClick(notes, Qt::Key_X);
@@ -170,6 +177,84 @@ void TestCardsEditScrollWidget::notesAreWrittenOnlyWhenChanged()
     QVERIFY(recorder.undoTexts.isEmpty());
     QCOMPARE(doc()->taskNotes(0), QStringLiteral("new"));
     QCOMPARE(doc()->taskNotes(1), QStringLiteral("other"));
+}
+
+void TestCardsEditScrollWidget::differingNotesTakeOnlyWhatIsTyped_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("notes");
+    QTest::addColumn<QStringList>("undoTexts");
+    QTest::newRow("untouched") << QString() << QStringList {"alpha", "beta", "gamma"}
+                               << QStringList();
+    QTest::newRow("typed after the placeholder")
+        << " extra" << QStringList {" extra", " extra", "gamma"}
+        << QStringList {"Set Card Notes", "Set Card Notes"};
+    QTest::newRow("the placeholder's own text")
+        << "<varies>" << QStringList {"<varies>", "<varies>", "gamma"}
+        << QStringList {"Set Card Notes", "Set Card Notes"};
+}
+
+// Two cards with different notes are edited; the third, unselected, card keeps its notes.
+void TestCardsEditScrollWidget::differingNotesTakeOnlyWhatIsTyped()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, notes);
+    QFETCH(QStringList, undoTexts);
+    const QStringList before {"alpha", "beta", "gamma"};
+    for (TaskIndex card = 0; card < 3; ++card)
+        doc()->setTaskNotes(card, before.at(card), false);
+    DocumentRecorder recorder(*doc());
+    TaskDialog dialog(nullptr, nullptr, {}, {0, 1});
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto *field = editor(&dialog)->findChild<QPlainTextEdit *>();
+    const QString placeholder = field->placeholderText();
+    if (!typed.isEmpty()) {
+        QTest::mouseClick(field->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          field->viewport()->rect().center());
+        QTest::keyClick(field, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(field, typed);
+    }
+    dialog.accept();
+    QCOMPARE(recorder.undoTexts, undoTexts);
+    QStringList found;
+    for (TaskIndex card = 0; card < 3; ++card)
+        found.append(doc()->taskNotes(card));
+    QCOMPARE(found, notes);
+    QCOMPARE(doc()->value(0, Name), QStringLiteral("One"));
+    QCOMPARE(doc()->value(1, Priority), QStringLiteral("Low"));
+    QCOMPARE(placeholder, QStringLiteral("<varies>"));
+}
+
+void TestCardsEditScrollWidget::longValuesSurviveAnUntouchedOk_data()
+{
+    QTest::addColumn<QList<TaskIndex>>("cards");
+    QTest::addColumn<QStringList>("undoTexts");
+    QTest::newRow("one card") << QList<TaskIndex> {0} << QStringList();
+    QTest::newRow("two cards sharing it") << QList<TaskIndex> {0, 2} << QStringList();
+    QTest::newRow("a new card preset with it") << QList<TaskIndex>() << QStringList {"Add Card"};
+}
+
+// Longer than a line edit takes by default; CSV imports and plan files keep such values.
+void TestCardsEditScrollWidget::longValuesSurviveAnUntouchedOk()
+{
+    QFETCH(QList<TaskIndex>, cards);
+    QFETCH(QStringList, undoTexts);
+    const QString longValue = QStringLiteral("0123456789").repeated(4000);
+    for (const TaskIndex card : {0, 2}) {
+        QString stored = longValue;
+        doc()->setValue(card, Name, stored, false);
+    }
+    DocumentRecorder recorder(*doc());
+    TaskDialog dialog(nullptr, nullptr, {PropertyIndexAndValue(Name, longValue)}, cards);
+    QCOMPARE(editor(&dialog)->valueCombo(Name - 1)->currentText().size(), longValue.size());
+    dialog.accept();
+    QCOMPARE(recorder.undoTexts, undoTexts);
+    QCOMPARE(doc()->value(0, Name), longValue);
+    QCOMPARE(doc()->value(1, Name), QStringLiteral("Two"));
+    QCOMPARE(doc()->value(2, Name), longValue);
+    if (cards.isEmpty())
+        QCOMPARE(doc()->value(dialog.createdTaskIndex(), Name), longValue);
 }
 
 void TestCardsEditScrollWidget::addedLinksJoinDifferingLists()
@@ -287,6 +372,21 @@ void TestCardsEditScrollWidget::hiddenCardsAreCountedAfterTheWrites()
     QVERIFY(answer.answered());
     QCOMPARE(answer.shownText(),
              QStringLiteral("3 edited cards are hidden by the current filter."));
+}
+
+// A property name goes into its row's label as written, in both modes of the dialog and after
+// a rename while the dialog is open.
+void TestCardsEditScrollWidget::propertyLabelsShowNamesAsWritten()
+{
+    doc()->setPropertyName(Priority, QStringLiteral("<b>x</b>%1"), false);
+    TaskDialog editing(nullptr, nullptr, {}, {0});
+    QCOMPARE(editor(&editing)->propertyLabel(Priority - 1)->text(), QStringLiteral("<b>x</b>%1:"));
+    TaskDialog adding(nullptr, nullptr, {}, {});
+    doc()->setPropertyName(Name, QStringLiteral("<img src=\"x.png\">"), true);
+    QCOMPARE(editor(&editing)->propertyLabel(Name - 1)->text(),
+             QStringLiteral("<img src=\"x.png\">:"));
+    QVERIFY(!labelsShowMarkup(&editing));
+    QVERIFY(!labelsShowMarkup(&adding));
 }
 
 TAVROLO_TEST_MAIN(TestCardsEditScrollWidget)

@@ -19,6 +19,8 @@ private slots:
     void duplicateDialogCountsTheNewItems_data();
     void duplicateDialogCountsTheNewItems();
     void lineEditDialogKeepsTheTypedBlanks();
+    void longTextsComeBackWhole();
+    void labelsShowNamesAsWritten();
 };
 
 void TestSmallCardDialogs::setValuesDialogEditsTheCallersTexts_data()
@@ -112,6 +114,49 @@ void TestSmallCardDialogs::lineEditDialogKeepsTheTypedBlanks()
     QCOMPARE(dialog.exec(), int(QDialog::Accepted));
     QVERIFY(answer.answered());
     QCOMPARE(dialog.text(), QStringLiteral(" High  "));
+}
+
+// A value longer than a line edit takes by default comes back whole from an untouched OK.
+void TestSmallCardDialogs::longTextsComeBackWhole()
+{
+    const QString longValue = QStringLiteral("0123456789").repeated(4000);
+    QString first = longValue;
+    QString second = longValue + QStringLiteral("!");
+    {
+        SetValuesDialog dialog(
+            nullptr, {{QStringLiteral("Cost"), &first}, {QStringLiteral("Due"), &second}});
+        ModalAnswer answer(QStringLiteral("OK"));
+        dialog.exec();
+        QVERIFY(answer.answered());
+    }
+    QCOMPARE(first, longValue);
+    QCOMPARE(second, longValue + QStringLiteral("!"));
+
+    LineEditDialog dialog(nullptr, QStringLiteral("Rename"), QStringLiteral("New value"),
+                          longValue);
+    ModalAnswer answer(QStringLiteral("OK"));
+    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+    QVERIFY(answer.answered());
+    QCOMPARE(dialog.text(), longValue);
+}
+
+// Property names and values go into the labels as written: markup is text, "%1" stays.
+void TestSmallCardDialogs::labelsShowNamesAsWritten()
+{
+    QString first = QStringLiteral("1");
+    QString second = QStringLiteral("2");
+    SetValuesDialog one(nullptr, {{QStringLiteral("<b>x</b>"), &first}});
+    QCOMPARE(one.windowTitle(), QStringLiteral("Set <b>x</b> Value"));
+    SetValuesDialog two(nullptr,
+                        {{QStringLiteral("<b>x</b>"), &first}, {QStringLiteral("%1"), &second}});
+    QCOMPARE(child<QLabel>(&two, "m_label1")->text(), QStringLiteral("<b>x</b>:"));
+    QCOMPARE(child<QLabel>(&two, "m_label2")->text(), QStringLiteral("%1:"));
+    LineEditDialog line(nullptr, QStringLiteral("Add %1"), QStringLiteral("New <i>%1</i> value"),
+                        QString());
+    QCOMPARE(child<QLabel>(&line, "m_label")->text(), QStringLiteral("New <i>%1</i> value:"));
+    for (const QWidget *dialog : {static_cast<QWidget *>(&one), static_cast<QWidget *>(&two),
+                                  static_cast<QWidget *>(&line)})
+        QVERIFY(!labelsShowMarkup(dialog));
 }
 
 TAVROLO_TEST_MAIN(TestSmallCardDialogs)

@@ -4,6 +4,7 @@
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
 #include "common/Accessors.h"
+#include "harness/TestPlanKey.h"
 #include "model/Document.h"
 #include "model/PlanFixture.h"
 
@@ -29,7 +30,7 @@ inline void fillCards(const QList<QStringList> &cards)
     PlanFixture::addProperty(plan, QStringLiteral("Group"), PropertyType::Text);
     PlanFixture::addProperty(plan, QStringLiteral("Cost"), PropertyType::Numeric);
     PlanFixture::addProperty(plan, QStringLiteral("Due"), PropertyType::Date);
-    plan.editablePropertyAppearance(Cost).setBinSize(10);
+    plan.editablePropertyAppearance(Cost, TestPlanKey::key()).setBinSize(10);
     for (const QStringList &card : cards) {
         QList<PropertyIndexAndValue> values;
         for (int i = 0; i < card.size(); ++i)

@@ -1,5 +1,6 @@
 #include "cards/CardsLayouter.h"
 #include "harness/TestMain.h"
+#include "harness/TestPlanKey.h"
 #include "model/PlanFixture.h"
 
 #include <climits>
@@ -91,7 +92,7 @@ void TestCardsLayouter::textAxisColumns()
     Document doc;
     doc.clear(false);
     addProperty(doc, QStringLiteral("Name"), PropertyType::Text, predefined);
-    doc.editablePropertyAppearance(1).setTextOrder(order);
+    doc.editablePropertyAppearance(1, TestPlanKey::key()).setTextOrder(order);
     addCards(doc, 1, names);
     doc.setXProperty(1, false);
     CardsLayouter layout;
@@ -113,7 +114,7 @@ void TestCardsLayouter::numericCellPresetsGiveTheLowerBound()
 {
     Document doc;
     namesAndValues(doc, {{"a", "0"}, {"b", "15"}, {"c", "2500000"}});
-    doc.editablePropertyAppearance(2).setBinSize(1000000);
+    doc.editablePropertyAppearance(2, TestPlanKey::key()).setBinSize(1000000);
     doc.setXProperty(2, false);
     doc.setYProperty(1, false);
     CardsLayouter layout;
@@ -237,7 +238,7 @@ void TestCardsLayouter::emptyRowsShowOnlyWhenAsked()
     namesAndValues(doc, {{"a", "5"}, {"b", "25"}});
     doc.editProperty(2, QStringLiteral("Value"), QString(), PropertyType::Numeric, predefined,
                      doc.propertyAppearance(2), false);
-    doc.editablePropertyAppearance(2).setShowEmpty(showEmpty);
+    doc.editablePropertyAppearance(2, TestPlanKey::key()).setShowEmpty(showEmpty);
     doc.setYProperty(2, false);
     CardsLayouter layout;
     layout.layout(doc);

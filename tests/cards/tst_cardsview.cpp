@@ -11,6 +11,7 @@
 #include "common/Settings.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/TestMain.h"
+#include "harness/TestPlanKey.h"
 #include "model/PlanFixture.h"
 
 #include <QGestureEvent>
@@ -704,7 +705,7 @@ void TestCardsView::todaysHeaderTakesTheTodayColour()
     const ValueFormats &formats = doc()->valueFormats();
     fillCards({{"a", "r1", "", dateToString(today(), formats.dateFormat, true)},
                {"a", "r1", "", dateToString(today().addDays(1), formats.dateFormat, true)}});
-    doc()->editablePropertyAppearance(Due).setDateBinSize(0);
+    doc()->editablePropertyAppearance(Due, TestPlanKey::key()).setDateBinSize(0);
     ShownView shown(Due, 0);
     QCOMPARE(shown.scene.todayColumn(), 0);
     const QColor todayColour = doc()->propertyAppearanceRef(Due).colorForDate(DateBucket::Today);

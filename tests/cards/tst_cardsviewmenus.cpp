@@ -5,6 +5,7 @@
 #include "common/UrlOpener.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/TestMain.h"
+#include "harness/TestPlanKey.h"
 
 #include <QLineEdit>
 #include <QTabWidget>
@@ -33,6 +34,8 @@ private slots:
     void addingAValueAsksUntilItIsNew_data();
     void addingAValueAsksUntilItIsNew();
     void renamingRefusesAnyExistingLabel();
+    void headerMessagesShowValuesAsWritten_data();
+    void headerMessagesShowValuesAsWritten();
     void deletingAColumnTakesItsCards_data();
     void deletingAColumnTakesItsCards();
     void deletingTakesTheCardsOfTheValueAfterTheWarning_data();
@@ -77,6 +80,8 @@ public:
 
     // What each answered window showed: a message box's text, else its title.
     QStringList shown;
+    // Whether any answered window showed text as markup.
+    bool markup = false;
     int answered = 0;
 
 private:
@@ -89,6 +94,7 @@ private:
         answer->setParent(this);
         connect(answer, &ModalAnswer::finished, this, [this, answer] {
             shown.append(answer->shownText());
+            markup = markup || answer->shownAsMarkup();
             answered += answer->answered() ? 1 : 0;
             answer->deleteLater();
             next();
@@ -387,7 +393,7 @@ void TestCardsViewMenus::rubberBandLetGoOnAHeaderOnlySelects()
     const QString first = dateToString(QDate(2030, 1, 10), formats.dateFormat, true);
     const QString second = dateToString(QDate(2030, 1, 20), formats.dateFormat, true);
     fillCards({{"a", "r1", "5", first}, {"b", "r2", "15", second}});
-    doc()->editablePropertyAppearance(Due).setDateBinSize(0);
+    doc()->editablePropertyAppearance(Due, TestPlanKey::key()).setDateBinSize(0);
     // Card a in the first cell, card b in the second column and row; the cell beside card a
     // and under its header is empty.
     ShownView shown(column ? Cost : Status, column ? Group : Due);
@@ -484,6 +490,53 @@ void TestCardsViewMenus::renamingRefusesAnyExistingLabel()
     QCOMPARE(offered, QStringList({"b", "b", "b"}));
     QCOMPARE(cardStatuses(), QStringList({"a", "c", "c"}));
     QCOMPARE(recorder.undoTexts, QStringList {"Rename value"});
+}
+
+void TestCardsViewMenus::headerMessagesShowValuesAsWritten_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QStringList>("typed");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("delete") << 0 << "Delete Column" << QStringList()
+                            << QStringList {"Deleting this column will also delete the 1 card(s) "
+                                            "with <i>S</i>%1=<b>x</b>."};
+    QTest::newRow("rename to an existing value")
+        << 1 << "Rename Column" << QStringList {"<b>x</b>"}
+        << QStringList {"Renaming this column will also update the 1 card(s) with <i>S</i>%1=%1.",
+                        "Rename %1", "'<b>x</b>' column already exists.", "Rename %1"};
+    QTest::newRow("add an existing value")
+        << 1 << "Add Column Right" << QStringList {"%1"}
+        << QStringList {"Add column", "A '%1' column already exists.", "Add column"};
+}
+
+// Values and property names go into the column messages and dialogs as written: markup in
+// them is text, and a "%1" in them is not filled.
+void TestCardsViewMenus::headerMessagesShowValuesAsWritten()
+{
+    QFETCH(int, index);
+    QFETCH(QString, entry);
+    QFETCH(QStringList, typed);
+    QFETCH(QStringList, shown);
+    fillCards({{"<b>x</b>"}, {"%1"}});
+    doc()->setPropertyName(Status, QStringLiteral("<i>S</i>%1"), false);
+    ShownView view(Status, 0);
+    QStringList offered;
+    // The warning is passed, the value typed is refused, and the dialog asking again cancelled;
+    // the warning of a deletion is cancelled at once.
+    QList<AnswerSequence::Step> steps;
+    if (entry == QLatin1String("Rename Column"))
+        steps << press(QStringLiteral("OK"));
+    for (const QString &text : typed)
+        steps << typeText(text, &offered) << press(QStringLiteral("OK"));
+    steps << press(QStringLiteral("Cancel"));
+    AnswerSequence answers(steps);
+    DocumentRecorder recorder(*doc());
+    QVERIFY(entryOf(view.rightClick(view.header(true, index), entry), entry));
+    view.runPosted();
+    QCOMPARE(answers.shown, shown);
+    QVERIFY(!answers.markup);
+    QCOMPARE(cardStatuses(), (QStringList {"<b>x</b>", "%1"}));
 }
 
 void TestCardsViewMenus::deletingAColumnTakesItsCards_data()

@@ -3,6 +3,7 @@
 #include "charts/ChartsScene.h"
 #include "common/Accessors.h"
 #include "harness/TestMain.h"
+#include "harness/TestPlanKey.h"
 #include "model/Document.h"
 #include "model/PlanFixture.h"
 
@@ -196,7 +197,7 @@ void TestChartsScene::legendListsWhatTheBarsShow()
     fillPlan({{" High", "x", "1"}, {"High", "x", "2"}, {"Low", "x", "4"}, {"Hidden", "y", "8"}},
              false);
     Document &plan = *doc();
-    PropertyAppearance &group = plan.editablePropertyAppearance(Group);
+    PropertyAppearance &group = plan.editablePropertyAppearance(Group, TestPlanKey::key());
     group.setTextColor(QStringLiteral(" High"), Qt::red);
     group.setTextColor(QStringLiteral("High"), Qt::blue);
     group.setTextColor(QStringLiteral("Low"), Qt::green);
@@ -228,7 +229,8 @@ void TestChartsScene::negativeBarPaintsOnlyInsideItsChart()
     // through B's empty left column.
     fillPlan({{"neg", "A", "-1000"}, {"pos", "B", "1"}}, true);
     Document &plan = *doc();
-    plan.editablePropertyAppearance(Group).setTextColor(QStringLiteral("neg"), Qt::red);
+    plan.editablePropertyAppearance(Group, TestPlanKey::key())
+        .setTextColor(QStringLiteral("neg"), Qt::red);
     plan.setChartsGradient(0, false);
     plan.emitChanged(EventType::AllChanged);
     QCOMPARE(m_scene->chartItems().size(), 2);

@@ -6,6 +6,10 @@
 #include "harness/TestMain.h"
 #include "model/Document.h"
 
+#include <functional>
+
+#include <QMap>
+
 namespace {
 
 const char deleteRowKey[] = "show_warning_del_row";
@@ -29,6 +33,8 @@ private slots:
     void boxIsShownUntilSilenced();
     void hiddenByFilterWarning_data();
     void hiddenByFilterWarning();
+    void boxesShowTextAsWritten_data();
+    void boxesShowTextAsWritten();
 };
 
 // Fresh preferences and a filter on the property Cost (2).
@@ -117,6 +123,38 @@ void TestMessageBoxes::hiddenByFilterWarning()
     warnHiddenByFilter(*doc(), 1, QStringLiteral("new"));
     QVERIFY(!again.answered());
     QVERIFY(!doc()->filterTerms().isEmpty());
+}
+
+void TestMessageBoxes::boxesShowTextAsWritten_data()
+{
+    QTest::addColumn<QString>("box");
+    for (const char *box : {"critical", "warning", "information", "once", "warning, don't show",
+                            "information, don't show", "by icon"})
+        QTest::newRow(box) << QString::fromLatin1(box);
+}
+
+// Messages quote plan text: markup in it is shown as typed, and a "%1" in it stays.
+void TestMessageBoxes::boxesShowTextAsWritten()
+{
+    QFETCH(QString, box);
+    const QString text
+        = QStringLiteral("Delete the %1 card(s) with Status=<b>x</b><img src=\"x.png\">?")
+              .arg(QStringLiteral("%1"));
+    ModalAnswer answer(QStringLiteral("OK"));
+    const QMap<QString, std::function<int()>> boxes {
+        {"critical", [&] { return criticalMessage(nullptr, text); }},
+        {"warning", [&] { return warningMessage(nullptr, text); }},
+        {"information", [&] { return informationMessage(nullptr, text); }},
+        {"once", [&] { return warningMessageOnce(QStringLiteral("showed_x"), nullptr, text); }},
+        {"warning, don't show",
+         [&] { return warningWithDontShowAgain(nullptr, deleteRowKey, text); }},
+        {"information, don't show",
+         [&] { return informationWithDontShowAgain(nullptr, deleteRowKey, text); }},
+        {"by icon", [&] { return messageBox(nullptr, QMessageBox::Question, text); }}};
+    QCOMPARE(boxes.value(box)(), int(QMessageBox::Ok));
+    QVERIFY(answer.answered());
+    QCOMPARE(answer.shownText(), text);
+    QVERIFY(!answer.shownAsMarkup());
 }
 
 TAVROLO_TEST_MAIN(TestMessageBoxes)

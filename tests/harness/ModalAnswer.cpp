@@ -3,7 +3,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QTextDocument>
 #include <QWidget>
 
 namespace {
@@ -55,6 +57,7 @@ void ModalAnswer::answer(QWidget *modal)
     m_shownClassName = QString::fromLatin1(modal->metaObject()->className());
     auto *box = qobject_cast<QMessageBox *>(modal);
     m_shownText = box ? box->text() : modal->windowTitle();
+    m_shownAsMarkup = labelsShowMarkup(modal);
     for (const QString &name : qAsConst(m_checkBoxes)) {
         if (QAbstractButton *check = findButton(modal, name))
             check->setChecked(true);
@@ -79,6 +82,21 @@ void ModalAnswer::giveUp()
     else if (modal)
         modal->close();
     emit finished();
+}
+
+bool labelsShowMarkup(const QWidget *widget)
+{
+    QList<const QLabel *> labels;
+    for (const QLabel *label : widget->findChildren<QLabel *>())
+        labels.append(label);
+    if (const auto *label = qobject_cast<const QLabel *>(widget))
+        labels.append(label);
+    for (const QLabel *label : qAsConst(labels)) {
+        if (label->textFormat() == Qt::RichText
+            || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text())))
+            return true;
+    }
+    return false;
 }
 
 void answerNextModal(const QString &buttonText, const QStringList &checkBoxesToTick)

@@ -36,6 +36,8 @@ public:
     QString shownText() const { return m_shownText; }
     // Which class of widget was answered, e.g. "QMessageBox".
     QString shownClassName() const { return m_shownClassName; }
+    // Whether a label of the answered window showed its text as markup (labelsShowMarkup).
+    bool shownAsMarkup() const { return m_shownAsMarkup; }
 
 signals:
     // Answered or given up; the answer does nothing more after this.
@@ -55,8 +57,13 @@ private:
     bool m_answered = false;
     QString m_shownText;
     QString m_shownClassName;
+    bool m_shownAsMarkup = false;
     QTimer m_timer;
 };
+
+// Whether any label of the widget (the widget itself included) reads its text as markup: set
+// so, or left to guess and given text that looks like markup. Plan text is never markup.
+bool labelsShowMarkup(const QWidget *widget);
 
 // Fire and forget: answers the next modal widget by pressing the named button.
 void answerNextModal(const QString &buttonText, const QStringList &checkBoxesToTick = {});

@@ -5,6 +5,7 @@
 #include "harness/DocumentRecorder.h"
 #include "harness/NamedChild.h"
 #include "harness/TestMain.h"
+#include "harness/TestPlanKey.h"
 #include "leftpane/CardsAppearanceWidget.h"
 #include "model/Document.h"
 #include "tests/model/PlanFixture.h"
@@ -172,7 +173,7 @@ void TestCardsAppearanceWidget::fontNotInstalledIsNeverWrittenBack()
 {
     QFont font(QStringLiteral("Helvetica Neue"));
     font.setPointSize(17);
-    doc()->cardsAppearanceRef().cardFont = font;
+    doc()->cardsAppearanceRef(TestPlanKey::key()).cardFont = font;
     DocumentRecorder recorder(*doc());
     doc()->emitChanged(EventType::AllChanged);
     child<QSpinBox>(m_widget.get(), "m_gradientSpinBox")->stepBy(1);

@@ -7,6 +7,7 @@
 #include "harness/TestMain.h"
 #include "leftpane/CardsFilterWidget.h"
 #include "model/Document.h"
+#include "storage/PlanFileReader.h"
 #include "tests/model/PlanFixture.h"
 
 #include <memory>
@@ -55,6 +56,9 @@ private slots:
     void storedBasicFilterShowsItsWords();
     void reorderedRowsStayOnTheirProperty_data();
     void reorderedRowsStayOnTheirProperty();
+    void longTermValueSurvivesAnotherEdit();
+    void termsItCannotNameAreWrittenBackAsRead_data();
+    void termsItCannotNameAreWrittenBackAsRead();
 
 private:
     QWidget *widget() const { return m_widget.get(); }
@@ -242,6 +246,88 @@ void TestCardsFilterWidget::switchingModeAppliesAtOnce()
     QVERIFY(!m_filtered->last().first().toBool());
     // The advanced editor kept its row.
     QCOMPARE(child<QTableWidget>(widget(), "m_filterTable")->rowCount(), 1);
+}
+
+// A term value longer than a line edit takes by default stays whole when another control
+// of the section is changed.
+void TestCardsFilterWidget::longTermValueSurvivesAnotherEdit()
+{
+    const QString longValue = QStringLiteral("0123456789").repeated(4000);
+    doc()->setFilter(false, true, true, {FilterTerm(PlanFixture::Name, MatchType::Is, longValue)},
+                     false, false);
+    doc()->emitChanged(EventType::AllChanged);
+    DocumentRecorder recorder(*doc());
+    child<QComboBox>(widget(), "m_advancedShowHideCombo")->setCurrentIndex(1);
+    QCOMPARE(recorder.undoTexts, QStringList({"Change Filter"}));
+    QVERIFY(!doc()->filterShowsMatching());
+    QCOMPARE(doc()->filterTerms(),
+             (QList<FilterTerm> {FilterTerm(PlanFixture::Name, MatchType::Is, longValue)}));
+}
+
+void TestCardsFilterWidget::termsItCannotNameAreWrittenBackAsRead_data()
+{
+    // The user's edit, and the terms then stored. As read: (9, 1, "Far "), (1, 8, "b") and
+    // (2, 0, "c"); Kind, Size and Name are the properties 1 to 3.
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QStringList>("terms");
+    QTest::newRow("another control") << "hide" << QStringList {"9 1 Far ", "1 8 b", "2 0 c"};
+    QTest::newRow("the row's match picked")
+        << "match" << QStringList {"9 1 Far ", "1 2 b", "2 0 c"};
+    QTest::newRow("the row's value typed") << "value" << QStringList {"9 1 farx", "1 8 b", "2 0 c"};
+    QTest::newRow("the row's property picked")
+        << "property" << QStringList {"3 1 Far ", "1 8 b", "2 0 c"};
+    QTest::newRow("a property deleted, then another control")
+        << "delete" << QStringList {"8 1 Far ", "1 8 b"};
+}
+
+// A plan file may hold filter terms on a property or a match type past the range: the row
+// shows what it can, and the term is written back as read, field by field, until the user
+// edits that field.
+void TestCardsFilterWidget::termsItCannotNameAreWrittenBackAsRead()
+{
+    QFETCH(QString, edit);
+    QFETCH(QStringList, terms);
+    QString error;
+    QVERIFY2(readPlanFile(*doc(), TAVROLO_SOURCE_DIR "/tests/storage/data/unknown_codes.tv", &error,
+                          nullptr),
+             qPrintable(error));
+    doc()->emitChanged(EventType::AllChanged);
+    auto *table = child<QTableWidget>(widget(), "m_filterTable");
+    QCOMPARE(table->rowCount(), 3);
+    const auto combo = [table](int row, int column) {
+        return qobject_cast<QComboBox *>(table->cellWidget(row, column));
+    };
+    QCOMPARE(combo(0, 0)->currentIndex(), -1);
+    QCOMPARE(combo(0, 1)->currentText(), QStringLiteral("Doesn't contain"));
+    QCOMPARE(combo(1, 0)->currentText(), QStringLiteral("Kind"));
+    QCOMPARE(combo(1, 1)->currentIndex(), -1);
+
+    DocumentRecorder recorder(*doc());
+    if (edit == QLatin1String("hide")) {
+        child<QComboBox>(widget(), "m_advancedShowHideCombo")->setCurrentIndex(1);
+    } else if (edit == QLatin1String("match")) {
+        combo(1, 1)->setCurrentIndex(MatchType::Is);
+    } else if (edit == QLatin1String("property")) {
+        combo(0, 0)->setCurrentText(QStringLiteral("Name"));
+    } else if (edit == QLatin1String("value")) {
+        auto *value = qobject_cast<QLineEdit *>(table->cellWidget(0, 2));
+        value->setFocus();
+        value->end(false);
+        QTest::keyClick(value, Qt::Key_Backspace);
+        QTest::keyClicks(value, QStringLiteral("x"));
+        QTRY_VERIFY_WITH_TIMEOUT(!recorder.undoTexts.isEmpty(), twoPauses());
+    } else {
+        doc()->deleteProperty(2, true);
+        QCOMPARE(table->rowCount(), 2);
+        recorder.clear();
+        child<QComboBox>(widget(), "m_advancedMatchingCombo")->setCurrentIndex(1);
+    }
+    QCOMPARE(recorder.undoTexts, QStringList {"Change Filter"});
+    QStringList stored;
+    for (const FilterTerm &term : doc()->filterTerms())
+        stored.append(
+            QStringLiteral("%1 %2 %3").arg(term.propertyIndex).arg(term.matchType).arg(term.value));
+    QCOMPARE(stored, terms);
 }
 
 void TestCardsFilterWidget::reloadDiscardsPendingTyping_data()

@@ -1,4 +1,5 @@
 #include "harness/PlainTestMain.h"
+#include "harness/TestPlanKey.h"
 #include "model/TableAppearance.h"
 #include "storage/PlanFileReader.h"
 #include "storage/PlanFileWriter.h"
@@ -127,7 +128,7 @@ void TestDocument::copiesAreIndependentPlans()
     copy.setChangeName(QStringLiteral("Add Card"));
     QVERIFY(copy == doc);
 
-    copy.task(1).setNotes(QStringLiteral("changed in the copy"));
+    copy.editableTask(1, TestPlanKey::key()).setNotes(QStringLiteral("changed in the copy"));
     copy.addTask(true);
     QVERIFY(doc.task(1).notes().isEmpty());
     QCOMPARE(doc.taskCount(), 4);
@@ -146,9 +147,11 @@ void TestDocument::differencesCountInEquality_data()
     QTest::addColumn<Edit>("edit");
     QPixmap picture(4, 4);
     picture.fill(Qt::red);
-    QTest::newRow("card notes") << Edit([](Document &d, bool) { d.task(2).setNotes("x"); });
-    QTest::newRow("property name case")
-        << Edit([](Document &d, bool) { d.property(Status).setName("status"); });
+    QTest::newRow("card notes") << Edit(
+        [](Document &d, bool) { d.editableTask(2, TestPlanKey::key()).setNotes("x"); });
+    QTest::newRow("property name case") << Edit([](Document &d, bool) {
+        d.editableProperty(Status, TestPlanKey::key()).setName("status");
+    });
     QTest::newRow("one value") << Edit(
         [](Document &d, bool) { d.m_values.setText(1, Cost, "12"); });
     QTest::newRow("predefined values")
@@ -158,8 +161,9 @@ void TestDocument::differencesCountInEquality_data()
     });
     QTest::newRow("stored views") << Edit(
         [](Document &d, bool) { d.m_storedViews.append(d.m_currentView); });
-    QTest::newRow("text colour handed out on lookup") << Edit(
-        [](Document &d, bool) { d.editablePropertyAppearance(Status).colorForText("open"); });
+    QTest::newRow("text colour handed out on lookup") << Edit([](Document &d, bool) {
+        d.editablePropertyAppearance(Status, TestPlanKey::key()).colorForText("open");
+    });
     QTest::newRow("image library") << Edit(
         [picture](Document &d, bool) { d.m_images.append(Image(picture, "red", QString())); });
     QTest::newRow("cards appearance")
@@ -501,7 +505,7 @@ void TestDocument::cardCountRoleStaysOnCardsWhenAddingProperty()
     fillUndoPlan(doc);
     doc.setTotalProperty(role, false);
     doc.setChartShowProperty(role, false);
-    doc.storedViewsRef().append(doc.currentView());
+    doc.storedViewsRef(TestPlanKey::key()).append(doc.currentView());
     addProperty(doc, QStringLiteral("More"));
     QCOMPARE(doc.totalProperty(), expected);
     QCOMPARE(doc.chartShowProperty(), expected);
@@ -616,7 +620,7 @@ void TestDocument::appearanceSetterWritesViewCopyOnlyWhenViewKeepsOne()
 {
     for (const bool viewKeepsAppearance : {false, true}) {
         Document doc;
-        doc.editableCurrentView().storeAppearance = viewKeepsAppearance;
+        doc.editableCurrentView(TestPlanKey::key()).storeAppearance = viewKeepsAppearance;
         doc.setCardsTitle(QStringLiteral("Backlog"), true);
         QCOMPARE(doc.cardsTitle(), QStringLiteral("Backlog"));
         QCOMPARE(doc.currentView().appearance.title, QString(viewKeepsAppearance ? "Backlog" : ""));
@@ -630,7 +634,7 @@ void TestDocument::viewDescriptionNamesRolesAndFilter_data()
     QTest::addColumn<Edit>("edit");
     QTest::addColumn<QString>("expected");
     const auto view = [](std::function<void(Slice &)> set) {
-        return Edit([set](Document &d, bool) { set(d.editableCurrentView()); });
+        return Edit([set](Document &d, bool) { set(d.editableCurrentView(TestPlanKey::key())); });
     };
     QTest::newRow("nothing set") << view([](Slice &) {}) << "unnamed";
     QTest::newRow("x, y and colour") << view([](Slice &v) {
@@ -665,7 +669,7 @@ void TestDocument::viewDescriptionNamesRolesAndFilter()
     QFETCH(QString, expected);
     Document doc;
     fillUndoPlan(doc);
-    doc.editableCurrentView().xProperty = 0;
+    doc.editableCurrentView(TestPlanKey::key()).xProperty = 0;
     edit(doc, false);
     QCOMPARE(doc.viewDescription(), expected);
 }

@@ -74,7 +74,58 @@ private slots:
     void predefinedValueEditsKeepTheValueOrder();
     void sortTasks_data();
     void sortTasks();
+    void renameTakesTheStoredViewNamesAlong_data();
+    void renameTakesTheStoredViewNamesAlong();
 };
+
+void TestDocumentEdits::renameTakesTheStoredViewNamesAlong_data()
+{
+    QTest::addColumn<bool>("follow");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("views");
+    QTest::addColumn<QList<QList<int>>>("events");
+    const QList<int> propertyChanged {EventType::PropertyChanged};
+    QTest::newRow("follow") << true << "Price"
+                            << QStringList {"High cost", "Price by Price", "Price by team"}
+                            << QList<QList<int>> {
+                                   {EventType::PropertyChanged, EventType::StoredViewsChanged}};
+    QTest::newRow("keep") << false << "Price"
+                          << QStringList {"Cost by Cost", "Cost by team", "High cost"}
+                          << QList<QList<int>> {propertyChanged};
+    QTest::newRow("no view names it")
+        << true << "Sum" << QStringList {"Cost by Cost", "Cost by team", "High cost"}
+        << QList<QList<int>> {propertyChanged};
+}
+
+// The case-sensitive occurrences of the old name, in the edit's one step.
+void TestDocumentEdits::renameTakesTheStoredViewNamesAlong()
+{
+    QFETCH(bool, follow);
+    QFETCH(QString, name);
+    QFETCH(QStringList, views);
+    QFETCH(QList<QList<int>>, events);
+    Document doc;
+    fillPlan(doc, {{"a", "open", "1", ""}});
+    for (const char *view : {"Cost by team", "Cost by Cost", "High cost"}) {
+        doc.setXProperty(doc.storedViews().size() + 1, false);
+        doc.addStoredView(QLatin1String(view), false, false);
+    }
+    if (QByteArray(QTest::currentDataTag()) == "no view names it")
+        doc.setPropertyName(Cost, QStringLiteral("Amount"), false);
+    const Document before(doc);
+    DocumentRecorder recorder(doc);
+    doc.setPropertyName(Cost, name,
+                        follow ? Document::ViewNames::Follow : Document::ViewNames::Keep, true);
+    QCOMPARE(recorder.undoTexts, QStringList {"Edit Property"});
+    QCOMPARE(recorder.eventTypes(), events);
+    QVERIFY(*recorder.snapshots.front() == before);
+    QStringList names;
+    for (const Slice &view : doc.storedViews())
+        names.append(view.name);
+    std::sort(names.begin(), names.end());
+    QCOMPARE(names, views);
+    QCOMPARE(doc.propertyName(Cost), name);
+}
 
 void TestDocumentEdits::deletingCardsIgnoresRepeatedAndStaleIndexes_data()
 {

@@ -1,4 +1,5 @@
 #include "harness/PlainTestMain.h"
+#include "harness/TestPlanKey.h"
 #include "tests/model/PlanFixture.h"
 
 #include <climits>
@@ -349,8 +350,8 @@ void TestDocumentValues::propertyBinsSurviveDamagedBinSizes()
     Document doc;
     fillPlan(doc, {{"a", "", "-3", "1/2/2020"}, {"b", "", "2000", "9/2/2020"}});
     for (const int size : {0, INT_MIN}) {
-        doc.editablePropertyAppearance(Cost).setBinSize(size);
-        doc.editablePropertyAppearance(Due).setDateBinSize(size);
+        doc.editablePropertyAppearance(Cost, TestPlanKey::key()).setBinSize(size);
+        doc.editablePropertyAppearance(Due, TestPlanKey::key()).setDateBinSize(size);
         const NumericBins numeric = doc.numericBinsOfProperty(Cost);
         QVERIFY(numeric.size() <= 500);
         QVERIFY(Document::numericBinIndex(numeric, -3) >= 0);

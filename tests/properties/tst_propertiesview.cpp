@@ -5,6 +5,7 @@
 #include "model/Document.h"
 #include "model/PlanFixture.h"
 #include "properties/PropertiesView.h"
+#include "storage/PlanFileReader.h"
 
 #include <memory>
 
@@ -76,6 +77,7 @@ private slots:
     void acceptedNamesAreStored();
     void refusedNameCommittedAgainShowsOneMessage();
     void defaultValueAndTypeAreStoredUndoably();
+    void unknownTypeShowsAsAutomaticAndStays();
     void rowsFollowAddedChangedAndDeletedProperties();
     void editButtonOpensThePropertyDialog();
     void emptyPlanHintIsPaintedInGrey();
@@ -195,6 +197,8 @@ void TestPropertiesView::acceptedNamesAreStored_data()
                              << "Budget";
     QTest::newRow("own name, other case") << "b"
                                           << "b";
+    QTest::newRow("markup and a place marker") << "<b>B</b>%1"
+                                               << "<b>B</b>%1";
 }
 
 void TestPropertiesView::acceptedNamesAreStored()
@@ -211,6 +215,7 @@ void TestPropertiesView::acceptedNamesAreStored()
     QVERIFY(offer.answered());
     QVERIFY(offer.shownText().startsWith(
         QStringLiteral("Do you want to update 'B' to '%1'").arg(stored)));
+    QVERIFY(!offer.shownAsMarkup());
     QCOMPARE(doc()->propertyName(2), stored);
     QCOMPARE(doc()->storedViews().first().name, stored + QStringLiteral(" by A"));
     QCOMPARE(recorder.undoTexts, QStringList({"Edit Property"}));
@@ -259,6 +264,36 @@ void TestPropertiesView::defaultValueAndTypeAreStoredUndoably()
     doc()->setPropertyType(3, PropertyType::Numeric, true);
     QCOMPARE(typeCombo(*m_view, 2)->currentText(), QStringLiteral("Numeric"));
     QCOMPARE(recorder.undoTexts, QStringList({"Edit Property"}));
+}
+
+// A plan file may declare a type outside 0..3: the row shows Automatic, which is how the
+// property is treated, and other edits of the property keep the declared code.
+void TestPropertiesView::unknownTypeShowsAsAutomaticAndStays()
+{
+    QString error;
+    QVERIFY2(readPlanFile(*doc(), TAVROLO_SOURCE_DIR "/tests/storage/data/unknown_codes.tv", &error,
+                          nullptr),
+             qPrintable(error));
+    doc()->emitChanged(EventType::AllChanged);
+    QCOMPARE(rowNames(*m_view), QStringList({"Kind", "Size", "Name"}));
+    QCOMPARE(typeCombo(*m_view, 0)->currentText(), QStringLiteral("Automatic"));
+    QCOMPARE(typeCombo(*m_view, 1)->currentText(), QStringLiteral("Automatic"));
+
+    DocumentRecorder recorder(*doc());
+    m_view->item(0, Default)->setText(QStringLiteral("kk"));
+    m_view->item(1, Name)->setText(QStringLiteral("Width"));
+    QCOMPARE(recorder.undoTexts, QStringList({"Edit Property", "Edit Property"}));
+    QCOMPARE(doc()->propertyDefaultValue(1), QStringLiteral("kk"));
+    QCOMPARE(doc()->propertyName(2), QStringLiteral("Width"));
+    QCOMPARE(doc()->propertyType(1), 7);
+    QCOMPARE(doc()->propertyType(2), -2);
+    QCOMPARE(typeCombo(*m_view, 0)->currentText(), QStringLiteral("Automatic"));
+
+    recorder.clear();
+    typeCombo(*m_view, 0)->setCurrentText(QStringLiteral("Numeric"));
+    QCOMPARE(recorder.undoTexts, QStringList({"Edit Property"}));
+    QCOMPARE(doc()->propertyType(1), int(PropertyType::Numeric));
+    QCOMPARE(doc()->propertyType(2), -2);
 }
 
 void TestPropertiesView::rowsFollowAddedChangedAndDeletedProperties()

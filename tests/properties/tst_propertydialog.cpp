@@ -7,6 +7,7 @@
 #include "harness/TestMain.h"
 #include "model/Document.h"
 #include "properties/PropertyDialog.h"
+#include "storage/PlanFileReader.h"
 
 #include <memory>
 
@@ -100,6 +101,10 @@ private slots:
     void indexOfNoUserPropertyChangesNothing();
     void deletingAsksUnlessSwitchedOff_data();
     void deletingAsksUnlessSwitchedOff();
+    void untouchedOkKeepsLongTexts();
+    void messagesShowNamesAsWritten();
+    void unknownTypeIsKeptUnlessATypeIsPicked_data();
+    void unknownTypeIsKeptUnlessATypeIsPicked();
 };
 
 // Status (text, pre-defined todo/doing/done), Cost (numeric), Due (date), three cards.
@@ -420,6 +425,118 @@ void TestPropertyDialog::deletingAsksUnlessSwitchedOff()
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     // The geometry is kept only by OK.
     QVERIFY(!settings()->contains(Settings::keyName(Settings::Key::PropertyWindowGeometry)));
+}
+
+// A plan file may hold a name longer than the name field takes and values longer than any
+// line edit takes by default; opening the dialog and pressing OK keeps them whole.
+void TestPropertyDialog::untouchedOkKeepsLongTexts()
+{
+    Document *plan = doc();
+    const QString longName = QStringLiteral("Status of the work, as agreed today");
+    const QString longValue = QStringLiteral("0123456789").repeated(4000);
+    const QStringList predefined {longValue, QStringLiteral("todo")};
+    plan->editProperty(Status, longName, longValue, PropertyType::Text, predefined,
+                       plan->propertyAppearance(Status), false);
+    PropertyDialog dialog(nullptr, Status, PropertyDialog::PredefinedValuesPage);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    // The user opens the long pre-defined value's cell and leaves it with Return.
+    auto *table = child<QTableWidget>(&dialog, "m_predefinedValuesTable");
+    QTableWidgetItem *longRow = nullptr;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (table->item(row, 0) && table->item(row, 0)->text() == longValue)
+            longRow = table->item(row, 0);
+    }
+    QVERIFY(longRow);
+    table->editItem(longRow);
+    auto *editor = table->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+
+    DocumentRecorder recorder(*plan);
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(recorder.undoTexts, QStringList {"Edit Property"});
+    QCOMPARE(plan->propertyName(Status), longName);
+    QCOMPARE(plan->propertyDefaultValue(Status), longValue);
+    QCOMPARE(plan->predefinedValues(Status), (QStringList {longValue, QStringLiteral("todo")}));
+    QCOMPARE(plan->propertyName(Cost), QStringLiteral("Cost"));
+}
+
+// Property names go into the dialog's messages as written: markup is text, "%1" stays.
+void TestPropertyDialog::messagesShowNamesAsWritten()
+{
+    const QString name = QStringLiteral("<b>x</b>%1");
+    doc()->setPropertyName(Status, name, false);
+    PropertyDialog dialog(nullptr, Cost, PropertyDialog::PredefinedValuesPage);
+    child<QLineEdit>(&dialog, "m_nameEdit")->setText(QStringLiteral("<B>X</B>%1"));
+    {
+        ModalAnswer answer(QStringLiteral("OK"));
+        dialog.accept();
+        QVERIFY(answer.answered());
+        QCOMPARE(answer.shownText(),
+                 QStringLiteral("A property with the name '<B>X</B>%1' already exists."));
+        QVERIFY(!answer.shownAsMarkup());
+    }
+    PropertyDialog deleting(nullptr, Status, PropertyDialog::PredefinedValuesPage);
+    QPushButton *deleteButton = nullptr;
+    for (QPushButton *button : deleting.findChildren<QPushButton *>()) {
+        if (button->text() == QLatin1String("Delete Property"))
+            deleteButton = button;
+    }
+    QVERIFY(deleteButton);
+    ModalAnswer answer(QStringLiteral("Cancel"));
+    deleteButton->click();
+    QVERIFY(answer.answered());
+    QCOMPARE(answer.shownText(), QStringLiteral("Delete property '<b>x</b>%1' from all cards?"));
+    QVERIFY(!answer.shownAsMarkup());
+    QCOMPARE(doc()->propertyName(Status), name);
+    QCOMPARE(doc()->propertyName(Cost), QStringLiteral("Cost"));
+}
+
+void TestPropertyDialog::unknownTypeIsKeptUnlessATypeIsPicked_data()
+{
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<QStringList>("picked");
+    QTest::addColumn<int>("stored");
+    QTest::newRow("plain OK") << "Kind" << QStringList() << 7;
+    QTest::newRow("plain OK, negative") << "Size" << QStringList() << -2;
+    QTest::newRow("a type picked") << "Kind" << QStringList {"Text"} << int(PropertyType::Text);
+    QTest::newRow("Automatic picked after another")
+        << "Kind" << QStringList {"Date", "Automatic"} << int(PropertyType::Automatic);
+}
+
+// A plan file may declare a type outside 0..3; the reader keeps it, and so does the dialog
+// until the user picks a type.
+void TestPropertyDialog::unknownTypeIsKeptUnlessATypeIsPicked()
+{
+    QFETCH(QString, property);
+    QFETCH(QStringList, picked);
+    QFETCH(int, stored);
+    QString error;
+    QVERIFY2(readPlanFile(*doc(), TAVROLO_SOURCE_DIR "/tests/storage/data/unknown_codes.tv", &error,
+                          nullptr),
+             qPrintable(error));
+    const int index = doc()->propertyIndex(property);
+    const QList<int> typesBefore {doc()->propertyType(1), doc()->propertyType(2),
+                                  doc()->propertyType(3)};
+    QCOMPARE(typesBefore, (QList<int> {7, -2, PropertyType::Text}));
+    PropertyDialog dialog(nullptr, index, PropertyDialog::PredefinedValuesPage);
+    auto *type = child<QComboBox>(&dialog, "m_userTypeComboBox");
+    QCOMPARE(type->currentText(), QStringLiteral("Automatic"));
+    for (const QString &entry : picked)
+        type->setCurrentText(entry);
+    DocumentRecorder recorder(*doc());
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(recorder.undoTexts, QStringList {"Edit Property"});
+    QList<int> types = typesBefore;
+    types[index - 1] = stored;
+    QCOMPARE((QList<int> {doc()->propertyType(1), doc()->propertyType(2), doc()->propertyType(3)}),
+             types);
+    QCOMPARE(doc()->propertyName(index), property);
+    QCOMPARE(doc()->propertyDefaultValue(1), QStringLiteral("k"));
 }
 
 TAVROLO_TEST_MAIN(TestPropertyDialog)

@@ -2,6 +2,7 @@
 
 // Plans built in memory for the storage tests, the fuzz seeds and the benchmark.
 
+#include "harness/TestPlanKey.h"
 #include "model/Document.h"
 
 #include <QBuffer>
@@ -55,7 +56,7 @@ inline void normalizeLikeFile(Document &doc)
         QStringList order = doc.values(p, 2, true, true, true, false, false);
         if (order == QStringList(QString()))
             order.clear();
-        doc.editablePropertyAppearance(p).setTextOrder(order);
+        doc.editablePropertyAppearance(p, TestPlanKey::key()).setTextOrder(order);
     }
 }
 
@@ -120,7 +121,7 @@ inline void fillVariedPlan(Document &doc)
         }
         doc.setTaskImage(card, card % 3 - 1, false, nullptr);
     }
-    Slice &current = doc.editableCurrentView();
+    Slice &current = doc.editableCurrentView(TestPlanKey::key());
     current.xProperty = 2;
     current.yProperty = 1;
     current.setPropertyVisibility(2, PropertyVisibility::Star);
@@ -128,14 +129,15 @@ inline void fillVariedPlan(Document &doc)
     current.filterTerms << FilterTerm(2, MatchType::IsNot, QStringLiteral("b,c"));
     current.storeAppearance = true;
     current.appearance = customCardsAppearance(QStringLiteral("Current, own"));
-    doc.cardsAppearanceRef() = customCardsAppearance(QStringLiteral("Plan title %1"));
+    doc.cardsAppearanceRef(TestPlanKey::key())
+        = customCardsAppearance(QStringLiteral("Plan title %1"));
     Slice plain = current;
     plain.name = QStringLiteral("Plain, ü");
     plain.storeAppearance = false;
     plain.filterTerms.clear();
-    doc.storedViewsRef() << plain;
+    doc.storedViewsRef(TestPlanKey::key()) << plain;
     doc.setChartShowProperty(3, false);
-    doc.chartsAppearanceRef().title = QStringLiteral("Chart \"title\"");
+    doc.chartsAppearanceRef(TestPlanKey::key()).title = QStringLiteral("Chart \"title\"");
 }
 
 // A large plan for the benchmark: cards x properties of short texts and numbers, and a few

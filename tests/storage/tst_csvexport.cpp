@@ -1,6 +1,7 @@
 #include "PlanSamples.h"
 #include "harness/FileFaults.h"
 #include "harness/PlainTestMain.h"
+#include "harness/TestPlanKey.h"
 #include "storage/CsvExport.h"
 
 #include <QTemporaryDir>
@@ -86,7 +87,7 @@ void TestCsvExport::asciiTableIsPlainWithoutByteOrderMark()
 
 void TestCsvExport::nonAsciiTableIsUtf16WithByteOrderMark()
 {
-    m_plan.property(2).setName(QStringLiteral("Aufwänd"));
+    m_plan.editableProperty(2, TestPlanKey::key()).setName(QStringLiteral("Aufwänd"));
     const QString path = m_dir.filePath(QStringLiteral("plan.csv"));
     bool unicode = false;
     QString error;

@@ -3,6 +3,7 @@
 #include "common/TextHelpers.h"
 #include "harness/FileFaults.h"
 #include "harness/PlainTestMain.h"
+#include "harness/TestPlanKey.h"
 #include "storage/DomDocument.h"
 #include "storage/PlanFileReader.h"
 #include "storage/PlanFileWriter.h"
@@ -59,7 +60,7 @@ void fillEdgePlan(Document &doc, const QString &kind)
     unnamed.storeAppearance = true;
     unnamed.appearance.aspectRatio = 1234567;
     unnamed.appearance.title = QStringLiteral("+1e5 %");
-    doc.storedViewsRef() << unnamed;
+    doc.storedViewsRef(TestPlanKey::key()) << unnamed;
 }
 
 // The plans whose written bytes are kept under tests/storage/data/written.
@@ -113,11 +114,11 @@ QString summary(Document &doc)
     int pictures = 0;
     for (int i = 0; i < doc.imageCount(); ++i)
         pictures += doc.image(i).isNull() ? 0 : 1;
-    const Slice firstView = doc.storedViewsRef().value(0);
+    const Slice firstView = doc.storedViews().value(0);
     return QStringLiteral("%1 cards, %2 properties, %3 views, %4 terms, %5 links, %6 pictures")
         .arg(doc.taskCount())
         .arg(doc.propertyCount() - 1)
-        .arg(doc.storedViewsRef().size())
+        .arg(doc.storedViews().size())
         .arg(firstView.filterTerms.size())
         .arg(doc.taskCount() > 0 ? doc.taskLinks(0).size() : 0)
         .arg(pictures);
@@ -300,7 +301,7 @@ void TestPlanFile::olderVersionsAreConverted()
     QVERIFY2(readPlanFile(doc, path, &error, &laterVersion), qPrintable(error));
     QCOMPARE(laterVersion, later);
     const Slice &view = doc.currentView();
-    const Slice stored = doc.storedViewsRef().value(0);
+    const Slice stored = doc.storedViews().value(0);
     QCOMPARE((QList<int> {doc.cardsTitleSize(), doc.cardsHeaderSize(),
                           doc.cardsRowHeaderTextOrientation(),
                           view.storeAppearance ? view.appearance.titleSize : -1,
@@ -366,7 +367,7 @@ void TestPlanFile::handWrittenFaultsAreMendedOnRead()
     QVERIFY2(readPlanFile(doc, path, &error, &later), qPrintable(error));
     QCOMPARE(doc.propertyAppearanceRef(1).binSize(), 10);
     QCOMPARE(doc.currentView().propertyVisibilities, (QList<int> {0, 2, 1, 1}));
-    QCOMPARE(doc.storedViewsRef().value(0).propertyVisibilities, (QList<int> {0, 0, 0, 0}));
+    QCOMPARE(doc.storedViews().value(0).propertyVisibilities, (QList<int> {0, 0, 0, 0}));
     QCOMPARE(doc.imageCount(), 1);
     QVERIFY(doc.image(0).pixmap().isNull());
 }
@@ -428,7 +429,7 @@ void TestPlanFile::largePlansThisProgramWritesAreRead()
     for (int view = 0; view < 100; ++view) {
         Slice slice = original.currentView();
         slice.name = QStringLiteral("View %1").arg(view);
-        original.storedViewsRef() << slice;
+        original.storedViewsRef(TestPlanKey::key()) << slice;
     }
     const QString path = m_dir.filePath(QStringLiteral("large.tv"));
     QString error;

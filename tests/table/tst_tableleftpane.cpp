@@ -3,6 +3,7 @@
 #include "harness/DocumentRecorder.h"
 #include "harness/NamedChild.h"
 #include "harness/TestMain.h"
+#include "harness/TestPlanKey.h"
 #include "leftpane/HeaderButton.h"
 #include "model/Document.h"
 #include "table/TableAppearanceWidget.h"
@@ -189,7 +190,7 @@ void TestTableLeftPane::damagedColourSettingShowsOffUnstored()
 {
     TableTab tab;
     for (int damaged : {doc()->propertyCount() + 1, -1}) {
-        doc()->tableAppearanceRef().cellColor = damaged;
+        doc()->tableAppearanceRef(TestPlanKey::key()).cellColor = damaged;
         DocumentRecorder recorder(*doc());
         doc()->emitChanged(EventType::AllChanged);
         QVERIFY2(recorder.undoTexts.isEmpty(), qPrintable(recorder.undoTexts.join(", ")));

@@ -3,6 +3,7 @@
 #include "common/Colors.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/TestMain.h"
+#include "harness/TestPlanKey.h"
 #include "model/Document.h"
 #include "table/TableView.h"
 
@@ -148,6 +149,8 @@ private slots:
     void deletingCardsRenumbersTheRest();
     void editingACellStoresOneStep_data();
     void editingACellStoresOneStep();
+    void leavingACellKeepsALongValue_data();
+    void leavingACellKeepsALongValue();
     void tabOnLastCellAddsCardAndFollowsIt_data();
     void tabOnLastCellAddsCardAndFollowsIt();
     void tabUnderAFilterTypesOnlyWhereTheUserSees_data();
@@ -289,6 +292,42 @@ void TestTableView::editingACellStoresOneStep()
     QCOMPARE(table.item(table.rowOfTask(2), column)->text(), shown);
     verifyRowsMatchPlan(table);
     QVERIFY(!(table.item(row, 0)->flags() & Qt::ItemIsEditable));
+}
+
+void TestTableView::leavingACellKeepsALongValue_data()
+{
+    QTest::addColumn<bool>("notes");
+    QTest::newRow("value") << false;
+    QTest::newRow("notes") << true;
+}
+
+// A value longer than a line edit takes by default: opening its cell and leaving it with
+// Return stores nothing.
+void TestTableView::leavingACellKeepsALongValue()
+{
+    QFETCH(bool, notes);
+    makeSixCards();
+    const QString longText = QStringLiteral("0123456789").repeated(4000);
+    QString stored = longText;
+    if (notes)
+        doc()->setTaskNotes(2, stored, false);
+    else
+        doc()->setValue(2, Colour, stored, false);
+    ShownTable table;
+    QVERIFY(table.exposed);
+    const Document before(*doc());
+    DocumentRecorder recorder(*doc());
+    const int column = notes ? table.notesColumn() : int(Colour);
+    table.setFocus();
+    table.setCurrentCell(table.rowOfTask(2), column);
+    table.editItem(table.item(table.rowOfTask(2), column));
+    auto *editor = table.findChild<QLineEdit *>();
+    QVERIFY(editor);
+    QCOMPARE(editor->text().size(), longText.size());
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    QVERIFY(recorder.isSilent());
+    QVERIFY(*doc() == before);
 }
 
 void TestTableView::tabOnLastCellAddsCardAndFollowsIt_data()
@@ -562,7 +601,7 @@ void TestTableView::colouringOffAllAndDarkText()
 {
     makeSixCards();
     // A setting past the colouring list, as a damaged file has it, colours nothing.
-    doc()->tableAppearanceRef().cellColor = doc()->propertyCount() + 3;
+    doc()->tableAppearanceRef(TestPlanKey::key()).cellColor = doc()->propertyCount() + 3;
     ShownTable table;
     for (int column = 1; column < table.columnCount(); ++column)
         QVERIFY(!table.item(0, column)->data(Qt::BackgroundRole).isValid());
