@@ -146,6 +146,26 @@ QPair<double, double> numberRange(const QStringList &texts, const ValueFormats &
     return qMakePair(minimum, maximum);
 }
 
+QPair<QDate, QDate> dateRange(const QStringList &texts, const ValueFormats &formats)
+{
+    QDate minimum;
+    QDate maximum;
+    for (const QString &text : texts) {
+        const QString trimmed = text.trimmed();
+        if (trimmed.isEmpty())
+            continue;
+        bool ok = false;
+        const QDate date = stringToDate(trimmed, formats, &ok);
+        if (!ok || !date.isValid())
+            continue;
+        if (!minimum.isValid() || date < minimum)
+            minimum = date;
+        if (!maximum.isValid() || date > maximum)
+            maximum = date;
+    }
+    return qMakePair(minimum, maximum);
+}
+
 QString numberToString(double value, const ValueFormats &formats)
 {
     return numberLocale(formats).toString(value, 'g', 6);

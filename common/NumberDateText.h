@@ -23,6 +23,8 @@ int guessValueType(const QString &text, const ValueFormats &formats);
 // The smallest and largest number among the texts, a text that is no number counting as 0 as
 // it does when cards are binned; (0, 0) for no texts.
 QPair<double, double> numberRange(const QStringList &texts, const ValueFormats &formats);
+// The earliest and latest of the texts that read as dates; invalid dates when none does.
+QPair<QDate, QDate> dateRange(const QStringList &texts, const ValueFormats &formats);
 
 // Date formats: 0 day-month-year, 1 month-day-year, 2 year-month-day.
 QDate stringToDate(const QString &text, const ValueFormats &formats, bool *ok = nullptr);

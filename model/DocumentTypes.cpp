@@ -274,21 +274,7 @@ QPair<double, double> Document::numericRange(int property) const
 
 QPair<QDate, QDate> Document::computeDateRange(int property) const
 {
-    QDate minimum;
-    QDate maximum;
-    for (const QString &text : values(property, 0, false, true, true, false, false)) {
-        if (isBlank(text))
-            continue;
-        bool ok = false;
-        const QDate date = stringToDate(text, m_valueFormats, &ok);
-        if (!ok || !date.isValid())
-            continue;
-        if (!minimum.isValid() || date < minimum)
-            minimum = date;
-        if (!maximum.isValid() || date > maximum)
-            maximum = date;
-    }
-    return qMakePair(minimum, maximum);
+    return ::dateRange(values(property, 0, false, true, true, false, false), m_valueFormats);
 }
 
 QPair<QDate, QDate> Document::dateRange(int property) const

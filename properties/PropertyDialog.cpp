@@ -249,27 +249,6 @@ QStringList PropertyDialog::currentValuesNotPredefined() const
     return values;
 }
 
-QPair<QDate, QDate> PropertyDialog::dateRange(const QStringList &values) const
-{
-    const ValueFormats formats = doc()->valueFormats();
-    QDate minimum;
-    QDate maximum;
-    for (const QString &value : values) {
-        const QString text = value.trimmed();
-        if (text.isEmpty())
-            continue;
-        bool ok = false;
-        const QDate date = stringToDate(text, formats, &ok);
-        if (!ok || !date.isValid())
-            continue;
-        if (!minimum.isValid() || date < minimum)
-            minimum = date;
-        if (!maximum.isValid() || date > maximum)
-            maximum = date;
-    }
-    return {minimum, maximum};
-}
-
 QStringList PropertyDialog::orderingTexts() const
 {
     QStringList texts;
@@ -477,7 +456,7 @@ void PropertyDialog::updateBins(const QStringList &values)
         break;
     }
     case ActualType::Date: {
-        const QPair<QDate, QDate> range = dateRange(values);
+        const QPair<QDate, QDate> range = ::dateRange(values, doc()->valueFormats());
         const QList<Document::DateBin> bins = Document::dateBins(
             m_ui->m_dateBinSizeComboBox->currentIndex(), range.first, range.second, false);
         if (bins.isEmpty()) {

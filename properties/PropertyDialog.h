@@ -68,7 +68,6 @@ private:
     QStringList allValues(bool keepEmpty, bool includeDefault) const;
     QStringList predefinedValues() const;
     QStringList currentValuesNotPredefined() const;
-    QPair<QDate, QDate> dateRange(const QStringList &values) const;
     QStringList orderingTexts() const;
     void updateAddCurrentValuesButton();
     // The preview of the bins the values fall into, from values as allValues(true, false).
