@@ -56,25 +56,17 @@ bool exportCsvFile(const Document &document, const QString &fileName, const QLis
 {
     *usedUnicode = false;
     BusyCursor busy;
-    QString reason;
     const auto write = [&](QIODevice &device) {
         return writeCsvText(document, &device, taskIndexes, usedUnicode);
     };
-    switch (saveFileContent(fileName, write, &reason)) {
-    case SaveOutcome::OpenFailed:
+    const SaveOutcome outcome = saveFileWithMessage(
+        fileName, write,
+        QStringLiteral("Unable to write to '%1'.\nFile may be open in another application.")
+            .arg(fileName),
+        errorMessage);
+    if (outcome == SaveOutcome::OpenFailed)
         *usedUnicode = false;
-        *errorMessage = withFailureReason(
-            QStringLiteral("Unable to write to '%1'.\nFile may be open in another application.")
-                .arg(fileName),
-            reason);
-        return false;
-    case SaveOutcome::WriteFailed:
-        *errorMessage = writeFailureMessage(fileName, reason);
-        return false;
-    case SaveOutcome::Saved:
-        break;
-    }
-    return true;
+    return outcome == SaveOutcome::Saved;
 }
 
 bool writeCsvText(const Document &document, QIODevice *device, const QList<int> &taskIndexes,

@@ -360,18 +360,9 @@ QByteArray planFileText(const Document &document)
 bool writePlanFile(const Document &document, const QString &fileName, QString *errorMessage)
 {
     BusyCursor busy;
-    QString reason;
     const auto write = [&document](QIODevice &device) { return writePlanText(document, &device); };
-    switch (saveFileContent(fileName, write, &reason)) {
-    case SaveOutcome::OpenFailed:
-        *errorMessage = withFailureReason(
-            QStringLiteral("Can't open file '%1' to write.").arg(fileName), reason);
-        return false;
-    case SaveOutcome::WriteFailed:
-        *errorMessage = writeFailureMessage(fileName, reason);
-        return false;
-    case SaveOutcome::Saved:
-        break;
-    }
-    return true;
+    return saveFileWithMessage(fileName, write,
+                               QStringLiteral("Can't open file '%1' to write.").arg(fileName),
+                               errorMessage)
+        == SaveOutcome::Saved;
 }

@@ -126,3 +126,16 @@ QString withFailureReason(const QString &message, const QString &reason)
         return message;
     return message + QLatin1Char('\n') + reason + QLatin1Char('.');
 }
+
+SaveOutcome saveFileWithMessage(const QString &fileName,
+                                const std::function<bool(QIODevice &device)> &writeContent,
+                                const QString &openFailedMessage, QString *errorMessage)
+{
+    QString reason;
+    const SaveOutcome outcome = saveFileContent(fileName, writeContent, &reason);
+    if (outcome == SaveOutcome::OpenFailed)
+        *errorMessage = withFailureReason(openFailedMessage, reason);
+    else if (outcome == SaveOutcome::WriteFailed)
+        *errorMessage = writeFailureMessage(fileName, reason);
+    return outcome;
+}

@@ -31,6 +31,12 @@ SaveOutcome saveFileContent(const QString &fileName,
 QString writeFailureMessage(const QString &fileName, const QString &reason);
 QString withFailureReason(const QString &message, const QString &reason);
 
+// saveFileContent for the writers: on a failure, errorMessage is the message above, with
+// openFailedMessage for a file that could not be opened.
+SaveOutcome saveFileWithMessage(const QString &fileName,
+                                const std::function<bool(QIODevice &device)> &writeContent,
+                                const QString &openFailedMessage, QString *errorMessage);
+
 // Whether saveFileContent may replace the file now, asked without writing anything: false for
 // a file on a read-only file system, a locked file or one the user may not write, and, for a
 // file not made yet, a folder that takes no new file. A full disk is not foreseen here.
