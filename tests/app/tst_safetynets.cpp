@@ -184,11 +184,18 @@ void TestSafetyNets::aDeclinedReloadIsAskedAgainAfterTheNextOutsideChange()
     }
     QCOMPARE(doc()->taskCount(), 3);
     {
+        // The box took the focus; only an active window checks at all.
         ModalAnswer notAgain(QStringLiteral("Cancel"), {}, {}, 200);
+        activate(window);
+        QCoreApplication::processEvents();
         QVERIFY(!window.onCheckExternalUpdatesToPlan());
         QVERIFY(!notAgain.answered());
     }
-    // The box took the focus; coming back to the window checks the file again.
+    // Away to another window and back: coming back checks the file again.
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
     writeFromOutside(m_plan, 8, 120);
     ModalAnswer reopen(QStringLiteral("Open"));
     activate(window);
@@ -265,7 +272,10 @@ void TestSafetyNets::aFailedReloadKeepsThePlan()
     }
     QCOMPARE(doc()->taskCount(), 3);
     QVERIFY(window.isWindowModified());
-    ModalAnswer notAgain(QStringLiteral("Open"), {}, {}, 200);
+    // The boxes took the focus; only an active window checks at all.
+    ModalAnswer notAgain(QStringLiteral("Cancel"), {}, {}, 200);
+    activate(window);
+    QCoreApplication::processEvents();
     QVERIFY(!window.onCheckExternalUpdatesToPlan());
     QVERIFY(!notAgain.answered());
     window.onIdleTimeOut();
