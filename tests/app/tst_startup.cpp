@@ -75,6 +75,8 @@ private slots:
     void firstPlanComesFromTheRequestThenTheLastPlan();
     void offerIsMadeOncePerVersionWhateverTheAnswer_data();
     void offerIsMadeOncePerVersionWhateverTheAnswer();
+    void withoutAPlanTheStartWindowLeadsToOne_data();
+    void withoutAPlanTheStartWindowLeadsToOne();
 
 private:
     QTemporaryDir m_folder;
@@ -226,6 +228,41 @@ void TestStartup::offerIsMadeOncePerVersionWhateverTheAnswer()
     ModalAnswer again(QStringLiteral("Copy samples"), {}, {}, 200);
     MainWindow window;
     QVERIFY(!again.answered());
+}
+
+void TestStartup::withoutAPlanTheStartWindowLeadsToOne_data()
+{
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<QString>("plan"); // in the data folder
+    QTest::addColumn<int>("cards");
+    QTest::newRow("a new plan") << "Start a new plan"
+                                << "unnamed.tv" << 0;
+    QTest::newRow("a CSV file as a new plan") << "Open a .CSV file"
+                                              << "People.tv" << 2;
+}
+
+// The last plan is gone: the start-up window's choice ends with a plan on disk, named as
+// proposed.
+void TestStartup::withoutAPlanTheStartWindowLeadsToOne()
+{
+    QFETCH(QString, choice);
+    QFETCH(QString, plan);
+    QFETCH(int, cards);
+    settings()->setValue(MainWindow::samplesOfferKey(), 1);
+    settings()->write(Settings::Key::LastPlan, m_folder.filePath("Gone.tv"));
+    const QString csv = m_folder.filePath("People.csv");
+    QVERIFY(writeFile(csv, "Name\nAda\nBea\n"));
+    ScriptedFileDialogs dialogs({cards > 0 ? csv : QStringLiteral("="), QStringLiteral("=")});
+    ModalAnswer start(choice);
+    ModalAnswer newPlan(QStringLiteral("New"));
+    MainWindow window;
+    QVERIFY(start.answered());
+    QCOMPARE(start.shownClassName(), QStringLiteral("GettingStartedDialog"));
+    QCOMPARE(newPlan.answered(), cards > 0);
+    QCOMPARE(window.fileName(), QDir::toNativeSeparators(dataPath(plan)));
+    QCOMPARE(cardsInFile(window.fileName()), cards);
+    if (cards > 0)
+        QCOMPARE(dialogs.requests.first().selectedFilter, QStringLiteral("CSV Files (*.csv)"));
 }
 
 TAVROLO_TEST_MAIN(TestStartup)
