@@ -77,6 +77,7 @@ private slots:
     void offerIsMadeOncePerVersionWhateverTheAnswer();
     void withoutAPlanTheStartWindowLeadsToOne_data();
     void withoutAPlanTheStartWindowLeadsToOne();
+    void anUnwritablePortableFileIsReportedOnceUp();
 
 private:
     QTemporaryDir m_folder;
@@ -263,6 +264,32 @@ void TestStartup::withoutAPlanTheStartWindowLeadsToOne()
     QCOMPARE(cardsInFile(window.fileName()), cards);
     if (cards > 0)
         QCOMPARE(dialogs.requests.first().selectedFilter, QStringLiteral("CSV Files (*.csv)"));
+}
+
+// The preferences in a portable file that cannot be written: the window says so once the
+// start-up completes, naming the platform store as the way out.
+void TestStartup::anUnwritablePortableFileIsReportedOnceUp()
+{
+    settings()->setValue(MainWindow::samplesOfferKey(), 1);
+    QVERIFY(app()->usePortableSettings());
+    settings()->sync();
+    {
+        ImmutablePaths locked({app()->iniFilePath()});
+        if (!locked.isActive()) {
+            QVERIFY(app()->useSystemSettings());
+            QSKIP("the portable file cannot be locked here");
+        }
+        QVERIFY(!settings()->isWritable());
+        ModalAnswer report(QStringLiteral("OK"));
+        MainWindow window;
+        QVERIFY(!report.answered());
+        QTRY_VERIFY(report.answered());
+        QCOMPARE(report.shownText(),
+                 QStringLiteral("Cannot write to '%1'.\nMake sure the file and folder have write "
+                                "permission\nor store 'Preferences' in %2.")
+                     .arg(app()->iniFilePath(), Settings().fileName()));
+    }
+    QVERIFY(app()->useSystemSettings());
 }
 
 TAVROLO_TEST_MAIN(TestStartup)
