@@ -193,9 +193,7 @@ void TestSafetyNets::aDeclinedReloadIsAskedAgainAfterTheNextOutsideChange()
     }
     // Away to another window and back: coming back checks the file again.
     QWidget elsewhere;
-    elsewhere.show();
-    elsewhere.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+    activate(elsewhere);
     writeFromOutside(m_plan, 8, 120);
     ModalAnswer reopen(QStringLiteral("Open"));
     activate(window);
