@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -51,6 +52,8 @@ private slots:
     void undoOfARenameGivesBackTheStoredViewNames();
     void addCardIsRefusedWithoutAPropertyAndSelectsTheNewCard();
     void aNewCardHiddenByTheFilterIsNamedNew();
+    void theStatusAndThePlanCommandsFollowEachChange_data();
+    void theStatusAndThePlanCommandsFollowEachChange();
     void theCardCountChoosesTheTipAfterTheCardDialog_data();
     void theCardCountChoosesTheTipAfterTheCardDialog();
     void deletingPropertiesAsksFirst_data();
@@ -235,6 +238,46 @@ void TestEditCommands::aNewCardHiddenByTheFilterIsNamedNew()
     QVERIFY(accept.answered());
     QVERIFY(warning.answered());
     QCOMPARE(warning.shownText(), QStringLiteral("1 new card is hidden by the current filter."));
+}
+
+void TestEditCommands::theStatusAndThePlanCommandsFollowEachChange_data()
+{
+    QTest::addColumn<int>("cards");
+    QTest::addColumn<int>("hidden"); // by a filter on the cards' names
+    QTest::addColumn<QString>("status");
+    QTest::newRow("no card") << 0 << 0 << "0 cards";
+    QTest::newRow("one card") << 1 << 0 << "1 card";
+    QTest::newRow("three of ten filtered out")
+        << 10 << 3 << "10 cards (7 shown, 3 hidden by filtering)";
+}
+
+// The window's card count and the commands that need two properties follow the plan, whether a
+// plan is opened (a whole-plan change) or edited.
+void TestEditCommands::theStatusAndThePlanCommandsFollowEachChange()
+{
+    QFETCH(int, cards);
+    QFETCH(int, hidden);
+    QFETCH(QString, status);
+    QVERIFY(writeTestPlan(m_plan, cards));
+    MainWindow window;
+    auto *statusBar = window.findChild<QStatusBar *>();
+    // Opened, before any filter.
+    QCOMPARE(statusBar->currentMessage(),
+             cards == 1 ? QStringLiteral("1 card") : QStringLiteral("%1 cards").arg(cards));
+    QAction *order = action(window, "m_editOrderPropertiesAction");
+    QVERIFY(!order->isEnabled());
+    if (hidden > 0) {
+        QList<FilterTerm> terms;
+        for (int i = cards - hidden; i < cards; ++i)
+            terms.append(FilterTerm(1, MatchType::IsNot, QStringLiteral("card %1").arg(i)));
+        doc()->setFilter(false, true, false, terms, true, false);
+    }
+    QCOMPARE(statusBar->currentMessage(), status);
+    addProperty(QStringLiteral("Status"), true);
+    QVERIFY(order->isEnabled());
+    action(window, "m_editUndoAction")->trigger();
+    QVERIFY(!order->isEnabled());
+    QCOMPARE(statusBar->currentMessage(), status);
 }
 
 void TestEditCommands::theCardCountChoosesTheTipAfterTheCardDialog_data()

@@ -1,6 +1,8 @@
 #include "MainWindowFixture.h"
+#include "cards/CardsScene.h"
 #include "common/TextHelpers.h"
 #include "common/UrlOpener.h"
+#include "harness/FileFaults.h"
 #include "harness/ShapePixels.h"
 #include "harness/TestMain.h"
 
@@ -95,6 +97,7 @@ private slots:
     void titleNamesTheVersionAndThePlanFile();
     void theWindowFitsTheScreen_data();
     void theWindowFitsTheScreen();
+    void aPlanOfALaterVersionOpensWritableAfterOneWarning();
     void helpPagesOpenWithTheVersionQuery_data();
     void helpPagesOpenWithTheVersionQuery();
     void installPageOpensAtTheFirstExitOfAVersion();
@@ -254,6 +257,31 @@ void TestMainWindow::titleNamesTheVersionAndThePlanFile()
     QVERIFY(window.openFile(m_plan, true));
     QCOMPARE(window.windowTitle(),
              QStringLiteral("Tavrolo v2.4.1 : %1 [read-only][*]").arg(m_plan));
+}
+
+// The warning comes once the plan is shown, and the plan stays the user's to change.
+void TestMainWindow::aPlanOfALaterVersionOpensWritableAfterOneWarning()
+{
+    const QString later = QDir::toNativeSeparators(m_folder.filePath("Later.tv"));
+    QVERIFY(writeTestPlan(later, 4));
+    QByteArray text = readBytes(later);
+    QVERIFY(text.contains("<version value=\"14\"/>"));
+    writeBytes(later, text.replace("<version value=\"14\"/>", "<version value=\"15\"/>"));
+    MainWindow window;
+    int cardsShown = -1;
+    ModalAnswer warning(QStringLiteral("OK"), {}, [&](QWidget *) {
+        cardsShown = window.findChild<CardsScene *>()->cardItems(false, false).size();
+    });
+    QVERIFY(window.openFile(later, false));
+    QVERIFY(warning.answered());
+    QCOMPARE(warning.shownText(),
+             QStringLiteral("This plan was saved using a later version of Tavrolo. Making changes "
+                            "with this version of Tavrolo may lose some of the data."));
+    QCOMPARE(cardsShown, 4);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Tavrolo v2.4.1 : %1[*]").arg(later));
+    doc()->addTask(true);
+    window.onIdleTimeOut();
+    QCOMPARE(cardsInFile(later), 5);
 }
 
 void TestMainWindow::helpPagesOpenWithTheVersionQuery_data()

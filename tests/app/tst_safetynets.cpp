@@ -184,11 +184,16 @@ void TestSafetyNets::aDeclinedReloadIsAskedAgainAfterTheNextOutsideChange()
     }
     QCOMPARE(doc()->taskCount(), 3);
     {
+        // The box took the focus; only an active window checks at all.
         ModalAnswer notAgain(QStringLiteral("Cancel"), {}, {}, 200);
+        activate(window);
+        QCoreApplication::processEvents();
         QVERIFY(!window.onCheckExternalUpdatesToPlan());
         QVERIFY(!notAgain.answered());
     }
-    // The box took the focus; coming back to the window checks the file again.
+    // Away to another window and back: coming back checks the file again.
+    QWidget elsewhere;
+    activate(elsewhere);
     writeFromOutside(m_plan, 8, 120);
     ModalAnswer reopen(QStringLiteral("Open"));
     activate(window);
@@ -214,15 +219,19 @@ void TestSafetyNets::anAutosaveStoppedByAnOutsideChangeAsksFirst()
     QFETCH(int, cardsOnDisk);
     MainWindow window;
     activate(window);
+    // The check that coming to the window asks for finds nothing yet; the question below comes
+    // from the autosave alone.
+    QCoreApplication::processEvents();
     doc()->addTask(true);
     writeFromOutside(m_plan, 7);
     ModalAnswer answer(button);
     std::unique_ptr<ModalAnswer> kept(button == "Cancel" ? new ModalAnswer("OK") : nullptr);
     window.onIdleTimeOut();
     QCOMPARE(cardsInFile(m_plan), 7);
-    QTRY_VERIFY(answer.answered());
+    QCoreApplication::sendPostedEvents(&window, MainWindow::outsideChangeCheckEvent);
+    QVERIFY(answer.answered());
     if (kept)
-        QTRY_VERIFY(kept->answered());
+        QVERIFY(kept->answered());
     QVERIFY(answer.shownText().startsWith(reloadQuestion
                                           + "Any changes you have made will be lost.\n"));
     QCOMPARE(doc()->taskCount(), cardsShown);
@@ -261,7 +270,10 @@ void TestSafetyNets::aFailedReloadKeepsThePlan()
     }
     QCOMPARE(doc()->taskCount(), 3);
     QVERIFY(window.isWindowModified());
-    ModalAnswer notAgain(QStringLiteral("Open"), {}, {}, 200);
+    // The boxes took the focus; only an active window checks at all.
+    ModalAnswer notAgain(QStringLiteral("Cancel"), {}, {}, 200);
+    activate(window);
+    QCoreApplication::processEvents();
     QVERIFY(!window.onCheckExternalUpdatesToPlan());
     QVERIFY(!notAgain.answered());
     window.onIdleTimeOut();

@@ -75,6 +75,9 @@ private slots:
     void firstPlanComesFromTheRequestThenTheLastPlan();
     void offerIsMadeOncePerVersionWhateverTheAnswer_data();
     void offerIsMadeOncePerVersionWhateverTheAnswer();
+    void withoutAPlanTheStartWindowLeadsToOne_data();
+    void withoutAPlanTheStartWindowLeadsToOne();
+    void anUnwritablePortableFileIsReportedOnceUp();
 
 private:
     QTemporaryDir m_folder;
@@ -226,6 +229,67 @@ void TestStartup::offerIsMadeOncePerVersionWhateverTheAnswer()
     ModalAnswer again(QStringLiteral("Copy samples"), {}, {}, 200);
     MainWindow window;
     QVERIFY(!again.answered());
+}
+
+void TestStartup::withoutAPlanTheStartWindowLeadsToOne_data()
+{
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<QString>("plan"); // in the data folder
+    QTest::addColumn<int>("cards");
+    QTest::newRow("a new plan") << "Start a new plan"
+                                << "unnamed.tv" << 0;
+    QTest::newRow("a CSV file as a new plan") << "Open a .CSV file"
+                                              << "People.tv" << 2;
+}
+
+// The last plan is gone: the start-up window's choice ends with a plan on disk, named as
+// proposed.
+void TestStartup::withoutAPlanTheStartWindowLeadsToOne()
+{
+    QFETCH(QString, choice);
+    QFETCH(QString, plan);
+    QFETCH(int, cards);
+    settings()->setValue(MainWindow::samplesOfferKey(), 1);
+    settings()->write(Settings::Key::LastPlan, m_folder.filePath("Gone.tv"));
+    const QString csv = m_folder.filePath("People.csv");
+    QVERIFY(writeFile(csv, "Name\nAda\nBea\n"));
+    ScriptedFileDialogs dialogs({cards > 0 ? csv : QStringLiteral("="), QStringLiteral("=")});
+    ModalAnswer start(choice);
+    ModalAnswer newPlan(QStringLiteral("New"));
+    MainWindow window;
+    QVERIFY(start.answered());
+    QCOMPARE(start.shownClassName(), QStringLiteral("GettingStartedDialog"));
+    QCOMPARE(newPlan.answered(), cards > 0);
+    QCOMPARE(window.fileName(), QDir::toNativeSeparators(dataPath(plan)));
+    QCOMPARE(cardsInFile(window.fileName()), cards);
+    if (cards > 0)
+        QCOMPARE(dialogs.requests.first().selectedFilter, QStringLiteral("CSV Files (*.csv)"));
+}
+
+// The preferences in a portable file that cannot be written: the window says so once the
+// start-up completes, naming the platform store as the way out.
+void TestStartup::anUnwritablePortableFileIsReportedOnceUp()
+{
+    settings()->setValue(MainWindow::samplesOfferKey(), 1);
+    QVERIFY(app()->usePortableSettings());
+    settings()->sync();
+    {
+        ImmutablePaths locked({app()->iniFilePath()});
+        if (!locked.isActive()) {
+            QVERIFY(app()->useSystemSettings());
+            QSKIP("the portable file cannot be locked here");
+        }
+        QVERIFY(!settings()->isWritable());
+        ModalAnswer report(QStringLiteral("OK"));
+        MainWindow window;
+        QVERIFY(!report.answered());
+        QTRY_VERIFY(report.answered());
+        QCOMPARE(report.shownText(),
+                 QStringLiteral("Cannot write to '%1'.\nMake sure the file and folder have write "
+                                "permission\nor store 'Preferences' in %2.")
+                     .arg(app()->iniFilePath(), Settings().fileName()));
+    }
+    QVERIFY(app()->useSystemSettings());
 }
 
 TAVROLO_TEST_MAIN(TestStartup)

@@ -1,12 +1,14 @@
 #include "MainWindowFixture.h"
 #include "app/CheckUpdatesDlg.h"
 #include "app/HttpLoader.h"
+#include "common/BalloonTip.h"
 #include "common/TextHelpers.h"
 #include "common/UrlOpener.h"
 #include "harness/TestMain.h"
 
 #include <QAction>
 #include <QMessageBox>
+#include <QTabWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -53,6 +55,26 @@ private:
 
     QTcpServer m_server;
     QMap<QTcpSocket *, QByteArray> m_requests;
+};
+
+// Takes the events of one type from their receiver, counting them.
+class EventCatcher : public QObject
+{
+public:
+    EventCatcher(QEvent::Type type, int *count) : m_type(type), m_count(count) { }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != m_type)
+            return QObject::eventFilter(watched, event);
+        ++*m_count;
+        return true;
+    }
+
+private:
+    QEvent::Type m_type;
+    int *m_count;
 };
 
 QByteArray ok(const QByteArray &body)
@@ -103,6 +125,8 @@ private slots:
     void cleanup();
     void theAutomaticCheckIsDueByItsInterval_data();
     void theAutomaticCheckIsDueByItsInterval();
+    void aStartWithoutACheckDueOffersATip_data();
+    void aStartWithoutACheckDueOffersATip();
     void theQueryCarriesTheFourKeys();
     void eachAnswerGivesItsMessage_data();
     void eachAnswerGivesItsMessage();
@@ -167,6 +191,43 @@ void TestUpdateCheck::theAutomaticCheckIsDueByItsInterval()
     const QDate today(2016, 9, 26);
     const QDate last = daysAgo == -1000 ? QDate() : today.addDays(-daysAgo);
     QCOMPARE(MainWindow::isUpdateCheckDue(sessions, interval, last, today), due);
+}
+
+void TestUpdateCheck::aStartWithoutACheckDueOffersATip_data()
+{
+    QTest::addColumn<int>("sessions");
+    QTest::addColumn<bool>("property");
+    QTest::addColumn<QString>("tip"); // the key set afterwards; "" when the check is due
+    QTest::newRow("first run, a property") << 0 << true << "tip_add_card";
+    QTest::newRow("first run, no property") << 0 << false << "tip_add_property";
+    QTest::newRow("check due") << 2 << true << "";
+}
+
+// Start-up either asks for the update check (which then runs from the event loop) or offers
+// the tip that fits the plan; switching tabs marks the tabs tip as seen without showing it.
+void TestUpdateCheck::aStartWithoutACheckDueOffersATip()
+{
+    QFETCH(int, sessions);
+    QFETCH(bool, property);
+    QFETCH(QString, tip);
+    settings()->write(Settings::Key::Sessions, sessions);
+    MainWindow window;
+    if (!property)
+        doc()->deleteProperties({1}, false);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    int checksAsked = 0;
+    EventCatcher catcher(MainWindow::updateCheckDueEvent, &checksAsked);
+    window.installEventFilter(&catcher);
+    window.onAutoCheckForUpdates();
+    QCoreApplication::sendPostedEvents(&window, MainWindow::updateCheckDueEvent);
+    QCOMPARE(checksAsked, tip.isEmpty() ? 1 : 0);
+    for (const char *key : {"tip_add_card", "tip_add_property"})
+        QCOMPARE(settings()->value(QLatin1String(key), false).toBool(), tip == QLatin1String(key));
+    BalloonTip::hideBalloon();
+    window.findChild<QTabWidget *>()->setCurrentIndex(2);
+    QVERIFY(settings()->value(QStringLiteral("tip_tabs"), false).toBool());
+    QVERIFY(!BalloonTip::currentBalloon());
 }
 
 void TestUpdateCheck::theQueryCarriesTheFourKeys()
