@@ -26,6 +26,8 @@ private slots:
     void elidedTextFitsOrEndsAtEllipsis();
     void scaledModeShrinksUntilTextFitsWithoutEliding_data();
     void scaledModeShrinksUntilTextFitsWithoutEliding();
+    void elidingKeepsTheLongestStartThatFits_data();
+    void elidingKeepsTheLongestStartThatFits();
 
 private:
     QImage m_image {400, 300, QImage::Format_ARGB32};
@@ -100,6 +102,63 @@ void TestFittedText::scaledModeShrinksUntilTextFitsWithoutEliding()
     const QRectF needed = painter.boundingRect(area, Qt::AlignCenter, text);
     QVERIFY2(needed.width() <= area.width() && needed.height() <= area.height(),
              qPrintable(QString::number(font.pixelSize())));
+}
+
+void TestFittedText::elidingKeepsTheLongestStartThatFits_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QRectF>("rect");
+    QTest::addColumn<bool>("rotated");
+    const QString sentence = QStringLiteral("Prepare the quarterly review of every open supplier "
+                                            "contract before the board meets in March");
+    QTest::newRow("one line, a few characters too long")
+        << QStringLiteral("Customer onboarding call") << QRectF(0, 0, 120, 20) << false;
+    QTest::newRow("one line, far too long") << sentence << QRectF(0, 0, 90, 20) << false;
+    QTest::newRow("wrapped into three lines") << sentence << QRectF(0, 0, 150, 60) << false;
+    QTest::newRow("one long word")
+        << QString(90, QLatin1Char('w')) << QRectF(0, 0, 100, 40) << false;
+    QTest::newRow("line breaks") << QStringLiteral("First line\nSecond line\nThird line")
+                                 << QRectF(0, 0, 200, 40) << false;
+    QTest::newRow("rotated row header") << sentence << QRectF(0, 0, 20, 160) << true;
+    QTest::newRow("just fits") << QStringLiteral("Fits") << QRectF(0, 0, 200, 40) << false;
+    QTest::newRow("two characters, too narrow")
+        << QStringLiteral("WW") << QRectF(0, 0, 12, 40) << false;
+    // Longer than the first start tried: the whole text is never needed to rule it out.
+    QTest::newRow("two hundred characters")
+        << QString(sentence + QLatin1Char(' ')).repeated(2) << QRectF(0, 0, 300, 80) << false;
+}
+
+// The result is the one of cutting a character at a time from the end, as the text was
+// always elided: the whole text when it fits, else the longest start before the ellipsis that
+// fits, else the ellipsis alone.
+void TestFittedText::elidingKeepsTheLongestStartThatFits()
+{
+    QFETCH(QString, text);
+    QFETCH(QRectF, rect);
+    QFETCH(bool, rotated);
+    QPainter painter(&m_image);
+    QFont font;
+    QString elided = text;
+    drawFittedText(&painter, rect, 0, 14, 100, font, centredWrapped, elided, rotated);
+
+    const QRectF area(QPointF(), rotated ? rect.size().transposed() : rect.size());
+    painter.setFont(font);
+    const auto fits = [&](const QString &candidate) {
+        const QRectF needed = painter.boundingRect(area, centredWrapped, candidate);
+        return needed.width() <= area.width() && needed.height() <= area.height();
+    };
+    QString expected = text;
+    bool cut = false;
+    while (!fits(expected) && expected != ellipsis) {
+        if (expected.size() < 2)
+            expected = ellipsis;
+        else if (cut)
+            expected.remove(expected.size() - 2, 1);
+        else
+            expected = expected.left(expected.size() - 2) + ellipsis;
+        cut = true;
+    }
+    QCOMPARE(elided, expected);
 }
 
 TAVROLO_GUI_TEST_MAIN(TestFittedText)
