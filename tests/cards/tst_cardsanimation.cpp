@@ -2,9 +2,12 @@
 #include "common/Settings.h"
 #include "harness/TestMain.h"
 
-// The layout animation of the Cards scene: an animated layout ends where the same layout
-// without animation puts the cards, and a layout that changes more cards than the animation
-// limit takes effect at once.
+#include <QPainter>
+
+// The layout animation of the Cards scene and what keeps large plans quick to draw: an
+// animated layout ends where the same layout without animation puts the cards, a layout that
+// changes more cards than the animation limit takes effect at once, a card only a few pixels
+// high still shows its colour, and the scene's index finds every card at its new place.
 class TestCardsAnimation : public QObject
 {
     Q_OBJECT
@@ -15,6 +18,10 @@ private slots:
     void animatedLayoutEndsWhereTheInstantOneDoes();
     void layoutsBeyondTheLimitTakeEffectAtOnce_data();
     void layoutsBeyondTheLimitTakeEffectAtOnce();
+    void tinyCardsShowTheirColour_data();
+    void tinyCardsShowTheirColour();
+    void cardsAreFoundWhereTheyMoved_data();
+    void cardsAreFoundWhereTheyMoved();
 };
 
 namespace {
@@ -144,6 +151,72 @@ void TestCardsAnimation::layoutsBeyondTheLimitTakeEffectAtOnce()
         QVERIFY(finished.wait(5000));
     QVERIFY(shown.cardsInPlace());
     QCOMPARE(finished.count(), 1);
+}
+
+void TestCardsAnimation::tinyCardsShowTheirColour_data()
+{
+    QTest::addColumn<bool>("selected");
+    QTest::addColumn<double>("pixelsHigh");
+    QTest::newRow("two and a half pixels") << false << 2.5;
+    QTest::newRow("two and a half pixels, selected") << true << 2.5;
+    QTest::newRow("five pixels") << false << 5.0;
+}
+
+void TestCardsAnimation::tinyCardsShowTheirColour()
+{
+    QFETCH(bool, selected);
+    QFETCH(double, pixelsHigh);
+    doc()->setCardColorProperty(Status, false);
+    doc()->setHighlightColorProperty(Group, false);
+    doc()->setCardAspectRatio(1.0, false);
+    ShownView shown(Status, 0);
+    settle(shown);
+    CardItem *card = shown.scene.cardItemForTask(3);
+    card->setSelected(selected);
+    // The card's top-left corner at (1, 1) of a picture of 8 by 8 pixels.
+    const double scale = pixelsHigh / CardItem::Height;
+    QImage image(8, 8, QImage::Format_ARGB32);
+    image.fill(Qt::magenta);
+    {
+        QPainter painter(&image);
+        const QRectF source(card->pos() - QPointF(1 / scale, 1 / scale),
+                            QSizeF(8 / scale, 8 / scale));
+        shown.scene.render(&painter, QRectF(0, 0, 8, 8), source);
+    }
+    // Below the highlight strip, well inside the card's margins.
+    const int middle = 1 + int(pixelsHigh * 0.6);
+    QCOMPARE(image.pixelColor(2, middle), doc()->valueColor(3, Status));
+}
+
+void TestCardsAnimation::cardsAreFoundWhereTheyMoved_data()
+{
+    QTest::addColumn<bool>("animate");
+    QTest::newRow("after an animated layout") << true;
+    QTest::newRow("after a layout at once") << false;
+}
+
+void TestCardsAnimation::cardsAreFoundWhereTheyMoved()
+{
+    QFETCH(bool, animate);
+    ShownView shown(Status, Group);
+    settle(shown);
+    shown.scene.setAnimate(animate);
+    const QPointF oldPlace = shown.scene.cardItemForTask(0)->sceneBoundingRect().center();
+    QSignalSpy finished(&shown.scene, &CardsScene::animationFinished);
+    // Every card changes its column, card 0 to another one as well.
+    doc()->setValueOrder(Status, {"c", "b", "a"}, true);
+    setStatus(*doc(), 0, "b");
+    if (animate)
+        QVERIFY(finished.wait(5000));
+    QVERIFY(shown.cardsInPlace());
+    for (TaskIndex task = 0; task < doc()->taskCount(); ++task) {
+        CardItem *card = shown.scene.cardItemForTask(task);
+        const QPointF centre = card->sceneBoundingRect().center();
+        QVERIFY(shown.scene.items(centre).contains(card));
+        QCOMPARE(shown.view.cardItemAt(shown.at(centre)), card);
+    }
+    const QList<QGraphicsItem *> there = shown.scene.items(oldPlace);
+    QVERIFY(!there.contains(shown.scene.cardItemForTask(0)));
 }
 
 TAVROLO_TEST_MAIN(TestCardsAnimation)
