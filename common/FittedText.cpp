@@ -145,6 +145,19 @@ void elideToFit(QPainter *painter, const QRectF &area, int flags, QString &text)
     text = text.left(fitting) + ellipsis;
 }
 
+// A rectangle lower than one line of the font shows nothing but the ellipsis, as no text fits
+// it. Under two device pixels high the ellipsis is a faint dot, not worth the text layouts that
+// find and draw it: a picture of thousands of cards, each with dozens of such rows, spent
+// seconds on them.
+bool showsOnlyAFaintEllipsis(QPainter *painter, const QRectF &area)
+{
+    const double line = QFontMetricsF(painter->font()).height();
+    if (line <= area.height())
+        return false;
+    const double scale = std::sqrt(std::abs(painter->worldTransform().determinant()));
+    return line * scale < 2.0;
+}
+
 } // namespace
 
 void drawFittedText(QPainter *painter, const QRectF &rect, int fontSizeMode, int fixedPixelSize,
@@ -160,15 +173,20 @@ void drawFittedText(QPainter *painter, const QRectF &rect, int fontSizeMode, int
     }
     switch (fontSizeMode) {
     case FittedTextFixed:
-        applyPixelSize(painter, font, fixedPixelSize);
+    case FittedTextIntelligent:
+        applyPixelSize(painter, font,
+                       fontSizeMode == FittedTextFixed
+                           ? fixedPixelSize
+                           : intelligentPixelSize(painter, area, referenceSize));
+        if (showsOnlyAFaintEllipsis(painter, area)) {
+            text = ellipsis;
+            painter->restore();
+            return;
+        }
         elideToFit(painter, area, flags, text);
         break;
     case FittedTextScaled:
         scaleToFit(painter, area, flags, text, font);
-        break;
-    case FittedTextIntelligent:
-        applyPixelSize(painter, font, intelligentPixelSize(painter, area, referenceSize));
-        elideToFit(painter, area, flags, text);
         break;
     default:
         break;

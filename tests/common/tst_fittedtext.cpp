@@ -16,6 +16,17 @@ void elideRow(const char *name, const QString &text, const QRectF &rect, int mod
     QTest::newRow(name) << text << rect << mode << rotated << result;
 }
 
+bool hasInk(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 class TestFittedText : public QObject
@@ -28,6 +39,8 @@ private slots:
     void scaledModeShrinksUntilTextFitsWithoutEliding();
     void elidingKeepsTheLongestStartThatFits_data();
     void elidingKeepsTheLongestStartThatFits();
+    void rowsLowerThanALineDrawTheEllipsisUnlessFaint_data();
+    void rowsLowerThanALineDrawTheEllipsisUnlessFaint();
 
 private:
     QImage m_image {400, 300, QImage::Format_ARGB32};
@@ -159,6 +172,39 @@ void TestFittedText::elidingKeepsTheLongestStartThatFits()
         cut = true;
     }
     QCOMPARE(elided, expected);
+}
+
+void TestFittedText::rowsLowerThanALineDrawTheEllipsisUnlessFaint_data()
+{
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("drawn");
+    // A 14-pixel font in a row 10 units high: only the ellipsis is left, about 16 units high.
+    QTest::newRow("at full size") << 1.0 << 0 << true;
+    QTest::newRow("three pixels high") << 0.2 << 0 << true;
+    QTest::newRow("a pixel and a half high") << 0.1 << 0 << false;
+    QTest::newRow("a pixel and a half high, intelligent") << 0.1 << 2 << false;
+}
+
+// An ellipsis under two device pixels high would be a faint dot: it is not drawn, but the
+// text still ends as the ellipsis.
+void TestFittedText::rowsLowerThanALineDrawTheEllipsisUnlessFaint()
+{
+    QFETCH(double, scale);
+    QFETCH(int, mode);
+    QFETCH(bool, drawn);
+    QImage image(200, 100, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QString text = QStringLiteral("Customer onboarding");
+    QPainter painter(&image);
+    painter.scale(scale, scale);
+    QFont font;
+    // The intelligent size from this reference is the smallest, 10 pixels, in a lower row.
+    const QRectF row(0, 0, 200 / scale, mode == 0 ? 10 : 8);
+    drawFittedText(&painter, row, mode, 14, 25, font, centredWrapped, text, false);
+    painter.end();
+    QCOMPARE(text, ellipsis);
+    QCOMPARE(hasInk(image), drawn);
 }
 
 TAVROLO_GUI_TEST_MAIN(TestFittedText)
