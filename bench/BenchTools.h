@@ -123,14 +123,15 @@ struct MsReport
     }
 };
 
-// 10,000 cards of 30 properties as the Cards view measures them: X (property 1) a text of 50
-// values, Y (2) a number in 10 bins, the card colour by X and the card count as total; every
-// other property holds a text of its card. visibility(p) says how property p shows on a card.
+// 10,000 cards (or as many as asked) of 30 properties as the Cards view measures them: X
+// (property 1) a text of 50 values, Y (2) a number in 10 bins, the card colour by X and the card
+// count as total; every other property holds a text of its card. visibility(p) says how property
+// p shows on a card.
 constexpr int CardsPlanCards = 10000;
 constexpr int CardsPlanProperties = 30;
 
 template<typename Visibility>
-void fillCardsPlan(Document &plan, Visibility visibility)
+void fillCardsPlan(Document &plan, Visibility visibility, int cards = CardsPlanCards)
 {
     plan.clear(false);
     for (int p = 1; p <= CardsPlanProperties; ++p) {
@@ -139,7 +140,7 @@ void fillCardsPlan(Document &plan, Visibility visibility)
                          PropertyAppearance(), false);
     }
     plan.editablePropertyAppearance(2, TestPlanKey::key()).setBinSize(100);
-    for (TaskIndex t = 0; t < CardsPlanCards; ++t) {
+    for (TaskIndex t = 0; t < cards; ++t) {
         QList<PropertyIndexAndValue> values;
         for (int p = 1; p <= CardsPlanProperties; ++p) {
             if (p == 1)

@@ -11,7 +11,9 @@
 #include "storage/PlanFileReader.h"
 
 #include <algorithm>
+#include <limits>
 
+#include <QAbstractAnimation>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,6 +22,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QTimer>
 
 namespace {
@@ -32,14 +35,17 @@ using BenchTools::print;
 const BenchTools::MsReport report {44, 1};
 
 // The large plan with a marker, two text rows and the rest hidden.
-void fillLargePlan(Document &plan)
+void fillLargePlan(Document &plan, int cards = largeCards)
 {
-    BenchTools::fillCardsPlan(plan, [](int p) {
-        return p <= 2 ? PropertyVisibility::Text
-            : p == 3  ? PropertyVisibility::Circle
-            : p == 4  ? PropertyVisibility::BoldText
-                      : PropertyVisibility::Hidden;
-    });
+    BenchTools::fillCardsPlan(
+        plan,
+        [](int p) {
+            return p <= 2 ? PropertyVisibility::Text
+                : p == 3  ? PropertyVisibility::Circle
+                : p == 4  ? PropertyVisibility::BoldText
+                          : PropertyVisibility::Hidden;
+        },
+        cards);
 }
 
 QImage renderScene(CardsScene &scene, const QSize &size)
@@ -63,9 +69,9 @@ Events wholePlan()
 // The Cards view as the main window shows it, fitted to a viewport of the given size.
 struct ShownView
 {
-    explicit ShownView(const QSize &viewport) : scene(doc()), view(&scene)
+    explicit ShownView(const QSize &viewport, bool animate = false) : scene(doc()), view(&scene)
     {
-        scene.setAnimate(false);
+        scene.setAnimate(animate);
         QObject::connect(doc(), &Document::changed, &scene, &CardsScene::onChangedDoc);
         QObject::connect(doc(), &Document::changed, &view, &CardsView::onChangedDoc);
         QObject::connect(&scene, &CardsScene::redrawing, &view, &CardsView::onAutoZoom);
@@ -155,6 +161,33 @@ private:
     double m_pixels = 0;
 };
 
+// Counts the paints of the viewport.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *viewport) : m_viewport(viewport)
+    {
+        viewport->installEventFilter(this);
+    }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_viewport && event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+
+private:
+    QWidget *m_viewport;
+};
+
+QString cardCount(int cards)
+{
+    return cards >= 1000 ? QStringLiteral("%1k").arg(cards / 1000) : QString::number(cards);
+}
+
 } // namespace
 
 // The Cards grid on a large plan: the layouter alone, the scene's full layout, one value change,
@@ -173,6 +206,9 @@ private slots:
     void searchChange();
     void cardMenuLinks();
     void deleteLargeColumn();
+    void largePlans_data();
+    void largePlans();
+    void longTexts();
     void renderSamples();
 };
 
@@ -399,6 +435,219 @@ void BenchCards::deleteLargeColumn()
     QCOMPARE(deleteCalls, 1);
     QCOMPARE(layouts, 1);
     disconnect(counting);
+}
+
+void BenchCards::largePlans_data()
+{
+    QTest::addColumn<int>("cards");
+    QTest::newRow("10k") << 10000;
+    QTest::newRow("100k") << 100000;
+}
+
+// A shown view with the animation on, on plans of 10,000 and 100,000 cards: the growth between
+// the two shows whether each figure is linear.
+void BenchCards::largePlans()
+{
+    QFETCH(int, cards);
+    const bool large = cards > 50000;
+    const int runs = large ? 3 : BenchTools::Runs;
+    fillLargePlan(*doc(), cards);
+    doc()->setSearch(QString(), false, false);
+    const QString n = cardCount(cards);
+    print(QStringLiteral("Plan: %1 cards x %2 properties").arg(cards).arg(largeProperties));
+    ShownView shown(QSize(1600, 1000), true);
+    CardsScene &scene = shown.scene;
+    CardsView &view = shown.view;
+    QCoreApplication::processEvents();
+
+    // Every card moves (the X values rotate by one), animated: the layout with the set-up of
+    // the animation, then, once it has run, the clean-up of what it left. The animation limit
+    // is lifted here, so that the growth shows at both sizes.
+    const auto rotateColumns = [] {
+        doc()
+            ->editablePropertyAppearance(1, TestPlanKey::key())
+            .setTextOrder(doc()->values(1, 2, true, true, true, false, false).mid(1));
+    };
+    scene.setAnimationLimit(std::numeric_limits<int>::max());
+    PaintCounter frames(view.viewport());
+    QVector<double> setUps;
+    QVector<double> cleanUps;
+    QVector<double> rates;
+    for (int run = 0; run < runs; ++run) {
+        rotateColumns();
+        QSignalSpy finished(&scene, &CardsScene::animationFinished);
+        frames.count = 0;
+        QElapsedTimer timer;
+        timer.start();
+        scene.redraw();
+        setUps.append(timer.nsecsElapsed() / 1e6);
+        if (finished.isEmpty())
+            QVERIFY(finished.wait(120000));
+        const double seconds = timer.nsecsElapsed() / 1e9;
+        rates.append(frames.count / seconds);
+        timer.restart();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        cleanUps.append(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(setUps.begin(), setUps.end());
+    std::sort(cleanUps.begin(), cleanUps.end());
+    std::sort(rates.begin(), rates.end());
+    const double setUp = setUps.at(runs / 2);
+    const double cleanUp = cleanUps.at(runs / 2);
+    report(QStringLiteral("%1: animated re-layout, set-up").arg(n), setUp);
+    report(QStringLiteral("%1:   clean-up after it ran").arg(n), cleanUp);
+    report(QStringLiteral("%1:   set-up plus clean-up").arg(n), setUp + cleanUp, large ? 300 : 30);
+    print(QStringLiteral("%1:   frames painted in the fitted view: %2 per second")
+              .arg(n)
+              .arg(rates.at(runs / 2), 0, 'f', 1));
+
+    // One frame of that animation, stepped by hand: the update of every moving card with the
+    // index catching up, and with the repaint of the fitted view. The limit above which a
+    // layout is not animated comes from the first: updating the cards may take half of a frame
+    // at 30 frames a second, the other half is left for painting.
+    rotateColumns();
+    scene.redraw();
+    auto *animation = scene.findChild<QAbstractAnimation *>();
+    QVERIFY(animation);
+    animation->pause();
+    int frame = 0;
+    const double update = medianMs([&] {
+        animation->setCurrentTime(++frame * 20);
+        scene.items(QRectF(0, 0, 1, 1));
+    });
+    report(QStringLiteral("%1:   one frame, the cards' update").arg(n), update);
+    print(QStringLiteral("%1:   cards updated in half a frame at 30 per second: %2 (limit %3)")
+              .arg(n)
+              .arg(int(1000.0 / 60 / update * cards))
+              .arg(CardsScene::DefaultAnimationLimit));
+    report(QStringLiteral("%1:   one frame, update and repaint").arg(n), medianMs([&] {
+               animation->setCurrentTime(++frame * 20);
+               view.viewport()->repaint();
+           }));
+    animation->setCurrentTime(animation->duration());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    scene.setAnimationLimit(CardsScene::DefaultAnimationLimit);
+    // Beyond the limit every card takes its place at once.
+    rotateColumns();
+    report(QStringLiteral("%1: re-layout, every card moves, as shown").arg(n),
+           medianMs(
+               [&] {
+                   scene.redraw();
+                   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+               },
+               [&] {
+                   rotateColumns();
+                   QSignalSpy done(&scene, &CardsScene::animationFinished);
+                   done.wait(2000);
+               },
+               runs));
+    QSignalSpy placed(&scene, &CardsScene::animationFinished);
+    placed.wait(2000);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // Grid, headers and cards under a small exposure of the fitted view.
+    const QRect middle(750, 450, 100, 100);
+    report(QStringLiteral("%1: repaint of 100x100 pixels, fitted").arg(n),
+           medianMs([&] { shown.paint(middle); }, 15), 5);
+    // The same in this thread's processor time, which the machine's other work hardly changes.
+    QVector<double> cpu;
+    for (int run = 0; run < 15; ++run) {
+        const double before = BenchTools::threadMilliseconds();
+        shown.paint(middle);
+        cpu.append(BenchTools::threadMilliseconds() - before);
+    }
+    std::sort(cpu.begin(), cpu.end());
+    report(QStringLiteral("%1:   in processor time").arg(n), cpu.at(cpu.size() / 2), 5);
+
+    // One card dragged from its cell into the next column, as the mouse does it; the release
+    // writes its value and lays the plan out again. Close enough to see the cards.
+    view.zoomTo(0.05);
+    const TaskIndex task = scene.layouter().orderedCell(1, 0).value(0, -1);
+    QVERIFY(task >= 0);
+    const QPointF from = scene.cardItemForTask(task)->sceneBoundingRect().center();
+    const QPointF to = scene.columnRect(2, false).center();
+    const QPointF target(to.x(), from.y());
+    view.centerOn((from + target) / 2);
+    QCoreApplication::processEvents();
+    const QPoint press = view.mapFromScene(from);
+    const QPoint release = view.mapFromScene(target);
+    shown.mouse(QEvent::MouseMove, press, Qt::NoButton, Qt::NoButton);
+    shown.mouse(QEvent::MouseButtonPress, press, Qt::LeftButton, Qt::LeftButton);
+    for (int step = 1; step <= 10; ++step)
+        shown.mouse(QEvent::MouseMove, press + (release - press) * step / 10, Qt::NoButton,
+                    Qt::LeftButton);
+    QElapsedTimer timer;
+    timer.start();
+    shown.mouse(QEvent::MouseButtonRelease, release, Qt::LeftButton, Qt::NoButton);
+    const double laidOut = timer.nsecsElapsed() / 1e6;
+    view.viewport()->repaint();
+    report(QStringLiteral("%1: one-card drag, release to laid out").arg(n), laidOut, 200);
+    report(QStringLiteral("%1:   and to painted at scale 0.05").arg(n), timer.nsecsElapsed() / 1e6);
+    QCOMPARE(doc()->value(task, 1), scene.columnValues().value(2));
+    QSignalSpy settled(&scene, &CardsScene::animationFinished);
+    settled.wait(5000);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // Swap X/Y, as the layout section does it, until the view has painted the new grid.
+    view.onZoomToFit();
+    QCoreApplication::processEvents();
+    const double swapMs = medianMs(
+        [&] {
+            doc()->swapXY(true);
+            view.viewport()->repaint();
+        },
+        [&] {
+            QSignalSpy done(&scene, &CardsScene::animationFinished);
+            done.wait(1000);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        },
+        runs);
+    report(QStringLiteral("%1: swap X/Y until painted").arg(n), swapMs, 1500);
+}
+
+// A plan whose texts are 40,000 characters long (the X values and a bold row of every card)
+// opens in the Cards view as quickly as the same plan with texts a little too long for the
+// cards: eliding costs the same few text layouts whatever the length. The plan with short
+// texts, which fit without eliding, is there for comparison; a card showing a long text
+// paints at once.
+void BenchCards::longTexts()
+{
+    const int cards = 2000;
+    for (const int length : {0, 100, 40000}) {
+        fillLargePlan(*doc(), cards);
+        if (length > 0) {
+            const QString filler(length, QLatin1Char('x'));
+            QStringList columns;
+            for (int value = 0; value < 50; ++value)
+                columns.append((QStringLiteral("Value %1 ").arg(value) + filler).left(length));
+            const QString card = (QStringLiteral("Card text ") + filler).left(length);
+            QList<Document::ValueChange> changes;
+            for (TaskIndex t = 0; t < cards; ++t) {
+                changes.append({{t, 1}, columns.at(t % 50)});
+                changes.append({{t, 4}, card});
+            }
+            doc()->setValues(changes, false);
+        }
+        doc()->setSearch(QString(), false, false);
+        const QString what = length > 0 ? QStringLiteral("%1-character texts").arg(length)
+                                        : QStringLiteral("short texts");
+        QElapsedTimer timer;
+        timer.start();
+        ShownView shown(QSize(1600, 1000));
+        shown.view.viewport()->repaint();
+        report(QStringLiteral("2k cards, %1: shown and painted").arg(what),
+               timer.nsecsElapsed() / 1e6);
+        report(QStringLiteral("  repaint of the fitted view"),
+               medianMs([&] { shown.view.viewport()->repaint(); }));
+        // One card at scale 1, where its text rows are drawn.
+        shown.view.zoomTo(1.0);
+        const CardItem *card = shown.scene.cardItemForTask(0);
+        shown.view.centerOn(card);
+        QCoreApplication::processEvents();
+        const QRect area = shown.view.mapFromScene(card->sceneBoundingRect()).boundingRect();
+        report(QStringLiteral("  one card of them painted at scale 1"),
+               medianMs([&] { shown.paint(area); }), length > 1000 ? 20 : 0);
+    }
 }
 
 void BenchCards::renderSamples()

@@ -211,6 +211,18 @@ void CardItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, 
     const CardFace &face = cards->cardFace();
     const QTransform &transform = painter->worldTransform();
     m_paintedScale = transform.m22();
+    // A card under a few device pixels high shows no more than its colour: its border,
+    // gradient, markers and rules would each be drawn within a pixel, and a plan of a hundred
+    // thousand cards fitted to the window has thousands of cards in every small exposure.
+    if (Height * QStyleOptionGraphicsItem::levelOfDetailFromTransform(transform) < TinyPixels) {
+        const double margin = isSelected() ? 5.0 : m_width / 20;
+        const QRectF card = boundingRect().adjusted(margin, margin, -margin, -margin);
+        const bool smooth = painter->testRenderHint(QPainter::Antialiasing);
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->fillRect(card, m_bgColor);
+        painter->setRenderHint(QPainter::Antialiasing, smooth);
+        return;
+    }
     painter->save();
     painter->setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
                             | QPainter::SmoothPixmapTransform);

@@ -22,6 +22,8 @@ class CardItem : public QGraphicsObject
 
 public:
     static constexpr double Height = 390.0;
+    // Below this many device pixels high a card is painted as a plain patch of its colour.
+    static constexpr double TinyPixels = 3.0;
 
     explicit CardItem(int taskIndex);
     ~CardItem() override;

@@ -2,6 +2,7 @@
 
 #include "cards/AddCardItem.h"
 #include "cards/CardItem.h"
+#include "cards/CardsAnimation.h"
 #include "cards/CardsLegendItem.h"
 #include "common/Accessors.h"
 #include "common/BusyCursor.h"
@@ -11,14 +12,11 @@
 
 #include <algorithm>
 
-#include <QEasingCurve>
 #include <QGraphicsLineItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsView>
-#include <QParallelAnimationGroup>
 #include <QPen>
-#include <QPropertyAnimation>
 
 namespace {
 
@@ -40,9 +38,12 @@ CardItem *asCardItem(QGraphicsItem *item)
 CardsScene::CardsScene(Document *document, QObject *parent)
     : QGraphicsScene(parent), m_document(document)
 {
-    // Cards move as a whole at every layout; keeping a spatial index current for thousands of
-    // moving items costs more than a plain walk for the few hit tests between layouts.
-    setItemIndexMethod(NoIndex);
+    // Painting a small area and finding the card under the pointer visit only the cards there,
+    // not all of them. The depth is fixed: the depth Qt would choose for a hundred thousand
+    // cards puts each card into so many parts that a layout moving every card costs twice as
+    // long as without an index; at this depth it costs about the same.
+    setItemIndexMethod(BspTreeIndex);
+    setBspTreeDepth(14);
     // The signals' argument types, for queued connections and signal spies.
     qRegisterMetaType<TaskIndex>("TaskIndex");
     qRegisterMetaType<QList<PropertyIndexAndValue>>("QList<PropertyIndexAndValue>");
@@ -454,11 +455,11 @@ void CardsScene::stopAnimation()
 {
     if (!m_animation)
         return;
-    QParallelAnimationGroup *group = m_animation.data();
+    CardsAnimation *animation = m_animation.data();
     m_animation = nullptr;
-    // A stopped group reports nothing: the layout that follows announces its own end.
-    group->disconnect(this);
-    group->stop();
+    // A stopped animation reports nothing: the layout that follows announces its own end.
+    animation->disconnect(this);
+    animation->stop();
 }
 
 int CardsScene::animationDuration() const
@@ -490,20 +491,8 @@ void CardsScene::redraw()
 
 void CardsScene::applyLayout(int duration, bool backdropChanged)
 {
-    QParallelAnimationGroup *group = duration > 0 ? new QParallelAnimationGroup : nullptr;
-    // Only what differs is animated; without a duration it is set at once.
-    const auto change = [&](CardItem *item, const char *property, const QVariant &target) {
-        if (group) {
-            auto *animation = new QPropertyAnimation(item, property, group);
-            animation->setDuration(duration);
-            animation->setEasingCurve(QEasingCurve::InOutSine);
-            animation->setEndValue(target);
-            group->addAnimation(animation);
-        } else {
-            item->setProperty(property, target);
-        }
-    };
-
+    // Only what differs changes: collected first, then animated or set at once.
+    QVector<CardsAnimation::Change> changes;
     const QVector<CardsLayouter::Placement> &placements = m_layout.placements();
     const int colorProperty = m_document->cardColorProperty();
     const int highlightProperty = m_document->highlightColorProperty();
@@ -516,23 +505,31 @@ void CardsScene::applyLayout(int duration, bool backdropChanged)
         item->setWidth(m_cardFace.width);
         const CardsLayouter::Placement placement = placements.value(task);
         item->setPassesFilter(placement.passesFilter);
+        CardsAnimation::Change change;
+        change.item = item;
         if (placement.placed && item->pos() != placement.target) {
-            if (group)
-                change(item, "pos", placement.target);
-            else
-                item->setPos(placement.target);
+            change.parts |= CardsAnimation::Change::Position;
+            change.position = placement.target;
         }
         const QColor color
             = colorProperty < 1 ? plainCardColor : m_document->valueColor(task, colorProperty);
-        if (color != item->bgColor())
-            change(item, "bgColor", color);
+        if (color != item->bgColor()) {
+            change.parts |= CardsAnimation::Change::Background;
+            change.background = color;
+        }
         const QColor highlight
             = highlightProperty < 1 ? color : m_document->valueColor(task, highlightProperty);
-        if (highlight != item->highlightColor())
-            change(item, "highlightColor", highlight);
+        if (highlight != item->highlightColor()) {
+            change.parts |= CardsAnimation::Change::Highlight;
+            change.highlight = highlight;
+        }
         const double opacity = placement.passesFilter ? 1.0 : 0.0;
-        if (item->opacity() != opacity)
-            change(item, "opacity", opacity);
+        if (item->opacity() != opacity) {
+            change.parts |= CardsAnimation::Change::Opacity;
+            change.opacity = opacity;
+        }
+        if (change.parts != 0)
+            changes.append(change);
         if (!placement.passesFilter) {
             item->removeOverlays();
             if (item->isSelected()) {
@@ -543,20 +540,29 @@ void CardsScene::applyLayout(int duration, bool backdropChanged)
     }
     blockSignals(false);
 
+    // More cards than the animation can move at a fluent frame rate take their places at once.
+    CardsAnimation *animation = nullptr;
+    if (duration > 0 && !changes.isEmpty() && changes.size() <= m_animationLimit) {
+        animation = new CardsAnimation(changes, duration, this);
+    } else {
+        for (const CardsAnimation::Change &change : qAsConst(changes))
+            CardsAnimation::apply(change);
+    }
+
     setSceneRect(placeTitleLegendFooter());
 
     emit animationStarted();
-    if (group) {
-        m_animation = group;
-        connect(group, &QAbstractAnimation::finished, this, &CardsScene::animationFinished);
-        group->start(QAbstractAnimation::DeleteWhenStopped);
+    if (animation) {
+        m_animation = animation;
+        connect(animation, &QAbstractAnimation::finished, this, &CardsScene::animationFinished);
+        animation->start(QAbstractAnimation::DeleteWhenStopped);
     }
     if (backdropChanged)
         update();
     if (deselected)
         emit selectionChanged();
     emit redrawing();
-    if (!group)
+    if (!animation)
         emit animationFinished();
 }
 

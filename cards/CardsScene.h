@@ -13,11 +13,11 @@
 
 class AddCardItem;
 class CardItem;
+class CardsAnimation;
 class CardsLegendItem;
 class QGraphicsLineItem;
 class QGraphicsRectItem;
 class QGraphicsSimpleTextItem;
-class QParallelAnimationGroup;
 
 // The scene of the Cards tab: one CardItem per card of the plan, laid out in a grid of columns
 // and rows by the values of the view's X and Y properties, with title, footer, legend, totals
@@ -100,6 +100,12 @@ public:
     void redraw();
     void setAnimate(bool animate) { m_animate = animate; }
     bool animate() const { return m_animate; }
+    // A layout that changes more cards than this takes effect at once even with the animation
+    // on: beyond it, moving the cards of one frame takes more than half of a frame at 30
+    // frames a second, which leaves too little for painting them.
+    static constexpr int DefaultAnimationLimit = 20000;
+    void setAnimationLimit(int cards) { m_animationLimit = cards; }
+    int animationLimit() const { return m_animationLimit; }
     CardItem *addCardItem(int task);
     void removeCardItem(int task);
     // Topmost first.
@@ -161,9 +167,10 @@ private:
     CardsLegendItem *m_legendItem = nullptr;
     AddCardItem *m_addCardItem = nullptr;
     // The one running layout animation; stopped before the next layout starts, so that two
-    // groups never drive the same properties.
-    QPointer<QParallelAnimationGroup> m_animation;
+    // animations never drive the same cards.
+    QPointer<CardsAnimation> m_animation;
     bool m_animate = true;
+    int m_animationLimit = DefaultAnimationLimit;
     bool m_overlaysVisible = true;
     // The grid, headers and totals the views paint around the cards may differ from what they
     // show: set by every change of the plan and every layout outside redraw. A redraw that

@@ -14,10 +14,21 @@ int filterDelayMs(int cardCount)
     return std::min(2000, 400 + 200 * std::min(steps, 8));
 }
 
+namespace {
+
+double delayScale = 1.0;
+
+} // namespace
+
 int filterDelayMs()
 {
     const Document *plan = WidgetContext::plan();
-    return filterDelayMs(plan ? plan->taskCount() : 0);
+    return int(filterDelayMs(plan ? plan->taskCount() : 0) * delayScale);
+}
+
+void setFilterDelayScale(double factor)
+{
+    delayScale = std::max(0.0, factor);
 }
 
 void restartDelayTimer(QTimer &timer)

@@ -1,8 +1,10 @@
 #include "common/FittedText.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QRectF>
@@ -11,10 +13,14 @@ namespace {
 
 const QChar ellipsis(0x2026);
 
+bool within(const QRectF &needed, const QRectF &area)
+{
+    return needed.width() <= area.width() && needed.height() <= area.height();
+}
+
 bool fits(QPainter *painter, const QRectF &area, int flags, const QString &text)
 {
-    const QRectF needed = painter->boundingRect(area, flags, text);
-    return needed.width() <= area.width() && needed.height() <= area.height();
+    return within(painter->boundingRect(area, flags, text), area);
 }
 
 void applyPixelSize(QPainter *painter, QFont &font, int pixelSize)
@@ -60,20 +66,96 @@ int intelligentPixelSize(QPainter *painter, const QRectF &area, double reference
     return std::max(10, int(referenceSize / k));
 }
 
-// Cuts the text from the end until it fits. A rectangle lower than one line never
-// fits anything, so the loop ends once only the ellipsis is left.
+// How many characters of a text that needed the rectangle "needed" probably fit the area: by
+// the share of its lines that fit, or of its width when it overflows sideways.
+int estimateFitting(QPainter *painter, int length, const QRectF &needed, const QRectF &area)
+{
+    double share = 1.0;
+    const double line = QFontMetricsF(painter->font()).height();
+    if (needed.height() > area.height() && line > 0) {
+        const double lines = std::max(1.0, std::round(needed.height() / line));
+        share = std::min(share, std::floor(area.height() / line) / lines);
+    }
+    if (needed.width() > area.width())
+        share = std::min(share, area.width() / needed.width());
+    return int(length * share) - 1;
+}
+
+// Cuts the text from the end until it fits: the text itself when it fits, else the longest
+// start of it followed by the ellipsis that fits, else the ellipsis alone (a rectangle lower
+// than one line never fits anything). The longer a start, the less it fits, so the longest one
+// is searched for, from an estimate, rather than cut one character per text layout: that took
+// minutes on a value of tens of thousands of characters.
 void elideToFit(QPainter *painter, const QRectF &area, int flags, QString &text)
 {
-    bool cut = false;
-    while (!fits(painter, area, flags, text) && text != QString(ellipsis)) {
-        if (text.size() < 2)
-            text = ellipsis;
-        else if (cut)
-            text.remove(text.size() - 2, 1);
-        else
-            text = text.left(text.size() - 2) + ellipsis;
-        cut = true;
+    const int length = text.size();
+    // A start that does not fit rules out every longer one, so a long text is laid out only as
+    // far as the rectangle could show it: starts of doubling length, then the whole text.
+    int measured = length;
+    QRectF needed;
+    for (int start = 64; start < length; start *= 2) {
+        needed = painter->boundingRect(area, flags, text.left(start));
+        if (!within(needed, area)) {
+            measured = start;
+            break;
+        }
     }
+    if (measured == length) {
+        needed = painter->boundingRect(area, flags, text);
+        if (within(needed, area))
+            return;
+    }
+    // A candidate keeps k characters before the ellipsis, at most two fewer than the text and
+    // fewer than the start that did not fit. Keeping none leaves the ellipsis alone, which is
+    // also what remains when nothing fits.
+    const auto fitsWith
+        = [&](int kept) { return fits(painter, area, flags, text.left(kept) + ellipsis); };
+    int fitting = 0;
+    int failing = std::min(measured, length - 1);
+    const int guess
+        = std::min(failing - 1, std::max(1, estimateFitting(painter, measured, needed, area)));
+    // Away from the estimate in doubling steps, then by bisection between the last two tries:
+    // a good estimate costs two or three layouts, a poor one O(log n).
+    if (guess > fitting && fitsWith(guess)) {
+        fitting = guess;
+        for (int step = 1; fitting + step < failing; step *= 2) {
+            if (!fitsWith(fitting + step)) {
+                failing = fitting + step;
+                break;
+            }
+            fitting += step;
+        }
+    } else if (guess > fitting) {
+        failing = guess;
+        for (int step = 1; failing - step > fitting; step *= 2) {
+            if (fitsWith(failing - step)) {
+                fitting = failing - step;
+                break;
+            }
+            failing -= step;
+        }
+    }
+    while (failing - fitting > 1) {
+        const int middle = fitting + (failing - fitting) / 2;
+        if (fitsWith(middle))
+            fitting = middle;
+        else
+            failing = middle;
+    }
+    text = text.left(fitting) + ellipsis;
+}
+
+// A rectangle lower than one line of the font shows nothing but the ellipsis, as no text fits
+// it. Under two device pixels high the ellipsis is a faint dot, not worth the text layouts that
+// find and draw it: a picture of thousands of cards, each with dozens of such rows, spent
+// seconds on them.
+bool showsOnlyAFaintEllipsis(QPainter *painter, const QRectF &area)
+{
+    const double line = QFontMetricsF(painter->font()).height();
+    if (line <= area.height())
+        return false;
+    const double scale = std::sqrt(std::abs(painter->worldTransform().determinant()));
+    return line * scale < 2.0;
 }
 
 } // namespace
@@ -91,15 +173,20 @@ void drawFittedText(QPainter *painter, const QRectF &rect, int fontSizeMode, int
     }
     switch (fontSizeMode) {
     case FittedTextFixed:
-        applyPixelSize(painter, font, fixedPixelSize);
+    case FittedTextIntelligent:
+        applyPixelSize(painter, font,
+                       fontSizeMode == FittedTextFixed
+                           ? fixedPixelSize
+                           : intelligentPixelSize(painter, area, referenceSize));
+        if (showsOnlyAFaintEllipsis(painter, area)) {
+            text = ellipsis;
+            painter->restore();
+            return;
+        }
         elideToFit(painter, area, flags, text);
         break;
     case FittedTextScaled:
         scaleToFit(painter, area, flags, text, font);
-        break;
-    case FittedTextIntelligent:
-        applyPixelSize(painter, font, intelligentPixelSize(painter, area, referenceSize));
-        elideToFit(painter, area, flags, text);
         break;
     default:
         break;

@@ -22,7 +22,8 @@
 
 namespace {
 
-constexpr int FullScreenExitMessageMs = 5000;
+// How long the full-screen exit note stays; tests shorten it.
+int fullScreenExitMessageMs = 5000;
 
 QList<int> sortedDistinct(QList<int> list)
 {
@@ -41,8 +42,15 @@ BaseTableView::BaseTableView(QWidget *parent) : QTableWidget(parent), m_fullScre
     setAcceptDrops(true);
     setItemDelegate(new LongTextDelegate(this));
     m_hideTimer.setSingleShot(true);
-    m_hideTimer.setInterval(FullScreenExitMessageMs);
+    m_hideTimer.setInterval(fullScreenExitMessageMs);
     connect(&m_hideTimer, &QTimer::timeout, this, &BaseTableView::onHideFullScreenExitMessage);
+}
+
+int BaseTableView::setFullScreenExitMessageMs(int milliseconds)
+{
+    const int previous = fullScreenExitMessageMs;
+    fullScreenExitMessageMs = milliseconds;
+    return previous;
 }
 
 void BaseTableView::showEvent(QShowEvent *event)

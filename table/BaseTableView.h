@@ -23,6 +23,9 @@ public:
     // changes nothing, so the note still goes 5000 ms after the first call.
     void showFullScreenExitMessage();
     bool isFullScreenExitMessageShown() const { return m_fullScreenExitMessage; }
+    // How long the note stays in views made from now on, 5000 ms unless changed (tests shorten
+    // it); returns the duration before.
+    static int setFullScreenExitMessageMs(int milliseconds);
 
     // Selects every row not hidden by a filter, across all columns.
     void selectVisibleRows();

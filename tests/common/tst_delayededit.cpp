@@ -45,12 +45,19 @@ class TestDelayedEdit : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void cleanup();
     void typingIsReportedOnceAfterThePauseOrFlush_data();
     void typingIsReportedOnceAfterThePauseOrFlush();
     void clickingIntoGreyHintReportsEmptyField();
     void discardedEditIsNeverReported();
 };
+
+// The pauses are a quarter of the designed ones; every wait below is a share of the pause.
+void TestDelayedEdit::initTestCase()
+{
+    setFilterDelayScale(0.25);
+}
 
 void TestDelayedEdit::cleanup()
 {
@@ -89,12 +96,13 @@ void TestDelayedEdit::typingIsReportedOnceAfterThePauseOrFlush()
         field.flush();
         QCOMPARE(field.spy->count(), 1);
     } else {
-        QTest::qWait(cards ? 1100 : 250);
+        // Half the pause: with 1000 cards longer than the whole pause of an empty plan.
+        QTest::qWait(filterDelayMs() / 2);
         QCOMPARE(field.spy->count(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(field.spy->count(), 1, 5000);
     }
     // Neither the end of the pause nor another flush reports the edit again.
-    QTest::qWait(filterDelayMs() + 200);
+    QTest::qWait(filterDelayMs() * 3 / 2);
     field.flush();
     QCOMPARE(field.spy->count(), 1);
     if (kind != 2) // the plain text edit's receiver reads the text itself
@@ -108,7 +116,7 @@ void TestDelayedEdit::clickingIntoGreyHintReportsEmptyField()
     QSignalSpy spy(&edit, &DelayedEditLineEdit::delayedEditTextChanged);
     edit.show();
     edit.setGreyText(QStringLiteral("Search"));
-    QTest::qWait(600);
+    QTest::qWait(filterDelayMs() * 3 / 2);
     QCOMPARE(spy.count(), 0);
     QTest::mouseClick(&edit, Qt::LeftButton);
     QCOMPARE(edit.text(), QString());
@@ -124,7 +132,7 @@ void TestDelayedEdit::discardedEditIsNeverReported()
     edit.show();
     QTest::keyClicks(&edit, QStringLiteral("bug"));
     edit.discard();
-    QTest::qWait(filterDelayMs() + 200);
+    QTest::qWait(filterDelayMs() * 3 / 2);
     edit.flush();
     QCOMPARE(spy.count(), 0);
     // The field goes on reporting what is typed after it.

@@ -16,6 +16,17 @@ void elideRow(const char *name, const QString &text, const QRectF &rect, int mod
     QTest::newRow(name) << text << rect << mode << rotated << result;
 }
 
+bool hasInk(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 class TestFittedText : public QObject
@@ -26,6 +37,10 @@ private slots:
     void elidedTextFitsOrEndsAtEllipsis();
     void scaledModeShrinksUntilTextFitsWithoutEliding_data();
     void scaledModeShrinksUntilTextFitsWithoutEliding();
+    void elidingKeepsTheLongestStartThatFits_data();
+    void elidingKeepsTheLongestStartThatFits();
+    void rowsLowerThanALineDrawTheEllipsisUnlessFaint_data();
+    void rowsLowerThanALineDrawTheEllipsisUnlessFaint();
 
 private:
     QImage m_image {400, 300, QImage::Format_ARGB32};
@@ -100,6 +115,96 @@ void TestFittedText::scaledModeShrinksUntilTextFitsWithoutEliding()
     const QRectF needed = painter.boundingRect(area, Qt::AlignCenter, text);
     QVERIFY2(needed.width() <= area.width() && needed.height() <= area.height(),
              qPrintable(QString::number(font.pixelSize())));
+}
+
+void TestFittedText::elidingKeepsTheLongestStartThatFits_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QRectF>("rect");
+    QTest::addColumn<bool>("rotated");
+    const QString sentence = QStringLiteral("Prepare the quarterly review of every open supplier "
+                                            "contract before the board meets in March");
+    QTest::newRow("one line, a few characters too long")
+        << QStringLiteral("Customer onboarding call") << QRectF(0, 0, 120, 20) << false;
+    QTest::newRow("one line, far too long") << sentence << QRectF(0, 0, 90, 20) << false;
+    QTest::newRow("wrapped into three lines") << sentence << QRectF(0, 0, 150, 60) << false;
+    QTest::newRow("one long word")
+        << QString(90, QLatin1Char('w')) << QRectF(0, 0, 100, 40) << false;
+    QTest::newRow("line breaks") << QStringLiteral("First line\nSecond line\nThird line")
+                                 << QRectF(0, 0, 200, 40) << false;
+    QTest::newRow("rotated row header") << sentence << QRectF(0, 0, 20, 160) << true;
+    QTest::newRow("just fits") << QStringLiteral("Fits") << QRectF(0, 0, 200, 40) << false;
+    QTest::newRow("two characters, too narrow")
+        << QStringLiteral("WW") << QRectF(0, 0, 12, 40) << false;
+    // Longer than the first start tried: the whole text is never needed to rule it out.
+    QTest::newRow("two hundred characters")
+        << QString(sentence + QLatin1Char(' ')).repeated(2) << QRectF(0, 0, 300, 80) << false;
+}
+
+// The result is the one of cutting a character at a time from the end, as the text was
+// always elided: the whole text when it fits, else the longest start before the ellipsis that
+// fits, else the ellipsis alone.
+void TestFittedText::elidingKeepsTheLongestStartThatFits()
+{
+    QFETCH(QString, text);
+    QFETCH(QRectF, rect);
+    QFETCH(bool, rotated);
+    QPainter painter(&m_image);
+    QFont font;
+    QString elided = text;
+    drawFittedText(&painter, rect, 0, 14, 100, font, centredWrapped, elided, rotated);
+
+    const QRectF area(QPointF(), rotated ? rect.size().transposed() : rect.size());
+    painter.setFont(font);
+    const auto fits = [&](const QString &candidate) {
+        const QRectF needed = painter.boundingRect(area, centredWrapped, candidate);
+        return needed.width() <= area.width() && needed.height() <= area.height();
+    };
+    QString expected = text;
+    bool cut = false;
+    while (!fits(expected) && expected != ellipsis) {
+        if (expected.size() < 2)
+            expected = ellipsis;
+        else if (cut)
+            expected.remove(expected.size() - 2, 1);
+        else
+            expected = expected.left(expected.size() - 2) + ellipsis;
+        cut = true;
+    }
+    QCOMPARE(elided, expected);
+}
+
+void TestFittedText::rowsLowerThanALineDrawTheEllipsisUnlessFaint_data()
+{
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("drawn");
+    // A 14-pixel font in a row 10 units high: only the ellipsis is left, about 16 units high.
+    QTest::newRow("at full size") << 1.0 << 0 << true;
+    QTest::newRow("three pixels high") << 0.2 << 0 << true;
+    QTest::newRow("a pixel and a half high") << 0.1 << 0 << false;
+    QTest::newRow("a pixel and a half high, intelligent") << 0.1 << 2 << false;
+}
+
+// An ellipsis under two device pixels high would be a faint dot: it is not drawn, but the
+// text still ends as the ellipsis.
+void TestFittedText::rowsLowerThanALineDrawTheEllipsisUnlessFaint()
+{
+    QFETCH(double, scale);
+    QFETCH(int, mode);
+    QFETCH(bool, drawn);
+    QImage image(200, 100, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QString text = QStringLiteral("Customer onboarding");
+    QPainter painter(&image);
+    painter.scale(scale, scale);
+    QFont font;
+    // The intelligent size from this reference is the smallest, 10 pixels, in a lower row.
+    const QRectF row(0, 0, 200 / scale, mode == 0 ? 10 : 8);
+    drawFittedText(&painter, row, mode, 14, 25, font, centredWrapped, text, false);
+    painter.end();
+    QCOMPARE(text, ellipsis);
+    QCOMPARE(hasInk(image), drawn);
 }
 
 TAVROLO_GUI_TEST_MAIN(TestFittedText)

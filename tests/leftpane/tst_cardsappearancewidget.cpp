@@ -1,6 +1,7 @@
 #include "common/Accessors.h"
 #include "common/ColorButton.h"
 #include "common/DelayedEditLineEdit.h"
+#include "common/FilterDelay.h"
 #include "common/Settings.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/NamedChild.h"
@@ -66,6 +67,8 @@ private:
 // A plan of the default appearance; the two built-in stored appearances.
 void TestCardsAppearanceWidget::init()
 {
+    // A quarter of the designed pauses; the waits below are shares of them.
+    setFilterDelayScale(0.25);
     settings()->clear();
     settings()->loadCardsAppearances();
     PlanFixture::fillPlan(*doc(), {{"a", "todo", "1"}});
@@ -222,7 +225,7 @@ void TestCardsAppearanceWidget::reloadDropsTypingStillWaitingForItsPause()
         expectedTitle.clear();
     }
     const int steps = recorder.undoTexts.size();
-    QTest::qWait(2 * 400 + 200);
+    QTest::qWait(3 * filterDelayMs());
     QCOMPARE(recorder.undoTexts.size(), steps);
     QCOMPARE(doc()->cardsTitle(), expectedTitle);
     QCOMPARE(title->text(), expectedTitle);

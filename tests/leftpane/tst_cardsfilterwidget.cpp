@@ -72,6 +72,8 @@ private:
 // Name, Status, Cost and Due, three cards; the section connected as the pane connects it.
 void TestCardsFilterWidget::init()
 {
+    // A quarter of the designed pauses; the waits below are shares of them.
+    setFilterDelayScale(0.25);
     settings()->clear();
     PlanFixture::fillPlan(*doc(), {{"Fix bug", "todo"}, {"New ui", "done"}, {"Docs", "todo"}});
     m_widget = std::make_unique<CardsFilterWidget>();
@@ -119,7 +121,7 @@ void TestCardsFilterWidget::basicWordsApplyAfterTwoPauses()
     DocumentRecorder recorder(*doc());
     type(child<QLineEdit>(widget(), "m_basicLineEdit"), typed);
     // One pause is not enough.
-    QTest::qWait(filterDelayMs() + 150);
+    QTest::qWait(filterDelayMs() * 3 / 2);
     QVERIFY(recorder.isSilent());
     QTRY_COMPARE_WITH_TIMEOUT(recorder.undoTexts, QStringList({"Change Filter"}), twoPauses());
     QCOMPARE(recorder.eventTypes(), QList<QList<int>>({{EventType::FilterChanged}}));
@@ -353,7 +355,7 @@ void TestCardsFilterWidget::reloadDiscardsPendingTyping()
     *doc() = before;
     doc()->emitChanged(EventType::AllChanged);
     QCOMPARE(field->text(), QString());
-    QTest::qWait(twoPauses());
+    QTest::qWait(3 * filterDelayMs());
     QCOMPARE(recorder.undoTexts, QStringList());
     QVERIFY(doc()->filterTerms().isEmpty());
 }
@@ -371,7 +373,7 @@ void TestCardsFilterWidget::storedBasicFilterShowsItsWords()
     QCOMPARE(child<QComboBox>(widget(), "m_basicShowHideCombo")->currentIndex(), 1);
     QVERIFY(child<QPushButton>(widget(), "m_basicClearButton")->isVisible());
     QVERIFY(m_filtered->last().first().toBool());
-    QTest::qWait(twoPauses());
+    QTest::qWait(3 * filterDelayMs());
     QCOMPARE(recorder.undoTexts, QStringList());
 }
 

@@ -49,6 +49,8 @@ private:
 
 void TestCardsSearchWidget::init()
 {
+    // A quarter of the designed pause; the waits below are shares of it.
+    setFilterDelayScale(0.25);
     settings()->clear();
     PlanFixture::fillPlan(*doc(), {{"Fix bug", "todo"}, {"New ui", "done"}});
     doc()->setSearch(QString(), false, false);
@@ -142,7 +144,7 @@ void TestCardsSearchWidget::wholePlanChangeRunsStoredSearchBeforeOthersHearOfIt(
              QStringLiteral("SHOW (Any Property or Notes Contains \"bug\")"));
 
     // Neither the reload nor the typing before it comes back as a search of its own.
-    QTest::qWait(beyondPause());
+    QTest::qWait(2 * filterDelayMs());
     QCOMPARE(reported.count(), 0);
     QCOMPARE(recorder.changes.size(), 2);
     QCOMPARE(recorder.undoTexts, QStringList());
