@@ -27,7 +27,7 @@ const char cardsAppearancesGroup[] = "cards_appearances";
 } // namespace
 
 Application::Application(int &argc, char **argv)
-    : QApplication(argc, argv), m_document(), m_settings(nullptr), m_uiStyle(0), m_appDir()
+    : QApplication(argc, argv), m_document(), m_settings(nullptr), m_appDir()
 {
     setAttribute(Qt::AA_DontShowIconsInMenus);
     m_appDir = defaultAppDir();
@@ -36,7 +36,6 @@ Application::Application(int &argc, char **argv)
         adoptSettings(new Settings(iniFilePath()));
     else
         adoptSettings(new Settings);
-    setUiStyle(m_settings->uiStyle());
 }
 
 Application::~Application()
@@ -50,10 +49,16 @@ Application::~Application()
 void Application::adoptSettings(Settings *settings)
 {
     m_settings = settings;
-    m_settings->setValueFormatsObserver(
-        [this](const ValueFormats &formats) { m_document.setValueFormats(formats); });
     m_document.setValueFormats(m_settings->valueFormats());
     WidgetContext::setSettings(m_settings);
+    connect(m_settings, &Settings::changed, this, &Application::onSettingChanged);
+}
+
+void Application::onSettingChanged(Settings::Key key)
+{
+    if (key == Settings::Key::ValueFormats || key == Settings::Key::Store)
+        m_document.setValueFormats(m_settings->valueFormats());
+    emit changed(key);
 }
 
 void Application::registerMainWindow(MainWindow *window)
@@ -103,10 +108,12 @@ bool Application::useSystemSettings()
         delete next;
         return false;
     }
+    const QVector<QVariant> before = m_settings->valuesInForce();
     delete m_settings;
     adoptSettings(next);
     m_settings->loadCardsAppearances();
     QFile::remove(iniFilePath());
+    m_settings->announceStore(before);
     return true;
 }
 
@@ -124,9 +131,11 @@ bool Application::usePortableSettings()
         delete next;
         return false;
     }
+    const QVector<QVariant> before = m_settings->valuesInForce();
     delete m_settings;
     adoptSettings(next);
     m_settings->loadCardsAppearances();
+    m_settings->announceStore(before);
     return true;
 }
 
@@ -139,15 +148,19 @@ void Application::copySettings(QSettings *from, QSettings *to)
         to->setValue(key, from->value(key));
 }
 
+int Application::uiStyle() const
+{
+    return m_settings->uiStyle();
+}
+
 void Application::setUiStyle(int style)
 {
-    m_uiStyle = style;
-    WidgetContext::setUiStyle(style);
+    m_settings->setUiStyle(style);
 }
 
 QString Application::iconPath(const QString &name) const
 {
-    return (m_uiStyle == 1 ? QStringLiteral(":/pngs/dark/") : QStringLiteral(":/pngs/")) + name;
+    return (uiStyle() == 1 ? QStringLiteral(":/pngs/dark/") : QStringLiteral(":/pngs/")) + name;
 }
 
 QIcon Application::icon(const QString &name) const
@@ -155,7 +168,7 @@ QIcon Application::icon(const QString &name) const
     const QString path = iconPath(name);
     QIcon result;
     result.addPixmap(QPixmap(path), QIcon::Normal, QIcon::Off);
-    if (m_uiStyle == 1) {
+    if (uiStyle() == 1) {
         const QPixmap disabled(
             QString(path).replace(QStringLiteral(".png"), QStringLiteral("_disabled.png")));
         if (!disabled.isNull())

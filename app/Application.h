@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Settings.h"
 #include "model/Document.h"
 
 #include <functional>
@@ -12,10 +13,11 @@
 
 class MainWindow;
 class QSettings;
-class Settings;
 
 // The one application object: owns the open plan and the preferences store, knows the
-// application folder with its portable settings file, and resolves themed icons.
+// application folder with its portable settings file, and resolves themed icons. It passes on
+// every announcement of the preferences store in use, so listeners outlive a move of the
+// preferences; the plan's value formats follow the store from here.
 class Application : public QApplication
 {
     Q_OBJECT
@@ -48,7 +50,9 @@ public:
     void setPlanFileName(const QString &path);
     QString planFileName() const { return m_planFileName; }
 
-    int uiStyle() const { return m_uiStyle; }
+    // The user-interface style of the preferences: 1 the dark style, 0 the standard style.
+    int uiStyle() const;
+    // Writes the style into the preferences; the main window follows with the panes.
     void setUiStyle(int style);
     QString iconPath(const QString &name) const;
     QIcon icon(const QString &name) const;
@@ -61,20 +65,25 @@ public:
     // window opens it as its first plan and empties it.
     static QString pendingOpenPath;
 
+signals:
+    // What the current preferences store announced (Settings::changed): a key whose value in
+    // force changed, ValueFormats, or Store once after the preferences moved to another store.
+    void changed(Settings::Key key);
+
 protected:
     bool event(QEvent *event) override;
     void customEvent(QEvent *event) override;
 
 private:
     // Makes the settings object current: the plan reads its values with its formats from now
-    // on, and the shared widgets read it.
+    // on, the shared widgets read it, and its announcements are passed on.
     void adoptSettings(Settings *settings);
+    void onSettingChanged(Settings::Key key);
 
     Document m_document;
     Settings *m_settings;
     MainWindow *m_mainWindow = nullptr;
     FileOpenHandler m_fileOpenHandler;
     QString m_planFileName;
-    int m_uiStyle;
     QDir m_appDir;
 };

@@ -363,6 +363,7 @@ void MainWindow::connectActions()
     connect(ui.m_editDeleteAction, &QAction::triggered, this, &MainWindow::onEditDeleteAction);
     connect(ui.m_editPreferencesAction, &QAction::triggered, this,
             &MainWindow::onEditPreferencesAction);
+    connect(app(), &Application::changed, this, &MainWindow::onSettingChanged);
     connect(ui.m_viewZoomFitAction, &QAction::toggled, this, &MainWindow::onZoomToFitToggled);
     connect(ui.m_viewZoomInAction, &QAction::triggered, this, &MainWindow::onZoomIn);
     connect(ui.m_viewZoomOutAction, &QAction::triggered, this, &MainWindow::onZoomOut);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/UndoHistory.h"
+#include "common/Settings.h"
 #include "model/Events.h"
 #include "model/HyperLink.h"
 #include "model/ModelTypes.h"
@@ -228,6 +229,8 @@ public slots:
     void onEditPropertyAction();
     void onEditOrderPropertiesAction();
     void onEditPreferencesAction();
+    // Applies a preference the window follows, whoever wrote it.
+    void onSettingChanged(Settings::Key key);
     void onEditSelectAllAction();
     void onEditDeleteAction();
 

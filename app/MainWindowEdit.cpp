@@ -336,21 +336,20 @@ void MainWindow::onEditOrderPropertiesAction()
 
 void MainWindow::onEditPreferencesAction()
 {
-    // What is re-applied after the dialog, as it was before.
-    const Settings *before = settings();
-    const int dateFormat = before->dateFormat();
-    const int numberFormat = before->numberFormat();
-    const bool checkPlanUpdates = before->checkPlanUpdates();
-    const bool backupTimedOn = before->backupTimedOn();
-    const int backupInterval = before->backupInterval();
-    const int uiStyle = before->uiStyle();
-    const int toolbarIconSize = before->toolbarIconSize();
+    // What the dialog changed is applied by onSettingChanged as the dialog closes.
     PreferencesDialog dialog(this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    // The dialog may have moved the preferences to another store.
-    const Settings *after = settings();
-    if (after->dateFormat() != dateFormat || after->numberFormat() != numberFormat) {
+    if (dialog.exec() == QDialog::Accepted && dialog.toolbarChanged())
+        setupToolBar();
+}
+
+// The one place the window follows the preferences: the Preferences dialog, a move of the
+// preferences to another store and anyone else who writes them end up here, once per change.
+void MainWindow::onSettingChanged(Settings::Key key)
+{
+    using Key = Settings::Key;
+    switch (key) {
+    case Key::ValueFormats: {
+        // The types, bins and chart choices were all made with the formats before.
         Document *plan = doc();
         plan->clearActualTypeCache();
         if (plan->chartShowProperty() > 0) {
@@ -361,23 +360,29 @@ void MainWindow::onEditPreferencesAction()
         }
         plan->emitChanged(EventType::CardsLayoutChanged);
         plan->emitChanged(EventType::ChartsSettingsChanged);
+        break;
     }
-    applyToolBarTextStyle();
-    if (after->backupTimedOn() != backupTimedOn || after->backupInterval() != backupInterval)
+    case Key::ShowToolbarText:
+        applyToolBarTextStyle();
+        break;
+    case Key::BackupTimedOn:
+    case Key::BackupInterval:
         restartBackupTimer();
-    if (after->checkPlanUpdates() != checkPlanUpdates) {
+        break;
+    case Key::CheckPlanUpdates:
         m_externalCheckTimer.stop();
-        if (after->checkPlanUpdates() && !m_fileName.isEmpty())
+        if (settings()->checkPlanUpdates() && !m_fileName.isEmpty())
             m_externalCheckTimer.start(externalCheckIntervalMs);
-    }
-    if (after->uiStyle() != uiStyle) {
-        app()->setUiStyle(after->uiStyle());
+        break;
+    case Key::UiStyle:
         doc()->emitChanged(EventType::UiStyleChanged);
-    }
-    if (dialog.toolbarChanged())
-        setupToolBar();
-    if (after->toolbarIconSize() != toolbarIconSize)
+        break;
+    case Key::ToolbarIconSize:
         applyToolBarIconSize();
+        break;
+    default:
+        break;
+    }
 }
 
 // Select all and delete

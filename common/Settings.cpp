@@ -98,6 +98,26 @@ const KeyEntry &entry(Settings::Key key)
     return found;
 }
 
+bool isTableKey(Settings::Key key)
+{
+    return key >= Settings::Key(0) && key < Settings::Key::Count;
+}
+
+bool isValueFormat(Settings::Key key)
+{
+    return key == Settings::Key::DateFormat || key == Settings::Key::NumberFormat;
+}
+
+// Equal as the getters would read them: the stores give back text for what was written as a
+// number or a flag once they have been read from disk.
+bool sameValue(const QVariant &a, const QVariant &b)
+{
+    if (a.userType() == b.userType())
+        return a == b;
+    QVariant converted = a;
+    return converted.convert(b.userType()) && converted == b;
+}
+
 } // namespace
 
 Settings::Settings()
@@ -112,13 +132,27 @@ Settings::Settings(const QString &fileName)
 
 Settings::~Settings() = default;
 
+Settings::Batch::Batch(Settings *settings) : m_settings(settings)
+{
+    if (m_settings)
+        m_settings->beginBatch();
+}
+
+Settings::Batch::~Batch()
+{
+    if (m_settings)
+        m_settings->endBatch();
+}
+
 QString Settings::keyName(Key key)
 {
-    return QString::fromLatin1(entry(key).name);
+    return isTableKey(key) ? QString::fromLatin1(entry(key).name) : QString();
 }
 
 QVariant Settings::read(Key key) const
 {
+    if (!isTableKey(key))
+        return QVariant();
     const QString name = keyName(key);
     if (contains(name))
         return value(name);
@@ -127,7 +161,110 @@ QVariant Settings::read(Key key) const
 
 void Settings::write(Key key, const QVariant &value)
 {
+    if (!isTableKey(key))
+        return;
+    const bool changes = !sameValue(valueInForce(key), value);
     setValue(keyName(key), value);
+    switch (key) {
+    case Key::DateFormat:
+        m_dateFormat = value.toInt();
+        break;
+    case Key::NumberFormat:
+        m_numberFormat = value.toInt();
+        break;
+    case Key::UiStyle:
+        m_uiStyle = value.toInt();
+        break;
+    default:
+        break;
+    }
+    if (changes)
+        announce(key);
+}
+
+QVariant Settings::valueInForce(Key key) const
+{
+    switch (key) {
+    case Key::DateFormat:
+        return dateFormat();
+    case Key::NumberFormat:
+        return numberFormat();
+    case Key::UiStyle:
+        return uiStyle();
+    case Key::BackupFolder:
+        if (!contains(keyName(key)))
+            return backupsFolder(false);
+        return read(key);
+    default:
+        return read(key);
+    }
+}
+
+QVector<QVariant> Settings::valuesInForce() const
+{
+    QVector<QVariant> values;
+    values.reserve(static_cast<int>(Key::Count));
+    for (int i = 0; i < static_cast<int>(Key::Count); ++i) {
+        const Key key = static_cast<Key>(i);
+        // Neither is a value: one is no key, the other a group.
+        const bool value = key != Key::Unused12 && key != Key::CardsAppearances;
+        values.append(value ? valueInForce(key) : QVariant());
+    }
+    return values;
+}
+
+void Settings::announceStore(const QVector<QVariant> &before)
+{
+    beginBatch();
+    announce(Key::Store);
+    const QVector<QVariant> now = valuesInForce();
+    for (int i = 0; i < now.size() && i < before.size(); ++i) {
+        if (!sameValue(before.at(i), now.at(i)))
+            announce(static_cast<Key>(i));
+    }
+    endBatch();
+}
+
+void Settings::clear()
+{
+    const QVector<QVariant> before = valuesInForce();
+    QSettings::clear();
+    m_dateFormat.reset();
+    m_numberFormat.reset();
+    m_uiStyle.reset();
+    announceStore(before);
+}
+
+// The formats are read together, so they are announced together as well: once after either
+// of them, once for a batch that changes both.
+void Settings::announce(Key key)
+{
+    if (m_batchDepth > 0) {
+        if (!m_pending.contains(key))
+            m_pending.append(key);
+        if (isValueFormat(key) && !m_pending.contains(Key::ValueFormats))
+            m_pending.append(Key::ValueFormats);
+        return;
+    }
+    emit changed(key);
+    if (isValueFormat(key))
+        emit changed(Key::ValueFormats);
+}
+
+void Settings::beginBatch()
+{
+    ++m_batchDepth;
+}
+
+void Settings::endBatch()
+{
+    if (--m_batchDepth > 0)
+        return;
+    // A listener may write again; what it writes is announced on its own.
+    const QList<Key> pending = m_pending;
+    m_pending.clear();
+    for (Key key : pending)
+        emit changed(key);
 }
 
 QVariant Settings::defaultValue(Key key) const
@@ -150,27 +287,11 @@ int Settings::dateFormat() const
     return *m_dateFormat;
 }
 
-void Settings::setDateFormat(int format)
-{
-    write(Key::DateFormat, format);
-    m_dateFormat = format;
-    if (m_valueFormatsObserver)
-        m_valueFormatsObserver(valueFormats());
-}
-
 int Settings::numberFormat() const
 {
     if (!m_numberFormat)
         m_numberFormat = read(Key::NumberFormat).toInt();
     return *m_numberFormat;
-}
-
-void Settings::setNumberFormat(int format)
-{
-    write(Key::NumberFormat, format);
-    m_numberFormat = format;
-    if (m_valueFormatsObserver)
-        m_valueFormatsObserver(valueFormats());
 }
 
 ValueFormats Settings::valueFormats() const
@@ -181,9 +302,11 @@ ValueFormats Settings::valueFormats() const
     return formats;
 }
 
-void Settings::setValueFormatsObserver(std::function<void(const ValueFormats &)> observer)
+int Settings::uiStyle() const
 {
-    m_valueFormatsObserver = std::move(observer);
+    if (!m_uiStyle)
+        m_uiStyle = read(Key::UiStyle).toInt();
+    return *m_uiStyle;
 }
 
 QDate Settings::lastUpdatedCheck() const

@@ -3,24 +3,30 @@
 #include "common/ValueFormats.h"
 #include "model/CardsAppearance.h"
 
-#include <functional>
 #include <optional>
 
 #include <QDate>
+#include <QList>
 #include <QMap>
+#include <QPointer>
 #include <QSettings>
 #include <QString>
 #include <QVariant>
+#include <QVector>
 
 class QAction;
 class QLocale;
 
-// Every user preference, in the platform store or in the portable INI file. Each typed
-// getter reads the live store and falls back on the one default of the key table in
-// Settings.cpp; only the date and number formats are cached, because the value parsers
-// consult them for every value they handle.
+// Every user preference, in the platform store or in the portable INI file, and the one place
+// each of them lives: whoever follows a preference listens to changed() and reads it here
+// again, keeping no copy. Each typed getter reads the live store and falls back on the one
+// default of the key table in Settings.cpp; only the date and number formats and the
+// user-interface style are cached, because the value parsers consult the formats for every
+// value they handle and the table asks for the style for every cell it colours.
 class Settings : public QSettings
 {
+    Q_OBJECT
+
 public:
     // Ids of the key table; the names and defaults live in Settings.cpp.
     enum class Key {
@@ -82,7 +88,28 @@ public:
         ToolbarIconSize,
         LinkWindowGeometry,
         PrefsWindowGeometry,
-        Count
+        Count,
+        // Announced by changed() but no key of the table:
+        // the date or the number format or both, once for each batch that changes them;
+        ValueFormats,
+        // every key at once: the store was emptied, or the preferences moved to this store.
+        Store
+    };
+    Q_ENUM(Key)
+
+    // Holds back the announcements of what is written while it lives: each key that changed
+    // is announced once, when the outermost batch ends, so a dialog that writes every
+    // preference at once sets off each reaction once, after all of them are stored.
+    class Batch
+    {
+    public:
+        explicit Batch(Settings *settings);
+        ~Batch();
+        Batch(const Batch &) = delete;
+        Batch &operator=(const Batch &) = delete;
+
+    private:
+        QPointer<Settings> m_settings;
     };
 
     // The platform store.
@@ -93,22 +120,31 @@ public:
 
     bool isIniFormat() const { return m_iniFormat; }
 
+    // Empty for the announcements that are no key of the table.
     static QString keyName(Key key);
     // The stored value of the key, or its default when the key is absent.
     QVariant read(Key key) const;
+    // Stores the value; when it differs from the one in force, changed() announces the key.
     void write(Key key, const QVariant &value);
+
+    // Empties the store, the cached values with it, and announces Store and then every key
+    // that now reads otherwise. It hides QSettings::clear, which would leave the caches and
+    // the listeners behind.
+    void clear();
+    // The value of every key of the table as it is in force now.
+    QVector<QVariant> valuesInForce() const;
+    // Announces Store, then every key whose value in force differs from the one in the list
+    // valuesInForce() gave; the application calls it on the store it moved the preferences to.
+    void announceStore(const QVector<QVariant> &before);
 
     int windowTransparency() const { return read(Key::WindowTransparency).toInt(); }
     void setWindowTransparency(int percent) { write(Key::WindowTransparency, percent); }
     int dateFormat() const;
-    void setDateFormat(int format);
+    void setDateFormat(int format) { write(Key::DateFormat, format); }
     int numberFormat() const;
-    void setNumberFormat(int format);
-    // The two formats the plan reads its values with.
+    void setNumberFormat(int format) { write(Key::NumberFormat, format); }
+    // The two formats the plan reads its values with; announced together as ValueFormats.
     ValueFormats valueFormats() const;
-    // Told the formats in force after each of the two setters above; the application passes
-    // them on to the plan.
-    void setValueFormatsObserver(std::function<void(const ValueFormats &)> observer);
     QDate lastUpdatedCheck() const;
     void setLastUpdatedCheck(const QDate &date);
     int mouseWheelBehaviour() const { return read(Key::MouseWheelBehaviour).toInt(); }
@@ -139,7 +175,8 @@ public:
     void setHideQuickAdd(bool on) { write(Key::HideQuickAdd, on); }
     int autoUpdateInterval() const { return read(Key::AutoUpdateInterval).toInt(); }
     void setAutoUpdateInterval(int index) { write(Key::AutoUpdateInterval, index); }
-    int uiStyle() const { return read(Key::UiStyle).toInt(); }
+    // 1 the dark style, 0 the standard style; cached.
+    int uiStyle() const;
     void setUiStyle(int style) { write(Key::UiStyle, style); }
     bool showCardsLeftPane() const { return read(Key::ShowCardsLeftPane).toBool(); }
     void setShowCardsLeftPane(bool on) { write(Key::ShowCardsLeftPane, on); }
@@ -193,15 +230,28 @@ public:
     CardsAppearance readCardsAppearance(const QString &name) const;
     void writeCardsAppearance(const QString &name, const CardsAppearance &appearance);
 
+signals:
+    // A key whose value in force changed, or one of the announcements after Count. Listeners
+    // read the new value from this object (or, after Store, from the one settings() gives).
+    void changed(Settings::Key key);
+
 private:
     CardsAppearance readCardsAppearanceAt(const QString &key) const;
     QStringList storedCardsAppearanceKeys();
 
     QVariant defaultValue(Key key) const;
+    // What the getter of the key gives, without making the default backups folder on the way.
+    QVariant valueInForce(Key key) const;
+    void announce(Key key);
+    void beginBatch();
+    void endBatch();
 
     bool m_iniFormat;
     mutable std::optional<int> m_numberFormat;
     mutable std::optional<int> m_dateFormat;
-    std::function<void(const ValueFormats &)> m_valueFormatsObserver;
+    mutable std::optional<int> m_uiStyle;
+    int m_batchDepth = 0;
+    // The keys changed in the open batch, in the order of their first change.
+    QList<Key> m_pending;
     QMap<QString, CardsAppearance> m_cardsAppearances;
 };

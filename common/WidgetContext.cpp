@@ -1,9 +1,10 @@
 #include "common/WidgetContext.h"
 
+#include "common/Settings.h"
+
 namespace {
 
 Settings *s_settings = nullptr;
-int s_uiStyle = 0;
 const Document *s_plan = nullptr;
 
 } // namespace
@@ -18,14 +19,9 @@ Settings *WidgetContext::settings()
     return s_settings;
 }
 
-void WidgetContext::setUiStyle(int style)
-{
-    s_uiStyle = style;
-}
-
 int WidgetContext::uiStyle()
 {
-    return s_uiStyle;
+    return s_settings ? s_settings->uiStyle() : 0;
 }
 
 void WidgetContext::setPlan(const Document *plan)

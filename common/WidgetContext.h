@@ -4,7 +4,7 @@ class Document;
 class Settings;
 
 // What the shared widgets, message boxes, tips and dialog helpers read of the running
-// program: the preferences, the user-interface style and the open plan, whose size sets the
+// program: the preferences, with the user-interface style, and the open plan, whose size sets the
 // pause of the delayed-edit fields. Forms build these widgets with a parent only, so they
 // cannot be handed these at construction; the application object sets them here when it
 // starts and whenever it replaces the preferences, and nothing in the layers below the
@@ -16,8 +16,8 @@ public:
     // Null until the application set it.
     static Settings *settings();
 
-    // 1 the dark style, 0 the standard style.
-    static void setUiStyle(int style);
+    // The preferences' user-interface style: 1 the dark style, 0 the standard style (also
+    // before the application set the preferences).
     static int uiStyle();
 
     static void setPlan(const Document *plan);

@@ -207,6 +207,8 @@ void PreferencesDialog::addWarning(const char *setting, const QString &text, con
 void PreferencesDialog::accept()
 {
     Settings *store = settings();
+    // Whoever follows the preferences hears of each change once, after the dialog closed.
+    const Settings::Batch batch(store);
     store->setNumberFormat(m_ui->m_numberFormatComboBox->currentIndex());
     store->setDateFormat(m_ui->m_dateFormatComboBox->currentIndex());
     store->setWindowTransparency(m_ui->m_transparencySpinBox->value());

@@ -1,11 +1,15 @@
 #include "app/Application.h"
 #include "common/Accessors.h"
 #include "common/Settings.h"
+#include "common/WidgetContext.h"
 #include "harness/SettingsStores.h"
 #include "harness/TestMain.h"
 
+#include <memory>
+
 #include <QFile>
 #include <QRegularExpression>
+#include <QSignalSpy>
 
 // Each test starts on the platform store with the application folder in a fresh folder.
 class TestApplication : public QObject
@@ -20,6 +24,8 @@ private slots:
     void deletedAppearancesDoNotComeBack_data();
     void deletedAppearancesDoNotComeBack();
     void planReadsWithTheFormatsOfThePreferences();
+    void movingThePreferencesAnnouncesItOnce_data();
+    void movingThePreferencesAnnouncesItOnce();
     void everyIconOfTheMainWindowLoads_data();
     void everyIconOfTheMainWindowLoads();
 
@@ -116,6 +122,48 @@ void TestApplication::planReadsWithTheFormatsOfThePreferences()
     settings()->setDateFormat(0);
     settings()->setNumberFormat(0);
     QVERIFY(doc()->valueFormats() == ValueFormats());
+}
+
+void TestApplication::movingThePreferencesAnnouncesItOnce_data()
+{
+    QTest::addColumn<bool>("toPortable");
+    QTest::addColumn<bool>("targetHoldsMore");
+    QTest::newRow("to the portable file") << true << false;
+    QTest::newRow("to the platform store") << false << false;
+    QTest::newRow("to a portable file holding more") << true << true;
+    QTest::newRow("to a platform store holding more") << false << true;
+}
+
+// A move copies every key, so normally nothing but the move itself is news; keys that only the
+// target store held are read from it at once, and announced, so the panes follow them too.
+void TestApplication::movingThePreferencesAnnouncesItOnce()
+{
+    using Key = Settings::Key;
+    QFETCH(bool, toPortable);
+    QFETCH(bool, targetHoldsMore);
+    qRegisterMetaType<Settings::Key>();
+    if (!toPortable)
+        QVERIFY(app()->usePortableSettings());
+    if (targetHoldsMore) {
+        auto target = toPortable ? std::make_unique<Settings>(app()->iniFilePath())
+                                 : std::make_unique<Settings>();
+        target->setValue(QStringLiteral("date_format"), 2);
+        target->setValue(QStringLiteral("ui_style"), 1);
+    }
+    QSignalSpy spy(app(), &Application::changed);
+
+    QVERIFY(toPortable ? app()->usePortableSettings() : app()->useSystemSettings());
+    QList<Key> expected = {Key::Store};
+    if (targetHoldsMore)
+        expected << Key::DateFormat << Key::ValueFormats << Key::UiStyle;
+    QList<Key> announced;
+    for (const QList<QVariant> &arguments : qAsConst(spy))
+        announced.append(arguments.at(0).value<Key>());
+    QCOMPARE(announced, expected);
+    QCOMPARE(WidgetContext::settings(), settings());
+    QCOMPARE(doc()->valueFormats().dateFormat, targetHoldsMore ? 2 : 0);
+    QCOMPARE(app()->uiStyle(), targetHoldsMore ? 1 : 0);
+    QCOMPARE(WidgetContext::uiStyle(), app()->uiStyle());
 }
 
 void TestApplication::everyIconOfTheMainWindowLoads_data()

@@ -1,7 +1,10 @@
 #include "MainWindowFixture.h"
+#include "app/Application.h"
 #include "cardedit/ReplaceDialog.h"
 #include "cards/CardsScene.h"
 #include "common/BalloonTip.h"
+#include "common/WidgetContext.h"
+#include "harness/DocumentRecorder.h"
 #include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 #include "properties/PropertiesView.h"
@@ -37,6 +40,31 @@ bool tipShown(const char *key)
     return settings()->value(QLatin1String(key), false).toBool();
 }
 
+// What the window and the shared widgets show of the preferences they follow.
+QMap<QString, QVariant> appliedPreferences(MainWindow &window)
+{
+    const auto *toolBar = window.findChild<QToolBar *>("m_mainToolBar");
+    const auto *backup = window.findChild<QTimer *>("m_backupTimer");
+    const auto *check = window.findChild<QTimer *>("m_externalCheckTimer");
+    return {
+        {"date format", doc()->valueFormats().dateFormat},
+        {"number format", doc()->valueFormats().numberFormat},
+        {"style", QVariantList {app()->uiStyle(), WidgetContext::uiStyle()}},
+        {"toolbar text", toolBar->toolButtonStyle() == Qt::ToolButtonTextUnderIcon},
+        {"icon size", toolBar->iconSize().width()},
+        {"backup minutes", backup->isActive() ? backup->interval() / 60000 : 0},
+        {"outside-change check", check->isActive()},
+    };
+}
+
+QList<int> raisedEvents(const DocumentRecorder &recorder)
+{
+    QList<int> raised;
+    for (const QList<int> &types : recorder.eventTypes())
+        raised << types;
+    return raised;
+}
+
 } // namespace
 
 class TestEditCommands : public QObject
@@ -59,6 +87,9 @@ private slots:
     void deletingPropertiesAsksFirst_data();
     void deletingPropertiesAsksFirst();
     void preferencesApplyOnOk();
+    void eachLivePreferenceTakesEffectWhenWritten_data();
+    void eachLivePreferenceTakesEffectWhenWritten();
+    void preferencesRaiseEachEventOnce();
     void findAndReplaceOpensOneWindow();
 
 private:
@@ -380,6 +411,81 @@ void TestEditCommands::preferencesApplyOnOk()
     QCOMPARE(backupTimer->interval(), 5 * 60000);
     QVERIFY(!checkTimer->isActive());
     QCOMPARE(window.findChild<QToolBar *>("m_mainToolBar")->iconSize(), QSize(32, 32));
+}
+
+void TestEditCommands::eachLivePreferenceTakesEffectWhenWritten_data()
+{
+    using Key = Settings::Key;
+    QTest::addColumn<Key>("key");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("applied"); // what changes of appliedPreferences; empty: nothing
+    QTest::addColumn<QVariant>("shown");
+    QTest::addColumn<QList<int>>("events");
+    const QList<int> relaid = {EventType::CardsLayoutChanged, EventType::ChartsSettingsChanged};
+    QTest::newRow("date format") << Key::DateFormat << QVariant(2) << "date format" << QVariant(2)
+                                 << relaid;
+    QTest::newRow("number format")
+        << Key::NumberFormat << QVariant(1) << "number format" << QVariant(1) << relaid;
+    QTest::newRow("date format as it is")
+        << Key::DateFormat << QVariant(0) << "" << QVariant() << QList<int> {};
+    QTest::newRow("dark style") << Key::UiStyle << QVariant(1) << "style"
+                                << QVariant(QVariantList {1, 1})
+                                << QList<int> {EventType::UiStyleChanged};
+    QTest::newRow("toolbar text off") << Key::ShowToolbarText << QVariant(false) << "toolbar text"
+                                      << QVariant(false) << QList<int> {};
+    QTest::newRow("large icons") << Key::ToolbarIconSize << QVariant(2) << "icon size"
+                                 << QVariant(32) << QList<int> {};
+    QTest::newRow("backup interval")
+        << Key::BackupInterval << QVariant(5) << "backup minutes" << QVariant(5) << QList<int> {};
+    QTest::newRow("timed backups off") << Key::BackupTimedOn << QVariant(false) << "backup minutes"
+                                       << QVariant(0) << QList<int> {};
+    QTest::newRow("outside-change check off")
+        << Key::CheckPlanUpdates << QVariant(false) << "outside-change check" << QVariant(false)
+        << QList<int> {};
+}
+
+// Whoever writes a preference, the window follows it as the Preferences command does, and
+// only what was written changes.
+void TestEditCommands::eachLivePreferenceTakesEffectWhenWritten()
+{
+    QFETCH(Settings::Key, key);
+    QFETCH(QVariant, value);
+    QFETCH(QString, applied);
+    QFETCH(QVariant, shown);
+    QFETCH(QList<int>, events);
+    MainWindow window;
+    window.onCompleteStartup();
+    QMap<QString, QVariant> expected = appliedPreferences(window);
+    if (!applied.isEmpty()) {
+        QVERIFY(expected.contains(applied));
+        QVERIFY(expected.value(applied) != shown);
+        expected[applied] = shown;
+    }
+    DocumentRecorder recorder(*doc());
+    settings()->write(key, value);
+    QCOMPARE(appliedPreferences(window), expected);
+    QCOMPARE(raisedEvents(recorder), events);
+}
+
+// The dialog writes every preference at once; each change still takes effect once.
+void TestEditCommands::preferencesRaiseEachEventOnce()
+{
+    MainWindow window;
+    window.onCompleteStartup();
+    DocumentRecorder recorder(*doc());
+    ModalAnswer answer(QStringLiteral("OK"), {}, [](QWidget *dialog) {
+        dialog->findChild<QComboBox *>("m_dateFormatComboBox")->setCurrentIndex(2);
+        dialog->findChild<QComboBox *>("m_numberFormatComboBox")->setCurrentIndex(1);
+        dialog->findChild<QComboBox *>("m_styleComboBox")->setCurrentIndex(1);
+    });
+    action(window, "m_editPreferencesAction")->trigger();
+    QVERIFY(answer.answered());
+    QCOMPARE(raisedEvents(recorder),
+             (QList<int> {EventType::CardsLayoutChanged, EventType::ChartsSettingsChanged,
+                          EventType::UiStyleChanged}));
+    QCOMPARE(appliedPreferences(window).value("date format"), QVariant(2));
+    QCOMPARE(appliedPreferences(window).value("number format"), QVariant(1));
+    QCOMPARE(appliedPreferences(window).value("style"), QVariant(QVariantList {1, 1}));
 }
 
 void TestEditCommands::findAndReplaceOpensOneWindow()

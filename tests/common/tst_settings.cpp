@@ -4,7 +4,24 @@
 #include <memory>
 
 #include <QLocale>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+
+namespace {
+
+using Key = Settings::Key;
+
+QList<Key> announced(const QSignalSpy &spy)
+{
+    QList<Key> keys;
+    for (const QList<QVariant> &arguments : spy)
+        keys.append(arguments.at(0).value<Key>());
+    return keys;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(QList<Settings::Key>)
 
 class TestSettings : public QObject
 {
@@ -15,6 +32,10 @@ private slots:
     void storedValuesComeBackAtTheNextStart();
     void dialogsStayVisible_data();
     void dialogsStayVisible();
+    void aWriteAnnouncesOnlyAChangedValue_data();
+    void aWriteAnnouncesOnlyAChangedValue();
+    void aBatchAnnouncesEachChangeOnceAtItsEnd();
+    void clearingAnnouncesTheStoreAndForgetsTheCaches();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -74,6 +95,80 @@ void TestSettings::dialogsStayVisible()
     m_settings->setValue(key, stored);
     QCOMPARE(key == "zoom_sensitivity" ? m_settings->zoomStep() : m_settings->windowOpacity(),
              value);
+}
+
+void TestSettings::aWriteAnnouncesOnlyAChangedValue_data()
+{
+    QTest::addColumn<Key>("key");
+    QTest::addColumn<QVariant>("stored"); // invalid: the key is absent
+    QTest::addColumn<QVariant>("written");
+    QTest::addColumn<QList<Key>>("announced");
+    QTest::newRow("new value") << Key::BackupInterval << QVariant() << QVariant(5)
+                               << QList<Key> {Key::BackupInterval};
+    QTest::newRow("the default") << Key::BackupInterval << QVariant() << QVariant(10)
+                                 << QList<Key> {};
+    QTest::newRow("as the file gives it back")
+        << Key::ShowToolbarText << QVariant(QStringLiteral("false")) << QVariant(false)
+        << QList<Key> {};
+    QTest::newRow("date format") << Key::DateFormat << QVariant() << QVariant(2)
+                                 << QList<Key> {Key::DateFormat, Key::ValueFormats};
+    QTest::newRow("number format")
+        << Key::NumberFormat << QVariant(QStringLiteral("1")) << QVariant(0)
+        << QList<Key> {Key::NumberFormat, Key::ValueFormats};
+    QTest::newRow("style") << Key::UiStyle << QVariant() << QVariant(1)
+                           << QList<Key> {Key::UiStyle};
+}
+
+void TestSettings::aWriteAnnouncesOnlyAChangedValue()
+{
+    QFETCH(Key, key);
+    QFETCH(QVariant, stored);
+    QFETCH(QVariant, written);
+    QFETCH(QList<Key>, announced);
+    if (stored.isValid())
+        m_settings->setValue(Settings::keyName(key), stored);
+    QSignalSpy spy(m_settings.get(), &Settings::changed);
+    m_settings->write(key, written);
+    QCOMPARE(::announced(spy), announced);
+    // Written all the same: what the store holds does not depend on who listens.
+    QVERIFY(m_settings->contains(Settings::keyName(key)));
+    QCOMPARE(m_settings->read(key).toInt(), written.toInt());
+}
+
+void TestSettings::aBatchAnnouncesEachChangeOnceAtItsEnd()
+{
+    QSignalSpy spy(m_settings.get(), &Settings::changed);
+    {
+        const Settings::Batch batch(m_settings.get());
+        m_settings->setNumberFormat(1);
+        m_settings->setDateFormat(2);
+        {
+            const Settings::Batch inner(m_settings.get());
+            m_settings->setBackupInterval(5);
+            m_settings->setBackupInterval(15);
+            m_settings->setUiStyle(0);
+        }
+        QVERIFY(spy.isEmpty());
+        // What is read in the batch is what was written.
+        QCOMPARE(m_settings->dateFormat(), 2);
+    }
+    QCOMPARE(
+        announced(spy),
+        (QList<Key> {Key::NumberFormat, Key::ValueFormats, Key::DateFormat, Key::BackupInterval}));
+}
+
+void TestSettings::clearingAnnouncesTheStoreAndForgetsTheCaches()
+{
+    m_settings->setDateFormat(2);
+    m_settings->setUiStyle(1);
+    m_settings->setToolbarIconSize(0);
+    QSignalSpy spy(m_settings.get(), &Settings::changed);
+    m_settings->clear();
+    QCOMPARE(announced(spy),
+             (QList<Key> {Key::Store, Key::DateFormat, Key::ValueFormats, Key::UiStyle}));
+    QCOMPARE(m_settings->dateFormat(), 0);
+    QCOMPARE(m_settings->uiStyle(), 0);
+    QVERIFY(m_settings->allKeys().isEmpty());
 }
 
 TAVROLO_TEST_MAIN(TestSettings)
