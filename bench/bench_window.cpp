@@ -8,7 +8,11 @@
 //    letter hides every card), and clearing it again (every card comes back);
 //  - Swap X/Y from the toolbar, until painted;
 //  - one card dragged by the mouse into the next column, from the release until painted;
-//  - Undo of one value edit, until painted.
+//  - Undo of one value edit, until painted;
+//  - then the Table tab shown for the first time, until painted, for the record: the table is
+//    built when it is first shown.
+// After each re-layout that animates, the longest the window then stopped answering (one turn
+// of the event loop) is printed too: the animation's own work and its clean-up.
 // Run from the build folder: QT_QPA_PLATFORM=offscreen bench/bench_window. The offscreen
 // screen is 800 x 600 pixels, and the window fits it; for the figures of a larger screen run it
 // under xvfb-run -s "-screen 0 1400x900x24" with QT_QPA_PLATFORM=xcb.
@@ -24,11 +28,15 @@
 #include "harness/TestMain.h"
 #include "leftpane/CardsFilterWidget.h"
 #include "model/Document.h"
+#include "table/TableView.h"
+
+#include <algorithm>
 
 #include <QAction>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMouseEvent>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -86,7 +94,8 @@ private:
 };
 
 // Lets a running layout animation end and the event loop delete what it let go, so that the
-// next command starts from a quiet window.
+// next command starts from a quiet window. Returns the longest the event loop was busy with
+// one turn meanwhile: how long the window stopped answering after the command had painted.
 class Settler : public QObject
 {
 public:
@@ -96,14 +105,22 @@ public:
         connect(scene, &CardsScene::animationFinished, this, [this] { ++m_finished; });
     }
 
-    void settle()
+    double settle()
     {
+        double longest = 0;
         QElapsedTimer timer;
         timer.start();
+        const auto turn = [&](auto work) {
+            QElapsedTimer one;
+            one.start();
+            work();
+            longest = std::max(longest, one.nsecsElapsed() / 1e6);
+        };
         while (m_finished < m_started && timer.elapsed() < waitLimitMs)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
+            turn([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 10); });
+        turn([] { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); });
+        turn([] { QCoreApplication::processEvents(); });
+        return longest;
     }
 
 private:
@@ -263,29 +280,35 @@ void BenchWindow::commands()
         }
     };
     QVector<double> hiding;
+    QVector<double> hidingStalls;
     QVector<double> showing;
+    QVector<double> showingStalls;
     for (int run = 0; run < runs; ++run) {
         hiding.append(shown.untilPainted([&] { typeAndApply(QStringLiteral("z")); }));
         QVERIFY(doc()->filteredOutTaskCount() == cards);
-        shown.settler->settle();
+        hidingStalls.append(shown.settler->settle());
         showing.append(shown.untilPainted([&] { typeAndApply(QString()); }));
         QVERIFY(doc()->filteredOutTaskCount() == 0);
-        shown.settler->settle();
+        showingStalls.append(shown.settler->settle());
     }
     // A whole re-layout until painted, as Swap X/Y.
     report(QStringLiteral("%1: filter letter hiding every card").arg(n), median(hiding),
            target(cards, 1500));
+    report(QStringLiteral("%1:   longest stall after painting").arg(n), median(hidingStalls));
     report(QStringLiteral("%1: filter cleared, every card back").arg(n), median(showing),
            target(cards, 1500));
+    report(QStringLiteral("%1:   longest stall after painting").arg(n), median(showingStalls));
 
     QAction *swap = shown.action("m_viewTransposeAction");
     QVERIFY(swap->isEnabled());
     QVector<double> swaps;
+    QVector<double> swapStalls;
     for (int run = 0; run < runs; ++run) {
         swaps.append(shown.untilPainted([&] { swap->trigger(); }));
-        shown.settler->settle();
+        swapStalls.append(shown.settler->settle());
     }
     report(QStringLiteral("%1: Swap X/Y until painted").arg(n), median(swaps), target(cards, 1500));
+    report(QStringLiteral("%1:   longest stall after painting").arg(n), median(swapStalls));
     if (doc()->xProperty() != 1)
         swap->trigger();
     shown.settler->settle();
@@ -296,6 +319,7 @@ void BenchWindow::commands()
     CardsScene *scene = shown.scene;
     view->zoomTo(0.05);
     QVector<double> drags;
+    QVector<double> dragStalls;
     for (int run = 0; run < runs; ++run) {
         const TaskIndex task = scene->layouter().orderedCell(run, 0).value(0, -1);
         QVERIFY(task >= 0);
@@ -314,10 +338,11 @@ void BenchWindow::commands()
             shown.mouse(QEvent::MouseButtonRelease, release, Qt::LeftButton, Qt::NoButton);
         }));
         QCOMPARE(doc()->value(task, 1), scene->columnValues().value(run + 1));
-        shown.settler->settle();
+        dragStalls.append(shown.settler->settle());
     }
     report(QStringLiteral("%1: one-card drag, release until painted").arg(n), median(drags),
            target(cards, 200));
+    report(QStringLiteral("%1:   longest stall after painting").arg(n), median(dragStalls));
     shown.action("m_viewZoomFitAction")->setChecked(true);
     shown.settler->settle();
 
@@ -334,6 +359,16 @@ void BenchWindow::commands()
     }
     report(QStringLiteral("%1: undo of one value until painted").arg(n), median(undos),
            target(cards, 1000));
+
+    auto *table = shown.window->findChild<TableView *>();
+    PaintCounter tablePaints(table->viewport());
+    QElapsedTimer timer;
+    timer.start();
+    shown.window->findChild<QTabWidget *>(QStringLiteral("m_tabWidget"))->setCurrentIndex(2);
+    QVERIFY(tablePaints.waitBeyond(0));
+    report(QStringLiteral("%1: Table tab first shown, until painted").arg(n),
+           timer.nsecsElapsed() / 1e6);
+    QCOMPARE(table->rowCount(), cards);
 }
 
 TAVROLO_TEST_MAIN(BenchWindow)
