@@ -159,6 +159,10 @@ struct ShownWindow
             qWarning("the window was not shown");
         paints->waitBeyond(0);
         settler->settle();
+        // The window completes its start-up a quarter of a second after it was built, and looks
+        // for updates three quarters of a second later: both are over before a command is timed.
+        QTest::qWait(1500);
+        settler->settle();
     }
 
     QAction *action(const char *name) const { return window->findChild<QAction *>(name); }
