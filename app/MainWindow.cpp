@@ -23,6 +23,7 @@
 #include "leftpane/CardsLeftPane.h"
 #include "properties/PropertiesView.h"
 #include "table/BaseTableView.h"
+#include "table/DeferredRefresh.h"
 #include "table/TableLeftPane.h"
 #include "table/TableView.h"
 #include "ui_MainWindow.h"
@@ -59,6 +60,24 @@ void setPaneStretch(QWidget *leftPane, QWidget *view)
     grows.setHorizontalPolicy(QSizePolicy::Expanding);
     grows.setHorizontalStretch(1);
     view->setSizePolicy(grows);
+}
+
+// The changes the Properties table follows: a property renamed, retyped or given another
+// default, and the style's icons, change its rows in place; the others add, remove or move rows.
+DeferredRefresh::Kind propertiesRefreshKind(int eventType)
+{
+    switch (eventType) {
+    case EventType::AllChanged:
+    case EventType::PropertyAdded:
+    case EventType::PropertyDeleted:
+    case EventType::PropertiesReordered:
+        return DeferredRefresh::Kind::Rebuild;
+    case EventType::PropertyChanged:
+    case EventType::UiStyleChanged:
+        return DeferredRefresh::Kind::InPlace;
+    default:
+        return DeferredRefresh::Kind::Ignored;
+    }
 }
 
 } // namespace
@@ -392,7 +411,8 @@ void MainWindow::connectActions()
 }
 
 // The plan's change notification reaches its receivers in the order connected here: this
-// window first, then the scenes and views, the tables, and the left panes' sections.
+// window first, then the scenes and views, the tables, and the left panes' sections. A table
+// out of sight takes the changes when it is next shown.
 void MainWindow::connectPanes()
 {
     connect(m_ui->m_mainToolBar, &QToolBar::visibilityChanged, this,
@@ -446,8 +466,16 @@ void MainWindow::connectPanes()
     connect(doc(), &Document::changed, m_cardsView, &CardsView::onChangedDoc);
     connect(doc(), &Document::changed, m_chartsScene, &ChartsScene::onChangedDoc);
     connect(doc(), &Document::changed, m_chartsView, &ChartsView::onChangedDoc);
-    connect(doc(), &Document::changed, m_tableView, &TableView::onChangedDoc);
-    connect(doc(), &Document::changed, m_propertiesView, &PropertiesView::onChangedDoc);
+    auto *tableRefresh = new DeferredRefresh(
+        m_tableView, &TableView::refreshKind,
+        [table = m_tableView](const Events &events) { table->onChangedDoc(events); });
+    connect(doc(), &Document::changed, tableRefresh, &DeferredRefresh::onChangedDoc);
+    auto *propertiesRefresh
+        = new DeferredRefresh(m_propertiesView, propertiesRefreshKind,
+                              [properties = m_propertiesView](const Events &events) {
+                                  properties->onChangedDoc(events);
+                              });
+    connect(doc(), &Document::changed, propertiesRefresh, &DeferredRefresh::onChangedDoc);
     connect(doc(), &Document::aboutToChange, this, &MainWindow::onAboutToChange);
     m_cardsLeftPane->connectToDocument();
     m_chartsLeftPane->connectToDocument();

@@ -421,9 +421,11 @@ GraphicsView *MainWindow::printableView() const
 void MainWindow::onUpdatePrinterStatus()
 {
     bool printable = false;
-    if (m_cardsView->isVisible())
-        printable = !m_cardsScene->items().isEmpty();
-    else if (m_chartsView->isVisible())
+    if (m_cardsView->isVisible()) {
+        // A card's item answers at once; the list of all the scene's items is sorted first,
+        // which for a large plan takes longer than the layout that asks.
+        printable = m_cardsScene->cardItemForTask(0) || !m_cardsScene->items().isEmpty();
+    } else if (m_chartsView->isVisible())
         printable = !m_chartsScene->chartItems().isEmpty();
     m_ui->m_filePrintAction->setEnabled(printable);
 }

@@ -43,25 +43,9 @@ bool isDarkStyle()
     return app()->uiStyle() == 1;
 }
 
-// The event types the table follows; a notification of none of them changes nothing here.
 bool isTableEvent(int type)
 {
-    switch (type) {
-    case EventType::AllChanged:
-    case EventType::TaskAdded:
-    case EventType::TasksDeleted:
-    case EventType::PropertyAdded:
-    case EventType::PropertyChanged:
-    case EventType::PropertyDeleted:
-    case EventType::ValueChanged:
-    case EventType::TaskNotesChanged:
-    case EventType::PropertiesReordered:
-    case EventType::UiStyleChanged:
-    case EventType::TableAppearanceChanged:
-        return true;
-    default:
-        return false;
-    }
+    return TableView::refreshKind(type) != DeferredRefresh::Kind::Ignored;
 }
 
 // Natural widths of one-line texts in the table's font, without laying out each text. Shaping
@@ -223,6 +207,27 @@ TableView::TableView(QWidget *parent) : BaseTableView(parent), m_showMatching(tr
     connect(horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
             &TableView::onSortIndicatorChanged);
     connect(this, &QTableWidget::cellChanged, this, &TableView::onCellChanged);
+}
+
+DeferredRefresh::Kind TableView::refreshKind(int eventType)
+{
+    switch (eventType) {
+    case EventType::AllChanged:
+    case EventType::TaskAdded:
+    case EventType::TasksDeleted:
+    case EventType::PropertyAdded:
+    case EventType::PropertyDeleted:
+    case EventType::PropertiesReordered:
+        return DeferredRefresh::Kind::Rebuild;
+    case EventType::PropertyChanged:
+    case EventType::ValueChanged:
+    case EventType::TaskNotesChanged:
+    case EventType::UiStyleChanged:
+    case EventType::TableAppearanceChanged:
+        return DeferredRefresh::Kind::InPlace;
+    default:
+        return DeferredRefresh::Kind::Ignored;
+    }
 }
 
 int TableView::tableColorSetting()

@@ -3,6 +3,7 @@
 #include "model/Events.h"
 #include "model/ModelTypes.h"
 #include "table/BaseTableView.h"
+#include "table/DeferredRefresh.h"
 
 #include <QBrush>
 #include <QHash>
@@ -16,9 +17,10 @@ class SmartSortTableWidgetItem;
 // row's card is always read from it. Cells are edited in place and every edit goes to the plan
 // as one undoable change; the table follows the plan only through Document::changed.
 //
-// The main window connects Document::changed to onChangedDoc and reads selectedTasks,
-// selectedProperties and visibleTasks for its commands; selectTasks selects cards; the Filter
-// section calls setSearch.
+// The main window hands Document::changed to onChangedDoc through a DeferredRefresh (a table
+// out of sight waits until it is shown) and reads selectedTasks, selectedProperties and
+// visibleTasks for its commands, each only while the table is shown; selectTasks selects cards;
+// the Filter section calls setSearch.
 class TableView : public BaseTableView
 {
     Q_OBJECT
@@ -41,6 +43,10 @@ public:
     // No terms show every row.
     void setSearch(bool showMatching, const QStringList &terms);
     int notesColumn() const { return columnCount() - 1; }
+
+    // The event types the table follows, and how it catches up with them while hidden: cells,
+    // headers and colours change in place, rows and columns by a rebuild.
+    static DeferredRefresh::Kind refreshKind(int eventType);
 
     // The plan's colour setting when it names an entry of the colouring list (0 off, 1 every
     // property, p + 1 rows by property p); a setting from a damaged file that names none is off.

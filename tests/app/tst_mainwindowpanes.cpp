@@ -8,6 +8,7 @@
 #include "common/DelayedEditLineEdit.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/TestMain.h"
+#include "properties/PropertiesView.h"
 #include "table/TableFilterWidget.h"
 #include "table/TableLeftPane.h"
 #include "table/TableView.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QSet>
 #include <QSpinBox>
 #include <QSplitter>
@@ -28,7 +30,7 @@
 
 namespace {
 
-enum Tab { CardsTab = 0, ChartsTab = 1, TableTab = 2 };
+enum Tab { CardsTab = 0, ChartsTab = 1, TableTab = 2, PropertiesTab = 3 };
 
 QAction *action(MainWindow &window, const char *name)
 {
@@ -75,6 +77,11 @@ struct ShownWindow
         window->findChild<QTabWidget *>(QStringLiteral("m_tabWidget"))->setCurrentIndex(tab);
         table = window->findChild<TableView *>();
         cards = window->findChild<CardsScene *>();
+    }
+
+    void showTab(Tab tab)
+    {
+        window->findChild<QTabWidget *>(QStringLiteral("m_tabWidget"))->setCurrentIndex(tab);
     }
 
     std::unique_ptr<MainWindow> window;
@@ -125,6 +132,190 @@ void typeTableFilter(MainWindow &window, const QString &text)
     line->flush();
 }
 
+// The words the Table's Filter section applies once its pause has passed.
+QStringList tableFilterWords(MainWindow &window)
+{
+    auto *line
+        = window.findChild<TableLeftPane *>()->filterWidget()->findChild<DelayedEditLineEdit *>(
+            QStringLiteral("m_lineEdit"));
+    line->flush();
+    return line->text().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+QString brushText(const QVariant &brush)
+{
+    if (brush.isNull())
+        return QStringLiteral("none");
+    const QBrush value = brush.value<QBrush>();
+    return value.style() == Qt::NoBrush ? QStringLiteral("none")
+                                        : value.color().name(QColor::HexArgb);
+}
+
+// What the table shows, row by row from the top: the card, each cell's text and colours, and
+// whether the filter hides the row; the headers, the sort and the font size first.
+QStringList tableContents(const TableView *table)
+{
+    QStringList headers;
+    for (int column = 0; column < table->columnCount(); ++column)
+        headers.append(table->horizontalHeaderItem(column)->text());
+    QStringList rows {headers.join(QLatin1Char('|')),
+                      QStringLiteral("sorted by %1, %2; %3 points")
+                          .arg(table->horizontalHeader()->sortIndicatorSection())
+                          .arg(table->horizontalHeader()->sortIndicatorOrder())
+                          .arg(table->font().pointSize())};
+    for (int row = 0; row < table->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < table->columnCount(); ++column) {
+            const QTableWidgetItem *cell = table->item(row, column);
+            cells.append(cell ? QStringLiteral("%1 %2/%3")
+                                    .arg(cell->text(), brushText(cell->data(Qt::BackgroundRole)),
+                                         brushText(cell->data(Qt::ForegroundRole)))
+                              : QStringLiteral("no item"));
+        }
+        rows.append(cells.join(QLatin1Char('|'))
+                    + (table->isRowHidden(row) ? QStringLiteral(" hidden") : QString()));
+    }
+    return rows;
+}
+
+// A table built afresh from the plan, sorted and filtered so.
+QStringList freshTableContents(int sortColumn, Qt::SortOrder order, const QStringList &words)
+{
+    TableView fresh;
+    Events all;
+    all.add(EventType::AllChanged);
+    fresh.onChangedDoc(all);
+    fresh.sortByColumn(sortColumn, order);
+    fresh.setSearch(true, words);
+    return tableContents(&fresh);
+}
+
+// Each row of the Properties tab: name, type, default, and which move buttons work.
+QStringList propertiesContents(const PropertiesView *view)
+{
+    QStringList rows;
+    for (int row = 0; row < view->rowCount(); ++row) {
+        const auto *type = qobject_cast<QComboBox *>(view->cellWidget(row, 1));
+        const auto *up = qobject_cast<QPushButton *>(view->cellWidget(row, 4));
+        const auto *down = qobject_cast<QPushButton *>(view->cellWidget(row, 5));
+        rows.append(QStringLiteral("%1|%2|%3|%4%5")
+                        .arg(view->item(row, 0) ? view->item(row, 0)->text() : "no name")
+                        .arg(type ? type->currentIndex() : -1)
+                        .arg(view->item(row, 2) ? view->item(row, 2)->text() : "no default")
+                        .arg(up && up->isEnabled() ? "up" : "")
+                        .arg(down && down->isEnabled() ? "down" : ""));
+    }
+    return rows;
+}
+
+// The changes made while the Table or Properties tab is hidden, in the sample plan: Name 1,
+// Status 2, Priority 3, Owner 4, Days 5, Due 6; twelve cards, four of them Maria's and two
+// Sam's.
+enum HiddenChange {
+    ValueShowingARow,
+    NumberRescalingItsColumn,
+    SortedValue,
+    NotesShowingARow,
+    PropertyRenamed,
+    PropertyRetyped,
+    DefaultChanged,
+    RowsColouredByPriority,
+    FontSize,
+    CardAdded,
+    CardsDeleted,
+    PropertyAdded,
+    PropertyDeleted,
+    SortedPropertyDeleted,
+    PropertiesReordered,
+    UndoOfAnEditInTheTable,
+    UndoOfADeletion,
+    UndoOfAPropertyDeletion,
+    AddDeleteAndEdit,
+    ManyValues,
+};
+
+void makeHiddenChange(MainWindow &window, int change)
+{
+    Document *plan = doc();
+    const auto setValue = [plan](TaskIndex task, int property, const char *text) {
+        QString value = QString::fromUtf8(text);
+        plan->setValue(task, property, value, true);
+    };
+    switch (change) {
+    case ValueShowingARow:
+        setValue(1, 4, "Sam");
+        break;
+    case NumberRescalingItsColumn:
+        setValue(0, 5, "40");
+        break;
+    case SortedValue:
+        setValue(5, 1, "Zebra crossing");
+        break;
+    case NotesShowingARow:
+        plan->setTaskNotes(2, QStringLiteral("Ask Maria"), true);
+        break;
+    case PropertyRenamed:
+        plan->setPropertyName(4, QStringLiteral("Lead"), true);
+        break;
+    case PropertyRetyped:
+        plan->setPropertyType(5, PropertyType::Text, true);
+        break;
+    case DefaultChanged:
+        plan->setPropertyDefaultValue(2, QStringLiteral("Done"), true);
+        break;
+    case RowsColouredByPriority:
+        plan->setTableColor(3 + 1, true);
+        break;
+    case FontSize:
+        plan->setTableFontSize(plan->tableFontSize() + 4, true);
+        break;
+    case CardAdded:
+        plan->addTaskWithValues({{1, "Answer mail"}, {4, "Sam"}}, QString(), {}, -1, true);
+        break;
+    case CardsDeleted:
+        plan->deleteTasks({1, 4}, true);
+        break;
+    case PropertyAdded:
+        plan->addProperty(QStringLiteral("Budget"), QStringLiteral("Maria"), PropertyType::Text, {},
+                          PropertyVisibility::Text, PropertyAppearance(), true);
+        break;
+    case PropertyDeleted:
+        plan->deleteProperties({3}, true);
+        break;
+    case SortedPropertyDeleted:
+        plan->deleteProperties({1}, true);
+        break;
+    case PropertiesReordered:
+        plan->reorderProperties({{0, 0}, {1, 1}, {2, 3}, {3, 2}, {4, 4}, {5, 5}, {6, 6}}, true);
+        break;
+    case UndoOfAnEditInTheTable:
+        // The edit was made with the Table shown.
+        action(window, "m_editUndoAction")->trigger();
+        break;
+    case UndoOfADeletion:
+        plan->deleteTasks({0, 7}, true);
+        action(window, "m_editUndoAction")->trigger();
+        break;
+    case UndoOfAPropertyDeletion:
+        plan->deleteProperties({2, 4}, true);
+        action(window, "m_editUndoAction")->trigger();
+        break;
+    case AddDeleteAndEdit:
+        plan->addTask(true);
+        plan->deleteTasks({0}, true);
+        setValue(plan->taskCount() - 1, 4, "Maria");
+        plan->setTaskNotes(3, QStringLiteral("Sam"), true);
+        break;
+    case ManyValues: {
+        QList<Document::ValueChange> changes;
+        for (int i = 0; i <= 1000; ++i)
+            changes.append({{i % plan->taskCount(), 4}, i % 3 == 0 ? "Sam" : "Jonas"});
+        plan->setValues(changes, true);
+        break;
+    }
+    }
+}
+
 } // namespace
 
 // The Table and Charts tabs and the Cards view's card commands, as the main window wires them.
@@ -144,6 +335,10 @@ private slots:
     void editPropertyInTheTableEditsTheSelectedColumn();
     void tableCommandsTakeOnlyTheRowsInSight_data();
     void tableCommandsTakeOnlyTheRowsInSight();
+    void hiddenTableCatchesUpWhenShown_data();
+    void hiddenTableCatchesUpWhenShown();
+    void hiddenPropertiesTabCatchesUpWhenShown_data();
+    void hiddenPropertiesTabCatchesUpWhenShown();
 
 private:
     QTemporaryDir m_folder;
@@ -467,6 +662,108 @@ void TestMainWindowPanes::tableCommandsTakeOnlyTheRowsInSight()
     for (TaskIndex task : table->selectedTasks())
         QVERIFY2(doc()->value(task, 1).startsWith(QLatin1String("red")),
                  qPrintable(doc()->value(task, 1)));
+}
+
+void TestMainWindowPanes::hiddenTableCatchesUpWhenShown_data()
+{
+    QTest::addColumn<int>("change");
+    QTest::newRow("a value that shows a hidden row") << int(ValueShowingARow);
+    QTest::newRow("a number that rescales its column's colours") << int(NumberRescalingItsColumn);
+    QTest::newRow("a value of the sort column") << int(SortedValue);
+    QTest::newRow("notes that show a hidden row") << int(NotesShowingARow);
+    QTest::newRow("a property renamed") << int(PropertyRenamed);
+    QTest::newRow("a property retyped") << int(PropertyRetyped);
+    QTest::newRow("rows coloured by a property") << int(RowsColouredByPriority);
+    QTest::newRow("the table's font size") << int(FontSize);
+    QTest::newRow("a card added") << int(CardAdded);
+    QTest::newRow("cards deleted") << int(CardsDeleted);
+    QTest::newRow("a property added") << int(PropertyAdded);
+    QTest::newRow("a property deleted") << int(PropertyDeleted);
+    QTest::newRow("the sort column's property deleted") << int(SortedPropertyDeleted);
+    QTest::newRow("properties re-ordered") << int(PropertiesReordered);
+    QTest::newRow("undo of an edit made in the Table") << int(UndoOfAnEditInTheTable);
+    QTest::newRow("a deletion and its undo") << int(UndoOfADeletion);
+    QTest::newRow("properties deleted and the deletion undone") << int(UndoOfAPropertyDeletion);
+    QTest::newRow("a card added, one deleted, a value and notes edited") << int(AddDeleteAndEdit);
+    QTest::newRow("more values than are worth catching up one by one") << int(ManyValues);
+}
+
+// The Table waits while another tab is in front, and shown again it is the table a fresh
+// build gives: the same cells, colours, sort and filter.
+void TestMainWindowPanes::hiddenTableCatchesUpWhenShown()
+{
+    QFETCH(int, change);
+    ShownWindow shown(m_folder.path(), TableTab);
+    QVERIFY(shown.ok);
+    TableView *table = shown.table;
+    doc()->setTableColor(1, true);
+    table->sortByColumn(1, Qt::DescendingOrder);
+    typeTableFilter(*shown.window, QStringLiteral("Maria Sam"));
+    QVERIFY(table->isRowHidden(table->rowOfTask(1)));
+    if (change == UndoOfAnEditInTheTable)
+        table->item(table->rowOfTask(2), 4)->setText(QStringLiteral("Maria"));
+    const QStringList before = tableContents(table);
+
+    shown.showTab(CardsTab);
+    QVERIFY(!table->isVisible());
+    makeHiddenChange(*shown.window, change);
+    QCOMPARE(tableContents(table), before);
+
+    shown.showTab(TableTab);
+    QVERIFY(table->isVisible());
+    const QStringList words = tableFilterWords(*shown.window);
+    // The sort stays with its property, and goes back to card order with it.
+    const int sorted = doc()->propertyIndex(QStringLiteral("Name"));
+    const QStringList caughtUp = tableContents(table);
+    QCOMPARE(caughtUp,
+             sorted > 0 ? freshTableContents(sorted, Qt::DescendingOrder, words)
+                        : freshTableContents(0, Qt::AscendingOrder, words));
+    // Each change shows; an undo also clears the filter, as a new state of the plan does.
+    QVERIFY(caughtUp != before);
+
+    // Edits in the shown table reach the cards the rows show.
+    const TaskIndex last = doc()->taskCount() - 1;
+    table->item(table->rowOfTask(last), table->notesColumn())->setText(QStringLiteral("Seen"));
+    QCOMPARE(doc()->taskNotes(last), QStringLiteral("Seen"));
+}
+
+void TestMainWindowPanes::hiddenPropertiesTabCatchesUpWhenShown_data()
+{
+    QTest::addColumn<int>("change");
+    QTest::newRow("a property renamed") << int(PropertyRenamed);
+    QTest::newRow("a property retyped") << int(PropertyRetyped);
+    QTest::newRow("a default changed") << int(DefaultChanged);
+    QTest::newRow("a property added") << int(PropertyAdded);
+    QTest::newRow("a property deleted") << int(PropertyDeleted);
+    QTest::newRow("properties re-ordered") << int(PropertiesReordered);
+    QTest::newRow("properties deleted and the deletion undone") << int(UndoOfAPropertyDeletion);
+}
+
+void TestMainWindowPanes::hiddenPropertiesTabCatchesUpWhenShown()
+{
+    QFETCH(int, change);
+    ShownWindow shown(m_folder.path(), CardsTab);
+    QVERIFY(shown.ok);
+    auto *view = shown.window->findChild<PropertiesView *>();
+    shown.showTab(PropertiesTab);
+    view->selectRow(4);
+    const QStringList before = propertiesContents(view);
+    shown.showTab(CardsTab);
+    QVERIFY(!view->isVisible());
+    makeHiddenChange(*shown.window, change);
+    QCOMPARE(propertiesContents(view), before);
+
+    shown.showTab(PropertiesTab);
+    PropertiesView fresh;
+    Events all;
+    all.add(EventType::AllChanged);
+    fresh.onChangedDoc(all);
+    QCOMPARE(propertiesContents(view), propertiesContents(&fresh));
+    QCOMPARE(propertiesContents(view) == before, change == UndoOfAPropertyDeletion);
+    // A change in place keeps the user's selection, as it does in sight.
+    const bool inPlace
+        = change == PropertyRenamed || change == PropertyRetyped || change == DefaultChanged;
+    QCOMPARE(view->selectedPropertyIndexes(), inPlace ? QList<int>({5}) : QList<int>());
 }
 
 TAVROLO_TEST_MAIN(TestMainWindowPanes)

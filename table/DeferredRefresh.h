@@ -1,0 +1,60 @@
+#pragma once
+
+#include "model/Events.h"
+
+#include <functional>
+
+#include <QObject>
+
+class QWidget;
+
+// Stands between the plan's change notification and a table that refreshes from it. While the
+// table is shown every notification goes straight on. While it is hidden (another tab in front,
+// or the window not shown yet) the notifications only wait here, and the table catches up with
+// them just before it is shown again, before it paints or anything reads it. A large plan's
+// table holds a cell for every value: building it on every opening and every undo while the
+// user looks at another tab took most of that time and half the memory.
+//
+// While the table waits, changes in place (cells, headers, colours, fonts) are kept in the order
+// they came and handed on together; the table reads the plan as it is by then, which ends where
+// handing them on one by one would have ended. A change that adds, removes or moves rows or
+// columns, or more waiting changes than a rebuild is worth, turns the wait into one whole-plan
+// refresh: the table built anew from the plan as it is then, which takes in every change before
+// and after it.
+//
+// The main window makes one for each of the Table and Properties tabs and connects
+// Document::changed to onChangedDoc where it would connect the table's own slot.
+class DeferredRefresh : public QObject
+{
+    Q_OBJECT
+
+public:
+    // What a change means to the table: nothing, a refresh in place, or a rebuild.
+    enum class Kind { Ignored, InPlace, Rebuild };
+    using Classify = std::function<Kind(int eventType)>;
+    using Refresh = std::function<void(const Events &events)>;
+
+    // Waiting changes in place beyond this many make a rebuild instead.
+    static constexpr int maximumWaiting = 1000;
+
+    // A child of the table; refresh is the table's own handler of the notification.
+    DeferredRefresh(QWidget *table, Classify classify, Refresh refresh);
+
+    // Changes wait for the table to be shown.
+    bool isWaiting() const { return m_rebuildDue || !m_waiting.events.isEmpty(); }
+
+public slots:
+    void onChangedDoc(const Events &events);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void catchUp();
+
+    QWidget *m_table;
+    Classify m_classify;
+    Refresh m_refresh;
+    bool m_rebuildDue = false;
+    Events m_waiting;
+};
