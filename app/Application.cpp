@@ -1,9 +1,9 @@
 #include "app/Application.h"
 
 #include "app/FileOpenEvent.h"
-#include "common/BusyCursor.h"
-#include "common/Settings.h"
-#include "common/WidgetContext.h"
+#include "common/core/BusyCursor.h"
+#include "common/widgets/Settings.h"
+#include "common/widgets/WidgetContext.h"
 
 #include <QFile>
 #include <QFileInfo>

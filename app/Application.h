@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/Settings.h"
+#include "common/widgets/Settings.h"
 #include "model/Document.h"
 
 #include <functional>

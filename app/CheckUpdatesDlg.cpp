@@ -1,6 +1,6 @@
 #include "app/CheckUpdatesDlg.h"
 
-#include "common/DialogHelpers.h"
+#include "common/widgets/DialogHelpers.h"
 #include "ui_CheckUpdatesDlg.h"
 
 CheckUpdatesDlg::CheckUpdatesDlg(QWidget *parent)

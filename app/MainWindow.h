@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/UndoHistory.h"
-#include "common/Settings.h"
+#include "common/widgets/Settings.h"
 #include "model/Events.h"
 #include "model/HyperLink.h"
 #include "model/ModelTypes.h"

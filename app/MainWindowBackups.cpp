@@ -5,10 +5,10 @@
 
 #include "app/DropFilesEvent.h"
 #include "app/MainWindow.h"
-#include "common/Accessors.h"
-#include "common/FileHelpers.h"
-#include "common/MessageBoxes.h"
-#include "common/Settings.h"
+#include "common/app/Accessors.h"
+#include "common/core/FileHelpers.h"
+#include "common/widgets/MessageBoxes.h"
+#include "common/widgets/Settings.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,9 +3,9 @@
 
 #include "app/DropFilesEvent.h"
 #include "app/MainWindow.h"
-#include "common/Accessors.h"
-#include "common/BusyCursor.h"
-#include "common/TextHelpers.h"
+#include "common/app/Accessors.h"
+#include "common/core/BusyCursor.h"
+#include "common/core/TextHelpers.h"
 #include "model/Document.h"
 #include "model/Image.h"
 #include "ui_MainWindow.h"

@@ -10,12 +10,12 @@
 #include "cardedit/TaskDialog.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
-#include "common/Accessors.h"
-#include "common/BalloonTip.h"
-#include "common/BusyCursor.h"
-#include "common/MessageBoxes.h"
-#include "common/Prompts.h"
-#include "common/Settings.h"
+#include "common/app/Accessors.h"
+#include "common/core/BusyCursor.h"
+#include "common/widgets/BalloonTip.h"
+#include "common/widgets/MessageBoxes.h"
+#include "common/widgets/Prompts.h"
+#include "common/widgets/Settings.h"
 #include "dialogs/PreferencesDialog.h"
 #include "leftpane/CardsColorLayoutWidget.h"
 #include "leftpane/CardsLeftPane.h"
@@ -287,7 +287,10 @@ void MainWindow::onEditReplaceAction()
 {
     if (m_replaceDialog)
         return;
-    m_replaceDialog = new ReplaceDialog(this);
+    ReplaceDialog::CardSelection selection;
+    selection.canSelect = [this] { return isCardsOrTableShown(); };
+    selection.select = [this](const QList<TaskIndex> &tasks) { selectTasks(tasks); };
+    m_replaceDialog = new ReplaceDialog(this, selection);
     connect(m_replaceDialog, &ReplaceDialog::closing, this, &MainWindow::onReplaceDlgClosing);
     m_replaceDialog->show();
     m_replaceDialog->activateWindow();
@@ -337,7 +340,7 @@ void MainWindow::onEditOrderPropertiesAction()
 void MainWindow::onEditPreferencesAction()
 {
     // What the dialog changed is applied by onSettingChanged as the dialog closes.
-    PreferencesDialog dialog(this);
+    PreferencesDialog dialog(this, availableToolBarActions(), toolBarActions());
     if (dialog.exec() == QDialog::Accepted && dialog.toolbarChanged())
         setupToolBar();
 }

@@ -3,7 +3,7 @@
 #include "charts/ChartsLayouter.h"
 #include "charts/ChartsScene.h"
 #include "charts/ChartsView.h"
-#include "common/Accessors.h"
+#include "common/app/Accessors.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
 #include "storage/PlanFileReader.h"

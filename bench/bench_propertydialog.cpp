@@ -1,5 +1,5 @@
 #include "BenchTools.h"
-#include "common/Accessors.h"
+#include "common/app/Accessors.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
 #include "properties/PropertyDialog.h"

@@ -1,6 +1,6 @@
 #include "BenchTools.h"
 #include "app/Application.h"
-#include "common/Accessors.h"
+#include "common/app/Accessors.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
 #include "storage/PlanFileReader.h"

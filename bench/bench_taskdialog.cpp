@@ -1,7 +1,7 @@
 #include "BenchTools.h"
 #include "cardedit/TaskDialog.h"
-#include "common/Accessors.h"
-#include "common/DelayedEditLineEdit.h"
+#include "common/app/Accessors.h"
+#include "common/widgets/DelayedEditLineEdit.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
 

@@ -1,5 +1,5 @@
-#include "common/NumberDateText.h"
-#include "common/RelativeDates.h"
+#include "common/core/NumberDateText.h"
+#include "common/core/RelativeDates.h"
 #include "harness/PlainTestMain.h"
 
 // Type detection reads every value of a plan as a number and then as a date: a

@@ -1,6 +1,6 @@
 #include "cardedit/DuplicateDialog.h"
 
-#include "common/DialogHelpers.h"
+#include "common/widgets/DialogHelpers.h"
 #include "ui_DuplicateDialog.h"
 
 DuplicateDialog::DuplicateDialog(QWidget *parent, int selectedCount, bool cards)

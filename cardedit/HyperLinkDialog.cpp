@@ -1,9 +1,9 @@
 #include "cardedit/HyperLinkDialog.h"
 
-#include "common/Accessors.h"
-#include "common/DialogHelpers.h"
-#include "common/Settings.h"
-#include "common/SignalBlocker.h"
+#include "common/app/Accessors.h"
+#include "common/core/SignalBlocker.h"
+#include "common/widgets/DialogHelpers.h"
+#include "common/widgets/Settings.h"
 #include "ui_HyperLinkDialog.h"
 
 #include <QPushButton>

@@ -2,11 +2,11 @@
 
 #include "cardedit/HyperLinkDialog.h"
 #include "cardedit/HyperLinkWidgetItem.h"
-#include "common/BusyCursor.h"
-#include "common/DialogHelpers.h"
-#include "common/MessageBoxes.h"
-#include "common/Settings.h"
-#include "common/UrlOpener.h"
+#include "common/core/BusyCursor.h"
+#include "common/core/UrlOpener.h"
+#include "common/widgets/DialogHelpers.h"
+#include "common/widgets/MessageBoxes.h"
+#include "common/widgets/Settings.h"
 
 #include <QApplication>
 #include <QClipboard>

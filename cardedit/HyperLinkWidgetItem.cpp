@@ -2,9 +2,9 @@
 
 #include "app/Application.h"
 #include "cardedit/HyperLinkWidget.h"
-#include "common/Accessors.h"
-#include "common/Colors.h"
-#include "common/DialogHelpers.h"
+#include "common/app/Accessors.h"
+#include "common/core/Colors.h"
+#include "common/widgets/DialogHelpers.h"
 
 #include <QEvent>
 #include <QFileIconProvider>

@@ -1,8 +1,8 @@
 #include "cardedit/ImagesWidget.h"
 
-#include "common/BusyCursor.h"
-#include "common/DialogHelpers.h"
-#include "common/TextHelpers.h"
+#include "common/core/BusyCursor.h"
+#include "common/core/TextHelpers.h"
+#include "common/widgets/DialogHelpers.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

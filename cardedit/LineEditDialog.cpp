@@ -1,6 +1,6 @@
 #include "cardedit/LineEditDialog.h"
 
-#include "common/DialogHelpers.h"
+#include "common/widgets/DialogHelpers.h"
 #include "ui_LineEditDialog.h"
 
 LineEditDialog::LineEditDialog(QWidget *parent, const QString &title, const QString &label,

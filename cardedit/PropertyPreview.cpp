@@ -1,7 +1,7 @@
 #include "cardedit/PropertyPreview.h"
 
-#include "common/NumberDateText.h"
-#include "common/RelativeDates.h"
+#include "common/core/NumberDateText.h"
+#include "common/core/RelativeDates.h"
 #include "model/Document.h"
 
 #include <functional>

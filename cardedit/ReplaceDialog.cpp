@@ -1,11 +1,10 @@
 #include "cardedit/ReplaceDialog.h"
 
-#include "app/MainWindow.h"
-#include "common/Accessors.h"
-#include "common/BusyCursor.h"
-#include "common/DialogHelpers.h"
-#include "common/Settings.h"
-#include "common/SignalBlocker.h"
+#include "common/app/Accessors.h"
+#include "common/core/BusyCursor.h"
+#include "common/core/SignalBlocker.h"
+#include "common/widgets/DialogHelpers.h"
+#include "common/widgets/Settings.h"
 #include "model/Document.h"
 #include "ui_ReplaceDialog.h"
 
@@ -18,10 +17,11 @@ constexpr int MinimumWidth = 500;
 
 } // namespace
 
-ReplaceDialog::ReplaceDialog(QWidget *parent)
+ReplaceDialog::ReplaceDialog(QWidget *parent, const CardSelection &selection)
     : QDialog(parent,
               Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint),
       m_ui(new Ui::ReplaceDialog),
+      m_selection(selection),
       m_parentClass(parent ? parent->metaObject() : nullptr)
 {
     BusyCursor busy;
@@ -116,8 +116,7 @@ QList<TaskIndex> ReplaceDialog::runReplace(bool preview)
 
 bool ReplaceDialog::canSelectInShownPane() const
 {
-    // Without a main window (tests) matches cannot be selected.
-    return mainWindow() && mainWindow()->isCardsOrTableShown();
+    return m_selection.canSelect && m_selection.canSelect();
 }
 
 void ReplaceDialog::onUpdatePreview()
@@ -145,8 +144,8 @@ void ReplaceDialog::onSelect()
 {
     BusyCursor busy;
     const QList<TaskIndex> matches = runReplace(true);
-    if (MainWindow *window = mainWindow())
-        window->selectTasks(matches);
+    if (m_selection.select)
+        m_selection.select(matches);
 }
 
 void ReplaceDialog::onPropertiesToggled()

@@ -3,6 +3,8 @@
 #include "model/Events.h"
 #include "model/ModelTypes.h"
 
+#include <functional>
+
 #include <QDialog>
 #include <QList>
 
@@ -20,7 +22,15 @@ class ReplaceDialog : public QDialog
     Q_OBJECT
 
 public:
-    explicit ReplaceDialog(QWidget *parent = nullptr);
+    // What the window needs of the main window it serves: whether the pane on show can select
+    // cards, and selecting them there. Without them (tests) matches cannot be selected.
+    struct CardSelection
+    {
+        std::function<bool()> canSelect;
+        std::function<void(const QList<TaskIndex> &tasks)> select;
+    };
+
+    explicit ReplaceDialog(QWidget *parent = nullptr, const CardSelection &selection = {});
     // Writes the choices of the check boxes and the geometry, then emits closing().
     ~ReplaceDialog() override;
 
@@ -46,6 +56,7 @@ private:
     bool canSelectInShownPane() const;
 
     Ui::ReplaceDialog *m_ui;
+    CardSelection m_selection;
     QPushButton *m_replaceButton;
     // The parent's class when the window was made. While the parent is being destroyed it
     // reports a base class instead, and closing() must not call into what is left of it.

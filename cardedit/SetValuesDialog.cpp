@@ -1,6 +1,6 @@
 #include "cardedit/SetValuesDialog.h"
 
-#include "common/DialogHelpers.h"
+#include "common/widgets/DialogHelpers.h"
 #include "ui_SetValuesDialog.h"
 
 SetValuesDialog::SetValuesDialog(QWidget *parent, const QList<Row> &rows)

@@ -1,7 +1,7 @@
 #include "cardedit/StockImagesDialog.h"
 
-#include "common/DialogHelpers.h"
-#include "common/SignalBlocker.h"
+#include "common/core/SignalBlocker.h"
+#include "common/widgets/DialogHelpers.h"
 #include "ui_StockImagesDialog.h"
 
 #include <QFileInfo>

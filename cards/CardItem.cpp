@@ -4,8 +4,8 @@
 #include "cards/CardsScene.h"
 #include "cards/DeleteCardItem.h"
 #include "cards/EditCardItem.h"
-#include "common/Colors.h"
-#include "common/FittedText.h"
+#include "common/core/Colors.h"
+#include "common/core/FittedText.h"
 #include "model/Document.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "cards/CardsLayouter.h"
 
-#include "common/NumberDateText.h"
+#include "common/core/NumberDateText.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,8 +1,8 @@
 #include "cards/CardsLegendItem.h"
 
-#include "common/Colors.h"
-#include "common/NumberDateText.h"
-#include "common/TextHelpers.h"
+#include "common/core/Colors.h"
+#include "common/core/NumberDateText.h"
+#include "common/core/TextHelpers.h"
 #include "model/Document.h"
 
 #include <algorithm>

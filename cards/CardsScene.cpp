@@ -4,11 +4,11 @@
 #include "cards/CardItem.h"
 #include "cards/CardsAnimation.h"
 #include "cards/CardsLegendItem.h"
-#include "common/Accessors.h"
-#include "common/BusyCursor.h"
-#include "common/Colors.h"
-#include "common/Settings.h"
-#include "common/TitleVariables.h"
+#include "common/app/Accessors.h"
+#include "common/app/TitleVariables.h"
+#include "common/core/BusyCursor.h"
+#include "common/core/Colors.h"
+#include "common/widgets/Settings.h"
 
 #include <algorithm>
 

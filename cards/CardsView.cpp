@@ -3,11 +3,11 @@
 #include "cards/CardItem.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsViewToolTip.h"
-#include "common/Accessors.h"
-#include "common/BalloonTip.h"
-#include "common/MessageBoxes.h"
-#include "common/Settings.h"
-#include "common/UrlOpener.h"
+#include "common/app/Accessors.h"
+#include "common/core/UrlOpener.h"
+#include "common/widgets/BalloonTip.h"
+#include "common/widgets/MessageBoxes.h"
+#include "common/widgets/Settings.h"
 #include "model/Document.h"
 
 #include <algorithm>

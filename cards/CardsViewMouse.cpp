@@ -3,7 +3,7 @@
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
 #include "cards/OverlayItem.h"
-#include "common/BalloonTip.h"
+#include "common/widgets/BalloonTip.h"
 #include "model/Document.h"
 
 #include <cstdlib>

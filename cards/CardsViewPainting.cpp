@@ -2,10 +2,10 @@
 #include "cards/CardsLayouter.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
-#include "common/FileHelpers.h"
-#include "common/FittedText.h"
-#include "common/FullScreenHint.h"
-#include "common/NumberDateText.h"
+#include "common/core/FileHelpers.h"
+#include "common/core/FittedText.h"
+#include "common/core/NumberDateText.h"
+#include "common/widgets/FullScreenHint.h"
 #include "model/Document.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include "cards/CardItem.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
-#include "common/TextHelpers.h"
+#include "common/core/TextHelpers.h"
 #include "model/Document.h"
 
 #include <QStringList>

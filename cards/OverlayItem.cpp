@@ -1,7 +1,7 @@
 #include "cards/OverlayItem.h"
 
 #include "cards/CardsScene.h"
-#include "common/Colors.h"
+#include "common/core/Colors.h"
 #include "model/Document.h"
 
 #include <QGraphicsSceneMouseEvent>

@@ -1,8 +1,8 @@
 #include "charts/ChartItem.h"
 
 #include "charts/ChartsLayouter.h"
-#include "common/Colors.h"
-#include "common/NumberDateText.h"
+#include "common/core/Colors.h"
+#include "common/core/NumberDateText.h"
 #include "model/Document.h"
 
 #include <QFontMetricsF>

@@ -1,7 +1,7 @@
 #include "charts/ChartsFilterWidget.h"
 
-#include "common/Accessors.h"
-#include "common/SignalBlocker.h"
+#include "common/app/Accessors.h"
+#include "common/core/SignalBlocker.h"
 #include "model/Document.h"
 #include "ui_ChartsFilterWidget.h"
 

@@ -1,7 +1,7 @@
 #include "charts/ChartsLayouter.h"
 
-#include "common/NumberDateText.h"
-#include "common/TextHelpers.h"
+#include "common/core/NumberDateText.h"
+#include "common/core/TextHelpers.h"
 #include "model/Document.h"
 
 #include <algorithm>

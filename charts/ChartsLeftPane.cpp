@@ -3,7 +3,7 @@
 #include "charts/ChartsAppearanceWidget.h"
 #include "charts/ChartsDisplayWidget.h"
 #include "charts/ChartsFilterWidget.h"
-#include "common/Accessors.h"
+#include "common/app/Accessors.h"
 #include "leftpane/Concertina.h"
 #include "leftpane/HeaderButton.h"
 #include "model/Document.h"

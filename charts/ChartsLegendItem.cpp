@@ -1,8 +1,8 @@
 #include "charts/ChartsLegendItem.h"
 
 #include "charts/ChartsLayouter.h"
-#include "common/Colors.h"
-#include "common/TextHelpers.h"
+#include "common/core/Colors.h"
+#include "common/core/TextHelpers.h"
 #include "model/Document.h"
 
 #include <cmath>

@@ -3,9 +3,9 @@
 #include "charts/ChartItem.h"
 #include "charts/ChartsLayouter.h"
 #include "charts/ChartsLegendItem.h"
-#include "common/BusyCursor.h"
-#include "common/Colors.h"
-#include "common/TitleVariables.h"
+#include "common/app/TitleVariables.h"
+#include "common/core/BusyCursor.h"
+#include "common/core/Colors.h"
 #include "model/Document.h"
 
 #include <algorithm>

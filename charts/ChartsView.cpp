@@ -2,11 +2,11 @@
 
 #include "charts/ChartItem.h"
 #include "charts/ChartsScene.h"
-#include "common/Accessors.h"
-#include "common/BalloonTip.h"
-#include "common/BusyCursor.h"
-#include "common/FileHelpers.h"
-#include "common/FullScreenHint.h"
+#include "common/app/Accessors.h"
+#include "common/core/BusyCursor.h"
+#include "common/core/FileHelpers.h"
+#include "common/widgets/BalloonTip.h"
+#include "common/widgets/FullScreenHint.h"
 #include "model/Document.h"
 
 #include <algorithm>

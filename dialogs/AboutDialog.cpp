@@ -1,12 +1,12 @@
 #include "dialogs/AboutDialog.h"
 
 #include "app/Application.h"
-#include "common/Accessors.h"
-#include "common/Colors.h"
-#include "common/DialogHelpers.h"
-#include "common/TextHelpers.h"
-#include "common/UrlOpener.h"
-#include "common/Version.h"
+#include "common/app/Accessors.h"
+#include "common/core/Colors.h"
+#include "common/core/TextHelpers.h"
+#include "common/core/UrlOpener.h"
+#include "common/core/Version.h"
+#include "common/widgets/DialogHelpers.h"
 #include "ui_AboutDialog.h"
 
 #include <QUrl>

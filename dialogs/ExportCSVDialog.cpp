@@ -1,6 +1,6 @@
 #include "dialogs/ExportCSVDialog.h"
 
-#include "common/DialogHelpers.h"
+#include "common/widgets/DialogHelpers.h"
 #include "ui_ExportCSVDialog.h"
 
 namespace {

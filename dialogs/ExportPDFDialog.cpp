@@ -1,6 +1,6 @@
 #include "dialogs/ExportPDFDialog.h"
 
-#include "common/DialogHelpers.h"
+#include "common/widgets/DialogHelpers.h"
 #include "ui_ExportPDFDialog.h"
 
 #include <algorithm>

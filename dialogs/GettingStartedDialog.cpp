@@ -1,9 +1,9 @@
 #include "dialogs/GettingStartedDialog.h"
 
-#include "common/Accessors.h"
-#include "common/MessageBoxes.h"
-#include "common/Settings.h"
-#include "common/TextHelpers.h"
+#include "common/app/Accessors.h"
+#include "common/core/TextHelpers.h"
+#include "common/widgets/MessageBoxes.h"
+#include "common/widgets/Settings.h"
 #include "ui_GettingStartedDialog.h"
 
 #include <cstdlib>

@@ -1,12 +1,11 @@
 #include "dialogs/PreferencesDialog.h"
 
 #include "app/Application.h"
-#include "app/MainWindow.h"
-#include "common/Accessors.h"
-#include "common/DialogHelpers.h"
-#include "common/MessageBoxes.h"
-#include "common/Settings.h"
-#include "common/SignalBlocker.h"
+#include "common/app/Accessors.h"
+#include "common/core/SignalBlocker.h"
+#include "common/widgets/DialogHelpers.h"
+#include "common/widgets/MessageBoxes.h"
+#include "common/widgets/Settings.h"
 #include "ui_PreferencesDialog.h"
 
 #include <QAction>
@@ -30,17 +29,9 @@ void selectItem(QComboBox *combo, int value, int fallback)
     combo->setCurrentIndex(value >= 0 && value < combo->count() ? value : fallback);
 }
 
-QList<QAction *> mainWindowActions(QList<QAction *> (MainWindow::*list)() const)
-{
-    return mainWindow() ? (mainWindow()->*list)() : QList<QAction *>();
-}
-
 } // namespace
 
-PreferencesDialog::PreferencesDialog(QWidget *parent)
-    : PreferencesDialog(parent, mainWindowActions(&MainWindow::availableToolBarActions),
-                        mainWindowActions(&MainWindow::toolBarActions))
-{ }
+PreferencesDialog::PreferencesDialog(QWidget *parent) : PreferencesDialog(parent, {}, {}) { }
 
 PreferencesDialog::PreferencesDialog(QWidget *parent, const QList<QAction *> &availableActions,
                                      const QList<QAction *> &shownActions)

@@ -22,9 +22,9 @@ class PreferencesDialog : public QDialog
     Q_OBJECT
 
 public:
-    // Offers the main window's toolbar actions; without a main window there are none.
+    // Offers no toolbar actions.
     explicit PreferencesDialog(QWidget *parent);
-    // Offers the given actions, ticking those among shownActions.
+    // Offers the given toolbar actions (the main window's), ticking those among shownActions.
     PreferencesDialog(QWidget *parent, const QList<QAction *> &availableActions,
                       const QList<QAction *> &shownActions);
     ~PreferencesDialog() override;

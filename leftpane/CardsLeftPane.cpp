@@ -1,6 +1,6 @@
 #include "leftpane/CardsLeftPane.h"
 
-#include "common/Accessors.h"
+#include "common/app/Accessors.h"
 #include "leftpane/CardsAppearanceWidget.h"
 #include "leftpane/CardsColorLayoutWidget.h"
 #include "leftpane/CardsFilterWidget.h"

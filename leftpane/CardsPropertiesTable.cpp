@@ -1,7 +1,7 @@
 #include "leftpane/CardsPropertiesTable.h"
 
-#include "common/Accessors.h"
-#include "common/MouseWheelEventFilter.h"
+#include "common/app/Accessors.h"
+#include "common/widgets/MouseWheelEventFilter.h"
 #include "model/Document.h"
 
 #include <algorithm>

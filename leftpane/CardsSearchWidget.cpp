@@ -1,10 +1,10 @@
 #include "leftpane/CardsSearchWidget.h"
 
-#include "common/Accessors.h"
-#include "common/BalloonTip.h"
-#include "common/DelayedEditLineEdit.h"
-#include "common/DialogHelpers.h"
-#include "common/SignalBlocker.h"
+#include "common/app/Accessors.h"
+#include "common/core/SignalBlocker.h"
+#include "common/widgets/BalloonTip.h"
+#include "common/widgets/DelayedEditLineEdit.h"
+#include "common/widgets/DialogHelpers.h"
 #include "model/Document.h"
 #include "ui_CardsSearchWidget.h"
 

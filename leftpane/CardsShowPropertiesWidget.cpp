@@ -1,9 +1,9 @@
 #include "leftpane/CardsShowPropertiesWidget.h"
 
-#include "common/Accessors.h"
-#include "common/BalloonTip.h"
-#include "common/MouseWheelEventFilter.h"
-#include "common/SignalBlocker.h"
+#include "common/app/Accessors.h"
+#include "common/core/SignalBlocker.h"
+#include "common/widgets/BalloonTip.h"
+#include "common/widgets/MouseWheelEventFilter.h"
 #include "model/Document.h"
 #include "properties/PropertyOrderDialog.h"
 #include "ui_CardsShowPropertiesWidget.h"

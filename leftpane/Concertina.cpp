@@ -1,6 +1,6 @@
 #include "leftpane/Concertina.h"
 
-#include "common/TextHelpers.h"
+#include "common/core/TextHelpers.h"
 #include "leftpane/HeaderButton.h"
 
 #include <QLayout>

@@ -1,9 +1,9 @@
 #include "leftpane/SliceDialog.h"
 
-#include "common/Accessors.h"
-#include "common/DialogHelpers.h"
-#include "common/MessageBoxes.h"
-#include "common/Settings.h"
+#include "common/app/Accessors.h"
+#include "common/widgets/DialogHelpers.h"
+#include "common/widgets/MessageBoxes.h"
+#include "common/widgets/Settings.h"
 #include "model/Document.h"
 #include "ui_SliceDialog.h"
 

@@ -1,6 +1,6 @@
 #include "model/ChartsSettings.h"
 
-#include "common/TextDrawing.h"
+#include "common/core/TextDrawing.h"
 
 void ChartsSettings::propertyRemoved(int i)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/ValueFormats.h"
+#include "common/core/ValueFormats.h"
 #include "model/CardsAppearance.h"
 #include "model/ChartsAppearance.h"
 #include "model/ChartsSettings.h"

@@ -1,4 +1,4 @@
-#include "common/NumberDateText.h"
+#include "common/core/NumberDateText.h"
 #include "model/Document.h"
 
 #include <cmath>

@@ -1,5 +1,5 @@
-#include "common/NumberDateText.h"
-#include "common/TextHelpers.h"
+#include "common/core/NumberDateText.h"
+#include "common/core/TextHelpers.h"
 #include "model/Document.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
-#include "common/NumberDateText.h"
-#include "common/RelativeDates.h"
+#include "common/core/NumberDateText.h"
+#include "common/core/RelativeDates.h"
 #include "model/Document.h"
 #include "model/SharedTexts.h"
 

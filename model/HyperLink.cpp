@@ -1,6 +1,6 @@
 #include "model/HyperLink.h"
 
-#include "common/TextDrawing.h"
+#include "common/core/TextDrawing.h"
 
 #include <QRegularExpression>
 

@@ -1,6 +1,6 @@
 #include "model/Image.h"
 
-#include "common/TextHelpers.h"
+#include "common/core/TextHelpers.h"
 
 #include <QBuffer>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/TextHelpers.h"
+#include "common/core/TextHelpers.h"
 
 #include <QByteArray>
 #include <QImage>

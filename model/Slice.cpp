@@ -1,6 +1,6 @@
 #include "model/Slice.h"
 
-#include "common/TextDrawing.h"
+#include "common/core/TextDrawing.h"
 #include "model/ChartsSettings.h"
 
 Slice::Slice()

@@ -1,6 +1,6 @@
 #include "model/TableAppearance.h"
 
-#include "common/TextDrawing.h"
+#include "common/core/TextDrawing.h"
 
 void TableAppearance::setDefaults()
 {

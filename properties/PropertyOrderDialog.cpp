@@ -1,7 +1,7 @@
 #include "properties/PropertyOrderDialog.h"
 
-#include "common/Accessors.h"
-#include "common/DialogHelpers.h"
+#include "common/app/Accessors.h"
+#include "common/widgets/DialogHelpers.h"
 #include "model/Document.h"
 #include "properties/RowOrderButtons.h"
 #include "ui_PropertyOrderDialog.h"

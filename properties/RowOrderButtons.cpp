@@ -1,7 +1,7 @@
 #include "properties/RowOrderButtons.h"
 
-#include "common/Accessors.h"
-#include "common/UpdateBlocker.h"
+#include "common/app/Accessors.h"
+#include "common/widgets/UpdateBlocker.h"
 
 #include <QAbstractButton>
 #include <QTableWidget>

@@ -1,7 +1,7 @@
 #include "storage/CsvExport.h"
 
-#include "common/BusyCursor.h"
-#include "common/TextHelpers.h"
+#include "common/core/BusyCursor.h"
+#include "common/core/TextHelpers.h"
 #include "model/Document.h"
 #include "storage/SafeSave.h"
 

@@ -1,8 +1,8 @@
 #include "storage/CsvImport.h"
 
-#include "common/BusyCursor.h"
-#include "common/NumberDateText.h"
-#include "common/TextHelpers.h"
+#include "common/core/BusyCursor.h"
+#include "common/core/NumberDateText.h"
+#include "common/core/TextHelpers.h"
 #include "model/Document.h"
 #include "model/SharedTexts.h"
 

@@ -1,7 +1,7 @@
 #include "storage/DomDocument.h"
 
-#include "common/Colors.h"
-#include "common/TextHelpers.h"
+#include "common/core/Colors.h"
+#include "common/core/TextHelpers.h"
 #include "storage/XmlTextWriter.h"
 
 #include <QBuffer>

@@ -1,8 +1,8 @@
 #include "storage/PlanFileReader.h"
 
-#include "common/BusyCursor.h"
-#include "common/Colors.h"
-#include "common/TextHelpers.h"
+#include "common/core/BusyCursor.h"
+#include "common/core/Colors.h"
+#include "common/core/TextHelpers.h"
 #include "model/Document.h"
 #include "model/SharedTexts.h"
 #include "storage/DomDocument.h"

@@ -1,8 +1,8 @@
 #include "storage/PlanFileWriter.h"
 
-#include "common/BusyCursor.h"
-#include "common/TextHelpers.h"
-#include "common/Version.h"
+#include "common/core/BusyCursor.h"
+#include "common/core/TextHelpers.h"
+#include "common/core/Version.h"
 #include "model/Document.h"
 #include "model/SharedTexts.h"
 #include "storage/DomDocument.h"

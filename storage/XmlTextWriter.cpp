@@ -1,6 +1,6 @@
 #include "storage/XmlTextWriter.h"
 
-#include "common/Colors.h"
+#include "common/core/Colors.h"
 #include "storage/DomDocument.h"
 
 #include <cstring>

@@ -1,11 +1,11 @@
 #include "table/BaseTableView.h"
 
-#include "common/Accessors.h"
-#include "common/DialogHelpers.h"
-#include "common/FileHelpers.h"
-#include "common/FullScreenHint.h"
-#include "common/LongTextDelegate.h"
-#include "common/UpdateBlocker.h"
+#include "common/app/Accessors.h"
+#include "common/core/FileHelpers.h"
+#include "common/widgets/DialogHelpers.h"
+#include "common/widgets/FullScreenHint.h"
+#include "common/widgets/LongTextDelegate.h"
+#include "common/widgets/UpdateBlocker.h"
 #include "model/Document.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "table/SmartSortTableWidgetItem.h"
 
-#include "common/Accessors.h"
-#include "common/NumberDateText.h"
+#include "common/app/Accessors.h"
+#include "common/core/NumberDateText.h"
 #include "model/Document.h"
 
 #include <typeinfo>

@@ -1,9 +1,9 @@
 #include "table/TableAppearanceWidget.h"
 
-#include "common/Accessors.h"
-#include "common/DialogHelpers.h"
-#include "common/MouseWheelEventFilter.h"
-#include "common/SignalBlocker.h"
+#include "common/app/Accessors.h"
+#include "common/core/SignalBlocker.h"
+#include "common/widgets/DialogHelpers.h"
+#include "common/widgets/MouseWheelEventFilter.h"
 #include "model/Document.h"
 #include "properties/PropertyDialog.h"
 #include "table/TableView.h"

@@ -1,9 +1,9 @@
 #include "table/TableFilterWidget.h"
 
-#include "common/Accessors.h"
-#include "common/MouseWheelEventFilter.h"
-#include "common/SignalBlocker.h"
-#include "common/TextHelpers.h"
+#include "common/app/Accessors.h"
+#include "common/core/SignalBlocker.h"
+#include "common/core/TextHelpers.h"
+#include "common/widgets/MouseWheelEventFilter.h"
 #include "table/TableView.h"
 #include "ui_TableFilterWidget.h"
 

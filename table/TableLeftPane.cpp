@@ -1,6 +1,6 @@
 #include "table/TableLeftPane.h"
 
-#include "common/Accessors.h"
+#include "common/app/Accessors.h"
 #include "leftpane/Concertina.h"
 #include "leftpane/HeaderButton.h"
 #include "model/Document.h"

@@ -1,12 +1,12 @@
 #include "table/TableView.h"
 
 #include "app/Application.h"
-#include "common/Accessors.h"
-#include "common/BusyCursor.h"
-#include "common/Colors.h"
-#include "common/LongTextDelegate.h"
-#include "common/SignalBlocker.h"
-#include "common/UpdateBlocker.h"
+#include "common/app/Accessors.h"
+#include "common/core/BusyCursor.h"
+#include "common/core/Colors.h"
+#include "common/core/SignalBlocker.h"
+#include "common/widgets/LongTextDelegate.h"
+#include "common/widgets/UpdateBlocker.h"
 #include "model/Document.h"
 #include "table/SmartSortTableWidgetItem.h"
 

@@ -5,8 +5,8 @@
 
 #include "app/FileDialogs.h"
 #include "app/MainWindow.h"
-#include "common/Accessors.h"
-#include "common/Settings.h"
+#include "common/app/Accessors.h"
+#include "common/widgets/Settings.h"
 #include "model/Document.h"
 #include "storage/PlanFileReader.h"
 #include "storage/PlanFileWriter.h"

@@ -1,7 +1,7 @@
 #include "app/Application.h"
-#include "common/Accessors.h"
-#include "common/Settings.h"
-#include "common/WidgetContext.h"
+#include "common/app/Accessors.h"
+#include "common/widgets/Settings.h"
+#include "common/widgets/WidgetContext.h"
 #include "harness/SettingsStores.h"
 #include "harness/TestMain.h"
 

@@ -1,6 +1,6 @@
 #include "MainWindowFixture.h"
 #include "app/DropFilesEvent.h"
-#include "common/MessageBoxes.h"
+#include "common/widgets/MessageBoxes.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/FileFaults.h"
 #include "harness/TestMain.h"

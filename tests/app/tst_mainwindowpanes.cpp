@@ -5,7 +5,7 @@
 #include "charts/ChartsLeftPane.h"
 #include "charts/ChartsScene.h"
 #include "charts/ChartsView.h"
-#include "common/DelayedEditLineEdit.h"
+#include "common/widgets/DelayedEditLineEdit.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/TestMain.h"
 #include "properties/PropertiesView.h"

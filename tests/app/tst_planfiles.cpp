@@ -1,7 +1,7 @@
 #include "MainWindowFixture.h"
 #include "app/Application.h"
 #include "cards/CardsScene.h"
-#include "common/MessageBoxes.h"
+#include "common/widgets/MessageBoxes.h"
 #include "harness/FileFaults.h"
 #include "harness/TestMain.h"
 #include "storage/PlanFileReader.h"

@@ -1,9 +1,9 @@
 #include "MainWindowFixture.h"
 #include "app/CheckUpdatesDlg.h"
 #include "app/HttpLoader.h"
-#include "common/BalloonTip.h"
-#include "common/TextHelpers.h"
-#include "common/UrlOpener.h"
+#include "common/core/TextHelpers.h"
+#include "common/core/UrlOpener.h"
+#include "common/widgets/BalloonTip.h"
 #include "harness/TestMain.h"
 
 #include <QAction>

@@ -1,10 +1,10 @@
 #include "cardedit/HyperLinkDialog.h"
 #include "cardedit/HyperLinkWidget.h"
 #include "cardedit/HyperLinkWidgetItem.h"
-#include "common/Accessors.h"
-#include "common/BusyCursor.h"
-#include "common/Settings.h"
-#include "common/UrlOpener.h"
+#include "common/app/Accessors.h"
+#include "common/core/BusyCursor.h"
+#include "common/core/UrlOpener.h"
+#include "common/widgets/Settings.h"
 #include "harness/TestMain.h"
 
 #include <QClipboard>

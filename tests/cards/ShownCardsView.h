@@ -3,7 +3,7 @@
 #include "cards/CardItem.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
-#include "common/Accessors.h"
+#include "common/app/Accessors.h"
 #include "harness/TestPlanKey.h"
 #include "model/Document.h"
 #include "model/PlanFixture.h"

@@ -1,5 +1,5 @@
 #include "ShownCardsView.h"
-#include "common/Settings.h"
+#include "common/widgets/Settings.h"
 #include "harness/TestMain.h"
 
 #include <QPainter>

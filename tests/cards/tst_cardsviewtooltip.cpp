@@ -1,7 +1,7 @@
 #include "ShownCardsView.h"
 #include "cards/CardsViewToolTip.h"
-#include "common/BalloonTip.h"
-#include "common/Settings.h"
+#include "common/widgets/BalloonTip.h"
+#include "common/widgets/Settings.h"
 #include "harness/TestMain.h"
 
 #include <QTextDocument>

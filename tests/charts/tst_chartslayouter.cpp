@@ -1,5 +1,5 @@
 #include "charts/ChartsLayouter.h"
-#include "common/Accessors.h"
+#include "common/app/Accessors.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
 #include "model/PlanFixture.h"

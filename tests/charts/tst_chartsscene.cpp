@@ -1,7 +1,7 @@
 #include "charts/ChartItem.h"
 #include "charts/ChartsLegendItem.h"
 #include "charts/ChartsScene.h"
-#include "common/Accessors.h"
+#include "common/app/Accessors.h"
 #include "harness/TestMain.h"
 #include "harness/TestPlanKey.h"
 #include "model/Document.h"

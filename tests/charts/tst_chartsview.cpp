@@ -1,7 +1,7 @@
 #include "charts/ChartItem.h"
 #include "charts/ChartsScene.h"
 #include "charts/ChartsView.h"
-#include "common/Accessors.h"
+#include "common/app/Accessors.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
 #include "model/PlanFixture.h"

@@ -1,7 +1,7 @@
 #include "app/Application.h"
-#include "common/Accessors.h"
-#include "common/BalloonTip.h"
-#include "common/Settings.h"
+#include "common/app/Accessors.h"
+#include "common/widgets/BalloonTip.h"
+#include "common/widgets/Settings.h"
 #include "harness/ShapePixels.h"
 #include "harness/TestMain.h"
 

@@ -1,4 +1,4 @@
-#include "common/BusyCursor.h"
+#include "common/core/BusyCursor.h"
 #include "harness/PlainTestMain.h"
 
 #include <memory>

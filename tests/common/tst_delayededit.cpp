@@ -1,8 +1,8 @@
-#include "common/Accessors.h"
-#include "common/DelayedEditComboBox.h"
-#include "common/DelayedEditLineEdit.h"
-#include "common/DelayedEditPlainTextEdit.h"
-#include "common/FilterDelay.h"
+#include "common/app/Accessors.h"
+#include "common/widgets/DelayedEditComboBox.h"
+#include "common/widgets/DelayedEditLineEdit.h"
+#include "common/widgets/DelayedEditPlainTextEdit.h"
+#include "common/widgets/FilterDelay.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
 

@@ -1,4 +1,4 @@
-#include "common/FileHelpers.h"
+#include "common/core/FileHelpers.h"
 #include "harness/FileFaults.h"
 #include "harness/PlainTestMain.h"
 

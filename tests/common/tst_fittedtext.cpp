@@ -1,4 +1,4 @@
-#include "common/FittedText.h"
+#include "common/core/FittedText.h"
 #include "harness/PlainTestMain.h"
 
 #include <QFont>

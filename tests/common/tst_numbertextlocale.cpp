@@ -1,4 +1,4 @@
-#include "common/NumberDateText.h"
+#include "common/core/NumberDateText.h"
 #include "harness/PlainTestMain.h"
 
 #include <QLocale>

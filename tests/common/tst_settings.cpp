@@ -1,4 +1,4 @@
-#include "common/Settings.h"
+#include "common/widgets/Settings.h"
 #include "harness/TestMain.h"
 
 #include <memory>

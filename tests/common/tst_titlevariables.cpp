@@ -1,6 +1,6 @@
 #include "app/Application.h"
-#include "common/Accessors.h"
-#include "common/TitleVariables.h"
+#include "common/app/Accessors.h"
+#include "common/app/TitleVariables.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
 #include "model/PropertyAppearance.h"

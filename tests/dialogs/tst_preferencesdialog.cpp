@@ -1,8 +1,8 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "common/Accessors.h"
-#include "common/DialogHelpers.h"
-#include "common/Settings.h"
+#include "common/app/Accessors.h"
+#include "common/widgets/DialogHelpers.h"
+#include "common/widgets/Settings.h"
 #include "dialogs/PreferencesDialog.h"
 #include "harness/NamedChild.h"
 #include "harness/SettingsStores.h"
@@ -204,7 +204,7 @@ void TestPreferencesDialog::untickedToolbarBoxRemovesTheButton()
     const QList<QAction *> before = window.toolBarActions();
     QAction *addProperty = window.findChild<QAction *>(QStringLiteral("m_editAddPropertyAction"));
     QVERIFY(before.contains(addProperty));
-    PreferencesDialog dialog(&window);
+    PreferencesDialog dialog(&window, window.availableToolBarActions(), window.toolBarActions());
     boxWithText(&dialog, addProperty->iconText())->setChecked(false);
     dialog.accept();
     window.setupToolBar();

@@ -1,8 +1,8 @@
 #include "SettingsStores.h"
 
 #include "app/Application.h"
-#include "common/Accessors.h"
-#include "common/Settings.h"
+#include "common/app/Accessors.h"
+#include "common/widgets/Settings.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
-#include "common/Accessors.h"
+#include "common/app/Accessors.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/TestMain.h"
 #include "leftpane/CardsColorLayoutWidget.h"

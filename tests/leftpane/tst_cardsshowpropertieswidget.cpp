@@ -1,4 +1,4 @@
-#include "common/Accessors.h"
+#include "common/app/Accessors.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/NamedChild.h"
 #include "harness/TestMain.h"

@@ -1,6 +1,6 @@
 #include "app/MainWindowFixture.h"
-#include "common/Accessors.h"
-#include "common/Settings.h"
+#include "common/app/Accessors.h"
+#include "common/widgets/Settings.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/FileFaults.h"
 #include "harness/TestMain.h"

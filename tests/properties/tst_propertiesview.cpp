@@ -1,5 +1,5 @@
-#include "common/Accessors.h"
-#include "common/Settings.h"
+#include "common/app/Accessors.h"
+#include "common/widgets/Settings.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"

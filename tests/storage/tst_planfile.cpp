@@ -1,6 +1,6 @@
 #include "HostilePlans.h"
 #include "PlanSamples.h"
-#include "common/TextHelpers.h"
+#include "common/core/TextHelpers.h"
 #include "harness/FileFaults.h"
 #include "harness/PlainTestMain.h"
 #include "harness/TestPlanKey.h"

@@ -1,5 +1,5 @@
-#include "common/Accessors.h"
-#include "common/FileHelpers.h"
+#include "common/app/Accessors.h"
+#include "common/core/FileHelpers.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
 #include "table/BaseTableView.h"

@@ -1,5 +1,5 @@
-#include "common/Accessors.h"
-#include "common/DelayedEditLineEdit.h"
+#include "common/app/Accessors.h"
+#include "common/widgets/DelayedEditLineEdit.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/NamedChild.h"
 #include "harness/TestMain.h"

@@ -1,6 +1,6 @@
 #include "app/Application.h"
-#include "common/Accessors.h"
-#include "common/Colors.h"
+#include "common/app/Accessors.h"
+#include "common/core/Colors.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/TestMain.h"
 #include "harness/TestPlanKey.h"

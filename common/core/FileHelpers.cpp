@@ -1,0 +1,152 @@
+#include "common/core/FileHelpers.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace {
+
+const qint64 copyBlockSize = 512;
+
+bool isSameFile(const QString &from, const QString &to)
+{
+    if (from == to)
+        return true;
+    const QString target = QFileInfo(to).canonicalFilePath();
+    return !target.isEmpty() && target == QFileInfo(from).canonicalFilePath();
+}
+
+bool ensureParentFolder(const QString &path)
+{
+    const QDir parent = QFileInfo(path).absoluteDir();
+    if (parent.exists())
+        return true;
+    return QDir().mkdir(parent.absolutePath());
+}
+
+bool copyContent(QFile &source, QSaveFile &target)
+{
+    char block[copyBlockSize];
+    for (;;) {
+        const qint64 read = source.read(block, copyBlockSize);
+        if (read < 0)
+            return false;
+        if (read == 0)
+            return true;
+        if (target.write(block, read) != read)
+            return false;
+    }
+}
+
+bool isValidFolder(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() && info.isDir() && !info.isSymLink();
+}
+
+// Entries that copyFolder takes: readable, no symbolic links, no hidden ones.
+QFileInfoList folderEntries(const QString &folder, QDir::Filters kind)
+{
+    return QDir(folder).entryInfoList(kind | QDir::Readable | QDir::NoSymLinks
+                                          | QDir::NoDotAndDotDot,
+                                      QDir::Name | QDir::IgnoreCase);
+}
+
+// The sub-folder when it exists (made first when asked), else the folder it would live in.
+QString subFolder(const QString &parent, const QString &name, bool create)
+{
+    QDir dir(parent);
+    // On Linux the Documents folder itself may not exist yet on a fresh account.
+    if (create && !dir.exists(name))
+        dir.mkpath(name);
+    if (dir.exists(name))
+        return QDir(dir.absoluteFilePath(name)).absolutePath();
+    return dir.exists() ? dir.absolutePath() : parent;
+}
+
+} // namespace
+
+bool copyFile(const QString &from, const QString &to, bool overwrite)
+{
+    const QFileInfo source(from);
+    if (!source.exists() || !source.isReadable() || source.isDir())
+        return false;
+    if (isSameFile(from, to))
+        return false;
+    if (!overwrite && QFileInfo::exists(to))
+        return true;
+    if (!ensureParentFolder(to))
+        return false;
+    QFile input(from);
+    QSaveFile output(to);
+    if (!input.open(QIODevice::ReadOnly) || !output.open(QIODevice::WriteOnly))
+        return false;
+    // The last block is written only when the buffer is flushed, and a failure there is not
+    // seen by commit(), which would put a cut copy in place of the target.
+    if (!copyContent(input, output) || !output.flush()) {
+        output.cancelWriting(); // the temporary file goes with the QSaveFile
+        return false;
+    }
+    return output.commit();
+}
+
+void ensureTrailingSeparator(QString &path)
+{
+    if (path.isEmpty() || path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\')))
+        return;
+    path += QDir::separator();
+}
+
+bool copyFolder(QString &from, QString &to, bool overwrite)
+{
+    ensureTrailingSeparator(from);
+    ensureTrailingSeparator(to);
+    if (!isValidFolder(from)) {
+        qWarning().noquote() << QStringLiteral("Invalid from folder ") + from;
+        return false;
+    }
+    if (!isValidFolder(to)) {
+        qWarning().noquote() << QStringLiteral("Invalid to folder ") + to;
+        return false;
+    }
+    if (QDir(from).absolutePath() == QDir(to).absolutePath()) {
+        qWarning() << "From and to folders the same";
+        return false;
+    }
+    bool ok = true;
+    for (const QFileInfo &file : folderEntries(from, QDir::Files)) {
+        if (!copyFile(from + file.fileName(), to + file.fileName(), overwrite)) {
+            qWarning().noquote() << QStringLiteral("failed to copy file '%1' from '%2' to '%3'")
+                                        .arg(file.fileName(), from, to);
+            ok = false;
+        }
+    }
+    for (const QFileInfo &folder : folderEntries(from, QDir::Dirs)) {
+        const QString name = folder.fileName();
+        if (!QFileInfo::exists(to + name) && !QDir(to).mkdir(name)) {
+            qWarning().noquote()
+                << QStringLiteral("Couldn't create sub-dir '%1' in '%2'").arg(name, to);
+            ok = false;
+            continue;
+        }
+        QString fromSub = from + name;
+        QString toSub = to + name;
+        if (!copyFolder(fromSub, toSub, overwrite))
+            ok = false;
+    }
+    return ok;
+}
+
+QString dataFolder(bool create)
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return subFolder(documents, QStringLiteral("Tavrolo"), create);
+}
+
+QString backupsFolder(bool create)
+{
+    return subFolder(dataFolder(create), QStringLiteral("Backups"), create);
+}
