@@ -644,18 +644,10 @@ void TestEventFanOut::everyPaneFollowsEveryChange_data()
             plan.setTaskNotes(1, QStringLiteral("Waiting for the review"), true);
         }));
     row("8 cards layout changed", EventType::CardsLayoutChanged,
-        onPlan([](Document &plan) { plan.setXProperty(Points, true); }),
-        {QStringLiteral("Cards left pane"),
-         {QStringLiteral("m_xPropertyComboBox")},
-         QStringLiteral("Layout/Color section: its combos show a layout change (8) only when "
-                        "the section made it")});
+        onPlan([](Document &plan) { plan.setXProperty(Points, true); }));
     row("9 card content changed", EventType::CardContentChanged, onPlan([](Document &plan) {
             plan.setPropertyVisibility(Points, PropertyVisibility::Hidden, true);
-        }),
-        {QStringLiteral("Cards left pane"),
-         {QStringLiteral("m_propertiesTable")},
-         QStringLiteral("Show Properties section: its list shows a change of what cards show "
-                        "(9) only when the section made it")});
+        }));
     row("10 view changed", EventType::ViewChanged,
         onPlan([](Document &plan) { plan.changeView(QStringLiteral("Status only"), true); }),
         {QStringLiteral("Window"),
@@ -669,28 +661,15 @@ void TestEventFanOut::everyPaneFollowsEveryChange_data()
             plan.setFilter(false, true, false,
                            {FilterTerm(Status, MatchType::Is, QStringLiteral("Open"))}, true,
                            false);
-        }),
-        {QStringLiteral("Cards left pane"),
-         {QStringLiteral("m_advancedShowHideCombo"), QStringLiteral("m_basicShowHideCombo"),
-          QStringLiteral("m_filterTable"), QStringLiteral("m_explainerLabel")},
-         QStringLiteral("Filter section: its editor and explainer show a filter change (12) "
-                        "only when the section made it")});
+        }));
     row("13 cards appearance changed", EventType::CardsAppearanceChanged,
-        onPlan([](Document &plan) { plan.setCardFontSize(14, true); }),
-        {QStringLiteral("Cards left pane"),
-         {QStringLiteral("m_cardFontSizeSpinBox")},
-         QStringLiteral("Appearance section: its fields show a Cards appearance change (13) "
-                        "only when the section made it")});
+        onPlan([](Document &plan) { plan.setCardFontSize(14, true); }));
     row("14 card links changed", EventType::TaskLinksChanged, onPlan([](Document &plan) {
             plan.setTaskLinks(0, {HyperLink(QStringLiteral("Notes"), QUrl("http://b.example/n"))},
                               true);
         }));
     row("15 search changed", EventType::SearchChanged,
-        onPlan([](Document &plan) { plan.setSearch(QStringLiteral("Gamma"), false, true); }),
-        {QStringLiteral("Cards left pane"),
-         {QStringLiteral("m_searchEdit")},
-         QStringLiteral("Search section: its field shows a search (15) only when the section "
-                        "ran it")});
+        onPlan([](Document &plan) { plan.setSearch(QStringLiteral("Gamma"), false, true); }));
     row("16 properties reordered", EventType::PropertiesReordered, onPlan([](Document &plan) {
             plan.reorderProperties(
                 {{0, 0}, {Name, Due}, {Status, Name}, {Points, Status}, {Due, Points}}, true);
