@@ -617,11 +617,7 @@ void TestEventFanOut::everyPaneFollowsEveryChange_data()
             plan.addProperty(QStringLiteral("Risk"), QStringLiteral("Low"), PropertyType::Text,
                              {QStringLiteral("High"), QStringLiteral("Low")},
                              PropertyVisibility::Star, PropertyAppearance(), true);
-        }),
-        {QStringLiteral("Cards scene"),
-         {QStringLiteral("scene"), QStringLiteral("legend"), QStringLiteral("view picture")},
-         QStringLiteral("Cards scene: a property added as a marker only repaints the cards, so "
-                        "the legend lacks its column and the scene keeps its old size")});
+        }));
     row("4 property changed", EventType::PropertyChanged, onPlan([](Document &plan) {
             plan.editProperty(Status, QStringLiteral("State"), QStringLiteral("Open"),
                               PropertyType::Text,
