@@ -50,6 +50,10 @@ class MainWindow;
 // every action and pane in one place, keeps the enabled states in updateActions(), and owns
 // the life of the plan file: opening, creating, saving by itself after each pause, closing.
 // A plan always has a file; there is no Save command.
+//
+// Listens to every change of the plan, as its undo history notes each one; the masks beside
+// onChangedDoc tell which changes also mark the plan modified, update the status bar and the
+// enabled states.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
