@@ -708,10 +708,11 @@ void MainWindow::onChangedDoc(const Events &events)
         | EventFlag::PropertiesReordered | EventFlag::ImagesChanged | EventFlag::TaskImageChanged
         | EventFlag::ChartsSettingsChanged | EventFlag::ChartsAppearanceChanged
         | EventFlag::TableAppearanceChanged;
+    // A view brings its own filter.
     constexpr EventMask changesStatus = EventFlag::AllChanged | EventFlag::TaskAdded
         | EventFlag::TasksDeleted | EventFlag::PropertyAdded | EventFlag::PropertyChanged
         | EventFlag::PropertyDeleted | EventFlag::ValueChanged | EventFlag::CardsLayoutChanged
-        | EventFlag::FilterChanged | EventFlag::PropertiesReordered
+        | EventFlag::ViewChanged | EventFlag::FilterChanged | EventFlag::PropertiesReordered
         | EventFlag::ChartsSettingsChanged;
     constexpr EventMask changesActions = EventFlag::AllChanged | EventFlag::PropertyAdded
         | EventFlag::PropertyDeleted | EventFlag::PropertiesReordered

@@ -640,11 +640,7 @@ void TestEventFanOut::everyPaneFollowsEveryChange_data()
             plan.setPropertyVisibility(Points, PropertyVisibility::Hidden, true);
         }));
     row("10 view changed", EventType::ViewChanged,
-        onPlan([](Document &plan) { plan.changeView(QStringLiteral("Status only"), true); }),
-        {QStringLiteral("Window"),
-         {QStringLiteral("status")},
-         QStringLiteral("Main window: a view change (10) leaves the status bar's count of the "
-                        "cards the filter hides as it was")});
+        onPlan([](Document &plan) { plan.changeView(QStringLiteral("Status only"), true); }));
     row("11 stored views changed", EventType::StoredViewsChanged, onPlan([](Document &plan) {
             plan.addStoredView(QStringLiteral("Everything"), false, true);
         }));
