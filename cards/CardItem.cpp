@@ -161,9 +161,10 @@ void CardItem::readValues(const CardsScene &cards, CardPainter::Card &card) cons
     card.markerColors.reserve(face.markers.size());
     for (const CardFace::Row &marker : face.markers)
         card.markerColors.append(doc.valueColor(task, marker.property));
-    card.texts.reserve(face.textRows.size());
-    for (const CardFace::Row &row : face.textRows)
-        card.texts.append(doc.value(task, row.property));
+    // Two pointers, which the function keeps without allocating.
+    card.text = [this, &cards](int row) {
+        return cards.document()->value(m_taskIndex, cards.cardFace().textRows.at(row).property);
+    };
     const int image = face.showImages ? doc.taskImage(task) : -1;
     if (image >= 0 && image < doc.imageCount())
         card.image = doc.image(image).pixmap();

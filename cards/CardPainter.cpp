@@ -43,6 +43,11 @@ QRectF cardRect(const CardPainter::Card &card)
     return QRectF(0, 0, card.width, CardPainter::Height).adjusted(margin, margin, -margin, -margin);
 }
 
+QString textOf(const CardPainter::Card &card, int row)
+{
+    return card.text ? card.text(row) : QString();
+}
+
 void paintPatch(QPainter *painter, const CardPainter::Card &card)
 {
     const bool smooth = painter->testRenderHint(QPainter::Antialiasing);
@@ -100,8 +105,9 @@ void drawMarkerBand(QPainter *painter, const CardFace &face, const CardPainter::
 QRectF drawImage(QPainter *painter, const CardFace &face, const CardPainter::Card &card,
                  const QRectF &textArea, double inset)
 {
-    const bool hasText = std::any_of(card.texts.cbegin(), card.texts.cend(),
-                                     [](const QString &value) { return !value.isEmpty(); });
+    bool hasText = false;
+    for (int row = 0; row < face.textRows.size() && !hasText; ++row)
+        hasText = !textOf(card, row).isEmpty();
     double share = 1.0;
     if (hasText)
         share = face.imageSize == 0 ? 0.25 : face.imageSize == 2 ? 0.6 : 0.4;
@@ -185,7 +191,7 @@ void drawTextRows(QPainter *painter, const CardFace &face, const CardPainter::Ca
         const QRectF area = labels
             ? QRectF(inner.x() + 0.35 * inner.width(), top, 0.65 * inner.width(), rowHeight)
             : QRectF(inner.x(), top, inner.width(), rowHeight);
-        QString value = card.texts.value(i);
+        QString value = textOf(card, i);
         drawFittedText(painter, area, face.fontScaling, face.fontSize, int(rowHeight), font, flags,
                        value, false);
     }

@@ -2,6 +2,7 @@
 
 #include "cards/CardFace.h"
 
+#include <functional>
 #include <optional>
 
 #include <QColor>
@@ -36,10 +37,13 @@ public:
         bool iconCorners = false;
         bool notes = false;
         bool links = false;
-        // One colour per marker of the face and one text per text row, in the face's order;
-        // held in place for the usual few, as thousands of cards are painted at a time.
+        // One colour per marker of the face, in its order; held in place for the usual few, as
+        // thousands of cards are painted at a time.
         QVarLengthArray<QColor, 8> markerColors;
-        QVarLengthArray<QString, 8> texts;
+        // The value shown in the face's text row of that place; without a function every row
+        // is empty. Asked only for what is measured or drawn: a card of a large plan may hold
+        // dozens of rows far too small to read.
+        std::function<QString(int row)> text;
         // The card's picture of the image library, when it has one. An empty picture still
         // takes its share of the card when images are shown.
         std::optional<QPixmap> image;

@@ -250,8 +250,10 @@ CardPainter::Card valuesOf(const CardItem &item, const CardsScene &scene)
     card.links = plan.hasLinks(task);
     for (const CardFace::Row &marker : scene.cardFace().markers)
         card.markerColors.append(plan.valueColor(task, marker.property));
+    QStringList texts;
     for (const CardFace::Row &row : scene.cardFace().textRows)
-        card.texts.append(plan.value(task, row.property));
+        texts.append(plan.value(task, row.property));
+    card.text = [texts](int row) { return texts.value(row); };
     if (plan.taskImage(task) >= 0)
         card.image = plan.image(plan.taskImage(task)).pixmap();
     return card;
@@ -315,7 +317,7 @@ Look withPicture(int position, int size, const QString &text = QStringLiteral("x
 {
     return [position, size, text](CardFace &face, CardPainter::Card &card) {
         face.textRows = {row(PropertyVisibility::Text)};
-        card.texts = {text};
+        card.text = [text](int) { return text; };
         face.showImages = true;
         face.imagePosition = position;
         face.imageSize = size;
@@ -505,11 +507,10 @@ void TestCardPainter::colorsAtKnownPoints_data()
         withPicture(0, 1)(face, card);
         card.image = QPixmap();
     }) << 1.0 << Spots {{{92, 195}, cardColor}};
-    // Two empty rows in the inner area (23.6, 23.6, 352.8, 342.8): a rule between them at 195
-    // and, with labels, one at 141 between names and values.
-    const Look twoRows = [](CardFace &face, CardPainter::Card &card) {
+    // Two rows without values in the inner area (23.6, 23.6, 352.8, 342.8): a rule between them at
+    // 195 and, with labels, one at 141 between names and values.
+    const Look twoRows = [](CardFace &face, CardPainter::Card &) {
         face.textRows = {row(V::Text), row(V::BoldText)};
-        card.texts = {QString(), QString()};
         face.showLabels = true;
     };
     QTest::newRow("rules between rows")
@@ -520,7 +521,6 @@ void TestCardPainter::colorsAtKnownPoints_data()
         return Look([=](CardFace &face, CardPainter::Card &card) {
             oneMarker(face, card);
             face.textRows = {row(V::Text)};
-            card.texts = {QString()};
             face.highlightProperty = strip ? 1 : 0;
         });
     };
