@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/FileOpenEvent.h"
+#include "app/StartupRules.h"
 #include "cardedit/ReplaceDialog.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
@@ -81,16 +82,6 @@ DeferredRefresh::Kind propertiesRefreshKind(int eventType)
 }
 
 } // namespace
-
-QString MainWindow::samplesOfferKey(int major, int minor, int patch)
-{
-    return QStringLiteral("samples/samples_deployed_for_v%1%2%3").arg(major).arg(minor).arg(patch);
-}
-
-QString MainWindow::samplesOfferKey()
-{
-    return samplesOfferKey(versionMajor, versionMinor, versionPatch);
-}
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent),
@@ -218,17 +209,6 @@ MainWindow::~MainWindow()
 QList<QAction *> MainWindow::toolBarActions() const
 {
     return m_ui->m_mainToolBar->actions();
-}
-
-QString MainWindow::planArgument(const QStringList &arguments)
-{
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (argument.isEmpty() || argument.startsWith(QLatin1Char('-')))
-            continue;
-        return QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(argument).absoluteFilePath()));
-    }
-    return QString();
 }
 
 // Full screen is reached by its shortcut and the Escape key only, so it takes no room

@@ -77,18 +77,9 @@ public:
     void applyToolBarIconSize();
     void applyToolBarTextStyle();
 
-    // The preference that records the sample plans were offered, once per version; tests
-    // preset it through these.
-    static QString samplesOfferKey();
-    static QString samplesOfferKey(int major, int minor, int patch);
     void offerSamplePlans();
     QString bundleSamplesFolder() const;
     bool hasSamplePlans() const;
-
-    // The plan named on the command line: the first argument after the program's own that is
-    // not an option ("-..."), made absolute against the current folder. Read before the
-    // window makes the data folder the current one.
-    static QString planArgument(const QStringList &arguments);
 
     // Opening and creating plans. openFile also imports a CSV file (any case of "csv"); it
     // returns true when a plan is now shown from a file. On failure the open plan, its file

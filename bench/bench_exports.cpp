@@ -7,6 +7,7 @@
 
 #include "BenchTools.h"
 #include "app/MainWindow.h"
+#include "app/StartupRules.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
 #include "common/app/Accessors.h"
@@ -78,7 +79,7 @@ void BenchExports::pngExportOfTheCardsView()
     if (plan.isEmpty())
         QSKIP("run by largePlanInAFreshProcess");
     settings()->clear();
-    settings()->setValue(MainWindow::samplesOfferKey(), 1);
+    settings()->setValue(samplesOfferKey(), 1);
     settings()->setValue(Settings::installPageKey(), false);
     settings()->write(Settings::Key::LastPlan, plan);
     MainWindow window;
