@@ -62,8 +62,6 @@ public:
 
     // The forms an export writes; the numbers are those the export commands have always used.
     enum class ExportKind : int { Csv = 0, Png = 1, Pdf = 2, Jpg = 3, Txt = 4, Svg = 5 };
-    // Exported images are at most this many pixels a side.
-    static constexpr int maximumExportSide = 10000;
 
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -145,12 +143,6 @@ public:
     bool exportSvg(const QString &fileName, GraphicsView *view);
     bool exportImage(const QString &fileName, const char *format, GraphicsView *view);
     void warnPdfGradients(int gradient);
-    // The plan's path with its suffix, of any case, replaced by the extension, or the extension
-    // appended when it has none.
-    static QString exportFileProposal(const QString &planPath, const QString &extension);
-    // The scale at which a scene of the size becomes an image no side of which exceeds
-    // maximumExportSide.
-    static double exportImageScale(const QSizeF &sceneSize);
     // Makes the image an export draws into; a null image stands for memory refused. Tests set
     // one that refuses; an empty function restores the plain allocation. Returns the previous.
     using ImageAllocator = std::function<QImage(const QSize &size)>;

@@ -3,6 +3,7 @@
 // by the view's own renderScene. A writer draws first and replaces an existing file only once
 // the new one is whole, so a failed export leaves the old file as it was.
 
+#include "app/ExportRules.h"
 #include "app/FileDialogs.h"
 #include "app/MainWindow.h"
 #include "cards/CardsScene.h"
@@ -85,15 +86,6 @@ bool copyFile(const QString &from, QSaveFile *to)
 } // namespace
 
 // Names and targets
-
-QString MainWindow::exportFileProposal(const QString &planPath, const QString &extension)
-{
-    const QString fileName = QFileInfo(planPath).fileName();
-    const QString folder = planPath.left(planPath.size() - fileName.size());
-    const int dot = fileName.lastIndexOf(QLatin1Char('.'));
-    const QString base = dot > 0 ? fileName.left(dot) : fileName;
-    return folder + base + QLatin1Char('.') + extension.toLower();
-}
 
 // An export never takes the place of the plan it was made from.
 bool MainWindow::refuseOpenPlanAsTarget(const QString &fileName)
@@ -271,16 +263,6 @@ bool MainWindow::exportSvg(const QString &fileName, GraphicsView *view)
 }
 
 // PNG and JPG
-
-double MainWindow::exportImageScale(const QSizeF &sceneSize)
-{
-    double scale = int(sceneSize.width()) <= maximumExportSide
-        ? 1.0
-        : double(maximumExportSide) / sceneSize.width();
-    if (int(sceneSize.height() * scale) > maximumExportSide)
-        scale = double(maximumExportSide) / sceneSize.height();
-    return scale;
-}
 
 MainWindow::ImageAllocator MainWindow::setExportImageAllocator(ImageAllocator allocator)
 {

@@ -6,6 +6,7 @@
 // Run from the build folder with QT_QPA_PLATFORM=offscreen: bench/bench_exports.
 
 #include "BenchTools.h"
+#include "app/ExportRules.h"
 #include "app/MainWindow.h"
 #include "app/StartupRules.h"
 #include "cards/CardsScene.h"
@@ -97,7 +98,7 @@ void BenchExports::pngExportOfTheCardsView()
                           .arg(scene.width(), 0, 'f', 0)
                           .arg(scene.height(), 0, 'f', 0));
     const double peakBefore = BenchTools::peakMebibytes();
-    const QString target = MainWindow::exportFileProposal(plan, QStringLiteral("png"));
+    const QString target = exportFileProposal(plan, QStringLiteral("png"));
     QElapsedTimer timer;
     timer.start();
     QVERIFY(window.exportImage(target, "png", view));

@@ -1,4 +1,5 @@
 #include "MainWindowFixture.h"
+#include "app/ExportRules.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
 #include "charts/ChartsView.h"
@@ -136,7 +137,7 @@ void TestExports::proposalReplacesAnySuffix()
 {
     QFETCH(QString, plan);
     QFETCH(QString, proposal);
-    QCOMPARE(MainWindow::exportFileProposal(plan, QStringLiteral("PDF")), proposal);
+    QCOMPARE(exportFileProposal(plan, QStringLiteral("PDF")), proposal);
 }
 
 void TestExports::imagesKeepToTheCapAndShrinkWhenMemoryIsShort_data()
