@@ -162,11 +162,6 @@ public:
     // answers on this machine); an empty address restores it.
     static QString updateServerAddress();
     static void setUpdateServerAddress(const QString &address);
-    // Whether the automatic check is due at the start of a run.
-    static bool isUpdateCheckDue(int sessions, int intervalIndex, const QDate &lastCheck,
-                                 const QDate &today);
-    // The query keys "f", "p", "s" and "v" of the update request.
-    static QMap<QString, QString> updateQueryParameters(bool automatic);
     void checkForUpdates(bool automatic);
 
 public slots:

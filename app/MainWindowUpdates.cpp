@@ -4,6 +4,7 @@
 #include "app/CheckUpdatesDlg.h"
 #include "app/HttpLoader.h"
 #include "app/MainWindow.h"
+#include "app/UpdateRules.h"
 #include "common/app/Accessors.h"
 #include "common/core/BusyCursor.h"
 #include "common/core/TextHelpers.h"
@@ -21,7 +22,6 @@
 namespace {
 
 const int updateRounds = 5;
-const int neverIntervalIndex = 3;
 
 QString &serverAddressOverride()
 {
@@ -59,11 +59,6 @@ bool readVersion(const QString &text, int numbers[3])
     return true;
 }
 
-QString runningVersion()
-{
-    return QStringLiteral("%1.%2.%3").arg(versionMajor).arg(versionMinor).arg(versionPatch);
-}
-
 } // namespace
 
 QString MainWindow::updateServerAddress()
@@ -78,16 +73,6 @@ QString MainWindow::updateServerAddress()
 void MainWindow::setUpdateServerAddress(const QString &address)
 {
     serverAddressOverride() = address;
-}
-
-bool MainWindow::isUpdateCheckDue(int sessions, int intervalIndex, const QDate &lastCheck,
-                                  const QDate &today)
-{
-    if (sessions < 2 || intervalIndex == neverIntervalIndex)
-        return false;
-    if (!lastCheck.isValid())
-        return true;
-    return lastCheck.daysTo(today) >= Settings::autoUpdateIntervalDays(intervalIndex);
 }
 
 void MainWindow::onAutoCheckForUpdates()
@@ -108,21 +93,6 @@ void MainWindow::onAutoCheckForUpdates()
 void MainWindow::onCheckForUpdates()
 {
     checkForUpdates(false);
-}
-
-QMap<QString, QString> MainWindow::updateQueryParameters(bool automatic)
-{
-    const Settings *preferences = settings();
-    QMap<QString, QString> parameters;
-    parameters.insert(QStringLiteral("f"),
-                      automatic ? QString::number(
-                          Settings::autoUpdateIntervalDays(preferences->autoUpdateInterval()))
-                                : QStringLiteral("m"));
-    parameters.insert(QStringLiteral("p"), osVersionText());
-    parameters.insert(QStringLiteral("s"),
-                      QString::number(preferences->read(Settings::Key::Sessions).toInt()));
-    parameters.insert(QStringLiteral("v"), runningVersion());
-    return parameters;
 }
 
 // Every slot may run while the answer is awaited: the command is disabled meanwhile, and a
@@ -150,9 +120,9 @@ void MainWindow::checkForUpdates(bool automatic)
         busyWindow->updateGeometry();
         busyWindow->show();
         busyWindow->setFixedSize(busyWindow->size());
-        answer
-            = HttpLoader::download(updateServerAddress() + QStringLiteral("/updates.php"),
-                                   updateQueryParameters(automatic), updateRounds, &m_updateLoader);
+        answer = HttpLoader::download(updateServerAddress() + QStringLiteral("/updates.php"),
+                                      updateQueryParameters(automatic, *settings()), updateRounds,
+                                      &m_updateLoader);
         delete busyWindow;
     }
     m_checkingForUpdates = false;
@@ -199,7 +169,7 @@ void MainWindow::showUpdateAnswer(const QString &answer)
     if (newer) {
         const QString text = tr("New version available!\nYou are using v%1. The latest "
                                 "production version is v%2.")
-                                 .arg(runningVersion(), version)
+                                 .arg(runningVersionText(), version)
             + tr("\nClick \"OK\" to go to the download page and find out more.");
         if (messageBox(this, QMessageBox::Information, text, QMessageBox::Ok | QMessageBox::Cancel)
                 == QMessageBox::Ok
@@ -207,8 +177,8 @@ void MainWindow::showUpdateAnswer(const QString &answer)
             messageBox(this, QMessageBox::Critical,
                        tr("Unable to access via web browser\n'%1'").arg(url));
     } else if (equal) {
-        const QString text
-            = tr("You are using v%1. This is the latest production version.").arg(runningVersion());
+        const QString text = tr("You are using v%1. This is the latest production version.")
+                                 .arg(runningVersionText());
         if (settings()->read(Settings::Key::ShowInfoLatestVersion).toBool()) {
             informationWithDontShowAgain(this, "show_info_latest_version", text);
         } else {
@@ -223,6 +193,6 @@ void MainWindow::showUpdateAnswer(const QString &answer)
     } else {
         messageBox(this, QMessageBox::Information,
                    tr("You are using v%1. The latest production version is v%2.")
-                       .arg(runningVersion(), version));
+                       .arg(runningVersionText(), version));
     }
 }
