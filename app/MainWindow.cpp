@@ -197,7 +197,7 @@ MainWindow::~MainWindow()
         store->setShowTableLeftPane(tableSizes.first() != 0);
     store->write(Settings::Key::Sessions, store->read(Settings::Key::Sessions).toInt() + 1);
     store->write(Settings::Key::LastPlan,
-                 store->isIniFormat() ? relativePath(m_fileName) : m_fileName);
+                 store->isIniFormat() ? relativePath(m_planFile.fileName) : m_planFile.fileName);
     if (store->takeShowInstallPage())
         openUrlWithVersion(webSiteUrl() + QStringLiteral("/mac_install.html"));
     clearUndoHistory();
@@ -479,7 +479,7 @@ void MainWindow::openFirstPlan(const QString &argument)
 
 void MainWindow::runGettingStarted()
 {
-    while (m_fileName.isEmpty()) {
+    while (m_planFile.fileName.isEmpty()) {
         GettingStartedDialog dialog(nullptr, hasSamplePlans());
         dialog.exec();
         if (dialog.openPlanRequested())
@@ -666,9 +666,9 @@ void MainWindow::updateWindowTitle()
                         .arg(versionMajor)
                         .arg(versionMinor)
                         .arg(versionPatch);
-    if (!m_fileName.isEmpty())
-        title += QStringLiteral(" : %1").arg(QDir::toNativeSeparators(m_fileName));
-    if (m_readOnly)
+    if (!m_planFile.fileName.isEmpty())
+        title += QStringLiteral(" : %1").arg(QDir::toNativeSeparators(m_planFile.fileName));
+    if (m_planFile.readOnly)
         title += tr(" [read-only]");
     setWindowTitle(title + QStringLiteral("[*]"));
 }
@@ -733,8 +733,8 @@ void MainWindow::noteModification()
     setWindowModified(true);
     restartIdleTimer();
     m_changedSinceBackup = true;
-    if (m_readOnly && !m_readOnlyWarned) {
-        m_readOnlyWarned = true;
+    if (m_planFile.readOnly && !m_planFile.readOnlyWarned) {
+        m_planFile.readOnlyWarned = true;
         // The panes connected after this window have not seen the change yet; a modal box
         // now would let them repaint a plan they do not know.
         QTimer::singleShot(0, this, &MainWindow::showReadOnlyWarning);
@@ -752,7 +752,7 @@ void MainWindow::restartIdleTimer()
 void MainWindow::showReadOnlyWarning()
 {
     // The plan may have been replaced by a writable one in the meantime.
-    if (!m_readOnly)
+    if (!m_planFile.readOnly)
         return;
     warningMessage(this,
                    tr("This plan is opened read-only. Any changes will *not* be saved or "
@@ -773,7 +773,7 @@ void MainWindow::updateStatusBar()
 // Every enabled state that follows the plan or the selection is set here.
 void MainWindow::updateActions()
 {
-    m_ui->m_fileDuplicateAction->setEnabled(!m_fileName.isEmpty());
+    m_ui->m_fileDuplicateAction->setEnabled(!m_planFile.fileName.isEmpty());
     updateTransposeStatus();
     // The placeholder property counts: two properties of the user can be re-ordered.
     m_ui->m_editOrderPropertiesAction->setEnabled(doc()->propertyCount() >= 3);

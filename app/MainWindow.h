@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/PlanFileState.h"
 #include "app/UndoHistory.h"
 #include "common/widgets/Settings.h"
 #include "model/Events.h"
@@ -66,7 +67,7 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    QString fileName() const { return m_fileName; }
+    QString fileName() const { return m_planFile.fileName; }
     QList<QAction *> availableToolBarActions() const { return m_availableToolBarActions; }
     // The actions on the toolbar now.
     QList<QAction *> toolBarActions() const;
@@ -105,7 +106,7 @@ public:
     void addRecentDoc(const QString &path);
     void saveRecentDocs();
 
-    QString duplicateFileName(const QString &path) const;
+    QString duplicateFileName(const QString &path) const { return ::duplicateFileName(path); }
 
     // Undo and redo by plan snapshots.
     void saveUndoState(const QString &name);
@@ -310,7 +311,6 @@ private:
     bool importCsvAsNewPlan(const QString &fileName);
     bool importCsvIntoCurrentPlan(const QString &fileName);
     void refreshAfterReplacingPlan();
-    bool isOpenPlanFile(const QString &path) const;
     // The plan file as this window last read or wrote it, and whether another program has
     // written it since: any other time or size, earlier ones too.
     void notePlanFileOnDisk();
@@ -404,9 +404,8 @@ private:
     ChartsView *m_chartsView = nullptr;
     QHBoxLayout *m_propertiesLayout = nullptr;
     PropertiesView *m_propertiesView = nullptr;
-    // The file commands set it; each change also goes to Application::setPlanFileName, where
-    // the title and footer variables read it.
-    QString m_fileName;
+    // The open plan's file: its path and whether the plan may be written to it.
+    PlanFileState m_planFile;
     QSlider *m_zoomSlider = nullptr;
     QAction *m_zoomSliderAction = nullptr;
     // The plan snapshots of undo and redo.
@@ -419,10 +418,6 @@ private:
     // Repeating: a time-stamped copy of the plan file every "backup_interval" minutes.
     QTimer m_backupTimer;
     bool m_changedSinceBackup = false;
-    bool m_readOnly = false;
-    bool m_readOnlyWarned = false;
-    // The plan is read-only because its file can't be written, not because it was asked for.
-    bool m_unwritableFile = false;
     // The plan file's modification time and size after this window last read or wrote it; any
     // other on disk means another program wrote it.
     QDateTime m_planFileTime;

@@ -51,15 +51,15 @@ void MainWindow::onBackupTimeOut()
     // box at a time, and the next tick tries again.
     if (QApplication::activeModalWidget())
         return;
-    if (m_readOnly || !m_changedSinceBackup || m_fileName.isEmpty())
+    if (m_planFile.readOnly || !m_changedSinceBackup || m_planFile.fileName.isEmpty())
         return;
-    const QString backup = backupFilePath(m_fileName, true);
-    if (copyFile(m_fileName, backup, false)) {
+    const QString backup = backupFilePath(m_planFile.fileName, true);
+    if (copyFile(m_planFile.fileName, backup, false)) {
         m_changedSinceBackup = false;
         return;
     }
-    qWarning().noquote() << QStringLiteral("Unable to save ") + m_fileName + QStringLiteral(" to ")
-            + backup;
+    qWarning().noquote() << QStringLiteral("Unable to save ") + m_planFile.fileName
+            + QStringLiteral(" to ") + backup;
     const QString folder = settings()->backupFolder();
     if (!QFileInfo(folder).isDir())
         criticalMessage(this,
@@ -94,21 +94,21 @@ bool MainWindow::keepOutsideVersion(QString *copy)
     copy->clear();
     if (!m_outsideVersionUnkept)
         return true;
-    if (m_fileName.isEmpty() || !QFileInfo::exists(m_fileName)) {
+    if (m_planFile.fileName.isEmpty() || !QFileInfo::exists(m_planFile.fileName)) {
         m_outsideVersionUnkept = false;
         return true;
     }
-    const QString inBackupFolder = backupFilePath(m_fileName, true);
+    const QString inBackupFolder = backupFilePath(m_planFile.fileName, true);
     QStringList candidates;
     if (QFileInfo(settings()->backupFolder()).isDir())
         candidates << inBackupFolder;
-    candidates << QDir::toNativeSeparators(QFileInfo(m_fileName).absolutePath()) + QDir::separator()
-            + QFileInfo(inBackupFolder).fileName();
+    candidates << QDir::toNativeSeparators(QFileInfo(m_planFile.fileName).absolutePath())
+            + QDir::separator() + QFileInfo(inBackupFolder).fileName();
     candidates.removeDuplicates();
     for (const QString &candidate : qAsConst(candidates)) {
         const QString name
             = QFileInfo::exists(candidate) ? duplicateFileName(candidate) : candidate;
-        if (copyFile(m_fileName, name, false)) {
+        if (copyFile(m_planFile.fileName, name, false)) {
             m_outsideVersionUnkept = false;
             *copy = name;
             return true;
@@ -125,7 +125,7 @@ void MainWindow::keepPlanOverOutsideVersion()
     acceptOutsideVersion();
     // A read-only plan writes nothing over it; should it become writable, the copy is made
     // before the first write.
-    if (m_readOnly)
+    if (m_planFile.readOnly)
         return;
     QString copy;
     if (!keepOutsideVersion(&copy))
@@ -134,7 +134,7 @@ void MainWindow::keepPlanOverOutsideVersion()
         informationMessage(this,
                            tr("The plan shown is kept; your changes will be saved to '%1'.\nThe "
                               "version written by the other application has been kept as '%2'.")
-                               .arg(m_fileName, copy));
+                               .arg(m_planFile.fileName, copy));
     if (isWindowModified())
         restartIdleTimer();
 }
@@ -144,7 +144,7 @@ void MainWindow::keepPlanOverOutsideVersion()
 void MainWindow::keepPlanOverDamagedFile()
 {
     acceptOutsideVersion();
-    if (m_readOnly)
+    if (m_planFile.readOnly)
         return;
     QString copy;
     const bool kept = keepOutsideVersion(&copy);
@@ -155,7 +155,7 @@ void MainWindow::keepPlanOverDamagedFile()
         warningMessage(this,
                        tr("The plan shown will be saved over the damaged file '%1'.\nThe damaged "
                           "file has been kept as '%2'.")
-                           .arg(m_fileName, copy));
+                           .arg(m_planFile.fileName, copy));
 }
 
 bool MainWindow::onCheckExternalUpdatesToPlan()
@@ -183,7 +183,7 @@ bool MainWindow::onCheckExternalUpdatesToPlan()
         return false;
     }
     // A plan read-only only because its file could not be written is opened as the file is now.
-    if (openFile(m_fileName, m_readOnly && !m_unwritableFile))
+    if (openFile(m_planFile.fileName, m_planFile.readOnly && !m_planFile.unwritableFile))
         return true;
     keepPlanOverDamagedFile();
     return false;

@@ -374,7 +374,7 @@ void MainWindow::onSettingChanged(Settings::Key key)
         break;
     case Key::CheckPlanUpdates:
         m_externalCheckTimer.stop();
-        if (settings()->checkPlanUpdates() && !m_fileName.isEmpty())
+        if (settings()->checkPlanUpdates() && !m_planFile.fileName.isEmpty())
             m_externalCheckTimer.start(externalCheckIntervalMs);
         break;
     case Key::UiStyle:

@@ -90,7 +90,7 @@ bool copyFile(const QString &from, QSaveFile *to)
 // An export never takes the place of the plan it was made from.
 bool MainWindow::refuseOpenPlanAsTarget(const QString &fileName)
 {
-    if (!isOpenPlanFile(fileName))
+    if (!m_planFile.isOpenPlanFile(fileName))
         return false;
     criticalMessage(this,
                     tr("Unable to write to '%1'.\nIt is the open plan's own file; choose another "
@@ -120,7 +120,7 @@ bool MainWindow::exportPlan(ExportKind kind, const QString &extension, GraphicsV
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Save;
     request.caption = tr("Export");
-    request.path = exportFileProposal(m_fileName, extension);
+    request.path = exportFileProposal(m_planFile.fileName, extension);
     request.filters = QStringList {
         QStringLiteral("%1 file (*.%2)").arg(extension.toUpper(), extension.toLower())};
     request.defaultSuffix = extension.toLower();
@@ -247,7 +247,7 @@ bool MainWindow::exportSvg(const QString &fileName, GraphicsView *view)
         generator.setTitle(QStringLiteral("Tavrolo"));
         generator.setDescription(
             tr("Tavrolo export of %1 on %2.")
-                .arg(m_fileName, QDateTime::currentDateTime().toString(Qt::TextDate)));
+                .arg(m_planFile.fileName, QDateTime::currentDateTime().toString(Qt::TextDate)));
         QPainter painter;
         written = painter.begin(&generator);
         if (written) {
@@ -439,7 +439,7 @@ void MainWindow::onFilePrintAction()
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Save;
     request.caption = tr("Print");
-    request.path = exportFileProposal(m_fileName, QStringLiteral("pdf"));
+    request.path = exportFileProposal(m_planFile.fileName, QStringLiteral("pdf"));
     request.filters = QStringList {QStringLiteral("PDF file (*.pdf)")};
     request.defaultSuffix = QStringLiteral("pdf");
     const QString fileName = runFileDialog(this, request).path;

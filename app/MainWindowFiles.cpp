@@ -5,6 +5,7 @@
 #include "app/FileDialogs.h"
 #include "app/HttpLoader.h"
 #include "app/MainWindow.h"
+#include "app/PlanFileNames.h"
 #include "cards/CardsView.h"
 #include "common/app/Accessors.h"
 #include "common/core/FileHelpers.h"
@@ -55,32 +56,6 @@ QString tavroloFilter()
     return QStringLiteral("%1 (*.%2)").arg(QStringLiteral("Tavrolo"), planExtension);
 }
 
-QString nativeAbsolutePath(const QString &path)
-{
-    return QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
-}
-
-// The path as the file system knows it, links resolved, also for a file not yet made.
-QString canonicalPath(const QString &path)
-{
-    const QFileInfo info(path);
-    const QString file = info.canonicalFilePath();
-    if (!file.isEmpty())
-        return file;
-    const QString folder = info.absoluteDir().canonicalPath();
-    if (folder.isEmpty())
-        return QDir::cleanPath(info.absoluteFilePath());
-    return folder + QLatin1Char('/') + info.fileName();
-}
-
-// The file name up to its first dot, and what follows that dot.
-void splitFileName(const QString &fileName, QString *base, QString *suffix)
-{
-    const int dot = fileName.indexOf(QLatin1Char('.'));
-    *base = dot < 0 ? fileName : fileName.left(dot);
-    *suffix = dot < 0 ? QString() : fileName.mid(dot + 1);
-}
-
 } // namespace
 
 // Opening and creating
@@ -128,9 +103,9 @@ bool MainWindow::readPlan(const QString &fileName, bool readOnly, bool *savedByL
     }
     // A file that can't be written is opened read-only: its one warning points to Duplicate,
     // instead of an error at every pause.
-    m_unwritableFile = !readOnly && !canReplaceFile(fileName);
-    m_readOnly = readOnly || m_unwritableFile;
-    m_readOnlyWarned = false;
+    m_planFile.unwritableFile = !readOnly && !canReplaceFile(fileName);
+    m_planFile.readOnly = readOnly || m_planFile.unwritableFile;
+    m_planFile.readOnlyWarned = false;
     setCurrentFile(fileName);
     clearUndoHistory();
     return true;
@@ -140,18 +115,18 @@ bool MainWindow::readPlan(const QString &fileName, bool readOnly, bool *savedByL
 // lifted.
 void MainWindow::recheckPlanFileWritable()
 {
-    if (m_fileName.isEmpty() || (m_readOnly && !m_unwritableFile))
+    if (m_planFile.fileName.isEmpty() || (m_planFile.readOnly && !m_planFile.unwritableFile))
         return;
-    const bool writable = canReplaceFile(m_fileName);
-    if (writable != m_readOnly)
+    const bool writable = canReplaceFile(m_planFile.fileName);
+    if (writable != m_planFile.readOnly)
         return;
-    m_readOnly = !writable;
-    m_unwritableFile = !writable;
+    m_planFile.readOnly = !writable;
+    m_planFile.unwritableFile = !writable;
     updateWindowTitle();
-    if (m_readOnly && isWindowModified() && !m_readOnlyWarned) {
-        m_readOnlyWarned = true;
+    if (m_planFile.readOnly && isWindowModified() && !m_planFile.readOnlyWarned) {
+        m_planFile.readOnlyWarned = true;
         QTimer::singleShot(0, this, &MainWindow::showReadOnlyWarning);
-    } else if (!m_readOnly && isWindowModified()) {
+    } else if (!m_planFile.readOnly && isWindowModified()) {
         restartIdleTimer();
     }
 }
@@ -207,7 +182,7 @@ bool MainWindow::importCsvAsNewPlan(const QString &fileName)
         const QString chosen = runFileDialog(this, request).path;
         QCoreApplication::processEvents();
         // The new file is the user's own, whatever the state of the plan it replaces.
-        m_readOnly = false;
+        m_planFile.readOnly = false;
         setCurrentFile(chosen.isEmpty() ? proposal : chosen);
         if (save())
             break;
@@ -231,7 +206,7 @@ bool MainWindow::importCsvIntoCurrentPlan(const QString &fileName)
         setWindowModified(true);
         return false;
     }
-    m_readOnly = false;
+    m_planFile.readOnly = false;
     updateWindowTitle();
     return true;
 }
@@ -270,7 +245,7 @@ void MainWindow::onFileNewAction()
     const QString chosen = runFileDialog(this, request).path;
     if (chosen.isEmpty())
         return;
-    m_readOnly = false;
+    m_planFile.readOnly = false;
     setCurrentFile(chosen);
     clearUndoHistory();
     m_ui->m_viewZoomFitAction->setChecked(true);
@@ -298,25 +273,25 @@ QString MainWindow::uniqueFileName(const QString &base, const QString &extension
 
 QString MainWindow::defaultFolder() const
 {
-    if (m_fileName.isEmpty())
+    if (m_planFile.fileName.isEmpty())
         return dataFolder(false);
-    return QDir::toNativeSeparators(QFileInfo(m_fileName).absolutePath());
+    return QDir::toNativeSeparators(QFileInfo(m_planFile.fileName).absolutePath());
 }
 
 void MainWindow::setCurrentFile(const QString &path)
 {
-    const QString previous = m_fileName;
-    m_fileName = path.isEmpty() ? QString() : nativeAbsolutePath(path);
+    const QString previous = m_planFile.fileName;
+    m_planFile.fileName = path.isEmpty() ? QString() : nativeAbsolutePath(path);
     // What was seen belongs to the file it was seen on.
-    if (m_fileName != previous) {
+    if (m_planFile.fileName != previous) {
         m_planFileTime = QDateTime();
         m_planFileSize = -1;
         m_outsideVersionUnkept = false;
         m_outsideChangeQuestionDue = false;
     }
-    app()->setPlanFileName(m_fileName);
-    if (!m_fileName.isEmpty())
-        addRecentDoc(m_fileName);
+    app()->setPlanFileName(m_planFile.fileName);
+    if (!m_planFile.fileName.isEmpty())
+        addRecentDoc(m_planFile.fileName);
     updateWindowTitle();
 }
 
@@ -324,17 +299,18 @@ void MainWindow::setCurrentFile(const QString &path)
 
 bool MainWindow::save()
 {
-    if (m_fileName.isEmpty())
+    if (m_planFile.fileName.isEmpty())
         return saveAs();
-    return saveFile(m_fileName);
+    return saveFile(m_planFile.fileName);
 }
 
 bool MainWindow::saveAs()
 {
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Save;
-    request.path = m_fileName.isEmpty() ? uniqueFileName(QStringLiteral("unnamed"), planExtension)
-                                        : m_fileName;
+    request.path = m_planFile.fileName.isEmpty()
+        ? uniqueFileName(QStringLiteral("unnamed"), planExtension)
+        : m_planFile.fileName;
     request.filters = QStringList {tavroloFilter()};
     request.defaultSuffix = planExtension;
     const QString chosen = runFileDialog(this, request).path;
@@ -343,41 +319,37 @@ bool MainWindow::saveAs()
     return saveFile(chosen);
 }
 
-bool MainWindow::isOpenPlanFile(const QString &path) const
-{
-    return !m_fileName.isEmpty() && canonicalPath(path) == canonicalPath(m_fileName);
-}
-
 void MainWindow::notePlanFileOnDisk()
 {
     m_planFileTime = fileLastModified();
-    m_planFileSize = m_planFileTime.isValid() ? QFileInfo(m_fileName).size() : -1;
+    m_planFileSize = m_planFileTime.isValid() ? QFileInfo(m_planFile.fileName).size() : -1;
 }
 
 // Not only a later time: a copy put back with its old time, a sync tool's, or a write within
 // the same tick of a coarse file system are other programs' versions too.
 bool MainWindow::planFileChangedOutside() const
 {
-    if (!m_planFileTime.isValid() || m_fileName.isEmpty())
+    if (!m_planFileTime.isValid() || m_planFile.fileName.isEmpty())
         return false;
-    const QFileInfo info(m_fileName);
+    const QFileInfo info(m_planFile.fileName);
     return info.exists()
         && (info.lastModified() != m_planFileTime || info.size() != m_planFileSize);
 }
 
 bool MainWindow::saveFile(const QString &path)
 {
-    if (isOpenPlanFile(path)) {
-        if (m_readOnly) {
-            criticalMessage(this,
-                            tr("Unable to save changes to read-only file '%1'.").arg(m_fileName));
+    if (m_planFile.isOpenPlanFile(path)) {
+        if (m_planFile.readOnly) {
+            criticalMessage(
+                this,
+                tr("Unable to save changes to read-only file '%1'.").arg(m_planFile.fileName));
             return false;
         }
         if (planFileChangedOutside()) {
             criticalMessage(this,
                             tr("The plan file '%1' has been changed by another application. "
                                "Your changes have not been saved over it.")
-                                .arg(m_fileName));
+                                .arg(m_planFile.fileName));
             return false;
         }
         QString copy;
@@ -387,7 +359,7 @@ bool MainWindow::saveFile(const QString &path)
         }
     }
     m_externalCheckTimer.stop();
-    if (!m_readOnly && settings()->backupEverySaveOn())
+    if (!m_planFile.readOnly && settings()->backupEverySaveOn())
         makePerSaveCopy(path);
     QString error;
     const bool written = writePlanFile(*doc(), path, &error);
@@ -420,11 +392,11 @@ bool MainWindow::maybeSave()
 {
     if (!isWindowModified())
         return true;
-    if (m_readOnly) {
+    if (m_planFile.readOnly) {
         return criticalMessage(this,
                                tr("Unable to save changes to read-only file '%1'. Do you wish to "
                                   "exit and discard your changes?")
-                                   .arg(m_fileName),
+                                   .arg(m_planFile.fileName),
                                QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel)
             == QMessageBox::Discard;
     }
@@ -434,7 +406,7 @@ bool MainWindow::maybeSave()
                        tr("The plan file '%1' has been changed by another application since it "
                           "was opened.\nDo you want to overwrite it with your changes or "
                           "discard your changes?")
-                           .arg(m_fileName));
+                           .arg(m_planFile.fileName));
         QPushButton *overwrite = box.addButton(tr("Overwrite"), QMessageBox::AcceptRole);
         QPushButton *discard = box.addButton(QMessageBox::Discard);
         box.addButton(QMessageBox::Cancel);
@@ -453,7 +425,7 @@ bool MainWindow::maybeSave()
     return criticalMessage(this,
                            tr("Unable to save changes to '%1'. Do you wish to exit and discard "
                               "your changes?")
-                               .arg(m_fileName),
+                               .arg(m_planFile.fileName),
                            QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel)
         == QMessageBox::Discard;
 }
@@ -468,7 +440,7 @@ void MainWindow::onIdleTimeOut()
         m_idleTimer.start();
         return;
     }
-    if (m_fileName.isEmpty() || m_readOnly)
+    if (m_planFile.fileName.isEmpty() || m_planFile.readOnly)
         return;
     // Writing now would destroy what another program wrote. The user is asked whether to
     // re-open it, once the window is active, even with the periodic checks off; declining lets
@@ -479,14 +451,14 @@ void MainWindow::onIdleTimeOut()
         return;
     }
     if (!save())
-        qWarning().noquote() << QStringLiteral("Unable to save ") + m_fileName;
+        qWarning().noquote() << QStringLiteral("Unable to save ") + m_planFile.fileName;
 }
 
 QDateTime MainWindow::fileLastModified() const
 {
-    if (m_fileName.isEmpty())
+    if (m_planFile.fileName.isEmpty())
         return QDateTime();
-    const QFileInfo info(m_fileName);
+    const QFileInfo info(m_planFile.fileName);
     return info.exists() ? info.lastModified() : QDateTime();
 }
 
@@ -560,7 +532,7 @@ void MainWindow::onUpdateRecentDocs()
     int added = 0;
     for (const QString &entry : qAsConst(m_recentDocs)) {
         // Entries may be relative to the application folder; the open plan is not offered.
-        if (absolutePath(entry) == m_fileName)
+        if (absolutePath(entry) == m_planFile.fileName)
             continue;
         // A "&" in a path is shown as it is, not taken for a shortcut marker.
         QAction *action = menu->addAction(
@@ -600,25 +572,9 @@ void MainWindow::onClearRecentDocSelected()
 
 // Duplicating
 
-QString MainWindow::duplicateFileName(const QString &path) const
-{
-    const QFileInfo info(path);
-    const QString folder = QDir::toNativeSeparators(info.absolutePath());
-    QString base;
-    QString suffix;
-    splitFileName(info.fileName(), &base, &suffix);
-    for (int n = 2;; ++n) {
-        QString candidate = folder + QDir::separator() + base + QStringLiteral(" %1").arg(n);
-        if (!suffix.isEmpty())
-            candidate += QStringLiteral(".%1").arg(suffix);
-        if (!QFileInfo::exists(candidate))
-            return candidate;
-    }
-}
-
 void MainWindow::onFileDuplicateAction()
 {
-    if (m_fileName.isEmpty()) {
+    if (m_planFile.fileName.isEmpty()) {
         criticalMessage(this,
                         tr("You need to save this plan to a file before you can duplicate it."));
         return;
@@ -628,24 +584,24 @@ void MainWindow::onFileDuplicateAction()
     // copied. A file that can't take the save (a full disk, a pulled stick, a locked file)
     // stays as it is, and the duplicate is the way to keep the changes: the save has said why.
     const bool modified = isWindowModified();
-    bool changesToCopyOnly = modified && (m_readOnly || planFileChangedOutside());
+    bool changesToCopyOnly = modified && (m_planFile.readOnly || planFileChangedOutside());
     if (modified && !changesToCopyOnly && !save())
         changesToCopyOnly = true;
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Save;
-    request.path = duplicateFileName(m_fileName);
+    request.path = duplicateFileName(m_planFile.fileName);
     request.filters = QStringList {tavroloFilter()};
     request.defaultSuffix = planExtension;
     const QString chosen = runFileDialog(this, request).path;
     if (chosen.isEmpty())
         return;
-    if (isOpenPlanFile(chosen)) {
+    if (m_planFile.isOpenPlanFile(chosen)) {
         criticalMessage(this, tr("The duplicate cannot be saved over the current plan file."));
         return;
     }
     QString error;
     const bool made = changesToCopyOnly ? writePlanFile(*doc(), chosen, &error)
-                                        : copyFile(m_fileName, chosen, true);
+                                        : copyFile(m_planFile.fileName, chosen, true);
     if (!made) {
         criticalMessage(this, tr("Unable to create new file '%1'.").arg(chosen));
         return;

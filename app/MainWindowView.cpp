@@ -393,7 +393,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 // copied aside first.
 void MainWindow::onAboutToQuit()
 {
-    if (m_closeAccepted || !isWindowModified() || m_readOnly || m_fileName.isEmpty())
+    if (m_closeAccepted || !isWindowModified() || m_planFile.readOnly
+        || m_planFile.fileName.isEmpty())
         return;
     if (planFileChangedOutside())
         acceptOutsideVersion();
