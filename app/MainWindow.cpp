@@ -36,7 +36,6 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
-#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
@@ -108,6 +107,7 @@ MainWindow::MainWindow(QWidget *parent)
     applyToolBarTextStyle();
     createZoomSlider();
     createTabPages();
+    createHandlers();
     m_availableToolBarActions = m_ui->m_mainToolBar->actions();
     setupToolBar();
     connectActions();
@@ -141,7 +141,6 @@ MainWindow::MainWindow(QWidget *parent)
         const QSignalBlocker blocker(m_ui->m_viewToolBarAction);
         m_ui->m_viewToolBarAction->setChecked(!m_ui->m_mainToolBar->isHidden());
     }
-    m_printer = new QPrinter(QPrinter::HighResolution);
     QTimer::singleShot(startupCompletionDelayMs, this, &MainWindow::onCompleteStartup);
     // Open requests of the operating system reach the window only from here on; earlier ones
     // wait in Application::pendingOpenPath.
@@ -201,8 +200,6 @@ MainWindow::~MainWindow()
     if (store->takeShowInstallPage())
         openUrlWithVersion(webSiteUrl() + QStringLiteral("/mac_install.html"));
     clearUndoHistory();
-    delete m_printer;
-    m_printer = nullptr;
     delete m_ui;
 }
 
@@ -312,6 +309,34 @@ void MainWindow::createTabPages()
     m_propertiesLayout->addWidget(m_propertiesView);
     setContentsMargins(0, 0, 0, 0);
     m_ui->horizontalLayout->setContentsMargins(0, 0, 0, 0);
+}
+
+WindowPanes MainWindow::panes() const
+{
+    WindowPanes panes;
+    panes.cardsScene = m_cardsScene;
+    panes.cardsView = m_cardsView;
+    panes.cardsLeftPane = m_cardsLeftPane;
+    panes.cardsSplitter = m_cardsSplitter;
+    panes.chartsScene = m_chartsScene;
+    panes.chartsView = m_chartsView;
+    panes.chartsLeftPane = m_chartsLeftPane;
+    panes.chartsSplitter = m_chartsSplitter;
+    panes.tableView = m_tableView;
+    panes.tableLeftPane = m_tableLeftPane;
+    panes.tableSplitter = m_tableSplitter;
+    panes.propertiesView = m_propertiesView;
+    return panes;
+}
+
+// The work of the commands is done by handlers, each handed the plan and the panes and
+// commands it works on; the window's slots forward to them.
+void MainWindow::createHandlers()
+{
+    Ui::MainWindow &ui = *m_ui;
+    m_exports = new ExportHandler(
+        *doc(), m_planFile, panes(), ui.m_filePrintAction, ui.m_fileExportMenu,
+        [this] { return selectedTaskIndexes(); }, [this] { return visibleTaskIndexes(); }, this);
 }
 
 void MainWindow::connectActions()

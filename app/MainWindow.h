@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ExportHandler.h"
 #include "app/PlanFileState.h"
 #include "app/UndoHistory.h"
 #include "common/widgets/Settings.h"
@@ -34,7 +35,6 @@ class LeftPane;
 class PropertiesView;
 class QAction;
 class QHBoxLayout;
-class QPrinter;
 class QSizeF;
 class QSlider;
 class QSplitter;
@@ -61,8 +61,7 @@ public:
     static constexpr QEvent::Type updateCheckDueEvent = QEvent::Type(QEvent::User + 1);
     static constexpr QEvent::Type outsideChangeCheckEvent = QEvent::Type(QEvent::User + 2);
 
-    // The forms an export writes; the numbers are those the export commands have always used.
-    enum class ExportKind : int { Csv = 0, Png = 1, Pdf = 2, Jpg = 3, Txt = 4, Svg = 5 };
+    using ExportKind = ExportHandler::ExportKind;
 
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -136,21 +135,24 @@ public:
     void openDroppedFiles(const QList<QUrl> &urls, TaskIndex taskIndex,
                           const QList<PropertyIndexAndValue> &presets);
 
-    // Exports and printing. exportPlan asks for the file and returns whether a CSV or TXT
-    // export succeeded. The writers draw first and replace an existing file only once the
-    // new one is whole; none writes over the open plan's own file.
-    bool exportPlan(ExportKind kind, const QString &extension, GraphicsView *view);
-    bool exportPdf(const QString &fileName, GraphicsView *view);
-    bool exportSvg(const QString &fileName, GraphicsView *view);
-    bool exportImage(const QString &fileName, const char *format, GraphicsView *view);
-    void warnPdfGradients(int gradient);
-    // Makes the image an export draws into; a null image stands for memory refused. Tests set
-    // one that refuses; an empty function restores the plain allocation. Returns the previous.
-    using ImageAllocator = std::function<QImage(const QSize &size)>;
-    static ImageAllocator setExportImageAllocator(ImageAllocator allocator);
-    // The view's scene drawn into one image at the export scale; after each refused allocation
-    // the scale shrinks to 0.75 of itself, down to 0.05. Null when nothing could be allocated.
-    static QImage renderExportImage(GraphicsView *view);
+    // Exports and printing (ExportHandler).
+    bool exportPlan(ExportKind kind, const QString &extension, GraphicsView *view)
+    {
+        return m_exports->exportPlan(kind, extension, view);
+    }
+    bool exportPdf(const QString &fileName, GraphicsView *view)
+    {
+        return m_exports->exportPdf(fileName, view);
+    }
+    bool exportSvg(const QString &fileName, GraphicsView *view)
+    {
+        return m_exports->exportSvg(fileName, view);
+    }
+    bool exportImage(const QString &fileName, const char *format, GraphicsView *view)
+    {
+        return m_exports->exportImage(fileName, format, view);
+    }
+    void warnPdfGradients(int gradient) { m_exports->warnPdfGradients(gradient); }
 
     // One-time tips.
     void showTabsTip();
@@ -264,20 +266,20 @@ public slots:
     void onStoredView9();
 
     // Exports and printing
-    void onExportTableCSV();
-    void onExportTableTXT();
-    void onExportCardsPDF();
-    void onExportCardsSVG();
-    void onExportCardsPNG();
-    void onExportCardsJPG();
-    void onExportChartsPDF();
-    void onExportChartsSVG();
-    void onExportChartsPNG();
-    void onExportChartsJPG();
-    void onFilePrintAction();
-    void onFilePageSetupAction();
-    void onUpdatePrinterStatus();
-    void onUpdateExportStatus();
+    void onExportTableCSV() { m_exports->exportTableCsv(); }
+    void onExportTableTXT() { m_exports->exportTableTxt(); }
+    void onExportCardsPDF() { m_exports->exportCardsPdf(); }
+    void onExportCardsSVG() { m_exports->exportCardsSvg(); }
+    void onExportCardsPNG() { m_exports->exportCardsPng(); }
+    void onExportCardsJPG() { m_exports->exportCardsJpg(); }
+    void onExportChartsPDF() { m_exports->exportChartsPdf(); }
+    void onExportChartsSVG() { m_exports->exportChartsSvg(); }
+    void onExportChartsPNG() { m_exports->exportChartsPng(); }
+    void onExportChartsJPG() { m_exports->exportChartsJpg(); }
+    void onFilePrintAction() { m_exports->print(); }
+    void onFilePageSetupAction() { m_exports->pageSetup(); }
+    void onUpdatePrinterStatus() { m_exports->updatePrinterStatus(); }
+    void onUpdateExportStatus() { m_exports->updateExportStatus(); }
 
     // The last chance to keep the edits when the program ends without closing this window.
     void onAboutToQuit();
@@ -300,6 +302,7 @@ private:
     void createZoomSlider();
     bool isDefaultToolBarAction(const QAction *action) const;
     void createTabPages();
+    void createHandlers();
     void connectActions();
     void connectPanes();
     void openFirstPlan(const QString &argument);
@@ -381,11 +384,8 @@ private:
     void toggleSection(Tab tab, QWidget *section);
     void selectStoredView(int number);
 
-    // Exports and printing.
-    bool refuseOpenPlanAsTarget(const QString &fileName);
-    bool writePdf(QPrinter *printer, const QString &fileName, GraphicsView *view);
-    bool hasSomethingToExport(GraphicsView *view);
-    GraphicsView *printableView() const;
+    // The panes the handlers work on.
+    WindowPanes panes() const;
 
     Ui::MainWindow *m_ui;
     QHBoxLayout *m_tableLayout = nullptr;
@@ -410,8 +410,6 @@ private:
     QAction *m_zoomSliderAction = nullptr;
     // The plan snapshots of undo and redo.
     UndoHistory m_undoHistory;
-    // Kept for the whole run, so that the page set-up chosen once applies to every print.
-    QPrinter *m_printer = nullptr;
     QStringList m_recentDocs;
     // Single-shot: the plan is saved this long after its last modifying change.
     QTimer m_idleTimer;
@@ -449,6 +447,8 @@ private:
     // The open find-and-replace window; it deletes itself on closing.
     QPointer<ReplaceDialog> m_replaceDialog;
     QList<QAction *> m_availableToolBarActions;
+    // The handlers of the window's commands, its children.
+    ExportHandler *m_exports = nullptr;
     // The loader of an update check while it waits, so that closing the window can end it.
     QPointer<HttpLoader> m_updateLoader;
     bool m_checkingForUpdates = false;

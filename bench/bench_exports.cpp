@@ -115,7 +115,7 @@ void BenchExports::pngExportOfTheCardsView()
                           .arg(mebibytes(peakBefore), mebibytes(peakAfter)));
     // The two halves of the work, for the record.
     timer.restart();
-    QImage image = MainWindow::renderExportImage(view);
+    QImage image = ExportHandler::renderExportImage(view);
     const qint64 drawMs = timer.elapsed();
     timer.restart();
     QVERIFY(image.save(target, "png"));

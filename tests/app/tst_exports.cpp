@@ -43,14 +43,14 @@ struct ShortOfMemory
 {
     explicit ShortOfMemory(int refusals)
     {
-        previous = MainWindow::setExportImageAllocator([this, refusals](const QSize &size) {
+        previous = ExportHandler::setExportImageAllocator([this, refusals](const QSize &size) {
             requests << size;
             return requests.size() <= refusals ? QImage() : QImage(size, QImage::Format_RGB32);
         });
     }
-    ~ShortOfMemory() { MainWindow::setExportImageAllocator(previous); }
+    ~ShortOfMemory() { ExportHandler::setExportImageAllocator(previous); }
     QList<QSize> requests;
-    MainWindow::ImageAllocator previous;
+    ExportHandler::ImageAllocator previous;
 };
 
 int lines(const QString &path)
