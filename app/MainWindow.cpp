@@ -337,6 +337,14 @@ void MainWindow::createHandlers()
     m_exports = new ExportHandler(
         *doc(), m_planFile, panes(), ui.m_filePrintAction, ui.m_fileExportMenu,
         [this] { return selectedTaskIndexes(); }, [this] { return visibleTaskIndexes(); }, this);
+    m_updates = new UpdateChecker(ui.m_helpCheckForUpdatesAction, this);
+    // A start without an update check offers the tip that fits the plan.
+    connect(m_updates, &UpdateChecker::noCheckDue, this, [this] {
+        if (doc()->propertyCount() < 2)
+            showAddPropertyTip();
+        else
+            showAddCardTip();
+    });
 }
 
 void MainWindow::connectActions()

@@ -3,6 +3,7 @@
 #include "app/ExportHandler.h"
 #include "app/PlanFileState.h"
 #include "app/UndoHistory.h"
+#include "app/UpdateChecker.h"
 #include "common/widgets/Settings.h"
 #include "model/Events.h"
 #include "model/HyperLink.h"
@@ -30,7 +31,6 @@ class ChartsScene;
 class ChartsView;
 class Document;
 class GraphicsView;
-class HttpLoader;
 class LeftPane;
 class PropertiesView;
 class QAction;
@@ -58,7 +58,7 @@ class MainWindow : public QMainWindow
 public:
     // Events the window posts itself: an automatic update check is due; check the plan file
     // for changes by another program now.
-    static constexpr QEvent::Type updateCheckDueEvent = QEvent::Type(QEvent::User + 1);
+    static constexpr QEvent::Type updateCheckDueEvent = UpdateChecker::checkDueEvent;
     static constexpr QEvent::Type outsideChangeCheckEvent = QEvent::Type(QEvent::User + 2);
 
     using ExportKind = ExportHandler::ExportKind;
@@ -161,11 +161,8 @@ public:
     void showAddPropertyTip();
     void showAddCardTip();
 
-    // The update check. The server is the maker's site unless set otherwise (tests serve the
-    // answers on this machine); an empty address restores it.
-    static QString updateServerAddress();
-    static void setUpdateServerAddress(const QString &address);
-    void checkForUpdates(bool automatic);
+    // The update check (UpdateChecker).
+    void checkForUpdates(bool automatic) { m_updates->checkForUpdates(automatic); }
 
 public slots:
     void onCompleteStartup();
@@ -221,8 +218,8 @@ public slots:
     void onShowSplitterTipOnce();
     void onTabChanged(int index);
 
-    void onAutoCheckForUpdates();
-    void onCheckForUpdates();
+    void onAutoCheckForUpdates() { m_updates->startAutomaticCheck(); }
+    void onCheckForUpdates() { m_updates->checkForUpdates(false); }
 
     void onDroppedFiles(const QList<QUrl> &urls, TaskIndex taskIndex,
                         const QList<PropertyIndexAndValue> &presets);
@@ -346,7 +343,6 @@ private:
     void restartBackupTimer();
     // The first window, or one stored where no screen is now, fits the screen.
     void fitOntoScreen();
-    void showUpdateAnswer(const QString &answer);
 
     // Dropped files: a request with the card-renumbering count it was made under.
     struct DropRequest
@@ -449,9 +445,5 @@ private:
     QList<QAction *> m_availableToolBarActions;
     // The handlers of the window's commands, its children.
     ExportHandler *m_exports = nullptr;
-    // The loader of an update check while it waits, so that closing the window can end it.
-    QPointer<HttpLoader> m_updateLoader;
-    bool m_checkingForUpdates = false;
-    // The window was closed while an update check waited: the check ends without a word.
-    bool m_updateCheckCancelled = false;
+    UpdateChecker *m_updates = nullptr;
 };

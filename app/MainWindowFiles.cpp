@@ -468,11 +468,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->accept();
         m_closeAccepted = true;
         // An update check still waiting ends without a word.
-        if (m_checkingForUpdates) {
-            m_updateCheckCancelled = true;
-            if (m_updateLoader)
-                m_updateLoader->cancel();
-        }
+        m_updates->cancel();
     } else {
         event->ignore();
     }

@@ -155,13 +155,13 @@ void TestUpdateCheck::init()
     QVERIFY(writeTestPlan(plan, 3));
     presetQuietStartup(plan);
     m_server.reset(new CannedServer);
-    MainWindow::setUpdateServerAddress(m_server->address());
+    UpdateChecker::setUpdateServerAddress(m_server->address());
     m_opened.clear();
 }
 
 void TestUpdateCheck::cleanup()
 {
-    MainWindow::setUpdateServerAddress(QString());
+    UpdateChecker::setUpdateServerAddress(QString());
     m_server.reset();
 }
 
