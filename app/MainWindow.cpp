@@ -338,6 +338,16 @@ void MainWindow::createHandlers()
         *doc(), m_planFile, panes(), ui.m_filePrintAction, ui.m_fileExportMenu,
         [this] { return selectedTaskIndexes(); }, [this] { return visibleTaskIndexes(); }, this);
     m_updates = new UpdateChecker(ui.m_helpCheckForUpdatesAction, this);
+    DropHandler::Hooks dropHooks;
+    dropHooks.maybeSave = [this] { return maybeSave(); };
+    dropHooks.openPlan = [this](const QString &path) {
+        m_ui->m_viewZoomFitAction->setChecked(true);
+        openFile(path, false);
+    };
+    dropHooks.addTask
+        = [this](const QList<PropertyIndexAndValue> &presets, const QList<HyperLink> &links,
+                 int imageIndex) { addTask(presets, links, imageIndex); };
+    m_drops = new DropHandler(*doc(), dropHooks, this);
     // A start without an update check offers the tip that fits the plan.
     connect(m_updates, &UpdateChecker::noCheckDue, this, [this] {
         if (doc()->propertyCount() < 2)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DropHandler.h"
 #include "app/ExportHandler.h"
 #include "app/PlanFileState.h"
 #include "app/UndoHistory.h"
@@ -127,13 +128,13 @@ public:
     // Timed backups and the check for changes of the plan file by another program.
     QString backupFilePath(const QString &planPath, bool timeStamped) const;
 
-    // Dropped files and links, and the operating system's requests to open a file: a plan or
-    // CSV file replaces the plan, pictures become card images, other files and web links card
-    // links, on the card given or on a new card with the preset values. A request that comes
-    // while a dialog is open waits until it closes; a card index that a reload, undo or
-    // deletion may have given to another card since the drop counts as no card.
+    // Dropped files and links, and the operating system's requests to open a file
+    // (DropHandler).
     void openDroppedFiles(const QList<QUrl> &urls, TaskIndex taskIndex,
-                          const QList<PropertyIndexAndValue> &presets);
+                          const QList<PropertyIndexAndValue> &presets)
+    {
+        m_drops->openDroppedFiles(urls, taskIndex, presets);
+    }
 
     // Exports and printing (ExportHandler).
     bool exportPlan(ExportKind kind, const QString &extension, GraphicsView *view)
@@ -222,7 +223,10 @@ public slots:
     void onCheckForUpdates() { m_updates->checkForUpdates(false); }
 
     void onDroppedFiles(const QList<QUrl> &urls, TaskIndex taskIndex,
-                        const QList<PropertyIndexAndValue> &presets);
+                        const QList<PropertyIndexAndValue> &presets)
+    {
+        m_drops->postDrop(urls, taskIndex, presets);
+    }
 
     // View commands
     void onZoomToFitToggled(bool on);
@@ -289,9 +293,6 @@ protected:
     // Closing the tab that stands alone in full screen leaves full screen.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-private slots:
-    void onWaitingDropsTimeOut();
-
 private:
     void removeFullScreenAction();
     void replaceToolBarSeparatorsWithSpacers();
@@ -344,17 +345,7 @@ private:
     // The first window, or one stored where no screen is now, fits the screen.
     void fitOntoScreen();
 
-    // Dropped files: a request with the card-renumbering count it was made under.
-    struct DropRequest
-    {
-        QList<QUrl> urls;
-        TaskIndex taskIndex = -1;
-        QList<PropertyIndexAndValue> presets;
-        quint64 generation = 0;
-    };
-    void takeDropRequest(const DropRequest &request);
-    void runDropRequest(const DropRequest &request);
-    void noteCardRenumbering(const Events &events);
+    void noteCardRenumbering(const Events &events) { m_drops->noteCardRenumbering(events); }
 
     // View commands. A tab as they see it: the page and its layout, the splitter (none for
     // Properties), the left pane and the view, null while the tab's panes are not built.
@@ -429,21 +420,15 @@ private:
     bool m_restoreTableLeftPane = true;
     // The tab that stands alone in full screen, while one does.
     QPointer<QWidget> m_fullScreenContainer;
-    // Drops and open requests that came while a dialog was open, in their order, and the timer
-    // that looks for the dialog to close.
-    QList<DropRequest> m_waitingDrops;
-    QTimer m_waitingDropsTimer;
-    bool m_runningDrop = false;
     // The window was fitted onto the screen at its first showing.
     bool m_fittedOntoScreen = false;
     // The window's close was accepted: what the user decided there about the plan stands.
     bool m_closeAccepted = false;
-    // Raised by every change that renumbers cards (a whole plan replaced, cards deleted).
-    quint64 m_cardsGeneration = 0;
     // The open find-and-replace window; it deletes itself on closing.
     QPointer<ReplaceDialog> m_replaceDialog;
     QList<QAction *> m_availableToolBarActions;
     // The handlers of the window's commands, its children.
     ExportHandler *m_exports = nullptr;
     UpdateChecker *m_updates = nullptr;
+    DropHandler *m_drops = nullptr;
 };

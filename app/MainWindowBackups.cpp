@@ -221,8 +221,7 @@ void MainWindow::customEvent(QEvent *event)
         break;
     }
     case DropFilesEvent::Type: {
-        const auto *drop = static_cast<const DropFilesEvent *>(event);
-        takeDropRequest({drop->paths, drop->taskIndex, drop->presets, drop->generation});
+        m_drops->takeDropEvent(*static_cast<const DropFilesEvent *>(event));
         break;
     }
     default:

@@ -117,9 +117,6 @@ void MainWindow::connectViewCommands()
     // of the window.
     addAction(m_ui->m_viewFullScreenAction);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::onAboutToQuit);
-    m_waitingDropsTimer.setObjectName(QStringLiteral("m_waitingDropsTimer"));
-    m_waitingDropsTimer.setSingleShot(true);
-    connect(&m_waitingDropsTimer, &QTimer::timeout, this, &MainWindow::onWaitingDropsTimeOut);
 }
 
 void MainWindow::addShortcut(const QString &keyText, void (MainWindow::*slot)())
