@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/Application.h"
+#include "app/DropFilesEvent.h"
 #include "app/FileOpenEvent.h"
 #include "app/StartupRules.h"
 #include "cardedit/ReplaceDialog.h"
@@ -82,12 +83,7 @@ DeferredRefresh::Kind propertiesRefreshKind(int eventType)
 
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent),
-      m_ui(new Ui::MainWindow),
-      m_idleTimer(this),
-      m_backupTimer(this),
-      m_externalCheckTimer(this)
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(new Ui::MainWindow)
 {
     // A relative argument names a file of the folder the program was started in, which the
     // data folder replaces further down.
@@ -114,14 +110,6 @@ MainWindow::MainWindow(QWidget *parent)
     connectPanes();
     connectViewCommands();
     installShortcuts();
-    m_idleTimer.setObjectName(QStringLiteral("m_idleTimer"));
-    m_idleTimer.setSingleShot(true);
-    connect(&m_idleTimer, &QTimer::timeout, this, &MainWindow::onIdleTimeOut);
-    m_backupTimer.setObjectName(QStringLiteral("m_backupTimer"));
-    connect(&m_backupTimer, &QTimer::timeout, this, &MainWindow::onBackupTimeOut);
-    m_externalCheckTimer.setObjectName(QStringLiteral("m_externalCheckTimer"));
-    connect(&m_externalCheckTimer, &QTimer::timeout, this,
-            &MainWindow::onCheckExternalUpdatesToPlan);
     doc()->emitChanged(EventType::UiStyleChanged);
     restoreGeometry(settings()->read(Settings::Key::Geometry).toByteArray());
     restoreState(settings()->read(Settings::Key::WindowState).toByteArray(), 0);
@@ -348,6 +336,12 @@ void MainWindow::createHandlers()
         = [this](const QList<PropertyIndexAndValue> &presets, const QList<HyperLink> &links,
                  int imageIndex) { addTask(presets, links, imageIndex); };
     m_drops = new DropHandler(*doc(), dropHooks, this);
+    PlanFileGuard::Hooks guardHooks;
+    guardHooks.save = [this] { return save(); };
+    guardHooks.reopen
+        = [this](const QString &path, bool readOnly) { return openFile(path, readOnly); };
+    guardHooks.retitle = [this] { updateWindowTitle(); };
+    m_fileGuard = new PlanFileGuard(*doc(), m_planFile, guardHooks, this);
     // A start without an update check offers the tip that fits the plan.
     connect(m_updates, &UpdateChecker::noCheckDue, this, [this] {
         if (doc()->propertyCount() < 2)
@@ -559,7 +553,7 @@ void MainWindow::onCompleteStartup()
                             .arg(app()->iniFilePath(), Settings().fileName()));
     }
     QTimer::singleShot(autoUpdateCheckDelayMs, this, &MainWindow::onAutoCheckForUpdates);
-    restartBackupTimer();
+    m_fileGuard->restartBackupTimer();
 }
 
 void MainWindow::applyToolBarIconSize()
@@ -702,6 +696,36 @@ void MainWindow::fitOntoScreen()
          qBound(available.top(), frame.top(), available.bottom() + 1 - outer.height()));
 }
 
+// The window's own events: its first showing fits it onto the screen, its activation has the
+// plan file checked; the events it posts itself are handed to the handler that posted them.
+bool MainWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::Show && !m_fittedOntoScreen) {
+        m_fittedOntoScreen = true;
+        fitOntoScreen();
+    }
+    if (event->type() == QEvent::WindowActivate)
+        m_fileGuard->windowActivated();
+    return QMainWindow::event(event);
+}
+
+void MainWindow::customEvent(QEvent *event)
+{
+    switch (int(event->type())) {
+    case updateCheckDueEvent:
+        checkForUpdates(true);
+        break;
+    case outsideChangeCheckEvent:
+        m_fileGuard->runOutsideChangeCheck();
+        break;
+    case DropFilesEvent::Type:
+        m_drops->takeDropEvent(*static_cast<const DropFilesEvent *>(event));
+        break;
+    default:
+        break;
+    }
+}
+
 void MainWindow::updateWindowTitle()
 {
     QString title = QStringLiteral("%1 v%2.%3.%4")
@@ -769,38 +793,6 @@ void MainWindow::onChangedDoc(const Events &events)
     if (actions)
         updateActions();
     updateUndoRedoActions();
-}
-
-void MainWindow::noteModification()
-{
-    setWindowModified(true);
-    restartIdleTimer();
-    m_changedSinceBackup = true;
-    if (m_planFile.readOnly && !m_planFile.readOnlyWarned) {
-        m_planFile.readOnlyWarned = true;
-        // The panes connected after this window have not seen the change yet; a modal box
-        // now would let them repaint a plan they do not know.
-        QTimer::singleShot(0, this, &MainWindow::showReadOnlyWarning);
-    }
-}
-
-// A fresh full interval from now, longer for larger plans.
-void MainWindow::restartIdleTimer()
-{
-    m_idleTimer.stop();
-    m_idleTimer.setSingleShot(true);
-    m_idleTimer.start(5000 + 2 * doc()->taskCount());
-}
-
-void MainWindow::showReadOnlyWarning()
-{
-    // The plan may have been replaced by a writable one in the meantime.
-    if (!m_planFile.readOnly)
-        return;
-    warningMessage(this,
-                   tr("This plan is opened read-only. Any changes will *not* be saved or "
-                      "backed up.\nHowever you can 'File>Duplicate' your changes to a new "
-                      "file."));
 }
 
 void MainWindow::updateStatusBar()

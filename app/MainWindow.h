@@ -2,6 +2,7 @@
 
 #include "app/DropHandler.h"
 #include "app/ExportHandler.h"
+#include "app/PlanFileGuard.h"
 #include "app/PlanFileState.h"
 #include "app/UndoHistory.h"
 #include "app/UpdateChecker.h"
@@ -60,7 +61,7 @@ public:
     // Events the window posts itself: an automatic update check is due; check the plan file
     // for changes by another program now.
     static constexpr QEvent::Type updateCheckDueEvent = UpdateChecker::checkDueEvent;
-    static constexpr QEvent::Type outsideChangeCheckEvent = QEvent::Type(QEvent::User + 2);
+    static constexpr QEvent::Type outsideChangeCheckEvent = PlanFileGuard::outsideChangeCheckEvent;
 
     using ExportKind = ExportHandler::ExportKind;
 
@@ -98,7 +99,7 @@ public:
     bool saveFile(const QString &path);
     bool maybeSave();
     // The modification time of the open plan's file; invalid without a plan or file.
-    QDateTime fileLastModified() const;
+    QDateTime fileLastModified() const { return m_fileGuard->fileLastModified(); }
 
     void updateWindowTitle();
 
@@ -125,8 +126,12 @@ public:
     bool isCardsOrTableShown() const;
     void selectTasks(const QList<TaskIndex> &tasks);
 
-    // Timed backups and the check for changes of the plan file by another program.
-    QString backupFilePath(const QString &planPath, bool timeStamped) const;
+    // Timed backups and the check for changes of the plan file by another program
+    // (PlanFileGuard).
+    QString backupFilePath(const QString &planPath, bool timeStamped) const
+    {
+        return m_fileGuard->backupFilePath(planPath, timeStamped);
+    }
 
     // Dropped files and links, and the operating system's requests to open a file
     // (DropHandler).
@@ -174,7 +179,7 @@ public slots:
     void onSelectionChanged();
     void onRefresh();
 
-    void onIdleTimeOut();
+    void onIdleTimeOut() { m_fileGuard->onIdleTimeOut(); }
 
     void onFileNewAction();
     void onFileOpenAction();
@@ -213,8 +218,8 @@ public slots:
     void onEditSelectAllAction();
     void onEditDeleteAction();
 
-    void onBackupTimeOut();
-    bool onCheckExternalUpdatesToPlan();
+    void onBackupTimeOut() { m_fileGuard->onBackupTimeOut(); }
+    bool onCheckExternalUpdatesToPlan() { return m_fileGuard->onCheckExternalUpdatesToPlan(); }
 
     void onShowSplitterTipOnce();
     void onTabChanged(int index);
@@ -312,24 +317,9 @@ private:
     bool importCsvAsNewPlan(const QString &fileName);
     bool importCsvIntoCurrentPlan(const QString &fileName);
     void refreshAfterReplacingPlan();
-    // The plan file as this window last read or wrote it, and whether another program has
-    // written it since: any other time or size, earlier ones too.
-    void notePlanFileOnDisk();
-    bool planFileChangedOutside() const;
-    // A plan whose file can't be written is read-only until it can again.
-    void recheckPlanFileWritable();
-    // The user keeps the plan shown over a version another program wrote into its file.
-    void acceptOutsideVersion();
-    bool keepOutsideVersion(QString *copy);
-    void keepPlanOverOutsideVersion();
-    void keepPlanOverDamagedFile();
-    void showBackupWriteFailure(const QString &backup);
-    void makePerSaveCopy(const QString &path);
-    void showReadOnlyWarning();
     // What every change that modifies the plan does to the window: the modified mark, the
     // idle autosave, the timed backup and the read-only warning.
-    void noteModification();
-    void restartIdleTimer();
+    void noteModification() { m_fileGuard->noteModification(); }
     void updateStatusBar();
     void openWebPage(const QString &url);
 
@@ -341,7 +331,6 @@ private:
     // The property of the one column selected in the Table, or -1.
     int tableSelectedProperty() const;
     void offerTipAfterAddingCard();
-    void restartBackupTimer();
     // The first window, or one stored where no screen is now, fits the screen.
     void fitOntoScreen();
 
@@ -398,22 +387,6 @@ private:
     // The plan snapshots of undo and redo.
     UndoHistory m_undoHistory;
     QStringList m_recentDocs;
-    // Single-shot: the plan is saved this long after its last modifying change.
-    QTimer m_idleTimer;
-    // Repeating: a time-stamped copy of the plan file every "backup_interval" minutes.
-    QTimer m_backupTimer;
-    bool m_changedSinceBackup = false;
-    // The plan file's modification time and size after this window last read or wrote it; any
-    // other on disk means another program wrote it.
-    QDateTime m_planFileTime;
-    qint64 m_planFileSize = -1;
-    // The plan file holds a version another program wrote, which the user chose not to load
-    // and which is copied aside before this window writes over it.
-    bool m_outsideVersionUnkept = false;
-    // The autosave stopped for an outside change and waits for the question about it, which is
-    // asked whatever the preference for the periodic checks.
-    bool m_outsideChangeQuestionDue = false;
-    QTimer m_externalCheckTimer;
     // The stored left-pane visibility of the tab is still to be applied at its first showing.
     bool m_restoreCardsLeftPane = true;
     bool m_restoreChartsLeftPane = true;
@@ -431,4 +404,5 @@ private:
     ExportHandler *m_exports = nullptr;
     UpdateChecker *m_updates = nullptr;
     DropHandler *m_drops = nullptr;
+    PlanFileGuard *m_fileGuard = nullptr;
 };

@@ -35,7 +35,6 @@
 
 namespace {
 
-const int externalCheckIntervalMs = 15000;
 const int tipDurationMs = 10000;
 
 // A one-time tip: shown once per user, the key remembering that it was.
@@ -370,12 +369,10 @@ void MainWindow::onSettingChanged(Settings::Key key)
         break;
     case Key::BackupTimedOn:
     case Key::BackupInterval:
-        restartBackupTimer();
+        m_fileGuard->restartBackupTimer();
         break;
     case Key::CheckPlanUpdates:
-        m_externalCheckTimer.stop();
-        if (settings()->checkPlanUpdates() && !m_planFile.fileName.isEmpty())
-            m_externalCheckTimer.start(externalCheckIntervalMs);
+        m_fileGuard->restartOutsideChecks();
         break;
     case Key::UiStyle:
         doc()->emitChanged(EventType::UiStyleChanged);

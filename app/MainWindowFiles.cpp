@@ -26,14 +26,12 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QPushButton>
-#include <QRegularExpression>
 
 namespace {
 
 const char planExtension[] = "tv";
 const char backupExtension[] = "tvb";
 const char csvExtension[] = "csv";
-const int externalCheckIntervalMs = 15000;
 const int maximumRecentDocs = 10;
 
 QString planFilesFilter()
@@ -62,7 +60,7 @@ QString tavroloFilter()
 
 bool MainWindow::openFile(const QString &path, bool readOnly)
 {
-    m_externalCheckTimer.stop();
+    m_fileGuard->stopOutsideChecks();
     const QString fileName = absolutePath(path);
     bool opened = false;
     bool savedByLaterVersion = false;
@@ -76,9 +74,7 @@ bool MainWindow::openFile(const QString &path, bool readOnly)
         refreshAfterReplacingPlan();
         m_ui->m_fileDuplicateAction->setEnabled(true);
         // What is on disk is what is shown.
-        notePlanFileOnDisk();
-        m_outsideVersionUnkept = false;
-        m_outsideChangeQuestionDue = false;
+        m_fileGuard->notePlanRead();
         m_ui->m_viewZoomFitAction->setChecked(true);
         // Only now do the panes show the plan the warning is about.
         if (savedByLaterVersion)
@@ -87,8 +83,7 @@ bool MainWindow::openFile(const QString &path, bool readOnly)
                               "changes with this version of %2 may lose some of the data.")
                                .arg(QStringLiteral("Tavrolo"), QStringLiteral("Tavrolo")));
     }
-    if (settings()->checkPlanUpdates())
-        m_externalCheckTimer.start(externalCheckIntervalMs);
+    m_fileGuard->resumeOutsideChecks();
     return opened;
 }
 
@@ -109,26 +104,6 @@ bool MainWindow::readPlan(const QString &fileName, bool readOnly, bool *savedByL
     setCurrentFile(fileName);
     clearUndoHistory();
     return true;
-}
-
-// Asked again whenever the window is activated: a stick pulled or put back, a lock set or
-// lifted.
-void MainWindow::recheckPlanFileWritable()
-{
-    if (m_planFile.fileName.isEmpty() || (m_planFile.readOnly && !m_planFile.unwritableFile))
-        return;
-    const bool writable = canReplaceFile(m_planFile.fileName);
-    if (writable != m_planFile.readOnly)
-        return;
-    m_planFile.readOnly = !writable;
-    m_planFile.unwritableFile = !writable;
-    updateWindowTitle();
-    if (m_planFile.readOnly && isWindowModified() && !m_planFile.readOnlyWarned) {
-        m_planFile.readOnlyWarned = true;
-        QTimer::singleShot(0, this, &MainWindow::showReadOnlyWarning);
-    } else if (!m_planFile.readOnly && isWindowModified()) {
-        restartIdleTimer();
-    }
 }
 
 // The panes learn of a plan read or imported without notifications.
@@ -283,12 +258,8 @@ void MainWindow::setCurrentFile(const QString &path)
     const QString previous = m_planFile.fileName;
     m_planFile.fileName = path.isEmpty() ? QString() : nativeAbsolutePath(path);
     // What was seen belongs to the file it was seen on.
-    if (m_planFile.fileName != previous) {
-        m_planFileTime = QDateTime();
-        m_planFileSize = -1;
-        m_outsideVersionUnkept = false;
-        m_outsideChangeQuestionDue = false;
-    }
+    if (m_planFile.fileName != previous)
+        m_fileGuard->forgetFileOnDisk();
     app()->setPlanFileName(m_planFile.fileName);
     if (!m_planFile.fileName.isEmpty())
         addRecentDoc(m_planFile.fileName);
@@ -319,23 +290,6 @@ bool MainWindow::saveAs()
     return saveFile(chosen);
 }
 
-void MainWindow::notePlanFileOnDisk()
-{
-    m_planFileTime = fileLastModified();
-    m_planFileSize = m_planFileTime.isValid() ? QFileInfo(m_planFile.fileName).size() : -1;
-}
-
-// Not only a later time: a copy put back with its old time, a sync tool's, or a write within
-// the same tick of a coarse file system are other programs' versions too.
-bool MainWindow::planFileChangedOutside() const
-{
-    if (!m_planFileTime.isValid() || m_planFile.fileName.isEmpty())
-        return false;
-    const QFileInfo info(m_planFile.fileName);
-    return info.exists()
-        && (info.lastModified() != m_planFileTime || info.size() != m_planFileSize);
-}
-
 bool MainWindow::saveFile(const QString &path)
 {
     if (m_planFile.isOpenPlanFile(path)) {
@@ -345,7 +299,7 @@ bool MainWindow::saveFile(const QString &path)
                 tr("Unable to save changes to read-only file '%1'.").arg(m_planFile.fileName));
             return false;
         }
-        if (planFileChangedOutside()) {
+        if (m_fileGuard->planFileChangedOutside()) {
             criticalMessage(this,
                             tr("The plan file '%1' has been changed by another application. "
                                "Your changes have not been saved over it.")
@@ -353,39 +307,26 @@ bool MainWindow::saveFile(const QString &path)
             return false;
         }
         QString copy;
-        if (!keepOutsideVersion(&copy)) {
-            showBackupWriteFailure(copy);
+        if (!m_fileGuard->keepOutsideVersion(&copy)) {
+            m_fileGuard->showBackupWriteFailure(copy);
             return false;
         }
     }
-    m_externalCheckTimer.stop();
+    m_fileGuard->stopOutsideChecks();
     if (!m_planFile.readOnly && settings()->backupEverySaveOn())
-        makePerSaveCopy(path);
+        m_fileGuard->makePerSaveCopy(path);
     QString error;
     const bool written = writePlanFile(*doc(), path, &error);
     if (written) {
         setWindowModified(false);
         setCurrentFile(path);
         // Only this window's own write moves the time on; anything else is another program's.
-        notePlanFileOnDisk();
+        m_fileGuard->notePlanFileOnDisk();
     } else {
         criticalMessage(this, error);
     }
-    if (settings()->checkPlanUpdates())
-        m_externalCheckTimer.start(externalCheckIntervalMs);
+    m_fileGuard->resumeOutsideChecks();
     return written;
-}
-
-// The previous save stays beside the plan as Name.tvb. The copy replaces the old one only
-// once it is whole, so a failing copy keeps the last good one.
-void MainWindow::makePerSaveCopy(const QString &path)
-{
-    QString copy = path;
-    copy.replace(QRegularExpression(QStringLiteral("\\.%1$").arg(planExtension),
-                                    QRegularExpression::CaseInsensitiveOption),
-                 QStringLiteral(".%1").arg(backupExtension));
-    if (copy != path)
-        copyFile(path, copy, true);
 }
 
 bool MainWindow::maybeSave()
@@ -400,7 +341,7 @@ bool MainWindow::maybeSave()
                                QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel)
             == QMessageBox::Discard;
     }
-    if (planFileChangedOutside()) {
+    if (m_fileGuard->planFileChangedOutside()) {
         QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::NoButton, this);
         setMessageText(box,
                        tr("The plan file '%1' has been changed by another application since it "
@@ -418,7 +359,7 @@ bool MainWindow::maybeSave()
             return false;
         // The user has seen the outside change and chosen to write over it; the other version
         // is still copied aside first.
-        acceptOutsideVersion();
+        m_fileGuard->acceptOutsideVersion();
     }
     if (save())
         return true;
@@ -428,38 +369,6 @@ bool MainWindow::maybeSave()
                                .arg(m_planFile.fileName),
                            QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel)
         == QMessageBox::Discard;
-}
-
-void MainWindow::onIdleTimeOut()
-{
-    if (!isWindowModified())
-        return;
-    // Never while a dialog is open, which may be about to change the plan again, but soon
-    // after it closes.
-    if (QApplication::activeModalWidget()) {
-        m_idleTimer.start();
-        return;
-    }
-    if (m_planFile.fileName.isEmpty() || m_planFile.readOnly)
-        return;
-    // Writing now would destroy what another program wrote. The user is asked whether to
-    // re-open it, once the window is active, even with the periodic checks off; declining lets
-    // the next autosave write, after the other version is copied aside.
-    if (planFileChangedOutside()) {
-        m_outsideChangeQuestionDue = true;
-        QCoreApplication::postEvent(this, new QEvent(outsideChangeCheckEvent));
-        return;
-    }
-    if (!save())
-        qWarning().noquote() << QStringLiteral("Unable to save ") + m_planFile.fileName;
-}
-
-QDateTime MainWindow::fileLastModified() const
-{
-    if (m_planFile.fileName.isEmpty())
-        return QDateTime();
-    const QFileInfo info(m_planFile.fileName);
-    return info.exists() ? info.lastModified() : QDateTime();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -580,7 +489,8 @@ void MainWindow::onFileDuplicateAction()
     // copied. A file that can't take the save (a full disk, a pulled stick, a locked file)
     // stays as it is, and the duplicate is the way to keep the changes: the save has said why.
     const bool modified = isWindowModified();
-    bool changesToCopyOnly = modified && (m_planFile.readOnly || planFileChangedOutside());
+    bool changesToCopyOnly
+        = modified && (m_planFile.readOnly || m_fileGuard->planFileChangedOutside());
     if (modified && !changesToCopyOnly && !save())
         changesToCopyOnly = true;
     FileDialogRequest request;

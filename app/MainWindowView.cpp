@@ -390,12 +390,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 // copied aside first.
 void MainWindow::onAboutToQuit()
 {
-    if (m_closeAccepted || !isWindowModified() || m_planFile.readOnly
-        || m_planFile.fileName.isEmpty())
-        return;
-    if (planFileChangedOutside())
-        acceptOutsideVersion();
-    save();
+    if (!m_closeAccepted)
+        m_fileGuard->saveOnQuit();
 }
 
 void MainWindow::onEscapeKeyPressed()
