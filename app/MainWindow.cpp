@@ -30,6 +30,7 @@
 #include "table/TableView.h"
 #include "ui_MainWindow.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -342,6 +343,17 @@ void MainWindow::createHandlers()
         = [this](const QString &path, bool readOnly) { return openFile(path, readOnly); };
     guardHooks.retitle = [this] { updateWindowTitle(); };
     m_fileGuard = new PlanFileGuard(*doc(), m_planFile, guardHooks, this);
+    m_recentPlans = new RecentPlans(m_planFile, ui.m_fileRecentDocs, this);
+    PlanFileCommands::Hooks fileHooks;
+    fileHooks.refresh = [this] { onRefresh(); };
+    fileHooks.selectionChanged = [this] { onSelectionChanged(); };
+    fileHooks.clearUndoHistory = [this] { clearUndoHistory(); };
+    fileHooks.saveUndoState = [this](const QString &name) { saveUndoState(name); };
+    fileHooks.retitle = [this] { updateWindowTitle(); };
+    m_files
+        = new PlanFileCommands(*doc(), m_planFile, *m_fileGuard, *m_recentPlans,
+                               ui.m_fileDuplicateAction, ui.m_viewZoomFitAction, fileHooks, this);
+    connect(m_recentPlans, &RecentPlans::openRequested, m_files, &PlanFileCommands::openRecent);
     // A start without an update check offers the tip that fits the plan.
     connect(m_updates, &UpdateChecker::noCheckDue, this, [this] {
         if (doc()->propertyCount() < 2)
@@ -726,6 +738,22 @@ void MainWindow::customEvent(QEvent *event)
     }
 }
 
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (maybeSave()) {
+        event->accept();
+        m_closeAccepted = true;
+        // An update check still waiting ends without a word.
+        m_updates->cancel();
+    } else {
+        event->ignore();
+    }
+    settings()->write(Settings::Key::Geometry, saveGeometry());
+    settings()->write(Settings::Key::WindowState, saveState(0));
+    QCoreApplication::processEvents();
+    sleepMicroseconds(500);
+}
+
 void MainWindow::updateWindowTitle()
 {
     QString title = QStringLiteral("%1 v%2.%3.%4")
@@ -808,7 +836,7 @@ void MainWindow::updateStatusBar()
 // Every enabled state that follows the plan or the selection is set here.
 void MainWindow::updateActions()
 {
-    m_ui->m_fileDuplicateAction->setEnabled(!m_planFile.fileName.isEmpty());
+    m_files->updateActions();
     updateTransposeStatus();
     // The placeholder property counts: two properties of the user can be re-ordered.
     m_ui->m_editOrderPropertiesAction->setEnabled(doc()->propertyCount() >= 3);

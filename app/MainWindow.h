@@ -2,8 +2,10 @@
 
 #include "app/DropHandler.h"
 #include "app/ExportHandler.h"
+#include "app/PlanFileCommands.h"
 #include "app/PlanFileGuard.h"
 #include "app/PlanFileState.h"
+#include "app/RecentPlans.h"
 #include "app/UndoHistory.h"
 #include "app/UpdateChecker.h"
 #include "common/widgets/Settings.h"
@@ -13,6 +15,7 @@
 
 #include <functional>
 
+#include <QAction>
 #include <QDate>
 #include <QDateTime>
 #include <QEvent>
@@ -35,7 +38,6 @@ class Document;
 class GraphicsView;
 class LeftPane;
 class PropertiesView;
-class QAction;
 class QHBoxLayout;
 class QSizeF;
 class QSlider;
@@ -81,31 +83,29 @@ public:
     QString bundleSamplesFolder() const;
     bool hasSamplePlans() const;
 
-    // Opening and creating plans. openFile also imports a CSV file (any case of "csv"); it
-    // returns true when a plan is now shown from a file. On failure the open plan, its file
-    // name, read-only state and modified mark stay as they were.
-    bool openFile(const QString &path, bool readOnly);
-    bool openPlanDialog(bool preselectCsv);
-    QString uniqueFileName(const QString &base, const QString &extension) const;
-    QString defaultFolder() const;
-    void setCurrentFile(const QString &path);
-
-    // Saving. saveFile refuses to write over the open plan's own file when the plan is
-    // read-only or another program has written the file since this window last read or
-    // wrote it; once the user keeps the plan shown over such a file, the other version is
-    // copied aside before the first write over it.
-    bool save();
-    bool saveAs();
-    bool saveFile(const QString &path);
-    bool maybeSave();
+    // The plan-file commands (PlanFileCommands): opening, creating, saving by itself and
+    // before another plan replaces this one, and duplicating.
+    bool openFile(const QString &path, bool readOnly) { return m_files->openFile(path, readOnly); }
+    bool openPlanDialog(bool preselectCsv) { return m_files->openPlanDialog(preselectCsv); }
+    QString uniqueFileName(const QString &base, const QString &extension) const
+    {
+        return m_files->uniqueFileName(base, extension);
+    }
+    QString defaultFolder() const { return m_files->defaultFolder(); }
+    void setCurrentFile(const QString &path) { m_files->setCurrentFile(path); }
+    bool save() { return m_files->save(); }
+    bool saveAs() { return m_files->saveAs(); }
+    bool saveFile(const QString &path) { return m_files->saveFile(path); }
+    bool maybeSave() { return m_files->maybeSave(); }
     // The modification time of the open plan's file; invalid without a plan or file.
     QDateTime fileLastModified() const { return m_fileGuard->fileLastModified(); }
 
     void updateWindowTitle();
 
-    void loadRecentDocs();
-    void addRecentDoc(const QString &path);
-    void saveRecentDocs();
+    // The recent-files menu (RecentPlans).
+    void loadRecentDocs() { m_recentPlans->load(); }
+    void addRecentDoc(const QString &path) { m_recentPlans->add(path); }
+    void saveRecentDocs() { m_recentPlans->save(); }
 
     QString duplicateFileName(const QString &path) const { return ::duplicateFileName(path); }
 
@@ -181,14 +181,14 @@ public slots:
 
     void onIdleTimeOut() { m_fileGuard->onIdleTimeOut(); }
 
-    void onFileNewAction();
-    void onFileOpenAction();
-    void onFileDuplicateAction();
-    void onFileExitAction();
+    void onFileNewAction() { m_files->newPlan(); }
+    void onFileOpenAction() { m_files->openPlanDialog(false); }
+    void onFileDuplicateAction() { m_files->duplicate(); }
+    void onFileExitAction() { close(); }
 
-    void onUpdateRecentDocs();
-    void onRecentDocSelected();
-    void onClearRecentDocSelected();
+    void onUpdateRecentDocs() { m_recentPlans->rebuildMenu(); }
+    void onRecentDocSelected() { m_recentPlans->choose(qobject_cast<QAction *>(sender())); }
+    void onClearRecentDocSelected() { m_recentPlans->clear(); }
 
     void onHelpTavroloAction();
     void onHelpTipTavroloAction();
@@ -312,11 +312,6 @@ private:
     void runGettingStarted();
     void handOnLateOpenRequest();
 
-    bool readPlan(const QString &fileName, bool readOnly, bool *savedByLaterVersion);
-    bool importCsv(const QString &fileName);
-    bool importCsvAsNewPlan(const QString &fileName);
-    bool importCsvIntoCurrentPlan(const QString &fileName);
-    void refreshAfterReplacingPlan();
     // What every change that modifies the plan does to the window: the modified mark, the
     // idle autosave, the timed backup and the read-only warning.
     void noteModification() { m_fileGuard->noteModification(); }
@@ -386,7 +381,6 @@ private:
     QAction *m_zoomSliderAction = nullptr;
     // The plan snapshots of undo and redo.
     UndoHistory m_undoHistory;
-    QStringList m_recentDocs;
     // The stored left-pane visibility of the tab is still to be applied at its first showing.
     bool m_restoreCardsLeftPane = true;
     bool m_restoreChartsLeftPane = true;
@@ -405,4 +399,6 @@ private:
     UpdateChecker *m_updates = nullptr;
     DropHandler *m_drops = nullptr;
     PlanFileGuard *m_fileGuard = nullptr;
+    RecentPlans *m_recentPlans = nullptr;
+    PlanFileCommands *m_files = nullptr;
 };

@@ -1,38 +1,34 @@
-// The main window's plan-file commands: opening, creating and importing plans, saving by
-// itself, closing, the recent files and duplicating.
+#include "app/PlanFileCommands.h"
 
 #include "app/Application.h"
 #include "app/FileDialogs.h"
-#include "app/HttpLoader.h"
-#include "app/MainWindow.h"
+#include "app/PlanFileGuard.h"
 #include "app/PlanFileNames.h"
-#include "cards/CardsView.h"
+#include "app/PlanFileState.h"
+#include "app/RecentPlans.h"
 #include "common/app/Accessors.h"
 #include "common/core/FileHelpers.h"
 #include "common/widgets/MessageBoxes.h"
 #include "common/widgets/Settings.h"
+#include "model/Document.h"
 #include "properties/NewPlanDialog.h"
 #include "storage/CsvImport.h"
 #include "storage/PlanFileReader.h"
 #include "storage/PlanFileWriter.h"
 #include "storage/SafeSave.h"
-#include "ui_MainWindow.h"
 
-#include <algorithm>
-
+#include <QAction>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QMenu>
 #include <QPushButton>
+#include <QWidget>
 
 namespace {
 
 const char planExtension[] = "tv";
 const char backupExtension[] = "tvb";
 const char csvExtension[] = "csv";
-const int maximumRecentDocs = 10;
 
 QString planFilesFilter()
 {
@@ -56,44 +52,63 @@ QString tavroloFilter()
 
 } // namespace
 
+PlanFileCommands::PlanFileCommands(Document &plan, PlanFileState &planFile, PlanFileGuard &guard,
+                                   RecentPlans &recentPlans, QAction *duplicateAction,
+                                   QAction *zoomToFitAction, Hooks hooks, QWidget *window)
+    : QObject(window),
+      m_plan(plan),
+      m_planFile(planFile),
+      m_guard(guard),
+      m_recentPlans(recentPlans),
+      m_duplicateAction(duplicateAction),
+      m_zoomToFitAction(zoomToFitAction),
+      m_hooks(std::move(hooks)),
+      m_window(window)
+{ }
+
+void PlanFileCommands::updateActions()
+{
+    m_duplicateAction->setEnabled(!m_planFile.fileName.isEmpty());
+}
+
 // Opening and creating
 
-bool MainWindow::openFile(const QString &path, bool readOnly)
+bool PlanFileCommands::openFile(const QString &path, bool readOnly)
 {
-    m_fileGuard->stopOutsideChecks();
+    m_guard.stopOutsideChecks();
     const QString fileName = absolutePath(path);
     bool opened = false;
     bool savedByLaterVersion = false;
     if (QFileInfo(fileName).suffix().toLower() == QLatin1String(csvExtension))
         opened = importCsv(fileName);
     else if (!QFileInfo::exists(fileName))
-        criticalMessage(this, tr("Cannot find '%1'.").arg(fileName));
+        criticalMessage(m_window, tr("Cannot find '%1'.").arg(fileName));
     else
         opened = readPlan(fileName, readOnly, &savedByLaterVersion);
     if (opened) {
-        refreshAfterReplacingPlan();
-        m_ui->m_fileDuplicateAction->setEnabled(true);
+        m_hooks.refresh();
+        m_duplicateAction->setEnabled(true);
         // What is on disk is what is shown.
-        m_fileGuard->notePlanRead();
-        m_ui->m_viewZoomFitAction->setChecked(true);
+        m_guard.notePlanRead();
+        m_zoomToFitAction->setChecked(true);
         // Only now do the panes show the plan the warning is about.
         if (savedByLaterVersion)
-            warningMessage(this,
+            warningMessage(m_window,
                            tr("This plan was saved using a later version of %1. Making "
                               "changes with this version of %2 may lose some of the data.")
                                .arg(QStringLiteral("Tavrolo"), QStringLiteral("Tavrolo")));
     }
-    m_fileGuard->resumeOutsideChecks();
+    m_guard.resumeOutsideChecks();
     return opened;
 }
 
 // The reader leaves the plan alone when it fails, and so does the window: its file name,
 // read-only state, undo list and modified mark change only with a plan read whole.
-bool MainWindow::readPlan(const QString &fileName, bool readOnly, bool *savedByLaterVersion)
+bool PlanFileCommands::readPlan(const QString &fileName, bool readOnly, bool *savedByLaterVersion)
 {
     QString error;
-    if (!readPlanFile(*doc(), fileName, &error, savedByLaterVersion)) {
-        criticalMessage(this, error);
+    if (!readPlanFile(m_plan, fileName, &error, savedByLaterVersion)) {
+        criticalMessage(m_window, error);
         return false;
     }
     // A file that can't be written is opened read-only: its one warning points to Duplicate,
@@ -102,20 +117,11 @@ bool MainWindow::readPlan(const QString &fileName, bool readOnly, bool *savedByL
     m_planFile.readOnly = readOnly || m_planFile.unwritableFile;
     m_planFile.readOnlyWarned = false;
     setCurrentFile(fileName);
-    clearUndoHistory();
+    m_hooks.clearUndoHistory();
     return true;
 }
 
-// The panes learn of a plan read or imported without notifications.
-void MainWindow::refreshAfterReplacingPlan()
-{
-    doc()->emitChanged(EventType::AllChanged);
-    onSelectionChanged();
-    m_cardsView->onAutoZoom();
-    setWindowModified(false);
-}
-
-bool MainWindow::importCsv(const QString &fileName)
+bool PlanFileCommands::importCsv(const QString &fileName)
 {
     QMessageBox box(QMessageBox::Information, QString(), QString(), QMessageBox::NoButton, nullptr);
     setMessageText(box,
@@ -133,18 +139,18 @@ bool MainWindow::importCsv(const QString &fileName)
     return false;
 }
 
-bool MainWindow::importCsvAsNewPlan(const QString &fileName)
+bool PlanFileCommands::importCsvAsNewPlan(const QString &fileName)
 {
     // The importer leaves the plan alone when it fails; the copy makes sure of it, as the
     // plan is still saved under its own file's name.
-    const Document kept(*doc());
+    const Document kept(m_plan);
     QString error;
-    if (!importCsvFile(*doc(), fileName, true, &error)) {
-        *doc() = kept;
-        criticalMessage(this, error);
+    if (!importCsvFile(m_plan, fileName, true, &error)) {
+        m_plan = kept;
+        criticalMessage(m_window, error);
         return false;
     }
-    refreshAfterReplacingPlan();
+    m_hooks.refresh();
     // A plan always has a file: cancelling the dialog takes the proposed name.
     const QString proposal = uniqueFileName(QFileInfo(fileName).baseName(), planExtension);
     forever {
@@ -154,7 +160,7 @@ bool MainWindow::importCsvAsNewPlan(const QString &fileName)
         request.path = proposal;
         request.filters = QStringList {planFilesFilter()};
         request.defaultSuffix = planExtension;
-        const QString chosen = runFileDialog(this, request).path;
+        const QString chosen = runFileDialog(m_window, request).path;
         QCoreApplication::processEvents();
         // The new file is the user's own, whatever the state of the plan it replaces.
         m_planFile.readOnly = false;
@@ -162,31 +168,31 @@ bool MainWindow::importCsvAsNewPlan(const QString &fileName)
         if (save())
             break;
     }
-    clearUndoHistory();
+    m_hooks.clearUndoHistory();
     return true;
 }
 
-bool MainWindow::importCsvIntoCurrentPlan(const QString &fileName)
+bool PlanFileCommands::importCsvIntoCurrentPlan(const QString &fileName)
 {
-    saveUndoState(QStringLiteral("Import CSV"));
+    m_hooks.saveUndoState(QStringLiteral("Import CSV"));
     QString error;
-    if (!importCsvFile(*doc(), fileName, false, &error)) {
-        criticalMessage(this, error);
+    if (!importCsvFile(m_plan, fileName, false, &error)) {
+        criticalMessage(m_window, error);
         return false;
     }
     // The panes show the imported cards before any message of the save can repaint them.
-    doc()->emitChanged(EventType::AllChanged);
+    m_plan.emitChanged(EventType::AllChanged);
     if (!save()) {
-        onSelectionChanged();
-        setWindowModified(true);
+        m_hooks.selectionChanged();
+        m_window->setWindowModified(true);
         return false;
     }
     m_planFile.readOnly = false;
-    updateWindowTitle();
+    m_hooks.retitle();
     return true;
 }
 
-bool MainWindow::openPlanDialog(bool preselectCsv)
+bool PlanFileCommands::openPlanDialog(bool preselectCsv)
 {
     if (!maybeSave())
         return false;
@@ -196,18 +202,13 @@ bool MainWindow::openPlanDialog(bool preselectCsv)
     request.filters = QStringList {planFilesFilter(), csvFilesFilter(), backupFilesFilter()};
     if (preselectCsv)
         request.selectedFilter = csvFilesFilter();
-    const QString chosen = runFileDialog(this, request).path;
+    const QString chosen = runFileDialog(m_window, request).path;
     if (chosen.isEmpty())
         return false;
     return openFile(chosen, false);
 }
 
-void MainWindow::onFileOpenAction()
-{
-    openPlanDialog(false);
-}
-
-void MainWindow::onFileNewAction()
+void PlanFileCommands::newPlan()
 {
     if (!maybeSave())
         return;
@@ -217,25 +218,25 @@ void MainWindow::onFileNewAction()
     request.path = uniqueFileName(QStringLiteral("unnamed"), planExtension);
     request.filters = QStringList {planFilesFilter()};
     request.defaultSuffix = planExtension;
-    const QString chosen = runFileDialog(this, request).path;
+    const QString chosen = runFileDialog(m_window, request).path;
     if (chosen.isEmpty())
         return;
     m_planFile.readOnly = false;
     setCurrentFile(chosen);
-    clearUndoHistory();
-    m_ui->m_viewZoomFitAction->setChecked(true);
+    m_hooks.clearUndoHistory();
+    m_zoomToFitAction->setChecked(true);
     const bool suggest = settings()->suggestPropertiesNewPlan();
-    doc()->clear(!suggest);
-    refreshAfterReplacingPlan();
+    m_plan.clear(!suggest);
+    m_hooks.refresh();
     if (suggest) {
-        NewPlanDialog dialog(this, m_recentDocs);
+        NewPlanDialog dialog(m_window, m_recentPlans.entries());
         dialog.exec();
     }
     save();
-    onUpdateRecentDocs();
+    m_recentPlans.rebuildMenu();
 }
 
-QString MainWindow::uniqueFileName(const QString &base, const QString &extension) const
+QString PlanFileCommands::uniqueFileName(const QString &base, const QString &extension) const
 {
     const QString stem = defaultFolder() + QDir::separator() + base;
     for (int n = 0;; ++n) {
@@ -246,36 +247,47 @@ QString MainWindow::uniqueFileName(const QString &base, const QString &extension
     }
 }
 
-QString MainWindow::defaultFolder() const
+QString PlanFileCommands::defaultFolder() const
 {
     if (m_planFile.fileName.isEmpty())
         return dataFolder(false);
     return QDir::toNativeSeparators(QFileInfo(m_planFile.fileName).absolutePath());
 }
 
-void MainWindow::setCurrentFile(const QString &path)
+void PlanFileCommands::setCurrentFile(const QString &path)
 {
     const QString previous = m_planFile.fileName;
     m_planFile.fileName = path.isEmpty() ? QString() : nativeAbsolutePath(path);
     // What was seen belongs to the file it was seen on.
     if (m_planFile.fileName != previous)
-        m_fileGuard->forgetFileOnDisk();
+        m_guard.forgetFileOnDisk();
     app()->setPlanFileName(m_planFile.fileName);
     if (!m_planFile.fileName.isEmpty())
-        addRecentDoc(m_planFile.fileName);
-    updateWindowTitle();
+        m_recentPlans.add(m_planFile.fileName);
+    m_hooks.retitle();
 }
 
-// Saving, automatic saving and closing
+// A recent plan replaces this one once it is saved; one that can't be opened any more leaves
+// the menu as it was.
+void PlanFileCommands::openRecent(const QString &path)
+{
+    if (!maybeSave())
+        return;
+    m_zoomToFitAction->setChecked(true);
+    if (!openFile(path, false))
+        m_recentPlans.rebuildMenu();
+}
 
-bool MainWindow::save()
+// Saving
+
+bool PlanFileCommands::save()
 {
     if (m_planFile.fileName.isEmpty())
         return saveAs();
     return saveFile(m_planFile.fileName);
 }
 
-bool MainWindow::saveAs()
+bool PlanFileCommands::saveAs()
 {
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Save;
@@ -284,65 +296,66 @@ bool MainWindow::saveAs()
         : m_planFile.fileName;
     request.filters = QStringList {tavroloFilter()};
     request.defaultSuffix = planExtension;
-    const QString chosen = runFileDialog(this, request).path;
+    const QString chosen = runFileDialog(m_window, request).path;
     if (chosen.isEmpty())
         return false;
     return saveFile(chosen);
 }
 
-bool MainWindow::saveFile(const QString &path)
+bool PlanFileCommands::saveFile(const QString &path)
 {
     if (m_planFile.isOpenPlanFile(path)) {
         if (m_planFile.readOnly) {
             criticalMessage(
-                this,
+                m_window,
                 tr("Unable to save changes to read-only file '%1'.").arg(m_planFile.fileName));
             return false;
         }
-        if (m_fileGuard->planFileChangedOutside()) {
-            criticalMessage(this,
+        if (m_guard.planFileChangedOutside()) {
+            criticalMessage(m_window,
                             tr("The plan file '%1' has been changed by another application. "
                                "Your changes have not been saved over it.")
                                 .arg(m_planFile.fileName));
             return false;
         }
         QString copy;
-        if (!m_fileGuard->keepOutsideVersion(&copy)) {
-            m_fileGuard->showBackupWriteFailure(copy);
+        if (!m_guard.keepOutsideVersion(&copy)) {
+            m_guard.showBackupWriteFailure(copy);
             return false;
         }
     }
-    m_fileGuard->stopOutsideChecks();
+    m_guard.stopOutsideChecks();
     if (!m_planFile.readOnly && settings()->backupEverySaveOn())
-        m_fileGuard->makePerSaveCopy(path);
+        m_guard.makePerSaveCopy(path);
     QString error;
-    const bool written = writePlanFile(*doc(), path, &error);
+    const bool written = writePlanFile(m_plan, path, &error);
     if (written) {
-        setWindowModified(false);
+        m_window->setWindowModified(false);
         setCurrentFile(path);
         // Only this window's own write moves the time on; anything else is another program's.
-        m_fileGuard->notePlanFileOnDisk();
+        m_guard.notePlanFileOnDisk();
     } else {
-        criticalMessage(this, error);
+        criticalMessage(m_window, error);
     }
-    m_fileGuard->resumeOutsideChecks();
+    m_guard.resumeOutsideChecks();
     return written;
 }
 
-bool MainWindow::maybeSave()
+bool PlanFileCommands::maybeSave()
 {
-    if (!isWindowModified())
+    if (!m_window->isWindowModified())
         return true;
     if (m_planFile.readOnly) {
-        return criticalMessage(this,
+        return criticalMessage(m_window,
                                tr("Unable to save changes to read-only file '%1'. Do you wish to "
                                   "exit and discard your changes?")
                                    .arg(m_planFile.fileName),
                                QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel)
             == QMessageBox::Discard;
     }
-    if (m_fileGuard->planFileChangedOutside()) {
-        QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::NoButton, this);
+    if (m_guard.planFileChangedOutside()) {
+        QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::NoButton,
+                        m_window);
         setMessageText(box,
                        tr("The plan file '%1' has been changed by another application since it "
                           "was opened.\nDo you want to overwrite it with your changes or "
@@ -359,11 +372,11 @@ bool MainWindow::maybeSave()
             return false;
         // The user has seen the outside change and chosen to write over it; the other version
         // is still copied aside first.
-        m_fileGuard->acceptOutsideVersion();
+        m_guard.acceptOutsideVersion();
     }
     if (save())
         return true;
-    return criticalMessage(this,
+    return criticalMessage(m_window,
                            tr("Unable to save changes to '%1'. Do you wish to exit and discard "
                               "your changes?")
                                .arg(m_planFile.fileName),
@@ -371,116 +384,12 @@ bool MainWindow::maybeSave()
         == QMessageBox::Discard;
 }
 
-void MainWindow::closeEvent(QCloseEvent *event)
-{
-    if (maybeSave()) {
-        event->accept();
-        m_closeAccepted = true;
-        // An update check still waiting ends without a word.
-        m_updates->cancel();
-    } else {
-        event->ignore();
-    }
-    settings()->write(Settings::Key::Geometry, saveGeometry());
-    settings()->write(Settings::Key::WindowState, saveState(0));
-    QCoreApplication::processEvents();
-    sleepMicroseconds(500);
-}
-
-void MainWindow::onFileExitAction()
-{
-    close();
-}
-
-// Recent files
-
-void MainWindow::loadRecentDocs()
-{
-    m_recentDocs = settings()->read(Settings::Key::RecentDocs).toStringList();
-}
-
-// With the portable settings file, paths are kept relative to the application folder so that
-// the list moves with the installation.
-void MainWindow::addRecentDoc(const QString &path)
-{
-    QString entry = nativeAbsolutePath(path);
-    // The same file may be listed in the other form, from before the preferences moved.
-    const QString file = canonicalPath(entry);
-    m_recentDocs.erase(std::remove_if(m_recentDocs.begin(), m_recentDocs.end(),
-                                      [&file](const QString &listed) {
-                                          return canonicalPath(absolutePath(listed)) == file;
-                                      }),
-                       m_recentDocs.end());
-    if (settings()->isIniFormat())
-        entry = relativePath(entry);
-    m_recentDocs.prepend(entry);
-    while (m_recentDocs.size() > maximumRecentDocs)
-        m_recentDocs.removeLast();
-    saveRecentDocs();
-    onUpdateRecentDocs();
-}
-
-void MainWindow::saveRecentDocs()
-{
-    settings()->write(Settings::Key::RecentDocs, m_recentDocs);
-}
-
-void MainWindow::onUpdateRecentDocs()
-{
-    QMenu *menu = m_ui->m_fileRecentDocs;
-    // The entry being chosen may be the one asking for the rebuild.
-    const QList<QAction *> previous = menu->actions();
-    for (QAction *action : previous) {
-        menu->removeAction(action);
-        action->deleteLater();
-    }
-    int added = 0;
-    for (const QString &entry : qAsConst(m_recentDocs)) {
-        // Entries may be relative to the application folder; the open plan is not offered.
-        if (absolutePath(entry) == m_planFile.fileName)
-            continue;
-        // A "&" in a path is shown as it is, not taken for a shortcut marker.
-        QAction *action = menu->addAction(
-            QDir::toNativeSeparators(entry).replace(QLatin1Char('&'), QStringLiteral("&&")));
-        // Some platform themes add shortcut markers to menu texts; the path travels apart.
-        action->setData(entry);
-        connect(action, &QAction::triggered, this, &MainWindow::onRecentDocSelected);
-        ++added;
-    }
-    if (added > 0) {
-        menu->addSeparator();
-        QAction *clear = menu->addAction(tr("&Clear Menu"));
-        connect(clear, &QAction::triggered, this, &MainWindow::onClearRecentDocSelected);
-    }
-    menu->setEnabled(added > 0);
-}
-
-void MainWindow::onRecentDocSelected()
-{
-    auto *action = qobject_cast<QAction *>(sender());
-    if (!action)
-        return;
-    const QString path = action->data().toString();
-    if (!maybeSave())
-        return;
-    m_ui->m_viewZoomFitAction->setChecked(true);
-    if (!openFile(path, false))
-        onUpdateRecentDocs();
-}
-
-void MainWindow::onClearRecentDocSelected()
-{
-    m_recentDocs.clear();
-    saveRecentDocs();
-    onUpdateRecentDocs();
-}
-
 // Duplicating
 
-void MainWindow::onFileDuplicateAction()
+void PlanFileCommands::duplicate()
 {
     if (m_planFile.fileName.isEmpty()) {
-        criticalMessage(this,
+        criticalMessage(m_window,
                         tr("You need to save this plan to a file before you can duplicate it."));
         return;
     }
@@ -488,9 +397,8 @@ void MainWindow::onFileDuplicateAction()
     // has rewritten it) go into the duplicate only; otherwise the plan is saved and its file
     // copied. A file that can't take the save (a full disk, a pulled stick, a locked file)
     // stays as it is, and the duplicate is the way to keep the changes: the save has said why.
-    const bool modified = isWindowModified();
-    bool changesToCopyOnly
-        = modified && (m_planFile.readOnly || m_fileGuard->planFileChangedOutside());
+    const bool modified = m_window->isWindowModified();
+    bool changesToCopyOnly = modified && (m_planFile.readOnly || m_guard.planFileChangedOutside());
     if (modified && !changesToCopyOnly && !save())
         changesToCopyOnly = true;
     FileDialogRequest request;
@@ -498,24 +406,24 @@ void MainWindow::onFileDuplicateAction()
     request.path = duplicateFileName(m_planFile.fileName);
     request.filters = QStringList {tavroloFilter()};
     request.defaultSuffix = planExtension;
-    const QString chosen = runFileDialog(this, request).path;
+    const QString chosen = runFileDialog(m_window, request).path;
     if (chosen.isEmpty())
         return;
     if (m_planFile.isOpenPlanFile(chosen)) {
-        criticalMessage(this, tr("The duplicate cannot be saved over the current plan file."));
+        criticalMessage(m_window, tr("The duplicate cannot be saved over the current plan file."));
         return;
     }
     QString error;
-    const bool made = changesToCopyOnly ? writePlanFile(*doc(), chosen, &error)
+    const bool made = changesToCopyOnly ? writePlanFile(m_plan, chosen, &error)
                                         : copyFile(m_planFile.fileName, chosen, true);
     if (!made) {
-        criticalMessage(this, tr("Unable to create new file '%1'.").arg(chosen));
+        criticalMessage(m_window, tr("Unable to create new file '%1'.").arg(chosen));
         return;
     }
-    if (informationMessage(this, tr("Do you wish to open the new duplicate file?"),
+    if (informationMessage(m_window, tr("Do you wish to open the new duplicate file?"),
                            QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
         != QMessageBox::Yes)
         return;
     if (!openFile(chosen, false))
-        criticalMessage(this, tr("Unable to open duplicate file '%1'.").arg(chosen));
+        criticalMessage(m_window, tr("Unable to open duplicate file '%1'.").arg(chosen));
 }
