@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cards/CardPainter.h"
+
 #include <QColor>
 #include <QGraphicsObject>
 #include <QPointF>
@@ -11,9 +13,9 @@ class EditCardItem;
 // The graphics item of one card in the Cards pane. CardsScene creates one per card, places and
 // animates it (pos, bgColor, highlightColor, opacity) and tells it whether its card passes the
 // filter. It keeps only its card index, its two animated colours, its width and its hover
-// state; what it shows is read from the plan at paint time, through the scene's CardFace. While
-// hovered with overlays on, it shows an edit and a delete icon in its top corners and passes
-// their clicks on.
+// state; what it shows is read from the plan at paint time and drawn by CardPainter with the
+// scene's CardFace. While hovered with overlays on, it shows an edit and a delete icon in its
+// top corners and passes their clicks on.
 class CardItem : public QGraphicsObject
 {
     Q_OBJECT
@@ -21,9 +23,7 @@ class CardItem : public QGraphicsObject
     Q_PROPERTY(QColor highlightColor READ highlightColor WRITE setHighlightColor)
 
 public:
-    static constexpr double Height = 390.0;
-    // Below this many device pixels high a card is painted as a plain patch of its colour.
-    static constexpr double TinyPixels = 3.0;
+    static constexpr double Height = CardPainter::Height;
 
     explicit CardItem(int taskIndex);
     ~CardItem() override;
@@ -65,6 +65,8 @@ protected:
 
 private:
     CardsScene *cardsScene() const;
+    // What the card painter needs of this card beyond its colours and selection.
+    void readValues(const CardsScene &cards, CardPainter::Card &card) const;
 
     int m_taskIndex;
     QColor m_bgColor;

@@ -1,18 +1,12 @@
 #include "common/core/NumberDateText.h"
 #include "harness/PlainTestMain.h"
+#include "harness/SystemLocale.h"
 
 #include <QLocale>
 
 namespace {
 
-// Every other test runs in the C locale, which the test home pins before the application
-// starts. Qt reads the system locale once, when it is first asked, so asking before main keeps
-// the German locale this program is about.
-const QString startLocale = [] {
-    qputenv("LC_ALL", "de_DE.UTF-8");
-    qputenv("LANG", "de_DE.UTF-8");
-    return QLocale::system().name();
-}();
+const QString startLocale = startUnderSystemLocale("de_DE.UTF-8");
 
 } // namespace
 

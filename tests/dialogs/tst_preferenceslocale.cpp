@@ -1,6 +1,7 @@
 #include "common/app/Accessors.h"
 #include "common/widgets/Settings.h"
 #include "dialogs/PreferencesDialog.h"
+#include "harness/SystemLocale.h"
 #include "harness/TestMain.h"
 
 #include <QComboBox>
@@ -8,14 +9,7 @@
 
 namespace {
 
-// Every other test runs in the C locale, which the test home pins before the application
-// starts. Qt reads the system locale once, when it is first asked, so asking before main keeps
-// the German locale this program is about.
-const QString startLocale = [] {
-    qputenv("LC_ALL", "de_DE.UTF-8");
-    qputenv("LANG", "de_DE.UTF-8");
-    return QLocale::system().name();
-}();
+const QString startLocale = startUnderSystemLocale("de_DE.UTF-8");
 
 } // namespace
 
