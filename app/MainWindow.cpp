@@ -158,15 +158,7 @@ MainWindow::~MainWindow()
     for (QObject *pane : panes)
         pane->disconnect(this);
     disconnect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::onAboutToQuit);
-    // A tab standing alone in full screen goes back to its page, to go with the window.
-    if (m_fullScreenContainer && !m_fullScreenContainer->parentWidget()) {
-        m_fullScreenContainer->removeEventFilter(this);
-        for (Tab tab : {Tab::Cards, Tab::Charts, Tab::Table, Tab::Properties}) {
-            const TabPanes panes = tabPanes(tab);
-            if ((panes.splitter ? panes.splitter : panes.view) == m_fullScreenContainer)
-                m_fullScreenContainer->setParent(panes.page);
-        }
-    }
+    m_views->returnLoneTab();
     Settings *store = settings();
     store->saveCardsAppearances();
     store->setShowTooltips(m_ui->m_viewToolTipsAction->isChecked());
@@ -252,15 +244,15 @@ void MainWindow::createZoomSlider()
 // alone.
 void MainWindow::createTabPages()
 {
-    const auto splitterPage = [](QWidget *page, QHBoxLayout **layout, QSplitter **splitter) {
-        *layout = new QHBoxLayout(page);
+    const auto splitterPage = [](QWidget *page, QSplitter **splitter) {
+        auto *layout = new QHBoxLayout(page);
         *splitter = new QSplitter(Qt::Horizontal, page);
         (*splitter)->setFrameStyle(QFrame::NoFrame);
         (*splitter)->setContentsMargins(0, 0, 0, 0);
-        (*layout)->setContentsMargins(0, 0, 0, 0);
-        (*layout)->addWidget(*splitter);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(*splitter);
     };
-    splitterPage(m_ui->m_cardsTab, &m_cardsLayout, &m_cardsSplitter);
+    splitterPage(m_ui->m_cardsTab, &m_cardsSplitter);
     m_cardsScene = new CardsScene(doc(), this);
     m_cardsView = new CardsView(m_cardsScene, m_cardsSplitter);
     m_cardsLeftPane = new CardsLeftPane(m_cardsSplitter, m_cardsScene, m_cardsView);
@@ -269,7 +261,7 @@ void MainWindow::createTabPages()
     m_cardsLeftPane->setFrameStyle(QFrame::NoFrame);
     m_cardsView->setFrameStyle(QFrame::NoFrame);
     setPaneStretch(m_cardsLeftPane, m_cardsView);
-    splitterPage(m_ui->m_chartsTab, &m_chartsLayout, &m_chartsSplitter);
+    splitterPage(m_ui->m_chartsTab, &m_chartsSplitter);
     m_chartsScene = new ChartsScene(doc(), this);
     m_chartsView = new ChartsView(m_chartsSplitter);
     m_chartsView->setScene(m_chartsScene);
@@ -279,15 +271,15 @@ void MainWindow::createTabPages()
     m_chartsLeftPane->setFrameStyle(QFrame::NoFrame);
     m_chartsView->setFrameStyle(QFrame::NoFrame);
     setPaneStretch(m_chartsLeftPane, m_chartsView);
-    splitterPage(m_ui->m_tableTab, &m_tableLayout, &m_tableSplitter);
+    splitterPage(m_ui->m_tableTab, &m_tableSplitter);
     m_tableView = new TableView(m_tableSplitter);
     m_tableLeftPane = new TableLeftPane(m_tableSplitter, m_tableView);
     m_tableSplitter->addWidget(m_tableLeftPane);
     m_tableSplitter->addWidget(m_tableView);
     m_tableView->setFrameStyle(QFrame::NoFrame);
     setPaneStretch(m_tableLeftPane, m_tableView);
-    m_propertiesLayout = new QHBoxLayout(m_ui->m_propertiesTab);
-    m_propertiesLayout->setContentsMargins(0, 0, 0, 0);
+    auto *propertiesLayout = new QHBoxLayout(m_ui->m_propertiesTab);
+    propertiesLayout->setContentsMargins(0, 0, 0, 0);
     m_ui->m_propertiesTab->setContentsMargins(0, 0, 0, 0);
     m_propertiesView = new PropertiesView(m_ui->m_propertiesTab);
     m_propertiesView->setFrameStyle(QFrame::NoFrame);
@@ -295,7 +287,7 @@ void MainWindow::createTabPages()
     stretching.setHorizontalPolicy(QSizePolicy::Expanding);
     stretching.setHorizontalStretch(1);
     m_propertiesView->setSizePolicy(stretching);
-    m_propertiesLayout->addWidget(m_propertiesView);
+    propertiesLayout->addWidget(m_propertiesView);
     setContentsMargins(0, 0, 0, 0);
     m_ui->horizontalLayout->setContentsMargins(0, 0, 0, 0);
 }
@@ -343,6 +335,8 @@ void MainWindow::createHandlers()
         = [this](const QString &path, bool readOnly) { return openFile(path, readOnly); };
     guardHooks.retitle = [this] { updateWindowTitle(); };
     m_fileGuard = new PlanFileGuard(*doc(), m_planFile, guardHooks, this);
+    m_views = new ViewCommands(
+        panes(), ui, m_zoomSlider, [this] { onShowSplitterTipOnce(); }, this);
     m_recentPlans = new RecentPlans(m_planFile, ui.m_fileRecentDocs, this);
     PlanFileCommands::Hooks fileHooks;
     fileHooks.refresh = [this] { onRefresh(); };

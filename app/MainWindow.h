@@ -8,6 +8,7 @@
 #include "app/RecentPlans.h"
 #include "app/UndoHistory.h"
 #include "app/UpdateChecker.h"
+#include "app/ViewCommands.h"
 #include "common/widgets/Settings.h"
 #include "model/Events.h"
 #include "model/HyperLink.h"
@@ -234,42 +235,42 @@ public slots:
     }
 
     // View commands
-    void onZoomToFitToggled(bool on);
-    void onZoomIn();
-    void onZoomOut();
-    void onZoomTo(int value);
-    void onZoomButtonClicked();
+    void onZoomToFitToggled(bool on) { m_views->setZoomToFit(on); }
+    void onZoomIn() { m_views->zoomIn(); }
+    void onZoomOut() { m_views->zoomOut(); }
+    void onZoomTo(int value) { m_views->zoomToSlider(value); }
+    void onZoomButtonClicked() { m_views->followViewZoom(); }
     void onVisibilityChanged();
-    void onToggleLeftPane(bool show);
-    void onUpdateShowHideLeftPane();
-    void onFullScreenToggled(bool on);
-    void onCardsFullScreenToggled(bool on);
-    void onChartsFullScreenToggled(bool on);
-    void onTableFullScreenToggled(bool on);
-    void onPropertiesFullScreenToggled(bool on);
-    void onEscapeKeyPressed();
+    void onToggleLeftPane(bool show) { m_views->setLeftPaneShown(show); }
+    void onUpdateShowHideLeftPane() { m_views->updateShowHideLeftPane(); }
+    void onFullScreenToggled(bool on) { m_views->setFullScreen(on); }
+    void onCardsFullScreenToggled(bool on) { m_views->setTabFullScreen(Tab::Cards, on); }
+    void onChartsFullScreenToggled(bool on) { m_views->setTabFullScreen(Tab::Charts, on); }
+    void onTableFullScreenToggled(bool on) { m_views->setTabFullScreen(Tab::Table, on); }
+    void onPropertiesFullScreenToggled(bool on) { m_views->setTabFullScreen(Tab::Properties, on); }
+    void onEscapeKeyPressed() { m_views->leaveFullScreen(); }
     void onOverlayToggled(bool on);
     void onToolbarVisibilityToggled(bool on);
     void onToolbarVisibilityChanged();
     void onShowMinimized();
-    void onLayoutShortcut();
-    void onShowPropertiesShortcut();
-    void onFilterShortcut();
-    void onSearchShortcut();
-    void onStoredViewShortcut();
-    void onAppearanceShortcut();
-    void onChartDisplayShortcut();
-    void onStoredViewPrev();
-    void onStoredViewNext();
-    void onStoredView1();
-    void onStoredView2();
-    void onStoredView3();
-    void onStoredView4();
-    void onStoredView5();
-    void onStoredView6();
-    void onStoredView7();
-    void onStoredView8();
-    void onStoredView9();
+    void onLayoutShortcut() { m_views->toggleLayout(); }
+    void onShowPropertiesShortcut() { m_views->toggleShowProperties(); }
+    void onFilterShortcut() { m_views->toggleFilter(); }
+    void onSearchShortcut() { m_views->toggleSearch(); }
+    void onStoredViewShortcut() { m_views->toggleStoredViews(); }
+    void onAppearanceShortcut() { m_views->toggleAppearance(); }
+    void onChartDisplayShortcut() { m_views->toggleChartDisplay(); }
+    void onStoredViewPrev() { m_views->selectPreviousStoredView(); }
+    void onStoredViewNext() { m_views->selectNextStoredView(); }
+    void onStoredView1() { m_views->selectStoredView(1); }
+    void onStoredView2() { m_views->selectStoredView(2); }
+    void onStoredView3() { m_views->selectStoredView(3); }
+    void onStoredView4() { m_views->selectStoredView(4); }
+    void onStoredView5() { m_views->selectStoredView(5); }
+    void onStoredView6() { m_views->selectStoredView(6); }
+    void onStoredView7() { m_views->selectStoredView(7); }
+    void onStoredView8() { m_views->selectStoredView(8); }
+    void onStoredView9() { m_views->selectStoredView(9); }
 
     // Exports and printing
     void onExportTableCSV() { m_exports->exportTableCsv(); }
@@ -295,8 +296,6 @@ protected:
     void customEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    // Closing the tab that stands alone in full screen leaves full screen.
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void removeFullScreenAction();
@@ -331,49 +330,27 @@ private:
 
     void noteCardRenumbering(const Events &events) { m_drops->noteCardRenumbering(events); }
 
-    // View commands. A tab as they see it: the page and its layout, the splitter (none for
-    // Properties), the left pane and the view, null while the tab's panes are not built.
-    enum class Tab { Cards, Charts, Table, Properties };
-    struct TabPanes
-    {
-        QWidget *page = nullptr;
-        QHBoxLayout *layout = nullptr;
-        QSplitter *splitter = nullptr;
-        LeftPane *leftPane = nullptr;
-        QWidget *view = nullptr;
-        bool *restoreLeftPane = nullptr;
-    };
-    TabPanes tabPanes(Tab tab);
+    // View commands
+    using Tab = ViewCommands::Tab;
     void connectViewCommands();
     void installShortcuts();
     void addShortcut(const QString &keyText, void (MainWindow::*slot)());
-    void updateZoomActions();
-    QSplitter *visibleSplitter() const;
-    void setLeftPaneOpen(QSplitter *splitter, bool open);
-    void restoreLeftPaneOnFirstShow();
-    void setTabFullScreen(Tab tab, bool on);
-    void toggleSection(Tab tab, QWidget *section);
-    void selectStoredView(int number);
 
     // The panes the handlers work on.
     WindowPanes panes() const;
 
     Ui::MainWindow *m_ui;
-    QHBoxLayout *m_tableLayout = nullptr;
     QSplitter *m_tableSplitter = nullptr;
     TableLeftPane *m_tableLeftPane = nullptr;
     TableView *m_tableView = nullptr;
-    QHBoxLayout *m_cardsLayout = nullptr;
     QSplitter *m_cardsSplitter = nullptr;
     CardsLeftPane *m_cardsLeftPane = nullptr;
     CardsScene *m_cardsScene = nullptr;
     CardsView *m_cardsView = nullptr;
-    QHBoxLayout *m_chartsLayout = nullptr;
     QSplitter *m_chartsSplitter = nullptr;
     ChartsLeftPane *m_chartsLeftPane = nullptr;
     ChartsScene *m_chartsScene = nullptr;
     ChartsView *m_chartsView = nullptr;
-    QHBoxLayout *m_propertiesLayout = nullptr;
     PropertiesView *m_propertiesView = nullptr;
     // The open plan's file: its path and whether the plan may be written to it.
     PlanFileState m_planFile;
@@ -381,12 +358,6 @@ private:
     QAction *m_zoomSliderAction = nullptr;
     // The plan snapshots of undo and redo.
     UndoHistory m_undoHistory;
-    // The stored left-pane visibility of the tab is still to be applied at its first showing.
-    bool m_restoreCardsLeftPane = true;
-    bool m_restoreChartsLeftPane = true;
-    bool m_restoreTableLeftPane = true;
-    // The tab that stands alone in full screen, while one does.
-    QPointer<QWidget> m_fullScreenContainer;
     // The window was fitted onto the screen at its first showing.
     bool m_fittedOntoScreen = false;
     // The window's close was accepted: what the user decided there about the plan stands.
@@ -401,4 +372,5 @@ private:
     PlanFileGuard *m_fileGuard = nullptr;
     RecentPlans *m_recentPlans = nullptr;
     PlanFileCommands *m_files = nullptr;
+    ViewCommands *m_views = nullptr;
 };
