@@ -315,6 +315,7 @@ WindowPanes MainWindow::panes() const
 void MainWindow::createHandlers()
 {
     Ui::MainWindow &ui = *m_ui;
+    m_tips = new OneTimeTips(*doc(), panes(), ui, this);
     m_exports = new ExportHandler(
         *doc(), m_planFile, panes(), ui.m_filePrintAction, ui.m_fileExportMenu,
         [this] { return selectedTaskIndexes(); }, [this] { return visibleTaskIndexes(); }, this);

@@ -2,6 +2,7 @@
 
 #include "app/DropHandler.h"
 #include "app/ExportHandler.h"
+#include "app/OneTimeTips.h"
 #include "app/PlanFileCommands.h"
 #include "app/PlanFileGuard.h"
 #include "app/PlanFileState.h"
@@ -162,11 +163,11 @@ public:
     void warnPdfGradients(int gradient) { m_exports->warnPdfGradients(gradient); }
 
     // One-time tips.
-    void showTabsTip();
-    void showAutoSaveTip();
-    void showLayoutTip();
-    void showAddPropertyTip();
-    void showAddCardTip();
+    void showTabsTip() { m_tips->showTabsTip(); }
+    void showAutoSaveTip() { m_tips->showAutoSaveTip(); }
+    void showLayoutTip() { m_tips->showLayoutTip(); }
+    void showAddPropertyTip() { m_tips->showAddPropertyTip(); }
+    void showAddCardTip() { m_tips->showAddCardTip(); }
 
     // The update check (UpdateChecker).
     void checkForUpdates(bool automatic) { m_updates->checkForUpdates(automatic); }
@@ -222,8 +223,8 @@ public slots:
     void onBackupTimeOut() { m_fileGuard->onBackupTimeOut(); }
     bool onCheckExternalUpdatesToPlan() { return m_fileGuard->onCheckExternalUpdatesToPlan(); }
 
-    void onShowSplitterTipOnce();
-    void onTabChanged(int index);
+    void onShowSplitterTipOnce() { m_tips->showSplitterTip(); }
+    void onTabChanged(int index) { m_tips->tabChanged(index); }
 
     void onAutoCheckForUpdates() { m_updates->startAutomaticCheck(); }
     void onCheckForUpdates() { m_updates->checkForUpdates(false); }
@@ -324,7 +325,6 @@ private:
     bool isPropertiesViewShown() const;
     // The property of the one column selected in the Table, or -1.
     int tableSelectedProperty() const;
-    void offerTipAfterAddingCard();
     // The first window, or one stored where no screen is now, fits the screen.
     void fitOntoScreen();
 
@@ -373,4 +373,5 @@ private:
     RecentPlans *m_recentPlans = nullptr;
     PlanFileCommands *m_files = nullptr;
     ViewCommands *m_views = nullptr;
+    OneTimeTips *m_tips = nullptr;
 };
