@@ -18,16 +18,11 @@
 #include <functional>
 
 #include <QAction>
-#include <QDate>
 #include <QDateTime>
 #include <QEvent>
-#include <QImage>
 #include <QList>
 #include <QMainWindow>
-#include <QMap>
 #include <QPointer>
-#include <QStringList>
-#include <QTimer>
 #include <QUrl>
 
 class CardsLeftPane;
@@ -38,10 +33,7 @@ class ChartsScene;
 class ChartsView;
 class Document;
 class GraphicsView;
-class LeftPane;
 class PropertiesView;
-class QHBoxLayout;
-class QSizeF;
 class QSlider;
 class QSplitter;
 class QWidget;
@@ -54,9 +46,10 @@ class MainWindow;
 }
 
 // The program's one top-level window. It is a switchboard: it builds the four tabs, connects
-// every action and pane in one place, keeps the enabled states in updateActions(), and owns
-// the life of the plan file: opening, creating, saving by itself after each pause, closing.
-// A plan always has a file; there is no Save command.
+// every action and pane in one place and keeps the enabled states in updateActions(). The work
+// of the file, view, export and update commands, the drops, the tips and the watch over the plan
+// file is done by handlers it creates, each handed the plan and the panes it works on; the
+// window's commands forward to them. A plan always has a file; there is no Save command.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
