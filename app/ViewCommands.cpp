@@ -303,7 +303,7 @@ bool ViewCommands::eventFilter(QObject *watched, QEvent *event)
 
 // Section shortcuts
 
-void ViewCommands::toggleSection(Tab tab, QWidget *section)
+void ViewCommands::showLeftPaneSection(Tab tab, QWidget *section)
 {
     const TabPanes panes = tabPanes(tab);
     if (!panes.view || !panes.view->isVisible() || !panes.leftPane || !section)
@@ -324,47 +324,47 @@ void ViewCommands::toggleSection(Tab tab, QWidget *section)
 
 void ViewCommands::toggleLayout()
 {
-    toggleSection(Tab::Cards, m_panes.cardsLeftPane->colorLayoutWidget());
+    showLeftPaneSection(Tab::Cards, m_panes.cardsLeftPane->colorLayoutWidget());
 }
 
 void ViewCommands::toggleShowProperties()
 {
-    toggleSection(Tab::Cards, m_panes.cardsLeftPane->showPropertiesWidget());
+    showLeftPaneSection(Tab::Cards, m_panes.cardsLeftPane->showPropertiesWidget());
 }
 
 void ViewCommands::toggleFilter()
 {
     if (m_panes.cardsView->isVisible())
-        toggleSection(Tab::Cards, m_panes.cardsLeftPane->filterWidget());
+        showLeftPaneSection(Tab::Cards, m_panes.cardsLeftPane->filterWidget());
     else if (m_panes.chartsView->isVisible())
-        toggleSection(Tab::Charts, m_panes.chartsLeftPane->filterWidget());
+        showLeftPaneSection(Tab::Charts, m_panes.chartsLeftPane->filterWidget());
     else if (m_panes.tableView->isVisible())
-        toggleSection(Tab::Table, m_panes.tableLeftPane->filterWidget());
+        showLeftPaneSection(Tab::Table, m_panes.tableLeftPane->filterWidget());
 }
 
 void ViewCommands::toggleSearch()
 {
-    toggleSection(Tab::Cards, m_panes.cardsLeftPane->searchWidget());
+    showLeftPaneSection(Tab::Cards, m_panes.cardsLeftPane->searchWidget());
 }
 
 void ViewCommands::toggleStoredViews()
 {
-    toggleSection(Tab::Cards, m_panes.cardsLeftPane->sliceWidget());
+    showLeftPaneSection(Tab::Cards, m_panes.cardsLeftPane->sliceWidget());
 }
 
 void ViewCommands::toggleAppearance()
 {
     if (m_panes.cardsView->isVisible())
-        toggleSection(Tab::Cards, m_panes.cardsLeftPane->appearanceWidget());
+        showLeftPaneSection(Tab::Cards, m_panes.cardsLeftPane->appearanceWidget());
     else if (m_panes.chartsView->isVisible())
-        toggleSection(Tab::Charts, m_panes.chartsLeftPane->appearanceWidget());
+        showLeftPaneSection(Tab::Charts, m_panes.chartsLeftPane->appearanceWidget());
     else if (m_panes.tableView->isVisible())
-        toggleSection(Tab::Table, m_panes.tableLeftPane->appearanceWidget());
+        showLeftPaneSection(Tab::Table, m_panes.tableLeftPane->appearanceWidget());
 }
 
 void ViewCommands::toggleChartDisplay()
 {
-    toggleSection(Tab::Charts, m_panes.chartsLeftPane->displayWidget());
+    showLeftPaneSection(Tab::Charts, m_panes.chartsLeftPane->displayWidget());
 }
 
 // Stored views

@@ -58,7 +58,7 @@ public:
 
     // Section shortcuts: the first press opens the section (and the left pane), the second
     // closes it. Each applies to the tab shown where it names none.
-    void toggleSection(Tab tab, QWidget *section);
+    void showLeftPaneSection(Tab tab, QWidget *section);
     void toggleLayout();
     void toggleShowProperties();
     void toggleFilter();
