@@ -116,7 +116,7 @@ void CardsView::drawBackground(QPainter *painter, const QRectF &rect)
     // Floating headers are drawn over the cards while the view is scrolled past them.
     const int headerSize = doc.cardsHeaderSize();
     const QPointF corner = mapToScene(QPoint(0, 0));
-    const bool floating = doc.cardsHeaderType() == 1;
+    const bool floating = doc.cardsHeaderType() == HeaderType::Floating;
     if (!floating || corner.x() <= -headerSize)
         drawRowHeaders(painter, rect, 1.0, corner.x(), false);
     if (!floating || corner.y() <= -headerSize)
@@ -151,7 +151,7 @@ void CardsView::drawForeground(QPainter *painter, const QRectF &rect)
     painter->save();
     if (doc.totalProperty() >= 1)
         drawTotals(painter, rect);
-    if (doc.cardsHeaderType() == 1) {
+    if (doc.cardsHeaderType() == HeaderType::Floating) {
         const QPointF corner = mapToScene(QPoint(0, 0));
         const double opacity = (100 - doc.cardsHeaderTransparency()) / 100.0;
         const int headerSize = doc.cardsHeaderSize();
@@ -515,6 +515,6 @@ void CardsView::scrollContentsBy(int dx, int dy)
     GraphicsView::scrollContentsBy(dx, dy);
     m_scene->hideAddCardItem();
     // Floating headers follow the view's edge.
-    if (m_magnify || document()->cardsHeaderType() != 0)
+    if (m_magnify || document()->cardsHeaderType() != HeaderType::Fixed)
         viewport()->update();
 }

@@ -123,8 +123,7 @@ QList<QPair<QString, QColor>> ChartsLayouter::legendRows(Document &doc)
     const int by = doc.chartByProperty();
     if (by < 1 || doc.actualPropertyType(by) != ActualType::Text)
         return rows;
-    const int mode = doc.chartsShowLegend();
-    const bool allColors = mode == 1 || mode == 2;
+    const bool allColors = LegendMode::listsAllColors(doc.chartsShowLegend());
     const QStringList listed = doc.values(by, 2, true, true, allColors, false,
                                           allColors ? false : doc.chartsFiltering());
     TrimmedValues bars;
@@ -174,7 +173,7 @@ QRectF ChartsLayouter::legendRect(int rows, double textWidth, bool hasCards)
 
 QPointF ChartsLayouter::legendPosition(const QRectF &charts, const QSizeF &legend, int showLegend)
 {
-    if (showLegend == 2 || showLegend == 4)
+    if (LegendMode::atRight(showLegend))
         return QPointF(charts.right() + legendGap,
                        charts.top() + charts.height() / 2 - legend.height() / 2);
     return QPointF(charts.left() + charts.width() / 2 - legend.width() / 2,

@@ -61,6 +61,37 @@ namespace MatchType {
 enum : int { Contains = 0, DoesNotContain = 1, Is = 2, IsNot = 3, GreaterThan = 4, LessThan = 5 };
 }
 
+// Where a legend of the Cards or Charts pane stands and which colours it lists
+// (CardsAppearance::showLegend and ChartsAppearance::showLegend). The "visible colors" modes
+// list only the values of cards that pass the filter.
+namespace LegendMode {
+enum : int {
+    Hidden = 0,
+    BottomAllColors = 1,
+    RightAllColors = 2,
+    BottomVisibleColors = 3,
+    RightVisibleColors = 4
+};
+inline bool atBottom(int mode)
+{
+    return mode == BottomAllColors || mode == BottomVisibleColors;
+}
+inline bool atRight(int mode)
+{
+    return mode == RightAllColors || mode == RightVisibleColors;
+}
+inline bool listsAllColors(int mode)
+{
+    return mode == BottomAllColors || mode == RightAllColors;
+}
+} // namespace LegendMode
+
+// How the Cards view draws its column and row headers (CardsAppearance::headerType): fixed at
+// the grid's edges, or floating at the view's edges once the grid scrolls under them.
+namespace HeaderType {
+enum : int { Fixed = 0, Floating = 1 };
+}
+
 // What a change notification says changed (Event::type).
 namespace EventType {
 enum : int {
