@@ -40,7 +40,7 @@ const QColor &darkStyleTextColor()
 
 bool isDarkStyle()
 {
-    return app()->uiStyle() == 1;
+    return app()->uiStyle() == UiStyle::Dark;
 }
 
 bool isTableEvent(int type)
