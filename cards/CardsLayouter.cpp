@@ -111,7 +111,7 @@ void CardsLayouter::binAxis(const Document &doc, int property, Axis &axis) const
         break;
     default:
         axis.type = ActualType::Text;
-        axis.labels = doc.values(property, 2, true, true, true, false, false);
+        axis.labels = doc.values(property);
         axis.values = axis.labels;
         break;
     }

@@ -56,9 +56,12 @@ LegendColumn CardsLegendItem::makeColumn(int property, int style) const
     column.style = style;
     switch (doc.actualPropertyType(property)) {
     case ActualType::Text: {
-        const bool allColors = LegendMode::listsAllColors(doc.cardsShowLegend());
-        for (const QString &value :
-             doc.values(property, 2, true, true, allColors, false, !allColors))
+        // "All colors" lists the predefined values too, "visible colors" only the values of
+        // cards that pass the filter.
+        ValueListOptions options;
+        options.includePredefined = LegendMode::listsAllColors(doc.cardsShowLegend());
+        options.onlyFiltered = !options.includePredefined;
+        for (const QString &value : doc.values(property, options))
             column.entries.append({value, doc.colorForValue(property, value)});
         break;
     }

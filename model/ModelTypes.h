@@ -92,6 +92,59 @@ namespace HeaderType {
 enum : int { Fixed = 0, Floating = 1 };
 }
 
+// How Document::values orders a property's distinct values: as the cards and predefined
+// values hold them, sorted by text, or in the user's value order with the rest after it.
+namespace ValueSort {
+enum : int { AsCollected = 0, Sorted = 1, UserOrder = 2 };
+}
+
+// Which distinct values of a property Document::values lists, and in what order. The defaults
+// list every value in use and every predefined value, the empty value kept, in the user's
+// value order; a caller that wants less or more says so by name:
+// values(property, ValueListOptions().withoutEmpty().withDefault()).
+struct ValueListOptions
+{
+    int sortMode = ValueSort::UserOrder;
+    bool keepEmpty = true;
+    bool includeUsed = true;
+    bool includePredefined = true;
+    // The property's default value, added when no card holds it.
+    bool includeDefault = false;
+    // Of the values in use, only those of cards that pass the current view's filter.
+    bool onlyFiltered = false;
+
+    ValueListOptions sortedBy(int mode) const
+    {
+        ValueListOptions options = *this;
+        options.sortMode = mode;
+        return options;
+    }
+    ValueListOptions withoutEmpty() const
+    {
+        ValueListOptions options = *this;
+        options.keepEmpty = false;
+        return options;
+    }
+    ValueListOptions withoutUsed() const
+    {
+        ValueListOptions options = *this;
+        options.includeUsed = false;
+        return options;
+    }
+    ValueListOptions withoutPredefined() const
+    {
+        ValueListOptions options = *this;
+        options.includePredefined = false;
+        return options;
+    }
+    ValueListOptions withDefault() const
+    {
+        ValueListOptions options = *this;
+        options.includeDefault = true;
+        return options;
+    }
+};
+
 // What a change notification says changed (Event::type).
 namespace EventType {
 enum : int {
