@@ -530,7 +530,7 @@ private:
     struct PreparedTerm
     {
         int property = 0;
-        int matchType = 0;
+        int matchType = MatchType::Contains;
         QString text;
         QString dateText;
         // dateText differs from text: the term reads as a relative or other-format date.
