@@ -92,7 +92,7 @@ void CardsView::drawBackground(QPainter *painter, const QRectF &rect)
 
     const int gradient = doc.cardsGradient();
     const int colouring = doc.rowColColor();
-    if (colouring == 2 && yProperty > 0) {
+    if (colouring == RowColColor::Rows && yProperty > 0) {
         for (int i = shownRows.first; i < std::min(shownRows.last, rows.values.size()); ++i) {
             if (rows.spans.at(i) <= 0)
                 continue;
@@ -101,7 +101,7 @@ void CardsView::drawBackground(QPainter *painter, const QRectF &rect)
             painter->setBrush(bandGradient(band, Qt::Vertical, color, gradient));
             painter->drawRect(band);
         }
-    } else if (colouring == 1 && xProperty > 0) {
+    } else if (colouring == RowColColor::Columns && xProperty > 0) {
         for (int i = shownColumns.first; i < std::min(shownColumns.last, columns.values.size());
              ++i) {
             if (columns.spans.at(i) <= 0)
@@ -322,8 +322,8 @@ void CardsView::drawHeaders(QPainter *painter, const QRectF &exposed, Qt::Orient
         across += band;
     }
     const PropertyAppearance &appearance = doc.propertyAppearanceRef(property);
-    const bool daily
-        = doc.actualPropertyType(property) == ActualType::Date && appearance.dateBinSize() == 0;
+    const bool daily = doc.actualPropertyType(property) == ActualType::Date
+        && appearance.dateBinSize() == DateBinUnit::Day;
     const IndexRange shown = rows ? meeting(axis, exposed.top() - slack, exposed.bottom() + slack)
                                   : meeting(axis, exposed.left() - slack, exposed.right() + slack);
     for (int i = shown.first; i < shown.last; ++i) {

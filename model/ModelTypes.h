@@ -92,6 +92,37 @@ namespace HeaderType {
 enum : int { Fixed = 0, Floating = 1 };
 }
 
+// How the cards of one cell are arranged (CardsAppearance::cellLayout): in a grid wider or
+// taller than high, or all in one row or one column.
+namespace CellLayout {
+enum : int { WideGrid = 0, TallGrid = 1, Row = 2, Column = 3 };
+}
+
+// The outline of a card (CardsAppearance::shape).
+namespace CardShape {
+enum : int { Rectangle = 0, RoundedRectangle = 1 };
+}
+
+// Whether the Cards grid's background is coloured by the column or row values
+// (Slice::rowColColor).
+namespace RowColColor {
+enum : int { None = 0, Columns = 1, Rows = 2 };
+}
+
+// Where a card's picture stands beside its text, and how much of the card it takes
+// (Slice::imagePosition and Slice::imageSize).
+namespace ImagePosition {
+enum : int { Left = 0, Right = 1, Top = 2, Bottom = 3 };
+}
+namespace ImageSize {
+enum : int { Small = 0, Medium = 1, Large = 2 };
+}
+
+// The span of one date bin (PropertyAppearance::dateBinSize); Day means dates are not binned.
+namespace DateBinUnit {
+enum : int { Day = 0, Week = 1, Month = 2, Year = 3 };
+}
+
 // How Document::values orders a property's distinct values: as the cards and predefined
 // values hold them, sorted by text, or in the user's value order with the rest after it.
 namespace ValueSort {
