@@ -160,7 +160,8 @@ void Application::setUiStyle(int style)
 
 QString Application::iconPath(const QString &name) const
 {
-    return (uiStyle() == 1 ? QStringLiteral(":/pngs/dark/") : QStringLiteral(":/pngs/")) + name;
+    return (uiStyle() == UiStyle::Dark ? QStringLiteral(":/pngs/dark/") : QStringLiteral(":/pngs/"))
+        + name;
 }
 
 QIcon Application::icon(const QString &name) const
@@ -168,7 +169,7 @@ QIcon Application::icon(const QString &name) const
     const QString path = iconPath(name);
     QIcon result;
     result.addPixmap(QPixmap(path), QIcon::Normal, QIcon::Off);
-    if (uiStyle() == 1) {
+    if (uiStyle() == UiStyle::Dark) {
         const QPixmap disabled(
             QString(path).replace(QStringLiteral(".png"), QStringLiteral("_disabled.png")));
         if (!disabled.isNull())

@@ -50,7 +50,7 @@ public:
     void setPlanFileName(const QString &path);
     QString planFileName() const { return m_planFileName; }
 
-    // The user-interface style of the preferences: 1 the dark style, 0 the standard style.
+    // The user-interface style of the preferences, a UiStyle code.
     int uiStyle() const;
     // Writes the style into the preferences; the main window follows with the panes.
     void setUiStyle(int style);

@@ -1,7 +1,9 @@
 #include "app/MainWindow.h"
 
 #include "app/Application.h"
+#include "app/DropFilesEvent.h"
 #include "app/FileOpenEvent.h"
+#include "app/StartupRules.h"
 #include "cardedit/ReplaceDialog.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
@@ -28,6 +30,7 @@
 #include "table/TableView.h"
 #include "ui_MainWindow.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -35,7 +38,6 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
-#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
@@ -82,22 +84,7 @@ DeferredRefresh::Kind propertiesRefreshKind(int eventType)
 
 } // namespace
 
-QString MainWindow::samplesOfferKey(int major, int minor, int patch)
-{
-    return QStringLiteral("samples/samples_deployed_for_v%1%2%3").arg(major).arg(minor).arg(patch);
-}
-
-QString MainWindow::samplesOfferKey()
-{
-    return samplesOfferKey(versionMajor, versionMinor, versionPatch);
-}
-
-MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent),
-      m_ui(new Ui::MainWindow),
-      m_idleTimer(this),
-      m_backupTimer(this),
-      m_externalCheckTimer(this)
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(new Ui::MainWindow)
 {
     // A relative argument names a file of the folder the program was started in, which the
     // data folder replaces further down.
@@ -117,20 +104,13 @@ MainWindow::MainWindow(QWidget *parent)
     applyToolBarTextStyle();
     createZoomSlider();
     createTabPages();
+    createHandlers();
     m_availableToolBarActions = m_ui->m_mainToolBar->actions();
     setupToolBar();
     connectActions();
     connectPanes();
     connectViewCommands();
     installShortcuts();
-    m_idleTimer.setObjectName(QStringLiteral("m_idleTimer"));
-    m_idleTimer.setSingleShot(true);
-    connect(&m_idleTimer, &QTimer::timeout, this, &MainWindow::onIdleTimeOut);
-    m_backupTimer.setObjectName(QStringLiteral("m_backupTimer"));
-    connect(&m_backupTimer, &QTimer::timeout, this, &MainWindow::onBackupTimeOut);
-    m_externalCheckTimer.setObjectName(QStringLiteral("m_externalCheckTimer"));
-    connect(&m_externalCheckTimer, &QTimer::timeout, this,
-            &MainWindow::onCheckExternalUpdatesToPlan);
     doc()->emitChanged(EventType::UiStyleChanged);
     restoreGeometry(settings()->read(Settings::Key::Geometry).toByteArray());
     restoreState(settings()->read(Settings::Key::WindowState).toByteArray(), 0);
@@ -150,7 +130,6 @@ MainWindow::MainWindow(QWidget *parent)
         const QSignalBlocker blocker(m_ui->m_viewToolBarAction);
         m_ui->m_viewToolBarAction->setChecked(!m_ui->m_mainToolBar->isHidden());
     }
-    m_printer = new QPrinter(QPrinter::HighResolution);
     QTimer::singleShot(startupCompletionDelayMs, this, &MainWindow::onCompleteStartup);
     // Open requests of the operating system reach the window only from here on; earlier ones
     // wait in Application::pendingOpenPath.
@@ -179,15 +158,7 @@ MainWindow::~MainWindow()
     for (QObject *pane : panes)
         pane->disconnect(this);
     disconnect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::onAboutToQuit);
-    // A tab standing alone in full screen goes back to its page, to go with the window.
-    if (m_fullScreenContainer && !m_fullScreenContainer->parentWidget()) {
-        m_fullScreenContainer->removeEventFilter(this);
-        for (Tab tab : {Tab::Cards, Tab::Charts, Tab::Table, Tab::Properties}) {
-            const TabPanes panes = tabPanes(tab);
-            if ((panes.splitter ? panes.splitter : panes.view) == m_fullScreenContainer)
-                m_fullScreenContainer->setParent(panes.page);
-        }
-    }
+    m_views->returnLoneTab();
     Settings *store = settings();
     store->saveCardsAppearances();
     store->setShowTooltips(m_ui->m_viewToolTipsAction->isChecked());
@@ -206,29 +177,16 @@ MainWindow::~MainWindow()
         store->setShowTableLeftPane(tableSizes.first() != 0);
     store->write(Settings::Key::Sessions, store->read(Settings::Key::Sessions).toInt() + 1);
     store->write(Settings::Key::LastPlan,
-                 store->isIniFormat() ? relativePath(m_fileName) : m_fileName);
+                 store->isIniFormat() ? relativePath(m_planFile.fileName) : m_planFile.fileName);
     if (store->takeShowInstallPage())
         openUrlWithVersion(webSiteUrl() + QStringLiteral("/mac_install.html"));
     clearUndoHistory();
-    delete m_printer;
-    m_printer = nullptr;
     delete m_ui;
 }
 
 QList<QAction *> MainWindow::toolBarActions() const
 {
     return m_ui->m_mainToolBar->actions();
-}
-
-QString MainWindow::planArgument(const QStringList &arguments)
-{
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (argument.isEmpty() || argument.startsWith(QLatin1Char('-')))
-            continue;
-        return QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(argument).absoluteFilePath()));
-    }
-    return QString();
 }
 
 // Full screen is reached by its shortcut and the Escape key only, so it takes no room
@@ -286,15 +244,15 @@ void MainWindow::createZoomSlider()
 // alone.
 void MainWindow::createTabPages()
 {
-    const auto splitterPage = [](QWidget *page, QHBoxLayout **layout, QSplitter **splitter) {
-        *layout = new QHBoxLayout(page);
+    const auto splitterPage = [](QWidget *page, QSplitter **splitter) {
+        auto *layout = new QHBoxLayout(page);
         *splitter = new QSplitter(Qt::Horizontal, page);
         (*splitter)->setFrameStyle(QFrame::NoFrame);
         (*splitter)->setContentsMargins(0, 0, 0, 0);
-        (*layout)->setContentsMargins(0, 0, 0, 0);
-        (*layout)->addWidget(*splitter);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(*splitter);
     };
-    splitterPage(m_ui->m_cardsTab, &m_cardsLayout, &m_cardsSplitter);
+    splitterPage(m_ui->m_cardsTab, &m_cardsSplitter);
     m_cardsScene = new CardsScene(doc(), this);
     m_cardsView = new CardsView(m_cardsScene, m_cardsSplitter);
     m_cardsLeftPane = new CardsLeftPane(m_cardsSplitter, m_cardsScene, m_cardsView);
@@ -303,7 +261,7 @@ void MainWindow::createTabPages()
     m_cardsLeftPane->setFrameStyle(QFrame::NoFrame);
     m_cardsView->setFrameStyle(QFrame::NoFrame);
     setPaneStretch(m_cardsLeftPane, m_cardsView);
-    splitterPage(m_ui->m_chartsTab, &m_chartsLayout, &m_chartsSplitter);
+    splitterPage(m_ui->m_chartsTab, &m_chartsSplitter);
     m_chartsScene = new ChartsScene(doc(), this);
     m_chartsView = new ChartsView(m_chartsSplitter);
     m_chartsView->setScene(m_chartsScene);
@@ -313,15 +271,15 @@ void MainWindow::createTabPages()
     m_chartsLeftPane->setFrameStyle(QFrame::NoFrame);
     m_chartsView->setFrameStyle(QFrame::NoFrame);
     setPaneStretch(m_chartsLeftPane, m_chartsView);
-    splitterPage(m_ui->m_tableTab, &m_tableLayout, &m_tableSplitter);
+    splitterPage(m_ui->m_tableTab, &m_tableSplitter);
     m_tableView = new TableView(m_tableSplitter);
     m_tableLeftPane = new TableLeftPane(m_tableSplitter, m_tableView);
     m_tableSplitter->addWidget(m_tableLeftPane);
     m_tableSplitter->addWidget(m_tableView);
     m_tableView->setFrameStyle(QFrame::NoFrame);
     setPaneStretch(m_tableLeftPane, m_tableView);
-    m_propertiesLayout = new QHBoxLayout(m_ui->m_propertiesTab);
-    m_propertiesLayout->setContentsMargins(0, 0, 0, 0);
+    auto *propertiesLayout = new QHBoxLayout(m_ui->m_propertiesTab);
+    propertiesLayout->setContentsMargins(0, 0, 0, 0);
     m_ui->m_propertiesTab->setContentsMargins(0, 0, 0, 0);
     m_propertiesView = new PropertiesView(m_ui->m_propertiesTab);
     m_propertiesView->setFrameStyle(QFrame::NoFrame);
@@ -329,9 +287,75 @@ void MainWindow::createTabPages()
     stretching.setHorizontalPolicy(QSizePolicy::Expanding);
     stretching.setHorizontalStretch(1);
     m_propertiesView->setSizePolicy(stretching);
-    m_propertiesLayout->addWidget(m_propertiesView);
+    propertiesLayout->addWidget(m_propertiesView);
     setContentsMargins(0, 0, 0, 0);
     m_ui->horizontalLayout->setContentsMargins(0, 0, 0, 0);
+}
+
+WindowPanes MainWindow::panes() const
+{
+    WindowPanes panes;
+    panes.cardsScene = m_cardsScene;
+    panes.cardsView = m_cardsView;
+    panes.cardsLeftPane = m_cardsLeftPane;
+    panes.cardsSplitter = m_cardsSplitter;
+    panes.chartsScene = m_chartsScene;
+    panes.chartsView = m_chartsView;
+    panes.chartsLeftPane = m_chartsLeftPane;
+    panes.chartsSplitter = m_chartsSplitter;
+    panes.tableView = m_tableView;
+    panes.tableLeftPane = m_tableLeftPane;
+    panes.tableSplitter = m_tableSplitter;
+    panes.propertiesView = m_propertiesView;
+    return panes;
+}
+
+// The work of the commands is done by handlers, each handed the plan and the panes and
+// commands it works on; the window's slots forward to them.
+void MainWindow::createHandlers()
+{
+    Ui::MainWindow &ui = *m_ui;
+    m_tips = new OneTimeTips(*doc(), panes(), ui, this);
+    m_exports = new ExportHandler(
+        *doc(), m_planFile, panes(), ui.m_filePrintAction, ui.m_fileExportMenu,
+        [this] { return selectedTaskIndexes(); }, [this] { return visibleTaskIndexes(); }, this);
+    m_updates = new UpdateChecker(ui.m_helpCheckForUpdatesAction, this);
+    DropHandler::Hooks dropHooks;
+    dropHooks.maybeSave = [this] { return maybeSave(); };
+    dropHooks.openPlan = [this](const QString &path) {
+        m_ui->m_viewZoomFitAction->setChecked(true);
+        openFile(path, false);
+    };
+    dropHooks.addTask
+        = [this](const QList<PropertyIndexAndValue> &presets, const QList<HyperLink> &links,
+                 int imageIndex) { addTask(presets, links, imageIndex); };
+    m_drops = new DropHandler(*doc(), dropHooks, this);
+    PlanFileGuard::Hooks guardHooks;
+    guardHooks.save = [this] { return save(); };
+    guardHooks.reopen
+        = [this](const QString &path, bool readOnly) { return openFile(path, readOnly); };
+    guardHooks.retitle = [this] { updateWindowTitle(); };
+    m_fileGuard = new PlanFileGuard(*doc(), m_planFile, guardHooks, this);
+    m_views = new ViewCommands(
+        panes(), ui, m_zoomSlider, [this] { onShowSplitterTipOnce(); }, this);
+    m_recentPlans = new RecentPlans(m_planFile, ui.m_fileRecentDocs, this);
+    PlanFileCommands::Hooks fileHooks;
+    fileHooks.refresh = [this] { onRefresh(); };
+    fileHooks.selectionChanged = [this] { onSelectionChanged(); };
+    fileHooks.clearUndoHistory = [this] { clearUndoHistory(); };
+    fileHooks.saveUndoState = [this](const QString &name) { saveUndoState(name); };
+    fileHooks.retitle = [this] { updateWindowTitle(); };
+    m_files
+        = new PlanFileCommands(*doc(), m_planFile, *m_fileGuard, *m_recentPlans,
+                               ui.m_fileDuplicateAction, ui.m_viewZoomFitAction, fileHooks, this);
+    connect(m_recentPlans, &RecentPlans::openRequested, m_files, &PlanFileCommands::openRecent);
+    // A start without an update check offers the tip that fits the plan.
+    connect(m_updates, &UpdateChecker::noCheckDue, this, [this] {
+        if (doc()->propertyCount() < 2)
+            showAddPropertyTip();
+        else
+            showAddCardTip();
+    });
 }
 
 void MainWindow::connectActions()
@@ -499,7 +523,7 @@ void MainWindow::openFirstPlan(const QString &argument)
 
 void MainWindow::runGettingStarted()
 {
-    while (m_fileName.isEmpty()) {
+    while (m_planFile.fileName.isEmpty()) {
         GettingStartedDialog dialog(nullptr, hasSamplePlans());
         dialog.exec();
         if (dialog.openPlanRequested())
@@ -536,7 +560,7 @@ void MainWindow::onCompleteStartup()
                             .arg(app()->iniFilePath(), Settings().fileName()));
     }
     QTimer::singleShot(autoUpdateCheckDelayMs, this, &MainWindow::onAutoCheckForUpdates);
-    restartBackupTimer();
+    m_fileGuard->restartBackupTimer();
 }
 
 void MainWindow::applyToolBarIconSize()
@@ -679,6 +703,52 @@ void MainWindow::fitOntoScreen()
          qBound(available.top(), frame.top(), available.bottom() + 1 - outer.height()));
 }
 
+// The window's own events: its first showing fits it onto the screen, its activation has the
+// plan file checked; the events it posts itself are handed to the handler that posted them.
+bool MainWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::Show && !m_fittedOntoScreen) {
+        m_fittedOntoScreen = true;
+        fitOntoScreen();
+    }
+    if (event->type() == QEvent::WindowActivate)
+        m_fileGuard->windowActivated();
+    return QMainWindow::event(event);
+}
+
+void MainWindow::customEvent(QEvent *event)
+{
+    switch (int(event->type())) {
+    case updateCheckDueEvent:
+        checkForUpdates(true);
+        break;
+    case outsideChangeCheckEvent:
+        m_fileGuard->runOutsideChangeCheck();
+        break;
+    case DropFilesEvent::Type:
+        m_drops->takeDropEvent(*static_cast<const DropFilesEvent *>(event));
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (maybeSave()) {
+        event->accept();
+        m_closeAccepted = true;
+        // An update check still waiting ends without a word.
+        m_updates->cancel();
+    } else {
+        event->ignore();
+    }
+    settings()->write(Settings::Key::Geometry, saveGeometry());
+    settings()->write(Settings::Key::WindowState, saveState(0));
+    QCoreApplication::processEvents();
+    sleepMicroseconds(500);
+}
+
 void MainWindow::updateWindowTitle()
 {
     QString title = QStringLiteral("%1 v%2.%3.%4")
@@ -686,9 +756,9 @@ void MainWindow::updateWindowTitle()
                         .arg(versionMajor)
                         .arg(versionMinor)
                         .arg(versionPatch);
-    if (!m_fileName.isEmpty())
-        title += QStringLiteral(" : %1").arg(QDir::toNativeSeparators(m_fileName));
-    if (m_readOnly)
+    if (!m_planFile.fileName.isEmpty())
+        title += QStringLiteral(" : %1").arg(QDir::toNativeSeparators(m_planFile.fileName));
+    if (m_planFile.readOnly)
         title += tr(" [read-only]");
     setWindowTitle(title + QStringLiteral("[*]"));
 }
@@ -730,38 +800,6 @@ void MainWindow::onChangedDoc(const Events &events)
     updateUndoRedoActions();
 }
 
-void MainWindow::noteModification()
-{
-    setWindowModified(true);
-    restartIdleTimer();
-    m_changedSinceBackup = true;
-    if (m_readOnly && !m_readOnlyWarned) {
-        m_readOnlyWarned = true;
-        // The panes connected after this window have not seen the change yet; a modal box
-        // now would let them repaint a plan they do not know.
-        QTimer::singleShot(0, this, &MainWindow::showReadOnlyWarning);
-    }
-}
-
-// A fresh full interval from now, longer for larger plans.
-void MainWindow::restartIdleTimer()
-{
-    m_idleTimer.stop();
-    m_idleTimer.setSingleShot(true);
-    m_idleTimer.start(5000 + 2 * doc()->taskCount());
-}
-
-void MainWindow::showReadOnlyWarning()
-{
-    // The plan may have been replaced by a writable one in the meantime.
-    if (!m_readOnly)
-        return;
-    warningMessage(this,
-                   tr("This plan is opened read-only. Any changes will *not* be saved or "
-                      "backed up.\nHowever you can 'File>Duplicate' your changes to a new "
-                      "file."));
-}
-
 void MainWindow::updateStatusBar()
 {
     const int cards = doc()->taskCount();
@@ -775,7 +813,7 @@ void MainWindow::updateStatusBar()
 // Every enabled state that follows the plan or the selection is set here.
 void MainWindow::updateActions()
 {
-    m_ui->m_fileDuplicateAction->setEnabled(!m_fileName.isEmpty());
+    m_files->updateActions();
     updateTransposeStatus();
     // The placeholder property counts: two properties of the user can be re-ordered.
     m_ui->m_editOrderPropertiesAction->setEnabled(doc()->propertyCount() >= 3);

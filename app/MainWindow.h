@@ -1,6 +1,15 @@
 #pragma once
 
+#include "app/DropHandler.h"
+#include "app/ExportHandler.h"
+#include "app/OneTimeTips.h"
+#include "app/PlanFileCommands.h"
+#include "app/PlanFileGuard.h"
+#include "app/PlanFileState.h"
+#include "app/RecentPlans.h"
 #include "app/UndoHistory.h"
+#include "app/UpdateChecker.h"
+#include "app/ViewCommands.h"
 #include "common/widgets/Settings.h"
 #include "model/Events.h"
 #include "model/HyperLink.h"
@@ -8,16 +17,12 @@
 
 #include <functional>
 
-#include <QDate>
+#include <QAction>
 #include <QDateTime>
 #include <QEvent>
-#include <QImage>
 #include <QList>
 #include <QMainWindow>
-#include <QMap>
 #include <QPointer>
-#include <QStringList>
-#include <QTimer>
 #include <QUrl>
 
 class CardsLeftPane;
@@ -28,13 +33,7 @@ class ChartsScene;
 class ChartsView;
 class Document;
 class GraphicsView;
-class HttpLoader;
-class LeftPane;
 class PropertiesView;
-class QAction;
-class QHBoxLayout;
-class QPrinter;
-class QSizeF;
 class QSlider;
 class QSplitter;
 class QWidget;
@@ -47,9 +46,10 @@ class MainWindow;
 }
 
 // The program's one top-level window. It is a switchboard: it builds the four tabs, connects
-// every action and pane in one place, keeps the enabled states in updateActions(), and owns
-// the life of the plan file: opening, creating, saving by itself after each pause, closing.
-// A plan always has a file; there is no Save command.
+// every action and pane in one place and keeps the enabled states in updateActions(). The work
+// of the file, view, export and update commands, the drops, the tips and the watch over the plan
+// file is done by handlers it creates, each handed the plan and the panes it works on; the
+// window's commands forward to them. A plan always has a file; there is no Save command.
 //
 // Listens to every change of the plan, as its undo history notes each one; the masks beside
 // onChangedDoc tell which changes also mark the plan modified, update the status bar and the
@@ -61,18 +61,15 @@ class MainWindow : public QMainWindow
 public:
     // Events the window posts itself: an automatic update check is due; check the plan file
     // for changes by another program now.
-    static constexpr QEvent::Type updateCheckDueEvent = QEvent::Type(QEvent::User + 1);
-    static constexpr QEvent::Type outsideChangeCheckEvent = QEvent::Type(QEvent::User + 2);
+    static constexpr QEvent::Type updateCheckDueEvent = UpdateChecker::checkDueEvent;
+    static constexpr QEvent::Type outsideChangeCheckEvent = PlanFileGuard::outsideChangeCheckEvent;
 
-    // The forms an export writes; the numbers are those the export commands have always used.
-    enum class ExportKind : int { Csv = 0, Png = 1, Pdf = 2, Jpg = 3, Txt = 4, Svg = 5 };
-    // Exported images are at most this many pixels a side.
-    static constexpr int maximumExportSide = 10000;
+    using ExportKind = ExportHandler::ExportKind;
 
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    QString fileName() const { return m_fileName; }
+    QString fileName() const { return m_planFile.fileName; }
     QList<QAction *> availableToolBarActions() const { return m_availableToolBarActions; }
     // The actions on the toolbar now.
     QList<QAction *> toolBarActions() const;
@@ -81,46 +78,35 @@ public:
     void applyToolBarIconSize();
     void applyToolBarTextStyle();
 
-    // The preference that records the sample plans were offered, once per version; tests
-    // preset it through these.
-    static QString samplesOfferKey();
-    static QString samplesOfferKey(int major, int minor, int patch);
     void offerSamplePlans();
     QString bundleSamplesFolder() const;
     bool hasSamplePlans() const;
 
-    // The plan named on the command line: the first argument after the program's own that is
-    // not an option ("-..."), made absolute against the current folder. Read before the
-    // window makes the data folder the current one.
-    static QString planArgument(const QStringList &arguments);
-
-    // Opening and creating plans. openFile also imports a CSV file (any case of "csv"); it
-    // returns true when a plan is now shown from a file. On failure the open plan, its file
-    // name, read-only state and modified mark stay as they were.
-    bool openFile(const QString &path, bool readOnly);
-    bool openPlanDialog(bool preselectCsv);
-    QString uniqueFileName(const QString &base, const QString &extension) const;
-    QString defaultFolder() const;
-    void setCurrentFile(const QString &path);
-
-    // Saving. saveFile refuses to write over the open plan's own file when the plan is
-    // read-only or another program has written the file since this window last read or
-    // wrote it; once the user keeps the plan shown over such a file, the other version is
-    // copied aside before the first write over it.
-    bool save();
-    bool saveAs();
-    bool saveFile(const QString &path);
-    bool maybeSave();
+    // The plan-file commands (PlanFileCommands): opening, creating, saving by itself and
+    // before another plan replaces this one, and duplicating.
+    bool openFile(const QString &path, bool readOnly) { return m_files->openFile(path, readOnly); }
+    bool openPlanDialog(bool preselectCsv) { return m_files->openPlanDialog(preselectCsv); }
+    QString uniqueFileName(const QString &base, const QString &extension) const
+    {
+        return m_files->uniqueFileName(base, extension);
+    }
+    QString defaultFolder() const { return m_files->defaultFolder(); }
+    void setCurrentFile(const QString &path) { m_files->setCurrentFile(path); }
+    bool save() { return m_files->save(); }
+    bool saveAs() { return m_files->saveAs(); }
+    bool saveFile(const QString &path) { return m_files->saveFile(path); }
+    bool maybeSave() { return m_files->maybeSave(); }
     // The modification time of the open plan's file; invalid without a plan or file.
-    QDateTime fileLastModified() const;
+    QDateTime fileLastModified() const { return m_fileGuard->fileLastModified(); }
 
     void updateWindowTitle();
 
-    void loadRecentDocs();
-    void addRecentDoc(const QString &path);
-    void saveRecentDocs();
+    // The recent-files menu (RecentPlans).
+    void loadRecentDocs() { m_recentPlans->load(); }
+    void addRecentDoc(const QString &path) { m_recentPlans->add(path); }
+    void saveRecentDocs() { m_recentPlans->save(); }
 
-    QString duplicateFileName(const QString &path) const;
+    QString duplicateFileName(const QString &path) const { return ::duplicateFileName(path); }
 
     // Undo and redo by plan snapshots.
     void saveUndoState(const QString &name);
@@ -139,56 +125,49 @@ public:
     bool isCardsOrTableShown() const;
     void selectTasks(const QList<TaskIndex> &tasks);
 
-    // Timed backups and the check for changes of the plan file by another program.
-    QString backupFilePath(const QString &planPath, bool timeStamped) const;
+    // Timed backups and the check for changes of the plan file by another program
+    // (PlanFileGuard).
+    QString backupFilePath(const QString &planPath, bool timeStamped) const
+    {
+        return m_fileGuard->backupFilePath(planPath, timeStamped);
+    }
 
-    // Dropped files and links, and the operating system's requests to open a file: a plan or
-    // CSV file replaces the plan, pictures become card images, other files and web links card
-    // links, on the card given or on a new card with the preset values. A request that comes
-    // while a dialog is open waits until it closes; a card index that a reload, undo or
-    // deletion may have given to another card since the drop counts as no card.
+    // Dropped files and links, and the operating system's requests to open a file
+    // (DropHandler).
     void openDroppedFiles(const QList<QUrl> &urls, TaskIndex taskIndex,
-                          const QList<PropertyIndexAndValue> &presets);
+                          const QList<PropertyIndexAndValue> &presets)
+    {
+        m_drops->openDroppedFiles(urls, taskIndex, presets);
+    }
 
-    // Exports and printing. exportPlan asks for the file and returns whether a CSV or TXT
-    // export succeeded. The writers draw first and replace an existing file only once the
-    // new one is whole; none writes over the open plan's own file.
-    bool exportPlan(ExportKind kind, const QString &extension, GraphicsView *view);
-    bool exportPdf(const QString &fileName, GraphicsView *view);
-    bool exportSvg(const QString &fileName, GraphicsView *view);
-    bool exportImage(const QString &fileName, const char *format, GraphicsView *view);
-    void warnPdfGradients(int gradient);
-    // The plan's path with its suffix, of any case, replaced by the extension, or the extension
-    // appended when it has none.
-    static QString exportFileProposal(const QString &planPath, const QString &extension);
-    // The scale at which a scene of the size becomes an image no side of which exceeds
-    // maximumExportSide.
-    static double exportImageScale(const QSizeF &sceneSize);
-    // Makes the image an export draws into; a null image stands for memory refused. Tests set
-    // one that refuses; an empty function restores the plain allocation. Returns the previous.
-    using ImageAllocator = std::function<QImage(const QSize &size)>;
-    static ImageAllocator setExportImageAllocator(ImageAllocator allocator);
-    // The view's scene drawn into one image at the export scale; after each refused allocation
-    // the scale shrinks to 0.75 of itself, down to 0.05. Null when nothing could be allocated.
-    static QImage renderExportImage(GraphicsView *view);
+    // Exports and printing (ExportHandler).
+    bool exportPlan(ExportKind kind, const QString &extension, GraphicsView *view)
+    {
+        return m_exports->exportPlan(kind, extension, view);
+    }
+    bool exportPdf(const QString &fileName, GraphicsView *view)
+    {
+        return m_exports->exportPdf(fileName, view);
+    }
+    bool exportSvg(const QString &fileName, GraphicsView *view)
+    {
+        return m_exports->exportSvg(fileName, view);
+    }
+    bool exportImage(const QString &fileName, const char *format, GraphicsView *view)
+    {
+        return m_exports->exportImage(fileName, format, view);
+    }
+    void warnPdfGradients(int gradient) { m_exports->warnPdfGradients(gradient); }
 
     // One-time tips.
-    void showTabsTip();
-    void showAutoSaveTip();
-    void showLayoutTip();
-    void showAddPropertyTip();
-    void showAddCardTip();
+    void showTabsTip() { m_tips->showTabsTip(); }
+    void showAutoSaveTip() { m_tips->showAutoSaveTip(); }
+    void showLayoutTip() { m_tips->showLayoutTip(); }
+    void showAddPropertyTip() { m_tips->showAddPropertyTip(); }
+    void showAddCardTip() { m_tips->showAddCardTip(); }
 
-    // The update check. The server is the maker's site unless set otherwise (tests serve the
-    // answers on this machine); an empty address restores it.
-    static QString updateServerAddress();
-    static void setUpdateServerAddress(const QString &address);
-    // Whether the automatic check is due at the start of a run.
-    static bool isUpdateCheckDue(int sessions, int intervalIndex, const QDate &lastCheck,
-                                 const QDate &today);
-    // The query keys "f", "p", "s" and "v" of the update request.
-    static QMap<QString, QString> updateQueryParameters(bool automatic);
-    void checkForUpdates(bool automatic);
+    // The update check (UpdateChecker).
+    void checkForUpdates(bool automatic) { m_updates->checkForUpdates(automatic); }
 
 public slots:
     void onCompleteStartup();
@@ -199,16 +178,16 @@ public slots:
     void onSelectionChanged();
     void onRefresh();
 
-    void onIdleTimeOut();
+    void onIdleTimeOut() { m_fileGuard->onIdleTimeOut(); }
 
-    void onFileNewAction();
-    void onFileOpenAction();
-    void onFileDuplicateAction();
-    void onFileExitAction();
+    void onFileNewAction() { m_files->newPlan(); }
+    void onFileOpenAction() { m_files->openPlanDialog(false); }
+    void onFileDuplicateAction() { m_files->duplicate(); }
+    void onFileExitAction() { close(); }
 
-    void onUpdateRecentDocs();
-    void onRecentDocSelected();
-    void onClearRecentDocSelected();
+    void onUpdateRecentDocs() { m_recentPlans->rebuildMenu(); }
+    void onRecentDocSelected() { m_recentPlans->choose(qobject_cast<QAction *>(sender())); }
+    void onClearRecentDocSelected() { m_recentPlans->clear(); }
 
     void onHelpTavroloAction();
     void onHelpTipTavroloAction();
@@ -238,71 +217,74 @@ public slots:
     void onEditSelectAllAction();
     void onEditDeleteAction();
 
-    void onBackupTimeOut();
-    bool onCheckExternalUpdatesToPlan();
+    void onBackupTimeOut() { m_fileGuard->onBackupTimeOut(); }
+    bool onCheckExternalUpdatesToPlan() { return m_fileGuard->onCheckExternalUpdatesToPlan(); }
 
-    void onShowSplitterTipOnce();
-    void onTabChanged(int index);
+    void onShowSplitterTipOnce() { m_tips->showSplitterTip(); }
+    void onTabChanged(int index) { m_tips->tabChanged(index); }
 
-    void onAutoCheckForUpdates();
-    void onCheckForUpdates();
+    void onAutoCheckForUpdates() { m_updates->startAutomaticCheck(); }
+    void onCheckForUpdates() { m_updates->checkForUpdates(false); }
 
     void onDroppedFiles(const QList<QUrl> &urls, TaskIndex taskIndex,
-                        const QList<PropertyIndexAndValue> &presets);
+                        const QList<PropertyIndexAndValue> &presets)
+    {
+        m_drops->postDrop(urls, taskIndex, presets);
+    }
 
     // View commands
-    void onZoomToFitToggled(bool on);
-    void onZoomIn();
-    void onZoomOut();
-    void onZoomTo(int value);
-    void onZoomButtonClicked();
+    void onZoomToFitToggled(bool on) { m_views->setZoomToFit(on); }
+    void onZoomIn() { m_views->zoomIn(); }
+    void onZoomOut() { m_views->zoomOut(); }
+    void onZoomTo(int value) { m_views->zoomToSlider(value); }
+    void onZoomButtonClicked() { m_views->followViewZoom(); }
     void onVisibilityChanged();
-    void onToggleLeftPane(bool show);
-    void onUpdateShowHideLeftPane();
-    void onFullScreenToggled(bool on);
-    void onCardsFullScreenToggled(bool on);
-    void onChartsFullScreenToggled(bool on);
-    void onTableFullScreenToggled(bool on);
-    void onPropertiesFullScreenToggled(bool on);
-    void onEscapeKeyPressed();
+    void onToggleLeftPane(bool show) { m_views->setLeftPaneShown(show); }
+    void onUpdateShowHideLeftPane() { m_views->updateShowHideLeftPane(); }
+    void onFullScreenToggled(bool on) { m_views->setFullScreen(on); }
+    void onCardsFullScreenToggled(bool on) { m_views->setTabFullScreen(Tab::Cards, on); }
+    void onChartsFullScreenToggled(bool on) { m_views->setTabFullScreen(Tab::Charts, on); }
+    void onTableFullScreenToggled(bool on) { m_views->setTabFullScreen(Tab::Table, on); }
+    void onPropertiesFullScreenToggled(bool on) { m_views->setTabFullScreen(Tab::Properties, on); }
+    void onEscapeKeyPressed() { m_views->leaveFullScreen(); }
     void onOverlayToggled(bool on);
     void onToolbarVisibilityToggled(bool on);
     void onToolbarVisibilityChanged();
     void onShowMinimized();
-    void onLayoutShortcut();
-    void onShowPropertiesShortcut();
-    void onFilterShortcut();
-    void onSearchShortcut();
-    void onStoredViewShortcut();
-    void onAppearanceShortcut();
-    void onChartDisplayShortcut();
-    void onStoredViewPrev();
-    void onStoredViewNext();
-    void onStoredView1();
-    void onStoredView2();
-    void onStoredView3();
-    void onStoredView4();
-    void onStoredView5();
-    void onStoredView6();
-    void onStoredView7();
-    void onStoredView8();
-    void onStoredView9();
+    void onLayoutShortcut() { m_views->toggleLayout(); }
+    void onShowPropertiesShortcut() { m_views->toggleShowProperties(); }
+    void onFilterShortcut() { m_views->toggleFilter(); }
+    void onSearchShortcut() { m_views->toggleSearch(); }
+    void onStoredViewShortcut() { m_views->toggleStoredViews(); }
+    void onAppearanceShortcut() { m_views->toggleAppearance(); }
+    void onChartDisplayShortcut() { m_views->toggleChartDisplay(); }
+    void onStoredViewPrev() { m_views->selectPreviousStoredView(); }
+    void onStoredViewNext() { m_views->selectNextStoredView(); }
+    void onStoredView1() { m_views->selectStoredView(1); }
+    void onStoredView2() { m_views->selectStoredView(2); }
+    void onStoredView3() { m_views->selectStoredView(3); }
+    void onStoredView4() { m_views->selectStoredView(4); }
+    void onStoredView5() { m_views->selectStoredView(5); }
+    void onStoredView6() { m_views->selectStoredView(6); }
+    void onStoredView7() { m_views->selectStoredView(7); }
+    void onStoredView8() { m_views->selectStoredView(8); }
+    void onStoredView9() { m_views->selectStoredView(9); }
 
     // Exports and printing
-    void onExportTableCSV();
-    void onExportTableTXT();
-    void onExportCardsPDF();
-    void onExportCardsSVG();
-    void onExportCardsPNG();
-    void onExportCardsJPG();
-    void onExportChartsPDF();
-    void onExportChartsSVG();
-    void onExportChartsPNG();
-    void onExportChartsJPG();
-    void onFilePrintAction();
-    void onFilePageSetupAction();
-    void onUpdatePrinterStatus();
-    void onUpdateExportStatus();
+    void onExportTableCSV() { m_exports->exportTableCsv(); }
+    void onExportTableTXT() { m_exports->exportTableTxt(); }
+    void onExportCardsPDF() { m_exports->exportCardsPdf(); }
+    void onExportCardsSVG() { m_exports->exportCardsSvg(); }
+    void onExportCardsPNG() { m_exports->exportCardsPng(); }
+    void onExportCardsJPG() { m_exports->exportCardsJpg(); }
+    void onExportChartsPDF() { m_exports->exportChartsPdf(); }
+    void onExportChartsSVG() { m_exports->exportChartsSvg(); }
+    void onExportChartsPNG() { m_exports->exportChartsPng(); }
+    void onExportChartsJPG() { m_exports->exportChartsJpg(); }
+    void onFilePrintAction() { m_exports->print(); }
+    void onFilePageSetupAction() { m_exports->pageSetup(); }
+    void onUpdatePrinterStatus() { m_exports->updatePrinterStatus(); }
+    void onUpdateExportStatus() { m_exports->updateExportStatus(); }
 
     // The last chance to keep the edits when the program ends without closing this window.
     void onAboutToQuit();
@@ -312,11 +294,6 @@ protected:
     void customEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    // Closing the tab that stands alone in full screen leaves full screen.
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private slots:
-    void onWaitingDropsTimeOut();
 
 private:
     void removeFullScreenAction();
@@ -325,36 +302,16 @@ private:
     void createZoomSlider();
     bool isDefaultToolBarAction(const QAction *action) const;
     void createTabPages();
+    void createHandlers();
     void connectActions();
     void connectPanes();
     void openFirstPlan(const QString &argument);
     void runGettingStarted();
     void handOnLateOpenRequest();
 
-    bool readPlan(const QString &fileName, bool readOnly, bool *savedByLaterVersion);
-    bool importCsv(const QString &fileName);
-    bool importCsvAsNewPlan(const QString &fileName);
-    bool importCsvIntoCurrentPlan(const QString &fileName);
-    void refreshAfterReplacingPlan();
-    bool isOpenPlanFile(const QString &path) const;
-    // The plan file as this window last read or wrote it, and whether another program has
-    // written it since: any other time or size, earlier ones too.
-    void notePlanFileOnDisk();
-    bool planFileChangedOutside() const;
-    // A plan whose file can't be written is read-only until it can again.
-    void recheckPlanFileWritable();
-    // The user keeps the plan shown over a version another program wrote into its file.
-    void acceptOutsideVersion();
-    bool keepOutsideVersion(QString *copy);
-    void keepPlanOverOutsideVersion();
-    void keepPlanOverDamagedFile();
-    void showBackupWriteFailure(const QString &backup);
-    void makePerSaveCopy(const QString &path);
-    void showReadOnlyWarning();
     // What every change that modifies the plan does to the window: the modified mark, the
     // idle autosave, the timed backup and the read-only warning.
-    void noteModification();
-    void restartIdleTimer();
+    void noteModification() { m_fileGuard->noteModification(); }
     void updateStatusBar();
     void openWebPage(const QString &url);
 
@@ -365,124 +322,53 @@ private:
     bool isPropertiesViewShown() const;
     // The property of the one column selected in the Table, or -1.
     int tableSelectedProperty() const;
-    void offerTipAfterAddingCard();
-    void restartBackupTimer();
     // The first window, or one stored where no screen is now, fits the screen.
     void fitOntoScreen();
-    void showUpdateAnswer(const QString &answer);
 
-    // Dropped files: a request with the card-renumbering count it was made under.
-    struct DropRequest
-    {
-        QList<QUrl> urls;
-        TaskIndex taskIndex = -1;
-        QList<PropertyIndexAndValue> presets;
-        quint64 generation = 0;
-    };
-    void takeDropRequest(const DropRequest &request);
-    void runDropRequest(const DropRequest &request);
-    void noteCardRenumbering(const Events &events);
+    void noteCardRenumbering(const Events &events) { m_drops->noteCardRenumbering(events); }
 
-    // View commands. A tab as they see it: the page and its layout, the splitter (none for
-    // Properties), the left pane and the view, null while the tab's panes are not built.
-    enum class Tab { Cards, Charts, Table, Properties };
-    struct TabPanes
-    {
-        QWidget *page = nullptr;
-        QHBoxLayout *layout = nullptr;
-        QSplitter *splitter = nullptr;
-        LeftPane *leftPane = nullptr;
-        QWidget *view = nullptr;
-        bool *restoreLeftPane = nullptr;
-    };
-    TabPanes tabPanes(Tab tab);
+    // View commands
+    using Tab = ViewCommands::Tab;
     void connectViewCommands();
     void installShortcuts();
     void addShortcut(const QString &keyText, void (MainWindow::*slot)());
-    void updateZoomActions();
-    QSplitter *visibleSplitter() const;
-    void setLeftPaneOpen(QSplitter *splitter, bool open);
-    void restoreLeftPaneOnFirstShow();
-    void setTabFullScreen(Tab tab, bool on);
-    void toggleSection(Tab tab, QWidget *section);
-    void selectStoredView(int number);
 
-    // Exports and printing.
-    bool refuseOpenPlanAsTarget(const QString &fileName);
-    bool writePdf(QPrinter *printer, const QString &fileName, GraphicsView *view);
-    bool hasSomethingToExport(GraphicsView *view);
-    GraphicsView *printableView() const;
+    // The panes the handlers work on.
+    WindowPanes panes() const;
 
     Ui::MainWindow *m_ui;
-    QHBoxLayout *m_tableLayout = nullptr;
     QSplitter *m_tableSplitter = nullptr;
     TableLeftPane *m_tableLeftPane = nullptr;
     TableView *m_tableView = nullptr;
-    QHBoxLayout *m_cardsLayout = nullptr;
     QSplitter *m_cardsSplitter = nullptr;
     CardsLeftPane *m_cardsLeftPane = nullptr;
     CardsScene *m_cardsScene = nullptr;
     CardsView *m_cardsView = nullptr;
-    QHBoxLayout *m_chartsLayout = nullptr;
     QSplitter *m_chartsSplitter = nullptr;
     ChartsLeftPane *m_chartsLeftPane = nullptr;
     ChartsScene *m_chartsScene = nullptr;
     ChartsView *m_chartsView = nullptr;
-    QHBoxLayout *m_propertiesLayout = nullptr;
     PropertiesView *m_propertiesView = nullptr;
-    // The file commands set it; each change also goes to Application::setPlanFileName, where
-    // the title and footer variables read it.
-    QString m_fileName;
+    // The open plan's file: its path and whether the plan may be written to it.
+    PlanFileState m_planFile;
     QSlider *m_zoomSlider = nullptr;
     QAction *m_zoomSliderAction = nullptr;
     // The plan snapshots of undo and redo.
     UndoHistory m_undoHistory;
-    // Kept for the whole run, so that the page set-up chosen once applies to every print.
-    QPrinter *m_printer = nullptr;
-    QStringList m_recentDocs;
-    // Single-shot: the plan is saved this long after its last modifying change.
-    QTimer m_idleTimer;
-    // Repeating: a time-stamped copy of the plan file every "backup_interval" minutes.
-    QTimer m_backupTimer;
-    bool m_changedSinceBackup = false;
-    bool m_readOnly = false;
-    bool m_readOnlyWarned = false;
-    // The plan is read-only because its file can't be written, not because it was asked for.
-    bool m_unwritableFile = false;
-    // The plan file's modification time and size after this window last read or wrote it; any
-    // other on disk means another program wrote it.
-    QDateTime m_planFileTime;
-    qint64 m_planFileSize = -1;
-    // The plan file holds a version another program wrote, which the user chose not to load
-    // and which is copied aside before this window writes over it.
-    bool m_outsideVersionUnkept = false;
-    // The autosave stopped for an outside change and waits for the question about it, which is
-    // asked whatever the preference for the periodic checks.
-    bool m_outsideChangeQuestionDue = false;
-    QTimer m_externalCheckTimer;
-    // The stored left-pane visibility of the tab is still to be applied at its first showing.
-    bool m_restoreCardsLeftPane = true;
-    bool m_restoreChartsLeftPane = true;
-    bool m_restoreTableLeftPane = true;
-    // The tab that stands alone in full screen, while one does.
-    QPointer<QWidget> m_fullScreenContainer;
-    // Drops and open requests that came while a dialog was open, in their order, and the timer
-    // that looks for the dialog to close.
-    QList<DropRequest> m_waitingDrops;
-    QTimer m_waitingDropsTimer;
-    bool m_runningDrop = false;
     // The window was fitted onto the screen at its first showing.
     bool m_fittedOntoScreen = false;
     // The window's close was accepted: what the user decided there about the plan stands.
     bool m_closeAccepted = false;
-    // Raised by every change that renumbers cards (a whole plan replaced, cards deleted).
-    quint64 m_cardsGeneration = 0;
     // The open find-and-replace window; it deletes itself on closing.
     QPointer<ReplaceDialog> m_replaceDialog;
     QList<QAction *> m_availableToolBarActions;
-    // The loader of an update check while it waits, so that closing the window can end it.
-    QPointer<HttpLoader> m_updateLoader;
-    bool m_checkingForUpdates = false;
-    // The window was closed while an update check waited: the check ends without a word.
-    bool m_updateCheckCancelled = false;
+    // The handlers of the window's commands, its children.
+    ExportHandler *m_exports = nullptr;
+    UpdateChecker *m_updates = nullptr;
+    DropHandler *m_drops = nullptr;
+    PlanFileGuard *m_fileGuard = nullptr;
+    RecentPlans *m_recentPlans = nullptr;
+    PlanFileCommands *m_files = nullptr;
+    ViewCommands *m_views = nullptr;
+    OneTimeTips *m_tips = nullptr;
 };

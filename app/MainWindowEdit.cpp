@@ -1,6 +1,5 @@
 // The main window's Edit menu: undo and redo by plan snapshots, the commands that add and edit
-// cards and properties, find and replace, preferences, select all and delete; and the one-time
-// tips that follow the first steps of a new user.
+// cards and properties, find and replace, preferences, select all and delete.
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
@@ -17,8 +16,6 @@
 #include "common/widgets/Prompts.h"
 #include "common/widgets/Settings.h"
 #include "dialogs/PreferencesDialog.h"
-#include "leftpane/CardsColorLayoutWidget.h"
-#include "leftpane/CardsLeftPane.h"
 #include "model/Document.h"
 #include "properties/PropertiesView.h"
 #include "properties/PropertyDialog.h"
@@ -27,60 +24,6 @@
 #include "ui_MainWindow.h"
 
 #include <algorithm>
-
-#include <QComboBox>
-#include <QSplitter>
-#include <QTabBar>
-#include <QToolBar>
-
-namespace {
-
-const int externalCheckIntervalMs = 15000;
-const int tipDurationMs = 10000;
-
-// A one-time tip: shown once per user, the key remembering that it was.
-struct Tip
-{
-    const char *key;
-    const char *title;
-    const char *text;
-};
-
-const Tip tabsTip
-    = {"tip_tabs", QT_TRANSLATE_NOOP("MainWindow", "Change tab"),
-       QT_TRANSLATE_NOOP("MainWindow", "View your plan as cards, charts or a table.")};
-const Tip autoSaveTip
-    = {"tip_no_save_button", QT_TRANSLATE_NOOP("MainWindow", "Changes are saved automatically"),
-       QT_TRANSLATE_NOOP("MainWindow", "There is no 'save' button.")};
-const Tip splitterTip
-    = {"tip_splitter", QT_TRANSLATE_NOOP("MainWindow", "Resize splitter"),
-       QT_TRANSLATE_NOOP("MainWindow",
-                         "Drag this splitter all the way to the left to hide the left pane.")};
-const Tip layoutTip
-    = {"tip_x_layout", QT_TRANSLATE_NOOP("MainWindow", "Layout by column (X)"),
-       QT_TRANSLATE_NOOP("MainWindow",
-                         "Select from this drop-down list to order cards into columns "
-                         "by property value.")};
-const Tip addPropertyTip
-    = {"tip_add_property", QT_TRANSLATE_NOOP("MainWindow", "Add a property"),
-       QT_TRANSLATE_NOOP("MainWindow",
-                         "Click here to add a new property, e.g. \"Priority\", "
-                         "\"Name\" or \"Date due\".")};
-const Tip addCardTip
-    = {"tip_add_card", QT_TRANSLATE_NOOP("MainWindow", "Add a card"),
-       QT_TRANSLATE_NOOP("MainWindow",
-                         "Click here to add a new card. Cards typically represent tasks "
-                         "or items to be prioritized, scheduled or tracked.")};
-
-// Not forced: a modal dialog that does not hold the anchor keeps the tip for later.
-void offerTip(QWidget *anchor, const Tip &tip)
-{
-    BalloonTip::showOnce(
-        anchor, QLatin1String(tip.key), QCoreApplication::translate("MainWindow", tip.title),
-        QCoreApplication::translate("MainWindow", tip.text), QString(), tipDurationMs, true, false);
-}
-
-} // namespace
 
 // Undo and redo
 
@@ -244,7 +187,7 @@ void MainWindow::addTask(const QList<PropertyIndexAndValue> &presets, const QLis
                 warnHiddenByFilter(*doc(), 1, tr("new"));
         }
     }
-    offerTipAfterAddingCard();
+    m_tips->offerAfterAddingCard();
 }
 
 void MainWindow::onEditTaskAction()
@@ -370,12 +313,10 @@ void MainWindow::onSettingChanged(Settings::Key key)
         break;
     case Key::BackupTimedOn:
     case Key::BackupInterval:
-        restartBackupTimer();
+        m_fileGuard->restartBackupTimer();
         break;
     case Key::CheckPlanUpdates:
-        m_externalCheckTimer.stop();
-        if (settings()->checkPlanUpdates() && !m_fileName.isEmpty())
-            m_externalCheckTimer.start(externalCheckIntervalMs);
+        m_fileGuard->restartOutsideChecks();
         break;
     case Key::UiStyle:
         doc()->emitChanged(EventType::UiStyleChanged);
@@ -427,66 +368,4 @@ void MainWindow::onEditDeleteAction()
     }
     if (isCardsViewShown())
         m_cardsView->deleteSelected();
-}
-
-// One-time tips
-
-// One tip after the card dialog, by how far the user has got; a tip seen already is not
-// replaced by another.
-void MainWindow::offerTipAfterAddingCard()
-{
-    const int cards = doc()->taskCount();
-    if (cards >= 13)
-        showTabsTip();
-    else if (cards >= 11)
-        showAutoSaveTip();
-    else if (cards >= 9)
-        onShowSplitterTipOnce();
-    else if (cards >= 5)
-        showLayoutTip();
-    else if (cards >= 3)
-        showAddPropertyTip();
-}
-
-void MainWindow::showTabsTip()
-{
-    if (auto *tabBar
-        = m_ui->m_tabWidget->findChild<QTabBar *>(QStringLiteral("qt_tabwidget_tabbar")))
-        offerTip(tabBar, tabsTip);
-}
-
-void MainWindow::showAutoSaveTip()
-{
-    offerTip(m_ui->m_mainToolBar, autoSaveTip);
-}
-
-// Only while the Cards left pane is open: there is nothing to drag away otherwise.
-void MainWindow::onShowSplitterTipOnce()
-{
-    const QList<int> sizes = m_cardsSplitter->sizes();
-    if (sizes.isEmpty() || sizes.first() <= 0 || m_cardsSplitter->count() < 2)
-        return;
-    offerTip(m_cardsSplitter->handle(1), splitterTip);
-}
-
-void MainWindow::showLayoutTip()
-{
-    offerTip(m_cardsLeftPane->colorLayoutWidget()->xPropertyCombo(), layoutTip);
-}
-
-void MainWindow::showAddPropertyTip()
-{
-    offerTip(m_ui->m_mainToolBar->widgetForAction(m_ui->m_editAddPropertyAction), addPropertyTip);
-}
-
-void MainWindow::showAddCardTip()
-{
-    offerTip(m_ui->m_mainToolBar->widgetForAction(m_ui->m_editAddTaskAction), addCardTip);
-}
-
-// Someone who has found the other tabs needs no tip about them.
-void MainWindow::onTabChanged(int index)
-{
-    if (index > 0)
-        BalloonTip::markShown(QLatin1String(tabsTip.key));
 }

@@ -282,7 +282,7 @@ int buildAndWrite(int cards, const QString &path)
     QElapsedTimer timer;
     timer.start();
     // The value lists of every property, which the properties block of the file writes out.
-    plan.valuesOfEveryProperty(2, true, true, false);
+    plan.valuesOfEveryProperty();
     const qint64 lists = timer.restart();
     QString error;
     if (!writePlanFile(plan, path, &error)) {

@@ -244,7 +244,7 @@ void BenchCards::sceneLayout()
     report(QStringLiteral("CardsScene::redraw, every card moves"), medianMs([&] {
                doc()
                    ->editablePropertyAppearance(1, TestPlanKey::key())
-                   .setTextOrder(doc()->values(1, 2, true, true, true, false, false).mid(1));
+                   .setTextOrder(doc()->values(1).mid(1));
                scene.redraw();
            }),
            150);
@@ -466,7 +466,7 @@ void BenchCards::largePlans()
     const auto rotateColumns = [] {
         doc()
             ->editablePropertyAppearance(1, TestPlanKey::key())
-            .setTextOrder(doc()->values(1, 2, true, true, true, false, false).mid(1));
+            .setTextOrder(doc()->values(1).mid(1));
     };
     scene.setAnimationLimit(std::numeric_limits<int>::max());
     PaintCounter frames(view.viewport());

@@ -6,7 +6,9 @@
 // Run from the build folder with QT_QPA_PLATFORM=offscreen: bench/bench_exports.
 
 #include "BenchTools.h"
+#include "app/ExportRules.h"
 #include "app/MainWindow.h"
+#include "app/StartupRules.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
 #include "common/app/Accessors.h"
@@ -78,7 +80,7 @@ void BenchExports::pngExportOfTheCardsView()
     if (plan.isEmpty())
         QSKIP("run by largePlanInAFreshProcess");
     settings()->clear();
-    settings()->setValue(MainWindow::samplesOfferKey(), 1);
+    settings()->setValue(samplesOfferKey(), 1);
     settings()->setValue(Settings::installPageKey(), false);
     settings()->write(Settings::Key::LastPlan, plan);
     MainWindow window;
@@ -96,7 +98,7 @@ void BenchExports::pngExportOfTheCardsView()
                           .arg(scene.width(), 0, 'f', 0)
                           .arg(scene.height(), 0, 'f', 0));
     const double peakBefore = BenchTools::peakMebibytes();
-    const QString target = MainWindow::exportFileProposal(plan, QStringLiteral("png"));
+    const QString target = exportFileProposal(plan, QStringLiteral("png"));
     QElapsedTimer timer;
     timer.start();
     QVERIFY(window.exportImage(target, "png", view));
@@ -113,7 +115,7 @@ void BenchExports::pngExportOfTheCardsView()
                           .arg(mebibytes(peakBefore), mebibytes(peakAfter)));
     // The two halves of the work, for the record.
     timer.restart();
-    QImage image = MainWindow::renderExportImage(view);
+    QImage image = ExportHandler::renderExportImage(view);
     const qint64 drawMs = timer.elapsed();
     timer.restart();
     QVERIFY(image.save(target, "png"));

@@ -1,5 +1,6 @@
 #include "BenchTools.h"
 #include "app/MainWindow.h"
+#include "app/StartupRules.h"
 #include "cards/CardItem.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
@@ -72,7 +73,7 @@ void BenchMainWindow::initTestCase()
     QString error;
     QVERIFY(writePlanFile(Document(), m_small, &error));
     settings()->clear();
-    settings()->setValue(MainWindow::samplesOfferKey(), 1);
+    settings()->setValue(samplesOfferKey(), 1);
     settings()->setValue(Settings::installPageKey(), false);
     settings()->write(Settings::Key::LastPlan, m_small);
     m_window.reset(new MainWindow);

@@ -1,5 +1,6 @@
 #include "BenchTools.h"
 #include "app/MainWindow.h"
+#include "app/StartupRules.h"
 #include "app/UndoHistory.h"
 #include "cards/CardsScene.h"
 #include "common/app/Accessors.h"
@@ -110,7 +111,7 @@ void BenchUndo::snapshot()
 void BenchUndo::restore()
 {
     settings()->clear();
-    settings()->setValue(MainWindow::samplesOfferKey(), 1);
+    settings()->setValue(samplesOfferKey(), 1);
     settings()->setValue(Settings::installPageKey(), false);
     settings()->write(Settings::Key::LastPlan, m_large);
     MainWindow window;

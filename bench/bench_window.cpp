@@ -19,6 +19,7 @@
 
 #include "BenchTools.h"
 #include "app/MainWindow.h"
+#include "app/StartupRules.h"
 #include "cards/CardItem.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
@@ -131,7 +132,7 @@ private:
 void presetSettings(const QString &plan)
 {
     settings()->clear();
-    settings()->setValue(MainWindow::samplesOfferKey(), 1);
+    settings()->setValue(samplesOfferKey(), 1);
     settings()->setValue(Settings::installPageKey(), false);
     settings()->write(Settings::Key::LastPlan, plan);
 }

@@ -143,7 +143,7 @@ void CardsEditScrollWidget::showText(QComboBox *combo, const QString &text)
 const QList<QStringList> &CardsEditScrollWidget::valueLists()
 {
     if (!m_valueListsValid) {
-        m_valueLists = doc()->valuesOfEveryProperty(2, true, true, false);
+        m_valueLists = doc()->valuesOfEveryProperty();
         m_valueListsValid = true;
     }
     return m_valueLists;
@@ -611,7 +611,7 @@ void CardsEditScrollWidget::onChangedDoc(const Events &events)
             DelayedEditComboBox *combo = m_valueCombos.last();
             SignalBlocker blocker;
             blocker.add(combo);
-            fillValueCombo(combo, plan->values(property, 2, true, true, true, true, false));
+            fillValueCombo(combo, plan->values(property, ValueListOptions().withDefault()));
             showText(combo, plan->propertyDefaultValue(property));
             combo->setEnabled(true);
             m_calendarButtons.last()->setEnabled(true);

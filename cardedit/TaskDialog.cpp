@@ -218,7 +218,7 @@ QString TaskDialog::quickAddExample()
             ? lowerName
             : record.abbreviation;
         const QStringList existing
-            = plan->values(record.propertyIndex, 2, false, true, true, true, false);
+            = plan->values(record.propertyIndex, ValueListOptions().withoutEmpty().withDefault());
         const QString value
             = existing.isEmpty() ? QStringLiteral("<%1>").arg(lowerName) : existing.first();
         parts.append(QStringLiteral("%1=%2").arg(key, value));

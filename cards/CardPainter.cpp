@@ -58,7 +58,7 @@ void paintPatch(QPainter *painter, const CardPainter::Card &card)
 
 void drawShape(QPainter *painter, const QRectF &rect, int shape)
 {
-    if (shape == 1)
+    if (shape == CardShape::RoundedRectangle)
         painter->drawRoundedRect(rect, 10, 10, Qt::RelativeSize);
     else
         painter->drawRect(rect);
@@ -109,20 +109,24 @@ QRectF drawImage(QPainter *painter, const CardFace &face, const CardPainter::Car
     for (int row = 0; row < face.textRows.size() && !hasText; ++row)
         hasText = !textOf(card, row).isEmpty();
     double share = 1.0;
-    if (hasText)
-        share = face.imageSize == 0 ? 0.25 : face.imageSize == 2 ? 0.6 : 0.4;
+    if (hasText && face.imageSize == ImageSize::Small)
+        share = 0.25;
+    else if (hasText && face.imageSize == ImageSize::Large)
+        share = 0.6;
+    else if (hasText) // Medium, and a size no dialog offers
+        share = 0.4;
     QRectF text = textArea;
     QRectF picture = text;
     switch (face.imagePosition) {
-    case 1:
+    case ImagePosition::Right:
         picture.setLeft(text.right() - share * text.width());
         text.setRight(picture.left());
         break;
-    case 2:
+    case ImagePosition::Top:
         picture.setHeight(share * text.height());
         text.setTop(picture.bottom());
         break;
-    case 3:
+    case ImagePosition::Bottom:
         picture.setTop(text.bottom() - share * text.height());
         text.setBottom(picture.top());
         break;

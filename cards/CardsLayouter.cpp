@@ -111,7 +111,7 @@ void CardsLayouter::binAxis(const Document &doc, int property, Axis &axis) const
         break;
     default:
         axis.type = ActualType::Text;
-        axis.labels = doc.values(property, 2, true, true, true, false, false);
+        axis.labels = doc.values(property);
         axis.values = axis.labels;
         break;
     }
@@ -179,11 +179,11 @@ void CardsLayouter::cellGridSize(int n, int cellLayout, int *columns, int *rows)
         return;
     }
     switch (cellLayout) {
-    case 2:
+    case CellLayout::Row:
         *columns = n;
         *rows = 1;
         return;
-    case 3:
+    case CellLayout::Column:
         *columns = 1;
         *rows = n;
         return;
@@ -194,7 +194,7 @@ void CardsLayouter::cellGridSize(int n, int cellLayout, int *columns, int *rows)
     while (side * side < n)
         ++side;
     const int other = up(n, side);
-    if (cellLayout == 1) {
+    if (cellLayout == CellLayout::TallGrid) {
         *rows = side;
         *columns = other;
     } else {
@@ -264,10 +264,10 @@ void CardsLayouter::sizeInCards(const Document &doc)
                 size = std::max(size, 1);
         }
     }
-    if (m_cellLayout == 0) {
+    if (m_cellLayout == CellLayout::WideGrid) {
         fitRowHeights(m_cells, m_columns.cards, m_rows.cards);
         fitColumnWidths(m_cells, m_columns.cards, m_rows.cards);
-    } else if (m_cellLayout == 1) {
+    } else if (m_cellLayout == CellLayout::TallGrid) {
         fitColumnWidths(m_cells, m_columns.cards, m_rows.cards);
         fitRowHeights(m_cells, m_columns.cards, m_rows.cards);
     }
@@ -370,9 +370,9 @@ void CardsLayouter::place(const Document &doc)
         for (int k = 0; k < tasks.size(); ++k) {
             int across = 0;
             int down = 0;
-            if (m_cellLayout == 2) {
+            if (m_cellLayout == CellLayout::Row) {
                 across = k;
-            } else if (m_cellLayout == 3) {
+            } else if (m_cellLayout == CellLayout::Column) {
                 down = k;
             } else {
                 across = k % perLine;

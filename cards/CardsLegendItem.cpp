@@ -1,5 +1,6 @@
 #include "cards/CardsLegendItem.h"
 
+#include "cards/CardPainter.h"
 #include "common/core/Colors.h"
 #include "common/core/NumberDateText.h"
 #include "common/core/TextHelpers.h"
@@ -55,10 +56,12 @@ LegendColumn CardsLegendItem::makeColumn(int property, int style) const
     column.style = style;
     switch (doc.actualPropertyType(property)) {
     case ActualType::Text: {
-        const int mode = doc.cardsShowLegend();
-        const bool allColors = mode == 1 || mode == 2;
-        for (const QString &value :
-             doc.values(property, 2, true, true, allColors, false, !allColors))
+        // "All colors" lists the predefined values too, "visible colors" only the values of
+        // cards that pass the filter.
+        ValueListOptions options;
+        options.includePredefined = LegendMode::listsAllColors(doc.cardsShowLegend());
+        options.onlyFiltered = !options.includePredefined;
+        for (const QString &value : doc.values(property, options))
             column.entries.append({value, doc.colorForValue(property, value)});
         break;
     }
@@ -94,9 +97,9 @@ void CardsLegendItem::build() const
     m_columns.clear();
     m_columnWidths.clear();
     if (doc.cardColorProperty() != 0)
-        m_columns.append(makeColumn(doc.cardColorProperty(), 0));
+        m_columns.append(makeColumn(doc.cardColorProperty(), LegendColumn::CardColorStyle));
     if (doc.highlightColorProperty() != 0)
-        m_columns.append(makeColumn(doc.highlightColorProperty(), 1));
+        m_columns.append(makeColumn(doc.highlightColorProperty(), LegendColumn::HighlightStyle));
     for (int property = 1; property < doc.propertyCount(); ++property) {
         const int visibility = doc.propertyVisibility(property);
         if (visibility >= PropertyVisibility::Square && visibility <= PropertyVisibility::Diamond)
@@ -158,36 +161,17 @@ void CardsLegendItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *o
             const double centre = x + width / 2 - margin;
             const QRectF key(centre - keySide / 2, margin, keySide, keySide);
             painter->setBrush(Qt::NoBrush);
-            switch (column.style) {
-            case 0:
-            case 1: {
+            if (column.style == LegendColumn::CardColorStyle
+                || column.style == LegendColumn::HighlightStyle) {
                 painter->drawRect(key);
                 const double strip = 0.15 * keySide;
-                const QRectF filled = column.style == 0
+                const QRectF filled = column.style == LegendColumn::CardColorStyle
                     ? QRectF(key.x(), key.y(), key.width(), strip)
                     : QRectF(key.x(), key.y() + strip, key.width(), keySide - strip);
                 painter->fillRect(filled, pen.color());
-                break;
-            }
-            case PropertyVisibility::Square: {
-                const double inset = keySide * 0.1;
-                painter->drawRect(key.adjusted(inset, inset, -inset, -inset));
-                break;
-            }
-            case PropertyVisibility::Circle:
-                painter->drawEllipse(key);
-                break;
-            case PropertyVisibility::Star:
-                painter->drawConvexPolygon(starPolygon(key, 5));
-                break;
-            case PropertyVisibility::Triangle:
-                painter->drawConvexPolygon(regularPolygon(key, 3));
-                break;
-            case PropertyVisibility::Diamond:
-                painter->drawConvexPolygon(regularPolygon(key, 4));
-                break;
-            default:
-                break;
+            } else {
+                // The same shapes as on the cards, drawn in the legend's pen without a fill.
+                CardPainter::drawMarker(painter, key, column.style);
             }
         }
         painter->setFont(bold);

@@ -8,12 +8,16 @@
 
 class Document;
 
-// One column of the Cards legend: a property's name, how its key symbol is drawn (0 card
-// colour, 1 highlight strip, 2 to 6 the marker shapes) and its values with their colours.
+// One column of the Cards legend: a property's name, how its key symbol is drawn (the card
+// colour, the highlight strip or the PropertyVisibility code of a marker shape) and its values
+// with their colours.
 struct LegendColumn
 {
+    // Key symbols besides the marker shapes, whose codes (2 to 6) they do not overlap.
+    enum : int { CardColorStyle = 0, HighlightStyle = 1 };
+
     QString title;
-    int style = 0;
+    int style = CardColorStyle;
     QList<QPair<QString, QColor>> entries;
 };
 

@@ -292,7 +292,8 @@ void CardsScene::onChangedDoc(const Events &events)
     bool repaint = false;
     const auto decorated = [this] {
         return !m_document->cardsTitle().trimmed().isEmpty()
-            || !m_document->cardsFooter().trimmed().isEmpty() || m_document->cardsShowLegend() != 0;
+            || !m_document->cardsFooter().trimmed().isEmpty()
+            || m_document->cardsShowLegend() != LegendMode::Hidden;
     };
     for (const Event &event : events.events) {
         switch (event.type) {
@@ -590,14 +591,14 @@ QRectF CardsScene::placeTitleLegendFooter()
     rect.adjust(-sceneMargin, -sceneMargin, sceneMargin, sceneMargin);
 
     const int legend = doc.cardsShowLegend();
-    if (legend >= 1 && legend <= 4) {
+    if (legend >= LegendMode::BottomAllColors && legend <= LegendMode::RightVisibleColors) {
         if (!m_legendItem) {
             m_legendItem = new CardsLegendItem(m_document);
             addItem(m_legendItem);
         }
         m_legendItem->clear();
         const QRectF bounds = m_legendItem->boundingRect();
-        if (legend == 1 || legend == 3)
+        if (LegendMode::atBottom(legend))
             m_legendItem->setPos(totalWidth() / 2 - bounds.width() / 2, rect.bottom() + 130);
         else
             m_legendItem->setPos(rect.right() + 130, rect.center().y() - bounds.height() / 2);

@@ -94,7 +94,7 @@ void CardsView::renderScene(QPainter *painter)
         m_scene->clearSelection();
     Document *plan = document();
     const int headerType = plan->cardsHeaderType();
-    plan->setCardsHeaderType(0, false);
+    plan->setCardsHeaderType(HeaderType::Fixed, false);
     GraphicsView::renderScene(painter);
     plan->setCardsHeaderType(headerType, false);
     if (!selected.isEmpty()) {

@@ -431,7 +431,7 @@ void CardsView::addValue(int property, int position, const QString &kindWord)
         Document &doc = *document();
         if (property < 1 || property >= doc.propertyCount())
             return;
-        if (!doc.values(property, 2, true, true, true, false, false).contains(text)) {
+        if (!doc.values(property).contains(text)) {
             doc.insertPredefinedValue(property, text, position, true);
             return;
         }

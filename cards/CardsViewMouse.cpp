@@ -279,7 +279,7 @@ void CardsView::dropHeader(const QMouseEvent *event)
         --target;
     if (target == pressed)
         return;
-    QStringList order = doc.values(property, 2, true, true, true, false, false);
+    QStringList order = doc.values(property);
     // A header that no longer exists, or none at all, moves nothing.
     if (property < 1 || pressed < 0 || pressed >= order.size() || target < 0)
         return;

@@ -92,7 +92,7 @@ void CardsView::drawBackground(QPainter *painter, const QRectF &rect)
 
     const int gradient = doc.cardsGradient();
     const int colouring = doc.rowColColor();
-    if (colouring == 2 && yProperty > 0) {
+    if (colouring == RowColColor::Rows && yProperty > 0) {
         for (int i = shownRows.first; i < std::min(shownRows.last, rows.values.size()); ++i) {
             if (rows.spans.at(i) <= 0)
                 continue;
@@ -101,7 +101,7 @@ void CardsView::drawBackground(QPainter *painter, const QRectF &rect)
             painter->setBrush(bandGradient(band, Qt::Vertical, color, gradient));
             painter->drawRect(band);
         }
-    } else if (colouring == 1 && xProperty > 0) {
+    } else if (colouring == RowColColor::Columns && xProperty > 0) {
         for (int i = shownColumns.first; i < std::min(shownColumns.last, columns.values.size());
              ++i) {
             if (columns.spans.at(i) <= 0)
@@ -116,7 +116,7 @@ void CardsView::drawBackground(QPainter *painter, const QRectF &rect)
     // Floating headers are drawn over the cards while the view is scrolled past them.
     const int headerSize = doc.cardsHeaderSize();
     const QPointF corner = mapToScene(QPoint(0, 0));
-    const bool floating = doc.cardsHeaderType() == 1;
+    const bool floating = doc.cardsHeaderType() == HeaderType::Floating;
     if (!floating || corner.x() <= -headerSize)
         drawRowHeaders(painter, rect, 1.0, corner.x(), false);
     if (!floating || corner.y() <= -headerSize)
@@ -151,7 +151,7 @@ void CardsView::drawForeground(QPainter *painter, const QRectF &rect)
     painter->save();
     if (doc.totalProperty() >= 1)
         drawTotals(painter, rect);
-    if (doc.cardsHeaderType() == 1) {
+    if (doc.cardsHeaderType() == HeaderType::Floating) {
         const QPointF corner = mapToScene(QPoint(0, 0));
         const double opacity = (100 - doc.cardsHeaderTransparency()) / 100.0;
         const int headerSize = doc.cardsHeaderSize();
@@ -322,8 +322,8 @@ void CardsView::drawHeaders(QPainter *painter, const QRectF &exposed, Qt::Orient
         across += band;
     }
     const PropertyAppearance &appearance = doc.propertyAppearanceRef(property);
-    const bool daily
-        = doc.actualPropertyType(property) == ActualType::Date && appearance.dateBinSize() == 0;
+    const bool daily = doc.actualPropertyType(property) == ActualType::Date
+        && appearance.dateBinSize() == DateBinUnit::Day;
     const IndexRange shown = rows ? meeting(axis, exposed.top() - slack, exposed.bottom() + slack)
                                   : meeting(axis, exposed.left() - slack, exposed.right() + slack);
     for (int i = shown.first; i < shown.last; ++i) {
@@ -515,6 +515,6 @@ void CardsView::scrollContentsBy(int dx, int dy)
     GraphicsView::scrollContentsBy(dx, dy);
     m_scene->hideAddCardItem();
     // Floating headers follow the view's edge.
-    if (m_magnify || document()->cardsHeaderType() != 0)
+    if (m_magnify || document()->cardsHeaderType() != HeaderType::Fixed)
         viewport()->update();
 }

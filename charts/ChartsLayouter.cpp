@@ -20,7 +20,7 @@ struct TrimmedValues
 {
     void read(const Document &doc, int property)
     {
-        const QStringList stored = doc.values(property, 2, true, true, true, false, false);
+        const QStringList stored = doc.values(property);
         QHash<QString, int> place;
         for (const QString &value : stored) {
             const QString trimmed = value.trimmed();
@@ -123,10 +123,12 @@ QList<QPair<QString, QColor>> ChartsLayouter::legendRows(Document &doc)
     const int by = doc.chartByProperty();
     if (by < 1 || doc.actualPropertyType(by) != ActualType::Text)
         return rows;
-    const int mode = doc.chartsShowLegend();
-    const bool allColors = mode == 1 || mode == 2;
-    const QStringList listed = doc.values(by, 2, true, true, allColors, false,
-                                          allColors ? false : doc.chartsFiltering());
+    // "All colors" lists the predefined values too; the visible colours are those of the cards
+    // the charts count.
+    ValueListOptions options;
+    options.includePredefined = LegendMode::listsAllColors(doc.chartsShowLegend());
+    options.onlyFiltered = !options.includePredefined && doc.chartsFiltering();
+    const QStringList listed = doc.values(by, options);
     TrimmedValues bars;
     bars.read(doc, by);
     QVector<bool> listedBar(bars.values.size(), false);
@@ -174,7 +176,7 @@ QRectF ChartsLayouter::legendRect(int rows, double textWidth, bool hasCards)
 
 QPointF ChartsLayouter::legendPosition(const QRectF &charts, const QSizeF &legend, int showLegend)
 {
-    if (showLegend == 2 || showLegend == 4)
+    if (LegendMode::atRight(showLegend))
         return QPointF(charts.right() + legendGap,
                        charts.top() + charts.height() / 2 - legend.height() / 2);
     return QPointF(charts.left() + charts.width() / 2 - legend.width() / 2,

@@ -83,7 +83,7 @@ void ChartsScene::layoutCharts()
         rect = ChartsLayouter::withTextLine(rect, m_titleItem->sceneBoundingRect());
 
     const int showLegend = m_document->chartsShowLegend();
-    if (n > 0 && showLegend != 0) {
+    if (n > 0 && showLegend != LegendMode::Hidden) {
         // Built once per rebuild: its rows change only with what rebuilds the charts.
         if (!m_legendItem) {
             m_legendItem = new ChartsLegendItem(m_document);

@@ -224,10 +224,10 @@ void CardsColorLayoutWidget::onBgXYColorEdit()
 {
     int property = 0;
     switch (m_ui->m_bgXYColorComboBox->currentIndex()) {
-    case 1:
+    case RowColColor::Columns:
         property = m_ui->m_xPropertyComboBox->currentIndex();
         break;
-    case 2:
+    case RowColColor::Rows:
         property = m_ui->m_yPropertyComboBox->currentIndex();
         break;
     default:
@@ -252,8 +252,8 @@ void CardsColorLayoutWidget::onUpdateBgXYColorButtonStatus()
 {
     const int mode = m_ui->m_bgXYColorComboBox->currentIndex();
     m_ui->m_bgXYColorEditButton->setEnabled(
-        (mode == 1 && m_ui->m_xPropertyComboBox->currentIndex() > 0)
-        || (mode == 2 && m_ui->m_yPropertyComboBox->currentIndex() > 0));
+        (mode == RowColColor::Columns && m_ui->m_xPropertyComboBox->currentIndex() > 0)
+        || (mode == RowColColor::Rows && m_ui->m_yPropertyComboBox->currentIndex() > 0));
 }
 
 void CardsColorLayoutWidget::onChangedDoc(const Events &events)

@@ -164,14 +164,13 @@ public:
     QPair<QDate, QDate> dateRange(int property) const;
     void clearRangeCache(int property);
 
-    // The distinct values of a property. sortMode: 0 as collected, 1 sorted, 2 the user's
-    // value order first.
-    QStringList values(int property, int sortMode, bool keepEmpty, bool includeUsed,
-                       bool includePredefined, bool includeDefault, bool onlyFiltered) const;
-    // values(p, sortMode, keepEmpty, true, includePredefined, includeDefault, false) of every
-    // property p (the list at index p), gathered in one walk over the cards.
-    QList<QStringList> valuesOfEveryProperty(int sortMode, bool keepEmpty, bool includePredefined,
-                                             bool includeDefault) const;
+    // The distinct values of a property, by default every value in use and every predefined
+    // value, the empty value kept, in the user's value order.
+    QStringList values(int property, const ValueListOptions &options = ValueListOptions()) const;
+    // values(p, options) of every property p (the list at index p), gathered in one walk over
+    // the cards when every card's values are asked for.
+    QList<QStringList> valuesOfEveryProperty(const ValueListOptions &options
+                                             = ValueListOptions()) const;
     // A card's values of properties 1 to the last, in property order.
     QStringList taskValues(TaskIndex task) const;
     bool taskPassesFilter(TaskIndex task) const;
@@ -518,8 +517,8 @@ private:
     int roleIndex(int index, bool withCards) const;
     bool isValidTask(TaskIndex task) const;
     class DistinctTexts;
-    QStringList finishedValues(int property, DistinctTexts &texts, int sortMode, bool keepEmpty,
-                               bool includeDefault) const;
+    QStringList finishedValues(int property, DistinctTexts &texts,
+                               const ValueListOptions &options) const;
     void scanActualPropertyTypes(int property) const;
     TypeTally *usableTally(int property) const;
     void catchUpTally(int property, TypeTally &tally) const;
@@ -536,7 +535,7 @@ private:
     struct PreparedTerm
     {
         int property = 0;
-        int matchType = 0;
+        int matchType = MatchType::Contains;
         QString text;
         QString dateText;
         // dateText differs from text: the term reads as a relative or other-format date.

@@ -65,11 +65,11 @@ QString shortDay(const QDate &date)
 QDate firstDayOfDateBin(int unit, const QDate &date)
 {
     switch (unit) {
-    case 1:
+    case DateBinUnit::Week:
         return date.addDays(1 - date.dayOfWeek());
-    case 2:
+    case DateBinUnit::Month:
         return QDate(date.year(), date.month(), 1);
-    case 3:
+    case DateBinUnit::Year:
         return QDate(date.year(), 1, 1);
     default:
         return date;
@@ -79,11 +79,11 @@ QDate firstDayOfDateBin(int unit, const QDate &date)
 QDate lastDayOfDateBin(int unit, const QDate &first)
 {
     switch (unit) {
-    case 1:
+    case DateBinUnit::Week:
         return first.addDays(6);
-    case 2:
+    case DateBinUnit::Month:
         return QDate(first.year(), first.month(), first.daysInMonth());
-    case 3:
+    case DateBinUnit::Year:
         return QDate(first.year(), 12, 31);
     default:
         return first;
@@ -117,7 +117,8 @@ QList<Document::DateBin> Document::dateBins(int unit, const QDate &minimum, cons
                                             bool addNoDateBin)
 {
     QList<DateBin> bins;
-    if (minimum.isValid() && maximum.isValid() && unit >= 0 && unit <= 3) {
+    if (minimum.isValid() && maximum.isValid() && unit >= DateBinUnit::Day
+        && unit <= DateBinUnit::Year) {
         const int limit = addNoDateBin ? MaxBins - 2 : MaxBins - 1;
         QDate first = firstDayOfDateBin(unit, minimum);
         while (first <= maximum && bins.size() < limit) {
@@ -275,8 +276,8 @@ QList<Document::DateBin> Document::dateBinsOfProperty(int property) const
     int unit = m_properties.at(property).appearanceRef().dateBinSize();
     // A unit no dialog offers (a damaged plan file) would leave every dated card without a
     // bin; such a plan gets the default, weeks.
-    if (unit < 0 || unit > 3)
-        unit = 1;
+    if (unit < DateBinUnit::Day || unit > DateBinUnit::Year)
+        unit = DateBinUnit::Week;
     return dateBins(unit, range.first, range.second, true);
 }
 
@@ -288,7 +289,7 @@ bool Document::isBinnedProperty(int property) const
     case ActualType::Numeric:
         return true;
     case ActualType::Date:
-        return m_properties.at(property).appearanceRef().dateBinSize() != 0;
+        return m_properties.at(property).appearanceRef().dateBinSize() != DateBinUnit::Day;
     default:
         return false;
     }

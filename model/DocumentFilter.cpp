@@ -200,54 +200,56 @@ private:
     SharedTexts m_seen {SharedTexts::KeepAll};
 };
 
-QStringList Document::finishedValues(int property, DistinctTexts &texts, int sortMode,
-                                     bool keepEmpty, bool includeDefault) const
+QStringList Document::finishedValues(int property, DistinctTexts &texts,
+                                     const ValueListOptions &options) const
 {
-    if (includeDefault)
+    if (options.includeDefault)
         texts.add(m_properties.at(property).defaultValue());
-    if (!keepEmpty)
+    if (!options.keepEmpty)
         texts.removeEmpty();
     QStringList &list = texts.list();
-    if (sortMode == 1)
+    if (options.sortMode == ValueSort::Sorted)
         std::sort(list.begin(), list.end());
-    else if (sortMode == 2)
+    else if (options.sortMode == ValueSort::UserOrder)
         texts.putInOrder(m_properties.at(property).appearanceRef().textOrder());
     return texts.list();
 }
 
-QStringList Document::values(int property, int sortMode, bool keepEmpty, bool includeUsed,
-                             bool includePredefined, bool includeDefault, bool onlyFiltered) const
+QStringList Document::values(int property, const ValueListOptions &options) const
 {
     if (!isValidProperty(property))
         return QStringList();
     DistinctTexts texts;
-    if (includePredefined)
+    if (options.includePredefined)
         texts.addPredefined(m_predefinedValues.value(property));
-    if (includeUsed) {
+    if (options.includeUsed) {
         for (TaskIndex task = 0; task < m_tasks.size(); ++task) {
-            if (!onlyFiltered || taskPassesFilter(task))
+            if (!options.onlyFiltered || taskPassesFilter(task))
                 texts.add(m_values.text(task, property));
         }
     }
-    return finishedValues(property, texts, sortMode, keepEmpty, includeDefault);
+    return finishedValues(property, texts, options);
 }
 
-QList<QStringList> Document::valuesOfEveryProperty(int sortMode, bool keepEmpty,
-                                                   bool includePredefined,
-                                                   bool includeDefault) const
+QList<QStringList> Document::valuesOfEveryProperty(const ValueListOptions &options) const
 {
     const int count = m_properties.size();
+    QList<QStringList> lists;
+    if (!options.includeUsed || options.onlyFiltered) {
+        // The one walk pays only when every card's values are gathered.
+        for (int property = 0; property < count; ++property)
+            lists.append(values(property, options));
+        return lists;
+    }
     QVector<DistinctTexts> texts(count);
-    for (int property = 0; includePredefined && property < count; ++property)
+    for (int property = 0; options.includePredefined && property < count; ++property)
         texts[property].addPredefined(m_predefinedValues.value(property));
     for (int property = 0; property < count; ++property) {
         for (const QString &text : m_values.column(property))
             texts[property].add(text);
     }
-    QList<QStringList> lists;
     for (int property = 0; property < count; ++property)
-        lists.append(
-            finishedValues(property, texts[property], sortMode, keepEmpty, includeDefault));
+        lists.append(finishedValues(property, texts[property], options));
     return lists;
 }
 

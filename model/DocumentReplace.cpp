@@ -124,7 +124,8 @@ void Document::setValues(const QList<ValueChange> &changes, bool undoable, QObje
     const auto allValues = [this, &listed](int property) -> const QSet<QString> & {
         auto it = listed.find(property);
         if (it == listed.end()) {
-            const QStringList list = values(property, 0, true, true, true, false, false);
+            const QStringList list
+                = values(property, ValueListOptions().sortedBy(ValueSort::AsCollected));
             it = listed.insert(property, QSet<QString>(list.cbegin(), list.cend()));
         }
         return *it;
@@ -178,7 +179,7 @@ void Document::renameValue(int property, const QString &oldValue, const QString 
         return;
     announceChange(QStringLiteral("Rename value"), undoable);
     const bool newValueIsNew
-        = !values(property, 0, true, true, true, false, false).contains(newValue);
+        = !values(property, ValueListOptions().sortedBy(ValueSort::AsCollected)).contains(newValue);
     const QColor color = newValueIsNew ? colorForValue(property, oldValue) : QColor();
     QList<ValueChange> changes;
     Events events;
@@ -188,7 +189,7 @@ void Document::renameValue(int property, const QString &oldValue, const QString 
         changes.append(ValueChange(ValueKey(task, property), newValue));
         events.add(EventType::ValueChanged, task, property);
     }
-    QStringList order = values(property, 2, true, true, true, false, false);
+    QStringList order = values(property);
     QStringList &predefined = m_predefinedValues[property];
     const int predefinedAt = predefined.indexOf(oldValue);
     if (predefinedAt >= 0) {
@@ -211,7 +212,7 @@ void Document::renameValue(int property, const QString &oldValue, const QString 
 void Document::insertPredefinedValue(int property, const QString &value, int position,
                                      bool undoable)
 {
-    QStringList order = values(property, 2, true, true, true, false, false);
+    QStringList order = values(property);
     if (position >= 0 && position < order.size())
         order.insert(position, value);
     else
@@ -237,7 +238,7 @@ void Document::removePredefinedValue(int property, const QString &value, bool un
     predefined.removeAll(value);
     // Cards may still hold the value, so its place in the order is kept.
     PropertyAppearance appearance = propertyAppearance(property);
-    appearance.setTextOrder(values(property, 2, true, true, true, false, false));
+    appearance.setTextOrder(values(property));
     editProperty(property, propertyName(property), propertyDefaultValue(property),
                  propertyType(property), predefined, appearance, undoable);
 }
@@ -246,7 +247,7 @@ QList<TaskIndex> Document::sortTasks(const QList<TaskIndex> &tasks, int property
 {
     const ActualPropertyType type = actualPropertyType(property);
     const QStringList order = type == ActualType::Text
-        ? values(property, 2, true, true, false, false, false)
+        ? values(property, ValueListOptions().withoutPredefined())
         : QStringList();
     // Double keys: single precision would merge numbers that differ after seven digits.
     const auto keyOf = [&](TaskIndex task) -> double {

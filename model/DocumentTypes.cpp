@@ -259,7 +259,8 @@ void Document::clearActualTypeCache()
 
 QPair<double, double> Document::computeNumericRange(int property) const
 {
-    return numberRange(values(property, 0, true, true, true, false, false), m_valueFormats);
+    return numberRange(values(property, ValueListOptions().sortedBy(ValueSort::AsCollected)),
+                       m_valueFormats);
 }
 
 QPair<double, double> Document::numericRange(int property) const
@@ -274,7 +275,9 @@ QPair<double, double> Document::numericRange(int property) const
 
 QPair<QDate, QDate> Document::computeDateRange(int property) const
 {
-    return ::dateRange(values(property, 0, false, true, true, false, false), m_valueFormats);
+    return ::dateRange(
+        values(property, ValueListOptions().sortedBy(ValueSort::AsCollected).withoutEmpty()),
+        m_valueFormats);
 }
 
 QPair<QDate, QDate> Document::dateRange(int property) const

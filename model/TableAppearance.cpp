@@ -6,7 +6,7 @@ void TableAppearance::setDefaults()
 {
     font = QFont(QStringLiteral("Helvetica Neue"));
     fontSize = 12;
-    cellColor = 0;
+    cellColor = CellColorOff;
 }
 
 void TableAppearance::propertyRemoved(int i)
@@ -15,7 +15,7 @@ void TableAppearance::propertyRemoved(int i)
     if (property < 1)
         return;
     if (property == i)
-        cellColor = 0;
+        cellColor = CellColorOff;
     else if (property > i)
         --cellColor;
 }
@@ -26,7 +26,7 @@ void TableAppearance::remapProperties(const PropertyReorderMap &map)
     if (property < 1)
         return;
     keyForValue(property, map);
-    cellColor = property < 1 ? 0 : property + 1;
+    cellColor = property < 1 ? CellColorOff : property + 1;
 }
 
 bool TableAppearance::operator==(const TableAppearance &other) const

@@ -8,6 +8,9 @@
 // list: 0 off, 1 all properties, p + 1 for property p.
 struct TableAppearance
 {
+    // The cellColor codes besides p + 1 for property p.
+    enum : int { CellColorOff = 0, CellColorAllProperties = 1 };
+
     TableAppearance() { setDefaults(); }
 
     void setDefaults();
@@ -23,5 +26,5 @@ struct TableAppearance
 
     QFont font;
     int fontSize = 12;
-    int cellColor = 0;
+    int cellColor = CellColorOff;
 };

@@ -99,9 +99,9 @@ PropertyDialog::PropertyDialog(QWidget *parent, int propertyIndex, int tabIndex)
         m_ui->m_defaultValueEdit->setToolTip(m_ui->m_defaultValueEdit->toolTip()
                                              + dateEntryHelpText(true, plan->valueFormats()));
         m_appearance = plan->propertyAppearance(propertyIndex);
-        m_usedValues = plan->values(propertyIndex, 2, true, true, false, false, false);
+        m_usedValues = plan->values(propertyIndex, ValueListOptions().withoutPredefined());
 
-        const QStringList stored = plan->values(propertyIndex, 2, true, false, true, false, false);
+        const QStringList stored = plan->values(propertyIndex, ValueListOptions().withoutUsed());
         predefined->setSortingEnabled(false);
         predefined->setRowCount(stored.size());
         for (int row = 0; row < stored.size(); ++row)

@@ -190,7 +190,7 @@ void writeProperties(XmlTextWriter &out, const Document &document)
     out.startElement("properties");
     // The text order holds every value in the user's order; gathered in one go, as each
     // property on its own would mean a look-up per card.
-    const QList<QStringList> valueLists = document.valuesOfEveryProperty(2, true, true, false);
+    const QList<QStringList> valueLists = document.valuesOfEveryProperty();
     for (int p = 1; p < document.propertyCount(); ++p)
         writeProperty(out, document, p, valueLists.at(p));
     out.endElement();

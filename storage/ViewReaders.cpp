@@ -28,9 +28,10 @@ void readFilterTerms(const QDomElement &parent, QList<FilterTerm> &terms)
 {
     for (const QDomElement &item :
          Dom::items(parent, QStringLiteral("filter_terms"), QStringLiteral("filter_term"))) {
-        terms << FilterTerm(Dom::readAttributeInt(item, QStringLiteral("property"), 0),
-                            Dom::readAttributeInt(item, QStringLiteral("match_type"), 0),
-                            Dom::readAttributeString(item, QStringLiteral("value")));
+        terms << FilterTerm(
+            Dom::readAttributeInt(item, QStringLiteral("property"), 0),
+            Dom::readAttributeInt(item, QStringLiteral("match_type"), MatchType::Contains),
+            Dom::readAttributeString(item, QStringLiteral("value")));
     }
 }
 

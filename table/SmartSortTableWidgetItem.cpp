@@ -14,7 +14,7 @@ enum Flag : quint8 { DateRead = 1, IsNumber = 2, IsDate = 4 };
 quint8 formatsKey(const ValueFormats &formats)
 {
     return static_cast<quint8>(1 + ((formats.dateFormat & 0x3f) << 1)
-                               + (formats.numberFormat == 1 ? 1 : 0));
+                               + (formats.numberFormat == NumberFormat::C ? 1 : 0));
 }
 
 } // namespace

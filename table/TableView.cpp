@@ -40,7 +40,7 @@ const QColor &darkStyleTextColor()
 
 bool isDarkStyle()
 {
-    return app()->uiStyle() == 1;
+    return app()->uiStyle() == UiStyle::Dark;
 }
 
 bool isTableEvent(int type)
@@ -223,7 +223,8 @@ int TableView::tableColorSetting()
 {
     const Document *plan = doc();
     const int setting = plan->tableColor();
-    return setting >= 0 && setting <= plan->propertyCount() ? setting : 0;
+    return setting >= 0 && setting <= plan->propertyCount() ? setting
+                                                            : TableAppearance::CellColorOff;
 }
 
 TaskIndex TableView::taskIndex(int row) const
@@ -654,7 +655,7 @@ void TableView::changeColumnHeader(int property)
     if (property < 0 || property >= columnCount())
         return;
     setHorizontalHeaderItem(property, new SmartSortTableWidgetItem(doc()->propertyName(property)));
-    if (tableColorSetting() != 0)
+    if (tableColorSetting() != TableAppearance::CellColorOff)
         recolorColumns(columnsColoredBy(property));
 }
 
@@ -685,12 +686,13 @@ void TableView::changeValue(TaskIndex task, int property)
         return;
     setCell(doc()->value(task, property), task, row, property);
     const int setting = tableColorSetting();
-    if (setting != 0) {
+    if (setting != TableAppearance::CellColorOff) {
         const QList<int> columns = columnsColoredBy(property);
         recolorColumns(columns, row);
         // Numbers are coloured on a scale from the smallest to the largest value, so one value
         // can change every colour of its column. Rows coloured by another property keep theirs.
-        const bool colouredByThis = setting == 1 || setting == property + 1;
+        const bool colouredByThis
+            = setting == TableAppearance::CellColorAllProperties || setting == property + 1;
         if (colouredByThis && doc()->detectActualPropertyType(property) == ActualType::Numeric)
             recolorColumns(columns);
     }
@@ -750,10 +752,12 @@ SmartSortTableWidgetItem *TableView::cellAt(int row, int column) const
 void TableView::colorCell(SmartSortTableWidgetItem *cell, TaskIndex task, int column)
 {
     const int setting = tableColorSetting();
-    if (setting == 0 || (setting == 1 && column >= doc()->propertyCount()))
+    const bool allProperties = setting == TableAppearance::CellColorAllProperties;
+    if (setting == TableAppearance::CellColorOff
+        || (allProperties && column >= doc()->propertyCount()))
         resetCellColors(cell);
     else
-        colorCellByValue(cell, task, setting == 1 ? column : setting - 1);
+        colorCellByValue(cell, task, allProperties ? column : setting - 1);
 }
 
 void TableView::colorCellByValue(SmartSortTableWidgetItem *cell, TaskIndex task, int property)
@@ -793,7 +797,7 @@ void TableView::recolorColumns(const QList<int> &columns, int onlyRow)
     const int end = onlyRow >= 0 ? onlyRow + 1 : rowCount();
     for (int row = first; row < end; ++row) {
         const TaskIndex task = taskIndex(row);
-        if (setting >= 2) {
+        if (setting > TableAppearance::CellColorAllProperties) {
             // The whole row takes one colour: look it up once.
             const QColor color = doc()->valueColor(task, setting - 1);
             const QBrush &background = brush(color);

@@ -1,5 +1,7 @@
 #include "common/core/Colors.h"
 
+#include "common/core/UiStyle.h"
+
 #include <QPainter>
 #include <QStringList>
 #include <QtMath>
@@ -99,7 +101,7 @@ QPolygonF regularPolygon(const QRectF &rect, int corners)
 
 QColor accentColor(int uiStyle)
 {
-    return uiStyle == 1 ? QColor(61, 142, 201) : QColor(Qt::blue);
+    return uiStyle == UiStyle::Dark ? QColor(61, 142, 201) : QColor(Qt::blue);
 }
 
 void fitToAspect(double &width, double &height, double aspect)

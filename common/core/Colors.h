@@ -23,7 +23,7 @@ QLinearGradient cardGradient(const QRectF &rect, const QColor &color, int gradie
 QPolygonF starPolygon(const QRectF &rect, int points);
 QPolygonF regularPolygon(const QRectF &rect, int corners);
 
-// The colour of links and highlights in the user-interface style (1 dark, 0 standard).
+// The colour of links and highlights in the user-interface style (a UiStyle code).
 QColor accentColor(int uiStyle);
 
 // Shrinks one side so that width / height equals the aspect; never grows either side.

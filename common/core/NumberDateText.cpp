@@ -21,7 +21,7 @@ const QLocale &numberLocale(const ValueFormats &formats)
 {
     static const QLocale cLocale = QLocale::c();
     static const QLocale systemLocale = QLocale::system();
-    return formats.numberFormat == 1 ? cLocale : systemLocale;
+    return formats.numberFormat == NumberFormat::C ? cLocale : systemLocale;
 }
 
 QString namedText(int code, const QStringList &names)
@@ -77,10 +77,12 @@ struct DateParts
 // Which part holds day, month and year, by date format and number of parts.
 bool partOrder(int dateFormat, int partCount, DateParts &order)
 {
-    if (dateFormat < 0 || dateFormat > 2 || (partCount != 2 && partCount != 3))
+    if (dateFormat < DateFormat::DayMonthYear || dateFormat > DateFormat::YearMonthDay
+        || (partCount != 2 && partCount != 3))
         return false;
     if (partCount == 2) {
-        order = dateFormat == 0 ? DateParts {0, 1, -1} : DateParts {1, 0, -1};
+        order
+            = dateFormat == DateFormat::DayMonthYear ? DateParts {0, 1, -1} : DateParts {1, 0, -1};
         return true;
     }
     static const DateParts threeParts[] = {{0, 1, 2}, {1, 0, 2}, {2, 1, 0}};
@@ -248,7 +250,9 @@ QString dateToString(const QDate &date, int dateFormat, bool longYear)
         return QString();
     static const char *const longPatterns[] = {"d/M/yyyy", "M/d/yyyy", "yyyy/M/d"};
     static const char *const shortPatterns[] = {"d/M/yy", "M/d/yy", "yy/M/d"};
-    const int index = dateFormat == 1 || dateFormat == 2 ? dateFormat : 0;
+    const bool known
+        = dateFormat >= DateFormat::DayMonthYear && dateFormat <= DateFormat::YearMonthDay;
+    const int index = known ? dateFormat : DateFormat::DayMonthYear;
     // Plain digits whatever the system locale, so that every written date reads back.
     return QLocale::c().toString(
         date, QString::fromLatin1(longYear ? longPatterns[index] : shortPatterns[index]));

@@ -64,9 +64,9 @@ QString explicitDateExamples(int dateFormat)
     const QString jan = locale.monthName(1, QLocale::ShortFormat).toLower();
     const QString year = QStringLiteral("2017");
     const QString shortYear = QStringLiteral("17");
-    if (dateFormat == 1)
+    if (dateFormat == DateFormat::MonthDayYear)
         return QStringLiteral("%1 01, %2/1/%3 or 01-01-%4").arg(january, jan, year, shortYear);
-    if (dateFormat == 2)
+    if (dateFormat == DateFormat::YearMonthDay)
         return QStringLiteral("%1 01, %3/%2/1 or %4-01-01").arg(january, jan, year, shortYear);
     return QStringLiteral("01 %1, 1/%2/%3 or 01-01-%4").arg(january, jan, year, shortYear);
 }

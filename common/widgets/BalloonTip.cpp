@@ -95,7 +95,7 @@ BalloonTip::BalloonTip(QWidget *anchor, const QString &title, const QString &tex
     closeButton->setFlat(true);
     closeButton->setFixedSize(18, 18);
     closeButton->setIconSize(QSize(18, 18));
-    closeButton->setIcon(WidgetContext::uiStyle() == 1
+    closeButton->setIcon(WidgetContext::uiStyle() == UiStyle::Dark
                              ? QIcon(QStringLiteral(":/qss_icons/rc/close_18.png"))
                              : style()->standardIcon(QStyle::SP_DockWidgetCloseButton));
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
@@ -244,8 +244,8 @@ void BalloonTip::balloon(const QPoint &point, int msecs, bool showArrow)
     m_pixmap = QPixmap(sh);
     m_pixmap.fill(Qt::transparent);
     QPainter painter(&m_pixmap);
-    painter.setPen(
-        QPen(WidgetContext::uiStyle() == 1 ? QColor(Qt::lightGray) : QColor(Qt::black), 1));
+    painter.setPen(QPen(
+        WidgetContext::uiStyle() == UiStyle::Dark ? QColor(Qt::lightGray) : QColor(Qt::black), 1));
     painter.setBrush(palette().color(QPalette::Window));
     painter.drawPath(path);
     painter.end();

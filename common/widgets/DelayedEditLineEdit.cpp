@@ -42,7 +42,7 @@ void DelayedEditLineEdit::clearGreyText()
     m_greyText.clear();
     // Not blocked: removing the hint counts as an edit, so the empty text is reported.
     clear();
-    setStyleSheet(WidgetContext::uiStyle() == 1
+    setStyleSheet(WidgetContext::uiStyle() == UiStyle::Dark
                       ? QStringLiteral("DelayedEditLineEdit{color: silver;}")
                       : QStringLiteral("DelayedEditLineEdit{color: black;}"));
 }

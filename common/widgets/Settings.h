@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/core/UiStyle.h"
 #include "common/core/ValueFormats.h"
 #include "model/CardsAppearance.h"
 
@@ -175,7 +176,7 @@ public:
     void setHideQuickAdd(bool on) { write(Key::HideQuickAdd, on); }
     int autoUpdateInterval() const { return read(Key::AutoUpdateInterval).toInt(); }
     void setAutoUpdateInterval(int index) { write(Key::AutoUpdateInterval, index); }
-    // 1 the dark style, 0 the standard style; cached.
+    // A UiStyle code; cached.
     int uiStyle() const;
     void setUiStyle(int style) { write(Key::UiStyle, style); }
     bool showCardsLeftPane() const { return read(Key::ShowCardsLeftPane).toBool(); }

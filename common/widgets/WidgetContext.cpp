@@ -21,7 +21,7 @@ Settings *WidgetContext::settings()
 
 int WidgetContext::uiStyle()
 {
-    return s_settings ? s_settings->uiStyle() : 0;
+    return s_settings ? s_settings->uiStyle() : UiStyle::Standard;
 }
 
 void WidgetContext::setPlan(const Document *plan)

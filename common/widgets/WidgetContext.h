@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/core/UiStyle.h"
+
 class Document;
 class Settings;
 
@@ -16,8 +18,8 @@ public:
     // Null until the application set it.
     static Settings *settings();
 
-    // The preferences' user-interface style: 1 the dark style, 0 the standard style (also
-    // before the application set the preferences).
+    // The preferences' user-interface style, a UiStyle code (Standard also before the
+    // application set the preferences).
     static int uiStyle();
 
     static void setPlan(const Document *plan);

@@ -5,6 +5,7 @@
 
 #include "app/FileDialogs.h"
 #include "app/MainWindow.h"
+#include "app/StartupRules.h"
 #include "common/app/Accessors.h"
 #include "common/widgets/Settings.h"
 #include "model/Document.h"
@@ -108,7 +109,7 @@ inline void writeFromOutside(const QString &path, int cards, int seconds = 60)
 inline void presetQuietStartup(const QString &lastPlan)
 {
     settings()->clear();
-    settings()->setValue(MainWindow::samplesOfferKey(), 1);
+    settings()->setValue(samplesOfferKey(), 1);
     settings()->setValue(Settings::installPageKey(), false);
     settings()->write(Settings::Key::LastPlan, lastPlan);
 }

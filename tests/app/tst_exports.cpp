@@ -1,4 +1,5 @@
 #include "MainWindowFixture.h"
+#include "app/ExportRules.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
 #include "charts/ChartsView.h"
@@ -42,14 +43,14 @@ struct ShortOfMemory
 {
     explicit ShortOfMemory(int refusals)
     {
-        previous = MainWindow::setExportImageAllocator([this, refusals](const QSize &size) {
+        previous = ExportHandler::setExportImageAllocator([this, refusals](const QSize &size) {
             requests << size;
             return requests.size() <= refusals ? QImage() : QImage(size, QImage::Format_RGB32);
         });
     }
-    ~ShortOfMemory() { MainWindow::setExportImageAllocator(previous); }
+    ~ShortOfMemory() { ExportHandler::setExportImageAllocator(previous); }
     QList<QSize> requests;
-    MainWindow::ImageAllocator previous;
+    ExportHandler::ImageAllocator previous;
 };
 
 int lines(const QString &path)
@@ -136,7 +137,7 @@ void TestExports::proposalReplacesAnySuffix()
 {
     QFETCH(QString, plan);
     QFETCH(QString, proposal);
-    QCOMPARE(MainWindow::exportFileProposal(plan, QStringLiteral("PDF")), proposal);
+    QCOMPARE(exportFileProposal(plan, QStringLiteral("PDF")), proposal);
 }
 
 void TestExports::imagesKeepToTheCapAndShrinkWhenMemoryIsShort_data()

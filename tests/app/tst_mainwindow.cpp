@@ -368,7 +368,7 @@ void TestMainWindow::planArgumentSkipsOptionsAndResolvesRelativePaths()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, plan);
-    QCOMPARE(MainWindow::planArgument(arguments), plan);
+    QCOMPARE(planArgument(arguments), plan);
 }
 
 TAVROLO_TEST_MAIN(TestMainWindow)

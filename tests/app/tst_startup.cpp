@@ -98,7 +98,7 @@ void TestStartup::initTestCase()
 void TestStartup::init()
 {
     presetQuietStartup(m_lastPlan);
-    settings()->remove(MainWindow::samplesOfferKey());
+    settings()->remove(samplesOfferKey());
     Application::pendingOpenPath.clear();
     QDir(dataFolder(true)).removeRecursively();
     QDir(samplesFolder()).removeRecursively();
@@ -109,7 +109,7 @@ void TestStartup::init()
 
 void TestStartup::requestsWaitForTheWindowThenOpenAtOnce()
 {
-    settings()->setValue(MainWindow::samplesOfferKey(), 1);
+    settings()->setValue(samplesOfferKey(), 1);
     FileOpenRecorder recorder;
     app()->installEventFilter(&recorder);
     // Before the window the last request is kept for the first plan.
@@ -168,7 +168,7 @@ void TestStartup::firstPlanComesFromTheRequestThenTheLastPlan()
     QFETCH(QString, pending);
     QFETCH(QString, lastPlan);
     QFETCH(int, cards);
-    settings()->setValue(MainWindow::samplesOfferKey(), 1);
+    settings()->setValue(samplesOfferKey(), 1);
     if (lastPlan == "relative")
         settings()->write(Settings::Key::LastPlan, relativePath(m_lastPlan));
     if (pending == "other")
@@ -203,8 +203,7 @@ void TestStartup::offerIsMadeOncePerVersionWhateverTheAnswer()
     QFETCH(QString, before);
     QFETCH(QString, garden);
     if (before == "older version")
-        settings()->setValue(
-            MainWindow::samplesOfferKey(versionMajor - 1, versionMinor, versionPatch), 1);
+        settings()->setValue(samplesOfferKey(versionMajor - 1, versionMinor, versionPatch), 1);
     else if (before == "own garden")
         QVERIFY(writeFile(dataPath("Garden.tv"), "my own garden"));
     else if (before == "no documents")
@@ -222,7 +221,7 @@ void TestStartup::offerIsMadeOncePerVersionWhateverTheAnswer()
                      .arg(dataFolder(false)));
         QCOMPARE(window.hasSamplePlans(), !garden.isEmpty());
     }
-    QCOMPARE(settings()->value(MainWindow::samplesOfferKey()).toInt(), 1);
+    QCOMPARE(settings()->value(samplesOfferKey()).toInt(), 1);
     QCOMPARE(readBytes(dataPath("Garden.tv")), garden.toUtf8());
     QCOMPARE(readBytes(dataPath("Trip.tv")),
              QByteArray(button == "Copy samples" ? "sample trip" : ""));
@@ -249,7 +248,7 @@ void TestStartup::withoutAPlanTheStartWindowLeadsToOne()
     QFETCH(QString, choice);
     QFETCH(QString, plan);
     QFETCH(int, cards);
-    settings()->setValue(MainWindow::samplesOfferKey(), 1);
+    settings()->setValue(samplesOfferKey(), 1);
     settings()->write(Settings::Key::LastPlan, m_folder.filePath("Gone.tv"));
     const QString csv = m_folder.filePath("People.csv");
     QVERIFY(writeFile(csv, "Name\nAda\nBea\n"));
@@ -270,7 +269,7 @@ void TestStartup::withoutAPlanTheStartWindowLeadsToOne()
 // start-up completes, naming the platform store as the way out.
 void TestStartup::anUnwritablePortableFileIsReportedOnceUp()
 {
-    settings()->setValue(MainWindow::samplesOfferKey(), 1);
+    settings()->setValue(samplesOfferKey(), 1);
     QVERIFY(app()->usePortableSettings());
     settings()->sync();
     {

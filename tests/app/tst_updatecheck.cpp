@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 #include "app/CheckUpdatesDlg.h"
 #include "app/HttpLoader.h"
+#include "app/UpdateRules.h"
 #include "common/core/TextHelpers.h"
 #include "common/core/UrlOpener.h"
 #include "common/widgets/BalloonTip.h"
@@ -154,13 +155,13 @@ void TestUpdateCheck::init()
     QVERIFY(writeTestPlan(plan, 3));
     presetQuietStartup(plan);
     m_server.reset(new CannedServer);
-    MainWindow::setUpdateServerAddress(m_server->address());
+    UpdateChecker::setUpdateServerAddress(m_server->address());
     m_opened.clear();
 }
 
 void TestUpdateCheck::cleanup()
 {
-    MainWindow::setUpdateServerAddress(QString());
+    UpdateChecker::setUpdateServerAddress(QString());
     m_server.reset();
 }
 
@@ -190,7 +191,7 @@ void TestUpdateCheck::theAutomaticCheckIsDueByItsInterval()
     QFETCH(bool, due);
     const QDate today(2016, 9, 26);
     const QDate last = daysAgo == -1000 ? QDate() : today.addDays(-daysAgo);
-    QCOMPARE(MainWindow::isUpdateCheckDue(sessions, interval, last, today), due);
+    QCOMPARE(isUpdateCheckDue(sessions, interval, last, today), due);
 }
 
 void TestUpdateCheck::aStartWithoutACheckDueOffersATip_data()
@@ -240,8 +241,8 @@ void TestUpdateCheck::theQueryCarriesTheFourKeys()
     settings()->setAutoUpdateInterval(1);
     QMap<QString, QString> automatic = weekly;
     automatic["p"] = osVersionText();
-    QCOMPARE(MainWindow::updateQueryParameters(true), automatic);
-    QCOMPARE(MainWindow::updateQueryParameters(false).value("f"), QStringLiteral("m"));
+    QCOMPARE(updateQueryParameters(true, *settings()), automatic);
+    QCOMPARE(updateQueryParameters(false, *settings()).value("f"), QStringLiteral("m"));
 }
 
 void TestUpdateCheck::eachAnswerGivesItsMessage_data()
@@ -298,7 +299,7 @@ void TestUpdateCheck::eachAnswerGivesItsMessage()
     // same one.
     QVERIFY(!m_server->requests.isEmpty());
     const QString query
-        = HttpLoader::requestUrl("/updates.php", MainWindow::updateQueryParameters(false));
+        = HttpLoader::requestUrl("/updates.php", updateQueryParameters(false, *settings()));
     for (const QString &request : qAsConst(m_server->requests))
         QCOMPARE(request, QStringLiteral("GET %1 HTTP/1.1").arg(query));
     QCOMPARE(settings()->lastUpdatedCheck(), QDate::currentDate());

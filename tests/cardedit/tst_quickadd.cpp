@@ -56,7 +56,8 @@ QList<PropertyPreview> records(const QStringList &names)
 QList<QSet<QString>> knownLowerValues()
 {
     QList<QSet<QString>> known;
-    for (const QStringList &values : doc()->valuesOfEveryProperty(2, false, true, true)) {
+    for (const QStringList &values :
+         doc()->valuesOfEveryProperty(ValueListOptions().withoutEmpty().withDefault())) {
         QSet<QString> lower;
         for (const QString &value : values)
             lower.insert(value.toLower());

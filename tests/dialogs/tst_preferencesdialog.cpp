@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
+#include "app/StartupRules.h"
 #include "common/app/Accessors.h"
 #include "common/widgets/DialogHelpers.h"
 #include "common/widgets/Settings.h"
@@ -194,7 +195,7 @@ void TestPreferencesDialog::untickedToolbarBoxRemovesTheButton()
 {
     // The window asks nothing at start-up: the samples were offered, the install page was
     // shown, and the last plan is a real file.
-    settings()->setValue(MainWindow::samplesOfferKey(), 1);
+    settings()->setValue(samplesOfferKey(), 1);
     settings()->setValue(Settings::installPageKey(), false);
     const QString plan = m_stores.appFilePath(QStringLiteral("Plan.tv"));
     QString error;

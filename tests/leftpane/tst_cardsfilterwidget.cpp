@@ -177,7 +177,8 @@ void TestCardsFilterWidget::advancedRowsApplyAndExplain()
     auto *value = qobject_cast<QLineEdit *>(table->cellWidget(1, 2));
     type(value, QStringLiteral(" TODO "));
     QTRY_COMPARE_WITH_TIMEOUT(recorder.undoTexts.size(), 2, filterDelayMs() + 1500);
-    QCOMPARE(doc()->filterTerms().last(), FilterTerm(PlanFixture::Status, 0, "todo"));
+    QCOMPARE(doc()->filterTerms().last(),
+             FilterTerm(PlanFixture::Status, MatchType::Contains, "todo"));
     QCOMPARE(value->text(), QStringLiteral(" TODO "));
     matching->setCurrentIndex(1);
     QVERIFY(doc()->filterMatchAny());
@@ -193,7 +194,8 @@ void TestCardsFilterWidget::advancedRowsApplyAndExplain()
     QVERIFY(deleteSelected->isEnabled());
     deleteSelected->click();
     QCOMPARE(table->rowCount(), 1);
-    QCOMPARE(doc()->filterTerms(), QList<FilterTerm>({FilterTerm(PlanFixture::Status, 0, "todo")}));
+    QCOMPARE(doc()->filterTerms(),
+             QList<FilterTerm>({FilterTerm(PlanFixture::Status, MatchType::Contains, "todo")}));
     QCOMPARE(recorder.undoTexts, QStringList({"Change Filter"}));
     deleteAll->click();
     QCOMPARE(table->rowCount(), 0);
@@ -219,7 +221,7 @@ void TestCardsFilterWidget::explainerListsFiveTermsThenEllipsis()
 void TestCardsFilterWidget::deletedPropertyDropsItsRowWithoutWriting()
 {
     doc()->setFilter(false, true, false,
-                     {FilterTerm(PlanFixture::Status, 0, "todo"),
+                     {FilterTerm(PlanFixture::Status, MatchType::Contains, "todo"),
                       FilterTerm(PlanFixture::Cost, MatchType::GreaterThan, "3")},
                      false, false);
     doc()->emitChanged(EventType::AllChanged);
@@ -237,7 +239,8 @@ void TestCardsFilterWidget::deletedPropertyDropsItsRowWithoutWriting()
 
 void TestCardsFilterWidget::switchingModeAppliesAtOnce()
 {
-    doc()->setFilter(false, true, true, {FilterTerm(PlanFixture::Status, 0, "todo")}, false, false);
+    doc()->setFilter(false, true, true,
+                     {FilterTerm(PlanFixture::Status, MatchType::Contains, "todo")}, false, false);
     doc()->emitChanged(EventType::AllChanged);
     DocumentRecorder recorder(*doc());
     child<QRadioButton>(widget(), "m_basicRadioButton")->click();
@@ -392,7 +395,8 @@ void TestCardsFilterWidget::reorderedRowsStayOnTheirProperty()
     QFETCH(bool, basic);
     auto *table = child<QTableWidget>(widget(), "m_filterTable");
     if (basic) {
-        doc()->setFilter(false, true, false, {FilterTerm(PlanFixture::Status, 0, "todo")}, false,
+        doc()->setFilter(false, true, false,
+                         {FilterTerm(PlanFixture::Status, MatchType::Contains, "todo")}, false,
                          false);
         doc()->emitChanged(EventType::AllChanged);
         child<QRadioButton>(widget(), "m_basicRadioButton")->click();

@@ -132,7 +132,7 @@ void TestCardsSearchWidget::wholePlanChangeRunsStoredSearchBeforeOthersHearOfIt(
     QSignalSpy reported(field(), &DelayedEditLineEdit::delayedEditTextChanged);
     QTest::keyClicks(field(), QStringLiteral("pending"));
 
-    doc()->setFilter(true, true, true, {FilterTerm(0, 0, "bug")}, false, false);
+    doc()->setFilter(true, true, true, {FilterTerm(0, MatchType::Contains, "bug")}, false, false);
     doc()->setSearch(QStringLiteral("new"), true, false);
     doc()->emitChanged(EventType::AllChanged);
     QCOMPARE(recorder.eventTypes(),

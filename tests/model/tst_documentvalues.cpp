@@ -75,6 +75,7 @@ void fillRandomPlan(Document &doc, QRandomGenerator &random)
 } // namespace
 
 Q_DECLARE_METATYPE(Terms)
+Q_DECLARE_METATYPE(ValueListOptions)
 
 class TestDocumentValues : public QObject
 {
@@ -106,6 +107,8 @@ private slots:
     void cardsPassingFilter();
     void valueLists_data();
     void valueLists();
+    void valueListOptionsPickValues_data();
+    void valueListOptionsPickValues();
     void listsOfEveryPropertyMatchOneByOne();
     void cardsAppendedAtOnceMatchOneByOne_data();
     void cardsAppendedAtOnceMatchOneByOne();
@@ -599,7 +602,51 @@ void TestDocumentValues::valueLists()
     addCards(doc, p, cards);
     doc.setPropertyDefaultValue(p, defaultValue, false);
     doc.setValueOrder(p, order, false);
-    QCOMPARE(doc.values(p, sortMode, keepEmpty, true, true, true, false), expected);
+    ValueListOptions options;
+    options.sortMode = sortMode;
+    options.keepEmpty = keepEmpty;
+    options.includeDefault = true;
+    QCOMPARE(doc.values(p, options), expected);
+}
+
+void TestDocumentValues::valueListOptionsPickValues_data()
+{
+    QTest::addColumn<ValueListOptions>("options");
+    QTest::addColumn<QStringList>("expected");
+
+    const ValueListOptions all;
+    QTest::newRow("in use and predefined, empty kept, value order first")
+        << all << QStringList {"m", "a", "p", "z", ""};
+    QTest::newRow("as collected, predefined first")
+        << all.sortedBy(ValueSort::AsCollected) << QStringList {"a", "p", "z", "", "m"};
+    QTest::newRow("sorted by text")
+        << all.sortedBy(ValueSort::Sorted) << QStringList {"", "a", "m", "p", "z"};
+    QTest::newRow("without empty") << all.withoutEmpty() << QStringList {"m", "a", "p", "z"};
+    QTest::newRow("predefined only") << all.withoutUsed() << QStringList {"a", "p"};
+    QTest::newRow("in use only") << all.withoutPredefined() << QStringList {"m", "z", "", "a"};
+    QTest::newRow("with default") << all.withDefault() << QStringList {"m", "a", "p", "z", "", "d"};
+    ValueListOptions filtered;
+    filtered.onlyFiltered = true;
+    QTest::newRow("cards passing the filter") << filtered << QStringList {"m", "a", "p", ""};
+}
+
+// Each option of the value lists changes what they hold in its own way; the Cards and Charts
+// legends, the value combos and the property dialog rely on it.
+void TestDocumentValues::valueListOptionsPickValues()
+{
+    QFETCH(ValueListOptions, options);
+    QFETCH(QStringList, expected);
+
+    Document doc;
+    const int p = addProperty(doc, QStringLiteral("P"), PropertyType::Text, {"a", "p"},
+                              QStringLiteral("d"));
+    addCards(doc, p, {"z", "", "a", "m"});
+    doc.setValueOrder(p, {"m"}, false);
+    doc.m_currentView.filterTerms = {FilterTerm(p, MatchType::IsNot, QStringLiteral("z"))};
+    doc.m_currentView.filterMatchAny = true;
+    doc.m_currentView.filterShowsMatching = true;
+    QCOMPARE(doc.values(p, options), expected);
+    QCOMPARE(doc.valuesOfEveryProperty(options).value(p), expected);
 }
 
 // The quick paths used on large plans (one walk over the value map for all properties, the
@@ -610,16 +657,15 @@ void TestDocumentValues::listsOfEveryPropertyMatchOneByOne()
     Document doc;
     fillRandomPlan(doc, random);
     for (int mode = 0; mode < 24; ++mode) {
-        const int sortMode = mode % 3;
-        const bool keepEmpty = mode & 4;
-        const bool predefined = mode & 8;
-        const bool withDefault = mode & 16;
-        const QList<QStringList> lists
-            = doc.valuesOfEveryProperty(sortMode, keepEmpty, predefined, withDefault);
+        ValueListOptions options;
+        options.sortMode = mode % 3;
+        options.keepEmpty = mode & 4;
+        options.includePredefined = mode & 8;
+        options.includeDefault = mode & 16;
+        const QList<QStringList> lists = doc.valuesOfEveryProperty(options);
         QCOMPARE(lists.size(), doc.propertyCount());
         for (int p = 0; p < doc.propertyCount(); ++p)
-            QCOMPARE(lists.at(p),
-                     doc.values(p, sortMode, keepEmpty, true, predefined, withDefault, false));
+            QCOMPARE(lists.at(p), doc.values(p, options));
     }
     for (int task = 0; task < doc.taskCount(); ++task) {
         QStringList row;

@@ -53,7 +53,7 @@ inline QByteArray pngOfWidth(int width)
 inline void normalizeLikeFile(Document &doc)
 {
     for (int p = 1; p < doc.propertyCount(); ++p) {
-        QStringList order = doc.values(p, 2, true, true, true, false, false);
+        QStringList order = doc.values(p);
         if (order == QStringList(QString()))
             order.clear();
         doc.editablePropertyAppearance(p, TestPlanKey::key()).setTextOrder(order);

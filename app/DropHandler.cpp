@@ -1,17 +1,14 @@
-// Files and links dropped on the views, and the files the operating system asks the program to
-// open: plans and CSV files are opened, pictures become card images, anything else card links.
+#include "app/DropHandler.h"
 
 #include "app/DropFilesEvent.h"
-#include "app/MainWindow.h"
-#include "common/app/Accessors.h"
 #include "common/core/BusyCursor.h"
 #include "common/core/TextHelpers.h"
 #include "model/Document.h"
 #include "model/Image.h"
-#include "ui_MainWindow.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QWidget>
 
 namespace {
 
@@ -20,23 +17,34 @@ const int waitingDropsPollMs = 100;
 
 } // namespace
 
-void MainWindow::onDroppedFiles(const QList<QUrl> &urls, TaskIndex taskIndex,
-                                const QList<PropertyIndexAndValue> &presets)
+DropHandler::DropHandler(Document &plan, Hooks hooks, QWidget *window)
+    : QObject(window), m_plan(plan), m_hooks(std::move(hooks)), m_window(window)
 {
-    QCoreApplication::postEvent(this,
+    m_waitingDropsTimer.setObjectName(QStringLiteral("m_waitingDropsTimer"));
+    m_waitingDropsTimer.setSingleShot(true);
+    connect(&m_waitingDropsTimer, &QTimer::timeout, this, &DropHandler::onWaitingDropsTimeOut);
+}
+
+void DropHandler::postDrop(const QList<QUrl> &urls, TaskIndex taskIndex,
+                           const QList<PropertyIndexAndValue> &presets)
+{
+    QCoreApplication::postEvent(m_window,
                                 new DropFilesEvent(urls, taskIndex, presets, m_cardsGeneration),
                                 Qt::LowEventPriority);
 }
 
-void MainWindow::openDroppedFiles(const QList<QUrl> &urls, TaskIndex taskIndex,
-                                  const QList<PropertyIndexAndValue> &presets)
+void DropHandler::openDroppedFiles(const QList<QUrl> &urls, TaskIndex taskIndex,
+                                   const QList<PropertyIndexAndValue> &presets)
 {
     takeDropRequest({urls, taskIndex, presets, m_cardsGeneration});
 }
 
-// A whole plan read or restored, or cards deleted, gives old card indexes to other cards or to
-// none.
-void MainWindow::noteCardRenumbering(const Events &events)
+void DropHandler::takeDropEvent(const DropFilesEvent &event)
+{
+    takeDropRequest({event.paths, event.taskIndex, event.presets, event.generation});
+}
+
+void DropHandler::noteCardRenumbering(const Events &events)
 {
     for (const Event &event : events.events) {
         if (event.type == EventType::AllChanged || event.type == EventType::TasksDeleted) {
@@ -48,7 +56,7 @@ void MainWindow::noteCardRenumbering(const Events &events)
 
 // A dialog that is open may be about to change the plan, or be the card dialog of an earlier
 // drop: the request waits, behind any that wait already, until no dialog is open.
-void MainWindow::takeDropRequest(const DropRequest &request)
+void DropHandler::takeDropRequest(const DropRequest &request)
 {
     if (m_runningDrop || QApplication::activeModalWidget() || !m_waitingDrops.isEmpty()) {
         m_waitingDrops.append(request);
@@ -59,7 +67,7 @@ void MainWindow::takeDropRequest(const DropRequest &request)
     runDropRequest(request);
 }
 
-void MainWindow::onWaitingDropsTimeOut()
+void DropHandler::onWaitingDropsTimeOut()
 {
     while (!m_waitingDrops.isEmpty() && !m_runningDrop && !QApplication::activeModalWidget())
         runDropRequest(m_waitingDrops.takeFirst());
@@ -67,11 +75,11 @@ void MainWindow::onWaitingDropsTimeOut()
         m_waitingDropsTimer.start(waitingDropsPollMs);
 }
 
-void MainWindow::runDropRequest(const DropRequest &request)
+void DropHandler::runDropRequest(const DropRequest &request)
 {
     m_runningDrop = true;
     TaskIndex task = request.taskIndex;
-    if (task >= 0 && (request.generation != m_cardsGeneration || task >= doc()->taskCount()))
+    if (task >= 0 && (request.generation != m_cardsGeneration || task >= m_plan.taskCount()))
         task = -1;
     QStringList imagePaths;
     QList<HyperLink> links;
@@ -88,11 +96,10 @@ void MainWindow::runDropRequest(const DropRequest &request)
         if (isImageFile(suffix)) {
             imagePaths.append(path);
         } else if (isOpenableFile(suffix)) {
-            if (!maybeSave())
+            if (!m_hooks.maybeSave())
                 continue;
             BusyCursor busy;
-            m_ui->m_viewZoomFitAction->setChecked(true);
-            openFile(path, false);
+            m_hooks.openPlan(path);
             m_runningDrop = false;
             return;
         } else {
@@ -107,22 +114,22 @@ void MainWindow::runDropRequest(const DropRequest &request)
                 const Image image(path);
                 if (image.isNull())
                     continue;
-                int index = doc()->findImage(image.pixmap());
+                int index = m_plan.findImage(image.pixmap());
                 if (index < 0)
-                    index = doc()->addImage(image, false);
+                    index = m_plan.addImage(image, false);
                 imageIndex = index;
             }
-            addTask(request.presets, {}, imageIndex);
+            m_hooks.addTask(request.presets, {}, imageIndex);
         } else {
             BusyCursor busy;
-            doc()->addImages(imagePaths, task, true);
+            m_plan.addImages(imagePaths, task, true);
         }
     } else if (!links.isEmpty()) {
         if (task < 0) {
-            addTask(request.presets, links, -1);
+            m_hooks.addTask(request.presets, links, -1);
         } else {
             BusyCursor busy;
-            doc()->addTaskLinks(task, links, true);
+            m_plan.addTaskLinks(task, links, true);
         }
     }
     m_runningDrop = false;

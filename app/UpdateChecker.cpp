@@ -1,27 +1,26 @@
-// The update check: once per start when due, or from the Help menu, the maker's server is
-// asked for the latest production version and the user is told how it compares.
+#include "app/UpdateChecker.h"
 
 #include "app/CheckUpdatesDlg.h"
 #include "app/HttpLoader.h"
-#include "app/MainWindow.h"
+#include "app/UpdateRules.h"
 #include "common/app/Accessors.h"
 #include "common/core/BusyCursor.h"
 #include "common/core/TextHelpers.h"
 #include "common/core/Version.h"
 #include "common/widgets/MessageBoxes.h"
 #include "common/widgets/Settings.h"
-#include "model/Document.h"
-#include "ui_MainWindow.h"
 
 #include <algorithm>
 
+#include <QAction>
+#include <QCoreApplication>
+#include <QDebug>
 #include <QDomDocument>
 #include <QUrl>
 
 namespace {
 
 const int updateRounds = 5;
-const int neverIntervalIndex = 3;
 
 QString &serverAddressOverride()
 {
@@ -59,14 +58,13 @@ bool readVersion(const QString &text, int numbers[3])
     return true;
 }
 
-QString runningVersion()
-{
-    return QStringLiteral("%1.%2.%3").arg(versionMajor).arg(versionMinor).arg(versionPatch);
-}
-
 } // namespace
 
-QString MainWindow::updateServerAddress()
+UpdateChecker::UpdateChecker(QAction *checkCommand, QWidget *window)
+    : QObject(window), m_checkCommand(checkCommand), m_window(window)
+{ }
+
+QString UpdateChecker::updateServerAddress()
 {
     if (!serverAddressOverride().isEmpty())
         return serverAddressOverride();
@@ -75,72 +73,39 @@ QString MainWindow::updateServerAddress()
     return site.toString();
 }
 
-void MainWindow::setUpdateServerAddress(const QString &address)
+void UpdateChecker::setUpdateServerAddress(const QString &address)
 {
     serverAddressOverride() = address;
 }
 
-bool MainWindow::isUpdateCheckDue(int sessions, int intervalIndex, const QDate &lastCheck,
-                                  const QDate &today)
-{
-    if (sessions < 2 || intervalIndex == neverIntervalIndex)
-        return false;
-    if (!lastCheck.isValid())
-        return true;
-    return lastCheck.daysTo(today) >= Settings::autoUpdateIntervalDays(intervalIndex);
-}
-
-void MainWindow::onAutoCheckForUpdates()
+void UpdateChecker::startAutomaticCheck()
 {
     const Settings *preferences = settings();
     if (isUpdateCheckDue(preferences->read(Settings::Key::Sessions).toInt(),
                          preferences->autoUpdateInterval(), preferences->lastUpdatedCheck(),
                          QDate::currentDate())) {
-        QCoreApplication::postEvent(this, new QEvent(updateCheckDueEvent));
+        QCoreApplication::postEvent(m_window, new QEvent(checkDueEvent));
         return;
     }
-    if (doc()->propertyCount() < 2)
-        showAddPropertyTip();
-    else
-        showAddCardTip();
+    emit noCheckDue();
 }
 
-void MainWindow::onCheckForUpdates()
+// Every slot of the window may run while the answer is awaited: the command is disabled
+// meanwhile, and a window closed during the wait ends the check without a word.
+void UpdateChecker::checkForUpdates(bool automatic)
 {
-    checkForUpdates(false);
-}
-
-QMap<QString, QString> MainWindow::updateQueryParameters(bool automatic)
-{
-    const Settings *preferences = settings();
-    QMap<QString, QString> parameters;
-    parameters.insert(QStringLiteral("f"),
-                      automatic ? QString::number(
-                          Settings::autoUpdateIntervalDays(preferences->autoUpdateInterval()))
-                                : QStringLiteral("m"));
-    parameters.insert(QStringLiteral("p"), osVersionText());
-    parameters.insert(QStringLiteral("s"),
-                      QString::number(preferences->read(Settings::Key::Sessions).toInt()));
-    parameters.insert(QStringLiteral("v"), runningVersion());
-    return parameters;
-}
-
-// Every slot may run while the answer is awaited: the command is disabled meanwhile, and a
-// window closed during the wait ends the check without a word.
-void MainWindow::checkForUpdates(bool automatic)
-{
-    if (m_checkingForUpdates)
+    if (m_checking)
         return;
-    m_checkingForUpdates = true;
-    m_updateCheckCancelled = false;
-    m_ui->m_helpCheckForUpdatesAction->setEnabled(false);
+    m_checking = true;
+    m_cancelled = false;
+    m_checkCommand->setEnabled(false);
     QString answer;
     {
         BusyCursor busy;
         // A failed check postpones the next automatic one all the same.
         settings()->setLastUpdatedCheck(QDate::currentDate());
         settings()->sync();
-        QPointer<CheckUpdatesDlg> busyWindow = new CheckUpdatesDlg(this);
+        QPointer<CheckUpdatesDlg> busyWindow = new CheckUpdatesDlg(m_window);
         busyWindow->setMessage(automatic
                                    ? tr("Automatically checking for %1 software "
                                         "updates\n(you can change this in the Preferences "
@@ -150,22 +115,31 @@ void MainWindow::checkForUpdates(bool automatic)
         busyWindow->updateGeometry();
         busyWindow->show();
         busyWindow->setFixedSize(busyWindow->size());
-        answer
-            = HttpLoader::download(updateServerAddress() + QStringLiteral("/updates.php"),
-                                   updateQueryParameters(automatic), updateRounds, &m_updateLoader);
+        answer = HttpLoader::download(updateServerAddress() + QStringLiteral("/updates.php"),
+                                      updateQueryParameters(automatic, *settings()), updateRounds,
+                                      &m_loader);
         delete busyWindow;
     }
-    m_checkingForUpdates = false;
-    m_ui->m_helpCheckForUpdatesAction->setEnabled(true);
-    if (m_updateCheckCancelled)
+    m_checking = false;
+    m_checkCommand->setEnabled(true);
+    if (m_cancelled)
         return;
-    showUpdateAnswer(answer);
+    showAnswer(answer);
 }
 
-void MainWindow::showUpdateAnswer(const QString &answer)
+void UpdateChecker::cancel()
+{
+    if (!m_checking)
+        return;
+    m_cancelled = true;
+    if (m_loader)
+        m_loader->cancel();
+}
+
+void UpdateChecker::showAnswer(const QString &answer)
 {
     if (answer.isEmpty()) {
-        criticalMessage(this,
+        criticalMessage(m_window,
                         tr("Unable to retrieve updates information. Please ensure you have "
                            "a working Internet connection and your firewall is not "
                            "blocking %1. You can check for updates manually at:\n%2")
@@ -180,7 +154,7 @@ void MainWindow::showUpdateAnswer(const QString &answer)
         qWarning().noquote() << QStringLiteral("errMsg=") + error;
         qWarning().noquote() << QStringLiteral("errLine=") + QString::number(line);
         qWarning().noquote() << QStringLiteral("errCol=") + QString::number(column);
-        criticalMessage(this, tr("Unable to retrieve update information."));
+        criticalMessage(m_window, tr("Unable to retrieve update information."));
         return;
     }
     const QDomElement latest = xml.documentElement()
@@ -190,7 +164,7 @@ void MainWindow::showUpdateAnswer(const QString &answer)
     const QString url = fromPercentEncoding(latest.attribute(QStringLiteral("url")));
     int numbers[3] = {0, 0, 0};
     if (!isWebPage(url) || !readVersion(version, numbers)) {
-        criticalMessage(this, tr("Unable to retrieve latest version information."));
+        criticalMessage(m_window, tr("Unable to retrieve latest version information."));
         return;
     }
     const int running[3] = {versionMajor, versionMinor, versionPatch};
@@ -199,21 +173,22 @@ void MainWindow::showUpdateAnswer(const QString &answer)
     if (newer) {
         const QString text = tr("New version available!\nYou are using v%1. The latest "
                                 "production version is v%2.")
-                                 .arg(runningVersion(), version)
+                                 .arg(runningVersionText(), version)
             + tr("\nClick \"OK\" to go to the download page and find out more.");
-        if (messageBox(this, QMessageBox::Information, text, QMessageBox::Ok | QMessageBox::Cancel)
+        if (messageBox(m_window, QMessageBox::Information, text,
+                       QMessageBox::Ok | QMessageBox::Cancel)
                 == QMessageBox::Ok
             && !openUrlWithVersion(url))
-            messageBox(this, QMessageBox::Critical,
+            messageBox(m_window, QMessageBox::Critical,
                        tr("Unable to access via web browser\n'%1'").arg(url));
     } else if (equal) {
-        const QString text
-            = tr("You are using v%1. This is the latest production version.").arg(runningVersion());
+        const QString text = tr("You are using v%1. This is the latest production version.")
+                                 .arg(runningVersionText());
         if (settings()->read(Settings::Key::ShowInfoLatestVersion).toBool()) {
-            informationWithDontShowAgain(this, "show_info_latest_version", text);
+            informationWithDontShowAgain(m_window, "show_info_latest_version", text);
         } else {
             // The user asked for no box: a glimpse of the answer in the busy window.
-            CheckUpdatesDlg glimpse(this);
+            CheckUpdatesDlg glimpse(m_window);
             glimpse.setMessage(text);
             glimpse.show();
             glimpse.setFixedSize(glimpse.size());
@@ -221,8 +196,8 @@ void MainWindow::showUpdateAnswer(const QString &answer)
             sleepMicroseconds(2000);
         }
     } else {
-        messageBox(this, QMessageBox::Information,
+        messageBox(m_window, QMessageBox::Information,
                    tr("You are using v%1. The latest production version is v%2.")
-                       .arg(runningVersion(), version));
+                       .arg(runningVersionText(), version));
     }
 }

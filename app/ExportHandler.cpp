@@ -1,10 +1,8 @@
-// The plan taken out of the program: the cards as CSV or TXT tables, the Cards or Charts view
-// as a PDF document, an SVG drawing or a PNG or JPG image, and on paper. Every picture is drawn
-// by the view's own renderScene. A writer draws first and replaces an existing file only once
-// the new one is whole, so a failed export leaves the old file as it was.
+#include "app/ExportHandler.h"
 
+#include "app/ExportRules.h"
 #include "app/FileDialogs.h"
-#include "app/MainWindow.h"
+#include "app/PlanFileState.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
 #include "charts/ChartsScene.h"
@@ -17,14 +15,15 @@
 #include "dialogs/ExportPDFDialog.h"
 #include "model/Document.h"
 #include "storage/CsvExport.h"
-#include "ui_MainWindow.h"
 
 #include <algorithm>
 
+#include <QAction>
 #include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -38,9 +37,9 @@ const double retryShrink = 0.75;
 const double smallestScale = 0.05;
 const int svgResolution = 300;
 
-MainWindow::ImageAllocator &imageAllocator()
+ExportHandler::ImageAllocator &imageAllocator()
 {
-    static MainWindow::ImageAllocator allocator;
+    static ExportHandler::ImageAllocator allocator;
     return allocator;
 }
 
@@ -84,43 +83,54 @@ bool copyFile(const QString &from, QSaveFile *to)
 
 } // namespace
 
-// Names and targets
+ExportHandler::ExportHandler(Document &plan, const PlanFileState &planFile,
+                             const WindowPanes &panes, QAction *printAction, QMenu *exportMenu,
+                             TaskList selectedTasks, TaskList visibleTasks, QWidget *window)
+    : QObject(window),
+      m_plan(plan),
+      m_planFile(planFile),
+      m_panes(panes),
+      m_printAction(printAction),
+      m_exportMenu(exportMenu),
+      m_selectedTasks(std::move(selectedTasks)),
+      m_visibleTasks(std::move(visibleTasks)),
+      m_window(window),
+      m_printer(new QPrinter(QPrinter::HighResolution))
+{ }
 
-QString MainWindow::exportFileProposal(const QString &planPath, const QString &extension)
+ExportHandler::~ExportHandler()
 {
-    const QString fileName = QFileInfo(planPath).fileName();
-    const QString folder = planPath.left(planPath.size() - fileName.size());
-    const int dot = fileName.lastIndexOf(QLatin1Char('.'));
-    const QString base = dot > 0 ? fileName.left(dot) : fileName;
-    return folder + base + QLatin1Char('.') + extension.toLower();
+    delete m_printer;
 }
 
+// Names and targets
+
 // An export never takes the place of the plan it was made from.
-bool MainWindow::refuseOpenPlanAsTarget(const QString &fileName)
+bool ExportHandler::refuseOpenPlanAsTarget(const QString &fileName)
 {
-    if (!isOpenPlanFile(fileName))
+    if (!m_planFile.isOpenPlanFile(fileName))
         return false;
-    criticalMessage(this,
+    criticalMessage(m_window,
                     tr("Unable to write to '%1'.\nIt is the open plan's own file; choose another "
                        "name for the export.")
                         .arg(fileName));
     return true;
 }
 
-bool MainWindow::hasSomethingToExport(GraphicsView *view)
+bool ExportHandler::hasSomethingToExport(GraphicsView *view)
 {
     if (!view || !view->scene())
         return false;
     const QRectF rect = view->scene()->sceneRect();
     if (rect.width() >= 1 && rect.height() >= 1)
         return true;
-    informationMessage(this, tr("There is nothing to export."));
+    informationMessage(m_window, tr("There is nothing to export."));
     return false;
 }
 
 // The dispatcher
 
-bool MainWindow::exportPlan(ExportKind kind, const QString &extension, GraphicsView *view)
+bool ExportHandler::exportPlan(ExportKind kind, const QString &extension, GraphicsView *view)
 {
     const bool table = kind == ExportKind::Csv || kind == ExportKind::Txt;
     if (!table && !hasSomethingToExport(view))
@@ -128,11 +138,11 @@ bool MainWindow::exportPlan(ExportKind kind, const QString &extension, GraphicsV
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Save;
     request.caption = tr("Export");
-    request.path = exportFileProposal(m_fileName, extension);
+    request.path = exportFileProposal(m_planFile.fileName, extension);
     request.filters = QStringList {
         QStringLiteral("%1 file (*.%2)").arg(extension.toUpper(), extension.toLower())};
     request.defaultSuffix = extension.toLower();
-    const QString fileName = runFileDialog(this, request).path;
+    const QString fileName = runFileDialog(m_window, request).path;
     if (fileName.isEmpty() || refuseOpenPlanAsTarget(fileName))
         return false;
     switch (kind) {
@@ -149,16 +159,16 @@ bool MainWindow::exportPlan(ExportKind kind, const QString &extension, GraphicsV
         break;
     }
     QList<int> all;
-    for (TaskIndex task = 0; task < doc()->taskCount(); ++task)
+    for (TaskIndex task = 0; task < m_plan.taskCount(); ++task)
         all.append(task);
-    const QList<int> selected = selectedTaskIndexes();
-    const QList<int> visible = visibleTaskIndexes();
+    const QList<int> selected = m_selectedTasks();
+    const QList<int> visible = m_visibleTasks();
     QList<int> tasks = all;
     const auto choice = [&all](const QList<int> &subset) {
         return !subset.isEmpty() && subset.size() != all.size();
     };
     if (choice(selected) || choice(visible)) {
-        ExportCSVDialog dialog(this, all, selected, visible);
+        ExportCSVDialog dialog(m_window, all, selected, visible);
         if (dialog.exec() != QDialog::Accepted)
             return false;
         tasks = dialog.tasks();
@@ -167,22 +177,22 @@ bool MainWindow::exportPlan(ExportKind kind, const QString &extension, GraphicsV
         return false;
     bool unicode = false;
     QString error;
-    if (!exportCsvFile(*doc(), fileName, tasks, &unicode, &error)) {
-        criticalMessage(this, error);
+    if (!exportCsvFile(m_plan, fileName, tasks, &unicode, &error)) {
+        criticalMessage(m_window, error);
         return false;
     }
     if (kind == ExportKind::Csv && unicode)
-        warningMessageOnce(Settings::keyName(Settings::Key::ShowedEncodedExcelCsvWarning), this,
+        warningMessageOnce(Settings::keyName(Settings::Key::ShowedEncodedExcelCsvWarning), m_window,
                            tr("Excel has problems reading UTF-8 and UTF-16 encoded CSV format "
                               "files on Mac.\nIf you have problems try exporting to TXT format "
                               "and 'File>Open' it from Excel."));
     return true;
 }
 
-void MainWindow::warnPdfGradients(int gradient)
+void ExportHandler::warnPdfGradients(int gradient)
 {
     if (gradient > 0)
-        warningMessageOnce(Settings::keyName(Settings::Key::ShowedPdfGradientWarning), this,
+        warningMessageOnce(Settings::keyName(Settings::Key::ShowedPdfGradientWarning), m_window,
                            tr("Some PDF viewers don't handle gradients correctly.\nIf your PDF "
                               "shows no colors, try setting the gradient effect to 0 before "
                               "exporting."));
@@ -192,7 +202,7 @@ void MainWindow::warnPdfGradients(int gradient)
 
 // The printer draws into a temporary file beside the target; the target is replaced by it
 // only when the drawing is complete.
-bool MainWindow::writePdf(QPrinter *printer, const QString &fileName, GraphicsView *view)
+bool ExportHandler::writePdf(QPrinter *printer, const QString &fileName, GraphicsView *view)
 {
     QSaveFile target(fileName);
     if (!target.open(QIODevice::WriteOnly))
@@ -212,13 +222,13 @@ bool MainWindow::writePdf(QPrinter *printer, const QString &fileName, GraphicsVi
     return copyFile(drawn.fileName(), &target) && commitWhole(&target);
 }
 
-bool MainWindow::exportPdf(const QString &fileName, GraphicsView *view)
+bool ExportHandler::exportPdf(const QString &fileName, GraphicsView *view)
 {
     if (!hasSomethingToExport(view))
         return false;
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    ExportPDFDialog dialog(this, QPrinter::Landscape, settings()->pdfPageSize(),
+    ExportPDFDialog dialog(m_window, QPrinter::Landscape, settings()->pdfPageSize(),
                            QPrinter::Millimeter, &printer);
     if (dialog.exec() != QDialog::Accepted)
         return false;
@@ -230,14 +240,14 @@ bool MainWindow::exportPdf(const QString &fileName, GraphicsView *view)
     settings()->setPdfPageSize(dialog.paperSize());
     if (!written)
         criticalMessage(
-            this,
+            m_window,
             tr("Unable to write to '%1'.\nFile may be open in another application.").arg(fileName));
     return written;
 }
 
 // SVG
 
-bool MainWindow::exportSvg(const QString &fileName, GraphicsView *view)
+bool ExportHandler::exportSvg(const QString &fileName, GraphicsView *view)
 {
     if (!hasSomethingToExport(view))
         return false;
@@ -255,7 +265,7 @@ bool MainWindow::exportSvg(const QString &fileName, GraphicsView *view)
         generator.setTitle(QStringLiteral("Tavrolo"));
         generator.setDescription(
             tr("Tavrolo export of %1 on %2.")
-                .arg(m_fileName, QDateTime::currentDateTime().toString(Qt::TextDate)));
+                .arg(m_planFile.fileName, QDateTime::currentDateTime().toString(Qt::TextDate)));
         QPainter painter;
         written = painter.begin(&generator);
         if (written) {
@@ -265,24 +275,14 @@ bool MainWindow::exportSvg(const QString &fileName, GraphicsView *view)
     }
     if (!written)
         criticalMessage(
-            this,
+            m_window,
             tr("Unable to write to '%1'.\nFile may be open in another application.").arg(fileName));
     return written;
 }
 
 // PNG and JPG
 
-double MainWindow::exportImageScale(const QSizeF &sceneSize)
-{
-    double scale = int(sceneSize.width()) <= maximumExportSide
-        ? 1.0
-        : double(maximumExportSide) / sceneSize.width();
-    if (int(sceneSize.height() * scale) > maximumExportSide)
-        scale = double(maximumExportSide) / sceneSize.height();
-    return scale;
-}
-
-MainWindow::ImageAllocator MainWindow::setExportImageAllocator(ImageAllocator allocator)
+ExportHandler::ImageAllocator ExportHandler::setExportImageAllocator(ImageAllocator allocator)
 {
     ImageAllocator previous = imageAllocator();
     imageAllocator() = std::move(allocator);
@@ -291,7 +291,7 @@ MainWindow::ImageAllocator MainWindow::setExportImageAllocator(ImageAllocator al
 
 // A smaller image is the answer to a shortage of memory: the export loses resolution before it
 // gives up.
-QImage MainWindow::renderExportImage(GraphicsView *view)
+QImage ExportHandler::renderExportImage(GraphicsView *view)
 {
     const QRectF rect = view->scene()->sceneRect();
     double scale = exportImageScale(rect.size());
@@ -312,7 +312,7 @@ QImage MainWindow::renderExportImage(GraphicsView *view)
     return QImage();
 }
 
-bool MainWindow::exportImage(const QString &fileName, const char *format, GraphicsView *view)
+bool ExportHandler::exportImage(const QString &fileName, const char *format, GraphicsView *view)
 {
     if (!hasSomethingToExport(view))
         return false;
@@ -320,7 +320,7 @@ bool MainWindow::exportImage(const QString &fileName, const char *format, Graphi
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
         criticalMessage(
-            this,
+            m_window,
             tr("Unable to write to '%1'.\nFile may be open in another application.").arg(fileName));
         return false;
     }
@@ -330,7 +330,7 @@ bool MainWindow::exportImage(const QString &fileName, const char *format, Graphi
         image = renderExportImage(view);
     }
     if (image.isNull()) {
-        criticalMessage(this,
+        criticalMessage(m_window,
                         tr("Insufficient memory to create the pixmap.\nTry closing some other "
                            "applications."));
         return false;
@@ -346,7 +346,7 @@ bool MainWindow::exportImage(const QString &fileName, const char *format, Graphi
         saved = saved && file.write(encoded) == encoded.size() && commitWhole(&file);
     }
     if (!saved)
-        criticalMessage(this,
+        criticalMessage(m_window,
                         tr("Unable to save to '%1' as a %2 format image.\nYou may have "
                            "insufficient memory.")
                             .arg(fileName, QString::fromLatin1(format).toUpper()));
@@ -355,99 +355,100 @@ bool MainWindow::exportImage(const QString &fileName, const char *format, Graphi
 
 // The export commands
 
-void MainWindow::onExportTableCSV()
+void ExportHandler::exportTableCsv()
 {
     exportPlan(ExportKind::Csv, QStringLiteral("csv"), nullptr);
 }
 
-void MainWindow::onExportTableTXT()
+void ExportHandler::exportTableTxt()
 {
     exportPlan(ExportKind::Txt, QStringLiteral("txt"), nullptr);
 }
 
-void MainWindow::onExportCardsPDF()
+void ExportHandler::exportCardsPdf()
 {
-    warnPdfGradients(doc()->cardsGradient());
-    exportPlan(ExportKind::Pdf, QStringLiteral("pdf"), m_cardsView);
+    warnPdfGradients(m_plan.cardsGradient());
+    exportPlan(ExportKind::Pdf, QStringLiteral("pdf"), m_panes.cardsView);
 }
 
-void MainWindow::onExportCardsSVG()
+void ExportHandler::exportCardsSvg()
 {
-    exportPlan(ExportKind::Svg, QStringLiteral("svg"), m_cardsView);
+    exportPlan(ExportKind::Svg, QStringLiteral("svg"), m_panes.cardsView);
 }
 
-void MainWindow::onExportCardsPNG()
+void ExportHandler::exportCardsPng()
 {
-    exportPlan(ExportKind::Png, QStringLiteral("png"), m_cardsView);
+    exportPlan(ExportKind::Png, QStringLiteral("png"), m_panes.cardsView);
 }
 
-void MainWindow::onExportCardsJPG()
+void ExportHandler::exportCardsJpg()
 {
-    exportPlan(ExportKind::Jpg, QStringLiteral("jpg"), m_cardsView);
+    exportPlan(ExportKind::Jpg, QStringLiteral("jpg"), m_panes.cardsView);
 }
 
-void MainWindow::onExportChartsPDF()
+void ExportHandler::exportChartsPdf()
 {
-    warnPdfGradients(doc()->chartsGradient());
-    exportPlan(ExportKind::Pdf, QStringLiteral("pdf"), m_chartsView);
+    warnPdfGradients(m_plan.chartsGradient());
+    exportPlan(ExportKind::Pdf, QStringLiteral("pdf"), m_panes.chartsView);
 }
 
-void MainWindow::onExportChartsSVG()
+void ExportHandler::exportChartsSvg()
 {
-    exportPlan(ExportKind::Svg, QStringLiteral("svg"), m_chartsView);
+    exportPlan(ExportKind::Svg, QStringLiteral("svg"), m_panes.chartsView);
 }
 
-void MainWindow::onExportChartsPNG()
+void ExportHandler::exportChartsPng()
 {
-    exportPlan(ExportKind::Png, QStringLiteral("png"), m_chartsView);
+    exportPlan(ExportKind::Png, QStringLiteral("png"), m_panes.chartsView);
 }
 
-void MainWindow::onExportChartsJPG()
+void ExportHandler::exportChartsJpg()
 {
-    exportPlan(ExportKind::Jpg, QStringLiteral("jpg"), m_chartsView);
+    exportPlan(ExportKind::Jpg, QStringLiteral("jpg"), m_panes.chartsView);
 }
 
 // Printing
 
-GraphicsView *MainWindow::printableView() const
+GraphicsView *ExportHandler::printableView() const
 {
-    if (m_cardsView->isVisible())
-        return m_cardsView;
-    if (m_chartsView->isVisible())
-        return m_chartsView;
+    if (m_panes.cardsView->isVisible())
+        return m_panes.cardsView;
+    if (m_panes.chartsView->isVisible())
+        return m_panes.chartsView;
     return nullptr;
 }
 
-void MainWindow::onUpdatePrinterStatus()
+void ExportHandler::updatePrinterStatus()
 {
     bool printable = false;
-    if (m_cardsView->isVisible()) {
+    if (m_panes.cardsView->isVisible()) {
         // A card's item answers at once; the list of all the scene's items is sorted first,
         // which for a large plan takes longer than the layout that asks.
-        printable = m_cardsScene->cardItemForTask(0) || !m_cardsScene->items().isEmpty();
-    } else if (m_chartsView->isVisible())
-        printable = !m_chartsScene->chartItems().isEmpty();
-    m_ui->m_filePrintAction->setEnabled(printable);
+        printable
+            = m_panes.cardsScene->cardItemForTask(0) || !m_panes.cardsScene->items().isEmpty();
+    } else if (m_panes.chartsView->isVisible())
+        printable = !m_panes.chartsScene->chartItems().isEmpty();
+    m_printAction->setEnabled(printable);
 }
 
-void MainWindow::onUpdateExportStatus()
+void ExportHandler::updateExportStatus()
 {
-    m_ui->m_fileExportMenu->setEnabled(doc()->taskCount() > 0);
+    m_exportMenu->setEnabled(m_plan.taskCount() > 0);
 }
 
 // Without a printer installed the page goes to a PDF file the user names, laid out as the page
 // set-up says.
-void MainWindow::onFilePrintAction()
+void ExportHandler::print()
 {
     GraphicsView *view = printableView();
     if (!view)
         return;
     if (m_printer && m_printer->isValid() && !QPrinterInfo::availablePrinters().isEmpty()) {
-        if (!runPrinterDialog(this, PrinterDialogKind::Print, m_printer))
+        if (!runPrinterDialog(m_window, PrinterDialogKind::Print, m_printer))
             return;
         QPainter painter;
         if (!painter.begin(m_printer)) {
-            criticalMessage(this, tr("Can't access printer."));
+            criticalMessage(m_window, tr("Can't access printer."));
             return;
         }
         view->renderScene(&painter);
@@ -457,10 +458,10 @@ void MainWindow::onFilePrintAction()
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Save;
     request.caption = tr("Print");
-    request.path = exportFileProposal(m_fileName, QStringLiteral("pdf"));
+    request.path = exportFileProposal(m_planFile.fileName, QStringLiteral("pdf"));
     request.filters = QStringList {QStringLiteral("PDF file (*.pdf)")};
     request.defaultSuffix = QStringLiteral("pdf");
-    const QString fileName = runFileDialog(this, request).path;
+    const QString fileName = runFileDialog(m_window, request).path;
     if (fileName.isEmpty() || refuseOpenPlanAsTarget(fileName))
         return;
     QPrinter pdf(QPrinter::HighResolution);
@@ -472,14 +473,14 @@ void MainWindow::onFilePrintAction()
         written = writePdf(&pdf, fileName, view);
     }
     if (!written)
-        criticalMessage(this, tr("Can't access printer."));
+        criticalMessage(m_window, tr("Can't access printer."));
 }
 
-void MainWindow::onFilePageSetupAction()
+void ExportHandler::pageSetup()
 {
     if (!m_printer || !m_printer->isValid()) {
-        criticalMessage(this, tr("Can't access printer."));
+        criticalMessage(m_window, tr("Can't access printer."));
         return;
     }
-    runPrinterDialog(this, PrinterDialogKind::PageSetup, m_printer);
+    runPrinterDialog(m_window, PrinterDialogKind::PageSetup, m_printer);
 }

@@ -1,0 +1,429 @@
+#include "app/PlanFileCommands.h"
+
+#include "app/Application.h"
+#include "app/FileDialogs.h"
+#include "app/PlanFileGuard.h"
+#include "app/PlanFileNames.h"
+#include "app/PlanFileState.h"
+#include "app/RecentPlans.h"
+#include "common/app/Accessors.h"
+#include "common/core/FileHelpers.h"
+#include "common/widgets/MessageBoxes.h"
+#include "common/widgets/Settings.h"
+#include "model/Document.h"
+#include "properties/NewPlanDialog.h"
+#include "storage/CsvImport.h"
+#include "storage/PlanFileReader.h"
+#include "storage/PlanFileWriter.h"
+#include "storage/SafeSave.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QWidget>
+
+namespace {
+
+const char planExtension[] = "tv";
+const char backupExtension[] = "tvb";
+const char csvExtension[] = "csv";
+
+QString planFilesFilter()
+{
+    return QStringLiteral("%1 Files (*.%2)").arg(QStringLiteral("Tavrolo"), planExtension);
+}
+
+QString csvFilesFilter()
+{
+    return QStringLiteral("%1 (*.%2)").arg(QStringLiteral("CSV Files"), csvExtension);
+}
+
+QString backupFilesFilter()
+{
+    return QStringLiteral("%1 Backup Files (*.%2)").arg(QStringLiteral("Tavrolo"), backupExtension);
+}
+
+QString tavroloFilter()
+{
+    return QStringLiteral("%1 (*.%2)").arg(QStringLiteral("Tavrolo"), planExtension);
+}
+
+} // namespace
+
+PlanFileCommands::PlanFileCommands(Document &plan, PlanFileState &planFile, PlanFileGuard &guard,
+                                   RecentPlans &recentPlans, QAction *duplicateAction,
+                                   QAction *zoomToFitAction, Hooks hooks, QWidget *window)
+    : QObject(window),
+      m_plan(plan),
+      m_planFile(planFile),
+      m_guard(guard),
+      m_recentPlans(recentPlans),
+      m_duplicateAction(duplicateAction),
+      m_zoomToFitAction(zoomToFitAction),
+      m_hooks(std::move(hooks)),
+      m_window(window)
+{ }
+
+void PlanFileCommands::updateActions()
+{
+    m_duplicateAction->setEnabled(!m_planFile.fileName.isEmpty());
+}
+
+// Opening and creating
+
+bool PlanFileCommands::openFile(const QString &path, bool readOnly)
+{
+    m_guard.stopOutsideChecks();
+    const QString fileName = absolutePath(path);
+    bool opened = false;
+    bool savedByLaterVersion = false;
+    if (QFileInfo(fileName).suffix().toLower() == QLatin1String(csvExtension))
+        opened = importCsv(fileName);
+    else if (!QFileInfo::exists(fileName))
+        criticalMessage(m_window, tr("Cannot find '%1'.").arg(fileName));
+    else
+        opened = readPlan(fileName, readOnly, &savedByLaterVersion);
+    if (opened) {
+        m_hooks.refresh();
+        m_duplicateAction->setEnabled(true);
+        // What is on disk is what is shown.
+        m_guard.notePlanRead();
+        m_zoomToFitAction->setChecked(true);
+        // Only now do the panes show the plan the warning is about.
+        if (savedByLaterVersion)
+            warningMessage(m_window,
+                           tr("This plan was saved using a later version of %1. Making "
+                              "changes with this version of %2 may lose some of the data.")
+                               .arg(QStringLiteral("Tavrolo"), QStringLiteral("Tavrolo")));
+    }
+    m_guard.resumeOutsideChecks();
+    return opened;
+}
+
+// The reader leaves the plan alone when it fails, and so does the window: its file name,
+// read-only state, undo list and modified mark change only with a plan read whole.
+bool PlanFileCommands::readPlan(const QString &fileName, bool readOnly, bool *savedByLaterVersion)
+{
+    QString error;
+    if (!readPlanFile(m_plan, fileName, &error, savedByLaterVersion)) {
+        criticalMessage(m_window, error);
+        return false;
+    }
+    // A file that can't be written is opened read-only: its one warning points to Duplicate,
+    // instead of an error at every pause.
+    m_planFile.unwritableFile = !readOnly && !canReplaceFile(fileName);
+    m_planFile.readOnly = readOnly || m_planFile.unwritableFile;
+    m_planFile.readOnlyWarned = false;
+    setCurrentFile(fileName);
+    m_hooks.clearUndoHistory();
+    return true;
+}
+
+bool PlanFileCommands::importCsv(const QString &fileName)
+{
+    QMessageBox box(QMessageBox::Information, QString(), QString(), QMessageBox::NoButton, nullptr);
+    setMessageText(box,
+                   tr("Do you wish to import the CSV file into the current plan or create a new "
+                      "plan?"));
+    QPushButton *newButton = box.addButton(tr("New"), QMessageBox::AcceptRole);
+    QPushButton *currentButton = box.addButton(tr("Current"), QMessageBox::AcceptRole);
+    box.addButton(tr("Cancel"), QMessageBox::RejectRole);
+    box.exec();
+    QCoreApplication::processEvents();
+    if (box.clickedButton() == newButton)
+        return importCsvAsNewPlan(fileName);
+    if (box.clickedButton() == currentButton)
+        return importCsvIntoCurrentPlan(fileName);
+    return false;
+}
+
+bool PlanFileCommands::importCsvAsNewPlan(const QString &fileName)
+{
+    // The importer leaves the plan alone when it fails; the copy makes sure of it, as the
+    // plan is still saved under its own file's name.
+    const Document kept(m_plan);
+    QString error;
+    if (!importCsvFile(m_plan, fileName, true, &error)) {
+        m_plan = kept;
+        criticalMessage(m_window, error);
+        return false;
+    }
+    m_hooks.refresh();
+    // A plan always has a file: cancelling the dialog takes the proposed name.
+    const QString proposal = uniqueFileName(QFileInfo(fileName).baseName(), planExtension);
+    forever {
+        FileDialogRequest request;
+        request.mode = FileDialogRequest::Mode::Save;
+        request.caption = tr("New plan");
+        request.path = proposal;
+        request.filters = QStringList {planFilesFilter()};
+        request.defaultSuffix = planExtension;
+        const QString chosen = runFileDialog(m_window, request).path;
+        QCoreApplication::processEvents();
+        // The new file is the user's own, whatever the state of the plan it replaces.
+        m_planFile.readOnly = false;
+        setCurrentFile(chosen.isEmpty() ? proposal : chosen);
+        if (save())
+            break;
+    }
+    m_hooks.clearUndoHistory();
+    return true;
+}
+
+bool PlanFileCommands::importCsvIntoCurrentPlan(const QString &fileName)
+{
+    m_hooks.saveUndoState(QStringLiteral("Import CSV"));
+    QString error;
+    if (!importCsvFile(m_plan, fileName, false, &error)) {
+        criticalMessage(m_window, error);
+        return false;
+    }
+    // The panes show the imported cards before any message of the save can repaint them.
+    m_plan.emitChanged(EventType::AllChanged);
+    if (!save()) {
+        m_hooks.selectionChanged();
+        m_window->setWindowModified(true);
+        return false;
+    }
+    m_planFile.readOnly = false;
+    m_hooks.retitle();
+    return true;
+}
+
+bool PlanFileCommands::openPlanDialog(bool preselectCsv)
+{
+    if (!maybeSave())
+        return false;
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Open;
+    request.path = defaultFolder();
+    request.filters = QStringList {planFilesFilter(), csvFilesFilter(), backupFilesFilter()};
+    if (preselectCsv)
+        request.selectedFilter = csvFilesFilter();
+    const QString chosen = runFileDialog(m_window, request).path;
+    if (chosen.isEmpty())
+        return false;
+    return openFile(chosen, false);
+}
+
+void PlanFileCommands::newPlan()
+{
+    if (!maybeSave())
+        return;
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.caption = tr("New plan");
+    request.path = uniqueFileName(QStringLiteral("unnamed"), planExtension);
+    request.filters = QStringList {planFilesFilter()};
+    request.defaultSuffix = planExtension;
+    const QString chosen = runFileDialog(m_window, request).path;
+    if (chosen.isEmpty())
+        return;
+    m_planFile.readOnly = false;
+    setCurrentFile(chosen);
+    m_hooks.clearUndoHistory();
+    m_zoomToFitAction->setChecked(true);
+    const bool suggest = settings()->suggestPropertiesNewPlan();
+    m_plan.clear(!suggest);
+    m_hooks.refresh();
+    if (suggest) {
+        NewPlanDialog dialog(m_window, m_recentPlans.entries());
+        dialog.exec();
+    }
+    save();
+    m_recentPlans.rebuildMenu();
+}
+
+QString PlanFileCommands::uniqueFileName(const QString &base, const QString &extension) const
+{
+    const QString stem = defaultFolder() + QDir::separator() + base;
+    for (int n = 0;; ++n) {
+        const QString number = n == 0 ? QString() : QString::number(n);
+        const QString candidate = QStringLiteral("%1%2.%3").arg(stem, number, extension);
+        if (!QFileInfo::exists(candidate))
+            return candidate;
+    }
+}
+
+QString PlanFileCommands::defaultFolder() const
+{
+    if (m_planFile.fileName.isEmpty())
+        return dataFolder(false);
+    return QDir::toNativeSeparators(QFileInfo(m_planFile.fileName).absolutePath());
+}
+
+void PlanFileCommands::setCurrentFile(const QString &path)
+{
+    const QString previous = m_planFile.fileName;
+    m_planFile.fileName = path.isEmpty() ? QString() : nativeAbsolutePath(path);
+    // What was seen belongs to the file it was seen on.
+    if (m_planFile.fileName != previous)
+        m_guard.forgetFileOnDisk();
+    app()->setPlanFileName(m_planFile.fileName);
+    if (!m_planFile.fileName.isEmpty())
+        m_recentPlans.add(m_planFile.fileName);
+    m_hooks.retitle();
+}
+
+// A recent plan replaces this one once it is saved; one that can't be opened any more leaves
+// the menu as it was.
+void PlanFileCommands::openRecent(const QString &path)
+{
+    if (!maybeSave())
+        return;
+    m_zoomToFitAction->setChecked(true);
+    if (!openFile(path, false))
+        m_recentPlans.rebuildMenu();
+}
+
+// Saving
+
+bool PlanFileCommands::save()
+{
+    if (m_planFile.fileName.isEmpty())
+        return saveAs();
+    return saveFile(m_planFile.fileName);
+}
+
+bool PlanFileCommands::saveAs()
+{
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.path = m_planFile.fileName.isEmpty()
+        ? uniqueFileName(QStringLiteral("unnamed"), planExtension)
+        : m_planFile.fileName;
+    request.filters = QStringList {tavroloFilter()};
+    request.defaultSuffix = planExtension;
+    const QString chosen = runFileDialog(m_window, request).path;
+    if (chosen.isEmpty())
+        return false;
+    return saveFile(chosen);
+}
+
+bool PlanFileCommands::saveFile(const QString &path)
+{
+    if (m_planFile.isOpenPlanFile(path)) {
+        if (m_planFile.readOnly) {
+            criticalMessage(
+                m_window,
+                tr("Unable to save changes to read-only file '%1'.").arg(m_planFile.fileName));
+            return false;
+        }
+        if (m_guard.planFileChangedOutside()) {
+            criticalMessage(m_window,
+                            tr("The plan file '%1' has been changed by another application. "
+                               "Your changes have not been saved over it.")
+                                .arg(m_planFile.fileName));
+            return false;
+        }
+        QString copy;
+        if (!m_guard.keepOutsideVersion(&copy)) {
+            m_guard.showBackupWriteFailure(copy);
+            return false;
+        }
+    }
+    m_guard.stopOutsideChecks();
+    if (!m_planFile.readOnly && settings()->backupEverySaveOn())
+        m_guard.makePerSaveCopy(path);
+    QString error;
+    const bool written = writePlanFile(m_plan, path, &error);
+    if (written) {
+        m_window->setWindowModified(false);
+        setCurrentFile(path);
+        // Only this window's own write moves the time on; anything else is another program's.
+        m_guard.notePlanFileOnDisk();
+    } else {
+        criticalMessage(m_window, error);
+    }
+    m_guard.resumeOutsideChecks();
+    return written;
+}
+
+bool PlanFileCommands::maybeSave()
+{
+    if (!m_window->isWindowModified())
+        return true;
+    if (m_planFile.readOnly) {
+        return criticalMessage(m_window,
+                               tr("Unable to save changes to read-only file '%1'. Do you wish to "
+                                  "exit and discard your changes?")
+                                   .arg(m_planFile.fileName),
+                               QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel)
+            == QMessageBox::Discard;
+    }
+    if (m_guard.planFileChangedOutside()) {
+        QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::NoButton,
+                        m_window);
+        setMessageText(box,
+                       tr("The plan file '%1' has been changed by another application since it "
+                          "was opened.\nDo you want to overwrite it with your changes or "
+                          "discard your changes?")
+                           .arg(m_planFile.fileName));
+        QPushButton *overwrite = box.addButton(tr("Overwrite"), QMessageBox::AcceptRole);
+        QPushButton *discard = box.addButton(QMessageBox::Discard);
+        box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Cancel);
+        box.exec();
+        if (box.clickedButton() == discard)
+            return true;
+        if (box.clickedButton() != overwrite)
+            return false;
+        // The user has seen the outside change and chosen to write over it; the other version
+        // is still copied aside first.
+        m_guard.acceptOutsideVersion();
+    }
+    if (save())
+        return true;
+    return criticalMessage(m_window,
+                           tr("Unable to save changes to '%1'. Do you wish to exit and discard "
+                              "your changes?")
+                               .arg(m_planFile.fileName),
+                           QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel)
+        == QMessageBox::Discard;
+}
+
+// Duplicating
+
+void PlanFileCommands::duplicate()
+{
+    if (m_planFile.fileName.isEmpty()) {
+        criticalMessage(m_window,
+                        tr("You need to save this plan to a file before you can duplicate it."));
+        return;
+    }
+    // Changes that may not go into the plan's own file (it is read-only, or another program
+    // has rewritten it) go into the duplicate only; otherwise the plan is saved and its file
+    // copied. A file that can't take the save (a full disk, a pulled stick, a locked file)
+    // stays as it is, and the duplicate is the way to keep the changes: the save has said why.
+    const bool modified = m_window->isWindowModified();
+    bool changesToCopyOnly = modified && (m_planFile.readOnly || m_guard.planFileChangedOutside());
+    if (modified && !changesToCopyOnly && !save())
+        changesToCopyOnly = true;
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.path = duplicateFileName(m_planFile.fileName);
+    request.filters = QStringList {tavroloFilter()};
+    request.defaultSuffix = planExtension;
+    const QString chosen = runFileDialog(m_window, request).path;
+    if (chosen.isEmpty())
+        return;
+    if (m_planFile.isOpenPlanFile(chosen)) {
+        criticalMessage(m_window, tr("The duplicate cannot be saved over the current plan file."));
+        return;
+    }
+    QString error;
+    const bool made = changesToCopyOnly ? writePlanFile(m_plan, chosen, &error)
+                                        : copyFile(m_planFile.fileName, chosen, true);
+    if (!made) {
+        criticalMessage(m_window, tr("Unable to create new file '%1'.").arg(chosen));
+        return;
+    }
+    if (informationMessage(m_window, tr("Do you wish to open the new duplicate file?"),
+                           QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+        != QMessageBox::Yes)
+        return;
+    if (!openFile(chosen, false))
+        criticalMessage(m_window, tr("Unable to open duplicate file '%1'.").arg(chosen));
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <functional>
+
+#include <QObject>
+#include <QString>
+
+class Document;
+class PlanFileGuard;
+class QAction;
+class QWidget;
+class RecentPlans;
+struct PlanFileState;
+
+// The plan-file commands: opening a plan or importing a CSV file, creating a plan, saving by
+// itself and before another plan replaces this one, and duplicating. A plan always has a file;
+// there is no Save command. On a failed opening the plan shown, its file name, read-only state
+// and modified mark stay as they were. Saving refuses to write over the open plan's own file
+// when the plan is read-only or another program has written the file since this window last
+// read or wrote it, as its guard tells. The main window forwards its file commands here.
+class PlanFileCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    // What the commands need of the window.
+    struct Hooks
+    {
+        // The panes show the plan replaced whole, unmodified.
+        std::function<void()> refresh;
+        // The selection-dependent commands follow the plan.
+        std::function<void()> selectionChanged;
+        std::function<void()> clearUndoHistory;
+        std::function<void(const QString &name)> saveUndoState;
+        std::function<void()> retitle;
+    };
+
+    // The window is the parent of the dialogs and messages and holds the modified mark.
+    PlanFileCommands(Document &plan, PlanFileState &planFile, PlanFileGuard &guard,
+                     RecentPlans &recentPlans, QAction *duplicateAction, QAction *zoomToFitAction,
+                     Hooks hooks, QWidget *window);
+
+    // openFile also imports a CSV file (any case of "csv"); it returns true when a plan is now
+    // shown from a file.
+    bool openFile(const QString &path, bool readOnly);
+    bool openPlanDialog(bool preselectCsv);
+    void newPlan();
+    // A recent plan chosen from the menu.
+    void openRecent(const QString &path);
+    QString uniqueFileName(const QString &base, const QString &extension) const;
+    QString defaultFolder() const;
+    void setCurrentFile(const QString &path);
+
+    bool save();
+    bool saveAs();
+    bool saveFile(const QString &path);
+    bool maybeSave();
+
+    void duplicate();
+
+    // Duplicate is enabled while the plan has a file.
+    void updateActions();
+
+private:
+    bool readPlan(const QString &fileName, bool readOnly, bool *savedByLaterVersion);
+    bool importCsv(const QString &fileName);
+    bool importCsvAsNewPlan(const QString &fileName);
+    bool importCsvIntoCurrentPlan(const QString &fileName);
+
+    Document &m_plan;
+    PlanFileState &m_planFile;
+    PlanFileGuard &m_guard;
+    RecentPlans &m_recentPlans;
+    QAction *m_duplicateAction;
+    QAction *m_zoomToFitAction;
+    Hooks m_hooks;
+    QWidget *m_window;
+};

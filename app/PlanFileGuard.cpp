@@ -1,0 +1,394 @@
+#include "app/PlanFileGuard.h"
+
+#include "app/PlanFileState.h"
+#include "common/app/Accessors.h"
+#include "common/core/FileHelpers.h"
+#include "common/widgets/MessageBoxes.h"
+#include "common/widgets/Settings.h"
+#include "model/Document.h"
+#include "storage/SafeSave.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QWidget>
+
+namespace {
+
+const char planExtension[] = "tv";
+const char backupExtension[] = "tvb";
+const int externalCheckIntervalMs = 15000;
+const int msPerMinute = 60000;
+
+} // namespace
+
+PlanFileGuard::PlanFileGuard(Document &plan, PlanFileState &planFile, Hooks hooks, QWidget *window)
+    : QObject(window),
+      m_plan(plan),
+      m_planFile(planFile),
+      m_hooks(std::move(hooks)),
+      m_window(window),
+      m_idleTimer(this),
+      m_backupTimer(this),
+      m_externalCheckTimer(this)
+{
+    m_idleTimer.setObjectName(QStringLiteral("m_idleTimer"));
+    m_idleTimer.setSingleShot(true);
+    connect(&m_idleTimer, &QTimer::timeout, this, &PlanFileGuard::onIdleTimeOut);
+    m_backupTimer.setObjectName(QStringLiteral("m_backupTimer"));
+    connect(&m_backupTimer, &QTimer::timeout, this, &PlanFileGuard::onBackupTimeOut);
+    m_externalCheckTimer.setObjectName(QStringLiteral("m_externalCheckTimer"));
+    connect(&m_externalCheckTimer, &QTimer::timeout, this,
+            &PlanFileGuard::onCheckExternalUpdatesToPlan);
+}
+
+// Automatic saving
+
+void PlanFileGuard::noteModification()
+{
+    m_window->setWindowModified(true);
+    restartIdleTimer();
+    m_changedSinceBackup = true;
+    if (m_planFile.readOnly && !m_planFile.readOnlyWarned) {
+        m_planFile.readOnlyWarned = true;
+        // The panes connected after the window have not seen the change yet; a modal box now
+        // would let them repaint a plan they do not know.
+        QTimer::singleShot(0, this, &PlanFileGuard::showReadOnlyWarning);
+    }
+}
+
+void PlanFileGuard::restartIdleTimer()
+{
+    m_idleTimer.stop();
+    m_idleTimer.setSingleShot(true);
+    m_idleTimer.start(5000 + 2 * m_plan.taskCount());
+}
+
+void PlanFileGuard::onIdleTimeOut()
+{
+    if (!m_window->isWindowModified())
+        return;
+    // Never while a dialog is open, which may be about to change the plan again, but soon
+    // after it closes.
+    if (QApplication::activeModalWidget()) {
+        m_idleTimer.start();
+        return;
+    }
+    if (m_planFile.fileName.isEmpty() || m_planFile.readOnly)
+        return;
+    // Writing now would destroy what another program wrote. The user is asked whether to
+    // re-open it, once the window is active, even with the periodic checks off; declining lets
+    // the next autosave write, after the other version is copied aside.
+    if (planFileChangedOutside()) {
+        m_outsideChangeQuestionDue = true;
+        QCoreApplication::postEvent(m_window, new QEvent(outsideChangeCheckEvent));
+        return;
+    }
+    if (!m_hooks.save())
+        qWarning().noquote() << QStringLiteral("Unable to save ") + m_planFile.fileName;
+}
+
+void PlanFileGuard::showReadOnlyWarning()
+{
+    // The plan may have been replaced by a writable one in the meantime.
+    if (!m_planFile.readOnly)
+        return;
+    warningMessage(m_window,
+                   tr("This plan is opened read-only. Any changes will *not* be saved or "
+                      "backed up.\nHowever you can 'File>Duplicate' your changes to a new "
+                      "file."));
+}
+
+// Backups
+
+void PlanFileGuard::restartBackupTimer()
+{
+    m_backupTimer.stop();
+    const Settings *preferences = settings();
+    if (preferences->backupTimedOn())
+        m_backupTimer.start(preferences->backupInterval() * msPerMinute);
+}
+
+// Plan.tv becomes Plan_2016-09-26T14-25-59.tvb in the backup folder: the name up to its first
+// dot, and the time without the colons file systems refuse.
+QString PlanFileGuard::backupFilePath(const QString &planPath, bool timeStamped) const
+{
+    const QString fileName = QFileInfo(planPath).fileName();
+    const int dot = fileName.indexOf(QLatin1Char('.'));
+    QString name = dot < 0 ? fileName : fileName.left(dot);
+    if (timeStamped)
+        name += QLatin1Char('_')
+            + QDateTime::currentDateTime()
+                  .toString(Qt::ISODate)
+                  .replace(QLatin1Char(':'), QLatin1Char('-'));
+    return QDir::toNativeSeparators(settings()->backupFolder()) + QDir::separator() + name
+        + QStringLiteral(".tvb");
+}
+
+void PlanFileGuard::onBackupTimeOut()
+{
+    // The tick comes back while a box of the last tick (or any other dialog) is open; one
+    // box at a time, and the next tick tries again.
+    if (QApplication::activeModalWidget())
+        return;
+    if (m_planFile.readOnly || !m_changedSinceBackup || m_planFile.fileName.isEmpty())
+        return;
+    const QString backup = backupFilePath(m_planFile.fileName, true);
+    if (copyFile(m_planFile.fileName, backup, false)) {
+        m_changedSinceBackup = false;
+        return;
+    }
+    qWarning().noquote() << QStringLiteral("Unable to save ") + m_planFile.fileName
+            + QStringLiteral(" to ") + backup;
+    const QString folder = settings()->backupFolder();
+    if (!QFileInfo(folder).isDir())
+        criticalMessage(m_window,
+                        tr("Backup folder '%1' doesn't exist.\nYou can change backup "
+                           "settings in the 'Preferences' window.")
+                            .arg(folder));
+    else
+        showBackupWriteFailure(backup);
+}
+
+// The previous save stays beside the plan as Name.tvb. The copy replaces the old one only
+// once it is whole, so a failing copy keeps the last good one.
+void PlanFileGuard::makePerSaveCopy(const QString &path)
+{
+    QString copy = path;
+    copy.replace(QRegularExpression(QStringLiteral("\\.%1$").arg(planExtension),
+                                    QRegularExpression::CaseInsensitiveOption),
+                 QStringLiteral(".%1").arg(backupExtension));
+    if (copy != path)
+        copyFile(path, copy, true);
+}
+
+void PlanFileGuard::showBackupWriteFailure(const QString &backup)
+{
+    criticalMessage(m_window,
+                    tr("Unable to write backup to '%1'.\nYou can change backup "
+                       "settings in the 'Preferences' window.")
+                        .arg(backup));
+}
+
+// The file on disk
+
+void PlanFileGuard::notePlanFileOnDisk()
+{
+    m_planFileTime = fileLastModified();
+    m_planFileSize = m_planFileTime.isValid() ? QFileInfo(m_planFile.fileName).size() : -1;
+}
+
+// Not only a later time: a copy put back with its old time, a sync tool's, or a write within
+// the same tick of a coarse file system are other programs' versions too.
+bool PlanFileGuard::planFileChangedOutside() const
+{
+    if (!m_planFileTime.isValid() || m_planFile.fileName.isEmpty())
+        return false;
+    const QFileInfo info(m_planFile.fileName);
+    return info.exists()
+        && (info.lastModified() != m_planFileTime || info.size() != m_planFileSize);
+}
+
+QDateTime PlanFileGuard::fileLastModified() const
+{
+    if (m_planFile.fileName.isEmpty())
+        return QDateTime();
+    const QFileInfo info(m_planFile.fileName);
+    return info.exists() ? info.lastModified() : QDateTime();
+}
+
+void PlanFileGuard::forgetFileOnDisk()
+{
+    m_planFileTime = QDateTime();
+    m_planFileSize = -1;
+    m_outsideVersionUnkept = false;
+    m_outsideChangeQuestionDue = false;
+}
+
+void PlanFileGuard::notePlanRead()
+{
+    notePlanFileOnDisk();
+    m_outsideVersionUnkept = false;
+    m_outsideChangeQuestionDue = false;
+}
+
+// Asked again whenever the window is activated: a stick pulled or put back, a lock set or
+// lifted.
+void PlanFileGuard::recheckPlanFileWritable()
+{
+    if (m_planFile.fileName.isEmpty() || (m_planFile.readOnly && !m_planFile.unwritableFile))
+        return;
+    const bool writable = canReplaceFile(m_planFile.fileName);
+    if (writable != m_planFile.readOnly)
+        return;
+    m_planFile.readOnly = !writable;
+    m_planFile.unwritableFile = !writable;
+    m_hooks.retitle();
+    if (m_planFile.readOnly && m_window->isWindowModified() && !m_planFile.readOnlyWarned) {
+        m_planFile.readOnlyWarned = true;
+        QTimer::singleShot(0, this, &PlanFileGuard::showReadOnlyWarning);
+    } else if (!m_planFile.readOnly && m_window->isWindowModified()) {
+        restartIdleTimer();
+    }
+}
+
+void PlanFileGuard::acceptOutsideVersion()
+{
+    m_outsideVersionUnkept = true;
+    notePlanFileOnDisk();
+}
+
+// The copy takes the timed backups' name, in the backup folder or, where that folder is
+// missing or refuses it, beside the plan; a name already taken (a timed backup of the same
+// second) gets a number, since an existing file would count as the copy made.
+bool PlanFileGuard::keepOutsideVersion(QString *copy)
+{
+    copy->clear();
+    if (!m_outsideVersionUnkept)
+        return true;
+    if (m_planFile.fileName.isEmpty() || !QFileInfo::exists(m_planFile.fileName)) {
+        m_outsideVersionUnkept = false;
+        return true;
+    }
+    const QString inBackupFolder = backupFilePath(m_planFile.fileName, true);
+    QStringList candidates;
+    if (QFileInfo(settings()->backupFolder()).isDir())
+        candidates << inBackupFolder;
+    candidates << QDir::toNativeSeparators(QFileInfo(m_planFile.fileName).absolutePath())
+            + QDir::separator() + QFileInfo(inBackupFolder).fileName();
+    candidates.removeDuplicates();
+    for (const QString &candidate : qAsConst(candidates)) {
+        const QString name
+            = QFileInfo::exists(candidate) ? duplicateFileName(candidate) : candidate;
+        if (copyFile(m_planFile.fileName, name, false)) {
+            m_outsideVersionUnkept = false;
+            *copy = name;
+            return true;
+        }
+    }
+    *copy = candidates.first();
+    return false;
+}
+
+// Cancel: the plan shown stays and is saved as before; the other program's version is copied
+// aside now, while it is the one the user declined, and the message says where.
+void PlanFileGuard::keepPlanOverOutsideVersion()
+{
+    acceptOutsideVersion();
+    // A read-only plan writes nothing over it; should it become writable, the copy is made
+    // before the first write.
+    if (m_planFile.readOnly)
+        return;
+    QString copy;
+    if (!keepOutsideVersion(&copy))
+        showBackupWriteFailure(copy);
+    else if (!copy.isEmpty())
+        informationMessage(m_window,
+                           tr("The plan shown is kept; your changes will be saved to '%1'.\nThe "
+                              "version written by the other application has been kept as '%2'.")
+                               .arg(m_planFile.fileName, copy));
+    if (m_window->isWindowModified())
+        restartIdleTimer();
+}
+
+// The file another program wrote can't be read: the plan shown is the good one. Marked
+// modified, it is saved over the damaged file at the next pause, the damaged file copied aside.
+void PlanFileGuard::keepPlanOverDamagedFile()
+{
+    acceptOutsideVersion();
+    if (m_planFile.readOnly)
+        return;
+    QString copy;
+    const bool kept = keepOutsideVersion(&copy);
+    noteModification();
+    if (!kept)
+        showBackupWriteFailure(copy);
+    else
+        warningMessage(m_window,
+                       tr("The plan shown will be saved over the damaged file '%1'.\nThe damaged "
+                          "file has been kept as '%2'.")
+                           .arg(m_planFile.fileName, copy));
+}
+
+// The check for changes by another program
+
+bool PlanFileGuard::onCheckExternalUpdatesToPlan()
+{
+    // The autosave's own request is answered whatever the preference: it waits for it.
+    if (!settings()->checkPlanUpdates() && !m_outsideChangeQuestionDue)
+        return false;
+    if (!m_window->isActiveWindow() || QApplication::activeModalWidget())
+        return false;
+    if (!planFileChangedOutside()) {
+        m_outsideChangeQuestionDue = false;
+        return false;
+    }
+    m_outsideChangeQuestionDue = false;
+    const QString question = tr("The plan has been updated by another application.\nDo you "
+                                "want to re-open the updated plan?\n");
+    const QString stop = tr("(You can stop these update checks in the 'Preferences' window.)");
+    const QMessageBox::StandardButtons buttons = QMessageBox::Open | QMessageBox::Cancel;
+    const int answer = m_window->isWindowModified()
+        ? warningMessage(m_window,
+                         question + tr("Any changes you have made will be lost.\n") + stop, buttons,
+                         QMessageBox::Open)
+        : informationMessage(m_window, question + stop, buttons, QMessageBox::Open);
+    if (answer != QMessageBox::Open) {
+        keepPlanOverOutsideVersion();
+        return false;
+    }
+    // A plan read-only only because its file could not be written is opened as the file is now.
+    if (m_hooks.reopen(m_planFile.fileName, m_planFile.readOnly && !m_planFile.unwritableFile))
+        return true;
+    keepPlanOverDamagedFile();
+    return false;
+}
+
+void PlanFileGuard::stopOutsideChecks()
+{
+    m_externalCheckTimer.stop();
+}
+
+void PlanFileGuard::resumeOutsideChecks()
+{
+    if (settings()->checkPlanUpdates())
+        m_externalCheckTimer.start(externalCheckIntervalMs);
+}
+
+void PlanFileGuard::restartOutsideChecks()
+{
+    m_externalCheckTimer.stop();
+    if (settings()->checkPlanUpdates() && !m_planFile.fileName.isEmpty())
+        m_externalCheckTimer.start(externalCheckIntervalMs);
+}
+
+void PlanFileGuard::windowActivated()
+{
+    recheckPlanFileWritable();
+    if (settings()->checkPlanUpdates() || m_outsideChangeQuestionDue)
+        QCoreApplication::postEvent(m_window, new QEvent(outsideChangeCheckEvent));
+}
+
+// With the periodic checks off, only the autosave's request is answered; the check itself
+// tells it apart.
+void PlanFileGuard::runOutsideChangeCheck()
+{
+    const bool periodic = settings()->checkPlanUpdates();
+    if (periodic)
+        m_externalCheckTimer.stop();
+    onCheckExternalUpdatesToPlan();
+    if (periodic)
+        m_externalCheckTimer.start(externalCheckIntervalMs);
+}
+
+// Nothing is dropped: a version another program wrote meanwhile is copied aside first.
+void PlanFileGuard::saveOnQuit()
+{
+    if (!m_window->isWindowModified() || m_planFile.readOnly || m_planFile.fileName.isEmpty())
+        return;
+    if (planFileChangedOutside())
+        acceptOutsideVersion();
+    m_hooks.save();
+}
