@@ -46,12 +46,8 @@ void DropHandler::takeDropEvent(const DropFilesEvent &event)
 
 void DropHandler::noteCardRenumbering(const Events &events)
 {
-    for (const Event &event : events.events) {
-        if (event.type == EventType::AllChanged || event.type == EventType::TasksDeleted) {
-            ++m_cardsGeneration;
-            return;
-        }
-    }
+    if (events.any(renumbersCards))
+        ++m_cardsGeneration;
 }
 
 // A dialog that is open may be about to change the plan, or be the card dialog of an earlier

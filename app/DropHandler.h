@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Events.h"
 #include "model/HyperLink.h"
 #include "model/ModelTypes.h"
 
@@ -13,7 +14,6 @@
 class Document;
 class DropFilesEvent;
 class QWidget;
-struct Events;
 
 // Files and links dropped on the views, and the files the operating system asks the program to
 // open: a plan or CSV file replaces the plan, pictures become card images, other files and web
@@ -22,11 +22,15 @@ struct Events;
 // it of every change that renumbers cards. A request that comes while a dialog is open waits
 // until it closes; a card index that a reload, undo or deletion may have given to another card
 // since the drop counts as no card.
+//
+// Listens, through the window, to a whole plan and to deleted cards (renumbersCards).
 class DropHandler : public QObject
 {
     Q_OBJECT
 
 public:
+    static constexpr EventMask renumbersCards = EventFlag::AllChanged | EventFlag::TasksDeleted;
+
     // What a drop needs of the window's other commands.
     struct Hooks
     {

@@ -767,53 +767,35 @@ void MainWindow::updateWindowTitle()
 
 void MainWindow::onChangedDoc(const Events &events)
 {
+    // The window hears of every change: its undo history notes each one. These are the changes
+    // that also make the plan modified, that change the status bar's counts and the cards the
+    // filter hides, and that change the enabled states following the plan.
+    constexpr EventMask modifiesPlan = EventFlag::TaskAdded | EventFlag::TasksDeleted
+        | EventFlag::PropertyAdded | EventFlag::PropertyChanged | EventFlag::PropertyDeleted
+        | EventFlag::ValueChanged | EventFlag::TaskNotesChanged | EventFlag::CardsLayoutChanged
+        | EventFlag::CardContentChanged | EventFlag::ViewChanged | EventFlag::StoredViewsChanged
+        | EventFlag::FilterChanged | EventFlag::CardsAppearanceChanged | EventFlag::TaskLinksChanged
+        | EventFlag::PropertiesReordered | EventFlag::ImagesChanged | EventFlag::TaskImageChanged
+        | EventFlag::ChartsSettingsChanged | EventFlag::ChartsAppearanceChanged
+        | EventFlag::TableAppearanceChanged;
+    // A view brings its own filter.
+    constexpr EventMask changesStatus = EventFlag::AllChanged | EventFlag::TaskAdded
+        | EventFlag::TasksDeleted | EventFlag::PropertyAdded | EventFlag::PropertyChanged
+        | EventFlag::PropertyDeleted | EventFlag::ValueChanged | EventFlag::CardsLayoutChanged
+        | EventFlag::ViewChanged | EventFlag::FilterChanged | EventFlag::PropertiesReordered
+        | EventFlag::ChartsSettingsChanged;
+    constexpr EventMask changesActions = EventFlag::AllChanged | EventFlag::PropertyAdded
+        | EventFlag::PropertyDeleted | EventFlag::PropertiesReordered
+        | EventFlag::CardsLayoutChanged;
     // Only now, with the change stored, does the plan show whether the edit announced before
     // it changed anything, and so what Undo takes back.
     m_undoHistory.noteChanged(*doc());
     noteCardRenumbering(events);
-    bool modified = false;
-    bool status = false;
-    bool actions = false;
-    for (const Event &event : events.events) {
-        switch (event.type) {
-        case EventType::AllChanged:
-            status = actions = true;
-            break;
-        case EventType::TaskAdded:
-        case EventType::TasksDeleted:
-        case EventType::PropertyChanged:
-        case EventType::ValueChanged:
-        case EventType::FilterChanged:
-        case EventType::ChartsSettingsChanged:
-            modified = status = true;
-            break;
-        case EventType::PropertyAdded:
-        case EventType::PropertyDeleted:
-        case EventType::PropertiesReordered:
-        case EventType::CardsLayoutChanged:
-            modified = status = actions = true;
-            break;
-        case EventType::TaskNotesChanged:
-        case EventType::CardContentChanged:
-        case EventType::ViewChanged:
-        case EventType::StoredViewsChanged:
-        case EventType::CardsAppearanceChanged:
-        case EventType::TaskLinksChanged:
-        case EventType::ImagesChanged:
-        case EventType::TaskImageChanged:
-        case EventType::ChartsAppearanceChanged:
-        case EventType::TableAppearanceChanged:
-            modified = true;
-            break;
-        default: // the search text, the user-interface style and unknown types
-            break;
-        }
-    }
-    if (modified)
+    if (events.any(modifiesPlan))
         noteModification();
-    if (status)
+    if (events.any(changesStatus))
         updateStatusBar();
-    if (actions)
+    if (events.any(changesActions))
         updateActions();
     updateUndoRedoActions();
 }

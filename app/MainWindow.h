@@ -50,6 +50,10 @@ class MainWindow;
 // of the file, view, export and update commands, the drops, the tips and the watch over the plan
 // file is done by handlers it creates, each handed the plan and the panes it works on; the
 // window's commands forward to them. A plan always has a file; there is no Save command.
+//
+// Listens to every change of the plan, as its undo history notes each one; the masks beside
+// onChangedDoc tell which changes also mark the plan modified, update the status bar and the
+// enabled states.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT

@@ -595,8 +595,11 @@ void CardsEditScrollWidget::customEvent(QEvent *event)
 
 void CardsEditScrollWidget::onChangedDoc(const Events &events)
 {
+    // Gathered again when next asked for, whatever changed.
     m_valueListsValid = false;
     m_plainCombos.clear();
+    if (!events.any(listensTo))
+        return;
     Document *plan = doc();
     for (const Event &event : events.events) {
         const int property = event.propertyIndex;

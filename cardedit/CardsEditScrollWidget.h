@@ -25,11 +25,17 @@ class QToolButton;
 // writing only the fields the user changed. It follows the plan while the dialog is open:
 // a property added, edited or deleted (also from its own row) adds, relabels or removes its
 // row, and an edited image library is listed again.
+//
+// Listens to properties added, changed and deleted and to the image library; every change
+// drops the listed values it keeps.
 class CardsEditScrollWidget : public QWidget
 {
     Q_OBJECT
 
 public:
+    static constexpr EventMask listensTo = EventFlag::PropertyAdded | EventFlag::PropertyChanged
+        | EventFlag::PropertyDeleted | EventFlag::ImagesChanged;
+
     explicit CardsEditScrollWidget(QWidget *parent = nullptr);
     ~CardsEditScrollWidget() override;
 

@@ -173,6 +173,8 @@ void ReplaceDialog::onRefreshProperties()
 
 void ReplaceDialog::onChangedDoc(const Events &events)
 {
+    if (!events.any(listensTo))
+        return;
     bool previewDue = false;
     for (const Event &event : events.events) {
         switch (event.type) {

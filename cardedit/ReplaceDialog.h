@@ -17,11 +17,20 @@ class QPushButton;
 // names or notes contain a text, selects them in the Cards or Table pane, and replaces the
 // text in all of them in one undoable step. The main window keeps at most one, modeless beside
 // it, and forgets it on closing().
+//
+// Listens to what changes the property list (a whole plan, properties added, changed, deleted
+// or re-ordered) and to what changes the texts it searches (cards, values, notes, links); each
+// counts the matches again.
 class ReplaceDialog : public QDialog
 {
     Q_OBJECT
 
 public:
+    static constexpr EventMask listensTo = EventFlag::AllChanged | EventFlag::PropertiesReordered
+        | EventFlag::PropertyAdded | EventFlag::PropertyChanged | EventFlag::PropertyDeleted
+        | EventFlag::TaskAdded | EventFlag::TasksDeleted | EventFlag::ValueChanged
+        | EventFlag::TaskNotesChanged | EventFlag::TaskLinksChanged;
+
     // What the window needs of the main window it serves: whether the pane on show can select
     // cards, and selecting them there. Without them (tests) matches cannot be selected.
     struct CardSelection

@@ -309,7 +309,10 @@ void TaskDialog::updateTabOrder()
 
 void TaskDialog::onChangedDoc(const Events &events)
 {
+    // Derived again when next asked for, whatever changed.
     m_knownValuesValid = false;
+    if (!events.any(listensTo))
+        return;
     for (const Event &event : events.events) {
         if (event.type != EventType::PropertyDeleted)
             continue;

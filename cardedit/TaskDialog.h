@@ -26,11 +26,17 @@ class QToolButton;
 // quick-add line: the user types the card as 'name=Fix login, p=high, due=+3' and the terms
 // are spread over the fields as they type, bare values going to the property they most
 // likely belong to. The plan changes only when the dialog is accepted.
+//
+// Listens to what renames, adds, removes or moves the properties its labels and quick-add
+// records name; every change drops the values it knows.
 class TaskDialog : public QDialog
 {
     Q_OBJECT
 
 public:
+    static constexpr EventMask listensTo = EventFlag::AllChanged | EventFlag::PropertyAdded
+        | EventFlag::PropertyChanged | EventFlag::PropertyDeleted | EventFlag::PropertiesReordered;
+
     // With no tasks the dialog adds a card, starting from the presets (the last preset of a
     // property wins), the links and the image index (-1 for none); with tasks it edits them,
     // and presets, links and image are not used. Only the scene's selection is touched: it

@@ -286,6 +286,8 @@ void CardsScene::onChangedDoc(const Events &events)
 {
     if (!events.events.isEmpty())
         m_backdropStale = true;
+    if (!events.any(listensTo))
+        return;
     bool layOut = false;
     bool repaint = false;
     const auto decorated = [this] {
@@ -312,9 +314,10 @@ void CardsScene::onChangedDoc(const Events &events)
             layOut = true;
             break;
         case EventType::PropertyAdded:
-            // Shown on the cards from the start, it changes what every card draws.
+            // Shown on the cards from the start, it changes what every card draws, and may
+            // change their size and the legend's columns.
             if (m_document->propertyVisibility(event.propertyIndex) != PropertyVisibility::Hidden)
-                repaint = true;
+                layOut = true;
             break;
         case EventType::PropertyChanged:
         case EventType::PropertyDeleted:

@@ -346,6 +346,8 @@ void CardsView::onPostDuplicateCards()
 
 void CardsView::onChangedDoc(const Events &events)
 {
+    if (!events.any(listensTo))
+        return;
     const Document &doc = *document();
     for (const Event &event : events.events) {
         switch (event.type) {

@@ -34,11 +34,22 @@ class QTimer;
 // selecting, dragging and auto-scroll in CardsViewMouse.cpp, the context menus and the
 // commands they post in CardsViewMenus.cpp, drops and the rendering for print and export in
 // CardsViewDrops.cpp.
+//
+// Listens to the search (it selects the matching cards) and to every change that may leave
+// its card tool tip telling of a card as it was: cards, values, notes, links and images,
+// properties, the layout, the view and the filter.
 class CardsView : public GraphicsView
 {
     Q_OBJECT
 
 public:
+    static constexpr EventMask listensTo = EventFlag::AllChanged | EventFlag::TaskAdded
+        | EventFlag::TasksDeleted | EventFlag::PropertyAdded | EventFlag::PropertyChanged
+        | EventFlag::PropertyDeleted | EventFlag::ValueChanged | EventFlag::TaskNotesChanged
+        | EventFlag::CardsLayoutChanged | EventFlag::ViewChanged | EventFlag::FilterChanged
+        | EventFlag::TaskLinksChanged | EventFlag::SearchChanged | EventFlag::PropertiesReordered
+        | EventFlag::ImagesChanged | EventFlag::TaskImageChanged;
+
     // What the mouse is doing between a press and its release.
     enum class DragState : int {
         Idle = 0,

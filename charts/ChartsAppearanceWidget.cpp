@@ -207,6 +207,8 @@ void ChartsAppearanceWidget::onDefaultClicked()
 
 void ChartsAppearanceWidget::onChangedDoc(const Events &events)
 {
+    if (!events.any(listensTo))
+        return;
     for (const Event &event : events.events) {
         if (event.type == EventType::AllChanged || event.type == EventType::ChartsAppearanceChanged)
             reload(event.type == EventType::AllChanged);

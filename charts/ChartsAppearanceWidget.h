@@ -15,11 +15,16 @@ class ChartsAppearanceWidget;
 // The "Appearance" section of the Charts left pane: a control for every field of the plan's
 // charts appearance and "Default". Each control writes its field as one undoable edit; the
 // section reloads only when the plan is replaced or the appearance reports a change.
+//
+// Listens to a whole plan and the Charts appearance.
 class ChartsAppearanceWidget : public LeftPaneWidget
 {
     Q_OBJECT
 
 public:
+    static constexpr EventMask listensTo
+        = EventFlag::AllChanged | EventFlag::ChartsAppearanceChanged;
+
     // The scene follows the plan by itself; it is taken for the pane's sake only.
     ChartsAppearanceWidget(QWidget *parent, ChartsScene *scene);
     ~ChartsAppearanceWidget() override;

@@ -80,28 +80,10 @@ void ChartsDisplayWidget::giveFocus()
 
 void ChartsDisplayWidget::onChangedDoc(const Events &events)
 {
-    bool refill = false;
-    for (const Event &event : events.events) {
-        switch (event.type) {
-        case EventType::AllChanged:
-        case EventType::TaskAdded:
-        case EventType::TasksDeleted:
-        case EventType::PropertyAdded:
-        case EventType::PropertyChanged:
-        case EventType::PropertyDeleted:
-        case EventType::ValueChanged:
-        case EventType::PropertiesReordered:
-        case EventType::ChartsSettingsChanged:
-            refill = true;
-            break;
-        case EventType::UiStyleChanged:
-            setIcons();
-            break;
-        default:
-            break;
-        }
-    }
-    if (refill)
+    if (!events.any(listensTo))
+        return;
+    followStyle(events);
+    if (events.any(refillsOn))
         reload();
 }
 

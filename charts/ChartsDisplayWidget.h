@@ -13,11 +13,21 @@ class ChartsDisplayWidget;
 // properties and "<cards>" (the card count), By and Per the text properties; each choice and
 // each of the two hiding flags is one undoable edit of the plan's chart settings. The combos
 // list only some properties, so each keeps a map from its item to the property index.
+//
+// Listens to what can change which properties fit each combo (cards, values and properties,
+// whose detected types follow the values, and a whole plan), to the chart settings and to the
+// style.
 class ChartsDisplayWidget : public LeftPaneWidget
 {
     Q_OBJECT
 
 public:
+    static constexpr EventMask refillsOn = EventFlag::AllChanged | EventFlag::TaskAdded
+        | EventFlag::TasksDeleted | EventFlag::PropertyAdded | EventFlag::PropertyChanged
+        | EventFlag::PropertyDeleted | EventFlag::ValueChanged | EventFlag::PropertiesReordered
+        | EventFlag::ChartsSettingsChanged;
+    static constexpr EventMask listensTo = refillsOn | EventFlag::UiStyleChanged;
+
     explicit ChartsDisplayWidget(QWidget *parent = nullptr);
     ~ChartsDisplayWidget() override;
 
@@ -39,7 +49,7 @@ protected:
 private:
     void reload();
     void updateEditButtons();
-    void setIcons();
+    void setIcons() override;
     void editProperty(int property);
 
     Ui::ChartsDisplayWidget *m_ui;

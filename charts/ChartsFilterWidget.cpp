@@ -33,7 +33,8 @@ void ChartsFilterWidget::onUseCardFilterToggled()
 
 void ChartsFilterWidget::onChangedDoc(const Events &events)
 {
-    // Its other changes come from the box itself.
+    if (!events.any(listensTo))
+        return;
     for (const Event &event : events.events) {
         if (event.type != EventType::AllChanged)
             continue;

@@ -49,6 +49,10 @@ void ChartsScene::rebuild()
         }
         m_chartCount = charts.charts.size();
         layoutCharts();
+    } else {
+        // Back to the rectangle of a scene that never held a chart, which the exports take
+        // for nothing to show.
+        setSceneRect(QRectF());
     }
     emit redrawing();
 }
@@ -154,6 +158,8 @@ void ChartsScene::placeFooter(const QRectF &rect)
 
 void ChartsScene::onChangedDoc(const Events &events)
 {
+    if (!events.any(listensTo))
+        return;
     bool rebuildWanted = false;
     bool repaintWanted = false;
     for (const Event &event : events.events) {

@@ -20,11 +20,20 @@ class QGraphicsView;
 // The sums and the geometry are ChartsLayouter's; the scene owns the items. The main window
 // connects Document::changed to onChangedDoc, layoutFinished to the view's onZoomAll and
 // redrawing to its print-status update, and asks chartItems for the charts of an export.
+//
+// Listens to what changes the sums (cards, values and properties, the chart settings, and the
+// view and filter while the charts follow the filter) and to the Charts appearance.
 class ChartsScene : public QGraphicsScene
 {
     Q_OBJECT
 
 public:
+    static constexpr EventMask listensTo = EventFlag::AllChanged | EventFlag::TaskAdded
+        | EventFlag::TasksDeleted | EventFlag::PropertyChanged | EventFlag::PropertyDeleted
+        | EventFlag::ValueChanged | EventFlag::PropertiesReordered
+        | EventFlag::ChartsSettingsChanged | EventFlag::ViewChanged | EventFlag::FilterChanged
+        | EventFlag::ChartsAppearanceChanged;
+
     explicit ChartsScene(Document *document, QObject *parent = nullptr);
     ~ChartsScene() override;
 

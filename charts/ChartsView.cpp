@@ -1,6 +1,7 @@
 #include "charts/ChartsView.h"
 
 #include "charts/ChartItem.h"
+#include "charts/ChartsLayouter.h"
 #include "charts/ChartsScene.h"
 #include "common/app/Accessors.h"
 #include "common/core/BusyCursor.h"
@@ -123,6 +124,15 @@ void ChartsView::showAll()
     m_zoomedChart = nullptr;
 }
 
+void ChartsView::showNothing()
+{
+    releaseViewCursor();
+    // The last charts' scale would only tell of charts that are gone.
+    resetTransform();
+    m_zoomedChart = nullptr;
+    viewport()->update();
+}
+
 void ChartsView::onZoomAll()
 {
     showAll();
@@ -151,7 +161,13 @@ void ChartsView::onRedrawing()
 
 void ChartsView::onChangedDoc(const Events &events)
 {
-    if (!events.containsType(EventType::ChartsSettingsChanged))
+    if (!events.any(listensTo))
+        return;
+    if (!ChartsLayouter::canChart(*doc())) {
+        showNothing();
+        return;
+    }
+    if (!events.any(EventFlag::ChartsSettingsChanged))
         return;
     viewport()->update();
     showAll();

@@ -21,11 +21,18 @@ class ChartsScene;
 // The zoom cursors are application override cursors: the view removes only its own entry from
 // the override stack, whatever others pushed meanwhile (the wait cursor of a rebuild), and
 // never leaves it behind when the pointer leaves, the view hides or goes away.
+//
+// Listens to the chart settings, after which it shows all charts again, and to what may leave
+// nothing to chart (a whole plan, properties changed, deleted or re-ordered), after which it
+// shows the empty scene unscaled, as a view that never showed a chart.
 class ChartsView : public GraphicsView
 {
     Q_OBJECT
 
 public:
+    static constexpr EventMask listensTo = EventFlag::ChartsSettingsChanged | EventFlag::AllChanged
+        | EventFlag::PropertyChanged | EventFlag::PropertyDeleted | EventFlag::PropertiesReordered;
+
     explicit ChartsView(QWidget *parent = nullptr);
     ~ChartsView() override;
 
@@ -66,6 +73,8 @@ private:
     int chartCount() const;
     ChartItem *chartAt(const QPoint &viewPoint) const;
     void showAll();
+    // The view of a scene with nothing to chart.
+    void showNothing();
     const QCursor &zoomInCursor() const;
     const QCursor &zoomOutCursor() const;
     // Shows the view's cursor unless another override cursor is in force.

@@ -165,37 +165,37 @@ void CardsAppearanceWidget::giveFocus()
 
 void CardsAppearanceWidget::onTitleChanged(const QString &text)
 {
-    doc()->setCardsTitle(text, true);
+    doc()->setCardsTitle(text, true, this);
 }
 
 void CardsAppearanceWidget::onTitleSizeChanged(int size)
 {
-    doc()->setCardsTitleSize(size, true);
+    doc()->setCardsTitleSize(size, true, this);
 }
 
 void CardsAppearanceWidget::onFooterChanged(const QString &text)
 {
-    doc()->setCardsFooter(text, true);
+    doc()->setCardsFooter(text, true, this);
 }
 
 void CardsAppearanceWidget::onFooterSizeChanged(int size)
 {
-    doc()->setCardsFooterSize(size, true);
+    doc()->setCardsFooterSize(size, true, this);
 }
 
 void CardsAppearanceWidget::onCardsShapeChanged(int index)
 {
-    doc()->setCardsShape(index, true);
+    doc()->setCardsShape(index, true, this);
 }
 
 void CardsAppearanceWidget::onAspectRatioChanged(double ratio)
 {
-    doc()->setCardAspectRatio(ratio, true);
+    doc()->setCardAspectRatio(ratio, true, this);
 }
 
 void CardsAppearanceWidget::onCellLayoutChanged(int index)
 {
-    doc()->setCardsCellLayout(index, true);
+    doc()->setCardsCellLayout(index, true, this);
 }
 
 void CardsAppearanceWidget::onFontFamilyChanged(const QFont &font)
@@ -207,95 +207,95 @@ void CardsAppearanceWidget::onFontFamilyChanged(const QFont &font)
     m_shownFontFamily = font.family();
     QFont cardFont = doc()->cardFont();
     cardFont.setFamily(font.family());
-    doc()->setCardFont(cardFont, true);
+    doc()->setCardFont(cardFont, true, this);
 }
 
 void CardsAppearanceWidget::onCardFontScaledChanged(int index)
 {
-    doc()->setCardFontScaling(indexToScaling(index), true);
+    doc()->setCardFontScaling(indexToScaling(index), true, this);
     showDependentSpinBoxes();
 }
 
 void CardsAppearanceWidget::onFontSizeChanged(int size)
 {
-    doc()->setCardFontSize(size, true);
+    doc()->setCardFontSize(size, true, this);
 }
 
 void CardsAppearanceWidget::onHeaderShowNameChanged(int index)
 {
-    doc()->setCardsHeadersShowName(index != 0, true);
+    doc()->setCardsHeadersShowName(index != 0, true, this);
 }
 
 void CardsAppearanceWidget::onHeaderSizeChanged(int size)
 {
-    doc()->setCardsHeaderSize(size, true);
+    doc()->setCardsHeaderSize(size, true, this);
 }
 
 void CardsAppearanceWidget::onHeaderFontScaledChanged(int index)
 {
-    doc()->setHeaderFontScaling(indexToScaling(index), true);
+    doc()->setHeaderFontScaling(indexToScaling(index), true, this);
     showDependentSpinBoxes();
 }
 
 void CardsAppearanceWidget::onHeaderTypeChanged(int index)
 {
-    doc()->setCardsHeaderType(index, true);
+    doc()->setCardsHeaderType(index, true, this);
     showDependentSpinBoxes();
 }
 
 void CardsAppearanceWidget::onHeaderRowTextOrientationChanged(int index)
 {
-    doc()->setCardsRowHeaderTextOrientation(index, true);
+    doc()->setCardsRowHeaderTextOrientation(index, true, this);
 }
 
 void CardsAppearanceWidget::onHeaderTransparencyChanged(int transparency)
 {
-    doc()->setCardsHeaderTransparency(transparency, true);
+    doc()->setCardsHeaderTransparency(transparency, true, this);
 }
 
 void CardsAppearanceWidget::onHeaderFontSizeChanged(int size)
 {
-    doc()->setHeaderFontSize(size, true);
+    doc()->setHeaderFontSize(size, true, this);
 }
 
 void CardsAppearanceWidget::onSelectionColorChanged(const QColor &color)
 {
-    doc()->setCardsSelectionColor(color, true);
+    doc()->setCardsSelectionColor(color, true, this);
 }
 
 void CardsAppearanceWidget::onHeaderColorChanged(const QColor &color)
 {
-    doc()->setHeaderColor(color, true);
+    doc()->setHeaderColor(color, true, this);
 }
 
 void CardsAppearanceWidget::onHeaderTextColorChanged(const QColor &color)
 {
-    doc()->setHeaderTextColor(color, true);
+    doc()->setHeaderTextColor(color, true, this);
 }
 
 void CardsAppearanceWidget::onLineColorChanged(const QColor &color)
 {
-    doc()->setCardsLineColor(color, true);
+    doc()->setCardsLineColor(color, true, this);
 }
 
 void CardsAppearanceWidget::onBackgroundColorChanged(const QColor &color)
 {
-    doc()->setCardBackgroundColor(color, true);
+    doc()->setCardBackgroundColor(color, true, this);
 }
 
 void CardsAppearanceWidget::onGradientChanged(int gradient)
 {
-    doc()->setCardsGradient(gradient, true);
+    doc()->setCardsGradient(gradient, true, this);
 }
 
 void CardsAppearanceWidget::onShowDropShadowChanged(int index)
 {
-    doc()->setShowDropShadow(index, true);
+    doc()->setShowDropShadow(index, true, this);
 }
 
 void CardsAppearanceWidget::onShowLegendChanged(int index)
 {
-    doc()->setCardsShowLegend(index, true);
+    doc()->setCardsShowLegend(index, true, this);
 }
 
 // Stored appearances
@@ -339,7 +339,7 @@ void CardsAppearanceWidget::onStoredAppearanceSelected()
 {
     QComboBox *combo = m_ui->m_storedAppearanceComboBox;
     if (combo->currentIndex() > 0) {
-        doc()->setCardsAppearance(settings()->cardsAppearance(combo->currentText()), true);
+        doc()->setCardsAppearance(settings()->cardsAppearance(combo->currentText()), true, this);
         // The plan's change of the appearance only re-matches the combo; the fields are the
         // section's to reload.
         updateFromDocument();
@@ -446,6 +446,9 @@ void CardsAppearanceWidget::showDependentSpinBoxes()
 
 void CardsAppearanceWidget::onChangedDoc(const Events &events)
 {
+    if (!events.any(listensTo))
+        return;
+    followStyle(events);
     for (const Event &event : events.events) {
         switch (event.type) {
         case EventType::AllChanged:
@@ -458,12 +461,11 @@ void CardsAppearanceWidget::onChangedDoc(const Events &events)
                 updateFromDocument();
             break;
         case EventType::CardsAppearanceChanged:
-            // The fields show the section's own edit already; undo and redo come as whole-plan
-            // changes.
+            // The fields show the section's own edit already, and a title may still be typed;
+            // undo and redo come as whole-plan changes.
+            if (events.source != this)
+                updateFromDocument();
             selectMatchingStoredAppearance();
-            break;
-        case EventType::UiStyleChanged:
-            setIcons();
             break;
         default:
             break;

@@ -17,11 +17,18 @@ class QFont;
 // appearances stored by name in the preferences, for use in every plan: '+' stores the current
 // one, '-' deletes the chosen one, and choosing a name applies it. The combo shows the name
 // whose appearance equals the plan's, or its placeholder.
+//
+// Listens to a whole plan and a view with its own appearance (the fields are filled again), to
+// a Cards appearance changed elsewhere (the fields show the plan again; its own edit they show
+// already) and to the style.
 class CardsAppearanceWidget : public LeftPaneWidget
 {
     Q_OBJECT
 
 public:
+    static constexpr EventMask listensTo = EventFlag::AllChanged | EventFlag::ViewChanged
+        | EventFlag::CardsAppearanceChanged | EventFlag::UiStyleChanged;
+
     explicit CardsAppearanceWidget(QWidget *parent = nullptr);
     ~CardsAppearanceWidget() override;
 
@@ -70,7 +77,7 @@ private:
     void connectControls();
     void showDependentSpinBoxes();
     void updateDeleteButton();
-    void setIcons();
+    void setIcons() override;
 
     Ui::CardsAppearanceWidget *m_ui;
     ColorButton *m_selectionColorButton;

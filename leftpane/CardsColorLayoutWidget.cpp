@@ -113,14 +113,14 @@ void CardsColorLayoutWidget::giveFocus()
 
 void CardsColorLayoutWidget::onTranspose()
 {
-    doc()->swapXY(true);
+    doc()->swapXY(true, this);
 }
 
 void CardsColorLayoutWidget::onXPropertyChanged(int index)
 {
     if (index < 0)
         return;
-    doc()->setXProperty(index, true);
+    doc()->setXProperty(index, true, this);
     onUpdateBgXYColorButtonStatus();
     continueTips(QStringLiteral("tip_x_layout"), doc()->propertyCount() >= 3,
                  m_ui->m_yPropertyComboBox, QStringLiteral("tip_y_layout"), tr("Layout by row (Y)"),
@@ -132,7 +132,7 @@ void CardsColorLayoutWidget::onYPropertyChanged(int index)
 {
     if (index < 0)
         return;
-    doc()->setYProperty(index, true);
+    doc()->setYProperty(index, true, this);
     onUpdateBgXYColorButtonStatus();
     continueTips(QStringLiteral("tip_y_layout"), doc()->propertyCount() >= 3,
                  m_ui->m_bgColorPropertyComboBox, QStringLiteral("tip_color"), tr("Color cards"),
@@ -142,14 +142,14 @@ void CardsColorLayoutWidget::onYPropertyChanged(int index)
 void CardsColorLayoutWidget::onInCellPropertyChanged(int index)
 {
     if (index >= 0)
-        doc()->setCellOrderingProperty(index, true);
+        doc()->setCellOrderingProperty(index, true, this);
 }
 
 void CardsColorLayoutWidget::onBgColorPropertyChanged(int index)
 {
     if (index < 0)
         return;
-    doc()->setCardColorProperty(index, true);
+    doc()->setCardColorProperty(index, true, this);
     continueTips(QStringLiteral("tip_color"), doc()->propertyCount() >= 3,
                  m_ui->m_totalPropertyComboBox, QStringLiteral("tip_total"), tr("Total cards"),
                  tr("Select from this drop-down list to total cards by a property value."));
@@ -158,14 +158,14 @@ void CardsColorLayoutWidget::onBgColorPropertyChanged(int index)
 void CardsColorLayoutWidget::onHighlightColorPropertyChanged(int index)
 {
     if (index >= 0)
-        doc()->setHighlightColorProperty(index, true);
+        doc()->setHighlightColorProperty(index, true, this);
 }
 
 void CardsColorLayoutWidget::onTotalPropertyChanged(int index)
 {
     if (index < 0)
         return;
-    doc()->setTotalProperty(index, true);
+    doc()->setTotalProperty(index, true, this);
     if (m_scene) {
         m_scene->calculateTotals();
         m_scene->redraw();
@@ -178,14 +178,14 @@ void CardsColorLayoutWidget::onTotalPropertyChanged(int index)
 
 void CardsColorLayoutWidget::onTotalInCellsChanged()
 {
-    doc()->setShowCellsTotals(m_ui->m_totalInCellsCheckBox->isChecked(), true);
+    doc()->setShowCellsTotals(m_ui->m_totalInCellsCheckBox->isChecked(), true, this);
 }
 
 void CardsColorLayoutWidget::onBgXYColorChanged(int index)
 {
     if (index < 0)
         return;
-    doc()->setRowColColor(index, true);
+    doc()->setRowColColor(index, true, this);
     onUpdateBgXYColorButtonStatus();
 }
 
@@ -258,6 +258,9 @@ void CardsColorLayoutWidget::onUpdateBgXYColorButtonStatus()
 
 void CardsColorLayoutWidget::onChangedDoc(const Events &events)
 {
+    if (!events.any(listensTo))
+        return;
+    followStyle(events);
     for (const Event &event : events.events) {
         switch (event.type) {
         case EventType::AllChanged:
@@ -280,10 +283,11 @@ void CardsColorLayoutWidget::onChangedDoc(const Events &events)
             onUpdateButtonStatus();
             break;
         case EventType::CardsLayoutChanged:
-            onUpdateButtonStatus();
-            break;
-        case EventType::UiStyleChanged:
-            setIcons();
+            // The section's own choice is in its combo already.
+            if (events.source == this)
+                onUpdateButtonStatus();
+            else
+                showChoices();
             break;
         default:
             break;
@@ -294,19 +298,27 @@ void CardsColorLayoutWidget::onChangedDoc(const Events &events)
 void CardsColorLayoutWidget::reload()
 {
     const Document *plan = doc();
+    {
+        SignalBlocker blocker;
+        for (QComboBox *combo : qAsConst(m_propertyCombos)) {
+            blocker.add(combo);
+            combo->clear();
+            for (int property = 0; property < plan->propertyCount(); ++property)
+                combo->addItem(plan->propertyName(property));
+        }
+        m_ui->m_totalPropertyComboBox->addItem(plan->propertyName(plan->propertyCount()));
+    }
+    showChoices();
+}
+
+void CardsColorLayoutWidget::showChoices()
+{
+    const Document *plan = doc();
     SignalBlocker blocker;
     for (QComboBox *combo : qAsConst(m_propertyCombos))
         blocker.add(combo);
     blocker.add(m_ui->m_totalInCellsCheckBox);
     blocker.add(m_ui->m_bgXYColorComboBox);
-
-    for (QComboBox *combo : qAsConst(m_propertyCombos)) {
-        combo->clear();
-        for (int property = 0; property < plan->propertyCount(); ++property)
-            combo->addItem(plan->propertyName(property));
-    }
-    m_ui->m_totalPropertyComboBox->addItem(plan->propertyName(plan->propertyCount()));
-
     m_ui->m_xPropertyComboBox->setCurrentIndex(plan->xProperty());
     m_ui->m_yPropertyComboBox->setCurrentIndex(plan->yProperty());
     m_ui->m_inCellPropertyComboBox->setCurrentIndex(plan->cellOrderingProperty());

@@ -18,11 +18,19 @@ class QToolButton;
 // shows the plan's choices again only from Document::changed. A property combo's index is the
 // property's index, with "<select>" (none) at 0 and, in the total combo, "<cards>" (count the
 // cards) at the property count.
+//
+// Listens to a whole plan, a view change and re-ordered properties (the combos are filled
+// again), to properties added, renamed and deleted (their items follow), to layout settings
+// made elsewhere (the choices are shown again; its own are shown already) and to the style.
 class CardsColorLayoutWidget : public LeftPaneWidget
 {
     Q_OBJECT
 
 public:
+    static constexpr EventMask listensTo = EventFlag::AllChanged | EventFlag::ViewChanged
+        | EventFlag::PropertiesReordered | EventFlag::PropertyAdded | EventFlag::PropertyChanged
+        | EventFlag::PropertyDeleted | EventFlag::CardsLayoutChanged | EventFlag::UiStyleChanged;
+
     CardsColorLayoutWidget(QWidget *parent, CardsScene *scene);
     ~CardsColorLayoutWidget() override;
 
@@ -56,9 +64,11 @@ private slots:
 
 private:
     void reload();
+    // Selects the plan's choices in the combos as they are, without filling them again.
+    void showChoices();
     void addProperty(int property);
     void removeProperty(int property);
-    void setIcons();
+    void setIcons() override;
     void editProperty(int property, int page);
     // Marks the tip of the control just used and offers the next one of the chain.
     void continueTips(const QString &usedKey, bool offerNext, QWidget *anchor,

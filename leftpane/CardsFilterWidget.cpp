@@ -168,6 +168,9 @@ void CardsFilterWidget::giveFocus()
 
 void CardsFilterWidget::onChangedDoc(const Events &events)
 {
+    if (!events.any(listensTo))
+        return;
+    followStyle(events);
     const Document *plan = doc();
     QTableWidget *table = m_ui->m_filterTable;
     bool reloadDue = false;
@@ -177,6 +180,11 @@ void CardsFilterWidget::onChangedDoc(const Events &events)
         case EventType::AllChanged:
         case EventType::ViewChanged:
             reloadDue = true;
+            break;
+        case EventType::FilterChanged:
+            // The section's own filter is in the editor already, which may be in use.
+            if (events.source != this)
+                reloadDue = true;
             break;
         case EventType::PropertyAdded:
             for (int row = 0; row < table->rowCount(); ++row) {
@@ -228,12 +236,7 @@ void CardsFilterWidget::onChangedDoc(const Events &events)
                 }
             }
             break;
-        case EventType::UiStyleChanged:
-            setIcons();
-            break;
         default:
-            // The section's own changes come back as FilterChanged, which leaves the editor
-            // alone under the user's hands.
             break;
         }
     }
@@ -294,7 +297,7 @@ void CardsFilterWidget::onComboChanged()
 
 void CardsFilterWidget::onFiltersChanged()
 {
-    doc()->setFilter(isBasic(), isShow(), isMatchAny(), filterTerms(), true, false);
+    doc()->setFilter(isBasic(), isShow(), isMatchAny(), filterTerms(), true, false, this);
     updateExplainer();
 }
 

@@ -17,11 +17,20 @@ class QTimer;
 // in advanced mode, all or any. Each change is one "Change Filter" step of the plan; typed
 // text waits for typing to pause. A grey line explains the filter in words, and
 // filteredOnOff tells the pane whether any term is in force.
+//
+// Listens to a whole plan, a view change and a filter set elsewhere (the editors are filled
+// again; its own filter comes back as a change the editor shows already, under the user's
+// hands), to properties added, renamed, deleted and re-ordered (the rows' combos follow) and to
+// the style.
 class CardsFilterWidget : public LeftPaneWidget
 {
     Q_OBJECT
 
 public:
+    static constexpr EventMask listensTo = EventFlag::AllChanged | EventFlag::ViewChanged
+        | EventFlag::FilterChanged | EventFlag::PropertyAdded | EventFlag::PropertyChanged
+        | EventFlag::PropertyDeleted | EventFlag::PropertiesReordered | EventFlag::UiStyleChanged;
+
     explicit CardsFilterWidget(QWidget *parent = nullptr);
     ~CardsFilterWidget() override;
 
@@ -66,7 +75,7 @@ private:
     void clearTable();
     void showModePanel();
     void updateExplainer();
-    void setIcons();
+    void setIcons() override;
 
     Ui::CardsFilterWidget *m_ui;
     // Waits for a second pause after the basic field's own, or for the one pause of an

@@ -1,6 +1,7 @@
 #include "leftpane/CardsPropertiesTable.h"
 
 #include "common/app/Accessors.h"
+#include "common/core/SignalBlocker.h"
 #include "common/widgets/MouseWheelEventFilter.h"
 #include "model/Document.h"
 
@@ -104,6 +105,19 @@ void CardsPropertiesTable::removePropertyRow(int row)
 {
     removeRow(row);
     updateGeometry();
+}
+
+void CardsPropertiesTable::showVisibilities()
+{
+    const Document *plan = doc();
+    for (int row = 0; row < rowCount(); ++row) {
+        auto *combo = qobject_cast<QComboBox *>(cellWidget(row, 0));
+        if (!combo)
+            continue;
+        SignalBlocker blocker;
+        blocker.add(combo);
+        combo->setCurrentIndex(visibilityToComboIndex(plan->propertyVisibility(row)));
+    }
 }
 
 void CardsPropertiesTable::onComboIndexChanged(int index)

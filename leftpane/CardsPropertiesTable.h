@@ -27,6 +27,8 @@ public:
     void addPropertyRow(int propertyIndex);
     void setPropertyName(int propertyIndex);
     void removePropertyRow(int row);
+    // Every row's combo shows the current view's choice again, reporting nothing.
+    void showVisibilities();
 
     // As tall as its rows, within 30 to 240 pixels.
     QSize sizeHint() const override;

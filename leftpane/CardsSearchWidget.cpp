@@ -52,7 +52,7 @@ void CardsSearchWidget::onDelayedValueChange()
     // Blanks show the button too: they can be cleared, though they search for nothing.
     m_ui->m_clearButton->setVisible(!field->text().isEmpty());
     // Reported as a search change, without an announcement: no undo step, not modified.
-    doc()->setSearch(field->text(), m_ui->m_searchZoomCheckBox->isChecked(), true);
+    doc()->setSearch(field->text(), m_ui->m_searchZoomCheckBox->isChecked(), true, this);
     // Selecting and zooming may move the focus; typing goes on undisturbed.
     if (hadFocus)
         field->setFocus(Qt::OtherFocusReason);
@@ -66,30 +66,44 @@ void CardsSearchWidget::onValueClear()
 
 void CardsSearchWidget::onChangedDoc(const Events &events)
 {
+    if (!events.any(listensTo))
+        return;
+    followStyle(events);
     for (const Event &event : events.events) {
         switch (event.type) {
         case EventType::AllChanged: {
-            // Typing from before the reload would only search again for the reloaded text.
-            m_ui->m_searchEdit->discard();
+            showSearch();
             SignalBlocker blocker;
             blocker.add(m_ui->m_searchEdit);
             blocker.add(m_ui->m_searchZoomCheckBox);
-            m_ui->m_searchEdit->setText(doc()->searchText());
-            m_ui->m_searchZoomCheckBox->setChecked(doc()->searchFlag());
             // Runs the stored search on the new plan. It reports a search change while this
             // whole-plan change is still being delivered, so the receivers after this section
             // hear of the search before they hear of the new plan.
             onDelayedValueChange();
             break;
         }
-        case EventType::UiStyleChanged:
-            setIcons();
+        case EventType::SearchChanged:
+            // The section's own search is in the field already, and typing may go on there.
+            if (events.source != this)
+                showSearch();
             break;
         default:
-            // Including the search change this section causes itself.
             break;
         }
     }
+}
+
+void CardsSearchWidget::showSearch()
+{
+    const Document *plan = doc();
+    // Typing from before would only search again for a text the plan no longer has.
+    m_ui->m_searchEdit->discard();
+    SignalBlocker blocker;
+    blocker.add(m_ui->m_searchEdit);
+    blocker.add(m_ui->m_searchZoomCheckBox);
+    m_ui->m_searchEdit->setText(plan->searchText());
+    m_ui->m_searchZoomCheckBox->setChecked(plan->searchFlag());
+    m_ui->m_clearButton->setVisible(!m_ui->m_searchEdit->text().isEmpty());
 }
 
 void CardsSearchWidget::showEvent(QShowEvent *event)

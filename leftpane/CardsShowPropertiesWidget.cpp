@@ -75,17 +75,17 @@ void CardsShowPropertiesWidget::showEvent(QShowEvent *event)
 
 void CardsShowPropertiesWidget::onShowLabelsChanged()
 {
-    doc()->setShowLabels(m_ui->m_showLabelsCheckBox->isChecked(), true);
+    doc()->setShowLabels(m_ui->m_showLabelsCheckBox->isChecked(), true, this);
 }
 
 void CardsShowPropertiesWidget::onShowNotesIconChanged()
 {
-    doc()->setShowNotes(m_ui->m_showNotesCheckBox->isChecked(), true);
+    doc()->setShowNotes(m_ui->m_showNotesCheckBox->isChecked(), true, this);
 }
 
 void CardsShowPropertiesWidget::onShowHyperLinksIconChanged()
 {
-    doc()->setShowHyperLinks(m_ui->m_showHyperlinksCheckBox->isChecked(), true);
+    doc()->setShowHyperLinks(m_ui->m_showHyperlinksCheckBox->isChecked(), true, this);
 }
 
 // The position and size are stored also while images are hidden, ready for when they are
@@ -94,12 +94,12 @@ void CardsShowPropertiesWidget::onShowImagesChanged()
 {
     doc()->setShowImages(m_ui->m_showImageCheckBox->isChecked(),
                          m_ui->m_imagePositionComboBox->currentIndex(),
-                         m_ui->m_imageSizeComboBox->currentIndex(), true);
+                         m_ui->m_imageSizeComboBox->currentIndex(), true, this);
 }
 
 void CardsShowPropertiesWidget::onPropertyVisibilityChanged(int propertyIndex, int visibility)
 {
-    doc()->setPropertyVisibility(propertyIndex, visibility, true);
+    doc()->setPropertyVisibility(propertyIndex, visibility, true, this);
 }
 
 void CardsShowPropertiesWidget::onReOrderProperties()
@@ -111,6 +111,8 @@ void CardsShowPropertiesWidget::onReOrderProperties()
 
 void CardsShowPropertiesWidget::onChangedDoc(const Events &events)
 {
+    if (!events.any(listensTo))
+        return;
     CardsPropertiesTable *table = m_ui->m_propertiesTable;
     for (const Event &event : events.events) {
         switch (event.type) {
@@ -132,9 +134,15 @@ void CardsShowPropertiesWidget::onChangedDoc(const Events &events)
             updateGeometry();
             updateReorderButton();
             break;
+        case EventType::CardContentChanged:
+            // The section's own change is in its control already; undo and redo come as
+            // whole-plan changes.
+            if (events.source != this) {
+                table->showVisibilities();
+                loadSwitches();
+            }
+            break;
         default:
-            // Including what cards show (9), which only this section's own controls change:
-            // they show the new value already; undo and redo come as whole-plan changes.
             break;
         }
     }

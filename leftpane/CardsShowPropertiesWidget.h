@@ -14,11 +14,19 @@ class CardsView;
 // link icons, the card images with their position and size, and the re-order dialog. All of it
 // belongs to the current view; each control is one undoable edit of the plan, and the section
 // shows the plan again only from Document::changed.
+//
+// Listens to a whole plan, a view change and re-ordered properties (the rows are built again),
+// to properties added, renamed and deleted (their rows follow) and to what cards show when
+// another changed it (the controls show the plan again; its own change they show already).
 class CardsShowPropertiesWidget : public LeftPaneWidget
 {
     Q_OBJECT
 
 public:
+    static constexpr EventMask listensTo = EventFlag::AllChanged | EventFlag::ViewChanged
+        | EventFlag::PropertiesReordered | EventFlag::PropertyAdded | EventFlag::PropertyChanged
+        | EventFlag::PropertyDeleted | EventFlag::CardContentChanged;
+
     CardsShowPropertiesWidget(QWidget *parent, CardsScene *scene, CardsView *view);
     ~CardsShowPropertiesWidget() override;
 

@@ -143,6 +143,9 @@ void CardsSliceWidget::updateDeleteButton()
 
 void CardsSliceWidget::onChangedDoc(const Events &events)
 {
+    if (!events.any(listensTo))
+        return;
+    followStyle(events);
     for (const Event &event : events.events) {
         switch (event.type) {
         case EventType::AllChanged:
@@ -163,9 +166,6 @@ void CardsSliceWidget::onChangedDoc(const Events &events)
         case EventType::CardsAppearanceChanged:
             if (doc()->currentView().storeAppearance)
                 syncCurrentSlice();
-            break;
-        case EventType::UiStyleChanged:
-            setIcons();
             break;
         default:
             break;

@@ -12,11 +12,20 @@ class CardsSliceWidget;
 // the main window's Ctrl+1 to Ctrl+9, Ctrl+[ and Ctrl+]) makes it the current view, each one
 // undoable step. The combo names the stored view the current view equals, else shows its
 // placeholder at index 0.
+//
+// Listens to a whole plan, property edits and the stored-view list (the combo is filled again),
+// to every change of the current view's settings (the combo shows which stored view the view
+// now equals) and to the style.
 class CardsSliceWidget : public LeftPaneWidget
 {
     Q_OBJECT
 
 public:
+    static constexpr EventMask listensTo = EventFlag::AllChanged | EventFlag::PropertyChanged
+        | EventFlag::PropertyDeleted | EventFlag::StoredViewsChanged | EventFlag::CardsLayoutChanged
+        | EventFlag::CardContentChanged | EventFlag::ViewChanged | EventFlag::FilterChanged
+        | EventFlag::SearchChanged | EventFlag::CardsAppearanceChanged | EventFlag::UiStyleChanged;
+
     explicit CardsSliceWidget(QWidget *parent = nullptr);
     ~CardsSliceWidget() override;
 
@@ -41,7 +50,7 @@ protected:
 private:
     void rebuild();
     void updateDeleteButton();
-    void setIcons();
+    void setIcons() override;
 
     Ui::CardsSliceWidget *m_ui;
 };

@@ -109,7 +109,8 @@ public:
     // judged as a date at most once.
     void appendCards(const QList<Task> &cards, QVector<QVector<QString>> values);
     void reorderProperties(const PropertyReorderMap &newToOld, bool undoable);
-    void setPropertyVisibility(int property, int visibility, bool undoable);
+    void setPropertyVisibility(int property, int visibility, bool undoable,
+                               QObject *source = nullptr);
 
     // The Cards appearance as the Cards pane reads it
     QString cardsTitle() const { return m_cardsAppearance.title; }
@@ -257,48 +258,52 @@ public:
     // Cards, charts and table presentation setters
     // Appearance setters write the document's Cards appearance and, when the current view
     // stores one, the view's copy; layout and display setters write the current view only.
-    // None compares with the stored value, except the three single table setters.
-    void setCardAspectRatio(double ratio, bool undoable);
-    void setCardsCellLayout(int layout, bool undoable);
-    void setCardFont(const QFont &font, bool undoable);
-    void setCardFontScaling(int scaling, bool undoable);
-    void setCardsHeadersShowName(bool show, bool undoable);
-    void setCardsHeaderType(int type, bool undoable);
-    void setCardsHeaderTransparency(int transparency, bool undoable);
-    void setCardsRowHeaderTextOrientation(int orientation, bool undoable);
-    void setCardFontSize(int size, bool undoable);
-    void setHeaderFontScaling(int scaling, bool undoable);
-    void setHeaderFontSize(int size, bool undoable);
-    void setCardsTitle(const QString &title, bool undoable);
-    void setCardsTitleSize(int size, bool undoable);
-    void setCardsFooter(const QString &footer, bool undoable);
-    void setCardsFooterSize(int size, bool undoable);
-    void setCardBackgroundColor(const QColor &color, bool undoable);
-    void setCardsSelectionColor(const QColor &color, bool undoable);
-    void setHeaderColor(const QColor &color, bool undoable);
-    void setHeaderTextColor(const QColor &color, bool undoable);
-    void setCardsLineColor(const QColor &color, bool undoable);
-    void setCardsHeaderSize(int size, bool undoable);
-    void setCardsGradient(int gradient, bool undoable);
-    void setCardsShowLegend(int show, bool undoable);
-    void setShowDropShadow(int show, bool undoable);
-    void setCardsShape(int shape, bool undoable);
-    void setCardsAppearance(const CardsAppearance &appearance, bool undoable);
+    // None compares with the stored value, except the three single table setters. The Cards
+    // setters take the object that makes the change, which their Events carry, so that a pane
+    // can tell its own edits from those of others.
+    void setCardAspectRatio(double ratio, bool undoable, QObject *source = nullptr);
+    void setCardsCellLayout(int layout, bool undoable, QObject *source = nullptr);
+    void setCardFont(const QFont &font, bool undoable, QObject *source = nullptr);
+    void setCardFontScaling(int scaling, bool undoable, QObject *source = nullptr);
+    void setCardsHeadersShowName(bool show, bool undoable, QObject *source = nullptr);
+    void setCardsHeaderType(int type, bool undoable, QObject *source = nullptr);
+    void setCardsHeaderTransparency(int transparency, bool undoable, QObject *source = nullptr);
+    void setCardsRowHeaderTextOrientation(int orientation, bool undoable,
+                                          QObject *source = nullptr);
+    void setCardFontSize(int size, bool undoable, QObject *source = nullptr);
+    void setHeaderFontScaling(int scaling, bool undoable, QObject *source = nullptr);
+    void setHeaderFontSize(int size, bool undoable, QObject *source = nullptr);
+    void setCardsTitle(const QString &title, bool undoable, QObject *source = nullptr);
+    void setCardsTitleSize(int size, bool undoable, QObject *source = nullptr);
+    void setCardsFooter(const QString &footer, bool undoable, QObject *source = nullptr);
+    void setCardsFooterSize(int size, bool undoable, QObject *source = nullptr);
+    void setCardBackgroundColor(const QColor &color, bool undoable, QObject *source = nullptr);
+    void setCardsSelectionColor(const QColor &color, bool undoable, QObject *source = nullptr);
+    void setHeaderColor(const QColor &color, bool undoable, QObject *source = nullptr);
+    void setHeaderTextColor(const QColor &color, bool undoable, QObject *source = nullptr);
+    void setCardsLineColor(const QColor &color, bool undoable, QObject *source = nullptr);
+    void setCardsHeaderSize(int size, bool undoable, QObject *source = nullptr);
+    void setCardsGradient(int gradient, bool undoable, QObject *source = nullptr);
+    void setCardsShowLegend(int show, bool undoable, QObject *source = nullptr);
+    void setShowDropShadow(int show, bool undoable, QObject *source = nullptr);
+    void setCardsShape(int shape, bool undoable, QObject *source = nullptr);
+    void setCardsAppearance(const CardsAppearance &appearance, bool undoable,
+                            QObject *source = nullptr);
     CardsAppearance cardsAppearance() const { return m_cardsAppearance; }
 
-    void setXProperty(int property, bool undoable);
-    void setYProperty(int property, bool undoable);
-    void swapXY(bool undoable);
-    void setCellOrderingProperty(int property, bool undoable);
-    void setCardColorProperty(int property, bool undoable);
-    void setHighlightColorProperty(int property, bool undoable);
-    void setTotalProperty(int property, bool undoable);
-    void setShowCellsTotals(bool show, bool undoable);
-    void setRowColColor(int rowColColor, bool undoable);
-    void setShowLabels(bool show, bool undoable);
-    void setShowNotes(bool show, bool undoable);
-    void setShowHyperLinks(bool show, bool undoable);
-    void setShowImages(bool show, int position, int size, bool undoable);
+    void setXProperty(int property, bool undoable, QObject *source = nullptr);
+    void setYProperty(int property, bool undoable, QObject *source = nullptr);
+    void swapXY(bool undoable, QObject *source = nullptr);
+    void setCellOrderingProperty(int property, bool undoable, QObject *source = nullptr);
+    void setCardColorProperty(int property, bool undoable, QObject *source = nullptr);
+    void setHighlightColorProperty(int property, bool undoable, QObject *source = nullptr);
+    void setTotalProperty(int property, bool undoable, QObject *source = nullptr);
+    void setShowCellsTotals(bool show, bool undoable, QObject *source = nullptr);
+    void setRowColColor(int rowColColor, bool undoable, QObject *source = nullptr);
+    void setShowLabels(bool show, bool undoable, QObject *source = nullptr);
+    void setShowNotes(bool show, bool undoable, QObject *source = nullptr);
+    void setShowHyperLinks(bool show, bool undoable, QObject *source = nullptr);
+    void setShowImages(bool show, int position, int size, bool undoable, QObject *source = nullptr);
     int xProperty() const { return roleIndex(m_currentView.xProperty, false); }
     int yProperty() const { return roleIndex(m_currentView.yProperty, false); }
     int cellOrderingProperty() const
@@ -376,13 +381,13 @@ private:
     // One presentation edit: announce it, store, then report one event per type in order.
     template<typename Store>
     void changePresentation(const QString &undoText, const QList<int> &eventTypes, bool undoable,
-                            Store store);
+                            QObject *source, Store store);
     template<typename T>
     void setCardsAppearanceField(T CardsAppearance::*field, const T &value, const QString &undoText,
-                                 const QList<int> &eventTypes, bool undoable);
+                                 const QList<int> &eventTypes, bool undoable, QObject *source);
     template<typename T>
     void setCurrentViewField(T Slice::*field, const T &value, const QString &undoText,
-                             int eventType, bool undoable);
+                             int eventType, bool undoable, QObject *source);
     template<typename Record, typename T>
     void setRecordField(Record &record, T Record::*field, const T &value, const QString &undoText,
                         const QList<int> &eventTypes, bool undoable);
@@ -426,7 +431,7 @@ public:
 
     // fullRefresh reports a changed view (the column and row menus) instead of a changed filter.
     void setFilter(bool basic, bool showMatching, bool matchAny, const QList<FilterTerm> &terms,
-                   bool undoable, bool fullRefresh);
+                   bool undoable, bool fullRefresh, QObject *source = nullptr);
     // Removes the terms; the mode and the show and any choices stay.
     void clearFilter(bool undoable);
     bool filterBasic() const { return m_currentView.filterBasic; }
@@ -438,7 +443,7 @@ public:
     int filteredOutTaskCount() const;
 
     // Never undoable: notify only reports the change, without an announcement.
-    void setSearch(const QString &text, bool flag, bool notify);
+    void setSearch(const QString &text, bool flag, bool notify, QObject *source = nullptr);
     QString searchText() const { return m_searchText; }
     bool searchFlag() const { return m_searchFlag; }
     // Reports a change of the given type made outside the plan's own edits.

@@ -224,9 +224,11 @@ void Document::reorderProperties(const PropertyReorderMap &newToOld, bool undoab
     notifyChange(EventType::PropertiesReordered, -1, -1, undoable);
 }
 
-void Document::setPropertyVisibility(int property, int visibility, bool undoable)
+void Document::setPropertyVisibility(int property, int visibility, bool undoable, QObject *source)
 {
     announceChange(QStringLiteral("Show/Hide Property On Card"), undoable);
     m_currentView.setPropertyVisibility(property, visibility);
-    notifyChange(EventType::CardContentChanged, -1, -1, undoable);
+    Events events(source);
+    events.add(EventType::CardContentChanged);
+    notifyChange(events, undoable);
 }

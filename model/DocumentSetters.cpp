@@ -26,11 +26,11 @@ QString showOrHide(bool show, const char *what)
 
 template<typename Store>
 void Document::changePresentation(const QString &undoText, const QList<int> &eventTypes,
-                                  bool undoable, Store store)
+                                  bool undoable, QObject *source, Store store)
 {
     announceChange(undoText, undoable);
     store();
-    Events events;
+    Events events(source);
     for (int type : eventTypes)
         events.add(type);
     notifyChange(events, undoable);
@@ -39,9 +39,9 @@ void Document::changePresentation(const QString &undoText, const QList<int> &eve
 template<typename T>
 void Document::setCardsAppearanceField(T CardsAppearance::*field, const T &value,
                                        const QString &undoText, const QList<int> &eventTypes,
-                                       bool undoable)
+                                       bool undoable, QObject *source)
 {
-    changePresentation(undoText, eventTypes, undoable, [&] {
+    changePresentation(undoText, eventTypes, undoable, source, [&] {
         m_cardsAppearance.*field = value;
         // A view that keeps its own appearance must keep the one that is shown.
         if (m_currentView.storeAppearance)
@@ -51,187 +51,197 @@ void Document::setCardsAppearanceField(T CardsAppearance::*field, const T &value
 
 template<typename T>
 void Document::setCurrentViewField(T Slice::*field, const T &value, const QString &undoText,
-                                   int eventType, bool undoable)
+                                   int eventType, bool undoable, QObject *source)
 {
-    changePresentation(undoText, {eventType}, undoable, [&] { m_currentView.*field = value; });
+    changePresentation(undoText, {eventType}, undoable, source,
+                       [&] { m_currentView.*field = value; });
 }
 
 template<typename Record, typename T>
 void Document::setRecordField(Record &record, T Record::*field, const T &value,
                               const QString &undoText, const QList<int> &eventTypes, bool undoable)
 {
-    changePresentation(undoText, eventTypes, undoable, [&] { record.*field = value; });
+    changePresentation(undoText, eventTypes, undoable, nullptr, [&] { record.*field = value; });
 }
 
 // Cards appearance
 
-void Document::setCardAspectRatio(double ratio, bool undoable)
+void Document::setCardAspectRatio(double ratio, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::aspectRatio, ratio,
                             QStringLiteral("Set Card Aspect Ratio"), cardsAppearanceAndLayout,
-                            undoable);
+                            undoable, source);
 }
 
-void Document::setCardsCellLayout(int layout, bool undoable)
+void Document::setCardsCellLayout(int layout, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::cellLayout, layout,
                             QStringLiteral("Set Cards Cell Layout"), cardsAppearanceAndLayout,
-                            undoable);
+                            undoable, source);
 }
 
-void Document::setCardFont(const QFont &font, bool undoable)
+void Document::setCardFont(const QFont &font, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::cardFont, font, QStringLiteral("Set Card Font"),
-                            cardsAppearanceOnly, undoable);
+                            cardsAppearanceOnly, undoable, source);
 }
 
-void Document::setCardFontScaling(int scaling, bool undoable)
+void Document::setCardFontScaling(int scaling, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::fontScaling, scaling,
-                            QStringLiteral("Set Card Font Scaling"), cardsAppearanceOnly, undoable);
+                            QStringLiteral("Set Card Font Scaling"), cardsAppearanceOnly, undoable,
+                            source);
 }
 
-void Document::setCardsHeadersShowName(bool show, bool undoable)
+void Document::setCardsHeadersShowName(bool show, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::headersShowName, show,
                             QStringLiteral("Set Cards Headers Show Name"), cardsAppearanceOnly,
-                            undoable);
+                            undoable, source);
 }
 
-void Document::setCardsHeaderType(int type, bool undoable)
+void Document::setCardsHeaderType(int type, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::headerType, type,
-                            QStringLiteral("Set Cards Header Type"), cardsAppearanceOnly, undoable);
+                            QStringLiteral("Set Cards Header Type"), cardsAppearanceOnly, undoable,
+                            source);
 }
 
-void Document::setCardsHeaderTransparency(int transparency, bool undoable)
+void Document::setCardsHeaderTransparency(int transparency, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::headerTransparency, transparency,
                             QStringLiteral("Set Cards Header Transparency"), cardsAppearanceOnly,
-                            undoable);
+                            undoable, source);
 }
 
-void Document::setCardsRowHeaderTextOrientation(int orientation, bool undoable)
+void Document::setCardsRowHeaderTextOrientation(int orientation, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::rowHeaderTextOrientation, orientation,
                             QStringLiteral("Set Cards Row Header Text Orientation"),
-                            cardsAppearanceOnly, undoable);
+                            cardsAppearanceOnly, undoable, source);
 }
 
-void Document::setCardFontSize(int size, bool undoable)
+void Document::setCardFontSize(int size, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::cardFontSize, size,
-                            QStringLiteral("Set Card Font Size"), cardsAppearanceOnly, undoable);
+                            QStringLiteral("Set Card Font Size"), cardsAppearanceOnly, undoable,
+                            source);
 }
 
-void Document::setHeaderFontScaling(int scaling, bool undoable)
+void Document::setHeaderFontScaling(int scaling, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::headerFontScaling, scaling,
                             QStringLiteral("Set Header Font Scaling"), cardsAppearanceOnly,
-                            undoable);
+                            undoable, source);
 }
 
-void Document::setHeaderFontSize(int size, bool undoable)
+void Document::setHeaderFontSize(int size, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::headerFontSize, size,
-                            QStringLiteral("Set Header Font Size"), cardsAppearanceOnly, undoable);
+                            QStringLiteral("Set Header Font Size"), cardsAppearanceOnly, undoable,
+                            source);
 }
 
-void Document::setCardsTitle(const QString &title, bool undoable)
+void Document::setCardsTitle(const QString &title, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::title, title, QStringLiteral("Set Cards Title"),
-                            cardsAppearanceAndLayout, undoable);
+                            cardsAppearanceAndLayout, undoable, source);
 }
 
-void Document::setCardsTitleSize(int size, bool undoable)
+void Document::setCardsTitleSize(int size, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::titleSize, size,
                             QStringLiteral("Set Cards Title Size"), cardsAppearanceAndLayout,
-                            undoable);
+                            undoable, source);
 }
 
-void Document::setCardsFooter(const QString &footer, bool undoable)
+void Document::setCardsFooter(const QString &footer, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::footer, footer, QStringLiteral("Set Cards Footer"),
-                            cardsAppearanceAndLayout, undoable);
+                            cardsAppearanceAndLayout, undoable, source);
 }
 
-void Document::setCardsFooterSize(int size, bool undoable)
+void Document::setCardsFooterSize(int size, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::footerSize, size,
                             QStringLiteral("Set Cards Footer Size"), cardsAppearanceAndLayout,
-                            undoable);
+                            undoable, source);
 }
 
-void Document::setCardBackgroundColor(const QColor &color, bool undoable)
+void Document::setCardBackgroundColor(const QColor &color, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::backgroundColor, color,
                             QStringLiteral("Set Card Background Color"), cardsAppearanceOnly,
-                            undoable);
+                            undoable, source);
 }
 
-void Document::setCardsSelectionColor(const QColor &color, bool undoable)
+void Document::setCardsSelectionColor(const QColor &color, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::selectionColor, color,
                             QStringLiteral("Set Cards Selection Color"), cardsAppearanceOnly,
-                            undoable);
+                            undoable, source);
 }
 
-void Document::setHeaderColor(const QColor &color, bool undoable)
+void Document::setHeaderColor(const QColor &color, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::headerColor, color,
-                            QStringLiteral("Set Header Color"), cardsAppearanceOnly, undoable);
+                            QStringLiteral("Set Header Color"), cardsAppearanceOnly, undoable,
+                            source);
 }
 
-void Document::setHeaderTextColor(const QColor &color, bool undoable)
+void Document::setHeaderTextColor(const QColor &color, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::headerTextColor, color,
-                            QStringLiteral("Set Header Text Color"), cardsAppearanceOnly, undoable);
+                            QStringLiteral("Set Header Text Color"), cardsAppearanceOnly, undoable,
+                            source);
 }
 
-void Document::setCardsLineColor(const QColor &color, bool undoable)
+void Document::setCardsLineColor(const QColor &color, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::lineColor, color,
-                            QStringLiteral("Set Cards Line Color"), cardsAppearanceOnly, undoable);
+                            QStringLiteral("Set Cards Line Color"), cardsAppearanceOnly, undoable,
+                            source);
 }
 
-void Document::setCardsHeaderSize(int size, bool undoable)
+void Document::setCardsHeaderSize(int size, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::headerSize, size,
                             QStringLiteral("Set Cards Header Size"), cardsAppearanceAndLayout,
-                            undoable);
+                            undoable, source);
 }
 
-void Document::setCardsGradient(int gradient, bool undoable)
+void Document::setCardsGradient(int gradient, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::gradient, gradient,
-                            QStringLiteral("Set Cards Gradient"), cardsAppearanceOnly, undoable);
+                            QStringLiteral("Set Cards Gradient"), cardsAppearanceOnly, undoable,
+                            source);
 }
 
-void Document::setCardsShowLegend(int show, bool undoable)
+void Document::setCardsShowLegend(int show, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::showLegend, show,
                             QStringLiteral("Set Cards Show Legend"), cardsAppearanceAndLayout,
-                            undoable);
+                            undoable, source);
 }
 
-void Document::setShowDropShadow(int show, bool undoable)
+void Document::setShowDropShadow(int show, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::dropShadow, show,
-                            QStringLiteral("Set Show Drop Shadow"), cardsAppearanceOnly, undoable);
+                            QStringLiteral("Set Show Drop Shadow"), cardsAppearanceOnly, undoable,
+                            source);
 }
 
-void Document::setCardsShape(int shape, bool undoable)
+void Document::setCardsShape(int shape, bool undoable, QObject *source)
 {
     setCardsAppearanceField(&CardsAppearance::shape, shape, QStringLiteral("Set Cards Shape"),
-                            cardsAppearanceOnly, undoable);
+                            cardsAppearanceOnly, undoable, source);
 }
 
-void Document::setCardsAppearance(const CardsAppearance &appearance, bool undoable)
+void Document::setCardsAppearance(const CardsAppearance &appearance, bool undoable, QObject *source)
 {
     changePresentation(QStringLiteral("Set Cards Appearance"),
                        {EventType::CardsLayoutChanged, EventType::CardsAppearanceChanged}, undoable,
-                       [&] {
+                       source, [&] {
                            m_cardsAppearance = appearance;
                            if (m_currentView.storeAppearance)
                                m_currentView.appearance = appearance;
@@ -240,88 +250,89 @@ void Document::setCardsAppearance(const CardsAppearance &appearance, bool undoab
 
 // Layout and display of the current view
 
-void Document::setXProperty(int property, bool undoable)
+void Document::setXProperty(int property, bool undoable, QObject *source)
 {
     setCurrentViewField(&Slice::xProperty, property, QStringLiteral("Set X Property"),
-                        EventType::CardsLayoutChanged, undoable);
+                        EventType::CardsLayoutChanged, undoable, source);
 }
 
-void Document::setYProperty(int property, bool undoable)
+void Document::setYProperty(int property, bool undoable, QObject *source)
 {
     setCurrentViewField(&Slice::yProperty, property, QStringLiteral("Set Y Property"),
-                        EventType::CardsLayoutChanged, undoable);
+                        EventType::CardsLayoutChanged, undoable, source);
 }
 
-void Document::swapXY(bool undoable)
+void Document::swapXY(bool undoable, QObject *source)
 {
     changePresentation(QStringLiteral("Swap X/Y"),
-                       {EventType::ViewChanged, EventType::CardsLayoutChanged}, undoable,
+                       {EventType::ViewChanged, EventType::CardsLayoutChanged}, undoable, source,
                        [&] { qSwap(m_currentView.xProperty, m_currentView.yProperty); });
 }
 
-void Document::setCellOrderingProperty(int property, bool undoable)
+void Document::setCellOrderingProperty(int property, bool undoable, QObject *source)
 {
     setCurrentViewField(&Slice::cellOrderingProperty, property,
                         QStringLiteral("Set Cell ordering Property"), EventType::CardsLayoutChanged,
-                        undoable);
+                        undoable, source);
 }
 
-void Document::setCardColorProperty(int property, bool undoable)
+void Document::setCardColorProperty(int property, bool undoable, QObject *source)
 {
     setCurrentViewField(&Slice::cardColorProperty, property, QStringLiteral("Set Card Color"),
-                        EventType::CardsLayoutChanged, undoable);
+                        EventType::CardsLayoutChanged, undoable, source);
 }
 
-void Document::setHighlightColorProperty(int property, bool undoable)
+void Document::setHighlightColorProperty(int property, bool undoable, QObject *source)
 {
     setCurrentViewField(&Slice::highlightColorProperty, property,
                         QStringLiteral("Set Highlight Color"), EventType::CardsLayoutChanged,
-                        undoable);
+                        undoable, source);
 }
 
-void Document::setTotalProperty(int property, bool undoable)
+void Document::setTotalProperty(int property, bool undoable, QObject *source)
 {
     setCurrentViewField(&Slice::totalProperty, property, QStringLiteral("Show Total"),
-                        EventType::CardsLayoutChanged, undoable);
+                        EventType::CardsLayoutChanged, undoable, source);
 }
 
-void Document::setShowCellsTotals(bool show, bool undoable)
+void Document::setShowCellsTotals(bool show, bool undoable, QObject *source)
 {
     setCurrentViewField(&Slice::showCellsTotals, show, QStringLiteral("Show Cells Totals"),
-                        EventType::ViewChanged, undoable);
+                        EventType::ViewChanged, undoable, source);
 }
 
-void Document::setRowColColor(int rowColColor, bool undoable)
+void Document::setRowColColor(int rowColColor, bool undoable, QObject *source)
 {
     setCurrentViewField(&Slice::rowColColor, rowColColor, QStringLiteral("Change row/col color"),
-                        EventType::CardsLayoutChanged, undoable);
+                        EventType::CardsLayoutChanged, undoable, source);
 }
 
-void Document::setShowLabels(bool show, bool undoable)
+void Document::setShowLabels(bool show, bool undoable, QObject *source)
 {
     setCurrentViewField(&Slice::showLabels, show, showOrHide(show, "Labels"),
-                        EventType::CardContentChanged, undoable);
+                        EventType::CardContentChanged, undoable, source);
 }
 
-void Document::setShowNotes(bool show, bool undoable)
+void Document::setShowNotes(bool show, bool undoable, QObject *source)
 {
     setCurrentViewField(&Slice::showNotes, show, showOrHide(show, "Notes"),
-                        EventType::CardContentChanged, undoable);
+                        EventType::CardContentChanged, undoable, source);
 }
 
-void Document::setShowHyperLinks(bool show, bool undoable)
+void Document::setShowHyperLinks(bool show, bool undoable, QObject *source)
 {
     setCurrentViewField(&Slice::showHyperLinks, show, showOrHide(show, "HyperLinks"),
-                        EventType::CardContentChanged, undoable);
+                        EventType::CardContentChanged, undoable, source);
 }
 
-void Document::setShowImages(bool show, int position, int size, bool undoable)
+void Document::setShowImages(bool show, int position, int size, bool undoable, QObject *source)
 {
-    changePresentation(showOrHide(show, "Images"), {EventType::CardContentChanged}, undoable, [&] {
-        m_currentView.showImages = show;
-        m_currentView.imagePosition = position;
-        m_currentView.imageSize = size;
-    });
+    changePresentation(showOrHide(show, "Images"), {EventType::CardContentChanged}, undoable,
+                       source, [&] {
+                           m_currentView.showImages = show;
+                           m_currentView.imagePosition = position;
+                           m_currentView.imageSize = size;
+                       });
 }
 
 // Chart settings
@@ -446,7 +457,7 @@ void Document::setChartsAppearance(const ChartsAppearance &appearance, bool undo
 {
     changePresentation(QStringLiteral("Set Charts Appearance"),
                        {EventType::ChartsSettingsChanged, EventType::ChartsAppearanceChanged},
-                       undoable, [&] { m_chartsAppearance = appearance; });
+                       undoable, nullptr, [&] { m_chartsAppearance = appearance; });
 }
 
 // Table appearance
@@ -479,5 +490,5 @@ void Document::setTableColor(int cellColor, bool undoable)
 void Document::setTableAppearance(const TableAppearance &appearance, bool undoable)
 {
     changePresentation(QStringLiteral("Set Table Appearance"), tableAppearanceOnly, undoable,
-                       [&] { m_tableAppearance = appearance; });
+                       nullptr, [&] { m_tableAppearance = appearance; });
 }

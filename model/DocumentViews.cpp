@@ -93,14 +93,17 @@ QString Document::viewDescription() const
 }
 
 void Document::setFilter(bool basic, bool showMatching, bool matchAny,
-                         const QList<FilterTerm> &terms, bool undoable, bool fullRefresh)
+                         const QList<FilterTerm> &terms, bool undoable, bool fullRefresh,
+                         QObject *source)
 {
     announceChange(QStringLiteral("Change Filter"), undoable);
     m_currentView.filterBasic = basic;
     m_currentView.filterShowsMatching = showMatching;
     m_currentView.filterMatchAny = matchAny;
     m_currentView.filterTerms = terms;
-    notifyChange(fullRefresh ? EventType::ViewChanged : EventType::FilterChanged, -1, -1, undoable);
+    Events events(source);
+    events.add(fullRefresh ? EventType::ViewChanged : EventType::FilterChanged);
+    notifyChange(events, undoable);
 }
 
 void Document::clearFilter(bool undoable)
@@ -129,11 +132,13 @@ int Document::filteredOutTaskCount() const
     return count;
 }
 
-void Document::setSearch(const QString &text, bool flag, bool notify)
+void Document::setSearch(const QString &text, bool flag, bool notify, QObject *source)
 {
     m_searchText = text.trimmed();
     m_searchFlag = flag;
-    notifyChange(EventType::SearchChanged, -1, -1, notify);
+    Events events(source);
+    events.add(EventType::SearchChanged);
+    notifyChange(events, notify);
 }
 
 void Document::emitChanged(int type)

@@ -70,6 +70,8 @@ QList<int> PropertiesView::selectedPropertyIndexes() const
 
 void PropertiesView::onChangedDoc(const Events &events)
 {
+    if (!events.any(listensTo))
+        return;
     SignalBlocker blocker;
     blocker.add(this);
     bool rowsChanged = false;

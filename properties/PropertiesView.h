@@ -12,11 +12,18 @@ class QPushButton;
 // given a default value, moved up or down in the property order, or opened in the property
 // dialog. Every change is one undoable plan edit; the table follows the plan only through
 // onChangedDoc, which the main window connects.
+//
+// Listens to a whole plan and to properties added, changed, deleted and re-ordered (its rows
+// follow), and to the style (its buttons' pictures).
 class PropertiesView : public BaseTableView
 {
     Q_OBJECT
 
 public:
+    static constexpr EventMask listensTo = EventFlag::AllChanged | EventFlag::PropertyAdded
+        | EventFlag::PropertyChanged | EventFlag::PropertyDeleted | EventFlag::PropertiesReordered
+        | EventFlag::UiStyleChanged;
+
     explicit PropertiesView(QWidget *parent = nullptr);
 
     // The properties of the rows selected across all columns, ascending.

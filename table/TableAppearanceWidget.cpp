@@ -80,6 +80,9 @@ void TableAppearanceWidget::updateFromDocument()
 
 void TableAppearanceWidget::onChangedDoc(const Events &events)
 {
+    if (!events.any(listensTo))
+        return;
+    followStyle(events);
     const Document *plan = doc();
     QComboBox *colors = m_ui->m_colorComboBox;
     for (const Event &event : events.events) {
@@ -110,14 +113,16 @@ void TableAppearanceWidget::onChangedDoc(const Events &events)
                 colors->removeItem(entry);
             }
             break;
-        case EventType::UiStyleChanged:
-            m_ui->m_colorPropertyEditButton->setIcon(icon(QStringLiteral("settings_16.png")));
-            break;
         default:
             break;
         }
     }
     updateEditButton();
+}
+
+void TableAppearanceWidget::setIcons()
+{
+    m_ui->m_colorPropertyEditButton->setIcon(icon(QStringLiteral("settings_16.png")));
 }
 
 void TableAppearanceWidget::onFontFamilyChanged()

@@ -71,17 +71,23 @@ void TableFilterWidget::onValueClear()
 
 void TableFilterWidget::onChangedDoc(const Events &events)
 {
+    if (!events.any(listensTo))
+        return;
     SignalBlocker blocker;
     blocker.add(this);
+    followStyle(events);
     for (const Event &event : events.events) {
         if (event.type == EventType::AllChanged) {
             // A new plan state starts unfiltered once the pause has passed.
             m_ui->m_lineEdit->flush();
             m_ui->m_lineEdit->clear();
-        } else if (event.type == EventType::UiStyleChanged) {
-            m_ui->m_clearButton->setIcon(icon(QStringLiteral("search_cancel.png")));
         }
     }
+}
+
+void TableFilterWidget::setIcons()
+{
+    m_ui->m_clearButton->setIcon(icon(QStringLiteral("search_cancel.png")));
 }
 
 void TableFilterWidget::giveFocus()

@@ -45,7 +45,7 @@ bool isDarkStyle()
 
 bool isTableEvent(int type)
 {
-    return TableView::refreshKind(type) != DeferredRefresh::Kind::Ignored;
+    return eventMask(type) & TableView::listensTo;
 }
 
 // Natural widths of one-line texts in the table's font, without laying out each text. Shaping
@@ -211,23 +211,12 @@ TableView::TableView(QWidget *parent) : BaseTableView(parent), m_showMatching(tr
 
 DeferredRefresh::Kind TableView::refreshKind(int eventType)
 {
-    switch (eventType) {
-    case EventType::AllChanged:
-    case EventType::TaskAdded:
-    case EventType::TasksDeleted:
-    case EventType::PropertyAdded:
-    case EventType::PropertyDeleted:
-    case EventType::PropertiesReordered:
+    const EventMask type = eventMask(eventType);
+    if (type & rebuildsOn)
         return DeferredRefresh::Kind::Rebuild;
-    case EventType::PropertyChanged:
-    case EventType::ValueChanged:
-    case EventType::TaskNotesChanged:
-    case EventType::UiStyleChanged:
-    case EventType::TableAppearanceChanged:
+    if (type & changesInPlaceOn)
         return DeferredRefresh::Kind::InPlace;
-    default:
-        return DeferredRefresh::Kind::Ignored;
-    }
+    return DeferredRefresh::Kind::Ignored;
 }
 
 int TableView::tableColorSetting()
@@ -420,10 +409,9 @@ void TableView::restoreSort()
 
 void TableView::onChangedDoc(const Events &events)
 {
-    const QList<Event> &list = events.events;
-    if (std::none_of(list.cbegin(), list.cend(),
-                     [](const Event &event) { return isTableEvent(event.type); }))
+    if (!events.any(listensTo))
         return;
+    const QList<Event> &list = events.events;
     BusyCursor busy;
     // Sorting moves rows as cells change, so it is suspended while the sort column changes,
     // and switched on again at the end, which sorts once. Otherwise the rows stay where they

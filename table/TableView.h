@@ -21,11 +21,22 @@ class SmartSortTableWidgetItem;
 // out of sight waits until it is shown) and reads selectedTasks, selectedProperties and
 // visibleTasks for its commands, each only while the table is shown; selectTasks selects cards;
 // the Filter section calls setSearch.
+//
+// Listens to what adds, removes or moves rows and columns (rebuildsOn) and to what changes
+// cells, headers, colours and fonts in place (changesInPlaceOn).
 class TableView : public BaseTableView
 {
     Q_OBJECT
 
 public:
+    static constexpr EventMask rebuildsOn = EventFlag::AllChanged | EventFlag::TaskAdded
+        | EventFlag::TasksDeleted | EventFlag::PropertyAdded | EventFlag::PropertyDeleted
+        | EventFlag::PropertiesReordered;
+    static constexpr EventMask changesInPlaceOn = EventFlag::PropertyChanged
+        | EventFlag::ValueChanged | EventFlag::TaskNotesChanged | EventFlag::UiStyleChanged
+        | EventFlag::TableAppearanceChanged;
+    static constexpr EventMask listensTo = rebuildsOn | changesInPlaceOn;
+
     explicit TableView(QWidget *parent = nullptr);
 
     // The card a row shows; the row number itself for a row without an index cell.
@@ -44,8 +55,7 @@ public:
     void setSearch(bool showMatching, const QStringList &terms);
     int notesColumn() const { return columnCount() - 1; }
 
-    // The event types the table follows, and how it catches up with them while hidden: cells,
-    // headers and colours change in place, rows and columns by a rebuild.
+    // How the table catches up with an event type while hidden, by the masks above.
     static DeferredRefresh::Kind refreshKind(int eventType);
 
     // The plan's colour setting when it names an entry of the colouring list (0 off, 1 every

@@ -82,6 +82,7 @@ private slots:
     void aNewCardHiddenByTheFilterIsNamedNew();
     void theStatusAndThePlanCommandsFollowEachChange_data();
     void theStatusAndThePlanCommandsFollowEachChange();
+    void theStatusCountsTheFilterOfTheViewChosen();
     void theCardCountChoosesTheTipAfterTheCardDialog_data();
     void theCardCountChoosesTheTipAfterTheCardDialog();
     void deletingPropertiesAsksFirst_data();
@@ -309,6 +310,28 @@ void TestEditCommands::theStatusAndThePlanCommandsFollowEachChange()
     action(window, "m_editUndoAction")->trigger();
     QVERIFY(!order->isEnabled());
     QCOMPARE(statusBar->currentMessage(), status);
+}
+
+// A stored view brings its own filter: choosing one counts the cards it hides, and undo
+// brings the count of the view before back.
+void TestEditCommands::theStatusCountsTheFilterOfTheViewChosen()
+{
+    QVERIFY(writeTestPlan(m_plan, 4));
+    MainWindow window;
+    auto *statusBar = window.findChild<QStatusBar *>();
+    doc()->addStoredView(QStringLiteral("All cards"), false, false);
+    doc()->setFilter(false, true, false,
+                     {FilterTerm(1, MatchType::IsNot, QStringLiteral("card 3"))}, true, false);
+    doc()->addStoredView(QStringLiteral("Three cards"), false, false);
+    const QString filtered = QStringLiteral("4 cards (3 shown, 1 hidden by filtering)");
+    QCOMPARE(statusBar->currentMessage(), filtered);
+
+    doc()->changeView(QStringLiteral("All cards"), true);
+    QCOMPARE(statusBar->currentMessage(), QStringLiteral("4 cards"));
+    doc()->changeView(QStringLiteral("Three cards"), true);
+    QCOMPARE(statusBar->currentMessage(), filtered);
+    action(window, "m_editUndoAction")->trigger();
+    QCOMPARE(statusBar->currentMessage(), QStringLiteral("4 cards"));
 }
 
 void TestEditCommands::theCardCountChoosesTheTipAfterTheCardDialog_data()

@@ -41,6 +41,8 @@ private slots:
     void legendListsValuesByType();
     void legendDrawsTitleRuleAndSwatches();
     void titleLegendAndFooterFrameTheGrid();
+    void addedPropertyShownOnCardsLaysThemOut_data();
+    void addedPropertyShownOnCardsLaysThemOut();
 };
 
 namespace {
@@ -500,6 +502,47 @@ void TestCardsScene::titleLegendAndFooterFrameTheGrid()
     doc()->setCardsFooter(QString(), false);
     doc()->setCardsShowLegend(2, true);
     QCOMPARE(legend->pos().x(), on.scene.totalWidth() + 65.0 + 130.0);
+}
+
+void TestCardsScene::addedPropertyShownOnCardsLaysThemOut_data()
+{
+    QTest::addColumn<int>("visibility");
+    QTest::addColumn<int>("legendColumns");
+    QTest::newRow("hidden") << int(PropertyVisibility::Hidden) << 1;
+    QTest::newRow("as text") << int(PropertyVisibility::Text) << 1;
+    QTest::newRow("as a star") << int(PropertyVisibility::Star) << 2;
+}
+
+// A property shown on the cards from the start is drawn on every card: the cards are laid out
+// for it, and the legend explains its marker, as in a scene built afresh on the plan. A hidden
+// one changes nothing the scene shows.
+void TestCardsScene::addedPropertyShownOnCardsLaysThemOut()
+{
+    QFETCH(int, visibility);
+    QFETCH(int, legendColumns);
+    settings()->setAnimationDuration(0.0);
+    fillNamesAndGroups({{"a", "x"}, {"b", "y"}});
+    doc()->setCardColorProperty(1, false);
+    doc()->setCardsShowLegend(1, false);
+    SceneOnPlan on;
+    QSignalSpy layouts(&on.scene, &CardsScene::redrawing);
+    const auto legendColumnCount = [](const CardsScene &scene) {
+        for (QGraphicsItem *item : scene.items()) {
+            if (const auto *legend = dynamic_cast<const CardsLegendItem *>(item))
+                return legend->isVisible() ? legend->columns().size() : 0;
+        }
+        return 0;
+    };
+
+    doc()->addProperty(QStringLiteral("Risk"), QStringLiteral("Low"), PropertyType::Text,
+                       {QStringLiteral("High"), QStringLiteral("Low")}, visibility,
+                       PropertyAppearance(), true);
+
+    QCOMPARE(layouts.count(), visibility == PropertyVisibility::Hidden ? 0 : 1);
+    QCOMPARE(legendColumnCount(on.scene), legendColumns);
+    SceneOnPlan fresh;
+    QCOMPARE(legendColumnCount(fresh.scene), legendColumns);
+    QCOMPARE(on.scene.sceneRect(), fresh.scene.sceneRect());
 }
 
 TAVROLO_TEST_MAIN(TestCardsScene)

@@ -6,6 +6,7 @@
 #include "model/Document.h"
 #include "model/PlanFixture.h"
 
+#include <functional>
 #include <memory>
 
 #include <QGuiApplication>
@@ -39,7 +40,11 @@ const QCursor *overrideCursor()
     return QGuiApplication::overrideCursor();
 }
 
+using PlanEdit = std::function<void(Document &plan)>;
+
 } // namespace
+
+Q_DECLARE_METATYPE(PlanEdit)
 
 // The Charts view shown and sized in a window beside a plain widget (where the pointer goes
 // to leave the view), on its scene and connected as the main window connects them. The
@@ -55,6 +60,8 @@ private slots:
     void zoomCursorsNeverStayBehind();
     void darkBackgroundTakesTheLightCursors();
     void droppedLinksGoToTheMainWindow();
+    void chartsGoneLeaveNothingToExport_data();
+    void chartsGoneLeaveNothingToExport();
 
 private:
     void build(const QStringList &parts);
@@ -248,6 +255,42 @@ void TestChartsView::droppedLinksGoToTheMainWindow()
     QCOMPARE(dropped.first().at(0).value<QList<QUrl>>(), urls);
     QCOMPARE(dropped.first().at(1).toInt(), -1);
     QVERIFY(dropped.first().at(2).value<QList<PropertyIndexAndValue>>().isEmpty());
+}
+
+void TestChartsView::chartsGoneLeaveNothingToExport_data()
+{
+    QTest::addColumn<PlanEdit>("edit");
+    QTest::newRow("By property deleted")
+        << PlanEdit([](Document &plan) { plan.deleteProperties({Group}, true); });
+    QTest::newRow("By unset") << PlanEdit([](Document &plan) { plan.setChartByProperty(0, true); });
+    QTest::newRow("Show unset") << PlanEdit(
+        [](Document &plan) { plan.setChartShowProperty(0, true); });
+    QTest::newRow("plan without charts") << PlanEdit([](Document &plan) {
+        plan.setChartByProperty(0, false);
+        plan.emitChanged(EventType::AllChanged);
+    });
+}
+
+// Once nothing is left to chart, the pane is what a pane that never showed a chart is: a
+// scene without a rectangle, which exports take for nothing to export, seen unscaled, with no
+// chart zoomed and no zoom cursor left.
+void TestChartsView::chartsGoneLeaveNothingToExport()
+{
+    QFETCH(PlanEdit, edit);
+    build({"x", "y", "z"});
+    clickAt(chartPoint(1));
+    QVERIFY(m_view->zoomedChart());
+    QVERIFY(m_scene->sceneRect().width() >= 1);
+    QVERIFY(!m_view->transform().isIdentity());
+
+    edit(*doc());
+
+    QCOMPARE(m_scene->chartCount(), 0);
+    QCOMPARE(m_scene->sceneRect(), ChartsScene(doc()).sceneRect());
+    QVERIFY(m_scene->sceneRect().width() < 1);
+    QVERIFY(m_view->transform().isIdentity());
+    QVERIFY(!m_view->zoomedChart());
+    QVERIFY(!overrideCursor());
 }
 
 TAVROLO_TEST_MAIN(TestChartsView)

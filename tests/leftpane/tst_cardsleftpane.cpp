@@ -1,19 +1,45 @@
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
 #include "common/app/Accessors.h"
+#include "common/widgets/DelayedEditLineEdit.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/TestMain.h"
+#include "leftpane/CardsAppearanceWidget.h"
 #include "leftpane/CardsColorLayoutWidget.h"
 #include "leftpane/CardsFilterWidget.h"
 #include "leftpane/CardsLeftPane.h"
+#include "leftpane/CardsSearchWidget.h"
 #include "leftpane/HeaderButton.h"
 #include "model/Document.h"
 #include "tests/model/PlanFixture.h"
 
+#include <functional>
 #include <memory>
 
 #include <QComboBox>
 #include <QLineEdit>
+
+namespace {
+
+// A typed text of a section: how the section applies it after its pauses, how the plan reads
+// it, and the same kind of change made by another object.
+using Apply = std::function<void(CardsLeftPane &pane, DelayedEditLineEdit &field)>;
+using Read = std::function<QString()>;
+using Change = std::function<void(const QString &text, QObject *source)>;
+
+QString filterWords()
+{
+    QStringList words;
+    for (const FilterTerm &term : doc()->filterTerms())
+        words << term.value;
+    return words.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Apply)
+Q_DECLARE_METATYPE(Read)
+Q_DECLARE_METATYPE(Change)
 
 class TestCardsLeftPane : public QObject
 {
@@ -23,6 +49,8 @@ private slots:
     void cleanup();
     void onlyLayoutOpenAtStart();
     void filterHeaderCarriesOneStar();
+    void ownTextStaysAsTypedWhileOthersShow_data();
+    void ownTextStaysAsTypedWhileOthersShow();
 
 private:
     std::unique_ptr<CardsScene> m_scene;
@@ -79,6 +107,64 @@ void TestCardsLeftPane::filterHeaderCarriesOneStar()
     QCOMPARE(filter->text(), QStringLiteral("Filter*"));
     doc()->clearFilter(true);
     QCOMPARE(filter->text(), QStringLiteral("Filter"));
+}
+
+void TestCardsLeftPane::ownTextStaysAsTypedWhileOthersShow_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<Apply>("apply");
+    QTest::addColumn<Read>("read");
+    QTest::addColumn<Change>("change");
+    const Apply afterPause = [](CardsLeftPane &, DelayedEditLineEdit &field) { field.flush(); };
+    QTest::newRow("search") << "m_searchEdit" << afterPause
+                            << Read([] { return doc()->searchText(); })
+                            << Change([](const QString &text, QObject *source) {
+                                   doc()->setSearch(text, false, true, source);
+                               });
+    QTest::newRow("filter words")
+        << "m_basicLineEdit" << Apply([](CardsLeftPane &pane, DelayedEditLineEdit &field) {
+               field.flush();
+               // The section's own second pause, skipped.
+               QMetaObject::invokeMethod(pane.filterWidget(), "onTimeOut", Qt::DirectConnection);
+           })
+        << Read(filterWords) << Change([](const QString &text, QObject *source) {
+               doc()->setFilter(true, true, true, {FilterTerm(0, MatchType::Contains, text)}, true,
+                                false, source);
+           });
+    QTest::newRow("cards title") << "m_titleEdit" << afterPause
+                                 << Read([] { return doc()->cardsTitle(); })
+                                 << Change([](const QString &text, QObject *source) {
+                                        doc()->setCardsTitle(text, true, source);
+                                    });
+}
+
+// What a section sends to the plan comes back as a change the section made itself: the field
+// stays as the user left it, its typing still to be undone. The same change made by another
+// shows in the field instead.
+void TestCardsLeftPane::ownTextStaysAsTypedWhileOthersShow()
+{
+    QFETCH(QString, field);
+    QFETCH(Apply, apply);
+    QFETCH(Read, read);
+    QFETCH(Change, change);
+    auto *edit = m_pane->findChild<DelayedEditLineEdit *>(field);
+    QVERIFY(edit);
+    m_pane->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_pane.get()));
+    QTest::keyClicks(edit, QStringLiteral("ab"));
+    edit->setCursorPosition(1);
+
+    apply(*m_pane, *edit);
+
+    QCOMPARE(read(), QStringLiteral("ab"));
+    QCOMPARE(edit->text(), QStringLiteral("ab"));
+    QVERIFY(edit->isUndoAvailable());
+    QCOMPARE(edit->cursorPosition(), 1);
+
+    QObject other;
+    change(QStringLiteral("cd"), &other);
+    QCOMPARE(read(), QStringLiteral("cd"));
+    QCOMPARE(edit->text(), QStringLiteral("cd"));
 }
 
 TAVROLO_TEST_MAIN(TestCardsLeftPane)

@@ -41,7 +41,13 @@ Document::ValueChange change(TaskIndex task, int property, const QString &text)
     return Document::ValueChange(ValueKey(task, property), text);
 }
 
+// An edit a pane makes in its own name.
+using SourcedEdit = std::function<void(Document &, QObject *source)>;
+
 } // namespace
+
+Q_DECLARE_METATYPE(SourcedEdit)
+Q_DECLARE_METATYPE(EventMask)
 
 class TestDocument : public QObject
 {
@@ -76,6 +82,9 @@ private slots:
     void appearanceSetterWritesViewCopyOnlyWhenViewKeepsOne();
     void viewDescriptionNamesRolesAndFilter_data();
     void viewDescriptionNamesRolesAndFilter();
+    void paneEditsNameTheirSource_data();
+    void paneEditsNameTheirSource();
+    void unknownCodesMatchNoMask();
 };
 
 void TestDocument::newAndClearedPlansHoldOnlyPlaceholders_data()
@@ -672,6 +681,90 @@ void TestDocument::viewDescriptionNamesRolesAndFilter()
     doc.editableCurrentView(TestPlanKey::key()).xProperty = 0;
     edit(doc, false);
     QCOMPARE(doc.viewDescription(), expected);
+}
+
+// A section of the Cards left pane tells its own edits from those of others by the object the
+// change names: each edit it makes reports the section, and a receiver's mask picks out the
+// events it is told of.
+void TestDocument::paneEditsNameTheirSource_data()
+{
+    QTest::addColumn<SourcedEdit>("edit");
+    QTest::addColumn<EventMask>("reported");
+    const EventMask layout = EventFlag::CardsLayoutChanged;
+    const EventMask content = EventFlag::CardContentChanged;
+    const EventMask appearance = EventFlag::CardsAppearanceChanged;
+    QTest::newRow("X property") << SourcedEdit([](Document &d, QObject *source) {
+        d.setXProperty(Cost, true, source);
+    }) << layout;
+    QTest::newRow("row/column colour")
+        << SourcedEdit([](Document &d, QObject *source) { d.setRowColColor(1, true, source); })
+        << layout;
+    QTest::newRow("swap X and Y") << SourcedEdit([](Document &d, QObject *source) {
+        d.swapXY(true, source);
+    }) << (EventFlag::ViewChanged | EventFlag::CardsLayoutChanged);
+    QTest::newRow("property shown as a star") << SourcedEdit([](Document &d, QObject *source) {
+        d.setPropertyVisibility(Status, PropertyVisibility::Star, true, source);
+    }) << content;
+    QTest::newRow("images shown") << SourcedEdit([](Document &d, QObject *source) {
+        d.setShowImages(true, 1, 2, true, source);
+    }) << content;
+    QTest::newRow("filter") << SourcedEdit([](Document &d, QObject *source) {
+        d.setFilter(true, true, true, oneTerm("open"), true, false, source);
+    }) << EventMask(EventFlag::FilterChanged);
+    QTest::newRow("search") << SourcedEdit([](Document &d, QObject *source) {
+        d.setSearch(QStringLiteral("open"), false, true, source);
+    }) << EventMask(EventFlag::SearchChanged);
+    QTest::newRow("card font size")
+        << SourcedEdit([](Document &d, QObject *source) { d.setCardFontSize(120, true, source); })
+        << appearance;
+    QTest::newRow("cards title") << SourcedEdit([](Document &d, QObject *source) {
+        d.setCardsTitle(QStringLiteral("Plan"), true, source);
+    }) << (appearance | layout);
+    QTest::newRow("whole appearance") << SourcedEdit([](Document &d, QObject *source) {
+        d.setCardsAppearance(darkAppearance(), true, source);
+    }) << (appearance | layout);
+}
+
+void TestDocument::paneEditsNameTheirSource()
+{
+    QFETCH(SourcedEdit, edit);
+    QFETCH(EventMask, reported);
+    Document doc;
+    fillUndoPlan(doc);
+    QObject pane;
+    DocumentRecorder recorder(doc);
+
+    edit(doc, &pane);
+
+    QCOMPARE(recorder.changes.size(), 1);
+    const Events &events = recorder.changes.first();
+    QCOMPARE(events.source, &pane);
+    QVERIFY(events.any(reported));
+    for (int type = EventType::AllChanged; type <= EventType::TableAppearanceChanged; ++type) {
+        const EventMask one = eventMask(type);
+        QCOMPARE(events.any(one), bool(reported & one));
+    }
+    // Without a source the same edit names none.
+    recorder.clear();
+    edit(doc, nullptr);
+    QCOMPARE(recorder.changes.size(), 1);
+    QCOMPARE(recorder.changes.first().source, nullptr);
+}
+
+// A damaged or newer notification's code beyond the table is heard by no receiver.
+void TestDocument::unknownCodesMatchNoMask()
+{
+    const EventMask everything = ~EventMask();
+    Events events;
+    events.add(-1);
+    events.add(EventType::TableAppearanceChanged + 1);
+    events.add(31);
+    events.add(32);
+    QVERIFY(!events.any(everything));
+    events.add(EventType::TableAppearanceChanged);
+    QVERIFY(events.any(everything));
+    QVERIFY(events.any(EventFlag::TableAppearanceChanged));
+    QVERIFY(!events.any(EventFlag::AllChanged));
 }
 
 TAVROLO_GUI_TEST_MAIN(TestDocument)
