@@ -340,6 +340,8 @@ void CardsScene::onChangedDoc(const Events &events)
             else
                 repaint = true;
             break;
+        // The notes and links icons are drawn on the card.
+        case EventType::TaskNotesChanged:
         case EventType::TaskLinksChanged:
         case EventType::ImagesChanged:
         case EventType::TaskImageChanged:

@@ -30,8 +30,8 @@ class QGraphicsSimpleTextItem;
 // applied at once. The Cards view paints the grid, headers and totals from the geometry read
 // here; it and the main window connect to the signals below.
 //
-// Listens to every change of the cards, their values and properties, the current view and
-// the Cards presentation, and to the image library; not to notes, the search (the view
+// Listens to every change of the cards, their values, notes, links and properties, the current
+// view and the Cards presentation, and to the image library; not to the search (the view
 // selects), the style, the charts or the table.
 class CardsScene : public QGraphicsScene
 {
@@ -40,9 +40,10 @@ class CardsScene : public QGraphicsScene
 public:
     static constexpr EventMask listensTo = EventFlag::AllChanged | EventFlag::TaskAdded
         | EventFlag::TasksDeleted | EventFlag::PropertyAdded | EventFlag::PropertyChanged
-        | EventFlag::PropertyDeleted | EventFlag::ValueChanged | EventFlag::CardsLayoutChanged
-        | EventFlag::CardContentChanged | EventFlag::ViewChanged | EventFlag::StoredViewsChanged
-        | EventFlag::FilterChanged | EventFlag::CardsAppearanceChanged | EventFlag::TaskLinksChanged
+        | EventFlag::PropertyDeleted | EventFlag::ValueChanged | EventFlag::TaskNotesChanged
+        | EventFlag::CardsLayoutChanged | EventFlag::CardContentChanged | EventFlag::ViewChanged
+        | EventFlag::StoredViewsChanged | EventFlag::FilterChanged
+        | EventFlag::CardsAppearanceChanged | EventFlag::TaskLinksChanged
         | EventFlag::PropertiesReordered | EventFlag::ImagesChanged | EventFlag::TaskImageChanged;
 
     using CellMap = CardsLayouter::CellMap;

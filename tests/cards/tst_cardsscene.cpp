@@ -43,6 +43,8 @@ private slots:
     void titleLegendAndFooterFrameTheGrid();
     void addedPropertyShownOnCardsLaysThemOut_data();
     void addedPropertyShownOnCardsLaysThemOut();
+    void notesAndLinksRepaintTheirCard_data();
+    void notesAndLinksRepaintTheirCard();
 };
 
 namespace {
@@ -543,6 +545,45 @@ void TestCardsScene::addedPropertyShownOnCardsLaysThemOut()
     SceneOnPlan fresh;
     QCOMPARE(legendColumnCount(fresh.scene), legendColumns);
     QCOMPARE(on.scene.sceneRect(), fresh.scene.sceneRect());
+}
+
+void TestCardsScene::notesAndLinksRepaintTheirCard_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::newRow("notes written") << QStringLiteral("notes");
+    QTest::newRow("notes cleared") << QStringLiteral("no notes");
+    QTest::newRow("a link added") << QStringLiteral("links");
+}
+
+// A card shows an icon for its notes and one for its links; the card must be painted again
+// when either changes, or the icon stays as it was until something else repaints the card.
+void TestCardsScene::notesAndLinksRepaintTheirCard()
+{
+    QFETCH(QString, change);
+    settings()->setAnimationDuration(0.0);
+    fillNamesAndGroups({{"a", "x"}, {"b", "y"}});
+    doc()->setTaskNotes(1, QStringLiteral("old notes"), false);
+    doc()->setShowNotes(true, false);
+    SceneOnPlan on;
+    QCoreApplication::processEvents();
+    QSignalSpy repaints(&on.scene, &QGraphicsScene::changed);
+
+    if (change == QLatin1String("notes"))
+        doc()->setTaskNotes(0, QStringLiteral("call the printer"), true);
+    else if (change == QLatin1String("no notes"))
+        doc()->setTaskNotes(1, QString(), true);
+    else
+        doc()->setTaskLinks(0, {HyperLink(QUrl(QStringLiteral("https://example.org/a")))}, true);
+    QCoreApplication::processEvents();
+
+    const int task = change == QLatin1String("no notes") ? 1 : 0;
+    const QRectF card = on.item(task)->sceneBoundingRect();
+    bool covered = false;
+    for (const QVariant &arguments : repaints.isEmpty() ? QVariantList() : repaints.first()) {
+        for (const QRectF &rect : arguments.value<QList<QRectF>>())
+            covered = covered || rect.contains(card);
+    }
+    QVERIFY2(covered, "the card was not painted again");
 }
 
 TAVROLO_TEST_MAIN(TestCardsScene)
