@@ -64,22 +64,10 @@ void setPaneStretch(QWidget *leftPane, QWidget *view)
     view->setSizePolicy(grows);
 }
 
-// The changes the Properties table follows: a property renamed, retyped or given another
-// default, and the style's icons, change its rows in place; the others add, remove or move rows.
 DeferredRefresh::Kind propertiesRefreshKind(int eventType)
 {
-    switch (eventType) {
-    case EventType::AllChanged:
-    case EventType::PropertyAdded:
-    case EventType::PropertyDeleted:
-    case EventType::PropertiesReordered:
-        return DeferredRefresh::Kind::Rebuild;
-    case EventType::PropertyChanged:
-    case EventType::UiStyleChanged:
-        return DeferredRefresh::Kind::InPlace;
-    default:
-        return DeferredRefresh::Kind::Ignored;
-    }
+    return DeferredRefresh::kindOf(eventType, PropertiesView::rebuildsOn,
+                                   PropertiesView::changesInPlaceOn);
 }
 
 } // namespace

@@ -13,16 +13,19 @@ class QPushButton;
 // dialog. Every change is one undoable plan edit; the table follows the plan only through
 // onChangedDoc, which the main window connects.
 //
-// Listens to a whole plan and to properties added, changed, deleted and re-ordered (its rows
-// follow), and to the style (its buttons' pictures).
+// Listens to a whole plan and to properties added, deleted and re-ordered, which add, remove or
+// move its rows (rebuildsOn), and to a property renamed, retyped or given another default, and
+// the style's pictures, which change rows in place (changesInPlaceOn).
 class PropertiesView : public BaseTableView
 {
     Q_OBJECT
 
 public:
-    static constexpr EventMask listensTo = EventFlag::AllChanged | EventFlag::PropertyAdded
-        | EventFlag::PropertyChanged | EventFlag::PropertyDeleted | EventFlag::PropertiesReordered
-        | EventFlag::UiStyleChanged;
+    static constexpr EventMask rebuildsOn = EventFlag::AllChanged | EventFlag::PropertyAdded
+        | EventFlag::PropertyDeleted | EventFlag::PropertiesReordered;
+    static constexpr EventMask changesInPlaceOn
+        = EventFlag::PropertyChanged | EventFlag::UiStyleChanged;
+    static constexpr EventMask listensTo = rebuildsOn | changesInPlaceOn;
 
     explicit PropertiesView(QWidget *parent = nullptr);
 

@@ -11,6 +11,17 @@ DeferredRefresh::DeferredRefresh(QWidget *table, Classify classify, Refresh refr
     table->installEventFilter(this);
 }
 
+DeferredRefresh::Kind DeferredRefresh::kindOf(int eventType, EventMask rebuildsOn,
+                                              EventMask changesInPlaceOn)
+{
+    const EventMask type = eventMask(eventType);
+    if (type & rebuildsOn)
+        return Kind::Rebuild;
+    if (type & changesInPlaceOn)
+        return Kind::InPlace;
+    return Kind::Ignored;
+}
+
 void DeferredRefresh::onChangedDoc(const Events &events)
 {
     if (m_table->isVisible()) {

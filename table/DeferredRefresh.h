@@ -32,6 +32,10 @@ public:
     // What a change means to the table: nothing, a refresh in place, or a rebuild.
     enum class Kind { Ignored, InPlace, Rebuild };
     using Classify = std::function<Kind(int eventType)>;
+
+    // The kind of a change for a table that rebuilds on one set of changes and refreshes in
+    // place on another.
+    static Kind kindOf(int eventType, EventMask rebuildsOn, EventMask changesInPlaceOn);
     using Refresh = std::function<void(const Events &events)>;
 
     // Waiting changes in place beyond this many make a rebuild instead.

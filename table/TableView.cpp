@@ -211,12 +211,7 @@ TableView::TableView(QWidget *parent) : BaseTableView(parent), m_showMatching(tr
 
 DeferredRefresh::Kind TableView::refreshKind(int eventType)
 {
-    const EventMask type = eventMask(eventType);
-    if (type & rebuildsOn)
-        return DeferredRefresh::Kind::Rebuild;
-    if (type & changesInPlaceOn)
-        return DeferredRefresh::Kind::InPlace;
-    return DeferredRefresh::Kind::Ignored;
+    return DeferredRefresh::kindOf(eventType, rebuildsOn, changesInPlaceOn);
 }
 
 int TableView::tableColorSetting()
