@@ -139,10 +139,10 @@ MainWindow::~MainWindow()
     // Nothing reaches the half-destroyed window any more: the scene still signals a selection
     // change when its selected cards go with it.
     doc()->disconnect(this);
-    const QList<QObject *> panes
-        = {m_cardsScene,  m_cardsView,     m_cardsLeftPane,  m_cardsSplitter,
-           m_chartsScene, m_chartsView,    m_chartsLeftPane, m_chartsSplitter,
-           m_tableView,   m_tableLeftPane, m_tableSplitter,  m_propertiesView};
+    const QList<QObject *> panes = {
+        m_panes.cardsScene,  m_panes.cardsView,     m_panes.cardsLeftPane,  m_panes.cardsSplitter,
+        m_panes.chartsScene, m_panes.chartsView,    m_panes.chartsLeftPane, m_panes.chartsSplitter,
+        m_panes.tableView,   m_panes.tableLeftPane, m_panes.tableSplitter,  m_panes.propertiesView};
     for (QObject *pane : panes)
         pane->disconnect(this);
     disconnect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::onAboutToQuit);
@@ -151,16 +151,16 @@ MainWindow::~MainWindow()
     store->saveCardsAppearances();
     store->setShowTooltips(m_ui->m_viewToolTipsAction->isChecked());
     store->setShowOverlay(m_ui->m_viewShowOverlays->isChecked());
-    const QList<int> cardsSizes = m_cardsSplitter->sizes();
+    const QList<int> cardsSizes = m_panes.cardsSplitter->sizes();
     store->setShowCardsLeftPane(cardsSizes.isEmpty() || cardsSizes.first() != 0);
     // A tab never shown has not been laid out, and says nothing about its left pane.
     const auto laidOut = [](const QList<int> &sizes) {
         return sizes.size() == 2 && (sizes.at(0) != 0 || sizes.at(1) != 0);
     };
-    const QList<int> chartsSizes = m_chartsSplitter->sizes();
+    const QList<int> chartsSizes = m_panes.chartsSplitter->sizes();
     if (laidOut(chartsSizes))
         store->setShowChartsLeftPane(chartsSizes.first() != 0);
-    const QList<int> tableSizes = m_tableSplitter->sizes();
+    const QList<int> tableSizes = m_panes.tableSplitter->sizes();
     if (laidOut(tableSizes))
         store->setShowTableLeftPane(tableSizes.first() != 0);
     store->write(Settings::Key::Sessions, store->read(Settings::Key::Sessions).toInt() + 1);
@@ -240,62 +240,46 @@ void MainWindow::createTabPages()
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(*splitter);
     };
-    splitterPage(m_ui->m_cardsTab, &m_cardsSplitter);
-    m_cardsScene = new CardsScene(doc(), this);
-    m_cardsView = new CardsView(m_cardsScene, m_cardsSplitter);
-    m_cardsLeftPane = new CardsLeftPane(m_cardsSplitter, m_cardsScene, m_cardsView);
-    m_cardsSplitter->addWidget(m_cardsLeftPane);
-    m_cardsSplitter->addWidget(m_cardsView);
-    m_cardsLeftPane->setFrameStyle(QFrame::NoFrame);
-    m_cardsView->setFrameStyle(QFrame::NoFrame);
-    setPaneStretch(m_cardsLeftPane, m_cardsView);
-    splitterPage(m_ui->m_chartsTab, &m_chartsSplitter);
-    m_chartsScene = new ChartsScene(doc(), this);
-    m_chartsView = new ChartsView(m_chartsSplitter);
-    m_chartsView->setScene(m_chartsScene);
-    m_chartsLeftPane = new ChartsLeftPane(m_chartsSplitter, m_chartsScene, m_chartsView);
-    m_chartsSplitter->addWidget(m_chartsLeftPane);
-    m_chartsSplitter->addWidget(m_chartsView);
-    m_chartsLeftPane->setFrameStyle(QFrame::NoFrame);
-    m_chartsView->setFrameStyle(QFrame::NoFrame);
-    setPaneStretch(m_chartsLeftPane, m_chartsView);
-    splitterPage(m_ui->m_tableTab, &m_tableSplitter);
-    m_tableView = new TableView(m_tableSplitter);
-    m_tableLeftPane = new TableLeftPane(m_tableSplitter, m_tableView);
-    m_tableSplitter->addWidget(m_tableLeftPane);
-    m_tableSplitter->addWidget(m_tableView);
-    m_tableView->setFrameStyle(QFrame::NoFrame);
-    setPaneStretch(m_tableLeftPane, m_tableView);
+    splitterPage(m_ui->m_cardsTab, &m_panes.cardsSplitter);
+    m_panes.cardsScene = new CardsScene(doc(), this);
+    m_panes.cardsView = new CardsView(m_panes.cardsScene, m_panes.cardsSplitter);
+    m_panes.cardsLeftPane
+        = new CardsLeftPane(m_panes.cardsSplitter, m_panes.cardsScene, m_panes.cardsView);
+    m_panes.cardsSplitter->addWidget(m_panes.cardsLeftPane);
+    m_panes.cardsSplitter->addWidget(m_panes.cardsView);
+    m_panes.cardsLeftPane->setFrameStyle(QFrame::NoFrame);
+    m_panes.cardsView->setFrameStyle(QFrame::NoFrame);
+    setPaneStretch(m_panes.cardsLeftPane, m_panes.cardsView);
+    splitterPage(m_ui->m_chartsTab, &m_panes.chartsSplitter);
+    m_panes.chartsScene = new ChartsScene(doc(), this);
+    m_panes.chartsView = new ChartsView(m_panes.chartsSplitter);
+    m_panes.chartsView->setScene(m_panes.chartsScene);
+    m_panes.chartsLeftPane
+        = new ChartsLeftPane(m_panes.chartsSplitter, m_panes.chartsScene, m_panes.chartsView);
+    m_panes.chartsSplitter->addWidget(m_panes.chartsLeftPane);
+    m_panes.chartsSplitter->addWidget(m_panes.chartsView);
+    m_panes.chartsLeftPane->setFrameStyle(QFrame::NoFrame);
+    m_panes.chartsView->setFrameStyle(QFrame::NoFrame);
+    setPaneStretch(m_panes.chartsLeftPane, m_panes.chartsView);
+    splitterPage(m_ui->m_tableTab, &m_panes.tableSplitter);
+    m_panes.tableView = new TableView(m_panes.tableSplitter);
+    m_panes.tableLeftPane = new TableLeftPane(m_panes.tableSplitter, m_panes.tableView);
+    m_panes.tableSplitter->addWidget(m_panes.tableLeftPane);
+    m_panes.tableSplitter->addWidget(m_panes.tableView);
+    m_panes.tableView->setFrameStyle(QFrame::NoFrame);
+    setPaneStretch(m_panes.tableLeftPane, m_panes.tableView);
     auto *propertiesLayout = new QHBoxLayout(m_ui->m_propertiesTab);
     propertiesLayout->setContentsMargins(0, 0, 0, 0);
     m_ui->m_propertiesTab->setContentsMargins(0, 0, 0, 0);
-    m_propertiesView = new PropertiesView(m_ui->m_propertiesTab);
-    m_propertiesView->setFrameStyle(QFrame::NoFrame);
-    QSizePolicy stretching = m_propertiesView->sizePolicy();
+    m_panes.propertiesView = new PropertiesView(m_ui->m_propertiesTab);
+    m_panes.propertiesView->setFrameStyle(QFrame::NoFrame);
+    QSizePolicy stretching = m_panes.propertiesView->sizePolicy();
     stretching.setHorizontalPolicy(QSizePolicy::Expanding);
     stretching.setHorizontalStretch(1);
-    m_propertiesView->setSizePolicy(stretching);
-    propertiesLayout->addWidget(m_propertiesView);
+    m_panes.propertiesView->setSizePolicy(stretching);
+    propertiesLayout->addWidget(m_panes.propertiesView);
     setContentsMargins(0, 0, 0, 0);
     m_ui->horizontalLayout->setContentsMargins(0, 0, 0, 0);
-}
-
-WindowPanes MainWindow::panes() const
-{
-    WindowPanes panes;
-    panes.cardsScene = m_cardsScene;
-    panes.cardsView = m_cardsView;
-    panes.cardsLeftPane = m_cardsLeftPane;
-    panes.cardsSplitter = m_cardsSplitter;
-    panes.chartsScene = m_chartsScene;
-    panes.chartsView = m_chartsView;
-    panes.chartsLeftPane = m_chartsLeftPane;
-    panes.chartsSplitter = m_chartsSplitter;
-    panes.tableView = m_tableView;
-    panes.tableLeftPane = m_tableLeftPane;
-    panes.tableSplitter = m_tableSplitter;
-    panes.propertiesView = m_propertiesView;
-    return panes;
 }
 
 // The work of the commands is done by handlers, each handed the plan and the panes and
@@ -303,9 +287,9 @@ WindowPanes MainWindow::panes() const
 void MainWindow::createHandlers()
 {
     Ui::MainWindow &ui = *m_ui;
-    m_tips = new OneTimeTips(*doc(), panes(), ui, this);
+    m_tips = new OneTimeTips(*doc(), m_panes, ui, this);
     m_exports = new ExportHandler(
-        *doc(), m_planFile, panes(), ui.m_filePrintAction, ui.m_fileExportMenu,
+        *doc(), m_planFile, m_panes, ui.m_filePrintAction, ui.m_fileExportMenu,
         [this] { return selectedTaskIndexes(); }, [this] { return visibleTaskIndexes(); }, this);
     m_updates = new UpdateChecker(ui.m_helpCheckForUpdatesAction, this);
     DropHandler::Hooks dropHooks;
@@ -325,7 +309,7 @@ void MainWindow::createHandlers()
     guardHooks.retitle = [this] { updateWindowTitle(); };
     m_fileGuard = new PlanFileGuard(*doc(), m_planFile, guardHooks, this);
     m_views = new ViewCommands(
-        panes(), ui, m_zoomSlider, [this] { onShowSplitterTipOnce(); }, this);
+        m_panes, ui, m_zoomSlider, [this] { onShowSplitterTipOnce(); }, this);
     m_recentPlans = new RecentPlans(m_planFile, ui.m_fileRecentDocs, this);
     PlanFileCommands::Hooks fileHooks;
     fileHooks.refresh = [this] { onRefresh(); };
@@ -398,17 +382,18 @@ void MainWindow::connectActions()
     connect(ui.m_viewZoomFitAction, &QAction::toggled, this, &MainWindow::onZoomToFitToggled);
     connect(ui.m_viewZoomInAction, &QAction::triggered, this, &MainWindow::onZoomIn);
     connect(ui.m_viewZoomOutAction, &QAction::triggered, this, &MainWindow::onZoomOut);
-    connect(ui.m_viewZoomSelectedAction, &QAction::triggered, m_cardsView,
+    connect(ui.m_viewZoomSelectedAction, &QAction::triggered, m_panes.cardsView,
             QOverload<>::of(&CardsView::onZoomSelected));
-    connect(ui.m_viewZoomMagnifyAction, &QAction::toggled, m_cardsView,
+    connect(ui.m_viewZoomMagnifyAction, &QAction::toggled, m_panes.cardsView,
             &CardsView::onMagnifyUnderCursor);
-    connect(ui.m_viewTransposeAction, &QAction::triggered, m_cardsLeftPane->colorLayoutWidget(),
-            &CardsColorLayoutWidget::onTranspose);
+    connect(ui.m_viewTransposeAction, &QAction::triggered,
+            m_panes.cardsLeftPane->colorLayoutWidget(), &CardsColorLayoutWidget::onTranspose);
     connect(ui.m_viewToolBarAction, &QAction::toggled, this,
             &MainWindow::onToolbarVisibilityToggled);
     connect(ui.m_viewShowLeftPaneAction, &QAction::toggled, this, &MainWindow::onToggleLeftPane);
     connect(ui.m_viewShowOverlays, &QAction::toggled, this, &MainWindow::onOverlayToggled);
-    connect(ui.m_viewToolTipsAction, &QAction::toggled, m_cardsView, &CardsView::onToolTipsToggled);
+    connect(ui.m_viewToolTipsAction, &QAction::toggled, m_panes.cardsView,
+            &CardsView::onToolTipsToggled);
     connect(ui.m_viewFullScreenAction, &QAction::toggled, this, &MainWindow::onFullScreenToggled);
     connect(ui.m_helpTavroloAction, &QAction::triggered, this, &MainWindow::onHelpTavroloAction);
     connect(ui.m_helpFAQAction, &QAction::triggered, this, &MainWindow::onFAQPage);
@@ -430,68 +415,83 @@ void MainWindow::connectPanes()
     connect(m_ui->m_mainToolBar, &QToolBar::visibilityChanged, this,
             &MainWindow::onToolbarVisibilityChanged);
     connect(m_ui->m_tabWidget, &QTabWidget::currentChanged, this, &MainWindow::onTabChanged);
-    connect(m_cardsScene, &CardsScene::animationFinished, m_cardsView, &CardsView::onRedrawMagnify);
-    connect(m_cardsScene, &CardsScene::redrawing, m_cardsView, &CardsView::onAutoZoom);
-    connect(m_cardsScene, &CardsScene::redrawing, this, &MainWindow::onUpdatePrinterStatus);
-    connect(m_cardsScene, &CardsScene::redrawing, this, &MainWindow::onUpdateExportStatus);
-    connect(m_cardsScene, &CardsScene::editTask, this, &MainWindow::onEditTask);
-    connect(m_cardsScene, &QGraphicsScene::selectionChanged, this, &MainWindow::onSelectionChanged);
-    connect(m_cardsScene, &CardsScene::newTask, this, &MainWindow::onNewTask);
-    connect(m_cardsSplitter, &QSplitter::splitterMoved, this,
-            &MainWindow::onUpdateShowHideLeftPane);
-    connect(m_cardsLeftPane, &LeftPane::escapeKeyPressed, this, &MainWindow::onEscapeKeyPressed);
-    connect(m_cardsView, &GraphicsView::visibilityChanged, this, &MainWindow::onVisibilityChanged);
-    connect(m_cardsView, &CardsView::zoomButtonClicked, this, &MainWindow::onZoomButtonClicked);
-    connect(m_cardsView, &CardsView::droppedFiles, this, &MainWindow::onDroppedFiles);
-    connect(m_cardsView, &CardsView::doubleClicked, this, &MainWindow::onEditTaskAction);
-    connect(m_cardsView, &CardsView::editSelectedCards, this, &MainWindow::onEditTaskAction);
-    connect(m_cardsView, &CardsView::duplicateSelectedCards, this,
-            &MainWindow::onEditDuplicateAction);
-    connect(m_cardsView, &CardsView::deleteSelectedCards, this, &MainWindow::onEditDeleteAction);
-    connect(m_cardsView, &GraphicsView::escapeKeyPressed, this, &MainWindow::onEscapeKeyPressed);
-    connect(m_zoomSlider, &QSlider::valueChanged, this, &MainWindow::onZoomTo);
-    connect(m_chartsScene, &ChartsScene::layoutFinished, m_chartsView, &ChartsView::onZoomAll);
-    connect(m_chartsScene, &ChartsScene::redrawing, this, &MainWindow::onUpdatePrinterStatus);
-    connect(m_chartsView, &ChartsView::droppedFiles, this, &MainWindow::onDroppedFiles);
-    connect(m_chartsSplitter, &QSplitter::splitterMoved, this,
-            &MainWindow::onUpdateShowHideLeftPane);
-    connect(m_chartsLeftPane, &LeftPane::escapeKeyPressed, this, &MainWindow::onEscapeKeyPressed);
-    connect(m_chartsView, &GraphicsView::visibilityChanged, this, &MainWindow::onVisibilityChanged);
-    connect(m_chartsView, &GraphicsView::escapeKeyPressed, this, &MainWindow::onEscapeKeyPressed);
-    connect(m_tableSplitter, &QSplitter::splitterMoved, this,
-            &MainWindow::onUpdateShowHideLeftPane);
-    connect(m_tableLeftPane, &LeftPane::escapeKeyPressed, this, &MainWindow::onEscapeKeyPressed);
-    connect(m_tableView, &BaseTableView::escapeKeyPressed, this, &MainWindow::onEscapeKeyPressed);
-    connect(m_tableView, &QTableWidget::itemSelectionChanged, this,
+    connect(m_panes.cardsScene, &CardsScene::animationFinished, m_panes.cardsView,
+            &CardsView::onRedrawMagnify);
+    connect(m_panes.cardsScene, &CardsScene::redrawing, m_panes.cardsView, &CardsView::onAutoZoom);
+    connect(m_panes.cardsScene, &CardsScene::redrawing, this, &MainWindow::onUpdatePrinterStatus);
+    connect(m_panes.cardsScene, &CardsScene::redrawing, this, &MainWindow::onUpdateExportStatus);
+    connect(m_panes.cardsScene, &CardsScene::editTask, this, &MainWindow::onEditTask);
+    connect(m_panes.cardsScene, &QGraphicsScene::selectionChanged, this,
             &MainWindow::onSelectionChanged);
-    connect(m_tableView, &BaseTableView::visibilityChanged, this, &MainWindow::onVisibilityChanged);
-    connect(m_tableView, &BaseTableView::droppedFiles, this, &MainWindow::onDroppedFiles);
-    connect(m_propertiesView, &BaseTableView::visibilityChanged, this,
-            &MainWindow::onVisibilityChanged);
-    connect(m_propertiesView, &BaseTableView::escapeKeyPressed, this,
+    connect(m_panes.cardsScene, &CardsScene::newTask, this, &MainWindow::onNewTask);
+    connect(m_panes.cardsSplitter, &QSplitter::splitterMoved, this,
+            &MainWindow::onUpdateShowHideLeftPane);
+    connect(m_panes.cardsLeftPane, &LeftPane::escapeKeyPressed, this,
             &MainWindow::onEscapeKeyPressed);
-    connect(m_propertiesView, &QTableWidget::itemSelectionChanged, this,
+    connect(m_panes.cardsView, &GraphicsView::visibilityChanged, this,
+            &MainWindow::onVisibilityChanged);
+    connect(m_panes.cardsView, &CardsView::zoomButtonClicked, this,
+            &MainWindow::onZoomButtonClicked);
+    connect(m_panes.cardsView, &CardsView::droppedFiles, this, &MainWindow::onDroppedFiles);
+    connect(m_panes.cardsView, &CardsView::doubleClicked, this, &MainWindow::onEditTaskAction);
+    connect(m_panes.cardsView, &CardsView::editSelectedCards, this, &MainWindow::onEditTaskAction);
+    connect(m_panes.cardsView, &CardsView::duplicateSelectedCards, this,
+            &MainWindow::onEditDuplicateAction);
+    connect(m_panes.cardsView, &CardsView::deleteSelectedCards, this,
+            &MainWindow::onEditDeleteAction);
+    connect(m_panes.cardsView, &GraphicsView::escapeKeyPressed, this,
+            &MainWindow::onEscapeKeyPressed);
+    connect(m_zoomSlider, &QSlider::valueChanged, this, &MainWindow::onZoomTo);
+    connect(m_panes.chartsScene, &ChartsScene::layoutFinished, m_panes.chartsView,
+            &ChartsView::onZoomAll);
+    connect(m_panes.chartsScene, &ChartsScene::redrawing, this, &MainWindow::onUpdatePrinterStatus);
+    connect(m_panes.chartsView, &ChartsView::droppedFiles, this, &MainWindow::onDroppedFiles);
+    connect(m_panes.chartsSplitter, &QSplitter::splitterMoved, this,
+            &MainWindow::onUpdateShowHideLeftPane);
+    connect(m_panes.chartsLeftPane, &LeftPane::escapeKeyPressed, this,
+            &MainWindow::onEscapeKeyPressed);
+    connect(m_panes.chartsView, &GraphicsView::visibilityChanged, this,
+            &MainWindow::onVisibilityChanged);
+    connect(m_panes.chartsView, &GraphicsView::escapeKeyPressed, this,
+            &MainWindow::onEscapeKeyPressed);
+    connect(m_panes.tableSplitter, &QSplitter::splitterMoved, this,
+            &MainWindow::onUpdateShowHideLeftPane);
+    connect(m_panes.tableLeftPane, &LeftPane::escapeKeyPressed, this,
+            &MainWindow::onEscapeKeyPressed);
+    connect(m_panes.tableView, &BaseTableView::escapeKeyPressed, this,
+            &MainWindow::onEscapeKeyPressed);
+    connect(m_panes.tableView, &QTableWidget::itemSelectionChanged, this,
             &MainWindow::onSelectionChanged);
-    connect(m_propertiesView, &BaseTableView::droppedFiles, this, &MainWindow::onDroppedFiles);
+    connect(m_panes.tableView, &BaseTableView::visibilityChanged, this,
+            &MainWindow::onVisibilityChanged);
+    connect(m_panes.tableView, &BaseTableView::droppedFiles, this, &MainWindow::onDroppedFiles);
+    connect(m_panes.propertiesView, &BaseTableView::visibilityChanged, this,
+            &MainWindow::onVisibilityChanged);
+    connect(m_panes.propertiesView, &BaseTableView::escapeKeyPressed, this,
+            &MainWindow::onEscapeKeyPressed);
+    connect(m_panes.propertiesView, &QTableWidget::itemSelectionChanged, this,
+            &MainWindow::onSelectionChanged);
+    connect(m_panes.propertiesView, &BaseTableView::droppedFiles, this,
+            &MainWindow::onDroppedFiles);
     connect(doc(), &Document::changed, this, &MainWindow::onChangedDoc);
-    connect(doc(), &Document::changed, m_cardsScene, &CardsScene::onChangedDoc);
-    connect(doc(), &Document::changed, m_cardsView, &CardsView::onChangedDoc);
-    connect(doc(), &Document::changed, m_chartsScene, &ChartsScene::onChangedDoc);
-    connect(doc(), &Document::changed, m_chartsView, &ChartsView::onChangedDoc);
+    connect(doc(), &Document::changed, m_panes.cardsScene, &CardsScene::onChangedDoc);
+    connect(doc(), &Document::changed, m_panes.cardsView, &CardsView::onChangedDoc);
+    connect(doc(), &Document::changed, m_panes.chartsScene, &ChartsScene::onChangedDoc);
+    connect(doc(), &Document::changed, m_panes.chartsView, &ChartsView::onChangedDoc);
     auto *tableRefresh = new DeferredRefresh(
-        m_tableView, &TableView::refreshKind,
-        [table = m_tableView](const Events &events) { table->onChangedDoc(events); });
+        m_panes.tableView, &TableView::refreshKind,
+        [table = m_panes.tableView](const Events &events) { table->onChangedDoc(events); });
     connect(doc(), &Document::changed, tableRefresh, &DeferredRefresh::onChangedDoc);
     auto *propertiesRefresh
-        = new DeferredRefresh(m_propertiesView, propertiesRefreshKind,
-                              [properties = m_propertiesView](const Events &events) {
+        = new DeferredRefresh(m_panes.propertiesView, propertiesRefreshKind,
+                              [properties = m_panes.propertiesView](const Events &events) {
                                   properties->onChangedDoc(events);
                               });
     connect(doc(), &Document::changed, propertiesRefresh, &DeferredRefresh::onChangedDoc);
     connect(doc(), &Document::aboutToChange, this, &MainWindow::onAboutToChange);
-    m_cardsLeftPane->connectToDocument();
-    m_chartsLeftPane->connectToDocument();
-    m_tableLeftPane->connectToDocument();
+    m_panes.cardsLeftPane->connectToDocument();
+    m_panes.chartsLeftPane->connectToDocument();
+    m_panes.tableLeftPane->connectToDocument();
 }
 
 // A file named on the command line comes first, then one the operating system asked for
@@ -812,14 +812,15 @@ void MainWindow::updateActions()
     bool anySelected = false;
     bool zoomToSelected = false;
     if (isTableViewShown()) {
-        cardsSelected = anySelected = !m_tableView->selectedTasks().isEmpty();
+        cardsSelected = anySelected = !m_panes.tableView->selectedTasks().isEmpty();
         oneProperty = tableSelectedProperty() > 0;
     } else if (isPropertiesViewShown()) {
-        const int selected = m_propertiesView->selectedPropertyIndexes().size();
+        const int selected = m_panes.propertiesView->selectedPropertyIndexes().size();
         oneProperty = selected == 1;
         anySelected = selected > 0;
     } else if (isCardsViewShown()) {
-        cardsSelected = anySelected = zoomToSelected = !m_cardsScene->selectedItems().isEmpty();
+        cardsSelected = anySelected = zoomToSelected
+            = !m_panes.cardsScene->selectedItems().isEmpty();
     }
     m_ui->m_editTaskAction->setEnabled(cardsSelected);
     m_ui->m_editDuplicateAction->setEnabled(cardsSelected);
@@ -831,7 +832,7 @@ void MainWindow::updateActions()
 
 void MainWindow::updateTransposeStatus()
 {
-    m_ui->m_viewTransposeAction->setEnabled(m_cardsView->isVisible()
+    m_ui->m_viewTransposeAction->setEnabled(m_panes.cardsView->isVisible()
                                             && doc()->xProperty() != doc()->yProperty());
 }
 
@@ -846,7 +847,7 @@ void MainWindow::onRefresh()
 {
     doc()->emitChanged(EventType::AllChanged);
     onSelectionChanged();
-    m_cardsView->onAutoZoom();
+    m_panes.cardsView->onAutoZoom();
     setWindowModified(false);
 }
 

@@ -10,6 +10,7 @@
 #include "app/UndoHistory.h"
 #include "app/UpdateChecker.h"
 #include "app/ViewCommands.h"
+#include "app/WindowPanes.h"
 #include "common/widgets/Settings.h"
 #include "model/Events.h"
 #include "model/HyperLink.h"
@@ -25,21 +26,11 @@
 #include <QPointer>
 #include <QUrl>
 
-class CardsLeftPane;
-class CardsScene;
-class CardsView;
-class ChartsLeftPane;
-class ChartsScene;
-class ChartsView;
 class Document;
 class GraphicsView;
-class PropertiesView;
 class QSlider;
-class QSplitter;
 class QWidget;
 class ReplaceDialog;
-class TableLeftPane;
-class TableView;
 
 namespace Ui {
 class MainWindow;
@@ -333,22 +324,9 @@ private:
     void installShortcuts();
     void addShortcut(const QString &keyText, void (MainWindow::*slot)());
 
-    // The panes the handlers work on.
-    WindowPanes panes() const;
-
     Ui::MainWindow *m_ui;
-    QSplitter *m_tableSplitter = nullptr;
-    TableLeftPane *m_tableLeftPane = nullptr;
-    TableView *m_tableView = nullptr;
-    QSplitter *m_cardsSplitter = nullptr;
-    CardsLeftPane *m_cardsLeftPane = nullptr;
-    CardsScene *m_cardsScene = nullptr;
-    CardsView *m_cardsView = nullptr;
-    QSplitter *m_chartsSplitter = nullptr;
-    ChartsLeftPane *m_chartsLeftPane = nullptr;
-    ChartsScene *m_chartsScene = nullptr;
-    ChartsView *m_chartsView = nullptr;
-    PropertiesView *m_propertiesView = nullptr;
+    // The panes of the four tabs, built by the window and handed to the handlers.
+    WindowPanes m_panes;
     // The open plan's file: its path and whether the plan may be written to it.
     PlanFileState m_planFile;
     QSlider *m_zoomSlider = nullptr;

@@ -58,11 +58,11 @@ void MainWindow::restoreSnapshot(const Document *snapshot)
     if (!snapshot)
         return;
     const bool changes = *doc() != *snapshot;
-    const bool animate = m_cardsScene->animate();
-    m_cardsScene->setAnimate(false);
+    const bool animate = m_panes.cardsScene->animate();
+    m_panes.cardsScene->setAnimate(false);
     *doc() = *snapshot;
     doc()->emitChanged(EventType::AllChanged);
-    m_cardsScene->setAnimate(animate);
+    m_panes.cardsScene->setAnimate(animate);
     if (changes)
         noteModification();
 }
@@ -92,24 +92,24 @@ void MainWindow::updateUndoRedoActions()
 
 bool MainWindow::isCardsViewShown() const
 {
-    return m_cardsView->isVisible();
+    return m_panes.cardsView->isVisible();
 }
 
 bool MainWindow::isTableViewShown() const
 {
-    return m_tableView->isVisible();
+    return m_panes.tableView->isVisible();
 }
 
 bool MainWindow::isPropertiesViewShown() const
 {
-    return m_propertiesView->isVisible();
+    return m_panes.propertiesView->isVisible();
 }
 
 // The table's columns are numbered as the properties, with the hidden card-index column as
 // the placeholder and the notes last; neither of those is a property to edit.
 int MainWindow::tableSelectedProperty() const
 {
-    const QList<int> columns = m_tableView->selectedProperties();
+    const QList<int> columns = m_panes.tableView->selectedProperties();
     if (columns.size() != 1)
         return -1;
     const int property = columns.first();
@@ -119,9 +119,9 @@ int MainWindow::tableSelectedProperty() const
 QList<TaskIndex> MainWindow::selectedTaskIndexes() const
 {
     if (isTableViewShown())
-        return m_tableView->selectedTasks();
+        return m_panes.tableView->selectedTasks();
     if (isCardsViewShown()) {
-        QList<TaskIndex> tasks = m_cardsScene->selectedTaskIndexes();
+        QList<TaskIndex> tasks = m_panes.cardsScene->selectedTaskIndexes();
         std::sort(tasks.begin(), tasks.end());
         return tasks;
     }
@@ -131,9 +131,9 @@ QList<TaskIndex> MainWindow::selectedTaskIndexes() const
 QList<TaskIndex> MainWindow::visibleTaskIndexes() const
 {
     if (isTableViewShown())
-        return m_tableView->visibleTasks();
+        return m_panes.tableView->visibleTasks();
     if (isCardsViewShown()) {
-        QList<TaskIndex> tasks = m_cardsScene->visibleTaskIndexes();
+        QList<TaskIndex> tasks = m_panes.cardsScene->visibleTaskIndexes();
         std::sort(tasks.begin(), tasks.end());
         return tasks;
     }
@@ -148,9 +148,9 @@ bool MainWindow::isCardsOrTableShown() const
 void MainWindow::selectTasks(const QList<TaskIndex> &tasks)
 {
     if (isCardsViewShown())
-        m_cardsScene->selectTasks(tasks);
+        m_panes.cardsScene->selectTasks(tasks);
     else if (isTableViewShown())
-        m_tableView->selectTasks(tasks);
+        m_panes.tableView->selectTasks(tasks);
 }
 
 // Cards
@@ -176,13 +176,13 @@ void MainWindow::addTask(const QList<PropertyIndexAndValue> &presets, const QLis
     }
     if (!isActiveWindow())
         activateWindow();
-    m_cardsScene->clearSelection();
-    TaskDialog dialog(this, m_cardsScene, presets, {}, links, imageIndex);
+    m_panes.cardsScene->clearSelection();
+    TaskDialog dialog(this, m_panes.cardsScene, presets, {}, links, imageIndex);
     if (dialog.exec() == QDialog::Accepted) {
         const TaskIndex created = dialog.createdTaskIndex();
         if (created >= 0 && created < doc()->taskCount()) {
-            if (m_cardsScene->cardItemForTask(created))
-                m_cardsScene->selectTasks({created});
+            if (m_panes.cardsScene->cardItemForTask(created))
+                m_panes.cardsScene->selectTasks({created});
             if (!doc()->taskPassesFilter(created))
                 warnHiddenByFilter(*doc(), 1, tr("new"));
         }
@@ -204,7 +204,7 @@ void MainWindow::onEditTask(TaskIndex task)
 
 void MainWindow::editTasks(const QList<TaskIndex> &tasks)
 {
-    TaskDialog dialog(this, m_cardsScene, {}, tasks, {}, -1);
+    TaskDialog dialog(this, m_panes.cardsScene, {}, tasks, {}, -1);
     dialog.exec();
 }
 
@@ -262,7 +262,7 @@ void MainWindow::onEditPropertyAction()
     if (isTableViewShown()) {
         property = tableSelectedProperty();
     } else if (isPropertiesViewShown()) {
-        const QList<int> selected = m_propertiesView->selectedPropertyIndexes();
+        const QList<int> selected = m_panes.propertiesView->selectedPropertyIndexes();
         if (selected.size() == 1)
             property = selected.first();
     }
@@ -335,26 +335,26 @@ void MainWindow::onEditSelectAllAction()
 {
     BusyCursor busy;
     if (isTableViewShown())
-        m_tableView->selectVisibleRows();
+        m_panes.tableView->selectVisibleRows();
     else if (isPropertiesViewShown())
-        m_propertiesView->selectVisibleRows();
+        m_panes.propertiesView->selectVisibleRows();
     else if (isCardsViewShown())
-        m_cardsScene->selectAll();
+        m_panes.cardsScene->selectAll();
 }
 
 void MainWindow::onEditDeleteAction()
 {
     // Rows go without a question: Undo brings them back.
     if (isTableViewShown()) {
-        const QList<TaskIndex> tasks = m_tableView->selectedTasks();
+        const QList<TaskIndex> tasks = m_panes.tableView->selectedTasks();
         if (tasks.isEmpty())
             return;
-        m_tableView->clearSelection();
+        m_panes.tableView->clearSelection();
         doc()->deleteTasks(tasks, true);
         return;
     }
     if (isPropertiesViewShown()) {
-        const QList<int> properties = m_propertiesView->selectedPropertyIndexes();
+        const QList<int> properties = m_panes.propertiesView->selectedPropertyIndexes();
         if (properties.isEmpty())
             return;
         if (warningWithDontShowAgain(this, "show_warning_del_property",
@@ -362,10 +362,10 @@ void MainWindow::onEditDeleteAction()
                                      QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
             != QMessageBox::Ok)
             return;
-        m_propertiesView->clearSelection();
+        m_panes.propertiesView->clearSelection();
         doc()->deleteProperties(properties, true);
         return;
     }
     if (isCardsViewShown())
-        m_cardsView->deleteSelected();
+        m_panes.cardsView->deleteSelected();
 }

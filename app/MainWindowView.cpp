@@ -58,11 +58,11 @@ void MainWindow::installShortcuts()
 
 void MainWindow::onVisibilityChanged()
 {
-    const bool cards = m_cardsView->isVisible();
+    const bool cards = m_panes.cardsView->isVisible();
     m_ui->m_viewToolTipsAction->setEnabled(cards);
     m_ui->m_viewShowOverlays->setEnabled(cards);
-    m_ui->m_editSelectAllAction->setEnabled(cards || m_tableView->isVisible()
-                                            || m_propertiesView->isVisible());
+    m_ui->m_editSelectAllAction->setEnabled(cards || m_panes.tableView->isVisible()
+                                            || m_panes.propertiesView->isVisible());
     m_views->restoreLeftPaneOnFirstShow();
     updateTransposeStatus();
     m_views->updateZoomActions();
@@ -96,7 +96,7 @@ void MainWindow::keyPressEvent(QKeyEvent *event)
 void MainWindow::onOverlayToggled(bool on)
 {
     settings()->setShowOverlay(on);
-    m_cardsScene->setOverlaysVisible(on);
+    m_panes.cardsScene->setOverlaysVisible(on);
 }
 
 void MainWindow::onToolbarVisibilityToggled(bool on)
