@@ -50,6 +50,14 @@ QString tavroloFilter()
     return QStringLiteral("%1 (*.%2)").arg(QStringLiteral("Tavrolo"), planExtension);
 }
 
+// The plan cannot be kept: the user chooses between losing the changes and staying.
+bool userDiscards(QWidget *parent, const QString &text)
+{
+    return criticalMessage(parent, text, QMessageBox::Discard | QMessageBox::Cancel,
+                           QMessageBox::Cancel)
+        == QMessageBox::Discard;
+}
+
 } // namespace
 
 PlanFileCommands::PlanFileCommands(Document &plan, PlanFileState &planFile, PlanFileGuard &guard,
@@ -346,12 +354,10 @@ bool PlanFileCommands::maybeSave()
     if (!m_window->isWindowModified())
         return true;
     if (m_planFile.readOnly) {
-        return criticalMessage(m_window,
-                               tr("Unable to save changes to read-only file '%1'. Do you wish to "
-                                  "exit and discard your changes?")
-                                   .arg(m_planFile.fileName),
-                               QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel)
-            == QMessageBox::Discard;
+        return userDiscards(m_window,
+                            tr("Unable to save changes to read-only file '%1'. Do you "
+                               "wish to exit and discard your changes?")
+                                .arg(m_planFile.fileName));
     }
     if (m_guard.planFileChangedOutside()) {
         QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::NoButton,
@@ -376,12 +382,10 @@ bool PlanFileCommands::maybeSave()
     }
     if (save())
         return true;
-    return criticalMessage(m_window,
-                           tr("Unable to save changes to '%1'. Do you wish to exit and discard "
-                              "your changes?")
-                               .arg(m_planFile.fileName),
-                           QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel)
-        == QMessageBox::Discard;
+    return userDiscards(m_window,
+                        tr("Unable to save changes to '%1'. Do you wish to exit and "
+                           "discard your changes?")
+                            .arg(m_planFile.fileName));
 }
 
 // Duplicating
