@@ -26,13 +26,15 @@ run_ctest() {
     (cd "$1" && ctest --output-on-failure --parallel "$jobs" --timeout 120) | tee -a "$summary"
 }
 
-# Every run configures afresh: options cached by an earlier run must not carry over.
+# Every run configures afresh: options cached by an earlier run must not carry over. The
+# libraries are built shared, so that the test programs do not each carry a copy of them.
 echo "== Plain build"
-bash "$root/scripts/build.sh" "$root/build-test" --fresh
+bash "$root/scripts/build.sh" "$root/build-test" --fresh -DBUILD_SHARED_LIBS=ON
 run_ctest "$root/build-test"
 
 echo "== Sanitizer build"
-bash "$root/scripts/build.sh" "$root/build-asan" --fresh -DTAVROLO_SANITIZE=ON -DTAVROLO_BENCH=OFF
+bash "$root/scripts/build.sh" "$root/build-asan" --fresh -DBUILD_SHARED_LIBS=ON -DTAVROLO_SANITIZE=ON \
+    -DTAVROLO_BENCH=OFF
 run_ctest "$root/build-asan"
 
 echo "== Fuzzing"

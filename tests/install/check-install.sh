@@ -20,6 +20,8 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || { cat "
 
 fail() { echo "FAIL: $*"; exit 1; }
 [ -x "$prefix/bin/tavrolo" ] || fail "the program is not installed to bin/"
+missing=$(ldd "$prefix/bin/tavrolo" | grep "not found" || true)
+[ -z "$missing" ] || fail "the installed program does not find its libraries: $missing"
 desktop-file-validate "$share/applications/$entry" || fail "the desktop entry is not valid"
 xmllint --noout "$share/mime/packages/example.brenmoor.Tavrolo.xml" || fail "the file type is not well-formed XML"
 for size in 16x16 32x32 48x48 128x128 256x256; do
