@@ -332,14 +332,24 @@ void ViewCommands::toggleShowProperties()
     showLeftPaneSection(Tab::Cards, m_panes.cardsLeftPane->showPropertiesWidget());
 }
 
-void ViewCommands::toggleFilter()
+// Filter and Appearance have a section in the left pane of each of the three views: the
+// section of the view on show is opened.
+void ViewCommands::showSectionOfShownView(QWidget *cardsSection, QWidget *chartsSection,
+                                          QWidget *tableSection)
 {
     if (m_panes.cardsView->isVisible())
-        showLeftPaneSection(Tab::Cards, m_panes.cardsLeftPane->filterWidget());
+        showLeftPaneSection(Tab::Cards, cardsSection);
     else if (m_panes.chartsView->isVisible())
-        showLeftPaneSection(Tab::Charts, m_panes.chartsLeftPane->filterWidget());
+        showLeftPaneSection(Tab::Charts, chartsSection);
     else if (m_panes.tableView->isVisible())
-        showLeftPaneSection(Tab::Table, m_panes.tableLeftPane->filterWidget());
+        showLeftPaneSection(Tab::Table, tableSection);
+}
+
+void ViewCommands::toggleFilter()
+{
+    showSectionOfShownView(m_panes.cardsLeftPane->filterWidget(),
+                           m_panes.chartsLeftPane->filterWidget(),
+                           m_panes.tableLeftPane->filterWidget());
 }
 
 void ViewCommands::toggleSearch()
@@ -354,12 +364,9 @@ void ViewCommands::toggleStoredViews()
 
 void ViewCommands::toggleAppearance()
 {
-    if (m_panes.cardsView->isVisible())
-        showLeftPaneSection(Tab::Cards, m_panes.cardsLeftPane->appearanceWidget());
-    else if (m_panes.chartsView->isVisible())
-        showLeftPaneSection(Tab::Charts, m_panes.chartsLeftPane->appearanceWidget());
-    else if (m_panes.tableView->isVisible())
-        showLeftPaneSection(Tab::Table, m_panes.tableLeftPane->appearanceWidget());
+    showSectionOfShownView(m_panes.cardsLeftPane->appearanceWidget(),
+                           m_panes.chartsLeftPane->appearanceWidget(),
+                           m_panes.tableLeftPane->appearanceWidget());
 }
 
 void ViewCommands::toggleChartDisplay()

@@ -89,6 +89,8 @@ private:
     };
     TabPanes tabPanes(Tab tab);
     QSplitter *visibleSplitter() const;
+    void showSectionOfShownView(QWidget *cardsSection, QWidget *chartsSection,
+                                QWidget *tableSection);
 
     WindowPanes m_panes;
     Ui::MainWindow &m_ui;
