@@ -355,9 +355,10 @@ void CardsEditScrollWidget::setSelection(const QList<TaskIndex> &tasks)
             imageDiffers = imageDiffers || plan->taskImage(task) != image;
         }
         // Differing notes leave the field empty, "<varies>" only its placeholder: text that
-        // stood in the field would become part of whatever the user types next to it.
-        m_notesEdit->setPlainText(m_notesVaried ? QString() : notes);
+        // stood in the field would become part of whatever the user types next to it. The
+        // placeholder goes first: the field decides whether to draw it when its text is set.
         m_notesEdit->setPlaceholderText(m_notesVaried ? variesText : QString());
+        m_notesEdit->setPlainText(m_notesVaried ? QString() : notes);
         m_notesEdit->setEnabled(true);
         if (m_linksVaried)
             m_linksWidget->setVaries(true);

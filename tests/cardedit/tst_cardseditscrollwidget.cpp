@@ -59,6 +59,19 @@ QComboBox *imageCombo(QWidget *dialog)
     return found;
 }
 
+// Pixels of the notes field's text area that differ from its empty background.
+int inkedPixels(QPlainTextEdit *field)
+{
+    const QImage shot = field->viewport()->grab().toImage();
+    const QRgb background = field->viewport()->palette().color(QPalette::Base).rgb();
+    int inked = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x)
+            inked += shot.pixelColor(x, y).rgb() != background;
+    }
+    return inked;
+}
+
 QStringList entries(const QComboBox *combo)
 {
     QStringList texts;
@@ -80,6 +93,8 @@ private slots:
     void notesAreWrittenOnlyWhenChanged();
     void differingNotesTakeOnlyWhatIsTyped_data();
     void differingNotesTakeOnlyWhatIsTyped();
+    void differingNotesShowTheirHint_data();
+    void differingNotesShowTheirHint();
     void longValuesSurviveAnUntouchedOk_data();
     void longValuesSurviveAnUntouchedOk();
     void addedLinksJoinDifferingLists();
@@ -182,22 +197,26 @@ void TestCardsEditScrollWidget::notesAreWrittenOnlyWhenChanged()
 void TestCardsEditScrollWidget::differingNotesTakeOnlyWhatIsTyped_data()
 {
     QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("erased");
     QTest::addColumn<QStringList>("notes");
     QTest::addColumn<QStringList>("undoTexts");
-    QTest::newRow("untouched") << QString() << QStringList {"alpha", "beta", "gamma"}
+    QTest::newRow("untouched") << QString() << 0 << QStringList {"alpha", "beta", "gamma"}
                                << QStringList();
     QTest::newRow("typed after the placeholder")
-        << " extra" << QStringList {" extra", " extra", "gamma"}
+        << " extra" << 0 << QStringList {" extra", " extra", "gamma"}
         << QStringList {"Set Card Notes", "Set Card Notes"};
     QTest::newRow("the placeholder's own text")
-        << "<varies>" << QStringList {"<varies>", "<varies>", "gamma"}
+        << "<varies>" << 0 << QStringList {"<varies>", "<varies>", "gamma"}
         << QStringList {"Set Card Notes", "Set Card Notes"};
+    QTest::newRow("typed and erased")
+        << "xy" << 2 << QStringList {"alpha", "beta", "gamma"} << QStringList();
 }
 
 // Two cards with different notes are edited; the third, unselected, card keeps its notes.
 void TestCardsEditScrollWidget::differingNotesTakeOnlyWhatIsTyped()
 {
     QFETCH(QString, typed);
+    QFETCH(int, erased);
     QFETCH(QStringList, notes);
     QFETCH(QStringList, undoTexts);
     const QStringList before {"alpha", "beta", "gamma"};
@@ -214,6 +233,8 @@ void TestCardsEditScrollWidget::differingNotesTakeOnlyWhatIsTyped()
                           field->viewport()->rect().center());
         QTest::keyClick(field, Qt::Key_End, Qt::ControlModifier);
         QTest::keyClicks(field, typed);
+        for (int i = 0; i < erased; ++i)
+            QTest::keyClick(field, Qt::Key_Backspace);
     }
     dialog.accept();
     QCOMPARE(recorder.undoTexts, undoTexts);
@@ -224,6 +245,31 @@ void TestCardsEditScrollWidget::differingNotesTakeOnlyWhatIsTyped()
     QCOMPARE(doc()->value(0, Name), QStringLiteral("One"));
     QCOMPARE(doc()->value(1, Priority), QStringLiteral("Low"));
     QCOMPARE(placeholder, QStringLiteral("<varies>"));
+}
+
+void TestCardsEditScrollWidget::differingNotesShowTheirHint_data()
+{
+    QTest::addColumn<QList<TaskIndex>>("cards");
+    QTest::addColumn<bool>("hinted");
+    QTest::newRow("notes differ") << QList<TaskIndex> {0, 1} << true;
+    QTest::newRow("one card without notes") << QList<TaskIndex> {2} << false;
+}
+
+// The user must see that the cards' notes differ before typing over all of them; an empty field
+// without the hint draws nothing.
+void TestCardsEditScrollWidget::differingNotesShowTheirHint()
+{
+    QFETCH(QList<TaskIndex>, cards);
+    QFETCH(bool, hinted);
+    doc()->setTaskNotes(0, QStringLiteral("alpha"), false);
+    doc()->setTaskNotes(1, QStringLiteral("beta"), false);
+    doc()->setTaskNotes(2, QString(), false);
+    TaskDialog dialog(nullptr, nullptr, {}, cards);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto *field = editor(&dialog)->findChild<QPlainTextEdit *>();
+    QVERIFY(field->toPlainText().isEmpty());
+    QCOMPARE(inkedPixels(field) > 0, hinted);
 }
 
 void TestCardsEditScrollWidget::longValuesSurviveAnUntouchedOk_data()
