@@ -262,10 +262,13 @@ bool ExportHandler::exportSvg(const QString &fileName, GraphicsView *view)
         generator.setSize(size);
         generator.setViewBox(QRect(QPoint(0, 0), size));
         generator.setResolution(svgResolution);
-        generator.setTitle(QStringLiteral("Tavrolo"));
+        // The generator writes its title and description into the file as they are: a plan's
+        // path with "&" or "<" in it would end the XML there.
+        generator.setTitle(QStringLiteral("Tavrolo").toHtmlEscaped());
         generator.setDescription(
             tr("Tavrolo export of %1 on %2.")
-                .arg(m_planFile.fileName, QDateTime::currentDateTime().toString(Qt::TextDate)));
+                .arg(m_planFile.fileName, QDateTime::currentDateTime().toString(Qt::TextDate))
+                .toHtmlEscaped());
         QPainter painter;
         written = painter.begin(&generator);
         if (written) {

@@ -19,6 +19,7 @@
 #include <QSvgRenderer>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 
 namespace {
 
@@ -78,6 +79,8 @@ private slots:
     void cardsExportsWriteTheirFormatAndKeepThePlan_data();
     void cardsExportsWriteTheirFormatAndKeepThePlan();
     void theOpenPlanIsNeverTheTarget();
+    void svgStaysWellFormedWhateverThePlansPath_data();
+    void svgStaysWellFormedWhateverThePlansPath();
     void tableExportAsksOnlyForARealSubset_data();
     void tableExportAsksOnlyForARealSubset();
     void printingWithoutAPrinterWritesAPdf();
@@ -297,6 +300,48 @@ void TestExports::theOpenPlanIsNeverTheTarget()
             refusal.shownText().startsWith(QStringLiteral("Unable to write to '%1'.").arg(target)));
         QCOMPARE(readBytes(m_plan), plan);
     }
+}
+
+void TestExports::svgStaysWellFormedWhateverThePlansPath_data()
+{
+    QTest::addColumn<QString>("pane");
+    QTest::newRow("cards") << "Cards";
+    QTest::newRow("charts") << "Charts";
+}
+
+// The plan's path goes into the drawing's description, where its "&" and "<" must not end the
+// file's XML.
+void TestExports::svgStaysWellFormedWhateverThePlansPath()
+{
+    QFETCH(QString, pane);
+    const QString plan = path(QStringLiteral("R&D <\"new\"> & 'old' plan.tv"));
+    QVERIFY(writeTestPlan(plan, 10));
+    presetQuietStartup(plan);
+    showWindow();
+    QCOMPARE(m_window->fileName(), plan);
+    doc()->setChartShowProperty(doc()->propertyCount(), true);
+    doc()->setChartByProperty(1, true);
+    const QString exported = path("drawing.svg");
+    ScriptedFileDialogs dialogs({exported});
+    m_window->findChild<QAction *>(QStringLiteral("m_file%1%2SVGAction").arg("Export", pane))
+        ->trigger();
+    QFile file(exported);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QString title;
+    QString description;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("title") && title.isNull())
+            title = xml.readElementText();
+        else if (xml.name() == QLatin1String("desc") && description.isNull())
+            description = xml.readElementText();
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QCOMPARE(title, QStringLiteral("Tavrolo"));
+    const QString opening = QStringLiteral("Tavrolo export of %1 on ").arg(plan);
+    QVERIFY2(description.startsWith(opening) && description.endsWith('.'), qPrintable(description));
 }
 
 void TestExports::tableExportAsksOnlyForARealSubset_data()
