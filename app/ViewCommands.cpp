@@ -84,6 +84,17 @@ void showFullScreenNote(QWidget *view, bool show)
     }
 }
 
+// A cell editor with the focus would be hidden with the tab, committed and deleted by its view,
+// and yet stay the focus widget of the window the tab leaves, read there on the next key or
+// activation. The focus leaves the tab first, which enters what was typed as a click elsewhere
+// does.
+void settleFocusIn(QWidget *container)
+{
+    QWidget *focus = container->window()->focusWidget();
+    if (focus && (focus == container || container->isAncestorOf(focus)))
+        focus->clearFocus();
+}
+
 } // namespace
 
 ViewCommands::ViewCommands(const WindowPanes &panes, Ui::MainWindow &ui, QSlider *zoomSlider,
@@ -242,6 +253,7 @@ void ViewCommands::setTabFullScreen(Tab tab, bool on)
         if (settings()->showToolbarFullscreen()) {
             m_window->showFullScreen();
         } else {
+            settleFocusIn(container);
             container->setParent(nullptr);
             container->installEventFilter(this);
             // Its key leaves full screen from the lone tab too.
@@ -262,6 +274,7 @@ void ViewCommands::setTabFullScreen(Tab tab, bool on)
         m_fullScreenContainer = nullptr;
         container->removeEventFilter(this);
         container->removeAction(fullScreen);
+        settleFocusIn(container);
         container->setParent(panes.page);
         panes.page->layout()->addWidget(container);
         container->showNormal();

@@ -1,20 +1,25 @@
 #include "MainWindowFixture.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
+#include "charts/ChartsAppearanceWidget.h"
 #include "charts/ChartsDisplayWidget.h"
 #include "charts/ChartsLeftPane.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/TestMain.h"
+#include "leftpane/CardsAppearanceWidget.h"
 #include "leftpane/CardsColorLayoutWidget.h"
 #include "leftpane/CardsFilterWidget.h"
 #include "leftpane/CardsLeftPane.h"
 #include "properties/PropertiesView.h"
+#include "table/TableView.h"
 
 #include <cmath>
 #include <memory>
 
 #include <QAction>
+#include <QApplication>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QSlider>
 #include <QSplitter>
 #include <QTabWidget>
@@ -25,6 +30,29 @@ namespace {
 QAction *action(MainWindow &window, const char *name)
 {
     return window.findChild<QAction *>(QLatin1String(name));
+}
+
+// A key as the user presses it: to the window that has the focus, which hands it on to its
+// focus widget. The release goes to the window that has the focus then: the key may have put
+// a tab standing alone back into the main window, and its own window is gone.
+void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWindow *window = QGuiApplication::focusWindow();
+    QVERIFY(window);
+    QTest::keyPress(window, key, modifiers);
+    if (QWindow *focus = QGuiApplication::focusWindow())
+        QTest::keyRelease(focus, key, modifiers);
+}
+
+// The column of the property of that name.
+int columnNamed(const QTableWidget &table, const QString &name)
+{
+    for (int column = 0; column < table.columnCount(); ++column) {
+        const QTableWidgetItem *header = table.horizontalHeaderItem(column);
+        if (header && header->text() == name)
+            return column;
+    }
+    return -1;
 }
 
 } // namespace
@@ -44,6 +72,8 @@ private slots:
     void sectionKeysOpenAndCloseOnlyInTheirTab();
     void oneEscapeEndsMagnifyAndFullScreenAndTheTabReturns();
     void closingTheLoneTabLeavesFullScreenAndQuittingSaves();
+    void fullScreenKeepsWhatIsBeingTyped_data();
+    void fullScreenKeepsWhatIsBeingTyped();
 
 private:
     void showWindow();
@@ -234,6 +264,88 @@ void TestViewCommands::closingTheLoneTabLeavesFullScreenAndQuittingSaves()
     qApp->exec();
     QCOMPARE(cardsInFile(m_plan), 7);
     QVERIFY(!m_window->isWindowModified());
+}
+
+// Full screen taken and left while a cell editor or a field of the tab holds the focus and
+// what was typed is not yet entered: the keys that follow reach the tab, and the plan gets what
+// was typed.
+void TestViewCommands::fullScreenKeepsWhatIsBeingTyped_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::newRow("Cards title") << 0;
+    QTest::newRow("Charts title") << 1;
+    QTest::newRow("Table cell") << 2;
+    QTest::newRow("Properties default value") << 3;
+}
+
+void TestViewCommands::fullScreenKeepsWhatIsBeingTyped()
+{
+    QFETCH(int, tab);
+    showWindow();
+    m_window->findChild<QTabWidget *>()->setCurrentIndex(tab);
+    const bool cell = tab == 2 || tab == 3;
+    QLineEdit *title = nullptr;
+    if (!cell) {
+        QWidget *appearance = tab == 0
+            ? static_cast<QWidget *>(m_window->findChild<CardsLeftPane *>()->appearanceWidget())
+            : m_window->findChild<ChartsLeftPane *>()->appearanceWidget();
+        pressKey(Qt::Key_J, Qt::ControlModifier);
+        title = appearance->findChild<QLineEdit *>("m_titleEdit");
+        QVERIFY(title && title->isVisible());
+    }
+    QTableWidget *table = tab == 2 ? static_cast<QTableWidget *>(m_window->findChild<TableView *>())
+                                   : m_window->findChild<PropertiesView *>();
+    // The second card's name, or the default value of the one property.
+    const int row = tab == 2 ? 1 : 0;
+    const int column = tab == 2 ? columnNamed(*table, "Name") : 2;
+    QVERIFY(column >= 0);
+    const auto typeWithoutEntering = [&](const QString &text) {
+        if (cell) {
+            table->setCurrentCell(row, column);
+            table->editItem(table->item(row, column));
+        } else {
+            QTest::mouseClick(title, Qt::LeftButton);
+        }
+        QWidget *field = QApplication::focusWidget();
+        QVERIFY(qobject_cast<QLineEdit *>(field));
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(field, text);
+    };
+    const Document *plan = doc();
+    const auto entered = [&] {
+        switch (tab) {
+        case 0:
+            return plan->cardsTitle();
+        case 1:
+            return plan->chartsTitle();
+        case 2:
+            return plan->value(1, 1);
+        default:
+            return plan->propertyDefaultValue(1);
+        }
+    };
+
+    QAction *fullScreen = action(*m_window, "m_viewFullScreenAction");
+    typeWithoutEntering("1e300");
+    pressKey(Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(fullScreen->isChecked());
+    QVERIFY(!m_window->isVisible());
+    pressKey(Qt::Key_Down, Qt::ControlModifier);
+    pressKey(Qt::Key_Down);
+    // A title is entered after a pause in the typing, a cell at once.
+    if (!cell)
+        QTRY_COMPARE(entered(), QStringLiteral("1e300"));
+    QCOMPARE(entered(), QStringLiteral("1e300"));
+
+    typeWithoutEntering("2e300");
+    pressKey(Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(!fullScreen->isChecked());
+    QVERIFY(m_window->isVisible());
+    pressKey(Qt::Key_Down, Qt::ControlModifier);
+    pressKey(Qt::Key_Down);
+    if (!cell)
+        QTRY_COMPARE(entered(), QStringLiteral("2e300"));
+    QCOMPARE(entered(), QStringLiteral("2e300"));
 }
 
 TAVROLO_TEST_MAIN(TestViewCommands)
