@@ -6,6 +6,7 @@
 #include "common/core/Colors.h"
 #include "common/core/SignalBlocker.h"
 #include "common/widgets/LongTextDelegate.h"
+#include "common/widgets/Prompts.h"
 #include "common/widgets/UpdateBlocker.h"
 #include "model/Document.h"
 #include "table/SmartSortTableWidgetItem.h"
@@ -950,7 +951,13 @@ void TableView::onCellChanged(int row, int column)
 
 bool TableView::isLastCell(const QModelIndex &index) const
 {
-    return index.isValid() && index.row() == rowCount() - 1 && index.column() == columnCount() - 1;
+    if (!index.isValid() || index.column() != columnCount() - 1)
+        return false;
+    // The last row in sight: the rows the filter hides below it are out of the user's reach.
+    int lastShown = rowCount() - 1;
+    while (lastShown >= 0 && isRowHidden(lastShown))
+        --lastShown;
+    return index.row() == lastShown;
 }
 
 void TableView::makeTaskCurrent(TaskIndex task)
@@ -969,8 +976,17 @@ void TableView::makeTaskCurrent(TaskIndex task)
 
 void TableView::addTaskFromLastCell()
 {
+    const TaskIndex task = doc()->addTask(true);
+    const int row = rowOfTask(task);
+    if (row >= 0 && isRowHidden(row)) {
+        // The user types on for the new card: the cell left behind must not take it, which
+        // would write over a card of the user's. Set so, no cell becomes current when the
+        // table regains the focus either.
+        setCurrentIndex(QModelIndex());
+        warnHiddenByFilter(*doc(), 1, tr("new"), [this] { emit removeFilterRequested(); });
+    }
     // Sorted, the new card need not land in the last row: follow the card.
-    makeTaskCurrent(doc()->addTask(true));
+    makeTaskCurrent(task);
 }
 
 void TableView::keyPressEvent(QKeyEvent *event)

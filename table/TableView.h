@@ -20,7 +20,7 @@ class SmartSortTableWidgetItem;
 // The main window hands Document::changed to onChangedDoc through a DeferredRefresh (a table
 // out of sight waits until it is shown) and reads selectedTasks, selectedProperties and
 // visibleTasks for its commands, each only while the table is shown; selectTasks selects cards;
-// the Filter section calls setSearch.
+// the Filter section calls setSearch, and removes its filter on removeFilterRequested.
 //
 // Listens to what adds, removes or moves rows and columns (rebuildsOn) and to what changes
 // cells, headers, colours and fonts in place (changesInPlaceOn).
@@ -65,6 +65,11 @@ public:
     // The column and order of the user's sort, kept across refreshes.
     int sortColumn() const { return m_sortColumn; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
+
+signals:
+    // The user asked to remove the filter that hides a card just added; the Filter section
+    // holds it.
+    void removeFilterRequested();
 
 public slots:
     void onChangedDoc(const Events &events);
