@@ -1,10 +1,13 @@
 #pragma once
 
 #include "model/Events.h"
+#include "model/ModelTypes.h"
 
 #include <functional>
 
 #include <QObject>
+#include <QStringList>
+#include <QVector>
 
 class QWidget;
 
@@ -20,7 +23,10 @@ class QWidget;
 // handing them on one by one would have ended. A change that adds, removes or moves rows or
 // columns, or more waiting changes than a rebuild is worth, turns the wait into one whole-plan
 // refresh: the table built anew from the plan as it is then, which takes in every change before
-// and after it.
+// and after it. So that such a rebuild can keep what a table in sight keeps (its sort with its
+// property, the user's column widths, the current cell, the selected rows), the waiting also
+// follows where each property and card shown when the table was hidden goes: a property moved
+// or renamed is known only by its name at the time, so this is done as the changes come.
 //
 // The main window makes one for each of the Table and Properties tabs and connects
 // Document::changed to onChangedDoc where it would connect the table's own slot.
@@ -47,6 +53,16 @@ public:
     // Changes wait for the table to be shown.
     bool isWaiting() const { return m_rebuildDue || !m_waiting.events.isEmpty(); }
 
+    // While a catch-up is handed on (this object is its notification's source): the index in the
+    // plan now of a property or card as the table showed it before it was hidden, -1 when it was
+    // deleted or is not known (a card is not after the whole plan was replaced; a property is
+    // followed through that by its name, or by its place when it is gone by name but the plan
+    // has as many properties, as after an undone rename).
+    int propertyNow(int shownProperty) const;
+    TaskIndex taskNow(TaskIndex shownTask) const;
+    // Whether any change waited for was of the given types.
+    bool waitedFor(EventMask types) const { return m_waitedFor & types; }
+
 public slots:
     void onChangedDoc(const Events &events);
 
@@ -55,10 +71,24 @@ protected:
 
 private:
     void catchUp();
+    void startFollowing();
+    void follow(const Events &events);
+    void followPropertiesByName(bool wholePlan);
 
     QWidget *m_table;
     Classify m_classify;
     Refresh m_refresh;
     bool m_rebuildDue = false;
     Events m_waiting;
+
+    // What the table showed when it was hidden, followed through the changes since.
+    EventMask m_waitedFor;
+    // Property names as of the latest change, to find each property after a move.
+    QStringList m_propertyNames;
+    // Index now of each property shown, -1 once deleted.
+    QVector<int> m_propertyNow;
+    // The cards deleted, ascending, numbered as when the table was hidden; cards added since
+    // are numbered on after those.
+    QList<TaskIndex> m_deletedTasks;
+    bool m_tasksReplaced = false;
 };

@@ -24,6 +24,8 @@ TableFilterWidget::TableFilterWidget(QWidget *parent, TableView *tableView)
             &TableFilterWidget::onFilterChanged);
     connect(m_ui->m_lineEdit, &QLineEdit::textChanged, this, &TableFilterWidget::onValueChange);
     connect(m_ui->m_clearButton, &QPushButton::clicked, this, &TableFilterWidget::onValueClear);
+    connect(m_tableView, &TableView::removeFilterRequested, this,
+            &TableFilterWidget::onRemoveFilter);
 }
 
 TableFilterWidget::~TableFilterWidget()
@@ -67,6 +69,13 @@ void TableFilterWidget::onValueClear()
     // Typing still waiting for the pause goes through first, so the clearing comes last.
     m_ui->m_lineEdit->flush();
     m_ui->m_lineEdit->clear();
+}
+
+void TableFilterWidget::onRemoveFilter()
+{
+    m_ui->m_lineEdit->clear();
+    // At once, not after the typing pause: the table is to show the card it is asked for now.
+    m_ui->m_lineEdit->flush();
 }
 
 void TableFilterWidget::onChangedDoc(const Events &events)

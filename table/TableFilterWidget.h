@@ -33,6 +33,7 @@ public slots:
     void onFilterChanged();
     void onValueChange();
     void onValueClear();
+    void onRemoveFilter();
     void giveFocus() override;
 
 private:

@@ -6,6 +6,7 @@
 #include "common/core/Colors.h"
 #include "common/core/SignalBlocker.h"
 #include "common/widgets/LongTextDelegate.h"
+#include "common/widgets/Prompts.h"
 #include "common/widgets/UpdateBlocker.h"
 #include "model/Document.h"
 #include "table/SmartSortTableWidgetItem.h"
@@ -20,6 +21,7 @@
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -427,6 +429,14 @@ void TableView::onChangedDoc(const Events &events)
     SignalBlocker signalBlocker;
     signalBlocker.add(this);
     m_brushes.clear();
+    // A hidden table catching up with changes folded into one rebuild keeps the user's view,
+    // as a table in sight keeps it through those changes one by one; not through a whole new
+    // plan or moved properties, for which a table in sight is built anew too.
+    const auto *catchUp = qobject_cast<const DeferredRefresh *>(events.source);
+    std::optional<KeptView> kept;
+    if (catchUp && events.containsType(EventType::AllChanged)
+        && !catchUp->waitedFor(EventFlag::AllChanged | EventFlag::PropertiesReordered))
+        kept = keptView();
     m_refreshing = true;
     if (resort)
         setSortingEnabled(false);
@@ -436,7 +446,7 @@ void TableView::onChangedDoc(const Events &events)
         switch (event.type) {
         case EventType::AllChanged:
         case EventType::PropertiesReordered:
-            rebuild();
+            rebuild(catchUp, kept ? &*kept : nullptr);
             break;
         case EventType::TaskAdded:
             appendTaskRow(event.taskIndex);
@@ -479,6 +489,8 @@ void TableView::onChangedDoc(const Events &events)
     }
     if (resort)
         restoreSort();
+    if (kept)
+        restoreView(*kept, *catchUp);
     m_refreshing = false;
     if (inPlace) {
         if (m_repaintAll) {
@@ -494,7 +506,7 @@ void TableView::onChangedDoc(const Events &events)
         makeTaskCurrent(added);
 }
 
-void TableView::rebuild()
+void TableView::rebuild(const DeferredRefresh *catchUp, const KeptView *kept)
 {
     const Document *plan = doc();
     // Columns may come back in another order (properties re-ordered, or an undo of an added,
@@ -531,9 +543,84 @@ void TableView::rebuild()
         recolorAll();
     }
     setColumnHidden(0, true);
-    followSort(sortProperty, oldNotesColumn);
+    if (catchUp)
+        followSort(*catchUp, oldNotesColumn);
+    else
+        followSort(sortProperty, oldNotesColumn);
     onFilter();
-    resizeToContents();
+    resizeColumnsToContents();
+    // Only a new font fits a table in sight to its contents again.
+    if (kept && !catchUp->waitedFor(EventFlag::TableAppearanceChanged)) {
+        for (int column = 1; column < kept->columnWidths.size(); ++column) {
+            const int now = columnNow(*catchUp, kept->notesColumn, column);
+            if (now > 0)
+                setColumnWidth(now, kept->columnWidths.at(column));
+        }
+    }
+    fitRowHeightsBesideNotes();
+}
+
+void TableView::followSort(const DeferredRefresh &catchUp, int oldNotesColumn)
+{
+    if (m_sortColumn == 0)
+        return;
+    const int now = columnNow(catchUp, oldNotesColumn, m_sortColumn);
+    if (now > 0 && now < columnCount()) {
+        m_sortColumn = now;
+    } else {
+        // The rows were sorted by a property that went; back to card order.
+        m_sortColumn = 0;
+        m_sortOrder = Qt::AscendingOrder;
+    }
+}
+
+int TableView::columnNow(const DeferredRefresh &catchUp, int oldNotesColumn, int column) const
+{
+    return column == oldNotesColumn ? notesColumn() : catchUp.propertyNow(column);
+}
+
+TableView::KeptView TableView::keptView() const
+{
+    KeptView kept;
+    kept.notesColumn = columnCount() - 1;
+    for (int column = 0; column < columnCount(); ++column)
+        kept.columnWidths.append(columnWidth(column));
+    const QModelIndex current = currentIndex();
+    if (current.isValid()) {
+        kept.currentTask = taskIndex(current.row());
+        kept.currentColumn = current.column();
+        kept.currentSelected = selectionModel()->isSelected(current);
+    }
+    kept.selectedTasks = selectedTasks();
+    kept.horizontalScroll = horizontalScrollBar()->value();
+    kept.verticalScroll = verticalScrollBar()->value();
+    return kept;
+}
+
+void TableView::restoreView(const KeptView &kept, const DeferredRefresh &catchUp)
+{
+    QList<TaskIndex> selected;
+    for (TaskIndex task : kept.selectedTasks) {
+        const TaskIndex now = catchUp.taskNow(task);
+        if (now >= 0)
+            selected.append(now);
+    }
+    selectTasks(selected);
+    const int row = rowOfTask(catchUp.taskNow(kept.currentTask));
+    // A column that went leaves the current cell in the next one to its left, as in sight.
+    int column = -1;
+    for (int old = kept.currentColumn; old > 0 && column <= 0; --old)
+        column = columnNow(catchUp, kept.notesColumn, old);
+    // As elsewhere, a row the filter hides takes no typing.
+    if (row >= 0 && !isRowHidden(row) && column > 0) {
+        selectionModel()->setCurrentIndex(model()->index(row, column),
+                                          kept.currentSelected ? QItemSelectionModel::Select
+                                                               : QItemSelectionModel::NoUpdate);
+    }
+    // The scroll bars take in the rows and columns of the rebuild only at the next layout.
+    executeDelayedItemsLayout();
+    horizontalScrollBar()->setValue(kept.horizontalScroll);
+    verticalScrollBar()->setValue(kept.verticalScroll);
 }
 
 void TableView::followSort(const QString &sortProperty, int oldNotesColumn)
@@ -840,6 +927,11 @@ int TableView::sizeHintForColumn(int column) const
 void TableView::resizeToContents()
 {
     resizeColumnsToContents();
+    fitRowHeightsBesideNotes();
+}
+
+void TableView::fitRowHeightsBesideNotes()
+{
     if (columnCount() > 0) {
         // Long notes would make rows tall; the row heights leave them out.
         setColumnHidden(notesColumn(), true);
@@ -950,7 +1042,13 @@ void TableView::onCellChanged(int row, int column)
 
 bool TableView::isLastCell(const QModelIndex &index) const
 {
-    return index.isValid() && index.row() == rowCount() - 1 && index.column() == columnCount() - 1;
+    if (!index.isValid() || index.column() != columnCount() - 1)
+        return false;
+    // The last row in sight: the rows the filter hides below it are out of the user's reach.
+    int lastShown = rowCount() - 1;
+    while (lastShown >= 0 && isRowHidden(lastShown))
+        --lastShown;
+    return index.row() == lastShown;
 }
 
 void TableView::makeTaskCurrent(TaskIndex task)
@@ -969,8 +1067,17 @@ void TableView::makeTaskCurrent(TaskIndex task)
 
 void TableView::addTaskFromLastCell()
 {
+    const TaskIndex task = doc()->addTask(true);
+    const int row = rowOfTask(task);
+    if (row >= 0 && isRowHidden(row)) {
+        // The user types on for the new card: the cell left behind must not take it, which
+        // would write over a card of the user's. Set so, no cell becomes current when the
+        // table regains the focus either.
+        setCurrentIndex(QModelIndex());
+        warnHiddenByFilter(*doc(), 1, tr("new"), [this] { emit removeFilterRequested(); });
+    }
     // Sorted, the new card need not land in the last row: follow the card.
-    makeTaskCurrent(doc()->addTask(true));
+    makeTaskCurrent(task);
 }
 
 void TableView::keyPressEvent(QKeyEvent *event)

@@ -20,7 +20,7 @@ class SmartSortTableWidgetItem;
 // The main window hands Document::changed to onChangedDoc through a DeferredRefresh (a table
 // out of sight waits until it is shown) and reads selectedTasks, selectedProperties and
 // visibleTasks for its commands, each only while the table is shown; selectTasks selects cards;
-// the Filter section calls setSearch.
+// the Filter section calls setSearch, and removes its filter on removeFilterRequested.
 //
 // Listens to what adds, removes or moves rows and columns (rebuildsOn) and to what changes
 // cells, headers, colours and fonts in place (changesInPlaceOn).
@@ -66,6 +66,11 @@ public:
     int sortColumn() const { return m_sortColumn; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
 
+signals:
+    // The user asked to remove the filter that hides a card just added; the Filter section
+    // holds it.
+    void removeFilterRequested();
+
 public slots:
     void onChangedDoc(const Events &events);
     void onCellChanged(int row, int column);
@@ -83,8 +88,27 @@ private slots:
     void onSortIndicatorChanged(int column, Qt::SortOrder order);
 
 private:
-    // The handling of the events of one notification, in list order.
-    void rebuild();
+    // What a catch-up of a hidden table keeps of the user's view through the changes it folds
+    // into one rebuild, by the cards and columns as they were shown.
+    struct KeptView
+    {
+        int notesColumn = -1;
+        QVector<int> columnWidths;
+        TaskIndex currentTask = -1;
+        int currentColumn = -1;
+        bool currentSelected = false;
+        QList<TaskIndex> selectedTasks;
+        int horizontalScroll = 0;
+        int verticalScroll = 0;
+    };
+    KeptView keptView() const;
+    void restoreView(const KeptView &kept, const DeferredRefresh &catchUp);
+    // The column now of a column as the table showed it before the catch-up.
+    int columnNow(const DeferredRefresh &catchUp, int oldNotesColumn, int column) const;
+
+    // The handling of the events of one notification, in list order. A catch-up rebuild
+    // follows the sort, and the widths kept, through the changes it took in.
+    void rebuild(const DeferredRefresh *catchUp = nullptr, const KeptView *kept = nullptr);
     void appendTaskRow(TaskIndex task);
     void removeTasks(const QList<TaskIndex> &deleted);
     void insertPropertyColumn(int property);
@@ -95,6 +119,8 @@ private:
     // After a rebuild: the sort column of the property named sortProperty, or of the notes
     // when the sort was on the old notes column.
     void followSort(const QString &sortProperty, int oldNotesColumn);
+    // After a catch-up rebuild: the sort column of the same property, followed by the waiting.
+    void followSort(const DeferredRefresh &catchUp, int oldNotesColumn);
     bool sortColumnMayChange(const Events &events) const;
     void restoreSort();
 
@@ -111,6 +137,7 @@ private:
     const QBrush &brush(const QColor &color);
     void applyTableFont();
     void resizeToContents();
+    void fitRowHeightsBesideNotes();
     void fitRowHeights();
 
     void filterRow(int row, const QStringList &lowerTerms);

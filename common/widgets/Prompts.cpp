@@ -10,7 +10,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-void warnHiddenByFilter(Document &document, int count, const QString &adjective)
+void warnHiddenByFilter(Document &document, int count, const QString &adjective,
+                        const std::function<void()> &removePaneFilter)
 {
     Settings *settings = WidgetContext::settings();
     if (!settings->read(Settings::Key::ShowQuestionFilter).toBool())
@@ -32,7 +33,11 @@ void warnHiddenByFilter(Document &document, int count, const QString &adjective)
     box.exec();
     if (box.checkBox()->isChecked())
         settings->write(Settings::Key::ShowQuestionFilter, false);
-    if (box.clickedButton() == removeFilter)
+    if (box.clickedButton() != removeFilter)
+        return;
+    if (removePaneFilter)
+        removePaneFilter();
+    else
         document.clearFilter(true);
 }
 

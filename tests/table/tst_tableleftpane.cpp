@@ -72,6 +72,7 @@ private slots:
     void typedWordsFilterRows_data();
     void typedWordsFilterRows();
     void clearingShowsEveryRowAfterThePause();
+    void removingTheFilterForANewCardClearsTheTablesOwn();
     void colourChoicesAreOneStepEachAndFollowTheProperties();
     void colourEntriesFollowReorder();
     void damagedColourSettingShowsOffUnstored();
@@ -140,6 +141,29 @@ void TestTableLeftPane::clearingShowsEveryRowAfterThePause()
     tab.filter->flush();
     QCOMPARE(tab.table.visibleTasks().size(), 5);
     QCOMPARE(tab.filterHeader(), QStringLiteral("Filter"));
+}
+
+// Tab on the last row in sight adds a card the filter hides; asked to remove the filter, the
+// Table removes its own, not the plan's, and the new card takes the cursor.
+void TestTableLeftPane::removingTheFilterForANewCardClearsTheTablesOwn()
+{
+    TableTab tab;
+    doc()->setFilter(true, true, true, {FilterTerm(0, MatchType::Contains, "red")}, false, false);
+    tab.type(QStringLiteral("red"));
+    QCOMPARE(tab.table.visibleTasks(), (QList<TaskIndex> {0, 3}));
+    tab.table.setCurrentCell(tab.table.rowOfTask(3), tab.table.notesColumn());
+    DocumentRecorder recorder(*doc());
+    ModalAnswer answer(QStringLiteral("Remove filter"));
+    QTest::keyClick(&tab.table, Qt::Key_Tab);
+    QVERIFY(answer.answered());
+    QCOMPARE(recorder.undoTexts, QStringList {"Add Card"});
+    QCOMPARE(doc()->filterTerms().size(), 1);
+    QCOMPARE(tab.filter->text(), QString());
+    QCOMPARE(tab.explainer(), QStringLiteral("No filtering"));
+    QCOMPARE(tab.filterHeader(), QStringLiteral("Filter"));
+    QCOMPARE(tab.table.visibleTasks().size(), 6);
+    QCOMPARE(tab.table.currentRow(), tab.table.rowOfTask(5));
+    QCOMPARE(tab.table.currentColumn(), 1);
 }
 
 void TestTableLeftPane::colourChoicesAreOneStepEachAndFollowTheProperties()

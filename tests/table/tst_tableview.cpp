@@ -1,16 +1,22 @@
 #include "app/Application.h"
 #include "common/app/Accessors.h"
 #include "common/core/Colors.h"
+#include "common/widgets/Settings.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/TestMain.h"
 #include "harness/TestPlanKey.h"
 #include "model/Document.h"
+#include "table/DeferredRefresh.h"
 #include "table/TableView.h"
+
+#include <optional>
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QTabWidget>
 
 namespace {
 
@@ -55,6 +61,31 @@ struct ShownTable : TableView
         exposed = QTest::qWaitForWindowExposed(this);
         doc()->emitChanged(EventType::AllChanged);
     }
+    bool exposed = false;
+};
+
+// The Table tab as the main window has it: beside another tab, behind the DeferredRefresh that
+// keeps it waiting while the other tab is in front.
+struct TabbedTable
+{
+    TabbedTable()
+    {
+        tabs.addTab(new QWidget, QStringLiteral("Cards"));
+        tabs.addTab(table, QStringLiteral("Table"));
+        auto *refresh = new DeferredRefresh(
+            table, &TableView::refreshKind,
+            [table = table](const Events &events) { table->onChangedDoc(events); });
+        QObject::connect(doc(), &Document::changed, refresh, &DeferredRefresh::onChangedDoc);
+        tabs.resize(700, 400);
+        tabs.setCurrentIndex(1);
+        tabs.show();
+        exposed = QTest::qWaitForWindowExposed(&tabs);
+        doc()->emitChanged(EventType::AllChanged);
+    }
+    void showTable(bool shown) { tabs.setCurrentIndex(shown ? 1 : 0); }
+
+    QTabWidget tabs;
+    TableView *table = new TableView;
     bool exposed = false;
 };
 
@@ -134,6 +165,125 @@ QColor background(const TableView &table, int row, int column)
     return table.item(row, column)->background().color();
 }
 
+// The header of the column the rows are sorted by, empty for card order.
+QString sortedBy(const TableView &table)
+{
+    const int column = table.horizontalHeader()->sortIndicatorSection();
+    return column > 0 ? table.horizontalHeaderItem(column)->text() : QString();
+}
+
+// Moves property from to place to, the others keeping their order.
+void moveProperty(int from, int to)
+{
+    QList<int> order;
+    for (int p = 0; p < doc()->propertyCount(); ++p)
+        order.append(p);
+    order.move(from, to);
+    PropertyReorderMap newToOld;
+    for (int p = 0; p < order.size(); ++p)
+        newToOld.insert(p, order.at(p));
+    doc()->reorderProperties(newToOld, true);
+}
+
+// Changes of the six cards' plan made while the Table is hidden. Size is P3 until renamed Lead.
+enum HiddenStep {
+    RenameSize,
+    MoveSizeFirst,
+    ReverseProperties,
+    DeleteName,
+    DeleteSize,
+    AddProperty,
+    GiveDueSizesOldName,
+    Undo,
+    ManyValues,
+};
+
+void takeStep(int step, DocumentRecorder &recorder)
+{
+    const int size = std::max(doc()->propertyIndex(QStringLiteral("Lead")),
+                              doc()->propertyIndex(QStringLiteral("P3")));
+    switch (step) {
+    case RenameSize:
+        doc()->setPropertyName(size, QStringLiteral("Lead"), true);
+        break;
+    case MoveSizeFirst:
+        moveProperty(size, 1);
+        break;
+    case ReverseProperties: {
+        PropertyReorderMap newToOld {{0, 0}};
+        for (int p = 1; p < doc()->propertyCount(); ++p)
+            newToOld.insert(p, doc()->propertyCount() - p);
+        doc()->reorderProperties(newToOld, true);
+        break;
+    }
+    case DeleteName:
+        doc()->deleteProperty(doc()->propertyIndex(QStringLiteral("P1")), true);
+        break;
+    case DeleteSize:
+        doc()->deleteProperty(size, true);
+        break;
+    case AddProperty:
+        doc()->addProperty(QStringLiteral("Extra"), QStringLiteral("x"), PropertyType::Text, {},
+                           PropertyVisibility::Text, PropertyAppearance(), true);
+        break;
+    case GiveDueSizesOldName:
+        doc()->setPropertyName(doc()->propertyIndex(QStringLiteral("P4")), QStringLiteral("P3"),
+                               true);
+        break;
+    case Undo:
+        // As the main window undoes: the copy from before the step, then event 0.
+        *doc() = *recorder.snapshots.back();
+        recorder.snapshots.pop_back();
+        doc()->emitChanged(EventType::AllChanged);
+        break;
+    case ManyValues: {
+        QList<Document::ValueChange> changes;
+        for (int i = 0; i <= DeferredRefresh::maximumWaiting; ++i)
+            changes.append({{i % doc()->taskCount(), doc()->propertyIndex(QStringLiteral("P2"))},
+                            QString::number(i)});
+        doc()->setValues(changes, true);
+        break;
+    }
+    }
+}
+
+// Changes of a plan of cards P1 Name, P2 Colour and P3 Size made while the Table is hidden.
+enum HiddenChange {
+    CardsDeleted,
+    CardAdded,
+    PropertyAdded,
+    NameDeleted,
+    WideDeleted,
+    ManyValuesChanged,
+    FontChanged
+};
+
+// What a catch-up keeps of the table as the user left it: the width of each column by its
+// header, the scroll position, the current cell and the selected rows, by card and header.
+struct UserView
+{
+    explicit UserView(const TableView &table)
+    {
+        for (int column = 1; column < table.columnCount(); ++column)
+            widths.insert(table.horizontalHeaderItem(column)->text(), table.columnWidth(column));
+        scroll = table.verticalScrollBar()->value();
+        horizontalScroll = table.horizontalScrollBar()->value();
+        if (table.currentIndex().isValid()) {
+            current = QStringLiteral("%1 %2")
+                          .arg(table.taskIndex(table.currentRow()))
+                          .arg(table.horizontalHeaderItem(table.currentColumn())->text());
+        }
+        selected = table.selectedTasks();
+        std::sort(selected.begin(), selected.end());
+    }
+
+    QHash<QString, int> widths;
+    int scroll = 0;
+    int horizontalScroll = 0;
+    QString current;
+    QList<TaskIndex> selected;
+};
+
 } // namespace
 
 class TestTableView : public QObject
@@ -159,6 +309,10 @@ private slots:
     void sortFollowsItsPropertyWhenColumnsMove_data();
     void sortFollowsItsPropertyWhenColumnsMove();
     void sortOnAPropertyUndoneAwayGoesBackToCardOrder();
+    void hiddenTableSortFollowsItsProperty_data();
+    void hiddenTableSortFollowsItsProperty();
+    void hiddenTableKeepsTheUsersView_data();
+    void hiddenTableKeepsTheUsersView();
     void filterShowsOrHidesMatchingRows_data();
     void filterShowsOrHidesMatchingRows();
     void wholeRowColouringByNumberFollowsEveryValue();
@@ -384,34 +538,43 @@ void TestTableView::tabOnLastCellAddsCardAndFollowsIt()
 
 void TestTableView::tabUnderAFilterTypesOnlyWhereTheUserSees_data()
 {
+    QTest::addColumn<QString>("term");
     QTest::addColumn<QString>("colourDefault");
     QTest::addColumn<bool>("withEditor");
-    QTest::newRow("new card hidden") << QString() << false;
-    QTest::newRow("new card hidden, typing in the last cell") << QString() << true;
-    QTest::newRow("new card shown") << QStringLiteral("navy blue") << false;
+    QTest::addColumn<bool>("warned");
+    QTest::newRow("new card hidden") << "blue" << QString() << false << true;
+    QTest::newRow("new card hidden, typing in the last cell")
+        << "blue" << QString() << true << true;
+    QTest::newRow("new card hidden, warning switched off") << "blue" << QString() << false << false;
+    QTest::newRow("new card hidden, rows below the last shown one")
+        << "red" << QString() << false << true;
+    QTest::newRow("new card shown") << "blue" << QStringLiteral("navy blue") << false << false;
 }
 
-// Tab on the last cell adds a card. Only a card the filter shows takes the cursor; otherwise
-// the next typing goes to the cell the user was on, in sight.
+// Tab on the last cell the filter shows adds a card. Only a card the filter shows takes the
+// cursor; a hidden one is reported, and the next typing changes no card that was there before.
 void TestTableView::tabUnderAFilterTypesOnlyWhereTheUserSees()
 {
+    QFETCH(QString, term);
     QFETCH(QString, colourDefault);
     QFETCH(bool, withEditor);
+    QFETCH(bool, warned);
     makeSixCards();
     doc()->setPropertyDefaultValue(Colour, colourDefault, false);
+    const bool warnings = settings()->read(Settings::Key::ShowQuestionFilter).toBool();
+    if (!warned && colourDefault.isEmpty())
+        settings()->write(Settings::Key::ShowQuestionFilter, false);
     ShownTable table;
     QVERIFY(table.exposed);
     table.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&table));
-    table.setSearch(true, {QStringLiteral("blue")});
-    QCOMPARE(table.visibleTasks(), QList<TaskIndex>({1, 2, 5}));
-    const int lastRow = table.rowOfTask(5);
-    QCOMPARE(lastRow, table.rowCount() - 1);
+    table.setSearch(true, {term});
+    const QList<TaskIndex> visible = table.visibleTasks();
+    const int lastRow = table.rowOfTask(visible.last());
     QTest::mouseClick(table.viewport(), Qt::LeftButton, Qt::NoModifier,
                       cellCentre(table, lastRow, table.notesColumn()));
     QCOMPARE(table.currentRow(), lastRow);
     QCOMPARE(QApplication::focusWidget(), &table);
-    QStringList expected = planCards();
     DocumentRecorder recorder(*doc());
     QStringList undoTexts;
     if (withEditor) {
@@ -419,24 +582,38 @@ void TestTableView::tabUnderAFilterTypesOnlyWhereTheUserSees()
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("first"));
         undoTexts << QStringLiteral("Set Card Notes");
     }
+    QStringList expected = planCards();
+    if (withEditor)
+        expected[visible.last()] = QStringLiteral("f|light blue|33|2/2/2022|first");
 
+    std::optional<ModalAnswer> answer;
+    if (warned)
+        answer.emplace(QStringLiteral("Hide card"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    if (warned) {
+        QVERIFY(answer->answered());
+        QCOMPARE(answer->shownText(),
+                 QStringLiteral("1 new card is hidden by the current filter."));
+        // The keys go where they went before the box.
+        table.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&table));
+        QCOMPARE(QApplication::focusWidget(), &table);
+    }
     typeAndEnter(QStringLiteral("typed"));
+    settings()->write(Settings::Key::ShowQuestionFilter, warnings);
 
     undoTexts << QStringLiteral("Add Card");
     if (colourDefault.isEmpty()) {
-        QCOMPARE(table.visibleTasks(), QList<TaskIndex>({1, 2, 5}));
-        expected[5] = QStringLiteral("f|light blue|33|2/2/2022|typed");
+        QCOMPARE(table.visibleTasks(), visible);
         expected << QStringLiteral("||||");
-        undoTexts << QStringLiteral("Set Card Notes");
     } else {
-        QCOMPARE(table.visibleTasks(), QList<TaskIndex>({1, 2, 5, 6}));
+        QCOMPARE(table.visibleTasks(), visible + QList<TaskIndex> {6});
         expected << QStringLiteral("typed|navy blue|||");
         undoTexts << QStringLiteral("Update Value");
     }
     QCOMPARE(planCards(), expected);
     QCOMPARE(recorder.undoTexts, undoTexts);
-    QVERIFY(!table.isRowHidden(table.currentRow()));
+    QVERIFY(!table.currentIndex().isValid() || !table.isRowHidden(table.currentRow()));
     verifyRowsMatchPlan(table);
 }
 
@@ -531,6 +708,186 @@ void TestTableView::sortOnAPropertyUndoneAwayGoesBackToCardOrder()
     QCOMPARE(table.horizontalHeader()->sortIndicatorSection(), 0);
     QCOMPARE(rowOrder(table), doc()->taskIndexes());
     verifyRowsMatchPlan(table);
+}
+
+void TestTableView::hiddenTableSortFollowsItsProperty_data()
+{
+    QTest::addColumn<int>("sortColumn");
+    QTest::addColumn<QList<int>>("steps");
+    QTest::addColumn<QString>("sorted");
+    QTest::newRow("renamed and moved first")
+        << int(Size) << QList<int> {RenameSize, MoveSizeFirst} << "Lead";
+    QTest::newRow("renamed, another deleted")
+        << int(Size) << QList<int> {RenameSize, DeleteName} << "Lead";
+    QTest::newRow("renamed, one added")
+        << int(Size) << QList<int> {RenameSize, AddProperty} << "Lead";
+    QTest::newRow("one added, renamed, all reversed")
+        << int(Size) << QList<int> {AddProperty, RenameSize, ReverseProperties} << "Lead";
+    QTest::newRow("deleted, one added")
+        << int(Size) << QList<int> {DeleteSize, AddProperty} << QString();
+    QTest::newRow("deleted, its name given to another")
+        << int(Size) << QList<int> {DeleteSize, GiveDueSizesOldName} << QString();
+    QTest::newRow("renamed, moved, the move undone")
+        << int(Size) << QList<int> {RenameSize, MoveSizeFirst, Undo} << "Lead";
+    QTest::newRow("another deleted and undone")
+        << int(Size) << QList<int> {DeleteName, Undo} << "P3";
+    QTest::newRow("renamed and undone") << int(Size) << QList<int> {RenameSize, Undo} << "P3";
+    QTest::newRow("many values, renamed and moved")
+        << int(Size) << QList<int> {ManyValues, RenameSize, MoveSizeFirst} << "Lead";
+    QTest::newRow("by notes, one deleted, one added")
+        << int(Notes) << QList<int> {DeleteName, AddProperty} << "Notes";
+}
+
+// A Table hidden while properties are renamed, moved, added and deleted is sorted, once shown,
+// as a Table shown all along: by the same property, whatever its name and place now, and in
+// card order only once that property is deleted.
+void TestTableView::hiddenTableSortFollowsItsProperty()
+{
+    QFETCH(int, sortColumn);
+    QFETCH(QList<int>, steps);
+    QFETCH(QString, sorted);
+    makeSixCards();
+    TabbedTable tabbed;
+    QVERIFY(tabbed.exposed);
+    ShownTable shown;
+    for (TableView *table : {static_cast<TableView *>(&shown), tabbed.table}) {
+        clickHeader(*table, sortColumn);
+        clickHeader(*table, sortColumn);
+        QVERIFY(!sortedBy(*table).isEmpty());
+    }
+    tabbed.showTable(false);
+    QVERIFY(!tabbed.table->isVisible());
+    DocumentRecorder recorder(*doc());
+    for (int step : steps)
+        takeStep(step, recorder);
+    tabbed.showTable(true);
+
+    const Qt::SortOrder order = sorted.isEmpty() ? Qt::AscendingOrder : Qt::DescendingOrder;
+    for (TableView *table : {static_cast<TableView *>(&shown), tabbed.table}) {
+        QCOMPARE(sortedBy(*table), sorted);
+        QCOMPARE(table->horizontalHeader()->sortIndicatorOrder(), order);
+        verifyRowsMatchPlan(*table);
+    }
+    QCOMPARE(rowOrder(*tabbed.table), rowOrder(shown));
+}
+
+void TestTableView::hiddenTableKeepsTheUsersView_data()
+{
+    QTest::addColumn<int>("change");
+    QTest::addColumn<QList<TaskIndex>>("deleted");
+    const QList<TaskIndex> none;
+    QTest::newRow("a card out of sight deleted") << int(CardsDeleted) << QList<TaskIndex> {300};
+    QTest::newRow("a selected card deleted") << int(CardsDeleted) << QList<TaskIndex> {10};
+    QTest::newRow("the current card deleted") << int(CardsDeleted) << QList<TaskIndex> {5};
+    QTest::newRow("a card added") << int(CardAdded) << none;
+    QTest::newRow("a card added and two deleted") << int(CardAdded) << QList<TaskIndex> {0, 396};
+    QTest::newRow("a property added") << int(PropertyAdded) << none;
+    QTest::newRow("the property left of the wide one deleted") << int(NameDeleted) << none;
+    QTest::newRow("the wide property, holding the current cell, deleted")
+        << int(WideDeleted) << none;
+    QTest::newRow("more values than are worth catching up one by one")
+        << int(ManyValuesChanged) << none;
+    QTest::newRow("a card deleted, the font changed") << int(FontChanged) << QList<TaskIndex> {10};
+}
+
+// Once shown, a Table that caught up with cards and properties added or deleted keeps what a
+// Table shown all along keeps: the user's column widths (unless a new font fitted them again),
+// the scroll position, the current cell and the selected rows, where their cards and
+// properties remain.
+void TestTableView::hiddenTableKeepsTheUsersView()
+{
+    QFETCH(int, change);
+    QFETCH(QList<TaskIndex>, deleted);
+    QList<QStringList> cards;
+    const QStringList colours {"red", "blue", "green", "dark red", "yellow"};
+    for (int t = 0; t < 400; ++t)
+        cards.append({QStringLiteral("Task %1").arg(t), colours.at(t % 5), QString::number(t)});
+    makePlan({PropertyType::Text, PropertyType::Text, PropertyType::Numeric}, cards);
+    TabbedTable tabbed;
+    QVERIFY(tabbed.exposed);
+    TableView &table = *tabbed.table;
+    // Sorted by P3 descending, so that the bottom row shows card 0; P2 made wide by the user.
+    clickHeader(table, 3);
+    clickHeader(table, 3);
+    table.setColumnWidth(2, 420);
+    table.setCurrentCell(table.rowOfTask(5), 2);
+    table.selectTasks({4, 8, 10, 392});
+    table.scrollToBottom();
+    table.horizontalScrollBar()->setValue(table.horizontalScrollBar()->maximum());
+    const UserView before(table);
+    QVERIFY(before.scroll > 0);
+    QVERIFY(before.horizontalScroll > 0);
+    QCOMPARE(before.current, QStringLiteral("5 P2"));
+    QCOMPARE(before.widths.value(QStringLiteral("P2")), 420);
+
+    tabbed.showTable(false);
+    QVERIFY(!table.isVisible());
+    QString deletedProperty;
+    switch (change) {
+    case CardAdded:
+        doc()->addTask(true);
+        break;
+    case PropertyAdded:
+        doc()->addProperty(QStringLiteral("Extra"), QString(), PropertyType::Text, {},
+                           PropertyVisibility::Text, PropertyAppearance(), true);
+        break;
+    case NameDeleted:
+        deletedProperty = QStringLiteral("P1");
+        break;
+    case WideDeleted:
+        deletedProperty = QStringLiteral("P2");
+        break;
+    case ManyValuesChanged: {
+        QList<Document::ValueChange> changes;
+        for (int i = 0; i <= DeferredRefresh::maximumWaiting; ++i)
+            changes.append({{i % doc()->taskCount(), 1}, QStringLiteral("Task")});
+        doc()->setValues(changes, true);
+        break;
+    }
+    case FontChanged:
+        doc()->setTableFontSize(doc()->tableFontSize() + 6, true);
+        break;
+    }
+    if (!deletedProperty.isEmpty())
+        doc()->deleteProperty(doc()->propertyIndex(deletedProperty), true);
+    if (!deleted.isEmpty())
+        doc()->deleteTasks(deleted, true);
+    tabbed.showTable(true);
+    verifyRowsMatchPlan(table);
+
+    const UserView after(table);
+    QCOMPARE(sortedBy(table), QStringLiteral("P3"));
+    if (change == FontChanged) {
+        QVERIFY(after.widths.value(QStringLiteral("P2")) < 420);
+    } else {
+        for (auto it = before.widths.cbegin(); it != before.widths.cend(); ++it) {
+            if (it.key() != deletedProperty)
+                QCOMPARE(after.widths.value(it.key()), it.value());
+        }
+    }
+    QCOMPARE(after.scroll, std::min(before.scroll, table.verticalScrollBar()->maximum()));
+    QCOMPARE(after.horizontalScroll,
+             std::min(before.horizontalScroll, table.horizontalScrollBar()->maximum()));
+    // The cards after a deleted one move up a number.
+    const auto now = [&](TaskIndex task) {
+        if (deleted.contains(task))
+            return -1;
+        return int(task - std::count_if(deleted.cbegin(), deleted.cend(), [task](TaskIndex gone) {
+                       return gone < task;
+                   }));
+    };
+    // The current cell stays with its card; it leaves a column that went for the one left of it.
+    QString current;
+    if (now(5) >= 0)
+        current = QStringLiteral("%1 %2").arg(now(5)).arg(change == WideDeleted ? "P1" : "P2");
+    if (!current.isEmpty())
+        QCOMPARE(after.current, current);
+    QList<TaskIndex> selected;
+    for (TaskIndex task : {4, 8, 10, 392}) {
+        if (now(task) >= 0)
+            selected.append(now(task));
+    }
+    QCOMPARE(after.selected, selected);
 }
 
 void TestTableView::filterShowsOrHidesMatchingRows_data()
