@@ -162,13 +162,7 @@ bool PlanFileCommands::importCsvAsNewPlan(const QString &fileName)
     // A plan always has a file: cancelling the dialog takes the proposed name.
     const QString proposal = uniqueFileName(QFileInfo(fileName).baseName(), planExtension);
     forever {
-        FileDialogRequest request;
-        request.mode = FileDialogRequest::Mode::Save;
-        request.caption = tr("New plan");
-        request.path = proposal;
-        request.filters = QStringList {planFilesFilter()};
-        request.defaultSuffix = planExtension;
-        const QString chosen = runFileDialog(m_window, request).path;
+        const QString chosen = askNewPlanName(proposal);
         QCoreApplication::processEvents();
         // The new file is the user's own, whatever the state of the plan it replaces.
         m_planFile.readOnly = false;
@@ -220,13 +214,7 @@ void PlanFileCommands::newPlan()
 {
     if (!maybeSave())
         return;
-    FileDialogRequest request;
-    request.mode = FileDialogRequest::Mode::Save;
-    request.caption = tr("New plan");
-    request.path = uniqueFileName(QStringLiteral("unnamed"), planExtension);
-    request.filters = QStringList {planFilesFilter()};
-    request.defaultSuffix = planExtension;
-    const QString chosen = runFileDialog(m_window, request).path;
+    const QString chosen = askNewPlanName(uniqueFileName(QStringLiteral("unnamed"), planExtension));
     if (chosen.isEmpty())
         return;
     m_planFile.readOnly = false;
@@ -242,6 +230,27 @@ void PlanFileCommands::newPlan()
     }
     save();
     m_recentPlans.rebuildMenu();
+}
+
+// A new plan never takes the place of the open one: the dialog's own question about replacing
+// an existing file would let it empty the plan's file.
+QString PlanFileCommands::askNewPlanName(const QString &proposal)
+{
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.caption = tr("New plan");
+    request.path = proposal;
+    request.filters = QStringList {planFilesFilter()};
+    request.defaultSuffix = planExtension;
+    forever {
+        const QString chosen = runFileDialog(m_window, request).path;
+        if (chosen.isEmpty() || !m_planFile.isOpenPlanFile(chosen))
+            return chosen;
+        criticalMessage(m_window,
+                        tr("Unable to write to '%1'.\nIt is the open plan's own file; choose "
+                           "another name for the new plan.")
+                            .arg(chosen));
+    }
 }
 
 QString PlanFileCommands::uniqueFileName(const QString &base, const QString &extension) const

@@ -62,6 +62,9 @@ public:
     void updateActions();
 
 private:
+    // The save dialog of a new plan, from the proposal, until the user names another file than
+    // the open plan's own; empty when cancelled.
+    QString askNewPlanName(const QString &proposal);
     bool readPlan(const QString &fileName, bool readOnly, bool *savedByLaterVersion);
     bool importCsv(const QString &fileName);
     bool importCsvAsNewPlan(const QString &fileName);
