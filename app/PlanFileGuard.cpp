@@ -388,7 +388,12 @@ void PlanFileGuard::saveOnQuit()
 {
     if (!m_window->isWindowModified() || m_planFile.readOnly || m_planFile.fileName.isEmpty())
         return;
-    if (planFileChangedOutside())
-        acceptOutsideVersion();
+    acceptOutsideVersionUnasked();
     m_hooks.save();
+}
+
+void PlanFileGuard::acceptOutsideVersionUnasked()
+{
+    if (m_window->isWindowModified() && !m_planFile.readOnly && planFileChangedOutside())
+        acceptOutsideVersion();
 }

@@ -76,6 +76,10 @@ public:
     // failure the path tried.
     void acceptOutsideVersion();
     bool keepOutsideVersion(QString *copy);
+    // The program is ended from outside, where no one may be there to answer: a modified plan
+    // that may be written goes over a version another program wrote meanwhile, unasked, and
+    // that version is copied aside first.
+    void acceptOutsideVersionUnasked();
 
     // The check for changes by another program: every 15 seconds while the preference asks for
     // it, at each activation of the window, and when the autosave finds the file changed.

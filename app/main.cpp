@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
+#include "app/QuitSignals.h"
 
 #include <QFont>
 
@@ -13,5 +14,9 @@ int main(int argc, char *argv[])
     window.show();
     QObject::connect(&application, &QApplication::lastWindowClosed, &application,
                      &QApplication::quit);
+    // A logout, a shutdown, a closed terminal or Ctrl+C ends the program as File > Exit does.
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &window,
+                     &MainWindow::onQuitRequested);
     return application.exec();
 }
