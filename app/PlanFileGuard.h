@@ -57,6 +57,7 @@ public:
     QString backupFilePath(const QString &planPath, bool timeStamped) const;
     void makePerSaveCopy(const QString &path);
     void showBackupWriteFailure(const QString &backup);
+    QString backupWriteFailureText(const QString &backup) const;
 
     // The plan file as this window last read or wrote it, and whether another program has
     // written it since: any other time or size, earlier ones too.

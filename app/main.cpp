@@ -10,6 +10,9 @@ int main(int argc, char *argv[])
     QFont::insertSubstitution(QStringLiteral(".Helvetica Neue DeskInterface"),
                               QStringLiteral("Helvetica Neue"));
     Application application(argc, argv);
+    // The plan is saved when the session manager asks for it (PlanFileCommands); closing the
+    // windows on top of that would quit before the session manager says so, and ask again.
+    QGuiApplication::setFallbackSessionManagementEnabled(false);
     MainWindow window;
     window.show();
     QObject::connect(&application, &QApplication::lastWindowClosed, &application,
