@@ -737,6 +737,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
     sleepMicroseconds(500);
 }
 
+void MainWindow::onQuitRequested()
+{
+    m_fileGuard->acceptOutsideVersionUnasked();
+    onFileExitAction();
+}
+
 void MainWindow::updateWindowTitle()
 {
     QString title = QStringLiteral("%1 v%2.%3.%4")

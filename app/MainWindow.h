@@ -175,6 +175,10 @@ public slots:
     void onFileOpenAction() { m_files->openPlanDialog(false); }
     void onFileDuplicateAction() { m_files->duplicate(); }
     void onFileExitAction() { close(); }
+    // The program is ended from outside (QuitSignals): File > Exit, which saves the plan, but
+    // without asking about a version another program wrote meanwhile, as no one may be there to
+    // answer; that version is copied aside first.
+    void onQuitRequested();
 
     void onUpdateRecentDocs() { m_recentPlans->rebuildMenu(); }
     void onRecentDocSelected() { m_recentPlans->choose(qobject_cast<QAction *>(sender())); }

@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QSessionManager>
 #include <QWidget>
 
 namespace {
@@ -58,6 +59,20 @@ bool userDiscards(QWidget *parent, const QString &text)
         == QMessageBox::Discard;
 }
 
+QString readOnlyDiscardQuestion(const QString &fileName)
+{
+    return PlanFileCommands::tr("Unable to save changes to read-only file '%1'. Do you wish to "
+                                "exit and discard your changes?")
+        .arg(fileName);
+}
+
+QString failedSaveDiscardQuestion(const QString &fileName)
+{
+    return PlanFileCommands::tr(
+               "Unable to save changes to '%1'. Do you wish to exit and discard your changes?")
+        .arg(fileName);
+}
+
 } // namespace
 
 PlanFileCommands::PlanFileCommands(Document &plan, PlanFileState &planFile, PlanFileGuard &guard,
@@ -72,7 +87,23 @@ PlanFileCommands::PlanFileCommands(Document &plan, PlanFileState &planFile, Plan
       m_zoomToFitAction(zoomToFitAction),
       m_hooks(std::move(hooks)),
       m_window(window)
-{ }
+{
+    // Direct, as the session manager waits for the answer within the signal.
+    connect(
+        qApp, &QGuiApplication::commitDataRequest, this,
+        [this](QSessionManager &manager) {
+            bool interacting = false;
+            const bool ends = saveForSessionEnd([&manager, &interacting] {
+                interacting = manager.allowsInteraction();
+                return interacting;
+            });
+            if (!ends)
+                manager.cancel();
+            if (interacting)
+                manager.release();
+        },
+        Qt::DirectConnection);
+}
 
 void PlanFileCommands::updateActions()
 {
@@ -162,13 +193,7 @@ bool PlanFileCommands::importCsvAsNewPlan(const QString &fileName)
     // A plan always has a file: cancelling the dialog takes the proposed name.
     const QString proposal = uniqueFileName(QFileInfo(fileName).baseName(), planExtension);
     forever {
-        FileDialogRequest request;
-        request.mode = FileDialogRequest::Mode::Save;
-        request.caption = tr("New plan");
-        request.path = proposal;
-        request.filters = QStringList {planFilesFilter()};
-        request.defaultSuffix = planExtension;
-        const QString chosen = runFileDialog(m_window, request).path;
+        const QString chosen = askNewPlanName(proposal);
         QCoreApplication::processEvents();
         // The new file is the user's own, whatever the state of the plan it replaces.
         m_planFile.readOnly = false;
@@ -220,13 +245,7 @@ void PlanFileCommands::newPlan()
 {
     if (!maybeSave())
         return;
-    FileDialogRequest request;
-    request.mode = FileDialogRequest::Mode::Save;
-    request.caption = tr("New plan");
-    request.path = uniqueFileName(QStringLiteral("unnamed"), planExtension);
-    request.filters = QStringList {planFilesFilter()};
-    request.defaultSuffix = planExtension;
-    const QString chosen = runFileDialog(m_window, request).path;
+    const QString chosen = askNewPlanName(uniqueFileName(QStringLiteral("unnamed"), planExtension));
     if (chosen.isEmpty())
         return;
     m_planFile.readOnly = false;
@@ -242,6 +261,27 @@ void PlanFileCommands::newPlan()
     }
     save();
     m_recentPlans.rebuildMenu();
+}
+
+// A new plan never takes the place of the open one: the dialog's own question about replacing
+// an existing file would let it empty the plan's file.
+QString PlanFileCommands::askNewPlanName(const QString &proposal)
+{
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.caption = tr("New plan");
+    request.path = proposal;
+    request.filters = QStringList {planFilesFilter()};
+    request.defaultSuffix = planExtension;
+    forever {
+        const QString chosen = runFileDialog(m_window, request).path;
+        if (chosen.isEmpty() || !m_planFile.isOpenPlanFile(chosen))
+            return chosen;
+        criticalMessage(m_window,
+                        tr("Unable to write to '%1'.\nIt is the open plan's own file; choose "
+                           "another name for the new plan.")
+                            .arg(chosen));
+    }
 }
 
 QString PlanFileCommands::uniqueFileName(const QString &base, const QString &extension) const
@@ -312,38 +352,41 @@ bool PlanFileCommands::saveAs()
 
 bool PlanFileCommands::saveFile(const QString &path)
 {
+    QString error;
+    if (writePlan(path, &error))
+        return true;
+    criticalMessage(m_window, error);
+    return false;
+}
+
+bool PlanFileCommands::writePlan(const QString &path, QString *error)
+{
     if (m_planFile.isOpenPlanFile(path)) {
         if (m_planFile.readOnly) {
-            criticalMessage(
-                m_window,
-                tr("Unable to save changes to read-only file '%1'.").arg(m_planFile.fileName));
+            *error = tr("Unable to save changes to read-only file '%1'.").arg(m_planFile.fileName);
             return false;
         }
         if (m_guard.planFileChangedOutside()) {
-            criticalMessage(m_window,
-                            tr("The plan file '%1' has been changed by another application. "
-                               "Your changes have not been saved over it.")
-                                .arg(m_planFile.fileName));
+            *error = tr("The plan file '%1' has been changed by another application. Your changes "
+                        "have not been saved over it.")
+                         .arg(m_planFile.fileName);
             return false;
         }
         QString copy;
         if (!m_guard.keepOutsideVersion(&copy)) {
-            m_guard.showBackupWriteFailure(copy);
+            *error = m_guard.backupWriteFailureText(copy);
             return false;
         }
     }
     m_guard.stopOutsideChecks();
     if (!m_planFile.readOnly && settings()->backupEverySaveOn())
         m_guard.makePerSaveCopy(path);
-    QString error;
-    const bool written = writePlanFile(m_plan, path, &error);
+    const bool written = writePlanFile(m_plan, path, error);
     if (written) {
         m_window->setWindowModified(false);
         setCurrentFile(path);
         // Only this window's own write moves the time on; anything else is another program's.
         m_guard.notePlanFileOnDisk();
-    } else {
-        criticalMessage(m_window, error);
     }
     m_guard.resumeOutsideChecks();
     return written;
@@ -353,12 +396,8 @@ bool PlanFileCommands::maybeSave()
 {
     if (!m_window->isWindowModified())
         return true;
-    if (m_planFile.readOnly) {
-        return userDiscards(m_window,
-                            tr("Unable to save changes to read-only file '%1'. Do you "
-                               "wish to exit and discard your changes?")
-                                .arg(m_planFile.fileName));
-    }
+    if (m_planFile.readOnly)
+        return userDiscards(m_window, readOnlyDiscardQuestion(m_planFile.fileName));
     if (m_guard.planFileChangedOutside()) {
         QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::NoButton,
                         m_window);
@@ -382,10 +421,25 @@ bool PlanFileCommands::maybeSave()
     }
     if (save())
         return true;
+    return userDiscards(m_window, failedSaveDiscardQuestion(m_planFile.fileName));
+}
+
+// No one may be there to answer, and a question without the session manager's leave would
+// hold up the end of the session: a version another program wrote meanwhile is copied aside
+// unasked, and a failed write says nothing unless the user may be asked.
+bool PlanFileCommands::saveForSessionEnd(const std::function<bool()> &mayAsk)
+{
+    if (!m_window->isWindowModified())
+        return true;
+    m_guard.acceptOutsideVersionUnasked();
+    QString error;
+    if (!m_planFile.readOnly && writePlan(m_planFile.fileName, &error))
+        return true;
+    if (!mayAsk())
+        return true;
     return userDiscards(m_window,
-                        tr("Unable to save changes to '%1'. Do you wish to exit and "
-                           "discard your changes?")
-                            .arg(m_planFile.fileName));
+                        m_planFile.readOnly ? readOnlyDiscardQuestion(m_planFile.fileName)
+                                            : failedSaveDiscardQuestion(m_planFile.fileName));
 }
 
 // Duplicating

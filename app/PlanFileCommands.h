@@ -55,6 +55,10 @@ public:
     bool saveAs();
     bool saveFile(const QString &path);
     bool maybeSave();
+    // The session ends (a logout, a shutdown): a modified plan is written at once, unasked.
+    // Only when it can't be and mayAsk() lets the user be asked comes the discard question;
+    // false when the user keeps the plan, so that the session does not end.
+    bool saveForSessionEnd(const std::function<bool()> &mayAsk);
 
     void duplicate();
 
@@ -62,6 +66,11 @@ public:
     void updateActions();
 
 private:
+    // What saveFile does, without a word: *error says why the plan was not written.
+    bool writePlan(const QString &path, QString *error);
+    // The save dialog of a new plan, from the proposal, until the user names another file than
+    // the open plan's own; empty when cancelled.
+    QString askNewPlanName(const QString &proposal);
     bool readPlan(const QString &fileName, bool readOnly, bool *savedByLaterVersion);
     bool importCsv(const QString &fileName);
     bool importCsvAsNewPlan(const QString &fileName);

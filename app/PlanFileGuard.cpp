@@ -166,10 +166,14 @@ void PlanFileGuard::makePerSaveCopy(const QString &path)
 
 void PlanFileGuard::showBackupWriteFailure(const QString &backup)
 {
-    criticalMessage(m_window,
-                    tr("Unable to write backup to '%1'.\nYou can change backup "
-                       "settings in the 'Preferences' window.")
-                        .arg(backup));
+    criticalMessage(m_window, backupWriteFailureText(backup));
+}
+
+QString PlanFileGuard::backupWriteFailureText(const QString &backup) const
+{
+    return tr("Unable to write backup to '%1'.\nYou can change backup settings in the "
+              "'Preferences' window.")
+        .arg(backup);
 }
 
 // The file on disk
@@ -388,7 +392,12 @@ void PlanFileGuard::saveOnQuit()
 {
     if (!m_window->isWindowModified() || m_planFile.readOnly || m_planFile.fileName.isEmpty())
         return;
-    if (planFileChangedOutside())
-        acceptOutsideVersion();
+    acceptOutsideVersionUnasked();
     m_hooks.save();
+}
+
+void PlanFileGuard::acceptOutsideVersionUnasked()
+{
+    if (m_window->isWindowModified() && !m_planFile.readOnly && planFileChangedOutside())
+        acceptOutsideVersion();
 }

@@ -57,6 +57,7 @@ public:
     QString backupFilePath(const QString &planPath, bool timeStamped) const;
     void makePerSaveCopy(const QString &path);
     void showBackupWriteFailure(const QString &backup);
+    QString backupWriteFailureText(const QString &backup) const;
 
     // The plan file as this window last read or wrote it, and whether another program has
     // written it since: any other time or size, earlier ones too.
@@ -76,6 +77,10 @@ public:
     // failure the path tried.
     void acceptOutsideVersion();
     bool keepOutsideVersion(QString *copy);
+    // The program is ended from outside, where no one may be there to answer: a modified plan
+    // that may be written goes over a version another program wrote meanwhile, unasked, and
+    // that version is copied aside first.
+    void acceptOutsideVersionUnasked();
 
     // The check for changes by another program: every 15 seconds while the preference asks for
     // it, at each activation of the window, and when the autosave finds the file changed.

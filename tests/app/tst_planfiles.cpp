@@ -49,6 +49,8 @@ private slots:
     void importIntoAPlanThatCannotBeSavedKeepsItModified();
     void csvAsANewPlanAlwaysGetsAWritableFile();
     void newPlansTakeTheNextFreeNameAndAreOnDiskAtOnce();
+    void aNewPlanNeverTakesTheOpenPlansFile_data();
+    void aNewPlanNeverTakesTheOpenPlansFile();
     void perSaveCopyKeepsThePreviousSave_data();
     void perSaveCopyKeepsThePreviousSave();
     void aPlanFileChangedOnDiskIsNeverOverwrittenUnasked_data();
@@ -273,6 +275,60 @@ void TestPlanFiles::newPlansTakeTheNextFreeNameAndAreOnDiskAtOnce()
     QCOMPARE(doc()->propertyName(1), QStringLiteral("Title"));
     QCOMPARE(cardsInFile(created), 0);
     QVERIFY(!window.isWindowModified());
+}
+
+// The save dialog has asked whether to replace the file, and the user said yes: the open plan's
+// own file would be emptied, so the name is refused and asked for again.
+void TestPlanFiles::aNewPlanNeverTakesTheOpenPlansFile_data()
+{
+    QTest::addColumn<bool>("fromCsv");
+    QTest::addColumn<QString>("chosen"); // the refused answer, by name in the plan's folder
+    QTest::addColumn<QString>("created"); // the plan made after the second dialog was cancelled
+    QTest::newRow("New, the plan's own file") << false << "Plan.tv"
+                                              << "";
+    QTest::newRow("New, the plan's own name without suffix") << false << "Plan"
+                                                             << "";
+    QTest::newRow("New, a link to the plan's file") << false << "Link.tv"
+                                                    << "";
+    QTest::newRow("CSV as a new plan, the plan's own file") << true << "Plan.tv"
+                                                            << "People.tv";
+}
+
+void TestPlanFiles::aNewPlanNeverTakesTheOpenPlansFile()
+{
+    QFETCH(bool, fromCsv);
+    QFETCH(QString, chosen);
+    QFETCH(QString, created);
+    QVERIFY(QFile::link(m_plan, path("Link.tv")));
+    const QByteArray onDisk = readBytes(m_plan);
+    MainWindow window;
+    QCOMPARE(window.fileName(), m_plan);
+    ScriptedFileDialogs dialogs({path(chosen), ""});
+    ModalAnswer refusal(QStringLiteral("OK"));
+    if (fromCsv) {
+        ModalAnswer choice(QStringLiteral("New"));
+        QVERIFY(window.openFile(csvFile(path("People.csv")), false));
+        QVERIFY(choice.answered());
+    } else {
+        window.onFileNewAction();
+    }
+    QCOMPARE(cardsInFile(m_plan), 3);
+    QVERIFY(refusal.answered());
+    const QString refused = path(chosen.contains('.') ? chosen : chosen + ".tv");
+    QCOMPARE(refusal.shownText(),
+             QStringLiteral("Unable to write to '%1'.\nIt is the open plan's own file; choose "
+                            "another name for the new plan.")
+                 .arg(refused));
+    QCOMPARE(dialogs.requests.size(), 2);
+    QCOMPARE(dialogs.requests.at(1).caption, QStringLiteral("New plan"));
+    QCOMPARE(readBytes(m_plan), onDisk);
+    if (created.isEmpty()) {
+        QCOMPARE(window.fileName(), m_plan);
+        QCOMPARE(doc()->taskCount(), 3);
+    } else {
+        QCOMPARE(window.fileName(), path(created));
+        QCOMPARE(cardsInFile(path(created)), 2);
+    }
 }
 
 void TestPlanFiles::perSaveCopyKeepsThePreviousSave_data()

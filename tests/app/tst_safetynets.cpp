@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -22,6 +24,40 @@ const QString reloadQuestion
 const QString keptMessage
     = QStringLiteral("The plan shown is kept; your changes will be saved to '%1'.\nThe version "
                      "written by the other application has been kept as '%2'.");
+
+// Closes every modal box or dialog that comes up while it lives, so that a question nobody may
+// answer fails the test instead of holding it.
+class ModalWatch
+{
+public:
+    ModalWatch()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            const auto *box = qobject_cast<QMessageBox *>(modal);
+            shown << (box ? box->text() : modal->windowTitle());
+            modal->close();
+        });
+        m_timer.start(10);
+    }
+
+    QStringList shown;
+
+private:
+    QTimer m_timer;
+};
+
+// What the plan-file commands do when the session manager asks the program to save, with the
+// user's leave to ask granted or not; how often the leave was asked for goes to *asked.
+bool endSession(MainWindow &window, bool leave, int *asked)
+{
+    return window.findChild<PlanFileCommands *>()->saveForSessionEnd([leave, asked] {
+        ++*asked;
+        return leave;
+    });
+}
 
 const QRegularExpression
     backupName(QStringLiteral("^Plan_\\d{4}-\\d\\d-\\d\\dT\\d\\d-\\d\\d-\\d\\d( \\d+)?\\.tvb$"));
@@ -49,6 +85,10 @@ private slots:
     void theOutsideVersionIsCopiedAsideBeforeItIsWrittenOver_data();
     void theOutsideVersionIsCopiedAsideBeforeItIsWrittenOver();
     void aQuitFromTheSystemSavesTheEditsAndKeepsTheOutsideVersion();
+    void anEndFromOutsideSavesUnaskedAndKeepsTheOutsideVersion_data();
+    void anEndFromOutsideSavesUnaskedAndKeepsTheOutsideVersion();
+    void aSessionEndThatCannotSaveAsksOnlyWithLeave_data();
+    void aSessionEndThatCannotSaveAsksOnlyWithLeave();
 
 private:
     QString path(const QString &name) const
@@ -424,6 +464,83 @@ void TestSafetyNets::aQuitFromTheSystemSavesTheEditsAndKeepsTheOutsideVersion()
     QCOMPARE(onDisk.size(), 2);
     QVERIFY(backupName.match(onDisk.lastKey()).hasMatch());
     QCOMPARE(onDisk.last(), testPlanNames(7, "Outside"));
+}
+
+// A quit signal (a logout, a shutdown, a closed terminal) or the end of the session: no one may be
+// there to answer, so nothing is asked; the edits are written over what another program wrote
+// meanwhile, which is copied aside first.
+void TestSafetyNets::anEndFromOutsideSavesUnaskedAndKeepsTheOutsideVersion_data()
+{
+    QTest::addColumn<bool>("signal");
+    QTest::newRow("a quit signal") << true;
+    QTest::newRow("the end of the session") << false;
+}
+
+void TestSafetyNets::anEndFromOutsideSavesUnaskedAndKeepsTheOutsideVersion()
+{
+    QFETCH(bool, signal);
+    MainWindow window;
+    window.show();
+    addTypedCard("Typed by user");
+    writeFromOutside(m_plan, 7);
+    ModalWatch watch;
+    int asked = 0;
+    if (signal) {
+        window.onQuitRequested();
+        QVERIFY(!window.isVisible());
+    } else {
+        QVERIFY(endSession(window, true, &asked));
+        QVERIFY(!window.isWindowModified());
+    }
+    QCOMPARE(watch.shown, QStringList());
+    QCOMPARE(asked, 0);
+    const QMap<QString, QStringList> onDisk = versions();
+    QCOMPARE(onDisk.value("Plan.tv"), usersPlan());
+    QCOMPARE(onDisk.size(), 2);
+    QVERIFY(backupName.match(onDisk.lastKey()).hasMatch());
+    QCOMPARE(onDisk.last(), testPlanNames(7, "Outside"));
+}
+
+// A plan that can't be written at the end of the session: the discard question comes only with
+// the session manager's leave, and keeping the plan stops the session from ending.
+void TestSafetyNets::aSessionEndThatCannotSaveAsksOnlyWithLeave_data()
+{
+    QTest::addColumn<bool>("leave");
+    QTest::addColumn<QString>("answer"); // to the discard question; empty when none is asked
+    QTest::addColumn<bool>("ends");
+    QTest::newRow("no leave: nothing asked, the session ends") << false << "" << true;
+    QTest::newRow("kept: the session does not end") << true << "Cancel" << false;
+    QTest::newRow("discarded: the session ends") << true << "Discard" << true;
+}
+
+void TestSafetyNets::aSessionEndThatCannotSaveAsksOnlyWithLeave()
+{
+    QFETCH(bool, leave);
+    QFETCH(QString, answer);
+    QFETCH(bool, ends);
+    MainWindow window;
+    addTypedCard("Typed by user");
+    int asked = 0;
+    bool ended = false;
+    {
+        std::unique_ptr<ModalAnswer> question(answer.isEmpty() ? nullptr : new ModalAnswer(answer));
+        std::unique_ptr<ModalWatch> watch(answer.isEmpty() ? new ModalWatch : nullptr);
+        FileSizeLimit full(100);
+        ended = endSession(window, leave, &asked);
+        if (question) {
+            QVERIFY(question->answered());
+            QCOMPARE(question->shownText(),
+                     QStringLiteral("Unable to save changes to '%1'. Do you wish to exit and "
+                                    "discard your changes?")
+                         .arg(m_plan));
+        } else {
+            QCOMPARE(watch->shown, QStringList());
+        }
+    }
+    QCOMPARE(ended, ends);
+    QCOMPARE(asked, 1);
+    QCOMPARE(cardNamesInFile(m_plan), testPlanNames(3));
+    QVERIFY(window.isWindowModified());
 }
 
 TAVROLO_TEST_MAIN(TestSafetyNets)
