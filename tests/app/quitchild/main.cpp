@@ -1,10 +1,10 @@
-// The program as main builds it, on the plan file named by the one argument, with a card added
+// The program as main runs it, on the plan file named by the one argument, with a card added
 // and not yet saved; tst_app_quitsignals starts it and sends it the signals that end a program
 // from outside. It writes "edited" to its output once the edit is made.
 
 #include "app/Application.h"
+#include "app/MainLoop.h"
 #include "app/MainWindow.h"
-#include "app/QuitSignals.h"
 #include "harness/PlainTestMain.h"
 #include "tests/app/MainWindowFixture.h"
 
@@ -24,18 +24,9 @@ int main(int argc, char *argv[])
     int applicationArgc = 1;
     Application application(applicationArgc, argv);
     presetQuietStartup(QString::fromLocal8Bit(argv[1]));
-    // From here on as in main.
-    MainWindow window;
-    window.show();
-    QObject::connect(&application, &QApplication::lastWindowClosed, &application,
-                     &QApplication::quit);
-    QuitSignals quitSignals;
-    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &window,
-                     &MainWindow::onQuitRequested);
-    addTypedCard(QStringLiteral("Edited"));
-    if (!window.isWindowModified())
-        return 2;
-    std::puts("edited");
-    std::fflush(stdout);
-    return application.exec();
+    return runMainWindow(application, [](MainWindow &window) {
+        addTypedCard(QStringLiteral("Edited"));
+        std::puts(window.isWindowModified() ? "edited" : "not edited");
+        std::fflush(stdout);
+    });
 }
