@@ -262,9 +262,9 @@ bool ExportHandler::exportSvg(const QString &fileName, GraphicsView *view)
         generator.setSize(size);
         generator.setViewBox(QRect(QPoint(0, 0), size));
         generator.setResolution(svgResolution);
-        // The generator writes its title and description into the file as they are: a plan's
-        // path with "&" or "<" in it would end the XML there.
-        generator.setTitle(QStringLiteral("Tavrolo").toHtmlEscaped());
+        generator.setTitle(QStringLiteral("Tavrolo"));
+        // The generator writes the description into the file as it is: a plan's path with "&"
+        // or "<" in it would end the XML there.
         generator.setDescription(
             tr("Tavrolo export of %1 on %2.")
                 .arg(m_planFile.fileName, QDateTime::currentDateTime().toString(Qt::TextDate))
