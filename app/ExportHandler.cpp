@@ -257,8 +257,11 @@ bool ExportHandler::exportSvg(const QString &fileName, GraphicsView *view)
         BusyCursor busy;
         const QRectF rect = view->scene()->sceneRect();
         const QSize size(int(rect.width()), int(rect.height()));
+        // Drawn whole first: the font families it names are escaped before it is written.
+        QBuffer drawing;
+        drawing.open(QIODevice::WriteOnly);
         QSvgGenerator generator;
-        generator.setOutputDevice(&file);
+        generator.setOutputDevice(&drawing);
         generator.setSize(size);
         generator.setViewBox(QRect(QPoint(0, 0), size));
         generator.setResolution(svgResolution);
@@ -273,7 +276,11 @@ bool ExportHandler::exportSvg(const QString &fileName, GraphicsView *view)
         written = painter.begin(&generator);
         if (written) {
             view->renderScene(&painter);
-            written = painter.end() && commitWhole(&file);
+            written = painter.end();
+        }
+        if (written) {
+            const QByteArray svg = escapeSvgFontFamilies(drawing.data());
+            written = file.write(svg) == svg.size() && commitWhole(&file);
         }
     }
     if (!written)

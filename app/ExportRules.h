@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QSizeF>
 #include <QString>
 
@@ -17,3 +18,10 @@ QString exportFileProposal(const QString &planPath, const QString &extension);
 // The scale at which a scene of the size becomes an image no side of which exceeds
 // maximumExportSide; 1 for a scene that fits.
 double exportImageScale(const QSizeF &sceneSize);
+
+// The SVG drawing with the value of every font-family attribute escaped for XML. Qt 5's SVG
+// generator writes the family as it is, so that a family holding "&", "<" or a quote (a name of
+// the plan file's fonts, or a foundry-qualified system font such as "Luxi Sans [B&H]") would end
+// the file's XML there; drawn text it escapes itself. Each value ends where the generator's next
+// attribute, font-size, begins.
+QByteArray escapeSvgFontFamilies(const QByteArray &svg);

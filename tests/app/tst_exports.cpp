@@ -11,11 +11,13 @@
 #include <memory>
 
 #include <QAction>
+#include <QFont>
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
 #include <QImageReader>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSet>
 #include <QSvgRenderer>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -81,6 +83,8 @@ private slots:
     void theOpenPlanIsNeverTheTarget();
     void svgStaysWellFormedWhateverThePlansPath_data();
     void svgStaysWellFormedWhateverThePlansPath();
+    void svgStaysWellFormedWhateverTheFonts_data();
+    void svgStaysWellFormedWhateverTheFonts();
     void tableExportAsksOnlyForARealSubset_data();
     void tableExportAsksOnlyForARealSubset();
     void printingWithoutAPrinterWritesAPdf();
@@ -342,6 +346,51 @@ void TestExports::svgStaysWellFormedWhateverThePlansPath()
     QCOMPARE(title, QStringLiteral("Tavrolo"));
     const QString opening = QStringLiteral("Tavrolo export of %1 on ").arg(plan);
     QVERIFY2(description.startsWith(opening) && description.endsWith('.'), qPrintable(description));
+}
+
+void TestExports::svgStaysWellFormedWhateverTheFonts_data()
+{
+    QTest::addColumn<QString>("pane");
+    QTest::addColumn<QString>("family");
+    for (const QString &pane : {QStringLiteral("Cards"), QStringLiteral("Charts")}) {
+        // A foundry-qualified name from the system's font list, and one only a plan file holds.
+        for (const QString &family :
+             {QStringLiteral("Luxi Sans [B&H]"), QStringLiteral("Serif \"A&B<\"")})
+            QTest::addRow("%s, %s", qPrintable(pane), qPrintable(family)) << pane << family;
+    }
+}
+
+// The font families of the plan's cards and charts go into the drawing's attributes, where their
+// "&", "<" and quotes must not end the file's XML; a reader finds the family as it was.
+void TestExports::svgStaysWellFormedWhateverTheFonts()
+{
+    QFETCH(QString, pane);
+    QFETCH(QString, family);
+    Document plan;
+    QString error;
+    bool later = false;
+    QVERIFY(readPlanFile(plan, m_plan, &error, &later));
+    plan.setCardFont(QFont(family), false);
+    plan.setChartFont(QFont(family), false);
+    QVERIFY(writePlanFile(plan, m_plan, &error));
+    showWindow();
+    QCOMPARE(doc()->cardFont().family(), family);
+    doc()->setChartShowProperty(doc()->propertyCount(), true);
+    doc()->setChartByProperty(1, true);
+    const QString exported = path("drawing.svg");
+    ScriptedFileDialogs dialogs({exported});
+    m_window->findChild<QAction *>(QStringLiteral("m_fileExport%1SVGAction").arg(pane))->trigger();
+    QFile file(exported);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QSet<QString> families;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement
+            && xml.attributes().hasAttribute(QLatin1String("font-family")))
+            families.insert(xml.attributes().value(QLatin1String("font-family")).toString());
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QVERIFY2(families.contains(family), qPrintable(families.values().join(", ")));
 }
 
 void TestExports::tableExportAsksOnlyForARealSubset_data()
