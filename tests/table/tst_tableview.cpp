@@ -255,7 +255,9 @@ enum HiddenChange {
     NameDeleted,
     WideDeleted,
     ManyValuesChanged,
-    FontChanged
+    FontChanged,
+    // Each card listed deleted on its own, numbered as the cards are by then.
+    CardsDeletedOneAtATime
 };
 
 // What a catch-up keeps of the table as the user left it: the width of each column by its
@@ -788,6 +790,12 @@ void TestTableView::hiddenTableKeepsTheUsersView_data()
     QTest::newRow("more values than are worth catching up one by one")
         << int(ManyValuesChanged) << none;
     QTest::newRow("a card deleted, the font changed") << int(FontChanged) << QList<TaskIndex> {10};
+    QTest::newRow("card 3 deleted, then selected card 8 as card 7")
+        << int(CardsDeletedOneAtATime) << QList<TaskIndex> {3, 7};
+    QTest::newRow("card 3 deleted, then selected card 4 in its place")
+        << int(CardsDeletedOneAtATime) << QList<TaskIndex> {3, 3};
+    QTest::newRow("card 10 deleted, card 3, then card 8 as card 7")
+        << int(CardsDeletedOneAtATime) << QList<TaskIndex> {10, 3, 7};
 }
 
 // Once shown, a Table that caught up with cards and properties added or deleted keeps what a
@@ -850,8 +858,17 @@ void TestTableView::hiddenTableKeepsTheUsersView()
     }
     if (!deletedProperty.isEmpty())
         doc()->deleteProperty(doc()->propertyIndex(deletedProperty), true);
-    if (!deleted.isEmpty())
+    if (change == CardsDeletedOneAtATime) {
+        // From here on the cards deleted are numbered as when the Table was hidden, as P3 has it.
+        const QList<TaskIndex> steps = deleted;
+        deleted.clear();
+        for (TaskIndex task : steps) {
+            deleted.append(doc()->value(task, 3).toInt());
+            doc()->deleteTasks({task}, true);
+        }
+    } else if (!deleted.isEmpty()) {
         doc()->deleteTasks(deleted, true);
+    }
     tabbed.showTable(true);
     verifyRowsMatchPlan(table);
 
@@ -883,11 +900,22 @@ void TestTableView::hiddenTableKeepsTheUsersView()
     if (!current.isEmpty())
         QCOMPARE(after.current, current);
     QList<TaskIndex> selected;
+    QStringList selectedCards;
     for (TaskIndex task : {4, 8, 10, 392}) {
-        if (now(task) >= 0)
+        if (now(task) >= 0) {
             selected.append(now(task));
+            selectedCards.append(QString::number(task));
+        }
     }
     QCOMPARE(after.selected, selected);
+    // The same cards by what they hold, which no renumbering can mistake.
+    const int made = doc()->propertyIndex(QStringLiteral("P3"));
+    QStringList selectedNow;
+    for (TaskIndex task : after.selected)
+        selectedNow.append(doc()->value(task, made));
+    QCOMPARE(selectedNow, selectedCards);
+    if (now(5) >= 0)
+        QCOMPARE(doc()->value(table.taskIndex(table.currentRow()), made), QStringLiteral("5"));
 }
 
 void TestTableView::filterShowsOrHidesMatchingRows_data()
