@@ -15,6 +15,7 @@
 #include "common/core/FileHelpers.h"
 #include "common/core/TextHelpers.h"
 #include "common/core/Version.h"
+#include "common/widgets/DelayedEditLineEdit.h"
 #include "common/widgets/DialogHelpers.h"
 #include "common/widgets/MessageBoxes.h"
 #include "common/widgets/Settings.h"
@@ -317,6 +318,8 @@ void MainWindow::createHandlers()
     fileHooks.clearUndoHistory = [this] { clearUndoHistory(); };
     fileHooks.saveUndoState = [this](const QString &name) { saveUndoState(name); };
     fileHooks.retitle = [this] { updateWindowTitle(); };
+    fileHooks.enterTypedText = [this] { enterTypedText(); };
+    fileHooks.windowClosed = [this] { return m_closeAccepted; };
     m_files
         = new PlanFileCommands(*doc(), m_planFile, *m_fileGuard, *m_recentPlans,
                                ui.m_fileDuplicateAction, ui.m_viewZoomFitAction, fileHooks, this);
@@ -723,6 +726,8 @@ void MainWindow::customEvent(QEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // The plan is saved as the user sees it, typing in progress included.
+    enterTypedText();
     if (maybeSave()) {
         event->accept();
         m_closeAccepted = true;
@@ -737,10 +742,27 @@ void MainWindow::closeEvent(QCloseEvent *event)
     sleepMicroseconds(500);
 }
 
-void MainWindow::onQuitRequested()
+bool MainWindow::onQuitRequested()
 {
-    m_fileGuard->acceptOutsideVersionUnasked();
-    onFileExitAction();
+    m_views->leaveFullScreen();
+    return m_fileGuard->endAcceptingOutsideVersion([this] {
+        onFileExitAction();
+        return m_closeAccepted;
+    });
+}
+
+// A cell editor is entered before the fields: a field's change can rebuild a table, and with
+// it close an editor unentered.
+void MainWindow::enterTypedText()
+{
+    m_panes.tableView->commitOpenEditor();
+    m_panes.propertiesView->commitOpenEditor();
+    const QList<QWidget *> leftPanes {m_panes.cardsLeftPane, m_panes.chartsLeftPane,
+                                      m_panes.tableLeftPane};
+    for (const QWidget *pane : leftPanes) {
+        for (DelayedEditLineEdit *field : pane->findChildren<DelayedEditLineEdit *>())
+            field->flush();
+    }
 }
 
 void MainWindow::updateWindowTitle()

@@ -177,8 +177,11 @@ public slots:
     void onFileExitAction() { close(); }
     // The program is ended from outside (QuitSignals): File > Exit, which saves the plan, but
     // without asking about a version another program wrote meanwhile, as no one may be there to
-    // answer; that version is copied aside first.
-    void onQuitRequested();
+    // answer; that version is copied aside first. A tab alone in full screen comes back into
+    // the window first: the window's close would leave it open, and the program running.
+    // Returns whether the window closed; when the user keeps it open after all (a read-only
+    // plan, a failed save), the other program's version is still reported.
+    bool onQuitRequested();
 
     void onUpdateRecentDocs() { m_recentPlans->rebuildMenu(); }
     void onRecentDocSelected() { m_recentPlans->choose(qobject_cast<QAction *>(sender())); }
@@ -309,6 +312,9 @@ private:
     void noteModification() { m_fileGuard->noteModification(); }
     void updateStatusBar();
     void openWebPage(const QString &url);
+    // Text typed but not yet entered (a cell editor open in either table, a left-pane field
+    // waiting for a pause in the typing) goes into the plan, as if the user had entered it.
+    void enterTypedText();
 
     void clearUndoHistory();
     void restoreSnapshot(const Document *snapshot);

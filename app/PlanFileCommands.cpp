@@ -6,6 +6,7 @@
 #include "app/PlanFileNames.h"
 #include "app/PlanFileState.h"
 #include "app/RecentPlans.h"
+#include "app/SessionEnd.h"
 #include "common/app/Accessors.h"
 #include "common/core/FileHelpers.h"
 #include "common/widgets/MessageBoxes.h"
@@ -92,15 +93,13 @@ PlanFileCommands::PlanFileCommands(Document &plan, PlanFileState &planFile, Plan
     connect(
         qApp, &QGuiApplication::commitDataRequest, this,
         [this](QSessionManager &manager) {
-            bool interacting = false;
-            const bool ends = saveForSessionEnd([&manager, &interacting] {
-                interacting = manager.allowsInteraction();
-                return interacting;
+            SessionManagerCalls calls;
+            calls.allowsInteraction = [&manager] { return manager.allowsInteraction(); };
+            calls.release = [&manager] { manager.release(); };
+            calls.cancel = [&manager] { manager.cancel(); };
+            answerSessionEnd(calls, [this](const std::function<bool()> &mayAsk) {
+                return saveForSessionEnd(mayAsk);
             });
-            if (!ends)
-                manager.cancel();
-            if (interacting)
-                manager.release();
         },
         Qt::DirectConnection);
 }
@@ -190,6 +189,7 @@ bool PlanFileCommands::importCsvAsNewPlan(const QString &fileName)
         return false;
     }
     m_hooks.refresh();
+    const PlanFileState keptFile = m_planFile;
     // A plan always has a file: cancelling the dialog takes the proposed name.
     const QString proposal = uniqueFileName(QFileInfo(fileName).baseName(), planExtension);
     forever {
@@ -200,6 +200,16 @@ bool PlanFileCommands::importCsvAsNewPlan(const QString &fileName)
         setCurrentFile(chosen.isEmpty() ? proposal : chosen);
         if (save())
             break;
+        // Asking again would never end once the program is ending: the dialogs return at
+        // once. The import is given up, and the plan that was open is the plan again, so that
+        // nothing of the CSV file is written over its file.
+        if (m_hooks.windowClosed()) {
+            m_plan = kept;
+            m_planFile = keptFile;
+            setCurrentFile(keptFile.fileName);
+            m_hooks.refresh();
+            return false;
+        }
     }
     m_hooks.clearUndoHistory();
     return true;
@@ -429,17 +439,19 @@ bool PlanFileCommands::maybeSave()
 // unasked, and a failed write says nothing unless the user may be asked.
 bool PlanFileCommands::saveForSessionEnd(const std::function<bool()> &mayAsk)
 {
+    m_hooks.enterTypedText();
     if (!m_window->isWindowModified())
         return true;
-    m_guard.acceptOutsideVersionUnasked();
-    QString error;
-    if (!m_planFile.readOnly && writePlan(m_planFile.fileName, &error))
-        return true;
-    if (!mayAsk())
-        return true;
-    return userDiscards(m_window,
-                        m_planFile.readOnly ? readOnlyDiscardQuestion(m_planFile.fileName)
-                                            : failedSaveDiscardQuestion(m_planFile.fileName));
+    return m_guard.endAcceptingOutsideVersion([this, &mayAsk] {
+        QString error;
+        if (!m_planFile.readOnly && writePlan(m_planFile.fileName, &error))
+            return true;
+        if (!mayAsk())
+            return true;
+        return userDiscards(m_window,
+                            m_planFile.readOnly ? readOnlyDiscardQuestion(m_planFile.fileName)
+                                                : failedSaveDiscardQuestion(m_planFile.fileName));
+    });
 }
 
 // Duplicating

@@ -33,6 +33,11 @@ public:
         std::function<void()> clearUndoHistory;
         std::function<void(const QString &name)> saveUndoState;
         std::function<void()> retitle;
+        // Text typed but not yet entered goes into the plan.
+        std::function<void()> enterTypedText;
+        // The window's close went ahead: the program is ending, and from now on every dialog
+        // returns at once, unanswered.
+        std::function<bool()> windowClosed;
     };
 
     // The window is the parent of the dialogs and messages and holds the modified mark.
@@ -55,9 +60,10 @@ public:
     bool saveAs();
     bool saveFile(const QString &path);
     bool maybeSave();
-    // The session ends (a logout, a shutdown): a modified plan is written at once, unasked.
-    // Only when it can't be and mayAsk() lets the user be asked comes the discard question;
-    // false when the user keeps the plan, so that the session does not end.
+    // The session ends (a logout, a shutdown): a modified plan, with the text being typed, is
+    // written at once, unasked. Only when it can't be and mayAsk() lets the user be asked comes
+    // the discard question; false when the user keeps the plan, so that the session does not
+    // end.
     bool saveForSessionEnd(const std::function<bool()> &mayAsk);
 
     void duplicate();

@@ -401,3 +401,18 @@ void PlanFileGuard::acceptOutsideVersionUnasked()
     if (m_window->isWindowModified() && !m_planFile.readOnly && planFileChangedOutside())
         acceptOutsideVersion();
 }
+
+bool PlanFileGuard::endAcceptingOutsideVersion(const std::function<bool()> &end)
+{
+    const QDateTime time = m_planFileTime;
+    const qint64 size = m_planFileSize;
+    const bool unkept = m_outsideVersionUnkept;
+    acceptOutsideVersionUnasked();
+    if (end())
+        return true;
+    // Nothing was written over the other version: it is the file on disk still.
+    m_planFileTime = time;
+    m_planFileSize = size;
+    m_outsideVersionUnkept = unkept;
+    return false;
+}

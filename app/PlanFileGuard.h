@@ -81,6 +81,10 @@ public:
     // that may be written goes over a version another program wrote meanwhile, unasked, and
     // that version is copied aside first.
     void acceptOutsideVersionUnasked();
+    // The same for an end that the user may still refuse (a quit from outside, the end of the
+    // session), run by end(): when it returns false, the program goes on and the other
+    // program's version is reported as before, never having been asked about.
+    bool endAcceptingOutsideVersion(const std::function<bool()> &end);
 
     // The check for changes by another program: every 15 seconds while the preference asks for
     // it, at each activation of the window, and when the autosave finds the file changed.

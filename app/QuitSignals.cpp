@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -48,9 +50,27 @@ QuitSignals::QuitSignals(QObject *parent) : QObject(parent)
     }
 }
 
+// Drained whole: a byte left behind would bring the request back by itself, after the user had
+// kept the program open.
 void QuitSignals::onSignalled()
 {
     char bytes[16];
-    while (::read(s_sockets[1], bytes, sizeof bytes) > 0) { }
+    ssize_t count = 0;
+    while ((count = ::read(s_sockets[1], bytes, sizeof bytes)) > 0)
+        m_lastSignal = bytes[count - 1];
     emit quitRequested();
+}
+
+void QuitSignals::endBySignal(int number)
+{
+    if (number <= 0)
+        return;
+    std::signal(number, SIG_DFL);
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, number);
+    pthread_sigmask(SIG_UNBLOCK, &blocked, nullptr);
+    std::raise(number);
+    // Not reached for the quit signals, whose default action ends the process.
+    std::_Exit(128 + number);
 }

@@ -18,6 +18,15 @@ class QuitSignals : public QObject
 public:
     explicit QuitSignals(QObject *parent = nullptr);
 
+    // The signal that came last, as quitRequested() is emitted; 0 before any.
+    int lastSignal() const { return m_lastSignal; }
+
+    // Ends the process as the signal would have, had the program not caught it: its default
+    // action restored, the signal raised. Whoever started the program (a shell, a script, a
+    // service manager) sees the signal it sent, not an exit of the program's own. Returns only
+    // for 0.
+    static void endBySignal(int number);
+
 signals:
     // One or more of the signals came since the last time; emitted once for them all.
     void quitRequested();
@@ -26,4 +35,5 @@ private:
     void onSignalled();
 
     QSocketNotifier *m_notifier = nullptr;
+    int m_lastSignal = 0;
 };

@@ -8,6 +8,10 @@ int main(int argc, char *argv[])
     QFont::insertSubstitution(QStringLiteral(".Lucida Grande UI"), QStringLiteral("Lucida Grande"));
     QFont::insertSubstitution(QStringLiteral(".Helvetica Neue DeskInterface"),
                               QStringLiteral("Helvetica Neue"));
-    Application application(argc, argv);
-    return runMainWindow(application);
+    MainLoopEnd end;
+    {
+        Application application(argc, argv);
+        end = runMainWindow(application);
+    }
+    return endProgram(end);
 }

@@ -59,6 +59,26 @@ void BaseTableView::showEvent(QShowEvent *event)
     emit visibilityChanged();
 }
 
+bool BaseTableView::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    const bool wasEditing = state() == EditingState;
+    const bool edited = QTableWidget::edit(index, trigger, event);
+    if (edited && !wasEditing && state() == EditingState)
+        m_editedIndex = index;
+    return edited;
+}
+
+void BaseTableView::commitOpenEditor()
+{
+    if (state() != EditingState || !m_editedIndex.isValid())
+        return;
+    QWidget *editor = indexWidget(m_editedIndex);
+    if (!editor)
+        return;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
 void BaseTableView::keyPressEvent(QKeyEvent *event)
 {
     QTableWidget::keyPressEvent(event);

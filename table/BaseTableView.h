@@ -3,6 +3,7 @@
 #include "model/ModelTypes.h"
 
 #include <QList>
+#include <QPersistentModelIndex>
 #include <QTableWidget>
 #include <QTimer>
 #include <QUrl>
@@ -39,6 +40,11 @@ public:
     // The hint both tables paint over an empty plan; empty when the plan needs none.
     static QString emptyPlanHint();
 
+    // Enters what was typed into the open cell editor, as Return does, and closes it; nothing
+    // happens without one. The window's close calls it before it saves, so that the file holds
+    // the text the user sees in the cell.
+    void commitOpenEditor();
+
 signals:
     void visibilityChanged();
     // The table never stands for a card, so the card is -1 and no values are preset.
@@ -56,6 +62,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
 
     // For the end of the subclasses' paintEvent.
     void drawFullScreenExitMessage();
@@ -67,4 +74,7 @@ private:
     // One timer, stopped when the note goes early, so that a note shown again later is not
     // cut short by the countdown of the earlier one.
     QTimer m_hideTimer;
+    // The cell of the editor opened last; the cell widgets (the Properties table's type combo
+    // boxes, its buttons) are index widgets too and are never committed as editors.
+    QPersistentModelIndex m_editedIndex;
 };

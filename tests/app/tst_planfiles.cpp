@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace {
 
@@ -51,6 +52,7 @@ private slots:
     void newPlansTakeTheNextFreeNameAndAreOnDiskAtOnce();
     void aNewPlanNeverTakesTheOpenPlansFile_data();
     void aNewPlanNeverTakesTheOpenPlansFile();
+    void aQuitWhileACsvPlanIsNamedEndsTheNaming();
     void perSaveCopyKeepsThePreviousSave_data();
     void perSaveCopyKeepsThePreviousSave();
     void aPlanFileChangedOnDiskIsNeverOverwrittenUnasked_data();
@@ -329,6 +331,52 @@ void TestPlanFiles::aNewPlanNeverTakesTheOpenPlansFile()
         QCOMPARE(window.fileName(), path(created));
         QCOMPARE(cardsInFile(path(created)), 2);
     }
+}
+
+// The program is ended (a quit signal closes the window) while the new plan of a CSV file is
+// being named, and the plan can't be written where it would go: from then on every dialog
+// returns at once, unanswered, so asking until the save works would never end. The naming gives
+// up; the CSV file and the plan that was open stay as they were.
+void TestPlanFiles::aQuitWhileACsvPlanIsNamedEndsTheNaming()
+{
+    const QString csv = csvFile(path("People.csv"));
+    const QByteArray planBytes = readBytes(m_plan);
+    QTemporaryDir elsewhere;
+    auto window = std::make_unique<MainWindow>();
+    window->show();
+    int asked = 0;
+    const FileDialogFunction previous = setFileDialogFunction([&](const FileDialogRequest &) {
+        FileDialogAnswer answer;
+        if (++asked == 1) {
+            window->close();
+            QCoreApplication::exit(0);
+        } else if (asked > 3) {
+            // Without the end of the naming, a file that can be written ends it here.
+            answer.path = elsewhere.filePath("People.tv");
+        }
+        return answer;
+    });
+    bool opened = true;
+    {
+        // The proposed plan goes beside the open one, where nothing can be created.
+        ImmutablePaths frozen({m_folder->path()});
+        ModalAnswer choice(QStringLiteral("New"));
+        opened = window->openFile(csv, false);
+        QVERIFY(choice.answered());
+        // The event loop runs again, and dialogs wait for their answers again.
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QCoreApplication::exec();
+    }
+    setFileDialogFunction(previous);
+    QCOMPARE(asked, 1);
+    QVERIFY(!window->isVisible());
+    QVERIFY(!opened);
+    QCOMPARE(window->fileName(), m_plan);
+    QCOMPARE(doc()->taskCount(), 3);
+    QCOMPARE(readBytes(m_plan), planBytes);
+    QCOMPARE(readBytes(csv), QByteArray("Name\nAda\nBea\n"));
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), QStringList({"People.csv", "Plan.tv"}));
+    QVERIFY(!QFileInfo::exists(elsewhere.filePath("People.tv")));
 }
 
 void TestPlanFiles::perSaveCopyKeepsThePreviousSave_data()

@@ -1,9 +1,11 @@
 #include "MainWindowFixture.h"
+#include "app/QuitSignals.h"
 #include "harness/TestMain.h"
 
 #include <csignal>
 
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 namespace {
@@ -25,7 +27,7 @@ protected:
 
 // The program ended from outside: a logout or shutdown (SIGTERM), a closed terminal (SIGHUP),
 // Ctrl+C (SIGINT). Each runs File > Exit, so an edit the autosave has not written yet is saved,
-// and the program ends by itself.
+// and the program ends by the signal it was sent, as whoever sent it expects.
 class TestQuitSignals : public QObject
 {
     Q_OBJECT
@@ -33,39 +35,78 @@ class TestQuitSignals : public QObject
 private slots:
     void aQuitSignalSavesThePendingEditAndEnds_data();
     void aQuitSignalSavesThePendingEditAndEnds();
+    void aSignalAsksToQuitOnceForAllThatCame();
 };
 
 void TestQuitSignals::aQuitSignalSavesThePendingEditAndEnds_data()
 {
     QTest::addColumn<int>("signal");
     QTest::addColumn<int>("times");
-    QTest::newRow("SIGTERM") << int(SIGTERM) << 1;
-    QTest::newRow("SIGHUP") << int(SIGHUP) << 1;
-    QTest::newRow("SIGINT") << int(SIGINT) << 1;
-    QTest::newRow("a second signal while quitting") << int(SIGTERM) << 2;
+    QTest::addColumn<QString>("doing"); // what else the user left the program doing
+    QTest::addColumn<QStringList>("saved"); // the card names in the file afterwards
+    const QStringList added = testPlanNames(3) << QStringLiteral("Edited");
+    QTest::newRow("SIGTERM") << int(SIGTERM) << 1 << "" << added;
+    QTest::newRow("SIGHUP") << int(SIGHUP) << 1 << "" << added;
+    QTest::newRow("SIGINT") << int(SIGINT) << 1 << "" << added;
+    QTest::newRow("a second signal while quitting") << int(SIGTERM) << 2 << "" << added;
+    QTest::newRow("typing in a Table cell")
+        << int(SIGTERM) << 1 << "cell"
+        << (QStringList {QStringLiteral("Typed in cell")} << testPlanNames(3).mid(1));
+    QTest::newRow("Cards alone in full screen") << int(SIGTERM) << 1 << "full screen 0" << added;
+    QTest::newRow("Table alone in full screen, SIGHUP")
+        << int(SIGHUP) << 1 << "full screen 2" << added;
+    QTest::newRow("Properties alone in full screen, SIGINT")
+        << int(SIGINT) << 1 << "full screen 3" << added;
 }
 
 void TestQuitSignals::aQuitSignalSavesThePendingEditAndEnds()
 {
     QFETCH(int, signal);
     QFETCH(int, times);
+    QFETCH(QString, doing);
+    QFETCH(QStringList, saved);
     QTemporaryDir folder;
     const QString plan = QDir::toNativeSeparators(folder.filePath("Plan.tv"));
     QVERIFY(writeTestPlan(plan, 3));
     ChildWithQuitSignals child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QStringLiteral(TAVROLO_QUIT_CHILD), {plan});
+    QStringList arguments {plan};
+    if (!doing.isEmpty())
+        arguments << doing;
+    child.start(QStringLiteral(TAVROLO_QUIT_CHILD), arguments);
     QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
     while (!child.canReadLine() && child.waitForReadyRead(60000)) { }
     QCOMPARE(child.readLine().trimmed(), QByteArray("edited"));
     // The autosave waits five seconds: the edit is still only in the program.
-    QCOMPARE(cardsInFile(plan), 3);
+    QCOMPARE(cardNamesInFile(plan), testPlanNames(3));
     for (int i = 0; i < times; ++i)
         QCOMPARE(::kill(pid_t(child.processId()), signal), 0);
     QVERIFY(child.waitForFinished(60000));
-    QCOMPARE(cardNamesInFile(plan), testPlanNames(3) << QStringLiteral("Edited"));
-    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(child.exitCode(), 0);
+    QCOMPARE(cardNamesInFile(plan), saved);
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(child.exitCode(), signal);
+}
+
+// A quit the user refused (a read-only plan kept) must not come back by itself: each signal
+// asks once, however many came before the program could answer.
+void TestQuitSignals::aSignalAsksToQuitOnceForAllThatCame()
+{
+    // Caught from here on, these signals do not end the test itself.
+    for (const int number : {SIGTERM, SIGHUP, SIGINT})
+        std::signal(number, SIG_DFL);
+    QuitSignals quitSignals;
+    QSignalSpy requests(&quitSignals, &QuitSignals::quitRequested);
+    QCOMPARE(::raise(SIGTERM), 0);
+    QCOMPARE(::raise(SIGHUP), 0);
+    QTRY_COMPARE(requests.count(), 1);
+    QCOMPARE(quitSignals.lastSignal(), int(SIGHUP));
+    QTest::qWait(200);
+    QCOMPARE(requests.count(), 1);
+    QCOMPARE(::raise(SIGINT), 0);
+    QTRY_COMPARE(requests.count(), 2);
+    QCOMPARE(quitSignals.lastSignal(), int(SIGINT));
+    QTest::qWait(200);
+    QCOMPARE(requests.count(), 2);
 }
 
 TAVROLO_TEST_MAIN(TestQuitSignals)

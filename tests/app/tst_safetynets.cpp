@@ -1,12 +1,20 @@
 #include "MainWindowFixture.h"
+#include "app/SessionEnd.h"
 #include "harness/FileFaults.h"
 #include "harness/TestMain.h"
+#include "leftpane/CardsAppearanceWidget.h"
+#include "leftpane/CardsLeftPane.h"
+#include "properties/PropertiesView.h"
+#include "table/TableView.h"
 
 #include <memory>
 
+#include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 namespace {
@@ -89,6 +97,12 @@ private slots:
     void anEndFromOutsideSavesUnaskedAndKeepsTheOutsideVersion();
     void aSessionEndThatCannotSaveAsksOnlyWithLeave_data();
     void aSessionEndThatCannotSaveAsksOnlyWithLeave();
+    void aRefusedEndFromOutsideStillReportsTheOutsideVersion_data();
+    void aRefusedEndFromOutsideStillReportsTheOutsideVersion();
+    void theSessionManagerIsAnsweredAsTheSaveDecides_data();
+    void theSessionManagerIsAnsweredAsTheSaveDecides();
+    void closingEntersWhatIsBeingTyped_data();
+    void closingEntersWhatIsBeingTyped();
 
 private:
     QString path(const QString &name) const
@@ -541,6 +555,159 @@ void TestSafetyNets::aSessionEndThatCannotSaveAsksOnlyWithLeave()
     QCOMPARE(asked, 1);
     QCOMPARE(cardNamesInFile(m_plan), testPlanNames(3));
     QVERIFY(window.isWindowModified());
+}
+
+// The plan can't be written when the end comes from outside, and the user keeps the program
+// open: another program's version, written meanwhile, was never asked about, and is reported as
+// before instead of being taken as seen.
+void TestSafetyNets::aRefusedEndFromOutsideStillReportsTheOutsideVersion_data()
+{
+    QTest::addColumn<bool>("signal");
+    QTest::newRow("a quit signal") << true;
+    QTest::newRow("the end of the session") << false;
+}
+
+void TestSafetyNets::aRefusedEndFromOutsideStillReportsTheOutsideVersion()
+{
+    QFETCH(bool, signal);
+    MainWindow window;
+    activate(window);
+    addTypedCard("Typed by user");
+    writeFromOutside(m_plan, 7);
+    const auto *guard = window.findChild<PlanFileGuard *>();
+    QVERIFY(guard->planFileChangedOutside());
+    {
+        // The failed save says why and asks whether to discard the edits: Cancel keeps them.
+        ModalWatch watch;
+        FileSizeLimit full(100);
+        int asked = 0;
+        if (signal)
+            QVERIFY(!window.onQuitRequested());
+        else
+            QVERIFY(!endSession(window, true, &asked));
+        QVERIFY(!watch.shown.isEmpty());
+        QCOMPARE(watch.shown.last(),
+                 QStringLiteral("Unable to save changes to '%1'. Do you wish to exit and discard "
+                                "your changes?")
+                     .arg(m_plan));
+    }
+    QVERIFY(window.isVisible());
+    QVERIFY(window.isWindowModified());
+    QVERIFY(guard->planFileChangedOutside());
+    QCOMPARE(cardNamesInFile(m_plan), testPlanNames(7, "Outside"));
+    // The next check asks about it.
+    activate(window);
+    ModalWatch watch;
+    window.onCheckExternalUpdatesToPlan();
+    QVERIFY(!watch.shown.isEmpty());
+    QVERIFY(watch.shown.first().startsWith(reloadQuestion));
+}
+
+// The session manager is asked for leave to ask only when the save needs a question, gets back
+// the leave it granted, and hears that the session must not end only when the user keeps the
+// plan.
+void TestSafetyNets::theSessionManagerIsAnsweredAsTheSaveDecides_data()
+{
+    QTest::addColumn<int>("questions"); // how often the save needs to ask
+    QTest::addColumn<bool>("leave");
+    QTest::addColumn<bool>("ends");
+    QTest::addColumn<QStringList>("calls");
+    QTest::newRow("saved unasked") << 0 << true << true << QStringList();
+    QTest::newRow("no leave") << 1 << false << true << QStringList {"allows"};
+    QTest::newRow("asked, plan discarded")
+        << 1 << true << true << QStringList {"allows", "release"};
+    QTest::newRow("asked, plan kept")
+        << 1 << true << false << QStringList {"allows", "cancel", "release"};
+    QTest::newRow("leave asked for twice")
+        << 2 << true << true << QStringList {"allows", "allows", "release"};
+}
+
+void TestSafetyNets::theSessionManagerIsAnsweredAsTheSaveDecides()
+{
+    QFETCH(int, questions);
+    QFETCH(bool, leave);
+    QFETCH(bool, ends);
+    QFETCH(QStringList, calls);
+    QStringList made;
+    SessionManagerCalls manager;
+    manager.allowsInteraction = [&made, leave] {
+        made << "allows";
+        return leave;
+    };
+    manager.release = [&made] { made << "release"; };
+    manager.cancel = [&made] { made << "cancel"; };
+    answerSessionEnd(manager, [questions, ends](const std::function<bool()> &mayAsk) {
+        for (int i = 0; i < questions; ++i)
+            mayAsk();
+        return ends;
+    });
+    QCOMPARE(made, calls);
+}
+
+// Whatever ends the window's life saves the plan as the user sees it: the text in an open cell
+// editor, or in a field that waits for a pause in the typing, goes into the file.
+void TestSafetyNets::closingEntersWhatIsBeingTyped_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<int>("column"); // of the cell typed into; -1 for the Cards title field
+    QTest::addColumn<QString>("end"); // "close", "exit" (File > Exit) or "session"
+    QTest::newRow("Table: a card's name, close button") << 2 << 1 << "close";
+    QTest::newRow("Table: a card's name, File > Exit") << 2 << 1 << "exit";
+    QTest::newRow("Table: a card's name, end of the session") << 2 << 1 << "session";
+    QTest::newRow("Properties: a property's name, close button") << 3 << 0 << "close";
+    QTest::newRow("Properties: a default value, File > Exit") << 3 << 2 << "exit";
+    QTest::newRow("Cards: the title, before the pause, close button") << 0 << -1 << "close";
+}
+
+void TestSafetyNets::closingEntersWhatIsBeingTyped()
+{
+    QFETCH(int, tab);
+    QFETCH(int, column);
+    QFETCH(QString, end);
+    MainWindow window;
+    activate(window);
+    window.findChild<QTabWidget *>()->setCurrentIndex(tab);
+    const QString typed = QStringLiteral("Typed, not entered");
+    QWidget *field = nullptr;
+    if (column >= 0) {
+        auto *table = tab == 2 ? static_cast<QTableWidget *>(window.findChild<TableView *>())
+                               : window.findChild<PropertiesView *>();
+        table->setCurrentCell(0, column);
+        table->editItem(table->item(0, column));
+        field = QApplication::focusWidget();
+    } else {
+        window.onAppearanceShortcut();
+        field = window.findChild<CardsLeftPane *>()->appearanceWidget()->findChild<QLineEdit *>(
+            QStringLiteral("m_titleEdit"));
+        QTest::mouseClick(field, Qt::LeftButton);
+    }
+    QVERIFY(qobject_cast<QLineEdit *>(field));
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, typed);
+    QVERIFY(!window.isWindowModified());
+    if (end == QLatin1String("close")) {
+        QVERIFY(window.close());
+    } else if (end == QLatin1String("exit")) {
+        window.findChild<QAction *>(QStringLiteral("m_fileExitAction"))->trigger();
+        QVERIFY(!window.isVisible());
+    } else {
+        int asked = 0;
+        QVERIFY(endSession(window, false, &asked));
+    }
+    Document saved;
+    QString error;
+    bool later = false;
+    QVERIFY2(readPlanFile(saved, m_plan, &error, &later), qPrintable(error));
+    switch (tab) {
+    case 0:
+        QCOMPARE(saved.cardsTitle(), typed);
+        break;
+    case 2:
+        QCOMPARE(saved.value(0, 1), typed);
+        break;
+    default:
+        QCOMPARE(column == 0 ? saved.propertyName(1) : saved.propertyDefaultValue(1), typed);
+    }
 }
 
 TAVROLO_TEST_MAIN(TestSafetyNets)
