@@ -27,8 +27,10 @@ QByteArray escapeSvgFontFamilies(const QByteArray &svg)
 {
     static const QByteArray valueStart = QByteArrayLiteral("font-family=\"");
     static const QByteArray valueEnd = QByteArrayLiteral("\" font-size=\"");
+    // Built only from the first family that needs it: a drawing without one is handed back
+    // as it is, without a copy.
     QByteArray escaped;
-    escaped.reserve(svg.size());
+    int copied = 0;
     int from = 0;
     forever {
         const int attribute = svg.indexOf(valueStart, from);
@@ -38,14 +40,20 @@ QByteArray escapeSvgFontFamilies(const QByteArray &svg)
         const int end = svg.indexOf(valueEnd, start);
         if (end < 0)
             break;
-        escaped.append(svg.constData() + from, start - from);
-        const QByteArray family = svg.mid(start, end - start);
-        const bool plain = std::none_of(family.cbegin(), family.cend(), [](char c) {
-            return c == '&' || c == '<' || c == '>' || c == '"';
-        });
-        escaped.append(plain ? family : QString::fromUtf8(family).toHtmlEscaped().toUtf8());
         from = end;
+        const auto first = svg.cbegin() + start;
+        const auto last = svg.cbegin() + end;
+        if (std::none_of(first, last,
+                         [](char c) { return c == '&' || c == '<' || c == '>' || c == '"'; }))
+            continue;
+        if (escaped.isEmpty())
+            escaped.reserve(svg.size() + svg.size() / 16);
+        escaped.append(svg.constData() + copied, start - copied);
+        escaped.append(QString::fromUtf8(first, end - start).toHtmlEscaped().toUtf8());
+        copied = end;
     }
-    escaped.append(svg.constData() + from, svg.size() - from);
+    if (copied == 0)
+        return svg;
+    escaped.append(svg.constData() + copied, svg.size() - copied);
     return escaped;
 }
