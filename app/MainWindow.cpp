@@ -23,6 +23,7 @@
 #include "dialogs/AboutDialog.h"
 #include "dialogs/GettingStartedDialog.h"
 #include "leftpane/CardsColorLayoutWidget.h"
+#include "leftpane/CardsFilterWidget.h"
 #include "leftpane/CardsLeftPane.h"
 #include "properties/PropertiesView.h"
 #include "table/BaseTableView.h"
@@ -763,6 +764,8 @@ void MainWindow::enterTypedText()
         for (DelayedEditLineEdit *field : pane->findChildren<DelayedEditLineEdit *>())
             field->flush();
     }
+    // The filter section waits a second time, on a timer of its own.
+    m_panes.cardsLeftPane->filterWidget()->flush();
 }
 
 void MainWindow::updateWindowTitle()
