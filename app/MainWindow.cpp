@@ -727,8 +727,6 @@ void MainWindow::customEvent(QEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // The plan is saved as the user sees it, typing in progress included.
-    enterTypedText();
     if (maybeSave()) {
         event->accept();
         m_closeAccepted = true;

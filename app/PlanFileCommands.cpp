@@ -404,6 +404,9 @@ bool PlanFileCommands::writePlan(const QString &path, QString *error)
 
 bool PlanFileCommands::maybeSave()
 {
+    // The plan is saved as the user sees it, before it is replaced or the window closes:
+    // typing in progress included, which a file dialog or a menu would enter too late or never.
+    m_hooks.enterTypedText();
     if (!m_window->isWindowModified())
         return true;
     if (m_planFile.readOnly)
@@ -467,6 +470,8 @@ void PlanFileCommands::duplicate()
     // has rewritten it) go into the duplicate only; otherwise the plan is saved and its file
     // copied. A file that can't take the save (a full disk, a pulled stick, a locked file)
     // stays as it is, and the duplicate is the way to keep the changes: the save has said why.
+    // The duplicate may replace this plan: it is made from what the user sees.
+    m_hooks.enterTypedText();
     const bool modified = m_window->isWindowModified();
     bool changesToCopyOnly = modified && (m_planFile.readOnly || m_guard.planFileChangedOutside());
     if (modified && !changesToCopyOnly && !save())

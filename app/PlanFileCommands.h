@@ -59,6 +59,8 @@ public:
     bool save();
     bool saveAs();
     bool saveFile(const QString &path);
+    // Before the plan is replaced or the window closes: a modified plan, with the text being
+    // typed, is saved; false when the user keeps the plan after all.
     bool maybeSave();
     // The session ends (a logout, a shutdown): a modified plan, with the text being typed, is
     // written at once, unasked. Only when it can't be and mayAsk() lets the user be asked comes
