@@ -105,6 +105,8 @@ private slots:
     void theSessionManagerIsAnsweredAsTheSaveDecides();
     void closingEntersWhatIsBeingTyped_data();
     void closingEntersWhatIsBeingTyped();
+    void anEndFromOutsideEntersTypedNamesUnasked_data();
+    void anEndFromOutsideEntersTypedNamesUnasked();
 
 private:
     QString path(const QString &name) const
@@ -745,6 +747,75 @@ void TestSafetyNets::closingEntersWhatIsBeingTyped()
     default:
         QCOMPARE(column == 0 ? saved.propertyName(1) : saved.propertyDefaultValue(1), typed);
     }
+}
+
+// A quit signal or the end of the session without leave to ask: no one may be there to answer a
+// question about a name typed into the Properties tab. A name the tab would refuse is put back
+// and the stored views keep their names, unasked, and the plan is saved at once with the other
+// edits.
+void TestSafetyNets::anEndFromOutsideEntersTypedNamesUnasked_data()
+{
+    QTest::addColumn<bool>("signal");
+    QTest::addColumn<QString>("typed"); // into the name cell of "Owner"
+    QTest::addColumn<QStringList>("names"); // of the properties in the file
+    const QStringList kept {"Name", "Owner"};
+    const QStringList renamed {"Name", "Lead"};
+    QTest::newRow("a quit signal, a name taken") << true << "Name" << kept;
+    QTest::newRow("the end of the session, a name taken") << false << "NAME" << kept;
+    QTest::newRow("a quit signal, stored views to rename") << true << "Lead" << renamed;
+    QTest::newRow("the end of the session, stored views to rename") << false << "Lead" << renamed;
+    QTest::newRow("a quit signal, an empty name") << true << "" << kept;
+    QTest::newRow("the end of the session, a reserved name") << false << "notes" << kept;
+}
+
+void TestSafetyNets::anEndFromOutsideEntersTypedNamesUnasked()
+{
+    QFETCH(bool, signal);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, names);
+    {
+        Document plan;
+        QString error;
+        bool later = false;
+        QVERIFY(readPlanFile(plan, m_plan, &error, &later));
+        plan.addProperty(QStringLiteral("Owner"), QString(), PropertyType::Text, {},
+                         PropertyVisibility::Text, PropertyAppearance(), false);
+        plan.addStoredView(QStringLiteral("Work by Owner"), false, false);
+        QVERIFY(writePlanFile(plan, m_plan, &error));
+    }
+    MainWindow window;
+    activate(window);
+    addTypedCard("Typed by user");
+    window.findChild<QTabWidget *>()->setCurrentIndex(3);
+    auto *table = window.findChild<PropertiesView *>();
+    table->setCurrentCell(1, 0);
+    table->editItem(table->item(1, 0));
+    QWidget *editor = QApplication::focusWidget();
+    QVERIFY(qobject_cast<QLineEdit *>(editor));
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClicks(editor, typed);
+    ModalWatch watch;
+    if (signal) {
+        QVERIFY(window.onQuitRequested());
+        QVERIFY(!window.isVisible());
+    } else {
+        int asked = 0;
+        QVERIFY(endSession(window, false, &asked));
+        QVERIFY(!window.isWindowModified());
+    }
+    QCOMPARE(watch.shown, QStringList());
+    Document saved;
+    QString error;
+    bool later = false;
+    QVERIFY(readPlanFile(saved, m_plan, &error, &later));
+    QStringList savedNames;
+    for (int property = 1; property < saved.propertyCount(); ++property)
+        savedNames << saved.propertyName(property);
+    QCOMPARE(savedNames, names);
+    QCOMPARE(saved.storedViews().size(), 1);
+    QCOMPARE(saved.storedViews().first().name, QStringLiteral("Work by Owner"));
+    QCOMPARE(cardNamesInFile(m_plan), usersPlan());
 }
 
 TAVROLO_TEST_MAIN(TestSafetyNets)
