@@ -23,6 +23,7 @@
 #include "dialogs/AboutDialog.h"
 #include "dialogs/GettingStartedDialog.h"
 #include "leftpane/CardsColorLayoutWidget.h"
+#include "leftpane/CardsFilterWidget.h"
 #include "leftpane/CardsLeftPane.h"
 #include "properties/PropertiesView.h"
 #include "table/BaseTableView.h"
@@ -318,7 +319,8 @@ void MainWindow::createHandlers()
     fileHooks.clearUndoHistory = [this] { clearUndoHistory(); };
     fileHooks.saveUndoState = [this](const QString &name) { saveUndoState(name); };
     fileHooks.retitle = [this] { updateWindowTitle(); };
-    fileHooks.enterTypedText = [this] { enterTypedText(); };
+    fileHooks.enterTypedText
+        = [this](const std::function<bool()> &mayAsk) { enterTypedText(mayAsk); };
     fileHooks.windowClosed = [this] { return m_closeAccepted; };
     m_files
         = new PlanFileCommands(*doc(), m_planFile, *m_fileGuard, *m_recentPlans,
@@ -726,8 +728,6 @@ void MainWindow::customEvent(QEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // The plan is saved as the user sees it, typing in progress included.
-    enterTypedText();
     if (maybeSave()) {
         event->accept();
         m_closeAccepted = true;
@@ -744,6 +744,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 bool MainWindow::onQuitRequested()
 {
+    // No one may be there to answer a question about the text being typed: it goes in
+    // unasked, before leaving full screen moves the focus, which would enter it asking.
+    enterTypedText([] { return false; });
     m_views->leaveFullScreen();
     return m_fileGuard->endAcceptingOutsideVersion([this] {
         onFileExitAction();
@@ -753,16 +756,18 @@ bool MainWindow::onQuitRequested()
 
 // A cell editor is entered before the fields: a field's change can rebuild a table, and with
 // it close an editor unentered.
-void MainWindow::enterTypedText()
+void MainWindow::enterTypedText(const std::function<bool()> &mayAsk)
 {
     m_panes.tableView->commitOpenEditor();
-    m_panes.propertiesView->commitOpenEditor();
+    m_panes.propertiesView->commitOpenEditor(mayAsk);
     const QList<QWidget *> leftPanes {m_panes.cardsLeftPane, m_panes.chartsLeftPane,
                                       m_panes.tableLeftPane};
     for (const QWidget *pane : leftPanes) {
         for (DelayedEditLineEdit *field : pane->findChildren<DelayedEditLineEdit *>())
             field->flush();
     }
+    // The filter section waits a second time, on a timer of its own.
+    m_panes.cardsLeftPane->filterWidget()->flush();
 }
 
 void MainWindow::updateWindowTitle()

@@ -313,8 +313,10 @@ private:
     void updateStatusBar();
     void openWebPage(const QString &url);
     // Text typed but not yet entered (a cell editor open in either table, a left-pane field
-    // waiting for a pause in the typing) goes into the plan, as if the user had entered it.
-    void enterTypedText();
+    // waiting for a pause in the typing) goes into the plan, as if the user had entered it. A
+    // question that brings is put only when mayAsk() lets the user be asked: otherwise a name
+    // the Properties tab refuses is put back, and the stored views keep their names.
+    void enterTypedText(const std::function<bool()> &mayAsk);
 
     void clearUndoHistory();
     void restoreSnapshot(const Document *snapshot);

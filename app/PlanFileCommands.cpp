@@ -52,6 +52,12 @@ QString tavroloFilter()
     return QStringLiteral("%1 (*.%2)").arg(QStringLiteral("Tavrolo"), planExtension);
 }
 
+// The command was the user's own: they are there to be asked.
+bool userIsThere()
+{
+    return true;
+}
+
 // The plan cannot be kept: the user chooses between losing the changes and staying.
 bool userDiscards(QWidget *parent, const QString &text)
 {
@@ -404,6 +410,9 @@ bool PlanFileCommands::writePlan(const QString &path, QString *error)
 
 bool PlanFileCommands::maybeSave()
 {
+    // The plan is saved as the user sees it, before it is replaced or the window closes:
+    // typing in progress included, which a file dialog or a menu would enter too late or never.
+    m_hooks.enterTypedText(userIsThere);
     if (!m_window->isWindowModified())
         return true;
     if (m_planFile.readOnly)
@@ -439,7 +448,7 @@ bool PlanFileCommands::maybeSave()
 // unasked, and a failed write says nothing unless the user may be asked.
 bool PlanFileCommands::saveForSessionEnd(const std::function<bool()> &mayAsk)
 {
-    m_hooks.enterTypedText();
+    m_hooks.enterTypedText(mayAsk);
     if (!m_window->isWindowModified())
         return true;
     return m_guard.endAcceptingOutsideVersion([this, &mayAsk] {
@@ -467,6 +476,8 @@ void PlanFileCommands::duplicate()
     // has rewritten it) go into the duplicate only; otherwise the plan is saved and its file
     // copied. A file that can't take the save (a full disk, a pulled stick, a locked file)
     // stays as it is, and the duplicate is the way to keep the changes: the save has said why.
+    // The duplicate may replace this plan: it is made from what the user sees.
+    m_hooks.enterTypedText(userIsThere);
     const bool modified = m_window->isWindowModified();
     bool changesToCopyOnly = modified && (m_planFile.readOnly || m_guard.planFileChangedOutside());
     if (modified && !changesToCopyOnly && !save())

@@ -33,8 +33,10 @@ public:
         std::function<void()> clearUndoHistory;
         std::function<void(const QString &name)> saveUndoState;
         std::function<void()> retitle;
-        // Text typed but not yet entered goes into the plan.
-        std::function<void()> enterTypedText;
+        // Text typed but not yet entered goes into the plan; a question that brings (a name
+        // the Properties tab refuses, stored views to rename) is put only when mayAsk() lets
+        // the user be asked.
+        std::function<void(const std::function<bool()> &mayAsk)> enterTypedText;
         // The window's close went ahead: the program is ending, and from now on every dialog
         // returns at once, unanswered.
         std::function<bool()> windowClosed;
@@ -59,6 +61,8 @@ public:
     bool save();
     bool saveAs();
     bool saveFile(const QString &path);
+    // Before the plan is replaced or the window closes: a modified plan, with the text being
+    // typed, is saved; false when the user keeps the plan after all.
     bool maybeSave();
     // The session ends (a logout, a shutdown): a modified plan, with the text being typed, is
     // written at once, unasked. Only when it can't be and mayAsk() lets the user be asked comes

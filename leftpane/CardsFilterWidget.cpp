@@ -335,6 +335,14 @@ void CardsFilterWidget::onValueClear()
     m_ui->m_basicLineEdit->clear();
 }
 
+void CardsFilterWidget::flush()
+{
+    // The basic field's report only starts the section's own pause.
+    m_ui->m_basicLineEdit->flush();
+    if (m_timer->isActive())
+        onTimeOut();
+}
+
 void CardsFilterWidget::onTimeOut()
 {
     m_timer->stop();

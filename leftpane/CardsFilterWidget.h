@@ -43,6 +43,10 @@ public:
     QList<FilterTerm> filterTerms() const;
     // Fills both editors from the plan's filter without writing anything back.
     void loadFromDocument();
+    // Applies at once a filter still waiting for the typing to pause, the basic field's own
+    // pause included; nothing happens when none waits. The window calls it before it saves,
+    // so that the file holds the filter the user sees.
+    void flush();
 
 signals:
     // Emitted on every rebuild of the explanation: whether a term is in force.

@@ -296,12 +296,21 @@ void PropertiesView::renameProperty(int property, const QString &name)
     else if (namesake != -1 && namesake != property)
         refusal = tr("A property with the name '%1' already exists.").arg(name);
     if (!refusal.isEmpty()) {
-        criticalMessage(this, refusal, QMessageBox::Ok);
+        if (mayAsk())
+            criticalMessage(this, refusal, QMessageBox::Ok);
         setCellText(rowOfProperty(property), NameColumn, plan->propertyName(property));
         return;
     }
-    const Document::ViewNames viewNames = offerRenameInStoredViews(*plan, this, property, name);
+    const Document::ViewNames viewNames
+        = offerRenameInStoredViews(*plan, this, property, name, m_mayAsk);
     plan->setPropertyName(property, name, viewNames, true);
+}
+
+void PropertiesView::commitOpenEditor(const std::function<bool()> &mayAsk)
+{
+    m_mayAsk = mayAsk;
+    commitOpenEditor();
+    m_mayAsk = nullptr;
 }
 
 void PropertiesView::onTypeChanged()

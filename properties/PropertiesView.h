@@ -3,6 +3,8 @@
 #include "model/Events.h"
 #include "table/BaseTableView.h"
 
+#include <functional>
+
 #include <QList>
 
 class QComboBox;
@@ -31,6 +33,13 @@ public:
 
     // The properties of the rows selected across all columns, ascending.
     QList<int> selectedPropertyIndexes() const;
+
+    using BaseTableView::commitOpenEditor;
+    // Enters the open editor's text as commitOpenEditor() does. Its questions (a name the table
+    // refuses, stored views to rename) are put only when mayAsk() lets the user be asked, which
+    // it is called for only when a question would come; otherwise a refused name is put back
+    // and the stored views keep their names, without a word.
+    void commitOpenEditor(const std::function<bool()> &mayAsk);
 
 public slots:
     void onChangedDoc(const Events &events);
@@ -81,6 +90,7 @@ private:
     void moveProperty(const QList<QPushButton *> &buttons, Move move);
     // Shows the text in a cell without it counting as the user's edit.
     void setCellText(int row, int column, const QString &text);
+    bool mayAsk() const { return !m_mayAsk || m_mayAsk(); }
 
     QList<QComboBox *> m_typeCombos;
     QList<QPushButton *> m_topButtons;
@@ -91,4 +101,7 @@ private:
     // Set while a cell edit is handled: its messages take the focus from the editor, which may
     // then commit its text again.
     bool m_handlingCellChange = false;
+    // Set while commitOpenEditor(mayAsk) enters the editor's text: whether the user may be
+    // asked. Unset, the user is there.
+    std::function<bool()> m_mayAsk;
 };

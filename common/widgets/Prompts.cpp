@@ -42,7 +42,8 @@ void warnHiddenByFilter(Document &document, int count, const QString &adjective,
 }
 
 Document::ViewNames offerRenameInStoredViews(const Document &document, QWidget *parent,
-                                             int property, const QString &newName)
+                                             int property, const QString &newName,
+                                             const std::function<bool()> &mayAsk)
 {
     const QString oldName = document.propertyName(property);
     // Every name contains the empty text; replacing it would scatter the new name through
@@ -59,7 +60,7 @@ Document::ViewNames offerRenameInStoredViews(const Document &document, QWidget *
                           .arg(view.name,
                                QString(view.name).replace(oldName, newName, Qt::CaseSensitive));
     }
-    if (count == 0)
+    if (count == 0 || (mayAsk && !mayAsk()))
         return Document::ViewNames::Keep;
     const QString question
         = QStringLiteral("Do you want to update '%1' to '%2' in the names of %3 stored "

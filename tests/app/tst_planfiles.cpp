@@ -4,14 +4,19 @@
 #include "common/widgets/MessageBoxes.h"
 #include "harness/FileFaults.h"
 #include "harness/TestMain.h"
+#include "properties/PropertiesView.h"
 #include "storage/PlanFileReader.h"
+#include "table/TableView.h"
 
 #include <memory>
 #include <unistd.h>
 
+#include <QApplication>
+#include <QFileOpenEvent>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -71,6 +76,8 @@ private slots:
     void aNameTypedWithoutSuffixGetsTheFileType();
     void aNameTypedInTheQtDialogGetsTheFileType();
     void recentFilesShowAmpersandsAndListEachPlanOnce();
+    void replacingThePlanSavesWhatIsBeingTyped_data();
+    void replacingThePlanSavesWhatIsBeingTyped();
 
 private:
     QString path(const QString &name) const
@@ -850,6 +857,99 @@ void TestPlanFiles::recentFilesShowAmpersandsAndListEachPlanOnce()
         QCOMPARE(entriesFor(research), 1);
         QCOMPARE(entriesFor(other), 1);
         QCOMPARE(settings()->read(Settings::Key::RecentDocs).toStringList().first(), research);
+    }
+}
+
+// Every road by which another plan takes this one's place saves first what the user sees: the
+// text in an open cell editor goes into the plan's file, not into the plan that replaces it,
+// whether a file dialog comes next or a menu, or nothing at all.
+void TestPlanFiles::replacingThePlanSavesWhatIsBeingTyped_data()
+{
+    QTest::addColumn<int>("tab"); // 2 Table: a card's name; 3 Properties: a property's name
+    QTest::addColumn<QString>("road");
+    QTest::addColumn<QString>("next"); // the plan shown afterwards
+    QTest::newRow("Table, Open") << 2 << "open"
+                                 << "Other.tv";
+    QTest::newRow("Properties, Open") << 3 << "open"
+                                      << "Other.tv";
+    QTest::newRow("Table, a recent plan") << 2 << "recent"
+                                          << "Other.tv";
+    QTest::newRow("Properties, a recent plan") << 3 << "recent"
+                                               << "Other.tv";
+    QTest::newRow("Table, a dropped plan file") << 2 << "drop"
+                                                << "Other.tv";
+    QTest::newRow("Properties, a file-open request") << 3 << "request"
+                                                     << "Other.tv";
+    QTest::newRow("Table, New") << 2 << "new"
+                                << "New.tv";
+    QTest::newRow("Properties, a CSV file as a new plan") << 3 << "csv"
+                                                          << "People.tv";
+    QTest::newRow("Table, a duplicate opened") << 2 << "duplicate"
+                                               << "Copy.tv";
+}
+
+void TestPlanFiles::replacingThePlanSavesWhatIsBeingTyped()
+{
+    QFETCH(int, tab);
+    QFETCH(QString, road);
+    QFETCH(QString, next);
+    const QString other = path("Other.tv");
+    QVERIFY(writeTestPlan(other, 2, "Other"));
+    const QByteArray otherOnDisk = readBytes(other);
+    settings()->write(Settings::Key::RecentDocs, QStringList {other});
+    settings()->setSuggestPropertiesNewPlan(false);
+    MainWindow window;
+    activate(window);
+    window.findChild<QTabWidget *>()->setCurrentIndex(tab);
+    auto *table = tab == 2 ? static_cast<QTableWidget *>(window.findChild<TableView *>())
+                           : window.findChild<PropertiesView *>();
+    const int column = tab == 2 ? 1 : 0;
+    table->setCurrentCell(0, column);
+    table->editItem(table->item(0, column));
+    QWidget *editor = QApplication::focusWidget();
+    QVERIFY(qobject_cast<QLineEdit *>(editor));
+    const QString typed = QStringLiteral("Typed, not entered");
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, typed);
+    QVERIFY(!window.isWindowModified());
+
+    std::unique_ptr<ModalAnswer> answer;
+    if (road == QLatin1String("open")) {
+        ScriptedFileDialogs dialogs({other});
+        window.onFileOpenAction();
+    } else if (road == QLatin1String("recent")) {
+        window.findChild<QMenu *>("m_fileRecentDocs")->actions().first()->trigger();
+    } else if (road == QLatin1String("drop")) {
+        window.openDroppedFiles({QUrl::fromLocalFile(other)}, -1, {});
+    } else if (road == QLatin1String("request")) {
+        QFileOpenEvent request(other);
+        QCoreApplication::sendEvent(qApp, &request);
+    } else if (road == QLatin1String("new")) {
+        ScriptedFileDialogs dialogs({path(next)});
+        window.onFileNewAction();
+    } else if (road == QLatin1String("csv")) {
+        ScriptedFileDialogs dialogs({csvFile(path("People.csv")), "="});
+        answer.reset(new ModalAnswer(QStringLiteral("New")));
+        window.onFileOpenAction();
+    } else {
+        ScriptedFileDialogs dialogs({path(next)});
+        answer.reset(new ModalAnswer(QStringLiteral("Yes")));
+        window.onFileDuplicateAction();
+    }
+    if (answer)
+        QVERIFY(answer->answered());
+    QCOMPARE(window.fileName(), path(next));
+    QVERIFY(!window.isWindowModified());
+    QCOMPARE(readBytes(other), otherOnDisk);
+    QStringList plans {m_plan};
+    if (road == QLatin1String("duplicate"))
+        plans << path(next);
+    for (const QString &plan : plans) {
+        Document saved;
+        QString error;
+        bool later = false;
+        QVERIFY2(readPlanFile(saved, plan, &error, &later), qPrintable(error));
+        QCOMPARE(tab == 2 ? saved.value(0, 1) : saved.propertyName(1), typed);
     }
 }
 

@@ -1,8 +1,10 @@
 #include "MainWindowFixture.h"
 #include "app/SessionEnd.h"
+#include "common/widgets/FilterDelay.h"
 #include "harness/FileFaults.h"
 #include "harness/TestMain.h"
 #include "leftpane/CardsAppearanceWidget.h"
+#include "leftpane/CardsFilterWidget.h"
 #include "leftpane/CardsLeftPane.h"
 #include "properties/PropertiesView.h"
 #include "table/TableView.h"
@@ -103,6 +105,8 @@ private slots:
     void theSessionManagerIsAnsweredAsTheSaveDecides();
     void closingEntersWhatIsBeingTyped_data();
     void closingEntersWhatIsBeingTyped();
+    void anEndFromOutsideEntersTypedNamesUnasked_data();
+    void anEndFromOutsideEntersTypedNamesUnasked();
 
 private:
     QString path(const QString &name) const
@@ -649,7 +653,9 @@ void TestSafetyNets::theSessionManagerIsAnsweredAsTheSaveDecides()
 void TestSafetyNets::closingEntersWhatIsBeingTyped_data()
 {
     QTest::addColumn<int>("tab");
-    QTest::addColumn<int>("column"); // of the cell typed into; -1 for the Cards title field
+    // Of the cell typed into; -1 for the Cards title field, -2 for the basic filter field and
+    // -3 for the value of an Advanced filter row
+    QTest::addColumn<int>("column");
     QTest::addColumn<QString>("end"); // "close", "exit" (File > Exit) or "session"
     QTest::newRow("Table: a card's name, close button") << 2 << 1 << "close";
     QTest::newRow("Table: a card's name, File > Exit") << 2 << 1 << "exit";
@@ -657,6 +663,12 @@ void TestSafetyNets::closingEntersWhatIsBeingTyped_data()
     QTest::newRow("Properties: a property's name, close button") << 3 << 0 << "close";
     QTest::newRow("Properties: a default value, File > Exit") << 3 << 2 << "exit";
     QTest::newRow("Cards: the title, before the pause, close button") << 0 << -1 << "close";
+    // The filter section waits once more after the field's own pause.
+    QTest::newRow("Cards: the basic filter, before the pauses, close button") << 0 << -2 << "close";
+    QTest::newRow("Cards: the basic filter, after the field's pause, end of the session")
+        << 0 << -2 << "session";
+    QTest::newRow("Cards: an Advanced filter value, before the pause, File > Exit")
+        << 0 << -3 << "exit";
 }
 
 void TestSafetyNets::closingEntersWhatIsBeingTyped()
@@ -664,6 +676,15 @@ void TestSafetyNets::closingEntersWhatIsBeingTyped()
     QFETCH(int, tab);
     QFETCH(int, column);
     QFETCH(QString, end);
+    if (column == -3) {
+        // The plan's filter is an Advanced one of one row, "Any" "Contains" nothing.
+        Document plan;
+        QString error;
+        bool later = false;
+        QVERIFY(readPlanFile(plan, m_plan, &error, &later));
+        plan.setFilter(false, true, false, {FilterTerm()}, false, false);
+        QVERIFY(writePlanFile(plan, m_plan, &error));
+    }
     MainWindow window;
     activate(window);
     window.findChild<QTabWidget *>()->setCurrentIndex(tab);
@@ -675,15 +696,24 @@ void TestSafetyNets::closingEntersWhatIsBeingTyped()
         table->setCurrentCell(0, column);
         table->editItem(table->item(0, column));
         field = QApplication::focusWidget();
-    } else {
+    } else if (column == -1) {
         window.onAppearanceShortcut();
         field = window.findChild<CardsLeftPane *>()->appearanceWidget()->findChild<QLineEdit *>(
             QStringLiteral("m_titleEdit"));
+        QTest::mouseClick(field, Qt::LeftButton);
+    } else {
+        window.onFilterShortcut();
+        auto *filter = window.findChild<CardsFilterWidget *>();
+        field = column == -2 ? filter->findChild<QLineEdit *>(QStringLiteral("m_basicLineEdit"))
+                             : filter->findChild<QTableWidget *>()->cellWidget(0, 2);
         QTest::mouseClick(field, Qt::LeftButton);
     }
     QVERIFY(qobject_cast<QLineEdit *>(field));
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(field, typed);
+    // The basic field's own pause is over; the section's is not.
+    if (end == QLatin1String("session") && column == -2)
+        QTest::qWait(filterDelayMs() * 3 / 2);
     QVERIFY(!window.isWindowModified());
     if (end == QLatin1String("close")) {
         QVERIFY(window.close());
@@ -700,7 +730,16 @@ void TestSafetyNets::closingEntersWhatIsBeingTyped()
     QVERIFY2(readPlanFile(saved, m_plan, &error, &later), qPrintable(error));
     switch (tab) {
     case 0:
-        QCOMPARE(saved.cardsTitle(), typed);
+        if (column == -1)
+            QCOMPARE(saved.cardsTitle(), typed);
+        else if (column == -2)
+            QCOMPARE(saved.filterTerms(),
+                     QList<FilterTerm>({FilterTerm(0, MatchType::Contains, "Typed,"),
+                                        FilterTerm(0, MatchType::Contains, "not"),
+                                        FilterTerm(0, MatchType::Contains, "entered")}));
+        else
+            QCOMPARE(saved.filterTerms(),
+                     QList<FilterTerm>({FilterTerm(0, MatchType::Contains, typed.toLower())}));
         break;
     case 2:
         QCOMPARE(saved.value(0, 1), typed);
@@ -708,6 +747,75 @@ void TestSafetyNets::closingEntersWhatIsBeingTyped()
     default:
         QCOMPARE(column == 0 ? saved.propertyName(1) : saved.propertyDefaultValue(1), typed);
     }
+}
+
+// A quit signal or the end of the session without leave to ask: no one may be there to answer a
+// question about a name typed into the Properties tab. A name the tab would refuse is put back
+// and the stored views keep their names, unasked, and the plan is saved at once with the other
+// edits.
+void TestSafetyNets::anEndFromOutsideEntersTypedNamesUnasked_data()
+{
+    QTest::addColumn<bool>("signal");
+    QTest::addColumn<QString>("typed"); // into the name cell of "Owner"
+    QTest::addColumn<QStringList>("names"); // of the properties in the file
+    const QStringList kept {"Name", "Owner"};
+    const QStringList renamed {"Name", "Lead"};
+    QTest::newRow("a quit signal, a name taken") << true << "Name" << kept;
+    QTest::newRow("the end of the session, a name taken") << false << "NAME" << kept;
+    QTest::newRow("a quit signal, stored views to rename") << true << "Lead" << renamed;
+    QTest::newRow("the end of the session, stored views to rename") << false << "Lead" << renamed;
+    QTest::newRow("a quit signal, an empty name") << true << "" << kept;
+    QTest::newRow("the end of the session, a reserved name") << false << "notes" << kept;
+}
+
+void TestSafetyNets::anEndFromOutsideEntersTypedNamesUnasked()
+{
+    QFETCH(bool, signal);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, names);
+    {
+        Document plan;
+        QString error;
+        bool later = false;
+        QVERIFY(readPlanFile(plan, m_plan, &error, &later));
+        plan.addProperty(QStringLiteral("Owner"), QString(), PropertyType::Text, {},
+                         PropertyVisibility::Text, PropertyAppearance(), false);
+        plan.addStoredView(QStringLiteral("Work by Owner"), false, false);
+        QVERIFY(writePlanFile(plan, m_plan, &error));
+    }
+    MainWindow window;
+    activate(window);
+    addTypedCard("Typed by user");
+    window.findChild<QTabWidget *>()->setCurrentIndex(3);
+    auto *table = window.findChild<PropertiesView *>();
+    table->setCurrentCell(1, 0);
+    table->editItem(table->item(1, 0));
+    QWidget *editor = QApplication::focusWidget();
+    QVERIFY(qobject_cast<QLineEdit *>(editor));
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClicks(editor, typed);
+    ModalWatch watch;
+    if (signal) {
+        QVERIFY(window.onQuitRequested());
+        QVERIFY(!window.isVisible());
+    } else {
+        int asked = 0;
+        QVERIFY(endSession(window, false, &asked));
+        QVERIFY(!window.isWindowModified());
+    }
+    QCOMPARE(watch.shown, QStringList());
+    Document saved;
+    QString error;
+    bool later = false;
+    QVERIFY(readPlanFile(saved, m_plan, &error, &later));
+    QStringList savedNames;
+    for (int property = 1; property < saved.propertyCount(); ++property)
+        savedNames << saved.propertyName(property);
+    QCOMPARE(savedNames, names);
+    QCOMPARE(saved.storedViews().size(), 1);
+    QCOMPARE(saved.storedViews().first().name, QStringLiteral("Work by Owner"));
+    QCOMPARE(cardNamesInFile(m_plan), usersPlan());
 }
 
 TAVROLO_TEST_MAIN(TestSafetyNets)
