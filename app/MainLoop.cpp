@@ -4,32 +4,109 @@
 #include "app/MainWindow.h"
 #include "app/QuitSignals.h"
 
-MainLoopEnd runMainWindow(Application &application, const std::function<void(MainWindow &)> &ready)
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+
+// How long a quit from outside waits for the dialogs and menus it cancelled to return, and how
+// often it looks.
+const int nestedLoopsWaitMs = 3000;
+const int nestedLoopsPollMs = 10;
+
+// How the program's loop ended: its exit code, and the signal whose quit went ahead (0 when
+// the program was not ended from outside).
+struct MainLoopEnd
+{
+    int exitCode = 0;
+    int quitSignal = 0;
+};
+
+// Every open menu and modal dialog is answered as Escape or Cancel would answer it, the topmost
+// first, so that each uncovers the next.
+void cancelNestedLoops()
+{
+    QWidget *previous = nullptr;
+    while (QWidget *popup = QApplication::activePopupWidget()) {
+        if (popup == previous)
+            break;
+        previous = popup;
+        popup->close();
+    }
+    previous = nullptr;
+    while (QWidget *modal = QApplication::activeModalWidget()) {
+        // One that will not close is left to the loop's end.
+        if (modal == previous)
+            break;
+        previous = modal;
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
+}
+
+MainLoopEnd runMainWindow(const std::function<void(MainWindow &)> &ready)
 {
     // The plan is saved when the session manager asks for it (PlanFileCommands); closing the
     // windows on top of that would quit before the session manager says so, and ask again.
     QGuiApplication::setFallbackSessionManagementEnabled(false);
     MainWindow window;
     window.show();
-    QObject::connect(&application, &QApplication::lastWindowClosed, &application,
-                     &QApplication::quit);
+    QObject::connect(qApp, &QApplication::lastWindowClosed, qApp, &QApplication::quit);
     QuitSignals quitSignals;
     MainLoopEnd end;
-    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &window, [&] {
-        if (!window.onQuitRequested())
+    // A modal dialog or a menu runs a loop of its own within the program's. Closed and saved
+    // from within that loop, the program would go on in the dialog's code with its window gone
+    // (a file dialog then reads its folder's changes, the save among them, and waits there for
+    // ever). The quit cancels them first and goes ahead once their loops have returned, or
+    // after a while in any case.
+    const int programLoopLevel = QThread::currentThread()->loopLevel() + 1;
+    bool quitting = false;
+    QElapsedTimer waited;
+    std::function<void()> quitOnceLoopsReturn = [&] {
+        if (QThread::currentThread()->loopLevel() > programLoopLevel
+            && waited.elapsed() < nestedLoopsWaitMs) {
+            cancelNestedLoops();
+            QTimer::singleShot(nestedLoopsPollMs, &window, quitOnceLoopsReturn);
+            return;
+        }
+        const bool ends = window.onQuitRequested();
+        quitting = false;
+        if (!ends)
             return;
         end.quitSignal = quitSignals.lastSignal();
         // Another window still shown would keep the program running for good.
         QCoreApplication::quit();
+    };
+    // A signal that comes while the quit waits, or asks, is part of it.
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &window, [&] {
+        if (quitting)
+            return;
+        quitting = true;
+        waited.start();
+        quitOnceLoopsReturn();
     });
     if (ready)
         ready(window);
-    end.exitCode = application.exec();
+    end.exitCode = QCoreApplication::exec();
     return end;
 }
 
-int endProgram(const MainLoopEnd &end)
+} // namespace
+
+int runProgram(int &argc, char **argv, const std::function<void()> &prepared,
+               const std::function<void(MainWindow &)> &ready)
 {
+    MainLoopEnd end;
+    {
+        Application application(argc, argv);
+        if (prepared)
+            prepared();
+        end = runMainWindow(ready);
+    }
     QuitSignals::endBySignal(end.quitSignal);
     return end.exitCode;
 }

@@ -2,25 +2,17 @@
 
 #include <functional>
 
-class Application;
 class MainWindow;
 
-// How the program's loop ended: its exit code, and the signal whose quit went ahead (0 when
-// the program was not ended from outside).
-struct MainLoopEnd
-{
-    int exitCode = 0;
-    int quitSignal = 0;
-};
-
-// Runs the program's one window until the program ends: shown, quitting when it closes, and
-// closed as File > Exit closes it when the program is ended from outside (a logout, a shutdown,
-// a closed terminal, Ctrl+C), so that a pending edit is saved; once that close goes ahead the
-// program ends, whatever else is still shown. main runs it; so does the test program that ends
-// a running one from outside, which makes its edit in ready, before the loop.
-MainLoopEnd runMainWindow(Application &application,
-                          const std::function<void(MainWindow &)> &ready = {});
-
-// What main returns once the application object is gone and with it the preferences written:
-// the loop's exit code, or, after a quit that a signal began, the end by that signal.
-int endProgram(const MainLoopEnd &end);
+// The program from its application object to its end, as main runs it: builds the application
+// and its one window, runs the loop until the program ends (quitting when the window closes,
+// and closing it as File > Exit closes it when the program is ended from outside: a logout, a
+// shutdown, a closed terminal, Ctrl+C, so that a pending edit is saved), then lets the
+// application go, so that the preferences it wrote at the end (the last plan, the window's
+// geometry and state) are on disk, and only then ends: by the signal whose quit went ahead, so
+// that whoever sent it sees it, else with the loop's exit code, which it returns. The test
+// program that ends a running one from outside runs it too: prepared runs once the application
+// object exists, before the window is built (its preferences preset), ready once the window is
+// shown, before the loop (its edit made).
+int runProgram(int &argc, char **argv, const std::function<void()> &prepared = {},
+               const std::function<void(MainWindow &)> &ready = {});

@@ -238,6 +238,9 @@ void ViewCommands::setFullScreen(bool on)
             return;
         }
     }
+    // No tab on show to leave it by: what full screen took goes back all the same.
+    if (!on && (m_fullScreenContainer || m_windowMadeFullScreen))
+        endFullScreen();
 }
 
 // The tab's splitter (the Properties table itself) leaves the window and fills the screen on its
@@ -251,6 +254,9 @@ void ViewCommands::setTabFullScreen(Tab tab, bool on)
     QAction *fullScreen = m_ui.m_viewFullScreenAction;
     if (on) {
         if (settings()->showToolbarFullscreen()) {
+            // A window already full screen (by the window manager, or restored so) stays so
+            // when full screen ends.
+            m_windowMadeFullScreen = !m_window->isFullScreen();
             m_window->showFullScreen();
         } else {
             settleFocusIn(container);
@@ -268,17 +274,27 @@ void ViewCommands::setTabFullScreen(Tab tab, bool on)
         return;
     }
     showFullScreenNote(panes.view, false);
-    if (m_window->isFullScreen()) {
-        m_window->showNormal();
-    } else if (m_fullScreenContainer == container) {
+    endFullScreen();
+}
+
+// Full screen gives back what it took, whatever the window's own state: the tab standing
+// alone returns to its page, and the window leaves full screen only if full screen made it so.
+void ViewCommands::endFullScreen()
+{
+    if (QWidget *container = m_fullScreenContainer) {
         m_fullScreenContainer = nullptr;
         container->removeEventFilter(this);
-        container->removeAction(fullScreen);
+        container->removeAction(m_ui.m_viewFullScreenAction);
         settleFocusIn(container);
-        container->setParent(panes.page);
-        panes.page->layout()->addWidget(container);
+        QWidget *page = pageOf(container);
+        container->setParent(page);
+        page->layout()->addWidget(container);
         container->showNormal();
         m_window->show();
+    }
+    if (m_windowMadeFullScreen) {
+        m_windowMadeFullScreen = false;
+        m_window->showNormal();
     }
     QToolBar *toolBar = m_ui.m_mainToolBar;
     toolBar->resize(toolBar->width() - 1, toolBar->height());
@@ -288,6 +304,18 @@ void ViewCommands::leaveFullScreen()
 {
     if (m_ui.m_viewFullScreenAction->isChecked())
         m_ui.m_viewFullScreenAction->setChecked(false);
+    else if (m_fullScreenContainer)
+        endFullScreen();
+}
+
+QWidget *ViewCommands::pageOf(const QWidget *container)
+{
+    for (Tab tab : {Tab::Cards, Tab::Charts, Tab::Table, Tab::Properties}) {
+        const TabPanes panes = tabPanes(tab);
+        if ((panes.splitter ? panes.splitter : panes.view) == container)
+            return panes.page;
+    }
+    return nullptr;
 }
 
 void ViewCommands::returnLoneTab()
@@ -295,11 +323,7 @@ void ViewCommands::returnLoneTab()
     if (!m_fullScreenContainer || m_fullScreenContainer->parentWidget())
         return;
     m_fullScreenContainer->removeEventFilter(this);
-    for (Tab tab : {Tab::Cards, Tab::Charts, Tab::Table, Tab::Properties}) {
-        const TabPanes panes = tabPanes(tab);
-        if ((panes.splitter ? panes.splitter : panes.view) == m_fullScreenContainer)
-            m_fullScreenContainer->setParent(panes.page);
-    }
+    m_fullScreenContainer->setParent(pageOf(m_fullScreenContainer));
 }
 
 // The program would end without the window's closing, and so without saving. The lone tab goes
@@ -308,7 +332,7 @@ bool ViewCommands::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Close && watched == m_fullScreenContainer) {
         event->ignore();
-        QTimer::singleShot(0, this, [this] { m_ui.m_viewFullScreenAction->setChecked(false); });
+        QTimer::singleShot(0, this, [this] { leaveFullScreen(); });
         return true;
     }
     return QObject::eventFilter(watched, event);

@@ -52,6 +52,7 @@ public:
     // Full screen: the shown tab's, or the given tab's.
     void setFullScreen(bool on);
     void setTabFullScreen(Tab tab, bool on);
+    // Full screen ends, however it was left or came to be.
     void leaveFullScreen();
     // A tab standing alone in full screen goes back to its page, to go with the window.
     void returnLoneTab();
@@ -89,6 +90,9 @@ private:
     };
     TabPanes tabPanes(Tab tab);
     QSplitter *visibleSplitter() const;
+    void endFullScreen();
+    // The tab page a tab's container belongs in.
+    QWidget *pageOf(const QWidget *container);
     void showSectionOfShownView(QWidget *cardsSection, QWidget *chartsSection,
                                 QWidget *tableSection);
 
@@ -103,4 +107,6 @@ private:
     bool m_restoreTableLeftPane = true;
     // The tab that stands alone in full screen, while one does.
     QPointer<QWidget> m_fullScreenContainer;
+    // Full screen with the toolbar took the whole window there, and gives it back.
+    bool m_windowMadeFullScreen = false;
 };

@@ -1,4 +1,3 @@
-#include "app/Application.h"
 #include "app/MainLoop.h"
 
 #include <QFont>
@@ -8,10 +7,5 @@ int main(int argc, char *argv[])
     QFont::insertSubstitution(QStringLiteral(".Lucida Grande UI"), QStringLiteral("Lucida Grande"));
     QFont::insertSubstitution(QStringLiteral(".Helvetica Neue DeskInterface"),
                               QStringLiteral("Helvetica Neue"));
-    MainLoopEnd end;
-    {
-        Application application(argc, argv);
-        end = runMainWindow(application);
-    }
-    return endProgram(end);
+    return runProgram(argc, argv);
 }

@@ -88,11 +88,12 @@ inline void addTypedCard(const QString &name)
     doc()->addTaskWithValues({{1, name}}, QString(), {}, -1, true);
 }
 
-// Another program writes a test plan of the given cards, named "Outside 0" and on, to the file,
-// stamped with the given time.
-inline void writeFromOutsideAt(const QString &path, int cards, const QDateTime &time)
+// Another program writes a test plan of the given cards, named "Outside 0" and on (or with the
+// prefix given), to the file, stamped with the given time.
+inline void writeFromOutsideAt(const QString &path, int cards, const QDateTime &time,
+                               const QString &prefix = "Outside")
 {
-    QVERIFY(writeTestPlan(path, cards, "Outside"));
+    QVERIFY(writeTestPlan(path, cards, prefix));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadWrite));
     QVERIFY(file.setFileTime(time, QFileDevice::FileModificationTime));

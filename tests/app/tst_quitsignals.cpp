@@ -5,6 +5,7 @@
 #include <csignal>
 
 #include <QProcess>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -27,7 +28,8 @@ protected:
 
 // The program ended from outside: a logout or shutdown (SIGTERM), a closed terminal (SIGHUP),
 // Ctrl+C (SIGINT). Each runs File > Exit, so an edit the autosave has not written yet is saved,
-// and the program ends by the signal it was sent, as whoever sent it expects.
+// whatever dialog or window the user left open, and the program ends by the signal it was sent,
+// as whoever sent it expects, its preferences written.
 class TestQuitSignals : public QObject
 {
     Q_OBJECT
@@ -57,6 +59,12 @@ void TestQuitSignals::aQuitSignalSavesThePendingEditAndEnds_data()
         << int(SIGHUP) << 1 << "full screen 2" << added;
     QTest::newRow("Properties alone in full screen, SIGINT")
         << int(SIGINT) << 1 << "full screen 3" << added;
+    // The save writes into the folder the file dialog shows.
+    QTest::newRow("the Export dialog open") << int(SIGTERM) << 1 << "export dialog" << added;
+    QTest::newRow("the Export dialog open, a second signal")
+        << int(SIGHUP) << 2 << "export dialog" << added;
+    QTest::newRow("the Preferences open") << int(SIGINT) << 1 << "preferences" << added;
+    QTest::newRow("another window shown") << int(SIGTERM) << 1 << "another window" << added;
 }
 
 void TestQuitSignals::aQuitSignalSavesThePendingEditAndEnds()
@@ -66,11 +74,13 @@ void TestQuitSignals::aQuitSignalSavesThePendingEditAndEnds()
     QFETCH(QString, doing);
     QFETCH(QStringList, saved);
     QTemporaryDir folder;
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
     const QString plan = QDir::toNativeSeparators(folder.filePath("Plan.tv"));
     QVERIFY(writeTestPlan(plan, 3));
     ChildWithQuitSignals child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QStringList arguments {plan};
+    QStringList arguments {home.path(), plan};
     if (!doing.isEmpty())
         arguments << doing;
     child.start(QStringLiteral(TAVROLO_QUIT_CHILD), arguments);
@@ -85,6 +95,15 @@ void TestQuitSignals::aQuitSignalSavesThePendingEditAndEnds()
     QCOMPARE(cardNamesInFile(plan), saved);
     QCOMPARE(child.exitStatus(), QProcess::CrashExit);
     QCOMPARE(child.exitCode(), signal);
+    // The dialog was cancelled: nothing exported.
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList {"Plan.tv"});
+    // What the program writes into the preferences as it ends reached the disk before the end
+    // by the signal; the preset left the last plan empty.
+    const QSettings preferences(home.filePath("config/Brenmoor/Tavrolo.conf"),
+                                QSettings::IniFormat);
+    QCOMPARE(preferences.value("last_plan").toString(), plan);
+    QVERIFY(!preferences.value("geometry").toByteArray().isEmpty());
+    QVERIFY(!preferences.value("window_state").toByteArray().isEmpty());
 }
 
 // A quit the user refused (a read-only plan kept) must not come back by itself: each signal

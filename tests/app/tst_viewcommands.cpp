@@ -5,6 +5,7 @@
 #include "charts/ChartsDisplayWidget.h"
 #include "charts/ChartsLeftPane.h"
 #include "harness/DocumentRecorder.h"
+#include "harness/ModalAnswer.h"
 #include "harness/TestMain.h"
 #include "leftpane/CardsAppearanceWidget.h"
 #include "leftpane/CardsColorLayoutWidget.h"
@@ -72,6 +73,9 @@ private slots:
     void sectionKeysOpenAndCloseOnlyInTheirTab();
     void oneEscapeEndsMagnifyAndFullScreenAndTheTabReturns();
     void closingTheLoneTabLeavesFullScreenAndQuittingSaves();
+    void fullScreenGivesBackWhatItTook_data();
+    void fullScreenGivesBackWhatItTook();
+    void aRefusedQuitInFullScreenBringsTheTabBack();
     void fullScreenKeepsWhatIsBeingTyped_data();
     void fullScreenKeepsWhatIsBeingTyped();
 
@@ -264,6 +268,78 @@ void TestViewCommands::closingTheLoneTabLeavesFullScreenAndQuittingSaves()
     qApp->exec();
     QCOMPARE(cardsInFile(m_plan), 7);
     QVERIFY(!m_window->isWindowModified());
+}
+
+// However the window came to be full screen before (the window manager's key, a restored
+// session), full screen gives back what it took: the tab returns to its page, no window of its
+// own is left, and the window is full screen again only if it was so before.
+void TestViewCommands::fullScreenGivesBackWhatItTook_data()
+{
+    QTest::addColumn<bool>("windowFullScreen"); // before full screen is asked for
+    QTest::addColumn<bool>("withToolbar"); // the preference that takes the whole window
+    QTest::addColumn<bool>("closeLoneTab"); // left by closing the lone tab, else by the key
+    QTest::newRow("window full screen, tab alone") << true << false << false;
+    QTest::newRow("window full screen, lone tab closed") << true << false << true;
+    QTest::newRow("window full screen, with the toolbar") << true << true << false;
+    QTest::newRow("tab alone") << false << false << false;
+    QTest::newRow("with the toolbar") << false << true << false;
+}
+
+void TestViewCommands::fullScreenGivesBackWhatItTook()
+{
+    QFETCH(bool, windowFullScreen);
+    QFETCH(bool, withToolbar);
+    QFETCH(bool, closeLoneTab);
+    settings()->setShowToolbarFullscreen(withToolbar);
+    showWindow();
+    if (windowFullScreen)
+        m_window->showFullScreen();
+    QWidget *page = m_splitter->parentWidget();
+    QAction *fullScreen = action(*m_window, "m_viewFullScreenAction");
+    pressKey(Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(fullScreen->isChecked());
+    QCOMPARE(m_window->isVisible(), withToolbar);
+    if (closeLoneTab) {
+        QVERIFY(!m_splitter->close());
+        QTRY_VERIFY(!fullScreen->isChecked());
+    } else {
+        pressKey(Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(!fullScreen->isChecked());
+    }
+    QCOMPARE(m_splitter->parentWidget(), page);
+    QCOMPARE(page->layout()->indexOf(m_splitter), 0);
+    QVERIFY(m_window->isVisible() && m_view->isVisible());
+    QCOMPARE(m_window->isFullScreen(), windowFullScreen);
+    for (const QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible())
+            QCOMPARE(window, m_window.get());
+    }
+}
+
+// A quit the user refuses in full screen (a read-only plan kept) leaves the program as the user
+// can go on with it: the tab back in the window, over which the question was asked.
+void TestViewCommands::aRefusedQuitInFullScreenBringsTheTabBack()
+{
+    showWindow();
+    QVERIFY(m_window->openFile(m_plan, true));
+    {
+        ModalAnswer readOnlyWarning(QStringLiteral("OK"));
+        doc()->addTaskWithValues({{1, QStringLiteral("New")}}, QString(), {}, -1, true);
+        QTRY_VERIFY(readOnlyWarning.answered());
+    }
+    QVERIFY(m_window->isWindowModified());
+    QWidget *page = m_splitter->parentWidget();
+    QAction *fullScreen = action(*m_window, "m_viewFullScreenAction");
+    fullScreen->setChecked(true);
+    QVERIFY(!m_splitter->parentWidget());
+    ModalAnswer keep(QStringLiteral("Cancel"));
+    QVERIFY(!m_window->onQuitRequested());
+    QVERIFY(keep.answered());
+    QVERIFY(keep.shownText().startsWith(QStringLiteral("Unable to save changes to read-only")));
+    QVERIFY(!fullScreen->isChecked());
+    QCOMPARE(m_splitter->parentWidget(), page);
+    QVERIFY(m_window->isVisible() && m_view->isVisible());
+    QCOMPARE(cardsInFile(m_plan), 6);
 }
 
 // Full screen taken and left while a cell editor or a field of the tab holds the focus and

@@ -9,18 +9,23 @@
 
 bool prepareTestHome(const QTemporaryDir &home)
 {
-    if (!home.isValid())
+    return home.isValid() && prepareTestHome(home.path());
+}
+
+bool prepareTestHome(const QString &home)
+{
+    if (home.isEmpty() || !QDir(home).exists())
         return false;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
-    qputenv("XDG_CACHE_HOME", (home.path() + QStringLiteral("/cache")).toUtf8());
+    qputenv("HOME", home.toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (home + QStringLiteral("/data")).toUtf8());
+    qputenv("XDG_CACHE_HOME", (home + QStringLiteral("/cache")).toUtf8());
     // Number and date texts follow the system locale; pin it so results match everywhere.
     qputenv("LC_ALL", "C.UTF-8");
     qputenv("LANG", "C.UTF-8");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QDir(home.path()).mkpath(QStringLiteral("Documents"));
+    QDir(home).mkpath(QStringLiteral("Documents"));
     return true;
 }
 

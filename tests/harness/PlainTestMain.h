@@ -7,6 +7,8 @@ class QTemporaryDir;
 // Points the home, configuration, data and cache folders into the throw-away folder, so that
 // no test ever reads or writes the user's real files, and pins the system locale to C.
 bool prepareTestHome(const QTemporaryDir &home);
+// The same for a folder that outlives the program, whose files a test reads afterwards.
+bool prepareTestHome(const QString &home);
 
 // Runs one QtTest class of the lower layers in a throw-away home with the locale pinned,
 // under a plain QGuiApplication (gui set: pictures, fonts and painting work) or a

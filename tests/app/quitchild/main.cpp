@@ -1,10 +1,14 @@
-// The program as main runs it, on the plan file named by the first argument, with an edit not
+// The program as main runs it, on the plan file named by the second argument, with an edit not
 // yet saved; tst_app_quitsignals starts it and sends it the signals that end a program from
-// outside. The second argument, when given, says what else the user left it doing:
+// outside. The first argument is the home folder, where the preferences are left for the test
+// to read. The third argument, when given, says what else the user left it doing:
 //   "cell"               the Table tab shown, the first card's name typed into its cell editor
 //                        ("Typed in cell"), not entered
 //   "full screen N"      tab N (0 Cards, 1 Charts, 2 Table, 3 Properties) alone in full screen
-// It writes "edited" to its output once the edit is made.
+//   "export dialog"      the file dialog of File > Export > Table > CSV open
+//   "preferences"        the Preferences dialog open
+//   "another window"     a window of its own shown beside the main window
+// It writes "edited" to its output once the edit is made and the rest is done.
 
 #include "app/Application.h"
 #include "app/MainLoop.h"
@@ -14,13 +18,44 @@
 #include "tests/app/MainWindowFixture.h"
 
 #include <cstdio>
+#include <memory>
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QTabWidget>
-#include <QTemporaryDir>
+#include <QTimer>
 
 namespace {
+
+void report(bool edited)
+{
+    std::puts(edited ? "edited" : "not edited");
+    std::fflush(stdout);
+}
+
+// The command behind the action runs its dialog in the loop; the edit is reported once the
+// dialog is up.
+void openDialog(MainWindow &window, const char *actionName, bool fileDialog)
+{
+    QAction *action = window.findChild<QAction *>(QLatin1String(actionName));
+    if (!action) {
+        report(false);
+        return;
+    }
+    QTimer::singleShot(0, action, &QAction::trigger);
+    auto *poll = new QTimer(&window);
+    QObject::connect(poll, &QTimer::timeout, [poll, fileDialog] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || (fileDialog && !qobject_cast<QFileDialog *>(modal)))
+            return;
+        poll->stop();
+        report(true);
+    });
+    poll->start(10);
+}
 
 // The user's edit, and what they left the window doing; false when the window does not let it.
 bool leaveEdited(MainWindow &window, const QString &doing)
@@ -45,6 +80,14 @@ bool leaveEdited(MainWindow &window, const QString &doing)
         if (window.isVisible())
             return false;
     }
+    if (doing == QLatin1String("another window")) {
+        // A window of the program's own that no close reaches, as a tool window would be.
+        auto *other = new QWidget;
+        other->setAttribute(Qt::WA_DeleteOnClose);
+        other->setWindowTitle(QStringLiteral("Another window"));
+        QObject::connect(&window, &QObject::destroyed, [other] { delete other; });
+        other->show();
+    }
     return window.isWindowModified();
 }
 
@@ -52,23 +95,28 @@ bool leaveEdited(MainWindow &window, const QString &doing)
 
 int main(int argc, char *argv[])
 {
-    if (argc != 2 && argc != 3)
+    if (argc != 3 && argc != 4)
         return 2;
-    const QString doing = argc == 3 ? QString::fromLocal8Bit(argv[2]) : QString();
-    MainLoopEnd end;
-    {
-        QTemporaryDir home;
-        if (!prepareTestHome(home))
-            return 2;
-        QDir(home.path()).mkpath(QStringLiteral("app"));
-        Application::setAppDirOverride(home.path() + QStringLiteral("/app"));
-        int applicationArgc = 1;
-        Application application(applicationArgc, argv);
-        presetQuietStartup(QString::fromLocal8Bit(argv[1]));
-        end = runMainWindow(application, [&doing](MainWindow &window) {
-            std::puts(leaveEdited(window, doing) ? "edited" : "not edited");
-            std::fflush(stdout);
+    const QString home = QString::fromLocal8Bit(argv[1]);
+    const QString doing = argc == 4 ? QString::fromLocal8Bit(argv[3]) : QString();
+    if (!prepareTestHome(home))
+        return 2;
+    QDir(home).mkpath(QStringLiteral("app"));
+    Application::setAppDirOverride(home + QStringLiteral("/app"));
+    // The plan is opened as main opens it, from the command line.
+    char *programArguments[] = {argv[0], argv[2], nullptr};
+    int programArgc = 2;
+    return runProgram(
+        programArgc, programArguments, [] { presetQuietStartup(QString()); },
+        [&doing](MainWindow &window) {
+            const bool edited = leaveEdited(window, doing);
+            if (!edited)
+                report(false);
+            else if (doing == QLatin1String("export dialog"))
+                openDialog(window, "m_fileExportTableCSVAction", true);
+            else if (doing == QLatin1String("preferences"))
+                openDialog(window, "m_editPreferencesAction", false);
+            else
+                report(true);
         });
-    }
-    return endProgram(end);
 }
