@@ -23,6 +23,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
 #include <QPrinter>
@@ -279,7 +280,12 @@ bool ExportHandler::exportSvg(const QString &fileName, GraphicsView *view)
             written = painter.end();
         }
         if (written) {
-            const QByteArray svg = escapeSvgFontFamilies(drawing.data());
+            // Every text of the views is drawn in the plan's card or chart font or, where they
+            // set none, the application's.
+            const QByteArray svg
+                = escapeSvgFontFamilies(drawing.data(),
+                                        {m_plan.cardFont().family(), m_plan.chartFont().family(),
+                                         QGuiApplication::font().family()});
             written = file.write(svg) == svg.size() && commitWhole(&file);
         }
     }

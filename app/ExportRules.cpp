@@ -1,6 +1,7 @@
 #include "app/ExportRules.h"
 
 #include <algorithm>
+#include <vector>
 
 #include <QFileInfo>
 
@@ -23,12 +24,50 @@ double exportImageScale(const QSizeF &sceneSize)
     return scale;
 }
 
-QByteArray escapeSvgFontFamilies(const QByteArray &svg)
+QString svgFontFamily(const QString &family)
+{
+    int open = family.indexOf(QLatin1Char('['));
+    const int close = family.lastIndexOf(QLatin1Char(']'));
+    if (open < 0 || close < open)
+        return family;
+    if (open > 0 && family.at(open - 1) == QLatin1Char(' '))
+        --open;
+    // A name that is all qualifier names no family of its own: it is kept as it is.
+    return open > 0 ? family.left(open) : family;
+}
+
+namespace {
+
+QByteArray svgFamilyValue(const QByteArray &written)
+{
+    return svgFontFamily(QString::fromUtf8(written)).toHtmlEscaped().toUtf8();
+}
+
+} // namespace
+
+QByteArray escapeSvgFontFamilies(const QByteArray &svg, const QStringList &families)
 {
     static const QByteArray valueStart = QByteArrayLiteral("font-family=\"");
     static const QByteArray valueEnd = QByteArrayLiteral("\" font-size=\"");
-    // Built only from the first family that needs it: a drawing without one is handed back
-    // as it is, without a copy.
+    // Each known family as the generator writes it, with the text that follows it, and its new
+    // value; the longest first, so that a family that holds another one and the generator's
+    // text after it is not taken for the shorter.
+    struct Known
+    {
+        QByteArray written;
+        QByteArray value;
+    };
+    std::vector<Known> known;
+    for (const QString &family : families) {
+        const QByteArray written = family.toUtf8() + valueEnd;
+        if (std::none_of(known.cbegin(), known.cend(),
+                         [&written](const Known &k) { return k.written == written; }))
+            known.push_back({written, svgFamilyValue(family.toUtf8())});
+    }
+    std::sort(known.begin(), known.end(),
+              [](const Known &a, const Known &b) { return a.written.size() > b.written.size(); });
+    // Built only from the first family that changes: a drawing without one is handed back as
+    // it is, without a copy.
     QByteArray escaped;
     int copied = 0;
     int from = 0;
@@ -37,19 +76,35 @@ QByteArray escapeSvgFontFamilies(const QByteArray &svg)
         if (attribute < 0)
             break;
         const int start = attribute + valueStart.size();
-        const int end = svg.indexOf(valueEnd, start);
-        if (end < 0)
-            break;
+        const QByteArray rest
+            = QByteArray::fromRawData(svg.constData() + start, svg.size() - start);
+        const auto found = std::find_if(known.cbegin(), known.cend(), [&rest](const Known &k) {
+            return rest.startsWith(k.written);
+        });
+        int end;
+        QByteArray value;
+        if (found != known.cend()) {
+            end = start + found->written.size() - valueEnd.size();
+            value = found->value;
+        } else {
+            end = svg.indexOf(valueEnd, start);
+            if (end < 0)
+                break;
+            const auto first = svg.cbegin() + start;
+            const auto last = svg.cbegin() + end;
+            if (std::any_of(first, last, [](char c) {
+                    return c == '&' || c == '<' || c == '>' || c == '"' || c == '[';
+                }))
+                value = svgFamilyValue(QByteArray(first, end - start));
+        }
         from = end;
-        const auto first = svg.cbegin() + start;
-        const auto last = svg.cbegin() + end;
-        if (std::none_of(first, last,
-                         [](char c) { return c == '&' || c == '<' || c == '>' || c == '"'; }))
+        if (value.isNull()
+            || value == QByteArray::fromRawData(svg.constData() + start, end - start))
             continue;
         if (escaped.isEmpty())
             escaped.reserve(svg.size() + svg.size() / 16);
         escaped.append(svg.constData() + copied, start - copied);
-        escaped.append(QString::fromUtf8(first, end - start).toHtmlEscaped().toUtf8());
+        escaped.append(value);
         copied = end;
     }
     if (copied == 0)

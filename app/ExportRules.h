@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 // What an export proposes and how large it draws, from plain values: the file name offered
 // beside the plan, and the scale of an image export. No widgets, so that tests check them
@@ -19,9 +20,16 @@ QString exportFileProposal(const QString &planPath, const QString &extension);
 // maximumExportSide; 1 for a scene that fits.
 double exportImageScale(const QSizeF &sceneSize);
 
-// The SVG drawing with the value of every font-family attribute escaped for XML. Qt 5's SVG
-// generator writes the family as it is, so that a family holding "&", "<" or a quote (a name of
-// the plan file's fonts, or a foundry-qualified system font such as "Luxi Sans [B&H]") would end
-// the file's XML there; drawn text it escapes itself. Each value ends where the generator's next
-// attribute, font-size, begins.
-QByteArray escapeSvgFontFamilies(const QByteArray &svg);
+// The family as a reader of an SVG drawing finds it: without the foundry qualifier that the
+// system's font list adds to a family several foundries make ("Nimbus Roman [urw]" is
+// "Nimbus Roman"), read as Qt itself reads such a name when it picks the font to draw with.
+QString svgFontFamily(const QString &family);
+
+// The SVG drawing with the value of every font-family attribute escaped for XML and naming its
+// family as svgFontFamily does. Qt 5's SVG generator writes the family as it is, so that a
+// family holding "&", "<" or a quote would end the file's XML there, and one holding the
+// generator's own text could add attributes and elements of its own; drawn text it escapes
+// itself. A value that is one of the families the drawing was made with is taken whole,
+// whatever it holds; any other value ends where the generator's next attribute, font-size,
+// begins.
+QByteArray escapeSvgFontFamilies(const QByteArray &svg, const QStringList &families);

@@ -111,7 +111,9 @@ QList<QUrl> HyperLinkWidget::getUrls(const QMimeData *mimeData)
         const bool webOrMail = text.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
             || text.startsWith(QLatin1String("https://"), Qt::CaseInsensitive)
             || text.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive);
-        if (webOrMail || url.isLocalFile())
+        // A web address the parser rejects would become a link without an address: it is not
+        // offered; the Link dialog keeps such a text as typed.
+        if ((webOrMail && url.isValid()) || url.isLocalFile())
             return {url};
     }
     return {};
@@ -122,7 +124,7 @@ void HyperLinkWidget::onAdd()
     HyperLinkDialog dialog(this, QString(), QString(), true);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    addLink(HyperLink(dialog.name(), QUrl(dialog.url(), QUrl::TolerantMode)));
+    addLink(HyperLink::fromUrlText(dialog.name(), dialog.url()));
     emit linksChanged();
 }
 

@@ -81,7 +81,7 @@ void HyperLinkWidgetItem::setUrl(const QString &urlText)
 
 HyperLink HyperLinkWidgetItem::link() const
 {
-    return HyperLink(name(), QUrl(urlText(), QUrl::TolerantMode));
+    return HyperLink::fromUrlText(name(), urlText());
 }
 
 bool HyperLinkWidgetItem::eventFilter(QObject *watched, QEvent *event)

@@ -402,9 +402,9 @@ void CardsView::onHyperlinkSelected(QAction *action)
     const auto found = m_linkMap.constFind(action);
     if (found == m_linkMap.constEnd())
         return;
-    const QUrl url = found.value();
-    if (!openUrl(url))
-        criticalMessage(this, tr("Unable to open link '%1'.").arg(url.toString()));
+    const HyperLink &link = found.value();
+    if (!openUrl(link.url()))
+        criticalMessage(this, tr("Unable to open link '%1'.").arg(link.displayUrl()));
 }
 
 bool CardsView::event(QEvent *event)

@@ -2,6 +2,7 @@
 
 #include "cards/GraphicsView.h"
 #include "model/Events.h"
+#include "model/HyperLink.h"
 #include "model/ModelTypes.h"
 
 #include <memory>
@@ -18,7 +19,6 @@ class CardItem;
 class CardsScene;
 class CardsViewToolTip;
 class Document;
-class HyperLink;
 class QAction;
 class QTimer;
 
@@ -329,8 +329,8 @@ private:
     // Owned; null while no auto-scroll runs.
     QTimer *m_autoScrollDelayTimer = nullptr;
     QTimer *m_autoScrollRepeatTimer = nullptr;
-    // The link entries of the card menu while it runs, and their addresses.
-    QMap<QAction *, QUrl> m_linkMap;
+    // The link entries of the card menu while it runs, and their links.
+    QMap<QAction *, HyperLink> m_linkMap;
     MenuHeader m_menuHeader;
     // Where the add-card command was asked for, in scene units: the press of that gesture,
     // not a later one.

@@ -253,7 +253,7 @@ void CardsView::runCardMenu(int count)
         for (const HyperLink &link : links) {
             QAction *entry
                 = menu.addAction(linkIcon, menuText(elideText(link.name(), maxLinkNameLength)));
-            m_linkMap.insert(entry, link.url());
+            m_linkMap.insert(entry, link);
         }
         connect(&menu, &QMenu::triggered, this, &CardsView::onHyperlinkSelected);
     }

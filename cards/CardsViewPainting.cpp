@@ -360,9 +360,22 @@ void CardsView::drawHeaderCell(QPainter *painter, const QRectF &rect, QString te
     font.setUnderline(underline);
     font.setFamily(doc.cardFont().family());
     painter->setPen(withAlpha(doc.headerTextColor(), opacity));
-    const int largest
-        = std::min({int(headerSize), int(cardHeight), int(doc.scaledCardWidth() / 2.5)});
-    drawFittedText(painter, textRect, doc.headerFontScaling(), doc.headerFontSize(), largest, font,
+    // With the property's name shown beside them, each band is half a header deep, and its font
+    // follows the band: a line of a font chosen for the whole header would not fit it, and
+    // every heading would be cut to the ellipsis. Made small enough before any eliding, a
+    // heading is cut only where it is too long for its band.
+    const bool halfBand = doc.cardsHeadersShowName();
+    const double band = halfBand ? headerSize * 0.5 : headerSize;
+    const int largest = std::min({int(band), int(cardHeight), int(doc.scaledCardWidth() / 2.5)});
+    int mode = doc.headerFontScaling();
+    int pixelSize = doc.headerFontSize();
+    if (halfBand && (mode == FittedTextFixed || mode == FittedTextIntelligent)) {
+        pixelSize = pixelSizeForLineHeight(
+            painter, font, fittedTextPixelSize(painter, textRect, mode, pixelSize, largest, rotate),
+            band - 2 * inset);
+        mode = FittedTextFixed;
+    }
+    drawFittedText(painter, textRect, mode, pixelSize, largest, font,
                    Qt::AlignCenter | Qt::TextWordWrap, text, rotate);
     painter->restore();
 }

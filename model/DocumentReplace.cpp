@@ -80,7 +80,7 @@ QList<TaskIndex> Document::replaceText(const QString &find, const QString &repla
                 if (searchLinkUrls && matcher.matches(url)) {
                     linkMatched = true;
                     if (apply)
-                        link.setUrl(QUrl(matcher.replaced(url), QUrl::TolerantMode));
+                        link.setUrlText(matcher.replaced(url));
                 }
                 if (searchLinkNames && matcher.matches(link.name())) {
                     linkMatched = true;

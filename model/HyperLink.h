@@ -11,6 +11,13 @@ public:
     HyperLink(const QString &name, const QUrl &url);
     explicit HyperLink(const QUrl &url);
 
+    // A link to an address given as text (typed, replaced, or read from a file), parsed as a URL
+    // in tolerant mode. QUrl keeps nothing of a text it rejects (a blank or an "&" in the host),
+    // so such a link keeps the text itself: it is shown, searched and written as given.
+    static HyperLink fromUrlText(const QString &name, const QString &urlText);
+    // The same, named by its address as nameFromUrl names it.
+    static HyperLink fromUrlText(const QString &urlText);
+
     // A readable name for an address: host and path without the scheme.
     static QString nameFromUrl(const QUrl &url);
 
@@ -19,8 +26,14 @@ public:
 
     const QString &name() const { return m_name; }
     void setName(const QString &name) { m_name = name; }
+    // Invalid for an address the parser rejected; displayUrl still holds its text.
     QUrl url() const { return m_url; }
-    void setUrl(const QUrl &url) { m_url = url; }
+    void setUrl(const QUrl &url)
+    {
+        m_url = url;
+        m_rejectedText.clear();
+    }
+    void setUrlText(const QString &urlText);
 
     bool operator==(const HyperLink &other) const;
     bool operator!=(const HyperLink &other) const { return !(*this == other); }
@@ -29,4 +42,7 @@ public:
 private:
     QString m_name;
     QUrl m_url;
+    // The address as given when QUrl rejected it, else empty. QUrl compares the parts it kept of
+    // two rejected texts, not the texts, so equality looks at this too.
+    QString m_rejectedText;
 };

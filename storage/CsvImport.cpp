@@ -526,7 +526,7 @@ private:
     {
         QList<HyperLink> links;
         for (const QString &part : cell.split(QLatin1Char(','), Qt::SkipEmptyParts))
-            links << HyperLink(QUrl(part, QUrl::TolerantMode));
+            links << HyperLink::fromUrlText(part);
         return links;
     }
 

@@ -295,8 +295,9 @@ QList<HyperLink> readLinks(const QDomElement &card)
     QList<HyperLink> links;
     for (const QDomElement &entry :
          Dom::items(card, QStringLiteral("links"), QStringLiteral("link"))) {
-        const QUrl url(Dom::readAttributeString(entry, valueAttribute), QUrl::TolerantMode);
-        links << HyperLink(Dom::readAttributeString(entry, QStringLiteral("link_name")), url);
+        links << HyperLink::fromUrlText(
+            Dom::readAttributeString(entry, QStringLiteral("link_name")),
+            Dom::readAttributeString(entry, valueAttribute));
     }
     return links;
 }

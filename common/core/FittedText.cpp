@@ -158,7 +158,48 @@ bool showsOnlyAFaintEllipsis(QPainter *painter, const QRectF &area)
     return line * scale < 2.0;
 }
 
+// The rectangle the text is laid out in: turned a quarter for a rotated text.
+QRectF workingArea(const QRectF &rect, bool rotated)
+{
+    QRectF area = rect;
+    if (rotated) {
+        area.setSize(rect.size().transposed());
+        area.moveCenter(rect.center());
+    }
+    return area;
+}
+
 } // namespace
+
+int fittedTextPixelSize(QPainter *painter, const QRectF &rect, int fontSizeMode, int fixedPixelSize,
+                        double referenceSize, bool rotated)
+{
+    if (fontSizeMode == FittedTextFixed)
+        return fixedPixelSize;
+    if (fontSizeMode == FittedTextIntelligent && painter)
+        return intelligentPixelSize(painter, workingArea(rect, rotated), referenceSize);
+    return 0;
+}
+
+int pixelSizeForLineHeight(QPainter *painter, QFont font, int pixelSize, double height)
+{
+    QPaintDevice *device = painter ? painter->device() : nullptr;
+    const auto lineAt = [&font, device](int size) {
+        font.setPixelSize(size);
+        return device ? QFontMetricsF(font, device).height() : QFontMetricsF(font).height();
+    };
+    const int largest = std::max(1, pixelSize);
+    const double line = lineAt(largest);
+    if (line <= height)
+        return largest;
+    // Lines grow about in step with the size: one guess, then a step or two either way.
+    int size = std::max(1, std::min(largest - 1, int(largest * height / line)));
+    while (size > 1 && lineAt(size) > height)
+        --size;
+    while (size + 1 < largest && lineAt(size + 1) <= height)
+        ++size;
+    return size;
+}
 
 void drawFittedText(QPainter *painter, const QRectF &rect, int fontSizeMode, int fixedPixelSize,
                     double referenceSize, QFont &font, int flags, QString &text, bool rotated)
@@ -166,18 +207,13 @@ void drawFittedText(QPainter *painter, const QRectF &rect, int fontSizeMode, int
     if (!painter || text.isEmpty())
         return;
     painter->save();
-    QRectF area = rect;
-    if (rotated) {
-        area.setSize(rect.size().transposed());
-        area.moveCenter(rect.center());
-    }
+    const QRectF area = workingArea(rect, rotated);
     switch (fontSizeMode) {
     case FittedTextFixed:
     case FittedTextIntelligent:
         applyPixelSize(painter, font,
-                       fontSizeMode == FittedTextFixed
-                           ? fixedPixelSize
-                           : intelligentPixelSize(painter, area, referenceSize));
+                       fittedTextPixelSize(painter, rect, fontSizeMode, fixedPixelSize,
+                                           referenceSize, rotated));
         if (showsOnlyAFaintEllipsis(painter, area)) {
             text = ellipsis;
             painter->restore();

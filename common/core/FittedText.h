@@ -18,3 +18,12 @@ enum FittedTextMode {
 // Used by the card painting for column and row headers, also rotated for row headers.
 void drawFittedText(QPainter *painter, const QRectF &rect, int fontSizeMode, int fixedPixelSize,
                     double referenceSize, QFont &font, int flags, QString &text, bool rotated);
+
+// The pixel size drawFittedText draws with in the fixed and intelligent modes, for the same
+// arguments; 0 in the other modes, which choose no size in advance.
+int fittedTextPixelSize(QPainter *painter, const QRectF &rect, int fontSizeMode, int fixedPixelSize,
+                        double referenceSize, bool rotated);
+
+// The largest pixel size, at most the given one, at which one line of the font is no taller
+// than the height on the painter's device; at least 1.
+int pixelSizeForLineHeight(QPainter *painter, QFont font, int pixelSize, double height);

@@ -1,6 +1,8 @@
 #include "app/ExportRules.h"
 #include "harness/TestMain.h"
 
+#include <QXmlStreamReader>
+
 class TestExportRules : public QObject
 {
     Q_OBJECT
@@ -10,7 +12,27 @@ private slots:
     void proposalKeepsTheFolderAndTheName();
     void imageScaleKeepsBothSidesToTheCap_data();
     void imageScaleKeepsBothSidesToTheCap();
+    void svgFontFamiliesAreEscapedWholeAndNamedWithoutFoundry_data();
+    void svgFontFamiliesAreEscapedWholeAndNamedWithoutFoundry();
 };
+
+namespace {
+
+// A group and a text drawn in each family, as Qt's SVG generator writes them: the family as it
+// is, then the font's other attributes.
+QByteArray drawing(const QList<QByteArray> &families)
+{
+    QByteArray svg("<svg>\n");
+    for (const QByteArray &family : families) {
+        const QByteArray font = "font-family=\"" + family
+            + "\" font-size=\"12\" font-weight=\"400\" font-style=\"normal\" \n";
+        svg += "<g fill=\"none\"\n" + font + ">\n<text x=\"1\" y=\"2\" " + font
+            + " >R&amp;D &lt;plan&gt;</text>\n</g>\n";
+    }
+    return svg + "</svg>\n";
+}
+
+} // namespace
 
 void TestExportRules::proposalKeepsTheFolderAndTheName_data()
 {
@@ -64,6 +86,64 @@ void TestExportRules::imageScaleKeepsBothSidesToTheCap()
     QCOMPARE(found, scale);
     QVERIFY(int(scene.width() * found) <= maximumExportSide);
     QVERIFY(int(scene.height() * found) <= maximumExportSide);
+}
+
+void TestExportRules::svgFontFamiliesAreEscapedWholeAndNamedWithoutFoundry_data()
+{
+    QTest::addColumn<QStringList>("families");
+    QTest::addColumn<QByteArray>("svg");
+    QTest::addColumn<QByteArray>("expected");
+    const QByteArray script("X\" font-size=\"3\"><script>alert(1)</script><text font-size=\"");
+    QTest::newRow("ampersand") << QStringList {"R&D"} << drawing({"R&D"}) << drawing({"R&amp;D"});
+    QTest::newRow("less than") << QStringList {"A<B"} << drawing({"A<B"}) << drawing({"A&lt;B"});
+    QTest::newRow("greater than") << QStringList {"A>B"} << drawing({"A>B"}) << drawing({"A&gt;B"});
+    QTest::newRow("quote") << QStringList {"Serif \"Bold\""} << drawing({"Serif \"Bold\""})
+                           << drawing({"Serif &quot;Bold&quot;"});
+    QTest::newRow("the generator's own text")
+        << QStringList {QString::fromUtf8(script)} << drawing({script})
+        << drawing({"X&quot; font-size=&quot;3&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;&lt;"
+                    "text font-size=&quot;"});
+    QTest::newRow("plain") << QStringList {"Sans Serif", "DejaVu Sans"}
+                           << drawing({"Sans Serif", "DejaVu Sans"})
+                           << drawing({"Sans Serif", "DejaVu Sans"});
+    QTest::newRow("only the second")
+        << QStringList {"Sans Serif", "R&D"} << drawing({"Sans Serif", "R&D", "Sans Serif"})
+        << drawing({"Sans Serif", "R&amp;D", "Sans Serif"});
+    QTest::newRow("one family holds the other and the generator's text")
+        << QStringList {"A", "A\" font-size=\"1"} << drawing({"A\" font-size=\"1", "A"})
+        << drawing({"A&quot; font-size=&quot;1", "A"});
+    QTest::newRow("foundry") << QStringList {"Nimbus Roman [urw]"}
+                             << drawing({"Nimbus Roman [urw]"}) << drawing({"Nimbus Roman"});
+    QTest::newRow("foundry with an ampersand")
+        << QStringList {"Luxi Sans [B&H]"} << drawing({"Luxi Sans [B&H]"})
+        << drawing({"Luxi Sans"});
+    QTest::newRow("all foundry") << QStringList {"[urw]"} << drawing({"[urw]"})
+                                 << drawing({"[urw]"});
+    QTest::newRow("family not known, with a quote")
+        << QStringList() << drawing({"Serif \"Bold\""}) << drawing({"Serif &quot;Bold&quot;"});
+    QTest::newRow("family not known, with an ampersand and a foundry")
+        << QStringList {"Sans Serif"} << drawing({"Sans Serif", "R&D [B&H]"})
+        << drawing({"Sans Serif", "R&amp;D"});
+}
+
+// Every family comes out a well-formed attribute value that names it as typed, whatever it holds;
+// a drawing that needs nothing is the drawing itself.
+void TestExportRules::svgFontFamiliesAreEscapedWholeAndNamedWithoutFoundry()
+{
+    QFETCH(QStringList, families);
+    QFETCH(QByteArray, svg);
+    QFETCH(QByteArray, expected);
+    const QByteArray escaped = escapeSvgFontFamilies(svg, families);
+    QCOMPARE(escaped, expected);
+    if (svg == expected)
+        QCOMPARE(escaped.constData(), svg.constData());
+    QXmlStreamReader xml(escaped);
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement)
+            QVERIFY(xml.name() == QLatin1String("svg") || xml.name() == QLatin1String("g")
+                    || xml.name() == QLatin1String("text"));
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
 }
 
 TAVROLO_TEST_MAIN(TestExportRules)

@@ -352,20 +352,31 @@ void TestExports::svgStaysWellFormedWhateverTheFonts_data()
 {
     QTest::addColumn<QString>("pane");
     QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("written");
+    const QString script = QStringLiteral("X\" font-size=\"3\"><script>alert(1)</script><text "
+                                          "font-size=\"");
     for (const QString &pane : {QStringLiteral("Cards"), QStringLiteral("Charts")}) {
-        // A foundry-qualified name from the system's font list, and one only a plan file holds.
-        for (const QString &family :
-             {QStringLiteral("Luxi Sans [B&H]"), QStringLiteral("Serif \"A&B<\"")})
-            QTest::addRow("%s, %s", qPrintable(pane), qPrintable(family)) << pane << family;
+        // Foundry-qualified names from the system's font list, and names only a plan file holds.
+        QTest::addRow("%s, installed with its foundry", qPrintable(pane))
+            << pane << "Nimbus Roman [urw]"
+            << "Nimbus Roman";
+        QTest::addRow("%s, foundry with an ampersand", qPrintable(pane))
+            << pane << "Luxi Sans [B&H]"
+            << "Luxi Sans";
+        QTest::addRow("%s, quotes and markup", qPrintable(pane)) << pane << "Serif \"A&B<\""
+                                                                 << "Serif \"A&B<\"";
+        QTest::addRow("%s, the generator's own text", qPrintable(pane)) << pane << script << script;
     }
 }
 
 // The font families of the plan's cards and charts go into the drawing's attributes, where their
-// "&", "<" and quotes must not end the file's XML; a reader finds the family as it was.
+// "&", "<" and quotes must not end the file's XML nor make elements of their own; a reader finds
+// the family as it was typed, without the foundry that only Qt reads. The plan keeps the name.
 void TestExports::svgStaysWellFormedWhateverTheFonts()
 {
     QFETCH(QString, pane);
     QFETCH(QString, family);
+    QFETCH(QString, written);
     Document plan;
     QString error;
     bool later = false;
@@ -384,13 +395,22 @@ void TestExports::svgStaysWellFormedWhateverTheFonts()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QXmlStreamReader xml(&file);
     QSet<QString> families;
+    QSet<QString> elements;
     while (!xml.atEnd()) {
-        if (xml.readNext() == QXmlStreamReader::StartElement
-            && xml.attributes().hasAttribute(QLatin1String("font-family")))
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        elements.insert(xml.name().toString());
+        if (xml.attributes().hasAttribute(QLatin1String("font-family")))
             families.insert(xml.attributes().value(QLatin1String("font-family")).toString());
     }
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-    QVERIFY2(families.contains(family), qPrintable(families.values().join(", ")));
+    QVERIFY2(families.contains(written), qPrintable(families.values().join(", ")));
+    QVERIFY2(!families.contains(family) || family == written,
+             qPrintable(families.values().join(", ")));
+    QVERIFY2(!elements.contains(QStringLiteral("script")),
+             qPrintable(elements.values().join(", ")));
+    QCOMPARE(doc()->cardFont().family(), family);
+    QCOMPARE(doc()->chartFont().family(), family);
 }
 
 void TestExports::tableExportAsksOnlyForARealSubset_data()

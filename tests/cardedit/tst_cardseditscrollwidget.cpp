@@ -8,11 +8,18 @@
 #include "harness/DocumentRecorder.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
+#include "storage/PlanFileReader.h"
+#include "storage/PlanFileWriter.h"
 
+#include <QBuffer>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -72,6 +79,37 @@ int inkedPixels(QPlainTextEdit *field)
     return inked;
 }
 
+// The links of the card as the plan file holds them: written and read back.
+QList<HyperLink> linksInPlanFile(TaskIndex card)
+{
+    QByteArray text = planFileText(*doc());
+    QBuffer file(&text);
+    file.open(QIODevice::ReadOnly);
+    Document read;
+    if (!readPlanFile(read, &file, QStringLiteral("plan.tv"), nullptr, nullptr))
+        return {};
+    return read.taskLinks(card);
+}
+
+// Answers the next Link dialog by typing into its fields as the user does, then pressing OK,
+// which is enabled only once both are filled. Sets answered when it did.
+void typeLinkIntoNextDialog(const QString &address, const QString &name, bool *answered)
+{
+    QTimer::singleShot(0, [address, name, answered] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog)
+            return;
+        auto *urlEdit = dialog->findChild<QLineEdit *>(QStringLiteral("m_urlEdit"));
+        auto *nameEdit = dialog->findChild<QLineEdit *>(QStringLiteral("m_nameEdit"));
+        urlEdit->selectAll();
+        QTest::keyClicks(urlEdit, address);
+        nameEdit->selectAll();
+        QTest::keyClicks(nameEdit, name);
+        dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        *answered = true;
+    });
+}
+
 QStringList entries(const QComboBox *combo)
 {
     QStringList texts;
@@ -99,6 +137,8 @@ private slots:
     void longValuesSurviveAnUntouchedOk();
     void addedLinksJoinDifferingLists();
     void clearedLinksAreWritten();
+    void linkAddressesAreKeptAsTyped_data();
+    void linkAddressesAreKeptAsTyped();
     void imagesAreSortedAndKeptAcrossLibraryEdits();
     void pickedDateIsAppended();
     void propertyDeletedFromItsOwnRow();
@@ -330,6 +370,67 @@ void TestCardsEditScrollWidget::clearedLinksAreWritten()
     editor(&dialog)->linksWidget()->onClear();
     dialog.accept();
     QVERIFY(doc()->taskLinks(2).isEmpty());
+}
+
+void TestCardsEditScrollWidget::linkAddressesAreKeptAsTyped_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    for (const QString &before : {QString(), QStringLiteral("https://old.example")}) {
+        const char *road = before.isEmpty() ? "Add Link" : "Edit Link";
+        QTest::addRow("%s, blank in the host", road) << before << "https://my server.example/doc"
+                                                     << "https://my server.example/doc";
+        QTest::addRow("%s, ampersand in the host", road) << before << "https://ex&mple.com/x"
+                                                         << "https://ex&mple.com/x";
+        // An address the parser takes is kept in its own writing, as always.
+        QTest::addRow("%s, valid", road) << before << "HTTPS://Ok.example/a b"
+                                         << "https://ok.example/a b";
+    }
+    // The parser keeps the same parts of both texts: only the texts tell the links apart.
+    QTest::newRow("Edit Link, from one such address to another") << "https://my server.example/x"
+                                                                 << "https://my&server.example/x"
+                                                                 << "https://my&server.example/x";
+}
+
+// An address the URL parser rejects is still the link's address: on the card, in the plan file
+// and in the Link dialog when the card is edited again.
+void TestCardsEditScrollWidget::linkAddressesAreKeptAsTyped()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+    if (!before.isEmpty())
+        doc()->setTaskLinks(0, {HyperLink::fromUrlText(QStringLiteral("Doc"), before)}, false);
+    {
+        TaskDialog dialog(nullptr, nullptr, {}, {0});
+        HyperLinkWidget *links = editor(&dialog)->linksWidget();
+        bool answered = false;
+        typeLinkIntoNextDialog(typed, QStringLiteral("Doc"), &answered);
+        if (before.isEmpty())
+            links->onAdd();
+        else
+            qobject_cast<QToolButton *>(links->itemWidget(links->topLevelItem(0), 1))->click();
+        QVERIFY(answered);
+        dialog.accept();
+    }
+    QCOMPARE(doc()->taskLinks(0).size(), 1);
+    QCOMPARE(doc()->taskLinks(0).first().name(), QStringLiteral("Doc"));
+    QCOMPARE(doc()->taskLinks(0).first().displayUrl(), kept);
+    const QList<HyperLink> filed = linksInPlanFile(0);
+    QCOMPARE(filed.size(), 1);
+    QCOMPARE(filed.first().displayUrl(), kept);
+    QCOMPARE(filed.first(), doc()->taskLinks(0).first());
+
+    TaskDialog again(nullptr, nullptr, {}, {0});
+    HyperLinkWidget *links = editor(&again)->linksWidget();
+    QString shown;
+    ModalAnswer look(QStringLiteral("Cancel"), {}, [&shown](QWidget *dialog) {
+        shown = dialog->findChild<QLineEdit *>(QStringLiteral("m_urlEdit"))->text();
+    });
+    qobject_cast<QToolButton *>(links->itemWidget(links->topLevelItem(0), 1))->click();
+    QVERIFY(look.answered());
+    QCOMPARE(shown, kept);
 }
 
 void TestCardsEditScrollWidget::imagesAreSortedAndKeptAcrossLibraryEdits()

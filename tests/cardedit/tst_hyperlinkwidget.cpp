@@ -112,6 +112,8 @@ void TestHyperLinkWidget::urlsOfDroppedData_data()
     QTest::newRow("mail address") << none << "mailto:me@x.example" << 1;
     QTest::newRow("file address") << none << "file:///tmp/plan.txt" << 1;
     QTest::newRow("plain words") << none << "buy milk" << 0;
+    // It would become a link without an address; the Link dialog keeps such a text.
+    QTest::newRow("web address the parser rejects") << none << "https://my server.example/doc" << 0;
     QTest::newRow("any scheme as URLs")
         << QList<QUrl> {QUrl("ftp://x.example"), QUrl("https://y.example")} << "" << 2;
     QTest::newRow("nothing") << none << "" << 0;

@@ -1,5 +1,9 @@
 #include "app/MainWindowFixture.h"
+#include "cardedit/CardsEditScrollWidget.h"
+#include "cardedit/HyperLinkWidget.h"
+#include "cardedit/HyperLinkWidgetItem.h"
 #include "cardedit/ReplaceDialog.h"
+#include "cardedit/TaskDialog.h"
 #include "cards/CardsScene.h"
 #include "common/app/Accessors.h"
 #include "common/widgets/DelayedEditLineEdit.h"
@@ -8,12 +12,15 @@
 #include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
+#include "storage/PlanFileReader.h"
+#include "storage/PlanFileWriter.h"
 #include "table/TableView.h"
 
 #include <algorithm>
 #include <memory>
 
 #include <QAction>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -80,6 +87,41 @@ void makePlan(Document &plan)
     plan.setTaskNotes(3, QStringLiteral("x in notes"), false);
 }
 
+// The addresses of the cards' links in card and list order: as the plan holds them, as the plan
+// file holds them, or as the card editor shows them.
+QStringList addresses(const Document &plan)
+{
+    QStringList list;
+    for (TaskIndex card = 0; card < plan.taskCount(); ++card) {
+        for (const HyperLink &link : plan.taskLinks(card))
+            list.append(link.displayUrl());
+    }
+    return list;
+}
+
+QStringList addressesInPlanFile()
+{
+    QByteArray text = planFileText(*doc());
+    QBuffer file(&text);
+    file.open(QIODevice::ReadOnly);
+    Document read;
+    if (!readPlanFile(read, &file, QStringLiteral("plan.tv"), nullptr, nullptr))
+        return {};
+    return addresses(read);
+}
+
+QStringList addressesInEditor()
+{
+    QStringList list;
+    for (TaskIndex card = 0; card < doc()->taskCount(); ++card) {
+        TaskDialog dialog(nullptr, nullptr, {}, {card});
+        HyperLinkWidget *links = dialog.findChild<CardsEditScrollWidget *>()->linksWidget();
+        for (int row = 0; row < links->topLevelItemCount(); ++row)
+            list.append(static_cast<HyperLinkWidgetItem *>(links->topLevelItem(row))->urlText());
+    }
+    return list;
+}
+
 // A window whose own part records whether closing() reached it while it was still whole.
 class Window : public QWidget
 {
@@ -121,6 +163,8 @@ private slots:
     void closingReachesOnlyAWholeWindow();
     void selectMatchesActsInTheShownPane_data();
     void selectMatchesActsInTheShownPane();
+    void replacedLinkAddressesAreKept_data();
+    void replacedLinkAddressesAreKept();
 
 private:
     QTemporaryDir m_folder;
@@ -400,6 +444,59 @@ void TestReplaceDialog::selectMatchesActsInTheShownPane()
     tabs->setCurrentIndex(canSelect ? 1 : 0);
     QCOMPARE(select->isEnabled(), !canSelect);
     window.reset();
+}
+
+void TestReplaceDialog::replacedLinkAddressesAreKept_data()
+{
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<QStringList>("after");
+    QTest::newRow("blank in the host")
+        << "www.w3.org"
+        << "w3 mirror"
+        << QStringList {"https://w3 mirror/WAI/", "https://example.com/a", "http://example.org/b"};
+    QTest::newRow("ampersand in the host")
+        << "example"
+        << "ex&mple"
+        << QStringList {"https://www.w3.org/WAI/", "https://ex&mple.com/a", "http://ex&mple.org/b"};
+    QTest::newRow("valid") << "www.w3.org"
+                           << "www.w3c.org"
+                           << QStringList {"https://www.w3c.org/WAI/", "https://example.com/a",
+                                           "http://example.org/b"};
+}
+
+// A replacement the URL parser rejects is still the link's address, in the plan, in its file
+// and in the card editor; the links' names stay.
+void TestReplaceDialog::replacedLinkAddressesAreKept()
+{
+    QFETCH(QString, find);
+    QFETCH(QString, replacement);
+    QFETCH(QStringList, after);
+    doc()->setTaskLinks(
+        0, {HyperLink(QStringLiteral("Guidelines"), QUrl("https://www.w3.org/WAI/"))}, false);
+    doc()->setTaskLinks(1,
+                        {HyperLink(QStringLiteral("A"), QUrl("https://example.com/a")),
+                         HyperLink(QStringLiteral("B"), QUrl("http://example.org/b"))},
+                        false);
+    ReplaceDialog dialog;
+    child<QCheckBox>(&dialog, "m_propertiesCheckBox")->setChecked(false);
+    child<QCheckBox>(&dialog, "m_linksCheckBox")->setChecked(true);
+    typeTexts(&dialog, find, replacement);
+    QVERIFY(replaceButton(&dialog)->isEnabled());
+    replaceButton(&dialog)->click();
+
+    QCOMPARE(addresses(*doc()), after);
+    QCOMPARE(doc()->taskLinks(0).first().name(), QStringLiteral("Guidelines"));
+    QCOMPARE(doc()->taskLinks(1).last().name(), QStringLiteral("B"));
+    QCOMPARE(addressesInPlanFile(), after);
+    QCOMPARE(addressesInEditor(), after);
+    // The kept address is found and replaced again like any other.
+    typeTexts(&dialog, replacement, find);
+    QCOMPARE(preview(&dialog), QStringLiteral("1 card match"));
+    replaceButton(&dialog)->click();
+    QCOMPARE(
+        addresses(*doc()),
+        QStringList({"https://www.w3.org/WAI/", "https://example.com/a", "http://example.org/b"}));
 }
 
 TAVROLO_TEST_MAIN(TestReplaceDialog)

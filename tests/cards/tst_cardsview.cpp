@@ -13,12 +13,16 @@
 #include "harness/TestMain.h"
 #include "harness/TestPlanKey.h"
 #include "model/PlanFixture.h"
+#include "storage/PlanFileReader.h"
 
+#include <QFontMetricsF>
 #include <QGestureEvent>
 #include <QLineEdit>
+#include <QPaintEngine>
 #include <QPinchGesture>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTextItem>
 
 // The Cards view shown on the application's plan, driven by mouse, wheel, gesture and key
 // events sent to its viewport, checked on the plan, the undo texts and the painted colours.
@@ -61,6 +65,8 @@ private slots:
     void emptyAndFilteredPlansShowAHint_data();
     void emptyAndFilteredPlansShowAHint();
     void lensMagnifiesTwiceInASmallViewport();
+    void shownHeaderNamesLeaveTheHeadingsReadable_data();
+    void shownHeaderNamesLeaveTheHeadingsReadable();
 };
 
 namespace {
@@ -112,6 +118,91 @@ int countPixels(const QImage &image, const QColor &color)
         }
     }
     return count;
+}
+
+// One text a painter drew, in the font it drew it with.
+struct DrawnText
+{
+    QString text;
+    QFont font;
+};
+
+// Takes down the texts a painter draws on an image, in their fonts, and draws nothing.
+class TextRecorder : public QImage
+{
+public:
+    explicit TextRecorder(const QSize &size) : QImage(size, QImage::Format_RGB32), m_engine(&texts)
+    { }
+    QPaintEngine *paintEngine() const override { return &m_engine; }
+
+    QList<DrawnText> texts;
+
+private:
+    class Engine : public QPaintEngine
+    {
+    public:
+        explicit Engine(QList<DrawnText> *texts) : QPaintEngine(AllFeatures), m_texts(texts) { }
+        bool begin(QPaintDevice *) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState &) override { }
+        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override { }
+        void drawPath(const QPainterPath &) override { }
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override { }
+        void drawTextItem(const QPointF &, const QTextItem &item) override
+        {
+            m_texts->append({item.text(), item.font()});
+        }
+        Type type() const override { return User; }
+
+    private:
+        QList<DrawnText> *m_texts;
+    };
+
+    mutable Engine m_engine;
+};
+
+// The texts the view draws at its present zoom, as on its screen.
+QList<DrawnText> drawnTexts(ShownView &shown)
+{
+    const QRect viewport = shown.view.viewport()->rect();
+    TextRecorder recorder(viewport.size());
+    QPainter painter(&recorder);
+    shown.view.render(&painter, QRectF(viewport), viewport);
+    painter.end();
+    return recorder.texts;
+}
+
+// What was drawn of a heading: the heading whole, or the start of it before the ellipsis that
+// ends a heading too wide for its band; nothing when neither was drawn.
+const DrawnText *drawnHeading(const QList<DrawnText> &texts, const QString &heading)
+{
+    const DrawnText *cut = nullptr;
+    for (const DrawnText &drawn : texts) {
+        if (drawn.text == heading)
+            return &drawn;
+        if (drawn.text.endsWith(QChar(0x2026)) && heading.startsWith(drawn.text.chopped(1))
+            && (!cut || drawn.text.size() > cut->text.size()))
+            cut = &drawn;
+    }
+    return cut;
+}
+
+// How far the header text's ink reaches along a band cell of the picture: its ellipsis alone
+// is a short mark, a heading a long one.
+int inkAlong(const QImage &image, const QRect &cell, bool horizontal)
+{
+    int first = INT_MAX;
+    int last = -1;
+    const QRect inner = cell.adjusted(3, 3, -3, -3) & image.rect();
+    for (int y = inner.top(); y <= inner.bottom(); ++y) {
+        for (int x = inner.left(); x <= inner.right(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128) {
+                first = std::min(first, horizontal ? x : y);
+                last = std::max(last, horizontal ? x : y);
+            }
+        }
+    }
+    return last < 0 ? 0 : last - first + 1;
 }
 
 } // namespace
@@ -799,6 +890,101 @@ void TestCardsView::lensMagnifiesTwiceInASmallViewport()
 
     shown.view.onMagnifyUnderCursor(false);
     QCOMPARE(shown.grab().pixelColor(pointer - QPoint(70, 0)), header);
+}
+
+void TestCardsView::shownHeaderNamesLeaveTheHeadingsReadable_data()
+{
+    QTest::addColumn<bool>("showName");
+    QTest::addColumn<int>("orientation"); // of the row headings: 0 across, 1 upwards
+    QTest::addColumn<int>("fontScaling");
+    QTest::addColumn<int>("fontSize");
+    for (const bool showName : {true, false}) {
+        const char *name = showName ? "name shown" : "name hidden";
+        QTest::addRow("%s, intelligent, rows upwards", name) << showName << 1 << 2 << 0;
+        QTest::addRow("%s, intelligent, rows across", name) << showName << 0 << 2 << 0;
+        QTest::addRow("%s, fixed, rows upwards", name) << showName << 1 << 0 << 70;
+    }
+}
+
+// The sample plan at its opening zoom: with the property's name beside them, the headings fit
+// their half-deep bands in height and are cut only where they are too wide; without it, the
+// headings are drawn as they always were.
+void TestCardsView::shownHeaderNamesLeaveTheHeadingsReadable()
+{
+    QFETCH(bool, showName);
+    QFETCH(int, orientation);
+    QFETCH(int, fontScaling);
+    QFETCH(int, fontSize);
+    QString error;
+    QVERIFY2(readPlanFile(*doc(), QStringLiteral(TAVROLO_SOURCE_DIR "/samples/Project plan.tv"),
+                          &error, nullptr),
+             qPrintable(error));
+    Document &plan = *doc();
+    plan.setCardsHeadersShowName(showName, false);
+    plan.setCardsRowHeaderTextOrientation(orientation, false);
+    plan.setHeaderFontScaling(fontScaling, false);
+    if (fontScaling == 0)
+        plan.setHeaderFontSize(fontSize, false);
+    ShownView shown(plan.xProperty(), plan.yProperty(), QSize(1000, 450));
+    QVERIFY(shown.view.currentScale() < 0.3);
+    const double header = plan.cardsHeaderSize();
+    const double band = showName ? header / 2 : header;
+    const QList<DrawnText> texts = drawnTexts(shown);
+    const QImage picture = shown.grab();
+    const CardsLayouter &layout = shown.scene.layouter();
+
+    // Each band: its heading, the cell it is drawn in (scene units), whether it reads across.
+    struct Band
+    {
+        QString heading;
+        QRectF cell;
+        bool across;
+        bool row;
+    };
+    QList<Band> bands;
+    const double values = -band;
+    for (int i = 0; i < layout.columns().labels.size(); ++i)
+        bands.append(
+            {layout.columns().labels.at(i),
+             QRectF(layout.columns().startOf(i), values, layout.columns().spans.at(i), band), true,
+             false});
+    for (int i = 0; i < layout.rows().labels.size(); ++i)
+        bands.append({layout.rows().labels.at(i),
+                      QRectF(values, layout.rows().startOf(i), band, layout.rows().spans.at(i)),
+                      orientation == 0, true});
+    if (showName) {
+        bands.append({plan.propertyName(plan.xProperty()),
+                      QRectF(0, -header, layout.columns().total, band), true, false});
+        bands.append({plan.propertyName(plan.yProperty()),
+                      QRectF(-header, 0, band, layout.rows().total), orientation == 0, true});
+    }
+    QCOMPARE(bands.size(), showName ? 8 : 6);
+    for (const Band &each : qAsConst(bands)) {
+        const DrawnText *drawn = drawnHeading(texts, each.heading);
+        QVERIFY2(drawn, qPrintable(each.heading));
+        const QFontMetricsF metrics(drawn->font);
+        if (each.row && each.across) {
+            // Across a narrow band a heading may be too wide: cut, but never to the ellipsis
+            // alone.
+            QVERIFY2(drawn->text.size() > 1, qPrintable(each.heading));
+            continue;
+        }
+        QCOMPARE(drawn->text, each.heading);
+        // Not taller than the band inside its insets.
+        QVERIFY2(metrics.height() <= band - header / 20, qPrintable(each.heading));
+        if (!showName) {
+            // As always: the fixed size, or the intelligent one of the whole header.
+            QCOMPARE(drawn->font.pixelSize(), fontScaling == 0 ? fontSize : int(header / 2.5));
+        }
+        // On the screen too, the heading is drawn, not an ellipsis.
+        const QRect cell = shown.view.mapFromScene(each.cell).boundingRect();
+        const double width = metrics.horizontalAdvance(each.heading) * shown.view.currentScale();
+        QVERIFY2(inkAlong(picture, cell, !each.row) >= 0.8 * width,
+                 qPrintable(QStringLiteral("%1: %2 of %3 pixels")
+                                .arg(each.heading)
+                                .arg(inkAlong(picture, cell, !each.row))
+                                .arg(width)));
+    }
 }
 
 TAVROLO_TEST_MAIN(TestCardsView)

@@ -2,6 +2,7 @@
 #include "harness/PlainTestMain.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 
@@ -41,6 +42,8 @@ private slots:
     void elidingKeepsTheLongestStartThatFits();
     void rowsLowerThanALineDrawTheEllipsisUnlessFaint_data();
     void rowsLowerThanALineDrawTheEllipsisUnlessFaint();
+    void lineHeightCapKeepsOneLineWithinTheHeight_data();
+    void lineHeightCapKeepsOneLineWithinTheHeight();
 
 private:
     QImage m_image {400, 300, QImage::Format_ARGB32};
@@ -205,6 +208,44 @@ void TestFittedText::rowsLowerThanALineDrawTheEllipsisUnlessFaint()
     painter.end();
     QCOMPARE(text, ellipsis);
     QCOMPARE(hasInk(image), drawn);
+}
+
+void TestFittedText::lineHeightCapKeepsOneLineWithinTheHeight_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<double>("height");
+    QTest::newRow("a line far too tall") << 60 << 67.5;
+    QTest::newRow("a line a little too tall") << 60 << 69.0;
+    QTest::newRow("a line that fits") << 30 << 67.5;
+    QTest::newRow("no room at all") << 14 << 0.5;
+}
+
+// The size comes down just far enough for one line to fit the height, never up, never below 1;
+// the fitted text then keeps a short heading whole.
+void TestFittedText::lineHeightCapKeepsOneLineWithinTheHeight()
+{
+    QFETCH(int, size);
+    QFETCH(double, height);
+    QPainter painter(&m_image);
+    QFont font;
+    const int capped = pixelSizeForLineHeight(&painter, font, size, height);
+    const auto lineAt = [&font](int pixels) {
+        font.setPixelSize(pixels);
+        return QFontMetricsF(font).height();
+    };
+    QVERIFY(capped >= 1 && capped <= size);
+    if (lineAt(size) <= height) {
+        QCOMPARE(capped, size);
+    } else if (capped > 1) {
+        QVERIFY(lineAt(capped) <= height);
+        QVERIFY(lineAt(capped + 1) > height);
+    }
+    if (height > 10) {
+        QString text = QStringLiteral("To do");
+        drawFittedText(&painter, QRectF(0, 0, 300, height), FittedTextFixed, capped, 0, font,
+                       centredWrapped, text, false);
+        QCOMPARE(text, QStringLiteral("To do"));
+    }
 }
 
 TAVROLO_GUI_TEST_MAIN(TestFittedText)

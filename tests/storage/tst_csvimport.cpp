@@ -154,6 +154,9 @@ void TestCsvImport::cardsAreImported_data()
     QTest::newRow("links split at commas")
         << QByteArray("Name,Links\nx,\"http://a.example/p,,http://b.example\"\n")
         << "Name\nx /  / http://a.example/p http://b.example";
+    QTest::newRow("links the URL parser rejects are kept")
+        << QByteArray("Name,Links\nx,\"https://my server.example/doc,https://ex&mple.com/x\"\n")
+        << "Name\nx /  / https://my server.example/doc https://ex&mple.com/x";
     QTest::newRow("special columns only")
         << QByteArray("Notes,Links,Images\nn1,,nowhere.png\n") << "\n / n1 / ";
     QTest::newRow("inch mark in a plain cell")
