@@ -629,7 +629,8 @@ bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
                    QString *errorMessage)
 {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Only a regular file, links followed, as for plan files (see readPlanFile).
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
         *errorMessage = QStringLiteral("Cannot open file '%1' to read.").arg(fileName);
         return false;
     }

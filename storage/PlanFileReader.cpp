@@ -12,6 +12,7 @@
 #include <memory>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPixmap>
 #include <QRegularExpression>
 #include <QTextCodec>
@@ -801,7 +802,9 @@ bool readPlanFile(Document &document, const QString &fileName, QString *errorMes
                   bool *savedByLaterVersion)
 {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Only a regular file, links followed: a device such as /dev/zero never ends, and a pipe
+    // blocks the open until another program writes to it.
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
         if (errorMessage)
             *errorMessage = QStringLiteral("Can't open file '%1'").arg(fileName);
         return false;

@@ -4,6 +4,8 @@
 #include "storage/CsvExport.h"
 #include "storage/CsvImport.h"
 
+#include <sys/stat.h>
+
 #include <QRegExp>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -79,6 +81,8 @@ private slots:
     void hostileShapesAreReadOrRefused();
     void missingFileLeavesPlanUntouched();
     void rowsNamingOnePictureShareOneImage();
+    void pathsThatAreNoFileAreRefusedUnopened_data();
+    void pathsThatAreNoFileAreRefusedUnopened();
 
 private:
     QString writeCsv(const QByteArray &bytes, const QString &name = QStringLiteral("cards.csv"));
@@ -350,6 +354,28 @@ void TestCsvImport::rowsNamingOnePictureShareOneImage()
     for (int card = 0; card < m_plan.taskCount(); ++card)
         images << m_plan.task(card).imageIndex();
     QCOMPARE(images, (QList<int> {0, 0, -1, -1}));
+}
+
+// A device never ends and a pipe blocks the open until someone writes to it: neither is opened.
+void TestCsvImport::pathsThatAreNoFileAreRefusedUnopened_data()
+{
+    QTest::addColumn<QString>("path");
+    const QString pipe = m_dir.filePath(QStringLiteral("pipe.csv"));
+    QVERIFY(QFileInfo::exists(pipe) || mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    QTest::newRow("device") << QStringLiteral("/dev/zero");
+    QTest::newRow("pipe") << pipe;
+}
+
+void TestCsvImport::pathsThatAreNoFileAreRefusedUnopened()
+{
+    QFETCH(QString, path);
+    Document original;
+    PlanSamples::fillVariedPlan(original);
+    m_plan = original;
+    QString error;
+    QVERIFY(!importCsvFile(m_plan, path, true, &error));
+    QCOMPARE(error, QStringLiteral("Cannot open file '%1' to read.").arg(path));
+    QVERIFY(m_plan == original);
 }
 
 TAVROLO_GUI_TEST_MAIN(TestCsvImport)

@@ -10,6 +10,7 @@
 #include "storage/StoredAppearance.h"
 
 #include <memory>
+#include <sys/stat.h>
 
 #include <QDirIterator>
 #include <QRegularExpression>
@@ -152,6 +153,8 @@ private slots:
     void writeFailureAnywhereIsReported_data();
     void writeFailureAnywhereIsReported();
     void saveKeepsOldFileInLockedFolderAndFollowsLinks();
+    void pathsThatAreNoFileAreRefusedUnopened_data();
+    void pathsThatAreNoFileAreRefusedUnopened();
 
 private:
     QTemporaryDir m_dir;
@@ -646,6 +649,34 @@ void TestPlanFile::saveKeepsOldFileInLockedFolderAndFollowsLinks()
     QVERIFY(writePlanFile(doc, link, &error) && QFileInfo(link).isSymLink());
     QCOMPARE(readBytes(path), planFileText(doc));
     QCOMPARE(QFile::permissions(path) & QFileDevice::Permissions(0x7077), permissions);
+}
+
+// A device never ends and a pipe blocks the open until someone writes to it: neither is opened.
+void TestPlanFile::pathsThatAreNoFileAreRefusedUnopened_data()
+{
+    QTest::addColumn<QString>("path");
+    const QString pipe = m_dir.filePath(QStringLiteral("plan pipe.tv"));
+    QVERIFY(QFileInfo::exists(pipe) || mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    const QString link = m_dir.filePath(QStringLiteral("link to pipe.tv"));
+    QVERIFY(QFileInfo(link).isSymLink() || QFile::link(pipe, link));
+    QTest::newRow("device") << QStringLiteral("/dev/zero");
+    QTest::newRow("pipe") << pipe;
+    QTest::newRow("link to a pipe") << link;
+    QTest::newRow("folder") << m_dir.path();
+}
+
+void TestPlanFile::pathsThatAreNoFileAreRefusedUnopened()
+{
+    QFETCH(QString, path);
+    Document doc;
+    fillVariedPlan(doc);
+    const Document before(doc);
+    QString error;
+    bool later = true;
+    QVERIFY(!readPlanFile(doc, path, &error, &later));
+    QCOMPARE(error, QStringLiteral("Can't open file '%1'").arg(path));
+    QVERIFY(later);
+    QVERIFY(doc == before);
 }
 
 TAVROLO_GUI_TEST_MAIN(TestPlanFile)
