@@ -230,10 +230,9 @@ void readImages(Document &document, const QList<QDomElement> &elements, qint64 f
     const QSize fitInto(Image::MaxSide, Image::MaxSide);
     qint64 pixelBudget = pixelsAlwaysAllowed + pixelsPerFileByte * fileSize;
     for (const QDomElement &element : elements) {
-        const QString format
-            = Dom::readAttributeString(element, QStringLiteral("format"), QStringLiteral("PNG"));
-        const QImage picture = Dom::readAttributeImage(element, valueAttribute, format, QImage(),
-                                                       fitInto, &pixelBudget);
+        // The data says what it is, whatever the element's "format" says (see imageFromHex).
+        const QImage picture
+            = Dom::readAttributeImage(element, valueAttribute, QImage(), fitInto, &pixelBudget);
         const Image image(QPixmap::fromImage(picture),
                           Dom::readAttributeString(element, QStringLiteral("name")),
                           Dom::readAttributeString(element, QStringLiteral("stock_resource")));

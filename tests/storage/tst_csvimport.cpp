@@ -1,3 +1,4 @@
+#include "HostilePlans.h"
 #include "PlanSamples.h"
 #include "harness/FileFaults.h"
 #include "harness/PlainTestMain.h"
@@ -81,6 +82,7 @@ private slots:
     void hostileShapesAreReadOrRefused();
     void missingFileLeavesPlanUntouched();
     void rowsNamingOnePictureShareOneImage();
+    void picturesTheFileNamesAreReadOnlyAsRasterData();
     void pathsThatAreNoFileAreRefusedUnopened_data();
     void pathsThatAreNoFileAreRefusedUnopened();
 
@@ -354,6 +356,28 @@ void TestCsvImport::rowsNamingOnePictureShareOneImage()
     for (int card = 0; card < m_plan.taskCount(); ++card)
         images << m_plan.task(card).imageIndex();
     QCOMPARE(images, (QList<int> {0, 0, -1, -1}));
+}
+
+// The pictures are files the CSV file names, not ones the user chose: an SVG among them would
+// load whatever it links to.
+void TestCsvImport::picturesTheFileNamesAreReadOnlyAsRasterData()
+{
+    const QString red = m_dir.filePath(QStringLiteral("red.png"));
+    QVERIFY(PlanSamples::picture({}, Qt::red, 8, 8).pixmap().save(red));
+    const QString blue = m_dir.filePath(QStringLiteral("blue.bmp"));
+    QVERIFY(PlanSamples::picture({}, Qt::blue, 8, 8).pixmap().save(blue));
+    const QString linking
+        = writeCsv(HostilePlans::svgShowing(QFile::encodeName(red)), QStringLiteral("red.svg"));
+    QString error;
+    QVERIFY(importCsvFile(
+        m_plan,
+        writeCsv(("Name,Images\na," + red + "\nb," + linking + "\nc," + blue + "\n").toUtf8()),
+        true, &error));
+    QCOMPARE(m_plan.imageCount(), 2);
+    QList<int> images;
+    for (int card = 0; card < m_plan.taskCount(); ++card)
+        images << m_plan.task(card).imageIndex();
+    QCOMPARE(images, (QList<int> {0, -1, 1}));
 }
 
 // A device never ends and a pipe blocks the open until someone writes to it: neither is opened.
