@@ -78,6 +78,10 @@ bool copyFile(const QString &from, const QString &to, bool overwrite)
         return false;
     if (!overwrite && QFileInfo::exists(to))
         return true;
+    // A new file is made at its own name, never through a link that leads nowhere yet: the
+    // link may point anywhere (a shared backup folder can hold one).
+    if (!overwrite && QFileInfo(to).isSymLink())
+        return false;
     if (!ensureParentFolder(to))
         return false;
     QFile input(from);

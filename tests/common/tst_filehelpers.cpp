@@ -68,6 +68,9 @@ void TestFileHelpers::copyFileCopiesEveryByteOrChangesNothing_data()
             "source");
     copyRow("onto itself through a symbolic link", 3000, "plan.tv", "link.tv", true, false,
             "source");
+    // A new copy is never made through a link to a file that does not exist yet.
+    copyRow("link leading nowhere without overwrite", 10, "plan.tv", "nowhere.tvb", false, false,
+            "none");
 }
 
 void TestFileHelpers::copyFileCopiesEveryByteOrChangesNothing()
@@ -83,9 +86,11 @@ void TestFileHelpers::copyFileCopiesEveryByteOrChangesNothing()
     QVERIFY(writeFile(path("plan.tv"), content));
     QVERIFY(writeFile(path("old.tv"), old));
     QVERIFY(QFile::link(path("plan.tv"), path("link.tv")));
+    QVERIFY(QFile::link(path("made through a link.tv"), path("nowhere.tvb")));
     QVERIFY(QDir(m_dir->path()).mkdir("folder"));
     QCOMPARE(copyFile(path(from), path(to), overwrite), ok);
     QCOMPARE(readBytes(path("plan.tv")), content);
+    QVERIFY(!QFileInfo::exists(path("made through a link.tv")));
     if (target == "none")
         QVERIFY(!QFileInfo::exists(path(to)));
     else
