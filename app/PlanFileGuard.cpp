@@ -8,6 +8,8 @@
 #include "model/Document.h"
 #include "storage/SafeSave.h"
 
+#include <limits>
+
 #include <QApplication>
 #include <QDebug>
 #include <QDir>
@@ -22,6 +24,9 @@ const char planExtension[] = "tv";
 const char backupExtension[] = "tvb";
 const int externalCheckIntervalMs = 15000;
 const int msPerMinute = 60000;
+static_assert(qint64(Settings::maximumBackupInterval) * msPerMinute
+                  <= std::numeric_limits<int>::max(),
+              "the timed backups' interval fits the timer's milliseconds");
 
 } // namespace
 
