@@ -72,7 +72,8 @@ QString subFolder(const QString &parent, const QString &name, bool create)
 bool copyFile(const QString &from, const QString &to, bool overwrite)
 {
     const QFileInfo source(from);
-    if (!source.exists() || !source.isReadable() || source.isDir())
+    // Only a regular file: a device never ends, and a pipe blocks until someone writes to it.
+    if (!source.isFile() || !source.isReadable())
         return false;
     if (isSameFile(from, to))
         return false;

@@ -2,6 +2,8 @@
 #include "harness/FileFaults.h"
 #include "harness/PlainTestMain.h"
 
+#include <sys/stat.h>
+
 #include <QTemporaryDir>
 
 namespace {
@@ -64,6 +66,7 @@ void TestFileHelpers::copyFileCopiesEveryByteOrChangesNothing_data()
     copyRow("two missing folders", 10, "plan.tv", "a/b/copy.tv", true, false, "none");
     copyRow("missing source", 10, "missing.tv", "copy.tv", true, false, "none");
     copyRow("folder as source", 10, "folder", "copy.tv", true, false, "none");
+    copyRow("pipe as source", 10, "pipe", "copy.tv", true, false, "none");
     copyRow("onto itself through a dot folder", 3000, "plan.tv", "./plan.tv", true, false,
             "source");
     copyRow("onto itself through a symbolic link", 3000, "plan.tv", "link.tv", true, false,
@@ -88,6 +91,7 @@ void TestFileHelpers::copyFileCopiesEveryByteOrChangesNothing()
     QVERIFY(QFile::link(path("plan.tv"), path("link.tv")));
     QVERIFY(QFile::link(path("made through a link.tv"), path("nowhere.tvb")));
     QVERIFY(QDir(m_dir->path()).mkdir("folder"));
+    QCOMPARE(mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
     QCOMPARE(copyFile(path(from), path(to), overwrite), ok);
     QCOMPARE(readBytes(path("plan.tv")), content);
     QVERIFY(!QFileInfo::exists(path("made through a link.tv")));
