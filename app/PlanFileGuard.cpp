@@ -8,9 +8,12 @@
 #include "model/Document.h"
 #include "storage/SafeSave.h"
 
+#include <limits>
+
 #include <QApplication>
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QWidget>
@@ -21,6 +24,9 @@ const char planExtension[] = "tv";
 const char backupExtension[] = "tvb";
 const int externalCheckIntervalMs = 15000;
 const int msPerMinute = 60000;
+static_assert(qint64(Settings::maximumBackupInterval) * msPerMinute
+                  <= std::numeric_limits<int>::max(),
+              "the timed backups' interval fits the timer's milliseconds");
 
 } // namespace
 
@@ -154,14 +160,26 @@ void PlanFileGuard::onBackupTimeOut()
 
 // The previous save stays beside the plan as Name.tvb. The copy replaces the old one only
 // once it is whole, so a failing copy keeps the last good one.
+// The copy is only ever a file of its own: a plan shared in a folder others write to may come
+// with a Name.tvb that links to any file of the user's, so a link there is replaced by the
+// copy, never written through, and what is neither a link nor a file (a folder, a pipe) is
+// left alone, with no copy made.
 void PlanFileGuard::makePerSaveCopy(const QString &path)
 {
     QString copy = path;
     copy.replace(QRegularExpression(QStringLiteral("\\.%1$").arg(planExtension),
                                     QRegularExpression::CaseInsensitiveOption),
                  QStringLiteral(".%1").arg(backupExtension));
-    if (copy != path)
-        copyFile(path, copy, true);
+    if (copy == path || !QFileInfo(path).isFile())
+        return;
+    const QFileInfo existing(copy);
+    if (existing.isSymLink()) {
+        if (!QFile::remove(copy))
+            return;
+    } else if (existing.exists() && !existing.isFile()) {
+        return;
+    }
+    copyFile(path, copy, true);
 }
 
 void PlanFileGuard::showBackupWriteFailure(const QString &backup)

@@ -150,6 +150,16 @@ int runAll(const QString &folder, const QString &only)
     save(entities, HostilePlans::expandingEntities(24));
     if (QStringLiteral("expanding_entities").contains(only))
         measure(QStringLiteral("plan"), QStringLiteral("expanding_entities levels=24"), entities);
+    // A plan's picture that is an SVG drawing a PNG of 256 million pixels held inside it.
+    if (QStringLiteral("svg_picture").contains(only)) {
+        const QString svg = folder + QStringLiteral("/svg-picture.tv");
+        save(svg,
+             HostilePlans::plan(
+                 "<images><image format=\"SVG\" value=\""
+                 + HostilePlans::svgShowingData(HostilePlans::blackPng(16000, 16000, 8, 0)).toHex()
+                 + "\"/></images>"));
+        measure(QStringLiteral("plan"), QStringLiteral("svg_picture png 16000 x 16000"), svg);
+    }
     const struct
     {
         const char *name;

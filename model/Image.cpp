@@ -3,6 +3,7 @@
 #include "common/core/TextHelpers.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -23,18 +24,30 @@ Image::Image(const QPixmap &pixmap, const QString &name, const QString &path)
     }
 }
 
+// Only the fitted picture is kept, so a photo is decoded at that size where it can be.
 Image::Image(const QString &fileName)
 {
-    // Only the fitted picture is kept, so a photo is decoded at that size where it can be.
     QImageReader reader(fileName);
-    const QImage picture = readLimitedPicture(reader, QSize(MaxSide, MaxSide));
+    *this = fromFile(readLimitedPicture(reader, QSize(MaxSide, MaxSide)), fileName);
+}
+
+Image Image::fromNamedFile(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return Image();
+    return fromFile(readRasterPicture(&file, QSize(MaxSide, MaxSide)), fileName);
+}
+
+Image Image::fromFile(const QImage &picture, const QString &fileName)
+{
     if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)
-        return;
+        return Image();
     const QFileInfo info(fileName);
     const QString name
         = info.fileName() == dragImageFileName ? QStringLiteral("image") : info.baseName();
     const QString path = fileName.startsWith(QLatin1String(":/")) ? fileName : QString();
-    *this = Image(QPixmap::fromImage(picture), name, path);
+    return Image(QPixmap::fromImage(picture), name, path);
 }
 
 QByteArray Image::pngBytes() const

@@ -22,7 +22,11 @@ public:
 
     Image() = default;
     Image(const QPixmap &pixmap, const QString &name, const QString &path);
+    // A picture file the user chose: any format the system reads.
     explicit Image(const QString &fileName);
+    // A picture file that another file names (the "Images" column of a CSV file): only the
+    // formats of readRasterPicture, so that the picture reads nothing further.
+    static Image fromNamedFile(const QString &fileName);
 
     const QPixmap &pixmap() const { return m_pixmap; }
     const QString &name() const { return m_name; }
@@ -45,6 +49,9 @@ public:
     static bool samePixels(const QPixmap &a, const QPixmap &b);
 
 private:
+    // The library entry of a picture read from the file; a null entry for none.
+    static Image fromFile(const QImage &picture, const QString &fileName);
+
     struct Encoded
     {
         QByteArray png;

@@ -544,8 +544,16 @@ private:
                 m_document.setTaskImage(card, known.value(), false, nullptr);
             return;
         }
-        m_document.addImages(QStringList() << path, card, false);
-        m_imageIndexes.insert(path, m_document.task(card).imageIndex());
+        // The file is one the CSV file names, not one the user chose: only a raster picture.
+        const Image image = Image::fromNamedFile(path);
+        int index = -1;
+        if (!image.isNull()) {
+            index = m_document.findImage(image.pixmap());
+            if (index < 0)
+                index = m_document.addImage(image, false);
+            m_document.setTaskImage(card, index, false, nullptr);
+        }
+        m_imageIndexes.insert(path, index);
     }
 
     Document &m_document;
@@ -629,7 +637,8 @@ bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
                    QString *errorMessage)
 {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Only a regular file, links followed, as for plan files (see readPlanFile).
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
         *errorMessage = QStringLiteral("Cannot open file '%1' to read.").arg(fileName);
         return false;
     }

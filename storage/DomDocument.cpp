@@ -171,13 +171,13 @@ QStringList DomDocument::readAttributeList(const QDomElement &element, const QSt
 }
 
 QImage DomDocument::readAttributeImage(const QDomElement &element, const QString &name,
-                                       const QString &format, const QImage &defaultValue,
-                                       const QSize &fitInto, qint64 *areaBudget)
+                                       const QImage &defaultValue, const QSize &fitInto,
+                                       qint64 *areaBudget)
 {
     const QString text = readAttributeString(element, name, QString());
     if (text.isEmpty())
         return defaultValue;
-    return imageFromHex(text, format.toLatin1().constData(), fitInto, areaBudget);
+    return imageFromHex(text, fitInto, areaBudget);
 }
 
 QDomElement DomDocument::writeValueString(QDomElement &parent, const QString &tag,

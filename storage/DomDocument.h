@@ -40,9 +40,9 @@ public:
                                        const QString &defaultValue = QString());
     static int readAttributeInt(const QDomElement &element, const QString &name, int defaultValue);
     static QStringList readAttributeList(const QDomElement &element, const QString &name);
-    // Decoded within the limits of readLimitedPicture, with its fitInto and areaBudget.
+    // Decoded as imageFromHex decodes, with its fitInto and areaBudget.
     static QImage readAttributeImage(const QDomElement &element, const QString &name,
-                                     const QString &format, const QImage &defaultValue = QImage(),
+                                     const QImage &defaultValue = QImage(),
                                      const QSize &fitInto = QSize(), qint64 *areaBudget = nullptr);
 
     // Field elements: a child named after the field, holding its text in "value".

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPixmap>
 #include <QRegularExpression>
 #include <QTextCodec>
@@ -229,10 +230,9 @@ void readImages(Document &document, const QList<QDomElement> &elements, qint64 f
     const QSize fitInto(Image::MaxSide, Image::MaxSide);
     qint64 pixelBudget = pixelsAlwaysAllowed + pixelsPerFileByte * fileSize;
     for (const QDomElement &element : elements) {
-        const QString format
-            = Dom::readAttributeString(element, QStringLiteral("format"), QStringLiteral("PNG"));
-        const QImage picture = Dom::readAttributeImage(element, valueAttribute, format, QImage(),
-                                                       fitInto, &pixelBudget);
+        // The data says what it is, whatever the element's "format" says (see imageFromHex).
+        const QImage picture
+            = Dom::readAttributeImage(element, valueAttribute, QImage(), fitInto, &pixelBudget);
         const Image image(QPixmap::fromImage(picture),
                           Dom::readAttributeString(element, QStringLiteral("name")),
                           Dom::readAttributeString(element, QStringLiteral("stock_resource")));
@@ -802,7 +802,9 @@ bool readPlanFile(Document &document, const QString &fileName, QString *errorMes
                   bool *savedByLaterVersion)
 {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Only a regular file, links followed: a device such as /dev/zero never ends, and a pipe
+    // blocks the open until another program writes to it.
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
         if (errorMessage)
             *errorMessage = QStringLiteral("Can't open file '%1'").arg(fileName);
         return false;

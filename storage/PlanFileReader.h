@@ -9,7 +9,9 @@ class QIODevice;
 // notifications; the caller refreshes the views afterwards. The file is parsed and checked
 // before the document is touched, so on a failure the open plan stays exactly as it was and
 // errorMessage says why. savedByLaterVersion is set when the file comes from a later
-// version of the program (it is still read). Either pointer may be null.
+// version of the program (it is still read). Either pointer may be null. A path that is no
+// regular file once links are followed (a device, a pipe, a folder) fails as one that can't be
+// opened, without being opened.
 bool readPlanFile(Document &document, const QString &fileName, QString *errorMessage,
                   bool *savedByLaterVersion);
 // The same from a device open for reading (a file, or bytes in memory): its size stands for the

@@ -72,12 +72,17 @@ QString subFolder(const QString &parent, const QString &name, bool create)
 bool copyFile(const QString &from, const QString &to, bool overwrite)
 {
     const QFileInfo source(from);
-    if (!source.exists() || !source.isReadable() || source.isDir())
+    // Only a regular file: a device never ends, and a pipe blocks until someone writes to it.
+    if (!source.isFile() || !source.isReadable())
         return false;
     if (isSameFile(from, to))
         return false;
     if (!overwrite && QFileInfo::exists(to))
         return true;
+    // A new file is made at its own name, never through a link that leads nowhere yet: the
+    // link may point anywhere (a shared backup folder can hold one).
+    if (!overwrite && QFileInfo(to).isSymLink())
+        return false;
     if (!ensureParentFolder(to))
         return false;
     QFile input(from);

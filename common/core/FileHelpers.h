@@ -2,9 +2,10 @@
 
 #include <QString>
 
-// Copies one file. Without overwrite an existing target is kept and counts as success. The
-// copy goes through a temporary file, so a failed read or write leaves no partial target and
-// an overwritten target keeps its old content.
+// Copies one regular file (links followed). Without overwrite an existing target is kept and counts
+// as success, and a symbolic link that leads nowhere is neither written through nor counted: the
+// copy fails. The copy goes through a temporary file, so a failed read or write leaves no partial
+// target and an overwritten target keeps its old content.
 bool copyFile(const QString &from, const QString &to, bool overwrite);
 // Copies a folder tree; goes on past failed entries and reports false if any failed. Both
 // paths get a trailing separator, also in the caller's strings.

@@ -166,16 +166,43 @@ QImage readLimitedPicture(QImageReader &reader, const QSize &fitInto, qint64 *ar
     return image;
 }
 
-QImage imageFromHex(const QString &text, const char *format, const QSize &fitInto,
-                    qint64 *areaBudget)
+namespace {
+
+// The handler of the raster format whose signature the bytes start with; empty for none.
+QByteArray rasterFormat(const QByteArray &start)
+{
+    if (start.startsWith("\x89PNG\r\n\x1a\n"))
+        return QByteArrayLiteral("png");
+    if (start.startsWith("\xff\xd8\xff"))
+        return QByteArrayLiteral("jpeg");
+    if (start.startsWith("GIF87a") || start.startsWith("GIF89a"))
+        return QByteArrayLiteral("gif");
+    if (start.startsWith("BM"))
+        return QByteArrayLiteral("bmp");
+    return QByteArray();
+}
+
+} // namespace
+
+QImage readRasterPicture(QIODevice *device, const QSize &fitInto, qint64 *areaBudget)
+{
+    const QByteArray format = rasterFormat(device->peek(8));
+    if (format.isEmpty())
+        return QImage();
+    QImageReader reader(device, format);
+    // Only that format's handler: no other is asked whether it knows the bytes.
+    reader.setAutoDetectImageFormat(false);
+    return readLimitedPicture(reader, fitInto, areaBudget);
+}
+
+QImage imageFromHex(const QString &text, const QSize &fitInto, qint64 *areaBudget)
 {
     if (text.isEmpty())
         return QImage();
     QByteArray bytes = QByteArray::fromHex(text.toLatin1());
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    return readLimitedPicture(reader, fitInto, areaBudget);
+    return readRasterPicture(&buffer, fitInto, areaBudget);
 }
 
 QString nativeShortcutText(const QString &shortcut)

@@ -33,6 +33,7 @@ QStringList openableFileExtensions();
 bool isImageFile(const QString &extension);
 bool isOpenableFile(const QString &extension);
 
+class QIODevice;
 class QImageReader;
 
 // Pictures come from anywhere (picture files, plan files), and a few bytes can declare a
@@ -51,10 +52,18 @@ constexpr qint64 maximumPictureArea = 64LL * 1024 * 1024;
 QImage readLimitedPicture(QImageReader &reader, const QSize &fitInto = QSize(),
                           qint64 *areaBudget = nullptr);
 
-// Pictures inside plan files: PNG bytes as lower-case hexadecimal text, decoded through
-// readLimitedPicture.
+// Pictures that come inside or by way of a file written elsewhere (a plan file, a picture a
+// CSV file names) are decoded only as PNG, JPEG, BMP or GIF, known by their first bytes, through
+// readLimitedPicture; anything else is no picture. A format chosen by a name the file gives, or
+// by the system's detection, could be one that reads further files while it decodes (an SVG
+// image's links), waits on a pipe or decodes more than its declared size.
+QImage readRasterPicture(QIODevice *device, const QSize &fitInto = QSize(),
+                         qint64 *areaBudget = nullptr);
+
+// Pictures inside plan files: PNG bytes as lower-case hexadecimal text, read back with
+// readRasterPicture.
 QString imageToHex(const QImage &image);
-QImage imageFromHex(const QString &text, const char *format, const QSize &fitInto = QSize(),
+QImage imageFromHex(const QString &text, const QSize &fitInto = QSize(),
                     qint64 *areaBudget = nullptr);
 
 // "Ctrl+Shift+N" as the platform's key symbols show it.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include <QAction>
 #include <QDir>
@@ -191,6 +192,8 @@ QVariant Settings::valueInForce(Key key) const
         return numberFormat();
     case Key::UiStyle:
         return uiStyle();
+    case Key::BackupInterval:
+        return backupInterval();
     case Key::BackupFolder:
         if (!contains(keyName(key)))
             return backupsFolder(false);
@@ -322,6 +325,15 @@ void Settings::setLastUpdatedCheck(const QDate &date)
 QString Settings::backupFolder() const
 {
     return QDir::toNativeSeparators(read(Key::BackupFolder).toString());
+}
+
+// Any number, however large, or none (a word reads as 0) is taken to the nearest bound.
+int Settings::backupInterval() const
+{
+    const double minutes = read(Key::BackupInterval).toDouble();
+    if (std::isnan(minutes))
+        return minimumBackupInterval;
+    return int(std::clamp(minutes, double(minimumBackupInterval), double(maximumBackupInterval)));
 }
 
 double Settings::windowOpacity() const

@@ -166,7 +166,12 @@ public:
     void setShowOverlay(bool on) { write(Key::ShowOverlay, on); }
     bool backupTimedOn() const { return read(Key::BackupTimedOn).toBool(); }
     void setBackupTimedOn(bool on) { write(Key::BackupTimedOn, on); }
-    int backupInterval() const { return read(Key::BackupInterval).toInt(); }
+    // Minutes between timed backups, within the range the Preferences dialog offers whatever
+    // the store holds: nought would back up without pause, and too many minutes overflow the
+    // timer's milliseconds.
+    static constexpr int minimumBackupInterval = 5;
+    static constexpr int maximumBackupInterval = 240;
+    int backupInterval() const;
     void setBackupInterval(int minutes) { write(Key::BackupInterval, minutes); }
     QString backupFolder() const;
     void setBackupFolder(const QString &folder) { write(Key::BackupFolder, folder); }

@@ -460,6 +460,13 @@ void TestEditCommands::eachLivePreferenceTakesEffectWhenWritten_data()
                                  << QVariant(32) << QList<int> {};
     QTest::newRow("backup interval")
         << Key::BackupInterval << QVariant(5) << "backup minutes" << QVariant(5) << QList<int> {};
+    // Out of the dialog's range, a hand-edited store: a timer without pause, or one whose
+    // milliseconds overflow and that never starts.
+    QTest::newRow("backup interval of nought")
+        << Key::BackupInterval << QVariant(0) << "backup minutes" << QVariant(5) << QList<int> {};
+    QTest::newRow("backup interval past the timer's range")
+        << Key::BackupInterval << QVariant(35792) << "backup minutes" << QVariant(240)
+        << QList<int> {};
     QTest::newRow("timed backups off") << Key::BackupTimedOn << QVariant(false) << "backup minutes"
                                        << QVariant(0) << QList<int> {};
     QTest::newRow("outside-change check off")

@@ -9,6 +9,7 @@
 #include "table/TableView.h"
 
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -60,6 +61,8 @@ private slots:
     void aQuitWhileACsvPlanIsNamedEndsTheNaming();
     void perSaveCopyKeepsThePreviousSave_data();
     void perSaveCopyKeepsThePreviousSave();
+    void perSaveCopyNeverWritesThroughALink_data();
+    void perSaveCopyNeverWritesThroughALink();
     void aPlanFileChangedOnDiskIsNeverOverwrittenUnasked_data();
     void aPlanFileChangedOnDiskIsNeverOverwrittenUnasked();
     void closingWithAFailedSaveAndCancelKeepsTheWindow();
@@ -426,6 +429,56 @@ void TestPlanFiles::perSaveCopyKeepsThePreviousSave()
     QCOMPARE(copies, copy.isEmpty() ? QStringList() : QStringList {copy});
     if (!copy.isEmpty())
         QCOMPARE(readBytes(path(copy)), previous);
+}
+
+void TestPlanFiles::perSaveCopyNeverWritesThroughALink_data()
+{
+    QTest::addColumn<QString>("inPlace"); // what stands at the copy's name before the save
+    QTest::addColumn<bool>("copied");
+    QTest::newRow("link to a file outside the folder") << "link" << true;
+    QTest::newRow("link leading nowhere") << "dangling link" << true;
+    QTest::newRow("folder") << "folder" << false;
+    QTest::newRow("pipe") << "pipe" << false;
+}
+
+// A plan shared with its folder may come with a Plan.tvb that links to a file of the user's:
+// the save replaces the link by the copy, and the linked file stays as it was. What is no file
+// at all is left as it is, with no copy.
+void TestPlanFiles::perSaveCopyNeverWritesThroughALink()
+{
+    QFETCH(QString, inPlace);
+    QFETCH(bool, copied);
+    settings()->setBackupEverySaveOn(true);
+    QTemporaryDir outside;
+    const QString own = outside.filePath("own notes.txt");
+    const QByteArray ownBytes("the user's own notes\n");
+    writeBytes(own, ownBytes);
+    const QString nowhere = outside.filePath("made through the link.txt");
+    QVERIFY(writeTestPlan(path("Plan.tv"), 3));
+    const QByteArray previous = readBytes(path("Plan.tv"));
+    const QString copy = path("Plan.tvb");
+    if (inPlace == "link")
+        QVERIFY(QFile::link(own, copy));
+    else if (inPlace == "dangling link")
+        QVERIFY(QFile::link(nowhere, copy));
+    else if (inPlace == "folder")
+        QVERIFY(QDir().mkdir(copy));
+    else
+        QCOMPARE(mkfifo(QFile::encodeName(copy).constData(), 0600), 0);
+    MainWindow window;
+    QVERIFY(window.openFile(path("Plan.tv"), false));
+    doc()->addTask(true);
+    window.onIdleTimeOut();
+    QCOMPARE(cardsInFile(path("Plan.tv")), 4);
+    QCOMPARE(readBytes(own), ownBytes);
+    QVERIFY(!QFileInfo::exists(nowhere));
+    const QFileInfo left(copy);
+    QVERIFY(!left.isSymLink());
+    QCOMPARE(left.isFile(), copied);
+    if (copied)
+        QCOMPARE(readBytes(copy), previous);
+    else
+        QCOMPARE(left.isDir(), inPlace == "folder");
 }
 
 void TestPlanFiles::aPlanFileChangedOnDiskIsNeverOverwrittenUnasked_data()

@@ -9,6 +9,8 @@
 #include "harness/FileFaults.h"
 #include "harness/TestMain.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileOpenEvent>
@@ -77,6 +79,8 @@ private slots:
     void offerIsMadeOncePerVersionWhateverTheAnswer();
     void withoutAPlanTheStartWindowLeadsToOne_data();
     void withoutAPlanTheStartWindowLeadsToOne();
+    void aFirstPlanThatIsNoFileIsReportedAndTheStartGoesOn_data();
+    void aFirstPlanThatIsNoFileIsReportedAndTheStartGoesOn();
     void anUnwritablePortableFileIsReportedOnceUp();
 
 private:
@@ -263,6 +267,39 @@ void TestStartup::withoutAPlanTheStartWindowLeadsToOne()
     QCOMPARE(cardsInFile(window.fileName()), cards);
     if (cards > 0)
         QCOMPARE(dialogs.requests.first().selectedFilter, QStringLiteral("CSV Files (*.csv)"));
+}
+
+void TestStartup::aFirstPlanThatIsNoFileIsReportedAndTheStartGoesOn_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("requested"); // by the system before the window, else the last plan
+    const QString pipe = m_folder.filePath("Pipe.tv");
+    QVERIFY(QFileInfo::exists(pipe) || mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    QTest::newRow("device as the last plan") << "/dev/zero" << false;
+    QTest::newRow("pipe as the last plan") << pipe << false;
+    QTest::newRow("device asked for by the system") << "/dev/zero" << true;
+    QTest::newRow("pipe asked for by the system") << pipe << true;
+}
+
+// A device would be read without end and a pipe would hold the start before any window: the
+// window says it can't open the file, then goes on as without a plan.
+void TestStartup::aFirstPlanThatIsNoFileIsReportedAndTheStartGoesOn()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, requested);
+    settings()->setValue(samplesOfferKey(), 1);
+    if (requested)
+        Application::pendingOpenPath = path;
+    else
+        settings()->write(Settings::Key::LastPlan, path);
+    ScriptedFileDialogs dialogs({QStringLiteral("=")});
+    ModalAnswer report(QStringLiteral("OK"));
+    ModalAnswer start(QStringLiteral("Start a new plan"));
+    MainWindow window;
+    QVERIFY(report.answered());
+    QCOMPARE(report.shownText(), QStringLiteral("Can't open file '%1'").arg(path));
+    QVERIFY(start.answered());
+    QCOMPARE(window.fileName(), QDir::toNativeSeparators(dataPath("unnamed.tv")));
 }
 
 // The preferences in a portable file that cannot be written: the window says so once the

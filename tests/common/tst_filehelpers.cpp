@@ -2,6 +2,8 @@
 #include "harness/FileFaults.h"
 #include "harness/PlainTestMain.h"
 
+#include <sys/stat.h>
+
 #include <QTemporaryDir>
 
 namespace {
@@ -64,10 +66,14 @@ void TestFileHelpers::copyFileCopiesEveryByteOrChangesNothing_data()
     copyRow("two missing folders", 10, "plan.tv", "a/b/copy.tv", true, false, "none");
     copyRow("missing source", 10, "missing.tv", "copy.tv", true, false, "none");
     copyRow("folder as source", 10, "folder", "copy.tv", true, false, "none");
+    copyRow("pipe as source", 10, "pipe", "copy.tv", true, false, "none");
     copyRow("onto itself through a dot folder", 3000, "plan.tv", "./plan.tv", true, false,
             "source");
     copyRow("onto itself through a symbolic link", 3000, "plan.tv", "link.tv", true, false,
             "source");
+    // A new copy is never made through a link to a file that does not exist yet.
+    copyRow("link leading nowhere without overwrite", 10, "plan.tv", "nowhere.tvb", false, false,
+            "none");
 }
 
 void TestFileHelpers::copyFileCopiesEveryByteOrChangesNothing()
@@ -83,9 +89,12 @@ void TestFileHelpers::copyFileCopiesEveryByteOrChangesNothing()
     QVERIFY(writeFile(path("plan.tv"), content));
     QVERIFY(writeFile(path("old.tv"), old));
     QVERIFY(QFile::link(path("plan.tv"), path("link.tv")));
+    QVERIFY(QFile::link(path("made through a link.tv"), path("nowhere.tvb")));
     QVERIFY(QDir(m_dir->path()).mkdir("folder"));
+    QCOMPARE(mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
     QCOMPARE(copyFile(path(from), path(to), overwrite), ok);
     QCOMPARE(readBytes(path("plan.tv")), content);
+    QVERIFY(!QFileInfo::exists(path("made through a link.tv")));
     if (target == "none")
         QVERIFY(!QFileInfo::exists(path(to)));
     else

@@ -1,6 +1,7 @@
 #include "common/widgets/Settings.h"
 #include "harness/TestMain.h"
 
+#include <climits>
 #include <memory>
 
 #include <QLocale>
@@ -32,6 +33,8 @@ private slots:
     void storedValuesComeBackAtTheNextStart();
     void dialogsStayVisible_data();
     void dialogsStayVisible();
+    void backupIntervalStaysInTheDialogsRange_data();
+    void backupIntervalStaysInTheDialogsRange();
     void aWriteAnnouncesOnlyAChangedValue_data();
     void aWriteAnnouncesOnlyAChangedValue();
     void aBatchAnnouncesEachChangeOnceAtItsEnd();
@@ -95,6 +98,35 @@ void TestSettings::dialogsStayVisible()
     m_settings->setValue(key, stored);
     QCOMPARE(key == "zoom_sensitivity" ? m_settings->zoomStep() : m_settings->windowOpacity(),
              value);
+}
+
+void TestSettings::backupIntervalStaysInTheDialogsRange_data()
+{
+    QTest::addColumn<QVariant>("stored"); // invalid: the key is absent
+    QTest::addColumn<int>("minutes");
+    QTest::newRow("absent") << QVariant() << 10;
+    QTest::newRow("in range") << QVariant(44) << 44;
+    QTest::newRow("nought") << QVariant(0) << 5;
+    QTest::newRow("negative") << QVariant(-3) << 5;
+    QTest::newRow("past the timer's milliseconds") << QVariant(35792) << 240;
+    QTest::newRow("largest int") << QVariant(INT_MAX) << 240;
+    QTest::newRow("too large for any int")
+        << QVariant(QStringLiteral("99999999999999999999")) << 240;
+    QTest::newRow("infinite") << QVariant(QStringLiteral("1e400")) << 240;
+    QTest::newRow("not a number") << QVariant(QStringLiteral("nan")) << 5;
+    QTest::newRow("a word") << QVariant(QStringLiteral("often")) << 5;
+}
+
+void TestSettings::backupIntervalStaysInTheDialogsRange()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(int, minutes);
+    if (stored.isValid())
+        m_settings->setValue(QStringLiteral("backup_interval"), stored);
+    QCOMPARE(m_settings->backupInterval(), minutes);
+    // As the portable file gives it back at the next start.
+    m_settings->sync();
+    QCOMPARE(Settings(m_settings->fileName()).backupInterval(), minutes);
 }
 
 void TestSettings::aWriteAnnouncesOnlyAChangedValue_data()

@@ -172,6 +172,20 @@ inline QByteArray jpegPhoto(int width, int height)
     return bytes;
 }
 
+// An SVG picture that draws what its link names: a picture file, by path, or picture bytes in
+// a data address. The system's SVG decoder follows such links, to the disk too.
+inline QByteArray svgShowing(const QByteArray &link)
+{
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+           "width=\"8\" height=\"8\"><image width=\"8\" height=\"8\" xlink:href=\""
+        + link + "\"/></svg>";
+}
+
+inline QByteArray svgShowingData(const QByteArray &png)
+{
+    return svgShowing("data:image/png;base64," + png.toBase64());
+}
+
 inline QByteArray imageElement(const QByteArray &picture)
 {
     return "<image format=\"PNG\" value=\"" + picture.toHex() + "\"/>";

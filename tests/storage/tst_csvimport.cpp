@@ -1,8 +1,11 @@
+#include "HostilePlans.h"
 #include "PlanSamples.h"
 #include "harness/FileFaults.h"
 #include "harness/PlainTestMain.h"
 #include "storage/CsvExport.h"
 #include "storage/CsvImport.h"
+
+#include <sys/stat.h>
 
 #include <QRegExp>
 #include <QRegularExpression>
@@ -79,6 +82,9 @@ private slots:
     void hostileShapesAreReadOrRefused();
     void missingFileLeavesPlanUntouched();
     void rowsNamingOnePictureShareOneImage();
+    void picturesTheFileNamesAreReadOnlyAsRasterData();
+    void pathsThatAreNoFileAreRefusedUnopened_data();
+    void pathsThatAreNoFileAreRefusedUnopened();
 
 private:
     QString writeCsv(const QByteArray &bytes, const QString &name = QStringLiteral("cards.csv"));
@@ -353,6 +359,50 @@ void TestCsvImport::rowsNamingOnePictureShareOneImage()
     for (int card = 0; card < m_plan.taskCount(); ++card)
         images << m_plan.task(card).imageIndex();
     QCOMPARE(images, (QList<int> {0, 0, -1, -1}));
+}
+
+// The pictures are files the CSV file names, not ones the user chose: an SVG among them would
+// load whatever it links to.
+void TestCsvImport::picturesTheFileNamesAreReadOnlyAsRasterData()
+{
+    const QString red = m_dir.filePath(QStringLiteral("red.png"));
+    QVERIFY(PlanSamples::picture({}, Qt::red, 8, 8).pixmap().save(red));
+    const QString blue = m_dir.filePath(QStringLiteral("blue.bmp"));
+    QVERIFY(PlanSamples::picture({}, Qt::blue, 8, 8).pixmap().save(blue));
+    const QString linking
+        = writeCsv(HostilePlans::svgShowing(QFile::encodeName(red)), QStringLiteral("red.svg"));
+    QString error;
+    QVERIFY(importCsvFile(
+        m_plan,
+        writeCsv(("Name,Images\na," + red + "\nb," + linking + "\nc," + blue + "\n").toUtf8()),
+        true, &error));
+    QCOMPARE(m_plan.imageCount(), 2);
+    QList<int> images;
+    for (int card = 0; card < m_plan.taskCount(); ++card)
+        images << m_plan.task(card).imageIndex();
+    QCOMPARE(images, (QList<int> {0, -1, 1}));
+}
+
+// A device never ends and a pipe blocks the open until someone writes to it: neither is opened.
+void TestCsvImport::pathsThatAreNoFileAreRefusedUnopened_data()
+{
+    QTest::addColumn<QString>("path");
+    const QString pipe = m_dir.filePath(QStringLiteral("pipe.csv"));
+    QVERIFY(QFileInfo::exists(pipe) || mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    QTest::newRow("device") << QStringLiteral("/dev/zero");
+    QTest::newRow("pipe") << pipe;
+}
+
+void TestCsvImport::pathsThatAreNoFileAreRefusedUnopened()
+{
+    QFETCH(QString, path);
+    Document original;
+    PlanSamples::fillVariedPlan(original);
+    m_plan = original;
+    QString error;
+    QVERIFY(!importCsvFile(m_plan, path, true, &error));
+    QCOMPARE(error, QStringLiteral("Cannot open file '%1' to read.").arg(path));
+    QVERIFY(m_plan == original);
 }
 
 TAVROLO_GUI_TEST_MAIN(TestCsvImport)

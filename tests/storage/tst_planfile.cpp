@@ -10,7 +10,9 @@
 #include "storage/StoredAppearance.h"
 
 #include <memory>
+#include <sys/stat.h>
 
+#include <QBuffer>
 #include <QDirIterator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -152,6 +154,10 @@ private slots:
     void writeFailureAnywhereIsReported_data();
     void writeFailureAnywhereIsReported();
     void saveKeepsOldFileInLockedFolderAndFollowsLinks();
+    void picturesAreReadOnlyAsTheRasterDataTheyHold_data();
+    void picturesAreReadOnlyAsTheRasterDataTheyHold();
+    void pathsThatAreNoFileAreRefusedUnopened_data();
+    void pathsThatAreNoFileAreRefusedUnopened();
 
 private:
     QTemporaryDir m_dir;
@@ -646,6 +652,100 @@ void TestPlanFile::saveKeepsOldFileInLockedFolderAndFollowsLinks()
     QVERIFY(writePlanFile(doc, link, &error) && QFileInfo(link).isSymLink());
     QCOMPARE(readBytes(path), planFileText(doc));
     QCOMPARE(QFile::permissions(path) & QFileDevice::Permissions(0x7077), permissions);
+}
+
+// A plan's picture is what its bytes are, whatever the element's "format" says, and only a
+// PNG, JPEG, BMP or GIF: an SVG would load the files it links to (the user's own pictures, to
+// be saved into the plan and shown to whoever sent it), wait on a pipe, or decode an embedded
+// picture past the reader's budget.
+void TestPlanFile::picturesAreReadOnlyAsTheRasterDataTheyHold_data()
+{
+    using HostilePlans::svgShowing;
+    QTest::addColumn<QByteArray>("picture");
+    QTest::addColumn<QString>("format"); // the element's "format" attribute
+    QTest::addColumn<bool>("decoded");
+    const QString own = m_dir.filePath(QStringLiteral("own.png"));
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(own));
+    const QString pipe = m_dir.filePath(QStringLiteral("pipe"));
+    QVERIFY(QFileInfo::exists(pipe) || mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    const QByteArray byPath = svgShowing(QFile::encodeName(own));
+    QTest::newRow("svg naming a file, as SVG") << byPath << "SVG" << false;
+    QTest::newRow("svg naming a file, as svg") << byPath << "svg" << false;
+    QTest::newRow("svg naming a file, no format name") << byPath << "" << false;
+    QTest::newRow("svg naming a file, unknown format") << byPath << "xyz" << false;
+    QTest::newRow("svg naming a file by a relative path")
+        << svgShowing("own.png") << "SVG" << false;
+    QTest::newRow("svg naming a pipe") << svgShowing(QFile::encodeName(pipe)) << "SVG" << false;
+    // 36 million pixels inside a few kilobytes, more than the plan's budget.
+    QTest::newRow("svg carrying a large picture")
+        << HostilePlans::svgShowingData(HostilePlans::blackPng(6000, 6000, 8, 0)) << "SVG" << false;
+    QTest::newRow("a portable pixmap")
+        << QByteArray("P6 2 2 255 ").append(12, '\x7f') << "PPM" << false;
+    QTest::newRow("png under another name") << pngOfWidth(3) << "SVG" << true;
+    QTest::newRow("jpeg") << HostilePlans::jpegPhoto(40, 30) << "PNG" << true;
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && red.save(&buffer, "BMP"));
+    QTest::newRow("bmp") << bmp << "" << true;
+    QTest::newRow("gif") << QByteArray::fromHex(
+        "47494638396101000100800000000000ffffff21f9040100000000"
+        "2c000000000100010000020144003b")
+                         << "xyz" << true;
+}
+
+void TestPlanFile::picturesAreReadOnlyAsTheRasterDataTheyHold()
+{
+    QFETCH(QByteArray, picture);
+    QFETCH(QString, format);
+    QFETCH(bool, decoded);
+    // Where a relative link would be looked for.
+    const QString folder = QDir::currentPath();
+    QDir::setCurrent(m_dir.path());
+    const QString path = writeBytes(m_dir.filePath(QStringLiteral("pictured.tv")),
+                                    planWith("<images><image format=\"" + format.toLatin1()
+                                             + "\" value=\"" + picture.toHex() + "\"/></images>"));
+    Document doc;
+    QString error;
+    bool later = false;
+    const bool read = readPlanFile(doc, path, &error, &later);
+    QDir::setCurrent(folder);
+    QVERIFY2(read, qPrintable(error));
+    QCOMPARE(doc.imageCount(), 1);
+    QCOMPARE(!doc.image(0).isNull(), decoded);
+    // Nothing of a refused picture reaches the plan's file when it is saved.
+    const QString saved = m_dir.filePath(QStringLiteral("saved.tv"));
+    QVERIFY2(writePlanFile(doc, saved, &error), qPrintable(error));
+    QCOMPARE(readBytes(saved).contains("value=\"89504e47"), decoded);
+}
+
+// A device never ends and a pipe blocks the open until someone writes to it: neither is opened.
+void TestPlanFile::pathsThatAreNoFileAreRefusedUnopened_data()
+{
+    QTest::addColumn<QString>("path");
+    const QString pipe = m_dir.filePath(QStringLiteral("plan pipe.tv"));
+    QVERIFY(QFileInfo::exists(pipe) || mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    const QString link = m_dir.filePath(QStringLiteral("link to pipe.tv"));
+    QVERIFY(QFileInfo(link).isSymLink() || QFile::link(pipe, link));
+    QTest::newRow("device") << QStringLiteral("/dev/zero");
+    QTest::newRow("pipe") << pipe;
+    QTest::newRow("link to a pipe") << link;
+    QTest::newRow("folder") << m_dir.path();
+}
+
+void TestPlanFile::pathsThatAreNoFileAreRefusedUnopened()
+{
+    QFETCH(QString, path);
+    Document doc;
+    fillVariedPlan(doc);
+    const Document before(doc);
+    QString error;
+    bool later = true;
+    QVERIFY(!readPlanFile(doc, path, &error, &later));
+    QCOMPARE(error, QStringLiteral("Can't open file '%1'").arg(path));
+    QVERIFY(later);
+    QVERIFY(doc == before);
 }
 
 TAVROLO_GUI_TEST_MAIN(TestPlanFile)
