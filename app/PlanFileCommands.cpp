@@ -123,12 +123,13 @@ bool PlanFileCommands::openFile(const QString &path, bool readOnly)
     const QString fileName = absolutePath(path);
     bool opened = false;
     bool savedByLaterVersion = false;
+    QString notice;
     if (QFileInfo(fileName).suffix().toLower() == QLatin1String(csvExtension))
         opened = importCsv(fileName);
     else if (!QFileInfo::exists(fileName))
         criticalMessage(m_window, tr("Cannot find '%1'.").arg(fileName));
     else
-        opened = readPlan(fileName, readOnly, &savedByLaterVersion);
+        opened = readPlan(fileName, readOnly, &savedByLaterVersion, &notice);
     if (opened) {
         m_hooks.refresh();
         m_duplicateAction->setEnabled(true);
@@ -141,6 +142,8 @@ bool PlanFileCommands::openFile(const QString &path, bool readOnly)
                            tr("This plan was saved using a later version of %1. Making "
                               "changes with this version of %2 may lose some of the data.")
                                .arg(QStringLiteral("Tavrolo"), QStringLiteral("Tavrolo")));
+        if (!notice.isEmpty())
+            warningMessage(m_window, notice);
     }
     m_guard.resumeOutsideChecks();
     return opened;
@@ -148,10 +151,11 @@ bool PlanFileCommands::openFile(const QString &path, bool readOnly)
 
 // The reader leaves the plan alone when it fails, and so does the window: its file name,
 // read-only state, undo list and modified mark change only with a plan read whole.
-bool PlanFileCommands::readPlan(const QString &fileName, bool readOnly, bool *savedByLaterVersion)
+bool PlanFileCommands::readPlan(const QString &fileName, bool readOnly, bool *savedByLaterVersion,
+                                QString *notice)
 {
     QString error;
-    if (!readPlanFile(m_plan, fileName, &error, savedByLaterVersion)) {
+    if (!readPlanFile(m_plan, fileName, &error, savedByLaterVersion, notice)) {
         criticalMessage(m_window, error);
         return false;
     }

@@ -81,7 +81,8 @@ private:
     // The save dialog of a new plan, from the proposal, until the user names another file than
     // the open plan's own; empty when cancelled.
     QString askNewPlanName(const QString &proposal);
-    bool readPlan(const QString &fileName, bool readOnly, bool *savedByLaterVersion);
+    bool readPlan(const QString &fileName, bool readOnly, bool *savedByLaterVersion,
+                  QString *notice);
     bool importCsv(const QString &fileName);
     bool importCsvAsNewPlan(const QString &fileName);
     bool importCsvIntoCurrentPlan(const QString &fileName);

@@ -18,14 +18,15 @@ const int largeCards = 10000;
 const int largeProperties = 30;
 
 // The properties of the large plan that the charts use.
-enum Chart { By20 = 1, Per20 = 2, Amount = 3, By5000 = 4, Filtered = 5 };
+enum Chart { By20 = 1, Per20 = 2, Amount = 3, By5000 = 4, Filtered = 5, Unique = 6 };
 
 using BenchTools::medianMs;
 using BenchTools::print;
 const BenchTools::MsReport report {52, 1};
 
 // 10,000 cards of 30 properties: a text of 20 values (By), another of 20 values (Per), a number
-// (Show), a text of 5,000 values, a text the filter looks at, and 25 more texts.
+// (Show), a text of 5,000 values, a text the filter looks at, and 25 more texts, each of them
+// unique to its card.
 void fillLargePlan(Document &plan)
 {
     plan.clear(false);
@@ -97,6 +98,7 @@ private slots:
     void layouterAlone();
     void sceneRebuild();
     void renderBuiltScene();
+    void uniquePerProperty();
     void sampleCharts();
 };
 
@@ -164,6 +166,59 @@ void BenchCharts::renderBuiltScene()
         report(QStringLiteral("later render, %1, 1600x1000").arg(what),
                medianMs([&] { render(scene, size); }));
     }
+}
+
+// Charts per a property unique to each card (a name, an id): one chart per card. By 20 values
+// they are drawn, 200,000 bars; By a property of 5,000 values, or unique too, they pass the
+// bound and the pane shows its hint, unless zero bars and empty charts are hidden. Memory is
+// the growth of this process while the scene holds its charts.
+void BenchCharts::uniquePerProperty()
+{
+    Document &plan = *doc();
+    const QSize size(1600, 1000);
+    const struct
+    {
+        const char *what;
+        int by;
+        bool hide;
+    } cases[] = {
+        {"By 20 x Per unique", By20, false},
+        {"By 20 x Per unique, zero bars and empty charts hidden", By20, true},
+        {"By 5,000 x Per unique", By5000, false},
+        {"By unique x Per unique", Unique, false},
+        {"By unique x Per unique, zero bars and empty charts hidden", Unique, true},
+    };
+    for (const auto &c : cases) {
+        chartBy(plan, c.by, Unique, false);
+        plan.setChartsHideZeroBars(c.hide, false);
+        plan.setChartsHideEmpty(c.hide, false);
+        print(QLatin1String(c.what));
+        ChartsLayouter::Charts charts;
+        report(QStringLiteral("  buildCharts"),
+               medianMs([&] { charts = ChartsLayouter::buildCharts(plan); }, 3));
+        int bars = 0;
+        for (const ChartData &chart : qAsConst(charts.charts))
+            bars += chart.values.size();
+        print(charts.tooManyToDraw
+                  ? QStringLiteral("  too many to draw: the hint")
+                  : QStringLiteral("  %1 charts, %2 bars").arg(charts.charts.size()).arg(bars));
+        charts = ChartsLayouter::Charts();
+        const double before = BenchTools::residentMebibytes();
+        {
+            ChartsScene scene(&plan);
+            report(QStringLiteral("  ChartsScene::rebuild"), medianMs([&] { scene.rebuild(); }, 3));
+            report(QStringLiteral("  first render, 1600x1000"),
+                   medianMs([&] { render(scene, size); }, 1));
+            report(QStringLiteral("  later render, 1600x1000"),
+                   medianMs([&] { render(scene, size); }, 3));
+            print(
+                QStringLiteral("  %1 MiB more while the scene is held; peak of the process %2 MiB")
+                    .arg(BenchTools::residentMebibytes() - before, 0, 'f', 0)
+                    .arg(BenchTools::peakMebibytes(), 0, 'f', 0));
+        }
+    }
+    plan.setChartsHideZeroBars(false, false);
+    plan.setChartsHideEmpty(false, false);
 }
 
 void BenchCharts::sampleCharts()

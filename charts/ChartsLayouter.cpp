@@ -69,7 +69,9 @@ ChartsLayouter::Charts ChartsLayouter::buildCharts(Document &doc)
     const int bars = byValues.values.size();
     const int charts = perCharts ? perValues.values.size() : 1;
 
-    QVector<double> sums(bars * charts, 0.0);
+    // Sums only for the (chart, bar) pairs that cards reach: By x Per pairs may run into the
+    // billions where the cards are some thousands.
+    QHash<qint64, double> sums;
     const bool filtering = doc.chartsFiltering();
     const ValueFormats formats = doc.valueFormats();
     const int tasks = doc.taskCount();
@@ -80,8 +82,41 @@ ChartsLayouter::Charts ChartsLayouter::buildCharts(Document &doc)
         const int chart = perCharts ? perValues.index.value(doc.value(task, per), -1) : 0;
         if (bar < 0 || chart < 0)
             continue;
-        sums[chart * bars + bar]
+        sums[qint64(chart) * bars + bar]
             += countCards ? 1.0 : stringToNumber(doc.value(task, show), formats, true);
+    }
+    // In grid order: by chart, then by bar.
+    QVector<QPair<qint64, double>> cells;
+    cells.reserve(sums.size());
+    for (auto it = sums.constBegin(); it != sums.constEnd(); ++it)
+        cells.append({it.key(), it.value()});
+    sums.clear();
+    std::sort(cells.begin(), cells.end());
+
+    const bool hideZero = doc.chartsHideZeroBars();
+    const bool hideEmpty = doc.chartsHideEmpty();
+    // What the scene would be given, counted before anything is built.
+    qint64 chartsBuilt = hideEmpty && bars == 0 ? 0 : charts;
+    qint64 barsBuilt = chartsBuilt * bars;
+    if (hideZero) {
+        barsBuilt = 0;
+        qint64 withBars = 0;
+        qint64 lastChart = -1;
+        for (const auto &cell : qAsConst(cells)) {
+            if (cell.second == 0.0)
+                continue;
+            ++barsBuilt;
+            if (cell.first / bars != lastChart) {
+                lastChart = cell.first / bars;
+                ++withBars;
+            }
+        }
+        if (hideEmpty)
+            chartsBuilt = withBars;
+    }
+    if (chartsBuilt > maximumCharts || barsBuilt > maximumBars) {
+        result.tooManyToDraw = true;
+        return result;
     }
 
     QList<ChartValue> barTemplates;
@@ -94,22 +129,32 @@ ChartsLayouter::Charts ChartsLayouter::buildCharts(Document &doc)
     const QString byName = doc.propertyName(by);
     // The property count names "<cards>".
     const QString showName = doc.propertyName(show);
-    const bool hideZero = doc.chartsHideZeroBars();
-    const bool hideEmpty = doc.chartsHideEmpty();
+    for (const auto &cell : qAsConst(cells))
+        result.maxValue = std::max(result.maxValue, cell.second);
+    int next = 0;
     for (int chart = 0; chart < charts; ++chart) {
         ChartData data;
         data.hasTitle = perCharts;
         data.title = perCharts ? perValues.values.at(chart) : QString();
         data.byName = byName;
         data.showName = showName;
-        for (int bar = 0; bar < bars; ++bar) {
-            const double sum = sums.at(chart * bars + bar);
-            result.maxValue = std::max(result.maxValue, sum);
-            if (sum == 0.0 && hideZero)
-                continue;
+        const qint64 first = qint64(chart) * bars;
+        const auto addBar = [&](int bar, double sum) {
             ChartValue value = barTemplates.at(bar);
             value.value = sum;
             data.values.append(value);
+        };
+        if (hideZero) {
+            // Only the cells cards reached can hold a bar.
+            for (; next < cells.size() && cells.at(next).first < first + bars; ++next) {
+                if (cells.at(next).second != 0.0)
+                    addBar(int(cells.at(next).first - first), cells.at(next).second);
+            }
+        } else {
+            for (int bar = 0; bar < bars; ++bar) {
+                const bool reached = next < cells.size() && cells.at(next).first == first + bar;
+                addBar(bar, reached ? cells.at(next++).second : 0.0);
+            }
         }
         if (!hideEmpty || !data.values.isEmpty())
             result.charts.append(data);

@@ -26,12 +26,22 @@ public:
     // Gap between the charts and a legend below or right of them.
     static constexpr double legendGap = 130.0;
 
+    // The most charts, and bars over all charts, that a build makes; past either nothing is
+    // built (see Charts::tooManyToDraw). A chart per card of a 10,000-card plan (charts per a
+    // name or an id) is drawn, with up to 25 bars each; each bar costs some 60 bytes and a
+    // few microseconds at every paint, so the most bars take some 15 MB and about a second to
+    // paint at most.
+    static constexpr qint64 maximumCharts = 10000;
+    static constexpr qint64 maximumBars = 250000;
+
     // The charts of the plan's chart settings in grid order, and the largest bar sum over all
-    // of them (never below 0), the common scale.
+    // of them (never below 0), the common scale. When the settings ask for more charts or bars
+    // than the maxima, tooManyToDraw is set and there is no chart.
     struct Charts
     {
         QList<ChartData> charts;
         double maxValue = 0.0;
+        bool tooManyToDraw = false;
     };
 
     // Whether the chart settings name a Show and a By property; without both nothing is built.
@@ -39,7 +49,10 @@ public:
     // One pass over the cards in card order: each counted card adds to exactly one bar, found
     // by its By and Per values, so every bar adds its cards in card order. By and Per values
     // that differ only in leading or trailing blanks share one bar and one chart, at the place
-    // of the first of them. Empty when canChart is false.
+    // of the first of them. Sums are kept for the bars that cards reach alone, and the charts
+    // and bars are counted before they are built, so a build takes memory for its cards and
+    // for at most the maxima, whatever the number of By and Per values. Empty when canChart
+    // is false.
     static Charts buildCharts(Document &doc);
 
     // The legend's rows for the show-legend setting, each a value and its colour: the values

@@ -36,9 +36,11 @@ void ChartsScene::rebuild()
     setBackgroundBrush(QBrush(m_document->chartBackgroundColor()));
     deleteItems();
     m_chartCount = 0;
-    m_built = ChartsLayouter::canChart(*m_document);
+    const ChartsLayouter::Charts charts = ChartsLayouter::buildCharts(*m_document);
+    m_tooManyToDraw = charts.tooManyToDraw;
+    // Past the maxima the scene stays empty, as without Show or By, and the view says why.
+    m_built = ChartsLayouter::canChart(*m_document) && !m_tooManyToDraw;
     if (m_built) {
-        const ChartsLayouter::Charts charts = ChartsLayouter::buildCharts(*m_document);
         ChartItem::maxValue = charts.maxValue;
         const QSize size(int(ChartsLayouter::chartSize), int(ChartsLayouter::chartSize));
         for (const ChartData &data : charts.charts) {
@@ -53,6 +55,8 @@ void ChartsScene::rebuild()
         // Back to the rectangle of a scene that never held a chart, which the exports take
         // for nothing to show.
         setSceneRect(QRectF());
+        // The view's hint may have come or gone, where no item was.
+        update();
     }
     emit redrawing();
 }

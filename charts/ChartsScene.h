@@ -40,17 +40,20 @@ public:
     Document *document() const { return m_document; }
 
     // Deletes every item and builds the charts anew from the plan, then lays them out; emits
-    // redrawing at the end in every case. Without a Show or By property the scene stays empty
-    // and no layout runs.
+    // redrawing at the end in every case. Without a Show or By property, or with more charts
+    // and bars than are drawn, the scene stays empty and no layout runs.
     void rebuild();
     // Places the charts, title, legend and footer for the view's shape and sets the scene
     // rectangle; emits layoutFinished. Does nothing while the scene holds no build (Show or By
-    // unset), so a resize adds no title to an empty pane.
+    // unset, or too many charts), so a resize adds no title to an empty pane.
     void layoutCharts();
     // The charts, topmost first: the chart added last comes first.
     QList<ChartItem *> chartItems() const;
     // How many charts the last build made, without a walk over the items.
     int chartCount() const { return m_chartCount; }
+    // Whether the last build found more charts or bars than it makes (ChartsLayouter's maxima),
+    // and so left the scene empty.
+    bool tooManyToDraw() const { return m_tooManyToDraw; }
     // The scene's view when it has exactly one, else null.
     QGraphicsView *onlyView() const;
     void placeTitle(const QRectF &rect);
@@ -72,7 +75,9 @@ private:
     QGraphicsSimpleTextItem *m_titleItem = nullptr;
     QGraphicsSimpleTextItem *m_footerItem = nullptr;
     ChartsLegendItem *m_legendItem = nullptr;
-    // True from a rebuild that found Show and By until the next rebuild.
+    // True from a rebuild that found Show and By, and charts it could draw, until the next
+    // rebuild.
     bool m_built = false;
     int m_chartCount = 0;
+    bool m_tooManyToDraw = false;
 };

@@ -163,7 +163,8 @@ void ChartsView::onChangedDoc(const Events &events)
 {
     if (!events.any(listensTo))
         return;
-    if (!ChartsLayouter::canChart(*doc())) {
+    const ChartsScene *charts = chartsScene();
+    if (!ChartsLayouter::canChart(*doc()) || (charts && charts->tooManyToDraw())) {
         showNothing();
         return;
     }
@@ -263,6 +264,9 @@ QString ChartsView::hintText() const
         return tr("Set the 'Display>Show' field in the left pane");
     if (plan.chartByProperty() == 0)
         return tr("Set the 'Display>By' field in the left pane");
+    const ChartsScene *charts = chartsScene();
+    if (charts && charts->tooManyToDraw())
+        return tr("Too many charts and bars to draw: choose other properties");
     return QString();
 }
 

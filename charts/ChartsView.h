@@ -40,6 +40,9 @@ public:
     bool isDarkBackground() const;
     // The chart fitted into the view, null while all charts are shown.
     ChartItem *zoomedChart() const;
+    // What the view paints over the pane while there is nothing to chart or the charts are
+    // too many to draw; empty while charts are shown.
+    QString hintText() const;
 
 signals:
     void droppedFiles(const QList<QUrl> &urls, TaskIndex taskIndex,
@@ -80,7 +83,6 @@ private:
     // Shows the view's cursor unless another override cursor is in force.
     void showViewCursor(const QCursor &cursor);
     void releaseViewCursor();
-    QString hintText() const;
 
     QPointer<ChartItem> m_zoomedChart;
     QCursor m_zoomInCursor;

@@ -417,7 +417,7 @@ public:
         // Provided, not defaulted, so that nobody else makes a key as an aggregate.
         FillKey() { }
         friend bool readPlanFile(Document &document, QIODevice *device, const QString &fileName,
-                                 QString *errorMessage, bool *savedByLaterVersion);
+                                 QString *errorMessage, bool *savedByLaterVersion, QString *notice);
         friend struct TestPlanKey;
     };
     Task &editableTask(TaskIndex task, FillKey) { return m_tasks[task]; }

@@ -87,6 +87,14 @@ QString tooLarge(const QString &fileName)
         .arg(fileName);
 }
 
+QString filterTermsLeftOut()
+{
+    return QStringLiteral("The filter of a view in this plan holds more than %1 terms. Only the "
+                          "first %1 of each view were read; the others are left out when the "
+                          "plan is saved.")
+        .arg(maximumFilterTerms);
+}
+
 struct Refusal
 {
     QString reason;
@@ -425,10 +433,11 @@ void readChartsSettings(Document &document, const QDomElement &view)
         Dom::readValueInt(view, QStringLiteral("chart_use_cards_filter"), 0) != 0, false);
 }
 
-void readView(Document &document, Document::FillKey key, const DomDocument &dom,
-              const QDomElement &view, int version)
+// Returns how many filter terms were left out (see readSliceXml).
+int readView(Document &document, Document::FillKey key, const DomDocument &dom,
+             const QDomElement &view, int version)
 {
-    readSliceXml(dom, view, document.editableCurrentView(key));
+    const int termsLeftOut = readSliceXml(dom, view, document.editableCurrentView(key));
     // The current view shows labels unless the file says otherwise; stored views do not.
     document.setShowLabels(Dom::readValueBool(view, QStringLiteral("show_labels_on"), true), false);
     document.setShowNotes(Dom::readValueBool(view, QStringLiteral("show_notes_icon"), false),
@@ -442,17 +451,21 @@ void readView(Document &document, Document::FillKey key, const DomDocument &dom,
     readChartsSettings(document, view);
     readChartsAppearanceXml(dom, view, document.chartsAppearanceRef(key));
     readTableAppearanceXml(dom, view, document.tableAppearanceRef(key));
+    return termsLeftOut;
 }
 
-void readStoredViews(Document &document, Document::FillKey key, const DomDocument &dom,
-                     const QList<QDomElement> &elements)
+// Returns how many filter terms were left out (see readSliceXml).
+int readStoredViews(Document &document, Document::FillKey key, const DomDocument &dom,
+                    const QList<QDomElement> &elements)
 {
+    int termsLeftOut = 0;
     for (const QDomElement &element : elements) {
         Slice slice;
         slice.name = Dom::readAttributeString(element, valueAttribute, QStringLiteral("unnamed"));
-        readSliceXml(dom, element, slice);
+        termsLeftOut += readSliceXml(dom, element, slice);
         document.storedViewsRef(key).append(slice);
     }
+    return termsLeftOut;
 }
 
 // A view holds one visibility per property. A file whose list is short would otherwise lose
@@ -483,16 +496,22 @@ struct PlanItems
     QList<QDomElement> storedViews;
 };
 
+// notice receives what was left out of the file, for the user to be told; it is left alone
+// when the whole file was taken.
 void readPlan(Document &document, Document::FillKey key, const DomDocument &dom,
-              const QDomElement &root, const PlanItems &plan, CardReader &cards, qint64 fileSize)
+              const QDomElement &root, const PlanItems &plan, CardReader &cards, qint64 fileSize,
+              QString *notice)
 {
     const int version = readVersion(root);
     document.clear(false);
     readImages(document, plan.images, fileSize);
     readProperties(document, plan.properties);
     cards.appendTo(document);
-    readView(document, key, dom, Dom::findChildElement(root, QStringLiteral("view")), version);
-    readStoredViews(document, key, dom, plan.storedViews);
+    int termsLeftOut = readView(document, key, dom,
+                                Dom::findChildElement(root, QStringLiteral("view")), version);
+    termsLeftOut += readStoredViews(document, key, dom, plan.storedViews);
+    if (termsLeftOut > 0)
+        *notice = filterTermsLeftOut();
     fitVisibilities(document.editableCurrentView(key), document.propertyCount());
     for (Slice &slice : document.storedViewsRef(key))
         fitVisibilities(slice, document.propertyCount());
@@ -714,7 +733,7 @@ enum class StreamOutcome { Read, Refused, NotStreamed };
 // What was built of a stream that failed is gone before the tree is built.
 StreamOutcome readStreamed(Document &document, Document::FillKey key, const QByteArray &bytes,
                            const QString &fileName, qint64 fileSize, QString *errorMessage,
-                           bool *savedByLaterVersion)
+                           bool *savedByLaterVersion, QString *notice)
 {
     StreamedPlan streamed;
     if (!streamed.read(bytes, fileSize))
@@ -727,14 +746,15 @@ StreamOutcome readStreamed(Document &document, Document::FillKey key, const QByt
         return StreamOutcome::Refused;
     }
     *savedByLaterVersion = readVersion(root) > planFileVersion;
-    readPlan(document, key, streamed.dom(), root, plan, streamed.cards(), fileSize);
+    readPlan(document, key, streamed.dom(), root, plan, streamed.cards(), fileSize, notice);
     return StreamOutcome::Read;
 }
 
 // Reads the whole bytes of a plan file; fileSize stands for the file in the limits and
 // fileName in the messages.
 bool readPlanBytes(Document &document, Document::FillKey key, QByteArray bytes, qint64 fileSize,
-                   const QString &fileName, QString *errorMessage, bool *savedByLaterVersion)
+                   const QString &fileName, QString *errorMessage, bool *savedByLaterVersion,
+                   QString *notice)
 {
     QString text = decodedText(bytes);
     bool needsTree = false;
@@ -751,7 +771,7 @@ bool readPlanBytes(Document &document, Document::FillKey key, QByteArray bytes, 
     if (isPlainMarkup(bytes, text, needsTree)) {
         text.clear();
         switch (readStreamed(document, key, bytes, fileName, fileSize, errorMessage,
-                             savedByLaterVersion)) {
+                             savedByLaterVersion, notice)) {
         case StreamOutcome::Read:
             return true;
         case StreamOutcome::Refused:
@@ -792,14 +812,14 @@ bool readPlanBytes(Document &document, Document::FillKey key, QByteArray bytes, 
     for (const QDomElement &element : cardElements)
         addCardElement(cards, element);
     *savedByLaterVersion = readVersion(root) > planFileVersion;
-    readPlan(document, key, dom, root, plan, cards, fileSize);
+    readPlan(document, key, dom, root, plan, cards, fileSize, notice);
     return true;
 }
 
 } // namespace
 
 bool readPlanFile(Document &document, const QString &fileName, QString *errorMessage,
-                  bool *savedByLaterVersion)
+                  bool *savedByLaterVersion, QString *notice)
 {
     QFile file(fileName);
     // Only a regular file, links followed: a device such as /dev/zero never ends, and a pipe
@@ -809,24 +829,27 @@ bool readPlanFile(Document &document, const QString &fileName, QString *errorMes
             *errorMessage = QStringLiteral("Can't open file '%1'").arg(fileName);
         return false;
     }
-    return readPlanFile(document, &file, fileName, errorMessage, savedByLaterVersion);
+    return readPlanFile(document, &file, fileName, errorMessage, savedByLaterVersion, notice);
 }
 
 bool readPlanFile(Document &document, QIODevice *device, const QString &fileName,
-                  QString *errorMessage, bool *savedByLaterVersion)
+                  QString *errorMessage, bool *savedByLaterVersion, QString *notice)
 {
-    // Callers that need neither answer may pass null for them.
+    // Callers that need no answer may pass null for it.
     QString unusedMessage;
     bool unusedLater = false;
+    QString unusedNotice;
     if (!errorMessage)
         errorMessage = &unusedMessage;
     if (!savedByLaterVersion)
         savedByLaterVersion = &unusedLater;
+    if (!notice)
+        notice = &unusedNotice;
     BusyCursor busy;
     // Filling the new plan's views and appearances in place is the reader's alone.
     const Document::FillKey key;
     const qint64 fileSize = device->size();
     // Handed over, so that the bytes can be let go of once the tree is built from them.
     return readPlanBytes(document, key, device->readAll(), fileSize, fileName, errorMessage,
-                         savedByLaterVersion);
+                         savedByLaterVersion, notice);
 }

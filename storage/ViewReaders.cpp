@@ -24,20 +24,25 @@ int tripled(int size)
     return int(qBound<qint64>(INT_MIN, 3 * qint64(size), INT_MAX));
 }
 
-void readFilterTerms(const QDomElement &parent, QList<FilterTerm> &terms)
+// The first maximumFilterTerms terms; returns how many more the file holds.
+int readFilterTerms(const QDomElement &parent, QList<FilterTerm> &terms)
 {
-    for (const QDomElement &item :
-         Dom::items(parent, QStringLiteral("filter_terms"), QStringLiteral("filter_term"))) {
+    const QList<QDomElement> items
+        = Dom::items(parent, QStringLiteral("filter_terms"), QStringLiteral("filter_term"));
+    const int kept = qMin(items.size(), maximumFilterTerms);
+    for (int i = 0; i < kept; ++i) {
+        const QDomElement &item = items.at(i);
         terms << FilterTerm(
             Dom::readAttributeInt(item, QStringLiteral("property"), 0),
             Dom::readAttributeInt(item, QStringLiteral("match_type"), MatchType::Contains),
             Dom::readAttributeString(item, QStringLiteral("value")));
     }
+    return items.size() - kept;
 }
 
 } // namespace
 
-void readSliceXml(const DomDocument &dom, const QDomElement &parent, Slice &slice)
+int readSliceXml(const DomDocument &dom, const QDomElement &parent, Slice &slice)
 {
     slice.xProperty = Dom::readValueInt(parent, QStringLiteral("x_property"), 0);
     slice.yProperty = Dom::readValueInt(parent, QStringLiteral("y_property"), 0);
@@ -64,12 +69,13 @@ void readSliceXml(const DomDocument &dom, const QDomElement &parent, Slice &slic
     slice.filterBasic = Dom::readValueBool(parent, QStringLiteral("filter_basic"), true);
     slice.filterShowsMatching = Dom::readValueBool(parent, QStringLiteral("filter_show"), true);
     slice.filterMatchAny = Dom::readValueBool(parent, QStringLiteral("filter_any"), true);
-    readFilterTerms(parent, slice.filterTerms);
+    const int termsLeftOut = readFilterTerms(parent, slice.filterTerms);
     const QDomElement appearance = Dom::findChildElement(parent, QStringLiteral("appearance"));
     slice.storeAppearance = !appearance.isNull();
     // A view's own appearance was always written in the current scale.
     if (slice.storeAppearance)
         readCardsAppearanceXml(dom, planFileVersion, appearance, slice.appearance);
+    return termsLeftOut;
 }
 
 void readCardsAppearanceXml(const DomDocument &, int version, const QDomElement &parent,

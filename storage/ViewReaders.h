@@ -12,8 +12,14 @@ struct TableAppearance;
 // field takes the file's value or the reader's own default, never what the record held, so
 // a record read from an empty element holds the defaults. Nothing here fails.
 
+// The filter terms a view keeps from a file: far more than anyone adds one at a time in the
+// filter section. Every card is tested against every term at each layout, and the section
+// shows a row per term, so tens of thousands of them would freeze the window.
+constexpr int maximumFilterTerms = 1000;
+
 // Fills every field but the name; filter terms are appended, so pass a view without terms.
-void readSliceXml(const DomDocument &dom, const QDomElement &parent, Slice &slice);
+// Returns how many filter terms were left out: those past maximumFilterTerms.
+int readSliceXml(const DomDocument &dom, const QDomElement &parent, Slice &slice);
 
 // version is the plan file's format version: files up to version 6 kept the title and
 // header sizes in a scale three times smaller, and before version 14 row headers were

@@ -122,9 +122,18 @@ QString expandVariables(const QString &text)
     QString result = text;
     for (const Variable &variable : Variables) {
         const QString name = QString::fromLatin1(variable.name);
+        const int occurrences = result.count(name);
         // Only variables that occur are computed: some read the clock or the network name.
-        if (result.contains(name))
-            result.replace(name, variable.value());
+        if (occurrences == 0)
+            continue;
+        const QString value = variable.value();
+        const qint64 length
+            = result.size() + qint64(occurrences) * (qint64(value.size()) - name.size());
+        // Values that name later variables would otherwise multiply the text at every step,
+        // to gigabytes; from the step that would pass the bound on, the variables stay.
+        if (length > maximumExpandedTitleLength && length > result.size())
+            break;
+        result.replace(name, value);
     }
     return result;
 }

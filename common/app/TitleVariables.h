@@ -5,7 +5,12 @@
 // The {x_property}-style variables that titles and footers of the Cards and Charts panes may
 // hold; they are replaced by current values whenever a title or footer is drawn.
 
-// The text with every variable replaced; a text without braces comes back untouched.
+// Far above any title or footer a user types: expansion lengthens no text past it.
+constexpr int maximumExpandedTitleLength = 10000;
+
+// The text with every variable replaced, in a fixed order; a text without braces comes back
+// untouched. A step that would lengthen the text past maximumExpandedTitleLength is not
+// taken, and neither are the steps after it: their variables stay as written.
 QString expandVariables(const QString &text);
 
 // The help text listing the variables, for the title and footer editors.

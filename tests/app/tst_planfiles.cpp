@@ -5,7 +5,9 @@
 #include "harness/FileFaults.h"
 #include "harness/TestMain.h"
 #include "properties/PropertiesView.h"
+#include "storage/HostilePlans.h"
 #include "storage/PlanFileReader.h"
+#include "storage/ViewReaders.h"
 #include "table/TableView.h"
 
 #include <memory>
@@ -67,6 +69,8 @@ private slots:
     void aPlanFileChangedOnDiskIsNeverOverwrittenUnasked();
     void closingWithAFailedSaveAndCancelKeepsTheWindow();
     void readOnlyPlanWarnsOnceAfterThePanesUpdate();
+    void aPlanReadInPartIsOpenedWithANotice_data();
+    void aPlanReadInPartIsOpenedWithANotice();
     void recentFilesKeepTheTenNewest();
     void portableSettingsListEveryPlanButTheOpenOne();
     void duplicateProposesRefusesAndCopies_data();
@@ -562,6 +566,44 @@ void TestPlanFiles::readOnlyPlanWarnsOnceAfterThePanesUpdate()
     ModalAnswer reopened(QStringLiteral("OK"));
     doc()->addTask(true);
     QTRY_VERIFY(reopened.answered());
+}
+
+void TestPlanFiles::aPlanReadInPartIsOpenedWithANotice_data()
+{
+    QTest::addColumn<bool>("atStartup");
+    QTest::newRow("File > Open") << false;
+    QTest::newRow("the last plan at start-up") << true;
+}
+
+// Filter terms past those a view keeps are left out, and the user is told once the plan is
+// open, as for a plan of a later version.
+void TestPlanFiles::aPlanReadInPartIsOpenedWithANotice()
+{
+    QFETCH(bool, atStartup);
+    const QString cut = path("Terms.tv");
+    writeBytes(cut, HostilePlans::manyFilterTerms(maximumFilterTerms + 500));
+    if (atStartup)
+        presetQuietStartup(cut);
+    QString openAtNotice;
+    int termsAtNotice = -1;
+    ModalAnswer notice(QStringLiteral("OK"), {}, [&](QWidget *) {
+        openAtNotice = app()->planFileName();
+        termsAtNotice = doc()->filterTerms().size();
+    });
+    MainWindow window;
+    if (!atStartup)
+        QVERIFY(window.openFile(cut, false));
+    QVERIFY(notice.answered());
+    QCOMPARE(notice.shownText(),
+             QStringLiteral("The filter of a view in this plan holds more than %1 terms. Only the "
+                            "first %1 of each view were read; the others are left out when the "
+                            "plan is saved.")
+                 .arg(maximumFilterTerms));
+    QCOMPARE(openAtNotice, cut);
+    QCOMPARE(termsAtNotice, maximumFilterTerms);
+    QCOMPARE(doc()->storedViews().value(0).filterTerms.size(), maximumFilterTerms);
+    QCOMPARE(window.fileName(), cut);
+    QVERIFY(!window.isWindowModified());
 }
 
 void TestPlanFiles::recentFilesKeepTheTenNewest()

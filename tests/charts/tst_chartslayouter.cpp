@@ -1,5 +1,7 @@
 #include "charts/ChartsLayouter.h"
 #include "common/app/Accessors.h"
+#include "common/core/NumberDateText.h"
+#include "common/core/TextHelpers.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
 #include "model/PlanFixture.h"
@@ -38,6 +40,74 @@ QStringList describe(const ChartsLayouter::Charts &charts)
     return lines;
 }
 
+// The distinct trimmed values of a property, in value order.
+QStringList trimmedValues(const Document &plan, int property)
+{
+    QStringList trimmed;
+    for (const QString &value : plan.values(property)) {
+        if (!trimmed.contains(value.trimmed()))
+            trimmed.append(value.trimmed());
+    }
+    return trimmed;
+}
+
+// The charts by the plain rule, as the pane has always drawn them: for every chart and every
+// bar, every card is visited.
+ChartsLayouter::Charts everyCardOnEveryBar(const Document &plan)
+{
+    ChartsLayouter::Charts result;
+    const int show = plan.chartShowProperty();
+    const int by = plan.chartByProperty();
+    const int per = plan.chartPerProperty();
+    const QStringList byValues = trimmedValues(plan, by);
+    const QStringList perValues = per > 0 ? trimmedValues(plan, per) : QStringList();
+    const int charts = perValues.isEmpty() ? 1 : perValues.size();
+    for (int chart = 0; chart < charts; ++chart) {
+        ChartData data;
+        data.hasTitle = !perValues.isEmpty();
+        data.title = perValues.value(chart);
+        for (const QString &byValue : byValues) {
+            double sum = 0.0;
+            for (TaskIndex task = 0; task < plan.taskCount(); ++task) {
+                if (plan.chartsFiltering() && !plan.taskPassesFilter(task))
+                    continue;
+                if (plan.value(task, by).trimmed() != byValue
+                    || (data.hasTitle && plan.value(task, per).trimmed() != data.title))
+                    continue;
+                sum += show == plan.propertyCount()
+                    ? 1.0
+                    : stringToNumber(plan.value(task, show), plan.valueFormats(), true);
+            }
+            result.maxValue = std::max(result.maxValue, sum);
+            if (sum == 0.0 && plan.chartsHideZeroBars())
+                continue;
+            ChartValue bar;
+            bar.name = elideText(byValue, 15) + QLatin1Char(' ');
+            bar.value = sum;
+            data.values.append(bar);
+        }
+        if (!plan.chartsHideEmpty() || !data.values.isEmpty())
+            result.charts.append(data);
+    }
+    return result;
+}
+
+int barCount(const ChartsLayouter::Charts &charts)
+{
+    int bars = 0;
+    for (const ChartData &chart : charts.charts)
+        bars += chart.values.size();
+    return bars;
+}
+
+QStringList numbered(const QString &prefix, qint64 count)
+{
+    QStringList texts;
+    for (qint64 i = 0; i < count; ++i)
+        texts.append(prefix + QString::number(i));
+    return texts;
+}
+
 } // namespace
 
 // The widget-free arithmetic of the Charts pane: the bar sums of one pass over the cards, the
@@ -48,6 +118,10 @@ class TestChartsLayouter : public QObject
 private slots:
     void everyCountedCardLandsInOneBar_data();
     void everyCountedCardLandsInOneBar();
+    void ordinaryChartsSumEveryCardOnItsBar_data();
+    void ordinaryChartsSumEveryCardOnItsBar();
+    void chartsPastTheBoundsAreNotBuilt_data();
+    void chartsPastTheBoundsAreNotBuilt();
     void cardsCountIsThePropertyCountAtEveryBuild();
     void rolesPastTheLastPropertyChartNothing();
     void gridFitsTheViewShape_data();
@@ -118,6 +192,131 @@ void TestChartsLayouter::everyCountedCardLandsInOneBar()
     const ChartsLayouter::Charts built = ChartsLayouter::buildCharts(plan);
     QCOMPARE(describe(built), charts);
     QCOMPARE(built.maxValue, maxValue);
+}
+
+void TestChartsLayouter::ordinaryChartsSumEveryCardOnItsBar_data()
+{
+    QTest::addColumn<bool>("countCards");
+    QTest::addColumn<bool>("perCharts");
+    QTest::addColumn<QString>("flags");
+    for (const char *flags :
+         {"", "hide zero", "hide empty", "hide zero, hide empty", "filter", "filter, hide zero"}) {
+        for (const bool countCards : {true, false}) {
+            for (const bool perCharts : {false, true}) {
+                QTest::addRow("%s%s%s", countCards ? "cards" : "cost", perCharts ? " per Per" : "",
+                              *flags ? (", " + QByteArray(flags)).constData() : "")
+                    << countCards << perCharts << QString::fromLatin1(flags);
+            }
+        }
+    }
+}
+
+// A plan of some hundreds of cards, as users chart them, draws exactly as by the plain rule:
+// the same charts, bars, sums and scale, whatever the switches.
+void TestChartsLayouter::ordinaryChartsSumEveryCardOnItsBar()
+{
+    QFETCH(bool, countCards);
+    QFETCH(bool, perCharts);
+    QFETCH(QString, flags);
+    const QStringList byChoices {
+        "High", " High", "Medium", "Low ", "", "Blocked", "A rather long value"};
+    const QStringList perChoices {"Ann", "Bob", "", "Chidi ", "Dana"};
+    const QStringList costChoices {"1.5", "0", "-4", "x", "", "12", "1e3", "-0"};
+    QList<QStringList> cards;
+    for (int i = 0; i < 300; ++i)
+        cards.append({byChoices.at((i * 7) % byChoices.size()),
+                      perChoices.at((i * 5 + i / 11) % perChoices.size()),
+                      costChoices.at((i * 3 + i / 7) % costChoices.size())});
+    fillCharts(cards, {"Unused", "Medium"});
+    Document &plan = *doc();
+    plan.setChartShowProperty(countCards ? plan.propertyCount() : int(CostColumn), false);
+    plan.setChartByProperty(ByColumn, false);
+    plan.setChartPerProperty(perCharts ? int(PerColumn) : 0, false);
+    plan.setChartsHideZeroBars(flags.contains(QStringLiteral("hide zero")), false);
+    plan.setChartsHideEmpty(flags.contains(QStringLiteral("hide empty")), false);
+    plan.setFilter(false, false, false,
+                   {FilterTerm(PerColumn, MatchType::Is, QStringLiteral("bob"))}, false, false);
+    plan.setChartsFiltering(flags.contains(QStringLiteral("filter")), false);
+
+    const ChartsLayouter::Charts built = ChartsLayouter::buildCharts(plan);
+    const ChartsLayouter::Charts expected = everyCardOnEveryBar(plan);
+    QVERIFY(!built.tooManyToDraw);
+    QVERIFY(barCount(built) > 0);
+    QCOMPARE(describe(built), describe(expected));
+    QCOMPARE(built.maxValue, expected.maxValue);
+}
+
+void TestChartsLayouter::chartsPastTheBoundsAreNotBuilt_data()
+{
+    // By and Per values: predefined ones b0, b1, ... and p0, p1, ..., and the cards' own, a
+    // card for every index below cards (b<i>, p<i>) or, for a negative count, the single card
+    // (b<-cards>, p<-cards>).
+    QTest::addColumn<int>("predefinedBy");
+    QTest::addColumn<int>("predefinedPer");
+    QTest::addColumn<int>("cards");
+    QTest::addColumn<bool>("hide");
+    QTest::addColumn<int>("charts"); // -1 for too many to draw
+    QTest::addColumn<int>("bars");
+
+    const int atBoundCharts = int(ChartsLayouter::maximumCharts);
+    const int atBoundBars = int(ChartsLayouter::maximumBars / ChartsLayouter::maximumCharts);
+    QTest::newRow("20,000 x 20,000 predefined values") << 20000 << 20000 << -1 << false << -1 << 0;
+    QTest::newRow("20,000 x 20,000 predefined values, zero bars and empty charts hidden")
+        << 20000 << 20000 << -1 << true << 1 << 1;
+    QTest::newRow("6,000 cards of distinct By and Per") << 0 << 0 << 6000 << false << -1 << 0;
+    QTest::newRow("6,000 cards of distinct By and Per, zero bars and empty charts hidden")
+        << 0 << 0 << 6000 << true << 6000 << 6000;
+    QTest::newRow("the most charts and bars") << atBoundBars << atBoundCharts << 0 << false
+                                              << atBoundCharts << atBoundCharts * atBoundBars;
+    QTest::newRow("a By value too many")
+        << atBoundBars + 1 << atBoundCharts << 0 << false << -1 << 0;
+    QTest::newRow("a chart too many") << 1 << atBoundCharts + 1 << 0 << false << -1 << 0;
+    // By x Per is past what an int holds; the one bar that counts a card is found all the same.
+    QTest::newRow("50,000 x 50,000, the last pair counted")
+        << 50000 << 50000 << -49999 << true << 1 << 1;
+}
+
+// By x Per values past the bounds build nothing, however few the cards: the pane shows its
+// hint instead; with zero bars and empty charts hidden, only the bars that count cards are
+// built. Memory goes with the cards and with at most the bounds.
+void TestChartsLayouter::chartsPastTheBoundsAreNotBuilt()
+{
+    QFETCH(int, predefinedBy);
+    QFETCH(int, predefinedPer);
+    QFETCH(int, cards);
+    QFETCH(bool, hide);
+    QFETCH(int, charts);
+    QFETCH(int, bars);
+    Document &plan = *doc();
+    plan.clear(false);
+    addProperty(plan, QStringLiteral("By"), PropertyType::Text,
+                numbered(QStringLiteral("b"), predefinedBy));
+    addProperty(plan, QStringLiteral("Per"), PropertyType::Text,
+                numbered(QStringLiteral("p"), predefinedPer));
+    const auto addCard = [&plan](int i) {
+        plan.addTaskWithValues(
+            {{ByColumn, QStringLiteral("b%1").arg(i)}, {PerColumn, QStringLiteral("p%1").arg(i)}},
+            QString(), {}, -1, false);
+    };
+    for (int i = 0; i < cards; ++i)
+        addCard(i);
+    if (cards < 0)
+        addCard(-cards);
+    plan.setChartShowProperty(plan.propertyCount(), false);
+    plan.setChartByProperty(ByColumn, false);
+    plan.setChartPerProperty(PerColumn, false);
+    plan.setChartsHideZeroBars(hide, false);
+    plan.setChartsHideEmpty(hide, false);
+
+    const ChartsLayouter::Charts built = ChartsLayouter::buildCharts(plan);
+    QCOMPARE(built.tooManyToDraw, charts < 0);
+    QCOMPARE(built.charts.size(), std::max(charts, 0));
+    QCOMPARE(barCount(built), bars);
+    if (cards < 0 && hide) {
+        const QString pair = QString::number(-cards);
+        QCOMPARE(describe(built), QStringList({QStringLiteral("*p%1|b%1 =1").arg(pair)}));
+        QCOMPARE(built.maxValue, 1.0);
+    }
 }
 
 void TestChartsLayouter::cardsCountIsThePropertyCountAtEveryBuild()

@@ -1,4 +1,5 @@
 #include "charts/ChartItem.h"
+#include "charts/ChartsLayouter.h"
 #include "charts/ChartsScene.h"
 #include "charts/ChartsView.h"
 #include "common/app/Accessors.h"
@@ -260,24 +261,38 @@ void TestChartsView::droppedLinksGoToTheMainWindow()
 void TestChartsView::chartsGoneLeaveNothingToExport_data()
 {
     QTest::addColumn<PlanEdit>("edit");
+    QTest::addColumn<QString>("hint");
     QTest::newRow("By property deleted")
-        << PlanEdit([](Document &plan) { plan.deleteProperties({Group}, true); });
-    QTest::newRow("By unset") << PlanEdit([](Document &plan) { plan.setChartByProperty(0, true); });
-    QTest::newRow("Show unset") << PlanEdit(
-        [](Document &plan) { plan.setChartShowProperty(0, true); });
+        << PlanEdit([](Document &plan) { plan.deleteProperties({Group}, true); })
+        << "Add properties";
+    QTest::newRow("By unset") << PlanEdit([](Document &plan) { plan.setChartByProperty(0, true); })
+                              << "Set the 'Display>By' field in the left pane";
+    QTest::newRow("Show unset") << PlanEdit([](Document &plan) {
+        plan.setChartShowProperty(0, true);
+    }) << "Set the 'Display>Show' field in the left pane";
     QTest::newRow("plan without charts") << PlanEdit([](Document &plan) {
         plan.setChartByProperty(0, false);
         plan.emitChanged(EventType::AllChanged);
-    });
+    }) << "Set the 'Display>By' field in the left pane";
+    // A chart for each of more predefined values than the pane draws charts.
+    QTest::newRow("Per past the charts drawn") << PlanEdit([](Document &plan) {
+        QStringList values;
+        for (qint64 i = 0; i <= ChartsLayouter::maximumCharts; ++i)
+            values.append(QString::number(i));
+        const int many = addProperty(plan, QStringLiteral("Many"), PropertyType::Text, values);
+        plan.setChartPerProperty(many, true);
+    }) << "Too many charts and bars to draw: choose other properties";
 }
 
-// Once nothing is left to chart, the pane is what a pane that never showed a chart is: a
-// scene without a rectangle, which exports take for nothing to export, seen unscaled, with no
-// chart zoomed and no zoom cursor left.
+// Once nothing is left to chart, or more than the pane draws, the pane is what a pane that
+// never showed a chart is: a scene without a rectangle, which exports take for nothing to
+// export, seen unscaled, with no chart zoomed and no zoom cursor left; its hint says why.
 void TestChartsView::chartsGoneLeaveNothingToExport()
 {
     QFETCH(PlanEdit, edit);
+    QFETCH(QString, hint);
     build({"x", "y", "z"});
+    QCOMPARE(m_view->hintText(), QString());
     clickAt(chartPoint(1));
     QVERIFY(m_view->zoomedChart());
     QVERIFY(m_scene->sceneRect().width() >= 1);
@@ -291,6 +306,7 @@ void TestChartsView::chartsGoneLeaveNothingToExport()
     QVERIFY(m_view->transform().isIdentity());
     QVERIFY(!m_view->zoomedChart());
     QVERIFY(!overrideCursor());
+    QCOMPARE(m_view->hintText(), hint);
 }
 
 TAVROLO_TEST_MAIN(TestChartsView)

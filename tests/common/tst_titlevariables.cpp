@@ -12,6 +12,8 @@ private slots:
     void initTestCase();
     void variablesExpandToCurrentValues_data();
     void variablesExpandToCurrentValues();
+    void expansionStopsBeforeTheLengthBound_data();
+    void expansionStopsBeforeTheLengthBound();
 };
 
 // Status (1), Owner (2) and Cost (3), laid out and charted, saved as the view "Weekly".
@@ -62,6 +64,56 @@ void TestTitleVariables::variablesExpandToCurrentValues()
     QFETCH(QString, expected);
     app()->setPlanFileName(planFile);
     QCOMPARE(expandVariables(text), expected);
+}
+
+void TestTitleVariables::expansionStopsBeforeTheLengthBound_data()
+{
+    QTest::addColumn<QString>("xName");
+    QTest::addColumn<QString>("yName");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    const int bound = maximumExpandedTitleLength;
+    const QString y = QStringLiteral("{y_property}");
+    QTest::newRow("names expanding into each other")
+        << y.repeated(4000) << QStringLiteral("{bg_color_property}").repeated(3000)
+        << "{x_property}" << QStringLiteral("{x_property}");
+    QTest::newRow("the second step would pass the bound, later variables stay too")
+        << y + QStringLiteral(" and ") + y << QStringLiteral("{bg_color_property}").repeated(300)
+        << "{x_property} {username}"
+        << y + QStringLiteral(" and ") + y + QStringLiteral(" {username}");
+    QTest::newRow("up to the bound")
+        << QStringLiteral("a").repeated(bound - 1) << QStringLiteral("Owner") << "{x_property}!"
+        << QStringLiteral("a").repeated(bound - 1) + QLatin1Char('!');
+    QTest::newRow("one past the bound")
+        << QStringLiteral("a").repeated(bound) << QStringLiteral("Owner") << "{x_property}!"
+        << QStringLiteral("{x_property}!");
+    QTest::newRow("a long text still takes values no longer than their names")
+        << QStringLiteral("Status") << QStringLiteral("Owner")
+        << QStringLiteral("b").repeated(bound) + QStringLiteral("{x_property}")
+        << QStringLiteral("b").repeated(bound) + QStringLiteral("Status");
+}
+
+// Values that hold the names of later variables can multiply a text at every step: the
+// expansion keeps its order, and leaves the variables as written from the step that would
+// make the text longer than the bound.
+void TestTitleVariables::expansionStopsBeforeTheLengthBound()
+{
+    QFETCH(QString, xName);
+    QFETCH(QString, yName);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    // As a plan file may hold them: names of any length.
+    doc()->addProperty(xName, QString(), 0, QStringList(), 1, PropertyAppearance(), false);
+    doc()->addProperty(yName, QString(), 0, QStringList(), 1, PropertyAppearance(), false);
+    doc()->setXProperty(doc()->propertyCount() - 2, false);
+    doc()->setYProperty(doc()->propertyCount() - 1, false);
+    app()->setPlanFileName(QString());
+    const QString expanded = expandVariables(text);
+    doc()->deleteProperties({doc()->propertyCount() - 2, doc()->propertyCount() - 1}, false);
+    doc()->setXProperty(1, false);
+    doc()->setYProperty(2, false);
+    QCOMPARE(expanded.size(), expected.size());
+    QCOMPARE(expanded, expected);
 }
 
 TAVROLO_TEST_MAIN(TestTitleVariables)

@@ -90,6 +90,16 @@ inline QByteArray nestedViews(int n)
                 + QByteArray("</filter_terms></stored_view>").repeated(n) + "</stored_views>");
 }
 
+// Filters of thousands of terms, in the current view and in a stored view: every card is
+// tested against every term, and the filter section shows a row per term.
+inline QByteArray manyFilterTerms(int n)
+{
+    const QByteArray terms
+        = container("filter_terms", "<filter_term property=\"1\" value=\"x\"/>", n);
+    return plan("<properties><property/></properties><view>" + terms
+                + "</view><stored_views><stored_view>" + terms + "</stored_view></stored_views>");
+}
+
 // The same with cards inside the links of the card before.
 inline QByteArray nestedCards(int n)
 {
@@ -213,6 +223,7 @@ inline QList<Shape> shapes()
             {"dense_nodes", denseNodes},
             {"deep_nesting", deepNesting},
             {"nested_views", nestedViews},
+            {"many_filter_terms", manyFilterTerms},
             {"nested_cards", nestedCards},
             {"repeated_entity", repeatedEntity},
             {"many_large_pictures", manyLargePictures}};

@@ -8,6 +8,7 @@
 #include "storage/PlanFileReader.h"
 #include "storage/PlanFileWriter.h"
 #include "storage/StoredAppearance.h"
+#include "storage/ViewReaders.h"
 
 #include <memory>
 #include <sys/stat.h>
@@ -145,6 +146,8 @@ private slots:
     void handWrittenFaultsAreMendedOnRead();
     void hostileFilesAreReadOrRefused_data();
     void hostileFilesAreReadOrRefused();
+    void filterTermsPastTheBoundAreLeftOutWithANotice_data();
+    void filterTermsPastTheBoundAreLeftOutWithANotice();
     void largePlansThisProgramWritesAreRead();
     void streamedAndTreeReadingsAgree_data();
     void streamedAndTreeReadingsAgree();
@@ -398,6 +401,9 @@ void TestPlanFile::hostileFilesAreReadOrRefused_data()
     QTest::newRow("more nodes than bytes")
         << denseNodes(130000)
         << formatError.arg("More markup than the file's size explains.").arg(625003);
+    QTest::newRow("many filter terms")
+        << manyFilterTerms(40000)
+        << "0 cards, 1 properties, 1 views, 1000 terms, 0 links, 0 pictures";
     QTest::newRow("views nested in filter terms")
         << nestedViews(40) << "0 cards, 1 properties, 40 views, 40 terms, 0 links, 0 pictures";
     QTest::newRow("cards nested in links")
@@ -422,6 +428,67 @@ void TestPlanFile::hostileFilesAreReadOrRefused()
         QCOMPARE(summary(doc), outcome);
     else
         QVERIFY2(error.contains(outcome), qPrintable(error));
+}
+
+void TestPlanFile::filterTermsPastTheBoundAreLeftOutWithANotice_data()
+{
+    QTest::addColumn<int>("terms");
+    QTest::newRow("50 terms") << 50;
+    QTest::newRow("as many as a view keeps") << maximumFilterTerms;
+    QTest::newRow("one more") << maximumFilterTerms + 1;
+    QTest::newRow("40,000 terms") << 40000;
+}
+
+// A view keeps the first terms of its filter, in their order; past the bound the rest are left
+// out, in the current view and in stored views alike, and the reader says so. A filter within
+// the bound reads back whole and passes the same cards.
+void TestPlanFile::filterTermsPastTheBoundAreLeftOutWithANotice()
+{
+    QFETCH(int, terms);
+    Document original;
+    addProperty(original, QStringLiteral("Name"), PropertyType::Text);
+    addProperty(original, QStringLiteral("Status"), PropertyType::Text);
+    for (int card = 0; card < 120; ++card) {
+        original.addTaskWithValues(
+            {{1, QStringLiteral("card %1").arg(card)}, {2, QStringLiteral("s%1").arg(card % 3)}},
+            QString(), {}, -1, false);
+    }
+    // Even cards up to twice the terms, the cards of status s2, and terms that match nothing.
+    QList<FilterTerm> filter;
+    for (int i = 0; i < terms; ++i) {
+        if (i % 5 == 3)
+            filter << FilterTerm(2, MatchType::Is, QStringLiteral("s2"));
+        else if (i % 5 == 4)
+            filter << FilterTerm(0, MatchType::Contains, QStringLiteral("zz%1").arg(i));
+        else
+            filter << FilterTerm(1, MatchType::Is, QStringLiteral("card %1").arg(2 * i));
+    }
+    original.setFilter(false, true, true, filter, false, false);
+    Slice stored = original.currentView();
+    stored.name = QStringLiteral("Stored");
+    original.storedViewsRef(TestPlanKey::key()) << stored;
+    const QString path = m_dir.filePath(QStringLiteral("terms.tv"));
+    QString error;
+    QVERIFY2(writePlanFile(original, path, &error), qPrintable(error));
+
+    Document read;
+    bool later = false;
+    QString notice;
+    QVERIFY2(readPlanFile(read, path, &error, &later, &notice), qPrintable(error));
+    const QList<FilterTerm> kept = filter.mid(0, maximumFilterTerms);
+    QCOMPARE(read.filterTerms(), kept);
+    QCOMPARE(read.storedViews().value(0).filterTerms, kept);
+    QCOMPARE(read.filterMatchAny(), true);
+    QCOMPARE(notice.contains(QStringLiteral("more than %1 terms").arg(maximumFilterTerms)),
+             terms > maximumFilterTerms);
+    if (terms > maximumFilterTerms)
+        return;
+    int passing = 0;
+    for (TaskIndex card = 0; card < original.taskCount(); ++card) {
+        QCOMPARE(read.taskPassesFilter(card), original.taskPassesFilter(card));
+        passing += read.taskPassesFilter(card) ? 1 : 0;
+    }
+    QVERIFY(passing > 0 && passing < read.taskCount());
 }
 
 // More values than the million always allowed, in the file this program writes for them.
