@@ -19,9 +19,9 @@
 
 // Opening the property dialog on a plan of 10,000 cards and 30 properties (ten each of text,
 // numbers and dates, all Automatic). The dialog lists the property's values, detects its type
-// once and fills a colour button per text value; it should open within 150 ms for a text
+// once and fills a colour row per text value; it should open within 150 ms for a text
 // property of 50 values and for a numeric one. A text property whose every card holds another
-// value (10,000 colour buttons) is timed for the record. Each run opens the dialog on a fresh
+// value (10,000 colour rows) is timed for the record. Each run opens the dialog on a fresh
 // copy of the plan, so no type or range the plan has cached helps it.
 //
 // Then the dialog as a user meets it on a plan of 10,000 and of 50,000 cards whose Name is
@@ -29,8 +29,9 @@
 // fresh process of its own so that its memory figures are its own: the gear of Name (the dialog
 // built, shown and painted on its first page), then its Colors tab shown until painted, and the
 // Ordering/Grouping tab likewise; with the resident memory the dialog added and what is left of
-// it once the dialog is gone. The Name property is given no stored colours, so the dialog picks
-// a colour for every value, as it does for a freshly imported plan.
+// it once the dialog is gone; then, for the record, the other per-value lists. The Name property is
+// given no stored colours, so the dialog picks a colour for every value, as it does for a freshly
+// imported plan.
 class BenchPropertyDialog : public QObject
 {
     Q_OBJECT
