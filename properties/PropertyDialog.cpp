@@ -5,7 +5,6 @@
 #include "common/core/RelativeDates.h"
 #include "common/core/SignalBlocker.h"
 #include "common/widgets/BalloonTip.h"
-#include "common/widgets/ColorButton.h"
 #include "common/widgets/DatePopup.h"
 #include "common/widgets/DialogHelpers.h"
 #include "common/widgets/LongTextDelegate.h"
@@ -14,6 +13,7 @@
 #include "common/widgets/Settings.h"
 #include "common/widgets/UpdateBlocker.h"
 #include "model/Document.h"
+#include "properties/ColorSwatchDelegate.h"
 #include "properties/RowOrderButtons.h"
 #include "ui_PropertyDialog.h"
 
@@ -54,6 +54,29 @@ QString binsPreview(const QString &minimum, const QString &maximum, const QStrin
              count == MaxBins ? QStringLiteral(" (maximum allowed)") : QString(), binLabels(names));
 }
 
+// Makes rows from the row given on for count more, and has fill(row, i) put the items of the
+// i-th of them. The views hear of the items once, not once per cell: a property may have tens
+// of thousands of values, and each cell's change signal costs them far more than the item.
+template<typename Fill>
+void fillRows(QTableWidget *table, int firstRow, int count, Fill fill)
+{
+    table->setRowCount(firstRow + count);
+    {
+        const QSignalBlocker modelSignals(table->model());
+        for (int i = 0; i < count; ++i)
+            fill(firstRow + i, i);
+    }
+    if (count > 0)
+        table->verticalHeader()->headerDataChanged(Qt::Vertical, firstRow, firstRow + count - 1);
+    table->viewport()->update();
+}
+
+void fillTexts(QTableWidget *table, int firstRow, const QStringList &texts)
+{
+    fillRows(table, firstRow, texts.size(),
+             [&](int row, int i) { table->setItem(row, 0, new QTableWidgetItem(texts.at(i))); });
+}
+
 } // namespace
 
 PropertyDialog::PropertyDialog(QWidget *parent, int propertyIndex, int tabIndex)
@@ -86,6 +109,9 @@ PropertyDialog::PropertyDialog(QWidget *parent, int propertyIndex, int tabIndex)
     predefined->verticalHeader()->hide();
     // Rows stay sorted by text, descending, with a row not typed into yet below the others.
     predefined->horizontalHeader()->setSortIndicator(0, Qt::DescendingOrder);
+    auto *swatches = new ColorSwatchDelegate(m_ui->m_colorsTableWidget);
+    connect(swatches, &ColorSwatchDelegate::clicked, this,
+            [this](const QModelIndex &index) { onColorRowClicked(index.row()); });
     m_ui->m_tabWidget->setCurrentIndex(tabIndex);
 
     if (editMode) {
@@ -103,15 +129,10 @@ PropertyDialog::PropertyDialog(QWidget *parent, int propertyIndex, int tabIndex)
 
         const QStringList stored = plan->values(propertyIndex, ValueListOptions().withoutUsed());
         predefined->setSortingEnabled(false);
-        predefined->setRowCount(stored.size());
-        for (int row = 0; row < stored.size(); ++row)
-            predefined->setItem(row, 0, new QTableWidgetItem(stored.at(row)));
+        fillTexts(predefined, 0, stored);
         predefined->setSortingEnabled(true);
 
-        const QStringList order = m_appearance.textOrder();
-        m_ui->m_orderingTable->setRowCount(order.size());
-        for (int row = 0; row < order.size(); ++row)
-            m_ui->m_orderingTable->setItem(row, 0, new QTableWidgetItem(order.at(row)));
+        fillTexts(m_ui->m_orderingTable, 0, m_appearance.textOrder());
     }
 
     onUserTypeChanged();
@@ -370,9 +391,7 @@ void PropertyDialog::fillTextPages(const QStringList &values)
     QTableWidget *table = m_ui->m_orderingTable;
     table->clearSelection();
     table->setRowCount(0);
-    table->setRowCount(order.size());
-    for (int row = 0; row < order.size(); ++row)
-        table->setItem(row, 0, new QTableWidgetItem(order.at(row)));
+    fillTexts(table, 0, order);
     m_orderButtons->onUpdateButtons();
 }
 
@@ -380,27 +399,35 @@ void PropertyDialog::fillColorRows(const QStringList &headers, const QList<QColo
 {
     QTableWidget *table = m_ui->m_colorsTableWidget;
     table->setRowCount(0);
-    table->setRowCount(headers.size());
-    for (int row = 0; row < headers.size(); ++row) {
-        table->setVerticalHeaderItem(row, new QTableWidgetItem(headers.at(row)));
-        auto *button = new ColorButton(nullptr, colors.at(row));
-        table->setCellWidget(row, 0, button);
-        connect(button, &ColorButton::colorChanged, this,
-                [this, row](const QColor &color) { setRowColor(row, color); });
-    }
+    fillRows(table, 0, headers.size(), [&](int row, int i) {
+        table->setVerticalHeaderItem(row, new QTableWidgetItem(headers.at(i)));
+        auto *swatch = new QTableWidgetItem;
+        swatch->setFlags(Qt::ItemIsEnabled);
+        swatch->setData(ColorSwatchDelegate::ColorRole, colors.at(i));
+        table->setItem(row, 0, swatch);
+    });
 }
 
-ColorButton *PropertyDialog::colorButton(int row) const
+QColor PropertyDialog::rowColor(int row) const
 {
-    return qobject_cast<ColorButton *>(m_ui->m_colorsTableWidget->cellWidget(row, 0));
+    const QTableWidgetItem *swatch = m_ui->m_colorsTableWidget->item(row, 0);
+    return swatch ? swatch->data(ColorSwatchDelegate::ColorRole).value<QColor>() : QColor();
+}
+
+void PropertyDialog::onColorRowClicked(int row)
+{
+    // As a colour button does: a cancelled picker gives the colour back, and it is set again.
+    const QColor chosen = pickColor(rowColor(row), m_ui->m_colorsTableWidget);
+    if (chosen.isValid())
+        setRowColor(row, chosen);
 }
 
 void PropertyDialog::setRowColor(int row, const QColor &color)
 {
-    ColorButton *button = colorButton(row);
-    if (!button)
+    QTableWidgetItem *swatch = m_ui->m_colorsTableWidget->item(row, 0);
+    if (!swatch)
         return;
-    button->setColor(color);
+    swatch->setData(ColorSwatchDelegate::ColorRole, color);
     switch (m_pagesType) {
     case ActualType::Numeric:
         if (row == 0)
@@ -509,11 +536,7 @@ void PropertyDialog::onAddCurrentValues()
         SignalBlocker blocker;
         blocker.add(table);
         table->setSortingEnabled(false);
-        for (const QString &value : values) {
-            const int row = table->rowCount();
-            table->insertRow(row);
-            table->setItem(row, 0, new QTableWidgetItem(value));
-        }
+        fillTexts(table, table->rowCount(), values);
         table->setSortingEnabled(true);
         table->clearSelection();
     }

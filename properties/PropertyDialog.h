@@ -14,7 +14,6 @@
 namespace Ui {
 class PropertyDialog;
 }
-class ColorButton;
 class RowOrderButtons;
 
 // The one editor of a property: its name, type, default value, pre-defined values, value
@@ -54,6 +53,8 @@ private slots:
     void onDeletePredefinedValue();
     void onUpdateSelection();
     void onSetDefaultColors();
+    // Opens the colour picker on the row's colour.
+    void onColorRowClicked(int row);
     void onPossibleValuesChanged();
     void onUpdateBins();
     void onDeleteClicked();
@@ -77,9 +78,9 @@ private:
     void storePages();
     void fillTextPages(const QStringList &values);
     void fillColorRows(const QStringList &headers, const QList<QColor> &colors);
-    // Shows the colour on a row's button and keeps it in the working record.
+    // Shows the colour on a row's swatch and keeps it in the working record.
     void setRowColor(int row, const QColor &color);
-    ColorButton *colorButton(int row) const;
+    QColor rowColor(int row) const;
 
     Ui::PropertyDialog *m_ui;
     RowOrderButtons *m_orderButtons = nullptr;

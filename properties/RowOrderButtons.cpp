@@ -1,9 +1,11 @@
 #include "properties/RowOrderButtons.h"
 
 #include "common/app/Accessors.h"
-#include "common/widgets/UpdateBlocker.h"
+
+#include <numeric>
 
 #include <QAbstractButton>
+#include <QItemSelectionModel>
 #include <QTableWidget>
 
 RowOrderButtons::RowOrderButtons(QTableWidget *table, QAbstractButton *top, QAbstractButton *up,
@@ -25,38 +27,70 @@ RowOrderButtons::RowOrderButtons(QTableWidget *table, QAbstractButton *top, QAbs
 
 void RowOrderButtons::selectRows(const QList<int> &rows)
 {
-    const QAbstractItemView::SelectionMode mode = m_table->selectionMode();
-    m_table->setSelectionMode(QAbstractItemView::MultiSelection);
-    m_table->clearSelection();
+    // One selection of whole rows, neighbours joined, instead of a row at a time: the list
+    // may hold a property's every value, and each selected row would cost a pass over the
+    // ones selected before it.
+    QItemSelection selection;
+    int current = -1;
     for (int row : rows) {
-        if (row >= 0 && row < m_table->rowCount())
-            m_table->selectRow(row);
+        if (row < 0 || row >= m_table->rowCount())
+            continue;
+        const QModelIndex index = m_table->model()->index(row, 0);
+        if (!selection.isEmpty() && selection.last().bottom() == row - 1)
+            selection.last() = QItemSelectionRange(selection.last().topLeft(), index);
+        else
+            selection.append(QItemSelectionRange(index));
+        current = row;
     }
-    m_table->setSelectionMode(mode);
+    QItemSelectionModel *model = m_table->selectionModel();
+    // The last row listed is the current one, where the keyboard goes on from.
+    if (current != -1)
+        model->setCurrentIndex(m_table->model()->index(current, 0), QItemSelectionModel::NoUpdate);
+    model->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-void RowOrderButtons::swapRows(int first, int second)
+void RowOrderButtons::arrange(const QVector<int> &order)
 {
-    QTableWidgetItem *firstItem = m_table->takeItem(first, 0);
-    QTableWidgetItem *secondItem = m_table->takeItem(second, 0);
-    m_table->setItem(first, 0, secondItem);
-    m_table->setItem(second, 0, firstItem);
+    QVector<QTableWidgetItem *> items(order.size());
+    {
+        // The views hear of the new order once, with the repaint below.
+        const QSignalBlocker modelSignals(m_table->model());
+        for (int row = 0; row < order.size(); ++row)
+            items[row] = m_table->takeItem(row, 0);
+        for (int row = 0; row < order.size(); ++row)
+            m_table->setItem(row, 0, items.at(order.at(row)));
+    }
+    m_table->viewport()->update();
 }
 
+QVector<int> RowOrderButtons::unchangedOrder() const
+{
+    QVector<int> order(m_table->rowCount());
+    std::iota(order.begin(), order.end(), 0);
+    return order;
+}
+
+QVector<int> RowOrderButtons::otherRows(const QList<int> &rows) const
+{
+    QVector<int> others;
+    others.reserve(m_table->rowCount() - rows.size());
+    for (int row = 0, next = 0; row < m_table->rowCount(); ++row) {
+        if (next < rows.size() && rows.at(next) == row)
+            ++next;
+        else
+            others.append(row);
+    }
+    return others;
+}
+
+// The rows moved keep their order among themselves, and so do the others.
 void RowOrderButtons::onMoveTop()
 {
-    UpdateBlocker blocker(m_table);
     const QList<int> rows = selectedRows(m_table);
+    arrange(rows.toVector() + otherRows(rows));
     QList<int> moved;
-    for (int k = 0; k < rows.size(); ++k) {
-        // The rows moved so far came from above this one and went above it again.
-        const int row = rows.at(k);
-        QTableWidgetItem *item = m_table->takeItem(row, 0);
-        m_table->insertRow(k);
-        m_table->setItem(k, 0, item);
-        m_table->removeRow(row + 1);
+    for (int k = 0; k < rows.size(); ++k)
         moved.append(k);
-    }
     selectRows(moved);
 }
 
@@ -65,12 +99,13 @@ void RowOrderButtons::onMoveUp()
     const QList<int> rows = selectedRows(m_table);
     if (rows.isEmpty() || rows.first() == 0)
         return;
-    UpdateBlocker blocker(m_table);
+    QVector<int> order = unchangedOrder();
     QList<int> moved;
     for (int row : rows) {
-        swapRows(row - 1, row);
+        std::swap(order[row - 1], order[row]);
         moved.append(row - 1);
     }
+    arrange(order);
     selectRows(moved);
 }
 
@@ -79,28 +114,20 @@ void RowOrderButtons::onMoveDown()
     const QList<int> rows = selectedRows(m_table);
     if (rows.isEmpty() || rows.last() == m_table->rowCount() - 1)
         return;
-    UpdateBlocker blocker(m_table);
+    QVector<int> order = unchangedOrder();
     QList<int> moved;
     for (auto row = rows.crbegin(); row != rows.crend(); ++row) {
-        swapRows(*row, *row + 1);
+        std::swap(order[*row], order[*row + 1]);
         moved.prepend(*row + 1);
     }
+    arrange(order);
     selectRows(moved);
 }
 
 void RowOrderButtons::onMoveBottom()
 {
-    UpdateBlocker blocker(m_table);
     const QList<int> rows = selectedRows(m_table);
-    for (int k = 0; k < rows.size(); ++k) {
-        // Each row moved before this one stood above it, so it has come up by k.
-        const int row = rows.at(k) - k;
-        QTableWidgetItem *item = m_table->takeItem(row, 0);
-        const int last = m_table->rowCount();
-        m_table->insertRow(last);
-        m_table->setItem(last, 0, item);
-        m_table->removeRow(row);
-    }
+    arrange(otherRows(rows) + rows.toVector());
     QList<int> moved;
     for (int row = m_table->rowCount() - rows.size(); row < m_table->rowCount(); ++row)
         moved.append(row);

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QVector>
 
 class QAbstractButton;
 class QTableWidget;
@@ -35,8 +36,11 @@ private slots:
     void onSortByName();
 
 private:
-    // Takes both items out before putting them back, as a table cell holds one item at a time.
-    void swapRows(int first, int second);
+    // Puts the rows in the order given: row i takes the item of row order[i].
+    void arrange(const QVector<int> &order);
+    QVector<int> unchangedOrder() const;
+    // The rows of the table that are not among rows (ascending), in order.
+    QVector<int> otherRows(const QList<int> &rows) const;
 
     QTableWidget *m_table;
     QAbstractButton *m_top;

@@ -1,10 +1,10 @@
 #include "common/app/Accessors.h"
-#include "common/widgets/ColorButton.h"
 #include "common/widgets/DelayedEditLineEdit.h"
 #include "common/widgets/Settings.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/NamedChild.h"
 #include "harness/TestMain.h"
+#include "harness/TestPlanKey.h"
 #include "model/Document.h"
 #include "properties/PropertyDialog.h"
 #include "storage/PlanFileReader.h"
@@ -12,7 +12,9 @@
 #include <memory>
 
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -44,14 +46,34 @@ int colorRow(QWidget *dialog, const QString &header)
     return -1;
 }
 
-// What a click on the swatch and a choice in the colour dialog report.
-void pickColor(QWidget *dialog, int row, const QColor &color)
+// Clicks the row's swatch on the Colors page, where the user's click lands, and picks the
+// colour in the colour dialog that opens; shownFirst takes the colour it opened on.
+void pickColor(QWidget *dialog, int row, const QColor &color, QColor *shownFirst = nullptr)
 {
+    dialog->show();
+    child<QTabWidget>(dialog, "m_tabWidget")->setCurrentIndex(PropertyDialog::ColorsPage);
     auto *table = child<QTableWidget>(dialog, "m_colorsTableWidget");
-    auto *button = qobject_cast<ColorButton *>(table->cellWidget(row, 0));
-    QVERIFY(button);
-    button->setColor(color);
-    emit button->colorChanged(color);
+    const QModelIndex cell = table->model()->index(row, 0);
+    QVERIFY(cell.isValid());
+    table->scrollTo(cell);
+    const QPoint point = table->visualRect(cell).center();
+    QVERIFY(table->viewport()->rect().contains(point));
+    QWidget *target = table->viewport()->childAt(point);
+    if (!target)
+        target = table->viewport();
+    QString pickerClass;
+    ModalAnswer answer(QStringLiteral("OK"), {}, [&](QWidget *modal) {
+        pickerClass = QString::fromLatin1(modal->metaObject()->className());
+        if (auto *picker = qobject_cast<QColorDialog *>(modal)) {
+            if (shownFirst)
+                *shownFirst = picker->currentColor();
+            picker->setCurrentColor(color);
+        }
+    });
+    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier,
+                      target->mapFrom(table->viewport(), point));
+    QVERIFY(answer.answered());
+    QCOMPARE(pickerClass, QStringLiteral("QColorDialog"));
 }
 
 // Adds a pre-defined row and types the text into its editor, as the user does.
@@ -93,6 +115,7 @@ private slots:
     void binsPreview();
     void predefinedRows();
     void colourAndOrderAreOneEditStep();
+    void colourPickedAmongManyValuesIsTheOneChange();
     void binChoicesSurviveRebuilds_data();
     void binChoicesSurviveRebuilds();
     void addedPropertyShowsOnCardsOnlyWhenNoValueIsShown_data();
@@ -276,6 +299,74 @@ void TestPropertyDialog::colourAndOrderAreOneEditStep()
     QCOMPARE(stored.textOrder(), QStringList({"done", "doing", "todo"}));
     QCOMPARE(doc()->values(Status, ValueListOptions().withoutEmpty()),
              QStringList({"done", "doing", "todo"}));
+}
+
+// A property with another value on every card of a large plan: its colour list is drawn by
+// the list itself, with no widget per value; a click on a row far down opens the picker on
+// that row's colour, the row shows the colour picked, and OK stores it as the one change.
+void TestPropertyDialog::colourPickedAmongManyValuesIsTheOneChange()
+{
+    constexpr int Cards = 50000;
+    Document *plan = doc();
+    plan->addProperty(QStringLiteral("Name"), QString(), PropertyType::Automatic, QStringList(),
+                      PropertyVisibility::Text, PropertyAppearance(), false);
+    const int name = plan->propertyCount() - 1;
+    QVector<QString> names;
+    for (int card = 0; card < Cards; ++card)
+        names.append(QStringLiteral("Card %1").arg(card));
+    for (TaskIndex card = 0; card < plan->taskCount(); ++card)
+        plan->setValue(card, name, names[card], false);
+    QVector<QVector<QString>> columns(plan->propertyCount());
+    columns[name] = names.mid(plan->taskCount());
+    plan->appendCards(QVector<Task>(columns.at(name).size()).toList(), columns);
+    QCOMPARE(plan->taskCount(), Cards);
+    // Every value has its colour and its place in the order already, as after a first OK, so
+    // the dialog has nothing of its own to add.
+    PropertyAppearance &appearance = plan->editablePropertyAppearance(name, TestPlanKey::key());
+    for (int card = 0; card < Cards; ++card)
+        appearance.setTextColor(names.at(card), PropertyAppearance::defaultTextColor(card));
+    appearance.setTextOrder(names.toList());
+    const Document before(*plan);
+
+    // As many widgets as the dialog of a property of three values has.
+    PropertyDialog small(nullptr, Status, PropertyDialog::ColorsPage);
+    small.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&small));
+    const int smallWidgets = small.findChildren<QWidget *>().size();
+    small.reject();
+
+    DocumentRecorder recorder(*plan);
+    PropertyDialog dialog(nullptr, name, PropertyDialog::PredefinedValuesPage);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    child<QTabWidget>(&dialog, "m_tabWidget")->setCurrentIndex(PropertyDialog::ColorsPage);
+    QCoreApplication::processEvents();
+    auto *table = child<QTableWidget>(&dialog, "m_colorsTableWidget");
+    QCOMPARE(table->rowCount(), Cards);
+    QCOMPARE(dialog.findChildren<QWidget *>().size(), smallWidgets);
+
+    const QString picked = QStringLiteral("Card 31415");
+    const int row = colorRow(&dialog, picked);
+    QVERIFY(row > 1000);
+    const QColor chosen(12, 34, 56);
+    QColor shownFirst;
+    pickColor(&dialog, row, chosen, &shownFirst);
+    QCOMPARE(shownFirst, PropertyAppearance::defaultTextColor(31415));
+    QCoreApplication::processEvents();
+    const QRect cell = table->visualRect(table->model()->index(row, 0));
+    const QImage shot = table->viewport()->grab().toImage();
+    QCOMPARE(QColor(shot.pixel(cell.left() + 8, cell.center().y())), chosen);
+    QVERIFY(recorder.isSilent());
+
+    child<QDialogButtonBox>(&dialog, "m_buttonBox")->button(QDialogButtonBox::Ok)->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(recorder.undoTexts, QStringList({"Edit Property"}));
+    QCOMPARE(plan->propertyAppearance(name).textColors().value(picked), chosen);
+    // Put back, the one colour leaves the plan as it was.
+    Document after(*plan);
+    after.editablePropertyAppearance(name, TestPlanKey::key())
+        .setTextColor(picked, PropertyAppearance::defaultTextColor(31415));
+    QVERIFY(after == before);
 }
 
 void TestPropertyDialog::binChoicesSurviveRebuilds_data()
