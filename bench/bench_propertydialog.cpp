@@ -1,4 +1,5 @@
 #include "BenchTools.h"
+#include "PaintCounter.h"
 #include "common/app/Accessors.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
@@ -52,7 +53,6 @@ using BenchTools::print;
 using BenchTools::threadMilliseconds;
 
 const char cardsVariable[] = "TAVROLO_BENCH_PROPERTYDIALOG_CARDS";
-const int waitLimitMs = 300000;
 
 constexpr int Cards = 10000;
 constexpr int PerKind = BenchTools::MixedPerKind;
@@ -73,35 +73,6 @@ QString textValue(QRandomGenerator &random, int property, int card)
                                     "alpha", "beta",  "gamma", ""};
     return words.at(random.bounded(words.size()));
 }
-
-// Counts the paints of a widget.
-class PaintCounter : public QObject
-{
-public:
-    explicit PaintCounter(QWidget *widget) : m_widget(widget) { widget->installEventFilter(this); }
-    int count = 0;
-
-    // Runs the event loop until the widget has painted more often than the count given.
-    bool waitBeyond(int painted)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (count <= painted && timer.elapsed() < waitLimitMs)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        return count > painted;
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched == m_widget && event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-
-private:
-    QWidget *m_widget;
-};
 
 // Name (another text on every card), Status (4 values), Owner (40), Cost (a number) and Due (a
 // date), all Automatic, as a plan imported from a spreadsheet.

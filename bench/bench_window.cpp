@@ -18,6 +18,7 @@
 // under xvfb-run -s "-screen 0 1400x900x24" with QT_QPA_PLATFORM=xcb.
 
 #include "BenchTools.h"
+#include "PaintCounter.h"
 #include "app/MainWindow.h"
 #include "app/StartupRules.h"
 #include "cards/CardItem.h"
@@ -64,35 +65,6 @@ double at100k(int cards, double target)
 {
     return cards >= 100000 ? target : 0;
 }
-
-// Counts the paints of a widget.
-class PaintCounter : public QObject
-{
-public:
-    explicit PaintCounter(QWidget *widget) : m_widget(widget) { widget->installEventFilter(this); }
-    int count = 0;
-
-    // Runs the event loop until the widget has painted more often than the count given.
-    bool waitBeyond(int painted)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (count <= painted && timer.elapsed() < waitLimitMs)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        return count > painted;
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched == m_widget && event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-
-private:
-    QWidget *m_widget;
-};
 
 // Lets a running layout animation end and the event loop delete what it let go, so that the
 // next command starts from a quiet window. Returns the longest the event loop was busy with

@@ -8,10 +8,8 @@
 #include "harness/DocumentRecorder.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
-#include "storage/PlanFileReader.h"
-#include "storage/PlanFileWriter.h"
+#include "storage/PlanSamples.h"
 
-#include <QBuffer>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -82,11 +80,8 @@ int inkedPixels(QPlainTextEdit *field)
 // The links of the card as the plan file holds them: written and read back.
 QList<HyperLink> linksInPlanFile(TaskIndex card)
 {
-    QByteArray text = planFileText(*doc());
-    QBuffer file(&text);
-    file.open(QIODevice::ReadOnly);
     Document read;
-    if (!readPlanFile(read, &file, QStringLiteral("plan.tv"), nullptr, nullptr))
+    if (!PlanSamples::readBackAsFiled(*doc(), read))
         return {};
     return read.taskLinks(card);
 }

@@ -12,15 +12,13 @@
 #include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
-#include "storage/PlanFileReader.h"
-#include "storage/PlanFileWriter.h"
+#include "storage/PlanSamples.h"
 #include "table/TableView.h"
 
 #include <algorithm>
 #include <memory>
 
 #include <QAction>
-#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -101,11 +99,8 @@ QStringList addresses(const Document &plan)
 
 QStringList addressesInPlanFile()
 {
-    QByteArray text = planFileText(*doc());
-    QBuffer file(&text);
-    file.open(QIODevice::ReadOnly);
     Document read;
-    if (!readPlanFile(read, &file, QStringLiteral("plan.tv"), nullptr, nullptr))
+    if (!PlanSamples::readBackAsFiled(*doc(), read))
         return {};
     return addresses(read);
 }

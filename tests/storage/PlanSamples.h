@@ -4,6 +4,8 @@
 
 #include "harness/TestPlanKey.h"
 #include "model/Document.h"
+#include "storage/PlanFileReader.h"
+#include "storage/PlanFileWriter.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -164,6 +166,16 @@ inline void fillLargePlan(Document &doc, int cards, int properties)
         if (card % 1000 == 0)
             doc.setTaskImage(card, (card / 1000) % 4, false, nullptr);
     }
+}
+
+// The plan as its file gives it back, for tests of what reaches the disk: written to text and
+// read again. False when the text does not read back.
+inline bool readBackAsFiled(const Document &plan, Document &read)
+{
+    QByteArray text = planFileText(plan);
+    QBuffer file(&text);
+    file.open(QIODevice::ReadOnly);
+    return readPlanFile(read, &file, QStringLiteral("plan.tv"), nullptr, nullptr);
 }
 
 } // namespace PlanSamples
