@@ -109,6 +109,9 @@ void PreferencesDialog::loadGeneralPage()
     m_ui->m_showToolbarInFullScreenModeCheckBox->setChecked(store->showToolbarFullscreen());
     m_ui->m_detectChangedFileCheckBox->setChecked(store->checkPlanUpdates());
     m_ui->m_backupCheckBox->setChecked(store->backupTimedOn());
+    // The range is the one the store reads the interval within, whatever the form says.
+    m_ui->m_backupFrequencySpinBox->setRange(Settings::minimumBackupInterval,
+                                             Settings::maximumBackupInterval);
     m_ui->m_backupFrequencySpinBox->setValue(store->backupInterval());
     m_ui->m_backupFolderEdit->setText(store->backupFolder());
     m_ui->m_backupEverySaveCheckBox->setChecked(store->backupEverySaveOn());
