@@ -13,6 +13,7 @@
 #include "common/app/Accessors.h"
 #include "common/core/BusyCursor.h"
 #include "common/core/FileHelpers.h"
+#include "common/core/SavedWindowShapes.h"
 #include "common/core/TextHelpers.h"
 #include "common/core/Version.h"
 #include "common/widgets/DelayedEditLineEdit.h"
@@ -52,6 +53,8 @@ namespace {
 const char planExtension[] = "tv";
 const int startupCompletionDelayMs = 250;
 const int autoUpdateCheckDelayMs = 750;
+// The version the window's state is kept under in the preferences.
+const int windowStateVersion = 0;
 
 // A tab's view takes the room the splitter gains; its left pane keeps its width.
 void setPaneStretch(QWidget *leftPane, QWidget *view)
@@ -102,8 +105,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(new Ui::Main
     connectViewCommands();
     installShortcuts();
     doc()->emitChanged(EventType::UiStyleChanged);
-    restoreGeometry(settings()->read(Settings::Key::Geometry).toByteArray());
-    restoreState(settings()->read(Settings::Key::WindowState).toByteArray(), 0);
+    restoreSavedGeometry(this, settings()->read(Settings::Key::Geometry).toByteArray());
+    const QByteArray state = settings()->read(Settings::Key::WindowState).toByteArray();
+    if (isRestorableWindowState(state, windowStateVersion))
+        restoreState(state, windowStateVersion);
     m_ui->m_viewToolTipsAction->setChecked(settings()->showTooltips());
     m_ui->m_viewShowOverlays->setChecked(settings()->showOverlay());
     QDir::setCurrent(dataFolder(true));
@@ -737,7 +742,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
     }
     settings()->write(Settings::Key::Geometry, saveGeometry());
-    settings()->write(Settings::Key::WindowState, saveState(0));
+    settings()->write(Settings::Key::WindowState, saveState(windowStateVersion));
     QCoreApplication::processEvents();
     sleepMicroseconds(500);
 }

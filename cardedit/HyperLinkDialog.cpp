@@ -30,7 +30,7 @@ HyperLinkDialog::HyperLinkDialog(QWidget *parent, const QString &url, const QStr
     connect(m_ui->m_buttonBox, &QDialogButtonBox::accepted, this, &HyperLinkDialog::accept);
     connect(m_ui->m_buttonBox, &QDialogButtonBox::rejected, this, &HyperLinkDialog::reject);
     updateOkButton();
-    restoreGeometry(settings()->read(Settings::Key::LinkWindowGeometry).toByteArray());
+    restoreSavedGeometry(this, settings()->read(Settings::Key::LinkWindowGeometry).toByteArray());
 }
 
 HyperLinkDialog::~HyperLinkDialog()

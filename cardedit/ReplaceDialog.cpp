@@ -81,7 +81,8 @@ ReplaceDialog::ReplaceDialog(QWidget *parent, const CardSelection &selection)
     m_ui->m_findEdit->setFocus();
     setMinimumWidth(MinimumWidth);
     adjustSize();
-    restoreGeometry(preferences->read(Settings::Key::ReplaceWindowGeometry).toByteArray());
+    restoreSavedGeometry(this,
+                         preferences->read(Settings::Key::ReplaceWindowGeometry).toByteArray());
 }
 
 ReplaceDialog::~ReplaceDialog()

@@ -106,7 +106,7 @@ TaskDialog::TaskDialog(QWidget *parent, QGraphicsScene *cardsScene,
     BalloonTip::markShown(QStringLiteral("tip_add_card"));
     updateTabOrder();
     adjustSize();
-    restoreGeometry(settings()->read(Settings::Key::TaskWindowGeometry).toByteArray());
+    restoreSavedGeometry(this, settings()->read(Settings::Key::TaskWindowGeometry).toByteArray());
 }
 
 TaskDialog::~TaskDialog()

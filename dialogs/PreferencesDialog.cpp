@@ -87,7 +87,7 @@ PreferencesDialog::PreferencesDialog(QWidget *parent, const QList<QAction *> &av
 
     m_ui->m_generalTab->adjustSize();
     adjustSize();
-    restoreGeometry(settings()->read(Settings::Key::PrefsWindowGeometry).toByteArray());
+    restoreSavedGeometry(this, settings()->read(Settings::Key::PrefsWindowGeometry).toByteArray());
 }
 
 // The geometry goes to whichever store is current by now, also after Cancel.

@@ -173,7 +173,8 @@ PropertyDialog::PropertyDialog(QWidget *parent, int propertyIndex, int tabIndex)
 
     if (m_validIndex)
         BalloonTip::markShown(QStringLiteral("tip_edit_property"));
-    restoreGeometry(settings()->read(Settings::Key::PropertyWindowGeometry).toByteArray());
+    restoreSavedGeometry(this,
+                         settings()->read(Settings::Key::PropertyWindowGeometry).toByteArray());
 }
 
 PropertyDialog::~PropertyDialog()

@@ -1,5 +1,6 @@
 #include "common/widgets/DialogHelpers.h"
 
+#include "common/core/SavedWindowShapes.h"
 #include "common/widgets/BalloonTip.h"
 #include "common/widgets/Settings.h"
 #include "common/widgets/WidgetContext.h"
@@ -12,7 +13,17 @@
 #include <QColorDialog>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScreen>
 #include <QSpacerItem>
+
+void restoreSavedGeometry(QWidget *window, const QByteArray &geometry)
+{
+    QRect desktop;
+    for (const QScreen *screen : QGuiApplication::screens())
+        desktop |= screen->geometry();
+    if (isRestorableGeometry(geometry, desktop))
+        window->restoreGeometry(geometry);
+}
 
 QColor pickColor(const QColor &initial, QWidget *parent)
 {

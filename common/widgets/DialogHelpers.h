@@ -5,8 +5,13 @@
 
 class QAction;
 class QBoxLayout;
+class QByteArray;
 class QRect;
 class QWidget;
+
+// Restores a geometry kept in the preferences, when it is one the window could have written on
+// this desktop (isRestorableGeometry); anything else leaves the window as it is.
+void restoreSavedGeometry(QWidget *window, const QByteArray &geometry);
 
 // Runs the colour dialog; the chosen colour when accepted, else the initial colour.
 QColor pickColor(const QColor &initial, QWidget *parent);

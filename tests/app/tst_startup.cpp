@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileOpenEvent>
 #include <QTemporaryDir>
+#include <QToolBar>
 
 namespace {
 
@@ -82,6 +83,8 @@ private slots:
     void aFirstPlanThatIsNoFileIsReportedAndTheStartGoesOn_data();
     void aFirstPlanThatIsNoFileIsReportedAndTheStartGoesOn();
     void anUnwritablePortableFileIsReportedOnceUp();
+    void theWindowRestoresOnlyTheShapesItWrote_data();
+    void theWindowRestoresOnlyTheShapesItWrote();
 
 private:
     QTemporaryDir m_folder;
@@ -326,6 +329,51 @@ void TestStartup::anUnwritablePortableFileIsReportedOnceUp()
                      .arg(app()->iniFilePath(), Settings().fileName()));
     }
     QVERIFY(app()->useSystemSettings());
+}
+
+void TestStartup::theWindowRestoresOnlyTheShapesItWrote_data()
+{
+    // "own" stands for what the window itself kept at its close, its tool bar hidden.
+    QTest::addColumn<QByteArray>("state");
+    QTest::addColumn<QByteArray>("geometry");
+    QTest::addColumn<bool>("restored");
+    QTest::newRow("its own") << QByteArray("own") << QByteArray("own") << true;
+    // Thirteen bytes from a preferences file handed on: held Qt's restore for two minutes.
+    QTest::newRow("a state claiming 2^31 - 1 tool-bar lines")
+        << QByteArray::fromHex("000000ff00000000fc7fffffff") << QByteArray() << false;
+    QByteArray huge;
+    {
+        QWidget probe;
+        probe.setGeometry(0, 0, 100000, 100000);
+        huge = probe.saveGeometry();
+    }
+    QTest::newRow("a window 100,000 pixels a side") << QByteArray() << huge << false;
+}
+
+void TestStartup::theWindowRestoresOnlyTheShapesItWrote()
+{
+    QFETCH(QByteArray, state);
+    QFETCH(QByteArray, geometry);
+    QFETCH(bool, restored);
+    settings()->setValue(samplesOfferKey(), 1);
+    const QSize ownSize(640, 420);
+    if (state == "own") {
+        MainWindow first;
+        first.show();
+        first.findChild<QToolBar *>("m_mainToolBar")->hide();
+        first.resize(ownSize);
+        QVERIFY(first.close());
+        state = settings()->read(Settings::Key::WindowState).toByteArray();
+        geometry = settings()->read(Settings::Key::Geometry).toByteArray();
+    }
+    settings()->write(Settings::Key::WindowState, state);
+    settings()->write(Settings::Key::Geometry, geometry);
+    MainWindow window;
+    QCOMPARE(window.findChild<QToolBar *>("m_mainToolBar")->isHidden(), restored);
+    if (restored)
+        QCOMPARE(window.size(), ownSize);
+    else
+        QVERIFY(window.width() < 10000 && window.height() < 10000);
 }
 
 TAVROLO_TEST_MAIN(TestStartup)
