@@ -282,10 +282,12 @@ bool ExportHandler::exportSvg(const QString &fileName, GraphicsView *view)
         if (written) {
             // Every text of the views is drawn in the plan's card or chart font or, where they
             // set none, the application's.
-            const QByteArray svg
-                = escapeSvgFontFamilies(drawing.data(),
-                                        {m_plan.cardFont().family(), m_plan.chartFont().family(),
-                                         QGuiApplication::font().family()});
+            // The families are matched as the generator wrote them, before their characters
+            // are replaced.
+            const QByteArray svg = replaceCharactersXmlForbids(
+                escapeSvgFontFamilies(drawing.data(),
+                                      {m_plan.cardFont().family(), m_plan.chartFont().family(),
+                                       QGuiApplication::font().family()}));
             written = file.write(svg) == svg.size() && commitWhole(&file);
         }
     }

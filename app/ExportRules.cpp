@@ -112,3 +112,42 @@ QByteArray escapeSvgFontFamilies(const QByteArray &svg, const QStringList &famil
     escaped.append(svg.constData() + copied, svg.size() - copied);
     return escaped;
 }
+
+namespace {
+
+// The length of the UTF-8 sequence at the position when it is a character XML forbids, else 0.
+// A byte below 0x20 is always a character of its own in UTF-8, never part of another.
+int forbiddenXmlCharacterLength(const QByteArray &text, int position)
+{
+    const uchar byte = uchar(text.at(position));
+    if (byte < 0x20)
+        return byte == '\t' || byte == '\n' || byte == '\r' ? 0 : 1;
+    if (byte == 0xef && position + 2 < text.size() && uchar(text.at(position + 1)) == 0xbf
+        && (uchar(text.at(position + 2)) & 0xfe) == 0xbe)
+        return 3;
+    return 0;
+}
+
+} // namespace
+
+QByteArray replaceCharactersXmlForbids(const QByteArray &svg)
+{
+    static const QByteArray replacement = QByteArrayLiteral("\xef\xbf\xbd");
+    QByteArray replaced;
+    int copied = 0;
+    for (int position = 0; position < svg.size(); ++position) {
+        const int length = forbiddenXmlCharacterLength(svg, position);
+        if (length == 0)
+            continue;
+        if (replaced.isNull())
+            replaced.reserve(svg.size() + 16);
+        replaced.append(svg.constData() + copied, position - copied);
+        replaced.append(replacement);
+        position += length - 1;
+        copied = position + 1;
+    }
+    if (replaced.isNull())
+        return svg;
+    replaced.append(svg.constData() + copied, svg.size() - copied);
+    return replaced;
+}

@@ -33,3 +33,10 @@ QString svgFontFamily(const QString &family);
 // whatever it holds; any other value ends where the generator's next attribute, font-size,
 // begins.
 QByteArray escapeSvgFontFamilies(const QByteArray &svg, const QStringList &families);
+
+// The drawing with every character XML 1.0 forbids (the control characters other than tab, line
+// feed and carriage return, and U+FFFE and U+FFFF) replaced by U+FFFD, wherever it stands: Qt 5's
+// SVG generator writes a plan's text as it is, and a single such character (an escape sequence
+// pasted from a terminal, say) makes the whole file unreadable as XML. A drawing without one is
+// handed back as it is, without a copy.
+QByteArray replaceCharactersXmlForbids(const QByteArray &svg);

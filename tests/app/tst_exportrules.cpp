@@ -14,6 +14,8 @@ private slots:
     void imageScaleKeepsBothSidesToTheCap();
     void svgFontFamiliesAreEscapedWholeAndNamedWithoutFoundry_data();
     void svgFontFamiliesAreEscapedWholeAndNamedWithoutFoundry();
+    void charactersXmlForbidsAreReplaced_data();
+    void charactersXmlForbidsAreReplaced();
 };
 
 namespace {
@@ -144,6 +146,43 @@ void TestExportRules::svgFontFamiliesAreEscapedWholeAndNamedWithoutFoundry()
                     || xml.name() == QLatin1String("text"));
     }
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+}
+
+void TestExportRules::charactersXmlForbidsAreReplaced_data()
+{
+    QTest::addColumn<QByteArray>("svg");
+    QTest::addColumn<QByteArray>("expected");
+    const QByteArray mark("\xef\xbf\xbd"); // U+FFFD
+    QByteArray controls;
+    QByteArray controlsReplaced;
+    for (char c = 0; c < 0x20; ++c) {
+        controls += c;
+        controlsReplaced += c == '\t' || c == '\n' || c == '\r' ? QByteArray(1, c) : mark;
+    }
+    QTest::newRow("plain") << drawing({"Sans Serif"}) << drawing({"Sans Serif"});
+    QTest::newRow("every control character, tab and line breaks kept")
+        << "<t>" + controls + "</t>"
+        << "<t>" + controlsReplaced + "</t>";
+    QTest::newRow("an escape sequence in a family")
+        << drawing({"Serif\x1b[1m"}) << drawing({"Serif" + mark + "[1m"});
+    QTest::newRow("U+FFFE and U+FFFF, beside U+FFFD, e acute and an emoji")
+        << QByteArray("<t>\xef\xbf\xbe\xef\xbf\xbf\xef\xbf\xbd\xc3\xa9\xf0\x9f\x98\x80</t>")
+        << "<t>" + mark + mark + mark + "\xc3\xa9\xf0\x9f\x98\x80</t>";
+    QTest::newRow("the last byte") << QByteArray("<t/>\x01") << "<t/>" + mark;
+    QTest::newRow("a cut sequence at the end")
+        << QByteArray("<t/>\xef\xbf") << QByteArray("<t/>\xef\xbf");
+}
+
+// Whatever the plan's text holds, the drawing reads as XML; one that needs nothing is the
+// drawing itself.
+void TestExportRules::charactersXmlForbidsAreReplaced()
+{
+    QFETCH(QByteArray, svg);
+    QFETCH(QByteArray, expected);
+    const QByteArray replaced = replaceCharactersXmlForbids(svg);
+    QCOMPARE(replaced, expected);
+    if (svg == expected)
+        QCOMPARE(replaced.constData(), svg.constData());
 }
 
 TAVROLO_TEST_MAIN(TestExportRules)

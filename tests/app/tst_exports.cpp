@@ -353,19 +353,25 @@ void TestExports::svgStaysWellFormedWhateverTheFonts_data()
     QTest::addColumn<QString>("pane");
     QTest::addColumn<QString>("family");
     QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("text"); // the cards' names and the titles; empty for the plan's own
     const QString script = QStringLiteral("X\" font-size=\"3\"><script>alert(1)</script><text "
                                           "font-size=\"");
     for (const QString &pane : {QStringLiteral("Cards"), QStringLiteral("Charts")}) {
         // Foundry-qualified names from the system's font list, and names only a plan file holds.
         QTest::addRow("%s, installed with its foundry", qPrintable(pane))
             << pane << "Nimbus Roman [urw]"
-            << "Nimbus Roman";
+            << "Nimbus Roman" << QString();
         QTest::addRow("%s, foundry with an ampersand", qPrintable(pane))
             << pane << "Luxi Sans [B&H]"
-            << "Luxi Sans";
+            << "Luxi Sans" << QString();
         QTest::addRow("%s, quotes and markup", qPrintable(pane)) << pane << "Serif \"A&B<\""
-                                                                 << "Serif \"A&B<\"";
-        QTest::addRow("%s, the generator's own text", qPrintable(pane)) << pane << script << script;
+                                                                 << "Serif \"A&B<\"" << QString();
+        QTest::addRow("%s, the generator's own text", qPrintable(pane))
+            << pane << script << script << QString();
+        // Pasted from a terminal or imported from another program's CSV file.
+        QTest::addRow("%s, control characters in values, titles and families", qPrintable(pane))
+            << pane << QStringLiteral("Serif\x1b[1m\x01") << QStringLiteral("Serif\uFFFD[1m\uFFFD")
+            << QStringLiteral("Rent\x01\x1f\x0b\uFFFF");
     }
 }
 
@@ -377,12 +383,19 @@ void TestExports::svgStaysWellFormedWhateverTheFonts()
     QFETCH(QString, pane);
     QFETCH(QString, family);
     QFETCH(QString, written);
+    QFETCH(QString, text);
+    if (!text.isEmpty())
+        QVERIFY(writeTestPlan(m_plan, 10, text));
     Document plan;
     QString error;
     bool later = false;
     QVERIFY(readPlanFile(plan, m_plan, &error, &later));
     plan.setCardFont(QFont(family), false);
     plan.setChartFont(QFont(family), false);
+    if (!text.isEmpty()) {
+        plan.setCardsTitle(text, false);
+        plan.setChartsTitle(text, false);
+    }
     QVERIFY(writePlanFile(plan, m_plan, &error));
     showWindow();
     QCOMPARE(doc()->cardFont().family(), family);
@@ -396,8 +409,11 @@ void TestExports::svgStaysWellFormedWhateverTheFonts()
     QXmlStreamReader xml(&file);
     QSet<QString> families;
     QSet<QString> elements;
+    QString drawnText;
     while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
+        if (xml.readNext() == QXmlStreamReader::Characters)
+            drawnText += xml.text();
+        if (!xml.isStartElement())
             continue;
         elements.insert(xml.name().toString());
         if (xml.attributes().hasAttribute(QLatin1String("font-family")))
@@ -411,6 +427,17 @@ void TestExports::svgStaysWellFormedWhateverTheFonts()
              qPrintable(elements.values().join(", ")));
     QCOMPARE(doc()->cardFont().family(), family);
     QCOMPARE(doc()->chartFont().family(), family);
+    if (!text.isEmpty()) {
+        // The title is drawn whole, each forbidden character in its place.
+        QString title = text;
+        for (QChar &c : title) {
+            if (c < QChar(0x20) || c == QChar(0xffff))
+                c = QChar(0xfffd);
+        }
+        QVERIFY2(drawnText.contains(title), qPrintable(drawnText));
+        QCOMPARE(doc()->value(0, 1), text + " 0");
+        QCOMPARE(doc()->cardsTitle(), text);
+    }
 }
 
 void TestExports::tableExportAsksOnlyForARealSubset_data()
