@@ -314,6 +314,7 @@ void MainWindow::createHandlers()
     guardHooks.reopen
         = [this](const QString &path, bool readOnly) { return openFile(path, readOnly); };
     guardHooks.retitle = [this] { updateWindowTitle(); };
+    guardHooks.enterTypedText = [this] { enterTypedText([] { return true; }); };
     m_fileGuard = new PlanFileGuard(*doc(), m_planFile, guardHooks, this);
     m_views = new ViewCommands(
         m_panes, ui, m_zoomSlider, [this] { onShowSplitterTipOnce(); }, this);

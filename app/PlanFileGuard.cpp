@@ -348,6 +348,9 @@ bool PlanFileGuard::onCheckExternalUpdatesToPlan()
         return false;
     }
     m_outsideChangeQuestionDue = false;
+    // Text still being typed is a change too: the question must warn of its loss, and Cancel
+    // must find it in the plan, to be saved with the rest.
+    m_hooks.enterTypedText();
     const QString question = tr("The plan has been updated by another application.\nDo you "
                                 "want to re-open the updated plan?\n");
     const QString stop = tr("(You can stop these update checks in the 'Preferences' window.)");

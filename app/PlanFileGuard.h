@@ -37,6 +37,8 @@ public:
         std::function<bool(const QString &path, bool readOnly)> reopen;
         // The read-only state changed.
         std::function<void()> retitle;
+        // Enters the text being typed into the plan, asking as the user's own commands do.
+        std::function<void()> enterTypedText;
     };
 
     // The window is the parent of the messages, holds the modified mark and receives the check

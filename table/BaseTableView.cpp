@@ -63,18 +63,20 @@ bool BaseTableView::edit(const QModelIndex &index, EditTrigger trigger, QEvent *
 {
     const bool wasEditing = state() == EditingState;
     const bool edited = QTableWidget::edit(index, trigger, event);
-    if (edited && !wasEditing && state() == EditingState)
+    if (edited && !wasEditing && state() == EditingState) {
         m_editedIndex = index;
+        m_editor = indexWidget(index);
+    }
     return edited;
 }
 
+// The editor's presence decides, not the view's state: a drag that crosses the table or drops
+// on it puts the view back in its state of no editing while the editor stays open with its text.
 void BaseTableView::commitOpenEditor()
 {
-    if (state() != EditingState || !m_editedIndex.isValid())
+    if (!m_editor || !m_editedIndex.isValid() || indexWidget(m_editedIndex) != m_editor)
         return;
-    QWidget *editor = indexWidget(m_editedIndex);
-    if (!editor)
-        return;
+    QWidget *editor = m_editor;
     commitData(editor);
     closeEditor(editor, QAbstractItemDelegate::NoHint);
 }

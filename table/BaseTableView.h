@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QPersistentModelIndex>
+#include <QPointer>
 #include <QTableWidget>
 #include <QTimer>
 #include <QUrl>
@@ -77,4 +78,7 @@ private:
     // The cell of the editor opened last; the cell widgets (the Properties table's type combo
     // boxes, its buttons) are index widgets too and are never committed as editors.
     QPersistentModelIndex m_editedIndex;
+    // That editor while it lives; a closed editor is deleted later, and until then it is no
+    // longer the cell's widget.
+    QPointer<QWidget> m_editor;
 };

@@ -88,6 +88,7 @@ void TestPlanFileGuard::init()
     hooks.save = [this] { return ++m_saves > 0; };
     hooks.reopen = [](const QString &, bool) { return true; };
     hooks.retitle = [] {};
+    hooks.enterTypedText = [] {};
     m_guard.reset(new PlanFileGuard(m_plan, m_file, hooks, &m_window));
     m_guard->notePlanFileOnDisk();
     m_window.checksAsked = 0;

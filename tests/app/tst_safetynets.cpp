@@ -13,8 +13,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDragEnterEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -69,6 +71,28 @@ bool endSession(MainWindow &window, bool leave, int *asked)
     });
 }
 
+// Drags the files over the table from outside the program, as a file manager's drag does:
+// in, across a cell, then dropped there or out again.
+void dragFilesOver(QAbstractItemView *table, const QList<QUrl> &urls, bool drop)
+{
+    QMimeData files;
+    files.setUrls(urls);
+    const QPoint cell = table->visualRect(table->model()->index(1, 1)).center();
+    QDragEnterEvent enter(cell, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(table->viewport(), &enter);
+    QDragMoveEvent move(cell + QPoint(3, 1), Qt::CopyAction, &files, Qt::LeftButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(table->viewport(), &move);
+    if (drop) {
+        QDropEvent dropped(cell + QPoint(3, 1), Qt::CopyAction, &files, Qt::LeftButton,
+                           Qt::NoModifier);
+        QCoreApplication::sendEvent(table->viewport(), &dropped);
+    } else {
+        QDragLeaveEvent leave;
+        QCoreApplication::sendEvent(table->viewport(), &leave);
+    }
+}
+
 const QRegularExpression
     backupName(QStringLiteral("^Plan_\\d{4}-\\d\\d-\\d\\dT\\d\\d-\\d\\d-\\d\\d( \\d+)?\\.tvb$"));
 
@@ -107,6 +131,8 @@ private slots:
     void closingEntersWhatIsBeingTyped();
     void anEndFromOutsideEntersTypedNamesUnasked_data();
     void anEndFromOutsideEntersTypedNamesUnasked();
+    void typedTextSurvivesADragAndWhatFollows_data();
+    void typedTextSurvivesADragAndWhatFollows();
 
 private:
     QString path(const QString &name) const
@@ -828,6 +854,101 @@ void TestSafetyNets::anEndFromOutsideEntersTypedNamesUnasked()
     QCOMPARE(saved.storedViews().size(), 1);
     QCOMPARE(saved.storedViews().first().name, QStringLiteral("Work by Owner"));
     QCOMPARE(cardNamesInFile(m_plan), usersPlan());
+}
+
+// A drag from outside that crosses the table or drops on it leaves the cell's editor open with
+// its text; whatever comes next enters that text before the plan is saved or replaced, and an
+// outside change warns of its loss.
+void TestSafetyNets::typedTextSurvivesADragAndWhatFollows_data()
+{
+    QTest::addColumn<int>("tab"); // 2 Table: a card's name; 3 Properties: a property's name
+    // "crosses", "drops a plan" (the drop is the end) or "drops a file that's gone"; "" for none
+    QTest::addColumn<QString>("drag");
+    // "close", "signal", "drop a plan" or "outside change" (answered Cancel)
+    QTest::addColumn<QString>("then");
+    QTest::newRow("Table: a drag crosses, close") << 2 << "crosses"
+                                                  << "close";
+    QTest::newRow("Table: a drag crosses, quit signal") << 2 << "crosses"
+                                                        << "signal";
+    QTest::newRow("Table: a drag crosses, another plan dropped") << 2 << "crosses"
+                                                                 << "drop a plan";
+    QTest::newRow("Properties: a drag crosses, close") << 3 << "crosses"
+                                                       << "close";
+    QTest::newRow("Properties: a drag crosses, quit signal") << 3 << "crosses"
+                                                             << "signal";
+    QTest::newRow("Properties: a drag crosses, another plan dropped") << 3 << "crosses"
+                                                                      << "drop a plan";
+    QTest::newRow("Table: another plan dropped") << 2 << "drops a plan" << QString();
+    QTest::newRow("Properties: another plan dropped") << 3 << "drops a plan" << QString();
+    QTest::newRow("Table: a file that's gone dropped, close") << 2 << "drops a file that's gone"
+                                                              << "close";
+    QTest::newRow("Properties: a file that's gone dropped, quit signal")
+        << 3 << "drops a file that's gone"
+        << "signal";
+    QTest::newRow("Table: an outside change") << 2 << QString() << "outside change";
+    QTest::newRow("Properties: an outside change") << 3 << QString() << "outside change";
+    QTest::newRow("Table: a drag crosses, an outside change") << 2 << "crosses"
+                                                              << "outside change";
+}
+
+void TestSafetyNets::typedTextSurvivesADragAndWhatFollows()
+{
+    QFETCH(int, tab);
+    QFETCH(QString, drag);
+    QFETCH(QString, then);
+    const QString other = path("Other.tv");
+    QVERIFY(writeTestPlan(other, 2, "Other"));
+    MainWindow window;
+    activate(window);
+    window.findChild<QTabWidget *>()->setCurrentIndex(tab);
+    auto *table = tab == 2 ? static_cast<QTableWidget *>(window.findChild<TableView *>())
+                           : window.findChild<PropertiesView *>();
+    const int column = tab == 2 ? 1 : 0;
+    table->setCurrentCell(0, column);
+    table->editItem(table->item(0, column));
+    QWidget *editor = QApplication::focusWidget();
+    QVERIFY(qobject_cast<QLineEdit *>(editor));
+    const QString typed = QStringLiteral("Typed, not entered");
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, typed);
+
+    if (!drag.isEmpty()) {
+        const QString file = drag == QLatin1String("drops a plan") ? other : path("Gone.txt");
+        dragFilesOver(table, {QUrl::fromLocalFile(file)}, drag != QLatin1String("crosses"));
+        QTRY_VERIFY(drag != QLatin1String("drops a plan") || window.fileName() == other);
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(window.fileName() == other || editor->isVisible());
+    std::unique_ptr<ModalAnswer> answer;
+    std::unique_ptr<ModalAnswer> kept;
+    if (then == QLatin1String("close")) {
+        QVERIFY(window.close());
+    } else if (then == QLatin1String("signal")) {
+        QVERIFY(window.onQuitRequested());
+    } else if (then == QLatin1String("drop a plan")) {
+        dragFilesOver(table, {QUrl::fromLocalFile(other)}, true);
+        QTRY_COMPARE(window.fileName(), other);
+    } else if (then == QLatin1String("outside change")) {
+        writeFromOutside(m_plan, 5);
+        answer.reset(new ModalAnswer(QStringLiteral("Cancel")));
+        kept.reset(new ModalAnswer(QStringLiteral("OK")));
+        QVERIFY(!window.onCheckExternalUpdatesToPlan());
+        QVERIFY(answer->answered());
+        QCOMPARE(answer->shownText(),
+                 reloadQuestion
+                     + "Any changes you have made will be lost.\n(You can stop these update "
+                       "checks in the 'Preferences' window.)");
+        QVERIFY(kept->answered());
+        QCOMPARE(tab == 2 ? doc()->value(0, 1) : doc()->propertyName(1), typed);
+        // The plan kept is saved over the other version at the next pause.
+        window.onIdleTimeOut();
+        QVERIFY(!window.isWindowModified());
+    }
+    Document saved;
+    QString error;
+    bool later = false;
+    QVERIFY2(readPlanFile(saved, m_plan, &error, &later), qPrintable(error));
+    QCOMPARE(tab == 2 ? saved.value(0, 1) : saved.propertyName(1), typed);
 }
 
 TAVROLO_TEST_MAIN(TestSafetyNets)
