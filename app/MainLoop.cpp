@@ -13,7 +13,7 @@ namespace {
 
 // How long a quit from outside waits for the dialogs and menus it cancelled to return, and how
 // often it looks.
-const int nestedLoopsWaitMs = 3000;
+int nestedLoopsWaitMs = 3000;
 const int nestedLoopsPollMs = 10;
 
 // How the program's loop ended: its exit code, and the signal whose quit went ahead (0 when
@@ -96,6 +96,13 @@ MainLoopEnd runMainWindow(const std::function<void(MainWindow &)> &ready)
 }
 
 } // namespace
+
+int setNestedLoopsWaitMs(int milliseconds)
+{
+    const int previous = nestedLoopsWaitMs;
+    nestedLoopsWaitMs = milliseconds;
+    return previous;
+}
 
 int runProgram(int &argc, char **argv, const std::function<void()> &prepared,
                const std::function<void(MainWindow &)> &ready)

@@ -16,3 +16,8 @@ class MainWindow;
 // shown, before the loop (its edit made).
 int runProgram(int &argc, char **argv, const std::function<void()> &prepared = {},
                const std::function<void(MainWindow &)> &ready = {});
+
+// How long a quit from outside waits for the dialogs and menus it cancelled to return before it
+// goes ahead inside their loops, 3000 ms unless changed; returns the wait before. The test
+// program that ends a running one lengthens it, so that a quit that had to wait fails its test.
+int setNestedLoopsWaitMs(int milliseconds);

@@ -24,6 +24,13 @@ protected:
     }
 };
 
+// The child's next line of output, waiting for it.
+QByteArray nextLine(QProcess &child)
+{
+    while (!child.canReadLine() && child.waitForReadyRead(60000)) { }
+    return child.readLine().trimmed();
+}
+
 } // namespace
 
 // The program ended from outside: a logout or shutdown (SIGTERM), a closed terminal (SIGHUP),
@@ -38,6 +45,7 @@ private slots:
     void aQuitSignalSavesThePendingEditAndEnds_data();
     void aQuitSignalSavesThePendingEditAndEnds();
     void aSignalAsksToQuitOnceForAllThatCame();
+    void aSignalAfterARefusedQuitStillEnds();
 };
 
 void TestQuitSignals::aQuitSignalSavesThePendingEditAndEnds_data()
@@ -64,6 +72,7 @@ void TestQuitSignals::aQuitSignalSavesThePendingEditAndEnds_data()
     QTest::newRow("the Export dialog open, a second signal")
         << int(SIGHUP) << 2 << "export dialog" << added;
     QTest::newRow("the Preferences open") << int(SIGINT) << 1 << "preferences" << added;
+    QTest::newRow("a card's menu open") << int(SIGTERM) << 1 << "context menu" << added;
     QTest::newRow("another window shown") << int(SIGTERM) << 1 << "another window" << added;
 }
 
@@ -85,8 +94,7 @@ void TestQuitSignals::aQuitSignalSavesThePendingEditAndEnds()
         arguments << doing;
     child.start(QStringLiteral(TAVROLO_QUIT_CHILD), arguments);
     QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
-    while (!child.canReadLine() && child.waitForReadyRead(60000)) { }
-    QCOMPARE(child.readLine().trimmed(), QByteArray("edited"));
+    QCOMPARE(nextLine(child), QByteArray("edited"));
     // The autosave waits five seconds: the edit is still only in the program.
     QCOMPARE(cardNamesInFile(plan), testPlanNames(3));
     for (int i = 0; i < times; ++i)
@@ -126,6 +134,29 @@ void TestQuitSignals::aSignalAsksToQuitOnceForAllThatCame()
     QCOMPARE(quitSignals.lastSignal(), int(SIGINT));
     QTest::qWait(200);
     QCOMPARE(requests.count(), 2);
+}
+
+// A read-only plan whose changes the user would not discard: the quit is refused, and the next
+// signal asks again and ends the program.
+void TestQuitSignals::aSignalAfterARefusedQuitStillEnds()
+{
+    QTemporaryDir folder;
+    QTemporaryDir home;
+    const QString plan = QDir::toNativeSeparators(folder.filePath("Plan.tv"));
+    QVERIFY(writeTestPlan(plan, 3));
+    ChildWithQuitSignals child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QStringLiteral(TAVROLO_QUIT_CHILD), {home.path(), plan, "refuse once"});
+    QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
+    QCOMPARE(nextLine(child), QByteArray("edited"));
+    QCOMPARE(::kill(pid_t(child.processId()), SIGTERM), 0);
+    QCOMPARE(nextLine(child), QByteArray("refused"));
+    QVERIFY(!child.waitForFinished(300));
+    QCOMPARE(::kill(pid_t(child.processId()), SIGHUP), 0);
+    QVERIFY(child.waitForFinished(60000));
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(child.exitCode(), int(SIGHUP));
+    QCOMPARE(cardNamesInFile(plan), testPlanNames(3));
 }
 
 TAVROLO_TEST_MAIN(TestQuitSignals)

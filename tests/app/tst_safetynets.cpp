@@ -796,14 +796,19 @@ void TestSafetyNets::anEndFromOutsideEntersTypedNamesUnasked_data()
     QTest::addColumn<bool>("signal");
     QTest::addColumn<QString>("typed"); // into the name cell of "Owner"
     QTest::addColumn<QStringList>("names"); // of the properties in the file
+    QTest::addColumn<bool>("fullScreen"); // the Properties tab alone in full screen
     const QStringList kept {"Name", "Owner"};
     const QStringList renamed {"Name", "Lead"};
-    QTest::newRow("a quit signal, a name taken") << true << "Name" << kept;
-    QTest::newRow("the end of the session, a name taken") << false << "NAME" << kept;
-    QTest::newRow("a quit signal, stored views to rename") << true << "Lead" << renamed;
-    QTest::newRow("the end of the session, stored views to rename") << false << "Lead" << renamed;
-    QTest::newRow("a quit signal, an empty name") << true << "" << kept;
-    QTest::newRow("the end of the session, a reserved name") << false << "notes" << kept;
+    QTest::newRow("a quit signal, a name taken") << true << "Name" << kept << false;
+    QTest::newRow("the end of the session, a name taken") << false << "NAME" << kept << false;
+    QTest::newRow("a quit signal, stored views to rename") << true << "Lead" << renamed << false;
+    QTest::newRow("the end of the session, stored views to rename")
+        << false << "Lead" << renamed << false;
+    QTest::newRow("a quit signal, an empty name") << true << "" << kept << false;
+    QTest::newRow("the end of the session, a reserved name") << false << "notes" << kept << false;
+    // Leaving full screen moves the focus, which would enter the name asking.
+    QTest::newRow("a quit signal, a name taken, the tab alone in full screen")
+        << true << "Name" << kept << true;
 }
 
 void TestSafetyNets::anEndFromOutsideEntersTypedNamesUnasked()
@@ -811,6 +816,7 @@ void TestSafetyNets::anEndFromOutsideEntersTypedNamesUnasked()
     QFETCH(bool, signal);
     QFETCH(QString, typed);
     QFETCH(QStringList, names);
+    QFETCH(bool, fullScreen);
     {
         Document plan;
         QString error;
@@ -826,6 +832,12 @@ void TestSafetyNets::anEndFromOutsideEntersTypedNamesUnasked()
     addTypedCard("Typed by user");
     window.findChild<QTabWidget *>()->setCurrentIndex(3);
     auto *table = window.findChild<PropertiesView *>();
+    if (fullScreen) {
+        window.findChild<QAction *>(QStringLiteral("m_viewFullScreenAction"))->setChecked(true);
+        QVERIFY(!window.isVisible());
+        table->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(table));
+    }
     table->setCurrentCell(1, 0);
     table->editItem(table->item(1, 0));
     QWidget *editor = QApplication::focusWidget();

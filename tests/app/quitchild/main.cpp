@@ -8,11 +8,19 @@
 //   "export dialog"      the file dialog of File > Export > Table > CSV open
 //   "preferences"        the Preferences dialog open
 //   "another window"     a window of its own shown beside the main window
-// It writes "edited" to its output once the edit is made and the rest is done.
+//   "context menu"       the Cards tab's menu of the first card open
+//   "refuse once"        the plan reopened read-only: the first quit is refused (Cancel to
+//                        discarding the changes; "refused" is written), the next one discards
+// It writes "edited" to its output once the edit is made and the rest is done. A quit that has
+// to wait for the dialogs and menus it cancelled waits ten minutes here, so that the test sees
+// one that does not return.
 
 #include "app/Application.h"
 #include "app/MainLoop.h"
 #include "app/MainWindow.h"
+#include "cards/CardItem.h"
+#include "cards/CardsScene.h"
+#include "cards/CardsView.h"
 #include "harness/PlainTestMain.h"
 #include "table/TableView.h"
 #include "tests/app/MainWindowFixture.h"
@@ -25,7 +33,11 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -57,6 +69,56 @@ void openDialog(MainWindow &window, const char *actionName, bool fileDialog)
     poll->start(10);
 }
 
+// The first card's menu on the Cards tab, opened as a right click opens it; the edit is reported
+// once the menu is up.
+void openCardMenu(MainWindow &window)
+{
+    window.findChild<QTabWidget *>()->setCurrentIndex(0);
+    auto *view = window.findChild<CardsView *>();
+    auto *scene = window.findChild<CardsScene *>();
+    QTimer::singleShot(0, view, [view, scene] {
+        CardItem *card = scene->cardItemForTask(0);
+        if (!card) {
+            report(false);
+            return;
+        }
+        const QPoint point = view->mapFromScene(card->sceneBoundingRect().center());
+        QTest::mouseClick(view->viewport(), Qt::RightButton, Qt::NoModifier, point);
+    });
+    auto *poll = new QTimer(&window);
+    QObject::connect(poll, &QTimer::timeout, [poll] {
+        if (!qobject_cast<QMenu *>(QApplication::activePopupWidget()))
+            return;
+        poll->stop();
+        report(true);
+    });
+    poll->start(10);
+}
+
+// Answers the boxes of a read-only plan: its warning with OK, the first question whether to
+// discard the changes with Cancel, the next with Discard.
+void answerReadOnlyQuestions(MainWindow &window)
+{
+    auto *poll = new QTimer(&window);
+    auto refused = std::make_shared<bool>(false);
+    QObject::connect(poll, &QTimer::timeout, [refused] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        if (!box->text().contains(QLatin1String("discard your changes"))) {
+            box->button(QMessageBox::Ok)->click();
+        } else if (!*refused) {
+            *refused = true;
+            box->button(QMessageBox::Cancel)->click();
+            std::puts("refused");
+            std::fflush(stdout);
+        } else {
+            box->button(QMessageBox::Discard)->click();
+        }
+    });
+    poll->start(10);
+}
+
 // The user's edit, and what they left the window doing; false when the window does not let it.
 bool leaveEdited(MainWindow &window, const QString &doing)
 {
@@ -72,6 +134,11 @@ bool leaveEdited(MainWindow &window, const QString &doing)
         editor->selectAll();
         editor->insert(QStringLiteral("Typed in cell"));
         return !window.isWindowModified();
+    }
+    if (doing == QLatin1String("refuse once")) {
+        if (!window.openFile(window.fileName(), true))
+            return false;
+        answerReadOnlyQuestions(window);
     }
     addTypedCard(QStringLiteral("Edited"));
     if (doing.startsWith(QLatin1String("full screen "))) {
@@ -106,6 +173,7 @@ int main(int argc, char *argv[])
     // The plan is opened as main opens it, from the command line.
     char *programArguments[] = {argv[0], argv[2], nullptr};
     int programArgc = 2;
+    setNestedLoopsWaitMs(10 * 60 * 1000);
     return runProgram(
         programArgc, programArguments, [] { presetQuietStartup(QString()); },
         [&doing](MainWindow &window) {
@@ -116,6 +184,8 @@ int main(int argc, char *argv[])
                 openDialog(window, "m_fileExportTableCSVAction", true);
             else if (doing == QLatin1String("preferences"))
                 openDialog(window, "m_editPreferencesAction", false);
+            else if (doing == QLatin1String("context menu"))
+                openCardMenu(window);
             else
                 report(true);
         });
