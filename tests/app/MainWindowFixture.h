@@ -9,16 +9,21 @@
 #include "common/app/Accessors.h"
 #include "common/widgets/Settings.h"
 #include "model/Document.h"
+#include "properties/PropertiesView.h"
 #include "storage/PlanFileReader.h"
 #include "storage/PlanFileWriter.h"
+#include "table/TableView.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QList>
 #include <QMap>
 #include <QStringList>
+#include <QTabWidget>
 #include <QTest>
 
 // A plan of one property "Name" and the given number of cards, written to the path.
@@ -141,3 +146,26 @@ public:
 private:
     FileDialogFunction m_previous;
 };
+
+// The table of the Table tab (2) or the Properties tab (3), that tab shown.
+inline QTableWidget *shownTable(MainWindow &window, int tab)
+{
+    window.findChild<QTabWidget *>()->setCurrentIndex(tab);
+    if (tab == 2)
+        return window.findChild<TableView *>();
+    return window.findChild<PropertiesView *>();
+}
+
+// Types the text over what the table's cell holds, as the user does, and leaves its editor open
+// with the text not entered; the editor, or null when none opened.
+inline QLineEdit *typeIntoCell(QTableWidget *table, int row, int column, const QString &text)
+{
+    table->setCurrentCell(row, column);
+    table->editItem(table->item(row, column));
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    if (!editor)
+        return nullptr;
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, text);
+    return editor;
+}

@@ -995,17 +995,8 @@ void TestPlanFiles::replacingThePlanSavesWhatIsBeingTyped()
     settings()->setSuggestPropertiesNewPlan(false);
     MainWindow window;
     activate(window);
-    window.findChild<QTabWidget *>()->setCurrentIndex(tab);
-    auto *table = tab == 2 ? static_cast<QTableWidget *>(window.findChild<TableView *>())
-                           : window.findChild<PropertiesView *>();
-    const int column = tab == 2 ? 1 : 0;
-    table->setCurrentCell(0, column);
-    table->editItem(table->item(0, column));
-    QWidget *editor = QApplication::focusWidget();
-    QVERIFY(qobject_cast<QLineEdit *>(editor));
     const QString typed = QStringLiteral("Typed, not entered");
-    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(editor, typed);
+    QVERIFY(typeIntoCell(shownTable(window, tab), 0, tab == 2 ? 1 : 0, typed));
     QVERIFY(!window.isWindowModified());
 
     std::unique_ptr<ModalAnswer> answer;

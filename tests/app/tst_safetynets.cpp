@@ -912,18 +912,10 @@ void TestSafetyNets::typedTextSurvivesADragAndWhatFollows()
     QVERIFY(writeTestPlan(other, 2, "Other"));
     MainWindow window;
     activate(window);
-    window.findChild<QTabWidget *>()->setCurrentIndex(tab);
-    auto *table = tab == 2 ? static_cast<QTableWidget *>(window.findChild<TableView *>())
-                           : window.findChild<PropertiesView *>();
-    const int column = tab == 2 ? 1 : 0;
-    table->setCurrentCell(0, column);
-    table->editItem(table->item(0, column));
-    QWidget *editor = QApplication::focusWidget();
-    QVERIFY(qobject_cast<QLineEdit *>(editor));
+    QTableWidget *table = shownTable(window, tab);
     const QString typed = QStringLiteral("Typed, not entered");
-    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(editor, typed);
-
+    QWidget *editor = typeIntoCell(table, 0, tab == 2 ? 1 : 0, typed);
+    QVERIFY(editor);
     if (!drag.isEmpty()) {
         const QString file = drag == QLatin1String("drops a plan") ? other : path("Gone.txt");
         dragFilesOver(table, {QUrl::fromLocalFile(file)}, drag != QLatin1String("crosses"));
