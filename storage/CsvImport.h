@@ -17,7 +17,9 @@ class QIODevice;
 bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
                    QString *errorMessage);
 // The same from a device open for reading (a file, or bytes in memory): its size stands for the
-// file's in the allowance, and fileName names it in the messages.
+// file's in the allowance, and fileName names it in the messages. The device is read as
+// readBoundedBytes reads it: one that holds more than it says (a file of the system that never
+// ends) or than a text can be fails as a file that cannot be read.
 bool importCsvFile(Document &document, QIODevice *device, const QString &fileName, bool clearFirst,
                    QString *errorMessage);
 

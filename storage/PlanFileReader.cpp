@@ -2,6 +2,7 @@
 
 #include "common/core/BusyCursor.h"
 #include "common/core/Colors.h"
+#include "common/core/FileHelpers.h"
 #include "common/core/TextHelpers.h"
 #include "model/Document.h"
 #include "model/SharedTexts.h"
@@ -79,6 +80,11 @@ QString decodedText(const QByteArray &bytes)
     if (!codec)
         codec = QTextCodec::codecForName("UTF-8");
     return codec->toUnicode(bytes);
+}
+
+QString cantOpen(const QString &fileName)
+{
+    return QStringLiteral("Can't open file '%1'").arg(fileName);
 }
 
 QString tooLarge(const QString &fileName)
@@ -826,7 +832,7 @@ bool readPlanFile(Document &document, const QString &fileName, QString *errorMes
     // blocks the open until another program writes to it.
     if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
         if (errorMessage)
-            *errorMessage = QStringLiteral("Can't open file '%1'").arg(fileName);
+            *errorMessage = cantOpen(fileName);
         return false;
     }
     return readPlanFile(document, &file, fileName, errorMessage, savedByLaterVersion, notice);
@@ -849,7 +855,14 @@ bool readPlanFile(Document &document, QIODevice *device, const QString &fileName
     // Filling the new plan's views and appearances in place is the reader's alone.
     const Document::FillKey key;
     const qint64 fileSize = device->size();
+    // Whatever led here (a link, a name in the preferences), the file may be one that never
+    // ends: it is read no further than it says it is long.
+    QByteArray bytes;
+    if (!readBoundedBytes(device, maximumTextFileBytes, &bytes)) {
+        *errorMessage = cantOpen(fileName);
+        return false;
+    }
     // Handed over, so that the bytes can be let go of once the tree is built from them.
-    return readPlanBytes(document, key, device->readAll(), fileSize, fileName, errorMessage,
+    return readPlanBytes(document, key, std::move(bytes), fileSize, fileName, errorMessage,
                          savedByLaterVersion, notice);
 }

@@ -1,6 +1,22 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+class QIODevice;
+
+// The most bytes a reader of text files (plans, CSV files) takes: it holds the whole text as
+// one string, a character for each byte at most, and a string holds a little under 2^30
+// characters. A file past it is refused rather than failing halfway through decoding.
+constexpr qint64 maximumTextFileBytes = (qint64(1) << 30) - (qint64(1) << 20);
+
+// Reads a device from where it stands to its end, as readAll would, but no further than it
+// says it holds, and one byte more to notice that it holds more: some files of the system
+// (/proc/self/pagemap) are regular files of size 0 that read on for gigabytes, and a file may
+// grow while it is read. A device that states no length (a pipe) is read up to maximum and one
+// byte more. False, with bytes empty, when the device holds more than it states or than
+// maximum, or a read fails.
+bool readBoundedBytes(QIODevice *device, qint64 maximum, QByteArray *bytes);
 
 // Copies one regular file (links followed). Without overwrite an existing target is kept and counts
 // as success, and a symbolic link that leads nowhere is neither written through nor counted: the

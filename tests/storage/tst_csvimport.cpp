@@ -384,13 +384,20 @@ void TestCsvImport::picturesTheFileNamesAreReadOnlyAsRasterData()
 }
 
 // A device never ends and a pipe blocks the open until someone writes to it: neither is opened.
+// Some files of the system pass for regular files of no length and read on for gigabytes: they
+// are refused at the first byte past what they state.
 void TestCsvImport::pathsThatAreNoFileAreRefusedUnopened_data()
 {
     QTest::addColumn<QString>("path");
     const QString pipe = m_dir.filePath(QStringLiteral("pipe.csv"));
     QVERIFY(QFileInfo::exists(pipe) || mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    const QString endless = QStringLiteral("/proc/self/pagemap");
+    const QString linkToEndless = m_dir.filePath(QStringLiteral("cards from elsewhere.csv"));
+    QVERIFY(QFileInfo(linkToEndless).isSymLink() || QFile::link(endless, linkToEndless));
     QTest::newRow("device") << QStringLiteral("/dev/zero");
     QTest::newRow("pipe") << pipe;
+    QTest::newRow("endless file of size 0") << endless;
+    QTest::newRow("link to an endless file") << linkToEndless;
 }
 
 void TestCsvImport::pathsThatAreNoFileAreRefusedUnopened()

@@ -788,6 +788,8 @@ void TestPlanFile::picturesAreReadOnlyAsTheRasterDataTheyHold()
 }
 
 // A device never ends and a pipe blocks the open until someone writes to it: neither is opened.
+// Some files of the system pass for regular files of no length and read on for gigabytes: they
+// are refused at the first byte past what they state.
 void TestPlanFile::pathsThatAreNoFileAreRefusedUnopened_data()
 {
     QTest::addColumn<QString>("path");
@@ -795,10 +797,15 @@ void TestPlanFile::pathsThatAreNoFileAreRefusedUnopened_data()
     QVERIFY(QFileInfo::exists(pipe) || mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
     const QString link = m_dir.filePath(QStringLiteral("link to pipe.tv"));
     QVERIFY(QFileInfo(link).isSymLink() || QFile::link(pipe, link));
+    const QString endless = QStringLiteral("/proc/self/pagemap");
+    const QString linkToEndless = m_dir.filePath(QStringLiteral("shared.tv"));
+    QVERIFY(QFileInfo(linkToEndless).isSymLink() || QFile::link(endless, linkToEndless));
     QTest::newRow("device") << QStringLiteral("/dev/zero");
     QTest::newRow("pipe") << pipe;
     QTest::newRow("link to a pipe") << link;
     QTest::newRow("folder") << m_dir.path();
+    QTest::newRow("endless file of size 0") << endless;
+    QTest::newRow("link to an endless file") << linkToEndless;
 }
 
 void TestPlanFile::pathsThatAreNoFileAreRefusedUnopened()
