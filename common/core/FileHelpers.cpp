@@ -41,13 +41,20 @@ bool ensureParentFolder(const QString &path)
 
 bool copyContent(QFile &source, QSaveFile &target)
 {
+    // One byte past the stated length tells a source that holds more (see readBoundedBytes).
+    const qint64 stated = statedLength(source);
     char block[copyBlockSize];
+    qint64 copied = 0;
     for (;;) {
-        const qint64 read = source.read(block, copyBlockSize);
+        const qint64 wanted = stated < 0 ? copyBlockSize : qMin(copyBlockSize, stated + 1 - copied);
+        const qint64 read = source.read(block, wanted);
         if (read < 0)
             return false;
         if (read == 0)
             return true;
+        copied += read;
+        if (stated >= 0 && copied > stated)
+            return false;
         if (target.write(block, read) != read)
             return false;
     }

@@ -21,7 +21,8 @@ bool readBoundedBytes(QIODevice *device, qint64 maximum, QByteArray *bytes);
 // Copies one regular file (links followed). Without overwrite an existing target is kept and counts
 // as success, and a symbolic link that leads nowhere is neither written through nor counted: the
 // copy fails. The copy goes through a temporary file, so a failed read or write leaves no partial
-// target and an overwritten target keeps its old content.
+// target and an overwritten target keeps its old content. Like readBoundedBytes, the copy takes
+// no more than the source says it holds: one that holds more fails.
 bool copyFile(const QString &from, const QString &to, bool overwrite);
 // Copies a folder tree; goes on past failed entries and reports false if any failed. Both
 // paths get a trailing separator, also in the caller's strings.
