@@ -44,7 +44,10 @@ constexpr int maximumPictureSide = 16384;
 constexpr qint64 maximumPictureArea = 64LL * 1024 * 1024;
 
 // Decodes the reader's picture within the limits above; one over them, or one whose size
-// cannot be known before decoding, gives a null image. A picture larger than fitInto (when
+// cannot be known before decoding, gives a null image. What the bytes declare beyond the
+// reader's size() counts too: a GIF is charged its logical screen, which its decoder allocates
+// whole, as well as its frame, and a JPEG of more scans than any encoder writes is no picture,
+// since every scan is decoded over the whole picture. A picture larger than fitInto (when
 // valid) comes out scaled to fit into it; JPEG, and PNG of 8 bits a channel, are decoded
 // scaled without ever holding the full-size picture. areaBudget, when given, is the number
 // of pixels the caller still allows: a larger picture gives a null image, and a decoded one

@@ -760,6 +760,18 @@ void TestPlanFile::picturesAreReadOnlyAsTheRasterDataTheyHold_data()
         "47494638396101000100800000000000ffffff21f9040100000000"
         "2c000000000100010000020144003b")
                          << "xyz" << true;
+    // The decoder runs every scan over the whole picture and allocates a GIF's whole screen,
+    // neither of which the picture's size shows.
+    using HostilePlans::progressiveJpeg;
+    QTest::newRow("progressive jpeg") << progressiveJpeg(64) << "" << true;
+    QTest::newRow("jpeg of ten thousand scans") << progressiveJpeg(64, 10000) << "" << false;
+    QTest::newRow("jpeg with a thumbnail of a thousand scans")
+        << HostilePlans::jpegWithThumbnail(progressiveJpeg(64), progressiveJpeg(8, 1000)) << ""
+        << true;
+    QTest::newRow("gif of a screen within the budget")
+        << HostilePlans::gifWithScreen(4000, 2000) << "" << true;
+    QTest::newRow("gif of a screen over the budget")
+        << HostilePlans::gifWithScreen(16384, 4096) << "" << false;
 }
 
 void TestPlanFile::picturesAreReadOnlyAsTheRasterDataTheyHold()
