@@ -545,8 +545,11 @@ private:
                 m_document.setTaskImage(card, known.value(), false, nullptr);
             return;
         }
-        // The file is one the CSV file names, not one the user chose: only a raster picture.
-        const Image image = Image::fromNamedFile(path);
+        // The file is one the CSV file names, not one the user chose: only a raster picture,
+        // and its pixels paid for by the bytes of the picture files, as a plan's pictures are
+        // paid for by the bytes of the plan they come in.
+        m_pixelBudget += pixelsPerFileByte * QFileInfo(path).size();
+        const Image image = Image::fromNamedFile(path, &m_pixelBudget);
         int index = -1;
         if (!image.isNull()) {
             index = m_document.findImage(image.pixmap());
@@ -570,6 +573,7 @@ private:
     // (row, cell) of the rows that name a picture, in row order.
     QList<QPair<int, QString>> m_imageCells;
     QHash<QString, int> m_imageIndexes; // image path -> library index, -1 for no picture
+    qint64 m_pixelBudget = pixelsAlwaysAllowed;
 };
 
 QString cantRead(const QString &fileName)

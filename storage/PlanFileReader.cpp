@@ -32,12 +32,6 @@ const QString colorAttribute = QStringLiteral("color");
 // could otherwise ask for billions.
 const qint64 cellsAlwaysAllowed = 1000000;
 
-// The pixels that the pictures of a plan may declare together: enough for any library
-// this program writes (at most 128 x 128 each), charged so that no small file decodes
-// gigapixels.
-const qint64 pixelsAlwaysAllowed = 16LL * 1024 * 1024;
-const qint64 pixelsPerFileByte = 8;
-
 // The shape of a plan's text, checked before the parser sees it. Plans nest five elements
 // deep, give an element outside the lists a few dozen children, declare nothing in their
 // document type, and spend a dozen bytes or more on each node of the tree; a text far from
@@ -240,7 +234,8 @@ int readVersion(const QDomElement &root)
 
 void readImages(Document &document, const QList<QDomElement> &elements, qint64 fileSize)
 {
-    // The library keeps each picture fitted into 128 x 128, so none is decoded larger.
+    // The library keeps each picture fitted into 128 x 128, so none is decoded larger. The
+    // pictures come inside the file, so the whole file's bytes pay for their pixels.
     const QSize fitInto(Image::MaxSide, Image::MaxSide);
     qint64 pixelBudget = pixelsAlwaysAllowed + pixelsPerFileByte * fileSize;
     for (const QDomElement &element : elements) {

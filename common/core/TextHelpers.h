@@ -42,6 +42,12 @@ class QImageReader;
 // channel counts twice its pixels, for the memory it takes.
 constexpr int maximumPictureSide = 16384;
 constexpr qint64 maximumPictureArea = 64LL * 1024 * 1024;
+// The pixels that the pictures coming by way of one file (those inside a plan file, those a
+// CSV file names) may declare together: enough for any library this program writes (at most
+// 128 x 128 each), and more for every byte the pictures come in, charged so that no small file
+// decodes gigapixels.
+constexpr qint64 pixelsAlwaysAllowed = 16LL * 1024 * 1024;
+constexpr qint64 pixelsPerFileByte = 8;
 
 // Decodes the reader's picture within the limits above; one over them, or one whose size
 // cannot be known before decoding, gives a null image. What the bytes declare beyond the
