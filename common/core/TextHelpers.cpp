@@ -137,6 +137,7 @@ QString imageToHex(const QImage &image)
 }
 
 namespace {
+
 // Progressive JPEG files hold about ten scans, and the decoder runs every scan over every block
 // of the picture: a small scan repeated by the thousand costs minutes for a small file, and no
 // count of pixels sees it. A hundred scans keep any file an encoder writes.
@@ -274,15 +275,17 @@ QImage readLimitedPicture(QImageReader &reader, const QSize &fitInto, qint64 *ar
     // bytes declare beyond the reader's size() is known before anything is decoded.
     if (!reader.canRead() || !scansWithinBound(reader.device(), maximumJpegScans))
         return QImage();
-    const QSize screen = gifScreen(reader.device());
-    const QSize size = reader.size();
-    if (!size.isValid() || overSideLimit(size) || overSideLimit(screen))
+    const QSize declared = reader.size();
+    if (!declared.isValid())
+        return QImage();
+    // The decoder draws a GIF on the whole of its screen, which the reader's size() may leave
+    // out: the picture is the larger of the two.
+    const QSize size = declared.expandedTo(gifScreen(reader.device()));
+    if (overSideLimit(size))
         return QImage();
     // A picture of 16 bits a channel takes twice the bytes of others while it is decoded.
     const bool wide = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel() > 32;
-    const qint64 declared = qMax(qint64(size.width()) * size.height(),
-                                 screen.isValid() ? qint64(screen.width()) * screen.height() : 0);
-    const qint64 area = declared * (wide ? 2 : 1);
+    const qint64 area = qint64(size.width()) * size.height() * (wide ? 2 : 1);
     if (area > maximumPictureArea || (areaBudget && area > *areaBudget))
         return QImage();
     const bool fit
