@@ -14,6 +14,8 @@
 #include "storage/PlanFileReader.h"
 #include "tests/storage/HostilePlans.h"
 
+#include <functional>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -48,12 +50,17 @@ int readPlan(const QString &path)
     QString error;
     bool later = false;
     const bool ok = readPlanFile(plan, path, &error, &later);
-    const QString outcome = ok ? QStringLiteral("read %1 cards, %2 properties, %3 views, %4 images")
-                                     .arg(plan.taskCount())
-                                     .arg(plan.propertyCount() - 1)
-                                     .arg(plan.storedViews().size())
-                                     .arg(plan.imageCount())
-                               : error.section(QLatin1Char('\n'), 0, 0);
+    int decoded = 0;
+    for (int i = 0; i < plan.imageCount(); ++i)
+        decoded += plan.image(i).isNull() ? 0 : 1;
+    const QString outcome = ok
+        ? QStringLiteral("read %1 cards, %2 properties, %3 views, %4 images (%5 decoded)")
+              .arg(plan.taskCount())
+              .arg(plan.propertyCount() - 1)
+              .arg(plan.storedViews().size())
+              .arg(plan.imageCount())
+              .arg(decoded)
+        : error.section(QLatin1Char('\n'), 0, 0);
     print(QStringLiteral("%1 %2 %3")
               .arg(timer.elapsed())
               .arg(peakMegabytes(), 0, 'f', 0)
@@ -160,6 +167,34 @@ int runAll(const QString &folder, const QString &only)
                  + "\"/></images>"));
         measure(QStringLiteral("plan"), QStringLiteral("svg_picture png 16000 x 16000"), svg);
     }
+    // Plans of one picture that costs what its size does not show: a progressive JPEG with its
+    // last scan repeated (the decoder runs every scan over every block) and a GIF of one pixel
+    // on a large logical screen (the decoder allocates the whole screen). Each is built only
+    // when it is read.
+    const struct
+    {
+        const char *name;
+        std::function<QByteArray()> picture;
+    } planPictures[] = {
+        {"jpeg_scans 4000 x 4000, 10000 scans",
+         [] { return HostilePlans::progressiveJpeg(4000, 10000); }},
+        {"jpeg_scans 4000 x 4000, 100000 scans",
+         [] { return HostilePlans::progressiveJpeg(4000, 100000); }},
+        {"gif_screen 16384 x 4096, 1 x 1 frame",
+         [] { return HostilePlans::gifWithScreen(16384, 4096); }},
+    };
+    for (const auto &probe : planPictures) {
+        if (!QLatin1String(probe.name).contains(only))
+            continue;
+        const QString path = folder
+            + QStringLiteral("/plan-%1.tv")
+                  .arg(QLatin1String(probe.name))
+                  .replace(QLatin1Char(' '), QLatin1Char('_'));
+        save(path,
+             HostilePlans::plan("<images>" + HostilePlans::imageElement(probe.picture())
+                                + "</images>"));
+        measure(QStringLiteral("plan"), QLatin1String(probe.name), path);
+    }
     const struct
     {
         const char *name;
@@ -203,6 +238,15 @@ int writeCorpus(const QString &folder)
     }
     save(folder + QStringLiteral("/hostile_expanding_entities.tv"),
          HostilePlans::expandingEntities(24));
+    // Just past the bound of scans, and a screen past the budget, in a few kilobytes.
+    save(folder + QStringLiteral("/hostile_jpeg_scans.tv"),
+         HostilePlans::plan("<images>"
+                            + HostilePlans::imageElement(HostilePlans::progressiveJpeg(16, 101))
+                            + "</images>"));
+    save(folder + QStringLiteral("/hostile_gif_screen.tv"),
+         HostilePlans::plan("<images>"
+                            + HostilePlans::imageElement(HostilePlans::gifWithScreen(16384, 4096))
+                            + "</images>"));
     return 0;
 }
 

@@ -31,12 +31,12 @@ Image::Image(const QString &fileName)
     *this = fromFile(readLimitedPicture(reader, QSize(MaxSide, MaxSide)), fileName);
 }
 
-Image Image::fromNamedFile(const QString &fileName)
+Image Image::fromNamedFile(const QString &fileName, qint64 *areaBudget)
 {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
         return Image();
-    return fromFile(readRasterPicture(&file, QSize(MaxSide, MaxSide)), fileName);
+    return fromFile(readRasterPicture(&file, QSize(MaxSide, MaxSide), areaBudget), fileName);
 }
 
 Image Image::fromFile(const QImage &picture, const QString &fileName)

@@ -24,9 +24,11 @@ public:
     Image(const QPixmap &pixmap, const QString &name, const QString &path);
     // A picture file the user chose: any format the system reads.
     explicit Image(const QString &fileName);
-    // A picture file that another file names (the "Images" column of a CSV file): only the
-    // formats of readRasterPicture, so that the picture reads nothing further.
-    static Image fromNamedFile(const QString &fileName);
+    // A picture file that another file names (the "Images" column of a CSV file): only a
+    // regular file (a pipe would block the open, a device never ends), and only the formats of
+    // readRasterPicture, so that the picture reads nothing further. areaBudget as for
+    // readLimitedPicture.
+    static Image fromNamedFile(const QString &fileName, qint64 *areaBudget = nullptr);
 
     const QPixmap &pixmap() const { return m_pixmap; }
     const QString &name() const { return m_name; }

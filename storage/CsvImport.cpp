@@ -1,6 +1,7 @@
 #include "storage/CsvImport.h"
 
 #include "common/core/BusyCursor.h"
+#include "common/core/FileHelpers.h"
 #include "common/core/NumberDateText.h"
 #include "common/core/TextHelpers.h"
 #include "model/Document.h"
@@ -544,8 +545,11 @@ private:
                 m_document.setTaskImage(card, known.value(), false, nullptr);
             return;
         }
-        // The file is one the CSV file names, not one the user chose: only a raster picture.
-        const Image image = Image::fromNamedFile(path);
+        // The file is one the CSV file names, not one the user chose: only a raster picture,
+        // and its pixels paid for by the bytes of the picture files, as a plan's pictures are
+        // paid for by the bytes of the plan they come in.
+        m_pixelBudget += pixelsPerFileByte * QFileInfo(path).size();
+        const Image image = Image::fromNamedFile(path, &m_pixelBudget);
         int index = -1;
         if (!image.isNull()) {
             index = m_document.findImage(image.pixmap());
@@ -569,17 +573,28 @@ private:
     // (row, cell) of the rows that name a picture, in row order.
     QList<QPair<int, QString>> m_imageCells;
     QHash<QString, int> m_imageIndexes; // image path -> library index, -1 for no picture
+    qint64 m_pixelBudget = pixelsAlwaysAllowed;
 };
 
-QString readText(QIODevice &device)
+QString cantRead(const QString &fileName)
 {
-    QTextStream stream(&device);
-    QString text = stream.readAll();
-    unifyLineBreaks(text);
+    return QStringLiteral("Cannot open file '%1' to read.").arg(fileName);
+}
+
+// The text as a stream on the file itself would decode it (a byte-order mark chooses the
+// encoding, else the system's), from bytes read no further than the file says it is long.
+bool readText(QIODevice &device, QString *text)
+{
+    QByteArray bytes;
+    if (!readBoundedBytes(&device, maximumTextFileBytes, &bytes))
+        return false;
+    *text = QTextStream(&bytes, QIODevice::ReadOnly).readAll();
+    bytes.clear();
+    unifyLineBreaks(*text);
     // A line feed that ends the text ends its last row, even inside an unclosed quoted run.
-    if (text.endsWith(lineFeed))
-        text.chop(1);
-    return text;
+    if (text->endsWith(lineFeed))
+        text->chop(1);
+    return true;
 }
 
 // The import of a text read whole; fileSize bytes held it and fileName names it in messages.
@@ -639,7 +654,7 @@ bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
     QFile file(fileName);
     // Only a regular file, links followed, as for plan files (see readPlanFile).
     if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
-        *errorMessage = QStringLiteral("Cannot open file '%1' to read.").arg(fileName);
+        *errorMessage = cantRead(fileName);
         return false;
     }
     return importCsvFile(document, &file, fileName, clearFirst, errorMessage);
@@ -650,7 +665,12 @@ bool importCsvFile(Document &document, QIODevice *device, const QString &fileNam
 {
     BusyCursor busy;
     const qint64 fileSize = device->size();
-    const QString text = readText(*device);
+    QString text;
+    // Whatever led here, the file may be one that never ends (see readBoundedBytes).
+    if (!readText(*device, &text)) {
+        *errorMessage = cantRead(fileName);
+        return false;
+    }
     return importText(document, text, fileSize, fileName, clearFirst, errorMessage);
 }
 

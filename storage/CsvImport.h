@@ -13,11 +13,15 @@ class QIODevice;
 // False, with the message, when the file cannot be read or would give the plan more values
 // than its size can justify; the plan is then untouched. A path that is no regular file once
 // links are followed (a device, a pipe, a folder) cannot be read. A picture file that the
-// "Images" column names is read only as a raster picture (Image::fromNamedFile).
+// "Images" column names is read only as a raster picture (Image::fromNamedFile), its pixels
+// charged, as a plan's pictures are, against an allowance that grows with the bytes of the
+// picture files read.
 bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
                    QString *errorMessage);
 // The same from a device open for reading (a file, or bytes in memory): its size stands for the
-// file's in the allowance, and fileName names it in the messages.
+// file's in the allowance, and fileName names it in the messages. The device is read as
+// readBoundedBytes reads it: one that holds more than it says (a file of the system that never
+// ends) or than a text can be fails as a file that cannot be read.
 bool importCsvFile(Document &document, QIODevice *device, const QString &fileName, bool clearFirst,
                    QString *errorMessage);
 

@@ -2,6 +2,7 @@
 
 #include "common/core/BusyCursor.h"
 #include "common/core/Colors.h"
+#include "common/core/FileHelpers.h"
 #include "common/core/TextHelpers.h"
 #include "model/Document.h"
 #include "model/SharedTexts.h"
@@ -30,12 +31,6 @@ const QString colorAttribute = QStringLiteral("color");
 // them as its file has bytes, and a million in any case; a few kilobytes of hostile XML
 // could otherwise ask for billions.
 const qint64 cellsAlwaysAllowed = 1000000;
-
-// The pixels that the pictures of a plan may declare together: enough for any library
-// this program writes (at most 128 x 128 each), charged so that no small file decodes
-// gigapixels.
-const qint64 pixelsAlwaysAllowed = 16LL * 1024 * 1024;
-const qint64 pixelsPerFileByte = 8;
 
 // The shape of a plan's text, checked before the parser sees it. Plans nest five elements
 // deep, give an element outside the lists a few dozen children, declare nothing in their
@@ -79,6 +74,11 @@ QString decodedText(const QByteArray &bytes)
     if (!codec)
         codec = QTextCodec::codecForName("UTF-8");
     return codec->toUnicode(bytes);
+}
+
+QString cantOpen(const QString &fileName)
+{
+    return QStringLiteral("Can't open file '%1'").arg(fileName);
 }
 
 QString tooLarge(const QString &fileName)
@@ -234,7 +234,8 @@ int readVersion(const QDomElement &root)
 
 void readImages(Document &document, const QList<QDomElement> &elements, qint64 fileSize)
 {
-    // The library keeps each picture fitted into 128 x 128, so none is decoded larger.
+    // The library keeps each picture fitted into 128 x 128, so none is decoded larger. The
+    // pictures come inside the file, so the whole file's bytes pay for their pixels.
     const QSize fitInto(Image::MaxSide, Image::MaxSide);
     qint64 pixelBudget = pixelsAlwaysAllowed + pixelsPerFileByte * fileSize;
     for (const QDomElement &element : elements) {
@@ -826,7 +827,7 @@ bool readPlanFile(Document &document, const QString &fileName, QString *errorMes
     // blocks the open until another program writes to it.
     if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
         if (errorMessage)
-            *errorMessage = QStringLiteral("Can't open file '%1'").arg(fileName);
+            *errorMessage = cantOpen(fileName);
         return false;
     }
     return readPlanFile(document, &file, fileName, errorMessage, savedByLaterVersion, notice);
@@ -849,7 +850,14 @@ bool readPlanFile(Document &document, QIODevice *device, const QString &fileName
     // Filling the new plan's views and appearances in place is the reader's alone.
     const Document::FillKey key;
     const qint64 fileSize = device->size();
+    // Whatever led here (a link, a name in the preferences), the file may be one that never
+    // ends: it is read no further than it says it is long.
+    QByteArray bytes;
+    if (!readBoundedBytes(device, maximumTextFileBytes, &bytes)) {
+        *errorMessage = cantOpen(fileName);
+        return false;
+    }
     // Handed over, so that the bytes can be let go of once the tree is built from them.
-    return readPlanBytes(document, key, device->readAll(), fileSize, fileName, errorMessage,
+    return readPlanBytes(document, key, std::move(bytes), fileSize, fileName, errorMessage,
                          savedByLaterVersion, notice);
 }

@@ -17,6 +17,8 @@ class QIODevice;
 bool readPlanFile(Document &document, const QString &fileName, QString *errorMessage,
                   bool *savedByLaterVersion, QString *notice = nullptr);
 // The same from a device open for reading (a file, or bytes in memory): its size stands for the
-// file's in the limits, and fileName names it in the messages.
+// file's in the limits, and fileName names it in the messages. The device is read as
+// readBoundedBytes reads it: one that holds more than it says (a file of the system that never
+// ends) or than a plan's text can be fails as a file that can't be opened.
 bool readPlanFile(Document &document, QIODevice *device, const QString &fileName,
                   QString *errorMessage, bool *savedByLaterVersion, QString *notice = nullptr);

@@ -4,12 +4,24 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
 
 const qint64 copyBlockSize = 512;
+// A device that states no length is taken in blocks that double as they come, as readAll takes
+// it, from this size up.
+const qint64 firstStreamBlockSize = 64 * 1024;
+
+// What the device says it holds from where it stands; -1 for one that states nothing.
+qint64 statedLength(const QIODevice &device)
+{
+    if (device.isSequential())
+        return -1;
+    return qMax<qint64>(0, device.size() - device.pos());
+}
 
 bool isSameFile(const QString &from, const QString &to)
 {
@@ -29,13 +41,20 @@ bool ensureParentFolder(const QString &path)
 
 bool copyContent(QFile &source, QSaveFile &target)
 {
+    // One byte past the stated length tells a source that holds more (see readBoundedBytes).
+    const qint64 stated = statedLength(source);
     char block[copyBlockSize];
+    qint64 copied = 0;
     for (;;) {
-        const qint64 read = source.read(block, copyBlockSize);
+        const qint64 wanted = stated < 0 ? copyBlockSize : qMin(copyBlockSize, stated + 1 - copied);
+        const qint64 read = source.read(block, wanted);
         if (read < 0)
             return false;
         if (read == 0)
             return true;
+        copied += read;
+        if (stated >= 0 && copied > stated)
+            return false;
         if (target.write(block, read) != read)
             return false;
     }
@@ -68,6 +87,35 @@ QString subFolder(const QString &parent, const QString &name, bool create)
 }
 
 } // namespace
+
+bool readBoundedBytes(QIODevice *device, qint64 maximum, QByteArray *bytes)
+{
+    bytes->clear();
+    const qint64 stated = statedLength(*device);
+    if (stated > maximum)
+        return false;
+    const qint64 limit = (stated < 0 ? maximum : stated) + 1;
+    qint64 got = 0;
+    while (got < limit) {
+        const qint64 block
+            = stated < 0 ? qMin(limit - got, qMax(got, firstStreamBlockSize)) : limit - got;
+        bytes->resize(int(got + block));
+        const qint64 read = device->read(bytes->data() + got, block);
+        if (read < 0) {
+            bytes->clear();
+            return false;
+        }
+        if (read == 0)
+            break;
+        got += read;
+    }
+    if (got == limit) {
+        bytes->clear();
+        return false;
+    }
+    bytes->resize(int(got));
+    return true;
+}
 
 bool copyFile(const QString &from, const QString &to, bool overwrite)
 {

@@ -42,9 +42,18 @@ class QImageReader;
 // channel counts twice its pixels, for the memory it takes.
 constexpr int maximumPictureSide = 16384;
 constexpr qint64 maximumPictureArea = 64LL * 1024 * 1024;
+// The pixels that the pictures coming by way of one file (those inside a plan file, those a
+// CSV file names) may declare together: enough for any library this program writes (at most
+// 128 x 128 each), and more for every byte the pictures come in, charged so that no small file
+// decodes gigapixels.
+constexpr qint64 pixelsAlwaysAllowed = 16LL * 1024 * 1024;
+constexpr qint64 pixelsPerFileByte = 8;
 
 // Decodes the reader's picture within the limits above; one over them, or one whose size
-// cannot be known before decoding, gives a null image. A picture larger than fitInto (when
+// cannot be known before decoding, gives a null image. What the bytes declare beyond the
+// reader's size() counts too: a GIF is charged its logical screen, which its decoder allocates
+// whole, as well as its frame, and a JPEG of more scans than any encoder writes is no picture,
+// since every scan is decoded over the whole picture. A picture larger than fitInto (when
 // valid) comes out scaled to fit into it; JPEG, and PNG of 8 bits a channel, are decoded
 // scaled without ever holding the full-size picture. areaBudget, when given, is the number
 // of pixels the caller still allows: a larger picture gives a null image, and a decoded one

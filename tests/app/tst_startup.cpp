@@ -278,10 +278,17 @@ void TestStartup::aFirstPlanThatIsNoFileIsReportedAndTheStartGoesOn_data()
     QTest::addColumn<bool>("requested"); // by the system before the window, else the last plan
     const QString pipe = m_folder.filePath("Pipe.tv");
     QVERIFY(QFileInfo::exists(pipe) || mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    // A file of the system that passes for an empty regular file and reads on for gigabytes,
+    // named directly or by a plan that links to it.
+    const QString endless = QStringLiteral("/proc/self/pagemap");
+    const QString shared = m_folder.filePath("shared.tv");
+    QVERIFY(QFileInfo(shared).isSymLink() || QFile::link(endless, shared));
     QTest::newRow("device as the last plan") << "/dev/zero" << false;
     QTest::newRow("pipe as the last plan") << pipe << false;
     QTest::newRow("device asked for by the system") << "/dev/zero" << true;
     QTest::newRow("pipe asked for by the system") << pipe << true;
+    QTest::newRow("endless file as the last plan") << endless << false;
+    QTest::newRow("link to an endless file as the last plan") << shared << false;
 }
 
 // A device would be read without end and a pipe would hold the start before any window: the

@@ -67,6 +67,8 @@ void TestFileHelpers::copyFileCopiesEveryByteOrChangesNothing_data()
     copyRow("missing source", 10, "missing.tv", "copy.tv", true, false, "none");
     copyRow("folder as source", 10, "folder", "copy.tv", true, false, "none");
     copyRow("pipe as source", 10, "pipe", "copy.tv", true, false, "none");
+    // A file of the system that passes for an empty regular file and reads on for gigabytes.
+    copyRow("link to an endless file as source", 10, "endless.tv", "copy.tvb", true, false, "none");
     copyRow("onto itself through a dot folder", 3000, "plan.tv", "./plan.tv", true, false,
             "source");
     copyRow("onto itself through a symbolic link", 3000, "plan.tv", "link.tv", true, false,
@@ -92,6 +94,7 @@ void TestFileHelpers::copyFileCopiesEveryByteOrChangesNothing()
     QVERIFY(QFile::link(path("made through a link.tv"), path("nowhere.tvb")));
     QVERIFY(QDir(m_dir->path()).mkdir("folder"));
     QCOMPARE(mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
+    QVERIFY(QFile::link(QStringLiteral("/proc/self/pagemap"), path("endless.tv")));
     QCOMPARE(copyFile(path(from), path(to), overwrite), ok);
     QCOMPARE(readBytes(path("plan.tv")), content);
     QVERIFY(!QFileInfo::exists(path("made through a link.tv")));

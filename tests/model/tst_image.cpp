@@ -26,6 +26,10 @@ void TestImage::pictureFilesAreFittedOrRefused_data()
     QTest::newRow("side over the limit") << HostilePlans::blackPng(16385, 1) << QSize();
     // 81 megapixels in 9 KB: would take a third of a gigabyte to decode.
     QTest::newRow("area over the limit") << HostilePlans::blackPng(9000, 9000) << QSize();
+    // Every scan is decoded over the whole picture.
+    QTest::newRow("progressive") << HostilePlans::progressiveJpeg(256) << QSize(128, 128);
+    QTest::newRow("more scans than any encoder writes")
+        << HostilePlans::progressiveJpeg(256, 10000) << QSize();
 }
 
 void TestImage::pictureFilesAreFittedOrRefused()

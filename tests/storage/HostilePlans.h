@@ -10,6 +10,7 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
+#include <QImageWriter>
 #include <QtEndian>
 #include <QtGlobal>
 
@@ -179,6 +180,49 @@ inline QByteArray jpegPhoto(int width, int height)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPG", 90);
+    return bytes;
+}
+
+// A progressive JPEG of one colour as the system's encoder writes it (ten scans for a colour
+// picture), with its last scan repeated until it holds the given number: the decoder runs every
+// scan over every block of the picture, and the repeated scan takes a few dozen bytes.
+inline QByteArray progressiveJpeg(int side, int scans = 10)
+{
+    QImage image(side, side, QImage::Format_RGB32);
+    image.fill(qRgb(90, 140, 200));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    writer.write(image);
+    // Coded data never holds 0xFF 0xDA, so the last of them opens the last scan, which runs
+    // up to the end marker.
+    const QByteArray startOfScan("\xff\xda");
+    const int last = bytes.lastIndexOf(startOfScan);
+    const QByteArray scan = bytes.mid(last, bytes.size() - 2 - last);
+    return bytes.left(bytes.size() - 2) + scan.repeated(qMax(0, scans - bytes.count(startOfScan)))
+        + "\xff\xd9";
+}
+
+// The picture with another JPEG inside an application segment after its start, as a thumbnail
+// is kept (an extension of the JFIF segment holding a JPEG).
+inline QByteArray jpegWithThumbnail(const QByteArray &picture, const QByteArray &thumbnail)
+{
+    const QByteArray segment = QByteArray("JFXX\0\x10", 6) + thumbnail;
+    QByteArray length(2, 0);
+    qToBigEndian(quint16(segment.size() + 2), length.data());
+    return picture.left(2) + "\xff\xe0" + length + segment + picture.mid(2);
+}
+
+// A GIF of one pixel on a logical screen of width x height, whose decoder allocates the whole
+// screen. The system writes no GIF, so the bytes are written out.
+inline QByteArray gifWithScreen(int width, int height)
+{
+    QByteArray bytes = QByteArray::fromHex("47494638396101000100800000000000ffffff21f904010000"
+                                           "00002c000000000100010000020144003b");
+    qToLittleEndian(quint16(width), bytes.data() + 6);
+    qToLittleEndian(quint16(height), bytes.data() + 8);
     return bytes;
 }
 

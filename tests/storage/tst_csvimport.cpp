@@ -340,16 +340,21 @@ void TestCsvImport::missingFileLeavesPlanUntouched()
     QVERIFY(m_plan == original);
 }
 
-// Files that are no picture or a picture wider than the limit give no image; a path named twice
-// is one image.
+// Files that are no picture, a picture wider than the limit, one of more scans than an encoder
+// writes or more pixels than the bytes of the picture files pay for give no image; a path
+// named twice is one image.
 void TestCsvImport::rowsNamingOnePictureShareOneImage()
 {
     const QString picture = m_dir.filePath(QStringLiteral("red square.png"));
     QVERIFY(PlanSamples::picture({}, Qt::red, 8, 8).pixmap().save(picture));
     const QStringList paths {
-        picture, QStringLiteral(" %1 ").arg(picture),
+        picture,
+        QStringLiteral(" %1 ").arg(picture),
         writeCsv("not a picture", QStringLiteral("fake.png")),
-        writeCsv(PlanSamples::pngOfWidth(Image::MaxDecodedSide + 1), "huge.png")};
+        writeCsv(PlanSamples::pngOfWidth(Image::MaxDecodedSide + 1), "huge.png"),
+        writeCsv(HostilePlans::progressiveJpeg(64, 10000), "scans.jpg"),
+        writeCsv(HostilePlans::blackPng(5000, 5000), "many pixels.png"),
+        writeCsv(HostilePlans::gifWithScreen(16384, 4096), "wide screen.gif")};
     QString error;
     QVERIFY(importCsvFile(m_plan, writeCsv("Name,Images\nx," + paths.join("\nx,").toUtf8() + "\n"),
                           true, &error));
@@ -358,7 +363,7 @@ void TestCsvImport::rowsNamingOnePictureShareOneImage()
     QList<int> images;
     for (int card = 0; card < m_plan.taskCount(); ++card)
         images << m_plan.task(card).imageIndex();
-    QCOMPARE(images, (QList<int> {0, 0, -1, -1}));
+    QCOMPARE(images, (QList<int> {0, 0, -1, -1, -1, -1, -1}));
 }
 
 // The pictures are files the CSV file names, not ones the user chose: an SVG among them would
@@ -384,13 +389,20 @@ void TestCsvImport::picturesTheFileNamesAreReadOnlyAsRasterData()
 }
 
 // A device never ends and a pipe blocks the open until someone writes to it: neither is opened.
+// Some files of the system pass for regular files of no length and read on for gigabytes: they
+// are refused at the first byte past what they state.
 void TestCsvImport::pathsThatAreNoFileAreRefusedUnopened_data()
 {
     QTest::addColumn<QString>("path");
     const QString pipe = m_dir.filePath(QStringLiteral("pipe.csv"));
     QVERIFY(QFileInfo::exists(pipe) || mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    const QString endless = QStringLiteral("/proc/self/pagemap");
+    const QString linkToEndless = m_dir.filePath(QStringLiteral("cards from elsewhere.csv"));
+    QVERIFY(QFileInfo(linkToEndless).isSymLink() || QFile::link(endless, linkToEndless));
     QTest::newRow("device") << QStringLiteral("/dev/zero");
     QTest::newRow("pipe") << pipe;
+    QTest::newRow("endless file of size 0") << endless;
+    QTest::newRow("link to an endless file") << linkToEndless;
 }
 
 void TestCsvImport::pathsThatAreNoFileAreRefusedUnopened()

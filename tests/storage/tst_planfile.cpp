@@ -760,6 +760,18 @@ void TestPlanFile::picturesAreReadOnlyAsTheRasterDataTheyHold_data()
         "47494638396101000100800000000000ffffff21f9040100000000"
         "2c000000000100010000020144003b")
                          << "xyz" << true;
+    // The decoder runs every scan over the whole picture and allocates a GIF's whole screen,
+    // neither of which the picture's size shows.
+    using HostilePlans::progressiveJpeg;
+    QTest::newRow("progressive jpeg") << progressiveJpeg(64) << "" << true;
+    QTest::newRow("jpeg of ten thousand scans") << progressiveJpeg(64, 10000) << "" << false;
+    QTest::newRow("jpeg with a thumbnail of a thousand scans")
+        << HostilePlans::jpegWithThumbnail(progressiveJpeg(64), progressiveJpeg(8, 1000)) << ""
+        << true;
+    QTest::newRow("gif of a screen within the budget")
+        << HostilePlans::gifWithScreen(4000, 2000) << "" << true;
+    QTest::newRow("gif of a screen over the budget")
+        << HostilePlans::gifWithScreen(16384, 4096) << "" << false;
 }
 
 void TestPlanFile::picturesAreReadOnlyAsTheRasterDataTheyHold()
@@ -788,6 +800,8 @@ void TestPlanFile::picturesAreReadOnlyAsTheRasterDataTheyHold()
 }
 
 // A device never ends and a pipe blocks the open until someone writes to it: neither is opened.
+// Some files of the system pass for regular files of no length and read on for gigabytes: they
+// are refused at the first byte past what they state.
 void TestPlanFile::pathsThatAreNoFileAreRefusedUnopened_data()
 {
     QTest::addColumn<QString>("path");
@@ -795,10 +809,15 @@ void TestPlanFile::pathsThatAreNoFileAreRefusedUnopened_data()
     QVERIFY(QFileInfo::exists(pipe) || mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
     const QString link = m_dir.filePath(QStringLiteral("link to pipe.tv"));
     QVERIFY(QFileInfo(link).isSymLink() || QFile::link(pipe, link));
+    const QString endless = QStringLiteral("/proc/self/pagemap");
+    const QString linkToEndless = m_dir.filePath(QStringLiteral("shared.tv"));
+    QVERIFY(QFileInfo(linkToEndless).isSymLink() || QFile::link(endless, linkToEndless));
     QTest::newRow("device") << QStringLiteral("/dev/zero");
     QTest::newRow("pipe") << pipe;
     QTest::newRow("link to a pipe") << link;
     QTest::newRow("folder") << m_dir.path();
+    QTest::newRow("endless file of size 0") << endless;
+    QTest::newRow("link to an endless file") << linkToEndless;
 }
 
 void TestPlanFile::pathsThatAreNoFileAreRefusedUnopened()
