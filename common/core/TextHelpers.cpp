@@ -227,10 +227,11 @@ int jpegScans(ByteWalk &bytes, int bound)
             continue;
         const int high = bytes.next();
         const int low = bytes.next();
-        const int length = high << 8 | low;
-        // The decoder stops at a length that does not even hold itself.
-        if (low < 0 || length < 2)
+        // The data ends inside the length, or the decoder stops at a length that does not even
+        // hold itself.
+        if (high < 0 || low < 0 || (high << 8 | low) < 2)
             break;
+        const int length = high << 8 | low;
         if (marker == 0xda && ++scans > bound)
             break;
         bytes.skip(length - 2);

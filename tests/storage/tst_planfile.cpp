@@ -768,6 +768,10 @@ void TestPlanFile::picturesAreReadOnlyAsTheRasterDataTheyHold_data()
     QTest::newRow("jpeg with a thumbnail of a thousand scans")
         << HostilePlans::jpegWithThumbnail(progressiveJpeg(64), progressiveJpeg(8, 1000)) << ""
         << true;
+    // The data ends inside a segment's length.
+    QTest::newRow("jpeg cut after a marker") << QByteArray("\xff\xd8\xff\xe0", 4) << "" << false;
+    QTest::newRow("jpeg cut inside a length")
+        << QByteArray("\xff\xd8\xff\xe0\x00", 5) << "" << false;
     QTest::newRow("gif of a screen within the budget")
         << HostilePlans::gifWithScreen(4000, 2000) << "" << true;
     QTest::newRow("gif of a screen over the budget")
