@@ -34,6 +34,15 @@ double peakMegabytes()
 
 using BenchTools::print;
 
+// The file a probe is written to in the folder: its kind and name, spaces made underscores.
+QString probePath(const QString &folder, const QString &kind, const char *name)
+{
+    return folder
+        + QStringLiteral("/%1-%2")
+              .arg(kind, QLatin1String(name))
+              .replace(QLatin1Char(' '), QLatin1Char('_'));
+}
+
 void save(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -186,10 +195,7 @@ int runAll(const QString &folder, const QString &only)
     for (const auto &probe : planPictures) {
         if (!QLatin1String(probe.name).contains(only))
             continue;
-        const QString path = folder
-            + QStringLiteral("/plan-%1.tv")
-                  .arg(QLatin1String(probe.name))
-                  .replace(QLatin1Char(' '), QLatin1Char('_'));
+        const QString path = probePath(folder, QStringLiteral("plan"), probe.name) + ".tv";
         save(path,
              HostilePlans::plan("<images>" + HostilePlans::imageElement(probe.picture())
                                 + "</images>"));
@@ -211,10 +217,7 @@ int runAll(const QString &folder, const QString &only)
     for (const auto &picture : pictures) {
         if (!QLatin1String(picture.name).contains(only))
             continue;
-        const QString path = folder
-            + QStringLiteral("/picture-%1")
-                  .arg(QLatin1String(picture.name))
-                  .replace(QLatin1Char(' '), QLatin1Char('_'));
+        const QString path = probePath(folder, QStringLiteral("picture"), picture.name);
         save(path, picture.bytes);
         measure(QStringLiteral("picture"), QLatin1String(picture.name), path);
     }
