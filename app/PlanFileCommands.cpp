@@ -124,17 +124,23 @@ bool PlanFileCommands::openFile(const QString &path, bool readOnly)
     bool opened = false;
     bool savedByLaterVersion = false;
     QString notice;
-    if (QFileInfo(fileName).suffix().toLower() == QLatin1String(csvExtension))
+    PlanFileGuard::Stamp seen;
+    if (QFileInfo(fileName).suffix().toLower() == QLatin1String(csvExtension)) {
         opened = importCsv(fileName);
-    else if (!QFileInfo::exists(fileName))
+        seen = PlanFileGuard::stampOf(m_planFile.fileName);
+    } else if (!QFileInfo::exists(fileName)) {
         criticalMessage(m_window, tr("Cannot find '%1'.").arg(fileName));
-    else
+    } else {
+        // Taken before reading: should another program write the file while it is read, the
+        // version shown is not taken for the one on disk.
+        seen = PlanFileGuard::stampOf(fileName);
         opened = readPlan(fileName, readOnly, &savedByLaterVersion, &notice);
+    }
     if (opened) {
         m_hooks.refresh();
         m_duplicateAction->setEnabled(true);
-        // What is on disk is what is shown.
-        m_guard.notePlanRead();
+        // What was on disk when it was read is what is shown.
+        m_guard.notePlanRead(seen);
         m_zoomToFitAction->setChecked(true);
         // Only now do the panes show the plan the warning is about.
         if (savedByLaterVersion)

@@ -23,6 +23,11 @@ namespace {
 const char planExtension[] = "tv";
 const char backupExtension[] = "tvb";
 const int externalCheckIntervalMs = 15000;
+// Programs that write a file in pieces (a sync client, a copy over the network) were seen to
+// pause about three seconds between pieces; a version that keeps its time and size for longer
+// is taken as written whole, so that one rewrite brings one question, and the user is asked
+// about no half-written file.
+int settleMs = 5000;
 const int msPerMinute = 60000;
 static_assert(qint64(Settings::maximumBackupInterval) * msPerMinute
                   <= std::numeric_limits<int>::max(),
@@ -38,6 +43,7 @@ PlanFileGuard::PlanFileGuard(Document &plan, PlanFileState &planFile, Hooks hook
       m_window(window),
       m_idleTimer(this),
       m_backupTimer(this),
+      m_settleTimer(this),
       m_externalCheckTimer(this)
 {
     m_idleTimer.setObjectName(QStringLiteral("m_idleTimer"));
@@ -48,6 +54,29 @@ PlanFileGuard::PlanFileGuard(Document &plan, PlanFileState &planFile, Hooks hook
     m_externalCheckTimer.setObjectName(QStringLiteral("m_externalCheckTimer"));
     connect(&m_externalCheckTimer, &QTimer::timeout, this,
             &PlanFileGuard::onCheckExternalUpdatesToPlan);
+    m_settleTimer.setObjectName(QStringLiteral("m_settleTimer"));
+    m_settleTimer.setSingleShot(true);
+    connect(&m_settleTimer, &QTimer::timeout, this, &PlanFileGuard::onCheckExternalUpdatesToPlan);
+}
+
+PlanFileGuard::Stamp PlanFileGuard::stampOf(const QString &path)
+{
+    Stamp stamp;
+    if (path.isEmpty())
+        return stamp;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return stamp;
+    stamp.time = info.lastModified();
+    stamp.size = info.size();
+    return stamp;
+}
+
+int PlanFileGuard::setSettleMs(int milliseconds)
+{
+    const int previous = settleMs;
+    settleMs = milliseconds;
+    return previous;
 }
 
 // Automatic saving
@@ -198,19 +227,17 @@ QString PlanFileGuard::backupWriteFailureText(const QString &backup) const
 
 void PlanFileGuard::notePlanFileOnDisk()
 {
-    m_planFileTime = fileLastModified();
-    m_planFileSize = m_planFileTime.isValid() ? QFileInfo(m_planFile.fileName).size() : -1;
+    m_planFileSeen = stampOf(m_planFile.fileName);
 }
 
 // Not only a later time: a copy put back with its old time, a sync tool's, or a write within
 // the same tick of a coarse file system are other programs' versions too.
 bool PlanFileGuard::planFileChangedOutside() const
 {
-    if (!m_planFileTime.isValid() || m_planFile.fileName.isEmpty())
+    if (!m_planFileSeen.time.isValid() || m_planFile.fileName.isEmpty())
         return false;
-    const QFileInfo info(m_planFile.fileName);
-    return info.exists()
-        && (info.lastModified() != m_planFileTime || info.size() != m_planFileSize);
+    const Stamp now = stampOf(m_planFile.fileName);
+    return now.time.isValid() && now != m_planFileSeen;
 }
 
 QDateTime PlanFileGuard::fileLastModified() const
@@ -223,15 +250,18 @@ QDateTime PlanFileGuard::fileLastModified() const
 
 void PlanFileGuard::forgetFileOnDisk()
 {
-    m_planFileTime = QDateTime();
-    m_planFileSize = -1;
+    m_planFileSeen = Stamp();
+    m_lastLook = Stamp();
     m_outsideVersionUnkept = false;
     m_outsideChangeQuestionDue = false;
 }
 
-void PlanFileGuard::notePlanRead()
+// A file another program went on writing after it was read is a version of its own, to be
+// asked about.
+void PlanFileGuard::notePlanRead(const Stamp &seenBeforeReading)
 {
-    notePlanFileOnDisk();
+    m_planFileSeen = seenBeforeReading;
+    m_lastLook = Stamp();
     m_outsideVersionUnkept = false;
     m_outsideChangeQuestionDue = false;
 }
@@ -294,8 +324,9 @@ bool PlanFileGuard::keepOutsideVersion(QString *copy)
     return false;
 }
 
-// Cancel: the plan shown stays and is saved as before; the other program's version is copied
-// aside now, while it is the one the user declined, and the message says where.
+// Cancel: the plan shown stays, and goes to the file at the next pause whether or not it was
+// changed, since the file now holds the other program's version. That version is copied aside
+// now, while it is the one the user declined, and the message says where.
 void PlanFileGuard::keepPlanOverOutsideVersion()
 {
     acceptOutsideVersion();
@@ -304,21 +335,27 @@ void PlanFileGuard::keepPlanOverOutsideVersion()
     if (m_planFile.readOnly)
         return;
     QString copy;
-    if (!keepOutsideVersion(&copy))
+    const bool kept = keepOutsideVersion(&copy);
+    noteModification();
+    if (!kept)
         showBackupWriteFailure(copy);
     else if (!copy.isEmpty())
         informationMessage(m_window,
-                           tr("The plan shown is kept; your changes will be saved to '%1'.\nThe "
-                              "version written by the other application has been kept as '%2'.")
+                           tr("The plan shown is kept; it will be saved to '%1'.\nThe version "
+                              "written by the other application has been kept as '%2'.")
                                .arg(m_planFile.fileName, copy));
-    if (m_window->isWindowModified())
-        restartIdleTimer();
 }
 
 // The file another program wrote can't be read: the plan shown is the good one. Marked
 // modified, it is saved over the damaged file at the next pause, the damaged file copied aside.
-void PlanFileGuard::keepPlanOverDamagedFile()
+// A file that changed after the failed read was still being written: that is a new version to
+// ask about, not damage.
+void PlanFileGuard::keepPlanOverDamagedFile(const Stamp &read)
 {
+    if (stampOf(m_planFile.fileName) != read) {
+        askAgainAboutNewerVersion();
+        return;
+    }
     acceptOutsideVersion();
     if (m_planFile.readOnly)
         return;
@@ -334,6 +371,25 @@ void PlanFileGuard::keepPlanOverDamagedFile()
                            .arg(m_planFile.fileName, copy));
 }
 
+void PlanFileGuard::askAgainAboutNewerVersion()
+{
+    m_outsideChangeQuestionDue = true;
+    outsideVersionSettled(stampOf(m_planFile.fileName));
+}
+
+bool PlanFileGuard::outsideVersionSettled(const Stamp &now)
+{
+    if (now != m_lastLook || !m_lastLookClock.isValid()) {
+        m_lastLook = now;
+        m_lastLookClock.start();
+    }
+    const qint64 waited = m_lastLookClock.elapsed();
+    if (waited >= settleMs)
+        return true;
+    m_settleTimer.start(int(settleMs - waited));
+    return false;
+}
+
 // The check for changes by another program
 
 bool PlanFileGuard::onCheckExternalUpdatesToPlan()
@@ -341,12 +397,17 @@ bool PlanFileGuard::onCheckExternalUpdatesToPlan()
     // The autosave's own request is answered whatever the preference: it waits for it.
     if (!settings()->checkPlanUpdates() && !m_outsideChangeQuestionDue)
         return false;
-    if (!m_window->isActiveWindow() || QApplication::activeModalWidget())
-        return false;
     if (!planFileChangedOutside()) {
         m_outsideChangeQuestionDue = false;
         return false;
     }
+    // Looked at even while the window is away, so that a version written meanwhile is asked
+    // about as soon as the user comes back.
+    const Stamp asked = stampOf(m_planFile.fileName);
+    if (!outsideVersionSettled(asked))
+        return false;
+    if (!m_window->isActiveWindow() || QApplication::activeModalWidget())
+        return false;
     m_outsideChangeQuestionDue = false;
     // Text still being typed is a change too: the question must warn of its loss, and Cancel
     // must find it in the plan, to be saved with the rest.
@@ -361,13 +422,17 @@ bool PlanFileGuard::onCheckExternalUpdatesToPlan()
                          QMessageBox::Open)
         : informationMessage(m_window, question + stop, buttons, QMessageBox::Open);
     if (answer != QMessageBox::Open) {
-        keepPlanOverOutsideVersion();
+        if (stampOf(m_planFile.fileName) != asked)
+            askAgainAboutNewerVersion();
+        else
+            keepPlanOverOutsideVersion();
         return false;
     }
     // A plan read-only only because its file could not be written is opened as the file is now.
+    const Stamp read = stampOf(m_planFile.fileName);
     if (m_hooks.reopen(m_planFile.fileName, m_planFile.readOnly && !m_planFile.unwritableFile))
         return true;
-    keepPlanOverDamagedFile();
+    keepPlanOverDamagedFile(read);
     return false;
 }
 
@@ -425,15 +490,13 @@ void PlanFileGuard::acceptOutsideVersionUnasked()
 
 bool PlanFileGuard::endAcceptingOutsideVersion(const std::function<bool()> &end)
 {
-    const QDateTime time = m_planFileTime;
-    const qint64 size = m_planFileSize;
+    const Stamp seen = m_planFileSeen;
     const bool unkept = m_outsideVersionUnkept;
     acceptOutsideVersionUnasked();
     if (end())
         return true;
     // Nothing was written over the other version: it is the file on disk still.
-    m_planFileTime = time;
-    m_planFileSize = size;
+    m_planFileSeen = seen;
     m_outsideVersionUnkept = unkept;
     return false;
 }

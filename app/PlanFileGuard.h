@@ -3,6 +3,7 @@
 #include <functional>
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QObject>
 #include <QString>
@@ -41,6 +42,24 @@ public:
         std::function<void()> enterTypedText;
     };
 
+    // A file's modification time and size at one look; an invalid time when there is no file.
+    struct Stamp
+    {
+        QDateTime time;
+        qint64 size = -1;
+
+        bool operator==(const Stamp &other) const
+        {
+            return time == other.time && size == other.size;
+        }
+        bool operator!=(const Stamp &other) const { return !(*this == other); }
+    };
+    static Stamp stampOf(const QString &path);
+
+    // How long a version another program wrote must keep its time and size before the user is
+    // asked about it; returns the previous interval. Tests that write whole files at once set 0.
+    static int setSettleMs(int milliseconds);
+
     // The window is the parent of the messages, holds the modified mark and receives the check
     // events.
     PlanFileGuard(Document &plan, PlanFileState &planFile, Hooks hooks, QWidget *window);
@@ -68,9 +87,9 @@ public:
     // The modification time of the open plan's file; invalid without a plan or file.
     QDateTime fileLastModified() const;
     // What was seen belongs to the file it was seen on: another file starts afresh, and a plan
-    // read whole is what is on disk.
+    // read whole is the version that was on disk when it was read, whatever came after.
     void forgetFileOnDisk();
-    void notePlanRead();
+    void notePlanRead(const Stamp &seenBeforeReading);
     // A plan whose file can't be written is read-only until it can again.
     void recheckPlanFileWritable();
     // The user keeps the plan shown over a version another program wrote into its file: it is
@@ -104,8 +123,14 @@ public:
     void saveOnQuit();
 
 private:
+    // Whether the version another program wrote has kept its time and size for the settle
+    // interval; if not yet, a later look is arranged.
+    bool outsideVersionSettled(const Stamp &now);
+    // The user's answer is about the version the question named: one written after it is asked
+    // about anew, never taken as answered.
+    void askAgainAboutNewerVersion();
     void keepPlanOverOutsideVersion();
-    void keepPlanOverDamagedFile();
+    void keepPlanOverDamagedFile(const Stamp &read);
     void showReadOnlyWarning();
 
     Document &m_plan;
@@ -117,10 +142,14 @@ private:
     // Repeating: a time-stamped copy of the plan file every "backup_interval" minutes.
     QTimer m_backupTimer;
     bool m_changedSinceBackup = false;
-    // The plan file's modification time and size after this window last read or wrote it; any
+    // The plan file's modification time and size when this window last read or wrote it; any
     // other on disk means another program wrote it.
-    QDateTime m_planFileTime;
-    qint64 m_planFileSize = -1;
+    Stamp m_planFileSeen;
+    // The last look at another program's version, and how long ago it was.
+    Stamp m_lastLook;
+    QElapsedTimer m_lastLookClock;
+    // Single-shot: looks again at a version that had not settled yet.
+    QTimer m_settleTimer;
     // The plan file holds a version another program wrote, which the user chose not to load
     // and which is copied aside before this window writes over it.
     bool m_outsideVersionUnkept = false;

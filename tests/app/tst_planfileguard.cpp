@@ -111,6 +111,7 @@ void TestPlanFileGuard::whatWasSeenBelongsToTheFileItWasSeenOn_data()
     QTest::addColumn<bool>("copied");
     QTest::newRow("nothing") << "" << true << false;
     QTest::newRow("the plan read again") << "read" << false << false;
+    QTest::newRow("the plan read, the file written on after") << "read before" << true << false;
     QTest::newRow("written by this window") << "written" << false << false;
     QTest::newRow("the user keeps the plan shown") << "kept" << false << true;
     QTest::newRow("another file opened") << "other file" << false << false;
@@ -126,7 +127,11 @@ void TestPlanFileGuard::whatWasSeenBelongsToTheFileItWasSeenOn()
     QVERIFY(writeFile(m_file.fileName, "outside", m_seen.addSecs(60)));
     QVERIFY(m_guard->planFileChangedOutside());
     if (after == QLatin1String("read")) {
-        m_guard->notePlanRead();
+        m_guard->notePlanRead(PlanFileGuard::stampOf(m_file.fileName));
+    } else if (after == QLatin1String("read before")) {
+        const PlanFileGuard::Stamp read = PlanFileGuard::stampOf(m_file.fileName);
+        QVERIFY(writeFile(m_file.fileName, "outside, written whole", m_seen.addSecs(61)));
+        m_guard->notePlanRead(read);
     } else if (after == QLatin1String("written")) {
         QVERIFY(writeFile(m_file.fileName, "this window's", m_seen.addSecs(120)));
         m_guard->notePlanFileOnDisk();

@@ -1,4 +1,5 @@
 #include "MainWindowFixture.h"
+#include "app/PlanFileGuard.h"
 #include "app/SessionEnd.h"
 #include "common/widgets/FilterDelay.h"
 #include "harness/FileFaults.h"
@@ -34,8 +35,8 @@ const QString reloadQuestion
 
 // The message after a declined reload, %1 the plan and %2 the copy of the other version.
 const QString keptMessage
-    = QStringLiteral("The plan shown is kept; your changes will be saved to '%1'.\nThe version "
-                     "written by the other application has been kept as '%2'.");
+    = QStringLiteral("The plan shown is kept; it will be saved to '%1'.\nThe version written by "
+                     "the other application has been kept as '%2'.");
 
 // Closes every modal box or dialog that comes up while it lives, so that a question nobody may
 // answer fails the test instead of holding it.
@@ -112,6 +113,8 @@ private slots:
     void anAutosaveStoppedByAnOutsideChangeAsksFirst_data();
     void anAutosaveStoppedByAnOutsideChangeAsksFirst();
     void aFailedReloadKeepsThePlan();
+    void aVersionIsAskedAboutOnceWrittenWhole_data();
+    void aVersionIsAskedAboutOnceWrittenWhole();
     void theAutosavesQuestionComesWithTheChecksOff_data();
     void theAutosavesQuestionComesWithTheChecksOff();
     void anyOtherTimeOrSizeIsAnOutsideChange_data();
@@ -161,6 +164,8 @@ private:
 
 void TestSafetyNets::init()
 {
+    // Every other program here writes its version whole, at once.
+    PlanFileGuard::setSettleMs(0);
     m_folder.reset(new QTemporaryDir);
     m_plan = path("Plan.tv");
     QVERIFY(writeTestPlan(m_plan, 3));
@@ -369,6 +374,90 @@ void TestSafetyNets::aFailedReloadKeepsThePlan()
     QCOMPARE(readBytes(m_backups + "/" + onDisk.lastKey()), QByteArray("not a plan"));
 }
 
+// Another program writes its version in pieces, with the user's edit unsaved: the user is asked
+// once the file has stopped changing, and a file written on after it was read is asked about
+// again, never taken for damaged and saved over.
+void TestSafetyNets::aVersionIsAskedAboutOnceWrittenWhole_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("finishedDuringTheFailure"); // or piece by piece before the question
+    QTest::newRow("in three pieces, Open") << "Open" << false;
+    QTest::newRow("in three pieces, Cancel") << "Cancel" << false;
+    QTest::newRow("finished while its failed read is reported, Open") << "Open" << true;
+}
+
+void TestSafetyNets::aVersionIsAskedAboutOnceWrittenWhole()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, finishedDuringTheFailure);
+    const QString other = path("Other.tv");
+    QVERIFY(writeTestPlan(other, 7, "Outside"));
+    const QByteArray whole = readBytes(other);
+    const QDateTime start = QDateTime::currentDateTime().addSecs(60);
+    // The first pieces of the version, up to the given third, as another program has written
+    // them by the given second.
+    const auto writePieces = [&](int thirds, int second) {
+        writeBytes(m_plan, whole.left(whole.size() * thirds / 3));
+        QFile file(m_plan);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(start.addSecs(second), QFileDevice::FileModificationTime));
+    };
+    MainWindow window;
+    activate(window);
+    QCoreApplication::processEvents();
+    addTypedCard("Typed by user");
+    window.findChild<QTimer *>("m_idleTimer")->stop();
+    if (finishedDuringTheFailure) {
+        writePieces(1, 0);
+        ModalAnswer open(answer);
+        ModalAnswer failure(QStringLiteral("OK"), {}, [&](QWidget *) { writePieces(3, 9); });
+        ModalAnswer damaged(QStringLiteral("OK"), {}, {}, 300);
+        QVERIFY(!window.onCheckExternalUpdatesToPlan());
+        QVERIFY(open.answered());
+        QVERIFY(failure.answered());
+        QTest::qWait(400);
+        QVERIFY2(!damaged.answered(), qPrintable(damaged.shownText()));
+        QVERIFY(window.isWindowModified());
+        window.onIdleTimeOut();
+        QCOMPARE(cardNamesInFile(m_plan), testPlanNames(7, "Outside"));
+    } else {
+        PlanFileGuard::setSettleMs(500);
+        ModalWatch early;
+        for (int piece = 1; piece <= 3; ++piece) {
+            writePieces(piece, 3 * piece);
+            QVERIFY(!window.onCheckExternalUpdatesToPlan());
+            window.onIdleTimeOut();
+            QTest::qWait(150);
+        }
+        QCOMPARE(early.shown, QStringList());
+        QCOMPARE(cardNamesInFile(m_plan), testPlanNames(7, "Outside"));
+    }
+    // One question about the whole version, from the settled look, the autosave's request or
+    // the window coming back.
+    ModalAnswer question(answer);
+    std::unique_ptr<ModalAnswer> kept(answer == "Cancel" ? new ModalAnswer("OK") : nullptr);
+    activate(window);
+    QTRY_VERIFY(question.answered());
+    QVERIFY(question.shownText().startsWith(reloadQuestion
+                                            + "Any changes you have made will be lost.\n"));
+    if (kept)
+        QTRY_VERIFY(kept->answered());
+    ModalAnswer notAgain(QStringLiteral("Cancel"), {}, {}, 1200);
+    QTest::qWait(1300);
+    QVERIFY(!notAgain.answered());
+    window.onIdleTimeOut();
+    const QMap<QString, QStringList> onDisk = versions();
+    if (answer == "Open") {
+        QCOMPARE(doc()->taskCount(), 7);
+        QCOMPARE(onDisk.value("Plan.tv"), testPlanNames(7, "Outside"));
+        QCOMPARE(onDisk.size(), 2); // and the other program's file
+    } else {
+        QCOMPARE(onDisk.value("Plan.tv"), usersPlan());
+        QCOMPARE(onDisk.size(), 3);
+        QCOMPARE(onDisk.last(), testPlanNames(7, "Outside"));
+    }
+}
+
 // The autosave stops before writing over another program's version and waits for the question;
 // with the periodic checks off the question must still come, once the window is active.
 void TestSafetyNets::theAutosavesQuestionComesWithTheChecksOff_data()
@@ -447,26 +536,43 @@ void TestSafetyNets::anyOtherTimeOrSizeIsAnOutsideChange()
 }
 
 // The user keeps the plan shown over another program's version: by declining the reload (the
-// message then says where the other version went), or by choosing Overwrite at closing.
+// message then says where the other version went), or by choosing Overwrite at closing. The
+// plan shown reaches the file whether or not its edit was saved before the other program wrote.
 void TestSafetyNets::theOutsideVersionIsCopiedAsideBeforeItIsWrittenOver_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<bool>("backupFolder");
-    QTest::newRow("declined, into the backup folder") << "Cancel" << true;
-    QTest::newRow("declined, beside the plan without a backup folder") << "Cancel" << false;
-    QTest::newRow("overwrite at closing") << "Overwrite" << true;
+    QTest::addColumn<bool>("editSaved");
+    QTest::addColumn<bool>("closeAfter"); // or the next pause
+    QTest::newRow("declined, into the backup folder") << "Cancel" << true << false << false;
+    QTest::newRow("declined, beside the plan without a backup folder")
+        << "Cancel" << false << false << false;
+    QTest::newRow("overwrite at closing") << "Overwrite" << true << false << true;
+    QTest::newRow("declined after the edit was saved, then closed")
+        << "Cancel" << true << true << true;
+    QTest::newRow("declined after the edit was saved, then a pause")
+        << "Cancel" << true << true << false;
+    QTest::newRow("declined with the edit unsaved, then closed")
+        << "Cancel" << true << false << true;
 }
 
 void TestSafetyNets::theOutsideVersionIsCopiedAsideBeforeItIsWrittenOver()
 {
     QFETCH(QString, answer);
     QFETCH(bool, backupFolder);
+    QFETCH(bool, editSaved);
+    QFETCH(bool, closeAfter);
     if (!backupFolder)
         settings()->setBackupFolder(writeBytes(path("File"), "a file") + "/Backups");
     const QString folder = backupFolder ? m_backups : m_folder->path();
     MainWindow window;
     activate(window);
     addTypedCard("Typed by user");
+    if (editSaved) {
+        window.onIdleTimeOut();
+        QVERIFY(!window.isWindowModified());
+        QCOMPARE(cardNamesInFile(m_plan), usersPlan());
+    }
     writeFromOutside(m_plan, 7);
     ModalAnswer choice(answer);
     if (answer == QLatin1String("Cancel")) {
@@ -480,9 +586,12 @@ void TestSafetyNets::theOutsideVersionIsCopiedAsideBeforeItIsWrittenOver()
         const QString copy = QDir::toNativeSeparators(folder + "/" + copies.first());
         QCOMPARE(kept.shownText(), keptMessage.arg(m_plan, copy));
         QCOMPARE(cardNamesInFile(copy), testPlanNames(7, "Outside"));
-        // The message is said once; the autosave then writes.
+        // The message is said once; the autosave or the close then writes, unasked.
         ModalAnswer notAgain(QStringLiteral("OK"), {}, {}, 200);
-        window.onIdleTimeOut();
+        if (closeAfter)
+            QVERIFY(window.close());
+        else
+            window.onIdleTimeOut();
         QTest::qWait(300);
         QVERIFY(!notAgain.answered());
     } else {
