@@ -11,6 +11,12 @@ namespace {
 
 const QString dragImageFileName = QStringLiteral("_TavroloTempDragImage.png");
 
+// A stat never waits, so a pipe or a device is turned away before it is opened.
+bool openRegularFile(QFile &file)
+{
+    return QFileInfo(file.fileName()).isFile() && file.open(QIODevice::ReadOnly);
+}
+
 } // namespace
 
 Image::Image(const QPixmap &pixmap, const QString &name, const QString &path)
@@ -27,14 +33,17 @@ Image::Image(const QPixmap &pixmap, const QString &name, const QString &path)
 // Only the fitted picture is kept, so a photo is decoded at that size where it can be.
 Image::Image(const QString &fileName)
 {
-    QImageReader reader(fileName);
+    QFile file(fileName);
+    if (!openRegularFile(file))
+        return;
+    QImageReader reader(&file);
     *this = fromFile(readLimitedPicture(reader, QSize(MaxSide, MaxSide)), fileName);
 }
 
 Image Image::fromNamedFile(const QString &fileName, qint64 *areaBudget)
 {
     QFile file(fileName);
-    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
+    if (!openRegularFile(file))
         return Image();
     return fromFile(readRasterPicture(&file, QSize(MaxSide, MaxSide), areaBudget), fileName);
 }

@@ -22,12 +22,13 @@ public:
 
     Image() = default;
     Image(const QPixmap &pixmap, const QString &name, const QString &path);
-    // A picture file the user chose: any format the system reads.
+    // A picture file the user chose (dropped, or added to the library): any format the system
+    // reads, but only from a regular file, links followed, which is known before anything opens
+    // it: the open of a pipe waits until something writes to it, and a device never ends.
     explicit Image(const QString &fileName);
     // A picture file that another file names (the "Images" column of a CSV file): only a
-    // regular file (a pipe would block the open, a device never ends), and only the formats of
-    // readRasterPicture, so that the picture reads nothing further. areaBudget as for
-    // readLimitedPicture.
+    // regular file, as above, and only the formats of readRasterPicture, so that the picture
+    // reads nothing further. areaBudget as for readLimitedPicture.
     static Image fromNamedFile(const QString &fileName, qint64 *areaBudget = nullptr);
 
     const QPixmap &pixmap() const { return m_pixmap; }

@@ -13,6 +13,10 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 // Delivered as the event loop would deliver the drop.
@@ -98,7 +102,8 @@ void TestDropFiles::twoDroppedPlansOpenTheFirstAfterSaving()
 
 void TestDropFiles::picturesOnEmptySpaceMakeOneCard_data()
 {
-    QTest::addColumn<QStringList>("files"); // colour names; "link" for a web link
+    // Colour names; "link" for a web link, "pipe" for a named pipe called pipe.png.
+    QTest::addColumn<QStringList>("files");
     QTest::addColumn<int>("libraryBefore");
     QTest::addColumn<int>("libraryAfter");
     QTest::addColumn<int>("cardImage");
@@ -107,6 +112,9 @@ void TestDropFiles::picturesOnEmptySpaceMakeOneCard_data()
     QTest::newRow("a picture of the library is used again") << QStringList {"red"} << 1 << 1 << 0;
     QTest::newRow("a picture and a link give the picture alone")
         << QStringList {"blue", "link"} << 0 << 1 << 0;
+    // Opening it would wait for good until something wrote to it.
+    QTest::newRow("a pipe named as a picture gives none")
+        << QStringList {"pipe", "red"} << 0 << 1 << 0;
 }
 
 void TestDropFiles::picturesOnEmptySpaceMakeOneCard()
@@ -119,6 +127,15 @@ void TestDropFiles::picturesOnEmptySpaceMakeOneCard()
         doc()->addImage(Image(picture("library.png", Qt::red).toLocalFile()), false);
     QList<QUrl> urls;
     for (const QString &name : files) {
+        if (name == QLatin1String("pipe")) {
+#ifdef Q_OS_UNIX
+            QCOMPARE(mkfifo(QFile::encodeName(path("pipe.png")).constData(), 0600), 0);
+            urls << QUrl::fromLocalFile(path("pipe.png"));
+            continue;
+#else
+            QSKIP("This system has no named pipes.");
+#endif
+        }
         urls << (name == QLatin1String("link")
                      ? QUrl(QStringLiteral("https://example.com/plan"))
                      // Suffixes count in any case.

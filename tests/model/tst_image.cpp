@@ -5,12 +5,18 @@
 
 #include <QTemporaryDir>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 class TestImage : public QObject
 {
     Q_OBJECT
 private slots:
     void pictureFilesAreFittedOrRefused_data();
     void pictureFilesAreFittedOrRefused();
+    void onlyRegularFilesAreOpened_data();
+    void onlyRegularFilesAreOpened();
 
 private:
     QTemporaryDir m_dir;
@@ -42,6 +48,36 @@ void TestImage::pictureFilesAreFittedOrRefused()
         QCOMPARE(image.pixmap().size(), size);
         QCOMPARE(image.name(), QStringLiteral("holiday"));
     }
+}
+
+// The open of a pipe waits until something writes to it, for good when nothing does: a picture
+// by that name, or by a link to it, is no picture, known before anything opens it.
+void TestImage::onlyRegularFilesAreOpened_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("picture");
+#ifdef Q_OS_UNIX
+    const QString pipe = m_dir.filePath(QStringLiteral("pipe.png"));
+    QVERIFY(QFileInfo::exists(pipe) || mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    const QString toPipe = m_dir.filePath(QStringLiteral("to a pipe.png"));
+    QVERIFY(QFileInfo(toPipe).isSymLink() || QFile::link(pipe, toPipe));
+    const QString picture
+        = writeBytes(m_dir.filePath(QStringLiteral("black.png")), HostilePlans::blackPng(8, 8));
+    const QString toPicture = m_dir.filePath(QStringLiteral("to a picture.png"));
+    QVERIFY(QFileInfo(toPicture).isSymLink() || QFile::link(picture, toPicture));
+    QTest::newRow("pipe") << pipe << false;
+    QTest::newRow("link to a pipe") << toPipe << false;
+    QTest::newRow("link to a picture") << toPicture << true;
+#else
+    QSKIP("This system has no named pipes.");
+#endif
+}
+
+void TestImage::onlyRegularFilesAreOpened()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, picture);
+    QCOMPARE(Image(path).isNull(), !picture);
 }
 
 TAVROLO_GUI_TEST_MAIN(TestImage)
