@@ -17,6 +17,18 @@ bool openRegularFile(QFile &file)
     return QFileInfo(file.fileName()).isFile() && file.open(QIODevice::ReadOnly);
 }
 
+// Whether the file starts with the signature of a format readRasterPicture decodes; its first
+// bytes are all that is read.
+bool startsAsRasterPicture(QIODevice *device)
+{
+    const QByteArray start = device->peek(8);
+    for (const char *signature : {"\x89PNG\r\n\x1a\n", "\xff\xd8\xff", "GIF87a", "GIF89a", "BM"}) {
+        if (start.startsWith(signature))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 Image::Image(const QPixmap &pixmap, const QString &name, const QString &path)
@@ -40,11 +52,13 @@ Image::Image(const QString &fileName)
     *this = fromFile(readLimitedPicture(reader, QSize(MaxSide, MaxSide)), fileName);
 }
 
-Image Image::fromNamedFile(const QString &fileName, qint64 *areaBudget)
+Image Image::fromNamedFile(const QString &fileName, qint64 *areaBudget, qint64 pixelsPerByte)
 {
     QFile file(fileName);
     if (!openRegularFile(file))
         return Image();
+    if (areaBudget && startsAsRasterPicture(&file))
+        *areaBudget += pixelsPerByte * file.size();
     return fromFile(readRasterPicture(&file, QSize(MaxSide, MaxSide), areaBudget), fileName);
 }
 

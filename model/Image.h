@@ -28,8 +28,11 @@ public:
     explicit Image(const QString &fileName);
     // A picture file that another file names (the "Images" column of a CSV file): only a
     // regular file, as above, and only the formats of readRasterPicture, so that the picture
-    // reads nothing further. areaBudget as for readLimitedPicture.
-    static Image fromNamedFile(const QString &fileName, qint64 *areaBudget = nullptr);
+    // reads nothing further. areaBudget as for readLimitedPicture; a file that starts as one of
+    // those formats first adds pixelsPerByte for each of its bytes to it, so that only the bytes
+    // of pictures pay for pixels and a large file of anything else buys none.
+    static Image fromNamedFile(const QString &fileName, qint64 *areaBudget = nullptr,
+                               qint64 pixelsPerByte = 0);
 
     const QPixmap &pixmap() const { return m_pixmap; }
     const QString &name() const { return m_name; }

@@ -532,14 +532,18 @@ private:
     }
 
     // Rows that name the same picture file share one library entry; remembering the outcome
-    // per path spares decoding the same file for every row.
+    // per file spares decoding it for every row. The file is known by its canonical path, so
+    // that it is read and paid for once however the rows spell it (dir/./name, a link): each
+    // spelling of a file would otherwise add its bytes to the budget again.
     void setCardImage(int card, const QString &cell)
     {
         const QString path = cell.trimmed();
+        const QFileInfo info(path);
         // Only regular files: a device or pipe named in a cell could block the import forever.
-        if (path.isEmpty() || !QFileInfo(path).isFile())
+        if (path.isEmpty() || !info.isFile())
             return;
-        const auto known = m_imageIndexes.constFind(path);
+        const QString file = info.canonicalFilePath();
+        const auto known = m_imageIndexes.constFind(file);
         if (known != m_imageIndexes.constEnd()) {
             if (known.value() >= 0)
                 m_document.setTaskImage(card, known.value(), false, nullptr);
@@ -548,8 +552,7 @@ private:
         // The file is one the CSV file names, not one the user chose: only a raster picture,
         // and its pixels paid for by the bytes of the picture files, as a plan's pictures are
         // paid for by the bytes of the plan they come in.
-        m_pixelBudget += pixelsPerFileByte * QFileInfo(path).size();
-        const Image image = Image::fromNamedFile(path, &m_pixelBudget);
+        const Image image = Image::fromNamedFile(path, &m_pixelBudget, pixelsPerFileByte);
         int index = -1;
         if (!image.isNull()) {
             index = m_document.findImage(image.pixmap());
@@ -557,7 +560,7 @@ private:
                 index = m_document.addImage(image, false);
             m_document.setTaskImage(card, index, false, nullptr);
         }
-        m_imageIndexes.insert(path, index);
+        m_imageIndexes.insert(file, index);
     }
 
     Document &m_document;
@@ -572,7 +575,7 @@ private:
     QVector<QVector<QString>> m_values;
     // (row, cell) of the rows that name a picture, in row order.
     QList<QPair<int, QString>> m_imageCells;
-    QHash<QString, int> m_imageIndexes; // image path -> library index, -1 for no picture
+    QHash<QString, int> m_imageIndexes; // canonical path -> library index, -1 for no picture
     qint64 m_pixelBudget = pixelsAlwaysAllowed;
 };
 

@@ -13,9 +13,9 @@ class QIODevice;
 // False, with the message, when the file cannot be read or would give the plan more values
 // than its size can justify; the plan is then untouched. A path that is no regular file once
 // links are followed (a device, a pipe, a folder) cannot be read. A picture file that the
-// "Images" column names is read only as a raster picture (Image::fromNamedFile), its pixels
-// charged, as a plan's pictures are, against an allowance that grows with the bytes of the
-// picture files read.
+// "Images" column names is read only as a raster picture (Image::fromNamedFile), once however
+// its path is spelled, its pixels charged, as a plan's pictures are, against an allowance that
+// grows with the bytes of the files that start as pictures.
 bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
                    QString *errorMessage);
 // The same from a device open for reading (a file, or bytes in memory): its size stands for the

@@ -83,6 +83,8 @@ private slots:
     void missingFileLeavesPlanUntouched();
     void rowsNamingOnePictureShareOneImage();
     void picturesTheFileNamesAreReadOnlyAsRasterData();
+    void eachPictureIsPaidForOnceByWhatItHolds_data();
+    void eachPictureIsPaidForOnceByWhatItHolds();
     void pathsThatAreNoFileAreRefusedUnopened_data();
     void pathsThatAreNoFileAreRefusedUnopened();
 
@@ -386,6 +388,50 @@ void TestCsvImport::picturesTheFileNamesAreReadOnlyAsRasterData()
     for (int card = 0; card < m_plan.taskCount(); ++card)
         images << m_plan.task(card).imageIndex();
     QCOMPARE(images, (QList<int> {0, -1, 1}));
+}
+
+// A picture file is decoded and paid for once, however the rows spell its path, and only the
+// bytes of files that start as pictures pay for pixels: a large file of anything else, named
+// under many spellings, would otherwise buy decoding a picture of millions of pixels for each.
+void TestCsvImport::eachPictureIsPaidForOnceByWhatItHolds_data()
+{
+    QTest::addColumn<QStringList>("paths"); // the picture cell of each row
+    QTest::addColumn<QList<int>>("images"); // each card's library index
+    // Two pictures of half the pixels the import always allows, a kilobyte each: the second is
+    // decoded only if the first was decoded once.
+    const QString wide = writeCsv(HostilePlans::blackPng(4096, 2048), "wide.png");
+    const QString tall = writeCsv(HostilePlans::blackPng(2048, 4096), "tall.png");
+    const QString link = m_dir.filePath(QStringLiteral("link to wide.png"));
+    QVERIFY(QFileInfo(link).isSymLink() || QFile::link(wide, link));
+    QStringList spellings {link};
+    for (int dots = 1; spellings.size() < 300; ++dots)
+        spellings << m_dir.path() + QStringLiteral("/.").repeated(dots)
+                + QStringLiteral("/wide.png");
+    QTest::newRow("one picture under 300 spellings")
+        << spellings + QStringList {tall} << QVector<int>(300, 0).toList() + QList<int> {1};
+    const QString library = m_dir.filePath(QStringLiteral("library.so"));
+    QFile sparse(library);
+    QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(4 << 20));
+    const QString large = writeCsv(HostilePlans::blackPng(5000, 5000), "large.png");
+    QTest::newRow("a large file that is no picture")
+        << QStringList {library, large} << QList<int> {-1, -1};
+    // A few pixels more than are always allowed, paid for by its own two kilobytes.
+    QTest::newRow("a picture paid for by its own bytes")
+        << QStringList {writeCsv(HostilePlans::blackPng(4096, 4097), "just over.png")}
+        << QList<int> {0};
+}
+
+void TestCsvImport::eachPictureIsPaidForOnceByWhatItHolds()
+{
+    QFETCH(QStringList, paths);
+    QFETCH(QList<int>, images);
+    QString error;
+    QVERIFY(importCsvFile(m_plan, writeCsv("Name,Images\nx," + paths.join("\nx,").toUtf8() + "\n"),
+                          true, &error));
+    QList<int> found;
+    for (int card = 0; card < m_plan.taskCount(); ++card)
+        found << m_plan.task(card).imageIndex();
+    QCOMPARE(found, images);
 }
 
 // A device never ends and a pipe blocks the open until someone writes to it: neither is opened.
