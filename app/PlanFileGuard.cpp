@@ -242,10 +242,7 @@ bool PlanFileGuard::planFileChangedOutside() const
 
 QDateTime PlanFileGuard::fileLastModified() const
 {
-    if (m_planFile.fileName.isEmpty())
-        return QDateTime();
-    const QFileInfo info(m_planFile.fileName);
-    return info.exists() ? info.lastModified() : QDateTime();
+    return stampOf(m_planFile.fileName).time;
 }
 
 void PlanFileGuard::forgetFileOnDisk()
