@@ -213,7 +213,9 @@ private:
 // after any more 0xFF bytes, is followed by neither 0x00 (a 0xFF in the data) nor a marker that
 // stands alone (a restart, the start of the picture, or one it does not know, which it passes
 // over while it looks for a restart); every other marker opens a segment whose length it
-// skips, so a thumbnail inside one is never seen as part of the picture.
+// skips, so a thumbnail inside one is never seen as part of the picture. The walk may count a
+// scan the decoder would not reach, never miss one it decodes: where the decoder gives up on a
+// segment (a second start, a header of the wrong length) the walk goes on.
 int jpegScans(ByteWalk &bytes, int bound)
 {
     int scans = 0;
@@ -227,14 +229,15 @@ int jpegScans(ByteWalk &bytes, int bound)
             continue;
         const int high = bytes.next();
         const int low = bytes.next();
-        // The data ends inside the length, or the decoder stops at a length that does not even
-        // hold itself.
-        if (high < 0 || low < 0 || (high << 8 | low) < 2)
+        if (high < 0 || low < 0) // the data ends inside the length
             break;
-        const int length = high << 8 | low;
         if (marker == 0xda && ++scans > bound)
             break;
-        bytes.skip(length - 2);
+        // A length that does not even hold itself is no reason for the decoder to stop: it
+        // skips nothing past the length and looks for the next marker right there.
+        const int length = high << 8 | low;
+        if (length > 2)
+            bytes.skip(length - 2);
     }
     return scans;
 }

@@ -36,6 +36,9 @@ void TestImage::pictureFilesAreFittedOrRefused_data()
     QTest::newRow("progressive") << HostilePlans::progressiveJpeg(256) << QSize(128, 128);
     QTest::newRow("more scans than any encoder writes")
         << HostilePlans::progressiveJpeg(256, 10000) << QSize();
+    // A camera's segment that is too short to hold its length hides no scan from the count.
+    QTest::newRow("more scans than any encoder writes, behind an APP1 of length 1")
+        << HostilePlans::progressiveJpeg(64, 10000).insert(2, "\xff\xe1\x00\x01", 4) << QSize();
 }
 
 void TestImage::pictureFilesAreFittedOrRefused()

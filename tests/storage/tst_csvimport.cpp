@@ -355,6 +355,8 @@ void TestCsvImport::rowsNamingOnePictureShareOneImage()
         writeCsv("not a picture", QStringLiteral("fake.png")),
         writeCsv(PlanSamples::pngOfWidth(Image::MaxDecodedSide + 1), "huge.png"),
         writeCsv(HostilePlans::progressiveJpeg(64, 10000), "scans.jpg"),
+        writeCsv(HostilePlans::progressiveJpeg(64, 10000).insert(2, "\xff\xe0\x00\x00", 4),
+                 "scans behind an empty segment.jpg"),
         writeCsv(HostilePlans::blackPng(5000, 5000), "many pixels.png"),
         writeCsv(HostilePlans::gifWithScreen(16384, 4096), "wide screen.gif")};
     QString error;
@@ -365,7 +367,7 @@ void TestCsvImport::rowsNamingOnePictureShareOneImage()
     QList<int> images;
     for (int card = 0; card < m_plan.taskCount(); ++card)
         images << m_plan.task(card).imageIndex();
-    QCOMPARE(images, (QList<int> {0, 0, -1, -1, -1, -1, -1}));
+    QCOMPARE(images, (QList<int> {0, 0, -1, -1, -1, -1, -1, -1}));
 }
 
 // The pictures are files the CSV file names, not ones the user chose: an SVG among them would

@@ -768,6 +768,22 @@ void TestPlanFile::picturesAreReadOnlyAsTheRasterDataTheyHold_data()
     QTest::newRow("jpeg with a thumbnail of a thousand scans")
         << HostilePlans::jpegWithThumbnail(progressiveJpeg(64), progressiveJpeg(8, 1000)) << ""
         << true;
+    // The start marker holds no length: read as one, it would hide the scans of a small file.
+    QTest::newRow("jpeg of a hundred scans") << progressiveJpeg(16, 100) << "" << true;
+    QTest::newRow("jpeg of a hundred and one scans") << progressiveJpeg(16, 101) << "" << false;
+    // The decoder stops at none of these: a segment too short to hold its own length skips
+    // nothing more, and any number of 0xFF bytes may stand before a marker.
+    const QByteArray scans = progressiveJpeg(64, 10000);
+    QTest::newRow("jpeg of ten thousand scans behind an APP0 of length 0")
+        << QByteArray(scans).insert(2, "\xff\xe0\x00\x00", 4) << "" << false;
+    QTest::newRow("jpeg of ten thousand scans behind an APP5 of length 0")
+        << QByteArray(scans).insert(2, "\xff\xe5\x00\x00", 4) << "" << false;
+    QTest::newRow("jpeg of ten thousand scans behind a comment of length 0")
+        << QByteArray(scans).insert(2, "\xff\xfe\x00\x00", 4) << "" << false;
+    QTest::newRow("jpeg of ten thousand scans behind an APP1 of length 1")
+        << QByteArray(scans).insert(2, "\xff\xe1\x00\x01", 4) << "" << false;
+    QTest::newRow("jpeg of ten thousand scans, each behind fill bytes")
+        << QByteArray(scans).replace("\xff\xda", "\xff\xff\xff\xda") << "" << false;
     // The data ends inside a segment's length.
     QTest::newRow("jpeg cut after a marker") << QByteArray("\xff\xd8\xff\xe0", 4) << "" << false;
     QTest::newRow("jpeg cut inside a length")
