@@ -40,6 +40,8 @@ private slots:
     void copyFileCopiesEveryByteOrChangesNothing();
     void failedWriteLeavesNoPartialTarget_data();
     void failedWriteLeavesNoPartialTarget();
+    void boundedReadTakesNoMoreThanTheMaximum_data();
+    void boundedReadTakesNoMoreThanTheMaximum();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -128,6 +130,34 @@ void TestFileHelpers::failedWriteLeavesNoPartialTarget()
     else
         QVERIFY(!QFileInfo::exists(path("copy.tvb")));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), targetExists ? 2 : 1);
+}
+
+// A file that holds more than the reader takes is refused before it is read, not cut short.
+void TestFileHelpers::boundedReadTakesNoMoreThanTheMaximum_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("start"); // where the file stands when it is read
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("exactly the maximum") << 5000 << 0 << 5000 << true;
+    QTest::newRow("one byte over the maximum") << 5001 << 0 << 5000 << false;
+    QTest::newRow("the maximum from where the file stands") << 5007 << 7 << 5000 << true;
+    QTest::newRow("one byte over from where the file stands") << 5008 << 7 << 5000 << false;
+}
+
+void TestFileHelpers::boundedReadTakesNoMoreThanTheMaximum()
+{
+    QFETCH(int, size);
+    QFETCH(int, start);
+    QFETCH(int, maximum);
+    QFETCH(bool, ok);
+    const QByteArray content = patterned(size);
+    QVERIFY(writeFile(path("plan.tv"), content));
+    QFile file(path("plan.tv"));
+    QVERIFY(file.open(QIODevice::ReadOnly) && file.seek(start));
+    QByteArray bytes("left from before");
+    QCOMPARE(readBoundedBytes(&file, maximum, &bytes), ok);
+    QCOMPARE(bytes, ok ? content.mid(start) : QByteArray());
 }
 
 TAVROLO_CORE_TEST_MAIN(TestFileHelpers)

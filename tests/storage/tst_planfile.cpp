@@ -792,6 +792,8 @@ void TestPlanFile::picturesAreReadOnlyAsTheRasterDataTheyHold_data()
         << HostilePlans::gifWithScreen(4000, 2000) << "" << true;
     QTest::newRow("gif of a screen over the budget")
         << HostilePlans::gifWithScreen(16384, 4096) << "" << false;
+    QTest::newRow("gif of a tall screen over the budget")
+        << HostilePlans::gifWithScreen(4096, 16384) << "" << false;
 }
 
 void TestPlanFile::picturesAreReadOnlyAsTheRasterDataTheyHold()
