@@ -107,7 +107,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(new Ui::Main
     doc()->emitChanged(EventType::UiStyleChanged);
     restoreSavedGeometry(this, settings()->read(Settings::Key::Geometry).toByteArray());
     const QByteArray state = settings()->read(Settings::Key::WindowState).toByteArray();
-    if (isRestorableWindowState(state, windowStateVersion))
+    if (isRestorableWindowState(state, windowStateVersion, desktopGeometry()))
         restoreState(state, windowStateVersion);
     m_ui->m_viewToolTipsAction->setChecked(settings()->showTooltips());
     m_ui->m_viewShowOverlays->setChecked(settings()->showOverlay());

@@ -42,7 +42,23 @@ bool readDockAreas(QDataStream &in)
     return in.status() == QDataStream::Ok;
 }
 
-bool readToolBar(QDataStream &in)
+// The place and size of a floating tool bar as QToolBarAreaLayout packs them into two words:
+// the lowest bit of the first marks a floating tool bar, then come x and y, each offset by
+// 0x7fff, in 16 bits of their word, and above them the width (15 bits left) and the height.
+bool isFloatingToolBar(quint32 first)
+{
+    return first & 1;
+}
+
+QRect floatingToolBarRect(quint32 first, quint32 second)
+{
+    first >>= 1;
+    const int x = int(first & 0xffff) - 0x7fff;
+    const int y = int(second & 0xffff) - 0x7fff;
+    return QRect(x, y, int(first >> 16 & 0xffff), int(second >> 16 & 0xffff));
+}
+
+bool readToolBar(QDataStream &in, const QRect &desktop)
 {
     QString name;
     quint8 shownAndOrientation = 0;
@@ -50,11 +66,16 @@ bool readToolBar(QDataStream &in)
     qint32 size = 0;
     quint32 packedGeometry[2] = {0, 0};
     in >> name >> shownAndOrientation >> position >> size >> packedGeometry[0] >> packedGeometry[1];
-    return in.status() == QDataStream::Ok && name.size() <= maximumStoredToolBarNameLength
-        && shownAndOrientation <= 3;
+    if (in.status() != QDataStream::Ok || name.size() > maximumStoredToolBarNameLength
+        || shownAndOrientation > 3)
+        return false;
+    if (!isFloatingToolBar(packedGeometry[0]))
+        return true;
+    const QRect floating = floatingToolBarRect(packedGeometry[0], packedGeometry[1]);
+    return !floating.isEmpty() && desktop.contains(floating);
 }
 
-bool readToolBarAreas(QDataStream &in)
+bool readToolBarAreas(QDataStream &in, const QRect &desktop)
 {
     qint32 lines = -1;
     in >> lines;
@@ -68,7 +89,7 @@ bool readToolBarAreas(QDataStream &in)
             || toolBars > maximumStoredToolBarsPerLine)
             return false;
         for (int toolBar = 0; toolBar < toolBars; ++toolBar) {
-            if (!readToolBar(in))
+            if (!readToolBar(in, desktop))
                 return false;
         }
     }
@@ -87,7 +108,7 @@ bool fitsDesktop(const QRect &rect, const QRect &desktop)
 
 } // namespace
 
-bool isRestorableWindowState(const QByteArray &state, int version)
+bool isRestorableWindowState(const QByteArray &state, int version, const QRect &desktop)
 {
     QDataStream in(state);
     qint32 mark = 0;
@@ -106,7 +127,7 @@ bool isRestorableWindowState(const QByteArray &state, int version)
                 return false;
         } else if (part == toolBarAreasMark && !toolBarsRead) {
             toolBarsRead = true;
-            if (!readToolBarAreas(in))
+            if (!readToolBarAreas(in, desktop))
                 return false;
         } else {
             return false;

@@ -18,8 +18,11 @@ constexpr int maximumStoredToolBarNameLength = 256;
 
 // True for a main-window state as QMainWindow::saveState(version) writes it for a window
 // without dock widgets: the version asked for, tool-bar areas and counts within the bounds
-// above, and not a byte more or less than they account for.
-bool isRestorableWindowState(const QByteArray &state, int version);
+// above, each floating tool bar lying within the desktop (the area of all screens together),
+// and not a byte more or less than they account for. Qt places a floating tool bar where the
+// state says, at its size, and fits it onto no screen: one of 32767 x 65535 pixels asks for a
+// backing store of gigabytes, and one off the desktop could not be reached to be docked again.
+bool isRestorableWindowState(const QByteArray &state, int version, const QRect &desktop);
 
 // True for a geometry as QWidget::saveGeometry writes it (any of its three versions, of the
 // length that version has) whose window is no larger than twice the desktop (the area of all

@@ -16,12 +16,17 @@
 #include <QScreen>
 #include <QSpacerItem>
 
-void restoreSavedGeometry(QWidget *window, const QByteArray &geometry)
+QRect desktopGeometry()
 {
     QRect desktop;
     for (const QScreen *screen : QGuiApplication::screens())
         desktop |= screen->geometry();
-    if (isRestorableGeometry(geometry, desktop))
+    return desktop;
+}
+
+void restoreSavedGeometry(QWidget *window, const QByteArray &geometry)
+{
+    if (isRestorableGeometry(geometry, desktopGeometry()))
         window->restoreGeometry(geometry);
 }
 

@@ -9,6 +9,9 @@ class QByteArray;
 class QRect;
 class QWidget;
 
+// The area of all screens together, which the window shapes kept in the preferences are
+// checked against.
+QRect desktopGeometry();
 // Restores a geometry kept in the preferences, when it is one the window could have written on
 // this desktop (isRestorableGeometry); anything else leaves the window as it is.
 void restoreSavedGeometry(QWidget *window, const QByteArray &geometry);

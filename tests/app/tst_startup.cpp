@@ -355,6 +355,18 @@ void TestStartup::theWindowRestoresOnlyTheShapesItWrote_data()
         huge = probe.saveGeometry();
     }
     QTest::newRow("a window 100,000 pixels a side") << QByteArray() << huge << false;
+    // Its tool bar shown and floating at 32767 x 65535: held the start for seconds and
+    // gigabytes, or crashed in the backing store.
+    QTest::newRow("a tool bar floating at 32767 x 65535")
+        << QByteArray::fromHex("000000ff00000000" // the state's mark and version 0
+                               "fc0000000100000002" // one tool-bar line, along the top
+                               "00000001" // one tool bar: "m_mainToolBar"
+                               "0000001a006d005f006d00610069006e0054006f006f006c00420061"
+                               "0072"
+                               "0100000000ffffffff" // shown, at 0, of its own size
+                               // floating from (0, 0) (offset by 0x7fff), 32767 x 65535
+                               "fffeffffffff7fff")
+        << QByteArray() << false;
 }
 
 void TestStartup::theWindowRestoresOnlyTheShapesItWrote()
@@ -377,6 +389,7 @@ void TestStartup::theWindowRestoresOnlyTheShapesItWrote()
     settings()->write(Settings::Key::Geometry, geometry);
     MainWindow window;
     QCOMPARE(window.findChild<QToolBar *>("m_mainToolBar")->isHidden(), restored);
+    QVERIFY(!window.findChild<QToolBar *>("m_mainToolBar")->isFloating());
     if (restored)
         QCOMPARE(window.size(), ownSize);
     else

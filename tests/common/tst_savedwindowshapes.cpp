@@ -1,8 +1,16 @@
+#include "cardedit/HyperLinkDialog.h"
+#include "cardedit/ReplaceDialog.h"
+#include "cardedit/TaskDialog.h"
+#include "common/app/Accessors.h"
 #include "common/core/SavedWindowShapes.h"
+#include "common/widgets/Settings.h"
+#include "dialogs/PreferencesDialog.h"
 #include "harness/TestMain.h"
+#include "properties/PropertyDialog.h"
 
 #include <functional>
 #include <limits>
+#include <memory>
 
 #include <QDataStream>
 #include <QDockWidget>
@@ -42,6 +50,37 @@ QByteArray geometryOf(const QRect &frame, const QRect &normal, const QRect &inne
     });
 }
 
+// The program's window with its one tool bar floating at the rectangle, packed as
+// QToolBarAreaLayout packs it: a floating bit, then x and y offset by 0x7fff, width and height.
+QByteArray floatingToolBarState(const QRect &rect)
+{
+    const quint32 first = (quint32(rect.width()) << 16 | quint32(rect.x() + 0x7fff)) << 1 | 1;
+    const quint32 second = quint32(rect.height()) << 16 | quint32(rect.y() + 0x7fff);
+    return streamed([&](QDataStream &out) {
+        out << qint32(0xff) << qint32(0) << quint8(0xfc) << qint32(1) << qint32(2) << qint32(1)
+            << QStringLiteral("m_mainToolBar") << quint8(1) << qint32(0) << qint32(-1) << first
+            << second;
+    });
+}
+
+// The dialogs that keep their geometry in the preferences, built as the program builds them.
+std::unique_ptr<QWidget> makeDialog(Settings::Key key)
+{
+    switch (key) {
+    case Settings::Key::TaskWindowGeometry:
+        return std::make_unique<TaskDialog>(nullptr, nullptr, QList<PropertyIndexAndValue> {},
+                                            QList<TaskIndex> {});
+    case Settings::Key::PropertyWindowGeometry:
+        return std::make_unique<PropertyDialog>(nullptr, -1, PropertyDialog::PredefinedValuesPage);
+    case Settings::Key::LinkWindowGeometry:
+        return std::make_unique<HyperLinkDialog>(nullptr, QString(), QString(), true);
+    case Settings::Key::ReplaceWindowGeometry:
+        return std::make_unique<ReplaceDialog>(nullptr);
+    default:
+        return std::make_unique<PreferencesDialog>(nullptr);
+    }
+}
+
 } // namespace
 
 class TestSavedWindowShapes : public QObject
@@ -53,6 +92,8 @@ private slots:
     void onlyStatesTheWindowWritesAreRestored();
     void onlyGeometriesOfThisDesktopAreRestored_data();
     void onlyGeometriesOfThisDesktopAreRestored();
+    void dialogsRestoreOnlyGeometriesOfThisDesktop_data();
+    void dialogsRestoreOnlyGeometriesOfThisDesktop();
 };
 
 void TestSavedWindowShapes::onlyStatesTheWindowWritesAreRestored_data()
@@ -87,6 +128,15 @@ void TestSavedWindowShapes::onlyStatesTheWindowWritesAreRestored_data()
             out << qint32(2) << qint32(0);
     }) << false;
     QTest::newRow("cut short") << own.left(own.size() - 3) << false;
+    QTest::newRow("a part the window never writes after its own")
+        << own + QByteArray(1, char(0xfe)) << false;
+    QTest::newRow("a floating tool bar of 300 x 40")
+        << floatingToolBarState(QRect(200, 150, 300, 40)) << true;
+    // Held the start for seconds and gigabytes, or crashed in the backing store.
+    QTest::newRow("a floating tool bar of 32767 x 65535")
+        << floatingToolBarState(QRect(0, 0, 32767, 65535)) << false;
+    QTest::newRow("a floating tool bar off the desktop")
+        << floatingToolBarState(QRect(1400, 150, 300, 40)) << false;
 }
 
 // The window's state from the preferences is handed to Qt, which restores it without bounds,
@@ -95,7 +145,7 @@ void TestSavedWindowShapes::onlyStatesTheWindowWritesAreRestored()
 {
     QFETCH(QByteArray, state);
     QFETCH(bool, restorable);
-    QCOMPARE(isRestorableWindowState(state, 0), restorable);
+    QCOMPARE(isRestorableWindowState(state, 0, QRect(0, 0, 1600, 1000)), restorable);
 }
 
 void TestSavedWindowShapes::onlyGeometriesOfThisDesktopAreRestored_data()
@@ -123,6 +173,42 @@ void TestSavedWindowShapes::onlyGeometriesOfThisDesktopAreRestored()
     QFETCH(QByteArray, geometry);
     QFETCH(bool, restorable);
     QCOMPARE(isRestorableGeometry(geometry, QRect(0, 0, 1600, 1000)), restorable);
+}
+
+void TestSavedWindowShapes::dialogsRestoreOnlyGeometriesOfThisDesktop_data()
+{
+    QTest::addColumn<Settings::Key>("key");
+    QTest::addColumn<bool>("huge");
+    const QList<QPair<const char *, Settings::Key>> dialogs
+        = {{"card", Settings::Key::TaskWindowGeometry},
+           {"property", Settings::Key::PropertyWindowGeometry},
+           {"link", Settings::Key::LinkWindowGeometry},
+           {"replace", Settings::Key::ReplaceWindowGeometry},
+           {"preferences", Settings::Key::PrefsWindowGeometry}};
+    for (const auto &dialog : dialogs) {
+        QTest::addRow("%s dialog, its own", dialog.first) << dialog.second << false;
+        QTest::addRow("%s dialog, 100,000 pixels a side", dialog.first) << dialog.second << true;
+    }
+}
+
+// Each dialog restores its geometry only when it fits this desktop, so that a preferences file
+// handed on can't make it ask for a window of gigabytes.
+void TestSavedWindowShapes::dialogsRestoreOnlyGeometriesOfThisDesktop()
+{
+    QFETCH(Settings::Key, key);
+    QFETCH(bool, huge);
+    const QSize stored = huge ? QSize(100000, 100000) : QSize(790, 530);
+    {
+        QWidget probe;
+        probe.setGeometry(QRect(QPoint(4, 4), stored));
+        settings()->write(key, probe.saveGeometry());
+    }
+    const std::unique_ptr<QWidget> dialog = makeDialog(key);
+    if (huge)
+        QVERIFY(dialog->width() < 10000 && dialog->height() < 10000);
+    else
+        QCOMPARE(dialog->size(), stored);
+    settings()->remove(Settings::keyName(key));
 }
 
 TAVROLO_TEST_MAIN(TestSavedWindowShapes)
