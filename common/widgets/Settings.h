@@ -120,6 +120,9 @@ public:
     ~Settings() override;
 
     bool isIniFormat() const { return m_iniFormat; }
+    // The file beside the store that keeps what was taken out of it unread: the lines in shapes
+    // the program never writes, or the whole store when it was too large to be read.
+    QString setAsideFileName() const;
 
     // Empty for the announcements that are no key of the table.
     static QString keyName(Key key);

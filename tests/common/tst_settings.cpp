@@ -1,3 +1,5 @@
+#include "common/app/Accessors.h"
+#include "common/core/SavedPreferenceShapes.h"
 #include "common/widgets/Settings.h"
 #include "harness/TestMain.h"
 
@@ -39,6 +41,11 @@ private slots:
     void aWriteAnnouncesOnlyAChangedValue();
     void aBatchAnnouncesEachChangeOnceAtItsEnd();
     void clearingAnnouncesTheStoreAndForgetsTheCaches();
+    void onlyValuesInTheProgramsShapesAreRead_data();
+    void onlyValuesInTheProgramsShapesAreRead();
+    void aStoreTooLargeToReadIsSetAsideWhole_data();
+    void aStoreTooLargeToReadIsSetAsideWhole();
+    void thePlatformStoreReadsNoOtherFile();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -201,6 +208,135 @@ void TestSettings::clearingAnnouncesTheStoreAndForgetsTheCaches()
     QCOMPARE(m_settings->dateFormat(), 0);
     QCOMPARE(m_settings->uiStyle(), 0);
     QVERIFY(m_settings->allKeys().isEmpty());
+}
+
+void TestSettings::onlyValuesInTheProgramsShapesAreRead_data()
+{
+    QTest::addColumn<bool>("platform"); // the platform store, else a portable file
+    QTest::addColumn<QByteArray>("group");
+    QTest::addColumn<QByteArray>("line"); // of the key zz_handed_on
+    QTest::addColumn<bool>("read");
+    // A string list claiming 2^31 - 1 entries: Qt reserved them at the first read of any key.
+    const QByteArray claim = R"(@Variant(\0\0\0\x0b\x7f\xff\xff\xff))";
+    const QByteArray general = "General";
+    const QByteArray group = "cards_appearances";
+    QTest::newRow("a string list of 2^31 - 1 in Tavrolo.conf")
+        << true << general << "zz_handed_on=" + claim << false;
+    QTest::newRow("a variant list of 2^28 + 1 in a group")
+        << false << group << QByteArray(R"(zz_handed_on=@Variant(\0\0\0\t\x10\0\0\x1))") << false;
+    QTest::newRow("a rectangle") << false << general
+                                 << QByteArray("zz_handed_on=@Rect(0 0 100000 100000)") << false;
+    QTest::newRow("its at sign escaped")
+        << false << general << "zz_handed_on=\\x40" + claim.mid(1) << false;
+    QTest::newRow("quoted") << false << group << "zz_handed_on=\"" + claim + '"' << false;
+    QTest::newRow("an element of a list")
+        << true << group << "zz_handed_on=/plans/a.tv, " + claim << false;
+    QTest::newRow("carried over a line end")
+        << false << general << "zz_handed_on=@Var\\\niant" + claim.mid(8) << false;
+    QTest::newRow("bytes") << false << general << QByteArray(R"(zz_handed_on=@ByteArray(\0\x1))")
+                           << true;
+    QTest::newRow("text starting with an at sign")
+        << false << group << QByteArray("zz_handed_on=@@Variant(text)") << true;
+    QTest::newRow("an empty list")
+        << true << general << QByteArray("zz_handed_on=@Invalid()") << true;
+}
+
+// A value in a shape the program never writes is taken out of the file before Qt reads it, and
+// counts as missing; the program's own values around it are read, and the line is kept beside
+// the store.
+void TestSettings::onlyValuesInTheProgramsShapesAreRead()
+{
+    QFETCH(bool, platform);
+    QFETCH(QByteArray, group);
+    QFETCH(QByteArray, line);
+    QFETCH(bool, read);
+    // The application's store reads the platform file too: nothing of it may wait to be written.
+    settings()->sync();
+    const QString fileName
+        = platform ? Settings().fileName() : m_dir->filePath(QStringLiteral("handed on.ini"));
+    QByteArray text = "[General]\ndate_format=2\n";
+    if (group == "General")
+        text += line + '\n';
+    text += "backup_interval=44\n[cards_appearances]\nown=kept\n";
+    if (group != "General")
+        text += line + '\n';
+    QDir().mkpath(QFileInfo(fileName).absolutePath());
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    file.close();
+    {
+        const auto store
+            = platform ? std::make_unique<Settings>() : std::make_unique<Settings>(fileName);
+        QCOMPARE(store->dateFormat(), 2);
+        QCOMPARE(store->backupInterval(), 44);
+        QCOMPARE(store->value(QStringLiteral("cards_appearances/own")).toString(),
+                 QStringLiteral("kept"));
+        const QString key = group == "General" ? QStringLiteral("zz_handed_on")
+                                               : QString::fromLatin1(group + "/zz_handed_on");
+        QCOMPARE(store->contains(key), read);
+        QFile setAside(store->setAsideFileName());
+        QCOMPARE(setAside.exists(), !read);
+        if (!read) {
+            QVERIFY(setAside.open(QIODevice::ReadOnly));
+            QCOMPARE(setAside.readAll(), '[' + group + "]\n" + line + '\n');
+            setAside.remove();
+        }
+    }
+    QFile::remove(fileName);
+    settings()->sync();
+}
+
+void TestSettings::aStoreTooLargeToReadIsSetAsideWhole_data()
+{
+    QTest::addColumn<QString>("setAsideSuffix"); // where the store goes
+    QTest::newRow("the set-aside name free") << QString();
+    QTest::newRow("the set-aside name taken") << QStringLiteral(".2");
+}
+
+void TestSettings::aStoreTooLargeToReadIsSetAsideWhole()
+{
+    QFETCH(QString, setAsideSuffix);
+    const QString fileName = m_dir->filePath(QStringLiteral("handed on.ini"));
+    QByteArray text = "[General]\ndate_format=2\n;";
+    text += QByteArray(int(maximumPreferencesFileBytes) + 1 - text.size(), 'x');
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    file.close();
+    const QByteArray earlier = "[General]\nzz_handed_on=@Rect(0 0 1 1)\n";
+    QFile taken(fileName + QStringLiteral(".set-aside"));
+    if (!setAsideSuffix.isEmpty())
+        QVERIFY(taken.open(QIODevice::WriteOnly) && taken.write(earlier) == earlier.size());
+    taken.close();
+    Settings store(fileName);
+    QCOMPARE(store.dateFormat(), 0);
+    QVERIFY(!QFile::exists(fileName));
+    QFile setAside(store.setAsideFileName() + setAsideSuffix);
+    QVERIFY(setAside.open(QIODevice::ReadOnly));
+    QCOMPARE(setAside.size(), text.size());
+    if (!setAsideSuffix.isEmpty())
+        QCOMPARE(QFile(taken.fileName()).size(), earlier.size());
+}
+
+// QSettings would read a key missing from the platform store in the organisation's file
+// beside it, which the program never writes nor cleans.
+void TestSettings::thePlatformStoreReadsNoOtherFile()
+{
+    const QString configFolder = qEnvironmentVariable("XDG_CONFIG_HOME");
+    QDir().mkpath(configFolder);
+    const QString organisationFile = configFolder + QStringLiteral("/Brenmoor.conf");
+    const QByteArray text = R"([General]
+date_format=2
+zz_handed_on=@Variant(\0\0\0\x0b\x7f\xff\xff\xff)
+)";
+    QFile file(organisationFile);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    file.close();
+    {
+        const Settings store;
+        QVERIFY(!store.contains(QStringLiteral("zz_handed_on")));
+        QCOMPARE(store.dateFormat(), 0);
+    }
+    QVERIFY(file.remove());
 }
 
 TAVROLO_TEST_MAIN(TestSettings)
