@@ -17,18 +17,6 @@ bool openRegularFile(QFile &file)
     return QFileInfo(file.fileName()).isFile() && file.open(QIODevice::ReadOnly);
 }
 
-// Whether the file starts with the signature of a format readRasterPicture decodes; its first
-// bytes are all that is read.
-bool startsAsRasterPicture(QIODevice *device)
-{
-    const QByteArray start = device->peek(8);
-    for (const char *signature : {"\x89PNG\r\n\x1a\n", "\xff\xd8\xff", "GIF87a", "GIF89a", "BM"}) {
-        if (start.startsWith(signature))
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 Image::Image(const QPixmap &pixmap, const QString &name, const QString &path)
@@ -57,7 +45,8 @@ Image Image::fromNamedFile(const QString &fileName, qint64 *areaBudget, qint64 p
     QFile file(fileName);
     if (!openRegularFile(file))
         return Image();
-    if (areaBudget && startsAsRasterPicture(&file))
+    // Only a file that starts as a picture pays for the pixels it may hold, by its bytes.
+    if (areaBudget && !rasterFormat(file.peek(8)).isEmpty())
         *areaBudget += pixelsPerByte * file.size();
     return fromFile(readRasterPicture(&file, QSize(MaxSide, MaxSide), areaBudget), fileName);
 }

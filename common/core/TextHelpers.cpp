@@ -315,9 +315,6 @@ QImage readLimitedPicture(QImageReader &reader, const QSize &fitInto, qint64 *ar
     return image;
 }
 
-namespace {
-
-// The handler of the raster format whose signature the bytes start with; empty for none.
 QByteArray rasterFormat(const QByteArray &start)
 {
     if (start.startsWith("\x89PNG\r\n\x1a\n"))
@@ -330,8 +327,6 @@ QByteArray rasterFormat(const QByteArray &start)
         return QByteArrayLiteral("bmp");
     return QByteArray();
 }
-
-} // namespace
 
 QImage readRasterPicture(QIODevice *device, const QSize &fitInto, qint64 *areaBudget)
 {

@@ -68,6 +68,9 @@ QImage readLimitedPicture(QImageReader &reader, const QSize &fitInto = QSize(),
 // image's links), waits on a pipe or decodes more than its declared size.
 QImage readRasterPicture(QIODevice *device, const QSize &fitInto = QSize(),
                          qint64 *areaBudget = nullptr);
+// The handler of the raster format whose signature the bytes (the first eight of a file are
+// enough) start with; empty for none.
+QByteArray rasterFormat(const QByteArray &start);
 
 // Pictures inside plan files: PNG bytes as lower-case hexadecimal text, read back with
 // readRasterPicture.
