@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -207,7 +208,23 @@ QString Settings::setAsideFileName() const
     return setAsideNameOf(fileName());
 }
 
-Settings::~Settings() = default;
+Settings::~Settings()
+{
+    keepingOwnShapesOnly(fileName());
+}
+
+void Settings::sync()
+{
+    keepingOwnShapesOnly(fileName());
+    QSettings::sync();
+}
+
+bool Settings::event(QEvent *event)
+{
+    if (event->type() == QEvent::UpdateRequest)
+        keepingOwnShapesOnly(fileName());
+    return QSettings::event(event);
+}
 
 Settings::Batch::Batch(Settings *settings) : m_settings(settings)
 {

@@ -6,6 +6,9 @@
 #include <climits>
 #include <memory>
 
+#include <QDateTime>
+#include <QEvent>
+#include <QFile>
 #include <QLocale>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -46,6 +49,8 @@ private slots:
     void aStoreTooLargeToReadIsSetAsideWhole_data();
     void aStoreTooLargeToReadIsSetAsideWhole();
     void thePlatformStoreReadsNoOtherFile();
+    void valuesWrittenWhileOpenAreCheckedBeforeEachWrite_data();
+    void valuesWrittenWhileOpenAreCheckedBeforeEachWrite();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -284,6 +289,53 @@ void TestSettings::onlyValuesInTheProgramsShapesAreRead()
     }
     QFile::remove(fileName);
     settings()->sync();
+}
+
+// Qt reads the store again when it writes it and finds it changed since, then decodes every
+// value: a line another program (or the user) adds while the program runs is taken out first.
+void TestSettings::valuesWrittenWhileOpenAreCheckedBeforeEachWrite_data()
+{
+    QTest::addColumn<QString>("write"); // which write of the store comes next
+    QTest::addColumn<QByteArray>("line");
+    const QByteArray claim = R"(zz_handed_on=@Variant(\0\0\0\x0b\x7f\xff\xff\xff))";
+    QTest::newRow("a string list of 2^31 - 1, then a change") << "change" << claim;
+    QTest::newRow("a string list of 2^31 - 1, then an explicit sync") << "sync" << claim;
+    QTest::newRow("a rectangle, then the end")
+        << "end" << QByteArray("zz_handed_on=@Rect(0 0 100000 100000)");
+}
+
+void TestSettings::valuesWrittenWhileOpenAreCheckedBeforeEachWrite()
+{
+    QFETCH(QString, write);
+    QFETCH(QByteArray, line);
+    const QString fileName = m_dir->filePath(QStringLiteral("open.ini"));
+    const auto writeStore = [&](const QByteArray &text, int seconds) {
+        QFile file(fileName);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(seconds),
+                                 QFileDevice::FileModificationTime));
+    };
+    writeStore("[General]\ndate_format=2\n", -60);
+    auto store = std::make_unique<Settings>(fileName);
+    QCOMPARE(store->dateFormat(), 2);
+    writeStore("[General]\ndate_format=2\n" + line + "\nbackup_interval=44\n", 0);
+    store->setNumberFormat(1);
+    const QString setAsideName = store->setAsideFileName();
+    if (write == "change")
+        QCoreApplication::sendPostedEvents(store.get(), QEvent::UpdateRequest);
+    else if (write == "sync")
+        store->sync();
+    else
+        store.reset();
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY2(!text.contains("zz_handed_on"), text.constData());
+    QVERIFY2(text.contains("number_format=1") && text.contains("backup_interval=44"),
+             text.constData());
+    QFile setAside(setAsideName);
+    QVERIFY(setAside.open(QIODevice::ReadOnly));
+    QCOMPARE(setAside.readAll(), "[General]\n" + line + '\n');
 }
 
 void TestSettings::aStoreTooLargeToReadIsSetAsideWhole_data()
