@@ -246,6 +246,11 @@ int writeCorpus(const QString &folder)
          HostilePlans::plan("<images>"
                             + HostilePlans::imageElement(HostilePlans::progressiveJpeg(16, 101))
                             + "</images>"));
+    // The same scans behind an empty APP0, which skips nothing in the decoder's marker reader.
+    QByteArray shortSegment = HostilePlans::progressiveJpeg(16, 101);
+    shortSegment.insert(2, QByteArray("\xff\xe0\x00\x00", 4));
+    save(folder + QStringLiteral("/hostile_jpeg_short_segment.tv"),
+         HostilePlans::plan("<images>" + HostilePlans::imageElement(shortSegment) + "</images>"));
     save(folder + QStringLiteral("/hostile_gif_screen.tv"),
          HostilePlans::plan("<images>"
                             + HostilePlans::imageElement(HostilePlans::gifWithScreen(16384, 4096))
