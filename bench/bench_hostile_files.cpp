@@ -189,6 +189,12 @@ int runAll(const QString &folder, const QString &only)
          [] { return HostilePlans::progressiveJpeg(4000, 10000); }},
         {"jpeg_scans 4000 x 4000, 100000 scans",
          [] { return HostilePlans::progressiveJpeg(4000, 100000); }},
+        {"jpeg_scans 4000 x 4000, 10000 scans behind an empty APP0",
+         [] {
+             QByteArray jpeg = HostilePlans::progressiveJpeg(4000, 10000);
+             jpeg.insert(2, QByteArray("\xff\xe0\x00\x00", 4));
+             return jpeg;
+         }},
         {"gif_screen 16384 x 4096, 1 x 1 frame",
          [] { return HostilePlans::gifWithScreen(16384, 4096); }},
     };
