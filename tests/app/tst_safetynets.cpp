@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 #include "app/PlanFileGuard.h"
 #include "app/SessionEnd.h"
+#include "cards/CardsView.h"
 #include "common/widgets/FilterDelay.h"
 #include "harness/FileFaults.h"
 #include "harness/TestMain.h"
@@ -297,8 +298,10 @@ void TestSafetyNets::anAutosaveStoppedByAnOutsideChangeAsksFirst_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<int>("cardsShown");
     QTest::addColumn<int>("cardsOnDisk");
-    QTest::newRow("cancel") << "Cancel" << 4 << 4;
-    QTest::newRow("open") << "Open" << 7 << 7;
+    QTest::addColumn<bool>("fullScreenLeft"); // the Cards tab alone in full screen, then Escape
+    QTest::newRow("cancel") << "Cancel" << 4 << 4 << false;
+    QTest::newRow("open") << "Open" << 7 << 7 << false;
+    QTest::newRow("cancel, after full screen") << "Cancel" << 4 << 4 << true;
 }
 
 void TestSafetyNets::anAutosaveStoppedByAnOutsideChangeAsksFirst()
@@ -306,8 +309,22 @@ void TestSafetyNets::anAutosaveStoppedByAnOutsideChangeAsksFirst()
     QFETCH(QString, button);
     QFETCH(int, cardsShown);
     QFETCH(int, cardsOnDisk);
+    QFETCH(bool, fullScreenLeft);
     MainWindow window;
     activate(window);
+    if (fullScreenLeft) {
+        window.findChild<QTabWidget *>()->setCurrentIndex(0);
+        auto *cards = window.findChild<CardsView *>();
+        window.findChild<QAction *>(QStringLiteral("m_viewFullScreenAction"))->setChecked(true);
+        QVERIFY(!window.isVisible());
+        cards->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(cards->window()));
+        QTest::keyClick(cards, Qt::Key_Escape);
+        QTRY_VERIFY(window.isVisible());
+        // The window manager gives the window back its focus.
+        window.activateWindow();
+        QTest::qWait(100);
+    }
     // The check that coming to the window asks for finds nothing yet; the question below comes
     // from the autosave alone.
     QCoreApplication::processEvents();
