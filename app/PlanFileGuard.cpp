@@ -1,5 +1,6 @@
 #include "app/PlanFileGuard.h"
 
+#include "app/MainLoop.h"
 #include "app/PlanFileState.h"
 #include "common/app/Accessors.h"
 #include "common/core/FileHelpers.h"
@@ -419,6 +420,13 @@ bool PlanFileGuard::onCheckExternalUpdatesToPlan()
                          QMessageBox::Open)
         : informationMessage(m_window, question + stop, buttons, QMessageBox::Open);
     if (answer != QMessageBox::Open) {
+        // A box closed by a quit from outside is no answer. The quit decides alone: an
+        // unmodified plan leaves the file as the other program wrote it, and a modified one is
+        // saved over it with that version copied aside, as for any version written unasked.
+        if (quitFromOutsideUnderway()) {
+            m_outsideChangeQuestionDue = true;
+            return false;
+        }
         if (stampOf(m_planFile.fileName) != asked)
             askAgainAboutNewerVersion();
         else
