@@ -347,13 +347,17 @@ void PlanFileGuard::keepPlanOverOutsideVersion()
 // The file another program wrote can't be read: the plan shown is the good one. Marked
 // modified, it is saved over the damaged file at the next pause, the damaged file copied aside.
 // A file that changed after the failed read was still being written: that is a new version to
-// ask about, not damage.
+// ask about, not damage. A file that is gone is no damage either (a sync that deletes, then
+// downloads): what was seen stays the version this window last read or wrote, so that whatever
+// appears at the plan's name is another program's version, asked about once it has settled.
 void PlanFileGuard::keepPlanOverDamagedFile(const Stamp &read)
 {
     if (stampOf(m_planFile.fileName) != read) {
         askAgainAboutNewerVersion();
         return;
     }
+    if (!read.time.isValid())
+        return;
     acceptOutsideVersion();
     if (m_planFile.readOnly)
         return;

@@ -398,15 +398,21 @@ void TestSafetyNets::aVersionIsAskedAboutOnceWrittenWhole_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<bool>("finishedDuringTheFailure"); // or piece by piece before the question
-    QTest::newRow("in three pieces, Open") << "Open" << false;
-    QTest::newRow("in three pieces, Cancel") << "Cancel" << false;
-    QTest::newRow("finished while its failed read is reported, Open") << "Open" << true;
+    // The file deleted as the user answers Open to a first version, the version written whole
+    // appearing after the failed read (a sync that deletes, then downloads).
+    QTest::addColumn<bool>("goneAtTheAnswer");
+    QTest::newRow("in three pieces, Open") << "Open" << false << false;
+    QTest::newRow("in three pieces, Cancel") << "Cancel" << false << false;
+    QTest::newRow("finished while its failed read is reported, Open") << "Open" << true << false;
+    QTest::newRow("gone at the answer, then written whole, Open") << "Open" << false << true;
+    QTest::newRow("gone at the answer, then written whole, Cancel") << "Cancel" << false << true;
 }
 
 void TestSafetyNets::aVersionIsAskedAboutOnceWrittenWhole()
 {
     QFETCH(QString, answer);
     QFETCH(bool, finishedDuringTheFailure);
+    QFETCH(bool, goneAtTheAnswer);
     const QString other = path("Other.tv");
     QVERIFY(writeTestPlan(other, 7, "Outside"));
     const QByteArray whole = readBytes(other);
@@ -424,7 +430,22 @@ void TestSafetyNets::aVersionIsAskedAboutOnceWrittenWhole()
     QCoreApplication::processEvents();
     addTypedCard("Typed by user");
     window.findChild<QTimer *>("m_idleTimer")->stop();
-    if (finishedDuringTheFailure) {
+    if (goneAtTheAnswer) {
+        writePieces(1, 0);
+        ModalAnswer open(QStringLiteral("Open"), {}, [&](QWidget *) { QFile::remove(m_plan); });
+        ModalAnswer missing(QStringLiteral("OK"));
+        // A missing file is no damaged file, and no version was kept.
+        ModalAnswer damaged(QStringLiteral("OK"), {}, {}, 300);
+        QVERIFY(!window.onCheckExternalUpdatesToPlan());
+        QVERIFY(open.answered());
+        QVERIFY(missing.answered());
+        QCOMPARE(missing.shownText(), QStringLiteral("Cannot find '%1'.").arg(m_plan));
+        QTest::qWait(400);
+        QVERIFY2(!damaged.answered(), qPrintable(damaged.shownText()));
+        QVERIFY(window.isWindowModified());
+        QCOMPARE(doc()->taskCount(), 4);
+        writePieces(3, 9);
+    } else if (finishedDuringTheFailure) {
         writePieces(1, 0);
         ModalAnswer open(answer);
         ModalAnswer failure(QStringLiteral("OK"), {}, [&](QWidget *) { writePieces(3, 9); });
