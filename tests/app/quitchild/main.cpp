@@ -143,19 +143,20 @@ void askAboutOutsideVersion(MainWindow &window)
     file.close();
     auto *poll = new QTimer(&window);
     auto asked = std::make_shared<bool>(false);
+    // The window's activation may ask by itself; else the check is run once the window is
+    // active.
     QObject::connect(poll, &QTimer::timeout, [poll, asked, &window] {
-        if (!*asked) {
-            if (!window.isActiveWindow())
-                return;
-            *asked = true;
-            QTimer::singleShot(0, &window, [&window] { window.onCheckExternalUpdatesToPlan(); });
+        QWidget *modal = QApplication::activeModalWidget();
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (box && box->text().contains(QLatin1String("updated by another application"))) {
+            poll->stop();
+            report(true);
             return;
         }
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || !box->text().contains(QLatin1String("updated by another application")))
+        if (*asked || modal || !window.isActiveWindow())
             return;
-        poll->stop();
-        report(true);
+        *asked = true;
+        QTimer::singleShot(0, &window, [&window] { window.onCheckExternalUpdatesToPlan(); });
     });
     poll->start(10);
 }
