@@ -241,6 +241,23 @@ bool PlanFileGuard::planFileChangedOutside() const
     return now.time.isValid() && now != m_planFileSeen;
 }
 
+void PlanFileGuard::notePlanWritten(const Stamp &ownBytes)
+{
+    if (ownBytes.time.isValid())
+        m_planFileSeen = ownBytes;
+    else
+        notePlanFileOnDisk();
+}
+
+// There is no one to ask at this instant, with the plan's bytes about to land: the version is
+// kept aside unasked, as at an end from outside.
+bool PlanFileGuard::keepVersionWrittenMeanwhile(QString *copy)
+{
+    if (planFileChangedOutside())
+        acceptOutsideVersion();
+    return keepOutsideVersion(copy);
+}
+
 QDateTime PlanFileGuard::fileLastModified() const
 {
     return stampOf(m_planFile.fileName).time;
