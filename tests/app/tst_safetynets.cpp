@@ -397,22 +397,44 @@ void TestSafetyNets::aFailedReloadKeepsThePlan()
 void TestSafetyNets::aVersionIsAskedAboutOnceWrittenWhole_data()
 {
     QTest::addColumn<QString>("answer");
-    QTest::addColumn<bool>("finishedDuringTheFailure"); // or piece by piece before the question
-    // The file deleted as the user answers Open to a first version, the version written whole
-    // appearing after the failed read (a sync that deletes, then downloads).
-    QTest::addColumn<bool>("goneAtTheAnswer");
-    QTest::newRow("in three pieces, Open") << "Open" << false << false;
-    QTest::newRow("in three pieces, Cancel") << "Cancel" << false << false;
-    QTest::newRow("finished while its failed read is reported, Open") << "Open" << true << false;
-    QTest::newRow("gone at the answer, then written whole, Open") << "Open" << false << true;
-    QTest::newRow("gone at the answer, then written whole, Cancel") << "Cancel" << false << true;
+    // How the version is written:
+    //   "pieces"              in three pieces, three seconds apart, before the question
+    //   "pieces of one time"  the same, each piece stamped with the same time
+    //   "during the failure"  finished while the failed read of its first piece is reported
+    //   "gone at the answer"  the file deleted as the user answers Open about a first piece,
+    //                         the whole version appearing after the failed read (a sync that
+    //                         deletes, then downloads)
+    //   "during the question" finished while the question about its first piece is open, which
+    //                         the user declines; with ", checks off" the periodic checks are off
+    //   "settled while away"  written whole and settled while another window is active
+    QTest::addColumn<QString>("road");
+    QTest::newRow("in three pieces, Open") << "Open"
+                                           << "pieces";
+    QTest::newRow("in three pieces, Cancel") << "Cancel"
+                                             << "pieces";
+    QTest::newRow("in three pieces of one time, Cancel") << "Cancel"
+                                                         << "pieces of one time";
+    QTest::newRow("finished while its failed read is reported, Open") << "Open"
+                                                                      << "during the failure";
+    QTest::newRow("gone at the answer, then written whole, Open") << "Open"
+                                                                  << "gone at the answer";
+    QTest::newRow("gone at the answer, then written whole, Cancel") << "Cancel"
+                                                                    << "gone at the answer";
+    QTest::newRow("finished while the question is open, Open") << "Open"
+                                                               << "during the question";
+    QTest::newRow("finished while the question is open, checks off, Open")
+        << "Open"
+        << "during the question, checks off";
+    QTest::newRow("settled while the window was away, Cancel") << "Cancel"
+                                                               << "settled while away";
 }
 
 void TestSafetyNets::aVersionIsAskedAboutOnceWrittenWhole()
 {
     QFETCH(QString, answer);
-    QFETCH(bool, finishedDuringTheFailure);
-    QFETCH(bool, goneAtTheAnswer);
+    QFETCH(QString, road);
+    if (road.endsWith(QLatin1String("checks off")))
+        settings()->setCheckPlanUpdates(false);
     const QString other = path("Other.tv");
     QVERIFY(writeTestPlan(other, 7, "Outside"));
     const QByteArray whole = readBytes(other);
@@ -430,7 +452,8 @@ void TestSafetyNets::aVersionIsAskedAboutOnceWrittenWhole()
     QCoreApplication::processEvents();
     addTypedCard("Typed by user");
     window.findChild<QTimer *>("m_idleTimer")->stop();
-    if (goneAtTheAnswer) {
+    QWidget elsewhere;
+    if (road == QLatin1String("gone at the answer")) {
         writePieces(1, 0);
         ModalAnswer open(QStringLiteral("Open"), {}, [&](QWidget *) { QFile::remove(m_plan); });
         ModalAnswer missing(QStringLiteral("OK"));
@@ -445,7 +468,7 @@ void TestSafetyNets::aVersionIsAskedAboutOnceWrittenWhole()
         QVERIFY(window.isWindowModified());
         QCOMPARE(doc()->taskCount(), 4);
         writePieces(3, 9);
-    } else if (finishedDuringTheFailure) {
+    } else if (road == QLatin1String("during the failure")) {
         writePieces(1, 0);
         ModalAnswer open(answer);
         ModalAnswer failure(QStringLiteral("OK"), {}, [&](QWidget *) { writePieces(3, 9); });
@@ -458,14 +481,36 @@ void TestSafetyNets::aVersionIsAskedAboutOnceWrittenWhole()
         QVERIFY(window.isWindowModified());
         window.onIdleTimeOut();
         QCOMPARE(cardNamesInFile(m_plan), testPlanNames(7, "Outside"));
+    } else if (road.startsWith(QLatin1String("during the question"))) {
+        // The autosave's request brings the question whatever the preference.
+        writePieces(1, 0);
+        window.onIdleTimeOut();
+        ModalAnswer decline(QStringLiteral("Cancel"), {}, [&](QWidget *) { writePieces(3, 9); });
+        // The decline is about the first piece: nothing is kept, nothing written.
+        ModalAnswer kept(QStringLiteral("OK"), {}, {}, 300);
+        QCoreApplication::sendPostedEvents(&window, MainWindow::outsideChangeCheckEvent);
+        QVERIFY(decline.answered());
+        QTest::qWait(400);
+        QVERIFY2(!kept.answered(), qPrintable(kept.shownText()));
+        QVERIFY(window.isWindowModified());
+        QCOMPARE(cardNamesInFile(m_plan), testPlanNames(7, "Outside"));
+    } else if (road == QLatin1String("settled while away")) {
+        PlanFileGuard::setSettleMs(2000);
+        activate(elsewhere);
+        writePieces(3, 0);
+        // A periodic tick while the window is away looks at the file.
+        QVERIFY(!window.onCheckExternalUpdatesToPlan());
+        QTest::qWait(2100);
     } else {
         PlanFileGuard::setSettleMs(500);
+        const bool oneTime = road == QLatin1String("pieces of one time");
         ModalWatch early;
         for (int piece = 1; piece <= 3; ++piece) {
-            writePieces(piece, 3 * piece);
+            writePieces(piece, oneTime ? 0 : 3 * piece);
             QVERIFY(!window.onCheckExternalUpdatesToPlan());
             window.onIdleTimeOut();
-            QTest::qWait(150);
+            // Pieces of one time come further apart than the settle interval's half.
+            QTest::qWait(oneTime ? 300 : 150);
         }
         QCOMPARE(early.shown, QStringList());
         QCOMPARE(cardNamesInFile(m_plan), testPlanNames(7, "Outside"));
@@ -475,6 +520,11 @@ void TestSafetyNets::aVersionIsAskedAboutOnceWrittenWhole()
     ModalAnswer question(answer);
     std::unique_ptr<ModalAnswer> kept(answer == "Cancel" ? new ModalAnswer("OK") : nullptr);
     activate(window);
+    // A version that settled while the window was away is asked about as the window comes back.
+    if (road == QLatin1String("settled while away")) {
+        QCoreApplication::sendPostedEvents(&window, MainWindow::outsideChangeCheckEvent);
+        QVERIFY(question.answered());
+    }
     QTRY_VERIFY(question.answered());
     QVERIFY(question.shownText().startsWith(reloadQuestion
                                             + "Any changes you have made will be lost.\n"));
