@@ -15,6 +15,9 @@ namespace {
 // often it looks.
 int nestedLoopsWaitMs = 3000;
 const int nestedLoopsPollMs = 10;
+// Set while a quit from outside cancels the dialogs and menus, and while it asks the window to
+// close.
+bool quitUnderway = false;
 
 // How the program's loop ended: its exit code, and the signal whose quit went ahead (0 when
 // the program was not ended from outside).
@@ -64,7 +67,6 @@ MainLoopEnd runMainWindow(const std::function<void(MainWindow &)> &ready)
     // ever). The quit cancels them first and goes ahead once their loops have returned, or
     // after a while in any case.
     const int programLoopLevel = QThread::currentThread()->loopLevel() + 1;
-    bool quitting = false;
     QElapsedTimer waited;
     std::function<void()> quitOnceLoopsReturn = [&] {
         if (QThread::currentThread()->loopLevel() > programLoopLevel
@@ -74,7 +76,7 @@ MainLoopEnd runMainWindow(const std::function<void(MainWindow &)> &ready)
             return;
         }
         const bool ends = window.onQuitRequested();
-        quitting = false;
+        quitUnderway = false;
         if (!ends)
             return;
         end.quitSignal = quitSignals.lastSignal();
@@ -83,9 +85,9 @@ MainLoopEnd runMainWindow(const std::function<void(MainWindow &)> &ready)
     };
     // A signal that comes while the quit waits, or asks, is part of it.
     QObject::connect(&quitSignals, &QuitSignals::quitRequested, &window, [&] {
-        if (quitting)
+        if (quitUnderway)
             return;
-        quitting = true;
+        quitUnderway = true;
         waited.start();
         quitOnceLoopsReturn();
     });
@@ -96,6 +98,11 @@ MainLoopEnd runMainWindow(const std::function<void(MainWindow &)> &ready)
 }
 
 } // namespace
+
+bool quitFromOutsideUnderway()
+{
+    return quitUnderway;
+}
 
 int setNestedLoopsWaitMs(int milliseconds)
 {

@@ -21,3 +21,7 @@ int runProgram(int &argc, char **argv, const std::function<void()> &prepared = {
 // goes ahead inside their loops, 3000 ms unless changed; returns the wait before. The test
 // program that ends a running one lengthens it, so that a quit that had to wait fails its test.
 int setNestedLoopsWaitMs(int milliseconds);
+
+// Whether a quit from outside is under way: the dialogs and boxes it closes meanwhile were
+// closed by it, not answered by the user.
+bool quitFromOutsideUnderway();

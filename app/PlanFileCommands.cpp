@@ -407,12 +407,30 @@ bool PlanFileCommands::writePlan(const QString &path, QString *error)
     m_guard.stopOutsideChecks();
     if (!m_planFile.readOnly && settings()->backupEverySaveOn())
         m_guard.makePerSaveCopy(path);
-    const bool written = writePlanFile(m_plan, path, error);
+    SaveHooks hooks;
+    // Another program may write the file while the plan is being written: a version that came
+    // meanwhile is copied aside before the plan's text takes its place.
+    QString unkeptCopy;
+    bool keptMeanwhile = true;
+    if (m_planFile.isOpenPlanFile(path))
+        hooks.beforeReplacing = [this, &unkeptCopy, &keptMeanwhile](QString *) {
+            keptMeanwhile = m_guard.keepVersionWrittenMeanwhile(&unkeptCopy);
+            return keptMeanwhile;
+        };
+    // Only this window's own bytes are its own: a write that lands after them, even before this
+    // window could look at the file, is another program's.
+    PlanFileGuard::Stamp ownBytes;
+    hooks.written = [&ownBytes](const QDateTime &modified, qint64 size) {
+        ownBytes.time = modified;
+        ownBytes.size = size;
+    };
+    const bool written = writePlanFile(m_plan, path, error, hooks);
+    if (!keptMeanwhile)
+        *error = m_guard.backupWriteFailureText(unkeptCopy);
     if (written) {
         m_window->setWindowModified(false);
         setCurrentFile(path);
-        // Only this window's own write moves the time on; anything else is another program's.
-        m_guard.notePlanFileOnDisk();
+        m_guard.notePlanWritten(ownBytes);
     }
     m_guard.resumeOutsideChecks();
     return written;

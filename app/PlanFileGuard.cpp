@@ -1,5 +1,6 @@
 #include "app/PlanFileGuard.h"
 
+#include "app/MainLoop.h"
 #include "app/PlanFileState.h"
 #include "common/app/Accessors.h"
 #include "common/core/FileHelpers.h"
@@ -240,6 +241,23 @@ bool PlanFileGuard::planFileChangedOutside() const
     return now.time.isValid() && now != m_planFileSeen;
 }
 
+void PlanFileGuard::notePlanWritten(const Stamp &ownBytes)
+{
+    if (ownBytes.time.isValid())
+        m_planFileSeen = ownBytes;
+    else
+        notePlanFileOnDisk();
+}
+
+// There is no one to ask at this instant, with the plan's bytes about to land: the version is
+// kept aside unasked, as at an end from outside.
+bool PlanFileGuard::keepVersionWrittenMeanwhile(QString *copy)
+{
+    if (planFileChangedOutside())
+        acceptOutsideVersion();
+    return keepOutsideVersion(copy);
+}
+
 QDateTime PlanFileGuard::fileLastModified() const
 {
     return stampOf(m_planFile.fileName).time;
@@ -346,13 +364,17 @@ void PlanFileGuard::keepPlanOverOutsideVersion()
 // The file another program wrote can't be read: the plan shown is the good one. Marked
 // modified, it is saved over the damaged file at the next pause, the damaged file copied aside.
 // A file that changed after the failed read was still being written: that is a new version to
-// ask about, not damage.
+// ask about, not damage. A file that is gone is no damage either (a sync that deletes, then
+// downloads): what was seen stays the version this window last read or wrote, so that whatever
+// appears at the plan's name is another program's version, asked about once it has settled.
 void PlanFileGuard::keepPlanOverDamagedFile(const Stamp &read)
 {
     if (stampOf(m_planFile.fileName) != read) {
         askAgainAboutNewerVersion();
         return;
     }
+    if (!read.time.isValid())
+        return;
     acceptOutsideVersion();
     if (m_planFile.readOnly)
         return;
@@ -419,6 +441,13 @@ bool PlanFileGuard::onCheckExternalUpdatesToPlan()
                          QMessageBox::Open)
         : informationMessage(m_window, question + stop, buttons, QMessageBox::Open);
     if (answer != QMessageBox::Open) {
+        // A box closed by a quit from outside is no answer. The quit decides alone: an
+        // unmodified plan leaves the file as the other program wrote it, and a modified one is
+        // saved over it with that version copied aside, as for any version written unasked.
+        if (quitFromOutsideUnderway()) {
+            m_outsideChangeQuestionDue = true;
+            return false;
+        }
         if (stampOf(m_planFile.fileName) != asked)
             askAgainAboutNewerVersion();
         else

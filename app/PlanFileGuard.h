@@ -84,6 +84,12 @@ public:
     // written it since: any other time or size, earlier ones too.
     void notePlanFileOnDisk();
     bool planFileChangedOutside() const;
+    // This window wrote the plan file: the bytes it wrote, as they were before they were put in
+    // place, are its own; without them, the file as it is now.
+    void notePlanWritten(const Stamp &ownBytes);
+    // The last look before this window's bytes replace the plan file: a version another program
+    // wrote since the window last looked is copied aside, as keepOutsideVersion copies.
+    bool keepVersionWrittenMeanwhile(QString *copy);
     // The modification time of the open plan's file; invalid without a plan or file.
     QDateTime fileLastModified() const;
     // What was seen belongs to the file it was seen on: another file starts afresh, and a plan

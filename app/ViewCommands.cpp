@@ -26,11 +26,13 @@
 
 #include <cmath>
 
+#include <QApplication>
 #include <QLayout>
 #include <QSlider>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 
 namespace {
 
@@ -291,6 +293,7 @@ void ViewCommands::endFullScreen()
         page->layout()->addWidget(container);
         container->showNormal();
         m_window->show();
+        takeBackActivation();
     }
     if (m_windowMadeFullScreen) {
         m_windowMadeFullScreen = false;
@@ -298,6 +301,20 @@ void ViewCommands::endFullScreen()
     }
     QToolBar *toolBar = m_ui.m_mainToolBar;
     toolBar->resize(toolBar->width() - 1, toolBar->height());
+}
+
+// The tab's own window, which had the focus, is folded into the main window as it goes back:
+// the focus is the main window's again at once, without the word that the main window is the
+// active one, and the window manager's focus that follows changes nothing. Left so, the window
+// would never count as active again (no question about another program's version, no pause
+// that waits for one) until the user went to another program and back.
+void ViewCommands::takeBackActivation()
+{
+    m_window->activateWindow();
+    const QWindow *handle = m_window->windowHandle();
+    if (handle && QGuiApplication::focusWindow() == handle
+        && QApplication::activeWindow() != m_window)
+        QApplication::setActiveWindow(m_window);
 }
 
 void ViewCommands::leaveFullScreen()

@@ -91,6 +91,7 @@ private:
     TabPanes tabPanes(Tab tab);
     QSplitter *visibleSplitter() const;
     void endFullScreen();
+    void takeBackActivation();
     // The tab page a tab's container belongs in.
     QWidget *pageOf(const QWidget *container);
     void showSectionOfShownView(QWidget *cardsSection, QWidget *chartsSection,

@@ -359,10 +359,16 @@ QByteArray planFileText(const Document &document)
 
 bool writePlanFile(const Document &document, const QString &fileName, QString *errorMessage)
 {
+    return writePlanFile(document, fileName, errorMessage, SaveHooks());
+}
+
+bool writePlanFile(const Document &document, const QString &fileName, QString *errorMessage,
+                   const SaveHooks &hooks)
+{
     BusyCursor busy;
     const auto write = [&document](QIODevice &device) { return writePlanText(document, &device); };
     return saveFileWithMessage(fileName, write,
                                QStringLiteral("Can't open file '%1' to write.").arg(fileName),
-                               errorMessage)
+                               errorMessage, hooks)
         == SaveOutcome::Saved;
 }

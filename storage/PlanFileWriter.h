@@ -12,6 +12,7 @@ class DomDocument;
 class Slice;
 struct TableAppearance;
 class XmlTextWriter;
+struct SaveHooks;
 
 // The format version this program writes; files of a higher one come from a later version.
 constexpr int planFileVersion = 14;
@@ -21,6 +22,10 @@ extern const char planFileTypeName[]; // "tavrolo"
 // percent-encoded. The file is replaced only once the whole new text is on disk, so a full
 // disk or a crash during a save leaves the previous plan file as it was.
 bool writePlanFile(const Document &document, const QString &fileName, QString *errorMessage);
+// The same, with a last look at the file before the new text replaces it and the time and size
+// of the text written (SaveHooks).
+bool writePlanFile(const Document &document, const QString &fileName, QString *errorMessage,
+                   const SaveHooks &hooks);
 
 // The whole file text as writePlanFile stores it.
 QByteArray planFileText(const Document &document);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFileInfo>
@@ -41,14 +42,27 @@ bool folderRefusesNewFiles(const QString &fileName)
     return errno == EACCES || errno == EPERM;
 }
 
+// The time and size of the bytes written to the open file, once they are all in it.
+void tellWritten(const QFileDevice &file, const SaveHooks &hooks)
+{
+    struct stat status = {};
+    if (!hooks.written || fstat(file.handle(), &status) != 0)
+        return;
+    hooks.written(QDateTime::fromMSecsSinceEpoch(qint64(status.st_mtim.tv_sec) * 1000
+                                                 + status.st_mtim.tv_nsec / 1000000),
+                  qint64(status.st_size));
+}
+
 SaveOutcome writeInPlace(const QString &fileName,
                          const std::function<bool(QIODevice &device)> &writeContent,
-                         QString *reason)
+                         QString *reason, const SaveHooks &hooks)
 {
     QFile file(fileName);
     // No file to write in place: the reason the folder gave stands.
     if (!QFileInfo(fileName).isFile())
         return SaveOutcome::OpenFailed;
+    if (hooks.beforeReplacing && !hooks.beforeReplacing(reason))
+        return SaveOutcome::WriteFailed;
     errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         *reason = failureReason(file, errno);
@@ -59,6 +73,7 @@ SaveOutcome writeInPlace(const QString &fileName,
         *reason = failureReason(file, errno);
         return SaveOutcome::WriteFailed;
     }
+    tellWritten(file, hooks);
     return SaveOutcome::Saved;
 }
 
@@ -73,7 +88,7 @@ SaveOutcome saveFileContent(const QString &fileName, const QByteArray &bytes, QS
 
 SaveOutcome saveFileContent(const QString &fileName,
                             const std::function<bool(QIODevice &device)> &writeContent,
-                            QString *reason)
+                            QString *reason, const SaveHooks &hooks)
 {
     QSaveFile file(fileName);
     // The save file's own fallback knows only EACCES; the choice is made below instead.
@@ -83,12 +98,17 @@ SaveOutcome saveFileContent(const QString &fileName,
         // Taken before the folder is probed, which sets errors of its own.
         *reason = failureReason(file, errno);
         if (folderRefusesNewFiles(fileName))
-            return writeInPlace(fileName, writeContent, reason);
+            return writeInPlace(fileName, writeContent, reason, hooks);
         return SaveOutcome::OpenFailed;
     }
     errno = 0;
     if (!writeContent(file) || !file.flush()) {
         *reason = failureReason(file, errno);
+        file.cancelWriting();
+        return SaveOutcome::WriteFailed;
+    }
+    tellWritten(file, hooks);
+    if (hooks.beforeReplacing && !hooks.beforeReplacing(reason)) {
         file.cancelWriting();
         return SaveOutcome::WriteFailed;
     }
@@ -129,10 +149,11 @@ QString withFailureReason(const QString &message, const QString &reason)
 
 SaveOutcome saveFileWithMessage(const QString &fileName,
                                 const std::function<bool(QIODevice &device)> &writeContent,
-                                const QString &openFailedMessage, QString *errorMessage)
+                                const QString &openFailedMessage, QString *errorMessage,
+                                const SaveHooks &hooks)
 {
     QString reason;
-    const SaveOutcome outcome = saveFileContent(fileName, writeContent, &reason);
+    const SaveOutcome outcome = saveFileContent(fileName, writeContent, &reason, hooks);
     if (outcome == SaveOutcome::OpenFailed)
         *errorMessage = withFailureReason(openFailedMessage, reason);
     else if (outcome == SaveOutcome::WriteFailed)

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 class QIODevice;
@@ -19,11 +20,24 @@ enum class SaveOutcome { Saved, OpenFailed, WriteFailed };
 // system's words for it ("No space left on device"), for the message that names the file.
 SaveOutcome saveFileContent(const QString &fileName, const QByteArray &bytes, QString *reason);
 
+// What a save may learn and decide about its bytes before they are put in place.
+struct SaveHooks
+{
+    // The last look at the file before the bytes replace its content: once they are written
+    // whole on the road of the temporary file, before the file is emptied on the road in place.
+    // False leaves the file as it is, the save failed for the reason given.
+    std::function<bool(QString *reason)> beforeReplacing;
+    // The modification time and size of the bytes written, taken from the file they were written
+    // to before it is put in place (the rename keeps both): whatever is written at the file's
+    // name afterwards has others.
+    std::function<void(const QDateTime &modified, qint64 size)> written;
+};
+
 // The same, with the content written to the file by the given function as it is made, so that
 // it never has to be held whole; the function returns false when a write failed.
 SaveOutcome saveFileContent(const QString &fileName,
                             const std::function<bool(QIODevice &device)> &writeContent,
-                            QString *reason);
+                            QString *reason, const SaveHooks &hooks = SaveHooks());
 
 // The messages of the writers that save through here: "Can't save 'FILE': REASON." for a write
 // that failed, and a message of their own for a file that could not be opened, followed by the
@@ -35,7 +49,8 @@ QString withFailureReason(const QString &message, const QString &reason);
 // openFailedMessage for a file that could not be opened.
 SaveOutcome saveFileWithMessage(const QString &fileName,
                                 const std::function<bool(QIODevice &device)> &writeContent,
-                                const QString &openFailedMessage, QString *errorMessage);
+                                const QString &openFailedMessage, QString *errorMessage,
+                                const SaveHooks &hooks = SaveHooks());
 
 // Whether saveFileContent may replace the file now, asked without writing anything: false for
 // a file on a read-only file system, a locked file or one the user may not write, and, for a

@@ -116,6 +116,7 @@ void TestPlanFileGuard::whatWasSeenBelongsToTheFileItWasSeenOn_data()
     QTest::newRow("the user keeps the plan shown") << "kept" << false << true;
     QTest::newRow("another file opened") << "other file" << false << false;
     QTest::newRow("the file removed") << "removed" << false << false;
+    QTest::newRow("written on while this window writes") << "meanwhile" << false << false;
 }
 
 void TestPlanFileGuard::whatWasSeenBelongsToTheFileItWasSeenOn()
@@ -142,6 +143,13 @@ void TestPlanFileGuard::whatWasSeenBelongsToTheFileItWasSeenOn()
         m_file.fileName = path("Other.tv");
         QVERIFY(writeFile(m_file.fileName, "other", m_seen.addSecs(-60)));
         m_guard->forgetFileOnDisk();
+    } else if (after == QLatin1String("meanwhile")) {
+        // This window's bytes are about to replace the file: the version is copied aside
+        // unasked, and taken as seen.
+        QString meanwhile;
+        QVERIFY(m_guard->keepVersionWrittenMeanwhile(&meanwhile));
+        QCOMPARE(readFile(meanwhile), QByteArray("outside"));
+        QVERIFY(QFile::remove(meanwhile));
     } else if (after == QLatin1String("removed")) {
         m_guard->acceptOutsideVersion();
         QVERIFY(QFile::remove(m_file.fileName));

@@ -4,6 +4,7 @@
 
 #include <csignal>
 
+#include <QDirIterator>
 #include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
@@ -74,6 +75,16 @@ void TestQuitSignals::aQuitSignalSavesThePendingEditAndEnds_data()
     QTest::newRow("the Preferences open") << int(SIGINT) << 1 << "preferences" << added;
     QTest::newRow("a card's menu open") << int(SIGTERM) << 1 << "context menu" << added;
     QTest::newRow("another window shown") << int(SIGTERM) << 1 << "another window" << added;
+    // A box closed by the quit is no answer: nothing edited leaves the other program's version in
+    // the file; typed text is saved, that version kept aside.
+    const QStringList outside = testPlanNames(7, "Outside");
+    QTest::newRow("the question about another program's version open, nothing edited")
+        << int(SIGTERM) << 1 << "question open" << outside;
+    QTest::newRow("the question about another program's version open, SIGHUP")
+        << int(SIGHUP) << 1 << "question open" << outside;
+    QTest::newRow("the question about another program's version open, typing in a Table cell")
+        << int(SIGTERM) << 1 << "question open, cell"
+        << (QStringList {QStringLiteral("Typed in cell")} << testPlanNames(3).mid(1));
 }
 
 void TestQuitSignals::aQuitSignalSavesThePendingEditAndEnds()
@@ -96,11 +107,21 @@ void TestQuitSignals::aQuitSignalSavesThePendingEditAndEnds()
     QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
     QCOMPARE(nextLine(child), QByteArray("edited"));
     // The autosave waits five seconds: the edit is still only in the program.
-    QCOMPARE(cardNamesInFile(plan), testPlanNames(3));
+    const bool outsideVersion = doing.startsWith(QLatin1String("question open"));
+    const QStringList outside = testPlanNames(7, "Outside");
+    QCOMPARE(cardNamesInFile(plan), outsideVersion ? outside : testPlanNames(3));
     for (int i = 0; i < times; ++i)
         QCOMPARE(::kill(pid_t(child.processId()), signal), 0);
     QVERIFY(child.waitForFinished(60000));
     QCOMPARE(cardNamesInFile(plan), saved);
+    // The other program's version is on disk still: in the file, or kept aside.
+    if (outsideVersion && saved != outside) {
+        QStringList kept;
+        QDirIterator copies(home.path(), {"*.tvb"}, QDir::Files, QDirIterator::Subdirectories);
+        while (copies.hasNext())
+            kept << cardNamesInFile(copies.next()).join(',');
+        QCOMPARE(kept, QStringList {outside.join(',')});
+    }
     QCOMPARE(child.exitStatus(), QProcess::CrashExit);
     QCOMPARE(child.exitCode(), signal);
     // The dialog was cancelled: nothing exported.

@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 #include "app/PlanFileGuard.h"
 #include "app/SessionEnd.h"
+#include "cards/CardsView.h"
 #include "common/widgets/FilterDelay.h"
 #include "harness/FileFaults.h"
 #include "harness/TestMain.h"
@@ -297,8 +298,10 @@ void TestSafetyNets::anAutosaveStoppedByAnOutsideChangeAsksFirst_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<int>("cardsShown");
     QTest::addColumn<int>("cardsOnDisk");
-    QTest::newRow("cancel") << "Cancel" << 4 << 4;
-    QTest::newRow("open") << "Open" << 7 << 7;
+    QTest::addColumn<bool>("fullScreenLeft"); // the Cards tab alone in full screen, then Escape
+    QTest::newRow("cancel") << "Cancel" << 4 << 4 << false;
+    QTest::newRow("open") << "Open" << 7 << 7 << false;
+    QTest::newRow("cancel, after full screen") << "Cancel" << 4 << 4 << true;
 }
 
 void TestSafetyNets::anAutosaveStoppedByAnOutsideChangeAsksFirst()
@@ -306,8 +309,22 @@ void TestSafetyNets::anAutosaveStoppedByAnOutsideChangeAsksFirst()
     QFETCH(QString, button);
     QFETCH(int, cardsShown);
     QFETCH(int, cardsOnDisk);
+    QFETCH(bool, fullScreenLeft);
     MainWindow window;
     activate(window);
+    if (fullScreenLeft) {
+        window.findChild<QTabWidget *>()->setCurrentIndex(0);
+        auto *cards = window.findChild<CardsView *>();
+        window.findChild<QAction *>(QStringLiteral("m_viewFullScreenAction"))->setChecked(true);
+        QVERIFY(!window.isVisible());
+        cards->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(cards->window()));
+        QTest::keyClick(cards, Qt::Key_Escape);
+        QTRY_VERIFY(window.isVisible());
+        // The window manager gives the window back its focus.
+        window.activateWindow();
+        QTest::qWait(100);
+    }
     // The check that coming to the window asks for finds nothing yet; the question below comes
     // from the autosave alone.
     QCoreApplication::processEvents();
@@ -380,16 +397,44 @@ void TestSafetyNets::aFailedReloadKeepsThePlan()
 void TestSafetyNets::aVersionIsAskedAboutOnceWrittenWhole_data()
 {
     QTest::addColumn<QString>("answer");
-    QTest::addColumn<bool>("finishedDuringTheFailure"); // or piece by piece before the question
-    QTest::newRow("in three pieces, Open") << "Open" << false;
-    QTest::newRow("in three pieces, Cancel") << "Cancel" << false;
-    QTest::newRow("finished while its failed read is reported, Open") << "Open" << true;
+    // How the version is written:
+    //   "pieces"              in three pieces, three seconds apart, before the question
+    //   "pieces of one time"  the same, each piece stamped with the same time
+    //   "during the failure"  finished while the failed read of its first piece is reported
+    //   "gone at the answer"  the file deleted as the user answers Open about a first piece,
+    //                         the whole version appearing after the failed read (a sync that
+    //                         deletes, then downloads)
+    //   "during the question" finished while the question about its first piece is open, which
+    //                         the user declines; with ", checks off" the periodic checks are off
+    //   "settled while away"  written whole and settled while another window is active
+    QTest::addColumn<QString>("road");
+    QTest::newRow("in three pieces, Open") << "Open"
+                                           << "pieces";
+    QTest::newRow("in three pieces, Cancel") << "Cancel"
+                                             << "pieces";
+    QTest::newRow("in three pieces of one time, Cancel") << "Cancel"
+                                                         << "pieces of one time";
+    QTest::newRow("finished while its failed read is reported, Open") << "Open"
+                                                                      << "during the failure";
+    QTest::newRow("gone at the answer, then written whole, Open") << "Open"
+                                                                  << "gone at the answer";
+    QTest::newRow("gone at the answer, then written whole, Cancel") << "Cancel"
+                                                                    << "gone at the answer";
+    QTest::newRow("finished while the question is open, Open") << "Open"
+                                                               << "during the question";
+    QTest::newRow("finished while the question is open, checks off, Open")
+        << "Open"
+        << "during the question, checks off";
+    QTest::newRow("settled while the window was away, Cancel") << "Cancel"
+                                                               << "settled while away";
 }
 
 void TestSafetyNets::aVersionIsAskedAboutOnceWrittenWhole()
 {
     QFETCH(QString, answer);
-    QFETCH(bool, finishedDuringTheFailure);
+    QFETCH(QString, road);
+    if (road.endsWith(QLatin1String("checks off")))
+        settings()->setCheckPlanUpdates(false);
     const QString other = path("Other.tv");
     QVERIFY(writeTestPlan(other, 7, "Outside"));
     const QByteArray whole = readBytes(other);
@@ -407,7 +452,23 @@ void TestSafetyNets::aVersionIsAskedAboutOnceWrittenWhole()
     QCoreApplication::processEvents();
     addTypedCard("Typed by user");
     window.findChild<QTimer *>("m_idleTimer")->stop();
-    if (finishedDuringTheFailure) {
+    QWidget elsewhere;
+    if (road == QLatin1String("gone at the answer")) {
+        writePieces(1, 0);
+        ModalAnswer open(QStringLiteral("Open"), {}, [&](QWidget *) { QFile::remove(m_plan); });
+        ModalAnswer missing(QStringLiteral("OK"));
+        // A missing file is no damaged file, and no version was kept.
+        ModalAnswer damaged(QStringLiteral("OK"), {}, {}, 300);
+        QVERIFY(!window.onCheckExternalUpdatesToPlan());
+        QVERIFY(open.answered());
+        QVERIFY(missing.answered());
+        QCOMPARE(missing.shownText(), QStringLiteral("Cannot find '%1'.").arg(m_plan));
+        QTest::qWait(400);
+        QVERIFY2(!damaged.answered(), qPrintable(damaged.shownText()));
+        QVERIFY(window.isWindowModified());
+        QCOMPARE(doc()->taskCount(), 4);
+        writePieces(3, 9);
+    } else if (road == QLatin1String("during the failure")) {
         writePieces(1, 0);
         ModalAnswer open(answer);
         ModalAnswer failure(QStringLiteral("OK"), {}, [&](QWidget *) { writePieces(3, 9); });
@@ -420,14 +481,36 @@ void TestSafetyNets::aVersionIsAskedAboutOnceWrittenWhole()
         QVERIFY(window.isWindowModified());
         window.onIdleTimeOut();
         QCOMPARE(cardNamesInFile(m_plan), testPlanNames(7, "Outside"));
+    } else if (road.startsWith(QLatin1String("during the question"))) {
+        // The autosave's request brings the question whatever the preference.
+        writePieces(1, 0);
+        window.onIdleTimeOut();
+        ModalAnswer decline(QStringLiteral("Cancel"), {}, [&](QWidget *) { writePieces(3, 9); });
+        // The decline is about the first piece: nothing is kept, nothing written.
+        ModalAnswer kept(QStringLiteral("OK"), {}, {}, 300);
+        QCoreApplication::sendPostedEvents(&window, MainWindow::outsideChangeCheckEvent);
+        QVERIFY(decline.answered());
+        QTest::qWait(400);
+        QVERIFY2(!kept.answered(), qPrintable(kept.shownText()));
+        QVERIFY(window.isWindowModified());
+        QCOMPARE(cardNamesInFile(m_plan), testPlanNames(7, "Outside"));
+    } else if (road == QLatin1String("settled while away")) {
+        PlanFileGuard::setSettleMs(2000);
+        activate(elsewhere);
+        writePieces(3, 0);
+        // A periodic tick while the window is away looks at the file.
+        QVERIFY(!window.onCheckExternalUpdatesToPlan());
+        QTest::qWait(2100);
     } else {
         PlanFileGuard::setSettleMs(500);
+        const bool oneTime = road == QLatin1String("pieces of one time");
         ModalWatch early;
         for (int piece = 1; piece <= 3; ++piece) {
-            writePieces(piece, 3 * piece);
+            writePieces(piece, oneTime ? 0 : 3 * piece);
             QVERIFY(!window.onCheckExternalUpdatesToPlan());
             window.onIdleTimeOut();
-            QTest::qWait(150);
+            // Pieces of one time come further apart than the settle interval's half.
+            QTest::qWait(oneTime ? 300 : 150);
         }
         QCOMPARE(early.shown, QStringList());
         QCOMPARE(cardNamesInFile(m_plan), testPlanNames(7, "Outside"));
@@ -437,6 +520,11 @@ void TestSafetyNets::aVersionIsAskedAboutOnceWrittenWhole()
     ModalAnswer question(answer);
     std::unique_ptr<ModalAnswer> kept(answer == "Cancel" ? new ModalAnswer("OK") : nullptr);
     activate(window);
+    // A version that settled while the window was away is asked about as the window comes back.
+    if (road == QLatin1String("settled while away")) {
+        QCoreApplication::sendPostedEvents(&window, MainWindow::outsideChangeCheckEvent);
+        QVERIFY(question.answered());
+    }
     QTRY_VERIFY(question.answered());
     QVERIFY(question.shownText().startsWith(reloadQuestion
                                             + "Any changes you have made will be lost.\n"));
@@ -508,23 +596,57 @@ void TestSafetyNets::theAutosavesQuestionComesWithTheChecksOff()
 void TestSafetyNets::anyOtherTimeOrSizeIsAnOutsideChange_data()
 {
     QTest::addColumn<int>("seconds"); // from the time the window saw; 0 keeps it
-    QTest::newRow("newer") << 60;
-    QTest::newRow("older") << -3600;
-    QTest::newRow("same time, other size") << 0;
+    // When the other program writes: "" while the window waits with the user's edit; "after the
+    // save" or "after the read" the moment this window's save is in place, or its read done,
+    // before the window looks at the file (a sync client reacting to the save).
+    QTest::addColumn<QString>("landing");
+    QTest::newRow("newer") << 60 << "";
+    QTest::newRow("older") << -3600 << "";
+    QTest::newRow("same time, other size") << 0 << "";
+    QTest::newRow("just after the save is in place") << 0 << "after the save";
+    QTest::newRow("just after the plan is read") << 0 << "after the read";
 }
 
 void TestSafetyNets::anyOtherTimeOrSizeIsAnOutsideChange()
 {
     QFETCH(int, seconds);
+    QFETCH(QString, landing);
     MainWindow window;
     activate(window);
     const QDateTime seen = QFileInfo(m_plan).lastModified();
-    addTypedCard("Typed by user");
-    writeFromOutsideAt(m_plan, 7, seen.addSecs(seconds));
-    QCOMPARE(QFileInfo(m_plan).lastModified(), seen.addSecs(seconds));
+    if (landing.isEmpty()) {
+        addTypedCard("Typed by user");
+        writeFromOutsideAt(m_plan, 7, seen.addSecs(seconds));
+        QCOMPARE(QFileInfo(m_plan).lastModified(), seen.addSecs(seconds));
+    } else {
+        // The recent plans change within the window's setting of its file, after the save or
+        // read and before the window looks at the file.
+        settings()->write(Settings::Key::RecentDocs, QStringList());
+        bool landed = false;
+        const QMetaObject::Connection writer
+            = connect(settings(), &Settings::changed, [&](Settings::Key key) {
+                  if (key != Settings::Key::RecentDocs || landed)
+                      return;
+                  landed = true;
+                  writeFromOutside(m_plan, 7, seconds);
+              });
+        if (landing == QLatin1String("after the save")) {
+            addTypedCard("Typed by user");
+            window.onIdleTimeOut();
+        } else {
+            QVERIFY(window.openFile(m_plan, false));
+            addTypedCard("Typed by user");
+        }
+        disconnect(writer);
+        QVERIFY(landed);
+    }
     ModalAnswer decline(QStringLiteral("Cancel"));
     ModalAnswer kept(QStringLiteral("OK"));
-    window.onIdleTimeOut();
+    // The plan just saved is asked about by the check; a modified one by the autosave too.
+    if (window.isWindowModified())
+        window.onIdleTimeOut();
+    else
+        QVERIFY(!window.onCheckExternalUpdatesToPlan());
     QCOMPARE(cardNamesInFile(m_plan), testPlanNames(7, "Outside"));
     QTRY_VERIFY(decline.answered());
     QTRY_VERIFY(kept.answered());

@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 class TestSafeSave : public QObject
@@ -17,6 +19,8 @@ private slots:
     void aKillDuringTheSaveLeavesTheOldOrTheNewFile();
     void whetherASaveCanWorkIsForeseen_data();
     void whetherASaveCanWorkIsForeseen();
+    void theBytesAreKnownBeforeTheyAreInPlace_data();
+    void theBytesAreKnownBeforeTheyAreInPlace();
 
 private:
     QTemporaryDir m_dir;
@@ -122,6 +126,65 @@ void TestSafeSave::whetherASaveCanWorkIsForeseen()
         QCOMPARE(readBytes(path), before);
     QString reason;
     QCOMPARE(saveFileContent(path, QByteArray("new"), &reason) == SaveOutcome::Saved, replaceable);
+}
+
+void TestSafeSave::theBytesAreKnownBeforeTheyAreInPlace_data()
+{
+    QTest::addColumn<bool>("lockedFolder"); // the file written in place
+    QTest::addColumn<bool>("refused"); // by the last look before the bytes go in place
+    QTest::newRow("renamed into place") << false << false;
+    QTest::newRow("renamed into place, refused") << false << true;
+    QTest::newRow("written in place") << true << false;
+    QTest::newRow("written in place, refused") << true << true;
+}
+
+// The saver learns the time and size of its own bytes from the file they were written to, and
+// looks at the file last, while the old content is still in place; a refusal leaves it there.
+void TestSafeSave::theBytesAreKnownBeforeTheyAreInPlace()
+{
+    QFETCH(bool, lockedFolder);
+    QFETCH(bool, refused);
+    const QString folder = m_dir.filePath(QStringLiteral("hooks-") + QTest::currentDataTag());
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = writeBytes(folder + QStringLiteral("/plan.tv"), "old");
+    std::unique_ptr<ImmutablePaths> locked;
+    if (lockedFolder) {
+        locked.reset(new ImmutablePaths({folder}));
+        if (!locked->isActive())
+            QSKIP("The file system cannot lock files");
+    }
+    QByteArray atTheLook;
+    QDateTime time;
+    qint64 size = -1;
+    QByteArray whenKnown;
+    SaveHooks hooks;
+    hooks.beforeReplacing = [&](QString *reason) {
+        atTheLook = readBytes(path);
+        *reason = QStringLiteral("refused");
+        return !refused;
+    };
+    hooks.written = [&](const QDateTime &modified, qint64 bytes) {
+        time = modified;
+        size = bytes;
+        whenKnown = readBytes(path);
+    };
+    const auto write = [](QIODevice &device) { return device.write("new bytes") == 9; };
+    QString reason;
+    const SaveOutcome outcome = saveFileContent(path, write, &reason, hooks);
+    QCOMPARE(atTheLook, QByteArray("old"));
+    if (refused) {
+        QCOMPARE(outcome, SaveOutcome::WriteFailed);
+        QCOMPARE(reason, QStringLiteral("refused"));
+        QCOMPARE(readBytes(path), QByteArray("old"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList {"plan.tv"});
+        return;
+    }
+    QCOMPARE(outcome, SaveOutcome::Saved);
+    QCOMPARE(readBytes(path), QByteArray("new bytes"));
+    // Renamed, the bytes were known before they were in place; written in place, once written.
+    QCOMPARE(whenKnown, lockedFolder ? QByteArray("new bytes") : QByteArray("old"));
+    QCOMPARE(size, qint64(9));
+    QCOMPARE(time, QFileInfo(path).lastModified());
 }
 
 TAVROLO_CORE_TEST_MAIN(TestSafeSave)

@@ -11,6 +11,9 @@
 //   "context menu"       the Cards tab's menu of the first card open
 //   "refuse once"        the plan reopened read-only: the first quit is refused (Cancel to
 //                        discarding the changes; "refused" is written), the next one discards
+//   "question open"      no edit: another program has written the plan (7 cards, "Outside 0"
+//                        and on), and the question whether to re-open it is up
+//   "question open, cell"  the same, with "Typed in cell" typed as for "cell"
 // It writes "edited" to its output once the edit is made and the rest is done. A quit that has
 // to wait for the dialogs and menus it cancelled waits ten minutes here, so that the test sees
 // one that does not return.
@@ -18,6 +21,7 @@
 #include "app/Application.h"
 #include "app/MainLoop.h"
 #include "app/MainWindow.h"
+#include "app/PlanFileGuard.h"
 #include "cards/CardItem.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
@@ -119,11 +123,51 @@ void answerReadOnlyQuestions(MainWindow &window)
     poll->start(10);
 }
 
+// Another program writes its version of the plan, and the question about it comes up once the
+// window is active; the edit is reported once the question is up.
+void askAboutOutsideVersion(MainWindow &window)
+{
+    PlanFileGuard::setSettleMs(0);
+    const QString plan = window.fileName();
+    if (!writeTestPlan(plan, 7, QStringLiteral("Outside"))) {
+        report(false);
+        return;
+    }
+    QFile file(plan);
+    if (!file.open(QIODevice::ReadWrite)
+        || !file.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                             QFileDevice::FileModificationTime)) {
+        report(false);
+        return;
+    }
+    file.close();
+    auto *poll = new QTimer(&window);
+    auto asked = std::make_shared<bool>(false);
+    // The window's activation may ask by itself; else the check is run once the window is
+    // active.
+    QObject::connect(poll, &QTimer::timeout, [poll, asked, &window] {
+        QWidget *modal = QApplication::activeModalWidget();
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (box && box->text().contains(QLatin1String("updated by another application"))) {
+            poll->stop();
+            report(true);
+            return;
+        }
+        if (*asked || modal || !window.isActiveWindow())
+            return;
+        *asked = true;
+        QTimer::singleShot(0, &window, [&window] { window.onCheckExternalUpdatesToPlan(); });
+    });
+    poll->start(10);
+}
+
 // The user's edit, and what they left the window doing; false when the window does not let it.
 bool leaveEdited(MainWindow &window, const QString &doing)
 {
     auto *tabs = window.findChild<QTabWidget *>();
-    if (doing == QLatin1String("cell")) {
+    if (doing == QLatin1String("question open"))
+        return true;
+    if (doing == QLatin1String("cell") || doing == QLatin1String("question open, cell")) {
         tabs->setCurrentIndex(2);
         auto *table = window.findChild<TableView *>();
         table->setCurrentCell(0, 1);
@@ -186,6 +230,8 @@ int main(int argc, char *argv[])
                 openDialog(window, "m_editPreferencesAction", false);
             else if (doing == QLatin1String("context menu"))
                 openCardMenu(window);
+            else if (doing.startsWith(QLatin1String("question open")))
+                askAboutOutsideVersion(window);
             else
                 report(true);
         });
