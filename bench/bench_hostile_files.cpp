@@ -219,6 +219,14 @@ int runAll(const QString &folder, const QString &only)
         {"png 4096 x 4096 16-bit RGBA", HostilePlans::blackPng(4096, 4096, 16, 6)},
         {"png 3000 x 3000 16-bit RGBA", HostilePlans::blackPng(3000, 3000, 16, 6)},
         {"jpeg 6000 x 4000 photo", HostilePlans::jpegPhoto(6000, 4000)},
+        // Formats the system reads that carry a picture of their own.
+        {"svgz inflating to 1 GiB",
+         HostilePlans::svgzInflatingTo(HostilePlans::svgShowingData(HostilePlans::blackPng(8, 8)),
+                                       1024)},
+        {"svg holding a jpeg 4000 x 4000 of 10000 scans",
+         HostilePlans::svgShowingJpeg(HostilePlans::progressiveJpeg(4000, 10000))},
+        {"ico holding a png 30000 x 30000 1-bit",
+         HostilePlans::icoHolding(HostilePlans::blackPng(30000, 30000))},
     };
     for (const auto &picture : pictures) {
         if (!QLatin1String(picture.name).contains(only))

@@ -4,8 +4,11 @@
 #include "cards/CardItem.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
+#include "common/core/TextHelpers.h"
 #include "model/Document.h"
+#include "model/Image.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QImage>
@@ -15,6 +18,26 @@
 namespace {
 
 const char dragImageName[] = "_TavroloTempDragImage.png";
+
+// The picture a drag carries: the first of its image formats whose bytes hold one, read as a
+// picture file is read and fitted as the card's picture will be. The picture Qt decodes as the
+// drag's image data is never asked for: Qt takes any format it knows, with no bound, and a few
+// bytes can hold the program for seconds or end it.
+QImage carriedPicture(const QMimeData *data)
+{
+    const QStringList formats = data->formats();
+    for (const QString &format : formats) {
+        if (!format.startsWith(QLatin1String("image/")))
+            continue;
+        QByteArray bytes = data->data(format);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        const QImage picture = readRasterPicture(&buffer, QSize(Image::MaxSide, Image::MaxSide));
+        if (!picture.isNull())
+            return picture;
+    }
+    return QImage();
+}
 
 } // namespace
 
@@ -59,7 +82,7 @@ void CardsView::dropEvent(QDropEvent *event)
     if (data->hasImage()) {
         // A picture dragged from a web page comes as the picture and its address; the
         // picture is what the user sees and wants.
-        const QImage image = qvariant_cast<QImage>(data->imageData());
+        const QImage image = carriedPicture(data);
         if (!image.isNull()) {
             const QString path = dragImagePath();
             if (!path.isEmpty() && image.save(path, "PNG"))

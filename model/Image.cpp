@@ -5,7 +5,6 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 
 namespace {
 
@@ -30,16 +29,12 @@ Image::Image(const QPixmap &pixmap, const QString &name, const QString &path)
     }
 }
 
-// Only the fitted picture is kept, so a photo is decoded at that size where it can be.
 Image::Image(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!openRegularFile(file))
-        return;
-    QImageReader reader(&file);
-    *this = fromFile(readLimitedPicture(reader, QSize(MaxSide, MaxSide)), fileName);
+    *this = fromNamedFile(fileName);
 }
 
+// Only the fitted picture is kept, so a photo is decoded at that size where it can be.
 Image Image::fromNamedFile(const QString &fileName, qint64 *areaBudget, qint64 pixelsPerByte)
 {
     QFile file(fileName);

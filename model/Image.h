@@ -22,15 +22,17 @@ public:
 
     Image() = default;
     Image(const QPixmap &pixmap, const QString &name, const QString &path);
-    // A picture file the user chose (dropped, or added to the library): any format the system
-    // reads, but only from a regular file, links followed, which is known before anything opens
-    // it: the open of a pipe waits until something writes to it, and a device never ends.
+    // A picture file the user chose (dropped, or added to the library), read as fromNamedFile
+    // reads it.
     explicit Image(const QString &fileName);
-    // A picture file that another file names (the "Images" column of a CSV file): only a
-    // regular file, as above, and only the formats of readRasterPicture, so that the picture
-    // reads nothing further. areaBudget as for readLimitedPicture; a file that starts as one of
-    // those formats first adds pixelsPerByte for each of its bytes to it, so that only the bytes
-    // of pictures pay for pixels and a large file of anything else buys none.
+    // A picture file, read only from a regular file, links followed, which is known before
+    // anything opens it (the open of a pipe waits until something writes to it, and a device
+    // never ends), and only as readRasterPicture reads pictures, whatever the file's name. Stock
+    // images, in the program's resources, are regular files too. areaBudget as for
+    // readRasterPicture, for the pictures that another file names (the "Images" column of a CSV
+    // file): a file that starts as one of the formats read first adds pixelsPerByte for each of
+    // its bytes to it, so that only the bytes of pictures pay for pixels and a large file of
+    // anything else buys none.
     static Image fromNamedFile(const QString &fileName, qint64 *areaBudget = nullptr,
                                qint64 pixelsPerByte = 0);
 

@@ -271,8 +271,7 @@ bool overSideLimit(const QSize &size)
     return size.width() > maximumPictureSide || size.height() > maximumPictureSide;
 }
 
-} // namespace
-
+// The reader is given the one format its bytes start with and asks no other handler.
 QImage readLimitedPicture(QImageReader &reader, const QSize &fitInto, qint64 *areaBudget)
 {
     // The reader opens its device and looks at its first bytes, nothing more, so that what the
@@ -314,6 +313,8 @@ QImage readLimitedPicture(QImageReader &reader, const QSize &fitInto, qint64 *ar
         *areaBudget -= area;
     return image;
 }
+
+} // namespace
 
 QByteArray rasterFormat(const QByteArray &start)
 {

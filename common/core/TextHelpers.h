@@ -34,7 +34,6 @@ bool isImageFile(const QString &extension);
 bool isOpenableFile(const QString &extension);
 
 class QIODevice;
-class QImageReader;
 
 // Pictures come from anywhere (picture files, plan files), and a few bytes can declare a
 // picture of gigabytes; these limits are checked against the declared size before anything
@@ -49,23 +48,20 @@ constexpr qint64 maximumPictureArea = 64LL * 1024 * 1024;
 constexpr qint64 pixelsAlwaysAllowed = 16LL * 1024 * 1024;
 constexpr qint64 pixelsPerFileByte = 8;
 
-// Decodes the reader's picture within the limits above; one over them, or one whose size
-// cannot be known before decoding, gives a null image. What the bytes declare beyond the
-// reader's size() counts too: a GIF is charged its logical screen, which its decoder allocates
-// whole, as well as its frame, and a JPEG of more scans than any encoder writes is no picture,
-// since every scan is decoded over the whole picture. A picture larger than fitInto (when
-// valid) comes out scaled to fit into it; JPEG, and PNG of 8 bits a channel, are decoded
-// scaled without ever holding the full-size picture. areaBudget, when given, is the number
-// of pixels the caller still allows: a larger picture gives a null image, and a decoded one
-// takes its counted area from it.
-QImage readLimitedPicture(QImageReader &reader, const QSize &fitInto = QSize(),
-                          qint64 *areaBudget = nullptr);
-
-// Pictures that come inside or by way of a file written elsewhere (a plan file, a picture a
-// CSV file names) are decoded only as PNG, JPEG, BMP or GIF, known by their first bytes, through
-// readLimitedPicture; anything else is no picture. A format chosen by a name the file gives, or
-// by the system's detection, could be one that reads further files while it decodes (an SVG
-// image's links), waits on a pipe or decodes more than its declared size.
+// Every picture the program takes in (inside a plan file, a file the user drops or adds, a file a
+// CSV file names, the bytes a drag carries) is decoded here and nowhere else: only as PNG, JPEG,
+// BMP or GIF, known by its first bytes, whatever a name or the system's detection says; anything
+// else is no picture. Other formats carry pictures of their own that no bound below sees (an SVG's
+// embedded or linked images, an SVGZ that inflates to gigabytes before it is parsed, the PNG inside
+// an icon), or read further files and wait on pipes. The picture is decoded within the limits
+// above; one over them, or one whose size cannot be known before decoding, is no picture. What the
+// bytes declare beyond the decoder's size counts too: a GIF is charged its logical screen, which
+// its decoder allocates whole, as well as its frame, and a JPEG of more scans than any encoder
+// writes is no picture, since every scan is decoded over the whole picture. A picture larger than
+// fitInto (when valid) comes out scaled to fit into it; JPEG, and PNG of 8 bits a channel, are
+// decoded scaled without ever holding the full-size picture. areaBudget, when given, is the number
+// of pixels the caller still allows: a larger picture is no picture, and a decoded one takes its
+// counted area from it.
 QImage readRasterPicture(QIODevice *device, const QSize &fitInto = QSize(),
                          qint64 *areaBudget = nullptr);
 // The handler of the raster format whose signature the bytes (the first eight of a file are

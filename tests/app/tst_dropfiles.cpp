@@ -5,6 +5,7 @@
 #include "harness/FileFaults.h"
 #include "harness/TestMain.h"
 #include "model/Image.h"
+#include "storage/HostilePlans.h"
 #include "storage/PlanFileReader.h"
 
 #include <memory>
@@ -67,6 +68,18 @@ private:
         return QUrl::fromLocalFile(path(name));
     }
 
+    // A file of another format that Qt reads, named as a PNG: "svgz" inflating to a gibibyte,
+    // "svg" holding a JPEG of ten thousand scans, "ico" holding a PNG over the area limit.
+    QUrl foreign(const QString &kind) const
+    {
+        using namespace HostilePlans;
+        const QByteArray bytes = kind == QLatin1String("svgz")
+            ? svgzInflatingTo(svgShowingData(blackPng(8, 8)), 1024)
+            : kind == QLatin1String("svg") ? svgShowingJpeg(progressiveJpeg(64, 10000))
+                                           : icoHolding(blackPng(9000, 9000));
+        return QUrl::fromLocalFile(writeBytes(path(kind + QStringLiteral(".png")), bytes));
+    }
+
     std::unique_ptr<QTemporaryDir> m_folder;
     QString m_plan; // "Plan.tv": the property Name and 3 cards
     std::unique_ptr<MainWindow> m_window;
@@ -115,6 +128,13 @@ void TestDropFiles::picturesOnEmptySpaceMakeOneCard_data()
     // Opening it would wait for good until something wrote to it.
     QTest::newRow("a pipe named as a picture gives none")
         << QStringList {"pipe", "red"} << 0 << 1 << 0;
+    // Read as what they are, they would hold the program for seconds and gigabytes, or end it.
+    QTest::newRow("an svgz named as a picture gives none")
+        << QStringList {"red", "svgz"} << 0 << 1 << 0;
+    QTest::newRow("an svg holding a jpeg of many scans gives none")
+        << QStringList {"red", "svg"} << 0 << 1 << 0;
+    QTest::newRow("an icon holding a large png gives none")
+        << QStringList {"red", "ico"} << 0 << 1 << 0;
 }
 
 void TestDropFiles::picturesOnEmptySpaceMakeOneCard()
@@ -136,6 +156,11 @@ void TestDropFiles::picturesOnEmptySpaceMakeOneCard()
             QSKIP("This system has no named pipes.");
 #endif
         }
+        if (name == QLatin1String("svgz") || name == QLatin1String("svg")
+            || name == QLatin1String("ico")) {
+            urls << foreign(name);
+            continue;
+        }
         urls << (name == QLatin1String("link")
                      ? QUrl(QStringLiteral("https://example.com/plan"))
                      // Suffixes count in any case.
@@ -155,16 +180,23 @@ void TestDropFiles::picturesOnEmptySpaceMakeOneCard()
 void TestDropFiles::filesAndLinksOnACardAreOneUndoStep_data()
 {
     QTest::addColumn<bool>("pictures");
-    QTest::newRow("a document and a web link") << false;
-    QTest::newRow("two pictures") << true;
+    QTest::addColumn<QString>("foreign"); // a file of another format, dropped last
+    QTest::newRow("a document and a web link") << false << "";
+    QTest::newRow("two pictures") << true << "";
+    QTest::newRow("two pictures and an svgz named as a picture") << true << "svgz";
+    QTest::newRow("two pictures and an svg holding a jpeg of many scans") << true << "svg";
+    QTest::newRow("two pictures and an icon holding a large png") << true << "ico";
 }
 
 void TestDropFiles::filesAndLinksOnACardAreOneUndoStep()
 {
     QFETCH(bool, pictures);
+    QFETCH(QString, foreign);
     QList<QUrl> urls;
     if (pictures) {
         urls << picture("a.png", Qt::red) << picture("b.jpg", Qt::green);
+        if (!foreign.isEmpty())
+            urls << this->foreign(foreign);
     } else {
         writeBytes(path("notes.txt"), "notes");
         urls << QUrl::fromLocalFile(path("notes.txt"))
@@ -178,6 +210,7 @@ void TestDropFiles::filesAndLinksOnACardAreOneUndoStep()
     QCOMPARE(doc()->taskCount(), 3);
     QCOMPARE(linkCounts(), pictures ? QList<int>({0, 0, 0}) : QList<int>({0, 2, 0}));
     QCOMPARE(doc()->task(1).imageIndex(), pictures ? 1 : -1);
+    QCOMPARE(doc()->imageCount(), pictures ? 2 : 0);
 }
 
 // A reload, an undo or a deletion between the drop and its delivery gives the dropped-on index

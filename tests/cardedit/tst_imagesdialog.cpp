@@ -8,6 +8,7 @@
 #include "harness/NamedChild.h"
 #include "harness/TestMain.h"
 #include "model/Document.h"
+#include "storage/HostilePlans.h"
 
 #include <QDir>
 #include <QDropEvent>
@@ -127,6 +128,13 @@ void TestImagesDialog::addingPictures_data()
         << QStringList {"wide.png"} << QStringList {"wide"} << QSize(128, 32);
     QTest::newRow("small picture kept")
         << QStringList {"square.bmp"} << QStringList {"square"} << QSize(100, 100);
+    // Files of other formats that Qt reads, each carrying a picture no bound sees.
+    QTest::newRow("an svgz inflating to a gibibyte")
+        << QStringList {"inflating.png"} << QStringList() << QSize();
+    QTest::newRow("an svg holding a jpeg of ten thousand scans")
+        << QStringList {"scans.png"} << QStringList() << QSize();
+    QTest::newRow("an icon holding a png over the area limit")
+        << QStringList {"icon.png"} << QStringList() << QSize();
     QTest::newRow("long name cut") << QStringList {longName + ".png"}
                                    << QStringList {longName.left(127) + "\u2026"} << QSize(8, 8);
 }
@@ -149,6 +157,18 @@ void TestImagesDialog::addingPictures()
             paths.append(picture(file, QSize(100, 100), Qt::cyan, format));
         else if (file == QLatin1String("text.png"))
             paths.append(writeBytes(m_files.filePath(file), "no picture"));
+        else if (file == QLatin1String("inflating.png"))
+            paths.append(
+                writeBytes(m_files.filePath(file),
+                           HostilePlans::svgzInflatingTo(
+                               HostilePlans::svgShowingData(HostilePlans::blackPng(8, 8)), 1024)));
+        else if (file == QLatin1String("scans.png"))
+            paths.append(
+                writeBytes(m_files.filePath(file),
+                           HostilePlans::svgShowingJpeg(HostilePlans::progressiveJpeg(64, 10000))));
+        else if (file == QLatin1String("icon.png"))
+            paths.append(writeBytes(m_files.filePath(file),
+                                    HostilePlans::icoHolding(HostilePlans::blackPng(9000, 9000))));
         else
             paths.append(picture(file, QSize(8, 8), Qt::magenta, format));
     }

@@ -2,10 +2,13 @@
 #include "common/widgets/Settings.h"
 #include "harness/DocumentRecorder.h"
 #include "harness/TestMain.h"
+#include "storage/HostilePlans.h"
 
+#include <QBuffer>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QMimeData>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -47,6 +50,52 @@ QImage picture(const QColor &color)
     return image;
 }
 
+QByteArray pngOf(const QImage &image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// The data of a drag from another program, as the window system hands it over: the bytes of each
+// format offered and, when one of them is named "image/" and a format Qt reads, the image data,
+// which Qt decodes from those bytes with any format it knows when it is asked for.
+class OutsideDragData : public QMimeData
+{
+public:
+    explicit OutsideDragData(const QList<QPair<QString, QByteArray>> &offered)
+    {
+        for (const auto &format : offered) {
+            setData(format.first, format.second);
+            const QByteArray name = format.first.mid(6).toLatin1();
+            if (m_decoded.isEmpty() && format.first.startsWith(QLatin1String("image/"))
+                && QImageReader::supportedImageFormats().contains(name))
+                m_decoded = format.second;
+        }
+    }
+    QStringList formats() const override
+    {
+        QStringList formats = QMimeData::formats();
+        if (!m_decoded.isEmpty())
+            formats << QStringLiteral("application/x-qt-image");
+        return formats;
+    }
+    bool hasFormat(const QString &format) const override { return formats().contains(format); }
+
+protected:
+    QVariant retrieveData(const QString &format, QVariant::Type type) const override
+    {
+        if (format != QLatin1String("application/x-qt-image"))
+            return QMimeData::retrieveData(format, type);
+        return QImage::fromData(m_decoded);
+    }
+
+private:
+    QByteArray m_decoded;
+};
+
 QImage rendered(ShownView &shown, bool plain)
 {
     QImage image(400, 300, QImage::Format_RGB32);
@@ -72,6 +121,8 @@ private slots:
     void dropsNameTheCardAndTheCell_data();
     void dropsNameTheCardAndTheCell();
     void pictureDataTravelsAsAFileOfThisProgramsOwn();
+    void pictureDataIsReadAsTheRasterBytesItCarries_data();
+    void pictureDataIsReadAsTheRasterBytesItCarries();
     void renderingForExportHidesTheSelectionAndKeepsThePlan();
 };
 
@@ -139,8 +190,7 @@ void TestCardsViewDrops::pictureDataTravelsAsAFileOfThisProgramsOwn()
     ShownView shown(Status, Group);
     QList<QUrl> delivered;
     for (const QColor &color : {QColor(Qt::red), QColor(Qt::blue)}) {
-        QMimeData data;
-        data.setImageData(picture(color));
+        OutsideDragData data({{QStringLiteral("image/png"), pngOf(picture(color))}});
         data.setUrls({QUrl(QStringLiteral("https://example.com/picture.png"))});
         const Dropped dropped = dropOn(shown, shown.card(0), &data);
         QCOMPARE(dropped.task, 0);
@@ -164,6 +214,63 @@ void TestCardsViewDrops::pictureDataTravelsAsAFileOfThisProgramsOwn()
     QFile kept(victim);
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), QByteArray("keep me"));
+}
+
+// The picture is read from the bytes the drag carries, as a picture file is: only PNG, JPEG, GIF
+// and BMP, and within the bounds of their sizes and scans. The picture Qt decodes for the image
+// data, from any format it knows and with no bound, is never asked for.
+void TestCardsViewDrops::pictureDataIsReadAsTheRasterBytesItCarries_data()
+{
+    using namespace HostilePlans;
+    QTest::addColumn<QStringList>("formats");
+    QTest::addColumn<QList<QByteArray>>("pictures");
+    QTest::addColumn<QSize>("size"); // of the picture delivered; invalid for none
+    const QByteArray svgz = svgzInflatingTo(svgShowingData(blackPng(8, 8)), 1024);
+    QTest::newRow("a png") << QStringList {"image/png"} << QList<QByteArray> {blackPng(30, 20)}
+                           << QSize(30, 20);
+    QTest::newRow("a jpeg") << QStringList {"image/jpeg"} << QList<QByteArray> {jpegPhoto(40, 30)}
+                            << QSize(40, 30);
+    QTest::newRow("a large jpeg, fitted")
+        << QStringList {"image/jpeg"} << QList<QByteArray> {jpegPhoto(1000, 500)} << QSize(128, 64);
+    QTest::newRow("an svg, then a png: the png")
+        << QStringList {"image/svg", "image/png"}
+        << QList<QByteArray> {svgShowingData(blackPng(8, 8)), blackPng(30, 20)} << QSize(30, 20);
+    QTest::newRow("a jpeg of ten thousand scans")
+        << QStringList {"image/jpeg"} << QList<QByteArray> {progressiveJpeg(64, 10000)} << QSize();
+    QTest::newRow("a png over the area limit")
+        << QStringList {"image/png"} << QList<QByteArray> {blackPng(9000, 9000)} << QSize();
+    QTest::newRow("an icon holding a png over the area limit")
+        << QStringList {"image/ico"} << QList<QByteArray> {icoHolding(blackPng(9000, 9000))}
+        << QSize();
+    QTest::newRow("an svg holding a jpeg of ten thousand scans")
+        << QStringList {"image/svg"}
+        << QList<QByteArray> {svgShowingJpeg(progressiveJpeg(64, 10000))} << QSize();
+    QTest::newRow("an svgz inflating to a gibibyte")
+        << QStringList {"image/svgz"} << QList<QByteArray> {svgz} << QSize();
+}
+
+void TestCardsViewDrops::pictureDataIsReadAsTheRasterBytesItCarries()
+{
+    QFETCH(QStringList, formats);
+    QFETCH(QList<QByteArray>, pictures);
+    QFETCH(QSize, size);
+    ShownView shown(Status, Group);
+    QList<QPair<QString, QByteArray>> offered;
+    for (int i = 0; i < formats.size(); ++i)
+        offered.append({formats.at(i), pictures.at(i)});
+    OutsideDragData data(offered);
+    data.setUrls({QUrl(QStringLiteral("https://example.com/picture.png"))});
+    QVERIFY(data.hasImage());
+    const Dropped dropped = dropOn(shown, shown.card(0), &data);
+    if (!size.isValid()) {
+        // As for a picture Qt could not decode: the drag's address is not taken either.
+        QCOMPARE(dropped.count, 0);
+        return;
+    }
+    QCOMPARE(dropped.count, 1);
+    QCOMPARE(dropped.urls.size(), 1);
+    QVERIFY(dropped.urls.first().isLocalFile());
+    QCOMPARE(QImage(dropped.urls.first().toLocalFile()).size(), size);
 }
 
 // Three cards selected and floating headers: the output shows neither the selection nor the

@@ -3,11 +3,72 @@
 #include "model/Image.h"
 #include "storage/HostilePlans.h"
 
+#include <memory>
+#include <thread>
+
+#include <QBuffer>
 #include <QTemporaryDir>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
+
+namespace {
+
+#ifdef Q_OS_UNIX
+// Something that writes a picture into the pipe as soon as a reader opens it, so that a road
+// that opens the pipe gets a picture instead of waiting for good. What it has not written when
+// it goes is taken by a reader of its own.
+class PipeFeeder
+{
+public:
+    PipeFeeder(const QString &pipe, const QByteArray &bytes) : m_pipe(QFile::encodeName(pipe))
+    {
+        m_writer = std::thread([this, bytes] {
+            const int fd = ::open(m_pipe.constData(), O_WRONLY);
+            if (fd < 0)
+                return;
+            qint64 written = 0;
+            while (written < bytes.size()) {
+                const ssize_t step
+                    = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+                if (step <= 0)
+                    break;
+                written += step;
+            }
+            ::close(fd);
+        });
+    }
+    ~PipeFeeder()
+    {
+        const int fd = ::open(m_pipe.constData(), O_RDONLY | O_NONBLOCK);
+        m_writer.join();
+        if (fd >= 0)
+            ::close(fd);
+    }
+    PipeFeeder(const PipeFeeder &) = delete;
+    PipeFeeder &operator=(const PipeFeeder &) = delete;
+
+private:
+    QByteArray m_pipe;
+    std::thread m_writer;
+};
+#endif
+
+QByteArray bmpOf(const QSize &size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return bytes;
+}
+
+} // namespace
 
 class TestImage : public QObject
 {
@@ -26,26 +87,40 @@ void TestImage::pictureFilesAreFittedOrRefused_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QSize>("size"); // invalid: no image
-    QTest::newRow("camera photo") << HostilePlans::jpegPhoto(4000, 3000) << QSize(128, 96);
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("camera photo") << HostilePlans::jpegPhoto(4000, 3000) << QSize(128, 96) << "jpg";
     QTest::newRow("small picture kept as it is")
-        << HostilePlans::blackPng(100, 120) << QSize(100, 120);
-    QTest::newRow("side over the limit") << HostilePlans::blackPng(16385, 1) << QSize();
+        << HostilePlans::blackPng(100, 120) << QSize(100, 120) << "jpg";
+    QTest::newRow("side over the limit") << HostilePlans::blackPng(16385, 1) << QSize() << "jpg";
     // 81 megapixels in 9 KB: would take a third of a gigabyte to decode.
-    QTest::newRow("area over the limit") << HostilePlans::blackPng(9000, 9000) << QSize();
+    QTest::newRow("area over the limit") << HostilePlans::blackPng(9000, 9000) << QSize() << "jpg";
     // Every scan is decoded over the whole picture.
-    QTest::newRow("progressive") << HostilePlans::progressiveJpeg(256) << QSize(128, 128);
+    QTest::newRow("progressive") << HostilePlans::progressiveJpeg(256) << QSize(128, 128) << "jpg";
     QTest::newRow("more scans than any encoder writes")
-        << HostilePlans::progressiveJpeg(256, 10000) << QSize();
+        << HostilePlans::progressiveJpeg(256, 10000) << QSize() << "jpg";
     // A camera's segment that is too short to hold its length hides no scan from the count.
     QTest::newRow("more scans than any encoder writes, behind an APP1 of length 1")
-        << HostilePlans::progressiveJpeg(64, 10000).insert(2, "\xff\xe1\x00\x01", 4) << QSize();
+        << HostilePlans::progressiveJpeg(64, 10000).insert(2, "\xff\xe1\x00\x01", 4) << QSize()
+        << "jpg";
+    // Pictures of other formats carry pictures of their own, which no bound sees: only the
+    // formats whose bytes the bounds know are read, whatever the file's name.
+    using namespace HostilePlans;
+    QTest::newRow("svgz inflating to a gibibyte, named as a png")
+        << svgzInflatingTo(svgShowingData(blackPng(8, 8)), 1024) << QSize() << "png";
+    QTest::newRow("svg holding a jpeg of ten thousand scans, named as a png")
+        << svgShowingJpeg(progressiveJpeg(64, 10000)) << QSize() << "png";
+    QTest::newRow("icon holding a png over the area limit, named as a png")
+        << icoHolding(blackPng(9000, 9000)) << QSize() << "png";
+    QTest::newRow("bmp named as a png") << bmpOf(QSize(40, 30)) << QSize(40, 30) << "png";
+    QTest::newRow("gif named as a png") << gifWithScreen(20, 10) << QSize(20, 10) << "png";
 }
 
 void TestImage::pictureFilesAreFittedOrRefused()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QSize, size);
-    const Image image(writeBytes(m_dir.filePath(QStringLiteral("holiday.photo.jpg")), bytes));
+    QFETCH(QString, suffix);
+    const Image image(writeBytes(m_dir.filePath(QStringLiteral("holiday.photo.") + suffix), bytes));
     QCOMPARE(image.isNull(), !size.isValid());
     if (size.isValid()) {
         QCOMPARE(image.pixmap().size(), size);
@@ -59,6 +134,8 @@ void TestImage::onlyRegularFilesAreOpened_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("picture");
+    QTest::addColumn<bool>("named"); // by another file (a CSV file's "Images" column)
+    QTest::addColumn<bool>("fed"); // something writes a picture into the pipe
 #ifdef Q_OS_UNIX
     const QString pipe = m_dir.filePath(QStringLiteral("pipe.png"));
     QVERIFY(QFileInfo::exists(pipe) || mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
@@ -68,9 +145,15 @@ void TestImage::onlyRegularFilesAreOpened_data()
         = writeBytes(m_dir.filePath(QStringLiteral("black.png")), HostilePlans::blackPng(8, 8));
     const QString toPicture = m_dir.filePath(QStringLiteral("to a picture.png"));
     QVERIFY(QFileInfo(toPicture).isSymLink() || QFile::link(picture, toPicture));
-    QTest::newRow("pipe") << pipe << false;
-    QTest::newRow("link to a pipe") << toPipe << false;
-    QTest::newRow("link to a picture") << toPicture << true;
+    QTest::newRow("pipe") << pipe << false << false << false;
+    QTest::newRow("link to a pipe") << toPipe << false << false << false;
+    QTest::newRow("link to a picture") << toPicture << true << false << false;
+    // Opened, these would give a picture at once: refused, they are never opened.
+    QTest::newRow("pipe fed a picture") << pipe << false << false << true;
+    QTest::newRow("pipe fed a picture, named by a file") << pipe << false << true << true;
+    QTest::newRow("link to a pipe fed a picture, named by a file")
+        << toPipe << false << true << true;
+    QTest::newRow("link to a picture, named by a file") << toPicture << true << true << false;
 #else
     QSKIP("This system has no named pipes.");
 #endif
@@ -80,7 +163,22 @@ void TestImage::onlyRegularFilesAreOpened()
 {
     QFETCH(QString, path);
     QFETCH(bool, picture);
-    QCOMPARE(Image(path).isNull(), !picture);
+    QFETCH(bool, named);
+    QFETCH(bool, fed);
+#ifdef Q_OS_UNIX
+    std::unique_ptr<PipeFeeder> feeder;
+    if (fed)
+        feeder.reset(new PipeFeeder(path, HostilePlans::blackPng(8, 8)));
+    qint64 budget = pixelsAlwaysAllowed;
+    const Image image
+        = named ? Image::fromNamedFile(path, &budget, pixelsPerFileByte) : Image(path);
+    QCOMPARE(image.isNull(), !picture);
+#else
+    Q_UNUSED(path)
+    Q_UNUSED(picture)
+    Q_UNUSED(named)
+    Q_UNUSED(fed)
+#endif
 }
 
 TAVROLO_GUI_TEST_MAIN(TestImage)

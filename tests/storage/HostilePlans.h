@@ -240,6 +240,53 @@ inline QByteArray svgShowingData(const QByteArray &png)
     return svgShowing("data:image/png;base64," + png.toBase64());
 }
 
+inline QByteArray svgShowingJpeg(const QByteArray &jpeg)
+{
+    return svgShowing("data:image/jpeg;base64," + jpeg.toBase64());
+}
+
+// The document compressed as an SVGZ, followed by whitespace that inflates to the given number
+// of mebibytes. The system's SVG decoder inflates the whole file before it reads any of it.
+// Each mebibyte is a gzip member of its own, all alike, which the inflater takes one after the
+// other: a gibibyte costs a megabyte and a single compression of one mebibyte.
+inline QByteArray svgzInflatingTo(const QByteArray &svg, int mebibytes)
+{
+    const auto member = [](const QByteArray &data) {
+        quint32 table[256];
+        for (quint32 n = 0; n < 256; ++n) {
+            quint32 c = n;
+            for (int k = 0; k < 8; ++k)
+                c = (c >> 1) ^ (0xedb88320u & (0u - (c & 1u)));
+            table[n] = c;
+        }
+        quint32 crc = 0xffffffffu;
+        for (const char byte : data)
+            crc = table[(crc ^ quint8(byte)) & 0xff] ^ (crc >> 8);
+        QByteArray tail(8, 0);
+        qToLittleEndian(crc ^ 0xffffffffu, tail.data());
+        qToLittleEndian(quint32(data.size()), tail.data() + 4);
+        // qCompress puts the length and a zlib header in front of the deflate data, and a
+        // checksum after it.
+        const QByteArray zlib = qCompress(data, 9);
+        return QByteArray("\x1f\x8b\x08\0\0\0\0\0\x02\xff", 10) + zlib.mid(6, zlib.size() - 10)
+            + tail;
+    };
+    return member(svg) + member(QByteArray(1024 * 1024, ' ')).repeated(mebibytes);
+}
+
+// An icon file whose one icon is the PNG, as the system's icon decoder reads it: the directory
+// gives the icon a side of 256 whatever the PNG declares.
+inline QByteArray icoHolding(const QByteArray &png)
+{
+    QByteArray bytes = QByteArray::fromHex("000001000100" // an icon file of one icon
+                                           "00000000"
+                                           "01002000"
+                                           "00000000"
+                                           "16000000");
+    qToLittleEndian(quint32(png.size()), bytes.data() + 14);
+    return bytes + png;
+}
+
 inline QByteArray imageElement(const QByteArray &picture)
 {
     return "<image format=\"PNG\" value=\"" + picture.toHex() + "\"/>";

@@ -771,6 +771,12 @@ void TestPlanFile::picturesAreReadOnlyAsTheRasterDataTheyHold_data()
     // The start marker holds no length: read as one, it would hide the scans of a small file.
     QTest::newRow("jpeg of a hundred scans") << progressiveJpeg(16, 100) << "" << true;
     QTest::newRow("jpeg of a hundred and one scans") << progressiveJpeg(16, 101) << "" << false;
+    // Nor does the marker the decoder passes over as a mark of its own, with no length: read as
+    // a segment, it would take the next marker for its length and hide every scan behind it.
+    QTest::newRow("jpeg of a hundred scans behind a TEM marker")
+        << progressiveJpeg(16, 100).insert(2, "\xff\x01", 2) << "" << true;
+    QTest::newRow("jpeg of a hundred and one scans behind a TEM marker")
+        << progressiveJpeg(16, 101).insert(2, "\xff\x01", 2) << "" << false;
     // The decoder stops at none of these: a segment too short to hold its own length skips
     // nothing more, and any number of 0xFF bytes may stand before a marker.
     const QByteArray scans = progressiveJpeg(64, 10000);
