@@ -580,19 +580,19 @@ QByteArray newSetAsideLines(const QByteArray &existing, const QByteArray &setAsi
     }
     QByteArray added;
     QByteArray groupLine("[General]");
+    // The group line the lines added last stand under.
+    QByteArray writtenGroup;
     group = groupLine;
-    bool groupWritten = false;
     pos = 0;
     while (readIniLine(setAside, pos, line)) {
         if (setAside.at(line.start) == '[') {
             groupLine = setAside.mid(line.start, line.length);
             group = keyOf(setAside, line);
-            groupWritten = false;
             // A group line without its bracket is taken out for itself.
             if (!groupLine.contains(']') && !known.contains(group + '\n')) {
                 known.insert(group + '\n');
                 appendLine(added, setAside, line);
-                groupWritten = true;
+                writtenGroup = groupLine;
             }
             continue;
         }
@@ -600,9 +600,9 @@ QByteArray newSetAsideLines(const QByteArray &existing, const QByteArray &setAsi
         if (known.contains(key))
             continue;
         known.insert(key);
-        if (!groupWritten) {
+        if (writtenGroup != groupLine) {
             added.append(groupLine).append('\n');
-            groupWritten = true;
+            writtenGroup = groupLine;
         }
         appendLine(added, setAside, line);
     }
