@@ -500,6 +500,12 @@ void TestSettings::aStoreThatCannotBeRewrittenIsReadInTheProgramsShapes()
         store.sync();
         QVERIFY(!store.contains(QStringLiteral("zz_handed_on")));
     }
+    if (road == "link")
+        QCOMPARE(readBytes(target), targetText);
+    if (road == "link" || road == "pipe") {
+        const QFileInfo setAside(setAsideName);
+        QVERIFY(!setAside.isSymLink() && setAside.isFile());
+    }
     const bool writable = road != "read-only media" && road != "immutable";
     QCOMPARE(readBytes(fileName).contains("number_format=1"), writable);
     // The next start reads the store again.
@@ -516,11 +522,7 @@ void TestSettings::aStoreThatCannotBeRewrittenIsReadInTheProgramsShapes()
         QVERIFY2(readBytes(fileName).contains(line), readBytes(fileName).constData());
         return;
     }
-    const QFileInfo setAside(setAsideName);
-    QVERIFY(!setAside.isSymLink() && setAside.isFile());
     QCOMPARE(readBytes(setAsideName), "[General]\n" + line + '\n');
-    if (road == "link")
-        QCOMPARE(readBytes(target), targetText);
 }
 
 // Qt's reader looks for the closing bracket of a group line up to the end of the file: read
