@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
 
@@ -146,6 +147,7 @@ Settings::Settings()
                 QStringLiteral("Brenmoor"), QStringLiteral("Tavrolo")),
       m_iniFormat(false)
 {
+    Q_ASSERT(fileName() == QFileInfo(platformStoreFileName()).absoluteFilePath());
     setFallbacksEnabled(false);
 }
 
