@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDebug>
 #include <QFile>
 #include <QFileDevice>
 #include <QFileInfo>
@@ -179,7 +180,10 @@ bool writePreferences(QIODevice &device, const QSettings::SettingsMap &map)
         text += '\n' + state.heldBack;
     // What the program writes it reads again: a store it would set aside at the next start
     // stays as it was.
-    if (text.size() > maximumPreferencesFileBytes)
+    if (text.size() > maximumPreferencesFileBytes) {
+        qWarning("Preferences not saved: %s would grow past %lld bytes", qPrintable(name),
+                 maximumPreferencesFileBytes);
         return false;
+    }
     return device.write(text) == text.size();
 }
