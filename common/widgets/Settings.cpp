@@ -1,7 +1,7 @@
 #include "common/widgets/Settings.h"
 
 #include "common/core/FileHelpers.h"
-#include "common/core/SavedPreferenceShapes.h"
+#include "common/core/PreferencesFormat.h"
 #include "common/core/Version.h"
 #include "storage/StoredAppearance.h"
 
@@ -11,11 +11,8 @@
 
 #include <QAction>
 #include <QDir>
-#include <QEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -125,105 +122,44 @@ bool sameValue(const QVariant &a, const QVariant &b)
     return converted.convert(b.userType()) && converted == b;
 }
 
-// Where QSettings keeps the platform store of the organisation and the program on Linux.
+// Where QSettings keeps the platform store of the organisation and the program, so that the
+// format reads that file and no other.
 QString platformStoreFileName()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
         + QStringLiteral("/Brenmoor/Tavrolo.conf");
 }
 
-// Beside the store: what was taken out of it, which the program never reads.
-QString setAsideNameOf(const QString &fileName)
+// Names the store to the format before the base class reads it.
+QSettings::Format formatFor(const QString &fileName)
 {
-    return fileName + QStringLiteral(".set-aside");
-}
-
-// A file too large to be read is moved aside whole, under the first of the set-aside names
-// that is free; one that cannot be moved stays, for Qt to read as before.
-void moveAsideWhole(const QString &fileName, const QString &setAsideName)
-{
-    constexpr int mostNames = 100;
-    if (QFile::rename(fileName, setAsideName))
-        return;
-    for (int number = 2; number <= mostNames; ++number) {
-        if (QFile::rename(fileName, setAsideName + QLatin1Char('.') + QString::number(number)))
-            return;
-    }
-}
-
-// Takes every value in a shape the program never writes out of the preferences file before
-// Qt reads it (see withoutForeignPreferenceValues), so that it counts as missing. The lines
-// taken out are appended to the set-aside file beside it, which the program never reads, and
-// only once they are kept there is the store rewritten, atomically, without them. Returns the
-// file name, for the base-class initialisers.
-QString keepingOwnShapesOnly(const QString &fileName)
-{
-    // Qt reads nothing of a file of size 0 (an empty file, or a system file that reads on), and
-    // what is no regular file is left to it as it is.
-    const QFileInfo info(fileName);
-    if (!info.isFile() || info.size() == 0)
-        return fileName;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return fileName;
-    const QString setAsideName = setAsideNameOf(fileName);
-    QByteArray text;
-    if (!readBoundedBytes(&file, maximumPreferencesFileBytes, &text)) {
-        file.close();
-        moveAsideWhole(fileName, setAsideName);
-        return fileName;
-    }
-    file.close();
-    QByteArray setAside;
-    const QByteArray kept = withoutForeignPreferenceValues(text, &setAside);
-    if (setAside.isEmpty())
-        return fileName;
-    QFile setAsideFile(setAsideName);
-    if (!setAsideFile.open(QIODevice::WriteOnly | QIODevice::Append)
-        || setAsideFile.write(setAside) != setAside.size() || !setAsideFile.flush())
-        return fileName;
-    setAsideFile.close();
-    QSaveFile store(fileName);
-    if (store.open(QIODevice::WriteOnly) && store.write(kept) == kept.size())
-        store.commit();
-    return fileName;
+    addPreferencesStore(fileName);
+    return preferencesFormat();
 }
 
 } // namespace
 
-// The platform store is opened by its file name, so that Qt reads that one file: by the
-// organisation and program names it would also read the organisation's and the system's files
-// for every key missing here, which the program never writes nor cleans.
+// By organisation and program name, QSettings would also read the organisation's and the
+// system's files for every key missing from the store, which the program never writes nor
+// cleans: only the store itself is read.
 Settings::Settings()
-    : QSettings(keepingOwnShapesOnly(platformStoreFileName()), QSettings::NativeFormat),
+    : QSettings(formatFor(platformStoreFileName()), QSettings::UserScope,
+                QStringLiteral("Brenmoor"), QStringLiteral("Tavrolo")),
       m_iniFormat(false)
-{ }
+{
+    Q_ASSERT(fileName() == QFileInfo(platformStoreFileName()).absoluteFilePath());
+    setFallbacksEnabled(false);
+}
 
 Settings::Settings(const QString &fileName)
-    : QSettings(keepingOwnShapesOnly(fileName), QSettings::IniFormat), m_iniFormat(true)
+    : QSettings(fileName, formatFor(fileName)), m_iniFormat(true)
 { }
+
+Settings::~Settings() = default;
 
 QString Settings::setAsideFileName() const
 {
-    return setAsideNameOf(fileName());
-}
-
-Settings::~Settings()
-{
-    keepingOwnShapesOnly(fileName());
-}
-
-void Settings::sync()
-{
-    keepingOwnShapesOnly(fileName());
-    QSettings::sync();
-}
-
-bool Settings::event(QEvent *event)
-{
-    if (event->type() == QEvent::UpdateRequest)
-        keepingOwnShapesOnly(fileName());
-    return QSettings::event(event);
+    return setAsideFileNameOf(fileName());
 }
 
 Settings::Batch::Batch(Settings *settings) : m_settings(settings)

@@ -123,10 +123,6 @@ public:
     // The file beside the store that keeps what was taken out of it unread: the lines in shapes
     // the program never writes, or the whole store when it was too large to be read.
     QString setAsideFileName() const;
-    // Qt reads the store again whenever it writes it and finds it changed on disk since: each
-    // write (this one, the one Qt makes after changes, the last at the end) is preceded by the
-    // same check as the first read.
-    void sync();
 
     // Empty for the announcements that are no key of the table.
     static QString keyName(Key key);
@@ -247,9 +243,6 @@ signals:
     // A key whose value in force changed, or one of the announcements after Count. Listeners
     // read the new value from this object (or, after Store, from the one settings() gives).
     void changed(Settings::Key key);
-
-protected:
-    bool event(QEvent *event) override;
 
 private:
     CardsAppearance readCardsAppearanceAt(const QString &key) const;

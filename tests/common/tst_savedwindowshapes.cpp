@@ -50,17 +50,30 @@ QByteArray geometryOf(const QRect &frame, const QRect &normal, const QRect &inne
     });
 }
 
-// The program's window with its one tool bar floating at the rectangle, packed as
-// QToolBarAreaLayout packs it: a floating bit, then x and y offset by 0x7fff, width and height.
-QByteArray floatingToolBarState(const QRect &rect)
+// The program's window with its one tool bar, its geometry packed in two words.
+QByteArray toolBarState(quint32 first, quint32 second, const QSize &central = QSize())
 {
-    const quint32 first = (quint32(rect.width()) << 16 | quint32(rect.x() + 0x7fff)) << 1 | 1;
-    const quint32 second = quint32(rect.height()) << 16 | quint32(rect.y() + 0x7fff);
     return streamed([&](QDataStream &out) {
-        out << qint32(0xff) << qint32(0) << quint8(0xfc) << qint32(1) << qint32(2) << qint32(1)
+        out << qint32(0xff) << qint32(0);
+        if (central.isValid()) {
+            // The dock areas: no dock widget, the central widget's size, the four corners.
+            out << quint8(0xfd) << qint32(0) << central << qint32(Qt::TopDockWidgetArea)
+                << qint32(Qt::TopDockWidgetArea) << qint32(Qt::BottomDockWidgetArea)
+                << qint32(Qt::BottomDockWidgetArea);
+        }
+        out << quint8(0xfc) << qint32(1) << qint32(2) << qint32(1)
             << QStringLiteral("m_mainToolBar") << quint8(1) << qint32(0) << qint32(-1) << first
             << second;
     });
+}
+
+// The tool bar floating at the rectangle, packed as QToolBarAreaLayout packs it: a floating
+// bit, then x and y offset by 0x7fff, width and height.
+QByteArray floatingToolBarState(const QRect &rect, const QSize &central = QSize())
+{
+    const quint32 first = (quint32(rect.width()) << 16 | quint32(rect.x() + 0x7fff)) << 1 | 1;
+    const quint32 second = quint32(rect.height()) << 16 | quint32(rect.y() + 0x7fff);
+    return toolBarState(first, second, central);
 }
 
 // The dialogs that keep their geometry in the preferences, built as the program builds them.
@@ -137,6 +150,18 @@ void TestSavedWindowShapes::onlyStatesTheWindowWritesAreRestored_data()
         << floatingToolBarState(QRect(0, 0, 32767, 65535)) << false;
     QTest::newRow("a floating tool bar off the desktop")
         << floatingToolBarState(QRect(1400, 150, 300, 40)) << false;
+    // Only the lowest bit of the first word says whether the bar floats.
+    QTest::newRow("a docked tool bar, the words of a floating one's geometry all set")
+        << toolBarState(0xfffffffe, 0xffffffff) << true;
+    QTest::newRow("a floating tool bar at the far corner of the packing")
+        << floatingToolBarState(QRect(-0x7fff, -0x7fff, 1, 1)) << false;
+    // The desktop bounds a floating bar, whatever the size of the window.
+    QTest::newRow("a floating tool bar in the desktop's far corner, beside a small window")
+        << floatingToolBarState(QRect(1300, 940, 280, 40), QSize(400, 300)) << true;
+    QTest::newRow("a floating tool bar off the desktop, within the window's central size")
+        << floatingToolBarState(QRect(2000, 1200, 300, 40), QSize(5000, 5000)) << false;
+    QTest::newRow("a floating tool bar twice the desktop's size")
+        << floatingToolBarState(QRect(0, 0, 3000, 1900)) << false;
 }
 
 // The window's state from the preferences is handed to Qt, which restores it without bounds,

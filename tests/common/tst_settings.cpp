@@ -1,10 +1,16 @@
 #include "common/app/Accessors.h"
+#include "common/core/PreferencesFormat.h"
 #include "common/core/SavedPreferenceShapes.h"
 #include "common/widgets/Settings.h"
+#include "harness/FileFaults.h"
 #include "harness/TestMain.h"
 
+#include <atomic>
+#include <chrono>
 #include <climits>
 #include <memory>
+#include <sys/stat.h>
+#include <thread>
 
 #include <QDateTime>
 #include <QEvent>
@@ -51,6 +57,14 @@ private slots:
     void thePlatformStoreReadsNoOtherFile();
     void valuesWrittenWhileOpenAreCheckedBeforeEachWrite_data();
     void valuesWrittenWhileOpenAreCheckedBeforeEachWrite();
+    void aStoreRewrittenWhileInUseIsReadOnlyInTheProgramsShapes();
+    void aStoreThatCannotBeRewrittenIsReadInTheProgramsShapes_data();
+    void aStoreThatCannotBeRewrittenIsReadInTheProgramsShapes();
+    void groupLinesWithoutTheirBracketAreTakenOut();
+    void aStoreNearTheBoundKeepsItsValuesAfterTheProgramsWrites_data();
+    void aStoreNearTheBoundKeepsItsValuesAfterTheProgramsWrites();
+    void storesStayReadableByThisAndTheLastVersion_data();
+    void storesStayReadableByThisAndTheLastVersion();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -238,6 +252,16 @@ void TestSettings::onlyValuesInTheProgramsShapesAreRead_data()
         << true << group << "zz_handed_on=/plans/a.tv, " + claim << false;
     QTest::newRow("carried over a line end")
         << false << general << "zz_handed_on=@Var\\\niant" + claim.mid(8) << false;
+    QTest::newRow("a date and time")
+        << false << general << QByteArray(R"(zz_handed_on=@DateTime(\0\0\0\x10\0\x7f\xff))")
+        << false;
+    QTest::newRow("its at sign an octal escape")
+        << true << group << "zz_handed_on=\\100" + claim.mid(1) << false;
+    QTest::newRow("after a quoted semicolon")
+        << false << general << "zz_handed_on=\"a;b\", " + claim << false;
+    QTest::newRow("after blanks") << false << group << "zz_handed_on=  \t " + claim << false;
+    QTest::newRow("after a quote and blanks")
+        << false << general << "zz_handed_on=\"/plans/a.tv\"  ,  " + claim << false;
     QTest::newRow("bytes") << false << general << QByteArray(R"(zz_handed_on=@ByteArray(\0\x1))")
                            << true;
     QTest::newRow("text starting with an at sign")
@@ -389,6 +413,236 @@ zz_handed_on=@Variant(\0\0\0\x0b\x7f\xff\xff\xff)
         QCOMPARE(store.dateFormat(), 0);
     }
     QVERIFY(file.remove());
+}
+
+// Another program rewriting the store while the program writes it: whatever Qt reads again, at
+// whichever moment, is read in the program's shapes only.
+void TestSettings::aStoreRewrittenWhileInUseIsReadOnlyInTheProgramsShapes()
+{
+    const QString fileName = m_dir->filePath(QStringLiteral("shared.ini"));
+    const QByteArray clean = "[General]\ndate_format=2\n";
+    const QByteArray hostile
+        = clean + R"(zz_handed_on=@Variant(\0\0\0\x0b\x7f\xff\xff\xff))" + '\n';
+    writeBytes(fileName, clean);
+    Settings store(fileName);
+    std::atomic<bool> done {false};
+    std::thread other([&] {
+        for (int i = 0; !done; ++i) {
+            writeBytes(fileName,
+                       i % 2 ? hostile : clean + "backup_interval=" + QByteArray::number(i) + '\n');
+            std::this_thread::sleep_for(std::chrono::microseconds(300));
+        }
+    });
+    int held = 0;
+    for (int i = 0; i < 400; ++i) {
+        store.setNumberFormat(i % 2);
+        store.sync();
+        if (store.contains(QStringLiteral("zz_handed_on")))
+            ++held;
+    }
+    done = true;
+    other.join();
+    QCOMPARE(held, 0);
+}
+
+void TestSettings::aStoreThatCannotBeRewrittenIsReadInTheProgramsShapes_data()
+{
+    QTest::addColumn<QString>("road");
+    QTest::newRow("on read-only media") << "read-only media";
+    QTest::newRow("the store immutable") << "immutable";
+    QTest::newRow("the set-aside name a folder") << "folder";
+    QTest::newRow("the set-aside name a link to the shell's start file") << "link";
+    QTest::newRow("the set-aside name a pipe") << "pipe";
+}
+
+// Where the store or its set-aside file can't be written, Qt still reads only the values in the
+// program's shapes; a set-aside name taken by a link or a pipe is replaced, its target as it
+// was; what could not be set aside stays in the store, and what was set aside is set aside once.
+void TestSettings::aStoreThatCannotBeRewrittenIsReadInTheProgramsShapes()
+{
+    QFETCH(QString, road);
+    const QString folder = m_dir->filePath(QStringLiteral("portable"));
+    QVERIFY(QDir().mkpath(folder));
+    std::unique_ptr<SmallFileSystem> media;
+    if (road == "read-only media") {
+        media = std::make_unique<SmallFileSystem>(folder, "size=1m");
+        if (!media->isMounted())
+            QSKIP(smallFileSystemRefused);
+    }
+    const QString fileName = folder + QStringLiteral("/tavrolo.ini");
+    const QByteArray line = R"(zz_handed_on=@Variant(\0\0\0\x0b\x7f\xff\xff\xff))";
+    writeBytes(fileName, "[General]\ndate_format=2\n" + line + "\nbackup_interval=44\n");
+    const QString setAsideName = setAsideFileNameOf(fileName);
+    const QString target = m_dir->filePath(QStringLiteral("shell start"));
+    const QByteArray targetText = "echo started\n";
+    if (road == "folder") {
+        QVERIFY(QDir().mkpath(setAsideName));
+    } else if (road == "link") {
+        writeBytes(target, targetText);
+        QVERIFY(QFile::link(QStringLiteral("../shell start"), setAsideName));
+    } else if (road == "pipe") {
+        QCOMPARE(mkfifo(QFile::encodeName(setAsideName).constData(), 0600), 0);
+    } else if (road == "read-only media") {
+        QVERIFY(media->remountReadOnly());
+    }
+    std::unique_ptr<ImmutablePaths> locked;
+    if (road == "immutable") {
+        locked = std::make_unique<ImmutablePaths>(QStringList {fileName});
+        if (!locked->isActive())
+            QSKIP("the store cannot be made immutable here");
+    }
+    {
+        Settings store(fileName);
+        QCOMPARE(store.dateFormat(), 2);
+        QCOMPARE(store.backupInterval(), 44);
+        QVERIFY(!store.contains(QStringLiteral("zz_handed_on")));
+        store.setNumberFormat(1);
+        store.sync();
+        QVERIFY(!store.contains(QStringLiteral("zz_handed_on")));
+    }
+    if (road == "link")
+        QCOMPARE(readBytes(target), targetText);
+    if (road == "link" || road == "pipe") {
+        const QFileInfo setAside(setAsideName);
+        QVERIFY(!setAside.isSymLink() && setAside.isFile());
+    }
+    const bool writable = road != "read-only media" && road != "immutable";
+    QCOMPARE(readBytes(fileName).contains("number_format=1"), writable);
+    // The next start reads the store again.
+    QFile again(fileName);
+    QVERIFY(again.open(QIODevice::ReadOnly));
+    QSettings::SettingsMap values;
+    QVERIFY(readPreferences(again, values));
+    QVERIFY(!values.contains(QStringLiteral("zz_handed_on")));
+    QCOMPARE(values.value(QStringLiteral("date_format")).toString(), QStringLiteral("2"));
+    if (road == "read-only media")
+        return;
+    if (road == "folder") {
+        QVERIFY(QFileInfo(setAsideName).isDir());
+        QVERIFY2(readBytes(fileName).contains(line), readBytes(fileName).constData());
+        return;
+    }
+    QCOMPARE(readBytes(setAsideName), "[General]\n" + line + '\n');
+}
+
+// Qt's reader looks for the closing bracket of a group line up to the end of the file: read
+// here, such a line is taken out with its group in one pass.
+void TestSettings::groupLinesWithoutTheirBracketAreTakenOut()
+{
+    const QString fileName = m_dir->filePath(QStringLiteral("brackets.ini"));
+    QByteArray lines;
+    for (int i = 0; i < 20000; ++i)
+        lines += "[x\n";
+    const QByteArray text
+        = "[General]\ndate_format=2\n" + lines + "zz_handed_on=1\n[cards_appearances]\nown=kept\n";
+    writeBytes(fileName, text);
+    Settings store(fileName);
+    QCOMPARE(store.dateFormat(), 2);
+    QCOMPARE(store.value(QStringLiteral("cards_appearances/own")).toString(),
+             QStringLiteral("kept"));
+    QCOMPARE(store.allKeys().size(), 2);
+    QCOMPARE(readBytes(store.setAsideFileName()), "[x\n" + QByteArray("zz_handed_on=1\n"));
+}
+
+void TestSettings::aStoreNearTheBoundKeepsItsValuesAfterTheProgramsWrites_data()
+{
+    QTest::addColumn<qint64>("size");
+    QTest::newRow("at the bound") << maximumPreferencesFileBytes;
+    QTest::newRow("1,000 bytes under it") << maximumPreferencesFileBytes - 1000;
+    QTest::newRow("100,000 bytes under it") << maximumPreferencesFileBytes - 100000;
+}
+
+// The bound judges the store the program finds, never what it wrote itself: its writes neither
+// set the store aside nor leave one that the next start would.
+void TestSettings::aStoreNearTheBoundKeepsItsValuesAfterTheProgramsWrites()
+{
+    QFETCH(qint64, size);
+    const QString fileName = m_dir->filePath(QStringLiteral("full.ini"));
+    QByteArray text = "[General]\ndate_format=2\n\n[cards_appearances]\nkept=";
+    const int kept = int(size) - text.size() - 1;
+    text += QByteArray(kept, 'x') + '\n';
+    writeBytes(fileName, text);
+    {
+        Settings store(fileName);
+        QCOMPARE(store.dateFormat(), 2);
+        store.setNumberFormat(1);
+        for (int i = 0; i < 100; ++i)
+            store.setValue(QStringLiteral("tip_%1").arg(i), true);
+        store.sync();
+        QCOMPARE(store.dateFormat(), 2);
+    }
+    QVERIFY(!QFile::exists(setAsideFileNameOf(fileName)));
+    QVERIFY(QFileInfo(fileName).size() <= maximumPreferencesFileBytes);
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QSettings::SettingsMap values;
+    QVERIFY(readPreferences(file, values));
+    QCOMPARE(values.value(QStringLiteral("date_format")).toString(), QStringLiteral("2"));
+    QCOMPARE(values.value(QStringLiteral("cards_appearances/kept")).toString().size(), kept);
+    QCOMPARE(values.contains(QStringLiteral("tip_99")), size < maximumPreferencesFileBytes - 2000);
+}
+
+void TestSettings::storesStayReadableByThisAndTheLastVersion_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QVariant>("value");
+    QTest::newRow("a number") << "sessions" << QVariant(42);
+    QTest::newRow("a flag") << "show_tooltips" << QVariant(false);
+    QTest::newRow("a fraction") << "animation_duration" << QVariant(0.8);
+    QTest::newRow("text with the INI's own characters")
+        << "last_plan" << QVariant(QStringLiteral("/plans/a ;=, \"b\" \\ c\td.tv"));
+    QTest::newRow("text with blanks around it")
+        << "backup_folder" << QVariant(QStringLiteral("  x "));
+    QTest::newRow("text starting with an at sign")
+        << "last_plan" << QVariant(QStringLiteral("@home/plan.tv"));
+    QTest::newRow("text holding a nought")
+        << "zz_text" << QVariant(QString::fromLatin1("a\0b1", 4));
+    QTest::newRow("text past ASCII")
+        << "last_plan" << QVariant(QString::fromUtf8("/R\xC3\xA9sum\xC3\xA9/\xCF\x80 0a.tv"));
+    QTest::newRow("bytes") << "geometry"
+                           << QVariant(QByteArray("\x01\xd9\xd0\xcb\0\x03\0\0\xff,;=\"\\ @\n", 17));
+    QTest::newRow("a list") << "recent_docs"
+                            << QVariant(QStringList {"/a.tv", "b, c.tv", "@d.tv", "", " e "});
+    QTest::newRow("a list of one") << "recent_docs" << QVariant(QStringList {"/a.tv"});
+    QTest::newRow("an empty list") << "recent_docs" << QVariant(QStringList());
+    QTest::newRow("an appearance named with slashes")
+        << Settings::cardsAppearanceKey(QStringLiteral("Mine/Yours\\100%"))
+        << QVariant(QStringLiteral(
+               "<!DOCTYPE stored_appearance><appearance> <a v=\"1\"/></appearance>"));
+    QTest::newRow("an appearance in a sub-group of an earlier version")
+        << "cards_appearances/old/name" << QVariant(QStringLiteral("x"));
+    QTest::newRow("a key past ASCII")
+        << QString::fromUtf8("toolbar_show_\xC3\xBC\xE2\x82\xAC") << QVariant(true);
+    QTest::newRow("a group named general") << "General/x" << QVariant(1);
+}
+
+// The last version wrote its stores with Qt's INI writer and read them with Qt's INI reader:
+// what either version writes, both read alike, and the text is the same.
+void TestSettings::storesStayReadableByThisAndTheLastVersion()
+{
+    QFETCH(QString, key);
+    QFETCH(QVariant, value);
+    static int files = 0;
+    // A fresh name for each read, so that no store Qt keeps in memory answers for the file.
+    const auto copied = [&](const QString &fileName) {
+        const QString copy = m_dir->filePath(QStringLiteral("read %1.ini").arg(++files));
+        writeBytes(copy, readBytes(fileName));
+        return copy;
+    };
+    const auto readByLastVersion = [&](const QString &fileName) {
+        return QSettings(copied(fileName), QSettings::IniFormat).value(key);
+    };
+    const auto readByThisVersion
+        = [&](const QString &fileName) { return Settings(copied(fileName)).value(key); };
+    const QString byLast = m_dir->filePath(QStringLiteral("by the last version.ini"));
+    QSettings(byLast, QSettings::IniFormat).setValue(key, value);
+    const QString byThis = m_dir->filePath(QStringLiteral("by this version.ini"));
+    Settings(byThis).setValue(key, value);
+    const QVariant read = readByLastVersion(byLast);
+    QCOMPARE(readByThisVersion(byLast), read);
+    QCOMPARE(readByLastVersion(byThis), read);
+    QCOMPARE(readByThisVersion(byThis), read);
+    QCOMPARE(readBytes(byThis), readBytes(byLast));
 }
 
 TAVROLO_TEST_MAIN(TestSettings)
