@@ -4,7 +4,6 @@
 #include "harness/TestMain.h"
 #include "storage/HostilePlans.h"
 
-#include <QBuffer>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -48,15 +47,6 @@ QImage picture(const QColor &color)
     QImage image(6, 4, QImage::Format_RGB32);
     image.fill(color);
     return image;
-}
-
-QByteArray pngOf(const QImage &image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
 }
 
 // The data of a drag from another program, as the window system hands it over: the bytes of each
@@ -190,7 +180,8 @@ void TestCardsViewDrops::pictureDataTravelsAsAFileOfThisProgramsOwn()
     ShownView shown(Status, Group);
     QList<QUrl> delivered;
     for (const QColor &color : {QColor(Qt::red), QColor(Qt::blue)}) {
-        OutsideDragData data({{QStringLiteral("image/png"), pngOf(picture(color))}});
+        OutsideDragData data(
+            {{QStringLiteral("image/png"), HostilePlans::encodedPicture(picture(color), "PNG")}});
         data.setUrls({QUrl(QStringLiteral("https://example.com/picture.png"))});
         const Dropped dropped = dropOn(shown, shown.card(0), &data);
         QCOMPARE(dropped.task, 0);

@@ -6,7 +6,6 @@
 #include <memory>
 #include <thread>
 
-#include <QBuffer>
 #include <QTemporaryDir>
 
 #ifdef Q_OS_UNIX
@@ -61,11 +60,7 @@ QByteArray bmpOf(const QSize &size)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
-    return bytes;
+    return HostilePlans::encodedPicture(image, "BMP");
 }
 
 } // namespace

@@ -167,6 +167,16 @@ inline QByteArray blackPng(int width, int height, int bitDepth = 1, int colorTyp
         + chunk("IEND", QByteArray());
 }
 
+// The bytes of a picture file of the image, as the system's encoder writes it.
+inline QByteArray encodedPicture(const QImage &image, const char *format, int quality = -1)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format, quality);
+    return bytes;
+}
+
 // A photo-like JPEG: smooth gradients with some detail, as a camera would give.
 inline QByteArray jpegPhoto(int width, int height)
 {
@@ -176,11 +186,7 @@ inline QByteArray jpegPhoto(int width, int height)
         for (int x = 0; x < width; ++x)
             line[x] = qRgb(x * 255 / width, y * 255 / height, (x ^ y) & 0xff);
     }
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 90);
-    return bytes;
+    return encodedPicture(image, "JPG", 90);
 }
 
 // A progressive JPEG of one colour as the system's encoder writes it (ten scans for a colour
