@@ -513,6 +513,8 @@ void PlanFileCommands::keepPlanShownAside(const QString &why)
             qWarning().noquote()
                 << why << QStringLiteral("The plan shown has been kept as '%1'.").arg(kept);
             settings()->write(Settings::Key::UnsavedPlanKeptAs, kept);
+            // A session that ends may kill the program before the store is written at its end.
+            settings()->sync();
             return;
         }
     }
