@@ -558,6 +558,7 @@ void MainWindow::onCompleteStartup()
                            "permission\nor store 'Preferences' in %2.")
                             .arg(app()->iniFilePath(), Settings().fileName()));
     }
+    m_files->tellWherePlanWasKept();
     QTimer::singleShot(autoUpdateCheckDelayMs, this, &MainWindow::onAutoCheckForUpdates);
     m_fileGuard->restartBackupTimer();
 }

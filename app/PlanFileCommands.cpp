@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/FileDialogs.h"
+#include "app/MainLoop.h"
 #include "app/PlanFileGuard.h"
 #include "app/PlanFileNames.h"
 #include "app/PlanFileState.h"
@@ -20,6 +21,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
@@ -56,6 +59,12 @@ QString tavroloFilter()
 bool userIsThere()
 {
     return true;
+}
+
+// No one may be there to answer: a quit from outside.
+bool noOneToAsk()
+{
+    return false;
 }
 
 // The plan cannot be kept: the user chooses between losing the changes and staying.
@@ -381,7 +390,12 @@ bool PlanFileCommands::saveFile(const QString &path)
     QString error;
     if (writePlan(path, &error))
         return true;
-    criticalMessage(m_window, error);
+    // A box would hold a quit from outside for good (an autosave can come while the window
+    // closes).
+    if (quitFromOutsideUnderway())
+        qWarning().noquote() << error;
+    else
+        criticalMessage(m_window, error);
     return false;
 }
 
@@ -438,6 +452,10 @@ bool PlanFileCommands::writePlan(const QString &path, QString *error)
 
 bool PlanFileCommands::maybeSave()
 {
+    // A quit from outside would wait for an answer for good, and a session's end may follow it
+    // at any moment: it saves as the end of a session does where no one may be asked.
+    if (quitFromOutsideUnderway())
+        return saveForSessionEnd(noOneToAsk);
     // The plan is saved as the user sees it, before it is replaced or the window closes:
     // typing in progress included, which a file dialog or a menu would enter too late or never.
     m_hooks.enterTypedText(userIsThere);
@@ -471,9 +489,57 @@ bool PlanFileCommands::maybeSave()
     return userDiscards(m_window, failedSaveDiscardQuestion(m_planFile.fileName));
 }
 
+// The plan shown is written whole to the first of the places the user already knows that
+// takes it: the backup folder, then the program's data folder. The diagnostic output names
+// the file, and the next start says where it is.
+void PlanFileCommands::keepPlanShownAside(const QString &why)
+{
+    const QString plan = m_planFile.fileName.isEmpty()
+        ? QStringLiteral("unnamed.%1").arg(planExtension)
+        : m_planFile.fileName;
+    const QString name
+        = QStringLiteral("%1_unsaved.%2")
+              .arg(timeStampedBaseName(plan, QDateTime::currentDateTime()), planExtension);
+    QStringList folders {settings()->backupFolder(), dataFolder(true)};
+    folders.removeDuplicates();
+    for (const QString &folder : qAsConst(folders)) {
+        if (!QFileInfo(folder).isDir())
+            continue;
+        QString kept = QDir::toNativeSeparators(folder) + QDir::separator() + name;
+        if (QFileInfo::exists(kept))
+            kept = duplicateFileName(kept);
+        QString error;
+        if (writePlanFile(m_plan, kept, &error)) {
+            qWarning().noquote()
+                << why << QStringLiteral("The plan shown has been kept as '%1'.").arg(kept);
+            settings()->write(Settings::Key::UnsavedPlanKeptAs, kept);
+            // A session that ends may kill the program before the store is written at its end.
+            settings()->sync();
+            return;
+        }
+    }
+    qWarning().noquote() << why
+                         << QStringLiteral("The plan shown could not be kept in '%1' either.")
+                                .arg(folders.join(QStringLiteral("' or '")));
+}
+
+// Once, at the start after a quit from outside that kept the plan shown aside.
+void PlanFileCommands::tellWherePlanWasKept()
+{
+    const QString kept = settings()->read(Settings::Key::UnsavedPlanKeptAs).toString();
+    if (kept.isEmpty())
+        return;
+    settings()->write(Settings::Key::UnsavedPlanKeptAs, QString());
+    informationMessage(m_window,
+                       tr("When %1 was last ended, the plan shown could not be saved to its "
+                          "file.\nIt has been kept as '%2'.")
+                           .arg(QStringLiteral("Tavrolo"), kept));
+}
+
 // No one may be there to answer, and a question without the session manager's leave would
 // hold up the end of the session: a version another program wrote meanwhile is copied aside
-// unasked, and a failed write says nothing unless the user may be asked.
+// unasked, and a failed write (a read-only plan included) asks nothing unless the user may be
+// asked; the plan shown then goes where the user will find it.
 bool PlanFileCommands::saveForSessionEnd(const std::function<bool()> &mayAsk)
 {
     m_hooks.enterTypedText(mayAsk);
@@ -481,10 +547,12 @@ bool PlanFileCommands::saveForSessionEnd(const std::function<bool()> &mayAsk)
         return true;
     return m_guard.endAcceptingOutsideVersion([this, &mayAsk] {
         QString error;
-        if (!m_planFile.readOnly && writePlan(m_planFile.fileName, &error))
+        if (writePlan(m_planFile.fileName, &error))
             return true;
-        if (!mayAsk())
+        if (!mayAsk()) {
+            keepPlanShownAside(error);
             return true;
+        }
         return userDiscards(m_window,
                             m_planFile.readOnly ? readOnlyDiscardQuestion(m_planFile.fileName)
                                                 : failedSaveDiscardQuestion(m_planFile.fileName));

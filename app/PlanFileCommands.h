@@ -62,13 +62,17 @@ public:
     bool saveAs();
     bool saveFile(const QString &path);
     // Before the plan is replaced or the window closes: a modified plan, with the text being
-    // typed, is saved; false when the user keeps the plan after all.
+    // typed, is saved; false when the user keeps the plan after all. During a quit from
+    // outside, as at the end of a session where no one may be asked.
     bool maybeSave();
     // The session ends (a logout, a shutdown): a modified plan, with the text being typed, is
     // written at once, unasked. Only when it can't be and mayAsk() lets the user be asked comes
     // the discard question; false when the user keeps the plan, so that the session does not
-    // end.
+    // end. Where no one may be asked, the plan shown is written elsewhere instead.
     bool saveForSessionEnd(const std::function<bool()> &mayAsk);
+    // At start-up, once: where the plan shown was kept when its file would not take it at the
+    // last end.
+    void tellWherePlanWasKept();
 
     void duplicate();
 
@@ -78,6 +82,9 @@ public:
 private:
     // What saveFile does, without a word: *error says why the plan was not written.
     bool writePlan(const QString &path, QString *error);
+    // The plan's file would not take the plan at an end where no one may be asked (*why says
+    // why): it is written whole elsewhere, under a name of its own.
+    void keepPlanShownAside(const QString &why);
     // The save dialog of a new plan, from the proposal, until the user names another file than
     // the open plan's own; empty when cancelled.
     QString askNewPlanName(const QString &proposal);

@@ -131,6 +131,11 @@ void PlanFileGuard::showReadOnlyWarning()
     // The plan may have been replaced by a writable one in the meantime.
     if (!m_planFile.readOnly)
         return;
+    // A box would hold a quit from outside for good; the warning stays due.
+    if (quitFromOutsideUnderway()) {
+        m_planFile.readOnlyWarned = false;
+        return;
+    }
     warningMessage(m_window,
                    tr("This plan is opened read-only. Any changes will *not* be saved or "
                       "backed up.\nHowever you can 'File>Duplicate' your changes to a new "
@@ -147,18 +152,12 @@ void PlanFileGuard::restartBackupTimer()
         m_backupTimer.start(preferences->backupInterval() * msPerMinute);
 }
 
-// Plan.tv becomes Plan_2016-09-26T14-25-59.tvb in the backup folder: the name up to its first
-// dot, and the time without the colons file systems refuse.
+// Plan.tv becomes Plan_2016-09-26T14-25-59.tvb in the backup folder.
 QString PlanFileGuard::backupFilePath(const QString &planPath, bool timeStamped) const
 {
-    const QString fileName = QFileInfo(planPath).fileName();
-    const int dot = fileName.indexOf(QLatin1Char('.'));
-    QString name = dot < 0 ? fileName : fileName.left(dot);
-    if (timeStamped)
-        name += QLatin1Char('_')
-            + QDateTime::currentDateTime()
-                  .toString(Qt::ISODate)
-                  .replace(QLatin1Char(':'), QLatin1Char('-'));
+    const QString name = timeStamped
+        ? timeStampedBaseName(planPath, QDateTime::currentDateTime())
+        : QFileInfo(planPath).fileName().section(QLatin1Char('.'), 0, 0);
     return QDir::toNativeSeparators(settings()->backupFolder()) + QDir::separator() + name
         + QStringLiteral(".tvb");
 }
@@ -166,8 +165,8 @@ QString PlanFileGuard::backupFilePath(const QString &planPath, bool timeStamped)
 void PlanFileGuard::onBackupTimeOut()
 {
     // The tick comes back while a box of the last tick (or any other dialog) is open; one
-    // box at a time, and the next tick tries again.
-    if (QApplication::activeModalWidget())
+    // box at a time, and the next tick tries again. A quit from outside waits for no box.
+    if (QApplication::activeModalWidget() || quitFromOutsideUnderway())
         return;
     if (m_planFile.readOnly || !m_changedSinceBackup || m_planFile.fileName.isEmpty())
         return;
@@ -427,6 +426,13 @@ bool PlanFileGuard::onCheckExternalUpdatesToPlan()
         return false;
     if (!m_window->isActiveWindow() || QApplication::activeModalWidget())
         return false;
+    // Nothing asks during a quit from outside, which would wait for the answer for good (a
+    // check posted as the quit leaves full screen runs while the window closes): the question
+    // stays due, as after a box the quit closed, and the quit decides alone.
+    if (quitFromOutsideUnderway()) {
+        m_outsideChangeQuestionDue = true;
+        return false;
+    }
     m_outsideChangeQuestionDue = false;
     // Text still being typed is a change too: the question must warn of its loss, and Cancel
     // must find it in the plan, to be saved with the rest.

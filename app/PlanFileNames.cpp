@@ -1,5 +1,6 @@
 #include "app/PlanFileNames.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -35,4 +36,12 @@ QString duplicateFileName(const QString &path)
         if (!QFileInfo::exists(candidate))
             return candidate;
     }
+}
+
+QString timeStampedBaseName(const QString &path, const QDateTime &time)
+{
+    const QString fileName = QFileInfo(path).fileName();
+    const int dot = fileName.indexOf(QLatin1Char('.'));
+    return (dot < 0 ? fileName : fileName.left(dot)) + QLatin1Char('_')
+        + time.toString(Qt::ISODate).replace(QLatin1Char(':'), QLatin1Char('-'));
 }

@@ -90,6 +90,7 @@ const std::array<KeyEntry, static_cast<size_t>(Settings::Key::Count)> &keyTable(
         {K::ToolbarIconSize, "toolbar_icon_size", 0},
         {K::LinkWindowGeometry, "link_window_geometry", QVariant()},
         {K::PrefsWindowGeometry, "prefs_window_geometry", QVariant()},
+        {K::UnsavedPlanKeptAs, "unsaved_plan_kept_as", QString()},
     }};
     return table;
 }

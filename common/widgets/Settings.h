@@ -89,6 +89,9 @@ public:
         ToolbarIconSize,
         LinkWindowGeometry,
         PrefsWindowGeometry,
+        // Where a quit from outside kept the plan shown that its file would not take, until the
+        // next start has said so.
+        UnsavedPlanKeptAs,
         Count,
         // Announced by changed() but no key of the table:
         // the date or the number format or both, once for each batch that changes them;

@@ -1,11 +1,14 @@
 #include "MainWindowFixture.h"
 #include "app/QuitSignals.h"
+#include "harness/FileFaults.h"
 #include "harness/TestMain.h"
 
 #include <csignal>
+#include <memory>
 
 #include <QDirIterator>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -45,8 +48,9 @@ class TestQuitSignals : public QObject
 private slots:
     void aQuitSignalSavesThePendingEditAndEnds_data();
     void aQuitSignalSavesThePendingEditAndEnds();
+    void aQuitWhoseSaveFailsKeepsThePlanShownAside_data();
+    void aQuitWhoseSaveFailsKeepsThePlanShownAside();
     void aSignalAsksToQuitOnceForAllThatCame();
-    void aSignalAfterARefusedQuitStillEnds();
 };
 
 void TestQuitSignals::aQuitSignalSavesThePendingEditAndEnds_data()
@@ -85,6 +89,12 @@ void TestQuitSignals::aQuitSignalSavesThePendingEditAndEnds_data()
     QTest::newRow("the question about another program's version open, typing in a Table cell")
         << int(SIGTERM) << 1 << "question open, cell"
         << (QStringList {QStringLiteral("Typed in cell")} << testPlanNames(3).mid(1));
+    // Leaving full screen activates the window, which has the file checked while it closes:
+    // the question is not asked, and the quit ends.
+    QTest::newRow("Cards alone in full screen, another program's version settled")
+        << int(SIGTERM) << 1 << "outside version, full screen 0" << outside;
+    QTest::newRow("Table alone in full screen, another program's version settled, SIGHUP")
+        << int(SIGHUP) << 1 << "outside version, full screen 2" << outside;
 }
 
 void TestQuitSignals::aQuitSignalSavesThePendingEditAndEnds()
@@ -107,7 +117,8 @@ void TestQuitSignals::aQuitSignalSavesThePendingEditAndEnds()
     QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
     QCOMPARE(nextLine(child), QByteArray("edited"));
     // The autosave waits five seconds: the edit is still only in the program.
-    const bool outsideVersion = doing.startsWith(QLatin1String("question open"));
+    const bool outsideVersion = doing.startsWith(QLatin1String("question open"))
+        || doing.startsWith(QLatin1String("outside version"));
     const QStringList outside = testPlanNames(7, "Outside");
     QCOMPARE(cardNamesInFile(plan), outsideVersion ? outside : testPlanNames(3));
     for (int i = 0; i < times; ++i)
@@ -135,8 +146,91 @@ void TestQuitSignals::aQuitSignalSavesThePendingEditAndEnds()
     QVERIFY(!preferences.value("window_state").toByteArray().isEmpty());
 }
 
-// A quit the user refused (a read-only plan kept) must not come back by itself: each signal
-// asks once, however many came before the program could answer.
+// The plan's file won't take the edit (a pulled stick, a full disk, something else at its name,
+// a read-only plan): nothing asks, the plan shown is written whole to the backup folder, else to
+// the data folder, the diagnostic output names it, the next start is to say where it is, and
+// the program ends by its signal.
+void TestQuitSignals::aQuitWhoseSaveFailsKeepsThePlanShownAside_data()
+{
+    QTest::addColumn<QString>("doing"); // what the user left the program doing
+    QTest::addColumn<QString>("fault"); // what befell the plan's file once it was edited
+    QTest::addColumn<QString>("kept"); // in which folder the plan shown is, under the home
+    const QString backups = QStringLiteral("Documents/Tavrolo/Backups");
+    QTest::newRow("the plan's folder removed") << ""
+                                               << "folder removed" << backups;
+    // Leaving full screen activates the window, which finds the file unwritable and the plan
+    // read-only while it closes: its warning is not shown.
+    QTest::newRow("the plan's folder removed, Cards alone in full screen")
+        << "full screen 0"
+        << "folder removed" << backups;
+    QTest::newRow("a folder at the plan's name") << ""
+                                                 << "folder at its name" << backups;
+    QTest::newRow("the plan's disk full") << ""
+                                          << "disk full" << backups;
+    // Once, the discard question held the quit: a quit from outside is now never refused.
+    QTest::newRow("the plan read-only") << "read-only"
+                                        << "" << backups;
+    QTest::newRow("the plan's folder removed, a file at the backup folder's name")
+        << ""
+        << "folder removed, no backup folder" << QStringLiteral("Documents/Tavrolo");
+}
+
+void TestQuitSignals::aQuitWhoseSaveFailsKeepsThePlanShownAside()
+{
+    QFETCH(QString, doing);
+    QFETCH(QString, fault);
+    QFETCH(QString, kept);
+    QTemporaryDir folder;
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QString planFolder = folder.filePath("plans");
+    QVERIFY(QDir().mkpath(planFolder));
+    std::unique_ptr<SmallFileSystem> disk;
+    if (fault == QLatin1String("disk full")) {
+        disk.reset(new SmallFileSystem(planFolder, "size=64k"));
+        if (!disk->isMounted())
+            QSKIP(smallFileSystemRefused);
+    }
+    const QString plan = QDir::toNativeSeparators(planFolder + "/Plan.tv");
+    QVERIFY(writeTestPlan(plan, 3));
+    ChildWithQuitSignals child;
+    QStringList arguments {home.path(), plan};
+    if (!doing.isEmpty())
+        arguments << doing;
+    child.start(QStringLiteral(TAVROLO_QUIT_CHILD), arguments);
+    QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
+    QCOMPARE(nextLine(child), QByteArray("edited"));
+    if (fault.startsWith(QLatin1String("folder removed")))
+        QVERIFY(QDir(planFolder).removeRecursively());
+    if (fault == QLatin1String("folder at its name"))
+        QVERIFY(QFile::remove(plan) && QDir().mkpath(plan));
+    if (disk)
+        QVERIFY(disk->fill());
+    if (fault.endsWith(QLatin1String("no backup folder"))) {
+        const QString backups = home.filePath("Documents/Tavrolo/Backups");
+        QVERIFY(QDir(backups).removeRecursively());
+        writeBytes(backups, "not a folder");
+    }
+    QCOMPARE(::kill(pid_t(child.processId()), SIGTERM), 0);
+    QVERIFY(child.waitForFinished(60000));
+    const QByteArray diagnostics = child.readAllStandardError();
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(child.exitCode(), int(SIGTERM));
+    const QSettings preferences(home.filePath("config/Brenmoor/Tavrolo.conf"),
+                                QSettings::IniFormat);
+    const QString keptAs = preferences.value("unsaved_plan_kept_as").toString();
+    QCOMPARE(QFileInfo(keptAs).absolutePath(), home.filePath(kept));
+    QVERIFY2(QRegularExpression(
+                 QStringLiteral("^Plan_\\d{4}-\\d\\d-\\d\\dT\\d\\d-\\d\\d-\\d\\d_unsaved\\.tv$"))
+                 .match(QFileInfo(keptAs).fileName())
+                 .hasMatch(),
+             qPrintable(keptAs));
+    QCOMPARE(cardNamesInFile(keptAs), testPlanNames(3) << QStringLiteral("Edited"));
+    QVERIFY2(diagnostics.contains(keptAs.toUtf8()), diagnostics.constData());
+}
+
+// A quit that was refused must not come back by itself: each signal asks once, however many
+// came before the program could answer.
 void TestQuitSignals::aSignalAsksToQuitOnceForAllThatCame()
 {
     // Caught from here on, these signals do not end the test itself.
@@ -155,29 +249,6 @@ void TestQuitSignals::aSignalAsksToQuitOnceForAllThatCame()
     QCOMPARE(quitSignals.lastSignal(), int(SIGINT));
     QTest::qWait(200);
     QCOMPARE(requests.count(), 2);
-}
-
-// A read-only plan whose changes the user would not discard: the quit is refused, and the next
-// signal asks again and ends the program.
-void TestQuitSignals::aSignalAfterARefusedQuitStillEnds()
-{
-    QTemporaryDir folder;
-    QTemporaryDir home;
-    const QString plan = QDir::toNativeSeparators(folder.filePath("Plan.tv"));
-    QVERIFY(writeTestPlan(plan, 3));
-    ChildWithQuitSignals child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QStringLiteral(TAVROLO_QUIT_CHILD), {home.path(), plan, "refuse once"});
-    QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
-    QCOMPARE(nextLine(child), QByteArray("edited"));
-    QCOMPARE(::kill(pid_t(child.processId()), SIGTERM), 0);
-    QCOMPARE(nextLine(child), QByteArray("refused"));
-    QVERIFY(!child.waitForFinished(300));
-    QCOMPARE(::kill(pid_t(child.processId()), SIGHUP), 0);
-    QVERIFY(child.waitForFinished(60000));
-    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
-    QCOMPARE(child.exitCode(), int(SIGHUP));
-    QCOMPARE(cardNamesInFile(plan), testPlanNames(3));
 }
 
 TAVROLO_TEST_MAIN(TestQuitSignals)

@@ -9,11 +9,13 @@
 //   "preferences"        the Preferences dialog open
 //   "another window"     a window of its own shown beside the main window
 //   "context menu"       the Cards tab's menu of the first card open
-//   "refuse once"        the plan reopened read-only: the first quit is refused (Cancel to
-//                        discarding the changes; "refused" is written), the next one discards
+//   "read-only"          the plan reopened read-only, its warning answered; a question
+//                        whether to discard the changes is answered Cancel, keeping the plan
 //   "question open"      no edit: another program has written the plan (7 cards, "Outside 0"
 //                        and on), and the question whether to re-open it is up
 //   "question open, cell"  the same, with "Typed in cell" typed as for "cell"
+//   "outside version, full screen N"  no edit: tab N alone in full screen, and another
+//                        program's version written meanwhile, settled, not yet asked about
 // It writes "edited" to its output once the edit is made and the rest is done. A quit that has
 // to wait for the dialogs and menus it cancelled waits ten minutes here, so that the test sees
 // one that does not return.
@@ -99,48 +101,44 @@ void openCardMenu(MainWindow &window)
     poll->start(10);
 }
 
-// Answers the boxes of a read-only plan: its warning with OK, the first question whether to
-// discard the changes with Cancel, the next with Discard.
+// Answers the boxes of a read-only plan: its warning with OK, a question whether to discard
+// the changes with Cancel, as a user keeps the plan.
 void answerReadOnlyQuestions(MainWindow &window)
 {
     auto *poll = new QTimer(&window);
-    auto refused = std::make_shared<bool>(false);
-    QObject::connect(poll, &QTimer::timeout, [refused] {
+    QObject::connect(poll, &QTimer::timeout, [] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box)
             return;
-        if (!box->text().contains(QLatin1String("discard your changes"))) {
+        if (!box->text().contains(QLatin1String("discard your changes")))
             box->button(QMessageBox::Ok)->click();
-        } else if (!*refused) {
-            *refused = true;
+        else
             box->button(QMessageBox::Cancel)->click();
-            std::puts("refused");
-            std::fflush(stdout);
-        } else {
-            box->button(QMessageBox::Discard)->click();
-        }
     });
     poll->start(10);
+}
+
+// Another program's version of the plan (7 cards, "Outside 0" and on), settled at once.
+bool writeOutsideVersion(MainWindow &window)
+{
+    PlanFileGuard::setSettleMs(0);
+    const QString plan = window.fileName();
+    if (!writeTestPlan(plan, 7, QStringLiteral("Outside")))
+        return false;
+    QFile file(plan);
+    return file.open(QIODevice::ReadWrite)
+        && file.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                            QFileDevice::FileModificationTime);
 }
 
 // Another program writes its version of the plan, and the question about it comes up once the
 // window is active; the edit is reported once the question is up.
 void askAboutOutsideVersion(MainWindow &window)
 {
-    PlanFileGuard::setSettleMs(0);
-    const QString plan = window.fileName();
-    if (!writeTestPlan(plan, 7, QStringLiteral("Outside"))) {
+    if (!writeOutsideVersion(window)) {
         report(false);
         return;
     }
-    QFile file(plan);
-    if (!file.open(QIODevice::ReadWrite)
-        || !file.setFileTime(QDateTime::currentDateTime().addSecs(60),
-                             QFileDevice::FileModificationTime)) {
-        report(false);
-        return;
-    }
-    file.close();
     auto *poll = new QTimer(&window);
     auto asked = std::make_shared<bool>(false);
     // The window's activation may ask by itself; else the check is run once the window is
@@ -167,6 +165,11 @@ bool leaveEdited(MainWindow &window, const QString &doing)
     auto *tabs = window.findChild<QTabWidget *>();
     if (doing == QLatin1String("question open"))
         return true;
+    if (doing.startsWith(QLatin1String("outside version, full screen "))) {
+        tabs->setCurrentIndex(doing.section(QLatin1Char(' '), -1).toInt());
+        window.findChild<QAction *>(QStringLiteral("m_viewFullScreenAction"))->setChecked(true);
+        return !window.isVisible() && writeOutsideVersion(window);
+    }
     if (doing == QLatin1String("cell") || doing == QLatin1String("question open, cell")) {
         tabs->setCurrentIndex(2);
         auto *table = window.findChild<TableView *>();
@@ -179,7 +182,7 @@ bool leaveEdited(MainWindow &window, const QString &doing)
         editor->insert(QStringLiteral("Typed in cell"));
         return !window.isWindowModified();
     }
-    if (doing == QLatin1String("refuse once")) {
+    if (doing == QLatin1String("read-only")) {
         if (!window.openFile(window.fileName(), true))
             return false;
         answerReadOnlyQuestions(window);
