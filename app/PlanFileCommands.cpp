@@ -401,6 +401,10 @@ bool PlanFileCommands::saveFile(const QString &path)
 
 bool PlanFileCommands::writePlan(const QString &path, QString *error)
 {
+    // Where the versions another program wrote were copied aside during this save.
+    QString copy;
+    QString unkeptCopy;
+    QString replacedCopy;
     if (m_planFile.isOpenPlanFile(path)) {
         if (m_planFile.readOnly) {
             *error = tr("Unable to save changes to read-only file '%1'.").arg(m_planFile.fileName);
@@ -412,7 +416,6 @@ bool PlanFileCommands::writePlan(const QString &path, QString *error)
                          .arg(m_planFile.fileName);
             return false;
         }
-        QString copy;
         if (!m_guard.keepOutsideVersion(&copy)) {
             *error = m_guard.backupWriteFailureText(copy);
             return false;
@@ -424,13 +427,17 @@ bool PlanFileCommands::writePlan(const QString &path, QString *error)
     SaveHooks hooks;
     // Another program may write the file while the plan is being written: a version that came
     // meanwhile is copied aside before the plan's text takes its place.
-    QString unkeptCopy;
     bool keptMeanwhile = true;
-    if (m_planFile.isOpenPlanFile(path))
+    if (m_planFile.isOpenPlanFile(path)) {
         hooks.beforeReplacing = [this, &unkeptCopy, &keptMeanwhile](QString *) {
             keptMeanwhile = m_guard.keepVersionWrittenMeanwhile(&unkeptCopy);
             return keptMeanwhile;
         };
+        // Even after that last look, up to the instant the bytes are in place.
+        hooks.replaced = [this, &replacedCopy](const QString &replaced) {
+            return m_guard.keepVersionReplaced(replaced, &replacedCopy);
+        };
+    }
     // Only this window's own bytes are its own: a write that lands after them, even before this
     // window could look at the file, is another program's.
     PlanFileGuard::Stamp ownBytes;
@@ -447,6 +454,10 @@ bool PlanFileCommands::writePlan(const QString &path, QString *error)
         m_guard.notePlanWritten(ownBytes);
     }
     m_guard.resumeOutsideChecks();
+    if (written)
+        for (const QString &kept : {copy, unkeptCopy, replacedCopy})
+            if (!kept.isEmpty())
+                m_guard.tellVersionKeptAside(kept);
     return written;
 }
 
@@ -590,6 +601,10 @@ void PlanFileCommands::duplicate()
         criticalMessage(m_window, tr("The duplicate cannot be saved over the current plan file."));
         return;
     }
+    // Another program may have written the file while the dialog was open: the duplicate is
+    // still what the user sees, and that version stays in the file, asked about as any other.
+    if (m_guard.planFileChangedOutside())
+        changesToCopyOnly = true;
     QString error;
     const bool made = changesToCopyOnly ? writePlanFile(m_plan, chosen, &error)
                                         : copyFile(m_planFile.fileName, chosen, true);

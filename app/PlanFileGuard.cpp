@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopedValueRollback>
 #include <QWidget>
 
 namespace {
@@ -306,9 +307,6 @@ void PlanFileGuard::acceptOutsideVersion()
     notePlanFileOnDisk();
 }
 
-// The copy takes the timed backups' name, in the backup folder or, where that folder is
-// missing or refuses it, beside the plan; a name already taken (a timed backup of the same
-// second) gets a number, since an existing file would count as the copy made.
 bool PlanFileGuard::keepOutsideVersion(QString *copy)
 {
     copy->clear();
@@ -318,6 +316,48 @@ bool PlanFileGuard::keepOutsideVersion(QString *copy)
         m_outsideVersionUnkept = false;
         return true;
     }
+    if (!copyAside(m_planFile.fileName, copy))
+        return false;
+    m_outsideVersionUnkept = false;
+    return true;
+}
+
+// The plan's bytes took the file's place in one step, and what they replaced came out at
+// replaced: the version this window last read or wrote, or one another program wrote after the
+// last look, copied aside as any other. Should the copy fail, that version stays where it is.
+bool PlanFileGuard::keepVersionReplaced(const QString &replaced, QString *copy)
+{
+    copy->clear();
+    if (!m_planFileSeen.time.isValid() || stampOf(replaced) == m_planFileSeen)
+        return true;
+    if (copyAside(replaced, copy))
+        return true;
+    *copy = replaced;
+    return false;
+}
+
+// Said in a box only to a user who is there: never while the program is ended from outside,
+// or to a window not shown.
+void PlanFileGuard::tellVersionKeptAside(const QString &copy)
+{
+    const QString text = tr("The plan shown has been saved to '%1'.\n").arg(m_planFile.fileName)
+        + keptAsideText(copy);
+    qWarning().noquote() << text;
+    if (!m_endingFromOutside && !quitFromOutsideUnderway() && m_window->isVisible())
+        informationMessage(m_window, text);
+}
+
+QString PlanFileGuard::keptAsideText(const QString &copy) const
+{
+    return tr("The version written by the other application has been kept as '%1'.").arg(copy);
+}
+
+// The copy takes the timed backups' name, in the backup folder or, where that folder is
+// missing or refuses it, beside the plan; a name already taken (a timed backup of the same
+// second) gets a number, since an existing file would count as the copy made. On failure, *copy
+// is the path tried.
+bool PlanFileGuard::copyAside(const QString &version, QString *copy) const
+{
     const QString inBackupFolder = backupFilePath(m_planFile.fileName, true);
     QStringList candidates;
     if (QFileInfo(settings()->backupFolder()).isDir())
@@ -328,8 +368,7 @@ bool PlanFileGuard::keepOutsideVersion(QString *copy)
     for (const QString &candidate : qAsConst(candidates)) {
         const QString name
             = QFileInfo::exists(candidate) ? duplicateFileName(candidate) : candidate;
-        if (copyFile(m_planFile.fileName, name, false)) {
-            m_outsideVersionUnkept = false;
+        if (copyFile(version, name, false)) {
             *copy = name;
             return true;
         }
@@ -354,10 +393,10 @@ void PlanFileGuard::keepPlanOverOutsideVersion()
     if (!kept)
         showBackupWriteFailure(copy);
     else if (!copy.isEmpty())
-        informationMessage(m_window,
-                           tr("The plan shown is kept; it will be saved to '%1'.\nThe version "
-                              "written by the other application has been kept as '%2'.")
-                               .arg(m_planFile.fileName, copy));
+        informationMessage(
+            m_window,
+            tr("The plan shown is kept; it will be saved to '%1'.\n").arg(m_planFile.fileName)
+                + keptAsideText(copy));
 }
 
 // The file another program wrote can't be read: the plan shown is the good one. Marked
@@ -510,6 +549,7 @@ void PlanFileGuard::saveOnQuit()
 {
     if (!m_window->isWindowModified() || m_planFile.readOnly || m_planFile.fileName.isEmpty())
         return;
+    const QScopedValueRollback<bool> ending(m_endingFromOutside, true);
     acceptOutsideVersionUnasked();
     m_hooks.save();
 }
@@ -525,6 +565,7 @@ bool PlanFileGuard::endAcceptingOutsideVersion(const std::function<bool()> &end)
     const Stamp seen = m_planFileSeen;
     const bool unkept = m_outsideVersionUnkept;
     acceptOutsideVersionUnasked();
+    const QScopedValueRollback<bool> ending(m_endingFromOutside, true);
     if (end())
         return true;
     // Nothing was written over the other version: it is the file on disk still.

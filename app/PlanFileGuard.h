@@ -104,6 +104,11 @@ public:
     // failure the path tried.
     void acceptOutsideVersion();
     bool keepOutsideVersion(QString *copy);
+    // What this window's bytes replaced when they were swapped into the file's place, at the
+    // path given: copied aside when another program wrote it, as keepOutsideVersion copies;
+    // false when it could not be, *copy then where it stays. A copy made during a save is told.
+    bool keepVersionReplaced(const QString &replaced, QString *copy);
+    void tellVersionKeptAside(const QString &copy);
     // The program is ended from outside, where no one may be there to answer: a modified plan
     // that may be written goes over a version another program wrote meanwhile, unasked, and
     // that version is copied aside first.
@@ -135,6 +140,8 @@ private:
     // The user's answer is about the version the question named: one written after it is asked
     // about anew, never taken as answered.
     void askAgainAboutNewerVersion();
+    bool copyAside(const QString &version, QString *copy) const;
+    QString keptAsideText(const QString &copy) const;
     void keepPlanOverOutsideVersion();
     void keepPlanOverDamagedFile(const Stamp &read);
     void showReadOnlyWarning();
@@ -162,5 +169,8 @@ private:
     // The autosave stopped for an outside change and waits for the question about it, which is
     // asked whatever the preference for the periodic checks.
     bool m_outsideChangeQuestionDue = false;
+    // The program is being ended from outside (saveOnQuit, endAcceptingOutsideVersion): no one
+    // may be there to close a box.
+    bool m_endingFromOutside = false;
     QTimer m_externalCheckTimer;
 };

@@ -1,6 +1,7 @@
 #include "storage/SafeSave.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -8,7 +9,7 @@
 #include <unistd.h>
 
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 namespace {
 
@@ -42,39 +43,115 @@ bool folderRefusesNewFiles(const QString &fileName)
     return errno == EACCES || errno == EPERM;
 }
 
-// The time and size of the bytes written to the open file, once they are all in it.
-void tellWritten(const QFileDevice &file, const SaveHooks &hooks)
+// The time and size of the bytes written, once they are synced and their file closed: some
+// file systems (network shares, some mounted by user programs) set the time only at the close.
+void tellWritten(const QByteArray &path, const SaveHooks &hooks)
 {
     struct stat status = {};
-    if (!hooks.written || fstat(file.handle(), &status) != 0)
+    if (!hooks.written || stat(path.constData(), &status) != 0)
         return;
     hooks.written(QDateTime::fromMSecsSinceEpoch(qint64(status.st_mtim.tv_sec) * 1000
                                                  + status.st_mtim.tv_nsec / 1000000),
                   qint64(status.st_size));
 }
 
+// Closes the descriptor the bytes were written through; a network file system may report a
+// failed write only here.
+bool closeWritten(int descriptor, QString *reason)
+{
+    if (close(descriptor) == 0)
+        return true;
+    *reason = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+}
+
 SaveOutcome writeInPlace(const QString &fileName,
                          const std::function<bool(QIODevice &device)> &writeContent,
                          QString *reason, const SaveHooks &hooks)
 {
-    QFile file(fileName);
     // No file to write in place: the reason the folder gave stands.
     if (!QFileInfo(fileName).isFile())
         return SaveOutcome::OpenFailed;
     if (hooks.beforeReplacing && !hooks.beforeReplacing(reason))
         return SaveOutcome::WriteFailed;
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        *reason = failureReason(file, errno);
+    const QByteArray path = QFile::encodeName(fileName);
+    const int descriptor = open(path.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (descriptor < 0) {
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
         return SaveOutcome::OpenFailed;
     }
+    QFile file;
+    file.open(descriptor, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
     errno = 0;
     if (!writeContent(file) || !file.flush()) {
         *reason = failureReason(file, errno);
+        close(descriptor);
         return SaveOutcome::WriteFailed;
     }
-    tellWritten(file, hooks);
+    file.close();
+    if (!closeWritten(descriptor, reason))
+        return SaveOutcome::WriteFailed;
+    tellWritten(path, hooks);
     return SaveOutcome::Saved;
+}
+
+// The file the bytes replace: behind any links, as far as they lead, so that a link keeps
+// pointing where it did.
+QString linkTarget(const QString &fileName)
+{
+    QFileInfo existing(fileName);
+    int depth = 128;
+    while (--depth > 0 && existing.isSymLink())
+        existing.setFile(existing.symLinkTarget());
+    return depth > 0 ? existing.filePath() : fileName;
+}
+
+// A new file beside the target, under the target's name and a random ending; a new plan gets
+// the permissions the user's file mask gives, and an existing one its own once the file is made,
+// no one else reading the file meanwhile.
+int createBeside(const QByteArray &target, const struct stat *existing, QByteArray *path)
+{
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *path = target + '.';
+        for (int i = 0; i < 6; ++i)
+            *path += letters[QRandomGenerator::global()->bounded(int(sizeof(letters)) - 1)];
+        const int descriptor = open(path->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                                    existing ? 0600 : 0666);
+        if (descriptor >= 0) {
+            if (existing)
+                fchmod(descriptor, existing->st_mode & 07777);
+            return descriptor;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    return -1;
+}
+
+// Puts the bytes at the temporary name in the target's place. Where the file system can swap
+// the two names in one step, whatever the target held at that instant (a version another program
+// renamed over it since the last look) comes out at the temporary name and is handed to the
+// hook before it is removed; elsewhere, and where there is no file at the target yet, it is
+// renamed over the target.
+bool putInPlace(const QByteArray &temporary, const QByteArray &target, QString *reason,
+                const SaveHooks &hooks)
+{
+    struct stat status = {};
+    // A folder swapped in would be moved away under the temporary name: only a file is swapped.
+    if (lstat(target.constData(), &status) == 0 && S_ISREG(status.st_mode)
+        && renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE)
+            == 0) {
+        const QString replaced = QFile::decodeName(temporary);
+        if (!hooks.replaced || hooks.replaced(replaced))
+            unlink(temporary.constData());
+        return true;
+    }
+    if (rename(temporary.constData(), target.constData()) == 0)
+        return true;
+    *reason = QString::fromLocal8Bit(std::strerror(errno));
+    unlink(temporary.constData());
+    return false;
 }
 
 } // namespace
@@ -90,33 +167,50 @@ SaveOutcome saveFileContent(const QString &fileName,
                             const std::function<bool(QIODevice &device)> &writeContent,
                             QString *reason, const SaveHooks &hooks)
 {
-    QSaveFile file(fileName);
-    // The save file's own fallback knows only EACCES; the choice is made below instead.
-    file.setDirectWriteFallback(false);
+    const QFileInfo existing(fileName);
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
+    int descriptor = -1;
+    QByteArray temporary;
+    const QByteArray target = QFile::encodeName(linkTarget(fileName));
+    if (existing.isDir()) {
+        *reason = QStringLiteral("Filename refers to a directory");
+        return SaveOutcome::OpenFailed;
+    }
+    if (!existing.exists() || access(QFile::encodeName(fileName).constData(), W_OK) == 0) {
+        struct stat status = {};
+        const bool exists = stat(target.constData(), &status) == 0;
+        descriptor = createBeside(target, exists ? &status : nullptr, &temporary);
+    }
+    if (descriptor < 0) {
         // Taken before the folder is probed, which sets errors of its own.
-        *reason = failureReason(file, errno);
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
         if (folderRefusesNewFiles(fileName))
             return writeInPlace(fileName, writeContent, reason, hooks);
         return SaveOutcome::OpenFailed;
     }
+    QFile file;
+    file.open(descriptor, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
     errno = 0;
     if (!writeContent(file) || !file.flush()) {
         *reason = failureReason(file, errno);
-        file.cancelWriting();
+        close(descriptor);
+        unlink(temporary.constData());
         return SaveOutcome::WriteFailed;
     }
-    tellWritten(file, hooks);
+    file.close();
+    // The sync's own failure is not the save's: some file systems do not sync at all.
+    fdatasync(descriptor);
+    if (!closeWritten(descriptor, reason)) {
+        unlink(temporary.constData());
+        return SaveOutcome::WriteFailed;
+    }
+    tellWritten(temporary, hooks);
     if (hooks.beforeReplacing && !hooks.beforeReplacing(reason)) {
-        file.cancelWriting();
+        unlink(temporary.constData());
         return SaveOutcome::WriteFailed;
     }
-    errno = 0;
-    if (!file.commit()) {
-        *reason = failureReason(file, errno);
+    if (!putInPlace(temporary, target, reason, hooks))
         return SaveOutcome::WriteFailed;
-    }
     return SaveOutcome::Saved;
 }
 

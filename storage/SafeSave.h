@@ -24,13 +24,17 @@ SaveOutcome saveFileContent(const QString &fileName, const QByteArray &bytes, QS
 struct SaveHooks
 {
     // The last look at the file before the bytes replace its content: once they are written
-    // whole on the road of the temporary file, before the file is emptied on the road in place.
-    // False leaves the file as it is, the save failed for the reason given.
+    // whole and synced on the road of the temporary file, before the file is emptied on the road
+    // in place. False leaves the file as it is, the save failed for the reason given.
     std::function<bool(QString *reason)> beforeReplacing;
-    // The modification time and size of the bytes written, taken from the file they were written
-    // to before it is put in place (the rename keeps both): whatever is written at the file's
-    // name afterwards has others.
+    // The modification time and size of the bytes written, taken once they are synced and their
+    // file closed, before it is put in place (the rename keeps both): whatever is written at the
+    // file's name afterwards has others.
     std::function<void(const QDateTime &modified, qint64 size)> written;
+    // Where the bytes were swapped with the file in one step, the content they replaced, which
+    // may be a version written after the last look: it is at the given path, removed once this
+    // returns true; false leaves it there.
+    std::function<bool(const QString &replacedContent)> replaced;
 };
 
 // The same, with the content written to the file by the given function as it is made, so that

@@ -508,10 +508,17 @@ void TestPlanFiles::aPlanFileChangedOnDiskIsNeverOverwrittenUnasked()
     QCOMPARE(cardsInFile(m_plan), 7);
     QVERIFY(window.isWindowModified());
     ModalAnswer answer(button);
+    // Overwritten, the other version is kept aside, and the message says where.
+    std::unique_ptr<ModalAnswer> told(cardsOnDisk == 4 ? new ModalAnswer("OK") : nullptr);
     QCOMPARE(window.close(), closes);
     QVERIFY(answer.answered());
     QVERIFY(answer.shownText().contains("has been changed by another application"));
     QCOMPARE(cardsInFile(m_plan), cardsOnDisk);
+    if (told) {
+        QVERIFY(told->answered());
+        const QString copy = told->shownText().section('\'', 3, 3);
+        QCOMPARE(cardsInFile(copy), 7);
+    }
 }
 
 void TestPlanFiles::closingWithAFailedSaveAndCancelKeepsTheWindow()
@@ -667,15 +674,20 @@ void TestPlanFiles::duplicateProposesRefusesAndCopies_data()
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("message"); // of the box answered with "OK"; empty for none
     QTest::addColumn<int>("copyCards"); // -1: no copy
+    // An edit, then another program writes its version of 7 cards while the dialog is open.
+    QTest::addColumn<bool>("landing");
     QTest::newRow("a.b.tv proposes a 2.b.tv") << "a.b.tv" << false << ""
-                                              << "" << -1;
+                                              << "" << -1 << false;
     QTest::newRow("own name without suffix is refused before copying")
         << "Plan.tv" << false << "Plan"
-        << "The duplicate cannot be saved over the current plan file." << -1;
+        << "The duplicate cannot be saved over the current plan file." << -1 << false;
     QTest::newRow("a saved plan is copied") << "Plan.tv" << false << "Copy"
-                                            << "" << 3;
+                                            << "" << 3 << false;
     QTest::newRow("read-only changes go to the copy only") << "Plan.tv" << true << "Copy"
-                                                           << "" << 4;
+                                                           << "" << 4 << false;
+    QTest::newRow("a version written while the dialog is open: the copy is the plan shown")
+        << "Plan.tv" << false << "Copy"
+        << "" << 4 << true;
 }
 
 void TestPlanFiles::duplicateProposesRefusesAndCopies()
@@ -685,6 +697,7 @@ void TestPlanFiles::duplicateProposesRefusesAndCopies()
     QFETCH(QString, chosen);
     QFETCH(QString, message);
     QFETCH(int, copyCards);
+    QFETCH(bool, landing);
     QVERIFY(writeTestPlan(path(plan), 3));
     const QByteArray onDisk = readBytes(path(plan));
     MainWindow window;
@@ -694,7 +707,15 @@ void TestPlanFiles::duplicateProposesRefusesAndCopies()
         doc()->addTask(true);
         QTRY_VERIFY(warning.answered());
     }
+    if (landing)
+        doc()->addTask(true);
     ScriptedFileDialogs dialogs({chosen.isEmpty() ? QString() : path(chosen)});
+    const FileDialogFunction scripted = setFileDialogFunction({});
+    setFileDialogFunction([&](const FileDialogRequest &request) {
+        if (landing)
+            writeFromOutside(path(plan), 7);
+        return scripted(request);
+    });
     std::unique_ptr<ModalAnswer> refusal(message.isEmpty() ? nullptr : new ModalAnswer("OK"));
     std::unique_ptr<ModalAnswer> open(copyCards < 0 ? nullptr : new ModalAnswer("No"));
     window.onFileDuplicateAction();
@@ -707,7 +728,10 @@ void TestPlanFiles::duplicateProposesRefusesAndCopies()
     if (open)
         QVERIFY(open->answered());
     QCOMPARE(cardsInFile(path("Copy.tv")), copyCards);
-    QCOMPARE(readBytes(path(plan)), onDisk);
+    if (landing)
+        QCOMPARE(cardsInFile(path(plan)), 7);
+    else
+        QCOMPARE(readBytes(path(plan)), onDisk);
     QCOMPARE(window.fileName(), path(plan));
     QCOMPARE(window.isWindowModified(), readOnlyChange);
 }

@@ -39,6 +39,12 @@ const QString keptMessage
     = QStringLiteral("The plan shown is kept; it will be saved to '%1'.\nThe version written by "
                      "the other application has been kept as '%2'.");
 
+// The message after a save that kept aside a version another program wrote, %1 the plan and %2
+// the copy.
+const QString savedMessage
+    = QStringLiteral("The plan shown has been saved to '%1'.\nThe version written by the other "
+                     "application has been kept as '%2'.");
+
 // Closes every modal box or dialog that comes up while it lives, so that a question nobody may
 // answer fails the test instead of holding it.
 class ModalWatch
@@ -717,8 +723,14 @@ void TestSafetyNets::theOutsideVersionIsCopiedAsideBeforeItIsWrittenOver()
         QTest::qWait(300);
         QVERIFY(!notAgain.answered());
     } else {
+        ModalAnswer told(QStringLiteral("OK"));
         QVERIFY(window.close());
         QVERIFY(choice.answered());
+        QVERIFY(told.answered());
+        const QStringList copies = QDir(folder).entryList({"*.tvb"}, QDir::Files);
+        QCOMPARE(copies.size(), 1);
+        QCOMPARE(told.shownText(),
+                 savedMessage.arg(m_plan, QDir::toNativeSeparators(folder + "/" + copies.first())));
     }
     QCOMPARE(cardNamesInFile(m_plan), usersPlan());
     const QStringList copies = QDir(folder).entryList({"*.tvb"}, QDir::Files);

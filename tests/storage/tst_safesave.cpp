@@ -3,6 +3,7 @@
 #include "storage/SafeSave.h"
 
 #include <csignal>
+#include <cstdio>
 #include <memory>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -132,18 +133,23 @@ void TestSafeSave::theBytesAreKnownBeforeTheyAreInPlace_data()
 {
     QTest::addColumn<bool>("lockedFolder"); // the file written in place
     QTest::addColumn<bool>("refused"); // by the last look before the bytes go in place
-    QTest::newRow("renamed into place") << false << false;
-    QTest::newRow("renamed into place, refused") << false << true;
-    QTest::newRow("written in place") << true << false;
-    QTest::newRow("written in place, refused") << true << true;
+    // Another program renames its version over the file after that look.
+    QTest::addColumn<bool>("landing");
+    QTest::newRow("renamed into place") << false << false << false;
+    QTest::newRow("renamed into place, refused") << false << true << false;
+    QTest::newRow("written in place") << true << false << false;
+    QTest::newRow("written in place, refused") << true << true << false;
+    QTest::newRow("renamed into place, a version landing after the look") << false << false << true;
 }
 
 // The saver learns the time and size of its own bytes from the file they were written to, and
 // looks at the file last, while the old content is still in place; a refusal leaves it there.
+// Whatever the bytes replace, even a version that lands after that look, is handed over.
 void TestSafeSave::theBytesAreKnownBeforeTheyAreInPlace()
 {
     QFETCH(bool, lockedFolder);
     QFETCH(bool, refused);
+    QFETCH(bool, landing);
     const QString folder = m_dir.filePath(QStringLiteral("hooks-") + QTest::currentDataTag());
     QVERIFY(QDir().mkpath(folder));
     const QString path = writeBytes(folder + QStringLiteral("/plan.tv"), "old");
@@ -161,7 +167,16 @@ void TestSafeSave::theBytesAreKnownBeforeTheyAreInPlace()
     hooks.beforeReplacing = [&](QString *reason) {
         atTheLook = readBytes(path);
         *reason = QStringLiteral("refused");
+        if (landing)
+            std::rename(QFile::encodeName(writeBytes(folder + QStringLiteral("/theirs"), "theirs"))
+                            .constData(),
+                        QFile::encodeName(path).constData());
         return !refused;
+    };
+    QByteArray replaced;
+    hooks.replaced = [&](const QString &content) {
+        replaced = readBytes(content);
+        return true;
     };
     hooks.written = [&](const QDateTime &modified, qint64 bytes) {
         time = modified;
@@ -181,6 +196,9 @@ void TestSafeSave::theBytesAreKnownBeforeTheyAreInPlace()
     }
     QCOMPARE(outcome, SaveOutcome::Saved);
     QCOMPARE(readBytes(path), QByteArray("new bytes"));
+    if (!lockedFolder)
+        QCOMPARE(replaced, landing ? QByteArray("theirs") : QByteArray("old"));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList {"plan.tv"});
     // Renamed, the bytes were known before they were in place; written in place, once written.
     QCOMPARE(whenKnown, lockedFolder ? QByteArray("new bytes") : QByteArray("old"));
     QCOMPARE(size, qint64(9));
