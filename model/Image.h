@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/core/TextHelpers.h"
+#include "common/core/RasterPictureReader.h"
 
 #include <QByteArray>
 #include <QImage>
