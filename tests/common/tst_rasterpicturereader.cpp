@@ -60,9 +60,9 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
     QTest::newRow("photo decoded to fit")
         << HostilePlans::jpegPhoto(3000, 2000) << qint64(-1) << QSize(128, 85) << qint64(-1);
     QTest::newRow("budget pays the declared pixels")
-        << HostilePlans::blackPng(300, 200) << qint64(60000) << QSize(128, 85) << qint64(0);
+        << HostilePlans::blackPng(300, 200, 8, 2) << qint64(60000) << QSize(128, 85) << qint64(0);
     QTest::newRow("over the budget")
-        << HostilePlans::blackPng(300, 200) << qint64(59999) << QSize() << qint64(59999);
+        << HostilePlans::blackPng(300, 200, 8, 2) << qint64(59999) << QSize() << qint64(59999);
     QTest::newRow("sixteen bits a channel count twice")
         << HostilePlans::blackPng(600, 500, 16, 6) << qint64(2 * 300000 - 1) << QSize()
         << qint64(2 * 300000 - 1);

@@ -298,10 +298,11 @@ inline QByteArray imageElement(const QByteArray &picture)
     return "<image format=\"PNG\" value=\"" + picture.toHex() + "\"/>";
 }
 
-// Many small pictures that each decode to millions of pixels.
+// Many small pictures that each decode to millions of pixels, of 8 bits a channel, which count
+// as many pixels as they have.
 inline QByteArray manyLargePictures(int n)
 {
-    return plan(container("images", imageElement(blackPng(4096, 4096)), n));
+    return plan(container("images", imageElement(blackPng(4096, 4096, 8, 2)), n));
 }
 
 struct Shape
