@@ -25,6 +25,8 @@ private slots:
     void brokenOrOversizedHexGivesNoPicture();
     void picturesDecodeFittedAndWithinBudget_data();
     void picturesDecodeFittedAndWithinBudget();
+    void textsNeverReachTheDecoder_data();
+    void textsNeverReachTheDecoder();
 };
 
 void TestRasterPictureReader::brokenOrOversizedHexGivesNoPicture_data()
@@ -69,6 +71,45 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
     QTest::newRow("sixteen bits a channel decoded to fit")
         << HostilePlans::blackPng(600, 500, 16, 6) << qint64(2 * 300000) << QSize(128, 106)
         << qint64(0);
+    // 8 MiB of coefficients for a megapixel: twice the pixels.
+    QTest::newRow("progressive cmyk counts every coefficient")
+        << HostilePlans::progressiveCmykJpeg(1024, 1024) << qint64(2 * 1048576 - 1) << QSize()
+        << qint64(2 * 1048576 - 1);
+    QTest::newRow("progressive cmyk decoded to fit")
+        << HostilePlans::progressiveCmykJpeg(1024, 1024) << qint64(2 * 1048576) << QSize(128, 128)
+        << qint64(0);
+    // Decoded whole at a byte a pixel, then copied to four bytes a pixel to be scaled.
+    const QByteArray interlacedGrey = HostilePlans::blackPng(400, 400, 8, 0, true);
+    QTest::newRow("interlaced grey counts the copy it is scaled from")
+        << interlacedGrey << qint64(200000 - 1) << QSize() << qint64(200000 - 1);
+    QTest::newRow("interlaced grey decoded to fit")
+        << interlacedGrey << qint64(200000) << QSize(128, 128) << qint64(0);
+    QTest::newRow("photo turned by its camera, kept as a plan stores it")
+        << HostilePlans::jpegTurned(HostilePlans::jpegPhoto(300, 200), 6) << qint64(-1)
+        << QSize(128, 85) << qint64(-1);
+}
+
+// The decoder would inflate every compressed text of a PNG, to megabytes each.
+void TestRasterPictureReader::textsNeverReachTheDecoder_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("compressed texts before and after the data")
+        << HostilePlans::pngWithCompressedTexts(4, 1 << 20);
+    const QByteArray inflating = qCompress(QByteArray(1 << 20, 'A'), 9).mid(4);
+    QTest::newRow("compressed international text") << HostilePlans::blackPng(
+        1, 1, 8, 0, false,
+        HostilePlans::pngChunk("iTXt", QByteArray("Comment\0\1\0\0\0", 13) + inflating));
+    QTest::newRow("plain text") << HostilePlans::blackPng(
+        1, 1, 8, 0, false, QByteArray(),
+        HostilePlans::pngChunk("tEXt", QByteArray("Comment\0A", 9)));
+}
+
+void TestRasterPictureReader::textsNeverReachTheDecoder()
+{
+    QFETCH(QByteArray, bytes);
+    const QImage image = imageFromHex(QString::fromLatin1(bytes.toHex()));
+    QCOMPARE(image.size(), QSize(1, 1));
+    QCOMPARE(image.textKeys(), QStringList());
 }
 
 void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget()
