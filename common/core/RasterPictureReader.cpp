@@ -318,7 +318,7 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
             decoding += pixels * 4;
     }
     const qint64 area = qMax(pixels, (decoding + 3) / 4);
-    if (area > maximumPictureArea || picture.held.size() + decoding > maximumPictureBytes
+    if (pixels > maximumPictureArea || picture.held.size() + decoding > maximumPictureBytes
         || (areaBudget && area > *areaBudget))
         return QImage();
     if (decoderScales)

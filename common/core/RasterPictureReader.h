@@ -12,14 +12,13 @@ class QIODevice;
 
 // Pictures come from anywhere (picture files, plan files), and a few bytes can declare a
 // picture of gigabytes; these limits are checked against the declared size before anything
-// is decoded. 64 megapixels keep the photos of today's cameras. A picture counts as many pixels
-// as its decoding takes bytes, four to a pixel, and never fewer than it has: one of 16 bits a
-// channel, a progressive JPEG (whose decoder keeps every coefficient of every channel) or a
-// picture scaled from a copy in 32 bits counts more.
+// is decoded. 64 megapixels keep the photos of today's cameras.
 constexpr int maximumPictureSide = 16384;
 constexpr qint64 maximumPictureArea = 64LL * 1024 * 1024;
-// The most bytes one picture takes while it is read: its decoding, at most four bytes for each
-// pixel allowed, and the bytes it is decoded from together.
+// The most bytes one picture takes while it is read, its decoding and the bytes it is decoded
+// from together: four bytes for each pixel allowed, and some room. Decoding takes more than the
+// picture for some: one of 16 bits a channel, a progressive JPEG (whose decoder keeps every
+// coefficient of every channel), a picture scaled from a copy of 32 bits a pixel.
 constexpr qint64 maximumPictureBytes = 4 * maximumPictureArea + 32LL * 1024 * 1024;
 // The pixels that the pictures coming by way of one file (those inside a plan file, those a
 // CSV file names) may declare together: enough for any library this program writes (at most
@@ -46,8 +45,9 @@ enum class PictureOrientation { AsStored, Upright };
 // than fitInto (when valid) comes out scaled to fit into it; JPEG, and PNG of 8 bits a channel
 // stored row after row, are decoded scaled without ever holding the full-size picture, others are
 // decoded whole and scaled from there. areaBudget, when given, is the number of pixels the caller
-// still allows: it first gains pixelsPerByteRead for each byte read of the picture, then a larger
-// picture is no picture, and a decoded one takes its counted area from it.
+// still allows: it first gains pixelsPerByteRead for each byte read of the picture; a picture
+// counts as many pixels as its decoding takes bytes, four to a pixel, and never fewer than it
+// has; a larger one is no picture, and a decoded one takes its count from the budget.
 QImage readRasterPicture(QIODevice *device, const QSize &fitInto = QSize(),
                          qint64 *areaBudget = nullptr, qint64 pixelsPerByteRead = 0,
                          PictureOrientation orientation = PictureOrientation::Upright);
