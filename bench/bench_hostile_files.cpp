@@ -219,6 +219,9 @@ int runAll(const QString &folder, const QString &only)
         {"png 4096 x 4096 16-bit RGBA", HostilePlans::blackPng(4096, 4096, 16, 6)},
         {"png 3000 x 3000 16-bit RGBA", HostilePlans::blackPng(3000, 3000, 16, 6)},
         {"jpeg 6000 x 4000 photo", HostilePlans::jpegPhoto(6000, 4000)},
+        // Each text inflates to just under what the PNG decoder inflates of one chunk.
+        {"png 1 x 1 with 990 compressed texts of 8 MB",
+         HostilePlans::pngWithCompressedTexts(990, 7999000)},
         // Formats the system reads that carry a picture of their own.
         {"svgz inflating to 1 GiB",
          HostilePlans::svgzInflatingTo(HostilePlans::svgShowingData(HostilePlans::blackPng(8, 8)),

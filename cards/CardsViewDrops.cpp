@@ -4,7 +4,7 @@
 #include "cards/CardItem.h"
 #include "cards/CardsScene.h"
 #include "cards/CardsView.h"
-#include "common/core/TextHelpers.h"
+#include "common/core/RasterPictureReader.h"
 #include "model/Document.h"
 #include "model/Image.h"
 

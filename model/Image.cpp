@@ -40,10 +40,11 @@ Image Image::fromNamedFile(const QString &fileName, qint64 *areaBudget, qint64 p
     QFile file(fileName);
     if (!openRegularFile(file))
         return Image();
-    // Only a file that starts as a picture pays for the pixels it may hold, by its bytes.
-    if (areaBudget && !rasterFormat(file.peek(8)).isEmpty())
-        *areaBudget += pixelsPerByte * file.size();
-    return fromFile(readRasterPicture(&file, QSize(MaxSide, MaxSide), areaBudget), fileName);
+    // Only a file that starts as a picture pays for the pixels it may hold, by the bytes read
+    // of it: a file's size is no more than a number in the file system, and the size of a
+    // sparse file holds next to no bytes.
+    return fromFile(readRasterPicture(&file, QSize(MaxSide, MaxSide), areaBudget, pixelsPerByte),
+                    fileName);
 }
 
 Image Image::fromFile(const QImage &picture, const QString &fileName)

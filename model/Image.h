@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/core/TextHelpers.h"
+#include "common/core/RasterPictureReader.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -30,9 +30,10 @@ public:
     // never ends), and only as readRasterPicture reads pictures, whatever the file's name. Stock
     // images, in the program's resources, are regular files too. areaBudget as for
     // readRasterPicture, for the pictures that another file names (the "Images" column of a CSV
-    // file): a file that starts as one of the formats read first adds pixelsPerByte for each of
-    // its bytes to it, so that only the bytes of pictures pay for pixels and a large file of
-    // anything else buys none.
+    // file): a file that starts as one of the formats read first adds pixelsPerByte for each
+    // byte read of it, so that only the bytes of pictures pay for pixels and a large file of
+    // anything else, or one whose size the file system states but whose bytes are not there,
+    // buys none. A photo comes out upright, as its camera says it was held.
     static Image fromNamedFile(const QString &fileName, qint64 *areaBudget = nullptr,
                                qint64 pixelsPerByte = 0);
 

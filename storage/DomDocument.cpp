@@ -1,6 +1,7 @@
 #include "storage/DomDocument.h"
 
 #include "common/core/Colors.h"
+#include "common/core/RasterPictureReader.h"
 #include "common/core/TextHelpers.h"
 #include "storage/XmlTextWriter.h"
 

@@ -3,6 +3,7 @@
 #include "common/core/BusyCursor.h"
 #include "common/core/Colors.h"
 #include "common/core/FileHelpers.h"
+#include "common/core/RasterPictureReader.h"
 #include "common/core/TextHelpers.h"
 #include "model/Document.h"
 #include "model/SharedTexts.h"

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QImage>
-#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -32,47 +30,6 @@ QStringList imageFileExtensions();
 QStringList openableFileExtensions();
 bool isImageFile(const QString &extension);
 bool isOpenableFile(const QString &extension);
-
-class QIODevice;
-
-// Pictures come from anywhere (picture files, plan files), and a few bytes can declare a
-// picture of gigabytes; these limits are checked against the declared size before anything
-// is decoded. 64 megapixels keep the photos of today's cameras; a picture of 16 bits a
-// channel counts twice its pixels, for the memory it takes.
-constexpr int maximumPictureSide = 16384;
-constexpr qint64 maximumPictureArea = 64LL * 1024 * 1024;
-// The pixels that the pictures coming by way of one file (those inside a plan file, those a
-// CSV file names) may declare together: enough for any library this program writes (at most
-// 128 x 128 each), and more for every byte the pictures come in, charged so that no small file
-// decodes gigapixels.
-constexpr qint64 pixelsAlwaysAllowed = 16LL * 1024 * 1024;
-constexpr qint64 pixelsPerFileByte = 8;
-
-// Every picture the program takes in (inside a plan file, a file the user drops or adds, a file a
-// CSV file names, the bytes a drag carries) is decoded here and nowhere else: only as PNG, JPEG,
-// BMP or GIF, known by its first bytes, whatever a name or the system's detection says; anything
-// else is no picture. Other formats carry pictures of their own that no bound below sees (an SVG's
-// embedded or linked images, an SVGZ that inflates to gigabytes before it is parsed, the PNG inside
-// an icon), or read further files and wait on pipes. The picture is decoded within the limits
-// above; one over them, or one whose size cannot be known before decoding, is no picture. What the
-// bytes declare beyond the decoder's size counts too: a GIF is charged its logical screen, which
-// its decoder allocates whole, as well as its frame, and a JPEG of more scans than any encoder
-// writes is no picture, since every scan is decoded over the whole picture. A picture larger than
-// fitInto (when valid) comes out scaled to fit into it; JPEG, and PNG of 8 bits a channel, are
-// decoded scaled without ever holding the full-size picture. areaBudget, when given, is the number
-// of pixels the caller still allows: a larger picture is no picture, and a decoded one takes its
-// counted area from it.
-QImage readRasterPicture(QIODevice *device, const QSize &fitInto = QSize(),
-                         qint64 *areaBudget = nullptr);
-// The handler of the raster format whose signature the bytes (the first eight of a file are
-// enough) start with; empty for none.
-QByteArray rasterFormat(const QByteArray &start);
-
-// Pictures inside plan files: PNG bytes as lower-case hexadecimal text, read back with
-// readRasterPicture.
-QString imageToHex(const QImage &image);
-QImage imageFromHex(const QString &text, const QSize &fitInto = QSize(),
-                    qint64 *areaBudget = nullptr);
 
 // "Ctrl+Shift+N" as the platform's key symbols show it.
 QString nativeShortcutText(const QString &shortcut);

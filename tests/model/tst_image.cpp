@@ -84,6 +84,9 @@ void TestImage::pictureFilesAreFittedOrRefused_data()
     QTest::addColumn<QSize>("size"); // invalid: no image
     QTest::addColumn<QString>("suffix");
     QTest::newRow("camera photo") << HostilePlans::jpegPhoto(4000, 3000) << QSize(128, 96) << "jpg";
+    QTest::newRow("phone photo held upright")
+        << HostilePlans::jpegTurned(HostilePlans::jpegPhoto(4000, 3000), 6) << QSize(96, 128)
+        << "jpg";
     QTest::newRow("small picture kept as it is")
         << HostilePlans::blackPng(100, 120) << QSize(100, 120) << "jpg";
     QTest::newRow("side over the limit") << HostilePlans::blackPng(16385, 1) << QSize() << "jpg";

@@ -132,9 +132,8 @@ inline QByteArray repeatedEntity(int n)
         + QByteArray("&e;").repeated(n) + "\"/></cards></root>\n";
 }
 
-// A PNG of one-bit grey pixels, all black, built without ever holding the pixels as an
-// image: a few kilobytes that decode to width x height pixels.
-inline QByteArray blackPng(int width, int height, int bitDepth = 1, int colorType = 0)
+// A PNG chunk: its length, its type and the data, and the checksum of the two.
+inline QByteArray pngChunk(const char *type, const QByteArray &data)
 {
     const auto crc = [](const QByteArray &bytes) {
         quint32 c = 0xffffffffu;
@@ -145,26 +144,55 @@ inline QByteArray blackPng(int width, int height, int bitDepth = 1, int colorTyp
         }
         return c ^ 0xffffffffu;
     };
-    const auto chunk = [&crc](const char *type, const QByteArray &data) {
-        QByteArray length(4, 0);
-        qToBigEndian(quint32(data.size()), length.data());
-        const QByteArray body = QByteArray(type) + data;
-        QByteArray check(4, 0);
-        qToBigEndian(crc(body), check.data());
-        return length + body + check;
-    };
+    QByteArray length(4, 0);
+    qToBigEndian(quint32(data.size()), length.data());
+    const QByteArray body = QByteArray(type) + data;
+    QByteArray check(4, 0);
+    qToBigEndian(crc(body), check.data());
+    return length + body + check;
+}
+
+// A PNG of one-bit grey pixels, all black, built without ever holding the pixels as an
+// image: a few kilobytes that decode to width x height pixels; interlaced, stored in seven
+// passes, each a picture of its own rows. The chunks between the header and the data, and
+// after the data, are put in as they are given.
+inline QByteArray blackPng(int width, int height, int bitDepth = 1, int colorType = 0,
+                           bool interlaced = false, const QByteArray &before = QByteArray(),
+                           const QByteArray &after = QByteArray())
+{
     QByteArray header(13, 0);
     qToBigEndian(quint32(width), header.data());
     qToBigEndian(quint32(height), header.data() + 4);
     header[8] = char(bitDepth);
     header[9] = char(colorType);
-    const int channels = colorType == 6 ? 4 : colorType == 2 ? 3 : 1;
-    const qint64 rowBytes = 1 + (qint64(width) * channels * bitDepth + 7) / 8;
+    header[12] = char(interlaced ? 1 : 0);
+    const int channels = colorType == 6 ? 4 : colorType == 2 ? 3 : colorType == 4 ? 2 : 1;
+    const auto rowsBytes = [&](qint64 across, qint64 down) {
+        return across > 0 ? down * (1 + (across * channels * bitDepth + 7) / 8) : 0;
+    };
+    qint64 bytes = rowsBytes(width, height);
+    if (interlaced) {
+        // Each pass: its first column and row, and the steps between its columns and rows.
+        const int passes[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                  {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+        bytes = 0;
+        for (const auto &pass : passes)
+            bytes += rowsBytes((width - pass[0] + pass[2] - 1) / pass[2],
+                               (height - pass[1] + pass[3] - 1) / pass[3]);
+    }
     // qCompress puts the length in front of a plain zlib stream.
-    const QByteArray rows(int(rowBytes * height), 0);
-    const QByteArray data = qCompress(rows, 9).mid(4);
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", data)
-        + chunk("IEND", QByteArray());
+    const QByteArray data = qCompress(QByteArray(int(bytes), 0), 9).mid(4);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + before
+        + pngChunk("IDAT", data) + after + pngChunk("IEND", QByteArray());
+}
+
+// A PNG of one pixel holding compressed texts ("zTXt"), half before its data and half after,
+// each a few kilobytes that inflate to the given number of bytes.
+inline QByteArray pngWithCompressedTexts(int count, int inflatedBytes)
+{
+    const QByteArray text = pngChunk(
+        "zTXt", QByteArray("Comment\0\0", 9) + qCompress(QByteArray(inflatedBytes, 'A'), 9).mid(4));
+    return blackPng(1, 1, 8, 0, false, text.repeated(count / 2), text.repeated(count - count / 2));
 }
 
 // The bytes of a picture file of the image, as the system's encoder writes it.
@@ -219,6 +247,34 @@ inline QByteArray jpegWithThumbnail(const QByteArray &picture, const QByteArray 
     QByteArray length(2, 0);
     qToBigEndian(quint16(segment.size() + 2), length.data());
     return picture.left(2) + "\xff\xe0" + length + segment + picture.mid(2);
+}
+
+// A progressive JPEG of four channels (CMYK) of width x height, all of one colour: its first
+// scan, with no data, and the end. Its decoder keeps two bytes for every sample of every channel
+// until the last scan, and fills in what the data leave out.
+inline QByteArray progressiveCmykJpeg(int width, int height)
+{
+    // The frame header: its length, 8 bits, the sides, and each channel sampled in full.
+    QByteArray frame = QByteArray::fromHex("ffc20014080000000004011100021100031100041100");
+    qToBigEndian(quint16(height), frame.data() + 5);
+    qToBigEndian(quint16(width), frame.data() + 7);
+    return QByteArray::fromHex("ffd8ffdb004300") + QByteArray(64, 1)
+        + QByteArray::fromHex("ffc400140001") + QByteArray(16, 0) + frame
+        + QByteArray::fromHex("ffda000e040100020003000400000000") + QByteArray(8, 0)
+        + QByteArray::fromHex("ffd9");
+}
+
+// The JPEG with an EXIF segment after its start that says how the camera was held: 6 for a
+// photo to be turned by 90 degrees clockwise, as a phone held upright writes.
+inline QByteArray jpegTurned(const QByteArray &jpeg, int orientation)
+{
+    // "Exif", then a TIFF header in Intel order and one entry: the orientation, a short.
+    QByteArray segment = QByteArray("Exif\0\0", 6)
+        + QByteArray::fromHex("49492a0008000000010012010300010000000000000000000000");
+    segment[6 + 18] = char(orientation);
+    QByteArray length(2, 0);
+    qToBigEndian(quint16(segment.size() + 2), length.data());
+    return jpeg.left(2) + "\xff\xe1" + length + segment + jpeg.mid(2);
 }
 
 // A GIF of one pixel on a logical screen of width x height, whose decoder allocates the whole
@@ -298,10 +354,11 @@ inline QByteArray imageElement(const QByteArray &picture)
     return "<image format=\"PNG\" value=\"" + picture.toHex() + "\"/>";
 }
 
-// Many small pictures that each decode to millions of pixels.
+// Many small pictures that each decode to millions of pixels, of 8 bits a channel, which count
+// as many pixels as they have.
 inline QByteArray manyLargePictures(int n)
 {
-    return plan(container("images", imageElement(blackPng(4096, 4096)), n));
+    return plan(container("images", imageElement(blackPng(4096, 4096, 8, 2)), n));
 }
 
 struct Shape

@@ -399,10 +399,11 @@ void TestCsvImport::eachPictureIsPaidForOnceByWhatItHolds_data()
 {
     QTest::addColumn<QStringList>("paths"); // the picture cell of each row
     QTest::addColumn<QList<int>>("images"); // each card's library index
-    // Two pictures of half the pixels the import always allows, a kilobyte each: the second is
-    // decoded only if the first was decoded once.
-    const QString wide = writeCsv(HostilePlans::blackPng(4096, 2048), "wide.png");
-    const QString tall = writeCsv(HostilePlans::blackPng(2048, 4096), "tall.png");
+    // Two pictures of half the pixels the import always allows, of 8 bits a channel, which
+    // count as many pixels as they have, a few kilobytes each: the second is decoded only if the
+    // first was decoded once.
+    const QString wide = writeCsv(HostilePlans::blackPng(4096, 2048, 8, 2), "wide.png");
+    const QString tall = writeCsv(HostilePlans::blackPng(2048, 4096, 8, 2), "tall.png");
     const QString link = m_dir.filePath(QStringLiteral("link to wide.png"));
     QVERIFY(QFileInfo(link).isSymLink() || QFile::link(wide, link));
     QStringList spellings {link};
@@ -417,9 +418,16 @@ void TestCsvImport::eachPictureIsPaidForOnceByWhatItHolds_data()
     const QString large = writeCsv(HostilePlans::blackPng(5000, 5000), "large.png");
     QTest::newRow("a large file that is no picture")
         << QStringList {library, large} << QList<int> {-1, -1};
-    // A few pixels more than are always allowed, paid for by its own two kilobytes.
+    // A picture whose file states a gibibyte, nearly all of it a hole with no bytes: it pays
+    // only for the bytes read, which leave no room for the large picture after it.
+    const QString sparsePicture = writeCsv(HostilePlans::blackPng(4096, 2048, 8, 2), "sparse.png");
+    QFile sparsePictureFile(sparsePicture);
+    QVERIFY(sparsePictureFile.open(QIODevice::ReadWrite) && sparsePictureFile.resize(1LL << 30));
+    QTest::newRow("a sparse file paid for by the bytes read")
+        << QStringList {sparsePicture, large} << QList<int> {0, -1};
+    // A few pixels more than are always allowed, paid for by its own bytes.
     QTest::newRow("a picture paid for by its own bytes")
-        << QStringList {writeCsv(HostilePlans::blackPng(4096, 4097), "just over.png")}
+        << QStringList {writeCsv(HostilePlans::blackPng(4096, 4097, 8, 2), "just over.png")}
         << QList<int> {0};
 }
 

@@ -1,0 +1,395 @@
+#include "common/core/RasterPictureReader.h"
+
+#include <cstring>
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QtEndian>
+
+QString imageToHex(const QImage &image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return QString::fromLatin1(bytes.toHex());
+}
+
+namespace {
+
+// Progressive JPEG files hold about ten scans, and the decoder runs every scan over every block
+// of the picture: a small scan repeated by the thousand costs minutes for a small file, and no
+// count of pixels sees it. A hundred scans keep any file an encoder writes.
+const int maximumJpegScans = 100;
+const qint64 walkBlockSize = 64 * 1024;
+
+// The bytes of a device from where it stands to the length it states, or to limit and one byte
+// more where it states more or none (a pipe), so that a walk past limit is known; read a block at
+// a time, and put back where it stood for whoever reads it next.
+class ByteWalk
+{
+public:
+    ByteWalk(QIODevice *device, qint64 limit) : m_device(device), m_start(device->pos())
+    {
+        const qint64 stated
+            = device->isSequential() ? -1 : qMax<qint64>(0, device->size() - m_start);
+        m_left = stated < 0 || stated > limit ? limit + 1 : stated;
+    }
+    ~ByteWalk()
+    {
+        if (!m_device->isSequential())
+            m_device->seek(m_start);
+    }
+    ByteWalk(const ByteWalk &) = delete;
+    ByteWalk &operator=(const ByteWalk &) = delete;
+
+    // The next byte, -1 past the end.
+    int next()
+    {
+        if (m_at == m_block.size() && !refill())
+            return -1;
+        return uchar(m_block.at(m_at++));
+    }
+
+    // Passes over bytes up to and including the next 0xFF; false when none is left.
+    bool passNextFF()
+    {
+        for (;;) {
+            const char *from = m_block.constData() + m_at;
+            const void *found = memchr(from, 0xff, size_t(m_block.size() - m_at));
+            if (found) {
+                m_at += int(static_cast<const char *>(found) - from) + 1;
+                return true;
+            }
+            if (!refill())
+                return false;
+        }
+    }
+
+    // Passes over count bytes, adding them to into when given; false when fewer were left.
+    bool pass(qint64 count, QByteArray *into = nullptr)
+    {
+        while (count > 0) {
+            if (m_at == m_block.size() && !refill())
+                return false;
+            const int step = int(qMin<qint64>(count, m_block.size() - m_at));
+            if (into)
+                into->append(m_block.constData() + m_at, step);
+            m_at += step;
+            count -= step;
+        }
+        return true;
+    }
+
+    // The bytes passed over so far.
+    qint64 passed() const { return m_before + m_at; }
+
+private:
+    bool refill()
+    {
+        m_before += m_block.size();
+        m_block = m_device->read(qMin(m_left, walkBlockSize));
+        m_left -= m_block.size();
+        m_at = 0;
+        return !m_block.isEmpty();
+    }
+
+    QIODevice *m_device;
+    const qint64 m_start;
+    qint64 m_left = 0;
+    qint64 m_before = 0;
+    QByteArray m_block;
+    int m_at = 0;
+};
+
+// What is known of a picture's bytes before its decoder is asked anything.
+struct PictureBytes
+{
+    // The bytes the decoder reads instead of the device's (a PNG's, without its text), if any.
+    QByteArray held;
+    // The bytes read of the device, up to the end of the picture where that is known.
+    qint64 read = 0;
+    // The coefficients a JPEG's decoder keeps for the whole picture when it comes in more than
+    // one scan: two bytes for every sample of every channel.
+    qint64 coefficientBytes = 0;
+    // The decoder scales as it decodes, holding a few rows.
+    bool decoderScales = false;
+};
+
+// Two bytes for each coefficient of each channel of a JPEG's frame header (precision, height,
+// width, the channels, then three bytes a channel), in whole blocks of 8 x 8 as its decoder
+// allocates them, a channel sampled at a fraction of the picture's size taking that fraction.
+qint64 jpegCoefficientBytes(const QByteArray &frame)
+{
+    if (frame.size() < 6)
+        return 0;
+    const auto *bytes = reinterpret_cast<const uchar *>(frame.constData());
+    const qint64 height = qFromBigEndian<quint16>(bytes + 1);
+    const qint64 width = qFromBigEndian<quint16>(bytes + 3);
+    const int channels = qMin(int(bytes[5]), (frame.size() - 6) / 3);
+    const auto across = [bytes](int channel) { return qMax(1, bytes[6 + 3 * channel + 1] >> 4); };
+    const auto down = [bytes](int channel) { return qMax(1, bytes[6 + 3 * channel + 1] & 15); };
+    int mostAcross = 1;
+    int mostDown = 1;
+    for (int channel = 0; channel < channels; ++channel) {
+        mostAcross = qMax(mostAcross, across(channel));
+        mostDown = qMax(mostDown, down(channel));
+    }
+    const auto blocks = [](qint64 side, int sampling, int most) {
+        const qint64 count = (side * sampling + 8 * most - 1) / (8 * most);
+        return (count + sampling - 1) / sampling * sampling;
+    };
+    qint64 total = 0;
+    for (int channel = 0; channel < channels; ++channel) {
+        total += blocks(width, across(channel), mostAcross)
+            * blocks(height, down(channel), mostDown) * 64 * 2;
+    }
+    return total;
+}
+
+// The scans of a JPEG as its decoder finds them, counted to one past bound at most, and the
+// coefficients it keeps. Between segments, and in the coded data after a scan's header, the
+// decoder looks for a 0xFF that, after any more 0xFF bytes, is followed by neither 0x00 (a 0xFF
+// in the data) nor a marker that stands alone (a restart, the start of the picture, or one it
+// does not know, which it passes over while it looks for a restart); every other marker opens a
+// segment whose length it skips, so a thumbnail inside one is never seen as part of the picture.
+// The walk may count a scan the decoder would not reach, never miss one it decodes: where the
+// decoder gives up on a segment (a second start, a header of the wrong length) the walk goes on.
+// The decoder takes the first frame header it meets; a progressive one, or more than one scan,
+// has it keep every coefficient of the picture until the last scan.
+int jpegScans(ByteWalk &bytes, int bound, qint64 *coefficientBytes)
+{
+    int scans = 0;
+    bool progressive = false;
+    QByteArray frame;
+    while (bytes.passNextFF()) {
+        int marker = bytes.next();
+        while (marker == 0xff)
+            marker = bytes.next();
+        if (marker < 0 || marker == 0xd9) // the end of the data or of the picture
+            break;
+        if (marker < 0xc0 || (marker >= 0xd0 && marker <= 0xd8))
+            continue;
+        const int high = bytes.next();
+        const int low = bytes.next();
+        if (high < 0 || low < 0) // the data ends inside the length
+            break;
+        if (marker == 0xda && ++scans > bound)
+            break;
+        // A length that does not even hold itself is no reason for the decoder to stop: it
+        // skips nothing past the length and looks for the next marker right there.
+        const int length = high << 8 | low;
+        const bool frameHeader
+            = marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc;
+        if (frameHeader && frame.isEmpty() && length > 2) {
+            progressive = (marker & 3) == 2; // 0xc2, 0xc6, 0xca, 0xce
+            bytes.pass(length - 2, &frame);
+        } else if (length > 2) {
+            bytes.pass(length - 2);
+        }
+    }
+    *coefficientBytes = progressive || scans > 1 ? jpegCoefficientBytes(frame) : 0;
+    return scans;
+}
+
+// A PNG's chunks up to its end, as its decoder reads them, less its text chunks: the decoder
+// inflates each compressed one to megabytes, and nothing here shows their text. Whole chunks
+// left out need no other change. False when the bytes pass limit.
+bool pngWithoutText(ByteWalk &bytes, qint64 limit, QByteArray *kept)
+{
+    bytes.pass(8, kept);
+    for (;;) {
+        QByteArray head;
+        if (!bytes.pass(8, &head)) {
+            kept->append(head);
+            break;
+        }
+        const qint64 length = qFromBigEndian<quint32>(head.constData());
+        const QByteArray type = head.mid(4);
+        const bool text = type == "tEXt" || type == "zTXt" || type == "iTXt";
+        if (!text)
+            kept->append(head);
+        // The data and the checksum after it.
+        if (!bytes.pass(length + 4, text ? nullptr : kept) || type == "IEND"
+            || bytes.passed() > limit)
+            break;
+    }
+    return bytes.passed() <= limit;
+}
+
+// Whether the decoder scales a PNG as it decodes it, row by row: only pictures of 8 bits a
+// channel in colour or with alpha, stored row after row rather than in seven passes, which it
+// reads whole before it scales them.
+bool pngDecoderScales(const QByteArray &png)
+{
+    if (png.size() < 29 || png.mid(12, 4) != "IHDR")
+        return false;
+    const int depth = uchar(png.at(24));
+    const int colour = uchar(png.at(25));
+    const bool interlaced = png.at(28) != 0;
+    return depth == 8 && (colour == 2 || colour == 4 || colour == 6) && !interlaced;
+}
+
+// Reads what the picture's format lets be known of its bytes before it is decoded. False for
+// bytes that must not be decoded: a JPEG of more scans than bound, or on a device that can't be
+// put back for its decoder (a pipe), or a PNG of more bytes than a picture may take.
+bool readPictureBytes(QIODevice *device, const QByteArray &format, bool counted,
+                      PictureBytes *picture)
+{
+    ByteWalk bytes(device, maximumPictureBytes);
+    if (format == "png") {
+        if (!pngWithoutText(bytes, maximumPictureBytes, &picture->held))
+            return false;
+        picture->decoderScales = pngDecoderScales(picture->held);
+    } else if (format == "jpeg") {
+        if (device->isSequential()
+            || jpegScans(bytes, maximumJpegScans, &picture->coefficientBytes) > maximumJpegScans)
+            return false;
+        picture->decoderScales = true;
+    } else if (counted && !device->isSequential()) {
+        // Only a caller that pays by the bytes read needs them counted; their decoder reads on
+        // from where the device stood.
+        bytes.pass(maximumPictureBytes);
+    }
+    picture->read = bytes.passed();
+    return true;
+}
+
+// A GIF's logical screen, which its decoder allocates whole whatever the size of its frames, as
+// the reader's size() reports; an invalid size for any other picture.
+QSize gifScreen(QIODevice *device)
+{
+    const QByteArray start = device->peek(10);
+    if (start.size() < 10 || (!start.startsWith("GIF87a") && !start.startsWith("GIF89a")))
+        return QSize();
+    const auto *bytes = reinterpret_cast<const uchar *>(start.constData());
+    return QSize(qFromLittleEndian<quint16>(bytes + 6), qFromLittleEndian<quint16>(bytes + 8));
+}
+
+bool overSideLimit(const QSize &size)
+{
+    return size.width() > maximumPictureSide || size.height() > maximumPictureSide;
+}
+
+// The bits of a pixel as the decoder delivers it; a GIF's decoder names no format before it
+// decodes, and draws on a screen of 32 bits.
+int decodedDepth(QImageReader &reader)
+{
+    const int depth = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel();
+    return depth > 0 ? depth : 32;
+}
+
+// The reader is given the one format its bytes start with and asks no other handler.
+QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, const QSize &fitInto,
+                          qint64 *areaBudget, PictureOrientation orientation)
+{
+    // The reader opens its device and looks at its first bytes, nothing more, so that what the
+    // bytes declare beyond the reader's size() is known before anything is decoded.
+    if (!reader.canRead())
+        return QImage();
+    const QSize declared = reader.size();
+    if (!declared.isValid())
+        return QImage();
+    // The decoder draws a GIF on the whole of its screen, which the reader's size() may leave
+    // out: the picture is the larger of the two.
+    const QSize size = declared.expandedTo(gifScreen(reader.device()));
+    if (overSideLimit(size))
+        return QImage();
+    // The picture is turned after it is decoded: a turn by 90 degrees swaps the sides of the
+    // box the decoder fits it into.
+    const bool upright = orientation == PictureOrientation::Upright;
+    reader.setAutoTransform(upright);
+    const QImageIOHandler::Transformations turn
+        = upright ? reader.transformation() : QImageIOHandler::TransformationNone;
+    const bool sidesSwap = turn.testFlag(QImageIOHandler::TransformationRotate90);
+    const QSize box = sidesSwap ? fitInto.transposed() : fitInto;
+    const bool fit = box.isValid() && (size.width() > box.width() || size.height() > box.height());
+    const QSize fitted = size.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    const bool decoderScales = fit && picture.decoderScales;
+    // What decoding takes at its peak: what the decoder keeps of the whole picture, the picture
+    // itself unless the decoder scales it, its turned copy, and, for a picture of fewer than 32
+    // bits a pixel that is scaled here, the copy in 32 bits it is scaled from.
+    const int depth = decodedDepth(reader);
+    const qint64 pixels = qint64(size.width()) * size.height();
+    qint64 decoding = picture.coefficientBytes;
+    if (!decoderScales) {
+        decoding += pixels * depth / 8 * (turn != QImageIOHandler::TransformationNone ? 2 : 1);
+        if (fit && depth < 32)
+            decoding += pixels * 4;
+    }
+    const qint64 area = qMax(pixels, (decoding + 3) / 4);
+    if (pixels > maximumPictureArea || picture.held.size() + decoding > maximumPictureBytes
+        || (areaBudget && area > *areaBudget))
+        return QImage();
+    if (decoderScales)
+        reader.setScaledSize(fitted);
+    QImage image;
+    if (!reader.read(&image))
+        return QImage();
+    // A format may declare one size and then deliver another.
+    if (image.width() > maximumPictureSide || image.height() > maximumPictureSide
+        || qint64(image.width()) * image.height() > maximumPictureArea)
+        return QImage();
+    // A decoder may keep the picture it delivered (a GIF's, to draw the next frame on): it goes,
+    // so that the picture is no longer shared and can be changed in place.
+    reader.setDevice(nullptr);
+    if (fit && !decoderScales) {
+        // The scaling works on 32 bits a pixel and would copy the picture to get them: where
+        // the picture has as many or more, it is narrowed in place instead. The decoders also
+        // scale wide pictures at their full precision, which takes more still.
+        const bool wide = depth > 32;
+        image.convertTo(wide || image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                        : QImage::Format_RGB32);
+        image = image.scaled(sidesSwap ? fitted.transposed() : fitted, Qt::IgnoreAspectRatio,
+                             Qt::SmoothTransformation);
+    }
+    if (areaBudget)
+        *areaBudget -= area;
+    return image;
+}
+
+} // namespace
+
+QByteArray rasterFormat(const QByteArray &start)
+{
+    if (start.startsWith("\x89PNG\r\n\x1a\n"))
+        return QByteArrayLiteral("png");
+    if (start.startsWith("\xff\xd8\xff"))
+        return QByteArrayLiteral("jpeg");
+    if (start.startsWith("GIF87a") || start.startsWith("GIF89a"))
+        return QByteArrayLiteral("gif");
+    if (start.startsWith("BM"))
+        return QByteArrayLiteral("bmp");
+    return QByteArray();
+}
+
+QImage readRasterPicture(QIODevice *device, const QSize &fitInto, qint64 *areaBudget,
+                         qint64 pixelsPerByteRead, PictureOrientation orientation)
+{
+    const QByteArray format = rasterFormat(device->peek(8));
+    if (format.isEmpty())
+        return QImage();
+    const bool paidByBytes = areaBudget && pixelsPerByteRead > 0;
+    PictureBytes picture;
+    if (!readPictureBytes(device, format, paidByBytes, &picture))
+        return QImage();
+    if (paidByBytes)
+        *areaBudget += pixelsPerByteRead * picture.read;
+    QBuffer held(&picture.held);
+    if (!picture.held.isEmpty())
+        held.open(QIODevice::ReadOnly);
+    QImageReader reader(picture.held.isEmpty() ? device : &held, format);
+    // Only that format's handler: no other is asked whether it knows the bytes.
+    reader.setAutoDetectImageFormat(false);
+    return readLimitedPicture(reader, picture, fitInto, areaBudget, orientation);
+}
+
+QImage imageFromHex(const QString &text, const QSize &fitInto, qint64 *areaBudget)
+{
+    if (text.isEmpty())
+        return QImage();
+    QByteArray bytes = QByteArray::fromHex(text.toLatin1());
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readRasterPicture(&buffer, fitInto, areaBudget, 0, PictureOrientation::AsStored);
+}

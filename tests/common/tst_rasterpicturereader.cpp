@@ -1,0 +1,128 @@
+#include "common/core/RasterPictureReader.h"
+#include "harness/PlainTestMain.h"
+#include "storage/HostilePlans.h"
+
+#include <QPainter>
+
+namespace {
+
+QImage picture()
+{
+    QImage image(7, 5, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter(&image).fillRect(1, 1, 3, 2, QColor(10, 200, 30));
+    return image;
+}
+
+} // namespace
+
+class TestRasterPictureReader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void brokenOrOversizedHexGivesNoPicture_data();
+    void brokenOrOversizedHexGivesNoPicture();
+    void picturesDecodeFittedAndWithinBudget_data();
+    void picturesDecodeFittedAndWithinBudget();
+    void textsNeverReachTheDecoder_data();
+    void textsNeverReachTheDecoder();
+};
+
+void TestRasterPictureReader::brokenOrOversizedHexGivesNoPicture_data()
+{
+    QTest::addColumn<QString>("hex");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("round trip") << imageToHex(picture()) << true;
+    QTest::newRow("truncated") << imageToHex(picture()).left(40) << false;
+    QTest::newRow("wider than allowed")
+        << imageToHex(QImage(20000, 1, QImage::Format_Mono)) << false;
+    // 81 megapixels in 9 KB: each side is allowed, the area is not.
+    QTest::newRow("more pixels than allowed")
+        << QString::fromLatin1(HostilePlans::blackPng(9000, 9000).toHex()) << false;
+}
+
+void TestRasterPictureReader::brokenOrOversizedHexGivesNoPicture()
+{
+    QFETCH(QString, hex);
+    QFETCH(bool, valid);
+    const QImage image = imageFromHex(hex);
+    QCOMPARE(!image.isNull(), valid);
+    if (valid)
+        QCOMPARE(image.convertToFormat(QImage::Format_ARGB32), picture());
+}
+
+void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qint64>("budget"); // -1: none
+    QTest::addColumn<QSize>("size"); // the picture decoded, invalid for none
+    QTest::addColumn<qint64>("left");
+    const QSize fit(128, 128);
+    QTest::newRow("photo decoded to fit")
+        << HostilePlans::jpegPhoto(3000, 2000) << qint64(-1) << QSize(128, 85) << qint64(-1);
+    QTest::newRow("budget pays the declared pixels")
+        << HostilePlans::blackPng(300, 200, 8, 2) << qint64(60000) << QSize(128, 85) << qint64(0);
+    QTest::newRow("over the budget")
+        << HostilePlans::blackPng(300, 200, 8, 2) << qint64(59999) << QSize() << qint64(59999);
+    QTest::newRow("sixteen bits a channel count twice")
+        << HostilePlans::blackPng(600, 500, 16, 6) << qint64(2 * 300000 - 1) << QSize()
+        << qint64(2 * 300000 - 1);
+    QTest::newRow("sixteen bits a channel decoded to fit")
+        << HostilePlans::blackPng(600, 500, 16, 6) << qint64(2 * 300000) << QSize(128, 106)
+        << qint64(0);
+    // 8 MiB of coefficients for a megapixel: twice the pixels.
+    QTest::newRow("progressive cmyk counts every coefficient")
+        << HostilePlans::progressiveCmykJpeg(1024, 1024) << qint64(2 * 1048576 - 1) << QSize()
+        << qint64(2 * 1048576 - 1);
+    QTest::newRow("progressive cmyk decoded to fit")
+        << HostilePlans::progressiveCmykJpeg(1024, 1024) << qint64(2 * 1048576) << QSize(128, 128)
+        << qint64(0);
+    // Decoded whole at a byte a pixel, then copied to four bytes a pixel to be scaled.
+    const QByteArray interlacedGrey = HostilePlans::blackPng(400, 400, 8, 0, true);
+    QTest::newRow("interlaced grey counts the copy it is scaled from")
+        << interlacedGrey << qint64(200000 - 1) << QSize() << qint64(200000 - 1);
+    QTest::newRow("interlaced grey decoded to fit")
+        << interlacedGrey << qint64(200000) << QSize(128, 128) << qint64(0);
+    QTest::newRow("photo turned by its camera, kept as a plan stores it")
+        << HostilePlans::jpegTurned(HostilePlans::jpegPhoto(300, 200), 6) << qint64(-1)
+        << QSize(128, 85) << qint64(-1);
+}
+
+// The decoder would inflate every compressed text of a PNG, to megabytes each.
+void TestRasterPictureReader::textsNeverReachTheDecoder_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("compressed texts before and after the data")
+        << HostilePlans::pngWithCompressedTexts(4, 1 << 20);
+    const QByteArray inflating = qCompress(QByteArray(1 << 20, 'A'), 9).mid(4);
+    QTest::newRow("compressed international text") << HostilePlans::blackPng(
+        1, 1, 8, 0, false,
+        HostilePlans::pngChunk("iTXt", QByteArray("Comment\0\1\0\0\0", 13) + inflating));
+    QTest::newRow("plain text") << HostilePlans::blackPng(
+        1, 1, 8, 0, false, QByteArray(),
+        HostilePlans::pngChunk("tEXt", QByteArray("Comment\0A", 9)));
+}
+
+void TestRasterPictureReader::textsNeverReachTheDecoder()
+{
+    QFETCH(QByteArray, bytes);
+    const QImage image = imageFromHex(QString::fromLatin1(bytes.toHex()));
+    QCOMPARE(image.size(), QSize(1, 1));
+    QCOMPARE(image.textKeys(), QStringList());
+}
+
+void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(qint64, budget);
+    QFETCH(QSize, size);
+    QFETCH(qint64, left);
+    const QImage image = imageFromHex(QString::fromLatin1(bytes.toHex()), QSize(128, 128),
+                                      budget < 0 ? nullptr : &budget);
+    QCOMPARE(image.size(), size.isValid() ? size : QSize(0, 0));
+    QCOMPARE(budget, left);
+}
+
+TAVROLO_GUI_TEST_MAIN(TestRasterPictureReader)
+#include "tst_rasterpicturereader.moc"
