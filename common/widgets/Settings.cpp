@@ -407,11 +407,56 @@ bool Settings::takeShowInstallPage()
     return show;
 }
 
-QString Settings::toolbarShowKey(const QAction *action)
+namespace {
+
+// The key as the last version built it: from the icon text as it stood, its mnemonic "&"
+// included once the undo state had been shown.
+QString toolbarShowKeyOf(QString name)
 {
-    QString name = action ? action->iconText().toLower() : QString();
+    name = name.toLower();
     name.replace(QLatin1Char(' '), QLatin1Char('_')).replace(QLatin1Char('/'), QLatin1Char('_'));
     return QStringLiteral("toolbar_show_") + name;
+}
+
+// The text as the button shows it: each "&" marks the mnemonic letter, and "&&" stands for
+// one "&".
+QString withoutMnemonic(const QString &text)
+{
+    QString plain;
+    plain.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('&') && ++i == text.size())
+            break;
+        plain += text.at(i);
+    }
+    return plain;
+}
+
+} // namespace
+
+// The icon text without its mnemonic, so that an action keeps its key whether or not its text
+// marks the mnemonic at the moment it is asked.
+QString Settings::toolbarShowKey(const QAction *action)
+{
+    return toolbarShowKeyOf(action ? withoutMnemonic(action->iconText()) : QString());
+}
+
+// The last version keyed a button by its icon text as it stood when Preferences were saved:
+// Undo's and Redo's marked their mnemonic, as their text does, once the undo state had been
+// shown ("&Undo").
+bool Settings::toolbarShows(const QAction *action, bool byDefault) const
+{
+    const QString key = toolbarShowKey(action);
+    if (!action || contains(key))
+        return value(key, byDefault).toBool();
+    QStringList lastVersionKeys {toolbarShowKeyOf(action->iconText())};
+    if (withoutMnemonic(action->text()) == withoutMnemonic(action->iconText()))
+        lastVersionKeys.append(toolbarShowKeyOf(action->text()));
+    for (const QString &lastVersionKey : qAsConst(lastVersionKeys)) {
+        if (contains(lastVersionKey))
+            return value(lastVersionKey).toBool();
+    }
+    return byDefault;
 }
 
 int Settings::defaultPdfPageSize(const QLocale &locale)

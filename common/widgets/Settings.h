@@ -210,7 +210,11 @@ public:
     bool takeShowInstallPage();
     // The key takeShowInstallPage reads: "show_install_page_v241" for version 2.4.1.
     static QString installPageKey();
+    // The key of an action's toolbar button, from its icon text without the mnemonic "&".
     static QString toolbarShowKey(const QAction *action);
+    // Whether the toolbar shows the action: its key, else a key the last version wrote for it
+    // (its icon text or its text with the mnemonic "&"), else the default.
+    bool toolbarShows(const QAction *action, bool byDefault) const;
     static int defaultPdfPageSize(const QLocale &locale);
 
     // Named Cards appearances kept apart from any plan, ordered by name (case-sensitive). They
