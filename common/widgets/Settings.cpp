@@ -122,44 +122,38 @@ bool sameValue(const QVariant &a, const QVariant &b)
     return converted.convert(b.userType()) && converted == b;
 }
 
-// Where QSettings keeps the platform store of the organisation and the program, so that the
-// format reads that file and no other.
+// Where the platform store of the organisation and the program lives.
 QString platformStoreFileName()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
         + QStringLiteral("/Brenmoor/Tavrolo.conf");
 }
 
-// Names the store to the format before the base class reads it.
-QSettings::Format formatFor(const QString &fileName)
-{
-    addPreferencesStore(fileName);
-    return preferencesFormat();
-}
-
 } // namespace
 
-// By organisation and program name, QSettings would also read the organisation's and the
-// system's files for every key missing from the store, which the program never writes nor
-// cleans: only the store itself is read.
-Settings::Settings()
-    : QSettings(formatFor(platformStoreFileName()), QSettings::UserScope,
-                QStringLiteral("Brenmoor"), QStringLiteral("Tavrolo")),
-      m_iniFormat(false)
-{
-    Q_ASSERT(fileName() == QFileInfo(platformStoreFileName()).absoluteFilePath());
-    setFallbacksEnabled(false);
-}
+// Opened by organisation and program name, QSettings would also open the organisation's file
+// and the system's at every sync, which the program never writes nor cleans: the platform store
+// is opened by its file name, as the portable file is.
+Settings::Settings() : Settings(platformStoreFileName(), false) { }
 
-Settings::Settings(const QString &fileName)
-    : QSettings(fileName, formatFor(fileName)), m_iniFormat(true)
+Settings::Settings(const QString &fileName) : Settings(fileName, true) { }
+
+Settings::Settings(const QString &fileName, bool iniFormat)
+    : QSettings(preferencesStoreToOpen(fileName), preferencesFormat()),
+      m_iniFormat(iniFormat),
+      m_fileName(QFileInfo(fileName).absoluteFilePath())
 { }
 
 Settings::~Settings() = default;
 
+QString Settings::fileName() const
+{
+    return m_fileName;
+}
+
 QString Settings::setAsideFileName() const
 {
-    return setAsideFileNameOf(fileName());
+    return setAsideFileNameOf(m_fileName);
 }
 
 Settings::Batch::Batch(Settings *settings) : m_settings(settings)

@@ -120,6 +120,9 @@ public:
     ~Settings() override;
 
     bool isIniFormat() const { return m_iniFormat; }
+    // The store's file, also when it is no regular file and QSettings was given another name
+    // to keep it as it is. It hides QSettings::fileName, which would give that name.
+    QString fileName() const;
     // The file beside the store that keeps what was taken out of it unread: the lines in shapes
     // the program never writes, or the whole store when it was too large to be read.
     QString setAsideFileName() const;
@@ -249,6 +252,8 @@ signals:
     void changed(Settings::Key key);
 
 private:
+    Settings(const QString &fileName, bool iniFormat);
+
     CardsAppearance readCardsAppearanceAt(const QString &key) const;
     QStringList storedCardsAppearanceKeys();
 
@@ -260,6 +265,7 @@ private:
     void endBatch();
 
     bool m_iniFormat;
+    QString m_fileName;
     mutable std::optional<int> m_numberFormat;
     mutable std::optional<int> m_dateFormat;
     mutable std::optional<int> m_uiStyle;
