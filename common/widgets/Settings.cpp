@@ -403,8 +403,8 @@ bool Settings::takeShowInstallPage()
 
 namespace {
 
-// The key as the last version built it: from the icon text as it stood, its mnemonic "&"
-// included once the undo state had been shown.
+// The key of a button's name, lower case, each space and slash an underscore; the last version
+// gave it the icon text as it stood, its mnemonic "&" included.
 QString toolbarShowKeyOf(QString name)
 {
     name = name.toLower();
