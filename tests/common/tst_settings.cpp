@@ -516,7 +516,10 @@ void TestSettings::thePlatformStoreReadsNoOtherFile()
     QFile::remove(name);
     const QByteArray encoded = QFile::encodeName(name);
     if (kind == "values")
-        writeBytes(name, "[General]\ndate_format=2\nzz_handed_on=@Rect(0 0 1 1)\n");
+        writeBytes(name, R"([General]
+date_format=2
+zz_handed_on=@Variant(\0\0\0\x0b\x7f\xff\xff\xff)
+)");
     else if (kind == "pipe")
         QCOMPARE(mkfifo(encoded.constData(), 0600), 0);
     else
