@@ -609,8 +609,7 @@ void MainWindow::setupToolBar()
             if (!last || isSpacerAction(last))
                 continue;
         } else {
-            const QString key = Settings::toolbarShowKey(action);
-            if (!settings()->value(key, isDefaultToolBarAction(action)).toBool())
+            if (!settings()->toolbarShows(action, isDefaultToolBarAction(action)))
                 continue;
         }
         m_ui->m_mainToolBar->addAction(action);

@@ -37,7 +37,6 @@ void measure(const QString &folder, int kibibytes, bool programsReader)
     timer.start();
     QString kept;
     if (programsReader) {
-        addPreferencesStore(fileName);
         kept = QSettings(fileName, preferencesFormat())
                    .value(QStringLiteral("cards_appearances/own"))
                    .toString();

@@ -26,8 +26,9 @@ struct StoreState
     // Lines taken out that could not be added to the set-aside file: they are written back
     // into the store after its values, where only the program reads them, and taken out again.
     QByteArray heldBack;
-    // A store too large to read that could not be moved aside: it is never written over.
-    bool tooLargeHeldBack = false;
+    // A store that was not read whole: too large to read and not moved aside, or changing
+    // while it was read. It is never written over.
+    bool keptAsItIs = false;
 };
 
 QMutex &storesMutex()
@@ -48,16 +49,61 @@ QString storeNameOf(const QIODevice &device)
     return file ? QFileInfo(file->fileName()).absoluteFilePath() : QString();
 }
 
-bool isStore(const QString &name)
-{
-    const QMutexLocker locker(&storesMutex());
-    return stores().contains(name);
-}
-
 void setState(const QString &name, const StoreState &state)
 {
     const QMutexLocker locker(&storesMutex());
     stores()[name] = state;
+}
+
+// What the store's file says of itself: a read during which it stays the same read the one
+// version of it.
+struct FileStamp
+{
+    qint64 size = 0;
+    qint64 modified = 0;
+    qint64 changed = 0;
+
+    bool operator==(const FileStamp &other) const
+    {
+        return size == other.size && modified == other.modified && changed == other.changed;
+    }
+};
+
+FileStamp stampOf(QIODevice &device)
+{
+    FileStamp stamp;
+    const auto *file = qobject_cast<const QFileDevice *>(&device);
+    struct stat status;
+    if (!file || file->handle() < 0 || ::fstat(file->handle(), &status) != 0) {
+        stamp.size = device.size();
+        return stamp;
+    }
+    constexpr qint64 nanoseconds = 1000000000;
+    stamp.size = status.st_size;
+    stamp.modified = status.st_mtim.tv_sec * nanoseconds + status.st_mtim.tv_nsec;
+    stamp.changed = status.st_ctim.tv_sec * nanoseconds + status.st_ctim.tv_nsec;
+    return stamp;
+}
+
+enum class StoreRead { Whole, TooLarge, Unsettled };
+
+// Only the size found at the first look makes a store too large: one that grows, shrinks or is
+// rewritten in place while it is read (another program writing it), or whose read fails, is read
+// once more from its start, and is unsettled when that read fails too.
+StoreRead readStoreText(QIODevice &device, QByteArray *text)
+{
+    constexpr int attempts = 2;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        const FileStamp before = stampOf(device);
+        if (attempt == 0 && before.size > maximumPreferencesFileBytes)
+            return StoreRead::TooLarge;
+        if ((attempt == 0 || device.seek(0))
+            && readBoundedBytes(&device, maximumPreferencesFileBytes, text)
+            && text->size() == before.size && stampOf(device) == before)
+            return StoreRead::Whole;
+    }
+    text->clear();
+    return StoreRead::Unsettled;
 }
 
 // A store too large to be read goes aside whole, under the first of the set-aside names that
@@ -134,10 +180,16 @@ QSettings::Format preferencesFormat()
     return format;
 }
 
-void addPreferencesStore(const QString &fileName)
+QString preferencesStoreToOpen(const QString &fileName)
 {
-    const QMutexLocker locker(&storesMutex());
-    stores()[QFileInfo(fileName).absoluteFilePath()];
+    struct stat status;
+    if (::stat(QFile::encodeName(fileName).constData(), &status) != 0 || S_ISREG(status.st_mode))
+        return fileName;
+    qWarning("Preferences not read: %s is no regular file; it is left as it is, and this "
+             "session runs on the defaults and saves no preference",
+             qPrintable(fileName));
+    // A device is no folder: nothing can be read or made below it, whoever runs the program.
+    return QStringLiteral("/dev/null/") + QFileInfo(fileName).fileName();
 }
 
 QString setAsideFileNameOf(const QString &storeName)
@@ -148,14 +200,22 @@ QString setAsideFileNameOf(const QString &storeName)
 bool readPreferences(QIODevice &device, QSettings::SettingsMap &map)
 {
     const QString name = storeNameOf(device);
-    if (!isStore(name))
-        return true;
     StoreState state;
     QByteArray text;
-    if (!readBoundedBytes(&device, maximumPreferencesFileBytes, &text)) {
-        state.tooLargeHeldBack = !moveAsideWhole(name);
+    switch (readStoreText(device, &text)) {
+    case StoreRead::TooLarge:
+        state.keptAsItIs = !moveAsideWhole(name);
         setState(name, state);
         return true;
+    case StoreRead::Unsettled:
+        qWarning("Preferences not read: %s changed while it was read; it is left as it is, and "
+                 "not written over until it is read whole",
+                 qPrintable(name));
+        state.keptAsItIs = true;
+        setState(name, state);
+        return true;
+    case StoreRead::Whole:
+        break;
     }
     QByteArray setAside;
     map = ownPreferenceValues(text, &setAside);
@@ -173,7 +233,7 @@ bool writePreferences(QIODevice &device, const QSettings::SettingsMap &map)
         const QMutexLocker locker(&storesMutex());
         state = stores().value(name);
     }
-    if (state.tooLargeHeldBack)
+    if (state.keptAsItIs)
         return false;
     QByteArray text = ownPreferencesText(map);
     if (!state.heldBack.isEmpty())

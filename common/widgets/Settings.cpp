@@ -123,44 +123,38 @@ bool sameValue(const QVariant &a, const QVariant &b)
     return converted.convert(b.userType()) && converted == b;
 }
 
-// Where QSettings keeps the platform store of the organisation and the program, so that the
-// format reads that file and no other.
+// Where the platform store of the organisation and the program lives.
 QString platformStoreFileName()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
         + QStringLiteral("/Brenmoor/Tavrolo.conf");
 }
 
-// Names the store to the format before the base class reads it.
-QSettings::Format formatFor(const QString &fileName)
-{
-    addPreferencesStore(fileName);
-    return preferencesFormat();
-}
-
 } // namespace
 
-// By organisation and program name, QSettings would also read the organisation's and the
-// system's files for every key missing from the store, which the program never writes nor
-// cleans: only the store itself is read.
-Settings::Settings()
-    : QSettings(formatFor(platformStoreFileName()), QSettings::UserScope,
-                QStringLiteral("Brenmoor"), QStringLiteral("Tavrolo")),
-      m_iniFormat(false)
-{
-    Q_ASSERT(fileName() == QFileInfo(platformStoreFileName()).absoluteFilePath());
-    setFallbacksEnabled(false);
-}
+// Opened by organisation and program name, QSettings would also open the organisation's file
+// and the system's at every sync, which the program never writes nor cleans: the platform store
+// is opened by its file name, as the portable file is.
+Settings::Settings() : Settings(platformStoreFileName(), false) { }
 
-Settings::Settings(const QString &fileName)
-    : QSettings(fileName, formatFor(fileName)), m_iniFormat(true)
+Settings::Settings(const QString &fileName) : Settings(fileName, true) { }
+
+Settings::Settings(const QString &fileName, bool iniFormat)
+    : QSettings(preferencesStoreToOpen(fileName), preferencesFormat()),
+      m_iniFormat(iniFormat),
+      m_fileName(QFileInfo(fileName).absoluteFilePath())
 { }
 
 Settings::~Settings() = default;
 
+QString Settings::fileName() const
+{
+    return m_fileName;
+}
+
 QString Settings::setAsideFileName() const
 {
-    return setAsideFileNameOf(fileName());
+    return setAsideFileNameOf(m_fileName);
 }
 
 Settings::Batch::Batch(Settings *settings) : m_settings(settings)
@@ -408,11 +402,56 @@ bool Settings::takeShowInstallPage()
     return show;
 }
 
-QString Settings::toolbarShowKey(const QAction *action)
+namespace {
+
+// The key of a button's name, lower case, each space and slash an underscore; the last version
+// gave it the icon text as it stood, its mnemonic "&" included.
+QString toolbarShowKeyOf(QString name)
 {
-    QString name = action ? action->iconText().toLower() : QString();
+    name = name.toLower();
     name.replace(QLatin1Char(' '), QLatin1Char('_')).replace(QLatin1Char('/'), QLatin1Char('_'));
     return QStringLiteral("toolbar_show_") + name;
+}
+
+// The text as the button shows it: each "&" marks the mnemonic letter, and "&&" stands for
+// one "&".
+QString withoutMnemonic(const QString &text)
+{
+    QString plain;
+    plain.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('&') && ++i == text.size())
+            break;
+        plain += text.at(i);
+    }
+    return plain;
+}
+
+} // namespace
+
+// The icon text without its mnemonic, so that an action keeps its key whether or not its text
+// marks the mnemonic at the moment it is asked.
+QString Settings::toolbarShowKey(const QAction *action)
+{
+    return toolbarShowKeyOf(action ? withoutMnemonic(action->iconText()) : QString());
+}
+
+// The last version keyed a button by its icon text as it stood when Preferences were saved:
+// Undo's and Redo's marked their mnemonic, as their text does, once the undo state had been
+// shown ("&Undo").
+bool Settings::toolbarShows(const QAction *action, bool byDefault) const
+{
+    const QString key = toolbarShowKey(action);
+    if (!action || contains(key))
+        return value(key, byDefault).toBool();
+    QStringList lastVersionKeys {toolbarShowKeyOf(action->iconText())};
+    if (withoutMnemonic(action->text()) == withoutMnemonic(action->iconText()))
+        lastVersionKeys.append(toolbarShowKeyOf(action->text()));
+    for (const QString &lastVersionKey : qAsConst(lastVersionKeys)) {
+        if (contains(lastVersionKey))
+            return value(lastVersionKey).toBool();
+    }
+    return byDefault;
 }
 
 int Settings::defaultPdfPageSize(const QLocale &locale)

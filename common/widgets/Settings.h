@@ -123,6 +123,9 @@ public:
     ~Settings() override;
 
     bool isIniFormat() const { return m_iniFormat; }
+    // The store's file, also when it is no regular file and QSettings was given another name
+    // to keep it as it is. It hides QSettings::fileName, which would give that name.
+    QString fileName() const;
     // The file beside the store that keeps what was taken out of it unread: the lines in shapes
     // the program never writes, or the whole store when it was too large to be read.
     QString setAsideFileName() const;
@@ -213,7 +216,11 @@ public:
     bool takeShowInstallPage();
     // The key takeShowInstallPage reads: "show_install_page_v241" for version 2.4.1.
     static QString installPageKey();
+    // The key of an action's toolbar button, from its icon text without the mnemonic "&".
     static QString toolbarShowKey(const QAction *action);
+    // Whether the toolbar shows the action: its key, else a key the last version wrote for it
+    // (its icon text or its text with the mnemonic "&"), else the default.
+    bool toolbarShows(const QAction *action, bool byDefault) const;
     static int defaultPdfPageSize(const QLocale &locale);
 
     // Named Cards appearances kept apart from any plan, ordered by name (case-sensitive). They
@@ -248,6 +255,8 @@ signals:
     void changed(Settings::Key key);
 
 private:
+    Settings(const QString &fileName, bool iniFormat);
+
     CardsAppearance readCardsAppearanceAt(const QString &key) const;
     QStringList storedCardsAppearanceKeys();
 
@@ -259,6 +268,7 @@ private:
     void endBatch();
 
     bool m_iniFormat;
+    QString m_fileName;
     mutable std::optional<int> m_numberFormat;
     mutable std::optional<int> m_dateFormat;
     mutable std::optional<int> m_uiStyle;

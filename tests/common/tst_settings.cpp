@@ -8,14 +8,20 @@
 #include <atomic>
 #include <chrono>
 #include <climits>
+#include <fcntl.h>
+#include <future>
 #include <memory>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
+#include <QAction>
 #include <QDateTime>
 #include <QEvent>
 #include <QFile>
 #include <QLocale>
+#include <QRegularExpression>
+#include <QSaveFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -30,6 +36,35 @@ QList<Key> announced(const QSignalSpy &spy)
         keys.append(arguments.at(0).value<Key>());
     return keys;
 }
+
+// The store as another program rewriting it finds it: as each of the first reads from its start
+// begins, the file on disk grows, or is rewritten in place at its size, or the read fails.
+class StoreChangingWhileRead : public QFile
+{
+public:
+    StoreChangingWhileRead(const QString &name, const QByteArray &change, int reads)
+        : QFile(name), m_change(change), m_reads(reads)
+    { }
+
+protected:
+    qint64 readData(char *data, qint64 most) override
+    {
+        if (pos() == 0 && m_reads-- > 0) {
+            if (m_change == "fails")
+                return -1;
+            QFile other(fileName());
+            other.open(m_change == "grows" ? QIODevice::Append : QIODevice::ReadWrite);
+            other.write(m_change == "grows" ? "zz_added=1\n" : "[General]\ndate_format=1\n");
+            other.setFileTime(QDateTime::currentDateTime().addSecs(60 * (m_reads + 1)),
+                              QFileDevice::FileModificationTime);
+        }
+        return QFile::readData(data, most);
+    }
+
+private:
+    QByteArray m_change;
+    int m_reads;
+};
 
 } // namespace
 
@@ -54,6 +89,9 @@ private slots:
     void onlyValuesInTheProgramsShapesAreRead();
     void aStoreTooLargeToReadIsSetAsideWhole_data();
     void aStoreTooLargeToReadIsSetAsideWhole();
+    void aStoreChangingWhileReadIsReadAgainOrLeftInPlace_data();
+    void aStoreChangingWhileReadIsReadAgainOrLeftInPlace();
+    void thePlatformStoreReadsNoOtherFile_data();
     void thePlatformStoreReadsNoOtherFile();
     void valuesWrittenWhileOpenAreCheckedBeforeEachWrite_data();
     void valuesWrittenWhileOpenAreCheckedBeforeEachWrite();
@@ -65,6 +103,8 @@ private slots:
     void aStoreNearTheBoundKeepsItsValuesAfterTheProgramsWrites();
     void storesStayReadableByThisAndTheLastVersion_data();
     void storesStayReadableByThisAndTheLastVersion();
+    void aToolbarButtonKeepsOneKey_data();
+    void aToolbarButtonKeepsOneKey();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -365,13 +405,18 @@ void TestSettings::valuesWrittenWhileOpenAreCheckedBeforeEachWrite()
 void TestSettings::aStoreTooLargeToReadIsSetAsideWhole_data()
 {
     QTest::addColumn<QString>("setAsideSuffix"); // where the store goes
-    QTest::newRow("the set-aside name free") << QString();
-    QTest::newRow("the set-aside name taken") << QStringLiteral(".2");
+    QTest::addColumn<int>("namesTaken");
+    QTest::newRow("the set-aside name free") << QString() << 0;
+    QTest::newRow("the set-aside name taken") << QStringLiteral(".2") << 1;
+    QTest::newRow("every set-aside name taken") << QString() << 100;
 }
 
+// A store moved aside is followed by one holding the session's values; one that could not be
+// moved stays as it was, never written over.
 void TestSettings::aStoreTooLargeToReadIsSetAsideWhole()
 {
     QFETCH(QString, setAsideSuffix);
+    QFETCH(int, namesTaken);
     const QString fileName = m_dir->filePath(QStringLiteral("handed on.ini"));
     QByteArray text = "[General]\ndate_format=2\n;";
     text += QByteArray(int(maximumPreferencesFileBytes) + 1 - text.size(), 'x');
@@ -380,39 +425,132 @@ void TestSettings::aStoreTooLargeToReadIsSetAsideWhole()
     file.close();
     const QByteArray earlier = "[General]\nzz_handed_on=@Rect(0 0 1 1)\n";
     QFile taken(fileName + QStringLiteral(".set-aside"));
-    if (!setAsideSuffix.isEmpty())
-        QVERIFY(taken.open(QIODevice::WriteOnly) && taken.write(earlier) == earlier.size());
-    taken.close();
-    Settings store(fileName);
-    QCOMPARE(store.dateFormat(), 0);
-    QVERIFY(!QFile::exists(fileName));
-    QFile setAside(store.setAsideFileName() + setAsideSuffix);
-    QVERIFY(setAside.open(QIODevice::ReadOnly));
-    QCOMPARE(setAside.size(), text.size());
-    if (!setAsideSuffix.isEmpty())
+    for (int i = 1; i <= namesTaken; ++i)
+        writeBytes(setAsideFileNameOf(fileName) + (i > 1 ? QStringLiteral(".%1").arg(i) : ""),
+                   earlier);
+    const bool moved = namesTaken < 100;
+    {
+        Settings store(fileName);
+        QCOMPARE(store.dateFormat(), 0);
+        QCOMPARE(QFile::exists(fileName), !moved);
+        store.setNumberFormat(1);
+        store.sync();
+        if (moved) {
+            QFile setAside(store.setAsideFileName() + setAsideSuffix);
+            QVERIFY(setAside.open(QIODevice::ReadOnly));
+            QCOMPARE(setAside.size(), text.size());
+        }
+    }
+    if (moved)
+        QCOMPARE(readBytes(fileName), QByteArray("[General]\nnumber_format=1\n"));
+    else
+        QCOMPARE(QFileInfo(fileName).size(), text.size());
+    if (namesTaken > 0)
         QCOMPARE(QFile(taken.fileName()).size(), earlier.size());
 }
 
-// QSettings would read a key missing from the platform store in the organisation's file
-// beside it, which the program never writes nor cleans.
+void TestSettings::aStoreChangingWhileReadIsReadAgainOrLeftInPlace_data()
+{
+    QTest::addColumn<QByteArray>("change");
+    QTest::addColumn<int>("reads"); // how many reads see the change
+    QTest::newRow("growing at the first read") << QByteArray("grows") << 1;
+    QTest::newRow("growing at every read") << QByteArray("grows") << 2;
+    QTest::newRow("rewritten in place at every read") << QByteArray("rewritten") << 2;
+    QTest::newRow("failing at every read") << QByteArray("fails") << 2;
+}
+
+// Another program rewriting the store in place: a read that sees it change, or fails, is tried
+// once more; failing again, the store stays where it is and is not written over, as one too
+// large that could not be moved aside.
+void TestSettings::aStoreChangingWhileReadIsReadAgainOrLeftInPlace()
+{
+    QFETCH(QByteArray, change);
+    QFETCH(int, reads);
+    const QString fileName = m_dir->filePath(QStringLiteral("shared.ini"));
+    writeBytes(fileName, "[General]\ndate_format=2\n");
+    StoreChangingWhileRead store(fileName, change, reads);
+    QVERIFY(store.open(QIODevice::ReadOnly));
+    QSettings::SettingsMap values;
+    if (reads > 1)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("changed while it was read"));
+    QVERIFY(readPreferences(store, values));
+    const bool readWhole = reads == 1;
+    QCOMPARE(values.value(QStringLiteral("date_format")).toString(), readWhole ? "2" : "");
+    QVERIFY(QFileInfo(fileName).isFile());
+    QVERIFY(!QFile::exists(setAsideFileNameOf(fileName)));
+    QSaveFile write(fileName);
+    QVERIFY(write.open(QIODevice::WriteOnly));
+    QCOMPARE(writePreferences(write, values), readWhole);
+    write.cancelWriting();
+}
+
+void TestSettings::thePlatformStoreReadsNoOtherFile_data()
+{
+    QTest::addColumn<QString>("at"); // the organisation's file or the store
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("values in the organisation's file") << "organisation"
+                                                       << "values";
+    QTest::newRow("a pipe at the organisation's file") << "organisation"
+                                                       << "pipe";
+    QTest::newRow("a pipe at the store") << "store"
+                                         << "pipe";
+    QTest::newRow("a folder at the store") << "store"
+                                           << "folder";
+}
+
+// Opened by organisation and program name, QSettings would read a key missing from the
+// platform store in the organisation's file beside it, which the program never writes nor
+// cleans, and open it at every sync: a pipe there, or at the store, would hold the start until
+// some program wrote to it. Neither is read nor written, and the store opens at once.
 void TestSettings::thePlatformStoreReadsNoOtherFile()
 {
-    const QString configFolder = qEnvironmentVariable("XDG_CONFIG_HOME");
-    QDir().mkpath(configFolder);
-    const QString organisationFile = configFolder + QStringLiteral("/Brenmoor.conf");
-    const QByteArray text = R"([General]
+    QFETCH(QString, at);
+    QFETCH(QString, kind);
+    // Nothing of the application's own store may wait to be written while the pipe is there.
+    settings()->sync();
+    const QString name = at == "store"
+        ? settings()->fileName()
+        : qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Brenmoor.conf");
+    QDir().mkpath(QFileInfo(name).absolutePath());
+    const QByteArray store = readBytes(name);
+    QFile::remove(name);
+    const QByteArray encoded = QFile::encodeName(name);
+    if (kind == "values")
+        writeBytes(name, R"([General]
 date_format=2
 zz_handed_on=@Variant(\0\0\0\x0b\x7f\xff\xff\xff)
-)";
-    QFile file(organisationFile);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-    file.close();
-    {
-        const Settings store;
-        QVERIFY(!store.contains(QStringLiteral("zz_handed_on")));
-        QCOMPARE(store.dateFormat(), 0);
+)");
+    else if (kind == "pipe")
+        QCOMPARE(mkfifo(encoded.constData(), 0600), 0);
+    else
+        QVERIFY(QDir().mkpath(name));
+    if (at == "store")
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("Preferences not read: .* no regular"));
+    auto opened = std::async(std::launch::async, [at] {
+        Settings store;
+        if (at == "store")
+            store.setValue(QStringLiteral("zz_written"), true);
+        return store.dateFormat() == 2 || store.contains(QStringLiteral("zz_handed_on"));
+    });
+    const bool returned = opened.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    if (!returned) {
+        // A reader held at the pipe goes on once a writer opens it.
+        const int writer = ::open(encoded.constData(), O_RDWR | O_NONBLOCK);
+        opened.wait();
+        ::close(writer);
     }
-    QVERIFY(file.remove());
+    const QFileInfo left(name);
+    const bool leftAsItWas = kind == "values" ? left.isFile()
+        : kind == "pipe"                      ? left.exists() && !left.isFile() && !left.isDir()
+                                              : left.isDir();
+    QDir(name).removeRecursively();
+    QFile::remove(name);
+    if (!store.isEmpty())
+        writeBytes(name, store);
+    QVERIFY2(returned, "the store was not opened within 5 s");
+    QVERIFY(!opened.get());
+    QVERIFY(leftAsItWas);
 }
 
 // Another program rewriting the store while the program writes it: whatever Qt reads again, at
@@ -453,6 +591,7 @@ void TestSettings::aStoreThatCannotBeRewrittenIsReadInTheProgramsShapes_data()
     QTest::newRow("the set-aside name a folder") << "folder";
     QTest::newRow("the set-aside name a link to the shell's start file") << "link";
     QTest::newRow("the set-aside name a pipe") << "pipe";
+    QTest::newRow("the set-aside file holding lines kept earlier") << "earlier";
 }
 
 // Where the store or its set-aside file can't be written, Qt still reads only the values in the
@@ -475,7 +614,10 @@ void TestSettings::aStoreThatCannotBeRewrittenIsReadInTheProgramsShapes()
     const QString setAsideName = setAsideFileNameOf(fileName);
     const QString target = m_dir->filePath(QStringLiteral("shell start"));
     const QByteArray targetText = "echo started\n";
-    if (road == "folder") {
+    const QByteArray earlier = road == "earlier" ? "[General]\nzz_kept=@Rect(0 0 1 1)\n" : "";
+    if (road == "earlier") {
+        writeBytes(setAsideName, earlier);
+    } else if (road == "folder") {
         QVERIFY(QDir().mkpath(setAsideName));
     } else if (road == "link") {
         writeBytes(target, targetText);
@@ -522,7 +664,7 @@ void TestSettings::aStoreThatCannotBeRewrittenIsReadInTheProgramsShapes()
         QVERIFY2(readBytes(fileName).contains(line), readBytes(fileName).constData());
         return;
     }
-    QCOMPARE(readBytes(setAsideName), "[General]\n" + line + '\n');
+    QCOMPARE(readBytes(setAsideName), earlier + "[General]\n" + line + '\n');
 }
 
 // Qt's reader looks for the closing bracket of a group line up to the end of the file: read
@@ -591,6 +733,8 @@ void TestSettings::storesStayReadableByThisAndTheLastVersion_data()
     QTest::newRow("a fraction") << "animation_duration" << QVariant(0.8);
     QTest::newRow("text with the INI's own characters")
         << "last_plan" << QVariant(QStringLiteral("/plans/a ;=, \"b\" \\ c\td.tv"));
+    QTest::newRow("text holding a semicolon")
+        << "last_plan" << QVariant(QStringLiteral("/plans/a;b.tv"));
     QTest::newRow("text with blanks around it")
         << "backup_folder" << QVariant(QStringLiteral("  x "));
     QTest::newRow("text starting with an at sign")
@@ -643,6 +787,33 @@ void TestSettings::storesStayReadableByThisAndTheLastVersion()
     QCOMPARE(readByLastVersion(byThis), read);
     QCOMPARE(readByThisVersion(byThis), read);
     QCOMPARE(readBytes(byThis), readBytes(byLast));
+}
+
+void TestSettings::aToolbarButtonKeepsOneKey_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("iconText"); // none: the text without its mnemonic
+    QTest::addColumn<QString>("key");
+    QTest::newRow("Undo before the undo state is shown") << "&Undo"
+                                                         << ""
+                                                         << "toolbar_show_undo";
+    QTest::newRow("Undo after it") << "&Undo Add Card"
+                                   << "&Undo"
+                                   << "toolbar_show_undo";
+    QTest::newRow("an ampersand of its own") << "Save && S&end"
+                                             << "Save && S&end"
+                                             << "toolbar_show_save_&_send";
+}
+
+void TestSettings::aToolbarButtonKeepsOneKey()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, iconText);
+    QFETCH(QString, key);
+    QAction action(text);
+    if (!iconText.isEmpty())
+        action.setIconText(iconText);
+    QCOMPARE(Settings::toolbarShowKey(&action), key);
 }
 
 TAVROLO_TEST_MAIN(TestSettings)

@@ -10,6 +10,8 @@
 #include "harness/TestMain.h"
 #include "storage/PlanFileWriter.h"
 
+#include <memory>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -45,7 +47,8 @@ private slots:
     void backupFolderIsStoredTrimmedAndBlankMeansTheDefault();
     void transparencyIsPreviewedOnTheDialog();
     void toolbarBoxesStandInColumnsOfNine();
-    void untickedToolbarBoxRemovesTheButton();
+    void toolbarChoiceHoldsAfterARestart_data();
+    void toolbarChoiceHoldsAfterARestart();
     void storeMovesBothWaysWithEveryKey();
     void failedMoveSaysSoAndSwitchesNothing_data();
     void failedMoveSaysSoAndSwitchesNothing();
@@ -191,8 +194,27 @@ void TestPreferencesDialog::toolbarBoxesStandInColumnsOfNine()
     QCOMPARE(settings()->value(QStringLiteral("toolbar_show_do_3_this")), QVariant(false));
 }
 
-void TestPreferencesDialog::untickedToolbarBoxRemovesTheButton()
+void TestPreferencesDialog::toolbarChoiceHoldsAfterARestart_data()
 {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<QString>("lastVersionKey"); // the choice kept by the last version instead
+    QTest::newRow("Add Property unticked") << "m_editAddPropertyAction" << false << QString();
+    QTest::newRow("Undo ticked") << "m_editUndoAction" << true << QString();
+    QTest::newRow("Redo ticked") << "m_editRedoAction" << true << QString();
+    QTest::newRow("Undo kept by the last version")
+        << "m_editUndoAction" << true << "toolbar_show_&undo";
+    QTest::newRow("Redo kept by the last version")
+        << "m_editRedoAction" << true << "toolbar_show_&redo";
+}
+
+// The undo state is shown once the window stands, after its toolbar was set up from the
+// preferences: the choice holds on both sides of it.
+void TestPreferencesDialog::toolbarChoiceHoldsAfterARestart()
+{
+    QFETCH(QString, action);
+    QFETCH(bool, shown);
+    QFETCH(QString, lastVersionKey);
     // The window asks nothing at start-up: the samples were offered, the install page was
     // shown, and the last plan is a real file.
     settings()->setValue(samplesOfferKey(), 1);
@@ -201,17 +223,29 @@ void TestPreferencesDialog::untickedToolbarBoxRemovesTheButton()
     QString error;
     QVERIFY(writePlanFile(Document(), plan, &error));
     settings()->write(Settings::Key::LastPlan, plan);
-    MainWindow window;
-    const QList<QAction *> before = window.toolBarActions();
-    QAction *addProperty = window.findChild<QAction *>(QStringLiteral("m_editAddPropertyAction"));
-    QVERIFY(before.contains(addProperty));
-    PreferencesDialog dialog(&window, window.availableToolBarActions(), window.toolBarActions());
-    boxWithText(&dialog, addProperty->iconText())->setChecked(false);
-    dialog.accept();
-    window.setupToolBar();
-    QList<QAction *> expected = before;
-    expected.removeOne(addProperty);
-    QCOMPARE(window.toolBarActions(), expected);
+    if (!lastVersionKey.isEmpty())
+        settings()->setValue(lastVersionKey, shown);
+    auto window = std::make_unique<MainWindow>();
+    if (lastVersionKey.isEmpty()) {
+        const QList<QAction *> before = window->toolBarActions();
+        QAction *chosen = window->findChild<QAction *>(action);
+        QCOMPARE(before.contains(chosen), !shown);
+        PreferencesDialog dialog(window.get(), window->availableToolBarActions(),
+                                 window->toolBarActions());
+        boxWithText(&dialog, chosen->iconText())->setChecked(shown);
+        dialog.accept();
+        window->setupToolBar();
+        QCOMPARE(window->toolBarActions().contains(chosen), shown);
+        if (!shown) {
+            QList<QAction *> expected = before;
+            expected.removeOne(chosen);
+            QCOMPARE(window->toolBarActions(), expected);
+        }
+    }
+    window.reset();
+    MainWindow restarted;
+    QAction *chosen = restarted.findChild<QAction *>(action);
+    QCOMPARE(restarted.toolBarActions().contains(chosen), shown);
 }
 
 void TestPreferencesDialog::storeMovesBothWaysWithEveryKey()
