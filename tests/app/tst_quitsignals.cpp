@@ -26,6 +26,16 @@ protected:
         for (const int number : {SIGTERM, SIGHUP, SIGINT})
             std::signal(number, SIG_DFL);
     }
+
+public:
+    // The quit child on the plan, its preferences under home, doing what the row asks.
+    void startOn(const QString &home, const QString &plan, const QString &doing)
+    {
+        QStringList arguments {home, plan};
+        if (!doing.isEmpty())
+            arguments << doing;
+        start(QStringLiteral(TAVROLO_QUIT_CHILD), arguments);
+    }
 };
 
 // The child's next line of output, waiting for it.
@@ -110,10 +120,7 @@ void TestQuitSignals::aQuitSignalSavesThePendingEditAndEnds()
     QVERIFY(writeTestPlan(plan, 3));
     ChildWithQuitSignals child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QStringList arguments {home.path(), plan};
-    if (!doing.isEmpty())
-        arguments << doing;
-    child.start(QStringLiteral(TAVROLO_QUIT_CHILD), arguments);
+    child.startOn(home.path(), plan, doing);
     QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
     QCOMPARE(nextLine(child), QByteArray("edited"));
     // The autosave waits five seconds: the edit is still only in the program.
@@ -194,10 +201,7 @@ void TestQuitSignals::aQuitWhoseSaveFailsKeepsThePlanShownAside()
     const QString plan = QDir::toNativeSeparators(planFolder + "/Plan.tv");
     QVERIFY(writeTestPlan(plan, 3));
     ChildWithQuitSignals child;
-    QStringList arguments {home.path(), plan};
-    if (!doing.isEmpty())
-        arguments << doing;
-    child.start(QStringLiteral(TAVROLO_QUIT_CHILD), arguments);
+    child.startOn(home.path(), plan, doing);
     QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
     QCOMPARE(nextLine(child), QByteArray("edited"));
     if (fault.startsWith(QLatin1String("folder removed")))
