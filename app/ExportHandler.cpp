@@ -9,6 +9,7 @@
 #include "charts/ChartsView.h"
 #include "common/app/Accessors.h"
 #include "common/core/BusyCursor.h"
+#include "common/core/FileHelpers.h"
 #include "common/widgets/MessageBoxes.h"
 #include "common/widgets/Settings.h"
 #include "dialogs/ExportCSVDialog.h"
@@ -53,10 +54,15 @@ QImage allocateImage(const QSize &size)
     return QImage(size, QImage::Format_RGB32);
 }
 
-// QSaveFile::commit does not see a failure of its last buffered write; flushing first does.
-bool commitWhole(QSaveFile *file)
+// The box for an export that could not be written: the name's own refusal where there is one.
+void tellUnableToWrite(QWidget *window, const QString &fileName, const QString &reason)
 {
-    return file->flush() && file->commit();
+    criticalMessage(window,
+                    reason.isEmpty()
+                        ? ExportHandler::tr("Unable to write to '%1'.\nFile may be open in another "
+                                            "application.")
+                              .arg(fileName)
+                        : ExportHandler::tr("Unable to write to '%1'.\n%2.").arg(fileName, reason));
 }
 
 // The printer does not report a failed write; a PDF it finished ends with its end-of-file mark.
@@ -203,10 +209,11 @@ void ExportHandler::warnPdfGradients(int gradient)
 
 // The printer draws into a temporary file beside the target; the target is replaced by it
 // only when the drawing is complete.
-bool ExportHandler::writePdf(QPrinter *printer, const QString &fileName, GraphicsView *view)
+bool ExportHandler::writePdf(QPrinter *printer, const QString &fileName, GraphicsView *view,
+                             QString *reason)
 {
     QSaveFile target(fileName);
-    if (!target.open(QIODevice::WriteOnly))
+    if (!openSaveFile(&target, reason))
         return false;
     QTemporaryFile drawn(QFileInfo(fileName).absolutePath() + QStringLiteral("/.XXXXXX.pdf"));
     if (!drawn.open())
@@ -220,7 +227,7 @@ bool ExportHandler::writePdf(QPrinter *printer, const QString &fileName, Graphic
     view->renderScene(&painter);
     if (!painter.end() || !isWholePdf(drawn.fileName()))
         return false;
-    return copyFile(drawn.fileName(), &target) && commitWhole(&target);
+    return copyFile(drawn.fileName(), &target) && commitSaveFile(&target, reason);
 }
 
 bool ExportHandler::exportPdf(const QString &fileName, GraphicsView *view)
@@ -234,15 +241,14 @@ bool ExportHandler::exportPdf(const QString &fileName, GraphicsView *view)
     if (dialog.exec() != QDialog::Accepted)
         return false;
     bool written = false;
+    QString reason;
     {
         BusyCursor busy;
-        written = writePdf(&printer, fileName, view);
+        written = writePdf(&printer, fileName, view, &reason);
     }
     settings()->setPdfPageSize(dialog.paperSize());
     if (!written)
-        criticalMessage(
-            m_window,
-            tr("Unable to write to '%1'.\nFile may be open in another application.").arg(fileName));
+        tellUnableToWrite(m_window, fileName, reason);
     return written;
 }
 
@@ -253,7 +259,8 @@ bool ExportHandler::exportSvg(const QString &fileName, GraphicsView *view)
     if (!hasSomethingToExport(view))
         return false;
     QSaveFile file(fileName);
-    bool written = file.open(QIODevice::WriteOnly);
+    QString reason;
+    bool written = openSaveFile(&file, &reason);
     if (written) {
         BusyCursor busy;
         const QRectF rect = view->scene()->sceneRect();
@@ -288,13 +295,11 @@ bool ExportHandler::exportSvg(const QString &fileName, GraphicsView *view)
                 escapeSvgFontFamilies(drawing.data(),
                                       {m_plan.cardFont().family(), m_plan.chartFont().family(),
                                        QGuiApplication::font().family()}));
-            written = file.write(svg) == svg.size() && commitWhole(&file);
+            written = file.write(svg) == svg.size() && commitSaveFile(&file, &reason);
         }
     }
     if (!written)
-        criticalMessage(
-            m_window,
-            tr("Unable to write to '%1'.\nFile may be open in another application.").arg(fileName));
+        tellUnableToWrite(m_window, fileName, reason);
     return written;
 }
 
@@ -336,10 +341,9 @@ bool ExportHandler::exportImage(const QString &fileName, const char *format, Gra
         return false;
     // Opened without truncation: the old file stays until the new image is whole.
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        criticalMessage(
-            m_window,
-            tr("Unable to write to '%1'.\nFile may be open in another application.").arg(fileName));
+    QString reason;
+    if (!openSaveFile(&file, &reason)) {
+        tellUnableToWrite(m_window, fileName, reason);
         return false;
     }
     QImage image;
@@ -361,9 +365,11 @@ bool ExportHandler::exportImage(const QString &fileName, const char *format, Gra
         QBuffer buffer(&encoded);
         saved = buffer.open(QIODevice::WriteOnly) && image.save(&buffer, format);
         image = QImage();
-        saved = saved && file.write(encoded) == encoded.size() && commitWhole(&file);
+        saved = saved && file.write(encoded) == encoded.size() && commitSaveFile(&file, &reason);
     }
-    if (!saved)
+    if (!saved && !reason.isEmpty())
+        tellUnableToWrite(m_window, fileName, reason);
+    else if (!saved)
         criticalMessage(m_window,
                         tr("Unable to save to '%1' as a %2 format image.\nYou may have "
                            "insufficient memory.")
@@ -486,11 +492,14 @@ void ExportHandler::print()
     if (m_printer)
         pdf.setPageLayout(m_printer->pageLayout());
     bool written = false;
+    QString reason;
     {
         BusyCursor busy;
-        written = writePdf(&pdf, fileName, view);
+        written = writePdf(&pdf, fileName, view, &reason);
     }
-    if (!written)
+    if (!written && !reason.isEmpty())
+        tellUnableToWrite(m_window, fileName, reason);
+    else if (!written)
         criticalMessage(m_window, tr("Can't access printer."));
 }
 

@@ -81,7 +81,7 @@ public:
 
 private:
     bool refuseOpenPlanAsTarget(const QString &fileName);
-    bool writePdf(QPrinter *printer, const QString &fileName, GraphicsView *view);
+    bool writePdf(QPrinter *printer, const QString &fileName, GraphicsView *view, QString *reason);
     bool hasSomethingToExport(GraphicsView *view);
     GraphicsView *printableView() const;
 

@@ -1,5 +1,7 @@
 #include "storage/SafeSave.h"
 
+#include "common/core/FileHelpers.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -55,15 +57,54 @@ void tellWritten(const QByteArray &path, const SaveHooks &hooks)
                   qint64(status.st_size));
 }
 
-// Closes the descriptor the bytes were written through; a network file system may report a
-// failed write only here.
-bool closeWritten(int descriptor, QString *reason)
+// The one owner of a descriptor the bytes are written to. The QFile on it is closed before the
+// descriptor on every path: bytes it still buffered after a failed write would otherwise go out
+// when it is destroyed, to whatever file the system has given the number to since.
+class WrittenFile
 {
-    if (close(descriptor) == 0)
-        return true;
-    *reason = QString::fromLocal8Bit(std::strerror(errno));
-    return false;
-}
+public:
+    explicit WrittenFile(int descriptor) : m_descriptor(descriptor)
+    {
+        m_file.open(descriptor, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
+    }
+    ~WrittenFile()
+    {
+        if (m_descriptor >= 0) {
+            m_file.close();
+            ::close(m_descriptor);
+        }
+    }
+    WrittenFile(const WrittenFile &) = delete;
+    WrittenFile &operator=(const WrittenFile &) = delete;
+
+    bool write(const std::function<bool(QIODevice &device)> &writeContent, QString *reason)
+    {
+        errno = 0;
+        if (writeContent(m_file) && m_file.flush())
+            return true;
+        *reason = failureReason(m_file, errno);
+        return false;
+    }
+
+    // The sync's own failure is not the save's: some file systems do not sync at all. The
+    // close's is, since a network file system may report a failed write only there.
+    bool finish(bool sync, QString *reason)
+    {
+        m_file.close();
+        if (sync)
+            fdatasync(m_descriptor);
+        const int descriptor = m_descriptor;
+        m_descriptor = -1;
+        if (::close(descriptor) == 0)
+            return true;
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+
+private:
+    QFile m_file;
+    int m_descriptor;
+};
 
 SaveOutcome writeInPlace(const QString &fileName,
                          const std::function<bool(QIODevice &device)> &writeContent,
@@ -80,17 +121,30 @@ SaveOutcome writeInPlace(const QString &fileName,
         *reason = QString::fromLocal8Bit(std::strerror(errno));
         return SaveOutcome::OpenFailed;
     }
-    QFile file;
-    file.open(descriptor, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
-    errno = 0;
-    if (!writeContent(file) || !file.flush()) {
-        *reason = failureReason(file, errno);
-        close(descriptor);
+    WrittenFile file(descriptor);
+    if (!file.write(writeContent, reason) || !file.finish(false, reason))
+        return SaveOutcome::WriteFailed;
+    tellWritten(path, hooks);
+    return SaveOutcome::Saved;
+}
+
+// A file made at the name itself, only while nothing is there: two programs keeping a file under
+// one name at once each get a file of their own, or one of them fails.
+SaveOutcome writeNewFile(const QString &fileName,
+                         const std::function<bool(QIODevice &device)> &writeContent,
+                         QString *reason, const SaveHooks &hooks)
+{
+    const QByteArray path = QFile::encodeName(fileName);
+    const int descriptor = open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (descriptor < 0) {
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
+        return SaveOutcome::OpenFailed;
+    }
+    WrittenFile file(descriptor);
+    if (!file.write(writeContent, reason) || !file.finish(true, reason)) {
+        unlink(path.constData());
         return SaveOutcome::WriteFailed;
     }
-    file.close();
-    if (!closeWritten(descriptor, reason))
-        return SaveOutcome::WriteFailed;
     tellWritten(path, hooks);
     return SaveOutcome::Saved;
 }
@@ -147,6 +201,11 @@ bool putInPlace(const QByteArray &temporary, const QByteArray &target, QString *
             unlink(temporary.constData());
         return true;
     }
+    // Something else may have come to the name since the save began.
+    if (!mayPutFileInPlace(QFile::decodeName(target), reason)) {
+        unlink(temporary.constData());
+        return false;
+    }
     if (rename(temporary.constData(), target.constData()) == 0)
         return true;
     *reason = QString::fromLocal8Bit(std::strerror(errno));
@@ -167,15 +226,24 @@ SaveOutcome saveFileContent(const QString &fileName,
                             const std::function<bool(QIODevice &device)> &writeContent,
                             QString *reason, const SaveHooks &hooks)
 {
+    // An empty name would make the temporary file, hidden, in the working folder.
+    if (fileName.isEmpty()) {
+        *reason = QString::fromLocal8Bit(std::strerror(ENOENT));
+        return SaveOutcome::OpenFailed;
+    }
     const QFileInfo existing(fileName);
-    errno = 0;
-    int descriptor = -1;
-    QByteArray temporary;
-    const QByteArray target = QFile::encodeName(linkTarget(fileName));
     if (existing.isDir()) {
         *reason = QStringLiteral("Filename refers to a directory");
         return SaveOutcome::OpenFailed;
     }
+    if (!mayPutFileInPlace(fileName, reason))
+        return SaveOutcome::OpenFailed;
+    if (hooks.onlyAsNewFile)
+        return writeNewFile(fileName, writeContent, reason, hooks);
+    errno = 0;
+    int descriptor = -1;
+    QByteArray temporary;
+    const QByteArray target = QFile::encodeName(linkTarget(fileName));
     if (!existing.exists() || access(QFile::encodeName(fileName).constData(), W_OK) == 0) {
         struct stat status = {};
         const bool exists = stat(target.constData(), &status) == 0;
@@ -188,21 +256,12 @@ SaveOutcome saveFileContent(const QString &fileName,
             return writeInPlace(fileName, writeContent, reason, hooks);
         return SaveOutcome::OpenFailed;
     }
-    QFile file;
-    file.open(descriptor, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
-    errno = 0;
-    if (!writeContent(file) || !file.flush()) {
-        *reason = failureReason(file, errno);
-        close(descriptor);
-        unlink(temporary.constData());
-        return SaveOutcome::WriteFailed;
-    }
-    file.close();
-    // The sync's own failure is not the save's: some file systems do not sync at all.
-    fdatasync(descriptor);
-    if (!closeWritten(descriptor, reason)) {
-        unlink(temporary.constData());
-        return SaveOutcome::WriteFailed;
+    {
+        WrittenFile file(descriptor);
+        if (!file.write(writeContent, reason) || !file.finish(true, reason)) {
+            unlink(temporary.constData());
+            return SaveOutcome::WriteFailed;
+        }
     }
     tellWritten(temporary, hooks);
     if (hooks.beforeReplacing && !hooks.beforeReplacing(reason)) {
@@ -214,19 +273,22 @@ SaveOutcome saveFileContent(const QString &fileName,
     return SaveOutcome::Saved;
 }
 
-bool canReplaceFile(const QString &fileName)
+bool canReplaceFile(const QString &fileName, QString *reason)
 {
+    QString refusal;
+    if (!reason)
+        reason = &refusal;
     const QFileInfo info(fileName);
-    if (info.exists()) {
-        // The rename of a save, or the write in place, needs the file itself to take writes;
-        // the folder refusing a new file only sends the save down the in-place road.
-        return faccessat(AT_FDCWD, QFile::encodeName(info.canonicalFilePath()).constData(), W_OK,
-                         AT_EACCESS)
-            == 0;
-    }
-    return faccessat(AT_FDCWD, QFile::encodeName(info.absolutePath()).constData(), W_OK | X_OK,
-                     AT_EACCESS)
-        == 0;
+    if (!mayPutFileInPlace(fileName, reason))
+        return false;
+    // The rename of a save, or the write in place, needs the file itself to take writes; the
+    // folder refusing a new file only sends the save down the in-place road.
+    const QString asked = info.exists() ? info.canonicalFilePath() : info.absolutePath();
+    const int wanted = info.exists() ? W_OK : W_OK | X_OK;
+    if (faccessat(AT_FDCWD, QFile::encodeName(asked).constData(), wanted, AT_EACCESS) == 0)
+        return true;
+    *reason = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
 }
 
 QString writeFailureMessage(const QString &fileName, const QString &reason)

@@ -13,7 +13,8 @@ enum class SaveOutcome { Saved, OpenFailed, WriteFailed };
 
 // Replaces the content of a file as a whole: the bytes go to a temporary file beside it
 // that is renamed over it once everything is on disk, so a full disk or a crash leaves
-// the old content. A symbolic link is followed and the file keeps its permissions. Only
+// the old content. A name holding a device, a pipe, a socket or a folder is left as it is
+// (OpenFailed). A symbolic link is followed and the file keeps its permissions. Only
 // where the folder refuses new files by permission is an existing file written in place;
 // when the temporary file cannot be made for any other reason (no space, no free inode),
 // the file is left untouched and the result is OpenFailed. On a failure, reason holds the
@@ -35,6 +36,10 @@ struct SaveHooks
     // may be a version written after the last look: it is at the given path, removed once this
     // returns true; false leaves it there.
     std::function<bool(const QString &replacedContent)> replaced;
+    // The bytes go to a new file made at the name itself, and only while nothing is there: a file
+    // at the name, even one another program made an instant before, stays as it is and the save
+    // fails (OpenFailed, "File exists").
+    bool onlyAsNewFile = false;
 };
 
 // The same, with the content written to the file by the given function as it is made, so that
@@ -58,5 +63,7 @@ SaveOutcome saveFileWithMessage(const QString &fileName,
 
 // Whether saveFileContent may replace the file now, asked without writing anything: false for
 // a file on a read-only file system, a locked file or one the user may not write, and, for a
-// file not made yet, a folder that takes no new file. A full disk is not foreseen here.
-bool canReplaceFile(const QString &fileName);
+// file not made yet, a folder that takes no new file, and a name that holds something other
+// than a regular file. A full disk is not foreseen here. Where false, reason (when given) holds
+// the system's words for it.
+bool canReplaceFile(const QString &fileName, QString *reason = nullptr);

@@ -1,5 +1,7 @@
 #include "common/core/FileHelpers.h"
 
+#include <sys/stat.h>
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -117,8 +119,38 @@ bool readBoundedBytes(QIODevice *device, qint64 maximum, QByteArray *bytes)
     return true;
 }
 
-bool copyFile(const QString &from, const QString &to, bool overwrite)
+bool mayPutFileInPlace(const QString &fileName, QString *reason)
 {
+    struct stat status = {};
+    if (fileName.isEmpty() || stat(QFile::encodeName(fileName).constData(), &status) != 0
+        || S_ISREG(status.st_mode))
+        return true;
+    *reason = S_ISDIR(status.st_mode) ? QStringLiteral("It is a folder")
+                                      : QStringLiteral("It is not a regular file");
+    return false;
+}
+
+bool openSaveFile(QSaveFile *file, QString *reason)
+{
+    reason->clear();
+    return mayPutFileInPlace(file->fileName(), reason) && file->open(QIODevice::WriteOnly);
+}
+
+bool commitSaveFile(QSaveFile *file, QString *reason)
+{
+    reason->clear();
+    if (!file->flush() || !mayPutFileInPlace(file->fileName(), reason)) {
+        file->cancelWriting(); // the temporary file goes with the QSaveFile
+        return false;
+    }
+    return file->commit();
+}
+
+bool copyFile(const QString &from, const QString &to, bool overwrite, QString *reason)
+{
+    QString refusal;
+    if (!reason)
+        reason = &refusal;
     const QFileInfo source(from);
     // Only a regular file: a device never ends, and a pipe blocks until someone writes to it.
     if (!source.isFile() || !source.isReadable())
@@ -135,15 +167,13 @@ bool copyFile(const QString &from, const QString &to, bool overwrite)
         return false;
     QFile input(from);
     QSaveFile output(to);
-    if (!input.open(QIODevice::ReadOnly) || !output.open(QIODevice::WriteOnly))
+    if (!input.open(QIODevice::ReadOnly) || !openSaveFile(&output, reason))
         return false;
-    // The last block is written only when the buffer is flushed, and a failure there is not
-    // seen by commit(), which would put a cut copy in place of the target.
-    if (!copyContent(input, output) || !output.flush()) {
+    if (!copyContent(input, output)) {
         output.cancelWriting(); // the temporary file goes with the QSaveFile
         return false;
     }
-    return output.commit();
+    return commitSaveFile(&output, reason);
 }
 
 void ensureTrailingSeparator(QString &path)

@@ -4,6 +4,7 @@
 #include <QString>
 
 class QIODevice;
+class QSaveFile;
 
 // The most bytes a reader of text files (plans, CSV files) takes: it holds the whole text as
 // one string, a character for each byte at most, and a string holds a little under 2^30
@@ -18,12 +19,26 @@ constexpr qint64 maximumTextFileBytes = (qint64(1) << 30) - (qint64(1) << 20);
 // maximum, or a read fails.
 bool readBoundedBytes(QIODevice *device, qint64 maximum, QByteArray *bytes);
 
+// Whether a new file may be put in the name's place: nothing is there (behind any links) or a
+// regular file is. A device, a pipe, a socket or a folder there stays as it is, since a file
+// renamed over it would take its place for every program that uses it (the null device, for the
+// whole machine); reason then says why, for a message that names the path.
+bool mayPutFileInPlace(const QString &fileName, QString *reason);
+
+// The file-name road of the writers that replace a file through a QSaveFile: the name is
+// checked as above when the file is opened and again just before the new file takes its place,
+// and the last buffered write is flushed first, since commit() would not see it fail. On a
+// failure, reason holds the check's words, or is empty where the file itself failed.
+bool openSaveFile(QSaveFile *file, QString *reason);
+bool commitSaveFile(QSaveFile *file, QString *reason);
+
 // Copies one regular file (links followed). Without overwrite an existing target is kept and counts
 // as success, and a symbolic link that leads nowhere is neither written through nor counted: the
 // copy fails. The copy goes through a temporary file, so a failed read or write leaves no partial
 // target and an overwritten target keeps its old content. Like readBoundedBytes, the copy takes
-// no more than the source says it holds: one that holds more fails.
-bool copyFile(const QString &from, const QString &to, bool overwrite);
+// no more than the source says it holds: one that holds more fails. Where a reason is asked
+// for, a target that is no regular file gives it.
+bool copyFile(const QString &from, const QString &to, bool overwrite, QString *reason = nullptr);
 // Copies a folder tree; goes on past failed entries and reports false if any failed. Both
 // paths get a trailing separator, also in the caller's strings.
 bool copyFolder(QString &from, QString &to, bool overwrite);
