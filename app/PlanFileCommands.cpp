@@ -223,6 +223,9 @@ bool PlanFileCommands::importCsvAsNewPlan(const QString &fileName)
         // The new file is the user's own, whatever the state of the plan it replaces.
         m_planFile.readOnly = false;
         setCurrentFile(chosen.isEmpty() ? proposal : chosen);
+        // The user agreed to replace what is at the name: only a version that comes after this
+        // is another program's.
+        m_guard.notePlanFileOnDisk();
         if (save())
             break;
         // Asking again would never end once the program is ending: the dialogs return at
@@ -285,6 +288,8 @@ void PlanFileCommands::newPlan()
         return;
     m_planFile.readOnly = false;
     setCurrentFile(chosen);
+    // As with an imported plan's name: what is there now the user agreed to replace.
+    m_guard.notePlanFileOnDisk();
     m_hooks.clearUndoHistory();
     m_zoomToFitAction->setChecked(true);
     const bool suggest = settings()->suggestPropertiesNewPlan();
@@ -407,7 +412,13 @@ bool PlanFileCommands::writePlan(const QString &path, QString *error)
     QString replacedCopy;
     if (m_planFile.isOpenPlanFile(path)) {
         if (m_planFile.readOnly) {
-            *error = tr("Unable to save changes to read-only file '%1'.").arg(m_planFile.fileName);
+            // A file that stopped taking writes is no read-only plan: the system says why.
+            QString reason;
+            if (m_planFile.unwritableFile && !canReplaceFile(m_planFile.fileName, &reason))
+                *error = writeFailureMessage(m_planFile.fileName, reason);
+            else
+                *error
+                    = tr("Unable to save changes to read-only file '%1'.").arg(m_planFile.fileName);
             return false;
         }
         if (m_guard.planFileChangedOutside()) {
@@ -500,9 +511,11 @@ bool PlanFileCommands::maybeSave()
     return userDiscards(m_window, failedSaveDiscardQuestion(m_planFile.fileName));
 }
 
-// The plan shown is written whole to the first of the places the user already knows that
-// takes it: the backup folder, then the program's data folder. The diagnostic output names
-// the file, and the next start says where it is.
+// The plan shown is written whole to the first of these folders that takes it: the backup
+// folder, the program's data folder, the plan's own folder, the temporary folder. The file is
+// made new, never over another: two copies of the program ended together, with plans of one
+// name, keep a file each. The diagnostic output names it, and the next start says where it is,
+// or that nothing would take it.
 void PlanFileCommands::keepPlanShownAside(const QString &why)
 {
     const QString plan = m_planFile.fileName.isEmpty()
@@ -512,39 +525,63 @@ void PlanFileCommands::keepPlanShownAside(const QString &why)
         = QStringLiteral("%1_unsaved.%2")
               .arg(timeStampedBaseName(plan, QDateTime::currentDateTime()), planExtension);
     QStringList folders {settings()->backupFolder(), dataFolder(true)};
+    if (!m_planFile.fileName.isEmpty())
+        folders << QFileInfo(m_planFile.fileName).absolutePath();
+    folders << QDir::tempPath();
+    for (QString &folder : folders)
+        folder = QDir::toNativeSeparators(QDir::cleanPath(folder));
     folders.removeDuplicates();
+    SaveHooks newFileOnly;
+    newFileOnly.onlyAsNewFile = true;
     for (const QString &folder : qAsConst(folders)) {
         if (!QFileInfo(folder).isDir())
             continue;
-        QString kept = QDir::toNativeSeparators(folder) + QDir::separator() + name;
-        if (QFileInfo::exists(kept))
-            kept = duplicateFileName(kept);
-        QString error;
-        if (writePlanFile(m_plan, kept, &error)) {
-            qWarning().noquote()
-                << why << QStringLiteral("The plan shown has been kept as '%1'.").arg(kept);
-            settings()->write(Settings::Key::UnsavedPlanKeptAs, kept);
-            // A session that ends may kill the program before the store is written at its end.
-            settings()->sync();
-            return;
+        const QString first = folder + QDir::separator() + name;
+        QString kept = first;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            QString error;
+            if (writePlanFile(m_plan, kept, &error, newFileOnly)) {
+                qWarning().noquote()
+                    << why << QStringLiteral("The plan shown has been kept as '%1'.").arg(kept);
+                settings()->write(Settings::Key::UnsavedPlanKeptAs, kept);
+                // A session that ends may kill the program before the store is written at its
+                // end.
+                settings()->sync();
+                return;
+            }
+            // Only a name taken meanwhile is tried again, with the next number.
+            const QFileInfo taken(kept);
+            if (!taken.exists() && !taken.isSymLink())
+                break;
+            kept = duplicateFileName(first);
         }
     }
     qWarning().noquote() << why
                          << QStringLiteral("The plan shown could not be kept in '%1' either.")
                                 .arg(folders.join(QStringLiteral("' or '")));
+    settings()->write(Settings::Key::UnsavedPlanLost, plan);
+    settings()->sync();
 }
 
-// Once, at the start after a quit from outside that kept the plan shown aside.
+// Once, at the start after a quit from outside whose plan its file would not take.
 void PlanFileCommands::tellWherePlanWasKept()
 {
     const QString kept = settings()->read(Settings::Key::UnsavedPlanKeptAs).toString();
-    if (kept.isEmpty())
+    const QString lost = settings()->read(Settings::Key::UnsavedPlanLost).toString();
+    if (kept.isEmpty() && lost.isEmpty())
         return;
     settings()->write(Settings::Key::UnsavedPlanKeptAs, QString());
-    informationMessage(m_window,
-                       tr("When %1 was last ended, the plan shown could not be saved to its "
-                          "file.\nIt has been kept as '%2'.")
-                           .arg(QStringLiteral("Tavrolo"), kept));
+    settings()->write(Settings::Key::UnsavedPlanLost, QString());
+    if (!kept.isEmpty())
+        informationMessage(m_window,
+                           tr("When %1 was last ended, the plan shown could not be saved to its "
+                              "file.\nIt has been kept as '%2'.")
+                               .arg(QStringLiteral("Tavrolo"), kept));
+    else
+        criticalMessage(m_window,
+                        tr("When %1 was last ended, the plan shown could not be saved to '%2', "
+                           "nor kept in any other folder.\nIts last changes have been lost.")
+                            .arg(QStringLiteral("Tavrolo"), lost));
 }
 
 // No one may be there to answer, and a question without the session manager's leave would

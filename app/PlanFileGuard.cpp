@@ -324,11 +324,12 @@ bool PlanFileGuard::keepOutsideVersion(QString *copy)
 
 // The plan's bytes took the file's place in one step, and what they replaced came out at
 // replaced: the version this window last read or wrote, or one another program wrote after the
-// last look, copied aside as any other. Should the copy fail, that version stays where it is.
+// last look, copied aside as any other, as is a file found at the name where this window has
+// seen none. Should the copy fail, that version stays where it is.
 bool PlanFileGuard::keepVersionReplaced(const QString &replaced, QString *copy)
 {
     copy->clear();
-    if (!m_planFileSeen.time.isValid() || stampOf(replaced) == m_planFileSeen)
+    if (m_planFileSeen.time.isValid() && stampOf(replaced) == m_planFileSeen)
         return true;
     if (copyAside(replaced, copy))
         return true;

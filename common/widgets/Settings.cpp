@@ -91,6 +91,7 @@ const std::array<KeyEntry, static_cast<size_t>(Settings::Key::Count)> &keyTable(
         {K::LinkWindowGeometry, "link_window_geometry", QVariant()},
         {K::PrefsWindowGeometry, "prefs_window_geometry", QVariant()},
         {K::UnsavedPlanKeptAs, "unsaved_plan_kept_as", QString()},
+        {K::UnsavedPlanLost, "unsaved_plan_lost", QString()},
     }};
     return table;
 }

@@ -92,6 +92,9 @@ public:
         // Where a quit from outside kept the plan shown that its file would not take, until the
         // next start has said so.
         UnsavedPlanKeptAs,
+        // The plan file whose plan such a quit could keep nowhere, until the next start has said
+        // so.
+        UnsavedPlanLost,
         Count,
         // Announced by changed() but no key of the table:
         // the date or the number format or both, once for each batch that changes them;
