@@ -138,6 +138,8 @@ private slots:
     void writtenPlanReadsBackEqual();
     void writtenBytesStayTheSame_data();
     void writtenBytesStayTheSame();
+    void samplePlansShowWhatTheyStore_data();
+    void samplePlansShowWhatTheyStore();
     void storedAppearanceTextStaysTheSame();
     void olderVersionsAreConverted_data();
     void olderVersionsAreConverted();
@@ -264,6 +266,50 @@ void TestPlanFile::writtenBytesStayTheSame()
     QVERIFY(!expected.isEmpty());
     QCOMPARE(withoutCreator(readBytes(path)), expected);
     QCOMPARE(withoutCreator(planFileText(doc)), expected);
+}
+
+void TestPlanFile::samplePlansShowWhatTheyStore_data()
+{
+    QTest::addColumn<QString>("sample");
+    QTest::addColumn<QStringList>("shown"); // each stored view: the number of cards it shows
+    QTest::newRow("Project plan") << "Project plan.tv"
+                                  << QStringList({"Work by owner: 12", "Open high priority: 4"});
+    QTest::newRow("Household budget") << "Household budget.tv" << QStringList({"Still to pay: 4"});
+    QTest::newRow("Reading list") << "Reading list.tv" << QStringList({"Finished, by rating: 4"});
+}
+
+// The first plans a user opens: each stored view filters as its Filter section shows it, and
+// Edit Property, which lists a value order before the other values, leaves the grid's order as
+// it was.
+void TestPlanFile::samplePlansShowWhatTheyStore()
+{
+    QFETCH(QString, sample);
+    QFETCH(QStringList, shown);
+    Document doc;
+    QString error;
+    bool later = false;
+    QVERIFY2(
+        readPlanFile(doc, QStringLiteral(TAVROLO_SOURCE_DIR "/samples/") + sample, &error, &later),
+        qPrintable(error));
+    QStringList counted;
+    for (const Slice &view : doc.storedViews()) {
+        // The basic line shows words looked for anywhere, any one of them matching.
+        for (int i = 0; view.filterBasic && i < view.filterTerms.size(); ++i) {
+            const FilterTerm &term = view.filterTerms.at(i);
+            QVERIFY2(term == FilterTerm(0, MatchType::Contains, term.value)
+                         && !term.value.contains(QLatin1Char(' '))
+                         && (view.filterMatchAny || view.filterTerms.size() == 1),
+                     qPrintable(view.name));
+        }
+        doc.changeView(view.name, false);
+        counted << QStringLiteral("%1: %2").arg(view.name).arg(doc.taskCount()
+                                                               - doc.filteredOutTaskCount());
+    }
+    QCOMPARE(counted, shown);
+    for (int p = 1; p < doc.propertyCount(); ++p) {
+        if (!doc.predefinedValues(p).isEmpty())
+            QCOMPARE(doc.propertyAppearance(p).textOrder(), doc.values(p));
+    }
 }
 
 // The preferences keep named card appearances in the plan file's own field form.
