@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QFont>
@@ -209,6 +210,12 @@ void TestExports::aFailedExportKeepsTheOldFile_data()
                                           << "limit" << unable;
     QTest::newRow("jpg in a closed folder") << "jpg"
                                             << "closed" << unable;
+    // An export renamed over a pipe or a device would take its place for every program.
+    const QString notAFile = "Unable to write to '%1'.\nIt is not a regular file.";
+    QTest::newRow("png onto a pipe") << "png"
+                                     << "pipe" << notAFile;
+    QTest::newRow("pdf onto a pipe") << "pdf"
+                                     << "pipe" << notAFile;
 }
 
 void TestExports::aFailedExportKeepsTheOldFile()
@@ -222,7 +229,11 @@ void TestExports::aFailedExportKeepsTheOldFile()
     GraphicsView *view = fault == QLatin1String("no chart")
         ? static_cast<GraphicsView *>(m_window->findChild<ChartsView *>())
         : &shown.view;
-    const QString target = writeBytes(path("out.") + format, oldBytes);
+    const QString target = fault == QLatin1String("pipe")
+        ? path("out.") + format
+        : writeBytes(path("out.") + format, oldBytes);
+    if (fault == QLatin1String("pipe"))
+        QCOMPARE(mkfifo(QFile::encodeName(target).constData(), 0600), 0);
     std::unique_ptr<ModalAnswer> pageOptions(format == QLatin1String("pdf") ? new ModalAnswer("OK")
                                                                             : nullptr);
     ModalAnswer box(QStringLiteral("OK"));
@@ -243,6 +254,10 @@ void TestExports::aFailedExportKeepsTheOldFile()
     }
     QVERIFY(!written);
     QCOMPARE(box.shownText(), message.contains("%1") ? message.arg(target) : message);
+    if (fault == QLatin1String("pipe")) {
+        QVERIFY(QFileInfo::exists(target) && !QFileInfo(target).isFile());
+        return;
+    }
     QCOMPARE(readBytes(target), oldBytes);
     QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }

@@ -78,6 +78,9 @@ void TestFileHelpers::copyFileCopiesEveryByteOrChangesNothing_data()
     // A new copy is never made through a link to a file that does not exist yet.
     copyRow("link leading nowhere without overwrite", 10, "plan.tv", "nowhere.tvb", false, false,
             "none");
+    // A copy renamed over it would take its place for every program that reads it.
+    copyRow("onto a pipe", 10, "plan.tv", "pipe", true, false, "pipe");
+    copyRow("onto a link to a pipe", 10, "plan.tv", "pipe link", true, false, "pipe");
 }
 
 void TestFileHelpers::copyFileCopiesEveryByteOrChangesNothing()
@@ -96,11 +99,18 @@ void TestFileHelpers::copyFileCopiesEveryByteOrChangesNothing()
     QVERIFY(QFile::link(path("made through a link.tv"), path("nowhere.tvb")));
     QVERIFY(QDir(m_dir->path()).mkdir("folder"));
     QCOMPARE(mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
+    QVERIFY(QFile::link(path("pipe"), path("pipe link")));
     QVERIFY(QFile::link(QStringLiteral("/proc/self/pagemap"), path("endless.tv")));
-    QCOMPARE(copyFile(path(from), path(to), overwrite), ok);
+    QString reason;
+    QCOMPARE(copyFile(path(from), path(to), overwrite, &reason), ok);
     QCOMPARE(readBytes(path("plan.tv")), content);
     QVERIFY(!QFileInfo::exists(path("made through a link.tv")));
-    if (target == "none")
+    struct stat pipe = {};
+    QVERIFY(lstat(QFile::encodeName(path("pipe")).constData(), &pipe) == 0
+            && S_ISFIFO(pipe.st_mode));
+    if (target == "pipe")
+        QVERIFY(!reason.isEmpty());
+    else if (target == "none")
         QVERIFY(!QFileInfo::exists(path(to)));
     else
         QCOMPARE(readBytes(path(to)), target == "old" ? old : content);

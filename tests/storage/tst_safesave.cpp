@@ -4,13 +4,38 @@
 
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+
+namespace {
+
+// Another thread that opens a file at the instant a descriptor is closed gets its number. The
+// test stands in for it: when the watched number is closed, a file of the test's own takes it at
+// once, and whatever is written to the number afterwards lands there.
+int watchedDescriptor = -1;
+int strangerDescriptor = -1;
+int reusedDescriptor = -1;
+
+} // namespace
+
+extern "C" int close(int descriptor)
+{
+    const int result = int(syscall(SYS_close, descriptor));
+    if (result == 0 && descriptor == watchedDescriptor) {
+        watchedDescriptor = -1;
+        reusedDescriptor = dup2(strangerDescriptor, descriptor);
+    }
+    return result;
+}
 
 class TestSafeSave : public QObject
 {
@@ -22,6 +47,12 @@ private slots:
     void whetherASaveCanWorkIsForeseen();
     void theBytesAreKnownBeforeTheyAreInPlace_data();
     void theBytesAreKnownBeforeTheyAreInPlace();
+    void aFailedSaveWritesNowhereElse_data();
+    void aFailedSaveWritesNowhereElse();
+    void aNameHoldingNoRegularFileStaysAsItIs_data();
+    void aNameHoldingNoRegularFileStaysAsItIs();
+    void aNewFileTakesTheUserFileMask_data();
+    void aNewFileTakesTheUserFileMask();
 
 private:
     QTemporaryDir m_dir;
@@ -203,6 +234,143 @@ void TestSafeSave::theBytesAreKnownBeforeTheyAreInPlace()
     QCOMPARE(whenKnown, lockedFolder ? QByteArray("new bytes") : QByteArray("old"));
     QCOMPARE(size, qint64(9));
     QCOMPARE(time, QFileInfo(path).lastModified());
+}
+
+void TestSafeSave::aFailedSaveWritesNowhereElse_data()
+{
+    QTest::addColumn<bool>("lockedFolder"); // the file written in place
+    QTest::addColumn<bool>("fails"); // the writer reports a failure after its first bytes
+    QTest::newRow("renamed into place, failed") << false << true;
+    QTest::newRow("written in place, failed") << true << true;
+    // The file is emptied first: a shorter plan leaves no tail of the longer one.
+    QTest::newRow("written in place, shorter") << true << false;
+}
+
+// The bytes a failed save still held go nowhere once its descriptor is closed, and a shorter
+// plan written in place leaves nothing of the old one.
+void TestSafeSave::aFailedSaveWritesNowhereElse()
+{
+    QFETCH(bool, lockedFolder);
+    QFETCH(bool, fails);
+    const QString folder = m_dir.filePath(QStringLiteral("reuse-") + QTest::currentDataTag());
+    QVERIFY(QDir().mkpath(folder));
+    const QByteArray old(5000, 'o');
+    const QString path = writeBytes(folder + QStringLiteral("/plan.tv"), old);
+    const QString stranger = m_dir.filePath(QStringLiteral("stranger-") + QTest::currentDataTag());
+    strangerDescriptor = open(QFile::encodeName(stranger).constData(),
+                              O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    QVERIFY(strangerDescriptor >= 0);
+    std::unique_ptr<ImmutablePaths> locked;
+    if (lockedFolder) {
+        locked.reset(new ImmutablePaths({folder}));
+        if (!locked->isActive())
+            QSKIP("The file system cannot lock files");
+    }
+    const auto write = [fails](QIODevice &device) {
+        watchedDescriptor = static_cast<QFileDevice &>(device).handle();
+        return device.write("<!DOCTYPE tavrolo>") == 18 && !fails;
+    };
+    QString reason;
+    const SaveOutcome outcome = saveFileContent(path, write, &reason);
+    watchedDescriptor = -1;
+    if (reusedDescriptor >= 0)
+        syscall(SYS_close, reusedDescriptor);
+    reusedDescriptor = -1;
+    syscall(SYS_close, strangerDescriptor);
+    QCOMPARE(outcome, fails ? SaveOutcome::WriteFailed : SaveOutcome::Saved);
+    QCOMPARE(readBytes(stranger), QByteArray());
+    if (!fails)
+        QCOMPARE(readBytes(path), QByteArray("<!DOCTYPE tavrolo>"));
+    else if (!lockedFolder)
+        QCOMPARE(readBytes(path), old);
+}
+
+void TestSafeSave::aNameHoldingNoRegularFileStaysAsItIs_data()
+{
+    QTest::addColumn<QString>("node"); // what is at the name
+    QTest::addColumn<bool>("newFileOnly"); // the save may only make a new file
+    QTest::newRow("a pipe") << "pipe" << false;
+    QTest::newRow("a link to a pipe") << "link to a pipe" << false;
+    QTest::newRow("a character device") << "device" << false;
+    QTest::newRow("no name") << "" << false;
+    // Two programs keeping a file under one name at once: the second leaves the first's.
+    QTest::newRow("a file, where only a new file may be made") << "file" << true;
+}
+
+// Nothing is put in place of what is at the name, nothing is written elsewhere, and the save
+// fails with a reason.
+void TestSafeSave::aNameHoldingNoRegularFileStaysAsItIs()
+{
+    QFETCH(QString, node);
+    QFETCH(bool, newFileOnly);
+    const QString folder = m_dir.filePath(QStringLiteral("node-") + QTest::currentDataTag());
+    QVERIFY(QDir().mkpath(folder));
+    QString path = folder + QStringLiteral("/plan.tv");
+    const QByteArray encoded = QFile::encodeName(path);
+    const QByteArray pipe = QFile::encodeName(folder + QStringLiteral("/pipe"));
+    if (node == QLatin1String("pipe"))
+        QCOMPARE(mkfifo(encoded.constData(), 0600), 0);
+    if (node == QLatin1String("link to a pipe"))
+        QVERIFY(mkfifo(pipe.constData(), 0600) == 0 && symlink("pipe", encoded.constData()) == 0);
+    if (node == QLatin1String("device")
+        && mknod(encoded.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+        QSKIP("Only root makes a device node");
+    if (node == QLatin1String("file"))
+        writeBytes(path, "the first program's");
+    if (node.isEmpty())
+        path.clear();
+    struct stat before = {};
+    lstat(encoded.constData(), &before);
+    const QString workingFolder = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(folder));
+    SaveHooks hooks;
+    hooks.onlyAsNewFile = newFileOnly;
+    const auto write = [](QIODevice &device) { return device.write("new") == 3; };
+    QString reason;
+    const SaveOutcome outcome = saveFileContent(path, write, &reason, hooks);
+    QDir::setCurrent(workingFolder);
+    QCOMPARE(outcome, SaveOutcome::OpenFailed);
+    QVERIFY(!reason.isEmpty());
+    struct stat after = {};
+    lstat(encoded.constData(), &after);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(after.st_ino, before.st_ino);
+    if (node == QLatin1String("link to a pipe"))
+        QVERIFY(QFileInfo(QFile::decodeName(pipe)).exists()
+                && !QFileInfo(QFile::decodeName(pipe)).isFile());
+    if (node == QLatin1String("file"))
+        QCOMPARE(readBytes(path), QByteArray("the first program's"));
+    const QStringList left = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden
+                                                    | QDir::NoDotAndDotDot | QDir::System);
+    QCOMPARE(left.size(), node.isEmpty() ? 0 : node == QLatin1String("link to a pipe") ? 2 : 1);
+}
+
+void TestSafeSave::aNewFileTakesTheUserFileMask_data()
+{
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<bool>("newFileOnly");
+    QTest::newRow("shared with the group and others to read") << 022 << false;
+    QTest::newRow("shared with the group to write") << 002 << false;
+    QTest::newRow("made only as a new file") << 022 << true;
+}
+
+// A new plan is shared as the user shares every new file, not kept to its owner.
+void TestSafeSave::aNewFileTakesTheUserFileMask()
+{
+    QFETCH(int, mask);
+    QFETCH(bool, newFileOnly);
+    const QString path = m_dir.filePath(QStringLiteral("mask-%1.tv").arg(QTest::currentDataTag()));
+    SaveHooks hooks;
+    hooks.onlyAsNewFile = newFileOnly;
+    const auto write = [](QIODevice &device) { return device.write("new") == 3; };
+    const mode_t old = umask(mode_t(mask));
+    QString reason;
+    const SaveOutcome outcome = saveFileContent(path, write, &reason, hooks);
+    umask(old);
+    QCOMPARE(outcome, SaveOutcome::Saved);
+    struct stat status = {};
+    QCOMPARE(stat(QFile::encodeName(path).constData(), &status), 0);
+    QCOMPARE(int(status.st_mode & 0777), 0666 & ~mask);
 }
 
 TAVROLO_CORE_TEST_MAIN(TestSafeSave)
