@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 #include "app/Application.h"
 #include "cards/CardsScene.h"
+#include "common/core/FileHelpers.h"
 #include "common/widgets/MessageBoxes.h"
 #include "harness/FileFaults.h"
 #include "harness/TestMain.h"
@@ -58,6 +59,7 @@ private slots:
     void importIntoAPlanThatCannotBeSavedKeepsItModified();
     void csvAsANewPlanAlwaysGetsAWritableFile();
     void newPlansTakeTheNextFreeNameAndAreOnDiskAtOnce();
+    void aVersionLandingBeforeANewPlansFirstSaveIsKept();
     void aNewPlanNeverTakesTheOpenPlansFile_data();
     void aNewPlanNeverTakesTheOpenPlansFile();
     void aQuitWhileACsvPlanIsNamedEndsTheNaming();
@@ -291,6 +293,30 @@ void TestPlanFiles::newPlansTakeTheNextFreeNameAndAreOnDiskAtOnce()
     QCOMPARE(doc()->propertyName(1), QStringLiteral("Title"));
     QCOMPARE(cardsInFile(created), 0);
     QVERIFY(!window.isWindowModified());
+}
+
+// The name was free when the user chose it; another program wrote a file there while the new
+// plan's properties were being chosen. The new plan takes the name, and that file is kept aside.
+void TestPlanFiles::aVersionLandingBeforeANewPlansFirstSaveIsKept()
+{
+    settings()->setSuggestPropertiesNewPlan(true);
+    MainWindow window;
+    window.show();
+    const QString created = path("Fresh.tv");
+    ScriptedFileDialogs dialogs({created});
+    std::unique_ptr<ModalAnswer> told;
+    ModalAnswer properties(QStringLiteral("Cancel"), {}, [&](QWidget *) {
+        QVERIFY(writeTestPlan(created, 7, "Outside"));
+        told.reset(new ModalAnswer(QStringLiteral("OK")));
+    });
+    window.onFileNewAction();
+    QVERIFY(properties.answered());
+    QTRY_VERIFY(told && told->answered());
+    QCOMPARE(window.fileName(), created);
+    QCOMPARE(cardsInFile(created), 0);
+    const QMap<QString, QStringList> kept = versionsOnDisk({backupsFolder(false)});
+    QCOMPARE(kept.values(), QList<QStringList>({testPlanNames(7, "Outside")}));
+    QVERIFY(told->shownText().contains(kept.firstKey()));
 }
 
 // The save dialog has asked whether to replace the file, and the user said yes: the open plan's

@@ -1,10 +1,12 @@
 #include "MainWindowFixture.h"
+#include "app/PlanFileNames.h"
 #include "app/QuitSignals.h"
 #include "harness/FileFaults.h"
 #include "harness/TestMain.h"
 
 #include <csignal>
 #include <memory>
+#include <vector>
 
 #include <QDirIterator>
 #include <QProcess>
@@ -60,6 +62,7 @@ private slots:
     void aQuitSignalSavesThePendingEditAndEnds();
     void aQuitWhoseSaveFailsKeepsThePlanShownAside_data();
     void aQuitWhoseSaveFailsKeepsThePlanShownAside();
+    void twoCopiesEndedTogetherKeepAFileEach();
     void aSignalAsksToQuitOnceForAllThatCame();
 };
 
@@ -180,6 +183,19 @@ void TestQuitSignals::aQuitWhoseSaveFailsKeepsThePlanShownAside_data()
     QTest::newRow("the plan's folder removed, a file at the backup folder's name")
         << ""
         << "folder removed, no backup folder" << QStringLiteral("Documents/Tavrolo");
+    // Only the plan's own folder is left to take it.
+    QTest::newRow("a read-only plan, no backup or data folder")
+        << "read-only"
+        << "no data folder" << QStringLiteral("plans");
+    // Another copy of the program took the name an instant before (a link leading nowhere is
+    // a name taken as well as a file is): the plan shown gets the next number.
+    QTest::newRow("the plan's folder removed, the kept name taken")
+        << ""
+        << "folder removed, name taken" << backups;
+    // Nothing takes it: the next start says so.
+    QTest::newRow("the plan's folder removed, no backup, data or temporary folder")
+        << ""
+        << "folder removed, no data folder" << QString();
 }
 
 void TestQuitSignals::aQuitWhoseSaveFailsKeepsThePlanShownAside()
@@ -201,6 +217,9 @@ void TestQuitSignals::aQuitWhoseSaveFailsKeepsThePlanShownAside()
     const QString plan = QDir::toNativeSeparators(planFolder + "/Plan.tv");
     QVERIFY(writeTestPlan(plan, 3));
     ChildWithQuitSignals child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), home.filePath("no temporary folder"));
+    child.setProcessEnvironment(environment);
     child.startOn(home.path(), plan, doing);
     QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
     QCOMPARE(nextLine(child), QByteArray("edited"));
@@ -215,6 +234,20 @@ void TestQuitSignals::aQuitWhoseSaveFailsKeepsThePlanShownAside()
         QVERIFY(QDir(backups).removeRecursively());
         writeBytes(backups, "not a folder");
     }
+    if (fault.endsWith(QLatin1String("name taken"))) {
+        const QDateTime now = QDateTime::currentDateTime();
+        QVERIFY(QDir().mkpath(home.filePath("Documents/Tavrolo/Backups")));
+        for (int second = -2; second < 60; ++second) {
+            const QString name = timeStampedBaseName(plan, now.addSecs(second)) + "_unsaved.tv";
+            QVERIFY(QFile::link(home.filePath("elsewhere.tv"),
+                                home.filePath("Documents/Tavrolo/Backups/" + name)));
+        }
+    }
+    if (fault.endsWith(QLatin1String("no data folder"))) {
+        const QString data = home.filePath("Documents/Tavrolo");
+        QVERIFY(QDir(data).removeRecursively());
+        writeBytes(data, "not a folder");
+    }
     QCOMPARE(::kill(pid_t(child.processId()), SIGTERM), 0);
     QVERIFY(child.waitForFinished(60000));
     const QByteArray diagnostics = child.readAllStandardError();
@@ -223,14 +256,68 @@ void TestQuitSignals::aQuitWhoseSaveFailsKeepsThePlanShownAside()
     const QSettings preferences(home.filePath("config/Brenmoor/Tavrolo.conf"),
                                 QSettings::IniFormat);
     const QString keptAs = preferences.value("unsaved_plan_kept_as").toString();
-    QCOMPARE(QFileInfo(keptAs).absolutePath(), home.filePath(kept));
-    QVERIFY2(QRegularExpression(
-                 QStringLiteral("^Plan_\\d{4}-\\d\\d-\\d\\dT\\d\\d-\\d\\d-\\d\\d_unsaved\\.tv$"))
-                 .match(QFileInfo(keptAs).fileName())
-                 .hasMatch(),
-             qPrintable(keptAs));
+    if (kept.isEmpty()) {
+        QVERIFY(keptAs.isEmpty());
+        QCOMPARE(preferences.value("unsaved_plan_lost").toString(), plan);
+        return;
+    }
+    QCOMPARE(QFileInfo(keptAs).absolutePath(),
+             kept == QLatin1String("plans") ? planFolder : home.filePath(kept));
+    QVERIFY2(
+        QRegularExpression(
+            QStringLiteral("^Plan_\\d{4}-\\d\\d-\\d\\dT\\d\\d-\\d\\d-\\d\\d_unsaved( 2)?\\.tv$"))
+            .match(QFileInfo(keptAs).fileName())
+            .hasMatch(),
+        qPrintable(keptAs));
     QCOMPARE(cardNamesInFile(keptAs), testPlanNames(3) << QStringLiteral("Edited"));
+    QVERIFY(!QFileInfo(keptAs).isSymLink());
+    QVERIFY(!QFileInfo::exists(home.filePath("elsewhere.tv")));
     QVERIFY2(diagnostics.contains(keptAs.toUtf8()), diagnostics.constData());
+    // The save's own reason, not a read-only mark the window set on the file it found gone.
+    if (doing != QLatin1String("read-only"))
+        QVERIFY2(!diagnostics.contains("read-only"), diagnostics.constData());
+}
+
+// A logout ends two copies of the program at once, each with an edit its plan's file won't take,
+// the two plans of one name: each edit is kept, in a file of its own.
+void TestQuitSignals::twoCopiesEndedTogetherKeepAFileEach()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString backups = folder.filePath("Backups");
+    QVERIFY(QDir().mkpath(backups));
+    const QStringList prefixes {"First", "Second"};
+    const int cards = 5000;
+    std::vector<std::unique_ptr<QTemporaryDir>> homes;
+    std::vector<std::unique_ptr<ChildWithQuitSignals>> children;
+    for (const QString &prefix : prefixes) {
+        const QString planFolder = folder.filePath(prefix);
+        QVERIFY(QDir().mkpath(planFolder));
+        // Large enough that each write takes a while, so that the two overlap.
+        QVERIFY(writeTestPlan(planFolder + "/Plan.tv", cards, prefix));
+        // Homes of their own, or the preferences' lock would take turns for them; one backup
+        // folder, as one user's two copies share.
+        homes.emplace_back(new QTemporaryDir);
+        children.emplace_back(new ChildWithQuitSignals);
+        children.back()->startOn(homes.back()->path(), planFolder + "/Plan.tv",
+                                 "backups in " + backups);
+        QVERIFY(children.back()->waitForStarted());
+    }
+    for (auto &child : children)
+        QCOMPARE(nextLine(*child), QByteArray("edited"));
+    for (const QString &prefix : prefixes)
+        QVERIFY(QDir(folder.filePath(prefix)).removeRecursively());
+    for (auto &child : children)
+        QCOMPARE(::kill(pid_t(child->processId()), SIGTERM), 0);
+    for (auto &child : children)
+        QVERIFY(child->waitForFinished(60000));
+    QStringList kept;
+    for (const QString &file : QDir(backups).entryList({"*.tv"}, QDir::Files))
+        kept << cardNamesInFile(backups + "/" + file).join(',');
+    kept.sort();
+    QCOMPARE(kept,
+             QStringList({(testPlanNames(cards, "First") << "Edited").join(','),
+                          (testPlanNames(cards, "Second") << "Edited").join(',')}));
 }
 
 // A quit that was refused must not come back by itself: each signal asks once, however many

@@ -83,6 +83,8 @@ private slots:
     void aFirstPlanThatIsNoFileIsReportedAndTheStartGoesOn_data();
     void aFirstPlanThatIsNoFileIsReportedAndTheStartGoesOn();
     void anUnwritablePortableFileIsReportedOnceUp();
+    void aPlanAQuitCouldNotSaveIsToldOfOnce_data();
+    void aPlanAQuitCouldNotSaveIsToldOfOnce();
     void theWindowRestoresOnlyTheShapesItWrote_data();
     void theWindowRestoresOnlyTheShapesItWrote();
 
@@ -91,6 +93,42 @@ private:
     QString m_lastPlan;
     QString m_otherPlan;
 };
+
+void TestStartup::aPlanAQuitCouldNotSaveIsToldOfOnce_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("kept aside") << int(Settings::Key::UnsavedPlanKeptAs) << "/kept/Plan_unsaved.tv"
+                                << "When Tavrolo was last ended, the plan shown could not be "
+                                   "saved to its file.\nIt has been kept as "
+                                   "'/kept/Plan_unsaved.tv'.";
+    QTest::newRow("kept nowhere") << int(Settings::Key::UnsavedPlanLost) << "/plans/Plan.tv"
+                                  << "When Tavrolo was last ended, the plan shown could not be "
+                                     "saved to '/plans/Plan.tv', nor kept in any other "
+                                     "folder.\nIts last changes have been lost.";
+}
+
+// A quit from outside whose plan its file would not take: the next start says where the plan
+// went, or that it went nowhere, and the start after it says nothing.
+void TestStartup::aPlanAQuitCouldNotSaveIsToldOfOnce()
+{
+    QFETCH(int, key);
+    QFETCH(QString, value);
+    QFETCH(QString, told);
+    settings()->setValue(samplesOfferKey(), 1);
+    settings()->write(Settings::Key(key), value);
+    {
+        ModalAnswer box(QStringLiteral("OK"));
+        MainWindow window;
+        QTRY_VERIFY(box.answered());
+        QCOMPARE(box.shownText(), told);
+    }
+    ModalAnswer again(QStringLiteral("OK"), {}, {}, 1000);
+    MainWindow window;
+    QTest::qWait(1200);
+    QVERIFY(!again.answered());
+}
 
 void TestStartup::initTestCase()
 {

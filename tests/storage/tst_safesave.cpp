@@ -205,9 +205,12 @@ void TestSafeSave::theBytesAreKnownBeforeTheyAreInPlace()
         return !refused;
     };
     QByteArray replaced;
+    QString replacedAt;
+    // A version that landed is not copied aside here: it must stay where the hook was told.
     hooks.replaced = [&](const QString &content) {
         replaced = readBytes(content);
-        return true;
+        replacedAt = content;
+        return !landing;
     };
     hooks.written = [&](const QDateTime &modified, qint64 bytes) {
         time = modified;
@@ -229,6 +232,10 @@ void TestSafeSave::theBytesAreKnownBeforeTheyAreInPlace()
     QCOMPARE(readBytes(path), QByteArray("new bytes"));
     if (!lockedFolder)
         QCOMPARE(replaced, landing ? QByteArray("theirs") : QByteArray("old"));
+    if (landing) {
+        QCOMPARE(readBytes(replacedAt), QByteArray("theirs"));
+        QVERIFY(QFile::remove(replacedAt));
+    }
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList {"plan.tv"});
     // Renamed, the bytes were known before they were in place; written in place, once written.
     QCOMPARE(whenKnown, lockedFolder ? QByteArray("new bytes") : QByteArray("old"));
