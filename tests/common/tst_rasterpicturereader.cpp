@@ -2,7 +2,10 @@
 #include "harness/PlainTestMain.h"
 #include "storage/HostilePlans.h"
 
+#include <QBuffer>
 #include <QPainter>
+
+Q_DECLARE_METATYPE(PictureOrientation)
 
 namespace {
 
@@ -58,35 +61,47 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
     QTest::addColumn<qint64>("budget"); // -1: none
     QTest::addColumn<QSize>("size"); // the picture decoded, invalid for none
     QTest::addColumn<qint64>("left");
+    QTest::addColumn<QSize>("fit");
+    QTest::addColumn<PictureOrientation>("orientation");
     const QSize fit(128, 128);
-    QTest::newRow("photo decoded to fit")
-        << HostilePlans::jpegPhoto(3000, 2000) << qint64(-1) << QSize(128, 85) << qint64(-1);
+    const PictureOrientation stored = PictureOrientation::AsStored;
+    QTest::newRow("photo decoded to fit") << HostilePlans::jpegPhoto(3000, 2000) << qint64(-1)
+                                          << QSize(128, 85) << qint64(-1) << fit << stored;
     QTest::newRow("budget pays the declared pixels")
-        << HostilePlans::blackPng(300, 200, 8, 2) << qint64(60000) << QSize(128, 85) << qint64(0);
-    QTest::newRow("over the budget")
-        << HostilePlans::blackPng(300, 200, 8, 2) << qint64(59999) << QSize() << qint64(59999);
+        << HostilePlans::blackPng(300, 200, 8, 2) << qint64(60000) << QSize(128, 85) << qint64(0)
+        << fit << stored;
+    QTest::newRow("over the budget") << HostilePlans::blackPng(300, 200, 8, 2) << qint64(59999)
+                                     << QSize() << qint64(59999) << fit << stored;
     QTest::newRow("sixteen bits a channel count twice")
         << HostilePlans::blackPng(600, 500, 16, 6) << qint64(2 * 300000 - 1) << QSize()
-        << qint64(2 * 300000 - 1);
+        << qint64(2 * 300000 - 1) << fit << stored;
     QTest::newRow("sixteen bits a channel decoded to fit")
         << HostilePlans::blackPng(600, 500, 16, 6) << qint64(2 * 300000) << QSize(128, 106)
-        << qint64(0);
+        << qint64(0) << fit << stored;
     // 8 MiB of coefficients for a megapixel: twice the pixels.
     QTest::newRow("progressive cmyk counts every coefficient")
         << HostilePlans::progressiveCmykJpeg(1024, 1024) << qint64(2 * 1048576 - 1) << QSize()
-        << qint64(2 * 1048576 - 1);
+        << qint64(2 * 1048576 - 1) << fit << stored;
     QTest::newRow("progressive cmyk decoded to fit")
         << HostilePlans::progressiveCmykJpeg(1024, 1024) << qint64(2 * 1048576) << QSize(128, 128)
-        << qint64(0);
+        << qint64(0) << fit << stored;
     // Decoded whole at a byte a pixel, then copied to four bytes a pixel to be scaled.
     const QByteArray interlacedGrey = HostilePlans::blackPng(400, 400, 8, 0, true);
     QTest::newRow("interlaced grey counts the copy it is scaled from")
-        << interlacedGrey << qint64(200000 - 1) << QSize() << qint64(200000 - 1);
+        << interlacedGrey << qint64(200000 - 1) << QSize() << qint64(200000 - 1) << fit << stored;
     QTest::newRow("interlaced grey decoded to fit")
-        << interlacedGrey << qint64(200000) << QSize(128, 128) << qint64(0);
+        << interlacedGrey << qint64(200000) << QSize(128, 128) << qint64(0) << fit << stored;
     QTest::newRow("photo turned by its camera, kept as a plan stores it")
         << HostilePlans::jpegTurned(HostilePlans::jpegPhoto(300, 200), 6) << qint64(-1)
-        << QSize(128, 85) << qint64(-1);
+        << QSize(128, 85) << qint64(-1) << fit << stored;
+    // Stood up, the photo is 200 x 300: it fits a wide box by its height, whichever way a quarter
+    // turn goes and whether it is mirrored.
+    for (const int orientation : {5, 6, 7, 8}) {
+        QTest::addRow("photo turned by its camera (%d), stood up in a wide box", orientation)
+            << HostilePlans::jpegTurned(HostilePlans::jpegPhoto(300, 200), orientation)
+            << qint64(-1) << QSize(33, 50) << qint64(-1) << QSize(100, 50)
+            << PictureOrientation::Upright;
+    }
 }
 
 // The decoder would inflate every compressed text of a PNG, to megabytes each.
@@ -98,7 +113,9 @@ void TestRasterPictureReader::textsNeverReachTheDecoder_data()
     const QByteArray inflating = qCompress(QByteArray(1 << 20, 'A'), 9).mid(4);
     QTest::newRow("compressed international text") << HostilePlans::blackPng(
         1, 1, 8, 0, false,
-        HostilePlans::pngChunk("iTXt", QByteArray("Comment\0\1\0\0\0", 13) + inflating));
+        HostilePlans::pngChunk("iTXt", QByteArray("Comment\0\1\0\0\0", 12) + inflating));
+    QTest::newRow("international text") << HostilePlans::blackPng(
+        1, 1, 8, 0, false, HostilePlans::pngChunk("iTXt", QByteArray("Comment\0\0\0\0\0A", 13)));
     QTest::newRow("plain text") << HostilePlans::blackPng(
         1, 1, 8, 0, false, QByteArray(),
         HostilePlans::pngChunk("tEXt", QByteArray("Comment\0A", 9)));
@@ -118,8 +135,12 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget()
     QFETCH(qint64, budget);
     QFETCH(QSize, size);
     QFETCH(qint64, left);
-    const QImage image = imageFromHex(QString::fromLatin1(bytes.toHex()), QSize(128, 128),
-                                      budget < 0 ? nullptr : &budget);
+    QFETCH(QSize, fit);
+    QFETCH(PictureOrientation, orientation);
+    QBuffer buffer(&bytes);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    const QImage image
+        = readRasterPicture(&buffer, fit, budget < 0 ? nullptr : &budget, 0, orientation);
     QCOMPARE(image.size(), size.isValid() ? size : QSize(0, 0));
     QCOMPARE(budget, left);
 }
