@@ -23,18 +23,16 @@ namespace {
 const int maximumJpegScans = 100;
 const qint64 walkBlockSize = 64 * 1024;
 
-// The bytes of a device from where it stands to the length it states, or to limit and one byte
-// more where it states more or none (a pipe), so that a walk past limit is known; read a block at
-// a time, and put back where it stood for whoever reads it next.
+// The bytes of a device from where it stands to where its bytes end, or to limit and one byte
+// more, so that a walk past limit is known: not to the length it states, which some files of the
+// system state as none and then read on. Read a block at a time, and put back where it stood for
+// whoever reads it next.
 class ByteWalk
 {
 public:
-    ByteWalk(QIODevice *device, qint64 limit) : m_device(device), m_start(device->pos())
-    {
-        const qint64 stated
-            = device->isSequential() ? -1 : qMax<qint64>(0, device->size() - m_start);
-        m_left = stated < 0 || stated > limit ? limit + 1 : stated;
-    }
+    ByteWalk(QIODevice *device, qint64 limit)
+        : m_device(device), m_start(device->pos()), m_left(limit + 1)
+    { }
     ~ByteWalk()
     {
         if (!m_device->isSequential())
@@ -96,7 +94,7 @@ private:
 
     QIODevice *m_device;
     const qint64 m_start;
-    qint64 m_left = 0;
+    qint64 m_left;
     qint64 m_before = 0;
     QByteArray m_block;
     int m_at = 0;
@@ -232,7 +230,8 @@ bool pngDecoderScales(const QByteArray &png)
 
 // Reads what the picture's format lets be known of its bytes before it is decoded. False for
 // bytes that must not be decoded: a JPEG of more scans than bound, or on a device that can't be
-// put back for its decoder (a pipe), or a PNG of more bytes than a picture may take.
+// put back for its decoder (a pipe), or a PNG or JPEG whose walk does not reach its end within the
+// bytes a picture may take, since nothing after that point, scans or frame, would be counted.
 bool readPictureBytes(QIODevice *device, const QByteArray &format, bool counted,
                       PictureBytes *picture)
 {
@@ -243,7 +242,8 @@ bool readPictureBytes(QIODevice *device, const QByteArray &format, bool counted,
         picture->decoderScales = pngDecoderScales(picture->held);
     } else if (format == "jpeg") {
         if (device->isSequential()
-            || jpegScans(bytes, maximumJpegScans, &picture->coefficientBytes) > maximumJpegScans)
+            || jpegScans(bytes, maximumJpegScans, &picture->coefficientBytes) > maximumJpegScans
+            || bytes.passed() > maximumPictureBytes)
             return false;
         picture->decoderScales = true;
     } else if (counted && !device->isSequential()) {
@@ -366,6 +366,10 @@ QByteArray rasterFormat(const QByteArray &start)
 QImage readRasterPicture(QIODevice *device, const QSize &fitInto, qint64 *areaBudget,
                          qint64 pixelsPerByteRead, PictureOrientation orientation)
 {
+    // No picture takes more bytes than that, and a walk of its bytes stops there: a file that
+    // states more is no picture, known before a byte of it is read.
+    if (!device->isSequential() && device->size() - device->pos() > maximumPictureBytes)
+        return QImage();
     const QByteArray format = rasterFormat(device->peek(8));
     if (format.isEmpty())
         return QImage();

@@ -2,6 +2,8 @@
 #include "harness/PlainTestMain.h"
 #include "storage/HostilePlans.h"
 
+#include <cstring>
+
 #include <QBuffer>
 #include <QPainter>
 
@@ -17,6 +19,58 @@ QImage picture()
     return image;
 }
 
+// A JPEG with so many zeros before its frame header, made up as they are read so that they take
+// no memory, that states its length, or none as some files of the system do; it counts the bytes
+// read of it.
+class ZerosBeforeFrame : public QIODevice
+{
+public:
+    ZerosBeforeFrame(const QByteArray &jpeg, qint64 zeros, bool statesSize)
+        : m_jpeg(jpeg), m_at(jpeg.indexOf("\xff\xc2")), m_zeros(zeros), m_statesSize(statesSize)
+    {
+        // Unbuffered, each read starts at pos().
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return m_statesSize ? length() : 0; }
+    bool atEnd() const override { return pos() >= length(); }
+    qint64 bytesRead() const { return m_read; }
+
+protected:
+    qint64 readData(char *data, qint64 most) override
+    {
+        const qint64 from = pos();
+        const qint64 count = qBound<qint64>(0, length() - from, most);
+        for (qint64 i = 0; i < count;) {
+            const qint64 at = from + i;
+            qint64 step;
+            if (at < m_at) {
+                step = qMin(count - i, m_at - at);
+                memcpy(data + i, m_jpeg.constData() + at, size_t(step));
+            } else if (at < m_at + m_zeros) {
+                step = qMin(count - i, m_at + m_zeros - at);
+                memset(data + i, 0, size_t(step));
+            } else {
+                step = count - i;
+                memcpy(data + i, m_jpeg.constData() + at - m_zeros, size_t(step));
+            }
+            i += step;
+        }
+        m_read += count;
+        return count;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    qint64 length() const { return m_jpeg.size() + m_zeros; }
+
+    const QByteArray m_jpeg;
+    const qint64 m_at;
+    const qint64 m_zeros;
+    const bool m_statesSize;
+    qint64 m_read = 0;
+};
+
 } // namespace
 
 class TestRasterPictureReader : public QObject
@@ -30,6 +84,8 @@ private slots:
     void picturesDecodeFittedAndWithinBudget();
     void textsNeverReachTheDecoder_data();
     void textsNeverReachTheDecoder();
+    void picturesPastTheByteBoundAreRefused_data();
+    void picturesPastTheByteBoundAreRefused();
 };
 
 void TestRasterPictureReader::brokenOrOversizedHexGivesNoPicture_data()
@@ -143,6 +199,28 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget()
         = readRasterPicture(&buffer, fit, budget < 0 ? nullptr : &budget, 0, orientation);
     QCOMPARE(image.size(), size.isValid() ? size : QSize(0, 0));
     QCOMPARE(budget, left);
+}
+
+// A walk of a picture's bytes stops at the bytes a picture may take: past them it would count no
+// scan and no frame header, and the decoder would decode ten thousand scans, or keep gigabytes of
+// coefficients, that nothing counted.
+void TestRasterPictureReader::picturesPastTheByteBoundAreRefused_data()
+{
+    QTest::addColumn<bool>("statesSize");
+    QTest::addColumn<qint64>("mostRead");
+    // Past the bound, the walk has read a byte more than a picture may take, after the eight its
+    // format is known by.
+    QTest::newRow("stating no length, read up to the bound") << false << maximumPictureBytes + 9;
+    QTest::newRow("stating a length past the bound, never read") << true << qint64(0);
+}
+
+void TestRasterPictureReader::picturesPastTheByteBoundAreRefused()
+{
+    QFETCH(bool, statesSize);
+    QFETCH(qint64, mostRead);
+    ZerosBeforeFrame device(HostilePlans::progressiveJpeg(64, 10000), 300 << 20, statesSize);
+    QVERIFY(readRasterPicture(&device, QSize(128, 128)).isNull());
+    QVERIFY2(device.bytesRead() <= mostRead, QByteArray::number(device.bytesRead()).constData());
 }
 
 TAVROLO_GUI_TEST_MAIN(TestRasterPictureReader)
