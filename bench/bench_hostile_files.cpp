@@ -9,8 +9,10 @@
 //   bench_hostile_files corpus DIR    writes the small probes as fuzzing seeds
 //   bench_hostile_files plan FILE     (used by the above) reads one plan file
 //   bench_hostile_files picture FILE  (used by the above) loads one picture as a card image
+//   bench_hostile_files csv FILE      (used by the above) imports one CSV file into a new plan
 #include "BenchTools.h"
 #include "model/Document.h"
+#include "storage/CsvImport.h"
 #include "storage/PlanFileReader.h"
 #include "tests/storage/HostilePlans.h"
 
@@ -91,6 +93,40 @@ int readPicture(const QString &path)
               .arg(peakMegabytes(), 0, 'f', 0)
               .arg(outcome));
     return 0;
+}
+
+int importCsv(const QString &path)
+{
+    QElapsedTimer timer;
+    timer.start();
+    Document plan;
+    QString error;
+    const bool ok = importCsvFile(plan, path, true, &error);
+    int pictures = 0;
+    for (int card = 0; card < plan.taskCount(); ++card)
+        pictures += plan.task(card).imageIndex() >= 0 ? 1 : 0;
+    const QString outcome = ok
+        ? QStringLiteral("read %1 cards, %2 with a picture").arg(plan.taskCount()).arg(pictures)
+        : error;
+    print(QStringLiteral("%1 %2 %3")
+              .arg(timer.elapsed())
+              .arg(peakMegabytes(), 0, 'f', 0)
+              .arg(outcome));
+    return 0;
+}
+
+// The bytes with a hole of the given size at the offset: the file states them all, and holds
+// only the bytes around the hole.
+void saveWithHole(const QString &path, const QByteArray &bytes, int at, qint64 hole)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return;
+    file.write(bytes.left(at));
+    file.seek(at + hole);
+    file.write(bytes.mid(at));
+    // A hole at the end is left by stating the size alone.
+    file.resize(bytes.size() + hole);
 }
 
 // Runs one probe in a child limited to 4 GB and 120 s, so that a probe that still explodes
@@ -238,6 +274,60 @@ int runAll(const QString &folder, const QString &only)
         save(path, picture.bytes);
         measure(QStringLiteral("picture"), QLatin1String(picture.name), path);
     }
+    // Pictures whose files state far more bytes than they hold: a hole reads as zeros, which a
+    // JPEG's decoder passes over between its segments, and which cost next to nothing on disk.
+    const qint64 mebibyte = 1024 * 1024;
+    const struct
+    {
+        const char *name;
+        std::function<QByteArray()> picture;
+        const char *marker; // the segment the hole comes before
+        qint64 hole;
+    } sparsePictures[] = {
+        {"jpeg 4096 x 4096, 10000 scans, behind a hole of 300 MiB",
+         [] { return HostilePlans::progressiveJpeg(4096, 10000); }, "\xff\xda", 300 * mebibyte},
+        {"jpeg 4096 x 4096, 10000 scans, behind a hole of 250 MiB",
+         [] { return HostilePlans::progressiveJpeg(4096, 10000); }, "\xff\xda", 250 * mebibyte},
+        {"progressive cmyk jpeg 8192 x 8192, behind a hole of 300 MiB",
+         [] { return HostilePlans::progressiveCmykJpeg(8192, 8192); }, "\xff\xc2", 300 * mebibyte},
+    };
+    for (const auto &picture : sparsePictures) {
+        if (!QLatin1String(picture.name).contains(only))
+            continue;
+        const QString path = probePath(folder, QStringLiteral("picture"), picture.name);
+        const QByteArray bytes = picture.picture();
+        saveWithHole(path, bytes, bytes.indexOf(picture.marker), picture.hole);
+        measure(QStringLiteral("picture"), QLatin1String(picture.name), path);
+    }
+    // CSV files naming pictures of a few bytes in files of many gigabytes, nearly all a hole:
+    // only the bytes that are there pay for the pictures after them.
+    const struct
+    {
+        const char *name;
+        int files;
+        qint64 size;
+    } sparseCsvs[] = {
+        {"csv of 30 bmps 10 x 10 in 10 GB holes", 30, 10240 * mebibyte},
+        {"csv of 30 bmps 10 x 10 in 280 MiB holes", 30, 280 * mebibyte},
+    };
+    QImage small(10, 10, QImage::Format_RGB32);
+    small.fill(Qt::darkCyan);
+    const QByteArray bmp = HostilePlans::encodedPicture(small, "BMP");
+    for (const auto &csv : sparseCsvs) {
+        if (!QLatin1String(csv.name).contains(only))
+            continue;
+        const QString base = probePath(folder, QStringLiteral("csv"), csv.name);
+        QByteArray rows = "Name,Images\n";
+        for (int i = 0; i < csv.files; ++i) {
+            const QString picture = base + QStringLiteral("-%1.bmp").arg(i);
+            saveWithHole(picture, bmp, bmp.size(), csv.size - bmp.size());
+            rows += "x," + QFile::encodeName(picture) + '\n';
+        }
+        save(base + ".csv", rows);
+        measure(QStringLiteral("csv"), QLatin1String(csv.name), base + ".csv");
+        for (int i = 0; i < csv.files; ++i)
+            QFile::remove(base + QStringLiteral("-%1.bmp").arg(i));
+    }
     return 0;
 }
 
@@ -289,6 +379,8 @@ int main(int argc, char *argv[])
         return readPlan(arguments.at(2));
     if (arguments.size() == 3 && mode == QLatin1String("picture"))
         return readPicture(arguments.at(2));
+    if (arguments.size() == 3 && mode == QLatin1String("csv"))
+        return importCsv(arguments.at(2));
     if (arguments.size() == 3 && mode == QLatin1String("corpus"))
         return writeCorpus(arguments.at(2));
     return runAll(home.path(), arguments.value(1));

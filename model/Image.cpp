@@ -40,8 +40,8 @@ Image Image::fromNamedFile(const QString &fileName, qint64 *areaBudget, qint64 p
     QFile file(fileName);
     if (!openRegularFile(file))
         return Image();
-    // Only a file that starts as a picture pays for the pixels it may hold, by the bytes read
-    // of it: a file's size is no more than a number in the file system, and the size of a
+    // Only a picture that comes in pays for the pixels it holds, by the bytes of it that are
+    // there: a file's size is no more than a number in the file system, and the size of a
     // sparse file holds next to no bytes.
     return fromFile(readRasterPicture(&file, QSize(MaxSide, MaxSide), areaBudget, pixelsPerByte),
                     fileName);

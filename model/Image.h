@@ -30,10 +30,11 @@ public:
     // never ends), and only as readRasterPicture reads pictures, whatever the file's name. Stock
     // images, in the program's resources, are regular files too. areaBudget as for
     // readRasterPicture, for the pictures that another file names (the "Images" column of a CSV
-    // file): a file that starts as one of the formats read first adds pixelsPerByte for each
-    // byte read of it, so that only the bytes of pictures pay for pixels and a large file of
-    // anything else, or one whose size the file system states but whose bytes are not there,
-    // buys none. A photo comes out upright, as its camera says it was held.
+    // file): a picture that comes in adds pixelsPerByte for each byte of it that its decoder reads
+    // and that is there, so that only the bytes of pictures pay for pixels and a large file of
+    // anything else, a picture refused, or the holes of a file whose size the file system states
+    // but whose bytes are not there, buy none. A photo comes out upright, as its camera says it
+    // was held.
     static Image fromNamedFile(const QString &fileName, qint64 *areaBudget = nullptr,
                                qint64 pixelsPerByte = 0);
 

@@ -551,8 +551,8 @@ private:
             return;
         }
         // The file is one the CSV file names, not one the user chose: only a raster picture,
-        // and its pixels paid for by the bytes of the picture files, as a plan's pictures are
-        // paid for by the bytes of the plan they come in.
+        // and its pixels paid for by the bytes of the pictures that come in, as a plan's pictures
+        // are paid for by the bytes of the plan they come in.
         const Image image = Image::fromNamedFile(path, &m_pixelBudget, pixelsPerFileByte);
         int index = -1;
         if (!image.isNull()) {

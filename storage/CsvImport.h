@@ -15,7 +15,7 @@ class QIODevice;
 // links are followed (a device, a pipe, a folder) cannot be read. A picture file that the
 // "Images" column names is read only as a raster picture (Image::fromNamedFile), once however
 // its path is spelled, its pixels charged, as a plan's pictures are, against an allowance that
-// grows with the bytes of the files that start as pictures.
+// grows with the bytes, those that are there, of the pictures that come in.
 bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
                    QString *errorMessage);
 // The same from a device open for reading (a file, or bytes in memory): its size stands for the

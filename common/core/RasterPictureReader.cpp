@@ -1,10 +1,16 @@
 #include "common/core/RasterPictureReader.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include <QBuffer>
+#include <QFileDevice>
 #include <QImageReader>
 #include <QtEndian>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 QString imageToHex(const QImage &image)
 {
@@ -23,18 +29,16 @@ namespace {
 const int maximumJpegScans = 100;
 const qint64 walkBlockSize = 64 * 1024;
 
-// The bytes of a device from where it stands to the length it states, or to limit and one byte
-// more where it states more or none (a pipe), so that a walk past limit is known; read a block at
-// a time, and put back where it stood for whoever reads it next.
+// The bytes of a device from where it stands to where its bytes end, or to limit and one byte
+// more, so that a walk past limit is known: not to the length it states, which some files of the
+// system state as none and then read on. Read a block at a time, and put back where it stood for
+// whoever reads it next.
 class ByteWalk
 {
 public:
-    ByteWalk(QIODevice *device, qint64 limit) : m_device(device), m_start(device->pos())
-    {
-        const qint64 stated
-            = device->isSequential() ? -1 : qMax<qint64>(0, device->size() - m_start);
-        m_left = stated < 0 || stated > limit ? limit + 1 : stated;
-    }
+    ByteWalk(QIODevice *device, qint64 limit)
+        : m_device(device), m_start(device->pos()), m_left(limit + 1)
+    { }
     ~ByteWalk()
     {
         if (!m_device->isSequential())
@@ -96,7 +100,7 @@ private:
 
     QIODevice *m_device;
     const qint64 m_start;
-    qint64 m_left = 0;
+    qint64 m_left;
     qint64 m_before = 0;
     QByteArray m_block;
     int m_at = 0;
@@ -107,8 +111,8 @@ struct PictureBytes
 {
     // The bytes the decoder reads instead of the device's (a PNG's, without its text), if any.
     QByteArray held;
-    // The bytes read of the device, up to the end of the picture where that is known.
-    qint64 read = 0;
+    // How far the decoder reads the device from where it stands, where that was asked for.
+    qint64 length = 0;
     // The coefficients a JPEG's decoder keeps for the whole picture when it comes in more than
     // one scan: two bytes for every sample of every channel.
     qint64 coefficientBytes = 0;
@@ -230,10 +234,81 @@ bool pngDecoderScales(const QByteArray &png)
     return depth == 8 && (colour == 2 || colour == 4 || colour == 6) && !interlaced;
 }
 
-// Reads what the picture's format lets be known of its bytes before it is decoded. False for
-// bytes that must not be decoded: a JPEG of more scans than bound, or on a device that can't be
-// put back for its decoder (a pipe), or a PNG of more bytes than a picture may take.
-bool readPictureBytes(QIODevice *device, const QByteArray &format, bool counted,
+// Passes over a GIF's data blocks up to the empty one that ends them; false when the bytes end
+// first.
+bool passGifBlocks(ByteWalk &bytes)
+{
+    for (;;) {
+        const int size = bytes.next();
+        if (size <= 0)
+            return size == 0;
+        if (!bytes.pass(size))
+            return false;
+    }
+}
+
+// A GIF's bytes as its decoder reads them for its first picture: the screen and its colours,
+// the blocks before the picture, the picture's own and its data, up to the data's last block.
+// The decoder stops at the end of the file or at anything but an extension or a picture, as the
+// zeros of a hole are.
+void passGifPicture(ByteWalk &bytes)
+{
+    QByteArray screen;
+    if (!bytes.pass(13, &screen))
+        return;
+    const auto colours = [](int flags) { return flags & 0x80 ? 3 << ((flags & 7) + 1) : 0; };
+    if (!bytes.pass(colours(uchar(screen.at(10)))))
+        return;
+    for (;;) {
+        const int introducer = bytes.next();
+        if (introducer == 0x21) { // an extension: its label, then its blocks
+            if (bytes.next() < 0 || !passGifBlocks(bytes))
+                return;
+        } else if (introducer == 0x2c) { // the picture: where it lies, its colours, its data
+            QByteArray descriptor;
+            if (bytes.pass(9, &descriptor) && bytes.pass(colours(uchar(descriptor.at(8))))
+                && bytes.next() >= 0)
+                passGifBlocks(bytes);
+            return;
+        } else {
+            return;
+        }
+    }
+}
+
+// How far a BMP's decoder reads, from its headers: to the end of the rows they declare, each of
+// its bits a pixel rounded up to four bytes, or of as many runs of one pixel and ends of rows as
+// a compressed picture may hold. The sides are taken no larger than a picture may be, so that
+// the count cannot overflow; a larger picture is refused before it is decoded.
+qint64 bmpLength(const QByteArray &head)
+{
+    if (head.size() < 34)
+        return 0;
+    const auto *bytes = reinterpret_cast<const uchar *>(head.constData());
+    const qint64 offset = qFromLittleEndian<quint32>(bytes + 10);
+    const qint64 headerSize = qFromLittleEndian<quint32>(bytes + 14);
+    // The oldest header holds sides of 16 bits and no compression.
+    const bool oldest = headerSize == 12;
+    const qint64 width = oldest ? qFromLittleEndian<quint16>(bytes + 18)
+                                : qAbs(qint64(qFromLittleEndian<qint32>(bytes + 18)));
+    const qint64 height = oldest ? qFromLittleEndian<quint16>(bytes + 20)
+                                 : qAbs(qint64(qFromLittleEndian<qint32>(bytes + 22)));
+    const int bits = qFromLittleEndian<quint16>(bytes + (oldest ? 24 : 28));
+    const quint32 compression = oldest ? 0 : qFromLittleEndian<quint32>(bytes + 30);
+    const qint64 across = qMin<qint64>(width, maximumPictureSide + 1);
+    const qint64 down = qMin<qint64>(height, maximumPictureSide + 1);
+    const bool runs = compression == 1 || compression == 2;
+    const qint64 rows
+        = runs ? (2 * across + 2) * down + 2 : (across * qMin(bits, 64) + 31) / 32 * 4 * down;
+    return qMax(offset, 14 + headerSize) + rows;
+}
+
+// Reads what the picture's format lets be known of its bytes before it is decoded, and, when
+// measured, how far its decoder reads them. False for bytes that must not be decoded: a JPEG of
+// more scans than bound, or on a device that can't be put back for its decoder (a pipe), or a PNG
+// or JPEG whose walk does not reach its end within the bytes a picture may take, since nothing
+// after that point, scans or frame, would be counted.
+bool readPictureBytes(QIODevice *device, const QByteArray &format, bool measured,
                       PictureBytes *picture)
 {
     ByteWalk bytes(device, maximumPictureBytes);
@@ -243,16 +318,63 @@ bool readPictureBytes(QIODevice *device, const QByteArray &format, bool counted,
         picture->decoderScales = pngDecoderScales(picture->held);
     } else if (format == "jpeg") {
         if (device->isSequential()
-            || jpegScans(bytes, maximumJpegScans, &picture->coefficientBytes) > maximumJpegScans)
+            || jpegScans(bytes, maximumJpegScans, &picture->coefficientBytes) > maximumJpegScans
+            || bytes.passed() > maximumPictureBytes)
             return false;
         picture->decoderScales = true;
-    } else if (counted && !device->isSequential()) {
-        // Only a caller that pays by the bytes read needs them counted; their decoder reads on
-        // from where the device stood.
-        bytes.pass(maximumPictureBytes);
+    } else if (!measured || device->isSequential()) {
+        // Their decoder reads on from where the device stood; a walk on a pipe would take its
+        // bytes away.
+        return true;
+    } else if (format == "gif") {
+        passGifPicture(bytes);
+    } else {
+        // A BMP says how far its rows go: they need not be read to be measured.
+        picture->length = bmpLength(device->peek(34));
+        return true;
     }
-    picture->read = bytes.passed();
+    picture->length = bytes.passed();
     return true;
+}
+
+// The bytes from `from` to `to` of the device that are there: the holes of a file read as zeros
+// but take no room on its disk, so that a file stating gigabytes may hold a few kilobytes. What
+// the file system cannot tell counts as there.
+qint64 bytesThere(QIODevice *device, qint64 from, qint64 to)
+{
+    if (!device->isSequential())
+        to = qMin(to, device->size());
+    if (to <= from)
+        return 0;
+#if defined(Q_OS_UNIX) && defined(SEEK_DATA) && defined(SEEK_HOLE)
+    const auto *file = qobject_cast<const QFileDevice *>(device);
+    const int handle = file && !device->isSequential() ? file->handle() : -1;
+    if (handle >= 0) {
+        // The search moves the descriptor, which the device reads from next: it goes back.
+        const off_t stood = ::lseek(handle, 0, SEEK_CUR);
+        qint64 there = 0;
+        off_t at = off_t(from);
+        while (at < to) {
+            const off_t data = ::lseek(handle, at, SEEK_DATA);
+            if (data < 0) {
+                // ENXIO: nothing but a hole from there to the end.
+                if (errno != ENXIO)
+                    there += to - at;
+                break;
+            }
+            if (data >= to)
+                break;
+            const off_t hole = ::lseek(handle, data, SEEK_HOLE);
+            const qint64 end = hole < 0 ? to : qMin<qint64>(hole, to);
+            there += end - data;
+            at = off_t(end);
+        }
+        if (stood >= 0)
+            ::lseek(handle, stood, SEEK_SET);
+        return there;
+    }
+#endif
+    return to - from;
 }
 
 // A GIF's logical screen, which its decoder allocates whole whatever the size of its frames, as
@@ -279,9 +401,10 @@ int decodedDepth(QImageReader &reader)
     return depth > 0 ? depth : 32;
 }
 
-// The reader is given the one format its bytes start with and asks no other handler.
+// The reader is given the one format its bytes start with and asks no other handler. The budget
+// gains what the picture's bytes earn only when the picture comes in.
 QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, const QSize &fitInto,
-                          qint64 *areaBudget, PictureOrientation orientation)
+                          qint64 *areaBudget, qint64 earned, PictureOrientation orientation)
 {
     // The reader opens its device and looks at its first bytes, nothing more, so that what the
     // bytes declare beyond the reader's size() is known before anything is decoded.
@@ -319,7 +442,7 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
     }
     const qint64 area = qMax(pixels, (decoding + 3) / 4);
     if (pixels > maximumPictureArea || picture.held.size() + decoding > maximumPictureBytes
-        || (areaBudget && area > *areaBudget))
+        || (areaBudget && area > *areaBudget + earned))
         return QImage();
     if (decoderScales)
         reader.setScaledSize(fitted);
@@ -344,7 +467,7 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
                              Qt::SmoothTransformation);
     }
     if (areaBudget)
-        *areaBudget -= area;
+        *areaBudget += earned - area;
     return image;
 }
 
@@ -366,6 +489,10 @@ QByteArray rasterFormat(const QByteArray &start)
 QImage readRasterPicture(QIODevice *device, const QSize &fitInto, qint64 *areaBudget,
                          qint64 pixelsPerByteRead, PictureOrientation orientation)
 {
+    // No picture takes more bytes than that, and a walk of its bytes stops there: a file that
+    // states more is no picture, known before a byte of it is read.
+    if (!device->isSequential() && device->size() - device->pos() > maximumPictureBytes)
+        return QImage();
     const QByteArray format = rasterFormat(device->peek(8));
     if (format.isEmpty())
         return QImage();
@@ -373,15 +500,16 @@ QImage readRasterPicture(QIODevice *device, const QSize &fitInto, qint64 *areaBu
     PictureBytes picture;
     if (!readPictureBytes(device, format, paidByBytes, &picture))
         return QImage();
-    if (paidByBytes)
-        *areaBudget += pixelsPerByteRead * picture.read;
+    const qint64 earned = paidByBytes
+        ? pixelsPerByteRead * bytesThere(device, device->pos(), device->pos() + picture.length)
+        : 0;
     QBuffer held(&picture.held);
     if (!picture.held.isEmpty())
         held.open(QIODevice::ReadOnly);
     QImageReader reader(picture.held.isEmpty() ? device : &held, format);
     // Only that format's handler: no other is asked whether it knows the bytes.
     reader.setAutoDetectImageFormat(false);
-    return readLimitedPicture(reader, picture, fitInto, areaBudget, orientation);
+    return readLimitedPicture(reader, picture, fitInto, areaBudget, earned, orientation);
 }
 
 QImage imageFromHex(const QString &text, const QSize &fitInto, qint64 *areaBudget)

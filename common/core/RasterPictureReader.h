@@ -44,10 +44,15 @@ enum class PictureOrientation { AsStored, Upright };
 // never reach its decoder, which would inflate each compressed one to megabytes. A picture larger
 // than fitInto (when valid) comes out scaled to fit into it; JPEG, and PNG of 8 bits a channel
 // stored row after row, are decoded scaled without ever holding the full-size picture, others are
-// decoded whole and scaled from there. areaBudget, when given, is the number of pixels the caller
-// still allows: it first gains pixelsPerByteRead for each byte read of the picture; a picture
-// counts as many pixels as its decoding takes bytes, four to a pixel, and never fewer than it
-// has; a larger one is no picture, and a decoded one takes its count from the budget.
+// decoded whole and scaled from there. A device that states more bytes than a picture may take is
+// no picture, and neither is a PNG or JPEG whose end lies further: nothing past there is counted.
+// areaBudget, when given, is the number of pixels the caller still allows; a picture counts as
+// many pixels as its decoding takes bytes, four to a pixel, and never fewer than it has. Its
+// bytes earn pixelsPerByteRead each, those that its decoder reads (to its end, or for a BMP to the
+// end of its rows) and that are there: the holes of a file read as zeros but hold nothing. A
+// picture that counts more than the budget and its own bytes allow is no picture; one that comes
+// in adds what its bytes earn to the budget and takes its count from it, and one that does not
+// changes nothing.
 QImage readRasterPicture(QIODevice *device, const QSize &fitInto = QSize(),
                          qint64 *areaBudget = nullptr, qint64 pixelsPerByteRead = 0,
                          PictureOrientation orientation = PictureOrientation::Upright);

@@ -83,34 +83,46 @@ void TestImage::pictureFilesAreFittedOrRefused_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QSize>("size"); // invalid: no image
     QTest::addColumn<QString>("suffix");
-    QTest::newRow("camera photo") << HostilePlans::jpegPhoto(4000, 3000) << QSize(128, 96) << "jpg";
+    // Bytes of zeros put before the frame header that take no room on the disk (a hole).
+    QTest::addColumn<qint64>("hole");
+    QTest::newRow("camera photo") << HostilePlans::jpegPhoto(4000, 3000) << QSize(128, 96) << "jpg"
+                                  << qint64(0);
     QTest::newRow("phone photo held upright")
         << HostilePlans::jpegTurned(HostilePlans::jpegPhoto(4000, 3000), 6) << QSize(96, 128)
-        << "jpg";
+        << "jpg" << qint64(0);
     QTest::newRow("small picture kept as it is")
-        << HostilePlans::blackPng(100, 120) << QSize(100, 120) << "jpg";
-    QTest::newRow("side over the limit") << HostilePlans::blackPng(16385, 1) << QSize() << "jpg";
+        << HostilePlans::blackPng(100, 120) << QSize(100, 120) << "jpg" << qint64(0);
+    QTest::newRow("side over the limit")
+        << HostilePlans::blackPng(16385, 1) << QSize() << "jpg" << qint64(0);
     // 81 megapixels in 9 KB: would take a third of a gigabyte to decode.
-    QTest::newRow("area over the limit") << HostilePlans::blackPng(9000, 9000) << QSize() << "jpg";
+    QTest::newRow("area over the limit")
+        << HostilePlans::blackPng(9000, 9000) << QSize() << "jpg" << qint64(0);
     // Every scan is decoded over the whole picture.
-    QTest::newRow("progressive") << HostilePlans::progressiveJpeg(256) << QSize(128, 128) << "jpg";
+    QTest::newRow("progressive") << HostilePlans::progressiveJpeg(256) << QSize(128, 128) << "jpg"
+                                 << qint64(0);
     QTest::newRow("more scans than any encoder writes")
-        << HostilePlans::progressiveJpeg(256, 10000) << QSize() << "jpg";
+        << HostilePlans::progressiveJpeg(256, 10000) << QSize() << "jpg" << qint64(0);
     // A camera's segment that is too short to hold its length hides no scan from the count.
     QTest::newRow("more scans than any encoder writes, behind an APP1 of length 1")
         << HostilePlans::progressiveJpeg(64, 10000).insert(2, "\xff\xe1\x00\x01", 4) << QSize()
-        << "jpg";
+        << "jpg" << qint64(0);
+    // A file of a few kilobytes stating 300 MiB: the scans after the hole are counted, or the
+    // picture is no picture.
+    QTest::newRow("more scans than any encoder writes, behind a hole of 300 MiB")
+        << HostilePlans::progressiveJpeg(64, 10000) << QSize() << "jpg" << qint64(300 << 20);
     // Pictures of other formats carry pictures of their own, which no bound sees: only the
     // formats whose bytes the bounds know are read, whatever the file's name.
     using namespace HostilePlans;
     QTest::newRow("svgz inflating to a gibibyte, named as a png")
-        << svgzInflatingTo(svgShowingData(blackPng(8, 8)), 1024) << QSize() << "png";
+        << svgzInflatingTo(svgShowingData(blackPng(8, 8)), 1024) << QSize() << "png" << qint64(0);
     QTest::newRow("svg holding a jpeg of ten thousand scans, named as a png")
-        << svgShowingJpeg(progressiveJpeg(64, 10000)) << QSize() << "png";
+        << svgShowingJpeg(progressiveJpeg(64, 10000)) << QSize() << "png" << qint64(0);
     QTest::newRow("icon holding a png over the area limit, named as a png")
-        << icoHolding(blackPng(9000, 9000)) << QSize() << "png";
-    QTest::newRow("bmp named as a png") << bmpOf(QSize(40, 30)) << QSize(40, 30) << "png";
-    QTest::newRow("gif named as a png") << gifWithScreen(20, 10) << QSize(20, 10) << "png";
+        << icoHolding(blackPng(9000, 9000)) << QSize() << "png" << qint64(0);
+    QTest::newRow("bmp named as a png")
+        << bmpOf(QSize(40, 30)) << QSize(40, 30) << "png" << qint64(0);
+    QTest::newRow("gif named as a png")
+        << gifWithScreen(20, 10) << QSize(20, 10) << "png" << qint64(0);
 }
 
 void TestImage::pictureFilesAreFittedOrRefused()
@@ -118,7 +130,23 @@ void TestImage::pictureFilesAreFittedOrRefused()
     QFETCH(QByteArray, bytes);
     QFETCH(QSize, size);
     QFETCH(QString, suffix);
-    const Image image(writeBytes(m_dir.filePath(QStringLiteral("holiday.photo.") + suffix), bytes));
+    QFETCH(qint64, hole);
+    const QString path
+        = writeBytes(m_dir.filePath(QStringLiteral("holiday.photo.") + suffix), bytes);
+    if (hole > 0) {
+#ifdef Q_OS_UNIX
+        const int at = bytes.indexOf("\xff\xc2");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QVERIFY(file.write(bytes.left(at)) == at && file.seek(at + hole)
+                && file.write(bytes.mid(at)) == bytes.size() - at && file.flush());
+        if (::lseek(file.handle(), 0, SEEK_HOLE) >= file.size())
+            QSKIP("The temporary folder keeps no holes in its files.");
+#else
+        QSKIP("Holes are made and found here on Unix only.");
+#endif
+    }
+    const Image image(path);
     QCOMPARE(image.isNull(), !size.isValid());
     if (size.isValid()) {
         QCOMPARE(image.pixmap().size(), size);

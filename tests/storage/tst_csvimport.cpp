@@ -5,7 +5,9 @@
 #include "storage/CsvExport.h"
 #include "storage/CsvImport.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QRegExp>
 #include <QRegularExpression>
@@ -63,6 +65,18 @@ QByteArray repeatedCells(const QByteArray &cell, int count, char separator = ','
     for (int i = 0; i < count; ++i)
         row += (i ? QByteArray(1, separator) : QByteArray()) + cell + QByteArray::number(i);
     return row;
+}
+
+// The bytes with a hole of the given size at the offset, in a file that states them all: false
+// where the file system keeps no holes and the zeros take room on the disk.
+bool writeWithHole(const QString &path, const QByteArray &bytes, int at, qint64 hole)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes.left(at)) != at
+        || !file.resize(bytes.size() + hole) || !file.seek(at + hole)
+        || file.write(bytes.mid(at)) != bytes.size() - at || !file.flush())
+        return false;
+    return ::lseek(file.handle(), 0, SEEK_HOLE) < file.size();
 }
 
 } // namespace
@@ -399,6 +413,8 @@ void TestCsvImport::eachPictureIsPaidForOnceByWhatItHolds_data()
 {
     QTest::addColumn<QStringList>("paths"); // the picture cell of each row
     QTest::addColumn<QList<int>>("images"); // each card's library index
+    // False where a file of the row was to hold a hole and the file system keeps none.
+    QTest::addColumn<bool>("holesKept");
     // Two pictures of half the pixels the import always allows, of 8 bits a channel, which
     // count as many pixels as they have, a few kilobytes each: the second is decoded only if the
     // first was decoded once.
@@ -411,30 +427,63 @@ void TestCsvImport::eachPictureIsPaidForOnceByWhatItHolds_data()
         spellings << m_dir.path() + QStringLiteral("/.").repeated(dots)
                 + QStringLiteral("/wide.png");
     QTest::newRow("one picture under 300 spellings")
-        << spellings + QStringList {tall} << QVector<int>(300, 0).toList() + QList<int> {1};
+        << spellings + QStringList {tall} << QVector<int>(300, 0).toList() + QList<int> {1} << true;
     const QString library = m_dir.filePath(QStringLiteral("library.so"));
     QFile sparse(library);
     QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(4 << 20));
     const QString large = writeCsv(HostilePlans::blackPng(5000, 5000), "large.png");
     QTest::newRow("a large file that is no picture")
-        << QStringList {library, large} << QList<int> {-1, -1};
-    // A picture whose file states a gibibyte, nearly all of it a hole with no bytes: it pays
-    // only for the bytes read, which leave no room for the large picture after it.
+        << QStringList {library, large} << QList<int> {-1, -1} << true;
+    // A picture whose file states a quarter of a gibibyte, nearly all of it a hole with no bytes:
+    // it pays only for the bytes read, which leave no room for the large picture after it.
     const QString sparsePicture = writeCsv(HostilePlans::blackPng(4096, 2048, 8, 2), "sparse.png");
     QFile sparsePictureFile(sparsePicture);
-    QVERIFY(sparsePictureFile.open(QIODevice::ReadWrite) && sparsePictureFile.resize(1LL << 30));
+    QVERIFY(sparsePictureFile.open(QIODevice::ReadWrite) && sparsePictureFile.resize(256 << 20));
     QTest::newRow("a sparse file paid for by the bytes read")
-        << QStringList {sparsePicture, large} << QList<int> {0, -1};
+        << QStringList {sparsePicture, large} << QList<int> {0, -1} << true;
+    // Small pictures followed by 8 MiB that their decoders never read: they pay for what they
+    // read.
+    QImage small(10, 10, QImage::Format_RGB32);
+    small.fill(Qt::darkCyan);
+    const QByteArray unread(8 << 20, 0);
+    QTest::newRow("a bmp paid for by its rows")
+        << QStringList {writeCsv(HostilePlans::encodedPicture(small, "BMP") + unread, "small.bmp"),
+                        large}
+        << QList<int> {0, -1} << true;
+    QTest::newRow("a gif paid for by its picture")
+        << QStringList {writeCsv(HostilePlans::gifWithScreen(10, 10) + unread, "small.gif"), large}
+        << QList<int> {0, -1} << true;
+    // A PNG whose chunk of 64 MiB, before its data, is a hole: its decoder reads the zeros, and
+    // they take no room on the disk.
+    const QByteArray png = HostilePlans::blackPng(8, 8);
+    const QByteArray holeChunk = QByteArray::fromHex("04000000") + "prVt";
+    const QByteArray holed = png.left(33) + holeChunk + png.mid(33);
+    const QString holedPng = m_dir.filePath(QStringLiteral("holed.png"));
+    const bool kept = writeWithHole(holedPng, holed, 33 + holeChunk.size(), (64 << 20) + 4);
+    QTest::newRow("a png paid for by the bytes there, not its hole")
+        << QStringList {holedPng, large} << QList<int> {0, -1} << kept;
+    // A picture refused for its 67 megapixels, in 8 MB of bytes that are there, pays nothing:
+    // the picture after it, of twice the pixels always allowed, has only its own bytes.
+    QImage overLimit(8193, 8193, QImage::Format_Mono);
+    overLimit.fill(0);
+    const QString refused
+        = writeCsv(HostilePlans::encodedPicture(overLimit, "BMP"), "over the limit.bmp");
+    const QString twice = writeCsv(HostilePlans::blackPng(8192, 4096, 8, 2), "twice.png");
+    QTest::newRow("a refused picture pays nothing")
+        << QStringList {refused, twice} << QList<int> {-1, -1} << true;
     // A few pixels more than are always allowed, paid for by its own bytes.
     QTest::newRow("a picture paid for by its own bytes")
         << QStringList {writeCsv(HostilePlans::blackPng(4096, 4097, 8, 2), "just over.png")}
-        << QList<int> {0};
+        << QList<int> {0} << true;
 }
 
 void TestCsvImport::eachPictureIsPaidForOnceByWhatItHolds()
 {
     QFETCH(QStringList, paths);
     QFETCH(QList<int>, images);
+    QFETCH(bool, holesKept);
+    if (!holesKept)
+        QSKIP("The temporary folder keeps no holes in its files.");
     QString error;
     QVERIFY(importCsvFile(m_plan, writeCsv("Name,Images\nx," + paths.join("\nx,").toUtf8() + "\n"),
                           true, &error));
