@@ -643,10 +643,12 @@ void PlanFileCommands::duplicate()
     if (m_guard.planFileChangedOutside())
         changesToCopyOnly = true;
     QString error;
+    QString reason;
     const bool made = changesToCopyOnly ? writePlanFile(m_plan, chosen, &error)
-                                        : copyFile(m_planFile.fileName, chosen, true);
+                                        : copyFile(m_planFile.fileName, chosen, true, &reason);
     if (!made) {
-        criticalMessage(m_window, tr("Unable to create new file '%1'.").arg(chosen));
+        criticalMessage(
+            m_window, withFailureReason(tr("Unable to create new file '%1'.").arg(chosen), reason));
         return;
     }
     if (informationMessage(m_window, tr("Do you wish to open the new duplicate file?"),

@@ -714,6 +714,10 @@ void TestPlanFiles::duplicateProposesRefusesAndCopies_data()
     QTest::newRow("a version written while the dialog is open: the copy is the plan shown")
         << "Plan.tv" << false << "Copy"
         << "" << 4 << true;
+    // A copy renamed over it would take its place for every program that reads it.
+    QTest::newRow("onto a pipe: refused, the pipe left")
+        << "Plan.tv" << false << "Pipe.tv"
+        << "Unable to create new file '%1'.\nIt is not a regular file." << -1 << false;
 }
 
 void TestPlanFiles::duplicateProposesRefusesAndCopies()
@@ -726,6 +730,9 @@ void TestPlanFiles::duplicateProposesRefusesAndCopies()
     QFETCH(bool, landing);
     QVERIFY(writeTestPlan(path(plan), 3));
     const QByteArray onDisk = readBytes(path(plan));
+    const bool pipe = chosen == QLatin1String("Pipe.tv");
+    if (pipe)
+        QCOMPARE(mkfifo(QFile::encodeName(path(chosen)).constData(), 0600), 0);
     MainWindow window;
     QVERIFY(window.openFile(path(plan), readOnlyChange));
     if (readOnlyChange) {
@@ -749,8 +756,11 @@ void TestPlanFiles::duplicateProposesRefusesAndCopies()
         QCOMPARE(dialogs.requests.first().path, path("a 2.b.tv"));
     if (refusal) {
         QVERIFY(refusal->answered());
-        QCOMPARE(refusal->shownText(), message);
+        QCOMPARE(refusal->shownText(),
+                 message.contains("%1") ? message.arg(path(chosen)) : message);
     }
+    if (pipe)
+        QVERIFY(QFileInfo::exists(path(chosen)) && !QFileInfo(path(chosen)).isFile());
     if (open)
         QVERIFY(open->answered());
     QCOMPARE(cardsInFile(path("Copy.tv")), copyCards);
