@@ -6,7 +6,6 @@
 
 #include <csignal>
 #include <memory>
-#include <vector>
 
 #include <QDirIterator>
 #include <QProcess>
@@ -62,7 +61,6 @@ private slots:
     void aQuitSignalSavesThePendingEditAndEnds();
     void aQuitWhoseSaveFailsKeepsThePlanShownAside_data();
     void aQuitWhoseSaveFailsKeepsThePlanShownAside();
-    void twoCopiesEndedTogetherKeepAFileEach();
     void aSignalAsksToQuitOnceForAllThatCame();
 };
 
@@ -276,48 +274,6 @@ void TestQuitSignals::aQuitWhoseSaveFailsKeepsThePlanShownAside()
     // The save's own reason, not a read-only mark the window set on the file it found gone.
     if (doing != QLatin1String("read-only"))
         QVERIFY2(!diagnostics.contains("read-only"), diagnostics.constData());
-}
-
-// A logout ends two copies of the program at once, each with an edit its plan's file won't take,
-// the two plans of one name: each edit is kept, in a file of its own.
-void TestQuitSignals::twoCopiesEndedTogetherKeepAFileEach()
-{
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    const QString backups = folder.filePath("Backups");
-    QVERIFY(QDir().mkpath(backups));
-    const QStringList prefixes {"First", "Second"};
-    const int cards = 5000;
-    std::vector<std::unique_ptr<QTemporaryDir>> homes;
-    std::vector<std::unique_ptr<ChildWithQuitSignals>> children;
-    for (const QString &prefix : prefixes) {
-        const QString planFolder = folder.filePath(prefix);
-        QVERIFY(QDir().mkpath(planFolder));
-        // Large enough that each write takes a while, so that the two overlap.
-        QVERIFY(writeTestPlan(planFolder + "/Plan.tv", cards, prefix));
-        // Homes of their own, or the preferences' lock would take turns for them; one backup
-        // folder, as one user's two copies share.
-        homes.emplace_back(new QTemporaryDir);
-        children.emplace_back(new ChildWithQuitSignals);
-        children.back()->startOn(homes.back()->path(), planFolder + "/Plan.tv",
-                                 "backups in " + backups);
-        QVERIFY(children.back()->waitForStarted());
-    }
-    for (auto &child : children)
-        QCOMPARE(nextLine(*child), QByteArray("edited"));
-    for (const QString &prefix : prefixes)
-        QVERIFY(QDir(folder.filePath(prefix)).removeRecursively());
-    for (auto &child : children)
-        QCOMPARE(::kill(pid_t(child->processId()), SIGTERM), 0);
-    for (auto &child : children)
-        QVERIFY(child->waitForFinished(60000));
-    QStringList kept;
-    for (const QString &file : QDir(backups).entryList({"*.tv"}, QDir::Files))
-        kept << cardNamesInFile(backups + "/" + file).join(',');
-    kept.sort();
-    QCOMPARE(kept,
-             QStringList({(testPlanNames(cards, "First") << "Edited").join(','),
-                          (testPlanNames(cards, "Second") << "Edited").join(',')}));
 }
 
 // A quit that was refused must not come back by itself: each signal asks once, however many

@@ -16,7 +16,6 @@
 //   "question open, cell"  the same, with "Typed in cell" typed as for "cell"
 //   "outside version, full screen N"  no edit: tab N alone in full screen, and another
 //                        program's version written meanwhile, settled, not yet asked about
-//   "backups in FOLDER"  the backup folder set to FOLDER before the window is made
 // It writes "edited" to its output once the edit is made and the rest is done. A quit that has
 // to wait for the dialogs and menus it cancelled waits ten minutes here, so that the test sees
 // one that does not return.
@@ -223,13 +222,7 @@ int main(int argc, char *argv[])
     int programArgc = 2;
     setNestedLoopsWaitMs(10 * 60 * 1000);
     return runProgram(
-        programArgc, programArguments,
-        [&doing] {
-            presetQuietStartup(QString());
-            const QString backups = QStringLiteral("backups in ");
-            if (doing.startsWith(backups))
-                settings()->write(Settings::Key::BackupFolder, doing.mid(backups.size()));
-        },
+        programArgc, programArguments, [] { presetQuietStartup(QString()); },
         [&doing](MainWindow &window) {
             const bool edited = leaveEdited(window, doing);
             if (!edited)
