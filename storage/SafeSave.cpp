@@ -275,9 +275,6 @@ SaveOutcome saveFileContent(const QString &fileName,
 
 bool canReplaceFile(const QString &fileName, QString *reason)
 {
-    QString refusal;
-    if (!reason)
-        reason = &refusal;
     const QFileInfo info(fileName);
     if (!mayPutFileInPlace(fileName, reason))
         return false;
@@ -287,7 +284,8 @@ bool canReplaceFile(const QString &fileName, QString *reason)
     const int wanted = info.exists() ? W_OK : W_OK | X_OK;
     if (faccessat(AT_FDCWD, QFile::encodeName(asked).constData(), wanted, AT_EACCESS) == 0)
         return true;
-    *reason = QString::fromLocal8Bit(std::strerror(errno));
+    if (reason)
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
     return false;
 }
 

@@ -125,20 +125,23 @@ bool mayPutFileInPlace(const QString &fileName, QString *reason)
     if (fileName.isEmpty() || stat(QFile::encodeName(fileName).constData(), &status) != 0
         || S_ISREG(status.st_mode))
         return true;
-    *reason = S_ISDIR(status.st_mode) ? QStringLiteral("It is a folder")
-                                      : QStringLiteral("It is not a regular file");
+    if (reason)
+        *reason = S_ISDIR(status.st_mode) ? QStringLiteral("It is a folder")
+                                          : QStringLiteral("It is not a regular file");
     return false;
 }
 
 bool openSaveFile(QSaveFile *file, QString *reason)
 {
-    reason->clear();
+    if (reason)
+        reason->clear();
     return mayPutFileInPlace(file->fileName(), reason) && file->open(QIODevice::WriteOnly);
 }
 
 bool commitSaveFile(QSaveFile *file, QString *reason)
 {
-    reason->clear();
+    if (reason)
+        reason->clear();
     if (!file->flush() || !mayPutFileInPlace(file->fileName(), reason)) {
         file->cancelWriting(); // the temporary file goes with the QSaveFile
         return false;
@@ -148,9 +151,6 @@ bool commitSaveFile(QSaveFile *file, QString *reason)
 
 bool copyFile(const QString &from, const QString &to, bool overwrite, QString *reason)
 {
-    QString refusal;
-    if (!reason)
-        reason = &refusal;
     const QFileInfo source(from);
     // Only a regular file: a device never ends, and a pipe blocks until someone writes to it.
     if (!source.isFile() || !source.isReadable())

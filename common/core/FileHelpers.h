@@ -22,13 +22,14 @@ bool readBoundedBytes(QIODevice *device, qint64 maximum, QByteArray *bytes);
 // Whether a new file may be put in the name's place: nothing is there (behind any links) or a
 // regular file is. A device, a pipe, a socket or a folder there stays as it is, since a file
 // renamed over it would take its place for every program that uses it (the null device, for the
-// whole machine); reason then says why, for a message that names the path.
+// whole machine); reason, when given, then says why, for a message that names the path.
 bool mayPutFileInPlace(const QString &fileName, QString *reason);
 
 // The file-name road of the writers that replace a file through a QSaveFile: the name is
 // checked as above when the file is opened and again just before the new file takes its place,
 // and the last buffered write is flushed first, since commit() would not see it fail. On a
-// failure, reason holds the check's words, or is empty where the file itself failed.
+// failure, reason (when given) holds the check's words, or is empty where the file itself
+// failed.
 bool openSaveFile(QSaveFile *file, QString *reason);
 bool commitSaveFile(QSaveFile *file, QString *reason);
 
