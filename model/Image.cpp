@@ -35,7 +35,7 @@ Image::Image(const QString &fileName)
 }
 
 // Only the fitted picture is kept, so a photo is decoded at that size where it can be.
-Image Image::fromNamedFile(const QString &fileName, qint64 *areaBudget, qint64 pixelsPerByte)
+Image Image::fromNamedFile(const QString &fileName, PictureBudget *budget)
 {
     QFile file(fileName);
     if (!openRegularFile(file))
@@ -43,8 +43,7 @@ Image Image::fromNamedFile(const QString &fileName, qint64 *areaBudget, qint64 p
     // Only a picture that comes in pays for the pixels it holds, by the bytes of it that are
     // there: a file's size is no more than a number in the file system, and the size of a
     // sparse file holds next to no bytes.
-    return fromFile(readRasterPicture(&file, QSize(MaxSide, MaxSide), areaBudget, pixelsPerByte),
-                    fileName);
+    return fromFile(readRasterPicture(&file, QSize(MaxSide, MaxSide), budget), fileName);
 }
 
 Image Image::fromFile(const QImage &picture, const QString &fileName)

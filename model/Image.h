@@ -28,15 +28,13 @@ public:
     // A picture file, read only from a regular file, links followed, which is known before
     // anything opens it (the open of a pipe waits until something writes to it, and a device
     // never ends), and only as readRasterPicture reads pictures, whatever the file's name. Stock
-    // images, in the program's resources, are regular files too. areaBudget as for
-    // readRasterPicture, for the pictures that another file names (the "Images" column of a CSV
-    // file): a picture that comes in adds pixelsPerByte for each byte of it that its decoder reads
-    // and that is there, so that only the bytes of pictures pay for pixels and a large file of
-    // anything else, a picture refused, or the holes of a file whose size the file system states
-    // but whose bytes are not there, buy none. A photo comes out upright, as its camera says it
-    // was held.
-    static Image fromNamedFile(const QString &fileName, qint64 *areaBudget = nullptr,
-                               qint64 pixelsPerByte = 0);
+    // images, in the program's resources, are regular files too. budget as for readRasterPicture,
+    // for the pictures that another file names (the "Images" column of a CSV file): a picture that
+    // comes in earns for each byte of it that its decoder reads and that is there, so that only
+    // the bytes of pictures pay for pixels and a large file of anything else, a picture refused,
+    // or the holes of a file whose size the file system states but whose bytes are not there, buy
+    // none. A photo comes out upright, as its camera says it was held.
+    static Image fromNamedFile(const QString &fileName, PictureBudget *budget = nullptr);
 
     const QPixmap &pixmap() const { return m_pixmap; }
     const QString &name() const { return m_name; }

@@ -16,6 +16,10 @@
 #include <QUrl>
 #include <QVector>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 const QChar quote = QLatin1Char('"');
@@ -36,6 +40,19 @@ const qint64 bytesPerCard = 64;
 const qint64 bytesPerValue = 48;
 const qint64 bytesPerProperty = 768;
 const qint64 bytesPerLink = 256;
+
+// A file as the system knows it, whatever path names it: its device and node, so that its hard
+// links, the links to it and every spelling of its path are one file; its canonical path where
+// the system tells no node.
+QString fileIdentity(const QFileInfo &info)
+{
+#ifdef Q_OS_UNIX
+    struct stat status;
+    if (::stat(QFile::encodeName(info.filePath()).constData(), &status) == 0)
+        return QStringLiteral("%1:%2").arg(quint64(status.st_dev)).arg(quint64(status.st_ino));
+#endif
+    return info.canonicalFilePath();
+}
 
 bool isBlank(const QChar *chars, int length)
 {
@@ -533,9 +550,10 @@ private:
     }
 
     // Rows that name the same picture file share one library entry; remembering the outcome
-    // per file spares decoding it for every row. The file is known by its canonical path, so
-    // that it is read and paid for once however the rows spell it (dir/./name, a link): each
-    // spelling of a file would otherwise add its bytes to the budget again.
+    // per file spares decoding it for every row. The file is known by its identity, so that it
+    // is read once however the rows reach it (hard links, links, dir/./name): each picture takes
+    // the work of an ordinary photo without paying, and the import's time grows with the files
+    // it reads, never with the rows.
     void setCardImage(int card, const QString &cell)
     {
         const QString path = cell.trimmed();
@@ -543,7 +561,7 @@ private:
         // Only regular files: a device or pipe named in a cell could block the import forever.
         if (path.isEmpty() || !info.isFile())
             return;
-        const QString file = info.canonicalFilePath();
+        const QString file = fileIdentity(info);
         const auto known = m_imageIndexes.constFind(file);
         if (known != m_imageIndexes.constEnd()) {
             if (known.value() >= 0)
@@ -551,9 +569,9 @@ private:
             return;
         }
         // The file is one the CSV file names, not one the user chose: only a raster picture,
-        // and its pixels paid for by the bytes of the pictures that come in, as a plan's pictures
-        // are paid for by the bytes of the plan they come in.
-        const Image image = Image::fromNamedFile(path, &m_pixelBudget, pixelsPerFileByte);
+        // and what it takes beyond an ordinary picture paid for by the bytes of the pictures that
+        // come in, as a plan's pictures are paid for by the bytes of the plan they come in.
+        const Image image = Image::fromNamedFile(path, &m_pictureBudget);
         int index = -1;
         if (!image.isNull()) {
             index = m_document.findImage(image.pixmap());
@@ -576,8 +594,8 @@ private:
     QVector<QVector<QString>> m_values;
     // (row, cell) of the rows that name a picture, in row order.
     QList<QPair<int, QString>> m_imageCells;
-    QHash<QString, int> m_imageIndexes; // canonical path -> library index, -1 for no picture
-    qint64 m_pixelBudget = pixelsAlwaysAllowed;
+    QHash<QString, int> m_imageIndexes; // file identity -> library index, -1 for no picture
+    PictureBudget m_pictureBudget {pixelsAlwaysAllowed, pixelsPerFileByte, ordinaryPictureArea};
 };
 
 QString cantRead(const QString &fileName)

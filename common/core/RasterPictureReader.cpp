@@ -2,11 +2,13 @@
 
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 #include <QBuffer>
 #include <QFileDevice>
 #include <QImageReader>
 #include <QtEndian>
+#include <QtMath>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -118,6 +120,8 @@ struct PictureBytes
     qint64 coefficientBytes = 0;
     // The decoder scales as it decodes, holding a few rows.
     bool decoderScales = false;
+    // The decoder reduces the picture by eighths as it decodes it, block by block (a JPEG).
+    bool reducedByEighths = false;
 };
 
 // Two bytes for each coefficient of each channel of a JPEG's frame header (precision, height,
@@ -322,6 +326,7 @@ bool readPictureBytes(QIODevice *device, const QByteArray &format, bool measured
             || bytes.passed() > maximumPictureBytes)
             return false;
         picture->decoderScales = true;
+        picture->reducedByEighths = true;
     } else if (!measured || device->isSequential()) {
         // Their decoder reads on from where the device stood; a walk on a pipe would take its
         // bytes away.
@@ -401,16 +406,53 @@ int decodedDepth(QImageReader &reader)
     return depth > 0 ? depth : 32;
 }
 
+// The size a JPEG's decoder reduces a picture of size to, on its way to fitted: by as many eighths
+// as keep it no smaller than fitted, at most seven.
+QSize jpegReducedSize(const QSize &size, const QSize &fitted)
+{
+    const double reduction
+        = qMin(double(size.width()) / fitted.width(), double(size.height()) / fitted.height());
+    const int eighths = qBound(1, qCeil(8 / reduction), 8);
+    return QSize(int((qint64(size.width()) * eighths + 7) / 8),
+                 int((qint64(size.height()) * eighths + 7) / 8));
+}
+
+// The size a reader declares, or an invalid one. A BMP stored from the top down declares a
+// negative height, and its decoder stands the picture up.
+QSize declaredSize(QImageReader &reader)
+{
+    const QSize size = reader.size();
+    if (size.height() < 0 && size.height() > std::numeric_limits<int>::min())
+        return QSize(size.width(), -size.height());
+    return size;
+}
+
+// A BMP's decoder draws on the picture it is given when it has the size and format the file
+// declares, and leaves the rows that the file lacks, and the pixels its runs pass over, as it
+// found them: it is given a blank one. A picture it made of its own memory is no picture.
+bool readOntoBlank(QImageReader &reader, const QSize &size, QImage *image)
+{
+    *image = QImage(size, reader.imageFormat());
+    if (image->isNull())
+        return false;
+    if (image->depth() <= 8)
+        image->fill(0u);
+    else
+        image->fill(image->hasAlphaChannel() ? Qt::transparent : Qt::black);
+    const uchar *given = image->constBits();
+    return reader.read(image) && image->constBits() == given;
+}
+
 // The reader is given the one format its bytes start with and asks no other handler. The budget
-// gains what the picture's bytes earn only when the picture comes in.
+// gains what the picture's bytes (those there, measured) earn only when the picture comes in.
 QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, const QSize &fitInto,
-                          qint64 *areaBudget, qint64 earned, PictureOrientation orientation)
+                          PictureBudget *budget, qint64 bytes, PictureOrientation orientation)
 {
     // The reader opens its device and looks at its first bytes, nothing more, so that what the
     // bytes declare beyond the reader's size() is known before anything is decoded.
     if (!reader.canRead())
         return QImage();
-    const QSize declared = reader.size();
+    const QSize declared = declaredSize(reader);
     if (!declared.isValid())
         return QImage();
     // The decoder draws a GIF on the whole of its screen, which the reader's size() may leave
@@ -440,14 +482,25 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
         if (fit && depth < 32)
             decoding += pixels * 4;
     }
-    const qint64 area = qMax(pixels, (decoding + 3) / 4);
-    if (pixels > maximumPictureArea || picture.held.size() + decoding > maximumPictureBytes
-        || (areaBudget && area > *areaBudget + earned))
+    // The work of decoding, in pixels decoded whole. A JPEG of one scan, reduced as it is
+    // decoded, costs its decoder the work of some four pixels for each block of 8 x 8 and the
+    // pixels of the reduced picture; one of more scans goes over every coefficient in each.
+    qint64 work = pixels;
+    if (decoderScales && picture.reducedByEighths && picture.coefficientBytes == 0) {
+        const QSize reduced = jpegReducedSize(size, fitted);
+        work = pixels / 16 + qint64(reduced.width()) * reduced.height();
+    }
+    const qint64 area = qMax(work, (decoding + 3) / 4);
+    const qint64 free = budget ? qMin(budget->freeEach, mostFreePixelsPerByte * bytes) : 0;
+    const qint64 earned = budget ? budget->pixelsPerByte * bytes : 0;
+    const qint64 paid = budget ? qMax<qint64>(0, area - free) : 0;
+    if (work > maximumPictureArea || picture.held.size() + decoding > maximumPictureBytes
+        || (budget && paid > budget->pixels + earned))
         return QImage();
     if (decoderScales)
         reader.setScaledSize(fitted);
     QImage image;
-    if (!reader.read(&image))
+    if (reader.format() == "bmp" ? !readOntoBlank(reader, size, &image) : !reader.read(&image))
         return QImage();
     // A format may declare one size and then deliver another.
     if (image.width() > maximumPictureSide || image.height() > maximumPictureSide
@@ -466,8 +519,8 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
         image = image.scaled(sidesSwap ? fitted.transposed() : fitted, Qt::IgnoreAspectRatio,
                              Qt::SmoothTransformation);
     }
-    if (areaBudget)
-        *areaBudget += earned - area;
+    if (budget)
+        budget->pixels += earned - paid;
     return image;
 }
 
@@ -486,8 +539,8 @@ QByteArray rasterFormat(const QByteArray &start)
     return QByteArray();
 }
 
-QImage readRasterPicture(QIODevice *device, const QSize &fitInto, qint64 *areaBudget,
-                         qint64 pixelsPerByteRead, PictureOrientation orientation)
+QImage readRasterPicture(QIODevice *device, const QSize &fitInto, PictureBudget *budget,
+                         PictureOrientation orientation)
 {
     // No picture takes more bytes than that, and a walk of its bytes stops there: a file that
     // states more is no picture, known before a byte of it is read.
@@ -496,20 +549,19 @@ QImage readRasterPicture(QIODevice *device, const QSize &fitInto, qint64 *areaBu
     const QByteArray format = rasterFormat(device->peek(8));
     if (format.isEmpty())
         return QImage();
-    const bool paidByBytes = areaBudget && pixelsPerByteRead > 0;
+    const bool measured = budget && (budget->pixelsPerByte > 0 || budget->freeEach > 0);
     PictureBytes picture;
-    if (!readPictureBytes(device, format, paidByBytes, &picture))
+    if (!readPictureBytes(device, format, measured, &picture))
         return QImage();
-    const qint64 earned = paidByBytes
-        ? pixelsPerByteRead * bytesThere(device, device->pos(), device->pos() + picture.length)
-        : 0;
+    const qint64 bytes
+        = measured ? bytesThere(device, device->pos(), device->pos() + picture.length) : 0;
     QBuffer held(&picture.held);
     if (!picture.held.isEmpty())
         held.open(QIODevice::ReadOnly);
     QImageReader reader(picture.held.isEmpty() ? device : &held, format);
     // Only that format's handler: no other is asked whether it knows the bytes.
     reader.setAutoDetectImageFormat(false);
-    return readLimitedPicture(reader, picture, fitInto, areaBudget, earned, orientation);
+    return readLimitedPicture(reader, picture, fitInto, budget, bytes, orientation);
 }
 
 QImage imageFromHex(const QString &text, const QSize &fitInto, qint64 *areaBudget)
@@ -519,5 +571,11 @@ QImage imageFromHex(const QString &text, const QSize &fitInto, qint64 *areaBudge
     QByteArray bytes = QByteArray::fromHex(text.toLatin1());
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    return readRasterPicture(&buffer, fitInto, areaBudget, 0, PictureOrientation::AsStored);
+    if (!areaBudget)
+        return readRasterPicture(&buffer, fitInto, nullptr, PictureOrientation::AsStored);
+    PictureBudget budget;
+    budget.pixels = *areaBudget;
+    const QImage image = readRasterPicture(&buffer, fitInto, &budget, PictureOrientation::AsStored);
+    *areaBudget = budget.pixels;
+    return image;
 }

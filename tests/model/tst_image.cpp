@@ -195,9 +195,8 @@ void TestImage::onlyRegularFilesAreOpened()
     std::unique_ptr<PipeFeeder> feeder;
     if (fed)
         feeder.reset(new PipeFeeder(path, HostilePlans::blackPng(8, 8)));
-    qint64 budget = pixelsAlwaysAllowed;
-    const Image image
-        = named ? Image::fromNamedFile(path, &budget, pixelsPerFileByte) : Image(path);
+    PictureBudget budget {pixelsAlwaysAllowed, pixelsPerFileByte, ordinaryPictureArea};
+    const Image image = named ? Image::fromNamedFile(path, &budget) : Image(path);
     QCOMPARE(image.isNull(), !picture);
 #else
     Q_UNUSED(path)
