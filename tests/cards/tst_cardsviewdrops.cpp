@@ -223,6 +223,9 @@ void TestCardsViewDrops::pictureDataIsReadAsTheRasterBytesItCarries_data()
                             << QSize(40, 30);
     QTest::newRow("a large jpeg, fitted")
         << QStringList {"image/jpeg"} << QList<QByteArray> {jpegPhoto(1000, 500)} << QSize(128, 64);
+    QTest::newRow("a phone photo of 108 megapixels, fitted")
+        << QStringList {"image/jpeg"} << QList<QByteArray> {baselineJpeg(12000, 9000)}
+        << QSize(128, 96);
     QTest::newRow("an svg, then a png: the png")
         << QStringList {"image/svg", "image/png"}
         << QList<QByteArray> {svgShowingData(blackPng(8, 8)), blackPng(30, 20)} << QSize(30, 20);

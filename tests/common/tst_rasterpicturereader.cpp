@@ -71,6 +71,85 @@ private:
     qint64 m_read = 0;
 };
 
+// The BMP the system writes, its rows stored from the top down as some programs write them: in
+// the opposite order, under a negative height.
+QByteArray storedTopDown(const QByteArray &bmp)
+{
+    const auto *bytes = reinterpret_cast<const uchar *>(bmp.constData());
+    const int offset = qFromLittleEndian<qint32>(bytes + 10);
+    const int width = qFromLittleEndian<qint32>(bytes + 18);
+    const int height = qFromLittleEndian<qint32>(bytes + 22);
+    const int row = (width * qFromLittleEndian<quint16>(bytes + 28) + 31) / 32 * 4;
+    QByteArray flipped = bmp.left(offset);
+    const qint32 negative = qToLittleEndian(qint32(-height));
+    flipped.replace(22, 4, reinterpret_cast<const char *>(&negative), 4);
+    for (int y = height - 1; y >= 0; --y)
+        flipped += bmp.mid(offset + y * row, row);
+    return flipped;
+}
+
+// A BMP of 8 bits a pixel in runs, black and green, each row's left half a run of green and
+// its right half passed over by the end of the row.
+QByteArray halfRowsInRuns(int width, int height)
+{
+    QByteArray rows;
+    for (int y = 0; y < height; ++y) {
+        for (int left = width / 2; left > 0; left -= 255)
+            rows += char(qMin(left, 255)) + QByteArray(1, 1);
+        rows += QByteArray(2, 0);
+    }
+    rows += QByteArray("\0\1", 2);
+    const int offset = 54 + 2 * 4;
+    uchar head[54] = {'B', 'M'};
+    qToLittleEndian(quint32(offset + rows.size()), head + 2);
+    qToLittleEndian(quint32(offset), head + 10);
+    qToLittleEndian(quint32(40), head + 14);
+    qToLittleEndian(qint32(width), head + 18);
+    qToLittleEndian(qint32(height), head + 22);
+    qToLittleEndian(quint16(1), head + 26);
+    qToLittleEndian(quint16(8), head + 28);
+    qToLittleEndian(quint32(1), head + 30); // in runs of 8 bits
+    qToLittleEndian(quint32(2), head + 46); // two colours
+    return QByteArray(reinterpret_cast<const char *>(head), sizeof head)
+        + QByteArray::fromHex("00000000"
+                              "00ff0000")
+        + rows;
+}
+
+// A BMP of 32 bits a pixel with alpha, as its newest header describes it, of the picture.
+QByteArray withAlpha(const QImage &picture)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    QByteArray rows;
+    for (int y = image.height() - 1; y >= 0; --y)
+        rows.append(reinterpret_cast<const char *>(image.constScanLine(y)), image.width() * 4);
+    uchar head[14 + 124] = {'B', 'M'};
+    qToLittleEndian(quint32(sizeof head + rows.size()), head + 2);
+    qToLittleEndian(quint32(sizeof head), head + 10);
+    qToLittleEndian(quint32(124), head + 14);
+    qToLittleEndian(qint32(image.width()), head + 18);
+    qToLittleEndian(qint32(image.height()), head + 22);
+    qToLittleEndian(quint16(1), head + 26);
+    qToLittleEndian(quint16(32), head + 28);
+    qToLittleEndian(quint32(3), head + 30); // in bit fields
+    const quint32 masks[] = {0x00ff0000, 0x0000ff00, 0x000000ff, 0xff000000};
+    for (int i = 0; i < 4; ++i)
+        qToLittleEndian(masks[i], head + 54 + 4 * i);
+    return QByteArray(reinterpret_cast<const char *>(head), sizeof head) + rows;
+}
+
+// Memory of the size of a picture, of each format a BMP decodes into, written in a colour no
+// picture below holds and given back, where the next picture of that size is likely to be made.
+void leaveMemoryPainted(const QSize &size)
+{
+    for (int round = 0; round < 2; ++round) {
+        QImage wide(size, QImage::Format_RGB32);
+        wide.fill(Qt::magenta);
+        QImage indexed(size, QImage::Format_Indexed8);
+        indexed.fill(1u);
+    }
+}
+
 } // namespace
 
 class TestRasterPictureReader : public QObject
@@ -86,6 +165,10 @@ private slots:
     void textsNeverReachTheDecoder();
     void picturesPastTheByteBoundAreRefused_data();
     void picturesPastTheByteBoundAreRefused();
+    void eachPicturePaysOnlyBeyondItsFreeWork_data();
+    void eachPicturePaysOnlyBeyondItsFreeWork();
+    void bmpPicturesComeInAsDrawn_data();
+    void bmpPicturesComeInAsDrawn();
 };
 
 void TestRasterPictureReader::brokenOrOversizedHexGivesNoPicture_data()
@@ -141,6 +224,24 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
     QTest::newRow("progressive cmyk decoded to fit")
         << HostilePlans::progressiveCmykJpeg(1024, 1024) << qint64(2 * 1048576) << QSize(128, 128)
         << qint64(0) << fit << stored;
+    // Decoded reduced to an eighth, they hold a few megabytes: the phone photos of today.
+    QTest::newRow("baseline photo of 108 megapixels decoded to fit")
+        << HostilePlans::baselineJpeg(12000, 9000) << qint64(-1) << QSize(128, 96) << qint64(-1)
+        << fit << stored;
+    QTest::newRow("baseline photo of 200 megapixels decoded to fit")
+        << HostilePlans::baselineJpeg(16320, 12240) << qint64(-1) << QSize(128, 96) << qint64(-1)
+        << fit << stored;
+    // A sixteenth of its pixels for its blocks, and the 512 x 512 pixels it is reduced to.
+    QTest::newRow("baseline photo pays for its blocks and what they are reduced to")
+        << HostilePlans::baselineJpeg(4096, 4096) << qint64(1048576 + 262144) << QSize(128, 128)
+        << qint64(0) << fit << stored;
+    QTest::newRow("baseline photo over the budget")
+        << HostilePlans::baselineJpeg(4096, 4096) << qint64(1048576 + 262144 - 1) << QSize()
+        << qint64(1048576 + 262144 - 1) << fit << stored;
+    // Its decoder keeps every coefficient: 820 MiB.
+    QTest::newRow("progressive photo of 108 megapixels")
+        << HostilePlans::progressiveCmykJpeg(12000, 9000) << qint64(-1) << QSize() << qint64(-1)
+        << fit << stored;
     // Decoded whole at a byte a pixel, then copied to four bytes a pixel to be scaled.
     const QByteArray interlacedGrey = HostilePlans::blackPng(400, 400, 8, 0, true);
     QTest::newRow("interlaced grey counts the copy it is scaled from")
@@ -195,10 +296,12 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget()
     QFETCH(PictureOrientation, orientation);
     QBuffer buffer(&bytes);
     QVERIFY(buffer.open(QIODevice::ReadOnly));
+    PictureBudget given;
+    given.pixels = budget;
     const QImage image
-        = readRasterPicture(&buffer, fit, budget < 0 ? nullptr : &budget, 0, orientation);
+        = readRasterPicture(&buffer, fit, budget < 0 ? nullptr : &given, orientation);
     QCOMPARE(image.size(), size.isValid() ? size : QSize(0, 0));
-    QCOMPARE(budget, left);
+    QCOMPARE(budget < 0 ? qint64(-1) : given.pixels, left);
 }
 
 // A walk of a picture's bytes stops at the bytes a picture may take: past them it would count no
@@ -221,6 +324,95 @@ void TestRasterPictureReader::picturesPastTheByteBoundAreRefused()
     ZerosBeforeFrame device(HostilePlans::progressiveJpeg(64, 10000), 300 << 20, statesSize);
     QVERIFY(readRasterPicture(&device, QSize(128, 128)).isNull());
     QVERIFY2(device.bytesRead() <= mostRead, QByteArray::number(device.bytesRead()).constData());
+}
+
+// Each picture a CSV file names takes the work of an ordinary photo without paying, as far as its
+// bytes could hold it; only what lies beyond is taken from the budget, and only when the picture
+// comes in.
+void TestRasterPictureReader::eachPicturePaysOnlyBeyondItsFreeWork_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qint64>("pixels");
+    QTest::addColumn<qint64>("freeEach");
+    QTest::addColumn<bool>("comesIn");
+    QTest::addColumn<qint64>("left");
+    // It counts 300 x 200 pixels, in a few hundred bytes.
+    const QByteArray png = HostilePlans::blackPng(300, 200, 8, 2);
+    QTest::newRow("within the free work") << png << qint64(0) << qint64(60000) << true << qint64(0);
+    QTest::newRow("beyond it, paid") << png << qint64(2) << qint64(59999) << true << qint64(1);
+    QTest::newRow("beyond it, unpaid") << png << qint64(0) << qint64(59999) << false << qint64(0);
+    QTest::newRow("the free work left over is not kept")
+        << png << qint64(5) << qint64(100000) << true << qint64(5);
+    // The work of 20 megapixels in a few hundred bytes, which no encoder packs so densely.
+    QTest::newRow("more work than its bytes could hold")
+        << HostilePlans::baselineJpeg(16384, 16384) << qint64(0) << ordinaryPictureArea << false
+        << qint64(0);
+}
+
+void TestRasterPictureReader::eachPicturePaysOnlyBeyondItsFreeWork()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(qint64, pixels);
+    QFETCH(qint64, freeEach);
+    QFETCH(bool, comesIn);
+    QFETCH(qint64, left);
+    QBuffer buffer(&bytes);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    PictureBudget budget {pixels, 0, freeEach};
+    QCOMPARE(readRasterPicture(&buffer, QSize(128, 128), &budget).isNull(), !comesIn);
+    QCOMPARE(budget.pixels, left);
+}
+
+// A BMP stands upright however its rows are stored, and what its file leaves out is blank: the
+// rows a file cut short lacks, the pixels its runs pass over. Its decoder would leave them as it
+// found the memory, so that a picture read after others showed pieces of them.
+void TestRasterPictureReader::bmpPicturesComeInAsDrawn_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QRgb>("topLeft");
+    QTest::addColumn<QRgb>("topRight");
+    QTest::addColumn<QRgb>("bottomLeft");
+    const QRgb red = qRgb(255, 0, 0);
+    const QRgb blue = qRgb(0, 0, 255);
+    const QRgb green = qRgb(0, 255, 0);
+    const QRgb blank = qRgb(0, 0, 0);
+    QImage bands(640, 480, QImage::Format_RGB32);
+    bands.fill(Qt::white);
+    QPainter painter(&bands);
+    painter.fillRect(0, 0, 640, 100, red);
+    painter.fillRect(0, 380, 640, 100, blue);
+    painter.end();
+    const QByteArray bottomUp = HostilePlans::encodedPicture(bands, "BMP");
+    QTest::newRow("stored bottom up") << bottomUp << red << red << blue;
+    QTest::newRow("stored top down") << storedTopDown(bottomUp) << red << red << blue;
+    QTest::newRow("stored with alpha") << withAlpha(bands) << red << red << blue;
+    QImage plain(640, 480, QImage::Format_RGB32);
+    plain.fill(green);
+    // Its header and the lower half of its rows, which come first.
+    QTest::newRow("cut short")
+        << HostilePlans::encodedPicture(plain, "BMP").left(54 + 240 * 640 * 3) << blank << blank
+        << green;
+    QTest::newRow("cut short, stored top down")
+        << storedTopDown(HostilePlans::encodedPicture(plain, "BMP")).left(54 + 240 * 640 * 3)
+        << green << green << blank;
+    QTest::newRow("rows ended early in runs")
+        << halfRowsInRuns(640, 480) << green << blank << green;
+}
+
+void TestRasterPictureReader::bmpPicturesComeInAsDrawn()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QRgb, topLeft);
+    QFETCH(QRgb, topRight);
+    QFETCH(QRgb, bottomLeft);
+    QBuffer buffer(&bytes);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    leaveMemoryPainted(QSize(640, 480));
+    const QImage image = readRasterPicture(&buffer);
+    QCOMPARE(image.size(), QSize(640, 480));
+    QCOMPARE(image.pixel(0, 0), topLeft);
+    QCOMPARE(image.pixel(639, 0), topRight);
+    QCOMPARE(image.pixel(0, 479), bottomLeft);
 }
 
 TAVROLO_GUI_TEST_MAIN(TestRasterPictureReader)

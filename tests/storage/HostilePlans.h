@@ -249,6 +249,21 @@ inline QByteArray jpegWithThumbnail(const QByteArray &picture, const QByteArray 
     return picture.left(2) + "\xff\xe0" + length + segment + picture.mid(2);
 }
 
+// A baseline JPEG, in one scan, that declares width x height: a small picture of one colour
+// whose frame header states the larger sides, as cheaply as a phone photo of that size is made
+// here. Its decoder fills in the blocks that the data leave out.
+inline QByteArray baselineJpeg(int width, int height)
+{
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(qRgb(90, 140, 200));
+    QByteArray bytes = encodedPicture(image, "JPG");
+    uchar sides[4];
+    qToBigEndian(quint16(height), sides);
+    qToBigEndian(quint16(width), sides + 2);
+    return bytes.replace(bytes.indexOf("\xff\xc0") + 5, 4, reinterpret_cast<const char *>(sides),
+                         4);
+}
+
 // A progressive JPEG of four channels (CMYK) of width x height, all of one colour: its first
 // scan, with no data, and the end. Its decoder keeps two bytes for every sample of every channel
 // until the last scan, and fills in what the data leave out.

@@ -371,7 +371,7 @@ void TestCsvImport::rowsNamingOnePictureShareOneImage()
         writeCsv(HostilePlans::progressiveJpeg(64, 10000), "scans.jpg"),
         writeCsv(HostilePlans::progressiveJpeg(64, 10000).insert(2, "\xff\xe0\x00\x00", 4),
                  "scans behind an empty segment.jpg"),
-        writeCsv(HostilePlans::blackPng(5000, 5000), "many pixels.png"),
+        writeCsv(HostilePlans::blackPng(7000, 7000), "many pixels.png"),
         writeCsv(HostilePlans::gifWithScreen(16384, 4096), "wide screen.gif")};
     QString error;
     QVERIFY(importCsvFile(m_plan, writeCsv("Name,Images\nx," + paths.join("\nx,").toUtf8() + "\n"),
@@ -406,20 +406,21 @@ void TestCsvImport::picturesTheFileNamesAreReadOnlyAsRasterData()
     QCOMPARE(images, (QList<int> {0, -1, 1}));
 }
 
-// A picture file is decoded and paid for once, however the rows spell its path, and only the
-// bytes of files that start as pictures pay for pixels: a large file of anything else, named
-// under many spellings, would otherwise buy decoding a picture of millions of pixels for each.
+// A picture file is decoded and paid for once, however the rows reach it, and only the bytes of
+// files that start as pictures pay for pixels: a large file of anything else, named under many
+// spellings, would otherwise buy decoding a picture of millions of pixels for each. Each picture
+// takes the work of an ordinary photo without paying, so the pictures below that pay are larger.
 void TestCsvImport::eachPictureIsPaidForOnceByWhatItHolds_data()
 {
     QTest::addColumn<QStringList>("paths"); // the picture cell of each row
     QTest::addColumn<QList<int>>("images"); // each card's library index
     // False where a file of the row was to hold a hole and the file system keeps none.
     QTest::addColumn<bool>("holesKept");
-    // Two pictures of half the pixels the import always allows, of 8 bits a channel, which
-    // count as many pixels as they have, a few kilobytes each: the second is decoded only if the
-    // first was decoded once.
-    const QString wide = writeCsv(HostilePlans::blackPng(4096, 2048, 8, 2), "wide.png");
-    const QString tall = writeCsv(HostilePlans::blackPng(2048, 4096, 8, 2), "tall.png");
+    // Two pictures that each pay half the pixels the import always allows, of 8 bits a channel,
+    // which count as many pixels as they have, a hundred kilobytes each: the second is decoded
+    // only if the first was paid for once.
+    const QString wide = writeCsv(HostilePlans::blackPng(8192, 4096, 8, 2), "wide.png");
+    const QString tall = writeCsv(HostilePlans::blackPng(4096, 8192, 8, 2), "tall.png");
     const QString link = m_dir.filePath(QStringLiteral("link to wide.png"));
     QVERIFY(QFileInfo(link).isSymLink() || QFile::link(wide, link));
     QStringList spellings {link};
@@ -428,10 +429,40 @@ void TestCsvImport::eachPictureIsPaidForOnceByWhatItHolds_data()
                 + QStringLiteral("/wide.png");
     QTest::newRow("one picture under 300 spellings")
         << spellings + QStringList {tall} << QVector<int>(300, 0).toList() + QList<int> {1} << true;
+    QStringList hardLinks;
+    for (int i = 0; i < 200; ++i) {
+        hardLinks << m_dir.filePath(QStringLiteral("hard link %1.png").arg(i));
+        QVERIFY(QFileInfo::exists(hardLinks.last())
+                || ::link(QFile::encodeName(wide).constData(),
+                          QFile::encodeName(hardLinks.last()).constData())
+                    == 0);
+    }
+    QTest::newRow("one picture under 200 hard links")
+        << hardLinks + QStringList {tall} << QVector<int>(200, 0).toList() + QList<int> {1} << true;
+    // Well compressed drawings, each of many more pixels than its bytes earn, all come in.
+    QStringList drawings;
+    for (int i = 0; i < 100; ++i) {
+        QImage drawing(800, 600, QImage::Format_RGB32);
+        drawing.fill(QColor::fromHsv(i * 3, 200, 250));
+        drawings << writeCsv(HostilePlans::encodedPicture(drawing, "PNG"),
+                             QStringLiteral("drawing %1.png").arg(i));
+    }
+    QList<int> eachItsOwn;
+    for (int i = 0; i < drawings.size(); ++i)
+        eachItsOwn << i;
+    QTest::newRow("a hundred drawings") << drawings << eachItsOwn << true;
+    // Files of a few hundred bytes that each declare the work of 20 megapixels: past what their
+    // bytes could hold, each pays for most of it, and the budget runs out.
+    QStringList dense;
+    for (int i = 0; i < 3; ++i)
+        dense << writeCsv(HostilePlans::baselineJpeg(16384, 16384),
+                          QStringLiteral("dense %1.jpg").arg(i));
+    QTest::newRow("tiny files declaring large pictures") << dense << QList<int> {0, -1, -1} << true;
     const QString library = m_dir.filePath(QStringLiteral("library.so"));
     QFile sparse(library);
     QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(4 << 20));
-    const QString large = writeCsv(HostilePlans::blackPng(5000, 5000), "large.png");
+    // It pays half as much again as the import always allows, and has a few kilobytes itself.
+    const QString large = writeCsv(HostilePlans::blackPng(7000, 7000), "large.png");
     QTest::newRow("a large file that is no picture")
         << QStringList {library, large} << QList<int> {-1, -1} << true;
     // A picture whose file states a quarter of a gibibyte, nearly all of it a hole with no bytes:
@@ -463,17 +494,19 @@ void TestCsvImport::eachPictureIsPaidForOnceByWhatItHolds_data()
     QTest::newRow("a png paid for by the bytes there, not its hole")
         << QStringList {holedPng, large} << QList<int> {0, -1} << kept;
     // A picture refused for its 67 megapixels, in 8 MB of bytes that are there, pays nothing:
-    // the picture after it, of twice the pixels always allowed, has only its own bytes.
+    // the picture after it, which pays half as much again as is always allowed, has only its own
+    // bytes.
     QImage overLimit(8193, 8193, QImage::Format_Mono);
     overLimit.fill(0);
     const QString refused
         = writeCsv(HostilePlans::encodedPicture(overLimit, "BMP"), "over the limit.bmp");
-    const QString twice = writeCsv(HostilePlans::blackPng(8192, 4096, 8, 2), "twice.png");
+    const QString halfAgain = writeCsv(HostilePlans::blackPng(8192, 6144, 8, 2), "half again.png");
     QTest::newRow("a refused picture pays nothing")
-        << QStringList {refused, twice} << QList<int> {-1, -1} << true;
-    // A few pixels more than are always allowed, paid for by its own bytes.
+        << QStringList {refused, halfAgain} << QList<int> {-1, -1} << true;
+    // A few pixels more than an ordinary picture and all that is always allowed, paid for by its
+    // own bytes.
     QTest::newRow("a picture paid for by its own bytes")
-        << QStringList {writeCsv(HostilePlans::blackPng(4096, 4097, 8, 2), "just over.png")}
+        << QStringList {writeCsv(HostilePlans::blackPng(6144, 6840, 8, 2), "just over.png")}
         << QList<int> {0} << true;
 }
 
