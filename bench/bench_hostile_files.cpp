@@ -1,7 +1,8 @@
 // Reads hostile plan files and pictures, each in a fresh process of this program, and prints
 // the time, the peak memory and what was read, beside the bound of 100 MB + 50 x the file's
 // size. Every plan shape is read at several sizes, so a cost growing faster than the file
-// shows in the figures.
+// shows in the figures. Ordinary pictures and sets of them are read beside the hostile ones,
+// since a bound that refuses them is a fault too.
 //
 //   bench_hostile_files [WORD]        builds and reads every probe (whose name holds WORD);
 //                                     TAVROLO_PROBE_READER names another build of this
@@ -17,12 +18,14 @@
 #include "tests/storage/HostilePlans.h"
 
 #include <functional>
+#include <unistd.h>
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -50,6 +53,45 @@ void save(const QString &path, const QByteArray &bytes)
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(bytes);
+}
+
+// A drawing as a drawing program exports it: a few shapes in flat colours and a label, on white.
+QByteArray drawing(int number)
+{
+    QImage image(800, 600, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::black, 3));
+    painter.setBrush(QColor::fromHsv(number * 37 % 360, 120, 230));
+    painter.drawRoundedRect(100 + number % 50, 100, 400, 250, 30, 30);
+    painter.drawEllipse(QPoint(600, 400), 80 + number % 20, 60);
+    QFont font;
+    font.setPixelSize(48);
+    painter.setFont(font);
+    painter.drawText(QRect(0, 420, 800, 100), Qt::AlignCenter,
+                     QStringLiteral("Drawing %1").arg(number + 1));
+    painter.end();
+    return HostilePlans::encodedPicture(image, "PNG");
+}
+
+// A product shot: a shaded object and its shadow on white, as a shop's photos are.
+QByteArray productShot(int number)
+{
+    QImage image(1000, 1000, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient shade(QPointF(450, 450), 300);
+    shade.setColorAt(0, QColor::fromHsv(number * 29 % 360, 160, 250));
+    shade.setColorAt(1, QColor::fromHsv(number * 29 % 360, 200, 150));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(shade);
+    painter.drawEllipse(QPoint(500, 480), 280, 330 - number % 40);
+    painter.setBrush(QColor(230, 230, 230));
+    painter.drawEllipse(QPoint(500, 850), 260, 30);
+    painter.end();
+    return HostilePlans::encodedPicture(image, "JPG", 40);
 }
 
 // One line: milliseconds, peak MB and what came of it, for the parent to print.
@@ -255,6 +297,10 @@ int runAll(const QString &folder, const QString &only)
         {"png 4096 x 4096 16-bit RGBA", HostilePlans::blackPng(4096, 4096, 16, 6)},
         {"png 3000 x 3000 16-bit RGBA", HostilePlans::blackPng(3000, 3000, 16, 6)},
         {"jpeg 6000 x 4000 photo", HostilePlans::jpegPhoto(6000, 4000)},
+        // The sides of phone photos of 108 and 200 megapixels, in a few hundred bytes.
+        {"jpeg 12000 x 9000 baseline", HostilePlans::baselineJpeg(12000, 9000)},
+        {"jpeg 16320 x 12240 baseline", HostilePlans::baselineJpeg(16320, 12240)},
+        {"jpeg 16384 x 16384 baseline", HostilePlans::baselineJpeg(16384, 16384)},
         // Each text inflates to just under what the PNG decoder inflates of one chunk.
         {"png 1 x 1 with 990 compressed texts of 8 MB",
          HostilePlans::pngWithCompressedTexts(990, 7999000)},
@@ -298,6 +344,70 @@ int runAll(const QString &folder, const QString &only)
         const QByteArray bytes = picture.picture();
         saveWithHole(path, bytes, bytes.indexOf(picture.marker), picture.hole);
         measure(QStringLiteral("picture"), QLatin1String(picture.name), path);
+    }
+    // Phone photos as a camera writes them, built only when they are read.
+    const struct
+    {
+        const char *name;
+        int width;
+        int height;
+    } photos[] = {
+        {"jpeg 12000 x 9000 photo", 12000, 9000},
+        {"jpeg 16320 x 12240 photo", 16320, 12240},
+    };
+    for (const auto &photo : photos) {
+        if (!QLatin1String(photo.name).contains(only))
+            continue;
+        const QString path = probePath(folder, QStringLiteral("picture"), photo.name);
+        save(path, HostilePlans::jpegPhoto(photo.width, photo.height));
+        measure(QStringLiteral("picture"), QLatin1String(photo.name), path);
+        QFile::remove(path);
+    }
+    // CSV files naming ordinary sets of pictures, which all come in, one file under many hard
+    // links, read once, and many files of a few hundred bytes that each declare the work of a
+    // large picture, which run out of budget.
+    const struct
+    {
+        const char *name;
+        int files;
+        std::function<QByteArray(int)> picture;
+        const char *suffix;
+        int links; // names for the first file
+    } pictureCsvs[] = {
+        {"csv of 100 drawings 800 x 600 png", 100, drawing, "png", 0},
+        {"csv of 100 product shots 1000 x 1000 jpeg", 100, productShot, "jpg", 0},
+        {"csv of 200 hard links to a png 4096 x 4096", 1,
+         [](int) { return HostilePlans::blackPng(4096, 4096, 8, 2); }, "png", 200},
+        {"csv of 200 jpegs of 600 bytes declaring 16384 x 16384", 200,
+         [](int) { return HostilePlans::baselineJpeg(16384, 16384); }, "jpg", 0},
+    };
+    for (const auto &csv : pictureCsvs) {
+        if (!QLatin1String(csv.name).contains(only))
+            continue;
+        const QString base = probePath(folder, QStringLiteral("csv"), csv.name);
+        QStringList files;
+        for (int i = 0; i < csv.files; ++i) {
+            files << base + QStringLiteral("-%1.%2").arg(i).arg(QLatin1String(csv.suffix));
+            save(files.last(), csv.picture(i));
+        }
+        QStringList named = files;
+        for (int i = 0; i < csv.links; ++i) {
+            named << base + QStringLiteral("-link-%1.%2").arg(i).arg(QLatin1String(csv.suffix));
+            if (::link(QFile::encodeName(files.first()).constData(),
+                       QFile::encodeName(named.last()).constData())
+                != 0)
+                print(QStringLiteral("%1: no hard link made").arg(named.last()));
+        }
+        if (csv.links > 0)
+            named.removeFirst();
+        QByteArray rows = "Name,Images\n";
+        for (const QString &file : qAsConst(named))
+            rows += "x," + QFile::encodeName(file) + '\n';
+        save(base + ".csv", rows);
+        measure(QStringLiteral("csv"), QLatin1String(csv.name), base + ".csv");
+        for (const QString &file : qAsConst(named))
+            QFile::remove(file);
+        QFile::remove(files.first());
     }
     // CSV files naming pictures of a few bytes in files of many gigabytes, nearly all a hole:
     // only the bytes that are there pay for the pictures after them.
