@@ -120,8 +120,6 @@ struct PictureBytes
     qint64 coefficientBytes = 0;
     // The decoder scales as it decodes, holding a few rows.
     bool decoderScales = false;
-    // The decoder reduces the picture by eighths as it decodes it, block by block (a JPEG).
-    bool reducedByEighths = false;
 };
 
 // Two bytes for each coefficient of each channel of a JPEG's frame header (precision, height,
@@ -326,7 +324,6 @@ bool readPictureBytes(QIODevice *device, const QByteArray &format, bool measured
             || bytes.passed() > maximumPictureBytes)
             return false;
         picture->decoderScales = true;
-        picture->reducedByEighths = true;
     } else if (!measured || device->isSequential()) {
         // Their decoder reads on from where the device stood; a walk on a pipe would take its
         // bytes away.
@@ -486,7 +483,7 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
     // decoded, costs its decoder the work of some four pixels for each block of 8 x 8 and the
     // pixels of the reduced picture; one of more scans goes over every coefficient in each.
     qint64 work = pixels;
-    if (decoderScales && picture.reducedByEighths && picture.coefficientBytes == 0) {
+    if (decoderScales && reader.format() == "jpeg" && picture.coefficientBytes == 0) {
         const QSize reduced = jpegReducedSize(size, fitted);
         work = pixels / 16 + qint64(reduced.width()) * reduced.height();
     }
@@ -571,11 +568,10 @@ QImage imageFromHex(const QString &text, const QSize &fitInto, qint64 *areaBudge
     QByteArray bytes = QByteArray::fromHex(text.toLatin1());
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    if (!areaBudget)
-        return readRasterPicture(&buffer, fitInto, nullptr, PictureOrientation::AsStored);
-    PictureBudget budget;
-    budget.pixels = *areaBudget;
-    const QImage image = readRasterPicture(&buffer, fitInto, &budget, PictureOrientation::AsStored);
-    *areaBudget = budget.pixels;
+    PictureBudget budget {areaBudget ? *areaBudget : 0, 0, 0};
+    const QImage image = readRasterPicture(&buffer, fitInto, areaBudget ? &budget : nullptr,
+                                           PictureOrientation::AsStored);
+    if (areaBudget)
+        *areaBudget = budget.pixels;
     return image;
 }
