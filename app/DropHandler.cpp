@@ -106,8 +106,8 @@ void DropHandler::runDropRequest(const DropRequest &request)
         if (task < 0) {
             // The pictures stay in the library when the card dialog is cancelled.
             int imageIndex = -1;
-            for (const QString &path : qAsConst(imagePaths)) {
-                const Image image(path);
+            const QList<Image> images = Image::fromNamedFiles(imagePaths);
+            for (const Image &image : images) {
                 if (image.isNull())
                     continue;
                 int index = m_plan.findImage(image.pixmap());

@@ -124,10 +124,8 @@ void ImagesDialog::updateStockImages()
 bool ImagesDialog::addImages(const QStringList &paths)
 {
     bool added = false;
-    for (const QString &path : paths) {
-        if (path.isEmpty())
-            continue;
-        const Image image(path);
+    const QList<Image> images = Image::fromNamedFiles(paths);
+    for (const Image &image : images) {
         if (image.isNull() || Image::indexOf(image.pixmap(), m_images) != -1)
             continue;
         m_images.append(image);

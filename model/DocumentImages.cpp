@@ -13,8 +13,8 @@ void Document::addImages(const QStringList &fileNames, TaskIndex task, bool undo
     announceChange(QStringLiteral("Add Images"), undoable);
     Events events;
     events.add(EventType::ImagesChanged);
-    for (const QString &fileName : fileNames) {
-        const Image image(fileName);
+    const QList<Image> images = Image::fromNamedFiles(fileNames);
+    for (const Image &image : images) {
         if (image.isNull())
             continue;
         int index = Image::indexOf(image.pixmap(), m_images);

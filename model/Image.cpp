@@ -46,6 +46,16 @@ Image Image::fromNamedFile(const QString &fileName, PictureBudget *budget)
     return fromFile(readRasterPicture(&file, QSize(MaxSide, MaxSide), budget), fileName);
 }
 
+QList<Image> Image::fromNamedFiles(const QStringList &fileNames)
+{
+    PictureBudget budget = PictureBudget::forPictureFiles();
+    QList<Image> images;
+    images.reserve(fileNames.size());
+    for (const QString &fileName : fileNames)
+        images.append(fromNamedFile(fileName, &budget));
+    return images;
+}
+
 Image Image::fromFile(const QImage &picture, const QString &fileName)
 {
     if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0)

@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QSharedPointer>
 #include <QString>
+#include <QStringList>
 
 // One entry of the plan's image library: a small picture, its name and, for a stock image,
 // the resource path it came from.
@@ -22,19 +23,24 @@ public:
 
     Image() = default;
     Image(const QPixmap &pixmap, const QString &name, const QString &path);
-    // A picture file the user chose (dropped, or added to the library), read as fromNamedFile
-    // reads it.
+    // A picture file, read as fromNamedFile reads it.
     explicit Image(const QString &fileName);
     // A picture file, read only from a regular file, links followed, which is known before
     // anything opens it (the open of a pipe waits until something writes to it, and a device
     // never ends), and only as readRasterPicture reads pictures, whatever the file's name. Stock
     // images, in the program's resources, are regular files too. budget as for readRasterPicture,
-    // for the pictures that another file names (the "Images" column of a CSV file): a picture that
-    // comes in earns for each byte of it that its decoder reads and that is there, so that only
-    // the bytes of pictures pay for pixels and a large file of anything else, a picture refused,
-    // or the holes of a file whose size the file system states but whose bytes are not there, buy
-    // none. A photo comes out upright, as its camera says it was held.
+    // for picture files read together (those that another file names, those the user drops or
+    // adds at once): a picture pays for its work with each byte of it that its decoder reads and
+    // that is there, so that only the bytes of pictures pay for pixels and a large file of
+    // anything else, a picture refused, or the holes of a file whose size the file system states
+    // but whose bytes are not there, buy none. A photo comes out upright, as its camera says it
+    // was held.
     static Image fromNamedFile(const QString &fileName, PictureBudget *budget = nullptr);
+    // Picture files the user chose together (dropped, or added to the library), each read as
+    // fromNamedFile reads it, with the budget they share: what their own bytes do not pay for
+    // takes a few seconds of decoding in all, however many files declare large pictures in a few
+    // bytes. A null entry for each file that gives no picture.
+    static QList<Image> fromNamedFiles(const QStringList &fileNames);
 
     const QPixmap &pixmap() const { return m_pixmap; }
     const QString &name() const { return m_name; }

@@ -551,9 +551,8 @@ private:
 
     // Rows that name the same picture file share one library entry; remembering the outcome
     // per file spares decoding it for every row. The file is known by its identity, so that it
-    // is read once however the rows reach it (hard links, links, dir/./name): each picture takes
-    // the work of an ordinary photo without paying, and the import's time grows with the files
-    // it reads, never with the rows.
+    // is read once however the rows reach it (hard links, links, dir/./name), and the import's
+    // time grows with the bytes of the pictures it reads, never with the rows.
     void setCardImage(int card, const QString &cell)
     {
         const QString path = cell.trimmed();
@@ -568,9 +567,9 @@ private:
                 m_document.setTaskImage(card, known.value(), false, nullptr);
             return;
         }
-        // The file is one the CSV file names, not one the user chose: only a raster picture,
-        // and what it takes beyond an ordinary picture paid for by the bytes of the pictures that
-        // come in, as a plan's pictures are paid for by the bytes of the plan they come in.
+        // The file is one the CSV file names, not one the user chose: only a raster picture, paid
+        // for by its own bytes, as a plan's pictures are paid for by the bytes of the plan they
+        // come in, and what they do not pay for taken from what the import's pictures share.
         const Image image = Image::fromNamedFile(path, &m_pictureBudget);
         int index = -1;
         if (!image.isNull()) {
@@ -595,7 +594,7 @@ private:
     // (row, cell) of the rows that name a picture, in row order.
     QList<QPair<int, QString>> m_imageCells;
     QHash<QString, int> m_imageIndexes; // file identity -> library index, -1 for no picture
-    PictureBudget m_pictureBudget {pixelsAlwaysAllowed, pixelsPerFileByte, ordinaryPictureArea};
+    PictureBudget m_pictureBudget = PictureBudget::forPictureFiles();
 };
 
 QString cantRead(const QString &fileName)

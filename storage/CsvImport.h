@@ -14,8 +14,8 @@ class QIODevice;
 // than its size can justify; the plan is then untouched. A path that is no regular file once
 // links are followed (a device, a pipe, a folder) cannot be read. A picture file that the
 // "Images" column names is read only as a raster picture (Image::fromNamedFile), once however
-// its path is spelled, its pixels charged, as a plan's pictures are, against an allowance that
-// grows with the bytes, those that are there, of the pictures that come in.
+// its path is spelled, its work paid for by its own bytes, those that are there, and what they
+// do not pay for taken from an allowance the import's pictures share.
 bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
                    QString *errorMessage);
 // The same from a device open for reading (a file, or bytes in memory): its size stands for the

@@ -33,13 +33,15 @@ const qint64 walkBlockSize = 64 * 1024;
 
 // The bytes of a device from where it stands to where its bytes end, or to limit and one byte
 // more, so that a walk past limit is known: not to the length it states, which some files of the
-// system state as none and then read on. Read a block at a time, and put back where it stood for
-// whoever reads it next.
+// system state as none and then read on. Read a block at a time, kept when asked, and put back
+// where it stood for whoever reads it next.
 class ByteWalk
 {
 public:
-    ByteWalk(QIODevice *device, qint64 limit)
-        : m_device(device), m_start(device->pos()), m_left(limit + 1)
+    enum Keeping { Passes, Keeps };
+
+    ByteWalk(QIODevice *device, qint64 limit, Keeping keeping = Passes)
+        : m_device(device), m_start(device->pos()), m_left(limit + 1), m_keeps(keeping == Keeps)
     { }
     ~ByteWalk()
     {
@@ -89,10 +91,14 @@ public:
 
     // The bytes passed over so far.
     qint64 passed() const { return m_before + m_at; }
+    // The bytes passed over so far, where they were kept.
+    QByteArray kept() const { return m_kept + m_block.left(m_at); }
 
 private:
     bool refill()
     {
+        if (m_keeps)
+            m_kept += m_block;
         m_before += m_block.size();
         m_block = m_device->read(qMin(m_left, walkBlockSize));
         m_left -= m_block.size();
@@ -103,7 +109,9 @@ private:
     QIODevice *m_device;
     const qint64 m_start;
     qint64 m_left;
+    const bool m_keeps;
     qint64 m_before = 0;
+    QByteArray m_kept;
     QByteArray m_block;
     int m_at = 0;
 };
@@ -111,12 +119,13 @@ private:
 // What is known of a picture's bytes before its decoder is asked anything.
 struct PictureBytes
 {
-    // The bytes the decoder reads instead of the device's (a PNG's, without its text), if any.
+    // The bytes the decoder reads instead of the device's, if any: a PNG's without its text, a
+    // GIF's up to the end of its first picture.
     QByteArray held;
     // How far the decoder reads the device from where it stands, where that was asked for.
     qint64 length = 0;
     // The coefficients a JPEG's decoder keeps for the whole picture when it comes in more than
-    // one scan: two bytes for every sample of every channel.
+    // one scan, or may: two bytes for every sample of every channel.
     qint64 coefficientBytes = 0;
     // The decoder scales as it decodes, holding a few rows.
     bool decoderScales = false;
@@ -161,13 +170,15 @@ qint64 jpegCoefficientBytes(const QByteArray &frame)
 // segment whose length it skips, so a thumbnail inside one is never seen as part of the picture.
 // The walk may count a scan the decoder would not reach, never miss one it decodes: where the
 // decoder gives up on a segment (a second start, a header of the wrong length) the walk goes on.
-// The decoder takes the first frame header it meets; a progressive one, or more than one scan,
-// has it keep every coefficient of the picture until the last scan.
+// The decoder takes the first frame header it meets; a progressive one, a first scan that holds
+// fewer channels than the frame, or more than one scan, has it keep every coefficient of the
+// picture until the last scan, filling in what the data leave out.
 int jpegScans(ByteWalk &bytes, int bound, qint64 *coefficientBytes)
 {
     int scans = 0;
     bool progressive = false;
     QByteArray frame;
+    QByteArray firstScan;
     while (bytes.passNextFF()) {
         int marker = bytes.next();
         while (marker == 0xff)
@@ -190,11 +201,16 @@ int jpegScans(ByteWalk &bytes, int bound, qint64 *coefficientBytes)
         if (frameHeader && frame.isEmpty() && length > 2) {
             progressive = (marker & 3) == 2; // 0xc2, 0xc6, 0xca, 0xce
             bytes.pass(length - 2, &frame);
+        } else if (marker == 0xda && scans == 1 && length > 2) {
+            bytes.pass(length - 2, &firstScan);
         } else if (length > 2) {
             bytes.pass(length - 2);
         }
     }
-    *coefficientBytes = progressive || scans > 1 ? jpegCoefficientBytes(frame) : 0;
+    // Each header starts with its count of channels: a frame's after its precision and sides.
+    const bool someChannels
+        = !firstScan.isEmpty() && frame.size() > 5 && uchar(firstScan.at(0)) < uchar(frame.at(5));
+    *coefficientBytes = progressive || scans > 1 || someChannels ? jpegCoefficientBytes(frame) : 0;
     return scans;
 }
 
@@ -249,33 +265,79 @@ bool passGifBlocks(ByteWalk &bytes)
     }
 }
 
+// The bytes of a table of colours whose size the flags of a GIF's screen or picture declare.
+int gifColourBytes(int flags)
+{
+    return flags & 0x80 ? 3 << ((flags & 7) + 1) : 0;
+}
+
+// Where a GIF's first picture lies among its bytes: its descriptor, after the picture's
+// introducer, and the colours of its own that follow it.
+struct GifPicture
+{
+    qint64 descriptor = -1;
+    int ownColours = 0;
+};
+
 // A GIF's bytes as its decoder reads them for its first picture: the screen and its colours,
 // the blocks before the picture, the picture's own and its data, up to the data's last block.
-// The decoder stops at the end of the file or at anything but an extension or a picture, as the
-// zeros of a hole are.
-void passGifPicture(ByteWalk &bytes)
+// The decoder reads the first block of a control or application extension whole, even one of no
+// bytes, then blocks up to an empty one. It stops at the end of the file or at anything but an
+// extension or a picture, as the zeros of a hole are.
+GifPicture passGifPicture(ByteWalk &bytes)
 {
+    GifPicture picture;
     QByteArray screen;
-    if (!bytes.pass(13, &screen))
-        return;
-    const auto colours = [](int flags) { return flags & 0x80 ? 3 << ((flags & 7) + 1) : 0; };
-    if (!bytes.pass(colours(uchar(screen.at(10)))))
-        return;
+    if (!bytes.pass(13, &screen) || !bytes.pass(gifColourBytes(uchar(screen.at(10)))))
+        return picture;
     for (;;) {
         const int introducer = bytes.next();
         if (introducer == 0x21) { // an extension: its label, then its blocks
-            if (bytes.next() < 0 || !passGifBlocks(bytes))
-                return;
+            const int label = bytes.next();
+            if (label == 0xf9 || label == 0xff) {
+                const int first = bytes.next();
+                if (first < 0 || !bytes.pass(first))
+                    return picture;
+            }
+            if (label < 0 || !passGifBlocks(bytes))
+                return picture;
         } else if (introducer == 0x2c) { // the picture: where it lies, its colours, its data
+            picture.descriptor = bytes.passed();
             QByteArray descriptor;
-            if (bytes.pass(9, &descriptor) && bytes.pass(colours(uchar(descriptor.at(8))))
-                && bytes.next() >= 0)
-                passGifBlocks(bytes);
-            return;
+            if (bytes.pass(9, &descriptor)) {
+                picture.ownColours = gifColourBytes(uchar(descriptor.at(8)));
+                if (bytes.pass(picture.ownColours) && bytes.next() >= 0)
+                    passGifBlocks(bytes);
+            }
+            return picture;
         } else {
-            return;
+            return picture;
         }
     }
+}
+
+// The GIF's bytes up to the end of its first picture, with the picture's own colours made the
+// screen's. Before its decoder reads the colours of a picture's own, it fills the screen around the
+// first picture with the background colour, or the transparent one, looked up among them: in
+// memory as it was left. Taken from the screen's colours, which are read first, they are the
+// file's. Nothing else changes: the picture draws with the same colours, and the decoder reads no
+// picture after the first.
+QByteArray gifWithScreenColours(const QByteArray &gif, const GifPicture &picture)
+{
+    if (picture.ownColours == 0 || picture.descriptor + 9 > gif.size())
+        return gif;
+    const int descriptor = int(picture.descriptor);
+    const int screenColours = gifColourBytes(uchar(gif.at(10)));
+    const uchar flags = uchar(gif.at(descriptor + 8));
+    QByteArray moved = gif.left(13);
+    // The colours keep their resolution and take the picture's count.
+    moved[10] = char(0x80 | (uchar(gif.at(10)) & 0x70) | (flags & 7));
+    moved += gif.mid(descriptor + 9, picture.ownColours);
+    moved += gif.mid(13 + screenColours, descriptor + 8 - 13 - screenColours);
+    // The picture keeps whether it is interlaced, and has no colours of its own.
+    moved += char(flags & 0x78);
+    moved += gif.mid(descriptor + 9 + picture.ownColours);
+    return moved;
 }
 
 // How far a BMP's decoder reads, from its headers: to the end of the rows they declare, each of
@@ -307,13 +369,14 @@ qint64 bmpLength(const QByteArray &head)
 
 // Reads what the picture's format lets be known of its bytes before it is decoded, and, when
 // measured, how far its decoder reads them. False for bytes that must not be decoded: a JPEG of
-// more scans than bound, or on a device that can't be put back for its decoder (a pipe), or a PNG
-// or JPEG whose walk does not reach its end within the bytes a picture may take, since nothing
-// after that point, scans or frame, would be counted.
+// more scans than bound, or on a device that can't be put back for its decoder (a pipe), or a PNG,
+// JPEG or GIF whose walk does not reach its end within the bytes a picture may take, since nothing
+// after that point, scans or frame, would be counted, or held.
 bool readPictureBytes(QIODevice *device, const QByteArray &format, bool measured,
                       PictureBytes *picture)
 {
-    ByteWalk bytes(device, maximumPictureBytes);
+    ByteWalk bytes(device, maximumPictureBytes,
+                   format == "gif" ? ByteWalk::Keeps : ByteWalk::Passes);
     if (format == "png") {
         if (!pngWithoutText(bytes, maximumPictureBytes, &picture->held))
             return false;
@@ -324,12 +387,15 @@ bool readPictureBytes(QIODevice *device, const QByteArray &format, bool measured
             || bytes.passed() > maximumPictureBytes)
             return false;
         picture->decoderScales = true;
+    } else if (format == "gif") {
+        const GifPicture first = passGifPicture(bytes);
+        if (bytes.passed() > maximumPictureBytes)
+            return false;
+        picture->held = gifWithScreenColours(bytes.kept(), first);
     } else if (!measured || device->isSequential()) {
-        // Their decoder reads on from where the device stood; a walk on a pipe would take its
+        // Its decoder reads on from where the device stood; a walk on a pipe would take its
         // bytes away.
         return true;
-    } else if (format == "gif") {
-        passGifPicture(bytes);
     } else {
         // A BMP says how far its rows go: they need not be read to be measured.
         picture->length = bmpLength(device->peek(34));
@@ -390,9 +456,9 @@ QSize gifScreen(QIODevice *device)
     return QSize(qFromLittleEndian<quint16>(bytes + 6), qFromLittleEndian<quint16>(bytes + 8));
 }
 
-bool overSideLimit(const QSize &size)
+bool overSideLimit(const QSize &size, int side)
 {
-    return size.width() > maximumPictureSide || size.height() > maximumPictureSide;
+    return size.width() > side || size.height() > side;
 }
 
 // The bits of a pixel as the decoder delivers it; a GIF's decoder names no format before it
@@ -441,7 +507,8 @@ bool readOntoBlank(QImageReader &reader, const QSize &size, QImage *image)
 }
 
 // The reader is given the one format its bytes start with and asks no other handler. The budget
-// gains what the picture's bytes (those there, measured) earn only when the picture comes in.
+// gives what the picture's bytes (those there, measured) do not pay for, only when the picture
+// comes in.
 QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, const QSize &fitInto,
                           PictureBudget *budget, qint64 bytes, PictureOrientation orientation)
 {
@@ -455,7 +522,7 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
     // The decoder draws a GIF on the whole of its screen, which the reader's size() may leave
     // out: the picture is the larger of the two.
     const QSize size = declared.expandedTo(gifScreen(reader.device()));
-    if (overSideLimit(size))
+    if (overSideLimit(size, maximumReducedJpegSide))
         return QImage();
     // The picture is turned after it is decoded: a turn by 90 degrees swaps the sides of the
     // box the decoder fits it into.
@@ -481,18 +548,21 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
     }
     // The work of decoding, in pixels decoded whole. A JPEG of one scan, reduced as it is
     // decoded, costs its decoder the work of some four pixels for each block of 8 x 8 and the
-    // pixels of the reduced picture; one of more scans goes over every coefficient in each.
+    // pixels of the reduced picture, and never holds a row of its full width; one whose
+    // decoder keeps its coefficients goes over every one of them in each scan.
     qint64 work = pixels;
-    if (decoderScales && reader.format() == "jpeg" && picture.coefficientBytes == 0) {
-        const QSize reduced = jpegReducedSize(size, fitted);
-        work = pixels / 16 + qint64(reduced.width()) * reduced.height();
+    const bool reduced
+        = decoderScales && reader.format() == "jpeg" && picture.coefficientBytes == 0;
+    if (reduced) {
+        const QSize reducedSize = jpegReducedSize(size, fitted);
+        work = pixels / 16 + qint64(reducedSize.width()) * reducedSize.height();
+    } else if (overSideLimit(size, maximumPictureSide)) {
+        return QImage();
     }
     const qint64 area = qMax(work, (decoding + 3) / 4);
-    const qint64 free = budget ? qMin(budget->freeEach, mostFreePixelsPerByte * bytes) : 0;
-    const qint64 earned = budget ? budget->pixelsPerByte * bytes : 0;
-    const qint64 paid = budget ? qMax<qint64>(0, area - free) : 0;
+    const qint64 owed = budget ? qMax<qint64>(0, area - budget->pixelsPerByte * bytes) : 0;
     if (work > maximumPictureArea || picture.held.size() + decoding > maximumPictureBytes
-        || (budget && paid > budget->pixels + earned))
+        || (budget && owed > budget->pixels))
         return QImage();
     if (decoderScales)
         reader.setScaledSize(fitted);
@@ -517,7 +587,7 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
                              Qt::SmoothTransformation);
     }
     if (budget)
-        budget->pixels += earned - paid;
+        budget->pixels -= owed;
     return image;
 }
 
@@ -546,7 +616,7 @@ QImage readRasterPicture(QIODevice *device, const QSize &fitInto, PictureBudget 
     const QByteArray format = rasterFormat(device->peek(8));
     if (format.isEmpty())
         return QImage();
-    const bool measured = budget && (budget->pixelsPerByte > 0 || budget->freeEach > 0);
+    const bool measured = budget && budget->pixelsPerByte > 0;
     PictureBytes picture;
     if (!readPictureBytes(device, format, measured, &picture))
         return QImage();
@@ -568,7 +638,7 @@ QImage imageFromHex(const QString &text, const QSize &fitInto, qint64 *areaBudge
     QByteArray bytes = QByteArray::fromHex(text.toLatin1());
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    PictureBudget budget {areaBudget ? *areaBudget : 0, 0, 0};
+    PictureBudget budget {areaBudget ? *areaBudget : 0, 0};
     const QImage image = readRasterPicture(&buffer, fitInto, areaBudget ? &budget : nullptr,
                                            PictureOrientation::AsStored);
     if (areaBudget)

@@ -12,37 +12,45 @@ class QIODevice;
 
 // Pictures come from anywhere (picture files, plan files), and a few bytes can declare a
 // picture of gigabytes; these limits are checked against the declared size before anything
-// is decoded. 64 megapixels keep the photos of today's cameras.
+// is decoded. 64 megapixels keep the photos of today's cameras. A JPEG whose decoder reduces it
+// as it decodes never holds its full size, so that its sides are bounded only by its format:
+// phones write panoramas of 20,000 to 40,000 pixels across.
 constexpr int maximumPictureSide = 16384;
+constexpr int maximumReducedJpegSide = 65500;
 constexpr qint64 maximumPictureArea = 64LL * 1024 * 1024;
 // The most bytes one picture takes while it is read, its decoding and the bytes it is decoded
 // from together: four bytes for each pixel allowed, and some room. Decoding takes more than the
-// picture for some: one of 16 bits a channel, a progressive JPEG (whose decoder keeps every
-// coefficient of every channel), a picture scaled from a copy of 32 bits a pixel.
+// picture for some: one of 16 bits a channel, a JPEG whose decoder keeps every coefficient of
+// every channel (a progressive one, or one whose first scan holds some of its channels), a
+// picture scaled from a copy of 32 bits a pixel.
 constexpr qint64 maximumPictureBytes = 4 * maximumPictureArea + 32LL * 1024 * 1024;
-// The pixels that the pictures coming by way of one file (those inside a plan file, those a
-// CSV file names) may declare together: enough for any library this program writes (at most
-// 128 x 128 each), and more for every byte the pictures come in, charged so that no small file
-// decodes gigapixels.
+// The pixels that the pictures inside one plan file may declare together: enough for any
+// library this program writes (at most 128 x 128 each), and more for every byte of the file,
+// charged so that no small file decodes gigapixels.
 constexpr qint64 pixelsAlwaysAllowed = 16LL * 1024 * 1024;
 constexpr qint64 pixelsPerFileByte = 8;
-// The work of decoding an ordinary photo, which each picture a CSV file names may take without
-// paying: a drawing or a product shot compresses to a few bytes a hundred pixels, and pays for
-// only what lies beyond this. No picture takes more without paying than its bytes could hold:
-// twice what a blank picture of one bit a pixel packs into a byte. A file of a few hundred bytes
-// that declares a picture of hundreds of megapixels is out of the ordinary, and pays.
-constexpr qint64 ordinaryPictureArea = 24LL * 1024 * 1024;
-constexpr qint64 mostFreePixelsPerByte = 16384;
+// The work that picture files read together (those a CSV file names, those dropped or added at
+// once) may take beyond what their own bytes pay for: about two seconds of decoding, shared by
+// them all. Each byte of a picture pays for as much work as the densest ordinary pictures pack
+// into a byte (photos 2 to 8 pixels, drawings about 25, 8K slides about 200, scanned pages of
+// text at 600 dots an inch in black and white about 780), so that those come in whatever comes
+// before them, and no set of files, whatever it declares or leaves out, costs more for its
+// bytes. A picture's bytes pay for that picture alone: what they would pay beyond it buys no
+// other picture, so that a photo does not pay for hundreds of small files that each declare a
+// large picture.
+constexpr qint64 pictureFilesAllowance = 256LL * 1024 * 1024;
+constexpr qint64 pixelsPerPictureByte = 1024;
 
-// What the pictures coming by way of one file may still take, in pixels decoded whole, and how
-// each picture that comes in adds to it and takes from it.
+// What the pictures coming by way of one file, or read together, may still take, in pixels
+// decoded whole, and how much of a picture's work its own bytes pay for.
 struct PictureBudget
 {
     qint64 pixels = pixelsAlwaysAllowed;
-    // What each byte of a picture that comes in earns.
+    // What each byte of a picture pays for of its own work.
     qint64 pixelsPerByte = 0;
-    // What each picture takes without paying, up to mostFreePixelsPerByte for each of its bytes.
-    qint64 freeEach = 0;
+
+    // For picture files read together.
+    static PictureBudget forPictureFiles() { return {pictureFilesAllowance, pixelsPerPictureByte}; }
 };
 
 // How a picture comes out: turned as its camera says it was held (the EXIF orientation of a
@@ -63,18 +71,19 @@ enum class PictureOrientation { AsStored, Upright };
 // than fitInto (when valid) comes out scaled to fit into it; JPEG, and PNG of 8 bits a channel
 // stored row after row, are decoded scaled without ever holding the full-size picture, others are
 // decoded whole and scaled from there. The area bound applies to the work of decoding: a JPEG of
-// one scan that its decoder reduces is decoded block by block into the reduced picture, so a phone
-// photo of 200 megapixels comes in, where its decoding holds a few megabytes. A device that states
-// more bytes than a picture may take is no picture, and neither is a PNG or JPEG whose end lies
-// further: nothing past there is counted. A BMP comes in upright however its rows are stored, and
-// the rows its file lacks are blank, never the memory its decoder was given.
+// one scan holding all its channels, that its decoder reduces, is decoded block by block into the
+// reduced picture, so a phone photo of 200 megapixels comes in, where its decoding holds a few
+// megabytes. A device that states more bytes than a picture may take is no picture, and neither is
+// a PNG, JPEG or GIF whose end lies further: nothing past there is counted. A BMP comes in upright
+// however its rows are stored, and the rows its file lacks are blank, never the memory its decoder
+// was given. The screen of a GIF outside its first picture, and what of that picture its data
+// leave out, take the colours the file gives.
 // The budget, when given, is what the caller still allows; a picture counts as many pixels as its
-// decoding takes work, or bytes four to a pixel, whichever is more, and pays for what lies beyond
-// the budget's freeEach. Its bytes earn pixelsPerByte each, and free work mostFreePixelsPerByte
-// each: those that its decoder reads (to its end, or for a BMP to the end of its rows) and that
-// are there, since the holes of a file read as zeros but hold nothing. A picture that would pay
-// more than the budget and its own bytes allow is no picture; one that comes in adds what its bytes
-// earn to the budget and takes what it pays from it, and one that does not changes nothing.
+// decoding takes work, or bytes four to a pixel, whichever is more. Its own bytes pay for
+// pixelsPerByte each of them: those that its decoder reads (to its end, or for a BMP to the end of
+// its rows) and that are there, since the holes of a file read as zeros but hold nothing. What
+// they do not pay for is taken from the budget; a picture that would take more than is left is
+// no picture, and one that does not come in takes nothing.
 QImage readRasterPicture(QIODevice *device, const QSize &fitInto = QSize(),
                          PictureBudget *budget = nullptr,
                          PictureOrientation orientation = PictureOrientation::Upright);
