@@ -226,6 +226,9 @@ void TestCardsViewDrops::pictureDataIsReadAsTheRasterBytesItCarries_data()
     QTest::newRow("a phone photo of 108 megapixels, fitted")
         << QStringList {"image/jpeg"} << QList<QByteArray> {baselineJpeg(12000, 9000)}
         << QSize(128, 96);
+    QTest::newRow("a phone panorama of 30000 x 4000, fitted")
+        << QStringList {"image/jpeg"} << QList<QByteArray> {baselineJpeg(30000, 4000)}
+        << QSize(128, 17);
     QTest::newRow("an svg, then a png: the png")
         << QStringList {"image/svg", "image/png"}
         << QList<QByteArray> {svgShowingData(blackPng(8, 8)), blackPng(30, 20)} << QSize(30, 20);

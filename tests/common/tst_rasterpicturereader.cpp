@@ -2,7 +2,10 @@
 #include "harness/PlainTestMain.h"
 #include "storage/HostilePlans.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include <QBuffer>
 #include <QPainter>
@@ -150,6 +153,17 @@ void leaveMemoryPainted(const QSize &size)
     }
 }
 
+// Memory of the size of the colours of a GIF's picture of its own, written in a colour no
+// picture below holds and given back, where the decoder's table of them is likely to be made.
+void leaveColourTablesPainted()
+{
+    std::vector<std::unique_ptr<QRgb[]>> tables;
+    for (int i = 0; i < 16; ++i) {
+        tables.emplace_back(new QRgb[257]);
+        std::fill_n(tables.back().get(), 257, qRgb(255, 0, 255));
+    }
+}
+
 } // namespace
 
 class TestRasterPictureReader : public QObject
@@ -165,10 +179,12 @@ private slots:
     void textsNeverReachTheDecoder();
     void picturesPastTheByteBoundAreRefused_data();
     void picturesPastTheByteBoundAreRefused();
-    void eachPicturePaysOnlyBeyondItsFreeWork_data();
-    void eachPicturePaysOnlyBeyondItsFreeWork();
+    void eachPictureIsPaidForByItsOwnBytes_data();
+    void eachPictureIsPaidForByItsOwnBytes();
     void bmpPicturesComeInAsDrawn_data();
     void bmpPicturesComeInAsDrawn();
+    void gifScreensTakeTheFilesColours_data();
+    void gifScreensTakeTheFilesColours();
 };
 
 void TestRasterPictureReader::brokenOrOversizedHexGivesNoPicture_data()
@@ -224,12 +240,31 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
     QTest::newRow("progressive cmyk decoded to fit")
         << HostilePlans::progressiveCmykJpeg(1024, 1024) << qint64(2 * 1048576) << QSize(128, 128)
         << qint64(0) << fit << stored;
+    // A first scan of some of the channels has the decoder keep every coefficient, as more scans
+    // do: 8 MiB for a megapixel in four channels, and 2 GiB in a few hundred bytes.
+    QTest::newRow("a first scan of one channel of four counts every coefficient")
+        << HostilePlans::jpegScanningOneChannel(1024, 1024, 4) << qint64(2 * 1048576 - 1) << QSize()
+        << qint64(2 * 1048576 - 1) << fit << stored;
+    QTest::newRow("a first scan of one channel of four decoded to fit")
+        << HostilePlans::jpegScanningOneChannel(1024, 1024, 4) << qint64(2 * 1048576)
+        << QSize(128, 128) << qint64(0) << fit << stored;
+    QTest::newRow("a first scan of one channel of three, over the byte bound")
+        << HostilePlans::jpegScanningOneChannel(16384, 16384, 3) << qint64(-1) << QSize()
+        << qint64(-1) << fit << stored;
     // Decoded reduced to an eighth, they hold a few megabytes: the phone photos of today.
     QTest::newRow("baseline photo of 108 megapixels decoded to fit")
         << HostilePlans::baselineJpeg(12000, 9000) << qint64(-1) << QSize(128, 96) << qint64(-1)
         << fit << stored;
     QTest::newRow("baseline photo of 200 megapixels decoded to fit")
         << HostilePlans::baselineJpeg(16320, 12240) << qint64(-1) << QSize(128, 96) << qint64(-1)
+        << fit << stored;
+    // Wider than any other picture may be: its decoder never holds a row of its full width.
+    QTest::newRow("baseline panorama decoded to fit")
+        << HostilePlans::baselineJpeg(40000, 4000) << qint64(-1) << QSize(128, 12) << qint64(-1)
+        << fit << stored;
+    // One that keeps its coefficients holds them at full size.
+    QTest::newRow("progressive panorama wider than a picture may be")
+        << HostilePlans::progressiveCmykJpeg(17000, 1000) << qint64(-1) << QSize() << qint64(-1)
         << fit << stored;
     // A sixteenth of its pixels for its blocks, and the 512 x 512 pixels it is reduced to.
     QTest::newRow("baseline photo pays for its blocks and what they are reduced to")
@@ -322,39 +357,56 @@ void TestRasterPictureReader::picturesPastTheByteBoundAreRefused()
     QVERIFY2(device.bytesRead() <= mostRead, QByteArray::number(device.bytesRead()).constData());
 }
 
-// Each picture a CSV file names takes the work of an ordinary photo without paying, as far as its
-// bytes could hold it; only what lies beyond is taken from the budget, and only when the picture
-// comes in.
-void TestRasterPictureReader::eachPicturePaysOnlyBeyondItsFreeWork_data()
+// A picture's own bytes pay for its work; what they do not pay for is taken from the budget, only
+// when the picture comes in, and what they would pay beyond its work buys no other picture.
+void TestRasterPictureReader::eachPictureIsPaidForByItsOwnBytes_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<qint64>("pixels");
-    QTest::addColumn<qint64>("freeEach");
+    QTest::addColumn<qint64>("pixelsPerByte");
     QTest::addColumn<bool>("comesIn");
     QTest::addColumn<qint64>("left");
     // It counts 300 x 200 pixels, in a few hundred bytes.
     const QByteArray png = HostilePlans::blackPng(300, 200, 8, 2);
-    QTest::newRow("within the free work") << png << qint64(0) << qint64(60000) << true << qint64(0);
-    QTest::newRow("beyond it, paid") << png << qint64(2) << qint64(59999) << true << qint64(1);
-    QTest::newRow("beyond it, unpaid") << png << qint64(0) << qint64(59999) << false << qint64(0);
-    QTest::newRow("the free work left over is not kept")
-        << png << qint64(5) << qint64(100000) << true << qint64(5);
-    // The work of 20 megapixels in a few hundred bytes, which no encoder packs so densely.
-    QTest::newRow("more work than its bytes could hold")
-        << HostilePlans::baselineJpeg(16384, 16384) << qint64(0) << ordinaryPictureArea << false
+    const qint64 owed = 60000 - png.size();
+    QTest::newRow("what its bytes do not pay for is taken")
+        << png << owed << qint64(1) << true << qint64(0);
+    QTest::newRow("more than is left") << png << owed - 1 << qint64(1) << false << owed - 1;
+    QTest::newRow("what its bytes would pay beyond it is not kept")
+        << png << qint64(5) << pixelsPerPictureByte << true << qint64(5);
+    // A page scanned in black and white, some 700 pixels a byte, pays for itself.
+    QTest::newRow("a dense ordinary picture, with nothing left")
+        << HostilePlans::speckledPng(4096, 4096, 10, 1) << qint64(0) << pixelsPerPictureByte << true
         << qint64(0);
+    // Files of a kilobyte or two that each declare a picture of millions of pixels, which their
+    // decoders fill in: a tenth of it or less is paid for.
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+    } small[] = {
+        {"a jpeg's blocks, behind a comment",
+         HostilePlans::jpegWithComment(HostilePlans::baselineJpeg(16384, 16384), 1200)},
+        {"a blank png", HostilePlans::blackPng(4096, 4096)},
+        {"a gif's screen, behind a comment",
+         HostilePlans::gifWithComment(HostilePlans::gifWithScreen(4096, 4096), 1150)},
+        {"a bmp's rows, ended at once", HostilePlans::bmpInRunsEndedAtOnce(4380, 4380, 1400)},
+    };
+    for (const auto &file : small)
+        QTest::newRow(file.name) << file.bytes << qint64(0) << pixelsPerPictureByte << false
+                                 << qint64(0);
 }
 
-void TestRasterPictureReader::eachPicturePaysOnlyBeyondItsFreeWork()
+void TestRasterPictureReader::eachPictureIsPaidForByItsOwnBytes()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(qint64, pixels);
-    QFETCH(qint64, freeEach);
+    QFETCH(qint64, pixelsPerByte);
     QFETCH(bool, comesIn);
     QFETCH(qint64, left);
     QBuffer buffer(&bytes);
     QVERIFY(buffer.open(QIODevice::ReadOnly));
-    PictureBudget budget {pixels, 0, freeEach};
+    PictureBudget budget {pixels, pixelsPerByte};
     QCOMPARE(readRasterPicture(&buffer, QSize(128, 128), &budget).isNull(), !comesIn);
     QCOMPARE(budget.pixels, left);
 }
@@ -409,6 +461,31 @@ void TestRasterPictureReader::bmpPicturesComeInAsDrawn()
     QCOMPARE(image.pixel(0, 0), topLeft);
     QCOMPARE(image.pixel(639, 0), topRight);
     QCOMPARE(image.pixel(0, 479), bottomLeft);
+}
+
+// A GIF whose first picture has colours of its own and leaves some of its screen uncovered: the
+// decoder fills the screen before it has read those colours, and would show memory.
+void TestRasterPictureReader::gifScreensTakeTheFilesColours_data()
+{
+    QTest::addColumn<bool>("transparent");
+    QTest::addColumn<QRgb>("screen");
+    QTest::newRow("its background") << false << qRgb(255, 255, 255);
+    QTest::newRow("its transparent colour") << true << qRgba(255, 255, 255, 0);
+}
+
+void TestRasterPictureReader::gifScreensTakeTheFilesColours()
+{
+    QFETCH(bool, transparent);
+    QFETCH(QRgb, screen);
+    QByteArray bytes = HostilePlans::gifWithColoursOfItsOwn(640, 480, transparent);
+    QBuffer buffer(&bytes);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    leaveColourTablesPainted();
+    const QImage image = readRasterPicture(&buffer);
+    QCOMPARE(image.size(), QSize(640, 480));
+    QCOMPARE(image.pixel(1, 1), qRgb(0, 0, 255));
+    QCOMPARE(image.pixel(0, 0), screen);
+    QCOMPARE(image.pixel(639, 479), screen);
 }
 
 TAVROLO_GUI_TEST_MAIN(TestRasterPictureReader)

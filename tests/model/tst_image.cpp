@@ -73,6 +73,7 @@ private slots:
     void pictureFilesAreFittedOrRefused();
     void onlyRegularFilesAreOpened_data();
     void onlyRegularFilesAreOpened();
+    void pictureFilesChosenTogetherShareWhatTheirBytesDoNotPay();
 
 private:
     QTemporaryDir m_dir;
@@ -90,6 +91,8 @@ void TestImage::pictureFilesAreFittedOrRefused_data()
     QTest::newRow("phone photo held upright")
         << HostilePlans::jpegTurned(HostilePlans::jpegPhoto(4000, 3000), 6) << QSize(96, 128)
         << "jpg" << qint64(0);
+    QTest::newRow("phone panorama")
+        << HostilePlans::baselineJpeg(30000, 4000) << QSize(128, 17) << "jpg" << qint64(0);
     QTest::newRow("small picture kept as it is")
         << HostilePlans::blackPng(100, 120) << QSize(100, 120) << "jpg" << qint64(0);
     QTest::newRow("side over the limit")
@@ -195,7 +198,7 @@ void TestImage::onlyRegularFilesAreOpened()
     std::unique_ptr<PipeFeeder> feeder;
     if (fed)
         feeder.reset(new PipeFeeder(path, HostilePlans::blackPng(8, 8)));
-    PictureBudget budget {pixelsAlwaysAllowed, pixelsPerFileByte, ordinaryPictureArea};
+    PictureBudget budget = PictureBudget::forPictureFiles();
     const Image image = named ? Image::fromNamedFile(path, &budget) : Image(path);
     QCOMPARE(image.isNull(), !picture);
 #else
@@ -204,6 +207,27 @@ void TestImage::onlyRegularFilesAreOpened()
     Q_UNUSED(named)
     Q_UNUSED(fed)
 #endif
+}
+
+// Files of a few hundred bytes that each declare the work of 20 megapixels, dropped or added
+// together, come in a dozen at a time; a page scanned in black and white after them pays for
+// itself, and the next files chosen start afresh.
+void TestImage::pictureFilesChosenTogetherShareWhatTheirBytesDoNotPay()
+{
+    QStringList paths;
+    for (int i = 0; i < 20; ++i) {
+        paths << writeBytes(m_dir.filePath(QStringLiteral("dense %1.jpg").arg(i)),
+                            HostilePlans::baselineJpeg(16384, 16384));
+    }
+    paths << writeBytes(m_dir.filePath(QStringLiteral("page.png")),
+                        HostilePlans::speckledPng(4096, 4096, 10, 1));
+    QList<bool> read;
+    for (const Image &image : Image::fromNamedFiles(paths))
+        read << !image.isNull();
+    QCOMPARE(read,
+             QVector<bool>(13, true).toList() + QVector<bool>(7, false).toList()
+                 + QList<bool> {true});
+    QVERIFY(!Image::fromNamedFiles({paths.last(), paths.first()}).last().isNull());
 }
 
 TAVROLO_GUI_TEST_MAIN(TestImage)

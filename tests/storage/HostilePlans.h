@@ -186,6 +186,30 @@ inline QByteArray blackPng(int width, int height, int bitDepth = 1, int colorTyp
         + pngChunk("IDAT", data) + after + pngChunk("IEND", QByteArray());
 }
 
+// A PNG of one-bit grey pixels, white but for every eighth row, which holds the given number of
+// bytes of pixels scattered from the seed: about as many pixels a byte as a page of text scanned
+// at 600 dots an inch in black and white holds.
+inline QByteArray speckledPng(int width, int height, int bytesARow, quint32 seed)
+{
+    QByteArray header(13, 0);
+    qToBigEndian(quint32(width), header.data());
+    qToBigEndian(quint32(height), header.data() + 4);
+    header[8] = char(1);
+    const int rowBytes = (width + 7) / 8;
+    QByteArray rows;
+    rows.reserve((1 + rowBytes) * height);
+    for (int y = 0; y < height; ++y) {
+        QByteArray row(rowBytes, char(0xff));
+        for (int i = 0; y % 8 == 0 && i < bytesARow; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            row[int(seed >> 8) % rowBytes] = char(seed >> 24);
+        }
+        rows += '\0' + row;
+    }
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header)
+        + pngChunk("IDAT", qCompress(rows, 9).mid(4)) + pngChunk("IEND", QByteArray());
+}
+
 // A PNG of one pixel holding compressed texts ("zTXt"), half before its data and half after,
 // each a few kilobytes that inflate to the given number of bytes.
 inline QByteArray pngWithCompressedTexts(int count, int inflatedBytes)
@@ -301,6 +325,84 @@ inline QByteArray gifWithScreen(int width, int height)
     qToLittleEndian(quint16(width), bytes.data() + 6);
     qToLittleEndian(quint16(height), bytes.data() + 8);
     return bytes;
+}
+
+// The GIF with a comment of the given number of bytes after its screen's colours, in blocks as
+// the format keeps them: bytes its decoder passes over.
+inline QByteArray gifWithComment(const QByteArray &gif, int bytes)
+{
+    const int colours = uchar(gif.at(10)) & 0x80 ? 3 << ((uchar(gif.at(10)) & 7) + 1) : 0;
+    QByteArray comment("\x21\xfe", 2);
+    for (int left = bytes; left > 0; left -= 255)
+        comment += char(qMin(left, 255)) + QByteArray(qMin(left, 255), 'c');
+    comment += '\0';
+    return gif.left(13 + colours) + comment + gif.mid(13 + colours);
+}
+
+// The JPEG with a comment of the given number of bytes (at most 65533) after its start: bytes
+// its decoder passes over.
+inline QByteArray jpegWithComment(const QByteArray &jpeg, int bytes)
+{
+    QByteArray length(2, 0);
+    qToBigEndian(quint16(bytes + 2), length.data());
+    return jpeg.left(2) + "\xff\xfe" + length + QByteArray(bytes, 'c') + jpeg.mid(2);
+}
+
+// A BMP of 8 bits a pixel in runs whose data end the picture at once, after a gap of the given
+// bytes between its colours and its data: its decoder draws nothing on the whole picture.
+inline QByteArray bmpInRunsEndedAtOnce(int width, int height, int gap)
+{
+    const int offset = 54 + 2 * 4 + gap;
+    uchar head[54] = {'B', 'M'};
+    qToLittleEndian(quint32(offset + 2), head + 2);
+    qToLittleEndian(quint32(offset), head + 10);
+    qToLittleEndian(quint32(40), head + 14);
+    qToLittleEndian(qint32(width), head + 18);
+    qToLittleEndian(qint32(height), head + 22);
+    qToLittleEndian(quint16(1), head + 26);
+    qToLittleEndian(quint16(8), head + 28);
+    qToLittleEndian(quint32(1), head + 30); // in runs of 8 bits
+    qToLittleEndian(quint32(2), head + 46); // two colours
+    return QByteArray(reinterpret_cast<const char *>(head), sizeof head)
+        + QByteArray::fromHex("ffffff00"
+                              "00000000")
+        + QByteArray(gap, 0) + QByteArray("\0\1", 2);
+}
+
+// A baseline JPEG of the given channels of width x height, each sampled in full, whose one scan
+// holds only the first channel: its decoder keeps every coefficient of every channel for scans
+// that never come, and fills in what the data leave out. It takes the decoder's standard tables.
+inline QByteArray jpegScanningOneChannel(int width, int height, int channels)
+{
+    QByteArray frame = QByteArray::fromHex("ffc000000800000000");
+    qToBigEndian(quint16(8 + 3 * channels), frame.data() + 2);
+    qToBigEndian(quint16(height), frame.data() + 5);
+    qToBigEndian(quint16(width), frame.data() + 7);
+    frame += char(channels);
+    for (int channel = 1; channel <= channels; ++channel)
+        frame += QByteArray(1, char(channel)) + QByteArray::fromHex("1100");
+    return QByteArray::fromHex("ffd8ffdb004300") + QByteArray(64, 1) + frame
+        + QByteArray::fromHex("ffda0008010100003f00") + QByteArray(8, 0)
+        + QByteArray::fromHex("ffd9");
+}
+
+// A GIF of a screen of width x height, eight greens its colours and the sixth its background,
+// and one picture of one pixel at (1, 1) that takes its colours from 256 of its own: blue first,
+// white sixth, the others grey. With a transparent colour, the sixth.
+inline QByteArray gifWithColoursOfItsOwn(int width, int height, bool transparent)
+{
+    QByteArray screen("GIF89a\0\0\0\0\x82\5\0", 13);
+    qToLittleEndian(quint16(width), screen.data() + 6);
+    qToLittleEndian(quint16(height), screen.data() + 8);
+    QByteArray colours = QByteArray(3 * 256, char(100));
+    colours.replace(0, 3, QByteArray::fromHex("0000ff"));
+    colours.replace(15, 3, QByteArray::fromHex("ffffff"));
+    const QByteArray control = transparent ? QByteArray::fromHex("21f9040100000500") : QByteArray();
+    return screen + QByteArray::fromHex("00ff00").repeated(8) + control
+        + QByteArray::fromHex("2c010001000100010087")
+        + colours
+        // Its one pixel, the first colour, in codes of nine bits: start afresh, 0, end.
+        + QByteArray::fromHex("08040001040400") + ';';
 }
 
 // An SVG picture that draws what its link names: a picture file, by path, or picture bytes in

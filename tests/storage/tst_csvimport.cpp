@@ -104,6 +104,7 @@ private slots:
 
 private:
     QString writeCsv(const QByteArray &bytes, const QString &name = QStringLiteral("cards.csv"));
+    QStringList spendingTheAllowance();
 
     QTemporaryDir m_dir;
     Document m_plan;
@@ -112,6 +113,18 @@ private:
 QString TestCsvImport::writeCsv(const QByteArray &bytes, const QString &name)
 {
     return writeBytes(m_dir.filePath(name), bytes);
+}
+
+// Thirteen files of a few hundred bytes that each declare a picture of 16384 x 16384: they come
+// in, one library entry, and leave some four million pixels of the work that the import's
+// pictures share beyond what their bytes pay for.
+QStringList TestCsvImport::spendingTheAllowance()
+{
+    QStringList paths;
+    for (int i = 0; i < 13; ++i)
+        paths << writeCsv(HostilePlans::baselineJpeg(16384, 16384),
+                          QStringLiteral("spending %1.jpg").arg(i));
+    return paths;
 }
 
 void TestCsvImport::splittingFollowsTheQuoteRule()
@@ -357,31 +370,35 @@ void TestCsvImport::missingFileLeavesPlanUntouched()
 }
 
 // Files that are no picture, a picture wider than the limit, one of more scans than an encoder
-// writes or more pixels than the bytes of the picture files pay for give no image; a path
-// named twice is one image.
+// writes or, once the import's pictures have taken what they share, more pixels than their own
+// bytes pay for give no image; a path named twice is one image.
 void TestCsvImport::rowsNamingOnePictureShareOneImage()
 {
     const QString picture = m_dir.filePath(QStringLiteral("red square.png"));
     QVERIFY(PlanSamples::picture({}, Qt::red, 8, 8).pixmap().save(picture));
-    const QStringList paths {
-        picture,
-        QStringLiteral(" %1 ").arg(picture),
-        writeCsv("not a picture", QStringLiteral("fake.png")),
-        writeCsv(PlanSamples::pngOfWidth(Image::MaxDecodedSide + 1), "huge.png"),
-        writeCsv(HostilePlans::progressiveJpeg(64, 10000), "scans.jpg"),
-        writeCsv(HostilePlans::progressiveJpeg(64, 10000).insert(2, "\xff\xe0\x00\x00", 4),
-                 "scans behind an empty segment.jpg"),
-        writeCsv(HostilePlans::blackPng(7000, 7000), "many pixels.png"),
-        writeCsv(HostilePlans::gifWithScreen(16384, 4096), "wide screen.gif")};
+    const QStringList paths
+        = QStringList {picture,
+                       QStringLiteral(" %1 ").arg(picture),
+                       writeCsv("not a picture", QStringLiteral("fake.png")),
+                       writeCsv(PlanSamples::pngOfWidth(Image::MaxDecodedSide + 1), "huge.png"),
+                       writeCsv(HostilePlans::progressiveJpeg(64, 10000), "scans.jpg"),
+                       writeCsv(HostilePlans::progressiveJpeg(64, 10000).insert(
+                                    2, "\xff\xe0\x00\x00", 4),
+                                "scans behind an empty segment.jpg")}
+        + spendingTheAllowance()
+        + QStringList {writeCsv(HostilePlans::blackPng(7000, 7000), "many pixels.png"),
+                       writeCsv(HostilePlans::gifWithScreen(16384, 4096), "wide screen.gif")};
     QString error;
     QVERIFY(importCsvFile(m_plan, writeCsv("Name,Images\nx," + paths.join("\nx,").toUtf8() + "\n"),
                           true, &error));
-    QCOMPARE(m_plan.imageCount(), 1);
+    QCOMPARE(m_plan.imageCount(), 2);
     QCOMPARE(m_plan.image(0).name(), QStringLiteral("red square"));
     QList<int> images;
     for (int card = 0; card < m_plan.taskCount(); ++card)
         images << m_plan.task(card).imageIndex();
-    QCOMPARE(images, (QList<int> {0, 0, -1, -1, -1, -1, -1, -1}));
+    QCOMPARE(images,
+             QList<int>({0, 0, -1, -1, -1, -1}) + QVector<int>(13, 1).toList()
+                 + QList<int>({-1, -1}));
 }
 
 // The pictures are files the CSV file names, not ones the user chose: an SVG among them would
@@ -407,20 +424,21 @@ void TestCsvImport::picturesTheFileNamesAreReadOnlyAsRasterData()
 }
 
 // A picture file is decoded and paid for once, however the rows reach it, and only the bytes of
-// files that start as pictures pay for pixels: a large file of anything else, named under many
-// spellings, would otherwise buy decoding a picture of millions of pixels for each. Each picture
-// takes the work of an ordinary photo without paying, so the pictures below that pay are larger.
+// a picture that its decoder reads, and that are there, pay for its work: a large file of
+// anything else, named under many spellings, the bytes past a picture's end or the holes of a
+// file would otherwise buy decoding a picture of millions of pixels for each. What a picture's
+// bytes do not pay for is taken from what the import's pictures share, so that the pictures
+// below that must pay come after others have taken nearly all of it.
 void TestCsvImport::eachPictureIsPaidForOnceByWhatItHolds_data()
 {
     QTest::addColumn<QStringList>("paths"); // the picture cell of each row
     QTest::addColumn<QList<int>>("images"); // each card's library index
     // False where a file of the row was to hold a hole and the file system keeps none.
     QTest::addColumn<bool>("holesKept");
-    // Two pictures that each pay half the pixels the import always allows, of 8 bits a channel,
-    // which count as many pixels as they have, a hundred kilobytes each: the second is decoded
-    // only if the first was paid for once.
-    const QString wide = writeCsv(HostilePlans::blackPng(8192, 4096, 8, 2), "wide.png");
-    const QString tall = writeCsv(HostilePlans::blackPng(4096, 8192, 8, 2), "tall.png");
+    // Two pictures of a few kilobytes that each take more than an eighth of what the import's
+    // pictures share: the second comes in only if the first was paid for once.
+    const QString wide = writeCsv(HostilePlans::blackPng(8192, 4096), "wide.png");
+    const QString tall = writeCsv(HostilePlans::blackPng(4096, 8192), "tall.png");
     const QString link = m_dir.filePath(QStringLiteral("link to wide.png"));
     QVERIFY(QFileInfo(link).isSymLink() || QFile::link(wide, link));
     QStringList spellings {link};
@@ -439,7 +457,7 @@ void TestCsvImport::eachPictureIsPaidForOnceByWhatItHolds_data()
     }
     QTest::newRow("one picture under 200 hard links")
         << hardLinks + QStringList {tall} << QVector<int>(200, 0).toList() + QList<int> {1} << true;
-    // Well compressed drawings, each of many more pixels than its bytes earn, all come in.
+    // Well compressed drawings, each paid for by its bytes, all come in.
     QStringList drawings;
     for (int i = 0; i < 100; ++i) {
         QImage drawing(800, 600, QImage::Format_RGB32);
@@ -451,63 +469,72 @@ void TestCsvImport::eachPictureIsPaidForOnceByWhatItHolds_data()
     for (int i = 0; i < drawings.size(); ++i)
         eachItsOwn << i;
     QTest::newRow("a hundred drawings") << drawings << eachItsOwn << true;
-    // Files of a few hundred bytes that each declare the work of 20 megapixels: past what their
-    // bytes could hold, each pays for most of it, and the budget runs out.
+    // Files of a few hundred bytes that each declare the work of 20 megapixels: a few come in on
+    // what the import's pictures share, and then none. Pages scanned in black and white, which
+    // pack some 700 pixels into a byte, still pay for themselves.
     QStringList dense;
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 20; ++i)
         dense << writeCsv(HostilePlans::baselineJpeg(16384, 16384),
                           QStringLiteral("dense %1.jpg").arg(i));
-    QTest::newRow("tiny files declaring large pictures") << dense << QList<int> {0, -1, -1} << true;
+    for (int i = 1; i <= 3; ++i)
+        dense << writeCsv(HostilePlans::speckledPng(4096, 4096, 10, quint32(i)),
+                          QStringLiteral("page %1.png").arg(i));
+    QTest::newRow("tiny files declaring large pictures, then dense ordinary ones")
+        << dense
+        << QVector<int>(13, 0).toList() + QVector<int>(7, -1).toList() + QList<int> {1, 2, 3}
+        << true;
+    const QStringList spending = spendingTheAllowance();
+    const QList<int> spent = QVector<int>(13, 0).toList();
+    // It takes some thirty million pixels beyond what its few kilobytes pay for.
+    const QString owing = writeCsv(HostilePlans::blackPng(8192, 4096), "owing.png");
     const QString library = m_dir.filePath(QStringLiteral("library.so"));
     QFile sparse(library);
     QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(4 << 20));
-    // It pays half as much again as the import always allows, and has a few kilobytes itself.
-    const QString large = writeCsv(HostilePlans::blackPng(7000, 7000), "large.png");
     QTest::newRow("a large file that is no picture")
-        << QStringList {library, large} << QList<int> {-1, -1} << true;
+        << spending + QStringList {library, owing} << spent + QList<int> {-1, -1} << true;
     // A picture whose file states a quarter of a gibibyte, nearly all of it a hole with no bytes:
-    // it pays only for the bytes read, which leave no room for the large picture after it.
-    const QString sparsePicture = writeCsv(HostilePlans::blackPng(4096, 2048, 8, 2), "sparse.png");
+    // it pays only with the bytes its decoder reads.
+    const QString sparsePicture = writeCsv(HostilePlans::blackPng(8192, 4096), "sparse.png");
     QFile sparsePictureFile(sparsePicture);
     QVERIFY(sparsePictureFile.open(QIODevice::ReadWrite) && sparsePictureFile.resize(256 << 20));
     QTest::newRow("a sparse file paid for by the bytes read")
-        << QStringList {sparsePicture, large} << QList<int> {0, -1} << true;
-    // Small pictures followed by 8 MiB that their decoders never read: they pay for what they
-    // read.
+        << spending + QStringList {sparsePicture} << spent + QList<int> {-1} << true;
+    // Small pictures followed by 8 MiB that their decoders never read: they pay for themselves
+    // with what they read, and the rest pays for nothing after them.
     QImage small(10, 10, QImage::Format_RGB32);
     small.fill(Qt::darkCyan);
     const QByteArray unread(8 << 20, 0);
-    QTest::newRow("a bmp paid for by its rows")
-        << QStringList {writeCsv(HostilePlans::encodedPicture(small, "BMP") + unread, "small.bmp"),
-                        large}
-        << QList<int> {0, -1} << true;
-    QTest::newRow("a gif paid for by its picture")
-        << QStringList {writeCsv(HostilePlans::gifWithScreen(10, 10) + unread, "small.gif"), large}
-        << QList<int> {0, -1} << true;
+    QTest::newRow("a bmp paid for by its rows") << spending
+            + QStringList {writeCsv(HostilePlans::encodedPicture(small, "BMP") + unread,
+                                    "small.bmp"),
+                           owing} << spent + QList<int> {1, -1}
+                                                << true;
+    QTest::newRow("a gif paid for by its picture") << spending
+            + QStringList {writeCsv(HostilePlans::gifWithScreen(10, 10) + unread, "small.gif"),
+                           owing} << spent + QList<int> {1, -1}
+                                                   << true;
     // A PNG whose chunk of 64 MiB, before its data, is a hole: its decoder reads the zeros, and
     // they take no room on the disk.
-    const QByteArray png = HostilePlans::blackPng(8, 8);
+    const QByteArray png = HostilePlans::blackPng(8192, 4096);
     const QByteArray holeChunk = QByteArray::fromHex("04000000") + "prVt";
     const QByteArray holed = png.left(33) + holeChunk + png.mid(33);
     const QString holedPng = m_dir.filePath(QStringLiteral("holed.png"));
     const bool kept = writeWithHole(holedPng, holed, 33 + holeChunk.size(), (64 << 20) + 4);
     QTest::newRow("a png paid for by the bytes there, not its hole")
-        << QStringList {holedPng, large} << QList<int> {0, -1} << kept;
-    // A picture refused for its 67 megapixels, in 8 MB of bytes that are there, pays nothing:
-    // the picture after it, which pays half as much again as is always allowed, has only its own
-    // bytes.
+        << spending + QStringList {holedPng} << spent + QList<int> {-1} << kept;
+    // A picture refused for its 67 megapixels, in 8 MB of bytes that are there, and one whose
+    // file ends before its data, take nothing of what the pictures after them share.
     QImage overLimit(8193, 8193, QImage::Format_Mono);
     overLimit.fill(0);
     const QString refused
         = writeCsv(HostilePlans::encodedPicture(overLimit, "BMP"), "over the limit.bmp");
-    const QString halfAgain = writeCsv(HostilePlans::blackPng(8192, 6144, 8, 2), "half again.png");
+    const QString cut = writeCsv(HostilePlans::blackPng(8192, 4096).left(100), "cut.png");
     QTest::newRow("a refused picture pays nothing")
-        << QStringList {refused, halfAgain} << QList<int> {-1, -1} << true;
-    // A few pixels more than an ordinary picture and all that is always allowed, paid for by its
-    // own bytes.
-    QTest::newRow("a picture paid for by its own bytes")
-        << QStringList {writeCsv(HostilePlans::blackPng(6144, 6840, 8, 2), "just over.png")}
-        << QList<int> {0} << true;
+        << QStringList {refused, cut} + spending << QList<int> {-1, -1} + spent << true;
+    // A picture of 42 megapixels that its own bytes pay for comes in with nothing else left.
+    QTest::newRow("a picture paid for by its own bytes") << spending
+            + QStringList {writeCsv(HostilePlans::blackPng(6144, 6840, 8, 2), "just over.png")}
+                                                         << spent + QList<int> {1} << true;
 }
 
 void TestCsvImport::eachPictureIsPaidForOnceByWhatItHolds()
