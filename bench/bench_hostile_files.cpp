@@ -11,6 +11,8 @@
 //   bench_hostile_files plan FILE     (used by the above) reads one plan file
 //   bench_hostile_files picture FILE  (used by the above) loads one picture as a card image
 //   bench_hostile_files csv FILE      (used by the above) imports one CSV file into a new plan
+//   bench_hostile_files drop FILE     (used by the above) loads the pictures FILE names, a line
+//                                     each, together, as a drop of them does
 #include "BenchTools.h"
 #include "model/Document.h"
 #include "storage/CsvImport.h"
@@ -25,6 +27,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHash>
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -94,6 +97,153 @@ QByteArray productShot(int number)
     return HostilePlans::encodedPicture(image, "JPG", 40);
 }
 
+// The codes of GIF's compression for the colour indices, at the least code size given, in the
+// blocks the format keeps them in.
+QByteArray gifData(const QByteArray &indices, int leastCodeSize)
+{
+    const int clear = 1 << leastCodeSize;
+    QHash<quint32, int> codes; // a code and the index after it -> the code of both
+    int next = clear + 2;
+    int width = leastCodeSize + 1;
+    QByteArray packed;
+    quint32 bits = 0;
+    int count = 0;
+    const auto put = [&](int code) {
+        bits |= quint32(code) << count;
+        for (count += width; count >= 8; count -= 8) {
+            packed += char(bits & 0xff);
+            bits >>= 8;
+        }
+    };
+    put(clear);
+    int prefix = -1;
+    for (const char index : indices) {
+        const quint32 key = quint32(prefix) << 8 | uchar(index);
+        if (prefix < 0) {
+            prefix = uchar(index);
+            continue;
+        }
+        const auto known = codes.constFind(key);
+        if (known != codes.constEnd()) {
+            prefix = known.value();
+            continue;
+        }
+        put(prefix);
+        if (next < 4096) {
+            codes.insert(key, next++);
+            // The decoder widens its codes one code after the table outgrows them.
+            if (next > (1 << width) && width < 12)
+                ++width;
+        } else {
+            put(clear);
+            codes.clear();
+            next = clear + 2;
+            width = leastCodeSize + 1;
+        }
+        prefix = uchar(index);
+    }
+    if (prefix >= 0)
+        put(prefix);
+    put(clear + 1);
+    if (count > 0)
+        packed += char(bits & 0xff);
+    QByteArray blocks(1, char(leastCodeSize));
+    for (int at = 0; at < packed.size(); at += 255)
+        blocks += char(qMin(255, packed.size() - at)) + packed.mid(at, 255);
+    return blocks + '\0';
+}
+
+// A GIF of the picture, of at most 256 colours, as a drawing program writes it. The system
+// writes no GIF.
+QByteArray encodedGif(const QImage &image)
+{
+    const QImage indexed = image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+    QVector<QRgb> colours = indexed.colorTable();
+    int bits = 1;
+    while ((1 << bits) < colours.size())
+        ++bits;
+    colours.resize(1 << bits);
+    QByteArray table;
+    for (const QRgb colour : qAsConst(colours))
+        table += char(qRed(colour)) + QByteArray(1, char(qGreen(colour))) + char(qBlue(colour));
+    QByteArray indices;
+    for (int y = 0; y < indexed.height(); ++y)
+        indices.append(reinterpret_cast<const char *>(indexed.constScanLine(y)), indexed.width());
+    QByteArray screen("GIF89a\0\0\0\0\0\0\0", 13);
+    qToLittleEndian(quint16(image.width()), screen.data() + 6);
+    qToLittleEndian(quint16(image.height()), screen.data() + 8);
+    QByteArray picture("\x2c\0\0\0\0\0\0\0\0\0", 10);
+    qToLittleEndian(quint16(image.width()), picture.data() + 5);
+    qToLittleEndian(quint16(image.height()), picture.data() + 7);
+    screen[10] = char(0x80 | (bits - 1));
+    return screen + table + picture + gifData(indices, qMax(2, bits)) + ';';
+}
+
+// A slide of a presentation exported at 8K: a title, bullet points and a chart in flat colours.
+QByteArray slide(int number)
+{
+    QImage image(7680, 4320, QImage::Format_RGB32);
+    image.fill(QColor(250, 250, 245));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(0, 0, 7680, 600, QColor::fromHsv(number * 47 % 360, 150, 180));
+    QFont font;
+    font.setPixelSize(280);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(300, 0, 7000, 600), Qt::AlignVCenter,
+                     QStringLiteral("Quarterly review, part %1").arg(number + 1));
+    font.setPixelSize(150);
+    painter.setFont(font);
+    painter.setPen(QColor(40, 40, 40));
+    for (int line = 0; line < 2; ++line)
+        painter.drawText(
+            QPoint(400, 1300 + line * 500),
+            QStringLiteral("\u2022 Point %1, week %2").arg(line + 1).arg(number + line));
+    for (int bar = 0; bar < 6; ++bar) {
+        const int height = 600 + (number * 13 + bar * 37) % 5 * 400;
+        painter.fillRect(4800 + bar * 450, 3900 - height, 300, height,
+                         QColor::fromHsv(bar * 60, 160, 220));
+    }
+    painter.setPen(QPen(QColor(40, 40, 40), 12));
+    painter.drawLine(4700, 3900, 7500, 3900);
+    painter.end();
+    return HostilePlans::encodedPicture(image, "PNG");
+}
+
+// A page of text scanned at 600 dots an inch in black and white, with the specks of a scanner.
+QByteArray scan(int number)
+{
+    QImage page(4960, 7016, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    QFont font(QStringLiteral("DejaVu Serif"));
+    font.setPixelSize(100);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const QString words = QStringLiteral("the plan holds cards and properties that each team keeps "
+                                         "up to date week by week as work moves along ");
+    for (int line = 0; line < 6; ++line)
+        painter.drawText(QPoint(500, 600 + line * 120),
+                         words.mid((line * 7 + number * 11) % 40).left(60));
+    painter.end();
+    QImage mono = page.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+    quint32 seed = 12345u + quint32(number);
+    for (int speck = 0; speck < 1000; ++speck) {
+        seed = seed * 1103515245u + 12345u;
+        mono.setPixel(int(seed % 4960), int((seed >> 12) % 7016), 1);
+    }
+    return HostilePlans::encodedPicture(mono, "PNG");
+}
+
+// A flat swatch of colour, as a paint maker's page of colours shows.
+QImage swatch(int number)
+{
+    QImage image(800, 600, QImage::Format_RGB32);
+    image.fill(QColor::fromHsv(number * 7 % 360, 40 + number % 200, 230));
+    return image;
+}
+
 // One line: milliseconds, peak MB and what came of it, for the parent to print.
 int readPlan(const QString &path)
 {
@@ -134,6 +284,26 @@ int readPicture(const QString &path)
               .arg(timer.elapsed())
               .arg(peakMegabytes(), 0, 'f', 0)
               .arg(outcome));
+    return 0;
+}
+
+int readDroppedPictures(const QString &path)
+{
+    QFile list(path);
+    if (!list.open(QIODevice::ReadOnly))
+        return 1;
+    const QStringList paths
+        = QString::fromUtf8(list.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QElapsedTimer timer;
+    timer.start();
+    int pictures = 0;
+    for (const Image &image : Image::fromNamedFiles(paths))
+        pictures += image.isNull() ? 0 : 1;
+    print(QStringLiteral("%1 %2 %3 of %4 pictures")
+              .arg(timer.elapsed())
+              .arg(peakMegabytes(), 0, 'f', 0)
+              .arg(pictures)
+              .arg(paths.size()));
     return 0;
 }
 
@@ -301,6 +471,13 @@ int runAll(const QString &folder, const QString &only)
         {"jpeg 12000 x 9000 baseline", HostilePlans::baselineJpeg(12000, 9000)},
         {"jpeg 16320 x 12240 baseline", HostilePlans::baselineJpeg(16320, 12240)},
         {"jpeg 16384 x 16384 baseline", HostilePlans::baselineJpeg(16384, 16384)},
+        // Baseline, but the one scan holds one channel of several: the decoder keeps every
+        // coefficient of every channel for the scans to come.
+        {"jpeg 16384 x 16384 scanning one channel of four",
+         HostilePlans::jpegScanningOneChannel(16384, 16384, 4)},
+        {"jpeg 16384 x 16384 scanning one channel of three",
+         HostilePlans::jpegScanningOneChannel(16384, 16384, 3)},
+        {"jpeg 30000 x 4000 baseline", HostilePlans::baselineJpeg(30000, 4000)},
         // Each text inflates to just under what the PNG decoder inflates of one chunk.
         {"png 1 x 1 with 990 compressed texts of 8 MB",
          HostilePlans::pngWithCompressedTexts(990, 7999000)},
@@ -354,6 +531,8 @@ int runAll(const QString &folder, const QString &only)
     } photos[] = {
         {"jpeg 12000 x 9000 photo", 12000, 9000},
         {"jpeg 16320 x 12240 photo", 16320, 12240},
+        {"jpeg 30000 x 4000 panorama", 30000, 4000},
+        {"jpeg 16000 x 4000 panorama", 16000, 4000},
     };
     for (const auto &photo : photos) {
         if (!QLatin1String(photo.name).contains(only))
@@ -380,6 +559,39 @@ int runAll(const QString &folder, const QString &only)
          [](int) { return HostilePlans::blackPng(4096, 4096, 8, 2); }, "png", 200},
         {"csv of 200 jpegs of 600 bytes declaring 16384 x 16384", 200,
          [](int) { return HostilePlans::baselineJpeg(16384, 16384); }, "jpg", 0},
+        // Files of a kilobyte or two that each declare a large picture their decoder fills in:
+        // the screen of a GIF, a JPEG's blocks, a BMP's rows.
+        {"csv of 300 jpegs of 1.8 KB declaring 16384 x 16384", 300,
+         [](int) {
+             return HostilePlans::jpegWithComment(HostilePlans::baselineJpeg(16384, 16384), 1200);
+         },
+         "jpg", 0},
+        {"csv of 300 blank 1-bit pngs 4096 x 4096", 300,
+         [](int) { return HostilePlans::blackPng(4096, 4096); }, "png", 0},
+        {"csv of 300 gifs of 1.2 KB screen 4096 x 4096 frame 1 x 1", 300,
+         [](int) {
+             return HostilePlans::gifWithComment(HostilePlans::gifWithScreen(4096, 4096), 1150);
+         },
+         "gif", 0},
+        {"csv of 300 rle bmps of 1.5 KB 4380 x 4380 ended at once", 300,
+         [](int) { return HostilePlans::bmpInRunsEndedAtOnce(4380, 4380, 1400); }, "bmp", 0},
+        // Dense ordinary pictures, which pay for themselves whatever comes before them.
+        {"csv of 12 8K slides 7680 x 4320 png", 12, slide, "png", 0},
+        {"csv of 8 scans at 600 dpi 4960 x 7016 1-bit png", 8, scan, "png", 0},
+        {"csv of ten 8K slides then a 12 MP photo", 11,
+         [](int i) { return i < 10 ? slide(i) : HostilePlans::jpegPhoto(4000, 3000); }, "img", 0},
+        {"csv of 100 swatches 800 x 600 png", 100,
+         [](int i) { return HostilePlans::encodedPicture(swatch(i), "PNG"); }, "png", 0},
+        {"csv of 100 swatches 800 x 600 gif", 100, [](int i) { return encodedGif(swatch(i)); },
+         "gif", 0},
+        // What a photo's bytes pay beyond its own work buys nothing for the files after it.
+        {"csv of a 12 MP photo then 300 jpegs of 1.8 KB declaring 16384 x 16384", 301,
+         [](int i) {
+             return i == 0
+                 ? HostilePlans::jpegPhoto(4000, 3000)
+                 : HostilePlans::jpegWithComment(HostilePlans::baselineJpeg(16384, 16384), 1200);
+         },
+         "jpg", 0},
     };
     for (const auto &csv : pictureCsvs) {
         if (!QLatin1String(csv.name).contains(only))
@@ -408,6 +620,34 @@ int runAll(const QString &folder, const QString &only)
         for (const QString &file : qAsConst(named))
             QFile::remove(file);
         QFile::remove(files.first());
+    }
+    // Files dropped on a card together, or added to the library at once: the same share.
+    const struct
+    {
+        const char *name;
+        int files;
+        std::function<QByteArray(int)> picture;
+    } drops[] = {
+        {"drop of 50 jpegs of 1.8 KB declaring 16384 x 16384", 50,
+         [](int) {
+             return HostilePlans::jpegWithComment(HostilePlans::baselineJpeg(16384, 16384), 1200);
+         }},
+        {"drop of 12 8K slides 7680 x 4320 png", 12, slide},
+    };
+    for (const auto &drop : drops) {
+        if (!QLatin1String(drop.name).contains(only))
+            continue;
+        const QString base = probePath(folder, QStringLiteral("drop"), drop.name);
+        QByteArray names;
+        for (int i = 0; i < drop.files; ++i) {
+            const QString file = base + QStringLiteral("-%1").arg(i);
+            save(file, drop.picture(i));
+            names += QFile::encodeName(file) + '\n';
+        }
+        save(base + ".list", names);
+        measure(QStringLiteral("drop"), QLatin1String(drop.name), base + ".list");
+        for (int i = 0; i < drop.files; ++i)
+            QFile::remove(base + QStringLiteral("-%1").arg(i));
     }
     // CSV files naming pictures of a few bytes in files of many gigabytes, nearly all a hole:
     // only the bytes that are there pay for the pictures after them.
@@ -491,6 +731,8 @@ int main(int argc, char *argv[])
         return readPicture(arguments.at(2));
     if (arguments.size() == 3 && mode == QLatin1String("csv"))
         return importCsv(arguments.at(2));
+    if (arguments.size() == 3 && mode == QLatin1String("drop"))
+        return readDroppedPictures(arguments.at(2));
     if (arguments.size() == 3 && mode == QLatin1String("corpus"))
         return writeCorpus(arguments.at(2));
     return runAll(home.path(), arguments.value(1));
