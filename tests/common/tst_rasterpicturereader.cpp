@@ -102,21 +102,7 @@ QByteArray halfRowsInRuns(int width, int height)
         rows += QByteArray(2, 0);
     }
     rows += QByteArray("\0\1", 2);
-    const int offset = 54 + 2 * 4;
-    uchar head[54] = {'B', 'M'};
-    qToLittleEndian(quint32(offset + rows.size()), head + 2);
-    qToLittleEndian(quint32(offset), head + 10);
-    qToLittleEndian(quint32(40), head + 14);
-    qToLittleEndian(qint32(width), head + 18);
-    qToLittleEndian(qint32(height), head + 22);
-    qToLittleEndian(quint16(1), head + 26);
-    qToLittleEndian(quint16(8), head + 28);
-    qToLittleEndian(quint32(1), head + 30); // in runs of 8 bits
-    qToLittleEndian(quint32(2), head + 46); // two colours
-    return QByteArray(reinterpret_cast<const char *>(head), sizeof head)
-        + QByteArray::fromHex("00000000"
-                              "00ff0000")
-        + rows;
+    return HostilePlans::bmpInRuns(width, height, rows);
 }
 
 // A BMP of 32 bits a pixel with alpha, as its newest header describes it, of the picture.

@@ -348,13 +348,13 @@ inline QByteArray jpegWithComment(const QByteArray &jpeg, int bytes)
     return jpeg.left(2) + "\xff\xfe" + length + QByteArray(bytes, 'c') + jpeg.mid(2);
 }
 
-// A BMP of 8 bits a pixel in runs whose data end the picture at once, after a gap of the given
-// bytes between its colours and its data: its decoder draws nothing on the whole picture.
-inline QByteArray bmpInRunsEndedAtOnce(int width, int height, int gap)
+// A BMP of 8 bits a pixel in runs, black and green, of the runs given, after a gap of the given
+// bytes between its colours and its data.
+inline QByteArray bmpInRuns(int width, int height, const QByteArray &runs, int gap = 0)
 {
     const int offset = 54 + 2 * 4 + gap;
     uchar head[54] = {'B', 'M'};
-    qToLittleEndian(quint32(offset + 2), head + 2);
+    qToLittleEndian(quint32(offset + runs.size()), head + 2);
     qToLittleEndian(quint32(offset), head + 10);
     qToLittleEndian(quint32(40), head + 14);
     qToLittleEndian(qint32(width), head + 18);
@@ -364,9 +364,15 @@ inline QByteArray bmpInRunsEndedAtOnce(int width, int height, int gap)
     qToLittleEndian(quint32(1), head + 30); // in runs of 8 bits
     qToLittleEndian(quint32(2), head + 46); // two colours
     return QByteArray(reinterpret_cast<const char *>(head), sizeof head)
-        + QByteArray::fromHex("ffffff00"
-                              "00000000")
-        + QByteArray(gap, 0) + QByteArray("\0\1", 2);
+        + QByteArray::fromHex("00000000"
+                              "00ff0000")
+        + QByteArray(gap, 0) + runs;
+}
+
+// A BMP in runs whose data end the picture at once: its decoder draws nothing on it.
+inline QByteArray bmpInRunsEndedAtOnce(int width, int height, int gap)
+{
+    return bmpInRuns(width, height, QByteArray("\0\1", 2), gap);
 }
 
 // A baseline JPEG of the given channels of width x height, each sampled in full, whose one scan
