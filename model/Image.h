@@ -18,7 +18,8 @@ public:
     static constexpr int MaxSide = 128;
     static constexpr int MaxNameLength = 128;
     // Pictures declaring a larger side are refused before decoding, so that a tiny file cannot
-    // make the program allocate gigabytes.
+    // make the program allocate gigabytes; a JPEG that its decoder reduces may be wider (a
+    // phone's panorama), as it is never held at its full size.
     static constexpr int MaxDecodedSide = maximumPictureSide;
 
     Image() = default;
