@@ -522,6 +522,9 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
     // The decoder draws a GIF on the whole of its screen, which the reader's size() may leave
     // out: the picture is the larger of the two.
     const QSize size = declared.expandedTo(gifScreen(reader.device()));
+    // No picture is wider than a JPEG may be, whatever its format: the counts below stay small
+    // enough not to overflow, and the bound of the other pictures follows once it is known
+    // whether the decoder reduces this one.
     if (overSideLimit(size, maximumReducedJpegSide))
         return QImage();
     // The picture is turned after it is decoded: a turn by 90 degrees swaps the sides of the
