@@ -1,5 +1,9 @@
 #include "common/core/RasterPictureReader.h"
 
+#include "common/core/DecodingWork.h"
+#include "common/core/GifPictureReader.h"
+#include "common/core/PngPictureReader.h"
+
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -29,19 +33,22 @@ namespace {
 // of the picture: a small scan repeated by the thousand costs minutes for a small file, and no
 // count of pixels sees it. A hundred scans keep any file an encoder writes.
 const int maximumJpegScans = 100;
+// The work of going over one block of 8 x 8 samples in a scan, as measured on the system's
+// decoder for the scans that cost it most: those of Huffman coding, and of arithmetic coding,
+// which no camera or browser writes and which costs nearly four times as much.
+const qint64 workPerHuffmanBlock = 7;
+const qint64 workPerArithmeticBlock = 26;
 const qint64 walkBlockSize = 64 * 1024;
 
 // The bytes of a device from where it stands to where its bytes end, or to limit and one byte
 // more, so that a walk past limit is known: not to the length it states, which some files of the
-// system state as none and then read on. Read a block at a time, kept when asked, and put back
-// where it stood for whoever reads it next.
+// system state as none and then read on. Read a block at a time, and put back where it stood for
+// whoever reads it next.
 class ByteWalk
 {
 public:
-    enum Keeping { Passes, Keeps };
-
-    ByteWalk(QIODevice *device, qint64 limit, Keeping keeping = Passes)
-        : m_device(device), m_start(device->pos()), m_left(limit + 1), m_keeps(keeping == Keeps)
+    ByteWalk(QIODevice *device, qint64 limit)
+        : m_device(device), m_start(device->pos()), m_left(limit + 1)
     { }
     ~ByteWalk()
     {
@@ -91,14 +98,10 @@ public:
 
     // The bytes passed over so far.
     qint64 passed() const { return m_before + m_at; }
-    // The bytes passed over so far, where they were kept.
-    QByteArray kept() const { return m_kept + m_block.left(m_at); }
 
 private:
     bool refill()
     {
-        if (m_keeps)
-            m_kept += m_block;
         m_before += m_block.size();
         m_block = m_device->read(qMin(m_left, walkBlockSize));
         m_left -= m_block.size();
@@ -109,9 +112,7 @@ private:
     QIODevice *m_device;
     const qint64 m_start;
     qint64 m_left;
-    const bool m_keeps;
     qint64 m_before = 0;
-    QByteArray m_kept;
     QByteArray m_block;
     int m_at = 0;
 };
@@ -119,14 +120,13 @@ private:
 // What is known of a picture's bytes before its decoder is asked anything.
 struct PictureBytes
 {
-    // The bytes the decoder reads instead of the device's, if any: a PNG's without its text, a
-    // GIF's up to the end of its first picture.
-    QByteArray held;
     // How far the decoder reads the device from where it stands, where that was asked for.
     qint64 length = 0;
     // The coefficients a JPEG's decoder keeps for the whole picture when it comes in more than
     // one scan, or may: two bytes for every sample of every channel.
     qint64 coefficientBytes = 0;
+    // The work of a JPEG's decoder on its scans, before any pixel is made.
+    qint64 scanWork = 0;
     // The decoder scales as it decodes, holding a few rows.
     bool decoderScales = false;
 };
@@ -162,23 +162,77 @@ qint64 jpegCoefficientBytes(const QByteArray &frame)
     return total;
 }
 
-// The scans of a JPEG as its decoder finds them, counted to one past bound at most, and the
-// coefficients it keeps. Between segments, and in the coded data after a scan's header, the
-// decoder looks for a 0xFF that, after any more 0xFF bytes, is followed by neither 0x00 (a 0xFF
-// in the data) nor a marker that stands alone (a restart, the start of the picture, or one it
-// does not know, which it passes over while it looks for a restart); every other marker opens a
-// segment whose length it skips, so a thumbnail inside one is never seen as part of the picture.
-// The walk may count a scan the decoder would not reach, never miss one it decodes: where the
-// decoder gives up on a segment (a second start, a header of the wrong length) the walk goes on.
-// The decoder takes the first frame header it meets; a progressive one, a first scan that holds
-// fewer channels than the frame, or more than one scan, has it keep every coefficient of the
-// picture until the last scan, filling in what the data leave out.
-int jpegScans(ByteWalk &bytes, int bound, qint64 *coefficientBytes)
+// The blocks a JPEG's decoder goes over in a scan, from the frame header and the scan's header
+// (its count of channels, then two bytes a channel, the first naming it): every block of the one
+// channel a scan of one holds, or every block of each whole unit of the picture for a scan of
+// several, each channel taking as many blocks in a unit as it is sampled across and down. A
+// channel the frame does not name counts as all of them, so that nothing decoded goes uncounted.
+qint64 jpegScanBlocks(const QByteArray &frame, const QByteArray &scan)
+{
+    if (frame.size() < 6 || scan.isEmpty())
+        return 0;
+    const auto *bytes = reinterpret_cast<const uchar *>(frame.constData());
+    const qint64 height = qFromBigEndian<quint16>(bytes + 1);
+    const qint64 width = qFromBigEndian<quint16>(bytes + 3);
+    const int channels = qMin(int(bytes[5]), (frame.size() - 6) / 3);
+    const auto across = [bytes](int channel) { return qMax(1, bytes[6 + 3 * channel + 1] >> 4); };
+    const auto down = [bytes](int channel) { return qMax(1, bytes[6 + 3 * channel + 1] & 15); };
+    int mostAcross = 1;
+    int mostDown = 1;
+    for (int channel = 0; channel < channels; ++channel) {
+        mostAcross = qMax(mostAcross, across(channel));
+        mostDown = qMax(mostDown, down(channel));
+    }
+    QVector<int> scanned;
+    const int named = qMin(int(uchar(scan.at(0))), (scan.size() - 1) / 2);
+    for (int i = 0; i < named; ++i) {
+        int channel = channels - 1;
+        while (channel >= 0 && bytes[6 + 3 * channel] != uchar(scan.at(1 + 2 * i)))
+            --channel;
+        if (channel < 0) {
+            scanned.clear();
+            for (int all = 0; all < channels; ++all)
+                scanned << all;
+            break;
+        }
+        scanned << channel;
+    }
+    if (scanned.size() == 1) {
+        const int channel = scanned.first();
+        const auto blocks = [](qint64 side, int sampling, int most) {
+            return (side * sampling + 8 * most - 1) / (8 * most);
+        };
+        return blocks(width, across(channel), mostAcross) * blocks(height, down(channel), mostDown);
+    }
+    const qint64 units = (width + 8 * mostAcross - 1) / (8 * mostAcross)
+        * ((height + 8 * mostDown - 1) / (8 * mostDown));
+    qint64 total = 0;
+    for (const int channel : qAsConst(scanned))
+        total += units * across(channel) * down(channel);
+    return total;
+}
+
+// The scans of a JPEG as its decoder finds them, counted to one past bound at most, the
+// coefficients it keeps, and the work of going over each scan's blocks, which its decoder does
+// in every scan whatever the scan holds: a few bytes of a scan cover millions of blocks. Between
+// segments, and in the coded data after a scan's header, the decoder looks for a 0xFF that, after
+// any more 0xFF bytes, is followed by neither 0x00 (a 0xFF in the data) nor a marker that stands
+// alone (a restart, the start of the picture, or one it does not know, which it passes over while
+// it looks for a restart); every other marker opens a segment whose length it skips, so a thumbnail
+// inside one is never seen as part of the picture. The walk may count a scan the decoder would not
+// reach, never miss one it decodes: where the decoder gives up on a segment (a second start, a
+// header of the wrong length) the walk goes on. The decoder takes the first frame header it meets;
+// a progressive one, a first scan that holds fewer channels than the frame, or more than one scan,
+// has it keep every coefficient of the picture until the last scan, filling in what the data leave
+// out.
+int jpegScans(ByteWalk &bytes, int bound, qint64 *coefficientBytes, qint64 *scanWork)
 {
     int scans = 0;
     bool progressive = false;
+    bool arithmetic = false;
     QByteArray frame;
     QByteArray firstScan;
+    *scanWork = 0;
     while (bytes.passNextFF()) {
         int marker = bytes.next();
         while (marker == 0xff)
@@ -200,9 +254,15 @@ int jpegScans(ByteWalk &bytes, int bound, qint64 *coefficientBytes)
             = marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc;
         if (frameHeader && frame.isEmpty() && length > 2) {
             progressive = (marker & 3) == 2; // 0xc2, 0xc6, 0xca, 0xce
+            arithmetic = marker >= 0xc9;
             bytes.pass(length - 2, &frame);
-        } else if (marker == 0xda && scans == 1 && length > 2) {
-            bytes.pass(length - 2, &firstScan);
+        } else if (marker == 0xda && length > 2) {
+            QByteArray scan;
+            bytes.pass(length - 2, &scan);
+            *scanWork += jpegScanBlocks(frame, scan)
+                * (arithmetic ? workPerArithmeticBlock : workPerHuffmanBlock);
+            if (scans == 1)
+                firstScan = scan;
         } else if (length > 2) {
             bytes.pass(length - 2);
         }
@@ -214,10 +274,10 @@ int jpegScans(ByteWalk &bytes, int bound, qint64 *coefficientBytes)
     return scans;
 }
 
-// A PNG's chunks up to its end, as its decoder reads them, less its text chunks: the decoder
-// inflates each compressed one to megabytes, and nothing here shows their text. Whole chunks
-// left out need no other change. False when the bytes pass limit.
-bool pngWithoutText(ByteWalk &bytes, qint64 limit, QByteArray *kept)
+// A PNG's chunks up to its end, as its decoder reads them, less its text chunks, whose bytes are
+// added to textBytes: nothing here shows their text, and a decoder would inflate each compressed
+// one to megabytes. Whole chunks left out need no other change. False when the bytes pass limit.
+bool pngWithoutText(ByteWalk &bytes, qint64 limit, QByteArray *kept, qint64 *textBytes)
 {
     bytes.pass(8, kept);
     for (;;) {
@@ -229,7 +289,9 @@ bool pngWithoutText(ByteWalk &bytes, qint64 limit, QByteArray *kept)
         const qint64 length = qFromBigEndian<quint32>(head.constData());
         const QByteArray type = head.mid(4);
         const bool text = type == "tEXt" || type == "zTXt" || type == "iTXt";
-        if (!text)
+        if (text)
+            *textBytes += 8 + length + 4;
+        else
             kept->append(head);
         // The data and the checksum after it.
         if (!bytes.pass(length + 4, text ? nullptr : kept) || type == "IEND"
@@ -237,107 +299,6 @@ bool pngWithoutText(ByteWalk &bytes, qint64 limit, QByteArray *kept)
             break;
     }
     return bytes.passed() <= limit;
-}
-
-// Whether the decoder scales a PNG as it decodes it, row by row: only pictures of 8 bits a
-// channel in colour or with alpha, stored row after row rather than in seven passes, which it
-// reads whole before it scales them.
-bool pngDecoderScales(const QByteArray &png)
-{
-    if (png.size() < 29 || png.mid(12, 4) != "IHDR")
-        return false;
-    const int depth = uchar(png.at(24));
-    const int colour = uchar(png.at(25));
-    const bool interlaced = png.at(28) != 0;
-    return depth == 8 && (colour == 2 || colour == 4 || colour == 6) && !interlaced;
-}
-
-// Passes over a GIF's data blocks up to the empty one that ends them; false when the bytes end
-// first.
-bool passGifBlocks(ByteWalk &bytes)
-{
-    for (;;) {
-        const int size = bytes.next();
-        if (size <= 0)
-            return size == 0;
-        if (!bytes.pass(size))
-            return false;
-    }
-}
-
-// The bytes of a table of colours whose size the flags of a GIF's screen or picture declare.
-int gifColourBytes(int flags)
-{
-    return flags & 0x80 ? 3 << ((flags & 7) + 1) : 0;
-}
-
-// Where a GIF's first picture lies among its bytes: its descriptor, after the picture's
-// introducer, and the colours of its own that follow it.
-struct GifPicture
-{
-    qint64 descriptor = -1;
-    int ownColours = 0;
-};
-
-// A GIF's bytes as its decoder reads them for its first picture: the screen and its colours,
-// the blocks before the picture, the picture's own and its data, up to the data's last block.
-// The decoder reads the first block of a control or application extension whole, even one of no
-// bytes, then blocks up to an empty one. It stops at the end of the file or at anything but an
-// extension or a picture, as the zeros of a hole are.
-GifPicture passGifPicture(ByteWalk &bytes)
-{
-    GifPicture picture;
-    QByteArray screen;
-    if (!bytes.pass(13, &screen) || !bytes.pass(gifColourBytes(uchar(screen.at(10)))))
-        return picture;
-    for (;;) {
-        const int introducer = bytes.next();
-        if (introducer == 0x21) { // an extension: its label, then its blocks
-            const int label = bytes.next();
-            if (label == 0xf9 || label == 0xff) {
-                const int first = bytes.next();
-                if (first < 0 || !bytes.pass(first))
-                    return picture;
-            }
-            if (label < 0 || !passGifBlocks(bytes))
-                return picture;
-        } else if (introducer == 0x2c) { // the picture: where it lies, its colours, its data
-            picture.descriptor = bytes.passed();
-            QByteArray descriptor;
-            if (bytes.pass(9, &descriptor)) {
-                picture.ownColours = gifColourBytes(uchar(descriptor.at(8)));
-                if (bytes.pass(picture.ownColours) && bytes.next() >= 0)
-                    passGifBlocks(bytes);
-            }
-            return picture;
-        } else {
-            return picture;
-        }
-    }
-}
-
-// The GIF's bytes up to the end of its first picture, with the picture's own colours made the
-// screen's. Before its decoder reads the colours of a picture's own, it fills the screen around the
-// first picture with the background colour, or the transparent one, looked up among them: in
-// memory as it was left. Taken from the screen's colours, which are read first, they are the
-// file's. Nothing else changes: the picture draws with the same colours, and the decoder reads no
-// picture after the first.
-QByteArray gifWithScreenColours(const QByteArray &gif, const GifPicture &picture)
-{
-    if (picture.ownColours == 0 || picture.descriptor + 9 > gif.size())
-        return gif;
-    const int descriptor = int(picture.descriptor);
-    const int screenColours = gifColourBytes(uchar(gif.at(10)));
-    const uchar flags = uchar(gif.at(descriptor + 8));
-    QByteArray moved = gif.left(13);
-    // The colours keep their resolution and take the picture's count.
-    moved[10] = char(0x80 | (uchar(gif.at(10)) & 0x70) | (flags & 7));
-    moved += gif.mid(descriptor + 9, picture.ownColours);
-    moved += gif.mid(13 + screenColours, descriptor + 8 - 13 - screenColours);
-    // The picture keeps whether it is interlaced, and has no colours of its own.
-    moved += char(flags & 0x78);
-    moved += gif.mid(descriptor + 9 + picture.ownColours);
-    return moved;
 }
 
 // How far a BMP's decoder reads, from its headers: to the end of the rows they declare, each of
@@ -375,23 +336,14 @@ qint64 bmpLength(const QByteArray &head)
 bool readPictureBytes(QIODevice *device, const QByteArray &format, bool measured,
                       PictureBytes *picture)
 {
-    ByteWalk bytes(device, maximumPictureBytes,
-                   format == "gif" ? ByteWalk::Keeps : ByteWalk::Passes);
-    if (format == "png") {
-        if (!pngWithoutText(bytes, maximumPictureBytes, &picture->held))
-            return false;
-        picture->decoderScales = pngDecoderScales(picture->held);
-    } else if (format == "jpeg") {
+    ByteWalk bytes(device, maximumPictureBytes);
+    if (format == "jpeg") {
         if (device->isSequential()
-            || jpegScans(bytes, maximumJpegScans, &picture->coefficientBytes) > maximumJpegScans
+            || jpegScans(bytes, maximumJpegScans, &picture->coefficientBytes, &picture->scanWork)
+                > maximumJpegScans
             || bytes.passed() > maximumPictureBytes)
             return false;
         picture->decoderScales = true;
-    } else if (format == "gif") {
-        const GifPicture first = passGifPicture(bytes);
-        if (bytes.passed() > maximumPictureBytes)
-            return false;
-        picture->held = gifWithScreenColours(bytes.kept(), first);
     } else if (!measured || device->isSequential()) {
         // Its decoder reads on from where the device stood; a walk on a pipe would take its
         // bytes away.
@@ -443,17 +395,6 @@ qint64 bytesThere(QIODevice *device, qint64 from, qint64 to)
     }
 #endif
     return to - from;
-}
-
-// A GIF's logical screen, which its decoder allocates whole whatever the size of its frames, as
-// the reader's size() reports; an invalid size for any other picture.
-QSize gifScreen(QIODevice *device)
-{
-    const QByteArray start = device->peek(10);
-    if (start.size() < 10 || (!start.startsWith("GIF87a") && !start.startsWith("GIF89a")))
-        return QSize();
-    const auto *bytes = reinterpret_cast<const uchar *>(start.constData());
-    return QSize(qFromLittleEndian<quint16>(bytes + 6), qFromLittleEndian<quint16>(bytes + 8));
 }
 
 bool overSideLimit(const QSize &size, int side)
@@ -519,13 +460,11 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
     const QSize declared = declaredSize(reader);
     if (!declared.isValid())
         return QImage();
-    // The decoder draws a GIF on the whole of its screen, which the reader's size() may leave
-    // out: the picture is the larger of the two.
-    const QSize size = declared.expandedTo(gifScreen(reader.device()));
+    const QSize size = declared;
     // No picture is wider than a JPEG may be, whatever its format: the counts below stay small
     // enough not to overflow, and the bound of the other pictures follows once it is known
     // whether the decoder reduces this one.
-    if (overSideLimit(size, maximumReducedJpegSide))
+    if (overSideLimit(size, maximumFittedSide))
         return QImage();
     // The picture is turned after it is decoded: a turn by 90 degrees swaps the sides of the
     // box the decoder fits it into.
@@ -549,23 +488,25 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
         if (fit && depth < 32)
             decoding += pixels * 4;
     }
-    // The work of decoding, in pixels decoded whole. A JPEG of one scan, reduced as it is
-    // decoded, costs its decoder the work of some four pixels for each block of 8 x 8 and the
-    // pixels of the reduced picture, and never holds a row of its full width; one whose
-    // decoder keeps its coefficients goes over every one of them in each scan.
+    // The work of decoding (see DecodingWork): a pixel for each pixel made. A JPEG's decoder goes
+    // over the blocks of each of its scans first, and makes the pixels of the picture it reduces
+    // to as it decodes; one of one scan holding all its channels never holds a row of its full
+    // width.
+    const bool jpeg = reader.format() == "jpeg";
     qint64 work = pixels;
-    const bool reduced
-        = decoderScales && reader.format() == "jpeg" && picture.coefficientBytes == 0;
-    if (reduced) {
+    if (jpeg && decoderScales) {
         const QSize reducedSize = jpegReducedSize(size, fitted);
-        work = pixels / 16 + qint64(reducedSize.width()) * reducedSize.height();
-    } else if (overSideLimit(size, maximumPictureSide)) {
-        return QImage();
+        work = qint64(reducedSize.width()) * reducedSize.height();
     }
+    work += picture.scanWork;
+    const bool reduced = jpeg && decoderScales && picture.coefficientBytes == 0;
+    if (!reduced && overSideLimit(size, maximumPictureSide))
+        return QImage();
     const qint64 area = qMax(work, (decoding + 3) / 4);
     const qint64 owed = budget ? qMax<qint64>(0, area - budget->pixelsPerByte * bytes) : 0;
-    if (work > maximumPictureArea || picture.held.size() + decoding > maximumPictureBytes
-        || (budget && owed > budget->pixels))
+    // A decoder that does not scale holds the whole picture.
+    if (work > maximumPictureWork || (!decoderScales && pixels > maximumPictureArea)
+        || decoding > maximumPictureBytes || (budget && owed > budget->pixels))
         return QImage();
     if (decoderScales)
         reader.setScaledSize(fitted);
@@ -594,6 +535,118 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
     return image;
 }
 
+// The work a picture that its own decoder reads may take: with no budget, what any picture may;
+// with one, what its bytes pay for and what the budget still allows, never more than any may.
+DecodingWork allowedWork(const PictureBudget *budget)
+{
+    if (!budget)
+        return DecodingWork(maximumPictureWork, 0, maximumPictureWork);
+    return DecodingWork(maximumPictureWork, budget->pixelsPerByte, budget->pixels);
+}
+
+// The size a picture summed into cells comes out at: fitted into fitInto where it is larger, and
+// then bounded only by the widest side a format holds, since no copy of it is made at its own
+// size; else its own size, which is held whole and bounded as any whole picture is. Invalid for
+// no picture.
+QSize cellsSize(const QSize &size, const QSize &fitInto)
+{
+    if (size.isEmpty() || overSideLimit(size, maximumFittedSide))
+        return QSize();
+    if (fitInto.isValid() && (size.width() > fitInto.width() || size.height() > fitInto.height()))
+        return size.scaled(fitInto, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    if (overSideLimit(size, maximumPictureSide)
+        || qint64(size.width()) * size.height() > maximumPictureArea)
+        return QSize();
+    return size;
+}
+
+// The size a picture to be fitted is summed into: where it is no more than eight times as wide
+// and high as the fitted one, its own, since its cells of a few pixels, each whole, would show
+// its fine lines and stripes as the fitted picture's own pixels do not; it is then scaled as any
+// whole picture is, and holds a few megabytes at most.
+QSize summedSize(const QSize &size, const QSize &fitted)
+{
+    return qint64(size.width()) * size.height() <= 64 * qint64(fitted.width()) * fitted.height()
+        ? size
+        : fitted;
+}
+
+QImage scaledTo(const QImage &image, const QSize &fitted)
+{
+    if (image.isNull() || image.size() == fitted)
+        return image;
+    return image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+// Takes from the budget what the picture's work owes beyond what its bytes pay for; false, taking
+// nothing, where that is more than is left.
+bool payFor(const DecodingWork &work, qint64 bytes, PictureBudget *budget)
+{
+    if (!budget)
+        return true;
+    const qint64 owed = qMax<qint64>(0, work.spent() - budget->pixelsPerByte * bytes);
+    if (owed > budget->pixels)
+        return false;
+    budget->pixels -= owed;
+    return true;
+}
+
+// The bytes of the device from start that pay for a picture, where its budget has them pay.
+qint64 payingBytes(QIODevice *device, qint64 start, qint64 length, const PictureBudget *budget)
+{
+    return budget && budget->pixelsPerByte > 0 ? bytesThere(device, start, start + length) : 0;
+}
+
+QImage readPngPicture(QIODevice *device, const QSize &fitInto, PictureBudget *budget)
+{
+    const qint64 start = device->pos();
+    QByteArray png;
+    qint64 textBytes = 0;
+    qint64 walked = 0;
+    {
+        ByteWalk bytes(device, maximumPictureBytes);
+        if (!pngWithoutText(bytes, maximumPictureBytes, &png, &textBytes))
+            return QImage();
+        walked = bytes.passed();
+    }
+    // The texts, which the decoder never sees, pay for nothing.
+    DecodingWork work = allowedWork(budget);
+    const qint64 paying = qMax<qint64>(0, payingBytes(device, start, walked, budget) - textBytes);
+    work.addRead(paying);
+    PngPictureReader reader(png, &work);
+    if (!reader.readHead())
+        return QImage();
+    const QSize size = reader.size();
+    const QSize fitted = cellsSize(size, fitInto);
+    // A picture that comes out at its own size is held whole, beside the bytes it is read from.
+    if (!fitted.isValid()
+        || (fitted == size
+            && png.size() + 4 * qint64(size.width()) * size.height() > maximumPictureBytes))
+        return QImage();
+    const QImage image = reader.read(summedSize(size, fitted));
+    if (image.isNull() || !payFor(work, paying, budget))
+        return QImage();
+    return scaledTo(image, fitted);
+}
+
+QImage readGifPicture(QIODevice *device, const QSize &fitInto, PictureBudget *budget)
+{
+    const qint64 start = device->pos();
+    DecodingWork work = allowedWork(budget);
+    GifPictureReader reader(device, &work);
+    if (!reader.readHead())
+        return QImage();
+    const QSize size = reader.size();
+    const QSize fitted = cellsSize(size, fitInto);
+    if (!fitted.isValid())
+        return QImage();
+    const QImage image = reader.read(summedSize(size, fitted));
+    if (image.isNull()
+        || !payFor(work, payingBytes(device, start, reader.bytesTaken(), budget), budget))
+        return QImage();
+    return scaledTo(image, fitted);
+}
+
 } // namespace
 
 QByteArray rasterFormat(const QByteArray &start)
@@ -619,16 +672,17 @@ QImage readRasterPicture(QIODevice *device, const QSize &fitInto, PictureBudget 
     const QByteArray format = rasterFormat(device->peek(8));
     if (format.isEmpty())
         return QImage();
+    if (format == "png")
+        return readPngPicture(device, fitInto, budget);
+    if (format == "gif")
+        return readGifPicture(device, fitInto, budget);
     const bool measured = budget && budget->pixelsPerByte > 0;
     PictureBytes picture;
     if (!readPictureBytes(device, format, measured, &picture))
         return QImage();
     const qint64 bytes
         = measured ? bytesThere(device, device->pos(), device->pos() + picture.length) : 0;
-    QBuffer held(&picture.held);
-    if (!picture.held.isEmpty())
-        held.open(QIODevice::ReadOnly);
-    QImageReader reader(picture.held.isEmpty() ? device : &held, format);
+    QImageReader reader(device, format);
     // Only that format's handler: no other is asked whether it knows the bytes.
     reader.setAutoDetectImageFormat(false);
     return readLimitedPicture(reader, picture, fitInto, budget, bytes, orientation);

@@ -12,37 +12,42 @@ class QIODevice;
 
 // Pictures come from anywhere (picture files, plan files), and a few bytes can declare a
 // picture of gigabytes; these limits are checked against the declared size before anything
-// is decoded. 64 megapixels keep the photos of today's cameras. A JPEG whose decoder reduces it
-// as it decodes never holds its full size, so that its sides are bounded only by its format:
-// phones write panoramas of 20,000 to 40,000 pixels across.
+// is decoded. 64 megapixels keep the photos of today's cameras. A picture that its decoder fits
+// as it decodes (a JPEG it reduces, a PNG or GIF summed row by row into the fitted picture) never
+// holds its full size, so that its sides are bounded only by the widest a JPEG may be: phones
+// write panoramas of 20,000 to 40,000 pixels across, and an A3 page scanned at 600 dots an inch
+// is 9,921 pixels high.
 constexpr int maximumPictureSide = 16384;
-constexpr int maximumReducedJpegSide = 65500;
+constexpr int maximumFittedSide = 65500;
 constexpr qint64 maximumPictureArea = 64LL * 1024 * 1024;
 // The most bytes one picture takes while it is read, its decoding and the bytes it is decoded
 // from together: four bytes for each pixel allowed, and some room. Decoding takes more than the
-// picture for some: one of 16 bits a channel, a JPEG whose decoder keeps every coefficient of
-// every channel (a progressive one, or one whose first scan holds some of its channels), a
-// picture scaled from a copy of 32 bits a pixel.
+// picture for some: a JPEG whose decoder keeps every coefficient of every channel (a progressive
+// one, or one whose first scan holds some of its channels), a picture scaled from a copy of 32
+// bits a pixel.
 constexpr qint64 maximumPictureBytes = 4 * maximumPictureArea + 32LL * 1024 * 1024;
-// The pixels that the pictures inside one plan file may declare together: enough for any
-// library this program writes (at most 128 x 128 each), and more for every byte of the file,
-// charged so that no small file decodes gigapixels.
+// The most work one picture takes (see DecodingWork), whatever it is paid with: about a second,
+// which an 8K slide's rows, or a 200-megapixel photo's blocks, take a fraction of.
+constexpr qint64 maximumPictureWork = 256LL * 1024 * 1024;
+// The work that the pictures inside one plan file may take together: enough for any library this
+// program writes (at most 128 x 128 each), and more for every byte of the file, charged so that
+// no small file decodes gigapixels.
 constexpr qint64 pixelsAlwaysAllowed = 16LL * 1024 * 1024;
 constexpr qint64 pixelsPerFileByte = 8;
 // The work that picture files read together (those a CSV file names, those dropped or added at
-// once) may take beyond what their own bytes pay for: about two seconds of decoding, shared by
-// them all. Each byte of a picture pays for as much work as the densest ordinary pictures pack
-// into a byte (photos 2 to 8 pixels, drawings about 25, 8K slides about 200, scanned pages of
-// text at 600 dots an inch in black and white about 780), so that those come in whatever comes
-// before them, and no set of files, whatever it declares or leaves out, costs more for its
-// bytes. A picture's bytes pay for that picture alone: what they would pay beyond it buys no
-// other picture, so that a photo does not pay for hundreds of small files that each declare a
-// large picture.
+// once) may take beyond what their own bytes pay for: about a second of decoding, shared by them
+// all. Each byte of a picture pays for as much work as the densest ordinary pictures pack into a
+// byte: a blank page's PNG, whose every byte inflates to as many as 1,032 bytes of rows, each
+// costing about a unit, with its rows' own cost beside them (photos take a few units a byte,
+// drawings and 8K slides some hundreds), so that those come in whatever comes before them, and
+// no set of files, whatever it declares or leaves out, costs more for its bytes. A picture's
+// bytes pay for that picture alone: what they would pay beyond it buys no other picture, so that
+// a photo does not pay for hundreds of small files that each declare a large picture.
 constexpr qint64 pictureFilesAllowance = 256LL * 1024 * 1024;
-constexpr qint64 pixelsPerPictureByte = 1024;
+constexpr qint64 pixelsPerPictureByte = 1152;
 
-// What the pictures coming by way of one file, or read together, may still take, in pixels
-// decoded whole, and how much of a picture's work its own bytes pay for.
+// What the pictures coming by way of one file, or read together, may still take, in units of
+// work (see DecodingWork), and how much of a picture's work its own bytes pay for.
 struct PictureBudget
 {
     qint64 pixels = pixelsAlwaysAllowed;
@@ -63,27 +68,29 @@ enum class PictureOrientation { AsStored, Upright };
 // else is no picture. Other formats carry pictures of their own that no bound below sees (an SVG's
 // embedded or linked images, an SVGZ that inflates to gigabytes before it is parsed, the PNG inside
 // an icon), or read further files and wait on pipes. The picture is decoded within the limits
-// above; one over them, or one whose size cannot be known before decoding, is no picture. What the
-// bytes declare beyond the decoder's size counts too: a GIF is charged its logical screen, which
-// its decoder allocates whole, as well as its frame, and a JPEG of more scans than any encoder
-// writes is no picture, since every scan is decoded over the whole picture. A PNG's text chunks
-// never reach its decoder, which would inflate each compressed one to megabytes. A picture larger
-// than fitInto (when valid) comes out scaled to fit into it; JPEG, and PNG of 8 bits a channel
-// stored row after row, are decoded scaled without ever holding the full-size picture, others are
-// decoded whole and scaled from there. The area bound applies to the work of decoding: a JPEG of
-// one scan holding all its channels, that its decoder reduces, is decoded block by block into the
+// above; one over them, or one whose size cannot be known before decoding, is no picture.
+// A picture larger than fitInto (when valid) comes out scaled to fit into it. A PNG or a GIF is
+// decoded by the program itself, its rows summed into the fitted picture as they come, so that it
+// never holds the picture at its full size: only its work and the widest side a format holds
+// bound it. Its work is counted as its decoder does it, and the decoding stops once it passes what
+// the picture may take. A PNG's text chunks never reach its decoder, which would inflate each
+// compressed one to megabytes. A GIF's first picture is read as it streams from the device, and
+// the screen outside it, and what of it its data leave out, take the screen's background colour.
+// A JPEG or BMP is decoded by the system's decoder, its work known before it decodes: a JPEG's
+// decoder goes over every block of the channels each scan holds, at the cost of its coding, and
+// makes the pixels of the picture it reduces to; a JPEG of more scans than any encoder writes is
+// no picture. A JPEG of one scan holding all its channels is decoded block by block into the
 // reduced picture, so a phone photo of 200 megapixels comes in, where its decoding holds a few
 // megabytes. A device that states more bytes than a picture may take is no picture, and neither is
 // a PNG, JPEG or GIF whose end lies further: nothing past there is counted. A BMP comes in upright
 // however its rows are stored, and the rows its file lacks are blank, never the memory its decoder
-// was given. The screen of a GIF outside its first picture, and what of that picture its data
-// leave out, take the colours the file gives.
-// The budget, when given, is what the caller still allows; a picture counts as many pixels as its
-// decoding takes work, or bytes four to a pixel, whichever is more. Its own bytes pay for
+// was given.
+// The budget, when given, is what the caller still allows; a picture counts as many units as its
+// decoding takes work, or bytes four to a unit, whichever is more. Its own bytes pay for
 // pixelsPerByte each of them: those that its decoder reads (to its end, or for a BMP to the end of
-// its rows) and that are there, since the holes of a file read as zeros but hold nothing. What
-// they do not pay for is taken from the budget; a picture that would take more than is left is
-// no picture, and one that does not come in takes nothing.
+// its rows, a PNG's texts left out) and that are there, since the holes of a file read as zeros but
+// hold nothing. What they do not pay for is taken from the budget; a picture that would take more
+// than is left is no picture, and one that does not come in takes nothing.
 QImage readRasterPicture(QIODevice *device, const QSize &fitInto = QSize(),
                          PictureBudget *budget = nullptr,
                          PictureOrientation orientation = PictureOrientation::Upright);
@@ -92,7 +99,7 @@ QImage readRasterPicture(QIODevice *device, const QSize &fitInto = QSize(),
 QByteArray rasterFormat(const QByteArray &start);
 
 // Pictures inside plan files: PNG bytes as lower-case hexadecimal text, read back with
-// readRasterPicture, as they are stored. areaBudget, when given, is the pixels still allowed, of
+// readRasterPicture, as they are stored. areaBudget, when given, is the work still allowed, of
 // which each picture pays all it counts: the plan file's bytes have paid for them already.
 QString imageToHex(const QImage &image);
 QImage imageFromHex(const QString &text, const QSize &fitInto = QSize(),

@@ -1,5 +1,6 @@
 #include "common/core/RasterPictureReader.h"
 #include "harness/PlainTestMain.h"
+#include "storage/HostileGifs.h"
 #include "storage/HostilePlans.h"
 
 #include <algorithm>
@@ -150,6 +151,19 @@ void leaveColourTablesPainted()
     }
 }
 
+// A GIF of one pixel whose codes, once its table is built up to its last entry, each give that
+// entry's 4,091 pixels: its decoder walks every one, drawn or not.
+QByteArray gifOfLongData(int codes)
+{
+    QVector<int> given {4, 0};
+    for (int code = 6; code < 4096; ++code)
+        given << code;
+    while (given.size() < codes + 4092)
+        given << 4095;
+    return HostileGifs::gif(QSize(1, 1), {qRgb(0, 0, 0), qRgb(255, 255, 255), 0, 0}, 0,
+                            QRect(0, 0, 1, 1), {}, HostileGifs::gifCodes(given, 2));
+}
+
 } // namespace
 
 class TestRasterPictureReader : public QObject
@@ -161,6 +175,8 @@ private slots:
     void brokenOrOversizedHexGivesNoPicture();
     void picturesDecodeFittedAndWithinBudget_data();
     void picturesDecodeFittedAndWithinBudget();
+    void pngKindsComeInAsTheSystemReadsThem_data();
+    void pngKindsComeInAsTheSystemReadsThem();
     void textsNeverReachTheDecoder_data();
     void textsNeverReachTheDecoder();
     void picturesPastTheByteBoundAreRefused_data();
@@ -208,17 +224,37 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
     const PictureOrientation stored = PictureOrientation::AsStored;
     QTest::newRow("photo decoded to fit") << HostilePlans::jpegPhoto(3000, 2000) << qint64(-1)
                                           << QSize(128, 85) << qint64(-1) << fit << stored;
-    QTest::newRow("budget pays the declared pixels")
-        << HostilePlans::blackPng(300, 200, 8, 2) << qint64(60000) << QSize(128, 85) << qint64(0)
+    // A PNG's rows cost their bytes as the file stores them, 32 each of their own and a unit for
+    // every four pixels summed one by one; a row of pixels all alike is summed at once:
+    // 200 x (901 + 32 + 75), and 200 x (901 + 32) for the black one.
+    const QByteArray varied = HostilePlans::pngOfKind(300, 200, 2, 8, false, false);
+    QTest::newRow("budget pays for each row")
+        << varied << qint64(201600) << QSize(128, 85) << qint64(0) << fit << stored;
+    QTest::newRow("over the budget")
+        << varied << qint64(201599) << QSize() << qint64(201599) << fit << stored;
+    QTest::newRow("rows all alike are summed at once")
+        << HostilePlans::blackPng(300, 200, 8, 2) << qint64(186600) << QSize(128, 85) << qint64(0)
         << fit << stored;
-    QTest::newRow("over the budget") << HostilePlans::blackPng(300, 200, 8, 2) << qint64(59999)
-                                     << QSize() << qint64(59999) << fit << stored;
-    QTest::newRow("sixteen bits a channel count twice")
-        << HostilePlans::blackPng(600, 500, 16, 6) << qint64(2 * 300000 - 1) << QSize()
-        << qint64(2 * 300000 - 1) << fit << stored;
+    // 500 x (4801 + 32 + 150).
+    const QByteArray wide = HostilePlans::pngOfKind(600, 500, 6, 16, false, false);
+    QTest::newRow("sixteen bits a channel count their bytes")
+        << wide << qint64(2491500 - 1) << QSize() << qint64(2491500 - 1) << fit << stored;
     QTest::newRow("sixteen bits a channel decoded to fit")
-        << HostilePlans::blackPng(600, 500, 16, 6) << qint64(2 * 300000) << QSize(128, 106)
-        << qint64(0) << fit << stored;
+        << wide << qint64(2491500) << QSize(128, 106) << qint64(0) << fit << stored;
+    // A row of one black or white byte after another is summed a row at a time, and one of
+    // pixels of 1 bit a byte at a time: 7016 x (621 + 32) for a blank page at 600 dots an inch.
+    QTest::newRow("a blank page counts its rows' bytes")
+        << HostilePlans::blackPng(4960, 7016) << qint64(7016 * 653) << QSize(90, 128) << qint64(0)
+        << fit << stored;
+    QTest::newRow("a blank page over the budget")
+        << HostilePlans::blackPng(4960, 7016) << qint64(7016 * 653 - 1) << QSize()
+        << qint64(7016 * 653 - 1) << fit << stored;
+    // Summed as it is read, a picture of more pixels than one held whole may have comes in.
+    QTest::newRow("an A3 page at 600 dots an inch")
+        << HostilePlans::blackPng(7016, 9921) << qint64(-1) << QSize(90, 128) << qint64(-1) << fit
+        << stored;
+    QTest::newRow("a PNG wider than any picture may be")
+        << HostilePlans::blackPng(65501, 1) << qint64(-1) << QSize() << qint64(-1) << fit << stored;
     // 8 MiB of coefficients for a megapixel: twice the pixels.
     QTest::newRow("progressive cmyk counts every coefficient")
         << HostilePlans::progressiveCmykJpeg(1024, 1024) << qint64(2 * 1048576 - 1) << QSize()
@@ -252,19 +288,29 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
     QTest::newRow("progressive panorama wider than a picture may be")
         << HostilePlans::progressiveCmykJpeg(17000, 1000) << qint64(-1) << QSize() << qint64(-1)
         << fit << stored;
-    // A sixteenth of its pixels for its blocks, and the 512 x 512 pixels it is reduced to.
+    // Seven units for each of its 256 x 256 units of six blocks (four of its brightness, one of
+    // each colour), and the 512 x 512 pixels it is reduced to.
     QTest::newRow("baseline photo pays for its blocks and what they are reduced to")
-        << HostilePlans::baselineJpeg(4096, 4096) << qint64(1048576 + 262144) << QSize(128, 128)
-        << qint64(0) << fit << stored;
+        << HostilePlans::baselineJpeg(4096, 4096) << qint64(7 * 65536 * 6 + 262144)
+        << QSize(128, 128) << qint64(0) << fit << stored;
     QTest::newRow("baseline photo over the budget")
-        << HostilePlans::baselineJpeg(4096, 4096) << qint64(1048576 + 262144 - 1) << QSize()
-        << qint64(1048576 + 262144 - 1) << fit << stored;
-    // Decoded whole at a byte a pixel, then copied to four bytes a pixel to be scaled.
-    const QByteArray interlacedGrey = HostilePlans::blackPng(400, 400, 8, 0, true);
-    QTest::newRow("interlaced grey counts the copy it is scaled from")
-        << interlacedGrey << qint64(200000 - 1) << QSize() << qint64(200000 - 1) << fit << stored;
+        << HostilePlans::baselineJpeg(4096, 4096) << qint64(7 * 65536 * 6 + 262144 - 1) << QSize()
+        << qint64(7 * 65536 * 6 + 262144 - 1) << fit << stored;
+    // Every scan goes over every block of its channels, arithmetic decoding at 26 units a block:
+    // 100 x 4 x 127 x 127 blocks, and the 254 x 254 pixels it is reduced to.
+    const QByteArray arithmetic = HostilePlans::arithmeticJpeg(1016, 1016, 4, 100, true);
+    QTest::newRow("arithmetic coded scans count every block of each")
+        << arithmetic << qint64(26 * 100 * 4 * 16129 + 64516) << QSize(128, 128) << qint64(0) << fit
+        << stored;
+    QTest::newRow("arithmetic coded scans over the budget")
+        << arithmetic << qint64(26 * 100 * 4 * 16129 + 64516 - 1) << QSize()
+        << qint64(26 * 100 * 4 * 16129 + 64516 - 1) << fit << stored;
+    // Each pass's rows: 4750 + 4750 + 7900 + 15800 + 28300 + 56600 + 106600.
+    const QByteArray interlacedGrey = HostilePlans::pngOfKind(400, 400, 0, 8, true, false);
+    QTest::newRow("interlaced grey counts each pass's rows")
+        << interlacedGrey << qint64(224700 - 1) << QSize() << qint64(224700 - 1) << fit << stored;
     QTest::newRow("interlaced grey decoded to fit")
-        << interlacedGrey << qint64(200000) << QSize(128, 128) << qint64(0) << fit << stored;
+        << interlacedGrey << qint64(224700) << QSize(128, 128) << qint64(0) << fit << stored;
     QTest::newRow("photo turned by its camera, kept as a plan stores it")
         << HostilePlans::jpegTurned(HostilePlans::jpegPhoto(300, 200), 6) << qint64(-1)
         << QSize(128, 85) << qint64(-1) << fit << stored;
@@ -276,6 +322,102 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
             << qint64(-1) << QSize(33, 50) << qint64(-1) << QSize(100, 50)
             << PictureOrientation::Upright;
     }
+}
+
+// Every kind of PNG comes in as the system's decoder reads it: at its own size to within a
+// rounding of 16 bits, and fitted to within what scaling the system's reading gives, whether it is
+// summed row by row into the fitted picture or, a few times its size, scaled whole.
+void TestRasterPictureReader::pngKindsComeInAsTheSystemReadsThem_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("fitted");
+    const struct
+    {
+        const char *name;
+        int colourType;
+        int depth;
+        bool interlaced;
+        bool transparent;
+    } kinds[] = {
+        {"grey of 1 bit", 0, 1, false, false},
+        {"grey of 2 bits", 0, 2, false, false},
+        {"grey of 4 bits", 0, 4, false, false},
+        {"grey of 8 bits", 0, 8, false, false},
+        {"grey of 16 bits", 0, 16, false, false},
+        {"grey of 8 bits, one level transparent", 0, 8, false, true},
+        {"grey of 2 bits, one level transparent", 0, 2, false, true},
+        {"palette of 1 bit", 3, 1, false, false},
+        {"palette of 2 bits", 3, 2, false, false},
+        {"palette of 4 bits", 3, 4, false, false},
+        {"palette of 8 bits", 3, 8, false, false},
+        {"palette of 1 bit with transparency", 3, 1, false, true},
+        {"palette of 4 bits with transparency", 3, 4, false, true},
+        {"palette of 8 bits with transparency", 3, 8, false, true},
+        {"grey and alpha of 8 bits", 4, 8, false, false},
+        {"grey and alpha of 16 bits", 4, 16, false, false},
+        {"colour of 8 bits", 2, 8, false, false},
+        {"colour of 16 bits", 2, 16, false, false},
+        {"colour of 8 bits, one colour transparent", 2, 8, false, true},
+        {"colour and alpha of 8 bits", 6, 8, false, false},
+        {"colour and alpha of 16 bits", 6, 16, false, false},
+        {"interlaced grey of 1 bit", 0, 1, true, false},
+        {"interlaced palette of 4 bits with transparency", 3, 4, true, true},
+        {"interlaced colour and alpha of 8 bits", 6, 8, true, false},
+    };
+    for (const auto &kind : kinds) {
+        QTest::newRow(kind.name) << HostilePlans::pngOfKind(1800, 1200, kind.colourType, kind.depth,
+                                                            kind.interlaced, kind.transparent)
+                                 << QSize(128, 85);
+    }
+    for (const auto &kind : {kinds[0], kinds[13], kinds[23]}) {
+        QTest::addRow("%s, a few times the fitted size", kind.name) << HostilePlans::pngOfKind(
+            300, 200, kind.colourType, kind.depth, kind.interlaced, kind.transparent)
+                                                                    << QSize(128, 85);
+    }
+}
+
+void TestRasterPictureReader::pngKindsComeInAsTheSystemReadsThem()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, fitted);
+    QImage reference;
+    QVERIFY(reference.loadFromData(bytes, "PNG"));
+    reference.convertTo(QImage::Format_ARGB32_Premultiplied);
+    // The most a channel differs anywhere, and on average, from the system's reading.
+    const auto differences = [](const QImage &image, const QImage &expected) {
+        int most = 0;
+        qint64 total = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+            const auto *other = reinterpret_cast<const QRgb *>(expected.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                for (int shift = 0; shift < 32; shift += 8) {
+                    const int difference
+                        = qAbs(int((line[x] >> shift) & 0xff) - int((other[x] >> shift) & 0xff));
+                    most = qMax(most, difference);
+                    total += difference;
+                }
+            }
+        }
+        return qMakePair(most, double(total) / (4.0 * image.width() * image.height()) / 255);
+    };
+    QBuffer whole(&bytes);
+    QVERIFY(whole.open(QIODevice::ReadOnly));
+    QImage image = readRasterPicture(&whole);
+    QCOMPARE(image.size(), reference.size());
+    image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    QVERIFY2(differences(image, reference).first <= 1,
+             QByteArray::number(differences(image, reference).first).constData());
+    QBuffer again(&bytes);
+    QVERIFY(again.open(QIODevice::ReadOnly));
+    image = readRasterPicture(&again, QSize(128, 128));
+    QCOMPARE(image.size(), fitted);
+    image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    const double mean = differences(image,
+                                    reference.scaled(image.size(), Qt::IgnoreAspectRatio,
+                                                     Qt::SmoothTransformation))
+                            .second;
+    QVERIFY2(mean <= 0.02, QByteArray::number(mean).constData());
 }
 
 // The decoder would inflate every compressed text of a PNG, to megabytes each.
@@ -352,20 +494,34 @@ void TestRasterPictureReader::eachPictureIsPaidForByItsOwnBytes_data()
     QTest::addColumn<qint64>("pixelsPerByte");
     QTest::addColumn<bool>("comesIn");
     QTest::addColumn<qint64>("left");
-    // It counts 300 x 200 pixels, in a few hundred bytes.
-    const QByteArray png = HostilePlans::blackPng(300, 200, 8, 2);
-    const qint64 owed = 60000 - png.size();
+    // Its rows cost 201,600 units, in a few kilobytes.
+    const QByteArray png = HostilePlans::pngOfKind(300, 200, 2, 8, false, false);
+    const qint64 owed = 201600 - png.size();
     QTest::newRow("what its bytes do not pay for is taken")
         << png << owed << qint64(1) << true << qint64(0);
     QTest::newRow("more than is left") << png << owed - 1 << qint64(1) << false << owed - 1;
+    // Texts never reach the decoder, and pay for nothing.
+    QByteArray withText = png;
+    withText.insert(33, HostilePlans::pngChunk("tEXt", "Comment\0" + QByteArray(65536, 'c')));
+    QTest::newRow("a png's texts pay for nothing")
+        << withText << owed << qint64(1) << true << qint64(0);
     QTest::newRow("what its bytes would pay beyond it is not kept")
         << png << qint64(5) << pixelsPerPictureByte << true << qint64(5);
-    // A page scanned in black and white, some 700 pixels a byte, pays for itself.
+    // A page scanned in black and white, some 700 pixels a byte, pays for itself, and so do a
+    // blank page and an empty desktop, whose bytes inflate as far as deflate goes.
     QTest::newRow("a dense ordinary picture, with nothing left")
         << HostilePlans::speckledPng(4096, 4096, 10, 1) << qint64(0) << pixelsPerPictureByte << true
         << qint64(0);
+    QTest::newRow("a blank page, with nothing left")
+        << HostilePlans::blackPng(4960, 7016) << qint64(0) << pixelsPerPictureByte << true
+        << qint64(0);
+    QTest::newRow("an empty 8K desktop in a palette, with nothing left")
+        << HostilePlans::blackPng(7680, 4320, 8, 3, false,
+                                  HostilePlans::pngChunk("PLTE", QByteArray(768, char(60))))
+        << qint64(0) << pixelsPerPictureByte << true << qint64(0);
     // Files of a kilobyte or two that each declare a picture of millions of pixels, which their
-    // decoders fill in: a tenth of it or less is paid for.
+    // decoders fill in, or whose codes each give thousands of pixels: a tenth of their work or
+    // less is paid for.
     const struct
     {
         const char *name;
@@ -373,9 +529,7 @@ void TestRasterPictureReader::eachPictureIsPaidForByItsOwnBytes_data()
     } small[] = {
         {"a jpeg's blocks, behind a comment",
          HostilePlans::jpegWithComment(HostilePlans::baselineJpeg(16384, 16384), 1200)},
-        {"a blank png", HostilePlans::blackPng(4096, 4096)},
-        {"a gif's screen, behind a comment",
-         HostilePlans::gifWithComment(HostilePlans::gifWithScreen(4096, 4096), 1150)},
+        {"a gif's long data", gifOfLongData(1000)},
         {"a bmp's rows, ended at once", HostilePlans::bmpInRunsEndedAtOnce(4380, 4380, 1400)},
     };
     for (const auto &file : small)
@@ -455,8 +609,8 @@ void TestRasterPictureReader::gifScreensTakeTheFilesColours_data()
 {
     QTest::addColumn<bool>("transparent");
     QTest::addColumn<QRgb>("screen");
-    QTest::newRow("its background") << false << qRgb(255, 255, 255);
-    QTest::newRow("its transparent colour") << true << qRgba(255, 255, 255, 0);
+    QTest::newRow("its background, in the screen's colours") << false << qRgb(0, 255, 0);
+    QTest::newRow("its transparent colour") << true << qRgba(0, 0, 0, 0);
 }
 
 void TestRasterPictureReader::gifScreensTakeTheFilesColours()

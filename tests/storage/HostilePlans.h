@@ -392,6 +392,111 @@ inline QByteArray jpegScanningOneChannel(int width, int height, int channels)
         + QByteArray::fromHex("ffd9");
 }
 
+// An arithmetic-coded JPEG of the given channels of width x height, each sampled in full, of the
+// given scans and no coded data: progressive, each scan the first of the DC coefficients of every
+// channel, or baseline, its one scan holding every channel whole. Its decoder goes over every
+// block of each scan, arithmetic decoding costing some three times what Huffman decoding does,
+// and fills in what the data leave out; a few bytes a scan cover millions of blocks.
+inline QByteArray arithmeticJpeg(int width, int height, int channels, int scans, bool progressive)
+{
+    QByteArray frame = QByteArray::fromHex(progressive ? "ffca" : "ffc9");
+    frame += QByteArray(2, 0) + char(8) + QByteArray(4, 0) + char(channels);
+    qToBigEndian(quint16(8 + 3 * channels), frame.data() + 2);
+    qToBigEndian(quint16(height), frame.data() + 5);
+    qToBigEndian(quint16(width), frame.data() + 7);
+    QByteArray scan = QByteArray::fromHex("ffda0000") + char(channels);
+    qToBigEndian(quint16(6 + 2 * channels), scan.data() + 2);
+    for (int channel = 1; channel <= channels; ++channel) {
+        frame += char(channel) + QByteArray::fromHex("1100");
+        scan += char(channel) + QByteArray(1, 0);
+    }
+    scan += QByteArray::fromHex(progressive ? "000000" : "003f00") + QByteArray(8, 0);
+    return QByteArray::fromHex("ffd8ffdb004300") + QByteArray(64, 1) + frame + scan.repeated(scans)
+        + QByteArray::fromHex("ffd9");
+}
+
+// The value of channel c of pixel (x, y) of the pictures below: smooth ramps with stripes and a
+// few sharp edges, as a drawing or a photo has, in the given bits.
+inline int kindSample(int x, int y, int channel, int bits)
+{
+    const int top = (1 << bits) - 1;
+    const int ramp = (x * 3 + y * (channel + 1) * 2 + channel * 40) % 512;
+    const int value = ramp < 256 ? ramp : 511 - ramp;
+    const bool stripe = (x / 7 + y / 5 + channel) % 6 == 0;
+    return ((stripe ? 255 - value : value) * top + 127) / 255;
+}
+
+// A PNG of width x height of the given colour type and bits a sample, stored row after row or
+// in seven passes, its pixels kindSample's: a palette of as many colours as its bits hold, grey
+// or colour with alpha, or with the colour or the palette entries a tRNS chunk makes
+// transparent. Written out row by row, since the system's writer makes few of these kinds.
+inline QByteArray pngOfKind(int width, int height, int colourType, int depth, bool interlaced,
+                            bool transparent)
+{
+    const int channels = colourType == 6 ? 4 : colourType == 2 ? 3 : colourType == 4 ? 2 : 1;
+    QByteArray header(13, 0);
+    qToBigEndian(quint32(width), header.data());
+    qToBigEndian(quint32(height), header.data() + 4);
+    header[8] = char(depth);
+    header[9] = char(colourType);
+    header[12] = char(interlaced ? 1 : 0);
+    QByteArray chunks;
+    if (colourType == 3) {
+        QByteArray palette;
+        QByteArray alphas;
+        for (int i = 0; i < (1 << depth); ++i) {
+            palette += char(i * 255 / ((1 << depth) - 1)) + QByteArray(1, char(i * 37 % 256))
+                + char(255 - i * 255 / ((1 << depth) - 1));
+            alphas += char(i % 3 == 0 ? 0 : i % 3 == 1 ? 128 : 255);
+        }
+        chunks += pngChunk("PLTE", palette);
+        if (transparent)
+            chunks += pngChunk("tRNS", alphas);
+    } else if (transparent) {
+        // The colour of the first pixel, which recurs along the picture's stripes.
+        QByteArray key;
+        for (int channel = 0; channel < channels; ++channel) {
+            QByteArray sample(2, 0);
+            qToBigEndian(quint16(kindSample(0, 0, channel, depth)), sample.data());
+            key += sample;
+        }
+        chunks += pngChunk("tRNS", key);
+    }
+    const auto row = [&](int y, int first, int step) {
+        QByteArray bits;
+        quint32 pending = 0;
+        int pendingBits = 0;
+        const auto put = [&](int value, int count) {
+            pending = pending << count | quint32(value);
+            for (pendingBits += count; pendingBits >= 8; pendingBits -= 8)
+                bits += char(pending >> (pendingBits - 8));
+        };
+        for (int x = first; x < width; x += step) {
+            for (int channel = 0; channel < channels; ++channel)
+                put(kindSample(x, y, channel, depth), depth);
+        }
+        if (pendingBits > 0)
+            put(0, 8 - pendingBits);
+        return '\0' + bits;
+    };
+    QByteArray rows;
+    if (!interlaced) {
+        for (int y = 0; y < height; ++y)
+            rows += row(y, 0, 1);
+    } else {
+        const int passes[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                  {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+        for (const auto &pass : passes) {
+            if (pass[0] >= width)
+                continue;
+            for (int y = pass[1]; y < height; y += pass[3])
+                rows += row(y, pass[0], pass[2]);
+        }
+    }
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + chunks
+        + pngChunk("IDAT", qCompress(rows, 9).mid(4)) + pngChunk("IEND", QByteArray());
+}
+
 // A GIF of a screen of width x height, eight greens its colours and the sixth its background,
 // and one picture of one pixel at (1, 1) that takes its colours from 256 of its own: blue first,
 // white sixth, the others grey. With a transparent colour, the sixth.
