@@ -17,10 +17,10 @@ class Image
 public:
     static constexpr int MaxSide = 128;
     static constexpr int MaxNameLength = 128;
-    // Pictures declaring a larger side are refused before decoding, so that a tiny file cannot
-    // make the program allocate gigabytes; a JPEG that its decoder reduces may be wider (a
-    // phone's panorama), as it is never held at its full size.
-    static constexpr int MaxDecodedSide = maximumPictureSide;
+    // Pictures declaring a larger side are refused before decoding. A picture is read fitted to
+    // MaxSide, never held at its full size (a phone's panorama, a page scanned at 600 dots an
+    // inch), so that only the widest side a format holds bounds it.
+    static constexpr int MaxDecodedSide = maximumFittedSide;
 
     Image() = default;
     Image(const QPixmap &pixmap, const QString &name, const QString &path);

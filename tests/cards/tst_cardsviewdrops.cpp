@@ -234,8 +234,11 @@ void TestCardsViewDrops::pictureDataIsReadAsTheRasterBytesItCarries_data()
         << QList<QByteArray> {svgShowingData(blackPng(8, 8)), blackPng(30, 20)} << QSize(30, 20);
     QTest::newRow("a jpeg of ten thousand scans")
         << QStringList {"image/jpeg"} << QList<QByteArray> {progressiveJpeg(64, 10000)} << QSize();
-    QTest::newRow("a png over the area limit")
-        << QStringList {"image/png"} << QList<QByteArray> {blackPng(9000, 9000)} << QSize();
+    // Summed as it is read, a blank page of more pixels than a picture held whole may have.
+    QTest::newRow("a png of 81 megapixels, fitted")
+        << QStringList {"image/png"} << QList<QByteArray> {blackPng(9000, 9000)} << QSize(128, 128);
+    QTest::newRow("a png wider than any picture may be")
+        << QStringList {"image/png"} << QList<QByteArray> {blackPng(65501, 1)} << QSize();
     QTest::newRow("an icon holding a png over the area limit")
         << QStringList {"image/ico"} << QList<QByteArray> {icoHolding(blackPng(9000, 9000))}
         << QSize();

@@ -151,19 +151,6 @@ void leaveColourTablesPainted()
     }
 }
 
-// A GIF of one pixel whose codes, once its table is built up to its last entry, each give that
-// entry's 4,091 pixels: its decoder walks every one, drawn or not.
-QByteArray gifOfLongData(int codes)
-{
-    QVector<int> given {4, 0};
-    for (int code = 6; code < 4096; ++code)
-        given << code;
-    while (given.size() < codes + 4092)
-        given << 4095;
-    return HostileGifs::gif(QSize(1, 1), {qRgb(0, 0, 0), qRgb(255, 255, 255), 0, 0}, 0,
-                            QRect(0, 0, 1, 1), {}, HostileGifs::gifCodes(given, 2));
-}
-
 } // namespace
 
 class TestRasterPictureReader : public QObject
@@ -529,7 +516,8 @@ void TestRasterPictureReader::eachPictureIsPaidForByItsOwnBytes_data()
     } small[] = {
         {"a jpeg's blocks, behind a comment",
          HostilePlans::jpegWithComment(HostilePlans::baselineJpeg(16384, 16384), 1200)},
-        {"a gif's long data", gifOfLongData(1000)},
+        {"a gif's long data", HostileGifs::longData(1000)},
+        {"a jpeg's hundred scans, each over every block", HostilePlans::progressiveJpeg(2048, 100)},
         {"a bmp's rows, ended at once", HostilePlans::bmpInRunsEndedAtOnce(4380, 4380, 1400)},
     };
     for (const auto &file : small)

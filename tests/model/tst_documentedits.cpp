@@ -233,11 +233,12 @@ void TestDocumentEdits::oversizedImageFilesAreRefused_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("loads");
-    QTest::newRow("declares 20000 pixels wide")
-        << HostilePlans::blackPng(20000, 8).left(64) << false;
-    QTest::newRow("complete picture 16385 pixels high")
-        << HostilePlans::blackPng(1, 16385) << false;
-    QTest::newRow("16384 pixels wide is allowed") << HostilePlans::blackPng(16384, 1) << true;
+    // Read fitted, never held at its full size, a PNG may be as wide as a JPEG may.
+    QTest::newRow("declares 70000 pixels wide")
+        << HostilePlans::blackPng(70000, 8).left(64) << false;
+    QTest::newRow("complete picture 65501 pixels high")
+        << HostilePlans::blackPng(1, 65501) << false;
+    QTest::newRow("65500 pixels wide is allowed") << HostilePlans::blackPng(65500, 1) << true;
     QTest::newRow("not an image") << QByteArray("hello, this is text") << false;
     // A format whose bytes the bounds do not know is no picture, whatever its size.
     QTest::newRow("a portable pixmap")

@@ -96,10 +96,10 @@ void TestImage::pictureFilesAreFittedOrRefused_data()
     QTest::newRow("small picture kept as it is")
         << HostilePlans::blackPng(100, 120) << QSize(100, 120) << "jpg" << qint64(0);
     QTest::newRow("side over the limit")
-        << HostilePlans::blackPng(16385, 1) << QSize() << "jpg" << qint64(0);
-    // 81 megapixels in 9 KB: would take a third of a gigabyte to decode.
-    QTest::newRow("area over the limit")
-        << HostilePlans::blackPng(9000, 9000) << QSize() << "jpg" << qint64(0);
+        << HostilePlans::blackPng(65501, 1) << QSize() << "jpg" << qint64(0);
+    // 81 megapixels in 9 KB, summed row by row into the fitted picture, never held whole.
+    QTest::newRow("a page of more pixels than a picture held whole")
+        << HostilePlans::blackPng(9000, 9000) << QSize(128, 128) << "jpg" << qint64(0);
     // Every scan is decoded over the whole picture.
     QTest::newRow("progressive") << HostilePlans::progressiveJpeg(256) << QSize(128, 128) << "jpg"
                                  << qint64(0);
@@ -209,9 +209,10 @@ void TestImage::onlyRegularFilesAreOpened()
 #endif
 }
 
-// Files of a few hundred bytes that each declare the work of 20 megapixels, dropped or added
-// together, come in a dozen at a time; a page scanned in black and white after them pays for
-// itself, and the next files chosen start afresh.
+// Files of a few hundred bytes that each declare the work of 270 megapixels, dropped or added
+// together, come in five at a time; pages scanned in black and white after them, blank or of
+// text, of A4 or A3, and an empty desktop in a palette, pay for themselves, and the next files
+// chosen start afresh.
 void TestImage::pictureFilesChosenTogetherShareWhatTheirBytesDoNotPay()
 {
     QStringList paths;
@@ -221,12 +222,19 @@ void TestImage::pictureFilesChosenTogetherShareWhatTheirBytesDoNotPay()
     }
     paths << writeBytes(m_dir.filePath(QStringLiteral("page.png")),
                         HostilePlans::speckledPng(4096, 4096, 10, 1));
+    paths << writeBytes(m_dir.filePath(QStringLiteral("blank page.png")),
+                        HostilePlans::blackPng(4960, 7016));
+    paths << writeBytes(m_dir.filePath(QStringLiteral("a3 page.png")),
+                        HostilePlans::blackPng(7016, 9921));
+    paths << writeBytes(m_dir.filePath(QStringLiteral("desktop.png")),
+                        HostilePlans::blackPng(7680, 4320, 8, 3, false,
+                                               HostilePlans::pngChunk("PLTE", QByteArray(768, 9))));
     QList<bool> read;
     for (const Image &image : Image::fromNamedFiles(paths))
         read << !image.isNull();
     QCOMPARE(read,
-             QVector<bool>(13, true).toList() + QVector<bool>(7, false).toList()
-                 + QList<bool> {true});
+             QVector<bool>(5, true).toList() + QVector<bool>(15, false).toList()
+                 + QVector<bool>(4, true).toList());
     QVERIFY(!Image::fromNamedFiles({paths.last(), paths.first()}).last().isNull());
 }
 

@@ -173,6 +173,20 @@ inline QByteArray transparentIndex(int index)
     return QByteArray::fromHex("21f904010000") + char(index) + '\0';
 }
 
+// A GIF of one pixel whose codes, once its table is built up to its last entry, each give that
+// entry's 4,091 pixels, the given number of times: its decoder walks every one, drawn or not, and
+// no encoder writes more codes than pixels.
+inline QByteArray longData(int codes)
+{
+    QVector<int> given {4, 0};
+    for (int code = 6; code < 4096; ++code)
+        given << code;
+    for (int i = 0; i < codes; ++i)
+        given << 4095;
+    return gif(QSize(1, 1), {qRgb(0, 0, 0), qRgb(255, 255, 255), 0, 0}, 0, QRect(0, 0, 1, 1), {},
+               gifCodes(given, 2));
+}
+
 // A GIF of the picture, of at most 256 colours, as a drawing program writes it.
 inline QByteArray encodedGif(const QImage &image)
 {

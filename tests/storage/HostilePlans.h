@@ -586,7 +586,7 @@ inline QByteArray imageElement(const QByteArray &picture)
 // as many pixels as they have.
 inline QByteArray manyLargePictures(int n)
 {
-    return plan(container("images", imageElement(blackPng(4096, 4096, 8, 2)), n));
+    return plan(container("images", imageElement(blackPng(2048, 2048, 8, 2)), n));
 }
 
 struct Shape

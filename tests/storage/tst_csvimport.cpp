@@ -1,3 +1,4 @@
+#include "HostileGifs.h"
 #include "HostilePlans.h"
 #include "PlanSamples.h"
 #include "harness/FileFaults.h"
@@ -115,13 +116,13 @@ QString TestCsvImport::writeCsv(const QByteArray &bytes, const QString &name)
     return writeBytes(m_dir.filePath(name), bytes);
 }
 
-// Thirteen files of a few hundred bytes that each declare a picture of 16384 x 16384: they come
-// in, one library entry, and leave some four million pixels of the work that the import's
-// pictures share beyond what their bytes pay for.
+// Five files of a few hundred bytes that each declare a picture of 16384 x 16384, whose blocks
+// take some 48 million units of work: they come in, one library entry, and leave some thirty
+// million of the work that the import's pictures share beyond what their bytes pay for.
 QStringList TestCsvImport::spendingTheAllowance()
 {
     QStringList paths;
-    for (int i = 0; i < 13; ++i)
+    for (int i = 0; i < 5; ++i)
         paths << writeCsv(HostilePlans::baselineJpeg(16384, 16384),
                           QStringLiteral("spending %1.jpg").arg(i));
     return paths;
@@ -386,8 +387,10 @@ void TestCsvImport::rowsNamingOnePictureShareOneImage()
                                     2, "\xff\xe0\x00\x00", 4),
                                 "scans behind an empty segment.jpg")}
         + spendingTheAllowance()
-        + QStringList {writeCsv(HostilePlans::blackPng(7000, 7000), "many pixels.png"),
-                       writeCsv(HostilePlans::gifWithScreen(16384, 4096), "wide screen.gif")};
+        + QStringList {
+            writeCsv(HostilePlans::jpegWithComment(HostilePlans::baselineJpeg(16384, 16384), 10),
+                     "many blocks.jpg"),
+            writeCsv(HostileGifs::longData(20000), "long data.gif")};
     QString error;
     QVERIFY(importCsvFile(m_plan, writeCsv("Name,Images\nx," + paths.join("\nx,").toUtf8() + "\n"),
                           true, &error));
@@ -397,7 +400,7 @@ void TestCsvImport::rowsNamingOnePictureShareOneImage()
     for (int card = 0; card < m_plan.taskCount(); ++card)
         images << m_plan.task(card).imageIndex();
     QCOMPARE(images,
-             QList<int>({0, 0, -1, -1, -1, -1}) + QVector<int>(13, 1).toList()
+             QList<int>({0, 0, -1, -1, -1, -1}) + QVector<int>(5, 1).toList()
                  + QList<int>({-1, -1}));
 }
 
@@ -435,21 +438,21 @@ void TestCsvImport::eachPictureIsPaidForOnceByWhatItHolds_data()
     QTest::addColumn<QList<int>>("images"); // each card's library index
     // False where a file of the row was to hold a hole and the file system keeps none.
     QTest::addColumn<bool>("holesKept");
-    // Two pictures of a few kilobytes that each take more than an eighth of what the import's
+    // Two pictures of a few hundred bytes that each take more than an eighth of what the import's
     // pictures share: the second comes in only if the first was paid for once.
-    const QString wide = writeCsv(HostilePlans::blackPng(8192, 4096), "wide.png");
-    const QString tall = writeCsv(HostilePlans::blackPng(4096, 8192), "tall.png");
-    const QString link = m_dir.filePath(QStringLiteral("link to wide.png"));
+    const QString wide = writeCsv(HostilePlans::baselineJpeg(16384, 16384), "wide.jpg");
+    const QString tall = writeCsv(HostilePlans::baselineJpeg(16000, 16384), "tall.jpg");
+    const QString link = m_dir.filePath(QStringLiteral("link to wide.jpg"));
     QVERIFY(QFileInfo(link).isSymLink() || QFile::link(wide, link));
     QStringList spellings {link};
     for (int dots = 1; spellings.size() < 300; ++dots)
         spellings << m_dir.path() + QStringLiteral("/.").repeated(dots)
-                + QStringLiteral("/wide.png");
+                + QStringLiteral("/wide.jpg");
     QTest::newRow("one picture under 300 spellings")
         << spellings + QStringList {tall} << QVector<int>(300, 0).toList() + QList<int> {1} << true;
     QStringList hardLinks;
     for (int i = 0; i < 200; ++i) {
-        hardLinks << m_dir.filePath(QStringLiteral("hard link %1.png").arg(i));
+        hardLinks << m_dir.filePath(QStringLiteral("hard link %1.jpg").arg(i));
         QVERIFY(QFileInfo::exists(hardLinks.last())
                 || ::link(QFile::encodeName(wide).constData(),
                           QFile::encodeName(hardLinks.last()).constData())
@@ -469,9 +472,10 @@ void TestCsvImport::eachPictureIsPaidForOnceByWhatItHolds_data()
     for (int i = 0; i < drawings.size(); ++i)
         eachItsOwn << i;
     QTest::newRow("a hundred drawings") << drawings << eachItsOwn << true;
-    // Files of a few hundred bytes that each declare the work of 20 megapixels: a few come in on
+    // Files of a few hundred bytes that each declare the work of 270 megapixels: a few come in on
     // what the import's pictures share, and then none. Pages scanned in black and white, which
-    // pack some 700 pixels into a byte, still pay for themselves.
+    // pack some 700 pixels into a byte, blank ones, whose every byte inflates as far as deflate
+    // goes, an A3 page and an empty desktop in a palette still pay for themselves.
     QStringList dense;
     for (int i = 0; i < 20; ++i)
         dense << writeCsv(HostilePlans::baselineJpeg(16384, 16384),
@@ -479,14 +483,21 @@ void TestCsvImport::eachPictureIsPaidForOnceByWhatItHolds_data()
     for (int i = 1; i <= 3; ++i)
         dense << writeCsv(HostilePlans::speckledPng(4096, 4096, 10, quint32(i)),
                           QStringLiteral("page %1.png").arg(i));
+    dense << writeCsv(HostilePlans::blackPng(4960, 7016), "blank page.png")
+          << writeCsv(HostilePlans::speckledPng(7016, 9921, 10, 9), "a3 page.png")
+          << writeCsv(HostilePlans::blackPng(7680, 4320, 8, 3, false,
+                                             HostilePlans::pngChunk("PLTE", QByteArray(768, 40))),
+                      "desktop.png");
     QTest::newRow("tiny files declaring large pictures, then dense ordinary ones")
         << dense
-        << QVector<int>(13, 0).toList() + QVector<int>(7, -1).toList() + QList<int> {1, 2, 3}
+        << QVector<int>(5, 0).toList() + QVector<int>(15, -1).toList()
+            + QList<int> {1, 2, 3, 4, 5, 6}
         << true;
     const QStringList spending = spendingTheAllowance();
-    const QList<int> spent = QVector<int>(13, 0).toList();
-    // It takes some thirty million pixels beyond what its few kilobytes pay for.
-    const QString owing = writeCsv(HostilePlans::blackPng(8192, 4096), "owing.png");
+    const QList<int> spent = QVector<int>(5, 0).toList();
+    // It takes some 48 million units beyond what its few hundred bytes pay for.
+    const QString owing = writeCsv(
+        HostilePlans::jpegWithComment(HostilePlans::baselineJpeg(16384, 16384), 20), "owing.jpg");
     const QString library = m_dir.filePath(QStringLiteral("library.so"));
     QFile sparse(library);
     QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(4 << 20));
@@ -494,7 +505,8 @@ void TestCsvImport::eachPictureIsPaidForOnceByWhatItHolds_data()
         << spending + QStringList {library, owing} << spent + QList<int> {-1, -1} << true;
     // A picture whose file states a quarter of a gibibyte, nearly all of it a hole with no bytes:
     // it pays only with the bytes its decoder reads.
-    const QString sparsePicture = writeCsv(HostilePlans::blackPng(8192, 4096), "sparse.png");
+    const QString sparsePicture = writeCsv(
+        HostilePlans::jpegWithComment(HostilePlans::baselineJpeg(16384, 16384), 30), "sparse.jpg");
     QFile sparsePictureFile(sparsePicture);
     QVERIFY(sparsePictureFile.open(QIODevice::ReadWrite) && sparsePictureFile.resize(256 << 20));
     QTest::newRow("a sparse file paid for by the bytes read")
@@ -513,15 +525,15 @@ void TestCsvImport::eachPictureIsPaidForOnceByWhatItHolds_data()
             + QStringList {writeCsv(HostilePlans::gifWithScreen(10, 10) + unread, "small.gif"),
                            owing} << spent + QList<int> {1, -1}
                                                    << true;
-    // A PNG whose chunk of 64 MiB, before its data, is a hole: its decoder reads the zeros, and
-    // they take no room on the disk.
-    const QByteArray png = HostilePlans::blackPng(8192, 4096);
-    const QByteArray holeChunk = QByteArray::fromHex("04000000") + "prVt";
-    const QByteArray holed = png.left(33) + holeChunk + png.mid(33);
-    const QString holedPng = m_dir.filePath(QStringLiteral("holed.png"));
-    const bool kept = writeWithHole(holedPng, holed, 33 + holeChunk.size(), (64 << 20) + 4);
-    QTest::newRow("a png paid for by the bytes there, not its hole")
-        << spending + QStringList {holedPng} << spent + QList<int> {-1} << kept;
+    // A JPEG whose 64 MiB before its frame are a hole: its decoder passes over the zeros between
+    // its segments, and they take no room on the disk.
+    const QByteArray jpeg
+        = HostilePlans::jpegWithComment(HostilePlans::baselineJpeg(16384, 16384), 40);
+    const int frame = jpeg.indexOf("\xff\xc0");
+    const QString holedJpeg = m_dir.filePath(QStringLiteral("holed.jpg"));
+    const bool kept = writeWithHole(holedJpeg, jpeg, frame, 64 << 20);
+    QTest::newRow("a jpeg paid for by the bytes there, not its hole")
+        << spending + QStringList {holedJpeg} << spent + QList<int> {-1} << kept;
     // A picture refused for its 67 megapixels, in 8 MB of bytes that are there, and one whose
     // file ends before its data, take nothing of what the pictures after them share.
     QImage overLimit(8193, 8193, QImage::Format_Mono);

@@ -1,3 +1,4 @@
+#include "HostileGifs.h"
 #include "HostilePlans.h"
 #include "PlanSamples.h"
 #include "common/core/TextHelpers.h"
@@ -842,10 +843,14 @@ void TestPlanFile::picturesAreReadOnlyAsTheRasterDataTheyHold_data()
         << QByteArray("\xff\xd8\xff\xe0\x00", 5) << "" << false;
     QTest::newRow("gif of a screen within the budget")
         << HostilePlans::gifWithScreen(4000, 2000) << "" << true;
-    QTest::newRow("gif of a screen over the budget")
-        << HostilePlans::gifWithScreen(16384, 4096) << "" << false;
-    QTest::newRow("gif of a tall screen over the budget")
-        << HostilePlans::gifWithScreen(4096, 16384) << "" << false;
+    // A screen far larger than its one picture is taken for the picture's, and is never held.
+    QTest::newRow("gif of a large screen around one pixel")
+        << HostilePlans::gifWithScreen(16384, 4096) << "" << true;
+    QTest::newRow("gif of a tall screen around one pixel")
+        << HostilePlans::gifWithScreen(4096, 16384) << "" << true;
+    // Its codes give more pixels than the plan's bytes pay for, and its decoder walks each.
+    QTest::newRow("gif of one pixel whose codes give millions")
+        << HostileGifs::longData(20000) << "" << false;
 }
 
 void TestPlanFile::picturesAreReadOnlyAsTheRasterDataTheyHold()
