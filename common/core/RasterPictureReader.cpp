@@ -274,28 +274,43 @@ int jpegScans(ByteWalk &bytes, int bound, qint64 *coefficientBytes, qint64 *scan
     return scans;
 }
 
-// A PNG's chunks up to its end, as its decoder reads them, less its text chunks, whose bytes are
-// added to textBytes: nothing here shows their text, and a decoder would inflate each compressed
-// one to megabytes. Whole chunks left out need no other change. False when the bytes pass limit.
-bool pngWithoutText(ByteWalk &bytes, qint64 limit, QByteArray *kept, qint64 *textBytes)
+// The stretches of a picture's bytes, from where it starts, that its decoder reads.
+using ByteRanges = QVector<QPair<qint64, qint64>>;
+
+// A PNG's chunks up to its end, as its decoder reads them: the picture's own (its header, palette,
+// transparency and data), and any critical chunk it does not know, which it refuses. The others
+// are never held: nothing here shows them (a text, a colour profile), and a decoder would inflate
+// a compressed text or profile to megabytes. Whole chunks left out need no other change. The
+// stretches kept go to ranges. False when the bytes pass limit.
+bool pngChunksDecoded(ByteWalk &bytes, qint64 limit, QByteArray *kept, ByteRanges *ranges)
 {
+    const auto keep = [ranges](qint64 from, qint64 to) {
+        if (!ranges->isEmpty() && ranges->last().second == from)
+            ranges->last().second = to;
+        else
+            ranges->append(qMakePair(from, to));
+    };
     bytes.pass(8, kept);
+    keep(0, bytes.passed());
     for (;;) {
+        const qint64 start = bytes.passed();
         QByteArray head;
         if (!bytes.pass(8, &head)) {
             kept->append(head);
+            keep(start, bytes.passed());
             break;
         }
         const qint64 length = qFromBigEndian<quint32>(head.constData());
         const QByteArray type = head.mid(4);
-        const bool text = type == "tEXt" || type == "zTXt" || type == "iTXt";
-        if (text)
-            *textBytes += 8 + length + 4;
-        else
+        // A chunk the decoder may pass over has a lower-case first letter.
+        const bool decoded = !(type.at(0) & 0x20) || type == "tRNS";
+        if (decoded)
             kept->append(head);
         // The data and the checksum after it.
-        if (!bytes.pass(length + 4, text ? nullptr : kept) || type == "IEND"
-            || bytes.passed() > limit)
+        const bool whole = bytes.pass(length + 4, decoded ? kept : nullptr);
+        if (decoded)
+            keep(start, bytes.passed());
+        if (!whole || type == "IEND" || bytes.passed() > limit)
             break;
     }
     return bytes.passed() <= limit;
@@ -601,17 +616,17 @@ QImage readPngPicture(QIODevice *device, const QSize &fitInto, PictureBudget *bu
 {
     const qint64 start = device->pos();
     QByteArray png;
-    qint64 textBytes = 0;
-    qint64 walked = 0;
+    ByteRanges ranges;
     {
         ByteWalk bytes(device, maximumPictureBytes);
-        if (!pngWithoutText(bytes, maximumPictureBytes, &png, &textBytes))
+        if (!pngChunksDecoded(bytes, maximumPictureBytes, &png, &ranges))
             return QImage();
-        walked = bytes.passed();
     }
-    // The texts, which the decoder never sees, pay for nothing.
+    // The chunks the decoder never sees pay for nothing.
+    qint64 paying = 0;
+    for (const auto &range : qAsConst(ranges))
+        paying += payingBytes(device, start + range.first, range.second - range.first, budget);
     DecodingWork work = allowedWork(budget);
-    const qint64 paying = qMax<qint64>(0, payingBytes(device, start, walked, budget) - textBytes);
     work.addRead(paying);
     PngPictureReader reader(png, &work);
     if (!reader.readHead())

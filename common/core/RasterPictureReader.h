@@ -73,24 +73,24 @@ enum class PictureOrientation { AsStored, Upright };
 // decoded by the program itself, its rows summed into the fitted picture as they come, so that it
 // never holds the picture at its full size: only its work and the widest side a format holds
 // bound it. Its work is counted as its decoder does it, and the decoding stops once it passes what
-// the picture may take. A PNG's text chunks never reach its decoder, which would inflate each
-// compressed one to megabytes. A GIF's first picture is read as it streams from the device, and
-// the screen outside it, and what of it its data leave out, take the screen's background colour.
-// A JPEG or BMP is decoded by the system's decoder, its work known before it decodes: a JPEG's
-// decoder goes over every block of the channels each scan holds, at the cost of its coding, and
-// makes the pixels of the picture it reduces to; a JPEG of more scans than any encoder writes is
-// no picture. A JPEG of one scan holding all its channels is decoded block by block into the
-// reduced picture, so a phone photo of 200 megapixels comes in, where its decoding holds a few
-// megabytes. A device that states more bytes than a picture may take is no picture, and neither is
-// a PNG, JPEG or GIF whose end lies further: nothing past there is counted. A BMP comes in upright
-// however its rows are stored, and the rows its file lacks are blank, never the memory its decoder
-// was given.
-// The budget, when given, is what the caller still allows; a picture counts as many units as its
-// decoding takes work, or bytes four to a unit, whichever is more. Its own bytes pay for
-// pixelsPerByte each of them: those that its decoder reads (to its end, or for a BMP to the end of
-// its rows, a PNG's texts left out) and that are there, since the holes of a file read as zeros but
-// hold nothing. What they do not pay for is taken from the budget; a picture that would take more
-// than is left is no picture, and one that does not come in takes nothing.
+// the picture may take. A PNG's chunks beside the picture's own (texts, colour profiles) never
+// reach its decoder, which would inflate each compressed one to megabytes. A GIF's first picture is
+// read as it streams from the device, and the screen outside it, and what of it its data leave out,
+// take the screen's background colour. A JPEG or BMP is decoded by the system's decoder, its work
+// known before it decodes: a JPEG's decoder goes over every block of the channels each scan holds,
+// at the cost of its coding, and makes the pixels of the picture it reduces to; a JPEG of more
+// scans than any encoder writes is no picture. A JPEG of one scan holding all its channels is
+// decoded block by block into the reduced picture, so a phone photo of 200 megapixels comes in,
+// where its decoding holds a few megabytes. A device that states more bytes than a picture may take
+// is no picture, and neither is a PNG, JPEG or GIF whose end lies further: nothing past there is
+// counted. A BMP comes in upright however its rows are stored, and the rows its file lacks are
+// blank, never the memory its decoder was given. The budget, when given, is what the caller still
+// allows; a picture counts as many units as its decoding takes work, or bytes four to a unit,
+// whichever is more. Its own bytes pay for pixelsPerByte each of them: those that its decoder reads
+// (to its end, or for a BMP to the end of its rows, a PNG's chunks beside the picture's own left
+// out) and that are there, since the holes of a file read as zeros but hold nothing. What they do
+// not pay for is taken from the budget; a picture that would take more than is left is no picture,
+// and one that does not come in takes nothing.
 QImage readRasterPicture(QIODevice *device, const QSize &fitInto = QSize(),
                          PictureBudget *budget = nullptr,
                          PictureOrientation orientation = PictureOrientation::Upright);

@@ -492,6 +492,10 @@ void TestRasterPictureReader::eachPictureIsPaidForByItsOwnBytes_data()
     withText.insert(33, HostilePlans::pngChunk("tEXt", "Comment\0" + QByteArray(65536, 'c')));
     QTest::newRow("a png's texts pay for nothing")
         << withText << owed << qint64(1) << true << qint64(0);
+    QByteArray withPrivate = png;
+    withPrivate.insert(33, HostilePlans::pngChunk("prVt", QByteArray(65536, 'p')));
+    QTest::newRow("a png's chunk of its own pays for nothing")
+        << withPrivate << owed << qint64(1) << true << qint64(0);
     QTest::newRow("what its bytes would pay beyond it is not kept")
         << png << qint64(5) << pixelsPerPictureByte << true << qint64(5);
     // A page scanned in black and white, some 700 pixels a byte, pays for itself, and so do a
