@@ -7,8 +7,11 @@ FittedCells::FittedCells(const QSize &source, const QSize &fitted, QRgb uncovere
         return;
     if (source == fitted) {
         m_whole = QImage(source, QImage::Format_ARGB32_Premultiplied);
-        if (!m_whole.isNull())
+        if (!m_whole.isNull()) {
             m_whole.fill(uncovered);
+            m_wholeBits = m_whole.bits();
+            m_wholeBytesPerLine = m_whole.bytesPerLine();
+        }
         m_valid = !m_whole.isNull();
     } else {
         m_valid = m_summing = true;

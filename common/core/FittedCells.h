@@ -35,6 +35,14 @@ public:
             cell.channels[channel] += sums[channel];
         cell.count += quint64(count);
     }
+    // Row y of the picture, where each pixel is its own cell, for a decoder to write its pixels
+    // (premultiplied) into, each once at most; null where pixels are summed.
+    QRgb *wholeLine(int y)
+    {
+        return m_summing || !m_valid || y < 0 || y >= m_source.height()
+            ? nullptr
+            : reinterpret_cast<QRgb *>(m_wholeBits + qint64(y) * m_wholeBytesPerLine);
+    }
     // The first column of the source that falls in the next cell after that of column x: the end
     // of the run of columns that share x's cell.
     int cellEnd(int x) const { return m_summing ? m_cellEnds[m_columnCells[x]] : x + 1; }
@@ -59,6 +67,8 @@ private:
     // Pixels are summed into cells, rather than kept in the picture itself.
     bool m_summing = false;
     QImage m_whole;
+    uchar *m_wholeBits = nullptr;
+    qint64 m_wholeBytesPerLine = 0;
     QVector<Cell> m_cells;
     // The cell of each column and row of the source, and the first column of each cell's next:
     // worked out once, as a division for every pixel would cost more than the sums.

@@ -237,8 +237,15 @@ void forEachCell(FittedCells *cells, int y, int first, int step, int count, Sum 
 // are counted a byte at a time.
 bool PngPictureReader::Private::addPacked(FittedCells *cells, int y, int first, int step, int count)
 {
-    // A row of one index (a blank page's) is known by comparing its bytes, at any depth.
     const uchar *bytes = row.data();
+    if (QRgb *line = cells->wholeLine(y)) {
+        for (int i = 0; i < count; ++i) {
+            const int shift = 8 - depth * (i % (8 / depth) + 1);
+            line[first + i * step] = colours[(bytes[i * depth / 8] >> shift) & ((1 << depth) - 1)];
+        }
+        return true;
+    }
+    // A row of one index (a blank page's) is known by comparing its bytes, at any depth.
     const int whole = count * depth / 8;
     const int index = bytes[0] >> (8 - depth);
     bool same = whole == 0
@@ -279,36 +286,38 @@ bool PngPictureReader::Private::addPacked(FittedCells *cells, int y, int first, 
 // file stores them, into sums of premultiplied blue, green, red and alpha: 16 bits are rounded
 // to 8 as a scaled picture keeps them, and the colour the file makes transparent adds nothing.
 template<int Channels, bool Wide>
-void sumPixels(const uchar *row, int from, int to, const QRgb *palette, int keyed, const int *key,
-               quint64 *sums)
+QRgb deepPixel(const uchar *at, const QRgb *palette, bool keyed, const int *key)
 {
-    constexpr int pixelBytes = Channels * (Wide ? 2 : 1);
     constexpr bool grey = Channels < 3;
     constexpr bool ownAlpha = Channels == 2 || Channels == 4;
-    const auto stored = [](const uchar *at, int channel) {
+    const auto stored = [at](int channel) {
         return Wide ? at[2 * channel] << 8 | at[2 * channel + 1] : int(at[channel]);
     };
     const auto narrow = [](int value) { return Wide ? (value * 255 + 32895) >> 16 : value; };
+    if (palette)
+        return palette[*at];
+    const int r = stored(0);
+    const int g = grey ? r : stored(1);
+    const int b = grey ? r : stored(2);
+    if (keyed && r == key[0] && (grey || (g == key[1] && b == key[2])))
+        return 0;
+    const int a = ownAlpha ? narrow(stored(Channels - 1)) : 255;
+    const QRgb pixel = qRgba(narrow(r), narrow(g), narrow(b), a);
+    return a == 255 ? pixel : qPremultiply(pixel);
+}
+
+template<int Channels, bool Wide>
+void sumPixels(const uchar *row, int from, int to, const QRgb *palette, bool keyed, const int *key,
+               quint64 *sums)
+{
+    constexpr int pixelBytes = Channels * (Wide ? 2 : 1);
     quint64 blue = 0;
     quint64 green = 0;
     quint64 red = 0;
     quint64 alpha = 0;
     const uchar *at = row + qint64(from) * pixelBytes;
     for (int i = from; i < to; ++i, at += pixelBytes) {
-        QRgb pixel;
-        if (palette) {
-            pixel = palette[*at];
-        } else {
-            const int r = stored(at, 0);
-            const int g = grey ? r : stored(at, 1);
-            const int b = grey ? r : stored(at, 2);
-            if (keyed && r == key[0] && (grey || (g == key[1] && b == key[2])))
-                continue;
-            const int a = ownAlpha ? narrow(stored(at, Channels - 1)) : 255;
-            pixel = qRgba(narrow(r), narrow(g), narrow(b), a);
-            if (a != 255)
-                pixel = qPremultiply(pixel);
-        }
+        const QRgb pixel = deepPixel<Channels, Wide>(at, palette, keyed, key);
         blue += pixel & 0xff;
         green += (pixel >> 8) & 0xff;
         red += (pixel >> 16) & 0xff;
@@ -320,6 +329,18 @@ void sumPixels(const uchar *row, int from, int to, const QRgb *palette, int keye
     sums[3] += alpha;
 }
 
+// Writes the count pixels of a row into a line of the picture, the first at column first, each
+// step columns after the one before.
+template<int Channels, bool Wide>
+void writePixels(const uchar *row, int count, const QRgb *palette, bool keyed, const int *key,
+                 QRgb *line, int first, int step)
+{
+    constexpr int pixelBytes = Channels * (Wide ? 2 : 1);
+    for (int i = 0; i < count; ++i)
+        line[first + i * step]
+            = deepPixel<Channels, Wide>(row + i * pixelBytes, palette, keyed, key);
+}
+
 // Sums a row of 8 bits or more a pixel into the cells; false where its pixels are all alike,
 // and so were summed a row at a time.
 bool PngPictureReader::Private::addDeep(FittedCells *cells, int y, int first, int step, int count)
@@ -328,6 +349,14 @@ bool PngPictureReader::Private::addDeep(FittedCells *cells, int y, int first, in
     const int channels = png_get_channels(png, info);
     const QRgb *palette = colourType == PNG_COLOR_TYPE_PALETTE ? colours : nullptr;
     const int key[3] = {keyRed, keyGreen, keyBlue};
+    if (QRgb *line = cells->wholeLine(y)) {
+        const auto write = channels == 1 ? (wide ? writePixels<1, true> : writePixels<1, false>)
+            : channels == 2              ? (wide ? writePixels<2, true> : writePixels<2, false>)
+            : channels == 3              ? (wide ? writePixels<3, true> : writePixels<3, false>)
+                                         : (wide ? writePixels<4, true> : writePixels<4, false>);
+        write(row.data(), count, palette, keyed, key, line, first, step);
+        return true;
+    }
     const auto sum = channels == 1 ? (wide ? sumPixels<1, true> : sumPixels<1, false>)
         : channels == 2            ? (wide ? sumPixels<2, true> : sumPixels<2, false>)
         : channels == 3            ? (wide ? sumPixels<3, true> : sumPixels<3, false>)

@@ -213,15 +213,16 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
                                           << QSize(128, 85) << qint64(-1) << fit << stored;
     // A PNG's rows cost their bytes as the file stores them, 32 each of their own and a unit for
     // every four pixels summed one by one; a row of pixels all alike is summed at once:
-    // 200 x (901 + 32 + 75), and 200 x (901 + 32) for the black one.
+    // 200 x (901 + 32 + 75), and 2000 x (9001 + 32) for a black one far larger than it is fitted
+    // to.
     const QByteArray varied = HostilePlans::pngOfKind(300, 200, 2, 8, false, false);
     QTest::newRow("budget pays for each row")
         << varied << qint64(201600) << QSize(128, 85) << qint64(0) << fit << stored;
     QTest::newRow("over the budget")
         << varied << qint64(201599) << QSize() << qint64(201599) << fit << stored;
     QTest::newRow("rows all alike are summed at once")
-        << HostilePlans::blackPng(300, 200, 8, 2) << qint64(186600) << QSize(128, 85) << qint64(0)
-        << fit << stored;
+        << HostilePlans::blackPng(3000, 2000, 8, 2) << qint64(2000 * 9033) << QSize(128, 85)
+        << qint64(0) << fit << stored;
     // 500 x (4801 + 32 + 150).
     const QByteArray wide = HostilePlans::pngOfKind(600, 500, 6, 16, false, false);
     QTest::newRow("sixteen bits a channel count their bytes")
