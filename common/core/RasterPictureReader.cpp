@@ -343,11 +343,11 @@ qint64 bmpLength(const QByteArray &head)
     return qMax(offset, 14 + headerSize) + rows;
 }
 
-// Reads what the picture's format lets be known of its bytes before it is decoded, and, when
-// measured, how far its decoder reads them. False for bytes that must not be decoded: a JPEG of
-// more scans than bound, or on a device that can't be put back for its decoder (a pipe), or a PNG,
-// JPEG or GIF whose walk does not reach its end within the bytes a picture may take, since nothing
-// after that point, scans or frame, would be counted, or held.
+// Reads what a JPEG's or BMP's bytes let be known before the system's decoder is asked anything,
+// and, when measured, how far that decoder reads them. False for bytes that must not be decoded:
+// a JPEG of more scans than bound, or on a device that can't be put back for its decoder (a pipe),
+// or whose walk does not reach its end within the bytes a picture may take, since no scan or frame
+// after that point would be counted.
 bool readPictureBytes(QIODevice *device, const QByteArray &format, bool measured,
                       PictureBytes *picture)
 {
@@ -417,8 +417,7 @@ bool overSideLimit(const QSize &size, int side)
     return size.width() > side || size.height() > side;
 }
 
-// The bits of a pixel as the decoder delivers it; a GIF's decoder names no format before it
-// decodes, and draws on a screen of 32 bits.
+// The bits of a pixel as the decoder delivers it, 32 where it names no format before it decodes.
 int decodedDepth(QImageReader &reader)
 {
     const int depth = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel();
@@ -472,10 +471,9 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
     // bytes declare beyond the reader's size() is known before anything is decoded.
     if (!reader.canRead())
         return QImage();
-    const QSize declared = declaredSize(reader);
-    if (!declared.isValid())
+    const QSize size = declaredSize(reader);
+    if (!size.isValid())
         return QImage();
-    const QSize size = declared;
     // No picture is wider than a JPEG may be, whatever its format: the counts below stay small
     // enough not to overflow, and the bound of the other pictures follows once it is known
     // whether the decoder reduces this one.
@@ -532,8 +530,8 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
     if (image.width() > maximumPictureSide || image.height() > maximumPictureSide
         || qint64(image.width()) * image.height() > maximumPictureArea)
         return QImage();
-    // A decoder may keep the picture it delivered (a GIF's, to draw the next frame on): it goes,
-    // so that the picture is no longer shared and can be changed in place.
+    // A decoder may keep the picture it delivered: it goes, so that the picture is no longer
+    // shared and can be changed in place.
     reader.setDevice(nullptr);
     if (fit && !decoderScales) {
         // The scaling works on 32 bits a pixel and would copy the picture to get them: where
