@@ -591,17 +591,17 @@ QImage scaledTo(const QImage &image, const QSize &fitted)
     return image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-// Takes from the budget what the picture's work owes beyond what its bytes pay for; false, taking
-// nothing, where that is more than is left.
-bool payFor(const DecodingWork &work, qint64 bytes, PictureBudget *budget)
+// The picture, where its work owes no more than the budget has left beyond what its bytes pay for.
+// What it owes is taken whether or not the picture comes in, up to what is left: the work was
+// done, and a set of files that each stop at the last moment would otherwise each take it anew.
+QImage settled(const QImage &image, const DecodingWork &work, qint64 bytes, PictureBudget *budget)
 {
     if (!budget)
-        return true;
+        return image;
     const qint64 owed = qMax<qint64>(0, work.spent() - budget->pixelsPerByte * bytes);
-    if (owed > budget->pixels)
-        return false;
-    budget->pixels -= owed;
-    return true;
+    const bool paid = owed <= budget->pixels;
+    budget->pixels -= qMin(owed, budget->pixels);
+    return paid ? image : QImage();
 }
 
 // The bytes of the device from start that pay for a picture, where its budget has them pay.
@@ -636,10 +636,7 @@ QImage readPngPicture(QIODevice *device, const QSize &fitInto, PictureBudget *bu
         || (fitted == size
             && png.size() + 4 * qint64(size.width()) * size.height() > maximumPictureBytes))
         return QImage();
-    const QImage image = reader.read(summedSize(size, fitted));
-    if (image.isNull() || !payFor(work, paying, budget))
-        return QImage();
-    return scaledTo(image, fitted);
+    return scaledTo(settled(reader.read(summedSize(size, fitted)), work, paying, budget), fitted);
 }
 
 QImage readGifPicture(QIODevice *device, const QSize &fitInto, PictureBudget *budget)
@@ -654,10 +651,9 @@ QImage readGifPicture(QIODevice *device, const QSize &fitInto, PictureBudget *bu
     if (!fitted.isValid())
         return QImage();
     const QImage image = reader.read(summedSize(size, fitted));
-    if (image.isNull()
-        || !payFor(work, payingBytes(device, start, reader.bytesTaken(), budget), budget))
-        return QImage();
-    return scaledTo(image, fitted);
+    return scaledTo(
+        settled(image, work, payingBytes(device, start, reader.bytesTaken(), budget), budget),
+        fitted);
 }
 
 } // namespace

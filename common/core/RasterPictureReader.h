@@ -89,8 +89,9 @@ enum class PictureOrientation { AsStored, Upright };
 // whichever is more. Its own bytes pay for pixelsPerByte each of them: those that its decoder reads
 // (to its end, or for a BMP to the end of its rows, a PNG's chunks beside the picture's own left
 // out) and that are there, since the holes of a file read as zeros but hold nothing. What they do
-// not pay for is taken from the budget; a picture that would take more than is left is no picture,
-// and one that does not come in takes nothing.
+// not pay for is taken from the budget; a picture that would take more than is left is no picture.
+// One refused before it is decoded takes nothing; one whose decoder stops or fails on the way
+// takes what the work it did owes, up to what is left.
 QImage readRasterPicture(QIODevice *device, const QSize &fitInto = QSize(),
                          PictureBudget *budget = nullptr,
                          PictureOrientation orientation = PictureOrientation::Upright);

@@ -214,19 +214,19 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
     // A PNG's rows cost their bytes as the file stores them, 32 each of their own and a unit for
     // every four pixels summed one by one; a row of pixels all alike is summed at once:
     // 200 x (901 + 32 + 75), and 2000 x (9001 + 32) for a black one far larger than it is fitted
-    // to.
+    // to. One stopped at the end of the budget has spent all of it.
     const QByteArray varied = HostilePlans::pngOfKind(300, 200, 2, 8, false, false);
     QTest::newRow("budget pays for each row")
         << varied << qint64(201600) << QSize(128, 85) << qint64(0) << fit << stored;
     QTest::newRow("over the budget")
-        << varied << qint64(201599) << QSize() << qint64(201599) << fit << stored;
+        << varied << qint64(201599) << QSize() << qint64(0) << fit << stored;
     QTest::newRow("rows all alike are summed at once")
         << HostilePlans::blackPng(3000, 2000, 8, 2) << qint64(2000 * 9033) << QSize(128, 85)
         << qint64(0) << fit << stored;
     // 500 x (4801 + 32 + 150).
     const QByteArray wide = HostilePlans::pngOfKind(600, 500, 6, 16, false, false);
     QTest::newRow("sixteen bits a channel count their bytes")
-        << wide << qint64(2491500 - 1) << QSize() << qint64(2491500 - 1) << fit << stored;
+        << wide << qint64(2491500 - 1) << QSize() << qint64(0) << fit << stored;
     QTest::newRow("sixteen bits a channel decoded to fit")
         << wide << qint64(2491500) << QSize(128, 106) << qint64(0) << fit << stored;
     // A row of one black or white byte after another is summed a row at a time, and one of
@@ -235,8 +235,8 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
         << HostilePlans::blackPng(4960, 7016) << qint64(7016 * 653) << QSize(90, 128) << qint64(0)
         << fit << stored;
     QTest::newRow("a blank page over the budget")
-        << HostilePlans::blackPng(4960, 7016) << qint64(7016 * 653 - 1) << QSize()
-        << qint64(7016 * 653 - 1) << fit << stored;
+        << HostilePlans::blackPng(4960, 7016) << qint64(7016 * 653 - 1) << QSize() << qint64(0)
+        << fit << stored;
     // Summed as it is read, a picture of more pixels than one held whole may have comes in.
     QTest::newRow("an A3 page at 600 dots an inch")
         << HostilePlans::blackPng(7016, 9921) << qint64(-1) << QSize(90, 128) << qint64(-1) << fit
@@ -296,7 +296,7 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
     // Each pass's rows: 4750 + 4750 + 7900 + 15800 + 28300 + 56600 + 106600.
     const QByteArray interlacedGrey = HostilePlans::pngOfKind(400, 400, 0, 8, true, false);
     QTest::newRow("interlaced grey counts each pass's rows")
-        << interlacedGrey << qint64(224700 - 1) << QSize() << qint64(224700 - 1) << fit << stored;
+        << interlacedGrey << qint64(224700 - 1) << QSize() << qint64(0) << fit << stored;
     QTest::newRow("interlaced grey decoded to fit")
         << interlacedGrey << qint64(224700) << QSize(128, 128) << qint64(0) << fit << stored;
     QTest::newRow("photo turned by its camera, kept as a plan stores it")
@@ -487,7 +487,11 @@ void TestRasterPictureReader::eachPictureIsPaidForByItsOwnBytes_data()
     const qint64 owed = 201600 - png.size();
     QTest::newRow("what its bytes do not pay for is taken")
         << png << owed << qint64(1) << true << qint64(0);
-    QTest::newRow("more than is left") << png << owed - 1 << qint64(1) << false << owed - 1;
+    QTest::newRow("more than is left") << png << owed - 1 << qint64(1) << false << qint64(0);
+    // Stopped once it has taken all that is left, it takes that: the work was done.
+    QTest::newRow("stopped as it decodes, what it spent is taken")
+        << HostileGifs::longData(1000) << qint64(1000000) << pixelsPerPictureByte << false
+        << qint64(0);
     // Texts never reach the decoder, and pay for nothing.
     QByteArray withText = png;
     withText.insert(33, HostilePlans::pngChunk("tEXt", "Comment\0" + QByteArray(65536, 'c')));
