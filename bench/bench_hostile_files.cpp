@@ -17,17 +17,22 @@
 #include "model/Document.h"
 #include "storage/CsvImport.h"
 #include "storage/PlanFileReader.h"
+#include "tests/storage/HostileGifs.h"
 #include "tests/storage/HostilePlans.h"
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
+#include <memory>
 #include <unistd.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QHash>
+#include <QImageWriter>
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -97,88 +102,6 @@ QByteArray productShot(int number)
     return HostilePlans::encodedPicture(image, "JPG", 40);
 }
 
-// The codes of GIF's compression for the colour indices, at the least code size given, in the
-// blocks the format keeps them in.
-QByteArray gifData(const QByteArray &indices, int leastCodeSize)
-{
-    const int clear = 1 << leastCodeSize;
-    QHash<quint32, int> codes; // a code and the index after it -> the code of both
-    int next = clear + 2;
-    int width = leastCodeSize + 1;
-    QByteArray packed;
-    quint32 bits = 0;
-    int count = 0;
-    const auto put = [&](int code) {
-        bits |= quint32(code) << count;
-        for (count += width; count >= 8; count -= 8) {
-            packed += char(bits & 0xff);
-            bits >>= 8;
-        }
-    };
-    put(clear);
-    int prefix = -1;
-    for (const char index : indices) {
-        const quint32 key = quint32(prefix) << 8 | uchar(index);
-        if (prefix < 0) {
-            prefix = uchar(index);
-            continue;
-        }
-        const auto known = codes.constFind(key);
-        if (known != codes.constEnd()) {
-            prefix = known.value();
-            continue;
-        }
-        put(prefix);
-        if (next < 4096) {
-            codes.insert(key, next++);
-            // The decoder widens its codes one code after the table outgrows them.
-            if (next > (1 << width) && width < 12)
-                ++width;
-        } else {
-            put(clear);
-            codes.clear();
-            next = clear + 2;
-            width = leastCodeSize + 1;
-        }
-        prefix = uchar(index);
-    }
-    if (prefix >= 0)
-        put(prefix);
-    put(clear + 1);
-    if (count > 0)
-        packed += char(bits & 0xff);
-    QByteArray blocks(1, char(leastCodeSize));
-    for (int at = 0; at < packed.size(); at += 255)
-        blocks += char(qMin(255, packed.size() - at)) + packed.mid(at, 255);
-    return blocks + '\0';
-}
-
-// A GIF of the picture, of at most 256 colours, as a drawing program writes it. The system
-// writes no GIF.
-QByteArray encodedGif(const QImage &image)
-{
-    const QImage indexed = image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
-    QVector<QRgb> colours = indexed.colorTable();
-    int bits = 1;
-    while ((1 << bits) < colours.size())
-        ++bits;
-    colours.resize(1 << bits);
-    QByteArray table;
-    for (const QRgb colour : qAsConst(colours))
-        table += char(qRed(colour)) + QByteArray(1, char(qGreen(colour))) + char(qBlue(colour));
-    QByteArray indices;
-    for (int y = 0; y < indexed.height(); ++y)
-        indices.append(reinterpret_cast<const char *>(indexed.constScanLine(y)), indexed.width());
-    QByteArray screen("GIF89a\0\0\0\0\0\0\0", 13);
-    qToLittleEndian(quint16(image.width()), screen.data() + 6);
-    qToLittleEndian(quint16(image.height()), screen.data() + 8);
-    QByteArray picture("\x2c\0\0\0\0\0\0\0\0\0", 10);
-    qToLittleEndian(quint16(image.width()), picture.data() + 5);
-    qToLittleEndian(quint16(image.height()), picture.data() + 7);
-    screen[10] = char(0x80 | (bits - 1));
-    return screen + table + picture + gifData(indices, qMax(2, bits)) + ';';
-}
-
 // A slide of a presentation exported at 8K: a title, bullet points and a chart in flat colours.
 QByteArray slide(int number)
 {
@@ -211,10 +134,15 @@ QByteArray slide(int number)
     return HostilePlans::encodedPicture(image, "PNG");
 }
 
-// A page of text scanned at 600 dots an inch in black and white, with the specks of a scanner.
-QByteArray scan(int number)
+// Pages at 600 dots an inch, A4 and A3, and at 300, A4.
+constexpr QSize a4Page(4960, 7016);
+constexpr QSize a3Page(7016, 9921);
+constexpr QSize a4PageAt300(2480, 3508);
+
+// A page of text scanned in black and white, with the specks of a scanner.
+QByteArray scannedText(int number, const QSize &side)
 {
-    QImage page(4960, 7016, QImage::Format_RGB32);
+    QImage page(side, QImage::Format_RGB32);
     page.fill(Qt::white);
     QPainter painter(&page);
     QFont font(QStringLiteral("DejaVu Serif"));
@@ -231,9 +159,161 @@ QByteArray scan(int number)
     quint32 seed = 12345u + quint32(number);
     for (int speck = 0; speck < 1000; ++speck) {
         seed = seed * 1103515245u + 12345u;
-        mono.setPixel(int(seed % 4960), int((seed >> 12) % 7016), 1);
+        mono.setPixel(int(seed % quint32(side.width())), int((seed >> 12) % quint32(side.height())),
+                      1);
     }
     return HostilePlans::encodedPicture(mono, "PNG");
+}
+
+// A page of text scanned at 600 dots an inch.
+QByteArray scan(int number)
+{
+    return scannedText(number, a4Page);
+}
+
+// The back of a page, or a page left blank, as a scanner writes it in black and white: white but
+// for a few dozen specks of dust, each set of them the page's own.
+QByteArray blankPage(int number, const QSize &side)
+{
+    QImage page(side, QImage::Format_Mono);
+    // White first, as the system's conversion to black and white gives.
+    page.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    page.fill(0);
+    quint32 seed = 54321u + quint32(number);
+    for (int speck = 0; speck < 24 + number % 37; ++speck) {
+        seed = seed * 1103515245u + 12345u;
+        page.setPixel(int(seed % quint32(side.width())), int((seed >> 12) % quint32(side.height())),
+                      1);
+    }
+    return HostilePlans::encodedPicture(page, "PNG");
+}
+
+// A screenshot of an empty desktop at 8K: one colour and a taskbar along the bottom, in a
+// palette, as a screenshot tool writes one of few colours.
+QByteArray desktop(int number)
+{
+    QImage screen(7680, 4320, QImage::Format_Indexed8);
+    screen.setColorTable({QColor::fromHsv(number * 53 % 360, 140, 150).rgb(), qRgb(30, 30, 35),
+                          qRgb(240, 240, 240)});
+    screen.fill(0);
+    for (int y = 4320 - 96; y < 4320; ++y)
+        std::memset(screen.scanLine(y), 1, 7680);
+    // The clock, which makes each screenshot its own.
+    screen.setPixel(7600 - number % 50, 4320 - 48, 2);
+    return HostilePlans::encodedPicture(screen, "PNG");
+}
+
+// Pixel art: a sprite of 64 x 64 in a few flat colours on a sky and the ground, scaled up 16
+// times without smoothing, as such pictures are shared.
+QByteArray pixelArt(int number)
+{
+    QImage art(64, 64, QImage::Format_RGB32);
+    art.fill(QColor::fromHsv(200 + number % 30, 90, 240));
+    QPainter painter(&art);
+    painter.fillRect(0, 48, 64, 16, QColor::fromHsv(100 + number % 20, 160, 150));
+    painter.fillRect(20 + number % 8, 24, 16, 24, QColor::fromHsv(number * 41 % 360, 200, 220));
+    painter.fillRect(24 + number % 8, 16, 8, 8, QColor(250, 210, 170));
+    painter.fillRect(26 + number % 8, 18, 2, 2, Qt::black);
+    painter.end();
+    return HostilePlans::encodedPicture(
+        art.scaled(1024, 1024, Qt::IgnoreAspectRatio, Qt::FastTransformation), "PNG");
+}
+
+// The bytes the writer writes of the image, progressive: several scans, each refining the one
+// before, as a web page's photos are saved.
+QByteArray progressive(const QImage &image, int quality = -1)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    writer.setQuality(quality);
+    writer.write(image);
+    return bytes;
+}
+
+// A photo of 12 megapixels saved progressive.
+QByteArray progressivePhoto()
+{
+    return progressive(QImage::fromData(HostilePlans::jpegPhoto(4000, 3000)), 90);
+}
+
+// A progressive JPEG of one grey, with its last scan repeated until it holds the given number of
+// scans: each repeat a few dozen bytes that its decoder runs over every block of the picture.
+QByteArray greyProgressiveJpeg(int side, int scans)
+{
+    QImage image(side, side, QImage::Format_Grayscale8);
+    image.fill(qRgb(128, 128, 128));
+    const QByteArray bytes = progressive(image);
+    // Coded data never holds 0xFF 0xDA, so the last of them opens the last scan, which runs up
+    // to the end marker.
+    const QByteArray startOfScan("\xff\xda");
+    const int last = bytes.lastIndexOf(startOfScan);
+    const QByteArray scan = bytes.mid(last, bytes.size() - 2 - last);
+    return bytes.left(bytes.size() - 2) + scan.repeated(qMax(0, scans - bytes.count(startOfScan)))
+        + "\xff\xd9";
+}
+
+// The JPEG with a comment holding the number, which makes each file of a set its own, after
+// comments padding it to about the given bytes.
+QByteArray numberedJpeg(const QByteArray &jpeg, int number, int bytes = 0)
+{
+    QByteArray padded = jpeg;
+    // A comment takes at most 65533 bytes, and four more for its marker and length.
+    while (padded.size() + 4 < bytes)
+        padded = HostilePlans::jpegWithComment(padded, qMin(65533, bytes - padded.size() - 4));
+    const QByteArray tag = QByteArray::number(number);
+    QByteArray length(2, 0);
+    qToBigEndian(quint16(tag.size() + 2), length.data());
+    return padded.left(2) + "\xff\xfe" + length + tag + padded.mid(2);
+}
+
+// Numbered copies of the one JPEG, built when the first is asked for.
+std::function<QByteArray(int)> numberedCopies(const std::function<QByteArray()> &build,
+                                              int bytes = 0)
+{
+    const auto jpeg = std::make_shared<QByteArray>();
+    return [jpeg, build, bytes](int number) {
+        if (jpeg->isEmpty())
+            *jpeg = build();
+        return numberedJpeg(*jpeg, number, bytes);
+    };
+}
+
+// A GIF of one pixel whose data go on for about a megabyte: the first pixel, then each code the
+// next in the table, the pixels of the one before and one more, up to the longest the table
+// holds, which then repeats, some 4,000 pixels in each code of 12 bits.
+QByteArray longGif()
+{
+    QVector<int> codes = {4, 0};
+    for (int code = 6; code < 4096; ++code)
+        codes << code;
+    const int tableFilled = codes.size();
+    codes.resize(1024 * 1024 * 8 / 12);
+    std::fill(codes.begin() + tableFilled, codes.end(), 4095);
+    return HostileGifs::gif(
+        QSize(1, 1), {qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(200, 40, 40), qRgb(40, 40, 200)}, 0,
+        QRect(0, 0, 1, 1), {}, HostileGifs::gifCodes(codes, 2));
+}
+
+// A GIF of one pixel after a comment of the given bytes, written a piece at a time, since it
+// would take its size twice to be put together.
+void saveGifBehindComment(const QString &path, qint64 bytes)
+{
+    const QByteArray gif = HostilePlans::gifWithScreen(1, 1);
+    const int head = 13 + (3 << ((uchar(gif.at(10)) & 7) + 1));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return;
+    file.write(gif.left(head));
+    file.write("\x21\xfe", 2);
+    // A mebibyte of the comment's blocks of 255 bytes, each after its length.
+    const QByteArray blocks = (char(255) + QByteArray(255, 'c')).repeated(4096);
+    for (qint64 written = 0; written < bytes; written += blocks.size())
+        file.write(blocks);
+    file.write(QByteArray(1, '\0'));
+    file.write(gif.mid(head));
 }
 
 // A flat swatch of colour, as a paint maker's page of colours shows.
@@ -325,6 +405,12 @@ int importCsv(const QString &path)
               .arg(peakMegabytes(), 0, 'f', 0)
               .arg(outcome));
     return 0;
+}
+
+// A row of a CSV file naming the picture, its path quoted, since the names of probes hold commas.
+QByteArray csvRow(const QString &picture)
+{
+    return "x,\"" + QFile::encodeName(picture) + "\"\n";
 }
 
 // The bytes with a hole of the given size at the offset: the file states them all, and holds
@@ -542,6 +628,33 @@ int runAll(const QString &folder, const QString &only)
         measure(QStringLiteral("picture"), QLatin1String(photo.name), path);
         QFile::remove(path);
     }
+    // Pages as a scanner writes them, a slide and photos, and pictures a few bytes of which
+    // cost their decoder much, built only when they are read.
+    const struct
+    {
+        const char *name;
+        std::function<QByteArray()> picture;
+    } builtPictures[] = {
+        {"png blank page 4960 x 7016 1-bit at 600 dpi", [] { return blankPage(0, a4Page); }},
+        {"png text page 4960 x 7016 1-bit", [] { return scan(0); }},
+        {"png 8K slide", [] { return slide(0); }},
+        {"png A3 page 7016 x 9921 1-bit at 600 dpi", [] { return scannedText(0, a3Page); }},
+        {"jpeg 4000 x 3000 baseline photo", [] { return HostilePlans::jpegPhoto(4000, 3000); }},
+        {"jpeg 4000 x 3000 progressive photo", progressivePhoto},
+        {"jpeg 2495 bytes arithmetic cmyk 5992 x 6000, 100 scans",
+         [] { return HostilePlans::arithmeticJpeg(5992, 6000, 4, 100, true); }},
+        {"jpeg arithmetic baseline panorama 65496 x 13112",
+         [] { return HostilePlans::arithmeticJpeg(65496, 13112, 1, 1, false); }},
+        {"gif 1 MB of long data, 1 x 1 picture", longGif},
+    };
+    for (const auto &picture : builtPictures) {
+        if (!QLatin1String(picture.name).contains(only))
+            continue;
+        const QString path = probePath(folder, QStringLiteral("picture"), picture.name);
+        save(path, picture.picture());
+        measure(QStringLiteral("picture"), QLatin1String(picture.name), path);
+        QFile::remove(path);
+    }
     // CSV files naming ordinary sets of pictures, which all come in, one file under many hard
     // links, read once, and many files of a few hundred bytes that each declare the work of a
     // large picture, which run out of budget.
@@ -582,8 +695,8 @@ int runAll(const QString &folder, const QString &only)
          [](int i) { return i < 10 ? slide(i) : HostilePlans::jpegPhoto(4000, 3000); }, "img", 0},
         {"csv of 100 swatches 800 x 600 png", 100,
          [](int i) { return HostilePlans::encodedPicture(swatch(i), "PNG"); }, "png", 0},
-        {"csv of 100 swatches 800 x 600 gif", 100, [](int i) { return encodedGif(swatch(i)); },
-         "gif", 0},
+        {"csv of 100 swatches 800 x 600 gif", 100,
+         [](int i) { return HostileGifs::encodedGif(swatch(i)); }, "gif", 0},
         // What a photo's bytes pay beyond its own work buys nothing for the files after it.
         {"csv of a 12 MP photo then 300 jpegs of 1.8 KB declaring 16384 x 16384", 301,
          [](int i) {
@@ -592,6 +705,26 @@ int runAll(const QString &folder, const QString &only)
                  : HostilePlans::jpegWithComment(HostilePlans::baselineJpeg(16384, 16384), 1200);
          },
          "jpg", 0},
+        // A scanned document, its blank pages as the scanner keeps them, and sets of pictures
+        // of few colours, which pack many pixels into each byte.
+        {"csv of a 100-page document at 600 dpi, every 3rd page blank", 100,
+         [](int i) { return i % 3 == 2 ? blankPage(i, a4Page) : scan(i); }, "png", 0},
+        {"csv of 40 empty 8K desktops, 20 pixel-art pictures, 40 blank 300-dpi pages", 100,
+         [](int i) {
+             return i < 40 ? desktop(i) : i < 60 ? pixelArt(i) : blankPage(i, a4PageAt300);
+         },
+         "png", 0},
+        // JPEGs whose scans go over millions of blocks in a few bytes each, every file its own.
+        {"csv of 300 arithmetic jpegs 1016 x 1016 cmyk, 100 scans", 300,
+         numberedCopies([] { return HostilePlans::arithmeticJpeg(1016, 1016, 4, 100, true); }),
+         "jpg", 0},
+        {"csv of 300 arithmetic jpegs padded to 71 KB", 300,
+         numberedCopies([] { return HostilePlans::arithmeticJpeg(5992, 6000, 4, 100, true); },
+                        71 * 1024),
+         "jpg", 0},
+        {"csv of 300 progressive jpegs 8192 x 8192 grey of 100 scans, 64 KB", 300,
+         numberedCopies([] { return greyProgressiveJpeg(8192, 100); }, 64 * 1024), "jpg", 0},
+        {"csv naming a 1 MB gif of long data", 1, [](int) { return longGif(); }, "gif", 0},
     };
     for (const auto &csv : pictureCsvs) {
         if (!QLatin1String(csv.name).contains(only))
@@ -614,7 +747,7 @@ int runAll(const QString &folder, const QString &only)
             named.removeFirst();
         QByteArray rows = "Name,Images\n";
         for (const QString &file : qAsConst(named))
-            rows += "x," + QFile::encodeName(file) + '\n';
+            rows += csvRow(file);
         save(base + ".csv", rows);
         measure(QStringLiteral("csv"), QLatin1String(csv.name), base + ".csv");
         for (const QString &file : qAsConst(named))
@@ -633,6 +766,14 @@ int runAll(const QString &folder, const QString &only)
              return HostilePlans::jpegWithComment(HostilePlans::baselineJpeg(16384, 16384), 1200);
          }},
         {"drop of 12 8K slides 7680 x 4320 png", 12, slide},
+        {"drop of 33 blank 600-dpi pages", 33, [](int i) { return blankPage(i, a4Page); }},
+        // Ten pages of text scanned on both sides, each followed by its near-blank back and a
+        // near-blank sheet between documents.
+        {"drop of 10 text pages and 20 near-blank backs", 30,
+         [](int i) { return i % 3 == 0 ? scan(i / 3) : blankPage(i, a4Page); }},
+        {"drop of the 2495-byte arithmetic jpeg", 1,
+         [](int) { return HostilePlans::arithmeticJpeg(5992, 6000, 4, 100, true); }},
+        {"drop of an A3 page at 600 dpi", 1, [](int) { return scannedText(0, a3Page); }},
     };
     for (const auto &drop : drops) {
         if (!QLatin1String(drop.name).contains(only))
@@ -671,12 +812,22 @@ int runAll(const QString &folder, const QString &only)
         for (int i = 0; i < csv.files; ++i) {
             const QString picture = base + QStringLiteral("-%1.bmp").arg(i);
             saveWithHole(picture, bmp, bmp.size(), csv.size - bmp.size());
-            rows += "x," + QFile::encodeName(picture) + '\n';
+            rows += csvRow(picture);
         }
         save(base + ".csv", rows);
         measure(QStringLiteral("csv"), QLatin1String(csv.name), base + ".csv");
         for (int i = 0; i < csv.files; ++i)
             QFile::remove(base + QStringLiteral("-%1.bmp").arg(i));
+    }
+    // A CSV file naming a GIF of one pixel behind a comment of 200 MB, which its decoder passes
+    // over.
+    const char *const longComment = "csv naming a 200 MB gif, a 1 x 1 picture after a long comment";
+    if (QLatin1String(longComment).contains(only)) {
+        const QString base = probePath(folder, QStringLiteral("csv"), longComment);
+        saveGifBehindComment(base + ".gif", 200 * mebibyte);
+        save(base + ".csv", "Name,Images\n" + csvRow(base + ".gif"));
+        measure(QStringLiteral("csv"), QLatin1String(longComment), base + ".csv");
+        QFile::remove(base + ".gif");
     }
     return 0;
 }
