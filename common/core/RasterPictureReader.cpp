@@ -131,67 +131,75 @@ struct PictureBytes
     bool decoderScales = false;
 };
 
-// Two bytes for each coefficient of each channel of a JPEG's frame header (precision, height,
-// width, the channels, then three bytes a channel), in whole blocks of 8 x 8 as its decoder
-// allocates them, a channel sampled at a fraction of the picture's size taking that fraction.
-qint64 jpegCoefficientBytes(const QByteArray &frame)
+// A JPEG's frame header (precision, height, width, the channels, then three bytes a channel: its
+// name, how it is sampled across and down, its table), as its decoder takes it.
+struct JpegFrame
 {
-    if (frame.size() < 6)
-        return 0;
-    const auto *bytes = reinterpret_cast<const uchar *>(frame.constData());
-    const qint64 height = qFromBigEndian<quint16>(bytes + 1);
-    const qint64 width = qFromBigEndian<quint16>(bytes + 3);
-    const int channels = qMin(int(bytes[5]), (frame.size() - 6) / 3);
-    const auto across = [bytes](int channel) { return qMax(1, bytes[6 + 3 * channel + 1] >> 4); };
-    const auto down = [bytes](int channel) { return qMax(1, bytes[6 + 3 * channel + 1] & 15); };
+    qint64 width = 0;
+    qint64 height = 0;
+    QVector<int> names;
+    QVector<int> across;
+    QVector<int> down;
     int mostAcross = 1;
     int mostDown = 1;
-    for (int channel = 0; channel < channels; ++channel) {
-        mostAcross = qMax(mostAcross, across(channel));
-        mostDown = qMax(mostDown, down(channel));
+
+    explicit JpegFrame(const QByteArray &frame)
+    {
+        if (frame.size() < 6)
+            return;
+        const auto *bytes = reinterpret_cast<const uchar *>(frame.constData());
+        height = qFromBigEndian<quint16>(bytes + 1);
+        width = qFromBigEndian<quint16>(bytes + 3);
+        const int channels = qMin(int(bytes[5]), (frame.size() - 6) / 3);
+        for (int channel = 0; channel < channels; ++channel) {
+            names << bytes[6 + 3 * channel];
+            across << qMax(1, bytes[6 + 3 * channel + 1] >> 4);
+            down << qMax(1, bytes[6 + 3 * channel + 1] & 15);
+            mostAcross = qMax(mostAcross, across.last());
+            mostDown = qMax(mostDown, down.last());
+        }
     }
-    const auto blocks = [](qint64 side, int sampling, int most) {
-        const qint64 count = (side * sampling + 8 * most - 1) / (8 * most);
-        return (count + sampling - 1) / sampling * sampling;
-    };
+
+    // The blocks of a channel along a side, a channel sampled at a fraction of the picture's size
+    // taking that fraction.
+    static qint64 blocks(qint64 side, int sampling, int most)
+    {
+        return (side * sampling + 8 * most - 1) / (8 * most);
+    }
+};
+
+// Two bytes for each coefficient of each channel of a JPEG's frame, in whole blocks of 8 x 8 as its
+// decoder allocates them, as many across and down as the channel is sampled in each unit.
+qint64 jpegCoefficientBytes(const JpegFrame &frame)
+{
+    const auto padded
+        = [](qint64 count, int sampling) { return (count + sampling - 1) / sampling * sampling; };
     qint64 total = 0;
-    for (int channel = 0; channel < channels; ++channel) {
-        total += blocks(width, across(channel), mostAcross)
-            * blocks(height, down(channel), mostDown) * 64 * 2;
+    for (int channel = 0; channel < frame.names.size(); ++channel) {
+        const int across = frame.across.at(channel);
+        const int down = frame.down.at(channel);
+        total += padded(JpegFrame::blocks(frame.width, across, frame.mostAcross), across)
+            * padded(JpegFrame::blocks(frame.height, down, frame.mostDown), down) * 64 * 2;
     }
     return total;
 }
 
-// The blocks a JPEG's decoder goes over in a scan, from the frame header and the scan's header
-// (its count of channels, then two bytes a channel, the first naming it): every block of the one
-// channel a scan of one holds, or every block of each whole unit of the picture for a scan of
-// several, each channel taking as many blocks in a unit as it is sampled across and down. A
-// channel the frame does not name counts as all of them, so that nothing decoded goes uncounted.
-qint64 jpegScanBlocks(const QByteArray &frame, const QByteArray &scan)
+// The blocks a JPEG's decoder goes over in a scan, from the scan's header (its count of channels,
+// then two bytes a channel, the first naming it): every block of the one channel a scan of one
+// holds, or every block of each whole unit of the picture for a scan of several, each channel
+// taking as many blocks in a unit as it is sampled across and down. A channel the frame does not
+// name counts as all of them, so that nothing decoded goes uncounted.
+qint64 jpegScanBlocks(const JpegFrame &frame, const QByteArray &scan)
 {
-    if (frame.size() < 6 || scan.isEmpty())
+    if (frame.names.isEmpty() || scan.isEmpty())
         return 0;
-    const auto *bytes = reinterpret_cast<const uchar *>(frame.constData());
-    const qint64 height = qFromBigEndian<quint16>(bytes + 1);
-    const qint64 width = qFromBigEndian<quint16>(bytes + 3);
-    const int channels = qMin(int(bytes[5]), (frame.size() - 6) / 3);
-    const auto across = [bytes](int channel) { return qMax(1, bytes[6 + 3 * channel + 1] >> 4); };
-    const auto down = [bytes](int channel) { return qMax(1, bytes[6 + 3 * channel + 1] & 15); };
-    int mostAcross = 1;
-    int mostDown = 1;
-    for (int channel = 0; channel < channels; ++channel) {
-        mostAcross = qMax(mostAcross, across(channel));
-        mostDown = qMax(mostDown, down(channel));
-    }
     QVector<int> scanned;
     const int named = qMin(int(uchar(scan.at(0))), (scan.size() - 1) / 2);
     for (int i = 0; i < named; ++i) {
-        int channel = channels - 1;
-        while (channel >= 0 && bytes[6 + 3 * channel] != uchar(scan.at(1 + 2 * i)))
-            --channel;
+        const int channel = frame.names.indexOf(uchar(scan.at(1 + 2 * i)));
         if (channel < 0) {
             scanned.clear();
-            for (int all = 0; all < channels; ++all)
+            for (int all = 0; all < frame.names.size(); ++all)
                 scanned << all;
             break;
         }
@@ -199,16 +207,14 @@ qint64 jpegScanBlocks(const QByteArray &frame, const QByteArray &scan)
     }
     if (scanned.size() == 1) {
         const int channel = scanned.first();
-        const auto blocks = [](qint64 side, int sampling, int most) {
-            return (side * sampling + 8 * most - 1) / (8 * most);
-        };
-        return blocks(width, across(channel), mostAcross) * blocks(height, down(channel), mostDown);
+        return JpegFrame::blocks(frame.width, frame.across.at(channel), frame.mostAcross)
+            * JpegFrame::blocks(frame.height, frame.down.at(channel), frame.mostDown);
     }
-    const qint64 units = (width + 8 * mostAcross - 1) / (8 * mostAcross)
-        * ((height + 8 * mostDown - 1) / (8 * mostDown));
+    const qint64 units = JpegFrame::blocks(frame.width, 1, frame.mostAcross)
+        * JpegFrame::blocks(frame.height, 1, frame.mostDown);
     qint64 total = 0;
     for (const int channel : qAsConst(scanned))
-        total += units * across(channel) * down(channel);
+        total += units * frame.across.at(channel) * frame.down.at(channel);
     return total;
 }
 
@@ -231,6 +237,7 @@ int jpegScans(ByteWalk &bytes, int bound, qint64 *coefficientBytes, qint64 *scan
     bool progressive = false;
     bool arithmetic = false;
     QByteArray frame;
+    JpegFrame parsed(frame);
     QByteArray firstScan;
     *scanWork = 0;
     while (bytes.passNextFF()) {
@@ -256,10 +263,11 @@ int jpegScans(ByteWalk &bytes, int bound, qint64 *coefficientBytes, qint64 *scan
             progressive = (marker & 3) == 2; // 0xc2, 0xc6, 0xca, 0xce
             arithmetic = marker >= 0xc9;
             bytes.pass(length - 2, &frame);
+            parsed = JpegFrame(frame);
         } else if (marker == 0xda && length > 2) {
             QByteArray scan;
             bytes.pass(length - 2, &scan);
-            *scanWork += jpegScanBlocks(frame, scan)
+            *scanWork += jpegScanBlocks(parsed, scan)
                 * (arithmetic ? workPerArithmeticBlock : workPerHuffmanBlock);
             if (scans == 1)
                 firstScan = scan;
@@ -270,7 +278,7 @@ int jpegScans(ByteWalk &bytes, int bound, qint64 *coefficientBytes, qint64 *scan
     // Each header starts with its count of channels: a frame's after its precision and sides.
     const bool someChannels
         = !firstScan.isEmpty() && frame.size() > 5 && uchar(firstScan.at(0)) < uchar(frame.at(5));
-    *coefficientBytes = progressive || scans > 1 || someChannels ? jpegCoefficientBytes(frame) : 0;
+    *coefficientBytes = progressive || scans > 1 || someChannels ? jpegCoefficientBytes(parsed) : 0;
     return scans;
 }
 
