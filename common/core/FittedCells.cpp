@@ -37,7 +37,7 @@ void FittedCells::add(int x, int y, const QRgb *pixels, int count, int step)
     if (!isValid() || x < 0 || y < 0 || y >= m_source.height())
         return;
     if (!m_summing) {
-        auto *line = reinterpret_cast<QRgb *>(m_whole.scanLine(y));
+        QRgb *line = wholeLine(y);
         for (int i = 0; i < count && x < m_source.width(); ++i, x += step)
             line[x] = pixels[i];
         return;
@@ -56,25 +56,6 @@ void FittedCells::add(int x, int y, const QRgb *pixels, int count, int step)
     }
 }
 
-void FittedCells::addSame(int x, int y, QRgb colour, qint64 count)
-{
-    if (!isValid() || count <= 0 || y < 0 || y >= m_source.height() || x < 0
-        || x >= m_source.width())
-        return;
-    if (!m_summing) {
-        auto *line = reinterpret_cast<QRgb *>(m_whole.scanLine(y));
-        for (qint64 i = 0; i < count && x + i < m_source.width(); ++i)
-            line[x + i] = colour;
-        return;
-    }
-    Cell &cell = m_cells[int(qint64(m_rowCells.at(y)) * m_fitted.width() + m_columnCells.at(x))];
-    cell.channels[0] += (colour & 0xff) * quint64(count);
-    cell.channels[1] += ((colour >> 8) & 0xff) * quint64(count);
-    cell.channels[2] += ((colour >> 16) & 0xff) * quint64(count);
-    cell.channels[3] += (colour >> 24) * quint64(count);
-    cell.count += quint64(count);
-}
-
 void FittedCells::addToWhole(int x, int y, const quint64 *sums, qint64 count)
 {
     if (!isValid() || m_summing || count <= 0 || y < 0 || y >= m_source.height() || x < 0
@@ -83,7 +64,7 @@ void FittedCells::addToWhole(int x, int y, const quint64 *sums, qint64 count)
     QRgb pixel = 0;
     for (int channel = 0; channel < 4; ++channel)
         pixel |= QRgb((sums[channel] + quint64(count) / 2) / quint64(count)) << (8 * channel);
-    reinterpret_cast<QRgb *>(m_whole.scanLine(y))[x] = pixel;
+    wholeLine(y)[x] = pixel;
 }
 
 qint64 FittedCells::cellArea(int column, int row) const

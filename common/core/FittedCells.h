@@ -19,8 +19,6 @@ public:
     // Adds count premultiplied pixels of row y of the source, the first at column x, each step
     // columns after the one before. Each pixel is added once at most.
     void add(int x, int y, const QRgb *pixels, int count, int step = 1);
-    // Adds count pixels of one colour (premultiplied) that lie in the cell of column x, row y.
-    void addSame(int x, int y, QRgb colour, qint64 count);
     // Adds count pixels whose premultiplied channels (blue, green, red, alpha) add up to sums and
     // that lie in the cell of column x, row y: where each pixel is its own cell, one pixel.
     void addSums(int x, int y, const quint64 *sums, qint64 count)
