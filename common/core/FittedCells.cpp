@@ -1,5 +1,7 @@
 #include "common/core/FittedCells.h"
 
+#include <utility>
+
 FittedCells::FittedCells(const QSize &source, const QSize &fitted, QRgb uncovered)
     : m_source(source), m_fitted(fitted), m_uncovered(uncovered)
 {
@@ -78,13 +80,14 @@ qint64 FittedCells::cellArea(int column, int row) const
     return across * down;
 }
 
-QImage FittedCells::picture(bool alpha) const
+QImage FittedCells::takePicture(bool alpha)
 {
     QImage image;
     if (!m_valid)
         return image;
     if (!m_summing) {
-        image = m_whole;
+        image = std::move(m_whole);
+        m_valid = false;
     } else {
         image = QImage(m_fitted, QImage::Format_ARGB32_Premultiplied);
         if (image.isNull())
@@ -109,7 +112,9 @@ QImage FittedCells::picture(bool alpha) const
             }
         }
     }
+    // Every pixel of an opaque picture was written with all its alpha: its bits are those of one
+    // without alpha.
     if (!alpha)
-        image = image.convertToFormat(QImage::Format_RGB32);
+        image.reinterpretAsFormat(QImage::Format_RGB32);
     return image;
 }

@@ -45,8 +45,9 @@ public:
     // of the run of columns that share x's cell.
     int cellEnd(int x) const { return m_summing ? m_cellEnds[m_columnCells[x]] : x + 1; }
 
-    // The fitted picture, premultiplied with alpha or opaque.
-    QImage picture(bool alpha) const;
+    // The fitted picture, premultiplied with alpha or opaque, taken once: a picture that is its own
+    // cells leaves with it, uncopied.
+    QImage takePicture(bool alpha);
 
 private:
     struct Cell

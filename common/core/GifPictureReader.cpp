@@ -362,7 +362,7 @@ QImage GifPictureReader::Private::read(const QSize &fitted)
     m_cells = nullptr;
     if (outcome == DataOutcome::Refused || m_given == 0)
         return QImage();
-    return cells.picture(alpha);
+    return cells.takePicture(alpha);
 }
 
 DataOutcome GifPictureReader::Private::decodeData()

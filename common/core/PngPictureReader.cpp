@@ -459,5 +459,5 @@ QImage PngPictureReader::read(const QSize &fitted)
     d->row.resize(size_t(d->width) * 8 + 8);
     if (!d->readRows(&cells))
         return QImage();
-    return cells.picture(d->alpha);
+    return cells.takePicture(d->alpha);
 }
