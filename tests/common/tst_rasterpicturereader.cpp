@@ -353,7 +353,7 @@ void TestRasterPictureReader::pngKindsComeInAsTheSystemReadsThem_data()
         {"interlaced colour and alpha of 8 bits", 6, 8, true, false},
     };
     for (const auto &kind : kinds) {
-        QTest::newRow(kind.name) << HostilePlans::pngOfKind(1800, 1200, kind.colourType, kind.depth,
+        QTest::newRow(kind.name) << HostilePlans::pngOfKind(1500, 1000, kind.colourType, kind.depth,
                                                             kind.interlaced, kind.transparent)
                                  << QSize(128, 85);
     }
@@ -371,40 +371,40 @@ void TestRasterPictureReader::pngKindsComeInAsTheSystemReadsThem()
     QImage reference;
     QVERIFY(reference.loadFromData(bytes, "PNG"));
     reference.convertTo(QImage::Format_ARGB32_Premultiplied);
-    // The most a channel differs anywhere, and on average, from the system's reading.
-    const auto differences = [](const QImage &image, const QImage &expected) {
+    // The most a channel differs, and on average, from the system's reading, in every rowStep-th
+    // row.
+    const auto differences = [](const QImage &image, const QImage &expected, int rowStep) {
         int most = 0;
         qint64 total = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-            const auto *other = reinterpret_cast<const QRgb *>(expected.constScanLine(y));
-            for (int x = 0; x < image.width(); ++x) {
-                for (int shift = 0; shift < 32; shift += 8) {
-                    const int difference
-                        = qAbs(int((line[x] >> shift) & 0xff) - int((other[x] >> shift) & 0xff));
-                    most = qMax(most, difference);
-                    total += difference;
-                }
+        qint64 counted = 0;
+        for (int y = 0; y < image.height(); y += rowStep) {
+            const uchar *line = image.constScanLine(y);
+            const uchar *other = expected.constScanLine(y);
+            for (int i = 0; i < 4 * image.width(); ++i) {
+                const int difference = line[i] > other[i] ? line[i] - other[i] : other[i] - line[i];
+                most = difference > most ? difference : most;
+                total += difference;
             }
+            counted += 4 * image.width();
         }
-        return qMakePair(most, double(total) / (4.0 * image.width() * image.height()) / 255);
+        return qMakePair(most, double(total) / double(counted) / 255);
     };
     QBuffer whole(&bytes);
     QVERIFY(whole.open(QIODevice::ReadOnly));
     QImage image = readRasterPicture(&whole);
     QCOMPARE(image.size(), reference.size());
     image.convertTo(QImage::Format_ARGB32_Premultiplied);
-    QVERIFY2(differences(image, reference).first <= 1,
-             QByteArray::number(differences(image, reference).first).constData());
+    // Rows far enough apart to meet every pass of an interlaced picture.
+    const int most = differences(image, reference, 7).first;
+    QVERIFY2(most <= 1, QByteArray::number(most).constData());
     QBuffer again(&bytes);
     QVERIFY(again.open(QIODevice::ReadOnly));
     image = readRasterPicture(&again, QSize(128, 128));
     QCOMPARE(image.size(), fitted);
     image.convertTo(QImage::Format_ARGB32_Premultiplied);
-    const double mean = differences(image,
-                                    reference.scaled(image.size(), Qt::IgnoreAspectRatio,
-                                                     Qt::SmoothTransformation))
-                            .second;
+    const QImage scaled
+        = reference.scaled(image.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const double mean = differences(image, scaled, 1).second;
     QVERIFY2(mean <= 0.02, QByteArray::number(mean).constData());
 }
 

@@ -470,23 +470,31 @@ inline QByteArray pngOfKind(int width, int height, int colourType, int depth, bo
         }
         chunks += pngChunk("tRNS", key);
     }
+    // A row of the pixels from column first, step apart, after its filter byte, packed from the
+    // highest bits down.
     const auto row = [&](int y, int first, int step) {
-        QByteArray bits;
-        bits.reserve(1 + ((width - first) / step + 1) * channels * depth / 8 + 1);
-        bits += '\0';
-        quint32 pending = 0;
-        int pendingBits = 0;
-        const auto put = [&](int value, int count) {
-            pending = pending << count | quint32(value);
-            for (pendingBits += count; pendingBits >= 8; pendingBits -= 8)
-                bits += char(pending >> (pendingBits - 8));
-        };
+        const int pixels = (width - first + step - 1) / step;
+        QByteArray bits(1 + (pixels * channels * depth + 7) / 8, 0);
+        auto *at = reinterpret_cast<uchar *>(bits.data()) + 1;
+        int used = 0;
         for (int x = first; x < width; x += step) {
-            for (int channel = 0; channel < channels; ++channel)
-                put(kindSample(x, y, channel, depth), depth);
+            for (int channel = 0; channel < channels; ++channel) {
+                const int value = kindSample(x, y, channel, depth);
+                if (depth == 16) {
+                    *at++ = uchar(value >> 8);
+                    *at++ = uchar(value);
+                } else if (depth == 8) {
+                    *at++ = uchar(value);
+                } else {
+                    *at |= uchar(value << (8 - depth - used));
+                    used += depth;
+                    if (used == 8) {
+                        used = 0;
+                        ++at;
+                    }
+                }
+            }
         }
-        if (pendingBits > 0)
-            put(0, 8 - pendingBits);
         return bits;
     };
     QByteArray rows;
