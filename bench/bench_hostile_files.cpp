@@ -26,13 +26,11 @@
 #include <memory>
 #include <unistd.h>
 
-#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QImageWriter>
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -219,24 +217,11 @@ QByteArray pixelArt(int number)
         art.scaled(1024, 1024, Qt::IgnoreAspectRatio, Qt::FastTransformation), "PNG");
 }
 
-// The bytes the writer writes of the image, progressive: several scans, each refining the one
-// before, as a web page's photos are saved.
-QByteArray progressive(const QImage &image, int quality = -1)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setProgressiveScanWrite(true);
-    writer.setQuality(quality);
-    writer.write(image);
-    return bytes;
-}
-
 // A photo of 12 megapixels saved progressive.
 QByteArray progressivePhoto()
 {
-    return progressive(QImage::fromData(HostilePlans::jpegPhoto(4000, 3000)), 90);
+    return HostilePlans::progressiveEncoding(QImage::fromData(HostilePlans::jpegPhoto(4000, 3000)),
+                                             90);
 }
 
 // A progressive JPEG of one grey, with its last scan repeated until it holds the given number of
@@ -245,7 +230,7 @@ QByteArray greyProgressiveJpeg(int side, int scans)
 {
     QImage image(side, side, QImage::Format_Grayscale8);
     image.fill(qRgb(128, 128, 128));
-    const QByteArray bytes = progressive(image);
+    const QByteArray bytes = HostilePlans::progressiveEncoding(image);
     // Coded data never holds 0xFF 0xDA, so the last of them opens the last scan, which runs up
     // to the end marker.
     const QByteArray startOfScan("\xff\xda");

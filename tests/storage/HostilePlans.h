@@ -160,6 +160,24 @@ inline QByteArray pngChunk(const char *type, const QByteArray &data)
     return length + body + check;
 }
 
+// A PNG's header chunk: its sides, bits a sample, colour type and whether it is stored in seven
+// passes.
+inline QByteArray pngHeader(int width, int height, int depth, int colourType, bool interlaced)
+{
+    QByteArray header(13, 0);
+    qToBigEndian(quint32(width), header.data());
+    qToBigEndian(quint32(height), header.data() + 4);
+    header[8] = char(depth);
+    header[9] = char(colourType);
+    header[12] = char(interlaced ? 1 : 0);
+    return pngChunk("IHDR", header);
+}
+
+// The seven passes of an interlaced PNG: each one's first column and row, and the steps between
+// its columns and rows.
+constexpr int pngPasses[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                 {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+
 // A PNG of one-bit grey pixels, all black, built without ever holding the pixels as an
 // image: a few kilobytes that decode to width x height pixels; interlaced, stored in seven
 // passes, each a picture of its own rows. The chunks between the header and the data, and
@@ -168,29 +186,21 @@ inline QByteArray blackPng(int width, int height, int bitDepth = 1, int colorTyp
                            bool interlaced = false, const QByteArray &before = QByteArray(),
                            const QByteArray &after = QByteArray())
 {
-    QByteArray header(13, 0);
-    qToBigEndian(quint32(width), header.data());
-    qToBigEndian(quint32(height), header.data() + 4);
-    header[8] = char(bitDepth);
-    header[9] = char(colorType);
-    header[12] = char(interlaced ? 1 : 0);
     const int channels = colorType == 6 ? 4 : colorType == 2 ? 3 : colorType == 4 ? 2 : 1;
     const auto rowsBytes = [&](qint64 across, qint64 down) {
         return across > 0 ? down * (1 + (across * channels * bitDepth + 7) / 8) : 0;
     };
     qint64 bytes = rowsBytes(width, height);
     if (interlaced) {
-        // Each pass: its first column and row, and the steps between its columns and rows.
-        const int passes[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
-                                  {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
         bytes = 0;
-        for (const auto &pass : passes)
+        for (const auto &pass : pngPasses)
             bytes += rowsBytes((width - pass[0] + pass[2] - 1) / pass[2],
                                (height - pass[1] + pass[3] - 1) / pass[3]);
     }
     // qCompress puts the length in front of a plain zlib stream.
     const QByteArray data = qCompress(QByteArray(int(bytes), 0), 9).mid(4);
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + before
+    return QByteArray("\x89PNG\r\n\x1a\n", 8)
+        + pngHeader(width, height, bitDepth, colorType, interlaced) + before
         + pngChunk("IDAT", data) + after + pngChunk("IEND", QByteArray());
 }
 
@@ -199,10 +209,6 @@ inline QByteArray blackPng(int width, int height, int bitDepth = 1, int colorTyp
 // at 600 dots an inch in black and white holds.
 inline QByteArray speckledPng(int width, int height, int bytesARow, quint32 seed)
 {
-    QByteArray header(13, 0);
-    qToBigEndian(quint32(width), header.data());
-    qToBigEndian(quint32(height), header.data() + 4);
-    header[8] = char(1);
     const int rowBytes = (width + 7) / 8;
     QByteArray rows;
     rows.reserve((1 + rowBytes) * height);
@@ -214,7 +220,7 @@ inline QByteArray speckledPng(int width, int height, int bytesARow, quint32 seed
         }
         rows += '\0' + row;
     }
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header)
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngHeader(width, height, 1, 0, false)
         + pngChunk("IDAT", qCompress(rows, 9).mid(4)) + pngChunk("IEND", QByteArray());
 }
 
@@ -249,6 +255,20 @@ inline QByteArray jpegPhoto(int width, int height)
     return encodedPicture(image, "JPG", 90);
 }
 
+// The bytes the system's writer writes of the image as a progressive JPEG: several scans, each
+// refining the one before, as a web page's photos are saved.
+inline QByteArray progressiveEncoding(const QImage &image, int quality = -1)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    writer.setQuality(quality);
+    writer.write(image);
+    return bytes;
+}
+
 // A progressive JPEG of one colour as the system's encoder writes it (ten scans for a colour
 // picture), with its last scan repeated until it holds the given number: the decoder runs every
 // scan over every block of the picture, and the repeated scan takes a few dozen bytes.
@@ -256,12 +276,7 @@ inline QByteArray progressiveJpeg(int side, int scans = 10)
 {
     QImage image(side, side, QImage::Format_RGB32);
     image.fill(qRgb(90, 140, 200));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setProgressiveScanWrite(true);
-    writer.write(image);
+    const QByteArray bytes = progressiveEncoding(image);
     // Coded data never holds 0xFF 0xDA, so the last of them opens the last scan, which runs
     // up to the end marker.
     const QByteArray startOfScan("\xff\xda");
@@ -442,12 +457,6 @@ inline QByteArray pngOfKind(int width, int height, int colourType, int depth, bo
                             bool transparent)
 {
     const int channels = colourType == 6 ? 4 : colourType == 2 ? 3 : colourType == 4 ? 2 : 1;
-    QByteArray header(13, 0);
-    qToBigEndian(quint32(width), header.data());
-    qToBigEndian(quint32(height), header.data() + 4);
-    header[8] = char(depth);
-    header[9] = char(colourType);
-    header[12] = char(interlaced ? 1 : 0);
     QByteArray chunks;
     if (colourType == 3) {
         QByteArray palette;
@@ -502,16 +511,15 @@ inline QByteArray pngOfKind(int width, int height, int colourType, int depth, bo
         for (int y = 0; y < height; ++y)
             rows += row(y, 0, 1);
     } else {
-        const int passes[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
-                                  {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
-        for (const auto &pass : passes) {
+        for (const auto &pass : pngPasses) {
             if (pass[0] >= width)
                 continue;
             for (int y = pass[1]; y < height; y += pass[3])
                 rows += row(y, pass[0], pass[2]);
         }
     }
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + chunks
+    return QByteArray("\x89PNG\r\n\x1a\n", 8)
+        + pngHeader(width, height, depth, colourType, interlaced) + chunks
         + pngChunk("IDAT", qCompress(rows, 1).mid(4)) + pngChunk("IEND", QByteArray());
 }
 
