@@ -12,11 +12,11 @@ namespace {
 
 // What the rows cost, in units of work (see DecodingWork), as measured on this decoder: a unit for
 // each byte of a row as the file stores it, which inflating and unfiltering it takes; a unit for
-// every four pixels summed one by one, as those of 8 bits a channel and more are; and a row's own
-// cost, whatever its width. Rows of fewer bits a pixel are summed a byte at a time, and rows of
-// one index a row at a time. Deflate gives at most 1,032 bytes for a byte of the file, so the
-// bytes a PNG is read from pay for its rows, however blank, and only a picture far higher than
-// it is wide owes more.
+// every four pixels summed one by one, as those of 4 bits and of 8 bits a channel and more are;
+// and a row's own cost, whatever its width. Rows of 1 or 2 bits a pixel are counted a byte at a
+// time, and rows of pixels all alike a row at a time. Deflate gives at most 1,032 bytes for a byte
+// of the file, so the bytes a PNG is read from pay for its rows, however blank, and only a picture
+// far higher than it is wide owes more.
 constexpr qint64 unitsPerRowByte = 1;
 constexpr qint64 pixelsPerUnit = 4;
 constexpr qint64 unitsPerRow = 32;
