@@ -127,8 +127,6 @@ struct PictureBytes
     qint64 coefficientBytes = 0;
     // The work of a JPEG's decoder on its scans, before any pixel is made.
     qint64 scanWork = 0;
-    // The decoder scales as it decodes, holding a few rows.
-    bool decoderScales = false;
 };
 
 // A JPEG's frame header (precision, height, width, the channels, then three bytes a channel: its
@@ -366,7 +364,6 @@ bool readPictureBytes(QIODevice *device, const QByteArray &format, bool measured
                 > maximumJpegScans
             || bytes.passed() > maximumPictureBytes)
             return false;
-        picture->decoderScales = true;
     } else if (!measured || device->isSequential()) {
         // Its decoder reads on from where the device stood; a walk on a pipe would take its
         // bytes away.
@@ -497,7 +494,9 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
     const QSize box = sidesSwap ? fitInto.transposed() : fitInto;
     const bool fit = box.isValid() && (size.width() > box.width() || size.height() > box.height());
     const QSize fitted = size.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-    const bool decoderScales = fit && picture.decoderScales;
+    // Of the formats read here, only a JPEG's decoder scales as it decodes, holding a few rows.
+    const bool jpeg = reader.format() == "jpeg";
+    const bool decoderScales = fit && jpeg;
     // What decoding takes at its peak: what the decoder keeps of the whole picture, the picture
     // itself unless the decoder scales it, its turned copy, and, for a picture of fewer than 32
     // bits a pixel that is scaled here, the copy in 32 bits it is scaled from.
@@ -513,14 +512,13 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
     // over the blocks of each of its scans first, and makes the pixels of the picture it reduces
     // to as it decodes; one of one scan holding all its channels never holds a row of its full
     // width.
-    const bool jpeg = reader.format() == "jpeg";
     qint64 work = pixels;
-    if (jpeg && decoderScales) {
+    if (decoderScales) {
         const QSize reducedSize = jpegReducedSize(size, fitted);
         work = qint64(reducedSize.width()) * reducedSize.height();
     }
     work += picture.scanWork;
-    const bool reduced = jpeg && decoderScales && picture.coefficientBytes == 0;
+    const bool reduced = decoderScales && picture.coefficientBytes == 0;
     if (!reduced && overSideLimit(size, maximumPictureSide))
         return QImage();
     const qint64 area = qMax(work, (decoding + 3) / 4);
