@@ -1,6 +1,7 @@
 #include "common/core/GifPictureReader.h"
 
 #include "common/core/DecodingWork.h"
+#include "common/core/FileHoles.h"
 #include "common/core/FittedCells.h"
 #include "common/core/RasterPictureReader.h"
 
@@ -42,14 +43,12 @@ QVector<QRgb> colourTable(const uchar *bytes, int count)
     return colours;
 }
 
-// A screen side is taken for what the first picture says where it is ten times larger than the
-// picture, and two hundred pixels at least, as the decoder this one replaces took it: some
-// writers put nonsense there, and the screen is the size of the picture that comes out.
-int believedSide(int screen, int offset, int side)
+// A screen of no width or height is taken to end where the first picture does, as the decoder this
+// one replaces took it; any other screen is kept whole, however much larger than the picture, as
+// it draws it: the picture stands where it was placed on it.
+int screenSide(int screen, int offset, int side)
 {
-    if (screen / 10 > qMax(side, 200) || screen <= 0)
-        return offset + side;
-    return screen;
+    return screen > 0 ? screen : offset + side;
 }
 
 } // namespace
@@ -153,11 +152,15 @@ bool GifPictureReader::Private::refill()
         return false;
     if (m_block.empty())
         m_block.resize(blockBytes);
+    const qint64 from = m_device->pos();
     const qint64 got = m_device->read(reinterpret_cast<char *>(m_block.data()), blockBytes);
     if (got <= 0) {
         m_deviceEnded = true;
         return false;
     }
+    // The holes of a file cost their reading, and pay for nothing.
+    if (m_work)
+        m_work->spend((got - bytesThere(m_device, from, from + got)) * workPerByteRead);
     m_at = 0;
     m_end = int(got);
     return true;
@@ -283,8 +286,8 @@ bool GifPictureReader::Private::readHead()
     m_top = littleEndian16(descriptor + 2);
     m_width = littleEndian16(descriptor + 4);
     m_height = littleEndian16(descriptor + 6);
-    m_size = QSize(believedSide(m_screenWidth, m_left, m_width),
-                   believedSide(m_screenHeight, m_top, m_height));
+    m_size = QSize(screenSide(m_screenWidth, m_left, m_width),
+                   screenSide(m_screenHeight, m_top, m_height));
     m_interlaced = descriptor[8] & 0x40;
     m_hasOwnColours = descriptor[8] & 0x80;
     if (m_hasOwnColours) {

@@ -12,13 +12,15 @@ namespace {
 
 // What the rows cost, in units of work (see DecodingWork), as measured on this decoder: a unit for
 // each byte of a row as the file stores it, which inflating and unfiltering it takes; a unit for
-// every four pixels summed one by one, as those of 4 bits and of 8 bits a channel and more are;
-// and a row's own cost, whatever its width. Rows of 1 or 2 bits a pixel are counted a byte at a
-// time, and rows of pixels all alike a row at a time. Deflate gives at most 1,032 bytes for a byte
-// of the file, so the bytes a PNG is read from pay for its rows, however blank, and only a picture
-// far higher than it is wide owes more.
+// every four pixels summed or written one by one, as those of 4 bits and of 8 bits a channel and
+// more are, and for each pixel of fewer than 8 bits written into a picture held whole, whose bits
+// are taken apart one pixel at a time; and a row's own cost, whatever its width. Rows of 1 or 2
+// bits a pixel summed into cells are counted a byte at a time, and rows of pixels all alike a row
+// at a time. Deflate gives at most 1,032 bytes for a byte of the file, so the bytes a PNG is read
+// from pay for its rows, however blank, and only a picture far higher than it is wide owes more.
 constexpr qint64 unitsPerRowByte = 1;
 constexpr qint64 pixelsPerUnit = 4;
+constexpr qint64 unitsPerPackedPixelWritten = 1;
 constexpr qint64 unitsPerRow = 32;
 
 struct Input
@@ -134,6 +136,30 @@ void countIndices(const uchar *row, int depth, int from, int to, qint64 *counts)
         countIndices<4>(row, from, to, counts);
 }
 
+// The pixels across and the rows of each pass of a picture, one pass where it is not interlaced,
+// and the count of passes.
+int passSides(quint32 width, quint32 height, bool interlaced, quint32 (*sides)[2])
+{
+    if (!interlaced) {
+        sides[0][0] = width;
+        sides[0][1] = height;
+        return 1;
+    }
+    for (int pass = 0; pass < 7; ++pass) {
+        sides[pass][0] = PNG_PASS_COLS(width, pass);
+        sides[pass][1] = PNG_PASS_ROWS(height, pass);
+    }
+    return 7;
+}
+
+// The work of a pass's rows as the file stores them, were each of one colour.
+qint64 passRowsWork(qint64 across, qint64 down, int bitsAPixel)
+{
+    if (across == 0 || down == 0)
+        return 0;
+    return down * (unitsPerRow + (1 + (across * bitsAPixel + 7) / 8) * unitsPerRowByte);
+}
+
 } // namespace
 
 struct PngPictureReader::Private
@@ -164,8 +190,8 @@ struct PngPictureReader::Private
     bool readInfo();
     bool readRows(FittedCells *cells);
     void takeColours();
-    bool addPacked(FittedCells *cells, int y, int first, int step, int count);
-    bool addDeep(FittedCells *cells, int y, int first, int step, int count);
+    qint64 addPacked(FittedCells *cells, int y, int first, int step, int count);
+    qint64 addDeep(FittedCells *cells, int y, int first, int step, int count);
 };
 
 bool PngPictureReader::Private::readInfo()
@@ -231,11 +257,12 @@ void forEachCell(FittedCells *cells, int y, int first, int step, int count, Sum 
     }
 }
 
-// Sums a row of fewer than 8 bits a pixel into the cells; false where its pixels are not all of
-// Sums a row of fewer than 8 bits a pixel into the cells; true where its pixels were counted
-// one by one, as those of 4 bits are unless the row is all of one index. Those of 1 and 2 bits
-// are counted a byte at a time.
-bool PngPictureReader::Private::addPacked(FittedCells *cells, int y, int first, int step, int count)
+// Sums a row of fewer than 8 bits a pixel into the cells, or writes it into the picture held
+// whole; the work of its pixels, beside that of its bytes: each pixel written, or those of 4 bits
+// counted one by one unless the row is all of one index. Those of 1 and 2 bits are counted a byte
+// at a time.
+qint64 PngPictureReader::Private::addPacked(FittedCells *cells, int y, int first, int step,
+                                            int count)
 {
     const uchar *bytes = row.data();
     if (QRgb *line = cells->wholeLine(y)) {
@@ -243,7 +270,7 @@ bool PngPictureReader::Private::addPacked(FittedCells *cells, int y, int first, 
             const int shift = 8 - depth * (i % (8 / depth) + 1);
             line[first + i * step] = colours[(bytes[i * depth / 8] >> shift) & ((1 << depth) - 1)];
         }
-        return true;
+        return count * unitsPerPackedPixelWritten;
     }
     // A row of one index (a blank page's) is known by comparing its bytes, at any depth.
     const int whole = count * depth / 8;
@@ -263,7 +290,7 @@ bool PngPictureReader::Private::addPacked(FittedCells *cells, int y, int first, 
             sums[2] += ((colour >> 16) & 0xff) * times;
             sums[3] += (colour >> 24) * times;
         });
-        return false;
+        return 0;
     }
     forEachCell(cells, y, first, step, count, [this](int from, int to, quint64 *sums) {
         qint64 counts[16];
@@ -279,7 +306,7 @@ bool PngPictureReader::Private::addPacked(FittedCells *cells, int y, int first, 
             sums[3] += (colour >> 24) * times;
         }
     });
-    return depth == 4;
+    return depth == 4 ? count / pixelsPerUnit : 0;
 }
 
 // Sums pixels [from, to) of a row of 8 or 16 bits a channel, or of a palette of 8 bits, as the
@@ -341,9 +368,10 @@ void writePixels(const uchar *row, int count, const QRgb *palette, bool keyed, c
             = deepPixel<Channels, Wide>(row + i * pixelBytes, palette, keyed, key);
 }
 
-// Sums a row of 8 bits or more a pixel into the cells; false where its pixels are all alike,
-// and so were summed a row at a time.
-bool PngPictureReader::Private::addDeep(FittedCells *cells, int y, int first, int step, int count)
+// Sums a row of 8 bits or more a pixel into the cells, or writes it into the picture held whole;
+// the work of its pixels, beside that of its bytes: none where its pixels are all alike, and so
+// were summed a row at a time.
+qint64 PngPictureReader::Private::addDeep(FittedCells *cells, int y, int first, int step, int count)
 {
     const bool wide = depth == 16;
     const int channels = png_get_channels(png, info);
@@ -355,7 +383,7 @@ bool PngPictureReader::Private::addDeep(FittedCells *cells, int y, int first, in
             : channels == 3              ? (wide ? writePixels<3, true> : writePixels<3, false>)
                                          : (wide ? writePixels<4, true> : writePixels<4, false>);
         write(row.data(), count, palette, keyed, key, line, first, step);
-        return true;
+        return count / pixelsPerUnit;
     }
     const auto sum = channels == 1 ? (wide ? sumPixels<1, true> : sumPixels<1, false>)
         : channels == 2            ? (wide ? sumPixels<2, true> : sumPixels<2, false>)
@@ -369,12 +397,12 @@ bool PngPictureReader::Private::addDeep(FittedCells *cells, int y, int first, in
             for (int channel = 0; channel < 4; ++channel)
                 sums[channel] += one[channel] * quint64(to - from);
         });
-        return false;
+        return 0;
     }
     forEachCell(cells, y, first, step, count, [&](int from, int to, quint64 *sums) {
         sum(row.data(), from, to, palette, keyed, key, sums);
     });
-    return true;
+    return count / pixelsPerUnit;
 }
 
 bool PngPictureReader::Private::readRows(FittedCells *cells)
@@ -398,17 +426,15 @@ bool PngPictureReader::Private::readRows(FittedCells *cells)
         const int rowStep = whole ? 1 : 1 << PNG_PASS_ROW_SHIFT(pass);
         // What the file's rows hold, before anything is expanded, and the pixels that are summed
         // one by one rather than a byte or a row at a time.
-        const qint64 rowWork
-            = unitsPerRow + (1 + (qint64(across) * depth * channels + 7) / 8) * unitsPerRowByte;
-        const qint64 pixelWork = across / pixelsPerUnit;
+        const qint64 rowWork = passRowsWork(across, 1, depth * channels);
         for (int y = 0; y < down; ++y) {
             if (!work->spend(rowWork))
                 return false;
             png_read_row(png, row.data(), nullptr);
             const int at = firstRow + y * rowStep;
-            const bool oneByOne = packed ? addPacked(cells, at, firstColumn, columnStep, across)
-                                         : addDeep(cells, at, firstColumn, columnStep, across);
-            if (oneByOne && !work->spend(pixelWork))
+            const qint64 pixelWork = packed ? addPacked(cells, at, firstColumn, columnStep, across)
+                                            : addDeep(cells, at, firstColumn, columnStep, across);
+            if (pixelWork > 0 && !work->spend(pixelWork))
                 return false;
         }
     }
@@ -448,6 +474,39 @@ QSize PngPictureReader::size() const
 bool PngPictureReader::hasAlpha() const
 {
     return d->alpha;
+}
+
+qint64 PngPictureReader::rowsWork() const
+{
+    quint32 sides[7][2];
+    const int passes = passSides(d->width, d->height, d->interlace != PNG_INTERLACE_NONE, sides);
+    const int bits = d->depth * png_get_channels(d->png, d->info);
+    qint64 work = 0;
+    for (int pass = 0; pass < passes; ++pass)
+        work += passRowsWork(sides[pass][0], sides[pass][1], bits);
+    return work;
+}
+
+qint64 PngPictureReader::storedRowsBytes(quint32 width, quint32 height, int depth, int colourType,
+                                         bool interlaced)
+{
+    const int channels = colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_PALETTE
+        ? 1
+        : colourType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
+        : colourType == PNG_COLOR_TYPE_RGB        ? 3
+        : colourType == PNG_COLOR_TYPE_RGB_ALPHA  ? 4
+                                                  : 0;
+    if (channels == 0 || depth <= 0 || depth > 16 || width == 0 || height == 0)
+        return -1;
+    quint32 sides[7][2];
+    const int passes = passSides(width, height, interlaced, sides);
+    qint64 bytes = 0;
+    for (int pass = 0; pass < passes; ++pass) {
+        if (sides[pass][0] > 0)
+            bytes += qint64(sides[pass][1])
+                * (1 + (qint64(sides[pass][0]) * depth * channels + 7) / 8);
+    }
+    return bytes;
 }
 
 QImage PngPictureReader::read(const QSize &fitted)

@@ -26,9 +26,18 @@ public:
     bool readHead();
     QSize size() const;
     bool hasAlpha() const;
+    // The least work its rows take, known from its header: that of their bytes and their own,
+    // were every row one colour.
+    qint64 rowsWork() const;
     // Decodes the picture into one of fitted size; a null image where its data are broken or cut
     // short, or its work passed what it may take.
     QImage read(const QSize &fitted);
+
+    // The bytes of the rows of a picture of the given header's fields as the file stores them,
+    // before they are compressed, each pass's in an interlaced one, and each row's byte naming
+    // its filter; -1 where the fields are none a decoder takes.
+    static qint64 storedRowsBytes(quint32 width, quint32 height, int depth, int colourType,
+                                  bool interlaced);
 
 private:
     struct Private;

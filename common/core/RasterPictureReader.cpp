@@ -1,22 +1,17 @@
 #include "common/core/RasterPictureReader.h"
 
 #include "common/core/DecodingWork.h"
+#include "common/core/FileHoles.h"
 #include "common/core/GifPictureReader.h"
 #include "common/core/PngPictureReader.h"
 
-#include <cerrno>
 #include <cstring>
 #include <limits>
 
 #include <QBuffer>
-#include <QFileDevice>
 #include <QImageReader>
 #include <QtEndian>
 #include <QtMath>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 QString imageToHex(const QImage &image)
 {
@@ -39,16 +34,29 @@ const int maximumJpegScans = 100;
 const qint64 workPerHuffmanBlock = 7;
 const qint64 workPerArithmeticBlock = 26;
 const qint64 walkBlockSize = 64 * 1024;
+// What a picture held whole costs beside its decoding, as measured: a unit for every four of its
+// pixels, for filling it before its decoder writes and, where it is larger than fitted, scaling it.
+const qint64 wholePixelsPerUnit = 4;
 
 // The bytes of a device from where it stands to where its bytes end, or to limit and one byte
 // more, so that a walk past limit is known: not to the length it states, which some files of the
 // system state as none and then read on. Read a block at a time, and put back where it stood for
-// whoever reads it next.
+// whoever reads it next. Where work is given, each byte read that is not there (the holes of a
+// file) is charged to it as the walk reads it, and the walk ends once the work is over: a file of
+// a few kilobytes that states hundreds of megabytes costs what reading them does. The bytes there
+// pay for the picture: every byte read, or those passed paying, as the walk says.
 class ByteWalk
 {
 public:
-    ByteWalk(QIODevice *device, qint64 limit)
-        : m_device(device), m_start(device->pos()), m_left(limit + 1)
+    enum class Paying { EveryByte, WhenPassedPaying };
+
+    ByteWalk(QIODevice *device, qint64 limit, DecodingWork *work = nullptr,
+             Paying paying = Paying::EveryByte)
+        : m_device(device),
+          m_start(device->pos()),
+          m_left(limit + 1),
+          m_work(work),
+          m_paying(paying)
     { }
     ~ByteWalk()
     {
@@ -81,40 +89,95 @@ public:
         }
     }
 
-    // Passes over count bytes, adding them to into when given; false when fewer were left.
-    bool pass(qint64 count, QByteArray *into = nullptr)
+    // Passes over count bytes, adding them to into when given, and paying for those there when
+    // pays; false when fewer were left.
+    bool pass(qint64 count, QByteArray *into = nullptr, bool pays = false)
     {
+        m_lastThere = 0;
         while (count > 0) {
             if (m_at == m_block.size() && !refill())
                 return false;
             const int step = int(qMin<qint64>(count, m_block.size() - m_at));
             if (into)
                 into->append(m_block.constData() + m_at, step);
+            m_lastThere += thereAmong(m_at, m_at + step);
             m_at += step;
             count -= step;
         }
+        if (pays)
+            pay(m_lastThere);
         return true;
+    }
+
+    // Of the bytes the last pass() passed over, those that are there.
+    qint64 lastThere() const { return m_lastThere; }
+    // Pays for bytes there that were passed over without paying.
+    void pay(qint64 there)
+    {
+        if (m_work && m_paying == Paying::WhenPassedPaying)
+            m_work->addRead(there);
     }
 
     // The bytes passed over so far.
     qint64 passed() const { return m_before + m_at; }
+    // The walk was ended by its work, not by the bytes.
+    bool isStopped() const { return m_stopped; }
 
 private:
     bool refill()
     {
         m_before += m_block.size();
+        m_block.clear();
+        m_there.clear();
+        m_at = 0;
+        // Checked before the next block rather than after each: a block's bytes pay as they are
+        // passed over, after its holes were charged.
+        if (m_work && m_work->isOver()) {
+            m_stopped = true;
+            return false;
+        }
         m_block = m_device->read(qMin(m_left, walkBlockSize));
         m_left -= m_block.size();
-        m_at = 0;
+        if (m_work && !m_block.isEmpty()) {
+            const qint64 from = m_start + m_before;
+            m_there = stretchesThere(m_device, from, from + m_block.size());
+            qint64 there = 0;
+            for (auto &stretch : m_there) {
+                stretch.first -= from;
+                stretch.second -= from;
+                there += stretch.second - stretch.first;
+            }
+            m_work->spend((m_block.size() - there) * workPerByteRead);
+            if (m_paying == Paying::EveryByte)
+                m_work->addRead(there);
+        }
         return !m_block.isEmpty();
+    }
+
+    // The bytes of the block in hand from `from` to `to` that are there.
+    qint64 thereAmong(int from, int to) const
+    {
+        if (!m_work)
+            return to - from;
+        qint64 there = 0;
+        for (const auto &stretch : m_there)
+            there += qMax<qint64>(
+                0, qMin<qint64>(to, stretch.second) - qMax<qint64>(from, stretch.first));
+        return there;
     }
 
     QIODevice *m_device;
     const qint64 m_start;
     qint64 m_left;
+    DecodingWork *const m_work;
+    const Paying m_paying;
     qint64 m_before = 0;
     QByteArray m_block;
+    // The stretches of the block in hand that are there, from its start.
+    ByteStretches m_there;
     int m_at = 0;
+    qint64 m_lastThere = 0;
+    bool m_stopped = false;
 };
 
 // What is known of a picture's bytes before its decoder is asked anything.
@@ -127,6 +190,10 @@ struct PictureBytes
     qint64 coefficientBytes = 0;
     // The work of a JPEG's decoder on its scans, before any pixel is made.
     qint64 scanWork = 0;
+    // Of the bytes its decoder reads, where measured, those that are there, and the holes of its
+    // file, which read as zeros.
+    qint64 there = 0;
+    qint64 holes = 0;
 };
 
 // A JPEG's frame header (precision, height, width, the channels, then three bytes a channel: its
@@ -280,46 +347,83 @@ int jpegScans(ByteWalk &bytes, int bound, qint64 *coefficientBytes, qint64 *scan
     return scans;
 }
 
-// The stretches of a picture's bytes, from where it starts, that its decoder reads.
-using ByteRanges = QVector<QPair<qint64, qint64>>;
+// A chunk type: four letters, as the decoder takes no other.
+bool isPngChunkType(const QByteArray &type)
+{
+    for (const char letter : type) {
+        if (!((letter >= 'a' && letter <= 'z') || (letter >= 'A' && letter <= 'Z')))
+            return false;
+    }
+    return type.size() == 4;
+}
+
+// The most image data a PNG's rows can need, from its header's data: three times what the rows
+// hold stored plainly, and 64 KiB beside, more than any encoder writes for them and than the
+// decoder reads ahead; -1 where the header says nothing its decoder would take.
+qint64 pngDataBound(const QByteArray &header)
+{
+    if (header.size() < 13)
+        return -1;
+    const auto *bytes = reinterpret_cast<const uchar *>(header.constData());
+    const qint64 rows = PngPictureReader::storedRowsBytes(qFromBigEndian<quint32>(bytes),
+                                                          qFromBigEndian<quint32>(bytes + 4),
+                                                          bytes[8], bytes[9], bytes[12] != 0);
+    return rows < 0 ? -1 : 3 * rows + 64 * 1024;
+}
 
 // A PNG's chunks up to its end, as its decoder reads them: the picture's own (its header, palette,
-// transparency and data), and any critical chunk it does not know, which it refuses. The others
-// are never held: nothing here shows them (a text, a colour profile), and a decoder would inflate
-// a compressed text or profile to megabytes. Whole chunks left out need no other change. The
-// stretches kept go to ranges. False when the bytes pass limit.
-bool pngChunksDecoded(ByteWalk &bytes, qint64 limit, QByteArray *kept, ByteRanges *ranges)
+// transparency and data), and any critical chunk it does not know, at whose head it refuses the
+// picture and where the walk ends. The others are never held: nothing here shows them (a text, a
+// colour profile), and a decoder would inflate a compressed text or profile to megabytes. Whole
+// chunks left out need no other change. Past the image data, which the decoder reads no further,
+// nothing but the end is kept, and the data themselves only as far as the rows can need them
+// (pngDataBound), where the walk ends. It ends too at a chunk type of anything but four letters,
+// which the decoder refuses: a file's holes read as endless chunks of no length and no type. The
+// bytes kept pay for the picture where they are there. False when the bytes pass limit, or the
+// walk's work ends it.
+bool pngChunksDecoded(ByteWalk &bytes, qint64 limit, QByteArray *kept)
 {
-    const auto keep = [ranges](qint64 from, qint64 to) {
-        if (!ranges->isEmpty() && ranges->last().second == from)
-            ranges->last().second = to;
-        else
-            ranges->append(qMakePair(from, to));
-    };
-    bytes.pass(8, kept);
-    keep(0, bytes.passed());
+    bytes.pass(8, kept, true);
+    qint64 dataLeft = -1;
+    bool inData = false;
+    bool pastData = false;
     for (;;) {
-        const qint64 start = bytes.passed();
         QByteArray head;
         if (!bytes.pass(8, &head)) {
             kept->append(head);
-            keep(start, bytes.passed());
+            bytes.pay(bytes.lastThere());
             break;
         }
         const qint64 length = qFromBigEndian<quint32>(head.constData());
         const QByteArray type = head.mid(4);
+        if (!isPngChunkType(type))
+            break;
+        const bool data = type == "IDAT";
+        inData = inData || data;
+        pastData = pastData || (inData && !data);
         // A chunk the decoder may pass over has a lower-case first letter.
-        const bool decoded = !(type.at(0) & 0x20) || type == "tRNS";
-        if (decoded)
+        const bool critical = !(type.at(0) & 0x20);
+        const bool known = type == "IHDR" || type == "PLTE" || data || type == "IEND";
+        const bool decoded = pastData ? type == "IEND" : critical || type == "tRNS";
+        if (decoded) {
             kept->append(head);
-        // The data and the checksum after it.
-        const bool whole = bytes.pass(length + 4, decoded ? kept : nullptr);
-        if (decoded)
-            keep(start, bytes.passed());
-        if (!whole || type == "IEND" || bytes.passed() > limit)
+            bytes.pay(bytes.lastThere());
+        }
+        if (critical && !known)
+            break;
+        // The data and the checksum after it, or as much of the image data as the rows can need.
+        const bool bounded = data && dataLeft >= 0 && length + 4 > dataLeft;
+        const qint64 taken = bounded ? dataLeft : length + 4;
+        const int headerAt = kept->size();
+        const bool whole = bytes.pass(taken, decoded ? kept : nullptr, decoded);
+        if (type == "IHDR" && dataLeft < 0)
+            dataLeft = pngDataBound(kept->mid(headerAt, int(qMin<qint64>(length, 13))));
+        else if (data && dataLeft >= 0)
+            dataLeft -= taken;
+        if (!whole || bounded || type == "IEND" || bytes.passed() > limit)
             break;
     }
-    return bytes.passed() <= limit;
+    return bytes.passed() <= limit && !bytes.isStopped();
 }
 
 // How far a BMP's decoder reads, from its headers: to the end of the rows they declare, each of
@@ -350,71 +454,38 @@ qint64 bmpLength(const QByteArray &head)
 }
 
 // Reads what a JPEG's or BMP's bytes let be known before the system's decoder is asked anything,
-// and, when measured, how far that decoder reads them. False for bytes that must not be decoded:
-// a JPEG of more scans than bound, or on a device that can't be put back for its decoder (a pipe),
-// or whose walk does not reach its end within the bytes a picture may take, since no scan or frame
-// after that point would be counted.
-bool readPictureBytes(QIODevice *device, const QByteArray &format, bool measured,
+// and, where work is given to measure them, how far that decoder reads them and which of those
+// bytes are there, the walk of a JPEG's bytes charging work for the holes it reads. False for
+// bytes that must not be decoded: a JPEG of more scans than bound, or on a device that can't be
+// put back for its decoder (a pipe), or whose walk does not reach its end within the bytes a
+// picture may take, since no scan or frame after that point would be counted, or within what its
+// work may take.
+bool readPictureBytes(QIODevice *device, const QByteArray &format, DecodingWork *work,
                       PictureBytes *picture)
 {
-    ByteWalk bytes(device, maximumPictureBytes);
+    const qint64 start = device->pos();
     if (format == "jpeg") {
+        ByteWalk bytes(device, maximumPictureBytes, work);
         if (device->isSequential()
             || jpegScans(bytes, maximumJpegScans, &picture->coefficientBytes, &picture->scanWork)
                 > maximumJpegScans
-            || bytes.passed() > maximumPictureBytes)
+            || bytes.passed() > maximumPictureBytes || bytes.isStopped())
             return false;
-    } else if (!measured || device->isSequential()) {
+        picture->length = bytes.passed();
+    } else if (!work || device->isSequential()) {
         // Its decoder reads on from where the device stood; a walk on a pipe would take its
         // bytes away.
         return true;
     } else {
         // A BMP says how far its rows go: they need not be read to be measured.
         picture->length = bmpLength(device->peek(34));
-        return true;
     }
-    picture->length = bytes.passed();
+    if (work) {
+        const qint64 read = qMin(picture->length, device->size() - start);
+        picture->there = bytesThere(device, start, start + picture->length);
+        picture->holes = qMax<qint64>(0, read - picture->there);
+    }
     return true;
-}
-
-// The bytes from `from` to `to` of the device that are there: the holes of a file read as zeros
-// but take no room on its disk, so that a file stating gigabytes may hold a few kilobytes. What
-// the file system cannot tell counts as there.
-qint64 bytesThere(QIODevice *device, qint64 from, qint64 to)
-{
-    if (!device->isSequential())
-        to = qMin(to, device->size());
-    if (to <= from)
-        return 0;
-#if defined(Q_OS_UNIX) && defined(SEEK_DATA) && defined(SEEK_HOLE)
-    const auto *file = qobject_cast<const QFileDevice *>(device);
-    const int handle = file && !device->isSequential() ? file->handle() : -1;
-    if (handle >= 0) {
-        // The search moves the descriptor, which the device reads from next: it goes back.
-        const off_t stood = ::lseek(handle, 0, SEEK_CUR);
-        qint64 there = 0;
-        off_t at = off_t(from);
-        while (at < to) {
-            const off_t data = ::lseek(handle, at, SEEK_DATA);
-            if (data < 0) {
-                // ENXIO: nothing but a hole from there to the end.
-                if (errno != ENXIO)
-                    there += to - at;
-                break;
-            }
-            if (data >= to)
-                break;
-            const off_t hole = ::lseek(handle, data, SEEK_HOLE);
-            const qint64 end = hole < 0 ? to : qMin<qint64>(hole, to);
-            there += end - data;
-            at = off_t(end);
-        }
-        if (stood >= 0)
-            ::lseek(handle, stood, SEEK_SET);
-        return there;
-    }
-#endif
-    return to - from;
 }
 
 bool overSideLimit(const QSize &size, int side)
@@ -466,24 +537,41 @@ bool readOntoBlank(QImageReader &reader, const QSize &size, QImage *image)
     return reader.read(image) && image->constBits() == given;
 }
 
-// The reader is given the one format its bytes start with and asks no other handler. The budget
-// gives what the picture's bytes (those there, measured) do not pay for, only when the picture
-// comes in.
-QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, const QSize &fitInto,
-                          PictureBudget *budget, qint64 bytes, PictureOrientation orientation)
+// What a picture's work owes beyond what its bytes pay for, where the budget has them pay.
+qint64 owedBeyond(qint64 work, qint64 bytes, const PictureBudget *budget)
 {
+    return budget ? qMax<qint64>(0, work - budget->unitsPerByte * bytes) : 0;
+}
+
+// The picture, where what its work owes is no more than the budget has left. What it owes is taken
+// whether or not the picture comes in, up to what is left: the work was done, and a set of files
+// that each stop or fail at the last moment would otherwise each take it anew.
+QImage settled(const QImage &image, qint64 owed, PictureBudget *budget)
+{
+    if (!budget)
+        return image;
+    const bool paid = owed <= budget->units;
+    budget->units -= qMin(owed, budget->units);
+    return paid ? image : QImage();
+}
+
+// The reader is given the one format its bytes start with and asks no other handler. Its work is
+// known before it decodes; refused then, a picture takes what the walk of its bytes owed, for
+// their holes, and once decoding has started, what all its work owes, whether it comes in or not.
+QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, const QSize &fitInto,
+                          PictureBudget *budget, PictureOrientation orientation)
+{
+    const qint64 walked = owedBeyond(picture.holes * workPerByteRead, picture.there, budget);
     // The reader opens its device and looks at its first bytes, nothing more, so that what the
     // bytes declare beyond the reader's size() is known before anything is decoded.
     if (!reader.canRead())
-        return QImage();
+        return settled(QImage(), walked, budget);
     const QSize size = declaredSize(reader);
-    if (!size.isValid())
-        return QImage();
     // No picture is wider than a JPEG may be, whatever its format: the counts below stay small
     // enough not to overflow, and the bound of the other pictures follows once it is known
     // whether the decoder reduces this one.
-    if (overSideLimit(size, maximumFittedSide))
-        return QImage();
+    if (!size.isValid() || overSideLimit(size, maximumFittedSide))
+        return settled(QImage(), walked, budget);
     // The picture is turned after it is decoded: a turn by 90 degrees swaps the sides of the
     // box the decoder fits it into.
     const bool upright = orientation == PictureOrientation::Upright;
@@ -508,34 +596,33 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
         if (fit && depth < 32)
             decoding += pixels * 4;
     }
-    // The work of decoding (see DecodingWork): a pixel for each pixel made. A JPEG's decoder goes
-    // over the blocks of each of its scans first, and makes the pixels of the picture it reduces
-    // to as it decodes; one of one scan holding all its channels never holds a row of its full
-    // width.
+    // The work of decoding (see DecodingWork): a unit for each pixel made, and one for each byte
+    // read that is not there. A JPEG's decoder goes over the blocks of each of its scans first,
+    // and makes the pixels of the picture it reduces to as it decodes; one of one scan holding
+    // all its channels never holds a row of its full width.
     qint64 work = pixels;
     if (decoderScales) {
         const QSize reducedSize = jpegReducedSize(size, fitted);
         work = qint64(reducedSize.width()) * reducedSize.height();
     }
-    work += picture.scanWork;
+    work += picture.scanWork + picture.holes * workPerByteRead;
     const bool reduced = decoderScales && picture.coefficientBytes == 0;
-    if (!reduced && overSideLimit(size, maximumPictureSide))
-        return QImage();
-    const qint64 area = qMax(work, (decoding + 3) / 4);
-    const qint64 owed = budget ? qMax<qint64>(0, area - budget->pixelsPerByte * bytes) : 0;
+    // Counted as its work, or as the bytes it takes four to a unit, whichever is more.
+    const qint64 owed = owedBeyond(qMax(work, (decoding + 3) / 4), picture.there, budget);
     // A decoder that does not scale holds the whole picture.
-    if (work > maximumPictureWork || (!decoderScales && pixels > maximumPictureArea)
-        || decoding > maximumPictureBytes || (budget && owed > budget->pixels))
-        return QImage();
+    if ((!reduced && overSideLimit(size, maximumPictureSide)) || work > maximumPictureWork
+        || (!decoderScales && pixels > maximumPictureArea) || decoding > maximumPictureBytes
+        || (budget && owed > budget->units))
+        return settled(QImage(), walked, budget);
     if (decoderScales)
         reader.setScaledSize(fitted);
     QImage image;
-    if (reader.format() == "bmp" ? !readOntoBlank(reader, size, &image) : !reader.read(&image))
-        return QImage();
+    const bool read
+        = reader.format() == "bmp" ? readOntoBlank(reader, size, &image) : reader.read(&image);
     // A format may declare one size and then deliver another.
-    if (image.width() > maximumPictureSide || image.height() > maximumPictureSide
+    if (!read || image.width() > maximumPictureSide || image.height() > maximumPictureSide
         || qint64(image.width()) * image.height() > maximumPictureArea)
-        return QImage();
+        return settled(QImage(), owed, budget);
     // A decoder may keep the picture it delivered: it goes, so that the picture is no longer
     // shared and can be changed in place.
     reader.setDevice(nullptr);
@@ -549,9 +636,7 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
         image = image.scaled(sidesSwap ? fitted.transposed() : fitted, Qt::IgnoreAspectRatio,
                              Qt::SmoothTransformation);
     }
-    if (budget)
-        budget->pixels -= owed;
-    return image;
+    return settled(image, owed, budget);
 }
 
 // The work a picture that its own decoder reads may take: with no budget, what any picture may;
@@ -560,7 +645,7 @@ DecodingWork allowedWork(const PictureBudget *budget)
 {
     if (!budget)
         return DecodingWork(maximumPictureWork, 0, maximumPictureWork);
-    return DecodingWork(maximumPictureWork, budget->pixelsPerByte, budget->pixels);
+    return DecodingWork(maximumPictureWork, budget->unitsPerByte, budget->units);
 }
 
 // The size a picture summed into cells comes out at: fitted into fitInto where it is larger, and
@@ -581,13 +666,19 @@ QSize cellsSize(const QSize &size, const QSize &fitInto)
 
 // The size a picture to be fitted is summed into: where it is no more than eight times as wide
 // and high as the fitted one, its own, since its cells of a few pixels, each whole, would show
-// its fine lines and stripes as the fitted picture's own pixels do not; it is then scaled as any
-// whole picture is, and holds a few megabytes at most.
+// its fine lines and stripes as the fitted picture's own pixels do not; it is then held whole and
+// scaled as any whole picture is, a few megabytes at most.
 QSize summedSize(const QSize &size, const QSize &fitted)
 {
     return qint64(size.width()) * size.height() <= 64 * qint64(fitted.width()) * fitted.height()
         ? size
         : fitted;
+}
+
+// The work of a picture held whole, beside its decoding.
+qint64 wholeWork(const QSize &size)
+{
+    return qint64(size.width()) * size.height() / wholePixelsPerUnit;
 }
 
 QImage scaledTo(const QImage &image, const QSize &fitted)
@@ -597,52 +688,38 @@ QImage scaledTo(const QImage &image, const QSize &fitted)
     return image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-// The picture, where its work owes no more than the budget has left beyond what its bytes pay for.
-// What it owes is taken whether or not the picture comes in, up to what is left: the work was
-// done, and a set of files that each stop at the last moment would otherwise each take it anew.
 QImage settled(const QImage &image, const DecodingWork &work, qint64 bytes, PictureBudget *budget)
 {
-    if (!budget)
-        return image;
-    const qint64 owed = qMax<qint64>(0, work.spent() - budget->pixelsPerByte * bytes);
-    const bool paid = owed <= budget->pixels;
-    budget->pixels -= qMin(owed, budget->pixels);
-    return paid ? image : QImage();
-}
-
-// The bytes of the device from start that pay for a picture, where its budget has them pay.
-qint64 payingBytes(QIODevice *device, qint64 start, qint64 length, const PictureBudget *budget)
-{
-    return budget && budget->pixelsPerByte > 0 ? bytesThere(device, start, start + length) : 0;
+    return settled(image, owedBeyond(work.spent(), bytes, budget), budget);
 }
 
 QImage readPngPicture(QIODevice *device, const QSize &fitInto, PictureBudget *budget)
 {
-    const qint64 start = device->pos();
-    QByteArray png;
-    ByteRanges ranges;
-    {
-        ByteWalk bytes(device, maximumPictureBytes);
-        if (!pngChunksDecoded(bytes, maximumPictureBytes, &png, &ranges))
-            return QImage();
-    }
-    // The chunks the decoder never sees pay for nothing.
-    qint64 paying = 0;
-    for (const auto &range : qAsConst(ranges))
-        paying += payingBytes(device, start + range.first, range.second - range.first, budget);
     DecodingWork work = allowedWork(budget);
-    work.addRead(paying);
+    QByteArray png;
+    bool walked;
+    {
+        ByteWalk bytes(device, maximumPictureBytes, &work, ByteWalk::Paying::WhenPassedPaying);
+        walked = pngChunksDecoded(bytes, maximumPictureBytes, &png);
+    }
+    // The bytes that pay: those its decoder reads that are there, paid as the walk kept them.
+    const qint64 paying = work.read();
     PngPictureReader reader(png, &work);
-    if (!reader.readHead())
-        return QImage();
+    if (!walked || !reader.readHead())
+        return settled(QImage(), work, paying, budget);
     const QSize size = reader.size();
     const QSize fitted = cellsSize(size, fitInto);
-    // A picture that comes out at its own size is held whole, beside the bytes it is read from.
+    // A picture that comes out at its own size is held whole, beside the bytes it is read from. One
+    // whose rows alone take more than any picture may is refused before they are decoded.
     if (!fitted.isValid()
         || (fitted == size
-            && png.size() + 4 * qint64(size.width()) * size.height() > maximumPictureBytes))
-        return QImage();
-    return scaledTo(settled(reader.read(summedSize(size, fitted)), work, paying, budget), fitted);
+            && png.size() + 4 * qint64(size.width()) * size.height() > maximumPictureBytes)
+        || reader.rowsWork() > maximumPictureWork)
+        return settled(QImage(), work, paying, budget);
+    const QSize summed = summedSize(size, fitted);
+    if (summed == size)
+        work.spend(wholeWork(size));
+    return scaledTo(settled(reader.read(summed), work, paying, budget), fitted);
 }
 
 QImage readGifPicture(QIODevice *device, const QSize &fitInto, PictureBudget *budget)
@@ -650,16 +727,23 @@ QImage readGifPicture(QIODevice *device, const QSize &fitInto, PictureBudget *bu
     const qint64 start = device->pos();
     DecodingWork work = allowedWork(budget);
     GifPictureReader reader(device, &work);
+    // The bytes it took that are there.
+    const auto paying = [&] {
+        return budget && budget->unitsPerByte > 0
+            ? bytesThere(device, start, start + reader.bytesTaken())
+            : 0;
+    };
     if (!reader.readHead())
-        return QImage();
+        return settled(QImage(), work, paying(), budget);
     const QSize size = reader.size();
     const QSize fitted = cellsSize(size, fitInto);
     if (!fitted.isValid())
-        return QImage();
-    const QImage image = reader.read(summedSize(size, fitted));
-    return scaledTo(
-        settled(image, work, payingBytes(device, start, reader.bytesTaken(), budget), budget),
-        fitted);
+        return settled(QImage(), work, paying(), budget);
+    const QSize summed = summedSize(size, fitted);
+    if (summed == size)
+        work.spend(wholeWork(size));
+    const QImage image = reader.read(summed);
+    return scaledTo(settled(image, work, paying(), budget), fitted);
 }
 
 } // namespace
@@ -691,29 +775,30 @@ QImage readRasterPicture(QIODevice *device, const QSize &fitInto, PictureBudget 
         return readPngPicture(device, fitInto, budget);
     if (format == "gif")
         return readGifPicture(device, fitInto, budget);
-    const bool measured = budget && budget->pixelsPerByte > 0;
+    // Its bytes are measured where they pay: a walk that reads more holes than they and the
+    // budget pay for ends there.
+    const bool measured = budget && budget->unitsPerByte > 0;
+    DecodingWork walk = allowedWork(budget);
     PictureBytes picture;
-    if (!readPictureBytes(device, format, measured, &picture))
-        return QImage();
-    const qint64 bytes
-        = measured ? bytesThere(device, device->pos(), device->pos() + picture.length) : 0;
+    if (!readPictureBytes(device, format, measured ? &walk : nullptr, &picture))
+        return settled(QImage(), walk, walk.read(), budget);
     QImageReader reader(device, format);
     // Only that format's handler: no other is asked whether it knows the bytes.
     reader.setAutoDetectImageFormat(false);
-    return readLimitedPicture(reader, picture, fitInto, budget, bytes, orientation);
+    return readLimitedPicture(reader, picture, fitInto, budget, orientation);
 }
 
-QImage imageFromHex(const QString &text, const QSize &fitInto, qint64 *areaBudget)
+QImage imageFromBytes(const QByteArray &bytes, const QSize &fitInto, PictureBudget *budget)
 {
-    if (text.isEmpty())
+    if (bytes.isEmpty())
         return QImage();
-    QByteArray bytes = QByteArray::fromHex(text.toLatin1());
-    QBuffer buffer(&bytes);
+    QByteArray data = bytes;
+    QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    PictureBudget budget {areaBudget ? *areaBudget : 0, 0};
-    const QImage image = readRasterPicture(&buffer, fitInto, areaBudget ? &budget : nullptr,
-                                           PictureOrientation::AsStored);
-    if (areaBudget)
-        *areaBudget = budget.pixels;
-    return image;
+    return readRasterPicture(&buffer, fitInto, budget, PictureOrientation::AsStored);
+}
+
+QImage imageFromHex(const QString &text, const QSize &fitInto, PictureBudget *budget)
+{
+    return imageFromBytes(QByteArray::fromHex(text.toLatin1()), fitInto, budget);
 }

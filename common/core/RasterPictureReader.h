@@ -26,14 +26,23 @@ constexpr qint64 maximumPictureArea = 64LL * 1024 * 1024;
 // one, or one whose first scan holds some of its channels), a picture scaled from a copy of 32
 // bits a pixel.
 constexpr qint64 maximumPictureBytes = 4 * maximumPictureArea + 32LL * 1024 * 1024;
-// The most work one picture takes (see DecodingWork), whatever it is paid with: about a second,
-// which an 8K slide's rows, or a 200-megapixel photo's blocks, take a fraction of.
-constexpr qint64 maximumPictureWork = 256LL * 1024 * 1024;
-// The work that the pictures inside one plan file may take together: enough for any library this
-// program writes (at most 128 x 128 each), and more for every byte of the file, charged so that
-// no small file decodes gigapixels.
-constexpr qint64 pixelsAlwaysAllowed = 16LL * 1024 * 1024;
-constexpr qint64 pixelsPerFileByte = 8;
+// The most work one picture takes (see DecodingWork), whatever it is paid with: that of the
+// largest picture whose rows may be decoded, rows of 16 bits a channel with alpha (eight bytes and
+// a quarter of a unit a pixel) of maximumPictureArea pixels, with the own cost of as many rows as
+// the widest side gives in seven passes; about two seconds. An 8K texture's rows, or a
+// 200-megapixel photo's blocks, take a fraction of it.
+constexpr qint64 maximumPictureWork
+    = maximumPictureArea * 8 + maximumPictureArea / 4 + 16LL * 1024 * 1024;
+// What reading a byte of a picture costs, in units of work, as its walk or its decoder reads it
+// and whatever it holds: a byte that is there pays for its own reading, the holes of a file
+// (which read as zeros but hold nothing) do not.
+constexpr qint64 workPerByteRead = 1;
+// The work that the pictures inside one plan file may take beyond what their own bytes pay for
+// (see workPerPictureByte, which pays for any picture this program writes), and more for every
+// byte of the file, so that no small file decodes gigapixels: pictures that other programs
+// stored, larger than those the library keeps.
+constexpr qint64 planWorkAllowance = 36LL * 1024 * 1024;
+constexpr qint64 planWorkPerFileByte = 18;
 // The work that picture files read together (those a CSV file names, those dropped or added at
 // once) may take beyond what their own bytes pay for: about a second of decoding, shared by them
 // all. Each byte of a picture pays for as much work as the densest ordinary pictures pack into a
@@ -44,18 +53,24 @@ constexpr qint64 pixelsPerFileByte = 8;
 // bytes pay for that picture alone: what they would pay beyond it buys no other picture, so that
 // a photo does not pay for hundreds of small files that each declare a large picture.
 constexpr qint64 pictureFilesAllowance = 256LL * 1024 * 1024;
-constexpr qint64 pixelsPerPictureByte = 1152;
+constexpr qint64 workPerPictureByte = 1152;
 
-// What the pictures coming by way of one file, or read together, may still take, in units of
-// work (see DecodingWork), and how much of a picture's work its own bytes pay for.
+// What the pictures coming by way of one file, or read together, may still take beyond what
+// their own bytes pay for, in units of work (see DecodingWork), and how much of a picture's work
+// each of its bytes pays for.
 struct PictureBudget
 {
-    qint64 pixels = pixelsAlwaysAllowed;
-    // What each byte of a picture pays for of its own work.
-    qint64 pixelsPerByte = 0;
+    qint64 units = planWorkAllowance;
+    qint64 unitsPerByte = 0;
 
     // For picture files read together.
-    static PictureBudget forPictureFiles() { return {pictureFilesAllowance, pixelsPerPictureByte}; }
+    static PictureBudget forPictureFiles() { return {pictureFilesAllowance, workPerPictureByte}; }
+    // For the pictures inside a plan file of the given size: each pays with its own bytes as a
+    // picture file does, so that a plan of any number of pictures comes back whole.
+    static PictureBudget forPlanFile(qint64 fileBytes)
+    {
+        return {planWorkAllowance + planWorkPerFileByte * fileBytes, workPerPictureByte};
+    }
 };
 
 // How a picture comes out: turned as its camera says it was held (the EXIF orientation of a
@@ -100,8 +115,9 @@ QImage readRasterPicture(QIODevice *device, const QSize &fitInto = QSize(),
 QByteArray rasterFormat(const QByteArray &start);
 
 // Pictures inside plan files: PNG bytes as lower-case hexadecimal text, read back with
-// readRasterPicture, as they are stored. areaBudget, when given, is the work still allowed, of
-// which each picture pays all it counts: the plan file's bytes have paid for them already.
+// readRasterPicture, as they are stored, within the budget when given.
 QString imageToHex(const QImage &image);
+QImage imageFromBytes(const QByteArray &bytes, const QSize &fitInto = QSize(),
+                      PictureBudget *budget = nullptr);
 QImage imageFromHex(const QString &text, const QSize &fitInto = QSize(),
-                    qint64 *areaBudget = nullptr);
+                    PictureBudget *budget = nullptr);

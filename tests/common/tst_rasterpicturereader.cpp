@@ -214,21 +214,23 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
     // A PNG's rows cost their bytes as the file stores them, 32 each of their own and a unit for
     // every four pixels summed one by one; a row of pixels all alike is summed at once:
     // 200 x (901 + 32 + 75), and 2000 x (9001 + 32) for a black one far larger than it is fitted
-    // to. One stopped at the end of the budget has spent all of it.
+    // to. A picture a few times its fitted size is held whole, filled and scaled, a unit for every
+    // four of its pixels: 60,000 / 4 more. One stopped at the end of the budget has spent all of
+    // it.
     const QByteArray varied = HostilePlans::pngOfKind(300, 200, 2, 8, false, false);
     QTest::newRow("budget pays for each row")
-        << varied << qint64(201600) << QSize(128, 85) << qint64(0) << fit << stored;
+        << varied << qint64(216600) << QSize(128, 85) << qint64(0) << fit << stored;
     QTest::newRow("over the budget")
-        << varied << qint64(201599) << QSize() << qint64(0) << fit << stored;
+        << varied << qint64(216599) << QSize() << qint64(0) << fit << stored;
     QTest::newRow("rows all alike are summed at once")
         << HostilePlans::blackPng(3000, 2000, 8, 2) << qint64(2000 * 9033) << QSize(128, 85)
         << qint64(0) << fit << stored;
-    // 500 x (4801 + 32 + 150).
+    // 500 x (4801 + 32 + 150), and 300,000 / 4 held whole.
     const QByteArray wide = HostilePlans::pngOfKind(600, 500, 6, 16, false, false);
     QTest::newRow("sixteen bits a channel count their bytes")
-        << wide << qint64(2491500 - 1) << QSize() << qint64(0) << fit << stored;
+        << wide << qint64(2566500 - 1) << QSize() << qint64(0) << fit << stored;
     QTest::newRow("sixteen bits a channel decoded to fit")
-        << wide << qint64(2491500) << QSize(128, 106) << qint64(0) << fit << stored;
+        << wide << qint64(2566500) << QSize(128, 106) << qint64(0) << fit << stored;
     // A row of one black or white byte after another is summed a row at a time, and one of
     // pixels of 1 bit a byte at a time: 7016 x (621 + 32) for a blank page at 600 dots an inch.
     QTest::newRow("a blank page counts its rows' bytes")
@@ -293,12 +295,13 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
     QTest::newRow("arithmetic coded scans over the budget")
         << arithmetic << qint64(26 * 100 * 4 * 16129 + 64516 - 1) << QSize()
         << qint64(26 * 100 * 4 * 16129 + 64516 - 1) << fit << stored;
-    // Each pass's rows: 4750 + 4750 + 7900 + 15800 + 28300 + 56600 + 106600.
+    // Each pass's rows: 4750 + 4750 + 7900 + 15800 + 28300 + 56600 + 106600, and 160,000 / 4
+    // held whole.
     const QByteArray interlacedGrey = HostilePlans::pngOfKind(400, 400, 0, 8, true, false);
     QTest::newRow("interlaced grey counts each pass's rows")
-        << interlacedGrey << qint64(224700 - 1) << QSize() << qint64(0) << fit << stored;
+        << interlacedGrey << qint64(264700 - 1) << QSize() << qint64(0) << fit << stored;
     QTest::newRow("interlaced grey decoded to fit")
-        << interlacedGrey << qint64(224700) << QSize(128, 128) << qint64(0) << fit << stored;
+        << interlacedGrey << qint64(264700) << QSize(128, 128) << qint64(0) << fit << stored;
     QTest::newRow("photo turned by its camera, kept as a plan stores it")
         << HostilePlans::jpegTurned(HostilePlans::jpegPhoto(300, 200), 6) << qint64(-1)
         << QSize(128, 85) << qint64(-1) << fit << stored;
@@ -444,11 +447,11 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget()
     QBuffer buffer(&bytes);
     QVERIFY(buffer.open(QIODevice::ReadOnly));
     PictureBudget given;
-    given.pixels = budget;
+    given.units = budget;
     const QImage image
         = readRasterPicture(&buffer, fit, budget < 0 ? nullptr : &given, orientation);
     QCOMPARE(image.size(), size.isValid() ? size : QSize(0, 0));
-    QCOMPARE(budget < 0 ? qint64(-1) : given.pixels, left);
+    QCOMPARE(budget < 0 ? qint64(-1) : given.units, left);
 }
 
 // A walk of a picture's bytes stops at the bytes a picture may take: past them it would count no
@@ -478,19 +481,19 @@ void TestRasterPictureReader::picturesPastTheByteBoundAreRefused()
 void TestRasterPictureReader::eachPictureIsPaidForByItsOwnBytes_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<qint64>("pixels");
-    QTest::addColumn<qint64>("pixelsPerByte");
+    QTest::addColumn<qint64>("units");
+    QTest::addColumn<qint64>("unitsPerByte");
     QTest::addColumn<bool>("comesIn");
     QTest::addColumn<qint64>("left");
-    // Its rows cost 201,600 units, in a few kilobytes.
+    // Its rows, held whole, cost 216,600 units, in a few kilobytes.
     const QByteArray png = HostilePlans::pngOfKind(300, 200, 2, 8, false, false);
-    const qint64 owed = 201600 - png.size();
+    const qint64 owed = 216600 - png.size();
     QTest::newRow("what its bytes do not pay for is taken")
         << png << owed << qint64(1) << true << qint64(0);
     QTest::newRow("more than is left") << png << owed - 1 << qint64(1) << false << qint64(0);
     // Stopped once it has taken all that is left, it takes that: the work was done.
     QTest::newRow("stopped as it decodes, what it spent is taken")
-        << HostileGifs::longData(1000) << qint64(1000000) << pixelsPerPictureByte << false
+        << HostileGifs::longData(1000) << qint64(1000000) << workPerPictureByte << false
         << qint64(0);
     // Texts never reach the decoder, and pay for nothing.
     QByteArray withText = png;
@@ -502,19 +505,19 @@ void TestRasterPictureReader::eachPictureIsPaidForByItsOwnBytes_data()
     QTest::newRow("a png's chunk of its own pays for nothing")
         << withPrivate << owed << qint64(1) << true << qint64(0);
     QTest::newRow("what its bytes would pay beyond it is not kept")
-        << png << qint64(5) << pixelsPerPictureByte << true << qint64(5);
+        << png << qint64(5) << workPerPictureByte << true << qint64(5);
     // A page scanned in black and white, some 700 pixels a byte, pays for itself, and so do a
     // blank page and an empty desktop, whose bytes inflate as far as deflate goes.
     QTest::newRow("a dense ordinary picture, with nothing left")
-        << HostilePlans::speckledPng(4096, 4096, 10, 1) << qint64(0) << pixelsPerPictureByte << true
+        << HostilePlans::speckledPng(4096, 4096, 10, 1) << qint64(0) << workPerPictureByte << true
         << qint64(0);
     QTest::newRow("a blank page, with nothing left")
-        << HostilePlans::blackPng(4960, 7016) << qint64(0) << pixelsPerPictureByte << true
+        << HostilePlans::blackPng(4960, 7016) << qint64(0) << workPerPictureByte << true
         << qint64(0);
     QTest::newRow("an empty 8K desktop in a palette, with nothing left")
         << HostilePlans::blackPng(7680, 4320, 8, 3, false,
                                   HostilePlans::pngChunk("PLTE", QByteArray(768, char(60))))
-        << qint64(0) << pixelsPerPictureByte << true << qint64(0);
+        << qint64(0) << workPerPictureByte << true << qint64(0);
     // Files of a kilobyte or two that each declare a picture of millions of pixels, which their
     // decoders fill in, or whose codes each give thousands of pixels: a tenth of their work or
     // less is paid for.
@@ -530,22 +533,22 @@ void TestRasterPictureReader::eachPictureIsPaidForByItsOwnBytes_data()
         {"a bmp's rows, ended at once", HostilePlans::bmpInRunsEndedAtOnce(4380, 4380, 1400)},
     };
     for (const auto &file : small)
-        QTest::newRow(file.name) << file.bytes << qint64(0) << pixelsPerPictureByte << false
+        QTest::newRow(file.name) << file.bytes << qint64(0) << workPerPictureByte << false
                                  << qint64(0);
 }
 
 void TestRasterPictureReader::eachPictureIsPaidForByItsOwnBytes()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(qint64, pixels);
-    QFETCH(qint64, pixelsPerByte);
+    QFETCH(qint64, units);
+    QFETCH(qint64, unitsPerByte);
     QFETCH(bool, comesIn);
     QFETCH(qint64, left);
     QBuffer buffer(&bytes);
     QVERIFY(buffer.open(QIODevice::ReadOnly));
-    PictureBudget budget {pixels, pixelsPerByte};
+    PictureBudget budget {units, unitsPerByte};
     QCOMPARE(readRasterPicture(&buffer, QSize(128, 128), &budget).isNull(), !comesIn);
-    QCOMPARE(budget.pixels, left);
+    QCOMPARE(budget.units, left);
 }
 
 // A BMP stands upright however its rows are stored, and what its file leaves out is blank: the
