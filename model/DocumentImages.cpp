@@ -36,11 +36,12 @@ void Document::editImages(const QList<Image> &images, bool undoable)
     if (images == m_images)
         return;
     announceChange(QStringLiteral("Edit Images"), undoable);
-    // Where each old picture went: found by its pixels, so a renamed picture stays on its cards.
+    // Where each old picture went: found by its pixels, so a renamed picture stays on its cards,
+    // and one kept as its plan file stored it by its bytes.
     QList<int> newIndexOf;
     newIndexOf.reserve(m_images.size());
     for (const Image &old : qAsConst(m_images))
-        newIndexOf.append(Image::indexOf(old.pixmap(), images));
+        newIndexOf.append(Image::indexOf(old, images));
     m_images = images;
     Events events;
     events.add(EventType::ImagesChanged);

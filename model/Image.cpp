@@ -67,7 +67,15 @@ Image Image::fromFile(const QImage &picture, const QString &fileName)
     return Image(QPixmap::fromImage(picture), name, path);
 }
 
-QByteArray Image::pngBytes() const
+Image Image::keptAsStored(const QByteArray &bytes, const QString &name, const QString &path)
+{
+    Image image(QPixmap(), name, path);
+    image.m_encoded->png = bytes;
+    image.m_encoded->done = true;
+    return image;
+}
+
+QByteArray Image::storedBytes() const
 {
     if (!m_encoded->done) {
         const QImage picture = toImage();
@@ -93,7 +101,8 @@ bool Image::isNull() const
 
 bool Image::operator==(const Image &other) const
 {
-    return m_name == other.m_name && samePixels(m_pixmap, other.m_pixmap);
+    return m_name == other.m_name && samePixels(m_pixmap, other.m_pixmap)
+        && (!isNull() || storedBytes() == other.storedBytes());
 }
 
 bool Image::samePixels(const QPixmap &a, const QPixmap &b)
@@ -111,6 +120,17 @@ bool Image::samePixels(const QPixmap &a, const QPixmap &b)
         second = second.convertToFormat(QImage::Format_ARGB32);
     }
     return first == second;
+}
+
+int Image::indexOf(const Image &image, const QList<Image> &images)
+{
+    if (!image.isNull())
+        return indexOf(image.pixmap(), images);
+    for (int i = 0; i < images.size(); ++i) {
+        if (images.at(i).isNull() && images.at(i).storedBytes() == image.storedBytes())
+            return i;
+    }
+    return -1;
 }
 
 int Image::indexOf(const QPixmap &pixmap, const QList<Image> &images)

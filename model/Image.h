@@ -42,25 +42,33 @@ public:
     // takes a few seconds of decoding in all, however many files declare large pictures in a few
     // bytes. A null entry for each file that gives no picture.
     static QList<Image> fromNamedFiles(const QStringList &fileNames);
+    // An entry whose picture a plan file holds but that was not taken in (a bound refused it, or
+    // it is no picture the program reads): it shows no picture and keeps the bytes it was read
+    // from, so that the plan's next save writes them back unchanged, whatever refused them.
+    static Image keptAsStored(const QByteArray &bytes, const QString &name, const QString &path);
 
     const QPixmap &pixmap() const { return m_pixmap; }
     const QString &name() const { return m_name; }
     const QString &path() const { return m_path; }
     QImage toImage() const { return m_pixmap.toImage(); }
-    // The picture as PNG bytes, as plan files hold it; empty for no picture. Encoding takes a
-    // while and the plan is saved after every change, so the bytes are made once, on the first
-    // save, and shared with every copy of this entry (an undo snapshot, say). Nothing changes
-    // an entry's picture but assigning another entry, which brings its own bytes.
-    QByteArray pngBytes() const;
+    // The bytes plan files hold for the entry: its picture as PNG, or for one kept as stored the
+    // bytes it was read from; empty for no picture. Encoding takes a while and the plan is saved
+    // after every change, so the bytes are made once, on the first save, and shared with every
+    // copy of this entry (an undo snapshot, say). Nothing changes an entry's picture but
+    // assigning another entry, which brings its own bytes.
+    QByteArray storedBytes() const;
     void setName(const QString &name);
     bool isNull() const;
 
-    // Equal names and equal pixels.
+    // Equal names and equal pixels, and for entries kept as stored, equal bytes.
     bool operator==(const Image &other) const;
     bool operator!=(const Image &other) const { return !(*this == other); }
 
     // The first image of the list with the same pixels as the pixmap, or -1.
     static int indexOf(const QPixmap &pixmap, const QList<Image> &images);
+    // The first image of the list showing what the entry shows: the same pixels, or for an entry
+    // kept as stored, the same bytes kept; -1 for none.
+    static int indexOf(const Image &image, const QList<Image> &images);
     static bool samePixels(const QPixmap &a, const QPixmap &b);
 
 private:

@@ -173,12 +173,15 @@ QStringList DomDocument::readAttributeList(const QDomElement &element, const QSt
 
 QImage DomDocument::readAttributeImage(const QDomElement &element, const QString &name,
                                        const QImage &defaultValue, const QSize &fitInto,
-                                       qint64 *areaBudget)
+                                       PictureBudget *budget, QByteArray *stored)
 {
     const QString text = readAttributeString(element, name, QString());
     if (text.isEmpty())
         return defaultValue;
-    return imageFromHex(text, fitInto, areaBudget);
+    const QByteArray bytes = QByteArray::fromHex(text.toLatin1());
+    if (stored)
+        *stored = bytes;
+    return imageFromBytes(bytes, fitInto, budget);
 }
 
 QDomElement DomDocument::writeValueString(QDomElement &parent, const QString &tag,

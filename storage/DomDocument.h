@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QStringView>
 
+struct PictureBudget;
+
 // An XML document of the plan file, the stored card appearances and the update-check
 // answer, with the typed helpers that decide how each kind of value is stored. Every
 // attribute text is percent-encoded, so written files are plain ASCII and a comma inside
@@ -40,10 +42,12 @@ public:
                                        const QString &defaultValue = QString());
     static int readAttributeInt(const QDomElement &element, const QString &name, int defaultValue);
     static QStringList readAttributeList(const QDomElement &element, const QString &name);
-    // Decoded as imageFromHex decodes, with its fitInto and areaBudget.
+    // Decoded as imageFromHex decodes, with its fitInto and budget; the bytes it was read from go
+    // to stored, when given.
     static QImage readAttributeImage(const QDomElement &element, const QString &name,
                                      const QImage &defaultValue = QImage(),
-                                     const QSize &fitInto = QSize(), qint64 *areaBudget = nullptr);
+                                     const QSize &fitInto = QSize(),
+                                     PictureBudget *budget = nullptr, QByteArray *stored = nullptr);
 
     // Field elements: a child named after the field, holding its text in "value".
     QDomElement writeValueString(QDomElement &parent, const QString &tag, const QString &text);

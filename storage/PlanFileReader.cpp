@@ -235,18 +235,22 @@ int readVersion(const QDomElement &root)
 
 void readImages(Document &document, const QList<QDomElement> &elements, qint64 fileSize)
 {
-    // The library keeps each picture fitted into 128 x 128, so none is decoded larger. The
-    // pictures come inside the file, so the whole file's bytes pay for their pixels.
+    // The library keeps each picture fitted into 128 x 128, so none is decoded larger. Each
+    // picture pays with its own bytes, as a picture file does, so that a library of any size comes
+    // back whole; the rest of the file pays for what they do not.
     const QSize fitInto(Image::MaxSide, Image::MaxSide);
-    qint64 pixelBudget = pixelsAlwaysAllowed + pixelsPerFileByte * fileSize;
+    PictureBudget budget = PictureBudget::forPlanFile(fileSize);
     for (const QDomElement &element : elements) {
         // The data says what it is, whatever the element's "format" says (see imageFromHex).
+        QByteArray stored;
         const QImage picture
-            = Dom::readAttributeImage(element, valueAttribute, QImage(), fitInto, &pixelBudget);
-        const Image image(QPixmap::fromImage(picture),
-                          Dom::readAttributeString(element, QStringLiteral("name")),
-                          Dom::readAttributeString(element, QStringLiteral("stock_resource")));
-        document.addImage(image, false);
+            = Dom::readAttributeImage(element, valueAttribute, QImage(), fitInto, &budget, &stored);
+        const QString name = Dom::readAttributeString(element, QStringLiteral("name"));
+        const QString path = Dom::readAttributeString(element, QStringLiteral("stock_resource"));
+        // A picture not taken in keeps its bytes, which the next save writes back.
+        document.addImage(picture.isNull() ? Image::keptAsStored(stored, name, path)
+                                           : Image(QPixmap::fromImage(picture), name, path),
+                          false);
     }
 }
 

@@ -123,7 +123,7 @@ void writeImages(XmlTextWriter &out, const Document &document)
         out.writeEncodedAttribute("name", image.name());
         out.writeEncodedAttribute("stock_resource", image.path());
         // Hexadecimal digits stand for themselves in an encoded text.
-        out.writeLatin1Attribute("value", image.pngBytes().toHex());
+        out.writeLatin1Attribute("value", image.storedBytes().toHex());
         out.endElement();
     }
     out.endElement();

@@ -608,11 +608,18 @@ inline QByteArray imageElement(const QByteArray &picture)
     return "<image format=\"PNG\" value=\"" + picture.toHex() + "\"/>";
 }
 
-// Many small pictures that each decode to millions of pixels, of 8 bits a channel, which count
-// as many pixels as they have.
+// Many small pictures that each decode to millions of pixels, of 8 bits a channel, whose rows
+// their own bytes pay for, as a picture file's do.
 inline QByteArray manyLargePictures(int n)
 {
     return plan(container("images", imageElement(blackPng(2048, 2048, 8, 2)), n));
+}
+
+// Many small pictures far higher than they are wide, whose rows each cost more than the bytes
+// deflate makes of them pay for: what each owes beyond its bytes comes from what the plan allows.
+inline QByteArray manyTallPictures(int n)
+{
+    return plan(container("images", imageElement(blackPng(1, 65500, 8, 2)), n));
 }
 
 struct Shape
@@ -634,7 +641,8 @@ inline QList<Shape> shapes()
             {"many_filter_terms", manyFilterTerms},
             {"nested_cards", nestedCards},
             {"repeated_entity", repeatedEntity},
-            {"many_large_pictures", manyLargePictures}};
+            {"many_large_pictures", manyLargePictures},
+            {"many_tall_pictures", manyTallPictures}};
 }
 
 } // namespace HostilePlans

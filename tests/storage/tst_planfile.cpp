@@ -16,6 +16,7 @@
 
 #include <QBuffer>
 #include <QDirIterator>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -162,6 +163,10 @@ private slots:
     void saveKeepsOldFileInLockedFolderAndFollowsLinks();
     void picturesAreReadOnlyAsTheRasterDataTheyHold_data();
     void picturesAreReadOnlyAsTheRasterDataTheyHold();
+    void librariesOfAnySizeComeBackWhole_data();
+    void librariesOfAnySizeComeBackWhole();
+    void picturesNotTakenInAreWrittenBackAsRead_data();
+    void picturesNotTakenInAreWrittenBackAsRead();
     void pathsThatAreNoFileAreRefusedUnopened_data();
     void pathsThatAreNoFileAreRefusedUnopened();
 
@@ -459,8 +464,11 @@ void TestPlanFile::hostileFilesAreReadOrRefused_data()
         << expandingEntities(24) << "Format error 'The document type holds declarations.'";
     QTest::newRow("entity repeated")
         << repeatedEntity(100) << "Format error 'The document type holds declarations.'";
+    // Their bytes pay for them, as a picture file's would.
     QTest::newRow("pictures of millions of pixels")
-        << manyLargePictures(3) << "0 cards, 0 properties, 0 views, 0 terms, 0 links, 1 pictures";
+        << manyLargePictures(3) << "0 cards, 0 properties, 0 views, 0 terms, 0 links, 3 pictures";
+    QTest::newRow("pictures owing more than their bytes")
+        << manyTallPictures(40) << "0 cards, 0 properties, 0 views, 0 terms, 0 links, 19 pictures";
 }
 
 void TestPlanFile::hostileFilesAreReadOrRefused()
@@ -872,10 +880,130 @@ void TestPlanFile::picturesAreReadOnlyAsTheRasterDataTheyHold()
     QVERIFY2(read, qPrintable(error));
     QCOMPARE(doc.imageCount(), 1);
     QCOMPARE(!doc.image(0).isNull(), decoded);
-    // Nothing of a refused picture reaches the plan's file when it is saved.
+    // A picture taken in is saved as PNG; a refused one keeps the bytes it was read from, which
+    // nothing shows or reads, and is saved as it was.
     const QString saved = m_dir.filePath(QStringLiteral("saved.tv"));
     QVERIFY2(writePlanFile(doc, saved, &error), qPrintable(error));
-    QCOMPARE(readBytes(saved).contains("value=\"89504e47"), decoded);
+    QVERIFY(readBytes(saved).contains(decoded ? QByteArray("value=\"89504e47")
+                                              : "value=\"" + picture.toHex() + '"'));
+}
+
+// The library's pictures as users fill it: flat swatches, marker icons with alpha, the backs of
+// scanned pages, each a few hundred bytes that decode to as many as 128 x 128 pixels.
+QImage libraryPicture(const QString &kind, int number)
+{
+    if (kind == QLatin1String("swatches")) {
+        QImage image(128, 128, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(number * 7 % 360, 40 + number % 200, 255 - number % 100));
+        return image;
+    }
+    if (kind == QLatin1String("icons")) {
+        QImage image(128, 128, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor::fromHsv(number * 11 % 360, 200, 220));
+        painter.drawEllipse(QPoint(64, 48), 40 + number % 20, 40);
+        painter.drawPolygon(QPolygon({QPoint(34, 70), QPoint(94, 70), QPoint(64, 124)}));
+        return image;
+    }
+    // A blank back fitted from a page scanned at 300 dots an inch: paper white, a little darker
+    // towards one edge.
+    QImage image(91, 128, QImage::Format_RGB32);
+    for (int y = 0; y < 128; ++y) {
+        const int level = 255 - (y * (number % 7 + 1)) / 128;
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < 91; ++x)
+            line[x] = qRgb(level, level, level - number % 3);
+    }
+    return image;
+}
+
+void TestPlanFile::librariesOfAnySizeComeBackWhole_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("count");
+    QTest::newRow("365 colour swatches") << "swatches" << 365;
+    QTest::newRow("365 marker icons with alpha") << "icons" << 365;
+    QTest::newRow("600 blank backs of scans") << "backs" << 600;
+}
+
+// Each picture pays for itself with its own bytes, so a plan of any number comes back whole: a
+// picture that did not would show on no card, and the next save would write it empty.
+void TestPlanFile::librariesOfAnySizeComeBackWhole()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, count);
+    Document doc;
+    doc.addTask(false);
+    for (int i = 0; i < count; ++i)
+        doc.addImage(Image(QPixmap::fromImage(libraryPicture(kind, i)), kind, QString()), false);
+    doc.setTaskImage(0, count - 1, false);
+    const QString path = m_dir.filePath(QStringLiteral("library.tv"));
+    QString error;
+    bool later = false;
+    for (int round = 0; round < 2; ++round) {
+        QVERIFY2(writePlanFile(doc, path, &error), qPrintable(error));
+        Document read;
+        QVERIFY2(readPlanFile(read, path, &error, &later), qPrintable(error));
+        QCOMPARE(read.imageCount(), count);
+        for (int i = 0; i < count; ++i) {
+            QVERIFY2(Image::samePixels(read.image(i).pixmap(), doc.image(i).pixmap()),
+                     qPrintable(QStringLiteral("picture %1, round %2").arg(i).arg(round)));
+        }
+        QCOMPARE(read.taskImage(0), count - 1);
+        doc = read;
+    }
+}
+
+void TestPlanFile::picturesNotTakenInAreWrittenBackAsRead_data()
+{
+    QTest::addColumn<QByteArray>("refused");
+    QTest::addColumn<QByteArray>("another");
+    QTest::newRow("gif whose codes give millions of pixels")
+        << HostileGifs::longData(20000) << HostileGifs::longData(20001);
+    QTest::newRow("jpeg of ten thousand scans")
+        << HostilePlans::progressiveJpeg(64, 10000) << HostilePlans::progressiveJpeg(64, 10001);
+    QTest::newRow("png wider than any picture may be")
+        << HostilePlans::blackPng(65501, 1) << HostilePlans::blackPng(65502, 1);
+    QTest::newRow("no picture at all") << QByteArray("not a picture") << QByteArray("nor this");
+}
+
+// A picture the reader does not take (a bound refuses it, now or in a later version) keeps the
+// bytes it was read from: saved, read and saved again, the file holds them as they were, on the
+// cards that showed them, whatever else the library goes through.
+void TestPlanFile::picturesNotTakenInAreWrittenBackAsRead()
+{
+    QFETCH(QByteArray, refused);
+    QFETCH(QByteArray, another);
+    const QByteArray good = pngOfWidth(3);
+    const QString path = writeBytes(
+        m_dir.filePath(QStringLiteral("kept.tv")),
+        planWith("<images><image name=\"a\" value=\"" + refused.toHex()
+                 + "\"/><image name=\"b\" value=\"" + good.toHex()
+                 + "\"/><image name=\"c\" value=\"" + another.toHex()
+                 + "\"/></images><cards><card image=\"2\"/><card image=\"0\"/></cards>"));
+    Document doc;
+    QString error;
+    bool later = false;
+    QVERIFY2(readPlanFile(doc, path, &error, &later), qPrintable(error));
+    QVERIFY(doc.image(0).isNull() && !doc.image(1).isNull() && doc.image(2).isNull());
+    // Renaming the picture that came in remaps the cards by what each entry shows.
+    QList<Image> renamed = doc.images();
+    renamed[1].setName(QStringLiteral("renamed"));
+    doc.editImages(renamed, false);
+    const QString saved = m_dir.filePath(QStringLiteral("kept again.tv"));
+    for (int round = 0; round < 2; ++round) {
+        QVERIFY2(writePlanFile(doc, saved, &error), qPrintable(error));
+        const QByteArray text = readBytes(saved);
+        QVERIFY(text.contains("name=\"a\" value=\"" + refused.toHex() + '"'));
+        QVERIFY(text.contains("name=\"c\" value=\"" + another.toHex() + '"'));
+        QVERIFY2(readPlanFile(doc, saved, &error, &later), qPrintable(error));
+        QCOMPARE(doc.imageCount(), 3);
+        QCOMPARE(doc.taskImage(0), 2);
+        QCOMPARE(doc.taskImage(1), 0);
+    }
 }
 
 // A device never ends and a pipe blocks the open until someone writes to it: neither is opened.
