@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <limits>
+#include <zlib.h>
 
 #include <QBuffer>
 #include <QImageReader>
@@ -357,6 +358,19 @@ bool isPngChunkType(const QByteArray &type)
     return type.size() == 4;
 }
 
+// The most of a chunk of the picture's own its decoder takes, -1 for no bound: a longer header,
+// palette or transparency it refuses or passes over, and the end holds nothing.
+qint64 pngChunkMost(const QByteArray &type)
+{
+    if (type == "IHDR")
+        return 13;
+    if (type == "PLTE")
+        return 3 * 256;
+    if (type == "tRNS")
+        return 256;
+    return type == "IEND" ? 0 : -1;
+}
+
 // The most image data a PNG's rows can need, from its header's data: three times what the rows
 // hold stored plainly, and 64 KiB beside, more than any encoder writes for them and than the
 // decoder reads ahead; -1 where the header says nothing its decoder would take.
@@ -372,8 +386,9 @@ qint64 pngDataBound(const QByteArray &header)
 }
 
 // A PNG's chunks up to its end, as its decoder reads them: the picture's own (its header, palette,
-// transparency and data), and any critical chunk it does not know, at whose head it refuses the
-// picture and where the walk ends. The others are never held: nothing here shows them (a text, a
+// transparency and data) no longer than it takes them (pngChunkMost), and any critical chunk it
+// does not know, at whose head it refuses the picture and where the walk ends. The others are
+// never held: nothing here shows them (a text, a
 // colour profile), and a decoder would inflate a compressed text or profile to megabytes. Whole
 // chunks left out need no other change. Past the image data, which the decoder reads no further,
 // nothing but the end is kept, and the data themselves only as far as the rows can need them
@@ -404,7 +419,9 @@ bool pngChunksDecoded(ByteWalk &bytes, qint64 limit, QByteArray *kept)
         // A chunk the decoder may pass over has a lower-case first letter.
         const bool critical = !(type.at(0) & 0x20);
         const bool known = type == "IHDR" || type == "PLTE" || data || type == "IEND";
-        const bool decoded = pastData ? type == "IEND" : critical || type == "tRNS";
+        const qint64 most = pngChunkMost(type);
+        const bool decoded = (pastData ? type == "IEND" : critical || type == "tRNS")
+            && (most < 0 || length <= most);
         if (decoded) {
             kept->append(head);
             bytes.pay(bytes.lastThere());
@@ -412,14 +429,25 @@ bool pngChunksDecoded(ByteWalk &bytes, qint64 limit, QByteArray *kept)
         if (critical && !known)
             break;
         // The data and the checksum after it, or as much of the image data as the rows can need.
-        const bool bounded = data && dataLeft >= 0 && length + 4 > dataLeft;
+        const bool bounded = decoded && data && dataLeft >= 0 && length + 4 > dataLeft;
         const qint64 taken = bounded ? dataLeft : length + 4;
-        const int headerAt = kept->size();
+        const int dataAt = kept->size();
         const bool whole = bytes.pass(taken, decoded ? kept : nullptr, decoded);
         if (type == "IHDR" && dataLeft < 0)
-            dataLeft = pngDataBound(kept->mid(headerAt, int(qMin<qint64>(length, 13))));
-        else if (data && dataLeft >= 0)
+            dataLeft = pngDataBound(kept->mid(dataAt, int(qMin<qint64>(length, 13))));
+        else if (decoded && data && dataLeft >= 0)
             dataLeft -= taken;
+        if (whole && bounded) {
+            // The decoder reads a data chunk to its end once its rows are done: the one kept ends
+            // where its data were cut, with the checksum of what it holds.
+            const int held = int(qMin(taken, length));
+            kept->truncate(dataAt + held);
+            qToBigEndian(quint32(held), kept->data() + dataAt - 8);
+            const auto *from = reinterpret_cast<const Bytef *>(kept->constData());
+            QByteArray check(4, 0);
+            qToBigEndian(quint32(crc32(0, from + dataAt - 4, uInt(held + 4))), check.data());
+            kept->append(check);
+        }
         if (!whole || bounded || type == "IEND" || bytes.passed() > limit)
             break;
     }

@@ -309,6 +309,14 @@ void TestGifPictureReader::uncoveredPixelsTakeTheBackground_data()
     QTest::newRow("interlaced data ending after two passes")
         << gif(QSize(16, 16), greys, 2, QRect(0, 0, 16, 16), {}, gifData(passRows, 2), true)
         << passes << false;
+    // The end code ends the picture's pixels: the codes after it, in its block and the blocks
+    // after, are drawn nowhere.
+    QVector<int> pastTheEnd = QVector<int>({4}) + QVector<int>(700, 1) + QVector<int>({5});
+    QTest::newRow("codes after the end code")
+        << gif(QSize(64, 16), greys, 2, QRect(0, 0, 64, 16), {},
+               gifCodes(pastTheEnd + QVector<int>(300, 3), 2))
+        << drawn(QSize(64, 16), greys.at(2), QRect(0, 0, 64, 16), QByteArray(700, 1), greys)
+        << false;
     // 1; a code past the next one to be made (6), repeating it: 1 1; then 6, whose entry 7 is
     // made of 7, the code before it; 7 then leads to itself, which breaks the data.
     QTest::newRow("data going wrong")
@@ -492,6 +500,19 @@ void TestGifPictureReader::fittedPicturesTakeTheirCellsMeans_data()
                                            << QSize(2, 1) << QList<QRgb>();
     QTest::newRow("transparent index")
         << plainGif(QSize(37, 23), 16, false, transparentIndex(3)) << QSize(5, 3) << QList<QRgb>();
+    // A logo at the centre of a screen twelve times its size: the screen is kept whole, as the
+    // format and every other reader have it, and the logo stays at its centre.
+    const QRgb background = palette(4).at(2);
+    const QRgb logo = palette(2, 50).at(1);
+    QList<QRgb> centred;
+    for (int y = 0; y < 24; ++y) {
+        for (int x = 0; x < 24; ++x)
+            centred << ((x == 11 || x == 12) && (y == 11 || y == 12) ? logo : background);
+    }
+    QTest::newRow("logo at the centre of a large screen")
+        << gif(QSize(2400, 2400), palette(4), 2, QRect(1100, 1100, 200, 200), palette(2, 50),
+               gifData(QByteArray(200 * 200, 1), 2))
+        << QSize(24, 24) << centred;
 }
 
 void TestGifPictureReader::fittedPicturesTakeTheirCellsMeans()

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include <QBuffer>
+#include <QFile>
 #include <QPainter>
+#include <QTemporaryDir>
 
 Q_DECLARE_METATYPE(PictureOrientation)
 
@@ -164,12 +166,16 @@ private slots:
     void picturesDecodeFittedAndWithinBudget();
     void pngKindsComeInAsTheSystemReadsThem_data();
     void pngKindsComeInAsTheSystemReadsThem();
+    void pngSamplesComeInAsStored_data();
+    void pngSamplesComeInAsStored();
     void textsNeverReachTheDecoder_data();
     void textsNeverReachTheDecoder();
     void picturesPastTheByteBoundAreRefused_data();
     void picturesPastTheByteBoundAreRefused();
     void eachPictureIsPaidForByItsOwnBytes_data();
     void eachPictureIsPaidForByItsOwnBytes();
+    void holesAreReadForTheirCost_data();
+    void holesAreReadForTheirCost();
     void bmpPicturesComeInAsDrawn_data();
     void bmpPicturesComeInAsDrawn();
     void gifScreensTakeTheFilesColours_data();
@@ -295,6 +301,23 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
     QTest::newRow("arithmetic coded scans over the budget")
         << arithmetic << qint64(26 * 100 * 4 * 16129 + 64516 - 1) << QSize()
         << qint64(26 * 100 * 4 * 16129 + 64516 - 1) << fit << stored;
+    // A sequential scan of arithmetic coding holding all four channels, 127 x 127 units of a block
+    // each, at 26 units a block, and the 254 x 254 pixels it is reduced to.
+    const QByteArray sequential = HostilePlans::arithmeticJpeg(1016, 1016, 4, 1, false);
+    QTest::newRow("a sequential arithmetic coded scan counts every block")
+        << sequential << qint64(26 * 4 * 16129 + 64516) << QSize(128, 128) << qint64(0) << fit
+        << stored;
+    QTest::newRow("a sequential arithmetic coded scan over the budget")
+        << sequential << qint64(26 * 4 * 16129 + 64516 - 1) << QSize()
+        << qint64(26 * 4 * 16129 + 64516 - 1) << fit << stored;
+    // A GIF's screen a few times the fitted size is held whole, filled and scaled, a unit for
+    // every four of its pixels, beside the one pixel its codes give.
+    QTest::newRow("a gif's screen held whole counts its filling and scaling")
+        << HostilePlans::gifWithScreen(1024, 1024) << qint64(262145) << QSize(128, 128) << qint64(0)
+        << fit << stored;
+    QTest::newRow("a gif's screen held whole over the budget")
+        << HostilePlans::gifWithScreen(1024, 1024) << qint64(262144) << QSize() << qint64(0) << fit
+        << stored;
     // Each pass's rows: 4750 + 4750 + 7900 + 15800 + 28300 + 56600 + 106600, and 160,000 / 4
     // held whole.
     const QByteArray interlacedGrey = HostilePlans::pngOfKind(400, 400, 0, 8, true, false);
@@ -409,6 +432,63 @@ void TestRasterPictureReader::pngKindsComeInAsTheSystemReadsThem()
         = reference.scaled(image.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     const double mean = differences(image, scaled, 1).second;
     QVERIFY2(mean <= 0.02, QByteArray::number(mean).constData());
+}
+
+// Samples of 16 bits, whose two bytes differ, rounded to 8 as the most significant byte first
+// gives them (0x12ff is 18.99 of 255), and rows of 1 and 2 bits that repeat one byte without
+// being of one colour: hairlines, and four levels of grey. Each at its own size and summed into
+// cells, a picture 16 x 16 times as large as it is fitted to.
+void TestRasterPictureReader::pngSamplesComeInAsStored_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("fit");
+    // The first pixels of the first row.
+    QTest::addColumn<QList<QRgb>>("expected");
+    const auto grey = [](int level) { return qRgb(level, level, level); };
+    const QByteArray samples = QByteArray::fromHex("12ffff0001fffe80");
+    QTest::newRow("grey of 16 bits") << HostilePlans::pngOfRows(4, 1, 16, 0, samples) << QSize()
+                                     << QList<QRgb>({grey(19), grey(254), grey(2), grey(254)});
+    QTest::newRow("colour of 16 bits")
+        << HostilePlans::pngOfRows(2, 1, 16, 2, samples + QByteArray::fromHex("12ffff00"))
+        << QSize() << QList<QRgb>({qRgb(19, 254, 2), qRgb(254, 19, 254)});
+    QTest::newRow("grey and alpha of 16 bits")
+        << HostilePlans::pngOfRows(2, 1, 16, 4, samples) << QSize()
+        << QList<QRgb>({qUnpremultiply(qPremultiply(qRgba(19, 19, 19, 254))),
+                        qUnpremultiply(qPremultiply(qRgba(2, 2, 2, 254)))});
+    // Each cell holds 128 samples of 0x12ff and 128 of 0xff00: (19 + 254) / 2, rounded.
+    QTest::newRow("grey of 16 bits summed")
+        << HostilePlans::pngOfRows(2048, 64, 16, 0, QByteArray::fromHex("12ffff00").repeated(1024))
+        << QSize(128, 128) << QList<QRgb>({grey(137), grey(137)});
+    QTest::newRow("hairlines of 1 bit")
+        << HostilePlans::pngOfRows(8, 1, 1, 0, QByteArray(1, 0x55)) << QSize()
+        << QList<QRgb>({grey(0), grey(255), grey(0), grey(255)});
+    QTest::newRow("hairlines of 1 bit summed")
+        << HostilePlans::pngOfRows(2048, 64, 1, 0, QByteArray(256, 0x55)) << QSize(128, 128)
+        << QList<QRgb>({grey(128), grey(128)});
+    QTest::newRow("four levels of 2 bits")
+        << HostilePlans::pngOfRows(4, 1, 2, 0, QByteArray(1, 0x1b)) << QSize()
+        << QList<QRgb>({grey(0), grey(85), grey(170), grey(255)});
+    QTest::newRow("four levels of 2 bits summed")
+        << HostilePlans::pngOfRows(2048, 64, 2, 0, QByteArray(512, 0x1b)) << QSize(128, 128)
+        << QList<QRgb>({grey(128), grey(128)});
+    QTest::newRow("one level of 2 bits summed")
+        << HostilePlans::pngOfRows(2048, 64, 2, 0, QByteArray(512, 0x55)) << QSize(128, 128)
+        << QList<QRgb>({grey(85), grey(85)});
+}
+
+void TestRasterPictureReader::pngSamplesComeInAsStored()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, fit);
+    QFETCH(QList<QRgb>, expected);
+    QBuffer buffer(&bytes);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    const QImage image = readRasterPicture(&buffer, fit);
+    QVERIFY(image.width() >= expected.size());
+    QList<QRgb> pixels;
+    for (int x = 0; x < expected.size(); ++x)
+        pixels << image.pixel(x, 0);
+    QCOMPARE(pixels, expected);
 }
 
 // The decoder would inflate every compressed text of a PNG, to megabytes each.
@@ -535,6 +615,43 @@ void TestRasterPictureReader::eachPictureIsPaidForByItsOwnBytes_data()
     for (const auto &file : small)
         QTest::newRow(file.name) << file.bytes << qint64(0) << workPerPictureByte << false
                                  << qint64(0);
+    // Pictures within the side and area bounds whose bytes pay for them come in, whatever their
+    // rows cost: an 8K texture with alpha, and a full-frame camera's picture of 16 bits a channel
+    // as a raw converter exports it.
+    QTest::newRow("an 8K texture with alpha")
+        << HostilePlans::blankLargePng(8192, 8192, 8, 6) << qint64(0) << workPerPictureByte << true
+        << qint64(0);
+    QTest::newRow("45 megapixels of 16 bits a channel")
+        << HostilePlans::blankLargePng(8256, 5504, 16, 2) << qint64(0) << workPerPictureByte << true
+        << qint64(0);
+    // The largest rows a picture may have, 16 bits a channel with alpha, 64 Mi pixels in seven
+    // passes of as many rows as a side may have, are decoded, and the first row fails on the data
+    // they lack: its 129 pixels, 1,033 bytes and 32 of its own are spent. Rows that take more than
+    // any picture may, known from the header, are refused before their first row, whatever pays.
+    const qint64 plenty = qint64(1) << 40;
+    QTest::newRow("the largest rows a picture may have are decoded")
+        << HostilePlans::pngWithoutRows(1025, 65472, 16, 6, true) << plenty << qint64(0) << false
+        << plenty - 1065;
+    QTest::newRow("rows past what any picture may take are refused before they are decoded")
+        << HostilePlans::pngWithoutRows(8192, 8800, 16, 6, false) << plenty << workPerPictureByte
+        << false << plenty;
+    // A decoder that fails after it started takes what its work owed: a JPEG whose last scan names
+    // a channel its frame lacks has gone through each of the 98 scans before it, as the system's
+    // decoder does, and is charged as any such JPEG is.
+    const QByteArray failing
+        = HostilePlans::jpegWithLastScanNaming(HostilePlans::progressiveJpeg(1024, 99), 9);
+    QTest::newRow("a jpeg whose last scan fails takes what it owed")
+        << failing << qint64(11198464) << qint64(0) << false << qint64(0);
+    QTest::newRow("a jpeg whose last scan fails, owing more than is left")
+        << failing << qint64(11198464 - 1) << qint64(0) << false << qint64(11198464 - 1);
+    // 65,500 rows of 36 units each, in 334 bytes: a picture far higher than it is wide owes more
+    // than its bytes pay for, which what is left pays, or stops it on the way.
+    const QByteArray tall = HostilePlans::blackPng(1, 65500, 8, 2);
+    const qint64 tallOwes = 65500 * 36 - tall.size() * workPerPictureByte;
+    QTest::newRow("a tall png paid for by what is left")
+        << tall << tallOwes << workPerPictureByte << true << qint64(0);
+    QTest::newRow("a tall png stopped on the way takes what it spent")
+        << tall << tallOwes - 1 << workPerPictureByte << false << qint64(0);
 }
 
 void TestRasterPictureReader::eachPictureIsPaidForByItsOwnBytes()
@@ -549,6 +666,95 @@ void TestRasterPictureReader::eachPictureIsPaidForByItsOwnBytes()
     PictureBudget budget {units, unitsPerByte};
     QCOMPARE(readRasterPicture(&buffer, QSize(128, 128), &budget).isNull(), !comesIn);
     QCOMPARE(budget.units, left);
+}
+
+// The bytes with a hole of the given size at the offset: the file states them all, and holds
+// only the bytes around the hole.
+void writeWithHole(const QString &path, const QByteArray &bytes, int at, qint64 hole)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes.left(at)), qint64(at));
+    QVERIFY(file.seek(at + hole));
+    QCOMPARE(file.write(bytes.mid(at)), qint64(bytes.size() - at));
+    QVERIFY(file.resize(bytes.size() + hole));
+}
+
+// A file that counts the bytes read of it.
+class CountedFile : public QFile
+{
+public:
+    using QFile::QFile;
+    qint64 bytesRead() const { return m_read; }
+
+protected:
+    qint64 readData(char *data, qint64 most) override
+    {
+        const qint64 got = QFile::readData(data, most);
+        m_read += qMax<qint64>(0, got);
+        return got;
+    }
+
+private:
+    qint64 m_read = 0;
+};
+
+// The holes of a file (which tar -S and truncate make) read as zeros, which cost their reading
+// and pay for nothing: a walk stops once they pass what the picture's bytes and the budget pay
+// for, a PNG's walk at the first chunk that is no chunk and where the image data pass what its
+// rows can need, and a chunk past what its decoder would take is never held. None reads the whole
+// hole.
+void TestRasterPictureReader::holesAreReadForTheirCost_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("at");
+    QTest::addColumn<bool>("comesIn");
+    const qint64 hole = 280 << 20;
+    QTest::addColumn<qint64>("holeBytes");
+    const QByteArray png = HostilePlans::blackPng(64, 64);
+    const int end = png.size() - 12;
+    QTest::newRow("a png followed by a hole and no end") << png.left(end) << end << true << hole;
+    // Its data chunk states the hole as its own.
+    QByteArray data = png.left(end);
+    const int dataAt = data.indexOf("IDAT") - 4;
+    qToBigEndian(quint32(end - 4 - dataAt - 8 + hole), data.data() + dataAt);
+    QTest::newRow("a hole inside a png's data") << data << end - 4 << true << hole;
+    // A palette far longer than a palette may be, which the decoder would pass over.
+    QByteArray palette = HostilePlans::blackPng(64, 64, 1, 0, false,
+                                                HostilePlans::pngChunk("PLTE", QByteArray(6, 1)));
+    const int paletteAt = palette.indexOf("PLTE") - 4;
+    qToBigEndian(quint32(6 + hole), palette.data() + paletteAt);
+    QTest::newRow("a hole inside a png's palette") << palette << paletteAt + 14 << false << hole;
+    QByteArray text
+        = HostilePlans::blackPng(64, 64, 1, 0, false, HostilePlans::pngChunk("tEXt", "Comment\0a"));
+    const int textAt = text.indexOf("tEXt") - 4;
+    qToBigEndian(quint32(9 + hole), text.data() + textAt);
+    QTest::newRow("a hole inside a png's text") << text << textAt + 16 << false << hole;
+    const QByteArray jpeg = HostilePlans::jpegPhoto(64, 64);
+    QTest::newRow("a hole after a jpeg's first segment")
+        << jpeg << 4 + qFromBigEndian<quint16>(jpeg.constData() + 4) << false << hole;
+}
+
+void TestRasterPictureReader::holesAreReadForTheirCost()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, at);
+    QFETCH(bool, comesIn);
+    QFETCH(qint64, holeBytes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sparse"));
+    writeWithHole(path, bytes, at, holeBytes);
+    CountedFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    // Its bytes pay for it, with a megabyte of holes beside; a refused picture takes what its
+    // reading owed. A walk reads on a block at a time, and the file holds its bytes in pages, the
+    // zeros beside them too.
+    const qint64 left = 1 << 20;
+    PictureBudget budget {left, workPerPictureByte};
+    QCOMPARE(readRasterPicture(&file, QSize(128, 128), &budget).isNull(), !comesIn);
+    const qint64 paidFor = (bytes.size() + 2 * 4096) * workPerPictureByte + left + 2 * 65536;
+    QVERIFY2(file.bytesRead() <= paidFor, QByteArray::number(file.bytesRead()).constData());
+    QCOMPARE(budget.units == 0, !comesIn);
 }
 
 // A BMP stands upright however its rows are stored, and what its file leaves out is blank: the

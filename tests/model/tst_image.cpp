@@ -74,6 +74,7 @@ private slots:
     void onlyRegularFilesAreOpened_data();
     void onlyRegularFilesAreOpened();
     void pictureFilesChosenTogetherShareWhatTheirBytesDoNotPay();
+    void largePicturesWithinTheBoundsComeInTogether();
 
 private:
     QTemporaryDir m_dir;
@@ -236,6 +237,21 @@ void TestImage::pictureFilesChosenTogetherShareWhatTheirBytesDoNotPay()
              QVector<bool>(5, true).toList() + QVector<bool>(15, false).toList()
                  + QVector<bool>(4, true).toList());
     QVERIFY(!Image::fromNamedFiles({paths.last(), paths.first()}).last().isNull());
+}
+
+// Each picture is bounded by the work one picture may take, not by what the others took: two 8K
+// textures with alpha and a full-frame camera's picture of 16 bits a channel, chosen together,
+// each pay for their rows with their bytes and come in.
+void TestImage::largePicturesWithinTheBoundsComeInTogether()
+{
+    const QString texture = writeBytes(m_dir.filePath(QStringLiteral("texture.png")),
+                                       HostilePlans::blankLargePng(8192, 8192, 8, 6));
+    const QString photo = writeBytes(m_dir.filePath(QStringLiteral("photo.png")),
+                                     HostilePlans::blankLargePng(8256, 5504, 16, 2));
+    QList<QSize> sizes;
+    for (const Image &image : Image::fromNamedFiles({texture, photo, texture}))
+        sizes << image.pixmap().size();
+    QCOMPARE(sizes, QList<QSize>({QSize(128, 128), QSize(128, 85), QSize(128, 128)}));
 }
 
 TAVROLO_GUI_TEST_MAIN(TestImage)

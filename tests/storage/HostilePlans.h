@@ -178,6 +178,66 @@ inline QByteArray pngHeader(int width, int height, int depth, int colourType, bo
 constexpr int pngPasses[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
                                  {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
 
+// The bytes of a PNG's rows as the file stores them, before they are compressed: each pass's in
+// an interlaced one, a byte naming each row's filter.
+inline qint64 pngRowsBytes(int width, int height, int bitDepth, int colorType, bool interlaced)
+{
+    const int channels = colorType == 6 ? 4 : colorType == 2 ? 3 : colorType == 4 ? 2 : 1;
+    const auto rowsBytes = [&](qint64 across, qint64 down) {
+        return across > 0 ? down * (1 + (across * channels * bitDepth + 7) / 8) : 0;
+    };
+    if (!interlaced)
+        return rowsBytes(width, height);
+    qint64 bytes = 0;
+    for (const auto &pass : pngPasses)
+        bytes += rowsBytes((width - pass[0] + pass[2] - 1) / pass[2],
+                           (height - pass[1] + pass[3] - 1) / pass[3]);
+    return bytes;
+}
+
+// A zlib stream of count zero bytes, written without a compressor as one block of the format's
+// fixed codes: a zero, then copies of 258 bytes of the byte before, thirteen bits each. The rows
+// of an 8K texture take some milliseconds to make so, where a compressor takes a second.
+inline QByteArray zerosCompressed(qint64 count)
+{
+    QByteArray out("\x78\x01", 2);
+    out.reserve(int(count / 150 + 16));
+    quint32 bits = 0;
+    int held = 0;
+    // Fields go in from their lowest bit, codes from their first.
+    const auto put = [&](quint32 value, int length) {
+        bits |= value << held;
+        held += length;
+        for (; held >= 8; held -= 8, bits >>= 8)
+            out += char(bits & 0xff);
+    };
+    const auto code = [&](quint32 value, int length) {
+        quint32 reversed = 0;
+        for (int i = 0; i < length; ++i)
+            reversed |= ((value >> i) & 1) << (length - 1 - i);
+        put(reversed, length);
+    };
+    put(1, 1); // the last block
+    put(1, 2); // of fixed codes
+    qint64 left = count;
+    if (left > 0) {
+        code(0x30, 8); // the byte 0
+        --left;
+    }
+    for (; left >= 258; left -= 258) {
+        code(0xc5, 8); // a length of 258
+        code(0, 5); // a distance of 1
+    }
+    for (; left > 0; --left)
+        code(0x30, 8);
+    code(0, 7); // the end of the block
+    if (held > 0)
+        put(0, 8 - held);
+    QByteArray check(4, 0);
+    qToBigEndian(quint32(count % 65521) << 16 | 1u, check.data());
+    return out + check;
+}
+
 // A PNG of one-bit grey pixels, all black, built without ever holding the pixels as an
 // image: a few kilobytes that decode to width x height pixels; interlaced, stored in seven
 // passes, each a picture of its own rows. The chunks between the header and the data, and
@@ -186,22 +246,50 @@ inline QByteArray blackPng(int width, int height, int bitDepth = 1, int colorTyp
                            bool interlaced = false, const QByteArray &before = QByteArray(),
                            const QByteArray &after = QByteArray())
 {
-    const int channels = colorType == 6 ? 4 : colorType == 2 ? 3 : colorType == 4 ? 2 : 1;
-    const auto rowsBytes = [&](qint64 across, qint64 down) {
-        return across > 0 ? down * (1 + (across * channels * bitDepth + 7) / 8) : 0;
-    };
-    qint64 bytes = rowsBytes(width, height);
-    if (interlaced) {
-        bytes = 0;
-        for (const auto &pass : pngPasses)
-            bytes += rowsBytes((width - pass[0] + pass[2] - 1) / pass[2],
-                               (height - pass[1] + pass[3] - 1) / pass[3]);
-    }
+    const qint64 bytes = pngRowsBytes(width, height, bitDepth, colorType, interlaced);
     // qCompress puts the length in front of a plain zlib stream.
     const QByteArray data = qCompress(QByteArray(int(bytes), 0), 9).mid(4);
     return QByteArray("\x89PNG\r\n\x1a\n", 8)
         + pngHeader(width, height, bitDepth, colorType, interlaced) + before
         + pngChunk("IDAT", data) + after + pngChunk("IEND", QByteArray());
+}
+
+// A PNG of all black rows of the given depth and colour type, as blackPng gives it, of more rows
+// than blackPng makes in good time: its data are made without a compressor (zerosCompressed),
+// some 160 bytes of rows to a byte.
+inline QByteArray blankLargePng(int width, int height, int bitDepth, int colorType)
+{
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngHeader(width, height, bitDepth, colorType, false)
+        + pngChunk("IDAT", zerosCompressed(pngRowsBytes(width, height, bitDepth, colorType, false)))
+        + pngChunk("IEND", QByteArray());
+}
+
+// A PNG whose every row holds the same bytes, as they are given, after the byte naming no filter.
+inline QByteArray pngOfRows(int width, int height, int bitDepth, int colorType,
+                            const QByteArray &row)
+{
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngHeader(width, height, bitDepth, colorType, false)
+        + pngChunk("IDAT", qCompress(('\0' + row).repeated(height), 9).mid(4))
+        + pngChunk("IEND", QByteArray());
+}
+
+// A PNG's header and an empty data chunk: what is known of a picture before its rows, which its
+// decoder fails on at the first.
+inline QByteArray pngWithoutRows(int width, int height, int bitDepth, int colorType,
+                                 bool interlaced)
+{
+    return QByteArray("\x89PNG\r\n\x1a\n", 8)
+        + pngHeader(width, height, bitDepth, colorType, interlaced) + pngChunk("IDAT", QByteArray())
+        + pngChunk("IEND", QByteArray());
+}
+
+// The JPEG with its last scan naming the given channel first: one the frame lacks makes its
+// decoder fail once it has gone through every scan before it.
+inline QByteArray jpegWithLastScanNaming(QByteArray jpeg, int channel)
+{
+    // Its marker, length and count of channels come before the first channel's name.
+    jpeg[jpeg.lastIndexOf("\xff\xda") + 5] = char(channel);
+    return jpeg;
 }
 
 // A PNG of one-bit grey pixels, white but for every eighth row, which holds the given number of
