@@ -3,7 +3,7 @@
 # Installs nothing when everything is already there.
 set -euo pipefail
 packages=(build-essential cmake ninja-build ccache pkg-config
-          qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qttools5-dev-tools libpng-dev
+          qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qttools5-dev-tools libpng-dev zlib1g-dev
           libgl-dev xvfb xauth clang-14 libclang-rt-14-dev clang-format
           fonts-dejavu-core desktop-file-utils shared-mime-info xdg-utils
           libxml2-utils libfile-mimeinfo-perl)

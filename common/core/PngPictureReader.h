@@ -9,14 +9,15 @@ class DecodingWork;
 // A PNG decoded by the program itself, row by row into the picture it is fitted to: each row, of
 // whatever depth, palette or transparency, is summed into the cells it lands in, and no copy of
 // the whole picture exists at any depth, so a blank page scanned at 600 dots an inch costs what
-// its rows do, not the 32 bits a pixel a copy of it would take. An interlaced picture's passes are
-// summed where their pixels lie. Its work is counted as its rows come: their bytes and each row's
-// own cost, so that it stops once it has taken what it may.
+// its rows do, not the 32 bits a pixel a copy of it would take; read at its own size, each row is
+// written into the picture. An interlaced picture's passes are summed where their pixels lie. Its
+// work is counted as its rows come: their bytes, their pixels where they are taken one by one, and
+// each row's own cost, so that it stops once it has taken what it may.
 class PngPictureReader
 {
 public:
-    // The PNG's bytes, its texts left out, all read before it is decoded: the work is told what
-    // they pay for before it is counted.
+    // The PNG's bytes, its texts left out, all read before it is decoded: the work has been told
+    // what they pay for before it counts the rows.
     PngPictureReader(const QByteArray &png, DecodingWork *work);
     ~PngPictureReader();
     PngPictureReader(const PngPictureReader &) = delete;

@@ -13,10 +13,10 @@ class QIODevice;
 // Pictures come from anywhere (picture files, plan files), and a few bytes can declare a
 // picture of gigabytes; these limits are checked against the declared size before anything
 // is decoded. 64 megapixels keep the photos of today's cameras. A picture that its decoder fits
-// as it decodes (a JPEG it reduces, a PNG or GIF summed row by row into the fitted picture) never
-// holds its full size, so that its sides are bounded only by the widest a JPEG may be: phones
-// write panoramas of 20,000 to 40,000 pixels across, and an A3 page scanned at 600 dots an inch
-// is 9,921 pixels high.
+// as it decodes (a JPEG it reduces, a PNG or GIF more than eight times as wide and high as the
+// picture it is fitted to, summed row by row into it) never holds its full size, so that its
+// sides are bounded only by the widest a JPEG may be: phones write panoramas of 20,000 to 40,000
+// pixels across, and an A3 page scanned at 600 dots an inch is 9,921 pixels high.
 constexpr int maximumPictureSide = 16384;
 constexpr int maximumFittedSide = 65500;
 constexpr qint64 maximumPictureArea = 64LL * 1024 * 1024;
@@ -37,10 +37,10 @@ constexpr qint64 maximumPictureWork
 // and whatever it holds: a byte that is there pays for its own reading, the holes of a file
 // (which read as zeros but hold nothing) do not.
 constexpr qint64 workPerByteRead = 1;
-// The work that the pictures inside one plan file may take beyond what their own bytes pay for
-// (see workPerPictureByte, which pays for any picture this program writes), and more for every
-// byte of the file, so that no small file decodes gigapixels: pictures that other programs
-// stored, larger than those the library keeps.
+// The work that the pictures inside one plan file may take beyond what their own bytes pay for,
+// each as a picture file's do (workPerPictureByte, which pays in full for any picture this program
+// writes): for pictures other programs stored, larger than the library keeps them, a tenth of a
+// second, and some 60 ns for every byte of the file, so that no small file decodes gigapixels.
 constexpr qint64 planWorkAllowance = 36LL * 1024 * 1024;
 constexpr qint64 planWorkPerFileByte = 18;
 // The work that picture files read together (those a CSV file names, those dropped or added at
@@ -87,26 +87,31 @@ enum class PictureOrientation { AsStored, Upright };
 // A picture larger than fitInto (when valid) comes out scaled to fit into it. A PNG or a GIF is
 // decoded by the program itself, its rows summed into the fitted picture as they come, so that it
 // never holds the picture at its full size: only its work and the widest side a format holds
-// bound it. Its work is counted as its decoder does it, and the decoding stops once it passes what
-// the picture may take. A PNG's chunks beside the picture's own (texts, colour profiles) never
-// reach its decoder, which would inflate each compressed one to megabytes. A GIF's first picture is
-// read as it streams from the device, and the screen outside it, and what of it its data leave out,
-// take the screen's background colour. A JPEG or BMP is decoded by the system's decoder, its work
-// known before it decodes: a JPEG's decoder goes over every block of the channels each scan holds,
-// at the cost of its coding, and makes the pixels of the picture it reduces to; a JPEG of more
-// scans than any encoder writes is no picture. A JPEG of one scan holding all its channels is
-// decoded block by block into the reduced picture, so a phone photo of 200 megapixels comes in,
-// where its decoding holds a few megabytes. A device that states more bytes than a picture may take
-// is no picture, and neither is a PNG, JPEG or GIF whose end lies further: nothing past there is
-// counted. A BMP comes in upright however its rows are stored, and the rows its file lacks are
-// blank, never the memory its decoder was given. The budget, when given, is what the caller still
-// allows; a picture counts as many units as its decoding takes work, or bytes four to a unit,
-// whichever is more. Its own bytes pay for pixelsPerByte each of them: those that its decoder reads
-// (to its end, or for a BMP to the end of its rows, a PNG's chunks beside the picture's own left
-// out) and that are there, since the holes of a file read as zeros but hold nothing. What they do
-// not pay for is taken from the budget; a picture that would take more than is left is no picture.
-// One refused before it is decoded takes nothing; one whose decoder stops or fails on the way
-// takes what the work it did owes, up to what is left.
+// bound it. One no more than eight times as wide and high as the fitted picture is held whole, a
+// few megabytes at most, and scaled. Its work is counted as its decoder does it, and the decoding
+// stops once it passes what the picture may take; one whose rows alone, known from its header,
+// take more than any picture may is refused before they are decoded. A PNG's chunks beside the
+// picture's own (texts, colour profiles) never reach its decoder, which would inflate each
+// compressed one to megabytes. A GIF's first picture is read as it streams from the device, on its
+// whole screen, and the screen outside it, and what of it its data leave out, take the screen's
+// background colour. A JPEG or BMP is decoded by the system's decoder, its work known before it
+// decodes: a JPEG's decoder goes over every block of the channels each scan holds, at the cost of
+// its coding, and makes the pixels of the picture it reduces to; a JPEG of more scans than any
+// encoder writes is no picture. A JPEG of one scan holding all its channels is decoded block by
+// block into the reduced picture, so a phone photo of 200 megapixels comes in, where its decoding
+// holds a few megabytes. A device that states more bytes than a picture may take is no picture,
+// and neither is a PNG, JPEG or GIF whose end lies further: nothing past there is counted. A BMP
+// comes in upright however its rows are stored, and the rows its file lacks are blank, never the
+// memory its decoder was given. Every byte read costs its reading, and the holes of a file, which
+// read as zeros but hold nothing, pay for nothing: a walk of a picture's bytes, or its decoder,
+// stops once they cost more than may be taken. The budget, when given, is what the caller still
+// allows beyond what a picture's own bytes pay for, unitsPerByte each: those that its decoder
+// reads (to its end, or for a BMP to the end of its rows, a PNG's chunks beside the picture's own
+// left out) and that are there. A JPEG or BMP counts as many units as its decoding takes work, or
+// bytes four to a unit, whichever is more. What its bytes do not pay for is taken from the budget;
+// a picture that would take more than is left is no picture. One refused before it is decoded
+// takes what the walk of its bytes owed, for their holes; one whose decoder stops or fails on the
+// way takes what all the work it did owes, up to what is left.
 QImage readRasterPicture(QIODevice *device, const QSize &fitInto = QSize(),
                          PictureBudget *budget = nullptr,
                          PictureOrientation orientation = PictureOrientation::Upright);
