@@ -9,6 +9,8 @@
 //                                     program to read them, for figures before a change
 //   bench_hostile_files corpus DIR    writes the small probes as fuzzing seeds
 //   bench_hostile_files plan FILE     (used by the above) reads one plan file
+//   bench_hostile_files resave FILE   (used by the above) reads one plan file, saves it beside
+//                                     and reads what it saved
 //   bench_hostile_files picture FILE  (used by the above) loads one picture as a card image
 //   bench_hostile_files csv FILE      (used by the above) imports one CSV file into a new plan
 //   bench_hostile_files drop FILE     (used by the above) loads the pictures FILE names, a line
@@ -17,6 +19,7 @@
 #include "model/Document.h"
 #include "storage/CsvImport.h"
 #include "storage/PlanFileReader.h"
+#include "storage/PlanFileWriter.h"
 #include "tests/storage/HostileGifs.h"
 #include "tests/storage/HostilePlans.h"
 
@@ -33,6 +36,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -309,6 +313,99 @@ QImage swatch(int number)
     return image;
 }
 
+// A marker icon with alpha, as an icon set holds one: a pin of one colour on nothing, each icon
+// its own colour.
+QByteArray markerIcon(int number)
+{
+    QImage image(256, 256, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor::fromHsvF(number / 365.0, 0.8, 0.85));
+    painter.drawEllipse(QPoint(128, 96), 72, 72);
+    painter.drawPolygon(QPolygon({QPoint(70, 140), QPoint(186, 140), QPoint(128, 248)}));
+    painter.end();
+    return HostilePlans::encodedPicture(image, "PNG");
+}
+
+// A square swatch of one colour, each its own, fitted to the library's whole 128 x 128.
+QByteArray squareSwatch(int number)
+{
+    QImage image(512, 512, QImage::Format_RGB32);
+    image.fill(QColor::fromHsvF(number / 365.0, 0.5, 0.9));
+    return HostilePlans::encodedPicture(image, "PNG");
+}
+
+// The back of a page scanned in grey at 300 dots an inch: paper white, with the faint show of a
+// line of the page's other side, where each page has it.
+QByteArray backOfScan(int number)
+{
+    QImage page(a4PageAt300, QImage::Format_Grayscale8);
+    page.fill(qRgb(250, 250, 250));
+    QPainter painter(&page);
+    painter.fillRect(100 + number % 20 * 110, 200 + number / 20 * 100, 220, 60,
+                     QColor(228, 228, 228));
+    painter.end();
+    return HostilePlans::encodedPicture(page, "PNG");
+}
+
+// An 8K texture with alpha, as a game or a 3D program exports one: tiles of a few colours between
+// mortar, and openings through it, some megabytes.
+QByteArray texture()
+{
+    QImage image(8192, 8192, QImage::Format_ARGB32);
+    for (int y = 0; y < 8192; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < 8192; ++x) {
+            const bool mortar = x % 256 < 8 || y % 128 < 8;
+            const int shade = (x / 256 * 37 + y / 128 * 53) % 64;
+            const bool opening = (x / 1024 + y / 1024) % 5 == 0;
+            line[x] = mortar ? qRgba(200, 200, 190, 255)
+                             : qRgba(150 + shade, 70 + shade / 2, 50, opening ? 0 : 255);
+        }
+    }
+    return HostilePlans::encodedPicture(image, "PNG");
+}
+
+// A full-frame camera's picture of 45 megapixels as a raw converter exports it, 16 bits a
+// channel: a smooth sky over a darker ground.
+QByteArray sixteenBitPhoto()
+{
+    QImage image(8256, 5504, QImage::Format_RGBX64);
+    for (int y = 0; y < 5504; ++y) {
+        auto *line = reinterpret_cast<QRgba64 *>(image.scanLine(y));
+        for (int x = 0; x < 8256; ++x) {
+            const int sky = y < 3000 ? 60000 - y * 8 : 20000 - (y - 3000) * 2;
+            line[x] = QRgba64::fromRgba64(quint16(sky / 2 + x), quint16(sky - x / 2), quint16(sky),
+                                          65535);
+        }
+    }
+    return HostilePlans::encodedPicture(image, "PNG");
+}
+
+// A GIF of a logo of 200 x 200 at the centre of a screen of 2400 x 2400, as a banner is laid out.
+QByteArray logoOnLargeScreen()
+{
+    return HostileGifs::gif(QSize(2400, 2400), {qRgb(230, 230, 230), qRgb(20, 90, 200)}, 0,
+                            QRect(1100, 1100, 200, 200), {},
+                            HostileGifs::gifData(QByteArray(200 * 200, 1), 2));
+}
+
+// A small PNG, then a hole the file states as its own: after its data and no end, which reads as
+// endless chunks of no type, or inside its data chunk, which states the hole as part of it.
+QByteArray pngBeforeHole(bool insideData, qint64 hole, int *holeAt)
+{
+    const QByteArray png = HostilePlans::blackPng(64, 64);
+    QByteArray bytes = png.left(png.size() - 12);
+    *holeAt = bytes.size();
+    if (insideData) {
+        const int dataAt = bytes.indexOf("IDAT") - 4;
+        qToBigEndian(quint32(bytes.size() - 4 - dataAt - 8 + hole), bytes.data() + dataAt);
+        *holeAt = bytes.size() - 4;
+    }
+    return bytes;
+}
+
 // One line: milliseconds, peak MB and what came of it, for the parent to print.
 int readPlan(const QString &path)
 {
@@ -336,15 +433,74 @@ int readPlan(const QString &path)
     return 0;
 }
 
+// Reads the plan, saves it beside, and reads what it saved: the pictures decoded each time, and
+// those the saved file holds no bytes of.
+int resavePlan(const QString &path)
+{
+    QElapsedTimer timer;
+    timer.start();
+    Document plan;
+    QString error;
+    bool later = false;
+    const QString saved = path + QStringLiteral(".saved.tv");
+    const auto decoded = [](const Document &read) {
+        int pictures = 0;
+        for (int i = 0; i < read.imageCount(); ++i)
+            pictures += read.image(i).isNull() ? 0 : 1;
+        return pictures;
+    };
+    QString outcome;
+    if (!readPlanFile(plan, path, &error, &later)) {
+        outcome = error.section(QLatin1Char('\n'), 0, 0);
+    } else {
+        const int first = decoded(plan);
+        Document again;
+        if (!writePlanFile(plan, saved, &error) || !readPlanFile(again, saved, &error, &later)) {
+            outcome = error.section(QLatin1Char('\n'), 0, 0);
+        } else {
+            QFile file(saved);
+            file.open(QIODevice::ReadOnly);
+            const QString text = QString::fromLatin1(file.readAll());
+            int empty = 0;
+            QRegularExpressionMatchIterator images
+                = QRegularExpression(QStringLiteral("<image [^>]*>")).globalMatch(text);
+            while (images.hasNext()) {
+                const QString image = images.next().captured();
+                empty += image.contains(QLatin1String("value=\"\""))
+                        || !image.contains(QLatin1String("value=\""))
+                    ? 1
+                    : 0;
+            }
+            outcome
+                = QStringLiteral("%1 images: %2 decoded, saved and read again %3, %4 saved empty")
+                      .arg(plan.imageCount())
+                      .arg(first)
+                      .arg(decoded(again))
+                      .arg(empty);
+        }
+    }
+    QFile::remove(saved);
+    print(QStringLiteral("%1 %2 %3")
+              .arg(timer.elapsed())
+              .arg(peakMegabytes(), 0, 'f', 0)
+              .arg(outcome));
+    return 0;
+}
+
 int readPicture(const QString &path)
 {
     QElapsedTimer timer;
     timer.start();
     const Image image(path);
-    const QString outcome = image.isNull() ? QStringLiteral("no picture")
-                                           : QStringLiteral("picture %1 x %2")
-                                                 .arg(image.pixmap().width())
-                                                 .arg(image.pixmap().height());
+    // The centre's colour shows where the middle of a picture landed.
+    const QImage picture = image.toImage();
+    const QString outcome = image.isNull()
+        ? QStringLiteral("no picture")
+        : QStringLiteral("picture %1 x %2, centre %3")
+              .arg(picture.width())
+              .arg(picture.height())
+              .arg(QColor(picture.pixel(picture.width() / 2, picture.height() / 2))
+                       .name(QColor::HexArgb));
     print(QStringLiteral("%1 %2 %3")
               .arg(timer.elapsed())
               .arg(peakMegabytes(), 0, 'f', 0)
@@ -526,6 +682,42 @@ int runAll(const QString &folder, const QString &only)
                                 + "</images>"));
         measure(QStringLiteral("plan"), QLatin1String(probe.name), path);
     }
+    // Plans this program writes of a few hundred pictures, imported from a CSV file naming them
+    // and saved: read, and read, saved and read again.
+    const struct
+    {
+        const char *name;
+        int files;
+        std::function<QByteArray(int)> picture;
+    } importedPlans[] = {
+        {"plan of 365 colour swatches", 365, squareSwatch},
+        {"plan of 365 marker icons with alpha", 365, markerIcon},
+        {"plan of 600 blank backs of 300-dpi scans", 600, backOfScan},
+    };
+    for (const auto &imported : importedPlans) {
+        if (!QLatin1String(imported.name).contains(only))
+            continue;
+        const QString base = probePath(folder, QStringLiteral("plan"), imported.name);
+        QByteArray rows = "Name,Images\n";
+        for (int i = 0; i < imported.files; ++i) {
+            const QString file = base + QStringLiteral("-%1.png").arg(i);
+            save(file, imported.picture(i));
+            rows += csvRow(file);
+        }
+        save(base + ".csv", rows);
+        Document plan;
+        QString error;
+        if (!importCsvFile(plan, base + ".csv", true, &error)
+            || !writePlanFile(plan, base + ".tv", &error)) {
+            print(QStringLiteral("%1: %2").arg(QLatin1String(imported.name), error));
+            continue;
+        }
+        for (int i = 0; i < imported.files; ++i)
+            QFile::remove(base + QStringLiteral("-%1.png").arg(i));
+        measure(QStringLiteral("plan"), QLatin1String(imported.name), base + ".tv");
+        measure(QStringLiteral("resave"), QLatin1String(imported.name) + QStringLiteral(", again"),
+                base + ".tv");
+    }
     const struct
     {
         const char *name;
@@ -631,6 +823,9 @@ int runAll(const QString &folder, const QString &only)
         {"jpeg arithmetic baseline panorama 65496 x 13112",
          [] { return HostilePlans::arithmeticJpeg(65496, 13112, 1, 1, false); }},
         {"gif 1 MB of long data, 1 x 1 picture", longGif},
+        {"png 8K texture 8192 x 8192 with alpha", texture},
+        {"png 45 MP photo 8256 x 5504 of 16 bits", sixteenBitPhoto},
+        {"gif 2400 x 2400 screen, 200 x 200 logo at its centre", logoOnLargeScreen},
     };
     for (const auto &picture : builtPictures) {
         if (!QLatin1String(picture.name).contains(only))
@@ -759,6 +954,14 @@ int runAll(const QString &folder, const QString &only)
         {"drop of the 2495-byte arithmetic jpeg", 1,
          [](int) { return HostilePlans::arithmeticJpeg(5992, 6000, 4, 100, true); }},
         {"drop of an A3 page at 600 dpi", 1, [](int) { return scannedText(0, a3Page); }},
+        // Progressive photos whose scans each go over every block, the last of them naming a
+        // channel the frame lacks, on which the decoder fails, and the same that do not fail.
+        {"drop of 16 jpegs 4096 x 4096 of 99 scans, the last failing", 16, numberedCopies([] {
+             return HostilePlans::jpegWithLastScanNaming(HostilePlans::progressiveJpeg(4096, 99),
+                                                         9);
+         })},
+        {"drop of 16 jpegs 4096 x 4096 of 99 scans", 16,
+         numberedCopies([] { return HostilePlans::progressiveJpeg(4096, 99); })},
     };
     for (const auto &drop : drops) {
         if (!QLatin1String(drop.name).contains(only))
@@ -773,6 +976,49 @@ int runAll(const QString &folder, const QString &only)
         save(base + ".list", names);
         measure(QStringLiteral("drop"), QLatin1String(drop.name), base + ".list");
         for (int i = 0; i < drop.files; ++i)
+            QFile::remove(base + QStringLiteral("-%1").arg(i));
+    }
+    // Small pictures in files that state hundreds of megabytes more, a hole the picture's walk or
+    // decoder reads as zeros: after a PNG's data, with no end; inside its data chunk; after a
+    // JPEG's first segment. Dropped together, and named by a CSV file.
+    const struct
+    {
+        const char *name;
+        const char *kind;
+        int files;
+        std::function<QByteArray(int *)> picture;
+    } sparseSets[] = {
+        {"drop of 30 pngs 64 x 64 before a 280 MiB hole, no end", "drop", 30,
+         [](int *at) { return pngBeforeHole(false, 280 * mebibyte, at); }},
+        {"drop of 30 pngs 64 x 64, a 280 MiB hole in their data", "drop", 30,
+         [](int *at) { return pngBeforeHole(true, 280 * mebibyte, at); }},
+        {"drop of 30 jpegs 64 x 64, a 280 MiB hole after APP0", "drop", 30,
+         [](int *at) {
+             const QByteArray jpeg = HostilePlans::jpegPhoto(64, 64);
+             *at = 4 + qFromBigEndian<quint16>(jpeg.constData() + 4);
+             return jpeg;
+         }},
+        {"csv of 300 pngs 64 x 64 before a 280 MiB hole, no end", "csv", 300,
+         [](int *at) { return pngBeforeHole(false, 280 * mebibyte, at); }},
+    };
+    for (const auto &set : sparseSets) {
+        if (!QLatin1String(set.name).contains(only))
+            continue;
+        const QString base = probePath(folder, QLatin1String(set.kind), set.name);
+        QByteArray names;
+        QByteArray rows = "Name,Images\n";
+        for (int i = 0; i < set.files; ++i) {
+            const QString file = base + QStringLiteral("-%1").arg(i);
+            int at = 0;
+            const QByteArray bytes = set.picture(&at);
+            saveWithHole(file, bytes, at, 280 * mebibyte);
+            names += QFile::encodeName(file) + '\n';
+            rows += csvRow(file);
+        }
+        const bool drop = QLatin1String(set.kind) == QLatin1String("drop");
+        save(base + (drop ? ".list" : ".csv"), drop ? names : rows);
+        measure(QLatin1String(set.kind), QLatin1String(set.name), base + (drop ? ".list" : ".csv"));
+        for (int i = 0; i < set.files; ++i)
             QFile::remove(base + QStringLiteral("-%1").arg(i));
     }
     // CSV files naming pictures of a few bytes in files of many gigabytes, nearly all a hole:
@@ -863,6 +1109,8 @@ int main(int argc, char *argv[])
     const QString mode = arguments.value(1);
     if (arguments.size() == 3 && mode == QLatin1String("plan"))
         return readPlan(arguments.at(2));
+    if (arguments.size() == 3 && mode == QLatin1String("resave"))
+        return resavePlan(arguments.at(2));
     if (arguments.size() == 3 && mode == QLatin1String("picture"))
         return readPicture(arguments.at(2));
     if (arguments.size() == 3 && mode == QLatin1String("csv"))

@@ -589,7 +589,10 @@ QImage settled(const QImage &image, qint64 owed, PictureBudget *budget)
 QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, const QSize &fitInto,
                           PictureBudget *budget, PictureOrientation orientation)
 {
-    const qint64 walked = owedBeyond(picture.holes * workPerByteRead, picture.there, budget);
+    // Of the formats read here, only a JPEG's bytes are walked before it is decoded.
+    const bool jpeg = reader.format() == "jpeg";
+    const qint64 walked
+        = jpeg ? owedBeyond(picture.holes * workPerByteRead, picture.there, budget) : 0;
     // The reader opens its device and looks at its first bytes, nothing more, so that what the
     // bytes declare beyond the reader's size() is known before anything is decoded.
     if (!reader.canRead())
@@ -611,7 +614,6 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
     const bool fit = box.isValid() && (size.width() > box.width() || size.height() > box.height());
     const QSize fitted = size.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
     // Of the formats read here, only a JPEG's decoder scales as it decodes, holding a few rows.
-    const bool jpeg = reader.format() == "jpeg";
     const bool decoderScales = fit && jpeg;
     // What decoding takes at its peak: what the decoder keeps of the whole picture, the picture
     // itself unless the decoder scales it, its turned copy, and, for a picture of fewer than 32
