@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/QuitSignals.h"
+#include "common/widgets/MessageBoxes.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -15,9 +16,6 @@ namespace {
 // often it looks.
 int nestedLoopsWaitMs = 3000;
 const int nestedLoopsPollMs = 10;
-// Set while a quit from outside cancels the dialogs and menus, and while it asks the window to
-// close.
-bool quitUnderway = false;
 
 // How the program's loop ended: its exit code, and the signal whose quit went ahead (0 when
 // the program was not ended from outside).
@@ -75,19 +73,23 @@ MainLoopEnd runMainWindow(const std::function<void(MainWindow &)> &ready)
             QTimer::singleShot(nestedLoopsPollMs, &window, quitOnceLoopsReturn);
             return;
         }
-        const bool ends = window.onQuitRequested();
-        quitUnderway = false;
-        if (!ends)
+        // Once the window has closed, nothing asks until the program has ended: what the close
+        // lets run, and what the loops still run as they end, answers unasked.
+        if (!window.onQuitRequested()) {
+            setNoOneToAnswerBoxes(false);
             return;
+        }
         end.quitSignal = quitSignals.lastSignal();
         // Another window still shown would keep the program running for good.
         QCoreApplication::quit();
     };
     // A signal that comes while the quit waits, or asks, is part of it.
     QObject::connect(&quitSignals, &QuitSignals::quitRequested, &window, [&] {
-        if (quitUnderway)
+        if (quitFromOutsideUnderway())
             return;
-        quitUnderway = true;
+        // No box opens from here on: the quit closes those open, and the user who might answer
+        // one that opened now may be gone.
+        setNoOneToAnswerBoxes(true);
         waited.start();
         quitOnceLoopsReturn();
     });
@@ -99,9 +101,11 @@ MainLoopEnd runMainWindow(const std::function<void(MainWindow &)> &ready)
 
 } // namespace
 
+// The boxes' own flag: one state, so that what the quit does and what the boxes do never
+// disagree.
 bool quitFromOutsideUnderway()
 {
-    return quitUnderway;
+    return noOneToAnswerBoxes();
 }
 
 int setNestedLoopsWaitMs(int milliseconds)

@@ -22,6 +22,7 @@ int runProgram(int &argc, char **argv, const std::function<void()> &prepared = {
 // program that ends a running one lengthens it, so that a quit that had to wait fails its test.
 int setNestedLoopsWaitMs(int milliseconds);
 
-// Whether a quit from outside is under way: the dialogs and boxes it closes meanwhile were
-// closed by it, not answered by the user.
+// Whether a quit from outside is under way, from the signal until the program ends (or the
+// window stays open after all): the dialogs and boxes it closes meanwhile were closed by it,
+// not answered by the user, and no box opens (execMessageBox).
 bool quitFromOutsideUnderway();

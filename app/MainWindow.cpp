@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/DropFilesEvent.h"
 #include "app/FileOpenEvent.h"
+#include "app/MainLoop.h"
 #include "app/StartupRules.h"
 #include "cardedit/ReplaceDialog.h"
 #include "cards/CardsScene.h"
@@ -42,6 +43,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QSlider>
 #include <QSplitter>
@@ -550,8 +552,19 @@ void MainWindow::handOnLateOpenRequest()
 
 // The note for users of the program's first major version is never due: no such version
 // was ever installed on this platform.
+//
+// The close handler lets pending events run, this among them, and a quit from outside closes
+// the window with no one there: nothing of it may ask then, nor take the note of the last end
+// as read. While the window closes, or such a quit is under way, it waits, in case the window
+// stays open after all; a window whose close went ahead has no start-up left to complete.
 void MainWindow::onCompleteStartup()
 {
+    if (m_closeAccepted)
+        return;
+    if (m_closing || quitFromOutsideUnderway()) {
+        QTimer::singleShot(startupCompletionDelayMs, this, &MainWindow::onCompleteStartup);
+        return;
+    }
     if (settings()->isIniFormat() && !settings()->isWritable()) {
         criticalMessage(this,
                         tr("Cannot write to '%1'.\nMake sure the file and folder have write "
@@ -631,7 +644,7 @@ void MainWindow::offerSamplePlans()
                        .arg(dataFolder(false)));
     QPushButton *copyButton = box.addButton(tr("Copy samples"), QMessageBox::AcceptRole);
     box.addButton(tr("No thanks"), QMessageBox::RejectRole);
-    box.exec();
+    execMessageBox(box);
     if (box.clickedButton() == copyButton) {
         BusyCursor busy;
         QString from = bundleSamplesFolder();
@@ -734,6 +747,7 @@ void MainWindow::customEvent(QEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    const QScopedValueRollback<bool> closing(m_closing, true);
     if (maybeSave()) {
         event->accept();
         m_closeAccepted = true;

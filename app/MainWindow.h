@@ -349,6 +349,8 @@ private:
     bool m_fittedOntoScreen = false;
     // The window's close was accepted: what the user decided there about the plan stands.
     bool m_closeAccepted = false;
+    // The window's close handler is running.
+    bool m_closing = false;
     // The open find-and-replace window; it deletes itself on closing.
     QPointer<ReplaceDialog> m_replaceDialog;
     QList<QAction *> m_availableToolBarActions;

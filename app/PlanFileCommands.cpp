@@ -193,7 +193,7 @@ bool PlanFileCommands::importCsv(const QString &fileName)
     QPushButton *newButton = box.addButton(tr("New"), QMessageBox::AcceptRole);
     QPushButton *currentButton = box.addButton(tr("Current"), QMessageBox::AcceptRole);
     box.addButton(tr("Cancel"), QMessageBox::RejectRole);
-    box.exec();
+    execMessageBox(box);
     QCoreApplication::processEvents();
     if (box.clickedButton() == newButton)
         return importCsvAsNewPlan(fileName);
@@ -497,7 +497,7 @@ bool PlanFileCommands::maybeSave()
         QPushButton *discard = box.addButton(QMessageBox::Discard);
         box.addButton(QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Cancel);
-        box.exec();
+        execMessageBox(box);
         if (box.clickedButton() == discard)
             return true;
         if (box.clickedButton() != overwrite)
@@ -563,15 +563,15 @@ void PlanFileCommands::keepPlanShownAside(const QString &why)
     settings()->sync();
 }
 
-// Once, at the start after a quit from outside whose plan its file would not take.
+// Once, at the start after a quit from outside whose plan its file would not take. The note
+// stays until the user has read it: a box that a quit from outside answered or closed, or a
+// program killed while it is up, leaves it for the next start.
 void PlanFileCommands::tellWherePlanWasKept()
 {
     const QString kept = settings()->read(Settings::Key::UnsavedPlanKeptAs).toString();
     const QString lost = settings()->read(Settings::Key::UnsavedPlanLost).toString();
     if (kept.isEmpty() && lost.isEmpty())
         return;
-    settings()->write(Settings::Key::UnsavedPlanKeptAs, QString());
-    settings()->write(Settings::Key::UnsavedPlanLost, QString());
     if (!kept.isEmpty())
         informationMessage(m_window,
                            tr("When %1 was last ended, the plan shown could not be saved to its "
@@ -582,6 +582,10 @@ void PlanFileCommands::tellWherePlanWasKept()
                         tr("When %1 was last ended, the plan shown could not be saved to '%2', "
                            "nor kept in any other folder.\nIts last changes have been lost.")
                             .arg(QStringLiteral("Tavrolo"), lost));
+    if (quitFromOutsideUnderway())
+        return;
+    settings()->write(Settings::Key::UnsavedPlanKeptAs, QString());
+    settings()->write(Settings::Key::UnsavedPlanLost, QString());
 }
 
 // No one may be there to answer, and a question without the session manager's leave would

@@ -43,3 +43,13 @@ int messageBox(QWidget *parent, QMessageBox::Icon icon, const QString &text,
 int informationWithDontShowAgain(QWidget *parent, const char *key, const QString &text,
                                  QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                  QMessageBox::StandardButton defaultButton = QMessageBox::Ok);
+
+// Every box of the program, those above and those built by their callers, is run here and
+// returns what QMessageBox::exec would. While no one is there to answer (the program is being
+// ended from outside), no box opens: each answers at once as Escape would (its Cancel button,
+// or its only one), else as its default button would, and clickedButton() says which.
+int execMessageBox(QMessageBox &box);
+// Set by whoever ends the program from outside, for as long as that lasts; the callers of a box
+// ask it to tell an answer from a box no one read.
+void setNoOneToAnswerBoxes(bool noOne);
+bool noOneToAnswerBoxes();

@@ -30,7 +30,7 @@ void warnHiddenByFilter(Document &document, int count, const QString &adjective,
     box.setDefaultButton(hide);
     box.setEscapeButton(hide);
     box.setCheckBox(new QCheckBox(QStringLiteral("Don't show this again")));
-    box.exec();
+    execMessageBox(box);
     if (box.checkBox()->isChecked())
         settings->write(Settings::Key::ShowQuestionFilter, false);
     if (box.clickedButton() != removeFilter)

@@ -61,6 +61,8 @@ private slots:
     void aQuitSignalSavesThePendingEditAndEnds();
     void aQuitWhoseSaveFailsKeepsThePlanShownAside_data();
     void aQuitWhoseSaveFailsKeepsThePlanShownAside();
+    void theLastEndsNoteStaysUntilTheUserAnswersIt_data();
+    void theLastEndsNoteStaysUntilTheUserAnswersIt();
     void aSignalAsksToQuitOnceForAllThatCame();
 };
 
@@ -274,6 +276,44 @@ void TestQuitSignals::aQuitWhoseSaveFailsKeepsThePlanShownAside()
     // The save's own reason, not a read-only mark the window set on the file it found gone.
     if (doing != QLatin1String("read-only"))
         QVERIFY2(!diagnostics.contains("read-only"), diagnostics.constData());
+}
+
+void TestQuitSignals::theLastEndsNoteStaysUntilTheUserAnswersIt_data()
+{
+    QTest::addColumn<QString>("doing"); // what the user left the program doing
+    QTest::addColumn<bool>("noteAfter"); // whether the note is still there for the next start
+    QTest::newRow("a quit before the start-up completes") << "note, quit at once" << true;
+    QTest::newRow("a quit while the note's box is up") << "note shown" << true;
+    QTest::newRow("the note's box answered") << "note answered" << false;
+}
+
+// The start-up shows where the last quit from outside kept the plan; a quit that comes before
+// that, or while its box is up, ends the program as any other, and no one has read the note:
+// the next start tells it again.
+void TestQuitSignals::theLastEndsNoteStaysUntilTheUserAnswersIt()
+{
+    QFETCH(QString, doing);
+    QFETCH(bool, noteAfter);
+    QTemporaryDir folder;
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QString plan = QDir::toNativeSeparators(folder.filePath("Plan.tv"));
+    QVERIFY(writeTestPlan(plan, 3));
+    ChildWithQuitSignals child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.startOn(home.path(), plan, doing);
+    QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
+    QCOMPARE(nextLine(child), QByteArray("edited"));
+    if (doing != QLatin1String("note, quit at once"))
+        QCOMPARE(::kill(pid_t(child.processId()), SIGTERM), 0);
+    QVERIFY(child.waitForFinished(60000));
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(child.exitCode(), int(SIGTERM));
+    QCOMPARE(cardNamesInFile(plan), testPlanNames(3) << QStringLiteral("Edited"));
+    const QSettings preferences(home.filePath("config/Brenmoor/Tavrolo.conf"),
+                                QSettings::IniFormat);
+    QCOMPARE(preferences.value("unsaved_plan_kept_as").toString(),
+             noteAfter ? home.filePath("kept/Plan_unsaved.tv") : QString());
 }
 
 // A quit that was refused must not come back by itself: each signal asks once, however many

@@ -8,7 +8,9 @@
 
 #include <functional>
 
+#include <QDialog>
 #include <QMap>
+#include <QTimer>
 
 namespace {
 
@@ -35,6 +37,8 @@ private slots:
     void hiddenByFilterWarning();
     void boxesShowTextAsWritten_data();
     void boxesShowTextAsWritten();
+    void withNoOneToAnswerNoBoxOpens_data();
+    void withNoOneToAnswerNoBoxOpens();
 };
 
 // Fresh preferences and a filter on the property Cost (2).
@@ -155,6 +159,50 @@ void TestMessageBoxes::boxesShowTextAsWritten()
     QVERIFY(answer.answered());
     QCOMPARE(answer.shownText(), text);
     QVERIFY(!answer.shownAsMarkup());
+}
+
+void TestMessageBoxes::withNoOneToAnswerNoBoxOpens_data()
+{
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<int>("defaultButton");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("OK alone") << int(QMessageBox::Ok) << int(QMessageBox::Ok)
+                              << int(QMessageBox::Ok);
+    QTest::newRow("OK or Cancel") << int(QMessageBox::Ok | QMessageBox::Cancel)
+                                  << int(QMessageBox::Ok) << int(QMessageBox::Cancel);
+    QTest::newRow("Yes or No") << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::Yes)
+                               << int(QMessageBox::No);
+}
+
+// While the program is ended from outside, every box answers at once, unopened, as Escape
+// would; a box that remembers its answer remembers none, and one shown once is still due.
+void TestMessageBoxes::withNoOneToAnswerNoBoxOpens()
+{
+    QFETCH(int, buttons);
+    QFETCH(int, defaultButton);
+    QFETCH(int, answer);
+    // A box that opens is counted and closed: the test fails instead of hanging.
+    int opened = 0;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&opened] {
+        if (auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            ++opened;
+            box->reject();
+        }
+    });
+    closer.start(10);
+    const QString text = QStringLiteral("Go on?");
+    setNoOneToAnswerBoxes(true);
+    const int answered
+        = messageBox(nullptr, QMessageBox::Warning, text, QMessageBox::StandardButtons(buttons),
+                     QMessageBox::StandardButton(defaultButton));
+    warningMessageOnce(QStringLiteral("showed_x"), nullptr, text);
+    warnHiddenByFilter(*doc(), 1, QStringLiteral("new"));
+    setNoOneToAnswerBoxes(false);
+    QCOMPARE(opened, 0);
+    QCOMPARE(answered, answer);
+    QVERIFY(!settings()->value(QStringLiteral("showed_x"), false).toBool());
+    QVERIFY(!doc()->filterTerms().isEmpty());
 }
 
 TAVROLO_TEST_MAIN(TestMessageBoxes)

@@ -16,6 +16,11 @@
 //   "question open, cell"  the same, with "Typed in cell" typed as for "cell"
 //   "outside version, full screen N"  no edit: tab N alone in full screen, and another
 //                        program's version written meanwhile, settled, not yet asked about
+//   "note, quit at once"  the last end's note pending ("kept/Plan_unsaved.tv" under the home);
+//                        the child sends itself SIGTERM before the start-up has completed
+//   "note shown"         the same note pending, its box up; the child reports "edited" only
+//                        while the note is still stored
+//   "note answered"      the same, then the box answered OK
 // It writes "edited" to its output once the edit is made and the rest is done. A quit that has
 // to wait for the dialogs and menus it cancelled waits ten minutes here, so that the test sees
 // one that does not return.
@@ -31,6 +36,7 @@
 #include "table/TableView.h"
 #include "tests/app/MainWindowFixture.h"
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -44,6 +50,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -159,6 +166,40 @@ void askAboutOutsideVersion(MainWindow &window)
     poll->start(10);
 }
 
+// Where the note of the last end says the plan was kept.
+QString notePath(const QString &home)
+{
+    return QDir(home).filePath(QStringLiteral("kept/Plan_unsaved.tv"));
+}
+
+// The start-up's completion shows the note of the last end; the edit is reported once its box
+// is up, if the note is still stored then, after OK when the box is to be answered.
+void waitForNote(MainWindow &window, const QString &home, bool answer)
+{
+    auto *poll = new QTimer(&window);
+    QObject::connect(poll, &QTimer::timeout, [poll, home, answer] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->text().contains(QLatin1String("could not be saved to its file")))
+            return;
+        poll->stop();
+        const bool stored
+            = settings()->read(Settings::Key::UnsavedPlanKeptAs).toString() == notePath(home);
+        if (answer)
+            box->button(QMessageBox::Ok)->click();
+        report(stored);
+    });
+    poll->start(10);
+}
+
+// The signal comes before the loop runs, and the loop runs once the start-up's completion is
+// due (250 ms after the window was built): both wait at its first turn, the quit first.
+void quitBeforeStartupCompletes()
+{
+    QThread::msleep(500);
+    report(true);
+    ::raise(SIGTERM);
+}
+
 // The user's edit, and what they left the window doing; false when the window does not let it.
 bool leaveEdited(MainWindow &window, const QString &doing)
 {
@@ -222,8 +263,13 @@ int main(int argc, char *argv[])
     int programArgc = 2;
     setNestedLoopsWaitMs(10 * 60 * 1000);
     return runProgram(
-        programArgc, programArguments, [] { presetQuietStartup(QString()); },
-        [&doing](MainWindow &window) {
+        programArgc, programArguments,
+        [&doing, &home] {
+            presetQuietStartup(QString());
+            if (doing.startsWith(QLatin1String("note")))
+                settings()->write(Settings::Key::UnsavedPlanKeptAs, notePath(home));
+        },
+        [&doing, &home](MainWindow &window) {
             const bool edited = leaveEdited(window, doing);
             if (!edited)
                 report(false);
@@ -235,6 +281,10 @@ int main(int argc, char *argv[])
                 openCardMenu(window);
             else if (doing.startsWith(QLatin1String("question open")))
                 askAboutOutsideVersion(window);
+            else if (doing == QLatin1String("note, quit at once"))
+                quitBeforeStartupCompletes();
+            else if (doing.startsWith(QLatin1String("note")))
+                waitForNote(window, home, doing == QLatin1String("note answered"));
             else
                 report(true);
         });
