@@ -20,6 +20,7 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -588,10 +589,13 @@ void TestPlanFiles::readOnlyPlanWarnsOnceAfterThePanesUpdate()
              QStringLiteral("This plan is opened read-only. Any changes will *not* be saved or "
                             "backed up.\nHowever you can 'File>Duplicate' your changes to a new "
                             "file."));
+    // It looks for a warning through some 30 turns of the loop, however slowly they come on a
+    // busy machine, and gives up before the plan is opened again.
     ModalAnswer again(QStringLiteral("OK"), {}, {}, 300);
+    QSignalSpy givenUp(&again, &ModalAnswer::finished);
     doc()->addTask(true);
     window.onIdleTimeOut();
-    QTest::qWait(400);
+    QTRY_VERIFY_WITH_TIMEOUT(givenUp.count() == 1, 60000);
     QVERIFY(!again.answered());
     QCOMPARE(readBytes(m_plan), onDisk);
     // Opening it again arms the warning again.
