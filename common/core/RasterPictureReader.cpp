@@ -388,14 +388,13 @@ qint64 pngDataBound(const QByteArray &header)
 // A PNG's chunks up to its end, as its decoder reads them: the picture's own (its header, palette,
 // transparency and data) no longer than it takes them (pngChunkMost), and any critical chunk it
 // does not know, at whose head it refuses the picture and where the walk ends. The others are
-// never held: nothing here shows them (a text, a
-// colour profile), and a decoder would inflate a compressed text or profile to megabytes. Whole
-// chunks left out need no other change. Past the image data, which the decoder reads no further,
-// nothing but the end is kept, and the data themselves only as far as the rows can need them
-// (pngDataBound), where the walk ends. It ends too at a chunk type of anything but four letters,
-// which the decoder refuses: a file's holes read as endless chunks of no length and no type. The
-// bytes kept pay for the picture where they are there. False when the bytes pass limit, or the
-// walk's work ends it.
+// never held: nothing here shows them (a text, a colour profile), and a decoder would inflate a
+// compressed text or profile to megabytes. Whole chunks left out need no other change. Past the
+// image data, which the decoder reads no further, nothing but the end is kept, and the data
+// themselves only as far as the rows can need them (pngDataBound), where the walk ends. It ends
+// too at a chunk type of anything but four letters, which the decoder refuses. The bytes kept pay
+// for the picture where they are there. False when the bytes pass limit, or the walk's work ends
+// it.
 bool pngChunksDecoded(ByteWalk &bytes, qint64 limit, QByteArray *kept)
 {
     bytes.pass(8, kept, true);
@@ -727,15 +726,15 @@ QImage readPngPicture(QIODevice *device, const QSize &fitInto, PictureBudget *bu
 {
     DecodingWork work = allowedWork(budget);
     QByteArray png;
-    bool walked;
+    bool complete;
     {
         ByteWalk bytes(device, maximumPictureBytes, &work, ByteWalk::Paying::WhenPassedPaying);
-        walked = pngChunksDecoded(bytes, maximumPictureBytes, &png);
+        complete = pngChunksDecoded(bytes, maximumPictureBytes, &png);
     }
     // The bytes that pay: those its decoder reads that are there, paid as the walk kept them.
     const qint64 paying = work.read();
     PngPictureReader reader(png, &work);
-    if (!walked || !reader.readHead())
+    if (!complete || !reader.readHead())
         return settled(QImage(), work, paying, budget);
     const QSize size = reader.size();
     const QSize fitted = cellsSize(size, fitInto);
