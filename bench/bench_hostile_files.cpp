@@ -8,6 +8,9 @@
 //                                     TAVROLO_PROBE_READER names another build of this
 //                                     program to read them, for figures before a change
 //   bench_hostile_files corpus DIR    writes the small probes as fuzzing seeds
+//   bench_hostile_files write SHAPE KB FILE
+//                                     writes a plan of the shape of about KB kilobytes, to read
+//                                     with the modes below at sizes the full run leaves out
 //   bench_hostile_files plan FILE     (used by the above) reads one plan file
 //   bench_hostile_files resave FILE   (used by the above) reads one plan file, saves it beside
 //                                     and reads what it saved
@@ -455,7 +458,11 @@ int resavePlan(const QString &path)
     } else {
         const int first = decoded(plan);
         Document again;
-        if (!writePlanFile(plan, saved, &error) || !readPlanFile(again, saved, &error, &later)) {
+        QElapsedTimer saving;
+        saving.start();
+        const bool written = writePlanFile(plan, saved, &error);
+        const qint64 savedIn = saving.elapsed();
+        if (!written || !readPlanFile(again, saved, &error, &later)) {
             outcome = error.section(QLatin1Char('\n'), 0, 0);
         } else {
             QFile file(saved);
@@ -471,12 +478,13 @@ int resavePlan(const QString &path)
                     ? 1
                     : 0;
             }
-            outcome
-                = QStringLiteral("%1 images: %2 decoded, saved and read again %3, %4 saved empty")
-                      .arg(plan.imageCount())
-                      .arg(first)
-                      .arg(decoded(again))
-                      .arg(empty);
+            outcome = QStringLiteral("%1 images: %2 decoded, saved in %3 ms and read again %4, %5 "
+                                     "saved empty")
+                          .arg(plan.imageCount())
+                          .arg(first)
+                          .arg(savedIn)
+                          .arg(decoded(again))
+                          .arg(empty);
         }
     }
     QFile::remove(saved);
@@ -616,6 +624,19 @@ int countForSize(const HostilePlans::Shape &shape, qint64 bytes)
         (shape.build(middle).size() < bytes ? low : high) = middle;
     }
     return high;
+}
+
+int writeShape(const QString &name, qint64 kilobytes, const QString &path)
+{
+    for (const HostilePlans::Shape &shape : HostilePlans::shapes()) {
+        if (QLatin1String(shape.name) == name) {
+            const int n = countForSize(shape, kilobytes * 1024);
+            save(path, shape.build(n));
+            print(QStringLiteral("%1 n=%2").arg(name).arg(n));
+            return 0;
+        }
+    }
+    return 1;
 }
 
 int runAll(const QString &folder, const QString &only)
@@ -1119,5 +1140,7 @@ int main(int argc, char *argv[])
         return readDroppedPictures(arguments.at(2));
     if (arguments.size() == 3 && mode == QLatin1String("corpus"))
         return writeCorpus(arguments.at(2));
+    if (arguments.size() == 5 && mode == QLatin1String("write"))
+        return writeShape(arguments.at(2), arguments.at(3).toLongLong(), arguments.at(4));
     return runAll(home.path(), arguments.value(1));
 }

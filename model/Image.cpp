@@ -1,5 +1,6 @@
 #include "model/Image.h"
 
+#include "common/core/PngPictureReader.h"
 #include "common/core/TextHelpers.h"
 
 #include <QBuffer>
@@ -64,7 +65,12 @@ Image Image::fromFile(const QImage &picture, const QString &fileName)
     const QString name
         = info.fileName() == dragImageFileName ? QStringLiteral("image") : info.baseName();
     const QString path = fileName.startsWith(QLatin1String(":/")) ? fileName : QString();
-    return Image(QPixmap::fromImage(picture), name, path);
+    return Image(heldPixmap(picture), name, path);
+}
+
+QPixmap Image::heldPixmap(const QImage &picture)
+{
+    return QPixmap::fromImage(picture, Qt::NoFormatConversion);
 }
 
 Image Image::keptAsStored(const QByteArray &bytes, const QString &name, const QString &path)
@@ -72,6 +78,18 @@ Image Image::keptAsStored(const QByteArray &bytes, const QString &name, const QS
     Image image(QPixmap(), name, path);
     image.m_encoded->png = bytes;
     image.m_encoded->done = true;
+    return image;
+}
+
+Image Image::fromStored(const QImage &picture, const QByteArray &bytes, const QString &name,
+                        const QString &path)
+{
+    Image image(heldPixmap(picture), name, path);
+    if (image.m_pixmap.size() == picture.size()
+        && PngPictureReader::holdsOnlyItsPicture(bytes, picture.size())) {
+        image.m_encoded->png = bytes;
+        image.m_encoded->done = true;
+    }
     return image;
 }
 

@@ -46,6 +46,16 @@ public:
     // it is no picture the program reads): it shows no picture and keeps the bytes it was read
     // from, so that the plan's next save writes them back unchanged, whatever refused them.
     static Image keptAsStored(const QByteArray &bytes, const QString &name, const QString &path);
+    // An entry whose picture a plan file holds, as its reader took it in from the bytes: where the
+    // picture came in as they hold it and they hold nothing else (a PNG of the library's size, as
+    // this program writes it), the next save writes them back rather than encoding it afresh,
+    // which for a library of thousands would hold the first save up for seconds.
+    static Image fromStored(const QImage &picture, const QByteArray &bytes, const QString &name,
+                            const QString &path);
+    // The pixmap of a picture as the readers deliver it, in as few bytes as they hold it (a table
+    // of colours where a picture has few), not widened to the screen's format: a library of
+    // thousands of pictures is held as long as its plan is open.
+    static QPixmap heldPixmap(const QImage &picture);
 
     const QPixmap &pixmap() const { return m_pixmap; }
     const QString &name() const { return m_name; }

@@ -239,7 +239,7 @@ void readImages(Document &document, const QList<QDomElement> &elements, qint64 f
     // picture pays with its own bytes, as a picture file does, so that a library of any size comes
     // back whole; the rest of the file pays for what they do not.
     const QSize fitInto(Image::MaxSide, Image::MaxSide);
-    PictureBudget budget = PictureBudget::forPlanFile(fileSize);
+    PictureBudget budget = PictureBudget::forPlanFile(fileSize, fitInto);
     for (const QDomElement &element : elements) {
         // The data says what it is, whatever the element's "format" says (see imageFromHex).
         QByteArray stored;
@@ -249,7 +249,7 @@ void readImages(Document &document, const QList<QDomElement> &elements, qint64 f
         const QString path = Dom::readAttributeString(element, QStringLiteral("stock_resource"));
         // A picture not taken in keeps its bytes, which the next save writes back.
         document.addImage(picture.isNull() ? Image::keptAsStored(stored, name, path)
-                                           : Image(QPixmap::fromImage(picture), name, path),
+                                           : Image::fromStored(picture, stored, name, path),
                           false);
     }
 }

@@ -22,14 +22,24 @@ public:
         return !isOver();
     }
     void addRead(qint64 bytes) { m_read += bytes; }
+    // The bytes read pay for nothing from now on: the picture they hold is one whose work comes
+    // from the allowance alone.
+    void unpaid() { m_perByte = 0; }
 
-    bool isOver() const { return m_spent > m_most || m_spent > m_perByte * m_read + m_beyond; }
+    bool isOver() const { return wouldPass(0); }
+    // Whether that much more work would pass what may be done: work known before it is done is
+    // refused before it starts.
+    bool wouldPass(qint64 units) const
+    {
+        const qint64 spent = m_spent + units;
+        return spent > m_most || spent > m_perByte * m_read + m_beyond;
+    }
     qint64 spent() const { return m_spent; }
     qint64 read() const { return m_read; }
 
 private:
     const qint64 m_most;
-    const qint64 m_perByte;
+    qint64 m_perByte;
     const qint64 m_beyond;
     qint64 m_spent = 0;
     qint64 m_read = 0;

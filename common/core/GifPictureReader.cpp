@@ -44,11 +44,13 @@ QVector<QRgb> colourTable(const uchar *bytes, int count)
 }
 
 // A screen of no width or height is taken to end where the first picture does, as the decoder this
-// one replaces took it; any other screen is kept whole, however much larger than the picture, as
-// it draws it: the picture stands where it was placed on it.
+// one replaces took it, and so is one wider or higher than any picture may be (the format allows a
+// few pixels more), whose picture would otherwise be refused; any other screen is kept whole,
+// however much larger than the picture, as it draws it: the picture stands where it was placed on
+// it.
 int screenSide(int screen, int offset, int side)
 {
-    return screen > 0 ? screen : offset + side;
+    return screen > 0 && screen <= maximumFittedSide ? screen : offset + side;
 }
 
 } // namespace

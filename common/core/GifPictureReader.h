@@ -25,7 +25,8 @@ public:
     // Reads up to the first picture's data; false where there is no first picture to decode.
     bool readHead();
     // The picture as it comes out, known after readHead(): its screen, or where the screen has no
-    // width or height, the picture's own extent from the screen's corner.
+    // width or height, or one wider or higher than any picture may be, the picture's own extent
+    // from the screen's corner.
     QSize size() const;
     // Decodes the first picture into a picture of fitted size; a null image where nothing of it
     // could be decoded, or its work passed what it may take.

@@ -2,6 +2,7 @@
 
 #include "common/core/DecodingWork.h"
 #include "common/core/FittedCells.h"
+#include "common/core/RasterPictureReader.h"
 
 #include <csetjmp>
 #include <cstring>
@@ -136,6 +137,54 @@ void countIndices(const uchar *row, int depth, int from, int to, qint64 *counts)
         countIndices<4>(row, from, to, counts);
 }
 
+// Writes the indices of count pixels of a row packed Depth bits a pixel, the first in the highest
+// bits, into a line of one byte a pixel, the first at column first, each step columns after the
+// one before.
+// The eight indices of one bit each that a byte holds, as eight bytes.
+struct BitsAsBytes
+{
+    uchar bytes[256][8];
+    constexpr BitsAsBytes() : bytes()
+    {
+        for (int byte = 0; byte < 256; ++byte) {
+            for (int bit = 0; bit < 8; ++bit)
+                bytes[byte][bit] = uchar((byte >> (7 - bit)) & 1);
+        }
+    }
+};
+constexpr BitsAsBytes bitsAsBytes;
+
+template<int Depth>
+void writeIndices(const uchar *row, int count, uchar *line, int first, int step)
+{
+    constexpr int perByte = 8 / Depth;
+    constexpr int mask = (1 << Depth) - 1;
+    uchar *at = line + first;
+    int whole = 0;
+    // A row that is not interlaced, as a page's or a pattern's is, eight pixels at a time.
+    if (Depth == 1 && step == 1) {
+        for (; whole + 8 <= count; whole += 8, ++row, at += 8)
+            memcpy(at, bitsAsBytes.bytes[*row], 8);
+    }
+    for (int i = whole; i < count; ++row) {
+        const uchar byte = *row;
+        for (int k = 0; k < perByte && i < count; ++k, ++i, at += step)
+            *at = uchar((byte >> (8 - Depth * (k + 1))) & mask);
+    }
+}
+
+void writeIndices(const uchar *row, int depth, int count, uchar *line, int first, int step)
+{
+    if (depth == 1)
+        writeIndices<1>(row, count, line, first, step);
+    else if (depth == 2)
+        writeIndices<2>(row, count, line, first, step);
+    else if (depth == 4)
+        writeIndices<4>(row, count, line, first, step);
+    else
+        writeIndices<8>(row, count, line, first, step);
+}
+
 // The pixels across and the rows of each pass of a picture, one pass where it is not interlaced,
 // and the count of passes.
 int passSides(quint32 width, quint32 height, bool interlaced, quint32 (*sides)[2])
@@ -188,7 +237,10 @@ struct PngPictureReader::Private
     // Every call into the library that may fail is made from these two, whose frames hold nothing
     // that a jump out of them would leave undone.
     bool readInfo();
-    bool readRows(FittedCells *cells);
+    // Into the cells, or where indexed is given, as the indices of its colours into that picture
+    // of its own size.
+    bool readRows(FittedCells *cells, QImage *indexed = nullptr);
+    bool indexedColours(QVector<QRgb> *table) const;
     void takeColours();
     qint64 addPacked(FittedCells *cells, int y, int first, int step, int count);
     qint64 addDeep(FittedCells *cells, int y, int first, int step, int count);
@@ -405,7 +457,7 @@ qint64 PngPictureReader::Private::addDeep(FittedCells *cells, int y, int first, 
     return count / pixelsPerUnit;
 }
 
-bool PngPictureReader::Private::readRows(FittedCells *cells)
+bool PngPictureReader::Private::readRows(FittedCells *cells, QImage *indexed)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
@@ -432,8 +484,15 @@ bool PngPictureReader::Private::readRows(FittedCells *cells)
                 return false;
             png_read_row(png, row.data(), nullptr);
             const int at = firstRow + y * rowStep;
-            const qint64 pixelWork = packed ? addPacked(cells, at, firstColumn, columnStep, across)
-                                            : addDeep(cells, at, firstColumn, columnStep, across);
+            qint64 pixelWork;
+            if (indexed) {
+                writeIndices(row.data(), depth, across, indexed->scanLine(at), firstColumn,
+                             columnStep);
+                pixelWork = packed ? across * unitsPerPackedPixelWritten : across / pixelsPerUnit;
+            } else {
+                pixelWork = packed ? addPacked(cells, at, firstColumn, columnStep, across)
+                                   : addDeep(cells, at, firstColumn, columnStep, across);
+            }
             if (pixelWork > 0 && !work->spend(pixelWork))
                 return false;
         }
@@ -496,7 +555,10 @@ qint64 PngPictureReader::storedRowsBytes(quint32 width, quint32 height, int dept
         : colourType == PNG_COLOR_TYPE_RGB        ? 3
         : colourType == PNG_COLOR_TYPE_RGB_ALPHA  ? 4
                                                   : 0;
-    if (channels == 0 || depth <= 0 || depth > 16 || width == 0 || height == 0)
+    // A side past the widest any picture may have is refused before it is counted: the product
+    // of two sides of 32 bits and a wide pixel would not fit in the count.
+    if (channels == 0 || depth <= 0 || depth > 16 || width == 0 || height == 0
+        || width > quint32(maximumFittedSide) || height > quint32(maximumFittedSide))
         return -1;
     quint32 sides[7][2];
     const int passes = passSides(width, height, interlaced, sides);
@@ -509,8 +571,45 @@ qint64 PngPictureReader::storedRowsBytes(quint32 width, quint32 height, int dept
     return bytes;
 }
 
+// The colours of the picture's indices as a picture of one byte a pixel holds them, with their
+// alpha not applied, taken apart as the system takes a picture's apart, so that the picture
+// compares, saves and draws as the one its rows would give in 32 bits; false where one of low alpha
+// would not come back so.
+bool PngPictureReader::Private::indexedColours(QVector<QRgb> *table) const
+{
+    const int count = 1 << qMin(depth, 8);
+    QImage applied(count, 1, QImage::Format_ARGB32_Premultiplied);
+    if (applied.isNull())
+        return false;
+    memcpy(applied.scanLine(0), colours, size_t(count) * sizeof(QRgb));
+    const QImage straight = applied.convertToFormat(QImage::Format_ARGB32);
+    const auto *line = reinterpret_cast<const QRgb *>(straight.constScanLine(0));
+    table->resize(count);
+    for (int i = 0; i < count; ++i) {
+        if (qPremultiply(line[i]) != colours[i])
+            return false;
+        (*table)[i] = line[i];
+    }
+    return true;
+}
+
 QImage PngPictureReader::read(const QSize &fitted)
 {
+    // A picture of a palette, or of grey in fewer than 8 bits, read at its own size keeps its
+    // indices, a byte a pixel, as it would be held: its pixels never take 32 bits.
+    QVector<QRgb> table;
+    if (d->png && fitted == size()
+        && (d->colourType == PNG_COLOR_TYPE_PALETTE
+            || (d->colourType == PNG_COLOR_TYPE_GRAY && d->depth < 8))
+        && d->indexedColours(&table)) {
+        QImage indexed(size(), QImage::Format_Indexed8);
+        if (indexed.isNull())
+            return QImage();
+        indexed.setColorTable(table);
+        indexed.fill(0);
+        d->row.resize(size_t(d->width) + 8);
+        return d->readRows(nullptr, &indexed) ? indexed : QImage();
+    }
     FittedCells cells(size(), fitted, 0);
     if (!d->png || !cells.isValid())
         return QImage();
@@ -519,4 +618,54 @@ QImage PngPictureReader::read(const QSize &fitted)
     if (!d->readRows(&cells))
         return QImage();
     return cells.takePicture(d->alpha);
+}
+
+bool PngPictureReader::holdsOnlyItsPicture(const QByteArray &png, const QSize &size)
+{
+    // What a file of the picture's own chunks holds beside its rows: the signature, a full palette
+    // and transparency, the heads of some hundred data chunks and the stream's own few bytes.
+    constexpr qint64 besideRows = 4096;
+    const auto *bytes = reinterpret_cast<const uchar *>(png.constData());
+    if (png.size() < 8 + 25 || memcmp(bytes, "\x89PNG\r\n\x1a\n", 8) != 0)
+        return false;
+    static const char *const order[] = {"IHDR", "PLTE", "tRNS", "IDAT", "IEND"};
+    const int data = 3;
+    const int end = 4;
+    qint64 at = 8;
+    int last = -1;
+    qint64 rows = -1;
+    while (at + 12 <= png.size()) {
+        const qint64 length = png_get_uint_32(bytes + at);
+        if (length > png.size() - at - 12)
+            return false;
+        const QByteArray type = png.mid(int(at + 4), 4);
+        // A chunk nothing here reads (the density the system's writer adds, a short text) stays
+        // with the picture, as long as the whole holds little beside the rows.
+        if (last >= 0 && (type.at(0) & 0x20)) {
+            at += 12 + length;
+            continue;
+        }
+        int kind = 0;
+        while (kind <= end && type != order[kind])
+            ++kind;
+        // The header first, each kind after those before it, only the data repeated.
+        if (kind > end || kind < last || (kind == last && kind != data) || (last < 0 && kind != 0))
+            return false;
+        if (kind == 0) {
+            if (length != 13)
+                return false;
+            const uchar *header = bytes + at + 8;
+            if (png_get_uint_32(header) != quint32(size.width())
+                || png_get_uint_32(header + 4) != quint32(size.height()))
+                return false;
+            rows = storedRowsBytes(png_get_uint_32(header), png_get_uint_32(header + 4), header[8],
+                                   header[9], header[12] != 0);
+        }
+        if (kind == end)
+            return last == data && length == 0 && at + 12 == png.size() && rows >= 0
+                && png.size() <= rows + besideRows;
+        last = kind;
+        at += 12 + length;
+    }
+    return false;
 }

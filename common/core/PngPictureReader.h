@@ -36,9 +36,16 @@ public:
 
     // The bytes of the rows of a picture of the given header's fields as the file stores them,
     // before they are compressed, each pass's in an interlaced one, and each row's byte naming
-    // its filter; -1 where the fields are none a decoder takes.
+    // its filter; -1 where the fields are none a decoder takes, or a side is wider than any
+    // picture may be (maximumFittedSide).
     static qint64 storedRowsBytes(quint32 width, quint32 height, int depth, int colourType,
                                   bool interlaced);
+
+    // Whether the bytes are a PNG of the given size that holds what draws it (its header, palette,
+    // transparency, data and end, in that order), and beside that no more than a few small chunks
+    // nothing reads, in no more bytes than its rows stored plainly and a little beside: bytes that
+    // may stand for the picture read from them, as the system's writer would have written it.
+    static bool holdsOnlyItsPicture(const QByteArray &png, const QSize &size);
 
 private:
     struct Private;

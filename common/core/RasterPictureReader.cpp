@@ -3,10 +3,12 @@
 #include "common/core/DecodingWork.h"
 #include "common/core/FileHoles.h"
 #include "common/core/GifPictureReader.h"
+#include "common/core/HeldPicture.h"
 #include "common/core/PngPictureReader.h"
 
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <zlib.h>
 
 #include <QBuffer>
@@ -30,14 +32,25 @@ namespace {
 // count of pixels sees it. A hundred scans keep any file an encoder writes.
 const int maximumJpegScans = 100;
 // The work of going over one block of 8 x 8 samples in a scan, as measured on the system's
-// decoder for the scans that cost it most: those of Huffman coding, and of arithmetic coding,
-// which no camera or browser writes and which costs nearly four times as much.
+// decoder for the scans of each kind that cost it most: those of Huffman coding; and those of
+// arithmetic coding, which no camera or browser writes, whose decoder, once their data run out,
+// goes on decoding from nothing every coefficient of every block it has left, at some 450 ns a
+// block for a progressive scan of one channel's higher frequencies and 2.5 us for a sequential
+// scan of one channel. A few bytes of such a scan cover millions of blocks, so that it is charged
+// as if its data had run out.
 const qint64 workPerHuffmanBlock = 7;
-const qint64 workPerArithmeticBlock = 26;
+const qint64 workPerProgressiveArithmeticBlock = 128;
+const qint64 workPerSequentialArithmeticBlock = 720;
 const qint64 walkBlockSize = 64 * 1024;
 // What a picture held whole costs beside its decoding, as measured: a unit for every four of its
 // pixels, for filling it before its decoder writes and, where it is larger than fitted, scaling it.
 const qint64 wholePixelsPerUnit = 4;
+// What a picture summed into the cells of a smaller one costs beside its decoding, as measured,
+// however few pixels its data give (a GIF's picture of one pixel on a screen of 8192 x 8192 takes
+// some 0.4 ms): two units for each column and row, whose cells are found before the rows come,
+// and eight for each cell, whose mean is made once they have.
+const qint64 unitsPerCellSide = 2;
+const qint64 unitsPerCell = 8;
 
 // The bytes of a device from where it stands to where its bytes end, or to limit and one byte
 // more, so that a walk past limit is known: not to the length it states, which some files of the
@@ -333,8 +346,10 @@ int jpegScans(ByteWalk &bytes, int bound, qint64 *coefficientBytes, qint64 *scan
         } else if (marker == 0xda && length > 2) {
             QByteArray scan;
             bytes.pass(length - 2, &scan);
-            *scanWork += jpegScanBlocks(parsed, scan)
-                * (arithmetic ? workPerArithmeticBlock : workPerHuffmanBlock);
+            const qint64 perBlock = !arithmetic ? workPerHuffmanBlock
+                : progressive                   ? workPerProgressiveArithmeticBlock
+                                                : workPerSequentialArithmeticBlock;
+            *scanWork += jpegScanBlocks(parsed, scan) * perBlock;
             if (scans == 1)
                 firstScan = scan;
         } else if (length > 2) {
@@ -371,18 +386,117 @@ qint64 pngChunkMost(const QByteArray &type)
     return type == "IEND" ? 0 : -1;
 }
 
-// The most image data a PNG's rows can need, from its header's data: three times what the rows
-// hold stored plainly, and 64 KiB beside, more than any encoder writes for them and than the
-// decoder reads ahead; -1 where the header says nothing its decoder would take.
-qint64 pngDataBound(const QByteArray &header)
+// The bytes of a PNG's rows as its file stores them, from its header's data; -1 where the header
+// says nothing its decoder would take.
+qint64 pngRowsBytes(const QByteArray &header)
 {
     if (header.size() < 13)
         return -1;
     const auto *bytes = reinterpret_cast<const uchar *>(header.constData());
-    const qint64 rows = PngPictureReader::storedRowsBytes(qFromBigEndian<quint32>(bytes),
-                                                          qFromBigEndian<quint32>(bytes + 4),
-                                                          bytes[8], bytes[9], bytes[12] != 0);
-    return rows < 0 ? -1 : 3 * rows + 64 * 1024;
+    return PngPictureReader::storedRowsBytes(qFromBigEndian<quint32>(bytes),
+                                             qFromBigEndian<quint32>(bytes + 4), bytes[8], bytes[9],
+                                             bytes[12] != 0);
+}
+
+// How much of a PNG's image data its decoder needs, as the walk keeps them: all of them up to
+// three times what the rows hold stored plainly and 64 KiB beside, more than nearly every encoder
+// writes for them; past that, as far as they inflate to no more than the rows and their stream
+// goes on, so that an encoder that flushes after every row, or opens its stream with empty blocks,
+// loses nothing, and what follows the stream's end (a hole, data of nothing) is cut where the
+// decoder stops needing it. Only data past that first bound are inflated here, each byte of it
+// and of what it inflates to costing a unit.
+class PngDataNeed
+{
+public:
+    PngDataNeed(qint64 rowsBytes, DecodingWork *work)
+        : m_rows(rowsBytes), m_plain(3 * rowsBytes + 64 * 1024), m_work(work)
+    { }
+    ~PngDataNeed()
+    {
+        if (m_inflating)
+            inflateEnd(&m_stream);
+    }
+    PngDataNeed(const PngDataNeed &) = delete;
+    PngDataNeed &operator=(const PngDataNeed &) = delete;
+
+    // How many of the next left bytes of data to keep before asking again.
+    qint64 nextStep(qint64 left) const
+    {
+        // No more than a picture's bytes may be, so that a step counts in an int.
+        return m_kept < m_plain ? qMin(qMin(left, m_plain - m_kept), maximumPictureBytes + 1)
+                                : qMin(left, walkBlockSize);
+    }
+    // Takes the data kept at `at` in the kept bytes, of the chunk whose data begin at chunkAt.
+    // False once the decoder needs nothing past a place among the data taken so far, which end
+    // then tells: the kept bytes up to there are all it reads of them.
+    bool take(const QByteArray &kept, int chunkAt, int at, int count, int *chunkEnd, int *end)
+    {
+        m_pieces.append({chunkAt, at, count});
+        m_kept += count;
+        if (m_kept <= m_plain)
+            return true;
+        if (!m_inflating) {
+            if (inflateInit(&m_stream) != Z_OK)
+                return true;
+            m_inflating = true;
+        }
+        for (; m_fed < m_pieces.size(); ++m_fed) {
+            const Piece &piece = m_pieces.at(m_fed);
+            m_stream.next_in
+                = reinterpret_cast<Bytef *>(const_cast<char *>(kept.constData() + piece.at));
+            m_stream.avail_in = uInt(piece.count);
+            int outcome = Z_OK;
+            while (m_stream.avail_in > 0 && outcome == Z_OK) {
+                const uLong before = m_stream.total_in + m_stream.total_out;
+                m_stream.next_out = m_scratch;
+                m_stream.avail_out = sizeof m_scratch;
+                outcome = inflate(&m_stream, Z_NO_FLUSH);
+                if (m_work)
+                    m_work->spend(qint64(m_stream.total_in + m_stream.total_out - before));
+                if (qint64(m_stream.total_out) > m_rows)
+                    outcome = Z_STREAM_END;
+            }
+            if (outcome != Z_OK && outcome != Z_BUF_ERROR) {
+                // The stream ended, broke, or gave more than the rows: the decoder reads no
+                // further.
+                *chunkEnd = piece.chunkAt;
+                *end = piece.at + piece.count - int(m_stream.avail_in);
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    struct Piece
+    {
+        int chunkAt;
+        int at;
+        int count;
+    };
+
+    const qint64 m_rows;
+    const qint64 m_plain;
+    DecodingWork *const m_work;
+    qint64 m_kept = 0;
+    QVector<Piece> m_pieces;
+    int m_fed = 0;
+    bool m_inflating = false;
+    z_stream m_stream = {};
+    Bytef m_scratch[16 * 1024];
+};
+
+// Ends the chunk whose data begin at dataAt where its data end, with the checksum of what it then
+// holds: the decoder reads a data chunk to its end once its rows are done.
+void endChunkAt(QByteArray *kept, int dataAt, int end)
+{
+    const int held = end - dataAt;
+    kept->truncate(end);
+    qToBigEndian(quint32(held), kept->data() + dataAt - 8);
+    const auto *from = reinterpret_cast<const Bytef *>(kept->constData());
+    QByteArray check(4, 0);
+    qToBigEndian(quint32(crc32(0, from + dataAt - 4, uInt(held + 4))), check.data());
+    kept->append(check);
 }
 
 // A PNG's chunks up to its end, as its decoder reads them: the picture's own (its header, palette,
@@ -391,14 +505,14 @@ qint64 pngDataBound(const QByteArray &header)
 // never held: nothing here shows them (a text, a colour profile), and a decoder would inflate a
 // compressed text or profile to megabytes. Whole chunks left out need no other change. Past the
 // image data, which the decoder reads no further, nothing but the end is kept, and the data
-// themselves only as far as the rows can need them (pngDataBound), where the walk ends. It ends
-// too at a chunk type of anything but four letters, which the decoder refuses. The bytes kept pay
-// for the picture where they are there. False when the bytes pass limit, or the walk's work ends
-// it.
-bool pngChunksDecoded(ByteWalk &bytes, qint64 limit, QByteArray *kept)
+// themselves only as far as the decoder needs them (PngDataNeed), where the walk ends. It ends
+// too at a chunk type of anything but four letters, which the decoder refuses, and at data before
+// a header that names a picture it would decode. The bytes kept pay for the picture where they
+// are there. False when the bytes pass limit, or the walk's work ends it.
+bool pngChunksDecoded(ByteWalk &bytes, qint64 limit, DecodingWork *work, QByteArray *kept)
 {
     bytes.pass(8, kept, true);
-    qint64 dataLeft = -1;
+    std::unique_ptr<PngDataNeed> need;
     bool inData = false;
     bool pastData = false;
     for (;;) {
@@ -425,29 +539,40 @@ bool pngChunksDecoded(ByteWalk &bytes, qint64 limit, QByteArray *kept)
             kept->append(head);
             bytes.pay(bytes.lastThere());
         }
-        if (critical && !known)
+        if ((critical && !known) || (decoded && data && !need))
             break;
-        // The data and the checksum after it, or as much of the image data as the rows can need.
-        const bool bounded = decoded && data && dataLeft >= 0 && length + 4 > dataLeft;
-        const qint64 taken = bounded ? dataLeft : length + 4;
         const int dataAt = kept->size();
-        const bool whole = bytes.pass(taken, decoded ? kept : nullptr, decoded);
-        if (type == "IHDR" && dataLeft < 0)
-            dataLeft = pngDataBound(kept->mid(dataAt, int(qMin<qint64>(length, 13))));
-        else if (decoded && data && dataLeft >= 0)
-            dataLeft -= taken;
-        if (whole && bounded) {
-            // The decoder reads a data chunk to its end once its rows are done: the one kept ends
-            // where its data were cut, with the checksum of what it holds.
-            const int held = int(qMin(taken, length));
-            kept->truncate(dataAt + held);
-            qToBigEndian(quint32(held), kept->data() + dataAt - 8);
-            const auto *from = reinterpret_cast<const Bytef *>(kept->constData());
-            QByteArray check(4, 0);
-            qToBigEndian(quint32(crc32(0, from + dataAt - 4, uInt(held + 4))), check.data());
-            kept->append(check);
+        if (decoded && data) {
+            // The data as far as the decoder needs them, then the checksum after them.
+            for (qint64 left = length; left > 0;) {
+                const int at = kept->size();
+                const qint64 step = need->nextStep(left);
+                if (!bytes.pass(step, kept, true))
+                    return bytes.passed() <= limit && !bytes.isStopped();
+                left -= step;
+                int chunkEnd = 0;
+                int end = 0;
+                if (!need->take(*kept, dataAt, at, int(step), &chunkEnd, &end)) {
+                    endChunkAt(kept, chunkEnd, end);
+                    return bytes.passed() <= limit && !bytes.isStopped();
+                }
+                if (bytes.passed() > limit)
+                    return false;
+            }
+            if (!bytes.pass(4, kept, true))
+                break;
+        } else {
+            const bool whole = bytes.pass(length + 4, decoded ? kept : nullptr, decoded);
+            if (type == "IHDR" && decoded && !need && whole) {
+                const qint64 rows = pngRowsBytes(kept->mid(dataAt, int(qMin<qint64>(length, 13))));
+                if (rows < 0)
+                    break;
+                need = std::make_unique<PngDataNeed>(rows, work);
+            }
+            if (!whole)
+                break;
         }
-        if (!whole || bounded || type == "IEND" || bytes.passed() > limit)
+        if (type == "IEND" || bytes.passed() > limit)
             break;
     }
     return bytes.passed() <= limit && !bytes.isStopped();
@@ -582,6 +707,36 @@ QImage settled(const QImage &image, qint64 owed, PictureBudget *budget)
     return paid ? image : QImage();
 }
 
+// The bytes of a picture of the given size that pay for it: none where the budget has only
+// smaller pictures pay with their bytes.
+qint64 payingBytes(const PictureBudget *budget, const QSize &size, qint64 bytes)
+{
+    return budget && !budget->bytesPayFor(size) ? 0 : bytes;
+}
+
+// Whether a picture that comes out at the given size may still be held, in the fewest bytes it
+// may take: known before it is decoded.
+bool mayBeHeld(const PictureBudget *budget, const QSize &size)
+{
+    return !budget || budget->heldBytes < 0 || leastHeldPictureBytes(size) <= budget->heldBytes;
+}
+
+// The picture as it is held (heldCompactly), where the budget has what it holds left; no picture
+// where not, its work taken all the same.
+QImage held(const QImage &image, PictureBudget *budget)
+{
+    if (image.isNull())
+        return image;
+    const QImage compact = heldCompactly(image);
+    if (!budget || budget->heldBytes < 0)
+        return compact;
+    const qint64 bytes = heldPictureBytes(compact);
+    if (bytes > budget->heldBytes)
+        return QImage();
+    budget->heldBytes -= bytes;
+    return compact;
+}
+
 // The reader is given the one format its bytes start with and asks no other handler. Its work is
 // known before it decodes; refused then, a picture takes what the walk of its bytes owed, for
 // their holes, and once decoding has started, what all its work owes, whether it comes in or not.
@@ -637,11 +792,12 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
     work += picture.scanWork + picture.holes * workPerByteRead;
     const bool reduced = decoderScales && picture.coefficientBytes == 0;
     // Counted as its work, or as the bytes it takes four to a unit, whichever is more.
-    const qint64 owed = owedBeyond(qMax(work, (decoding + 3) / 4), picture.there, budget);
+    const qint64 owed = owedBeyond(qMax(work, (decoding + 3) / 4),
+                                   payingBytes(budget, size, picture.there), budget);
     // A decoder that does not scale holds the whole picture.
     if ((!reduced && overSideLimit(size, maximumPictureSide)) || work > maximumPictureWork
         || (!decoderScales && pixels > maximumPictureArea) || decoding > maximumPictureBytes
-        || (budget && owed > budget->units))
+        || (budget && owed > budget->units) || !mayBeHeld(budget, fit ? fitted : size))
         return settled(QImage(), walked, budget);
     if (decoderScales)
         reader.setScaledSize(fitted);
@@ -665,7 +821,7 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
         image = image.scaled(sidesSwap ? fitted.transposed() : fitted, Qt::IgnoreAspectRatio,
                              Qt::SmoothTransformation);
     }
-    return settled(image, owed, budget);
+    return held(settled(image, owed, budget), budget);
 }
 
 // The work a picture that its own decoder reads may take: with no budget, what any picture may;
@@ -722,6 +878,21 @@ QImage settled(const QImage &image, const DecodingWork &work, qint64 bytes, Pict
     return settled(image, owedBeyond(work.spent(), bytes, budget), budget);
 }
 
+// The work of summing a picture of the given size into cells of the fitted one, beside that of its
+// pixels: finding each column's and row's cell, and making each cell's mean.
+qint64 cellsWork(const QSize &size, const QSize &fitted)
+{
+    return (qint64(size.width()) + size.height()) * unitsPerCellSide
+        + qint64(fitted.width()) * fitted.height() * unitsPerCell;
+}
+
+// The work of a picture decoded into the summed size on its way to fitted, beside that of its
+// rows: held whole and scaled, or summed into cells.
+qint64 summingWork(const QSize &size, const QSize &summed)
+{
+    return summed == size ? wholeWork(size) : cellsWork(size, summed);
+}
+
 QImage readPngPicture(QIODevice *device, const QSize &fitInto, PictureBudget *budget)
 {
     DecodingWork work = allowedWork(budget);
@@ -729,26 +900,30 @@ QImage readPngPicture(QIODevice *device, const QSize &fitInto, PictureBudget *bu
     bool complete;
     {
         ByteWalk bytes(device, maximumPictureBytes, &work, ByteWalk::Paying::WhenPassedPaying);
-        complete = pngChunksDecoded(bytes, maximumPictureBytes, &png);
+        complete = pngChunksDecoded(bytes, maximumPictureBytes, &work, &png);
     }
     // The bytes that pay: those its decoder reads that are there, paid as the walk kept them.
-    const qint64 paying = work.read();
+    qint64 paying = work.read();
     PngPictureReader reader(png, &work);
     if (!complete || !reader.readHead())
         return settled(QImage(), work, paying, budget);
     const QSize size = reader.size();
+    if (payingBytes(budget, size, paying) == 0) {
+        work.unpaid();
+        paying = 0;
+    }
     const QSize fitted = cellsSize(size, fitInto);
     // A picture that comes out at its own size is held whole, beside the bytes it is read from. One
-    // whose rows alone take more than any picture may is refused before they are decoded.
+    // whose rows and summing alone take more than it may is refused before they are decoded.
     if (!fitted.isValid()
         || (fitted == size
-            && png.size() + 4 * qint64(size.width()) * size.height() > maximumPictureBytes)
-        || reader.rowsWork() > maximumPictureWork)
+            && png.size() + 4 * qint64(size.width()) * size.height() > maximumPictureBytes))
         return settled(QImage(), work, paying, budget);
     const QSize summed = summedSize(size, fitted);
-    if (summed == size)
-        work.spend(wholeWork(size));
-    return scaledTo(settled(reader.read(summed), work, paying, budget), fitted);
+    if (work.wouldPass(reader.rowsWork() + summingWork(size, summed)) || !mayBeHeld(budget, fitted))
+        return settled(QImage(), work, paying, budget);
+    work.spend(summingWork(size, summed));
+    return held(scaledTo(settled(reader.read(summed), work, paying, budget), fitted), budget);
 }
 
 QImage readGifPicture(QIODevice *device, const QSize &fitInto, PictureBudget *budget)
@@ -756,23 +931,30 @@ QImage readGifPicture(QIODevice *device, const QSize &fitInto, PictureBudget *bu
     const qint64 start = device->pos();
     DecodingWork work = allowedWork(budget);
     GifPictureReader reader(device, &work);
+    bool paid = true;
     // The bytes it took that are there.
     const auto paying = [&] {
-        return budget && budget->unitsPerByte > 0
+        return paid && budget && budget->unitsPerByte > 0
             ? bytesThere(device, start, start + reader.bytesTaken())
             : 0;
     };
     if (!reader.readHead())
         return settled(QImage(), work, paying(), budget);
     const QSize size = reader.size();
+    if (payingBytes(budget, size, 1) == 0) {
+        work.unpaid();
+        paid = false;
+    }
     const QSize fitted = cellsSize(size, fitInto);
     if (!fitted.isValid())
         return settled(QImage(), work, paying(), budget);
     const QSize summed = summedSize(size, fitted);
-    if (summed == size)
-        work.spend(wholeWork(size));
+    // Its screen's summing is known before its codes are read.
+    if (work.wouldPass(summingWork(size, summed)) || !mayBeHeld(budget, fitted))
+        return settled(QImage(), work, paying(), budget);
+    work.spend(summingWork(size, summed));
     const QImage image = reader.read(summed);
-    return scaledTo(settled(image, work, paying(), budget), fitted);
+    return held(scaledTo(settled(image, work, paying(), budget), fitted), budget);
 }
 
 } // namespace

@@ -39,10 +39,17 @@ constexpr qint64 maximumPictureWork
 constexpr qint64 workPerByteRead = 1;
 // The work that the pictures inside one plan file may take beyond what their own bytes pay for,
 // each as a picture file's do (workPerPictureByte, which pays in full for any picture this program
-// writes): for pictures other programs stored, larger than the library keeps them, a tenth of a
-// second, and some 60 ns for every byte of the file, so that no small file decodes gigapixels.
+// writes): for pictures other programs stored, larger than the library keeps them, whose bytes pay
+// nothing, a tenth of a second, and some 60 ns for every byte of the file, so that no small file
+// decodes gigapixels.
 constexpr qint64 planWorkAllowance = 36LL * 1024 * 1024;
 constexpr qint64 planWorkPerFileByte = 18;
+// The bytes that the pictures taken in from one plan file may hold (see heldPictureBytes): 80 MB,
+// which keeps a library of thousands of pictures of a few colours whatever few bytes each is stored
+// in, and 32 for every byte of the file, which keeps one of photos that their bytes show. A picture
+// past it is not taken in, so that what a plan holds in memory follows the size of its file.
+constexpr qint64 planHeldAllowance = 80LL * 1024 * 1024;
+constexpr qint64 planHeldPerFileByte = 32;
 // The work that picture files read together (those a CSV file names, those dropped or added at
 // once) may take beyond what their own bytes pay for: about a second of decoding, shared by them
 // all. Each byte of a picture pays for as much work as the densest ordinary pictures pack into a
@@ -57,19 +64,44 @@ constexpr qint64 workPerPictureByte = 1152;
 
 // What the pictures coming by way of one file, or read together, may still take beyond what
 // their own bytes pay for, in units of work (see DecodingWork), and how much of a picture's work
-// each of its bytes pays for.
+// each of its bytes pays for; which pictures their bytes pay for; and the bytes the pictures
+// taken in may still hold.
 struct PictureBudget
 {
-    qint64 units = planWorkAllowance;
-    qint64 unitsPerByte = 0;
+    PictureBudget(qint64 units = planWorkAllowance, qint64 unitsPerByte = 0,
+                  const QSize &paidUpTo = QSize(), qint64 heldBytes = -1)
+        : units(units), unitsPerByte(unitsPerByte), paidUpTo(paidUpTo), heldBytes(heldBytes)
+    { }
+
+    qint64 units;
+    qint64 unitsPerByte;
+    // The largest picture whose own bytes pay for it: one wider or higher takes all its work from
+    // units. Empty for every picture.
+    QSize paidUpTo;
+    // -1 for no bound.
+    qint64 heldBytes;
 
     // For picture files read together.
-    static PictureBudget forPictureFiles() { return {pictureFilesAllowance, workPerPictureByte}; }
-    // For the pictures inside a plan file of the given size: each pays with its own bytes as a
-    // picture file does, so that a plan of any number of pictures comes back whole.
-    static PictureBudget forPlanFile(qint64 fileBytes)
+    static PictureBudget forPictureFiles()
     {
-        return {planWorkAllowance + planWorkPerFileByte * fileBytes, workPerPictureByte};
+        return {pictureFilesAllowance, workPerPictureByte, QSize(), -1};
+    }
+    // For the pictures inside a plan file of the given size, which keeps its pictures fitted into
+    // kept: each of them pays with its own bytes as a picture file does, so that a plan of any
+    // number of pictures the program wrote comes back whole, as far as what they hold allows.
+    // Larger ones, which another program stored, take their work from what the file's size
+    // allows, however many bytes each holds.
+    static PictureBudget forPlanFile(qint64 fileBytes, const QSize &kept)
+    {
+        return {planWorkAllowance + planWorkPerFileByte * fileBytes, workPerPictureByte, kept,
+                planHeldAllowance + planHeldPerFileByte * fileBytes};
+    }
+
+    // Whether the bytes of a picture of that size pay for it.
+    bool bytesPayFor(const QSize &size) const
+    {
+        return paidUpTo.isEmpty()
+            || (size.width() <= paidUpTo.width() && size.height() <= paidUpTo.height());
     }
 };
 

@@ -221,15 +221,16 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
     // every four pixels summed one by one; a row of pixels all alike is summed at once:
     // 200 x (901 + 32 + 75), and 2000 x (9001 + 32) for a black one far larger than it is fitted
     // to. A picture a few times its fitted size is held whole, filled and scaled, a unit for every
-    // four of its pixels: 60,000 / 4 more. One stopped at the end of the budget has spent all of
-    // it.
+    // four of its pixels: 60,000 / 4 more. One summed into cells pays two units for each of its
+    // columns and rows and eight for each cell: (3000 + 2000) x 2 + 128 x 85 x 8. One stopped at
+    // the end of the budget has spent all of it.
     const QByteArray varied = HostilePlans::pngOfKind(300, 200, 2, 8, false, false);
     QTest::newRow("budget pays for each row")
         << varied << qint64(216600) << QSize(128, 85) << qint64(0) << fit << stored;
     QTest::newRow("over the budget")
         << varied << qint64(216599) << QSize() << qint64(0) << fit << stored;
     QTest::newRow("rows all alike are summed at once")
-        << HostilePlans::blackPng(3000, 2000, 8, 2) << qint64(2000 * 9033) << QSize(128, 85)
+        << HostilePlans::blackPng(3000, 2000, 8, 2) << qint64(2000 * 9033 + 97040) << QSize(128, 85)
         << qint64(0) << fit << stored;
     // 500 x (4801 + 32 + 150), and 300,000 / 4 held whole.
     const QByteArray wide = HostilePlans::pngOfKind(600, 500, 6, 16, false, false);
@@ -238,13 +239,16 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
     QTest::newRow("sixteen bits a channel decoded to fit")
         << wide << qint64(2566500) << QSize(128, 106) << qint64(0) << fit << stored;
     // A row of one black or white byte after another is summed a row at a time, and one of
-    // pixels of 1 bit a byte at a time: 7016 x (621 + 32) for a blank page at 600 dots an inch.
+    // pixels of 1 bit a byte at a time: 7016 x (621 + 32) for a blank page at 600 dots an inch,
+    // and (4960 + 7016) x 2 + 90 x 128 x 8 for its cells. Rows known from the header to take more
+    // than is left are refused before the first is decoded, and take nothing.
+    const qint64 blankPage = 7016 * 653 + 116112;
     QTest::newRow("a blank page counts its rows' bytes")
-        << HostilePlans::blackPng(4960, 7016) << qint64(7016 * 653) << QSize(90, 128) << qint64(0)
-        << fit << stored;
+        << HostilePlans::blackPng(4960, 7016) << blankPage << QSize(90, 128) << qint64(0) << fit
+        << stored;
     QTest::newRow("a blank page over the budget")
-        << HostilePlans::blackPng(4960, 7016) << qint64(7016 * 653 - 1) << QSize() << qint64(0)
-        << fit << stored;
+        << HostilePlans::blackPng(4960, 7016) << blankPage - 1 << QSize() << blankPage - 1 << fit
+        << stored;
     // Summed as it is read, a picture of more pixels than one held whole may have comes in.
     QTest::newRow("an A3 page at 600 dots an inch")
         << HostilePlans::blackPng(7016, 9921) << qint64(-1) << QSize(90, 128) << qint64(-1) << fit
@@ -292,24 +296,22 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
     QTest::newRow("baseline photo over the budget")
         << HostilePlans::baselineJpeg(4096, 4096) << qint64(7 * 65536 * 6 + 262144 - 1) << QSize()
         << qint64(7 * 65536 * 6 + 262144 - 1) << fit << stored;
-    // Every scan goes over every block of its channels, arithmetic decoding at 26 units a block:
-    // 100 x 4 x 127 x 127 blocks, and the 254 x 254 pixels it is reduced to.
-    const QByteArray arithmetic = HostilePlans::arithmeticJpeg(1016, 1016, 4, 100, true);
+    // Every scan goes over every block of its channels, a progressive scan of arithmetic coding
+    // at 128 units a block: 10 x 4 x 127 x 127 blocks, and the 254 x 254 pixels it is reduced to.
+    const qint64 progressiveWork = qint64(128) * 10 * 4 * 16129 + 64516;
+    const QByteArray arithmetic = HostilePlans::arithmeticJpeg(1016, 1016, 4, 10, true);
     QTest::newRow("arithmetic coded scans count every block of each")
-        << arithmetic << qint64(26 * 100 * 4 * 16129 + 64516) << QSize(128, 128) << qint64(0) << fit
-        << stored;
+        << arithmetic << progressiveWork << QSize(128, 128) << qint64(0) << fit << stored;
     QTest::newRow("arithmetic coded scans over the budget")
-        << arithmetic << qint64(26 * 100 * 4 * 16129 + 64516 - 1) << QSize()
-        << qint64(26 * 100 * 4 * 16129 + 64516 - 1) << fit << stored;
+        << arithmetic << progressiveWork - 1 << QSize() << progressiveWork - 1 << fit << stored;
     // A sequential scan of arithmetic coding holding all four channels, 127 x 127 units of a block
-    // each, at 26 units a block, and the 254 x 254 pixels it is reduced to.
+    // each, at 720 units a block, and the 254 x 254 pixels it is reduced to.
+    const qint64 sequentialWork = qint64(720) * 4 * 16129 + 64516;
     const QByteArray sequential = HostilePlans::arithmeticJpeg(1016, 1016, 4, 1, false);
     QTest::newRow("a sequential arithmetic coded scan counts every block")
-        << sequential << qint64(26 * 4 * 16129 + 64516) << QSize(128, 128) << qint64(0) << fit
-        << stored;
+        << sequential << sequentialWork << QSize(128, 128) << qint64(0) << fit << stored;
     QTest::newRow("a sequential arithmetic coded scan over the budget")
-        << sequential << qint64(26 * 4 * 16129 + 64516 - 1) << QSize()
-        << qint64(26 * 4 * 16129 + 64516 - 1) << fit << stored;
+        << sequential << sequentialWork - 1 << QSize() << sequentialWork - 1 << fit << stored;
     // A GIF's screen a few times the fitted size is held whole, filled and scaled, a unit for
     // every four of its pixels, beside the one pixel its codes give.
     QTest::newRow("a gif's screen held whole counts its filling and scaling")
@@ -626,15 +628,19 @@ void TestRasterPictureReader::eachPictureIsPaidForByItsOwnBytes_data()
         << qint64(0);
     // The largest rows a picture may have, 16 bits a channel with alpha, 64 Mi pixels in seven
     // passes of as many rows as a side may have, are decoded, and the first row fails on the data
-    // they lack: its 129 pixels, 1,033 bytes and 32 of its own are spent. Rows that take more than
-    // any picture may, known from the header, are refused before their first row, whatever pays.
+    // they lack: its 129 pixels, 1,033 bytes and 32 of its own are spent, beside the summing into
+    // its 2 x 128 cells, (1025 + 65472) x 2 + 256 x 8. Rows that take more than any picture may,
+    // known from the header, are refused before their first row, whatever pays, and take nothing.
     const qint64 plenty = qint64(1) << 40;
     QTest::newRow("the largest rows a picture may have are decoded")
         << HostilePlans::pngWithoutRows(1025, 65472, 16, 6, true) << plenty << qint64(0) << false
-        << plenty - 1065;
+        << plenty - 1065 - 135042;
     QTest::newRow("rows past what any picture may take are refused before they are decoded")
         << HostilePlans::pngWithoutRows(8192, 8800, 16, 6, false) << plenty << workPerPictureByte
         << false << plenty;
+    QTest::newRow("rows past what any picture may take, with no bytes paying, take nothing")
+        << HostilePlans::pngWithoutRows(8192, 8800, 16, 6, false) << plenty << qint64(0) << false
+        << plenty;
     // A decoder that fails after it started takes what its work owed: a JPEG whose last scan names
     // a channel its frame lacks has gone through each of the 98 scans before it, as the system's
     // decoder does, and is charged as any such JPEG is.
@@ -644,14 +650,15 @@ void TestRasterPictureReader::eachPictureIsPaidForByItsOwnBytes_data()
         << failing << qint64(11198464) << qint64(0) << false << qint64(0);
     QTest::newRow("a jpeg whose last scan fails, owing more than is left")
         << failing << qint64(11198464 - 1) << qint64(0) << false << qint64(11198464 - 1);
-    // 65,500 rows of 36 units each, in 334 bytes: a picture far higher than it is wide owes more
-    // than its bytes pay for, which what is left pays, or stops it on the way.
+    // 65,500 rows of 36 units each and their cells, (1 + 65500) x 2 + 128 x 8, in 334 bytes: a
+    // picture far higher than it is wide owes more than its bytes pay for, which what is left pays;
+    // where it is not, it is refused before its rows are decoded.
     const QByteArray tall = HostilePlans::blackPng(1, 65500, 8, 2);
-    const qint64 tallOwes = 65500 * 36 - tall.size() * workPerPictureByte;
+    const qint64 tallOwes = 65500 * 36 + 132026 - tall.size() * workPerPictureByte;
     QTest::newRow("a tall png paid for by what is left")
         << tall << tallOwes << workPerPictureByte << true << qint64(0);
-    QTest::newRow("a tall png stopped on the way takes what it spent")
-        << tall << tallOwes - 1 << workPerPictureByte << false << qint64(0);
+    QTest::newRow("a tall png owing more than is left is refused before it is decoded")
+        << tall << tallOwes - 1 << workPerPictureByte << false << tallOwes - 1;
 }
 
 void TestRasterPictureReader::eachPictureIsPaidForByItsOwnBytes()

@@ -5,6 +5,8 @@
 // overlapping nesting, and pictures declaring far more pixels than their bytes hold. The
 // storage tests read them at a size just past each limit; the benchmark at several sizes.
 
+#include "HostileGifs.h"
+
 #include <array>
 #include <functional>
 
@@ -710,6 +712,73 @@ inline QByteArray manyTallPictures(int n)
     return plan(container("images", imageElement(blackPng(1, 65500, 8, 2)), n));
 }
 
+// Many GIFs of one pixel on a screen of 8192 x 8192, some forty bytes each: every picture comes
+// out at the library's size, the screen summed into its cells.
+inline QByteArray manyGifsOnLargeScreens(int n)
+{
+    return plan(container("images", imageElement(gifWithScreen(8192, 8192)), n));
+}
+
+// Many PNGs of the library's size in one bit a pixel, some eighty bytes each.
+inline QByteArray manySmallOneBitPictures(int n)
+{
+    return plan(container("images", imageElement(blackPng(128, 128)), n));
+}
+
+// Many 128 x 128 swatches as the program stores them.
+inline QByteArray manySwatches(int n)
+{
+    QImage swatch(128, 128, QImage::Format_RGB32);
+    swatch.fill(qRgb(120, 160, 200));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    swatch.save(&buffer, "PNG");
+    return plan(container("images", imageElement(buffer.data()), n));
+}
+
+// Many blank pages of 1024 x 1024 pixels of one bit, some six hundred bytes each, larger than
+// the library keeps any picture.
+inline QByteArray manyBlankOneBitPages(int n)
+{
+    return plan(container("images", imageElement(blackPng(1024, 1024)), n));
+}
+
+// Many GIFs of 8192 x 8192 pixels, which their codes fill a run of 4,091 pixels at a time.
+inline QByteArray manyGifsOfLongRuns(int n)
+{
+    QVector<int> codes {4, 0};
+    for (int code = 6; code < 4096; ++code)
+        codes << code;
+    for (qint64 pixels = 4090LL * 4091 / 2; pixels < 8192LL * 8192; pixels += 4091)
+        codes << 4095;
+    const QByteArray gif
+        = HostileGifs::gif(QSize(8192, 8192), {qRgb(0, 0, 0), qRgb(255, 255, 255), 0, 0}, 0,
+                           QRect(0, 0, 8192, 8192), {}, HostileGifs::gifCodes(codes, 2));
+    return plan(container("images", imageElement(gif), n));
+}
+
+// Many blank A4 pages scanned at 600 dots an inch in 8-bit grey.
+inline QByteArray manyBlankGreyPages(int n)
+{
+    return plan(container("images", imageElement(blackPng(4960, 7016, 8, 0)), n));
+}
+
+// The JPEG with comments of the given number of bytes in all after its start.
+inline QByteArray jpegPadded(QByteArray jpeg, int bytes)
+{
+    for (int left = bytes; left > 0; left -= 65533)
+        jpeg = jpegWithComment(jpeg, qMin(left, 65533));
+    return jpeg;
+}
+
+// Many arithmetic-coded JPEGs declaring 20000 x 20000 pixels of one channel in one scan whose data
+// run out, each padded to some 280 KB.
+inline QByteArray manyArithmeticJpegs(int n)
+{
+    return plan(container(
+        "images", imageElement(jpegPadded(arithmeticJpeg(20000, 20000, 1, 1, false), 280000)), n));
+}
+
 struct Shape
 {
     const char *name;
@@ -730,7 +799,14 @@ inline QList<Shape> shapes()
             {"nested_cards", nestedCards},
             {"repeated_entity", repeatedEntity},
             {"many_large_pictures", manyLargePictures},
-            {"many_tall_pictures", manyTallPictures}};
+            {"many_tall_pictures", manyTallPictures},
+            {"many_gifs_on_large_screens", manyGifsOnLargeScreens},
+            {"many_small_one_bit_pictures", manySmallOneBitPictures},
+            {"many_swatches", manySwatches},
+            {"many_blank_one_bit_pages", manyBlankOneBitPages},
+            {"many_gifs_of_long_runs", manyGifsOfLongRuns},
+            {"many_blank_grey_pages", manyBlankGreyPages},
+            {"many_arithmetic_jpegs", manyArithmeticJpegs}};
 }
 
 } // namespace HostilePlans

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QImage>
+
+// How the pictures the program takes in are held: a plan's library may hold thousands, most of
+// them of a few colours (swatches, icons, pages, patterns), and each is held as long as the plan
+// is open, in every undo step that shares it.
+
+// The picture in one byte a pixel, with a table of its colours, where it has no more than 256 and
+// each comes back exactly as it is (drawn, compared or saved, it is the same picture); else the
+// picture as it is. Only pictures of 32 bits a pixel are made smaller, and those of one bit a
+// pixel, which would be drawn as masks, take a byte.
+QImage heldCompactly(const QImage &picture);
+
+// The bytes a picture takes while it is held: its pixels, its colour table, and what holding any
+// picture takes beside them.
+qint64 heldPictureBytes(const QImage &picture);
+
+// The fewest bytes a picture of the given size may take while it is held, whatever its colours.
+qint64 leastHeldPictureBytes(const QSize &size);
