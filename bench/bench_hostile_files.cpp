@@ -1092,8 +1092,7 @@ int writeCorpus(const QString &folder)
     for (const HostilePlans::Shape &shape : HostilePlans::shapes()) {
         // A picture of millions of pixels takes a tenth of a second to decode: the seed holds
         // small ones.
-        const bool pictures = QLatin1String(shape.name).contains(QLatin1String("picture"));
-        const QByteArray bytes = pictures
+        const QByteArray bytes = shape.pictures
             ? HostilePlans::plan(HostilePlans::container(
                 "images", HostilePlans::imageElement(HostilePlans::blackPng(64, 64)), 2))
             : shape.build(countForSize(shape, 2 * 1024) - 1);
@@ -1111,6 +1110,13 @@ int writeCorpus(const QString &folder)
     shortSegment.insert(2, QByteArray("\xff\xe0\x00\x00", 4));
     save(folder + QStringLiteral("/hostile_jpeg_short_segment.tv"),
          HostilePlans::plan("<images>" + HostilePlans::imageElement(shortSegment) + "</images>"));
+    // A PNG header stating the widest sides of 32 bits, at 16 bits a channel with alpha: its rows
+    // are no count a reader may make.
+    save(folder + QStringLiteral("/hostile_png_sides.tv"),
+         HostilePlans::plan(
+             "<images>"
+             + HostilePlans::imageElement(HostilePlans::pngWithoutRows(-1, -1, 16, 6, false))
+             + "</images>"));
     save(folder + QStringLiteral("/hostile_gif_screen.tv"),
          HostilePlans::plan("<images>"
                             + HostilePlans::imageElement(HostilePlans::gifWithScreen(16384, 4096))

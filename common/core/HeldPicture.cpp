@@ -48,19 +48,14 @@ private:
 // the pixel does): where it comes back as it is.
 bool tableColour(QRgb pixel, QRgb straight, QImage::Format format, QRgb *colour)
 {
-    switch (format) {
-    case QImage::Format_RGB32:
+    if (format == QImage::Format_RGB32) {
         *colour = pixel | 0xff000000u;
         return true;
-    case QImage::Format_ARGB32:
-        *colour = pixel;
-        return true;
-    default:
-        // Drawn, a table's colour has its alpha applied again; the few of low alpha whose colour
-        // would not come back stay as they are.
-        *colour = straight;
-        return qPremultiply(straight) == pixel;
     }
+    // Drawn, a table's colour has its alpha applied again: a picture with one whose colour would
+    // not come back stays as it is.
+    *colour = straight;
+    return qPremultiply(straight) == pixel;
 }
 
 } // namespace
@@ -71,8 +66,8 @@ QImage heldCompactly(const QImage &picture)
     // A picture of one bit a pixel would be drawn as a mask in the pen's colour.
     if (format == QImage::Format_Mono || format == QImage::Format_MonoLSB)
         return picture.convertToFormat(QImage::Format_Indexed8);
-    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32
-        && format != QImage::Format_ARGB32_Premultiplied)
+    // The readers deliver their pictures in one of these two.
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied)
         return picture;
     const int width = picture.width();
     const int height = picture.height();

@@ -193,6 +193,9 @@ void TestRasterPictureReader::brokenOrOversizedHexGivesNoPicture_data()
     // 81 megapixels in 9 KB: each side is allowed, the area is not.
     QTest::newRow("more pixels than allowed")
         << QString::fromLatin1(HostilePlans::blackPng(9000, 9000).toHex()) << false;
+    // Sides of 32 bits and a wide pixel do not fit any count of their rows.
+    QTest::newRow("the widest sides a header may state")
+        << QString::fromLatin1(HostilePlans::pngWithoutRows(-1, -1, 16, 6, false).toHex()) << false;
 }
 
 void TestRasterPictureReader::brokenOrOversizedHexGivesNoPicture()
@@ -327,6 +330,21 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
         << interlacedGrey << qint64(264700 - 1) << QSize() << qint64(0) << fit << stored;
     QTest::newRow("interlaced grey decoded to fit")
         << interlacedGrey << qint64(264700) << QSize(128, 128) << qint64(0) << fit << stored;
+    // Data longer than three times the rows and 64 KiB beside come in as long as they inflate to
+    // no more than the rows: an encoder's flush after every row, a stream opened with empty blocks.
+    QTest::newRow("a png flushed after every row")
+        << HostilePlans::pngOfStoredRows(QByteArray(1, char(90)), 60000, 0, 1) << qint64(-1)
+        << QSize(1, 128) << qint64(-1) << fit << stored;
+    QTest::newRow("a png whose stream opens with empty blocks")
+        << HostilePlans::pngOfStoredRows(QByteArray(16, char(90)), 16, 14000, 0) << qint64(-1)
+        << QSize(16, 16) << qint64(-1) << fit << stored;
+    // A screen wider than any picture may be, as the format allows, is taken to end where the
+    // picture does.
+    QTest::newRow("a gif on a screen wider than any picture may be")
+        << HostileGifs::gif(QSize(65535, 100), {qRgb(0, 0, 0), qRgb(200, 0, 0)}, 0,
+                            QRect(0, 0, 100, 100), {},
+                            HostileGifs::gifData(QByteArray(10000, char(1)), 2))
+        << qint64(-1) << QSize(100, 100) << qint64(-1) << fit << stored;
     QTest::newRow("photo turned by its camera, kept as a plan stores it")
         << HostilePlans::jpegTurned(HostilePlans::jpegPhoto(300, 200), 6) << qint64(-1)
         << QSize(128, 85) << qint64(-1) << fit << stored;

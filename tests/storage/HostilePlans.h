@@ -266,6 +266,42 @@ inline QByteArray blankLargePng(int width, int height, int bitDepth, int colorTy
         + pngChunk("IEND", QByteArray());
 }
 
+// The rows of a picture in a zlib stream of stored blocks, a row to a block, as some encoders
+// write them: the given number of empty blocks first, and after each row as many as given, as
+// an encoder that flushes after every row leaves them.
+inline QByteArray storedRows(const QByteArray &row, int height, int emptyFirst, int emptyAfterEach)
+{
+    const QByteArray empty("\x00\x00\x00\xff\xff", 5);
+    QByteArray block("\x00\x00\x00\x00\x00", 5);
+    qToLittleEndian(quint16(row.size()), block.data() + 1);
+    qToLittleEndian(quint16(~row.size()), block.data() + 3);
+    QByteArray out("\x78\x01", 2);
+    out += empty.repeated(emptyFirst);
+    quint32 a = 1;
+    quint32 b = 0;
+    for (int y = 0; y < height; ++y) {
+        out += block + row + empty.repeated(emptyAfterEach);
+        for (const char byte : row) {
+            a = (a + quint8(byte)) % 65521;
+            b = (b + a) % 65521;
+        }
+    }
+    out += QByteArray("\x01\x00\x00\xff\xff", 5); // the last block, empty
+    QByteArray check(4, 0);
+    qToBigEndian(b << 16 | a, check.data());
+    return out + check;
+}
+
+// A PNG of 8-bit grey whose rows, each the given bytes after the byte naming no filter, are stored
+// as storedRows stores them.
+inline QByteArray pngOfStoredRows(const QByteArray &pixels, int height, int emptyFirst,
+                                  int emptyAfterEach)
+{
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngHeader(pixels.size(), height, 8, 0, false)
+        + pngChunk("IDAT", storedRows('\0' + pixels, height, emptyFirst, emptyAfterEach))
+        + pngChunk("IEND", QByteArray());
+}
+
 // A PNG whose every row holds the same bytes, as they are given, after the byte naming no filter.
 inline QByteArray pngOfRows(int width, int height, int bitDepth, int colorType,
                             const QByteArray &row)
@@ -783,6 +819,8 @@ struct Shape
 {
     const char *name;
     std::function<QByteArray(int)> build;
+    // A shape of pictures, each of which may take a tenth of a second or more to read.
+    bool pictures = false;
 };
 
 inline QList<Shape> shapes()
@@ -798,15 +836,15 @@ inline QList<Shape> shapes()
             {"many_filter_terms", manyFilterTerms},
             {"nested_cards", nestedCards},
             {"repeated_entity", repeatedEntity},
-            {"many_large_pictures", manyLargePictures},
-            {"many_tall_pictures", manyTallPictures},
-            {"many_gifs_on_large_screens", manyGifsOnLargeScreens},
-            {"many_small_one_bit_pictures", manySmallOneBitPictures},
-            {"many_swatches", manySwatches},
-            {"many_blank_one_bit_pages", manyBlankOneBitPages},
-            {"many_gifs_of_long_runs", manyGifsOfLongRuns},
-            {"many_blank_grey_pages", manyBlankGreyPages},
-            {"many_arithmetic_jpegs", manyArithmeticJpegs}};
+            {"many_large_pictures", manyLargePictures, true},
+            {"many_tall_pictures", manyTallPictures, true},
+            {"many_gifs_on_large_screens", manyGifsOnLargeScreens, true},
+            {"many_small_one_bit_pictures", manySmallOneBitPictures, true},
+            {"many_swatches", manySwatches, true},
+            {"many_blank_one_bit_pages", manyBlankOneBitPages, true},
+            {"many_gifs_of_long_runs", manyGifsOfLongRuns, true},
+            {"many_blank_grey_pages", manyBlankGreyPages, true},
+            {"many_arithmetic_jpegs", manyArithmeticJpegs, true}};
 }
 
 } // namespace HostilePlans

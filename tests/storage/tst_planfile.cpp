@@ -1,6 +1,7 @@
 #include "HostileGifs.h"
 #include "HostilePlans.h"
 #include "PlanSamples.h"
+#include "common/core/HeldPicture.h"
 #include "common/core/TextHelpers.h"
 #include "harness/FileFaults.h"
 #include "harness/PlainTestMain.h"
@@ -167,6 +168,11 @@ private slots:
     void librariesOfAnySizeComeBackWhole();
     void picturesNotTakenInAreWrittenBackAsRead_data();
     void picturesNotTakenInAreWrittenBackAsRead();
+    void refusedStockPicturesKeepTheirResource();
+    void picturesAreHeldWithinWhatTheFileAllows_data();
+    void picturesAreHeldWithinWhatTheFileAllows();
+    void picturesTakenInUnchangedAreSavedAsRead_data();
+    void picturesTakenInUnchangedAreSavedAsRead();
     void pathsThatAreNoFileAreRefusedUnopened_data();
     void pathsThatAreNoFileAreRefusedUnopened();
 
@@ -928,6 +934,8 @@ void TestPlanFile::librariesOfAnySizeComeBackWhole_data()
     QTest::newRow("365 colour swatches") << "swatches" << 365;
     QTest::newRow("365 marker icons with alpha") << "icons" << 365;
     QTest::newRow("600 blank backs of scans") << "backs" << 600;
+    // More than the plan's allowance would pay for, were its pictures not paid by their bytes.
+    QTest::newRow("1000 colour swatches") << "swatches" << 1000;
 }
 
 // Each picture pays for itself with its own bytes, so a plan of any number comes back whole: a
@@ -1005,6 +1013,134 @@ void TestPlanFile::picturesNotTakenInAreWrittenBackAsRead()
         QCOMPARE(doc.taskImage(0), 2);
         QCOMPARE(doc.taskImage(1), 0);
     }
+}
+
+// A stock picture the reader does not take stays the stock picture it was through saves.
+void TestPlanFile::refusedStockPicturesKeepTheirResource()
+{
+    const QByteArray refused = HostilePlans::blackPng(65501, 1);
+    const QByteArray element
+        = "stock_resource=\"%3A%2Fstock%2Fflag.png\" value=\"" + refused.toHex() + '"';
+    QString path = writeBytes(m_dir.filePath(QStringLiteral("stock.tv")),
+                              planWith("<images><image name=\"flag\" " + element + "/></images>"));
+    QString error;
+    bool later = false;
+    for (int round = 0; round < 2; ++round) {
+        Document doc;
+        QVERIFY2(readPlanFile(doc, path, &error, &later), qPrintable(error));
+        QVERIFY(doc.image(0).isNull());
+        QCOMPARE(doc.image(0).path(), QStringLiteral(":/stock/flag.png"));
+        path = m_dir.filePath(QStringLiteral("stock %1.tv").arg(round));
+        QVERIFY2(writePlanFile(doc, path, &error), qPrintable(error));
+        QVERIFY(readBytes(path).contains(element));
+    }
+}
+
+// A picture of the library's size in a hundred bytes or so: a ramp of colours, every pixel
+// another, its first row stored as the differences from the pixel before, the others from the
+// pixel above.
+QByteArray colourRamp()
+{
+    QByteArray rows = QByteArray("\1\0\0\xff", 4) + QByteArray("\2\1\0", 3).repeated(127);
+    for (int y = 1; y < 128; ++y)
+        rows += '\2' + QByteArray("\1\0\xff", 3).repeated(128);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + HostilePlans::pngHeader(128, 128, 8, 2, false)
+        + HostilePlans::pngChunk("IDAT", qCompress(rows, 9).mid(4))
+        + HostilePlans::pngChunk("IEND", QByteArray());
+}
+
+void TestPlanFile::picturesAreHeldWithinWhatTheFileAllows_data()
+{
+    QTest::addColumn<QByteArray>("picture");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("allComeIn");
+    // Held a byte a pixel, a library of thousands of the library's size comes back whole however
+    // few bytes each takes; ramps of colours, held in 32 bits, come in as far as the file's size
+    // allows, and the rest are kept as stored.
+    QTest::newRow("5000 black and white patterns of 82 bytes")
+        << HostilePlans::blackPng(128, 128) << 5000 << true;
+    QTest::newRow("3000 ramps of colours of a few hundred bytes") << colourRamp() << 3000 << false;
+}
+
+// What a plan's pictures hold in memory follows the size of its file: past it, a picture is kept
+// as stored and written back unchanged.
+void TestPlanFile::picturesAreHeldWithinWhatTheFileAllows()
+{
+    QFETCH(QByteArray, picture);
+    QFETCH(int, count);
+    QFETCH(bool, allComeIn);
+    const QByteArray text = HostilePlans::plan(
+        HostilePlans::container("images", HostilePlans::imageElement(picture), count));
+    const QString path = writeBytes(m_dir.filePath(QStringLiteral("many.tv")), text);
+    Document doc;
+    QString error;
+    bool later = false;
+    QVERIFY2(readPlanFile(doc, path, &error, &later), qPrintable(error));
+    QCOMPARE(doc.imageCount(), count);
+    int taken = 0;
+    qint64 held = 0;
+    for (int i = 0; i < count; ++i) {
+        if (!doc.image(i).isNull()) {
+            ++taken;
+            held += heldPictureBytes(doc.image(i).toImage());
+        }
+    }
+    const qint64 bound = planHeldAllowance + planHeldPerFileByte * text.size();
+    QVERIFY2(held <= bound, qPrintable(QStringLiteral("%1 of %2").arg(held).arg(bound)));
+    if (allComeIn) {
+        QCOMPARE(taken, count);
+    } else {
+        // Taken in until the next would not fit.
+        QVERIFY2(taken > 0 && taken < count, qPrintable(QString::number(taken)));
+        QVERIFY(held + heldPictureBytes(doc.image(0).toImage()) > bound);
+    }
+    const QString saved = m_dir.filePath(QStringLiteral("many again.tv"));
+    QVERIFY2(writePlanFile(doc, saved, &error), qPrintable(error));
+    QCOMPARE(readBytes(saved).count("value=\"" + picture.toHex() + '"'), count);
+}
+
+void TestPlanFile::picturesTakenInUnchangedAreSavedAsRead_data()
+{
+    QTest::addColumn<QByteArray>("picture");
+    QTest::addColumn<bool>("asRead");
+    QImage swatch(128, 128, QImage::Format_RGB32);
+    swatch.fill(qRgb(120, 160, 200));
+    QTest::newRow("a swatch as the program writes it")
+        << HostilePlans::encodedPicture(swatch, "PNG") << true;
+    QTest::newRow("a ramp of colours of the library's size") << colourRamp() << true;
+    QTest::newRow("a pattern with a palette") << HostilePlans::blackPng(
+        64, 32, 2, 3, false, HostilePlans::pngChunk("PLTE", QByteArray(12, char(90))))
+                                              << true;
+    // Bytes that hold more than the picture, or are not what draws it as it came in, are encoded
+    // afresh.
+    QByteArray withText = HostilePlans::encodedPicture(swatch, "PNG");
+    withText.insert(33, HostilePlans::pngChunk("tEXt", "Comment\0" + QByteArray(65536, 'c')));
+    QTest::newRow("a swatch carrying a long text") << withText << false;
+    QTest::newRow("a picture larger than the library keeps")
+        << HostilePlans::blackPng(256, 256) << false;
+    QTest::newRow("a gif") << HostileGifs::encodedGif(swatch) << false;
+}
+
+// The first save after a plan opens writes the bytes each picture was read from, where it came in
+// as they hold it and they hold nothing more, rather than encoding thousands of pictures afresh.
+void TestPlanFile::picturesTakenInUnchangedAreSavedAsRead()
+{
+    QFETCH(QByteArray, picture);
+    QFETCH(bool, asRead);
+    const QString path = writeBytes(
+        m_dir.filePath(QStringLiteral("read.tv")),
+        planWith("<images><image name=\"a\" value=\"" + picture.toHex() + "\"/></images>"));
+    Document doc;
+    QString error;
+    bool later = false;
+    QVERIFY2(readPlanFile(doc, path, &error, &later), qPrintable(error));
+    QVERIFY(!doc.image(0).isNull());
+    const QString saved = m_dir.filePath(QStringLiteral("read again.tv"));
+    QVERIFY2(writePlanFile(doc, saved, &error), qPrintable(error));
+    QCOMPARE(readBytes(saved).contains("value=\"" + picture.toHex() + '"'), asRead);
+    Document again;
+    QVERIFY2(readPlanFile(again, saved, &error, &later), qPrintable(error));
+    QVERIFY(Image::samePixels(again.image(0).pixmap(), doc.image(0).pixmap()));
 }
 
 // A device never ends and a pipe blocks the open until someone writes to it: neither is opened.
