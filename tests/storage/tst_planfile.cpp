@@ -1059,6 +1059,10 @@ void TestPlanFile::picturesAreHeldWithinWhatTheFileAllows_data()
     // allows, and the rest are kept as stored.
     QTest::newRow("5000 black and white patterns of 82 bytes")
         << HostilePlans::blackPng(128, 128) << 5000 << true;
+    QImage swatch(128, 128, QImage::Format_RGB32);
+    swatch.fill(qRgb(120, 160, 200));
+    QTest::newRow("5000 swatches as the program writes them")
+        << HostilePlans::encodedPicture(swatch, "PNG") << 5000 << true;
     QTest::newRow("3000 ramps of colours of a few hundred bytes") << colourRamp() << 3000 << false;
 }
 
