@@ -475,12 +475,16 @@ void CardsEditScrollWidget::updateImageCombo()
     // The entry chosen now stays chosen: the library may have moved its picture to another
     // index or dropped it.
     const bool varied = firstImageEntryVaries() && m_imageCombo->currentIndex() == 0;
-    QPixmap chosen;
+    // An entry kept as its plan file stored it has no pixmap; it is found by its bytes, as the
+    // library finds its entries.
+    Image chosen;
+    bool chosenListed = false;
     const QVariant chosenData = m_imageCombo->currentData();
     if (chosenData.isValid()) {
         const int index = chosenData.toInt();
-        if (index >= 0 && index < m_listedImages.size())
-            chosen = m_listedImages.at(index).pixmap();
+        chosenListed = index >= 0 && index < m_listedImages.size();
+        if (chosenListed)
+            chosen = m_listedImages.at(index);
     }
 
     SignalBlocker blocker;
@@ -503,7 +507,7 @@ void CardsEditScrollWidget::updateImageCombo()
     if (varied) {
         m_imageCombo->insertItem(0, variesText);
         m_imageCombo->setCurrentIndex(0);
-    } else if (!chosen.isNull()) {
+    } else if (chosenListed) {
         setImage(Image::indexOf(chosen, m_listedImages));
     }
 }

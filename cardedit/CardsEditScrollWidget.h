@@ -117,7 +117,7 @@ private:
     bool m_valueListsValid = false;
     // Combos that hold exactly their property's entry of m_valueLists and nothing else.
     QSet<const QComboBox *> m_plainCombos;
-    // The library as the image combo lists it, to find the chosen picture again by its pixels
-    // after the library was edited.
+    // The library as the image combo lists it, to find the chosen entry again after the library
+    // was edited, as the library finds its entries (Image::indexOf).
     QList<Image> m_listedImages;
 };

@@ -1,4 +1,5 @@
 #include "model/Document.h"
+#include "model/ImageLookup.h"
 
 int Document::addImage(const Image &image, bool undoable)
 {
@@ -37,11 +38,12 @@ void Document::editImages(const QList<Image> &images, bool undoable)
         return;
     announceChange(QStringLiteral("Edit Images"), undoable);
     // Where each old picture went: found by its pixels, so a renamed picture stays on its cards,
-    // and one kept as its plan file stored it by its bytes.
+    // and one kept as its plan file stored it by its bytes. The library may hold thousands.
+    ImageLookup lookup(images);
     QList<int> newIndexOf;
     newIndexOf.reserve(m_images.size());
     for (const Image &old : qAsConst(m_images))
-        newIndexOf.append(Image::indexOf(old, images));
+        newIndexOf.append(lookup.indexOf(old));
     m_images = images;
     Events events;
     events.add(EventType::ImagesChanged);

@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 namespace {
 
@@ -129,21 +130,48 @@ bool Image::samePixels(const QPixmap &a, const QPixmap &b)
         return true;
     if (a.size() != b.size() || a.isNull() != b.isNull())
         return false;
-    QImage first = a.toImage();
-    QImage second = b.toImage();
+    const QImage first = a.toImage();
+    const QImage second = b.toImage();
     // A picture read back from a file may come in another pixel format than the one it was
     // made with; compare what is seen, not how it is stored.
-    if (first.format() != second.format()) {
-        first = first.convertToFormat(QImage::Format_ARGB32);
-        second = second.convertToFormat(QImage::Format_ARGB32);
-    }
+    if (first.format() != second.format())
+        return seenPixels(a) == seenPixels(b);
     return first == second;
+}
+
+QImage Image::seenPixels(const QPixmap &pixmap)
+{
+    return pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+uint Image::pixelHash(const QPixmap &pixmap)
+{
+    if (pixmap.isNull())
+        return 0;
+    const QImage seen = seenPixels(pixmap);
+    uint hash = qHash(qMakePair(seen.width(), seen.height()));
+    const size_t lineBytes = size_t(seen.width()) * sizeof(QRgb);
+    if (size_t(seen.bytesPerLine()) == lineBytes)
+        return qHashBits(seen.constBits(), lineBytes * size_t(seen.height()), hash);
+    for (int y = 0; y < seen.height(); ++y)
+        hash = qHashBits(seen.constScanLine(y), lineBytes, hash);
+    return hash;
+}
+
+uint Image::pixelHash() const
+{
+    if (!m_encoded->pixelHashKnown) {
+        m_encoded->pixelHash = pixelHash(m_pixmap);
+        m_encoded->pixelHashKnown = true;
+    }
+    return m_encoded->pixelHash;
 }
 
 int Image::indexOf(const Image &image, const QList<Image> &images)
 {
     if (!image.isNull())
-        return indexOf(image.pixmap(), images);
+        return indexOfPixels(
+            image.pixmap(), [&image] { return image.pixelHash(); }, images);
     for (int i = 0; i < images.size(); ++i) {
         if (images.at(i).isNull() && images.at(i).storedBytes() == image.storedBytes())
             return i;
@@ -153,8 +181,29 @@ int Image::indexOf(const Image &image, const QList<Image> &images)
 
 int Image::indexOf(const QPixmap &pixmap, const QList<Image> &images)
 {
+    return indexOfPixels(
+        pixmap, [&pixmap] { return pixelHash(pixmap); }, images);
+}
+
+template<typename Hash>
+int Image::indexOfPixels(const QPixmap &pixmap, Hash hash, const QList<Image> &images)
+{
+    // The pixmap's hash is worked out at most once, and only when a picture of its size is met;
+    // the entries keep theirs, so looking up one picture after another costs a comparison of
+    // pixels only where they may be equal.
+    bool hashed = false;
+    uint pixmapHash = 0;
     for (int i = 0; i < images.size(); ++i) {
-        if (samePixels(images.at(i).pixmap(), pixmap))
+        const Image &entry = images.at(i);
+        if (entry.pixmap().cacheKey() == pixmap.cacheKey())
+            return i;
+        if (entry.pixmap().size() != pixmap.size() || entry.pixmap().isNull() || pixmap.isNull())
+            continue;
+        if (!hashed) {
+            pixmapHash = hash();
+            hashed = true;
+        }
+        if (entry.pixelHash() == pixmapHash && samePixels(entry.pixmap(), pixmap))
             return i;
     }
     return -1;

@@ -79,9 +79,25 @@ public:
     // The first image of the list showing what the entry shows: the same pixels, or for an entry
     // kept as stored, the same bytes kept; -1 for none.
     static int indexOf(const Image &image, const QList<Image> &images);
+    // Whether the two show the same: pixels are compared as they are seen, whatever format
+    // holds them.
     static bool samePixels(const QPixmap &a, const QPixmap &b);
+    // The picture as it is seen, in one format for every picture: what samePixels compares
+    // when two pictures are held in different formats.
+    static QImage seenPixels(const QPixmap &pixmap);
+    // A hash of seenPixels and the size, so that pictures that show the same hash alike;
+    // 0 for no picture.
+    static uint pixelHash(const QPixmap &pixmap);
+    // The pixel hash of the entry's picture, worked out once and shared with every copy of the
+    // entry: finding pictures among thousands compares pixels only where the hashes agree.
+    uint pixelHash() const;
 
 private:
+    // The first image of the list with the same pixels as the pixmap, or -1; hash gives the
+    // pixmap's pixel hash when it is first needed.
+    template<typename Hash>
+    static int indexOfPixels(const QPixmap &pixmap, Hash hash, const QList<Image> &images);
+
     // The library entry of a picture read from the file; a null entry for none.
     static Image fromFile(const QImage &picture, const QString &fileName);
 
@@ -89,6 +105,9 @@ private:
     {
         QByteArray png;
         bool done = false;
+        // pixelHash of the pixmap, once worked out (pixelHashKnown).
+        uint pixelHash = 0;
+        bool pixelHashKnown = false;
     };
 
     QPixmap m_pixmap;

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 
 namespace {
 
@@ -135,6 +136,8 @@ private slots:
     void linkAddressesAreKeptAsTyped_data();
     void linkAddressesAreKeptAsTyped();
     void imagesAreSortedAndKeptAcrossLibraryEdits();
+    void keptPictureStaysChosenThroughLibraryEdit_data();
+    void keptPictureStaysChosenThroughLibraryEdit();
     void pickedDateIsAppended();
     void propertyDeletedFromItsOwnRow();
     void hiddenCardsAreCountedAfterTheWrites();
@@ -464,6 +467,63 @@ void TestCardsEditScrollWidget::imagesAreSortedAndKeptAcrossLibraryEdits()
     QCOMPARE(plan->taskImage(1), 2);
     adding.accept();
     QCOMPARE(plan->taskImage(adding.createdTaskIndex()), 3);
+}
+
+void TestCardsEditScrollWidget::keptPictureStaysChosenThroughLibraryEdit_data()
+{
+    QTest::addColumn<bool>("picked"); // in the card dialog, else the card shows it already
+    QTest::addColumn<bool>("deleteOther"); // else renamed
+    QTest::addColumn<int>("index"); // of the kept picture after the edit
+    QTest::newRow("picked, another renamed") << true << false << 1;
+    QTest::newRow("picked, the one before deleted") << true << true << 0;
+    QTest::newRow("shown, another renamed") << false << false << 1;
+    QTest::newRow("shown, the one before deleted") << false << true << 0;
+}
+
+// A picture the plan file holds but the program does not read has no pixels to be found by; the
+// card dialog finds it again by its bytes after the library is edited from the dialog.
+void TestCardsEditScrollWidget::keptPictureStaysChosenThroughLibraryEdit()
+{
+    QFETCH(bool, picked);
+    QFETCH(bool, deleteOther);
+    QFETCH(int, index);
+    Document *plan = doc();
+    plan->addImage(Image(picture(Qt::red), QStringLiteral("b"), QString()), false);
+    plan->addImage(
+        Image::keptAsStored("not a picture the program reads", QStringLiteral("kept"), QString()),
+        false);
+    plan->setTaskImage(0, picked ? -1 : 1, false);
+    TaskDialog dialog(nullptr, nullptr, {}, {0});
+    QComboBox *combo = imageCombo(&dialog);
+    if (picked)
+        combo->setCurrentIndex(combo->findText(QStringLiteral("kept")));
+    QCOMPARE(combo->currentText(), QStringLiteral("kept"));
+
+    ModalAnswer answer(QStringLiteral("OK"), {}, [deleteOther](QWidget *modal) {
+        auto *list = modal->findChild<QTreeWidget *>(QStringLiteral("m_imagesTreeWidget"));
+        QTreeWidgetItem *other = list->findItems(QStringLiteral("b"), Qt::MatchExactly).value(0);
+        if (!other)
+            return;
+        if (deleteOther) {
+            list->setCurrentItem(other);
+            modal->findChild<QToolButton *>(QStringLiteral("m_deleteImageButton"))->click();
+        } else {
+            other->setText(0, QStringLiteral("renamed"));
+        }
+    });
+    for (QToolButton *button : editor(&dialog)->findChildren<QToolButton *>()) {
+        if (button->toolTip() == QLatin1String("Edit available images in this plan."))
+            button->click();
+    }
+    QVERIFY(answer.answered());
+    QCOMPARE(plan->imageCount(), deleteOther ? 1 : 2);
+    dialog.accept();
+    QCOMPARE(plan->taskImage(0), index);
+    Document read;
+    QVERIFY(PlanSamples::readBackAsFiled(*plan, read));
+    QCOMPARE(read.taskImage(0), index);
+    QCOMPARE(read.image(index).name(), QStringLiteral("kept"));
+    QCOMPARE(combo->currentText(), QStringLiteral("kept"));
 }
 
 void TestCardsEditScrollWidget::pickedDateIsAppended()

@@ -40,6 +40,65 @@ Image pictureOf(Qt::GlobalColor color, const QString &name)
     return Image(filledPixmap(4, 4, color), name, QString());
 }
 
+// Pixels of one of a few kinds, 16 x 16: r red and b blue swatches, t a translucent swatch, g a
+// grey gradient, m a 1-bit pattern; R, G and M show what r, g and m show.
+QImage libraryPixels(char kind)
+{
+    switch (QChar::toLower(uint(kind))) {
+    case 'r':
+    case 'b': {
+        QImage image(16, 16, kind == 'R' ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        image.fill(kind == 'b' ? Qt::blue : Qt::red);
+        return image;
+    }
+    case 't': {
+        QImage image(16, 16, QImage::Format_ARGB32);
+        image.fill(QColor(0, 128, 255, 100));
+        return image;
+    }
+    case 'g': {
+        QImage image(16, 16, QImage::Format_Grayscale8);
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x)
+                image.scanLine(y)[x] = uchar(x * 16 + y);
+        }
+        return image;
+    }
+    default: {
+        QImage image(16, 16, QImage::Format_Mono);
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x)
+                image.setPixel(x, y, uint(x / 4 + y / 4) % 2);
+        }
+        return image;
+    }
+    }
+}
+
+// A library entry made afresh, a pixmap of its own: lower-case kinds are held as the program
+// holds the pictures it makes, upper-case ones in the format they were made in; k and K keep
+// the same bytes as a plan file stored them, j other bytes.
+Image libraryEntry(char kind, const QString &name)
+{
+    if (kind == 'k' || kind == 'K' || kind == 'j')
+        return Image::keptAsStored(kind == 'j' ? "stored bytes B" : "stored bytes A", name,
+                                   QString());
+    return Image(
+        QPixmap::fromImage(libraryPixels(kind),
+                           QChar::isUpper(uint(kind)) ? Qt::NoFormatConversion : Qt::AutoColor),
+        name, QString());
+}
+
+// A card for each entry of kinds, showing it.
+void fillLibrary(Document &doc, const QString &kinds)
+{
+    fillCards(doc, upTo(kinds.size()));
+    for (int i = 0; i < kinds.size(); ++i) {
+        doc.addImage(libraryEntry(kinds.at(i).toLatin1(), QStringLiteral("e%1").arg(i)), false);
+        doc.setTaskImage(i, i, false);
+    }
+}
+
 QList<int> cardImages(const Document &doc)
 {
     QList<int> images;
@@ -65,6 +124,10 @@ private slots:
     void oversizedImageFilesAreRefused();
     void samePictureJoinsLibraryOnce();
     void editingLibraryMovesCardsWithPictures();
+    void editingLibraryMovesCardsToFirstEqualEntry_data();
+    void editingLibraryMovesCardsToFirstEqualEntry();
+    void editingLibraryRecordsOnlyWhatDiffers_data();
+    void editingLibraryRecordsOnlyWhatDiffers();
     void replaceInValues_data();
     void replaceInValues();
     void previewListsCardsWithoutChangingAnything();
@@ -300,6 +363,104 @@ void TestDocumentEdits::editingLibraryMovesCardsWithPictures()
     QCOMPARE(cardImages(doc), (QList<int> {-1, 0, 1, -1, -1}));
     QCOMPARE(recorder.undoTexts, QStringList {"Edit Images"});
     QCOMPARE(eventText(recorder), QStringLiteral("17:-1:-1 18:0:-1 18:1:-1 18:2:-1 18:4:-1"));
+}
+
+void TestDocumentEdits::editingLibraryMovesCardsToFirstEqualEntry_data()
+{
+    QTest::addColumn<QString>("kinds");
+    // A digit: that entry of the library, renamed; a letter: an entry of that kind made afresh.
+    QTest::addColumn<QString>("edited");
+    QTest::addColumn<QList<int>>("cards");
+    QTest::newRow("one renamed among all kinds") << "rgmtk"
+                                                 << "01234" << QList<int> {0, 1, 2, 3, 4};
+    QTest::newRow("equal pixels in other formats, the later first")
+        << "rRgGmM"
+        << "103254" << QList<int> {0, 0, 2, 2, 4, 4};
+    QTest::newRow("equal pixels under other names") << "rbrb"
+                                                    << "0123" << QList<int> {0, 1, 0, 1};
+    QTest::newRow("each made again in another format") << "rgm"
+                                                       << "RGM210" << QList<int> {0, 1, 2};
+    QTest::newRow("kept bytes equal and different") << "kjKr"
+                                                    << "3210" << QList<int> {1, 2, 1, 0};
+    QTest::newRow("kept bytes kept again") << "kr"
+                                           << "1K" << QList<int> {1, 0};
+    QTest::newRow("kept entry and picture never match") << "kr"
+                                                        << "1" << QList<int> {-1, 0};
+    QTest::newRow("one removed") << "rgmt"
+                                 << "023" << QList<int> {0, -1, 1, 2};
+    QTest::newRow("one of two equal pictures removed") << "rRg"
+                                                       << "12" << QList<int> {0, 0, 1};
+    QTest::newRow("removed, an equal picture added") << "rg"
+                                                     << "1R" << QList<int> {1, 0};
+    QTest::newRow("reversed") << "rgmtk"
+                              << "43210" << QList<int> {4, 3, 2, 1, 0};
+}
+
+// Cards follow their picture to the first entry that shows the same, whatever format holds its
+// pixels, however the library is searched.
+void TestDocumentEdits::editingLibraryMovesCardsToFirstEqualEntry()
+{
+    QFETCH(QString, kinds);
+    QFETCH(QString, edited);
+    QFETCH(QList<int>, cards);
+    for (const char kind : {'r', 'g', 'm'}) {
+        QVERIFY(libraryEntry(kind, QString()).toImage().format()
+                != libraryEntry(char(QChar::toUpper(uint(kind))), QString()).toImage().format());
+    }
+    Document doc;
+    fillLibrary(doc, kinds);
+    QList<Image> library;
+    for (const QChar token : edited) {
+        if (token.isDigit()) {
+            library.append(doc.image(token.digitValue()));
+            library.last().setName(library.last().name() + QLatin1Char('\''));
+        } else {
+            library.append(libraryEntry(token.toLatin1(), QStringLiteral("new")));
+        }
+    }
+    doc.editImages(library, true);
+    QCOMPARE(cardImages(doc), cards);
+}
+
+void TestDocumentEdits::editingLibraryRecordsOnlyWhatDiffers_data()
+{
+    QTest::addColumn<QString>("kinds");
+    // A digit: that entry of the library; a letter: an entry of that kind made afresh, named as
+    // the entry it stands in for.
+    QTest::addColumn<QString>("edited");
+    QTest::addColumn<bool>("differs");
+    QTest::newRow("the same entries in a list of their own") << "rk"
+                                                             << "01" << false;
+    QTest::newRow("kept bytes kept again") << "rk"
+                                           << "0K" << false;
+    QTest::newRow("pixels made again in other formats") << "rgm"
+                                                        << "RGM" << false;
+    QTest::newRow("other kept bytes") << "rk"
+                                      << "0j" << true;
+    QTest::newRow("other pixels") << "rk"
+                                  << "bk" << true;
+}
+
+// The dialog hands back a list of its own: equal entries leave no undo step, and an entry whose
+// kept bytes differ is an edit.
+void TestDocumentEdits::editingLibraryRecordsOnlyWhatDiffers()
+{
+    QFETCH(QString, kinds);
+    QFETCH(QString, edited);
+    QFETCH(bool, differs);
+    Document doc;
+    fillLibrary(doc, kinds);
+    QList<Image> library;
+    for (int i = 0; i < edited.size(); ++i) {
+        const QChar token = edited.at(i);
+        library.append(token.isDigit()
+                           ? doc.image(token.digitValue())
+                           : libraryEntry(token.toLatin1(), QStringLiteral("e%1").arg(i)));
+    }
+    DocumentRecorder recorder(doc);
+    doc.editImages(library, true);
+    QCOMPARE(recorder.undoTexts, differs ? QStringList {"Edit Images"} : QStringList());
+    QCOMPARE(recorder.changes.size(), differs ? 1 : 0);
 }
 
 void TestDocumentEdits::replaceInValues_data()
