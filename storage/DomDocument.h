@@ -42,8 +42,9 @@ public:
                                        const QString &defaultValue = QString());
     static int readAttributeInt(const QDomElement &element, const QString &name, int defaultValue);
     static QStringList readAttributeList(const QDomElement &element, const QString &name);
-    // Decoded as imageFromHex decodes, with its fitInto and budget; the bytes it was read from go
-    // to stored, when given.
+    // The attribute's hexadecimal digits as bytes, decoded as imageFromBytes decodes them (by what
+    // they hold, as readRasterPicture reads a picture as it is stored), with its fitInto and
+    // budget; the bytes go to stored, when given.
     static QImage readAttributeImage(const QDomElement &element, const QString &name,
                                      const QImage &defaultValue = QImage(),
                                      const QSize &fitInto = QSize(),

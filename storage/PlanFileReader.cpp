@@ -241,7 +241,7 @@ void readImages(Document &document, const QList<QDomElement> &elements, qint64 f
     const QSize fitInto(Image::MaxSide, Image::MaxSide);
     PictureBudget budget = PictureBudget::forPlanFile(fileSize, fitInto);
     for (const QDomElement &element : elements) {
-        // The data says what it is, whatever the element's "format" says (see imageFromHex).
+        // The data says what it is, whatever the element's "format" says (readRasterPicture).
         QByteArray stored;
         const QImage picture
             = Dom::readAttributeImage(element, valueAttribute, QImage(), fitInto, &budget, &stored);

@@ -120,12 +120,14 @@ enum class PictureOrientation { AsStored, Upright };
 // decoded by the program itself, its rows summed into the fitted picture as they come, so that it
 // never holds the picture at its full size: only its work and the widest side a format holds
 // bound it. One no more than eight times as wide and high as the fitted picture is held whole, a
-// few megabytes at most, and scaled. Its work is counted as its decoder does it, and the decoding
-// stops once it passes what the picture may take; one whose rows alone, known from its header,
-// take more than any picture may is refused before they are decoded. A PNG's chunks beside the
-// picture's own (texts, colour profiles) never reach its decoder, which would inflate each
-// compressed one to megabytes. A GIF's first picture is read as it streams from the device, on its
-// whole screen, and the screen outside it, and what of it its data leave out, take the screen's
+// few megabytes at most, and scaled; one summed into cells pays for their summing, however few
+// pixels its data give. Its work is counted as its decoder does it, and the decoding stops once it
+// passes what the picture may take; one whose rows and summing alone, known from its header, take
+// more than it may is refused before they are decoded. A PNG's chunks beside the picture's own
+// (texts, colour profiles) never reach its decoder, which would inflate each compressed one to
+// megabytes, and its data reach it as far as they inflate to its rows. A GIF's first picture is
+// read as it streams from the device, on its whole screen (unless that is wider or higher than any
+// picture may be), and the screen outside it, and what of it its data leave out, take the screen's
 // background colour. A JPEG or BMP is decoded by the system's decoder, its work known before it
 // decodes: a JPEG's decoder goes over every block of the channels each scan holds, at the cost of
 // its coding, and makes the pixels of the picture it reduces to; a JPEG of more scans than any
@@ -141,9 +143,12 @@ enum class PictureOrientation { AsStored, Upright };
 // reads (to its end, or for a BMP to the end of its rows, a PNG's chunks beside the picture's own
 // left out) and that are there. A JPEG or BMP counts as many units as its decoding takes work, or
 // bytes four to a unit, whichever is more. What its bytes do not pay for is taken from the budget;
-// a picture that would take more than is left is no picture. One refused before it is decoded
+// a picture that would take more than is left is no picture. One larger than the budget has bytes
+// pay for (paidUpTo) takes all its work from what is left. One refused before it is decoded
 // takes what the walk of its bytes owed, for their holes; one whose decoder stops or fails on the
-// way takes what all the work it did owes, up to what is left.
+// way takes what all the work it did owes, up to what is left. A picture comes out held as
+// heldCompactly holds it, and where the budget bounds what pictures hold, one that would hold more
+// than is left is no picture: refused before it is decoded where its size tells so.
 QImage readRasterPicture(QIODevice *device, const QSize &fitInto = QSize(),
                          PictureBudget *budget = nullptr,
                          PictureOrientation orientation = PictureOrientation::Upright);
@@ -151,8 +156,10 @@ QImage readRasterPicture(QIODevice *device, const QSize &fitInto = QSize(),
 // enough) start with; empty for none.
 QByteArray rasterFormat(const QByteArray &start);
 
-// Pictures inside plan files: PNG bytes as lower-case hexadecimal text, read back with
-// readRasterPicture, as they are stored, within the budget when given.
+// Pictures as plan files hold them: PNG bytes as lower-case hexadecimal text (imageToHex), and
+// the bytes read back with readRasterPicture, as they are stored, within the budget when given
+// (imageFromBytes, which the plan reader calls once it has the bytes from their digits;
+// imageFromHex, the two steps together, is left to tests).
 QString imageToHex(const QImage &image);
 QImage imageFromBytes(const QByteArray &bytes, const QSize &fitInto = QSize(),
                       PictureBudget *budget = nullptr);
