@@ -121,6 +121,12 @@ void TestQuitSignals::aQuitSignalSavesThePendingEditAndEnds_data()
         << int(SIGTERM) << 1 << "outside version, full screen 0" << outside;
     QTest::newRow("Table alone in full screen, another program's version settled, SIGHUP")
         << int(SIGHUP) << 1 << "outside version, full screen 2" << outside;
+    // The quit closes the question, and the close that asked it lets the quit's next look run
+    // before it returns; the quit waits for it, then closes the window itself.
+    QTest::newRow("the close asking whether to write over another program's version")
+        << int(SIGTERM) << 1 << "outside version, closed" << added;
+    QTest::newRow("the close asking whether to write over another program's version, SIGINT")
+        << int(SIGINT) << 1 << "outside version, closed" << added;
 }
 
 void TestQuitSignals::aQuitSignalSavesThePendingEditAndEnds()
@@ -189,6 +195,9 @@ void TestQuitSignals::aQuitWhoseSaveFailsKeepsThePlanShownAside_data()
     // Once, the discard question held the quit: a quit from outside is now never refused.
     QTest::newRow("the plan read-only") << "read-only"
                                         << "" << backups;
+    // The same question, asked by the user's own close when the quit comes.
+    QTest::newRow("the plan read-only, the close asking") << "read-only, closed"
+                                                          << "" << backups;
     QTest::newRow("the plan's folder removed, a file at the backup folder's name")
         << ""
         << "folder removed, no backup folder" << QStringLiteral("Documents/Tavrolo");
@@ -283,7 +292,7 @@ void TestQuitSignals::aQuitWhoseSaveFailsKeepsThePlanShownAside()
     QVERIFY(!QFileInfo::exists(home.filePath("elsewhere.tv")));
     QVERIFY2(diagnostics.contains(keptAs.toUtf8()), diagnostics.constData());
     // The save's own reason, not a read-only mark the window set on the file it found gone.
-    if (doing != QLatin1String("read-only"))
+    if (!doing.startsWith(QLatin1String("read-only")))
         QVERIFY2(!diagnostics.contains("read-only"), diagnostics.constData());
 }
 

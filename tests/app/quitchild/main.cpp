@@ -11,6 +11,13 @@
 //   "context menu"       the Cards tab's menu of the first card open
 //   "read-only"          the plan reopened read-only, its warning answered; a question
 //                        whether to discard the changes is answered Cancel, keeping the plan
+//   "read-only, closed"  the plan reopened read-only, its warning answered, the window closed:
+//                        its question whether to discard the changes is up
+//   "outside version, closed"  another program's version written (7 cards, "Outside 0" and
+//                        on), not yet settled, and the window closed: its question whether to
+//                        overwrite that version or discard the changes is up
+//                        (For these two the quit looks again at the next events handled: the
+//                        close handler's own, once the quit has closed its question.)
 //   "question open"      no edit: another program has written the plan (7 cards, "Outside 0"
 //                        and on), and the question whether to re-open it is up
 //   "question open, cell"  the same, with "Typed in cell" typed as for "cell"
@@ -40,6 +47,7 @@
 #include <cstdio>
 #include <memory>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -125,10 +133,12 @@ void answerReadOnlyQuestions(MainWindow &window)
     poll->start(10);
 }
 
-// Another program's version of the plan (7 cards, "Outside 0" and on), settled at once.
-bool writeOutsideVersion(MainWindow &window)
+// Another program's version of the plan (7 cards, "Outside 0" and on), settled at once unless
+// told otherwise.
+bool writeOutsideVersion(MainWindow &window, bool settled = true)
 {
-    PlanFileGuard::setSettleMs(0);
+    if (settled)
+        PlanFileGuard::setSettleMs(0);
     const QString plan = window.fileName();
     if (!writeTestPlan(plan, 7, QStringLiteral("Outside")))
         return false;
@@ -162,6 +172,36 @@ void askAboutOutsideVersion(MainWindow &window)
             return;
         *asked = true;
         QTimer::singleShot(0, &window, [&window] { window.onCheckExternalUpdatesToPlan(); });
+    });
+    poll->start(10);
+}
+
+// The window closed as its close button closes it, once the boxes before are answered OK; the
+// question its close asks is left up, and the edit reported then. The quit's next look comes
+// with the next events handled, which, once the quit has closed that question, are the close
+// handler's own.
+void closeLeavingQuestionUp(MainWindow &window)
+{
+    setNestedLoopsPollMs(0);
+    auto *poll = new QTimer(&window);
+    auto closed = std::make_shared<bool>(false);
+    QObject::connect(poll, &QTimer::timeout, [poll, closed, &window] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box) {
+            if (!*closed)
+                QTimer::singleShot(0, &window, [&window] { window.close(); });
+            *closed = true;
+            return;
+        }
+        if (!*closed) {
+            if (QAbstractButton *ok = box->button(QMessageBox::Ok))
+                ok->click();
+            return;
+        }
+        if (box->text().contains(QLatin1String("discard your changes"))) {
+            poll->stop();
+            report(true);
+        }
     });
     poll->start(10);
 }
@@ -223,12 +263,15 @@ bool leaveEdited(MainWindow &window, const QString &doing)
         editor->insert(QStringLiteral("Typed in cell"));
         return !window.isWindowModified();
     }
-    if (doing == QLatin1String("read-only")) {
+    if (doing.startsWith(QLatin1String("read-only"))) {
         if (!window.openFile(window.fileName(), true))
             return false;
-        answerReadOnlyQuestions(window);
+        if (doing == QLatin1String("read-only"))
+            answerReadOnlyQuestions(window);
     }
     addTypedCard(QStringLiteral("Edited"));
+    if (doing == QLatin1String("outside version, closed") && !writeOutsideVersion(window, false))
+        return false;
     if (doing.startsWith(QLatin1String("full screen "))) {
         tabs->setCurrentIndex(doing.section(QLatin1Char(' '), 2).toInt());
         window.findChild<QAction *>(QStringLiteral("m_viewFullScreenAction"))->setChecked(true);
@@ -279,6 +322,8 @@ int main(int argc, char *argv[])
                 openDialog(window, "m_editPreferencesAction", false);
             else if (doing == QLatin1String("context menu"))
                 openCardMenu(window);
+            else if (doing.endsWith(QLatin1String(", closed")))
+                closeLeavingQuestionUp(window);
             else if (doing.startsWith(QLatin1String("question open")))
                 askAboutOutsideVersion(window);
             else if (doing == QLatin1String("note, quit at once"))
