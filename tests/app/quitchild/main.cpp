@@ -28,6 +28,13 @@
 //   "note shown"         the same note pending, its box up; the child reports "edited" only
 //                        while the note is still stored
 //   "note answered"      the same, then the box answered OK
+//   "note, closed at once"  the same note pending; the user closes the window before the
+//                        start-up has completed, which is due then
+//   "notes shown"        the same note pending, and that of a plan kept nowhere
+//                        ("plans/Lost.tv" under the home); the first box up, the child
+//                        reporting "edited" only while each note is still stored while its
+//                        box is up
+//   "notes, the first answered"  the same, the first box answered OK and the second up
 // It writes "edited" to its output once the edit is made and the rest is done. A quit that has
 // to wait for the dialogs and menus it cancelled waits ten minutes here, so that the test sees
 // one that does not return.
@@ -206,27 +213,43 @@ void closeLeavingQuestionUp(MainWindow &window)
     poll->start(10);
 }
 
-// Where the note of the last end says the plan was kept.
+// Where the notes of the last end say the plan was kept, and which plan was kept nowhere.
 QString notePath(const QString &home)
 {
     return QDir(home).filePath(QStringLiteral("kept/Plan_unsaved.tv"));
 }
 
-// The start-up's completion shows the note of the last end; the edit is reported once its box
-// is up, if the note is still stored then, after OK when the box is to be answered.
-void waitForNote(MainWindow &window, const QString &home, bool answer)
+QString lostNotePath(const QString &home)
+{
+    return QDir(home).filePath(QStringLiteral("plans/Lost.tv"));
+}
+
+// The start-up's completion shows each note of the last end in a box of its own; the first
+// boxes are answered OK, and the edit is reported once the next is up, or once the last is
+// answered, if each note was still stored while its box was up.
+void waitForNotes(MainWindow &window, const QString &home, int notes, int toAnswer)
 {
     auto *poll = new QTimer(&window);
-    QObject::connect(poll, &QTimer::timeout, [poll, home, answer] {
+    auto answered = std::make_shared<int>(0);
+    auto stored = std::make_shared<bool>(true);
+    QObject::connect(poll, &QTimer::timeout, [=] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || !box->text().contains(QLatin1String("could not be saved to its file")))
+        if (!box || !box->text().startsWith(QLatin1String("When Tavrolo was last ended")))
             return;
-        poll->stop();
-        const bool stored
-            = settings()->read(Settings::Key::UnsavedPlanKeptAs).toString() == notePath(home);
-        if (answer)
+        const bool kept = box->text().contains(QLatin1String("could not be saved to its file"));
+        *stored = *stored
+            && settings()
+                    ->read(kept ? Settings::Key::UnsavedPlanKeptAs : Settings::Key::UnsavedPlanLost)
+                    .toString()
+                == (kept ? notePath(home) : lostNotePath(home));
+        if (*answered < toAnswer) {
             box->button(QMessageBox::Ok)->click();
-        report(stored);
+            ++*answered;
+        }
+        if (*answered == toAnswer && (*answered == notes || box->isVisible())) {
+            poll->stop();
+            report(*stored);
+        }
     });
     poll->start(10);
 }
@@ -238,6 +261,16 @@ void quitBeforeStartupCompletes()
     QThread::msleep(500);
     report(true);
     ::raise(SIGTERM);
+}
+
+// The user closes the window once the start-up's completion is due (250 ms after the window
+// was built): both wait at the loop's first turn, the close first, so that the completion runs
+// while the close lets pending events run.
+void closeBeforeStartupCompletes(MainWindow &window)
+{
+    QThread::msleep(500);
+    report(true);
+    QTimer::singleShot(0, &window, [&window] { window.close(); });
 }
 
 // The user's edit, and what they left the window doing; false when the window does not let it.
@@ -311,6 +344,8 @@ int main(int argc, char *argv[])
             presetQuietStartup(QString());
             if (doing.startsWith(QLatin1String("note")))
                 settings()->write(Settings::Key::UnsavedPlanKeptAs, notePath(home));
+            if (doing.startsWith(QLatin1String("notes")))
+                settings()->write(Settings::Key::UnsavedPlanLost, lostNotePath(home));
         },
         [&doing, &home](MainWindow &window) {
             const bool edited = leaveEdited(window, doing);
@@ -328,8 +363,11 @@ int main(int argc, char *argv[])
                 askAboutOutsideVersion(window);
             else if (doing == QLatin1String("note, quit at once"))
                 quitBeforeStartupCompletes();
+            else if (doing == QLatin1String("note, closed at once"))
+                closeBeforeStartupCompletes(window);
             else if (doing.startsWith(QLatin1String("note")))
-                waitForNote(window, home, doing == QLatin1String("note answered"));
+                waitForNotes(window, home, doing.startsWith(QLatin1String("notes")) ? 2 : 1,
+                             doing.endsWith(QLatin1String("answered")) ? 1 : 0);
             else
                 report(true);
         });
