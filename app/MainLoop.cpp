@@ -12,10 +12,10 @@
 
 namespace {
 
-// How long a quit from outside waits for the dialogs and menus it cancelled to return, and how
-// often it looks.
+// How long a quit from outside waits for the dialogs and menus it cancelled to return, and for
+// the window's close handler, and how often it looks.
 int nestedLoopsWaitMs = 3000;
-const int nestedLoopsPollMs = 10;
+int nestedLoopsPollMs = 10;
 
 // How the program's loop ended: its exit code, and the signal whose quit went ahead (0 when
 // the program was not ended from outside).
@@ -63,12 +63,16 @@ MainLoopEnd runMainWindow(const std::function<void(MainWindow &)> &ready)
     // from within that loop, the program would go on in the dialog's code with its window gone
     // (a file dialog then reads its folder's changes, the save among them, and waits there for
     // ever). The quit cancels them first and goes ahead once their loops have returned, or
-    // after a while in any case.
+    // after a while in any case. The window's own close, still deciding once its question is
+    // gone (the quit closed it), lets pending events run, the quit's next look among them: a
+    // close asked for from there would go unheard, Qt ignoring a close while one runs, and the
+    // quit would be taken as refused. The quit waits for that close to return as well.
     const int programLoopLevel = QThread::currentThread()->loopLevel() + 1;
     QElapsedTimer waited;
     std::function<void()> quitOnceLoopsReturn = [&] {
-        if (QThread::currentThread()->loopLevel() > programLoopLevel
-            && waited.elapsed() < nestedLoopsWaitMs) {
+        const bool held
+            = QThread::currentThread()->loopLevel() > programLoopLevel || window.isDecidingClose();
+        if (held && waited.elapsed() < nestedLoopsWaitMs) {
             cancelNestedLoops();
             QTimer::singleShot(nestedLoopsPollMs, &window, quitOnceLoopsReturn);
             return;
@@ -112,6 +116,13 @@ int setNestedLoopsWaitMs(int milliseconds)
 {
     const int previous = nestedLoopsWaitMs;
     nestedLoopsWaitMs = milliseconds;
+    return previous;
+}
+
+int setNestedLoopsPollMs(int milliseconds)
+{
+    const int previous = nestedLoopsPollMs;
+    nestedLoopsPollMs = milliseconds;
     return previous;
 }
 

@@ -17,10 +17,16 @@ class MainWindow;
 int runProgram(int &argc, char **argv, const std::function<void()> &prepared = {},
                const std::function<void(MainWindow &)> &ready = {});
 
-// How long a quit from outside waits for the dialogs and menus it cancelled to return before it
-// goes ahead inside their loops, 3000 ms unless changed; returns the wait before. The test
-// program that ends a running one lengthens it, so that a quit that had to wait fails its test.
+// How long a quit from outside waits for the dialogs and menus it cancelled to return, and for
+// the window's close handler, before it goes ahead inside their loops, 3000 ms unless changed;
+// returns the wait before. The test program that ends a running one lengthens it, so that a
+// quit that had to wait fails its test.
 int setNestedLoopsWaitMs(int milliseconds);
+// How often a quit from outside that waits looks again, 10 ms unless changed; returns the
+// interval before. At 0 the next look comes with the next events the program handles: the test
+// program sets it so where the window's close handler is to make that look, as it lets pending
+// events run once the quit has closed its question.
+int setNestedLoopsPollMs(int milliseconds);
 
 // Whether a quit from outside is under way, from the signal until the program ends (or the
 // window stays open after all): the dialogs and boxes it closes meanwhile were closed by it,

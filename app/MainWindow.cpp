@@ -3,7 +3,6 @@
 #include "app/Application.h"
 #include "app/DropFilesEvent.h"
 #include "app/FileOpenEvent.h"
-#include "app/MainLoop.h"
 #include "app/StartupRules.h"
 #include "cardedit/ReplaceDialog.h"
 #include "cards/CardsScene.h"
@@ -553,18 +552,14 @@ void MainWindow::handOnLateOpenRequest()
 // The note for users of the program's first major version is never due: no such version
 // was ever installed on this platform.
 //
-// The close handler lets pending events run, this among them, and a quit from outside closes
-// the window with no one there: nothing of it may ask then, nor take the note of the last end
-// as read. While the window closes, or such a quit is under way, it waits, in case the window
-// stays open after all; a window whose close went ahead has no start-up left to complete.
+// The close handler lets pending events run, this among them: a window whose close went ahead
+// (the user closed it within the first moments) has no start-up left to complete, and nothing
+// of it may ask while the program ends; the notes of the last end wait for the next start.
+// While a quit from outside is under way no box opens, and the notes stay (tellWherePlanWasKept).
 void MainWindow::onCompleteStartup()
 {
     if (m_closeAccepted)
         return;
-    if (m_closing || quitFromOutsideUnderway()) {
-        QTimer::singleShot(startupCompletionDelayMs, this, &MainWindow::onCompleteStartup);
-        return;
-    }
     if (settings()->isIniFormat() && !settings()->isWritable()) {
         criticalMessage(this,
                         tr("Cannot write to '%1'.\nMake sure the file and folder have write "

@@ -87,6 +87,9 @@ public:
     bool saveAs() { return m_files->saveAs(); }
     bool saveFile(const QString &path) { return m_files->saveFile(path); }
     bool maybeSave() { return m_files->maybeSave(); }
+    // The window's close handler runs and has not let the window close: a close asked for
+    // meanwhile goes unheard, as Qt ignores a close while one runs.
+    bool isDecidingClose() const { return m_closing && !m_closeAccepted; }
     // The modification time of the open plan's file; invalid without a plan or file.
     QDateTime fileLastModified() const { return m_fileGuard->fileLastModified(); }
 

@@ -563,29 +563,32 @@ void PlanFileCommands::keepPlanShownAside(const QString &why)
     settings()->sync();
 }
 
-// Once, at the start after a quit from outside whose plan its file would not take. The note
-// stays until the user has read it: a box that a quit from outside answered or closed, or a
-// program killed while it is up, leaves it for the next start.
+// Once, at the start after a quit from outside whose plan its file would not take: where it was
+// kept, and that of a plan kept nowhere (two copies of the program ended together may leave
+// both). Each note stays until the user has answered its own box: a box that a quit from
+// outside answered or closed, or a program killed while it is up, leaves it, and those after
+// it, for the next start.
 void PlanFileCommands::tellWherePlanWasKept()
 {
     const QString kept = settings()->read(Settings::Key::UnsavedPlanKeptAs).toString();
-    const QString lost = settings()->read(Settings::Key::UnsavedPlanLost).toString();
-    if (kept.isEmpty() && lost.isEmpty())
-        return;
-    if (!kept.isEmpty())
+    if (!kept.isEmpty()) {
         informationMessage(m_window,
                            tr("When %1 was last ended, the plan shown could not be saved to its "
                               "file.\nIt has been kept as '%2'.")
                                .arg(QStringLiteral("Tavrolo"), kept));
-    else
-        criticalMessage(m_window,
-                        tr("When %1 was last ended, the plan shown could not be saved to '%2', "
-                           "nor kept in any other folder.\nIts last changes have been lost.")
-                            .arg(QStringLiteral("Tavrolo"), lost));
-    if (quitFromOutsideUnderway())
+        if (quitFromOutsideUnderway())
+            return;
+        settings()->write(Settings::Key::UnsavedPlanKeptAs, QString());
+    }
+    const QString lost = settings()->read(Settings::Key::UnsavedPlanLost).toString();
+    if (lost.isEmpty())
         return;
-    settings()->write(Settings::Key::UnsavedPlanKeptAs, QString());
-    settings()->write(Settings::Key::UnsavedPlanLost, QString());
+    criticalMessage(m_window,
+                    tr("When %1 was last ended, the plan shown could not be saved to '%2', "
+                       "nor kept in any other folder.\nIts last changes have been lost.")
+                        .arg(QStringLiteral("Tavrolo"), lost));
+    if (!quitFromOutsideUnderway())
+        settings()->write(Settings::Key::UnsavedPlanLost, QString());
 }
 
 // No one may be there to answer, and a question without the session manager's leave would

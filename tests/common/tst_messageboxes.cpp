@@ -196,11 +196,21 @@ void TestMessageBoxes::withNoOneToAnswerNoBoxOpens()
     const int answered
         = messageBox(nullptr, QMessageBox::Warning, text, QMessageBox::StandardButtons(buttons),
                      QMessageBox::StandardButton(defaultButton));
+    // The boxes with "Don't show this again", as their own callers build them.
+    const int warned = warningWithDontShowAgain(nullptr, deleteRowKey, text,
+                                                QMessageBox::StandardButtons(buttons),
+                                                QMessageBox::StandardButton(defaultButton));
+    const int informed = informationWithDontShowAgain(nullptr, deleteRowKey, text,
+                                                      QMessageBox::StandardButtons(buttons),
+                                                      QMessageBox::StandardButton(defaultButton));
     warningMessageOnce(QStringLiteral("showed_x"), nullptr, text);
     warnHiddenByFilter(*doc(), 1, QStringLiteral("new"));
     setNoOneToAnswerBoxes(false);
     QCOMPARE(opened, 0);
     QCOMPARE(answered, answer);
+    QCOMPARE(warned, answer);
+    QCOMPARE(informed, answer);
+    QVERIFY(settings()->value(QString::fromLatin1(deleteRowKey), true).toBool());
     QVERIFY(!settings()->value(QStringLiteral("showed_x"), false).toBool());
     QVERIFY(!doc()->filterTerms().isEmpty());
 }

@@ -11,6 +11,13 @@
 //   "context menu"       the Cards tab's menu of the first card open
 //   "read-only"          the plan reopened read-only, its warning answered; a question
 //                        whether to discard the changes is answered Cancel, keeping the plan
+//   "read-only, closed"  the plan reopened read-only, its warning answered, the window closed:
+//                        its question whether to discard the changes is up
+//   "outside version, closed"  another program's version written (7 cards, "Outside 0" and
+//                        on), not yet settled, and the window closed: its question whether to
+//                        overwrite that version or discard the changes is up
+//                        (For these two the quit looks again at the next events handled: the
+//                        close handler's own, once the quit has closed its question.)
 //   "question open"      no edit: another program has written the plan (7 cards, "Outside 0"
 //                        and on), and the question whether to re-open it is up
 //   "question open, cell"  the same, with "Typed in cell" typed as for "cell"
@@ -21,6 +28,13 @@
 //   "note shown"         the same note pending, its box up; the child reports "edited" only
 //                        while the note is still stored
 //   "note answered"      the same, then the box answered OK
+//   "note, closed at once"  the same note pending; the user closes the window before the
+//                        start-up has completed, which is due then
+//   "notes shown"        the same note pending, and that of a plan kept nowhere
+//                        ("plans/Lost.tv" under the home); the first box up, the child
+//                        reporting "edited" only while each note is still stored while its
+//                        box is up
+//   "notes, the first answered"  the same, the first box answered OK and the second up
 // It writes "edited" to its output once the edit is made and the rest is done. A quit that has
 // to wait for the dialogs and menus it cancelled waits ten minutes here, so that the test sees
 // one that does not return.
@@ -40,6 +54,7 @@
 #include <cstdio>
 #include <memory>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -125,10 +140,12 @@ void answerReadOnlyQuestions(MainWindow &window)
     poll->start(10);
 }
 
-// Another program's version of the plan (7 cards, "Outside 0" and on), settled at once.
-bool writeOutsideVersion(MainWindow &window)
+// Another program's version of the plan (7 cards, "Outside 0" and on), settled at once unless
+// told otherwise.
+bool writeOutsideVersion(MainWindow &window, bool settled = true)
 {
-    PlanFileGuard::setSettleMs(0);
+    if (settled)
+        PlanFileGuard::setSettleMs(0);
     const QString plan = window.fileName();
     if (!writeTestPlan(plan, 7, QStringLiteral("Outside")))
         return false;
@@ -166,27 +183,73 @@ void askAboutOutsideVersion(MainWindow &window)
     poll->start(10);
 }
 
-// Where the note of the last end says the plan was kept.
+// The window closed as its close button closes it, once the boxes before are answered OK; the
+// question its close asks is left up, and the edit reported then. The quit's next look comes
+// with the next events handled, which, once the quit has closed that question, are the close
+// handler's own.
+void closeLeavingQuestionUp(MainWindow &window)
+{
+    setNestedLoopsPollMs(0);
+    auto *poll = new QTimer(&window);
+    auto closed = std::make_shared<bool>(false);
+    QObject::connect(poll, &QTimer::timeout, [poll, closed, &window] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box) {
+            if (!*closed)
+                QTimer::singleShot(0, &window, [&window] { window.close(); });
+            *closed = true;
+            return;
+        }
+        if (!*closed) {
+            if (QAbstractButton *ok = box->button(QMessageBox::Ok))
+                ok->click();
+            return;
+        }
+        if (box->text().contains(QLatin1String("discard your changes"))) {
+            poll->stop();
+            report(true);
+        }
+    });
+    poll->start(10);
+}
+
+// Where the notes of the last end say the plan was kept, and which plan was kept nowhere.
 QString notePath(const QString &home)
 {
     return QDir(home).filePath(QStringLiteral("kept/Plan_unsaved.tv"));
 }
 
-// The start-up's completion shows the note of the last end; the edit is reported once its box
-// is up, if the note is still stored then, after OK when the box is to be answered.
-void waitForNote(MainWindow &window, const QString &home, bool answer)
+QString lostNotePath(const QString &home)
+{
+    return QDir(home).filePath(QStringLiteral("plans/Lost.tv"));
+}
+
+// The start-up's completion shows each note of the last end in a box of its own; the first
+// boxes are answered OK, and the edit is reported once the next is up, or once the last is
+// answered, if each note was still stored while its box was up.
+void waitForNotes(MainWindow &window, const QString &home, int notes, int toAnswer)
 {
     auto *poll = new QTimer(&window);
-    QObject::connect(poll, &QTimer::timeout, [poll, home, answer] {
+    auto answered = std::make_shared<int>(0);
+    auto stored = std::make_shared<bool>(true);
+    QObject::connect(poll, &QTimer::timeout, [=] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || !box->text().contains(QLatin1String("could not be saved to its file")))
+        if (!box || !box->text().startsWith(QLatin1String("When Tavrolo was last ended")))
             return;
-        poll->stop();
-        const bool stored
-            = settings()->read(Settings::Key::UnsavedPlanKeptAs).toString() == notePath(home);
-        if (answer)
+        const bool kept = box->text().contains(QLatin1String("could not be saved to its file"));
+        *stored = *stored
+            && settings()
+                    ->read(kept ? Settings::Key::UnsavedPlanKeptAs : Settings::Key::UnsavedPlanLost)
+                    .toString()
+                == (kept ? notePath(home) : lostNotePath(home));
+        if (*answered < toAnswer) {
             box->button(QMessageBox::Ok)->click();
-        report(stored);
+            ++*answered;
+        }
+        if (*answered == toAnswer && (*answered == notes || box->isVisible())) {
+            poll->stop();
+            report(*stored);
+        }
     });
     poll->start(10);
 }
@@ -198,6 +261,16 @@ void quitBeforeStartupCompletes()
     QThread::msleep(500);
     report(true);
     ::raise(SIGTERM);
+}
+
+// The user closes the window once the start-up's completion is due (250 ms after the window
+// was built): both wait at the loop's first turn, the close first, so that the completion runs
+// while the close lets pending events run.
+void closeBeforeStartupCompletes(MainWindow &window)
+{
+    QThread::msleep(500);
+    report(true);
+    QTimer::singleShot(0, &window, [&window] { window.close(); });
 }
 
 // The user's edit, and what they left the window doing; false when the window does not let it.
@@ -223,12 +296,15 @@ bool leaveEdited(MainWindow &window, const QString &doing)
         editor->insert(QStringLiteral("Typed in cell"));
         return !window.isWindowModified();
     }
-    if (doing == QLatin1String("read-only")) {
+    if (doing.startsWith(QLatin1String("read-only"))) {
         if (!window.openFile(window.fileName(), true))
             return false;
-        answerReadOnlyQuestions(window);
+        if (doing == QLatin1String("read-only"))
+            answerReadOnlyQuestions(window);
     }
     addTypedCard(QStringLiteral("Edited"));
+    if (doing == QLatin1String("outside version, closed") && !writeOutsideVersion(window, false))
+        return false;
     if (doing.startsWith(QLatin1String("full screen "))) {
         tabs->setCurrentIndex(doing.section(QLatin1Char(' '), 2).toInt());
         window.findChild<QAction *>(QStringLiteral("m_viewFullScreenAction"))->setChecked(true);
@@ -268,6 +344,8 @@ int main(int argc, char *argv[])
             presetQuietStartup(QString());
             if (doing.startsWith(QLatin1String("note")))
                 settings()->write(Settings::Key::UnsavedPlanKeptAs, notePath(home));
+            if (doing.startsWith(QLatin1String("notes")))
+                settings()->write(Settings::Key::UnsavedPlanLost, lostNotePath(home));
         },
         [&doing, &home](MainWindow &window) {
             const bool edited = leaveEdited(window, doing);
@@ -279,12 +357,17 @@ int main(int argc, char *argv[])
                 openDialog(window, "m_editPreferencesAction", false);
             else if (doing == QLatin1String("context menu"))
                 openCardMenu(window);
+            else if (doing.endsWith(QLatin1String(", closed")))
+                closeLeavingQuestionUp(window);
             else if (doing.startsWith(QLatin1String("question open")))
                 askAboutOutsideVersion(window);
             else if (doing == QLatin1String("note, quit at once"))
                 quitBeforeStartupCompletes();
+            else if (doing == QLatin1String("note, closed at once"))
+                closeBeforeStartupCompletes(window);
             else if (doing.startsWith(QLatin1String("note")))
-                waitForNote(window, home, doing == QLatin1String("note answered"));
+                waitForNotes(window, home, doing.startsWith(QLatin1String("notes")) ? 2 : 1,
+                             doing.endsWith(QLatin1String("answered")) ? 1 : 0);
             else
                 report(true);
         });
