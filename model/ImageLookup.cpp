@@ -65,7 +65,10 @@ bool ImageLookup::samePixels(const QPixmap &a, const QPixmap &b)
 {
     if (a.size() != b.size())
         return false;
-    if (a.toImage().format() == b.toImage().format())
+    // Pictures of 32 bits a pixel in one format compare their bits at once; pictures held in a
+    // table of colours (as a plan file's come in) would be compared a pixel's colour at a time.
+    const QImage::Format format = a.toImage().format();
+    if (format == b.toImage().format() && a.depth() == 32)
         return Image::samePixels(a, b);
     return seenPixels(a) == seenPixels(b);
 }
