@@ -1,6 +1,7 @@
 #include "common/core/HeldPicture.h"
 
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -43,21 +44,6 @@ private:
     QVector<QRgb> m_colours;
 };
 
-// The colour a table holds for a pixel as the picture stores it, given the picture's pixel in
-// colours whose alpha is not applied, as the system converts it (which compares, saves and draws as
-// the pixel does): where it comes back as it is.
-bool tableColour(QRgb pixel, QRgb straight, QImage::Format format, QRgb *colour)
-{
-    if (format == QImage::Format_RGB32) {
-        *colour = pixel | 0xff000000u;
-        return true;
-    }
-    // Drawn, a table's colour has its alpha applied again: a picture with one whose colour would
-    // not come back stays as it is.
-    *colour = straight;
-    return qPremultiply(straight) == pixel;
-}
-
 } // namespace
 
 QImage heldCompactly(const QImage &picture)
@@ -74,25 +60,19 @@ QImage heldCompactly(const QImage &picture)
     QImage indexed(picture.size(), QImage::Format_Indexed8);
     if (indexed.isNull())
         return picture;
-    // The colours whose alpha is applied are taken apart as the system takes them apart.
-    const QImage straight = format == QImage::Format_ARGB32_Premultiplied
-        ? picture.convertToFormat(QImage::Format_ARGB32)
-        : picture;
-    ColourTable table;
+    // An opaque picture's pixels are colours whose alpha is applied, as any other's.
+    const QRgb opaque = format == QImage::Format_RGB32 ? 0xff000000u : 0;
+    ColourTable found;
     // Runs of one colour, as most of these pictures hold, are looked up once.
     QRgb last = 0;
     int lastIndex = -1;
     for (int y = 0; y < height; ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
-        const auto *straightLine = reinterpret_cast<const QRgb *>(straight.constScanLine(y));
         uchar *indices = indexed.scanLine(y);
         for (int x = 0; x < width; ++x) {
-            const QRgb pixel = line[x];
+            const QRgb pixel = line[x] | opaque;
             if (pixel != last || lastIndex < 0) {
-                QRgb colour;
-                if (!tableColour(pixel, straightLine[x], format, &colour))
-                    return picture;
-                lastIndex = table.indexOf(colour);
+                lastIndex = found.indexOf(pixel);
                 if (lastIndex < 0)
                     return picture;
                 last = pixel;
@@ -100,8 +80,33 @@ QImage heldCompactly(const QImage &picture)
             indices[x] = uchar(lastIndex);
         }
     }
-    indexed.setColorTable(table.colours());
+    QVector<QRgb> table;
+    if (!tableOfColours(found.colours(), &table))
+        return picture;
+    indexed.setColorTable(table);
     return indexed;
+}
+
+bool tableOfColours(const QVector<QRgb> &applied, QVector<QRgb> *table)
+{
+    if (applied.isEmpty()) {
+        table->clear();
+        return true;
+    }
+    QImage line(applied.size(), 1, QImage::Format_ARGB32_Premultiplied);
+    if (line.isNull())
+        return false;
+    memcpy(line.scanLine(0), applied.constData(), size_t(applied.size()) * sizeof(QRgb));
+    const QImage straight = line.convertToFormat(QImage::Format_ARGB32);
+    const auto *colours = reinterpret_cast<const QRgb *>(straight.constScanLine(0));
+    table->resize(applied.size());
+    for (int i = 0; i < applied.size(); ++i) {
+        // Drawn, a table's colour has its alpha applied again.
+        if (qPremultiply(colours[i]) != applied.at(i))
+            return false;
+        (*table)[i] = colours[i];
+    }
+    return true;
 }
 
 qint64 heldPictureBytes(const QImage &picture)

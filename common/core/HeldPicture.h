@@ -12,6 +12,11 @@
 // pixel, which would be drawn as masks, take a byte.
 QImage heldCompactly(const QImage &picture);
 
+// The colours a picture of one byte a pixel holds for the given colours with their alpha applied,
+// taken apart as the system takes a picture's apart, so that it compares, saves and draws as those
+// colours do; false where one of them (of little alpha) would not come back so.
+bool tableOfColours(const QVector<QRgb> &applied, QVector<QRgb> *table);
+
 // The bytes a picture takes while it is held: its pixels, its colour table, and what holding any
 // picture takes beside them.
 qint64 heldPictureBytes(const QImage &picture);

@@ -2,6 +2,7 @@
 
 #include "common/core/DecodingWork.h"
 #include "common/core/FittedCells.h"
+#include "common/core/HeldPicture.h"
 #include "common/core/RasterPictureReader.h"
 
 #include <csetjmp>
@@ -137,9 +138,6 @@ void countIndices(const uchar *row, int depth, int from, int to, qint64 *counts)
         countIndices<4>(row, from, to, counts);
 }
 
-// Writes the indices of count pixels of a row packed Depth bits a pixel, the first in the highest
-// bits, into a line of one byte a pixel, the first at column first, each step columns after the
-// one before.
 // The eight indices of one bit each that a byte holds, as eight bytes.
 struct BitsAsBytes
 {
@@ -154,6 +152,9 @@ struct BitsAsBytes
 };
 constexpr BitsAsBytes bitsAsBytes;
 
+// Writes the indices of count pixels of a row packed Depth bits a pixel, the first in the highest
+// bits, into a line of one byte a pixel, the first at column first, each step columns after the
+// one before.
 template<int Depth>
 void writeIndices(const uchar *row, int count, uchar *line, int first, int step)
 {
@@ -571,26 +572,11 @@ qint64 PngPictureReader::storedRowsBytes(quint32 width, quint32 height, int dept
     return bytes;
 }
 
-// The colours of the picture's indices as a picture of one byte a pixel holds them, with their
-// alpha not applied, taken apart as the system takes a picture's apart, so that the picture
-// compares, saves and draws as the one its rows would give in 32 bits; false where one of low alpha
-// would not come back so.
+// The colours of the picture's indices as a picture of one byte a pixel holds them, so that it
+// compares, saves and draws as the one its rows would give in 32 bits (tableOfColours).
 bool PngPictureReader::Private::indexedColours(QVector<QRgb> *table) const
 {
-    const int count = 1 << qMin(depth, 8);
-    QImage applied(count, 1, QImage::Format_ARGB32_Premultiplied);
-    if (applied.isNull())
-        return false;
-    memcpy(applied.scanLine(0), colours, size_t(count) * sizeof(QRgb));
-    const QImage straight = applied.convertToFormat(QImage::Format_ARGB32);
-    const auto *line = reinterpret_cast<const QRgb *>(straight.constScanLine(0));
-    table->resize(count);
-    for (int i = 0; i < count; ++i) {
-        if (qPremultiply(line[i]) != colours[i])
-            return false;
-        (*table)[i] = line[i];
-    }
-    return true;
+    return tableOfColours(QVector<QRgb>(colours, colours + (1 << qMin(depth, 8))), table);
 }
 
 QImage PngPictureReader::read(const QSize &fitted)

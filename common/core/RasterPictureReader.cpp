@@ -707,11 +707,11 @@ QImage settled(const QImage &image, qint64 owed, PictureBudget *budget)
     return paid ? image : QImage();
 }
 
-// The bytes of a picture of the given size that pay for it: none where the budget has only
-// smaller pictures pay with their bytes.
-qint64 payingBytes(const PictureBudget *budget, const QSize &size, qint64 bytes)
+// Whether a picture of the given size pays with its bytes: not where the budget has only smaller
+// pictures pay so.
+bool bytesPay(const PictureBudget *budget, const QSize &size)
 {
-    return budget && !budget->bytesPayFor(size) ? 0 : bytes;
+    return !budget || budget->bytesPayFor(size);
 }
 
 // Whether a picture that comes out at the given size may still be held, in the fewest bytes it
@@ -793,7 +793,7 @@ QImage readLimitedPicture(QImageReader &reader, const PictureBytes &picture, con
     const bool reduced = decoderScales && picture.coefficientBytes == 0;
     // Counted as its work, or as the bytes it takes four to a unit, whichever is more.
     const qint64 owed = owedBeyond(qMax(work, (decoding + 3) / 4),
-                                   payingBytes(budget, size, picture.there), budget);
+                                   bytesPay(budget, size) ? picture.there : 0, budget);
     // A decoder that does not scale holds the whole picture.
     if ((!reduced && overSideLimit(size, maximumPictureSide)) || work > maximumPictureWork
         || (!decoderScales && pixels > maximumPictureArea) || decoding > maximumPictureBytes
@@ -886,11 +886,18 @@ qint64 cellsWork(const QSize &size, const QSize &fitted)
         + qint64(fitted.width()) * fitted.height() * unitsPerCell;
 }
 
-// The work of a picture decoded into the summed size on its way to fitted, beside that of its
-// rows: held whole and scaled, or summed into cells.
-qint64 summingWork(const QSize &size, const QSize &summed)
+// Whether a picture of the given size may be decoded into the summed size on its way to fitted,
+// known before it is decoded: the work its header tells (its rows, where known) and that of being
+// held whole and scaled, or summed into cells, are within what it may take, and the picture may
+// still be held. That work is then spent.
+bool mayBeSummed(DecodingWork &work, const PictureBudget *budget, qint64 known, const QSize &size,
+                 const QSize &summed, const QSize &fitted)
 {
-    return summed == size ? wholeWork(size) : cellsWork(size, summed);
+    const qint64 summing = summed == size ? wholeWork(size) : cellsWork(size, summed);
+    if (work.wouldPass(known + summing) || !mayBeHeld(budget, fitted))
+        return false;
+    work.spend(summing);
+    return true;
 }
 
 QImage readPngPicture(QIODevice *device, const QSize &fitInto, PictureBudget *budget)
@@ -908,7 +915,7 @@ QImage readPngPicture(QIODevice *device, const QSize &fitInto, PictureBudget *bu
     if (!complete || !reader.readHead())
         return settled(QImage(), work, paying, budget);
     const QSize size = reader.size();
-    if (payingBytes(budget, size, paying) == 0) {
+    if (!bytesPay(budget, size)) {
         work.unpaid();
         paying = 0;
     }
@@ -920,9 +927,8 @@ QImage readPngPicture(QIODevice *device, const QSize &fitInto, PictureBudget *bu
             && png.size() + 4 * qint64(size.width()) * size.height() > maximumPictureBytes))
         return settled(QImage(), work, paying, budget);
     const QSize summed = summedSize(size, fitted);
-    if (work.wouldPass(reader.rowsWork() + summingWork(size, summed)) || !mayBeHeld(budget, fitted))
+    if (!mayBeSummed(work, budget, reader.rowsWork(), size, summed, fitted))
         return settled(QImage(), work, paying, budget);
-    work.spend(summingWork(size, summed));
     return held(scaledTo(settled(reader.read(summed), work, paying, budget), fitted), budget);
 }
 
@@ -932,7 +938,7 @@ QImage readGifPicture(QIODevice *device, const QSize &fitInto, PictureBudget *bu
     DecodingWork work = allowedWork(budget);
     GifPictureReader reader(device, &work);
     bool paid = true;
-    // The bytes it took that are there.
+    // The bytes it took that are there, where they pay.
     const auto paying = [&] {
         return paid && budget && budget->unitsPerByte > 0
             ? bytesThere(device, start, start + reader.bytesTaken())
@@ -941,7 +947,7 @@ QImage readGifPicture(QIODevice *device, const QSize &fitInto, PictureBudget *bu
     if (!reader.readHead())
         return settled(QImage(), work, paying(), budget);
     const QSize size = reader.size();
-    if (payingBytes(budget, size, 1) == 0) {
+    if (!bytesPay(budget, size)) {
         work.unpaid();
         paid = false;
     }
@@ -950,9 +956,8 @@ QImage readGifPicture(QIODevice *device, const QSize &fitInto, PictureBudget *bu
         return settled(QImage(), work, paying(), budget);
     const QSize summed = summedSize(size, fitted);
     // Its screen's summing is known before its codes are read.
-    if (work.wouldPass(summingWork(size, summed)) || !mayBeHeld(budget, fitted))
+    if (!mayBeSummed(work, budget, 0, size, summed, fitted))
         return settled(QImage(), work, paying(), budget);
-    work.spend(summingWork(size, summed));
     const QImage image = reader.read(summed);
     return held(scaledTo(settled(image, work, paying(), budget), fitted), budget);
 }
