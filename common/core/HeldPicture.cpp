@@ -1,5 +1,6 @@
 #include "common/core/HeldPicture.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -44,16 +45,48 @@ private:
     QVector<QRgb> m_colours;
 };
 
+// The picture of one byte a pixel with a colour for each index its pixels use. A BMP's table may be
+// shorter than its indices: drawn or saved as it is, those past it would be read from memory past
+// the table, and written as a PNG whose palette they pass. They show opaque black, as the system's
+// own conversion pads a table.
+QImage withEveryIndexCovered(QImage indexed)
+{
+    const int colours = indexed.colorCount();
+    if (colours >= mostColours)
+        return indexed;
+    int most = 0;
+    for (int y = 0; y < indexed.height(); ++y) {
+        const uchar *line = indexed.constScanLine(y);
+        most = qMax<int>(most, *std::max_element(line, line + indexed.width()));
+    }
+    if (most < colours)
+        return indexed;
+    QVector<QRgb> table = indexed.colorTable();
+    table.resize(most + 1);
+    std::fill(table.begin() + colours, table.end(), qRgb(0, 0, 0));
+    indexed.setColorTable(table);
+    return indexed;
+}
+
 } // namespace
 
-QImage heldCompactly(const QImage &picture)
+QImage heldCompactly(const QImage &source)
 {
-    const QImage::Format format = picture.format();
+    const QImage::Format format = source.format();
     // A picture of one bit a pixel would be drawn as a mask in the pen's colour.
     if (format == QImage::Format_Mono || format == QImage::Format_MonoLSB)
-        return picture.convertToFormat(QImage::Format_Indexed8);
-    // The readers deliver their pictures in one of these two.
-    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied)
+        return withEveryIndexCovered(source.convertToFormat(QImage::Format_Indexed8));
+    if (format == QImage::Format_Indexed8)
+        return withEveryIndexCovered(source);
+    // Held as it is drawn, with its alpha applied, as its PNG reads back: a picture whose
+    // transparent pixels carry a colour (a BMP's may) is then the same picture again once its plan
+    // is saved and read.
+    const bool straightAlpha = source.hasAlphaChannel()
+        && source.pixelFormat().premultiplied() == QPixelFormat::NotPremultiplied;
+    const QImage picture
+        = straightAlpha ? source.convertToFormat(QImage::Format_ARGB32_Premultiplied) : source;
+    if (picture.format() != QImage::Format_RGB32
+        && picture.format() != QImage::Format_ARGB32_Premultiplied)
         return picture;
     const int width = picture.width();
     const int height = picture.height();
@@ -61,7 +94,7 @@ QImage heldCompactly(const QImage &picture)
     if (indexed.isNull())
         return picture;
     // An opaque picture's pixels are colours whose alpha is applied, as any other's.
-    const QRgb opaque = format == QImage::Format_RGB32 ? 0xff000000u : 0;
+    const QRgb opaque = picture.format() == QImage::Format_RGB32 ? 0xff000000u : 0;
     ColourTable found;
     // Runs of one colour, as most of these pictures hold, are looked up once.
     QRgb last = 0;

@@ -8,8 +8,9 @@
 
 // The picture in one byte a pixel, with a table of its colours, where it has no more than 256 and
 // each comes back exactly as it is (drawn, compared or saved, it is the same picture); else the
-// picture as it is. Only pictures of 32 bits a pixel are made smaller, and those of one bit a
-// pixel, which would be drawn as masks, take a byte.
+// picture as it is, with its alpha applied where it has any. Only pictures of 32 bits a pixel are
+// made smaller, and those of one bit a pixel, which would be drawn as masks, take a byte. A
+// picture of one byte a pixel comes out with a colour for every index its pixels use.
 QImage heldCompactly(const QImage &picture);
 
 // The colours a picture of one byte a pixel holds for the given colours with their alpha applied,

@@ -11,6 +11,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QPainter>
+#include <QPixmap>
 #include <QTemporaryDir>
 
 Q_DECLARE_METATYPE(PictureOrientation)
@@ -108,28 +109,6 @@ QByteArray halfRowsInRuns(int width, int height)
     return HostilePlans::bmpInRuns(width, height, rows);
 }
 
-// A BMP of 32 bits a pixel with alpha, as its newest header describes it, of the picture.
-QByteArray withAlpha(const QImage &picture)
-{
-    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
-    QByteArray rows;
-    for (int y = image.height() - 1; y >= 0; --y)
-        rows.append(reinterpret_cast<const char *>(image.constScanLine(y)), image.width() * 4);
-    uchar head[14 + 124] = {'B', 'M'};
-    qToLittleEndian(quint32(sizeof head + rows.size()), head + 2);
-    qToLittleEndian(quint32(sizeof head), head + 10);
-    qToLittleEndian(quint32(124), head + 14);
-    qToLittleEndian(qint32(image.width()), head + 18);
-    qToLittleEndian(qint32(image.height()), head + 22);
-    qToLittleEndian(quint16(1), head + 26);
-    qToLittleEndian(quint16(32), head + 28);
-    qToLittleEndian(quint32(3), head + 30); // in bit fields
-    const quint32 masks[] = {0x00ff0000, 0x0000ff00, 0x000000ff, 0xff000000};
-    for (int i = 0; i < 4; ++i)
-        qToLittleEndian(masks[i], head + 54 + 4 * i);
-    return QByteArray(reinterpret_cast<const char *>(head), sizeof head) + rows;
-}
-
 // Memory of the size of a picture, of each format a BMP decodes into, written in a colour no
 // picture below holds and given back, where the next picture of that size is likely to be made.
 void leaveMemoryPainted(const QSize &size)
@@ -178,6 +157,8 @@ private slots:
     void holesAreReadForTheirCost();
     void bmpPicturesComeInAsDrawn_data();
     void bmpPicturesComeInAsDrawn();
+    void colourTablesCoverEveryIndex_data();
+    void colourTablesCoverEveryIndex();
     void gifScreensTakeTheFilesColours_data();
     void gifScreensTakeTheFilesColours();
 };
@@ -804,7 +785,7 @@ void TestRasterPictureReader::bmpPicturesComeInAsDrawn_data()
     const QByteArray bottomUp = HostilePlans::encodedPicture(bands, "BMP");
     QTest::newRow("stored bottom up") << bottomUp << red << red << blue;
     QTest::newRow("stored top down") << storedTopDown(bottomUp) << red << red << blue;
-    QTest::newRow("stored with alpha") << withAlpha(bands) << red << red << blue;
+    QTest::newRow("stored with alpha") << HostilePlans::bmpWithAlpha(bands) << red << red << blue;
     QImage plain(640, 480, QImage::Format_RGB32);
     plain.fill(green);
     // Its header and the lower half of its rows, which come first.
@@ -832,6 +813,63 @@ void TestRasterPictureReader::bmpPicturesComeInAsDrawn()
     QCOMPARE(image.pixel(0, 0), topLeft);
     QCOMPARE(image.pixel(639, 0), topRight);
     QCOMPARE(image.pixel(0, 479), bottomLeft);
+}
+
+// A BMP's colour table may be shorter than its pixels' indices. Held as they come, the indices past
+// it would be drawn from memory past the table, and saved as a PNG whose palette they pass, which
+// reads back as another picture: they show opaque black, as the system's own conversion pads them.
+void TestRasterPictureReader::colourTablesCoverEveryIndex_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QVector<QRgb>>("declared");
+    QImage indices(16, 16, QImage::Format_Indexed8);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x)
+            indices.scanLine(y)[x] = uchar(x * 16 + y);
+    }
+    const QVector<QRgb> two = {qRgb(255, 0, 0), qRgb(0, 160, 0)};
+    QTest::newRow("8 bits declaring 2 colours, indices up to 255")
+        << HostilePlans::indexedBmp(indices, 8, two) << two;
+    const QVector<QRgb> three = {qRgb(255, 0, 0), qRgb(0, 160, 0), qRgb(0, 0, 255)};
+    QTest::newRow("4 bits declaring 3 colours, indices up to 15")
+        << HostilePlans::indexedBmp(indices, 4, three) << three;
+    QVector<QRgb> every;
+    for (int i = 0; i < 256; ++i)
+        every << qRgb(i, 255 - i, i / 2);
+    QTest::newRow("8 bits declaring every colour")
+        << HostilePlans::indexedBmp(indices, 8, every) << every;
+}
+
+void TestRasterPictureReader::colourTablesCoverEveryIndex()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QVector<QRgb>, declared);
+    QBuffer buffer(&bytes);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    const QImage image = readRasterPicture(&buffer, QSize(128, 128));
+    QCOMPARE(image.format(), QImage::Format_Indexed8);
+    QImage seen(image.size(), QImage::Format_ARGB32_Premultiplied);
+    int most = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const int index = image.constScanLine(y)[x];
+            most = qMax(most, index);
+            seen.setPixel(x, y, declared.value(index, qRgb(0, 0, 0)));
+        }
+    }
+    QVERIFY2(image.colorCount() > most, qPrintable(QString::number(image.colorCount())));
+    QCOMPARE(image.convertToFormat(QImage::Format_ARGB32_Premultiplied), seen);
+    // Drawn as the library holds it, in its own format.
+    QImage canvas(image.size(), QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::white);
+    QPainter(&canvas).drawPixmap(0, 0, QPixmap::fromImage(image, Qt::NoFormatConversion));
+    QCOMPARE(canvas, seen);
+    // Saved as plans save it, its palette holds every index, and it reads back the same.
+    const QByteArray png = QByteArray::fromHex(imageToHex(image).toLatin1());
+    const int palette = png.indexOf("PLTE");
+    QVERIFY(palette > 0);
+    QVERIFY(qFromBigEndian<quint32>(png.constData() + palette - 4) / 3 > quint32(most));
+    QCOMPARE(imageFromBytes(png).convertToFormat(QImage::Format_ARGB32_Premultiplied), seen);
 }
 
 // A GIF whose first picture has colours of its own and leaves some of its screen uncovered: the

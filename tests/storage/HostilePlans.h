@@ -524,6 +524,64 @@ inline QByteArray bmpInRunsEndedAtOnce(int width, int height, int gap)
     return bmpInRuns(width, height, QByteArray("\0\1", 2), gap);
 }
 
+// A BMP of 32 bits a pixel with alpha, as its newest header describes it, of the picture: the
+// colours of its transparent pixels are stored as they are.
+inline QByteArray bmpWithAlpha(const QImage &picture)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    QByteArray rows;
+    for (int y = image.height() - 1; y >= 0; --y)
+        rows.append(reinterpret_cast<const char *>(image.constScanLine(y)), image.width() * 4);
+    uchar head[14 + 124] = {'B', 'M'};
+    qToLittleEndian(quint32(sizeof head + rows.size()), head + 2);
+    qToLittleEndian(quint32(sizeof head), head + 10);
+    qToLittleEndian(quint32(124), head + 14);
+    qToLittleEndian(qint32(image.width()), head + 18);
+    qToLittleEndian(qint32(image.height()), head + 22);
+    qToLittleEndian(quint16(1), head + 26);
+    qToLittleEndian(quint16(32), head + 28);
+    qToLittleEndian(quint32(3), head + 30); // in bit fields
+    const quint32 masks[] = {0x00ff0000, 0x0000ff00, 0x000000ff, 0xff000000};
+    for (int i = 0; i < 4; ++i)
+        qToLittleEndian(masks[i], head + 54 + 4 * i);
+    return QByteArray(reinterpret_cast<const char *>(head), sizeof head) + rows;
+}
+
+// A BMP of 4 or 8 bits a pixel holding the indices of a picture of one byte a pixel, and declaring
+// the colours given, however many of them its indices use: some files declare fewer.
+inline QByteArray indexedBmp(const QImage &indices, int bits, const QVector<QRgb> &colours)
+{
+    const int width = indices.width();
+    const int rowBytes = (width * bits + 31) / 32 * 4;
+    QByteArray rows;
+    for (int y = indices.height() - 1; y >= 0; --y) {
+        QByteArray row(rowBytes, 0);
+        const uchar *line = indices.constScanLine(y);
+        for (int x = 0; x < width; ++x) {
+            if (bits == 8)
+                row[x] = char(line[x]);
+            else
+                row[x / 2] = char(row.at(x / 2) | (line[x] & 15) << (x % 2 ? 0 : 4));
+        }
+        rows += row;
+    }
+    QByteArray table;
+    for (const QRgb colour : colours)
+        table += QByteArray(1, char(qBlue(colour))) + char(qGreen(colour)) + char(qRed(colour))
+            + '\0';
+    const int offset = 54 + table.size();
+    uchar head[54] = {'B', 'M'};
+    qToLittleEndian(quint32(offset + rows.size()), head + 2);
+    qToLittleEndian(quint32(offset), head + 10);
+    qToLittleEndian(quint32(40), head + 14);
+    qToLittleEndian(qint32(width), head + 18);
+    qToLittleEndian(qint32(indices.height()), head + 22);
+    qToLittleEndian(quint16(1), head + 26);
+    qToLittleEndian(quint16(bits), head + 28);
+    qToLittleEndian(quint32(colours.size()), head + 46);
+    return QByteArray(reinterpret_cast<const char *>(head), sizeof head) + table + rows;
+}
+
 // A baseline JPEG of the given channels of width x height, each sampled in full, whose one scan
 // holds only the first channel: its decoder keeps every coefficient of every channel for scans
 // that never come, and fills in what the data leave out. It takes the decoder's standard tables.

@@ -173,6 +173,8 @@ private slots:
     void picturesAreHeldWithinWhatTheFileAllows();
     void picturesTakenInUnchangedAreSavedAsRead_data();
     void picturesTakenInUnchangedAreSavedAsRead();
+    void picturesAddedAgainAfterAReopenFindTheirEntry_data();
+    void picturesAddedAgainAfterAReopenFindTheirEntry();
     void pathsThatAreNoFileAreRefusedUnopened_data();
     void pathsThatAreNoFileAreRefusedUnopened();
 
@@ -1145,6 +1147,54 @@ void TestPlanFile::picturesTakenInUnchangedAreSavedAsRead()
     Document again;
     QVERIFY2(readPlanFile(again, saved, &error, &later), qPrintable(error));
     QVERIFY(Image::samePixels(again.image(0).pixmap(), doc.image(0).pixmap()));
+}
+
+void TestPlanFile::picturesAddedAgainAfterAReopenFindTheirEntry_data()
+{
+    QTest::addColumn<QByteArray>("picture");
+    QImage checks(32, 32, QImage::Format_ARGB32);
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x)
+            checks.setPixel(x, y,
+                            (x / 8 + y / 8) % 2 ? qRgba(40, 90, 200, 255) : qRgba(255, 0, 0, 0));
+    }
+    QTest::newRow("a 32-bit bmp whose transparent pixels carry a colour")
+        << HostilePlans::bmpWithAlpha(checks);
+    QImage indices(16, 16, QImage::Format_Indexed8);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x)
+            indices.scanLine(y)[x] = uchar(x * 16 + y);
+    }
+    QTest::newRow("an 8-bit bmp whose colour table is shorter than its indices")
+        << HostilePlans::indexedBmp(indices, 8, {qRgb(255, 0, 0), qRgb(0, 160, 0)});
+    QImage swatch(128, 128, QImage::Format_RGB32);
+    swatch.fill(qRgb(120, 160, 200));
+    QTest::newRow("a swatch") << HostilePlans::encodedPicture(swatch, "PNG");
+    QTest::newRow("a photo") << HostilePlans::jpegPhoto(300, 200);
+}
+
+// Pictures already in the library are not added again, however the plan was saved and read in
+// between: the entry read back shows what the file shows.
+void TestPlanFile::picturesAddedAgainAfterAReopenFindTheirEntry()
+{
+    QFETCH(QByteArray, picture);
+    const QString file = writeBytes(m_dir.filePath(QStringLiteral("dropped")), picture);
+    Document doc;
+    doc.addTask(false);
+    doc.addImages({file}, 0, false);
+    QCOMPARE(doc.imageCount(), 1);
+    const QString path = m_dir.filePath(QStringLiteral("dropped.tv"));
+    QString error;
+    bool later = false;
+    for (int round = 0; round < 2; ++round) {
+        QVERIFY2(writePlanFile(doc, path, &error), qPrintable(error));
+        Document read;
+        QVERIFY2(readPlanFile(read, path, &error, &later), qPrintable(error));
+        read.addImages({file}, 0, false);
+        QCOMPARE(read.imageCount(), 1);
+        QCOMPARE(read.taskImage(0), 0);
+        doc = read;
+    }
 }
 
 // A device never ends and a pipe blocks the open until someone writes to it: neither is opened.
