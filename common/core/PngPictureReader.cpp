@@ -609,7 +609,8 @@ QImage PngPictureReader::read(const QSize &fitted)
 bool PngPictureReader::holdsOnlyItsPicture(const QByteArray &png, const QSize &size)
 {
     // What a file of the picture's own chunks holds beside its rows: the signature, a full palette
-    // and transparency, the heads of some hundred data chunks and the stream's own few bytes.
+    // and transparency, the density, the heads of some hundred data chunks and the stream's own
+    // few bytes.
     constexpr qint64 besideRows = 4096;
     const auto *bytes = reinterpret_cast<const uchar *>(png.constData());
     if (png.size() < 8 + 25 || memcmp(bytes, "\x89PNG\r\n\x1a\n", 8) != 0)
@@ -620,14 +621,17 @@ bool PngPictureReader::holdsOnlyItsPicture(const QByteArray &png, const QSize &s
     qint64 at = 8;
     int last = -1;
     qint64 rows = -1;
+    bool density = false;
     while (at + 12 <= png.size()) {
         const qint64 length = png_get_uint_32(bytes + at);
         if (length > png.size() - at - 12)
             return false;
         const QByteArray type = png.mid(int(at + 4), 4);
-        // A chunk nothing here reads (the density the system's writer adds, a short text) stays
-        // with the picture, as long as the whole holds little beside the rows.
-        if (last >= 0 && (type.at(0) & 0x20)) {
+        // The density the system's writer adds before the data changes no pixel anywhere. Every
+        // other chunk beside the picture's own (a gamma, a colour profile, an animation's frames,
+        // a text) may show the picture otherwise elsewhere than here, or is more than the picture.
+        if (type == "pHYs" && !density && last >= 0 && last < data && length == 9) {
+            density = true;
             at += 12 + length;
             continue;
         }

@@ -42,9 +42,10 @@ public:
                                   bool interlaced);
 
     // Whether the bytes are a PNG of the given size that holds what draws it (its header, palette,
-    // transparency, data and end, in that order), and beside that no more than a few small chunks
-    // nothing reads, in no more bytes than its rows stored plainly and a little beside: bytes that
-    // may stand for the picture read from them, as the system's writer would have written it.
+    // transparency, data and end, in that order) and beside that nothing but its density, in no
+    // more bytes than its rows stored plainly and a little beside: bytes that may stand for the
+    // picture read from them, as the system's writer would have written it, and that show no
+    // other picture anywhere else.
     static bool holdsOnlyItsPicture(const QByteArray &png, const QSize &size);
 
 private:

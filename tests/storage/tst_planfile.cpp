@@ -1111,17 +1111,45 @@ void TestPlanFile::picturesTakenInUnchangedAreSavedAsRead_data()
     QTest::addColumn<bool>("asRead");
     QImage swatch(128, 128, QImage::Format_RGB32);
     swatch.fill(qRgb(120, 160, 200));
-    QTest::newRow("a swatch as the program writes it")
-        << HostilePlans::encodedPicture(swatch, "PNG") << true;
+    const QByteArray swatchBytes = HostilePlans::encodedPicture(swatch, "PNG");
+    QTest::newRow("a swatch as the program writes it") << swatchBytes << true;
     QTest::newRow("a ramp of colours of the library's size") << colourRamp() << true;
     QTest::newRow("a pattern with a palette") << HostilePlans::blackPng(
         64, 32, 2, 3, false, HostilePlans::pngChunk("PLTE", QByteArray(12, char(90))))
                                               << true;
     // Bytes that hold more than the picture, or are not what draws it as it came in, are encoded
     // afresh.
-    QByteArray withText = HostilePlans::encodedPicture(swatch, "PNG");
+    QByteArray withText = swatchBytes;
     withText.insert(33, HostilePlans::pngChunk("tEXt", "Comment\0" + QByteArray(65536, 'c')));
     QTest::newRow("a swatch carrying a long text") << withText << false;
+    // Others than this program's writer may put in chunks that show the picture otherwise, in
+    // another viewer, than this program shows it: those are not kept, however short.
+    const int dataAt = swatchBytes.indexOf("IDAT") - 4;
+    QTest::newRow("a swatch carrying a short text")
+        << QByteArray(swatchBytes)
+               .insert(33, HostilePlans::pngChunk("tEXt", QByteArray("Title\0swatch", 12)))
+        << false;
+    QTest::newRow("a swatch of a gamma of 1.0")
+        << QByteArray(swatchBytes)
+               .insert(33, HostilePlans::pngChunk("gAMA", QByteArray("\0\1\x86\xa0", 4)))
+        << false;
+    // Two frames, played once, each of the whole picture: the swatch, then its data again.
+    QByteArray animation(8, 0);
+    animation[3] = 2;
+    const auto frameControl = [](int sequence) {
+        QByteArray control(26, 0);
+        qToBigEndian(quint32(sequence), control.data());
+        qToBigEndian(quint32(128), control.data() + 4);
+        qToBigEndian(quint32(128), control.data() + 8);
+        return HostilePlans::pngChunk("fcTL", control);
+    };
+    const int endAt = swatchBytes.size() - 12;
+    const QByteArray data = swatchBytes.mid(dataAt + 8, endAt - dataAt - 12);
+    QTest::newRow("a swatch as the first frame of an animation") << swatchBytes.left(dataAt)
+            + HostilePlans::pngChunk("acTL", animation) + frameControl(0)
+            + swatchBytes.mid(dataAt, endAt - dataAt) + frameControl(1)
+            + HostilePlans::pngChunk("fdAT", QByteArray("\0\0\0\2", 4) + data)
+            + swatchBytes.mid(endAt) << false;
     QTest::newRow("a picture larger than the library keeps")
         << HostilePlans::blackPng(256, 256) << false;
     QTest::newRow("a gif") << HostileGifs::encodedGif(swatch) << false;
