@@ -1,5 +1,5 @@
 // Reads hostile plan files and pictures, each in a fresh process of this program, and prints
-// the time, the peak memory and what was read, beside the bound of 100 MB + 50 x the file's
+// the time, the peak memory and what was read, beside the bound of 400 MB + 50 x the file's
 // size. Every plan shape is read at several sizes, so a cost growing faster than the file
 // shows in the figures. Ordinary pictures and sets of them are read beside the hostile ones,
 // since a bound that refuses them is a fault too.
@@ -601,7 +601,7 @@ void measure(const QString &mode, const QString &label, const QString &path)
                          .arg(child.exitCode());
     }
     const qint64 size = QFileInfo(path).size();
-    const double bound = 100 + 50.0 * size / (1024 * 1024);
+    const double bound = 400 + 50.0 * size / (1024 * 1024);
     const QStringList parts = result.split(QLatin1Char(' '));
     print(QStringLiteral("%1 %2 KB  %3 ms  %4 MB (bound %5 MB)  %6")
               .arg(label, -34)

@@ -44,11 +44,12 @@ constexpr qint64 workPerByteRead = 1;
 // decodes gigapixels.
 constexpr qint64 planWorkAllowance = 36LL * 1024 * 1024;
 constexpr qint64 planWorkPerFileByte = 18;
-// The bytes that the pictures taken in from one plan file may hold (see heldPictureBytes): 80 MB,
-// which keeps a library of thousands of pictures of a few colours whatever few bytes each is stored
-// in, and 32 for every byte of the file, which keeps one of photos that their bytes show. A picture
-// past it is not taken in, so that what a plan holds in memory follows the size of its file.
-constexpr qint64 planHeldAllowance = 80LL * 1024 * 1024;
+// The bytes that the pictures taken in from one plan file may hold (see heldPictureBytes): 320 MiB,
+// which keeps a library of 5,000 pictures of the library's size in four bytes a pixel, and so of
+// many more of a few colours, held a byte a pixel, whatever few bytes each is stored in; and 32 for
+// every byte of the file, which keeps one of photos that their bytes show. A picture past it is
+// not taken in, so that what a plan holds in memory follows the size of its file.
+constexpr qint64 planHeldAllowance = 320LL * 1024 * 1024;
 constexpr qint64 planHeldPerFileByte = 32;
 // The work that picture files read together (those a CSV file names, those dropped or added at
 // once) may take beyond what their own bytes pay for: about a second of decoding, shared by them

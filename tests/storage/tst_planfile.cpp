@@ -1065,7 +1065,8 @@ void TestPlanFile::picturesAreHeldWithinWhatTheFileAllows_data()
     swatch.fill(qRgb(120, 160, 200));
     QTest::newRow("5000 swatches as the program writes them")
         << HostilePlans::encodedPicture(swatch, "PNG") << 5000 << true;
-    QTest::newRow("3000 ramps of colours of a few hundred bytes") << colourRamp() << 3000 << false;
+    QTest::newRow("5000 ramps of colours of a few hundred bytes") << colourRamp() << 5000 << true;
+    QTest::newRow("8000 ramps of colours of a few hundred bytes") << colourRamp() << 8000 << false;
 }
 
 // What a plan's pictures hold in memory follows the size of its file: past it, a picture is kept
