@@ -473,11 +473,15 @@ void TestCardsEditScrollWidget::keptPictureStaysChosenThroughLibraryEdit_data()
 {
     QTest::addColumn<bool>("picked"); // in the card dialog, else the card shows it already
     QTest::addColumn<bool>("deleteOther"); // else renamed
+    QTest::addColumn<bool>("keptBefore"); // another picture kept, of other bytes, before it
     QTest::addColumn<int>("index"); // of the kept picture after the edit
-    QTest::newRow("picked, another renamed") << true << false << 1;
-    QTest::newRow("picked, the one before deleted") << true << true << 0;
-    QTest::newRow("shown, another renamed") << false << false << 1;
-    QTest::newRow("shown, the one before deleted") << false << true << 0;
+    QTest::newRow("picked, another renamed") << true << false << false << 1;
+    QTest::newRow("picked, the one before deleted") << true << true << false << 0;
+    QTest::newRow("shown, another renamed") << false << false << false << 1;
+    QTest::newRow("shown, the one before deleted") << false << true << false << 0;
+    QTest::newRow("picked after another kept, another renamed") << true << false << true << 2;
+    QTest::newRow("shown after another kept, the one before both deleted")
+        << false << true << true << 1;
 }
 
 // A picture the plan file holds but the program does not read has no pixels to be found by; the
@@ -486,13 +490,17 @@ void TestCardsEditScrollWidget::keptPictureStaysChosenThroughLibraryEdit()
 {
     QFETCH(bool, picked);
     QFETCH(bool, deleteOther);
+    QFETCH(bool, keptBefore);
     QFETCH(int, index);
     Document *plan = doc();
     plan->addImage(Image(picture(Qt::red), QStringLiteral("b"), QString()), false);
+    if (keptBefore)
+        plan->addImage(Image::keptAsStored("nor is this", QStringLiteral("first"), QString()),
+                       false);
     plan->addImage(
         Image::keptAsStored("not a picture the program reads", QStringLiteral("kept"), QString()),
         false);
-    plan->setTaskImage(0, picked ? -1 : 1, false);
+    plan->setTaskImage(0, picked ? -1 : plan->imageCount() - 1, false);
     TaskDialog dialog(nullptr, nullptr, {}, {0});
     QComboBox *combo = imageCombo(&dialog);
     if (picked)
@@ -516,7 +524,7 @@ void TestCardsEditScrollWidget::keptPictureStaysChosenThroughLibraryEdit()
             button->click();
     }
     QVERIFY(answer.answered());
-    QCOMPARE(plan->imageCount(), deleteOther ? 1 : 2);
+    QCOMPARE(plan->imageCount(), (deleteOther ? 1 : 2) + (keptBefore ? 1 : 0));
     dialog.accept();
     QCOMPARE(plan->taskImage(0), index);
     Document read;

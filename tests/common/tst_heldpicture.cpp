@@ -40,6 +40,17 @@ QImage ramp()
     return image;
 }
 
+// A picture of the given number of colours, each a grey or blue level of its own.
+QImage ofColours(int count)
+{
+    QImage image(128, 128, QImage::Format_RGB32);
+    for (int i = 0; i < 128 * 128; ++i) {
+        const int colour = i % count;
+        image.setPixel(i % 128, i / 128, qRgb(colour % 256, colour % 256, colour / 256 * 255));
+    }
+    return image;
+}
+
 // A pattern of one bit a pixel, as a scanner or a drawing program saves one.
 QImage pattern()
 {
@@ -98,6 +109,8 @@ void TestHeldPicture::picturesOfFewColoursAreHeldAByteAPixel_data()
     // Drawn as a pixmap of one bit a pixel, it would be a mask in the pen's colour.
     QTest::newRow("a pattern of one bit a pixel") << pattern() << true;
     QTest::newRow("more than 256 colours") << ramp() << false;
+    QTest::newRow("exactly 256 colours") << ofColours(256) << true;
+    QTest::newRow("257 colours") << ofColours(257) << false;
     // A picture with a colour that would not come back from a table stays as it is: here one
     // brighter than its alpha allows.
     QImage faint
@@ -142,6 +155,7 @@ void TestHeldPicture::picturesAreHeldWithinWhatIsLeft_data()
     // Known before it is decoded: not even a byte a pixel is left.
     QTest::newRow("less than any picture of its size holds")
         << swatchBytes << qint64(128 * 128 + 1023) << false << qint64(128 * 128 + 1023) << false;
+    QTest::newRow("nothing left") << swatchBytes << qint64(0) << false << qint64(0) << false;
     QTest::newRow("a ramp in 32 bits")
         << encoded(ramp()) << qint64(4 * 128 * 128 + 1024) << true << qint64(0) << true;
     QTest::newRow("no bound") << encoded(ramp()) << qint64(-1) << true << qint64(-1) << true;

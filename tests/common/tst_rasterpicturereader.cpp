@@ -177,6 +177,18 @@ void TestRasterPictureReader::brokenOrOversizedHexGivesNoPicture_data()
     // Sides of 32 bits and a wide pixel do not fit any count of their rows.
     QTest::newRow("the widest sides a header may state")
         << QString::fromLatin1(HostilePlans::pngWithoutRows(-1, -1, 16, 6, false).toHex()) << false;
+    // No data are walked before a header the decoder takes.
+    const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
+    const QByteArray png = HostilePlans::blackPng(16, 16);
+    const int headerEnd = 8 + 25;
+    QTest::newRow("image data before the header") << QString::fromLatin1(
+        (signature + HostilePlans::pngChunk("IDAT", qCompress(QByteArray(48, 0)).mid(4))
+         + png.mid(8))
+            .toHex()) << false;
+    QTest::newRow("a header longer than 13 bytes") << QString::fromLatin1(
+        (signature + HostilePlans::pngChunk("IHDR", png.mid(16, 13) + QByteArray(1, 0))
+         + png.mid(headerEnd))
+            .toHex()) << false;
 }
 
 void TestRasterPictureReader::brokenOrOversizedHexGivesNoPicture()
@@ -319,6 +331,15 @@ void TestRasterPictureReader::picturesDecodeFittedAndWithinBudget_data()
     QTest::newRow("a png whose stream opens with empty blocks")
         << HostilePlans::pngOfStoredRows(QByteArray(16, char(90)), 16, 14000, 0) << qint64(-1)
         << QSize(16, 16) << qint64(-1) << fit << stored;
+    // The stream ends inside the first data chunk; the junk of the next passes the length kept
+    // uninflated. The data are cut where the stream ends, and that chunk ended there.
+    const QByteArray greyRows = ('\0' + QByteArray(16, char(90))).repeated(16);
+    QTest::newRow("a png whose stream ends a data chunk before junk")
+        << QByteArray("\x89PNG\r\n\x1a\n", 8) + HostilePlans::pngHeader(16, 16, 8, 0, false)
+            + HostilePlans::pngChunk("IDAT", qCompress(greyRows).mid(4) + QByteArray(100, char(7)))
+            + HostilePlans::pngChunk("IDAT", QByteArray(70000, char(7)))
+            + HostilePlans::pngChunk("IEND", QByteArray())
+        << qint64(-1) << QSize(16, 16) << qint64(-1) << fit << stored;
     // A screen wider than any picture may be, as the format allows, is taken to end where the
     // picture does.
     QTest::newRow("a gif on a screen wider than any picture may be")
