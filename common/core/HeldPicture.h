@@ -11,7 +11,7 @@
 // picture as it is, with its alpha applied where it has any. Only pictures of 32 bits a pixel are
 // made smaller, and those of one bit a pixel, which would be drawn as masks, take a byte. A
 // picture of one byte a pixel comes out with a colour for every index its pixels use.
-QImage heldCompactly(const QImage &picture);
+QImage heldCompactly(const QImage &source);
 
 // The colours a picture of one byte a pixel holds for the given colours with their alpha applied,
 // taken apart as the system takes a picture's apart, so that it compares, saves and draws as those

@@ -843,11 +843,7 @@ void TestRasterPictureReader::colourTablesCoverEveryIndex_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QVector<QRgb>>("declared");
-    QImage indices(16, 16, QImage::Format_Indexed8);
-    for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 16; ++x)
-            indices.scanLine(y)[x] = uchar(x * 16 + y);
-    }
+    const QImage indices = HostilePlans::everyIndex();
     const QVector<QRgb> two = {qRgb(255, 0, 0), qRgb(0, 160, 0)};
     QTest::newRow("8 bits declaring 2 colours, indices up to 255")
         << HostilePlans::indexedBmp(indices, 8, two) << two;

@@ -547,6 +547,17 @@ inline QByteArray bmpWithAlpha(const QImage &picture)
     return QByteArray(reinterpret_cast<const char *>(head), sizeof head) + rows;
 }
 
+// A picture of one byte a pixel, 16 x 16, whose pixels hold every index once, column by column.
+inline QImage everyIndex()
+{
+    QImage indices(16, 16, QImage::Format_Indexed8);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x)
+            indices.scanLine(y)[x] = uchar(x * 16 + y);
+    }
+    return indices;
+}
+
 // A BMP of 4 or 8 bits a pixel holding the indices of a picture of one byte a pixel, and declaring
 // the colours given, however many of them its indices use: some files declare fewer.
 inline QByteArray indexedBmp(const QImage &indices, int bits, const QVector<QRgb> &colours)

@@ -1189,11 +1189,7 @@ void TestPlanFile::picturesAddedAgainAfterAReopenFindTheirEntry_data()
     }
     QTest::newRow("a 32-bit bmp whose transparent pixels carry a colour")
         << HostilePlans::bmpWithAlpha(checks);
-    QImage indices(16, 16, QImage::Format_Indexed8);
-    for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 16; ++x)
-            indices.scanLine(y)[x] = uchar(x * 16 + y);
-    }
+    const QImage indices = HostilePlans::everyIndex();
     QTest::newRow("an 8-bit bmp whose colour table is shorter than its indices")
         << HostilePlans::indexedBmp(indices, 8, {qRgb(255, 0, 0), qRgb(0, 160, 0)});
     QImage swatch(128, 128, QImage::Format_RGB32);
