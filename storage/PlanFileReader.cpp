@@ -858,8 +858,11 @@ bool readPlanFile(Document &document, QIODevice *device, const QString &fileName
     // Whatever led here (a link, a name in the preferences), the file may be one that never
     // ends: it is read no further than it says it is long.
     QByteArray bytes;
-    if (!readBoundedBytes(device, maximumTextFileBytes, &bytes)) {
-        *errorMessage = cantOpen(fileName);
+    bool tooLargeToRead = false;
+    if (!readBoundedBytes(device, maximumTextFileBytes, &bytes, &tooLargeToRead)) {
+        *errorMessage = tooLargeToRead
+            ? QStringLiteral("The file '%1' is too large to be opened.").arg(fileName)
+            : cantOpen(fileName);
         return false;
     }
     // Handed over, so that the bytes can be let go of once the tree is built from them.

@@ -19,6 +19,7 @@ bool readPlanFile(Document &document, const QString &fileName, QString *errorMes
 // The same from a device open for reading (a file, or bytes in memory): its size stands for the
 // file's in the limits, and fileName names it in the messages. The device is read as
 // readBoundedBytes reads it: one that holds more than it says (a file of the system that never
-// ends) or than a plan's text can be fails as a file that can't be opened.
+// ends) fails as a file that can't be opened, and one that holds more than a plan's text can be
+// as a file too large to be opened.
 bool readPlanFile(Document &document, QIODevice *device, const QString &fileName,
                   QString *errorMessage, bool *savedByLaterVersion, QString *notice = nullptr);

@@ -1,6 +1,7 @@
 #include "storage/PlanFileWriter.h"
 
 #include "common/core/BusyCursor.h"
+#include "common/core/FileHelpers.h"
 #include "common/core/TextHelpers.h"
 #include "common/core/Version.h"
 #include "model/Document.h"
@@ -357,6 +358,22 @@ QByteArray planFileText(const Document &document)
     return text;
 }
 
+namespace {
+
+qint64 planFileBytesAllowed = maximumTextFileBytes;
+
+} // namespace
+
+qint64 maximumPlanFileBytes()
+{
+    return planFileBytesAllowed;
+}
+
+void setMaximumPlanFileBytes(qint64 bytes)
+{
+    planFileBytesAllowed = bytes;
+}
+
 bool writePlanFile(const Document &document, const QString &fileName, QString *errorMessage)
 {
     return writePlanFile(document, fileName, errorMessage, SaveHooks());
@@ -367,8 +384,16 @@ bool writePlanFile(const Document &document, const QString &fileName, QString *e
 {
     BusyCursor busy;
     const auto write = [&document](QIODevice &device) { return writePlanText(document, &device); };
-    return saveFileWithMessage(fileName, write,
-                               QStringLiteral("Can't open file '%1' to write.").arg(fileName),
-                               errorMessage, hooks)
-        == SaveOutcome::Saved;
+    // A file the reader would refuse is never put in the place of one it reads.
+    SaveHooks bounded = hooks;
+    bounded.maximumBytes = planFileBytesAllowed;
+    const SaveOutcome outcome = saveFileWithMessage(
+        fileName, write, QStringLiteral("Can't open file '%1' to write.").arg(fileName),
+        errorMessage, bounded);
+    if (outcome == SaveOutcome::TooLarge)
+        *errorMessage = QStringLiteral("Can't save '%1': the plan is too large to be saved.\n"
+                                       "Its file would be larger than can be opened again. "
+                                       "Pictures and long texts are what make a plan this large.")
+                            .arg(fileName);
+    return outcome == SaveOutcome::Saved;
 }

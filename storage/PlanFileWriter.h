@@ -27,6 +27,13 @@ bool writePlanFile(const Document &document, const QString &fileName, QString *e
 bool writePlanFile(const Document &document, const QString &fileName, QString *errorMessage,
                    const SaveHooks &hooks);
 
+// The most bytes writePlanFile puts in a file: the most the reader takes
+// (maximumTextFileBytes). A plan whose text would pass it is not saved: the writing stops
+// there, the file is left as it was, and the message says the plan is too large. Tests lower
+// it, to reach it without writing a gigabyte.
+qint64 maximumPlanFileBytes();
+void setMaximumPlanFileBytes(qint64 bytes);
+
 // The whole file text as writePlanFile stores it.
 QByteArray planFileText(const Document &document);
 // Writes the file text to a device as it is made; false when a write to the device failed.

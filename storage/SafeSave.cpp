@@ -25,6 +25,11 @@ QString failureReason(const QFileDevice &file, int systemError)
     return file.errorString();
 }
 
+QString tooLargeReason()
+{
+    return QString::fromLocal8Bit(std::strerror(EFBIG));
+}
+
 // Whether the folder that holds the file (behind any link) refuses new files by permission:
 // a folder the user may not write to, or one locked against changes. A folder that merely
 // has no room left does not count, since writing in place there would cut the old content
@@ -57,6 +62,40 @@ void tellWritten(const QByteArray &path, const SaveHooks &hooks)
                   qint64(status.st_size));
 }
 
+// Passes the content on to a device until it would pass a number of bytes: the write that would
+// take it past is refused whole, and nothing of it is passed on. Without a device it only counts.
+class BoundedWriter : public QIODevice
+{
+public:
+    BoundedWriter(QIODevice *device, qint64 maximum) : m_device(device), m_maximum(maximum)
+    {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+    bool passedMaximum() const { return m_passed; }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        if (m_passed || length > m_maximum - m_written) {
+            m_passed = true;
+            setErrorString(tooLargeReason());
+            return -1;
+        }
+        const qint64 written = m_device ? m_device->write(data, length) : length;
+        if (written > 0)
+            m_written += written;
+        return written;
+    }
+
+private:
+    QIODevice *m_device;
+    qint64 m_maximum;
+    qint64 m_written = 0;
+    bool m_passed = false;
+};
+
 // The one owner of a descriptor the bytes are written to. The QFile on it is closed before the
 // descriptor on every path: bytes it still buffered after a failed write would otherwise go out
 // when it is destroyed, to whatever file the system has given the number to since.
@@ -77,13 +116,26 @@ public:
     WrittenFile(const WrittenFile &) = delete;
     WrittenFile &operator=(const WrittenFile &) = delete;
 
-    bool write(const std::function<bool(QIODevice &device)> &writeContent, QString *reason)
+    // WriteFailed or TooLarge on a failure, the content bounded as the hooks say.
+    SaveOutcome write(const std::function<bool(QIODevice &device)> &writeContent,
+                      const SaveHooks &hooks, QString *reason)
     {
         errno = 0;
-        if (writeContent(m_file) && m_file.flush())
-            return true;
+        if (hooks.maximumBytes < 0) {
+            if (writeContent(m_file) && m_file.flush())
+                return SaveOutcome::Saved;
+            *reason = failureReason(m_file, errno);
+            return SaveOutcome::WriteFailed;
+        }
+        BoundedWriter bounded(&m_file, hooks.maximumBytes);
+        if (writeContent(bounded) && m_file.flush())
+            return SaveOutcome::Saved;
+        if (bounded.passedMaximum()) {
+            *reason = tooLargeReason();
+            return SaveOutcome::TooLarge;
+        }
         *reason = failureReason(m_file, errno);
-        return false;
+        return SaveOutcome::WriteFailed;
     }
 
     // The sync's own failure is not the save's: some file systems do not sync at all. The
@@ -113,6 +165,13 @@ SaveOutcome writeInPlace(const QString &fileName,
     // No file to write in place: the reason the folder gave stands.
     if (!QFileInfo(fileName).isFile())
         return SaveOutcome::OpenFailed;
+    if (hooks.maximumBytes >= 0) {
+        BoundedWriter counted(nullptr, hooks.maximumBytes);
+        if (!writeContent(counted) && counted.passedMaximum()) {
+            *reason = tooLargeReason();
+            return SaveOutcome::TooLarge;
+        }
+    }
     if (hooks.beforeReplacing && !hooks.beforeReplacing(reason))
         return SaveOutcome::WriteFailed;
     const QByteArray path = QFile::encodeName(fileName);
@@ -122,7 +181,10 @@ SaveOutcome writeInPlace(const QString &fileName,
         return SaveOutcome::OpenFailed;
     }
     WrittenFile file(descriptor);
-    if (!file.write(writeContent, reason) || !file.finish(false, reason))
+    const SaveOutcome written = file.write(writeContent, hooks, reason);
+    if (written != SaveOutcome::Saved)
+        return written;
+    if (!file.finish(false, reason))
         return SaveOutcome::WriteFailed;
     tellWritten(path, hooks);
     return SaveOutcome::Saved;
@@ -141,9 +203,10 @@ SaveOutcome writeNewFile(const QString &fileName,
         return SaveOutcome::OpenFailed;
     }
     WrittenFile file(descriptor);
-    if (!file.write(writeContent, reason) || !file.finish(true, reason)) {
+    const SaveOutcome written = file.write(writeContent, hooks, reason);
+    if (written != SaveOutcome::Saved || !file.finish(true, reason)) {
         unlink(path.constData());
-        return SaveOutcome::WriteFailed;
+        return written == SaveOutcome::Saved ? SaveOutcome::WriteFailed : written;
     }
     tellWritten(path, hooks);
     return SaveOutcome::Saved;
@@ -258,9 +321,10 @@ SaveOutcome saveFileContent(const QString &fileName,
     }
     {
         WrittenFile file(descriptor);
-        if (!file.write(writeContent, reason) || !file.finish(true, reason)) {
+        const SaveOutcome written = file.write(writeContent, hooks, reason);
+        if (written != SaveOutcome::Saved || !file.finish(true, reason)) {
             unlink(temporary.constData());
-            return SaveOutcome::WriteFailed;
+            return written == SaveOutcome::Saved ? SaveOutcome::WriteFailed : written;
         }
     }
     tellWritten(temporary, hooks);
@@ -310,7 +374,7 @@ SaveOutcome saveFileWithMessage(const QString &fileName,
     const SaveOutcome outcome = saveFileContent(fileName, writeContent, &reason, hooks);
     if (outcome == SaveOutcome::OpenFailed)
         *errorMessage = withFailureReason(openFailedMessage, reason);
-    else if (outcome == SaveOutcome::WriteFailed)
+    else if (outcome != SaveOutcome::Saved)
         *errorMessage = writeFailureMessage(fileName, reason);
     return outcome;
 }

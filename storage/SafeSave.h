@@ -8,8 +8,9 @@
 
 class QIODevice;
 
-// How replacing a file's content ended.
-enum class SaveOutcome { Saved, OpenFailed, WriteFailed };
+// How replacing a file's content ended. TooLarge is a write that failed because the content
+// passed the bound the save was given (SaveHooks::maximumBytes).
+enum class SaveOutcome { Saved, OpenFailed, WriteFailed, TooLarge };
 
 // Replaces the content of a file as a whole: the bytes go to a temporary file beside it
 // that is renamed over it once everything is on disk, so a full disk or a crash leaves
@@ -40,6 +41,11 @@ struct SaveHooks
     // at the name, even one another program made an instant before, stays as it is and the save
     // fails (OpenFailed, "File exists").
     bool onlyAsNewFile = false;
+    // The most bytes the file may hold, or -1 for no bound. The write that would take the content
+    // past it fails, and the save with it (TooLarge), as a write to a full disk does: the file is
+    // left as it was. Where the file is written in place, the content is counted first, without
+    // being kept, so that the file is never emptied for a content that cannot go in.
+    qint64 maximumBytes = -1;
 };
 
 // The same, with the content written to the file by the given function as it is made, so that

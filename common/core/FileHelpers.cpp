@@ -90,10 +90,12 @@ QString subFolder(const QString &parent, const QString &name, bool create)
 
 } // namespace
 
-bool readBoundedBytes(QIODevice *device, qint64 maximum, QByteArray *bytes)
+bool readBoundedBytes(QIODevice *device, qint64 maximum, QByteArray *bytes, bool *tooLarge)
 {
     bytes->clear();
     const qint64 stated = statedLength(*device);
+    if (tooLarge)
+        *tooLarge = stated > maximum;
     if (stated > maximum)
         return false;
     const qint64 limit = (stated < 0 ? maximum : stated) + 1;
@@ -112,6 +114,8 @@ bool readBoundedBytes(QIODevice *device, qint64 maximum, QByteArray *bytes)
         got += read;
     }
     if (got == limit) {
+        if (tooLarge)
+            *tooLarge = got > maximum;
         bytes->clear();
         return false;
     }

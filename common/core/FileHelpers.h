@@ -16,8 +16,10 @@ constexpr qint64 maximumTextFileBytes = (qint64(1) << 30) - (qint64(1) << 20);
 // (/proc/self/pagemap) are regular files of size 0 that read on for gigabytes, and a file may
 // grow while it is read. A device that states no length (a pipe) is read up to maximum and one
 // byte more. False, with bytes empty, when the device holds more than it states or than
-// maximum, or a read fails.
-bool readBoundedBytes(QIODevice *device, qint64 maximum, QByteArray *bytes);
+// maximum, or a read fails; tooLarge, when given, is then set where it holds more than maximum
+// (a file too large to be read, rather than one that could not be).
+bool readBoundedBytes(QIODevice *device, qint64 maximum, QByteArray *bytes,
+                      bool *tooLarge = nullptr);
 
 // Whether a new file may be put in the name's place: nothing is there (behind any links) or a
 // regular file is. A device, a pipe, a socket or a folder there stays as it is, since a file

@@ -8,6 +8,7 @@
 #include "properties/PropertiesView.h"
 #include "storage/HostilePlans.h"
 #include "storage/PlanFileReader.h"
+#include "storage/PlanFileWriter.h"
 #include "storage/ViewReaders.h"
 #include "table/TableView.h"
 
@@ -20,6 +21,7 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -70,6 +72,7 @@ private slots:
     void perSaveCopyNeverWritesThroughALink();
     void aPlanFileChangedOnDiskIsNeverOverwrittenUnasked_data();
     void aPlanFileChangedOnDiskIsNeverOverwrittenUnasked();
+    void closingWithAFailedSaveAndCancelKeepsTheWindow_data();
     void closingWithAFailedSaveAndCancelKeepsTheWindow();
     void readOnlyPlanWarnsOnceAfterThePanesUpdate();
     void aPlanReadInPartIsOpenedWithANotice_data();
@@ -548,15 +551,39 @@ void TestPlanFiles::aPlanFileChangedOnDiskIsNeverOverwrittenUnasked()
     }
 }
 
+void TestPlanFiles::closingWithAFailedSaveAndCancelKeepsTheWindow_data()
+{
+    QTest::addColumn<bool>("tooLarge"); // else the disk takes no more than 100 bytes
+    QTest::addColumn<QString>("message"); // of the failed autosave, %1 the plan file
+    QTest::newRow("the write fails") << false << "Can't save '%1': File too large.";
+    QTest::newRow("the plan is larger than can be opened")
+        << true
+        << "Can't save '%1': the plan is too large to be saved.\nIts file would be larger than "
+           "can be opened again. Pictures and long texts are what make a plan this large.";
+}
+
+// An autosave that fails says why and changes nothing; closing asks, and Cancel keeps the edit.
 void TestPlanFiles::closingWithAFailedSaveAndCancelKeepsTheWindow()
 {
+    QFETCH(bool, tooLarge);
+    QFETCH(QString, message);
+    const QByteArray onDisk = readBytes(m_plan);
     MainWindow window;
     window.show();
     doc()->addTask(true);
     {
+        const auto restore = qScopeGuard([] { setMaximumPlanFileBytes(maximumTextFileBytes); });
+        if (tooLarge)
+            setMaximumPlanFileBytes(onDisk.size() + 10);
+        FileSizeLimit limit(tooLarge ? RLIM_INFINITY : 100);
+        ModalAnswer autosaveFailed(QStringLiteral("OK"));
+        window.onIdleTimeOut();
+        QVERIFY(autosaveFailed.answered());
+        QCOMPARE(autosaveFailed.shownText(), message.arg(m_plan));
+        QVERIFY(window.isWindowModified());
+        QCOMPARE(readBytes(m_plan), onDisk);
         ModalAnswer writeFailed(QStringLiteral("OK"));
         ModalAnswer keep(QStringLiteral("Cancel"));
-        FileSizeLimit limit(100);
         QVERIFY(!window.close());
         QVERIFY(writeFailed.answered());
         QVERIFY(keep.answered());
@@ -565,6 +592,8 @@ void TestPlanFiles::closingWithAFailedSaveAndCancelKeepsTheWindow()
                                 "exit and discard your changes?")
                      .arg(m_plan));
     }
+    QCOMPARE(readBytes(m_plan), onDisk);
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden), QStringList {"Plan.tv"});
     QVERIFY(window.isVisible());
     QVERIFY(window.isWindowModified());
     QVERIFY(!settings()->read(Settings::Key::Geometry).toByteArray().isEmpty());

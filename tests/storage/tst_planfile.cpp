@@ -1,6 +1,7 @@
 #include "HostileGifs.h"
 #include "HostilePlans.h"
 #include "PlanSamples.h"
+#include "common/core/FileHelpers.h"
 #include "common/core/HeldPicture.h"
 #include "common/core/TextHelpers.h"
 #include "harness/FileFaults.h"
@@ -19,6 +20,7 @@
 #include <QDirIterator>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 using namespace PlanSamples;
@@ -380,11 +382,13 @@ void TestPlanFile::olderVersionsAreConverted()
 
 void TestPlanFile::failedReadLeavesPlanUntouched_data()
 {
-    QTest::addColumn<QByteArray>("text"); // "<missing>" names no file
+    QTest::addColumn<QByteArray>("text"); // "<missing>" names no file, "<huge>" one too large
     QTest::addColumn<QString>("message");
     const QString formatError = "Format error '%1' detected at line %2 column %3.\n"
                                 "Contact support if you are sure this a Tavrolo file.";
     QTest::newRow("missing file") << QByteArray("<missing>") << "Can't open file '%1'";
+    QTest::newRow("a byte more than can be opened")
+        << QByteArray("<huge>") << "The file '%1' is too large to be opened.";
     QTest::newRow("not xml") << QByteArray("<!DOCTYPE tavrolo>\n<root>\n<meta>\n</root>")
                              << formatError.arg("tag mismatch").arg(4).arg(7);
     QTest::newRow("document type in other case")
@@ -407,6 +411,9 @@ void TestPlanFile::failedReadLeavesPlanUntouched()
     const Document before(doc);
     const QString path = text == "<missing>" ? m_dir.filePath(QStringLiteral("no/such.tv"))
                                              : writeBytes(m_dir.filePath("broken.tv"), text);
+    // A sparse file: it takes no room on disk, and it is refused before it is read.
+    if (text == "<huge>")
+        QVERIFY(QFile::resize(path, maximumTextFileBytes + 1));
     QString error;
     bool later = true;
     QVERIFY(!readPlanFile(doc, path, &error, &later));
@@ -683,6 +690,12 @@ void TestPlanFile::saveFailureNamesTheFileAndTheCause_data()
     QTest::newRow("folder under a regular file")
         << "under file"
         << "Can't open file '%1' to write.\nNot a directory.";
+    const QString tooLarge = "Can't save '%1': the plan is too large to be saved.\nIts file would "
+                             "be larger than can be opened again. Pictures and long texts are "
+                             "what make a plan this large.";
+    QTest::newRow("plan larger than can be opened") << "too large" << tooLarge;
+    QTest::newRow("plan larger than can be opened, written in place")
+        << "too large in place" << tooLarge;
 }
 
 // A full disk, a pulled stick or a locked file: the message says which file and why, and the
@@ -713,6 +726,16 @@ void TestPlanFile::saveFailureNamesTheFileAndTheCause()
     } else if (fault == QLatin1String("limit")) {
         FileSizeLimit limit(old.size() + 100);
         written = writePlanFile(doc, path, &error);
+    } else if (fault.startsWith(QLatin1String("too large"))) {
+        const auto restore = qScopeGuard([] { setMaximumPlanFileBytes(maximumTextFileBytes); });
+        setMaximumPlanFileBytes(old.size() + 100);
+        std::unique_ptr<ImmutablePaths> locked;
+        if (fault.endsWith(QLatin1String("in place"))) {
+            locked.reset(new ImmutablePaths({folder}));
+            if (!locked->isActive())
+                QSKIP("The file system cannot lock the folder");
+        }
+        written = writePlanFile(doc, path, &error);
     } else {
         path = writeBytes(folder + QStringLiteral("/file"), "a file") + QStringLiteral("/plan.tv");
         written = writePlanFile(doc, path, &error);
@@ -720,6 +743,8 @@ void TestPlanFile::saveFailureNamesTheFileAndTheCause()
     QVERIFY(!written);
     QCOMPARE(error, message.arg(path));
     QCOMPARE(readBytes(folder + QStringLiteral("/plan.tv")), old);
+    QCOMPARE(QDir(folder).entryList({QStringLiteral("plan.tv?*")}, QDir::Files | QDir::Hidden),
+             QStringList());
 }
 
 void TestPlanFile::writeFailureAnywhereIsReported_data()

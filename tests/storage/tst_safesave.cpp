@@ -53,6 +53,8 @@ private slots:
     void aNameHoldingNoRegularFileStaysAsItIs();
     void aNewFileTakesTheUserFileMask_data();
     void aNewFileTakesTheUserFileMask();
+    void contentPastTheBoundFailsAsItIsWritten_data();
+    void contentPastTheBoundFailsAsItIsWritten();
 
 private:
     QTemporaryDir m_dir;
@@ -378,6 +380,66 @@ void TestSafeSave::aNewFileTakesTheUserFileMask()
     struct stat status = {};
     QCOMPARE(stat(QFile::encodeName(path).constData(), &status), 0);
     QCOMPARE(int(status.st_mode & 0777), 0666 & ~mask);
+}
+
+void TestSafeSave::contentPastTheBoundFailsAsItIsWritten_data()
+{
+    QTest::addColumn<QString>("road"); // "renamed", "in place" (the folder locked) or "new file"
+    QTest::addColumn<int>("size"); // of the content, written 100 bytes at a time; the bound is 1000
+    QTest::newRow("renamed into place, as large as the bound") << "renamed" << 1000;
+    QTest::newRow("renamed into place, a byte past the bound") << "renamed" << 1001;
+    QTest::newRow("written in place, a byte past the bound") << "in place" << 1001;
+    QTest::newRow("made as a new file, past the bound") << "new file" << 5000;
+}
+
+// Past the bound the write that would pass it is refused, and the save fails as for a full disk:
+// the file stays as it was, emptied on no road, and nothing is left beside it.
+void TestSafeSave::contentPastTheBoundFailsAsItIsWritten()
+{
+    QFETCH(QString, road);
+    QFETCH(int, size);
+    const QString folder = m_dir.filePath(QStringLiteral("bound-") + QTest::currentDataTag());
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/plan.tv");
+    const QByteArray old(300, 'o');
+    if (road != QLatin1String("new file"))
+        writeBytes(path, old);
+    std::unique_ptr<ImmutablePaths> locked;
+    if (road == QLatin1String("in place")) {
+        locked.reset(new ImmutablePaths({folder}));
+        if (!locked->isActive())
+            QSKIP("The file system cannot lock files");
+    }
+    const QByteArray content = QByteArray("0123456789").repeated(size / 10 + 1).left(size);
+    qint64 taken = 0; // by the device before its first refusal, in the last pass
+    const auto write = [&](QIODevice &device) {
+        taken = 0;
+        for (int at = 0; at < content.size(); at += 100) {
+            const QByteArray part = content.mid(at, 100);
+            if (device.write(part) != part.size())
+                return false;
+            taken += part.size();
+        }
+        return true;
+    };
+    SaveHooks hooks;
+    hooks.maximumBytes = 1000;
+    hooks.onlyAsNewFile = road == QLatin1String("new file");
+    QString reason;
+    const SaveOutcome outcome = saveFileContent(path, write, &reason, hooks);
+    locked.reset();
+    if (size <= 1000) {
+        QCOMPARE(outcome, SaveOutcome::Saved);
+        QCOMPARE(readBytes(path), content);
+        return;
+    }
+    QCOMPARE(outcome, SaveOutcome::TooLarge);
+    QCOMPARE(reason, QStringLiteral("File too large"));
+    QCOMPARE(taken, qint64(1000));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+             road == QLatin1String("new file") ? QStringList() : QStringList {"plan.tv"});
+    if (road != QLatin1String("new file"))
+        QCOMPARE(readBytes(path), old);
 }
 
 TAVROLO_CORE_TEST_MAIN(TestSafeSave)
