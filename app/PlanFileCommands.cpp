@@ -135,7 +135,7 @@ bool PlanFileCommands::openFile(const QString &path, bool readOnly)
     QString notice;
     PlanFileGuard::Stamp seen;
     if (QFileInfo(fileName).suffix().toLower() == QLatin1String(csvExtension)) {
-        opened = importCsv(fileName);
+        opened = importCsv(fileName, &notice);
         seen = PlanFileGuard::stampOf(m_planFile.fileName);
     } else if (!QFileInfo::exists(fileName)) {
         criticalMessage(m_window, tr("Cannot find '%1'.").arg(fileName));
@@ -184,7 +184,7 @@ bool PlanFileCommands::readPlan(const QString &fileName, bool readOnly, bool *sa
     return true;
 }
 
-bool PlanFileCommands::importCsv(const QString &fileName)
+bool PlanFileCommands::importCsv(const QString &fileName, QString *notice)
 {
     QMessageBox box(QMessageBox::Information, QString(), QString(), QMessageBox::NoButton, nullptr);
     setMessageText(box,
@@ -196,19 +196,19 @@ bool PlanFileCommands::importCsv(const QString &fileName)
     execMessageBox(box);
     QCoreApplication::processEvents();
     if (box.clickedButton() == newButton)
-        return importCsvAsNewPlan(fileName);
+        return importCsvAsNewPlan(fileName, notice);
     if (box.clickedButton() == currentButton)
-        return importCsvIntoCurrentPlan(fileName);
+        return importCsvIntoCurrentPlan(fileName, notice);
     return false;
 }
 
-bool PlanFileCommands::importCsvAsNewPlan(const QString &fileName)
+bool PlanFileCommands::importCsvAsNewPlan(const QString &fileName, QString *notice)
 {
     // The importer leaves the plan alone when it fails; the copy makes sure of it, as the
     // plan is still saved under its own file's name.
     const Document kept(m_plan);
     QString error;
-    if (!importCsvFile(m_plan, fileName, true, &error)) {
+    if (!importCsvFile(m_plan, fileName, true, &error, notice)) {
         m_plan = kept;
         criticalMessage(m_window, error);
         return false;
@@ -243,11 +243,11 @@ bool PlanFileCommands::importCsvAsNewPlan(const QString &fileName)
     return true;
 }
 
-bool PlanFileCommands::importCsvIntoCurrentPlan(const QString &fileName)
+bool PlanFileCommands::importCsvIntoCurrentPlan(const QString &fileName, QString *notice)
 {
     m_hooks.saveUndoState(QStringLiteral("Import CSV"));
     QString error;
-    if (!importCsvFile(m_plan, fileName, false, &error)) {
+    if (!importCsvFile(m_plan, fileName, false, &error, notice)) {
         criticalMessage(m_window, error);
         return false;
     }

@@ -90,9 +90,9 @@ private:
     QString askNewPlanName(const QString &proposal);
     bool readPlan(const QString &fileName, bool readOnly, bool *savedByLaterVersion,
                   QString *notice);
-    bool importCsv(const QString &fileName);
-    bool importCsvAsNewPlan(const QString &fileName);
-    bool importCsvIntoCurrentPlan(const QString &fileName);
+    bool importCsv(const QString &fileName, QString *notice);
+    bool importCsvAsNewPlan(const QString &fileName, QString *notice);
+    bool importCsvIntoCurrentPlan(const QString &fileName, QString *notice);
 
     Document &m_plan;
     PlanFileState &m_planFile;

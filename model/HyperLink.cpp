@@ -48,9 +48,14 @@ QString HyperLink::nameFromUrl(const QUrl &url)
     return nameFromSchemelessText(url.toString(QUrl::RemoveScheme));
 }
 
+QString HyperLink::urlText() const
+{
+    return m_rejectedText.isEmpty() ? m_url.toString() : m_rejectedText;
+}
+
 QString HyperLink::displayUrl() const
 {
-    QString text = m_rejectedText.isEmpty() ? m_url.toString() : m_rejectedText;
+    QString text = urlText();
     cutAtEncodedNewline(text);
     return text;
 }

@@ -21,12 +21,14 @@ public:
     // A readable name for an address: host and path without the scheme.
     static QString nameFromUrl(const QUrl &url);
 
-    // The address as shown, searched and written to files.
+    // The whole address: QUrl's text of it, or the text it rejected. Files store this.
+    QString urlText() const;
+    // The address as shown and searched: urlText cut before its first encoded line break.
     QString displayUrl() const;
 
     const QString &name() const { return m_name; }
     void setName(const QString &name) { m_name = name; }
-    // Invalid for an address the parser rejected; displayUrl still holds its text.
+    // Invalid for an address the parser rejected; urlText still holds its text.
     QUrl url() const { return m_url; }
     void setUrl(const QUrl &url)
     {

@@ -25,6 +25,11 @@ public:
     int type() const { return m_type; }
     void setType(int type) { m_type = type; }
 
+    // The name of the card's own field (Notes, Links, Images) that the name collides with,
+    // ignoring case and surrounding blanks, or an empty text: a CSV file's columns of those
+    // names are the card's own, so no property should take one.
+    static QString reservedName(const QString &name);
+
     bool operator==(const Property &other) const;
     bool operator!=(const Property &other) const { return !(*this == other); }
 

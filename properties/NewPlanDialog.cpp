@@ -117,8 +117,8 @@ void NewPlanDialog::accept()
             refusal = tr("You can't add a property with no name.");
         else if (property.name.size() > MaxNameLength)
             refusal = tr("The maximum property name length is %1 characters.").arg(MaxNameLength);
-        else if (property.name.compare(QLatin1String("Notes"), Qt::CaseInsensitive) == 0)
-            refusal = tr("\"%1\" is a reserved name.").arg(QStringLiteral("Notes"));
+        else if (!Property::reservedName(property.name).isEmpty())
+            refusal = tr("\"%1\" is a reserved name.").arg(Property::reservedName(property.name));
         else if (namesAbove.contains(property.name.toLower()))
             refusal = tr("You can't add 2 properties called '%1' (case is not important).")
                           .arg(property.name);

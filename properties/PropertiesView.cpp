@@ -291,8 +291,8 @@ void PropertiesView::renameProperty(int property, const QString &name)
         refusal = tr("The property name cannot be empty.");
     else if (name.size() > MaxNameLength)
         refusal = tr("The maximum property name length is %1 characters.").arg(MaxNameLength);
-    else if (name.compare(QLatin1String("Notes"), Qt::CaseInsensitive) == 0)
-        refusal = tr("\"%1\" is a reserved name.").arg(QStringLiteral("Notes"));
+    else if (!Property::reservedName(name).isEmpty())
+        refusal = tr("\"%1\" is a reserved name.").arg(Property::reservedName(name));
     else if (namesake != -1 && namesake != property)
         refusal = tr("A property with the name '%1' already exists.").arg(name);
     if (!refusal.isEmpty()) {

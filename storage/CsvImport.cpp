@@ -197,13 +197,13 @@ public:
             ++column;
         });
     }
-    // Passes over the row; addCell(column, content) sees its cells.
+    // Passes over the row; addCell(column, content, quoted) sees its cells.
     template<typename AddCell>
     void scan(AddCell addCell)
     {
         int column = 0;
         scanRow(m_text, m_position, m_separator, true,
-                [&](QStringView content, bool) { addCell(column++, content); });
+                [&](QStringView content, bool quoted) { addCell(column++, content, quoted); });
     }
     int position() const { return m_position; }
     void setPosition(int position) { m_position = position; }
@@ -374,7 +374,23 @@ struct CsvSurvey
     int dataStart = 0;
     qint64 dataRows = 0;
     qint64 links = 0;
+    // The rows with something in them below the blank row that ended the data.
+    qint64 rowsLeftOut = 0;
 };
+
+// A row of blanks and bare separators ends the data (a sheet's notes below it stay out), but a
+// row with a quoted cell is one the file means even when every cell is empty: an export writes
+// an empty card so.
+bool isBlankScannedRow(CsvRows &rows, int linksColumn, qint64 *links)
+{
+    bool blank = true;
+    rows.scan([&](int column, QStringView content, bool quoted) {
+        blank = blank && !quoted && isBlank(content.data(), int(content.size()));
+        if (column == linksColumn)
+            *links = countLinks(content);
+    });
+    return blank;
+}
 
 CsvSurvey surveyRows(CsvRows &rows, PropertyNames &names)
 {
@@ -390,17 +406,15 @@ CsvSurvey surveyRows(CsvRows &rows, PropertyNames &names)
     const int linksColumn = survey.columns.linksColumn;
     // Data rows are only counted here: cutting them into texts waits until they are stored.
     while (rows.next()) {
-        bool blank = true;
         qint64 links = 0;
-        rows.scan([&](int column, QStringView content) {
-            blank = blank && isBlank(content.data(), int(content.size()));
-            if (column == linksColumn)
-                links = countLinks(content);
-        });
-        if (blank)
+        if (isBlankScannedRow(rows, linksColumn, &links))
             break;
         ++survey.dataRows;
         survey.links += links;
+    }
+    while (rows.next()) {
+        qint64 links = 0;
+        survey.rowsLeftOut += isBlankScannedRow(rows, -1, &links) ? 0 : 1;
     }
     return survey;
 }
@@ -541,11 +555,13 @@ private:
         }
     }
 
+    // The export writes a comma inside an address as "%2c" in small letters, which QUrl never
+    // writes (see CsvExport.cpp), so only those become commas again.
     static QList<HyperLink> linksFromCell(const QString &cell)
     {
         QList<HyperLink> links;
-        for (const QString &part : cell.split(QLatin1Char(','), Qt::SkipEmptyParts))
-            links << HyperLink::fromUrlText(part);
+        for (QString &part : cell.split(QLatin1Char(','), Qt::SkipEmptyParts))
+            links << HyperLink::fromUrlText(part.replace(QLatin1String("%2c"), QLatin1String(",")));
         return links;
     }
 
@@ -602,6 +618,17 @@ QString cantRead(const QString &fileName)
     return QStringLiteral("Cannot open file '%1' to read.").arg(fileName);
 }
 
+QString rowsLeftOut(const QString &fileName, qint64 rows)
+{
+    if (rows == 1)
+        return QStringLiteral("A blank row in the file '%1' ended the import; the row after it was "
+                              "left out.")
+            .arg(fileName);
+    return QStringLiteral("A blank row in the file '%1' ended the import; the %2 rows after it "
+                          "were left out.")
+        .arg(fileName, QString::number(rows));
+}
+
 // The text as a stream on the file itself would decode it (a byte-order mark chooses the
 // encoding, else the system's), from bytes read no further than the file says it is long.
 bool readText(QIODevice &device, QString *text)
@@ -620,7 +647,7 @@ bool readText(QIODevice &device, QString *text)
 
 // The import of a text read whole; fileSize bytes held it and fileName names it in messages.
 bool importText(Document &document, const QString &text, qint64 fileSize, const QString &fileName,
-                bool clearFirst, QString *errorMessage)
+                bool clearFirst, QString *errorMessage, QString *notice)
 {
     const QChar separator = chooseSeparator(text);
 
@@ -664,13 +691,15 @@ bool importText(Document &document, const QString &text, qint64 fileSize, const 
         writer.readRow(cells);
     }
     writer.finish();
+    if (survey.rowsLeftOut > 0 && notice)
+        *notice = rowsLeftOut(fileName, survey.rowsLeftOut);
     return true;
 }
 
 } // namespace
 
 bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
-                   QString *errorMessage)
+                   QString *errorMessage, QString *notice)
 {
     QFile file(fileName);
     // Only a regular file, links followed, as for plan files (see readPlanFile).
@@ -678,11 +707,11 @@ bool importCsvFile(Document &document, const QString &fileName, bool clearFirst,
         *errorMessage = cantRead(fileName);
         return false;
     }
-    return importCsvFile(document, &file, fileName, clearFirst, errorMessage);
+    return importCsvFile(document, &file, fileName, clearFirst, errorMessage, notice);
 }
 
 bool importCsvFile(Document &document, QIODevice *device, const QString &fileName, bool clearFirst,
-                   QString *errorMessage)
+                   QString *errorMessage, QString *notice)
 {
     BusyCursor busy;
     const qint64 fileSize = device->size();
@@ -692,7 +721,7 @@ bool importCsvFile(Document &document, QIODevice *device, const QString &fileNam
         *errorMessage = cantRead(fileName);
         return false;
     }
-    return importText(document, text, fileSize, fileName, clearFirst, errorMessage);
+    return importText(document, text, fileSize, fileName, clearFirst, errorMessage, notice);
 }
 
 QStringList splitCsvLine(const QString &line, const QString &separator)

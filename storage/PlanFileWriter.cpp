@@ -205,7 +205,7 @@ void writeLinks(XmlTextWriter &out, const QList<HyperLink> &links)
     for (const HyperLink &link : links) {
         out.startElement("link");
         out.writeEncodedAttribute("link_name", link.name());
-        out.writeEncodedAttribute("value", link.displayUrl());
+        out.writeEncodedAttribute("value", link.urlText());
         out.endElement();
     }
     out.endElement();

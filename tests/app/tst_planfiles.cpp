@@ -77,6 +77,8 @@ private slots:
     void readOnlyPlanWarnsOnceAfterThePanesUpdate();
     void aPlanReadInPartIsOpenedWithANotice_data();
     void aPlanReadInPartIsOpenedWithANotice();
+    void aCsvFileCutAtABlankRowIsImportedWithANotice_data();
+    void aCsvFileCutAtABlankRowIsImportedWithANotice();
     void recentFilesKeepTheTenNewest();
     void portableSettingsListEveryPlanButTheOpenOne();
     void duplicateProposesRefusesAndCopies_data();
@@ -670,6 +672,38 @@ void TestPlanFiles::aPlanReadInPartIsOpenedWithANotice()
     QCOMPARE(doc()->storedViews().value(0).filterTerms.size(), maximumFilterTerms);
     QCOMPARE(window.fileName(), cut);
     QVERIFY(!window.isWindowModified());
+}
+
+void TestPlanFiles::aCsvFileCutAtABlankRowIsImportedWithANotice_data()
+{
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<int>("cards");
+    QTest::newRow("as a new plan") << "New" << 2;
+    QTest::newRow("into the open plan") << "Current" << 5;
+}
+
+// The rows below a blank row are left out, and the user is told once the imported cards show.
+void TestPlanFiles::aCsvFileCutAtABlankRowIsImportedWithANotice()
+{
+    QFETCH(QString, choice);
+    QFETCH(int, cards);
+    const QString csv = csvFile(path("People.csv"), "Name\nAda\n\"\"\n , \nBea\nCy\n");
+    MainWindow window;
+    QVERIFY(window.openFile(m_plan, false));
+    ScriptedFileDialogs dialogs({""});
+    ModalAnswer asked(choice);
+    int cardsAtNotice = -1;
+    ModalAnswer notice(QStringLiteral("OK"), {},
+                       [&](QWidget *) { cardsAtNotice = cardItemCount(window); });
+    QVERIFY(window.openFile(csv, false));
+    QVERIFY(asked.answered());
+    QVERIFY(notice.answered());
+    QCOMPARE(notice.shownText(),
+             QStringLiteral("A blank row in the file '%1' ended the import; the 2 rows after it "
+                            "were left out.")
+                 .arg(csv));
+    QCOMPARE(cardsAtNotice, cards);
+    QCOMPARE(cardsInFile(window.fileName()), cards);
 }
 
 void TestPlanFiles::recentFilesKeepTheTenNewest()

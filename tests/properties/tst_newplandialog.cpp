@@ -174,6 +174,12 @@ void TestNewPlanDialog::tickedRowsBecomeProperties_data()
     QTest::newRow("notes") << "Status= NOTES "
                            << "\"Notes\" is a reserved name."
                            << "";
+    QTest::newRow("links") << "Status= links "
+                           << "\"Links\" is a reserved name."
+                           << "";
+    QTest::newRow("images") << "Status=IMAGES"
+                            << "\"Images\" is a reserved name."
+                            << "";
     QTest::newRow("placeholder's name") << "Status=<select>"
                                         << "A property with the name '<select>' already exists."
                                         << "";

@@ -164,6 +164,10 @@ void TestPropertiesView::refusedNamesShowTheMessageAndGoBack_data()
                                                 << "A property with the name 'a' already exists.";
     QTest::newRow("reserved") << "notes"
                               << "\"Notes\" is a reserved name.";
+    QTest::newRow("reserved links") << " LINKS "
+                                    << "\"Links\" is a reserved name.";
+    QTest::newRow("reserved images") << "Images"
+                                     << "\"Images\" is a reserved name.";
     QTest::newRow("31 characters")
         << QString(31, QLatin1Char('x')) << "The maximum property name length is 30 characters.";
     QTest::newRow("empty") << "  "

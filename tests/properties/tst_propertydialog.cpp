@@ -160,6 +160,10 @@ void TestPropertyDialog::nameIsCheckedBeforeAnythingChanges_data()
                            << "Please provide a name for the property.";
     QTest::newRow("notes with blanks") << -1 << " notes " << reserved;
     QTest::newRow("NOTES renaming") << int(Cost) << "NOTES" << reserved;
+    QTest::newRow("links with blanks")
+        << -1 << " links " << QStringLiteral("\"Links\" is a reserved name.");
+    QTest::newRow("IMAGES renaming")
+        << int(Cost) << "IMAGES" << QStringLiteral("\"Images\" is a reserved name.");
     QTest::newRow("other letter case, add") << -1 << " STATUS "
                                             << "A property with the name 'STATUS' already exists.";
     QTest::newRow("other property's name") << int(Cost) << "due"

@@ -4,6 +4,7 @@
 #include "harness/TestPlanKey.h"
 #include "storage/CsvExport.h"
 
+#include <QBuffer>
 #include <QTemporaryDir>
 
 using namespace PlanSamples;
@@ -17,6 +18,8 @@ private slots:
     void fieldsAreQuoted();
     void asciiTableIsPlainWithoutByteOrderMark();
     void nonAsciiTableIsUtf16WithByteOrderMark();
+    void cardColumnsGoBeforePropertiesOfTheirName_data();
+    void cardColumnsGoBeforePropertiesOfTheirName();
     void failedExportKeepsOldFileAndSaysWhy();
 
 private:
@@ -98,6 +101,47 @@ void TestCsvExport::nonAsciiTableIsUtf16WithByteOrderMark()
     const QString text = QString::fromUtf16(
         reinterpret_cast<const char16_t *>(bytes.constData() + 2), (bytes.size() - 2) / 2);
     QCOMPARE(text, QStringLiteral("\"Priority\",\"Aufwänd\",\"Notes\",\"Links\",\"Images\"\n"));
+}
+
+void TestCsvExport::cardColumnsGoBeforePropertiesOfTheirName_data()
+{
+    QTest::addColumn<QString>("effort");
+    QTest::addColumn<QByteArray>("table");
+    QTest::newRow("no such name")
+        << "Effort"
+        << QByteArray(
+               "\"Priority\",\"Effort\",\"Notes\",\"Links\",\"Images\"\n"
+               "\"a\",\"0\",\"n\",\"https://a.example/@1%2c2,mailto:b@c.example\",\"logo\"\n");
+    QTest::newRow("blanks around links")
+        << " links "
+        << QByteArray(
+               "\"Priority\",\"Links\",\" links \",\"Notes\",\"Images\"\n"
+               "\"a\",\"https://a.example/@1%2c2,mailto:b@c.example\",\"0\",\"n\",\"logo\"\n");
+    QTest::newRow("images in capitals")
+        << "IMAGES"
+        << QByteArray(
+               "\"Priority\",\"Images\",\"IMAGES\",\"Notes\",\"Links\"\n"
+               "\"a\",\"logo\",\"0\",\"n\",\"https://a.example/@1%2c2,mailto:b@c.example\"\n");
+}
+
+// The import takes the first column of each of the card's own names as the card's own, and
+// splits a links cell at every comma.
+void TestCsvExport::cardColumnsGoBeforePropertiesOfTheirName()
+{
+    QFETCH(QString, effort);
+    QFETCH(QByteArray, table);
+    m_plan.editableProperty(2, TestPlanKey::key()).setName(effort);
+    m_plan.setTaskNotes(0, QStringLiteral("n"), false, nullptr);
+    m_plan.setTaskLinks(0,
+                        {HyperLink::fromUrlText(QStringLiteral("https://a.example/@1,2")),
+                         HyperLink::fromUrlText(QStringLiteral("mailto:b@c.example"))},
+                        false, nullptr);
+    m_plan.setTaskImage(0, 0, false, nullptr);
+    QBuffer written;
+    written.open(QIODevice::WriteOnly);
+    bool unicode = true;
+    QVERIFY(writeCsvText(m_plan, &written, {0}, &unicode));
+    QCOMPARE(written.data(), table);
 }
 
 void TestCsvExport::failedExportKeepsOldFileAndSaysWhy()

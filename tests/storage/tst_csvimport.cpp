@@ -89,7 +89,10 @@ private slots:
     void splittingFollowsTheQuoteRule();
     void cardsAreImported_data();
     void cardsAreImported();
+    void exportedPlanReadsBack_data();
     void exportedPlanReadsBack();
+    void rowsBelowABlankRowAreToldOf_data();
+    void rowsBelowABlankRowAreToldOf();
     void importIntoOpenPlanMatchesPropertiesIgnoringCase();
     void dateColumnsTakeTheUserFormat_data();
     void dateColumnsTakeTheUserFormat();
@@ -174,7 +177,7 @@ void TestCsvImport::cardsAreImported_data()
         << QByteArray("Name,Notes\n\"a;b;c\nd;e\",x\n") << "Name\na;b;c d;e / x / ";
     QTest::newRow("equal counts outside quotes choose commas")
         << QByteArray("A;B,C\n\"x;y;z\";1,2\n") << "A;B|C\nx;y;z|2";
-    QTest::newRow("doubled quotes") << QByteArray("Name\n\"a\"\"b\"\n\"\"\n") << "Name\na\"b";
+    QTest::newRow("doubled quotes") << QByteArray("Name\n\"a\"\"b\"\n\"\"\n") << "Name\na\"b\n";
     QTest::newRow("quoted line break is one row")
         << QByteArray("Name,Notes\n\"two\nlines\",x\n") << "Name\ntwo lines / x / ";
     QTest::newRow("notes header in capitals")
@@ -186,6 +189,10 @@ void TestCsvImport::cardsAreImported_data()
         << QByteArray("Name                          X,Other\nv,w\n") << "Name|Other\nv|w";
     QTest::newRow("blank row after header ends the import")
         << QByteArray("Name\na\n , \nb\n") << "Name\na";
+    QTest::newRow("row of empty quoted cells is an empty card")
+        << QByteArray("Name,Notes\na,x\n\"\",\"\"\nc,y\n") << "Name\na / x / \n\nc / y / ";
+    QTest::newRow("one quoted blank makes a row of blanks a card")
+        << QByteArray("Name,Notes\n\" \", \nc,y\n") << "Name\n  /   / \nc / y / ";
     QTest::newRow("ragged rows") << QByteArray("A,,C\n1\n1,2,3,4\n ,x\n") << "A|C\n1|\n1|3\n |";
     QTest::newRow("links split at commas")
         << QByteArray("Name,Links\nx,\"http://a.example/p,,http://b.example\"\n")
@@ -234,27 +241,141 @@ void TestCsvImport::cardsAreImported()
     QCOMPARE(describePlan(m_plan), plan);
 }
 
+void TestCsvImport::exportedPlanReadsBack_data()
+{
+    QTest::addColumn<QString>("plan");
+    QTest::newRow("varied plan") << "varied";
+    QTest::newRow("empty card between") << "cards A,,C,D";
+    QTest::newRow("empty card first") << "cards ,A,C,D";
+    QTest::newRow("only empty cards") << "cards ,";
+    QTest::newRow("mail link with a line break")
+        << "link mailto:ann@example.org?subject=Weekly%20report&body=Hello%0AThanks";
+    QTest::newRow("link with a line break in the query")
+        << "link https://example.org/search?q=a%0Ab&page=2";
+    QTest::newRow("link with commas") << "link https://www.example.org/maps/@52.52,13.40,12z";
+    QTest::newRow("link holding an encoded comma") << "link https://example.org/?tags=a%2Cb,c";
+    QTest::newRow("rejected link with a comma") << "link https://my server.example/a,b%0Ac";
+    QTest::newRow("properties named like the card's own columns")
+        << "properties Title,Links,images,NOTES";
+    QTest::newRow("first property named Notes") << "properties Notes,Title";
+}
+
+namespace {
+
+// A plan of the row's kind: the varied sample; one card of a link; cards of the given titles,
+// an empty one for an empty title; or properties of the given names, whose card has notes, a
+// link and a picture file of its own.
+void fillExportedPlan(Document &plan, const QString &kind, const QString &folder)
+{
+    if (kind == QLatin1String("varied")) {
+        PlanSamples::fillVariedPlan(plan);
+        return;
+    }
+    plan.clear(false);
+    const QString rest = kind.section(QLatin1Char(' '), 1);
+    if (kind.startsWith(QLatin1String("link "))) {
+        plan.addTask(false);
+        plan.setTaskLinks(0, {HyperLink::fromUrlText(rest)}, false, nullptr);
+        return;
+    }
+    const QStringList names = rest.split(QLatin1Char(','));
+    if (kind.startsWith(QLatin1String("cards "))) {
+        PlanSamples::addProperty(plan, QStringLiteral("Title"));
+        for (const QString &title : names) {
+            const int card = plan.addTask(false);
+            if (!title.isEmpty())
+                PlanSamples::setValue(plan, card, 1, title);
+        }
+        return;
+    }
+    const QString file = QDir(folder).filePath(QStringLiteral("own picture.png"));
+    QVERIFY(PlanSamples::picture(file, Qt::blue, 4, 4).pixmap().save(file));
+    plan.addImage(PlanSamples::picture(file, Qt::blue, 4, 4), false);
+    for (const QString &name : names)
+        PlanSamples::addProperty(plan, name);
+    plan.addTask(false);
+    for (int p = 1; p < plan.propertyCount(); ++p)
+        PlanSamples::setValue(plan, 0, p, QStringLiteral("value of %1.png").arg(names.at(p - 1)));
+    plan.setTaskNotes(0, QStringLiteral("own notes"), false, nullptr);
+    plan.setTaskLinks(0, {HyperLink::fromUrlText(QStringLiteral("https://own.example/"))}, false,
+                      nullptr);
+    plan.setTaskImage(0, 0, false, nullptr);
+}
+
+} // namespace
+
 void TestCsvImport::exportedPlanReadsBack()
 {
-    Document plan;
-    PlanSamples::fillVariedPlan(plan);
-    m_plan = plan;
+    QFETCH(QString, plan);
+    Document original;
+    fillExportedPlan(original, plan, m_dir.path());
+    m_plan = original;
     const QString path = m_dir.filePath(QStringLiteral("exported.csv"));
     bool unicode = false;
     QString error;
     QVERIFY(exportCsvFile(m_plan, path, m_plan.taskIndexes(), &unicode, &error));
     QVERIFY(importCsvFile(m_plan, path, true, &error));
-    // Line breaks inside a cell come back as blanks; everything else as it was.
+    // Line breaks inside a cell come back as blanks; link names as their addresses name them; a
+    // picture when its name names a picture file; everything else as it was.
     const auto flat = [](QString text) {
         return text.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace('\n', ' ');
     };
-    QCOMPARE(m_plan.taskCount(), plan.taskCount());
-    QCOMPARE(m_plan.propertyCount(), plan.propertyCount());
-    for (int card = 0; card < plan.taskCount(); ++card) {
-        for (int p = 1; p < plan.propertyCount(); ++p)
-            QCOMPARE(m_plan.value(card, p), flat(plan.value(card, p)));
-        QCOMPARE(m_plan.taskNotes(card), flat(plan.taskNotes(card)));
+    const auto urls = [](const Document &d, int card) {
+        QStringList texts;
+        for (const HyperLink &link : d.taskLinks(card))
+            texts << link.urlText();
+        return texts;
+    };
+    QCOMPARE(m_plan.taskCount(), original.taskCount());
+    QCOMPARE(m_plan.propertyCount(), original.propertyCount());
+    for (int p = 1; p < original.propertyCount(); ++p)
+        QCOMPARE(m_plan.propertyName(p), original.propertyName(p));
+    for (int card = 0; card < original.taskCount(); ++card) {
+        for (int p = 1; p < original.propertyCount(); ++p)
+            QCOMPARE(m_plan.value(card, p), flat(original.value(card, p)));
+        QCOMPARE(m_plan.taskNotes(card), flat(original.taskNotes(card)));
+        QCOMPARE(urls(m_plan, card), urls(original, card));
+        for (int i = 0; i < original.taskLinks(card).size(); ++i) {
+            const QString address = original.taskLinks(card).at(i).urlText();
+            QVERIFY(m_plan.taskLinks(card).at(i) == HyperLink::fromUrlText(address));
+        }
+        const int image = original.taskImage(card);
+        const bool pictureFile = image >= 0 && image < original.imageCount()
+            && QFileInfo(original.image(image).name()).isFile();
+        QCOMPARE(m_plan.taskImage(card) >= 0, pictureFile);
     }
+}
+
+void TestCsvImport::rowsBelowABlankRowAreToldOf_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<int>("cards");
+    QTest::addColumn<QString>("notice");
+    const QString many = QStringLiteral("A blank row in the file '%1' ended the import; the 3 "
+                                        "rows after it were left out.");
+    QTest::newRow("rows below bare separators")
+        << QByteArray("Name,Notes\na,x\n,\nb,y\n \n\"\",\nc\n") << 1 << many;
+    QTest::newRow("one row below blanks")
+        << QByteArray("Name\na\n  \nb\n") << 1
+        << QStringLiteral("A blank row in the file '%1' ended the import; the row after it was "
+                          "left out.");
+    QTest::newRow("blank rows only below") << QByteArray("Name\na\n,\n \n") << 1 << QString();
+    QTest::newRow("empty quoted rows are no blank rows")
+        << QByteArray("Name,Notes\n\"\",\"\"\na,x\n\"\",\"\"\n") << 3 << QString();
+}
+
+// The import ends at a blank row and says how many rows with something in them it left.
+void TestCsvImport::rowsBelowABlankRowAreToldOf()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(int, cards);
+    QFETCH(QString, notice);
+    const QString path = writeCsv(csv);
+    QString error;
+    QString told = QStringLiteral("untouched");
+    QVERIFY(importCsvFile(m_plan, path, true, &error, &told));
+    QCOMPARE(m_plan.taskCount(), cards);
+    QCOMPARE(told, notice.isEmpty() ? QStringLiteral("untouched") : notice.arg(path));
 }
 
 // Into the open plan: header cells find the plan's properties ignoring case, an empty cell takes

@@ -141,6 +141,8 @@ private slots:
     void textsSurviveTheirStoredForm_data();
     void textsSurviveTheirStoredForm();
     void writtenPlanReadsBackEqual();
+    void linksComeBackWhole_data();
+    void linksComeBackWhole();
     void writtenBytesStayTheSame_data();
     void writtenBytesStayTheSame();
     void samplePlansShowWhatTheyStore_data();
@@ -240,6 +242,29 @@ void TestPlanFile::writtenPlanReadsBackEqual()
         text.startsWith("<!DOCTYPE tavrolo>\n<root>\n   <meta>\n      <version value=\"14\"/>"));
     QVERIFY(std::all_of(text.begin(), text.end(), [](char c) { return uchar(c) < 128; }));
     QCOMPARE(text.count("<version value=\"14\"/>"), 2);
+}
+
+void TestPlanFile::linksComeBackWhole_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::newRow("mail with a line break")
+        << "mailto:ann@example.org?subject=Weekly%20report&body=Hello%0AThanks";
+    QTest::newRow("line break in the query") << "https://example.org/search?q=a%0Ab&page=2";
+    QTest::newRow("rejected address with a line break") << "https://my server.example/a%0Ab";
+}
+
+// The address is written whole, though it is shown cut before an encoded line break.
+void TestPlanFile::linksComeBackWhole()
+{
+    QFETCH(QString, address);
+    Document plan;
+    plan.addTask(false);
+    const HyperLink link = HyperLink::fromUrlText(QStringLiteral("Weekly"), address);
+    plan.setTaskLinks(0, {link}, false, nullptr);
+    Document read;
+    QVERIFY(readBackAsFiled(plan, read));
+    QCOMPARE(read.taskLinks(0).value(0).urlText(), link.urlText());
+    QVERIFY(read.taskLinks(0) == plan.taskLinks(0));
 }
 
 void TestPlanFile::writtenBytesStayTheSame_data()
