@@ -577,8 +577,8 @@ inline QImage everyIndex()
     return indices;
 }
 
-// A BMP of 4 or 8 bits a pixel holding the indices of a picture of one byte a pixel, and declaring
-// the colours given, however many of them its indices use: some files declare fewer.
+// A BMP of 1, 4 or 8 bits a pixel holding the indices of a picture of one byte a pixel, and
+// declaring the colours given, however many of them its indices use: some files declare fewer.
 inline QByteArray indexedBmp(const QImage &indices, int bits, const QVector<QRgb> &colours)
 {
     const int width = indices.width();
@@ -590,8 +590,10 @@ inline QByteArray indexedBmp(const QImage &indices, int bits, const QVector<QRgb
         for (int x = 0; x < width; ++x) {
             if (bits == 8)
                 row[x] = char(line[x]);
-            else
+            else if (bits == 4)
                 row[x / 2] = char(row.at(x / 2) | (line[x] & 15) << (x % 2 ? 0 : 4));
+            else
+                row[x / 8] = char(row.at(x / 8) | (line[x] & 1) << (7 - x % 8));
         }
         rows += row;
     }

@@ -1135,6 +1135,21 @@ void TestPlanFile::picturesTakenInUnchangedAreSavedAsRead_data()
         << QByteArray(swatchBytes)
                .insert(33, HostilePlans::pngChunk("gAMA", QByteArray("\0\1\x86\xa0", 4)))
         << false;
+    // Nor where they stand in the density's place, in bytes that hold none.
+    const QByteArray profile
+        = QByteArray("sRGB\0\0", 6) + qCompress(QColorSpace(QColorSpace::SRgb).iccProfile()).mid(4);
+    QTest::newRow("a ramp carrying a colour profile and no density")
+        << colourRamp().insert(33, HostilePlans::pngChunk("iCCP", profile)) << false;
+    QByteArray chromaticities(32, 0);
+    const quint32 points[] = {31270, 32900, 64000, 33000, 30000, 60000, 15000, 6000};
+    for (int i = 0; i < 8; ++i)
+        qToBigEndian(points[i], chromaticities.data() + 4 * i);
+    QTest::newRow("a ramp carrying chromaticities and no density")
+        << colourRamp().insert(33, HostilePlans::pngChunk("cHRM", chromaticities)) << false;
+    // As long as a density.
+    QTest::newRow("a ramp carrying a compressed text and no density") << colourRamp().insert(
+        33, HostilePlans::pngChunk("zTXt", QByteArray("Ti\0\0x\x9c\3\0\0", 9)))
+                                                                      << false;
     // Two frames, played once, each of the whole picture: the swatch, then its data again.
     QByteArray animation(8, 0);
     animation[3] = 2;
