@@ -3,7 +3,6 @@
 #include "common/core/PngPictureReader.h"
 #include "common/core/TextHelpers.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -97,12 +96,7 @@ Image Image::fromStored(const QImage &picture, const QByteArray &bytes, const QS
 QByteArray Image::storedBytes() const
 {
     if (!m_encoded->done) {
-        const QImage picture = toImage();
-        if (!picture.isNull()) {
-            QBuffer buffer(&m_encoded->png);
-            buffer.open(QIODevice::WriteOnly);
-            picture.save(&buffer, "PNG");
-        }
+        m_encoded->png = pictureToPng(toImage());
         m_encoded->done = true;
     }
     return m_encoded->png;

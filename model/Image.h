@@ -61,11 +61,11 @@ public:
     const QString &name() const { return m_name; }
     const QString &path() const { return m_path; }
     QImage toImage() const { return m_pixmap.toImage(); }
-    // The bytes plan files hold for the entry: its picture as PNG, or for one kept as stored the
-    // bytes it was read from; empty for no picture. Encoding takes a while and the plan is saved
-    // after every change, so the bytes are made once, on the first save, and shared with every
-    // copy of this entry (an undo snapshot, say). Nothing changes an entry's picture but
-    // assigning another entry, which brings its own bytes.
+    // The bytes plan files hold for the entry: its picture as pictureToPng writes it, or for one
+    // kept as stored the bytes it was read from; empty for no picture. Encoding takes a while and
+    // the plan is saved after every change, so the bytes are made once, on the first save, and
+    // shared with every copy of this entry (an undo snapshot, say). Nothing changes an entry's
+    // picture but assigning another entry, which brings its own bytes.
     QByteArray storedBytes() const;
     void setName(const QString &name);
     bool isNull() const;

@@ -47,8 +47,11 @@ private:
 
 // The picture of one byte a pixel with a colour for each index its pixels use. A BMP's table may be
 // shorter than its indices: drawn or saved as it is, those past it would be read from memory past
-// the table, and written as a PNG whose palette they pass. They show opaque black, as the system's
-// own conversion pads a table.
+// the table, and written as a PNG whose palette they pass. They show opaque black: the table's
+// colours are opaque, so a pixel past it is no hole, and black is what the program shows for an
+// index past a PNG's palette. A picture of one bit a pixel reaches here widened by the system's
+// conversion, which gives a table of fewer than two colours white as its second (and black as its
+// first where it has none): one declaring a single colour shows white past it.
 QImage withEveryIndexCovered(QImage indexed)
 {
     const int colours = indexed.colorCount();

@@ -16,13 +16,29 @@
 #include <QtEndian>
 #include <QtMath>
 
-QString imageToHex(const QImage &image)
+QByteArray pictureToPng(const QImage &picture)
 {
+    if (picture.isNull())
+        return QByteArray();
+    // The system's writer writes whatever the picture carries beside its pixels (a colour space,
+    // its texts, an offset), and a copy of the picture carries them too, while a text once set
+    // cannot be taken off: a picture of the same pixels, which it reads where they are, carries
+    // only what draws them and their density.
+    QImage bare(picture.constBits(), picture.width(), picture.height(), picture.bytesPerLine(),
+                picture.format());
+    bare.setColorTable(picture.colorTable());
+    bare.setDotsPerMeterX(picture.dotsPerMeterX());
+    bare.setDotsPerMeterY(picture.dotsPerMeterY());
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return QString::fromLatin1(bytes.toHex());
+    if (!buffer.open(QIODevice::WriteOnly) || !bare.save(&buffer, "PNG"))
+        return QByteArray();
+    return bytes;
+}
+
+QString imageToHex(const QImage &image)
+{
+    return QString::fromLatin1(pictureToPng(image).toHex());
 }
 
 namespace {

@@ -157,10 +157,18 @@ QImage readRasterPicture(QIODevice *device, const QSize &fitInto = QSize(),
 // enough) start with; empty for none.
 QByteArray rasterFormat(const QByteArray &start);
 
-// Pictures as plan files hold them: PNG bytes as lower-case hexadecimal text (imageToHex), and
-// the bytes read back with readRasterPicture, as they are stored, within the budget when given
-// (imageFromBytes, which the plan reader calls once it has the bytes from their digits;
-// imageFromHex, the two steps together, is left to tests).
+// Pictures as plan files hold them: PNG bytes (pictureToPng) as lower-case hexadecimal text
+// (imageToHex), and the bytes read back with readRasterPicture, as they are stored, within the
+// budget when given (imageFromBytes, which the plan reader calls once it has the bytes from their
+// digits; imageFromHex, the two steps together, is left to tests).
+
+// The PNG bytes of a picture as the program draws it, and nothing else: its header, palette,
+// transparency, density, data and end. Every road that encodes a picture for a plan goes through
+// here. A photo's colour profile and comment, which its decoder puts on the picture, are left out:
+// the program draws the pixels as they are, a colour-managed viewer would show another picture,
+// and bytes holding more than the picture are encoded afresh at each first save after the plan
+// opens (see PngPictureReader::holdsOnlyItsPicture). Empty for a null picture.
+QByteArray pictureToPng(const QImage &picture);
 QString imageToHex(const QImage &image);
 QImage imageFromBytes(const QByteArray &bytes, const QSize &fitInto = QSize(),
                       PictureBudget *budget = nullptr);

@@ -1,6 +1,7 @@
 #include "common/core/HeldPicture.h"
 #include "common/core/RasterPictureReader.h"
 #include "harness/PlainTestMain.h"
+#include "storage/HostilePlans.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -159,6 +160,17 @@ void TestHeldPicture::picturesAreHeldWithinWhatIsLeft_data()
     QTest::newRow("a ramp in 32 bits")
         << encoded(ramp()) << qint64(4 * 128 * 128 + 1024) << true << qint64(0) << true;
     QTest::newRow("no bound") << encoded(ramp()) << qint64(-1) << true << qint64(-1) << true;
+    // A photo as plans hold it, in 32 bits, pays for what it holds with what its bytes, written
+    // as hexadecimal digits, add to what its plan's pictures may hold.
+    QByteArray jpeg = HostilePlans::jpegPhoto(128, 128);
+    QBuffer jpegBuffer(&jpeg);
+    QVERIFY(jpegBuffer.open(QIODevice::ReadOnly));
+    const QByteArray photo = pictureToPng(readRasterPicture(&jpegBuffer));
+    const QSize kept(128, 128);
+    const qint64 added = PictureBudget::forPlanFile(2 * photo.size(), kept).heldBytes
+        - PictureBudget::forPlanFile(0, kept).heldBytes;
+    QTest::newRow("a photo in what its bytes add to its plan's allowance")
+        << photo << added << true << added - (4 * 128 * 128 + 1024) << true;
 }
 
 void TestHeldPicture::picturesAreHeldWithinWhatIsLeft()

@@ -169,8 +169,9 @@ void TestRasterPictureReader::brokenOrOversizedHexGivesNoPicture_data()
     QTest::addColumn<bool>("valid");
     QTest::newRow("round trip") << imageToHex(picture()) << true;
     QTest::newRow("truncated") << imageToHex(picture()).left(40) << false;
-    QTest::newRow("wider than allowed")
-        << imageToHex(QImage(20000, 1, QImage::Format_Mono)) << false;
+    QImage wide(20000, 1, QImage::Format_Mono);
+    wide.fill(0);
+    QTest::newRow("wider than allowed") << imageToHex(wide) << false;
     // 81 megapixels in 9 KB: each side is allowed, the area is not.
     QTest::newRow("more pixels than allowed")
         << QString::fromLatin1(HostilePlans::blackPng(9000, 9000).toHex()) << false;
@@ -838,29 +839,48 @@ void TestRasterPictureReader::bmpPicturesComeInAsDrawn()
 
 // A BMP's colour table may be shorter than its pixels' indices. Held as they come, the indices past
 // it would be drawn from memory past the table, and saved as a PNG whose palette they pass, which
-// reads back as another picture: they show opaque black, as the system's own conversion pads them.
+// reads back as another picture: they show opaque black, as an index past a PNG's palette does,
+// but in a picture of one bit a pixel white, as the system widens its table.
 void TestRasterPictureReader::colourTablesCoverEveryIndex_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QVector<QRgb>>("declared");
+    QTest::addColumn<QRgb>("past");
+    const QRgb black = qRgb(0, 0, 0);
     const QImage indices = HostilePlans::everyIndex();
     const QVector<QRgb> two = {qRgb(255, 0, 0), qRgb(0, 160, 0)};
     QTest::newRow("8 bits declaring 2 colours, indices up to 255")
-        << HostilePlans::indexedBmp(indices, 8, two) << two;
+        << HostilePlans::indexedBmp(indices, 8, two) << two << black;
     const QVector<QRgb> three = {qRgb(255, 0, 0), qRgb(0, 160, 0), qRgb(0, 0, 255)};
     QTest::newRow("4 bits declaring 3 colours, indices up to 15")
-        << HostilePlans::indexedBmp(indices, 4, three) << three;
+        << HostilePlans::indexedBmp(indices, 4, three) << three << black;
+    // Indices from 0 to most, in diagonal stripes: of a table of most colours, only the last
+    // index lies past it.
+    const auto upTo = [&indices](int most) {
+        QImage stripes = indices.copy();
+        for (int y = 0; y < stripes.height(); ++y) {
+            for (int x = 0; x < stripes.width(); ++x)
+                stripes.scanLine(y)[x] = uchar((x + y) % (most + 1));
+        }
+        return stripes;
+    };
+    QTest::newRow("8 bits declaring 2 colours, indices up to 2")
+        << HostilePlans::indexedBmp(upTo(2), 8, two) << two << black;
+    const QVector<QRgb> one = {qRgb(255, 0, 0)};
+    QTest::newRow("1 bit declaring 1 colour")
+        << HostilePlans::indexedBmp(upTo(1), 1, one) << one << qRgb(255, 255, 255);
     QVector<QRgb> every;
     for (int i = 0; i < 256; ++i)
         every << qRgb(i, 255 - i, i / 2);
     QTest::newRow("8 bits declaring every colour")
-        << HostilePlans::indexedBmp(indices, 8, every) << every;
+        << HostilePlans::indexedBmp(indices, 8, every) << every << black;
 }
 
 void TestRasterPictureReader::colourTablesCoverEveryIndex()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QVector<QRgb>, declared);
+    QFETCH(QRgb, past);
     QBuffer buffer(&bytes);
     QVERIFY(buffer.open(QIODevice::ReadOnly));
     const QImage image = readRasterPicture(&buffer, QSize(128, 128));
@@ -871,7 +891,7 @@ void TestRasterPictureReader::colourTablesCoverEveryIndex()
         for (int x = 0; x < image.width(); ++x) {
             const int index = image.constScanLine(y)[x];
             most = qMax(most, index);
-            seen.setPixel(x, y, declared.value(index, qRgb(0, 0, 0)));
+            seen.setPixel(x, y, declared.value(index, past));
         }
     }
     QVERIFY2(image.colorCount() > most, qPrintable(QString::number(image.colorCount())));

@@ -12,8 +12,10 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QColorSpace>
 #include <QImage>
 #include <QImageWriter>
+#include <QList>
 #include <QtEndian>
 #include <QtGlobal>
 
@@ -369,8 +371,11 @@ inline QByteArray encodedPicture(const QImage &image, const char *format, int qu
     return bytes;
 }
 
+// What a photo's file may carry beside its pixels, as phones and cameras write them.
+enum class PhotoCarrying { Nothing, ColourProfile, Comment };
+
 // A photo-like JPEG: smooth gradients with some detail, as a camera would give.
-inline QByteArray jpegPhoto(int width, int height)
+inline QByteArray jpegPhoto(int width, int height, PhotoCarrying carrying = PhotoCarrying::Nothing)
 {
     QImage image(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {
@@ -378,7 +383,21 @@ inline QByteArray jpegPhoto(int width, int height)
         for (int x = 0; x < width; ++x)
             line[x] = qRgb(x * 255 / width, y * 255 / height, (x ^ y) & 0xff);
     }
+    if (carrying == PhotoCarrying::ColourProfile)
+        image.setColorSpace(QColorSpace::SRgb);
+    else if (carrying == PhotoCarrying::Comment)
+        image.setText(QStringLiteral("Description"), QStringLiteral("Harbour at dawn"));
     return encodedPicture(image, "JPG", 90);
+}
+
+// The types of a PNG's chunks, in their order.
+inline QList<QByteArray> pngChunkTypes(const QByteArray &png)
+{
+    QList<QByteArray> types;
+    for (qint64 at = 8; at + 12 <= png.size();
+         at += 12 + qFromBigEndian<quint32>(png.constData() + at))
+        types << png.mid(int(at + 4), 4);
+    return types;
 }
 
 // The bytes the system's writer writes of the image as a progressive JPEG: several scans, each
@@ -558,8 +577,8 @@ inline QImage everyIndex()
     return indices;
 }
 
-// A BMP of 4 or 8 bits a pixel holding the indices of a picture of one byte a pixel, and declaring
-// the colours given, however many of them its indices use: some files declare fewer.
+// A BMP of 1, 4 or 8 bits a pixel holding the indices of a picture of one byte a pixel, and
+// declaring the colours given, however many of them its indices use: some files declare fewer.
 inline QByteArray indexedBmp(const QImage &indices, int bits, const QVector<QRgb> &colours)
 {
     const int width = indices.width();
@@ -571,8 +590,10 @@ inline QByteArray indexedBmp(const QImage &indices, int bits, const QVector<QRgb
         for (int x = 0; x < width; ++x) {
             if (bits == 8)
                 row[x] = char(line[x]);
-            else
+            else if (bits == 4)
                 row[x / 2] = char(row.at(x / 2) | (line[x] & 15) << (x % 2 ? 0 : 4));
+            else
+                row[x / 8] = char(row.at(x / 8) | (line[x] & 1) << (7 - x % 8));
         }
         rows += row;
     }

@@ -3,6 +3,7 @@
 #include "PlanSamples.h"
 #include "common/core/FileHelpers.h"
 #include "common/core/HeldPicture.h"
+#include "common/core/PngPictureReader.h"
 #include "common/core/TextHelpers.h"
 #include "harness/FileFaults.h"
 #include "harness/PlainTestMain.h"
@@ -1184,6 +1185,21 @@ void TestPlanFile::picturesTakenInUnchangedAreSavedAsRead_data()
         << QByteArray(swatchBytes)
                .insert(33, HostilePlans::pngChunk("gAMA", QByteArray("\0\1\x86\xa0", 4)))
         << false;
+    // Nor where they stand in the density's place, in bytes that hold none.
+    const QByteArray profile
+        = QByteArray("sRGB\0\0", 6) + qCompress(QColorSpace(QColorSpace::SRgb).iccProfile()).mid(4);
+    QTest::newRow("a ramp carrying a colour profile and no density")
+        << colourRamp().insert(33, HostilePlans::pngChunk("iCCP", profile)) << false;
+    QByteArray chromaticities(32, 0);
+    const quint32 points[] = {31270, 32900, 64000, 33000, 30000, 60000, 15000, 6000};
+    for (int i = 0; i < 8; ++i)
+        qToBigEndian(points[i], chromaticities.data() + 4 * i);
+    QTest::newRow("a ramp carrying chromaticities and no density")
+        << colourRamp().insert(33, HostilePlans::pngChunk("cHRM", chromaticities)) << false;
+    // As long as a density.
+    QTest::newRow("a ramp carrying a compressed text and no density") << colourRamp().insert(
+        33, HostilePlans::pngChunk("zTXt", QByteArray("Ti\0\0x\x9c\3\0\0", 9)))
+                                                                      << false;
     // Two frames, played once, each of the whole picture: the swatch, then its data again.
     QByteArray animation(8, 0);
     animation[3] = 2;
@@ -1246,10 +1262,20 @@ void TestPlanFile::picturesAddedAgainAfterAReopenFindTheirEntry_data()
     swatch.fill(qRgb(120, 160, 200));
     QTest::newRow("a swatch") << HostilePlans::encodedPicture(swatch, "PNG");
     QTest::newRow("a photo") << HostilePlans::jpegPhoto(300, 200);
+    // The system's decoder puts a photo's colour profile and comment on the picture.
+    QTest::newRow("a photo carrying a colour profile")
+        << HostilePlans::jpegPhoto(128, 96, HostilePlans::PhotoCarrying::ColourProfile);
+    QTest::newRow("a photo carrying a comment")
+        << HostilePlans::jpegPhoto(128, 96, HostilePlans::PhotoCarrying::Comment);
+    QTest::newRow("a larger photo carrying a colour profile")
+        << HostilePlans::jpegPhoto(300, 200, HostilePlans::PhotoCarrying::ColourProfile);
+    QTest::newRow("a gif") << HostileGifs::encodedGif(swatch);
 }
 
 // Pictures already in the library are not added again, however the plan was saved and read in
-// between: the entry read back shows what the file shows.
+// between: the entry read back shows what the file shows. Its picture is written with no chunk
+// but those that draw it and its density, so that the bytes read back stand for it and are saved
+// as read, not encoded afresh at the first save after every opening.
 void TestPlanFile::picturesAddedAgainAfterAReopenFindTheirEntry()
 {
     QFETCH(QByteArray, picture);
@@ -1258,9 +1284,15 @@ void TestPlanFile::picturesAddedAgainAfterAReopenFindTheirEntry()
     doc.addTask(false);
     doc.addImages({file}, 0, false);
     QCOMPARE(doc.imageCount(), 1);
+    const QByteArray written = doc.image(0).storedBytes();
+    const QList<QByteArray> own = {"IHDR", "PLTE", "tRNS", "pHYs", "IDAT", "IEND"};
+    for (const QByteArray &type : HostilePlans::pngChunkTypes(written))
+        QVERIFY2(own.contains(type), type.constData());
+    QVERIFY(PngPictureReader::holdsOnlyItsPicture(written, doc.image(0).pixmap().size()));
     for (int round = 0; round < 2; ++round) {
         Document read;
         QVERIFY(readBackAsFiled(doc, read));
+        QCOMPARE(read.image(0).storedBytes(), written);
         read.addImages({file}, 0, false);
         QCOMPARE(read.imageCount(), 1);
         QCOMPARE(read.taskImage(0), 0);
