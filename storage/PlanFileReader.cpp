@@ -88,12 +88,12 @@ QString tooLarge(const QString &fileName)
         .arg(fileName);
 }
 
-QString filterTermsLeftOut()
+QString filterTermsLeftOut(qint64 kept)
 {
-    return QStringLiteral("The filter of a view in this plan holds more than %1 terms. Only the "
-                          "first %1 of each view were read; the others are left out when the "
-                          "plan is saved.")
-        .arg(maximumFilterTerms);
+    return QStringLiteral("The filters of the views in this plan hold more terms than the size "
+                          "of its file explains. Only the first %1 were read; the others are "
+                          "left out when the plan is saved.")
+        .arg(kept);
 }
 
 struct Refusal
@@ -441,9 +441,10 @@ void readChartsSettings(Document &document, const QDomElement &view)
 
 // Returns how many filter terms were left out (see readSliceXml).
 int readView(Document &document, Document::FillKey key, const DomDocument &dom,
-             const QDomElement &view, int version)
+             const QDomElement &view, int version, qint64 &termsAllowed)
 {
-    const int termsLeftOut = readSliceXml(dom, view, document.editableCurrentView(key));
+    const int termsLeftOut
+        = readSliceXml(dom, view, document.editableCurrentView(key), termsAllowed);
     // The current view shows labels unless the file says otherwise; stored views do not.
     document.setShowLabels(Dom::readValueBool(view, QStringLiteral("show_labels_on"), true), false);
     document.setShowNotes(Dom::readValueBool(view, QStringLiteral("show_notes_icon"), false),
@@ -462,13 +463,13 @@ int readView(Document &document, Document::FillKey key, const DomDocument &dom,
 
 // Returns how many filter terms were left out (see readSliceXml).
 int readStoredViews(Document &document, Document::FillKey key, const DomDocument &dom,
-                    const QList<QDomElement> &elements)
+                    const QList<QDomElement> &elements, qint64 &termsAllowed)
 {
     int termsLeftOut = 0;
     for (const QDomElement &element : elements) {
         Slice slice;
         slice.name = Dom::readAttributeString(element, valueAttribute, QStringLiteral("unnamed"));
-        termsLeftOut += readSliceXml(dom, element, slice);
+        termsLeftOut += readSliceXml(dom, element, slice, termsAllowed);
         document.storedViewsRef(key).append(slice);
     }
     return termsLeftOut;
@@ -513,11 +514,15 @@ void readPlan(Document &document, Document::FillKey key, const DomDocument &dom,
     readImages(document, plan.images, fileSize);
     readProperties(document, plan.properties);
     cards.appendTo(document);
-    int termsLeftOut = readView(document, key, dom,
-                                Dom::findChildElement(root, QStringLiteral("view")), version);
-    termsLeftOut += readStoredViews(document, key, dom, plan.storedViews);
+    // The current view takes its terms first: it is the one the plan opens on.
+    const qint64 termsAllowed = filterTermsAllowed(fileSize);
+    qint64 termsLeft = termsAllowed;
+    int termsLeftOut
+        = readView(document, key, dom, Dom::findChildElement(root, QStringLiteral("view")), version,
+                   termsLeft);
+    termsLeftOut += readStoredViews(document, key, dom, plan.storedViews, termsLeft);
     if (termsLeftOut > 0)
-        *notice = filterTermsLeftOut();
+        *notice = filterTermsLeftOut(termsAllowed);
     fitVisibilities(document.editableCurrentView(key), document.propertyCount());
     for (Slice &slice : document.storedViewsRef(key))
         fitVisibilities(slice, document.propertyCount());
