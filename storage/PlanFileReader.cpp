@@ -365,7 +365,7 @@ public:
     {
         for (const auto &source : qAsConst(m_linkSources))
             m_cards[source.first].setHyperLinks(readLinks(source.second));
-        document.appendCards(m_cards, std::move(m_columns));
+        document.appendCards(m_cards, std::move(m_columns), Document::CardTexts::Saved);
     }
 
 private:
