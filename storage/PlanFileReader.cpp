@@ -88,12 +88,34 @@ QString tooLarge(const QString &fileName)
         .arg(fileName);
 }
 
-QString filterTermsLeftOut(qint64 kept)
+QString filterTermsLeftOut(qint64 leftOut)
 {
-    return QStringLiteral("The filters of the views in this plan hold more terms than the size "
-                          "of its file explains. Only the first %1 were read; the others are "
-                          "left out when the plan is saved.")
-        .arg(kept);
+    return QStringLiteral("The filters of the views in this plan hold more terms than the plan "
+                          "explains. %1 of them were not read; they are left out when the plan "
+                          "is saved.")
+        .arg(leftOut);
+}
+
+// A view keeps its terms within the tests they ask for (filterTestsAllowed). Returns how many
+// were left out.
+int keepAffordableTerms(const Document &document, Slice &slice)
+{
+    const qint64 costlyAllowed
+        = qMax(filterTermsAlwaysAllowed, filterTestsAllowed / qMax(1, document.taskCount()));
+    qint64 costly = 0;
+    QList<FilterTerm> kept;
+    for (const FilterTerm &term : qAsConst(slice.filterTerms)) {
+        const bool lookedUp
+            = (term.matchType == MatchType::Is || term.matchType == MatchType::IsNot)
+            && term.propertyIndex > 0 && term.propertyIndex < document.propertyCount()
+            && document.actualPropertyType(term.propertyIndex) == ActualType::Text;
+        if (lookedUp || ++costly <= costlyAllowed)
+            kept.append(term);
+    }
+    const int leftOut = slice.filterTerms.size() - kept.size();
+    if (leftOut > 0)
+        slice.filterTerms = kept;
+    return leftOut;
 }
 
 struct Refusal
@@ -521,8 +543,11 @@ void readPlan(Document &document, Document::FillKey key, const DomDocument &dom,
         = readView(document, key, dom, Dom::findChildElement(root, QStringLiteral("view")), version,
                    termsLeft);
     termsLeftOut += readStoredViews(document, key, dom, plan.storedViews, termsLeft);
+    termsLeftOut += keepAffordableTerms(document, document.editableCurrentView(key));
+    for (Slice &slice : document.storedViewsRef(key))
+        termsLeftOut += keepAffordableTerms(document, slice);
     if (termsLeftOut > 0)
-        *notice = filterTermsLeftOut(termsAllowed);
+        *notice = filterTermsLeftOut(termsLeftOut);
     fitVisibilities(document.editableCurrentView(key), document.propertyCount());
     for (Slice &slice : document.storedViewsRef(key))
         fitVisibilities(slice, document.propertyCount());

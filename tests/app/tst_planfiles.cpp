@@ -635,10 +635,10 @@ void TestPlanFiles::aPlanReadInPartIsOpenedWithANotice()
         QVERIFY(window.openFile(cut, false));
     QVERIFY(notice.answered());
     QCOMPARE(notice.shownText(),
-             QStringLiteral("The filters of the views in this plan hold more terms than the size "
-                            "of its file explains. Only the first %1 were read; the others are "
-                            "left out when the plan is saved.")
-                 .arg(allowed));
+             QStringLiteral("The filters of the views in this plan hold more terms than the plan "
+                            "explains. %1 of them were not read; they are left out when the plan "
+                            "is saved.")
+                 .arg(2 * terms - allowed));
     QCOMPARE(openAtNotice, cut);
     QCOMPARE(termsAtNotice, terms);
     QCOMPARE(doc()->storedViews().value(0).filterTerms.size(), int(allowed) - terms);

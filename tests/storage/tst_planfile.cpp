@@ -154,6 +154,8 @@ private slots:
     void hostileFilesAreReadOrRefused();
     void filterTermsPastTheBoundAreLeftOutWithANotice_data();
     void filterTermsPastTheBoundAreLeftOutWithANotice();
+    void filterTermsTestedOneByOneAreBoundedOverTheCards_data();
+    void filterTermsTestedOneByOneAreBoundedOverTheCards();
     void largePlansThisProgramWritesAreRead();
     void streamedAndTreeReadingsAgree_data();
     void streamedAndTreeReadingsAgree();
@@ -599,7 +601,8 @@ void TestPlanFile::filterTermsPastTheBoundAreLeftOutWithANotice()
     QCOMPARE(read.filterMatchAny(), true);
     const bool cut = inStored < written.size();
     QCOMPARE(cut, crafted && terms >= 1000);
-    QCOMPARE(notice.contains(QStringLiteral("Only the first %1 were read").arg(allowed)), cut);
+    const int leftOut = 2 * written.size() - inView - inStored;
+    QCOMPARE(notice.contains(QStringLiteral("%1 of them were not read").arg(leftOut)), cut);
     QCOMPARE(notice.isEmpty(), !cut);
     // Terms of no text match every card.
     if (crafted || blank)
@@ -610,6 +613,67 @@ void TestPlanFile::filterTermsPastTheBoundAreLeftOutWithANotice()
         passing += read.taskPassesFilter(card) ? 1 : 0;
     }
     QVERIFY(passing > 0 && passing < read.taskCount());
+}
+
+void TestPlanFile::filterTermsTestedOneByOneAreBoundedOverTheCards_data()
+{
+    QTest::addColumn<int>("property");
+    QTest::addColumn<int>("matchType");
+    QTest::addColumn<bool>("lookedUp");
+    QTest::newRow("is not, a text property") << 1 << int(MatchType::IsNot) << true;
+    QTest::newRow("is, a text property") << 1 << int(MatchType::Is) << true;
+    QTest::newRow("contains, a text property") << 1 << int(MatchType::Contains) << false;
+    QTest::newRow("is not, a numeric property") << 2 << int(MatchType::IsNot) << false;
+    QTest::newRow("is not, any property") << 0 << int(MatchType::IsNot) << false;
+}
+
+// Over many cards, terms each card is tested against one by one are kept as far as the tests
+// they ask for stay within those of the largest filter the program makes, in every view; terms
+// looked up in a table are kept whatever their number.
+void TestPlanFile::filterTermsTestedOneByOneAreBoundedOverTheCards()
+{
+    QFETCH(int, property);
+    QFETCH(int, matchType);
+    QFETCH(bool, lookedUp);
+    const int cards = 50000;
+    const int perCard = int(filterTestsAllowed / cards);
+    const int terms = perCard + 500;
+    Document original;
+    // The rows name the text property 1 and the numeric one 2, after those a new plan has.
+    const int name = original.propertyCount();
+    addProperty(original, QStringLiteral("Name"), PropertyType::Text);
+    addProperty(original, QStringLiteral("Cost"), PropertyType::Numeric);
+    QList<Task> tasks;
+    QVector<QVector<QString>> values(original.propertyCount());
+    for (int card = 0; card < cards; ++card) {
+        tasks << Task();
+        values[name] << QString::number(card);
+        values[name + 1] << QString::number(card);
+    }
+    original.appendCards(tasks, values);
+    QList<FilterTerm> filter;
+    for (int i = 0; i < terms; ++i) {
+        filter << FilterTerm(property == 0 ? 0 : name + property - 1, matchType,
+                             QString::number(2 * i));
+    }
+    original.setFilter(false, false, true, filter, false, false);
+    Slice stored = original.currentView();
+    stored.name = QStringLiteral("Stored");
+    original.storedViewsRef(TestPlanKey::key()) << stored;
+    const QString path = m_dir.filePath(QStringLiteral("costly.tv"));
+    QString error;
+    QVERIFY2(writePlanFile(original, path, &error), qPrintable(error));
+
+    Document read;
+    bool later = false;
+    QString notice;
+    QVERIFY2(readPlanFile(read, path, &error, &later, &notice), qPrintable(error));
+    const QList<FilterTerm> kept = lookedUp ? filter : filter.mid(0, perCard);
+    QCOMPARE(read.filterTerms(), kept);
+    QCOMPARE(read.storedViews().value(0).filterTerms, kept);
+    QCOMPARE(notice.isEmpty(), lookedUp);
+    if (!lookedUp)
+        QVERIFY(notice.contains(QStringLiteral("%1 of them were not read").arg(2 * 500)));
 }
 
 // More values than the million always allowed, in the file this program writes for them.
