@@ -123,6 +123,27 @@ struct MsReport
     }
 };
 
+// Cards in as many rows, all hidden but the first, as "Hide other rows" hides them: one "is
+// not" term for every other row, every term to match; the view is stored too.
+inline void fillHiddenRows(Document &plan, int cards)
+{
+    PlanSamples::addProperty(plan, QStringLiteral("Row"), PropertyType::Text);
+    PlanSamples::addProperty(plan, QStringLiteral("Owner"), PropertyType::Text);
+    QList<FilterTerm> terms;
+    for (int i = 0; i < cards; ++i) {
+        const QString row = QStringLiteral("row %1").arg(i, 5, 10, QLatin1Char('0'));
+        plan.addTaskWithValues({{1, row}, {2, QStringLiteral("o%1").arg(i % 17)}}, QString(), {},
+                               -1, false);
+        if (i > 0)
+            terms << FilterTerm(1, MatchType::IsNot, row);
+    }
+    plan.setYProperty(1, false);
+    plan.setFilter(false, true, false, terms, false, false);
+    Slice stored = plan.currentView();
+    stored.name = QStringLiteral("One row");
+    plan.storedViewsRef(TestPlanKey::key()) << stored;
+}
+
 // 10,000 cards (or as many as asked) of 30 properties as the Cards view measures them: X
 // (property 1) a text of 50 values, Y (2) a number in 10 bins, the card colour by X and the card
 // count as total; every other property holds a text of its card. visibility(p) says how property

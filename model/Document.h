@@ -107,7 +107,12 @@ public:
     // null, card after card. values holds a column per property, each as long as cards; a
     // property without one keeps its default on every card. Each distinct text of a column is
     // judged as a date at most once.
-    void appendCards(const QList<Task> &cards, QVector<QVector<QString>> values);
+    // Texts a plan was saved with are its values already: only a text that names a date
+    // outright is written in the plan's date form. A relative word ("today", "+3") stays the
+    // word it was saved as, for setValue would read it as a date of the day the plan is opened.
+    enum class CardTexts { Entered, Saved };
+    void appendCards(const QList<Task> &cards, QVector<QVector<QString>> values,
+                     CardTexts texts = CardTexts::Entered);
     void reorderProperties(const PropertyReorderMap &newToOld, bool undoable);
     void setPropertyVisibility(int property, int visibility, bool undoable,
                                QObject *source = nullptr);
@@ -526,7 +531,7 @@ private:
                          const QString &newText);
     void forgetTypeTallies() const;
     void normalizeDateValue(int property, QString &text) const;
-    void fillReadColumn(int property, QVector<QString> &column) const;
+    void fillReadColumn(int property, QVector<QString> &column, CardTexts texts) const;
     void resetChartRolesAsRead(int property, TaskIndex first);
     // The chart roles held by the property that a property of that type does not suit go back
     // to none; true when one did.

@@ -352,7 +352,10 @@ namespace {
 class ColumnVerdicts
 {
 public:
-    explicit ColumnVerdicts(const ValueFormats &formats) : m_formats(formats) { }
+    // With explicitOnly, relative words are no dates to normalise (Document::CardTexts::Saved).
+    ColumnVerdicts(const ValueFormats &formats, bool explicitOnly)
+        : m_formats(formats), m_explicitOnly(explicitOnly)
+    { }
 
     // normalizeDateText of the text; the text itself (shared, not copied) when that is equal.
     QString normalized(const QString &text)
@@ -360,7 +363,8 @@ public:
         const int index = entryIndex(text);
         if (index >= 0 && m_entries.at(index).normalized >= 0)
             return m_entries.at(index).normalized ? m_normalizedTexts.value(index) : text;
-        const QString normalized = normalizeDateText(text, m_formats);
+        const QString normalized
+            = m_explicitOnly ? explicitDateText(text) : normalizeDateText(text, m_formats);
         const bool changed = normalized != text;
         if (index >= 0) {
             m_entries[index].normalized = changed ? 1 : 0;
@@ -383,6 +387,14 @@ public:
     }
 
 private:
+    // As normalizeDateText reads a text that names a date outright.
+    QString explicitDateText(const QString &text) const
+    {
+        bool ok = false;
+        const QDate date = stringToDate(text, m_formats, &ok);
+        return ok ? dateToString(date, m_formats.dateFormat, true) : text;
+    }
+
     // -1 while not worked out.
     struct Entry
     {
@@ -399,6 +411,7 @@ private:
     }
 
     const ValueFormats m_formats;
+    const bool m_explicitOnly;
     SharedTexts m_texts;
     QVector<Entry> m_entries;
     QHash<int, QString> m_normalizedTexts;
@@ -406,14 +419,14 @@ private:
 
 } // namespace
 
-void Document::fillReadColumn(int property, QVector<QString> &column) const
+void Document::fillReadColumn(int property, QVector<QString> &column, CardTexts texts) const
 {
     const Property &definition = m_properties.at(property);
     QString defaultText = definition.defaultValue();
     if (defaultText.isNull())
         defaultText = QLatin1String("");
     const int declared = definition.type();
-    ColumnVerdicts verdicts(m_valueFormats);
+    ColumnVerdicts verdicts(m_valueFormats, texts == CardTexts::Saved);
     if (declared == PropertyType::Text || declared == PropertyType::Numeric) {
         for (QString &text : column) {
             if (text.isNull())
@@ -461,7 +474,8 @@ void Document::fillReadColumn(int property, QVector<QString> &column) const
     }
 }
 
-void Document::appendCards(const QList<Task> &cards, QVector<QVector<QString>> values)
+void Document::appendCards(const QList<Task> &cards, QVector<QVector<QString>> values,
+                           CardTexts texts)
 {
     const int count = cards.size();
     const TaskIndex first = m_tasks.size();
@@ -470,7 +484,7 @@ void Document::appendCards(const QList<Task> &cards, QVector<QVector<QString>> v
     for (int p = 0; p < m_properties.size(); ++p) {
         if (values.at(p).size() != count)
             values[p] = QVector<QString>(count);
-        fillReadColumn(p, values[p]);
+        fillReadColumn(p, values[p], texts);
         dropCachedProperty(p);
     }
     m_values.appendTasks(count, values);

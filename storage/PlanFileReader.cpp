@@ -88,12 +88,34 @@ QString tooLarge(const QString &fileName)
         .arg(fileName);
 }
 
-QString filterTermsLeftOut()
+QString filterTermsLeftOut(qint64 leftOut)
 {
-    return QStringLiteral("The filter of a view in this plan holds more than %1 terms. Only the "
-                          "first %1 of each view were read; the others are left out when the "
-                          "plan is saved.")
-        .arg(maximumFilterTerms);
+    return QStringLiteral("The filters of the views in this plan hold more terms than the plan "
+                          "explains. %1 of them were not read; they are left out when the plan "
+                          "is saved.")
+        .arg(leftOut);
+}
+
+// A view keeps its terms within the tests they ask for (filterTestsAllowed). Returns how many
+// were left out.
+int keepAffordableTerms(const Document &document, Slice &slice)
+{
+    const qint64 costlyAllowed
+        = qMax(filterTermsAlwaysAllowed, filterTestsAllowed / qMax(1, document.taskCount()));
+    qint64 costly = 0;
+    QList<FilterTerm> kept;
+    for (const FilterTerm &term : qAsConst(slice.filterTerms)) {
+        const bool lookedUp
+            = (term.matchType == MatchType::Is || term.matchType == MatchType::IsNot)
+            && term.propertyIndex > 0 && term.propertyIndex < document.propertyCount()
+            && document.actualPropertyType(term.propertyIndex) == ActualType::Text;
+        if (lookedUp || ++costly <= costlyAllowed)
+            kept.append(term);
+    }
+    const int leftOut = slice.filterTerms.size() - kept.size();
+    if (leftOut > 0)
+        slice.filterTerms = kept;
+    return leftOut;
 }
 
 struct Refusal
@@ -365,7 +387,7 @@ public:
     {
         for (const auto &source : qAsConst(m_linkSources))
             m_cards[source.first].setHyperLinks(readLinks(source.second));
-        document.appendCards(m_cards, std::move(m_columns));
+        document.appendCards(m_cards, std::move(m_columns), Document::CardTexts::Saved);
     }
 
 private:
@@ -441,9 +463,10 @@ void readChartsSettings(Document &document, const QDomElement &view)
 
 // Returns how many filter terms were left out (see readSliceXml).
 int readView(Document &document, Document::FillKey key, const DomDocument &dom,
-             const QDomElement &view, int version)
+             const QDomElement &view, int version, qint64 &termsAllowed)
 {
-    const int termsLeftOut = readSliceXml(dom, view, document.editableCurrentView(key));
+    const int termsLeftOut
+        = readSliceXml(dom, view, document.editableCurrentView(key), termsAllowed);
     // The current view shows labels unless the file says otherwise; stored views do not.
     document.setShowLabels(Dom::readValueBool(view, QStringLiteral("show_labels_on"), true), false);
     document.setShowNotes(Dom::readValueBool(view, QStringLiteral("show_notes_icon"), false),
@@ -462,13 +485,13 @@ int readView(Document &document, Document::FillKey key, const DomDocument &dom,
 
 // Returns how many filter terms were left out (see readSliceXml).
 int readStoredViews(Document &document, Document::FillKey key, const DomDocument &dom,
-                    const QList<QDomElement> &elements)
+                    const QList<QDomElement> &elements, qint64 &termsAllowed)
 {
     int termsLeftOut = 0;
     for (const QDomElement &element : elements) {
         Slice slice;
         slice.name = Dom::readAttributeString(element, valueAttribute, QStringLiteral("unnamed"));
-        termsLeftOut += readSliceXml(dom, element, slice);
+        termsLeftOut += readSliceXml(dom, element, slice, termsAllowed);
         document.storedViewsRef(key).append(slice);
     }
     return termsLeftOut;
@@ -513,11 +536,18 @@ void readPlan(Document &document, Document::FillKey key, const DomDocument &dom,
     readImages(document, plan.images, fileSize);
     readProperties(document, plan.properties);
     cards.appendTo(document);
-    int termsLeftOut = readView(document, key, dom,
-                                Dom::findChildElement(root, QStringLiteral("view")), version);
-    termsLeftOut += readStoredViews(document, key, dom, plan.storedViews);
+    // The current view takes its terms first: it is the one the plan opens on.
+    const qint64 termsAllowed = filterTermsAllowed(fileSize);
+    qint64 termsLeft = termsAllowed;
+    int termsLeftOut
+        = readView(document, key, dom, Dom::findChildElement(root, QStringLiteral("view")), version,
+                   termsLeft);
+    termsLeftOut += readStoredViews(document, key, dom, plan.storedViews, termsLeft);
+    termsLeftOut += keepAffordableTerms(document, document.editableCurrentView(key));
+    for (Slice &slice : document.storedViewsRef(key))
+        termsLeftOut += keepAffordableTerms(document, slice);
     if (termsLeftOut > 0)
-        *notice = filterTermsLeftOut();
+        *notice = filterTermsLeftOut(termsLeftOut);
     fitVisibilities(document.editableCurrentView(key), document.propertyCount());
     for (Slice &slice : document.storedViewsRef(key))
         fitVisibilities(slice, document.propertyCount());

@@ -24,12 +24,13 @@ int tripled(int size)
     return int(qBound<qint64>(INT_MIN, 3 * qint64(size), INT_MAX));
 }
 
-// The first maximumFilterTerms terms; returns how many more the file holds.
-int readFilterTerms(const QDomElement &parent, QList<FilterTerm> &terms)
+// The first terms, as many as are still allowed; returns how many more the file holds.
+int readFilterTerms(const QDomElement &parent, QList<FilterTerm> &terms, qint64 &termsAllowed)
 {
     const QList<QDomElement> items
         = Dom::items(parent, QStringLiteral("filter_terms"), QStringLiteral("filter_term"));
-    const int kept = qMin(items.size(), maximumFilterTerms);
+    const int kept = int(qBound<qint64>(0, termsAllowed, items.size()));
+    termsAllowed -= kept;
     for (int i = 0; i < kept; ++i) {
         const QDomElement &item = items.at(i);
         terms << FilterTerm(
@@ -42,7 +43,13 @@ int readFilterTerms(const QDomElement &parent, QList<FilterTerm> &terms)
 
 } // namespace
 
-int readSliceXml(const DomDocument &dom, const QDomElement &parent, Slice &slice)
+qint64 filterTermsAllowed(qint64 fileSize)
+{
+    return qMax(filterTermsAlwaysAllowed, fileSize / bytesPerFilterTerm);
+}
+
+int readSliceXml(const DomDocument &dom, const QDomElement &parent, Slice &slice,
+                 qint64 &termsAllowed)
 {
     slice.xProperty = Dom::readValueInt(parent, QStringLiteral("x_property"), 0);
     slice.yProperty = Dom::readValueInt(parent, QStringLiteral("y_property"), 0);
@@ -69,7 +76,7 @@ int readSliceXml(const DomDocument &dom, const QDomElement &parent, Slice &slice
     slice.filterBasic = Dom::readValueBool(parent, QStringLiteral("filter_basic"), true);
     slice.filterShowsMatching = Dom::readValueBool(parent, QStringLiteral("filter_show"), true);
     slice.filterMatchAny = Dom::readValueBool(parent, QStringLiteral("filter_any"), true);
-    const int termsLeftOut = readFilterTerms(parent, slice.filterTerms);
+    const int termsLeftOut = readFilterTerms(parent, slice.filterTerms, termsAllowed);
     const QDomElement appearance = Dom::findChildElement(parent, QStringLiteral("appearance"));
     slice.storeAppearance = !appearance.isNull();
     // A view's own appearance was always written in the current scale.

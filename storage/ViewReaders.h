@@ -12,14 +12,28 @@ struct TableAppearance;
 // field takes the file's value or the reader's own default, never what the record held, so
 // a record read from an empty element holds the defaults. Nothing here fails.
 
-// The filter terms a view keeps from a file: far more than anyone adds one at a time in the
-// filter section. Every card is tested against every term at each layout, and the section
-// shows a row per term, so tens of thousands of them would freeze the window.
-constexpr int maximumFilterTerms = 1000;
+// The filter terms a plan keeps from its file, all its views together. Every card is tested
+// against every term of the current view at each layout, and the filter section shows a row
+// per term, so a few kilobytes of hostile XML must not ask for millions of them. The file pays
+// for its terms as it pays for its cells: the smallest term this program writes, with its
+// margin and line break, takes bytesPerFilterTerm bytes, so a file keeps as many terms as its
+// size explains (and a thousand in any case), and every filter the program saved comes back
+// whole.
+constexpr qint64 filterTermsAlwaysAllowed = 1000;
+constexpr qint64 bytesPerFilterTerm = 52;
+qint64 filterTermsAllowed(qint64 fileSize);
+// The tests of cards against terms a view's filter may ask for at each layout, as many as a
+// filter over the rows of a plan of ten thousand cards makes: a view keeps the terms that cost
+// each card a test of its own (all but those that keep to a value of one text property, which
+// are looked up) only as far as they stay within it over the plan's cards, and a thousand in
+// any case.
+constexpr qint64 filterTestsAllowed = qint64(10000) * 10000;
 
 // Fills every field but the name; filter terms are appended, so pass a view without terms.
-// Returns how many filter terms were left out: those past maximumFilterTerms.
-int readSliceXml(const DomDocument &dom, const QDomElement &parent, Slice &slice);
+// termsAllowed is how many filter terms the plan may still take; it is lowered by those read.
+// Returns how many filter terms were left out: those past the allowance.
+int readSliceXml(const DomDocument &dom, const QDomElement &parent, Slice &slice,
+                 qint64 &termsAllowed);
 
 // version is the plan file's format version: files up to version 6 kept the title and
 // header sizes in a scale three times smaller, and before version 14 row headers were

@@ -643,13 +643,16 @@ void TestPlanFiles::aPlanReadInPartIsOpenedWithANotice_data()
     QTest::newRow("the last plan at start-up") << true;
 }
 
-// Filter terms past those a view keeps are left out, and the user is told once the plan is
-// open, as for a plan of a later version.
+// Filter terms past those the file's size explains are left out, and the user is told once
+// the plan is open, as for a plan of a later version.
 void TestPlanFiles::aPlanReadInPartIsOpenedWithANotice()
 {
     QFETCH(bool, atStartup);
     const QString cut = path("Terms.tv");
-    writeBytes(cut, HostilePlans::manyFilterTerms(maximumFilterTerms + 500));
+    // Every term far smaller than any the program writes: the current view's come first.
+    const int terms = int(filterTermsAlwaysAllowed) + 500;
+    writeBytes(cut, HostilePlans::manyFilterTerms(terms));
+    const qint64 allowed = filterTermsAllowed(QFileInfo(cut).size());
     if (atStartup)
         presetQuietStartup(cut);
     QString openAtNotice;
@@ -663,13 +666,13 @@ void TestPlanFiles::aPlanReadInPartIsOpenedWithANotice()
         QVERIFY(window.openFile(cut, false));
     QVERIFY(notice.answered());
     QCOMPARE(notice.shownText(),
-             QStringLiteral("The filter of a view in this plan holds more than %1 terms. Only the "
-                            "first %1 of each view were read; the others are left out when the "
-                            "plan is saved.")
-                 .arg(maximumFilterTerms));
+             QStringLiteral("The filters of the views in this plan hold more terms than the plan "
+                            "explains. %1 of them were not read; they are left out when the plan "
+                            "is saved.")
+                 .arg(2 * terms - allowed));
     QCOMPARE(openAtNotice, cut);
-    QCOMPARE(termsAtNotice, maximumFilterTerms);
-    QCOMPARE(doc()->storedViews().value(0).filterTerms.size(), maximumFilterTerms);
+    QCOMPARE(termsAtNotice, terms);
+    QCOMPARE(doc()->storedViews().value(0).filterTerms.size(), int(allowed) - terms);
     QCOMPARE(window.fileName(), cut);
     QVERIFY(!window.isWindowModified());
 }

@@ -141,6 +141,7 @@ class TestPlanFile : public QObject
 private slots:
     void textsSurviveTheirStoredForm_data();
     void textsSurviveTheirStoredForm();
+    void writtenPlanReadsBackEqual_data();
     void writtenPlanReadsBackEqual();
     void linksComeBackWhole_data();
     void linksComeBackWhole();
@@ -158,6 +159,8 @@ private slots:
     void hostileFilesAreReadOrRefused();
     void filterTermsPastTheBoundAreLeftOutWithANotice_data();
     void filterTermsPastTheBoundAreLeftOutWithANotice();
+    void filterTermsTestedOneByOneAreBoundedOverTheCards_data();
+    void filterTermsTestedOneByOneAreBoundedOverTheCards();
     void largePlansThisProgramWritesAreRead();
     void streamedAndTreeReadingsAgree_data();
     void streamedAndTreeReadingsAgree();
@@ -221,10 +224,41 @@ void TestPlanFile::textsSurviveTheirStoredForm()
     QCOMPARE(readRoot.firstChildElement().attribute(QStringLiteral("raw")), text);
 }
 
+void TestPlanFile::writtenPlanReadsBackEqual_data()
+{
+    QTest::addColumn<QString>("plan");
+    QTest::addColumn<int>("versions"); // the meta block's and those of views' own appearances
+    QTest::newRow("varied") << "varied" << 2;
+    QTest::newRow("date words in a date property") << "date words in a date property" << 1;
+    QTest::newRow("date words after a date in an automatic property")
+        << "date words after a date in an automatic property" << 1;
+}
+
 void TestPlanFile::writtenPlanReadsBackEqual()
 {
+    QFETCH(QString, plan);
+    QFETCH(int, versions);
     Document original;
-    fillVariedPlan(original);
+    if (plan == QLatin1String("varied")) {
+        fillVariedPlan(original);
+    } else {
+        // Values held as the words they were typed as: in a Text property whose type was then
+        // set to Date, or in an Automatic one while no card held a date.
+        const bool automatic = plan.contains(QLatin1String("automatic"));
+        addProperty(original, QStringLiteral("When"),
+                    automatic ? PropertyType::Automatic : PropertyType::Date);
+        const QStringList words {"today", "Friday", "+3", "TBD", "tomorrow", "-2"};
+        for (int card = 0; card <= words.size(); ++card)
+            original.addTask(false);
+        if (!automatic)
+            original.setPropertyType(1, PropertyType::Text, false);
+        for (int card = 1; card <= words.size(); ++card)
+            setValue(original, card, 1, words.at(card - 1));
+        if (!automatic)
+            original.setPropertyType(1, PropertyType::Date, false);
+        setValue(original, 0, 1, QStringLiteral("15/1/2027"));
+        QCOMPARE(original.value(1, 1), QStringLiteral("today"));
+    }
     normalizeLikeFile(original);
     const QString path = m_dir.filePath(QStringLiteral("round.tv"));
     QString error;
@@ -242,7 +276,7 @@ void TestPlanFile::writtenPlanReadsBackEqual()
     QVERIFY(
         text.startsWith("<!DOCTYPE tavrolo>\n<root>\n   <meta>\n      <version value=\"14\"/>"));
     QVERIFY(std::all_of(text.begin(), text.end(), [](char c) { return uchar(c) < 128; }));
-    QCOMPARE(text.count("<version value=\"14\"/>"), 2);
+    QCOMPARE(text.count("<version value=\"14\"/>"), versions);
 }
 
 void TestPlanFile::linksComeBackWhole_data()
@@ -494,9 +528,10 @@ void TestPlanFile::hostileFilesAreReadOrRefused_data()
     QTest::newRow("more nodes than bytes")
         << denseNodes(130000)
         << formatError.arg("More markup than the file's size explains.").arg(625003);
+    // The current view keeps its 40,000, the stored view what is left of the file's allowance.
     QTest::newRow("many filter terms")
         << manyFilterTerms(40000)
-        << "0 cards, 1 properties, 1 views, 1000 terms, 0 links, 0 pictures";
+        << "0 cards, 1 properties, 1 views, 16926 terms, 0 links, 0 pictures";
     QTest::newRow("views nested in filter terms")
         << nestedViews(40) << "0 cards, 1 properties, 40 views, 40 terms, 0 links, 0 pictures";
     QTest::newRow("cards nested in links")
@@ -530,18 +565,28 @@ void TestPlanFile::hostileFilesAreReadOrRefused()
 void TestPlanFile::filterTermsPastTheBoundAreLeftOutWithANotice_data()
 {
     QTest::addColumn<int>("terms");
-    QTest::newRow("50 terms") << 50;
-    QTest::newRow("as many as a view keeps") << maximumFilterTerms;
-    QTest::newRow("one more") << maximumFilterTerms + 1;
-    QTest::newRow("40,000 terms") << 40000;
+    QTest::addColumn<bool>("crafted");
+    QTest::newRow("50 terms") << 50 << false;
+    QTest::newRow("as many as always allowed") << int(filterTermsAlwaysAllowed) << false;
+    QTest::newRow("one more") << int(filterTermsAlwaysAllowed) + 1 << false;
+    QTest::newRow("40,000 terms") << 40000 << false;
+    QTest::newRow("40,000 terms of nothing, the smallest written") << -40000 << false;
+    QTest::newRow("50 terms, crafted") << 50 << true;
+    QTest::newRow("1,000 terms, crafted") << 1000 << true;
+    QTest::newRow("10,000 terms, crafted") << 10000 << true;
 }
 
-// A view keeps the first terms of its filter, in their order; past the bound the rest are left
-// out, in the current view and in stored views alike, and the reader says so. A filter within
-// the bound reads back whole and passes the same cards.
+// Every filter this program writes reads back whole, in the current view and in stored views
+// alike, and passes the same cards. A crafted file holding more terms than its size explains
+// (here each term follows one of no attributes, which no writer writes) keeps the first terms,
+// the current view's first, in their order, and the reader says so.
 void TestPlanFile::filterTermsPastTheBoundAreLeftOutWithANotice()
 {
     QFETCH(int, terms);
+    QFETCH(bool, crafted);
+    // A negative count asks for terms of no property and no text, which match every card.
+    const bool blank = terms < 0;
+    terms = qAbs(terms);
     Document original;
     addProperty(original, QStringLiteral("Name"), PropertyType::Text);
     addProperty(original, QStringLiteral("Status"), PropertyType::Text);
@@ -553,7 +598,9 @@ void TestPlanFile::filterTermsPastTheBoundAreLeftOutWithANotice()
     // Even cards up to twice the terms, the cards of status s2, and terms that match nothing.
     QList<FilterTerm> filter;
     for (int i = 0; i < terms; ++i) {
-        if (i % 5 == 3)
+        if (blank)
+            filter << FilterTerm();
+        else if (i % 5 == 3)
             filter << FilterTerm(2, MatchType::Is, QStringLiteral("s2"));
         else if (i % 5 == 4)
             filter << FilterTerm(0, MatchType::Contains, QStringLiteral("zz%1").arg(i));
@@ -567,18 +614,31 @@ void TestPlanFile::filterTermsPastTheBoundAreLeftOutWithANotice()
     const QString path = m_dir.filePath(QStringLiteral("terms.tv"));
     QString error;
     QVERIFY2(writePlanFile(original, path, &error), qPrintable(error));
+    QList<FilterTerm> written = filter;
+    if (crafted) {
+        writeBytes(path, readBytes(path).replace("<filter_term ", "<filter_term/><filter_term "));
+        written.clear();
+        for (const FilterTerm &term : filter)
+            written << FilterTerm() << term;
+    }
 
     Document read;
     bool later = false;
     QString notice;
     QVERIFY2(readPlanFile(read, path, &error, &later, &notice), qPrintable(error));
-    const QList<FilterTerm> kept = filter.mid(0, maximumFilterTerms);
-    QCOMPARE(read.filterTerms(), kept);
-    QCOMPARE(read.storedViews().value(0).filterTerms, kept);
+    const qint64 allowed = filterTermsAllowed(QFileInfo(path).size());
+    const int inView = int(qMin<qint64>(written.size(), allowed));
+    const int inStored = int(qMin<qint64>(written.size(), allowed - inView));
+    QCOMPARE(read.filterTerms(), written.mid(0, inView));
+    QCOMPARE(read.storedViews().value(0).filterTerms, written.mid(0, inStored));
     QCOMPARE(read.filterMatchAny(), true);
-    QCOMPARE(notice.contains(QStringLiteral("more than %1 terms").arg(maximumFilterTerms)),
-             terms > maximumFilterTerms);
-    if (terms > maximumFilterTerms)
+    const bool cut = inStored < written.size();
+    QCOMPARE(cut, crafted && terms >= 1000);
+    const int leftOut = 2 * written.size() - inView - inStored;
+    QCOMPARE(notice.contains(QStringLiteral("%1 of them were not read").arg(leftOut)), cut);
+    QCOMPARE(notice.isEmpty(), !cut);
+    // Terms of no text match every card.
+    if (crafted || blank)
         return;
     int passing = 0;
     for (TaskIndex card = 0; card < original.taskCount(); ++card) {
@@ -586,6 +646,67 @@ void TestPlanFile::filterTermsPastTheBoundAreLeftOutWithANotice()
         passing += read.taskPassesFilter(card) ? 1 : 0;
     }
     QVERIFY(passing > 0 && passing < read.taskCount());
+}
+
+void TestPlanFile::filterTermsTestedOneByOneAreBoundedOverTheCards_data()
+{
+    QTest::addColumn<int>("property");
+    QTest::addColumn<int>("matchType");
+    QTest::addColumn<bool>("lookedUp");
+    QTest::newRow("is not, a text property") << 1 << int(MatchType::IsNot) << true;
+    QTest::newRow("is, a text property") << 1 << int(MatchType::Is) << true;
+    QTest::newRow("contains, a text property") << 1 << int(MatchType::Contains) << false;
+    QTest::newRow("is not, a numeric property") << 2 << int(MatchType::IsNot) << false;
+    QTest::newRow("is not, any property") << 0 << int(MatchType::IsNot) << false;
+}
+
+// Over many cards, terms each card is tested against one by one are kept as far as the tests
+// they ask for stay within those of the largest filter the program makes, in every view; terms
+// looked up in a table are kept whatever their number.
+void TestPlanFile::filterTermsTestedOneByOneAreBoundedOverTheCards()
+{
+    QFETCH(int, property);
+    QFETCH(int, matchType);
+    QFETCH(bool, lookedUp);
+    const int cards = 50000;
+    const int perCard = int(filterTestsAllowed / cards);
+    const int terms = perCard + 500;
+    Document original;
+    // The rows name the text property 1 and the numeric one 2, after those a new plan has.
+    const int name = original.propertyCount();
+    addProperty(original, QStringLiteral("Name"), PropertyType::Text);
+    addProperty(original, QStringLiteral("Cost"), PropertyType::Numeric);
+    QList<Task> tasks;
+    QVector<QVector<QString>> values(original.propertyCount());
+    for (int card = 0; card < cards; ++card) {
+        tasks << Task();
+        values[name] << QString::number(card);
+        values[name + 1] << QString::number(card);
+    }
+    original.appendCards(tasks, values);
+    QList<FilterTerm> filter;
+    for (int i = 0; i < terms; ++i) {
+        filter << FilterTerm(property == 0 ? 0 : name + property - 1, matchType,
+                             QString::number(2 * i));
+    }
+    original.setFilter(false, false, true, filter, false, false);
+    Slice stored = original.currentView();
+    stored.name = QStringLiteral("Stored");
+    original.storedViewsRef(TestPlanKey::key()) << stored;
+    const QString path = m_dir.filePath(QStringLiteral("costly.tv"));
+    QString error;
+    QVERIFY2(writePlanFile(original, path, &error), qPrintable(error));
+
+    Document read;
+    bool later = false;
+    QString notice;
+    QVERIFY2(readPlanFile(read, path, &error, &later, &notice), qPrintable(error));
+    const QList<FilterTerm> kept = lookedUp ? filter : filter.mid(0, perCard);
+    QCOMPARE(read.filterTerms(), kept);
+    QCOMPARE(read.storedViews().value(0).filterTerms, kept);
+    QCOMPARE(notice.isEmpty(), lookedUp);
+    if (!lookedUp)
+        QVERIFY(notice.contains(QStringLiteral("%1 of them were not read").arg(2 * 500)));
 }
 
 // More values than the million always allowed, in the file this program writes for them.
