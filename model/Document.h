@@ -16,6 +16,8 @@
 #include "model/TableAppearance.h"
 #include "model/Task.h"
 
+#include <memory>
+
 #include <QColor>
 #include <QDate>
 #include <QFont>
@@ -550,7 +552,10 @@ private:
         QDate date;
     };
     PreparedTerm prepareTerm(const FilterTerm &term) const;
-    const QList<PreparedTerm> &preparedFilterTerms() const;
+    struct PreparedFilter;
+    struct TermGroup;
+    const PreparedFilter &preparedFilter() const;
+    bool groupMatches(const TermGroup &group, const QString &value, bool matchAny) const;
     bool taskMatchesPrepared(TaskIndex task, const PreparedTerm &term) const;
     bool notesMatchPrepared(TaskIndex task, const PreparedTerm &term) const;
     bool valueMatchesPrepared(int property, const QString &value, const PreparedTerm &term) const;
@@ -584,7 +589,8 @@ private:
     // The current view's filter terms as last prepared, and under which formats and on which
     // day (relative dates such as "today" move with it).
     mutable QList<FilterTerm> m_preparedFrom;
-    mutable QList<PreparedTerm> m_preparedTerms;
+    // Shared by copies: it is replaced, never changed, when the terms are prepared again.
+    mutable std::shared_ptr<const PreparedFilter> m_preparedFilter;
     mutable ValueFormats m_preparedFormats;
     mutable QDate m_preparedDay;
 

@@ -277,7 +277,47 @@ Document::PreparedTerm Document::prepareTerm(const FilterTerm &term) const
     return prepared;
 }
 
-const QList<Document::PreparedTerm> &Document::preparedFilterTerms() const
+// The "is" and "is not" terms on one property, of one match type. On a text property the
+// terms compare the value's text with theirs, so their any or all combination asks only which
+// texts they hold: one set lookup per card instead of one comparison per term. "Hide other
+// rows" makes thousands of them.
+struct Document::TermGroup
+{
+    int property = 0;
+    int matchType = MatchType::Is;
+    QSet<QString> texts;
+    // Numbers and dates compare by what they read as, so there the terms go one by one.
+    QVector<PreparedTerm> terms;
+};
+
+// The prepared terms split into the groups and the terms outside them; the latter also by
+// property, for one value's test.
+struct Document::PreparedFilter
+{
+    struct OfProperty
+    {
+        QVector<int> groups;
+        QVector<int> loose;
+    };
+
+    QVector<TermGroup> groups;
+    QVector<PreparedTerm> loose;
+    // Of the loose terms, those on any property (0), and the rest by their property.
+    QVector<int> looseOnAnyProperty;
+    QHash<int, OfProperty> byProperty;
+};
+
+namespace {
+
+bool isGroupedTerm(const FilterTerm &term)
+{
+    return term.propertyIndex != 0
+        && (term.matchType == MatchType::Is || term.matchType == MatchType::IsNot);
+}
+
+} // namespace
+
+const Document::PreparedFilter &Document::preparedFilter() const
 {
     // The filter is evaluated card by card, many thousand times per refresh: the term texts
     // are trimmed, lower-cased and read as numbers and dates once. They depend on the plan's
@@ -285,15 +325,57 @@ const QList<Document::PreparedTerm> &Document::preparedFilterTerms() const
     // changed.
     const QList<FilterTerm> &terms = m_currentView.filterTerms;
     const QDate day = today();
-    if (terms != m_preparedFrom || day != m_preparedDay || m_valueFormats != m_preparedFormats) {
-        m_preparedTerms.clear();
-        for (const FilterTerm &term : terms)
-            m_preparedTerms.append(prepareTerm(term));
-        m_preparedFrom = terms;
+    if (!m_preparedFilter || terms != m_preparedFrom || day != m_preparedDay
+        || m_valueFormats != m_preparedFormats) {
+        auto prepared = std::make_shared<PreparedFilter>();
+        QHash<QPair<int, int>, int> groupOf;
+        for (const FilterTerm &term : terms) {
+            const PreparedTerm one = prepareTerm(term);
+            if (!isGroupedTerm(term)) {
+                prepared->byProperty[one.property].loose.append(prepared->loose.size());
+                prepared->loose.append(one);
+                continue;
+            }
+            const QPair<int, int> key(one.property, one.matchType);
+            int index = groupOf.value(key, -1);
+            if (index < 0) {
+                index = prepared->groups.size();
+                groupOf.insert(key, index);
+                TermGroup group;
+                group.property = one.property;
+                group.matchType = one.matchType;
+                prepared->groups.append(group);
+                prepared->byProperty[one.property].groups.append(index);
+            }
+            prepared->groups[index].texts.insert(one.text);
+            prepared->groups[index].terms.append(one);
+        }
+        prepared->looseOnAnyProperty = prepared->byProperty.take(0).loose;
+        m_preparedFilter = prepared;
         m_preparedDay = day;
         m_preparedFormats = m_valueFormats;
     }
-    return m_preparedTerms;
+    // Kept even when only equal: the lists then share their data, and the next comparison ends
+    // at once instead of going through every term again.
+    m_preparedFrom = terms;
+    return *m_preparedFilter;
+}
+
+// The group's terms combined as each would be on its own.
+bool Document::groupMatches(const TermGroup &group, const QString &value, bool matchAny) const
+{
+    const int type = isValidProperty(group.property) ? actualPropertyType(group.property) : -1;
+    if (type != ActualType::Text) {
+        return combineTerms(group.terms, matchAny, [&](const PreparedTerm &term) {
+            return valueMatchesPrepared(group.property, value, term);
+        });
+    }
+    const bool held = group.texts.contains(value.trimmed().toLower());
+    // Every term matches only when all hold one text; some term does unless all hold the value.
+    const bool onlyText = group.texts.size() == 1;
+    if (group.matchType == MatchType::Is)
+        return matchAny ? held : onlyText && held;
+    return matchAny ? !onlyText || !held : !held;
 }
 
 bool Document::taskPassesFilter(TaskIndex task) const
@@ -301,9 +383,16 @@ bool Document::taskPassesFilter(TaskIndex task) const
     const Slice &view = m_currentView;
     if (view.filterTerms.isEmpty())
         return true;
-    const bool match
-        = combineTerms(preparedFilterTerms(), view.filterMatchAny,
-                       [&](const PreparedTerm &term) { return taskMatchesPrepared(task, term); });
+    const PreparedFilter &prepared = preparedFilter();
+    const bool any = view.filterMatchAny;
+    bool match = combineTerms(prepared.groups, any, [&](const TermGroup &group) {
+        return groupMatches(group, m_values.text(task, group.property), any);
+    });
+    // The groups decided when any-mode found a match or all-mode a miss.
+    if (match != any)
+        match = combineTerms(prepared.loose, any, [&](const PreparedTerm &term) {
+            return taskMatchesPrepared(task, term);
+        });
     return view.filterShowsMatching ? match : !match;
 }
 
@@ -321,16 +410,26 @@ bool Document::taskMatchesPrepared(TaskIndex task, const PreparedTerm &term) con
 bool Document::valueMatchesFilterTerms(int property, const QString &value) const
 {
     const Slice &view = m_currentView;
-    QList<PreparedTerm> terms;
-    for (const PreparedTerm &term : preparedFilterTerms()) {
-        if (term.property == 0 || term.property == property)
-            terms.append(term);
-    }
-    if (terms.isEmpty())
+    if (view.filterTerms.isEmpty())
         return true;
-    const bool match = combineTerms(terms, view.filterMatchAny, [&](const PreparedTerm &term) {
-        return valueMatchesPrepared(property, value, term);
-    });
+    const PreparedFilter &prepared = preparedFilter();
+    const auto own
+        = property != 0 ? prepared.byProperty.constFind(property) : prepared.byProperty.constEnd();
+    const bool hasOwn = own != prepared.byProperty.constEnd();
+    if (!hasOwn && prepared.looseOnAnyProperty.isEmpty())
+        return true;
+    const bool any = view.filterMatchAny;
+    const auto matches = [&](int index) {
+        return valueMatchesPrepared(property, value, prepared.loose.at(index));
+    };
+    bool match = combineTerms(prepared.looseOnAnyProperty, any, matches);
+    if (hasOwn && match != any) {
+        match = combineTerms(own->groups, any, [&](int index) {
+            return groupMatches(prepared.groups.at(index), value, any);
+        });
+        if (match != any)
+            match = combineTerms(own->loose, any, matches);
+    }
     return view.filterShowsMatching ? match : !match;
 }
 

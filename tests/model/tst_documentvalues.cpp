@@ -105,6 +105,8 @@ private slots:
     void textColoursAreKeptWithPlan();
     void cardsPassingFilter_data();
     void cardsPassingFilter();
+    void filterGroupsMatchTermByTerm_data();
+    void filterGroupsMatchTermByTerm();
     void valueLists_data();
     void valueLists();
     void valueListOptionsPickValues_data();
@@ -563,6 +565,86 @@ void TestDocumentValues::cardsPassingFilter()
     doc.deleteTasks(doc.taskIndexes(), false);
     QCOMPARE(doc.filteredOutTaskCount(), 0);
     QVERIFY(doc.allTasksFilteredOut());
+}
+
+void TestDocumentValues::filterGroupsMatchTermByTerm_data()
+{
+    QTest::addColumn<Terms>("terms");
+
+    using T = FilterTerm;
+    const int Is = MatchType::Is;
+    const int IsNot = MatchType::IsNot;
+    QTest::newRow("is, one text twice") << Terms {T(Name, Is, "alpha"), T(Name, Is, " ALPHA ")};
+    QTest::newRow("is, two texts") << Terms {T(Name, Is, "alpha"), T(Name, Is, "beta")};
+    QTest::newRow("is not, one text twice")
+        << Terms {T(Name, IsNot, "alpha"), T(Name, IsNot, "Alpha")};
+    QTest::newRow("is not, two texts") << Terms {T(Name, IsNot, "alpha"), T(Name, IsNot, "beta")};
+    QTest::newRow("numbers equal in other texts")
+        << Terms {T(Cost, Is, "10"), T(Cost, Is, "10.0"), T(Cost, IsNot, "25")};
+    QTest::newRow("dates equal in other texts")
+        << Terms {T(Due, Is, "1/3/2025"), T(Due, Is, "01/03/2025"), T(Due, IsNot, "2/3/2025")};
+    QTest::newRow("groups of two properties, loose terms") << Terms {
+        T(Name, Is, "alpha"),  T(Status, IsNot, "open"),           T(0, Is, "open"),
+        T(Status, Is, "DONE"), T(Name, MatchType::Contains, "ph"), T(Name, IsNot, "gamma")};
+    QTest::newRow("a group and a loose term on one property")
+        << Terms {T(Name, Is, "alpha"), T(Name, MatchType::Contains, "et")};
+    QTest::newRow("property the plan lacks") << Terms {T(9, Is, "a"), T(9, IsNot, "b")};
+}
+
+// Terms of one match type on one text property are tested together, by the set of their texts;
+// the cards and values passing must be those that the terms one by one let pass.
+void TestDocumentValues::filterGroupsMatchTermByTerm()
+{
+    QFETCH(Terms, terms);
+
+    Document doc;
+    fillPlan(doc,
+             {{"Alpha", "open", "10", "1/3/2025"},
+              {" alpha ", "Done", "10.0", ""},
+              {"beta", "", "", "not a date"},
+              {"ALPHA", "open ", "25", "2/3/2025"},
+              {"Gamma", "done", "", "1/3/2025"}});
+    doc.setTaskNotes(2, QStringLiteral("Open"), false);
+    const auto one = [&](TaskIndex task, const FilterTerm &term) {
+        if (term.propertyIndex != 0)
+            return doc.taskMatchesFilterTerm(task, term.propertyIndex, term);
+        for (int p = 1; p < doc.propertyCount(); ++p) {
+            if (doc.taskMatchesFilterTerm(task, p, term))
+                return true;
+        }
+        return doc.notesMatchFilterTerm(task, term);
+    };
+    for (const bool any : {true, false}) {
+        for (const bool show : {true, false}) {
+            doc.m_currentView.filterTerms = terms.list;
+            doc.m_currentView.filterMatchAny = any;
+            doc.m_currentView.filterShowsMatching = show;
+            QString expected;
+            for (int task = 0; task < doc.taskCount(); ++task) {
+                bool match = !any;
+                for (const FilterTerm &term : terms.list)
+                    match = any ? match || one(task, term) : match && one(task, term);
+                expected.append(match == show ? QLatin1Char('1') : QLatin1Char('0'));
+            }
+            QCOMPARE(passing(doc), expected);
+            // One value against the terms on its property and on any property.
+            for (int p = 1; p < doc.propertyCount(); ++p) {
+                for (int task = 0; task < doc.taskCount(); ++task) {
+                    const QString value = doc.value(task, p);
+                    bool match = !any;
+                    bool some = false;
+                    for (const FilterTerm &term : terms.list) {
+                        if (term.propertyIndex != 0 && term.propertyIndex != p)
+                            continue;
+                        some = true;
+                        const bool matches = doc.valueMatchesFilterTerm(p, value, term);
+                        match = any ? match || matches : match && matches;
+                    }
+                    QCOMPARE(doc.valueMatchesFilterTerms(p, value), !some || match == show);
+                }
+            }
+        }
+    }
 }
 
 void TestDocumentValues::valueLists_data()
