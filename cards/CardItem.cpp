@@ -60,13 +60,21 @@ void CardItem::setWidth(double width)
 
 void CardItem::updateCenter()
 {
-    const QRectF bounds = boundingRect();
-    m_center = pos() + QPointF(bounds.width() / 2, bounds.height() / 2);
+    m_center = pos() + QPointF(m_width / 2, Height / 2);
+}
+
+void CardItem::setHiddenByFilter(bool hidden)
+{
+    if (hidden == m_hiddenByFilter)
+        return;
+    prepareGeometryChange();
+    m_hiddenByFilter = hidden;
+    setVisible(!hidden);
 }
 
 QRectF CardItem::boundingRect() const
 {
-    return QRectF(0, 0, m_width, Height);
+    return m_hiddenByFilter ? QRectF() : QRectF(0, 0, m_width, Height);
 }
 
 void CardItem::removeOverlays()

@@ -32,6 +32,10 @@ public:
     void setTaskIndex(int taskIndex) { m_taskIndex = taskIndex; }
     bool passesFilter() const { return m_passesFilter; }
     void setPassesFilter(bool passes) { m_passesFilter = passes; }
+    // A card the filter hides, once faded out, leaves the scene's drawing and hit testing and
+    // takes no room in its index: tens of thousands of them stacked where they were last placed
+    // would otherwise fill every cell of the index over a small grid.
+    void setHiddenByFilter(bool hidden);
 
     QColor bgColor() const { return m_bgColor; }
     void setBgColor(const QColor &color);
@@ -72,6 +76,7 @@ private:
     QColor m_bgColor;
     QColor m_highlightColor;
     bool m_passesFilter = true;
+    bool m_hiddenByFilter = false;
     QPointF m_center;
     DeleteCardItem *m_deleteOverlay = nullptr;
     EditCardItem *m_editOverlay = nullptr;

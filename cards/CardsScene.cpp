@@ -382,6 +382,7 @@ void CardsScene::rebuildAll()
     m_cardItems.reserve(m_document->taskCount());
     for (TaskIndex task = 0; task < m_document->taskCount(); ++task)
         addCardItem(task);
+    m_cardsNew = true;
     refreshBackground();
 }
 
@@ -511,6 +512,9 @@ void CardsScene::applyLayout(int duration, bool backdropChanged)
         item->setWidth(m_cardFace.width);
         const CardsLayouter::Placement placement = placements.value(task);
         item->setPassesFilter(placement.passesFilter);
+        // A card the filter shows again fades in from where it was hidden.
+        if (placement.passesFilter)
+            item->setHiddenByFilter(false);
         CardsAnimation::Change change;
         change.item = item;
         if (placement.placed && item->pos() != placement.target) {
@@ -529,6 +533,10 @@ void CardsScene::applyLayout(int duration, bool backdropChanged)
             change.parts |= CardsAnimation::Change::Highlight;
             change.highlight = highlight;
         }
+        // A card the filter hides that was never on show starts out hidden rather than fading
+        // out where every new card starts.
+        if (!placement.passesFilter && m_cardsNew)
+            item->setOpacity(0.0);
         const double opacity = placement.passesFilter ? 1.0 : 0.0;
         if (item->opacity() != opacity) {
             change.parts |= CardsAnimation::Change::Opacity;
@@ -545,6 +553,8 @@ void CardsScene::applyLayout(int duration, bool backdropChanged)
         }
     }
     blockSignals(false);
+    m_cardsNew = false;
+    hideFilteredOutCards();
 
     // More cards than the animation can move at a fluent frame rate take their places at once.
     CardsAnimation *animation = nullptr;
@@ -560,7 +570,7 @@ void CardsScene::applyLayout(int duration, bool backdropChanged)
     emit animationStarted();
     if (animation) {
         m_animation = animation;
-        connect(animation, &QAbstractAnimation::finished, this, &CardsScene::animationFinished);
+        connect(animation, &QAbstractAnimation::finished, this, &CardsScene::onAnimationFinished);
         animation->start(QAbstractAnimation::DeleteWhenStopped);
     }
     if (backdropChanged)
@@ -569,7 +579,23 @@ void CardsScene::applyLayout(int duration, bool backdropChanged)
         emit selectionChanged();
     emit redrawing();
     if (!animation)
-        emit animationFinished();
+        onAnimationFinished();
+}
+
+void CardsScene::onAnimationFinished()
+{
+    hideFilteredOutCards();
+    emit animationFinished();
+}
+
+void CardsScene::hideFilteredOutCards()
+{
+    // Only a card faded out all the way: a stopped animation may have left one half faded,
+    // which the next layout fades on.
+    for (CardItem *item : qAsConst(m_cardItems)) {
+        if (item && !item->passesFilter() && item->opacity() == 0.0)
+            item->setHiddenByFilter(true);
+    }
 }
 
 QRectF CardsScene::placeTitleLegendFooter()

@@ -154,7 +154,11 @@ public slots:
     void onDeleteOverlayClicked(CardItem *cardItem);
     void onEditOverlayClicked(CardItem *cardItem);
 
+private slots:
+    void onAnimationFinished();
+
 private:
+    void hideFilteredOutCards();
     void rebuildAll();
     void insertCardItem(int task);
     bool isCardItemInScene(const CardItem *cardItem) const;
@@ -182,6 +186,8 @@ private:
     // animations never drive the same cards.
     QPointer<CardsAnimation> m_animation;
     bool m_animate = true;
+    // Set while the card items made for the whole plan await their first layout.
+    bool m_cardsNew = false;
     int m_animationLimit = DefaultAnimationLimit;
     bool m_overlaysVisible = true;
     // The grid, headers and totals the views paint around the cards may differ from what they

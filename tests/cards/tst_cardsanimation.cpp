@@ -191,32 +191,53 @@ void TestCardsAnimation::tinyCardsShowTheirColour()
 void TestCardsAnimation::cardsAreFoundWhereTheyMoved_data()
 {
     QTest::addColumn<bool>("animate");
-    QTest::newRow("after an animated layout") << true;
-    QTest::newRow("after a layout at once") << false;
+    QTest::addColumn<bool>("filterCleared");
+    QTest::newRow("after an animated layout") << true << false;
+    QTest::newRow("after a layout at once") << false << false;
+    QTest::newRow("filter cleared, animated") << true << true;
+    QTest::newRow("filter cleared at once") << false << true;
 }
 
 void TestCardsAnimation::cardsAreFoundWhereTheyMoved()
 {
     QFETCH(bool, animate);
+    QFETCH(bool, filterCleared);
+    // Filtered, the cards of status a are hidden from the start, then shown again.
+    if (filterCleared)
+        hideStatus(*doc(), "a");
     ShownView shown(Status, Group);
     settle(shown);
     shown.scene.setAnimate(animate);
     const QPointF oldPlace = shown.scene.cardItemForTask(0)->sceneBoundingRect().center();
     QSignalSpy finished(&shown.scene, &CardsScene::animationFinished);
-    // Every card changes its column, card 0 to another one as well.
-    doc()->setValueOrder(Status, {"c", "b", "a"}, true);
-    setStatus(*doc(), 0, "b");
+    if (filterCleared) {
+        QVERIFY(
+            !shown.scene.items(shown.scene.sceneRect()).contains(shown.scene.cardItemForTask(0)));
+        doc()->setFilter(false, false, false, {}, true, false);
+    } else {
+        // Every card changes its column, card 0 to another one as well.
+        doc()->setValueOrder(Status, {"c", "b", "a"}, true);
+        setStatus(*doc(), 0, "b");
+    }
     if (animate)
         QVERIFY(finished.wait(5000));
     QVERIFY(shown.cardsInPlace());
     for (TaskIndex task = 0; task < doc()->taskCount(); ++task) {
         CardItem *card = shown.scene.cardItemForTask(task);
-        const QPointF centre = card->sceneBoundingRect().center();
+        const QRectF bounds = card->sceneBoundingRect();
+        const QPointF centre = bounds.center();
         QVERIFY(shown.scene.items(centre).contains(card));
         QCOMPARE(shown.view.cardItemAt(shown.at(centre)), card);
+        // Drawn too, below its text.
+        QImage image(bounds.size().toSize(), QImage::Format_ARGB32);
+        image.fill(Qt::magenta);
+        QPainter painter(&image);
+        shown.scene.render(&painter, QRectF(QPointF(0, 0), bounds.size()), bounds);
+        painter.end();
+        QCOMPARE(image.pixelColor(30, int(bounds.height() * 0.8)), card->bgColor());
     }
-    const QList<QGraphicsItem *> there = shown.scene.items(oldPlace);
-    QVERIFY(!there.contains(shown.scene.cardItemForTask(0)));
+    if (!filterCleared)
+        QVERIFY(!shown.scene.items(oldPlace).contains(shown.scene.cardItemForTask(0)));
 }
 
 TAVROLO_TEST_MAIN(TestCardsAnimation)
