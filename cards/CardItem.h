@@ -36,6 +36,7 @@ public:
     // takes no room in its index: tens of thousands of them stacked where they were last placed
     // would otherwise fill every cell of the index over a small grid.
     void setHiddenByFilter(bool hidden);
+    bool isHiddenByFilter() const { return m_hiddenByFilter; }
 
     QColor bgColor() const { return m_bgColor; }
     void setBgColor(const QColor &color);

@@ -22,6 +22,7 @@ namespace {
 
 const QColor plainCardColor(254, 255, 153);
 const double sceneMargin = 65.0;
+const int bspDepth = 14;
 
 QPen markerPen(const QColor &color, Qt::PenJoinStyle join)
 {
@@ -43,7 +44,7 @@ CardsScene::CardsScene(Document *document, QObject *parent)
     // cards puts each card into so many parts that a layout moving every card costs twice as
     // long as without an index; at this depth it costs about the same.
     setItemIndexMethod(BspTreeIndex);
-    setBspTreeDepth(14);
+    setBspTreeDepth(bspDepth);
     // The signals' argument types, for queued connections and signal spies.
     qRegisterMetaType<TaskIndex>("TaskIndex");
     qRegisterMetaType<QList<PropertyIndexAndValue>>("QList<PropertyIndexAndValue>");
@@ -504,6 +505,7 @@ void CardsScene::applyLayout(int duration, bool backdropChanged)
     const int colorProperty = m_document->cardColorProperty();
     const int highlightProperty = m_document->highlightColorProperty();
     bool deselected = false;
+    QVector<CardItem *> shownAgain;
     blockSignals(true);
     for (TaskIndex task = 0; task < m_cardItems.size(); ++task) {
         CardItem *item = m_cardItems.at(task);
@@ -513,8 +515,8 @@ void CardsScene::applyLayout(int duration, bool backdropChanged)
         const CardsLayouter::Placement placement = placements.value(task);
         item->setPassesFilter(placement.passesFilter);
         // A card the filter shows again fades in from where it was hidden.
-        if (placement.passesFilter)
-            item->setHiddenByFilter(false);
+        if (placement.passesFilter && item->isHiddenByFilter())
+            shownAgain.append(item);
         CardsAnimation::Change change;
         change.item = item;
         if (placement.placed && item->pos() != placement.target) {
@@ -554,6 +556,7 @@ void CardsScene::applyLayout(int duration, bool backdropChanged)
     }
     blockSignals(false);
     m_cardsNew = false;
+    setHiddenByFilter(shownAgain, false);
     hideFilteredOutCards();
 
     // More cards than the animation can move at a fluent frame rate take their places at once.
@@ -592,9 +595,27 @@ void CardsScene::hideFilteredOutCards()
 {
     // Only a card faded out all the way: a stopped animation may have left one half faded,
     // which the next layout fades on.
+    QVector<CardItem *> hidden;
     for (CardItem *item : qAsConst(m_cardItems)) {
-        if (item && !item->passesFilter() && item->opacity() == 0.0)
-            item->setHiddenByFilter(true);
+        if (item && !item->passesFilter() && item->opacity() == 0.0 && !item->isHiddenByFilter())
+            hidden.append(item);
+    }
+    setHiddenByFilter(hidden, true);
+}
+
+void CardsScene::setHiddenByFilter(const QVector<CardItem *> &items, bool hidden)
+{
+    // The index takes an item out of each of its parts by searching that part's list: thousands
+    // of cards stacked in one place, hidden or shown together, would cost the square of their
+    // number. Past a few hundred the index is built again once instead.
+    const bool rebuild = items.size() > 500 && itemIndexMethod() == BspTreeIndex;
+    if (rebuild)
+        setItemIndexMethod(NoIndex);
+    for (CardItem *item : items)
+        item->setHiddenByFilter(hidden);
+    if (rebuild) {
+        setItemIndexMethod(BspTreeIndex);
+        setBspTreeDepth(bspDepth);
     }
 }
 

@@ -159,6 +159,7 @@ private slots:
 
 private:
     void hideFilteredOutCards();
+    void setHiddenByFilter(const QVector<CardItem *> &items, bool hidden);
     void rebuildAll();
     void insertCardItem(int task);
     bool isCardItemInScene(const CardItem *cardItem) const;
