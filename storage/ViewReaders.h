@@ -22,12 +22,11 @@ struct TableAppearance;
 constexpr qint64 filterTermsAlwaysAllowed = 1000;
 constexpr qint64 bytesPerFilterTerm = 52;
 qint64 filterTermsAllowed(qint64 fileSize);
-// The tests of cards against terms a view's filter may ask for at each layout, as many as a
-// filter over the rows of a plan of ten thousand cards makes: a view keeps the terms that cost
-// each card a test of its own (all but those that keep to a value of one text property, which
-// are looked up) only as far as they stay within it over the plan's cards, and a thousand in
-// any case.
-constexpr qint64 filterTestsAllowed = qint64(10000) * 10000;
+// The window tests every card against every term of the current view at each layout, but for
+// "is" and "is not" terms on a text property, which it looks up. A view keeps the terms tested
+// one by one as far as they make no more tests than a thousand terms over ten thousand cards,
+// and a thousand in any case; the others as far as the file's size explains them.
+constexpr qint64 filterTestsAllowed = qint64(1000) * 10000;
 
 // Fills every field but the name; filter terms are appended, so pass a view without terms.
 // termsAllowed is how many filter terms the plan may still take; it is lowered by those read.
