@@ -182,6 +182,10 @@ public:
     QStringList taskValues(TaskIndex task) const;
     bool taskPassesFilter(TaskIndex task) const;
     bool valueMatchesFilterTerms(int property, const QString &value) const;
+    // Whether the filter finds a card's match for the term by looking its value up among the
+    // texts of like terms, rather than by a test of its own: "is" and "is not" on a text
+    // property.
+    bool isLookedUpFilterTerm(const FilterTerm &term) const;
     bool taskMatchesFilterTerm(TaskIndex task, int property, const FilterTerm &term) const;
     bool notesMatchFilterTerm(TaskIndex task, const FilterTerm &term) const;
     bool valueMatchesFilterTerm(int property, const QString &value, const FilterTerm &term) const;

@@ -361,6 +361,12 @@ const Document::PreparedFilter &Document::preparedFilter() const
     return *m_preparedFilter;
 }
 
+bool Document::isLookedUpFilterTerm(const FilterTerm &term) const
+{
+    return isGroupedTerm(term) && isValidProperty(term.propertyIndex)
+        && actualPropertyType(term.propertyIndex) == ActualType::Text;
+}
+
 // The group's terms combined as each would be on its own.
 bool Document::groupMatches(const TermGroup &group, const QString &value, bool matchAny) const
 {

@@ -105,11 +105,7 @@ int keepAffordableTerms(const Document &document, Slice &slice)
     qint64 costly = 0;
     QList<FilterTerm> kept;
     for (const FilterTerm &term : qAsConst(slice.filterTerms)) {
-        const bool lookedUp
-            = (term.matchType == MatchType::Is || term.matchType == MatchType::IsNot)
-            && term.propertyIndex > 0 && term.propertyIndex < document.propertyCount()
-            && document.actualPropertyType(term.propertyIndex) == ActualType::Text;
-        if (lookedUp || ++costly <= costlyAllowed)
+        if (document.isLookedUpFilterTerm(term) || ++costly <= costlyAllowed)
             kept.append(term);
     }
     const int leftOut = slice.filterTerms.size() - kept.size();
